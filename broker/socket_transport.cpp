@@ -1,0 +1,118 @@
+#include "broker/socket_transport.h"
+
+#include "broker/broker_error.h"
+#include "broker/broker_ui.h"
+#include "broker/socket_errors.h"
+#include "broker/wire_protocol.h"
+
+namespace vorn {
+namespace {
+
+// Keeps the busy cursor up for the lifetime of an open or a close.
+class BusyScope {
+public:
+    BusyScope() { CurrentBrokerUi().BusyCursor(); }
+    ~BusyScope() { CurrentBrokerUi().RestoreCursor(); }
+};
+
+void CloseReset(net::Socket& socket) {
+    socket.SetLingerZero();
+    socket.Close();
+}
+
+// Waits for the server's call-back; connections from other addresses are reset.
+net::Socket AcceptCallback(BrokerLink& link, net::Socket& listener) {
+    link.inCall = true;
+    link.StartWait();
+    for (;;) {
+        net::Endpoint peer;
+        net::Socket accepted = listener.Accept(peer, link.Hook());
+        if (!accepted.Valid()) link.Fail("accept");
+        if (peer.address == link.serverAddress) {
+            link.inCall = false;
+            return accepted;
+        }
+        CloseReset(accepted);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<BrokerLink> OpenBrokerLink(bool debugMode, const QString& server, int port,
+                                           int timeLimit) {
+    BusyScope busy;
+    auto link = std::make_unique<BrokerLink>();
+    link->debugMode = debugMode;
+    link->timeLimit = timeLimit;
+
+    std::string hostName;
+    if (!net::LocalHostName(hostName)) link->Fail("gethostname (local)");
+    in_addr_t localAddress = 0;
+    std::string clientHost;
+    if (!net::ResolveHost(hostName, localAddress, &clientHost)) link->Fail("gethostbyname");
+
+    if (!net::ResolveHost(ToWireText(server).toStdString(), link->serverAddress))
+        RaiseBrokerError(QStringLiteral("Error Identifying Remote Host ") + server, 0);
+
+    net::Socket first = net::Socket::CreateStream();
+    if (!first.Valid()) link->Fail("socket");
+    link->inCall = true;
+    link->StartWait();
+    if (!first.Connect({link->serverAddress, port}, link->Hook())) link->Fail("connect");
+    link->inCall = false;
+    net::Endpoint local;
+    if (!first.LocalEndpoint(local)) link->Fail("getsockname");
+
+    net::Socket listener = net::Socket::CreateStream();
+    if (!listener.Valid()) link->Fail("socket (listening)");
+    if (!listener.Bind({local.address, 0})) link->Fail("bind");
+    net::Endpoint listening;
+    if (!listener.LocalEndpoint(listening)) link->Fail("getsockname");
+    if (!listener.Listen(1)) link->Fail("listen");
+
+    const QString clientAddress = QString::fromStdString(local.DottedAddress());
+    if (debugMode) {
+        CurrentBrokerUi().RestoreCursor();
+        CurrentBrokerUi().ShowMessage(QStringLiteral("Start M job D EN^XWBTCP\r\nAddr = ") +
+                                      clientAddress + QStringLiteral("\r\nPort = ") +
+                                      QString::number(listening.port));
+    }
+
+    link->socket = std::move(first);
+    const QByteArray reply = ExchangeMessage(
+        *link, ComposeHandshake(clientAddress, listening.port, QString::fromStdString(clientHost)));
+    if (reply == "(connection lost)") {
+        if (!link->socket.SetLingerZero()) link->Fail("setsockopt (connect)");
+        link->socket.Close();
+        return link;
+    }
+    if (reply != "accept") RaiseBrokerError(QStringLiteral("NetCall"), kBrokerMError);
+
+    link->socket.SetLingerZero();
+    if (!link->socket.Close()) link->Fail("closesocket");
+
+    net::Socket callback = AcceptCallback(*link, listener);
+    listener.SetLingerZero();
+    if (!listener.Close()) link->Fail("closesocket (listening)");
+
+    link->socket = std::move(callback);
+    link->linked = true;
+    return link;
+}
+
+void CloseBrokerLink(BrokerLink& link) noexcept {
+    if (!link.linked) return;
+    BusyScope busy;
+    link.drainPending = false;
+    if (link.socket.Valid()) {
+        try {
+            ExchangeMessage(link, ComposeGoodbye());
+        } catch (...) {
+            // The link is going away; a goodbye the server did not answer changes nothing.
+        }
+        CloseReset(link.socket);
+    }
+    link.linked = false;
+}
+
+}  // namespace vorn

@@ -1,0 +1,15 @@
+// The cipher-pad table used to scramble codes on the wire.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace vorn {
+
+inline constexpr std::size_t kCipherPadRows = 20;
+inline constexpr std::size_t kCipherPadWidth = 94;
+
+extern const std::array<std::string_view, kCipherPadRows> kCipherPad;
+
+}  // namespace vorn

@@ -1,0 +1,236 @@
+#include "broker/socket_transport.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "broker/broker_error.h"
+#include "broker/rpc_params.h"
+#include "broker/wire_protocol.h"
+#include "tests/support/manual_clock.h"
+#include "tests/support/test_peer.h"
+
+namespace vorn {
+namespace {
+
+using test::TestPeer;
+
+class Transport : public ::testing::Test {
+protected:
+    std::unique_ptr<BrokerLink> Open(int timeLimit = 30) {
+        return OpenBrokerLink(false, "127.0.0.1", peer.Port(), timeLimit);
+    }
+    QByteArray Call(BrokerLink& link, const char* name) {
+        return ExchangeMessage(link, ComposeCall(name, "0", nullptr));
+    }
+    static std::string SetupCall() {
+        return std::string("{XWB}00046|\x01" "0" "00038007XWB;;;;000230XUS SIGNON SETUP^00000");
+    }
+
+    test::ClockOverride clock;
+    TestPeer peer;
+};
+
+template <typename F>
+EBrokerError Raised(F&& f) {
+    try {
+        f();
+    } catch (const EBrokerError& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no EBrokerError was raised";
+    return EBrokerError("", "", 0, "");
+}
+
+TEST_F(Transport, HandshakeAnnouncesTheLocalAddressAndTheCallbackPort) {
+    auto link = Open();
+    ASSERT_TRUE(link->linked);
+    const auto messages = peer.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    const std::string& hs = messages[0];
+    EXPECT_EQ(hs.substr(0, 12), std::string("{XWB}") + hs.substr(5, 5) + "|\x05");
+    EXPECT_EQ(hs.substr(12, 5), "1.104");
+    const std::string text = hs.substr(22);
+    EXPECT_EQ(text.rfind("TCPconnect^127.0.0.1^", 0), 0u) << text;
+    EXPECT_EQ(text.back(), '^');
+    EXPECT_EQ(std::stoul(hs.substr(5, 5)), hs.size() - 10);
+    EXPECT_EQ(std::stoul(hs.substr(17, 5)), text.size());
+}
+
+TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {
+    peer.ReplyLines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"});
+    auto link = Open();
+    EXPECT_EQ(Call(*link, "XUS SIGNON SETUP"), "SERVER\r\nDEV\r\nVORN\r\n9200\r\n5\r\n0\r\n0\r\n");
+    ASSERT_EQ(peer.Calls().size(), 1u);
+    EXPECT_EQ(peer.Calls()[0], SetupCall());
+}
+
+TEST_F(Transport, SegmentsAreKeptApartFromTheData) {
+    peer.ReplyRaw(std::string("\x03SEC\x02" "APdata\x04"));
+    auto link = Open();
+    EXPECT_EQ(Call(*link, "X"), "data");
+    EXPECT_EQ(link->lastSecurity, "SEC");
+    EXPECT_EQ(link->lastApplication, "AP");
+}
+
+TEST_F(Transport, AReplyOfTwoEmptySegmentsIsTheEmptyResult) {
+    peer.ReplyRaw(std::string("\0\0\x04", 3));
+    auto link = Open();
+    EXPECT_EQ(Call(*link, "X"), "");
+}
+
+TEST_F(Transport, AReplySplitOverManyReceivesIsJoinedInOrder) {
+    std::string big;
+    for (int i = 0; i < 800; ++i) big += "line " + std::to_string(i) + "\r\n";
+    peer.ReplyInChunks(big, 7);
+    auto link = Open();
+    EXPECT_EQ(Call(*link, "X").toStdString(), big);
+}
+
+TEST_F(Transport, AnEndMarkerArrivingAloneEndsTheReply) {
+    peer.ReplyWithLoneEnd("abc").Reply("next");
+    auto link = Open();
+    EXPECT_EQ(Call(*link, "X"), "abc");
+    EXPECT_EQ(Call(*link, "Y"), "next");
+}
+
+TEST_F(Transport, AnMErrorRaises20002WithTheServerTextAsStep) {
+    peer.MError("M  ERROR=<UNDEFINED>ZZ+1^XYZ").Reply("still here");
+    auto link = Open();
+    const EBrokerError e = Raised([&] { Call(*link, "X"); });
+    EXPECT_EQ(e.ErrorCode(), 20002);
+    EXPECT_EQ(e.FailedStep(), "M  ERROR=<UNDEFINED>ZZ+1^XYZ");
+    EXPECT_EQ(e.Message(),
+              "Error encountered.\nFunction was: M  ERROR=<UNDEFINED>ZZ+1^XYZ\nError was: M Error - Use ^XTER");
+    EXPECT_EQ(Call(*link, "Y"), "still here");
+}
+
+TEST_F(Transport, AServerClosingMidReplyIsAConnectionLost) {
+    peer.CloseMidReply(std::string("\0\0partial", 9));
+    auto link = Open();
+    const EBrokerError e = Raised([&] { Call(*link, "X"); });
+    EXPECT_EQ(e.FailedStep(), "connection lost");
+}
+
+TEST_F(Transport, AServerClosingBeforeTheSegmentsIsAConnectionLost) {
+    peer.CloseWithoutReply();
+    auto link = Open();
+    EXPECT_EQ(Raised([&] { Call(*link, "X"); }).FailedStep(), "connection lost");
+}
+
+TEST_F(Transport, AStallPastTheTimeLimitRaisesAndTheNextCallDrainsTheLateReply) {
+    peer.Stall("late answer", [this] { clock.clock().AdvanceSeconds(31); }).Reply("fresh answer");
+    auto link = Open();
+    const EBrokerError e = Raised([&] { Call(*link, "SLOW"); });
+    EXPECT_EQ(e.FailedStep(), "recv");
+    EXPECT_EQ(e.ErrorCode(), 10004);
+    EXPECT_EQ(e.ErrorName(), "WSAEINTR");
+    EXPECT_TRUE(link->drainPending);
+    peer.Release();
+    EXPECT_EQ(Call(*link, "NEXT"), "fresh answer");
+    EXPECT_FALSE(link->drainPending);
+    EXPECT_EQ(peer.Calls().size(), 2u);
+}
+
+TEST_F(Transport, AWaitWithinTheTimeLimitDoesNotRaise) {
+    peer.Stall("slow but in time", [this] { clock.clock().AdvanceSeconds(29); });
+    auto link = Open();
+    std::thread release([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        peer.Release();
+    });
+    EXPECT_EQ(Call(*link, "SLOW"), "slow but in time");
+    release.join();
+}
+
+TEST_F(Transport, ADrainThatTimesOutSendsNothingAndStaysPending) {
+    peer.Stall("very late", [this] { clock.clock().AdvanceSeconds(31); }).Reply("fresh");
+    auto link = Open();
+    Raised([&] { Call(*link, "SLOW"); });
+    {
+        test::ClockTicker ticker(clock.clock(), 0.05);
+        const EBrokerError e = Raised([&] { Call(*link, "TOO EARLY"); });
+        EXPECT_EQ(e.FailedStep(), "recv");
+        EXPECT_EQ(e.ErrorCode(), 10004);
+    }
+    EXPECT_TRUE(link->drainPending);
+    EXPECT_EQ(peer.Calls().size(), 1u) << "nothing may be sent while a late reply is owed";
+    peer.Release();
+    EXPECT_EQ(Call(*link, "NOW"), "fresh");
+}
+
+TEST_F(Transport, ARefusedConnectNamesConnectAndWsaeconnrefused) {
+    int closedPort;
+    {
+        TestPeer gone;
+        closedPort = gone.Port();
+    }
+    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "127.0.0.1", closedPort, 30); });
+    EXPECT_EQ(e.FailedStep(), "connect");
+    EXPECT_EQ(e.ErrorCode(), 10061);
+    EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
+}
+
+TEST_F(Transport, ANameThatDoesNotResolveIsNamedInTheStep) {
+    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
+    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
+    EXPECT_EQ(e.ErrorCode(), 11001);
+}
+
+TEST_F(Transport, AServerNameIsResolved) {
+    auto link = OpenBrokerLink(false, "localhost", peer.Port(), 30);
+    EXPECT_TRUE(link->linked);
+}
+
+TEST_F(Transport, AHandshakeOtherThanAcceptIsRefusedAsNetCall) {
+    peer.SetHandshakeReply("refused: the call-back address must be the client's own");
+    const EBrokerError e = Raised([&] { Open(); });
+    EXPECT_EQ(e.FailedStep(), "NetCall");
+    EXPECT_EQ(e.ErrorCode(), 20002);
+}
+
+TEST_F(Transport, AHandshakeLostGivesAnUnlinkedLinkWithoutRaising) {
+    peer.SetHandshakeReply("(connection lost)");
+    auto link = Open();
+    EXPECT_FALSE(link->linked);
+    EXPECT_FALSE(link->socket.Valid());
+}
+
+TEST_F(Transport, AServerThatNeverCallsBackIsBoundedByTheTimeLimit) {
+    peer.SetNoCallback(true);
+    test::ClockTicker ticker(clock.clock(), 1.0);
+    const EBrokerError e = Raised([&] { Open(); });
+    EXPECT_EQ(e.FailedStep(), "accept");
+    EXPECT_EQ(e.ErrorName(), "WSAEINTR");
+}
+
+TEST_F(Transport, ACallbackFromAnotherAddressIsRefusedAndTheWaitGoesOn) {
+    peer.SetIntruderCallback("127.0.0.2");
+    peer.Reply("served");
+    auto link = Open();
+    ASSERT_TRUE(link->linked);
+    EXPECT_TRUE(peer.IntruderWasRefused());
+    EXPECT_EQ(Call(*link, "X"), "served");
+}
+
+TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLink) {
+    auto link = Open();
+    CloseBrokerLink(*link);
+    EXPECT_FALSE(link->linked);
+    EXPECT_FALSE(link->socket.Valid());
+    ASSERT_TRUE(peer.WaitForGoodbyes(1));
+    EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
+    CloseBrokerLink(*link);  // a second close does nothing
+    EXPECT_EQ(peer.Goodbyes(), 1);
+}
+
+TEST_F(Transport, CloseNeverRaisesWhenTheServerHasGone) {
+    peer.CloseWithoutReply();
+    auto link = Open();
+    EXPECT_THROW(Call(*link, "X"), EBrokerError);
+    EXPECT_NO_THROW(CloseBrokerLink(*link));
+    EXPECT_FALSE(link->linked);
+}
+
+}  // namespace
+}  // namespace vorn
