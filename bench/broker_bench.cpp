@@ -24,7 +24,8 @@ constexpr std::size_t kBigReply = 20 * 1024 * 1024;
 struct Fixture {
     TestPeer peer;
     std::unique_ptr<BrokerLink> link;
-    std::string small = vorn::test::FrameReply(vorn::test::Lines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"}));
+    std::string small =
+        vorn::test::FrameReply(vorn::test::Lines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"}));
     std::string big = vorn::test::FrameReply(std::string(kBigReply, 'x'));
 
     Fixture() {
@@ -54,13 +55,13 @@ void BareExchange(int fd, const std::string& request, std::vector<char>& buffer)
 }
 
 class BlockingScope {
-public:
+  public:
     explicit BlockingScope(int fd) : fd_(fd), flags_(fcntl(fd, F_GETFL)) {
         fcntl(fd, F_SETFL, flags_ & ~O_NONBLOCK);
     }
     ~BlockingScope() { fcntl(fd_, F_SETFL, flags_); }
 
-private:
+  private:
     int fd_, flags_;
 };
 
@@ -79,13 +80,15 @@ void BM_BareSmallPingPong(benchmark::State& state) {
         "{XWB}" + vorn::ComposeCall("XUS SIGNON SETUP", "0", nullptr).toStdString();
     std::vector<char> buffer(4096);
     BlockingScope blocking(f.link->socket.Descriptor());
-    for (auto _ : state) BareExchange(f.link->socket.Descriptor(), request, buffer);
+    for (auto _ : state)
+        BareExchange(f.link->socket.Descriptor(), request, buffer);
 }
 
 void BM_BrokerBigReply(benchmark::State& state) {
     Fixture& f = Shared();
     for (auto _ : state) {
-        const QByteArray reply = vorn::ExchangeMessage(*f.link, vorn::ComposeCall("BIG", "0", nullptr));
+        const QByteArray reply =
+            vorn::ExchangeMessage(*f.link, vorn::ComposeCall("BIG", "0", nullptr));
         benchmark::DoNotOptimize(reply.data());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBigReply));
@@ -96,7 +99,8 @@ void BM_BareBigRecv(benchmark::State& state) {
     const std::string request = "{XWB}" + vorn::ComposeCall("BIG", "0", nullptr).toStdString();
     std::vector<char> buffer(kBigReply + 16);
     BlockingScope blocking(f.link->socket.Descriptor());
-    for (auto _ : state) BareExchange(f.link->socket.Descriptor(), request, buffer);
+    for (auto _ : state)
+        BareExchange(f.link->socket.Descriptor(), request, buffer);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kBigReply));
 }
 
@@ -110,6 +114,7 @@ BENCHMARK(BM_BrokerBigReply)->UseRealTime()->Unit(benchmark::kMillisecond);
 int main(int argc, char** argv) {
     return vorn::bench::RunWithRatios(
         argc, argv,
-        {{"BM_BrokerSmallCall", "BM_BareSmallPingPong", "round trip, lower is better; goal <= 1.2", false},
+        {{"BM_BrokerSmallCall", "BM_BareSmallPingPong", "round trip, lower is better; goal <= 1.2",
+          false},
          {"BM_BrokerBigReply", "BM_BareBigRecv", "20 MB reply throughput, goal >= 0.5", true}});
 }

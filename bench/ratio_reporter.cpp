@@ -9,8 +9,8 @@ void RatioReporter::ReportRuns(const std::vector<Run>& runs) {
     for (const Run& run : runs) {
         if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
         const std::string name = run.run_name.function_name;
-        seconds_[name] = run.GetAdjustedRealTime() /
-                         benchmark::GetTimeUnitMultiplier(run.time_unit);
+        seconds_[name] =
+            run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         const auto it = run.counters.find("bytes_per_second");
         if (it != run.counters.end()) bytesPerSec_[name] = it->second;
     }

@@ -17,12 +17,12 @@ struct Pairing {
 };
 
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     explicit RatioReporter(std::vector<Pairing> pairings) : pairings_(std::move(pairings)) {}
     void ReportRuns(const std::vector<Run>& runs) override;
     void Finalize() override;
 
-private:
+  private:
     std::vector<Pairing> pairings_;
     std::map<std::string, double> seconds_;      // real time per iteration
     std::map<std::string, double> bytesPerSec_;  // from SetBytesProcessed

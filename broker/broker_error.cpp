@@ -92,7 +92,9 @@ EBrokerError::EBrokerError(const QString& message, const QString& failedStep, in
       errorCode_(errorCode),
       errorName_(errorName) {}
 
-QString BrokerErrorName(int code) { return Names().value(code, QString::number(code)); }
+QString BrokerErrorName(int code) {
+    return Names().value(code, QString::number(code));
+}
 
 QString BrokerErrorMessage(const QString& failedStep, const QString& errorName) {
     return QStringLiteral("Error encountered.\nFunction was: ") + failedStep +
@@ -110,8 +112,12 @@ void RaiseBrokerError(const QString& failedStep, int code) {
     throw MakeBrokerError(failedStep, code);
 }
 
-QByteArray ToWireText(const QString& text) { return text.toLatin1(); }
-QString FromWireText(const QByteArray& bytes) { return QString::fromLatin1(bytes); }
+QByteArray ToWireText(const QString& text) {
+    return text.toLatin1();
+}
+QString FromWireText(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes);
+}
 
 bool IsWireText(const QString& text) {
     for (QChar c : text)

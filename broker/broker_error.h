@@ -9,15 +9,15 @@
 namespace vorn {
 
 // Broker codes that are not socket errors.
-inline constexpr int kBrokerMError = 20002;          // server M error; handshake refused
-inline constexpr int kBrokerSignonFailed = 20004;    // sign-on was not completed
-inline constexpr int kBrokerListFailed = 20005;      // connection list could not be made
-inline constexpr int kBrokerEmptyVersion = 20006;    // RpcVersion cannot be empty
-inline constexpr int kBrokerNotRegistered = 20201;   // procedure not registered to application
-inline constexpr int kBrokerHandshakeLost = 10002;   // the server dropped the handshake
+inline constexpr int kBrokerMError = 20002;         // server M error; handshake refused
+inline constexpr int kBrokerSignonFailed = 20004;   // sign-on was not completed
+inline constexpr int kBrokerListFailed = 20005;     // connection list could not be made
+inline constexpr int kBrokerEmptyVersion = 20006;   // RpcVersion cannot be empty
+inline constexpr int kBrokerNotRegistered = 20201;  // procedure not registered to application
+inline constexpr int kBrokerHandshakeLost = 10002;  // the server dropped the handshake
 
 class EBrokerError : public std::runtime_error {
-public:
+  public:
     EBrokerError(const QString& message, const QString& failedStep, int errorCode,
                  const QString& errorName);
 
@@ -26,7 +26,7 @@ public:
     int ErrorCode() const { return errorCode_; }
     const QString& ErrorName() const { return errorName_; }
 
-private:
+  private:
     QString message_;
     QString failedStep_;
     int errorCode_;

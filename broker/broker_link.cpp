@@ -16,7 +16,9 @@ net::BlockingHook BrokerLink::Hook() const {
     return [this] { return CallTimeLimitHook(); };
 }
 
-void BrokerLink::StartWait() { startTime = CurrentClock().Now(); }
+void BrokerLink::StartWait() {
+    startTime = CurrentClock().Now();
+}
 
 void BrokerLink::Fail(const char* failedStep) {
     if (net::LastSocketError() == net::WSAEINTR) drainPending = true;

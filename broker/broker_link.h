@@ -11,7 +11,7 @@
 namespace vorn {
 
 class BrokerLink {
-public:
+  public:
     net::Socket socket;           // the call-back connection
     bool linked = false;          // set when the open succeeded, cleared by the close
     bool debugMode = false;       // no time limit applies

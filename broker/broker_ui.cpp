@@ -6,7 +6,7 @@ namespace vorn {
 namespace {
 
 class StderrUi final : public BrokerUi {
-public:
+  public:
     void ShowMessage(const QString& text) override {
         std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
     }
@@ -17,7 +17,11 @@ BrokerUi* gUi = nullptr;
 
 }  // namespace
 
-BrokerUi& CurrentBrokerUi() { return gUi ? *gUi : gStderrUi; }
-void SetBrokerUi(BrokerUi* ui) { gUi = ui; }
+BrokerUi& CurrentBrokerUi() {
+    return gUi ? *gUi : gStderrUi;
+}
+void SetBrokerUi(BrokerUi* ui) {
+    gUi = ui;
+}
 
 }  // namespace vorn

@@ -8,7 +8,7 @@
 namespace vorn {
 
 class BrokerUi {
-public:
+  public:
     virtual ~BrokerUi() = default;
     // A plain message with an OK button.
     virtual void ShowMessage(const QString& text) = 0;

@@ -7,7 +7,7 @@ namespace vorn {
 namespace {
 
 class SteadyClock final : public Clock {
-public:
+  public:
     double Now() const override {
         using Days = std::chrono::duration<double, std::ratio<86400>>;
         return std::chrono::duration_cast<Days>(std::chrono::steady_clock::now().time_since_epoch())
@@ -25,6 +25,8 @@ const Clock& CurrentClock() {
     return clock ? *clock : kSteady;
 }
 
-void SetClock(const Clock* clock) { gClock.store(clock, std::memory_order_release); }
+void SetClock(const Clock* clock) {
+    gClock.store(clock, std::memory_order_release);
+}
 
 }  // namespace vorn

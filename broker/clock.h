@@ -5,7 +5,7 @@
 namespace vorn {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Days since an arbitrary, fixed origin.
     virtual double Now() const = 0;

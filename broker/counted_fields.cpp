@@ -5,14 +5,15 @@
 namespace vorn::wire {
 
 FieldTooLong::FieldTooLong(std::size_t length, std::size_t limit)
-    : std::length_error("a text of " + std::to_string(length) + " bytes exceeds its counted field of " +
-                        std::to_string(limit) + " bytes"),
+    : std::length_error("a text of " + std::to_string(length) +
+                        " bytes exceeds its counted field of " + std::to_string(limit) + " bytes"),
       length_(length),
       limit_(limit) {}
 
 std::size_t PadCountLimit(int digits) {
     std::size_t limit = 1;
-    for (int i = 0; i < digits; ++i) limit *= 10;
+    for (int i = 0; i < digits; ++i)
+        limit *= 10;
     return limit - 1;
 }
 

@@ -12,12 +12,12 @@ namespace vorn::wire {
 // Thrown when a text does not fit the counted field it is to be sent in. Silently truncating
 // the count would desynchronise the peer's reader, so the caller gets to refuse the message.
 class FieldTooLong : public std::length_error {
-public:
+  public:
     FieldTooLong(std::size_t length, std::size_t limit);
     std::size_t length() const { return length_; }
     std::size_t limit() const { return limit_; }
 
-private:
+  private:
     std::size_t length_;
     std::size_t limit_;
 };

@@ -7,17 +7,12 @@
 namespace vorn {
 namespace {
 
-QString RootName(RegistryRoot) { return QStringLiteral("HKEY_LOCAL_MACHINE"); }
+QString RootName(RegistryRoot) {
+    return QStringLiteral("HKEY_LOCAL_MACHINE");
+}
 
 // One ini file per root under the machine-wide scope; the key path becomes the group path.
 std::unique_ptr<QSettings> Store(RegistryRoot root) {
-    static const bool redirected = [] {
-        const QByteArray dir = qgetenv("VORN_SETTINGS_DIR");
-        if (!dir.isEmpty())
-            QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, QString::fromLocal8Bit(dir));
-        return true;
-    }();
-    (void)redirected;
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::SystemScope,
                                        QStringLiteral("Vorn"), RootName(root));
 }
@@ -29,6 +24,13 @@ QString Path(const QString& key, const QString& name) {
 }
 
 }  // namespace
+
+void UseSettingsFolderFromEnvironment() {
+    const QByteArray dir = qgetenv("VORN_SETTINGS_DIR");
+    if (!dir.isEmpty())
+        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope,
+                           QString::fromLocal8Bit(dir));
+}
 
 QString ReadRegistryText(RegistryRoot root, const QString& key, const QString& name) {
     return Store(root)->value(Path(key, name)).toString();

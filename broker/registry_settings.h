@@ -1,7 +1,6 @@
 // The workstation's settings store, addressed like the registry: a root, a key path written
 // with backslashes ("Software\Trevanta\Broker") and a value name. Kept in QSettings at the
-// machine-wide scope; VORN_SETTINGS_DIR points that scope at another folder (tests do the same
-// with QSettings::setPath).
+// machine-wide scope (tests point that scope at a folder of their own with QSettings::setPath).
 #pragma once
 
 #include <QString>
@@ -9,6 +8,10 @@
 namespace vorn {
 
 enum class RegistryRoot { LocalMachine };
+
+// Programs call this at start: when VORN_SETTINGS_DIR is set, the machine-wide store lives in
+// that folder instead (for users who cannot write the machine-wide one).
+void UseSettingsFolderFromEnvironment();
 
 // The text of a value, or the empty text when it is missing.
 QString ReadRegistryText(RegistryRoot root, const QString& key, const QString& name);

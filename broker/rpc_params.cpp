@@ -10,8 +10,9 @@ QString TMult::OwnerChain() const {
     const auto* params = param ? qobject_cast<const TParams*>(param->parent()) : nullptr;
     const QObject* broker = params ? params->parent() : nullptr;
     if (!broker || !broker->inherits("vorn::TRPCBroker")) return own;
-    const QString brokerName =
-        broker->objectName().isEmpty() ? QStringLiteral("TRPCBroker_instance") : broker->objectName();
+    const QString brokerName = broker->objectName().isEmpty()
+                                   ? QStringLiteral("TRPCBroker_instance")
+                                   : broker->objectName();
     return brokerName + QStringLiteral(".Param[") + QString::number(params->IndexOf(param)) +
            QStringLiteral("].") + own;
 }
@@ -34,8 +35,12 @@ void TMult::SetItem(const QString& subscript, const QString& value) {
     entries_.append({subscript, value});
 }
 
-QString TMult::FirstSubscript() const { return entries_.isEmpty() ? QString() : entries_.first().subscript; }
-QString TMult::LastSubscript() const { return entries_.isEmpty() ? QString() : entries_.last().subscript; }
+QString TMult::FirstSubscript() const {
+    return entries_.isEmpty() ? QString() : entries_.first().subscript;
+}
+QString TMult::LastSubscript() const {
+    return entries_.isEmpty() ? QString() : entries_.last().subscript;
+}
 
 int TMult::IndexOfSubscript(const QString& subscript) const {
     return index_.value(Key(subscript), -1);
@@ -58,12 +63,14 @@ void TMult::Clear() {
 void TMult::Assign(const TMult& source) {
     if (&source == this) return;
     Clear();
-    for (const Entry& e : source.entries_) SetItem(e.subscript, e.value);
+    for (const Entry& e : source.entries_)
+        SetItem(e.subscript, e.value);
 }
 
 void TMult::Assign(const QStringList& lines) {
     Clear();
-    for (int k = 0; k < lines.size(); ++k) SetItem(QString::number(k), lines[k]);
+    for (int k = 0; k < lines.size(); ++k)
+        SetItem(QString::number(k), lines[k]);
 }
 
 TParamRecord::TParamRecord(QObject* owner) : QObject(owner), Mult(*new TMult(this)) {
@@ -76,7 +83,8 @@ TParamRecord& TParams::operator[](int index) {
     if (index < 0 || index >= kMaxCount)
         throw std::out_of_range("parameter index " + std::to_string(index) + " is outside 0.." +
                                 std::to_string(kMaxCount - 1));
-    while (slots_.size() <= index) slots_.append(nullptr);
+    while (slots_.size() <= index)
+        slots_.append(nullptr);
     if (!slots_[index]) slots_[index] = new TParamRecord(this);
     return *slots_[index];
 }

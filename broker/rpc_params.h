@@ -16,12 +16,12 @@ enum class TParamType : quint8 { literal = 0, reference = 1, list = 2, undefined
 
 // Raised when a list subscript that was never stored is read.
 class EMultUndefined : public std::runtime_error {
-public:
+  public:
     explicit EMultUndefined(const QString& message)
         : std::runtime_error(message.toStdString()), message_(message) {}
     const QString& Message() const { return message_; }
 
-private:
+  private:
     QString message_;
 };
 
@@ -30,12 +30,12 @@ private:
 class TMult : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit TMult(QObject* owner = nullptr);
 
     // Reads and writes through `mult[subscript]`.
     class ItemRef {
-    public:
+      public:
         ItemRef(TMult& mult, QString subscript) : mult_(mult), subscript_(std::move(subscript)) {}
         ItemRef& operator=(const QString& value) {
             mult_.SetItem(subscript_, value);
@@ -43,7 +43,7 @@ public:
         }
         operator QString() const { return mult_.Item(subscript_); }
 
-    private:
+      private:
         TMult& mult_;
         QString subscript_;
     };
@@ -72,7 +72,7 @@ public:
     const QString& ValueAt(int index) const { return entries_[index].value; }
     void SetValueAt(int index, const QString& value) { entries_[index].value = value; }
 
-private:
+  private:
     struct Entry {
         QString subscript;
         QString value;
@@ -88,7 +88,7 @@ class TParamRecord : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString Value MEMBER Value)
 
-public:
+  public:
     explicit TParamRecord(QObject* owner = nullptr);
 
     QString Value;
@@ -101,7 +101,7 @@ public:
 class TParams : public QObject {
     Q_OBJECT
 
-public:
+  public:
     // At most this many slots fit the list's 16-bit count.
     static constexpr int kMaxCount = 65535;
 
@@ -117,7 +117,7 @@ public:
     void Clear();
     void Assign(const TParams& source);
 
-private:
+  private:
     QList<TParamRecord*> slots_;  // children of this object; nullptr for an empty slot
 };
 

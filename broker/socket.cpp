@@ -30,7 +30,9 @@ sockaddr_in ToSockaddr(const Endpoint& e) {
     return sa;
 }
 
-Endpoint FromSockaddr(const sockaddr_in& sa) { return {sa.sin_addr.s_addr, ntohs(sa.sin_port)}; }
+Endpoint FromSockaddr(const sockaddr_in& sa) {
+    return {sa.sin_addr.s_addr, ntohs(sa.sin_port)};
+}
 
 }  // namespace
 
@@ -69,7 +71,9 @@ void SetWaitSlices(int fd) {
     ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &slice, sizeof slice);
 }
 
-bool WouldBlock(int err) { return err == EAGAIN || err == EWOULDBLOCK || err == EINTR; }
+bool WouldBlock(int err) {
+    return err == EAGAIN || err == EWOULDBLOCK || err == EINTR;
+}
 
 }  // namespace
 
@@ -127,7 +131,9 @@ bool Socket::Bind(const Endpoint& at) {
     return ::bind(fd_, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0 || Fail(errno);
 }
 
-bool Socket::Listen(int backlog) { return ::listen(fd_, backlog) == 0 || Fail(errno); }
+bool Socket::Listen(int backlog) {
+    return ::listen(fd_, backlog) == 0 || Fail(errno);
+}
 
 Socket Socket::Accept(Endpoint& peer, const BlockingHook& hook) {
     for (;;) {

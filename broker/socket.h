@@ -23,7 +23,7 @@ struct Endpoint {
 };
 
 class Socket {
-public:
+  public:
     Socket() = default;
     explicit Socket(int fd) : fd_(fd) {}
     ~Socket();
@@ -56,7 +56,7 @@ public:
     // Closes the socket; false when the system refused.
     bool Close();
 
-private:
+  private:
     static bool Cancelled(const BlockingHook& hook);
     int fd_ = -1;
 };

@@ -10,7 +10,7 @@ namespace {
 
 // Keeps the busy cursor up for the lifetime of an open or a close.
 class BusyScope {
-public:
+  public:
     BusyScope() { CurrentBrokerUi().BusyCursor(); }
     ~BusyScope() { CurrentBrokerUi().RestoreCursor(); }
 };

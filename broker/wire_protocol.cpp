@@ -25,7 +25,8 @@ constexpr int kConnectionLostCode = net::WSAECONNRESET;
 }
 
 std::string Checked(const QString& text, const QString& what) {
-    if (!IsWireText(text)) Refuse(what + QStringLiteral(" holds a character that is not single-byte"), net::WSAEINVAL);
+    if (!IsWireText(text))
+        Refuse(what + QStringLiteral(" holds a character that is not single-byte"), net::WSAEINVAL);
     QByteArray bytes = ToWireText(text);
     if (bytes.contains('\0')) Refuse(what + QStringLiteral(" holds a NUL byte"), net::WSAEINVAL);
     return bytes.toStdString();
@@ -36,14 +37,16 @@ std::string Pad(const std::string& text, int digits, const QString& what) {
         return PadCount(text, digits);
     } catch (const wire::FieldTooLong& e) {
         Refuse(QStringLiteral("%1 of %2 bytes exceeds its field of %3 bytes")
-                           .arg(what)
-                           .arg(e.length())
-                           .arg(e.limit()),
-                       net::WSAEMSGSIZE);
+                   .arg(what)
+                   .arg(e.length())
+                   .arg(e.limit()),
+               net::WSAEMSGSIZE);
     }
 }
 
-QString ParamName(int index) { return QStringLiteral("Param[%1]").arg(index); }
+QString ParamName(int index) {
+    return QStringLiteral("Param[%1]").arg(index);
+}
 
 // The five-digit count of `rest` followed by `rest`.
 std::string FiveDigitFrame(const std::string& rest, const QString& what) {
@@ -73,7 +76,8 @@ QByteArray ComposeCall(const QString& name, const QString& version, TParams* par
         TParamRecord* p = params->At(i);
         if (!p) continue;
         switch (p->ParamKind) {
-            case TParamType::undefined: continue;
+            case TParamType::undefined:
+                continue;
             case TParamType::literal:
             case TParamType::reference: {
                 const char type = p->ParamKind == TParamType::literal ? '0' : '1';
@@ -87,13 +91,13 @@ QByteArray ComposeCall(const QString& name, const QString& version, TParams* par
                 listParams.push_back(p);
                 TMult& mult = p->Mult;
                 for (int e = 0; e < mult.Count(); ++e) {
-                    const QString where = ParamName(i) + QStringLiteral(".Mult[") +
-                                          mult.SubscriptAt(e) + ']';
+                    const QString where =
+                        ParamName(i) + QStringLiteral(".Mult[") + mult.SubscriptAt(e) + ']';
                     const std::string subscript = Checked(mult.SubscriptAt(e), where);
                     // An empty subscript would read as the list's end marker "000".
                     if (subscript.empty())
                         Refuse(ParamName(i) + QStringLiteral(".Mult holds an empty subscript"),
-                                       net::WSAEINVAL);
+                               net::WSAEINVAL);
                     std::string value = Checked(mult.ValueAt(e), where);
                     if (value.empty()) {
                         value = wire::kEmptyListValue;
@@ -108,34 +112,37 @@ QByteArray ComposeCall(const QString& name, const QString& version, TParams* par
         }
     }
 
-    const std::string procedure = Pad((hasList ? "1" : "0") + Checked(name, QStringLiteral("RemoteProcedure")) +
-                                          "^" + Pad(paramText, 5, QStringLiteral("the parameter text")),
-                                      5, QStringLiteral("the procedure part"));
+    const std::string procedure =
+        Pad((hasList ? "1" : "0") + Checked(name, QStringLiteral("RemoteProcedure")) + "^" +
+                Pad(paramText, 5, QStringLiteral("the parameter text")),
+            5, QStringLiteral("the procedure part"));
     const std::string header = PadCount("XWB;;;;", 3);
     std::string versionField;
     try {
         versionField = ByteCount(Checked(version, QStringLiteral("RpcVersion")));
     } catch (const wire::FieldTooLong& e) {
         Refuse(QStringLiteral("RpcVersion of %1 bytes exceeds its field of %2 bytes")
-                           .arg(e.length())
-                           .arg(e.limit()),
-                       net::WSAEMSGSIZE);
+                   .arg(e.length())
+                   .arg(e.limit()),
+               net::WSAEMSGSIZE);
     }
     const std::string rest =
         versionField + Pad(header + procedure, 5, QStringLiteral("the call block")) + listData;
     const std::string message = FiveDigitFrame(rest, QStringLiteral("the message"));
 
-    for (TParamRecord* p : listParams) p->Value = QStringLiteral(".x");
-    for (auto [mult, e] : emptyValues) mult->SetValueAt(e, QString(QChar(wire::kEmptyListValue)));
+    for (TParamRecord* p : listParams)
+        p->Value = QStringLiteral(".x");
+    for (auto [mult, e] : emptyValues)
+        mult->SetValueAt(e, QString(QChar(wire::kEmptyListValue)));
     return QByteArray::fromStdString(message);
 }
 
-QByteArray ComposeHandshake(const QString& clientAddress, int callbackPort, const QString& hostName) {
+QByteArray ComposeHandshake(const QString& clientAddress, int callbackPort,
+                            const QString& hostName) {
     const std::string text = "TCPconnect^" + ToWireText(clientAddress).toStdString() + "^" +
                              std::to_string(callbackPort) + "^" +
                              ToWireText(hostName).toStdString() + "^";
-    const std::string rest =
-        ByteCount("1.104") + Pad(text, 5, QStringLiteral("the handshake"));
+    const std::string rest = ByteCount("1.104") + Pad(text, 5, QStringLiteral("the handshake"));
     return QByteArray::fromStdString(FiveDigitFrame(rest, QStringLiteral("the handshake")));
 }
 
@@ -193,9 +200,11 @@ void Drain(BrokerLink& link) {
 }  // namespace
 
 QByteArray ReadByteCounted(BrokerLink& link) {
-    while (link.replyBuffer.size() <= link.replyPos) ReceiveChunk(link);
+    while (link.replyBuffer.size() <= link.replyPos)
+        ReceiveChunk(link);
     const qsizetype length = static_cast<unsigned char>(link.replyBuffer[link.replyPos]);
-    while (link.replyBuffer.size() < link.replyPos + 1 + length) ReceiveChunk(link);
+    while (link.replyBuffer.size() < link.replyPos + 1 + length)
+        ReceiveChunk(link);
     const QByteArray text = link.replyBuffer.mid(link.replyPos + 1, length);
     link.replyPos += 1 + length;
     return text;
@@ -210,7 +219,8 @@ QByteArray ExchangeMessage(BrokerLink& link, const QByteArray& message) {
     frame.reserve(message.size() + 5);
     frame.append(wire::kMessagePrefix.data(), static_cast<qsizetype>(wire::kMessagePrefix.size()));
     frame.append(message);
-    if (!link.socket.SendAll(frame.constData(), static_cast<std::size_t>(frame.size()), link.Hook()))
+    if (!link.socket.SendAll(frame.constData(), static_cast<std::size_t>(frame.size()),
+                             link.Hook()))
         link.Fail("send");
 
     // Chunks are received into one buffer. The segments are taken from its front; the data is

@@ -17,7 +17,8 @@ class TParams;
 QByteArray ComposeCall(const QString& name, const QString& version, TParams* params);
 
 // "TCPconnect^address^port^host^" announced on a fresh connection (without "{XWB}").
-QByteArray ComposeHandshake(const QString& clientAddress, int callbackPort, const QString& hostName);
+QByteArray ComposeHandshake(const QString& clientAddress, int callbackPort,
+                            const QString& hostName);
 
 // The goodbye (without "{XWB}"): the last message on a link.
 QByteArray ComposeGoodbye();

@@ -26,7 +26,8 @@ std::vector<std::string> ReadInputs(int argc, char** argv) {
         }
         for (const auto& f : files) {
             std::ifstream in(f, std::ios::binary);
-            inputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+            inputs.emplace_back(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
         }
     }
     return inputs;
@@ -51,11 +52,15 @@ int main(int argc, char** argv) {
                 case 0:
                     if (!s.empty() && at < s.size()) s[at] = static_cast<char>(gen());
                     break;
-                case 1: s.insert(at, 1, static_cast<char>(gen())); break;
+                case 1:
+                    s.insert(at, 1, static_cast<char>(gen()));
+                    break;
                 case 2:
                     if (at < s.size()) s.erase(at, 1 + gen() % 4);
                     break;
-                default: s.resize(at); break;
+                default:
+                    s.resize(at);
+                    break;
             }
         }
         LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(s.data()), s.size());

@@ -30,7 +30,8 @@ struct RowPicker {
         std::uniform_int_distribution<int> row(0, kCipherPadRows - 1);
         const int a = row(engine);
         int b = row(engine);
-        while (b == a) b = row(engine);
+        while (b == a)
+            b = row(engine);
         return {a, b};
     }
 };
@@ -40,7 +41,9 @@ RowPicker& Picker() {
     return picker;
 }
 
-bool IsRow(int row) { return row >= 0 && row < static_cast<int>(kCipherPadRows); }
+bool IsRow(int row) {
+    return row >= 0 && row < static_cast<int>(kCipherPadRows);
+}
 
 }  // namespace
 

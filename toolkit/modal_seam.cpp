@@ -19,26 +19,35 @@ struct ButtonMap {
 };
 
 constexpr ButtonMap kButtons[] = {
-    {mbYes, QMessageBox::Yes, mrYes},          {mbNo, QMessageBox::No, mrNo},
-    {mbOK, QMessageBox::Ok, mrOk},             {mbCancel, QMessageBox::Cancel, mrCancel},
-    {mbAbort, QMessageBox::Abort, mrAbort},    {mbRetry, QMessageBox::Retry, mrRetry},
-    {mbIgnore, QMessageBox::Ignore, mrIgnore}, {mbAll, QMessageBox::YesToAll, mrAll},
+    {mbYes, QMessageBox::Yes, mrYes},
+    {mbNo, QMessageBox::No, mrNo},
+    {mbOK, QMessageBox::Ok, mrOk},
+    {mbCancel, QMessageBox::Cancel, mrCancel},
+    {mbAbort, QMessageBox::Abort, mrAbort},
+    {mbRetry, QMessageBox::Retry, mrRetry},
+    {mbIgnore, QMessageBox::Ignore, mrIgnore},
+    {mbAll, QMessageBox::YesToAll, mrAll},
     {mbHelp, QMessageBox::Help, mrNone},
 };
 
 QMessageBox::Icon IconOf(MessageKind kind) {
     switch (kind) {
-        case MessageKind::Warning: return QMessageBox::Warning;
-        case MessageKind::Error: return QMessageBox::Critical;
-        case MessageKind::Information: return QMessageBox::Information;
-        case MessageKind::Confirmation: return QMessageBox::Question;
-        case MessageKind::None: break;
+        case MessageKind::Warning:
+            return QMessageBox::Warning;
+        case MessageKind::Error:
+            return QMessageBox::Critical;
+        case MessageKind::Information:
+            return QMessageBox::Information;
+        case MessageKind::Confirmation:
+            return QMessageBox::Question;
+        case MessageKind::None:
+            break;
     }
     return QMessageBox::NoIcon;
 }
 
 class DesktopHost final : public ModalHost {
-public:
+  public:
     int ShowMessage(QWidget* parent, const MessageRequest& request) override {
         QMessageBox box(IconOf(request.kind), request.caption, request.text, QMessageBox::NoButton,
                         parent);
@@ -77,8 +86,12 @@ ModalHost* gHost = nullptr;
 
 }  // namespace
 
-ModalHost& Modal() { return gHost ? *gHost : gDesktop; }
-void SetModalHost(ModalHost* host) { gHost = host; }
+ModalHost& Modal() {
+    return gHost ? *gHost : gDesktop;
+}
+void SetModalHost(ModalHost* host) {
+    gHost = host;
+}
 
 QString ApplicationTitle() {
     const QString name = QApplication::applicationDisplayName();

@@ -49,7 +49,7 @@ struct MessageRequest {
 };
 
 class ModalHost {
-public:
+  public:
     virtual ~ModalHost() = default;
     // Shows a message box and returns the modal result of the button pressed.
     virtual int ShowMessage(QWidget* parent, const MessageRequest& request) = 0;

@@ -6,7 +6,7 @@ namespace vorn::ui {
 namespace {
 
 class QtTimer final : public Timer {
-public:
+  public:
     QtTimer() {
         timer_.setInterval(1000);
         QObject::connect(&timer_, &QTimer::timeout, [this] {
@@ -24,12 +24,12 @@ public:
     }
     bool Enabled() const override { return timer_.isActive(); }
 
-private:
+  private:
     QTimer timer_;
 };
 
 class QtTimerFactory final : public TimerFactory {
-public:
+  public:
     std::unique_ptr<Timer> Make() override { return std::make_unique<QtTimer>(); }
 };
 
@@ -38,7 +38,11 @@ TimerFactory* gFactory = nullptr;
 
 }  // namespace
 
-std::unique_ptr<Timer> MakeTimer() { return (gFactory ? gFactory : &gQtTimers)->Make(); }
-void SetTimerFactory(TimerFactory* factory) { gFactory = factory; }
+std::unique_ptr<Timer> MakeTimer() {
+    return (gFactory ? gFactory : &gQtTimers)->Make();
+}
+void SetTimerFactory(TimerFactory* factory) {
+    gFactory = factory;
+}
 
 }  // namespace vorn::ui

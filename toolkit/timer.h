@@ -9,7 +9,7 @@
 namespace vorn::ui {
 
 class Timer {
-public:
+  public:
     virtual ~Timer() = default;
     // Changing the interval of a running timer starts its wait again.
     virtual void SetInterval(int ms) = 0;
@@ -21,7 +21,7 @@ public:
 };
 
 class TimerFactory {
-public:
+  public:
     virtual ~TimerFactory() = default;
     virtual std::unique_ptr<Timer> Make() = 0;
 };

@@ -7,7 +7,9 @@
 
 namespace vorn::ui {
 
-void WidgetBrokerUi::ShowMessage(const QString& text) { ShowPlainMessage(text); }
+void WidgetBrokerUi::ShowMessage(const QString& text) {
+    ShowPlainMessage(text);
+}
 
 void WidgetBrokerUi::BusyCursor() {
     if (busy_++ == 0) QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -21,7 +23,9 @@ void WidgetBrokerUi::RestoreCursor() {
     }
 }
 
-void WidgetBrokerUi::ProcessPendingEvents() { QCoreApplication::processEvents(); }
+void WidgetBrokerUi::ProcessPendingEvents() {
+    QCoreApplication::processEvents();
+}
 
 void InstallWidgetBrokerUi() {
     static WidgetBrokerUi ui;

@@ -6,13 +6,13 @@
 namespace vorn::ui {
 
 class WidgetBrokerUi final : public BrokerUi {
-public:
+  public:
     void ShowMessage(const QString& text) override;
     void BusyCursor() override;
     void RestoreCursor() override;
     void ProcessPendingEvents() override;
 
-private:
+  private:
     int busy_ = 0;
 };
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <netdb.h>
+#include <cerrno>
 
 #include "broker/socket_errors.h"
 
@@ -16,8 +16,10 @@ TEST(EBrokerError, MessageFormNamesTheStepAndTheError) {
         RaiseBrokerError("connect", 0);
         FAIL();
     } catch (const EBrokerError& e) {
-        EXPECT_EQ(e.Message(), "Error encountered.\nFunction was: connect\nError was: WSAECONNREFUSED");
-        EXPECT_STREQ(e.what(), "Error encountered.\nFunction was: connect\nError was: WSAECONNREFUSED");
+        EXPECT_EQ(e.Message(),
+                  "Error encountered.\nFunction was: connect\nError was: WSAECONNREFUSED");
+        EXPECT_STREQ(e.what(),
+                     "Error encountered.\nFunction was: connect\nError was: WSAECONNREFUSED");
         EXPECT_EQ(e.FailedStep(), "connect");
         EXPECT_EQ(e.ErrorCode(), 10061);
         EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
@@ -28,7 +30,8 @@ TEST(EBrokerError, ABrokerCodeIsUsedUnchanged) {
     net::SetLastSocketError(10061);
     const EBrokerError e = MakeBrokerError("", kBrokerSignonFailed);
     EXPECT_EQ(e.ErrorCode(), 20004);
-    EXPECT_EQ(e.Message(), "Error encountered.\nFunction was: \nError was: Sign-on was not completed.");
+    EXPECT_EQ(e.Message(),
+              "Error encountered.\nFunction was: \nError was: Sign-on was not completed.");
 }
 
 struct NameCase {

@@ -16,7 +16,7 @@ namespace {
 using test::TestPeer;
 
 class Transport : public ::testing::Test {
-protected:
+  protected:
     std::unique_ptr<BrokerLink> Open(int timeLimit = 30) {
         return OpenBrokerLink(false, "127.0.0.1", peer.Port(), timeLimit);
     }
@@ -24,7 +24,10 @@ protected:
         return ExchangeMessage(link, ComposeCall(name, "0", nullptr));
     }
     static std::string SetupCall() {
-        return std::string("{XWB}00046|\x01" "0" "00038007XWB;;;;000230XUS SIGNON SETUP^00000");
+        return std::string(
+            "{XWB}00046|\x01"
+            "0"
+            "00038007XWB;;;;000230XUS SIGNON SETUP^00000");
     }
 
     test::ClockOverride clock;
@@ -66,7 +69,9 @@ TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {
 }
 
 TEST_F(Transport, SegmentsAreKeptApartFromTheData) {
-    peer.ReplyRaw(std::string("\x03SEC\x02" "APdata\x04"));
+    peer.ReplyRaw(
+        std::string("\x03SEC\x02"
+                    "APdata\x04"));
     auto link = Open();
     EXPECT_EQ(Call(*link, "X"), "data");
     EXPECT_EQ(link->lastSecurity, "SEC");
@@ -81,7 +86,8 @@ TEST_F(Transport, AReplyOfTwoEmptySegmentsIsTheEmptyResult) {
 
 TEST_F(Transport, AReplySplitOverManyReceivesIsJoinedInOrder) {
     std::string big;
-    for (int i = 0; i < 800; ++i) big += "line " + std::to_string(i) + "\r\n";
+    for (int i = 0; i < 800; ++i)
+        big += "line " + std::to_string(i) + "\r\n";
     peer.ReplyInChunks(big, 7);
     auto link = Open();
     EXPECT_EQ(Call(*link, "X").toStdString(), big);
@@ -101,7 +107,8 @@ TEST_F(Transport, AnMErrorRaises20002WithTheServerTextAsStep) {
     EXPECT_EQ(e.ErrorCode(), 20002);
     EXPECT_EQ(e.FailedStep(), "M  ERROR=<UNDEFINED>ZZ+1^XYZ");
     EXPECT_EQ(e.Message(),
-              "Error encountered.\nFunction was: M  ERROR=<UNDEFINED>ZZ+1^XYZ\nError was: M Error - Use ^XTER");
+              "Error encountered.\nFunction was: M  ERROR=<UNDEFINED>ZZ+1^XYZ\nError was: M Error "
+              "- Use ^XTER");
     EXPECT_EQ(Call(*link, "Y"), "still here");
 }
 

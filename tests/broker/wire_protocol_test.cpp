@@ -10,13 +10,18 @@
 namespace vorn {
 namespace {
 
-std::string Framed(const QByteArray& message) { return "{XWB}" + message.toStdString(); }
+std::string Framed(const QByteArray& message) {
+    return "{XWB}" + message.toStdString();
+}
 
 TEST(ComposeCall, NoParameters) {
     EXPECT_EQ(Framed(ComposeCall("XUS SIGNON SETUP", "0", nullptr)),
-              std::string("{XWB}00046|\x01" "0" "00038007XWB;;;;000230XUS SIGNON SETUP^00000"));
+              std::string("{XWB}00046|\x01"
+                          "0"
+                          "00038007XWB;;;;000230XUS SIGNON SETUP^00000"));
     TParams empty;
-    EXPECT_EQ(ComposeCall("XUS SIGNON SETUP", "0", &empty), ComposeCall("XUS SIGNON SETUP", "0", nullptr));
+    EXPECT_EQ(ComposeCall("XUS SIGNON SETUP", "0", &empty),
+              ComposeCall("XUS SIGNON SETUP", "0", nullptr));
 }
 
 TEST(ComposeCall, OneLiteral) {
@@ -24,7 +29,9 @@ TEST(ComposeCall, OneLiteral) {
     params[0].Value = "abc";
     params[0].ParamKind = TParamType::literal;
     EXPECT_EQ(Framed(ComposeCall("XUS AV CODE", "0", &params)),
-              std::string("{XWB}00048|\x01" "0" "00040007XWB;;;;000250XUS AV CODE^000070040abc"));
+              std::string("{XWB}00048|\x01"
+                          "0"
+                          "00040007XWB;;;;000250XUS AV CODE^000070040abc"));
 }
 
 TEST(ComposeCall, OneListWithAnEmptyValue) {
@@ -33,8 +40,12 @@ TEST(ComposeCall, OneListWithAnEmptyValue) {
     params[0].Mult["1"] = "200";
     params[0].Mult["2"] = "";
     EXPECT_EQ(Framed(ComposeCall("DDR LISTER", "0", &params)),
-              std::string("{XWB}00067|\x01" "0" "00038007XWB;;;;000231DDR LISTER^000060032.x"
-                          "0011003200" "0012001\x01" "000"));
+              std::string("{XWB}00067|\x01"
+                          "0"
+                          "00038007XWB;;;;000231DDR LISTER^000060032.x"
+                          "0011003200"
+                          "0012001\x01"
+                          "000"));
     // Sending changed the caller's list the way the server expects it.
     EXPECT_EQ(params[0].Value, ".x");
     EXPECT_EQ(params[0].Mult.Item("2"), QString(QChar(1)));
@@ -43,7 +54,8 @@ TEST(ComposeCall, OneListWithAnEmptyValue) {
 
 TEST(ComposeHandshake, AnnouncesAddressPortAndHost) {
     EXPECT_EQ("{XWB}" + ComposeHandshake("10.0.0.5", 1234, "WS1").toStdString(),
-              std::string("{XWB}00041|\x05" "1.10400029TCPconnect^10.0.0.5^1234^WS1^"));
+              std::string("{XWB}00041|\x05"
+                          "1.10400029TCPconnect^10.0.0.5^1234^WS1^"));
 }
 
 TEST(ComposeGoodbye, IsTheByeMessage) {
@@ -71,14 +83,17 @@ TEST(ComposeCall, EmptyValuesAndVersion) {
     params[0].ParamKind = TParamType::literal;
     EXPECT_EQ(ParamText(params), "0010");
     const std::string m = ComposeCall("X", "", nullptr).toStdString();
-    EXPECT_EQ(m.substr(5, 3), std::string("|\x01" "0"));
+    EXPECT_EQ(m.substr(5, 3), std::string("|\x01"
+                                          "0"));
 }
 
 TEST(ComposeCall, AnEmptyListContributesItsMarkerAndTheEndEntry) {
     TParams params;
     params[0].ParamKind = TParamType::list;
     const std::string m = ComposeCall("X", "0", &params).toStdString();
-    EXPECT_EQ(m, std::string("00040|\x01" "0" "00029007XWB;;;;000141X^000060032.x000"));
+    EXPECT_EQ(m, std::string("00040|\x01"
+                             "0"
+                             "00029007XWB;;;;000141X^000060032.x000"));
 }
 
 TEST(ComposeCall, ListsFollowInParameterOrderAfterTheCallBlock) {
@@ -90,7 +105,8 @@ TEST(ComposeCall, ListsFollowInParameterOrderAfterTheCallBlock) {
     params[2].ParamKind = TParamType::list;
     params[2].Mult["B"] = "y";
     const std::string m = ComposeCall("DDR FILER", "0", &params).toStdString();
-    EXPECT_NE(m.find("DDR FILER^000200050EDIT0032.x0032.x001A001x000001B001y000"), std::string::npos);
+    EXPECT_NE(m.find("DDR FILER^000200050EDIT0032.x0032.x001A001x000001B001y000"),
+              std::string::npos);
 }
 
 struct Refused {
@@ -105,7 +121,8 @@ class RefusedCalls : public ::testing::TestWithParam<Refused> {};
 
 std::string RefusedName(const ::testing::TestParamInfo<Refused>& info) {
     std::string name;
-    for (const char* c = info.param.what; *c; ++c) name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    for (const char* c = info.param.what; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
     return name;
 }
 
@@ -140,23 +157,27 @@ void ListEntry(TParams& p, int i, const QString& sub, const QString& v) {
 INSTANTIATE_TEST_SUITE_P(
     Oversized, RefusedCalls,
     ::testing::Values(
-        Refused{"literal of 999 bytes", [](TParams& p) { Literal(p, 0, QString(999, 'a')); }, "X", "0", 10040},
+        Refused{"literal of 999 bytes", [](TParams& p) { Literal(p, 0, QString(999, 'a')); }, "X",
+                "0", 10040},
         Refused{"list value of 1000 bytes",
                 [](TParams& p) {
                     ListEntry(p, 0, "Z", "");
                     ListEntry(p, 0, "A", QString(1000, 'a'));
                 },
                 "X", "0", 10040},
-        Refused{"subscript of 1000 bytes", [](TParams& p) { ListEntry(p, 0, QString(1000, 's'), "v"); }, "X", "0", 10040},
+        Refused{"subscript of 1000 bytes",
+                [](TParams& p) { ListEntry(p, 0, QString(1000, 's'), "v"); }, "X", "0", 10040},
         Refused{"version of 256 bytes", [](TParams&) {}, "X", QString(256, '1'), 10040},
         Refused{"parameter text over 99999 bytes",
                 [](TParams& p) {
-                    for (int i = 0; i < 110; ++i) Literal(p, i, QString(990, 'p'));
+                    for (int i = 0; i < 110; ++i)
+                        Literal(p, i, QString(990, 'p'));
                 },
                 "X", "0", 10040},
         Refused{"message over 99999 bytes",
                 [](TParams& p) {
-                    for (int i = 0; i < 110; ++i) ListEntry(p, 0, QString::number(i), QString(990, 'v'));
+                    for (int i = 0; i < 110; ++i)
+                        ListEntry(p, 0, QString::number(i), QString(990, 'v'));
                 },
                 "X", "0", 10040}),
     RefusedName);
@@ -164,10 +185,13 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Unsendable, RefusedCalls,
     ::testing::Values(
-        Refused{"NUL in a literal", [](TParams& p) { Literal(p, 0, QString("a") + QChar(0) + "b"); }, "X", "0", 10022},
-        Refused{"NUL in a list value", [](TParams& p) { ListEntry(p, 0, "A", QString(QChar(0))); }, "X", "0", 10022},
+        Refused{"NUL in a literal",
+                [](TParams& p) { Literal(p, 0, QString("a") + QChar(0) + "b"); }, "X", "0", 10022},
+        Refused{"NUL in a list value", [](TParams& p) { ListEntry(p, 0, "A", QString(QChar(0))); },
+                "X", "0", 10022},
         Refused{"NUL in the name", [](TParams&) {}, QString("X") + QChar(0), "0", 10022},
-        Refused{"character beyond one byte", [](TParams& p) { Literal(p, 0, QString::fromUtf8("\u20ac")); }, "X", "0", 10022},
+        Refused{"character beyond one byte",
+                [](TParams& p) { Literal(p, 0, QString::fromUtf8("\u20ac")); }, "X", "0", 10022},
         Refused{"empty subscript", [](TParams& p) { ListEntry(p, 0, "", "v"); }, "X", "0", 10022}),
     RefusedName);
 

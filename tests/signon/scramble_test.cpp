@@ -23,8 +23,10 @@ TEST(CipherPad, EveryRowIsAPermutationOfThePrintablesWithoutCaret) {
 
 TEST(Scramble, RoundTripsEveryPrintableCharacter) {
     std::string all;
-    for (int c = 32; c < 127; ++c) all += static_cast<char>(c);
-    for (int i = 0; i < 200; ++i) EXPECT_EQ(Unscramble(Scramble(all)), all);
+    for (int c = 32; c < 127; ++c)
+        all += static_cast<char>(c);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(Unscramble(Scramble(all)), all);
 }
 
 TEST(Scramble, RoundTripsRandomTextsAndNeverHoldsACaret) {

@@ -11,7 +11,7 @@
 namespace vorn::test {
 
 class ManualClock final : public Clock {
-public:
+  public:
     double Now() const override { return days_.load(); }
     void AdvanceSeconds(double seconds) {
         double d = days_.load();
@@ -19,24 +19,24 @@ public:
         }
     }
 
-private:
+  private:
     std::atomic<double> days_{1000.0};
 };
 
 // Installs a ManualClock as the process's clock for the lifetime of the object.
 class ClockOverride {
-public:
+  public:
     ClockOverride() { SetClock(&clock_); }
     ~ClockOverride() { SetClock(nullptr); }
     ManualClock& clock() { return clock_; }
 
-private:
+  private:
     ManualClock clock_;
 };
 
 // Moves a clock forward by `step` seconds every few milliseconds until destroyed.
 class ClockTicker {
-public:
+  public:
     ClockTicker(ManualClock& clock, double step) : clock_(clock), step_(step) {
         thread_ = std::thread([this] {
             while (!stop_.load()) {
@@ -50,7 +50,7 @@ public:
         thread_.join();
     }
 
-private:
+  private:
     ManualClock& clock_;
     double step_;
     std::atomic<bool> stop_{false};

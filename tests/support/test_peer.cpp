@@ -71,11 +71,14 @@ void PeerConnection::Close() {
     fd_ = -1;
 }
 
-std::string FrameReply(const std::string& data) { return std::string("\0\0", 2) + data + '\x04'; }
+std::string FrameReply(const std::string& data) {
+    return std::string("\0\0", 2) + data + '\x04';
+}
 
 std::string Lines(const std::vector<std::string>& lines) {
     std::string out;
-    for (const auto& l : lines) out += l + "\r\n";
+    for (const auto& l : lines)
+        out += l + "\r\n";
     return out;
 }
 
@@ -138,7 +141,9 @@ TestPeer& TestPeer::Reply(const std::string& data) {
     return Then([data](PeerConnection& c, const std::string&) { c.Send(FrameReply(data)); });
 }
 
-TestPeer& TestPeer::ReplyLines(const std::vector<std::string>& lines) { return Reply(Lines(lines)); }
+TestPeer& TestPeer::ReplyLines(const std::vector<std::string>& lines) {
+    return Reply(Lines(lines));
+}
 
 TestPeer& TestPeer::ReplyInChunks(const std::string& data, std::size_t chunk) {
     return Then([data, chunk](PeerConnection& c, const std::string&) {
@@ -158,7 +163,9 @@ TestPeer& TestPeer::ReplyRaw(const std::string& bytes) {
     return Then([bytes](PeerConnection& c, const std::string&) { c.Send(bytes); });
 }
 
-TestPeer& TestPeer::MError(const std::string& text) { return Reply('\x18' + text); }
+TestPeer& TestPeer::MError(const std::string& text) {
+    return Reply('\x18' + text);
+}
 
 TestPeer& TestPeer::CloseMidReply(const std::string& partialBytes) {
     return Then([partialBytes](PeerConnection& c, const std::string&) {

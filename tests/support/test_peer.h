@@ -20,7 +20,7 @@ class PeerConnection;
 using PeerAction = std::function<void(PeerConnection&, const std::string& message)>;
 
 class PeerConnection {
-public:
+  public:
     explicit PeerConnection(int fd) : fd_(fd) {}
     // Sends bytes as they stand; false when the client has gone.
     bool Send(const std::string& bytes);
@@ -29,7 +29,7 @@ public:
     void Close();
     int fd() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -39,7 +39,7 @@ std::string FrameReply(const std::string& data);
 std::string Lines(const std::vector<std::string>& lines);
 
 class TestPeer {
-public:
+  public:
     TestPeer();
     ~TestPeer();
     TestPeer(const TestPeer&) = delete;
@@ -93,7 +93,7 @@ public:
     // Script steps not used yet.
     std::size_t PendingSteps() const;
 
-private:
+  private:
     void Run();
     void ServeSession(int handshakeFd);
     void ServeCalls(PeerConnection& conn);

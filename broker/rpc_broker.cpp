@@ -1,0 +1,183 @@
+#include "broker/rpc_broker.h"
+
+#include <QRegularExpression>
+
+#include "broker/broker_connections.h"
+#include "broker/broker_error.h"
+#include "broker/broker_link.h"
+#include "broker/broker_ui.h"
+#include "broker/client_agent.h"
+#include "broker/registry_settings.h"
+#include "broker/socket_errors.h"
+#include "broker/socket_transport.h"
+#include "broker/wire_protocol.h"
+#include "signon/scramble.h"
+#include "signon/signon_sequence.h"
+
+namespace vorn {
+namespace {
+
+constexpr int kMinimumTimeLimit = 30;
+constexpr int kMaxProcedureName = 100;
+
+QString Setting(const QString& name, const QString& fallback) {
+    return ReadRegistryDefault(RegistryRoot::LocalMachine, kBrokerKey, name, fallback);
+}
+
+bool IsDeadLink(const EBrokerError& e) {
+    return (e.ErrorCode() >= 10050 && e.ErrorCode() <= 10058) ||
+           e.FailedStep() == QLatin1String("connection lost");
+}
+
+// Closes a link that cannot be used any more, so that every broker sharing it reconnects.
+void Bury(BrokerLink& link) {
+    link.linked = false;
+    link.socket.SetLingerZero();
+    link.socket.Close();
+}
+
+}  // namespace
+
+TRPCBroker::TRPCBroker(QObject* owner) : QObject(owner), Param(*new TParams(this)) {
+    clearParameters_ = Setting(QStringLiteral("ClearParameters"), QStringLiteral("1")).toInt() != 0;
+    clearResults_ = Setting(QStringLiteral("ClearResults"), QStringLiteral("1")).toInt() != 0;
+    server_ = Setting(QStringLiteral("Server"), kDefaultServer);
+    listenerPort_ = Setting(QStringLiteral("ListenerPort"), QStringLiteral("9200")).toInt();
+    CurrentBrokerUi().ProcessPendingEvents();
+}
+
+TRPCBroker::~TRPCBroker() {
+    Disconnect();
+}
+
+void TRPCBroker::SetClearParameters(bool on) {
+    clearParameters_ = on;
+    if (on) Param.Clear();
+}
+
+void TRPCBroker::SetClearResults(bool on) {
+    clearResults_ = on;
+    if (on) Results.clear();
+}
+
+void TRPCBroker::SetConnected(bool on) {
+    if (on && !connected_) Connect();
+    if (!on && connected_) Disconnect();
+}
+
+void TRPCBroker::SetServer(const QString& server) {
+    if (server == server_) return;
+    if (connected_) Disconnect();
+    server_ = server;
+}
+
+void TRPCBroker::SetCallTimeLimit(int seconds) {
+    callTimeLimit_ = seconds <= kMinimumTimeLimit ? kMinimumTimeLimit : seconds;
+}
+
+QString TRPCBroker::ConnectionKey() const {
+    return server_ + ':' + QString::number(listenerPort_);
+}
+
+void TRPCBroker::Connect() {
+    const QString key = ConnectionKey();
+    std::shared_ptr<BrokerLink> link = BrokerConnections::FindLink(key);
+    if (link && !link->linked) link = nullptr;  // a dead link found by another broker
+    connected_ = true;
+    try {
+        if (!link) {
+            StartClientAgent();
+            link = OpenBrokerLink(debugMode_, server_, listenerPort_, callTimeLimit_);
+            // The server dropped the handshake: there is no link to sign on over.
+            if (!link->linked)
+                RaiseBrokerError(QStringLiteral("connection lost"), kBrokerHandshakeLost);
+            link_ = link;
+            SignOn(*this);
+        }
+        link_ = link;
+        try {
+            BrokerConnections::Add(key, this, link);
+        } catch (const std::bad_alloc&) {
+            RaiseBrokerError(QStringLiteral("store connection"), kBrokerListFailed);
+        }
+    } catch (const EBrokerError& e) {
+        if (e.ErrorCode() == kBrokerSignonFailed && link) CloseBrokerLink(*link);
+        link_.reset();
+        connected_ = false;
+        throw;
+    }
+}
+
+void TRPCBroker::Disconnect() {
+    if (!connected_) return;
+    const bool last = BrokerConnections::Remove(this);
+    if (last && link_) CloseBrokerLink(*link_);
+    link_.reset();
+    connected_ = false;
+}
+
+QString TRPCBroker::Call() {
+    // Another broker on this link found it dead: reconnect rather than fail.
+    if (connected_ && (!link_ || !link_->linked)) Disconnect();
+    SetConnected(true);
+    QByteArray data;
+    try {
+        if (RemoteProcedure.size() > kMaxProcedureName)
+            RaiseBrokerError(
+                QStringLiteral("ComposeCall: RemoteProcedure of %1 characters exceeds %2")
+                    .arg(RemoteProcedure.size())
+                    .arg(kMaxProcedureName),
+                net::WSAEINVAL);
+        link_->timeLimit = callTimeLimit_;
+        data = ExchangeMessage(*link_, ComposeCall(RemoteProcedure, RpcVersion, &Param));
+    } catch (const EBrokerError& e) {
+        const EBrokerError copy = e;
+        if (clearParameters_) Param.Clear();
+        if (IsDeadLink(copy)) {
+            if (link_) Bury(*link_);
+            Disconnect();
+        }
+        throw copy;
+    }
+    if (!link_->lastSecurity.isEmpty())
+        CurrentBrokerUi().ShowMessage(FromWireText(link_->lastSecurity));
+    if (clearParameters_) Param.Clear();
+    return FromWireText(data);
+}
+
+QStringList TRPCBroker::SplitLines(const QString& text) {
+    if (text.isEmpty()) return {};
+    static const QRegularExpression breaks(QStringLiteral("\r\n|\n|\r"));
+    QStringList lines = text.split(breaks);
+    if (lines.last().isEmpty()) lines.removeLast();
+    return lines;
+}
+
+void TRPCBroker::CallRemote() {
+    if (clearResults_) Results.clear();
+    Results.append(SplitLines(Call()));
+}
+
+QString TRPCBroker::CallText() {
+    return Call();
+}
+
+void TRPCBroker::CallIntoList(QStringList& list) {
+    list = SplitLines(Call());
+}
+
+bool TRPCBroker::OpenAppContext(const QString& name) {
+    SetConnected(true);
+    TRPCBroker context(this);
+    context.Tag = 1234;
+    context.SetServer(server_);
+    context.SetListenerPort(listenerPort_);
+    context.SetDebugMode(debugMode_);
+    context.RemoteProcedure = QStringLiteral("XWB CREATE CONTEXT");
+    context.Param[0].Value =
+        FromWireText(QByteArray::fromStdString(Scramble(ToWireText(name).toStdString())));
+    context.Param[0].ParamKind = TParamType::literal;
+    return context.CallText() == QLatin1String("1");
+}
+
+}  // namespace vorn

@@ -1,0 +1,358 @@
+#include "broker/rpc_broker.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "broker/broker_connections.h"
+#include "broker/broker_error.h"
+#include "broker/registry_settings.h"
+#include "broker/socket_transport.h"
+#include "signon/scramble.h"
+#include "tests/support/isolated_settings.h"
+#include "tests/support/manual_clock.h"
+#include "tests/support/signon_script.h"
+#include "tests/support/test_peer.h"
+
+namespace vorn {
+namespace {
+
+using test::TestPeer;
+
+std::string SetupMessage() {
+    return std::string(
+        "{XWB}00046|\x01"
+        "0"
+        "00038007XWB;;;;000230XUS SIGNON SETUP^00000");
+}
+
+// The procedure name inside a recorded call message.
+std::string NameOf(const std::string& message) {
+    const auto start = message.find("XWB;;;;") + 7 + 5 + 1;
+    return message.substr(start, message.find('^', start) - start);
+}
+
+std::vector<std::string> Names(const std::vector<std::string>& calls) {
+    std::vector<std::string> names;
+    for (const auto& c : calls)
+        names.push_back(NameOf(c));
+    return names;
+}
+
+class Broker : public ::testing::Test {
+  protected:
+    void Aim(TRPCBroker& b) {
+        b.SetServer("127.0.0.1");
+        b.SetListenerPort(peer.Port());
+    }
+    test::ClockOverride clock;
+    TestPeer peer;
+};
+
+TEST(BrokerDefaults, AreReadFromTheSettingsAndWrittenBackWhenMissing) {
+    test::ScopedSettings settings;
+    TRPCBroker b;
+    EXPECT_TRUE(b.ClearParameters());
+    EXPECT_TRUE(b.ClearResults());
+    EXPECT_EQ(b.Server(), kDefaultServer);
+    EXPECT_EQ(b.ListenerPort(), 9200);
+    EXPECT_EQ(b.RpcVersion, "0");
+    EXPECT_EQ(b.CallTimeLimit(), 30);
+    EXPECT_FALSE(b.Connected());
+    EXPECT_FALSE(b.DebugMode());
+    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "Server"), kDefaultServer);
+    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ListenerPort"), "9200");
+    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ClearParameters"), "1");
+    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ClearResults"), "1");
+
+    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "Server", "m.example");
+    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ListenerPort", "9300");
+    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ClearParameters", "0");
+    TRPCBroker configured;
+    EXPECT_EQ(configured.Server(), "m.example");
+    EXPECT_EQ(configured.ListenerPort(), 9300);
+    EXPECT_FALSE(configured.ClearParameters());
+}
+
+TEST(BrokerDefaults, TheTimeLimitIsAtLeastThirtySeconds) {
+    TRPCBroker b;
+    b.SetCallTimeLimit(5);
+    EXPECT_EQ(b.CallTimeLimit(), 30);
+    b.SetCallTimeLimit(31);
+    EXPECT_EQ(b.CallTimeLimit(), 31);
+}
+
+TEST(BrokerDefaults, ClearingSettersEmptyAtOnce) {
+    TRPCBroker b;
+    b.SetClearParameters(false);
+    b.Param[3].Value = "x";
+    b.SetClearParameters(true);
+    EXPECT_EQ(b.Param.Count(), 0);
+    b.Results = {"a"};
+    b.SetClearResults(true);
+    EXPECT_TRUE(b.Results.isEmpty());
+}
+
+TEST(BrokerResults, SplitAtEveryKindOfLineBreak) {
+    EXPECT_EQ(TRPCBroker::SplitLines("a\r\nb\r\n"), (QStringList{"a", "b"}));
+    EXPECT_EQ(TRPCBroker::SplitLines("a\nb\rc"), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(TRPCBroker::SplitLines("a\r\n\r\nb"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(TRPCBroker::SplitLines("1"), (QStringList{"1"}));
+    EXPECT_TRUE(TRPCBroker::SplitLines("").isEmpty());
+}
+
+TEST_F(Broker, ACallConnectsSignsOnAndAppendsTheLines) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"one", "two"});
+    TRPCBroker b;
+    Aim(b);
+    b.SetConnected(true);
+    b.SetClearResults(false);
+    b.Results = {"kept"};
+    b.RemoteProcedure = "ZZ LIST";
+    b.CallRemote();
+    EXPECT_TRUE(b.Connected());
+    EXPECT_EQ(b.Results, (QStringList{"kept", "one", "two"}));
+    EXPECT_EQ(Names(peer.Calls()), (std::vector<std::string>{"XUS SIGNON SETUP", "ZZ LIST"}));
+    EXPECT_EQ(peer.Calls()[0], SetupMessage());
+}
+
+TEST_F(Broker, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("first").Reply("second").Reply("second again");
+    TRPCBroker a, b;
+    Aim(a);
+    Aim(b);
+    a.RemoteProcedure = "A";
+    EXPECT_EQ(a.CallText(), "first");
+    b.RemoteProcedure = "B";
+    EXPECT_EQ(b.CallText(), "second");
+    EXPECT_EQ(peer.Handshakes(), 1);
+    EXPECT_EQ(a.Link(), b.Link());
+    EXPECT_EQ(BrokerConnections::Keys().size(), 2u);
+
+    a.SetConnected(false);
+    EXPECT_FALSE(a.Connected());
+    EXPECT_EQ(peer.Goodbyes(), 0);
+    b.RemoteProcedure = "B";
+    EXPECT_EQ(b.CallText(), "second again");
+
+    b.SetConnected(false);
+    ASSERT_TRUE(peer.WaitForGoodbyes(1));
+    EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
+    EXPECT_FALSE(BrokerConnections::Exists());
+    EXPECT_EQ(Names(peer.Calls()), (std::vector<std::string>{"XUS SIGNON SETUP", "A", "B", "B"}));
+}
+
+TEST_F(Broker, ChangingTheServerWhileConnectedDisconnects) {
+    test::ScriptNoSignonNeeded(peer);
+    TRPCBroker b;
+    Aim(b);
+    b.SetConnected(true);
+    b.SetServer("127.0.0.1");
+    EXPECT_TRUE(b.Connected());
+    b.SetServer("localhost");
+    EXPECT_FALSE(b.Connected());
+    EXPECT_TRUE(peer.WaitForGoodbyes(1));
+}
+
+TEST_F(Broker, ChangingThePortDoesNotReconnect) {
+    test::ScriptNoSignonNeeded(peer);
+    TRPCBroker b;
+    Aim(b);
+    b.SetConnected(true);
+    b.SetListenerPort(1);
+    EXPECT_TRUE(b.Connected());
+}
+
+TEST_F(Broker, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.CloseMidReply(std::string("\0\0par", 5));
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("back");
+    TRPCBroker b;
+    Aim(b);
+    b.RemoteProcedure = "X";
+    try {
+        b.CallRemote();
+        FAIL();
+    } catch (const EBrokerError& e) {
+        EXPECT_EQ(e.FailedStep(), "connection lost");
+    }
+    EXPECT_FALSE(b.Connected());
+    b.RemoteProcedure = "Y";
+    EXPECT_EQ(b.CallText(), "back");
+    EXPECT_EQ(peer.Handshakes(), 2);
+    EXPECT_EQ(Names(peer.Calls()),
+              (std::vector<std::string>{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP", "Y"}));
+}
+
+TEST_F(Broker, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.CloseWithoutReply();
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("fresh link");
+    TRPCBroker a, b;
+    Aim(a);
+    Aim(b);
+    a.SetConnected(true);
+    b.SetConnected(true);
+    a.RemoteProcedure = "X";
+    EXPECT_THROW(a.CallRemote(), EBrokerError);
+    b.RemoteProcedure = "Y";
+    EXPECT_EQ(b.CallText(), "fresh link");
+    EXPECT_EQ(peer.Handshakes(), 2);
+}
+
+TEST_F(Broker, AnMErrorLeavesTheLinkConnected) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.MError("M ERROR").Reply("ok");
+    TRPCBroker b;
+    Aim(b);
+    b.RemoteProcedure = "X";
+    EXPECT_THROW(b.CallRemote(), EBrokerError);
+    EXPECT_TRUE(b.Connected());
+    EXPECT_EQ(b.CallText(), "ok");
+    EXPECT_EQ(peer.Handshakes(), 1);
+}
+
+TEST_F(Broker, WithoutClearParametersTheListStaysWithTheSentChanges) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("1").Reply("2");
+    TRPCBroker b;
+    Aim(b);
+    b.SetClearParameters(false);
+    b.RemoteProcedure = "DDR LISTER";
+    b.Param[0].ParamKind = TParamType::list;
+    b.Param[0].Mult["1"] = "200";
+    b.Param[0].Mult["2"] = "";
+    b.CallRemote();
+    EXPECT_EQ(b.Param.Count(), 1);
+    EXPECT_EQ(b.Param[0].Value, ".x");
+    EXPECT_EQ(b.Param[0].Mult.Item("2"), QString(QChar(1)));
+    b.CallRemote();
+    ASSERT_TRUE(peer.WaitForCalls(3));
+    EXPECT_EQ(peer.Calls()[1], peer.Calls()[2]);
+    EXPECT_NE(peer.Calls()[2].find(std::string("0012001\x01"
+                                               "000")),
+              std::string::npos);
+}
+
+TEST_F(Broker, ParametersAreClearedAfterAFailedCallToo) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.MError("boom");
+    TRPCBroker b;
+    Aim(b);
+    b.RemoteProcedure = "X";
+    b.Param[0].Value = "v";
+    b.Param[0].ParamKind = TParamType::literal;
+    EXPECT_THROW(b.CallRemote(), EBrokerError);
+    EXPECT_EQ(b.Param.Count(), 0);
+}
+
+TEST_F(Broker, CallIntoListSetsTheCallersList) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"x", "y"});
+    TRPCBroker b;
+    Aim(b);
+    QStringList list{"old"};
+    b.RemoteProcedure = "X";
+    b.CallIntoList(list);
+    EXPECT_EQ(list, (QStringList{"x", "y"}));
+    EXPECT_TRUE(b.Results.isEmpty());
+}
+
+class ContextAnswers : public Broker, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(ContextAnswers, OnlyExactlyOneAcceptsTheContext) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply(GetParam());
+    TRPCBroker b;
+    Aim(b);
+    EXPECT_EQ(b.OpenAppContext("ZAZIRERO"), std::string(GetParam()) == "1");
+    EXPECT_TRUE(b.Connected());
+    ASSERT_EQ(peer.Calls().size(), 2u);
+    // The context name travels scrambled as the one literal.
+    const std::string call = peer.Calls()[1];
+    EXPECT_EQ(NameOf(call), "XWB CREATE CONTEXT");
+    const std::string literal = call.substr(call.find("CONTEXT^") + 8 + 5 + 4);
+    EXPECT_EQ(Unscramble(literal), "ZAZIRERO");
+    EXPECT_EQ(peer.Goodbyes(), 0) << "the temporary broker must leave the shared link open";
+}
+
+INSTANTIATE_TEST_SUITE_P(Results, ContextAnswers,
+                         ::testing::Values("1", "0", "", "1\r\n", "11",
+                                           "The context 'ZAZIRERO' does not exist on server."));
+
+TEST_F(Broker, TheMessageOfAParameterListNamesTheBroker) {
+    TRPCBroker b;
+    b.setObjectName("RPCBroker1");
+    b.Param[2].ParamKind = TParamType::list;
+    try {
+        b.Param[2].Mult.Item("X");
+        FAIL();
+    } catch (const EMultUndefined& e) {
+        EXPECT_EQ(e.Message(), "RPCBroker1.Param[2].Mult[X]\r\nis undefined");
+    }
+    TRPCBroker unnamed;
+    try {
+        unnamed.Param[0].Mult.Item("Y");
+        FAIL();
+    } catch (const EMultUndefined& e) {
+        EXPECT_EQ(e.Message(), "TRPCBroker_instance.Param[0].Mult[Y]\r\nis undefined");
+    }
+}
+
+TEST_F(Broker, ARefusedConnectLeavesTheBrokerDisconnected) {
+    int closedPort;
+    {
+        TestPeer gone;
+        closedPort = gone.Port();
+    }
+    TRPCBroker b;
+    b.SetServer("127.0.0.1");
+    b.SetListenerPort(closedPort);
+    try {
+        b.SetConnected(true);
+        FAIL();
+    } catch (const EBrokerError& e) {
+        EXPECT_EQ(e.FailedStep(), "connect");
+        EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
+    }
+    EXPECT_FALSE(b.Connected());
+    EXPECT_FALSE(BrokerConnections::Exists());
+}
+
+TEST_F(Broker, TheClientAgentIsStartedFromTheBrokerFolder) {
+    test::ScopedSettings settings;
+    QTemporaryDir dir;
+    const QString marker = dir.filePath("started");
+    QFile agent(dir.filePath("ZiZedez.Exe"));
+    ASSERT_TRUE(agent.open(QIODevice::WriteOnly));
+    agent.write(("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8());
+    agent.close();
+    agent.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", dir.path());
+    test::ScriptNoSignonNeeded(peer);
+    TRPCBroker b;
+    Aim(b);
+    b.SetConnected(true);
+    for (int i = 0; i < 200 && !QFile::exists(marker); ++i)
+        QThread::msleep(10);
+    EXPECT_TRUE(QFile::exists(marker));
+}
+
+TEST_F(Broker, AMissingClientAgentDoesNotStopTheConnection) {
+    test::ScopedSettings settings;
+    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/nonexistent/folder");
+    test::ScriptNoSignonNeeded(peer);
+    TRPCBroker b;
+    Aim(b);
+    EXPECT_NO_THROW(b.SetConnected(true));
+}
+
+}  // namespace
+}  // namespace vorn

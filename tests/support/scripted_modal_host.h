@@ -1,0 +1,89 @@
+// Answers every modal interaction of a GUI test from a script, in the order they happen, and
+// records what was shown. An interaction the script did not expect fails the test.
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "toolkit/modal_seam.h"
+
+class QPrinter;
+
+namespace vorn::test {
+
+struct Interaction {
+    enum Kind { Message, Modal, Font, SaveFile, PrinterSetup } kind;
+    QString caption;  // message caption or window title
+    QString text;     // message text, or the dialog's class name
+    int buttons = 0;  // message buttons
+    ui::MessageKind messageKind = ui::MessageKind::None;
+};
+
+class ScriptedModalHost final : public ui::ModalHost {
+  public:
+    // Installs itself as the process's modal host; the destructor restores the real dialogs and
+    // fails the test if scripted steps were left unused.
+    ScriptedModalHost();
+    ~ScriptedModalHost() override;
+
+    // A message box: `answer` sees the request and returns the modal result.
+    ScriptedModalHost& OnMessage(std::function<int(const ui::MessageRequest&)> answer);
+    // A message box whose text must be exactly `text`; answered with `result`.
+    ScriptedModalHost& ExpectMessage(const QString& text, int result = ui::mrOk);
+    // A modal form: `drive` works the form (types, clicks) and must leave it closed. The form
+    // has been shown (its show event ran) when `drive` is called.
+    ScriptedModalHost& OnModal(std::function<void(QDialog&)> drive);
+    // A modal form of the given class, handed over as that class.
+    template <typename Form>
+    ScriptedModalHost& OnForm(std::function<void(Form&)> drive) {
+        return OnModal([drive](QDialog& d) {
+            Form* form = qobject_cast<Form*>(&d);
+            if (!form) {
+                Fail("expected a modal " + std::string(Form::staticMetaObject.className()) +
+                     ", got " + d.metaObject()->className());
+                d.reject();
+                return;
+            }
+            drive(*form);
+        });
+    }
+    ScriptedModalHost& OnFont(std::function<bool(QFont&)> answer);
+    ScriptedModalHost& OnSaveFile(
+        std::function<QString(const QString& caption, const QString& path)> answer);
+    ScriptedModalHost& OnPrinterSetup(std::function<bool(QPrinter&)> answer);
+
+    const std::vector<Interaction>& Log() const { return log_; }
+    // The texts of the message boxes shown, in order.
+    QStringList MessageTexts() const;
+    std::size_t PendingSteps() const { return steps_.size(); }
+
+    int ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
+    int ExecModal(QDialog& dialog) override;
+    bool ChooseFont(QWidget* parent, QFont& font) override;
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& path,
+                         const QString& filter) override;
+    bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+
+    static void Fail(const std::string& what);
+
+  private:
+    struct Step {
+        Interaction::Kind kind;
+        std::function<int(const ui::MessageRequest&)> message;
+        std::function<void(QDialog&)> modal;
+        std::function<bool(QFont&)> font;
+        std::function<QString(const QString&, const QString&)> saveFile;
+        std::function<bool(QPrinter&)> printer;
+    };
+    bool Next(Interaction::Kind kind, const QString& what, Step& step);
+
+    std::deque<Step> steps_;
+    std::vector<Interaction> log_;
+};
+
+}  // namespace vorn::test
