@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <sstream>
+
+#include "broker/broker_error.h"
+#include "broker/cli/rpc_command_line.h"
+#include "broker/cli/terminal_signon_front.h"
+#include "broker/rpc_broker.h"
+#include "broker/rpc_params.h"
+#include "signon/scramble.h"
+#include "tests/support/manual_clock.h"
+#include "tests/support/signon_script.h"
+#include "tests/support/test_peer.h"
+
+namespace vorn::cli {
+namespace {
+
+std::optional<RpcCommand> Parse(const QStringList& args) {
+    QString error;
+    auto c = ParseRpcCommand(args, error);
+    if (!c) ADD_FAILURE() << error.toStdString();
+    return c;
+}
+
+QString ErrorOf(const QStringList& args) {
+    QString error;
+    EXPECT_FALSE(ParseRpcCommand(args, error).has_value());
+    return error;
+}
+
+TEST(RpcCommandLine, OptionsAndParametersInOrder) {
+    const auto c =
+        Parse({"--server", "m1", "--port", "9300", "--context", "ZAZIRERO", "--rpc-version", "2",
+               "--timeout", "60", "DDR LISTER", "lit:a", "ref:b", "list:\"FILE\"=80001",
+               "list:\"FROM\",\"IEN\"=12", "list:", "list:X=a=b", "list:"});
+    ASSERT_TRUE(c);
+    EXPECT_EQ(*c->server, "m1");
+    EXPECT_EQ(*c->port, 9300);
+    EXPECT_EQ(*c->context, "ZAZIRERO");
+    EXPECT_EQ(*c->rpcVersion, "2");
+    EXPECT_EQ(*c->timeout, 60);
+    EXPECT_EQ(c->procedure, "DDR LISTER");
+    ASSERT_EQ(c->parameters.size(), 5u);
+    EXPECT_EQ(c->parameters[0].kind, RpcParameter::Literal);
+    EXPECT_EQ(c->parameters[1].kind, RpcParameter::Reference);
+    EXPECT_EQ(c->parameters[2].list, (std::vector<std::pair<QString, QString>>{
+                                         {"\"FILE\"", "80001"}, {"\"FROM\",\"IEN\"", "12"}}));
+    EXPECT_EQ(c->parameters[3].list, (std::vector<std::pair<QString, QString>>{{"X", "a=b"}}));
+    EXPECT_TRUE(c->parameters[4].list.empty());
+
+    TParams params;
+    c->FillParams(params);
+    EXPECT_EQ(params.Count(), 5);
+    EXPECT_EQ(params[2].Mult.Item("\"FROM\",\"IEN\""), "12");
+    EXPECT_EQ(params[4].ParamKind, TParamType::list);
+}
+
+TEST(RpcCommandLine, AListAfterALiteralStartsANewParameter) {
+    const auto c = Parse({"X", "list:A=1", "lit:x", "list:B=2"});
+    ASSERT_TRUE(c);
+    ASSERT_EQ(c->parameters.size(), 3u);
+    EXPECT_EQ(c->parameters[2].list.front().first, "B");
+}
+
+TEST(RpcCommandLine, UsageErrorsAreExplained) {
+    EXPECT_EQ(ErrorOf({}), "the remote procedure's name is missing");
+    EXPECT_EQ(ErrorOf({"--port"}), "--port needs a value");
+    EXPECT_EQ(ErrorOf({"--port", "x", "X"}), "--port needs a number, not \"x\"");
+    EXPECT_EQ(ErrorOf({"--bogus", "1", "X"}), "unknown option --bogus");
+    EXPECT_EQ(ErrorOf({"X", "plain"}), "a parameter must start with lit:, ref: or list: : plain");
+    EXPECT_EQ(ErrorOf({"X", "list:=v"}), "a list entry needs SUB=VALUE with a subscript: list:=v");
+    EXPECT_TRUE(Parse({"--help"})->help);
+}
+
+// Runs the real vorn-rpc against the test peer.
+struct RpcRun {
+    int exit;
+    QString out;
+    QString err;
+};
+
+RpcRun RunRpc(const QStringList& args, const QByteArray& codes = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("VORN_CODES");
+    if (!codes.isEmpty()) env.insert("VORN_CODES", QString::fromLatin1(codes));
+    env.insert("VORN_SETTINGS_DIR", QString::fromLocal8Bit(qgetenv("VORN_SETTINGS_DIR")));
+    p.setProcessEnvironment(env);
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(VORN_RPC_PATH, args);
+    p.waitForFinished(20000);
+    return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+class RpcProgram : public ::testing::Test {
+  protected:
+    QStringList Aim() { return {"--server", "127.0.0.1", "--port", QString::number(peer.Port())}; }
+    test::TestPeer peer;
+};
+
+struct Example {
+    QStringList args;
+    const char* bytes;
+    std::size_t size;
+};
+
+class WorkedExamples : public RpcProgram, public ::testing::WithParamInterface<Example> {};
+
+TEST_P(WorkedExamples, SendExactlyTheseBytes) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"line one", "line two"});
+    const RpcRun r = RunRpc(Aim() + GetParam().args);
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "line one\nline two\n");
+    ASSERT_EQ(peer.Calls().size(), 2u);
+    EXPECT_EQ(peer.Calls()[1], std::string(GetParam().bytes, GetParam().size));
+    EXPECT_TRUE(peer.WaitForGoodbyes(1));
+}
+
+#define BYTES(s) s, sizeof(s) - 1
+INSTANTIATE_TEST_SUITE_P(
+    Wire, WorkedExamples,
+    ::testing::Values(Example{{"XUS SIGNON SETUP"},
+                              BYTES("{XWB}00046|\x01"
+                                    "0"
+                                    "00038007XWB;;;;000230XUS SIGNON SETUP^00000")},
+                      Example{{"XUS AV CODE", "lit:abc"},
+                              BYTES("{XWB}00048|\x01"
+                                    "0"
+                                    "00040007XWB;;;;000250XUS AV CODE^000070040abc")},
+                      Example{{"DDR LISTER", "list:1=200", "list:2="},
+                              BYTES("{XWB}00067|\x01"
+                                    "0"
+                                    "00038007XWB;;;;000231DDR LISTER^000060032.x0011003200"
+                                    "0012001\x01"
+                                    "000")}));
+
+TEST_F(RpcProgram, ABrokerErrorGoesToStandardErrorWithStatusOne) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.MError("M  ERROR=<UNDEF>");
+    const RpcRun r = RunRpc(Aim() + QStringList{"X"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(
+        r.err,
+        "Error encountered.\nFunction was: M  ERROR=<UNDEF>\nError was: M Error - Use ^XTER\n");
+}
+
+TEST_F(RpcProgram, AUsageErrorHasStatusTwo) {
+    const RpcRun r = RunRpc({"X", "nonsense"});
+    EXPECT_EQ(r.exit, 2);
+    EXPECT_TRUE(r.err.startsWith("vorn-rpc: a parameter must start with"));
+    EXPECT_EQ(peer.Handshakes(), 0);
+}
+
+TEST_F(RpcProgram, CodesComeFromTheEnvironmentAndTheContextIsOpened) {
+    test::ScriptSetupAsksSignon(peer);
+    test::ScriptCodesAccepted(peer, {"Good evening, DEMO."});
+    peer.Reply("1").ReplyLines({"done"});
+    const RpcRun r =
+        RunRpc(Aim() + QStringList{"--context", "ZAZIRERO", "VRNX USERDATA"}, "DEMO;DEMO.1234");
+    EXPECT_EQ(r.exit, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "done\n");
+    EXPECT_NE(r.err.indexOf("Good evening, DEMO."), -1) << "sign-on messages go to standard error";
+    const auto calls = peer.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    const std::string av = calls[1];
+    EXPECT_EQ(Unscramble(av.substr(av.find("CODE^") + 5 + 5 + 4)), "DEMO;DEMO.1234");
+    const std::string context = calls[2];
+    EXPECT_EQ(Unscramble(context.substr(context.find("CONTEXT^") + 8 + 5 + 4)), "ZAZIRERO");
+}
+
+TEST_F(RpcProgram, ARefusedContextExitsWithOne) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("The context 'NOPE' does not exist on server.");
+    const RpcRun r = RunRpc(Aim() + QStringList{"--context", "NOPE", "X"});
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "vorn-rpc: the server did not accept the context NOPE\n");
+    EXPECT_EQ(peer.Calls().size(), 2u);
+}
+
+// The terminal front, fed from a script of typed lines.
+class TerminalSignon : public ::testing::Test {
+  protected:
+    void SetUp() override { SetSignonFront(&front); }
+    void TearDown() override { SetSignonFront(nullptr); }
+    void Aim(TRPCBroker& b) {
+        b.SetServer("127.0.0.1");
+        b.SetListenerPort(peer.Port());
+    }
+    std::string SentCodes(int call) {
+        const std::string c = peer.Calls()[call];
+        return Unscramble(c.substr(c.find("CODE^") + 5 + 5 + 4));
+    }
+    std::istringstream in;
+    std::ostringstream out;
+    Terminal terminal{in, out};
+    TerminalSignonFront front{terminal};
+    test::ClockOverride clock;
+    test::TestPeer peer;
+};
+
+TEST_F(TerminalSignon, WrongCodesAreAskedAgainAndTypedCodesAreUpperCased) {
+    in.str("demo\nwrong\ndemo\ndemo.1234\n");
+    test::ScriptSetupAsksSignon(peer);
+    peer.ReplyLines({"Welcome to the test server"});
+    peer.ReplyLines({"0", "0", "0", "Not a valid ACCESS CODE/VERIFY CODE pair.", "0", "0"});
+    test::ScriptCodesAccepted(peer);
+    TRPCBroker b;
+    Aim(b);
+    b.SetConnected(true);
+    EXPECT_EQ(SentCodes(2), "DEMO;WRONG");
+    EXPECT_EQ(SentCodes(3), "DEMO;DEMO.1234");
+    EXPECT_NE(out.str().find("Welcome to the test server"), std::string::npos);
+    EXPECT_NE(out.str().find("Not a valid ACCESS CODE/VERIFY CODE pair."), std::string::npos);
+}
+
+TEST_F(TerminalSignon, EndOfInputCancelsTheSignon) {
+    in.str("");
+    test::ScriptSetupAsksSignon(peer);
+    peer.ReplyLines({"intro"});
+    TRPCBroker b;
+    Aim(b);
+    try {
+        b.SetConnected(true);
+        FAIL();
+    } catch (const EBrokerError& e) {
+        EXPECT_EQ(e.ErrorCode(), 20004);
+    }
+    EXPECT_FALSE(b.Connected());
+    EXPECT_TRUE(peer.WaitForGoodbyes(1));
+}
+
+TEST_F(TerminalSignon, AVerifyCodeThatMustChangeIsAskedOnTheTerminal) {
+    in.str("change\nchange.1234\nnew.code.1\nnew.code.2\nnew.code.1\n");
+    test::ScriptSetupAsksSignon(peer);
+    peer.ReplyLines({"intro"});
+    peer.ReplyLines({"0", "0", "1", "", "0", "0"});
+    peer.ReplyLines({"0"});
+    TRPCBroker b;
+    Aim(b);
+    b.SetConnected(true);
+    ASSERT_EQ(peer.Calls().size(), 4u);
+    const std::string cvc = peer.Calls()[3];
+    const std::string codes = cvc.substr(cvc.find("CVC^") + 4 + 5 + 4);
+    const auto first = codes.find('^'), second = codes.find('^', first + 1);
+    EXPECT_EQ(Unscramble(codes.substr(0, first)), "CHANGE.1234");
+    EXPECT_EQ(Unscramble(codes.substr(first + 1, second - first - 1)), "NEW.CODE.1");
+    EXPECT_EQ(Unscramble(codes.substr(second + 1)), "NEW.CODE.1");
+    const std::string said = out.str();
+    EXPECT_NE(said.find("You must change your VERIFY CODE at this time."), std::string::npos);
+    EXPECT_NE(said.find("Your VERIFY code was not changed.\nThe confirmation code does not match.  "
+                        "Try again.\n"),
+              std::string::npos);
+    EXPECT_NE(said.find("Your VERIFY CODE has been changed"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vorn::cli
