@@ -117,6 +117,8 @@ struct Refused {
     int code;
 };
 
+void PrintTo(const Refused& r, std::ostream* os) { *os << r.what; }
+
 class RefusedCalls : public ::testing::TestWithParam<Refused> {};
 
 std::string RefusedName(const ::testing::TestParamInfo<Refused>& info) {
