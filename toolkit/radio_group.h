@@ -1,0 +1,40 @@
+// A titled group of radio buttons of which at most one is chosen, addressed by item number,
+// with the items laid out in columns (filled top to bottom, then left to right).
+#pragma once
+
+#include <QGroupBox>
+#include <QStringList>
+#include <vector>
+
+class QButtonGroup;
+class QRadioButton;
+
+namespace vorn::ui {
+
+class RadioGroup : public QGroupBox {
+    Q_OBJECT
+    Q_PROPERTY(int ItemIndex READ ItemIndex WRITE SetItemIndex NOTIFY ItemIndexChanged)
+
+  public:
+    RadioGroup(const QString& caption, const QStringList& items, int columns = 1,
+               QWidget* parent = nullptr);
+
+    // The chosen item, or -1 when none is.
+    int ItemIndex() const;
+    // A number outside the items chooses none.
+    void SetItemIndex(int index);
+
+    int Count() const { return static_cast<int>(buttons_.size()); }
+    int Columns() const { return columns_; }
+    QRadioButton* Button(int index) const;
+
+  signals:
+    void ItemIndexChanged(int index);
+
+  private:
+    QButtonGroup* group_;
+    std::vector<QRadioButton*> buttons_;
+    int columns_;
+};
+
+}  // namespace vorn::ui
