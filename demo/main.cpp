@@ -4,6 +4,7 @@
 
 #include "broker/registry_settings.h"
 #include "demo/lab_test_form.h"
+#include "signon/signon_form_front.h"
 #include "toolkit/widget_broker_ui.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Demo lab test"));
     vorn::UseSettingsFolderFromEnvironment();
     vorn::ui::InstallWidgetBrokerUi();
+    vorn::InstallSignonForms();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
