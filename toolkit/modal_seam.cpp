@@ -46,11 +46,18 @@ QMessageBox::Icon IconOf(MessageKind kind) {
     return QMessageBox::NoIcon;
 }
 
+// Server and toolset texts break lines with CR or CR LF; the message box breaks at LF.
+QString DisplayText(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace('\r', '\n');
+    return text;
+}
+
 class DesktopHost final : public ModalHost {
   public:
     int ShowMessage(QWidget* parent, const MessageRequest& request) override {
-        QMessageBox box(IconOf(request.kind), request.caption, request.text, QMessageBox::NoButton,
-                        parent);
+        QMessageBox box(IconOf(request.kind), request.caption, DisplayText(request.text),
+                        QMessageBox::NoButton, parent);
         for (const ButtonMap& b : kButtons)
             if (request.buttons & b.bit) box.addButton(b.button);
         if (box.buttons().isEmpty()) box.addButton(QMessageBox::Ok);
