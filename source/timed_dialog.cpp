@@ -1,0 +1,233 @@
+#include "source/timed_dialog.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <QTextLayout>
+
+#include "broker/pieces.h"
+#include "source/application_help.h"
+#include "source/dialog_text.h"
+#include "source/display_metrics.h"
+
+namespace vorn {
+namespace {
+
+constexpr int kDesignWidth = 287;
+constexpr int kDesignHeight = 377;
+constexpr int kImageSize = 33;
+constexpr int kFormWidth = 295;
+constexpr int kTextWidth = 214;
+constexpr int kMinimumFormHeight = 143;
+constexpr int kTallTextHeight = 82;
+const QString kCountdownSeparator = QStringLiteral("  - ");
+
+// Message ids of the kind captions (by kind) and of the button captions.
+constexpr int kKindCaptionIds[] = {1, 2, 3, 4};
+
+}  // namespace
+
+TTimedDlg::TTimedDlg(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowStaysOnTopHint) {
+    setObjectName(QStringLiteral("TimedDlg"));
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    dialogFont.setBold(true);
+    setFont(dialogFont);
+    resize(kDesignWidth, kDesignHeight);
+
+    WarnImage = MakeImage("WarnImage", QStyle::SP_MessageBoxWarning);
+    ConfImage = MakeImage("ConfImage", QStyle::SP_MessageBoxQuestion);
+    ErroImage = MakeImage("ErroImage", QStyle::SP_MessageBoxCritical);
+    InfoImage = MakeImage("InfoImage", QStyle::SP_MessageBoxInformation);
+
+    RichEdit1 = new QTextEdit(this);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->setGeometry(56, 8, 217, 321);
+    RichEdit1->setFrameShape(QFrame::NoFrame);
+    RichEdit1->setReadOnly(true);
+    RichEdit1->setAcceptRichText(false);
+    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    RichEdit1->document()->setDocumentMargin(0);
+    QTextOption option = RichEdit1->document()->defaultTextOption();
+    option.setAlignment(Qt::AlignHCenter);
+    RichEdit1->document()->setDefaultTextOption(option);
+    QPalette colours = RichEdit1->palette();
+    colours.setColor(QPalette::Base, palette().color(QPalette::Button));
+    RichEdit1->setPalette(colours);
+
+    OKBtn = MakeButton("OKBtn", ui::mrOk);
+    CancelBtn = MakeButton("CancelBtn", ui::mrCancel);
+    IgnoreBtn = MakeButton("IgnoreBtn", ui::mrIgnore);
+    YesBtn = MakeButton("YesBtn", ui::mrYes);
+    NoBtn = MakeButton("NoBtn", ui::mrNo);
+    AbortBtn = MakeButton("AbortBtn", ui::mrAbort);
+    RetryBtn = MakeButton("RetryBtn", ui::mrRetry);
+    AllBtn = MakeButton("AllBtn", ui::mrAll);
+    HelpBtn = MakeButton("HelpBtn", ui::mrNone);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { ShowHelpContext(helpContext_); });
+
+    Timer1 = ui::MakeTimer();
+    Timer1->SetEnabled(false);
+    Timer1->SetInterval(10000);
+    Timer1->OnTimer = [this] { Tick(); };
+}
+
+TTimedDlg::~TTimedDlg() {
+    Timer1->SetEnabled(false);
+    Timer1->OnTimer = nullptr;
+}
+
+QLabel* TTimedDlg::MakeImage(const char* name, int standardIcon) {
+    auto* image = new QLabel(this);
+    image->setObjectName(QString::fromLatin1(name));
+    image->setGeometry(8, 16, kImageSize, kImageSize);
+    image->setAlignment(Qt::AlignCenter);
+    const QIcon icon = style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon));
+    image->setPixmap(icon.pixmap(32, 32));
+    image->hide();
+    return image;
+}
+
+QPushButton* TTimedDlg::MakeButton(const char* name, int result) {
+    auto* button = new QPushButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->resize(kButtonWidth, kButtonHeight);
+    button->hide();
+    if (result != ui::mrNone)
+        connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
+    return button;
+}
+
+void TTimedDlg::SetMessage(const QString& text) {
+    QString lines;
+    lines.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'\r') {
+            lines += u'\n';
+            if (i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+        } else {
+            lines += c;
+        }
+    }
+    RichEdit1->setPlainText(lines);
+}
+
+int TTimedDlg::TextLineCount() const {
+    std::unique_ptr<QTextDocument> layout(RichEdit1->document()->clone());
+    layout->setDefaultFont(RichEdit1->font());
+    layout->setTextWidth(RichEdit1->width());
+    layout->documentLayout()->documentSize();  // lays every block out
+    int lines = 0;
+    for (QTextBlock block = layout->begin(); block.isValid(); block = block.next())
+        lines += block.layout() ? std::max(1, block.layout()->lineCount()) : 1;
+    // A last line without text is not shown as a line of its own.
+    if (lines > 0 && layout->lastBlock().text().isEmpty()) --lines;
+    return lines;
+}
+
+void TTimedDlg::Arrange(ui::MessageKind kind, int buttons) {
+    QLabel* images[] = {WarnImage, ErroImage, InfoImage, ConfImage};
+    const int k = static_cast<int>(kind);
+    for (int i = 0; i < 4; ++i)
+        images[i]->setVisible(i == k);
+    setWindowTitle(k >= 0 && k < 4 ? DialogText(kKindCaptionIds[k]) : QString());
+    QPalette colours = RichEdit1->palette();
+    colours.setColor(QPalette::Text, palette().color(QPalette::WindowText));
+    RichEdit1->setPalette(colours);
+
+    struct Choice {
+        QPushButton* button;
+        int bit;
+        int captionId;
+    };
+    const Choice order[] = {
+        {IgnoreBtn, ui::mbIgnore, 5}, {YesBtn, ui::mbYes, 6},        {NoBtn, ui::mbNo, 7},
+        {OKBtn, ui::mbOK, 8},         {CancelBtn, ui::mbCancel, 60}, {AbortBtn, ui::mbAbort, 9},
+        {RetryBtn, ui::mbRetry, 10},  {AllBtn, ui::mbAll, 11},       {HelpBtn, ui::mbHelp, 12}};
+    std::vector<QPushButton*> shown;
+    for (const Choice& c : order) {
+        c.button->setText(DialogText(c.captionId));
+        c.button->setVisible((buttons & c.bit) != 0);
+        if (buttons & c.bit) shown.push_back(c.button);
+    }
+    const int count = static_cast<int>(shown.size());
+
+    int formWidth = kFormWidth;
+    int textWidth = kTextWidth;
+    int firstLeft = 0;
+    if (count >= 4) {
+        formWidth += (count - 4) * kButtonWidth;
+        textWidth += (count - 4) * kButtonWidth;
+    } else if (count == 1) {
+        firstLeft = formWidth / 2 - kButtonWidth / 2;
+    } else if (count == 2) {
+        firstLeft = kButtonWidth;
+    } else if (count == 3) {
+        firstLeft = kButtonWidth / 2;
+    }
+
+    RichEdit1->resize(textWidth, RichEdit1->height());
+    const int lineHeight = CurrentDisplay().dotsPerInch == 96 ? 13 : 20;
+    const int textHeight = TextLineCount() * lineHeight;
+    const int formHeight = textHeight < kTallTextHeight ? kMinimumFormHeight : textHeight + 72;
+    RichEdit1->setGeometry((formWidth - 41) / 2 - textWidth / 2 + 31,
+                           (formHeight - 35 - textHeight) / 2, textWidth, textHeight);
+    for (int i = 0; i < count; ++i)
+        shown[i]->move(firstLeft + i * kButtonWidth, formHeight - 2 * kButtonHeight);
+    setFixedSize(formWidth, formHeight);
+}
+
+void TTimedDlg::StartCountdown(int timeOut) {
+    if (timeOut <= 0) return;
+    if (timeOut < 61) {
+        minutes_ = 0;
+        remainder_ = 0;
+        countdown_ = timeOut;
+        Timer1->SetInterval(1000);
+    } else {
+        minutes_ = timeOut / 60;
+        remainder_ = timeOut % 60;
+        countdown_ = 60;
+        Timer1->SetInterval(remainder_ * 1000);
+    }
+    // A window timer of interval 0 does not run: the dialog then waits for the user.
+    Timer1->SetEnabled(Timer1->Interval() > 0);
+}
+
+void TTimedDlg::Tick() {
+    if (minutes_ > 0) {
+        --minutes_;
+        Timer1->SetInterval(minutes_ <= 1 ? 1000 : 60000);
+    } else if (countdown_ > 0) {
+        --countdown_;
+        setWindowTitle(Piece(windowTitle(), kCountdownSeparator, 1) + kCountdownSeparator +
+                       QString::number(countdown_));
+    } else {
+        Timer1->SetEnabled(false);
+        timedOut_ = true;
+        done(ui::mrCancel);
+    }
+}
+
+void TTimedDlg::reject() {
+    done(ui::mrCancel);
+}
+
+void TTimedDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (QScreen* s = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(s->geometry().center());
+        move(frame.topLeft());
+    }
+}
+
+}  // namespace vorn

@@ -1,0 +1,178 @@
+#include "source/section_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace vorn {
+namespace {
+
+// The markers of a database read: data, errors, and "[END_diDATA]" closing.
+const SectionMarkers& ReadMarkers() {
+    static const SectionMarkers markers = {{kDataMarker, Section::Data},
+                                           {kBeginDataMarker, Section::Data},
+                                           {kErrorsMarker, Section::Errors},
+                                           {kBeginErrorsMarker, Section::Errors},
+                                           {kEndDataMarker, Section::None}};
+    return markers;
+}
+
+TEST(SectionMarkers, AreTheServersTexts) {
+    EXPECT_EQ(kDataMarker, "[Data]");
+    EXPECT_EQ(kBeginDataMarker, "[BEGIN_diDATA]");
+    EXPECT_EQ(kEndDataMarker, "[END_diDATA]");
+    EXPECT_EQ(kErrorsMarker, "[Errors]");
+    EXPECT_EQ(kBeginErrorsMarker, "[BEGIN_diERRORS]");
+    EXPECT_EQ(kMiscMarker, "[Misc]");
+    EXPECT_EQ(kBeginHelpMarker, "[BEGIN_diHELP]");
+    EXPECT_EQ(kEndHelpMarker, "[END_diHELP]");
+}
+
+TEST(SectionMarkers, CompareWholeLinesCaseSensitivelyWithoutTrimming) {
+    const SectionMarkers& m = ReadMarkers();
+    EXPECT_EQ(m.Opens(u"[Data]"), Section::Data);
+    EXPECT_EQ(m.Opens(u"[END_diDATA]"), Section::None);
+    EXPECT_EQ(m.Opens(u"[data]"), std::nullopt);
+    EXPECT_EQ(m.Opens(u" [Data]"), std::nullopt);
+    EXPECT_EQ(m.Opens(u"[Data] "), std::nullopt);
+    EXPECT_EQ(m.Opens(u"[Data]x"), std::nullopt);
+    EXPECT_EQ(m.Opens(u"[Dat"), std::nullopt);
+    EXPECT_EQ(m.Opens(u""), std::nullopt);
+    // Not in this caller's set.
+    EXPECT_EQ(m.Opens(u"[Misc]"), std::nullopt);
+}
+
+TEST(SectionMarkers, ADeclaredAgainMarkerTakesTheNewSection) {
+    SectionMarkers m;
+    EXPECT_TRUE(m.IsEmpty());
+    m.Add(kMiscMarker, Section::Misc).Add(kMiscMarker, Section::None);
+    EXPECT_EQ(m.Opens(u"[Misc]"), Section::None);
+    EXPECT_FALSE(m.IsEmpty());
+}
+
+TEST(ReadSections, GathersTheContentLinesOfEachSectionInOrder) {
+    const QStringList answer = {"before",       "[BEGIN_diDATA]", "80001^12^.01^HB^HB",
+                                "[END_diDATA]", "between",        "[BEGIN_diERRORS]",
+                                "first error",  "[Data]",         "80001^12^2^x^Hemoglobin",
+                                "[Errors]",     "second error"};
+    const SectionedAnswer a = ReadSections(answer, ReadMarkers());
+    EXPECT_EQ(a.Lines(Section::Data),
+              (QStringList{"80001^12^.01^HB^HB", "80001^12^2^x^Hemoglobin"}));
+    EXPECT_EQ(a.Lines(Section::Errors), (QStringList{"first error", "second error"}));
+    EXPECT_EQ(a.Lines(Section::None), (QStringList{"before", "between"}));
+    EXPECT_TRUE(a.Lines(Section::Misc).isEmpty());
+    EXPECT_TRUE(a.Opened(Section::Data));
+    EXPECT_TRUE(a.Opened(Section::Errors));
+    EXPECT_FALSE(a.Opened(Section::Misc));
+    EXPECT_EQ(a.Joined(Section::Data), "80001^12^.01^HB^HB80001^12^2^x^Hemoglobin");
+}
+
+TEST(ReadSections, AMarkerOfAnotherCallerIsContent) {
+    const SectionMarkers help = {{kBeginHelpMarker, Section::Help},
+                                 {kEndHelpMarker, Section::None}};
+    const SectionedAnswer a = ReadSections(
+        {"[BEGIN_diHELP]", "Type a name ", "[Data]", "of 3-30 letters.", "[END_diHELP]", "tail"},
+        help);
+    EXPECT_EQ(a.Joined(Section::Help), "Type a name [Data]of 3-30 letters.");
+    EXPECT_EQ(a.Lines(Section::None), (QStringList{"tail"}));
+}
+
+TEST(ReadSections, AMarkerWithoutLinesStillCountsAsOpened) {
+    const SectionedAnswer a = ReadSections({"[Errors]", "[Data]"}, ReadMarkers());
+    EXPECT_TRUE(a.Opened(Section::Errors));
+    EXPECT_TRUE(a.IsEmpty(Section::Errors));
+    EXPECT_TRUE(a.Opened(Section::Data));
+    EXPECT_TRUE(a.IsEmpty(Section::Data));
+}
+
+TEST(ReadSections, EmptyLinesAreContent) {
+    const SectionedAnswer a = ReadSections({"[Data]", "", "x", ""}, ReadMarkers());
+    EXPECT_EQ(a.Lines(Section::Data), (QStringList{"", "x", ""}));
+}
+
+TEST(ReadSections, StartsAtTheGivenLine) {
+    const QStringList kept = {"[Data]", "old line", "[Errors]", "new error", "[Data]", "new"};
+    const SectionedAnswer a = ReadSections(kept, ReadMarkers(), 2);
+    EXPECT_EQ(a.Lines(Section::Data), (QStringList{"new"}));
+    EXPECT_EQ(a.Lines(Section::Errors), (QStringList{"new error"}));
+    // Past the end, or before the start.
+    EXPECT_TRUE(ReadSections(kept, ReadMarkers(), 99).IsEmpty(Section::Data));
+    EXPECT_EQ(ReadSections(kept, ReadMarkers(), -5).Lines(Section::Data),
+              (QStringList{"old line", "new"}));
+}
+
+TEST(ReadSections, WithoutMarkersEverythingIsInNoSection) {
+    const SectionedAnswer a = ReadSections({"[Data]", "a"}, SectionMarkers());
+    EXPECT_EQ(a.Lines(Section::None), (QStringList{"[Data]", "a"}));
+}
+
+struct Walked {
+    Section section;
+    QString line;
+    qsizetype index;
+    bool operator==(const Walked&) const = default;
+};
+
+void PrintTo(const Walked& w, std::ostream* os) {
+    *os << static_cast<int>(w.section) << ":" << w.line.toStdString() << "@" << w.index;
+}
+
+TEST(SectionReader, WalksContentLinesWithTheirSectionAndPosition) {
+    SectionReader r({"x", "[Data]", "a", "[BEGIN_diERRORS]", "e", "[END_diDATA]", "z"},
+                    ReadMarkers());
+    EXPECT_EQ(r.Line(), "");
+    std::vector<Walked> walked;
+    while (r.Next())
+        walked.push_back({r.CurrentSection(), r.Line(), r.Index()});
+    EXPECT_EQ(walked, (std::vector<Walked>{{Section::None, "x", 0},
+                                           {Section::Data, "a", 2},
+                                           {Section::Errors, "e", 4},
+                                           {Section::None, "z", 6}}));
+    EXPECT_TRUE(r.AtEnd());
+    EXPECT_FALSE(r.Next());
+    EXPECT_FALSE(r.NextRaw());
+    EXPECT_EQ(r.Line(), "");
+}
+
+TEST(SectionReader, RawStepsTakeMarkerLikeLinesAsTheyAre) {
+    // A word-processing field: its text may hold a line that looks like a marker.
+    SectionReader r({"[BEGIN_diDATA]", "80001^12^100^[WORD PROCESSING]", "line one", "[Data]",
+                     "$$END$$", "80001^12^.01^HB^HB", "[END_diDATA]"},
+                    ReadMarkers());
+    ASSERT_TRUE(r.Next());
+    EXPECT_EQ(r.Line(), "80001^12^100^[WORD PROCESSING]");
+    QStringList body;
+    while (r.NextRaw() && r.Line() != "$$END$$")
+        body << r.Line();
+    EXPECT_EQ(body, (QStringList{"line one", "[Data]"}));
+    EXPECT_EQ(r.CurrentSection(), Section::Data);
+    ASSERT_TRUE(r.Next());
+    EXPECT_EQ(r.Line(), "80001^12^.01^HB^HB");
+    EXPECT_EQ(r.Index(), 5);
+    EXPECT_FALSE(r.Next());
+    EXPECT_EQ(r.CurrentSection(), Section::None);
+}
+
+TEST(SectionReader, CanStartInsideASection) {
+    SectionReader r({"skip", "a", "[END_diDATA]", "b"}, ReadMarkers(), 1, Section::Data);
+    ASSERT_TRUE(r.Next());
+    EXPECT_EQ(r.CurrentSection(), Section::Data);
+    EXPECT_EQ(r.Line(), "a");
+    EXPECT_EQ(r.Index(), 1);
+    ASSERT_TRUE(r.Next());
+    EXPECT_EQ(r.CurrentSection(), Section::None);
+    EXPECT_EQ(r.Line(), "b");
+}
+
+TEST(SectionReader, KeepsItsOwnCopyOfTheMarkers) {
+    auto make = [] {
+        return SectionReader({"[Misc]", "MORE^x^12"}, SectionMarkers{{kMiscMarker, Section::Misc}});
+    };
+    SectionReader r = make();
+    ASSERT_TRUE(r.Next());
+    EXPECT_EQ(r.CurrentSection(), Section::Misc);
+    EXPECT_EQ(r.Line(), "MORE^x^12");
+}
+
+}  // namespace
+}  // namespace vorn
