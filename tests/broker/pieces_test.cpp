@@ -12,6 +12,10 @@ struct PieceCase {
     const char* piece;
 };
 
+void PrintTo(const PieceCase& c, std::ostream* os) {
+    *os << '"' << c.text << "\" / \"" << c.delimiter << "\" / " << c.n;
+}
+
 class Pieces : public ::testing::TestWithParam<PieceCase> {};
 
 TEST_P(Pieces, AreAddressedFromOne) {

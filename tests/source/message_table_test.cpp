@@ -10,6 +10,10 @@ struct TableCase {
     const char* text;
 };
 
+void PrintTo(const TableCase& c, std::ostream* os) {
+    *os << c.id;
+}
+
 class StringTable : public ::testing::TestWithParam<TableCase> {};
 
 TEST_P(StringTable, HoldsTheEnglishTextByteForByte) {

@@ -135,6 +135,10 @@ struct KindCase {
     QLabel* TTimedDlg::*image;
 };
 
+void PrintTo(const KindCase& c, std::ostream* os) {
+    *os << c.caption;
+}
+
 class Kinds : public TimedDialog, public ::testing::WithParamInterface<KindCase> {};
 
 TEST_P(Kinds, ShowTheirImageAndCaption) {
@@ -162,6 +166,11 @@ struct RowCase {
     int formWidth;
     int textWidth;
 };
+
+void PrintTo(const RowCase& c, std::ostream* os) {
+    for (const std::string& name : c.order)
+        *os << name << ' ';
+}
 
 class ButtonRows : public TimedDialog, public ::testing::WithParamInterface<RowCase> {};
 
@@ -230,6 +239,10 @@ struct ResultCase {
     int result;
 };
 
+void PrintTo(const ResultCase& c, std::ostream* os) {
+    *os << "buttons " << c.buttons << " -> " << c.result;
+}
+
 class ButtonResults : public TimedDialog, public ::testing::WithParamInterface<ResultCase> {};
 
 TEST_P(ButtonResults, AreTheModalResults) {
@@ -284,6 +297,10 @@ struct HeightCase {
     int textHeight;
     int formHeight;
 };
+
+void PrintTo(const HeightCase& c, std::ostream* os) {
+    *os << c.lines << " lines at " << c.dotsPerInch << " dpi";
+}
 
 class Heights : public TimedDialog, public ::testing::WithParamInterface<HeightCase> {};
 
