@@ -11,7 +11,7 @@
 #include <QTextLayout>
 
 #include "broker/pieces.h"
-#include "source/application_help.h"
+#include "toolkit/help_file.h"
 #include "source/dialog_text.h"
 #include "source/display_metrics.h"
 
@@ -71,7 +71,7 @@ TTimedDlg::TTimedDlg(QWidget* parent)
     RetryBtn = MakeButton("RetryBtn", ui::mrRetry);
     AllBtn = MakeButton("AllBtn", ui::mrAll);
     HelpBtn = MakeButton("HelpBtn", ui::mrNone);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { ShowHelpContext(helpContext_); });
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { ui::ShowHelp(helpContext_); });
 
     Timer1 = ui::MakeTimer();
     Timer1->SetEnabled(false);

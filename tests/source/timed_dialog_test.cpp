@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "source/application_help.h"
+#include "toolkit/help_file.h"
 #include "source/dialog_text.h"
 #include "source/display_metrics.h"
 #include "source/message_broker.h"
@@ -48,7 +48,7 @@ class TimedDialog : public ::testing::Test {
     }
     void TearDown() override {
         SetDisplayOverride(std::nullopt);
-        SetHelpViewer({});
+        ui::SetHelpHandler({});
     }
 
     test::FakeTimers timers;
@@ -270,7 +270,7 @@ TEST_F(TimedDialog, ClosingItOtherwiseAnswersCancelNotATimeOut) {
 
 TEST_F(TimedDialog, HelpOpensTheHelpAtTheContextAndLeavesTheDialogOpen) {
     std::vector<int> contexts;
-    SetHelpViewer([&contexts](int context) { contexts.push_back(context); });
+    ui::SetHelpHandler([&contexts](const QString&, int context) { contexts.push_back(context); });
     host.OnForm<TTimedDlg>([&contexts](TTimedDlg& d) {
         EXPECT_EQ(d.HelpContext(), 4711);
         d.HelpBtn->click();
