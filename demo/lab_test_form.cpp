@@ -8,6 +8,7 @@
 
 #include "broker/broker_error.h"
 #include "broker/rpc_broker.h"
+#include "source/display_adjustment.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {
@@ -52,6 +53,7 @@ TfrmLabTest::TfrmLabTest(const LabTestConnection& connection, QWidget* parent)
 
 void TfrmLabTest::FormCreate() {
     contextCreated_ = false;
+    AdjustFormToDisplay(*this);
     try {
         if (RPCBroker1->OpenAppContext(kDemoContext)) contextCreated_ = true;
     } catch (const EBrokerError&) {
