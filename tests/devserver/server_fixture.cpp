@@ -163,6 +163,7 @@ RawClient::~RawClient() {
 std::string RawClient::Handshake(const std::string& address) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in sa = Loopback(0);
+    if (address.rfind("127.", 0) == 0) inet_pton(AF_INET, address.c_str(), &sa.sin_addr);
     ::bind(listener_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
     ::listen(listener_, 4);
     socklen_t len = sizeof sa;
@@ -177,6 +178,11 @@ std::string RawClient::Handshake(const std::string& address) {
     ::close(first_);
     first_ = -1;
     return reply;
+}
+
+bool RawClient::CalledBack(double seconds) {
+    pollfd p{listener_, POLLIN, 0};
+    return listener_ >= 0 && ::poll(&p, 1, static_cast<int>(seconds * 1000)) > 0;
 }
 
 bool RawClient::SendRaw(const std::string& bytes) {

@@ -68,7 +68,10 @@ class RawClient {
     ~RawClient();
     // Sends a handshake announcing `address` (default: this side's own) and its own call-back
     // port, reads the reply and, when accepted, takes the server's call-back connection.
+    // The call-back listener is bound to `address` when it is a loopback address.
     std::string Handshake(const std::string& address = "");
+    // True when the server connected to the call-back listener within `seconds`.
+    bool CalledBack(double seconds);
     bool SendRaw(const std::string& bytes);  // on the call-back when there is one, else the first
     // Reads a whole reply (to 0x04); "" when the server closed the connection first.
     std::string ReadReply(double seconds = 10);
