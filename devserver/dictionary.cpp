@@ -163,10 +163,12 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
         return it->second;
     };
     auto known = [](const Section& s, std::initializer_list<const char*> keys) {
-        for (const auto& [k, v] : s.entries)
+        for (const auto& entry : s.entries) {
+            const std::string& k = entry.first;
             if (std::find_if(keys.begin(), keys.end(), [&](const char* x) { return k == x; }) ==
                 keys.end())
                 s.Fail("unknown key \"" + k + "\"");
+        }
     };
 
     for (const Section& s : sections) {

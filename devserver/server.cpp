@@ -73,8 +73,17 @@ void Server::Start() {
     {
         GlobalStore store(options_.dataPath);
         UserStore users(store, options_.hashIterations);
-        if (options_.reset || !IsSeeded(store))
+        if (options_.reset || (!IsSeeded(store) && store.GlobalNames().empty())) {
             Seed(store, *context_.dictionary, SeedFilesIn(options_.seedFolder), options_.seedScale);
+        } else if (!IsSeeded(store)) {
+            // Data that this server did not seed: never wiped without being asked to.
+            throw std::runtime_error(
+                options_.dataPath +
+                " holds data that were not seeded by vorn-server; use --reset to "
+                "replace them with the demo data");
+        } else if (options_.seedScale != 1) {
+            log_.Note(0, "the database is seeded already; --seed-scale takes effect with --reset");
+        }
         if (!options_.autoSignOn.empty()) {
             const auto user = users.FindByAccess(options_.autoSignOn);
             if (!user)
@@ -167,8 +176,11 @@ void Server::AcceptLoop() {
             ++active_;
         }
         try {
+            // Finished() comes after every local of Serve is gone, so that Stop() cannot return
+            // while a socket of this thread is still open.
             std::thread([this, fd, addr = peer.sin_addr.s_addr, id] {
                 Serve(fd, addr, id);
+                Finished();
             }).detach();
         } catch (const std::system_error&) {
             ResetClose(fd);
@@ -190,7 +202,7 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
         if (wait != Connection::Wait::Ready) {
             if (wait == Connection::Wait::TimedOut) log_.Note(id, "closed: no handshake arrived");
             first.Reset();
-            return Finished();
+            return;
         }
         Message m;
         try {
@@ -198,12 +210,12 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
         } catch (const std::exception& e) {
             log_.Note(id, std::string("closed: ") + e.what());
             first.Reset();
-            return Finished();
+            return;
         }
         if (m.kind != Message::Kind::Handshake) {
             log_.Note(id, "closed: the first message was not a handshake");
             first.Reset();
-            return Finished();
+            return;
         }
         handshake = m.handshake;
         in_addr announced{};
@@ -212,7 +224,7 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
             log_.Note(id, "refused a call-back to " + handshake.address + ":" +
                               std::to_string(handshake.port) + " asked by " + Dotted(peerAddress));
             first.Send(FrameData("refused: the call-back address must be the client's own"));
-            return Finished();
+            return;
         }
         if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
         first.Send(FrameData("accept"));
@@ -222,7 +234,7 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
 
     // Connect back to the asking peer's own address only.
     callbackFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (callbackFd < 0) return Finished();
+    if (callbackFd < 0) return;
     local.sin_port = 0;
     ::bind(callbackFd, reinterpret_cast<sockaddr*>(&local), sizeof local);
     sockaddr_in to{};
@@ -246,7 +258,7 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
         log_.Note(id, "could not call back " + Dotted(peerAddress) + ":" +
                           std::to_string(handshake.port));
         ::close(callbackFd);
-        return Finished();
+        return;
     }
     const int yes = 1;
     ::setsockopt(callbackFd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
@@ -258,7 +270,6 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
             log_.Note(id, std::string("session ended: ") + e.what());
         }
     }
-    Finished();
 }
 
 void Server::RunSession(Connection& link, int id) {

@@ -177,3 +177,22 @@ TEST(Durability, ResetSeedsAgain) {
 
 }  // namespace
 }  // namespace vorn::devserver
+
+namespace vorn::devserver {
+namespace {
+
+TEST(Durability, DataThatWereNotSeededAreNeverWipedUnasked) {
+    test::TempFolder folder;
+    const std::string path = folder.Path("foreign.db");
+    {
+        GlobalStore store(path);
+        store.Set(GlobalRef{"XYZ", {"1"}}, "someone's data");
+    }
+    Server server(test::TestOptions(path));
+    EXPECT_THROW(server.Start(), std::runtime_error);
+    GlobalStore store(path);
+    EXPECT_EQ(store.GetOr(GlobalRef{"XYZ", {"1"}}), "someone's data");
+}
+
+}  // namespace
+}  // namespace vorn::devserver
