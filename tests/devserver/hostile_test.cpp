@@ -195,8 +195,8 @@ TEST_F(Hostile, AHandshakeOnTheCallBackAndACallBeforeTheHandshakeAreClosed) {
 TEST_F(Hostile, GarbageDoesNotDisturbAnotherSession) {
     Client good(server->Port());
     good.SignOnDemo();
-    for (const std::string garbage : {std::string("GET / HTTP/1.0\r\n\r\n"),
-                                      std::string(5000, '\0'), std::string("{XWB}99999|")}) {
+    for (const std::string& garbage : {std::string("GET / HTTP/1.0\r\n\r\n"),
+                                       std::string(5000, '\0'), std::string("{XWB}99999|")}) {
         RawClient raw(server->Port());
         raw.Handshake();
         raw.SendRaw(garbage);

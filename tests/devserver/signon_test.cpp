@@ -1,6 +1,9 @@
 // Sign-on, contexts and authorisation through the real broker client.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "broker/broker_error.h"
 #include "devserver/signon_procedures.h"
 #include "signon/scramble.h"
@@ -185,6 +188,35 @@ TEST(AutoSignOn, AnUnknownOrSuspendedUserStopsTheStart) {
         Server server(o);
         EXPECT_THROW(server.Start(), std::runtime_error) << access;
     }
+}
+
+}  // namespace
+}  // namespace vorn::devserver
+
+namespace vorn::devserver {
+namespace {
+
+TEST(Concurrency, EightClientsAtOnceEachGetTheirOwnAnswers) {
+    test::TempFolder folder;
+    Server server(test::TestOptions(test::SeededDatabaseCopy(folder)));
+    server.Start();
+    const std::vector<std::pair<std::string, std::string>> users = {{"DEMO", "DEMO,USER"},
+                                                                    {"READER", "READER,USER"}};
+    std::atomic<int> good{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            const auto& [access, name] = users[static_cast<std::size_t>(t % 2)];
+            test::Client c(server.Port());
+            if (c.SignOn(access, access + ".1234")[1] != "0") return;
+            c.Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))});
+            for (int i = 0; i < 50; ++i)
+                if (c.Lines("VRNX USERDATA")[1] != name + "^DEMO HOSPITAL") return;
+            ++good;
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(good.load(), 8);
 }
 
 }  // namespace

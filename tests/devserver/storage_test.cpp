@@ -93,8 +93,10 @@ TEST_F(Store, OrderWalksSiblingsInCollationOrderBothWays) {
 }
 
 TEST_F(Store, WalkVisitsEveryNodeUnderARefInOrderAcrossBatches) {
-    for (int i = 1; i <= 600; ++i)
-        store.Set(G({"R", std::to_string(i)}), std::to_string(i));
+    store.Atomically([&] {
+        for (int i = 1; i <= 600; ++i)
+            store.Set(G({"R", std::to_string(i)}), std::to_string(i));
+    });
     store.Set(G({"S"}), "outside");
     int expected = 1;
     store.Walk(G({"R"}), [&](const GlobalRef& ref, const std::string& value) {
