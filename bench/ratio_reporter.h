@@ -14,6 +14,7 @@ struct Pairing {
     std::string baseline;  // benchmark name of the baseline measured in the same run
     std::string what;      // one line saying what the ratio means
     bool higherIsBetter;   // compare throughput (bytes per second) instead of time
+    bool items = false;    // with higherIsBetter: compare items per second (SetItemsProcessed)
 };
 
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -26,6 +27,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::vector<Pairing> pairings_;
     std::map<std::string, double> seconds_;      // real time per iteration
     std::map<std::string, double> bytesPerSec_;  // from SetBytesProcessed
+    std::map<std::string, double> itemsPerSec_;  // from SetItemsProcessed
 };
 
 // Runs the benchmarks given on the command line and prints the ratios at the end.

@@ -1,0 +1,131 @@
+// M globals kept in SQLite. A node is a global name and a list of subscripts holding a text;
+// nodes are ordered by M collation (devserver/collation.h). The database runs in WAL mode with
+// full synchronisation, so a committed transaction survives a killed process.
+//
+// One GlobalStore is one connection: use it from one thread at a time. Every session owns its
+// own, so readers never wait for each other; writers take turns (SQLite's single writer, with
+// a busy time-out).
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "devserver/collation.h"
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vorn::devserver {
+
+class StoreError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// ^NAME(s1,s2,...). Numbers are given in canonic form ("12", ".5"); any other text is a string.
+struct GlobalRef {
+    std::string name;  // without "^"
+    Subscripts subscripts;
+
+    GlobalRef Child(std::string_view subscript) const;
+    GlobalRef Parent() const;
+    // "^ZDEMO(80001,1,0)" with strings quoted as M writes them.
+    std::string Text() const;
+    bool operator==(const GlobalRef&) const = default;
+};
+
+// M's quoted form of a string: "a""b" for a"b.
+std::string QuoteM(std::string_view text);
+// A subscript as M writes it: a canonic number bare, anything else quoted.
+std::string SubscriptText(std::string_view subscript);
+
+class GlobalStore {
+  public:
+    // Opens the database file, creating it and its tables when missing.
+    explicit GlobalStore(const std::string& path);
+    ~GlobalStore();
+    GlobalStore(const GlobalStore&) = delete;
+    GlobalStore& operator=(const GlobalStore&) = delete;
+
+    std::optional<std::string> Get(const GlobalRef& ref);
+    // $GET: the value, or `fallback` when the node holds none.
+    std::string GetOr(const GlobalRef& ref, std::string_view fallback = {});
+    // $DATA: 0 nothing, 1 a value, 10 descendants only, 11 both.
+    int Data(const GlobalRef& ref);
+    void Set(const GlobalRef& ref, std::string_view value);
+    // Removes the node and all its descendants.
+    void Kill(const GlobalRef& ref);
+    // $ORDER on the last subscript of `ref`: the next (direction 1) or previous (-1) sibling
+    // subscript that has a value or descendants; "" at the end. An empty last subscript starts
+    // from the first (or last) one. `ref` needs at least one subscript.
+    std::string Order(const GlobalRef& ref, int direction = 1);
+    // Every node with a value at or under `ref`, in collation order; stop by returning false.
+    void Walk(const GlobalRef& ref,
+              const std::function<bool(const GlobalRef&, const std::string&)>& visit);
+    // Names of the globals that hold anything, in byte order.
+    std::vector<std::string> GlobalNames();
+
+    // Small key/value table beside the globals (schema version, seeding marks).
+    std::optional<std::string> Meta(const std::string& key);
+    void SetMeta(const std::string& key, const std::string& value);
+
+    // A write transaction (BEGIN IMMEDIATE). Nested transactions join the outermost one; if any
+    // of them ends without Commit (an exception), the whole is rolled back.
+    class Transaction {
+      public:
+        explicit Transaction(GlobalStore& store);
+        ~Transaction();
+        Transaction(const Transaction&) = delete;
+        Transaction& operator=(const Transaction&) = delete;
+        void Commit();
+
+      private:
+        GlobalStore& store_;
+        bool done_ = false;
+    };
+    // Runs `f` in a transaction, committing when it returns and rolling back when it throws.
+    template <typename F>
+    decltype(auto) Atomically(F&& f) {
+        Transaction tx(*this);
+        if constexpr (std::is_void_v<decltype(f())>) {
+            f();
+            tx.Commit();
+        } else {
+            decltype(auto) result = f();
+            tx.Commit();
+            return result;
+        }
+    }
+    bool InTransaction() const { return depth_ > 0; }
+
+    // The connection, for other tables of the same database (the users).
+    sqlite3* Handle() { return db_; }
+    // Runs SQL with no result; throws StoreError.
+    void Exec(const char* sql);
+
+  private:
+    class Statement;
+    void Close();
+    void Begin();
+    void End(bool commit);
+    std::optional<std::string> FirstKey(const std::string& name, const std::string& low,
+                                        const std::string& high, bool descending);
+
+    sqlite3* db_ = nullptr;
+    int depth_ = 0;
+    bool rollbackOnly_ = false;
+    Statement* get_ = nullptr;
+    Statement* set_ = nullptr;
+    Statement* delOne_ = nullptr;
+    Statement* delRange_ = nullptr;
+    Statement* next_ = nullptr;
+    Statement* prev_ = nullptr;
+    Statement* walk_ = nullptr;
+};
+
+}  // namespace vorn::devserver

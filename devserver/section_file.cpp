@@ -1,0 +1,81 @@
+#include "devserver/section_file.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace vorn::devserver {
+namespace {
+
+std::string Trim(const std::string& s) {
+    const auto a = s.find_first_not_of(" \t\r");
+    if (a == std::string::npos) return {};
+    const auto b = s.find_last_not_of(" \t\r");
+    return s.substr(a, b - a + 1);
+}
+
+}  // namespace
+
+const std::string* Section::One(const std::string& key) const {
+    const std::string* found = nullptr;
+    for (const auto& [k, v] : entries) {
+        if (k != key) continue;
+        if (found) Fail("\"" + key + "\" is given twice");
+        found = &v;
+    }
+    return found;
+}
+
+std::vector<std::string> Section::All(const std::string& key) const {
+    std::vector<std::string> out;
+    for (const auto& [k, v] : entries)
+        if (k == key) out.push_back(v);
+    return out;
+}
+
+void Section::Fail(const std::string& what) const {
+    throw SectionFileError(source + ":" + std::to_string(line) + ": [" + kind +
+                           (args.empty() ? "" : " " + args[0]) +
+                           (args.size() > 1 ? " " + args[1] : "") + "]: " + what);
+}
+
+std::vector<Section> ReadSections(std::istream& in, const std::string& source) {
+    std::vector<Section> out;
+    std::string raw;
+    int number = 0;
+    while (std::getline(in, raw)) {
+        ++number;
+        const std::string line = Trim(raw);
+        if (line.empty() || line[0] == '#') continue;
+        auto fail = [&](const std::string& what) {
+            throw SectionFileError(source + ":" + std::to_string(number) + ": " + what);
+        };
+        if (line[0] == '[') {
+            if (line.back() != ']') fail("a heading ends with \"]\"");
+            std::istringstream words(line.substr(1, line.size() - 2));
+            Section s;
+            words >> s.kind;
+            for (std::string w; words >> w;)
+                s.args.push_back(w);
+            if (s.kind.empty()) fail("a heading names its kind");
+            s.source = source;
+            s.line = number;
+            out.push_back(std::move(s));
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) fail("\"key = value\" expected");
+        if (out.empty()) fail("an entry before the first heading");
+        const std::string key = Trim(line.substr(0, eq));
+        if (key.empty()) fail("an entry without a key");
+        out.back().entries.emplace_back(key, Trim(line.substr(eq + 1)));
+    }
+    return out;
+}
+
+std::vector<Section> ReadSectionFile(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) throw SectionFileError("cannot read " + path);
+    return ReadSections(in, path);
+}
+
+}  // namespace vorn::devserver

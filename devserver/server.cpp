@@ -1,0 +1,318 @@
+#include "devserver/server.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "devserver/message_source.h"
+#include "devserver/seed.h"
+
+namespace vorn::devserver {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string Dotted(std::uint32_t address) {
+    in_addr a{};
+    a.s_addr = address;
+    char buf[INET_ADDRSTRLEN] = {};
+    inet_ntop(AF_INET, &a, buf, sizeof buf);
+    return buf;
+}
+
+void ResetClose(int fd) {
+    linger l{1, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+    ::close(fd);
+}
+
+std::string HostName() {
+    char buf[256] = {};
+    if (::gethostname(buf, sizeof buf - 1) != 0 || !*buf) return "VORN";
+    return buf;
+}
+
+}  // namespace
+
+Server::Server(ServerOptions options, const ProcedureRegistry* registry)
+    : options_(std::move(options)), log_(*options_.clock) {
+    if (!registry) {
+        RegisterAllProcedures(ownRegistry_);
+        registry = &ownRegistry_;
+    }
+    context_.registry = registry;
+    context_.clock = options_.clock;
+    context_.log = &log_;
+    context_.hashIterations = options_.hashIterations;
+    log_.SetQuiet(options_.quietLog);
+}
+
+Server::~Server() {
+    Stop();
+}
+
+void Server::Start() {
+    if (options_.dataPath.empty()) options_.dataPath = DefaultDataPath();
+    if (options_.seedFolder.empty()) options_.seedFolder = DefaultSeedFolder();
+    if (!options_.logPath.empty() && !log_.Open(options_.logPath))
+        throw std::runtime_error("cannot write the log " + options_.logPath);
+
+    context_.dictionary = Dictionary::Load(options_.seedFolder + "/dictionary.vdd");
+    const std::filesystem::path data(options_.dataPath);
+    if (data.has_parent_path()) std::filesystem::create_directories(data.parent_path());
+    context_.databasePath = options_.dataPath;
+    {
+        GlobalStore store(options_.dataPath);
+        UserStore users(store, options_.hashIterations);
+        if (options_.reset || (!IsSeeded(store) && store.GlobalNames().empty())) {
+            Seed(store, *context_.dictionary, SeedFilesIn(options_.seedFolder), options_.seedScale);
+        } else if (!IsSeeded(store)) {
+            // Data that this server did not seed: never wiped without being asked to.
+            throw std::runtime_error(
+                options_.dataPath +
+                " holds data that were not seeded by vorn-server; use --reset to "
+                "replace them with the demo data");
+        } else if (options_.seedScale != 1) {
+            log_.Note(0, "the database is seeded already; --seed-scale takes effect with --reset");
+        }
+        if (!options_.autoSignOn.empty()) {
+            const auto user = users.FindByAccess(options_.autoSignOn);
+            if (!user)
+                throw std::runtime_error("--auto-signon: no user has the access code " +
+                                         options_.autoSignOn);
+            if (user->suspended)
+                throw std::runtime_error("--auto-signon: the user's access is suspended");
+            context_.autoSignOn = user->duz;
+        }
+    }
+    context_.serverName = options_.serverName.empty() ? HostName() : options_.serverName;
+
+    in_addr address{};
+    if (inet_pton(AF_INET, options_.listenAddress.c_str(), &address) != 1)
+        throw std::runtime_error("--listen takes a dotted IPv4 address: " + options_.listenAddress);
+    listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listenFd_ < 0) throw std::runtime_error(std::string("socket: ") + std::strerror(errno));
+    const int yes = 1;
+    ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_addr = address;
+    sa.sin_port = htons(static_cast<std::uint16_t>(options_.port));
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 ||
+        ::listen(listenFd_, 128) != 0) {
+        const std::string why = std::strerror(errno);
+        ::close(listenFd_);
+        listenFd_ = -1;
+        throw std::runtime_error("cannot listen on " + options_.listenAddress + ":" +
+                                 std::to_string(options_.port) + ": " + why);
+    }
+    socklen_t len = sizeof sa;
+    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&sa), &len);
+    port_ = ntohs(sa.sin_port);
+    context_.port = port_;
+    if (::pipe2(wake_, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    started_ = true;
+    acceptor_ = std::thread([this] { AcceptLoop(); });
+}
+
+void Server::Stop() {
+    if (!started_) return;
+    started_ = false;
+    stopping_ = true;
+    const char c = 'x';
+    [[maybe_unused]] const auto ignored = ::write(wake_[1], &c, 1);
+    if (acceptor_.joinable()) acceptor_.join();
+    ::close(listenFd_);
+    listenFd_ = -1;
+    std::unique_lock lock(mutex_);
+    idle_.wait(lock, [this] { return active_.load() == 0; });
+    lock.unlock();
+    ::close(wake_[0]);
+    ::close(wake_[1]);
+    log_.Note(0, "stopped; " + std::to_string(context_.locks.Size()) + " locks left");
+}
+
+void Server::Finished() {
+    std::lock_guard lock(mutex_);
+    --active_;
+    idle_.notify_all();
+}
+
+void Server::AcceptLoop() {
+    while (!stopping_.load()) {
+        pollfd p[2] = {{listenFd_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        if (::poll(p, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return;
+        }
+        if (p[1].revents) return;
+        if (!(p[0].revents & POLLIN)) continue;
+        sockaddr_in peer{};
+        socklen_t len = sizeof peer;
+        const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_CLOEXEC);
+        if (fd < 0) {
+            // Out of descriptors or a connection reset before it was taken: go on serving.
+            if (errno == EMFILE || errno == ENFILE) std::this_thread::sleep_for(50ms);
+            continue;
+        }
+        const int id = nextId_++;
+        if (active_.load() >= options_.limits.maxSessions) {
+            log_.Note(id, "refused: " + std::to_string(options_.limits.maxSessions) +
+                              " sessions are open already");
+            ResetClose(fd);
+            continue;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            ++active_;
+        }
+        try {
+            // Finished() comes after every local of Serve is gone, so that Stop() cannot return
+            // while a socket of this thread is still open.
+            std::thread([this, fd, addr = peer.sin_addr.s_addr, id] {
+                Serve(fd, addr, id);
+                Finished();
+            }).detach();
+        } catch (const std::system_error&) {
+            ResetClose(fd);
+            Finished();
+        }
+    }
+}
+
+void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
+    const auto& limits = options_.limits;
+    const Clock& clock = *options_.clock;
+    int callbackFd = -1;
+    Handshake handshake;
+    sockaddr_in local{};
+    {
+        Connection first(fd, clock, limits, stopping_);
+        // A handshake comes at once; a connection that says nothing does not keep a slot.
+        const auto wait = first.WaitForMessage(limits.messageTime);
+        if (wait != Connection::Wait::Ready) {
+            if (wait == Connection::Wait::TimedOut) log_.Note(id, "closed: no handshake arrived");
+            first.Reset();
+            return;
+        }
+        Message m;
+        try {
+            m = first.ReadOne();
+        } catch (const std::exception& e) {
+            log_.Note(id, std::string("closed: ") + e.what());
+            first.Reset();
+            return;
+        }
+        if (m.kind != Message::Kind::Handshake) {
+            log_.Note(id, "closed: the first message was not a handshake");
+            first.Reset();
+            return;
+        }
+        handshake = m.handshake;
+        in_addr announced{};
+        if (inet_pton(AF_INET, handshake.address.c_str(), &announced) != 1 ||
+            announced.s_addr != peerAddress) {
+            log_.Note(id, "refused a call-back to " + handshake.address + ":" +
+                              std::to_string(handshake.port) + " asked by " + Dotted(peerAddress));
+            first.Send(FrameData("refused: the call-back address must be the client's own"));
+            return;
+        }
+        if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
+        first.Send(FrameData("accept"));
+        socklen_t len = sizeof local;
+        ::getsockname(first.fd(), reinterpret_cast<sockaddr*>(&local), &len);
+    }
+
+    // Connect back to the asking peer's own address only.
+    callbackFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (callbackFd < 0) return;
+    local.sin_port = 0;
+    ::bind(callbackFd, reinterpret_cast<sockaddr*>(&local), sizeof local);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = peerAddress;
+    to.sin_port = htons(static_cast<std::uint16_t>(handshake.port));
+    bool connected = ::connect(callbackFd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+    if (!connected && errno == EINPROGRESS) {
+        const auto deadline = clock.Now() + limits.messageTime;
+        while (!stopping_.load() && clock.Now() < deadline) {
+            pollfd p{callbackFd, POLLOUT, 0};
+            if (::poll(&p, 1, static_cast<int>(limits.slice.count())) <= 0) continue;
+            int error = 0;
+            socklen_t elen = sizeof error;
+            ::getsockopt(callbackFd, SOL_SOCKET, SO_ERROR, &error, &elen);
+            connected = error == 0;
+            break;
+        }
+    }
+    if (!connected) {
+        log_.Note(id, "could not call back " + Dotted(peerAddress) + ":" +
+                          std::to_string(handshake.port));
+        ::close(callbackFd);
+        return;
+    }
+    const int yes = 1;
+    ::setsockopt(callbackFd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    {
+        Connection link(callbackFd, clock, limits, stopping_);
+        try {
+            RunSession(link, id);
+        } catch (const std::exception& e) {
+            log_.Note(id, std::string("session ended: ") + e.what());
+        }
+    }
+}
+
+void Server::RunSession(Connection& link, int id) {
+    const auto& limits = options_.limits;
+    Session session(context_, id);
+    for (;;) {
+        switch (link.WaitForMessage(limits.idleTime)) {
+            case Connection::Wait::Ready:
+                break;
+            case Connection::Wait::TimedOut:
+                log_.Note(id, "closed: idle for " + std::to_string(limits.idleTime.count() / 1000) +
+                                  " s");
+                link.Reset();
+                return;
+            case Connection::Wait::Closed:
+            case Connection::Wait::Stopping:
+                return;
+        }
+        Message m;
+        try {
+            m = link.ReadOne();
+        } catch (const std::exception& e) {
+            log_.Note(id, std::string("closed: ") + e.what());
+            link.Reset();
+            return;
+        }
+        if (m.kind == Message::Kind::Goodbye) {
+            link.Send(FrameData("#BYE#"));
+            return;
+        }
+        if (m.kind == Message::Kind::Handshake) {
+            log_.Note(id, "closed: a handshake on the call-back connection");
+            link.Reset();
+            return;
+        }
+        const auto started = std::chrono::steady_clock::now();
+        const std::string frame = session.Handle(m.call).Frame();
+        if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
+        const bool sent = link.Send(frame);
+        log_.Call(id, m.call.name, m.call.params.size(), frame.size(),
+                  std::chrono::steady_clock::now() - started);
+        if (!sent) return;
+    }
+}
+
+}  // namespace vorn::devserver

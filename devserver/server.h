@@ -1,0 +1,72 @@
+// The development server: the listener, the handshake with its call-back, and one thread per
+// session.
+//
+// Why threads and not an event loop: there are at most 64 sessions, every call runs SQLite
+// synchronously on the session's own connection, and a thread per session keeps each session's
+// code straight-line (read a message, answer it) while one slow call (a long listing, a
+// --latency delay) never holds up another session. Every wait is sliced so that the stop flag
+// and the injected clock are looked at often.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "devserver/call_log.h"
+#include "devserver/procedure_registry.h"
+#include "devserver/server_options.h"
+#include "devserver/session.h"
+
+namespace vorn::devserver {
+
+class Connection;
+
+class Server {
+  public:
+    // `registry` (not owned) defaults to every procedure of RegisterAllProcedures.
+    explicit Server(ServerOptions options, const ProcedureRegistry* registry = nullptr);
+    ~Server();
+    Server(const Server&) = delete;
+    Server& operator=(const Server&) = delete;
+
+    // Loads the dictionary, opens (and if needed seeds) the database, and starts listening.
+    // Throws std::runtime_error saying what failed.
+    void Start();
+    // Stops accepting, lets the calls in progress finish, ends every session (releasing its locks
+    // and documents) and waits for them.
+    void Stop();
+
+    int Port() const { return port_; }
+    const std::string& Address() const { return options_.listenAddress; }
+    // Connections being served now (handshakes and sessions).
+    int Connections() const { return active_.load(); }
+    ServerContext& context() { return context_; }
+    const ServerOptions& options() const { return options_; }
+
+  private:
+    void AcceptLoop();
+    void Serve(int fd, std::uint32_t peerAddress, int id);
+    void RunSession(Connection& link, int id);
+    void Finished();
+
+    ServerOptions options_;
+    ProcedureRegistry ownRegistry_;
+    CallLog log_;
+    ServerContext context_;
+    int listenFd_ = -1;
+    int wake_[2] = {-1, -1};
+    int port_ = 0;
+    std::thread acceptor_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<int> active_{0};
+    std::atomic<int> nextId_{1};
+    std::mutex mutex_;
+    std::condition_variable idle_;
+    bool started_ = false;
+};
+
+}  // namespace vorn::devserver

@@ -1,0 +1,109 @@
+#include "devserver/server_options.h"
+
+#include <cstdlib>
+
+namespace vorn::devserver {
+namespace {
+
+bool WholeNumber(const std::string& s, long low, long high, long& out) {
+    if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    out = std::stol(s);
+    return out >= low && out <= high;
+}
+
+}  // namespace
+
+std::string Usage() {
+    return "Usage: vorn-server [--listen ADDR] [--port N] [--data PATH] [--reset] [--latency MS]\n"
+           "                   [--log FILE] [--auto-signon ACCESS] [--seed-scale N] [--seed-from "
+           "DIR]\n"
+           "\n"
+           "The Vorn development server: the broker protocol, sign-on and the demo data.\n"
+           "\n"
+           "  --listen ADDR        address to listen on (default 127.0.0.1)\n"
+           "  --port N             listener port (default 9200; 0 picks a free one); the first\n"
+           "                       line of output is \"listening on ADDR:PORT\"\n"
+           "  --data PATH          the SQLite database (default " +
+           DefaultDataPath() +
+           ");\n"
+           "                       a missing or empty one is created with the demo data\n"
+           "  --reset              seed the database again, dropping everything in it\n"
+           "  --seed-scale N       when seeding, multiply the demo records N times (default 1)\n"
+           "  --seed-from DIR      the dictionary, demo data and users to seed from\n"
+           "  --latency MS         delay every reply by MS milliseconds\n"
+           "  --log FILE           one line per remote procedure call (time, session, name,\n"
+           "                       parameter count, reply bytes, duration)\n"
+           "  --auto-signon ACCESS every session counts as signed on as this user\n"
+           "  --help               this text\n"
+           "\n"
+           "Users: DEMO/DEMO.1234, READER/READER.1234, CHANGE/CHANGE.1234, LOCKED/LOCKED.1234.\n"
+           "SIGINT or SIGTERM stops the server cleanly.\n";
+}
+
+std::string DefaultDataPath() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/vorn/vorn-server.db";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.local/share/vorn/vorn-server.db";
+}
+
+ParsedOptions ParseOptions(int argc, const char* const* argv) {
+    ParsedOptions out;
+    ServerOptions& o = out.options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= argc) {
+                out.error = arg + " needs a value";
+                return false;
+            }
+            into = argv[++i];
+            return true;
+        };
+        std::string v;
+        long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            out.help = true;
+        } else if (arg == "--reset") {
+            o.reset = true;
+        } else if (arg == "--listen") {
+            if (!value(o.listenAddress)) break;
+        } else if (arg == "--port") {
+            if (!value(v)) break;
+            if (!WholeNumber(v, 0, 65535, n)) {
+                out.error = "--port takes a number from 0 to 65535";
+                break;
+            }
+            o.port = static_cast<int>(n);
+        } else if (arg == "--data") {
+            if (!value(o.dataPath)) break;
+        } else if (arg == "--seed-from") {
+            if (!value(o.seedFolder)) break;
+        } else if (arg == "--latency") {
+            if (!value(v)) break;
+            if (!WholeNumber(v, 0, 600000, n)) {
+                out.error = "--latency takes milliseconds from 0 to 600000";
+                break;
+            }
+            o.latency = std::chrono::milliseconds(n);
+        } else if (arg == "--log") {
+            if (!value(o.logPath)) break;
+        } else if (arg == "--auto-signon") {
+            if (!value(o.autoSignOn)) break;
+        } else if (arg == "--seed-scale") {
+            if (!value(v)) break;
+            if (!WholeNumber(v, 1, 1000, n)) {
+                out.error = "--seed-scale takes a number from 1 to 1000";
+                break;
+            }
+            o.seedScale = static_cast<int>(n);
+        } else {
+            out.error = "unknown option " + arg;
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace vorn::devserver

@@ -1,0 +1,43 @@
+// The options of vorn-server and their defaults.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "devserver/clock.h"
+#include "devserver/message_source.h"
+#include "devserver/users.h"
+
+namespace vorn::devserver {
+
+struct ServerOptions {
+    std::string listenAddress = "127.0.0.1";
+    int port = 9200;         // 0: a free port
+    std::string dataPath;    // empty: DefaultDataPath()
+    std::string seedFolder;  // the dictionary, demo data and users; empty: DefaultSeedFolder()
+    bool reset = false;
+    int seedScale = 1;
+    std::chrono::milliseconds latency{0};
+    std::string logPath;
+    std::string autoSignOn;  // an access code
+    std::string serverName;  // empty: the host name
+
+    // Not options of the program: what tests change.
+    WireLimits limits;
+    const Clock* clock = &SystemClock();
+    int hashIterations = UserStore::kDefaultIterations;
+    bool quietLog = false;  // notes only to the log file, not to standard error
+};
+
+struct ParsedOptions {
+    ServerOptions options;
+    bool help = false;
+    std::string error;  // non-empty when the command line is wrong
+};
+
+ParsedOptions ParseOptions(int argc, const char* const* argv);
+std::string Usage();
+// $XDG_DATA_HOME/vorn/vorn-server.db, else ~/.local/share/vorn/vorn-server.db.
+std::string DefaultDataPath();
+
+}  // namespace vorn::devserver

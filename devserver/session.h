@@ -1,0 +1,104 @@
+// One session: one call-back connection and everything it holds. The signed-on user, a pending
+// verify-code change, the failed sign-on attempts, the created contexts, its record locks and its
+// stored documents, and its own connection to the database. All of it goes when the Session is
+// destroyed, however the connection ended.
+#pragma once
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "devserver/call_log.h"
+#include "devserver/clock.h"
+#include "devserver/dictionary.h"
+#include "devserver/document_store.h"
+#include "devserver/fm_dates.h"
+#include "devserver/global_store.h"
+#include "devserver/lock_table.h"
+#include "devserver/procedure_registry.h"
+#include "devserver/users.h"
+
+namespace vorn::devserver {
+
+// What every session shares: set up by the server before the first connection and read-only
+// afterwards, apart from the lock table and the document store, which lock themselves.
+struct ServerContext {
+    std::string databasePath;
+    std::shared_ptr<const Dictionary> dictionary;
+    const Clock* clock = &SystemClock();
+    const ProcedureRegistry* registry = nullptr;
+    CallLog* log = nullptr;
+    LockTable locks;
+    DocumentStore documents;
+    std::string serverName;          // line 0 of "XUS SIGNON SETUP"
+    int port = 0;                    // the listener port, line 3
+    std::optional<long> autoSignOn;  // --auto-signon: every session starts signed on as this user
+    int hashIterations = UserStore::kDefaultIterations;
+};
+
+class Session {
+  public:
+    Session(ServerContext& server, int id);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    int id() const { return id_; }
+    ServerContext& server() { return server_; }
+    GlobalStore& store() { return *store_; }
+    UserStore& users() { return *users_; }
+    const Dictionary& dictionary() const { return *server_.dictionary; }
+    const Clock& clock() const { return *server_.clock; }
+    CivilDate Today() const { return LocalDate(clock().WallNow()); }
+
+    // --- who is signed on ---
+    bool SignedOn() const { return user_.has_value(); }
+    // The signed-on user (DUZ and rights); only while SignedOn().
+    const User& user() const { return *user_; }
+    long Duz() const { return user_ ? user_->duz : 0; }
+    void SignOn(const User& user);
+    // A user who gave the right codes but must change the verify code first.
+    const std::optional<long>& PendingUser() const { return pendingDuz_; }
+    void SetPendingUser(std::optional<long> duz) { pendingDuz_ = duz; }
+    int failedAttempts = 0;
+
+    bool HasContext(const std::string& context) const { return contexts_.count(context) > 0; }
+    void AddContext(const std::string& context) { contexts_.insert(context); }
+
+    // The signed-on user's rights on a file (nothing before sign-on).
+    FileAccess Access(const FileDef& file) const;
+
+    // --- record locks: per top-level record; `iens` innermost first as ParseIens gives them ---
+    bool LockRecord(const FileDef& file, const std::vector<std::string>& iens);
+    bool UnlockRecord(const FileDef& file, const std::vector<std::string>& iens);
+    bool LockedByOther(const FileDef& file, const std::vector<std::string>& iens) const;
+    SessionLocks& locks() { return locks_; }
+
+    // --- stored documents ---
+    SessionDocuments& documents() { return documents_; }
+
+    // Runs one call through the registry.
+    Reply Handle(const Call& call);
+    // A line in the server's log about this session.
+    void Note(const std::string& text);
+
+  private:
+    // The top-level file and record that a (sub-)file record's lock stands on.
+    std::pair<std::string, std::string> LockKey(const FileDef& file,
+                                                const std::vector<std::string>& iens) const;
+
+    ServerContext& server_;
+    const int id_;
+    std::unique_ptr<GlobalStore> store_;
+    std::unique_ptr<UserStore> users_;
+    std::optional<User> user_;
+    std::optional<long> pendingDuz_;
+    std::set<std::string> contexts_;
+    SessionLocks locks_;
+    SessionDocuments documents_;
+};
+
+}  // namespace vorn::devserver

@@ -1,0 +1,258 @@
+// ZWR, dates, the dictionary and the seeded demo data.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+#include "devserver/dictionary.h"
+#include "devserver/file_records.h"
+#include "devserver/fm_dates.h"
+#include "devserver/section_file.h"
+#include "devserver/seed.h"
+#include "devserver/users.h"
+#include "devserver/zwr.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace vorn::devserver {
+namespace {
+
+TEST(Zwr, ParsesAndFormatsNodes) {
+    const ZwrNode n = ParseZwr("^ZDEMO(80001,1,0)=\"HB^Hemoglobin^1^3100101^1^6^1^2\"");
+    EXPECT_EQ(n.ref, (GlobalRef{"ZDEMO", {"80001", "1", "0"}}));
+    EXPECT_EQ(n.value, "HB^Hemoglobin^1^3100101^1^6^1^2");
+    const ZwrNode s = ParseZwr("^%ZIS(1,5,\"TYPE\")=\"a\"\"b\"_$C(9,0)_\"c\"");
+    EXPECT_EQ(s.ref, (GlobalRef{"%ZIS", {"1", "5", "TYPE"}}));
+    EXPECT_EQ(s.value, std::string("a\"b\t\0c", 6));
+    EXPECT_EQ(FormatZwr(s.ref, s.value), "^%ZIS(1,5,\"TYPE\")=\"a\"\"b\"_$C(9,0)_\"c\"");
+    EXPECT_EQ(FormatZwr(GlobalRef{"X", {"007"}}, ""), "^X(\"007\")=\"\"");
+    EXPECT_EQ(ParseZwr("^X(007)=\"\"").ref.subscripts[0], "7");
+}
+
+TEST(Zwr, ErrorsNameTheLineAndColumn) {
+    std::istringstream in("^A(1)=\"ok\"\n\n; comment\n^A(2)=\"unterminated\n");
+    test::TempFolder folder;
+    GlobalStore store(folder.Path("z.db"));
+    try {
+        ImportZwr(store, in, "demo.zwr");
+        FAIL() << "no error";
+    } catch (const ZwrError& e) {
+        EXPECT_STREQ(e.what(), "demo.zwr:4: column 20: a closing quote expected");
+    }
+    for (const char* bad : {"A(1)=\"x\"", "^(1)=\"x\"", "^A(1=\"x\"", "^A(\"\")=\"x\"", "^A(1)=x",
+                            "^A(1)=\"x\" y", "^A(1)=$C(300)"})
+        EXPECT_THROW(ParseZwr(bad), ZwrError) << bad;
+}
+
+TEST(Dates, InternalAndExternalForms) {
+    EXPECT_EQ(InternalDate({2026, 12, 6}), "3261206");
+    EXPECT_EQ(ExternalDate("3261206"), "DEC 6, 2026");
+    EXPECT_EQ(ExternalDate("3100101"), "JAN 1, 2010");
+    EXPECT_EQ(ExternalDate("3261206.1430"), "DEC 6, 2026");
+    EXPECT_EQ(ExternalDate("3261200"), "DEC 2026");
+    EXPECT_EQ(ExternalDate("3260000"), "2026");
+    EXPECT_EQ(ExternalDate("3260230"), "");
+    EXPECT_EQ(ExternalDate("2000229"), "");  // 1900 is no leap year
+    EXPECT_EQ(ExternalDate("3000229"), "FEB 29, 2000");
+    EXPECT_EQ(ExternalDate("abc"), "");
+}
+
+TEST(Dates, TypedForms) {
+    const CivilDate today{2026, 12, 6};
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"12/6/2026", "3261206"},  {"6.12.2026", "3261206"},   {"2026-12-06", "3261206"},
+        {"DEC 6 2026", "3261206"}, {"dec 6, 2026", "3261206"}, {"6 DEC 2026", "3261206"},
+        {"T", "3261206"},          {"N", "3261206"},           {"T+1", "3261207"},
+        {"T-6", "3261130"},        {"T+30", "3270105"},        {"1/2/26", "3260102"},
+        {"12/7/26", "2261207"},    {"2/29/2024", "3240229"}};
+    for (const auto& [typed, internal] : cases)
+        EXPECT_EQ(ParseDateInput(typed, today), internal) << typed;
+    for (const char* bad :
+         {"", "2/30/2026", "13/1/2026", "T+", "X", "DEC 2026", "6 FOO 2026", "1/2/123"})
+        EXPECT_FALSE(ParseDateInput(bad, today).has_value()) << bad;
+    EXPECT_EQ(WholeYearsBetween({2010, 1, 1}, today), 16);
+    EXPECT_EQ(WholeYearsBetween({2010, 12, 7}, today), 15);
+}
+
+class Demo : public ::testing::Test {
+  protected:
+    std::shared_ptr<const Dictionary> dict =
+        Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd");
+};
+
+TEST_F(Demo, TheDictionaryDescribesTheDemoFiles) {
+    std::set<std::string> numbers;
+    for (const FileDef* f : dict->Files())
+        numbers.insert(f->number);
+    EXPECT_EQ(numbers,
+              (std::set<std::string>{"1", "3.2", "3.5", "80000", "80001", "80001.02", "80001.021",
+                                     "80001.03", "80002", "80003", "80004", "80005", "80006"}));
+    const FieldDef* f7 = dict->Field("80001", "7");
+    ASSERT_TRUE(f7);
+    EXPECT_EQ(f7->type, FieldType::Pointer);
+    EXPECT_EQ(f7->pointsTo, "80000");
+    EXPECT_TRUE(f7->laygo);
+    EXPECT_EQ(f7->Location(), "0;7");
+    EXPECT_EQ(dict->Field("80001", "10")->subfile, "80001.02");
+    EXPECT_EQ(dict->Field("80001", "10")->Location(), "2;0");
+    EXPECT_EQ(dict->Field("3.5", "2")->Location(), "TYPE;1");
+    EXPECT_EQ(dict->Field("80001", "8")->codes.size(), 6u);
+    EXPECT_EQ(dict->Field("80001", ".010")->label, "ABBREVIATION");
+    EXPECT_EQ(dict->File("80001.021")->parentField, "3");
+    EXPECT_EQ(dict->Depth(*dict->File("80001.021")), 2);
+    EXPECT_EQ(dict->TopLevel(*dict->File("80001.021")).number, "80001");
+    EXPECT_TRUE(dict->File("80003")->Index("B")->internal);
+    EXPECT_FALSE(dict->File("80001")->Index("B")->internal);
+    EXPECT_TRUE(dict->File("1")->readOnly);
+    int described = 0, fields = 0;
+    for (const FileDef* f : dict->Files())
+        for (const FieldDef& field : f->fields) {
+            ++fields;
+            EXPECT_FALSE(field.help.empty()) << f->number << "," << field.number;
+            described += !field.description.empty();
+        }
+    EXPECT_GT(described * 10, fields * 8) << "most fields have a description";
+}
+
+TEST_F(Demo, DictionaryErrorsNameTheFileAndLine) {
+    auto parse = [](const std::string& text) {
+        std::istringstream in(text);
+        try {
+            Dictionary::Parse(in, "d.vdd");
+        } catch (const SectionFileError& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    EXPECT_EQ(parse("[file 5]\nname = X\nglobal = ^X(5,\n[field 5 .01]\nlabel = A\ntype = "
+                    "F\nstorage = 0;1\n"),
+              "d.vdd:4: [field 5 .01]: every field has a help prompt");
+    EXPECT_EQ(parse("[file 5]\nname = X\ncolour = red\n"),
+              "d.vdd:1: [file 5]: unknown key \"colour\"");
+    EXPECT_EQ(parse("[field 9 .01]\n"),
+              "d.vdd:1: [field 9 .01]: file 9 is not described before it");
+    EXPECT_NE(parse("[file 5]\nname = X\nglobal = ^X(5,\n[field 5 .01]\nlabel = A\ntype = "
+                    "P\nstorage = 0;1\n"
+                    "help = h\npoints-to = 77\n")
+                  .find("points to the unknown file 77"),
+              std::string::npos);
+}
+
+class Seeded : public Demo {
+  protected:
+    long Count(const std::string& file) { return ReadHeader(store, dict->File(file)->root).count; }
+    long Records(const GlobalRef& root) {
+        long n = 0;
+        for (std::string s = store.Order(root.Child("0")); !s.empty() && IsCanonicNumber(s);
+             s = store.Order(root.Child(s)))
+            ++n;
+        return n;
+    }
+    test::TempFolder folder;
+    std::string path = test::SeededDatabaseCopy(folder);
+    GlobalStore store{path};
+};
+
+TEST_F(Seeded, HoldsTheDemoCountsAndTheFirstLabTestExactly) {
+    const std::vector<std::pair<const char*, long>> counts = {
+        {"3.2", 3},    {"3.5", 5},    {"80000", 30},  {"80001", 40}, {"80002", 12},
+        {"80003", 60}, {"80004", 10}, {"80005", 300}, {"80006", 80}};
+    for (const auto& [file, n] : counts) {
+        EXPECT_EQ(Count(file), n) << file;
+        EXPECT_EQ(Records(dict->File(file)->root), n) << file;
+    }
+    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "1", "0"}}),
+              "HB^Hemoglobin^1^3100101^1^6^1^2");
+    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "0"}}), "DEMO LAB TEST^80001^40^40");
+}
+
+TEST_F(Seeded, IndexesAreBuiltFromTheDictionary) {
+    EXPECT_EQ(store.Data(GlobalRef{"ZDEMO", {"80001", "B", "HB", "1"}}), 1);
+    EXPECT_EQ(store.Order(GlobalRef{"ZDEMO", {"80001", "B", ""}}), "ALB");
+    // Internal values: the patient's person number.
+    const std::string person = Piece(store.GetOr(GlobalRef{"ZDEMO", {"80003", "1", "0"}}), '^', 1);
+    EXPECT_EQ(store.Data(GlobalRef{"ZDEMO", {"80003", "B", person, "1"}}), 1);
+    // Sub-file indexes live under their parent record.
+    const FileDef& tests = *dict->File("80001");
+    const std::string ustix = store.Order(tests.root.Child("B").Child("U-STIX").Child(""));
+    ASSERT_FALSE(ustix.empty());
+    EXPECT_EQ(store.Data(tests.root.Child(ustix).Child("2").Child("B").Child("GLUCOSE").Child("1")),
+              1);
+    EXPECT_EQ(
+        store.Data(
+            tests.root.Child(ustix).Child("2").Child("1").Child("1").Child("B").Child("NEG").Child(
+                "1")),
+        1);
+    // Devices by name.
+    EXPECT_EQ(store.Data(GlobalRef{"%ZIS", {"1", "B", "CLIENT WORKSTATION", "1"}}), 1);
+}
+
+TEST_F(Seeded, FileOneListsTheTopLevelFiles) {
+    EXPECT_EQ(store.GetOr(GlobalRef{"DIC", {"80001", "0"}}), "DEMO LAB TEST^80001");
+    EXPECT_EQ(store.GetOr(GlobalRef{"DIC", {"80001", "0", "GL"}}), "^ZDEMO(80001,");
+    EXPECT_EQ(store.GetOr(GlobalRef{"DIC", {"3.5", "0", "GL"}}), "^%ZIS(1,");
+    EXPECT_EQ(store.Data(GlobalRef{"DIC", {"80001.02"}}), 0);
+    EXPECT_EQ(store.Data(GlobalRef{"DIC", {"B", "DEMO PATIENT", "80003"}}), 1);
+    const FieldDef& desc = *dict->Field("1", "4");
+    EXPECT_EQ(GetWordProcessing(store, GlobalRef{"DIC", {"80001"}}, desc).size(), 2u);
+}
+
+TEST_F(Seeded, RecordsReadThroughTheDictionary) {
+    const FileDef& tests = *dict->File("80001");
+    const auto hb = RecordRef(*dict, tests, {"1"});
+    ASSERT_TRUE(hb);
+    EXPECT_EQ(GetFieldValue(store, *hb, *tests.Field(".01")), "HB");
+    EXPECT_EQ(ExternalValue(store, *dict, *tests.Field("3"), "1"), "YES");
+    EXPECT_EQ(ExternalValue(store, *dict, *tests.Field("4"), "3100101"), "JAN 1, 2010");
+    EXPECT_EQ(ExternalValue(store, *dict, *tests.Field("7"), "1"), "VIRTANEN,AINO");
+    EXPECT_EQ(ComputedValue(store, tests, *tests.Field("901"), *hb, {2026, 12, 6}), "16");
+    EXPECT_EQ(GetWordProcessing(store, *hb, *tests.Field("100")).front(),
+              "Hemoglobin (HB) is measured from a blood specimen.");
+    // A lab result's variable pointer shows the patient's person.
+    const FileDef& results = *dict->File("80005");
+    const auto r1 = RecordRef(*dict, results, {"1"});
+    const std::string vp = GetFieldValue(store, *r1, *results.Field(".01"));
+    EXPECT_NE(ExternalValue(store, *dict, *results.Field(".01"), vp), "");
+    // Sub-file addresses: record 1 of SUBRESULT CODE under subresult 1 of U-STIX.
+    const std::string ustix = store.Order(tests.root.Child("B").Child("U-STIX").Child(""));
+    const auto code = RecordRef(*dict, *dict->File("80001.021"), {"1", "1", ustix});
+    ASSERT_TRUE(code);
+    EXPECT_EQ(GetFieldValue(store, *code, *dict->Field("80001.021", ".01")), "NEG");
+    EXPECT_FALSE(RecordRef(*dict, *dict->File("80001.021"), {"1", "1"}).has_value());
+}
+
+TEST_F(Seeded, UsersAreStoredWithoutTheirCodes) {
+    UserStore users(store, 50);
+    std::string everything;
+    for (const std::string& s : users.StoredCredentialTexts())
+        everything += s;
+    for (const char* code : {"DEMO.1234", "READER.1234", "CHANGE.1234", "LOCKED.1234"})
+        EXPECT_EQ(everything.find(code), std::string::npos) << code;
+    EXPECT_TRUE(users.FindByCodes("demo", "demo.1234").has_value());
+    EXPECT_FALSE(users.FindByCodes("DEMO", "READER.1234").has_value());
+    EXPECT_EQ(users.FindByAccess("LOCKED")->suspended, true);
+    EXPECT_EQ(users.FindByAccess("CHANGE")->mustChange, true);
+    EXPECT_EQ(AccessFor(*users.ByDuz(2), *dict->File("80001")),
+              (FileAccess{true, false, false, false}));
+    EXPECT_EQ(AccessFor(*users.ByDuz(1), *dict->File("80001")),
+              (FileAccess{true, true, true, true}));
+    EXPECT_EQ(AccessFor(*users.ByDuz(1), *dict->File("1")),
+              (FileAccess{true, false, false, false}));
+}
+
+TEST(SeedScale, MultipliesTheDemoRecordsAndTheirPointers) {
+    test::TempFolder folder;
+    GlobalStore store(test::SeededDatabaseCopy(folder, 3));
+    auto dict = Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd");
+    EXPECT_EQ(ReadHeader(store, dict->File("80005")->root).count, 900);
+    EXPECT_EQ(ReadHeader(store, dict->File("80000")->root).count, 90);
+    EXPECT_EQ(ReadHeader(store, dict->File("3.5")->root).count, 5);  // devices are not multiplied
+    // Copy 2 of patient 1 points to copy 2 of its person.
+    const std::string person = Piece(store.GetOr(GlobalRef{"ZDEMO", {"80003", "1", "0"}}), '^', 1);
+    const std::string copy = Piece(store.GetOr(GlobalRef{"ZDEMO", {"80003", "121", "0"}}), '^', 1);
+    EXPECT_EQ(std::stol(copy), std::stol(person) + 60);
+    EXPECT_EQ(Piece(store.GetOr(GlobalRef{"ZDEMO", {"80001", "81", "0"}}), '^', 1), "HB 3");
+    EXPECT_EQ(store.Data(GlobalRef{"ZDEMO", {"80001", "B", "HB 3", "81"}}), 1);
+}
+
+}  // namespace
+}  // namespace vorn::devserver

@@ -1,0 +1,198 @@
+// What survives a restart and a killed server: every completed transaction, none of an
+// interrupted one, and a database that opens cleanly.
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "devserver/global_store.h"
+#include "signon/scramble.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace vorn::devserver {
+namespace {
+
+constexpr int kNodesPerTransaction = 100;
+
+GlobalRef Node(int transaction, int i) {
+    return GlobalRef{"ZTEST", {std::to_string(transaction), std::to_string(i)}};
+}
+
+// Writes transactions of kNodesPerTransaction nodes in a child process and reports each commit
+// on `out`; in transaction `stopIn` it stops half-way, says "mid" and waits to be killed.
+[[noreturn]] void WriteBatches(const std::string& path, int out, int stopIn) {
+    GlobalStore store(path);
+    for (int t = 1;; ++t) {
+        GlobalStore::Transaction tx(store);
+        for (int i = 1; i <= kNodesPerTransaction; ++i) {
+            store.Set(Node(t, i), "value " + std::to_string(t) + "," + std::to_string(i));
+            if (t == stopIn && i == kNodesPerTransaction / 2) {
+                [[maybe_unused]] auto n = ::write(out, "M", 1);
+                for (;;)
+                    ::pause();
+            }
+        }
+        tx.Commit();
+        [[maybe_unused]] auto n = ::write(out, "C", 1);
+    }
+}
+
+// The number of nodes each transaction left, checking that none is partial.
+int CompleteTransactions(const std::string& path) {
+    GlobalStore store(path);
+    int complete = 0;
+    for (int t = 1;; ++t) {
+        int found = 0;
+        for (int i = 1; i <= kNodesPerTransaction; ++i) {
+            const auto v = store.Get(Node(t, i));
+            if (v) {
+                EXPECT_EQ(*v, "value " + std::to_string(t) + "," + std::to_string(i));
+                ++found;
+            }
+        }
+        EXPECT_TRUE(found == 0 || found == kNodesPerTransaction)
+            << "transaction " << t << " left " << found;
+        if (found == 0) {
+            EXPECT_EQ(store.Order(GlobalRef{"ZTEST", {std::to_string(t)}}), "")
+                << "a later one exists";
+            return complete;
+        }
+        ++complete;
+    }
+}
+
+std::string IntegrityCheck(const std::string& path) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    std::string result;
+    sqlite3_exec(
+        db, "PRAGMA integrity_check",
+        [](void* r, int, char** values, char**) {
+            *static_cast<std::string*>(r) += values[0];
+            return 0;
+        },
+        &result, nullptr);
+    sqlite3_close(db);
+    return result;
+}
+
+// Kills the writer once it reported `commits` commits, or when it says it is half-way.
+int KillWriter(const std::string& path, int stopIn, int commits) {
+    int fds[2];
+    EXPECT_EQ(::pipe(fds), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        WriteBatches(path, fds[1], stopIn);
+    }
+    ::close(fds[1]);
+    int seen = 0;
+    char c = 0;
+    while (::read(fds[0], &c, 1) == 1) {
+        if (c == 'M') break;
+        if (++seen >= commits) break;
+    }
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status));
+    // Commits reported after the last one we read may also have landed.
+    while (::read(fds[0], &c, 1) == 1)
+        seen += c == 'C';
+    ::close(fds[0]);
+    return seen;
+}
+
+TEST(Durability, AServerKilledInTheMiddleOfATransactionKeepsEveryCompletedOneAndNoneOfIt) {
+    test::TempFolder folder;
+    const std::string path = test::SeededDatabaseCopy(folder);
+    const int committed = KillWriter(path, /*stopIn=*/20, /*commits=*/1000);
+    EXPECT_EQ(committed, 19);
+    EXPECT_EQ(IntegrityCheck(path), "ok");
+    EXPECT_EQ(CompleteTransactions(path), 19);
+    // The server starts on it and serves.
+    Server server(test::TestOptions(path));
+    server.Start();
+    test::Client c(server.Port());
+    c.SignOnDemo();
+}
+
+TEST(Durability, AServerKilledAtAnyPointLeavesOnlyWholeTransactions) {
+    test::TempFolder folder;
+    const std::string path = folder.Path("kill.db");
+    const int committed = KillWriter(path, /*stopIn=*/-1, /*commits=*/37);
+    EXPECT_EQ(IntegrityCheck(path), "ok");
+    const int complete = CompleteTransactions(path);
+    EXPECT_GE(complete, 37);
+    EXPECT_LE(complete, committed + 1);  // the last one may have committed before it could say so
+}
+
+TEST(Durability, DataFiledThroughTheServerSurviveARestart) {
+    test::TempFolder folder;
+    const std::string path = test::SeededDatabaseCopy(folder);
+    {
+        Server server(test::TestOptions(path));
+        server.Start();
+        test::Client c(server.Port());
+        c.SignOn("CHANGE", "CHANGE.1234");
+        const QString cvc =
+            QString::fromStdString(Scramble("CHANGE.1234") + "^" + Scramble("AFTER.RESTART1") +
+                                   "^" + Scramble("AFTER.RESTART1"));
+        ASSERT_EQ(c.Lines("XUS CVC", {cvc})[0], "0");
+        GlobalStore store(path);
+        store.Atomically([&] { store.Set(GlobalRef{"ZTEST", {"kept"}}, "through a restart"); });
+        server.Stop();
+    }
+    Server again(test::TestOptions(path));
+    again.Start();
+    test::Client c(again.Port());
+    EXPECT_EQ(c.SignOn("CHANGE", "AFTER.RESTART1")[0], "3");
+    GlobalStore store(path);
+    EXPECT_EQ(store.GetOr(GlobalRef{"ZTEST", {"kept"}}), "through a restart");
+    // Nothing was seeded again: the demo data are as they were.
+    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "1", "0"}}),
+              "HB^Hemoglobin^1^3100101^1^6^1^2");
+}
+
+TEST(Durability, ResetSeedsAgain) {
+    test::TempFolder folder;
+    const std::string path = test::SeededDatabaseCopy(folder);
+    {
+        GlobalStore store(path);
+        store.Set(GlobalRef{"ZDEMO", {"80001", "1", "0"}}, "CHANGED");
+    }
+    ServerOptions o = test::TestOptions(path);
+    o.reset = true;
+    Server server(o);
+    server.Start();
+    GlobalStore store(path);
+    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "1", "0"}}),
+              "HB^Hemoglobin^1^3100101^1^6^1^2");
+}
+
+}  // namespace
+}  // namespace vorn::devserver
+
+namespace vorn::devserver {
+namespace {
+
+TEST(Durability, DataThatWereNotSeededAreNeverWipedUnasked) {
+    test::TempFolder folder;
+    const std::string path = folder.Path("foreign.db");
+    {
+        GlobalStore store(path);
+        store.Set(GlobalRef{"XYZ", {"1"}}, "someone's data");
+    }
+    Server server(test::TestOptions(path));
+    EXPECT_THROW(server.Start(), std::runtime_error);
+    GlobalStore store(path);
+    EXPECT_EQ(store.GetOr(GlobalRef{"XYZ", {"1"}}), "someone's data");
+}
+
+}  // namespace
+}  // namespace vorn::devserver

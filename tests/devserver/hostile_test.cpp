@@ -1,0 +1,235 @@
+// What a malformed or hostile client gets: nothing answered, its connection closed, the reason
+// logged, and every other session served as before.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "broker/broker_error.h"
+#include "broker/counted_fields.h"
+#include "broker/socket_transport.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace vorn::devserver {
+namespace {
+
+using namespace std::chrono_literals;
+using test::Client;
+using test::RawClient;
+
+// A call message as the client frames it, from its parts.
+std::string CallBytes(const std::string& name, const std::string& paramText,
+                      const std::string& listData, bool listFlag) {
+    const std::string procedure =
+        wire::PadCount((listFlag ? "1" : "0") + name + "^" + wire::PadCount(paramText, 5), 5);
+    const std::string rest =
+        wire::ByteCount("0") + wire::PadCount("007XWB;;;;" + procedure, 5) + listData;
+    return "{XWB}" + wire::CountDigits(rest.size() % 100000, 5) + rest;
+}
+
+class Hostile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
+        o.clock = &clock;
+        o.logPath = folder.Path("calls.log");
+        server = std::make_unique<Server>(o);
+        server->Start();
+    }
+    std::string Log() const {
+        std::ifstream in(folder.Path("calls.log"));
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    // Waits (bounded) until the log holds `text`.
+    bool LogSays(const std::string& text) const {
+        for (int i = 0; i < 200; ++i) {
+            if (Log().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+    // A normal client still gets served.
+    void ExpectServed() {
+        Client c(server->Port());
+        c.SignOnDemo();
+        EXPECT_EQ(c.Lines("VRNX USERDATA")[1], "DEMO,USER^DEMO HOSPITAL");
+    }
+    // Moves the clock on in steps until the raw client's connection closes (bounded).
+    bool AdvanceUntilClosed(RawClient& raw, std::chrono::seconds step) {
+        for (int i = 0; i < 100; ++i) {
+            clock.Advance(step);
+            if (raw.ClosedBySilence(0.05)) return true;
+        }
+        return false;
+    }
+
+    test::TempFolder folder;
+    ManualClock clock;
+    std::unique_ptr<Server> server;
+};
+
+TEST_F(Hostile, ACountThatIsNotFiveDigitsIsAnsweredWithNothing) {
+    RawClient raw(server->Port());
+    ASSERT_EQ(raw.Handshake(), std::string("\0\0accept\x04", 9));
+    raw.SendRaw(
+        "{XWB}00a46|\x01"
+        "000038007XWB;;;;000230XUS SIGNON SETUP^00000");
+    EXPECT_TRUE(raw.ClosedBySilence());
+    EXPECT_TRUE(LogSays("closed: a count that is not 5 decimal digits"));
+    ExpectServed();
+}
+
+TEST_F(Hostile, AThreeDigitCountWithALetterIsAnsweredWithNothing) {
+    RawClient raw(server->Port());
+    raw.Handshake();
+    raw.SendRaw(CallBytes("XUS AV CODE",
+                          "0x4"
+                          "0abc",
+                          "", false));
+    EXPECT_TRUE(raw.ClosedBySilence());
+    EXPECT_TRUE(LogSays("not 3 decimal digits"));
+    ExpectServed();
+}
+
+TEST_F(Hostile, ACountThatIsNotTheMessagesLengthIsAnsweredWithNothing) {
+    RawClient raw(server->Port());
+    raw.Handshake();
+    std::string call = CallBytes("XUS SIGNON SETUP", "", "", false);
+    call.replace(5, 5, "00047");  // one more than sent
+    raw.SendRaw(call + "X");      // the extra byte makes the count's length arrive
+    EXPECT_TRUE(raw.ClosedBySilence());
+    EXPECT_TRUE(LogSays("is not its length"));
+    ExpectServed();
+}
+
+TEST_F(Hostile, AnUnknownParameterTypeIsAnsweredWithNothing) {
+    RawClient raw(server->Port());
+    raw.Handshake();
+    raw.SendRaw(CallBytes("XUS AV CODE", "0047abc", "", false));
+    EXPECT_TRUE(raw.ClosedBySilence());
+    EXPECT_TRUE(LogSays("unknown parameter type \"7\""));
+    ExpectServed();
+}
+
+TEST_F(Hostile, AWellFormedCallOnTheSameRawLinkIsAnswered) {
+    // The helpers themselves frame calls as the server reads them.
+    RawClient raw(server->Port());
+    raw.Handshake();
+    raw.SendRaw(CallBytes("XUS SIGNON SETUP", "", "", false));
+    const std::string reply = raw.ReadReply();
+    EXPECT_EQ(reply.substr(0, 14), std::string("\0\0TESTSERVER\r\n", 14));
+    EXPECT_EQ(reply.back(), '\x04');
+}
+
+TEST_F(Hostile, AFrameCutOffAndNeverFinishedIsClosedTenSecondsAfterItsFirstByte) {
+    RawClient raw(server->Port());
+    raw.Handshake();
+    raw.SendRaw(
+        "{XWB}00046|\x01"
+        "000038007XWB;;;;0002");
+    EXPECT_FALSE(raw.ClosedBySilence(0.2));  // no time has passed
+    EXPECT_TRUE(AdvanceUntilClosed(raw, 11s));
+    EXPECT_TRUE(LogSays("not complete within 10000 ms of its first byte"));
+    ExpectServed();
+}
+
+TEST_F(Hostile, AMessageSentSlowlyButWithinTenSecondsIsServed) {
+    RawClient raw(server->Port());
+    raw.Handshake();
+    const std::string call = CallBytes("XUS SIGNON SETUP", "", "", false);
+    raw.SendRaw(call.substr(0, 20));
+    std::this_thread::sleep_for(50ms);
+    clock.Advance(4s);
+    std::this_thread::sleep_for(50ms);
+    clock.Advance(4s);
+    raw.SendRaw(call.substr(20));
+    EXPECT_NE(raw.ReadReply().find("TESTSERVER"), std::string::npos);
+}
+
+TEST_F(Hostile, AFrameOverSixteenMebibytesIsRefusedWithoutBeingKept) {
+    RawClient raw(server->Port());
+    raw.Handshake();
+    // A list whose entries never end: 20 MiB of 999-byte subscripts and values.
+    const std::string entry =
+        wire::PadCount(std::string(999, 'S'), 3) + wire::PadCount(std::string(999, 'V'), 3);
+    std::string head = CallBytes("DDR LISTER", wire::PadCount("2.x", 3), "", true);
+    std::thread sender([&] {
+        std::string chunk;
+        while (chunk.size() < (1u << 20))
+            chunk += entry;
+        raw.SendRaw(head);
+        for (std::size_t sent = 0; sent < (20u << 20); sent += chunk.size())
+            if (!raw.SendRaw(chunk)) break;  // the server has hung up
+    });
+    EXPECT_TRUE(raw.ClosedBySilence(20));
+    sender.join();
+    EXPECT_TRUE(LogSays("closed: a message over 16777216 bytes"));
+    ExpectServed();
+}
+
+TEST_F(Hostile, ACallBackAddressThatIsNotThePeersIsRefusedAndNothingConnected) {
+    RawClient raw(server->Port());
+    const std::string reply = raw.Handshake("127.0.0.2");
+    EXPECT_EQ(reply, std::string("\0\0", 2) +
+                         "refused: the call-back address must be the client's own\x04");
+    EXPECT_FALSE(raw.CalledBack(0.3));
+    EXPECT_TRUE(LogSays("refused a call-back to 127.0.0.2"));
+    ExpectServed();
+}
+
+TEST_F(Hostile, AHandshakeOnTheCallBackAndACallBeforeTheHandshakeAreClosed) {
+    RawClient before(server->Port());
+    before.SendRaw(CallBytes("XUS SIGNON SETUP", "", "", false));
+    EXPECT_TRUE(before.ClosedBySilence());
+    RawClient twice(server->Port());
+    twice.Handshake();
+    twice.SendRaw(test::HandshakeBytes("127.0.0.1", 1234));
+    EXPECT_TRUE(twice.ClosedBySilence());
+    EXPECT_TRUE(LogSays("closed: a handshake on the call-back connection"));
+    ExpectServed();
+}
+
+TEST_F(Hostile, GarbageDoesNotDisturbAnotherSession) {
+    Client good(server->Port());
+    good.SignOnDemo();
+    for (const std::string& garbage : {std::string("GET / HTTP/1.0\r\n\r\n"),
+                                       std::string(5000, '\0'), std::string("{XWB}99999|")}) {
+        RawClient raw(server->Port());
+        raw.Handshake();
+        raw.SendRaw(garbage);
+        raw.SendRaw(std::string(100000, 'x'));
+    }
+    EXPECT_EQ(good.Lines("VRNX USERDATA")[1], "DEMO,USER^DEMO HOSPITAL");
+}
+
+TEST_F(Hostile, AnIdleSessionIsClosedAfterThirtyMinutes) {
+    RawClient raw(server->Port());
+    raw.Handshake();
+    clock.Advance(29min);
+    EXPECT_FALSE(raw.ClosedBySilence(0.2));
+    EXPECT_TRUE(AdvanceUntilClosed(raw, 2min));
+    EXPECT_TRUE(LogSays("closed: idle for 1800 s"));
+}
+
+TEST_F(Hostile, SixtyFiveConnectionsAtOnceGetSixtyFourSessionsAndOneRefusal) {
+    std::vector<std::unique_ptr<Client>> clients;
+    for (int i = 0; i < 64; ++i)
+        clients.push_back(std::make_unique<Client>(server->Port()));
+    EXPECT_EQ(server->Connections(), 64);
+    EXPECT_THROW(OpenBrokerLink(false, "127.0.0.1", server->Port(), 30), EBrokerError);
+    EXPECT_TRUE(LogSays("refused: 64 sessions are open already"));
+    // Every one of the 64 is served.
+    for (auto& c : clients)
+        EXPECT_EQ(c->Lines("XUS SIGNON SETUP")[0], "TESTSERVER");
+    clients.back()->Close();
+    clients.pop_back();
+    for (int i = 0; i < 200 && server->Connections() > 63; ++i)
+        std::this_thread::sleep_for(10ms);
+    ExpectServed();
+}
+
+}  // namespace
+}  // namespace vorn::devserver

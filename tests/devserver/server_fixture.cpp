@@ -1,0 +1,226 @@
+#include "tests/devserver/server_fixture.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <stdexcept>
+
+#include "broker/broker_error.h"
+#include "broker/counted_fields.h"
+#include "broker/rpc_params.h"
+#include "broker/socket_transport.h"
+#include "broker/wire_protocol.h"
+#include "devserver/seed.h"
+#include "signon/scramble.h"
+
+namespace vorn::devserver::test {
+
+TempFolder::TempFolder() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "vorn-devserver-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string SeededDatabaseCopy(const TempFolder& folder, int scale) {
+    static std::mutex mutex;
+    static TempFolder cache;
+    std::lock_guard lock(mutex);
+    const std::string master = cache.Path("seed-" + std::to_string(scale) + ".db");
+    if (!std::filesystem::exists(master)) {
+        GlobalStore store(master);
+        auto dict = Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd");
+        UserStore users(store, 50);
+        Seed(store, *dict, SeedFilesIn(DefaultSeedFolder()), scale);
+        store.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
+    }
+    const std::string copy = folder.Path("data.db");
+    std::filesystem::copy_file(master, copy, std::filesystem::copy_options::overwrite_existing);
+    return copy;
+}
+
+ServerOptions TestOptions(const std::string& dataPath) {
+    ServerOptions o;
+    o.port = 0;
+    o.dataPath = dataPath;
+    o.quietLog = true;
+    o.hashIterations = 50;
+    o.serverName = "TESTSERVER";
+    return o;
+}
+
+std::vector<std::string> SplitLines(const QByteArray& data) {
+    std::vector<std::string> lines;
+    std::string s = data.toStdString();
+    std::size_t start = 0;
+    while (start < s.size()) {
+        const auto at = s.find("\r\n", start);
+        if (at == std::string::npos) {
+            lines.push_back(s.substr(start));
+            break;
+        }
+        lines.push_back(s.substr(start, at - start));
+        start = at + 2;
+    }
+    return lines;
+}
+
+Client::Client(int port) : link_(OpenBrokerLink(false, "127.0.0.1", port, 30)) {
+    if (!link_->linked) throw std::runtime_error("the server did not call back");
+}
+
+Client::~Client() {
+    Close();
+}
+
+void Client::Close() {
+    if (link_ && link_->linked) CloseBrokerLink(*link_);
+}
+
+QByteArray Client::Call(const QString& name, const std::vector<QString>& literals) {
+    TParams params;
+    for (std::size_t i = 0; i < literals.size(); ++i) {
+        params[static_cast<int>(i)].Value = literals[i];
+        params[static_cast<int>(i)].ParamKind = TParamType::literal;
+    }
+    return ExchangeMessage(*link_, ComposeCall(name, "0", &params));
+}
+
+QByteArray Client::CallList(const QString& name,
+                            const std::vector<std::pair<QString, QString>>& entries) {
+    TParams params;
+    params[0].ParamKind = TParamType::list;
+    for (const auto& [s, v] : entries)
+        params[0].Mult.SetItem(s, v);
+    return ExchangeMessage(*link_, ComposeCall(name, "0", &params));
+}
+
+std::string Client::MError(const QString& name, const std::vector<QString>& literals) {
+    try {
+        Call(name, literals);
+    } catch (const EBrokerError& e) {
+        return e.FailedStep().toStdString();
+    }
+    return {};
+}
+
+std::vector<std::string> Client::Lines(const QString& name, const std::vector<QString>& literals) {
+    return SplitLines(Call(name, literals));
+}
+
+std::vector<std::string> Client::SignOn(const std::string& access, const std::string& verify) {
+    return Lines("XUS AV CODE", {QString::fromStdString(Scramble(access + ";" + verify))});
+}
+
+void Client::SignOnDemo() {
+    const auto lines = SignOn("DEMO", "DEMO.1234");
+    if (lines.empty() || lines[0] == "0") throw std::runtime_error("DEMO did not sign on");
+    if (Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))}) != "1")
+        throw std::runtime_error("the context was refused");
+}
+
+namespace {
+
+sockaddr_in Loopback(int port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<std::uint16_t>(port));
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return sa;
+}
+
+}  // namespace
+
+std::string HandshakeBytes(const std::string& address, int port) {
+    const std::string text = "TCPconnect^" + address + "^" + std::to_string(port) + "^TESTHOST^";
+    const std::string rest = wire::ByteCount("1.104") + wire::PadCount(text, 5);
+    return "{XWB}" + wire::CountDigits(rest.size(), 5) + rest;
+}
+
+RawClient::RawClient(int port) {
+    first_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in sa = Loopback(port);
+    if (::connect(first_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
+        throw std::runtime_error("cannot connect to the server");
+}
+
+RawClient::~RawClient() {
+    for (int fd : {first_, listener_, callback_})
+        if (fd >= 0) ::close(fd);
+}
+
+std::string RawClient::Handshake(const std::string& address) {
+    listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in sa = Loopback(0);
+    if (address.rfind("127.", 0) == 0) inet_pton(AF_INET, address.c_str(), &sa.sin_addr);
+    ::bind(listener_, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    ::listen(listener_, 4);
+    socklen_t len = sizeof sa;
+    ::getsockname(listener_, reinterpret_cast<sockaddr*>(&sa), &len);
+    const int port = ntohs(sa.sin_port);
+    SendRaw(HandshakeBytes(address.empty() ? "127.0.0.1" : address, port));
+    const std::string reply = ReadReply();
+    if (reply.find("accept") == std::string::npos) return reply;
+    pollfd p{listener_, POLLIN, 0};
+    if (::poll(&p, 1, 10000) <= 0) return "no call-back";
+    callback_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    ::close(first_);
+    first_ = -1;
+    return reply;
+}
+
+bool RawClient::CalledBack(double seconds) {
+    pollfd p{listener_, POLLIN, 0};
+    return listener_ >= 0 && ::poll(&p, 1, static_cast<int>(seconds * 1000)) > 0;
+}
+
+bool RawClient::SendRaw(const std::string& bytes) {
+    std::size_t sent = 0;
+    while (sent < bytes.size()) {
+        const ssize_t n = ::send(fd(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (n <= 0) return false;
+        sent += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+std::string RawClient::ReadReply(double seconds) {
+    std::string out;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd(), POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        char buf[65536];
+        const ssize_t n = ::recv(fd(), buf, sizeof buf, 0);
+        if (n <= 0) return {};
+        out.append(buf, static_cast<std::size_t>(n));
+        if (out.back() == '\x04') return out;
+    }
+    return {};
+}
+
+bool RawClient::ClosedBySilence(double seconds) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{fd(), POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) continue;
+        char buf[4096];
+        const ssize_t n = ::recv(fd(), buf, sizeof buf, 0);
+        if (n > 0) return false;  // the server answered something
+        return true;              // closed (or reset)
+    }
+    return false;
+}
+
+}  // namespace vorn::devserver::test

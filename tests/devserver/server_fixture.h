@@ -1,0 +1,92 @@
+// Helpers of the development server's tests: a server on a free loopback port with its own
+// database in a temporary folder, the real broker client to talk to it, and a raw socket client
+// for what no well-behaved client sends.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "broker/broker_link.h"
+#include "devserver/server.h"
+
+namespace vorn::devserver::test {
+
+// A folder removed with everything in it when the object goes.
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    std::string Path(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// The seeded demo database, made once per test program and copied for each test, so that a test
+// starts from the seed without paying for it.
+std::string SeededDatabaseCopy(const TempFolder& folder, int scale = 1);
+
+// Options for a test server: free port, quiet, fast code hashing, the given database.
+ServerOptions TestOptions(const std::string& dataPath);
+
+// The real client: a link to the server and calls through the broker's own wire code.
+class Client {
+  public:
+    explicit Client(int port);
+    ~Client();
+    BrokerLink& link() { return *link_; }
+    // Raises EBrokerError for M errors, as the broker does.
+    QByteArray Call(const QString& name, const std::vector<QString>& literals = {});
+    // A call whose parameter 0 is a list of (subscript, value).
+    QByteArray CallList(const QString& name,
+                        const std::vector<std::pair<QString, QString>>& entries);
+    // The M error's text of a call that must fail, or "" if it did not.
+    std::string MError(const QString& name, const std::vector<QString>& literals = {});
+    std::vector<std::string> Lines(const QString& name, const std::vector<QString>& literals = {});
+    // Signs on with the codes; gives the "XUS AV CODE" lines.
+    std::vector<std::string> SignOn(const std::string& access, const std::string& verify);
+    // Signs on as DEMO and creates the demo context.
+    void SignOnDemo();
+    // Sends the goodbye and closes.
+    void Close();
+
+  private:
+    std::unique_ptr<BrokerLink> link_;
+};
+
+std::vector<std::string> SplitLines(const QByteArray& data);
+
+// A bare TCP client of the listener and the call-back, for hostile input.
+class RawClient {
+  public:
+    // Connects to the listener only.
+    explicit RawClient(int port);
+    ~RawClient();
+    // Sends a handshake announcing `address` (default: this side's own) and its own call-back
+    // port, reads the reply and, when accepted, takes the server's call-back connection.
+    // The call-back listener is bound to `address` when it is a loopback address.
+    std::string Handshake(const std::string& address = "");
+    // True when the server connected to the call-back listener within `seconds`.
+    bool CalledBack(double seconds);
+    bool SendRaw(const std::string& bytes);  // on the call-back when there is one, else the first
+    // Reads a whole reply (to 0x04); "" when the server closed the connection first.
+    std::string ReadReply(double seconds = 10);
+    // Waits (at most `seconds`) until the server closes the connection: true when it did
+    // without sending anything.
+    bool ClosedBySilence(double seconds = 10);
+    int fd() const { return callback_ >= 0 ? callback_ : first_; }
+
+  private:
+    int first_ = -1;
+    int listener_ = -1;
+    int callback_ = -1;
+};
+
+// The handshake message as the client sends it, for `address`:`port`.
+std::string HandshakeBytes(const std::string& address, int port);
+
+}  // namespace vorn::devserver::test

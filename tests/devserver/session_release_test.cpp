@@ -1,0 +1,171 @@
+// Locks and documents belong to their session and go when its connection does, however it ends.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "broker/broker_error.h"
+#include "devserver/file_records.h"
+#include "devserver/session.h"
+#include "signon/scramble.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace vorn::devserver {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The demo registry and two procedures that hold things: a lock on a record of a file and a
+// stored document; both answer the document's handle or "0" when the lock was refused.
+class Holding : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        RegisterAllProcedures(registry);
+        registry.Add("ZZTEST HOLD", Access::Application, [](Session& s, const Call& call) {
+            const FileDef* file = s.dictionary().File(call.Literal(0));
+            const auto iens = ParseIens(call.Literal(1));
+            if (!file || !iens) return Reply::MError("bad record");
+            if (!s.LockRecord(*file, *iens)) return Reply::Value("0");
+            return Reply::Value(s.documents().Add({"line 1", "line 2"}));
+        });
+        registry.Add("ZZTEST PAGE", Access::Application, [](Session& s, const Call& call) {
+            std::vector<std::string> lines;
+            const bool found =
+                s.documents().With(call.Literal(0), [&](Document& d) { lines = d.lines; });
+            return found ? Reply::Lines(lines) : Reply::Lines({"[Errors]", "Document not found."});
+        });
+        ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
+        o.clock = &clock;
+        server = std::make_unique<Server>(o, &registry);
+        server->Start();
+    }
+    std::unique_ptr<test::Client> SignedOn() {
+        auto c = std::make_unique<test::Client>(server->Port());
+        c->SignOnDemo();
+        return c;
+    }
+    bool EmptiedSoon() {
+        for (int i = 0; i < 300; ++i) {
+            if (server->context().locks.Size() == 0 && server->context().documents.Size() == 0)
+                return true;
+            std::this_thread::sleep_for(10ms);
+        }
+        return false;
+    }
+
+    test::TempFolder folder;
+    ManualClock clock;
+    ProcedureRegistry registry;
+    std::unique_ptr<Server> server;
+};
+
+TEST_F(Holding, LocksAreCountedPerTopRecordAndRefusedToAnotherSession) {
+    auto a = SignedOn();
+    auto b = SignedOn();
+    EXPECT_NE(a->Call("ZZTEST HOLD", {"80001", "1,"}), "0");
+    EXPECT_NE(a->Call("ZZTEST HOLD", {"80001.02", "2,1,"}), "0");  // a sub-record locks record 1
+    EXPECT_EQ(server->context().locks.Size(), 1u);
+    EXPECT_EQ(server->context().locks.HolderOf("80001", "1")->count, 2);
+    EXPECT_EQ(b->Call("ZZTEST HOLD", {"80001", "1,"}), "0");
+    EXPECT_EQ(b->Call("ZZTEST HOLD", {"80001.03", ",1,"}).size(), 1);  // "0": the same top record
+    EXPECT_NE(b->Call("ZZTEST HOLD", {"80001", "2,"}), "0");
+}
+
+TEST_F(Holding, AnotherSessionsDocumentIsNotFound) {
+    auto a = SignedOn();
+    auto b = SignedOn();
+    const QString handle = a->Call("ZZTEST HOLD", {"80000", "1,"});
+    EXPECT_EQ(handle.size(), 32);
+    EXPECT_EQ(a->Lines("ZZTEST PAGE", {handle}), (std::vector<std::string>{"line 1", "line 2"}));
+    EXPECT_EQ(b->Lines("ZZTEST PAGE", {handle}),
+              (std::vector<std::string>{"[Errors]", "Document not found."}));
+}
+
+TEST_F(Holding, EverythingGoesWithAGoodbye) {
+    auto a = SignedOn();
+    a->Call("ZZTEST HOLD", {"80001", "1,"});
+    a->Call("ZZTEST HOLD", {"80001", "1,"});
+    a->Call("ZZTEST HOLD", {"80002", "3,"});
+    EXPECT_EQ(server->context().locks.Size(), 2u);
+    EXPECT_EQ(server->context().documents.Size(), 3u);
+    a->Close();
+    EXPECT_TRUE(EmptiedSoon());
+    auto b = SignedOn();
+    EXPECT_NE(b->Call("ZZTEST HOLD", {"80001", "1,"}), "0");
+}
+
+TEST_F(Holding, EverythingGoesWhenTheConnectionDropsWithoutAGoodbye) {
+    auto a = SignedOn();
+    a->Call("ZZTEST HOLD", {"80001", "1,"});
+    a->Call("ZZTEST HOLD", {"80005", "7,"});
+    a->link().socket.SetLingerZero();
+    a->link().socket.Close();  // reset, no goodbye
+    a->link().linked = false;
+    EXPECT_TRUE(EmptiedSoon());
+    auto b = SignedOn();
+    EXPECT_NE(b->Call("ZZTEST HOLD", {"80005", "7,"}), "0");
+}
+
+TEST_F(Holding, EverythingGoesWhenAnIdleSessionIsClosed) {
+    auto a = SignedOn();
+    a->Call("ZZTEST HOLD", {"80001", "4,"});
+    for (int i = 0; i < 100 && server->context().locks.Size() > 0; ++i) {
+        clock.Advance(31min);
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_TRUE(EmptiedSoon());
+    EXPECT_THROW(a->Call("XUS SIGNON SETUP"), EBrokerError);
+}
+
+TEST_F(Holding, EverythingGoesWhenTheServerStops) {
+    auto a = SignedOn();
+    a->Call("ZZTEST HOLD", {"80001", "5,"});
+    server->Stop();
+    EXPECT_EQ(server->context().locks.Size(), 0u);
+    EXPECT_EQ(server->context().documents.Size(), 0u);
+    EXPECT_EQ(server->Connections(), 0);
+}
+
+TEST(LockTable, CountsReleasesAndRefuses) {
+    LockTable t;
+    EXPECT_TRUE(t.Lock(1, "80001", "1"));
+    EXPECT_TRUE(t.Lock(1, "80001", "1"));
+    EXPECT_FALSE(t.Lock(2, "80001", "1"));
+    EXPECT_TRUE(t.HeldByOther(2, "80001", "1"));
+    EXPECT_FALSE(t.HeldByOther(1, "80001", "1"));
+    EXPECT_FALSE(t.Unlock(2, "80001", "1"));
+    EXPECT_TRUE(t.Unlock(1, "80001", "1"));
+    EXPECT_FALSE(t.Lock(2, "80001", "1"));  // still once
+    EXPECT_TRUE(t.Unlock(1, "80001", "1"));
+    EXPECT_FALSE(t.Unlock(1, "80001", "1"));
+    EXPECT_TRUE(t.Lock(2, "80001", "1"));
+    EXPECT_TRUE(t.Lock(2, "80002", "1"));
+    EXPECT_TRUE(t.Lock(3, "80002", "2"));
+    EXPECT_EQ(t.ReleaseAll(2), 2);
+    EXPECT_EQ(t.Size(), 1u);
+    {
+        SessionLocks mine(t, 4);
+        EXPECT_TRUE(mine.Lock("80003", "9"));
+        EXPECT_TRUE(mine.HeldByOther("80002", "2"));
+    }
+    EXPECT_FALSE(t.HolderOf("80003", "9").has_value());
+}
+
+TEST(DocumentStore, KeepsAtMostThirtyTwoPerSessionDroppingTheOldest) {
+    DocumentStore store;
+    std::vector<std::string> handles;
+    for (int i = 0; i < 33; ++i)
+        handles.push_back(store.Add(1, {std::to_string(i)}));
+    store.Add(2, {"other"});
+    EXPECT_EQ(store.SizeOf(1), 32u);
+    EXPECT_FALSE(store.With(1, handles[0], [](Document&) {}));
+    std::string first;
+    EXPECT_TRUE(store.With(1, handles[1], [&](Document& d) { first = d.lines[0]; }));
+    EXPECT_EQ(first, "1");
+    EXPECT_FALSE(store.With(2, handles[1], [](Document&) {}));
+    EXPECT_NE(handles[1], handles[2]);
+    EXPECT_EQ(store.ReleaseAll(1), 32);
+    EXPECT_EQ(store.Size(), 1u);
+}
+
+}  // namespace
+}  // namespace vorn::devserver

@@ -1,0 +1,223 @@
+// Sign-on, contexts and authorisation through the real broker client.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "broker/broker_error.h"
+#include "devserver/signon_procedures.h"
+#include "signon/scramble.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace vorn::devserver {
+namespace {
+
+using test::Client;
+
+QString Scrambled(const std::string& text) {
+    return QString::fromStdString(Scramble(text));
+}
+
+class SignOn : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        server = std::make_unique<Server>(test::TestOptions(test::SeededDatabaseCopy(folder)));
+        server->Start();
+    }
+    Client Connect() { return Client(server->Port()); }
+
+    test::TempFolder folder;
+    std::unique_ptr<Server> server;
+};
+
+TEST_F(SignOn, SetupGivesSevenLinesWithThePortAndNoAutoSignOn) {
+    Client c = Connect();
+    EXPECT_EQ(c.Call("XUS SIGNON SETUP"), QByteArray("TESTSERVER\r\nDEV\r\nVORN\r\n") +
+                                              QByteArray::number(server->Port()) +
+                                              "\r\n5\r\n0\r\n0\r\n");
+}
+
+TEST_F(SignOn, IntroductionNamesTheDemoCodes) {
+    Client c = Connect();
+    const QByteArray intro = c.Call("XUS INTRO MSG");
+    for (const char* code : {"DEMO / DEMO.1234", "READER / READER.1234", "CHANGE / CHANGE.1234"})
+        EXPECT_TRUE(intro.contains(code)) << code;
+}
+
+TEST_F(SignOn, DemoSignsOnWithItsNumberAGreetingAndTheLastSignOn) {
+    Client c = Connect();
+    const auto first = c.SignOn("DEMO", "DEMO.1234");
+    ASSERT_EQ(first.size(), 8u);
+    EXPECT_EQ(first[0], "1");
+    EXPECT_EQ(first[1], "0");
+    EXPECT_EQ(first[2], "0");
+    EXPECT_EQ(first[4], "0");
+    EXPECT_EQ(first[5], "2");
+    EXPECT_NE(first[6].find("DEMO,USER"), std::string::npos);
+    EXPECT_EQ(first[7], "This is your first sign-on.");
+    // The next sign-on tells when the last one was.
+    Client again = Connect();
+    const auto second = again.SignOn("demo", "demo.1234");  // codes compare in upper case
+    ASSERT_EQ(second.size(), 8u);
+    EXPECT_EQ(second[0], "1");
+    EXPECT_EQ(second[7].rfind("You last signed on ", 0), 0u) << second[7];
+}
+
+TEST_F(SignOn, ReaderSignsOn) {
+    Client c = Connect();
+    const auto lines = c.SignOn("READER", "READER.1234");
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "2");
+    EXPECT_EQ(lines[1], "0");
+}
+
+TEST_F(SignOn, LockedIsRefusedAsSuspended) {
+    Client c = Connect();
+    EXPECT_EQ(
+        c.SignOn("LOCKED", "LOCKED.1234"),
+        (std::vector<std::string>{"0", "1", "0", "Your access has been suspended.", "0", "0"}));
+    EXPECT_EQ(c.MError("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "You are not signed on.");
+}
+
+TEST_F(SignOn, WrongCodesMayBeRetriedUntilTheFifthTryIsRefused) {
+    Client c = Connect();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(c.SignOn("DEMO", "WRONG.1234"),
+                  (std::vector<std::string>{"0", "0", "0", kNotValidCodes, "0", "0"}))
+            << i;
+    EXPECT_EQ(c.SignOn("NOBODY", "DEMO.1234"),
+              (std::vector<std::string>{"0", "1", "0", kTooManyAttempts, "0", "0"}));
+    // Even the right codes are refused in this session now.
+    EXPECT_EQ(c.SignOn("DEMO", "DEMO.1234")[1], "1");
+    // A new session starts afresh.
+    Client fresh = Connect();
+    EXPECT_EQ(fresh.SignOn("DEMO", "DEMO.1234")[0], "1");
+}
+
+TEST_F(SignOn, ChangeMustChangeItsCodeAndThenSignsOnWithTheNewOne) {
+    {
+        Client c = Connect();
+        EXPECT_EQ(c.SignOn("CHANGE", "CHANGE.1234"),
+                  (std::vector<std::string>{"0", "0", "1", kMustChange, "0", "0"}));
+        // Pending: not signed on yet.
+        EXPECT_EQ(c.MError("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}),
+                  "You are not signed on.");
+        EXPECT_EQ(c.Lines("XUS AV HELP"), (std::vector<std::string>{kVerifyRule}));
+        auto cvc = [&](const std::string& o, const std::string& n, const std::string& k) {
+            return c.Lines("XUS CVC", {Scrambled(o) + "^" + Scrambled(n) + "^" + Scrambled(k)});
+        };
+        EXPECT_EQ(cvc("WRONG.1234", "NEWCODE.77", "NEWCODE.77")[0], "1");
+        EXPECT_EQ(cvc("CHANGE.1234", "SHORT.1", "SHORT.1"),
+                  (std::vector<std::string>{
+                      "1", "The new verify code must be 8 to 20 characters long."}));
+        EXPECT_EQ(cvc("CHANGE.1234", "ONLYLETTERS", "ONLYLETTERS")[0], "1");
+        EXPECT_EQ(cvc("CHANGE.1234", "change.1234", "change.1234"),
+                  (std::vector<std::string>{
+                      "1", "The new verify code must differ from the current one."}));
+        EXPECT_EQ(cvc("CHANGE.1234", "NEWCODE.77", "NEWCODE.78"),
+                  (std::vector<std::string>{
+                      "1", "The confirmation does not match the new verify code."}));
+        EXPECT_EQ(cvc("CHANGE.1234", "NEWCODE;77", "NEWCODE;77")[0], "1");
+        EXPECT_EQ(cvc("change.1234", "newcode.77", "NEWCODE.77"), (std::vector<std::string>{"0"}));
+        // Changed: the pending user is signed on.
+        EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
+    }
+    Client old = Connect();
+    EXPECT_EQ(old.SignOn("CHANGE", "CHANGE.1234")[0], "0");
+    Client c = Connect();
+    const auto lines = c.SignOn("CHANGE", "NEWCODE.77");
+    ASSERT_GE(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "3");
+    EXPECT_EQ(lines[2], "0");  // no further change asked
+}
+
+TEST_F(SignOn, CvcNeedsAPendingOrSignedOnUser) {
+    Client c = Connect();
+    EXPECT_EQ(c.MError("XUS CVC", {Scrambled("A") + "^" + Scrambled("B") + "^" + Scrambled("B")}),
+              "You are not signed on.");
+}
+
+TEST_F(SignOn, ContextIsOneForZazireroAndRefusedOtherwise) {
+    Client c = Connect();
+    c.SignOn("READER", "READER.1234");
+    EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("NOSUCHCONTEXT")}),
+              "The context 'NOSUCHCONTEXT' does not exist on server.");
+    EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
+}
+
+TEST_F(SignOn, ApplicationProceduresNeedSignOnAndThenTheContext) {
+    Client c = Connect();
+    for (const char* name :
+         {"VRNX USERDATA", "DDR LISTER", "VRNX LOCKS", "ZORADOD TUL POTTUTK", "XYZ"})
+        EXPECT_EQ(c.MError(name), "You are not signed on.") << name;
+    c.SignOn("DEMO", "DEMO.1234");
+    EXPECT_EQ(c.MError("VRNX USERDATA"), "Application context has not been created!");
+    EXPECT_EQ(c.MError("NO SUCH PROCEDURE"),
+              "Remote procedure 'NO SUCH PROCEDURE' doesn't exist on the server.");
+    c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")});
+    EXPECT_EQ(c.Lines("VRNX USERDATA"),
+              (std::vector<std::string>{"[Data]", "DEMO,USER^DEMO HOSPITAL"}));
+    // An M error leaves the link working.
+    EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
+}
+
+TEST_F(SignOn, GoodbyeIsAnsweredAndEndsTheSession) {
+    Client c = Connect();
+    c.SignOnDemo();
+    c.Close();
+    EXPECT_FALSE(c.link().linked);
+}
+
+TEST(AutoSignOn, SessionsStartSignedOnAsTheNamedUser) {
+    test::TempFolder folder;
+    ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
+    o.autoSignOn = "reader";
+    Server server(o);
+    server.Start();
+    Client c(server.Port());
+    EXPECT_EQ(c.Lines("XUS SIGNON SETUP")[5], "1");
+    EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
+    EXPECT_EQ(c.Lines("VRNX USERDATA")[1], "READER,USER^DEMO HOSPITAL");
+}
+
+TEST(AutoSignOn, AnUnknownOrSuspendedUserStopsTheStart) {
+    test::TempFolder folder;
+    for (const char* access : {"NOBODY", "LOCKED"}) {
+        ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
+        o.autoSignOn = access;
+        Server server(o);
+        EXPECT_THROW(server.Start(), std::runtime_error) << access;
+    }
+}
+
+}  // namespace
+}  // namespace vorn::devserver
+
+namespace vorn::devserver {
+namespace {
+
+TEST(Concurrency, EightClientsAtOnceEachGetTheirOwnAnswers) {
+    test::TempFolder folder;
+    Server server(test::TestOptions(test::SeededDatabaseCopy(folder)));
+    server.Start();
+    const std::vector<std::pair<std::string, std::string>> users = {{"DEMO", "DEMO,USER"},
+                                                                    {"READER", "READER,USER"}};
+    std::atomic<int> good{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 8; ++t)
+        threads.emplace_back([&, t] {
+            const auto& [access, name] = users[static_cast<std::size_t>(t % 2)];
+            test::Client c(server.Port());
+            if (c.SignOn(access, access + ".1234")[1] != "0") return;
+            c.Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))});
+            for (int i = 0; i < 50; ++i)
+                if (c.Lines("VRNX USERDATA")[1] != name + "^DEMO HOSPITAL") return;
+            ++good;
+        });
+    for (auto& t : threads)
+        t.join();
+    EXPECT_EQ(good.load(), 8);
+}
+
+}  // namespace
+}  // namespace vorn::devserver

@@ -1,0 +1,151 @@
+// The global store: M collation, get/set/kill/order/data, walks and transactions.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "devserver/collation.h"
+#include "devserver/global_store.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace vorn::devserver {
+namespace {
+
+TEST(Collation, CanonicNumbers) {
+    for (const char* yes : {"0", "1", "12", "-3", ".5", "-.25", "10.01", "100"})
+        EXPECT_TRUE(IsCanonicNumber(yes)) << yes;
+    for (const char* no :
+         {"", "01", "1.0", "1.", "+1", "-0", "0.5", "1e3", " 1", "1 ", "-", ".", "abc", "1a"})
+        EXPECT_FALSE(IsCanonicNumber(no)) << no;
+    EXPECT_EQ(CanonicNumber("007"), "7");
+    EXPECT_EQ(CanonicNumber("1.50abc"), "1.5");
+    EXPECT_EQ(CanonicNumber("abc"), "0");
+    EXPECT_EQ(CanonicNumber("-0"), "0");
+    EXPECT_EQ(CanonicNumber("+.50"), ".5");
+    EXPECT_EQ(CanonicNumber("--2"), "2");
+    EXPECT_EQ(CanonicNumber("-0.250"), "-.25");
+}
+
+TEST(Collation, NumbersFirstInNumericOrderThenStringsInByteOrder) {
+    const std::vector<std::string> ordered = {
+        "-1000", "-12", "-1.5", "-1.25", "-1",    "-.5", "0",       ".001", ".5",
+        "1",     "1.5", "2",    "10",    "99",    "100", "1000000", " ",    "-",
+        "01",    "1.0", "A",    "B",     "B\x01", "a",   "\xff"};
+    for (std::size_t i = 0; i + 1 < ordered.size(); ++i)
+        EXPECT_LT(CompareSubscripts(ordered[i], ordered[i + 1]), 0)
+            << ordered[i] << " before " << ordered[i + 1];
+    std::vector<std::string> shuffled = ordered;
+    std::shuffle(shuffled.begin(), shuffled.end(), std::mt19937(7));
+    std::sort(shuffled.begin(), shuffled.end(), [](const std::string& a, const std::string& b) {
+        return EncodeKey({a}) < EncodeKey({b});
+    });
+    EXPECT_EQ(shuffled, ordered);
+}
+
+TEST(Collation, KeysDecodeToTheirSubscripts) {
+    const Subscripts s = {"80001",     "-12.5", ".007", "0", "B", std::string("a\0b\x01", 4),
+                          "\"quoted\""};
+    EXPECT_EQ(DecodeKey(EncodeKey(s)), s);
+    EXPECT_THROW(DecodeKey("\x30\x80"), std::invalid_argument);
+    EXPECT_THROW(EncodeKey({""}), std::invalid_argument);
+}
+
+class Store : public ::testing::Test {
+  protected:
+    GlobalRef G(Subscripts s) { return GlobalRef{"ZT", std::move(s)}; }
+    test::TempFolder folder;
+    GlobalStore store{folder.Path("store.db")};
+};
+
+TEST_F(Store, SetGetDataAndKill) {
+    store.Set(G({"1", "0"}), "A^B");
+    store.Set(G({"1", "2", "1", "0"}), "sub");
+    EXPECT_EQ(store.Get(G({"1", "0"})), "A^B");
+    EXPECT_FALSE(store.Get(G({"1"})).has_value());
+    EXPECT_EQ(store.GetOr(G({"9"}), "none"), "none");
+    EXPECT_EQ(store.Data(G({"1"})), 10);
+    EXPECT_EQ(store.Data(G({"1", "0"})), 1);
+    store.Set(G({"1"}), "top");
+    EXPECT_EQ(store.Data(G({"1"})), 11);
+    EXPECT_EQ(store.Data(G({"2"})), 0);
+    store.Kill(G({"1", "2"}));
+    EXPECT_FALSE(store.Get(G({"1", "2", "1", "0"})).has_value());
+    EXPECT_EQ(store.Get(G({"1", "0"})), "A^B");
+    store.Kill(G({"1"}));
+    EXPECT_EQ(store.Data(G({"1"})), 0);
+}
+
+TEST_F(Store, OrderWalksSiblingsInCollationOrderBothWays) {
+    for (const char* s : {"B", "10", "2", "-1", ".5", "A", "AB"})
+        store.Set(G({s, "x"}), s);
+    store.Set(GlobalRef{"ZU", {"1"}}, "another global");
+    std::vector<std::string> forward;
+    for (std::string s = store.Order(G({""})); !s.empty(); s = store.Order(G({s})))
+        forward.push_back(s);
+    EXPECT_EQ(forward, (std::vector<std::string>{"-1", ".5", "2", "10", "A", "AB", "B"}));
+    std::vector<std::string> backward;
+    for (std::string s = store.Order(G({""}), -1); !s.empty(); s = store.Order(G({s}), -1))
+        backward.push_back(s);
+    EXPECT_EQ(backward, (std::vector<std::string>{"B", "AB", "A", "10", "2", ".5", "-1"}));
+    EXPECT_EQ(store.Order(G({"2", ""})), "x");
+    EXPECT_EQ(store.Order(G({"3"})), "10");  // from a subscript that is not there
+    EXPECT_EQ(store.Order(G({"1.5"}), -1), ".5");
+}
+
+TEST_F(Store, WalkVisitsEveryNodeUnderARefInOrderAcrossBatches) {
+    store.Atomically([&] {
+        for (int i = 1; i <= 600; ++i)
+            store.Set(G({"R", std::to_string(i)}), std::to_string(i));
+    });
+    store.Set(G({"S"}), "outside");
+    int expected = 1;
+    store.Walk(G({"R"}), [&](const GlobalRef& ref, const std::string& value) {
+        EXPECT_EQ(ref.subscripts, (Subscripts{"R", std::to_string(expected)}));
+        EXPECT_EQ(value, std::to_string(expected));
+        ++expected;
+        return true;
+    });
+    EXPECT_EQ(expected, 601);
+}
+
+TEST_F(Store, ATransactionIsAllOrNothing) {
+    store.Atomically([&] { store.Set(G({"1"}), "kept"); });
+    EXPECT_THROW(store.Atomically([&] {
+        store.Set(G({"2"}), "dropped");
+        throw StoreError("fails half-way");
+    }),
+                 StoreError);
+    EXPECT_EQ(store.Get(G({"1"})), "kept");
+    EXPECT_FALSE(store.Get(G({"2"})).has_value());
+    // An inner transaction that fails takes the outer one with it.
+    EXPECT_THROW(store.Atomically([&] {
+        store.Set(G({"3"}), "outer");
+        try {
+            store.Atomically([&] { throw StoreError("inner"); });
+        } catch (const StoreError&) {
+        }
+    }),
+                 StoreError);
+    EXPECT_FALSE(store.Get(G({"3"})).has_value());
+    EXPECT_FALSE(store.InTransaction());
+}
+
+TEST_F(Store, TwoConnectionsSeeEachOthersCommits) {
+    GlobalStore other(folder.Path("store.db"));
+    {
+        GlobalStore::Transaction tx(store);
+        store.Set(G({"1"}), "pending");
+        EXPECT_FALSE(other.Get(G({"1"})).has_value());  // not committed yet
+        tx.Commit();
+    }
+    EXPECT_EQ(other.Get(G({"1"})), "pending");
+}
+
+TEST(GlobalRefText, QuotesStringsAndLeavesNumbers) {
+    EXPECT_EQ((GlobalRef{"ZDEMO", {"80001", "B", "say \"hi\"", "-1.5"}}).Text(),
+              "^ZDEMO(80001,\"B\",\"say \"\"hi\"\"\",-1.5)");
+    EXPECT_EQ((GlobalRef{"%ZIS", {}}).Text(), "^%ZIS");
+}
+
+}  // namespace
+}  // namespace vorn::devserver

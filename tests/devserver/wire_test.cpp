@@ -1,0 +1,175 @@
+// Reading messages and framing replies, against the bytes the real client composes.
+#include <gtest/gtest.h>
+
+#include "broker/counted_fields.h"
+#include "broker/rpc_params.h"
+#include "broker/wire_protocol.h"
+#include "devserver/call_parser.h"
+#include "devserver/m_subscripts.h"
+#include "devserver/reply.h"
+
+namespace vorn::devserver {
+namespace {
+
+std::string CallBytes(const std::string& name, const std::string& paramText,
+                      const std::string& listData, bool listFlag) {
+    const std::string procedure =
+        wire::PadCount((listFlag ? "1" : "0") + name + "^" + wire::PadCount(paramText, 5), 5);
+    const std::string rest =
+        wire::ByteCount("0") + wire::PadCount("007XWB;;;;" + procedure, 5) + listData;
+    return "{XWB}" + wire::CountDigits(rest.size() % 100000, 5) + rest;
+}
+
+Message Parse(const std::string& bytes) {
+    MemorySource source(bytes);
+    Message m = ReadMessage(source);
+    EXPECT_EQ(source.Remaining(), 0u);
+    return m;
+}
+
+std::string Malformed(const std::string& bytes) {
+    MemorySource source(bytes);
+    try {
+        ReadMessage(source);
+    } catch (const MalformedMessage& e) {
+        return e.what();
+    } catch (const SourceEnded& e) {
+        return std::string("ended: ") + e.what();
+    }
+    return "parsed";
+}
+
+TEST(CallParser, ReadsTheWorkedExamples) {
+    Message m =
+        Parse(std::string("{XWB}00046|\x01"
+                          "000038007XWB;;;;000230XUS SIGNON SETUP^00000"));
+    EXPECT_EQ(m.kind, Message::Kind::Call);
+    EXPECT_EQ(m.call.name, "XUS SIGNON SETUP");
+    EXPECT_EQ(m.call.version, "0");
+    EXPECT_TRUE(m.call.params.empty());
+
+    m =
+        Parse(std::string("{XWB}00048|\x01"
+                          "000040007XWB;;;;000250XUS AV CODE^000070040abc"));
+    ASSERT_EQ(m.call.params.size(), 1u);
+    EXPECT_EQ(m.call.params[0].type, ParamType::Literal);
+    EXPECT_EQ(m.call.Literal(0), "abc");
+
+    m =
+        Parse(std::string("{XWB}00067|\x01"
+                          "000038007XWB;;;;000231DDR LISTER^000060032.x00110032000012001\x01"
+                          "000"));
+    ASSERT_EQ(m.call.params.size(), 1u);
+    const Param& list = m.call.params[0];
+    EXPECT_EQ(list.type, ParamType::List);
+    ASSERT_EQ(list.entries.size(), 2u);
+    EXPECT_EQ(list.Get("1"), "200");
+    EXPECT_TRUE(list.Has("2"));
+    EXPECT_EQ(list.Get("2"), "");  // 0x01 stands for the empty value
+
+    m =
+        Parse(std::string("{XWB}00041|\x05"
+                          "1.10400029TCPconnect^10.0.0.5^1234^WS1^"));
+    EXPECT_EQ(m.kind, Message::Kind::Handshake);
+    EXPECT_EQ(m.handshake.version, "1.104");
+    EXPECT_EQ(m.handshake.address, "10.0.0.5");
+    EXPECT_EQ(m.handshake.port, 1234);
+    EXPECT_EQ(m.handshake.host, "WS1");
+
+    EXPECT_EQ(Parse("{XWB}0001000005#BYE#").kind, Message::Kind::Goodbye);
+}
+
+TEST(CallParser, ReadsWhatTheClientComposes) {
+    TParams params;
+    params[0].ParamKind = TParamType::literal;
+    params[0].Value = "ADD";
+    params[1].ParamKind = TParamType::list;
+    params[1].Mult.SetItem("\"FILE\"", "80001");
+    params[1].Mult.SetItem("\"FROM\",\"IEN\"", "12");
+    params[1].Mult.SetItem("3,1", "x");
+    params[1].Mult.SetItem("IENS", "");
+    params[2].ParamKind = TParamType::reference;
+    params[2].Value = "DUZ";
+    params[3].ParamKind = TParamType::list;
+    const Message m = Parse("{XWB}" + ComposeCall("DDR FILER", "0", &params).toStdString());
+    ASSERT_EQ(m.call.params.size(), 4u);
+    EXPECT_EQ(m.call.Literal(0), "ADD");
+    const Param& list = m.call.params[1];
+    EXPECT_EQ(list.Get("FILE"), "80001");
+    EXPECT_EQ(list.Get(Subscripts{"FROM", "IEN"}), "12");
+    EXPECT_EQ(list.Get(Subscripts{"3", "1"}), "x");
+    EXPECT_TRUE(list.Has("IENS"));
+    EXPECT_EQ(list.entries[0].rawSubscript, "\"FILE\"");
+    EXPECT_EQ(m.call.params[2].type, ParamType::Reference);
+    EXPECT_EQ(m.call.params[2].value, "DUZ");
+    EXPECT_TRUE(m.call.params[3].entries.empty());
+}
+
+TEST(CallParser, ReadsAMessageLongerThanItsFiveDigitCountCanSay) {
+    // 120 entries of 999-byte values: the count carries the last five digits of the length.
+    std::string list;
+    for (int i = 0; i < 120; ++i)
+        list += "003" + std::to_string(100 + i) + "999" + std::string(999, 'v');
+    list += "000";
+    const std::string bytes = CallBytes("DDR FILER", "0032.x", list, true);
+    EXPECT_LT(std::stoul(bytes.substr(5, 5)), bytes.size() - 10);
+    const Message m = Parse(bytes);
+    EXPECT_EQ(m.call.params[0].entries.size(), 120u);
+}
+
+TEST(CallParser, RefusesWhatIsNoMessage) {
+    EXPECT_EQ(Malformed("GET / HTTP/1.0"), "a message that does not begin with {XWB}");
+    EXPECT_EQ(Malformed("{XWB}00a46"), "a count that is not 5 decimal digits");
+    EXPECT_EQ(Malformed(std::string("{XWB}00047|\x01"
+                                    "000038007XWB;;;;000230XUS SIGNON SETUP^00000X")),
+              "a message whose count (47) is not its length (46)");
+    EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "0049abc", "", false)),
+              "unknown parameter type \"9\"");
+    EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "00504", "", false)),
+              "a parameter longer than the parameter text");
+    EXPECT_EQ(Malformed(std::string("{XWB}00041|\x01"
+                                    "000033007XWB;;;;000181X^000060032.x")),
+              "ended: the message ended early");  // the list's entries never come
+    EXPECT_EQ(Malformed(CallBytes("X", "0032.x", "000", false)),
+              "a list flag that does not match the parameters");
+    EXPECT_EQ(Malformed("{XWB}0001000006#BYE#!"),
+              "a message that is neither a call nor the goodbye");
+    EXPECT_EQ(Malformed(std::string("{XWB}00041|\x05"
+                                    "1.10400029TCPconnect^10.0.0.5^99999^WS1^")),
+              "a handshake whose call-back port is not a port number");
+    EXPECT_EQ(Malformed(std::string("{XWB}00046|\x01"
+                                    "000038007XWB;;;;0002")),
+              "ended: the message ended early");
+}
+
+TEST(Subscripts, ParseAsMWritesThem) {
+    EXPECT_EQ(ParseSubscriptText("\"FILE\""), (Subscripts{"FILE"}));
+    EXPECT_EQ(ParseSubscriptText("FILE"), (Subscripts{"FILE"}));
+    EXPECT_EQ(ParseSubscriptText("1"), (Subscripts{"1"}));
+    EXPECT_EQ(ParseSubscriptText("01"), (Subscripts{"1"}));
+    EXPECT_EQ(ParseSubscriptText("\"01\""), (Subscripts{"01"}));
+    EXPECT_EQ(ParseSubscriptText("\"FROM\",\"IEN\""), (Subscripts{"FROM", "IEN"}));
+    EXPECT_EQ(ParseSubscriptText("3,1"), (Subscripts{"3", "1"}));
+    EXPECT_EQ(ParseSubscriptText("\"a\"\"b\",-2.50"), (Subscripts{"a\"b", "-2.5"}));
+    EXPECT_EQ(ParseSubscriptText("\"open"), (Subscripts{"\"open"}));
+    EXPECT_EQ(ParseSubscriptText("a,"), (Subscripts{"a,"}));
+    EXPECT_EQ(ParseSubscriptText("\"x\"y"), (Subscripts{"\"x\"y"}));
+}
+
+TEST(ReplyFrame, LinesValuesAndMErrors) {
+    EXPECT_EQ(Reply::Lines({"a", "", "b"}).Frame(), std::string("\0\0a\r\n\r\nb\r\n\x04", 11));
+    EXPECT_EQ(Reply::Value("1").Frame(), std::string("\0\0"
+                                                     "1\x04",
+                                                     4));
+    EXPECT_EQ(Reply::MError("You are not signed on.").Frame(),
+              std::string("\0\0\x18You are not signed on.\x04", 26));
+    EXPECT_EQ(Reply::Lines({}).Frame(), std::string("\0\0\x04", 3));
+    EXPECT_EQ(Reply::Value("a\x04"
+                           "b")
+                  .Data(),
+              "a b");
+    EXPECT_EQ(NoSuchProcedure("X Y"), "Remote procedure 'X Y' doesn't exist on the server.");
+}
+
+}  // namespace
+}  // namespace vorn::devserver
