@@ -17,6 +17,7 @@ TfrmLabTest::TfrmLabTest(const LabTestConnection& connection, QWidget* parent)
     : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmLabTest"));
     setWindowTitle(QStringLiteral("Demo lab test"));
+    resize(720, 540);  // the form's design size
 
     RPCBroker1 = new TRPCBroker(this);
     RPCBroker1->setObjectName(QStringLiteral("RPCBroker1"));

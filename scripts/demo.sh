@@ -23,8 +23,14 @@ endpoint=$(sed -n 's/^listening on //p' "$log.out" | head -1)
 [[ -n $endpoint ]] || { echo "vorn-server did not start:" >&2; cat "$log.out" >&2; exit 1; }
 echo "vorn-server listening on $endpoint (calls logged to $log)"
 
-if [[ ! -x $bin/vorn-labtest ]]; then
-  echo "The demo application (vorn-labtest) is not built yet; the server runs until Ctrl+C." >&2
+echo "Sign on with DEMO / DEMO.1234 (the sign-on form lists the other demo users)."
+if [[ -z ${DISPLAY:-}${WAYLAND_DISPLAY:-} ]]; then
+  cat >&2 <<EOT
+There is no display (neither DISPLAY nor WAYLAND_DISPLAY is set), so the demo application
+cannot open its window. Run this script from a desktop session. Meanwhile the development
+server keeps running until Ctrl+C; from another terminal, for example:
+  VORN_CODES='DEMO;DEMO.1234' $bin/vorn-rpc --server ${endpoint%:*} --port ${endpoint##*:} --context ZAZIRERO 'VRNX USERDATA'
+EOT
   wait $server
   exit 0
 fi
