@@ -1,12 +1,14 @@
 // Every group of remote procedures the server answers. A new group lives in its own files with
 // a Register...Procedures(ProcedureRegistry&) function and gets one line here.
 #include "devserver/procedure_registry.h"
+#include "devserver/record_procedures.h"
 #include "devserver/signon_procedures.h"
 
 namespace vorn::devserver {
 
 void RegisterAllProcedures(ProcedureRegistry& registry) {
     RegisterSignOnProcedures(registry);
+    RegisterRecordProcedures(registry);
 }
 
 }  // namespace vorn::devserver
