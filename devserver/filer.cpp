@@ -82,17 +82,22 @@ class Filer {
           dict_(s.dictionary()),
           validator_(s.store(), s.dictionary(), s.Today()) {}
 
+    // Reading, checking and filing all run in one write transaction, so that nothing another
+    // session files can slip in between the checks and the filing.
     FilerOutcome Run() {
-        Parse();
-        if (errors_.empty()) Check();
-        if (errors_.empty()) {
-            try {
-                s_.store().Atomically([&] { Apply(); });
-            } catch (const RequestError& e) {
-                Fail(e.what());
-            } catch (const StoreError& e) {
-                Fail(std::string("The records could not be filed: ") + e.what());
-            }
+        struct Abandoned {};
+        try {
+            s_.store().Atomically([&] {
+                Parse();
+                if (errors_.empty()) Check();
+                if (errors_.empty()) Apply();
+                if (!errors_.empty()) throw Abandoned{};
+            });
+        } catch (const Abandoned&) {
+        } catch (const RequestError& e) {
+            Fail(e.what());
+        } catch (const StoreError& e) {
+            Fail(std::string("The records could not be filed: ") + e.what());
         }
         FilerOutcome out;
         out.errors = errors_;
