@@ -260,9 +260,12 @@ class Filer {
         for (const ListEntry& e : wishes->entries) {
             std::string n = e.subscripts.size() == 1 ? e.subscripts[0] : std::string();
             if (!n.empty() && n[0] == '+') n.erase(0, 1);
-            if (!IsRecordNumberText(n) || !IsRecordNumberText(e.value)) {
+            const bool whole = !e.value.empty() && e.value.size() <= 15 &&
+                               std::all_of(e.value.begin(), e.value.end(),
+                                           [](char c) { return c >= '0' && c <= '9'; });
+            if (!IsRecordNumberText(n) || !whole || !IsRecordNumberText(e.value)) {
                 Fail("The wished record number (" + e.rawSubscript + ") = \"" + e.value +
-                     "\" is not a placeholder and a record number.");
+                     "\" is not a placeholder and a whole record number.");
                 continue;
             }
             wishes_[n] = e.value;
@@ -485,9 +488,7 @@ class Filer {
             t->resolved[0] = number;
             // The record exists from here on, so that no other new record takes its number.
             s_.store().Set(root.Child(number).Child("0"), "");
-            if (IsCanonicNumber(number) && number.find('.') == std::string::npos &&
-                std::stol(number) > header.last)
-                header.last = std::stol(number);
+            if (std::stol(number) > header.last) header.last = std::stol(number);
             ++header.count;
             WriteHeader(s_.store(), *t->file, root, header);
         }

@@ -58,6 +58,12 @@ TEST_F(Filer, AWishedNumberOnFileFilesNothing) {
                      "is already on file."}));
     EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^40^40");
     EXPECT_FALSE(Indexed({"80001", "B", "TAKEN"}));
+    EXPECT_EQ(
+        File(b, "ADD", NewLabTest("HUGE", "Huge number"), {}, {{"1", "99999999999999999999"}}),
+        Lines({"[Errors]",
+               "The wished record number (1) = \"99999999999999999999\" is not a "
+               "placeholder and a whole record number."}));
+    EXPECT_EQ(File(b, "ADD", NewLabTest("HALF", "Half number"), {}, {{"1", "7.5"}})[0], "[Errors]");
 }
 
 TEST_F(Filer, AddsASubfileEntryUnderItsParentAndDeletesItWithAt) {
