@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "devserver/m_screen_parser.h"
 #include "devserver/section_file.h"
 
 namespace vorn::devserver {
@@ -192,7 +193,8 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
             if (!dict->files_.emplace(f.number, f).second) s.Fail("the file is described twice");
         } else if (s.kind == "field") {
             known(s, {"label", "type", "storage", "required", "help", "description", "length",
-                      "range", "decimals", "codes", "points-to", "laygo", "subfile", "computed"});
+                      "range", "decimals", "codes", "points-to", "laygo", "screen", "subfile",
+                      "computed"});
             FileDef& file = fileOf(s);
             FieldDef f;
             f.file = file.number;
@@ -241,6 +243,14 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
                     f.pointsTo = FieldKey(*v);
             }
             f.laygo = Yes(s, "laygo");
+            if (const auto* v = s.One("screen")) {
+                f.screen = *v;
+                try {
+                    ParseScreen(f.screen);
+                } catch (const ScreenCodeError& e) {
+                    s.Fail(e.what());
+                }
+            }
             if (const auto* v = s.One("subfile")) f.subfile = FieldKey(*v);
             if (const auto* v = s.One("computed")) f.computed = *v;
             // Shape of each type.
@@ -262,6 +272,8 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
             if (f.type == FieldType::SetOfCodes && f.codes.empty()) s.Fail("a set has codes");
             if (f.type == FieldType::Pointer && f.pointsTo.empty())
                 s.Fail("a pointer has points-to");
+            if (f.type != FieldType::Pointer && !f.screen.empty())
+                s.Fail("only a pointer has a screen");
             if (f.type == FieldType::VariablePointer && f.variableFiles.empty())
                 s.Fail("a variable pointer has points-to");
             if (file.Field(f.number)) s.Fail("the field is described twice");

@@ -50,6 +50,7 @@ struct FieldDef {
     std::vector<SetCode> codes;              // S: in dictionary order
     std::string pointsTo;                    // P: the pointed file
     bool laygo = false;                      // P: new entries may be added through the pointer
+    std::string screen;                      // P: M screen on the records it may point to
     std::vector<std::string> variableFiles;  // V: the files it may point into
     std::string subfile;                     // M: the sub-file
     std::string computed;                    // C: the formula ("YEARS SINCE 4")

@@ -1,0 +1,131 @@
+#include "devserver/finder_procedures.h"
+
+#include <memory>
+
+#include "devserver/file_records.h"
+#include "devserver/index_walk.h"
+#include "devserver/list_request.h"
+#include "devserver/session.h"
+
+namespace vorn::devserver {
+namespace {
+
+std::vector<const IndexDef*> SearchedIndexes(const ListRequest& request, const std::string& xref) {
+    std::vector<const IndexDef*> indexes;
+    auto add = [&](const IndexDef* index) {
+        for (const IndexDef* known : indexes)
+            if (known == index) return;
+        indexes.push_back(index);
+    };
+    std::size_t start = 0;
+    while (start <= xref.size()) {
+        auto end = xref.find('^', start);
+        if (end == std::string::npos) end = xref.size();
+        const std::string name = xref.substr(start, end - start);
+        start = end + 1;
+        if (!name.empty()) add(&RequireIndex(*request.file, name));
+    }
+    if (request.Flag('M')) {
+        for (const IndexDef& index : request.file->indexes)
+            add(&index);
+    } else if (indexes.empty()) {
+        add(&RequireIndex(*request.file, "B"));
+    }
+    if (indexes.empty())
+        throw ListingError("File " + request.file->number + " has no index to search.");
+    return indexes;
+}
+
+// The screen of the pointer field being filled, when it points into the listed file.
+void AddPointerScreen(Session& session, const Param& list, ListRequest& request) {
+    const std::string file = list.Get("DDFILE"), field = list.Get("DDFIELD");
+    if (file.empty() && field.empty()) return;
+    if (file.empty() || field.empty())
+        throw ListingError("DDFILE and DDFIELD name the pointer field together.");
+    const FileDef* holder = session.dictionary().File(file);
+    if (!holder) throw ListingError("File " + file + " does not exist.");
+    const FieldDef* pointer = holder->Field(field);
+    if (!pointer)
+        throw ListingError("Field " + field + " does not exist in file " + holder->number + ".");
+    const FileDef* target = session.dictionary().File(pointer->pointsTo);
+    if (pointer->type == FieldType::Pointer && target == request.file && !pointer->screen.empty())
+        request.screens.Add(ReadScreen(pointer->screen));
+}
+
+Reply Finder(Session& session, const Call& call) {
+    try {
+        const Param& list = ListParameter(call);
+        ListRequest request(session.store());
+        ReadListRequest(session, list, "IBMP", request);
+        AddPointerScreen(session, list, request);
+        const std::vector<const IndexDef*> indexes = SearchedIndexes(request, list.Get("XREF"));
+        const std::string value = list.Has("VALUE") ? list.Get("VALUE") : list.Get("PART");
+        const bool backwards = request.Flag('B');
+
+        IndexWalkOptions options;
+        options.backwards = backwards;
+        options.prefix = value;
+        options.ignoreCase = true;
+        const std::string from = list.Get("FROM");
+        if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
+        std::vector<std::unique_ptr<IndexWalk>> walks;
+        std::vector<std::optional<IndexEntry>> heads;
+        for (const IndexDef* index : indexes) {
+            walks.push_back(std::make_unique<IndexWalk>(
+                session.store(), request.fileRoot.Child(index->name), options));
+            heads.push_back(walks.back()->Next());
+        }
+        // In walk order: (value, record) ascending, or descending backwards.
+        auto before = [&](const IndexEntry& a, const IndexEntry& b) {
+            const int c = CompareEntries(a, b);
+            return backwards ? c > 0 : c < 0;
+        };
+
+        std::size_t sourceIndex = 0;
+        auto next = [&]() -> std::optional<IndexEntry> {
+            std::optional<std::size_t> best;
+            for (std::size_t i = 0; i < heads.size(); ++i)
+                if (heads[i] && (!best || before(*heads[i], *heads[*best]))) best = i;
+            if (!best) return std::nullopt;
+            std::optional<IndexEntry> entry = std::move(heads[*best]);
+            heads[*best] = walks[*best]->Next();
+            sourceIndex = *best;
+            return entry;
+        };
+        // A record that an index earlier in walk order also matches was (or will be) listed
+        // there.
+        auto listedElsewhere = [&](const IndexEntry& e) {
+            if (indexes.size() < 2) return false;
+            const GlobalRef record = request.fileRoot.Child(e.ien);
+            for (std::size_t j = 0; j < indexes.size(); ++j) {
+                if (j == sourceIndex) continue;
+                const std::string other = IndexValue(session.store(), session.dictionary(),
+                                                     *request.file, *indexes[j], record);
+                if (other.empty() || !BeginsWith(other, value, true)) continue;
+                const IndexEntry there{other, e.ien};
+                if (before(there, e) || (CompareEntries(there, e) == 0 && j < sourceIndex))
+                    return true;
+            }
+            return false;
+        };
+        const Batch batch = CollectBatch(request.max, next, [&](const IndexEntry& e) {
+            return !listedElsewhere(e) && RecordPasses(session.store(), request, e.ien);
+        });
+        std::vector<std::string> lines;
+        for (const std::string& ien : batch.iens)
+            lines.push_back(RecordLine(session, request, ien, request.Flag('I')));
+        std::optional<std::string> more;
+        if (batch.more) more = "MORE^" + batch.more->value + "^" + batch.more->ien;
+        return ListingReply(more, std::move(lines));
+    } catch (const ListingError& e) {
+        return ErrorReply(e.what());
+    }
+}
+
+}  // namespace
+
+void RegisterFinderProcedures(ProcedureRegistry& registry) {
+    registry.Add("VRNX FINDER", Access::Application, Finder);
+}
+
+}  // namespace vorn::devserver

@@ -1,0 +1,44 @@
+#include "devserver/lister_procedures.h"
+
+#include "devserver/index_walk.h"
+#include "devserver/list_request.h"
+#include "devserver/session.h"
+
+namespace vorn::devserver {
+namespace {
+
+Reply Lister(Session& session, const Call& call) {
+    try {
+        const Param& list = ListParameter(call);
+        ListRequest request(session.store());
+        ReadListRequest(session, list, "IBP", request);
+        const IndexDef& index = RequireIndex(*request.file, list.Get("XREF"));
+
+        IndexWalkOptions options;
+        options.backwards = request.Flag('B');
+        options.prefix = list.Get("PART");
+        const std::string from = list.Get("FROM");
+        if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
+        IndexWalk walk(session.store(), request.fileRoot.Child(index.name), options);
+
+        const Batch batch = CollectBatch(
+            request.max, [&] { return walk.Next(); },
+            [&](const IndexEntry& e) { return RecordPasses(session.store(), request, e.ien); });
+        std::vector<std::string> lines;
+        for (const std::string& ien : batch.iens)
+            lines.push_back(RecordLine(session, request, ien, request.Flag('I')));
+        std::optional<std::string> more;
+        if (batch.more) more = "MORE^" + batch.more->value + "^" + batch.more->ien;
+        return ListingReply(more, std::move(lines));
+    } catch (const ListingError& e) {
+        return ErrorReply(e.what());
+    }
+}
+
+}  // namespace
+
+void RegisterListerProcedures(ProcedureRegistry& registry) {
+    registry.Add("DDR LISTER", Access::Application, Lister);
+}
+
+}  // namespace vorn::devserver

@@ -1,0 +1,44 @@
+// Globals in memory for the screen evaluator's tests and fuzz target: M order through the
+// store's own key encoding, $DATA from the keys around a node.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "devserver/collation.h"
+#include "devserver/m_screen.h"
+
+namespace vorn::devserver::test {
+
+class MemoryGlobals final : public MGlobalReader {
+  public:
+    void Set(const GlobalRef& ref, std::string value) { nodes_[Key(ref)] = std::move(value); }
+    std::optional<std::string> Get(const GlobalRef& ref) override {
+        ++reads;
+        const auto it = nodes_.find(Key(ref));
+        if (it == nodes_.end()) return std::nullopt;
+        return it->second;
+    }
+    int Data(const GlobalRef& ref) override {
+        ++reads;
+        const std::string key = Key(ref);
+        auto it = nodes_.lower_bound(key);
+        int data = 0;
+        if (it != nodes_.end() && it->first == key) {
+            data = 1;
+            ++it;
+        }
+        if (it != nodes_.end() && it->first.compare(0, key.size(), key) == 0) data += 10;
+        return data;
+    }
+    int reads = 0;
+
+  private:
+    static std::string Key(const GlobalRef& ref) {
+        return ref.name + '\0' + EncodeKey(ref.subscripts);
+    }
+    std::map<std::string, std::string> nodes_;
+};
+
+}  // namespace vorn::devserver::test
