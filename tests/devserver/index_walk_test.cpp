@@ -1,0 +1,184 @@
+// Index walks against the obvious slow answer: every entry in M order, filtered by prefix and
+// continuation point, over values that mix numbers, number-like strings and letters of both
+// cases.
+#include "devserver/index_walk.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "devserver/collation.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace vorn::devserver {
+namespace {
+
+class IndexWalkTest : public ::testing::Test {
+  protected:
+    IndexWalkTest() : store(folder.Path("walk.db")), writing(store) {}
+
+    void Add(const std::string& value, const std::string& ien) {
+        store.Set(root.Child(value).Child(ien), "");
+        entries.push_back({value, ien});
+    }
+    void Sort() {
+        std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
+            return CompareEntries(a, b) < 0;
+        });
+    }
+    std::vector<std::string> Walk(IndexWalkOptions options) {
+        IndexWalk walk(store, root, options);
+        std::vector<std::string> out;
+        while (auto e = walk.Next())
+            out.push_back(e->value + "|" + e->ien);
+        return out;
+    }
+    std::vector<std::string> Expected(const IndexWalkOptions& o) {
+        std::vector<std::string> out;
+        auto ordered = entries;
+        if (o.backwards) std::reverse(ordered.begin(), ordered.end());
+        for (const IndexEntry& e : ordered) {
+            if (!BeginsWith(e.value, o.prefix, o.ignoreCase)) continue;
+            if (o.after && !o.after->value.empty()) {
+                const int c = CompareEntries(e, *o.after);
+                const bool past = o.after->ien.empty()
+                                      ? CompareSubscripts(e.value, o.after->value) * (o.backwards ? -1 : 1) > 0
+                                      : (o.backwards ? c < 0 : c > 0);
+                if (!past) continue;
+            }
+            out.push_back(e.value + "|" + e.ien);
+        }
+        return out;
+    }
+
+    test::TempFolder folder;
+    GlobalStore store;
+    GlobalStore::Transaction writing;  // never committed: the test's nodes go with it
+    GlobalRef root{"IX", {"1", "B"}};
+    std::vector<IndexEntry> entries;
+};
+
+TEST_F(IndexWalkTest, NumbersComeFirstNumericallyThenStringsInByteOrder) {
+    for (const char* v : {"ALPHA", "10", "9", "-3", ".5", "007", "10A", "abc", "1E2", "100"})
+        Add(v, "1");
+    Sort();
+    EXPECT_EQ(Walk({}), (std::vector<std::string>{"-3|1", ".5|1", "9|1", "10|1", "100|1",
+                                                   "007|1", "10A|1", "1E2|1", "ALPHA|1",
+                                                   "abc|1"}));
+    IndexWalkOptions back;
+    back.backwards = true;
+    EXPECT_EQ(Walk(back).front(), "abc|1");
+    EXPECT_EQ(Walk(back).back(), "-3|1");
+}
+
+TEST_F(IndexWalkTest, ADigitPrefixFindsTheLongerNumbersAndTheStringsThatBeginWithIt) {
+    for (const char* v : {"1", "2", "9", "10", "11", "12", "19", "20", "99", "100", "120", "121",
+                          "199", "200", "1000", "1.5", "12.5", "-12", ".12", "12A", "1X"})
+        Add(v, "7");
+    Sort();
+    IndexWalkOptions o;
+    o.prefix = "12";
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{"12|7", "12.5|7", "120|7", "121|7", "12A|7"}));
+    o.backwards = true;
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{"12A|7", "121|7", "120|7", "12.5|7", "12|7"}));
+    o = {};
+    o.prefix = "1";
+    EXPECT_EQ(Walk(o), Expected(o));
+    o.prefix = "-1";
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{"-12|7"}));
+    o.prefix = ".";
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{".12|7"}));
+}
+
+TEST_F(IndexWalkTest, AWalkResumesInTheMiddleOfEqualValues) {
+    for (int i = 1; i <= 30; ++i)
+        Add("SAME", std::to_string(i));
+    Add("OTHER", "5");
+    Add("ZED", "2");
+    Sort();
+    IndexWalkOptions o;
+    o.after = IndexEntry{"SAME", "12"};
+    auto got = Walk(o);
+    ASSERT_EQ(got.size(), 19u);
+    EXPECT_EQ(got.front(), "SAME|13");
+    EXPECT_EQ(got.back(), "ZED|2");
+    o.backwards = true;
+    got = Walk(o);
+    ASSERT_EQ(got.size(), 12u);
+    EXPECT_EQ(got.front(), "SAME|11");
+    EXPECT_EQ(got.back(), "OTHER|5");
+    // A value alone: after (before) every entry of it.
+    o.after = IndexEntry{"SAME", ""};
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{"OTHER|5"}));
+    o.backwards = false;
+    EXPECT_EQ(Walk(o), (std::vector<std::string>{"ZED|2"}));
+    // A value that is not in the index.
+    o.after = IndexEntry{"P", ""};
+    EXPECT_EQ(Walk(o).front(), "SAME|1");
+    o.after = IndexEntry{"P", "99"};
+    EXPECT_EQ(Walk(o).front(), "SAME|1");
+}
+
+TEST_F(IndexWalkTest, IgnoringCaseJumpsBetweenTheSpellingsOfThePrefix) {
+    for (const char* v : {"SMITH", "Smith", "smith", "SMYTHE", "sMall", "SNOW", "SL", "S", "sm",
+                          "SM", "T", "rsm", "12", "Sm1", "sM"})
+        Add(v, "1");
+    Sort();
+    IndexWalkOptions o;
+    o.prefix = "sm";
+    o.ignoreCase = true;
+    EXPECT_EQ(Walk(o), Expected(o));
+    EXPECT_EQ(Walk(o).size(), 9u);
+    o.backwards = true;
+    EXPECT_EQ(Walk(o), Expected(o));
+}
+
+// Many random indexes, prefixes and continuation points against the slow answer.
+TEST_F(IndexWalkTest, RandomWalksAgreeWithFilteringEveryEntry) {
+    std::mt19937 random(20260517);
+    const std::string alphabet = "aAbB1209.-zZ ";
+    auto text = [&](int maxLength) {
+        std::string s;
+        const int n = 1 + static_cast<int>(random() % static_cast<unsigned>(maxLength));
+        for (int i = 0; i < n; ++i)
+            s += alphabet[random() % alphabet.size()];
+        return s;
+    };
+    std::set<std::string> values;
+    while (values.size() < 400)
+        values.insert(text(4));
+    for (const std::string& v : values) {
+        const int copies = 1 + static_cast<int>(random() % 3);
+        for (int c = 0; c < copies; ++c)
+            Add(v, std::to_string(1 + random() % 50));
+    }
+    std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
+        return CompareEntries(a, b) < 0;
+    });
+    entries.erase(std::unique(entries.begin(), entries.end(),
+                              [](const IndexEntry& a, const IndexEntry& b) {
+                                  return CompareEntries(a, b) == 0;
+                              }),
+                  entries.end());
+    for (int round = 0; round < 400; ++round) {
+        IndexWalkOptions o;
+        o.backwards = random() % 2;
+        o.ignoreCase = random() % 2;
+        const int kind = static_cast<int>(random() % 4);
+        if (kind == 1) o.prefix = text(2);
+        if (kind == 2) o.prefix = std::to_string(1 + random() % 30);
+        if (kind == 3) o.prefix = text(1);
+        if (random() % 2) {
+            const IndexEntry& at = entries[random() % entries.size()];
+            o.after = IndexEntry{at.value, random() % 3 ? at.ien : std::string()};
+        }
+        ASSERT_EQ(Walk(o), Expected(o))
+            << "prefix \"" << o.prefix << "\" backwards " << o.backwards << " ignoring case "
+            << o.ignoreCase << " after " << (o.after ? o.after->value + "|" + o.after->ien : "-");
+    }
+}
+
+}  // namespace
+}  // namespace vorn::devserver
