@@ -36,28 +36,11 @@ std::vector<const IndexDef*> SearchedIndexes(const ListRequest& request, const s
     return indexes;
 }
 
-// The screen of the pointer field being filled, when it points into the listed file.
-void AddPointerScreen(Session& session, const Param& list, ListRequest& request) {
-    const std::string file = list.Get("DDFILE"), field = list.Get("DDFIELD");
-    if (file.empty() && field.empty()) return;
-    if (file.empty() || field.empty())
-        throw ListingError("DDFILE and DDFIELD name the pointer field together.");
-    const FileDef* holder = session.dictionary().File(file);
-    if (!holder) throw ListingError("File " + file + " does not exist.");
-    const FieldDef* pointer = holder->Field(field);
-    if (!pointer)
-        throw ListingError("Field " + field + " does not exist in file " + holder->number + ".");
-    const FileDef* target = session.dictionary().File(pointer->pointsTo);
-    if (pointer->type == FieldType::Pointer && target == request.file && !pointer->screen.empty())
-        request.screens.Add(ReadScreen(pointer->screen));
-}
-
 Reply Finder(Session& session, const Call& call) {
     try {
         const Param& list = ListParameter(call);
         ListRequest request(session.store());
         ReadListRequest(session, list, "IBMP", request);
-        AddPointerScreen(session, list, request);
         const std::vector<const IndexDef*> indexes = SearchedIndexes(request, list.Get("XREF"));
         const std::string value = list.Has("VALUE") ? list.Get("VALUE") : list.Get("PART");
         const bool backwards = request.Flag('B');

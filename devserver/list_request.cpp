@@ -79,6 +79,22 @@ std::optional<long> ReadMax(const std::string& text) {
     return n > kMaxBatch ? kMaxBatch : n;
 }
 
+// The screen of the pointer field being filled, when it points into the listed file.
+void AddPointerScreen(Session& session, const Param& list, ListRequest& request) {
+    const std::string file = list.Get("DDFILE"), field = list.Get("DDFIELD");
+    if (file.empty() && field.empty()) return;
+    if (file.empty() || field.empty())
+        throw ListingError("DDFILE and DDFIELD name the pointer field together.");
+    const FileDef* holder = session.dictionary().File(file);
+    if (!holder) throw ListingError("File " + file + " does not exist.");
+    const FieldDef* pointer = holder->Field(field);
+    if (!pointer)
+        throw ListingError("Field " + field + " does not exist in file " + holder->number + ".");
+    const FileDef* target = session.dictionary().File(pointer->pointsTo);
+    if (pointer->type == FieldType::Pointer && target == request.file && !pointer->screen.empty())
+        request.screens.Add(ReadScreen(pointer->screen));
+}
+
 }  // namespace
 
 const Param& ListParameter(const Call& call) {
@@ -123,6 +139,7 @@ void ReadListRequest(Session& session, const Param& list, const std::string& all
     request.max = ReadMax(list.Get("MAX"));
     request.fields = ReadFields(*file, list.Get("FIELDS"));
     request.screens.Add(ReadScreen(list.Get("SCREEN")));
+    AddPointerScreen(session, list, request);
     request.environment.dt = InternalDate(session.Today());
     request.environment.duz = std::to_string(session.Duz());
 }

@@ -6,6 +6,7 @@
 //   "FLAGS"   letters, each one the procedure knows
 //   "MAX"     a positive whole number, or "*" or nothing for every record
 //   "SCREEN"  M code (devserver/m_screen.h)
+//   "DDFILE", "DDFIELD"  the pointer field being filled: its screen, if it has one, applies too
 // A reply is "[Misc]" and "MORE^..." when more records follow, then "[Data]" and one line per
 // record, "ien^value^value..."; or "[Errors]" and the reason.
 #pragma once
@@ -55,7 +56,8 @@ struct ListRequest {
     bool Flag(char f) const { return flags.find(f) != std::string::npos; }
 };
 
-// Reads FILE, IENS, FIELDS, FLAGS (only letters in `allowedFlags`), MAX and SCREEN.
+// Reads FILE, IENS, FIELDS, FLAGS (only letters in `allowedFlags`), MAX, SCREEN and
+// DDFILE/DDFIELD.
 // Throws ListingError.
 void ReadListRequest(Session& session, const Param& list, const std::string& allowedFlags,
                      ListRequest& request);
