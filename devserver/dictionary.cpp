@@ -192,9 +192,9 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
             f.readOnly = Yes(s, "read-only");
             if (!dict->files_.emplace(f.number, f).second) s.Fail("the file is described twice");
         } else if (s.kind == "field") {
-            known(s, {"label", "type", "storage", "required", "help", "description", "length",
-                      "range", "decimals", "codes", "points-to", "laygo", "screen", "subfile",
-                      "computed"});
+            known(s,
+                  {"label", "type", "storage", "required", "help", "description", "length", "range",
+                   "decimals", "codes", "points-to", "laygo", "screen", "subfile", "computed"});
             FileDef& file = fileOf(s);
             FieldDef f;
             f.file = file.number;

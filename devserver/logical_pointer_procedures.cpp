@@ -32,8 +32,7 @@ ListField SortField(const FileDef& file, const std::string& number) {
     if (!def)
         throw ListingError("Field " + wanted + " does not exist in file " + file.number + ".");
     if (def->type == FieldType::WordProcessing || def->type == FieldType::Multiple)
-        throw ListingError("Field " + wanted + " of file " + file.number +
-                           " cannot be sorted on.");
+        throw ListingError("Field " + wanted + " of file " + file.number + " cannot be sorted on.");
     return {def->number, def};
 }
 
@@ -49,6 +48,7 @@ SortedRecord ReadContinuation(const std::string& text) {
 Reply LogicalPointer(Session& session, const Call& call) {
     try {
         const Param& list = ListParameter(call);
+        const ReadSnapshot snapshot(session.store());
         ListRequest request(session.store());
         ReadListRequest(session, list, "I", request);
         const IndexDef& index = RequireIndex(*request.file, list.Get("XREF"));
@@ -80,8 +80,7 @@ Reply LogicalPointer(Session& session, const Call& call) {
         };
         std::sort(records.begin(), records.end(), inOrder);
         auto first = records.begin();
-        if (after)
-            first = std::upper_bound(records.begin(), records.end(), *after, inOrder);
+        if (after) first = std::upper_bound(records.begin(), records.end(), *after, inOrder);
 
         std::vector<std::string> lines;
         std::optional<std::string> more;

@@ -11,8 +11,7 @@ class StepsExceeded {};
 
 class Evaluator {
   public:
-    Evaluator(const ScreenEnvironment& environment, const std::string& ien,
-              const GlobalRef& record)
+    Evaluator(const ScreenEnvironment& environment, const std::string& ien, const GlobalRef& record)
         : env_(environment) {
         locals_["Y"] = ien;
         locals_["U"] = "^";
@@ -97,8 +96,8 @@ class Evaluator {
         std::string value = Eval(*e.args[0]);
         for (const MOperation& operation : e.operations) {
             if (operation.op == "?" || operation.op == "'?") {
-                const bool matched = MatchPattern(operation.pattern, value,
-                                                  [this](long n) { Charge(n); });
+                const bool matched =
+                    MatchPattern(operation.pattern, value, [this](long n) { Charge(n); });
                 value = Bool(matched == (operation.op == "?"));
                 continue;
             }

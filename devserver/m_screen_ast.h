@@ -14,14 +14,14 @@ struct MOperation;
 
 struct MExpr {
     enum class Kind {
-        String,   // text: the literal
-        Number,   // text: the canonic value of the literal
-        Local,    // text: the name
-        Global,   // text: the global's name; args: the subscripts (none: unsubscripted)
-        Naked,    // args: the subscripts
-        Unary,    // text: "'", "-" or "+"; args[0]
-        Chain,    // args[0], then each operation in turn: strictly left to right
-        Function, // text: "P", "G", "D", "E" or "L"; args
+        String,    // text: the literal
+        Number,    // text: the canonic value of the literal
+        Local,     // text: the name
+        Global,    // text: the global's name; args: the subscripts (none: unsubscripted)
+        Naked,     // args: the subscripts
+        Unary,     // text: "'", "-" or "+"; args[0]
+        Chain,     // args[0], then each operation in turn: strictly left to right
+        Function,  // text: "P", "G", "D", "E" or "L"; args
     };
     Kind kind = Kind::String;
     std::string text;

@@ -30,7 +30,7 @@ struct FunctionShape {
 };
 
 constexpr FunctionShape kFunctions[] = {
-    {"P", "PIECE", 2, 4, false},  {"G", "GET", 1, 2, true},     {"D", "DATA", 1, 1, true},
+    {"P", "PIECE", 2, 4, false},   {"G", "GET", 1, 2, true},     {"D", "DATA", 1, 1, true},
     {"E", "EXTRACT", 1, 3, false}, {"L", "LENGTH", 1, 2, false},
 };
 
@@ -147,7 +147,8 @@ class Parser {
 
     std::string LocalName() {
         std::string name;
-        if (Peek() == '%' || IsAlpha(Peek())) name += code_[pos_++];
+        if (Peek() == '%' || IsAlpha(Peek()))
+            name += code_[pos_++];
         else
             Syntax("a variable name is expected");
         while (IsAlpha(Peek()) || IsDigit(Peek()))
@@ -174,8 +175,8 @@ class Parser {
                 Unsupported("the operator **");
             } else if (c == ']' && Peek(1) == ']') {
                 Unsupported("the operator ]]");
-            } else if (c != '\0' && std::string_view("_+-*/\\#=<>[]?&!").find(c) !=
-                                        std::string_view::npos) {
+            } else if (c != '\0' &&
+                       std::string_view("_+-*/\\#=<>[]?&!").find(c) != std::string_view::npos) {
                 op = std::string(1, c);
                 ++pos_;
             } else {
@@ -371,9 +372,8 @@ class Parser {
         Expect(')', "\")\" or \",\" is expected");
         if (e->args.size() < shape->minArgs || e->args.size() > shape->maxArgs)
             Syntax("$" + name + " takes " + std::to_string(shape->minArgs) +
-                       (shape->maxArgs > shape->minArgs
-                            ? " to " + std::to_string(shape->maxArgs)
-                            : std::string()) +
+                       (shape->maxArgs > shape->minArgs ? " to " + std::to_string(shape->maxArgs)
+                                                        : std::string()) +
                        " arguments",
                    start);
         return e;

@@ -76,8 +76,8 @@ std::vector<char> StepClass(const PatternAtom& atom, std::string_view text,
     long run = 0;  // characters of the class ending at j
     for (long j = 0; j <= n; ++j) {
         if (j > 0)
-            run = InClass(atom.codes, static_cast<unsigned char>(text[static_cast<std::size_t>(
-                                              j - 1)]))
+            run = InClass(atom.codes,
+                          static_cast<unsigned char>(text[static_cast<std::size_t>(j - 1)]))
                       ? run + 1
                       : 0;
         const long hi = j - atom.min;
@@ -185,14 +185,12 @@ bool ParsePattern(std::string_view code, std::size_t& pos, Pattern& pattern,
         } else if (c == '(') {
             return Fail(problem, true, "pattern alternation ?(...)", pos);
         } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-            while (pos < code.size() &&
-                   ((code[pos] >= 'A' && code[pos] <= 'Z') ||
-                    (code[pos] >= 'a' && code[pos] <= 'z'))) {
+            while (pos < code.size() && ((code[pos] >= 'A' && code[pos] <= 'Z') ||
+                                         (code[pos] >= 'a' && code[pos] <= 'z'))) {
                 const std::uint8_t bit = CodeBit(code[pos]);
                 if (!bit) {
                     const char upper = static_cast<char>(code[pos] & ~0x20);
-                    if (upper == 'C')
-                        return Fail(problem, true, "the pattern code C", pos);
+                    if (upper == 'C') return Fail(problem, true, "the pattern code C", pos);
                     return Fail(problem, false,
                                 std::string("the pattern code ") + code[pos] + " is unknown", pos);
                 }

@@ -15,8 +15,8 @@ namespace vorn::devserver {
 
 struct PatternAtom {
     long min = 0;
-    long max = -1;            // -1: no upper bound
-    std::uint8_t codes = 0;   // PatternCode bits; 0 for a literal
+    long max = -1;           // -1: no upper bound
+    std::uint8_t codes = 0;  // PatternCode bits; 0 for a literal
     std::string literal;
 };
 

@@ -32,15 +32,14 @@ class Finder : public test::ListingTest {
     }
     // Every batch, as the finder's GetMore fetches them; the record numbers in order.
     std::vector<std::string> AllBatches(const std::string& file, const std::string& value,
-                                        const std::string& flags, const std::string& xref,
-                                        int max, int* batches) {
+                                        const std::string& flags, const std::string& xref, int max,
+                                        int* batches) {
         std::vector<std::string> iens;
         std::string from, fromIen;
         *batches = 0;
         for (int guard = 0; guard < 1000; ++guard) {
-            const auto reply =
-                Call("VRNX FINDER", Lookup(file, value, flags, xref, std::to_string(max), from,
-                                           fromIen));
+            const auto reply = Call("VRNX FINDER", Lookup(file, value, flags, xref,
+                                                          std::to_string(max), from, fromIen));
             ++*batches;
             std::size_t i = 0;
             bool more = false;
@@ -73,8 +72,8 @@ TEST_F(Finder, ALookupAcrossTwoIndexesListsEachRecordOnceInValueOrder) {
         if (ward[0] == '1') matching.push_back(ward);
         if (matching.empty()) continue;
         if (matching.size() == 2) ++inBoth;
-        expected.push_back({*std::min_element(matching.begin(), matching.end(), test::MOrderLess),
-                            ien});
+        expected.push_back(
+            {*std::min_element(matching.begin(), matching.end(), test::MOrderLess), ien});
     }
     ASSERT_GT(inBoth, 0) << "the data have no record that both indexes match";
     std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
@@ -129,8 +128,7 @@ TEST_F(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
     EXPECT_EQ(Call("VRNX FINDER", lookup),
               (std::vector<std::string>{"[Data]", "13^SAARINEN,ANNA^2881026",
                                         "14^SALMINEN,MIKKO^2750701", "21^SALO,RIITTA^2710706",
-                                        "19^SALONEN,TUULA^2670207",
-                                        "28^SAVOLAINEN,ARI^2930819"}));
+                                        "19^SALONEN,TUULA^2670207", "28^SAVOLAINEN,ARI^2930819"}));
     lookup.push_back({"\"DDFILE\"", "80001"});
     lookup.push_back({"\"DDFIELD\"", "7"});
     EXPECT_EQ(Call("VRNX FINDER", lookup),

@@ -43,9 +43,10 @@ class IndexWalkTest : public ::testing::Test {
             if (!BeginsWith(e.value, o.prefix, o.ignoreCase)) continue;
             if (o.after && !o.after->value.empty()) {
                 const int c = CompareEntries(e, *o.after);
-                const bool past = o.after->ien.empty()
-                                      ? CompareSubscripts(e.value, o.after->value) * (o.backwards ? -1 : 1) > 0
-                                      : (o.backwards ? c < 0 : c > 0);
+                const bool past =
+                    o.after->ien.empty()
+                        ? CompareSubscripts(e.value, o.after->value) * (o.backwards ? -1 : 1) > 0
+                        : (o.backwards ? c < 0 : c > 0);
                 if (!past) continue;
             }
             out.push_back(e.value + "|" + e.ien);
@@ -64,9 +65,8 @@ TEST_F(IndexWalkTest, NumbersComeFirstNumericallyThenStringsInByteOrder) {
     for (const char* v : {"ALPHA", "10", "9", "-3", ".5", "007", "10A", "abc", "1E2", "100"})
         Add(v, "1");
     Sort();
-    EXPECT_EQ(Walk({}), (std::vector<std::string>{"-3|1", ".5|1", "9|1", "10|1", "100|1",
-                                                   "007|1", "10A|1", "1E2|1", "ALPHA|1",
-                                                   "abc|1"}));
+    EXPECT_EQ(Walk({}), (std::vector<std::string>{"-3|1", ".5|1", "9|1", "10|1", "100|1", "007|1",
+                                                  "10A|1", "1E2|1", "ALPHA|1", "abc|1"}));
     IndexWalkOptions back;
     back.backwards = true;
     EXPECT_EQ(Walk(back).front(), "abc|1");
@@ -74,8 +74,9 @@ TEST_F(IndexWalkTest, NumbersComeFirstNumericallyThenStringsInByteOrder) {
 }
 
 TEST_F(IndexWalkTest, ADigitPrefixFindsTheLongerNumbersAndTheStringsThatBeginWithIt) {
-    for (const char* v : {"1", "2", "9", "10", "11", "12", "19", "20", "99", "100", "120", "121",
-                          "199", "200", "1000", "1.5", "12.5", "-12", ".12", "12A", "1X"})
+    for (const char* v :
+         {"1",   "2",   "9",   "10",   "11",  "12",   "19",  "20",  "99",  "100", "120",
+          "121", "199", "200", "1000", "1.5", "12.5", "-12", ".12", "12A", "1X"})
         Add(v, "7");
     Sort();
     IndexWalkOptions o;
@@ -154,9 +155,8 @@ TEST_F(IndexWalkTest, RandomWalksAgreeWithFilteringEveryEntry) {
         for (int c = 0; c < copies; ++c)
             Add(v, std::to_string(1 + random() % 50));
     }
-    std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) {
-        return CompareEntries(a, b) < 0;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [](const IndexEntry& a, const IndexEntry& b) { return CompareEntries(a, b) < 0; });
     entries.erase(std::unique(entries.begin(), entries.end(),
                               [](const IndexEntry& a, const IndexEntry& b) {
                                   return CompareEntries(a, b) == 0;

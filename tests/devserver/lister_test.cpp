@@ -82,7 +82,7 @@ class Lister : public test::ListingTest {
     // The logical detail's browse entries (its link screen and PART the master's number).
     Entries DetailBrowse(const std::string& master, const std::string& flags,
                          const std::string& screen, const std::string& current = "") {
-        Entries e{{"\"FILE\"", "80006"}, {"\"FIELDS\"", "2"}, {"\"FLAGS\"", flags},
+        Entries e{{"\"FILE\"", "80006"}, {"\"FIELDS\"", "2"},  {"\"FLAGS\"", flags},
                   {"\"MAX\"", "1"},      {"\"PART\"", master}, {"\"SCREEN\"", screen},
                   {"\"XREF\"", "C"}};
         if (!current.empty()) {
@@ -147,8 +147,7 @@ TEST_F(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
                                            {"\"FROM\"", "SAME"},
                                            {"\"FROM\",\"IEN\"", "212"}});
     EXPECT_EQ(reply, (std::vector<std::string>{"[Misc]", "MORE^SAME^217", "[Data]", "213^SAME",
-                                                "214^SAME", "215^SAME", "216^SAME",
-                                                "217^SAME"}));
+                                               "214^SAME", "215^SAME", "216^SAME", "217^SAME"}));
     // Backwards from the same place: the equal names before it, then the names before "SAME".
     const auto back = Call("DDR LISTER", {{"\"FILE\"", "80004"},
                                           {"\"FIELDS\"", ".01;"},
@@ -157,13 +156,12 @@ TEST_F(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
                                           {"\"XREF\"", "B"},
                                           {"\"FROM\"", "SAME"},
                                           {"\"FROM\",\"IEN\"", "203"}});
-    EXPECT_EQ(back, (std::vector<std::string>{"[Misc]", "MORE^EXTERNAL SAMPLE 010^10", "[Data]", "202^SAME",
-                                               "201^SAME", "10^EXTERNAL SAMPLE 010"}));
+    EXPECT_EQ(back, (std::vector<std::string>{"[Misc]", "MORE^EXTERNAL SAMPLE 010^10", "[Data]",
+                                              "202^SAME", "201^SAME", "10^EXTERNAL SAMPLE 010"}));
     // FROM alone starts after every entry of the value.
-    const auto after = Call("DDR LISTER", {{"\"FILE\"", "80004"},
-                                           {"\"FIELDS\"", ".01;"},
-                                           {"\"MAX\"", "1"},
-                                           {"\"FROM\"", "SAME"}});
+    const auto after = Call(
+        "DDR LISTER",
+        {{"\"FILE\"", "80004"}, {"\"FIELDS\"", ".01;"}, {"\"MAX\"", "1"}, {"\"FROM\"", "SAME"}});
     EXPECT_EQ(after, (std::vector<std::string>{"[Data]"}));
 }
 
@@ -180,31 +178,31 @@ TEST_F(Lister, PlainBrowsingFindsFirstNextPriorAndLast) {
         }
         return Found(e);
     };
-    EXPECT_EQ(browse("", "", ""), "8");               // CARDIOLOGY CLINIC
+    EXPECT_EQ(browse("", "", ""), "8");                     // CARDIOLOGY CLINIC
     EXPECT_EQ(browse("P", "CARDIOLOGY CLINIC", "8"), "5");  // next: CHILDREN'S WARD
     EXPECT_EQ(browse("BP", "CHILDREN'S WARD", "5"), "8");   // prior
     EXPECT_EQ(browse("BP", "CARDIOLOGY CLINIC", "8"), "");  // nothing before the first
     EXPECT_EQ(browse("B", "", ""), "4");                    // last: SURGICAL WARD 2
     EXPECT_EQ(browse("P", "SURGICAL WARD 2", "4"), "");     // nothing after the last
     // The ".001" field is the record number itself.
-    EXPECT_EQ(Call("DDR LISTER", {{"\"FILE\"", "80002"}, {"\"FIELDS\"", ".001;.01;2;"},
-                                  {"\"MAX\"", "1"}}),
+    EXPECT_EQ(Call("DDR LISTER",
+                   {{"\"FILE\"", "80002"}, {"\"FIELDS\"", ".001;.01;2;"}, {"\"MAX\"", "1"}}),
               (std::vector<std::string>{"[Misc]", "MORE^CARDIOLOGY CLINIC^8", "[Data]",
                                         "8^8^CARDIOLOGY CLINIC^CARD"}));
 }
 
 TEST_F(Lister, InternalOrExternalValues) {
     StartServer();
-    const Entries external{{"\"FILE\"", "80006"}, {"\"FIELDS\"", ".01;2;3;"}, {"\"MAX\"", "1"},
+    const Entries external{{"\"FILE\"", "80006"},
+                           {"\"FIELDS\"", ".01;2;3;"},
+                           {"\"MAX\"", "1"},
                            {"\"SCREEN\"", "I Y=1"}};
     EXPECT_EQ(Call("DDR LISTER", external),
-              (std::vector<std::string>{"[Data]", "1^MEDICAL WARD 1^" +
-                                                      FieldOf("80001", "11", ".01") +
-                                                      "^ALWAYS"}));
+              (std::vector<std::string>{
+                  "[Data]", "1^MEDICAL WARD 1^" + FieldOf("80001", "11", ".01") + "^ALWAYS"}));
     Entries internal = external;
     internal.insert(internal.begin() + 2, {"\"FLAGS\"", "I"});
-    EXPECT_EQ(Call("DDR LISTER", internal),
-              (std::vector<std::string>{"[Data]", "1^1^11^1"}));
+    EXPECT_EQ(Call("DDR LISTER", internal), (std::vector<std::string>{"[Data]", "1^1^11^1"}));
 }
 
 TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatches) {
@@ -224,8 +222,10 @@ TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatch
     ASSERT_GT(beginningWith1.size(), ofLabTest1.size() + 5);
 
     // PART alone: every value that begins with "1": 1, then 10 to 19 (numbers in order).
-    const auto all = Call("DDR LISTER", {{"\"FILE\"", "80006"}, {"\"FIELDS\"", "2"},
-                                         {"\"FLAGS\"", "I"}, {"\"PART\"", "1"},
+    const auto all = Call("DDR LISTER", {{"\"FILE\"", "80006"},
+                                         {"\"FIELDS\"", "2"},
+                                         {"\"FLAGS\"", "I"},
+                                         {"\"PART\"", "1"},
                                          {"\"XREF\"", "C"}});
     ASSERT_EQ(all.size(), beginningWith1.size() + 1);
     std::vector<long> tests;
@@ -281,7 +281,8 @@ TEST_F(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
                                   {"\"MAX\"", "200"},
                                   {"\"SCREEN\"", screen},
                                   {"\"XREF\"", "B"}}),
-              (std::vector<std::string>{"[Data]", "8^HOST FILE^X", "2^LASER PRINTER 1^LABORATORY, ROOM 12",
+              (std::vector<std::string>{"[Data]", "8^HOST FILE^X",
+                                        "2^LASER PRINTER 1^LABORATORY, ROOM 12",
                                         "6^NUMBERED PRINTER^", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
     // Typing "o" in it looks the devices up: OLD PRINTER is out of service.
     EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "3.5"},
@@ -298,10 +299,14 @@ TEST_F(Lister, SubFileRecordsAreListedUnderTheirParentWithOrWithoutTheLeadingCom
     StartServer();
     const std::string parent = "33";  // a lab test with three result codes
     std::vector<std::string> withComma, without;
-    withComma = Call("DDR LISTER", {{"\"FILE\"", "80001.03"}, {"\"FIELDS\"", ".01;2;"},
-                                    {"\"IENS\"", "," + parent + ","}, {"\"XREF\"", "B"}});
-    without = Call("DDR LISTER", {{"\"FILE\"", "80001.03"}, {"\"FIELDS\"", ".01;2;"},
-                                  {"\"IENS\"", parent + ","}, {"\"XREF\"", "B"}});
+    withComma = Call("DDR LISTER", {{"\"FILE\"", "80001.03"},
+                                    {"\"FIELDS\"", ".01;2;"},
+                                    {"\"IENS\"", "," + parent + ","},
+                                    {"\"XREF\"", "B"}});
+    without = Call("DDR LISTER", {{"\"FILE\"", "80001.03"},
+                                  {"\"FIELDS\"", ".01;2;"},
+                                  {"\"IENS\"", parent + ","},
+                                  {"\"XREF\"", "B"}});
     EXPECT_EQ(withComma, without);
     ASSERT_EQ(withComma.size(), 4u);
     EXPECT_EQ(withComma[0], "[Data]");

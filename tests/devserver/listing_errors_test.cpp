@@ -44,8 +44,10 @@ TEST_F(ListingErrors, AScreenThatWouldRunOnIsStoppedAtItsStepLimit) {
         screen += ",A=A_A_A_A_A_A_A_A";
     const auto reply = Lister({{"\"SCREEN\"", screen}});
     EXPECT_EQ(reply, Error("The screen needs more than 10000 steps on record 8."));
-    EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "80002"}, {"\"FIELDS\"", ".01;"},
-                                   {"\"VALUE\"", "M"}, {"\"SCREEN\"", screen}}),
+    EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "80002"},
+                                   {"\"FIELDS\"", ".01;"},
+                                   {"\"VALUE\"", "M"},
+                                   {"\"SCREEN\"", screen}}),
               Error("The screen needs more than 10000 steps on record 6."));
     ExpectStillServing();
 }
@@ -66,12 +68,11 @@ TEST_F(ListingErrors, UnknownFilesFieldsAndIndexes) {
     EXPECT_EQ(Call("DDR LISTER", {{"\"FILE\"", "80001"}, {"\"FIELDS\"", ".01;100;"}}),
               Error("Field 100 of file 80001 is a word-processing field and cannot be listed."));
     EXPECT_EQ(Lister({{"\"XREF\"", "Z"}}), Error("Index \"Z\" does not exist in file 80002."));
-    EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "80002"}, {"\"VALUE\"", "M"},
-                                   {"\"XREF\"", "B^Q"}}),
+    EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "80002"}, {"\"VALUE\"", "M"}, {"\"XREF\"", "B^Q"}}),
               Error("Index \"Q\" does not exist in file 80002."));
-    EXPECT_EQ(Call("VRNX LOGICAL POINTER", {{"\"FILE\"", "80006"}, {"\"XREF\"", "D"},
-                                            {"\"IEN\"", "1"}}),
-              Error("Index \"D\" does not exist in file 80006."));
+    EXPECT_EQ(
+        Call("VRNX LOGICAL POINTER", {{"\"FILE\"", "80006"}, {"\"XREF\"", "D"}, {"\"IEN\"", "1"}}),
+        Error("Index \"D\" does not exist in file 80006."));
     ExpectStillServing();
 }
 

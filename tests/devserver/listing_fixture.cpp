@@ -64,12 +64,11 @@ std::vector<std::string> ListingTest::Call(const std::string& procedure, const E
 }
 
 void ListingTest::ExpectStillServing() {
-    const auto lines = Call("DDR LISTER", {{"\"FILE\"", "80002"},
-                                           {"\"FIELDS\"", ".01;"},
-                                           {"\"MAX\"", "2"},
-                                           {"\"XREF\"", "B"}});
+    const auto lines =
+        Call("DDR LISTER",
+             {{"\"FILE\"", "80002"}, {"\"FIELDS\"", ".01;"}, {"\"MAX\"", "2"}, {"\"XREF\"", "B"}});
     EXPECT_EQ(lines, (std::vector<std::string>{"[Misc]", "MORE^CHILDREN'S WARD^5", "[Data]",
-                                                "8^CARDIOLOGY CLINIC", "5^CHILDREN'S WARD"}));
+                                               "8^CARDIOLOGY CLINIC", "5^CHILDREN'S WARD"}));
 }
 
 void ListingTest::AddRecord(GlobalStore& store, const Dictionary& dict, const std::string& file,

@@ -34,8 +34,8 @@ class LogicalPointer : public test::ListingTest {
     }
     Entries Grid(const std::string& max, const std::string& from, bool descending,
                  const std::string& sort = ".01", const std::string& screen = "") {
-        Entries e{{"\"FILE\"", "80006"}, {"\"XREF\"", "C"}, {"\"IEN\"", "40"},
-                  {"\"FIELDS\"", ".01;3;"}};
+        Entries e{
+            {"\"FILE\"", "80006"}, {"\"XREF\"", "C"}, {"\"IEN\"", "40"}, {"\"FIELDS\"", ".01;3;"}};
         if (!max.empty()) e.push_back({"\"MAX\"", max});
         if (!from.empty()) e.push_back({"\"FROM\"", from});
         e.push_back({"\"SORT\"", sort});
@@ -136,9 +136,10 @@ TEST_F(LogicalPointer, DatesSortInTimeOrder) {
 TEST_F(LogicalPointer, BadRequestsAreErrors) {
     EXPECT_EQ(Call("VRNX LOGICAL POINTER", {{"\"FILE\"", "80006"}, {"\"XREF\"", "C"}}),
               (std::vector<std::string>{"[Errors]", "The master record (IEN) is missing."}));
-    EXPECT_EQ(Call("VRNX LOGICAL POINTER", Grid("4", "not a continuation", true)),
-              (std::vector<std::string>{
-                  "[Errors]", "FROM \"not a continuation\" is not a continuation of this listing."}));
+    EXPECT_EQ(
+        Call("VRNX LOGICAL POINTER", Grid("4", "not a continuation", true)),
+        (std::vector<std::string>{
+            "[Errors]", "FROM \"not a continuation\" is not a continuation of this listing."}));
     EXPECT_EQ(Call("VRNX LOGICAL POINTER", Grid("4", "", true, "77")),
               (std::vector<std::string>{"[Errors]", "Field 77 does not exist in file 80006."}));
     ExpectStillServing();

@@ -56,8 +56,8 @@ class Screen : public ::testing::Test {
 };
 
 // Checks `expression` evaluates to exactly `expected` by comparing it inside the screen.
-#define EXPECT_M(expression, expected)                                                     \
-    EXPECT_TRUE(Passes(std::string("S R=") + (expression) + " I R=" + Quoted(expected)))   \
+#define EXPECT_M(expression, expected)                                                   \
+    EXPECT_TRUE(Passes(std::string("S R=") + (expression) + " I R=" + Quoted(expected))) \
         << (expression) << " should be " << (expected)
 
 TEST_F(Screen, OperatorsGoStrictlyLeftToRight) {
@@ -69,9 +69,9 @@ TEST_F(Screen, OperatorsGoStrictlyLeftToRight) {
     EXPECT_M("-1+2", "1");
     EXPECT_M("'0&1", "1");
     EXPECT_M("'(0&1)", "1");
-    EXPECT_M("5>3>0", "1");     // (5>3) is 1, and 1>0
-    EXPECT_M("3<2=0", "1");     // (3<2) is 0, and 0=0
-    EXPECT_M("1!0&0", "0");     // (1!0)&0
+    EXPECT_M("5>3>0", "1");      // (5>3) is 1, and 1>0
+    EXPECT_M("3<2=0", "1");      // (3<2) is 0, and 0=0
+    EXPECT_M("1!0&0", "0");      // (1!0)&0
     EXPECT_M("\"A\"_1+1", "1");  // ("A"_1)+1 = "A1"+1 = 0+1
 }
 
@@ -230,11 +230,11 @@ TEST_F(Screen, VariablesCommandsAndComments) {
     EXPECT_TRUE(Passes("S %X=4,X1=5 I %X+X1=9"));
     EXPECT_EQ(RunError("S A=1 N A I A"), "The screen failed on record 7: <UNDEFINED> A");
     EXPECT_TRUE(Passes("NEW A,B SET A=2 IF A=2"));
-    EXPECT_TRUE(Passes("I 1 I  S A=1"));      // the argumentless IF tests $T
-    EXPECT_TRUE(Passes("S A=1"));             // no IF: the record passes
+    EXPECT_TRUE(Passes("I 1 I  S A=1"));  // the argumentless IF tests $T
+    EXPECT_TRUE(Passes("S A=1"));         // no IF: the record passes
     EXPECT_TRUE(Passes("I 1 ;I 0 is only a comment"));
-    EXPECT_TRUE(Passes("  I 1  S A=1"));      // blanks before and between commands
-    EXPECT_FALSE(Passes("I 0 S A=1/0"));      // a false IF ends the line
+    EXPECT_TRUE(Passes("  I 1  S A=1"));  // blanks before and between commands
+    EXPECT_FALSE(Passes("I 0 S A=1/0"));  // a false IF ends the line
     EXPECT_FALSE(Passes("I 1,0,1/0"));
 }
 
@@ -293,11 +293,11 @@ TEST_F(Screen, TheDeviceScreenSelectsPrintersThatAreInService) {
         {"3", "OFFICE PRINTER^/var/spool/vorn/office.prn", "OFFICE, ROOM 3^^^^", "2", "HFS", true},
         {"4", "OLD PRINTER^LPT2", "STORE ROOM^^^^1", "2", "TRM", false},
         {"5", "WARD TERMINAL^TTY5", "MEDICAL WARD 1^^^^", "3", "TRM", false},
-        {"6", "NUMBERED PRINTER^12", "", "1", "TRM", true},          // $I a number, no node 1
-        {"7", "NO SUBTYPE^LPT7", "X^^^^", "", "TRM", false},         // "NOSUBTYPE"
-        {"8", "EMPTY PORT^", "X^^^^", "1", "HFS", false},            // no $I
+        {"6", "NUMBERED PRINTER^12", "", "1", "TRM", true},            // $I a number, no node 1
+        {"7", "NO SUBTYPE^LPT7", "X^^^^", "", "TRM", false},           // "NOSUBTYPE"
+        {"8", "EMPTY PORT^", "X^^^^", "1", "HFS", false},              // no $I
         {"9", "CLIENT WORKSTATION^LPT9", "X^^^^", "1", "TRM", false},  // the workstation's name
-        {"10", "SPOOL^ spool", "X^^^^0", "2", "HFS", true},          // a blank is punctuation
+        {"10", "SPOOL^ spool", "X^^^^0", "2", "HFS", true},            // a blank is punctuation
         {"11", "BROWSER^LPT11", "X^^^^", "1", "VTRM", false},
     };
     for (const Device& d : devices) {
@@ -313,7 +313,8 @@ TEST_F(Screen, TheDeviceScreenSelectsPrintersThatAreInService) {
 }
 
 TEST_F(Screen, CodeOutsideTheSubsetIsRefusedNamingWhatIsNotSupported) {
-    EXPECT_EQ(CodeError("W X"), "unsupported: The screen uses the command W, which is not supported.");
+    EXPECT_EQ(CodeError("W X"),
+              "unsupported: The screen uses the command W, which is not supported.");
     EXPECT_EQ(CodeError("F  S X=1"),
               "unsupported: The screen uses the command F, which is not supported.");
     EXPECT_EQ(CodeError("I 1 G A"),
@@ -354,14 +355,18 @@ TEST_F(Screen, CodeOutsideTheSubsetIsRefusedNamingWhatIsNotSupported) {
 TEST_F(Screen, CodeThatIsNotMIsASyntaxErrorWithItsPlace) {
     EXPECT_EQ(CodeError("I 1+"),
               "syntax: The screen has a syntax error at character 5: an expression is expected.");
-    EXPECT_EQ(CodeError("I (1"), "syntax: The screen has a syntax error at character 5: \")\" is expected.");
+    EXPECT_EQ(CodeError("I (1"),
+              "syntax: The screen has a syntax error at character 5: \")\" is expected.");
     EXPECT_EQ(CodeError("I \"abc"),
               "syntax: The screen has a syntax error at character 3: the string is not closed.");
     EXPECT_EQ(CodeError("S X"),
               "syntax: The screen has a syntax error at character 4: \"=\" is expected after the "
               "variable.");
-    EXPECT_EQ(CodeError("I1"), "syntax: The screen has a syntax error at character 2: a space is expected after the command.");
-    EXPECT_EQ(CodeError("I X Y"), "unsupported: The screen uses the command Y, which is not supported.");
+    EXPECT_EQ(CodeError("I1"),
+              "syntax: The screen has a syntax error at character 2: a space is expected after the "
+              "command.");
+    EXPECT_EQ(CodeError("I X Y"),
+              "unsupported: The screen uses the command Y, which is not supported.");
     EXPECT_EQ(CodeError("I $P(X)"),
               "syntax: The screen has a syntax error at character 3: $P takes 2 to 4 arguments.");
     EXPECT_EQ(CodeError("I X?"),

@@ -1,0 +1,122 @@
+// Listing and lookup calls per second on a 100 000-record file, each beside the bare-call rate
+// ("XUS SIGNON SETUP", which touches no data) measured in the same run through the same client,
+// so that the ratio is the cost of the walk, the screen-free record reads and the longer reply.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "bench/ratio_reporter.h"
+#include "devserver/file_records.h"
+#include "devserver/seed.h"
+#include "tests/devserver/server_fixture.h"
+
+namespace {
+
+using vorn::devserver::Server;
+namespace devserver = vorn::devserver;
+namespace test = vorn::devserver::test;
+
+constexpr int kRecords = 100000;
+
+// "SPECIMEN KX 4711": two letters that vary, so that a two-letter lookup is selective.
+std::string Name(int i) {
+    const unsigned h = static_cast<unsigned>(i) * 2654435761u;
+    std::string name = "SPECIMEN ";
+    name += static_cast<char>('A' + (h >> 8) % 26);
+    name += static_cast<char>('A' + (h >> 16) % 26);
+    return name + " " + std::to_string(i);
+}
+
+struct World {
+    test::TempFolder folder;
+    std::unique_ptr<Server> server;
+    std::unique_ptr<test::Client> client;
+    std::vector<std::pair<QString, QString>> lister, finder;
+
+    World() {
+        const std::string path = test::SeededDatabaseCopy(folder);
+        {
+            devserver::GlobalStore store(path);
+            auto dict =
+                devserver::Dictionary::Load(devserver::DefaultSeedFolder() + "/dictionary.vdd");
+            const devserver::FileDef& file = *dict->File("80004");
+            store.Atomically([&] {
+                for (int i = 1; i <= kRecords; ++i) {
+                    const std::string ien = std::to_string(100 + i);
+                    store.Set(file.root.Child(ien).Child("0"), Name(i));
+                    devserver::AddIndexEntries(store, *dict, file, file.root, ien);
+                }
+                devserver::WriteHeader(store, file, file.root, {100 + kRecords, 10 + kRecords});
+            });
+        }
+        server = std::make_unique<Server>(test::TestOptions(path));
+        server->Start();
+        client = std::make_unique<test::Client>(server->Port());
+        client->SignOnDemo();
+        // A batch of 50 from the middle of the file, as the next page of a grid or a finder.
+        const int middle = kRecords / 2;
+        lister = {{"\"FILE\"", "80004"},
+                  {"\"FIELDS\"", ".01;"},
+                  {"\"MAX\"", "50"},
+                  {"\"XREF\"", "B"},
+                  {"\"FROM\"", QString::fromStdString(Name(middle))},
+                  {"\"FROM\",\"IEN\"", QString::number(100 + middle)}};
+        // A typed lookup, as a dialog edit sends it: about 150 of the records match.
+        finder = {{"\"FILE\"", "80004"}, {"\"FIELDS\"", ".01;"},      {"\"FLAGS\"", "M"},
+                  {"\"MAX\"", "20"},     {"\"PART\"", "specimen kx"}, {"\"VALUE\"", "specimen kx"},
+                  {"\"XREF\"", "B"}};
+        const auto listed = test::SplitLines(client->CallList("DDR LISTER", lister));
+        const auto found = test::SplitLines(client->CallList("VRNX FINDER", finder));
+        std::fprintf(stderr, "lister batch: %zu lines, finder: %zu lines (%s)\n", listed.size(),
+                     found.size(), found.size() > 3 ? found[3].c_str() : "");
+        if (listed.size() != 53 || found.size() != 23) std::abort();
+    }
+};
+
+World& Shared() {
+    static World w;
+    return w;
+}
+
+void BM_BareCall(benchmark::State& state) {
+    World& w = Shared();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(w.client->Call("XUS SIGNON SETUP"));
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_ListerBatch50(benchmark::State& state) {
+    World& w = Shared();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(w.client->CallList("DDR LISTER", w.lister));
+    state.SetItemsProcessed(state.iterations());
+}
+
+void BM_FinderLookup(benchmark::State& state) {
+    World& w = Shared();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(w.client->CallList("VRNX FINDER", w.finder));
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(BM_BareCall)->UseRealTime();
+BENCHMARK(BM_ListerBatch50)->UseRealTime();
+BENCHMARK(BM_FinderLookup)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Shared();  // the 100 000 records are made before the timed runs
+    return vorn::bench::RunWithRatios(
+        argc, argv,
+        {{"BM_ListerBatch50/real_time", "BM_BareCall/real_time",
+          "\"DDR LISTER\" batches of 50 per second on 100 000 records, against bare calls; "
+          "higher is better",
+          true, true},
+         {"BM_FinderLookup/real_time", "BM_BareCall/real_time",
+          "\"VRNX FINDER\" lookups (20 of ~150 matches, ignoring case) per second, against bare "
+          "calls; higher is better",
+          true, true}});
+}
