@@ -64,7 +64,12 @@ struct ListRequest {
     ScreenEnvironment environment;
     StoreGlobalReader reader;
 
-    explicit ListRequest(GlobalStore& store) : reader(store) { environment.globals = &reader; }
+    long screenSteps = 0;
+
+    explicit ListRequest(GlobalStore& store) : reader(store) {
+        environment.globals = &reader;
+        environment.spent = &screenSteps;
+    }
     ListRequest(const ListRequest&) = delete;
     ListRequest& operator=(const ListRequest&) = delete;
 

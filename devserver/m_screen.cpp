@@ -44,6 +44,7 @@ class Evaluator {
         }
         return test_;
     }
+    long steps() const { return steps_; }
 
   private:
     void Charge(long n) {
@@ -308,9 +309,19 @@ MScreen::MScreen(std::string_view code) {
 bool MScreen::Passes(const ScreenEnvironment& environment, const std::string& ien,
                      const GlobalRef& record) const {
     if (!program_) return true;
+    Evaluator evaluator(environment, ien, record);
+    auto account = [&] {
+        if (!environment.spent) return;
+        *environment.spent += evaluator.steps();
+        if (*environment.spent > environment.callLimit)
+            throw ScreenRunError("The screen needs more than " +
+                                 std::to_string(environment.callLimit) +
+                                 " steps for all the records of this call.");
+    };
     try {
-        Evaluator evaluator(environment, ien, record);
-        return evaluator.Run(*program_);
+        const bool passes = evaluator.Run(*program_);
+        account();
+        return passes;
     } catch (const StepsExceeded&) {
         throw ScreenRunError("The screen needs more than " + std::to_string(kScreenStepLimit) +
                              " steps on record " + ien + ".");

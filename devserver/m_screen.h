@@ -42,14 +42,20 @@ class StoreGlobalReader final : public MGlobalReader {
     GlobalStore& store_;
 };
 
+inline constexpr long kScreenStepLimit = 10000;
+// All records of one call together: a few seconds of work at most, whatever the file's size.
+inline constexpr long kScreenCallStepLimit = 50000000;
+
 // What every record of one listing shares.
 struct ScreenEnvironment {
     MGlobalReader* globals = nullptr;
     std::string dt;   // today, internal form (3261206)
     std::string duz;  // the user's number
+    // The steps the call's records have taken so far (none counted when null) and the most
+    // they may take in all.
+    long* spent = nullptr;
+    long callLimit = kScreenCallStepLimit;
 };
-
-inline constexpr long kScreenStepLimit = 10000;
 // Longer strings are an M error (<MAXSTRING>).
 inline constexpr std::size_t kMaxMString = 1048576;
 

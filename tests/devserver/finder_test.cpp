@@ -148,6 +148,42 @@ TEST_F(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
               (std::vector<std::string>{"[Errors]", "Field 99 does not exist in file 80001."}));
 }
 
+TEST_F(Finder, TheComboBoxLocatesItsStoredEntryByTextAndRecordNumber) {
+    StartServer([](GlobalStore& store, const Dictionary& dict) {
+        AddRecord(store, dict, "80002", "13", {{"0", "MEDICAL WARD 2^M2B^1"}});
+    });
+    // LocateValue: the shown text as the lookup and "I Y=" the stored number as the screen.
+    Entries locate = Lookup("80002", "MEDICAL WARD 2", "M", "B", "20");
+    locate.push_back({"\"SCREEN\"", "I Y=13"});
+    EXPECT_EQ(Call("VRNX FINDER", locate),
+              (std::vector<std::string>{"[Data]", "13^MEDICAL WARD 2^M2B"}));
+}
+
+TEST_F(Finder, ASubFileIsSearchedUnderItsParent) {
+    StartServer();
+    const auto reply = Call("VRNX FINDER", {{"\"FILE\"", "80001.03"},
+                                            {"\"FIELDS\"", ".01;"},
+                                            {"\"IENS\"", "33,"},
+                                            {"\"MAX\"", "5"},
+                                            {"\"PART\"", ""},
+                                            {"\"VALUE\"", ""},
+                                            {"\"XREF\"", "B"}});
+    ASSERT_EQ(reply.size(), 4u);  // lab test 33 has three result codes
+    GlobalStore store(dataPath);
+    for (std::size_t i = 1; i < reply.size(); ++i) {
+        const auto p = Pieces(reply[i]);
+        EXPECT_EQ(store.GetOr({"ZDEMO", {"80001", "33", "3", p[0], "0"}}).substr(0, p[1].size()),
+                  p[1]);
+    }
+    const std::string first = Pieces(reply[1])[1];
+    const auto typed = Call("VRNX FINDER", {{"\"FILE\"", "80001.03"},
+                                            {"\"FIELDS\"", ".01;"},
+                                            {"\"IENS\"", ",33,"},
+                                            {"\"VALUE\"", first}});
+    ASSERT_GE(typed.size(), 2u);
+    EXPECT_EQ(typed[1], reply[1]);
+}
+
 TEST_F(Finder, WithoutATextTheLookupListsEveryRecordOnce) {
     StartServer();
     const auto reply = Call("VRNX FINDER", Lookup("80003", "", "M", "B", "*"));

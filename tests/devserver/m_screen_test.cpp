@@ -404,5 +404,24 @@ TEST_F(Screen, EveryRecordIsBoundedInSteps) {
     EXPECT_TRUE(Passes(sum + " I A=500"));
 }
 
+TEST_F(Screen, AllTheRecordsOfOneCallShareABudget) {
+    long spent = 0;
+    env.spent = &spent;
+    env.callLimit = 100;
+    const MScreen screen("S A=1+1+1+1+1+1+1+1 I A=8");
+    int passed = 0;
+    try {
+        for (int i = 0; i < 100; ++i)
+            if (screen.Passes(env, "7", GlobalRef{"TEST", {"7"}})) ++passed;
+        ADD_FAILURE() << "the budget was never exceeded";
+    } catch (const ScreenRunError& e) {
+        EXPECT_STREQ(e.what(),
+                     "The screen needs more than 100 steps for all the records of this call.");
+    }
+    EXPECT_GT(passed, 2);
+    EXPECT_LT(passed, 10);
+    EXPECT_GT(spent, 100);
+}
+
 }  // namespace
 }  // namespace vorn::devserver
