@@ -10,7 +10,7 @@ namespace {
 constexpr long kMaxBatch = 1000000000;
 
 bool IsRecordNumber(const std::string& s) {
-    return IsCanonicNumber(s) && s[0] != '-' && s != "0" && s.find('.') == std::string::npos;
+    return IsCanonicNumber(s) && s[0] != '-' && s != "0";
 }
 
 GlobalRef RecordsRoot(Session& session, const FileDef& file, const std::string& iensText) {

@@ -30,7 +30,7 @@ std::string SpecimenName(int i) {
         case 3:
             return "0" + std::to_string(i % 100);  // "012": a string, not a number
         case 4:
-            return i < 600 ? "SAME" : "SPEC " + std::to_string(i);
+            return i < 600 ? "SAME" : "SAMPLE " + std::to_string(i);
         case 5:
             return "specimen " + std::to_string(i);
         case 6:
