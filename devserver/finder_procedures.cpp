@@ -95,12 +95,7 @@ Reply Finder(Session& session, const Call& call) {
         const Batch batch = CollectBatch(request.max, next, [&](const IndexEntry& e) {
             return !listedElsewhere(e) && RecordPasses(session.store(), request, e.ien);
         });
-        std::vector<std::string> lines;
-        for (const std::string& ien : batch.iens)
-            lines.push_back(RecordLine(session, request, ien, request.Flag('I')));
-        std::optional<std::string> more;
-        if (batch.more) more = "MORE^" + batch.more->value + "^" + batch.more->ien;
-        return ListingReply(more, std::move(lines));
+        return BatchReply(session, request, batch);
     } catch (const ListingError& e) {
         return ErrorReply(e.what());
     }

@@ -204,6 +204,15 @@ Batch CollectBatch(const std::optional<long>& max,
     return batch;
 }
 
+Reply BatchReply(Session& session, const ListRequest& request, const Batch& batch) {
+    std::vector<std::string> lines;
+    for (const std::string& ien : batch.iens)
+        lines.push_back(RecordLine(session, request, ien, request.Flag('I')));
+    std::optional<std::string> more;
+    if (batch.more) more = "MORE^" + batch.more->value + "^" + batch.more->ien;
+    return ListingReply(more, std::move(lines));
+}
+
 Reply ListingReply(const std::optional<std::string>& moreLine, std::vector<std::string> lines) {
     std::vector<std::string> out;
     if (moreLine) {

@@ -110,6 +110,8 @@ Batch CollectBatch(const std::optional<long>& max,
 
 // "[Misc]", "MORE^value^ien" (when more follow), "[Data]", the lines.
 Reply ListingReply(const std::optional<std::string>& moreLine, std::vector<std::string> lines);
+// The reply of an index walk's batch: "MORE^value^ien" when more follow, a line per record.
+Reply BatchReply(Session& session, const ListRequest& request, const Batch& batch);
 Reply ErrorReply(const std::string& text);
 
 }  // namespace vorn::devserver

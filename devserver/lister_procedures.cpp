@@ -25,12 +25,7 @@ Reply Lister(Session& session, const Call& call) {
         const Batch batch = CollectBatch(
             request.max, [&] { return walk.Next(); },
             [&](const IndexEntry& e) { return RecordPasses(session.store(), request, e.ien); });
-        std::vector<std::string> lines;
-        for (const std::string& ien : batch.iens)
-            lines.push_back(RecordLine(session, request, ien, request.Flag('I')));
-        std::optional<std::string> more;
-        if (batch.more) more = "MORE^" + batch.more->value + "^" + batch.more->ien;
-        return ListingReply(more, std::move(lines));
+        return BatchReply(session, request, batch);
     } catch (const ListingError& e) {
         return ErrorReply(e.what());
     }
