@@ -11,9 +11,9 @@
 #include <QTextLayout>
 
 #include "broker/pieces.h"
-#include "toolkit/help_file.h"
 #include "source/dialog_text.h"
 #include "source/display_metrics.h"
+#include "toolkit/help_file.h"
 
 namespace vorn {
 namespace {

@@ -106,7 +106,9 @@ struct Example {
     std::size_t size;
 };
 
-void PrintTo(const Example& e, std::ostream* os) { *os << e.args.join(' ').toStdString(); }
+void PrintTo(const Example& e, std::ostream* os) {
+    *os << e.args.join(' ').toStdString();
+}
 
 class WorkedExamples : public RpcProgram, public ::testing::WithParamInterface<Example> {};
 

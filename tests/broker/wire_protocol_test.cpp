@@ -117,7 +117,9 @@ struct Refused {
     int code;
 };
 
-void PrintTo(const Refused& r, std::ostream* os) { *os << r.what; }
+void PrintTo(const Refused& r, std::ostream* os) {
+    *os << r.what;
+}
 
 class RefusedCalls : public ::testing::TestWithParam<Refused> {};
 

@@ -9,13 +9,13 @@
 #include <algorithm>
 #include <vector>
 
-#include "toolkit/help_file.h"
 #include "source/dialog_text.h"
 #include "source/display_metrics.h"
 #include "source/message_broker.h"
 #include "source/timed_message.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
+#include "toolkit/help_file.h"
 
 namespace vorn {
 namespace {
