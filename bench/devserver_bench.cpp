@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
-#include "broker/counted_fields.h"
+#include "common/counted_fields.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace {

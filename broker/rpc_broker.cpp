@@ -11,8 +11,8 @@
 #include "broker/socket_errors.h"
 #include "broker/socket_transport.h"
 #include "broker/wire_protocol.h"
-#include "signon/scramble.h"
-#include "signon/signon_sequence.h"
+#include "common/scramble.h"
+#include "broker/signon_sequence.h"
 
 namespace vorn {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "broker/broker_error.h"
 #include "broker/broker_link.h"
-#include "broker/counted_fields.h"
+#include "common/counted_fields.h"
 #include "broker/rpc_params.h"
 #include "broker/socket_errors.h"
 

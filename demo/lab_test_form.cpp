@@ -8,7 +8,7 @@
 
 #include "broker/broker_error.h"
 #include "broker/rpc_broker.h"
-#include "source/display_adjustment.h"
+#include "toolkit/display_adjustment.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {

@@ -5,7 +5,7 @@
 #include "broker/registry_settings.h"
 #include "demo/lab_test_form.h"
 #include "signon/signon_form_front.h"
-#include "toolkit/widget_broker_ui.h"
+#include "signon/widget_broker_ui.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

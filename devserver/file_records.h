@@ -14,15 +14,15 @@
 #include <string_view>
 #include <vector>
 
+#include "common/pieces.h"
 #include "devserver/dictionary.h"
 #include "devserver/fm_dates.h"
 #include "devserver/global_store.h"
 
 namespace vorn::devserver {
 
-// The n-th "^"-piece (from 1) of a text, and the text with that piece replaced.
-std::string Piece(std::string_view text, char delimiter, int n);
-std::string SetPiece(std::string_view text, char delimiter, int n, std::string_view value);
+using mstring::Piece;
+using mstring::SetPiece;
 
 // IENS: record numbers from the innermost level outwards, each followed by a comma ("3,12,");
 // a leading comma is allowed (",12," is "12,"). Gives the numbers innermost first, or nullopt

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <map>
 
-#include "source/message_texts.h"
+#include "common/message_texts.h"
 
 namespace vorn::devserver {
 namespace {

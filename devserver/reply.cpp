@@ -1,6 +1,6 @@
 #include "devserver/reply.h"
 
-#include "broker/counted_fields.h"
+#include "common/counted_fields.h"
 
 namespace vorn::devserver {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "devserver/fm_dates.h"
 #include "devserver/session.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 
 namespace vorn::devserver {
 namespace {

@@ -8,7 +8,7 @@
 #include <QStringList>
 
 #include "broker/pieces.h"
-#include "source/section_reader.h"
+#include "broker/section_reader.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <exception>
 #include <memory>
 
-#include "signon/signon_sequence.h"
+#include "broker/signon_sequence.h"
 
 class QAction;
 class QLabel;

@@ -2,7 +2,7 @@
 
 #include "signon/signon_form.h"
 #include "signon/signon_message_form.h"
-#include "signon/verify_code_change.h"
+#include "broker/verify_code_change.h"
 #include "signon/verify_code_form_front.h"
 #include "toolkit/modal_seam.h"
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-#include "signon/signon_sequence.h"
+#include "broker/signon_sequence.h"
 
 namespace vorn {
 

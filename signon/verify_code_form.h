@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <exception>
 
-#include "signon/verify_code_change.h"
+#include "broker/verify_code_change.h"
 
 class QPushButton;
 

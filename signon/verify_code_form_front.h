@@ -4,7 +4,7 @@
 
 #include <QPointer>
 
-#include "signon/verify_code_change.h"
+#include "broker/verify_code_change.h"
 
 namespace vorn {
 

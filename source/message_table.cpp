@@ -1,6 +1,6 @@
 #include "source/message_table.h"
 
-#include "source/message_texts.h"
+#include "common/message_texts.h"
 
 namespace vorn {
 

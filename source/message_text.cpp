@@ -3,7 +3,7 @@
 #include "broker/rpc_broker.h"
 #include "source/message_broker.h"
 #include "source/message_table.h"
-#include "source/section_reader.h"
+#include "broker/section_reader.h"
 
 namespace vorn {
 namespace {

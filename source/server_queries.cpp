@@ -2,7 +2,7 @@
 
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
-#include "source/section_reader.h"
+#include "broker/section_reader.h"
 
 namespace vorn {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "broker/pieces.h"
 #include "source/dialog_text.h"
-#include "source/display_metrics.h"
+#include "toolkit/display_metrics.h"
 #include "toolkit/help_file.h"
 
 namespace vorn {

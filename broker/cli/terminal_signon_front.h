@@ -3,8 +3,8 @@
 #pragma once
 
 #include "broker/cli/terminal.h"
-#include "signon/signon_sequence.h"
-#include "signon/verify_code_change.h"
+#include "broker/signon_sequence.h"
+#include "broker/verify_code_change.h"
 
 namespace vorn::cli {
 

@@ -11,7 +11,7 @@
 #include "broker/broker_error.h"
 #include "broker/registry_settings.h"
 #include "broker/socket_transport.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 #include "tests/support/isolated_settings.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/signon_script.h"

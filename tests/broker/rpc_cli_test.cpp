@@ -8,7 +8,7 @@
 #include "broker/cli/terminal_signon_front.h"
 #include "broker/rpc_broker.h"
 #include "broker/rpc_params.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/signon_script.h"
 #include "tests/support/test_peer.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "devserver/global_store.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

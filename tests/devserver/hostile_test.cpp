@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "broker/counted_fields.h"
+#include "common/counted_fields.h"
 #include "broker/socket_transport.h"
 #include "tests/devserver/server_fixture.h"
 

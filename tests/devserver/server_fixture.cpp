@@ -12,12 +12,12 @@
 #include <stdexcept>
 
 #include "broker/broker_error.h"
-#include "broker/counted_fields.h"
+#include "common/counted_fields.h"
 #include "broker/rpc_params.h"
 #include "broker/socket_transport.h"
 #include "broker/wire_protocol.h"
 #include "devserver/seed.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 
 namespace vorn::devserver::test {
 

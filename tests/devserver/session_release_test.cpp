@@ -6,7 +6,7 @@
 #include "broker/broker_error.h"
 #include "devserver/file_records.h"
 #include "devserver/session.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

@@ -6,7 +6,7 @@
 
 #include "broker/broker_error.h"
 #include "devserver/signon_procedures.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

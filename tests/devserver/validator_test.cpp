@@ -3,7 +3,7 @@
 // source's field validation (valid unless the first data line is "^"). Today is 6 December 2026.
 #include <gtest/gtest.h>
 
-#include "source/section_reader.h"
+#include "broker/section_reader.h"
 #include "source/server_queries.h"
 #include "tests/devserver/record_fixture.h"
 

@@ -1,7 +1,7 @@
 // Reading messages and framing replies, against the bytes the real client composes.
 #include <gtest/gtest.h>
 
-#include "broker/counted_fields.h"
+#include "common/counted_fields.h"
 #include "broker/rpc_params.h"
 #include "broker/wire_protocol.h"
 #include "devserver/call_parser.h"

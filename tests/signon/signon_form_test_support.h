@@ -13,14 +13,14 @@
 
 #include "broker/broker_ui.h"
 #include "broker/rpc_broker.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 #include "signon/signon_form_front.h"
-#include "signon/verify_code_change.h"
+#include "broker/verify_code_change.h"
 #include "tests/support/isolated_settings.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/scripted_modal_host.h"
 #include "tests/support/test_peer.h"
-#include "toolkit/widget_broker_ui.h"
+#include "signon/widget_broker_ui.h"
 
 namespace vorn::test {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "source/dialog_text.h"
-#include "source/display_metrics.h"
+#include "toolkit/display_metrics.h"
 #include "source/message_broker.h"
 #include "source/timed_message.h"
 #include "tests/support/fake_timers.h"

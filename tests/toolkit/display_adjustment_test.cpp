@@ -1,4 +1,4 @@
-#include "source/display_adjustment.h"
+#include "toolkit/display_adjustment.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QVariant>
 #include <QWidget>
 
-#include "source/display_metrics.h"
+#include "toolkit/display_metrics.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "source/xdg_associations.h"
+#include "toolkit/xdg_associations.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "source/section_reader.h"
+#include "broker/section_reader.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "signon/scramble.h"
+#include "common/scramble.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <set>
 
-#include "signon/cipher_pad.h"
+#include "common/cipher_pad.h"
 
 namespace vorn {
 namespace {

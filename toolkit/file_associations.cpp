@@ -1,6 +1,6 @@
-#include "source/file_associations.h"
+#include "toolkit/file_associations.h"
 
-#include "source/xdg_associations.h"
+#include "toolkit/xdg_associations.h"
 
 namespace vorn {
 namespace {

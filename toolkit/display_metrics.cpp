@@ -1,4 +1,4 @@
-#include "source/display_metrics.h"
+#include "toolkit/display_metrics.h"
 
 #include <QGuiApplication>
 #include <QScreen>

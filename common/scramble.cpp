@@ -1,10 +1,10 @@
-#include "signon/scramble.h"
+#include "common/scramble.h"
 
 #include <mutex>
 #include <random>
 #include <stdexcept>
 
-#include "signon/cipher_pad.h"
+#include "common/cipher_pad.h"
 
 namespace vorn {
 namespace {

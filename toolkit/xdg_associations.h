@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "source/file_associations.h"
+#include "toolkit/file_associations.h"
 
 namespace vorn {
 

@@ -1,4 +1,4 @@
-#include "toolkit/widget_broker_ui.h"
+#include "signon/widget_broker_ui.h"
 
 #include <QApplication>
 #include <QCursor>

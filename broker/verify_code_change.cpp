@@ -1,8 +1,8 @@
-#include "signon/verify_code_change.h"
+#include "broker/verify_code_change.h"
 
 #include "broker/broker_error.h"
 #include "broker/broker_ui.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "signon/cipher_pad.h"
+#include "common/cipher_pad.h"
 
 namespace vorn {
 

@@ -1,4 +1,4 @@
-#include "source/document_handoff.h"
+#include "toolkit/document_handoff.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -7,8 +7,7 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
-#include "broker/pieces.h"
-#include "source/file_associations.h"
+#include "toolkit/file_associations.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {
@@ -81,7 +80,7 @@ bool OpenWithAssociatedProgram(const QStringList& lines, const QString& extensio
         ui::ShowPlainMessage(QStringLiteral("Could not write the temporary file: ") + error);
         return false;
     }
-    const QString program = Piece(GetAssociatedProgram(extension), QStringLiteral(" /"), 1);
+    const QString program = GetAssociatedProgram(extension).section(QStringLiteral(" /"), 0, 0);
     if (!program.isEmpty() && Starter().StartProgram(program, file)) return true;
     if (Starter().OpenWithDesktop(file)) return true;
     ui::ShowPlainMessage(QStringLiteral("Failed to execute program."));

@@ -1,4 +1,4 @@
-#include "source/file_associations.h"
+#include "toolkit/file_associations.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 
-#include "source/xdg_associations.h"
+#include "toolkit/xdg_associations.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "broker/counted_fields.h"
+#include "common/counted_fields.h"
 
 #include <string>
 

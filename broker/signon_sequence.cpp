@@ -1,9 +1,9 @@
-#include "signon/signon_sequence.h"
+#include "broker/signon_sequence.h"
 
 #include "broker/broker_error.h"
 #include "broker/broker_ui.h"
 #include "broker/rpc_broker.h"
-#include "signon/scramble.h"
+#include "common/scramble.h"
 
 namespace vorn {
 namespace {

@@ -1,9 +1,9 @@
-#include "source/display_adjustment.h"
+#include "toolkit/display_adjustment.h"
 
 #include <QTableWidget>
 #include <QWidget>
 
-#include "source/display_metrics.h"
+#include "toolkit/display_metrics.h"
 
 namespace vorn {
 namespace {

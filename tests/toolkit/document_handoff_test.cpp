@@ -1,4 +1,4 @@
-#include "source/document_handoff.h"
+#include "toolkit/document_handoff.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
-#include "source/file_associations.h"
+#include "toolkit/file_associations.h"
 #include "tests/support/scripted_modal_host.h"
 
 namespace vorn {
