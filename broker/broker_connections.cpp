@@ -26,7 +26,7 @@ bool SameKey(const QString& a, const QString& b) {
 std::shared_ptr<BrokerLink> BrokerConnections::FindLink(const QString& key) {
     if (!gList) return nullptr;
     for (const Entry& e : *gList)
-        if (SameKey(e.key, key) && e.link) return e.link;
+        if (SameKey(e.key, key) && e.link && e.link->linked) return e.link;
     return nullptr;
 }
 

@@ -13,7 +13,8 @@ class TRPCBroker;
 
 class BrokerConnections {
   public:
-    // The link of a connected broker registered under `key`, or null.
+    // The live link of a connected broker registered under `key`, or null. A link that a
+    // broker found dead is passed over.
     static std::shared_ptr<BrokerLink> FindLink(const QString& key);
     static void Add(const QString& key, TRPCBroker* broker, std::shared_ptr<BrokerLink> link);
     // Removes this broker's entry (by the broker, not by key); true when no other entry with

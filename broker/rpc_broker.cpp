@@ -1,18 +1,16 @@
 #include "broker/rpc_broker.h"
 
-#include <QRegularExpression>
-
 #include "broker/broker_connections.h"
 #include "broker/broker_error.h"
 #include "broker/broker_link.h"
 #include "broker/broker_ui.h"
 #include "broker/client_agent.h"
 #include "broker/registry_settings.h"
+#include "broker/signon_sequence.h"
 #include "broker/socket_errors.h"
 #include "broker/socket_transport.h"
 #include "broker/wire_protocol.h"
 #include "common/scramble.h"
-#include "broker/signon_sequence.h"
 
 namespace vorn {
 namespace {
@@ -82,8 +80,14 @@ QString TRPCBroker::ConnectionKey() const {
 void TRPCBroker::Connect() {
     const QString key = ConnectionKey();
     std::shared_ptr<BrokerLink> link = BrokerConnections::FindLink(key);
-    if (link && !link->linked) link = nullptr;  // a dead link found by another broker
     connected_ = true;
+    connecting_ = true;
+    const auto fail = [&] {
+        connecting_ = false;
+        if (link && link.get() != BrokerConnections::FindLink(key).get()) CloseBrokerLink(*link);
+        link_.reset();
+        connected_ = false;
+    };
     try {
         if (!link) {
             StartClientAgent();
@@ -100,12 +104,12 @@ void TRPCBroker::Connect() {
         } catch (const std::bad_alloc&) {
             RaiseBrokerError(QStringLiteral("store connection"), kBrokerListFailed);
         }
-    } catch (const EBrokerError& e) {
-        if (e.ErrorCode() == kBrokerSignonFailed && link) CloseBrokerLink(*link);
-        link_.reset();
-        connected_ = false;
+    } catch (...) {
+        // Whatever failed, a link that is not registered and signed on is of no use to anyone.
+        fail();
         throw;
     }
+    connecting_ = false;
 }
 
 void TRPCBroker::Disconnect() {
@@ -116,68 +120,91 @@ void TRPCBroker::Disconnect() {
     connected_ = false;
 }
 
-QString TRPCBroker::Call() {
+QString TRPCBroker::Exchange(const QString& name, TParams& params) {
     // Another broker on this link found it dead: reconnect rather than fail.
     if (connected_ && (!link_ || !link_->linked)) Disconnect();
     SetConnected(true);
     QByteArray data;
     try {
-        if (RemoteProcedure.size() > kMaxProcedureName)
+        if (name.size() > kMaxProcedureName)
             RaiseBrokerError(
                 QStringLiteral("ComposeCall: RemoteProcedure of %1 characters exceeds %2")
-                    .arg(RemoteProcedure.size())
+                    .arg(name.size())
                     .arg(kMaxProcedureName),
                 net::WSAEINVAL);
         link_->timeLimit = callTimeLimit_;
-        data = ExchangeMessage(*link_, ComposeCall(RemoteProcedure, RpcVersion, &Param));
+        data = ExchangeMessage(*link_, ComposeCall(name, RpcVersion, &params));
     } catch (const EBrokerError& e) {
         const EBrokerError copy = e;
-        if (clearParameters_) Param.Clear();
         if (IsDeadLink(copy)) {
             if (link_) Bury(*link_);
-            Disconnect();
+            // Not while signing on: the connect that is running puts its own state right.
+            if (!connecting_) Disconnect();
         }
         throw copy;
     }
     if (!link_->lastSecurity.isEmpty())
         CurrentBrokerUi().ShowMessage(FromWireText(link_->lastSecurity));
-    if (clearParameters_) Param.Clear();
     return FromWireText(data);
 }
 
+QString TRPCBroker::CallPublished() {
+    QString text;
+    try {
+        text = Exchange(RemoteProcedure, Param);
+    } catch (...) {
+        if (clearParameters_) Param.Clear();
+        throw;
+    }
+    if (clearParameters_) Param.Clear();
+    return text;
+}
+
 QStringList TRPCBroker::SplitLines(const QString& text) {
-    if (text.isEmpty()) return {};
-    static const QRegularExpression breaks(QStringLiteral("\r\n|\n|\r"));
-    QStringList lines = text.split(breaks);
-    if (lines.last().isEmpty()) lines.removeLast();
-    return lines;
+    return SplitAnswerLines(text);
 }
 
 void TRPCBroker::CallRemote() {
     if (clearResults_) Results.clear();
-    Results.append(SplitLines(Call()));
+    Results.append(SplitLines(CallPublished()));
 }
 
 QString TRPCBroker::CallText() {
-    return Call();
+    return CallPublished();
 }
 
 void TRPCBroker::CallIntoList(QStringList& list) {
-    list = SplitLines(Call());
+    list = SplitLines(CallPublished());
+}
+
+RpcReply TRPCBroker::Call(const RpcRequest& request) {
+    TParams params;
+    request.FillParams(params);
+    const bool publish = !connecting_;
+    if (publish) {
+        SetClearParameters(true);
+        SetClearResults(true);
+        RemoteProcedure = request.Procedure();
+    }
+    RpcReply reply(Exchange(request.Procedure(), params));
+    if (publish) Results = reply.Lines();
+    return reply;
 }
 
 bool TRPCBroker::OpenAppContext(const QString& name) {
+    // A link that another broker found dead is replaced first, so that the context is made on
+    // the link that this broker's calls will use.
+    if (connected_ && (!link_ || !link_->linked)) Disconnect();
     SetConnected(true);
     TRPCBroker context(this);
     context.Tag = 1234;
     context.SetServer(server_);
     context.SetListenerPort(listenerPort_);
     context.SetDebugMode(debugMode_);
-    context.RemoteProcedure = QStringLiteral("XWB CREATE CONTEXT");
-    context.Param[0].Value =
+    const QString scrambled =
         FromWireText(QByteArray::fromStdString(Scramble(ToWireText(name).toStdString())));
-    context.Param[0].ParamKind = TParamType::literal;
-    return context.CallText() == QLatin1String("1");
+    return context.Call(RpcRequest(QStringLiteral("XWB CREATE CONTEXT")).Literal(scrambled))
+               .Text() == QLatin1String("1");
 }
 
 }  // namespace vorn

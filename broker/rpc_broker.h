@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "broker/rpc_params.h"
+#include "broker/rpc_reply.h"
+#include "broker/rpc_request.h"
 
 namespace vorn {
 
@@ -63,6 +65,15 @@ class TRPCBroker : public QObject {
     // True when the server accepts the application context `name` (its answer is exactly "1").
     bool OpenAppContext(const QString& name);
 
+    // Runs `request` the way every toolset call runs: ClearParameters and ClearResults set, the
+    // procedure named, its parameters filled, the call made. Afterwards the published call
+    // state shows this call (RemoteProcedure, an empty Param, its lines in Results), except
+    // while the broker is connecting: the sign-on's calls leave the call state that is waiting
+    // to be sent untouched. Raises EBrokerError like CallRemote.
+    RpcReply Call(const RpcRequest& request);
+    // True while the broker opens its link and signs on.
+    bool Connecting() const { return connecting_; }
+
     // The key of this broker's link in the connection list: Server + ":" + ListenerPort.
     QString ConnectionKey() const;
     // The link this broker uses (shared with other brokers on the same key); null when not
@@ -82,13 +93,18 @@ class TRPCBroker : public QObject {
     static QStringList SplitLines(const QString& text);
 
   private:
-    QString Call();
+    // Connects when needed and runs `name` with `params` on the link; raises EBrokerError after
+    // putting the connection state right.
+    QString Exchange(const QString& name, TParams& params);
+    // Runs the published call state (RemoteProcedure with Param).
+    QString CallPublished();
     void Connect();
     void Disconnect();
 
     bool clearParameters_ = true;
     bool clearResults_ = true;
     bool connected_ = false;
+    bool connecting_ = false;
     bool debugMode_ = false;
     int listenerPort_ = 9200;
     int callTimeLimit_ = 30;

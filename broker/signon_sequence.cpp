@@ -31,37 +31,6 @@ QString Line(const QStringList& lines, int n) {
     return n < lines.size() ? lines[n] : QString();
 }
 
-// Saves the broker's call state and puts it back when the sequence ends, however it ends.
-class CallStateGuard {
-  public:
-    explicit CallStateGuard(TRPCBroker& broker)
-        : broker_(broker),
-          procedure_(broker.RemoteProcedure),
-          version_(broker.RpcVersion),
-          clearParameters_(broker.ClearParameters()),
-          clearResults_(broker.ClearResults()) {
-        params_.Assign(broker.Param);
-        broker.SetClearParameters(true);
-        broker.SetClearResults(true);
-    }
-    ~CallStateGuard() {
-        broker_.SetClearParameters(clearParameters_);
-        broker_.SetClearResults(clearResults_);
-        broker_.Param.Assign(params_);
-        broker_.RemoteProcedure = procedure_.left(100);
-        broker_.RpcVersion = version_;
-        broker_.Results.clear();
-    }
-
-  private:
-    TRPCBroker& broker_;
-    TParams params_;
-    QString procedure_;
-    QString version_;
-    bool clearParameters_;
-    bool clearResults_;
-};
-
 // Closes the front's form however the sequence ends.
 class FrontGuard {
   public:
@@ -79,13 +48,13 @@ SignonSequence::SignonSequence(TRPCBroker& broker, SignonFront& front)
 
 void SignonSequence::Run() {
     {
-        CallStateGuard state(broker_);
+        // The sign-on's calls run while the broker connects, so they leave the call that is
+        // waiting to be sent as it is.
         FrontGuard form(front_);
         gSignonBroker = &broker_;
 
-        broker_.RemoteProcedure = QStringLiteral("XUS SIGNON SETUP");
-        broker_.CallRemote();
-        const QStringList setup = broker_.Results;
+        const QStringList setup =
+            broker_.Call(RpcRequest(QStringLiteral("XUS SIGNON SETUP"))).Lines();
         front_.SetServerInfo({Line(setup, 0), Line(setup, 1), Line(setup, 2), Line(setup, 3)});
 
         if (setup.size() > 5 && setup[5] == QLatin1String("1")) {
@@ -97,23 +66,20 @@ void SignonSequence::Run() {
             front_.ShowModal(*this);
         }
     }
+    broker_.Results.clear();
     if (!signedOn_) RaiseBrokerError(QString(), kBrokerSignonFailed);
 }
 
 QStringList SignonSequence::IntroText() {
-    broker_.RemoteProcedure = QStringLiteral("XUS INTRO MSG");
-    broker_.CallRemote();
-    return broker_.Results;
+    return broker_.Call(RpcRequest(QStringLiteral("XUS INTRO MSG"))).Lines();
 }
 
 bool SignonSequence::SubmitCodes(const QString& accessCode, const QString& verifyCode) {
     signedOn_ = false;
-    broker_.RemoteProcedure = QStringLiteral("XUS AV CODE");
-    broker_.Param[0].Value = FromWireText(QByteArray::fromStdString(
+    const QString scrambled = FromWireText(QByteArray::fromStdString(
         Scramble(ToWireText(accessCode + ';' + verifyCode).toStdString())));
-    broker_.Param[0].ParamKind = TParamType::literal;
-    broker_.CallRemote();
-    const QStringList r = broker_.Results;
+    const QStringList r =
+        broker_.Call(RpcRequest(QStringLiteral("XUS AV CODE")).Literal(scrambled)).Lines();
 
     if (Line(r, 1) == QLatin1String("1")) {
         front_.ShowMessage(Line(r, 3));

@@ -1,5 +1,7 @@
 #include "broker/socket_transport.h"
 
+#include <utility>
+
 #include "broker/broker_error.h"
 #include "broker/broker_ui.h"
 #include "broker/socket_errors.h"
@@ -103,7 +105,9 @@ std::unique_ptr<BrokerLink> OpenBrokerLink(bool debugMode, const QString& server
 void CloseBrokerLink(BrokerLink& link) noexcept {
     if (!link.linked) return;
     BusyScope busy;
-    link.drainPending = false;
+    // After a call the time limit cut off, the server is likely still busy with it: its
+    // answer to the goodbye would come no sooner, and nothing is lost by not waiting for it.
+    if (std::exchange(link.drainPending, false)) link.timeLimit = kGoodbyeAfterCutOffSeconds;
     if (link.socket.Valid()) {
         try {
             ExchangeMessage(link, ComposeGoodbye());

@@ -17,7 +17,10 @@ namespace vorn {
 std::unique_ptr<BrokerLink> OpenBrokerLink(bool debugMode, const QString& server, int port,
                                            int timeLimit);
 
-// Sends the goodbye, ignores its reply and closes the link. Never raises.
+// Sends the goodbye, ignores its reply and closes the link. Never raises. After a call that the
+// time limit cut off, the goodbye waits at most kGoodbyeAfterCutOffSeconds for its reply.
 void CloseBrokerLink(BrokerLink& link) noexcept;
+
+inline constexpr int kGoodbyeAfterCutOffSeconds = 1;
 
 }  // namespace vorn

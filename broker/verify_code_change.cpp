@@ -69,12 +69,12 @@ TVCEdit::OkOutcome TVCEdit::PressOk(const QString& oldCode, const QString& newCo
         return OkOutcome::MismatchAgain;
     }
     if (!broker_) throw std::logic_error("TVCEdit has no RPCBroker");
-    broker_->RemoteProcedure = QStringLiteral("XUS CVC");
-    broker_->Param[0].Value =
-        ScrambledUpper(oldCode) + '^' + ScrambledUpper(newCode) + '^' + ScrambledUpper(confirmCode);
-    broker_->Param[0].ParamKind = TParamType::literal;
-    broker_->CallRemote();
-    const QStringList r = broker_->Results;
+    const QStringList r =
+        broker_
+            ->Call(RpcRequest(QStringLiteral("XUS CVC"))
+                       .Literal(ScrambledUpper(oldCode) + '^' + ScrambledUpper(newCode) + '^' +
+                                ScrambledUpper(confirmCode)))
+            .Lines();
     if (!r.isEmpty() && r[0] == QLatin1String("0")) {
         Front().ShowMessage(kVerifyChanged);
         return OkOutcome::Changed;
@@ -86,10 +86,9 @@ TVCEdit::OkOutcome TVCEdit::PressOk(const QString& oldCode, const QString& newCo
 QString TVCEdit::HelpText() {
     if (!helpFetched_) {
         if (!broker_) throw std::logic_error("TVCEdit has no RPCBroker");
-        broker_->RemoteProcedure = QStringLiteral("XUS AV HELP");
-        broker_->CallRemote();
-        QString text = QStringLiteral("Enter a new verify code and then confirm it.\r\r") +
-                       (broker_->Results.isEmpty() ? QString() : broker_->Results[0]);
+        const RpcReply help = broker_->Call(RpcRequest(QStringLiteral("XUS AV HELP")));
+        QString text =
+            QStringLiteral("Enter a new verify code and then confirm it.\r\r") + help.Line(0);
         if (knownOldCode_.isEmpty())
             text = QStringLiteral("Enter your current verify code first.\r\n") + text;
         helpText_ = text;

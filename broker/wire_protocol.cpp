@@ -5,9 +5,9 @@
 
 #include "broker/broker_error.h"
 #include "broker/broker_link.h"
-#include "common/counted_fields.h"
 #include "broker/rpc_params.h"
 #include "broker/socket_errors.h"
+#include "common/counted_fields.h"
 
 namespace vorn {
 namespace {
@@ -59,6 +59,11 @@ std::string FiveDigitFrame(const std::string& rest, const QString& what) {
                    .arg(e.limit()),
                net::WSAEMSGSIZE);
     }
+}
+
+std::string WrappedCount(std::size_t length) {
+    const std::string digits = "00000" + std::to_string(length);
+    return digits.substr(digits.size() - 5);
 }
 
 }  // namespace
@@ -128,7 +133,9 @@ QByteArray ComposeCall(const QString& name, const QString& version, TParams* par
     }
     const std::string rest =
         versionField + Pad(header + procedure, 5, QStringLiteral("the call block")) + listData;
-    const std::string message = FiveDigitFrame(rest, QStringLiteral("the message"));
+    // The whole message is counted by the last five digits of its length: the count wraps, and
+    // the server reads a long message by its structure.
+    const std::string message = WrappedCount(rest.size()) + rest;
 
     for (TParamRecord* p : listParams)
         p->Value = QStringLiteral(".x");

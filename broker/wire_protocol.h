@@ -13,7 +13,8 @@ class TParams;
 // Sending changes the list as the server expects it: a list parameter's value becomes ".x"
 // and an empty list value the byte 0x01. A value that the message cannot carry (a NUL byte,
 // a character that is not single-byte, an empty subscript, a text longer than its counted
-// field) raises EBrokerError and leaves `params` untouched.
+// field) raises EBrokerError and leaves `params` untouched. The whole message is counted by the
+// last five digits of its length, so a message over 99999 bytes can be sent.
 QByteArray ComposeCall(const QString& name, const QString& version, TParams* params);
 
 // "TCPconnect^address^port^host^" announced on a fresh connection (without "{XWB}").

@@ -13,6 +13,7 @@
 #include "signon/code_edit.h"
 #include "signon/signon_configuration.h"
 #include "signon/signon_settings.h"
+#include "toolkit/event_guard.h"
 #include "toolkit/help_file.h"
 
 namespace vorn {
@@ -136,19 +137,18 @@ void TfrmSignon::OpenProperties() {
 
 void TfrmSignon::PressOk() {
     if (!sequence_) return;
-    try {
-        const bool closes = sequence_->SubmitCodes(accessCode->text(), verifyCode->text());
-        Tag = sequence_->SignedOn() ? 1 : 0;
-        if (closes) done(Tag == 1 ? Accepted : Rejected);
-    } catch (...) {
-        failure_ = std::current_exception();
+    const bool ran = ui::Guarded(
+        [this] {
+            const bool closes = sequence_->SubmitCodes(accessCode->text(), verifyCode->text());
+            Tag = sequence_->SignedOn() ? 1 : 0;
+            if (closes) done(Tag == 1 ? Accepted : Rejected);
+        },
+        this);
+    // The error was shown; a sign-on whose call failed cannot go on over that link.
+    if (!ran) {
         Tag = 0;
         reject();
     }
-}
-
-void TfrmSignon::RethrowFailure() {
-    if (auto failure = std::exchange(failure_, nullptr)) std::rethrow_exception(failure);
 }
 
 void TfrmSignon::done(int result) {

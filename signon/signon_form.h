@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-#include <exception>
 #include <memory>
 
 #include "broker/signon_sequence.h"
@@ -45,7 +44,6 @@ class TfrmSignon : public QDialog {
 
     // An error raised while OK was handled; the form closed on it. Raised again by the caller
     // of the modal loop, since it cannot pass through the window toolkit's event handling.
-    void RethrowFailure();
 
     // 1 = signed on, 0 = not.
     int Tag = 0;
@@ -76,7 +74,6 @@ class TfrmSignon : public QDialog {
 
     SignonSequence* sequence_ = nullptr;
     std::unique_ptr<ui::ScopedHelpFile> savedHelpFile_;
-    std::exception_ptr failure_;
 };
 
 }  // namespace vorn

@@ -32,7 +32,6 @@ void SignonFormFront::ShowModal(SignonSequence& sequence) {
     TfrmSignon& form = Form();
     form.PrepareToShow(sequence);
     ui::Modal().ExecModal(form);
-    form.RethrowFailure();
 }
 
 void SignonFormFront::CodesRejected(const QString& message) {

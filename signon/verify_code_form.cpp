@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "signon/code_edit.h"
+#include "toolkit/event_guard.h"
 
 namespace vorn {
 namespace {
@@ -92,12 +93,8 @@ bool TfrmVCEdit::eventFilter(QObject* watched, QEvent* event) {
 
 template <typename F>
 void TfrmVCEdit::Guarded(F&& action) {
-    try {
-        action();
-    } catch (...) {
-        failure_ = std::current_exception();
-        reject();
-    }
+    // The error was shown; a change whose call failed cannot go on over that link.
+    if (!ui::Guarded(action, this)) reject();
 }
 
 void TfrmVCEdit::PressOk() {
@@ -128,10 +125,6 @@ void TfrmVCEdit::PressHelp() {
 void TfrmVCEdit::EmptyNewCodes() {
     edtNewVC->setText(QString());
     edtConfirmVC->setText(QString());
-}
-
-void TfrmVCEdit::RethrowFailure() {
-    if (auto failure = std::exchange(failure_, nullptr)) std::rethrow_exception(failure);
 }
 
 }  // namespace vorn

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QDialog>
-#include <exception>
 
 #include "broker/verify_code_change.h"
 
@@ -25,7 +24,6 @@ class TfrmVCEdit : public QDialog {
 
     // An error raised by a call while OK or Help was handled; the form closed on it. Raised
     // again by the caller of the modal loop.
-    void RethrowFailure();
 
     CodeEdit* edtOldVC;
     CodeEdit* edtNewVC;
@@ -46,7 +44,6 @@ class TfrmVCEdit : public QDialog {
     void Guarded(F&& action);
 
     TVCEdit& edit_;
-    std::exception_ptr failure_;
 };
 
 }  // namespace vorn

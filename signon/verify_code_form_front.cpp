@@ -11,7 +11,6 @@ bool VerifyCodeFormFront::Run(TVCEdit& edit, const QString& knownOldCode) {
     const QPointer<TfrmVCEdit> outer = std::exchange(form_, &form);
     const int result = ui::Modal().ExecModal(form);
     form_ = outer;
-    form.RethrowFailure();
     return result == QDialog::Accepted;
 }
 

@@ -3,30 +3,21 @@
 #include "broker/rpc_broker.h"
 #include "source/message_broker.h"
 #include "source/message_table.h"
-#include "broker/section_reader.h"
 
 namespace vorn {
 namespace {
 
-const SectionMarkers& DialogMarkers() {
+QString FetchText(TRPCBroker& broker, const QString& number, const QStringList& values) {
+    RpcRequest request(QStringLiteral("VRNX DIALOG"));
+    request.List().Named(QStringLiteral("VORNNUM"), number);
+    for (int i = 0; i < values.size(); ++i)
+        request.Entry(QString::number(i + 1), values[i]);
+    // This answer has no "[Errors]" or "[Misc]" section of its own: such lines are text.
     static const SectionMarkers markers = {{kDataMarker, Section::Data},
                                            {kBeginDataMarker, Section::Data},
                                            {kEndDataMarker, Section::None},
                                            {kBeginErrorsMarker, Section::Errors}};
-    return markers;
-}
-
-QString FetchText(TRPCBroker& broker, const QString& number, const QStringList& values) {
-    broker.SetClearParameters(true);
-    broker.SetClearResults(true);
-    broker.RemoteProcedure = QStringLiteral("VRNX DIALOG");
-    TParamRecord& param = broker.Param[0];
-    param.ParamKind = TParamType::list;
-    param.Mult.SetItem(QStringLiteral("\"VORNNUM\""), number);
-    for (int i = 0; i < values.size(); ++i)
-        param.Mult.SetItem(QString::number(i + 1), values[i]);
-    broker.CallRemote();
-    return ReadSections(broker.Results, DialogMarkers()).Joined(Section::Data);
+    return broker.Call(request).Sections(markers).Joined(Section::Data);
 }
 
 // The string table holds message id under the resource id 1000 + id.

@@ -10,6 +10,7 @@
 #include "broker/broker_connections.h"
 #include "broker/broker_error.h"
 #include "broker/registry_settings.h"
+#include "broker/signon_sequence.h"
 #include "broker/socket_transport.h"
 #include "common/scramble.h"
 #include "tests/support/isolated_settings.h"
@@ -205,6 +206,55 @@ TEST_F(Broker, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
     b.RemoteProcedure = "Y";
     EXPECT_EQ(b.CallText(), "fresh link");
     EXPECT_EQ(peer.Handshakes(), 2);
+}
+
+TEST_F(Broker, AContextOnALinkAnotherBrokerFoundDeadIsMadeOnTheNewLinkWithOneSignon) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.CloseWithoutReply();
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("1").Reply("on the new link");
+    TRPCBroker a, b;
+    Aim(a);
+    Aim(b);
+    a.SetConnected(true);
+    b.SetConnected(true);
+    a.RemoteProcedure = "X";
+    EXPECT_THROW(a.CallRemote(), EBrokerError);
+    EXPECT_TRUE(b.OpenAppContext("ZAZIRERO"));
+    b.RemoteProcedure = "Y";
+    EXPECT_EQ(b.CallText(), "on the new link");
+    EXPECT_EQ(peer.Handshakes(), 2);
+    EXPECT_EQ(Names(peer.Calls()),
+              (std::vector<std::string>{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP",
+                                        "XWB CREATE CONTEXT", "Y"}));
+    EXPECT_EQ(peer.Goodbyes(), 0);
+}
+
+// A front whose form cannot be made: not a broker error, yet the connect must fail cleanly.
+class BrokenFront final : public SignonFront {
+  public:
+    void Open() override { throw std::runtime_error("no display"); }
+    void SetServerInfo(const SignonServerInfo&) override {}
+    void ShowModal(SignonSequence&) override {}
+    void CodesRejected(const QString&) override {}
+    void ShowMessage(const QString&) override {}
+    void ShowWarning(const QString&) override {}
+    void ShowSignonMessages(const QStringList&) override {}
+    bool ChangeVerifyCode(TRPCBroker&, const QString&) override { return false; }
+    void Close() override {}
+};
+
+TEST_F(Broker, AFailureOtherThanABrokerErrorDuringSignonLeavesItDisconnectedAndTheLinkClosed) {
+    BrokenFront front;
+    SetSignonFront(&front);
+    TRPCBroker b;
+    Aim(b);
+    EXPECT_THROW(b.SetConnected(true), std::runtime_error);
+    SetSignonFront(nullptr);
+    EXPECT_FALSE(b.Connected());
+    EXPECT_EQ(b.Link(), nullptr);
+    EXPECT_FALSE(BrokerConnections::Exists());
+    EXPECT_TRUE(peer.WaitForGoodbyes(1)) << "the half-made link is closed";
 }
 
 TEST_F(Broker, AnMErrorLeavesTheLinkConnected) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <condition_variable>
+#include <mutex>
 #include <sstream>
 
 #include "broker/broker_error.h"
@@ -80,7 +83,7 @@ struct RpcRun {
     QString err;
 };
 
-RpcRun RunRpc(const QStringList& args, const QByteArray& codes = {}) {
+RpcRun RunRpc(const QStringList& args, const QByteArray& codes = {}, int waitMs = 20000) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("VORN_CODES");
@@ -89,7 +92,7 @@ RpcRun RunRpc(const QStringList& args, const QByteArray& codes = {}) {
     p.setProcessEnvironment(env);
     p.setStandardInputFile(QProcess::nullDevice());
     p.start(VORN_RPC_PATH, args);
-    p.waitForFinished(20000);
+    p.waitForFinished(waitMs);
     return {p.exitCode(), QString::fromLocal8Bit(p.readAllStandardOutput()),
             QString::fromLocal8Bit(p.readAllStandardError())};
 }
@@ -150,6 +153,34 @@ TEST_F(RpcProgram, ABrokerErrorGoesToStandardErrorWithStatusOne) {
     EXPECT_EQ(
         r.err,
         "Error encountered.\nFunction was: M  ERROR=<UNDEF>\nError was: M Error - Use ^XTER\n");
+}
+
+// The one test that waits out a real time limit: the program runs in a process of its own, so
+// no clock can be moved for it. A call cut off after 30 s must not be followed by another
+// 30 s wait for the goodbye.
+TEST_F(RpcProgram, ACallCutOffByTheTimeLimitEndsTheProgramWithinThirtyFiveSeconds) {
+    // The server holds the answer for 45 s, or until the program has ended.
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool programEnded = false;
+    test::ScriptNoSignonNeeded(peer);
+    peer.Then([&](test::PeerConnection& connection, const std::string&) {
+        std::unique_lock lock(mutex);
+        ended.wait_for(lock, std::chrono::seconds(45), [&] { return programEnded; });
+        connection.Send(test::FrameReply("far too late"));
+    });
+    QElapsedTimer timer;
+    timer.start();
+    const RpcRun r = RunRpc(Aim() + QStringList{"--timeout", "30", "SLOW"}, {}, 60000);
+    const qint64 ms = timer.elapsed();
+    {
+        std::lock_guard lock(mutex);
+        programEnded = true;
+    }
+    ended.notify_all();
+    EXPECT_EQ(r.exit, 1);
+    EXPECT_EQ(r.err, "Error encountered.\nFunction was: recv\nError was: WSAEINTR\n");
+    EXPECT_LT(ms, 35000);
 }
 
 TEST_F(RpcProgram, AUsageErrorHasStatusTwo) {

@@ -166,6 +166,21 @@ TEST_F(Transport, ADrainThatTimesOutSendsNothingAndStaysPending) {
     EXPECT_EQ(Call(*link, "NOW"), "fresh");
 }
 
+TEST_F(Transport, AfterACutOffCallTheGoodbyeWaitsOneSecondNotAWholeTimeLimit) {
+    peer.Stall("late answer", [this] { clock.clock().AdvanceSeconds(31); });
+    auto link = Open();
+    Raised([&] { Call(*link, "SLOW"); });
+    const double before = clock.clock().Now();
+    {
+        test::ClockTicker ticker(clock.clock(), 0.05);
+        CloseBrokerLink(*link);
+    }
+    const double waited = (clock.clock().Now() - before) * 86400.0;
+    EXPECT_LT(waited, 3.0) << "the goodbye waited " << waited << " s of the clock";
+    EXPECT_FALSE(link->linked);
+    peer.Release();
+}
+
 TEST_F(Transport, ARefusedConnectNamesConnectAndWsaeconnrefused) {
     int closedPort;
     {

@@ -178,10 +178,11 @@ INSTANTIATE_TEST_SUITE_P(
                         Literal(p, i, QString(990, 'p'));
                 },
                 "X", "0", 10040},
-        Refused{"message over 99999 bytes",
+        Refused{"list value of 1000 bytes in a long message",
                 [](TParams& p) {
                     for (int i = 0; i < 110; ++i)
                         ListEntry(p, 0, QString::number(i), QString(990, 'v'));
+                    ListEntry(p, 0, "last", QString(1000, 'v'));
                 },
                 "X", "0", 10040}),
     RefusedName);
@@ -204,6 +205,19 @@ TEST(ComposeCall, TheLargestFieldsStillFit) {
     Literal(params, 0, QString(998, 'a'));
     ListEntry(params, 1, QString(999, 's'), QString(999, 'v'));
     EXPECT_NO_THROW(ComposeCall("X", QString(255, '1'), &params));
+}
+
+// The whole message is counted by the last five digits of its length; the server reads such a
+// message by its structure.
+TEST(ComposeCall, AMessageOverNinetyNineThousandNineHundredNinetyNineBytesCarriesItsWrappedCount) {
+    TParams params;
+    for (int i = 0; i < 150; ++i)
+        ListEntry(params, 0, QString::number(i + 1), QString(990, 'v'));
+    const QByteArray message = ComposeCall("DDR FILER", "0", &params);
+    const qsizetype rest = message.size() - 5;
+    ASSERT_GT(rest, 99999);
+    EXPECT_EQ(message.left(5).toStdString(), QString::number(rest).right(5).toStdString());
+    EXPECT_EQ(params[0].Value, ".x");
 }
 
 }  // namespace

@@ -297,19 +297,20 @@ TEST_F(SignonForm, TheBrokersCallStateIsTheSameAfterTheSignon) {
     EXPECT_TRUE(b.Results.isEmpty());
 }
 
-TEST_F(SignonForm, AnErrorOfTheCodeCallClosesTheFormAndReachesTheCaller) {
+TEST_F(SignonForm, AnErrorOfTheCodeCallIsShownAndClosesTheFormUnsigned) {
     test::ScriptSetupAsksSignon(peer);
     ScriptIntro();
     peer.MError("UNDEFINED^XUSRB");
-    modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
+    modal.OnForm<TfrmSignon>([this](TfrmSignon& form) {
+        modal.ExpectMessage(
+            "Error encountered.\nFunction was: UNDEFINED^XUSRB\nError was: M Error - Use ^XTER");
         SignOnWith(form, "demo", "demo.1234");
         EXPECT_FALSE(form.isVisible());
     });
     TRPCBroker b;
     Aim(b);
     const EBrokerError e = ConnectFails(b);
-    EXPECT_EQ(e.ErrorCode(), 20002);
-    EXPECT_EQ(e.FailedStep(), "UNDEFINED^XUSRB");
+    EXPECT_EQ(e.ErrorCode(), 20004);
     EXPECT_FALSE(b.Connected());
     EXPECT_EQ(SignonForms().CurrentForm(), nullptr);
 }

@@ -251,20 +251,16 @@ TEST_F(VerifyCodeDialog, MessagesArePlainMessageBoxes) {
     edit.ChangeVerifyCode("OLD.CODE.1");
 }
 
-TEST_F(VerifyCodeDialog, AnErrorOfTheChangeCallClosesTheDialogAndReachesTheCaller) {
+TEST_F(VerifyCodeDialog, AnErrorOfTheChangeCallIsShownAndClosesTheDialogUnchanged) {
     peer.MError("UNDEFINED^XUSRB");
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
+    modal.OnForm<TfrmVCEdit>([this](TfrmVCEdit& form) {
         Fill(form, "new.code.2", "new.code.2");
+        modal.ExpectMessage(
+            "Error encountered.\nFunction was: UNDEFINED^XUSRB\nError was: M Error - Use ^XTER");
         form.btnOK->click();
         EXPECT_FALSE(form.isVisible());
     });
-    try {
-        edit.ChangeVerifyCode("OLD.CODE.1");
-        FAIL() << "the error did not reach the caller";
-    } catch (const EBrokerError& e) {
-        EXPECT_EQ(e.ErrorCode(), 20002);
-        EXPECT_EQ(e.FailedStep(), "UNDEFINED^XUSRB");
-    }
+    EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
     EXPECT_TRUE(broker.Connected()) << "an M error leaves the link up";
 }
 

@@ -54,7 +54,7 @@ TEST_F(ServerQueries, FieldAttributeMatchesTheFirstPieceWhole) {
     EXPECT_EQ(GetFieldAttribute("80000", "9", &broker), "");
 }
 
-TEST_F(ServerQueries, FieldAttributeOnlyReadsThisCallsLines) {
+TEST_F(ServerQueries, FieldAttributeSendsOnlyItsOwnCallAndShowsItAsTheLastCall) {
     peer.ReplyLines({"[Data]", "3^TOWN^F^^0^^0;3"});
     broker.SetConnected(true);
     broker.SetClearResults(false);
@@ -64,7 +64,9 @@ TEST_F(ServerQueries, FieldAttributeOnlyReadsThisCallsLines) {
     broker.Param[1].ParamKind = TParamType::literal;
     EXPECT_EQ(GetFieldAttribute("80000", "2", &broker), "");
     EXPECT_EQ(OnlyCall(), "VRNX DDU FIELDS|0011005800000012004.001000");
-    EXPECT_EQ(broker.Results, (QStringList{"2^OLD^P80001^^0^^0;2", "[Data]", "3^TOWN^F^^0^^0;3"}));
+    EXPECT_EQ(broker.RemoteProcedure, "VRNX DDU FIELDS");
+    EXPECT_EQ(broker.Results, (QStringList{"[Data]", "3^TOWN^F^^0^^0;3"}));
+    EXPECT_EQ(broker.Param.Count(), 0);
 }
 
 TEST_F(ServerQueries, FieldAttributeWithAMissingArgumentAsksNothing) {
