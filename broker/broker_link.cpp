@@ -1,10 +1,19 @@
 #include "broker/broker_link.h"
 
+#include <atomic>
+
 #include "broker/broker_error.h"
 #include "broker/clock.h"
 #include "broker/socket_errors.h"
 
 namespace vorn {
+namespace {
+
+std::atomic<quint64> gLinkSerial{0};
+
+}  // namespace
+
+BrokerLink::BrokerLink() : serial(++gLinkSerial) {}
 
 bool BrokerLink::CallTimeLimitHook() const {
     const double span = timeLimit > 0 ? timeLimit * kSecondInDays : kTenthSecondInDays;

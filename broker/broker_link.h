@@ -5,6 +5,7 @@
 #include <netinet/in.h>
 
 #include <QByteArray>
+#include <QStringList>
 
 #include "broker/socket.h"
 
@@ -12,6 +13,11 @@ namespace vorn {
 
 class BrokerLink {
   public:
+    BrokerLink();
+
+    // Tells links apart over the run, also when a new one takes the memory of an old one:
+    // what a server session held (a lock, a context) lives only as long as its link.
+    const quint64 serial;
     net::Socket socket;           // the call-back connection
     bool linked = false;          // set when the open succeeded, cleared by the close
     bool debugMode = false;       // no time limit applies
@@ -20,6 +26,7 @@ class BrokerLink {
     bool inCall = false;          // the time limit applies only while set
     bool drainPending = false;    // a reply cut off by the time limit may still arrive
     in_addr_t serverAddress = 0;  // the only address a call-back may come from
+    QStringList contexts;         // application contexts the server created on this link
     QByteArray lastSecurity;      // segments of the most recent reply
     QByteArray lastApplication;
 

@@ -1,5 +1,7 @@
 #include "broker/rpc_broker.h"
 
+#include <utility>
+
 #include "broker/broker_connections.h"
 #include "broker/broker_error.h"
 #include "broker/broker_link.h"
@@ -99,6 +101,7 @@ void TRPCBroker::Connect() {
             SignOn(*this);
         }
         link_ = link;
+        RestoreContexts();
         try {
             BrokerConnections::Add(key, this, link);
         } catch (const std::bad_alloc&) {
@@ -120,9 +123,29 @@ void TRPCBroker::Disconnect() {
     connected_ = false;
 }
 
+void TRPCBroker::LeaveDeadLink() {
+    if (link_) contextsToRestore_ = link_->contexts;
+    Disconnect();
+}
+
+void TRPCBroker::RestoreContexts() {
+    const QStringList wanted = std::exchange(contextsToRestore_, {});
+    for (const QString& name : wanted) {
+        if (link_->contexts.contains(name)) continue;
+        if (CreateContext(name)) link_->contexts.append(name);
+    }
+}
+
+bool TRPCBroker::CreateContext(const QString& name) {
+    const QString scrambled =
+        FromWireText(QByteArray::fromStdString(Scramble(ToWireText(name).toStdString())));
+    return Call(RpcRequest(QStringLiteral("XWB CREATE CONTEXT")).Literal(scrambled)).Text() ==
+           QLatin1String("1");
+}
+
 QString TRPCBroker::Exchange(const QString& name, TParams& params) {
     // Another broker on this link found it dead: reconnect rather than fail.
-    if (connected_ && (!link_ || !link_->linked)) Disconnect();
+    if (connected_ && (!link_ || !link_->linked)) LeaveDeadLink();
     SetConnected(true);
     QByteArray data;
     try {
@@ -139,7 +162,7 @@ QString TRPCBroker::Exchange(const QString& name, TParams& params) {
         if (IsDeadLink(copy)) {
             if (link_) Bury(*link_);
             // Not while signing on: the connect that is running puts its own state right.
-            if (!connecting_) Disconnect();
+            if (!connecting_) LeaveDeadLink();
         }
         throw copy;
     }
@@ -194,17 +217,18 @@ RpcReply TRPCBroker::Call(const RpcRequest& request) {
 bool TRPCBroker::OpenAppContext(const QString& name) {
     // A link that another broker found dead is replaced first, so that the context is made on
     // the link that this broker's calls will use.
-    if (connected_ && (!link_ || !link_->linked)) Disconnect();
+    if (connected_ && (!link_ || !link_->linked)) LeaveDeadLink();
     SetConnected(true);
     TRPCBroker context(this);
     context.Tag = 1234;
     context.SetServer(server_);
     context.SetListenerPort(listenerPort_);
     context.SetDebugMode(debugMode_);
-    const QString scrambled =
-        FromWireText(QByteArray::fromStdString(Scramble(ToWireText(name).toStdString())));
-    return context.Call(RpcRequest(QStringLiteral("XWB CREATE CONTEXT")).Literal(scrambled))
-               .Text() == QLatin1String("1");
+    if (!context.CreateContext(name)) return false;
+    // Remembered with the link, so that a link opened in place of this one when it dies gets
+    // the context again: without it, no call of the application would be let through.
+    if (!link_->contexts.contains(name)) link_->contexts.append(name);
+    return true;
 }
 
 }  // namespace vorn

@@ -98,6 +98,11 @@ class TRPCBroker : public QObject {
     QString Exchange(const QString& name, TParams& params);
     // Runs the published call state (RemoteProcedure with Param).
     QString CallPublished();
+    // Lets go of a link found dead, remembering its contexts for the link that replaces it.
+    void LeaveDeadLink();
+    // Creates the contexts of a dead link on the link just connected.
+    void RestoreContexts();
+    bool CreateContext(const QString& name);
     void Connect();
     void Disconnect();
 
@@ -110,6 +115,7 @@ class TRPCBroker : public QObject {
     int callTimeLimit_ = 30;
     QString server_;
     std::shared_ptr<BrokerLink> link_;
+    QStringList contextsToRestore_;
 };
 
 // The placeholder host written to the settings when none is stored.

@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include "toolkit/event_guard.h"
+
 namespace vorn::ui {
 namespace {
 
@@ -9,8 +11,9 @@ class QtTimer final : public Timer {
   public:
     QtTimer() {
         timer_.setInterval(1000);
+        // A tick may reach the server; its failure is shown, not thrown into the event loop.
         QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (OnTimer) OnTimer();
+            if (OnTimer) Guarded(OnTimer);
         });
     }
     void SetInterval(int ms) override {

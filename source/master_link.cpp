@@ -1,0 +1,80 @@
+#include "source/master_link.h"
+
+#include <QWidget>
+
+#include "broker/rpc_broker.h"
+#include "source/source_messages.h"
+#include "source/source_requests.h"
+#include "source/vorn_source.h"
+
+namespace vorn {
+
+void MasterLink::ReloadGrids() {
+    for (TvornGridLink* grid : s_.Grids())
+        grid->Fill();
+}
+
+bool MasterLink::Setup() {
+    TvornSource* master = s_.Master();
+    if (!master) {
+        ReloadGrids();
+        return true;
+    }
+    if (!master->Active()) {
+        say::Error(QStringLiteral("MasterSource is not active"));
+        return false;
+    }
+    if (master->FileNumber.isEmpty()) {
+        say::Error(QStringLiteral("MasterSource's FileNumber not defined"));
+        return false;
+    }
+    const QString masterRecord = master->RecordNumber();
+    if (masterRecord.isEmpty() || master->FullIens().isEmpty()) return false;
+    const bool hierarchical = s_.TypeIfSubFile == TvornSubFileType::Hierarchical;
+    s_.parentIens_ = hierarchical ? u',' + master->FullIens() : QString();
+    if (s_.TypeIfSubFile == TvornSubFileType::Logical) {
+        DisableLinkControls();
+        if (s_.LinkField.isEmpty()) s_.LinkField = QStringLiteral(".01");
+        const std::optional<QString> location = requests::ReadLocation(
+            s_.RequireBroker().Call(requests::Location(s_.FileNumber, s_.LinkField)));
+        if (location) linkScreen_ = requests::LinkScreen(masterRecord, *location);
+    } else {
+        linkScreen_.clear();
+    }
+    ReloadGrids();
+    s_.First();
+    if (s_.RecordNumber().isEmpty()) {
+        for (TvornGridLink* grid : s_.Grids())
+            grid->Clear();
+        s_.SetButtonEnabled(DoFirst, false);
+        s_.SetButtonEnabled(DoLast, false);
+    }
+    return true;
+}
+
+void MasterLink::PutMasterLink() {
+    linkPending_ = true;
+    TvornSource* master = s_.Master();
+    if (!master || !s_.Fields().contains(s_.LinkField)) return;
+    const QString record = master->RecordNumber();
+    const QString text = MasterFieldText(QStringLiteral(".01"));
+    for (TvornBoundControl* control : s_.Controls())
+        if (control->FMField() == s_.LinkField && control->TakeMasterLink(record, text))
+            linkPending_ = false;
+}
+
+QString MasterLink::MasterFieldText(const QString& field) const {
+    TvornSource* master = s_.Master();
+    if (!master) return {};
+    for (TvornBoundControl* control : master->Controls())
+        if (control->FMField() == field) return control->ShownText();
+    return {};
+}
+
+void MasterLink::DisableLinkControls() {
+    for (TvornBoundControl* control : s_.Controls())
+        if (control->FMField() == s_.LinkField && !control->IsDisplayOnly())
+            control->Widget()->setEnabled(false);
+}
+
+}  // namespace vorn

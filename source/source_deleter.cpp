@@ -1,0 +1,116 @@
+#include "source/source_deleter.h"
+
+#include "broker/rpc_broker.h"
+#include "source/filer_request.h"
+#include "source/flag_scope.h"
+#include "source/message_text.h"
+#include "source/source_messages.h"
+#include "source/source_navigator.h"
+#include "source/source_requests.h"
+#include "source/vorn_source.h"
+#include "toolkit/wait_cursor.h"
+
+namespace vorn {
+namespace {
+
+QString RecordOf(const TvornSource& source) {
+    QString record = source.FullIens();
+    record.chop(1);
+    return record;
+}
+
+bool IsHierarchicalDetail(const TvornSource& source) {
+    return source.Master() && source.TypeIfSubFile == TvornSubFileType::Hierarchical;
+}
+
+QString Lines(const QStringList& lines) {
+    QString text;
+    for (const QString& line : lines)
+        text += line + say::kLineBreak;
+    return text;
+}
+
+}  // namespace
+
+bool SourceDeleter::PointerCheck() {
+    ui::WaitCursor wait;
+    s_.recordErrors_.clear();
+    pointers_ = RpcReply();
+    if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return false;
+    const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
+    pointers_ = s_.RequireBroker().Call(requests::PointerCheck(
+        s_.FileNumber, RecordOf(s_), limits.DispFiles, limits.DispRecords, limits.DispNoXRefs));
+    return requests::ReadNoPointers(pointers_);
+}
+
+QString SourceDeleter::DeleteRecord() {
+    if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return {};
+    s_.UnlockRecord();
+    ui::WaitCursor wait;
+    if (!IsHierarchicalDetail(s_))
+        return requests::ReadDeletedText(
+            s_.RequireBroker().Call(requests::RecordDelete(s_.FileNumber, RecordOf(s_))));
+    // Taken before the entry is gone.
+    const QString text = s_.GetFieldText(QStringLiteral(".01"));
+    const RpcReply reply =
+        s_.RequireBroker().Call(requests::SubFileDelete(s_.FileNumber, RecordOf(s_)));
+    return requests::ReadFilerAccepted(reply) ? text : QString();
+}
+
+bool SourceDeleter::Delete() {
+    if (!s_.Allows(uaDelete)) return false;
+    FlagScope deleting(s_.deleting_);
+    if (s_.State() != ssEdit && s_.State() != ssBrowse) {
+        if (s_.ShowMessages) say::Information(GetDialogText(44, {}, s_.RPCBroker()));
+        return false;
+    }
+    bool allowDelete = true;
+    if (s_.BeforeDelete) s_.BeforeDelete(&s_, allowDelete);
+    if (!allowDelete) return false;
+    bool askedAlready = false;
+    if (!IsHierarchicalDetail(s_) && !PointerCheck()) {
+        if (!requests::ReadDeletionAllowed(pointers_)) {
+            if (s_.ShowMessages)
+                say::Warning(GetDialogText(48, {}, s_.RPCBroker()) +
+                             Lines(requests::PointerReport(pointers_, 2)));
+            return false;
+        }
+        if (s_.ShowMessages && !say::YesOrCancel(Lines(requests::PointerReport(pointers_, 3)) +
+                                                     GetDialogText(49, {}, s_.RPCBroker()),
+                                                 30))
+            return false;
+        askedAlready = true;
+    }
+    if (!askedAlready && s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmDelete)) {
+        const QString question =
+            GetDialogText(45, s_.FileName + QStringLiteral(": ") + s_.navigator_->IdentifierText(),
+                          s_.RPCBroker()) +
+            say::kLineBreak;
+        if (!say::YesOrCancel(question)) return false;
+    }
+    s_.ForgetChanges();
+    const QString deleted = DeleteRecord();
+    const bool success = !deleted.isEmpty();
+    QString report;
+    if (!success)
+        report = GetDialogText(47, {}, s_.RPCBroker());
+    else if (s_.InformMessages.testFlag(InformDelete))
+        report = GetDialogText(46, s_.FileName + QStringLiteral(": ") + deleted, s_.RPCBroker()) +
+                 say::kLineBreak;
+    if (success) {
+        s_.firstActivation_ = true;
+        if (s_.Master())
+            s_.Prior();
+        else
+            s_.Clear();
+    } else if (s_.State() == ssEdit) {
+        // A refused deletion leaves the record shown as it is stored; its lock is gone.
+        s_.GetRecord();
+    }
+    if (s_.ShowMessages && (!success || s_.InformMessages.testFlag(InformDelete)))
+        say::Information(report);
+    if (s_.AfterDelete) s_.AfterDelete(&s_, success);
+    return success;
+}
+
+}  // namespace vorn

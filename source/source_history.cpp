@@ -1,0 +1,53 @@
+#include "source/source_history.h"
+
+#include "broker/rpc_broker.h"
+#include "source/record_requests.h"
+#include "source/vorn_source.h"
+
+namespace vorn {
+
+void SourceHistory::Reset() {
+    entries_.clear();
+    for (int i = 0; i <= s_.HistorySize; ++i)
+        entries_.append(TvornHistoryRecord{});
+}
+
+void SourceHistory::Update() {
+    if (s_.HistorySize <= 0) return;
+    QString address = s_.FullIens();
+    QString record = address;
+    if (record.endsWith(u',')) record.chop(1);
+    const QString text = records::ReadIdentifiers(
+        s_.RequireBroker().Call(records::IdentifiersRequest(s_.FileNumber, record)));
+    int found = -1;
+    for (int i = 0; i < s_.HistorySize && i < entries_.size(); ++i) {
+        if (entries_[i].Iens == address) {
+            found = i;
+            break;
+        }
+    }
+    if (found >= 0) {
+        TvornHistoryRecord entry = entries_.takeAt(found);
+        entry.Text = text;
+        entries_.prepend(entry);
+    } else {
+        entries_.prepend(TvornHistoryRecord{address, text});
+    }
+    while (entries_.size() > s_.HistorySize + 1)
+        entries_.removeLast();
+    if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
+}
+
+void SourceHistory::GoTo(int index) {
+    if (index < 0 || index >= entries_.size()) return;
+    const QString address = entries_[index].Iens;
+    if (address.isEmpty() || !s_.CheckSaveChanges()) return;
+    if (s_.GetAndFill(address)) s_.UpdateHistory();
+}
+
+QString SourceHistory::Text(int index) const {
+    if (index < 0 || index >= entries_.size() || entries_[index].Iens.isEmpty()) return {};
+    return entries_[index].Text;
+}
+
+}  // namespace vorn

@@ -1,0 +1,522 @@
+#include "source/vorn_source.h"
+
+#include <QWidget>
+
+#include "broker/rpc_broker.h"
+#include "source/enabling_rules.h"
+#include "source/flag_scope.h"
+#include "source/master_link.h"
+#include "source/message_text.h"
+#include "source/no_broker_link.h"
+#include "source/server_queries.h"
+#include "source/source_deleter.h"
+#include "source/source_history.h"
+#include "source/source_locker.h"
+#include "source/source_messages.h"
+#include "source/source_navigator.h"
+#include "source/source_requests.h"
+#include "source/source_saver.h"
+
+namespace vorn {
+
+TvornSource::TvornSource(QObject* owner)
+    : QObject(owner),
+      delPointerDisplay_(new TvornDelPointerDisplay(this)),
+      navigator_(std::make_unique<SourceNavigator>(*this)),
+      history_(std::make_unique<SourceHistory>(*this)),
+      saver_(std::make_unique<SourceSaver>(*this)),
+      locker_(std::make_unique<SourceLocker>(*this)),
+      deleter_(std::make_unique<SourceDeleter>(*this)),
+      masterLink_(std::make_unique<MasterLink>(*this)) {
+    delPointerDisplay_->setObjectName(QStringLiteral("DelPointerDisplay"));
+}
+
+TvornSource::~TvornSource() {
+    if (master_) master_->RemoveDetail(this);
+    for (const QPointer<TvornSource>& detail : details_)
+        if (detail) detail->master_ = nullptr;
+}
+
+template <typename T>
+QList<T*> TvornSource::Live(const QList<Registered<T>>& list) {
+    QList<T*> live;
+    for (const Registered<T>& r : list)
+        if (r.object) live.append(r.item);
+    return live;
+}
+
+// --- properties ---
+
+void TvornSource::SetActive(bool on) {
+    if (on && broker_)
+        Open();
+    else
+        Close();
+}
+
+void TvornSource::SetMasterSource(QObject* master) {
+    if (master == this) {
+        say::Error(QStringLiteral("Component can't be both master and detail!"));
+        if (master_) master_->RemoveDetail(this);
+        master_ = nullptr;
+        return;
+    }
+    auto* source = qobject_cast<TvornSource*>(master);
+    if (master && !source) {
+        say::Error(QStringLiteral("Component is not valid TvornSource component!"));
+        return;
+    }
+    if (master_ && master_ != source) master_->RemoveDetail(this);
+    master_ = source;
+    if (!loaded_) return;
+    if (source) source->AddDetail(this);
+    masterLink_->SetLinkPending(source && TypeIfSubFile == TvornSubFileType::Logical);
+}
+
+void TvornSource::SetUserAccess(TvornUserAccess access) {
+    userAccess_ = access;
+    NarrowAccess();
+    RefreshButtons();
+    RefreshControls();
+}
+
+void TvornSource::NarrowAccess() {
+    if (!effectiveAccess_.testFlag(uaRead)) userAccess_ &= ~TvornUserAccess(uaRead | uaBrowse);
+    if (!effectiveAccess_.testFlag(uaWrite)) userAccess_ &= ~TvornUserAccess(uaWrite);
+    if (!effectiveAccess_.testFlag(uaInsert)) userAccess_ &= ~TvornUserAccess(uaInsert);
+    if (!effectiveAccess_.testFlag(uaDelete)) userAccess_ &= ~TvornUserAccess(uaDelete);
+}
+
+void TvornSource::Loaded() {
+    loaded_ = true;
+    if (master_) {
+        master_->AddDetail(this);
+        masterLink_->SetLinkPending(TypeIfSubFile == TvornSubFileType::Logical);
+    }
+}
+
+void TvornSource::AddDetail(TvornSource* detail) {
+    for (const QPointer<TvornSource>& d : details_)
+        if (d == detail) return;
+    details_.append(detail);
+}
+
+void TvornSource::RemoveDetail(TvornSource* detail) {
+    details_.removeIf([detail](const QPointer<TvornSource>& d) { return !d || d == detail; });
+}
+
+QList<TvornSource*> TvornSource::Details() const {
+    QList<TvornSource*> live;
+    for (const QPointer<TvornSource>& d : details_)
+        if (d) live.append(d.data());
+    return live;
+}
+
+// --- activation ---
+
+void TvornSource::Open() {
+    if (FileNumber.isEmpty()) {
+        say::Error(Name() + QStringLiteral("'s filenumber not defined!"));
+        return;
+    }
+    if (!broker_) {
+        say::Error(Name() + QStringLiteral(" not linked to RPC Broker-component!"));
+        return;
+    }
+    if (active_) return;
+    active_ = true;
+    firstActivation_ = true;
+    history_->Reset();
+    if (FMAccessUsed) CheckFileAccess();
+    SetState(ssEmpty);
+    for (TvornBoundControl* control : Controls()) {
+        QWidget* widget = control->Widget();
+        if (control->ShowHint() && widget->toolTip().isEmpty())
+            widget->setToolTip(FieldHelp(control->FMField(), QStringLiteral("H")));
+    }
+    if (userData_.isEmpty()) FetchUserData();
+    atFirst_ = false;
+    atLast_ = false;
+    // Without a master the link set-up loads the bound grids itself.
+    if (!SetupMasterLink()) {
+        EmptyControls();
+        DisableControlsAndButtons();
+        return;
+    }
+    if (!master_) firstActivation_ = false;
+}
+
+void TvornSource::CheckFileAccess() {
+    const requests::FileAccessAnswer answer =
+        requests::ReadFileAccess(RequireBroker().Call(requests::FileAccess(FileNumber)));
+    if (!answer.answered) {
+        effectiveAccess_ &= ~TvornUserAccess(uaRead | uaWrite | uaInsert | uaDelete);
+    } else {
+        if (!answer.userData.isEmpty()) userData_ = answer.userData;
+        if (!answer.read) effectiveAccess_ &= ~TvornUserAccess(uaRead | uaBrowse);
+        if (!answer.write) effectiveAccess_ &= ~TvornUserAccess(uaWrite);
+        if (!answer.del) effectiveAccess_ &= ~TvornUserAccess(uaDelete);
+        if (!answer.laygo) effectiveAccess_ &= ~TvornUserAccess(uaInsert);
+    }
+    userAccess_ &= effectiveAccess_;
+}
+
+void TvornSource::FetchUserData() {
+    userData_ = requests::ReadUserData(RequireBroker().Call(requests::UserData()));
+}
+
+void TvornSource::Close() {
+    UnlockRecord();
+    active_ = false;
+    SetState(ssInactive);
+    changed_.clear();
+    extraFilerLines_.clear();
+    atFirst_ = false;
+    atLast_ = false;
+    for (TvornBoundControl* control : Controls()) {
+        control->Widget()->setEnabled(false);
+        control->SourceClosed();
+    }
+    for (TvornSource* detail : Details())
+        detail->Close();
+}
+
+void TvornSource::SetState(TvornSourceState newState) {
+    if (filling_ || newState == state_) return;
+    switch (newState) {
+        case ssInactive:
+        case ssEmpty:
+        case ssNoMaster:
+            state_ = newState;
+            iens_ = QStringLiteral(",");
+            break;
+        case ssNew:
+            state_ = newState;
+            iens_ = QStringLiteral("+1,");
+            break;
+        case ssEdit:
+            state_ = newState;
+            if (!RecordUnchanged()) {
+                if (ShowMessages) say::Information(GetDialogText(50, {}, broker_.data()), 60);
+                Cancel();
+            }
+            break;
+        case ssBrowse:
+            state_ = newState;
+            changed_.clear();
+            break;
+    }
+    RefreshButtons();
+    RefreshControls();
+}
+
+void TvornSource::BeginEdit() {
+    if (state_ == ssBrowse) {
+        if (LockRecord()) SetState(ssEdit);
+    } else if (state_ == ssEmpty) {
+        SetState(ssNew);
+    }
+}
+
+QString TvornSource::FullIens() const {
+    const QString record = RecordNumber();
+    if (record.isEmpty()) return {};
+    QString full = record + parentIens_;
+    if (!full.endsWith(u',')) full += u',';
+    return full;
+}
+
+QString TvornSource::RecordNumber() const {
+    return iens_.section(u',', 0, 0);
+}
+
+TRPCBroker& TvornSource::RequireBroker() const {
+    if (!broker_) throw ENoBrokerLink(SourceWithoutBrokerText(Name()));
+    return *broker_;
+}
+
+// --- registry ---
+
+void TvornSource::RegisterControl(TvornBoundControl* control, const QString& field) {
+    if (!control) return;
+    bool known = false;
+    for (const auto& r : controls_)
+        known = known || r.item == control;
+    if (!known) controls_.append({control->Widget(), control});
+    if (!fields_.contains(field)) fields_.append(field);
+}
+
+void TvornSource::UnregisterControl(TvornBoundControl* control) {
+    controls_.removeIf([control](const auto& r) { return r.item == control; });
+    changed_.removeIf([control](const auto& r) { return r.item == control; });
+    missingFields_.removeIf([control](const MissingField& m) { return m.control == control; });
+    if (currentControl_ == control) currentControl_ = nullptr;
+}
+
+void TvornSource::RegisterButton(TvornOperationButton* button) {
+    for (const auto& r : buttons_)
+        if (r.item == button) return;
+    buttons_.append({button->Widget(), button});
+}
+
+void TvornSource::RegisterButton(TvornExecButtonLink* button) {
+    for (const auto& r : execButtons_)
+        if (r.item == button) return;
+    execButtons_.append({button->Widget(), button});
+}
+
+void TvornSource::UnregisterButton(TvornOperationButton* button) {
+    buttons_.removeIf([button](const auto& r) { return r.item == button; });
+}
+
+void TvornSource::UnregisterButton(TvornExecButtonLink* button) {
+    execButtons_.removeIf([button](const auto& r) { return r.item == button; });
+}
+
+void TvornSource::AddGrid(TvornGridLink* grid) {
+    for (const auto& r : grids_)
+        if (r.item == grid) return;
+    grids_.append({grid->Widget(), grid});
+}
+
+void TvornSource::RemoveGrid(TvornGridLink* grid) {
+    grids_.removeIf([grid](const auto& r) { return r.item == grid; });
+}
+
+void TvornSource::AddChangedControl(TvornBoundControl* control) {
+    if (!active_) return;
+    const bool accepts =
+        (state_ == ssNew && Allows(uaInsert)) || (state_ == ssEdit && Allows(uaWrite));
+    if (!accepts) return;
+    for (const auto& r : changed_)
+        if (r.item == control) return;
+    changed_.append({control->Widget(), control});
+}
+
+void TvornSource::RemoveChangedControl(TvornBoundControl* control) {
+    const qsizetype removed =
+        changed_.removeIf([control](const auto& r) { return r.item == control; });
+    // Only a list that this removal emptied ends the edit: a control left unchanged in a new
+    // record must not throw the new record away.
+    if (removed == 0 || !changed_.isEmpty()) return;
+    if (state_ == ssNew) {
+        Clear();
+    } else if (state_ == ssEdit) {
+        ForgetChanges();
+        UnlockRecord();
+        SetState(ssBrowse);
+    }
+}
+
+QList<TvornBoundControl*> TvornSource::Controls() const {
+    return Live(controls_);
+}
+QList<TvornBoundControl*> TvornSource::ChangedControls() const {
+    return Live(changed_);
+}
+QList<TvornOperationButton*> TvornSource::Buttons() const {
+    return Live(buttons_);
+}
+QList<TvornExecButtonLink*> TvornSource::ExecButtons() const {
+    return Live(execButtons_);
+}
+QList<TvornGridLink*> TvornSource::Grids() const {
+    return Live(grids_);
+}
+
+void TvornSource::ForgetChanges() {
+    changed_.clear();
+    extraFilerLines_.clear();
+}
+
+// --- refresh ---
+
+void TvornSource::RefreshButtons() {
+    for (TvornExecButtonLink* button : ExecButtons())
+        button->Widget()->setEnabled(
+            ExecButtonEnabled(button->IsPointerButton(), state_, userAccess_));
+    for (TvornOperationButton* button : Buttons())
+        RefreshButton(button);
+}
+
+void TvornSource::RefreshButton(TvornOperationButton* button) {
+    button->Widget()->setEnabled(
+        !button->AlwaysDisabled() &&
+        OperationEnabled(button->Operation(), state_, userAccess_, atFirst_, atLast_));
+}
+
+void TvornSource::SetButtonEnabled(TvornBtnOperation operation, bool on) {
+    for (TvornOperationButton* button : Buttons()) {
+        if (button->Operation() != operation) continue;
+        if (on)
+            RefreshButton(button);
+        else
+            button->Widget()->setEnabled(false);
+    }
+}
+
+void TvornSource::RefreshControls() {
+    for (TvornBoundControl* control : Controls()) {
+        const std::optional<bool> enabled =
+            ControlEnabled(state_, userAccess_, control->LookupKind());
+        if (enabled) control->Widget()->setEnabled(*enabled);
+    }
+    if (TypeIfSubFile == TvornSubFileType::Logical) masterLink_->DisableLinkControls();
+}
+
+void TvornSource::DisableControlsAndButtons() {
+    for (TvornBoundControl* control : Controls())
+        control->Widget()->setEnabled(false);
+    for (TvornOperationButton* button : Buttons())
+        button->Widget()->setEnabled(false);
+}
+
+bool TvornSource::HasNavigationButtons() const {
+    for (TvornOperationButton* button : Buttons()) {
+        const TvornBtnOperation op = button->Operation();
+        if (op == DoFirst || op == DoPrior || op == DoNext || op == DoLast) return true;
+    }
+    return false;
+}
+
+void TvornSource::EmptyControls() {
+    FlagScope filling(filling_);
+    for (TvornBoundControl* control : Controls())
+        control->ClearValue();
+}
+
+// --- field questions ---
+
+QString TvornSource::FieldHelp(const QString& field, const QString& kind) {
+    if (FileNumber.isEmpty() || field.isEmpty() || !broker_) return {};
+    return requests::ReadFieldHelp(broker_->Call(requests::FieldHelp(FileNumber, field, kind)));
+}
+
+bool TvornSource::PointerLaygoAllowed(const QString& field) {
+    if (!broker_) {
+        say::Error(Name() + QStringLiteral(" is not associated with a RPC Broker component!"));
+        return false;
+    }
+    return requests::ReadPointerLaygo(broker_->Call(requests::PointerLaygo(FileNumber, field)));
+}
+
+QString TvornSource::FieldAttribute(const QString& field) {
+    return GetFieldAttribute(FileNumber, field, broker_.data());
+}
+
+// --- the concerns ---
+
+void TvornSource::GetRecord() {
+    navigator_->GetRecord();
+}
+bool TvornSource::GetAndFill(const QString& ien) {
+    return navigator_->GetAndFill(ien);
+}
+bool TvornSource::First() {
+    return navigator_->Browse(records::Direction::First);
+}
+bool TvornSource::Prior() {
+    return navigator_->Browse(records::Direction::Prior);
+}
+bool TvornSource::Next() {
+    return navigator_->Browse(records::Direction::Next);
+}
+bool TvornSource::Last() {
+    return navigator_->Browse(records::Direction::Last);
+}
+void TvornSource::Clear() {
+    navigator_->Clear();
+}
+void TvornSource::Insert() {
+    navigator_->Insert();
+}
+void TvornSource::Cancel() {
+    navigator_->Cancel();
+}
+QString TvornSource::GetFieldValue(const QString& field) {
+    return navigator_->FieldValue(field, 4);
+}
+QString TvornSource::GetFieldText(const QString& field) {
+    return navigator_->FieldValue(field, 5);
+}
+
+void TvornSource::UpdateHistory() {
+    history_->Update();
+}
+void TvornSource::GoToHistory(int index) {
+    history_->GoTo(index);
+}
+QString TvornSource::HistoryText(int index) const {
+    return history_->Text(index);
+}
+const QList<TvornHistoryRecord>& TvornSource::History() const {
+    return history_->Entries();
+}
+
+bool TvornSource::ValidateField(const QString& field, const QString& value) {
+    return saver_->ValidateField(field, value);
+}
+bool TvornSource::SetFieldValue(const QString& field, const QString& value) {
+    return saver_->SetFieldValue(field, value);
+}
+bool TvornSource::Save() {
+    return saver_->Save();
+}
+bool TvornSource::SaveAs() {
+    return saver_->SaveAs();
+}
+bool TvornSource::CheckSaveChanges() {
+    return saver_->CheckSaveChanges();
+}
+void TvornSource::CommitActiveControl() {
+    saver_->CommitActiveControl();
+}
+bool TvornSource::HasChanges() const {
+    return !ChangedControls().isEmpty() || !extraFilerLines_.isEmpty();
+}
+
+bool TvornSource::LockRecord() {
+    return locker_->Lock();
+}
+void TvornSource::UnlockRecord() {
+    locker_->Unlock();
+}
+int TvornSource::LockMinutesLeft() const {
+    return locker_->MinutesLeft();
+}
+ui::Timer& TvornSource::LockTimer() {
+    return locker_->Timer();
+}
+bool TvornSource::RecordUnchanged() {
+    return locker_->RecordUnchanged();
+}
+bool TvornSource::PointerCheck() {
+    return deleter_->PointerCheck();
+}
+QString TvornSource::DeleteRecord() {
+    return deleter_->DeleteRecord();
+}
+bool TvornSource::Delete() {
+    return deleter_->Delete();
+}
+void TvornSource::Refresh() {
+    navigator_->Refresh();
+}
+
+bool TvornSource::SetupMasterLink() {
+    return masterLink_->Setup();
+}
+void TvornSource::PutMasterLink() {
+    masterLink_->PutMasterLink();
+}
+QString TvornSource::MasterFieldText(const QString& field) {
+    return masterLink_->MasterFieldText(field);
+}
+const QString& TvornSource::LinkScreen() const {
+    return masterLink_->LinkScreen();
+}
+bool TvornSource::LinkPending() const {
+    return masterLink_->LinkPending();
+}
+
+}  // namespace vorn
