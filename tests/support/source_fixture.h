@@ -1,0 +1,55 @@
+// Component tests of the data source and the controls: a development server on a free port
+// with its own copy of the seeded demo database, brokers signed on to it that created the demo
+// context, every modal interaction answered from a script and every timer fired by hand.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "broker/rpc_broker.h"
+#include "tests/support/fake_timers.h"
+#include "tests/support/scripted_modal_host.h"
+#include "toolkit/modal_seam.h"
+
+namespace vorn::test {
+
+inline const QString kDemoCodes = QStringLiteral("DEMO;DEMO.1234");
+inline const QString kReaderCodes = QStringLiteral("READER;READER.1234");
+
+class SourceServer : public ::testing::Test {
+  protected:
+    SourceServer();
+    ~SourceServer() override;
+
+    // The DEMO broker of the test (made on first use).
+    TRPCBroker& Broker();
+    // Another broker with its own session (a second user): brokers on one host name share
+    // one link, so each further session uses another name for the loopback host.
+    TRPCBroker& SecondBroker(const QString& codes = kDemoCodes);
+    int Port() const;
+
+    // The names of the calls the server logged, in order; CallMark() is their number now.
+    std::vector<std::string> CallNames() const;
+    std::size_t CallMark() const { return CallNames().size(); }
+    std::vector<std::string> CallNamesSince(std::size_t mark) const;
+
+    FakeTimers timers;
+    ScriptedModalHost modal;
+
+  private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Expects the toolset's message dialog of `kind` showing `text` (as it was handed to the
+// dialog) and answers it with `result`.
+void ExpectToolsetMessage(ScriptedModalHost& host, ui::MessageKind kind, const QString& text,
+                          int result = ui::mrOk);
+// The text a toolset message dialog shows, with its lines joined by "\n".
+QString ShownToolsetText(const QString& text);
+
+}  // namespace vorn::test
