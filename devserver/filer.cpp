@@ -10,6 +10,7 @@
 #include "devserver/record_lookup.h"
 #include "devserver/record_request.h"
 #include "devserver/session.h"
+#include "devserver/text.h"
 #include "devserver/validator.h"
 
 namespace vorn::devserver {
@@ -21,17 +22,6 @@ enum class Mode { Add, Edit, Delete };
 
 bool IsPlaceholder(const std::string& n) {
     return n.size() > 1 && n[0] == '+';
-}
-
-std::vector<std::string> SplitPieces(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const auto at = text.find('^', start);
-        out.push_back(text.substr(start, at == std::string::npos ? at : at - start));
-        if (at == std::string::npos) return out;
-        start = at + 1;
-    }
 }
 
 // "DDRROOT(3)" -> "3"
@@ -166,7 +156,7 @@ class Filer {
     }
 
     void ParseLine(const std::string& entry, const std::string& line) {
-        const std::vector<std::string> pieces = SplitPieces(line);
+        const std::vector<std::string> pieces = SplitText(line, '^');
         if (pieces.size() < 4)
             throw RequestError("Line " + entry + " (\"" + line +
                                "\") is not \"file^field^record^value\".");

@@ -16,8 +16,9 @@ bool WholeNumber(const std::string& s, long low, long high, long& out) {
 
 std::string Usage() {
     return "Usage: vorn-server [--listen ADDR] [--port N] [--data PATH] [--reset] [--latency MS]\n"
-           "                   [--log FILE] [--auto-signon ACCESS] [--seed-scale N] [--seed-from "
-           "DIR]\n"
+           "                   [--log FILE] [--log-params] [--auto-signon ACCESS] [--seed-scale "
+           "N]\n"
+           "                   [--seed-from DIR]\n"
            "\n"
            "The Vorn development server: the broker protocol, sign-on and the demo data.\n"
            "\n"
@@ -34,6 +35,8 @@ std::string Usage() {
            "  --latency MS         delay every reply by MS milliseconds\n"
            "  --log FILE           one line per remote procedure call (time, session, name,\n"
            "                       parameter count, reply bytes, duration)\n"
+           "  --log-params         with --log: after each call, one line per parameter or list\n"
+           "                       entry in the order sent; sign-on codes are masked\n"
            "  --auto-signon ACCESS every session counts as signed on as this user\n"
            "  --help               this text\n"
            "\n"
@@ -89,6 +92,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             o.latency = std::chrono::milliseconds(n);
         } else if (arg == "--log") {
             if (!value(o.logPath)) break;
+        } else if (arg == "--log-params") {
+            o.logParams = true;
         } else if (arg == "--auto-signon") {
             if (!value(o.autoSignOn)) break;
         } else if (arg == "--seed-scale") {
@@ -103,6 +108,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             break;
         }
     }
+    if (out.error.empty() && !out.help && o.logParams && o.logPath.empty())
+        out.error = "--log-params needs --log FILE";
     return out;
 }
 

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "common/counted_fields.h"
 #include "broker/socket_transport.h"
+#include "common/counted_fields.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {
@@ -30,12 +30,21 @@ std::string CallBytes(const std::string& name, const std::string& paramText,
 
 class Hostile : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { StartServer(); }
+    void StartServer(const WireLimits& limits = {}) {
+        if (server) server->Stop();
         ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
         o.clock = &clock;
         o.logPath = folder.Path("calls.log");
+        o.limits = limits;
         server = std::make_unique<Server>(o);
         server->Start();
+    }
+    // Waits (bounded) until the server has taken every connection made so far.
+    bool PendingSoon(int n) {
+        for (int i = 0; i < 500 && server->PendingHandshakes() != n; ++i)
+            std::this_thread::sleep_for(10ms);
+        return server->PendingHandshakes() == n;
     }
     std::string Log() const {
         std::ifstream in(folder.Path("calls.log"));
@@ -218,7 +227,11 @@ TEST_F(Hostile, SixtyFiveConnectionsAtOnceGetSixtyFourSessionsAndOneRefusal) {
     std::vector<std::unique_ptr<Client>> clients;
     for (int i = 0; i < 64; ++i)
         clients.push_back(std::make_unique<Client>(server->Port()));
-    EXPECT_EQ(server->Connections(), 64);
+    EXPECT_EQ(server->Sessions(), 64);
+    RawClient refused(server->Port());
+    EXPECT_EQ(refused.Handshake(),
+              std::string("\0\0", 2) + "refused: 64 sessions are open already\x04");
+    EXPECT_FALSE(refused.CalledBack(0.3));
     EXPECT_THROW(OpenBrokerLink(false, "127.0.0.1", server->Port(), 30), EBrokerError);
     EXPECT_TRUE(LogSays("refused: 64 sessions are open already"));
     // Every one of the 64 is served.
@@ -226,8 +239,33 @@ TEST_F(Hostile, SixtyFiveConnectionsAtOnceGetSixtyFourSessionsAndOneRefusal) {
         EXPECT_EQ(c->Lines("XUS SIGNON SETUP")[0], "TESTSERVER");
     clients.back()->Close();
     clients.pop_back();
-    for (int i = 0; i < 200 && server->Connections() > 63; ++i)
+    for (int i = 0; i < 200 && server->Sessions() > 63; ++i)
         std::this_thread::sleep_for(10ms);
+    ExpectServed();
+}
+
+TEST_F(Hostile, SilentConnectionsDoNotTakeSessionsAndAreBoundedApart) {
+    WireLimits limits;
+    limits.maxPendingHandshakes = 80;
+    StartServer(limits);
+    // More silent connections than there are sessions: a client still signs on.
+    std::vector<std::unique_ptr<RawClient>> silent;
+    for (int i = 0; i < 70; ++i)
+        silent.push_back(std::make_unique<RawClient>(server->Port()));
+    ASSERT_TRUE(PendingSoon(70));
+    ExpectServed();
+    // Beyond their own bound, a further connection is closed at once.
+    for (int i = 0; i < 10; ++i)
+        silent.push_back(std::make_unique<RawClient>(server->Port()));
+    ASSERT_TRUE(PendingSoon(80));
+    EXPECT_EQ(server->Sessions(), 0);
+    RawClient beyond(server->Port());
+    EXPECT_TRUE(beyond.ClosedBySilence());
+    EXPECT_TRUE(LogSays("refused: 80 handshakes are pending already"));
+    // Each is closed 10 s after it came; then there is room again.
+    EXPECT_TRUE(AdvanceUntilClosed(*silent.back(), 11s));
+    ASSERT_TRUE(PendingSoon(0));
+    EXPECT_TRUE(LogSays("closed: no handshake arrived"));
     ExpectServed();
 }
 

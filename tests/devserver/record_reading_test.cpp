@@ -53,6 +53,28 @@ TEST_F(Gets, StarGivesEveryFieldButTheMultiples) {
     EXPECT_TRUE(test.contains("80001^1^901^16^16"));
 }
 
+TEST_F(Gets, FollowsPointersToTheFieldsOfThePointedRecords) {
+    TRPCBroker& b = Demo();
+    // Lab test 1: person in charge 1, VIRTANEN,AINO, born 10 February 1953.
+    EXPECT_EQ(RecordServer::Gets(b, "80001", ".01;7:2;7:.01;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "80001^1^7:2^2530210^FEB 10, 1953",
+                     "80001^1^7:.01^VIRTANEN,AINO^VIRTANEN,AINO", "[END_diDATA]"}));
+    // A chain: departmental lab test 1, its lab test 11, whose person in charge is 15.
+    EXPECT_EQ(RecordServer::Gets(b, "80006", "2:7:.01;2:7:.001;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80006^1^2:7:.01^HEINONEN,SANNA^HEINONEN,SANNA",
+                     "80006^1^2:7:.001^15^15", "[END_diDATA]"}));
+    ASSERT_EQ(File(b, "EDIT", {"80001^7^1^@"}), Lines({"[Data]"}));
+    EXPECT_EQ(RecordServer::Gets(b, "80001", "7:2", "1,"),
+              Lines({"[BEGIN_diDATA]", "80001^1^7:2^^", "[END_diDATA]"}));
+    EXPECT_EQ(RecordServer::Gets(b, "80001", "2:1", "1,"),
+              Lines({"[ERROR]", "[BEGIN_diERRORS]",
+                     "FULL NAME (2) of file 80001 (DEMO LAB TEST) is not a pointer; \"2:1\" "
+                     "cannot go through it."}));
+    EXPECT_EQ(RecordServer::Gets(b, "80001", "7:77", "1,"),
+              Lines({"[ERROR]", "[BEGIN_diERRORS]",
+                     "Field 77 does not exist in file 80000 (DEMO PERSON)."}));
+}
+
 TEST_F(Gets, ReadsASubfileRecordByItsFullAddress) {
     EXPECT_EQ(RecordServer::Gets(Demo(), "80001.03", ".01;2;", "1,33,"),
               Lines({"[BEGIN_diDATA]", "80001.03^1,33^.01^NEG^NEG",
@@ -133,12 +155,20 @@ TEST_F(Dictionary, FileAccessLeavesTheDeniedRightsEmpty) {
               Lines({"[Errors]", "File 4711 does not exist."}));
 }
 
-TEST_F(Dictionary, LocationGivesNodeAndPiece) {
+TEST_F(Dictionary, LocationGivesNodeAndPieceWithAStringNodeQuoted) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(RecordServer::CallList(b, "VRNX DDU LOCATION", {{"1", "80006"}, {"2", "2"}}),
               Lines({"[BEGIN_diDATA]", "0;2", "[END_diDATA]"}));
-    EXPECT_EQ(RecordServer::CallList(b, "VRNX DDU LOCATION", {{"1", "3.5"}, {"2", "2"}}),
-              Lines({"[BEGIN_diDATA]", "TYPE;1", "[END_diDATA]"}));
+    const QStringList type =
+        RecordServer::CallList(b, "VRNX DDU LOCATION", {{"1", "3.5"}, {"2", "2"}});
+    EXPECT_EQ(type, Lines({"[BEGIN_diDATA]", "\"TYPE\";1", "[END_diDATA]"}));
+    // The link screen a client builds from it reads node "TYPE", not a variable TYPE.
+    const QString screen = "I \"TRM\"=$P($G(^(" + type.value(1).section(';', 0, 0) + ")),U," +
+                           type.value(1).section(';', 1, 1) + ")";
+    EXPECT_EQ(
+        RecordServer::CallList(
+            b, "DDR LISTER", {{"\"FILE\"", "3.5"}, {"\"FIELDS\"", ".001"}, {"\"SCREEN\"", screen}}),
+        Lines({"[Data]", "2^2", "4^4", "5^5"}));
     EXPECT_EQ(RecordServer::CallList(b, "VRNX DDU LOCATION", {{"1", "80001"}, {"2", "901"}}),
               Lines({"[BEGIN_diERRORS]",
                      "YEARS OF USAGE (901) is computed; it has no place in the record."}));
