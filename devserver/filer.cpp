@@ -37,17 +37,8 @@ std::optional<std::string> TextRoot(const std::string& value) {
 
 // The subscripts of a list entry; "1,2" sent as one quoted string counts as 1,2.
 Subscripts EntrySubscripts(const ListEntry& entry) {
-    if (entry.subscripts.size() == 1 && entry.subscripts[0].find(',') != std::string::npos) {
-        Subscripts parts;
-        std::size_t start = 0;
-        const std::string& s = entry.subscripts[0];
-        for (;;) {
-            const auto at = s.find(',', start);
-            parts.push_back(s.substr(start, at == std::string::npos ? at : at - start));
-            if (at == std::string::npos) return parts;
-            start = at + 1;
-        }
-    }
+    if (entry.subscripts.size() == 1 && entry.subscripts[0].find(',') != std::string::npos)
+        return SplitText(entry.subscripts[0], ',');
     return entry.subscripts;
 }
 

@@ -43,11 +43,12 @@ std::vector<Section> ReadSections(std::istream& in, const std::string& source) {
         };
         if (line[0] == '[') {
             if (line.back() != ']') fail("a heading ends with \"]\"");
-            std::istringstream words(line.substr(1, line.size() - 2));
+            std::vector<std::string> words = Words(line.substr(1, line.size() - 2));
             Section s;
-            words >> s.kind;
-            for (std::string w; words >> w;)
-                s.args.push_back(w);
+            if (!words.empty()) {
+                s.kind = words.front();
+                s.args.assign(words.begin() + 1, words.end());
+            }
             if (s.kind.empty()) fail("a heading names its kind");
             s.source = source;
             s.line = number;

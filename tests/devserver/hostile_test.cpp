@@ -80,58 +80,47 @@ class Hostile : public ::testing::Test {
     std::unique_ptr<Server> server;
 };
 
-TEST_F(Hostile, ACountThatIsNotFiveDigitsIsAnsweredWithNothing) {
+struct BadMessage {
+    const char* name;
+    std::string bytes;
+    const char* logged;
+};
+
+void PrintTo(const BadMessage& m, std::ostream* os) {
+    *os << m.name;
+}
+
+class Malformed : public Hostile, public ::testing::WithParamInterface<BadMessage> {};
+
+TEST_P(Malformed, IsAnsweredWithNothingAndOthersAreServed) {
     RawClient raw(server->Port());
     ASSERT_EQ(raw.Handshake(), std::string("\0\0accept\x04", 9));
-    raw.SendRaw(
-        "{XWB}00a46|\x01"
-        "000038007XWB;;;;000230XUS SIGNON SETUP^00000");
+    raw.SendRaw(GetParam().bytes);
     EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("closed: a count that is not 5 decimal digits"));
+    EXPECT_TRUE(LogSays(GetParam().logged));
     ExpectServed();
 }
 
-TEST_F(Hostile, AThreeDigitCountWithALetterIsAnsweredWithNothing) {
-    RawClient raw(server->Port());
-    raw.Handshake();
-    raw.SendRaw(CallBytes("XUS AV CODE",
-                          "0x4"
-                          "0abc",
-                          "", false));
-    EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("not 3 decimal digits"));
-    ExpectServed();
-}
-
-TEST_F(Hostile, ACountThatIsNotTheMessagesLengthIsAnsweredWithNothing) {
-    RawClient raw(server->Port());
-    raw.Handshake();
+std::string OneLonger() {
     std::string call = CallBytes("XUS SIGNON SETUP", "", "", false);
     call.replace(5, 5, "00047");  // one more than sent
-    raw.SendRaw(call + "X");      // the extra byte makes the count's length arrive
-    EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("is not its length"));
-    ExpectServed();
+    return call + "X";            // the extra byte makes the count's length arrive
 }
 
-TEST_F(Hostile, AnUnknownParameterTypeIsAnsweredWithNothing) {
-    RawClient raw(server->Port());
-    raw.Handshake();
-    raw.SendRaw(CallBytes("XUS AV CODE", "0047abc", "", false));
-    EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("unknown parameter type \"7\""));
-    ExpectServed();
-}
-
-TEST_F(Hostile, AWellFormedCallOnTheSameRawLinkIsAnswered) {
-    // The helpers themselves frame calls as the server reads them.
-    RawClient raw(server->Port());
-    raw.Handshake();
-    raw.SendRaw(CallBytes("XUS SIGNON SETUP", "", "", false));
-    const std::string reply = raw.ReadReply();
-    EXPECT_EQ(reply.substr(0, 14), std::string("\0\0TESTSERVER\r\n", 14));
-    EXPECT_EQ(reply.back(), '\x04');
-}
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, Malformed,
+    ::testing::Values(BadMessage{"CountNotFiveDigits",
+                                 "{XWB}00a46|\x01"
+                                 "000038007XWB;;;;000230XUS SIGNON SETUP^00000",
+                                 "closed: a count that is not 5 decimal digits"},
+                      BadMessage{"ThreeDigitCountWithALetter",
+                                 CallBytes("XUS AV CODE", "0x40abc", "", false),
+                                 "not 3 decimal digits"},
+                      BadMessage{"CountNotTheLength", OneLonger(), "is not its length"},
+                      BadMessage{"UnknownParameterType",
+                                 CallBytes("XUS AV CODE", "0047abc", "", false),
+                                 "unknown parameter type \"7\""}),
+    [](const ::testing::TestParamInfo<BadMessage>& info) { return std::string(info.param.name); });
 
 TEST_F(Hostile, AFrameCutOffAndNeverFinishedIsClosedTenSecondsAfterItsFirstByte) {
     RawClient raw(server->Port());
