@@ -67,7 +67,8 @@ std::string Unscramble(std::string_view scrambled) {
     if (scrambled.size() < 2) return {};
     const int a = static_cast<unsigned char>(scrambled.front()) - 32;
     const int b = static_cast<unsigned char>(scrambled.back()) - 32;
-    if (!IsRow(a) || !IsRow(b)) return {};
+    // Equal rows substitute nothing: such a text is the code in clear, which no client sends.
+    if (!IsRow(a) || !IsRow(b) || a == b) return {};
     return Substitute(scrambled.substr(1, scrambled.size() - 2), kCipherPad[b], kCipherPad[a]);
 }
 

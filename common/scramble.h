@@ -14,8 +14,8 @@ std::string Scramble(std::string_view text);
 // need a repeatable result.
 std::string ScrambleWithRows(std::string_view text, int fromRow, int toRow);
 
-// Reverses Scramble. A text shorter than two characters, or whose markers name no row,
-// is returned empty: it cannot have come from Scramble.
+// Reverses Scramble. A text shorter than two characters, or whose markers name no row or the
+// same row twice, is returned empty: it cannot have come from Scramble.
 std::string Unscramble(std::string_view scrambled);
 
 }  // namespace vorn

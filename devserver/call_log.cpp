@@ -1,18 +1,22 @@
 #include "devserver/call_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <ctime>
 
 namespace vorn::devserver {
 
 CallLog::~CallLog() {
-    if (file_) std::fclose(file_);
+    if (fd_ >= 0) ::close(fd_);
 }
 
 bool CallLog::Open(const std::string& path) {
     std::lock_guard lock(mutex_);
-    if (file_) std::fclose(file_);
-    file_ = std::fopen(path.c_str(), "a");
-    return file_ != nullptr;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
+    return fd_ >= 0;
 }
 
 std::string CallLog::Now() const {
@@ -30,25 +34,96 @@ std::string CallLog::Now() const {
     return buf;
 }
 
-void CallLog::Call(int session, const std::string& name, std::size_t params, std::size_t replyBytes,
+namespace {
+
+constexpr const char* kScrambledMark = "<scrambled>";
+
+// Procedures whose parameters are scrambled codes.
+bool CarriesCodes(const std::string& name) {
+    return name == "XUS AV CODE" || name == "XUS CVC" || name == "XWB CREATE CONTEXT";
+}
+
+// Printable ASCII as it is, everything else escaped; `alsoEscape` names further characters
+// that would be read as structure where the text stands.
+std::string Escaped(std::string_view text, std::string_view alsoEscape = {}) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto b = static_cast<unsigned char>(c);
+        if (c == '\\') {
+            out += "\\\\";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (b < 0x20 || b > 0x7e || alsoEscape.find(c) != std::string_view::npos) {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02x", b);
+            out += hex;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string ParamLines(const devserver::Call& call) {
+    const bool hidden = CarriesCodes(call.name);
+    auto shown = [&](const std::string& text, std::string_view alsoEscape = {}) {
+        return hidden ? std::string(kScrambledMark) : Escaped(text, alsoEscape);
+    };
+    std::string out;
+    for (std::size_t i = 0; i < call.params.size(); ++i) {
+        const Param& p = call.params[i];
+        const std::string head = "\n  p" + std::to_string(i) + " ";
+        switch (p.type) {
+            case ParamType::Literal:
+                out += head + "literal " + shown(p.value);
+                break;
+            case ParamType::Reference:
+                out += head + "reference " + shown(p.value);
+                break;
+            case ParamType::List:
+                if (p.entries.empty()) out += head + "list";
+                for (const ListEntry& e : p.entries)
+                    out += head + "list " + shown(e.rawSubscript, "=") + "=" + shown(e.value);
+                break;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+void CallLog::Call(int session, const devserver::Call& call, std::size_t replyBytes,
                    std::chrono::nanoseconds duration) {
-    if (!file_) return;
+    if (fd_ < 0) return;
     char tail[96];
-    std::snprintf(tail, sizeof tail, " params=%zu bytes=%zu ms=%.3f", params, replyBytes,
-                  static_cast<double>(duration.count()) / 1e6);
-    Write(Now() + " session=" + std::to_string(session) + " call=\"" + name + "\"" + tail, false);
+    std::snprintf(tail, sizeof tail, " params=%zu bytes=%zu ms=%.3f", call.params.size(),
+                  replyBytes, static_cast<double>(duration.count()) / 1e6);
+    std::string line = Now() + " session=" + std::to_string(session) + " call=\"" +
+                       Escaped(call.name, "\"") + "\"" + tail;
+    if (params_) line += ParamLines(call);
+    Write(line, false);
 }
 
 void CallLog::Note(int session, const std::string& text) {
-    Write(Now() + " session=" + std::to_string(session) + " " + text, !quiet_);
+    // Notes quote what a client sent (an announced address, a name): escaped like the values.
+    Write(Now() + " session=" + std::to_string(session) + " " + Escaped(text), !quiet_);
 }
 
 void CallLog::Write(const std::string& line, bool alsoStderr) {
     std::lock_guard lock(mutex_);
-    if (file_) {
-        std::fputs(line.c_str(), file_);
-        std::fputc('\n', file_);
-        std::fflush(file_);
+    if (fd_ >= 0) {
+        // One write per entry, past any buffer: a reader of the file sees whole entries, and
+        // sees them as soon as the call is answered.
+        const std::string entry = line + '\n';
+        for (std::size_t done = 0; done < entry.size();) {
+            const ssize_t n = ::write(fd_, entry.data() + done, entry.size() - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
     }
     if (alsoStderr) std::fprintf(stderr, "vorn-server: %s\n", line.c_str());
 }

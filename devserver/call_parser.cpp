@@ -1,6 +1,7 @@
 #include "devserver/call_parser.h"
 
 #include "devserver/m_subscripts.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -40,22 +41,12 @@ Handshake ParseHandshake(std::string version, std::string_view text) {
     // "TCPconnect^address^port^host^"
     Handshake h;
     h.version = std::move(version);
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (;;) {
-        const auto at = text.find('^', start);
-        pieces.emplace_back(
-            text.substr(start, at == std::string_view::npos ? text.npos : at - start));
-        if (at == std::string_view::npos) break;
-        start = at + 1;
-    }
+    const std::vector<std::string> pieces = SplitText(text, '^');
     if (pieces.size() < 4 || pieces[0] != "TCPconnect")
         throw MalformedMessage("a handshake without its pieces");
     h.address = pieces[1];
     const std::string& port = pieces[2];
-    if (port.empty() || port.size() > 5 ||
-        port.find_first_not_of("0123456789") != std::string::npos || std::stoi(port) < 1 ||
-        std::stoi(port) > 65535)
+    if (port.size() > 5 || !AllDigits(port) || std::stoi(port) < 1 || std::stoi(port) > 65535)
         throw MalformedMessage("a handshake whose call-back port is not a port number");
     h.port = std::stoi(port);
     h.host = pieces[3];

@@ -5,6 +5,7 @@
 #include "devserver/record_reader.h"
 #include "devserver/record_request.h"
 #include "devserver/session.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -50,14 +51,18 @@ Reply FileAccessLine(Session& s, const Call& call) {
     }
 }
 
-// 1 = file, 2 = field: where the field is stored, "node;piece".
+// 1 = file, 2 = field: where the field is stored, "node;piece". The client puts the node into
+// a screen as $P($G(^(node)),U,piece), so a string node comes quoted as an M subscript ("TYPE"
+// would read as a variable there); a numeric node stays bare.
 Reply Location(Session& s, const Call& call) {
     try {
         const FileDef& file = RequireFile(s.dictionary(), Argument(call, "1"));
         const FieldDef& field = RequireField(file, Argument(call, "2"));
         if (!field.IsStored())
             throw RequestError(FieldTitle(field) + " is computed; it has no place in the record.");
-        return Reply::Lines({"[BEGIN_diDATA]", field.Location(), "[END_diDATA]"});
+        return Reply::Lines({"[BEGIN_diDATA]",
+                             SubscriptText(field.node) + ";" + std::to_string(field.piece),
+                             "[END_diDATA]"});
     } catch (const RequestError& e) {
         return Reply::Lines({"[BEGIN_diERRORS]", e.what()});
     }

@@ -7,6 +7,7 @@
 
 #include "devserver/m_screen_parser.h"
 #include "devserver/section_file.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -210,8 +211,7 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
                 if (semi == std::string::npos || semi == 0) s.Fail("storage is written NODE;PIECE");
                 f.node = v->substr(0, semi);
                 const std::string piece = v->substr(semi + 1);
-                if (piece.empty() || piece.find_first_not_of("0123456789") != std::string::npos)
-                    s.Fail("the piece is a whole number");
+                if (!AllDigits(piece)) s.Fail("the piece is a whole number");
                 f.piece = std::stoi(piece);
                 if (IsCanonicNumber(f.node) == false &&
                     f.node.find_first_of("\"^,") != std::string::npos)

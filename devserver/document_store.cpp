@@ -29,16 +29,8 @@ bool DocumentStore::Remove(int session, const std::string& handle) {
 
 int DocumentStore::ReleaseAll(int session) {
     std::lock_guard lock(mutex_);
-    int released = 0;
-    for (auto it = documents_.begin(); it != documents_.end();) {
-        if (it->second.session == session) {
-            it = documents_.erase(it);
-            ++released;
-        } else {
-            ++it;
-        }
-    }
-    return released;
+    return static_cast<int>(std::erase_if(
+        documents_, [&](const auto& entry) { return entry.second.session == session; }));
 }
 
 std::size_t DocumentStore::Size() const {

@@ -1,8 +1,7 @@
 #include "devserver/file_records.h"
 
-#include <sstream>
-
 #include "devserver/fm_dates.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -40,7 +39,6 @@ std::string PointedExternal(GlobalStore& store, const Dictionary& dict, const Fi
 }
 
 }  // namespace
-
 
 std::optional<std::vector<std::string>> ParseIens(std::string_view iens, bool placeholders) {
     if (!iens.empty() && iens.front() == ',') iens.remove_prefix(1);
@@ -235,11 +233,9 @@ std::string ExternalValue(GlobalStore& store, const Dictionary& dict, const Fiel
 
 std::string ComputedValue(GlobalStore& store, const FileDef& file, const FieldDef& field,
                           const GlobalRef& record, const CivilDate& today) {
-    std::istringstream words(field.computed);
-    std::string w1, w2, from;
-    words >> w1 >> w2 >> from;
-    if (w1 == "YEARS" && w2 == "SINCE") {
-        const FieldDef* source = file.Field(from);
+    const std::vector<std::string> words = Words(field.computed);
+    if (words.size() >= 3 && words[0] == "YEARS" && words[1] == "SINCE") {
+        const FieldDef* source = file.Field(words[2]);
         if (!source) return {};
         const auto date = ParseInternalDate(GetFieldValue(store, record, *source));
         if (!date || date->month == 0) return {};

@@ -10,6 +10,7 @@
 #include "devserver/record_lookup.h"
 #include "devserver/record_request.h"
 #include "devserver/session.h"
+#include "devserver/text.h"
 #include "devserver/validator.h"
 
 namespace vorn::devserver {
@@ -21,17 +22,6 @@ enum class Mode { Add, Edit, Delete };
 
 bool IsPlaceholder(const std::string& n) {
     return n.size() > 1 && n[0] == '+';
-}
-
-std::vector<std::string> SplitPieces(const std::string& text) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const auto at = text.find('^', start);
-        out.push_back(text.substr(start, at == std::string::npos ? at : at - start));
-        if (at == std::string::npos) return out;
-        start = at + 1;
-    }
 }
 
 // "DDRROOT(3)" -> "3"
@@ -47,17 +37,8 @@ std::optional<std::string> TextRoot(const std::string& value) {
 
 // The subscripts of a list entry; "1,2" sent as one quoted string counts as 1,2.
 Subscripts EntrySubscripts(const ListEntry& entry) {
-    if (entry.subscripts.size() == 1 && entry.subscripts[0].find(',') != std::string::npos) {
-        Subscripts parts;
-        std::size_t start = 0;
-        const std::string& s = entry.subscripts[0];
-        for (;;) {
-            const auto at = s.find(',', start);
-            parts.push_back(s.substr(start, at == std::string::npos ? at : at - start));
-            if (at == std::string::npos) return parts;
-            start = at + 1;
-        }
-    }
+    if (entry.subscripts.size() == 1 && entry.subscripts[0].find(',') != std::string::npos)
+        return SplitText(entry.subscripts[0], ',');
     return entry.subscripts;
 }
 
@@ -166,7 +147,7 @@ class Filer {
     }
 
     void ParseLine(const std::string& entry, const std::string& line) {
-        const std::vector<std::string> pieces = SplitPieces(line);
+        const std::vector<std::string> pieces = SplitText(line, '^');
         if (pieces.size() < 4)
             throw RequestError("Line " + entry + " (\"" + line +
                                "\") is not \"file^field^record^value\".");

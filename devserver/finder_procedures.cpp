@@ -6,6 +6,7 @@
 #include "devserver/index_walk.h"
 #include "devserver/list_request.h"
 #include "devserver/session.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -17,14 +18,8 @@ std::vector<const IndexDef*> SearchedIndexes(const ListRequest& request, const s
             if (known == index) return;
         indexes.push_back(index);
     };
-    std::size_t start = 0;
-    while (start <= xref.size()) {
-        auto end = xref.find('^', start);
-        if (end == std::string::npos) end = xref.size();
-        const std::string name = xref.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& name : SplitText(xref, '^'))
         if (!name.empty()) add(&RequireIndex(*request.file, name));
-    }
     if (request.Flag('M')) {
         for (const IndexDef& index : request.file->indexes)
             add(&index);

@@ -5,6 +5,8 @@
 #include <ctime>
 #include <vector>
 
+#include "devserver/text.h"
+
 namespace vorn::devserver {
 namespace {
 
@@ -18,20 +20,6 @@ bool Leap(int y) {
 int DaysInMonth(int y, int m) {
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     return m == 2 && Leap(y) ? 29 : days[m - 1];
-}
-
-std::string Upper(std::string_view s) {
-    std::string out;
-    for (char c : s)
-        out += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool AllDigits(std::string_view s) {
-    if (s.empty()) return false;
-    for (char c : s)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    return true;
 }
 
 int MonthNumber(std::string_view name) {
@@ -58,21 +46,6 @@ std::optional<int> Year(std::string_view s, const CivilDate& today, int month, i
 std::optional<std::string> Checked(const CivilDate& d) {
     if (!IsValidCivilDate(d) || d.month == 0 || d.day == 0) return std::nullopt;
     return InternalDate(d);
-}
-
-std::vector<std::string> SplitAny(const std::string& s, std::string_view separators) {
-    std::vector<std::string> parts;
-    std::string cur;
-    for (char c : s) {
-        if (separators.find(c) != std::string_view::npos) {
-            if (!cur.empty()) parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    if (!cur.empty()) parts.push_back(cur);
-    return parts;
 }
 
 std::optional<int> SmallNumber(const std::string& s) {
@@ -169,7 +142,7 @@ std::optional<std::string> ParseDateInput(std::string_view text, const CivilDate
 
     // 2026-12-06
     if (s.size() == 10 && s[4] == '-' && s[7] == '-') {
-        const auto parts = SplitAny(s, "-");
+        const auto parts = Words(s, "-");
         if (parts.size() == 3 && AllDigits(parts[0]) && parts[0].size() == 4) {
             const auto m = SmallNumber(parts[1]), d = SmallNumber(parts[2]);
             if (m && d) return Checked({std::stoi(parts[0]), *m, *d});
@@ -179,7 +152,7 @@ std::optional<std::string> ParseDateInput(std::string_view text, const CivilDate
     // 12/6/2026 (month first) and 6.12.2026 (day first)
     for (const char sep : {'/', '.'}) {
         if (s.find(sep) == std::string::npos) continue;
-        const auto parts = SplitAny(s, std::string(1, sep));
+        const auto parts = Words(s, std::string(1, sep));
         if (parts.size() != 3) return std::nullopt;
         const auto a = SmallNumber(parts[0]), b = SmallNumber(parts[1]);
         if (!a || !b) return std::nullopt;
@@ -189,7 +162,7 @@ std::optional<std::string> ParseDateInput(std::string_view text, const CivilDate
         return Checked({*y, month, day});
     }
     // DEC 6 2026, DEC 6, 2026, 6 DEC 2026
-    const auto parts = SplitAny(s, " ,");
+    const auto parts = Words(s, " ,");
     if (parts.size() != 3) return std::nullopt;
     int month = 0;
     std::optional<int> day;

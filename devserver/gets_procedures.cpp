@@ -6,6 +6,7 @@
 #include "devserver/record_reader.h"
 #include "devserver/record_request.h"
 #include "devserver/session.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -13,40 +14,91 @@ namespace {
 constexpr const char* kWordProcessing = "[WORD PROCESSING]";
 constexpr const char* kTextEnd = "$$END$$";
 
-// A requested field: a field of the file, or nullptr for ".001" (the record number).
-using Wanted = std::vector<const FieldDef*>;
+// A requested field: its key as asked ("7", ".001", "7:2") and the path to it. Every step but
+// the last is a pointer field; the last is a field of the file the path ends in, or nullptr for
+// ".001" (the record number).
+struct Wanted {
+    std::string key;
+    std::vector<const FieldDef*> path;
+    const FieldDef* Last() const { return path.back(); }
+};
+
+// "7:2:.01": pointer field 7 of `file`, field 2 of the file it points to, and so on. A step
+// before a ":" that is not a pointer cannot be followed, which is as wrong as an unknown field.
+Wanted Path(const Dictionary& dict, const FileDef& file, const std::string& key) {
+    Wanted wanted{key, {}};
+    const FileDef* at = &file;
+    const std::vector<std::string> steps = SplitText(key, ':');
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const std::string number = FieldKey(steps[i]);
+        const bool last = i + 1 == steps.size();
+        if (number == ".001" && last) {
+            wanted.path.push_back(nullptr);
+            break;
+        }
+        const FieldDef& field = RequireField(*at, number);
+        if (!last) {
+            if (field.type != FieldType::Pointer)
+                throw RequestError(FieldTitle(field) + " of file " + FileTitle(*at) +
+                                   " is not a pointer; \"" + key + "\" cannot go through it.");
+            at = &RequireFile(dict, field.pointsTo);
+        } else if (field.type == FieldType::Multiple) {
+            throw RequestError(FieldTitle(field) + " of file " + FileTitle(*at) +
+                               " is a multiple; its entries are read as records of sub-file " +
+                               field.subfile + ".");
+        } else if (field.type == FieldType::WordProcessing && steps.size() > 1) {
+            throw RequestError(FieldTitle(field) + " of file " + FileTitle(*at) +
+                               " is word-processing text, which is not read through a pointer.");
+        }
+        wanted.path.push_back(&field);
+    }
+    return wanted;
+}
 
 // "f;f;" in the order given, each once; "*" every field of the file but its multiples, whose
 // entries are records of their own sub-files.
-Wanted WantedFields(const FileDef& file, const std::string& fields) {
-    Wanted wanted;
+std::vector<Wanted> WantedFields(const Dictionary& dict, const FileDef& file,
+                                 const std::string& fields) {
+    std::vector<Wanted> wanted;
     if (fields == "*" || fields == "**") {
         for (const FieldDef& f : file.fields)
-            if (f.type != FieldType::Multiple) wanted.push_back(&f);
+            if (f.type != FieldType::Multiple) wanted.push_back({f.number, {&f}});
         return wanted;
     }
     std::vector<std::string> seen;
-    std::size_t start = 0;
-    while (start <= fields.size()) {
-        const auto semi = fields.find(';', start);
-        const std::string number =
-            FieldKey(fields.substr(start, semi == std::string::npos ? semi : semi - start));
-        start = semi == std::string::npos ? fields.size() + 1 : semi + 1;
-        if (number.empty() || std::find(seen.begin(), seen.end(), number) != seen.end()) continue;
-        seen.push_back(number);
-        if (number == ".001") {
-            wanted.push_back(nullptr);
-            continue;
-        }
-        const FieldDef& field = RequireField(file, number);
-        if (field.type == FieldType::Multiple)
-            throw RequestError(FieldTitle(field) + " of file " + FileTitle(file) +
-                               " is a multiple; its entries are read as records of sub-file " +
-                               field.subfile + ".");
-        wanted.push_back(&field);
+    for (const std::string& asked : SplitText(fields, ';')) {
+        if (asked.empty()) continue;
+        Wanted w = Path(dict, file, asked);
+        std::string key;
+        for (const FieldDef* f : w.path)
+            key += (key.empty() ? "" : ":") + (f ? f->number : std::string(".001"));
+        if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+        seen.push_back(key);
+        w.key = key;
+        wanted.push_back(std::move(w));
     }
     if (wanted.empty()) throw RequestError("No fields were asked for.");
     return wanted;
+}
+
+// The internal and external value at the end of a path that goes through pointers; both empty
+// where a pointer on the way is empty or points to no record.
+std::pair<std::string, std::string> ThroughPointers(Session& s, RecordReader& start,
+                                                    const Wanted& wanted) {
+    const Dictionary& dict = s.dictionary();
+    std::string ien = start.Internal(*wanted.path.front());
+    for (std::size_t i = 1; i < wanted.path.size(); ++i) {
+        const FileDef& pointed = RequireFile(dict, wanted.path[i - 1]->pointsTo);
+        RequireRight(s.Access(pointed), Right::Read, pointed);
+        const auto record = ien.empty() ? std::nullopt : RecordRef(dict, pointed, {ien});
+        if (!record || !s.store().Data(*record)) return {};
+        RecordReader reader(s.store(), dict, pointed, *record, ien, s.Today());
+        const FieldDef* field = wanted.path[i];
+        if (!field) return {ien, ien};
+        if (i + 1 == wanted.path.size()) return {reader.Internal(*field), reader.External(*field)};
+        ien = reader.Internal(*field);
+    }
+    return {};
 }
 
 // "FILE", "FIELDS", "IENS", "FLAGS" ("I" internal, "E" external, "IE" both: the client's).
@@ -56,7 +108,7 @@ Reply Gets(Session& s, const Call& call) {
         const FileDef& file = RequireFile(dict, Argument(call, "FILE"));
         RequireRight(s.Access(file), Right::Read, file);
         const auto iens = RequireIens(dict, file, Argument(call, "IENS"));
-        const Wanted fields = WantedFields(file, Argument(call, "FIELDS"));
+        const std::vector<Wanted> fields = WantedFields(dict, file, Argument(call, "FIELDS"));
         const GlobalRef record = RequireRecord(s.store(), dict, file, iens);
         const std::string flags = Upper(Argument(call, "FLAGS"));
         const bool internal = flags.find('I') != std::string::npos;
@@ -65,20 +117,25 @@ Reply Gets(Session& s, const Call& call) {
         RecordReader reader(s.store(), dict, file, record, iens.front(), s.Today());
         const std::string head = file.number + "^" + RecordAddress(iens) + "^";
         std::vector<std::string> lines{"[BEGIN_diDATA]"};
-        for (const FieldDef* field : fields) {
+        for (const Wanted& wanted : fields) {
+            const FieldDef* field = wanted.Last();
             if (field && field->type == FieldType::WordProcessing) {
-                lines.push_back(head + field->number + "^" + kWordProcessing);
+                lines.push_back(head + wanted.key + "^" + kWordProcessing);
                 for (std::string& line : reader.Text(*field))
                     lines.push_back(std::move(line));
                 lines.push_back(kTextEnd);
                 continue;
             }
-            const std::string number = field ? field->number : ".001";
-            const std::string i = field ? reader.Internal(*field) : iens.front();
-            const std::string e = field ? reader.External(*field) : iens.front();
-            std::string line = head + number;
-            if (internal) line += "^" + i;
-            if (external) line += "^" + e;
+            std::pair<std::string, std::string> value;
+            if (wanted.path.size() > 1)
+                value = ThroughPointers(s, reader, wanted);
+            else if (field)
+                value = {reader.Internal(*field), reader.External(*field)};
+            else
+                value = {iens.front(), iens.front()};
+            std::string line = head + wanted.key;
+            if (internal) line += "^" + value.first;
+            if (external) line += "^" + value.second;
             lines.push_back(std::move(line));
         }
         lines.push_back("[END_diDATA]");

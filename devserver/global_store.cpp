@@ -6,41 +6,6 @@
 
 namespace vorn::devserver {
 
-// A prepared statement, reset and unbound before each use.
-class GlobalStore::Statement {
-  public:
-    Statement(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            throw StoreError(std::string("prepare: ") + sqlite3_errmsg(db));
-    }
-    ~Statement() { sqlite3_finalize(stmt_); }
-    sqlite3_stmt* Use() {
-        sqlite3_reset(stmt_);
-        sqlite3_clear_bindings(stmt_);
-        return stmt_;
-    }
-    void Bind(int i, std::string_view blob) {
-        sqlite3_bind_blob(stmt_, i, blob.data(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
-    }
-    bool Step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throw StoreError(std::string("step: ") + sqlite3_errmsg(db_));
-    }
-    std::string Column(int i) {
-        const void* p = sqlite3_column_blob(stmt_, i);
-        const int n = sqlite3_column_bytes(stmt_, i);
-        return p ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
-                 : std::string();
-    }
-    void Finish() { sqlite3_reset(stmt_); }
-
-  private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 namespace {
 
 bool IsDigitText(std::string_view s) {
@@ -103,20 +68,25 @@ GlobalStore::GlobalStore(const std::string& path) {
             "CREATE TABLE IF NOT EXISTS globals(name TEXT NOT NULL, key BLOB NOT NULL, "
             "value BLOB NOT NULL, PRIMARY KEY(name, key)) WITHOUT ROWID");
         Exec("CREATE TABLE IF NOT EXISTS meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)");
-        get_ = new Statement(db_, "SELECT value FROM globals WHERE name=?1 AND key=?2");
-        set_ =
-            new Statement(db_, "INSERT OR REPLACE INTO globals(name,key,value) VALUES(?1,?2,?3)");
-        delOne_ = new Statement(db_, "DELETE FROM globals WHERE name=?1 AND key=?2");
-        delRange_ = new Statement(db_, "DELETE FROM globals WHERE name=?1 AND key>?2 AND key<?3");
-        next_ = new Statement(
+        get_ = std::make_unique<SqlStatement>(db_,
+                                              "SELECT value FROM globals WHERE name=?1 AND key=?2");
+        set_ = std::make_unique<SqlStatement>(
+            db_, "INSERT OR REPLACE INTO globals(name,key,value) VALUES(?1,?2,?3)");
+        delOne_ =
+            std::make_unique<SqlStatement>(db_, "DELETE FROM globals WHERE name=?1 AND key=?2");
+        delRange_ = std::make_unique<SqlStatement>(
+            db_, "DELETE FROM globals WHERE name=?1 AND key>?2 AND key<?3");
+        next_ = std::make_unique<SqlStatement>(
             db_,
             "SELECT key FROM globals WHERE name=?1 AND key>?2 AND key<?3 ORDER BY key LIMIT 1");
-        prev_ = new Statement(db_,
-                              "SELECT key FROM globals WHERE name=?1 AND key>?2 AND key<?3 "
-                              "ORDER BY key DESC LIMIT 1");
-        walk_ = new Statement(db_,
-                              "SELECT key, value FROM globals WHERE name=?1 AND key>=?2 AND "
-                              "key<?3 ORDER BY key LIMIT 256");
+        prev_ = std::make_unique<SqlStatement>(
+            db_,
+            "SELECT key FROM globals WHERE name=?1 AND key>?2 AND key<?3 "
+            "ORDER BY key DESC LIMIT 1");
+        walk_ = std::make_unique<SqlStatement>(
+            db_,
+            "SELECT key, value FROM globals WHERE name=?1 AND key>=?2 AND "
+            "key<?3 ORDER BY key LIMIT 256");
     } catch (...) {
         Close();
         throw;
@@ -128,10 +98,8 @@ GlobalStore::~GlobalStore() {
 }
 
 void GlobalStore::Close() {
-    for (Statement** s : {&get_, &set_, &delOne_, &delRange_, &next_, &prev_, &walk_}) {
-        delete *s;
-        *s = nullptr;
-    }
+    for (auto* s : {&get_, &set_, &delOne_, &delRange_, &next_, &prev_, &walk_})
+        s->reset();
     if (db_) {
         if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         sqlite3_close_v2(db_);
@@ -150,7 +118,7 @@ void GlobalStore::Exec(const char* sql) {
 
 std::optional<std::string> GlobalStore::Get(const GlobalRef& ref) {
     const std::string key = EncodeKey(ref.subscripts);
-    get_->Use();
+    get_->Reset();
     get_->Bind(1, ref.name);
     get_->Bind(2, key);
     std::optional<std::string> out;
@@ -166,8 +134,8 @@ std::string GlobalStore::GetOr(const GlobalRef& ref, std::string_view fallback) 
 
 std::optional<std::string> GlobalStore::FirstKey(const std::string& name, const std::string& low,
                                                  const std::string& high, bool descending) {
-    Statement& s = descending ? *prev_ : *next_;
-    s.Use();
+    SqlStatement& s = descending ? *prev_ : *next_;
+    s.Reset();
     s.Bind(1, name);
     s.Bind(2, low);
     s.Bind(3, high);
@@ -187,7 +155,7 @@ int GlobalStore::Data(const GlobalRef& ref) {
 void GlobalStore::Set(const GlobalRef& ref, std::string_view value) {
     if (ref.name.empty()) throw StoreError("a global needs a name");
     const std::string key = EncodeKey(ref.subscripts);
-    set_->Use();
+    set_->Reset();
     set_->Bind(1, ref.name);
     set_->Bind(2, key);
     set_->Bind(3, value);
@@ -197,12 +165,12 @@ void GlobalStore::Set(const GlobalRef& ref, std::string_view value) {
 
 void GlobalStore::Kill(const GlobalRef& ref) {
     const std::string key = EncodeKey(ref.subscripts);
-    delOne_->Use();
+    delOne_->Reset();
     delOne_->Bind(1, ref.name);
     delOne_->Bind(2, key);
     delOne_->Step();
     delOne_->Finish();
-    delRange_->Use();
+    delRange_->Reset();
     delRange_->Bind(1, ref.name);
     delRange_->Bind(2, key);
     delRange_->Bind(3, key + kAfterChildren);
@@ -239,7 +207,7 @@ void GlobalStore::Walk(const GlobalRef& ref,
     bool first = true;
     for (;;) {
         std::vector<std::pair<std::string, std::string>> batch;
-        walk_->Use();
+        walk_->Reset();
         walk_->Bind(1, ref.name);
         walk_->Bind(2, low);
         walk_->Bind(3, high);
@@ -259,8 +227,8 @@ void GlobalStore::Walk(const GlobalRef& ref,
 }
 
 std::vector<std::string> GlobalStore::GlobalNames() {
-    Statement s(db_, "SELECT DISTINCT name FROM globals ORDER BY name");
-    s.Use();
+    SqlStatement s(db_, "SELECT DISTINCT name FROM globals ORDER BY name");
+    s.Reset();
     std::vector<std::string> out;
     while (s.Step())
         out.push_back(s.Column(0));
@@ -268,16 +236,16 @@ std::vector<std::string> GlobalStore::GlobalNames() {
 }
 
 std::optional<std::string> GlobalStore::Meta(const std::string& key) {
-    Statement s(db_, "SELECT value FROM meta WHERE key=?1");
-    s.Use();
+    SqlStatement s(db_, "SELECT value FROM meta WHERE key=?1");
+    s.Reset();
     s.Bind(1, key);
     if (s.Step()) return s.Column(0);
     return std::nullopt;
 }
 
 void GlobalStore::SetMeta(const std::string& key, const std::string& value) {
-    Statement s(db_, "INSERT OR REPLACE INTO meta(key,value) VALUES(?1,?2)");
-    s.Use();
+    SqlStatement s(db_, "INSERT OR REPLACE INTO meta(key,value) VALUES(?1,?2)");
+    s.Reset();
     s.Bind(1, key);
     s.Bind(2, value);
     s.Step();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -16,16 +17,9 @@
 #include <vector>
 
 #include "devserver/collation.h"
-
-struct sqlite3;
-struct sqlite3_stmt;
+#include "devserver/sql_statement.h"
 
 namespace vorn::devserver {
-
-class StoreError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 // ^NAME(s1,s2,...). Numbers are given in canonic form ("12", ".5"); any other text is a string.
 struct GlobalRef {
@@ -109,7 +103,6 @@ class GlobalStore {
     void Exec(const char* sql);
 
   private:
-    class Statement;
     void Close();
     void Begin();
     void End(bool commit);
@@ -119,13 +112,8 @@ class GlobalStore {
     sqlite3* db_ = nullptr;
     int depth_ = 0;
     bool rollbackOnly_ = false;
-    Statement* get_ = nullptr;
-    Statement* set_ = nullptr;
-    Statement* delOne_ = nullptr;
-    Statement* delRange_ = nullptr;
-    Statement* next_ = nullptr;
-    Statement* prev_ = nullptr;
-    Statement* walk_ = nullptr;
+    // Kept prepared: the calls of every procedure go through them.
+    std::unique_ptr<SqlStatement> get_, set_, delOne_, delRange_, next_, prev_, walk_;
 };
 
 }  // namespace vorn::devserver

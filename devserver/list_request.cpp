@@ -3,6 +3,7 @@
 #include "devserver/file_records.h"
 #include "devserver/fm_dates.h"
 #include "devserver/session.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -40,12 +41,7 @@ GlobalRef RecordsRoot(Session& session, const FileDef& file, const std::string& 
 
 std::vector<ListField> ReadFields(const FileDef& file, const std::string& text) {
     std::vector<ListField> fields;
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        auto end = text.find(';', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string number = text.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& number : SplitText(text, ';')) {
         if (number.empty()) continue;
         if (number == ".001") {
             fields.push_back({number, nullptr});

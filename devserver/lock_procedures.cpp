@@ -2,6 +2,7 @@
 
 #include "devserver/record_request.h"
 #include "devserver/session.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {

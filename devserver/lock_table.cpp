@@ -34,16 +34,8 @@ bool LockTable::HeldByOther(int session, const std::string& file, const std::str
 
 int LockTable::ReleaseAll(int session) {
     std::lock_guard lock(mutex_);
-    int released = 0;
-    for (auto it = locks_.begin(); it != locks_.end();) {
-        if (it->second.session == session) {
-            it = locks_.erase(it);
-            ++released;
-        } else {
-            ++it;
-        }
-    }
-    return released;
+    return static_cast<int>(
+        std::erase_if(locks_, [&](const auto& entry) { return entry.second.session == session; }));
 }
 
 std::size_t LockTable::Size() const {

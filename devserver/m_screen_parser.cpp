@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "devserver/m_screen_number.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -14,12 +15,6 @@ bool IsDigit(char c) {
 }
 bool IsAlpha(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-std::string Upper(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
 }
 
 struct FunctionShape {

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "common/message_texts.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -59,9 +60,7 @@ const std::map<std::string, std::string>& ServerTexts() {
 
 std::optional<std::string> MessageTemplate(const std::string& id) {
     if (const auto it = ServerTexts().find(id); it != ServerTexts().end()) return it->second;
-    if (id.size() != 4) return std::nullopt;
-    for (char c : id)
-        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
+    if (id.size() != 4 || !AllDigits(id)) return std::nullopt;
     const int index = std::stoi(id) - kFirstToolsetMessage;
     if (index < 0 || index >= static_cast<int>(kToolsetMessageTexts.size())) return std::nullopt;
     return std::string(kToolsetMessageTexts[static_cast<std::size_t>(index)]);

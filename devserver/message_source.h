@@ -18,8 +18,9 @@ struct WireLimits {
     std::chrono::milliseconds messageTime{10'000};    // a message must be complete this soon
     std::chrono::milliseconds idleTime{30 * 60'000};  // a session with no message is closed
     std::size_t maxMessageBytes = 16u << 20;          // 16 MiB
-    int maxSessions = 64;
-    std::chrono::milliseconds slice{50};  // how often waits look at the clock
+    int maxSessions = 64;                             // call-back connections
+    int maxPendingHandshakes = 256;                   // connections not yet past the handshake
+    std::chrono::milliseconds slice{50};              // how often waits look at the clock
 };
 
 class Connection {

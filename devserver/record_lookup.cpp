@@ -2,6 +2,7 @@
 
 #include "devserver/file_records.h"
 #include "devserver/record_request.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {

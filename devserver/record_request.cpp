@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "devserver/file_records.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 
@@ -88,13 +89,6 @@ bool HoldsControlCharacter(std::string_view value) {
     for (unsigned char c : value)
         if (c < 32 || c == 127) return true;
     return false;
-}
-
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (auto& c : out)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
 }
 
 std::string Argument(const Call& call, std::string_view subscript) {

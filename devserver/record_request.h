@@ -12,6 +12,7 @@
 #include "devserver/call_parser.h"
 #include "devserver/dictionary.h"
 #include "devserver/global_store.h"
+#include "devserver/text.h"
 #include "devserver/users.h"
 
 namespace vorn::devserver {
@@ -49,8 +50,6 @@ std::string RecordTitle(const std::vector<std::string>& iens);
 // split a reply line).
 bool HoldsCaret(std::string_view value);
 bool HoldsControlCharacter(std::string_view value);
-
-std::string Upper(std::string_view text);
 
 // Entry `subscript` of the call's list parameter 0 (the named arguments of a record
 // procedure), "" when it is absent or parameter 0 is no list.

@@ -3,17 +3,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "devserver/text.h"
+
 namespace vorn::devserver {
-namespace {
-
-std::string Trim(const std::string& s) {
-    const auto a = s.find_first_not_of(" \t\r");
-    if (a == std::string::npos) return {};
-    const auto b = s.find_last_not_of(" \t\r");
-    return s.substr(a, b - a + 1);
-}
-
-}  // namespace
 
 const std::string* Section::One(const std::string& key) const {
     const std::string* found = nullptr;
@@ -44,18 +36,19 @@ std::vector<Section> ReadSections(std::istream& in, const std::string& source) {
     int number = 0;
     while (std::getline(in, raw)) {
         ++number;
-        const std::string line = Trim(raw);
+        const std::string line(Trimmed(raw, " \t\r"));
         if (line.empty() || line[0] == '#') continue;
         auto fail = [&](const std::string& what) {
             throw SectionFileError(source + ":" + std::to_string(number) + ": " + what);
         };
         if (line[0] == '[') {
             if (line.back() != ']') fail("a heading ends with \"]\"");
-            std::istringstream words(line.substr(1, line.size() - 2));
+            std::vector<std::string> words = Words(line.substr(1, line.size() - 2));
             Section s;
-            words >> s.kind;
-            for (std::string w; words >> w;)
-                s.args.push_back(w);
+            if (!words.empty()) {
+                s.kind = words.front();
+                s.args.assign(words.begin() + 1, words.end());
+            }
             if (s.kind.empty()) fail("a heading names its kind");
             s.source = source;
             s.line = number;
@@ -65,9 +58,9 @@ std::vector<Section> ReadSections(std::istream& in, const std::string& source) {
         const auto eq = line.find('=');
         if (eq == std::string::npos) fail("\"key = value\" expected");
         if (out.empty()) fail("an entry before the first heading");
-        const std::string key = Trim(line.substr(0, eq));
+        const std::string key(Trimmed(line.substr(0, eq), " \t\r"));
         if (key.empty()) fail("an entry without a key");
-        out.back().entries.emplace_back(key, Trim(line.substr(eq + 1)));
+        out.back().entries.emplace_back(key, Trimmed(line.substr(eq + 1), " \t\r"));
     }
     return out;
 }

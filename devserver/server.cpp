@@ -54,6 +54,7 @@ Server::Server(ServerOptions options, const ProcedureRegistry* registry)
     context_.log = &log_;
     context_.hashIterations = options_.hashIterations;
     log_.SetQuiet(options_.quietLog);
+    log_.SetParams(options_.logParams);
 }
 
 Server::~Server() {
@@ -165,15 +166,18 @@ void Server::AcceptLoop() {
             continue;
         }
         const int id = nextId_++;
-        if (active_.load() >= options_.limits.maxSessions) {
-            log_.Note(id, "refused: " + std::to_string(options_.limits.maxSessions) +
-                              " sessions are open already");
+        // Connections that have not said their handshake yet are bounded apart from the
+        // sessions: silent ones must not lock signed-on clients out, and must not be unbounded.
+        if (pending_.load() >= options_.limits.maxPendingHandshakes) {
+            log_.Note(id, "refused: " + std::to_string(options_.limits.maxPendingHandshakes) +
+                              " handshakes are pending already");
             ResetClose(fd);
             continue;
         }
         {
             std::lock_guard lock(mutex_);
             ++active_;
+            ++pending_;
         }
         try {
             // Finished() comes after every local of Serve is gone, so that Stop() cannot return
@@ -184,14 +188,46 @@ void Server::AcceptLoop() {
             }).detach();
         } catch (const std::system_error&) {
             ResetClose(fd);
+            --pending_;
             Finished();
         }
     }
 }
 
+bool Server::TakeSessionSlot() {
+    int open = sessions_.load();
+    while (open < options_.limits.maxSessions)
+        if (sessions_.compare_exchange_weak(open, open + 1)) return true;
+    return false;
+}
+
+namespace {
+
+// Gives back one count of a bounded kind of connection however the scope is left.
+class CountedSlot {
+  public:
+    explicit CountedSlot(std::atomic<int>& count, bool held = true) : count_(count), held_(held) {}
+    ~CountedSlot() { Release(); }
+    CountedSlot(const CountedSlot&) = delete;
+    CountedSlot& operator=(const CountedSlot&) = delete;
+    void Hold() { held_ = true; }
+    void Release() {
+        if (held_) --count_;
+        held_ = false;
+    }
+
+  private:
+    std::atomic<int>& count_;
+    bool held_;
+};
+
+}  // namespace
+
 void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
     const auto& limits = options_.limits;
     const Clock& clock = *options_.clock;
+    CountedSlot pending(pending_);
+    CountedSlot session(sessions_, false);
     int callbackFd = -1;
     Handshake handshake;
     sockaddr_in local{};
@@ -226,11 +262,20 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
             first.Send(FrameData("refused: the call-back address must be the client's own"));
             return;
         }
+        if (!TakeSessionSlot()) {
+            log_.Note(id, "refused: " + std::to_string(limits.maxSessions) +
+                              " sessions are open already");
+            first.Send(FrameData("refused: " + std::to_string(limits.maxSessions) +
+                                 " sessions are open already"));
+            return;
+        }
+        session.Hold();
         if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
         first.Send(FrameData("accept"));
         socklen_t len = sizeof local;
         ::getsockname(first.fd(), reinterpret_cast<sockaddr*>(&local), &len);
     }
+    pending.Release();
 
     // Connect back to the asking peer's own address only.
     callbackFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
@@ -308,10 +353,9 @@ void Server::RunSession(Connection& link, int id) {
         const auto started = std::chrono::steady_clock::now();
         const std::string frame = session.Handle(m.call).Frame();
         if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
-        const bool sent = link.Send(frame);
-        log_.Call(id, m.call.name, m.call.params.size(), frame.size(),
-                  std::chrono::steady_clock::now() - started);
-        if (!sent) return;
+        // Logged before it is sent: whoever has the reply can read the call in the log.
+        log_.Call(id, m.call, frame.size(), std::chrono::steady_clock::now() - started);
+        if (!link.Send(frame)) return;
     }
 }
 

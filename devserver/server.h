@@ -1,7 +1,8 @@
 // The development server: the listener, the handshake with its call-back, and one thread per
 // session.
 //
-// Why threads and not an event loop: there are at most 64 sessions, every call runs SQLite
+// Why threads and not an event loop: there are at most 64 sessions (and a few hundred
+// connections waiting for their handshake, each for 10 s at most), every call runs SQLite
 // synchronously on the session's own connection, and a thread per session keeps each session's
 // code straight-line (read a message, answer it) while one slow call (a long listing, a
 // --latency delay) never holds up another session. Every wait is sliced so that the stop flag
@@ -44,6 +45,9 @@ class Server {
     const std::string& Address() const { return options_.listenAddress; }
     // Connections being served now (handshakes and sessions).
     int Connections() const { return active_.load(); }
+    // Call-back connections, and connections still waiting for their handshake.
+    int Sessions() const { return sessions_.load(); }
+    int PendingHandshakes() const { return pending_.load(); }
     ServerContext& context() { return context_; }
     const ServerOptions& options() const { return options_; }
 
@@ -51,6 +55,7 @@ class Server {
     void AcceptLoop();
     void Serve(int fd, std::uint32_t peerAddress, int id);
     void RunSession(Connection& link, int id);
+    bool TakeSessionSlot();
     void Finished();
 
     ServerOptions options_;
@@ -63,6 +68,8 @@ class Server {
     std::thread acceptor_;
     std::atomic<bool> stopping_{false};
     std::atomic<int> active_{0};
+    std::atomic<int> pending_{0};
+    std::atomic<int> sessions_{0};
     std::atomic<int> nextId_{1};
     std::mutex mutex_;
     std::condition_variable idle_;

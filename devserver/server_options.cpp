@@ -1,13 +1,15 @@
 #include "devserver/server_options.h"
 
 #include <cstdlib>
+#include <optional>
+
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
 
 bool WholeNumber(const std::string& s, long low, long high, long& out) {
-    if (s.empty() || s.size() > 9 || s.find_first_not_of("0123456789") != std::string::npos)
-        return false;
+    if (s.size() > 9 || !AllDigits(s)) return false;
     out = std::stol(s);
     return out >= low && out <= high;
 }
@@ -16,8 +18,9 @@ bool WholeNumber(const std::string& s, long low, long high, long& out) {
 
 std::string Usage() {
     return "Usage: vorn-server [--listen ADDR] [--port N] [--data PATH] [--reset] [--latency MS]\n"
-           "                   [--log FILE] [--auto-signon ACCESS] [--seed-scale N] [--seed-from "
-           "DIR]\n"
+           "                   [--log FILE] [--log-params] [--auto-signon ACCESS] [--seed-scale "
+           "N]\n"
+           "                   [--seed-from DIR]\n"
            "\n"
            "The Vorn development server: the broker protocol, sign-on and the demo data.\n"
            "\n"
@@ -34,6 +37,8 @@ std::string Usage() {
            "  --latency MS         delay every reply by MS milliseconds\n"
            "  --log FILE           one line per remote procedure call (time, session, name,\n"
            "                       parameter count, reply bytes, duration)\n"
+           "  --log-params         with --log: after each call, one line per parameter or list\n"
+           "                       entry in the order sent; sign-on codes are masked\n"
            "  --auto-signon ACCESS every session counts as signed on as this user\n"
            "  --help               this text\n"
            "\n"
@@ -61,8 +66,15 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             into = argv[++i];
             return true;
         };
-        std::string v;
-        long n = 0;
+        // The option's value as a whole number from `low` to `high`.
+        auto number = [&](long low, long high, const std::string& takes) -> std::optional<long> {
+            std::string v;
+            long n = 0;
+            if (!value(v)) return std::nullopt;
+            if (WholeNumber(v, low, high, n)) return n;
+            out.error = arg + " takes " + takes;
+            return std::nullopt;
+        };
         if (arg == "--help" || arg == "-h") {
             out.help = true;
         } else if (arg == "--reset") {
@@ -70,39 +82,34 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
         } else if (arg == "--listen") {
             if (!value(o.listenAddress)) break;
         } else if (arg == "--port") {
-            if (!value(v)) break;
-            if (!WholeNumber(v, 0, 65535, n)) {
-                out.error = "--port takes a number from 0 to 65535";
-                break;
-            }
-            o.port = static_cast<int>(n);
+            const auto n = number(0, 65535, "a number from 0 to 65535");
+            if (!n) break;
+            o.port = static_cast<int>(*n);
         } else if (arg == "--data") {
             if (!value(o.dataPath)) break;
         } else if (arg == "--seed-from") {
             if (!value(o.seedFolder)) break;
         } else if (arg == "--latency") {
-            if (!value(v)) break;
-            if (!WholeNumber(v, 0, 600000, n)) {
-                out.error = "--latency takes milliseconds from 0 to 600000";
-                break;
-            }
-            o.latency = std::chrono::milliseconds(n);
+            const auto n = number(0, 600000, "milliseconds from 0 to 600000");
+            if (!n) break;
+            o.latency = std::chrono::milliseconds(*n);
         } else if (arg == "--log") {
             if (!value(o.logPath)) break;
+        } else if (arg == "--log-params") {
+            o.logParams = true;
         } else if (arg == "--auto-signon") {
             if (!value(o.autoSignOn)) break;
         } else if (arg == "--seed-scale") {
-            if (!value(v)) break;
-            if (!WholeNumber(v, 1, 1000, n)) {
-                out.error = "--seed-scale takes a number from 1 to 1000";
-                break;
-            }
-            o.seedScale = static_cast<int>(n);
+            const auto n = number(1, 1000, "a number from 1 to 1000");
+            if (!n) break;
+            o.seedScale = static_cast<int>(*n);
         } else {
             out.error = "unknown option " + arg;
             break;
         }
     }
+    if (out.error.empty() && !out.help && o.logParams && o.logPath.empty())
+        out.error = "--log-params needs --log FILE";
     return out;
 }
 

@@ -19,6 +19,7 @@ struct ServerOptions {
     int seedScale = 1;
     std::chrono::milliseconds latency{0};
     std::string logPath;
+    bool logParams = false;  // each call's parameters too, codes masked
     std::string autoSignOn;  // an access code
     std::string serverName;  // empty: the host name
 

@@ -3,29 +3,13 @@
 #include <cctype>
 #include <ctime>
 
+#include "common/scramble.h"
 #include "devserver/fm_dates.h"
 #include "devserver/session.h"
-#include "common/scramble.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
-
-std::string Upper(std::string s) {
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::vector<std::string> Split(const std::string& text, char delimiter) {
-    std::vector<std::string> out;
-    std::size_t start = 0;
-    for (;;) {
-        const auto at = text.find(delimiter, start);
-        out.push_back(text.substr(start, at == std::string::npos ? text.npos : at - start));
-        if (at == std::string::npos) return out;
-        start = at + 1;
-    }
-}
 
 std::tm LocalTime(const Clock& clock) {
     const std::time_t t = std::chrono::system_clock::to_time_t(clock.WallNow());
@@ -104,7 +88,7 @@ Reply AccessVerify(Session& s, const Call& call) {
 
 Reply ChangeVerifyCode(Session& s, const Call& call) {
     const long duz = s.SignedOn() ? s.Duz() : s.PendingUser().value_or(0);
-    const std::vector<std::string> parts = Split(call.Literal(0), '^');
+    const std::vector<std::string> parts = SplitText(call.Literal(0), '^');
     if (parts.size() != 3)
         return Reply::Lines({"1", "The new verify code must not hold \"^\", \";\" or \":\"."});
     const std::string oldCode = Upper(Unscramble(parts[0]));

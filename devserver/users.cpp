@@ -3,74 +3,24 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cctype>
-#include <sstream>
 
 #include "devserver/code_hash.h"
 #include "devserver/dictionary.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
 
-std::string Upper(std::string s) {
-    for (auto& c : s)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::vector<std::string> SplitWords(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> out;
-    for (std::string w; in >> w;)
-        out.push_back(w);
-    return out;
-}
-
-// A statement over the users table; throws StoreError.
-class Query {
-  public:
-    Query(sqlite3* db, const char* sql) : db_(db) {
-        if (sqlite3_prepare_v2(db, sql, -1, &stmt_, nullptr) != SQLITE_OK)
-            throw StoreError(std::string("users: ") + sqlite3_errmsg(db));
-    }
-    ~Query() { sqlite3_finalize(stmt_); }
-    Query& Text(int i, const std::string& v) {
-        sqlite3_bind_blob(stmt_, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT);
-        return *this;
-    }
-    Query& Int(int i, long long v) {
-        sqlite3_bind_int64(stmt_, i, v);
-        return *this;
-    }
-    bool Step() {
-        const int rc = sqlite3_step(stmt_);
-        if (rc == SQLITE_ROW) return true;
-        if (rc == SQLITE_DONE) return false;
-        throw StoreError(std::string("users: ") + sqlite3_errmsg(db_));
-    }
-    std::string Column(int i) {
-        const void* p = sqlite3_column_blob(stmt_, i);
-        return p ? std::string(static_cast<const char*>(p),
-                               static_cast<std::size_t>(sqlite3_column_bytes(stmt_, i)))
-                 : std::string();
-    }
-    long long IntColumn(int i) { return sqlite3_column_int64(stmt_, i); }
-
-  private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_ = nullptr;
-};
-
 constexpr const char* kColumns =
     "duz, name, division, contexts, rights, must_change, suspended, last_signon";
 
-User ReadUser(Query& q) {
+User ReadUser(SqlStatement& q) {
     User u;
     u.duz = static_cast<long>(q.IntColumn(0));
     u.name = q.Column(1);
     u.division = q.Column(2);
-    u.contexts = SplitWords(q.Column(3));
-    for (const std::string& r : SplitWords(q.Column(4))) {
+    u.contexts = Words(q.Column(3));
+    for (const std::string& r : Words(q.Column(4))) {
         if (r == "READ") u.rights.read = true;
         if (r == "WRITE") u.rights.write = true;
         if (r == "DEL") u.rights.del = true;
@@ -123,29 +73,30 @@ void UserStore::Seed(const std::vector<Section>& sections) {
             return v && *v == "yes";
         };
         const std::string salt = RandomSalt();
-        Query(store_.Handle(),
-              "INSERT INTO users(duz, name, division, contexts, rights, must_change, suspended, "
-              "last_signon, salt, iterations, access_hash, verify_hash) "
-              "VALUES(?1,?2,?3,?4,?5,?6,?7,'',?8,?9,?10,?11)")
-            .Int(1, duz)
-            .Text(2, need("name"))
-            .Text(3, s.One("division") ? *s.One("division") : "")
-            .Text(4, s.One("contexts") ? *s.One("contexts") : "")
-            .Text(5, s.One("rights") ? *s.One("rights") : "")
-            .Int(6, yes("must-change"))
-            .Int(7, yes("suspended"))
-            .Text(8, salt)
-            .Int(9, iterations_)
-            .Text(10, Hash(need("access"), salt, iterations_))
-            .Text(11, Hash(need("verify"), salt, iterations_))
+        SqlStatement(
+            store_.Handle(),
+            "INSERT INTO users(duz, name, division, contexts, rights, must_change, suspended, "
+            "last_signon, salt, iterations, access_hash, verify_hash) "
+            "VALUES(?1,?2,?3,?4,?5,?6,?7,'',?8,?9,?10,?11)")
+            .BindInt(1, duz)
+            .Bind(2, need("name"))
+            .Bind(3, s.One("division") ? *s.One("division") : "")
+            .Bind(4, s.One("contexts") ? *s.One("contexts") : "")
+            .Bind(5, s.One("rights") ? *s.One("rights") : "")
+            .BindInt(6, yes("must-change"))
+            .BindInt(7, yes("suspended"))
+            .Bind(8, salt)
+            .BindInt(9, iterations_)
+            .Bind(10, Hash(need("access"), salt, iterations_))
+            .Bind(11, Hash(need("verify"), salt, iterations_))
             .Step();
     }
 }
 
 std::optional<User> UserStore::FindByAccess(const std::string& access) {
-    Query q(store_.Handle(), (std::string("SELECT ") + kColumns +
-                              ", salt, iterations, access_hash FROM users ORDER BY duz")
-                                 .c_str());
+    SqlStatement q(store_.Handle(), (std::string("SELECT ") + kColumns +
+                                     ", salt, iterations, access_hash FROM users ORDER BY duz")
+                                        .c_str());
     std::optional<User> found;
     // Every user is hashed, whether or not an earlier one matched, so the time taken tells
     // nothing about which access codes exist.
@@ -168,16 +119,16 @@ std::optional<User> UserStore::FindByCodes(const std::string& access, const std:
 }
 
 std::optional<User> UserStore::ByDuz(long duz) {
-    Query q(store_.Handle(),
-            (std::string("SELECT ") + kColumns + " FROM users WHERE duz=?1").c_str());
-    q.Int(1, duz);
+    SqlStatement q(store_.Handle(),
+                   (std::string("SELECT ") + kColumns + " FROM users WHERE duz=?1").c_str());
+    q.BindInt(1, duz);
     if (!q.Step()) return std::nullopt;
     return ReadUser(q);
 }
 
 bool UserStore::VerifyMatches(long duz, const std::string& verify) {
-    Query q(store_.Handle(), "SELECT salt, iterations, verify_hash FROM users WHERE duz=?1");
-    q.Int(1, duz);
+    SqlStatement q(store_.Handle(), "SELECT salt, iterations, verify_hash FROM users WHERE duz=?1");
+    q.BindInt(1, duz);
     if (!q.Step()) return false;
     return ConstantTimeEqual(Hash(verify, q.Column(0), static_cast<int>(q.IntColumn(1))),
                              q.Column(2));
@@ -185,29 +136,29 @@ bool UserStore::VerifyMatches(long duz, const std::string& verify) {
 
 void UserStore::ChangeVerify(long duz, const std::string& verify) {
     store_.Atomically([&] {
-        Query q(store_.Handle(), "SELECT salt, iterations FROM users WHERE duz=?1");
-        q.Int(1, duz);
+        SqlStatement q(store_.Handle(), "SELECT salt, iterations FROM users WHERE duz=?1");
+        q.BindInt(1, duz);
         if (!q.Step()) throw StoreError("no user " + std::to_string(duz));
         const std::string salt = q.Column(0);
         const int iterations = static_cast<int>(q.IntColumn(1));
-        Query(store_.Handle(), "UPDATE users SET verify_hash=?1, must_change=0 WHERE duz=?2")
-            .Text(1, Hash(verify, salt, iterations))
-            .Int(2, duz)
+        SqlStatement(store_.Handle(), "UPDATE users SET verify_hash=?1, must_change=0 WHERE duz=?2")
+            .Bind(1, Hash(verify, salt, iterations))
+            .BindInt(2, duz)
             .Step();
     });
 }
 
 void UserStore::RecordSignOn(long duz, const std::string& when) {
     store_.Atomically([&] {
-        Query(store_.Handle(), "UPDATE users SET last_signon=?1 WHERE duz=?2")
-            .Text(1, when)
-            .Int(2, duz)
+        SqlStatement(store_.Handle(), "UPDATE users SET last_signon=?1 WHERE duz=?2")
+            .Bind(1, when)
+            .BindInt(2, duz)
             .Step();
     });
 }
 
 std::vector<std::string> UserStore::StoredCredentialTexts() {
-    Query q(store_.Handle(), "SELECT salt, access_hash, verify_hash FROM users");
+    SqlStatement q(store_.Handle(), "SELECT salt, access_hash, verify_hash FROM users");
     std::vector<std::string> out;
     while (q.Step())
         for (int i = 0; i < 3; ++i)

@@ -6,6 +6,7 @@
 #include "devserver/file_records.h"
 #include "devserver/record_lookup.h"
 #include "devserver/record_request.h"
+#include "devserver/text.h"
 
 namespace vorn::devserver {
 namespace {
@@ -14,14 +15,6 @@ constexpr std::size_t kShownMatches = 5;
 
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 // [+-] digits [. digits] or [+-] . digits

@@ -84,6 +84,7 @@ TEST(Unscramble, RejectsTextsThatCannotComeFromScramble) {
     EXPECT_EQ(Unscramble(""), "");
     EXPECT_EQ(Unscramble("x"), "");
     EXPECT_EQ(Unscramble("~abc~"), "");
+    EXPECT_EQ(Unscramble("#DEMO;DEMO.1234#"), "") << "equal rows: the text in clear";
 }
 
 }  // namespace

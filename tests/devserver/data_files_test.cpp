@@ -79,40 +79,6 @@ class Demo : public ::testing::Test {
         Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd");
 };
 
-TEST_F(Demo, TheDictionaryDescribesTheDemoFiles) {
-    std::set<std::string> numbers;
-    for (const FileDef* f : dict->Files())
-        numbers.insert(f->number);
-    EXPECT_EQ(numbers,
-              (std::set<std::string>{"1", "3.2", "3.5", "80000", "80001", "80001.02", "80001.021",
-                                     "80001.03", "80002", "80003", "80004", "80005", "80006"}));
-    const FieldDef* f7 = dict->Field("80001", "7");
-    ASSERT_TRUE(f7);
-    EXPECT_EQ(f7->type, FieldType::Pointer);
-    EXPECT_EQ(f7->pointsTo, "80000");
-    EXPECT_TRUE(f7->laygo);
-    EXPECT_EQ(f7->Location(), "0;7");
-    EXPECT_EQ(dict->Field("80001", "10")->subfile, "80001.02");
-    EXPECT_EQ(dict->Field("80001", "10")->Location(), "2;0");
-    EXPECT_EQ(dict->Field("3.5", "2")->Location(), "TYPE;1");
-    EXPECT_EQ(dict->Field("80001", "8")->codes.size(), 6u);
-    EXPECT_EQ(dict->Field("80001", ".010")->label, "ABBREVIATION");
-    EXPECT_EQ(dict->File("80001.021")->parentField, "3");
-    EXPECT_EQ(dict->Depth(*dict->File("80001.021")), 2);
-    EXPECT_EQ(dict->TopLevel(*dict->File("80001.021")).number, "80001");
-    EXPECT_TRUE(dict->File("80003")->Index("B")->internal);
-    EXPECT_FALSE(dict->File("80001")->Index("B")->internal);
-    EXPECT_TRUE(dict->File("1")->readOnly);
-    int described = 0, fields = 0;
-    for (const FileDef* f : dict->Files())
-        for (const FieldDef& field : f->fields) {
-            ++fields;
-            EXPECT_FALSE(field.help.empty()) << f->number << "," << field.number;
-            described += !field.description.empty();
-        }
-    EXPECT_GT(described * 10, fields * 8) << "most fields have a description";
-}
-
 TEST_F(Demo, DictionaryErrorsNameTheFileAndLine) {
     auto parse = [](const std::string& text) {
         std::istringstream in(text);
@@ -152,16 +118,12 @@ class Seeded : public Demo {
     GlobalStore store{path};
 };
 
-TEST_F(Seeded, HoldsTheDemoCountsAndTheFirstLabTestExactly) {
-    const std::vector<std::pair<const char*, long>> counts = {
-        {"3.2", 3},    {"3.5", 5},    {"80000", 30},  {"80001", 40}, {"80002", 12},
-        {"80003", 60}, {"80004", 10}, {"80005", 300}, {"80006", 80}};
-    for (const auto& [file, n] : counts) {
-        EXPECT_EQ(Count(file), n) << file;
-        EXPECT_EQ(Records(dict->File(file)->root), n) << file;
+TEST_F(Seeded, EveryFilesHeaderCountsItsRecords) {
+    for (const FileDef* file : dict->TopLevelFiles()) {
+        if (file->readOnly) continue;
+        EXPECT_EQ(Count(file->number), Records(file->root)) << file->number;
+        EXPECT_GT(Count(file->number), 2) << file->number;
     }
-    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "1", "0"}}),
-              "HB^Hemoglobin^1^3100101^1^6^1^2");
     EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "0"}}), "DEMO LAB TEST^80001^40^40");
 }
 
@@ -194,30 +156,6 @@ TEST_F(Seeded, FileOneListsTheTopLevelFiles) {
     EXPECT_EQ(store.Data(GlobalRef{"DIC", {"B", "DEMO PATIENT", "80003"}}), 1);
     const FieldDef& desc = *dict->Field("1", "4");
     EXPECT_EQ(GetWordProcessing(store, GlobalRef{"DIC", {"80001"}}, desc).size(), 2u);
-}
-
-TEST_F(Seeded, RecordsReadThroughTheDictionary) {
-    const FileDef& tests = *dict->File("80001");
-    const auto hb = RecordRef(*dict, tests, {"1"});
-    ASSERT_TRUE(hb);
-    EXPECT_EQ(GetFieldValue(store, *hb, *tests.Field(".01")), "HB");
-    EXPECT_EQ(ExternalValue(store, *dict, *tests.Field("3"), "1"), "YES");
-    EXPECT_EQ(ExternalValue(store, *dict, *tests.Field("4"), "3100101"), "JAN 1, 2010");
-    EXPECT_EQ(ExternalValue(store, *dict, *tests.Field("7"), "1"), "VIRTANEN,AINO");
-    EXPECT_EQ(ComputedValue(store, tests, *tests.Field("901"), *hb, {2026, 12, 6}), "16");
-    EXPECT_EQ(GetWordProcessing(store, *hb, *tests.Field("100")).front(),
-              "Hemoglobin (HB) is measured from a blood specimen.");
-    // A lab result's variable pointer shows the patient's person.
-    const FileDef& results = *dict->File("80005");
-    const auto r1 = RecordRef(*dict, results, {"1"});
-    const std::string vp = GetFieldValue(store, *r1, *results.Field(".01"));
-    EXPECT_NE(ExternalValue(store, *dict, *results.Field(".01"), vp), "");
-    // Sub-file addresses: record 1 of SUBRESULT CODE under subresult 1 of U-STIX.
-    const std::string ustix = store.Order(tests.root.Child("B").Child("U-STIX").Child(""));
-    const auto code = RecordRef(*dict, *dict->File("80001.021"), {"1", "1", ustix});
-    ASSERT_TRUE(code);
-    EXPECT_EQ(GetFieldValue(store, *code, *dict->Field("80001.021", ".01")), "NEG");
-    EXPECT_FALSE(RecordRef(*dict, *dict->File("80001.021"), {"1", "1"}).has_value());
 }
 
 TEST_F(Seeded, UsersAreStoredWithoutTheirCodes) {

@@ -11,7 +11,6 @@
 #include <string>
 
 #include "devserver/global_store.h"
-#include "common/scramble.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {
@@ -132,66 +131,20 @@ TEST(Durability, AServerKilledAtAnyPointLeavesOnlyWholeTransactions) {
     EXPECT_LE(complete, committed + 1);  // the last one may have committed before it could say so
 }
 
-TEST(Durability, DataFiledThroughTheServerSurviveARestart) {
+TEST(Durability, ResetSeedsAgainAndDataThatWereNotSeededAreNeverWipedUnasked) {
     test::TempFolder folder;
     const std::string path = test::SeededDatabaseCopy(folder);
-    {
-        Server server(test::TestOptions(path));
-        server.Start();
-        test::Client c(server.Port());
-        c.SignOn("CHANGE", "CHANGE.1234");
-        const QString cvc =
-            QString::fromStdString(Scramble("CHANGE.1234") + "^" + Scramble("AFTER.RESTART1") +
-                                   "^" + Scramble("AFTER.RESTART1"));
-        ASSERT_EQ(c.Lines("XUS CVC", {cvc})[0], "0");
-        GlobalStore store(path);
-        store.Atomically([&] { store.Set(GlobalRef{"ZTEST", {"kept"}}, "through a restart"); });
-        server.Stop();
-    }
-    Server again(test::TestOptions(path));
-    again.Start();
-    test::Client c(again.Port());
-    EXPECT_EQ(c.SignOn("CHANGE", "AFTER.RESTART1")[0], "3");
-    GlobalStore store(path);
-    EXPECT_EQ(store.GetOr(GlobalRef{"ZTEST", {"kept"}}), "through a restart");
-    // Nothing was seeded again: the demo data are as they were.
-    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "1", "0"}}),
-              "HB^Hemoglobin^1^3100101^1^6^1^2");
-}
-
-TEST(Durability, ResetSeedsAgain) {
-    test::TempFolder folder;
-    const std::string path = test::SeededDatabaseCopy(folder);
-    {
-        GlobalStore store(path);
-        store.Set(GlobalRef{"ZDEMO", {"80001", "1", "0"}}, "CHANGED");
-    }
+    const GlobalRef hb{"ZDEMO", {"80001", "1", "0"}};
+    GlobalStore(path).Set(hb, "CHANGED");
     ServerOptions o = test::TestOptions(path);
     o.reset = true;
-    Server server(o);
-    server.Start();
-    GlobalStore store(path);
-    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "1", "0"}}),
-              "HB^Hemoglobin^1^3100101^1^6^1^2");
-}
+    Server(o).Start();
+    EXPECT_EQ(GlobalStore(path).GetOr(hb), "HB^Hemoglobin^1^3100101^1^6^1^2");
 
-}  // namespace
-}  // namespace vorn::devserver
-
-namespace vorn::devserver {
-namespace {
-
-TEST(Durability, DataThatWereNotSeededAreNeverWipedUnasked) {
-    test::TempFolder folder;
-    const std::string path = folder.Path("foreign.db");
-    {
-        GlobalStore store(path);
-        store.Set(GlobalRef{"XYZ", {"1"}}, "someone's data");
-    }
-    Server server(test::TestOptions(path));
-    EXPECT_THROW(server.Start(), std::runtime_error);
-    GlobalStore store(path);
-    EXPECT_EQ(store.GetOr(GlobalRef{"XYZ", {"1"}}), "someone's data");
+    const std::string foreign = folder.Path("foreign.db");
+    GlobalStore(foreign).Set(GlobalRef{"XYZ", {"1"}}, "someone's data");
+    EXPECT_THROW(Server(test::TestOptions(foreign)).Start(), std::runtime_error);
+    EXPECT_EQ(GlobalStore(foreign).GetOr(GlobalRef{"XYZ", {"1"}}), "someone's data");
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "common/counted_fields.h"
 #include "broker/socket_transport.h"
+#include "common/counted_fields.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {
@@ -30,12 +30,21 @@ std::string CallBytes(const std::string& name, const std::string& paramText,
 
 class Hostile : public ::testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override { StartServer(); }
+    void StartServer(const WireLimits& limits = {}) {
+        if (server) server->Stop();
         ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
         o.clock = &clock;
         o.logPath = folder.Path("calls.log");
+        o.limits = limits;
         server = std::make_unique<Server>(o);
         server->Start();
+    }
+    // Waits (bounded) until the server has taken every connection made so far.
+    bool PendingSoon(int n) {
+        for (int i = 0; i < 500 && server->PendingHandshakes() != n; ++i)
+            std::this_thread::sleep_for(10ms);
+        return server->PendingHandshakes() == n;
     }
     std::string Log() const {
         std::ifstream in(folder.Path("calls.log"));
@@ -71,58 +80,47 @@ class Hostile : public ::testing::Test {
     std::unique_ptr<Server> server;
 };
 
-TEST_F(Hostile, ACountThatIsNotFiveDigitsIsAnsweredWithNothing) {
+struct BadMessage {
+    const char* name;
+    std::string bytes;
+    const char* logged;
+};
+
+void PrintTo(const BadMessage& m, std::ostream* os) {
+    *os << m.name;
+}
+
+class Malformed : public Hostile, public ::testing::WithParamInterface<BadMessage> {};
+
+TEST_P(Malformed, IsAnsweredWithNothingAndOthersAreServed) {
     RawClient raw(server->Port());
     ASSERT_EQ(raw.Handshake(), std::string("\0\0accept\x04", 9));
-    raw.SendRaw(
-        "{XWB}00a46|\x01"
-        "000038007XWB;;;;000230XUS SIGNON SETUP^00000");
+    raw.SendRaw(GetParam().bytes);
     EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("closed: a count that is not 5 decimal digits"));
+    EXPECT_TRUE(LogSays(GetParam().logged));
     ExpectServed();
 }
 
-TEST_F(Hostile, AThreeDigitCountWithALetterIsAnsweredWithNothing) {
-    RawClient raw(server->Port());
-    raw.Handshake();
-    raw.SendRaw(CallBytes("XUS AV CODE",
-                          "0x4"
-                          "0abc",
-                          "", false));
-    EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("not 3 decimal digits"));
-    ExpectServed();
-}
-
-TEST_F(Hostile, ACountThatIsNotTheMessagesLengthIsAnsweredWithNothing) {
-    RawClient raw(server->Port());
-    raw.Handshake();
+std::string OneLonger() {
     std::string call = CallBytes("XUS SIGNON SETUP", "", "", false);
     call.replace(5, 5, "00047");  // one more than sent
-    raw.SendRaw(call + "X");      // the extra byte makes the count's length arrive
-    EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("is not its length"));
-    ExpectServed();
+    return call + "X";            // the extra byte makes the count's length arrive
 }
 
-TEST_F(Hostile, AnUnknownParameterTypeIsAnsweredWithNothing) {
-    RawClient raw(server->Port());
-    raw.Handshake();
-    raw.SendRaw(CallBytes("XUS AV CODE", "0047abc", "", false));
-    EXPECT_TRUE(raw.ClosedBySilence());
-    EXPECT_TRUE(LogSays("unknown parameter type \"7\""));
-    ExpectServed();
-}
-
-TEST_F(Hostile, AWellFormedCallOnTheSameRawLinkIsAnswered) {
-    // The helpers themselves frame calls as the server reads them.
-    RawClient raw(server->Port());
-    raw.Handshake();
-    raw.SendRaw(CallBytes("XUS SIGNON SETUP", "", "", false));
-    const std::string reply = raw.ReadReply();
-    EXPECT_EQ(reply.substr(0, 14), std::string("\0\0TESTSERVER\r\n", 14));
-    EXPECT_EQ(reply.back(), '\x04');
-}
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, Malformed,
+    ::testing::Values(BadMessage{"CountNotFiveDigits",
+                                 "{XWB}00a46|\x01"
+                                 "000038007XWB;;;;000230XUS SIGNON SETUP^00000",
+                                 "closed: a count that is not 5 decimal digits"},
+                      BadMessage{"ThreeDigitCountWithALetter",
+                                 CallBytes("XUS AV CODE", "0x40abc", "", false),
+                                 "not 3 decimal digits"},
+                      BadMessage{"CountNotTheLength", OneLonger(), "is not its length"},
+                      BadMessage{"UnknownParameterType",
+                                 CallBytes("XUS AV CODE", "0047abc", "", false),
+                                 "unknown parameter type \"7\""}),
+    [](const ::testing::TestParamInfo<BadMessage>& info) { return std::string(info.param.name); });
 
 TEST_F(Hostile, AFrameCutOffAndNeverFinishedIsClosedTenSecondsAfterItsFirstByte) {
     RawClient raw(server->Port());
@@ -218,7 +216,11 @@ TEST_F(Hostile, SixtyFiveConnectionsAtOnceGetSixtyFourSessionsAndOneRefusal) {
     std::vector<std::unique_ptr<Client>> clients;
     for (int i = 0; i < 64; ++i)
         clients.push_back(std::make_unique<Client>(server->Port()));
-    EXPECT_EQ(server->Connections(), 64);
+    EXPECT_EQ(server->Sessions(), 64);
+    RawClient refused(server->Port());
+    EXPECT_EQ(refused.Handshake(),
+              std::string("\0\0", 2) + "refused: 64 sessions are open already\x04");
+    EXPECT_FALSE(refused.CalledBack(0.3));
     EXPECT_THROW(OpenBrokerLink(false, "127.0.0.1", server->Port(), 30), EBrokerError);
     EXPECT_TRUE(LogSays("refused: 64 sessions are open already"));
     // Every one of the 64 is served.
@@ -226,8 +228,33 @@ TEST_F(Hostile, SixtyFiveConnectionsAtOnceGetSixtyFourSessionsAndOneRefusal) {
         EXPECT_EQ(c->Lines("XUS SIGNON SETUP")[0], "TESTSERVER");
     clients.back()->Close();
     clients.pop_back();
-    for (int i = 0; i < 200 && server->Connections() > 63; ++i)
+    for (int i = 0; i < 200 && server->Sessions() > 63; ++i)
         std::this_thread::sleep_for(10ms);
+    ExpectServed();
+}
+
+TEST_F(Hostile, SilentConnectionsDoNotTakeSessionsAndAreBoundedApart) {
+    WireLimits limits;
+    limits.maxPendingHandshakes = 80;
+    StartServer(limits);
+    // More silent connections than there are sessions: a client still signs on.
+    std::vector<std::unique_ptr<RawClient>> silent;
+    for (int i = 0; i < 70; ++i)
+        silent.push_back(std::make_unique<RawClient>(server->Port()));
+    ASSERT_TRUE(PendingSoon(70));
+    ExpectServed();
+    // Beyond their own bound, a further connection is closed at once.
+    for (int i = 0; i < 10; ++i)
+        silent.push_back(std::make_unique<RawClient>(server->Port()));
+    ASSERT_TRUE(PendingSoon(80));
+    EXPECT_EQ(server->Sessions(), 0);
+    RawClient beyond(server->Port());
+    EXPECT_TRUE(beyond.ClosedBySilence());
+    EXPECT_TRUE(LogSays("refused: 80 handshakes are pending already"));
+    // Each is closed 10 s after it came; then there is room again.
+    EXPECT_TRUE(AdvanceUntilClosed(*silent.back(), 11s));
+    ASSERT_TRUE(PendingSoon(0));
+    EXPECT_TRUE(LogSays("closed: no handshake arrived"));
     ExpectServed();
 }
 

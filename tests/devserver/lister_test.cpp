@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <set>
 
-#include "tests/devserver/listing_fixture.h"
+#include "tests/devserver/broker_fixture.h"
 
 namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Lines;
 using test::Pieces;
 
 constexpr int kManySpecimens = 5000;
@@ -40,64 +40,60 @@ std::string SpecimenName(int i) {
     }
 }
 
-class Lister : public test::ListingTest {
+class Lister : public test::BrokerTest {
   protected:
+    // A browse call: after "FROM" (and "FROM","IEN" when `ien` is given).
+    Lines Browse(Entries e, const std::string& from = "", const std::string& ien = "") {
+        if (!from.empty()) e.push_back({"FROM", from});
+        if (!ien.empty()) e.push_back({"FROM,IEN", ien});
+        return Call("DDR LISTER", e);
+    }
     // The browse walk of a plain source: batches of `max`, going on from "MORE^value^ien".
-    std::vector<std::string> WalkAll(const std::string& file, const std::string& flags, int max,
-                                     int* calls = nullptr) {
-        std::vector<std::string> lines;
+    Lines WalkAll(const std::string& flags, int max, int* calls = nullptr) {
+        Lines lines;
         std::string from, fromIen;
         for (int guard = 0; guard < 100000; ++guard) {
-            Entries e{{"\"FILE\"", file}, {"\"FIELDS\"", ".01;"}};
-            if (!flags.empty()) e.push_back({"\"FLAGS\"", flags});
-            e.push_back({"\"MAX\"", std::to_string(max)});
-            e.push_back({"\"XREF\"", "B"});
-            if (!from.empty()) {
-                e.push_back({"\"FROM\"", from});
-                e.push_back({"\"FROM\",\"IEN\"", fromIen});
-            }
-            const auto reply = Call("DDR LISTER", e);
+            const Lines reply = Browse({{"FILE", "80004"},
+                                        {"FIELDS", ".01;"},
+                                        {"FLAGS", flags},
+                                        {"MAX", std::to_string(max)},
+                                        {"XREF", "B"}},
+                                       from, fromIen);
             if (calls) ++*calls;
-            bool more = false;
-            std::size_t data = 0;
-            if (reply.size() >= 2 && reply[0] == "[Misc]") {
-                more = true;
+            const bool more = reply.size() >= 2 && reply[0] == "[Misc]";
+            const std::size_t data = more ? 2 : 0;
+            if (more) {
                 const auto p = Pieces(reply[1]);
                 EXPECT_EQ(p.size(), 3u) << reply[1];
                 EXPECT_EQ(p[0], "MORE");
                 from = p[1];
                 fromIen = p[2];
-                data = 2;
+                EXPECT_EQ(reply.size(), static_cast<std::size_t>(max) + 3);
             }
             EXPECT_EQ(reply.at(data), "[Data]");
-            const std::size_t got = reply.size() - data - 1;
-            EXPECT_EQ(got, more ? static_cast<std::size_t>(max) : got);
-            for (std::size_t i = data + 1; i < reply.size(); ++i)
-                lines.push_back(reply[i]);
+            lines.insert(lines.end(), reply.begin() + static_cast<long>(data) + 1, reply.end());
             if (!more) break;
         }
         return lines;
     }
-
-    // The logical detail's browse entries (its link screen and PART the master's number).
-    Entries DetailBrowse(const std::string& master, const std::string& flags,
-                         const std::string& screen, const std::string& current = "") {
-        Entries e{{"\"FILE\"", "80006"}, {"\"FIELDS\"", "2"},  {"\"FLAGS\"", flags},
-                  {"\"MAX\"", "1"},      {"\"PART\"", master}, {"\"SCREEN\"", screen},
-                  {"\"XREF\"", "C"}};
-        if (!current.empty()) {
-            e.push_back({"\"FROM\"", master});
-            e.push_back({"\"FROM\",\"IEN\"", current});
-        }
-        return e;
-    }
     // The record number a MAX 1 browse call found, or "" for none.
-    std::string Found(const Entries& e) {
-        const auto reply = Call("DDR LISTER", e);
+    std::string Found(const Lines& reply) {
         for (std::size_t i = 0; i < reply.size(); ++i)
             if (reply[i] == "[Data]") return i + 1 < reply.size() ? Pieces(reply[i + 1])[0] : "";
         ADD_FAILURE() << "no data section";
         return "";
+    }
+    // The logical detail's browse entries (its link screen and PART the master's number).
+    std::string Detail(const std::string& flags, const std::string& screen,
+                       const std::string& current = "") {
+        return Found(Browse({{"FILE", "80006"},
+                             {"FIELDS", "2"},
+                             {"FLAGS", flags},
+                             {"MAX", "1"},
+                             {"PART", "1"},
+                             {"SCREEN", screen},
+                             {"XREF", "C"}},
+                            current.empty() ? "" : "1", current));
     }
 };
 
@@ -115,7 +111,7 @@ TEST_F(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
         if (a.first != b.first) return test::MOrderLess(a.first, b.first);
         return std::stol(a.second) < std::stol(b.second);
     });
-    std::vector<std::string> expectedLines;
+    Lines expectedLines;
     for (const auto& [name, ien] : expected)
         expectedLines.push_back(ien + "^" + name);
     // Numbers first: the walk starts with the negative ones and ends with the lower-case names.
@@ -123,16 +119,13 @@ TEST_F(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
     EXPECT_EQ(Pieces(expectedLines.back())[1].substr(0, 9), "specimen ");
 
     int calls = 0;
-    const auto forwards = WalkAll("80004", "P", 20, &calls);
+    const Lines forwards = WalkAll("P", 20, &calls);
     EXPECT_EQ(calls, (kManySpecimens + 10 + 19) / 20);
     EXPECT_EQ(forwards, expectedLines);
     std::set<std::string> seen;
     for (const auto& line : forwards)
         EXPECT_TRUE(seen.insert(Pieces(line)[0]).second) << "twice: " << line;
-
-    const auto backwards = WalkAll("80004", "B", 20);
-    std::vector<std::string> reversed(expectedLines.rbegin(), expectedLines.rend());
-    EXPECT_EQ(backwards, reversed);
+    EXPECT_EQ(WalkAll("B", 20), Lines(expectedLines.rbegin(), expectedLines.rend()));
 }
 
 TEST_F(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
@@ -140,43 +133,28 @@ TEST_F(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
         for (int i = 1; i <= 30; ++i)
             AddRecord(store, dict, "80004", std::to_string(200 + i), {{"0", "SAME"}});
     });
-    const auto reply = Call("DDR LISTER", {{"\"FILE\"", "80004"},
-                                           {"\"FIELDS\"", ".01;"},
-                                           {"\"MAX\"", "5"},
-                                           {"\"XREF\"", "B"},
-                                           {"\"FROM\"", "SAME"},
-                                           {"\"FROM\",\"IEN\"", "212"}});
-    EXPECT_EQ(reply, (std::vector<std::string>{"[Misc]", "MORE^SAME^217", "[Data]", "213^SAME",
+    const Entries specimens{{"FILE", "80004"}, {"FIELDS", ".01;"}, {"XREF", "B"}};
+    Entries e = specimens;
+    e.push_back({"MAX", "5"});
+    EXPECT_EQ(Browse(e, "SAME", "212"), (Lines{"[Misc]", "MORE^SAME^217", "[Data]", "213^SAME",
                                                "214^SAME", "215^SAME", "216^SAME", "217^SAME"}));
     // Backwards from the same place: the equal names before it, then the names before "SAME".
-    const auto back = Call("DDR LISTER", {{"\"FILE\"", "80004"},
-                                          {"\"FIELDS\"", ".01;"},
-                                          {"\"FLAGS\"", "B"},
-                                          {"\"MAX\"", "3"},
-                                          {"\"XREF\"", "B"},
-                                          {"\"FROM\"", "SAME"},
-                                          {"\"FROM\",\"IEN\"", "203"}});
-    EXPECT_EQ(back, (std::vector<std::string>{"[Misc]", "MORE^EXTERNAL SAMPLE 010^10", "[Data]",
-                                              "202^SAME", "201^SAME", "10^EXTERNAL SAMPLE 010"}));
+    e = specimens;
+    e.insert(e.end(), {{"FLAGS", "B"}, {"MAX", "3"}});
+    EXPECT_EQ(Browse(e, "SAME", "203"), (Lines{"[Misc]", "MORE^EXTERNAL SAMPLE 010^10", "[Data]",
+                                               "202^SAME", "201^SAME", "10^EXTERNAL SAMPLE 010"}));
     // FROM alone starts after every entry of the value.
-    const auto after = Call(
-        "DDR LISTER",
-        {{"\"FILE\"", "80004"}, {"\"FIELDS\"", ".01;"}, {"\"MAX\"", "1"}, {"\"FROM\"", "SAME"}});
-    EXPECT_EQ(after, (std::vector<std::string>{"[Data]"}));
+    e = specimens;
+    e.push_back({"MAX", "1"});
+    EXPECT_EQ(Browse(e, "SAME"), (Lines{"[Data]"}));
 }
 
 TEST_F(Lister, PlainBrowsingFindsFirstNextPriorAndLast) {
     StartServer();
     auto browse = [&](const std::string& flags, const std::string& from, const std::string& ien) {
-        Entries e{{"\"FILE\"", "80002"}, {"\"FIELDS\"", ".001"}};
-        if (!flags.empty()) e.push_back({"\"FLAGS\"", flags});
-        e.push_back({"\"MAX\"", "1"});
-        e.push_back({"\"XREF\"", "B"});
-        if (!from.empty()) {
-            e.push_back({"\"FROM\"", from.substr(0, 30)});
-            e.push_back({"\"FROM\",\"IEN\"", ien});
-        }
-        return Found(e);
+        return Found(Browse(
+            {{"FILE", "80002"}, {"FIELDS", ".001"}, {"FLAGS", flags}, {"MAX", "1"}, {"XREF", "B"}},
+            from.substr(0, 30), ien));
     };
     EXPECT_EQ(browse("", "", ""), "8");                     // CARDIOLOGY CLINIC
     EXPECT_EQ(browse("P", "CARDIOLOGY CLINIC", "8"), "5");  // next: CHILDREN'S WARD
@@ -185,24 +163,18 @@ TEST_F(Lister, PlainBrowsingFindsFirstNextPriorAndLast) {
     EXPECT_EQ(browse("B", "", ""), "4");                    // last: SURGICAL WARD 2
     EXPECT_EQ(browse("P", "SURGICAL WARD 2", "4"), "");     // nothing after the last
     // The ".001" field is the record number itself.
-    EXPECT_EQ(Call("DDR LISTER",
-                   {{"\"FILE\"", "80002"}, {"\"FIELDS\"", ".001;.01;2;"}, {"\"MAX\"", "1"}}),
-              (std::vector<std::string>{"[Misc]", "MORE^CARDIOLOGY CLINIC^8", "[Data]",
-                                        "8^8^CARDIOLOGY CLINIC^CARD"}));
+    EXPECT_EQ(
+        Call("DDR LISTER", {{"FILE", "80002"}, {"FIELDS", ".001;.01;2;"}, {"MAX", "1"}}),
+        (Lines{"[Misc]", "MORE^CARDIOLOGY CLINIC^8", "[Data]", "8^8^CARDIOLOGY CLINIC^CARD"}));
 }
 
 TEST_F(Lister, InternalOrExternalValues) {
     StartServer();
-    const Entries external{{"\"FILE\"", "80006"},
-                           {"\"FIELDS\"", ".01;2;3;"},
-                           {"\"MAX\"", "1"},
-                           {"\"SCREEN\"", "I Y=1"}};
-    EXPECT_EQ(Call("DDR LISTER", external),
-              (std::vector<std::string>{
-                  "[Data]", "1^MEDICAL WARD 1^" + FieldOf("80001", "11", ".01") + "^ALWAYS"}));
-    Entries internal = external;
-    internal.insert(internal.begin() + 2, {"\"FLAGS\"", "I"});
-    EXPECT_EQ(Call("DDR LISTER", internal), (std::vector<std::string>{"[Data]", "1^1^11^1"}));
+    Entries e{{"FILE", "80006"}, {"FIELDS", ".01;2;3;"}, {"MAX", "1"}, {"SCREEN", "I Y=1"}};
+    EXPECT_EQ(Call("DDR LISTER", e),
+              (Lines{"[Data]", "1^MEDICAL WARD 1^" + FieldOf("80001", "11", ".01") + "^ALWAYS"}));
+    e.push_back({"FLAGS", "I"});
+    EXPECT_EQ(Call("DDR LISTER", e), (Lines{"[Data]", "1^1^11^1"}));
 }
 
 TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatches) {
@@ -212,7 +184,7 @@ TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatch
         AddRecord(store, dict, "80006", "81", {{"0", "4^10^1"}});
         AddRecord(store, dict, "80006", "82", {{"0", "6^1^2"}});
     });
-    std::vector<std::string> ofLabTest1, beginningWith1;
+    Lines ofLabTest1, beginningWith1;
     for (const std::string& ien : RecordNumbers("80006")) {
         const std::string test = FieldOf("80006", ien, "2");
         if (test == "1") ofLabTest1.push_back(ien);
@@ -222,11 +194,9 @@ TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatch
     ASSERT_GT(beginningWith1.size(), ofLabTest1.size() + 5);
 
     // PART alone: every value that begins with "1": 1, then 10 to 19 (numbers in order).
-    const auto all = Call("DDR LISTER", {{"\"FILE\"", "80006"},
-                                         {"\"FIELDS\"", "2"},
-                                         {"\"FLAGS\"", "I"},
-                                         {"\"PART\"", "1"},
-                                         {"\"XREF\"", "C"}});
+    const Lines all =
+        Call("DDR LISTER",
+             {{"FILE", "80006"}, {"FIELDS", "2"}, {"FLAGS", "I"}, {"PART", "1"}, {"XREF", "C"}});
     ASSERT_EQ(all.size(), beginningWith1.size() + 1);
     std::vector<long> tests;
     for (std::size_t i = 1; i < all.size(); ++i)
@@ -235,86 +205,83 @@ TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatch
     EXPECT_EQ(tests.front(), 1);
     EXPECT_EQ(tests.back(), 19);
 
-    // The detail's own browsing: first, next until none, last, prior until none.
+    // The detail's own browsing: first, next until none, last, prior until none; chained after
+    // the link screen, "I Y'=5" leaves record 5 out.
     const std::string link = "I 1=$P($G(^(0)),U,2)";
-    std::vector<std::string> forwards, backwards;
-    for (std::string at = Found(DetailBrowse("1", "I", link)); !at.empty();
-         at = Found(DetailBrowse("1", "IP", link, at)))
+    Lines forwards, backwards, withoutFive;
+    for (std::string at = Detail("I", link); !at.empty(); at = Detail("IP", link, at))
         forwards.push_back(at);
     EXPECT_EQ(forwards, ofLabTest1);
-    for (std::string at = Found(DetailBrowse("1", "IB", link)); !at.empty();
-         at = Found(DetailBrowse("1", "IBP", link, at)))
+    for (std::string at = Detail("IB", link); !at.empty(); at = Detail("IBP", link, at))
         backwards.push_back(at);
-    EXPECT_EQ(backwards, std::vector<std::string>(ofLabTest1.rbegin(), ofLabTest1.rend()));
-
-    // Its data line is the link field's internal value.
-    EXPECT_EQ(Call("DDR LISTER", DetailBrowse("1", "I", link)),
-              (std::vector<std::string>{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
-
-    // "I Y'=5" chained after the link screen leaves record 5 out.
-    std::vector<std::string> withoutFive;
-    for (std::string at = Found(DetailBrowse("1", "I", link + " I Y'=5")); !at.empty();
-         at = Found(DetailBrowse("1", "I", link + " I Y'=5", at)))
+    EXPECT_EQ(backwards, Lines(ofLabTest1.rbegin(), ofLabTest1.rend()));
+    for (std::string at = Detail("I", link + " I Y'=5"); !at.empty();
+         at = Detail("I", link + " I Y'=5", at))
         withoutFive.push_back(at);
-    std::vector<std::string> expected = ofLabTest1;
-    expected.erase(expected.begin());
-    EXPECT_EQ(withoutFive, expected);
+    EXPECT_EQ(withoutFive, Lines(ofLabTest1.begin() + 1, ofLabTest1.end()));
+    // Its data line is the link field's internal value.
+    EXPECT_EQ(Browse({{"FILE", "80006"},
+                      {"FIELDS", "2"},
+                      {"FLAGS", "I"},
+                      {"MAX", "1"},
+                      {"PART", "1"},
+                      {"SCREEN", link},
+                      {"XREF", "C"}}),
+              (Lines{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
 }
 
 TEST_F(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
-        AddRecord(store, dict, "3.5", "6",
-                  {{"0", "NUMBERED PRINTER^12"}, {"SUBTYPE", "1"}, {"TYPE", "TRM"}});
-        AddRecord(store, dict, "3.5", "7",
-                  {{"0", "NO SUBTYPE PRINTER^LPT7"}, {"1", "X^^^^"}, {"TYPE", "TRM"}});
-        AddRecord(store, dict, "3.5", "8",
-                  {{"0", "HOST FILE^/tmp/x"}, {"1", "X^^^^"}, {"SUBTYPE", "2"}, {"TYPE", "HFS"}});
+        const std::vector<Entries> devices = {
+            {{"0", "NUMBERED PRINTER^12"}, {"SUBTYPE", "1"}, {"TYPE", "TRM"}},  // no node 1
+            {{"0", "NO SUBTYPE PRINTER^LPT7"}, {"1", "X^^^^"}, {"TYPE", "TRM"}},
+            {{"0", "HOST FILE^/tmp/x"}, {"1", "X^^^^"}, {"SUBTYPE", "2"}, {"TYPE", "HFS"}},
+            {{"0", "EMPTY PORT^"}, {"1", "X^^^^"}, {"SUBTYPE", "1"}, {"TYPE", "HFS"}},
+            {{"0", "CLIENT WORKSTATION^LPT9"}, {"1", "X^^^^"}, {"SUBTYPE", "1"}, {"TYPE", "TRM"}},
+            {{"0", "SPOOL^ spool"}, {"1", "X^^^^0"}, {"SUBTYPE", "2"}, {"TYPE", "HFS"}},
+            {{"0", "BROWSER^LPT11"}, {"1", "X^^^^"}, {"SUBTYPE", "1"}, {"TYPE", "VTRM"}}};
+        for (std::size_t i = 0; i < devices.size(); ++i)
+            AddRecord(store, dict, "3.5", std::to_string(6 + i), devices[i]);
     });
     const std::string screen =
         "N STYPE,TYPE,TI S STYPE=$G(^%ZIS(2,$G(^%ZIS(1,Y,\"SUBTYPE\"),\"NOSUBTYPE\"),0)),"
         "TYPE=$G(^%ZIS(1,Y,\"TYPE\")),TI=$P($G(^(0)),U,2) I TYPE=\"HFS\"!(TYPE=\"TRM\")&(TI>0!"
         "(TI?1AP.ANP))&($P($G(^(1)),U,5)'=1)&($P(STYPE,U)?1\"P-\".E)&($P(^(0),U)'=\"CLIENT "
         "WORKSTATION\")";
-    // The device dialog's pick list: the finder's lister call with its screen and columns.
-    EXPECT_EQ(Call("DDR LISTER", {{"\"FILE\"", "3.5"},
-                                  {"\"FIELDS\"", ".01;.02;"},
-                                  {"\"MAX\"", "200"},
-                                  {"\"SCREEN\"", screen},
-                                  {"\"XREF\"", "B"}}),
-              (std::vector<std::string>{"[Data]", "8^HOST FILE^X",
-                                        "2^LASER PRINTER 1^LABORATORY, ROOM 12",
-                                        "6^NUMBERED PRINTER^", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
+    // The device dialog's pick list: the finder's lister call with its screen and columns. Of
+    // the added ones a number or a path (a blank is punctuation) is a port; no port, no
+    // subtype, the workstation's name or another type are not printers.
+    EXPECT_EQ(Call("DDR LISTER", {{"FILE", "3.5"},
+                                  {"FIELDS", ".01;.02;"},
+                                  {"MAX", "200"},
+                                  {"SCREEN", screen},
+                                  {"XREF", "B"}}),
+              (Lines{"[Data]", "8^HOST FILE^X", "2^LASER PRINTER 1^LABORATORY, ROOM 12",
+                     "6^NUMBERED PRINTER^", "3^OFFICE PRINTER^OFFICE, ROOM 3", "11^SPOOL^X"}));
     // Typing "o" in it looks the devices up: OLD PRINTER is out of service.
-    EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "3.5"},
-                                   {"\"FIELDS\"", ".01;.02;"},
-                                   {"\"MAX\"", "200"},
-                                   {"\"PART\"", "o"},
-                                   {"\"VALUE\"", "o"},
-                                   {"\"SCREEN\"", screen},
-                                   {"\"XREF\"", "B"}}),
-              (std::vector<std::string>{"[Data]", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
+    EXPECT_EQ(Call("VRNX FINDER", {{"FILE", "3.5"},
+                                   {"FIELDS", ".01;.02;"},
+                                   {"MAX", "200"},
+                                   {"PART", "o"},
+                                   {"VALUE", "o"},
+                                   {"SCREEN", screen},
+                                   {"XREF", "B"}}),
+              (Lines{"[Data]", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
 }
 
 TEST_F(Lister, SubFileRecordsAreListedUnderTheirParentWithOrWithoutTheLeadingComma) {
     StartServer();
-    const std::string parent = "33";  // a lab test with three result codes
-    std::vector<std::string> withComma, without;
-    withComma = Call("DDR LISTER", {{"\"FILE\"", "80001.03"},
-                                    {"\"FIELDS\"", ".01;2;"},
-                                    {"\"IENS\"", "," + parent + ","},
-                                    {"\"XREF\"", "B"}});
-    without = Call("DDR LISTER", {{"\"FILE\"", "80001.03"},
-                                  {"\"FIELDS\"", ".01;2;"},
-                                  {"\"IENS\"", parent + ","},
-                                  {"\"XREF\"", "B"}});
-    EXPECT_EQ(withComma, without);
-    ASSERT_EQ(withComma.size(), 4u);
-    EXPECT_EQ(withComma[0], "[Data]");
-    // Every line names a result code of that lab test.
-    GlobalStore store(dataPath);
-    for (std::size_t i = 1; i < withComma.size(); ++i) {
-        const auto p = Pieces(withComma[i]);
-        EXPECT_TRUE(store.Get({"ZDEMO", {"80001", parent, "3", p[0], "0"}}).has_value()) << p[0];
+    const Entries codes{{"FILE", "80001.03"}, {"FIELDS", ".01;2;"}, {"XREF", "B"}};
+    Entries withComma = codes, without = codes;
+    withComma.push_back({"IENS", ",33,"});  // a lab test with three result codes
+    without.push_back({"IENS", "33,"});
+    const Lines listed = Call("DDR LISTER", withComma);
+    EXPECT_EQ(Call("DDR LISTER", without), listed);
+    ASSERT_EQ(listed.size(), 4u);
+    EXPECT_EQ(listed[0], "[Data]");
+    for (std::size_t i = 1; i < listed.size(); ++i) {
+        const auto p = Pieces(listed[i]);
+        EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", p[0], "0"}), p[1] + "^" + p[2]) << p[0];
     }
 }
 

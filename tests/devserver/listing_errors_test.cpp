@@ -1,113 +1,125 @@
-// Listing requests the server cannot answer: each gets a clear error reply, and the server
-// goes on serving the same session.
+// Listing requests the server cannot answer: each gets a clear error reply, and the server goes
+// on serving the same session.
 #include <gtest/gtest.h>
 
-#include "tests/devserver/listing_fixture.h"
+#include "common/scramble.h"
+#include "tests/devserver/broker_fixture.h"
 
 namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Lines;
 
-class ListingErrors : public test::ListingTest {
-  protected:
-    void SetUp() override { StartServer(); }
-    std::vector<std::string> Lister(const Entries& extra, const std::string& file = "80002") {
-        Entries e{{"\"FILE\"", file}, {"\"FIELDS\"", ".01;"}, {"\"MAX\"", "5"}};
-        e.insert(e.end(), extra.begin(), extra.end());
-        return Call("DDR LISTER", e);
-    }
-    static std::vector<std::string> Error(const std::string& text) { return {"[Errors]", text}; }
+struct BadListing {
+    const char* name;
+    const char* procedure;
+    Entries entries;
+    const char* error;
 };
 
-TEST_F(ListingErrors, ScreensOutsideTheSubsetNameWhatIsNotSupported) {
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "W \"HELLO\""}}),
-              Error("The screen uses the command W, which is not supported."));
-    ExpectStillServing();
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "F  S X=1"}}),
-              Error("The screen uses the command F, which is not supported."));
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "I $O(^ZDEMO(80002,Y))"}}),
-              Error("The screen uses the function $O, which is not supported."));
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "I @X"}}),
-              Error("The screen uses indirection (@), which is not supported."));
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "S ^ZDEMO(80002,Y,0)=\"\""}}),
-              Error("The screen uses SET of a global (a screen only reads), which is not "
-                    "supported."));
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "I $P(^(0),U,2)=\"M1"}}),
-              Error("The screen has a syntax error at character 16: the string is not closed."));
+void PrintTo(const BadListing& b, std::ostream* os) {
+    *os << b.name;
+}
+
+class ListingErrors : public test::DemoServerTest,
+                      public ::testing::WithParamInterface<BadListing> {};
+
+TEST_P(ListingErrors, AreAnsweredWithTheirTextAndTheSessionGoesOn) {
+    EXPECT_EQ(Call(GetParam().procedure, GetParam().entries),
+              (Lines{"[Errors]", GetParam().error}));
     ExpectStillServing();
 }
 
-TEST_F(ListingErrors, AScreenThatWouldRunOnIsStoppedAtItsStepLimit) {
+Entries Wards(const Entries& more, const char* file = "80002") {
+    Entries e{{"FILE", file}, {"FIELDS", ".01;"}, {"MAX", "5"}};
+    e.insert(e.end(), more.begin(), more.end());
+    return e;
+}
+std::string Repeated() {
     std::string screen = "S A=\"xxxxxxxxxx\"";
     for (int i = 0; i < 6; ++i)
         screen += ",A=A_A_A_A_A_A_A_A";
-    const auto reply = Lister({{"\"SCREEN\"", screen}});
-    EXPECT_EQ(reply, Error("The screen needs more than 10000 steps on record 8."));
-    EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "80002"},
-                                   {"\"FIELDS\"", ".01;"},
-                                   {"\"VALUE\"", "M"},
-                                   {"\"SCREEN\"", screen}}),
-              Error("The screen needs more than 10000 steps on record 6."));
-    ExpectStillServing();
+    return screen;
 }
 
-TEST_F(ListingErrors, AScreenThatFailsOnARecordNamesTheRecordAndTheError) {
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "I ^ZDEMO(80002,Y,9)"}}),
-              Error("The screen failed on record 8: <UNDEFINED> ^ZDEMO(80002,8,9)"));
-    EXPECT_EQ(Lister({{"\"SCREEN\"", "I 1/(Y-5)"}}),
-              Error("The screen failed on record 5: <DIVIDE>"));
-    ExpectStillServing();
-}
+INSTANTIATE_TEST_SUITE_P(
+    Listing, ListingErrors,
+    ::testing::Values(
+        // screens: the subset's limits (the screen's own tests have every case), M errors
+        BadListing{"UnsupportedCommand", "DDR LISTER", Wards({{"SCREEN", "W \"HELLO\""}}),
+                   "The screen uses the command W, which is not supported."},
+        BadListing{"Indirection", "DDR LISTER", Wards({{"SCREEN", "I @X"}}),
+                   "The screen uses indirection (@), which is not supported."},
+        BadListing{"SyntaxError", "DDR LISTER", Wards({{"SCREEN", "I $P(^(0),U,2)=\"M1"}}),
+                   "The screen has a syntax error at character 16: the string is not closed."},
+        BadListing{"StepLimit", "DDR LISTER", Wards({{"SCREEN", Repeated()}}),
+                   "The screen needs more than 10000 steps on record 8."},
+        BadListing{"StepLimitOfTheFinder",
+                   "VRNX FINDER",
+                   {{"FILE", "80002"}, {"FIELDS", ".01;"}, {"VALUE", "M"}, {"SCREEN", Repeated()}},
+                   "The screen needs more than 10000 steps on record 6."},
+        BadListing{"Undefined", "DDR LISTER", Wards({{"SCREEN", "I ^ZDEMO(80002,Y,9)"}}),
+                   "The screen failed on record 8: <UNDEFINED> ^ZDEMO(80002,8,9)"},
+        BadListing{"Divide", "DDR LISTER", Wards({{"SCREEN", "I 1/(Y-5)"}}),
+                   "The screen failed on record 5: <DIVIDE>"},
+        // files, fields, indexes
+        BadListing{"UnknownFile", "DDR LISTER", Wards({}, "99999"), "File 99999 does not exist."},
+        BadListing{"NoFile", "DDR LISTER", Wards({}, ""), "The file number (FILE) is missing."},
+        BadListing{"UnknownField",
+                   "DDR LISTER",
+                   {{"FILE", "80002"}, {"FIELDS", ".01;99;"}},
+                   "Field 99 does not exist in file 80002."},
+        BadListing{"WordProcessing",
+                   "DDR LISTER",
+                   {{"FILE", "80001"}, {"FIELDS", ".01;100;"}},
+                   "Field 100 of file 80001 is a word-processing field and cannot be listed."},
+        BadListing{"UnknownIndex", "DDR LISTER", Wards({{"XREF", "Z"}}),
+                   "Index \"Z\" does not exist in file 80002."},
+        BadListing{"UnknownIndexOfTheFinder",
+                   "VRNX FINDER",
+                   {{"FILE", "80002"}, {"VALUE", "M"}, {"XREF", "B^Q"}},
+                   "Index \"Q\" does not exist in file 80002."},
+        BadListing{"UnknownIndexOfTheLogicalPointer",
+                   "VRNX LOGICAL POINTER",
+                   {{"FILE", "80006"}, {"XREF", "D"}, {"IEN", "1"}},
+                   "Index \"D\" does not exist in file 80006."},
+        // flags, MAX, record addresses
+        BadListing{"UnknownFlag", "DDR LISTER", Wards({{"FLAGS", "IQ"}}),
+                   "The flag \"Q\" is not supported here."},
+        BadListing{"FinderFlag", "DDR LISTER", Wards({{"FLAGS", "M"}}),
+                   "The flag \"M\" is not supported here."},
+        BadListing{"MaxZero",
+                   "DDR LISTER",
+                   {{"FILE", "80002"}, {"MAX", "0"}},
+                   "MAX must be a positive whole number or \"*\", not \"0\"."},
+        BadListing{"MaxWord",
+                   "DDR LISTER",
+                   {{"FILE", "80002"}, {"MAX", "ten"}},
+                   "MAX must be a positive whole number or \"*\", not \"ten\"."},
+        BadListing{"SubFileWithoutParent", "DDR LISTER", Wards({}, "80001.03"),
+                   "File 80001.03 is a sub-file: IENS must name its parent record."},
+        BadListing{"MissingParent", "DDR LISTER", Wards({{"IENS", "999,"}}, "80001.03"),
+                   "Record 999 of file 80001 does not exist."},
+        BadListing{"NoAddress", "DDR LISTER", Wards({{"IENS", "abc"}}, "80001.03"),
+                   "IENS \"abc\" is not a record address."},
+        BadListing{"ShortAddress", "DDR LISTER", Wards({{"IENS", "3,"}}, "80001.021"),
+                   "IENS \"3,\" does not name a parent record of file 80001.021."},
+        BadListing{"ParentOfATopFile", "DDR LISTER", Wards({{"IENS", "12,"}}),
+                   "File 80002 is not a sub-file: IENS must be empty, not \"12,\"."}),
+    [](const ::testing::TestParamInfo<BadListing>& info) { return std::string(info.param.name); });
 
-TEST_F(ListingErrors, UnknownFilesFieldsAndIndexes) {
-    EXPECT_EQ(Lister({}, "99999"), Error("File 99999 does not exist."));
-    EXPECT_EQ(Lister({}, ""), Error("The file number (FILE) is missing."));
-    EXPECT_EQ(Call("DDR LISTER", {{"\"FILE\"", "80002"}, {"\"FIELDS\"", ".01;99;"}}),
-              Error("Field 99 does not exist in file 80002."));
-    EXPECT_EQ(Call("DDR LISTER", {{"\"FILE\"", "80001"}, {"\"FIELDS\"", ".01;100;"}}),
-              Error("Field 100 of file 80001 is a word-processing field and cannot be listed."));
-    EXPECT_EQ(Lister({{"\"XREF\"", "Z"}}), Error("Index \"Z\" does not exist in file 80002."));
-    EXPECT_EQ(Call("VRNX FINDER", {{"\"FILE\"", "80002"}, {"\"VALUE\"", "M"}, {"\"XREF\"", "B^Q"}}),
-              Error("Index \"Q\" does not exist in file 80002."));
-    EXPECT_EQ(
-        Call("VRNX LOGICAL POINTER", {{"\"FILE\"", "80006"}, {"\"XREF\"", "D"}, {"\"IEN\"", "1"}}),
-        Error("Index \"D\" does not exist in file 80006."));
-    ExpectStillServing();
-}
-
-TEST_F(ListingErrors, BadFlagsMaxAndRecordAddresses) {
-    EXPECT_EQ(Lister({{"\"FLAGS\"", "IQ"}}), Error("The flag \"Q\" is not supported here."));
-    EXPECT_EQ(Lister({{"\"FLAGS\"", "M"}}), Error("The flag \"M\" is not supported here."));
-    EXPECT_EQ(Call("DDR LISTER", {{"\"FILE\"", "80002"}, {"\"MAX\"", "0"}}),
-              Error("MAX must be a positive whole number or \"*\", not \"0\"."));
-    EXPECT_EQ(Call("DDR LISTER", {{"\"FILE\"", "80002"}, {"\"MAX\"", "ten"}}),
-              Error("MAX must be a positive whole number or \"*\", not \"ten\"."));
-    EXPECT_EQ(Lister({}, "80001.03"),
-              Error("File 80001.03 is a sub-file: IENS must name its parent record."));
-    EXPECT_EQ(Lister({{"\"IENS\"", "999,"}}, "80001.03"),
-              Error("Record 999 of file 80001 does not exist."));
-    EXPECT_EQ(Lister({{"\"IENS\"", "abc"}}, "80001.03"),
-              Error("IENS \"abc\" is not a record address."));
-    EXPECT_EQ(Lister({{"\"IENS\"", "3,"}}, "80001.021"),
-              Error("IENS \"3,\" does not name a parent record of file 80001.021."));
-    EXPECT_EQ(Lister({{"\"IENS\"", "12,"}}),
-              Error("File 80002 is not a sub-file: IENS must be empty, not \"12,\"."));
-    ExpectStillServing();
-}
-
-TEST_F(ListingErrors, AReaderMayListButNobodyWithoutTheContext) {
-    // The procedures are application procedures: a session without the context is refused.
-    test::Client raw(server->Port());
+TEST(ListingAccess, AReaderMayListButNobodyWithoutTheContext) {
+    test::TempFolder folder;
+    Server server(test::TestOptions(test::SeededDatabaseCopy(folder)));
+    server.Start();
+    test::Client raw(server.Port());
     raw.SignOn("READER", "READER.1234");
     EXPECT_EQ(raw.MError("DDR LISTER"), "Application context has not been created!");
-    broker.reset();
-    broker = std::make_unique<TRPCBroker>();
-    broker->SetServer("127.0.0.1");
-    broker->SetListenerPort(server->Port());
-    broker->PresetCodes = "READER;READER.1234";
-    ASSERT_TRUE(broker->OpenAppContext("ZAZIRERO"));
-    ExpectStillServing();
+    raw.Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))});
+    EXPECT_EQ(
+        test::SplitLines(raw.CallList("DDR LISTER", {{"\"FILE\"", "80002"}, {"\"MAX\"", "1"}})),
+        (Lines{"[Misc]", "MORE^CARDIOLOGY CLINIC^8", "[Data]", "8^CARDIOLOGY CLINIC"}));
 }
 
 }  // namespace

@@ -5,15 +5,16 @@
 #include <algorithm>
 #include <map>
 
-#include "tests/devserver/listing_fixture.h"
+#include "tests/devserver/broker_fixture.h"
 
 namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Lines;
 using test::Pieces;
 
-class LogicalPointer : public test::ListingTest {
+class LogicalPointer : public test::BrokerTest {
   protected:
     void SetUp() override {
         StartServer([](GlobalStore& store, const Dictionary& dict) {
@@ -24,51 +25,43 @@ class LogicalPointer : public test::ListingTest {
                           {{"0", std::string(wards[i]) + "^40^" + std::to_string(1 + i % 3)}});
         });
     }
-    // The departmental records of lab test 40: (ward name, record number).
-    std::vector<std::pair<std::string, std::string>> OfLabTest40() {
-        std::vector<std::pair<std::string, std::string>> out;
+    // The departmental records of lab test 40, by ward name and record number, either way.
+    Lines OfLabTest40(bool descending, const std::string& leftOut = "") {
+        std::vector<std::pair<std::string, long>> records;
         for (const std::string& ien : RecordNumbers("80006"))
-            if (FieldOf("80006", ien, "2") == "40")
-                out.push_back({FieldOf("80002", FieldOf("80006", ien, ".01"), ".01"), ien});
+            if (FieldOf("80006", ien, "2") == "40" && ien != leftOut)
+                records.push_back(
+                    {FieldOf("80002", FieldOf("80006", ien, ".01"), ".01"), std::stol(ien)});
+        std::sort(records.begin(), records.end());
+        if (descending) std::reverse(records.begin(), records.end());
+        Lines out;
+        for (const auto& [ward, ien] : records)
+            out.push_back(std::to_string(ien));
         return out;
     }
-    Entries Grid(const std::string& max, const std::string& from, bool descending,
-                 const std::string& sort = ".01", const std::string& screen = "") {
-        Entries e{
-            {"\"FILE\"", "80006"}, {"\"XREF\"", "C"}, {"\"IEN\"", "40"}, {"\"FIELDS\"", ".01;3;"}};
-        if (!max.empty()) e.push_back({"\"MAX\"", max});
-        if (!from.empty()) e.push_back({"\"FROM\"", from});
-        e.push_back({"\"SORT\"", sort});
-        if (descending) e.push_back({"\"SORTDIR\"", "DESC"});
-        if (!screen.empty()) e.push_back({"\"SCREEN\"", screen});
-        return e;
+    Lines Grid(const Entries& more) {
+        Entries e{{"FILE", "80006"}, {"XREF", "C"}, {"IEN", "40"}, {"FIELDS", ".01;3;"}};
+        e.insert(e.end(), more.begin(), more.end());
+        return Call("VRNX LOGICAL POINTER", e);
     }
 };
 
 TEST_F(LogicalPointer, ADescendingListingComesInThreeBatches) {
-    auto records = OfLabTest40();
-    ASSERT_EQ(records.size(), 10u);
-    std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first > b.first;
-        return std::stol(a.second) > std::stol(b.second);
-    });
-    std::vector<std::string> expected;
-    for (const auto& [ward, ien] : records)
-        expected.push_back(ien);
-
-    std::vector<std::string> got;
-    std::string from;
-    std::vector<std::vector<std::string>> replies;
-    for (int batch = 0; batch < 5; ++batch) {
-        const auto reply = Call("VRNX LOGICAL POINTER", Grid("4", from, true));
-        replies.push_back(reply);
+    const Lines expected = OfLabTest40(true);
+    ASSERT_EQ(expected.size(), 10u);
+    Lines got;
+    std::vector<std::size_t> sizes;
+    for (std::string from;;) {
+        Entries e{{"MAX", "4"}, {"SORT", ".01"}, {"SORTDIR", "DESC"}};
+        if (!from.empty()) e.push_back({"FROM", from});
+        const Lines reply = Grid(e);
+        sizes.push_back(reply.size());
         std::size_t i = 0;
         from.clear();
         if (reply.at(0) == "[Misc]") {
             const auto p = Pieces(reply.at(1));
             ASSERT_EQ(p.size(), 3u) << "no \"^\" inside the continuation: " << reply[1];
-            EXPECT_EQ(p[0], "MORE");
-            EXPECT_EQ(p[1], "");
+            EXPECT_EQ(p[0] + "^" + p[1], "MORE^");
             from = p[2];
             i = 2;
         }
@@ -79,32 +72,23 @@ TEST_F(LogicalPointer, ADescendingListingComesInThreeBatches) {
             EXPECT_EQ(p[1], FieldOf("80002", FieldOf("80006", p[0], ".01"), ".01"));
             got.push_back(p[0]);
         }
-        if (from.empty()) break;
+        if (from.empty() || sizes.size() == 5) break;
     }
-    ASSERT_EQ(replies.size(), 3u);
-    EXPECT_EQ(replies[0].size(), 2u + 1u + 4u);
-    EXPECT_EQ(replies[1].size(), 2u + 1u + 4u);
-    EXPECT_EQ(replies[2].size(), 1u + 2u);  // starts with "[Data]": no more after it
+    // Two full batches behind "[Misc]", the last one starting with "[Data]": no more after it.
+    EXPECT_EQ(sizes, (std::vector<std::size_t>{7, 7, 3}));
     EXPECT_EQ(got, expected);
 }
 
 TEST_F(LogicalPointer, AscendingWithoutMaxListsEverythingAndTheScreenApplies) {
-    auto records = OfLabTest40();
-    std::sort(records.begin(), records.end(), [](const auto& a, const auto& b) {
-        if (a.first != b.first) return a.first < b.first;
-        return std::stol(a.second) < std::stol(b.second);
-    });
-    const auto reply = Call("VRNX LOGICAL POINTER", Grid("", "", false, ".01", "I Y'=81"));
+    const Lines reply = Grid({{"SORT", ".01"}, {"SCREEN", "I Y'=81"}});
     ASSERT_EQ(reply.at(0), "[Data]");
-    std::vector<std::string> got, expected;
+    Lines got;
     for (std::size_t i = 1; i < reply.size(); ++i)
         got.push_back(Pieces(reply[i])[0]);
-    for (const auto& [ward, ien] : records)
-        if (ien != "81") expected.push_back(ien);
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(got, OfLabTest40(false, "81"));
     // Sorting on a set of codes: by its text.
-    const auto bySet = Call("VRNX LOGICAL POINTER", Grid("*", "", false, "3"));
-    std::vector<std::string> texts;
+    const Lines bySet = Grid({{"MAX", "*"}, {"SORT", "3"}});
+    Lines texts;
     for (std::size_t i = 1; i < bySet.size(); ++i)
         texts.push_back(Pieces(bySet[i])[2]);
     EXPECT_TRUE(std::is_sorted(texts.begin(), texts.end()));
@@ -113,35 +97,30 @@ TEST_F(LogicalPointer, AscendingWithoutMaxListsEverythingAndTheScreenApplies) {
 
 TEST_F(LogicalPointer, DatesSortInTimeOrder) {
     // Lab results of one lab test, by their date: "APR" must not come before "JAN".
-    std::string labTest;
-    std::size_t most = 0;
     std::map<std::string, std::size_t> perTest;
     for (const std::string& ien : RecordNumbers("80005"))
         ++perTest[FieldOf("80005", ien, "2")];
-    for (const auto& [test, n] : perTest)
-        if (n > most) most = n, labTest = test;
-    ASSERT_GE(most, 3u);
-    const auto reply = Call("VRNX LOGICAL POINTER", {{"\"FILE\"", "80005"},
-                                                     {"\"XREF\"", "C"},
-                                                     {"\"IEN\"", labTest},
-                                                     {"\"FIELDS\"", "3;"},
-                                                     {"\"SORT\"", "3"}});
-    ASSERT_EQ(reply.size(), most + 1);
-    std::vector<std::string> internal;
+    const auto most = std::max_element(perTest.begin(), perTest.end(),
+                                       [](auto& a, auto& b) { return a.second < b.second; });
+    ASSERT_GE(most->second, 3u);
+    const Lines reply = Call(
+        "VRNX LOGICAL POINTER",
+        {{"FILE", "80005"}, {"XREF", "C"}, {"IEN", most->first}, {"FIELDS", "3;"}, {"SORT", "3"}});
+    ASSERT_EQ(reply.size(), most->second + 1);
+    Lines internal;
     for (std::size_t i = 1; i < reply.size(); ++i)
         internal.push_back(FieldOf("80005", Pieces(reply[i])[0], "3"));
     EXPECT_TRUE(std::is_sorted(internal.begin(), internal.end())) << reply[1];
 }
 
 TEST_F(LogicalPointer, BadRequestsAreErrors) {
-    EXPECT_EQ(Call("VRNX LOGICAL POINTER", {{"\"FILE\"", "80006"}, {"\"XREF\"", "C"}}),
-              (std::vector<std::string>{"[Errors]", "The master record (IEN) is missing."}));
+    EXPECT_EQ(Call("VRNX LOGICAL POINTER", {{"FILE", "80006"}, {"XREF", "C"}}),
+              (Lines{"[Errors]", "The master record (IEN) is missing."}));
     EXPECT_EQ(
-        Call("VRNX LOGICAL POINTER", Grid("4", "not a continuation", true)),
-        (std::vector<std::string>{
-            "[Errors]", "FROM \"not a continuation\" is not a continuation of this listing."}));
-    EXPECT_EQ(Call("VRNX LOGICAL POINTER", Grid("4", "", true, "77")),
-              (std::vector<std::string>{"[Errors]", "Field 77 does not exist in file 80006."}));
+        Grid({{"MAX", "4"}, {"FROM", "not a continuation"}}),
+        (Lines{"[Errors]", "FROM \"not a continuation\" is not a continuation of this listing."}));
+    EXPECT_EQ(Grid({{"SORT", "77"}}),
+              (Lines{"[Errors]", "Field 77 does not exist in file 80006."}));
     ExpectStillServing();
 }
 

@@ -1,154 +1,83 @@
-// The vorn-server program as the demo launcher and a developer run it.
-#include <fcntl.h>
+// The vorn-server program as the demo launcher, a developer and the client's end-to-end tests run
+// it: options, its log with the parameters of every call, signals, a restart on the same port.
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
-#include <sys/wait.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <chrono>
+#include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
-#include <thread>
 
+#include "broker/broker_error.h"
+#include "broker/rpc_params.h"
+#include "broker/wire_protocol.h"
+#include "common/scramble.h"
 #include "devserver/server_options.h"
 #include "tests/devserver/server_fixture.h"
+#include "tests/support/dev_server_process.h"
 
 namespace vorn::devserver {
 namespace {
 
 using namespace std::chrono_literals;
+using test::Client;
+using vorn::test::DevServerProcess;
+using vorn::test::LoggedCall;
 
-// A child vorn-server with its standard output on a pipe.
-class Program {
-  public:
-    explicit Program(std::vector<std::string> args) {
-        int out[2];
-        EXPECT_EQ(::pipe(out), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, 2);
-            std::vector<char*> argv{const_cast<char*>(VORN_SERVER_PROGRAM)};
-            for (auto& a : args)
-                argv.push_back(a.data());
-            argv.push_back(nullptr);
-            ::execv(VORN_SERVER_PROGRAM, argv.data());
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        out_ = out[0];
-    }
-    ~Program() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-        ::close(out_);
-    }
-    // The next line of standard output ("" at its end).
-    std::string Line() {
-        std::string line;
-        char c;
-        while (::read(out_, &c, 1) == 1 && c != '\n')
-            line += c;
-        return line;
-    }
-    std::string Rest() {
-        std::string all;
-        char buf[4096];
-        for (ssize_t n; (n = ::read(out_, buf, sizeof buf)) > 0;)
-            all.append(buf, static_cast<std::size_t>(n));
-        return all;
-    }
-    int Signal(int signal) {
-        ::kill(pid_, signal);
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    }
-    int Wait() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int out_ = -1;
-};
-
-int PortOf(const std::string& listening) {
-    std::smatch m;
-    const std::regex re("^listening on 127\\.0\\.0\\.1:([0-9]+)$");
-    return std::regex_match(listening, m, re) ? std::stoi(m[1]) : 0;
+// Runs the program to its end: its exit status and standard output.
+std::pair<int, std::string> RunProgram(const std::string& args) {
+    std::FILE* p = ::popen((std::string(VORN_SERVER_PROGRAM) + " " + args + " 2>&1").c_str(), "r");
+    std::string out;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+        out.append(buf, n);
+    const int status = ::pclose(p);
+    return {WEXITSTATUS(status), out};
 }
 
-TEST(Program, HelpPrintsTheUsage) {
-    Program p({"--help"});
-    EXPECT_EQ(p.Line().rfind("Usage: vorn-server [--listen ADDR] [--port N]", 0), 0u);
-    EXPECT_NE(p.Rest().find("--auto-signon ACCESS"), std::string::npos);
-    EXPECT_EQ(p.Wait(), 0);
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
 }
 
-TEST(Program, AWrongOptionIsRefused) {
-    Program p({"--port", "70000"});
-    EXPECT_EQ(p.Wait(), 2);
-}
-
-TEST(Program, PortZeroPrintsTheChosenPortFirstAndSigtermStopsCleanly) {
-    test::TempFolder folder;
-    const std::string log = folder.Path("calls.log");
-    Program p({"--port", "0", "--data", folder.Path("fresh.db"), "--log", log});
-    const int port = PortOf(p.Line());
-    ASSERT_GT(port, 0);
-    {
-        test::Client c(port);
-        c.SignOnDemo();
-        c.Lines("VRNX USERDATA");
-    }
-    // Killed while a client is still connected, the server still ends with 0.
-    test::Client open(port);
-    open.Lines("XUS SIGNON SETUP");
-    EXPECT_EQ(p.Signal(SIGTERM), 0);
-
-    std::ifstream in(log);
-    std::vector<std::string> calls;
-    const std::regex line(
-        "^[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]{12} session=[0-9]+ call=\"([A-Z ]+)\" params=([0-9]+) "
-        "bytes=([0-9]+) ms=[0-9]+\\.[0-9]{3}$");
+// The parameter lines the log holds after the last call line.
+std::vector<std::string> LastParamLines(const std::string& log) {
+    std::vector<std::string> lines;
+    std::istringstream in(log);
     for (std::string l; std::getline(in, l);) {
-        std::smatch m;
-        if (std::regex_match(l, m, line)) calls.push_back(m[1].str() + "/" + m[2].str());
+        if (l.find(" call=\"") != std::string::npos)
+            lines.clear();
+        else if (l.rfind("  p", 0) == 0)
+            lines.push_back(l);
     }
-    EXPECT_EQ(calls, (std::vector<std::string>{"XUS AV CODE/1", "XWB CREATE CONTEXT/1",
-                                               "VRNX USERDATA/0", "XUS SIGNON SETUP/0"}));
-    // The database was created and seeded on the way.
-    GlobalStore store(folder.Path("fresh.db"));
-    EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "1", "0"}}),
-              "HB^Hemoglobin^1^3100101^1^6^1^2");
+    return lines;
 }
 
-TEST(Program, SigintStopsCleanlyToo) {
-    test::TempFolder folder;
-    Program p({"--port", "0", "--data", test::SeededDatabaseCopy(folder), "--latency", "1"});
-    const int port = PortOf(p.Line());
-    ASSERT_GT(port, 0);
-    test::Client c(port);
-    EXPECT_EQ(c.Lines("XUS SIGNON SETUP")[1], "DEV");
-    EXPECT_EQ(p.Signal(SIGINT), 0);
+TEST(Program, HelpAndWrongOptions) {
+    const auto [status, usage] = RunProgram("--help");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(usage.rfind("Usage: vorn-server [--listen ADDR] [--port N]", 0), 0u);
+    EXPECT_NE(usage.find("--log-params         with --log: after each call"), std::string::npos);
+    EXPECT_EQ(RunProgram("--port 70000").first, 2);
+    EXPECT_EQ(
+        RunProgram("--log-params").second.rfind("vorn-server: --log-params needs --log FILE", 0),
+        0u);
 }
 
 TEST(Options, ParseEveryOption) {
-    const char* argv[] = {
-        "vorn-server",   "--listen", "0.0.0.0",      "--port", "0",     "--data",
-        "/tmp/x.db",     "--reset",  "--latency",    "250",    "--log", "/tmp/x.log",
-        "--auto-signon", "DEMO",     "--seed-scale", "4"};
-    const ParsedOptions p = ParseOptions(16, argv);
+    const char* argv[] = {"vorn-server",  "--listen",   "0.0.0.0",      "--port",        "0",
+                          "--data",       "/tmp/x.db",  "--reset",      "--latency",     "250",
+                          "--log",        "/tmp/x.log", "--log-params", "--auto-signon", "DEMO",
+                          "--seed-scale", "4"};
+    const ParsedOptions p = ParseOptions(17, argv);
     EXPECT_EQ(p.error, "");
     EXPECT_EQ(p.options.listenAddress, "0.0.0.0");
     EXPECT_EQ(p.options.port, 0);
@@ -156,6 +85,7 @@ TEST(Options, ParseEveryOption) {
     EXPECT_TRUE(p.options.reset);
     EXPECT_EQ(p.options.latency, 250ms);
     EXPECT_EQ(p.options.logPath, "/tmp/x.log");
+    EXPECT_TRUE(p.options.logParams);
     EXPECT_EQ(p.options.autoSignOn, "DEMO");
     EXPECT_EQ(p.options.seedScale, 4);
     const char* bad[] = {"vorn-server", "--seed-scale", "0"};
@@ -164,6 +94,143 @@ TEST(Options, ParseEveryOption) {
     EXPECT_EQ(ParseOptions(2, missing).error, "--log needs a value");
     const char* unknown[] = {"vorn-server", "--colour"};
     EXPECT_EQ(ParseOptions(2, unknown).error, "unknown option --colour");
+}
+
+TEST(Program, LogsEveryCallAndStopsCleanlyOnSigtermOrSigint) {
+    DevServerProcess server;
+    {
+        Client c(server.Port());
+        c.SignOnDemo();
+        c.Lines("VRNX USERDATA");
+    }
+    // Stopped while a client is still connected, the server still ends with 0.
+    Client open(server.Port());
+    open.Lines("XUS SIGNON SETUP");
+    std::vector<std::string> calls;
+    for (const LoggedCall& c : server.Calls())
+        calls.push_back(c.name + "/" + std::to_string(c.paramCount));
+    EXPECT_EQ(calls, (std::vector<std::string>{"XUS AV CODE/1", "XWB CREATE CONTEXT/1",
+                                               "VRNX USERDATA/0", "XUS SIGNON SETUP/0"}));
+    EXPECT_EQ(server.Stop(SIGTERM), 0);
+    server.Start();
+    EXPECT_EQ(Client(server.Port()).Lines("XUS SIGNON SETUP")[1], "DEV");
+    EXPECT_EQ(server.Stop(SIGINT), 0);
+}
+
+TEST(Program, TheLogShowsEachParameterAndListEntryInOrderEscaped) {
+    DevServerProcess server;
+    Client c(server.Port());
+    c.SignOnDemo();
+    c.CallList("DDR LISTER", {{"\"FILE\"", "80001"},
+                              {"\"FIELDS\"", ".01;2;"},
+                              {"\"MAX\"", "2"},
+                              {"\"FROM\",\"IEN\"", "x=y"},
+                              {"\"A=B\"", "back\\slash"},
+                              {"\"PART\"", "line\r\nbreak\t\x7f"},
+                              {"\"XREF\"", ""}});
+    EXPECT_EQ(LastParamLines(FileText(server.LogPath())),
+              (std::vector<std::string>{
+                  "  p0 list \"FILE\"=80001", "  p0 list \"FIELDS\"=.01;2;", "  p0 list \"MAX\"=2",
+                  "  p0 list \"FROM\",\"IEN\"=x=y", "  p0 list \"A\\x3dB\"=back\\\\slash",
+                  "  p0 list \"PART\"=line\\r\\nbreak\\x09\\x7f", "  p0 list \"XREF\"="}));
+    const LoggedCall lister = server.Calls().back();
+    EXPECT_EQ(lister.name, "DDR LISTER");
+    EXPECT_EQ(lister.Entry("\"A=B\""), "back\\slash");
+    EXPECT_EQ(lister.Entry("\"PART\""), "line\r\nbreak\t\x7f");
+    EXPECT_EQ(lister.Entry("\"FROM\",\"IEN\""), "x=y");
+    // Literals, an empty one, and a list without entries.
+    TParams params;
+    params[0].ParamKind = TParamType::literal;
+    params[0].Value = "ADD";
+    params[1].ParamKind = TParamType::list;
+    params[2].ParamKind = TParamType::literal;
+    params[2].Value = "";
+    params[3].ParamKind = TParamType::reference;
+    params[3].Value = "DUZ";
+    ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params));
+    EXPECT_EQ(LastParamLines(FileText(server.LogPath())),
+              (std::vector<std::string>{"  p0 literal ADD", "  p1 list", "  p2 literal ",
+                                        "  p3 reference DUZ"}));
+}
+
+TEST(Program, NoCodeOfTheSignOnReachesTheLog) {
+    DevServerProcess server;
+    const std::vector<std::string> sent = {
+        ScrambleWithRows("DEMO;DEMO.1234", 2, 9), ScrambleWithRows("ZAZIRERO", 4, 11),
+        ScrambleWithRows("CHANGE;CHANGE.1234", 5, 1),
+        ScrambleWithRows("CHANGE.1234", 7, 3) + "^" + ScrambleWithRows("NEW.CODE.77", 8, 6) + "^" +
+            ScrambleWithRows("NEW.CODE.77", 12, 0)};
+    Client demo(server.Port());
+    ASSERT_EQ(demo.Lines("XUS AV CODE", {QString::fromStdString(sent[0])})[0], "1");
+    ASSERT_EQ(demo.Call("XWB CREATE CONTEXT", {QString::fromStdString(sent[1])}), "1");
+    Client change(server.Port());
+    ASSERT_EQ(change.Lines("XUS AV CODE", {QString::fromStdString(sent[2])})[2], "1");
+    ASSERT_EQ(change.Lines("XUS CVC", {QString::fromStdString(sent[3])}),
+              (std::vector<std::string>{"0"}));
+
+    const std::string log = FileText(server.LogPath());
+    for (const std::string& code :
+         {"DEMO.1234", "ZAZIRERO", "CHANGE.1234", "NEW.CODE.77", "CHANGE;", "DEMO;"})
+        EXPECT_EQ(log.find(code), std::string::npos) << code;
+    for (const std::string& scrambled : sent) {
+        EXPECT_EQ(log.find(scrambled), std::string::npos) << scrambled;
+        EXPECT_EQ(log.find(scrambled.substr(1, scrambled.size() - 2)), std::string::npos);
+    }
+    const auto calls = server.Calls();
+    ASSERT_EQ(calls.size(), 4u);
+    for (const LoggedCall& call : calls)
+        EXPECT_EQ(call.Literal(0), "<scrambled>") << call.name;
+}
+
+// A connection to the listener that never says anything.
+int SilentConnection(int port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(static_cast<std::uint16_t>(port));
+    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
+    return fd;
+}
+
+TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
+    DevServerProcess server;
+    std::vector<int> silent;
+    for (int i = 0; i < 200; ++i)
+        silent.push_back(SilentConnection(server.Port()));
+    QProcess rpc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VORN_CODES", "DEMO;DEMO.1234");
+    rpc.setProcessEnvironment(env);
+    rpc.setStandardInputFile(QProcess::nullDevice());
+    const auto started = std::chrono::steady_clock::now();
+    rpc.start(VORN_RPC_PATH, {"--server", "127.0.0.1", "--port", QString::number(server.Port()),
+                              "--context", "ZAZIRERO", "VRNX USERDATA"});
+    ASSERT_TRUE(rpc.waitForFinished(20000));
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_EQ(rpc.exitCode(), 0) << rpc.readAllStandardError().toStdString();
+    EXPECT_EQ(rpc.readAllStandardOutput().toStdString(), "[Data]\nDEMO,USER^DEMO HOSPITAL\n");
+    EXPECT_LT(took, 2s);
+    for (int fd : silent)
+        ::close(fd);
+}
+
+TEST(Program, RestartsOnTheSamePortRightAfterBeingKilledAndKeepsWhatWasFiled) {
+    DevServerProcess server;
+    const int port = server.Port();
+    Client before(port);
+    before.SignOn("CHANGE", "CHANGE.1234");
+    const QString cvc = QString::fromStdString(
+        Scramble("CHANGE.1234") + "^" + Scramble("AFTER.KILL1") + "^" + Scramble("AFTER.KILL1"));
+    ASSERT_EQ(before.Lines("XUS CVC", {cvc})[0], "0");
+    server.Kill();
+    EXPECT_THROW(before.Call("XUS SIGNON SETUP"), EBrokerError);
+    server.Start();
+    EXPECT_EQ(server.Port(), port);
+    Client after(port);
+    EXPECT_EQ(after.SignOn("CHANGE", "AFTER.KILL1")[0], "3");
+    EXPECT_EQ(server.NamesSince(0),
+              (std::vector<std::string>{"XUS AV CODE", "XUS CVC", "XUS AV CODE"}));
 }
 
 }  // namespace

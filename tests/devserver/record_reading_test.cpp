@@ -6,146 +6,148 @@
 #include "source/message_broker.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
-#include "tests/devserver/record_fixture.h"
+#include "tests/devserver/broker_fixture.h"
 
 namespace vorn::devserver::test {
 namespace {
 
-using namespace std::chrono_literals;
-
-class Gets : public RecordServer {};
+class Gets : public DemoServerTest {
+  protected:
+    Lines Read(const std::string& file, const std::string& fields, const std::string& iens) {
+        return BrokerTest::Gets(Demo(), file, fields, iens);
+    }
+    // "[ERROR]", "[BEGIN_diERRORS]" and the text.
+    static Lines Error(const std::string& text) { return {"[ERROR]", "[BEGIN_diERRORS]", text}; }
+};
 
 TEST_F(Gets, GivesEachFieldInternalAndExternalInTheOrderAsked) {
-    EXPECT_EQ(RecordServer::Gets(Demo(), "80001", ".01;2;3;4;5;6;7;8;", "1,"),
+    EXPECT_EQ(Read("80001", ".01;2;3;4;5;6;7;8;", "1,"),
               Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "80001^1^2^Hemoglobin^Hemoglobin",
                      "80001^1^3^1^YES", "80001^1^4^3100101^JAN 1, 2010", "80001^1^5^1^LABORATORY",
                      "80001^1^6^6^6", "80001^1^7^1^VIRTANEN,AINO", "80001^1^8^2^NUMERICAL",
                      "[END_diDATA]"}));
+    // Pointers and variable pointers by the pointed name: lab result 1 belongs to patient 16,
+    // who is person 16; its lab test is 25.
+    EXPECT_EQ(Read("80005", ".01;2;3;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80005^1^.01^16;ZDEMO(80003,^NIEMI,VEIKKO",
+                     "80005^1^2^25^B12", "80005^1^3^3230704^JUL 4, 2023", "[END_diDATA]"}));
 }
 
 TEST_F(Gets, EvaluatesTheComputedFieldWithTheSessionsToday) {
-    TRPCBroker& b = Demo();
-    EXPECT_EQ(RecordServer::Gets(b, "80001", "4;901;", "1,"),
+    EXPECT_EQ(Read("80001", "4;901;", "1,"),
               Lines({"[BEGIN_diDATA]", "80001^1^4^3100101^JAN 1, 2010", "80001^1^901^16^16",
                      "[END_diDATA]"}));
     clock.Advance(std::chrono::hours(24 * 30));  // 5 January 2027: 17 whole years
-    EXPECT_EQ(RecordServer::Gets(b, "80001", "901", "1,")[1], "80001^1^901^17^17");
+    EXPECT_EQ(Read("80001", "901", "1,")[1], "80001^1^901^17^17");
 }
 
-TEST_F(Gets, GivesWordProcessingTextBetweenItsMarkerAndEndLine) {
-    EXPECT_EQ(RecordServer::Gets(Demo(), "80001", ".01;100;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "80001^1^100^[WORD PROCESSING]",
+TEST_F(Gets, StarGivesEveryFieldButTheMultiplesAndWordProcessingBetweenItsMarkers) {
+    Lines fields;
+    for (const std::string& line : Read("80001", "*", "1,"))
+        fields.push_back(Pieces(line).size() > 2 ? Pieces(line)[2] : line);
+    EXPECT_EQ(fields,
+              Lines({"[BEGIN_diDATA]", ".01", "2", "3", "4", "5", "6", "7", "8", "100",
                      "Hemoglobin (HB) is measured from a blood specimen.",
-                     "Results are reported the same day.", "$$END$$", "[END_diDATA]"}));
+                     "Results are reported the same day.", "$$END$$", "901", "[END_diDATA]"}));
+    EXPECT_EQ(Read("80001", ".01;100;", "1,")[2], "80001^1^100^[WORD PROCESSING]");
 }
 
-TEST_F(Gets, StarGivesEveryFieldButTheMultiples) {
-    const QStringList lines = RecordServer::Gets(Demo(), "80002", "*", "1,");
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[1].section('^', 0, 2), "80002^1^.01");
-    EXPECT_EQ(lines[2].section('^', 0, 2), "80002^1^2");
-    EXPECT_EQ(lines[3].section('^', 0, 2), "80002^1^3");
-    const QStringList test = RecordServer::Gets(Demo(), "80001", "*", "1,");
-    for (const QString& l : test) {
-        EXPECT_NE(l.section('^', 2, 2), "10") << "the SUBRESULT multiple";
-        EXPECT_NE(l.section('^', 2, 2), "11") << "the RESULT CODE multiple";
-    }
-    EXPECT_TRUE(test.contains("80001^1^901^16^16"));
+TEST_F(Gets, FollowsPointersToTheFieldsOfThePointedRecords) {
+    // Lab test 1: person in charge 1, VIRTANEN,AINO, born 10 February 1953.
+    EXPECT_EQ(Read("80001", ".01;7:2;7:.01;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "80001^1^7:2^2530210^FEB 10, 1953",
+                     "80001^1^7:.01^VIRTANEN,AINO^VIRTANEN,AINO", "[END_diDATA]"}));
+    // A chain: departmental lab test 1, its lab test 11, whose person in charge is 15.
+    EXPECT_EQ(Read("80006", "2:7:.01;2:7:.001;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80006^1^2:7:.01^HEINONEN,SANNA^HEINONEN,SANNA",
+                     "80006^1^2:7:.001^15^15", "[END_diDATA]"}));
+    ASSERT_EQ(File(Demo(), "EDIT", {"80001^7^1^@"}), Lines({"[Data]"}));
+    EXPECT_EQ(Read("80001", "7:2", "1,"),
+              Lines({"[BEGIN_diDATA]", "80001^1^7:2^^", "[END_diDATA]"}));
+    EXPECT_EQ(Read("80001", "2:1", "1,"),
+              Error("FULL NAME (2) of file 80001 (DEMO LAB TEST) is not a pointer; \"2:1\" cannot "
+                    "go through it."));
+    EXPECT_EQ(Read("80001", "7:77", "1,"),
+              Error("Field 77 does not exist in file 80000 (DEMO PERSON)."));
 }
 
-TEST_F(Gets, ReadsASubfileRecordByItsFullAddress) {
-    EXPECT_EQ(RecordServer::Gets(Demo(), "80001.03", ".01;2;", "1,33,"),
+TEST_F(Gets, ReadsASubfileRecordByItsFullAddressAndTheDictionaryAsFileOne) {
+    EXPECT_EQ(Read("80001.03", ".01;2;", "1,33,"),
               Lines({"[BEGIN_diDATA]", "80001.03^1,33^.01^NEG^NEG",
                      "80001.03^1,33^2^No antibodies found^No antibodies found", "[END_diDATA]"}));
-    EXPECT_EQ(RecordServer::Gets(Demo(), "80001.03", ".01", ",33,")[0], "[ERROR]")
-        << "a sub-file record needs its own number";
-}
-
-TEST_F(Gets, ShowsPointersAndVariablePointersByThePointedName) {
-    // Lab result 1 belongs to patient 16, who is person 16; its lab test is 25.
-    const QStringList lines = RecordServer::Gets(Demo(), "80005", ".01;2;3;", "1,");
-    ASSERT_EQ(lines.size(), 5);
-    EXPECT_EQ(lines[1], "80005^1^.01^16;ZDEMO(80003,^NIEMI,VEIKKO");
-    EXPECT_EQ(lines[2], "80005^1^2^25^B12");
-    EXPECT_EQ(lines[3], "80005^1^3^3230704^JUL 4, 2023");
-}
-
-TEST_F(Gets, ReadsTheDictionaryAsFileOne) {
-    TRPCBroker& b = Demo();
-    EXPECT_EQ(RecordServer::Gets(b, "1", ".01", "80001,"),
-              Lines({"[BEGIN_diDATA]", "1^80001^.01^DEMO LAB TEST^DEMO LAB TEST", "[END_diDATA]"}));
-    EXPECT_EQ(RecordServer::Gets(b, "1", "4", "80001,"),
-              Lines({"[BEGIN_diDATA]", "1^80001^4^[WORD PROCESSING]",
+    EXPECT_EQ(Read("80001.03", ".01", ",33,")[0], "[ERROR]")
+        << "a sub-file record needs its number";
+    EXPECT_EQ(Read("1", ".01;4", "80001,"),
+              Lines({"[BEGIN_diDATA]", "1^80001^.01^DEMO LAB TEST^DEMO LAB TEST",
+                     "1^80001^4^[WORD PROCESSING]",
                      "The laboratory tests that can be ordered, with their subresults,",
                      "result codes and a description of each.", "$$END$$", "[END_diDATA]"}));
 }
 
 TEST_F(Gets, AnswersAnErrorForWhatDoesNotExist) {
-    TRPCBroker& b = Demo();
-    EXPECT_EQ(RecordServer::Gets(b, "80001", ".01", "999,"),
-              Lines({"[ERROR]", "[BEGIN_diERRORS]",
-                     "There is no record 999 in file 80001 (DEMO LAB TEST)."}));
-    EXPECT_EQ(RecordServer::Gets(b, "99999", ".01", "1,"),
-              Lines({"[ERROR]", "[BEGIN_diERRORS]", "File 99999 does not exist."}));
-    EXPECT_EQ(RecordServer::Gets(b, "80001", ".01;77;", "1,"),
-              Lines({"[ERROR]", "[BEGIN_diERRORS]",
-                     "Field 77 does not exist in file 80001 (DEMO LAB TEST)."}));
-    EXPECT_EQ(RecordServer::Gets(b, "80001", ".01", "x,"),
-              Lines({"[ERROR]", "[BEGIN_diERRORS]", "\"x,\" is not a record address."}));
-    EXPECT_EQ(RecordServer::Gets(b, "80001", "10", "1,"),
-              Lines({"[ERROR]", "[BEGIN_diERRORS]",
-                     "SUBRESULT (10) of file 80001 (DEMO LAB TEST) is a multiple; its entries "
-                     "are read as records of sub-file 80001.02."}));
+    EXPECT_EQ(Read("80001", ".01", "999,"),
+              Error("There is no record 999 in file 80001 (DEMO LAB TEST)."));
+    EXPECT_EQ(Read("99999", ".01", "1,"), Error("File 99999 does not exist."));
+    EXPECT_EQ(Read("80001", ".01;77;", "1,"),
+              Error("Field 77 does not exist in file 80001 (DEMO LAB TEST)."));
+    EXPECT_EQ(Read("80001", ".01", "x,"), Error("\"x,\" is not a record address."));
+    EXPECT_EQ(Read("80001", "10", "1,"),
+              Error("SUBRESULT (10) of file 80001 (DEMO LAB TEST) is a multiple; its entries are "
+                    "read as records of sub-file 80001.02."));
 }
 
-class Dictionary : public RecordServer {};
+class Dictionary : public DemoServerTest {
+  protected:
+    Lines Ask(const std::string& name, const std::string& file, const std::string& field) {
+        return Call(name, {{"1", file}, {"2", field}});
+    }
+};
 
 TEST_F(Dictionary, FieldsListsEveryFieldWithTypeSubfileRequiredPointedFileAndPlace) {
-    EXPECT_EQ(RecordServer::CallList(Demo(), "VRNX DDU FIELDS", {{"1", "80001"}, {"2", ".001"}}),
+    EXPECT_EQ(Ask("VRNX DDU FIELDS", "80001", ".001"),
               Lines({"[Data]", ".01^ABBREVIATION^F^^1^^0;1", "2^FULL NAME^F^^1^^0;2",
                      "3^CURRENTLY IN USE^S^^0^^0;3", "4^DATE OF INTRODUCTION^D^^0^^0;4",
                      "5^WHO TAKES THE SPECIMEN^S^^0^^0;5", "6^LENGTH OF RESULT FIELD^N^^0^^0;6",
                      "7^PERSON IN CHARGE^P^^0^80000^0;7", "8^RESULT FORMAT^S^^0^^0;8",
                      "10^SUBRESULT^M^80001.02^0^^2;0", "11^RESULT CODE^M^80001.03^0^^3;0",
                      "100^DESCRIPTION^W^^0^^100;0", "901^YEARS OF USAGE^C^^0^^"}));
-    EXPECT_EQ(RecordServer::CallList(Demo(), "VRNX DDU FIELDS", {{"1", "80005"}, {"2", ".001"}})[1],
+    EXPECT_EQ(Ask("VRNX DDU FIELDS", "80005", ".001")[1],
               ".01^PATIENT/SPECIMEN^V^^1^80003,80004^0;1");
-}
-
-TEST_F(Dictionary, FieldAttributeReaderGetsTheTypeCode) {
+    // The client's reader of it.
     TRPCBroker& b = Demo();
     EXPECT_EQ(GetFieldAttribute("80001", "7", &b), "P");
-    EXPECT_EQ(GetFieldAttribute("80001", "100", &b), "W");
     EXPECT_EQ(GetFieldAttribute("80001.02", "3", &b), "M");
     EXPECT_EQ(GetFieldAttribute("80001", "55", &b), "");
 }
 
 TEST_F(Dictionary, FileAccessLeavesTheDeniedRightsEmpty) {
-    EXPECT_EQ(RecordServer::CallList(Demo(), "VRNX DDU FILE ACCESS", {{"1", "80001"}}),
+    EXPECT_EQ(Call("VRNX DDU FILE ACCESS", {{"1", "80001"}}),
               Lines({"[Data]", "80001^DEMO,USER^READ^WRITE^DEL^LAYGO"}));
-    EXPECT_EQ(RecordServer::CallList(Demo(), "VRNX DDU FILE ACCESS", {{"1", "1"}}),
-              Lines({"[Data]", "1^DEMO,USER^READ^^^"}))
+    EXPECT_EQ(Call("VRNX DDU FILE ACCESS", {{"1", "1"}}), Lines({"[Data]", "1^DEMO,USER^READ^^^"}))
         << "the file of files is read-only";
     TRPCBroker& reader = Broker(kReaderCodes, kSecondHost);
-    EXPECT_EQ(RecordServer::CallList(reader, "VRNX DDU FILE ACCESS", {{"1", "80001.03"}}),
+    EXPECT_EQ(CallList(reader, "VRNX DDU FILE ACCESS", {{"1", "80001.03"}}),
               Lines({"[Data]", "80001.03^READER,USER^READ^^^"}));
-    EXPECT_EQ(RecordServer::CallList(reader, "VRNX DDU FILE ACCESS", {{"1", "4711"}}),
+    EXPECT_EQ(CallList(reader, "VRNX DDU FILE ACCESS", {{"1", "4711"}}),
               Lines({"[Errors]", "File 4711 does not exist."}));
 }
 
-TEST_F(Dictionary, LocationGivesNodeAndPiece) {
-    TRPCBroker& b = Demo();
-    EXPECT_EQ(RecordServer::CallList(b, "VRNX DDU LOCATION", {{"1", "80006"}, {"2", "2"}}),
+TEST_F(Dictionary, LocationGivesNodeAndPieceWithAStringNodeQuoted) {
+    EXPECT_EQ(Ask("VRNX DDU LOCATION", "80006", "2"),
               Lines({"[BEGIN_diDATA]", "0;2", "[END_diDATA]"}));
-    EXPECT_EQ(RecordServer::CallList(b, "VRNX DDU LOCATION", {{"1", "3.5"}, {"2", "2"}}),
-              Lines({"[BEGIN_diDATA]", "TYPE;1", "[END_diDATA]"}));
-    EXPECT_EQ(RecordServer::CallList(b, "VRNX DDU LOCATION", {{"1", "80001"}, {"2", "901"}}),
+    const Lines type = Ask("VRNX DDU LOCATION", "3.5", "2");
+    EXPECT_EQ(type, Lines({"[BEGIN_diDATA]", "\"TYPE\";1", "[END_diDATA]"}));
+    // The link screen a client builds from it reads node "TYPE", not a variable TYPE.
+    const auto at = SplitText(type.at(1), ';');
+    const std::string screen = "I \"TRM\"=$P($G(^(" + at[0] + ")),U," + at[1] + ")";
+    EXPECT_EQ(Call("DDR LISTER", {{"FILE", "3.5"}, {"FIELDS", ".001"}, {"SCREEN", screen}}),
+              Lines({"[Data]", "2^2", "4^4", "5^5"}));
+    EXPECT_EQ(Ask("VRNX DDU LOCATION", "80001", "901"),
               Lines({"[BEGIN_diERRORS]",
                      "YEARS OF USAGE (901) is computed; it has no place in the record."}));
 }
 
 TEST_F(Dictionary, PointerLaygoIsASingleValueAndNeedsTheRightToAdd) {
-    TRPCBroker& b = Demo();
     auto laygo = [](TRPCBroker& broker, const QString& file, const QString& field) {
         broker.RemoteProcedure = "VRNX DDU POINTER LAYGO";
         broker.Param[0].ParamKind = TParamType::list;
@@ -153,43 +155,34 @@ TEST_F(Dictionary, PointerLaygoIsASingleValueAndNeedsTheRightToAdd) {
         broker.Param[0].Mult["2"] = field;
         return broker.CallText();
     };
-    EXPECT_EQ(laygo(b, "80001", "7"), "1");
-    EXPECT_EQ(laygo(b, "80003", ".01"), "0") << "the pointer allows no additions";
-    EXPECT_EQ(laygo(b, "80001", "2"), "0") << "no pointer";
-    EXPECT_EQ(laygo(b, "80001", "99"), "0");
+    EXPECT_EQ(laygo(Demo(), "80001", "7"), "1");
+    EXPECT_EQ(laygo(Demo(), "80003", ".01"), "0") << "the pointer allows no additions";
+    EXPECT_EQ(laygo(Demo(), "80001", "2"), "0") << "no pointer";
+    EXPECT_EQ(laygo(Demo(), "80001", "99"), "0");
     EXPECT_EQ(laygo(Broker(kReaderCodes, kSecondHost), "80001", "7"), "0");
 }
 
 TEST_F(Dictionary, HelpGivesThePromptOrTheDescription) {
-    TRPCBroker& b = Demo();
-    auto help = [&](const QString& flags) {
-        return RecordServer::CallList(
-            b, "VRNX HELP", {{"\"FILE\"", "80001"}, {"\"FIELD\"", "6"}, {"\"FLAGS\"", flags}});
+    auto help = [&](const std::string& file, const std::string& field, const std::string& flags) {
+        return Call("VRNX HELP", {{"FILE", file}, {"FIELD", field}, {"FLAGS", flags}});
     };
-    EXPECT_EQ(help("H"), Lines({"[BEGIN_diHELP]", "Answer with a whole number from 1 to 250.",
-                                "[END_diHELP]"}));
-    EXPECT_EQ(help("D"),
-              Lines({"[BEGIN_diHELP]", "How many characters a result of this test may have.",
-                     "[END_diHELP]"}));
-    EXPECT_EQ(help("HD"),
-              Lines({"[BEGIN_diHELP]", "Answer with a whole number from 1 to 250. ",
-                     "How many characters a result of this test may have.", "[END_diHELP]"}))
+    const std::string prompt = "Answer with a whole number from 1 to 250.";
+    const std::string description = "How many characters a result of this test may have.";
+    EXPECT_EQ(help("80001", "6", "H"), Lines({"[BEGIN_diHELP]", prompt, "[END_diHELP]"}));
+    EXPECT_EQ(help("80001", "6", "D"), Lines({"[BEGIN_diHELP]", description, "[END_diHELP]"}));
+    EXPECT_EQ(help("80001", "6", "HD"),
+              Lines({"[BEGIN_diHELP]", prompt + " ", description, "[END_diHELP]"}))
         << "the client joins the lines without a separator";
-    EXPECT_EQ(RecordServer::CallList(
-                  b, "VRNX HELP", {{"\"FILE\"", "80006"}, {"\"FIELD\"", "3"}, {"\"FLAGS\"", "D"}}),
-              Lines({"[BEGIN_diHELP]", "[END_diHELP]"}))
+    EXPECT_EQ(help("80006", "3", "D"), Lines({"[BEGIN_diHELP]", "[END_diHELP]"}))
         << "a field without a description";
     EXPECT_EQ(
-        RecordServer::CallList(b, "VRNX HELP",
-                               {{"\"FILE\"", "80001"}, {"\"FIELD\"", "66"}, {"\"FLAGS\"", "H"}}),
+        help("80001", "66", "H"),
         Lines({"[BEGIN_diERRORS]", "Field 66 does not exist in file 80001 (DEMO LAB TEST)."}));
 }
 
 TEST_F(Dictionary, IdentifiersGiveTheRecordText) {
-    TRPCBroker& b = Demo();
-    auto ids = [&](const QString& file, const QString& ien) {
-        return RecordServer::CallList(b, "VRNX IDENTIFIERS",
-                                      {{"\"FILE\"", file}, {"\"IEN\"", ien}});
+    auto ids = [&](const std::string& file, const std::string& ien) {
+        return Call("VRNX IDENTIFIERS", {{"FILE", file}, {"IEN", ien}});
     };
     EXPECT_EQ(ids("80001", "1"), Lines({"[BEGIN_diDATA]", "HB Hemoglobin", "[END_diDATA]"}));
     EXPECT_EQ(ids("80001.03", "1,33"), Lines({"[BEGIN_diDATA]", "NEG", "[END_diDATA]"}));
@@ -199,51 +192,35 @@ TEST_F(Dictionary, IdentifiersGiveTheRecordText) {
               Lines({"[BEGIN_diDATA]", "LASER PRINTER 1 LABORATORY, ROOM 12", "[END_diDATA]"}));
     EXPECT_EQ(ids("80001", "999"),
               Lines({"[BEGIN_diERRORS]", "There is no record 999 in file 80001 (DEMO LAB TEST)."}));
-    EXPECT_EQ(GetRecordIdentifiers("80001", "2,", &b), "WBC Leukocytes");
+    EXPECT_EQ(GetRecordIdentifiers("80001", "2,", &Demo()), "WBC Leukocytes");
 }
 
-class Messages : public RecordServer {
+class Messages : public DemoServerTest {
   protected:
-    QStringList Dialog(const Entries& entries) {
-        return RecordServer::CallList(Demo(), "VRNX DIALOG", entries);
+    Lines Dialog(const std::string& id, const Entries& parameters = {}) {
+        Entries e{{"VORNNUM", id}};
+        e.insert(e.end(), parameters.begin(), parameters.end());
+        return Call("VRNX DIALOG", e);
     }
 };
 
-TEST_F(Messages, ClientTextsComeFromTheClientsOwnTable) {
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1007"}}), Lines({"[Data]", "&No"}));
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1056"}}),
+TEST_F(Messages, ClientTextsServerTextsWithTheirParametersAndUnknownIds) {
+    EXPECT_EQ(Dialog("1007"), Lines({"[Data]", "&No"}));
+    EXPECT_EQ(Dialog("1056"),
               Lines({"[Data]", "The record is being modified by someone else! Try again later."}));
-    for (int id = 1001; id <= 1095; ++id) {
-        const QStringList lines = Dialog({{"\"VORNNUM\"", QString::number(id)}});
-        ASSERT_EQ(lines.size(), 2) << id;
-        if (id == 1023 || id == 1032 || id == 1034 || id == 1037 || id == 1039 || id == 1041 ||
-            id == 1042 || id == 1045 || id == 1046 || id == 1051 || id == 1053)
-            continue;  // the server's texts with parameters
-        EXPECT_EQ(lines[1], GetMessageText(id - 1000, nullptr)) << id;
-    }
-}
-
-TEST_F(Messages, ServerTextsPlaceTheirParameters) {
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1032"}, {"1", "XYZ"}, {"2", "ABBREVIATION"}}),
+    EXPECT_EQ(Dialog("1032", {{"1", "XYZ"}, {"2", "ABBREVIATION"}}),
               Lines({"[Data]", "Value \"XYZ\" is not valid for field ABBREVIATION."}));
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1125"}, {"1", "3"}, {"2", "DEMO LAB RESULT"}, {"3", "HB"}}),
+    EXPECT_EQ(Dialog("1125", {{"1", "3"}, {"2", "DEMO LAB RESULT"}, {"3", "HB"}}),
               Lines({"[Data]", "3 records of DEMO LAB RESULT moved to HB."}));
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1119"}, {"1", "HB"}}),
-              Lines({"[Data]", "HB has related records in ."}))
+    EXPECT_EQ(Dialog("1119", {{"1", "HB"}}), Lines({"[Data]", "HB has related records in ."}))
         << "a parameter not given leaves nothing";
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1146"}, {"1", "|2|"}, {"2", "X"}}),
+    EXPECT_EQ(Dialog("1146", {{"1", "|2|"}, {"2", "X"}}),
               Lines({"[Data]", "|2| references in X cleared."}))
         << "values are placed as they are";
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1147"}}),
-              Lines({"[Data]", "Type at least one character to search with."}));
-}
-
-TEST_F(Messages, UnknownIdsAnswerNoText) {
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1096"}}), Lines({"[Data]"}));
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "1142"}}), Lines({"[Data]"}));
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "5001"}}), Lines({"[Data]"}));
-    EXPECT_EQ(Dialog({{"\"VORNNUM\"", "abc"}}), Lines({"[Data]"}));
-    EXPECT_EQ(Dialog({}), Lines({"[Data]"}));
+    EXPECT_EQ(Dialog("1147"), Lines({"[Data]", "Type at least one character to search with."}));
+    for (const char* unknown : {"1096", "1142", "5001", "abc", ""})
+        EXPECT_EQ(Dialog(unknown), Lines({"[Data]"})) << unknown;
+    EXPECT_EQ(Call("VRNX DIALOG", {}), Lines({"[Data]"}));
 }
 
 TEST_F(Messages, TheClientsTextLookupPlacesTheParametersThroughTheServer) {
@@ -256,13 +233,7 @@ TEST_F(Messages, TheClientsTextLookupPlacesTheParametersThroughTheServer) {
     EXPECT_EQ(GetDialogText(45, "DEMO LAB TEST: HB Hemoglobin", &b),
               "Delete DEMO LAB TEST: HB Hemoglobin?");
     SetMessageBroker(nullptr);
-}
-
-TEST_F(Messages, UserDataNamesTheUserAndDivision) {
-    TRPCBroker& b = Demo();
-    b.RemoteProcedure = "VRNX USERDATA";
-    b.CallRemote();
-    EXPECT_EQ(b.Results, Lines({"[Data]", "DEMO,USER^DEMO HOSPITAL"}));
+    EXPECT_EQ(Call("VRNX USERDATA", {}), Lines({"[Data]", "DEMO,USER^DEMO HOSPITAL"}));
 }
 
 }  // namespace

@@ -8,16 +8,16 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <mutex>
 #include <stdexcept>
 
 #include "broker/broker_error.h"
-#include "common/counted_fields.h"
 #include "broker/rpc_params.h"
 #include "broker/socket_transport.h"
 #include "broker/wire_protocol.h"
-#include "devserver/seed.h"
+#include "common/counted_fields.h"
 #include "common/scramble.h"
+#include "devserver/text.h"
+#include "tests/support/dev_server_process.h"
 
 namespace vorn::devserver::test {
 
@@ -34,19 +34,8 @@ TempFolder::~TempFolder() {
 }
 
 std::string SeededDatabaseCopy(const TempFolder& folder, int scale) {
-    static std::mutex mutex;
-    static TempFolder cache;
-    std::lock_guard lock(mutex);
-    const std::string master = cache.Path("seed-" + std::to_string(scale) + ".db");
-    if (!std::filesystem::exists(master)) {
-        GlobalStore store(master);
-        auto dict = Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd");
-        UserStore users(store, 50);
-        Seed(store, *dict, SeedFilesIn(DefaultSeedFolder()), scale);
-        store.Exec("PRAGMA wal_checkpoint(TRUNCATE)");
-    }
     const std::string copy = folder.Path("data.db");
-    std::filesystem::copy_file(master, copy, std::filesystem::copy_options::overwrite_existing);
+    vorn::test::CopySeededDatabase(copy, scale);
     return copy;
 }
 
@@ -61,18 +50,10 @@ ServerOptions TestOptions(const std::string& dataPath) {
 }
 
 std::vector<std::string> SplitLines(const QByteArray& data) {
-    std::vector<std::string> lines;
-    std::string s = data.toStdString();
-    std::size_t start = 0;
-    while (start < s.size()) {
-        const auto at = s.find("\r\n", start);
-        if (at == std::string::npos) {
-            lines.push_back(s.substr(start));
-            break;
-        }
-        lines.push_back(s.substr(start, at - start));
-        start = at + 2;
-    }
+    std::vector<std::string> lines = SplitText(data.toStdString(), '\n');
+    for (std::string& line : lines)
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;
 }
 
@@ -195,32 +176,30 @@ bool RawClient::SendRaw(const std::string& bytes) {
     return true;
 }
 
-std::string RawClient::ReadReply(double seconds) {
-    std::string out;
+bool RawClient::Receive(double seconds, std::string& into, bool (*done)(const std::string&)) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     while (std::chrono::steady_clock::now() < deadline) {
         pollfd p{fd(), POLLIN, 0};
         if (::poll(&p, 1, 50) <= 0) continue;
         char buf[65536];
         const ssize_t n = ::recv(fd(), buf, sizeof buf, 0);
-        if (n <= 0) return {};
-        out.append(buf, static_cast<std::size_t>(n));
-        if (out.back() == '\x04') return out;
+        if (n <= 0) return false;
+        into.append(buf, static_cast<std::size_t>(n));
+        if (done(into)) break;
     }
-    return {};
+    return true;
+}
+
+std::string RawClient::ReadReply(double seconds) {
+    std::string out;
+    const bool open =
+        Receive(seconds, out, [](const std::string& s) { return s.back() == '\x04'; });
+    return open && !out.empty() && out.back() == '\x04' ? out : std::string();
 }
 
 bool RawClient::ClosedBySilence(double seconds) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (std::chrono::steady_clock::now() < deadline) {
-        pollfd p{fd(), POLLIN, 0};
-        if (::poll(&p, 1, 50) <= 0) continue;
-        char buf[4096];
-        const ssize_t n = ::recv(fd(), buf, sizeof buf, 0);
-        if (n > 0) return false;  // the server answered something
-        return true;              // closed (or reset)
-    }
-    return false;
+    std::string out;
+    return !Receive(seconds, out, [](const std::string&) { return true; }) && out.empty();
 }
 
 }  // namespace vorn::devserver::test

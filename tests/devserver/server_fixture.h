@@ -26,8 +26,7 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
-// The seeded demo database, made once per test program and copied for each test, so that a test
-// starts from the seed without paying for it.
+// A copy of the seeded demo database in `folder` (seeded once per test program and scale).
 std::string SeededDatabaseCopy(const TempFolder& folder, int scale = 1);
 
 // Options for a test server: free port, quiet, fast code hashing, the given database.
@@ -78,9 +77,11 @@ class RawClient {
     // Waits (at most `seconds`) until the server closes the connection: true when it did
     // without sending anything.
     bool ClosedBySilence(double seconds = 10);
-    int fd() const { return callback_ >= 0 ? callback_ : first_; }
 
   private:
+    int fd() const { return callback_ >= 0 ? callback_ : first_; }
+    // Receives what comes within `seconds`, until `done` says so; false when the peer closed.
+    bool Receive(double seconds, std::string& into, bool (*done)(const std::string&));
     int first_ = -1;
     int listener_ = -1;
     int callback_ = -1;

@@ -1,0 +1,43 @@
+// One prepared SQLite statement, the only way the server's code prepares and steps SQL: texts
+// are bound and read as blobs (values may hold any byte), errors are thrown as StoreError.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace vorn::devserver {
+
+class StoreError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+class SqlStatement {
+  public:
+    // Throws StoreError when `sql` does not prepare.
+    SqlStatement(sqlite3* db, const char* sql);
+    ~SqlStatement();
+    SqlStatement(const SqlStatement&) = delete;
+    SqlStatement& operator=(const SqlStatement&) = delete;
+
+    // Back to the start with no values bound, for the next use of a kept statement.
+    SqlStatement& Reset();
+    SqlStatement& Bind(int index, std::string_view blob);
+    SqlStatement& BindInt(int index, long long value);
+    // True with a row to read; false when done.
+    bool Step();
+    std::string Column(int index);
+    long long IntColumn(int index);
+    // Ends the current use early, so that a kept statement holds no read snapshot.
+    void Finish();
+
+  private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_ = nullptr;
+};
+
+}  // namespace vorn::devserver

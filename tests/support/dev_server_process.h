@@ -1,0 +1,81 @@
+// The real vorn-server program, out of process, for the client's component and end-to-end tests:
+// its own copy of the seeded demo database in a temporary folder, a free port, and the call log
+// with parameters (--log-params), so that a test can see which calls a user action made.
+//
+//   vorn::test::DevServerProcess server;
+//   broker.SetListenerPort(server.Port());
+//   const std::size_t mark = server.Mark();
+//   ... the action ...
+//   EXPECT_EQ(server.NamesSince(mark), (std::vector<std::string>{"DDR LISTER"}));
+//   EXPECT_EQ(server.CallsSince(mark)[0].Entry("\"FILE\""), "80001");
+//
+// The program is the one built with the tests (VORN_SERVER_PROGRAM, set by the library target).
+// Every method throws std::runtime_error when the program cannot be started or does not answer.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "tests/support/call_log_reader.h"
+
+namespace vorn::test {
+
+class DevServerProcess {
+  public:
+    struct Options {
+        int seedScale = 1;  // the demo records multiplied (--seed-scale)
+        int latencyMs = 0;  // every reply delayed (--latency)
+        std::vector<std::string> extraArgs;
+    };
+
+    // Copies the seeded database (seeded once per test program and scale) into a new temporary
+    // folder and starts the server on a free port; returns once it listens.
+    DevServerProcess();
+    explicit DevServerProcess(Options options);
+    // SIGTERM, then SIGKILL when it has not ended within a few seconds; removes the folder.
+    ~DevServerProcess();
+    DevServerProcess(const DevServerProcess&) = delete;
+    DevServerProcess& operator=(const DevServerProcess&) = delete;
+
+    int Port() const { return port_; }
+    bool Running() const { return pid_ > 0; }
+    // SIGKILL, as a crash or a pulled plug; returns when the process is gone.
+    void Kill();
+    // Sends `signal` and waits for the end; the exit status (128 + signal when killed by one).
+    int Stop(int signal);
+    // Starts it again on the same port and database (after Kill or Stop).
+    void Start();
+
+    // Every call logged so far, in the order answered. A call is in the log before its reply
+    // is sent, so it is there when the client has the reply.
+    std::vector<LoggedCall> Calls() const;
+    std::size_t Mark() const { return Calls().size(); }
+    std::vector<LoggedCall> CallsSince(std::size_t mark) const;
+    std::vector<std::string> NamesSince(std::size_t mark) const;
+
+    const std::string& DatabasePath() const { return database_; }
+    const std::string& LogPath() const { return log_; }
+    // What the program wrote to standard error (its notes, a failed start).
+    std::string Errors() const;
+
+  private:
+    void Launch(int port);
+    int Reap(bool wait);
+
+    Options options_;
+    std::string folder_;
+    std::string database_;
+    std::string log_;
+    std::string errors_;
+    pid_t pid_ = -1;
+    int port_ = 0;
+};
+
+// Copies the demo database seeded at `seedScale` to `path`; it is seeded once per test program
+// by the program itself.
+void CopySeededDatabase(const std::string& path, int seedScale = 1);
+
+}  // namespace vorn::test
