@@ -1,15 +1,11 @@
 #include "tests/support/source_fixture.h"
 
 #include <QTextEdit>
-#include <fstream>
-#include <regex>
 
 #include "broker/broker_ui.h"
-#include "devserver/server.h"
 #include "source/message_broker.h"
 #include "source/timed_dialog.h"
 #include "source/timed_message.h"
-#include "tests/devserver/server_fixture.h"
 
 namespace vorn::test {
 namespace {
@@ -26,31 +22,26 @@ const QString kContext = QStringLiteral("ZAZIRERO");
 }  // namespace
 
 struct SourceServer::Impl {
-    devserver::test::TempFolder folder;
-    std::string logPath;
-    std::unique_ptr<devserver::Server> server;
+    DevServerProcess server;
     std::vector<std::unique_ptr<TRPCBroker>> brokers;
 };
 
 SourceServer::SourceServer() : impl_(std::make_unique<Impl>()) {
     SetBrokerUi(&gQuiet);
-    devserver::ServerOptions o =
-        devserver::test::TestOptions(devserver::test::SeededDatabaseCopy(impl_->folder));
-    impl_->logPath = impl_->folder.Path("calls.log");
-    o.logPath = impl_->logPath;
-    impl_->server = std::make_unique<devserver::Server>(o);
-    impl_->server->Start();
 }
 
 SourceServer::~SourceServer() {
     impl_->brokers.clear();
-    impl_->server.reset();
     SetMessageBroker(nullptr);
     SetBrokerUi(nullptr);
 }
 
 int SourceServer::Port() const {
-    return impl_->server->Port();
+    return impl_->server.Port();
+}
+
+DevServerProcess& SourceServer::Server() {
+    return impl_->server;
 }
 
 TRPCBroker& SourceServer::Broker() {
@@ -78,20 +69,15 @@ TRPCBroker& SourceServer::SecondBroker(const QString& codes) {
 }
 
 std::vector<std::string> SourceServer::CallNames() const {
-    std::vector<std::string> names;
-    std::ifstream log(impl_->logPath);
-    static const std::regex call(R"re( call="([^"]*)")re");
-    std::smatch m;
-    for (std::string line; std::getline(log, line);)
-        if (std::regex_search(line, m, call)) names.push_back(m[1]);
-    return names;
+    return impl_->server.NamesSince(0);
 }
 
 std::vector<std::string> SourceServer::CallNamesSince(std::size_t mark) const {
-    std::vector<std::string> names = CallNames();
-    names.erase(names.begin(),
-                names.begin() + static_cast<std::ptrdiff_t>(std::min(mark, names.size())));
-    return names;
+    return impl_->server.NamesSince(mark);
+}
+
+std::vector<LoggedCall> SourceServer::CallsSince(std::size_t mark) const {
+    return impl_->server.CallsSince(mark);
 }
 
 QString ShownToolsetText(const QString& text) {

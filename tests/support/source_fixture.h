@@ -1,6 +1,7 @@
-// Component tests of the data source and the controls: a development server on a free port
-// with its own copy of the seeded demo database, brokers signed on to it that created the demo
-// context, every modal interaction answered from a script and every timer fired by hand.
+// Component tests of the data source and the controls: the real development server on a free
+// port with its own copy of the seeded demo database and its call log, brokers signed on to it
+// that created the demo context, every modal interaction answered from a script and every
+// timer fired by hand.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +12,8 @@
 #include <vector>
 
 #include "broker/rpc_broker.h"
+#include "tests/support/call_log_reader.h"
+#include "tests/support/dev_server_process.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
 #include "toolkit/modal_seam.h"
@@ -32,10 +35,15 @@ class SourceServer : public ::testing::Test {
     TRPCBroker& SecondBroker(const QString& codes = kDemoCodes);
     int Port() const;
 
+    // The server, to kill and start again on the same port and database.
+    DevServerProcess& Server();
+
     // The names of the calls the server logged, in order; CallMark() is their number now.
     std::vector<std::string> CallNames() const;
     std::size_t CallMark() const { return CallNames().size(); }
     std::vector<std::string> CallNamesSince(std::size_t mark) const;
+    // The calls since `mark` with their parameters as sent.
+    std::vector<LoggedCall> CallsSince(std::size_t mark) const;
 
     FakeTimers timers;
     ScriptedModalHost modal;
