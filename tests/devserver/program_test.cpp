@@ -1,8 +1,8 @@
 // The vorn-server program as the demo launcher, a developer and the client's end-to-end tests run
-// it: options, its log with the parameters of every call, signals, a restart on the same port.
+// it: options, its log with the parameters of every call, silent connections. Starting, stopping
+// and restarting it are the tests of tests/support/dev_server_process.h.
 #include <arpa/inet.h>
 #include <netinet/in.h>
-#include <signal.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -14,7 +14,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "broker/broker_error.h"
 #include "broker/rpc_params.h"
 #include "broker/wire_protocol.h"
 #include "common/scramble.h"
@@ -88,33 +87,13 @@ TEST(Options, ParseEveryOption) {
     EXPECT_TRUE(p.options.logParams);
     EXPECT_EQ(p.options.autoSignOn, "DEMO");
     EXPECT_EQ(p.options.seedScale, 4);
-    const char* bad[] = {"vorn-server", "--seed-scale", "0"};
-    EXPECT_EQ(ParseOptions(3, bad).error, "--seed-scale takes a number from 1 to 1000");
-    const char* missing[] = {"vorn-server", "--log"};
-    EXPECT_EQ(ParseOptions(2, missing).error, "--log needs a value");
-    const char* unknown[] = {"vorn-server", "--colour"};
-    EXPECT_EQ(ParseOptions(2, unknown).error, "unknown option --colour");
-}
-
-TEST(Program, LogsEveryCallAndStopsCleanlyOnSigtermOrSigint) {
-    DevServerProcess server;
-    {
-        Client c(server.Port());
-        c.SignOnDemo();
-        c.Lines("VRNX USERDATA");
-    }
-    // Stopped while a client is still connected, the server still ends with 0.
-    Client open(server.Port());
-    open.Lines("XUS SIGNON SETUP");
-    std::vector<std::string> calls;
-    for (const LoggedCall& c : server.Calls())
-        calls.push_back(c.name + "/" + std::to_string(c.paramCount));
-    EXPECT_EQ(calls, (std::vector<std::string>{"XUS AV CODE/1", "XWB CREATE CONTEXT/1",
-                                               "VRNX USERDATA/0", "XUS SIGNON SETUP/0"}));
-    EXPECT_EQ(server.Stop(SIGTERM), 0);
-    server.Start();
-    EXPECT_EQ(Client(server.Port()).Lines("XUS SIGNON SETUP")[1], "DEV");
-    EXPECT_EQ(server.Stop(SIGINT), 0);
+    const std::vector<std::pair<std::vector<const char*>, std::string>> wrong = {
+        {{"vorn-server", "--seed-scale", "0"}, "--seed-scale takes a number from 1 to 1000"},
+        {{"vorn-server", "--latency", "x"}, "--latency takes milliseconds from 0 to 600000"},
+        {{"vorn-server", "--log"}, "--log needs a value"},
+        {{"vorn-server", "--colour"}, "unknown option --colour"}};
+    for (const auto& [args, error] : wrong)
+        EXPECT_EQ(ParseOptions(static_cast<int>(args.size()), args.data()).error, error);
 }
 
 TEST(Program, TheLogShowsEachParameterAndListEntryInOrderEscaped) {
@@ -213,24 +192,6 @@ TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
     EXPECT_LT(took, 2s);
     for (int fd : silent)
         ::close(fd);
-}
-
-TEST(Program, RestartsOnTheSamePortRightAfterBeingKilledAndKeepsWhatWasFiled) {
-    DevServerProcess server;
-    const int port = server.Port();
-    Client before(port);
-    before.SignOn("CHANGE", "CHANGE.1234");
-    const QString cvc = QString::fromStdString(
-        Scramble("CHANGE.1234") + "^" + Scramble("AFTER.KILL1") + "^" + Scramble("AFTER.KILL1"));
-    ASSERT_EQ(before.Lines("XUS CVC", {cvc})[0], "0");
-    server.Kill();
-    EXPECT_THROW(before.Call("XUS SIGNON SETUP"), EBrokerError);
-    server.Start();
-    EXPECT_EQ(server.Port(), port);
-    Client after(port);
-    EXPECT_EQ(after.SignOn("CHANGE", "AFTER.KILL1")[0], "3");
-    EXPECT_EQ(server.NamesSince(0),
-              (std::vector<std::string>{"XUS AV CODE", "XUS CVC", "XUS AV CODE"}));
 }
 
 }  // namespace

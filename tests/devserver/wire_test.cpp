@@ -125,6 +125,8 @@ TEST(CallParser, RefusesWhatIsNoMessage) {
               "a message whose count (47) is not its length (46)");
     EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "0049abc", "", false)),
               "unknown parameter type \"9\"");
+    EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "0x40abc", "", false)),
+              "a count that is not 3 decimal digits");
     EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "00504", "", false)),
               "a parameter longer than the parameter text");
     EXPECT_EQ(Malformed(std::string("{XWB}00041|\x01"
