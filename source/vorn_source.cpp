@@ -126,22 +126,33 @@ void TvornSource::Open() {
     if (active_) return;
     active_ = true;
     firstActivation_ = true;
-    history_->Reset();
-    if (FMAccessUsed) CheckFileAccess();
-    SetState(ssEmpty);
-    for (TvornBoundControl* control : Controls()) {
-        QWidget* widget = control->Widget();
-        if (control->ShowHint() && widget->toolTip().isEmpty())
-            widget->setToolTip(FieldHelp(control->FMField(), QStringLiteral("H")));
-    }
-    if (userData_.isEmpty()) FetchUserData();
-    atFirst_ = false;
-    atLast_ = false;
-    // Without a master the link set-up loads the bound grids itself.
-    if (!SetupMasterLink()) {
-        EmptyControls();
-        DisableControlsAndButtons();
-        return;
+    const TvornUserAccess formAccess = userAccess_;
+    try {
+        history_->Reset();
+        if (FMAccessUsed) CheckFileAccess();
+        SetState(ssEmpty);
+        for (TvornBoundControl* control : Controls()) {
+            QWidget* widget = control->Widget();
+            if (control->ShowHint() && widget->toolTip().isEmpty())
+                widget->setToolTip(FieldHelp(control->FMField(), QStringLiteral("H")));
+        }
+        if (userData_.isEmpty()) FetchUserData();
+        atFirst_ = false;
+        atLast_ = false;
+        // Without a master the link set-up loads the bound grids itself.
+        if (!SetupMasterLink()) {
+            EmptyControls();
+            DisableControlsAndButtons();
+            return;
+        }
+    } catch (...) {
+        // An activation cut short by the server is not an activation: the next Open starts
+        // over instead of finding the source active.
+        active_ = false;
+        SetState(ssInactive);
+        effectiveAccess_ = kAllAccess;
+        userAccess_ = formAccess;
+        throw;
     }
     if (!master_) firstActivation_ = false;
 }

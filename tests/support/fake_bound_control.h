@@ -11,9 +11,11 @@ namespace vorn::test {
 
 class FakeBoundControl final : public QLineEdit, public TvornBoundControl {
   public:
+    enum Kind { Plain, WordProcessing };
+
     FakeBoundControl(TvornSource& source, const QString& field, QWidget* parent = nullptr,
-                     bool required = false)
-        : QLineEdit(parent), source_(source), field_(field), required_(required) {
+                     bool required = false, Kind kind = Plain)
+        : QLineEdit(parent), source_(source), field_(field), required_(required), kind_(kind) {
         source.RegisterControl(this, field);
     }
     ~FakeBoundControl() override { source_.UnregisterControl(this); }
@@ -26,13 +28,23 @@ class FakeBoundControl final : public QLineEdit, public TvornBoundControl {
         internalValue = internal;
         setText(external);
     }
+    bool HoldsWordProcessing() const override { return kind_ == WordProcessing; }
+    void FillFromLines(const QStringList& text) override { lines = text; }
+    QStringList Lines() const override { return lines; }
     void ClearValue() override {
         internalValue.clear();
+        lines.clear();
         clear();
+    }
+    bool HasValue() const override {
+        return kind_ == WordProcessing ? !lines.isEmpty() : !internalValue.isEmpty();
     }
     QString InternalValue() const override { return internalValue; }
     QString ShownText() const override { return text(); }
     bool ShowsTypedText() const override { return true; }
+    QString ChangeQuestion(const QString& fileName) const override {
+        return fileName + QStringLiteral(": ") + FMDisplayName() + u'^' + text();
+    }
 
     // Sets a value as a user's validated edit would and reports it to the source.
     void Change(const QString& internal, const QString& external) {
@@ -42,12 +54,21 @@ class FakeBoundControl final : public QLineEdit, public TvornBoundControl {
         source_.AddChangedControl(this);
     }
 
+    // Changes the text lines of a word-processing field as a user's edit would.
+    void ChangeLines(const QStringList& text) {
+        source_.BeginEdit();
+        lines = text;
+        source_.AddChangedControl(this);
+    }
+
     QString internalValue;
+    QStringList lines;
 
   private:
     TvornSource& source_;
     QString field_;
     bool required_;
+    Kind kind_;
 };
 
 }  // namespace vorn::test

@@ -3,6 +3,7 @@
 #include <QTextEdit>
 
 #include "broker/broker_ui.h"
+#include "source/dialog_text.h"
 #include "source/message_broker.h"
 #include "source/timed_dialog.h"
 #include "source/timed_message.h"
@@ -22,11 +23,15 @@ const QString kContext = QStringLiteral("ZAZIRERO");
 }  // namespace
 
 struct SourceServer::Impl {
+    explicit Impl(DevServerProcess::Options options) : server(std::move(options)) {}
     DevServerProcess server;
     std::vector<std::unique_ptr<TRPCBroker>> brokers;
 };
 
-SourceServer::SourceServer() : impl_(std::make_unique<Impl>()) {
+SourceServer::SourceServer() : SourceServer(DevServerProcess::Options{}) {}
+
+SourceServer::SourceServer(DevServerProcess::Options options)
+    : impl_(std::make_unique<Impl>(std::move(options))) {
     SetBrokerUi(&gQuiet);
 }
 
@@ -52,6 +57,11 @@ TRPCBroker& SourceServer::Broker() {
         broker->SetListenerPort(Port());
         broker->PresetCodes = kDemoCodes;
         if (!broker->OpenAppContext(kContext)) ADD_FAILURE() << "the demo context was refused";
+        // The message dialog's captions are fetched once per program; fetched here, so that
+        // the calls a test counts do not depend on the tests that ran before it.
+        SetMessageBroker(broker.get());
+        ClearDialogTextCache();
+        DialogText(1);
         impl_->brokers.push_back(std::move(broker));
     }
     return *impl_->brokers.front();

@@ -26,6 +26,7 @@ inline const QString kReaderCodes = QStringLiteral("READER;READER.1234");
 class SourceServer : public ::testing::Test {
   protected:
     SourceServer();
+    explicit SourceServer(DevServerProcess::Options options);
     ~SourceServer() override;
 
     // The DEMO broker of the test (made on first use).

@@ -1,0 +1,54 @@
+// A form of the tests on the demo's lab tests (file 80001): a data source with stand-in
+// controls for .01, 2, 4, 6 and the description, and the four navigation buttons.
+#pragma once
+
+#include <QWidget>
+
+#include "source/vorn_source.h"
+#include "tests/support/fake_bound_control.h"
+#include "tests/support/fake_operation_button.h"
+#include "tests/support/source_fixture.h"
+
+namespace vorn::test {
+
+class LabTestSource : public SourceServer {
+  protected:
+    explicit LabTestSource(DevServerProcess::Options options = {}) : SourceServer(options) {
+        source.setObjectName(QStringLiteral("vornSource1"));
+        source.FileName = QStringLiteral("Demo Lab Test");
+        source.FileNumber = QStringLiteral("80001");
+        source.HistorySize = 4;
+    }
+
+    // Binds the source to `broker` (the test's DEMO broker by default) and opens it.
+    void Open(TRPCBroker* broker = nullptr) {
+        source.SetRPCBroker(broker ? broker : &Broker());
+        source.Loaded();
+        source.Open();
+    }
+
+    // The names of the calls made by `action`.
+    template <typename F>
+    std::vector<std::string> CallsOf(F&& action) {
+        const std::size_t mark = CallMark();
+        action();
+        return CallNamesSince(mark);
+    }
+
+    QWidget form;
+    TvornSource source;
+    FakeBoundControl abbreviation{source, QStringLiteral(".01"), &form, true};
+    FakeBoundControl name{source, QStringLiteral("2"), &form, true};
+    FakeBoundControl introduced{source, QStringLiteral("4"), &form};
+    FakeBoundControl length{source, QStringLiteral("6"), &form};
+    FakeBoundControl description{source, QStringLiteral("100"), &form, false,
+                                 FakeBoundControl::WordProcessing};
+    FakeOperationButton first{source, DoFirst, &form};
+    FakeOperationButton prior{source, DoPrior, &form};
+    FakeOperationButton next{source, DoNext, &form};
+    FakeOperationButton last{source, DoLast, &form};
+};
+
+using Calls = std::vector<std::string>;
+
+}  // namespace vorn::test

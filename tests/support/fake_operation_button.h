@@ -1,0 +1,27 @@
+// An operation button of the tests: registers with a source and lets the source enable it.
+#pragma once
+
+#include <QPushButton>
+
+#include "source/bound_control.h"
+#include "source/vorn_source.h"
+
+namespace vorn::test {
+
+class FakeOperationButton final : public QPushButton, public TvornOperationButton {
+  public:
+    FakeOperationButton(TvornSource& source, TvornBtnOperation operation, QWidget* parent)
+        : QPushButton(parent), source_(source), operation_(operation) {
+        source.RegisterButton(this);
+    }
+    ~FakeOperationButton() override { source_.UnregisterButton(this); }
+    QWidget* Widget() override { return this; }
+    TvornBtnOperation Operation() const override { return operation_; }
+    bool AlwaysDisabled() const override { return false; }
+
+  private:
+    TvornSource& source_;
+    TvornBtnOperation operation_;
+};
+
+}  // namespace vorn::test
