@@ -39,30 +39,30 @@ TEST_P(ButtonTable, EnablesExactlyInTheseStates) {
     EXPECT_EQ(got, r.states);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ButtonTable,
-    ::testing::Values(ButtonRow{DoFirst, kAllAccess, false, false, "xxxx.."},
-                      ButtonRow{DoFirst, kAllAccess, true, false, "......"},
-                      ButtonRow{DoFirst, TvornUserAccess(uaRead), false, false, "......"},
-                      ButtonRow{DoPrior, kAllAccess, false, false, ".xx..."},
-                      ButtonRow{DoPrior, kAllAccess, true, false, "......"},
-                      ButtonRow{DoNext, kAllAccess, false, false, ".xx..."},
-                      ButtonRow{DoNext, kAllAccess, false, true, "......"},
-                      ButtonRow{DoLast, kAllAccess, false, false, "xxxx.."},
-                      ButtonRow{DoLast, kReader, true, true, "......"},
-                      ButtonRow{DoSave, kAllAccess, false, false, ".x...."},
-                      ButtonRow{DoSave, kInsertOnly, false, false, "......"},
-                      ButtonRow{DoSaveAs, kAllAccess, false, false, "xxx..."},
-                      ButtonRow{DoSaveAs, kReader, false, false, "......"},
-                      ButtonRow{DoClear, kNone, false, false, "xxxx.."},
-                      ButtonRow{DoInsert, kAllAccess, false, false, "xxxx.."},
-                      ButtonRow{DoInsert, kReader, false, false, "......"},
-                      ButtonRow{DoCancel, kAllAccess, false, false, "xx...."},
-                      ButtonRow{DoCancel, kInsertOnly, false, false, "xx...."},
-                      ButtonRow{DoCancel, kReader, false, false, "......"},
-                      ButtonRow{DoDelete, kAllAccess, false, false, ".xx..."},
-                      ButtonRow{DoDelete, TvornUserAccess(31 & ~uaDelete), false, false,
-                                "......"}));
+INSTANTIATE_TEST_SUITE_P(Rows, ButtonTable,
+                         ::testing::Values(ButtonRow{DoFirst, kAllAccess, false, false, "xxxx.."},
+                                           ButtonRow{DoFirst, kAllAccess, true, false, "......"},
+                                           ButtonRow{DoFirst, TvornUserAccess(uaRead), false, false,
+                                                     "......"},
+                                           ButtonRow{DoPrior, kAllAccess, false, false, ".xx..."},
+                                           ButtonRow{DoPrior, kAllAccess, true, false, "......"},
+                                           ButtonRow{DoNext, kAllAccess, false, false, ".xx..."},
+                                           ButtonRow{DoNext, kAllAccess, false, true, "......"},
+                                           ButtonRow{DoLast, kAllAccess, false, false, "xxxx.."},
+                                           ButtonRow{DoLast, kReader, true, true, "......"},
+                                           ButtonRow{DoSave, kAllAccess, false, false, ".x...."},
+                                           ButtonRow{DoSave, kInsertOnly, false, false, "......"},
+                                           ButtonRow{DoSaveAs, kAllAccess, false, false, "xxx..."},
+                                           ButtonRow{DoSaveAs, kReader, false, false, "......"},
+                                           ButtonRow{DoClear, kNone, false, false, "xxxx.."},
+                                           ButtonRow{DoInsert, kAllAccess, false, false, "xxxx.."},
+                                           ButtonRow{DoInsert, kReader, false, false, "......"},
+                                           ButtonRow{DoCancel, kAllAccess, false, false, "xx...."},
+                                           ButtonRow{DoCancel, kInsertOnly, false, false, "xx...."},
+                                           ButtonRow{DoCancel, kReader, false, false, "......"},
+                                           ButtonRow{DoDelete, kAllAccess, false, false, ".xx..."},
+                                           ButtonRow{DoDelete, TvornUserAccess(31 & ~uaDelete),
+                                                     false, false, "......"}));
 
 TEST(ExecButtons, APointerButtonNeedsWriteAFindButtonBrowseAndNeitherWorksWithoutARecordContext) {
     for (TvornSourceState s : {ssNew, ssEdit, ssBrowse, ssEmpty}) {
@@ -95,19 +95,14 @@ TEST_P(ControlTable, EnablesDisablesOrLeavesAlone) {
 using L = TvornBoundControl::Lookup;
 INSTANTIATE_TEST_SUITE_P(
     Rows, ControlTable,
-    ::testing::Values(ControlRow{ssNew, kAllAccess, L::Pointer, 1},
-                      ControlRow{ssNew, kReader, L::Pointer, 0},
-                      ControlRow{ssNew, kReader, L::None, -1},
-                      ControlRow{ssNew, kReader, L::Find, -1},
-                      ControlRow{ssBrowse, kAllAccess, L::None, 1},
-                      ControlRow{ssBrowse, kReader, L::None, 0},
-                      ControlRow{ssBrowse, kReader, L::Pointer, 0},
-                      ControlRow{ssBrowse, kReader, L::Find, 1},
-                      ControlRow{ssEmpty, kReader, L::None, 0},
-                      ControlRow{ssEmpty, kInsertOnly, L::Find, 1},
-                      ControlRow{ssEdit, kReader, L::None, -1},
-                      ControlRow{ssInactive, kAllAccess, L::None, -1},
-                      ControlRow{ssNoMaster, kAllAccess, L::None, -1}));
+    ::testing::Values(
+        ControlRow{ssNew, kAllAccess, L::Pointer, 1}, ControlRow{ssNew, kReader, L::Pointer, 0},
+        ControlRow{ssNew, kReader, L::None, -1}, ControlRow{ssNew, kReader, L::Find, -1},
+        ControlRow{ssBrowse, kAllAccess, L::None, 1}, ControlRow{ssBrowse, kReader, L::None, 0},
+        ControlRow{ssBrowse, kReader, L::Pointer, 0}, ControlRow{ssBrowse, kReader, L::Find, 1},
+        ControlRow{ssEmpty, kReader, L::None, 0}, ControlRow{ssEmpty, kInsertOnly, L::Find, 1},
+        ControlRow{ssEdit, kReader, L::None, -1}, ControlRow{ssInactive, kAllAccess, L::None, -1},
+        ControlRow{ssNoMaster, kAllAccess, L::None, -1}));
 
 }  // namespace
 }  // namespace vorn

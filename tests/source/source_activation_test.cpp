@@ -101,8 +101,8 @@ TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
         value = QStringLiteral("12");
     };
     QString seen;
-    source.AfterValidateField = [&](QObject*, bool& result, const QString& field,
-                                    QString& internal, QString& external) {
+    source.AfterValidateField = [&](QObject*, bool& result, const QString& field, QString& internal,
+                                    QString& external) {
         seen = field + u'=' + internal;
         result = false;
         external = QStringLiteral("refused here");

@@ -52,8 +52,8 @@ TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOne) {
     source.GetAndFill("1");
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source.Next());
-    EXPECT_EQ(CallNamesSince(mark), (Calls{"DDR LISTER", "DDR GETS ENTRY DATA", "DDR LISTER",
-                                           "DDR LISTER"}));
+    EXPECT_EQ(CallNamesSince(mark),
+              (Calls{"DDR LISTER", "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"}));
     const test::LoggedCall step = CallsSince(mark)[0];
     EXPECT_EQ(step.Entry("\"FIELDS\""), ".001");
     EXPECT_EQ(step.Entry("\"MAX\""), "1");

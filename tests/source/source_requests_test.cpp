@@ -36,9 +36,9 @@ TEST(RecordRequests, AReadAsksForEveryFieldOfTheFormEachFollowedByASemicolon) {
 }
 
 TEST(RecordRequests, AWordProcessingFieldOfThreeLinesIsFiveLinesUnderItsField) {
-    const records::RecordAnswer a = records::ReadRecordAnswer(Reply(
-        {"[BEGIN_diDATA]", "80001^12^.01^HB^HB", "80001^12^100^[WORD PROCESSING]", "one",
-         "[Data]", "", "$$END$$", "80001^12^2^Hemoglobin^Hemoglobin", "[END_diDATA]"}));
+    const records::RecordAnswer a = records::ReadRecordAnswer(
+        Reply({"[BEGIN_diDATA]", "80001^12^.01^HB^HB", "80001^12^100^[WORD PROCESSING]", "one",
+               "[Data]", "", "$$END$$", "80001^12^2^Hemoglobin^Hemoglobin", "[END_diDATA]"}));
     EXPECT_EQ(a.lines, (QStringList{"80001^12^.01^HB^HB", "80001^12^100^[WORD PROCESSING]", "one",
                                     "[Data]", "", "$$END$$", "80001^12^2^Hemoglobin^Hemoglobin"}));
     EXPECT_EQ(a.keys, (QStringList{".01", "100", "100^3", "100^4", "100^5", "100^6", "2"}));
@@ -118,8 +118,8 @@ TEST(RecordRequests, TheListerAnswerGivesTheLastRecordFoundAndWhetherMoreFollow)
 }
 
 TEST(RecordRequests, TheValidatorIsValidUnlessItsFirstDataLineIsACaret) {
-    const records::ValidatorAnswer ok = records::ReadValidatorAnswer(
-        Reply({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"}));
+    const records::ValidatorAnswer ok =
+        records::ReadValidatorAnswer(Reply({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"}));
     EXPECT_TRUE(ok.valid);
     EXPECT_EQ(ok.internal, "3261206");
     EXPECT_EQ(ok.external, "DEC 6, 2026");
@@ -159,10 +159,8 @@ TEST(FilerRequest, TheAnswerMapsThePlaceholderToTheNewNumber) {
 }
 
 TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {
-    EXPECT_EQ(Describe(requests::FileAccess("80001")),
-              "VRNX DDU FILE ACCESS|list .DDIN 1=80001");
-    const auto reader =
-        requests::ReadFileAccess(Reply({"[Data]", "80001^READER,USER^READ^^^"}));
+    EXPECT_EQ(Describe(requests::FileAccess("80001")), "VRNX DDU FILE ACCESS|list .DDIN 1=80001");
+    const auto reader = requests::ReadFileAccess(Reply({"[Data]", "80001^READER,USER^READ^^^"}));
     EXPECT_TRUE(reader.answered && reader.read);
     EXPECT_FALSE(reader.write || reader.del || reader.laygo);
     EXPECT_EQ(reader.userData, "READER,USER");
@@ -170,8 +168,9 @@ TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {
 }
 
 TEST(SourceRequests, HelpIsTheLinesBetweenItsMarkers) {
-    EXPECT_EQ(requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "Enter ", "a date.", "[END_diHELP]"})),
-              "Enter a date.");
+    EXPECT_EQ(
+        requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "Enter ", "a date.", "[END_diHELP]"})),
+        "Enter a date.");
     EXPECT_EQ(requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "[END_diHELP]"})), "");
 }
 

@@ -40,9 +40,8 @@ TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlock
         EXPECT_TRUE(source.Save());
     });
     EXPECT_EQ(calls, (Calls{"VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR VALIDATOR", "DDR FILER",
-                            "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER",
-                            "VRNX IDENTIFIERS", "VRNX DIALOG", "VRNX IDENTIFIERS",
-                            "VRNX LOCKS"}));
+                            "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER", "VRNX IDENTIFIERS",
+                            "VRNX DIALOG", "VRNX IDENTIFIERS", "VRNX LOCKS"}));
     const std::vector<test::LoggedCall> sent = CallsSince(CallMark() - calls.size());
     EXPECT_EQ(sent[0].Entry("\"ACT\""), "LOCK");
     EXPECT_EQ(sent[3].Literal(0), "EDIT");
@@ -218,7 +217,8 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     Server().Kill();
     modal.OnMessage([](const ui::MessageRequest& r) {
         EXPECT_EQ(r.kind, K::Error);
-        EXPECT_TRUE(r.text.startsWith("Error encountered.\nFunction was: ")) << r.text.toStdString();
+        EXPECT_TRUE(r.text.startsWith("Error encountered.\nFunction was: "))
+            << r.text.toStdString();
         return int(ui::mrOk);
     });
     EXPECT_FALSE(ui::Guarded([&] { source.Save(); }));

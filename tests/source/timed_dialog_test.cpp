@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "source/dialog_text.h"
-#include "toolkit/display_metrics.h"
 #include "source/message_broker.h"
 #include "source/timed_message.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
+#include "toolkit/display_metrics.h"
 #include "toolkit/help_file.h"
 
 namespace vorn {

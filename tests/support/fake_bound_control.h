@@ -46,18 +46,20 @@ class FakeBoundControl final : public QLineEdit, public TvornBoundControl {
         return fileName + QStringLiteral(": ") + FMDisplayName() + u'^' + text();
     }
 
-    // Sets a value as a user's validated edit would and reports it to the source.
+    // Sets a value as a user's validated edit would and reports it to the source: the value
+    // first, as the user types it, then the start of the edit (which may read the record
+    // again and so put the stored value back).
     void Change(const QString& internal, const QString& external) {
-        source_.BeginEdit();
         internalValue = internal;
         setText(external);
+        source_.BeginEdit();
         source_.AddChangedControl(this);
     }
 
     // Changes the text lines of a word-processing field as a user's edit would.
     void ChangeLines(const QStringList& text) {
-        source_.BeginEdit();
         lines = text;
+        source_.BeginEdit();
         source_.AddChangedControl(this);
     }
 
