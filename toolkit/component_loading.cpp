@@ -21,7 +21,7 @@ void Collect(QObject& parent, std::vector<QPointer<QObject>>& found) {
 
 void LoadComponents(QObject& form) {
     // Collected first: a component's Loaded may create further components (a finder of its
-    // own), which load themselves.
+    // own), which are its creator's to load.
     std::vector<QPointer<QObject>> found;
     found.emplace_back(&form);
     Collect(form, found);

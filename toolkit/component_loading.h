@@ -15,7 +15,10 @@ class LoadedComponent {
     virtual void Loaded() = 0;
 };
 
-// Runs Loaded of every component owned by `form`, depth first in creation order, each once.
+// Runs Loaded of every component owned by `form`, each once, in the order of the form's tree:
+// depth first, the children of each object in the order they were created (the order in which
+// a form definition creates its widgets). A component made during this call is its creator's
+// to load.
 void LoadComponents(QObject& form);
 
 }  // namespace vorn::ui

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "source/message_text.h"
+#include "source/no_broker_link.h"
 #include "tests/source/lab_test_source.h"
 #include "toolkit/event_guard.h"
 
@@ -49,6 +50,17 @@ TEST_F(Activation, AMissingFileNumberOrBrokerIsSaidAndTheSourceStaysInactive) {
     source.Open();
     EXPECT_FALSE(source.Active());
     EXPECT_EQ(source.State(), ssInactive);
+}
+
+TEST_F(Activation, AServerCallWithoutABrokerRaisesTheSourcesOwnError) {
+    source.SetRPCBroker(nullptr);
+    source.SetIens("1,");
+    try {
+        source.GetFieldText("7:2");
+        FAIL() << "no ENoBrokerLink";
+    } catch (const ENoBrokerLink& e) {
+        EXPECT_EQ(e.Message(), "\"vornSource1\" is not associated with a Broker link.\r\n");
+    }
 }
 
 TEST_F(Activation, AControlRegisteredTwiceIsOneEntryAndTwoControlsOnOneFieldShareItsField) {
