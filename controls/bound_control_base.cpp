@@ -1,0 +1,136 @@
+#include "controls/bound_control_base.h"
+
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "source/field_help_display.h"
+#include "source/message_text.h"
+#include "source/timed_message.h"
+
+namespace vorn {
+
+BoundControlBase::BoundControlBase(QWidget& self) : self_(self) {}
+
+BoundControlBase::~BoundControlBase() {
+    // The source only compares the pointer; it never reaches into a control that is going.
+    if (registeredWith_) registeredWith_->UnregisterControl(this);
+}
+
+void BoundControlBase::Loaded() {
+    if (!Bound()) return;
+    source_->RegisterControl(this, field_);
+    registeredWith_ = source_;
+}
+
+// --- focus ---
+
+bool BoundControlBase::TakeFocusIn() {
+    if (entered_) return false;
+    entered_ = true;
+    return true;
+}
+
+bool BoundControlBase::TakeFocusOut() {
+    if (!entered_ || HasWindowFocus()) return false;
+    entered_ = false;
+    return true;
+}
+
+bool BoundControlBase::HasWindowFocus() const {
+    const QWidget* focus = self_.window()->focusWidget();
+    return focus && (focus == &self_ || self_.isAncestorOf(focus));
+}
+
+void BoundControlBase::Enter() {
+    if (OnEnter) OnEnter(&self_);
+    if (source_) source_->SetCurrentControl(this);
+}
+
+bool BoundControlBase::ExitPreamble() {
+    if (!Bound()) {
+        FireExit();
+        return false;
+    }
+    LeaveIfUnfocused();
+    if (ClearButtonFocused()) {
+        FireExit();
+        return false;
+    }
+    return true;
+}
+
+bool BoundControlBase::ClearButtonFocused() const {
+    if (!source_) return false;
+    const QWidget* focus = self_.window()->focusWidget();
+    if (!focus) return false;
+    for (TvornOperationButton* button : source_->Buttons())
+        if (button->Operation() == DoClear && button->Widget() == focus) return true;
+    return false;
+}
+
+void BoundControlBase::LeaveIfUnfocused() {
+    if (source_ && !HasWindowFocus() && source_->CurrentControl() == this)
+        source_->SetCurrentControl(nullptr);
+}
+
+void BoundControlBase::FireExit() {
+    if (OnExit) OnExit(&self_);
+}
+
+// --- marking ---
+
+bool BoundControlBase::LinkFieldGuard() const {
+    return source_ && source_->TypeIfSubFile == TvornSubFileType::Logical &&
+           source_->LinkField == field_;
+}
+
+void BoundControlBase::MarkChanged() {
+    source_->BeginEdit();
+    source_->AddChangedControl(this);
+}
+
+void BoundControlBase::MarkUnchanged() {
+    source_->RemoveChangedControl(this);
+}
+
+void BoundControlBase::AddChanged() {
+    source_->AddChangedControl(this);
+}
+
+void BoundControlBase::ReportRejectedValue(const QString& entered) {
+    QString text =
+        source_->FieldHelp(field_, QStringLiteral("H")) + u'\r' + source_->FieldDescription(field_);
+    source_->RemoveChangedControl(this);
+    RestoreRejectedText(entered);
+    if (text == QLatin1String("\r"))
+        text = GetDialogText(32, entered + u'^' + displayName_, nullptr);
+    TimedMessageDlg(text, ui::MessageKind::Warning, ui::mbOK, 0, 0);
+    if (!self_.isVisible() || !self_.isEnabled()) return;
+    self_.setFocus(Qt::OtherFocusReason);
+    // Behind a message the window may not be active again yet; it gives the control the focus
+    // when it is, and the control counts as entered from now on.
+    if (!entered_ && HasWindowFocus()) {
+        entered_ = true;
+        Enter();
+    }
+}
+
+// --- keys ---
+
+bool BoundControlBase::KeyDown(QKeyEvent& event) {
+    int key = event.key();
+    if (OnKeyDown) OnKeyDown(&self_, key, event.modifiers());
+    if (key == Qt::Key_F1 && helpUsed_ && source_) {
+        ShowFieldHelp();
+        return true;
+    }
+    return key == 0;
+}
+
+void BoundControlBase::ShowFieldHelp() {
+    const QString text = source_->FieldHelp(field_, QStringLiteral("H")) + QStringLiteral("\r\r") +
+                         source_->FieldDescription(field_);
+    InstalledFieldHelpDisplay().ShowFieldHelp(displayName_, text);
+}
+
+}  // namespace vorn

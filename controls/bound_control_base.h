@@ -1,0 +1,123 @@
+// What every bound control shares: the published binding (field, required mark, display name,
+// source, field help, hints), its registration with the source when the form has loaded, and
+// the steps each kind's handlers are built from (enter, the exit preamble, marking changed and
+// unchanged, the failed validation report and the F1 field help).
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+#include "source/bound_control.h"
+#include "source/vorn_source.h"
+#include "toolkit/component_loading.h"
+
+class QKeyEvent;
+class QWidget;
+
+namespace vorn {
+
+// A key-down event: the handler may change the key (0 swallows it).
+using TKeyEvent = std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)>;
+
+class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
+  public:
+    explicit BoundControlBase(QWidget& self);
+    ~BoundControlBase() override;
+
+    // --- published binding ---
+    QString FMField() const override { return field_; }
+    void SetFMField(const QString& field) { field_ = field; }
+    bool FMRequired() const override { return required_; }
+    void SetFMRequired(bool on) { required_ = on; }
+    QString FMDisplayName() const override { return displayName_; }
+    // A short text: at most 50 characters are kept.
+    void SetFMDisplayName(const QString& name) { displayName_ = name.left(50); }
+    TvornSource* vornSource() const { return source_.data(); }
+    void SetvornSource(TvornSource* source) { source_ = source; }
+    bool FMHelpUsed() const { return helpUsed_; }
+    void SetFMHelpUsed(bool on) { helpUsed_ = on; }
+    bool ShowHint() const override { return showHint_; }
+    void SetShowHint(bool on) { showHint_ = on; }
+
+    // --- standard events ---
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+
+    QWidget* Widget() override { return &self_; }
+    // Registers with the source when one is set and the field is known.
+    void Loaded() override;
+    // Whether the control takes part in a source (a source is set and the field is known).
+    bool Bound() const { return source_ && !field_.isEmpty(); }
+
+  protected:
+    bool Filling() const { return source_ && source_->Filling(); }
+
+    // --- focus ---
+    // A focus-in that is an enter: the first since the control was left (a window that gets
+    // the focus back does not enter its control again).
+    bool TakeFocusIn();
+    // A focus-out that is an exit: the focus went to another widget of the window. A window or
+    // a popup that takes the focus leaves the control entered.
+    bool TakeFocusOut();
+    // Whether the control (or one of its parts) is its window's focus widget.
+    bool HasWindowFocus() const;
+    // Fires the enter event and makes the control the source's current one.
+    void Enter();
+    // The exit preamble; false when the exit ends there (its event already fired).
+    bool ExitPreamble();
+    // Whether a Clear button of the source holds the window focus.
+    bool ClearButtonFocused() const;
+    // Stops being the source's current control when the focus has gone elsewhere.
+    void LeaveIfUnfocused();
+    void FireExit();
+
+    // --- marking ---
+    // True when a change of this control is the source's own business (the link field of a
+    // logical detail).
+    bool LinkFieldGuard() const;
+    void MarkChanged();
+    void MarkUnchanged();
+    void AddChanged();
+
+    // The report of a rejected value `entered`: help and description (or message 1032) as a
+    // warning, the control out of the changed list and the focus back on it. The caller then
+    // marks itself modified and fires its exit event.
+    void ReportRejectedValue(const QString& entered);
+    // Puts back `text` that leaving the changed list may have cleared (a new record whose
+    // only change this was goes back to an empty form).
+    virtual void RestoreRejectedText(const QString& text) { Q_UNUSED(text); }
+
+    // Fires the key-down event; F1 shows the field help. True when the key was swallowed.
+    bool KeyDown(QKeyEvent& event);
+
+    // True while the control sets its own shown value, so that its change handling does not
+    // take that for an edit.
+    bool Quiet() const { return quiet_; }
+    class QuietScope {
+      public:
+        explicit QuietScope(BoundControlBase& c) : c_(c), was_(c.quiet_) { c_.quiet_ = true; }
+        ~QuietScope() { c_.quiet_ = was_; }
+
+      private:
+        BoundControlBase& c_;
+        bool was_;
+    };
+
+  private:
+    void ShowFieldHelp();
+
+    QWidget& self_;
+    QString field_;
+    bool required_ = false;
+    QString displayName_;
+    QPointer<TvornSource> source_;
+    QPointer<TvornSource> registeredWith_;
+    bool helpUsed_ = true;
+    bool showHint_ = false;
+    bool entered_ = false;
+    bool quiet_ = false;
+};
+
+}  // namespace vorn

@@ -1,0 +1,137 @@
+#include "controls/vorn_combo_box.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "controls/item_choice.h"
+#include "toolkit/event_guard.h"
+
+namespace vorn {
+
+TvornComboBox::TvornComboBox(QWidget* parent)
+    : QComboBox(parent), BoundControlBase(static_cast<QWidget&>(*this)) {
+    connect(this, &QComboBox::currentIndexChanged, this,
+            ui::GuardedSlot(this, [this] { Change(); }));
+    connect(this, &QComboBox::editTextChanged, this, ui::GuardedSlot(this, [this] { Change(); }));
+}
+
+QStringList TvornComboBox::ItemTexts() const {
+    QStringList texts;
+    for (int i = 0; i < count(); ++i)
+        texts.append(itemText(i));
+    return texts;
+}
+
+void TvornComboBox::ShowQuietly(int index, const QString& text) {
+    QuietScope quiet(*this);
+    setCurrentIndex(index);
+    if (index < 0 && isEditable()) setEditText(text);
+}
+
+void TvornComboBox::FillFromRecord(const QString& internal, const QString& external) {
+    internalValue_ = internal;
+    filledInternalValue_ = internal;
+    externalValue_ = external;
+    modified_ = false;
+    const int index = ChooseItem(values_, ItemTexts(), internal, external);
+    ShowQuietly(index, external);
+    filledItemIndex_ = currentIndex();
+    filledText_ = currentText();
+}
+
+void TvornComboBox::ClearValue() {
+    FillFromRecord({}, {});
+}
+
+void TvornComboBox::Change() {
+    if (!Bound() || Filling() || Quiet()) return;
+    modified_ = currentIndex() != filledItemIndex_ || currentText() != filledText_;
+    if (OnChange) OnChange(this);
+    if (!modified_)
+        MarkUnchanged();
+    else if (!LinkFieldGuard())
+        MarkChanged();
+}
+
+void TvornComboBox::focusInEvent(QFocusEvent* event) {
+    QComboBox::focusInEvent(event);
+    if (!TakeFocusIn()) return;
+    ui::Guarded(
+        [this] {
+            Enter();
+            modified_ = false;
+        },
+        this);
+}
+
+void TvornComboBox::focusOutEvent(QFocusEvent* event) {
+    QComboBox::focusOutEvent(event);
+    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+}
+
+void TvornComboBox::CommitEdit() {
+    Exit();
+}
+
+void TvornComboBox::Exit() {
+    if (!ExitPreamble()) return;
+    const int index = currentIndex();
+    if (index == filledItemIndex_ && currentText() == filledText_) {
+        // The selection is the filled one: the stored code stands, however its item was found.
+        internalValue_ = filledInternalValue_;
+        modified_ = false;
+        MarkUnchanged();
+        FireExit();
+        return;
+    }
+    if (index < 0 || values_.isEmpty())
+        internalValue_ = currentText();
+    else if (values_.size() > index)
+        internalValue_ = values_[index];
+    if (internalValue_.isEmpty()) {
+        // An emptied field is always filed.
+        externalValue_.clear();
+        AddChanged();
+        FireExit();
+        return;
+    }
+    if (!vornSource()->ValidateField(FMField(), internalValue_)) {
+        ReportRejectedValue(currentText());
+        modified_ = true;
+        FireExit();
+        return;
+    }
+    const QStringList& answer = vornSource()->ValidationAnswer();
+    if (answer.size() < 2) return;
+    internalValue_ = answer[0];
+    externalValue_ = answer[1];
+    if (vornSource()->FieldAttribute(FMField()) == QLatin1String("S")) {
+        const qsizetype coded = values_.indexOf(internalValue_);
+        if (coded >= 0 && coded < count()) ShowQuietly(static_cast<int>(coded), {});
+    } else {
+        // A fixed list cannot show a text it does not hold; it keeps the chosen item.
+        const int shown = findText(externalValue_);
+        if (shown >= 0 || isEditable()) ShowQuietly(shown, externalValue_);
+    }
+    modified_ = filledInternalValue_ != internalValue_;
+    if (modified_)
+        MarkChanged();
+    else
+        MarkUnchanged();
+    FireExit();
+}
+
+void TvornComboBox::RestoreRejectedText(const QString& text) {
+    if (currentText() == text) return;
+    const int index = findText(text);
+    ShowQuietly(index, text);
+}
+
+void TvornComboBox::keyPressEvent(QKeyEvent* event) {
+    bool swallowed = false;
+    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
+    if (!swallowed) QComboBox::keyPressEvent(event);
+}
+
+}  // namespace vorn

@@ -1,0 +1,74 @@
+// A bound combo box. `Items` holds the texts shown and `Values` the codes they stand for, by
+// position; without `Values` the chosen or typed text is the value the server validates.
+//
+// Filled from a stored value, it shows the item whose code is the internal value, else the
+// item whose text is the external value, else (without `Values`) the item at the position the
+// internal value gives as a number counted from 1, the numbering the radio group writes back
+// (controls/item_choice.h); failing all, the external value as text. The stored code is kept
+// while the selection stays as filled: leaving the box unchanged neither validates nor marks
+// anything, so a code whose item was found by its position is filed back exactly as stored.
+#pragma once
+
+#include <QComboBox>
+#include <QStringList>
+
+#include "controls/bound_control_base.h"
+
+namespace vorn {
+
+class TvornComboBox : public QComboBox, public BoundControlBase {
+    Q_OBJECT
+    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
+    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
+    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
+    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
+    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    Q_PROPERTY(QStringList Values READ Values WRITE SetValues)
+    Q_PROPERTY(int DefaultItemIndex MEMBER DefaultItemIndex)
+
+  public:
+    explicit TvornComboBox(QWidget* parent = nullptr);
+
+    const QStringList& Values() const { return values_; }
+    void SetValues(const QStringList& values) { values_ = values; }
+    // Stored with the form; nothing reads it.
+    int DefaultItemIndex = -1;
+
+    QString InternalValue() const override { return internalValue_; }
+    void SetInternalValue(const QString& value) { internalValue_ = value; }
+    const QString& ExternalValue() const { return externalValue_; }
+    const QString& FilledInternalValue() const { return filledInternalValue_; }
+    int FilledItemIndex() const { return filledItemIndex_; }
+    bool Modified() const { return modified_; }
+
+    TNotifyEvent OnChange;
+
+    void FillFromRecord(const QString& internal, const QString& external) override;
+    void ClearValue() override;
+    QString ShownText() const override { return currentText(); }
+    void CommitEdit() override;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void RestoreRejectedText(const QString& text) override;
+
+  private:
+    void Change();
+    void Exit();
+    // Shows item `index`, or `text` when no item is chosen, without taking it for an edit.
+    void ShowQuietly(int index, const QString& text);
+    QStringList ItemTexts() const;
+
+    QStringList values_;
+    QString internalValue_;
+    QString externalValue_;
+    QString filledInternalValue_;
+    QString filledText_;
+    int filledItemIndex_ = -1;
+    bool modified_ = false;
+};
+
+}  // namespace vorn

@@ -1,0 +1,122 @@
+#include "controls/vorn_edit.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "toolkit/event_guard.h"
+
+namespace vorn {
+namespace {
+
+// Beyond this length a value has no short display form and is shown as stored.
+constexpr int kLongValue = 100;
+
+}  // namespace
+
+TvornEdit::TvornEdit(QWidget* parent)
+    : QLineEdit(parent), BoundControlBase(static_cast<QWidget&>(*this)) {
+    connect(this, &QLineEdit::textChanged, this, ui::GuardedSlot(this, [this] { Change(); }));
+}
+
+void TvornEdit::FillFromRecord(const QString& internal, const QString& external) {
+    QString shown = external;
+    if (shown.isEmpty() && internal.size() > kLongValue) shown = internal;
+    internalValue_ = internal;
+    filledInternalValue_ = internal;
+    filledText_ = shown;
+    modified_ = false;
+    ShowQuietly(shown);
+}
+
+void TvornEdit::ClearValue() {
+    FillFromRecord({}, {});
+    externalValue_.clear();
+}
+
+QString TvornEdit::ChangeQuestion(const QString& fileName) const {
+    if (FMField() != QLatin1String(".01")) return {};
+    return fileName + QStringLiteral(": ") + FMDisplayName() + u'^' + text();
+}
+
+bool TvornEdit::TakeMasterLink(const QString& internal, const QString& text) {
+    internalValue_ = internal;
+    filledInternalValue_ = internal;
+    filledText_ = text;
+    ShowQuietly(text);
+    return true;
+}
+
+void TvornEdit::ShowQuietly(const QString& text) {
+    QuietScope quiet(*this);
+    setText(text);
+}
+
+void TvornEdit::Change() {
+    if (OnChange) OnChange(this);
+    if (!Bound() || Filling() || Quiet()) return;
+    modified_ = filledText_ != text();
+    if (!modified_)
+        MarkUnchanged();
+    else if (!LinkFieldGuard())
+        MarkChanged();
+}
+
+void TvornEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (!TakeFocusIn()) return;
+    ui::Guarded(
+        [this] {
+            Enter();
+            modified_ = false;
+        },
+        this);
+}
+
+void TvornEdit::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+}
+
+void TvornEdit::CommitEdit() {
+    Exit();
+}
+
+void TvornEdit::Exit() {
+    if (!ExitPreamble()) return;
+    modified_ = filledText_ != text();
+    if (!modified_) {
+        if (text().isEmpty()) internalValue_.clear();
+        MarkUnchanged();
+        FireExit();
+        return;
+    }
+    const QString typed = text();
+    if (!vornSource()->ValidateField(FMField(), typed)) {
+        ReportRejectedValue(typed);
+        modified_ = true;
+        FireExit();
+        return;
+    }
+    const QStringList& answer = vornSource()->ValidationAnswer();
+    if (answer.size() > 1) {
+        internalValue_ = answer[0];
+        externalValue_ = answer[1];
+        // Shown as the server writes it; the change handling sees a text that is either still
+        // changed or back to the filled one.
+        if (text() != externalValue_) setText(externalValue_);
+    }
+    AddChanged();
+    FireExit();
+}
+
+void TvornEdit::RestoreRejectedText(const QString& text) {
+    if (this->text() != text) ShowQuietly(text);
+}
+
+void TvornEdit::keyPressEvent(QKeyEvent* event) {
+    bool swallowed = false;
+    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
+    if (!swallowed) QLineEdit::keyPressEvent(event);
+}
+
+}  // namespace vorn

@@ -1,0 +1,67 @@
+// A bound edit box: shows a field's external value, validates what the user typed with the
+// server when the user leaves it and files the internal value the server returned.
+#pragma once
+
+#include <QLineEdit>
+
+#include "controls/bound_control_base.h"
+
+namespace vorn {
+
+class TvornEdit : public QLineEdit, public BoundControlBase {
+    Q_OBJECT
+    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
+    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
+    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
+    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
+    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    Q_PROPERTY(QString DefaultValue MEMBER DefaultValue)
+
+  public:
+    explicit TvornEdit(QWidget* parent = nullptr);
+
+    // Stored with the form; nothing reads it.
+    QString DefaultValue;
+
+    // The field's internal value; the display value of the last successful validation.
+    QString InternalValue() const override { return internalValue_; }
+    void SetInternalValue(const QString& value) { internalValue_ = value; }
+    const QString& ExternalValue() const { return externalValue_; }
+    // What the source filled in last.
+    const QString& FilledInternalValue() const { return filledInternalValue_; }
+    const QString& FilledText() const { return filledText_; }
+    // The user's text differs from the filled one.
+    bool Modified() const { return modified_; }
+
+    TNotifyEvent OnChange;
+
+    // --- the source's side ---
+    void FillFromRecord(const QString& internal, const QString& external) override;
+    void ClearValue() override;
+    QString ShownText() const override { return text(); }
+    bool ShowsTypedText() const override { return true; }
+    QString ChangeQuestion(const QString& fileName) const override;
+    bool TakeMasterLink(const QString& internal, const QString& text) override;
+    void CommitEdit() override;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void RestoreRejectedText(const QString& text) override;
+
+  private:
+    void Change();
+    void Exit();
+    // Shows `text` without taking it for the user's edit.
+    void ShowQuietly(const QString& text);
+
+    QString internalValue_;
+    QString externalValue_;
+    QString filledInternalValue_;
+    QString filledText_;
+    bool modified_ = false;
+};
+
+}  // namespace vorn

@@ -1,0 +1,105 @@
+#include "controls/vorn_list_box.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+#include "broker/pieces.h"
+#include "toolkit/event_guard.h"
+
+namespace vorn {
+
+TvornListBox::TvornListBox(QWidget* parent)
+    : QListWidget(parent), BoundControlBase(static_cast<QWidget&>(*this)) {
+    connect(this, &QListWidget::currentRowChanged, this,
+            ui::GuardedSlot(this, [this] { Click(); }));
+}
+
+void TvornListBox::Loaded() {
+    if (Bound() && fieldNumber_.isEmpty()) fieldNumber_.append(QStringLiteral(".01,nimi,150"));
+    BoundControlBase::Loaded();
+}
+
+void TvornListBox::FillFromRecord(const QString& internal, const QString& external) {
+    internalValue_ = internal;
+    filledInternalValue_ = internal;
+    modified_ = false;
+    int row = -1;
+    if (!external.isEmpty())
+        for (int i = 0; i < count() && row < 0; ++i)
+            if (item(i)->text() == external) row = i;
+    {
+        QuietScope quiet(*this);
+        setCurrentRow(row);
+    }
+    filledItemIndex_ = row;
+}
+
+void TvornListBox::ClearValue() {
+    FillFromRecord({}, {});
+}
+
+QString TvornListBox::ShownText() const {
+    const QListWidgetItem* chosen = currentItem();
+    return chosen ? chosen->text() : QString();
+}
+
+void TvornListBox::Click() {
+    if (Bound() && !Filling() && !Quiet()) {
+        modified_ = currentRow() != filledItemIndex_;
+        if (!LinkFieldGuard()) {
+            if (modified_)
+                MarkChanged();
+            else
+                MarkUnchanged();
+        }
+    }
+    if (OnClick) OnClick(this);
+}
+
+void TvornListBox::focusInEvent(QFocusEvent* event) {
+    QListWidget::focusInEvent(event);
+    if (!TakeFocusIn()) return;
+    ui::Guarded(
+        [this] {
+            Enter();
+            modified_ = false;
+        },
+        this);
+}
+
+void TvornListBox::focusOutEvent(QFocusEvent* event) {
+    QListWidget::focusOutEvent(event);
+    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+}
+
+void TvornListBox::CommitEdit() {
+    Exit();
+}
+
+void TvornListBox::Exit() {
+    const int row = currentRow();
+    if (finder_) {
+        if (row >= 0 && finder_->Records.size() > row)
+            internalValue_ = Piece(finder_->Records[row], QStringLiteral("^"), 1);
+        if (Bound()) {
+            LeaveIfUnfocused();
+            if (modified_) AddChanged();
+        }
+        FireExit();
+        return;
+    }
+    if (Bound()) LeaveIfUnfocused();
+    if (Bound() && row >= 0) {
+        vornSource()->ValidateField(FMField(), item(row)->text());
+        internalValue_ = vornSource()->ValidationAnswer().value(0);
+    }
+    FireExit();
+}
+
+void TvornListBox::keyPressEvent(QKeyEvent* event) {
+    bool swallowed = false;
+    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
+    if (!swallowed) QListWidget::keyPressEvent(event);
+}
+
+}  // namespace vorn

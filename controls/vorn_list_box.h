@@ -1,0 +1,66 @@
+// A bound list box: shows the item whose text is the field's external value. With a finder
+// the chosen row's record number (from the finder's record lines, listed in the same order as
+// the items) is the value; without one the chosen text is validated by the server.
+#pragma once
+
+#include <QListWidget>
+#include <QPointer>
+#include <QStringList>
+
+#include "controls/bound_control_base.h"
+#include "lookup/vorn_finder.h"
+
+namespace vorn {
+
+class TvornListBox : public QListWidget, public BoundControlBase {
+    Q_OBJECT
+    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
+    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
+    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
+    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
+    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    Q_PROPERTY(vorn::TvornFinder* vornFinder READ vornFinder WRITE SetvornFinder)
+    Q_PROPERTY(QStringList FieldNumber READ FieldNumber WRITE SetFieldNumber)
+
+  public:
+    explicit TvornListBox(QWidget* parent = nullptr);
+
+    TvornFinder* vornFinder() const { return finder_.data(); }
+    void SetvornFinder(TvornFinder* finder) { finder_ = finder; }
+    // Column descriptions; stored with the form, nothing reads them.
+    const QStringList& FieldNumber() const { return fieldNumber_; }
+    void SetFieldNumber(const QStringList& lines) { fieldNumber_ = lines; }
+
+    QString InternalValue() const override { return internalValue_; }
+    void SetInternalValue(const QString& value) { internalValue_ = value; }
+    const QString& FilledInternalValue() const { return filledInternalValue_; }
+    int FilledItemIndex() const { return filledItemIndex_; }
+    bool Modified() const { return modified_; }
+
+    TNotifyEvent OnClick;
+
+    void Loaded() override;
+    void FillFromRecord(const QString& internal, const QString& external) override;
+    void ClearValue() override;
+    QString ShownText() const override;
+    void CommitEdit() override;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Click();
+    void Exit();
+
+    QPointer<TvornFinder> finder_;
+    QStringList fieldNumber_;
+    QString internalValue_;
+    QString filledInternalValue_;
+    int filledItemIndex_ = -1;
+    bool modified_ = false;
+};
+
+}  // namespace vorn

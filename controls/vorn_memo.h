@@ -1,0 +1,58 @@
+// A bound memo: holds a word-processing field as lines. Every edit counts as a change until
+// the source fills the memo again; the lines are filed as they stand.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <QPointer>
+
+#include "controls/bound_control_base.h"
+#include "lookup/vorn_finder.h"
+
+namespace vorn {
+
+class TvornMemo : public QPlainTextEdit, public BoundControlBase {
+    Q_OBJECT
+    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
+    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
+    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
+    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
+    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    Q_PROPERTY(vorn::TvornFinder* vornFinder READ vornFinder WRITE SetvornFinder)
+
+  public:
+    explicit TvornMemo(QWidget* parent = nullptr);
+
+    // Stored with the form; nothing reads it.
+    TvornFinder* vornFinder() const { return finder_.data(); }
+    void SetvornFinder(TvornFinder* finder) { finder_ = finder; }
+
+    // The text as one value: empty exactly when the memo holds no lines.
+    QString InternalValue() const override { return toPlainText(); }
+    bool Modified() const { return modified_; }
+
+    TNotifyEvent OnChange;
+
+    bool HoldsWordProcessing() const override { return true; }
+    void FillFromRecord(const QString& internal, const QString& external) override;
+    void FillFromLines(const QStringList& lines) override;
+    QStringList Lines() const override;
+    bool HasValue() const override { return !Lines().isEmpty(); }
+    void ClearValue() override;
+    QString ShownText() const override { return toPlainText(); }
+    void CommitEdit() override;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Change();
+    void Exit();
+
+    QPointer<TvornFinder> finder_;
+    bool modified_ = false;
+};
+
+}  // namespace vorn

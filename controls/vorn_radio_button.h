@@ -1,0 +1,62 @@
+// A bound radio button. Several radio buttons of one parent on the same field stand together
+// for that field, each for the value in its `ValueChecked`; the checked one's value is the
+// field's value, whichever of them is asked.
+#pragma once
+
+#include <QRadioButton>
+
+#include "controls/bound_control_base.h"
+
+namespace vorn {
+
+class TvornRadioButton : public QRadioButton, public BoundControlBase {
+    Q_OBJECT
+    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
+    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
+    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
+    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
+    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    Q_PROPERTY(QString ValueChecked MEMBER ValueChecked)
+
+  public:
+    explicit TvornRadioButton(QWidget* parent = nullptr);
+    TvornRadioButton(const QString& caption, QWidget* parent = nullptr);
+
+    QString ValueChecked;
+
+    // The field's value: `ValueChecked` of the checked button of the field, empty when none.
+    QString InternalValue() const override;
+    const QString& ExternalValue() const { return externalValue_; }
+    const QString& FilledInternalValue() const { return filledInternalValue_; }
+    bool FilledChecked() const { return filledChecked_; }
+    bool Modified() const { return modified_; }
+
+    TNotifyEvent OnClick;
+
+    void FillFromRecord(const QString& internal, const QString& external) override;
+    void ClearValue() override;
+    QString ShownText() const override { return text(); }
+    void CommitEdit() override;
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void Click();
+    void Exit();
+    // The other radio buttons of this parent on the same field.
+    QList<TvornRadioButton*> Siblings() const;
+    // Checks or unchecks without taking it for a click (an exclusive button is not unchecked
+    // by itself).
+    void SetCheckedQuietly(bool on);
+
+    QString externalValue_;
+    QString filledInternalValue_;
+    bool filledChecked_ = false;
+    bool modified_ = false;
+};
+
+}  // namespace vorn

@@ -1,0 +1,115 @@
+#include "controls/vorn_radio_group.h"
+
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QRadioButton>
+
+#include "controls/item_choice.h"
+#include "toolkit/event_guard.h"
+
+namespace vorn {
+
+TvornRadioGroup::TvornRadioGroup(const QString& caption, const QStringList& items, int columns,
+                                 QWidget* parent)
+    : ui::RadioGroup(caption, items, columns, parent),
+      BoundControlBase(static_cast<QWidget&>(*this)) {
+    for (int i = 0; i < Count(); ++i)
+        Button(i)->installEventFilter(this);
+    connect(this, &ui::RadioGroup::ItemIndexChanged, this,
+            ui::GuardedSlot(this, [this] { Click(); }));
+}
+
+TvornRadioGroup::TvornRadioGroup(QWidget* parent) : TvornRadioGroup(QString(), {}, 1, parent) {}
+
+QStringList TvornRadioGroup::ItemTexts() const {
+    QStringList texts;
+    for (int i = 0; i < Count(); ++i)
+        texts.append(Button(i)->text());
+    return texts;
+}
+
+void TvornRadioGroup::ShowQuietly(int index) {
+    QuietScope quiet(*this);
+    SetItemIndex(index);
+}
+
+void TvornRadioGroup::FillFromRecord(const QString& internal, const QString& external) {
+    internalValue_ = internal;
+    filledInternalValue_ = internal;
+    externalValue_ = external;
+    modified_ = false;
+    ShowQuietly(ChooseItem(values_, ItemTexts(), internal, external));
+    filledItemIndex_ = ItemIndex();
+}
+
+void TvornRadioGroup::ClearValue() {
+    FillFromRecord({}, {});
+}
+
+QString TvornRadioGroup::ShownText() const {
+    const int index = ItemIndex();
+    return index >= 0 ? Button(index)->text() : QString();
+}
+
+void TvornRadioGroup::Click() {
+    if (Bound() && !Filling() && !Quiet()) {
+        modified_ = ItemIndex() != filledItemIndex_;
+        if (!LinkFieldGuard()) {
+            if (modified_)
+                MarkChanged();
+            else
+                MarkUnchanged();
+        }
+    }
+    if (OnClick) OnClick(this);
+}
+
+bool TvornRadioGroup::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+        case QEvent::FocusIn:
+            if (TakeFocusIn())
+                ui::Guarded(
+                    [this] {
+                        Enter();
+                        modified_ = false;
+                    },
+                    this);
+            break;
+        case QEvent::FocusOut:
+            if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+            break;
+        case QEvent::KeyPress: {
+            bool swallowed = false;
+            ui::Guarded([&] { swallowed = KeyDown(*static_cast<QKeyEvent*>(event)); }, this);
+            if (swallowed) return true;
+            break;
+        }
+        default:
+            break;
+    }
+    return ui::RadioGroup::eventFilter(watched, event);
+}
+
+void TvornRadioGroup::CommitEdit() {
+    Exit();
+}
+
+void TvornRadioGroup::Exit() {
+    if (Bound()) {
+        if (ClearButtonFocused()) {
+            LeaveIfUnfocused();
+            return;
+        }
+        const int index = ItemIndex();
+        if (modified_ && index >= 0) {
+            internalValue_ = values_.size() > index ? values_[index] : PositionCode(index);
+            AddChanged();
+        } else {
+            MarkUnchanged();
+        }
+    }
+    FireExit();
+    if (Bound()) LeaveIfUnfocused();
+}
+
+}  // namespace vorn

@@ -1,0 +1,210 @@
+// The operation button: its caption and hint from the server's message texts, its width rule,
+// its glyph, its enabling left to the source, and its click.
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "controls/glyphs.h"
+#include "controls/vorn_btn.h"
+#include "controls/vorn_edit.h"
+#include "tests/controls/control_form.h"
+
+namespace vorn {
+namespace {
+
+using test::ControlForm;
+
+class Btn : public ControlForm {
+  protected:
+    TvornBtn* Button(TvornBtnOperation operation) {
+        auto* button = new TvornBtn(&form);
+        button->SetOperation(operation);
+        button->SetvornSource(source);
+        return button;
+    }
+};
+
+QImage Glyph(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
+    return icon.pixmap(16, 16, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+}
+
+TEST_F(Btn, CaptionsAndHintsAreTheServersMessageTexts) {
+    QList<TvornBtn*> buttons;
+    for (int op = DoFirst; op <= DoDelete; ++op)
+        buttons.append(Button(static_cast<TvornBtnOperation>(op)));
+    const std::size_t mark = Mark();
+    Open();
+    EXPECT_EQ(Calls(mark, "VRNX DIALOG"), 16u) << "six captions and ten hints";
+    QStringList captions, hints;
+    for (TvornBtn* b : buttons) {
+        captions.append(b->text());
+        hints.append(b->toolTip());
+    }
+    EXPECT_EQ(captions.join(u'|'), "||||&Save|S&ave new|Cl&ear|&New|&Cancel|&Delete");
+    EXPECT_EQ(hints.join(u'|'),
+              "First record|Prior record|Next record|Last record|Save changes|Save new record|"
+              "Clear record|Insert new record|Cancel changes|Delete record");
+}
+
+TEST_F(Btn, WithoutABrokerTheTextsComeFromTheStringTable) {
+    TvornSource offline;
+    auto* button = new TvornBtn(&form);
+    button->SetOperation(DoInsert);
+    button->SetvornSource(&offline);
+    const std::size_t mark = Mark();
+    ui::LoadComponents(form);
+    EXPECT_EQ(Calls(mark, "VRNX DIALOG"), 0u);
+    EXPECT_EQ(button->text(), "&New");
+    EXPECT_EQ(button->toolTip(), "Insert new record");
+}
+
+TEST_F(Btn, ACaptionAndHintOfTheFormStay) {
+    auto* save = Button(DoSave);
+    save->setText(QStringLiteral("Tallenna"));
+    save->setToolTip(QStringLiteral("Tallenna muutokset"));
+    Open();
+    EXPECT_EQ(save->text(), "Tallenna");
+    EXPECT_EQ(save->toolTip(), "Tallenna muutokset");
+}
+
+struct WidthCase {
+    const char* name;
+    TvornBtnOperation operation;
+    int width;
+    int expected;
+};
+
+class Width : public Btn, public ::testing::WithParamInterface<WidthCase> {};
+
+TEST_P(Width, FollowsTheOperationsRule) {
+    auto* button = Button(GetParam().operation);
+    button->resize(GetParam().width, 26);
+    Open();
+    EXPECT_EQ(button->width(), GetParam().expected);
+}
+
+const WidthCase kWidthCases[] = {
+    {"NewNavigationButtonNarrowsToItsGlyph", DoFirst, 80, 20},
+    {"NavigationButtonKeepsAWidthInItsRange", DoNext, 32, 32},
+    {"NavigationButtonTooNarrowWidens", DoPrior, 12, 20},
+    {"NavigationButtonTooWideNarrows", DoLast, 120, 20},
+    {"OtherButtonIsAtLeast80", DoDelete, 50, 80},
+    {"OtherButtonKeepsALargerWidth", DoSaveAs, 110, 110},
+};
+INSTANTIATE_TEST_SUITE_P(Btn, Width, ::testing::ValuesIn(kWidthCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Btn, ChangingTheOperationOfALoadedSaveButtonToFirst) {
+    auto* button = Button(DoSave);
+    Open();
+    ASSERT_EQ(button->text(), "&Save");
+    button->SetOperation(DoFirst);
+    EXPECT_EQ(button->text(), "");
+    EXPECT_EQ(button->toolTip(), "First record");
+    EXPECT_EQ(button->width(), 20);
+    EXPECT_EQ(Glyph(button->icon()), Glyph(OperationIcon(DoFirst)));
+}
+
+TEST_F(Btn, TheFinnishSaveCaptionIsClearedByAnOperationChange) {
+    auto* button = new TvornBtn(&form);
+    button->setText(QStringLiteral("T&all. muutos"));
+    button->SetOperation(DoCancel);
+    EXPECT_EQ(button->text(), "");
+}
+
+TEST_F(Btn, AGlyphReplacesAnArrowCaption) {
+    for (const char* arrow : {">>", "<<", "&>", "&<"}) {
+        auto* button = new TvornBtn(&form);
+        button->SetOperation(DoNext);
+        button->setText(QString::fromLatin1(arrow));
+        button->SetHasGlyph(true);
+        EXPECT_EQ(button->text(), "") << arrow;
+    }
+    auto* plain = new TvornBtn(&form);
+    plain->setText(QStringLiteral(">>"));
+    plain->SetHasGlyph(false);
+    EXPECT_EQ(plain->text(), ">>");
+    EXPECT_TRUE(plain->icon().isNull());
+}
+
+TEST_F(Btn, EveryOperationHasADistinctGlyphWithAGreyedDisabledImage) {
+    QList<QImage> seen;
+    for (int op = DoFirst; op <= DoDelete; ++op) {
+        const QIcon icon = OperationIcon(static_cast<TvornBtnOperation>(op));
+        ASSERT_FALSE(icon.isNull()) << op;
+        const QImage normal = Glyph(icon);
+        const QImage disabled = Glyph(icon, QIcon::Disabled);
+        EXPECT_NE(normal, disabled) << op;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x) {
+                const QRgb p = disabled.pixel(x, y);
+                if (qAlpha(p) == 0) continue;
+                EXPECT_EQ(qRed(p), qGreen(p)) << op;
+                EXPECT_EQ(qGreen(p), qBlue(p)) << op;
+            }
+        // New shares the Clear glyph; every other operation has its own.
+        if (op != DoInsert) {
+            EXPECT_FALSE(seen.contains(normal)) << op;
+            seen.append(normal);
+        }
+    }
+    EXPECT_EQ(Glyph(OperationIcon(DoInsert)), Glyph(OperationIcon(DoClear)));
+    EXPECT_FALSE(GlyphIcon(QStringLiteral("EBTNENABLED")).isNull());
+    EXPECT_FALSE(GlyphIcon(QStringLiteral("HBTNENABLED")).isNull());
+    EXPECT_TRUE(GlyphIcon(QStringLiteral("XBNONE")).isNull());
+}
+
+TEST_F(Btn, AlwaysDisabledBothWays) {
+    auto* clear = Button(DoClear);
+    Open();
+    ASSERT_TRUE(clear->isEnabled());
+    clear->SetAlwaysDisabled(true);
+    EXPECT_FALSE(clear->isEnabled());
+    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    EXPECT_FALSE(clear->isEnabled()) << "a state change does not enable it";
+    clear->SetAlwaysDisabled(false);
+    EXPECT_TRUE(clear->isEnabled()) << "the source decides again at once";
+}
+
+TEST_F(Btn, ClickRunsTheOperationThenAfterClick) {
+    auto* first = Button(DoFirst);
+    auto* abbreviation = Add<TvornEdit>(QStringLiteral(".01"), QStringLiteral("Abbreviation"));
+    QStringList steps;
+    first->OnClick = [&](QObject*) { steps.append("click " + QString::number(source->State())); };
+    first->AfterClick = [&](QObject* sender) {
+        EXPECT_EQ(sender, first);
+        steps.append("after " + abbreviation->text());
+    };
+    Open();
+    ASSERT_TRUE(first->isEnabled());
+    QTest::mouseClick(first, Qt::LeftButton);
+    EXPECT_EQ(steps.join(u'|'), "click 4|after ALB");
+    EXPECT_EQ(source->State(), ssBrowse);
+}
+
+TEST_F(Btn, ClickWithoutASourceRunsOnlyTheEvents) {
+    auto* button = new TvornBtn(&form);
+    QStringList steps;
+    button->OnClick = [&](QObject*) { steps.append("click"); };
+    button->AfterClick = [&](QObject*) { steps.append("after"); };
+    ui::LoadComponents(form);
+    const std::size_t mark = Mark();
+    button->click();
+    EXPECT_EQ(steps.join(u'|'), "click|after");
+    EXPECT_TRUE(SettledCallsSince(mark).empty());
+}
+
+TEST_F(Btn, BindingMovesTheButtonBetweenSourcesAndIsClearedWithItsSource) {
+    auto* button = Button(DoSave);
+    ASSERT_EQ(source->Buttons().size(), 1);
+    auto* other = new TvornSource(&form);
+    button->SetvornSource(other);
+    EXPECT_TRUE(source->Buttons().isEmpty());
+    EXPECT_EQ(other->Buttons().size(), 1);
+    delete other;
+    EXPECT_EQ(button->vornSource(), nullptr);
+    button->click();
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,250 @@
+// The bound edit as a user works it: typing marks the record changed (and locks it), typing
+// back to the filled text ends the edit, leaving validates with the server, a rejected value is
+// reported with the field's help, a Clear button skips all of it, and F1 shows the field help.
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+
+#include "controls/vorn_btn.h"
+#include "controls/vorn_edit.h"
+#include "source/field_help_display.h"
+#include "tests/controls/control_form.h"
+
+namespace vorn {
+namespace {
+
+using test::ControlForm;
+
+class Edit : public ControlForm {
+  protected:
+    Edit() {
+        name = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Full name"));
+        edit = Add<TvornEdit>(QStringLiteral("4"), QStringLiteral("Date of introduction"));
+        length = Add<TvornEdit>(QStringLiteral("6"), QStringLiteral("Length of result"));
+        edit->OnExit = [this](QObject*) { ++exits; };
+    }
+    void OpenRecord(const char* ien = "1") {
+        Open();
+        ASSERT_TRUE(source->GetAndFill(QString::fromLatin1(ien)));
+        Focus(edit);
+    }
+    // The form active again after the message dialog.
+    void ReturnToForm() {
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+    // Selects the text and types `text` over it.
+    static void Retype(TvornEdit* control, const QString& text) {
+        control->selectAll();
+        QTest::keyClicks(control, text);
+    }
+
+    TvornEdit* name;
+    TvornEdit* edit;
+    TvornEdit* length;
+    int exits = 0;
+};
+
+TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
+    OpenRecord();
+    ASSERT_EQ(edit->text(), "JAN 1, 2010");
+    const std::size_t mark = Mark();
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClicks(edit, QStringLiteral("x"));
+    EXPECT_TRUE(edit->Modified());
+    EXPECT_EQ(source->State(), ssEdit);
+    EXPECT_TRUE(IsChanged(edit));
+    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 1u);
+
+    QTest::keyClicks(edit, QStringLiteral("y"));
+    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 1u) << "one lock for the whole edit";
+
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_FALSE(edit->Modified());
+    EXPECT_FALSE(IsChanged(edit));
+    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 2u) << "the lock is given back";
+    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 0u);
+}
+
+TEST_F(Edit, FillingIsNoEdit) {
+    OpenRecord();
+    const std::size_t mark = Mark();
+    ASSERT_TRUE(source->GetAndFill(QStringLiteral("2")));
+    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 0u);
+    EXPECT_EQ(edit->FilledText(), edit->text());
+}
+
+TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
+    OpenRecord();
+    Retype(edit, QStringLiteral("12/6/2026"));
+    const std::size_t mark = Mark();
+    Focus(name);
+    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 1u);
+    EXPECT_EQ(edit->text(), "DEC 6, 2026");
+    EXPECT_EQ(edit->InternalValue(), "3261206");
+    EXPECT_EQ(edit->ExternalValue(), "DEC 6, 2026");
+    EXPECT_TRUE(IsChanged(edit));
+    EXPECT_EQ(source->State(), ssEdit);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(source->CurrentControl(), name);
+}
+
+TEST_F(Edit, AValueTheServerWritesAsTheFilledTextEndsTheEdit) {
+    OpenRecord();
+    Retype(edit, QStringLiteral("1/1/2010"));
+    ASSERT_EQ(source->State(), ssEdit);
+    Focus(name);
+    EXPECT_EQ(edit->text(), "JAN 1, 2010");
+    EXPECT_EQ(edit->InternalValue(), "3100101");
+    EXPECT_FALSE(IsChanged(edit));
+    EXPECT_EQ(source->State(), ssBrowse);
+}
+
+TEST_F(Edit, ASavedValueIsTheServersInternalValue) {
+    OpenRecord();
+    Retype(edit, QStringLiteral("12/6/2026"));
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                               QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
+    EXPECT_TRUE(source->Save()) << "the focused edit is committed first";
+    EXPECT_EQ(source->GetFieldValue(QStringLiteral("4")), "3261206");
+    EXPECT_EQ(edit->text(), "DEC 6, 2026");
+    EXPECT_EQ(source->State(), ssBrowse);
+}
+
+TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
+    OpenRecord();
+    Focus(length);
+    Retype(length, QStringLiteral("999"));
+    ASSERT_EQ(source->State(), ssEdit);
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
+                               QStringLiteral("Answer with a whole number from 1 to 250.\r"
+                                              "How many characters a result of this test may "
+                                              "have."));
+    Focus(name);
+    EXPECT_EQ(form.focusWidget(), length);
+    EXPECT_EQ(source->CurrentControl(), length);
+    ReturnToForm();
+    EXPECT_EQ(QApplication::focusWidget(), length);
+    EXPECT_EQ(length->text(), "999");
+    EXPECT_TRUE(length->Modified());
+    EXPECT_FALSE(IsChanged(length));
+    EXPECT_EQ(source->State(), ssBrowse) << "its only change was taken back";
+    EXPECT_EQ(length->InternalValue(), "6");
+}
+
+TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
+    auto* comment = Add<TvornEdit>(QStringLiteral("999"), QStringLiteral("Comment"));
+    Open();
+    Focus(comment);
+    QTest::keyClicks(comment, QStringLiteral("abc"));
+    ASSERT_EQ(source->State(), ssNew);
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
+                               QStringLiteral("Value \"abc\" is not valid for field Comment."));
+    Focus(name);
+    ReturnToForm();
+    EXPECT_EQ(QApplication::focusWidget(), comment);
+    // The new record ends with its only change, but the typed text stays to be corrected.
+    EXPECT_EQ(source->State(), ssEmpty);
+    EXPECT_EQ(comment->text(), "abc");
+}
+
+TEST_F(Edit, LeavingForTheClearButtonNeitherValidatesNorMarks) {
+    auto* clear = new TvornBtn(&form);
+    clear->SetOperation(DoClear);
+    clear->SetvornSource(source);
+    OpenRecord();
+    Retype(edit, QStringLiteral("12/6/2026"));
+    const std::size_t mark = Mark();
+    Focus(clear);
+    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 0u);
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(edit->text(), "12/6/2026");
+    EXPECT_EQ(edit->InternalValue(), "3100101");
+    EXPECT_EQ(source->CurrentControl(), nullptr);
+}
+
+TEST_F(Edit, LeavingForAnotherButtonValidates) {
+    auto* save = new TvornBtn(&form);
+    save->SetvornSource(source);
+    OpenRecord();
+    Retype(edit, QStringLiteral("12/6/2026"));
+    const std::size_t mark = Mark();
+    Focus(save);
+    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 1u);
+    EXPECT_EQ(edit->InternalValue(), "3261206");
+}
+
+TEST_F(Edit, AWindowThatTakesTheFocusIsNoExit) {
+    OpenRecord();
+    Retype(edit, QStringLiteral("12/6/2026"));
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_EQ(exits, 0);
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    EXPECT_TRUE(edit->Modified()) << "coming back is no enter";
+    EXPECT_EQ(source->CurrentControl(), edit);
+}
+
+TEST_F(Edit, F1ShowsHelpAndDescription) {
+    OpenRecord();
+    int keys = 0;
+    edit->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) { keys += key == Qt::Key_F1; };
+    modal.OnMessage([](const ui::MessageRequest& r) {
+        EXPECT_EQ(r.text.toStdString(),
+                  "Answer with the date the test was first offered.\n\n"
+                  "The date from which the test could be ordered.");
+        EXPECT_EQ(r.caption, "Date of introduction");
+        EXPECT_EQ(r.kind, ui::MessageKind::Information);
+        return int(ui::mrOk);
+    });
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(keys, 1);
+}
+
+TEST_F(Edit, F1HandsTheHelpWindowTheTextWithItsLineMarks) {
+    struct Window : FieldHelpDisplay {
+        void ShowFieldHelp(const QString& t, const QString& x) override {
+            title = t;
+            text = x;
+        }
+        QString title, text;
+    } window;
+    SetFieldHelpDisplay(&window);
+    auto* taker = Add<TvornEdit>(QStringLiteral("5"), QStringLiteral("Taker"));
+    OpenRecord();
+    Focus(taker);
+    QTest::keyClick(taker, Qt::Key_F1);
+    SetFieldHelpDisplay(nullptr);
+    EXPECT_EQ(window.title, "Taker");
+    EXPECT_EQ(window.text, "Choose who takes the specimen for the test.\r\r");
+}
+
+TEST_F(Edit, F1WithoutFieldHelpShowsNothingButTheKeyEventFires) {
+    edit->SetFMHelpUsed(false);
+    OpenRecord();
+    int keys = 0;
+    edit->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) { keys += key == Qt::Key_F1; };
+    const std::size_t mark = Mark();
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(keys, 1);
+    EXPECT_EQ(Calls(mark, "VRNX HELP"), 0u);
+    EXPECT_TRUE(modal.Log().empty());
+}
+
+TEST_F(Edit, AskedAboutItsChangeByTheSaveQuestionOnField01) {
+    auto* abbreviation = Add<TvornEdit>(QStringLiteral(".01"), QStringLiteral("Abbreviation"));
+    OpenRecord();
+    EXPECT_EQ(abbreviation->ChangeQuestion(QStringLiteral("Demo Lab Test")),
+              "Demo Lab Test: Abbreviation^HB");
+    EXPECT_TRUE(name->ChangeQuestion(QStringLiteral("Demo Lab Test")).isNull());
+}
+
+}  // namespace
+}  // namespace vorn
