@@ -128,9 +128,7 @@ bool BoundControlBase::KeyDown(QKeyEvent& event) {
 }
 
 void BoundControlBase::ShowFieldHelp() {
-    const QString text = source_->FieldHelp(field_, QStringLiteral("H")) + QStringLiteral("\r\r") +
-                         source_->FieldDescription(field_);
-    InstalledFieldHelpDisplay().ShowFieldHelp(displayName_, text);
+    vorn::ShowFieldHelp(*source_, field_, displayName_);
 }
 
 }  // namespace vorn

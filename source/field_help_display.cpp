@@ -1,5 +1,6 @@
 #include "source/field_help_display.h"
 
+#include "source/vorn_source.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {
@@ -24,6 +25,12 @@ FieldHelpDisplay& InstalledFieldHelpDisplay() {
 
 void SetFieldHelpDisplay(FieldHelpDisplay* display) {
     gInstalled = display;
+}
+
+void ShowFieldHelp(TvornSource& source, const QString& field, const QString& title) {
+    const QString text = source.FieldHelp(field, QStringLiteral("H")) + QStringLiteral("\r\r") +
+                         source.FieldDescription(field);
+    InstalledFieldHelpDisplay().ShowFieldHelp(title, text);
 }
 
 QString FieldHelpLines(const QString& text) {

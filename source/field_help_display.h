@@ -23,4 +23,9 @@ void SetFieldHelpDisplay(FieldHelpDisplay* display);
 // The text of the plain message: every "\r" a line break.
 QString FieldHelpLines(const QString& text);
 
+class TvornSource;
+// F1 on a bound control: the help text of `field`, two carriage returns and its description,
+// shown under the control's display name.
+void ShowFieldHelp(TvornSource& source, const QString& field, const QString& title);
+
 }  // namespace vorn

@@ -1,0 +1,173 @@
+// The dialog edit's lookup: setting up the finder of the current mode, fetching the first
+// batch, taking a single match at once when the edit asks so, or opening the find dialog.
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "broker/pieces.h"
+#include "controls/dialog_edit.h"
+#include "lookup/find_dialog.h"
+#include "lookup/pick_list.h"
+#include "lookup/xde_string_grid.h"
+#include "source/flag_scope.h"
+#include "source/message_text.h"
+#include "source/source_messages.h"
+#include "toolkit/display_adjustment.h"
+#include "toolkit/help_file.h"
+
+namespace vorn {
+namespace {
+
+const QString kCaret = QStringLiteral("^");
+constexpr int kSearchLength = 30;
+// The dialog opens with its search box over the edit.
+constexpr int kDialogLeftOffset = 1;
+constexpr int kDialogTopOffset = 21;
+
+}  // namespace
+
+void TvornDialogEdit::ExecuteFromButton(TvornExecBtn* button) {
+    PointerMode = button && button->IsPointerButton();
+    Execute();
+}
+
+void TvornDialogEdit::Execute() {
+    if (FindOnly && text().isEmpty()) {
+        TvornFinder* finder = PointerMode ? finderForPointer_.data() : finderForFind_.data();
+        TRPCBroker* broker = source_ ? source_->RPCBroker() : nullptr;
+        if (!broker && finder) broker = finder->RPCBroker();
+        say::Information(GetDialogText(147, {}, broker));
+        return;
+    }
+    bool canExecute = true;
+    const TBeforeExecuteEvent before = BeforeExecute;
+    if (before) before(this, canExecute);
+    if (!canExecute) return;
+    CurrentFinder = PointerMode ? finderForPointer_ : finderForFind_;
+    if (!CurrentFinder) return;
+    TvornFinder& finder = *CurrentFinder;
+    PrepareFinder(finder);
+    FetchPage(false);
+    if (!ExecIfOneMatch && finder.Records.size() == 1) {
+        TakeSingleMatch(finder.Records.first());
+        return;
+    }
+    OpenDialog();
+}
+
+void TvornDialogEdit::PrepareFinder(TvornFinder& finder) {
+    finder.FieldList = picklist::FieldNumbers(PointerMode ? FieldsForPointer : FieldsForFind);
+    if (finder.FMIndex.isEmpty() && source_) finder.FMIndex = source_->FMIndex;
+    if (!PointerMode && source_ && source_->Master()) {
+        if (source_->TypeIfSubFile == TvornSubFileType::Hierarchical)
+            finder.SetIENS(source_->ParentIens());
+        else if (source_->TypeIfSubFile == TvornSubFileType::Logical)
+            finder.Screen = source_->LinkScreen();
+    }
+    if (PointerMode) {
+        finder.DDField = fmField_;
+        finder.DDFile = source_ ? source_->FileNumber : QString();
+    }
+    finder.SetPartList({});
+    if (!text().isEmpty() && !OpenedByKeyboard) {
+        // A new record's find field searches with its first characters only, so that the list
+        // shows what is near the name about to be entered.
+        const bool byKey = source_ && source_->State() == ssNew && InsertKeyLength > 0 &&
+                           InsertKeyLength < kSearchLength && !Chosen;
+        finder.SetPartList({text().left(byKey ? InsertKeyLength : kSearchLength)});
+    }
+    OpenedByKeyboard = false;
+    if (!finder.RPCBroker() && source_) finder.SetRPCBroker(source_->RPCBroker());
+}
+
+void TvornDialogEdit::FetchPage(bool more) {
+    if (CurrentFinder) picklist::FetchPage(*CurrentFinder, more);
+}
+
+void TvornDialogEdit::TakeSingleMatch(const QString& line) {
+    ChosenIen = Piece(line, kCaret, 1);
+    ChosenLine = line;
+    if (!source_) {
+        setText(Piece(line, kCaret, 2));
+        internal_ = PointerMode ? ChosenIen : text();
+    }
+    Chosen = true;
+    if (!PointerMode) {
+        if (source_) {
+            if (!LeaveEditedRecord()) return;
+            source_->GetAndFill(ChosenIen);
+            source_->UpdateHistory();
+        }
+        TakeFocus();
+        Raise(AfterExecute);
+        return;
+    }
+    TakeFocus();
+    internal_ = Piece(line, kCaret, 1);
+    ExternalValue = Piece(line, kCaret, picklist::DisplayPiece(FieldsForPointer));
+    setText(ExternalValue);
+    // The value counts as changed even when the name reads as before (another entry of the
+    // same name), as a value picked from the list does.
+    if ((TextModified || ValueModified) && source_) MarkChanged();
+    TextModified = false;
+    Raise(AfterExecute);
+}
+
+bool TvornDialogEdit::LeaveEditedRecord() {
+    // A find shows another record or starts a new one. The typed text was a search, not a new
+    // name for the record being edited, so it leaves the changes; other changes are saved or
+    // dropped as the user says; and the record's lock goes before another record is shown.
+    if (!source_) return true;
+    const TvornSourceState state = source_->State();
+    if (state != ssEdit && state != ssNew) return true;
+    FlagScope leaving(leaving_);
+    source_->RemoveChangedControl(this);
+    if (source_->HasChanges() && !source_->CheckSaveChanges()) return false;
+    if (source_->State() == ssEdit) source_->UnlockRecord();
+    return true;
+}
+
+void TvornDialogEdit::OpenDialog() {
+    DialogActive = true;
+    auto* dialog = new TfrmFind(window());
+    dialog_ = dialog;
+    dialog->SetEdit(this);
+    PlaceDialog(*dialog);
+    AdjustFormToDisplay(*dialog);
+
+    if (!PointerMode && InsertKeyLength >= 1) VisibleButtons |= TvornDlgButton::DoInsert;
+    if (PointerMode && source_ && VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
+        !source_->PointerLaygoAllowed(fmField_))
+        VisibleButtons &= ~TvornDlgButtons(TvornDlgButton::DoInsert);
+    FindDialogSetup setup;
+    setup.caption = FormCaption;
+    setup.rowHeight = RowHeight;
+    setup.dropDownCount = DropDownCount;
+    setup.showSelect = VisibleButtons.testFlag(TvornDlgButton::DoSelect);
+    setup.showInsert = VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
+                       (PointerMode || !source_ || source_->Allows(uaInsert));
+    // Zoom opens a pointed-to entry; a find has the record on the form already.
+    setup.showZoom = VisibleButtons.testFlag(TvornDlgButton::DoZoom) && PointerMode;
+    setup.showCancel = VisibleButtons.testFlag(TvornDlgButton::DoCancel);
+    dialog->Prepare(setup);
+    if (Position == poCentered) PlaceDialog(*dialog);
+    dialog->FillGrid();
+    if (HelpContext > 0) ui::SetHelpContext(*dialog, HelpContext);
+    dialog->show();
+    dialog->activateWindow();
+    dialog->grdPick->setFocus(Qt::OtherFocusReason);
+}
+
+void TvornDialogEdit::PlaceDialog(TfrmFind& dialog) {
+    if (Position == povornDialogEdit) {
+        const QPoint origin = mapToGlobal(QPoint(0, 0));
+        dialog.move(origin.x() - kDialogLeftOffset, origin.y() - kDialogTopOffset);
+        return;
+    }
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect area = screen->geometry();
+    const QSize size = dialog.frameGeometry().size();
+    dialog.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+}  // namespace vorn

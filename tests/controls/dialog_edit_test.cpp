@@ -1,0 +1,685 @@
+// The dialog edit, its exec button and its find dialog against the development server: a lab
+// test form with a find edit on ".01" and a pointer edit on field 7 (the person in charge).
+#include "controls/dialog_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+
+#include "controls/exec_button.h"
+#include "lookup/find_dialog.h"
+#include "lookup/xde_string_grid.h"
+#include "source/field_help_display.h"
+#include "tests/support/settled_call_log.h"
+#include "tests/support/source_fixture.h"
+#include "toolkit/component_loading.h"
+
+namespace vorn {
+namespace {
+
+class DialogEdit : public test::SourceServer {
+  protected:
+    DialogEdit() {
+        form.setObjectName(QStringLiteral("frmLabTest"));
+        form.resize(600, 300);
+        source = new TvornSource(&form);
+        source->setObjectName(QStringLiteral("vornSource1"));
+        source->FileName = QStringLiteral("Demo Lab Test");
+        source->FileNumber = QStringLiteral("80001");
+
+        testFinder = new TvornFinder(&form);
+        testFinder->FileNumber = QStringLiteral("80001");
+        abbreviation = new TvornDialogEdit(&form);
+        abbreviation->setObjectName(QStringLiteral("xdeAbbreviation"));
+        abbreviation->SetFMField(QStringLiteral(".01"));
+        abbreviation->SetFMDisplayName(QStringLiteral("Abbreviation"));
+        abbreviation->SetvornSource(source);
+        abbreviation->FMIsPointerField = false;
+        abbreviation->FMIsFindField = true;
+        abbreviation->SetvornFinderForFind(testFinder);
+        abbreviation->setGeometry(10, 10, 120, 22);
+
+        personFinder = new TvornFinder(&form);
+        personFinder->FileNumber = QStringLiteral("80000");
+        person = new TvornDialogEdit(&form);
+        person->setObjectName(QStringLiteral("xdePerson"));
+        person->SetFMField(QStringLiteral("7"));
+        person->SetFMDisplayName(QStringLiteral("Person in charge"));
+        person->SetvornSource(source);
+        person->SetvornFinderForPointer(personFinder);
+        person->setGeometry(10, 50, 200, 22);
+        pointerButton = TvornExecBtn::CreateFor(*person, true);
+
+        elsewhere = new QLineEdit(&form);
+        elsewhere->setGeometry(10, 100, 100, 22);
+    }
+    ~DialogEdit() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TfrmFind*>(w)) w->hide();
+    }
+
+    void Open() {
+        source->SetRPCBroker(&Broker());
+        ui::LoadComponents(form);
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        source->Open();
+    }
+    // The find dialog on the screen, if one is.
+    static TfrmFind* Shown() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<TfrmFind*>(w); dialog && dialog->isVisible())
+                return dialog;
+        return nullptr;
+    }
+    static void Type(TvornDialogEdit* edit, const QString& text) {
+        edit->setFocus();
+        QTest::keyClicks(edit, text);
+    }
+    static void Enter(QWidget* widget) { QTest::keyClick(widget, Qt::Key_Return); }
+    // Runs the releases the closed dialogs asked for.
+    static void Released() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    std::size_t Mark() {
+        test::SettleCallLog(Broker());
+        return CallMark();
+    }
+    std::vector<std::string> LoggedSince(std::size_t mark) {
+        test::SettleCallLog(Broker());
+        return test::WithoutLogMarkers(CallNamesSince(mark));
+    }
+    static int Count(const std::vector<std::string>& calls, const char* name) {
+        return static_cast<int>(std::count(calls.begin(), calls.end(), name));
+    }
+    static QStringList Column(TXDEStringGrid& grid, int column) {
+        QStringList cells;
+        for (int row = 1; row < grid.RowCount(); ++row)
+            cells.append(grid.Cell(column, row));
+        return cells;
+    }
+
+    QWidget form;
+    TvornSource* source;
+    TvornFinder* testFinder;
+    TvornDialogEdit* abbreviation;
+    TvornFinder* personFinder;
+    TvornDialogEdit* person;
+    TvornExecBtn* pointerButton;
+    QLineEdit* elsewhere;
+};
+
+TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatch) {
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    Enter(person);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(person->PointerMode);
+    EXPECT_TRUE(person->DialogActive);
+    EXPECT_EQ(dialog->edtFind->text(), "VIRT");
+    EXPECT_EQ(dialog->grdPick->RowCount(), 2);
+    EXPECT_EQ(dialog->grdPick->Cell(0, 0), "Name");
+    EXPECT_EQ(dialog->grdPick->Cell(0, 1), "VIRTANEN,AINO");
+    EXPECT_EQ(dialog->btnSelect->text(), "&Select");
+    EXPECT_TRUE(dialog->btnSelect->isEnabled());
+    EXPECT_FALSE(dialog->btnZoom->isVisible());
+    EXPECT_FALSE(dialog->btnInsert->isVisible());
+    EXPECT_EQ(personFinder->DDFile, "80001");
+    EXPECT_EQ(personFinder->DDField, "7");
+}
+
+TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
+    person->ExecIfOneMatch = false;
+    int executed = 0;
+    person->AfterExecute = [&](QObject* sender) {
+        EXPECT_EQ(sender, person);
+        ++executed;
+    };
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    Enter(person);
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(person->text(), "VIRTANEN,AINO");
+    EXPECT_EQ(person->InternalValue(), "1");
+    EXPECT_EQ(person->ChosenIen, "1");
+    EXPECT_TRUE(person->Chosen);
+    EXPECT_EQ(executed, 1);
+    EXPECT_EQ(source->State(), ssNew);
+    EXPECT_TRUE(source->ChangedControls().contains(person));
+}
+
+struct ColumnsCase {
+    const char* name;
+    QStringList fields;
+    QStringList cells;  // of the row of VIRTANEN,AINO (record 1, born 10 Feb 1953)
+};
+
+class DialogEditColumns : public DialogEdit, public ::testing::WithParamInterface<ColumnsCase> {};
+
+TEST_P(DialogEditColumns, CellsAndTheTakenNameComeFromTheirOwnPieces) {
+    person->FieldsForPointer = GetParam().fields;
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    Enter(person);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->grdPick->ColCount(), GetParam().cells.size());
+    QStringList cells;
+    for (int c = 0; c < dialog->grdPick->ColCount(); ++c)
+        cells.append(dialog->grdPick->Cell(c, 1));
+    EXPECT_EQ(cells, GetParam().cells);
+    QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
+    EXPECT_EQ(person->text(), "VIRTANEN,AINO");
+    EXPECT_EQ(person->InternalValue(), "1");
+    EXPECT_TRUE(source->ChangedControls().contains(person));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DialogEdit, DialogEditColumns,
+    ::testing::Values(ColumnsCase{"NameOnly", {".01,Name,250"}, {"VIRTANEN,AINO"}},
+                      ColumnsCase{"NameSecond",
+                                  {"2,Born,100", ".01,Name,200"},
+                                  {"FEB 10, 1953", "VIRTANEN,AINO"}},
+                      ColumnsCase{"RecordNumberColumn",
+                                  {".001,No,40", ".01,Name,200", "2,Born,100"},
+                                  {"1", "VIRTANEN,AINO", "FEB 10, 1953"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+enum class Way { SelectButton, EnterInGrid, DoubleClickRow };
+struct SelectCase {
+    const char* name;
+    Way way;
+};
+
+class DialogEditSelect : public DialogEdit, public ::testing::WithParamInterface<SelectCase> {};
+
+TEST_P(DialogEditSelect, TakesTheCurrentRowIntoThePointer) {
+    int executed = 0, cancelled = 0;
+    person->AfterExecute = [&](QObject*) { ++executed; };
+    person->AfterCancel = [&](QObject*) { ++cancelled; };
+    Open();
+    Type(person, QStringLiteral("LA"));
+    Enter(person);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(Column(*dialog->grdPick, 0),
+              (QStringList{"LAHTINEN,TARJA", "LAINE,LIISA", "LAITINEN,JUKKA"}));
+    TXDEStringGrid& grid = *dialog->grdPick;
+    switch (GetParam().way) {
+        case Way::SelectButton:
+            grid.SetRow(2);
+            QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
+            break;
+        case Way::EnterInGrid:
+            grid.SetRow(2);
+            QTest::keyClick(&grid, Qt::Key_Return);
+            break;
+        case Way::DoubleClickRow:
+            QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {},
+                               grid.visualItemRect(grid.item(1, 0)).center());
+            break;
+    }
+    Released();
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(person->text(), "LAINE,LIISA");
+    EXPECT_EQ(person->InternalValue(), "7");
+    EXPECT_EQ(person->ChosenLine, "7^LAINE,LIISA");
+    EXPECT_FALSE(person->TextModified);
+    EXPECT_TRUE(source->ChangedControls().contains(person));
+    EXPECT_EQ(executed, 1);
+    EXPECT_EQ(cancelled, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditSelect,
+                         ::testing::Values(SelectCase{"SelectButton", Way::SelectButton},
+                                           SelectCase{"EnterInGrid", Way::EnterInGrid},
+                                           SelectCase{"DoubleClickRow", Way::DoubleClickRow}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogEdit, EnterInTheSearchBoxSearchesAgain) {
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    Enter(person);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    dialog->edtFind->setText(QStringLiteral("kor"));
+    QTest::keyClick(dialog->edtFind, Qt::Key_Return);
+    EXPECT_EQ(personFinder->PartList(), QStringList{"kor"});
+    EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"KORHONEN,EINO"}));
+    EXPECT_TRUE(dialog->isVisible());
+}
+
+TEST_F(DialogEdit, ZoomTellsTheChosenRecordAndKeepsTheListOpen) {
+    person->VisibleButtons |= TvornDlgButton::DoZoom;
+    QObject* zoomSender = nullptr;
+    QString zoomed;
+    person->OnZoom = [&](QObject* sender) {
+        zoomSender = sender;
+        zoomed = person->SelectedIen();
+    };
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    Enter(person);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->btnZoom->isVisible());
+    QTest::mouseClick(dialog->btnZoom, Qt::LeftButton);
+    EXPECT_EQ(zoomSender, dialog);
+    EXPECT_EQ(zoomed, "1");
+    EXPECT_EQ(person->DialogResult, 4);
+    EXPECT_EQ(Shown(), dialog);
+    EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+struct ExitCase {
+    const char* name;
+    QString screen;  // of the pointer lookup's finder
+    bool listOpens;
+};
+
+class DialogEditExit : public DialogEdit, public ::testing::WithParamInterface<ExitCase> {};
+
+// With ExecIfOneMatch off, the pointer lookup's own finder decides whether the server's answer
+// is taken: its screen limits what may be chosen, so the list opens instead.
+TEST_P(DialogEditExit, APointerAcceptedOnLeavingIsTakenUnlessItsFinderScreens) {
+    person->ExecIfOneMatch = false;
+    personFinder->Screen = GetParam().screen;
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    elsewhere->setFocus();
+    EXPECT_EQ(Shown() != nullptr, GetParam().listOpens);
+    if (GetParam().listOpens) {
+        EXPECT_EQ(Shown()->grdPick->Cell(0, 1), "");
+        EXPECT_TRUE(person->InternalValue().isEmpty());
+        return;
+    }
+    EXPECT_EQ(person->text(), "VIRTANEN,AINO");
+    EXPECT_EQ(person->InternalValue(), "1");
+    EXPECT_TRUE(source->ChangedControls().contains(person));
+}
+
+INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
+                         ::testing::Values(ExitCase{"NoScreen", {}, false},
+                                           ExitCase{"ScreenedOut", QStringLiteral("I Y'=1"), true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
+    Open();
+    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    const QString help = source->FieldHelp(QStringLiteral(".01"), QStringLiteral("H"));
+    const QString description = source->FieldDescription(QStringLiteral(".01"));
+    ASSERT_FALSE(help.isEmpty());
+    abbreviation->setFocus();
+    abbreviation->selectAll();
+    QTest::keyClicks(abbreviation, QStringLiteral("MUCHTOOLONGNAME"));
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, help + u'\r' + description);
+    elsewhere->setFocus();
+    EXPECT_EQ(Shown(), nullptr);
+    // The form's focus is back in the edit (the window itself comes back when the message goes).
+    EXPECT_EQ(form.focusWidget(), abbreviation);
+    EXPECT_TRUE(abbreviation->TextModified);
+    EXPECT_EQ(abbreviation->InternalValue(), "HB");
+}
+
+struct HelpCase {
+    const char* name;
+    bool inTheDialog;  // F1 in the dialog's search box, else in the edit
+};
+
+class DialogEditHelp : public DialogEdit,
+                       public ::testing::WithParamInterface<HelpCase>,
+                       public FieldHelpDisplay {
+  protected:
+    DialogEditHelp() { SetFieldHelpDisplay(this); }
+    ~DialogEditHelp() override { SetFieldHelpDisplay(nullptr); }
+    void ShowFieldHelp(const QString& title, const QString& text) override {
+        shown << title << text;
+    }
+    QStringList shown;
+};
+
+TEST_P(DialogEditHelp, F1ShowsTheFieldsHelpAndDescription) {
+    Open();
+    const QString help = source->FieldHelp(QStringLiteral("7"), QStringLiteral("H"));
+    const QString description = source->FieldDescription(QStringLiteral("7"));
+    QWidget* where = person;
+    if (GetParam().inTheDialog) {
+        Type(person, QStringLiteral("VIRT"));
+        Enter(person);
+        ASSERT_NE(Shown(), nullptr);
+        where = Shown()->edtFind;
+    }
+    QTest::keyClick(where, Qt::Key_F1);
+    EXPECT_EQ(shown, (QStringList{"Person in charge", help + "\r\r" + description}));
+    shown.clear();
+    person->FMHelpUsed = false;
+    QTest::keyClick(where, Qt::Key_F1);
+    EXPECT_TRUE(shown.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditHelp,
+                         ::testing::Values(HelpCase{"InTheEdit", false},
+                                           HelpCase{"InTheSearchBox", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogEdit, ALongTextSearchesWithItsFirstThirtyCharacters) {
+    QStringList sent;
+    testFinder->BeforeGetList = [&](QObject*, QString&, QString&, QString&, QString&,
+                                    QStringList& partList) { sent = partList; };
+    Open();
+    const QString typed = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    Type(abbreviation, typed);
+    Enter(abbreviation);
+    EXPECT_EQ(sent, QStringList{typed.left(30)});
+    EXPECT_TRUE(testFinder->LookupRequested());
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->edtFind->text(), typed);
+    EXPECT_EQ(dialog->grdPick->RowCount(), 2);
+    EXPECT_EQ(dialog->grdPick->Cell(0, 1), "");
+    EXPECT_FALSE(dialog->btnSelect->isEnabled());
+}
+
+TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithTheText) {
+    abbreviation->InsertKeyLength = 3;
+    QStringList sent;
+    testFinder->BeforeGetList = [&](QObject*, QString&, QString&, QString&, QString&,
+                                    QStringList& partList) { sent = partList; };
+    int executed = 0, cancelled = 0;
+    abbreviation->AfterExecute = [&](QObject*) { ++executed; };
+    abbreviation->AfterCancel = [&](QObject*) { ++cancelled; };
+    Open();
+    Type(abbreviation, QStringLiteral("HBZZ"));
+    EXPECT_EQ(source->State(), ssNew);
+    Enter(abbreviation);
+    EXPECT_EQ(sent, QStringList{"HBZ"});
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->btnInsert->isVisible());
+    EXPECT_EQ(dialog->btnInsert->text(), "&Insert");
+    EXPECT_TRUE(abbreviation->VisibleButtons.testFlag(TvornDlgButton::DoInsert));
+
+    QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
+    Released();
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(source->State(), ssNew);
+    EXPECT_EQ(abbreviation->text(), "HBZZ");
+    EXPECT_EQ(abbreviation->InternalValue(), "HBZZ");
+    EXPECT_EQ(abbreviation->InsertText, "HBZZ");
+    EXPECT_EQ(abbreviation->DialogResult, 101);
+    EXPECT_TRUE(abbreviation->Chosen);
+    EXPECT_TRUE(abbreviation->TextModified);
+    EXPECT_EQ(source->ChangedControls(), QList<TvornBoundControl*>{abbreviation});
+    EXPECT_EQ(executed, 1);
+    // Closing the dialog after an insert is no cancel.
+    EXPECT_EQ(cancelled, 0);
+}
+
+TEST_F(DialogEdit, MorePagesThroughTheWholeFile) {
+    personFinder->Number = QStringLiteral("5");
+    Open();
+    person->setFocus();
+    QTest::keyClick(person, Qt::Key_Down, Qt::AltModifier);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(person->PointerMode);
+    EXPECT_TRUE(personFinder->PartList().isEmpty());
+    EXPECT_EQ(dialog->grdPick->RowCount(), 6);
+    EXPECT_TRUE(dialog->btnMore->isEnabled());
+    EXPECT_EQ(dialog->btnMore->palette().color(QPalette::ButtonText), QColor(0x00, 0x80, 0x00));
+    int clicks = 0;
+    while (dialog->btnMore->isEnabled() && clicks < 10) {
+        QTest::mouseClick(dialog->btnMore, Qt::LeftButton);
+        ++clicks;
+        EXPECT_EQ(dialog->grdPick->Row(), dialog->grdPick->RowCount() - 1);
+    }
+    EXPECT_EQ(dialog->grdPick->RowCount(), 31);
+    QStringList names = Column(*dialog->grdPick, 0);
+    names.removeDuplicates();
+    EXPECT_EQ(names.size(), 30);
+    EXPECT_EQ(dialog->btnMore->palette().color(QPalette::ButtonText), QColor(Qt::black));
+}
+
+TEST_F(DialogEdit, TooManyMatchesAreToldAndTheListShowsWhatCame) {
+    personFinder->Number = QStringLiteral("3");
+    Open();
+    Type(person, QStringLiteral("SA"));
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                               QStringLiteral("There were more than 3 records found. \r\n"
+                                              "Make more specific search."));
+    Enter(person);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->grdPick->RowCount(), 4);
+    EXPECT_FALSE(dialog->btnMore->isEnabled());
+}
+
+enum class Ending { CancelButton, Escape, CloseBox };
+struct CancelCase {
+    const char* name;
+    Ending ending;
+    const char* chosenIen;
+};
+
+class DialogEditCancel : public DialogEdit, public ::testing::WithParamInterface<CancelCase> {};
+
+TEST_P(DialogEditCancel, RaisesAfterCancelOnce) {
+    int cancelled = 0;
+    person->AfterCancel = [&](QObject* sender) {
+        EXPECT_EQ(sender, person);
+        ++cancelled;
+    };
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    Enter(person);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    switch (GetParam().ending) {
+        case Ending::CancelButton:
+            QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
+            break;
+        case Ending::Escape:
+            QTest::keyClick(dialog->grdPick, Qt::Key_Escape);
+            break;
+        case Ending::CloseBox:
+            dialog->close();
+            break;
+    }
+    Released();
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_FALSE(person->DialogActive);
+    EXPECT_EQ(person->ChosenIen, GetParam().chosenIen);
+    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(person->text(), "VIRT");
+}
+
+INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditCancel,
+                         ::testing::Values(CancelCase{"CancelButton", Ending::CancelButton, "-1"},
+                                           CancelCase{"Escape", Ending::Escape, "-1"},
+                                           CancelCase{"CloseBox", Ending::CloseBox, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogEdit, SelectInAFindShowsTheRecordAndPutsItAtTheHeadOfTheHistory) {
+    source->HistorySize = 3;
+    int executed = 0;
+    abbreviation->AfterExecute = [&](QObject*) { ++executed; };
+    Open();
+    Type(abbreviation, QStringLiteral("hb"));
+    Enter(abbreviation);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"HB", "HBA1C"}));
+    QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
+    Released();
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_EQ(source->Iens(), "1,");
+    EXPECT_EQ(abbreviation->text(), "HB");
+    EXPECT_EQ(abbreviation->ChosenIen, "1");
+    EXPECT_EQ(source->History().value(0).Iens, "1,");
+    EXPECT_TRUE(source->HistoryText(0).startsWith(QStringLiteral("HB")));
+    EXPECT_EQ(executed, 1);
+}
+
+TEST_F(DialogEdit, AFindFromAnEditedRecordReleasesItsLockFirst) {
+    Open();
+    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    const std::size_t mark = Mark();
+    abbreviation->setFocus();
+    abbreviation->selectAll();
+    QTest::keyClicks(abbreviation, QStringLiteral("CR"));
+    EXPECT_EQ(source->State(), ssEdit);
+    EXPECT_TRUE(source->Locked());
+    Enter(abbreviation);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"CREA", "CRP"}));
+    QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
+    EXPECT_EQ(source->Iens(), "6,");
+    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_FALSE(source->Locked());
+    EXPECT_EQ(Count(LoggedSince(mark), "VRNX LOCKS"), 2);
+    EXPECT_TRUE(source->ChangedControls().isEmpty());
+}
+
+struct SortClickCase {
+    const char* name;
+    TvornSortClick click;
+    Qt::MouseButton button;
+    bool doubleClick;
+    bool sortsByName;
+};
+
+class DialogEditSortClick : public DialogEdit,
+                            public ::testing::WithParamInterface<SortClickCase> {};
+
+TEST_P(DialogEditSortClick, SortsTheWholeListByTheColumnClicked) {
+    abbreviation->FieldsForFind = {".01,Abbreviation,90", "6,Length,60"};
+    abbreviation->SortField = QStringLiteral("6");
+    abbreviation->SortClick = GetParam().click;
+    Open();
+    abbreviation->setFocus();
+    QTest::keyClick(abbreviation, Qt::Key_Down, Qt::AltModifier);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    // All forty lab tests, though the finder fetches twenty at a time, by length as numbers.
+    ASSERT_EQ(dialog->grdPick->RowCount(), 41);
+    QList<int> lengths;
+    for (const QString& cell : Column(*dialog->grdPick, 1))
+        lengths.append(cell.toInt());
+    EXPECT_TRUE(std::is_sorted(lengths.begin(), lengths.end()));
+    EXPECT_EQ(dialog->grdPick->BoldCol(), 1);
+
+    QWidget* heading = dialog->grdPick->horizontalHeader()->viewport();
+    const QPoint first(20, 5);
+    if (GetParam().doubleClick)
+        QTest::mouseDClick(heading, GetParam().button, {}, first);
+    else
+        QTest::mousePress(heading, GetParam().button, {}, first);
+    lengths.clear();
+    for (const QString& cell : Column(*dialog->grdPick, 1))
+        lengths.append(cell.toInt());
+    const bool byName = GetParam().sortsByName;
+    EXPECT_EQ(std::is_sorted(lengths.begin(), lengths.end()), !byName);
+    EXPECT_EQ(abbreviation->SortField, byName ? ".01" : "6");
+    EXPECT_EQ(dialog->grdPick->BoldCol(), byName ? 0 : 1);
+    if (byName) {
+        EXPECT_EQ(dialog->grdPick->Cell(0, 1), "ALB");
+    }
+    EXPECT_EQ(dialog->isVisible(), true);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    DialogEdit, DialogEditSortClick,
+    ::testing::Values(SortClickCase{"LeftPress", scLeft, Qt::LeftButton, false, true},
+                      SortClickCase{"RightPress", scRight, Qt::RightButton, false, true},
+                      SortClickCase{"DoubleClick", scDouble, Qt::LeftButton, true, true},
+                      SortClickCase{"RightPressWhenLeftSorts", scLeft, Qt::RightButton, false,
+                                    false},
+                      SortClickCase{"NeverOnNone", scNone, Qt::LeftButton, false, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogEdit, FindOnlyNeedsATypedText) {
+    abbreviation->FindOnly = true;
+    Open();
+    abbreviation->setFocus();
+    const std::size_t mark = Mark();
+    QTest::keyClick(abbreviation, Qt::Key_Down, Qt::AltModifier);
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_TRUE(LoggedSince(mark).empty());
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                               QStringLiteral("Type at least one character to search with."));
+    Enter(abbreviation);
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(Count(LoggedSince(mark), "VRNX FINDER") + Count(LoggedSince(mark), "DDR LISTER"), 0);
+}
+
+TEST_F(DialogEdit, MovingToItsOwnExecButtonDoesNotValidate) {
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    ASSERT_TRUE(person->hasFocus());
+    const std::size_t mark = Mark();
+    QTest::mouseClick(pointerButton, Qt::LeftButton);
+    EXPECT_EQ(Count(LoggedSince(mark), "DDR VALIDATOR"), 0);
+    ASSERT_NE(Shown(), nullptr);
+    EXPECT_EQ(Shown()->grdPick->Cell(0, 1), "VIRTANEN,AINO");
+}
+
+TEST_F(DialogEdit, LeavingAPointerThatTheServerAcceptsStillOpensTheList) {
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    const std::size_t mark = Mark();
+    elsewhere->setFocus();
+    EXPECT_EQ(Count(LoggedSince(mark), "DDR VALIDATOR"), 1);
+    ASSERT_NE(Shown(), nullptr);
+    EXPECT_EQ(Shown()->grdPick->Cell(0, 1), "VIRTANEN,AINO");
+    EXPECT_TRUE(person->PointerMode);
+}
+
+TEST_F(DialogEdit, ClosingTheSourceCancelsTheOpenDialog) {
+    int cancelled = 0;
+    person->AfterCancel = [&](QObject*) { ++cancelled; };
+    Open();
+    Type(person, QStringLiteral("VIRT"));
+    Enter(person);
+    ASSERT_NE(Shown(), nullptr);
+    source->Close();
+    Released();
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(person->ChosenIen, "-1");
+    EXPECT_EQ(cancelled, 1);
+}
+
+TEST_F(DialogEdit, AtSignIsDroppedFromTheNameWithoutDeleteAccess) {
+    source->SetUserAccess(kAllAccess & ~TvornUserAccess(uaDelete));
+    Open();
+    Type(abbreviation, QStringLiteral("A@B"));
+    EXPECT_EQ(abbreviation->text(), "AB");
+    Type(person, QStringLiteral("@"));
+    EXPECT_EQ(person->text(), "@");
+}
+
+TEST_F(DialogEdit, ExecButtonsFollowTheirEdit) {
+    TvornExecBtn* findButton = TvornExecBtn::CreateFor(*abbreviation, false);
+    Open();
+    EXPECT_TRUE(pointerButton->IsPointerButton());
+    EXPECT_FALSE(findButton->IsPointerButton());
+    EXPECT_EQ(findButton->text(), "&Find");
+    EXPECT_EQ(pointerButton->objectName(), "vornPointerBtn1");
+    EXPECT_EQ(findButton->objectName(), "vornFindBtn1");
+    EXPECT_EQ(source->ExecButtons().size(), 2);
+    person->move(40, 120);
+    EXPECT_EQ(pointerButton->geometry(), QRect(241, 120, 20, 20));
+    pointerButton->move(0, 0);
+    EXPECT_EQ(pointerButton->pos(), QPoint(241, 120));
+    abbreviation->setGeometry(10, 150, 120, 30);
+    EXPECT_EQ(findButton->geometry(), QRect(152, 150, 62, 28));
+}
+
+}  // namespace
+}  // namespace vorn

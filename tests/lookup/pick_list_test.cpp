@@ -1,0 +1,193 @@
+// The pick list's cells, its display piece, the too-many-matches messages and its sort.
+#include "lookup/pick_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "lookup/vorn_finder.h"
+#include "tests/support/settled_call_log.h"
+#include "tests/support/source_fixture.h"
+
+namespace vorn {
+namespace {
+
+struct CellCase {
+    const char* name;
+    QStringList fields;
+    QString line;
+    QStringList cells;
+};
+
+class PickListCells : public ::testing::TestWithParam<CellCase> {};
+
+TEST_P(PickListCells, EachColumnShowsItsOwnPiece) {
+    const CellCase& c = GetParam();
+    QStringList cells;
+    for (int column = 0; column < c.fields.size(); ++column)
+        cells.append(picklist::CellText(c.line, c.fields, column));
+    EXPECT_EQ(cells, c.cells);
+}
+
+// The lines as the finder receives them: the record number, then one piece per field.
+INSTANTIATE_TEST_SUITE_P(PickList, PickListCells,
+                         ::testing::Values(CellCase{"NameAndDate",
+                                                    {".01", "2"},
+                                                    "7^LAINE,LIISA^DEC 24, 1974",
+                                                    {"LAINE,LIISA", "DEC 24, 1974"}},
+                                           CellCase{"RecordNumberFirst",
+                                                    {".001", ".01"},
+                                                    "7^7^LAINE,LIISA",
+                                                    {"7", "LAINE,LIISA"}},
+                                           CellCase{"RecordNumberBetween",
+                                                    {".01", ".001", "2"},
+                                                    "7^LAINE,LIISA^7^DEC 24, 1974",
+                                                    {"LAINE,LIISA", "7", "DEC 24, 1974"}},
+                                           CellCase{"ShortLineGivesEmptyCells",
+                                                    {".01", "2", "3"},
+                                                    "7^LAINE,LIISA",
+                                                    {"LAINE,LIISA", "", ""}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PickListDisplayPiece, IsThatOfTheNameColumnOrTheSecond) {
+    EXPECT_EQ(picklist::DisplayPiece({".01,Name,250"}), 2);
+    EXPECT_EQ(picklist::DisplayPiece({"2,Born,100", ".01,Name,250"}), 3);
+    EXPECT_EQ(picklist::DisplayPiece({".001,No,40", "2,Born,100", ".01,Name,250"}), 4);
+    EXPECT_EQ(picklist::DisplayPiece({"2,Born,100"}), 2);
+}
+
+TEST(PickListColumns, SplitTheEntriesAtTheCommas) {
+    const auto columns = picklist::Columns({".01,Name,250", "2,Date of birth,90"});
+    ASSERT_EQ(columns.size(), 2);
+    EXPECT_EQ(columns[1].field, "2");
+    EXPECT_EQ(columns[1].caption, "Date of birth");
+    EXPECT_EQ(columns[1].width, 90);
+    EXPECT_EQ(picklist::FieldNumbers({".01,Name,250", "2,Date of birth,90"}),
+              (QStringList{".01", "2"}));
+}
+
+class PickListServer : public test::SourceServer {
+  protected:
+    PickListServer() {
+        finder.SetRPCBroker(&Broker());
+        finder.FileNumber = QStringLiteral("80000");
+    }
+    std::size_t Mark() {
+        test::SettleCallLog(Broker());
+        return CallMark();
+    }
+    std::vector<std::string> LoggedSince(std::size_t mark) {
+        test::SettleCallLog(Broker());
+        return test::WithoutLogMarkers(CallNamesSince(mark));
+    }
+    TvornFinder finder;
+};
+
+struct TooManyCase {
+    const char* name;
+    QString numberAfterTheCall;  // what Number reads when the batch came back
+    QString text;
+    bool moreKept;
+};
+
+class PickListTooMany : public PickListServer, public ::testing::WithParamInterface<TooManyCase> {};
+
+TEST_P(PickListTooMany, TellsTheUserToSearchMoreSpecifically) {
+    finder.Number = QStringLiteral("3");
+    finder.SetPart(QStringLiteral("SA"));
+    const QString after = GetParam().numberAfterTheCall;
+    // The server answers "more" only to a limited batch; an unlimited one is read as it would
+    // be after such an answer.
+    finder.AfterGetList = [this, after](QObject*) { finder.Number = after; };
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Information, GetParam().text);
+    picklist::FetchPage(finder, false);
+    EXPECT_EQ(finder.Records.size(), 3);
+    EXPECT_EQ(finder.MoreRecords, GetParam().moreKept);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PickList, PickListTooMany,
+    ::testing::Values(
+        TooManyCase{"LimitedBatch", QStringLiteral("3"),
+                    QStringLiteral("There were more than 3 records found. \r\n"
+                                   "Make more specific search."),
+                    false},
+        TooManyCase{"UnlimitedBatch", QStringLiteral("*"),
+                    QStringLiteral("Too many records found. Make more specific search."), true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PickListServer, AWalkWithoutTextSaysNothingAboutMore) {
+    finder.Number = QStringLiteral("3");
+    picklist::FetchPage(finder, false);
+    EXPECT_TRUE(finder.MoreRecords);
+    picklist::FetchPage(finder, true);
+    EXPECT_EQ(finder.Records.size(), 6);
+    EXPECT_TRUE(modal.Log().empty());
+}
+
+struct SortCase {
+    const char* name;
+    QString field;  // of 80001: 6 is numeric, 4 a date, 2 free text
+    QStringList lines;
+    QStringList ascending;  // record numbers
+    int validatorCalls;
+};
+
+class PickListSort : public PickListServer, public ::testing::WithParamInterface<SortCase> {
+  protected:
+    QStringList SortedNumbers(TvornGridOrder order) {
+        finder.FileNumber = QStringLiteral("80001");
+        finder.FieldList = {QStringLiteral(".01"), GetParam().field};
+        finder.Records = GetParam().lines;
+        picklist::SortRecords(finder, GetParam().field, order);
+        QStringList numbers;
+        for (const QString& line : finder.Records)
+            numbers.append(line.section(u'^', 0, 0));
+        return numbers;
+    }
+};
+
+TEST_P(PickListSort, Ascending) {
+    const std::size_t mark = Mark();
+    EXPECT_EQ(SortedNumbers(soAscending), GetParam().ascending);
+    const auto calls = LoggedSince(mark);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "DDR VALIDATOR"), GetParam().validatorCalls);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "VRNX DDU FIELDS"), 1);
+}
+
+TEST_P(PickListSort, DescendingReverses) {
+    QStringList reversed = GetParam().ascending;
+    std::reverse(reversed.begin(), reversed.end());
+    EXPECT_EQ(SortedNumbers(soDescending), reversed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PickList, PickListSort,
+    ::testing::Values(
+        SortCase{"NumbersByValue", "6", {"1^A^100", "2^B^9", "3^C^10"}, {"2", "3", "1"}, 0},
+        // Five rows, three dates: the server is asked once per date, not once per row.
+        SortCase{"DatesInTimeOrder",
+                 "4",
+                 {"1^A^DEC 6, 2026", "2^B^JAN 1, 2010", "3^C^DEC 6, 2026", "4^D^MAR 5, 1999",
+                  "5^E^JAN 1, 2010"},
+                 {"4", "2", "5", "1", "3"},
+                 3},
+        SortCase{"TextWithoutRegardToCase",
+                 "2",
+                 {"1^A^banana", "2^B^Apple", "3^C^cherry"},
+                 {"2", "1", "3"},
+                 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(PickListServer, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
+    finder.FileNumber = QStringLiteral("80001");
+    finder.FieldList = {QStringLiteral(".01")};
+    finder.Records = {"2^B", "1^A"};
+    const std::size_t mark = Mark();
+    picklist::SortRecords(finder, QStringLiteral("6"), soAscending);
+    EXPECT_EQ(finder.Records, (QStringList{"2^B", "1^A"}));
+    EXPECT_TRUE(LoggedSince(mark).empty());
+}
+
+}  // namespace
+}  // namespace vorn
