@@ -42,6 +42,8 @@ bool MasterLink::Setup() {
         linkScreen_.clear();
     }
     ReloadGrids();
+    // The grids were just listed: the read that First makes need not list them again.
+    s_.firstActivation_ = false;
     s_.First();
     if (s_.RecordNumber().isEmpty()) {
         for (TvornGridLink* grid : s_.Grids())

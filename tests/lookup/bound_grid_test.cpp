@@ -1,0 +1,430 @@
+// The bound grid against the development server: batches, lazy fetching, sorting, header
+// clicks and the errors it catches.
+#include "lookup/bound_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QLocale>
+#include <QSet>
+
+#include "source/filer_request.h"
+#include "tests/lookup/grid_form.h"
+
+namespace vorn {
+namespace {
+
+const QStringList kLabResultColumns = {".01,Patient or specimen,200", "3,Date,120", "4,Result,150"};
+const QStringList kLabTestColumns = {".01,Abbreviation,90", "4,Introduced,120", "6,Length,60",
+                                     "2,Full name,200"};
+
+class Grid : public test::GridForm {};
+
+TEST_F(Grid, DownArrowOntoTheLastRowOfABatchFetchesTheNextBatch) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabResult"), QStringLiteral("80005"));
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabResult"), source, kLabResultColumns);
+    Load();
+    std::size_t mark = Mark();
+    source->Open();
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 1u);
+    ASSERT_EQ(grid->RowCount(), 51);
+    EXPECT_EQ(grid->Cell(0, 0), "Patient or specimen");
+
+    ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(48)));
+    EXPECT_EQ(grid->Row(), 48);
+    mark = Mark();
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->Row(), 49);
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u) << "row 49 is not the last row";
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(49)) << "the source follows the row";
+
+    mark = Mark();
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->Row(), 50);
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 1u);
+    ASSERT_EQ(grid->RowCount(), 101);
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(50));
+    QSet<QString> records;
+    for (int row = 1; row < grid->RowCount(); ++row)
+        records.insert(grid->RecordNumberAt(row));
+    EXPECT_EQ(records.size(), 100) << "the second batch goes on where the first ended";
+}
+
+TEST_F(Grid, AClearedGridFetchesNoBatchWhenTheSourceReadsARecord) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabResult"), QStringLiteral("80005"));
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabResult"), source, kLabResultColumns);
+    Load();
+    source->Open();
+    ASSERT_EQ(grid->RowCount(), 51);
+    const QString second = grid->RecordNumberAt(2);
+    source->Clear();
+    EXPECT_EQ(grid->RowCount(), 2);
+    EXPECT_EQ(grid->Cell(0, 1), "");
+    const std::size_t mark = Mark();
+    ASSERT_TRUE(source->GetAndFill(second));
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u) << "the old continuation is gone with the rows";
+    EXPECT_EQ(grid->RowCount(), 2);
+    EXPECT_EQ(grid->RecordNumber(), "");
+}
+
+TEST_F(Grid, WithoutReadAccessListsNothing) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    source->SetUserAccess(uaBrowse | uaWrite);
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    Load();
+    const std::size_t mark = Mark();
+    source->Open();
+    EXPECT_FALSE(grid->Fill());
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u);
+    EXPECT_EQ(grid->RowCount(), 2);
+    EXPECT_EQ(grid->RecordNumber(), "");
+}
+
+TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    int clicks = 0;
+    grid->OnClick = [&](QObject* sender) {
+        EXPECT_EQ(sender, grid);
+        ++clicks;
+    };
+    Load();
+    source->Open();
+    ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(1)));
+
+    grid->FollowClicks(false);
+    ClickRow(*grid, 2);
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(1));
+    EXPECT_TRUE(grid->FollowsClicks()) << "following comes back after one click";
+    ClickRow(*grid, 3);
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(3));
+    EXPECT_EQ(clicks, 2);
+}
+
+TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    auto* first = new test::FakeOperationButton(*source, DoFirst, &form);
+    auto* next = new test::FakeOperationButton(*source, DoNext, &form);
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    grid->SetSorted(true);
+    grid->SetSortField(QStringLiteral("6"));
+    grid->SortOrder = soDescending;
+    Load();
+    source->Open();
+    const std::size_t mark = Mark();
+    ASSERT_TRUE(source->First());
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(1));
+    EXPECT_EQ(grid->Cell(2, 1), "250");
+    EXPECT_FALSE(first->isEnabled()) << "the first row is the first record";
+    ASSERT_TRUE(source->Next());
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(2));
+    EXPECT_EQ(grid->Row(), 2);
+    EXPECT_TRUE(first->isEnabled());
+    ASSERT_TRUE(source->Prior());
+    EXPECT_EQ(grid->Row(), 1);
+    ASSERT_TRUE(source->Last());
+    EXPECT_EQ(grid->Row(), 40);
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(40));
+    EXPECT_FALSE(next->isEnabled()) << "the last row is the last record";
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u) << "the grid moves instead of the lister";
+}
+
+// --- sorting ---
+
+// "JUL 16, 1998" as a date.
+QDate ExternalDate(const QString& text) {
+    QString titled = text.toLower();
+    if (!titled.isEmpty()) titled[0] = titled[0].toUpper();
+    return QLocale::c().toDate(titled, QStringLiteral("MMM d, yyyy"));
+}
+
+struct SortCase {
+    const char* name;
+    QString field;
+    int column;
+    TvornGridOrder order;
+    // true when `a` may stand above `b`
+    std::function<bool(const QString& a, const QString& b)> inOrder;
+};
+
+class GridSort : public test::GridForm, public ::testing::WithParamInterface<SortCase> {};
+
+TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    grid->Number = QStringLiteral("15");
+    grid->SetSorted(true);
+    grid->SetSortField(GetParam().field);
+    grid->SortOrder = GetParam().order;
+    int sortEvents = 0;
+    grid->OnSort = [&](QObject* sender, QStringList& lines) {
+        EXPECT_EQ(sender, grid);
+        EXPECT_EQ(lines.size(), 40);
+        ++sortEvents;
+    };
+    Load();
+    const std::size_t mark = Mark();
+    source->Open();
+    // 40 records in batches of 15: the whole file is fetched before it is sorted.
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 3u);
+    EXPECT_EQ(CountSince(mark, "VRNX DDU FIELDS"), 1u);
+    EXPECT_EQ(sortEvents, 1);
+    const QStringList values = ColumnTexts(*grid, GetParam().column);
+    ASSERT_EQ(values.size(), 40);
+    for (int i = 1; i < values.size(); ++i)
+        EXPECT_TRUE(GetParam().inOrder(values[i - 1], values[i]))
+            << values[i - 1].toStdString() << " above " << values[i].toStdString();
+    if (GetParam().field == QLatin1String("4")) {
+        // The server reads each date once, however many rows share it.
+        const QSet<QString> dates(values.begin(), values.end());
+        EXPECT_EQ(CountSince(mark, "DDR VALIDATOR"), static_cast<std::size_t>(dates.size()));
+    } else {
+        EXPECT_EQ(CountSince(mark, "DDR VALIDATOR"), 0u);
+    }
+}
+
+bool NumberUp(const QString& a, const QString& b) {
+    return a.toDouble() <= b.toDouble();
+}
+bool DateUp(const QString& a, const QString& b) {
+    return ExternalDate(a) <= ExternalDate(b);
+}
+bool TextUp(const QString& a, const QString& b) {
+    return QString::localeAwareCompare(a.toLower(), b.toLower()) <= 0;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GridSort,
+    ::testing::Values(
+        // "6" above "10", "30" above "250": by value, not as text.
+        SortCase{"NumbersAscending", "6", 2, soAscending, NumberUp},
+        SortCase{"NumbersDescending", "6", 2, soDescending,
+                 [](const QString& a, const QString& b) { return NumberUp(b, a); }},
+        SortCase{"DatesInTimeOrder", "4", 1, soAscending, DateUp},
+        SortCase{"DatesDescending", "4", 1, soDescending,
+                 [](const QString& a, const QString& b) { return DateUp(b, a); }},
+        SortCase{"TextIgnoringCase", "2", 3, soAscending, TextUp},
+        SortCase{"TextDescending", "2", 3, soDescending,
+                 [](const QString& a, const QString& b) { return TextUp(b, a); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    grid->SetSorted(true);
+    grid->SetSortField(QStringLiteral("5"));
+    Load();
+    source->Open();
+    const QStringList names = ColumnTexts(*grid, 0);
+    QStringList byIndex = names;
+    std::sort(byIndex.begin(), byIndex.end());
+    EXPECT_EQ(names, byIndex) << "the B index order of the abbreviations";
+}
+
+// --- header clicks ---
+
+class HeaderClick : public test::GridForm {
+  protected:
+    void SetUp() override {
+        source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+        abbreviation = NewControl(*source, QStringLiteral(".01"));
+        grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+        grid->SetSorted(true);
+        grid->SortClick = scLeft;
+    }
+
+    // A lab test filed by another user: "ZZGONE".
+    QString FileLabTestElsewhere() {
+        filer::Filing filing;
+        filing.add = true;
+        filing.file = QStringLiteral("80001");
+        filing.record = QStringLiteral("+1");
+        for (const auto& [field, value] :
+             {std::pair{".01", "ZZGONE"}, std::pair{"2", "Test filed elsewhere"},
+              std::pair{"6", "7"}})
+            filing.fields.append(
+                {QString::fromLatin1(field), QString::fromLatin1(value), false, {}});
+        const filer::FilerAnswer answer =
+            filer::ReadFilerAnswer(SecondBroker().Call(filer::FilerRequest(filing)));
+        EXPECT_TRUE(answer.Succeeded()) << answer.errors.join(' ').toStdString();
+        return answer.NumberFor(QStringLiteral("+1"));
+    }
+
+    TvornSource* source = nullptr;
+    test::FakeBoundControl* abbreviation = nullptr;
+    TvornGrid* grid = nullptr;
+};
+
+TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
+    Load();
+    source->Open();
+    ASSERT_EQ(grid->Cell(0, 1), "ALB");
+    ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(3)));
+    const QString shown = source->RecordNumber();
+    const QString name = abbreviation->text();
+
+    PressHeader(*grid, 2, Qt::LeftButton);
+    EXPECT_EQ(grid->SortField(), "6");
+    EXPECT_TRUE(grid->horizontalHeaderItem(2)->font().bold());
+    EXPECT_FALSE(grid->horizontalHeaderItem(0)->font().bold());
+    EXPECT_EQ(grid->Cell(2, 1), "1");
+    EXPECT_EQ(grid->Cell(2, 40), "250");
+    EXPECT_EQ(source->RecordNumber(), shown);
+    EXPECT_EQ(abbreviation->text(), name);
+    EXPECT_EQ(grid->RecordNumber(), shown) << "the row of the record shown is current";
+}
+
+TEST_F(HeaderClick, MovesToTheFirstRecordWhenTheShownOneIsNoLongerListed) {
+    const QString gone = FileLabTestElsewhere();
+    Load();
+    source->Open();
+    ASSERT_TRUE(source->GetAndFill(gone));
+    ASSERT_EQ(abbreviation->text(), "ZZGONE");
+    const RpcReply deleted = SecondBroker().Call(RpcRequest(QStringLiteral("VRNX RECORD DELETE"))
+                                                     .List(QStringLiteral(".DDR"))
+                                                     .Named(QStringLiteral("FILE"), "80001")
+                                                     .Named(QStringLiteral("IEN"), gone));
+    ASSERT_TRUE(deleted.IsDataMarkerAt(0)) << deleted.Text().toStdString();
+
+    PressHeader(*grid, 2, Qt::LeftButton);
+    ASSERT_EQ(grid->RowCount(), 41);
+    EXPECT_EQ(grid->Cell(2, 1), "1");
+    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(1));
+    EXPECT_EQ(abbreviation->text(), grid->Cell(0, 1));
+    EXPECT_EQ(grid->Row(), 1);
+}
+
+enum class Action { LeftPress, RightPress, DoubleClick };
+
+struct HeaderActionCase {
+    const char* name;
+    bool sorted;
+    TvornSortClick sortClick;
+    Action action;
+    bool sorts;
+};
+
+class HeaderAction : public test::GridForm,
+                     public ::testing::WithParamInterface<HeaderActionCase> {};
+
+TEST_P(HeaderAction, SortsOnlyOnTheMouseActionOfSortClick) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    grid->SetSorted(GetParam().sorted);
+    grid->SortClick = GetParam().sortClick;
+    Load();
+    source->Open();
+    const std::size_t mark = Mark();
+    QHeaderView* header = grid->horizontalHeader();
+    const QPoint at(header->sectionViewportPosition(2) + 30, header->height() / 2);
+    switch (GetParam().action) {
+        case Action::LeftPress:
+            PressHeader(*grid, 2, Qt::LeftButton);
+            break;
+        case Action::RightPress:
+            PressHeader(*grid, 2, Qt::RightButton);
+            break;
+        case Action::DoubleClick:
+            // As the window system delivers it: a click, then the double click.
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
+            break;
+    }
+    EXPECT_EQ(grid->SortField(), GetParam().sorts ? "6" : ".01");
+    EXPECT_EQ(CountSince(mark, "DDR LISTER"), GetParam().sorts ? 1u : 0u);
+    EXPECT_EQ(grid->Cell(2, 1), GetParam().sorts ? "1" : "6") << "ALB's length";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HeaderAction,
+    ::testing::Values(
+        HeaderActionCase{"LeftPressWithScLeft", true, scLeft, Action::LeftPress, true},
+        HeaderActionCase{"RightPressWithScLeft", true, scLeft, Action::RightPress, false},
+        HeaderActionCase{"RightPressWithScRight", true, scRight, Action::RightPress, true},
+        HeaderActionCase{"LeftPressWithScRight", true, scRight, Action::LeftPress, false},
+        HeaderActionCase{"DoubleClickWithScDouble", true, scDouble, Action::DoubleClick, true},
+        HeaderActionCase{"LeftPressWithScDouble", true, scDouble, Action::LeftPress, false},
+        HeaderActionCase{"DoubleClickWithScNone", true, scNone, Action::DoubleClick, false},
+        HeaderActionCase{"UnsortedGridIgnoresClicks", false, scLeft, Action::LeftPress, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- column widths ---
+
+TEST_F(Grid, AResizedColumnIsWrittenBackAndTheLastColumnFillsTheGrid) {
+    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    Load();
+    QHeaderView* header = grid->horizontalHeader();
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(5, header->height() / 2));
+    header->resizeSection(1, 160);
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, QPoint(5, header->height() / 2));
+    const int last = grid->viewport()->width() - (91 + 161 + 61) - 5;
+    EXPECT_EQ(grid->Fields(), (QStringList{".01,Abbreviation,90", "4,Introduced,160", "6,Length,60",
+                                           "2,Full name," + QString::number(last)}));
+    EXPECT_EQ(grid->columnWidth(3), last);
+}
+
+// --- caught errors ---
+
+class CaughtError;
+
+struct CaughtCase {
+    const char* name;
+    // Makes the operation fail and runs it.
+    std::function<void(CaughtError&, TvornSource&, TvornGrid&)> run;
+    QString text;
+};
+
+class CaughtError : public test::GridForm, public ::testing::WithParamInterface<CaughtCase> {
+  public:
+    using test::GridForm::Broker;
+};
+
+TEST_P(CaughtError, IsShownWithTheOperationsName) {
+    TvornSource* source =
+        NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"), /*withBroker=*/false);
+    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    Load();
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Error, GetParam().text);
+    GetParam().run(*this, *source, *grid);
+    EXPECT_EQ(modal.PendingSteps(), 0u);
+}
+
+const QString kFinderWithoutBroker = QStringLiteral(
+    "\"grdLabTestFinder\" is not assoicated with a Broker link.\r\n"
+    "Please contact developer for assistance.\r\rThank you.");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CaughtError,
+    ::testing::Values(
+        CaughtCase{"Fill",
+                   [](CaughtError&, TvornSource&, TvornGrid& grid) {
+                       EXPECT_FALSE(grid.Fill());
+                       EXPECT_EQ(grid.RowCount(), 2);
+                   },
+                   kFinderWithoutBroker + " occured in procedure grdLabTest.Fill"},
+        CaughtCase{"FillMore",
+                   [](CaughtError& form, TvornSource& source, TvornGrid& grid) {
+                       source.SetRPCBroker(&form.Broker());
+                       grid.Number = QStringLiteral("10");
+                       source.Open();
+                       ASSERT_TRUE(source.GetAndFill(grid.RecordNumberAt(9)));
+                       grid.vornFinder()->SetRPCBroker(nullptr);
+                       QTest::keyClick(&grid, Qt::Key_Down);
+                       EXPECT_EQ(grid.RowCount(), 11) << "the rows listed stay";
+                   },
+                   kFinderWithoutBroker + " occured in procedure grdLabTest.FillMore"},
+        CaughtCase{"Click",
+                   [](CaughtError& form, TvornSource& source, TvornGrid& grid) {
+                       source.SetRPCBroker(&form.Broker());
+                       source.Open();
+                       source.SetRPCBroker(nullptr);
+                       test::GridForm::ClickRow(grid, 2);
+                   },
+                   "\"vornLabTest\" is not associated with a Broker link.\r\n occured in "
+                   "procedure grdLabTest.Click"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace vorn
