@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
@@ -11,63 +10,42 @@
 #include "broker/broker_error.h"
 #include "broker/registry_settings.h"
 #include "broker/signon_sequence.h"
-#include "broker/socket_transport.h"
-#include "common/scramble.h"
 #include "tests/support/isolated_settings.h"
 #include "tests/support/manual_clock.h"
+#include "tests/support/recorded_calls.h"
 #include "tests/support/signon_script.h"
 #include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
 
-using test::TestPeer;
+using Strings = std::vector<std::string>;
 
-std::string SetupMessage() {
-    return std::string(
-        "{XWB}00046|\x01"
-        "0"
-        "00038007XWB;;;;000230XUS SIGNON SETUP^00000");
-}
-
-// The procedure name inside a recorded call message.
-std::string NameOf(const std::string& message) {
-    const auto start = message.find("XWB;;;;") + 7 + 5 + 1;
-    return message.substr(start, message.find('^', start) - start);
-}
-
-std::vector<std::string> Names(const std::vector<std::string>& calls) {
-    std::vector<std::string> names;
-    for (const auto& c : calls)
-        names.push_back(NameOf(c));
-    return names;
-}
-
+// A broker `b` aimed at the test peer.
 class Broker : public ::testing::Test {
   protected:
-    void Aim(TRPCBroker& b) {
-        b.SetServer("127.0.0.1");
-        b.SetListenerPort(peer.Port());
-    }
+    void SetUp() override { test::Aim(b, peer); }
+    Strings CallNames() const { return test::Names(peer.Calls()); }
+
     test::ClockOverride clock;
-    TestPeer peer;
+    test::TestPeer peer;
+    TRPCBroker b;
 };
 
 TEST(BrokerDefaults, AreReadFromTheSettingsAndWrittenBackWhenMissing) {
     test::ScopedSettings settings;
+    const auto stored = [](const char* name) {
+        return ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, name);
+    };
     TRPCBroker b;
     EXPECT_TRUE(b.ClearParameters());
     EXPECT_TRUE(b.ClearResults());
     EXPECT_EQ(b.Server(), kDefaultServer);
     EXPECT_EQ(b.ListenerPort(), 9200);
-    EXPECT_EQ(b.RpcVersion, "0");
-    EXPECT_EQ(b.CallTimeLimit(), 30);
-    EXPECT_FALSE(b.Connected());
-    EXPECT_FALSE(b.DebugMode());
-    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "Server"), kDefaultServer);
-    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ListenerPort"), "9200");
-    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ClearParameters"), "1");
-    EXPECT_EQ(ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ClearResults"), "1");
+    EXPECT_EQ(stored("Server"), kDefaultServer);
+    EXPECT_EQ(stored("ListenerPort"), "9200");
+    EXPECT_EQ(stored("ClearParameters"), "1");
+    EXPECT_EQ(stored("ClearResults"), "1");
 
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "Server", "m.example");
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ListenerPort", "9300");
@@ -78,16 +56,12 @@ TEST(BrokerDefaults, AreReadFromTheSettingsAndWrittenBackWhenMissing) {
     EXPECT_FALSE(configured.ClearParameters());
 }
 
-TEST(BrokerDefaults, TheTimeLimitIsAtLeastThirtySeconds) {
+TEST(BrokerSetters, TheTimeLimitIsAtLeastThirtySecondsAndClearingEmptiesAtOnce) {
     TRPCBroker b;
     b.SetCallTimeLimit(5);
     EXPECT_EQ(b.CallTimeLimit(), 30);
     b.SetCallTimeLimit(31);
     EXPECT_EQ(b.CallTimeLimit(), 31);
-}
-
-TEST(BrokerDefaults, ClearingSettersEmptyAtOnce) {
-    TRPCBroker b;
     b.SetClearParameters(false);
     b.Param[3].Value = "x";
     b.SetClearParameters(true);
@@ -107,9 +81,7 @@ TEST(BrokerResults, SplitAtEveryKindOfLineBreak) {
 
 TEST_F(Broker, ACallConnectsSignsOnAndAppendsTheLines) {
     test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"one", "two"});
-    TRPCBroker b;
-    Aim(b);
+    peer.ReplyLines({"one", "two"}).ReplyLines({"x", "y"});
     b.SetConnected(true);
     b.SetClearResults(false);
     b.Results = {"kept"};
@@ -117,16 +89,19 @@ TEST_F(Broker, ACallConnectsSignsOnAndAppendsTheLines) {
     b.CallRemote();
     EXPECT_TRUE(b.Connected());
     EXPECT_EQ(b.Results, (QStringList{"kept", "one", "two"}));
-    EXPECT_EQ(Names(peer.Calls()), (std::vector<std::string>{"XUS SIGNON SETUP", "ZZ LIST"}));
-    EXPECT_EQ(peer.Calls()[0], SetupMessage());
+    EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "ZZ LIST"}));
+    // Into a list of the caller's: the list is set, the broker's results stay.
+    QStringList list{"old"};
+    b.CallIntoList(list);
+    EXPECT_EQ(list, (QStringList{"x", "y"}));
+    EXPECT_EQ(b.Results, (QStringList{"kept", "one", "two"}));
 }
 
 TEST_F(Broker, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("first").Reply("second").Reply("second again");
-    TRPCBroker a, b;
-    Aim(a);
-    Aim(b);
+    TRPCBroker a;
+    test::Aim(a, peer);
     a.RemoteProcedure = "A";
     EXPECT_EQ(a.CallText(), "first");
     b.RemoteProcedure = "B";
@@ -145,14 +120,13 @@ TEST_F(Broker, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
     ASSERT_TRUE(peer.WaitForGoodbyes(1));
     EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
     EXPECT_FALSE(BrokerConnections::Exists());
-    EXPECT_EQ(Names(peer.Calls()), (std::vector<std::string>{"XUS SIGNON SETUP", "A", "B", "B"}));
+    EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "A", "B", "B"}));
 }
 
-TEST_F(Broker, ChangingTheServerWhileConnectedDisconnects) {
+TEST_F(Broker, ChangingTheServerWhileConnectedDisconnectsAndThePortDoesNot) {
     test::ScriptNoSignonNeeded(peer);
-    TRPCBroker b;
-    Aim(b);
     b.SetConnected(true);
+    b.SetListenerPort(1);
     b.SetServer("127.0.0.1");
     EXPECT_TRUE(b.Connected());
     b.SetServer("localhost");
@@ -160,22 +134,11 @@ TEST_F(Broker, ChangingTheServerWhileConnectedDisconnects) {
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
 }
 
-TEST_F(Broker, ChangingThePortDoesNotReconnect) {
-    test::ScriptNoSignonNeeded(peer);
-    TRPCBroker b;
-    Aim(b);
-    b.SetConnected(true);
-    b.SetListenerPort(1);
-    EXPECT_TRUE(b.Connected());
-}
-
 TEST_F(Broker, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
     test::ScriptNoSignonNeeded(peer);
     peer.CloseMidReply(std::string("\0\0par", 5));
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("back");
-    TRPCBroker b;
-    Aim(b);
     b.RemoteProcedure = "X";
     try {
         b.CallRemote();
@@ -187,8 +150,7 @@ TEST_F(Broker, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
     b.RemoteProcedure = "Y";
     EXPECT_EQ(b.CallText(), "back");
     EXPECT_EQ(peer.Handshakes(), 2);
-    EXPECT_EQ(Names(peer.Calls()),
-              (std::vector<std::string>{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP", "Y"}));
+    EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP", "Y"}));
 }
 
 TEST_F(Broker, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
@@ -196,9 +158,8 @@ TEST_F(Broker, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
     peer.CloseWithoutReply();
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("fresh link");
-    TRPCBroker a, b;
-    Aim(a);
-    Aim(b);
+    TRPCBroker a;
+    test::Aim(a, peer);
     a.SetConnected(true);
     b.SetConnected(true);
     a.RemoteProcedure = "X";
@@ -213,9 +174,8 @@ TEST_F(Broker, AContextOnALinkAnotherBrokerFoundDeadIsMadeOnTheNewLinkWithOneSig
     peer.CloseWithoutReply();
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("1").Reply("on the new link");
-    TRPCBroker a, b;
-    Aim(a);
-    Aim(b);
+    TRPCBroker a;
+    test::Aim(a, peer);
     a.SetConnected(true);
     b.SetConnected(true);
     a.RemoteProcedure = "X";
@@ -224,9 +184,8 @@ TEST_F(Broker, AContextOnALinkAnotherBrokerFoundDeadIsMadeOnTheNewLinkWithOneSig
     b.RemoteProcedure = "Y";
     EXPECT_EQ(b.CallText(), "on the new link");
     EXPECT_EQ(peer.Handshakes(), 2);
-    EXPECT_EQ(Names(peer.Calls()),
-              (std::vector<std::string>{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP",
-                                        "XWB CREATE CONTEXT", "Y"}));
+    EXPECT_EQ(CallNames(),
+              (Strings{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP", "XWB CREATE CONTEXT", "Y"}));
     EXPECT_EQ(peer.Goodbyes(), 0);
 }
 
@@ -247,8 +206,6 @@ class BrokenFront final : public SignonFront {
 TEST_F(Broker, AFailureOtherThanABrokerErrorDuringSignonLeavesItDisconnectedAndTheLinkClosed) {
     BrokenFront front;
     SetSignonFront(&front);
-    TRPCBroker b;
-    Aim(b);
     EXPECT_THROW(b.SetConnected(true), std::runtime_error);
     SetSignonFront(nullptr);
     EXPECT_FALSE(b.Connected());
@@ -257,13 +214,14 @@ TEST_F(Broker, AFailureOtherThanABrokerErrorDuringSignonLeavesItDisconnectedAndT
     EXPECT_TRUE(peer.WaitForGoodbyes(1)) << "the half-made link is closed";
 }
 
-TEST_F(Broker, AnMErrorLeavesTheLinkConnected) {
+TEST_F(Broker, AnMErrorLeavesTheLinkConnectedAndTheParametersCleared) {
     test::ScriptNoSignonNeeded(peer);
     peer.MError("M ERROR").Reply("ok");
-    TRPCBroker b;
-    Aim(b);
     b.RemoteProcedure = "X";
+    b.Param[0].Value = "v";
+    b.Param[0].ParamKind = TParamType::literal;
     EXPECT_THROW(b.CallRemote(), EBrokerError);
+    EXPECT_EQ(b.Param.Count(), 0);
     EXPECT_TRUE(b.Connected());
     EXPECT_EQ(b.CallText(), "ok");
     EXPECT_EQ(peer.Handshakes(), 1);
@@ -272,8 +230,6 @@ TEST_F(Broker, AnMErrorLeavesTheLinkConnected) {
 TEST_F(Broker, WithoutClearParametersTheListStaysWithTheSentChanges) {
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("1").Reply("2");
-    TRPCBroker b;
-    Aim(b);
     b.SetClearParameters(false);
     b.RemoteProcedure = "DDR LISTER";
     b.Param[0].ParamKind = TParamType::list;
@@ -286,33 +242,7 @@ TEST_F(Broker, WithoutClearParametersTheListStaysWithTheSentChanges) {
     b.CallRemote();
     ASSERT_TRUE(peer.WaitForCalls(3));
     EXPECT_EQ(peer.Calls()[1], peer.Calls()[2]);
-    EXPECT_NE(peer.Calls()[2].find(std::string("0012001\x01"
-                                               "000")),
-              std::string::npos);
-}
-
-TEST_F(Broker, ParametersAreClearedAfterAFailedCallToo) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.MError("boom");
-    TRPCBroker b;
-    Aim(b);
-    b.RemoteProcedure = "X";
-    b.Param[0].Value = "v";
-    b.Param[0].ParamKind = TParamType::literal;
-    EXPECT_THROW(b.CallRemote(), EBrokerError);
-    EXPECT_EQ(b.Param.Count(), 0);
-}
-
-TEST_F(Broker, CallIntoListSetsTheCallersList) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"x", "y"});
-    TRPCBroker b;
-    Aim(b);
-    QStringList list{"old"};
-    b.RemoteProcedure = "X";
-    b.CallIntoList(list);
-    EXPECT_EQ(list, (QStringList{"x", "y"}));
-    EXPECT_TRUE(b.Results.isEmpty());
+    EXPECT_NE(peer.Calls()[2].find(std::string("0012001\001000")), std::string::npos);
 }
 
 class ContextAnswers : public Broker, public ::testing::WithParamInterface<const char*> {};
@@ -320,16 +250,10 @@ class ContextAnswers : public Broker, public ::testing::WithParamInterface<const
 TEST_P(ContextAnswers, OnlyExactlyOneAcceptsTheContext) {
     test::ScriptNoSignonNeeded(peer);
     peer.Reply(GetParam());
-    TRPCBroker b;
-    Aim(b);
     EXPECT_EQ(b.OpenAppContext("ZAZIRERO"), std::string(GetParam()) == "1");
     EXPECT_TRUE(b.Connected());
-    ASSERT_EQ(peer.Calls().size(), 2u);
-    // The context name travels scrambled as the one literal.
-    const std::string call = peer.Calls()[1];
-    EXPECT_EQ(NameOf(call), "XWB CREATE CONTEXT");
-    const std::string literal = call.substr(call.find("CONTEXT^") + 8 + 5 + 4);
-    EXPECT_EQ(Unscramble(literal), "ZAZIRERO");
+    ASSERT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "XWB CREATE CONTEXT"}));
+    EXPECT_EQ(test::UnscrambledLiteral(peer.Calls()[1]), "ZAZIRERO");
     EXPECT_EQ(peer.Goodbyes(), 0) << "the temporary broker must leave the shared link open";
 }
 
@@ -337,34 +261,8 @@ INSTANTIATE_TEST_SUITE_P(Results, ContextAnswers,
                          ::testing::Values("1", "0", "", "1\r\n", "11",
                                            "The context 'ZAZIRERO' does not exist on server."));
 
-TEST_F(Broker, TheMessageOfAParameterListNamesTheBroker) {
-    TRPCBroker b;
-    b.setObjectName("RPCBroker1");
-    b.Param[2].ParamKind = TParamType::list;
-    try {
-        b.Param[2].Mult.Item("X");
-        FAIL();
-    } catch (const EMultUndefined& e) {
-        EXPECT_EQ(e.Message(), "RPCBroker1.Param[2].Mult[X]\r\nis undefined");
-    }
-    TRPCBroker unnamed;
-    try {
-        unnamed.Param[0].Mult.Item("Y");
-        FAIL();
-    } catch (const EMultUndefined& e) {
-        EXPECT_EQ(e.Message(), "TRPCBroker_instance.Param[0].Mult[Y]\r\nis undefined");
-    }
-}
-
 TEST_F(Broker, ARefusedConnectLeavesTheBrokerDisconnected) {
-    int closedPort;
-    {
-        TestPeer gone;
-        closedPort = gone.Port();
-    }
-    TRPCBroker b;
-    b.SetServer("127.0.0.1");
-    b.SetListenerPort(closedPort);
+    b.SetListenerPort(test::ClosedPort());
     try {
         b.SetConnected(true);
         FAIL();
@@ -387,8 +285,6 @@ TEST_F(Broker, TheClientAgentIsStartedFromTheBrokerFolder) {
     agent.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", dir.path());
     test::ScriptNoSignonNeeded(peer);
-    TRPCBroker b;
-    Aim(b);
     b.SetConnected(true);
     for (int i = 0; i < 200 && !QFile::exists(marker); ++i)
         QThread::msleep(10);
@@ -399,8 +295,6 @@ TEST_F(Broker, AMissingClientAgentDoesNotStopTheConnection) {
     test::ScopedSettings settings;
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/nonexistent/folder");
     test::ScriptNoSignonNeeded(peer);
-    TRPCBroker b;
-    Aim(b);
     EXPECT_NO_THROW(b.SetConnected(true));
 }
 

@@ -11,8 +11,8 @@
 #include "broker/cli/terminal_signon_front.h"
 #include "broker/rpc_broker.h"
 #include "broker/rpc_params.h"
-#include "common/scramble.h"
 #include "tests/support/manual_clock.h"
+#include "tests/support/recorded_calls.h"
 #include "tests/support/signon_script.h"
 #include "tests/support/test_peer.h"
 
@@ -33,10 +33,13 @@ QString ErrorOf(const QStringList& args) {
 }
 
 TEST(RpcCommandLine, OptionsAndParametersInOrder) {
+    const QStringList options = {"--server",  "m1",       "--port",        "9300",
+                                 "--context", "ZAZIRERO", "--rpc-version", "2",
+                                 "--timeout", "60"};
     const auto c =
-        Parse({"--server", "m1", "--port", "9300", "--context", "ZAZIRERO", "--rpc-version", "2",
-               "--timeout", "60", "DDR LISTER", "lit:a", "ref:b", "list:\"FILE\"=80001",
-               "list:\"FROM\",\"IEN\"=12", "list:", "list:X=a=b", "list:"});
+        Parse(options + QStringList{"DDR LISTER", "lit:a", "ref:b", "list:\"FILE\"=80001",
+                                    "list:\"FROM\",\"IEN\"=12", "list:", "list:X=a=b",
+                                    "list:", "lit:z", "list:B=2"});
     ASSERT_TRUE(c);
     EXPECT_EQ(*c->server, "m1");
     EXPECT_EQ(*c->port, 9300);
@@ -44,26 +47,21 @@ TEST(RpcCommandLine, OptionsAndParametersInOrder) {
     EXPECT_EQ(*c->rpcVersion, "2");
     EXPECT_EQ(*c->timeout, 60);
     EXPECT_EQ(c->procedure, "DDR LISTER");
-    ASSERT_EQ(c->parameters.size(), 5u);
+    ASSERT_EQ(c->parameters.size(), 7u);
     EXPECT_EQ(c->parameters[0].kind, RpcParameter::Literal);
     EXPECT_EQ(c->parameters[1].kind, RpcParameter::Reference);
     EXPECT_EQ(c->parameters[2].list, (std::vector<std::pair<QString, QString>>{
                                          {"\"FILE\"", "80001"}, {"\"FROM\",\"IEN\"", "12"}}));
     EXPECT_EQ(c->parameters[3].list, (std::vector<std::pair<QString, QString>>{{"X", "a=b"}}));
     EXPECT_TRUE(c->parameters[4].list.empty());
+    // A list after a literal starts a new parameter.
+    EXPECT_EQ(c->parameters[6].list, (std::vector<std::pair<QString, QString>>{{"B", "2"}}));
 
     TParams params;
     c->FillParams(params);
-    EXPECT_EQ(params.Count(), 5);
+    EXPECT_EQ(params.Count(), 7);
     EXPECT_EQ(params[2].Mult.Item("\"FROM\",\"IEN\""), "12");
     EXPECT_EQ(params[4].ParamKind, TParamType::list);
-}
-
-TEST(RpcCommandLine, AListAfterALiteralStartsANewParameter) {
-    const auto c = Parse({"X", "list:A=1", "lit:x", "list:B=2"});
-    ASSERT_TRUE(c);
-    ASSERT_EQ(c->parameters.size(), 3u);
-    EXPECT_EQ(c->parameters[2].list.front().first, "B");
 }
 
 TEST(RpcCommandLine, UsageErrorsAreExplained) {
@@ -105,8 +103,7 @@ class RpcProgram : public ::testing::Test {
 
 struct Example {
     QStringList args;
-    const char* bytes;
-    std::size_t size;
+    std::string bytes;  // "|\0010" is the version "0" behind its count byte
 };
 
 void PrintTo(const Example& e, std::ostream* os) {
@@ -122,27 +119,19 @@ TEST_P(WorkedExamples, SendExactlyTheseBytes) {
     EXPECT_EQ(r.exit, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "line one\nline two\n");
     ASSERT_EQ(peer.Calls().size(), 2u);
-    EXPECT_EQ(peer.Calls()[1], std::string(GetParam().bytes, GetParam().size));
+    EXPECT_EQ(peer.Calls()[0], "{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000");
+    EXPECT_EQ(peer.Calls()[1], GetParam().bytes);
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
 }
 
-#define BYTES(s) s, sizeof(s) - 1
 INSTANTIATE_TEST_SUITE_P(
     Wire, WorkedExamples,
-    ::testing::Values(Example{{"XUS SIGNON SETUP"},
-                              BYTES("{XWB}00046|\x01"
-                                    "0"
-                                    "00038007XWB;;;;000230XUS SIGNON SETUP^00000")},
-                      Example{{"XUS AV CODE", "lit:abc"},
-                              BYTES("{XWB}00048|\x01"
-                                    "0"
-                                    "00040007XWB;;;;000250XUS AV CODE^000070040abc")},
+    ::testing::Values(Example{{"XUS AV CODE", "lit:abc"},
+                              "{XWB}00048|\001000040007XWB;;;;000250XUS AV CODE^000070040abc"},
                       Example{{"DDR LISTER", "list:1=200", "list:2="},
-                              BYTES("{XWB}00067|\x01"
-                                    "0"
-                                    "00038007XWB;;;;000231DDR LISTER^000060032.x0011003200"
-                                    "0012001\x01"
-                                    "000")}));
+                              "{XWB}00067|\0010"
+                              "00038007XWB;;;;000231DDR LISTER^000060032.x"
+                              "00110032000012001\001000"}));
 
 TEST_F(RpcProgram, ABrokerErrorGoesToStandardErrorWithStatusOne) {
     test::ScriptNoSignonNeeded(peer);
@@ -201,10 +190,8 @@ TEST_F(RpcProgram, CodesComeFromTheEnvironmentAndTheContextIsOpened) {
     EXPECT_NE(r.err.indexOf("Good evening, DEMO."), -1) << "sign-on messages go to standard error";
     const auto calls = peer.Calls();
     ASSERT_EQ(calls.size(), 4u);
-    const std::string av = calls[1];
-    EXPECT_EQ(Unscramble(av.substr(av.find("CODE^") + 5 + 5 + 4)), "DEMO;DEMO.1234");
-    const std::string context = calls[2];
-    EXPECT_EQ(Unscramble(context.substr(context.find("CONTEXT^") + 8 + 5 + 4)), "ZAZIRERO");
+    EXPECT_EQ(test::UnscrambledLiteral(calls[1]), "DEMO;DEMO.1234");
+    EXPECT_EQ(test::UnscrambledLiteral(calls[2]), "ZAZIRERO");
 }
 
 TEST_F(RpcProgram, ARefusedContextExitsWithOne) {
@@ -219,22 +206,19 @@ TEST_F(RpcProgram, ARefusedContextExitsWithOne) {
 // The terminal front, fed from a script of typed lines.
 class TerminalSignon : public ::testing::Test {
   protected:
-    void SetUp() override { SetSignonFront(&front); }
+    void SetUp() override {
+        SetSignonFront(&front);
+        test::Aim(b, peer);
+    }
     void TearDown() override { SetSignonFront(nullptr); }
-    void Aim(TRPCBroker& b) {
-        b.SetServer("127.0.0.1");
-        b.SetListenerPort(peer.Port());
-    }
-    std::string SentCodes(int call) {
-        const std::string c = peer.Calls()[call];
-        return Unscramble(c.substr(c.find("CODE^") + 5 + 5 + 4));
-    }
+    std::string SentCodes(int call) { return test::UnscrambledLiteral(peer.Calls()[call]); }
     std::istringstream in;
     std::ostringstream out;
     Terminal terminal{in, out};
     TerminalSignonFront front{terminal};
     test::ClockOverride clock;
     test::TestPeer peer;
+    TRPCBroker b;
 };
 
 TEST_F(TerminalSignon, WrongCodesAreAskedAgainAndTypedCodesAreUpperCased) {
@@ -243,8 +227,6 @@ TEST_F(TerminalSignon, WrongCodesAreAskedAgainAndTypedCodesAreUpperCased) {
     peer.ReplyLines({"Welcome to the test server"});
     peer.ReplyLines({"0", "0", "0", "Not a valid ACCESS CODE/VERIFY CODE pair.", "0", "0"});
     test::ScriptCodesAccepted(peer);
-    TRPCBroker b;
-    Aim(b);
     b.SetConnected(true);
     EXPECT_EQ(SentCodes(2), "DEMO;WRONG");
     EXPECT_EQ(SentCodes(3), "DEMO;DEMO.1234");
@@ -256,8 +238,6 @@ TEST_F(TerminalSignon, EndOfInputCancelsTheSignon) {
     in.str("");
     test::ScriptSetupAsksSignon(peer);
     peer.ReplyLines({"intro"});
-    TRPCBroker b;
-    Aim(b);
     try {
         b.SetConnected(true);
         FAIL();
@@ -274,16 +254,10 @@ TEST_F(TerminalSignon, AVerifyCodeThatMustChangeIsAskedOnTheTerminal) {
     peer.ReplyLines({"intro"});
     peer.ReplyLines({"0", "0", "1", "", "0", "0"});
     peer.ReplyLines({"0"});
-    TRPCBroker b;
-    Aim(b);
     b.SetConnected(true);
     ASSERT_EQ(peer.Calls().size(), 4u);
-    const std::string cvc = peer.Calls()[3];
-    const std::string codes = cvc.substr(cvc.find("CVC^") + 4 + 5 + 4);
-    const auto first = codes.find('^'), second = codes.find('^', first + 1);
-    EXPECT_EQ(Unscramble(codes.substr(0, first)), "CHANGE.1234");
-    EXPECT_EQ(Unscramble(codes.substr(first + 1, second - first - 1)), "NEW.CODE.1");
-    EXPECT_EQ(Unscramble(codes.substr(second + 1)), "NEW.CODE.1");
+    EXPECT_EQ(test::ChangedCodes(peer.Calls()[3]),
+              (std::vector<std::string>{"CHANGE.1234", "NEW.CODE.1", "NEW.CODE.1"}));
     const std::string said = out.str();
     EXPECT_NE(said.find("You must change your VERIFY CODE at this time."), std::string::npos);
     EXPECT_NE(said.find("Your VERIFY code was not changed.\nThe confirmation code does not match.  "

@@ -1,8 +1,11 @@
+// Reading the server's answers: the pieces of a line and the tagged sections.
 #include "broker/section_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+#include "broker/pieces.h"
 
 namespace vorn {
 namespace {
@@ -17,17 +20,6 @@ const SectionMarkers& ReadMarkers() {
     return markers;
 }
 
-TEST(SectionMarkers, AreTheServersTexts) {
-    EXPECT_EQ(kDataMarker, "[Data]");
-    EXPECT_EQ(kBeginDataMarker, "[BEGIN_diDATA]");
-    EXPECT_EQ(kEndDataMarker, "[END_diDATA]");
-    EXPECT_EQ(kErrorsMarker, "[Errors]");
-    EXPECT_EQ(kBeginErrorsMarker, "[BEGIN_diERRORS]");
-    EXPECT_EQ(kMiscMarker, "[Misc]");
-    EXPECT_EQ(kBeginHelpMarker, "[BEGIN_diHELP]");
-    EXPECT_EQ(kEndHelpMarker, "[END_diHELP]");
-}
-
 TEST(SectionMarkers, CompareWholeLinesCaseSensitivelyWithoutTrimming) {
     const SectionMarkers& m = ReadMarkers();
     EXPECT_EQ(m.Opens(u"[Data]"), Section::Data);
@@ -40,14 +32,11 @@ TEST(SectionMarkers, CompareWholeLinesCaseSensitivelyWithoutTrimming) {
     EXPECT_EQ(m.Opens(u""), std::nullopt);
     // Not in this caller's set.
     EXPECT_EQ(m.Opens(u"[Misc]"), std::nullopt);
-}
-
-TEST(SectionMarkers, ADeclaredAgainMarkerTakesTheNewSection) {
-    SectionMarkers m;
-    EXPECT_TRUE(m.IsEmpty());
-    m.Add(kMiscMarker, Section::Misc).Add(kMiscMarker, Section::None);
-    EXPECT_EQ(m.Opens(u"[Misc]"), Section::None);
-    EXPECT_FALSE(m.IsEmpty());
+    // A marker declared again takes the new section.
+    SectionMarkers again;
+    EXPECT_TRUE(again.IsEmpty());
+    again.Add(kMiscMarker, Section::Misc).Add(kMiscMarker, Section::None);
+    EXPECT_EQ(again.Opens(u"[Misc]"), Section::None);
 }
 
 TEST(ReadSections, GathersTheContentLinesOfEachSectionInOrder) {
@@ -77,16 +66,10 @@ TEST(ReadSections, AMarkerOfAnotherCallerIsContent) {
     EXPECT_EQ(a.Lines(Section::None), (QStringList{"tail"}));
 }
 
-TEST(ReadSections, AMarkerWithoutLinesStillCountsAsOpened) {
-    const SectionedAnswer a = ReadSections({"[Errors]", "[Data]"}, ReadMarkers());
+TEST(ReadSections, AMarkerWithoutLinesStillCountsAsOpenedAndEmptyLinesAreContent) {
+    const SectionedAnswer a = ReadSections({"[Errors]", "[Data]", "", "x", ""}, ReadMarkers());
     EXPECT_TRUE(a.Opened(Section::Errors));
     EXPECT_TRUE(a.IsEmpty(Section::Errors));
-    EXPECT_TRUE(a.Opened(Section::Data));
-    EXPECT_TRUE(a.IsEmpty(Section::Data));
-}
-
-TEST(ReadSections, EmptyLinesAreContent) {
-    const SectionedAnswer a = ReadSections({"[Data]", "", "x", ""}, ReadMarkers());
     EXPECT_EQ(a.Lines(Section::Data), (QStringList{"", "x", ""}));
 }
 
@@ -99,11 +82,9 @@ TEST(ReadSections, StartsAtTheGivenLine) {
     EXPECT_TRUE(ReadSections(kept, ReadMarkers(), 99).IsEmpty(Section::Data));
     EXPECT_EQ(ReadSections(kept, ReadMarkers(), -5).Lines(Section::Data),
               (QStringList{"old line", "new"}));
-}
-
-TEST(ReadSections, WithoutMarkersEverythingIsInNoSection) {
-    const SectionedAnswer a = ReadSections({"[Data]", "a"}, SectionMarkers());
-    EXPECT_EQ(a.Lines(Section::None), (QStringList{"[Data]", "a"}));
+    // Without markers everything is in no section.
+    EXPECT_EQ(ReadSections({"[Data]", "a"}, SectionMarkers()).Lines(Section::None),
+              (QStringList{"[Data]", "a"}));
 }
 
 struct Walked {
@@ -172,6 +153,58 @@ TEST(SectionReader, KeepsItsOwnCopyOfTheMarkers) {
     ASSERT_TRUE(r.Next());
     EXPECT_EQ(r.CurrentSection(), Section::Misc);
     EXPECT_EQ(r.Line(), "MORE^x^12");
+}
+
+struct PieceCase {
+    const char* text;
+    const char* delimiter;
+    int n;
+    const char* piece;
+};
+
+class Pieces : public ::testing::TestWithParam<PieceCase> {};
+
+TEST_P(Pieces, AreAddressedFromOne) {
+    const PieceCase& c = GetParam();
+    EXPECT_EQ(Piece(QString::fromUtf8(c.text), QString::fromUtf8(c.delimiter), c.n),
+              QString::fromUtf8(c.piece))
+        << c.text << " / " << c.delimiter << " / " << c.n;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    All, Pieces,
+    ::testing::Values(PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 1, "80001"},
+                      PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 3, ".01"},
+                      PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 5, "Hemoglobin"},
+                      // Fewer pieces than asked for: empty.
+                      PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 6, ""},
+                      // No delimiter: the whole text is piece 1, and the only one.
+                      PieceCase{"plain", "^", 1, "plain"}, PieceCase{"plain", "^", 2, ""},
+                      PieceCase{"", "^", 1, ""},
+                      // Empty pieces count.
+                      PieceCase{"a^^c", "^", 2, ""}, PieceCase{"a^^c", "^", 3, "c"},
+                      PieceCase{"^b", "^", 1, ""}, PieceCase{"a^", "^", 2, ""},
+                      // Other delimiters, also longer than one character.
+                      PieceCase{"0;1", ";", 2, "1"}, PieceCase{"3,12,", ",", 1, "3"},
+                      PieceCase{"3,12,", ",", 3, ""},
+                      PieceCase{"C:\\x.exe /n /e", " /", 1, "C:\\x.exe"},
+                      PieceCase{"Info  - 29", "  - ", 1, "Info"},
+                      PieceCase{"Info  - 29", "  - ", 2, "29"},
+                      // Nonsense numbers and the empty delimiter.
+                      PieceCase{"a^b", "^", 0, ""}, PieceCase{"a^b", "^", -1, ""},
+                      PieceCase{"a^b", "", 1, "a^b"}, PieceCase{"a^b", "", 2, ""}));
+
+TEST(PieceCount, CountsTheDelimitersPlusOne) {
+    EXPECT_EQ(PieceCount(u"a^b^c", u"^"), 3);
+    EXPECT_EQ(PieceCount(u"", u"^"), 1);
+    EXPECT_EQ(PieceCount(u"^^", u"^"), 3);
+    EXPECT_EQ(PieceCount(u"a  - b  - c", u"  - "), 3);
+    EXPECT_EQ(PieceCount(u"a^b", u""), 1);
+}
+
+TEST(Piece, TakesViewsWithoutCopying) {
+    const QString line = QStringLiteral("1^2^3");
+    EXPECT_EQ(Piece(QStringView(line).mid(2), u"^", 1), "2");
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
+// The link to the server and the errors it raises.
 #include "broker/socket_transport.h"
 
 #include <gtest/gtest.h>
 
+#include <netdb.h>
+#include <cerrno>
 #include <thread>
 
 #include "broker/broker_error.h"
 #include "broker/rpc_params.h"
+#include "broker/socket_errors.h"
 #include "broker/wire_protocol.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/test_peer.h"
@@ -22,12 +26,6 @@ class Transport : public ::testing::Test {
     }
     QByteArray Call(BrokerLink& link, const char* name) {
         return ExchangeMessage(link, ComposeCall(name, "0", nullptr));
-    }
-    static std::string SetupCall() {
-        return std::string(
-            "{XWB}00046|\x01"
-            "0"
-            "00038007XWB;;;;000230XUS SIGNON SETUP^00000");
     }
 
     test::ClockOverride clock;
@@ -65,39 +63,31 @@ TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {
     auto link = Open();
     EXPECT_EQ(Call(*link, "XUS SIGNON SETUP"), "SERVER\r\nDEV\r\nVORN\r\n9200\r\n5\r\n0\r\n0\r\n");
     ASSERT_EQ(peer.Calls().size(), 1u);
-    EXPECT_EQ(peer.Calls()[0], SetupCall());
+    EXPECT_EQ(peer.Calls()[0],
+              std::string("{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"));
 }
 
-TEST_F(Transport, SegmentsAreKeptApartFromTheData) {
+TEST_F(Transport, SegmentsAreKeptApartFromTheDataAndTwoEmptyOnesGiveTheEmptyResult) {
     peer.ReplyRaw(
-        std::string("\x03SEC\x02"
-                    "APdata\x04"));
+            "\x03SEC\x02"
+            "APdata\x04")
+        .ReplyRaw(std::string("\0\0\x04", 3));
     auto link = Open();
     EXPECT_EQ(Call(*link, "X"), "data");
     EXPECT_EQ(link->lastSecurity, "SEC");
     EXPECT_EQ(link->lastApplication, "AP");
+    EXPECT_EQ(Call(*link, "Y"), "");
 }
 
-TEST_F(Transport, AReplyOfTwoEmptySegmentsIsTheEmptyResult) {
-    peer.ReplyRaw(std::string("\0\0\x04", 3));
-    auto link = Open();
-    EXPECT_EQ(Call(*link, "X"), "");
-}
-
-TEST_F(Transport, AReplySplitOverManyReceivesIsJoinedInOrder) {
+TEST_F(Transport, AReplySplitOverManyReceivesIsJoinedInOrderAndALoneEndMarkerEndsOne) {
     std::string big;
     for (int i = 0; i < 800; ++i)
         big += "line " + std::to_string(i) + "\r\n";
-    peer.ReplyInChunks(big, 7);
+    peer.ReplyInChunks(big, 7).ReplyWithLoneEnd("abc").Reply("next");
     auto link = Open();
     EXPECT_EQ(Call(*link, "X").toStdString(), big);
-}
-
-TEST_F(Transport, AnEndMarkerArrivingAloneEndsTheReply) {
-    peer.ReplyWithLoneEnd("abc").Reply("next");
-    auto link = Open();
-    EXPECT_EQ(Call(*link, "X"), "abc");
-    EXPECT_EQ(Call(*link, "Y"), "next");
+    EXPECT_EQ(Call(*link, "Y"), "abc");
+    EXPECT_EQ(Call(*link, "Z"), "next");
 }
 
 TEST_F(Transport, AnMErrorRaises20002WithTheServerTextAsStep) {
@@ -112,17 +102,12 @@ TEST_F(Transport, AnMErrorRaises20002WithTheServerTextAsStep) {
     EXPECT_EQ(Call(*link, "Y"), "still here");
 }
 
-TEST_F(Transport, AServerClosingMidReplyIsAConnectionLost) {
-    peer.CloseMidReply(std::string("\0\0partial", 9));
-    auto link = Open();
-    const EBrokerError e = Raised([&] { Call(*link, "X"); });
-    EXPECT_EQ(e.FailedStep(), "connection lost");
-}
-
-TEST_F(Transport, AServerClosingBeforeTheSegmentsIsAConnectionLost) {
-    peer.CloseWithoutReply();
-    auto link = Open();
-    EXPECT_EQ(Raised([&] { Call(*link, "X"); }).FailedStep(), "connection lost");
+TEST_F(Transport, AServerClosingMidReplyOrBeforeTheSegmentsIsAConnectionLost) {
+    peer.CloseMidReply(std::string("\0\0partial", 9)).CloseWithoutReply();
+    auto midReply = Open();
+    EXPECT_EQ(Raised([&] { Call(*midReply, "X"); }).FailedStep(), "connection lost");
+    auto noReply = Open();
+    EXPECT_EQ(Raised([&] { Call(*noReply, "X"); }).FailedStep(), "connection lost");
 }
 
 TEST_F(Transport, AStallPastTheTimeLimitRaisesAndTheNextCallDrainsTheLateReply) {
@@ -181,37 +166,19 @@ TEST_F(Transport, AfterACutOffCallTheGoodbyeWaitsOneSecondNotAWholeTimeLimit) {
     peer.Release();
 }
 
-TEST_F(Transport, ARefusedConnectNamesConnectAndWsaeconnrefused) {
-    int closedPort;
-    {
-        TestPeer gone;
-        closedPort = gone.Port();
-    }
-    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "127.0.0.1", closedPort, 30); });
-    EXPECT_EQ(e.FailedStep(), "connect");
-    EXPECT_EQ(e.ErrorCode(), 10061);
-    EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
-}
-
-TEST_F(Transport, ANameThatDoesNotResolveIsNamedInTheStep) {
+TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
+    EXPECT_TRUE(OpenBrokerLink(false, "localhost", peer.Port(), 30)->linked);
     const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
     EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
     EXPECT_EQ(e.ErrorCode(), 11001);
 }
 
-TEST_F(Transport, AServerNameIsResolved) {
-    auto link = OpenBrokerLink(false, "localhost", peer.Port(), 30);
-    EXPECT_TRUE(link->linked);
-}
-
-TEST_F(Transport, AHandshakeOtherThanAcceptIsRefusedAsNetCall) {
+// Only "accept" lets the connect go on; "(connection lost)" makes it fail quietly.
+TEST_F(Transport, AHandshakeAnswerOtherThanAcceptIsRefusedAsNetCall) {
     peer.SetHandshakeReply("refused: the call-back address must be the client's own");
     const EBrokerError e = Raised([&] { Open(); });
     EXPECT_EQ(e.FailedStep(), "NetCall");
     EXPECT_EQ(e.ErrorCode(), 20002);
-}
-
-TEST_F(Transport, AHandshakeLostGivesAnUnlinkedLinkWithoutRaising) {
     peer.SetHandshakeReply("(connection lost)");
     auto link = Open();
     EXPECT_FALSE(link->linked);
@@ -235,7 +202,12 @@ TEST_F(Transport, ACallbackFromAnotherAddressIsRefusedAndTheWaitGoesOn) {
     EXPECT_EQ(Call(*link, "X"), "served");
 }
 
-TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLink) {
+TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLinkAndNeverRaises) {
+    peer.CloseWithoutReply();
+    auto gone = Open();
+    EXPECT_THROW(Call(*gone, "X"), EBrokerError);
+    EXPECT_NO_THROW(CloseBrokerLink(*gone));
+    EXPECT_FALSE(gone->linked);
     auto link = Open();
     CloseBrokerLink(*link);
     EXPECT_FALSE(link->linked);
@@ -246,12 +218,47 @@ TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLink) {
     EXPECT_EQ(peer.Goodbyes(), 1);
 }
 
-TEST_F(Transport, CloseNeverRaisesWhenTheServerHasGone) {
-    peer.CloseWithoutReply();
-    auto link = Open();
-    EXPECT_THROW(Call(*link, "X"), EBrokerError);
-    EXPECT_NO_THROW(CloseBrokerLink(*link));
-    EXPECT_FALSE(link->linked);
+TEST(EBrokerError, MessageFormNamesTheStepAndTheError) {
+    net::SetLastSocketError(10061);
+    try {
+        RaiseBrokerError("connect", 0);
+        FAIL();
+    } catch (const EBrokerError& e) {
+        const char* text = "Error encountered.\nFunction was: connect\nError was: WSAECONNREFUSED";
+        EXPECT_EQ(e.Message(), text);
+        EXPECT_STREQ(e.what(), text);
+        EXPECT_EQ(e.FailedStep(), "connect");
+        EXPECT_EQ(e.ErrorCode(), 10061);
+        EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
+    }
+}
+
+TEST(EBrokerError, ABrokerCodeIsUsedUnchanged) {
+    net::SetLastSocketError(10061);
+    const EBrokerError e = MakeBrokerError("", kBrokerSignonFailed);
+    EXPECT_EQ(e.ErrorCode(), 20004);
+    EXPECT_EQ(e.Message(),
+              "Error encountered.\nFunction was: \nError was: Sign-on was not completed.");
+}
+
+TEST(EBrokerError, CodesOutsideTheTableAreNamedByTheirNumber) {
+    EXPECT_EQ(BrokerErrorName(10009), "10009");
+    EXPECT_EQ(BrokerErrorName(10002), "10002");
+    EXPECT_EQ(BrokerErrorName(0), "0");
+}
+
+// The socket layer's errors are reported by the numbers that the error names are kept under.
+TEST(SocketErrors, MapToTheWindowsSocketNumbers) {
+    const std::pair<int, int> errnos[] = {
+        {ECONNREFUSED, 10061}, {EINTR, 10004},         {ECONNRESET, 10054},  {EPIPE, 10058},
+        {ETIMEDOUT, 10060},    {ENETDOWN, 10050},      {ENETUNREACH, 10051}, {EHOSTUNREACH, 10065},
+        {EADDRINUSE, 10048},   {EADDRNOTAVAIL, 10049}, {EAGAIN, 10035},      {EBADF, 10009},
+        {EMFILE, 10024},       {ENOTCONN, 10057},      {ENOTSOCK, 10038}};
+    for (const auto& [err, wsa] : errnos)
+        EXPECT_EQ(net::WsaErrorFromErrno(err), wsa) << "errno " << err;
+    EXPECT_EQ(net::WsaErrorFromResolver(EAI_NONAME), 11001);
+    EXPECT_EQ(net::WsaErrorFromResolver(EAI_AGAIN), 11002);
+    EXPECT_EQ(net::WsaErrorFromResolver(EAI_FAIL), 11003);
 }
 
 }  // namespace

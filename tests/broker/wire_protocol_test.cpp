@@ -1,3 +1,4 @@
+// The parameter list of a call and the bytes the call goes out as.
 #include "broker/wire_protocol.h"
 
 #include <gtest/gtest.h>
@@ -5,108 +6,199 @@
 #include <cctype>
 
 #include "broker/broker_error.h"
+#include "broker/rpc_broker.h"
 #include "broker/rpc_params.h"
 
 namespace vorn {
 namespace {
 
-std::string Framed(const QByteArray& message) {
-    return "{XWB}" + message.toStdString();
+QStringList Walk(const TMult& mult, int direction) {
+    QStringList seen;
+    for (QString s = mult.Step(QString(), direction); !s.isEmpty(); s = mult.Step(s, direction))
+        seen << s;
+    return seen;
 }
 
-TEST(ComposeCall, NoParameters) {
-    EXPECT_EQ(Framed(ComposeCall("XUS SIGNON SETUP", "0", nullptr)),
-              std::string("{XWB}00046|\x01"
-                          "0"
-                          "00038007XWB;;;;000230XUS SIGNON SETUP^00000"));
-    TParams empty;
-    EXPECT_EQ(ComposeCall("XUS SIGNON SETUP", "0", &empty),
-              ComposeCall("XUS SIGNON SETUP", "0", nullptr));
+// The message of the error raised for a subscript that was never stored.
+QString Undefined(const TMult& mult, const QString& subscript) {
+    try {
+        mult.Item(subscript);
+    } catch (const EMultUndefined& e) {
+        return e.Message();
+    }
+    return "no error";
 }
 
-TEST(ComposeCall, OneLiteral) {
+TEST(TParams, ReadingAnIndexCreatesItAndTheSlotsBeforeIt) {
     TParams params;
-    params[0].Value = "abc";
-    params[0].ParamKind = TParamType::literal;
-    EXPECT_EQ(Framed(ComposeCall("XUS AV CODE", "0", &params)),
-              std::string("{XWB}00048|\x01"
-                          "0"
-                          "00040007XWB;;;;000250XUS AV CODE^000070040abc"));
+    params[2].Value = "x";
+    EXPECT_EQ(params.Count(), 3);
+    EXPECT_EQ(params.At(0), nullptr);
+    EXPECT_EQ(params.At(1), nullptr);
+    EXPECT_EQ(params[1].ParamKind, TParamType::undefined);
+    EXPECT_EQ(params.Count(), 3);
+    params[2].Mult["A"] = "1";
+    params.Clear();
+    EXPECT_EQ(params.Count(), 0);
 }
 
-TEST(ComposeCall, OneListWithAnEmptyValue) {
-    TParams params;
-    params[0].ParamKind = TParamType::list;
-    params[0].Mult["1"] = "200";
-    params[0].Mult["2"] = "";
-    EXPECT_EQ(Framed(ComposeCall("DDR LISTER", "0", &params)),
-              std::string("{XWB}00067|\x01"
-                          "0"
-                          "00038007XWB;;;;000231DDR LISTER^000060032.x"
-                          "0011003200"
-                          "0012001\x01"
-                          "000"));
-    // Sending changed the caller's list the way the server expects it.
-    EXPECT_EQ(params[0].Value, ".x");
-    EXPECT_EQ(params[0].Mult.Item("2"), QString(QChar(1)));
-    EXPECT_EQ(params[0].Mult.Item("1"), "200");
+TEST(TParams, AssignCopiesValuesKindsAndLists) {
+    TParams source;
+    source[0].Value = "lit";
+    source[0].ParamKind = TParamType::literal;
+    source[2].ParamKind = TParamType::list;
+    source[2].Mult["B"] = "2";
+    source[2].Mult["A"] = "1";
+    TParams copy;
+    copy[5].Value = "gone";
+    copy.Assign(source);
+    ASSERT_EQ(copy.Count(), 3);
+    EXPECT_EQ(copy[0].Value, "lit");
+    EXPECT_EQ(copy[0].ParamKind, TParamType::literal);
+    EXPECT_EQ(copy[1].ParamKind, TParamType::undefined);
+    EXPECT_EQ(Walk(copy[2].Mult, 1), (QStringList{"B", "A"}));
+    source[2].Mult["A"] = "changed";
+    EXPECT_EQ(copy[2].Mult.Item("A"), "1");
 }
+
+TEST(TMult, KeepsInsertionOrderAndMatchesSubscriptsWithoutCase) {
+    TMult mult;
+    mult["K"] = "1";
+    mult["A"] = "2";
+    mult["M"] = "3";
+    mult["k"] = "4";
+    EXPECT_EQ(mult.Count(), 3);
+    EXPECT_EQ(Walk(mult, 1), (QStringList{"K", "A", "M"}));
+    EXPECT_EQ(Walk(mult, -1), (QStringList{"M", "A", "K"}));
+    EXPECT_EQ(mult.Item("K"), "4");
+    EXPECT_EQ(mult.Item("k"), "4");
+    EXPECT_EQ(mult.IndexOfSubscript("m"), 2);
+    EXPECT_EQ(mult.IndexOfSubscript("Z"), -1);
+}
+
+TEST(TMult, StepStopsAtBothEndsAndOnUnknownSubscripts) {
+    TMult mult;
+    EXPECT_EQ(mult.Step("", 1), "");
+    EXPECT_EQ(mult.FirstSubscript(), "");
+    EXPECT_EQ(mult.LastSubscript(), "");
+    mult["first"] = "";
+    mult["last"] = "";
+    EXPECT_EQ(mult.Step("", 1), "first");
+    EXPECT_EQ(mult.Step("", 0), "last");
+    EXPECT_EQ(mult.Step("", -1), "last");
+    EXPECT_EQ(mult.Step("last", 1), "");
+    EXPECT_EQ(mult.Step("first", -1), "");
+    EXPECT_EQ(mult.Step("first", 0), "");
+    EXPECT_EQ(mult.Step("nowhere", 1), "");
+}
+
+TEST(TMult, AssignFromLinesNumbersThemFromZero) {
+    TMult mult;
+    mult["old"] = "x";
+    mult.Assign(QStringList{"a", "b", "c"});
+    EXPECT_EQ(Walk(mult, 1), (QStringList{"0", "1", "2"}));
+    EXPECT_EQ(mult.Item("2"), "c");
+}
+
+TEST(TMultError, NamesTheListByItsOwnersAndLeavesItUnchanged) {
+    TMult named;
+    named.setObjectName("Fields");
+    EXPECT_EQ(Undefined(named, "X"), "Fields[X]\r\nis undefined");
+    EXPECT_EQ(Undefined(TMult(), "Y"), "TMult_instance[Y]\r\nis undefined");
+    TParams params;
+    EXPECT_EQ(Undefined(params[2].Mult, "X"), "Mult[X]\r\nis undefined");
+    EXPECT_EQ(params[2].Mult.Count(), 0);
+    TRPCBroker broker;
+    broker.setObjectName("RPCBroker1");
+    EXPECT_EQ(Undefined(broker.Param[2].Mult, "X"), "RPCBroker1.Param[2].Mult[X]\r\nis undefined");
+    EXPECT_EQ(Undefined(TRPCBroker().Param[0].Mult, "Y"),
+              "TRPCBroker_instance.Param[0].Mult[Y]\r\nis undefined");
+}
+
+void Literal(TParams& p, int i, const QString& v, TParamType kind = TParamType::literal) {
+    p[i].Value = v;
+    p[i].ParamKind = kind;
+}
+void ListEntry(TParams& p, int i, const QString& sub, const QString& v) {
+    p[i].ParamKind = TParamType::list;
+    p[i].Mult[sub] = v;
+}
+
+// Readable test names from the cases' descriptions.
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
+    std::string name;
+    for (const char* c = info.param.what; *c; ++c)
+        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+    return name;
+}
+
+struct Composed {
+    const char* what;
+    QString name;
+    QString version;
+    std::function<void(TParams&)> fill;
+    std::string message;  // without "{XWB}"
+};
+
+class ComposedCalls : public ::testing::TestWithParam<Composed> {};
+
+TEST_P(ComposedCalls, AreExactlyTheseBytes) {
+    TParams params;
+    GetParam().fill(params);
+    EXPECT_EQ(ComposeCall(GetParam().name, GetParam().version, &params).toStdString(),
+              GetParam().message);
+    if (params.Count() == 0) {
+        EXPECT_EQ(ComposeCall(GetParam().name, GetParam().version, nullptr).toStdString(),
+                  GetParam().message);
+    }
+}
+
+// "|\0010" is the version "0" behind its count byte; an empty list value goes as the byte 1.
+INSTANTIATE_TEST_SUITE_P(
+    Calls, ComposedCalls,
+    ::testing::Values(
+        Composed{"no parameters", "XUS SIGNON SETUP", "0", [](TParams&) {},
+                 "00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"},
+        Composed{"one literal", "XUS AV CODE", "0", [](TParams& p) { Literal(p, 0, "abc"); },
+                 "00048|\001000040007XWB;;;;000250XUS AV CODE^000070040abc"},
+        Composed{"one list with an empty value", "DDR LISTER", "0",
+                 [](TParams& p) {
+                     ListEntry(p, 0, "1", "200");
+                     ListEntry(p, 0, "2", "");
+                 },
+                 "00067|\0010"
+                 "00038007XWB;;;;000231DDR LISTER^000060032.x"
+                 "00110032000012001\001000"},
+        // The untouched parameter 1 is sent as nothing at all.
+        Composed{"a gap in the list", "X", "0",
+                 [](TParams& p) {
+                     Literal(p, 0, "first");
+                     Literal(p, 2, "third", TParamType::reference);
+                 },
+                 "00049|\001000041007XWB;;;;000260X^000180060first0061third"},
+        Composed{"empty literal and empty version", "X", "", [](TParams& p) { Literal(p, 0, ""); },
+                 "00035|\001000027007XWB;;;;000120X^000040010"},
+        Composed{"empty list", "X", "0", [](TParams& p) { p[0].ParamKind = TParamType::list; },
+                 "00040|\001000029007XWB;;;;000141X^000060032.x000"},
+        Composed{"lists after the call block in parameter order", "DDR FILER", "0",
+                 [](TParams& p) {
+                     Literal(p, 0, "EDIT");
+                     ListEntry(p, 1, "A", "x");
+                     ListEntry(p, 2, "B", "y");
+                 },
+                 "00081|\0010"
+                 "00051007XWB;;;;000361DDR FILER^000200050EDIT0032.x0032.x"
+                 "001A001x000001B001y000"}),
+    CaseName<Composed>);
 
 TEST(ComposeHandshake, AnnouncesAddressPortAndHost) {
     EXPECT_EQ("{XWB}" + ComposeHandshake("10.0.0.5", 1234, "WS1").toStdString(),
-              std::string("{XWB}00041|\x05"
-                          "1.10400029TCPconnect^10.0.0.5^1234^WS1^"));
+              std::string("{XWB}00041|\0051.10400029TCPconnect^10.0.0.5^1234^WS1^"));
 }
 
 TEST(ComposeGoodbye, IsTheByeMessage) {
     EXPECT_EQ("{XWB}" + ComposeGoodbye().toStdString(), "{XWB}0001000005#BYE#");
-}
-
-// The parameter text P inside the message, for the cases that differ only there.
-std::string ParamText(TParams& params, const char* name = "X") {
-    const std::string m = ComposeCall(name, "0", &params).toStdString();
-    const auto caret = m.find('^');
-    return m.substr(caret + 6);  // after "^" and the five-digit count of P
-}
-
-TEST(ComposeCall, AGapInTheListSendsOnlyTheParametersThatWereSet) {
-    TParams params;
-    params[0].Value = "first";
-    params[0].ParamKind = TParamType::literal;
-    params[2].Value = "third";
-    params[2].ParamKind = TParamType::reference;
-    EXPECT_EQ(ParamText(params), "0060first0061third");
-}
-
-TEST(ComposeCall, EmptyValuesAndVersion) {
-    TParams params;
-    params[0].ParamKind = TParamType::literal;
-    EXPECT_EQ(ParamText(params), "0010");
-    const std::string m = ComposeCall("X", "", nullptr).toStdString();
-    EXPECT_EQ(m.substr(5, 3), std::string("|\x01"
-                                          "0"));
-}
-
-TEST(ComposeCall, AnEmptyListContributesItsMarkerAndTheEndEntry) {
-    TParams params;
-    params[0].ParamKind = TParamType::list;
-    const std::string m = ComposeCall("X", "0", &params).toStdString();
-    EXPECT_EQ(m, std::string("00040|\x01"
-                             "0"
-                             "00029007XWB;;;;000141X^000060032.x000"));
-}
-
-TEST(ComposeCall, ListsFollowInParameterOrderAfterTheCallBlock) {
-    TParams params;
-    params[0].Value = "EDIT";
-    params[0].ParamKind = TParamType::literal;
-    params[1].ParamKind = TParamType::list;
-    params[1].Mult["A"] = "x";
-    params[2].ParamKind = TParamType::list;
-    params[2].Mult["B"] = "y";
-    const std::string m = ComposeCall("DDR FILER", "0", &params).toStdString();
-    EXPECT_NE(m.find("DDR FILER^000200050EDIT0032.x0032.x001A001x000001B001y000"),
-              std::string::npos);
 }
 
 struct Refused {
@@ -117,18 +209,7 @@ struct Refused {
     int code;
 };
 
-void PrintTo(const Refused& r, std::ostream* os) {
-    *os << r.what;
-}
-
 class RefusedCalls : public ::testing::TestWithParam<Refused> {};
-
-std::string RefusedName(const ::testing::TestParamInfo<Refused>& info) {
-    std::string name;
-    for (const char* c = info.param.what; *c; ++c)
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name;
-}
 
 TEST_P(RefusedCalls, RaiseBeforeAnythingIsSentAndLeaveTheListAlone) {
     TParams params;
@@ -147,15 +228,6 @@ TEST_P(RefusedCalls, RaiseBeforeAnythingIsSentAndLeaveTheListAlone) {
         for (int e = 0; e < params[i].Mult.Count(); ++e)
             EXPECT_EQ(params[i].Mult.ValueAt(e), before[i].Mult.ValueAt(e));
     }
-}
-
-void Literal(TParams& p, int i, const QString& v) {
-    p[i].Value = v;
-    p[i].ParamKind = TParamType::literal;
-}
-void ListEntry(TParams& p, int i, const QString& sub, const QString& v) {
-    p[i].ParamKind = TParamType::list;
-    p[i].Mult[sub] = v;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -185,7 +257,7 @@ INSTANTIATE_TEST_SUITE_P(
                     ListEntry(p, 0, "last", QString(1000, 'v'));
                 },
                 "X", "0", 10040}),
-    RefusedName);
+    CaseName<Refused>);
 
 INSTANTIATE_TEST_SUITE_P(
     Unsendable, RefusedCalls,
@@ -198,7 +270,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"character beyond one byte",
                 [](TParams& p) { Literal(p, 0, QString::fromUtf8("\u20ac")); }, "X", "0", 10022},
         Refused{"empty subscript", [](TParams& p) { ListEntry(p, 0, "", "v"); }, "X", "0", 10022}),
-    RefusedName);
+    CaseName<Refused>);
 
 TEST(ComposeCall, TheLargestFieldsStillFit) {
     TParams params;

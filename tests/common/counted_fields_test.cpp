@@ -24,12 +24,9 @@ TEST(PadCount, RefusesATextLongerThanItsField) {
 }
 
 TEST(ByteCount, CountsInOneByteAndSendsTheEmptyTextAsZero) {
-    EXPECT_EQ(ByteCount("0"), std::string("|\x01"
-                                          "0"));
-    EXPECT_EQ(ByteCount(""), std::string("|\x01"
-                                         "0"));
-    EXPECT_EQ(ByteCount("1.104"), std::string("|\x05"
-                                              "1.104"));
+    EXPECT_EQ(ByteCount("0"), std::string("|\0010"));
+    EXPECT_EQ(ByteCount(""), std::string("|\0010"));
+    EXPECT_EQ(ByteCount("1.104"), std::string("|\0051.104"));
     const std::string longest(255, 'v');
     EXPECT_EQ(ByteCount(longest), std::string("|\xff") + longest);
     EXPECT_THROW(ByteCount(std::string(256, 'v')), FieldTooLong);

@@ -60,27 +60,20 @@ TEST(Scramble, MarkersDifferAndLieBetweenSpaceAndThree) {
     EXPECT_GT(seen.size(), 100u);
 }
 
-TEST(Scramble, TheEmptyTextGivesTheTwoMarkers) {
-    const std::string s = Scramble("");
-    EXPECT_EQ(s.size(), 2u);
-    EXPECT_EQ(Unscramble(s), "");
-}
-
-TEST(Scramble, ACharacterOutsideTheRowPassesUnchanged) {
+TEST(Scramble, SubstitutesByPositionBetweenTheTwoRowsAndPassesOthersUnchanged) {
     const std::string s = ScrambleWithRows(std::string("a\tb^", 4), 0, 1);
     EXPECT_EQ(s[2], '\t');
     EXPECT_EQ(s[4], '^');  // the caret is in no row, so it is not substituted
     EXPECT_EQ(s.front(), ' ');
     EXPECT_EQ(s.back(), '!');
+    // Within the rows, by position from the first row into the second.
+    EXPECT_EQ(ScrambleWithRows("A", 3, 7),
+              std::string(1, '#') + kCipherPad[7][kCipherPad[3].find('A')] + "'");
 }
 
-TEST(Scramble, SubstitutesByPositionBetweenTheTwoRows) {
-    const std::string s = ScrambleWithRows("A", 3, 7);
-    const auto p = kCipherPad[3].find('A');
-    EXPECT_EQ(s, std::string(1, '#') + kCipherPad[7][p] + "'");
-}
-
-TEST(Unscramble, RejectsTextsThatCannotComeFromScramble) {
+TEST(Unscramble, GivesTheEmptyTextBackAndNothingForTextsThatCannotComeFromScramble) {
+    EXPECT_EQ(Scramble("").size(), 2u) << "the empty text gives the two markers";
+    EXPECT_EQ(Unscramble(Scramble("")), "");
     EXPECT_EQ(Unscramble(""), "");
     EXPECT_EQ(Unscramble("x"), "");
     EXPECT_EQ(Unscramble("~abc~"), "");

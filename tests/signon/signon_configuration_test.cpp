@@ -1,28 +1,161 @@
+// The look of the sign-on form: the settings the workstation keeps and the properties dialog
+// that edits them.
 #include "signon/signon_configuration.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
+#include <QSettings>
+#include <optional>
 
 #include "broker/broker_error.h"
-#include "broker/registry_settings.h"
 #include "signon/signon_form.h"
+#include "signon/signon_settings.h"
 #include "tests/signon/signon_form_test_support.h"
-#include "tests/support/signon_script.h"
 #include "toolkit/help_file.h"
 #include "toolkit/radio_group.h"
 
 namespace vorn {
 namespace {
 
-QString Stored(const char* name) {
-    return ReadRegistryText(RegistryRoot::LocalMachine, kSignonKey, name);
+using test::ExpectCentred;
+using test::Store;
+using test::Stored;
+
+// A plain window stands for the sign-on form: the settings need no more than a window and a
+// text.
+class SignonLookOnAWindow : public ::testing::Test {
+  protected:
+    test::ScopedSettings settings;
+    QWidget window;
+    QPlainTextEdit intro;
+};
+
+TEST_F(SignonLookOnAWindow, MissingAndEmptyValuesAreWrittenBackWithTheirDefaults) {
+    Store("SignonPos", "");
+    Store("IntroTextFont", "");
+    EXPECT_EQ(SignonSettings::Read(), SignonLook());
+    EXPECT_EQ(Stored("SignonPos"), "0");
+    EXPECT_EQ(Stored("SignonSiz"), "0");
+    EXPECT_EQ(Stored("IntroBackClr"), "0");
+    EXPECT_EQ(Stored("IntroTextFont"), "System^14");
+    EXPECT_EQ(SignonSettings::PositionText(), "0");
+    EXPECT_EQ(SignonSettings::SizeText(), "0");
 }
-void Store(const char* name, const QString& text) {
-    WriteRegistryText(RegistryRoot::LocalMachine, kSignonKey, name, text);
+
+struct Placement {
+    const char* what;
+    const char* position;      // mode^top^left
+    const char* size;          // mode^width^height
+    std::optional<QPoint> at;  // none: centred
+    QSize shape;
+};
+
+class Placements : public SignonLookOnAWindow, public ::testing::WithParamInterface<Placement> {};
+
+TEST_P(Placements, PutTheNewWindowWhereTheStoredTextsSay) {
+    const Placement& c = GetParam();
+    Store("SignonPos", c.position);
+    Store("SignonSiz", c.size);
+    window.move(1, 2);
+    SignonSettings::ApplyOnCreation(window, nullptr);
+    EXPECT_EQ(window.size(), c.shape);
+    if (c.at)
+        EXPECT_EQ(window.pos(), *c.at);
+    else
+        ExpectCentred(window);
+    EXPECT_EQ(SignonSettings::PositionText(), c.position);
+    EXPECT_EQ(SignonSettings::SizeText(), c.size);
+}
+
+const QSize kNormal(500, 300);
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Placements,
+    ::testing::Values(Placement{"FixedPlaceRememberedSize", "1^40^70", "2^610^350", QPoint(70, 40),
+                                QSize(610, 350)},
+                      Placement{"CentredAtAFixedSize", "0", "1^420^260", {}, QSize(420, 260)},
+                      Placement{"EachFallsBackOnItsOwn", "2^40^70", "2", QPoint(70, 40), kNormal},
+                      // Modes without usable coordinates: the normal size, centred.
+                      Placement{"ModesAlone", "2", "2", {}, kNormal},
+                      Placement{"FixedModesAlone", "1", "1", {}, kNormal},
+                      Placement{"OneCoordinate", "2^40", "1^640", {}, kNormal},
+                      Placement{"NotNumbersOrZero", "1^x^70", "2^0^300", {}, kNormal},
+                      Placement{"EmptyOrNegative", "2^^", "1^-5^300", {}, kNormal},
+                      Placement{"UnknownModes", "7^40^70", "9^640^480", {}, kNormal},
+                      Placement{"NoModes", "junk", "^640^480", {}, kNormal}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(SignonLookOnAWindow, TheStoredLookIsAppliedToTheIntroText) {
+    Store("IntroBackClr", "1");
+    Store("IntroTextFont", "Courier^11");
+    SignonSettings::ApplyOnCreation(window, &intro);
+    EXPECT_EQ(intro.palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(intro.font().family(), "Courier");
+    EXPECT_EQ(intro.font().pointSize(), 11);
+}
+
+TEST_F(SignonLookOnAWindow, UnreadableLookValuesGiveCreamAndTheDefaultFont) {
+    Store("IntroBackClr", "pink");
+    Store("IntroTextFont", "^big");
+    const SignonLook look = SignonSettings::Read();
+    EXPECT_EQ(look.introBackClr, 0);
+    EXPECT_EQ(look.fontName, "System");
+    EXPECT_EQ(look.fontSize, 14);
+}
+
+// The modes with coordinates are saved through the dialog and tested there.
+TEST_F(SignonLookOnAWindow, SavingWithoutAFormStoresTheFixedModeAlone) {
+    SignonLook look;
+    look.positionMode = spFixed;
+    SignonSettings::Save(look, nullptr);
+    EXPECT_EQ(Stored("SignonPos"), "1") << "without a form there are no coordinates to fix";
+}
+
+TEST_F(SignonLookOnAWindow, ClosingRemembersOnlyWhatIsInModeTwo) {
+    Store("SignonPos", "2");
+    Store("SignonSiz", "1^450^280");
+    SignonSettings::ApplyOnCreation(window, nullptr);
+    Store("SignonPos", "0");  // changed behind the program's back: the text in memory counts
+    window.move(70, 50);
+    window.resize(610, 350);
+    SignonSettings::RememberOnClose(window);
+    EXPECT_EQ(Stored("SignonPos"), "2^50^70");
+    EXPECT_EQ(Stored("SignonSiz"), "1^450^280") << "a fixed size is not remembered";
+    EXPECT_EQ(SignonSettings::PositionText(), "2^50^70");
+}
+
+TEST(SignonLookOnAReadOnlyStore, WorksWithTheDefaultsAndPassesOverFailedWrites) {
+    test::ScopedSettings restore;
+    QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, "/dev/null/unwritable");
+    QWidget window;
+    QPlainTextEdit intro;
+    SignonSettings::ApplyOnCreation(window, &intro);
+    EXPECT_EQ(window.size(), QSize(500, 300));
+    EXPECT_EQ(intro.palette().color(QPalette::Base), QColor(0xFF, 0xFB, 0xF0));
+    SignonLook look;
+    look.positionMode = spRemember;
+    look.sizeMode = spRemember;
+    EXPECT_NO_THROW(SignonSettings::Save(look, &window));
+    EXPECT_EQ(SignonSettings::SizeText(), "2") << "the choice holds for this run";
+    window.resize(510, 310);
+    EXPECT_NO_THROW(SignonSettings::RememberOnClose(window));
+    EXPECT_EQ(SignonSettings::SizeText(), "2^510^310");
+    EXPECT_EQ(Stored("SignonSiz"), "");
+}
+
+TEST(SignonLookFont, TakesTheFamilyAndThePointSize) {
+    SignonLook look;
+    QFont font("Courier");
+    font.setPointSize(12);
+    look.SetIntroFont(font);
+    EXPECT_EQ(look.fontName, "Courier");
+    EXPECT_EQ(look.fontSize, 12);
+    QFont pixels("Courier");
+    pixels.setPixelSize(20);
+    look.SetIntroFont(pixels);
+    EXPECT_GT(look.fontSize, 0) << "a font in pixels still gets a point size";
 }
 
 QStringList Items(const ui::RadioGroup& group) {
@@ -41,53 +174,7 @@ class SignonProperties : public ::testing::Test {
     QPlainTextEdit intro;
 };
 
-TEST_F(SignonProperties, ShowsTheStoredSettingsWithItsOwnTexts) {
-    Store("SignonPos", "1^10^20");
-    Store("SignonSiz", "2");
-    Store("IntroBackClr", "1");
-    Store("IntroTextFont", "Courier^11");
-    modal.OnForm<TSignonConfiguration>([](TSignonConfiguration& d) {
-        EXPECT_EQ(d.windowTitle(), "Sign-on Properties");
-        EXPECT_EQ(d.rgrWindowPosition->title(), "Window Position");
-        EXPECT_EQ(Items(*d.rgrWindowPosition), (QStringList{"Center", "Current", "Remember"}));
-        EXPECT_EQ(d.rgrWindowSize->title(), "Window Size");
-        EXPECT_EQ(Items(*d.rgrWindowSize), (QStringList{"Normal", "Current", "Remember"}));
-        EXPECT_EQ(d.grpIntroText->title(), "Intro Text");
-        EXPECT_EQ(d.Button1->text(), "Change Font");
-        EXPECT_EQ(d.rgrIntroBackClr->title(), "Background Color");
-        EXPECT_EQ(Items(*d.rgrIntroBackClr), (QStringList{"Cream", "White"}));
-        EXPECT_EQ(d.rgrIntroBackClr->Columns(), 2);
-        EXPECT_EQ(d.btnDefaults->text(), "&Defaults");
-        EXPECT_EQ(ui::HelpContext(d), 2);
-        EXPECT_EQ(ui::HelpContext(*d.btnDefaults), 4);
-        for (const char* name : {"rgrWindowPosition", "rgrWindowSize", "Button1", "rgrIntroBackClr",
-                                 "OKBtn", "CancelBtn", "HelpBtn", "btnDefaults"})
-            EXPECT_NE(d.findChild<QWidget*>(name), nullptr) << name;
-
-        EXPECT_EQ(d.rgrWindowPosition->ItemIndex(), 1);
-        EXPECT_EQ(d.rgrWindowSize->ItemIndex(), 2);
-        EXPECT_EQ(d.rgrIntroBackClr->ItemIndex(), 1);
-        EXPECT_EQ(d.FontDialog1.Font.family(), "Courier");
-        EXPECT_EQ(d.FontDialog1.Font.pointSize(), 11);
-        d.CancelBtn->click();
-    });
-    EXPECT_EQ(TSignonConfiguration::Open(&window, &intro), QDialog::Rejected);
-}
-
-TEST_F(SignonProperties, CancelSavesNothing) {
-    modal.OnForm<TSignonConfiguration>([](TSignonConfiguration& d) {
-        d.rgrWindowPosition->SetItemIndex(2);
-        d.rgrIntroBackClr->SetItemIndex(1);
-        d.CancelBtn->click();
-    });
-    const QColor before = intro.palette().color(QPalette::Base);
-    EXPECT_EQ(TSignonConfiguration::Open(&window, &intro), QDialog::Rejected);
-    EXPECT_EQ(Stored("SignonPos"), "0");
-    EXPECT_EQ(Stored("IntroBackClr"), "0");
-    EXPECT_EQ(intro.palette().color(QPalette::Base), before) << "nothing is applied either";
-}
-
-TEST_F(SignonProperties, DefaultsResetTheDialogAfterYesButSaveNothingUntilOk) {
+TEST_F(SignonProperties, ShowTheStoredSettingsAndDefaultsResetThemAfterYesButOnlyOkSavesThem) {
     Store("SignonPos", "1^10^20");
     Store("SignonSiz", "2^600^400");
     Store("IntroBackClr", "1");
@@ -101,6 +188,14 @@ TEST_F(SignonProperties, DefaultsResetTheDialogAfterYesButSaveNothingUntilOk) {
         };
     };
     modal.OnForm<TSignonConfiguration>([](TSignonConfiguration& d) {
+        // The stored settings, the choices in the order of the stored modes.
+        EXPECT_EQ(Items(*d.rgrWindowPosition), (QStringList{"Center", "Current", "Remember"}));
+        EXPECT_EQ(Items(*d.rgrWindowSize), (QStringList{"Normal", "Current", "Remember"}));
+        EXPECT_EQ(Items(*d.rgrIntroBackClr), (QStringList{"Cream", "White"}));
+        EXPECT_EQ(ui::HelpContext(*d.btnDefaults), 4);
+        EXPECT_EQ(d.rgrWindowSize->ItemIndex(), 2);
+        EXPECT_EQ(d.rgrIntroBackClr->ItemIndex(), 1);
+        EXPECT_EQ(d.FontDialog1.Font.pointSize(), 11);
         d.btnDefaults->click();  // No
         EXPECT_EQ(d.rgrWindowPosition->ItemIndex(), 1);
         EXPECT_EQ(d.FontDialog1.Font.family(), "Courier");
@@ -116,11 +211,11 @@ TEST_F(SignonProperties, DefaultsResetTheDialogAfterYesButSaveNothingUntilOk) {
     });
     modal.OnMessage(question(ui::mrNo));
     modal.OnMessage(question(ui::mrYes));
-    TSignonConfiguration::Open(&window, &intro);
-    EXPECT_EQ(Stored("SignonPos"), "1^10^20");
+    const QColor before = intro.palette().color(QPalette::Base);
+    EXPECT_EQ(TSignonConfiguration::Open(&window, &intro), QDialog::Rejected);
+    EXPECT_EQ(intro.palette().color(QPalette::Base), before);
     EXPECT_EQ(Stored("SignonSiz"), "2^600^400");
     EXPECT_EQ(Stored("IntroBackClr"), "1");
-    EXPECT_EQ(Stored("IntroTextFont"), "Courier^11");
 
     modal.OnForm<TSignonConfiguration>([](TSignonConfiguration& d) {
         EXPECT_EQ(d.rgrWindowPosition->ItemIndex(), 1) << "read again when shown again";
@@ -190,11 +285,7 @@ class PropertiesDuringSignon : public test::WindowedSignon {
         test::ScriptSetupAsksSignon(peer);
         peer.ReplyLines({"Welcome."});
     }
-    void SignOnAndCancel() {
-        TRPCBroker b;
-        Aim(b);
-        EXPECT_THROW(b.SetConnected(true), EBrokerError);
-    }
+    void SignOnAndCancel() { EXPECT_THROW(b.SetConnected(true), EBrokerError); }
     static void Choose(TSignonConfiguration& d, int position, int size) {
         d.rgrWindowPosition->Button(position)->click();
         d.rgrWindowSize->Button(size)->click();
@@ -210,7 +301,8 @@ TEST_F(PropertiesDuringSignon, CurrentStoresTheCoordinatesAtOkAndNotLaterMoves) 
         form.propertiesAction->trigger();
         EXPECT_EQ(Stored("SignonPos"), "1^40^60");
         EXPECT_EQ(Stored("SignonSiz"), "1^520^340");
-        EXPECT_EQ(form.pos(), QPoint(60, 40)) << "mode 1 leaves the open form where it is";
+        EXPECT_EQ(form.pos(), QPoint(60, 40)) << "mode 1 leaves the open form as it is";
+        EXPECT_EQ(form.size(), QSize(520, 340));
         form.move(5, 5);
         form.resize(450, 290);
         form.btnCancel->click();
@@ -262,10 +354,7 @@ TEST_F(PropertiesDuringSignon, CenterAndNormalResetTheOpenFormAtOnce) {
         form.resize(640, 420);
         form.propertiesAction->trigger();
         EXPECT_EQ(form.size(), QSize(500, 300));
-        const QRect screen = form.screen()->availableGeometry();
-        const QRect frame = form.frameGeometry();
-        EXPECT_EQ(frame.x(), screen.x() + (screen.width() - frame.width()) / 2);
-        EXPECT_EQ(frame.y(), screen.y() + (screen.height() - frame.height()) / 2);
+        test::ExpectCentred(form);
         EXPECT_EQ(form.introText->palette().color(QPalette::Base), QColor(Qt::white));
         form.btnCancel->click();
     });

@@ -1,5 +1,5 @@
-// What the sign-on form tests share: typing into fields as a user does, reading the calls the
-// test peer recorded, and a fixture with the window fronts installed against the test peer.
+// What the sign-on form tests share: typing into fields as a user does, the stored sign-on
+// look, and a fixture with the window fronts installed and a broker aimed at the test peer.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,39 +7,39 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QWidget>
 #include <string>
 #include <vector>
 
 #include "broker/broker_ui.h"
+#include "broker/registry_settings.h"
 #include "broker/rpc_broker.h"
-#include "common/scramble.h"
-#include "signon/signon_form_front.h"
 #include "broker/verify_code_change.h"
+#include "signon/signon_form_front.h"
+#include "signon/widget_broker_ui.h"
 #include "tests/support/isolated_settings.h"
 #include "tests/support/manual_clock.h"
+#include "tests/support/recorded_calls.h"
 #include "tests/support/scripted_modal_host.h"
+#include "tests/support/signon_script.h"
 #include "tests/support/test_peer.h"
-#include "signon/widget_broker_ui.h"
 
 namespace vorn::test {
 
-// Key presses, one character at a time, as the keyboard sends them.
-inline void Type(QWidget* widget, const QString& text) {
-    for (const QChar c : text) {
-        const int key = c.toUpper().unicode();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(widget, &release);
-    }
+using Strings = std::vector<std::string>;
+
+inline void PressKey(QWidget* widget, int key, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(widget, &release);
 }
 
-inline void PressKey(QWidget* widget, int key) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-    QApplication::sendEvent(widget, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-    QApplication::sendEvent(widget, &release);
+// Key presses, one character at a time, as the keyboard sends them.
+inline void Type(QWidget* widget, const QString& text) {
+    for (const QChar c : text)
+        PressKey(widget, c.toUpper().unicode(), QString(c));
 }
 
 // The field loses the focus (the user tabs or clicks away).
@@ -48,69 +48,42 @@ inline void Leave(QWidget* widget) {
     QApplication::sendEvent(widget, &out);
 }
 
-// The procedure name inside a recorded call message.
-inline std::string NameOf(const std::string& call) {
-    const auto start = call.find("XWB;;;;") + 7 + 5 + 1;
-    return call.substr(start, call.find('^', start) - start);
+// The sign-on look as the workstation's settings store holds it.
+inline QString Stored(const QString& name) {
+    return ReadRegistryText(RegistryRoot::LocalMachine, kSignonKey, name);
+}
+inline void Store(const QString& name, const QString& text) {
+    ASSERT_TRUE(WriteRegistryText(RegistryRoot::LocalMachine, kSignonKey, name, text));
 }
 
-inline std::vector<std::string> Names(const std::vector<std::string>& calls) {
-    std::vector<std::string> names;
-    for (const auto& c : calls)
-        names.push_back(NameOf(c));
-    return names;
+inline void ExpectCentred(const QWidget& window) {
+    const QRect screen = window.screen()->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    EXPECT_EQ(frame.x(), screen.x() + (screen.width() - frame.width()) / 2);
+    EXPECT_EQ(frame.y(), screen.y() + (screen.height() - frame.height()) / 2);
 }
 
-// The value of the first (literal) parameter of a recorded call.
-inline std::string FirstLiteral(const std::string& call) {
-    const auto caret = call.find('^', call.find("XWB;;;;") + 7);
-    const std::string params = call.substr(caret + 1 + 5);
-    const int length = std::stoi(params.substr(0, 3));
-    EXPECT_EQ(params[3], '0') << "not a literal";
-    return params.substr(4, length - 1);
-}
-
-// The three codes of an "XUS CVC" call, unscrambled.
-inline std::vector<std::string> ChangedCodes(const std::string& call) {
-    const std::string value = FirstLiteral(call);
-    std::vector<std::string> codes;
-    std::size_t from = 0;
-    for (;;) {
-        const auto caret = value.find('^', from);
-        codes.push_back(Unscramble(value.substr(from, caret - from)));
-        if (caret == std::string::npos) break;
-        from = caret + 1;
-    }
-    return codes;
-}
-
-inline std::string Text(const QString& s) {
-    return s.toStdString();
-}
-
-// A fresh settings store, the program's window fronts, the test peer and the scripted modal
-// host; every modal interaction of a test is answered from `modal`.
+// A fresh settings store, the program's window fronts, the test peer, the scripted modal host
+// (every modal interaction of a test is answered from `modal`) and a broker `b` on the peer.
 class WindowedSignon : public ::testing::Test {
   protected:
     void SetUp() override {
         ui::InstallWidgetBrokerUi();
         InstallSignonForms();
+        Aim(b, peer);
     }
     void TearDown() override {
         SetSignonFront(nullptr);
         SetVerifyCodeFront(nullptr);
         SetBrokerUi(nullptr);
     }
-    void Aim(TRPCBroker& b) {
-        b.SetServer("127.0.0.1");
-        b.SetListenerPort(peer.Port());
-    }
-    std::vector<std::string> CallNames() const { return Names(peer.Calls()); }
+    Strings CallNames() const { return Names(peer.Calls()); }
 
     ScopedSettings settings;
     ClockOverride clock;
     TestPeer peer;
     ScriptedModalHost modal;
+    TRPCBroker b;
 };
 
 }  // namespace vorn::test

@@ -2,18 +2,16 @@
 
 #include <QPushButton>
 
-#include "broker/broker_error.h"
 #include "signon/code_edit.h"
 #include "tests/signon/signon_form_test_support.h"
-#include "tests/support/signon_script.h"
 
 namespace vorn {
 namespace {
 
 using test::Leave;
 using test::PressKey;
+using test::Strings;
 using test::Type;
-using Strings = std::vector<std::string>;
 
 const QString kSame = QStringLiteral(
     "Your VERIFY code was not changed.\rThe new code is the same as the current one.\r");
@@ -29,11 +27,10 @@ class VerifyCodeDialog : public test::WindowedSignon {
     void SetUp() override {
         WindowedSignon::SetUp();
         test::ScriptNoSignonNeeded(peer);
-        Aim(broker);
-        broker.SetConnected(true);
-        edit.SetRPCBroker(&broker);
+        b.SetConnected(true);
+        edit.SetRPCBroker(&b);
     }
-    std::vector<std::string> CallsAfterSignon() const {
+    Strings CallsAfterSignon() const {
         auto names = CallNames();
         names.erase(names.begin());
         return names;
@@ -50,11 +47,11 @@ class VerifyCodeDialog : public test::WindowedSignon {
         EXPECT_TRUE(form.isVisible());
     }
 
-    TRPCBroker broker;
     TVCEdit edit;
 };
 
-TEST_F(VerifyCodeDialog, AKnownOldCodeIsShownLockedInTheButtonFaceColour) {
+// The same code again is refused in a plain message, without asking the server.
+TEST_F(VerifyCodeDialog, AKnownOldCodeIsShownLockedInTheButtonFaceColourAndNotTakenAgain) {
     modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
         EXPECT_EQ(form.windowTitle(), "Change TREVANTA Verify Code");
         EXPECT_EQ(form.edtOldVC->text(), "OLD.CODE.1");
@@ -63,13 +60,17 @@ TEST_F(VerifyCodeDialog, AKnownOldCodeIsShownLockedInTheButtonFaceColour) {
         EXPECT_EQ(form.edtOldVC->palette().color(QPalette::Base),
                   form.edtOldVC->palette().color(QPalette::Button));
         EXPECT_EQ(form.focusWidget(), form.edtNewVC);
-        EXPECT_EQ(form.btnOK->text(), "OK");
-        for (auto* e : {form.edtOldVC, form.edtNewVC, form.edtConfirmVC})
-            EXPECT_EQ(e->echoMode(), QLineEdit::Password);
+        Fill(form, "old.code.1", "old.code.1");
+        form.btnOK->click();
+        ExpectNewCodesEmptiedAndFocused(form);
         form.btnCancel->click();
     });
+    modal.ExpectMessage(kSame);
     EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
     EXPECT_TRUE(CallsAfterSignon().empty());
+    ASSERT_EQ(modal.Log().size(), 2u);
+    EXPECT_EQ(modal.Log()[1].messageKind, ui::MessageKind::None);
+    EXPECT_EQ(modal.Log()[1].buttons, ui::mbOK);
 }
 
 TEST_F(VerifyCodeDialog, WithoutAKnownCodeTheOldCodeIsTypedAndCodesAreSentUpperCase) {
@@ -111,19 +112,9 @@ TEST_F(VerifyCodeDialog, OkIsTheDefaultButtonOnlyWhileAllThreeFieldsHoldACode) {
     EXPECT_TRUE(edit.ChangeVerifyCode("OLD.CODE.1"));
 }
 
-TEST_F(VerifyCodeDialog, TheSameCodeAgainIsRefusedWithoutAskingTheServer) {
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        Fill(form, "old.code.1", "old.code.1");
-        form.btnOK->click();
-        ExpectNewCodesEmptiedAndFocused(form);
-        form.btnCancel->click();
-    });
-    modal.ExpectMessage(kSame);
-    EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
-    EXPECT_TRUE(CallsAfterSignon().empty());
-}
-
-TEST_F(VerifyCodeDialog, ThreeMismatchesSayTryAgainAndTheFourthEmptiesBothFields) {
+// Three mismatches say "Try again" and keep the new code; from the fourth both codes are
+// emptied. Only leaving the new-code field after the user edited it starts the count again.
+TEST_F(VerifyCodeDialog, MismatchesCountUntilTheNewCodeIsEdited) {
     modal.OnForm<TfrmVCEdit>([this](TfrmVCEdit& form) {
         Fill(form, "new.code.2", "new.code.x");
         for (int i = 1; i <= 3; ++i) {
@@ -142,35 +133,19 @@ TEST_F(VerifyCodeDialog, ThreeMismatchesSayTryAgainAndTheFourthEmptiesBothFields
         form.edtNewVC->setText("B");
         form.btnOK->click();
         EXPECT_EQ(edit.MismatchCount(), 5);
-        form.btnCancel->click();
-    });
-    modal.ExpectMessage(kTryAgain).ExpectMessage(kTryAgain).ExpectMessage(kTryAgain);
-    modal.ExpectMessage(kNoMatch).ExpectMessage(kNoMatch);
-    EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
-    EXPECT_TRUE(CallsAfterSignon().empty());
-}
-
-TEST_F(VerifyCodeDialog, EditingTheNewCodeStartsTheCountAgain) {
-    modal.OnForm<TfrmVCEdit>([this](TfrmVCEdit& form) {
-        Fill(form, "new.code.2", "x1");
-        form.btnOK->click();
-        Type(form.edtConfirmVC, "x2");
-        form.btnOK->click();
-        Type(form.edtConfirmVC, "x3");
-        form.btnOK->click();
-        EXPECT_EQ(edit.MismatchCount(), 3);
         Type(form.edtNewVC, "3");
-        EXPECT_EQ(edit.MismatchCount(), 3) << "only leaving the field counts";
+        EXPECT_EQ(edit.MismatchCount(), 5) << "only leaving the field counts";
         Leave(form.edtNewVC);
         EXPECT_EQ(edit.MismatchCount(), 0);
-        Type(form.edtConfirmVC, "x4");
+        Type(form.edtConfirmVC, "x");
         form.btnOK->click();
         EXPECT_EQ(edit.MismatchCount(), 1);
         form.btnCancel->click();
     });
-    for (int i = 0; i < 4; ++i)
-        modal.ExpectMessage(kTryAgain);
+    modal.ExpectMessage(kTryAgain).ExpectMessage(kTryAgain).ExpectMessage(kTryAgain);
+    modal.ExpectMessage(kNoMatch).ExpectMessage(kNoMatch).ExpectMessage(kTryAgain);
     EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
+    EXPECT_TRUE(CallsAfterSignon().empty());
 }
 
 TEST_F(VerifyCodeDialog, TheServersRefusalIsShownAndTheUserMayTryAgain) {
@@ -197,59 +172,43 @@ TEST_F(VerifyCodeDialog, TheServersRefusalIsShownAndTheUserMayTryAgain) {
     EXPECT_EQ(test::ChangedCodes(peer.Calls()[1]), (Strings{"OLD.CODE.1", "SHORT", "SHORT"}));
 }
 
-TEST_F(VerifyCodeDialog, TheHelpTextIsFetchedOnceWithAKnownOldCode) {
-    peer.ReplyLines({"Codes are 8 to 20 characters.", "second line"});
-    const QString help = QStringLiteral(
-        "Enter a new verify code and then confirm it.\r\rCodes are 8 to 20 characters.");
+struct HelpCase {
+    const char* what;
+    const char* knownOldCode;
+    std::vector<std::string> answer;
+    const char* shown;
+};
+
+class HelpTexts : public VerifyCodeDialog, public ::testing::WithParamInterface<HelpCase> {};
+
+TEST_P(HelpTexts, AreFetchedOnceAndShownAtEveryPress) {
+    const HelpCase& c = GetParam();
+    peer.ReplyLines(c.answer);
     modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        form.btnHelp->click();
         form.btnHelp->click();
         form.btnHelp->click();
         form.btnCancel->click();
     });
-    modal.ExpectMessage(help).ExpectMessage(help).ExpectMessage(help);
-    EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
+    modal.ExpectMessage(c.shown).ExpectMessage(c.shown);
+    EXPECT_FALSE(edit.ChangeVerifyCode(c.knownOldCode));
     EXPECT_EQ(CallsAfterSignon(), Strings{"XUS AV HELP"});
 }
 
-TEST_F(VerifyCodeDialog, TheHelpTextWithoutAKnownOldCodeAsksForTheCurrentCodeFirst) {
-    peer.ReplyLines({"Codes are 8 to 20 characters."});
-    const QString help = QStringLiteral(
-        "Enter your current verify code first.\r\nEnter a new verify code and then confirm "
-        "it.\r\rCodes are 8 to 20 characters.");
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        form.btnHelp->click();
-        form.btnHelp->click();
-        form.btnCancel->click();
-    });
-    modal.ExpectMessage(help).ExpectMessage(help);
-    EXPECT_FALSE(edit.ChangeVerifyCode());
-    EXPECT_EQ(CallsAfterSignon(), Strings{"XUS AV HELP"});
-}
-
-TEST_F(VerifyCodeDialog, AnEmptyHelpAnswerLeavesOnlyTheDialogsOwnText) {
-    peer.Reply("");
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        form.btnHelp->click();
-        form.btnCancel->click();
-    });
-    modal.ExpectMessage("Enter a new verify code and then confirm it.\r\r");
-    EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
-}
-
-TEST_F(VerifyCodeDialog, MessagesArePlainMessageBoxes) {
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        Fill(form, "old.code.1", "old.code.1");
-        form.btnOK->click();
-        form.btnCancel->click();
-    });
-    modal.OnMessage([](const ui::MessageRequest& r) {
-        EXPECT_EQ(r.kind, ui::MessageKind::None);
-        EXPECT_EQ(r.buttons, ui::mbOK);
-        return ui::mrOk;
-    });
-    edit.ChangeVerifyCode("OLD.CODE.1");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Answers, HelpTexts,
+    ::testing::Values(
+        HelpCase{"KnownOldCode",
+                 "OLD.CODE.1",
+                 {"Codes are 8 to 20 characters.", "second line"},
+                 "Enter a new verify code and then confirm it.\r\rCodes are 8 to 20 characters."},
+        HelpCase{"OldCodeToType",
+                 "",
+                 {"Codes are 8 to 20 characters."},
+                 "Enter your current verify code first.\r\nEnter a new verify code and then "
+                 "confirm it.\r\rCodes are 8 to 20 characters."},
+        HelpCase{
+            "EmptyAnswer", "OLD.CODE.1", {}, "Enter a new verify code and then confirm it.\r\r"}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(VerifyCodeDialog, AnErrorOfTheChangeCallIsShownAndClosesTheDialogUnchanged) {
     peer.MError("UNDEFINED^XUSRB");
@@ -261,7 +220,7 @@ TEST_F(VerifyCodeDialog, AnErrorOfTheChangeCallIsShownAndClosesTheDialogUnchange
         EXPECT_FALSE(form.isVisible());
     });
     EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
-    EXPECT_TRUE(broker.Connected()) << "an M error leaves the link up";
+    EXPECT_TRUE(b.Connected()) << "an M error leaves the link up";
 }
 
 }  // namespace

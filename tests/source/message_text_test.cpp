@@ -1,41 +1,40 @@
+// The toolset's message texts: the string table, the lookup through the message broker and
+// the cached captions of the message dialog.
 #include "source/message_text.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QWidget>
 #include <memory>
 
 #include "broker/rpc_broker.h"
 #include "source/dialog_text.h"
 #include "source/message_broker.h"
+#include "source/message_table.h"
 #include "tests/support/manual_clock.h"
+#include "tests/support/recorded_calls.h"
 #include "tests/support/signon_script.h"
 #include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
 
+using test::ListEntries;
 using test::TestPeer;
 
-// The list entries of a recorded call whose only parameter is one list.
-std::string ListEntries(const std::string& call) {
-    const auto at = call.find("0032.x");
-    return at == std::string::npos ? std::string() : call.substr(at + 6);
-}
-
+// No message broker and an empty caption cache before and after each test; a broker `b` on
+// the test peer, which no lookup finds unless it is handed in.
 class MessageLookup : public ::testing::Test {
   protected:
     void SetUp() override {
         SetMessageBroker(nullptr);
         ClearDialogTextCache();
+        test::Aim(b, peer);
     }
     void TearDown() override {
         SetMessageBroker(nullptr);
         ClearDialogTextCache();
-    }
-    static void Aim(TRPCBroker& b, TestPeer& on) {
-        b.SetServer("127.0.0.1");
-        b.SetListenerPort(on.Port());
     }
     // The calls after the sign-on set-up.
     static std::vector<std::string> Calls(const TestPeer& on) {
@@ -46,14 +45,23 @@ class MessageLookup : public ::testing::Test {
 
     test::ClockOverride clock;
     TestPeer peer;
+    TRPCBroker b;
 };
 
+TEST(StringTable, HoldsEveryIdFrom1001To1095AndNothingElse) {
+    for (int id = 1001; id <= 1095; ++id)
+        EXPECT_FALSE(LoadStringResource(id).isEmpty()) << id;
+    EXPECT_TRUE(LoadStringResource(1000).isEmpty());
+    EXPECT_TRUE(LoadStringResource(1096).isEmpty());
+    EXPECT_TRUE(LoadStringResource(7).isEmpty());
+    EXPECT_TRUE(LoadStringResource(5001).isEmpty());
+    EXPECT_TRUE(LoadStringResource(-1).isEmpty());
+}
+
 TEST(MessageNumber, PutsOneInFrontOfThreeDigits) {
-    EXPECT_EQ(MessageNumber(1), "1001");
     EXPECT_EQ(MessageNumber(7), "1007");
     EXPECT_EQ(MessageNumber(58), "1058");
     EXPECT_EQ(MessageNumber(60), "1060");
-    EXPECT_EQ(MessageNumber(95), "1095");
     EXPECT_EQ(MessageNumber(119), "1119");
     EXPECT_EQ(MessageNumber(0), "1000");
     EXPECT_EQ(MessageNumber(1119), "1119");
@@ -70,38 +78,18 @@ TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
 TEST_F(MessageLookup, SendsTheFourDigitNumberAsTheListEntryVornnum) {
     test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "&No"});
-    TRPCBroker b;
-    Aim(b, peer);
     EXPECT_EQ(GetDialogText(7, "", &b), "&No");
     const auto calls = Calls(peer);
     ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0], std::string("{XWB}00069|\x01"
-                                    "0"
+    // "|\0010" is the version "0" behind its count byte.
+    EXPECT_EQ(calls[0], std::string("{XWB}00069|\0010"
                                     "00039007XWB;;;;000241VRNX DIALOG^000060032.x"
-                                    "009\"VORNNUM\"0041007"
-                                    "000"));
+                                    "009\"VORNNUM\"0041007000"));
 }
-
-class MessageIds : public MessageLookup, public ::testing::WithParamInterface<int> {};
-
-TEST_P(MessageIds, AreSentWithALeadingOne) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"[Data]", "text"});
-    TRPCBroker b;
-    Aim(b, peer);
-    GetDialogText(GetParam(), "", &b);
-    const std::string number = std::to_string(1000 + GetParam());
-    ASSERT_EQ(Calls(peer).size(), 1u);
-    EXPECT_EQ(ListEntries(Calls(peer)[0]), "009\"VORNNUM\"004" + number + "000");
-}
-
-INSTANTIATE_TEST_SUITE_P(Ids, MessageIds, ::testing::Values(1, 7, 58, 60, 95, 119));
 
 TEST_F(MessageLookup, ParametersBecomeTheEntriesOneTwoAndSoOn) {
     test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
-    TRPCBroker b;
-    Aim(b, peer);
     EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &b),
               "Value \"abc\" is not valid for field DEMO LAB TEST.");
     EXPECT_EQ(ListEntries(Calls(peer)[0]),
@@ -111,50 +99,37 @@ TEST_F(MessageLookup, ParametersBecomeTheEntriesOneTwoAndSoOn) {
               "000");
 }
 
-TEST_F(MessageLookup, ParametersStopAtTheFirstEmptyPiece) {
+struct Answer {
+    const char* what;
+    int id;
+    std::vector<std::string> lines;
+    const char* text;
+};
+
+class Answers : public MessageLookup, public ::testing::WithParamInterface<Answer> {};
+
+TEST_P(Answers, GiveTheDataLinesJoinedWithoutSeparator) {
     test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"[Data]", "x"}).ReplyLines({"[Data]", "y"});
-    TRPCBroker b;
-    Aim(b, peer);
-    GetDialogText(34, "first^^third", &b);
-    GetDialogText(34, "^second", &b);
-    const auto calls = Calls(peer);
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(ListEntries(calls[0]),
-              "009\"VORNNUM\"0041034"
-              "0011005first"
-              "000");
-    EXPECT_EQ(ListEntries(calls[1]),
-              "009\"VORNNUM\"0041034"
-              "000");
+    peer.ReplyLines(GetParam().lines);
+    EXPECT_EQ(GetDialogText(GetParam().id, "NAME", &b), GetParam().text);
 }
 
-TEST_F(MessageLookup, TheDataLinesAreConcatenatedWithoutSeparator) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
-                     "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"});
-    TRPCBroker b;
-    Aim(b, peer);
-    EXPECT_EQ(GetDialogText(51, "NAME", &b), "Required field (NAME) is missing! again");
-}
-
-TEST_F(MessageLookup, ErrorsAndUnknownMarkersAreNotPartOfTheText) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"});
-    TRPCBroker b;
-    Aim(b, peer);
-    EXPECT_EQ(GetDialogText(96, "", &b), "");
-}
-
-TEST_F(MessageLookup, AnEmptyAnswerIsAnEmptyTextNotTheStringTable) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.Reply("").ReplyLines({"[Data]"});
-    TRPCBroker b;
-    Aim(b, peer);
-    EXPECT_EQ(GetDialogText(7, "", &b), "");
-    EXPECT_EQ(GetMessageText(7, &b), "");
-    EXPECT_EQ(Calls(peer).size(), 2u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Lookups, Answers,
+    ::testing::Values(
+        Answer{"DataSections",
+               51,
+               {"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
+                "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"},
+               "Required field (NAME) is missing! again"},
+        // This answer has no "[Errors]" marker: such lines are text of the section they are in.
+        Answer{"ErrorsAndUnknownMarkers",
+               96,
+               {"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"},
+               ""},
+        // Once there is a broker, the string table's "&No" is not taken instead.
+        Answer{"EmptyAnswer", 7, {}, ""}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswers) {
     EXPECT_EQ(GetDialogText(7), "&No");
@@ -171,11 +146,10 @@ TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
     TestPeer other;
     test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "&No"}).ReplyLines({"[Data]", "&Ok"});
-    TRPCBroker first, second;
-    Aim(first, peer);
-    Aim(second, other);
-    EXPECT_EQ(GetDialogText(7, "", &first), "&No");
-    EXPECT_EQ(MessageBroker(), &first);
+    TRPCBroker second;
+    test::Aim(second, other);
+    EXPECT_EQ(GetDialogText(7, "", &b), "&No");
+    EXPECT_EQ(MessageBroker(), &b);
     EXPECT_EQ(GetDialogText(8, "", &second), "&Ok");
     EXPECT_EQ(Calls(peer).size(), 2u);
     EXPECT_TRUE(other.Calls().empty());
@@ -187,8 +161,6 @@ TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
 TEST_F(MessageLookup, TheLookupSetsTheBrokersClearingFlags) {
     test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "&No"});
-    TRPCBroker b;
-    Aim(b, peer);
     b.SetClearParameters(false);
     b.SetClearResults(false);
     b.Results = {"old"};
@@ -202,34 +174,23 @@ TEST_F(MessageLookup, TheLookupSetsTheBrokersClearingFlags) {
     EXPECT_EQ(ListEntries(Calls(peer)[0]), "009\"VORNNUM\"0041007000");
 }
 
-TEST_F(MessageLookup, ADestroyedMessageBrokerIsReplacedByTheNextOneGiven) {
+TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNextOneGiven) {
     TestPeer other;
-    test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"[Data]", "from the first"});
     test::ScriptNoSignonNeeded(other);
-    other.ReplyLines({"[Data]", "from the second"});
+    other.ReplyLines({"[Data]", "from the first"});
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"[Data]", "from the second"});
     auto first = std::make_unique<TRPCBroker>();
-    Aim(*first, peer);
+    test::Aim(*first, other);
     EXPECT_EQ(GetDialogText(7, "", first.get()), "from the first");
     first.reset();
     EXPECT_EQ(MessageBroker(), nullptr);
-
-    TRPCBroker second;
-    Aim(second, other);
-    EXPECT_EQ(GetDialogText(8, "", &second), "from the second");
-    EXPECT_EQ(MessageBroker(), &second);
-    EXPECT_EQ(Calls(other).size(), 1u);
-}
-
-TEST_F(MessageLookup, ADestroyedMessageBrokerWithNoOtherFallsBackToTheStringTable) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"[Data]", "server text"});
-    auto b = std::make_unique<TRPCBroker>();
-    Aim(*b, peer);
-    EXPECT_EQ(GetDialogText(7, "", b.get()), "server text");
-    b.reset();
     EXPECT_EQ(GetDialogText(8), "&Ok");
     EXPECT_EQ(GetMessageText(9, MessageBroker()), "&Abort");
+    EXPECT_EQ(Calls(other).size(), 1u);
+
+    EXPECT_EQ(GetDialogText(8, "", &b), "from the second");
+    EXPECT_EQ(MessageBroker(), &b);
     EXPECT_EQ(Calls(peer).size(), 1u);
 }
 
@@ -238,21 +199,113 @@ TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
     peer.ReplyLines({"[Data]", "found"});
     QWidget form;
     QWidget panel(&form);
-    auto* b = new TRPCBroker(&panel);
-    Aim(*b, peer);
+    auto* found = new TRPCBroker(&panel);
+    test::Aim(*found, peer);
     EXPECT_EQ(GetDialogText(7), "found");
-    EXPECT_EQ(MessageBroker(), b);
-    EXPECT_EQ(ListEntries(Calls(peer)[0]), "009\"VORNNUM\"0041007000");
+    EXPECT_EQ(MessageBroker(), found);
 }
 
 TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
     test::ScriptNoSignonNeeded(peer);
     peer.MError("M ERROR=UNDEF");
-    TRPCBroker b;
-    Aim(b, peer);
     EXPECT_ANY_THROW(GetDialogText(7, "", &b));
     // The link stays; the broker stays the message broker.
     EXPECT_EQ(MessageBroker(), &b);
+}
+
+TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrder) {
+    QObject root;
+    new QObject(&root);
+    auto* form = new QObject(&root);
+    auto* panel = new QObject(form);
+    auto* nested = new TRPCBroker(panel);
+    auto* later = new TRPCBroker(&root);
+    // The form owned before the broker is searched, with everything on it, first.
+    EXPECT_EQ(FindBroker(&root), nested);
+    EXPECT_EQ(MessageBroker(), nested);
+    delete nested;
+    EXPECT_EQ(MessageBroker(), nullptr);
+    EXPECT_EQ(FindBroker(&root), later);
+    EXPECT_EQ(MessageBroker(), later);
+}
+
+TEST_F(MessageLookup, FindingNothingLeavesTheMessageBrokerAlone) {
+    SetMessageBroker(&b);
+    QObject empty;
+    new QObject(&empty);
+    EXPECT_EQ(FindBroker(&empty), nullptr);
+    EXPECT_EQ(FindBroker(&b), nullptr) << "the root itself is not among what it owns";
+    EXPECT_EQ(MessageBroker(), &b);
+}
+
+TEST_F(MessageLookup, FindingSearchesTheApplicationsObjectsAndWindows) {
+    EXPECT_EQ(FindBroker(nullptr), nullptr);
+
+    QWidget form;
+    QWidget page(&form);
+    auto* onPage = new TRPCBroker(&page);
+    EXPECT_EQ(FindBroker(nullptr), onPage);
+    EXPECT_EQ(MessageBroker(), onPage);
+
+    // A broker the application object owns comes before those on windows.
+    auto owned = std::make_unique<TRPCBroker>(qApp);
+    EXPECT_EQ(FindBroker(nullptr), owned.get());
+    owned.reset();
+    EXPECT_EQ(FindBroker(nullptr), onPage);
+}
+
+TEST_F(MessageLookup, FindingSearchesAWindowWithAParentThroughItsParent) {
+    QWidget main;
+    auto* dialog = new QWidget(&main, Qt::Dialog);
+    auto* onDialog = new TRPCBroker(dialog);
+    ASSERT_TRUE(dialog->isWindow());
+    EXPECT_EQ(FindBroker(nullptr), onDialog);
+    EXPECT_EQ(FindBroker(&main), onDialog);
+}
+
+// The "VORNNUM" values of the recorded "VRNX DIALOG" calls.
+std::vector<std::string> Numbers(const TestPeer& peer) {
+    const std::string key = "009\"VORNNUM\"004";
+    std::vector<std::string> numbers;
+    for (const std::string& call : peer.Calls())
+        if (call.find(key) != std::string::npos)
+            numbers.push_back(call.substr(call.find(key) + key.size(), 4));
+    return numbers;
+}
+
+// Answers the thirteen lookups of one fill of the caption cache with "<prefix><number>".
+void ScriptFill(TestPeer& peer, const std::string& prefix) {
+    for (int id : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 60})
+        peer.ReplyLines({"[Data]", prefix + std::to_string(1000 + id)});
+}
+
+// The captions that are cached come from the string table in the message dialog's tests.
+TEST_F(MessageLookup, OtherIdsThanTheCaptionsAreLookedUpEachTime) {
+    EXPECT_EQ(DialogText(60), "&Cancel");
+    EXPECT_EQ(DialogText(13), "&Save");
+    EXPECT_EQ(DialogText(61), " <<< More >>>");
+    EXPECT_EQ(DialogText(0), "");
+    EXPECT_TRUE(peer.Calls().empty());
+}
+
+TEST_F(MessageLookup, CaptionsAreFetchedAllThirteenOnceAndAgainAfterTheCacheWasEmptied) {
+    test::ScriptNoSignonNeeded(peer);
+    ScriptFill(peer, "first ");
+    ScriptFill(peer, "second ");
+    SetMessageBroker(&b);
+    const std::vector<std::string> fill = {"1001", "1002", "1003", "1004", "1005", "1006", "1007",
+                                           "1008", "1009", "1010", "1011", "1012", "1060"};
+    EXPECT_EQ(DialogText(3), "first 1003");
+    EXPECT_EQ(Numbers(peer), fill);
+    EXPECT_EQ(DialogText(60), "first 1060");
+    EXPECT_EQ(DialogText(1), "first 1001");
+    EXPECT_EQ(DialogText(12), "first 1012");
+    EXPECT_EQ(Numbers(peer).size(), 13u);
+    ClearDialogTextCache();
+    EXPECT_EQ(DialogText(60), "second 1060");
+    std::vector<std::string> twice = fill;
+    twice.insert(twice.end(), fill.begin(), fill.end());
+    EXPECT_EQ(Numbers(peer), twice);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QTextEdit>
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "source/dialog_text.h"
@@ -55,62 +56,31 @@ class TimedDialog : public ::testing::Test {
     test::ScriptedModalHost host;
 };
 
-TEST(BreakAtColons, EachColonBlankEndsALine) {
+TEST(BreakAtColons, EachColonBlankEndsALineUpToTheFirstEmptyPiece) {
     EXPECT_EQ(BreakAtColons("Saved: DEMO LAB TEST: HB"), "Saved:\r\nDEMO LAB TEST:\r\nHB");
     EXPECT_EQ(BreakAtColons("No separator here"), "No separator here");
     EXPECT_EQ(BreakAtColons("a:b"), "a:b");
     EXPECT_EQ(BreakAtColons("a:  b"), "a:\r\n b");
     EXPECT_EQ(BreakAtColons("Saved: x\r\n"), "Saved:\r\nx\r\n");
     EXPECT_EQ(BreakAtColons(""), "");
-}
-
-TEST(BreakAtColons, StopsAtTheFirstEmptyPiece) {
     EXPECT_EQ(BreakAtColons("Saved: DEMO LAB TEST: "), "Saved:\r\nDEMO LAB TEST");
     EXPECT_EQ(BreakAtColons("a: : c"), "a");
     EXPECT_EQ(BreakAtColons(": a"), "");
 }
 
-TEST_F(TimedDialog, IsABoldEightPointAlwaysOnTopFormWithItsParts) {
-    TTimedDlg d;
-    EXPECT_EQ(d.font().pointSize(), 8);
-    EXPECT_TRUE(d.font().bold());
-    EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_FALSE(d.windowFlags() & Qt::WindowCloseButtonHint);
-    EXPECT_FALSE(d.windowFlags() & Qt::WindowSystemMenuHint);
-    EXPECT_EQ(d.size(), QSize(287, 377));
-    for (QLabel* image : {d.WarnImage, d.ConfImage, d.ErroImage, d.InfoImage}) {
-        EXPECT_EQ(image->geometry(), QRect(8, 16, 33, 33));
-        EXPECT_TRUE(image->isHidden());
-        EXPECT_FALSE(image->pixmap().isNull());
-    }
-    EXPECT_EQ(d.RichEdit1->objectName(), "RichEdit1");
-    EXPECT_EQ(d.RichEdit1->geometry(), QRect(56, 8, 217, 321));
-    EXPECT_TRUE(d.RichEdit1->isReadOnly());
-    EXPECT_FALSE(d.RichEdit1->acceptRichText());
-    EXPECT_EQ(d.RichEdit1->frameShape(), QFrame::NoFrame);
-    EXPECT_EQ(d.RichEdit1->document()->defaultTextOption().alignment(), Qt::AlignHCenter);
-    for (QPushButton* b : {d.OKBtn, d.CancelBtn, d.IgnoreBtn, d.YesBtn, d.NoBtn, d.AbortBtn,
-                           d.RetryBtn, d.AllBtn, d.HelpBtn}) {
-        EXPECT_EQ(b->size(), QSize(70, 29));
-        EXPECT_TRUE(b->isHidden());
-    }
-    EXPECT_FALSE(d.Timer1->Enabled());
-    EXPECT_EQ(d.Timer1->Interval(), 10000);
-}
-
-TEST_F(TimedDialog, TwoColonSeparatorsShowThreeLinesAndOneOkButtonIsCentred) {
+TEST_F(TimedDialog, IsABoldCentredFormOnTopWhereTwoColonSeparatorsShowThreeLines) {
     host.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_TRUE(d.font().bold());
+        EXPECT_EQ(d.font().pointSize(), 8);
+        EXPECT_TRUE(d.windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_FALSE(d.windowFlags() & Qt::WindowCloseButtonHint);
+        const QPoint centre = d.screen()->geometry().center();
+        EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
+        EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
         EXPECT_EQ(d.RichEdit1->toPlainText(), "Saved:\nDEMO LAB TEST:\nHB Hemoglobin");
         EXPECT_EQ(d.TextLineCount(), 3);
-        EXPECT_EQ(d.windowTitle(), "Information");
-        EXPECT_FALSE(d.InfoImage->isHidden());
-        EXPECT_TRUE(d.WarnImage->isHidden());
-        EXPECT_EQ(d.size(), QSize(295, 143));
         // 3 lines of 13: centred in 143 - 35, and at (295 - 41) / 2 - 214 / 2 + 31.
         EXPECT_EQ(d.RichEdit1->geometry(), QRect(51, 34, 214, 39));
-        EXPECT_EQ(ShownButtons(d), (std::vector<std::string>{"OKBtn"}));
-        EXPECT_EQ(d.OKBtn->geometry(), QRect(295 / 2 - 35, 143 - 58, 70, 29));
-        EXPECT_EQ(d.OKBtn->text(), "&Ok");
         EXPECT_FALSE(d.Timer1->Enabled());
         d.OKBtn->click();
     });
@@ -119,52 +89,10 @@ TEST_F(TimedDialog, TwoColonSeparatorsShowThreeLinesAndOneOkButtonIsCentred) {
         ui::mrOk);
 }
 
-TEST_F(TimedDialog, IsCentredOnTheScreen) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        const QPoint centre = d.screen()->geometry().center();
-        EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
-        EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
-        d.reject();
-    });
-    TimedMessageDlg("x", MessageKind::Warning, ui::mbOK);
-}
-
-struct KindCase {
-    MessageKind kind;
-    const char* caption;
-    QLabel* TTimedDlg::*image;
-};
-
-void PrintTo(const KindCase& c, std::ostream* os) {
-    *os << c.caption;
-}
-
-class Kinds : public TimedDialog, public ::testing::WithParamInterface<KindCase> {};
-
-TEST_P(Kinds, ShowTheirImageAndCaption) {
-    const KindCase c = GetParam();
-    host.OnForm<TTimedDlg>([c](TTimedDlg& d) {
-        EXPECT_EQ(d.windowTitle(), c.caption);
-        for (QLabel* image : {d.WarnImage, d.ConfImage, d.ErroImage, d.InfoImage})
-            EXPECT_EQ(image->isHidden(), image != d.*c.image) << image->objectName().toStdString();
-        d.OKBtn->click();
-    });
-    TimedMessageDlg("text", GetParam().kind, ui::mbOK);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    All, Kinds,
-    ::testing::Values(KindCase{MessageKind::Warning, "Warning", &TTimedDlg::WarnImage},
-                      KindCase{MessageKind::Error, "Error", &TTimedDlg::ErroImage},
-                      KindCase{MessageKind::Information, "Information", &TTimedDlg::InfoImage},
-                      KindCase{MessageKind::Confirmation, "Confirmation", &TTimedDlg::ConfImage}));
-
 struct RowCase {
     int buttons;
-    std::vector<std::string> order;
     int firstLeft;
-    int formWidth;
-    int textWidth;
+    std::vector<std::string> order;
 };
 
 void PrintTo(const RowCase& c, std::ostream* os) {
@@ -172,19 +100,28 @@ void PrintTo(const RowCase& c, std::ostream* os) {
         *os << name << ' ';
 }
 
+// The buttons' captions are the message texts 5 to 12 and 60.
+const std::map<std::string, QString> kCaptions = {
+    {"IgnoreBtn", "&Ignore"}, {"YesBtn", "&Yes"},       {"NoBtn", "&No"},
+    {"OKBtn", "&Ok"},         {"CancelBtn", "&Cancel"}, {"AbortBtn", "&Abort"},
+    {"RetryBtn", "&Retry"},   {"AllBtn", "A&ll"},       {"HelpBtn", "&Help"}};
+
 class ButtonRows : public TimedDialog, public ::testing::WithParamInterface<RowCase> {};
 
-TEST_P(ButtonRows, StandInOrderAndWidenTheFormFromFourButtonsOn) {
+TEST_P(ButtonRows, StandInOrderWithTheirCaptionsAndWidenTheFormFromFourButtonsOn) {
     const RowCase& c = GetParam();
-    host.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
+    // Each button past the fourth widens the form and the text by a button's width.
+    const int wider = std::max(0, static_cast<int>(c.order.size()) - 4) * 70;
+    host.OnForm<TTimedDlg>([&c, wider](TTimedDlg& d) {
         EXPECT_EQ(ShownButtons(d), c.order);
-        EXPECT_EQ(d.width(), c.formWidth);
-        EXPECT_EQ(d.RichEdit1->width(), c.textWidth);
-        EXPECT_EQ(d.RichEdit1->x(), (c.formWidth - 41) / 2 - c.textWidth / 2 + 31);
+        EXPECT_EQ(d.width(), 295 + wider);
+        EXPECT_EQ(d.RichEdit1->width(), 214 + wider);
+        EXPECT_EQ(d.RichEdit1->x(), (295 + wider - 41) / 2 - (214 + wider) / 2 + 31);
         int left = c.firstLeft;
         for (const std::string& name : c.order) {
             auto* b = d.findChild<QPushButton*>(QString::fromStdString(name));
             EXPECT_EQ(b->pos(), QPoint(left, 143 - 58)) << name;
+            EXPECT_EQ(b->text(), kCaptions.at(name));
             left += 70;
         }
         d.reject();
@@ -195,84 +132,75 @@ TEST_P(ButtonRows, StandInOrderAndWidenTheFormFromFourButtonsOn) {
 INSTANTIATE_TEST_SUITE_P(
     All, ButtonRows,
     ::testing::Values(
-        RowCase{ui::mbOK, {"OKBtn"}, 112, 295, 214},
-        RowCase{ui::mbYes | ui::mbNo, {"YesBtn", "NoBtn"}, 70, 295, 214},
-        RowCase{
-            ui::mbYes | ui::mbNo | ui::mbCancel, {"YesBtn", "NoBtn", "CancelBtn"}, 35, 295, 214},
+        RowCase{ui::mbOK, 112, {"OKBtn"}}, RowCase{ui::mbYes | ui::mbNo, 70, {"YesBtn", "NoBtn"}},
+        RowCase{ui::mbYes | ui::mbNo | ui::mbCancel, 35, {"YesBtn", "NoBtn", "CancelBtn"}},
         RowCase{ui::mbCancel | ui::mbOK | ui::mbNo | ui::mbYes,
-                {"YesBtn", "NoBtn", "OKBtn", "CancelBtn"},
                 0,
-                295,
-                214},
+                {"YesBtn", "NoBtn", "OKBtn", "CancelBtn"}},
         RowCase{ui::mbYes | ui::mbNo | ui::mbIgnore | ui::mbCancel | ui::mbHelp,
-                {"IgnoreBtn", "YesBtn", "NoBtn", "CancelBtn", "HelpBtn"},
                 0,
-                365,
-                284},
+                {"IgnoreBtn", "YesBtn", "NoBtn", "CancelBtn", "HelpBtn"}},
         RowCase{ui::mbYes | ui::mbNo | ui::mbOK | ui::mbCancel | ui::mbAbort | ui::mbRetry |
                     ui::mbIgnore | ui::mbAll | ui::mbHelp,
-                {"IgnoreBtn", "YesBtn", "NoBtn", "OKBtn", "CancelBtn", "AbortBtn", "RetryBtn",
-                 "AllBtn", "HelpBtn"},
                 0,
-                295 + 5 * 70,
-                214 + 5 * 70}));
-
-TEST_F(TimedDialog, ButtonsCarryTheMessageCaptions) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        EXPECT_EQ(d.IgnoreBtn->text(), "&Ignore");
-        EXPECT_EQ(d.YesBtn->text(), "&Yes");
-        EXPECT_EQ(d.NoBtn->text(), "&No");
-        EXPECT_EQ(d.OKBtn->text(), "&Ok");
-        EXPECT_EQ(d.CancelBtn->text(), "&Cancel");
-        EXPECT_EQ(d.AbortBtn->text(), "&Abort");
-        EXPECT_EQ(d.RetryBtn->text(), "&Retry");
-        EXPECT_EQ(d.AllBtn->text(), "A&ll");
-        EXPECT_EQ(d.HelpBtn->text(), "&Help");
-        d.reject();
-    });
-    TimedMessageDlg("x", MessageKind::Warning, ui::mbYes);
-}
+                {"IgnoreBtn", "YesBtn", "NoBtn", "OKBtn", "CancelBtn", "AbortBtn", "RetryBtn",
+                 "AllBtn", "HelpBtn"}}));
 
 struct ResultCase {
     int buttons;
     QPushButton* TTimedDlg::*button;
     int result;
+    MessageKind kind;
+    QLabel* TTimedDlg::*image;
+    const char* caption;
 };
 
 void PrintTo(const ResultCase& c, std::ostream* os) {
-    *os << "buttons " << c.buttons << " -> " << c.result;
+    *os << c.caption << ", buttons " << c.buttons << " -> " << c.result;
 }
 
 class ButtonResults : public TimedDialog, public ::testing::WithParamInterface<ResultCase> {};
 
-TEST_P(ButtonResults, AreTheModalResults) {
+TEST_P(ButtonResults, AreTheModalResultsAndKindsShowTheirImageAndCaption) {
     const ResultCase c = GetParam();
-    host.OnForm<TTimedDlg>([c](TTimedDlg& d) { (d.*c.button)->click(); });
-    EXPECT_EQ(TimedMessageDlg("x", MessageKind::Confirmation, GetParam().buttons),
-              GetParam().result);
+    host.OnForm<TTimedDlg>([c](TTimedDlg& d) {
+        EXPECT_EQ(d.windowTitle(), c.caption);
+        for (QLabel* image : {d.WarnImage, d.ConfImage, d.ErroImage, d.InfoImage})
+            EXPECT_EQ(image->isHidden(), image != d.*c.image) << image->objectName().toStdString();
+        (d.*c.button)->click();
+    });
+    EXPECT_EQ(TimedMessageDlg("x", c.kind, c.buttons), c.result);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, ButtonResults,
-                         ::testing::Values(ResultCase{ui::mbOK, &TTimedDlg::OKBtn, 1},
-                                           ResultCase{ui::mbCancel, &TTimedDlg::CancelBtn, 2},
-                                           ResultCase{ui::mbAbort, &TTimedDlg::AbortBtn, 3},
-                                           ResultCase{ui::mbRetry, &TTimedDlg::RetryBtn, 4},
-                                           ResultCase{ui::mbIgnore, &TTimedDlg::IgnoreBtn, 5},
-                                           ResultCase{ui::mbYes, &TTimedDlg::YesBtn, 6},
-                                           ResultCase{ui::mbNo, &TTimedDlg::NoBtn, 7},
-                                           ResultCase{ui::mbAll | ui::mbYes, &TTimedDlg::AllBtn,
-                                                      8}));
+using D = TTimedDlg;
+INSTANTIATE_TEST_SUITE_P(
+    All, ButtonResults,
+    ::testing::Values(
+        ResultCase{ui::mbOK, &D::OKBtn, 1, MessageKind::Warning, &D::WarnImage, "Warning"},
+        ResultCase{ui::mbCancel, &D::CancelBtn, 2, MessageKind::Error, &D::ErroImage, "Error"},
+        ResultCase{ui::mbAbort, &D::AbortBtn, 3, MessageKind::Information, &D::InfoImage,
+                   "Information"},
+        ResultCase{ui::mbRetry, &D::RetryBtn, 4, MessageKind::Confirmation, &D::ConfImage,
+                   "Confirmation"},
+        ResultCase{ui::mbIgnore, &D::IgnoreBtn, 5, MessageKind::Warning, &D::WarnImage, "Warning"},
+        ResultCase{ui::mbYes, &D::YesBtn, 6, MessageKind::Error, &D::ErroImage, "Error"},
+        ResultCase{ui::mbNo, &D::NoBtn, 7, MessageKind::Information, &D::InfoImage, "Information"},
+        ResultCase{ui::mbAll | ui::mbYes, &D::AllBtn, 8, MessageKind::Confirmation, &D::ConfImage,
+                   "Confirmation"}));
 
 TEST_F(TimedDialog, ClosingItOtherwiseAnswersCancelNotATimeOut) {
     host.OnForm<TTimedDlg>([](TTimedDlg& d) { d.close(); });
     EXPECT_EQ(TimedMessageDlg("x", MessageKind::Warning, ui::mbYes | ui::mbNo, 30), ui::mrCancel);
 }
 
-TEST_F(TimedDialog, HelpOpensTheHelpAtTheContextAndLeavesTheDialogOpen) {
+TEST_F(TimedDialog, HelpOpensTheHelpAtTheContextIfThereIsAViewerAndLeavesTheDialogOpen) {
     std::vector<int> contexts;
-    ui::SetHelpHandler([&contexts](const QString&, int context) { contexts.push_back(context); });
     host.OnForm<TTimedDlg>([&contexts](TTimedDlg& d) {
         EXPECT_EQ(d.HelpContext(), 4711);
+        d.HelpBtn->click();  // no help viewer: nothing happens
+        EXPECT_TRUE(d.isVisible());
+        ui::SetHelpHandler(
+            [&contexts](const QString&, int context) { contexts.push_back(context); });
         d.HelpBtn->click();
         EXPECT_TRUE(d.isVisible());
         EXPECT_EQ(contexts, (std::vector<int>{4711}));
@@ -280,15 +208,6 @@ TEST_F(TimedDialog, HelpOpensTheHelpAtTheContextAndLeavesTheDialogOpen) {
     });
     EXPECT_EQ(TimedMessageDlg("x", MessageKind::Confirmation, ui::mbYes | ui::mbHelp, 0, 4711),
               ui::mrYes);
-}
-
-TEST_F(TimedDialog, WithoutAHelpViewerTheHelpButtonDoesNothing) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        d.HelpBtn->click();
-        EXPECT_TRUE(d.isVisible());
-        d.OKBtn->click();
-    });
-    EXPECT_EQ(TimedMessageDlg("x", MessageKind::Warning, ui::mbOK | ui::mbHelp, 0, 3), ui::mrOk);
 }
 
 struct HeightCase {
@@ -347,17 +266,38 @@ TEST_F(TimedDialog, LineFeedsAndCarriageReturnsBothStartLines) {
     EXPECT_EQ(d.TextLineCount(), 0);
 }
 
-TEST_F(TimedDialog, ThirtySecondsCountDownInTheCaptionAndTimeOutWithZero) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
+struct Countdown {
+    const char* what;
+    int timeOut;
+    MessageKind kind;
+    const char* caption;
+    // The timer's interval before each tick while whole minutes remain; then every second.
+    std::vector<int> minuteTicks;
+};
+
+class Countdowns : public TimedDialog, public ::testing::WithParamInterface<Countdown> {};
+
+// Up to 60 s count down every second; from 61 s on the remainder comes first, then the minutes,
+// then the last 60 s.
+TEST_P(Countdowns, ShowTheSecondsLeftInTheCaptionAndTimeOutWithZero) {
+    const Countdown& c = GetParam();
+    host.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
         test::FakeTimer& t = TimerOf(d);
+        const int minutes = static_cast<int>(c.minuteTicks.size());
+        EXPECT_EQ(d.MinutesLeft(), minutes);
+        EXPECT_EQ(d.SecondsLeft(), minutes > 0 ? 60 : c.timeOut);
+        for (int i = 0; i < minutes; ++i) {
+            EXPECT_TRUE(t.Enabled());
+            EXPECT_EQ(t.Interval(), c.minuteTicks[i]);
+            t.Fire();
+            EXPECT_EQ(d.MinutesLeft(), minutes - i - 1);
+        }
         EXPECT_TRUE(t.Enabled());
         EXPECT_EQ(t.Interval(), 1000);
-        EXPECT_EQ(d.windowTitle(), "Information");
-        t.Fire();
-        EXPECT_EQ(d.windowTitle(), "Information  - 29");
-        for (int left = 28; left >= 0; --left) {
+        EXPECT_EQ(d.windowTitle(), c.caption);
+        for (int left = d.SecondsLeft() - 1; left >= 0; --left) {
             t.Fire();
-            ASSERT_EQ(d.windowTitle(), "Information  - " + QString::number(left));
+            ASSERT_EQ(d.windowTitle(), c.caption + QString("  - ") + QString::number(left));
         }
         EXPECT_TRUE(d.isVisible());
         EXPECT_FALSE(d.TimedOut());
@@ -365,89 +305,19 @@ TEST_F(TimedDialog, ThirtySecondsCountDownInTheCaptionAndTimeOutWithZero) {
         EXPECT_FALSE(d.isVisible());
         EXPECT_TRUE(d.TimedOut());
         EXPECT_FALSE(t.Enabled());
-        EXPECT_EQ(t.Interval(), 1000);
     });
-    EXPECT_EQ(TimedInformation("Done", 30), 0);
+    EXPECT_EQ(TimedMessageDlg("x", c.kind, ui::mbOK, c.timeOut), 0);
 }
 
-TEST_F(TimedDialog, AnswerBeforeTheCountdownRunsOutGivesTheButton) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        TimerOf(d).Fire();
-        d.IgnoreBtn->click();
-    });
-    EXPECT_EQ(
-        TimedMessageDlg("Locked: ", MessageKind::Warning, ui::mbYes | ui::mbNo | ui::mbIgnore, 60),
-        ui::mrIgnore);
-}
-
-TEST_F(TimedDialog, SixtySecondsCountDownEverySecond) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        test::FakeTimer& t = TimerOf(d);
-        EXPECT_EQ(d.MinutesLeft(), 0);
-        EXPECT_EQ(d.SecondsLeft(), 60);
-        EXPECT_EQ(t.Interval(), 1000);
-        t.Fire();
-        EXPECT_EQ(d.windowTitle(), "Warning  - 59");
-        d.NoBtn->click();
-    });
-    EXPECT_EQ(TimedMessageDlg("x", MessageKind::Warning, ui::mbYes | ui::mbNo, 60), ui::mrNo);
-}
-
-TEST_F(TimedDialog, FromSixtyOneSecondsTheRemainderComesFirstThenTheMinutes) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        test::FakeTimer& t = TimerOf(d);
-        // 90 s: one minute; the first tick after the 30 remaining seconds.
-        EXPECT_EQ(d.MinutesLeft(), 1);
-        EXPECT_EQ(d.SecondsLeft(), 60);
-        EXPECT_TRUE(t.Enabled());
-        EXPECT_EQ(t.Interval(), 30000);
-        t.Fire();
-        EXPECT_EQ(d.MinutesLeft(), 0);
-        EXPECT_EQ(t.Interval(), 1000);
-        EXPECT_EQ(d.windowTitle(), "Warning");
-        for (int left = 59; left >= 0; --left) {
-            t.Fire();
-            ASSERT_EQ(d.windowTitle(), "Warning  - " + QString::number(left));
-        }
-        EXPECT_TRUE(d.isVisible());
-        t.Fire();
-        EXPECT_FALSE(d.isVisible());
-    });
-    EXPECT_EQ(TimedMessageDlg("x", MessageKind::Warning, ui::mbOK, 90), 0);
-}
-
-TEST_F(TimedDialog, WithMinutesLeftTheTimerWaitsAMinuteUntilOneIsLeft) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        test::FakeTimer& t = TimerOf(d);
-        // 200 s: three minutes, the first tick after 20 s.
-        EXPECT_EQ(d.MinutesLeft(), 3);
-        EXPECT_EQ(t.Interval(), 20000);
-        t.Fire();
-        EXPECT_EQ(d.MinutesLeft(), 2);
-        EXPECT_EQ(t.Interval(), 60000);
-        t.Fire();
-        EXPECT_EQ(d.MinutesLeft(), 1);
-        EXPECT_EQ(t.Interval(), 1000);
-        t.Fire();
-        EXPECT_EQ(d.MinutesLeft(), 0);
-        EXPECT_EQ(t.Interval(), 1000);
-        EXPECT_EQ(d.windowTitle(), "Error");
-        t.Fire();
-        EXPECT_EQ(d.windowTitle(), "Error  - 59");
-        d.OKBtn->click();
-    });
-    EXPECT_EQ(TimedMessageDlg("x", MessageKind::Error, ui::mbOK, 200), ui::mrOk);
-}
-
-TEST_F(TimedDialog, SixtyOneSecondsTickFirstAfterOneSecond) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        EXPECT_EQ(d.MinutesLeft(), 1);
-        EXPECT_EQ(TimerOf(d).Interval(), 1000);
-        EXPECT_TRUE(TimerOf(d).Enabled());
-        d.OKBtn->click();
-    });
-    TimedMessageDlg("x", MessageKind::Error, ui::mbOK, 61);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Schedules, Countdowns,
+    ::testing::Values(
+        Countdown{"ThirtySeconds", 30, MessageKind::Information, "Information", {}},
+        Countdown{"SixtySeconds", 60, MessageKind::Warning, "Warning", {}},
+        Countdown{"SixtyOneSeconds", 61, MessageKind::Error, "Error", {1000}},
+        Countdown{"NinetySeconds", 90, MessageKind::Warning, "Warning", {30000}},
+        Countdown{"TwoHundredSeconds", 200, MessageKind::Error, "Error", {20000, 60000, 1000}}),
+    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(TimedDialog, AWholeNumberOfMinutesFromTwoOnWaitsForTheUser) {
     host.OnForm<TTimedDlg>([](TTimedDlg& d) {
@@ -463,8 +333,11 @@ TEST_F(TimedDialog, AWholeNumberOfMinutesFromTwoOnWaitsForTheUser) {
     EXPECT_EQ(TimedMessageDlg("x", MessageKind::Confirmation, ui::mbYes, 120), ui::mrYes);
 }
 
-TEST_F(TimedDialog, TheTimerStopsWhenTheDialogIsAnswered) {
+TEST_F(TimedDialog, AnAnswerBeforeTheCountdownRunsOutGivesTheButtonAndStopsTheTimer) {
     host.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_EQ(d.windowTitle(), "Information");
+        EXPECT_EQ(ShownButtons(d), (std::vector<std::string>{"OKBtn"}));
+        TimerOf(d).Fire();
         EXPECT_TRUE(TimerOf(d).Enabled());
         d.OKBtn->click();
     });

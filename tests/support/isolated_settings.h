@@ -16,10 +16,6 @@ inline void IsolateSettings() {
     QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, dir.path());
 }
 
-}  // namespace vorn::test
-
-namespace vorn::test {
-
 // A settings store of its own for one test; the program's store comes back afterwards.
 class ScopedSettings {
   public:

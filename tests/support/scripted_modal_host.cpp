@@ -42,8 +42,7 @@ void ScriptedModalHost::Fail(const std::string& what) {
 
 ScriptedModalHost& ScriptedModalHost::OnMessage(
     std::function<int(const ui::MessageRequest&)> answer) {
-    Step s{Interaction::Message, std::move(answer), {}, {}, {}, {}};
-    steps_.push_back(std::move(s));
+    steps_.push_back(Step{Interaction::Message, std::move(answer), {}, {}, {}, {}});
     return *this;
 }
 
@@ -55,27 +54,23 @@ ScriptedModalHost& ScriptedModalHost::ExpectMessage(const QString& text, int res
 }
 
 ScriptedModalHost& ScriptedModalHost::OnModal(std::function<void(QDialog&)> drive) {
-    Step s{Interaction::Modal, {}, std::move(drive), {}, {}, {}};
-    steps_.push_back(std::move(s));
+    steps_.push_back(Step{Interaction::Modal, {}, std::move(drive), {}, {}, {}});
     return *this;
 }
 
 ScriptedModalHost& ScriptedModalHost::OnFont(std::function<bool(QFont&)> answer) {
-    Step s{Interaction::Font, {}, {}, std::move(answer), {}, {}};
-    steps_.push_back(std::move(s));
+    steps_.push_back(Step{Interaction::Font, {}, {}, std::move(answer), {}, {}});
     return *this;
 }
 
 ScriptedModalHost& ScriptedModalHost::OnSaveFile(
     std::function<QString(const QString&, const QString&)> answer) {
-    Step s{Interaction::SaveFile, {}, {}, {}, std::move(answer), {}};
-    steps_.push_back(std::move(s));
+    steps_.push_back(Step{Interaction::SaveFile, {}, {}, {}, std::move(answer), {}});
     return *this;
 }
 
 ScriptedModalHost& ScriptedModalHost::OnPrinterSetup(std::function<bool(QPrinter&)> answer) {
-    Step s{Interaction::PrinterSetup, {}, {}, {}, {}, std::move(answer)};
-    steps_.push_back(std::move(s));
+    steps_.push_back(Step{Interaction::PrinterSetup, {}, {}, {}, {}, std::move(answer)});
     return *this;
 }
 

@@ -4,9 +4,16 @@
 #include <string>
 #include <vector>
 
+#include "broker/rpc_broker.h"
 #include "tests/support/test_peer.h"
 
 namespace vorn::test {
+
+// Points the broker at the test peer.
+inline void Aim(TRPCBroker& broker, const TestPeer& peer) {
+    broker.SetServer("127.0.0.1");
+    broker.SetListenerPort(peer.Port());
+}
 
 // "XUS SIGNON SETUP" saying that no sign-on is needed.
 inline void ScriptNoSignonNeeded(TestPeer& peer) {

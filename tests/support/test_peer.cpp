@@ -82,6 +82,16 @@ std::string Lines(const std::vector<std::string>& lines) {
     return out;
 }
 
+int ClosedPort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in sa = Loopback("127.0.0.1", 0);
+    socklen_t len = sizeof sa;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+    ::close(fd);
+    return ntohs(sa.sin_port);
+}
+
 TestPeer::TestPeer() {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int yes = 1;

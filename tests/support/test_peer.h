@@ -37,6 +37,8 @@ class PeerConnection {
 std::string FrameReply(const std::string& data);
 // A list of lines as the server sends it: each line followed by CR LF.
 std::string Lines(const std::vector<std::string>& lines);
+// A loopback port that nothing listens on.
+int ClosedPort();
 
 class TestPeer {
   public:

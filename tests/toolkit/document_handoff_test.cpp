@@ -1,3 +1,5 @@
+// Handing documents to the desktop's programs: finding the program for a file type, the
+// temporary file and the start.
 #include "toolkit/document_handoff.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +11,9 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
-#include "toolkit/file_associations.h"
 #include "tests/support/scripted_modal_host.h"
+#include "toolkit/file_associations.h"
+#include "toolkit/xdg_associations.h"
 
 namespace vorn {
 namespace {
@@ -18,9 +21,11 @@ namespace {
 class FakeAssociations final : public FileAssociations {
   public:
     QString OpenCommand(const QString& extension) const override {
+        asked << extension;
         return commands.value(extension);
     }
     QMap<QString, QString> commands;
+    mutable QStringList asked;
 };
 
 class RecordingStarter final : public ProgramStarter {
@@ -63,18 +68,22 @@ class Handoff : public ::testing::Test {
     RecordingStarter starter;
 };
 
-TEST_F(Handoff, TheSpreadsheetGetsATemporaryXlsFileThatIsKept) {
+TEST_F(Handoff, TheSpreadsheetGetsATemporaryXlsFileOfItsOwnThatIsKept) {
     associations.commands["xls"] = "\"/opt/Calc Suite/calc\" /e \"%1\"";
     EXPECT_TRUE(OpenInSpreadsheet({"NAME\tCODE", "HB\t12", ""}));
-    ASSERT_EQ(starter.files.size(), 1);
+    EXPECT_TRUE(OpenInSpreadsheet({"second"}));
+    ASSERT_EQ(starter.files.size(), 2);
     const QString file = starter.files[0];
-    EXPECT_EQ(starter.started, (QStringList{"/opt/Calc Suite/calc " + file}));
+    EXPECT_NE(file, starter.files[1]);
+    EXPECT_EQ(starter.started, (QStringList{"/opt/Calc Suite/calc " + file,
+                                            "/opt/Calc Suite/calc " + starter.files[1]}));
     EXPECT_TRUE(starter.opened.isEmpty());
     const QFileInfo info(file);
     EXPECT_EQ(QDir(info.absolutePath()).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
     EXPECT_TRUE(info.fileName().startsWith("vrn"));
     EXPECT_EQ(info.suffix(), "xls");
     EXPECT_EQ(Contents(file), QByteArray("NAME\tCODE\nHB\t12\n\n"));
+    EXPECT_EQ(Contents(starter.files[1]), "second\n");
 }
 
 TEST_F(Handoff, TheWordProcessorsProgramIsCutAtItsFirstSwitch) {
@@ -86,29 +95,17 @@ TEST_F(Handoff, TheWordProcessorsProgramIsCutAtItsFirstSwitch) {
     EXPECT_EQ(Contents(starter.files[0]), QByteArray("{\\rtf1 Hemoglobin}\n"));
 }
 
-TEST_F(Handoff, EveryHandOffHasAFileOfItsOwn) {
-    associations.commands["xls"] = "calc %1";
-    OpenInSpreadsheet({"first"});
-    OpenInSpreadsheet({"second"});
-    ASSERT_EQ(starter.files.size(), 2);
-    EXPECT_NE(starter.files[0], starter.files[1]);
-    EXPECT_EQ(Contents(starter.files[0]), "first\n");
-    EXPECT_EQ(Contents(starter.files[1]), "second\n");
-}
-
-TEST_F(Handoff, WhenTheProgramCannotStartTheDesktopOpensTheFile) {
+TEST_F(Handoff, WhenTheProgramCannotStartOrThereIsNoneTheDesktopOpensTheFile) {
     associations.commands["xls"] = "/no/such/calc %1";
     starter.programStarts = false;
     EXPECT_TRUE(OpenInSpreadsheet({"x"}));
     EXPECT_EQ(starter.started.size(), 1);
     ASSERT_EQ(starter.opened.size(), 1);
     EXPECT_EQ(starter.opened[0], starter.files[0]);
-}
-
-TEST_F(Handoff, WithoutAnAssociationTheDesktopIsAskedStraightAway) {
-    EXPECT_TRUE(OpenInWordProcessor({"x"}));
-    EXPECT_TRUE(starter.started.isEmpty());
-    EXPECT_EQ(starter.opened.size(), 1);
+    // Without an association the desktop is asked straight away.
+    EXPECT_TRUE(OpenInWordProcessor({"y"}));
+    EXPECT_EQ(starter.started.size(), 1);
+    EXPECT_EQ(starter.opened.size(), 2);
 }
 
 TEST_F(Handoff, WhenNothingCanOpenItThePlainMessageSaysSo) {
@@ -125,22 +122,126 @@ TEST_F(Handoff, WhenNothingCanOpenItThePlainMessageSaysSo) {
     EXPECT_TRUE(QFileInfo::exists(starter.files[0]));
 }
 
-TEST(HandoffFile, AFolderThatCannotHoldFilesIsAClearError) {
-    QTemporaryFile notAFolder;
-    ASSERT_TRUE(notAFolder.open());
-    QString error;
-    const QString path = WriteHandoffFile({"x"}, "xls", &error, notAFolder.fileName());
-    EXPECT_TRUE(path.isEmpty());
-    EXPECT_FALSE(error.isEmpty());
-}
-
-TEST(HandoffFile, GoesIntoTheGivenFolder) {
+TEST(HandoffFile, GoesIntoTheGivenFolderOrGivesAClearError) {
     QTemporaryDir dir;
     const QString path = WriteHandoffFile({"a", "b"}, "rtf", nullptr, dir.path());
     EXPECT_EQ(QFileInfo(path).absolutePath(), dir.path());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "a\nb\n");
+
+    QTemporaryFile notAFolder;
+    ASSERT_TRUE(notAFolder.open());
+    QString error;
+    EXPECT_TRUE(WriteHandoffFile({"x"}, "xls", &error, notAFolder.fileName()).isEmpty());
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(RegisteredCommands, AreCutToTheProgram) {
+    // A quoted path with a switch and a quoted placeholder gives the bare path.
+    EXPECT_EQ(CleanRegisteredCommand("\"C:\\Program Files\\Office\\EXCEL.EXE\" /e \"%1\""),
+              "C:\\Program Files\\Office\\EXCEL.EXE");
+    EXPECT_EQ(CleanRegisteredCommand("\"/opt/Calc Suite/calc\" --view \"%1\""),
+              "/opt/Calc Suite/calc");
+    // An unquoted path keeps its switch.
+    EXPECT_EQ(CleanRegisteredCommand("C:\\WORD\\WINWORD.EXE /n %1"), "C:\\WORD\\WINWORD.EXE /n");
+    EXPECT_EQ(CleanRegisteredCommand("libreoffice --writer %U"), "libreoffice --writer");
+    EXPECT_EQ(CleanRegisteredCommand(""), "");
+    EXPECT_EQ(CleanRegisteredCommand("calc"), "calc");
+    EXPECT_EQ(CleanRegisteredCommand("calc   \t"), "calc");
+    EXPECT_EQ(CleanRegisteredCommand("%1"), "");
+    EXPECT_EQ(CleanRegisteredCommand("\"unclosed path %1"), "unclosed path");
+    EXPECT_EQ(CleanRegisteredCommand("prog --x \"%1\""), "prog --x");
+    EXPECT_EQ(CleanRegisteredCommand("env A=\"1\" prog %f"), "env A=");
+}
+
+TEST_F(Handoff, TheAssociatedProgramIsTheCleanedCommandOfTheInstalledSource) {
+    associations.commands["xls"] = "\"/opt/Calc Suite/calc\" /e \"%1\"";
+    associations.commands["rtf"] = "/usr/bin/writer /n %1";
+    EXPECT_EQ(GetAssociatedProgram("xls"), "/opt/Calc Suite/calc");
+    EXPECT_EQ(GetAssociatedProgram("rtf"), "/usr/bin/writer /n");
+    EXPECT_EQ(GetAssociatedProgram("zzz"), "");
+    EXPECT_EQ(associations.asked, (QStringList{"xls", "rtf", "zzz"}));
+    SetAssociations(nullptr);
+    EXPECT_NE(&Associations(), &associations);
+}
+
+// A desktop of its own: config and data folders in a temporary directory.
+class XdgDesktop : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        QDir(dir.path()).mkpath("config");
+        QDir(dir.path()).mkpath("home/applications");
+        QDir(dir.path()).mkpath("system/applications/office");
+        places.configDirs = {dir.path() + "/config"};
+        places.dataDirs = {dir.path() + "/home", dir.path() + "/system"};
+        places.desktops = {"testdesk"};
+        places.askXdgMime = false;
+    }
+    void Write(const QString& relative, const QByteArray& text) {
+        QFile f(dir.path() + "/" + relative);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(text);
+    }
+
+    QTemporaryDir dir;
+    XdgAssociations::Places places;
+};
+
+TEST_F(XdgDesktop, TheDefaultApplicationsExecLineOpensTheFiles) {
+    EXPECT_EQ(XdgAssociations(places).OpenCommand("xls"), "") << "nothing registered yet";
+    EXPECT_EQ(XdgAssociations(places).OpenCommand(""), "");
+    Write("config/mimeapps.list",
+          "[Added Associations]\n"
+          "application/vnd.ms-excel=other.desktop;\n"
+          "\n"
+          "[Default Applications]\n"
+          "application/vnd.ms-excel=calc.desktop;other.desktop;\n");
+    Write("system/applications/calc.desktop",
+          "[Desktop Entry]\n"
+          "Name=Calc\n"
+          "Exec=\"/opt/Calc Suite/calc\" --sheet %U\n"
+          "[Desktop Action New]\n"
+          "Exec=/opt/calc --new\n");
+    const XdgAssociations desktop(places);
+    EXPECT_EQ(desktop.DefaultApplication("application/vnd.ms-excel"), "calc.desktop");
+    EXPECT_EQ(desktop.ExecLine("calc.desktop"), "\"/opt/Calc Suite/calc\" --sheet %U");
+    EXPECT_EQ(desktop.OpenCommand("xls"), "\"/opt/Calc Suite/calc\" --sheet %U");
+    SetAssociations(&desktop);
+    EXPECT_EQ(GetAssociatedProgram("xls"), "/opt/Calc Suite/calc");
+    SetAssociations(nullptr);
+}
+
+TEST_F(XdgDesktop, TheUsersListComesFirstAndUninstalledApplicationsAreSkipped) {
+    Write("config/testdesk-mimeapps.list",
+          "[Default Applications]\ntext/rtf=missing.desktop;office-writer.desktop\n");
+    Write("config/mimeapps.list", "[Default Applications]\ntext/rtf=plain.desktop\n");
+    Write("system/applications/office/writer.desktop",
+          "[Desktop Entry]\nExec=/usr/bin/writer\\s--rtf %f\n");
+    Write("home/applications/plain.desktop", "[Desktop Entry]\nExec=/usr/bin/plain %f\n");
+    const XdgAssociations desktop(places);
+    EXPECT_EQ(desktop.DefaultApplication("text/rtf"), "office-writer.desktop");
+    EXPECT_EQ(desktop.ExecLine("office-writer.desktop"), "/usr/bin/writer --rtf %f");
+}
+
+TEST_F(XdgDesktop, ADataFoldersListAndAHiddenEntry) {
+    Write("system/applications/defaults.list",
+          "[Default Applications]\napplication/rtf=gone.desktop;kept.desktop;\n");
+    Write("home/applications/gone.desktop", "[Desktop Entry]\nHidden=true\nExec=/bin/gone\n");
+    Write("system/applications/kept.desktop", "[Desktop Entry]\nExec=/bin/kept %u\n");
+    const XdgAssociations desktop(places);
+    EXPECT_EQ(desktop.DefaultApplication("application/rtf"), "kept.desktop");
+    EXPECT_EQ(desktop.DesktopEntryPath("gone.desktop"), "");
+    EXPECT_EQ(desktop.DesktopEntryPath("../kept.desktop"), "");
+    EXPECT_EQ(desktop.DesktopEntryPath("kept"), "");
+}
+
+TEST(XdgMimeTypes, TheExtensionsOfTheHandOffAreKnown) {
+    EXPECT_TRUE(XdgAssociations::MimeTypesOf("xls").contains("application/vnd.ms-excel"));
+    const QStringList rtf = XdgAssociations::MimeTypesOf("rtf");
+    EXPECT_TRUE(rtf.contains("application/rtf") || rtf.contains("text/rtf"));
+    EXPECT_TRUE(XdgAssociations::MimeTypesOf("").isEmpty());
 }
 
 }  // namespace
