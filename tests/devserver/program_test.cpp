@@ -148,7 +148,7 @@ TEST(Program, NoCodeOfTheSignOnReachesTheLog) {
               (std::vector<std::string>{"0"}));
 
     const std::string log = FileText(server.LogPath());
-    for (const std::string& code :
+    for (const char* code :
          {"DEMO.1234", "ZAZIRERO", "CHANGE.1234", "NEW.CODE.77", "CHANGE;", "DEMO;"})
         EXPECT_EQ(log.find(code), std::string::npos) << code;
     for (const std::string& scrambled : sent) {

@@ -77,9 +77,10 @@ class RawClient {
     // Waits (at most `seconds`) until the server closes the connection: true when it did
     // without sending anything.
     bool ClosedBySilence(double seconds = 10);
+    // The connection in use: the call-back when there is one, else the first.
+    int fd() const { return callback_ >= 0 ? callback_ : first_; }
 
   private:
-    int fd() const { return callback_ >= 0 ? callback_ : first_; }
     // Receives what comes within `seconds`, until `done` says so; false when the peer closed.
     bool Receive(double seconds, std::string& into, bool (*done)(const std::string&));
     int first_ = -1;

@@ -134,7 +134,10 @@ TEST(FilerRequest, ANewRecordSkipsTheNumberOfAnEmptyFieldAndFilesTextLinesUnderI
     f.add = true;
     f.file = "80001";
     f.record = "+1";
-    f.fields = {{".01", "ZZ"}, {"4", ""}, {"100", "", true, {"first", "", "third"}}, {"2", "Name"}};
+    f.fields = {{".01", "ZZ", false, {}},
+                {"4", "", false, {}},
+                {"100", "", true, {"first", "", "third"}},
+                {"2", "Name", false, {}}};
     f.extra = {{"80001", "7", "+1", "3"}};
     f.wishedNumbers = {"1^57"};
     EXPECT_EQ(Describe(filer::FilerRequest(f)),
@@ -147,7 +150,7 @@ TEST(FilerRequest, AnEditFilesAnEmptiedFieldAsEmpty) {
     filer::Filing f;
     f.file = "80001";
     f.record = "12";
-    f.fields = {{"4", ""}};
+    f.fields = {{"4", "", false, {}}};
     EXPECT_EQ(Describe(filer::FilerRequest(f)), "DDR FILER|L:EDIT|list .DDR 1=80001^4^12^|L:");
 }
 
