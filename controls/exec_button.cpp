@@ -1,6 +1,7 @@
 #include "controls/exec_button.h"
 
-#include <QFile>
+#include "controls/glyphs.h"
+
 #include <QIcon>
 
 #include "controls/dialog_edit.h"
@@ -21,11 +22,6 @@ QObject* OwnerOf(QObject* component) {
     while (owner->parent())
         owner = owner->parent();
     return owner;
-}
-
-QIcon Glyph(const char* name) {
-    const QString path = QStringLiteral(":/glyphs/%1.png").arg(QLatin1String(name));
-    return QFile::exists(path) ? QIcon(path) : QIcon();
 }
 
 QString FreeName(QObject* owner, const QString& stem) {
@@ -58,12 +54,16 @@ TvornExecBtn* TvornExecBtn::CreateFor(TvornDialogEdit& edit, bool pointerButton)
     button->setObjectName(FreeName(
         owner, pointerButton ? QStringLiteral("vornPointerBtn") : QStringLiteral("vornFindBtn")));
     if (pointerButton) {
-        button->setIcon(Glyph("EBTNENABLED"));
+        button->setIcon(GlyphIcon(QStringLiteral("EBTNENABLED")));
         edit.SetvornExecPntrBtn(button);
     } else {
+        // A form makes its buttons before it connects: a broker that is not connected yet is
+        // not made to sign on for a caption, the string table has it.
         TvornSource* source = edit.vornSource();
-        button->setText(GetMessageText(20, source ? source->RPCBroker() : nullptr));
-        button->setIcon(Glyph("HBTNENABLED"));
+        TRPCBroker* broker = source ? source->RPCBroker() : nullptr;
+        if (broker && !broker->Connected()) broker = nullptr;
+        button->setText(GetMessageText(20, broker));
+        button->setIcon(GlyphIcon(QStringLiteral("HBTNENABLED")));
         button->resize(kFindWidth, button->height());
         edit.SetvornExecFindBtn(button);
     }

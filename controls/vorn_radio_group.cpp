@@ -13,13 +13,18 @@ TvornRadioGroup::TvornRadioGroup(const QString& caption, const QStringList& item
                                  QWidget* parent)
     : ui::RadioGroup(caption, items, columns, parent),
       BoundControlBase(static_cast<QWidget&>(*this)) {
-    for (int i = 0; i < Count(); ++i)
-        Button(i)->installEventFilter(this);
+    ButtonsMade();
     connect(this, &ui::RadioGroup::ItemIndexChanged, this,
             ui::GuardedSlot(this, [this] { Click(); }));
 }
 
 TvornRadioGroup::TvornRadioGroup(QWidget* parent) : TvornRadioGroup(QString(), {}, 1, parent) {}
+
+void TvornRadioGroup::ButtonsMade() {
+    // The buttons' keys and focus belong to the group.
+    for (int i = 0; i < Count(); ++i)
+        Button(i)->installEventFilter(this);
+}
 
 QStringList TvornRadioGroup::ItemTexts() const {
     QStringList texts;

@@ -49,6 +49,7 @@ class TvornRadioGroup : public ui::RadioGroup, public BoundControlBase {
     void CommitEdit() override;
 
   protected:
+    void ButtonsMade() override;
     // The focus and the keys are the items' buttons'; the group watches them.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -1,55 +1,116 @@
 #include "demo/lab_test_form.h"
 
 #include <QCloseEvent>
-#include <QMenuBar>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QVBoxLayout>
+#include <QShortcut>
 
 #include "broker/broker_error.h"
+#include "broker/pieces.h"
 #include "broker/rpc_broker.h"
+#include "controls/exec_button.h"
+#include "lookup/vorn_finder.h"
+#include "source/vorn_source.h"
+#include "toolkit/component_loading.h"
 #include "toolkit/display_adjustment.h"
+#include "toolkit/event_guard.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {
+namespace {
+
+TvornFinder* MakeFinder(QObject* owner, const char* name, TRPCBroker* broker, const char* file) {
+    auto* finder = new TvornFinder(owner);
+    finder->setObjectName(QString::fromLatin1(name));
+    finder->SetRPCBroker(broker);
+    finder->FileNumber = QString::fromLatin1(file);
+    finder->FMIndex = QStringLiteral("B");
+    finder->FinderFlags = QStringLiteral("M");
+    finder->Number = QStringLiteral("5");
+    return finder;
+}
+
+}  // namespace
 
 TfrmLabTest::TfrmLabTest(const LabTestConnection& connection, QWidget* parent)
     : QMainWindow(parent) {
-    setObjectName(QStringLiteral("frmLabTest"));
-    setWindowTitle(QStringLiteral("Demo lab test"));
-    resize(720, 540);  // the form's design size
+    setupUi(this);
+    Hist[0] = Hist1;
+    Hist[1] = Hist2;
+    Hist[2] = Hist3;
+    Hist[3] = Hist4;
+    MakeComponents(connection);
+    Bind();
+    ui::LoadComponents(*this);
+    FormCreate();
+}
 
+void TfrmLabTest::MakeComponents(const LabTestConnection& connection) {
     RPCBroker1 = new TRPCBroker(this);
     RPCBroker1->setObjectName(QStringLiteral("RPCBroker1"));
     RPCBroker1->SetServer(connection.server);
     RPCBroker1->SetListenerPort(connection.port);
     RPCBroker1->SetClearParameters(true);
     RPCBroker1->SetClearResults(true);
+    RPCBroker1->PresetCodes = connection.presetCodes;
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    Exit = file->addAction(QStringLiteral("E&xit"));
-    file->addSeparator();
-    for (int i = 0; i < 4; ++i) {
-        Hist[i] = file->addAction(QString());
-        Hist[i]->setObjectName(QStringLiteral("Hist%1").arg(i + 1));
-        Hist[i]->setVisible(false);
-    }
+    vornSource1 = new TvornSource(this);
+    vornSource1->setObjectName(QStringLiteral("vornSource1"));
+    vornSource1->FileName = QStringLiteral("Demo Lab Test");
+    vornSource1->FileNumber = QStringLiteral("80001");
+    vornSource1->FMIndex = QStringLiteral("B");
+    vornSource1->FMIndexField = QStringLiteral(".01");
+    vornSource1->HistorySize = 4;
+    vornSource1->LockTimeOut = 1;
+    vornSource1->TypeIfSubFile = TvornSubFileType::None;
+    vornSource1->SetUserAccess(kAllAccess);
+    vornSource1->FMAccessUsed = false;
+    vornSource1->ConfirmMessages = ConfirmDelete | ConfirmInsert;
+    vornSource1->InformMessages = InformChange | InformDelete | InformInsert;
+    vornSource1->DelPointerDisplay()->DispFiles = 6;
+    vornSource1->DelPointerDisplay()->DispRecords = 2;
+    vornSource1->DelPointerDisplay()->DispNoXRefs = 6;
+    vornSource1->SetRPCBroker(RPCBroker1);
 
-    auto* central = new QWidget(this);
-    auto* layout = new QVBoxLayout(central);
-    xPageCtrl1 = new QTabWidget(central);
-    xPageCtrl1->setObjectName(QStringLiteral("xPageCtrl1"));
-    TabSheetMaster = new QWidget(xPageCtrl1);
-    TabSheetMaster->setObjectName(QStringLiteral("TabSheetMaster"));
-    xPageCtrl1->addTab(TabSheetMaster, QStringLiteral("&1 Lab test"));
-    layout->addWidget(xPageCtrl1);
-    BtnExit = new QPushButton(QStringLiteral("E&xit"), central);
-    BtnExit->setObjectName(QStringLiteral("BtnExit"));
-    layout->addWidget(BtnExit, 0, Qt::AlignRight);
-    setCentralWidget(central);
+    vornFinder1 = MakeFinder(this, "vornFinder1", RPCBroker1, "80001");
+    vornFinder2 = MakeFinder(this, "vornFinder2", RPCBroker1, "80000");
+}
+
+void TfrmLabTest::Bind() {
+    for (BoundControlBase* control :
+         std::initializer_list<BoundControlBase*>{xedtName, xedtIntrDate, xlblYears, xchbInUse,
+                                                  xedtLength, xcbFormat, xrgSpecTaker, xmmoDesc})
+        control->SetvornSource(vornSource1);
+    xDlgAbbreviation->SetvornSource(vornSource1);
+    xDlgCharge->SetvornSource(vornSource1);
+    for (TvornBtn* button :
+         {xbtnSave, xbtnSaveAs, xbtnClear, xbtnDelete, xbtnFirst, xbtnPrior, xbtnNext, xbtnLast})
+        button->SetvornSource(vornSource1);
+
+    xDlgAbbreviation->VisibleButtons =
+        TvornDlgButton::DoSelect | TvornDlgButton::DoInsert | TvornDlgButton::DoCancel;
+    xDlgAbbreviation->SetvornFinderForFind(vornFinder1);
+    vornFindBtn1 = TvornExecBtn::CreateFor(*xDlgAbbreviation, false);
+    vornFindBtn1->setText(QStringLiteral("&Find"));
+    xDlgCharge->VisibleButtons = TvornDlgButton::DoSelect | TvornDlgButton::DoInsert |
+                                 TvornDlgButton::DoCancel | TvornDlgButton::DoZoom;
+    xDlgCharge->SetvornFinderForPointer(vornFinder2);
+    vornPointerBtn2 = TvornExecBtn::CreateFor(*xDlgCharge, true);
+
+    vornSource1->AfterClear = [this](QObject*) { ShowDateOfBirth(); };
+    vornSource1->AfterGetAndFill = [this](QObject*) { ShowDateOfBirth(); };
+    vornSource1->AfterUpdateHistory = [this](QObject*) { FillHistoryMenu(); };
+    xDlgCharge->AfterExecute = [this](QObject*) { ShowDateOfBirth(); };
+    for (TvornBtn* button : {xbtnSave, xbtnSaveAs, xbtnClear, xbtnDelete})
+        button->AfterClick = [this](QObject*) { FocusAbbreviation(); };
+
+    for (int i = 0; i < 4; ++i)
+        connect(Hist[i], &QAction::triggered, this,
+                ui::GuardedSlot(this, [this, i] { HistoryClick(i); }));
     connect(BtnExit, &QPushButton::clicked, this, [this] { BtnExitClick(); });
-
-    FormCreate();
+    // The Exit button is the form's cancel button.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, BtnExit,
+            &QPushButton::click);
+    // The menu's Exit does what the Exit button does.
+    connect(Exit, &QAction::triggered, this, [this] { BtnExitClick(); });
 }
 
 void TfrmLabTest::FormCreate() {
@@ -67,7 +128,7 @@ void TfrmLabTest::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shown_) {
         shown_ = true;
-        FormShow();
+        ui::Guarded([this] { FormShow(); }, this);
     }
 }
 
@@ -77,23 +138,64 @@ void TfrmLabTest::FormShow() {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
+    if (vornSource1->TypeIfSubFile == TvornSubFileType::None) {
+        vornSource1->Open();
+        vornSource1->Clear();
+    }
     xPageCtrl1->setCurrentIndex(0);
+    FocusAbbreviation();
 }
 
 bool TfrmLabTest::FormCloseQuery() {
+    // From the last detail to the main source; the first that may not be left stops it.
+    for (TvornSource* source : {vornSource1})
+        if (!source->CheckSaveChanges()) return false;
     return true;
 }
 
 void TfrmLabTest::closeEvent(QCloseEvent* event) {
-    if (!FormCloseQuery()) {
+    bool mayClose = true;
+    if (contextCreated_ && !ui::Guarded([&] { mayClose = FormCloseQuery(); }, this))
+        mayClose = false;
+    if (mayClose)
+        event->accept();
+    else
         event->ignore();
-        return;
-    }
-    event->accept();
 }
 
 void TfrmLabTest::BtnExitClick() {
     close();
+}
+
+void TfrmLabTest::HistoryClick(int index) {
+    vornSource1->GoToHistory(index);
+}
+
+void TfrmLabTest::FocusAbbreviation() {
+    if (xDlgAbbreviation->isVisible()) xDlgAbbreviation->setFocus();
+}
+
+void TfrmLabTest::ShowDateOfBirth() {
+    // A person just chosen is not on the stored record yet: its line in the pick list has the
+    // date (the list's second column).
+    const QString person = xDlgCharge->InternalValue();
+    const QString caret = QStringLiteral("^");
+    if (!person.isEmpty() && person == xDlgCharge->ChosenIen &&
+        Piece(xDlgCharge->ChosenLine, caret, 1) == person) {
+        LabelDOB->setText(Piece(xDlgCharge->ChosenLine, caret, 3));
+        return;
+    }
+    LabelDOB->setText(person.isEmpty() ? QString()
+                                       : vornSource1->GetFieldText(QStringLiteral("7:2")));
+}
+
+void TfrmLabTest::FillHistoryMenu() {
+    const QList<TvornHistoryRecord>& history = vornSource1->History();
+    for (int n = 0; n < 4 && n < history.size(); ++n) {
+        if (history[n].Iens.isEmpty()) break;
+        Hist[n]->setText(QStringLiteral("&%1 ").arg(n + 1) + vornSource1->HistoryText(n));
+        Hist[n]->setVisible(true);
+    }
 }
 
 }  // namespace vorn

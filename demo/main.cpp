@@ -3,7 +3,7 @@
 #include <QCommandLineParser>
 
 #include "broker/registry_settings.h"
-#include "demo/lab_test_form.h"
+#include "demo/start_up.h"
 #include "signon/signon_form_front.h"
 #include "signon/widget_broker_ui.h"
 
@@ -22,15 +22,30 @@ int main(int argc, char** argv) {
                                     QStringLiteral("HOST"));
     const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Listener port."),
                                   QStringLiteral("N"));
-    parser.addOption(server);
-    parser.addOption(port);
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Sign on with the codes in VORN_CODES (\"ACCESS;VERIFY\"), start up, "
+                       "render the main form into FILE (PNG) and exit."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption select(QStringLiteral("select"),
+                                    QStringLiteral("With --screenshot: find and show this lab "
+                                                   "test first."),
+                                    QStringLiteral("ABBREVIATION"));
+    parser.addOptions({server, port, screenshot, select});
     parser.process(app);
 
     vorn::LabTestConnection connection;
     if (parser.isSet(server)) connection.server = parser.value(server);
     if (parser.isSet(port)) connection.port = parser.value(port).toInt();
+    if (parser.isSet(screenshot))
+        connection.presetCodes = QString::fromLocal8Bit(qgetenv("VORN_CODES"));
 
-    vorn::TfrmLabTest main(connection);
-    main.show();
+    if (parser.isSet(screenshot)) {
+        vorn::UnattendedAnswers unattended;
+        vorn::LabTestForms forms = vorn::CreateForms(connection);
+        return vorn::TakeScreenshot(forms, parser.value(screenshot), parser.value(select));
+    }
+    vorn::LabTestForms forms = vorn::CreateForms(connection);
+    forms.frmLabTest->show();
     return QApplication::exec();
 }

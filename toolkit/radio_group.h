@@ -14,10 +14,17 @@ namespace vorn::ui {
 class RadioGroup : public QGroupBox {
     Q_OBJECT
     Q_PROPERTY(int ItemIndex READ ItemIndex WRITE SetItemIndex NOTIFY ItemIndexChanged)
+    Q_PROPERTY(QStringList Items READ Items WRITE SetItems)
+    Q_PROPERTY(int Columns READ Columns WRITE SetColumns)
 
   public:
     RadioGroup(const QString& caption, const QStringList& items, int columns = 1,
                QWidget* parent = nullptr);
+
+    // The items' texts; setting them makes the buttons anew (none chosen).
+    QStringList Items() const;
+    void SetItems(const QStringList& items);
+    void SetColumns(int columns);
 
     // The chosen item, or -1 when none is.
     int ItemIndex() const;
@@ -31,7 +38,13 @@ class RadioGroup : public QGroupBox {
   signals:
     void ItemIndexChanged(int index);
 
+  protected:
+    // The buttons were made anew.
+    virtual void ButtonsMade() {}
+
   private:
+    void MakeButtons(const QStringList& items);
+
     QButtonGroup* group_;
     std::vector<QRadioButton*> buttons_;
     int columns_;

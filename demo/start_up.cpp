@@ -1,0 +1,96 @@
+#include "demo/start_up.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QImage>
+#include <QPixmap>
+#include <cstdio>
+
+#include "broker/pieces.h"
+#include "lookup/vorn_finder.h"
+#include "source/vorn_source.h"
+#include "toolkit/event_guard.h"
+#include "toolkit/modal_seam.h"
+
+namespace vorn {
+namespace {
+
+void Say(const QString& text) {
+    std::fprintf(stderr, "vorn-labtest: %s\n", text.toLocal8Bit().constData());
+}
+
+// The record number of the lab test whose abbreviation is `abbreviation`, else of the first
+// that begins with it; empty when none does.
+QString FindLabTest(TfrmLabTest& form, const QString& abbreviation) {
+    TvornFinder& finder = *form.vornFinder1;
+    finder.FieldList = {QStringLiteral(".01")};
+    finder.SetPart(abbreviation);
+    finder.GetList();
+    const QString caret = QStringLiteral("^");
+    for (const QString& line : finder.Records)
+        if (Piece(line, caret, 2).compare(abbreviation, Qt::CaseInsensitive) == 0)
+            return Piece(line, caret, 1);
+    return finder.Records.isEmpty() ? QString() : Piece(finder.Records.first(), caret, 1);
+}
+
+}  // namespace
+
+UnattendedAnswers::UnattendedAnswers() {
+    ui::SetModalHost(this);
+}
+
+UnattendedAnswers::~UnattendedAnswers() {
+    ui::SetModalHost(nullptr);
+}
+
+int UnattendedAnswers::ShowMessage(QWidget*, const ui::MessageRequest& request) {
+    Say(request.caption + QStringLiteral(": ") + request.text);
+    return request.buttons & ui::mbYes ? ui::mrYes : ui::mrOk;
+}
+
+int UnattendedAnswers::ExecModal(QDialog& dialog) {
+    Say(QStringLiteral("(") + dialog.windowTitle() + QStringLiteral(" answered)"));
+    return QDialog::Accepted;
+}
+
+LabTestForms CreateForms(const LabTestConnection& connection) {
+    LabTestForms forms;
+    forms.frmLabTest = std::make_unique<TfrmLabTest>(connection);
+    forms.frmLabResult = std::make_unique<TfrmLabResult>(forms.frmLabTest.get());
+    forms.frmSubresult = std::make_unique<TfrmSubresult>(forms.frmLabTest.get());
+    forms.frmUnit = std::make_unique<TfrmUnit>(forms.frmLabTest.get());
+    forms.frmPerson = std::make_unique<TfrmPerson>(forms.frmLabTest.get());
+    return forms;
+}
+
+int TakeScreenshot(LabTestForms& forms, const QString& file, const QString& abbreviation) {
+    TfrmLabTest& form = *forms.frmLabTest;
+    form.show();
+    QApplication::processEvents();
+    if (!form.ContextCreated() || !form.vornSource1->Active()) {
+        Say(QStringLiteral("the main form could not start (no connection or no context)"));
+        return 1;
+    }
+    if (!abbreviation.isEmpty()) {
+        bool shown = false;
+        ui::Guarded([&] {
+            const QString record = FindLabTest(form, abbreviation);
+            if (!record.isEmpty() && form.vornSource1->GetAndFill(record)) {
+                form.vornSource1->UpdateHistory();
+                shown = true;
+            }
+        });
+        if (!shown) {
+            Say(QStringLiteral("no lab test ") + abbreviation);
+            return 1;
+        }
+    }
+    QApplication::processEvents();
+    if (!form.grab().save(file, "PNG")) {
+        Say(QStringLiteral("cannot write ") + file);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace vorn
