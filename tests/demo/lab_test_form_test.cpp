@@ -1,3 +1,4 @@
+// Start-up failures of the main form, against a scripted server.
 #include "demo/lab_test_form.h"
 
 #include <gtest/gtest.h>
@@ -17,24 +18,11 @@ namespace {
 
 class LabTestStartUp : public ::testing::Test {
   protected:
-    LabTestConnection Peer() { return {QStringLiteral("127.0.0.1"), peer.Port()}; }
+    LabTestConnection Peer() { return {QStringLiteral("127.0.0.1"), peer.Port(), {}}; }
     test::ClockOverride clock;
     test::TestPeer peer;
     test::ScriptedModalHost modal;
 };
-
-TEST_F(LabTestStartUp, AnAcceptedContextKeepsTheFormOpen) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.Reply("1");
-    TfrmLabTest form(Peer());
-    EXPECT_TRUE(form.ContextCreated());
-    form.show();
-    QApplication::processEvents();
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.xPageCtrl1->currentIndex(), 0);
-    form.BtnExit->click();
-    EXPECT_FALSE(form.isVisible());
-}
 
 TEST_F(LabTestStartUp, ARefusedContextClosesTheFormOnFirstShowWithoutAMessage) {
     test::ScriptNoSignonNeeded(peer);

@@ -1,0 +1,198 @@
+// Demo lab test end to end: the real forms against the real vorn-server, driven with keys and
+// clicks, each step's calls read from the server's log.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QTest>
+
+#include "demo/start_up.h"
+#include "lookup/find_dialog.h"
+#include "lookup/xde_string_grid.h"
+#include "signon/code_edit.h"
+#include "signon/signon_form.h"
+#include "signon/signon_form_front.h"
+#include "signon/signon_message_form.h"
+#include "source/dialog_text.h"
+#include "source/message_broker.h"
+#include "source/vorn_source.h"
+#include "tests/support/dev_server_process.h"
+#include "tests/support/source_fixture.h"
+
+namespace vorn {
+namespace {
+
+using Calls = std::vector<std::string>;
+using K = ui::MessageKind;
+
+class LabTestApp : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { InstallSignonForms(); }
+
+    // Starts the program: the forms made in their order, the sign-on answered with the
+    // keyboard, the main form shown.
+    void Start() {
+        modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
+            QTest::keyClicks(form.accessCode, QStringLiteral("demo"));
+            QTest::keyClicks(form.verifyCode, QStringLiteral("demo.1234"));
+            QTest::mouseClick(form.btnOk, Qt::LeftButton);
+        });
+        modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) { form.BitBtn1->click(); });
+        forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
+        form = forms.frmLabTest.get();
+        form->show();
+        QApplication::setActiveWindow(form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        // The message dialog's captions are fetched once per program run; fetched here, so
+        // that the calls counted below are each step's own.
+        ClearDialogTextCache();
+        DialogText(1);
+    }
+    template <typename F>
+    Calls CallsOf(F&& step) {
+        const std::size_t mark = server.Mark();
+        step();
+        return server.NamesSince(mark);
+    }
+    static TfrmFind* ShownFind() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<TfrmFind*>(w); dialog && dialog->isVisible())
+                return dialog;
+        return nullptr;
+    }
+    // A modal dialog that closed leaves the main window inactive on the test platform, where no
+    // window manager activates it again as a user's desktop does.
+    void Activate() {
+        QApplication::setActiveWindow(form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    }
+    void Click(QWidget* widget) {
+        Activate();
+        QTest::mouseClick(widget, Qt::LeftButton);
+    }
+    void TypeInto(QWidget* widget, const QString& text) {
+        Activate();
+        widget->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(widget, text);
+    }
+
+    test::DevServerProcess server;
+    test::FakeTimers timers;
+    test::ScriptedModalHost modal;
+    LabTestForms forms;
+    TfrmLabTest* form = nullptr;
+};
+
+const Calls kShowRecord = {"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"};
+
+Calls Then(Calls calls, const Calls& more) {
+    calls.insert(calls.end(), more.begin(), more.end());
+    return calls;
+}
+
+TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
+    const std::size_t start = server.Mark();
+    Start();
+    EXPECT_EQ(server.NamesSince(start), (Calls{"XUS SIGNON SETUP", "XUS INTRO MSG", "XUS AV CODE",
+                                               "XWB CREATE CONTEXT", "VRNX USERDATA"}));
+    EXPECT_EQ(form->vornSource1->State(), ssEmpty);
+    EXPECT_EQ(form->focusWidget(), form->xDlgAbbreviation);
+
+    // The find dialog's captions and hint come from the server each time it opens, and its
+    // sort field's type once.
+    EXPECT_EQ(CallsOf([&] {
+                  QTest::keyClicks(form->xDlgAbbreviation, QStringLiteral("hb"));
+                  QTest::keyClick(form->xDlgAbbreviation, Qt::Key_Return);
+              }),
+              (Calls{"VRNX FINDER", "VRNX DIALOG", "VRNX DIALOG", "VRNX DIALOG", "VRNX DIALOG",
+                     "VRNX DIALOG", "VRNX DIALOG", "VRNX DDU FIELDS"}));
+    TfrmFind* dialog = ShownFind();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Select lab test");
+    ASSERT_EQ(dialog->grdPick->RowCount(), 3);
+    EXPECT_EQ(dialog->grdPick->Cell(1, 1), "HB");
+    EXPECT_EQ(dialog->grdPick->Cell(1, 2), "HBA1C");
+    // The date of birth of the person in charge is the relational field "7:2".
+    EXPECT_EQ(CallsOf([&] { QTest::keyClick(dialog->grdPick, Qt::Key_Return); }),
+              Then(kShowRecord, {"DDR GETS ENTRY DATA", "VRNX IDENTIFIERS"}));
+    EXPECT_EQ(form->xedtName->text(), "Hemoglobin");
+    EXPECT_EQ(form->LabelDOB->text(), "FEB 10, 1953");
+    EXPECT_EQ(form->xcbFormat->currentText(), "Numerical");
+    EXPECT_EQ(form->xrgSpecTaker->ItemIndex(), 0);
+
+    const Calls move = Then({"DDR LISTER"}, Then(kShowRecord, {"DDR GETS ENTRY DATA"}));
+    EXPECT_EQ(CallsOf([&] { Click(form->xbtnNext); }), move);
+    EXPECT_EQ(form->xDlgAbbreviation->text(), "HBA1C");
+    EXPECT_EQ(CallsOf([&] { Click(form->xbtnPrior); }), move);
+    EXPECT_EQ(form->xDlgAbbreviation->text(), "HB");
+
+    test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
+    EXPECT_EQ(CallsOf([&] {
+                  TypeInto(form->xedtName, QStringLiteral("Haemoglobin"));
+                  Click(form->xbtnSave);
+              }),
+              Then({"VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR VALIDATOR", "DDR FILER"},
+                   Then(kShowRecord, {"DDR GETS ENTRY DATA", "VRNX IDENTIFIERS", "VRNX DIALOG",
+                                      "VRNX IDENTIFIERS", "VRNX LOCKS"})));
+    EXPECT_EQ(form->vornSource1->State(), ssBrowse);
+    EXPECT_EQ(form->focusWidget(), form->xDlgAbbreviation);
+
+    EXPECT_EQ(CallsOf([&] { Click(form->xbtnClear); }), Calls{});
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
+                               ui::mrYes);
+    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
+    EXPECT_EQ(CallsOf([&] {
+                  TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
+                  TypeInto(form->xedtName, QStringLiteral("Test one"));
+                  Click(form->xbtnSaveAs);
+              }),
+              Then({"DDR VALIDATOR", "DDR VALIDATOR", "VRNX DIALOG", "DDR FILER"},
+                   Then(kShowRecord, {"VRNX IDENTIFIERS", "VRNX DIALOG", "VRNX IDENTIFIERS"})));
+    EXPECT_EQ(form->vornSource1->State(), ssBrowse);
+
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ1 Test one?\r\n",
+                               ui::mrYes);
+    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+    EXPECT_EQ(CallsOf([&] { Click(form->xbtnDelete); }),
+              (Calls{"VRNX RECORD POINTER CHECK", "VRNX IDENTIFIERS", "VRNX DIALOG",
+                     "VRNX RECORD DELETE", "VRNX DIALOG"}));
+    EXPECT_EQ(form->vornSource1->State(), ssEmpty);
+    EXPECT_EQ(form->xedtName->text(), "");
+}
+
+TEST_F(LabTestApp, TheHistoryItemsAppearOnlyForVisitedRecords) {
+    Start();
+    for (QAction* item : form->Hist)
+        EXPECT_FALSE(item->isVisible());
+    for (const char* record : {"1", "3"}) {
+        form->vornSource1->GetAndFill(record);
+        form->vornSource1->UpdateHistory();
+    }
+    EXPECT_EQ(form->Hist[0]->text(), "&1 PLT Thrombocytes");
+    EXPECT_EQ(form->Hist[1]->text(), "&2 HB Hemoglobin");
+    EXPECT_TRUE(form->Hist[0]->isVisible() && form->Hist[1]->isVisible());
+    EXPECT_FALSE(form->Hist[2]->isVisible() || form->Hist[3]->isVisible());
+    form->Hist[1]->trigger();
+    EXPECT_EQ(form->xDlgAbbreviation->text(), "HB");
+    EXPECT_EQ(form->Hist[0]->text(), "&1 HB Hemoglobin");
+}
+
+TEST_F(LabTestApp, ClosingWithUnsavedChangesAsksAndCancelKeepsTheProgramRunning) {
+    Start();
+    form->vornSource1->GetAndFill("1");
+    TypeInto(form->xedtName, QStringLiteral("Unsaved"));
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n",
+                               ui::mrCancel);
+    Click(form->BtnExit);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->xedtName->text(), "Unsaved");
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n",
+                               ui::mrNo);
+    form->Exit->trigger();
+    EXPECT_FALSE(form->isVisible()) << "the menu's Exit closes like the Exit button";
+}
+
+}  // namespace
+}  // namespace vorn
