@@ -42,7 +42,7 @@ TEST_F(LabTestStartUp, AFailedConnectionSaysConnectionFailedAndCloses) {
         EXPECT_EQ(r.buttons, ui::mbOK);
         return ui::mrOk;
     });
-    TfrmLabTest form({QStringLiteral("127.0.0.1"), test::ClosedPort()});
+    TfrmLabTest form({QStringLiteral("127.0.0.1"), test::ClosedPort(), {}});
     EXPECT_FALSE(form.ContextCreated());
     form.show();
     QApplication::processEvents();
