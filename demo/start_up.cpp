@@ -56,10 +56,12 @@ int UnattendedAnswers::ExecModal(QDialog& dialog) {
 LabTestForms CreateForms(const LabTestConnection& connection) {
     LabTestForms forms;
     forms.frmLabTest = std::make_unique<TfrmLabTest>(connection);
-    forms.frmLabResult = std::make_unique<TfrmLabResult>(forms.frmLabTest.get());
-    forms.frmSubresult = std::make_unique<TfrmSubresult>(forms.frmLabTest.get());
-    forms.frmUnit = std::make_unique<TfrmUnit>(forms.frmLabTest.get());
-    forms.frmPerson = std::make_unique<TfrmPerson>(forms.frmLabTest.get());
+    // Owned by the program, like the main form, not by the main form: each lives as long as
+    // its own pointer.
+    forms.frmLabResult = std::make_unique<TfrmLabResult>();
+    forms.frmSubresult = std::make_unique<TfrmSubresult>();
+    forms.frmUnit = std::make_unique<TfrmUnit>();
+    forms.frmPerson = std::make_unique<TfrmPerson>();
     return forms;
 }
 
