@@ -1,5 +1,7 @@
 #include "controls/bound_control_base.h"
 
+#include "toolkit/event_guard.h"
+
 #include <QKeyEvent>
 #include <QWidget>
 
@@ -23,6 +25,20 @@ void BoundControlBase::Loaded() {
 }
 
 // --- focus ---
+
+void BoundControlBase::FocusedIn(const std::function<void()>& after) {
+    if (!TakeFocusIn()) return;
+    ui::Guarded(
+        [&] {
+            Enter();
+            if (after) after();
+        },
+        &self_);
+}
+
+void BoundControlBase::FocusedOut(const std::function<void()>& exit) {
+    if (TakeFocusOut()) ui::Guarded(exit, &self_);
+}
 
 bool BoundControlBase::TakeFocusIn() {
     if (entered_) return false;

@@ -58,6 +58,11 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     // A focus-in that is an enter: the first since the control was left (a window that gets
     // the focus back does not enter its control again).
     bool TakeFocusIn();
+    // A focus-in that is an enter runs the enter step and then `after` (a control resets its
+    // Modified there), through the guarded path of handlers.
+    void FocusedIn(const std::function<void()>& after = {});
+    // A focus-out that is an exit runs `exit` through the guarded path of handlers.
+    void FocusedOut(const std::function<void()>& exit);
     // A focus-out that is an exit: the focus went to another widget of the window. A window or
     // a popup that takes the focus leaves the control entered.
     bool TakeFocusOut();

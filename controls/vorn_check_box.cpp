@@ -53,18 +53,12 @@ void TvornCheckBox::Click() {
 
 void TvornCheckBox::focusInEvent(QFocusEvent* event) {
     QCheckBox::focusInEvent(event);
-    if (!TakeFocusIn()) return;
-    ui::Guarded(
-        [this] {
-            Enter();
-            modified_ = false;
-        },
-        this);
+    FocusedIn([this] { modified_ = false; });
 }
 
 void TvornCheckBox::focusOutEvent(QFocusEvent* event) {
     QCheckBox::focusOutEvent(event);
-    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+    FocusedOut([this] { Exit(); });
 }
 
 void TvornCheckBox::CommitEdit() {

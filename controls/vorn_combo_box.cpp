@@ -56,18 +56,12 @@ void TvornComboBox::Change() {
 
 void TvornComboBox::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    if (!TakeFocusIn()) return;
-    ui::Guarded(
-        [this] {
-            Enter();
-            modified_ = false;
-        },
-        this);
+    FocusedIn([this] { modified_ = false; });
 }
 
 void TvornComboBox::focusOutEvent(QFocusEvent* event) {
     QComboBox::focusOutEvent(event);
-    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+    FocusedOut([this] { Exit(); });
 }
 
 void TvornComboBox::CommitEdit() {

@@ -63,18 +63,12 @@ void TvornEdit::Change() {
 
 void TvornEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    if (!TakeFocusIn()) return;
-    ui::Guarded(
-        [this] {
-            Enter();
-            modified_ = false;
-        },
-        this);
+    FocusedIn([this] { modified_ = false; });
 }
 
 void TvornEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+    FocusedOut([this] { Exit(); });
 }
 
 void TvornEdit::CommitEdit() {

@@ -58,18 +58,12 @@ void TvornListBox::Click() {
 
 void TvornListBox::focusInEvent(QFocusEvent* event) {
     QListWidget::focusInEvent(event);
-    if (!TakeFocusIn()) return;
-    ui::Guarded(
-        [this] {
-            Enter();
-            modified_ = false;
-        },
-        this);
+    FocusedIn([this] { modified_ = false; });
 }
 
 void TvornListBox::focusOutEvent(QFocusEvent* event) {
     QListWidget::focusOutEvent(event);
-    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+    FocusedOut([this] { Exit(); });
 }
 
 void TvornListBox::CommitEdit() {

@@ -48,12 +48,12 @@ void TvornMemo::Change() {
 
 void TvornMemo::focusInEvent(QFocusEvent* event) {
     QPlainTextEdit::focusInEvent(event);
-    if (TakeFocusIn()) ui::Guarded([this] { Enter(); }, this);
+    FocusedIn();
 }
 
 void TvornMemo::focusOutEvent(QFocusEvent* event) {
     QPlainTextEdit::focusOutEvent(event);
-    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+    FocusedOut([this] { Exit(); });
 }
 
 void TvornMemo::CommitEdit() {

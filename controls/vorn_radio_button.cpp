@@ -82,18 +82,12 @@ void TvornRadioButton::Click() {
 
 void TvornRadioButton::focusInEvent(QFocusEvent* event) {
     QRadioButton::focusInEvent(event);
-    if (!TakeFocusIn()) return;
-    ui::Guarded(
-        [this] {
-            Enter();
-            modified_ = false;
-        },
-        this);
+    FocusedIn([this] { modified_ = false; });
 }
 
 void TvornRadioButton::focusOutEvent(QFocusEvent* event) {
     QRadioButton::focusOutEvent(event);
-    if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+    FocusedOut([this] { Exit(); });
 }
 
 void TvornRadioButton::CommitEdit() {
