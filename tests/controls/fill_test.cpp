@@ -75,10 +75,6 @@ Shown ComboOn8(test::ControlForm& f, TvornBoundControl*& out, const QStringList&
 const FillCase kFillCases[] = {
     {"EditShowsTheExternalValue", "1", [](auto& f, auto*& c) { return EditOn(f, c, ".01"); }, "HB",
      "HB"},
-    {"EditShowsADateAsTheServerWritesIt", "1", [](auto& f, auto*& c) { return EditOn(f, c, "4"); },
-     "JAN 1, 2010", "3100101"},
-    {"EditShowsASetCodeByItsName", "1", [](auto& f, auto*& c) { return EditOn(f, c, "8"); },
-     "NUMERICAL", "2"},
     {"LabelShowsTheExternalValue", "1",
      [](auto& f, auto*& c) -> Shown {
          auto* label = static_cast<Fill&>(f).Add<TvornLabel>("2", "Name");
@@ -135,10 +131,10 @@ const FillCase kFillCases[] = {
     {"RadioButtonOfTheStoredValueIsChecked", "7",
      [](auto& f, auto*& c) -> Shown {
          auto& form = static_cast<Fill&>(f);
-         auto* lab = form.Add<TvornRadioButton>("5", "Taker", QStringLiteral("Lab"));
-         auto* ward = form.Add<TvornRadioButton>("5", "Taker", QStringLiteral("Ward"));
-         lab->ValueChecked = QStringLiteral("1");
-         ward->ValueChecked = QStringLiteral("2");
+         auto* lab = form.Add<TvornRadioButton>("5", "Taker", "Lab");
+         auto* ward = form.Add<TvornRadioButton>("5", "Taker", "Ward");
+         lab->ValueChecked = "1";
+         ward->ValueChecked = "2";
          c = lab;
          return [lab, ward] { return Checked(lab) + u' ' + Checked(ward); };
      },
@@ -146,7 +142,7 @@ const FillCase kFillCases[] = {
     {"RadioGroupWithoutCodesTakesANumberAsPositionFromOne", "14",
      [](auto& f, auto*& c) -> Shown {
          auto* group = static_cast<Fill&>(f).Add<TvornRadioGroup>(
-             "5", "Taker", QStringLiteral("Taker"), QStringList{"Lab", "Ward", "External"}, 1);
+             "5", "Taker", "Taker", QStringList{"Lab", "Ward", "External"}, 1);
          c = group;
          return [group] { return QString::number(group->ItemIndex()); };
      },
@@ -154,7 +150,7 @@ const FillCase kFillCases[] = {
     {"RadioGroupFindsTheItemByItsCode", "1",
      [](auto& f, auto*& c) -> Shown {
          auto* group = static_cast<Fill&>(f).Add<TvornRadioGroup>(
-             "5", "Taker", QStringLiteral("Taker"), QStringList{"Ward", "Lab", "External"}, 1);
+             "5", "Taker", "Taker", QStringList{"Ward", "Lab", "External"}, 1);
          group->SetValues({"2", "1", "3"});
          c = group;
          return [group] { return QString::number(group->ItemIndex()); };
@@ -192,7 +188,7 @@ TEST(FillFromLine, EditShowsALongInternalValueThatHasNoExternalOne) {
 
 TEST(FillFromLine, LabelShowsMarkupAsText) {
     TvornLabel label;
-    label.FillFromRecord(QStringLiteral("1"), QStringLiteral("<b>bold</b>"));
+    label.FillFromRecord("1", "<b>bold</b>");
     EXPECT_EQ(label.textFormat(), Qt::PlainText);
     EXPECT_EQ(label.text(), "<b>bold</b>");
 }

@@ -127,27 +127,6 @@ TEST_F(Seeded, EveryFilesHeaderCountsItsRecords) {
     EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "0"}}), "DEMO LAB TEST^80001^40^40");
 }
 
-TEST_F(Seeded, IndexesAreBuiltFromTheDictionary) {
-    EXPECT_EQ(store.Data(GlobalRef{"ZDEMO", {"80001", "B", "HB", "1"}}), 1);
-    EXPECT_EQ(store.Order(GlobalRef{"ZDEMO", {"80001", "B", ""}}), "ALB");
-    // Internal values: the patient's person number.
-    const std::string person = Piece(store.GetOr(GlobalRef{"ZDEMO", {"80003", "1", "0"}}), '^', 1);
-    EXPECT_EQ(store.Data(GlobalRef{"ZDEMO", {"80003", "B", person, "1"}}), 1);
-    // Sub-file indexes live under their parent record.
-    const FileDef& tests = *dict->File("80001");
-    const std::string ustix = store.Order(tests.root.Child("B").Child("U-STIX").Child(""));
-    ASSERT_FALSE(ustix.empty());
-    EXPECT_EQ(store.Data(tests.root.Child(ustix).Child("2").Child("B").Child("GLUCOSE").Child("1")),
-              1);
-    EXPECT_EQ(
-        store.Data(
-            tests.root.Child(ustix).Child("2").Child("1").Child("1").Child("B").Child("NEG").Child(
-                "1")),
-        1);
-    // Devices by name.
-    EXPECT_EQ(store.Data(GlobalRef{"%ZIS", {"1", "B", "CLIENT WORKSTATION", "1"}}), 1);
-}
-
 TEST_F(Seeded, FileOneListsTheTopLevelFiles) {
     EXPECT_EQ(store.GetOr(GlobalRef{"DIC", {"80001", "0"}}), "DEMO LAB TEST^80001");
     EXPECT_EQ(store.GetOr(GlobalRef{"DIC", {"80001", "0", "GL"}}), "^ZDEMO(80001,");

@@ -26,7 +26,7 @@ std::string Describe(const RpcRequest& request) {
 }
 
 RpcReply Reply(const QStringList& lines) {
-    return RpcReply(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return RpcReply(lines.join("\r\n") + QStringLiteral("\r\n"));
 }
 
 TEST(RecordRequests, AReadAsksForEveryFieldOfTheFormEachFollowedByASemicolon) {
