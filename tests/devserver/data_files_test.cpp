@@ -16,7 +16,7 @@
 namespace vorn::devserver {
 namespace {
 
-TEST(Zwr, ParsesAndFormatsNodes) {
+TEST(Zwr, ParsesAndFormatsNodesAndErrorsNameTheLineAndColumn) {
     const ZwrNode n = ParseZwr("^ZDEMO(80001,1,0)=\"HB^Hemoglobin^1^3100101^1^6^1^2\"");
     EXPECT_EQ(n.ref, (GlobalRef{"ZDEMO", {"80001", "1", "0"}}));
     EXPECT_EQ(n.value, "HB^Hemoglobin^1^3100101^1^6^1^2");
@@ -26,9 +26,7 @@ TEST(Zwr, ParsesAndFormatsNodes) {
     EXPECT_EQ(FormatZwr(s.ref, s.value), "^%ZIS(1,5,\"TYPE\")=\"a\"\"b\"_$C(9,0)_\"c\"");
     EXPECT_EQ(FormatZwr(GlobalRef{"X", {"007"}}, ""), "^X(\"007\")=\"\"");
     EXPECT_EQ(ParseZwr("^X(007)=\"\"").ref.subscripts[0], "7");
-}
-
-TEST(Zwr, ErrorsNameTheLineAndColumn) {
+    // Errors name the line and column.
     std::istringstream in("^A(1)=\"ok\"\n\n; comment\n^A(2)=\"unterminated\n");
     test::TempFolder folder;
     GlobalStore store(folder.Path("z.db"));

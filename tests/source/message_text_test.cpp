@@ -191,7 +191,13 @@ TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
     EXPECT_EQ(MessageBroker(), &b);
 }
 
-TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrder) {
+TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrderAndNothingLeavesItAlone) {
+    SetMessageBroker(&b);
+    QObject empty;
+    new QObject(&empty);
+    EXPECT_EQ(FindBroker(&empty), nullptr);
+    EXPECT_EQ(FindBroker(&b), nullptr) << "the root itself is not among what it owns";
+    EXPECT_EQ(MessageBroker(), &b);
     QObject root;
     new QObject(&root);
     auto* form = new QObject(&root);
@@ -205,15 +211,6 @@ TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrder) {
     EXPECT_EQ(MessageBroker(), nullptr);
     EXPECT_EQ(FindBroker(&root), later);
     EXPECT_EQ(MessageBroker(), later);
-}
-
-TEST_F(MessageLookup, FindingNothingLeavesTheMessageBrokerAlone) {
-    SetMessageBroker(&b);
-    QObject empty;
-    new QObject(&empty);
-    EXPECT_EQ(FindBroker(&empty), nullptr);
-    EXPECT_EQ(FindBroker(&b), nullptr) << "the root itself is not among what it owns";
-    EXPECT_EQ(MessageBroker(), &b);
 }
 
 TEST_F(MessageLookup, FindingSearchesTheApplicationsObjectsAndWindows) {
