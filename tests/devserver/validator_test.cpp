@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
              "\"1e3\" is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to "
              "250.",
              ""},
-        // dates: every typed form is the dates' own test; here one, relative, and the century
+        // dates: every typed form is the dates' own test; here relative ones and the century
         Case{"DateTodayPlus", "80001", "4", "T+26", true, "3270101", "JAN 1, 2027"},
         Case{"TwoDigitYearNotInTheFuture", "80001", "4", "12/6/26", true, "3261206", "DEC 6, 2026"},
         Case{"TwoDigitYearInTheFuture", "80001", "4", "7.12.26", true, "2261207", "DEC 7, 1926"},

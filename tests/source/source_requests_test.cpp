@@ -154,13 +154,6 @@ TEST(FilerRequest, AnEditFilesAnEmptiedFieldAsEmpty) {
     EXPECT_EQ(Describe(filer::FilerRequest(f)), "DDR FILER|L:EDIT|list .DDR 1=80001^4^12^|L:");
 }
 
-TEST(FilerRequest, TheAnswerMapsThePlaceholderToTheNewNumber) {
-    const filer::FilerAnswer a = filer::ReadFilerAnswer(Reply({"[Data]", "+1,^57"}));
-    EXPECT_TRUE(a.Succeeded());
-    EXPECT_EQ(a.NumberFor("+1"), "57");
-    EXPECT_FALSE(filer::ReadFilerAnswer(Reply({"[Errors]", "locked"})).Succeeded());
-}
-
 TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {
     EXPECT_EQ(Describe(requests::FileAccess("80001")), "VRNX DDU FILE ACCESS|list .DDIN 1=80001");
     const auto reader = requests::ReadFileAccess(Reply({"[Data]", "80001^READER,USER^READ^^^"}));
