@@ -153,23 +153,8 @@ TEST_F(Broker, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
     EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP", "Y"}));
 }
 
+// The other broker reconnects, and its context is made on the new link with one sign-on.
 TEST_F(Broker, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.CloseWithoutReply();
-    test::ScriptNoSignonNeeded(peer);
-    peer.Reply("fresh link");
-    TRPCBroker a;
-    test::Aim(a, peer);
-    a.SetConnected(true);
-    b.SetConnected(true);
-    a.RemoteProcedure = "X";
-    EXPECT_THROW(a.CallRemote(), EBrokerError);
-    b.RemoteProcedure = "Y";
-    EXPECT_EQ(b.CallText(), "fresh link");
-    EXPECT_EQ(peer.Handshakes(), 2);
-}
-
-TEST_F(Broker, AContextOnALinkAnotherBrokerFoundDeadIsMadeOnTheNewLinkWithOneSignon) {
     test::ScriptNoSignonNeeded(peer);
     peer.CloseWithoutReply();
     test::ScriptNoSignonNeeded(peer);

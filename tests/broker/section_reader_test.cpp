@@ -203,7 +203,7 @@ TEST(PieceCount, CountsTheDelimitersPlusOne) {
 }
 
 TEST(Piece, TakesViewsWithoutCopying) {
-    const QString line = QStringLiteral("1^2^3");
+    const QString line = "1^2^3";
     EXPECT_EQ(Piece(QStringView(line).mid(2), u"^", 1), "2");
 }
 

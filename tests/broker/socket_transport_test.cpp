@@ -218,29 +218,6 @@ TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLinkAndNeverRaises) {
     EXPECT_EQ(peer.Goodbyes(), 1);
 }
 
-TEST(EBrokerError, MessageFormNamesTheStepAndTheError) {
-    net::SetLastSocketError(10061);
-    try {
-        RaiseBrokerError("connect", 0);
-        FAIL();
-    } catch (const EBrokerError& e) {
-        const char* text = "Error encountered.\nFunction was: connect\nError was: WSAECONNREFUSED";
-        EXPECT_EQ(e.Message(), text);
-        EXPECT_STREQ(e.what(), text);
-        EXPECT_EQ(e.FailedStep(), "connect");
-        EXPECT_EQ(e.ErrorCode(), 10061);
-        EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
-    }
-}
-
-TEST(EBrokerError, ABrokerCodeIsUsedUnchanged) {
-    net::SetLastSocketError(10061);
-    const EBrokerError e = MakeBrokerError("", kBrokerSignonFailed);
-    EXPECT_EQ(e.ErrorCode(), 20004);
-    EXPECT_EQ(e.Message(),
-              "Error encountered.\nFunction was: \nError was: Sign-on was not completed.");
-}
-
 TEST(EBrokerError, CodesOutsideTheTableAreNamedByTheirNumber) {
     EXPECT_EQ(BrokerErrorName(10009), "10009");
     EXPECT_EQ(BrokerErrorName(10002), "10002");

@@ -197,10 +197,6 @@ TEST(ComposeHandshake, AnnouncesAddressPortAndHost) {
               std::string("{XWB}00041|\0051.10400029TCPconnect^10.0.0.5^1234^WS1^"));
 }
 
-TEST(ComposeGoodbye, IsTheByeMessage) {
-    EXPECT_EQ("{XWB}" + ComposeGoodbye().toStdString(), "{XWB}0001000005#BYE#");
-}
-
 struct Refused {
     const char* what;
     std::function<void(TParams&)> fill;

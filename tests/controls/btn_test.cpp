@@ -32,9 +32,9 @@ TEST_F(Btn, CaptionsAndHintsAreTheServersMessageTexts) {
     QList<TvornBtn*> buttons;
     for (int op = DoFirst; op <= DoDelete; ++op)
         buttons.append(Button(static_cast<TvornBtnOperation>(op)));
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     Open();
-    EXPECT_EQ(Calls(mark, "VRNX DIALOG"), 16u) << "six captions and ten hints";
+    EXPECT_EQ(CallCount(mark, "VRNX DIALOG"), 16u) << "six captions and ten hints";
     QStringList captions, hints;
     for (TvornBtn* b : buttons) {
         captions.append(b->text());
@@ -51,17 +51,17 @@ TEST_F(Btn, WithoutABrokerTheTextsComeFromTheStringTable) {
     auto* button = new TvornBtn(&form);
     button->SetOperation(DoInsert);
     button->SetvornSource(&offline);
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     ui::LoadComponents(form);
-    EXPECT_EQ(Calls(mark, "VRNX DIALOG"), 0u);
+    EXPECT_EQ(CallCount(mark, "VRNX DIALOG"), 0u);
     EXPECT_EQ(button->text(), "&New");
     EXPECT_EQ(button->toolTip(), "Insert new record");
 }
 
 TEST_F(Btn, ACaptionAndHintOfTheFormStay) {
     auto* save = Button(DoSave);
-    save->setText(QStringLiteral("Tallenna"));
-    save->setToolTip(QStringLiteral("Tallenna muutokset"));
+    save->setText("Tallenna");
+    save->setToolTip("Tallenna muutokset");
     Open();
     EXPECT_EQ(save->text(), "Tallenna");
     EXPECT_EQ(save->toolTip(), "Tallenna muutokset");
@@ -107,7 +107,7 @@ TEST_F(Btn, ChangingTheOperationOfALoadedSaveButtonToFirst) {
 
 TEST_F(Btn, TheFinnishSaveCaptionIsClearedByAnOperationChange) {
     auto* button = new TvornBtn(&form);
-    button->setText(QStringLiteral("T&all. muutos"));
+    button->setText("T&all. muutos");
     button->SetOperation(DoCancel);
     EXPECT_EQ(button->text(), "");
 }
@@ -121,7 +121,7 @@ TEST_F(Btn, AGlyphReplacesAnArrowCaption) {
         EXPECT_EQ(button->text(), "") << arrow;
     }
     auto* plain = new TvornBtn(&form);
-    plain->setText(QStringLiteral(">>"));
+    plain->setText(">>");
     plain->SetHasGlyph(false);
     EXPECT_EQ(plain->text(), ">>");
     EXPECT_TRUE(plain->icon().isNull());
@@ -149,9 +149,9 @@ TEST_F(Btn, EveryOperationHasADistinctGlyphWithAGreyedDisabledImage) {
         }
     }
     EXPECT_EQ(Glyph(OperationIcon(DoInsert)), Glyph(OperationIcon(DoClear)));
-    EXPECT_FALSE(GlyphIcon(QStringLiteral("EBTNENABLED")).isNull());
-    EXPECT_FALSE(GlyphIcon(QStringLiteral("HBTNENABLED")).isNull());
-    EXPECT_TRUE(GlyphIcon(QStringLiteral("XBNONE")).isNull());
+    EXPECT_FALSE(GlyphIcon("EBTNENABLED").isNull());
+    EXPECT_FALSE(GlyphIcon("HBTNENABLED").isNull());
+    EXPECT_TRUE(GlyphIcon("XBNONE").isNull());
 }
 
 TEST_F(Btn, AlwaysDisabledBothWays) {
@@ -160,7 +160,7 @@ TEST_F(Btn, AlwaysDisabledBothWays) {
     ASSERT_TRUE(clear->isEnabled());
     clear->SetAlwaysDisabled(true);
     EXPECT_FALSE(clear->isEnabled());
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    ASSERT_TRUE(source->GetAndFill("1"));
     EXPECT_FALSE(clear->isEnabled()) << "a state change does not enable it";
     clear->SetAlwaysDisabled(false);
     EXPECT_TRUE(clear->isEnabled()) << "the source decides again at once";
@@ -168,7 +168,7 @@ TEST_F(Btn, AlwaysDisabledBothWays) {
 
 TEST_F(Btn, ClickRunsTheOperationThenAfterClick) {
     auto* first = Button(DoFirst);
-    auto* abbreviation = Add<TvornEdit>(QStringLiteral(".01"), QStringLiteral("Abbreviation"));
+    auto* abbreviation = Add<TvornEdit>(".01", "Abbreviation");
     QStringList steps;
     first->OnClick = [&](QObject*) { steps.append("click " + QString::number(source->State())); };
     first->AfterClick = [&](QObject* sender) {
@@ -188,10 +188,10 @@ TEST_F(Btn, ClickWithoutASourceRunsOnlyTheEvents) {
     button->OnClick = [&](QObject*) { steps.append("click"); };
     button->AfterClick = [&](QObject*) { steps.append("after"); };
     ui::LoadComponents(form);
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     button->click();
     EXPECT_EQ(steps.join(u'|'), "click|after");
-    EXPECT_TRUE(SettledCallsSince(mark).empty());
+    EXPECT_TRUE(CallNamesSince(mark).empty());
 }
 
 TEST_F(Btn, BindingMovesTheButtonBetweenSourcesAndIsClearedWithItsSource) {

@@ -19,26 +19,48 @@ using test::ControlForm;
 
 class Choice : public ControlForm {
   protected:
-    Choice() { name = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Full name")); }
+    Choice() { name = Add<TvornEdit>("2", "Full name"); }
 
-    // Changes the name so that there is something to save, then saves through the source.
-    void SaveWithChangedName(const char* ien) {
-        Focus(name);
-        name->selectAll();
-        QTest::keyClicks(name, QStringLiteral("Renamed test"));
-        ExpectSaved(ien);
-        ASSERT_TRUE(source->Save());
+    // The taker (field 5) as a radio group without codes, on record 7 (code 2, the second item),
+    // with the focus on its filled item.
+    TvornRadioGroup* TakerOfRecord7() {
+        auto* taker = Add<TvornRadioGroup>("5", "Taker", QStringLiteral("Taker"),
+                                           QStringList{"Lab", "Ward", "External"}, 1);
+        Open();
+        EXPECT_TRUE(source->GetAndFill("7"));
+        EXPECT_EQ(taker->ItemIndex(), 1) << "code 2 is the second item";
+        Focus(taker->Button(1));
+        return taker;
     }
-    void ExpectSaved(const char* ien) {
-        const QString abbreviation = ien == std::string("1") ? "HB" : "GLUC";
+    // The result format (field 8) as a combo box on record 1 (code 2, NUMERICAL), focused.
+    TvornComboBox* FormatOfRecord1(const QStringList& values = {}, bool editable = false) {
+        auto* format = Add<TvornComboBox>("8", "Result format");
+        format->setEditable(editable);
+        format->addItems({"Free", "Number", "Sign", "Codes", "Memo", "Built"});
+        format->SetValues(values);
+        Open();
+        EXPECT_TRUE(source->GetAndFill("1"));
+        Focus(format);
+        return format;
+    }
+    // Saves through the source, which reports the record by its abbreviation and name.
+    void Save(const char* abbreviation) {
         test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                    QStringLiteral("Saved: Demo Lab Test: ") + abbreviation +
                                        QStringLiteral(" ") + name->text() + QStringLiteral("\r\n"));
+        ASSERT_TRUE(source->Save());
+    }
+    // Changes the name so that there is something to save, then saves.
+    void SaveWithChangedName(const char* abbreviation) {
+        Focus(name);
+        name->selectAll();
+        QTest::keyClicks(name, "Renamed test");
+        Save(abbreviation);
     }
     QString Stored(const char* field) {
         // Read afresh from the server, not from the last read.
         TvornSource reader;
-        reader.FileNumber = QStringLiteral("80001");
+        reader.FileNumber = "80001";
         reader.SetRPCBroker(&Broker());
         reader.SetIens(source->Iens());
         return reader.GetFieldValue(QString::fromLatin1(field));
@@ -48,49 +70,31 @@ class Choice : public ControlForm {
 };
 
 TEST_F(Choice, ARadioGroupFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave) {
-    auto* taker =
-        Add<TvornRadioGroup>(QStringLiteral("5"), QStringLiteral("Taker"), QStringLiteral("Taker"),
-                             QStringList{"Lab", "Ward", "External"}, 1);
-    Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("7")));
-    ASSERT_EQ(taker->ItemIndex(), 1) << "code 2 is the second item";
-    const std::size_t mark = Mark();
-    Focus(taker->Button(1));
+    TvornRadioGroup* taker = TakerOfRecord7();
+    const std::size_t mark = CallMark();
     Focus(name);
     EXPECT_FALSE(IsChanged(taker));
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 0u);
-    SaveWithChangedName("7");
+    EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 0u);
+    SaveWithChangedName("GLUC");
     EXPECT_EQ(Stored("5"), "2");
     EXPECT_EQ(taker->ItemIndex(), 1);
 }
 
 TEST_F(Choice, ARadioGroupWithoutCodesWritesThePositionItIsFilledBy) {
-    auto* taker =
-        Add<TvornRadioGroup>(QStringLiteral("5"), QStringLiteral("Taker"), QStringLiteral("Taker"),
-                             QStringList{"Lab", "Ward", "External"}, 1);
-    Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("7")));
-    Focus(taker->Button(1));
+    TvornRadioGroup* taker = TakerOfRecord7();
     QTest::mouseClick(taker->Button(2), Qt::LeftButton);
     EXPECT_TRUE(IsChanged(taker));
     EXPECT_EQ(source->State(), ssEdit);
     Focus(name);
     EXPECT_EQ(taker->InternalValue(), "3");
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               QStringLiteral("Saved: Demo Lab Test: GLUC Glucose, fasting\r\n"));
-    ASSERT_TRUE(source->Save());
+    Save("GLUC");
     EXPECT_EQ(Stored("5"), "3");
     EXPECT_EQ(taker->ItemIndex(), 2) << "read back onto the item that wrote it";
 }
 
 TEST_F(Choice, ARadioGroupClickedBackToItsFilledItemIsUnchanged) {
-    auto* taker =
-        Add<TvornRadioGroup>(QStringLiteral("5"), QStringLiteral("Taker"), QStringLiteral("Taker"),
-                             QStringList{"Lab", "Ward", "External"}, 1);
-    Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("7")));
-    Focus(taker->Button(1));
+    TvornRadioGroup* taker = TakerOfRecord7();
     QTest::mouseClick(taker->Button(0), Qt::LeftButton);
     ASSERT_EQ(source->State(), ssEdit);
     QTest::mouseClick(taker->Button(1), Qt::LeftButton);
@@ -99,68 +103,50 @@ TEST_F(Choice, ARadioGroupClickedBackToItsFilledItemIsUnchanged) {
 }
 
 TEST_F(Choice, AComboFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave) {
-    auto* format = Add<TvornComboBox>(QStringLiteral("8"), QStringLiteral("Result format"));
-    format->addItems({"Free", "Number", "Sign", "Codes", "Memo", "Built"});
-    Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    TvornComboBox* format = FormatOfRecord1();
     ASSERT_EQ(format->currentText(), "Number");
-    const std::size_t mark = Mark();
-    Focus(format);
+    const std::size_t mark = CallMark();
     Focus(name);
-    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 0u) << "an unchanged choice is not validated";
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u) << "an unchanged choice is not validated";
     EXPECT_FALSE(IsChanged(format));
     EXPECT_EQ(format->InternalValue(), "2");
-    SaveWithChangedName("1");
+    SaveWithChangedName("HB");
     EXPECT_EQ(Stored("8"), "2");
 }
 
 TEST_F(Choice, AComboWithCodesFilesTheCodeOfTheChosenItem) {
-    auto* format = Add<TvornComboBox>(QStringLiteral("8"), QStringLiteral("Result format"));
-    format->addItems({"Free", "Number", "Sign", "Codes", "Memo", "Built"});
-    format->SetValues({"1", "2", "3", "4", "5", "6"});
-    Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
-    Focus(format);
+    TvornComboBox* format = FormatOfRecord1({"1", "2", "3", "4", "5", "6"});
     format->setCurrentIndex(4);
     EXPECT_TRUE(IsChanged(format));
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     Focus(name);
-    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 1u);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u);
     EXPECT_EQ(format->InternalValue(), "5");
     EXPECT_EQ(format->ExternalValue(), "MEMORANDUM");
     EXPECT_EQ(format->currentText(), "Memo");
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
-    ASSERT_TRUE(source->Save());
+    Save("HB");
     EXPECT_EQ(Stored("8"), "5");
 }
 
 TEST_F(Choice, AnEmptiedComboIsFiledWithoutValidation) {
-    auto* format = Add<TvornComboBox>(QStringLiteral("8"), QStringLiteral("Result format"));
-    format->setEditable(true);
-    format->addItems({"Free", "Number"});
-    Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
-    Focus(format);
+    TvornComboBox* format = FormatOfRecord1({}, true);
     format->setCurrentIndex(-1);
     format->setEditText({});
     ASSERT_EQ(source->State(), ssEdit);
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     Focus(name);
-    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 0u);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
     EXPECT_EQ(format->InternalValue(), "");
     EXPECT_TRUE(IsChanged(format));
 }
 
 TEST_F(Choice, RadioButtonsOfOneFieldMarkOnlyTheButtonThatChangedTheValue) {
-    auto* lab =
-        Add<TvornRadioButton>(QStringLiteral("5"), QStringLiteral("Taker"), QStringLiteral("Lab"));
-    auto* ward =
-        Add<TvornRadioButton>(QStringLiteral("5"), QStringLiteral("Taker"), QStringLiteral("Ward"));
-    lab->ValueChecked = QStringLiteral("1");
-    ward->ValueChecked = QStringLiteral("2");
+    auto* lab = Add<TvornRadioButton>("5", "Taker", "Lab");
+    auto* ward = Add<TvornRadioButton>("5", "Taker", "Ward");
+    lab->ValueChecked = "1";
+    ward->ValueChecked = "2";
     Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("7")));
+    ASSERT_TRUE(source->GetAndFill("7"));
     ASSERT_TRUE(ward->isChecked());
     QTest::mouseClick(lab, Qt::LeftButton);
     EXPECT_TRUE(IsChanged(lab));
@@ -174,10 +160,10 @@ TEST_F(Choice, RadioButtonsOfOneFieldMarkOnlyTheButtonThatChangedTheValue) {
 }
 
 TEST_F(Choice, ACheckBoxClickedTwiceIsUnchanged) {
-    auto* inUse = Add<TvornCheckBox>(QStringLiteral("3"), QStringLiteral("In use"));
-    inUse->setText(QStringLiteral("In use"));
+    auto* inUse = Add<TvornCheckBox>("3", "In use");
+    inUse->setText("In use");
     Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    ASSERT_TRUE(source->GetAndFill("1"));
     QTest::mouseClick(inUse, Qt::LeftButton);
     EXPECT_TRUE(IsChanged(inUse));
     EXPECT_EQ(source->State(), ssEdit);

@@ -18,9 +18,9 @@ using test::ControlForm;
 class Contract : public ControlForm {};
 
 TEST_F(Contract, ControlsRegisterWhenLoadedAndLeaveWhenDestroyed) {
-    auto* name = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Full name"));
-    auto* unbound = Add<TvornEdit>(QString(), QStringLiteral("Nothing"));
-    auto* label = Add<TvornLabel>(QStringLiteral("2"), QStringLiteral("Name"));
+    auto* name = Add<TvornEdit>("2", "Full name");
+    auto* unbound = Add<TvornEdit>(QString(), "Nothing");
+    auto* label = Add<TvornLabel>("2", "Name");
     EXPECT_TRUE(source->Controls().isEmpty()) << "not before the form has loaded";
     Open();
     EXPECT_EQ(source->Controls(), (QList<TvornBoundControl*>{name, label}));
@@ -30,17 +30,17 @@ TEST_F(Contract, ControlsRegisterWhenLoadedAndLeaveWhenDestroyed) {
     delete name;
     EXPECT_EQ(source->Controls(), QList<TvornBoundControl*>{label});
     EXPECT_EQ(source->CurrentControl(), nullptr);
-    QTest::keyClicks(unbound, QStringLiteral("free text"));
+    QTest::keyClicks(unbound, "free text");
     EXPECT_EQ(source->State(), ssEmpty) << "an unbound edit is an ordinary edit";
 }
 
 TEST_F(Contract, AControlThatShowsHintsGetsTheFieldHelpAsItsHint) {
-    auto* hinted = Add<TvornEdit>(QStringLiteral("6"), QStringLiteral("Length"));
+    auto* hinted = Add<TvornEdit>("6", "Length");
     hinted->SetShowHint(true);
-    auto* own = Add<TvornEdit>(QStringLiteral("4"), QStringLiteral("Date"));
+    auto* own = Add<TvornEdit>("4", "Date");
     own->SetShowHint(true);
-    own->setToolTip(QStringLiteral("The form's own hint"));
-    auto* silent = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Name"));
+    own->setToolTip("The form's own hint");
+    auto* silent = Add<TvornEdit>("2", "Name");
     Open();
     EXPECT_EQ(hinted->toolTip(), "Answer with a whole number from 1 to 250.");
     EXPECT_EQ(own->toolTip(), "The form's own hint");
@@ -49,30 +49,30 @@ TEST_F(Contract, AControlThatShowsHintsGetsTheFieldHelpAsItsHint) {
 
 TEST_F(Contract, TheLinkFieldOfALogicalDetailIsNotReportedAsChanged) {
     source->TypeIfSubFile = TvornSubFileType::Logical;
-    source->LinkField = QStringLiteral("7");
-    auto* link = Add<TvornEdit>(QStringLiteral("7"), QStringLiteral("Person"));
-    auto* name = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Full name"));
+    source->LinkField = "7";
+    auto* link = Add<TvornEdit>("7", "Person");
+    auto* name = Add<TvornEdit>("2", "Full name");
     Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
-    link->setText(QStringLiteral("Someone else"));
+    ASSERT_TRUE(source->GetAndFill("1"));
+    link->setText("Someone else");
     EXPECT_TRUE(link->Modified());
     EXPECT_FALSE(IsChanged(link));
     EXPECT_EQ(source->State(), ssBrowse);
     Focus(name);
-    QTest::keyClicks(name, QStringLiteral("x"));
+    QTest::keyClicks(name, "x");
     EXPECT_TRUE(IsChanged(name));
 }
 
 TEST_F(Contract, AListBoxWithAFinderTakesTheRecordNumberOfTheChosenRow) {
     TvornFinder persons;
-    persons.Records = {QStringLiteral("3^Baker Anna"), QStringLiteral("1^Adams John")};
-    auto* person = Add<TvornListBox>(QStringLiteral("7"), QStringLiteral("Person"));
+    persons.Records = {"3^Baker Anna", "1^Adams John"};
+    auto* person = Add<TvornListBox>("7", "Person");
     person->addItems({"Baker Anna", "Adams John"});
     person->SetvornFinder(&persons);
-    auto* name = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Full name"));
+    auto* name = Add<TvornEdit>("2", "Full name");
     Open();
     EXPECT_EQ(person->FieldNumber(), QStringList{".01,nimi,150"});
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    ASSERT_TRUE(source->GetAndFill("1"));
     ASSERT_EQ(person->currentRow(), -1) << "the stored person is not listed";
     Focus(person);
     person->setCurrentRow(0);
@@ -83,16 +83,16 @@ TEST_F(Contract, AListBoxWithAFinderTakesTheRecordNumberOfTheChosenRow) {
 }
 
 TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLines) {
-    auto* memo = Add<TvornMemo>(QStringLiteral("100"), QStringLiteral("Description"));
-    auto* name = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Full name"));
+    auto* memo = Add<TvornMemo>("100", "Description");
+    auto* name = Add<TvornEdit>("2", "Full name");
     Open();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("1")));
+    ASSERT_TRUE(source->GetAndFill("1"));
     ASSERT_EQ(memo->Lines().size(), 2);
     EXPECT_FALSE(memo->Modified()) << "filling is no edit";
     Focus(memo);
     QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
     QTest::keyClick(memo, Qt::Key_Return);
-    QTest::keyClicks(memo, QStringLiteral("Fasting is not needed."));
+    QTest::keyClicks(memo, "Fasting is not needed.");
     EXPECT_TRUE(memo->Modified());
     EXPECT_TRUE(IsChanged(memo));
     Focus(name);
@@ -107,8 +107,8 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLines) {
 }
 
 TEST_F(Contract, ALabelShowsTheMasterLinkAndIsNeverFiled) {
-    auto* label = Add<TvornLabel>(QStringLiteral("7"), QStringLiteral("Person"));
-    EXPECT_TRUE(label->TakeMasterLink(QStringLiteral("12"), QStringLiteral("SMITH,JOHN")));
+    auto* label = Add<TvornLabel>("7", "Person");
+    EXPECT_TRUE(label->TakeMasterLink("12", "SMITH,JOHN"));
     EXPECT_EQ(label->text(), "SMITH,JOHN");
     EXPECT_EQ(label->InternalValue(), "12");
     EXPECT_TRUE(label->IsDisplayOnly());

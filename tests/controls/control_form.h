@@ -6,11 +6,8 @@
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
-#include <algorithm>
 #include <string>
 
-#include "broker/rpc_request.h"
-#include "source/message_broker.h"
 #include "source/vorn_source.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
@@ -19,15 +16,13 @@ namespace vorn::test {
 
 class ControlForm : public SourceServer {
   protected:
-
+    // Message texts come from the server (the fixture's broker), with their parameters placed.
     ControlForm() {
         source = new TvornSource(&form);
-        source->setObjectName(QStringLiteral("vornSource1"));
-        source->FileName = QStringLiteral("Demo Lab Test");
-        source->FileNumber = QStringLiteral("80001");
+        source->setObjectName("vornSource1");
+        source->FileName = "Demo Lab Test";
+        source->FileNumber = "80001";
         source->SetRPCBroker(&Broker());
-        // Message texts come from the server, with their parameters placed.
-        SetMessageBroker(&Broker());
         form.resize(400, 300);
     }
 
@@ -53,13 +48,6 @@ class ControlForm : public SourceServer {
 
     // Moves the focus as a click or a Tab would.
     static void Focus(QWidget* widget) { widget->setFocus(Qt::TabFocusReason); }
-
-    std::size_t Mark() { return CallMark(); }
-    std::vector<std::string> SettledCallsSince(std::size_t mark) { return CallNamesSince(mark); }
-    std::size_t Calls(std::size_t mark, const std::string& name) {
-        const std::vector<std::string> calls = SettledCallsSince(mark);
-        return static_cast<std::size_t>(std::count(calls.begin(), calls.end(), name));
-    }
 
     bool IsChanged(TvornBoundControl* control) const {
         return source->ChangedControls().contains(control);

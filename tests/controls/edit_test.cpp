@@ -18,9 +18,9 @@ using test::ControlForm;
 class Edit : public ControlForm {
   protected:
     Edit() {
-        name = Add<TvornEdit>(QStringLiteral("2"), QStringLiteral("Full name"));
-        edit = Add<TvornEdit>(QStringLiteral("4"), QStringLiteral("Date of introduction"));
-        length = Add<TvornEdit>(QStringLiteral("6"), QStringLiteral("Length of result"));
+        name = Add<TvornEdit>("2", "Full name");
+        edit = Add<TvornEdit>("4", "Date of introduction");
+        length = Add<TvornEdit>("6", "Length of result");
         edit->OnExit = [this](QObject*) { ++exits; };
     }
     void OpenRecord(const char* ien = "1") {
@@ -48,42 +48,42 @@ class Edit : public ControlForm {
 TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     OpenRecord();
     ASSERT_EQ(edit->text(), "JAN 1, 2010");
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     QTest::keyClick(edit, Qt::Key_End);
-    QTest::keyClicks(edit, QStringLiteral("x"));
+    QTest::keyClicks(edit, "x");
     EXPECT_TRUE(edit->Modified());
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_TRUE(IsChanged(edit));
-    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 1u);
+    EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 1u);
 
-    QTest::keyClicks(edit, QStringLiteral("y"));
-    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 1u) << "one lock for the whole edit";
+    QTest::keyClicks(edit, "y");
+    EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 1u) << "one lock for the whole edit";
 
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_Backspace);
     EXPECT_FALSE(edit->Modified());
     EXPECT_FALSE(IsChanged(edit));
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 2u) << "the lock is given back";
-    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 0u);
+    EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 2u) << "the lock is given back";
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
 }
 
 TEST_F(Edit, FillingIsNoEdit) {
     OpenRecord();
-    const std::size_t mark = Mark();
-    ASSERT_TRUE(source->GetAndFill(QStringLiteral("2")));
+    const std::size_t mark = CallMark();
+    ASSERT_TRUE(source->GetAndFill("2"));
     EXPECT_EQ(source->State(), ssBrowse);
     EXPECT_TRUE(source->ChangedControls().isEmpty());
-    EXPECT_EQ(Calls(mark, "VRNX LOCKS"), 0u);
+    EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 0u);
     EXPECT_EQ(edit->FilledText(), edit->text());
 }
 
 TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     OpenRecord();
-    Retype(edit, QStringLiteral("12/6/2026"));
-    const std::size_t mark = Mark();
+    Retype(edit, "12/6/2026");
+    const std::size_t mark = CallMark();
     Focus(name);
-    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 1u);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u);
     EXPECT_EQ(edit->text(), "DEC 6, 2026");
     EXPECT_EQ(edit->InternalValue(), "3261206");
     EXPECT_EQ(edit->ExternalValue(), "DEC 6, 2026");
@@ -95,7 +95,7 @@ TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
 
 TEST_F(Edit, AValueTheServerWritesAsTheFilledTextEndsTheEdit) {
     OpenRecord();
-    Retype(edit, QStringLiteral("1/1/2010"));
+    Retype(edit, "1/1/2010");
     ASSERT_EQ(source->State(), ssEdit);
     Focus(name);
     EXPECT_EQ(edit->text(), "JAN 1, 2010");
@@ -106,11 +106,11 @@ TEST_F(Edit, AValueTheServerWritesAsTheFilledTextEndsTheEdit) {
 
 TEST_F(Edit, ASavedValueIsTheServersInternalValue) {
     OpenRecord();
-    Retype(edit, QStringLiteral("12/6/2026"));
+    Retype(edit, "12/6/2026");
     test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
     EXPECT_TRUE(source->Save()) << "the focused edit is committed first";
-    EXPECT_EQ(source->GetFieldValue(QStringLiteral("4")), "3261206");
+    EXPECT_EQ(source->GetFieldValue("4"), "3261206");
     EXPECT_EQ(edit->text(), "DEC 6, 2026");
     EXPECT_EQ(source->State(), ssBrowse);
 }
@@ -118,7 +118,7 @@ TEST_F(Edit, ASavedValueIsTheServersInternalValue) {
 TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
     OpenRecord();
     Focus(length);
-    Retype(length, QStringLiteral("999"));
+    Retype(length, "999");
     ASSERT_EQ(source->State(), ssEdit);
     test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
                                QStringLiteral("Answer with a whole number from 1 to 250.\r"
@@ -137,10 +137,10 @@ TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
 }
 
 TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
-    auto* comment = Add<TvornEdit>(QStringLiteral("999"), QStringLiteral("Comment"));
+    auto* comment = Add<TvornEdit>("999", "Comment");
     Open();
     Focus(comment);
-    QTest::keyClicks(comment, QStringLiteral("abc"));
+    QTest::keyClicks(comment, "abc");
     ASSERT_EQ(source->State(), ssNew);
     test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
                                QStringLiteral("Value \"abc\" is not valid for field Comment."));
@@ -157,10 +157,10 @@ TEST_F(Edit, LeavingForTheClearButtonNeitherValidatesNorMarks) {
     clear->SetOperation(DoClear);
     clear->SetvornSource(source);
     OpenRecord();
-    Retype(edit, QStringLiteral("12/6/2026"));
-    const std::size_t mark = Mark();
+    Retype(edit, "12/6/2026");
+    const std::size_t mark = CallMark();
     Focus(clear);
-    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 0u);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
     EXPECT_EQ(exits, 1);
     EXPECT_EQ(edit->text(), "12/6/2026");
     EXPECT_EQ(edit->InternalValue(), "3100101");
@@ -171,16 +171,16 @@ TEST_F(Edit, LeavingForAnotherButtonValidates) {
     auto* save = new TvornBtn(&form);
     save->SetvornSource(source);
     OpenRecord();
-    Retype(edit, QStringLiteral("12/6/2026"));
-    const std::size_t mark = Mark();
+    Retype(edit, "12/6/2026");
+    const std::size_t mark = CallMark();
     Focus(save);
-    EXPECT_EQ(Calls(mark, "DDR VALIDATOR"), 1u);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u);
     EXPECT_EQ(edit->InternalValue(), "3261206");
 }
 
 TEST_F(Edit, AWindowThatTakesTheFocusIsNoExit) {
     OpenRecord();
-    Retype(edit, QStringLiteral("12/6/2026"));
+    Retype(edit, "12/6/2026");
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);
@@ -192,7 +192,7 @@ TEST_F(Edit, AWindowThatTakesTheFocusIsNoExit) {
     EXPECT_EQ(source->CurrentControl(), edit);
 }
 
-TEST_F(Edit, F1ShowsHelpAndDescription) {
+TEST_F(Edit, F1ShowsHelpAndDescriptionUnlessFieldHelpIsOffAndTheKeyEventFiresEitherWay) {
     OpenRecord();
     int keys = 0;
     edit->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) { keys += key == Qt::Key_F1; };
@@ -206,6 +206,12 @@ TEST_F(Edit, F1ShowsHelpAndDescription) {
     });
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(keys, 1);
+    edit->SetFMHelpUsed(false);
+    const std::size_t mark = CallMark();
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(keys, 2);
+    EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
+    EXPECT_EQ(modal.Log().size(), 1u);
 }
 
 TEST_F(Edit, F1HandsTheHelpWindowTheTextWithItsLineMarks) {
@@ -217,7 +223,7 @@ TEST_F(Edit, F1HandsTheHelpWindowTheTextWithItsLineMarks) {
         QString title, text;
     } window;
     SetFieldHelpDisplay(&window);
-    auto* taker = Add<TvornEdit>(QStringLiteral("5"), QStringLiteral("Taker"));
+    auto* taker = Add<TvornEdit>("5", "Taker");
     OpenRecord();
     Focus(taker);
     QTest::keyClick(taker, Qt::Key_F1);
@@ -226,24 +232,11 @@ TEST_F(Edit, F1HandsTheHelpWindowTheTextWithItsLineMarks) {
     EXPECT_EQ(window.text, "Choose who takes the specimen for the test.\r\r");
 }
 
-TEST_F(Edit, F1WithoutFieldHelpShowsNothingButTheKeyEventFires) {
-    edit->SetFMHelpUsed(false);
-    OpenRecord();
-    int keys = 0;
-    edit->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) { keys += key == Qt::Key_F1; };
-    const std::size_t mark = Mark();
-    QTest::keyClick(edit, Qt::Key_F1);
-    EXPECT_EQ(keys, 1);
-    EXPECT_EQ(Calls(mark, "VRNX HELP"), 0u);
-    EXPECT_TRUE(modal.Log().empty());
-}
-
 TEST_F(Edit, AskedAboutItsChangeByTheSaveQuestionOnField01) {
-    auto* abbreviation = Add<TvornEdit>(QStringLiteral(".01"), QStringLiteral("Abbreviation"));
+    auto* abbreviation = Add<TvornEdit>(".01", "Abbreviation");
     OpenRecord();
-    EXPECT_EQ(abbreviation->ChangeQuestion(QStringLiteral("Demo Lab Test")),
-              "Demo Lab Test: Abbreviation^HB");
-    EXPECT_TRUE(name->ChangeQuestion(QStringLiteral("Demo Lab Test")).isNull());
+    EXPECT_EQ(abbreviation->ChangeQuestion("Demo Lab Test"), "Demo Lab Test: Abbreviation^HB");
+    EXPECT_TRUE(name->ChangeQuestion("Demo Lab Test").isNull());
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // says, and from record lines the server never sends (codes of other languages, long values).
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "controls/vorn_check_box.h"
 #include "controls/vorn_combo_box.h"
 #include "controls/vorn_edit.h"
@@ -23,147 +21,85 @@ const QStringList kFormatNames = {"FREE FORMAT STRING", "NUMERICAL",
                                   "MEMORANDUM",         "CONSTRUCTED FROM SUBTEST RESULTS"};
 const QStringList kTakers = {"LABORATORY", "WARD", "EXTERNAL INSTITUTION"};
 
-QString Checked(QAbstractButton* button) {
-    return button->isChecked() ? QStringLiteral("checked") : QStringLiteral("unchecked");
-}
-
-// Adds the control of a case to the form and tells what it shows.
-using Shown = std::function<QString()>;
-using Make = std::function<Shown(test::ControlForm&, TvornBoundControl*&)>;
-
-struct FillCase {
-    const char* name;
-    const char* record;
-    Make make;
-    QString shown;
-    QString internal;
+class Fill : public test::ControlForm {
+  protected:
+    // The result format (field 8) as a combo box.
+    TvornComboBox* Format(const QStringList& items, const QStringList& values,
+                          bool editable = false) {
+        auto* combo = Add<TvornComboBox>("8", "Result format");
+        combo->setEditable(editable);
+        combo->addItems(items);
+        combo->SetValues(values);
+        return combo;
+    }
+    // Opens the form and reads `record`; filling changes nothing.
+    void Read(const char* record) {
+        if (!source->Active()) Open();
+        ASSERT_TRUE(source->GetAndFill(record));
+        EXPECT_EQ(source->State(), ssBrowse);
+        EXPECT_TRUE(source->ChangedControls().isEmpty());
+    }
 };
 
-class Fill : public test::ControlForm, public ::testing::WithParamInterface<FillCase> {
-  public:
-    using ControlForm::Add;
-};
-
-TEST_P(Fill, ShowsTheStoredValue) {
-    const FillCase& c = GetParam();
-    TvornBoundControl* control = nullptr;
-    const Shown shown = c.make(*this, control);
-    Open();
-    ASSERT_TRUE(source->GetAndFill(QString::fromLatin1(c.record)));
-    EXPECT_EQ(shown(), c.shown);
-    EXPECT_EQ(control->InternalValue(), c.internal);
-    EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_TRUE(source->ChangedControls().isEmpty());
+TEST_F(Fill, EachKindOfControlShowsTheStoredValueOfRecord1) {
+    auto* edit = Add<TvornEdit>(".01", "Abbreviation");
+    auto* label = Add<TvornLabel>("2", "Name");
+    auto* inUse = Add<TvornCheckBox>("3", "In use");
+    auto* byCode = Format(kFormats, {"1", "2", "3", "4", "5", "6"});
+    auto* byPosition = Format(kFormats, {});  // a number is a position from one
+    auto* lackingTheCode = Format(kFormats, {"A", "B", "C"}, true);
+    auto* taker =
+        Add<TvornRadioGroup>("5", "Taker", "Taker", QStringList{"Ward", "Lab", "External"}, 1);
+    taker->SetValues({"2", "1", "3"});
+    Read("1");
+    EXPECT_EQ(edit->text(), "HB");
+    EXPECT_EQ(edit->InternalValue(), "HB");
+    EXPECT_EQ(label->text(), "Hemoglobin");
+    EXPECT_EQ(label->InternalValue(), "Hemoglobin");
+    EXPECT_TRUE(inUse->isChecked());
+    EXPECT_EQ(inUse->InternalValue(), "1");
+    for (TvornComboBox* combo : {byCode, byPosition, lackingTheCode})
+        EXPECT_EQ(combo->InternalValue(), "2");
+    EXPECT_EQ(byCode->currentText(), "Number");
+    EXPECT_EQ(byPosition->currentText(), "Number");
+    EXPECT_EQ(lackingTheCode->currentText(), "NUMERICAL") << "the text, for want of its code";
+    EXPECT_EQ(taker->ItemIndex(), 1) << "the item of code 1";
+    EXPECT_EQ(taker->InternalValue(), "1");
 }
 
-Shown EditOn(test::ControlForm& f, TvornBoundControl*& out, const char* field) {
-    auto* edit = static_cast<Fill&>(f).Add<TvornEdit>(QString::fromLatin1(field), "Field");
-    out = edit;
-    return [edit] { return edit->text(); };
+TEST_F(Fill, AListBoxAndRadioButtonsShowTheTakerOfRecord7) {
+    auto* list = Add<TvornListBox>("5", "Taker");
+    list->addItems(kTakers);
+    auto* lab = Add<TvornRadioButton>("5", "Taker", "Lab");
+    auto* ward = Add<TvornRadioButton>("5", "Taker", "Ward");
+    lab->ValueChecked = "1";
+    ward->ValueChecked = "2";
+    Read("7");
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(), "WARD") << "the item of the external value";
+    EXPECT_EQ(list->InternalValue(), "2");
+    EXPECT_FALSE(lab->isChecked());
+    EXPECT_TRUE(ward->isChecked());
+    EXPECT_EQ(lab->InternalValue(), "2");
 }
 
-Shown ComboOn8(test::ControlForm& f, TvornBoundControl*& out, const QStringList& items,
-               const QStringList& values, bool editable) {
-    auto* combo = static_cast<Fill&>(f).Add<TvornComboBox>("8", "Result format");
-    combo->setEditable(editable);
-    combo->addItems(items);
-    combo->SetValues(values);
-    out = combo;
-    return [combo] { return combo->currentText(); };
+TEST_F(Fill, AnUncheckedBoxAComboFoundByItsTextAndAMemo) {
+    auto* inUse = Add<TvornCheckBox>("3", "In use");
+    auto* format = Format(kFormatNames, {});
+    auto* memo = Add<TvornMemo>("100", "Description");
+    Read("32");
+    EXPECT_FALSE(inUse->isChecked());
+    EXPECT_EQ(inUse->InternalValue(), "0");
+    Read("39");
+    EXPECT_EQ(format->currentText(), "MEMORANDUM");
+    EXPECT_EQ(format->InternalValue(), "5");
+    Read("4");
+    EXPECT_EQ(memo->Lines(), (QStringList{"Sodium (NA) is measured from a blood specimen.",
+                                          "Results are reported the same day.",
+                                          "Ask the laboratory before ordering it out of office "
+                                          "hours."}));
+    EXPECT_EQ(memo->InternalValue(), memo->Lines().join(u'\n'));
 }
-
-const FillCase kFillCases[] = {
-    {"EditShowsTheExternalValue", "1", [](auto& f, auto*& c) { return EditOn(f, c, ".01"); }, "HB",
-     "HB"},
-    {"EditShowsADateAsTheServerWritesIt", "1", [](auto& f, auto*& c) { return EditOn(f, c, "4"); },
-     "JAN 1, 2010", "3100101"},
-    {"EditShowsASetCodeByItsName", "1", [](auto& f, auto*& c) { return EditOn(f, c, "8"); },
-     "NUMERICAL", "2"},
-    {"LabelShowsTheExternalValue", "1",
-     [](auto& f, auto*& c) -> Shown {
-         auto* label = static_cast<Fill&>(f).Add<TvornLabel>("2", "Name");
-         c = label;
-         return [label] { return label->text(); };
-     },
-     "Hemoglobin", "Hemoglobin"},
-    {"CheckBoxIsCheckedByOne", "1",
-     [](auto& f, auto*& c) -> Shown {
-         auto* box = static_cast<Fill&>(f).Add<TvornCheckBox>("3", "In use");
-         c = box;
-         return [box] { return Checked(box); };
-     },
-     "checked", "1"},
-    {"CheckBoxIsUncheckedByZero", "32",
-     [](auto& f, auto*& c) -> Shown {
-         auto* box = static_cast<Fill&>(f).Add<TvornCheckBox>("3", "In use");
-         c = box;
-         return [box] { return Checked(box); };
-     },
-     "unchecked", "0"},
-    {"ComboFindsTheItemByItsCode", "1",
-     [](auto& f, auto*& c) {
-         return ComboOn8(f, c, kFormats, {"1", "2", "3", "4", "5", "6"}, false);
-     },
-     "Number", "2"},
-    {"ComboWithoutCodesFindsTheItemByItsText", "39",
-     [](auto& f, auto*& c) { return ComboOn8(f, c, kFormatNames, {}, false); }, "MEMORANDUM", "5"},
-    {"ComboWithoutCodesTakesANumberAsPositionFromOne", "1",
-     [](auto& f, auto*& c) { return ComboOn8(f, c, kFormats, {}, false); }, "Number", "2"},
-    {"ComboWithCodesThatLackTheValueShowsItsText", "1",
-     [](auto& f, auto*& c) {
-         return ComboOn8(f, c, kFormats, {"A", "B", "C"}, true);
-     },
-     "NUMERICAL", "2"},
-    {"ListBoxShowsTheItemOfTheExternalValue", "7",
-     [](auto& f, auto*& c) -> Shown {
-         auto* list = static_cast<Fill&>(f).Add<TvornListBox>("5", "Taker");
-         list->addItems(kTakers);
-         c = list;
-         return [list] { return list->currentItem() ? list->currentItem()->text() : QString(); };
-     },
-     "WARD", "2"},
-    {"MemoShowsTheWordProcessingLines", "4",
-     [](auto& f, auto*& c) -> Shown {
-         auto* memo = static_cast<Fill&>(f).Add<TvornMemo>("100", "Description");
-         c = memo;
-         return [memo] { return memo->Lines().join(u'|'); };
-     },
-     "Sodium (NA) is measured from a blood specimen.|Results are reported the same day.|"
-     "Ask the laboratory before ordering it out of office hours.",
-     "Sodium (NA) is measured from a blood specimen.\nResults are reported the same day.\n"
-     "Ask the laboratory before ordering it out of office hours."},
-    {"RadioButtonOfTheStoredValueIsChecked", "7",
-     [](auto& f, auto*& c) -> Shown {
-         auto& form = static_cast<Fill&>(f);
-         auto* lab = form.Add<TvornRadioButton>("5", "Taker", QStringLiteral("Lab"));
-         auto* ward = form.Add<TvornRadioButton>("5", "Taker", QStringLiteral("Ward"));
-         lab->ValueChecked = QStringLiteral("1");
-         ward->ValueChecked = QStringLiteral("2");
-         c = lab;
-         return [lab, ward] { return Checked(lab) + u' ' + Checked(ward); };
-     },
-     "unchecked checked", "2"},
-    {"RadioGroupWithoutCodesTakesANumberAsPositionFromOne", "14",
-     [](auto& f, auto*& c) -> Shown {
-         auto* group = static_cast<Fill&>(f).Add<TvornRadioGroup>(
-             "5", "Taker", QStringLiteral("Taker"), QStringList{"Lab", "Ward", "External"}, 1);
-         c = group;
-         return [group] { return QString::number(group->ItemIndex()); };
-     },
-     "2", "3"},
-    {"RadioGroupFindsTheItemByItsCode", "1",
-     [](auto& f, auto*& c) -> Shown {
-         auto* group = static_cast<Fill&>(f).Add<TvornRadioGroup>(
-             "5", "Taker", QStringLiteral("Taker"), QStringList{"Ward", "Lab", "External"}, 1);
-         group->SetValues({"2", "1", "3"});
-         c = group;
-         return [group] { return QString::number(group->ItemIndex()); };
-     },
-     "1", "1"},
-};
-
-INSTANTIATE_TEST_SUITE_P(Controls, Fill, ::testing::ValuesIn(kFillCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // Record lines the demo server does not produce, handed over as the source hands them.
 TEST(FillFromLine, CheckBoxTakesTheCodesOfBothLanguagesForChecked) {
@@ -192,7 +128,7 @@ TEST(FillFromLine, EditShowsALongInternalValueThatHasNoExternalOne) {
 
 TEST(FillFromLine, LabelShowsMarkupAsText) {
     TvornLabel label;
-    label.FillFromRecord(QStringLiteral("1"), QStringLiteral("<b>bold</b>"));
+    label.FillFromRecord("1", "<b>bold</b>");
     EXPECT_EQ(label.textFormat(), Qt::PlainText);
     EXPECT_EQ(label.text(), "<b>bold</b>");
 }

@@ -47,9 +47,9 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QDir out(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     QWidget form;
-    form.setWindowTitle(QStringLiteral("Operation buttons"));
-    const auto enabled = AddRow(form, 0, QStringLiteral("Enabled"), true);
-    const auto disabled = AddRow(form, 1, QStringLiteral("Disabled"), false);
+    form.setWindowTitle("Operation buttons");
+    const auto enabled = AddRow(form, 0, "Enabled", true);
+    const auto disabled = AddRow(form, 1, "Disabled", false);
     vorn::ui::LoadComponents(form);
     const int right = std::max(Arrange(enabled, 0), Arrange(disabled, 1));
     form.resize(right + 4, 12 + 2 * kRowHeight + 8);

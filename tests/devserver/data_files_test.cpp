@@ -16,7 +16,7 @@
 namespace vorn::devserver {
 namespace {
 
-TEST(Zwr, ParsesAndFormatsNodes) {
+TEST(Zwr, ParsesAndFormatsNodesAndErrorsNameTheLineAndColumn) {
     const ZwrNode n = ParseZwr("^ZDEMO(80001,1,0)=\"HB^Hemoglobin^1^3100101^1^6^1^2\"");
     EXPECT_EQ(n.ref, (GlobalRef{"ZDEMO", {"80001", "1", "0"}}));
     EXPECT_EQ(n.value, "HB^Hemoglobin^1^3100101^1^6^1^2");
@@ -26,9 +26,7 @@ TEST(Zwr, ParsesAndFormatsNodes) {
     EXPECT_EQ(FormatZwr(s.ref, s.value), "^%ZIS(1,5,\"TYPE\")=\"a\"\"b\"_$C(9,0)_\"c\"");
     EXPECT_EQ(FormatZwr(GlobalRef{"X", {"007"}}, ""), "^X(\"007\")=\"\"");
     EXPECT_EQ(ParseZwr("^X(007)=\"\"").ref.subscripts[0], "7");
-}
-
-TEST(Zwr, ErrorsNameTheLineAndColumn) {
+    // Errors name the line and column.
     std::istringstream in("^A(1)=\"ok\"\n\n; comment\n^A(2)=\"unterminated\n");
     test::TempFolder folder;
     GlobalStore store(folder.Path("z.db"));
@@ -125,27 +123,6 @@ TEST_F(Seeded, EveryFilesHeaderCountsItsRecords) {
         EXPECT_GT(Count(file->number), 2) << file->number;
     }
     EXPECT_EQ(store.GetOr(GlobalRef{"ZDEMO", {"80001", "0"}}), "DEMO LAB TEST^80001^40^40");
-}
-
-TEST_F(Seeded, IndexesAreBuiltFromTheDictionary) {
-    EXPECT_EQ(store.Data(GlobalRef{"ZDEMO", {"80001", "B", "HB", "1"}}), 1);
-    EXPECT_EQ(store.Order(GlobalRef{"ZDEMO", {"80001", "B", ""}}), "ALB");
-    // Internal values: the patient's person number.
-    const std::string person = Piece(store.GetOr(GlobalRef{"ZDEMO", {"80003", "1", "0"}}), '^', 1);
-    EXPECT_EQ(store.Data(GlobalRef{"ZDEMO", {"80003", "B", person, "1"}}), 1);
-    // Sub-file indexes live under their parent record.
-    const FileDef& tests = *dict->File("80001");
-    const std::string ustix = store.Order(tests.root.Child("B").Child("U-STIX").Child(""));
-    ASSERT_FALSE(ustix.empty());
-    EXPECT_EQ(store.Data(tests.root.Child(ustix).Child("2").Child("B").Child("GLUCOSE").Child("1")),
-              1);
-    EXPECT_EQ(
-        store.Data(
-            tests.root.Child(ustix).Child("2").Child("1").Child("1").Child("B").Child("NEG").Child(
-                "1")),
-        1);
-    // Devices by name.
-    EXPECT_EQ(store.Data(GlobalRef{"%ZIS", {"1", "B", "CLIENT WORKSTATION", "1"}}), 1);
 }
 
 TEST_F(Seeded, FileOneListsTheTopLevelFiles) {

@@ -121,25 +121,6 @@ TEST_F(Filer, AtDeletesAValueAndAnEmptyTextLeavesNoNode) {
     EXPECT_FALSE(Node("ZDEMO", {"80001", "1", "100", "0"}).has_value());
 }
 
-TEST_F(Filer, DatesTypedInEveryFormAreFiledAsTheOneInternalValue) {
-    TRPCBroker& b = Demo();
-    for (const char* typed : {"6.12.2026", "T+0"}) {
-        const Lines checked = CallList(
-            b, "DDR VALIDATOR",
-            {{"\"FILE\"", "80001"}, {"\"IENS\"", "2,"}, {"\"FIELD\"", "4"}, {"\"VALUE\"", typed}});
-        ASSERT_EQ(checked, Lines({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"})) << typed;
-        ASSERT_EQ(File(b, "EDIT", {"80001^4^2^" + checked[2]}), Lines({"[Data]"})) << typed;
-        EXPECT_EQ(Gets(b, "80001", "4", "2,")[1], "80001^2^4^3261206^DEC 6, 2026") << typed;
-        ASSERT_EQ(File(b, "EDIT", {"80001^4^2^3140112"}), Lines({"[Data]"}));
-    }
-    EXPECT_EQ(File(b, "EDIT", {"80001^4^2^DEC 6, 2026"}),
-              Lines({"[Errors]",
-                     "File 80001 (DEMO LAB TEST), record 2: \"DEC 6, 2026\" is not a "
-                     "date in internal form (DATE OF INTRODUCTION is stored as "
-                     "YYYMMDD)."}))
-        << "the filer takes internal values only";
-}
-
 TEST_F(Filer, EditIsRefusedWhileAnotherSessionHoldsTheLock) {
     TRPCBroker& mine = Demo();
     TRPCBroker& theirs = Broker(kDemoCodes, kSecondHost);
@@ -207,8 +188,8 @@ TEST_F(Filer, BadLinesGetClearErrorsAndNothingIsHalfFiled) {
     const std::string longLine(246, 'y');
     EXPECT_EQ(File(b, "EDIT",
                    {"80001^2^1^Changed", "80001^2^2^Half^filed", "4711^.01^1^X", "80001^77^1^X",
-                    "80001^2^999^Xyz", "80001^6^1^abc", "80001^901^1^3", "80001^100^1^DDRROOT(9)",
-                    "80001^100^2^Plain text", "just text"},
+                    "80001^2^999^Xyz", "80001^6^1^abc", "80001^4^2^DEC 6, 2026", "80001^901^1^3",
+                    "80001^100^1^DDRROOT(9)", "80001^100^2^Plain text", "just text"},
                    {{"9,1", "fine"}, {"9,2", longLine}, {"9,3", "$$END$$"}}),
               Lines({"[Errors]",
                      "File 80001 (DEMO LAB TEST), record 2: the value for FULL NAME (2) holds "
@@ -217,13 +198,15 @@ TEST_F(Filer, BadLinesGetClearErrorsAndNothingIsHalfFiled) {
                      "Field 77 does not exist in file 80001 (DEMO LAB TEST).",
                      "File 80001 (DEMO LAB TEST), record 1: \"abc\" is not a number. LENGTH OF "
                      "RESULT FIELD takes a whole number from 1 to 250.",
+                     "File 80001 (DEMO LAB TEST), record 2: \"DEC 6, 2026\" is not a date in "
+                     "internal form (DATE OF INTRODUCTION is stored as YYYMMDD).",
                      "File 80001 (DEMO LAB TEST), record 1: YEARS OF USAGE is computed and "
                      "cannot be changed.",
                      "File 80001 (DEMO LAB TEST), record 1: line 2 of DESCRIPTION (100) has 246 "
                      "characters; a line may hold at most 245.",
                      "File 80001 (DEMO LAB TEST), record 2: DESCRIPTION (100) is word-processing "
                      "text; its lines are sent as DDRROOT(n) with the entries n,1, n,2, ...",
-                     "Line 10 (\"just text\") is not \"file^field^record^value\"."}));
+                     "Line 11 (\"just text\") is not \"file^field^record^value\"."}));
     EXPECT_EQ(Gets(b, "80001", "2", "1,")[1], "80001^1^2^Hemoglobin^Hemoglobin");
     EXPECT_EQ(File(b, "EDIT", {"80001^2^999^Xyz"}),
               Lines({"[Errors]", "There is no record 999 in file 80001 (DEMO LAB TEST)."}));

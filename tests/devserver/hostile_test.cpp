@@ -15,18 +15,9 @@ namespace vorn::devserver {
 namespace {
 
 using namespace std::chrono_literals;
+using test::CallBytes;
 using test::Client;
 using test::RawClient;
-
-// A call message as the client frames it, from its parts.
-std::string CallBytes(const std::string& name, const std::string& paramText,
-                      const std::string& listData, bool listFlag) {
-    const std::string procedure =
-        wire::PadCount((listFlag ? "1" : "0") + name + "^" + wire::PadCount(paramText, 5), 5);
-    const std::string rest =
-        wire::ByteCount("0") + wire::PadCount("007XWB;;;;" + procedure, 5) + listData;
-    return "{XWB}" + wire::CountDigits(rest.size() % 100000, 5) + rest;
-}
 
 class Hostile : public ::testing::Test {
   protected:

@@ -9,22 +9,7 @@ namespace {
 
 class Locks : public DemoServerTest {};
 
-TEST_F(Locks, AreCountedAndRefusedToAnotherSession) {
-    TRPCBroker& first = Demo();
-    TRPCBroker& second = Broker(kDemoCodes, kSecondHost);
-    EXPECT_EQ(Lock(first, "80001", "1"), "1");
-    EXPECT_EQ(Lock(first, "80001", "1"), "1") << "locked twice";
-    EXPECT_EQ(Lock(second, "80001", "1"), "0");
-    EXPECT_EQ(Lock(first, "80001", "1", "UNLOCK"), "1");
-    EXPECT_EQ(Lock(second, "80001", "1"), "0") << "still held once";
-    EXPECT_EQ(Lock(first, "80001", "1", "UNLOCK"), "1");
-    EXPECT_EQ(Lock(first, "80001", "1", "UNLOCK"), "0") << "no longer held";
-    EXPECT_EQ(Lock(second, "80001", "1"), "1");
-    EXPECT_EQ(Lock(first, "80001", "1"), "0");
-    EXPECT_EQ(Lock(first, "80001", "2"), "1") << "another record";
-}
-
-TEST_F(Locks, ASubfileEntryLocksItsTopRecord) {
+TEST_F(Locks, AreCountedRefusedToAnotherSessionAndASubfileEntryLocksItsTopRecord) {
     TRPCBroker& first = Demo();
     TRPCBroker& second = Broker(kDemoCodes, kSecondHost);
     EXPECT_EQ(Lock(first, "80001.03", "1,33"), "1");
@@ -32,6 +17,12 @@ TEST_F(Locks, ASubfileEntryLocksItsTopRecord) {
     EXPECT_EQ(Lock(second, "80001.03", "2,33"), "0");
     EXPECT_EQ(Lock(first, "80001", "33"), "1") << "the same lock, counted";
     EXPECT_EQ(server->context().locks.HolderOf("80001", "33")->count, 2);
+    EXPECT_EQ(Lock(first, "80001", "33", "UNLOCK"), "1");
+    EXPECT_EQ(Lock(second, "80001", "33"), "0") << "still held once";
+    EXPECT_EQ(Lock(first, "80001.03", "1,33", "UNLOCK"), "1");
+    EXPECT_EQ(Lock(first, "80001", "33", "UNLOCK"), "0") << "no longer held";
+    EXPECT_EQ(Lock(second, "80001", "33"), "1");
+    EXPECT_EQ(Lock(first, "80001", "34"), "1") << "another record";
 }
 
 TEST_F(Locks, NeedTheRightToChangeAndARecordOnFile) {

@@ -86,13 +86,6 @@ TEST_F(LogicalPointer, AscendingWithoutMaxListsEverythingAndTheScreenApplies) {
     for (std::size_t i = 1; i < reply.size(); ++i)
         got.push_back(Pieces(reply[i])[0]);
     EXPECT_EQ(got, OfLabTest40(false, "81"));
-    // Sorting on a set of codes: by its text.
-    const Lines bySet = Grid({{"MAX", "*"}, {"SORT", "3"}});
-    Lines texts;
-    for (std::size_t i = 1; i < bySet.size(); ++i)
-        texts.push_back(Pieces(bySet[i])[2]);
-    EXPECT_TRUE(std::is_sorted(texts.begin(), texts.end()));
-    EXPECT_EQ(texts.front(), "ALWAYS");
 }
 
 TEST_F(LogicalPointer, DatesSortInTimeOrder) {

@@ -2,9 +2,6 @@
 // questions, field help, identifiers and the message file.
 #include <gtest/gtest.h>
 
-#include "source/dialog_text.h"
-#include "source/message_broker.h"
-#include "source/message_text.h"
 #include "source/server_queries.h"
 #include "tests/devserver/broker_fixture.h"
 
@@ -53,10 +50,6 @@ TEST_F(Gets, StarGivesEveryFieldButTheMultiplesAndWordProcessingBetweenItsMarker
 }
 
 TEST_F(Gets, FollowsPointersToTheFieldsOfThePointedRecords) {
-    // Lab test 1: person in charge 1, VIRTANEN,AINO, born 10 February 1953.
-    EXPECT_EQ(Read("80001", ".01;7:2;7:.01;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "80001^1^7:2^2530210^FEB 10, 1953",
-                     "80001^1^7:.01^VIRTANEN,AINO^VIRTANEN,AINO", "[END_diDATA]"}));
     // A chain: departmental lab test 1, its lab test 11, whose person in charge is 15.
     EXPECT_EQ(Read("80006", "2:7:.01;2:7:.001;", "1,"),
               Lines({"[BEGIN_diDATA]", "80006^1^2:7:.01^HEINONEN,SANNA^HEINONEN,SANNA",
@@ -133,8 +126,6 @@ TEST_F(Dictionary, FileAccessLeavesTheDeniedRightsEmpty) {
 }
 
 TEST_F(Dictionary, LocationGivesNodeAndPieceWithAStringNodeQuoted) {
-    EXPECT_EQ(Ask("VRNX DDU LOCATION", "80006", "2"),
-              Lines({"[BEGIN_diDATA]", "0;2", "[END_diDATA]"}));
     const Lines type = Ask("VRNX DDU LOCATION", "3.5", "2");
     EXPECT_EQ(type, Lines({"[BEGIN_diDATA]", "\"TYPE\";1", "[END_diDATA]"}));
     // The link screen a client builds from it reads node "TYPE", not a variable TYPE.
@@ -168,8 +159,6 @@ TEST_F(Dictionary, HelpGivesThePromptOrTheDescription) {
     };
     const std::string prompt = "Answer with a whole number from 1 to 250.";
     const std::string description = "How many characters a result of this test may have.";
-    EXPECT_EQ(help("80001", "6", "H"), Lines({"[BEGIN_diHELP]", prompt, "[END_diHELP]"}));
-    EXPECT_EQ(help("80001", "6", "D"), Lines({"[BEGIN_diHELP]", description, "[END_diHELP]"}));
     EXPECT_EQ(help("80001", "6", "HD"),
               Lines({"[BEGIN_diHELP]", prompt + " ", description, "[END_diHELP]"}))
         << "the client joins the lines without a separator";
@@ -184,7 +173,6 @@ TEST_F(Dictionary, IdentifiersGiveTheRecordText) {
     auto ids = [&](const std::string& file, const std::string& ien) {
         return Call("VRNX IDENTIFIERS", {{"FILE", file}, {"IEN", ien}});
     };
-    EXPECT_EQ(ids("80001", "1"), Lines({"[BEGIN_diDATA]", "HB Hemoglobin", "[END_diDATA]"}));
     EXPECT_EQ(ids("80001.03", "1,33"), Lines({"[BEGIN_diDATA]", "NEG", "[END_diDATA]"}));
     EXPECT_EQ(ids("80001.03", "1"), Lines({"[BEGIN_diDATA]", "[END_diDATA]"}))
         << "a sub-file record given by its number alone";
@@ -192,7 +180,6 @@ TEST_F(Dictionary, IdentifiersGiveTheRecordText) {
               Lines({"[BEGIN_diDATA]", "LASER PRINTER 1 LABORATORY, ROOM 12", "[END_diDATA]"}));
     EXPECT_EQ(ids("80001", "999"),
               Lines({"[BEGIN_diERRORS]", "There is no record 999 in file 80001 (DEMO LAB TEST)."}));
-    EXPECT_EQ(GetRecordIdentifiers("80001", "2,", &Demo()), "WBC Leukocytes");
 }
 
 class Messages : public DemoServerTest {
@@ -206,10 +193,6 @@ class Messages : public DemoServerTest {
 
 TEST_F(Messages, ClientTextsServerTextsWithTheirParametersAndUnknownIds) {
     EXPECT_EQ(Dialog("1007"), Lines({"[Data]", "&No"}));
-    EXPECT_EQ(Dialog("1056"),
-              Lines({"[Data]", "The record is being modified by someone else! Try again later."}));
-    EXPECT_EQ(Dialog("1032", {{"1", "XYZ"}, {"2", "ABBREVIATION"}}),
-              Lines({"[Data]", "Value \"XYZ\" is not valid for field ABBREVIATION."}));
     EXPECT_EQ(Dialog("1125", {{"1", "3"}, {"2", "DEMO LAB RESULT"}, {"3", "HB"}}),
               Lines({"[Data]", "3 records of DEMO LAB RESULT moved to HB."}));
     EXPECT_EQ(Dialog("1119", {{"1", "HB"}}), Lines({"[Data]", "HB has related records in ."}))
@@ -217,23 +200,9 @@ TEST_F(Messages, ClientTextsServerTextsWithTheirParametersAndUnknownIds) {
     EXPECT_EQ(Dialog("1146", {{"1", "|2|"}, {"2", "X"}}),
               Lines({"[Data]", "|2| references in X cleared."}))
         << "values are placed as they are";
-    EXPECT_EQ(Dialog("1147"), Lines({"[Data]", "Type at least one character to search with."}));
     for (const char* unknown : {"1096", "1142", "5001", "abc", ""})
         EXPECT_EQ(Dialog(unknown), Lines({"[Data]"})) << unknown;
     EXPECT_EQ(Call("VRNX DIALOG", {}), Lines({"[Data]"}));
-}
-
-TEST_F(Messages, TheClientsTextLookupPlacesTheParametersThroughTheServer) {
-    TRPCBroker& b = Demo();
-    SetMessageBroker(&b);
-    EXPECT_EQ(GetDialogText(51, "FULL NAME", &b), "Required field (FULL NAME) is missing!");
-    EXPECT_EQ(GetDialogText(53, "10", &b),
-              "The record has been locked for 10 minutes. Save changes or ignore and continue "
-              "modifying record?");
-    EXPECT_EQ(GetDialogText(45, "DEMO LAB TEST: HB Hemoglobin", &b),
-              "Delete DEMO LAB TEST: HB Hemoglobin?");
-    SetMessageBroker(nullptr);
-    EXPECT_EQ(Call("VRNX USERDATA", {}), Lines({"[Data]", "DEMO,USER^DEMO HOSPITAL"}));
 }
 
 }  // namespace

@@ -129,6 +129,15 @@ std::string HandshakeBytes(const std::string& address, int port) {
     return "{XWB}" + wire::CountDigits(rest.size(), 5) + rest;
 }
 
+std::string CallBytes(const std::string& name, const std::string& paramText,
+                      const std::string& listData, bool listFlag) {
+    const std::string procedure =
+        wire::PadCount((listFlag ? "1" : "0") + name + "^" + wire::PadCount(paramText, 5), 5);
+    const std::string rest =
+        wire::ByteCount("0") + wire::PadCount("007XWB;;;;" + procedure, 5) + listData;
+    return "{XWB}" + wire::CountDigits(rest.size() % 100000, 5) + rest;
+}
+
 RawClient::RawClient(int port) {
     first_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in sa = Loopback(port);

@@ -90,5 +90,9 @@ class RawClient {
 
 // The handshake message as the client sends it, for `address`:`port`.
 std::string HandshakeBytes(const std::string& address, int port);
+// A call message as the client frames it, from its parts (its count the length's last five
+// digits), for variations no client sends.
+std::string CallBytes(const std::string& name, const std::string& paramText,
+                      const std::string& listData, bool listFlag);
 
 }  // namespace vorn::devserver::test

@@ -137,8 +137,14 @@ TEST_F(SignOn, ApplicationProceduresNeedSignOnAndThenTheContext) {
     EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
 }
 
-TEST(AutoSignOn, SessionsStartSignedOnAsTheNamedUser) {
+TEST(AutoSignOn, SessionsStartSignedOnAsTheNamedUserAndAnUnknownOrSuspendedOneStopsTheStart) {
     test::TempFolder folder;
+    for (const char* access : {"NOBODY", "LOCKED"}) {
+        ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
+        o.autoSignOn = access;
+        Server server(o);
+        EXPECT_THROW(server.Start(), std::runtime_error) << access;
+    }
     ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
     o.autoSignOn = "reader";
     Server server(o);
@@ -147,16 +153,6 @@ TEST(AutoSignOn, SessionsStartSignedOnAsTheNamedUser) {
     EXPECT_EQ(c.Lines("XUS SIGNON SETUP")[5], "1");
     EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
     EXPECT_EQ(c.Lines("VRNX USERDATA")[1], "READER,USER^DEMO HOSPITAL");
-}
-
-TEST(AutoSignOn, AnUnknownOrSuspendedUserStopsTheStart) {
-    test::TempFolder folder;
-    for (const char* access : {"NOBODY", "LOCKED"}) {
-        ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
-        o.autoSignOn = access;
-        Server server(o);
-        EXPECT_THROW(server.Start(), std::runtime_error) << access;
-    }
 }
 
 TEST(Concurrency, EightClientsAtOnceEachGetTheirOwnAnswers) {

@@ -1,13 +1,10 @@
-// "DDR VALIDATOR" through the real broker: the reply's exact lines, and the toolset's reader
-// `ValidateValue` (valid exactly when the second line is the data marker). Today is 6 December
-// 2026. Then the validator's rules on a small dictionary of its own, for the cases the demo
-// files do not have.
+// "DDR VALIDATOR" through the real broker: the reply's exact lines. Today is 6 December 2026. Then
+// the validator's rules on a small dictionary of its own, for the cases the demo files do not have.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
 #include "devserver/validator.h"
-#include "source/server_queries.h"
 #include "tests/devserver/broker_fixture.h"
 
 namespace vorn::devserver::test {
@@ -29,7 +26,7 @@ void PrintTo(const Case& c, std::ostream* os) {
 
 class Validation : public DemoServerTest, public ::testing::WithParamInterface<Case> {};
 
-TEST_P(Validation, AnswersInTheShapeTheClientReadsAndTheClientReadsIt) {
+TEST_P(Validation, AnswersInTheShapeTheClientReads) {
     const Case& c = GetParam();
     const Lines lines =
         Call("DDR VALIDATOR",
@@ -38,10 +35,6 @@ TEST_P(Validation, AnswersInTheShapeTheClientReadsAndTheClientReadsIt) {
         EXPECT_EQ(lines, Lines({"[Errors]", "[Data]", c.internal, c.external}));
     else
         EXPECT_EQ(lines, Lines({"[Errors]", c.internal, "[Data]", "^"}));
-    TRPCBroker& b = Demo();
-    const ValidatedValue v = ValidateValue(c.file, c.field, QString::fromUtf8(c.value), &b);
-    EXPECT_EQ(v.internal, c.valid ? c.internal : "");
-    EXPECT_EQ(v.external, c.valid ? c.external : "");
 }
 
 const std::string kLongLine(246, 'x');
@@ -72,8 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
              "\"1e3\" is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to "
              "250.",
              ""},
-        // dates: every typed form is the dates' own test; here one, relative, and the century
-        Case{"DateMonthFirst", "80001", "4", "12/6/2026", true, "3261206", "DEC 6, 2026"},
+        // dates: every typed form is the dates' own test; here relative ones and the century
         Case{"DateTodayPlus", "80001", "4", "T+26", true, "3270101", "JAN 1, 2027"},
         Case{"TwoDigitYearNotInTheFuture", "80001", "4", "12/6/26", true, "3261206", "DEC 6, 2026"},
         Case{"TwoDigitYearInTheFuture", "80001", "4", "7.12.26", true, "2261207", "DEC 7, 1926"},
@@ -91,7 +83,6 @@ INSTANTIATE_TEST_SUITE_P(
              "\"MAYBE\" is not one of the codes of CURRENTLY IN USE: 1 YES, 0 NO.", ""},
         // pointers
         Case{"PointerByWholeName", "80001", "7", "virtanen,aino", true, "1", "VIRTANEN,AINO"},
-        Case{"PointerByUniquePrefix", "80001", "7", "VIRT", true, "1", "VIRTANEN,AINO"},
         Case{"PointerByRecordNumber", "80001", "7", "`3", true, "3", "MAKINEN,HELMI"},
         Case{"PointerAmbiguous", "80001", "7", "MAK", false,
              "\"MAK\" fits 2 records of DEMO PERSON: `3 MAKINEN,HELMI; `5 MAKELA,KAARINA. Type "

@@ -7,18 +7,12 @@
 #include "devserver/call_parser.h"
 #include "devserver/m_subscripts.h"
 #include "devserver/reply.h"
+#include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {
 namespace {
 
-std::string CallBytes(const std::string& name, const std::string& paramText,
-                      const std::string& listData, bool listFlag) {
-    const std::string procedure =
-        wire::PadCount((listFlag ? "1" : "0") + name + "^" + wire::PadCount(paramText, 5), 5);
-    const std::string rest =
-        wire::ByteCount("0") + wire::PadCount("007XWB;;;;" + procedure, 5) + listData;
-    return "{XWB}" + wire::CountDigits(rest.size() % 100000, 5) + rest;
-}
+using test::CallBytes;
 
 Message Parse(const std::string& bytes) {
     MemorySource source(bytes);
@@ -37,46 +31,6 @@ std::string Malformed(const std::string& bytes) {
         return std::string("ended: ") + e.what();
     }
     return "parsed";
-}
-
-TEST(CallParser, ReadsTheWorkedExamples) {
-    Message m =
-        Parse(std::string("{XWB}00046|\x01"
-                          "000038007XWB;;;;000230XUS SIGNON SETUP^00000"));
-    EXPECT_EQ(m.kind, Message::Kind::Call);
-    EXPECT_EQ(m.call.name, "XUS SIGNON SETUP");
-    EXPECT_EQ(m.call.version, "0");
-    EXPECT_TRUE(m.call.params.empty());
-
-    m =
-        Parse(std::string("{XWB}00048|\x01"
-                          "000040007XWB;;;;000250XUS AV CODE^000070040abc"));
-    ASSERT_EQ(m.call.params.size(), 1u);
-    EXPECT_EQ(m.call.params[0].type, ParamType::Literal);
-    EXPECT_EQ(m.call.Literal(0), "abc");
-
-    m =
-        Parse(std::string("{XWB}00067|\x01"
-                          "000038007XWB;;;;000231DDR LISTER^000060032.x00110032000012001\x01"
-                          "000"));
-    ASSERT_EQ(m.call.params.size(), 1u);
-    const Param& list = m.call.params[0];
-    EXPECT_EQ(list.type, ParamType::List);
-    ASSERT_EQ(list.entries.size(), 2u);
-    EXPECT_EQ(list.Get("1"), "200");
-    EXPECT_TRUE(list.Has("2"));
-    EXPECT_EQ(list.Get("2"), "");  // 0x01 stands for the empty value
-
-    m =
-        Parse(std::string("{XWB}00041|\x05"
-                          "1.10400029TCPconnect^10.0.0.5^1234^WS1^"));
-    EXPECT_EQ(m.kind, Message::Kind::Handshake);
-    EXPECT_EQ(m.handshake.version, "1.104");
-    EXPECT_EQ(m.handshake.address, "10.0.0.5");
-    EXPECT_EQ(m.handshake.port, 1234);
-    EXPECT_EQ(m.handshake.host, "WS1");
-
-    EXPECT_EQ(Parse("{XWB}0001000005#BYE#").kind, Message::Kind::Goodbye);
 }
 
 TEST(CallParser, ReadsWhatTheClientComposes) {
@@ -99,10 +53,25 @@ TEST(CallParser, ReadsWhatTheClientComposes) {
     EXPECT_EQ(list.Get(Subscripts{"FROM", "IEN"}), "12");
     EXPECT_EQ(list.Get(Subscripts{"3", "1"}), "x");
     EXPECT_TRUE(list.Has("IENS"));
+    EXPECT_EQ(list.Get("IENS"), "");  // sent as the byte 1
     EXPECT_EQ(list.entries[0].rawSubscript, "\"FILE\"");
     EXPECT_EQ(m.call.params[2].type, ParamType::Reference);
     EXPECT_EQ(m.call.params[2].value, "DUZ");
     EXPECT_TRUE(m.call.params[3].entries.empty());
+
+    const Message none =
+        Parse("{XWB}" + ComposeCall("XUS SIGNON SETUP", "0", nullptr).toStdString());
+    EXPECT_EQ(none.kind, Message::Kind::Call);
+    EXPECT_EQ(none.call.name, "XUS SIGNON SETUP");
+    EXPECT_EQ(none.call.version, "0");
+    EXPECT_TRUE(none.call.params.empty());
+    const Message hs = Parse("{XWB}" + ComposeHandshake("10.0.0.5", 1234, "WS1").toStdString());
+    EXPECT_EQ(hs.kind, Message::Kind::Handshake);
+    EXPECT_EQ(hs.handshake.version, "1.104");
+    EXPECT_EQ(hs.handshake.address, "10.0.0.5");
+    EXPECT_EQ(hs.handshake.port, 1234);
+    EXPECT_EQ(hs.handshake.host, "WS1");
+    EXPECT_EQ(Parse("{XWB}" + ComposeGoodbye().toStdString()).kind, Message::Kind::Goodbye);
 }
 
 TEST(CallParser, ReadsAMessageLongerThanItsFiveDigitCountCanSay) {

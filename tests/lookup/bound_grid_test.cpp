@@ -20,69 +20,63 @@ const QStringList kLabTestColumns = {".01,Abbreviation,90", "4,Introduced,120", 
 
 class Grid : public test::GridForm {};
 
-TEST_F(Grid, DownArrowOntoTheLastRowOfABatchFetchesTheNextBatch) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabResult"), QStringLiteral("80005"));
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabResult"), source, kLabResultColumns);
+TEST_F(Grid, DownArrowOntoTheLastRowOfABatchFetchesTheNextBatchAndAClearFetchesNone) {
+    TvornSource* source = NewSource("vornLabResult", "80005");
+    TvornGrid* grid = NewGrid("grdLabResult", source, kLabResultColumns);
     Load();
-    std::size_t mark = Mark();
+    std::size_t mark = CallMark();
     source->Open();
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 1u);
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u);
     ASSERT_EQ(grid->RowCount(), 51);
     EXPECT_EQ(grid->Cell(0, 0), "Patient or specimen");
 
     ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(48)));
     EXPECT_EQ(grid->Row(), 48);
-    mark = Mark();
+    mark = CallMark();
     QTest::keyClick(grid, Qt::Key_Down);
     EXPECT_EQ(grid->Row(), 49);
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u) << "row 49 is not the last row";
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "row 49 is not the last row";
     EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(49)) << "the source follows the row";
 
-    mark = Mark();
+    mark = CallMark();
     QTest::keyClick(grid, Qt::Key_Down);
     EXPECT_EQ(grid->Row(), 50);
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 1u);
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u);
     ASSERT_EQ(grid->RowCount(), 101);
     EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(50));
     QSet<QString> records;
     for (int row = 1; row < grid->RowCount(); ++row)
         records.insert(grid->RecordNumberAt(row));
     EXPECT_EQ(records.size(), 100) << "the second batch goes on where the first ended";
-}
 
-TEST_F(Grid, AClearedGridFetchesNoBatchWhenTheSourceReadsARecord) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabResult"), QStringLiteral("80005"));
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabResult"), source, kLabResultColumns);
-    Load();
-    source->Open();
-    ASSERT_EQ(grid->RowCount(), 51);
+    // Cleared, the grid fetches no batch when the source reads a record.
     const QString second = grid->RecordNumberAt(2);
     source->Clear();
     EXPECT_EQ(grid->RowCount(), 2);
     EXPECT_EQ(grid->Cell(0, 1), "");
-    const std::size_t mark = Mark();
+    mark = CallMark();
     ASSERT_TRUE(source->GetAndFill(second));
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u) << "the old continuation is gone with the rows";
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "the old continuation is gone with the rows";
     EXPECT_EQ(grid->RowCount(), 2);
     EXPECT_EQ(grid->RecordNumber(), "");
 }
 
 TEST_F(Grid, WithoutReadAccessListsNothing) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    TvornSource* source = NewSource("vornLabTest", "80001");
     source->SetUserAccess(uaBrowse | uaWrite);
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     Load();
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     source->Open();
     EXPECT_FALSE(grid->Fill());
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u);
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u);
     EXPECT_EQ(grid->RowCount(), 2);
     EXPECT_EQ(grid->RecordNumber(), "");
 }
 
 TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    TvornSource* source = NewSource("vornLabTest", "80001");
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     int clicks = 0;
     grid->OnClick = [&](QObject* sender) {
         EXPECT_EQ(sender, grid);
@@ -102,16 +96,16 @@ TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
 }
 
 TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
+    TvornSource* source = NewSource("vornLabTest", "80001");
     auto* first = new test::FakeOperationButton(*source, DoFirst, &form);
     auto* next = new test::FakeOperationButton(*source, DoNext, &form);
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     grid->SetSorted(true);
-    grid->SetSortField(QStringLiteral("6"));
+    grid->SetSortField("6");
     grid->SortOrder = soDescending;
     Load();
     source->Open();
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     ASSERT_TRUE(source->First());
     EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(1));
     EXPECT_EQ(grid->Cell(2, 1), "250");
@@ -126,7 +120,7 @@ TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
     EXPECT_EQ(grid->Row(), 40);
     EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(40));
     EXPECT_FALSE(next->isEnabled()) << "the last row is the last record";
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 0u) << "the grid moves instead of the lister";
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "the grid moves instead of the lister";
 }
 
 // --- sorting ---
@@ -135,7 +129,7 @@ TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
 QDate ExternalDate(const QString& text) {
     QString titled = text.toLower();
     if (!titled.isEmpty()) titled[0] = titled[0].toUpper();
-    return QLocale::c().toDate(titled, QStringLiteral("MMM d, yyyy"));
+    return QLocale::c().toDate(titled, "MMM d, yyyy");
 }
 
 struct SortCase {
@@ -150,9 +144,9 @@ struct SortCase {
 class GridSort : public test::GridForm, public ::testing::WithParamInterface<SortCase> {};
 
 TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
-    grid->Number = QStringLiteral("15");
+    TvornSource* source = NewSource("vornLabTest", "80001");
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    grid->Number = "15";
     grid->SetSorted(true);
     grid->SetSortField(GetParam().field);
     grid->SortOrder = GetParam().order;
@@ -163,11 +157,11 @@ TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
         ++sortEvents;
     };
     Load();
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     source->Open();
     // 40 records in batches of 15: the whole file is fetched before it is sorted.
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 3u);
-    EXPECT_EQ(CountSince(mark, "VRNX DDU FIELDS"), 1u);
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 3u);
+    EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
     EXPECT_EQ(sortEvents, 1);
     const QStringList values = ColumnTexts(*grid, GetParam().column);
     ASSERT_EQ(values.size(), 40);
@@ -177,9 +171,9 @@ TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
     if (GetParam().field == QLatin1String("4")) {
         // The server reads each date once, however many rows share it.
         const QSet<QString> dates(values.begin(), values.end());
-        EXPECT_EQ(CountSince(mark, "DDR VALIDATOR"), static_cast<std::size_t>(dates.size()));
+        EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), static_cast<std::size_t>(dates.size()));
     } else {
-        EXPECT_EQ(CountSince(mark, "DDR VALIDATOR"), 0u);
+        EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
     }
 }
 
@@ -193,26 +187,23 @@ bool TextUp(const QString& a, const QString& b) {
     return QString::localeAwareCompare(a.toLower(), b.toLower()) <= 0;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GridSort,
-    ::testing::Values(
-        // "6" above "10", "30" above "250": by value, not as text.
-        SortCase{"NumbersAscending", "6", 2, soAscending, NumberUp},
-        SortCase{"NumbersDescending", "6", 2, soDescending,
-                 [](const QString& a, const QString& b) { return NumberUp(b, a); }},
-        SortCase{"DatesInTimeOrder", "4", 1, soAscending, DateUp},
-        SortCase{"DatesDescending", "4", 1, soDescending,
-                 [](const QString& a, const QString& b) { return DateUp(b, a); }},
-        SortCase{"TextIgnoringCase", "2", 3, soAscending, TextUp},
-        SortCase{"TextDescending", "2", 3, soDescending,
-                 [](const QString& a, const QString& b) { return TextUp(b, a); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, GridSort,
+                         ::testing::Values(
+                             // "6" above "10", "30" above "250": by value, not as text. Descending
+                             // reverses whatever the type.
+                             SortCase{"NumbersAscending", "6", 2, soAscending, NumberUp},
+                             SortCase{
+                                 "NumbersDescending", "6", 2, soDescending,
+                                 [](const QString& a, const QString& b) { return NumberUp(b, a); }},
+                             SortCase{"DatesInTimeOrder", "4", 1, soAscending, DateUp},
+                             SortCase{"TextIgnoringCase", "2", 3, soAscending, TextUp}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    TvornSource* source = NewSource("vornLabTest", "80001");
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     grid->SetSorted(true);
-    grid->SetSortField(QStringLiteral("5"));
+    grid->SetSortField("5");
     Load();
     source->Open();
     const QStringList names = ColumnTexts(*grid, 0);
@@ -226,9 +217,9 @@ TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
 class HeaderClick : public test::GridForm {
   protected:
     void SetUp() override {
-        source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
-        abbreviation = NewControl(*source, QStringLiteral(".01"));
-        grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+        source = NewSource("vornLabTest", "80001");
+        abbreviation = NewControl(*source, ".01");
+        grid = NewGrid("grdLabTest", source, kLabTestColumns);
         grid->SetSorted(true);
         grid->SortClick = scLeft;
     }
@@ -237,8 +228,8 @@ class HeaderClick : public test::GridForm {
     QString FileLabTestElsewhere() {
         filer::Filing filing;
         filing.add = true;
-        filing.file = QStringLiteral("80001");
-        filing.record = QStringLiteral("+1");
+        filing.file = "80001";
+        filing.record = "+1";
         for (const auto& [field, value] :
              {std::pair{".01", "ZZGONE"}, std::pair{"2", "Test filed elsewhere"},
               std::pair{"6", "7"}})
@@ -247,7 +238,7 @@ class HeaderClick : public test::GridForm {
         const filer::FilerAnswer answer =
             filer::ReadFilerAnswer(SecondBroker().Call(filer::FilerRequest(filing)));
         EXPECT_TRUE(answer.Succeeded()) << answer.errors.join(' ').toStdString();
-        return answer.NumberFor(QStringLiteral("+1"));
+        return answer.NumberFor("+1");
     }
 
     TvornSource* source = nullptr;
@@ -280,10 +271,8 @@ TEST_F(HeaderClick, MovesToTheFirstRecordWhenTheShownOneIsNoLongerListed) {
     source->Open();
     ASSERT_TRUE(source->GetAndFill(gone));
     ASSERT_EQ(abbreviation->text(), "ZZGONE");
-    const RpcReply deleted = SecondBroker().Call(RpcRequest(QStringLiteral("VRNX RECORD DELETE"))
-                                                     .List(QStringLiteral(".DDR"))
-                                                     .Named(QStringLiteral("FILE"), "80001")
-                                                     .Named(QStringLiteral("IEN"), gone));
+    const RpcReply deleted = SecondBroker().Call(
+        RpcRequest("VRNX RECORD DELETE").List(".DDR").Named("FILE", "80001").Named("IEN", gone));
     ASSERT_TRUE(deleted.IsDataMarkerAt(0)) << deleted.Text().toStdString();
 
     PressHeader(*grid, 2, Qt::LeftButton);
@@ -308,13 +297,13 @@ class HeaderAction : public test::GridForm,
                      public ::testing::WithParamInterface<HeaderActionCase> {};
 
 TEST_P(HeaderAction, SortsOnlyOnTheMouseActionOfSortClick) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    TvornSource* source = NewSource("vornLabTest", "80001");
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     grid->SetSorted(GetParam().sorted);
     grid->SortClick = GetParam().sortClick;
     Load();
     source->Open();
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     QHeaderView* header = grid->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(2) + 30, header->height() / 2);
     switch (GetParam().action) {
@@ -332,7 +321,7 @@ TEST_P(HeaderAction, SortsOnlyOnTheMouseActionOfSortClick) {
             break;
     }
     EXPECT_EQ(grid->SortField(), GetParam().sorts ? "6" : ".01");
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), GetParam().sorts ? 1u : 0u);
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), GetParam().sorts ? 1u : 0u);
     EXPECT_EQ(grid->Cell(2, 1), GetParam().sorts ? "1" : "6") << "ALB's length";
 }
 
@@ -352,8 +341,8 @@ INSTANTIATE_TEST_SUITE_P(
 // --- column widths ---
 
 TEST_F(Grid, AResizedColumnIsWrittenBackAndTheLastColumnFillsTheGrid) {
-    TvornSource* source = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    TvornSource* source = NewSource("vornLabTest", "80001");
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     Load();
     QHeaderView* header = grid->horizontalHeader();
     QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(5, header->height() / 2));
@@ -382,9 +371,8 @@ class CaughtError : public test::GridForm, public ::testing::WithParamInterface<
 };
 
 TEST_P(CaughtError, IsShownWithTheOperationsName) {
-    TvornSource* source =
-        NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"), /*withBroker=*/false);
-    TvornGrid* grid = NewGrid(QStringLiteral("grdLabTest"), source, kLabTestColumns);
+    TvornSource* source = NewSource("vornLabTest", "80001", /*withBroker=*/false);
+    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     Load();
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error, GetParam().text);
     GetParam().run(*this, *source, *grid);
@@ -407,7 +395,7 @@ INSTANTIATE_TEST_SUITE_P(
         CaughtCase{"FillMore",
                    [](CaughtError& form, TvornSource& source, TvornGrid& grid) {
                        source.SetRPCBroker(&form.Broker());
-                       grid.Number = QStringLiteral("10");
+                       grid.Number = "10";
                        source.Open();
                        ASSERT_TRUE(source.GetAndFill(grid.RecordNumberAt(9)));
                        grid.vornFinder()->SetRPCBroker(nullptr);

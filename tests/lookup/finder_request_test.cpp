@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "lookup/vorn_finder.h"
-#include "source/no_broker_link.h"
 
 namespace vorn {
 namespace {
@@ -23,10 +22,10 @@ std::vector<std::string> Entries(const RpcRequest& request) {
 
 finder::Query PersonQuery() {
     finder::Query q;
-    q.file = QStringLiteral("80000");
-    q.fields = {QStringLiteral(".01")};
-    q.number = QStringLiteral("20");
-    q.fmIndex = QStringLiteral("B");
+    q.file = "80000";
+    q.fields = {".01"};
+    q.number = "20";
+    q.fmIndex = "B";
     return q;
 }
 
@@ -53,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RequestCase{
             "ListerOnProtocolVersionOneIsPacked",
-            [](finder::Query& q) { q.rpcVersion = QStringLiteral("1"); },
+            [](finder::Query& q) { q.rpcVersion = "1"; },
             "DDR LISTER",
             {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"FLAGS\"=P", "\"MAX\"=20", "\"XREF\"=B"}},
         RequestCase{"ListerOnProtocolVersionZeroSendsNoFlags",
@@ -63,17 +62,17 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{
             "InternalBackwardsListerFlagsComeBeforeThePacking",
             [](finder::Query& q) {
-                q.rpcVersion = QStringLiteral("1");
+                q.rpcVersion = "1";
                 q.listerFlags = lfInternal | lfBackwards;
             },
             "DDR LISTER",
             {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"FLAGS\"=IBP", "\"MAX\"=20", "\"XREF\"=B"}},
         RequestCase{"LookupIsNeverPacked",
                     [](finder::Query& q) {
-                        q.rpcVersion = QStringLiteral("1");
+                        q.rpcVersion = "1";
                         q.lookup = true;
-                        q.partList = {QStringLiteral("VIR")};
-                        q.fields = {QStringLiteral(".01"), QStringLiteral("2")};
+                        q.partList = {"VIR"};
+                        q.fields = {".01", "2"};
                     },
                     "VRNX FINDER",
                     {"\"FILE\"=80000", "\"FIELDS\"=.01;2;", "\"MAX\"=20", "\"PART\"=VIR",
@@ -81,9 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
         RequestCase{"FinderFlagsReplaceTheListerFlagsOfALookup",
                     [](finder::Query& q) {
                         q.lookup = true;
-                        q.partList = {QStringLiteral("VIR")};
+                        q.partList = {"VIR"};
                         q.listerFlags = lfInternal;
-                        q.finderFlags = QStringLiteral("M");
+                        q.finderFlags = "M";
                     },
                     "VRNX FINDER",
                     {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"FLAGS\"=M", "\"MAX\"=20",
@@ -92,20 +91,20 @@ INSTANTIATE_TEST_SUITE_P(
                     [](finder::Query& q) {
                         q.lookup = true;
                         q.partList = {QString()};
-                        q.finderFlags = QStringLiteral("M");
+                        q.finderFlags = "M";
                     },
                     "DDR LISTER",
                     {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20",
                      "\"PART\"=", "\"VALUE\"=", "\"XREF\"=B"}},
         RequestCase{"ListerWalksOnlyTheFirstOfTwoIndexes",
-                    [](finder::Query& q) { q.fmIndex = QStringLiteral("B^C"); },
+                    [](finder::Query& q) { q.fmIndex = "B^C"; },
                     "DDR LISTER",
                     {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20", "\"XREF\"=B"}},
         RequestCase{"LookupSearchesBothIndexes",
                     [](finder::Query& q) {
-                        q.fmIndex = QStringLiteral("B^C");
+                        q.fmIndex = "B^C";
                         q.lookup = true;
-                        q.partList = {QStringLiteral("VIR")};
+                        q.partList = {"VIR"};
                     },
                     "VRNX FINDER",
                     {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20", "\"PART\"=VIR",
@@ -116,14 +115,14 @@ INSTANTIATE_TEST_SUITE_P(
                     {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20", "\"XREF\"=B"}},
         RequestCase{"EveryOptionalEntryInItsPlace",
                     [](finder::Query& q) {
-                        q.fields = {QStringLiteral(".001"), QStringLiteral(".01")};
-                        q.identifier = QStringLiteral("W");
-                        q.iens = QStringLiteral("5,");
-                        q.screen = QStringLiteral("I Y'=5");
-                        q.fromLines = {QStringLiteral("SALO,RIITTA"), QStringLiteral("X")};
-                        q.fromIen = QStringLiteral("21");
-                        q.ddFile = QStringLiteral("80001");
-                        q.ddField = QStringLiteral("7");
+                        q.fields = {".001", ".01"};
+                        q.identifier = "W";
+                        q.iens = "5,";
+                        q.screen = "I Y'=5";
+                        q.fromLines = {"SALO,RIITTA", "X"};
+                        q.fromIen = "21";
+                        q.ddFile = "80001";
+                        q.ddField = "7";
                     },
                     "DDR LISTER",
                     {"\"FILE\"=80000", "\"FIELDS\"=.001;.01;", "\"ID\"=W", "\"IENS\"=5,",
@@ -131,94 +130,40 @@ INSTANTIATE_TEST_SUITE_P(
                      "\"FROM\",\"IEN\"=21", "\"DDFILE\"=80001", "\"DDFIELD\"=7"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-struct ReplyCase {
-    const char* name;
-    QStringList lines;
-    QStringList data;
-    bool more;
-    QStringList fromList;
-    QString fromIen;
-    QStringList errors;
-};
-
-class FinderReply : public ::testing::TestWithParam<ReplyCase> {};
-
-TEST_P(FinderReply, ReadsTheSections) {
-    const ReplyCase& c = GetParam();
-    const finder::Reply read = finder::ReadReply(RpcReply(c.lines.join(QStringLiteral("\r\n"))));
-    EXPECT_EQ(read.data, c.data);
-    EXPECT_EQ(read.more, c.more);
-    EXPECT_EQ(read.fromList, c.fromList);
-    EXPECT_EQ(read.fromIen, c.fromIen);
-    EXPECT_EQ(read.errors, c.errors);
+TEST(FinderReply, ReadsTheDataTheContinuationAndTheErrors) {
+    const auto read = [](const QStringList& lines) {
+        return finder::ReadReply(RpcReply(lines.join("\r\n")));
+    };
+    finder::Reply r =
+        read({"[Misc]", "MORE^LAINE,LIISA^7", "[Data]", "1^VIRTANEN,AINO", "2^KORHONEN,EINO"});
+    EXPECT_EQ(r.data, (QStringList{"1^VIRTANEN,AINO", "2^KORHONEN,EINO"}));
+    EXPECT_TRUE(r.more);
+    EXPECT_EQ(r.fromList, QStringList{"LAINE,LIISA"});
+    EXPECT_EQ(r.fromIen, "7");
+    EXPECT_TRUE(r.errors.isEmpty());
+    // Without a miscellaneous section there is no more.
+    r = read({"[Data]", "30^AHONEN,KARI"});
+    EXPECT_EQ(r.data, QStringList{"30^AHONEN,KARI"});
+    EXPECT_FALSE(r.more);
+    EXPECT_TRUE(r.fromList.isEmpty());
+    EXPECT_EQ(r.fromIen, "");
+    // The end of the data, and the errors.
+    r = read({"[BEGIN_diDATA]", "1^A", "[END_diDATA]", "stray", "[Errors]", "Bad XREF"});
+    EXPECT_EQ(r.data, QStringList{"1^A"});
+    EXPECT_FALSE(r.more);
+    EXPECT_EQ(r.errors, QStringList{"Bad XREF"});
 }
 
-INSTANTIATE_TEST_SUITE_P(Finder, FinderReply,
-                         ::testing::Values(ReplyCase{"ContinuationAndData",
-                                                     {"[Misc]", "MORE^LAINE,LIISA^7", "[Data]",
-                                                      "1^VIRTANEN,AINO", "2^KORHONEN,EINO"},
-                                                     {"1^VIRTANEN,AINO", "2^KORHONEN,EINO"},
-                                                     true,
-                                                     {"LAINE,LIISA"},
-                                                     "7",
-                                                     {}},
-                                           ReplyCase{"WithoutMiscellaneousSectionNoMore",
-                                                     {"[Data]", "30^AHONEN,KARI"},
-                                                     {"30^AHONEN,KARI"},
-                                                     false,
-                                                     {},
-                                                     {},
-                                                     {}},
-                                           ReplyCase{"ErrorsAndTheEndOfTheData",
-                                                     {"[BEGIN_diDATA]", "1^A", "[END_diDATA]",
-                                                      "stray", "[Errors]", "Bad XREF"},
-                                                     {"1^A"},
-                                                     false,
-                                                     {},
-                                                     {},
-                                                     {"Bad XREF"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct DisplayCase {
-    const char* name;
-    QStringList fields;
-    QString line;
-    QString shown;
-};
-
-class FinderDisplayLine : public ::testing::TestWithParam<DisplayCase> {};
-
-TEST_P(FinderDisplayLine, JoinsTheFieldsWithFourBlanks) {
+TEST(FinderDisplayLine, JoinsTheFieldsWithFourBlanks) {
     TvornFinder finder;
-    finder.FieldList = GetParam().fields;
-    EXPECT_EQ(finder.DisplayLine(GetParam().line), GetParam().shown);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Finder, FinderDisplayLine,
-    ::testing::Values(DisplayCase{"NameOnly", {".01"}, "7^LAINE,LIISA", "LAINE,LIISA"},
-                      DisplayCase{"TwoFields",
-                                  {".01", "2"},
-                                  "7^LAINE,LIISA^DEC 24, 1974",
-                                  "LAINE,LIISA    DEC 24, 1974"},
-                      DisplayCase{"RecordNumberColumnShowsTheNumberAndTheOthersKeepTheirPieces",
-                                  {".01", ".001", "2"},
-                                  "7^LAINE,LIISA^7^DEC 24, 1974",
-                                  "LAINE,LIISA    7    DEC 24, 1974"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(FinderWithoutBroker, RaisesNoBrokerLinkNamingTheFinder) {
-    TvornFinder finder;
-    finder.setObjectName(QStringLiteral("vornFinder1"));
-    finder.FileNumber = QStringLiteral("80000");
-    try {
-        finder.GetList();
-        FAIL() << "no exception";
-    } catch (const ENoBrokerLink& e) {
-        EXPECT_EQ(e.Message().toStdString(),
-                  "\"vornFinder1\" is not assoicated with a Broker link.\r\n"
-                  "Please contact developer for assistance.\r\rThank you.");
-    }
+    finder.FieldList = {".01"};
+    EXPECT_EQ(finder.DisplayLine("7^LAINE,LIISA"), "LAINE,LIISA");
+    finder.FieldList = {".01", "2"};
+    EXPECT_EQ(finder.DisplayLine("7^LAINE,LIISA^DEC 24, 1974"), "LAINE,LIISA    DEC 24, 1974");
+    // The record number column shows the number; the other columns keep their pieces.
+    finder.FieldList = {".01", ".001", "2"};
+    EXPECT_EQ(finder.DisplayLine("7^LAINE,LIISA^7^DEC 24, 1974"),
+              "LAINE,LIISA    7    DEC 24, 1974");
 }
 
 }  // namespace

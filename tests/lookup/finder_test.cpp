@@ -14,17 +14,15 @@ namespace {
 class Finder : public test::SourceServer {
   protected:
     Finder() {
-        finder.setObjectName(QStringLiteral("vornFinder1"));
-        finder.FileNumber = QStringLiteral("80000");
-        finder.Number = QStringLiteral("5");
+        finder.setObjectName("vornFinder1");
+        finder.FileNumber = "80000";
+        finder.Number = "5";
         finder.SetRPCBroker(&Broker());
     }
-    std::size_t Mark() { return CallMark(); }
-    std::vector<std::string> LoggedSince(std::size_t mark) { return CallNamesSince(mark); }
     static QStringList Numbers(const QStringList& lines) {
         QStringList numbers;
         for (const QString& line : lines)
-            numbers.append(Piece(line, QStringLiteral("^"), 1));
+            numbers.append(Piece(line, "^", 1));
         return numbers;
     }
     TvornFinder finder;
@@ -36,18 +34,18 @@ TEST_F(Finder, FirstBatchRaisesItsEventsAroundOneListerCall) {
                                QString& iens, QStringList& partList) {
         EXPECT_EQ(sender, &finder);
         EXPECT_EQ(number, "5");
-        number = QStringLiteral("3");  // the handler may change what is asked for
+        number = "3";  // the handler may change what is asked for
         events.push_back("before");
     };
     finder.AfterGetList = [&](QObject*) { events.push_back("after"); };
-    const std::size_t mark = Mark();
-    QStringList shown = {QStringLiteral("left from before")};
+    const std::size_t mark = CallMark();
+    QStringList shown = {"left from before"};
     finder.GetList(&shown);
     EXPECT_EQ(events, (std::vector<std::string>{"before", "after"}));
-    EXPECT_EQ(LoggedSince(mark), std::vector<std::string>{"DDR LISTER"});
+    EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{"DDR LISTER"});
     EXPECT_EQ(finder.Records.size(), 3);
     EXPECT_EQ(shown.size(), 3);
-    EXPECT_EQ(shown.first(), Piece(finder.Records.first(), QStringLiteral("^"), 2));
+    EXPECT_EQ(shown.first(), Piece(finder.Records.first(), "^", 2));
     EXPECT_TRUE(finder.MoreRecords);
     EXPECT_EQ(finder.FromList.size(), 1);
     EXPECT_FALSE(finder.FromIENS.isEmpty());
@@ -59,7 +57,7 @@ TEST_F(Finder, NextBatchGoesOnWhereTheServerSaidAndAppends) {
     int before = 0, after = 0;
     finder.BeforeGetMore = [&](QObject*, QString&, QString&, QString&, QString&, QString& fromIens,
                                QStringList&, QStringList& fromList) {
-        EXPECT_EQ(fromIens, Piece(finder.Records.last(), QStringLiteral("^"), 1));
+        EXPECT_EQ(fromIens, Piece(finder.Records.last(), "^", 1));
         EXPECT_EQ(fromList.size(), 1);
         ++before;
     };
@@ -89,15 +87,15 @@ TEST_F(Finder, ABatchThatRepeatsRecordsAddsNothingForThem) {
 }
 
 TEST_F(Finder, ALookupFindsTheEntriesBeginningWithTheText) {
-    finder.SetPart(QStringLiteral("sal"));
-    finder.FieldList = {QStringLiteral(".01"), QStringLiteral("3")};
-    const std::size_t mark = Mark();
+    finder.SetPart("sal");
+    finder.FieldList = {".01", "3"};
+    const std::size_t mark = CallMark();
     finder.GetList();
-    EXPECT_EQ(LoggedSince(mark), std::vector<std::string>{"VRNX FINDER"});
+    EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{"VRNX FINDER"});
     EXPECT_TRUE(finder.LookupRequested());
     QStringList names;
     for (const QString& line : finder.Records)
-        names.append(Piece(line, QStringLiteral("^"), 2));
+        names.append(Piece(line, "^", 2));
     names.sort();
     EXPECT_EQ(names, (QStringList{"SALMINEN,MIKKO", "SALO,RIITTA", "SALONEN,TUULA"}));
     EXPECT_EQ(finder.Records.first().count(u'^'), 2);
@@ -107,9 +105,9 @@ TEST_F(Finder, WithoutAFileNumberWarnsAndSendsNothing) {
     finder.FileNumber.clear();
     test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
                                QStringLiteral("File Number is not initialized!"));
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     finder.GetList();
-    for (const std::string& call : LoggedSince(mark))
+    for (const std::string& call : CallNamesSince(mark))
         EXPECT_EQ(call, "VRNX DIALOG");  // only the message dialog's captions
 
     EXPECT_TRUE(finder.Records.isEmpty());

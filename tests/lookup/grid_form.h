@@ -92,13 +92,6 @@ class GridForm : public SourceServer {
     }
 
   protected:
-    std::size_t Mark() { return CallMark(); }
-    // The calls of `name` the server logged since `mark`.
-    std::size_t CountSince(std::size_t mark, const std::string& name) {
-        const auto names = CallNamesSince(mark);
-        return static_cast<std::size_t>(std::count(names.begin(), names.end(), name));
-    }
-
     QWidget form;
 
   private:

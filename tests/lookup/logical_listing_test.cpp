@@ -10,11 +10,11 @@ using Entries = QList<QPair<QString, QString>>;
 
 logical::Query LabTestsOf12() {
     logical::Query query;
-    query.file = QStringLiteral("80006");
-    query.xref = QStringLiteral("C");
-    query.masterRecord = QStringLiteral("12");
-    query.fields = {QStringLiteral(".01"), QStringLiteral("3")};
-    query.number = QStringLiteral("50");
+    query.file = "80006";
+    query.xref = "C";
+    query.masterRecord = "12";
+    query.fields = {".01", "3"};
+    query.number = "50";
     return query;
 }
 
@@ -50,22 +50,21 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RequestCase{"FirstBatchSortsOnTheNameField", [](logical::Query&) {},
                     With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}})},
-        RequestCase{"NumberStarSendsNoMax",
-                    [](logical::Query& q) { q.number = QStringLiteral("*"); },
+        RequestCase{"NumberStarSendsNoMax", [](logical::Query& q) { q.number = "*"; },
                     With({{"\"SORT\"", ".01"}})},
         RequestCase{"ContinuationSendsFrom",
                     [](logical::Query& q) {
                         q.continues = true;
-                        q.from = QStringLiteral("52;ICU");
+                        q.from = "52;ICU";
                     },
                     With({{"\"MAX\"", "50"}, {"\"FROM\"", "52;ICU"}, {"\"SORT\"", ".01"}})},
         RequestCase{"DescendingSortOnAField",
                     [](logical::Query& q) {
-                        q.sortField = QStringLiteral("3");
+                        q.sortField = "3";
                         q.descending = true;
                     },
                     With({{"\"MAX\"", "50"}, {"\"SORT\"", "3"}, {"\"SORTDIR\"", "DESC"}})},
-        RequestCase{"ScreenLast", [](logical::Query& q) { q.screen = QStringLiteral("I Y'=5"); },
+        RequestCase{"ScreenLast", [](logical::Query& q) { q.screen = "I Y'=5"; },
                     With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}, {"\"SCREEN\"", "I Y'=5"}})}),
     [](const auto& info) { return std::string(info.param.name); });
 

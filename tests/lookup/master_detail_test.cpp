@@ -16,27 +16,26 @@ using test::FakeOperationButton;
 class MasterDetail : public test::GridForm {
   protected:
     void SetUp() override {
-        master = NewSource(QStringLiteral("vornLabTest"), QStringLiteral("80001"));
-        masterName = NewControl(*master, QStringLiteral(".01"));
+        master = NewSource("vornLabTest", "80001");
+        masterName = NewControl(*master, ".01");
 
-        subresult = NewSource(QStringLiteral("vornSubresult"), QStringLiteral("80001.02"));
+        subresult = NewSource("vornSubresult", "80001.02");
         subresult->TypeIfSubFile = TvornSubFileType::Hierarchical;
         subresult->SetMasterSource(master);
-        explanation = NewControl(*subresult, QStringLiteral(".01"));
-        subresultGrid = NewGrid(QStringLiteral("grdSubresult"), subresult,
-                                {".01,Explanation,200", "2,Type,200"});
+        explanation = NewControl(*subresult, ".01");
+        subresultGrid = NewGrid("grdSubresult", subresult, {".01,Explanation,200", "2,Type,200"});
 
-        departmental = NewSource(QStringLiteral("vornDepartmental"), QStringLiteral("80006"));
+        departmental = NewSource("vornDepartmental", "80006");
         departmental->TypeIfSubFile = TvornSubFileType::Logical;
         departmental->SetMasterSource(master);
-        departmental->LinkField = QStringLiteral("2");
-        departmental->FMIndex = QStringLiteral("C");
-        departmental->FMIndexField = QStringLiteral("2");
+        departmental->LinkField = "2";
+        departmental->FMIndex = "C";
+        departmental->FMIndexField = "2";
         departmental->FMIndexType = itInternal;
         departmental->InformMessages = {};
-        ward = NewControl(*departmental, QStringLiteral(".01"));
-        ordering = NewControl(*departmental, QStringLiteral("3"));
-        departmentalGrid = NewGrid(QStringLiteral("grdDepartmental"), departmental,
+        ward = NewControl(*departmental, ".01");
+        ordering = NewControl(*departmental, "3");
+        departmentalGrid = NewGrid("grdDepartmental", departmental,
                                    {".01,Ward or clinic,250", "3,Ordering allowed,200"});
     }
 
@@ -49,9 +48,9 @@ class MasterDetail : public test::GridForm {
 
     // The internal value of the departmental record's link field, read by another user.
     QString StoredLink(const QString& record) {
-        const records::RecordAnswer answer = records::ReadRecordAnswer(SecondBroker().Call(
-            records::ReadRequest(QStringLiteral("80006"), {QStringLiteral("2")}, record + u',')));
-        return records::FieldPiece(answer.lines, QStringLiteral("2"), record, 4);
+        const records::RecordAnswer answer = records::ReadRecordAnswer(
+            SecondBroker().Call(records::ReadRequest("80006", {"2"}, record + u',')));
+        return records::FieldPiece(answer.lines, "2", record, 4);
     }
 
     TvornSource* master = nullptr;
@@ -67,7 +66,7 @@ class MasterDetail : public test::GridForm {
 
 TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRecord) {
     OpenAll();
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("35")));
+    ASSERT_TRUE(master->GetAndFill("35"));
     EXPECT_EQ(masterName->text(), "U-STIX");
     EXPECT_EQ(test::GridForm::ColumnTexts(*subresultGrid, 0),
               (QStringList{"GLUCOSE", "LEUKOCYTES", "PH", "PROTEIN"}));
@@ -86,17 +85,17 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
 
 TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     OpenAll();
-    const std::size_t mark = Mark();
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("12")));
+    const std::size_t mark = CallMark();
+    ASSERT_TRUE(master->GetAndFill("12"));
     EXPECT_EQ(departmental->LinkScreen(), "I 12=$P($G(^(0)),U,2)");
-    EXPECT_EQ(CountSince(mark, "VRNX LOGICAL POINTER"), 1u);
-    EXPECT_EQ(CountSince(mark, "DDR LISTER"), 1u) << "only the subresults are walked";
+    EXPECT_EQ(CallCount(mark, "VRNX LOGICAL POINTER"), 1u);
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u) << "only the subresults are walked";
     ASSERT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumberAt(1), "52");
     EXPECT_EQ(departmental->RecordNumber(), "52");
-    EXPECT_EQ(departmental->GetFieldValue(QStringLiteral("2")), "12");
+    EXPECT_EQ(departmental->GetFieldValue("2"), "12");
 
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("22")));
+    ASSERT_TRUE(master->GetAndFill("22"));
     EXPECT_EQ(departmental->LinkScreen(), "I 22=$P($G(^(0)),U,2)");
     ASSERT_EQ(departmentalGrid->RowCount(), 7);
     const QStringList wards = test::GridForm::ColumnTexts(*departmentalGrid, 0);
@@ -106,29 +105,29 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     for (int row = 1; row < departmentalGrid->RowCount(); ++row) {
         test::GridForm::ClickRow(*departmentalGrid, row);
         EXPECT_EQ(departmental->RecordNumber(), departmentalGrid->RecordNumberAt(row));
-        EXPECT_EQ(departmental->GetFieldValue(QStringLiteral("2")), "22");
+        EXPECT_EQ(departmental->GetFieldValue("2"), "22");
         EXPECT_EQ(ward->text(), wards[row - 1]);
     }
 }
 
 TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
     OpenAll();
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("12")));
+    ASSERT_TRUE(master->GetAndFill("12"));
     departmental->Insert();
     ASSERT_EQ(departmental->State(), ssNew);
     EXPECT_TRUE(departmental->LinkPending()) << "no control shows the link field";
     EXPECT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumber(), "");
 
-    ward->Change(QStringLiteral("3"), QStringLiteral("SURGICAL WARD 1"));
-    ordering->Change(QStringLiteral("2"), QStringLiteral("OFFICE HOURS ONLY"));
+    ward->Change("3", "SURGICAL WARD 1");
+    ordering->Change("2", "OFFICE HOURS ONLY");
     ASSERT_TRUE(departmental->SaveAs());
 
     const QString added = departmental->RecordNumber();
     ASSERT_FALSE(added.isEmpty());
     EXPECT_NE(added, "52");
     EXPECT_EQ(StoredLink(added), "12");
-    EXPECT_EQ(departmental->GetFieldValue(QStringLiteral("2")), "12");
+    EXPECT_EQ(departmental->GetFieldValue("2"), "12");
     ASSERT_EQ(departmentalGrid->RowCount(), 3) << "the grid lists the new record beside 52";
     EXPECT_EQ(departmentalGrid->RecordNumber(), added);
 }
@@ -139,7 +138,7 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
         for (TvornBtnOperation op : {DoFirst, DoNext, DoLast, DoInsert, DoClear})
             buttons.append(new FakeOperationButton(*detail, op, &form));
     OpenAll();
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("36")));
+    ASSERT_TRUE(master->GetAndFill("36"));
     EXPECT_EQ(subresult->FullIens(), "4,36,") << "HEMATOCRIT heads the B index";
     EXPECT_EQ(departmental->RecordNumber(), departmentalGrid->RecordNumberAt(1));
     EXPECT_EQ(departmentalGrid->RowCount(), 3);
@@ -160,13 +159,13 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
     EXPECT_EQ(explanation->text(), "");
     EXPECT_EQ(ward->text(), "");
 
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("36")));
+    ASSERT_TRUE(master->GetAndFill("36"));
     EXPECT_EQ(subresult->State(), ssBrowse);
     EXPECT_EQ(subresult->FullIens(), "4,36,");
     EXPECT_EQ(explanation->text(), "HEMATOCRIT");
     EXPECT_EQ(departmental->State(), ssBrowse);
     EXPECT_EQ(departmental->RecordNumber(), departmentalGrid->RecordNumberAt(1));
-    EXPECT_EQ(departmental->GetFieldValue(QStringLiteral("2")), "36");
+    EXPECT_EQ(departmental->GetFieldValue("2"), "36");
     for (FakeOperationButton* button : buttons) {
         const bool atFirstRow = button->Operation() == DoFirst;
         EXPECT_EQ(button->isEnabled(), !atFirstRow) << button->Operation();
@@ -175,14 +174,14 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
 
 TEST_F(MasterDetail, ASortedLogicalGridHasTheServerSortDescending) {
     departmentalGrid->SetSorted(true);
-    departmentalGrid->SetSortField(QStringLiteral("3"));
+    departmentalGrid->SetSortField("3");
     departmentalGrid->SortOrder = soDescending;
     QStringList sortedLines;
     departmentalGrid->OnSort = [&](QObject*, QStringList& lines) { sortedLines = lines; };
     OpenAll();
-    const std::size_t mark = Mark();
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("22")));
-    EXPECT_EQ(CountSince(mark, "VRNX DDU FIELDS"), 0u) << "nothing is sorted here";
+    const std::size_t mark = CallMark();
+    ASSERT_TRUE(master->GetAndFill("22"));
+    EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 0u) << "nothing is sorted here";
     const QStringList ordering = test::GridForm::ColumnTexts(*departmentalGrid, 1);
     ASSERT_EQ(ordering.size(), 6);
     QStringList descending = ordering;
@@ -195,7 +194,7 @@ TEST_F(MasterDetail, ALogicalDetailWithoutBrokerSaysSoAndKeepsItsRows) {
     departmental->SetRPCBroker(nullptr);
     Load();
     master->Open();
-    ASSERT_TRUE(master->GetAndFill(QStringLiteral("22")));
+    ASSERT_TRUE(master->GetAndFill("22"));
     test::ExpectToolsetMessage(
         modal, ui::MessageKind::Error,
         QStringLiteral("vornDepartmental is not associated with a RPC Broker component!"));

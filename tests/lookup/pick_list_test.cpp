@@ -11,42 +11,22 @@
 namespace vorn {
 namespace {
 
-struct CellCase {
-    const char* name;
-    QStringList fields;
-    QString line;
-    QStringList cells;
-};
-
-class PickListCells : public ::testing::TestWithParam<CellCase> {};
-
-TEST_P(PickListCells, EachColumnShowsItsOwnPiece) {
-    const CellCase& c = GetParam();
-    QStringList cells;
-    for (int column = 0; column < c.fields.size(); ++column)
-        cells.append(picklist::CellText(c.line, c.fields, column));
-    EXPECT_EQ(cells, c.cells);
-}
-
 // The lines as the finder receives them: the record number, then one piece per field.
-INSTANTIATE_TEST_SUITE_P(PickList, PickListCells,
-                         ::testing::Values(CellCase{"NameAndDate",
-                                                    {".01", "2"},
-                                                    "7^LAINE,LIISA^DEC 24, 1974",
-                                                    {"LAINE,LIISA", "DEC 24, 1974"}},
-                                           CellCase{"RecordNumberFirst",
-                                                    {".001", ".01"},
-                                                    "7^7^LAINE,LIISA",
-                                                    {"7", "LAINE,LIISA"}},
-                                           CellCase{"RecordNumberBetween",
-                                                    {".01", ".001", "2"},
-                                                    "7^LAINE,LIISA^7^DEC 24, 1974",
-                                                    {"LAINE,LIISA", "7", "DEC 24, 1974"}},
-                                           CellCase{"ShortLineGivesEmptyCells",
-                                                    {".01", "2", "3"},
-                                                    "7^LAINE,LIISA",
-                                                    {"LAINE,LIISA", "", ""}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+TEST(PickListCells, EachColumnShowsItsOwnPiece) {
+    const auto cells = [](const QStringList& fields, const QString& line) {
+        QStringList out;
+        for (int column = 0; column < fields.size(); ++column)
+            out.append(picklist::CellText(line, fields, column));
+        return out;
+    };
+    EXPECT_EQ(cells({".01", "2"}, "7^LAINE,LIISA^DEC 24, 1974"),
+              (QStringList{"LAINE,LIISA", "DEC 24, 1974"}));
+    EXPECT_EQ(cells({".001", ".01"}, "7^7^LAINE,LIISA"), (QStringList{"7", "LAINE,LIISA"}));
+    EXPECT_EQ(cells({".01", ".001", "2"}, "7^LAINE,LIISA^7^DEC 24, 1974"),
+              (QStringList{"LAINE,LIISA", "7", "DEC 24, 1974"}));
+    EXPECT_EQ(cells({".01", "2", "3"}, "7^LAINE,LIISA"), (QStringList{"LAINE,LIISA", "", ""}))
+        << "a short line gives empty cells";
+}
 
 TEST(PickListDisplayPiece, IsThatOfTheNameColumnOrTheSecond) {
     EXPECT_EQ(picklist::DisplayPiece({".01,Name,250"}), 2);
@@ -69,10 +49,8 @@ class PickListServer : public test::SourceServer {
   protected:
     PickListServer() {
         finder.SetRPCBroker(&Broker());
-        finder.FileNumber = QStringLiteral("80000");
+        finder.FileNumber = "80000";
     }
-    std::size_t Mark() { return CallMark(); }
-    std::vector<std::string> LoggedSince(std::size_t mark) { return CallNamesSince(mark); }
     TvornFinder finder;
 };
 
@@ -86,8 +64,8 @@ struct TooManyCase {
 class PickListTooMany : public PickListServer, public ::testing::WithParamInterface<TooManyCase> {};
 
 TEST_P(PickListTooMany, TellsTheUserToSearchMoreSpecifically) {
-    finder.Number = QStringLiteral("3");
-    finder.SetPart(QStringLiteral("SA"));
+    finder.Number = "3";
+    finder.SetPart("SA");
     const QString after = GetParam().numberAfterTheCall;
     // The server answers "more" only to a limited batch; an unlimited one is read as it would
     // be after such an answer.
@@ -101,16 +79,16 @@ TEST_P(PickListTooMany, TellsTheUserToSearchMoreSpecifically) {
 INSTANTIATE_TEST_SUITE_P(
     PickList, PickListTooMany,
     ::testing::Values(
-        TooManyCase{"LimitedBatch", QStringLiteral("3"),
+        TooManyCase{"LimitedBatch", "3",
                     QStringLiteral("There were more than 3 records found. \r\n"
                                    "Make more specific search."),
                     false},
-        TooManyCase{"UnlimitedBatch", QStringLiteral("*"),
+        TooManyCase{"UnlimitedBatch", "*",
                     QStringLiteral("Too many records found. Make more specific search."), true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PickListServer, AWalkWithoutTextSaysNothingAboutMore) {
-    finder.Number = QStringLiteral("3");
+    finder.Number = "3";
     picklist::FetchPage(finder, false);
     EXPECT_TRUE(finder.MoreRecords);
     picklist::FetchPage(finder, true);
@@ -123,14 +101,14 @@ struct SortCase {
     QString field;  // of 80001: 6 is numeric, 4 a date, 2 free text
     QStringList lines;
     QStringList ascending;  // record numbers
-    int validatorCalls;
+    std::size_t validatorCalls;
 };
 
 class PickListSort : public PickListServer, public ::testing::WithParamInterface<SortCase> {
   protected:
     QStringList SortedNumbers(TvornGridOrder order) {
-        finder.FileNumber = QStringLiteral("80001");
-        finder.FieldList = {QStringLiteral(".01"), GetParam().field};
+        finder.FileNumber = "80001";
+        finder.FieldList = {".01", GetParam().field};
         finder.Records = GetParam().lines;
         picklist::SortRecords(finder, GetParam().field, order);
         QStringList numbers;
@@ -141,11 +119,10 @@ class PickListSort : public PickListServer, public ::testing::WithParamInterface
 };
 
 TEST_P(PickListSort, Ascending) {
-    const std::size_t mark = Mark();
+    const std::size_t mark = CallMark();
     EXPECT_EQ(SortedNumbers(soAscending), GetParam().ascending);
-    const auto calls = LoggedSince(mark);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "DDR VALIDATOR"), GetParam().validatorCalls);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "VRNX DDU FIELDS"), 1);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), GetParam().validatorCalls);
+    EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
 }
 
 TEST_P(PickListSort, DescendingReverses) {
@@ -173,13 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PickListServer, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
-    finder.FileNumber = QStringLiteral("80001");
-    finder.FieldList = {QStringLiteral(".01")};
+    finder.FileNumber = "80001";
+    finder.FieldList = {".01"};
     finder.Records = {"2^B", "1^A"};
-    const std::size_t mark = Mark();
-    picklist::SortRecords(finder, QStringLiteral("6"), soAscending);
+    const std::size_t mark = CallMark();
+    picklist::SortRecords(finder, "6", soAscending);
     EXPECT_EQ(finder.Records, (QStringList{"2^B", "1^A"}));
-    EXPECT_TRUE(LoggedSince(mark).empty());
+    EXPECT_TRUE(CallNamesSince(mark).empty());
 }
 
 }  // namespace

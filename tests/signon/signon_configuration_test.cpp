@@ -32,7 +32,7 @@ class SignonLookOnAWindow : public ::testing::Test {
     QPlainTextEdit intro;
 };
 
-TEST_F(SignonLookOnAWindow, MissingAndEmptyValuesAreWrittenBackWithTheirDefaults) {
+TEST_F(SignonLookOnAWindow, MissingEmptyAndUnreadableValuesGiveTheDefaultsWrittenBack) {
     Store("SignonPos", "");
     Store("IntroTextFont", "");
     EXPECT_EQ(SignonSettings::Read(), SignonLook());
@@ -42,6 +42,10 @@ TEST_F(SignonLookOnAWindow, MissingAndEmptyValuesAreWrittenBackWithTheirDefaults
     EXPECT_EQ(Stored("IntroTextFont"), "System^14");
     EXPECT_EQ(SignonSettings::PositionText(), "0");
     EXPECT_EQ(SignonSettings::SizeText(), "0");
+    // Unreadable look values give cream and the default font.
+    Store("IntroBackClr", "pink");
+    Store("IntroTextFont", "^big");
+    EXPECT_EQ(SignonSettings::Read(), SignonLook());
 }
 
 struct Placement {
@@ -94,15 +98,6 @@ TEST_F(SignonLookOnAWindow, TheStoredLookIsAppliedToTheIntroText) {
     EXPECT_EQ(intro.palette().color(QPalette::Base), QColor(0xFF, 0xFF, 0xFF));
     EXPECT_EQ(intro.font().family(), "Courier");
     EXPECT_EQ(intro.font().pointSize(), 11);
-}
-
-TEST_F(SignonLookOnAWindow, UnreadableLookValuesGiveCreamAndTheDefaultFont) {
-    Store("IntroBackClr", "pink");
-    Store("IntroTextFont", "^big");
-    const SignonLook look = SignonSettings::Read();
-    EXPECT_EQ(look.introBackClr, 0);
-    EXPECT_EQ(look.fontName, "System");
-    EXPECT_EQ(look.fontSize, 14);
 }
 
 // The modes with coordinates are saved through the dialog and tested there.

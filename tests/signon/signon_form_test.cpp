@@ -18,7 +18,7 @@ namespace {
 using test::Strings;
 using test::Type;
 
-const QString kWrongCodes = QStringLiteral("Not a valid ACCESS CODE/VERIFY CODE pair.");
+const QString kWrongCodes = "Not a valid ACCESS CODE/VERIFY CODE pair.";
 
 class SignonForm : public test::WindowedSignon {
   protected:

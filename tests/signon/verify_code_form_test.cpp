@@ -19,7 +19,7 @@ const QString kTryAgain = QStringLiteral(
     "Your VERIFY code was not changed.\rThe confirmation code does not match.  Try again.\r");
 const QString kNoMatch =
     QStringLiteral("Your VERIFY code was not changed.\rThe confirmation code does not match.\r");
-const QString kChanged = QStringLiteral("Your VERIFY CODE has been changed");
+const QString kChanged = "Your VERIFY CODE has been changed";
 
 // A signed-on broker and a TVCEdit on it; the dialog is driven through the modal host.
 class VerifyCodeDialog : public test::WindowedSignon {

@@ -14,9 +14,9 @@ namespace vorn::test {
 class LabTestSource : public SourceServer {
   protected:
     explicit LabTestSource(DevServerProcess::Options options = {}) : SourceServer(options) {
-        source.setObjectName(QStringLiteral("vornSource1"));
-        source.FileName = QStringLiteral("Demo Lab Test");
-        source.FileNumber = QStringLiteral("80001");
+        source.setObjectName("vornSource1");
+        source.FileName = "Demo Lab Test";
+        source.FileNumber = "80001";
         source.HistorySize = 4;
     }
 
@@ -37,12 +37,11 @@ class LabTestSource : public SourceServer {
 
     QWidget form;
     TvornSource source;
-    FakeBoundControl abbreviation{source, QStringLiteral(".01"), &form, true};
-    FakeBoundControl name{source, QStringLiteral("2"), &form, true};
-    FakeBoundControl introduced{source, QStringLiteral("4"), &form};
-    FakeBoundControl length{source, QStringLiteral("6"), &form};
-    FakeBoundControl description{source, QStringLiteral("100"), &form, false,
-                                 FakeBoundControl::WordProcessing};
+    FakeBoundControl abbreviation{source, ".01", &form, true};
+    FakeBoundControl name{source, "2", &form, true};
+    FakeBoundControl introduced{source, "4", &form};
+    FakeBoundControl length{source, "6", &form};
+    FakeBoundControl description{source, "100", &form, false, FakeBoundControl::WordProcessing};
     FakeOperationButton first{source, DoFirst, &form};
     FakeOperationButton prior{source, DoPrior, &form};
     FakeOperationButton next{source, DoNext, &form};

@@ -75,61 +75,39 @@ TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
     EXPECT_EQ(MessageParameters("LAB TEST: HB"), (QStringList{"LAB TEST: HB"}));
 }
 
-TEST_F(MessageLookup, SendsTheFourDigitNumberAsTheListEntryVornnum) {
+TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
     test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "&No"});
+    peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
     EXPECT_EQ(GetDialogText(7, "", &b), "&No");
+    EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &b),
+              "Value \"abc\" is not valid for field DEMO LAB TEST.");
     const auto calls = Calls(peer);
-    ASSERT_EQ(calls.size(), 1u);
+    ASSERT_EQ(calls.size(), 2u);
     // "|\0010" is the version "0" behind its count byte.
     EXPECT_EQ(calls[0], std::string("{XWB}00069|\0010"
                                     "00039007XWB;;;;000241VRNX DIALOG^000060032.x"
                                     "009\"VORNNUM\"0041007000"));
-}
-
-TEST_F(MessageLookup, ParametersBecomeTheEntriesOneTwoAndSoOn) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
-    EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &b),
-              "Value \"abc\" is not valid for field DEMO LAB TEST.");
-    EXPECT_EQ(ListEntries(Calls(peer)[0]),
+    EXPECT_EQ(ListEntries(calls[1]),
               "009\"VORNNUM\"0041032"
               "0011003abc"
               "0012013DEMO LAB TEST"
               "000");
 }
 
-struct Answer {
-    const char* what;
-    int id;
-    std::vector<std::string> lines;
-    const char* text;
-};
-
-class Answers : public MessageLookup, public ::testing::WithParamInterface<Answer> {};
-
-TEST_P(Answers, GiveTheDataLinesJoinedWithoutSeparator) {
+// The answer's data lines joined without a separator.
+TEST_F(MessageLookup, AnswersGiveTheDataLinesJoined) {
     test::ScriptNoSignonNeeded(peer);
-    peer.ReplyLines(GetParam().lines);
-    EXPECT_EQ(GetDialogText(GetParam().id, "NAME", &b), GetParam().text);
+    peer.ReplyLines({"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
+                     "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"});
+    // This answer has no "[Errors]" marker: such lines are text of the section they are in.
+    peer.ReplyLines({"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"});
+    peer.ReplyLines({});
+    EXPECT_EQ(GetDialogText(51, "NAME", &b), "Required field (NAME) is missing! again");
+    EXPECT_EQ(GetDialogText(96, "NAME", &b), "");
+    // Once there is a broker, the string table's "&No" is not taken instead.
+    EXPECT_EQ(GetDialogText(7, "NAME", &b), "");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lookups, Answers,
-    ::testing::Values(
-        Answer{"DataSections",
-               51,
-               {"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
-                "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"},
-               "Required field (NAME) is missing! again"},
-        // This answer has no "[Errors]" marker: such lines are text of the section they are in.
-        Answer{"ErrorsAndUnknownMarkers",
-               96,
-               {"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"},
-               ""},
-        // Once there is a broker, the string table's "&No" is not taken instead.
-        Answer{"EmptyAnswer", 7, {}, ""}),
-    [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswers) {
     EXPECT_EQ(GetDialogText(7), "&No");
@@ -213,7 +191,13 @@ TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
     EXPECT_EQ(MessageBroker(), &b);
 }
 
-TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrder) {
+TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrderAndNothingLeavesItAlone) {
+    SetMessageBroker(&b);
+    QObject empty;
+    new QObject(&empty);
+    EXPECT_EQ(FindBroker(&empty), nullptr);
+    EXPECT_EQ(FindBroker(&b), nullptr) << "the root itself is not among what it owns";
+    EXPECT_EQ(MessageBroker(), &b);
     QObject root;
     new QObject(&root);
     auto* form = new QObject(&root);
@@ -227,15 +211,6 @@ TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrder) {
     EXPECT_EQ(MessageBroker(), nullptr);
     EXPECT_EQ(FindBroker(&root), later);
     EXPECT_EQ(MessageBroker(), later);
-}
-
-TEST_F(MessageLookup, FindingNothingLeavesTheMessageBrokerAlone) {
-    SetMessageBroker(&b);
-    QObject empty;
-    new QObject(&empty);
-    EXPECT_EQ(FindBroker(&empty), nullptr);
-    EXPECT_EQ(FindBroker(&b), nullptr) << "the root itself is not among what it owns";
-    EXPECT_EQ(MessageBroker(), &b);
 }
 
 TEST_F(MessageLookup, FindingSearchesTheApplicationsObjectsAndWindows) {

@@ -5,7 +5,6 @@
 #include <thread>
 
 #include "source/message_text.h"
-#include "source/no_broker_link.h"
 #include "tests/source/lab_test_source.h"
 #include "toolkit/event_guard.h"
 
@@ -30,7 +29,7 @@ TEST_F(Activation, TheServersAccessCodesAreAskedOnlyWhenTheFormUsesThem) {
     Broker();
     EXPECT_EQ(CallsOf([&] { Open(); }), Calls{"VRNX DDU FILE ACCESS"});
     TvornSource other;
-    other.FileNumber = QStringLiteral("80001");
+    other.FileNumber = "80001";
     other.FMAccessUsed = false;
     other.SetRPCBroker(&Broker());
     EXPECT_EQ(CallsOf([&] { other.Open(); }), Calls{"VRNX USERDATA"});
@@ -43,7 +42,7 @@ TEST_F(Activation, AMissingFileNumberOrBrokerIsSaidAndTheSourceStaysInactive) {
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error,
                                "vornSource1's filenumber not defined!");
     Open();
-    source.FileNumber = QStringLiteral("80001");
+    source.FileNumber = "80001";
     source.SetRPCBroker(nullptr);
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error,
                                "vornSource1 not linked to RPC Broker-component!");
@@ -52,20 +51,9 @@ TEST_F(Activation, AMissingFileNumberOrBrokerIsSaidAndTheSourceStaysInactive) {
     EXPECT_EQ(source.State(), ssInactive);
 }
 
-TEST_F(Activation, AServerCallWithoutABrokerRaisesTheSourcesOwnError) {
-    source.SetRPCBroker(nullptr);
-    source.SetIens("1,");
-    try {
-        source.GetFieldText("7:2");
-        FAIL() << "no ENoBrokerLink";
-    } catch (const ENoBrokerLink& e) {
-        EXPECT_EQ(e.Message(), "\"vornSource1\" is not associated with a Broker link.\r\n");
-    }
-}
-
 TEST_F(Activation, AControlRegisteredTwiceIsOneEntryAndTwoControlsOnOneFieldShareItsField) {
-    source.RegisterControl(&name, QStringLiteral("2"));
-    test::FakeBoundControl sameField(source, QStringLiteral("2"), &form);
+    source.RegisterControl(&name, "2");
+    test::FakeBoundControl sameField(source, "2", &form);
     EXPECT_EQ(source.Controls().size(), 6);
     EXPECT_EQ(source.Fields(), (QStringList{".01", "2", "4", "6", "100"}));
 }
@@ -109,15 +97,15 @@ TEST_F(Validation, AVetoMakesTheValueValidWithAnEmptyInternalValueAndNoCall) {
 
 TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
     source.BeforeValidateField = [](QObject*, bool&, QString& field, QString& value) {
-        field = QStringLiteral("6");
-        value = QStringLiteral("12");
+        field = "6";
+        value = "12";
     };
     QString seen;
     source.AfterValidateField = [&](QObject*, bool& result, const QString& field, QString& internal,
                                     QString& external) {
         seen = field + u'=' + internal;
         result = false;
-        external = QStringLiteral("refused here");
+        external = "refused here";
     };
     const std::size_t mark = CallMark();
     EXPECT_FALSE(source.ValidateField("4", "12/6/2026"));

@@ -44,24 +44,6 @@ class Locking : public test::LabTestSource {
     }
 };
 
-TEST_F(Locking, ASecondUserCannotLockARecordBeingEditedAndReadsItAgain) {
-    source.GetAndFill("1");
-    name.Change("Mine", "Mine");
-    EXPECT_TRUE(source.Locked());
-    TvornSource theirs;
-    test::FakeBoundControl theirName(theirs, "2", &form);
-    theirs.FileNumber = "80001";
-    theirs.SetRPCBroker(&SecondBroker());
-    theirs.Open();
-    theirs.GetAndFill("1");
-    test::ExpectToolsetMessage(modal, K::Error, kBusy);
-    const std::size_t mark = CallMark();
-    theirName.Change("Theirs", "Theirs");
-    EXPECT_EQ(CallNamesSince(mark), (Calls{"VRNX LOCKS", "VRNX DIALOG", "DDR GETS ENTRY DATA"}));
-    EXPECT_EQ(theirs.State(), ssBrowse);
-    EXPECT_EQ(theirName.text(), "Hemoglobin");
-}
-
 struct Release {
     const char* name;
     std::function<void(test::LabTestSource&, TvornSource&, test::ScriptedModalHost&)> act;
@@ -173,18 +155,6 @@ class Deletion : public Locking {
         source.ShowMessages = true;
     }
 };
-
-TEST_F(Deletion, ARecordNothingPointsToIsDeletedAfterTheQuestion) {
-    NewLabTest("ZZ5");
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ5 To delete?\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ5\r\n");
-    const Calls calls = CallsOf([&] { EXPECT_TRUE(source.Delete()); });
-    EXPECT_EQ(calls, (Calls{"VRNX RECORD POINTER CHECK", "VRNX IDENTIFIERS", "VRNX DIALOG",
-                            "VRNX RECORD DELETE", "VRNX DIALOG"}));
-    EXPECT_EQ(source.State(), ssEmpty);
-    EXPECT_FALSE(source.GetAndFill("41"));
-}
 
 TEST_F(Deletion, PointersThatForbidItAreReportedAndNothingIsDeleted) {
     source.GetAndFill("1");

@@ -48,7 +48,7 @@ TEST_F(Reading, FieldsAreSentOnceWithTheIndexFieldAmongThem) {
     EXPECT_EQ(CallsSince(mark).at(0).Entry("\"FIELDS\""), ".01;2;4;");
 }
 
-TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOne) {
+TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOneAndPriorComesBack) {
     source.GetAndFill("1");
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source.Next());
@@ -62,9 +62,11 @@ TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOne) {
     EXPECT_EQ(step.Entry("\"FROM\",\"IEN\""), "1");
     EXPECT_FALSE(step.Entry("\"FLAGS\""));
     EXPECT_EQ(abbreviation.text(), "HBA1C");
+    ASSERT_TRUE(source.Prior());
+    EXPECT_EQ(abbreviation.text(), "HB");
 }
 
-TEST_F(Reading, NextOnTheLastRecordFallsBackToLastAndShowsItAgain) {
+TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
     ASSERT_TRUE(source.Last());
     const QString lastOne = abbreviation.text();
     EXPECT_TRUE(source.AtLast());
@@ -75,19 +77,20 @@ TEST_F(Reading, NextOnTheLastRecordFallsBackToLastAndShowsItAgain) {
                                            "DDR LISTER", "DDR LISTER"}));
     EXPECT_EQ(CallsSince(mark)[1].Entry("\"FLAGS\""), "B");
     EXPECT_EQ(abbreviation.text(), lastOne);
-}
 
-TEST_F(Reading, PriorOnTheFirstRecordFallsBackToFirst) {
     ASSERT_TRUE(source.First());
-    const QString firstOne = abbreviation.text();
-    EXPECT_EQ(firstOne, "ALB");
+    EXPECT_EQ(abbreviation.text(), "ALB");
     EXPECT_TRUE(source.AtFirst());
     EXPECT_FALSE(first.isEnabled() || prior.isEnabled());
     EXPECT_TRUE(source.Prior());
-    EXPECT_EQ(abbreviation.text(), firstOne);
+    EXPECT_EQ(abbreviation.text(), "ALB");
 }
 
-TEST_F(Reading, FirstAndLastOnAnEmptyFileEmptyTheForm) {
+TEST_F(Reading, AMissingRecordAndFirstAndLastOnAnEmptyFileEmptyTheForm) {
+    EXPECT_FALSE(source.GetAndFill("999"));
+    EXPECT_EQ(source.State(), ssEmpty);
+    EXPECT_EQ(source.RecordNumber(), "");
+    EXPECT_EQ(abbreviation.text(), "");
     source.GetAndFill("1");
     source.FMScreen = "I 0";
     EXPECT_FALSE(source.First());
@@ -97,13 +100,6 @@ TEST_F(Reading, FirstAndLastOnAnEmptyFileEmptyTheForm) {
     EXPECT_FALSE(source.Last());
     EXPECT_EQ(name.text(), "");
     EXPECT_TRUE(source.RecordLines().isEmpty());
-}
-
-TEST_F(Reading, AMissingRecordLeavesAnEmptyForm) {
-    EXPECT_FALSE(source.GetAndFill("999"));
-    EXPECT_EQ(source.State(), ssEmpty);
-    EXPECT_EQ(source.RecordNumber(), "");
-    EXPECT_EQ(abbreviation.text(), "");
 }
 
 TEST_F(Reading, AFieldTheFormDoesNotCarryIsReadOnItsOwn) {

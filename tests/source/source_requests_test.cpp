@@ -26,7 +26,7 @@ std::string Describe(const RpcRequest& request) {
 }
 
 RpcReply Reply(const QStringList& lines) {
-    return RpcReply(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    return RpcReply(lines.join("\r\n") + QStringLiteral("\r\n"));
 }
 
 TEST(RecordRequests, AReadAsksForEveryFieldOfTheFormEachFollowedByASemicolon) {
@@ -152,13 +152,6 @@ TEST(FilerRequest, AnEditFilesAnEmptiedFieldAsEmpty) {
     f.record = "12";
     f.fields = {{"4", "", false, {}}};
     EXPECT_EQ(Describe(filer::FilerRequest(f)), "DDR FILER|L:EDIT|list .DDR 1=80001^4^12^|L:");
-}
-
-TEST(FilerRequest, TheAnswerMapsThePlaceholderToTheNewNumber) {
-    const filer::FilerAnswer a = filer::ReadFilerAnswer(Reply({"[Data]", "+1,^57"}));
-    EXPECT_TRUE(a.Succeeded());
-    EXPECT_EQ(a.NumberFor("+1"), "57");
-    EXPECT_FALSE(filer::ReadFilerAnswer(Reply({"[Errors]", "locked"})).Succeeded());
 }
 
 TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {

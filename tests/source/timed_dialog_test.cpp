@@ -79,8 +79,6 @@ TEST_F(TimedDialog, IsABoldCentredFormOnTopWhereTwoColonSeparatorsShowThreeLines
         EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
         EXPECT_EQ(d.RichEdit1->toPlainText(), "Saved:\nDEMO LAB TEST:\nHB Hemoglobin");
         EXPECT_EQ(d.TextLineCount(), 3);
-        // 3 lines of 13: centred in 143 - 35, and at (295 - 41) / 2 - 214 / 2 + 31.
-        EXPECT_EQ(d.RichEdit1->geometry(), QRect(51, 34, 214, 39));
         EXPECT_FALSE(d.Timer1->Enabled());
         d.OKBtn->click();
     });
@@ -116,7 +114,6 @@ TEST_P(ButtonRows, StandInOrderWithTheirCaptionsAndWidenTheFormFromFourButtonsOn
         EXPECT_EQ(ShownButtons(d), c.order);
         EXPECT_EQ(d.width(), 295 + wider);
         EXPECT_EQ(d.RichEdit1->width(), 214 + wider);
-        EXPECT_EQ(d.RichEdit1->x(), (295 + wider - 41) / 2 - (214 + wider) / 2 + 31);
         int left = c.firstLeft;
         for (const std::string& name : c.order) {
             auto* b = d.findChild<QPushButton*>(QString::fromStdString(name));
@@ -233,7 +230,6 @@ TEST_P(Heights, FollowTheNumberOfLines) {
         EXPECT_EQ(d.TextLineCount(), c.lines);
         EXPECT_EQ(d.height(), c.formHeight);
         EXPECT_EQ(d.RichEdit1->height(), c.textHeight);
-        EXPECT_EQ(d.RichEdit1->y(), (c.formHeight - 35 - c.textHeight) / 2);
         EXPECT_EQ(d.OKBtn->y(), c.formHeight - 58);
         d.OKBtn->click();
     });

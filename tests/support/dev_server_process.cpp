@@ -216,8 +216,4 @@ std::vector<std::string> DevServerProcess::NamesSince(std::size_t mark) const {
     return names;
 }
 
-std::string DevServerProcess::Errors() const {
-    return FileText(errors_);
-}
-
 }  // namespace vorn::test

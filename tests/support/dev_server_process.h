@@ -56,10 +56,7 @@ class DevServerProcess {
     std::vector<LoggedCall> CallsSince(std::size_t mark) const;
     std::vector<std::string> NamesSince(std::size_t mark) const;
 
-    const std::string& DatabasePath() const { return database_; }
     const std::string& LogPath() const { return log_; }
-    // What the program wrote to standard error (its notes, a failed start).
-    std::string Errors() const;
 
   private:
     void Launch(int port);

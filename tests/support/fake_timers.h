@@ -46,7 +46,6 @@ class FakeTimers final : public ui::TimerFactory {
     std::unique_ptr<ui::Timer> Make() override { return std::make_unique<FakeTimer>(*this); }
     // The timers alive now, oldest first.
     const std::vector<FakeTimer*>& Live() const { return live_; }
-    FakeTimer* Last() const { return live_.empty() ? nullptr : live_.back(); }
 
   private:
     friend class FakeTimer;

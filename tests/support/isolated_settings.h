@@ -26,7 +26,6 @@ class ScopedSettings {
         QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope,
                            QString::fromLocal8Bit(qgetenv("VORN_SETTINGS_DIR")));
     }
-    QString Path() const { return dir_.path(); }
 
   private:
     QTemporaryDir dir_;

@@ -42,7 +42,7 @@ void ScriptedModalHost::Fail(const std::string& what) {
 
 ScriptedModalHost& ScriptedModalHost::OnMessage(
     std::function<int(const ui::MessageRequest&)> answer) {
-    steps_.push_back(Step{Interaction::Message, std::move(answer), {}, {}, {}, {}});
+    steps_.push_back(Step{Interaction::Message, std::move(answer), {}, {}});
     return *this;
 }
 
@@ -54,23 +54,12 @@ ScriptedModalHost& ScriptedModalHost::ExpectMessage(const QString& text, int res
 }
 
 ScriptedModalHost& ScriptedModalHost::OnModal(std::function<void(QDialog&)> drive) {
-    steps_.push_back(Step{Interaction::Modal, {}, std::move(drive), {}, {}, {}});
+    steps_.push_back(Step{Interaction::Modal, {}, std::move(drive), {}});
     return *this;
 }
 
 ScriptedModalHost& ScriptedModalHost::OnFont(std::function<bool(QFont&)> answer) {
-    steps_.push_back(Step{Interaction::Font, {}, {}, std::move(answer), {}, {}});
-    return *this;
-}
-
-ScriptedModalHost& ScriptedModalHost::OnSaveFile(
-    std::function<QString(const QString&, const QString&)> answer) {
-    steps_.push_back(Step{Interaction::SaveFile, {}, {}, {}, std::move(answer), {}});
-    return *this;
-}
-
-ScriptedModalHost& ScriptedModalHost::OnPrinterSetup(std::function<bool(QPrinter&)> answer) {
-    steps_.push_back(Step{Interaction::PrinterSetup, {}, {}, {}, {}, std::move(answer)});
+    steps_.push_back(Step{Interaction::Font, {}, {}, std::move(answer)});
     return *this;
 }
 
@@ -134,14 +123,14 @@ bool ScriptedModalHost::ChooseFont(QWidget*, QFont& font) {
 QString ScriptedModalHost::SaveFileName(QWidget*, const QString& caption, const QString& path,
                                         const QString&) {
     log_.push_back({Interaction::SaveFile, caption, path});
-    Step step;
-    return Next(Interaction::SaveFile, caption, step) ? step.saveFile(caption, path) : QString();
+    Fail("unexpected save-file dialog: " + caption.toStdString());
+    return QString();
 }
 
-bool ScriptedModalHost::PrinterSetup(QWidget*, QPrinter& printer) {
+bool ScriptedModalHost::PrinterSetup(QWidget*, QPrinter&) {
     log_.push_back({Interaction::PrinterSetup, {}, {}});
-    Step step;
-    return Next(Interaction::PrinterSetup, QString(), step) && step.printer(printer);
+    Fail("unexpected printer set-up dialog");
+    return false;
 }
 
 }  // namespace vorn::test

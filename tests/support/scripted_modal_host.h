@@ -1,5 +1,6 @@
 // Answers every modal interaction of a GUI test from a script, in the order they happen, and
-// records what was shown. An interaction the script did not expect fails the test.
+// records what was shown. An interaction the script did not expect (a save-file or printer
+// dialog always) fails the test.
 #pragma once
 
 #include <QDialog>
@@ -53,9 +54,6 @@ class ScriptedModalHost final : public ui::ModalHost {
         });
     }
     ScriptedModalHost& OnFont(std::function<bool(QFont&)> answer);
-    ScriptedModalHost& OnSaveFile(
-        std::function<QString(const QString& caption, const QString& path)> answer);
-    ScriptedModalHost& OnPrinterSetup(std::function<bool(QPrinter&)> answer);
 
     const std::vector<Interaction>& Log() const { return log_; }
     // The texts of the message boxes shown, in order.
@@ -77,8 +75,6 @@ class ScriptedModalHost final : public ui::ModalHost {
         std::function<int(const ui::MessageRequest&)> message;
         std::function<void(QDialog&)> modal;
         std::function<bool(QFont&)> font;
-        std::function<QString(const QString&, const QString&)> saveFile;
-        std::function<bool(QPrinter&)> printer;
     };
     bool Next(Interaction::Kind kind, const QString& what, Step& step);
 

@@ -1,6 +1,7 @@
 #include "tests/support/source_fixture.h"
 
 #include <QTextEdit>
+#include <algorithm>
 
 #include "broker/broker_ui.h"
 #include "source/dialog_text.h"
@@ -84,6 +85,11 @@ std::vector<std::string> SourceServer::CallNames() const {
 
 std::vector<std::string> SourceServer::CallNamesSince(std::size_t mark) const {
     return impl_->server.NamesSince(mark);
+}
+
+std::size_t SourceServer::CallCount(std::size_t mark, const std::string& name) const {
+    const std::vector<std::string> names = CallNamesSince(mark);
+    return static_cast<std::size_t>(std::count(names.begin(), names.end(), name));
 }
 
 std::vector<LoggedCall> SourceServer::CallsSince(std::size_t mark) const {

@@ -43,6 +43,8 @@ class SourceServer : public ::testing::Test {
     std::vector<std::string> CallNames() const;
     std::size_t CallMark() const { return CallNames().size(); }
     std::vector<std::string> CallNamesSince(std::size_t mark) const;
+    // How many calls named `name` the server logged since `mark`.
+    std::size_t CallCount(std::size_t mark, const std::string& name) const;
     // The calls since `mark` with their parameters as sent.
     std::vector<LoggedCall> CallsSince(std::size_t mark) const;
 

@@ -121,26 +121,6 @@ TestPeer::~TestPeer() {
     ::close(wakeFd_[1]);
 }
 
-void TestPeer::SetHandshakeReply(const std::string& data) {
-    std::lock_guard lock(mutex_);
-    handshakeReply_ = data;
-}
-
-void TestPeer::SetNoCallback(bool on) {
-    std::lock_guard lock(mutex_);
-    noCallback_ = on;
-}
-
-void TestPeer::SetIntruderCallback(const std::string& address) {
-    std::lock_guard lock(mutex_);
-    intruder_ = address;
-}
-
-bool TestPeer::IntruderWasRefused() const {
-    std::lock_guard lock(mutex_);
-    return intruderRefused_;
-}
-
 TestPeer& TestPeer::Then(PeerAction action) {
     std::lock_guard lock(mutex_);
     script_.push_back(std::move(action));
@@ -211,26 +191,6 @@ void TestPeer::Release() {
     changed_.wait_for(lock, 10s, [this] { return lateSent_ || stopping_; });
 }
 
-std::vector<std::string> TestPeer::Messages() const {
-    std::lock_guard lock(mutex_);
-    return messages_;
-}
-
-std::vector<std::string> TestPeer::Calls() const {
-    std::lock_guard lock(mutex_);
-    return calls_;
-}
-
-int TestPeer::Handshakes() const {
-    std::lock_guard lock(mutex_);
-    return handshakes_;
-}
-
-int TestPeer::Goodbyes() const {
-    std::lock_guard lock(mutex_);
-    return goodbyes_;
-}
-
 bool TestPeer::WaitForCalls(std::size_t n, double seconds) const {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::duration<double>(seconds),
@@ -241,21 +201,6 @@ bool TestPeer::WaitForGoodbyes(int n, double seconds) const {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, std::chrono::duration<double>(seconds),
                              [&] { return goodbyes_ >= n; });
-}
-
-void TestPeer::SetDefaultAction(PeerAction action) {
-    std::lock_guard lock(mutex_);
-    default_ = std::move(action);
-}
-
-void TestPeer::SetRecording(bool on) {
-    std::lock_guard lock(mutex_);
-    recording_ = on;
-}
-
-std::size_t TestPeer::PendingSteps() const {
-    std::lock_guard lock(mutex_);
-    return script_.size();
 }
 
 void TestPeer::Record(const std::string& message, bool call, bool goodbye) {

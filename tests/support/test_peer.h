@@ -51,13 +51,19 @@ class TestPeer {
 
     // --- handshake behaviour (set before the client connects) ---
     // Reply data to the handshake; "accept" by default.
-    void SetHandshakeReply(const std::string& data);
+    void SetHandshakeReply(const std::string& data) {
+        Locked([&] { handshakeReply_ = data; });
+    }
     // Answers the handshake but never connects back.
-    void SetNoCallback(bool on);
+    void SetNoCallback(bool on) {
+        Locked([&] { noCallback_ = on; });
+    }
     // Before the real call-back, connects once from `address` (such as "127.0.0.2").
-    void SetIntruderCallback(const std::string& address);
+    void SetIntruderCallback(const std::string& address) {
+        Locked([&] { intruder_ = address; });
+    }
     // True once the intruding call-back was closed by the client.
-    bool IntruderWasRefused() const;
+    bool IntruderWasRefused() const { return Copy(intruderRefused_); }
 
     // --- the script: one action per call, in order ---
     TestPeer& Then(PeerAction action);
@@ -79,23 +85,38 @@ class TestPeer {
 
     // --- what the peer saw ---
     // Every complete message received ("{XWB}" and all), handshakes included, in order.
-    std::vector<std::string> Messages() const;
+    std::vector<std::string> Messages() const { return Copy(messages_); }
     // The calls only: messages on call-back connections, goodbyes excluded.
-    std::vector<std::string> Calls() const;
-    int Handshakes() const;
-    int Goodbyes() const;
+    std::vector<std::string> Calls() const { return Copy(calls_); }
+    int Handshakes() const { return Copy(handshakes_); }
+    int Goodbyes() const { return Copy(goodbyes_); }
     // Waits (at most `seconds`) until `n` calls were received; false on time-out.
     bool WaitForCalls(std::size_t n, double seconds = 5) const;
     bool WaitForGoodbyes(int n, double seconds = 5) const;
     // What to do with a call when the script has run out (by default: an M error).
-    void SetDefaultAction(PeerAction action);
+    void SetDefaultAction(PeerAction action) {
+        Locked([&] { default_ = std::move(action); });
+    }
     // Off: received messages are counted but not kept (for long benchmark runs).
-    void SetRecording(bool on);
+    void SetRecording(bool on) {
+        Locked([&] { recording_ = on; });
+    }
 
     // Script steps not used yet.
-    std::size_t PendingSteps() const;
+    std::size_t PendingSteps() const { return Copy(script_).size(); }
 
   private:
+    // `f` with the peer's state locked; a copy of `value` taken under the lock.
+    template <typename F>
+    void Locked(F f) const {
+        std::lock_guard lock(mutex_);
+        f();
+    }
+    template <typename T>
+    T Copy(const T& value) const {
+        std::lock_guard lock(mutex_);
+        return value;
+    }
     void Run();
     void ServeSession(int handshakeFd);
     void ServeCalls(PeerConnection& conn);

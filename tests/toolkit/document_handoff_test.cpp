@@ -21,11 +21,9 @@ namespace {
 class FakeAssociations final : public FileAssociations {
   public:
     QString OpenCommand(const QString& extension) const override {
-        asked << extension;
         return commands.value(extension);
     }
     QMap<QString, QString> commands;
-    mutable QStringList asked;
 };
 
 class RecordingStarter final : public ProgramStarter {
@@ -153,17 +151,6 @@ TEST(RegisteredCommands, AreCutToTheProgram) {
     EXPECT_EQ(CleanRegisteredCommand("\"unclosed path %1"), "unclosed path");
     EXPECT_EQ(CleanRegisteredCommand("prog --x \"%1\""), "prog --x");
     EXPECT_EQ(CleanRegisteredCommand("env A=\"1\" prog %f"), "env A=");
-}
-
-TEST_F(Handoff, TheAssociatedProgramIsTheCleanedCommandOfTheInstalledSource) {
-    associations.commands["xls"] = "\"/opt/Calc Suite/calc\" /e \"%1\"";
-    associations.commands["rtf"] = "/usr/bin/writer /n %1";
-    EXPECT_EQ(GetAssociatedProgram("xls"), "/opt/Calc Suite/calc");
-    EXPECT_EQ(GetAssociatedProgram("rtf"), "/usr/bin/writer /n");
-    EXPECT_EQ(GetAssociatedProgram("zzz"), "");
-    EXPECT_EQ(associations.asked, (QStringList{"xls", "rtf", "zzz"}));
-    SetAssociations(nullptr);
-    EXPECT_NE(&Associations(), &associations);
 }
 
 // A desktop of its own: config and data folders in a temporary directory.

@@ -72,15 +72,6 @@ TEST_F(DisplayAdjustment, AFixedSizeFormStaysFixedAtItsNewSizeCutToWholePixels) 
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
 }
 
-TEST(DisplayMetrics, TheOverrideStandsForTheScreen) {
-    SetDisplayOverride(DisplayMetrics{800, 120});
-    EXPECT_EQ(CurrentDisplay().width, 800);
-    EXPECT_EQ(CurrentDisplay().dotsPerInch, 120);
-    SetDisplayOverride(std::nullopt);
-    EXPECT_GT(CurrentDisplay().width, 0);
-    EXPECT_GT(CurrentDisplay().dotsPerInch, 0);
-}
-
 TEST(HelpFile, IsOneSettingOfTheApplication) {
     SetApplicationHelpFile("labtest.hlp");
     EXPECT_EQ(ApplicationHelpFile(), "labtest.hlp");
