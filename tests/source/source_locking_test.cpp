@@ -123,16 +123,20 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
         EXPECT_EQ(d.Timer1->Enabled(), true) << "a 60-second countdown";
         d.done(c.answer);
     });
-    if (c.answer == ui::mrYes)
+    if (c.answer == ui::mrYes) {
         test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Mine\r\n");
-    if (c.answer == ui::mrNone)
+    }
+    if (c.answer == ui::mrNone) {
         test::ExpectToolsetMessage(modal, K::Information,
                                    "Changes cancelled due to database lock timeout.");
+    }
     timer.Fire();
     EXPECT_EQ(source.State(), c.after);
     EXPECT_EQ(name.text(), c.nameAfter);
     EXPECT_EQ(timer.Enabled(), c.timerAfter);
-    if (c.timerAfter) EXPECT_EQ(source.LockMinutesLeft(), 5);
+    if (c.timerAfter) {
+        EXPECT_EQ(source.LockMinutesLeft(), 5);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
