@@ -106,6 +106,7 @@ Reply Help(Session& s, const Call& call) {
 // identifier fields. A sub-file record given by its own number alone has no text.
 Reply Identifiers(Session& s, const Call& call) {
     try {
+        const GlobalStore::ReadTransaction snapshot(s.store());
         const Dictionary& dict = s.dictionary();
         const FileDef& file = RequireFile(dict, Argument(call, "FILE"));
         const std::string address = Argument(call, "IEN");

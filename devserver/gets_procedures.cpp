@@ -104,6 +104,7 @@ std::pair<std::string, std::string> ThroughPointers(Session& s, RecordReader& st
 // "FILE", "FIELDS", "IENS", "FLAGS" ("I" internal, "E" external, "IE" both: the client's).
 Reply Gets(Session& s, const Call& call) {
     try {
+        const GlobalStore::ReadTransaction snapshot(s.store());
         const Dictionary& dict = s.dictionary();
         const FileDef& file = RequireFile(dict, Argument(call, "FILE"));
         RequireRight(s.Access(file), Right::Read, file);
