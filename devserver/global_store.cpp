@@ -316,7 +316,9 @@ GlobalStore::ReadTransaction::~ReadTransaction() {
     try {
         store_.commit_->Run();
     } catch (const StoreError&) {
-        // Ending a transaction that only read cannot lose anything.
+        // A transaction that only read loses nothing when it is rolled back instead, and the
+        // connection must not stay in it.
+        sqlite3_exec(store_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
 }
 
