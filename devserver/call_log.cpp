@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <ctime>
 
 namespace vorn::devserver {
@@ -25,13 +26,24 @@ std::string CallLog::Now() const {
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
         1000;
-    std::tm tm{};
-    localtime_r(&t, &tm);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02dT%02d:%02d:%02d.%03d", tm.tm_year + 1900,
-                  tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec,
-                  static_cast<int>(ms));
-    return buf;
+    // Turning the second into local time and text costs more than the rest of a short call's
+    // line, so each session's thread does it once per second.
+    thread_local std::time_t second = -1;
+    thread_local char date[64] = {};
+    if (t != second) {
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        std::snprintf(date, sizeof date, "%04d-%02d-%02dT%02d:%02d:%02d", tm.tm_year + 1900,
+                      tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+        second = t;
+    }
+    std::string out = date;
+    const int m = static_cast<int>(ms);
+    out += '.';
+    out += static_cast<char>('0' + m / 100);
+    out += static_cast<char>('0' + m / 10 % 10);
+    out += static_cast<char>('0' + m % 10);
+    return out;
 }
 
 namespace {
@@ -98,11 +110,15 @@ std::string ParamLines(const devserver::Call& call) {
 void CallLog::Call(int session, const devserver::Call& call, std::size_t replyBytes,
                    std::chrono::nanoseconds duration) {
     if (fd_ < 0) return;
-    char tail[96];
-    std::snprintf(tail, sizeof tail, " params=%zu bytes=%zu ms=%.3f", call.params.size(),
-                  replyBytes, static_cast<double>(duration.count()) / 1e6);
+    // to_chars gives what printf's "%.3f" gives, without parsing a format for every call.
+    char ms[32];
+    const auto end = std::to_chars(ms, ms + sizeof ms, static_cast<double>(duration.count()) / 1e6,
+                                   std::chars_format::fixed, 3)
+                         .ptr;
     std::string line = Now() + " session=" + std::to_string(session) + " call=\"" +
-                       Escaped(call.name, "\"") + "\"" + tail;
+                       Escaped(call.name, "\"") +
+                       "\" params=" + std::to_string(call.params.size()) +
+                       " bytes=" + std::to_string(replyBytes) + " ms=" + std::string(ms, end);
     if (params_) line += ParamLines(call);
     Write(line, false);
 }

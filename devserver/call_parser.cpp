@@ -156,6 +156,12 @@ const std::string* Param::Find(const Subscripts& subscripts) const {
     return nullptr;
 }
 
+const std::string* Param::Find(std::string_view subscript) const {
+    for (const ListEntry& e : entries)
+        if (e.subscripts.size() == 1 && e.subscripts[0] == subscript) return &e.value;
+    return nullptr;
+}
+
 std::string Param::Get(std::string_view subscript) const {
     const std::string* v = Find(subscript);
     return v ? *v : std::string();

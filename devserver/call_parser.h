@@ -65,9 +65,7 @@ struct Param {
 
     // The value of the entry whose subscripts are exactly these; nullptr when none.
     const std::string* Find(const Subscripts& subscripts) const;
-    const std::string* Find(std::string_view subscript) const {
-        return Find(Subscripts{std::string(subscript)});
-    }
+    const std::string* Find(std::string_view subscript) const;
     // The value, or "" when the entry is absent.
     std::string Get(std::string_view subscript) const;
     std::string Get(const Subscripts& subscripts) const;

@@ -99,6 +99,8 @@ bool IsCanonicNumber(std::string_view t) {
 }
 
 std::string CanonicNumber(std::string_view t) {
+    // Most texts asked about (field and file numbers) are canonic already.
+    if (IsCanonicNumber(t)) return std::string(t);
     bool negative = false;
     std::size_t i = 0;
     while (i < t.size() && (t[i] == '+' || t[i] == '-')) {

@@ -106,6 +106,7 @@ Reply Help(Session& s, const Call& call) {
 // identifier fields. A sub-file record given by its own number alone has no text.
 Reply Identifiers(Session& s, const Call& call) {
     try {
+        const GlobalStore::ReadTransaction snapshot(s.store());
         const Dictionary& dict = s.dictionary();
         const FileDef& file = RequireFile(dict, Argument(call, "FILE"));
         const std::string address = Argument(call, "IEN");
@@ -113,9 +114,8 @@ Reply Identifiers(Session& s, const Call& call) {
             return Reply::Lines({"[BEGIN_diDATA]", "[END_diDATA]"});
         RequireRight(s.Access(file), Right::Read, file);
         const auto iens = RequireIens(dict, file, address);
-        const GlobalRef record = RequireRecord(s.store(), dict, file, iens);
         const std::string text =
-            RecordReader(s.store(), dict, file, record, iens.front(), s.Today()).Identifiers();
+            RequireRecordReader(s.store(), dict, file, iens, s.Today()).Identifiers();
         std::vector<std::string> lines{"[BEGIN_diDATA]"};
         if (!text.empty()) lines.push_back(text);
         lines.push_back("[END_diDATA]");

@@ -106,13 +106,15 @@ const IndexDef* FileDef::Index(std::string_view name) const {
     return nullptr;
 }
 
-bool Dictionary::NumberLess(const std::string& a, const std::string& b) {
-    return CompareSubscripts(a, b) < 0;
+std::string Dictionary::Key(std::string_view number) {
+    std::string key;
+    AppendEncoded(key, FieldKey(number));
+    return key;
 }
 
 const FileDef* Dictionary::File(std::string_view number) const {
     if (number.empty()) return nullptr;
-    const auto it = files_.find(FieldKey(number));
+    const auto it = files_.find(Key(number));
     return it == files_.end() ? nullptr : &it->second;
 }
 
@@ -160,7 +162,7 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
     const std::vector<Section> sections = ReadSections(in, source);
     auto fileOf = [&](const Section& s) -> FileDef& {
         if (s.args.size() != 2) s.Fail("the heading is [" + s.kind + " FILE NUMBER]");
-        const auto it = dict->files_.find(FieldKey(s.args[0]));
+        const auto it = dict->files_.find(Key(s.args[0]));
         if (it == dict->files_.end()) s.Fail("file " + s.args[0] + " is not described before it");
         return it->second;
     };
@@ -191,7 +193,8 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
                 id = FieldKey(id);
             f.description = s.All("description");
             f.readOnly = Yes(s, "read-only");
-            if (!dict->files_.emplace(f.number, f).second) s.Fail("the file is described twice");
+            if (!dict->files_.emplace(Key(f.number), f).second)
+                s.Fail("the file is described twice");
         } else if (s.kind == "field") {
             known(s,
                   {"label", "type", "storage", "required", "help", "description", "length", "range",
@@ -305,7 +308,8 @@ std::shared_ptr<const Dictionary> Dictionary::Parse(std::istream& in, const std:
 
 void Dictionary::Check(const std::string& source) const {
     auto fail = [&](const std::string& what) { throw SectionFileError(source + ": " + what); };
-    for (const auto& [number, file] : files_) {
+    for (const auto& [key, file] : files_) {
+        const std::string& number = file.number;
         if (!file.Field(".01")) fail("file " + number + " has no .01 field");
         if (file.IsSubfile()) {
             const FileDef* parent = File(file.parent);

@@ -27,8 +27,13 @@ std::string PointedExternal(GlobalStore& store, const Dictionary& dict, const Fi
     if (!file || file->IsSubfile() || !IsRecordNumber(ien) || depth > 8) return {};
     const FieldDef* dotOne = PointedDotOne(dict, file);
     const auto record = RecordRef(dict, *file, {std::string(ien)});
-    if (!dotOne || !record || !RecordExists(store, *record)) return {};
-    const std::string value = GetFieldValue(store, *record, *dotOne);
+    if (!dotOne || !record) return {};
+    // The .01 field's node, read anyway, also says that the record exists when it is there.
+    std::optional<std::string> node;
+    if (dotOne->IsStored()) node = store.Get(record->Child(dotOne->node));
+    if (!node && !RecordExists(store, *record)) return {};
+    const std::string value =
+        node && dotOne->piece >= 1 ? Piece(*node, '^', dotOne->piece) : std::string();
     if (dotOne->type == FieldType::Pointer)
         return PointedExternal(store, dict, dict.File(dotOne->pointsTo), value, depth + 1);
     if (dotOne->type == FieldType::VariablePointer) {

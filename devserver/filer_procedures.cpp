@@ -14,6 +14,7 @@ namespace {
 // "[Data]" exactly when the value is valid: the client's readers depend on it.
 Reply Validate(Session& s, const Call& call) {
     try {
+        const GlobalStore::ReadTransaction snapshot(s.store());
         const Dictionary& dict = s.dictionary();
         const FileDef& file = RequireFile(dict, Argument(call, "FILE"));
         RequireRight(s.Access(file), Right::Read, file);

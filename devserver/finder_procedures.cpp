@@ -34,7 +34,7 @@ std::vector<const IndexDef*> SearchedIndexes(const ListRequest& request, const s
 Reply Finder(Session& session, const Call& call) {
     try {
         const Param& list = ListParameter(call);
-        const ReadSnapshot snapshot(session.store());
+        const GlobalStore::ReadTransaction snapshot(session.store());
         ListRequest request(session.store());
         ReadListRequest(session, list, "IBMP", request);
         const std::vector<const IndexDef*> indexes = SearchedIndexes(request, list.Get("XREF"));

@@ -91,8 +91,9 @@ std::pair<std::string, std::string> ThroughPointers(Session& s, RecordReader& st
         const FileDef& pointed = RequireFile(dict, wanted.path[i - 1]->pointsTo);
         RequireRight(s.Access(pointed), Right::Read, pointed);
         const auto record = ien.empty() ? std::nullopt : RecordRef(dict, pointed, {ien});
-        if (!record || !s.store().Data(*record)) return {};
+        if (!record) return {};
         RecordReader reader(s.store(), dict, pointed, *record, ien, s.Today());
+        if (!reader.Exists()) return {};
         const FieldDef* field = wanted.path[i];
         if (!field) return {ien, ien};
         if (i + 1 == wanted.path.size()) return {reader.Internal(*field), reader.External(*field)};
@@ -104,17 +105,17 @@ std::pair<std::string, std::string> ThroughPointers(Session& s, RecordReader& st
 // "FILE", "FIELDS", "IENS", "FLAGS" ("I" internal, "E" external, "IE" both: the client's).
 Reply Gets(Session& s, const Call& call) {
     try {
+        const GlobalStore::ReadTransaction snapshot(s.store());
         const Dictionary& dict = s.dictionary();
         const FileDef& file = RequireFile(dict, Argument(call, "FILE"));
         RequireRight(s.Access(file), Right::Read, file);
         const auto iens = RequireIens(dict, file, Argument(call, "IENS"));
         const std::vector<Wanted> fields = WantedFields(dict, file, Argument(call, "FIELDS"));
-        const GlobalRef record = RequireRecord(s.store(), dict, file, iens);
+        RecordReader reader = RequireRecordReader(s.store(), dict, file, iens, s.Today());
         const std::string flags = Upper(Argument(call, "FLAGS"));
         const bool internal = flags.find('I') != std::string::npos;
         const bool external = flags.find('E') != std::string::npos || !internal;
 
-        RecordReader reader(s.store(), dict, file, record, iens.front(), s.Today());
         const std::string head = file.number + "^" + RecordAddress(iens) + "^";
         std::vector<std::string> lines{"[BEGIN_diDATA]"};
         for (const Wanted& wanted : fields) {

@@ -87,6 +87,13 @@ GlobalStore::GlobalStore(const std::string& path) {
             db_,
             "SELECT key, value FROM globals WHERE name=?1 AND key>=?2 AND "
             "key<?3 ORDER BY key LIMIT 256");
+        // The node itself (if it has a value) and its first descendant: $DATA in one query.
+        data_ = std::make_unique<SqlStatement>(
+            db_,
+            "SELECT key FROM globals WHERE name=?1 AND key>=?2 AND key<?3 ORDER BY key LIMIT 2");
+        beginWrite_ = std::make_unique<SqlStatement>(db_, "BEGIN IMMEDIATE");
+        beginRead_ = std::make_unique<SqlStatement>(db_, "BEGIN DEFERRED");
+        commit_ = std::make_unique<SqlStatement>(db_, "COMMIT");
     } catch (...) {
         Close();
         throw;
@@ -98,7 +105,8 @@ GlobalStore::~GlobalStore() {
 }
 
 void GlobalStore::Close() {
-    for (auto* s : {&get_, &set_, &delOne_, &delRange_, &next_, &prev_, &walk_})
+    for (auto* s : {&get_, &set_, &delOne_, &delRange_, &next_, &prev_, &walk_, &data_,
+                    &beginWrite_, &beginRead_, &commit_})
         s->reset();
     if (db_) {
         if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -116,11 +124,12 @@ void GlobalStore::Exec(const char* sql) {
     }
 }
 
+// The kept statements bind their values without copying (SqlStatement::BindView): every value
+// bound below outlives the statement's use, which ends with Finish.
+
 std::optional<std::string> GlobalStore::Get(const GlobalRef& ref) {
     const std::string key = EncodeKey(ref.subscripts);
-    get_->Reset();
-    get_->Bind(1, ref.name);
-    get_->Bind(2, key);
+    get_->Reset().BindView(1, ref.name).BindView(2, key);
     std::optional<std::string> out;
     if (get_->Step()) out = get_->Column(0);
     get_->Finish();
@@ -132,13 +141,10 @@ std::string GlobalStore::GetOr(const GlobalRef& ref, std::string_view fallback) 
     return v ? *v : std::string(fallback);
 }
 
-std::optional<std::string> GlobalStore::FirstKey(const std::string& name, const std::string& low,
-                                                 const std::string& high, bool descending) {
-    SqlStatement& s = descending ? *prev_ : *next_;
-    s.Reset();
-    s.Bind(1, name);
-    s.Bind(2, low);
-    s.Bind(3, high);
+std::optional<std::string> GlobalStore::KeyBetween(const std::string& name, const std::string& low,
+                                                   const std::string& high, int direction) {
+    SqlStatement& s = direction < 0 ? *prev_ : *next_;
+    s.Reset().BindView(1, name).BindView(2, low).BindView(3, high);
     std::optional<std::string> out;
     if (s.Step()) out = s.Column(0);
     s.Finish();
@@ -147,52 +153,56 @@ std::optional<std::string> GlobalStore::FirstKey(const std::string& name, const 
 
 int GlobalStore::Data(const GlobalRef& ref) {
     const std::string key = EncodeKey(ref.subscripts);
-    const int value = Get(ref) ? 1 : 0;
-    const bool below = FirstKey(ref.name, key, key + kAfterChildren, false).has_value();
-    return value + (below ? 10 : 0);
+    const std::string high = key + kAfterChildren;
+    data_->Reset().BindView(1, ref.name).BindView(2, key).BindView(3, high);
+    int data = 0;
+    if (data_->Step()) {
+        // The first key of the range is the node's own when it holds a value.
+        if (data_->Column(0) != key)
+            data = 10;
+        else
+            data = data_->Step() ? 11 : 1;
+    }
+    data_->Finish();
+    return data;
 }
 
 void GlobalStore::Set(const GlobalRef& ref, std::string_view value) {
     if (ref.name.empty()) throw StoreError("a global needs a name");
     const std::string key = EncodeKey(ref.subscripts);
-    set_->Reset();
-    set_->Bind(1, ref.name);
-    set_->Bind(2, key);
-    set_->Bind(3, value);
+    set_->Reset().BindView(1, ref.name).BindView(2, key).BindView(3, value);
     set_->Step();
     set_->Finish();
 }
 
 void GlobalStore::Kill(const GlobalRef& ref) {
     const std::string key = EncodeKey(ref.subscripts);
-    delOne_->Reset();
-    delOne_->Bind(1, ref.name);
-    delOne_->Bind(2, key);
+    const std::string high = key + kAfterChildren;
+    delOne_->Reset().BindView(1, ref.name).BindView(2, key);
     delOne_->Step();
     delOne_->Finish();
-    delRange_->Reset();
-    delRange_->Bind(1, ref.name);
-    delRange_->Bind(2, key);
-    delRange_->Bind(3, key + kAfterChildren);
+    delRange_->Reset().BindView(1, ref.name).BindView(2, key).BindView(3, high);
     delRange_->Step();
     delRange_->Finish();
 }
 
 std::string GlobalStore::Order(const GlobalRef& ref, int direction) {
     if (ref.subscripts.empty()) throw StoreError("$ORDER needs a subscript");
-    Subscripts parent(ref.subscripts.begin(), ref.subscripts.end() - 1);
-    const std::string pk = EncodeKey(parent);
+    std::string pk;
+    for (std::size_t i = 0; i + 1 < ref.subscripts.size(); ++i)
+        AppendEncoded(pk, ref.subscripts[i]);
+    const std::string end = pk + kAfterChildren;
     const std::string& last = ref.subscripts.back();
     std::optional<std::string> found;
     if (last.empty()) {
-        found = FirstKey(ref.name, pk, pk + kAfterChildren, direction < 0);
+        found = KeyBetween(ref.name, pk, end, direction);
     } else {
         std::string ck = pk;
         AppendEncoded(ck, last);
         if (direction < 0)
-            found = FirstKey(ref.name, pk, ck, true);
+            found = KeyBetween(ref.name, pk, ck, -1);
         else
-            found = FirstKey(ref.name, ck + kAfterChildren, pk + kAfterChildren, false);
+            found = KeyBetween(ref.name, ck + kAfterChildren, end, 1);
     }
     if (!found) return {};
     std::size_t pos = pk.size();
@@ -207,10 +217,7 @@ void GlobalStore::Walk(const GlobalRef& ref,
     bool first = true;
     for (;;) {
         std::vector<std::pair<std::string, std::string>> batch;
-        walk_->Reset();
-        walk_->Bind(1, ref.name);
-        walk_->Bind(2, low);
-        walk_->Bind(3, high);
+        walk_->Reset().BindView(1, ref.name).BindView(2, low).BindView(3, high);
         while (walk_->Step())
             batch.emplace_back(walk_->Column(0), walk_->Column(1));
         walk_->Finish();
@@ -252,10 +259,14 @@ void GlobalStore::SetMeta(const std::string& key, const std::string& value) {
 }
 
 void GlobalStore::Begin() {
+    if (reading_) throw StoreError("a write transaction cannot start inside a read transaction");
     if (depth_++ == 0) {
         rollbackOnly_ = false;
         try {
-            Exec("BEGIN IMMEDIATE");
+            beginWrite_->Run();
+        } catch (const StoreError& e) {
+            depth_ = 0;
+            throw StoreError(std::string("BEGIN IMMEDIATE: ") + e.what());
         } catch (...) {
             depth_ = 0;
             throw;
@@ -271,10 +282,11 @@ void GlobalStore::End(bool commit) {
         if (commit) throw StoreError("an inner transaction failed; nothing was stored");
         return;
     }
-    if (sqlite3_exec(db_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        const std::string why = sqlite3_errmsg(db_);
+    try {
+        commit_->Run();
+    } catch (const StoreError& e) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw StoreError("commit: " + why);
+        throw StoreError(std::string("commit: ") + e.what());
     }
 }
 
@@ -289,6 +301,25 @@ GlobalStore::Transaction::~Transaction() {
 void GlobalStore::Transaction::Commit() {
     done_ = true;
     store_.End(true);
+}
+
+GlobalStore::ReadTransaction::ReadTransaction(GlobalStore& store)
+    : store_(store), own_(!store.InTransaction() && !store.reading_) {
+    if (!own_) return;
+    store_.beginRead_->Run();
+    store_.reading_ = true;
+}
+
+GlobalStore::ReadTransaction::~ReadTransaction() {
+    if (!own_) return;
+    store_.reading_ = false;
+    try {
+        store_.commit_->Run();
+    } catch (const StoreError&) {
+        // A transaction that only read loses nothing when it is rolled back instead, and the
+        // connection must not stay in it.
+        sqlite3_exec(store_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
 }
 
 }  // namespace vorn::devserver

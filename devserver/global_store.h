@@ -61,6 +61,12 @@ class GlobalStore {
     // Every node with a value at or under `ref`, in collation order; stop by returning false.
     void Walk(const GlobalRef& ref,
               const std::function<bool(const GlobalRef&, const std::string&)>& visit);
+    // The first (direction 1) or last (-1) key of a node with a value in global `name` that lies
+    // strictly between the keys `low` and `high` (collation.h: a key is EncodeKey of the
+    // subscripts, and key + kAfterChildren bounds a node's descendants); nullopt when there is
+    // none. For walks that step over nodes at more than one level with one query.
+    std::optional<std::string> KeyBetween(const std::string& name, const std::string& low,
+                                          const std::string& high, int direction = 1);
     // Names of the globals that hold anything, in byte order.
     std::vector<std::string> GlobalNames();
 
@@ -97,6 +103,22 @@ class GlobalStore {
     }
     bool InTransaction() const { return depth_ > 0; }
 
+    // A read transaction (BEGIN DEFERRED) around a call that only reads: every read inside it
+    // sees one snapshot of the database, and SQLite takes its read lock once instead of once
+    // per statement. Inside another transaction it does nothing; no write transaction may
+    // start inside it.
+    class ReadTransaction {
+      public:
+        explicit ReadTransaction(GlobalStore& store);
+        ~ReadTransaction();
+        ReadTransaction(const ReadTransaction&) = delete;
+        ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+      private:
+        GlobalStore& store_;
+        bool own_;
+    };
+
     // The connection, for other tables of the same database (the users).
     sqlite3* Handle() { return db_; }
     // Runs SQL with no result; throws StoreError.
@@ -106,14 +128,14 @@ class GlobalStore {
     void Close();
     void Begin();
     void End(bool commit);
-    std::optional<std::string> FirstKey(const std::string& name, const std::string& low,
-                                        const std::string& high, bool descending);
 
     sqlite3* db_ = nullptr;
     int depth_ = 0;
     bool rollbackOnly_ = false;
+    bool reading_ = false;  // a ReadTransaction is open
     // Kept prepared: the calls of every procedure go through them.
-    std::unique_ptr<SqlStatement> get_, set_, delOne_, delRange_, next_, prev_, walk_;
+    std::unique_ptr<SqlStatement> get_, set_, delOne_, delRange_, next_, prev_, walk_, data_;
+    std::unique_ptr<SqlStatement> beginWrite_, beginRead_, commit_;
 };
 
 }  // namespace vorn::devserver

@@ -90,31 +90,70 @@ bool BeginsWith(std::string_view value, std::string_view prefix, bool ignoreCase
 }
 
 IndexWalk::IndexWalk(GlobalStore& store, GlobalRef indexRoot, IndexWalkOptions options)
-    : store_(store), root_(std::move(indexRoot)), options_(std::move(options)) {
+    : store_(store),
+      root_(std::move(indexRoot)),
+      rootKey_(EncodeKey(root_.subscripts)),
+      options_(std::move(options)) {
     if (options_.after && options_.after->value.empty()) options_.after.reset();
 }
 
 std::optional<IndexEntry> IndexWalk::Next() {
-    const int direction = options_.backwards ? -1 : 1;
-    while (!done_) {
-        if (!started_) {
-            started_ = true;
+    if (!started_) {
+        started_ = true;
+        if (options_.after) {
             value_ = FirstValue();
-            ien_.clear();
-            if (value_.empty()) break;
-            if (options_.after && value_ == options_.after->value) ien_ = options_.after->ien;
+            if (value_.empty()) done_ = true;
+            if (value_ == options_.after->value) ien_ = options_.after->ien;
         }
-        const std::string next = store_.Order(root_.Child(value_).Child(ien_), direction);
-        if (!next.empty()) {
-            ien_ = next;
-            return IndexEntry{value_, ien_};
+    }
+    while (!done_) {
+        std::optional<IndexEntry> entry = Adjacent(value_, ien_);
+        if (!entry) break;
+        if (entry->value != value_) {
+            // A new value: one the prefix does not begin is passed over to the next one it can.
+            const std::string settled = Settle(entry->value);
+            if (settled.empty()) break;
+            if (settled != entry->value) {
+                value_ = settled;
+                ien_.clear();
+                continue;
+            }
         }
-        value_ = NextValue();
-        ien_.clear();
-        if (value_.empty()) break;
+        value_ = entry->value;
+        ien_ = entry->ien;
+        return entry;
     }
     done_ = true;
     return std::nullopt;
+}
+
+std::optional<IndexEntry> IndexWalk::Adjacent(const std::string& value, const std::string& ien) {
+    // Entries are the nodes root(value,ien) with a value or descendants: the two subscripts after
+    // the root of the nearest key beyond the position. A key with only one (a value's own node)
+    // holds no entry, and the search goes on past it.
+    std::string low = rootKey_, high = rootKey_ + kAfterChildren;
+    if (!value.empty()) {
+        std::string at = rootKey_;
+        AppendEncoded(at, value);
+        if (!ien.empty()) AppendEncoded(at, ien);
+        if (!options_.backwards)
+            low = ien.empty() ? at : at + kAfterChildren;
+        else
+            high = ien.empty() ? at + kAfterChildren : at;
+    }
+    const int direction = options_.backwards ? -1 : 1;
+    for (;;) {
+        const std::optional<std::string> key = store_.KeyBetween(root_.name, low, high, direction);
+        if (!key) return std::nullopt;
+        std::size_t pos = rootKey_.size();
+        IndexEntry entry;
+        entry.value = DecodeOne(*key, pos);
+        if (pos < key->size()) {
+            entry.ien = DecodeOne(*key, pos);
+            return entry;
+        }
+        (options_.backwards ? high : low) = *key;
+    }
 }
 
 std::string IndexWalk::FirstValue() {
@@ -124,10 +163,6 @@ std::string IndexWalk::FirstValue() {
     if (options_.after->ien.empty()) return Settle(store_.Order(root_.Child(from), direction));
     if (store_.Data(root_.Child(from)) != 0) return Settle(from);
     return Settle(store_.Order(root_.Child(from), direction));
-}
-
-std::string IndexWalk::NextValue() {
-    return Settle(store_.Order(root_.Child(value_), options_.backwards ? -1 : 1));
 }
 
 std::string IndexWalk::SeekAtOrAfter(const std::string& position) {

@@ -44,8 +44,11 @@ class IndexWalk {
     std::optional<IndexEntry> Next();
 
   private:
+    // The entry next to the position (value, ien) in walk order, whatever its value: one query
+    // however the entries lie. An empty ien stands before every entry of the value (after them,
+    // backwards); an empty value before the first entry of the index (after the last).
+    std::optional<IndexEntry> Adjacent(const std::string& value, const std::string& ien);
     std::string FirstValue();
-    std::string NextValue();
     // The first value at or after `from` (at or before, backwards) whose text can still begin
     // with the prefix; "" when there is none.
     std::string Settle(std::string candidate);
@@ -54,6 +57,7 @@ class IndexWalk {
 
     GlobalStore& store_;
     GlobalRef root_;
+    std::string rootKey_;  // the key of root_ (collation.h)
     IndexWalkOptions options_;
     bool started_ = false;
     bool done_ = false;

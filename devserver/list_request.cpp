@@ -91,19 +91,6 @@ void AddPointerScreen(Session& session, const Param& list, ListRequest& request)
 
 }  // namespace
 
-ReadSnapshot::ReadSnapshot(GlobalStore& store) : store_(store), own_(!store.InTransaction()) {
-    if (own_) store_.Exec("BEGIN DEFERRED");
-}
-
-ReadSnapshot::~ReadSnapshot() {
-    if (!own_) return;
-    try {
-        store_.Exec("COMMIT");
-    } catch (const StoreError&) {
-        // Ending a transaction that only read cannot lose anything.
-    }
-}
-
 const Param& ListParameter(const Call& call) {
     const Param* p = call.At(0);
     if (!p || p->type != ParamType::List)

@@ -33,21 +33,6 @@ class ListingError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// One read transaction around a listing: every record comes from the same snapshot of the
-// database, and SQLite takes its read lock once instead of once per statement. Inside a
-// caller's transaction it does nothing.
-class ReadSnapshot {
-  public:
-    explicit ReadSnapshot(GlobalStore& store);
-    ~ReadSnapshot();
-    ReadSnapshot(const ReadSnapshot&) = delete;
-    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
-
-  private:
-    GlobalStore& store_;
-    bool own_;
-};
-
 // A field to list; `def` is null for ".001", the record number.
 struct ListField {
     std::string number;

@@ -10,7 +10,7 @@ namespace {
 Reply Lister(Session& session, const Call& call) {
     try {
         const Param& list = ListParameter(call);
-        const ReadSnapshot snapshot(session.store());
+        const GlobalStore::ReadTransaction snapshot(session.store());
         ListRequest request(session.store());
         ReadListRequest(session, list, "IBP", request);
         const IndexDef& index = RequireIndex(*request.file, list.Get("XREF"));

@@ -20,6 +20,7 @@ Reply Locks(Session& s, const Call& call) {
         bool done = false;
         if (act == "LOCK") {
             RequireRight(s.Access(file), Right::Write, file);
+            const GlobalStore::ReadTransaction snapshot(s.store());
             RequireRecord(s.store(), dict, file, iens);
             done = s.LockRecord(file, iens);
         } else if (act == "UNLOCK") {

@@ -48,7 +48,7 @@ SortedRecord ReadContinuation(const std::string& text) {
 Reply LogicalPointer(Session& session, const Call& call) {
     try {
         const Param& list = ListParameter(call);
-        const ReadSnapshot snapshot(session.store());
+        const GlobalStore::ReadTransaction snapshot(session.store());
         ListRequest request(session.store());
         ReadListRequest(session, list, "I", request);
         const IndexDef& index = RequireIndex(*request.file, list.Get("XREF"));

@@ -19,6 +19,10 @@ const std::optional<std::string>& RecordReader::Node(const std::string& node) {
     return it->second;
 }
 
+bool RecordReader::Exists() {
+    return Node("0").has_value() || store_.Data(record_) != 0;
+}
+
 std::string RecordReader::Internal(const FieldDef& field) {
     if (field.type == FieldType::Computed)
         return ComputedValue(store_, file_, field, record_, today_);
@@ -61,8 +65,9 @@ std::string RecordReader::Identifiers() {
 std::string RecordText(GlobalStore& store, const Dictionary& dict, const FileDef& file,
                        const std::vector<std::string>& iens, const CivilDate& today) {
     const auto record = RecordRef(dict, file, iens);
-    if (!record || !RecordExists(store, *record)) return {};
-    return RecordReader(store, dict, file, *record, iens.front(), today).Identifiers();
+    if (!record) return {};
+    RecordReader reader(store, dict, file, *record, iens.front(), today);
+    return reader.Exists() ? reader.Identifiers() : std::string();
 }
 
 }  // namespace vorn::devserver

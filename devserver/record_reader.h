@@ -21,6 +21,10 @@ class RecordReader {
     RecordReader(GlobalStore& store, const Dictionary& dict, const FileDef& file, GlobalRef record,
                  std::string ien, CivilDate today);
 
+    // Whether the record exists ($DATA of its node is not 0). Node 0, which holds the .01 field
+    // of nearly every record and is kept for the fields read next, answers it without a query
+    // of its own when it is there.
+    bool Exists();
     // The stored value; for computed fields the computed value; for ".001" the record number.
     std::string Internal(const FieldDef& field);
     std::string Internal(std::string_view fieldNumber);

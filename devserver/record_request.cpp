@@ -47,13 +47,28 @@ std::vector<std::string> RequireIens(const Dictionary& dict, const FileDef& file
     return *iens;
 }
 
+namespace {
+
+RequestError NoRecord(const FileDef& file, const std::vector<std::string>& iens) {
+    return RequestError("There is no " + RecordTitle(iens) + " in file " + FileTitle(file) + ".");
+}
+
+}  // namespace
+
 GlobalRef RequireRecord(GlobalStore& store, const Dictionary& dict, const FileDef& file,
                         const std::vector<std::string>& iens) {
     const auto record = RecordRef(dict, file, iens);
-    if (!record || !RecordExists(store, *record))
-        throw RequestError("There is no " + RecordTitle(iens) + " in file " + FileTitle(file) +
-                           ".");
+    if (!record || !RecordExists(store, *record)) throw NoRecord(file, iens);
     return *record;
+}
+
+RecordReader RequireRecordReader(GlobalStore& store, const Dictionary& dict, const FileDef& file,
+                                 const std::vector<std::string>& iens, CivilDate today) {
+    const auto record = RecordRef(dict, file, iens);
+    if (!record) throw NoRecord(file, iens);
+    RecordReader reader(store, dict, file, *record, iens.front(), today);
+    if (!reader.Exists()) throw NoRecord(file, iens);
+    return reader;
 }
 
 void RequireRight(const FileAccess& access, Right right, const FileDef& file) {

@@ -12,6 +12,7 @@
 #include "devserver/call_parser.h"
 #include "devserver/dictionary.h"
 #include "devserver/global_store.h"
+#include "devserver/record_reader.h"
 #include "devserver/text.h"
 #include "devserver/users.h"
 
@@ -38,6 +39,10 @@ std::vector<std::string> RequireIens(const Dictionary& dict, const FileDef& file
 // The record node of an existing record.
 GlobalRef RequireRecord(GlobalStore& store, const Dictionary& dict, const FileDef& file,
                         const std::vector<std::string>& iens);
+// The reader of an existing record, for a procedure that reads its fields next: the reader
+// tells whether the record exists with the node it reads anyway (RecordReader::Exists).
+RecordReader RequireRecordReader(GlobalStore& store, const Dictionary& dict, const FileDef& file,
+                                 const std::vector<std::string>& iens, CivilDate today);
 
 // The user's right to do `right` with the records of `file`, whatever the client shows.
 enum class Right { Read, Write, Delete, Add };

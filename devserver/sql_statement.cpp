@@ -15,12 +15,16 @@ SqlStatement::~SqlStatement() {
 
 SqlStatement& SqlStatement::Reset() {
     sqlite3_reset(stmt_);
-    sqlite3_clear_bindings(stmt_);
     return *this;
 }
 
 SqlStatement& SqlStatement::Bind(int index, std::string_view blob) {
     sqlite3_bind_blob(stmt_, index, blob.data(), static_cast<int>(blob.size()), SQLITE_TRANSIENT);
+    return *this;
+}
+
+SqlStatement& SqlStatement::BindView(int index, std::string_view blob) {
+    sqlite3_bind_blob(stmt_, index, blob.data(), static_cast<int>(blob.size()), SQLITE_STATIC);
     return *this;
 }
 
@@ -34,6 +38,16 @@ bool SqlStatement::Step() {
     if (rc == SQLITE_ROW) return true;
     if (rc == SQLITE_DONE) return false;
     throw StoreError(std::string("step: ") + sqlite3_errmsg(db_));
+}
+
+void SqlStatement::Run() {
+    const int rc = sqlite3_step(stmt_);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const std::string why = sqlite3_errmsg(db_);
+        sqlite3_reset(stmt_);
+        throw StoreError(why);
+    }
+    sqlite3_reset(stmt_);
 }
 
 std::string SqlStatement::Column(int index) {

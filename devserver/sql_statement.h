@@ -24,12 +24,19 @@ class SqlStatement {
     SqlStatement(const SqlStatement&) = delete;
     SqlStatement& operator=(const SqlStatement&) = delete;
 
-    // Back to the start with no values bound, for the next use of a kept statement.
+    // Back to the start, for the next use of a kept statement. Values bound before stay bound
+    // until they are bound again.
     SqlStatement& Reset();
     SqlStatement& Bind(int index, std::string_view blob);
+    // Binds without copying, for the kept statements that run on every call: `blob` must stay
+    // alive and unchanged until the statement has been stepped for the last time and reset.
+    SqlStatement& BindView(int index, std::string_view blob);
     SqlStatement& BindInt(int index, long long value);
     // True with a row to read; false when done.
     bool Step();
+    // Runs a statement that gives no rows (BEGIN, COMMIT) and resets it; throws StoreError with
+    // SQLite's reason alone.
+    void Run();
     std::string Column(int index);
     long long IntColumn(int index);
     // Ends the current use early, so that a kept statement holds no read snapshot.

@@ -95,6 +95,33 @@ TEST_F(IndexWalkTest, IgnoringCaseJumpsBetweenTheSpellingsOfThePrefix) {
     EXPECT_EQ(Walk(o), Expected(o));
 }
 
+// An entry is any root(value,ien) that holds a value or has descendants, as $ORDER sees it; a
+// value's own node holds no entry, and an entry's descendants are not entries of their own.
+TEST_F(IndexWalkTest, NodesAboveAndBelowTheEntriesAreNoEntries) {
+    for (const char* v : {"AB", "AC", "B", "BA", "C"})
+        Add(v, "2");
+    store.Set(root.Child("AB"), "a value's own node");
+    store.Set(root.Child("AA"), "a value with no entries");
+    store.Set(root.Child("BB"), "another");
+    store.Set(root.Child("AC").Child("2").Child("1"), "below an entry");
+    store.Set(root.Child("AC").Child("3").Child("1"), "an entry that is only descendants");
+    entries.push_back({"AC", "3"});
+    Sort();
+    for (const bool backwards : {false, true})
+        for (const std::string prefix : {"", "A", "B"})
+            for (const std::optional<IndexEntry>& after :
+                 {std::optional<IndexEntry>(), std::optional<IndexEntry>({"AC", "2"}),
+                  std::optional<IndexEntry>({"AB", ""}), std::optional<IndexEntry>({"BB", "1"})}) {
+                IndexWalkOptions o;
+                o.backwards = backwards;
+                o.prefix = prefix;
+                o.after = after;
+                EXPECT_EQ(Walk(o), Expected(o))
+                    << "prefix \"" << prefix << "\" backwards " << backwards << " after "
+                    << (after ? after->value + "|" + after->ien : "-");
+            }
+}
+
 // Many random indexes, prefixes and continuation points against the slow answer.
 TEST_F(IndexWalkTest, RandomWalksAgreeWithFilteringEveryEntry) {
     std::mt19937 random(20260517);
