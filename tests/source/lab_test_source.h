@@ -50,4 +50,18 @@ class LabTestSource : public SourceServer {
 
 using Calls = std::vector<std::string>;
 
+// A second user, with a source of their own on the lab tests and no messages.
+class OtherUser {
+  public:
+    OtherUser(TRPCBroker& broker, QWidget& form) : name(source, "2", &form) {
+        source.setObjectName("otherSource");
+        source.FileNumber = "80001";
+        source.ShowMessages = false;
+        source.SetRPCBroker(&broker);
+        source.Open();
+    }
+    TvornSource source;
+    FakeBoundControl name;
+};
+
 }  // namespace vorn::test

@@ -1,8 +1,19 @@
+// Queries of the server through a broker, against a scripted peer: field attributes,
+// validation and record identifiers; and the toolset's message texts: the string table, the
+// lookup through the message broker and the cached captions of the message dialog.
 #include "source/server_queries.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QWidget>
+#include <memory>
+
 #include "broker/rpc_broker.h"
+#include "source/dialog_text.h"
+#include "source/message_broker.h"
+#include "source/message_table.h"
+#include "source/message_text.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorded_calls.h"
 #include "tests/support/signon_script.h"
@@ -13,6 +24,8 @@ namespace {
 
 using Strings = std::vector<std::string>;
 using Pair = std::pair<QString, QString>;
+using test::ListEntries;
+using test::TestPeer;
 
 class ServerQueries : public ::testing::Test {
   protected:
@@ -124,6 +137,259 @@ TEST_F(ServerQueries, RecordIdentifiersLeaveErrorsOutAndReadOnlyThisCallsLines) 
     broker.Results = {"[BEGIN_diDATA]", "stale"};
     EXPECT_EQ(GetRecordIdentifiers("80001", "99,", &broker), "");
     EXPECT_EQ(Calls().size(), 1u);
+}
+
+// --- the toolset's message texts ---
+
+// No message broker and an empty caption cache before and after each test; a broker `b` on
+// the test peer, which no lookup finds unless it is handed in.
+class MessageLookup : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        SetMessageBroker(nullptr);
+        ClearDialogTextCache();
+        test::Aim(b, peer);
+    }
+    void TearDown() override {
+        SetMessageBroker(nullptr);
+        ClearDialogTextCache();
+    }
+    // The calls after the sign-on set-up.
+    static std::vector<std::string> Calls(const TestPeer& on) {
+        std::vector<std::string> calls = on.Calls();
+        if (!calls.empty()) calls.erase(calls.begin());
+        return calls;
+    }
+
+    test::ClockOverride clock;
+    TestPeer peer;
+    TRPCBroker b;
+};
+
+TEST(StringTable, HoldsEveryIdFrom1001To1095AndNothingElse) {
+    for (int id = 1001; id <= 1095; ++id)
+        EXPECT_FALSE(LoadStringResource(id).isEmpty()) << id;
+    EXPECT_TRUE(LoadStringResource(1000).isEmpty());
+    EXPECT_TRUE(LoadStringResource(1096).isEmpty());
+    EXPECT_TRUE(LoadStringResource(7).isEmpty());
+}
+
+TEST(MessageNumber, PutsOneInFrontOfThreeDigits) {
+    EXPECT_EQ(MessageNumber(7), "1007");
+    EXPECT_EQ(MessageNumber(119), "1119");
+    EXPECT_EQ(MessageNumber(0), "1000");
+    EXPECT_EQ(MessageNumber(1119), "1119");
+}
+
+TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
+    EXPECT_EQ(MessageParameters("abc^DEMO LAB TEST"), (QStringList{"abc", "DEMO LAB TEST"}));
+    EXPECT_EQ(MessageParameters("a^^b"), (QStringList{"a"}));
+    EXPECT_EQ(MessageParameters("^b"), QStringList());
+    EXPECT_EQ(MessageParameters(""), QStringList());
+    EXPECT_EQ(MessageParameters("LAB TEST: HB"), (QStringList{"LAB TEST: HB"}));
+}
+
+TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"[Data]", "&No"});
+    peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
+    EXPECT_EQ(GetDialogText(7, "", &b), "&No");
+    EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &b),
+              "Value \"abc\" is not valid for field DEMO LAB TEST.");
+    const auto calls = Calls(peer);
+    ASSERT_EQ(calls.size(), 2u);
+    // "|\0010" is the version "0" behind its count byte.
+    EXPECT_EQ(calls[0], std::string("{XWB}00069|\0010"
+                                    "00039007XWB;;;;000241VRNX DIALOG^000060032.x"
+                                    "009\"VORNNUM\"0041007000"));
+    EXPECT_EQ(ListEntries(calls[1]),
+              "009\"VORNNUM\"0041032"
+              "0011003abc"
+              "0012013DEMO LAB TEST"
+              "000");
+}
+
+// The answer's data lines joined without a separator.
+TEST_F(MessageLookup, AnswersGiveTheDataLinesJoined) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
+                     "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"});
+    // This answer has no "[Errors]" marker: such lines are text of the section they are in.
+    peer.ReplyLines({"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"});
+    peer.ReplyLines({});
+    EXPECT_EQ(GetDialogText(51, "NAME", &b), "Required field (NAME) is missing! again");
+    EXPECT_EQ(GetDialogText(96, "NAME", &b), "");
+    // Once there is a broker, the string table's "&No" is not taken instead.
+    EXPECT_EQ(GetDialogText(7, "NAME", &b), "");
+}
+
+TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswers) {
+    EXPECT_EQ(GetDialogText(7), "&No");
+    EXPECT_EQ(GetDialogText(58, "LAB TEST"), "Save ");
+    EXPECT_EQ(GetDialogText(60), "&Cancel");
+    EXPECT_EQ(GetDialogText(96), "");
+    EXPECT_EQ(GetDialogText(-3), "");
+    EXPECT_EQ(GetMessageText(1, nullptr), "Warning");
+    // Ids other than the cached captions, through the message dialog's lookup.
+    EXPECT_EQ(DialogText(13), "&Save");
+    EXPECT_EQ(DialogText(61), " <<< More >>>");
+    EXPECT_EQ(DialogText(0), "");
+    EXPECT_EQ(MessageBroker(), nullptr);
+    EXPECT_TRUE(peer.Calls().empty());
+}
+
+TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
+    TestPeer other;
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"[Data]", "&No"}).ReplyLines({"[Data]", "&Ok"});
+    TRPCBroker second;
+    test::Aim(second, other);
+    EXPECT_EQ(GetDialogText(7, "", &b), "&No");
+    EXPECT_EQ(MessageBroker(), &b);
+    EXPECT_EQ(GetDialogText(8, "", &second), "&Ok");
+    EXPECT_EQ(Calls(peer).size(), 2u);
+    EXPECT_TRUE(other.Calls().empty());
+    // Without a broker argument the string table answers, message broker or not.
+    EXPECT_EQ(GetMessageText(9, nullptr), "&Abort");
+    EXPECT_EQ(Calls(peer).size(), 2u);
+}
+
+TEST_F(MessageLookup, TheLookupSetsTheBrokersClearingFlags) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"[Data]", "&No"});
+    b.SetClearParameters(false);
+    b.SetClearResults(false);
+    b.Results = {"old"};
+    b.Param[1].Value = "left over";
+    b.Param[1].ParamKind = TParamType::literal;
+    GetDialogText(7, "", &b);
+    EXPECT_TRUE(b.ClearParameters());
+    EXPECT_TRUE(b.ClearResults());
+    EXPECT_EQ(b.Results, (QStringList{"[Data]", "&No"}));
+    EXPECT_EQ(b.Param.Count(), 0);
+    EXPECT_EQ(ListEntries(Calls(peer)[0]), "009\"VORNNUM\"0041007000");
+}
+
+TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNextOneGiven) {
+    TestPeer other;
+    test::ScriptNoSignonNeeded(other);
+    other.ReplyLines({"[Data]", "from the first"});
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"[Data]", "from the second"});
+    auto first = std::make_unique<TRPCBroker>();
+    test::Aim(*first, other);
+    EXPECT_EQ(GetDialogText(7, "", first.get()), "from the first");
+    first.reset();
+    EXPECT_EQ(MessageBroker(), nullptr);
+    EXPECT_EQ(GetDialogText(8), "&Ok");
+    EXPECT_EQ(GetMessageText(9, MessageBroker()), "&Abort");
+    EXPECT_EQ(Calls(other).size(), 1u);
+
+    EXPECT_EQ(GetDialogText(8, "", &b), "from the second");
+    EXPECT_EQ(MessageBroker(), &b);
+    EXPECT_EQ(Calls(peer).size(), 1u);
+}
+
+TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.ReplyLines({"[Data]", "found"});
+    QWidget form;
+    QWidget panel(&form);
+    auto* found = new TRPCBroker(&panel);
+    test::Aim(*found, peer);
+    EXPECT_EQ(GetDialogText(7), "found");
+    EXPECT_EQ(MessageBroker(), found);
+}
+
+TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.MError("M ERROR=UNDEF");
+    EXPECT_ANY_THROW(GetDialogText(7, "", &b));
+    // The link stays; the broker stays the message broker.
+    EXPECT_EQ(MessageBroker(), &b);
+}
+
+TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrderAndNothingLeavesItAlone) {
+    SetMessageBroker(&b);
+    QObject empty;
+    new QObject(&empty);
+    EXPECT_EQ(FindBroker(&empty), nullptr);
+    EXPECT_EQ(FindBroker(&b), nullptr) << "the root itself is not among what it owns";
+    EXPECT_EQ(MessageBroker(), &b);
+    QObject root;
+    new QObject(&root);
+    auto* form = new QObject(&root);
+    auto* panel = new QObject(form);
+    auto* nested = new TRPCBroker(panel);
+    auto* later = new TRPCBroker(&root);
+    // The form owned before the broker is searched, with everything on it, first.
+    EXPECT_EQ(FindBroker(&root), nested);
+    EXPECT_EQ(MessageBroker(), nested);
+    delete nested;
+    EXPECT_EQ(MessageBroker(), nullptr);
+    EXPECT_EQ(FindBroker(&root), later);
+    EXPECT_EQ(MessageBroker(), later);
+}
+
+TEST_F(MessageLookup, FindingSearchesTheApplicationsObjectsAndWindows) {
+    EXPECT_EQ(FindBroker(nullptr), nullptr);
+
+    QWidget form;
+    QWidget page(&form);
+    auto* onPage = new TRPCBroker(&page);
+    EXPECT_EQ(FindBroker(nullptr), onPage);
+    EXPECT_EQ(MessageBroker(), onPage);
+
+    // A broker the application object owns comes before those on windows.
+    auto owned = std::make_unique<TRPCBroker>(qApp);
+    EXPECT_EQ(FindBroker(nullptr), owned.get());
+    owned.reset();
+    EXPECT_EQ(FindBroker(nullptr), onPage);
+}
+
+TEST_F(MessageLookup, FindingSearchesAWindowWithAParentThroughItsParent) {
+    QWidget main;
+    auto* dialog = new QWidget(&main, Qt::Dialog);
+    auto* onDialog = new TRPCBroker(dialog);
+    ASSERT_TRUE(dialog->isWindow());
+    EXPECT_EQ(FindBroker(nullptr), onDialog);
+    EXPECT_EQ(FindBroker(&main), onDialog);
+}
+
+// The "VORNNUM" values of the recorded "VRNX DIALOG" calls.
+std::vector<std::string> Numbers(const TestPeer& peer) {
+    const std::string key = "009\"VORNNUM\"004";
+    std::vector<std::string> numbers;
+    for (const std::string& call : peer.Calls())
+        if (call.find(key) != std::string::npos)
+            numbers.push_back(call.substr(call.find(key) + key.size(), 4));
+    return numbers;
+}
+
+// Answers the thirteen lookups of one fill of the caption cache with "<prefix><number>".
+void ScriptFill(TestPeer& peer, const std::string& prefix) {
+    for (int id : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 60})
+        peer.ReplyLines({"[Data]", prefix + std::to_string(1000 + id)});
+}
+
+TEST_F(MessageLookup, CaptionsAreFetchedAllThirteenOnceAndAgainAfterTheCacheWasEmptied) {
+    test::ScriptNoSignonNeeded(peer);
+    ScriptFill(peer, "first ");
+    ScriptFill(peer, "second ");
+    SetMessageBroker(&b);
+    const std::vector<std::string> fill = {"1001", "1002", "1003", "1004", "1005", "1006", "1007",
+                                           "1008", "1009", "1010", "1011", "1012", "1060"};
+    EXPECT_EQ(DialogText(3), "first 1003");
+    EXPECT_EQ(Numbers(peer), fill);
+    EXPECT_EQ(DialogText(60), "first 1060");
+    EXPECT_EQ(DialogText(1), "first 1001");
+    EXPECT_EQ(DialogText(12), "first 1012");
+    EXPECT_EQ(Numbers(peer).size(), 13u);
+    ClearDialogTextCache();
+    EXPECT_EQ(DialogText(60), "second 1060");
+    std::vector<std::string> twice = fill;
+    twice.insert(twice.end(), fill.begin(), fill.end());
+    EXPECT_EQ(Numbers(peer), twice);
 }
 
 }  // namespace

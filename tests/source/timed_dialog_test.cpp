@@ -5,9 +5,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 #include <QTextEdit>
 #include <algorithm>
 #include <map>
+#include <stdexcept>
 #include <vector>
 
 #include "source/dialog_text.h"
@@ -16,6 +18,7 @@
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
 #include "toolkit/display_metrics.h"
+#include "toolkit/event_guard.h"
 #include "toolkit/help_file.h"
 
 namespace vorn {
@@ -149,19 +152,18 @@ struct ResultCase {
     int result;
     MessageKind kind;
     QLabel* TTimedDlg::*image;
-    const char* caption;
 };
 
 void PrintTo(const ResultCase& c, std::ostream* os) {
-    *os << c.caption << ", buttons " << c.buttons << " -> " << c.result;
+    *os << "kind " << int(c.kind) << ", buttons " << c.buttons << " -> " << c.result;
 }
 
 class ButtonResults : public TimedDialog, public ::testing::WithParamInterface<ResultCase> {};
 
-TEST_P(ButtonResults, AreTheModalResultsAndKindsShowTheirImageAndCaption) {
+// The caption of each kind: the component tests' messages (ExpectToolsetMessage).
+TEST_P(ButtonResults, AreTheModalResultsAndKindsShowTheirImage) {
     const ResultCase c = GetParam();
     host.OnForm<TTimedDlg>([c](TTimedDlg& d) {
-        EXPECT_EQ(d.windowTitle(), c.caption);
         for (QLabel* image : {d.WarnImage, d.ConfImage, d.ErroImage, d.InfoImage})
             EXPECT_EQ(image->isHidden(), image != d.*c.image) << image->objectName().toStdString();
         (d.*c.button)->click();
@@ -170,20 +172,18 @@ TEST_P(ButtonResults, AreTheModalResultsAndKindsShowTheirImageAndCaption) {
 }
 
 using D = TTimedDlg;
+using K = MessageKind;
 INSTANTIATE_TEST_SUITE_P(
     All, ButtonResults,
-    ::testing::Values(
-        ResultCase{ui::mbOK, &D::OKBtn, 1, MessageKind::Warning, &D::WarnImage, "Warning"},
-        ResultCase{ui::mbCancel, &D::CancelBtn, 2, MessageKind::Error, &D::ErroImage, "Error"},
-        ResultCase{ui::mbAbort, &D::AbortBtn, 3, MessageKind::Information, &D::InfoImage,
-                   "Information"},
-        ResultCase{ui::mbRetry, &D::RetryBtn, 4, MessageKind::Confirmation, &D::ConfImage,
-                   "Confirmation"},
-        ResultCase{ui::mbIgnore, &D::IgnoreBtn, 5, MessageKind::Warning, &D::WarnImage, "Warning"},
-        ResultCase{ui::mbYes, &D::YesBtn, 6, MessageKind::Error, &D::ErroImage, "Error"},
-        ResultCase{ui::mbNo, &D::NoBtn, 7, MessageKind::Information, &D::InfoImage, "Information"},
-        ResultCase{ui::mbAll | ui::mbYes, &D::AllBtn, 8, MessageKind::Confirmation, &D::ConfImage,
-                   "Confirmation"}));
+    ::testing::Values(ResultCase{ui::mbOK, &D::OKBtn, 1, K::Warning, &D::WarnImage},
+                      ResultCase{ui::mbCancel, &D::CancelBtn, 2, K::Error, &D::ErroImage},
+                      ResultCase{ui::mbAbort, &D::AbortBtn, 3, K::Information, &D::InfoImage},
+                      ResultCase{ui::mbRetry, &D::RetryBtn, 4, K::Confirmation, &D::ConfImage},
+                      ResultCase{ui::mbIgnore, &D::IgnoreBtn, 5, K::Warning, &D::WarnImage},
+                      ResultCase{ui::mbYes, &D::YesBtn, 6, K::Error, &D::ErroImage},
+                      ResultCase{ui::mbNo, &D::NoBtn, 7, K::Information, &D::InfoImage},
+                      ResultCase{ui::mbAll | ui::mbYes, &D::AllBtn, 8, K::Confirmation,
+                                 &D::ConfImage}));
 
 TEST_F(TimedDialog, ClosingItOtherwiseAnswersCancelNotATimeOut) {
     host.OnForm<TTimedDlg>([](TTimedDlg& d) { d.close(); });
@@ -340,6 +340,31 @@ TEST_F(TimedDialog, AnAnswerBeforeTheCountdownRunsOutGivesTheButtonAndStopsTheTi
     EXPECT_EQ(TimedInformation("x", 30), ui::mrOk);
     // The dialog lived for the one call, its timer with it.
     EXPECT_TRUE(timers.Live().empty());
+}
+
+// Event handlers that reach the server run through the guarded path: a failure is shown as an
+// error and the program goes on (the broker's own failures: the killed-server tests).
+TEST(GuardedHandler, AFailureIsShownByItsTextAsAnErrorAndTheNextEventIsHandled) {
+    test::ScriptedModalHost modal;
+    modal.ExpectMessage("no such record").ExpectMessage(ui::kUnknownFailure);
+    EXPECT_FALSE(ui::Guarded([] { throw std::out_of_range("no such record"); }));
+    EXPECT_FALSE(ui::Guarded([] { throw 42; }));
+    EXPECT_TRUE(ui::Guarded([] {}));
+
+    QWidget form;
+    auto* button = new QPushButton("Who", &form);
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, &form, ui::GuardedSlot(&form, [&] {
+                         if (++clicks == 1) throw std::runtime_error("connection lost");
+                     }));
+    form.show();
+    modal.ExpectMessage("connection lost");
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 2);
+    ASSERT_EQ(modal.Log().size(), 3u);
+    for (const test::Interaction& shown : modal.Log())
+        EXPECT_EQ(shown.messageKind, ui::MessageKind::Error);
 }
 
 }  // namespace
