@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QHeaderView>
-#include <QPushButton>
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
@@ -13,25 +12,11 @@
 #include "lookup/bound_grid.h"
 #include "source/vorn_source.h"
 #include "tests/support/fake_bound_control.h"
+#include "tests/support/fake_operation_button.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
 
 namespace vorn::test {
-
-// An operation button of the tests: a push button that the source enables and disables.
-class FakeOperationButton final : public QPushButton, public TvornOperationButton {
-  public:
-    FakeOperationButton(TvornSource& source, TvornBtnOperation operation, QWidget* parent)
-        : QPushButton(parent), operation_(operation) {
-        source.RegisterButton(this);
-    }
-    QWidget* Widget() override { return this; }
-    TvornBtnOperation Operation() const override { return operation_; }
-    bool AlwaysDisabled() const override { return false; }
-
-  private:
-    TvornBtnOperation operation_;
-};
 
 class GridForm : public SourceServer {
   protected:

@@ -171,7 +171,6 @@ void DevServerProcess::Launch(int port) {
         args.push_back("--latency");
         args.push_back(std::to_string(options_.latencyMs));
     }
-    args.insert(args.end(), options_.extraArgs.begin(), options_.extraArgs.end());
     pid_ = Spawn(args, errors_, port_);
 }
 

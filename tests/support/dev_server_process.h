@@ -28,7 +28,6 @@ class DevServerProcess {
     struct Options {
         int seedScale = 1;  // the demo records multiplied (--seed-scale)
         int latencyMs = 0;  // every reply delayed (--latency)
-        std::vector<std::string> extraArgs;
     };
 
     // Copies the seeded database (seeded once per test program and scale) into a new temporary

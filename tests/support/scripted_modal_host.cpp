@@ -63,13 +63,6 @@ ScriptedModalHost& ScriptedModalHost::OnFont(std::function<bool(QFont&)> answer)
     return *this;
 }
 
-QStringList ScriptedModalHost::MessageTexts() const {
-    QStringList texts;
-    for (const Interaction& i : log_)
-        if (i.kind == Interaction::Message) texts << i.text;
-    return texts;
-}
-
 bool ScriptedModalHost::Next(Interaction::Kind kind, const QString& what, Step& step) {
     if (steps_.empty()) {
         Fail(std::string("unexpected ") + KindName(kind) + ": " + what.toStdString());

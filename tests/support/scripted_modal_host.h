@@ -56,9 +56,6 @@ class ScriptedModalHost final : public ui::ModalHost {
     ScriptedModalHost& OnFont(std::function<bool(QFont&)> answer);
 
     const std::vector<Interaction>& Log() const { return log_; }
-    // The texts of the message boxes shown, in order.
-    QStringList MessageTexts() const;
-    std::size_t PendingSteps() const { return steps_.size(); }
 
     int ShowMessage(QWidget* parent, const ui::MessageRequest& request) override;
     int ExecModal(QDialog& dialog) override;

@@ -102,9 +102,6 @@ class TestPeer {
         Locked([&] { recording_ = on; });
     }
 
-    // Script steps not used yet.
-    std::size_t PendingSteps() const { return Copy(script_).size(); }
-
   private:
     // `f` with the peer's state locked; a copy of `value` taken under the lock.
     template <typename F>
