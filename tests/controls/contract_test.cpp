@@ -1,13 +1,17 @@
 // What every bound control keeps with its source: registration when the form has loaded (and
 // none without a field), leaving the source when destroyed, hints from the field help, the
 // link field of a logical detail left to the source, and the kinds with their own ways: the
-// list box with a finder, the memo and the label.
+// list box with a finder, the memo and the label; and each kind filled from a record.
 #include <gtest/gtest.h>
 
+#include "controls/vorn_check_box.h"
+#include "controls/vorn_combo_box.h"
 #include "controls/vorn_edit.h"
 #include "controls/vorn_label.h"
 #include "controls/vorn_list_box.h"
 #include "controls/vorn_memo.h"
+#include "controls/vorn_radio_button.h"
+#include "controls/vorn_radio_group.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -114,6 +118,126 @@ TEST_F(Contract, ALabelShowsTheMasterLinkAndIsNeverFiled) {
     EXPECT_TRUE(label->IsDisplayOnly());
     label->SetFMRequired(true);
     EXPECT_TRUE(label->IsFilled());
+}
+
+// Each control filled from a record of the development server as the source's fill table
+// says, and from record lines the server never sends (codes of other languages, long values).
+const QStringList kFormats = {"Free", "Number", "Sign", "Codes", "Memo", "Built"};
+const QStringList kFormatNames = {"FREE FORMAT STRING", "NUMERICAL",
+                                  "PLUS OR MINUS",      "SET OF CODES",
+                                  "MEMORANDUM",         "CONSTRUCTED FROM SUBTEST RESULTS"};
+const QStringList kTakers = {"LABORATORY", "WARD", "EXTERNAL INSTITUTION"};
+
+class Fill : public test::ControlForm {
+  protected:
+    // The result format (field 8) as a combo box.
+    TvornComboBox* Format(const QStringList& items, const QStringList& values,
+                          bool editable = false) {
+        auto* combo = Add<TvornComboBox>("8", "Result format");
+        combo->setEditable(editable);
+        combo->addItems(items);
+        combo->SetValues(values);
+        return combo;
+    }
+    // Opens the form and reads `record`; filling changes nothing.
+    void Read(const char* record) {
+        if (!source->Active()) Open();
+        ASSERT_TRUE(source->GetAndFill(record));
+        EXPECT_EQ(source->State(), ssBrowse);
+        EXPECT_TRUE(source->ChangedControls().isEmpty());
+    }
+};
+
+TEST_F(Fill, EachKindOfControlShowsTheStoredValueOfRecord1) {
+    auto* edit = Add<TvornEdit>(".01", "Abbreviation");
+    auto* label = Add<TvornLabel>("2", "Name");
+    auto* inUse = Add<TvornCheckBox>("3", "In use");
+    auto* byCode = Format(kFormats, {"1", "2", "3", "4", "5", "6"});
+    auto* byPosition = Format(kFormats, {});  // a number is a position from one
+    auto* lackingTheCode = Format(kFormats, {"A", "B", "C"}, true);
+    auto* taker =
+        Add<TvornRadioGroup>("5", "Taker", "Taker", QStringList{"Ward", "Lab", "External"}, 1);
+    taker->SetValues({"2", "1", "3"});
+    Read("1");
+    EXPECT_EQ(edit->text(), "HB");
+    EXPECT_EQ(edit->InternalValue(), "HB");
+    EXPECT_EQ(label->text(), "Hemoglobin");
+    EXPECT_EQ(label->InternalValue(), "Hemoglobin");
+    EXPECT_TRUE(inUse->isChecked());
+    EXPECT_EQ(inUse->InternalValue(), "1");
+    for (TvornComboBox* combo : {byCode, byPosition, lackingTheCode})
+        EXPECT_EQ(combo->InternalValue(), "2");
+    EXPECT_EQ(byCode->currentText(), "Number");
+    EXPECT_EQ(byPosition->currentText(), "Number");
+    EXPECT_EQ(lackingTheCode->currentText(), "NUMERICAL") << "the text, for want of its code";
+    EXPECT_EQ(taker->ItemIndex(), 1) << "the item of code 1";
+    EXPECT_EQ(taker->InternalValue(), "1");
+}
+
+TEST_F(Fill, AListBoxAndRadioButtonsShowTheTakerOfRecord7) {
+    auto* list = Add<TvornListBox>("5", "Taker");
+    list->addItems(kTakers);
+    auto* lab = Add<TvornRadioButton>("5", "Taker", "Lab");
+    auto* ward = Add<TvornRadioButton>("5", "Taker", "Ward");
+    lab->ValueChecked = "1";
+    ward->ValueChecked = "2";
+    Read("7");
+    ASSERT_NE(list->currentItem(), nullptr);
+    EXPECT_EQ(list->currentItem()->text(), "WARD") << "the item of the external value";
+    EXPECT_EQ(list->InternalValue(), "2");
+    EXPECT_FALSE(lab->isChecked());
+    EXPECT_TRUE(ward->isChecked());
+    EXPECT_EQ(lab->InternalValue(), "2");
+}
+
+TEST_F(Fill, AnUncheckedBoxAComboFoundByItsTextAndAMemo) {
+    auto* inUse = Add<TvornCheckBox>("3", "In use");
+    auto* format = Format(kFormatNames, {});
+    auto* memo = Add<TvornMemo>("100", "Description");
+    Read("32");
+    EXPECT_FALSE(inUse->isChecked());
+    EXPECT_EQ(inUse->InternalValue(), "0");
+    Read("39");
+    EXPECT_EQ(format->currentText(), "MEMORANDUM");
+    EXPECT_EQ(format->InternalValue(), "5");
+    Read("4");
+    EXPECT_EQ(memo->Lines(), (QStringList{"Sodium (NA) is measured from a blood specimen.",
+                                          "Results are reported the same day.",
+                                          "Ask the laboratory before ordering it out of office "
+                                          "hours."}));
+    EXPECT_EQ(memo->InternalValue(), memo->Lines().join(u'\n'));
+}
+
+// Record lines the demo server does not produce, handed over as the source hands them.
+TEST(FillFromLine, CheckBoxTakesTheCodesOfBothLanguagesForChecked) {
+    TvornCheckBox box;
+    for (const char* code : {"1", "Y", "y", "K", "k"}) {
+        box.FillFromRecord(QString::fromLatin1(code), {});
+        EXPECT_TRUE(box.isChecked()) << code;
+        EXPECT_TRUE(box.FilledChecked()) << code;
+    }
+    for (const char* code : {"", "0", "N", "YES", "2"}) {
+        box.FillFromRecord(QString::fromLatin1(code), {});
+        EXPECT_FALSE(box.isChecked()) << code;
+    }
+}
+
+TEST(FillFromLine, EditShowsALongInternalValueThatHasNoExternalOne) {
+    TvornEdit edit;
+    const QString long101(101, u'x');
+    edit.FillFromRecord(long101, {});
+    EXPECT_EQ(edit.text(), long101);
+    EXPECT_EQ(edit.FilledText(), long101);
+    const QString long100(100, u'x');
+    edit.FillFromRecord(long100, {});
+    EXPECT_EQ(edit.text(), "");
+}
+
+TEST(FillFromLine, LabelShowsMarkupAsText) {
+    TvornLabel label;
+    label.FillFromRecord("1", "<b>bold</b>");
+    EXPECT_EQ(label.textFormat(), Qt::PlainText);
+    EXPECT_EQ(label.text(), "<b>bold</b>");
 }
 
 }  // namespace

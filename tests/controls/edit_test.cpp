@@ -68,16 +68,6 @@ TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
 }
 
-TEST_F(Edit, FillingIsNoEdit) {
-    OpenRecord();
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source->GetAndFill("2"));
-    EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_TRUE(source->ChangedControls().isEmpty());
-    EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 0u);
-    EXPECT_EQ(edit->FilledText(), edit->text());
-}
-
 TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     OpenRecord();
     Retype(edit, "12/6/2026");
