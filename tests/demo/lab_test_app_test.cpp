@@ -1,5 +1,5 @@
 // Demo lab test end to end: the real forms against the real vorn-server, driven with keys and
-// clicks, each step's calls read from the server's log.
+// clicks, each step's calls read from the server's log; and the main form's start-up failures.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QTest>
 
+#include "broker/rpc_broker.h"
+#include "demo/lab_test_form.h"
 #include "demo/start_up.h"
 #include "lookup/find_dialog.h"
 #include "lookup/xde_string_grid.h"
@@ -18,7 +20,10 @@
 #include "source/message_broker.h"
 #include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
+#include "tests/support/manual_clock.h"
+#include "tests/support/signon_script.h"
 #include "tests/support/source_fixture.h"
+#include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
@@ -192,6 +197,40 @@ TEST_F(LabTestApp, ClosingWithUnsavedChangesAsksAndCancelKeepsTheProgramRunning)
                                ui::mrNo);
     form->Exit->trigger();
     EXPECT_FALSE(form->isVisible()) << "the menu's Exit closes like the Exit button";
+}
+
+// Start-up failures of the main form, against a scripted server.
+class LabTestStartUp : public ::testing::Test {
+  protected:
+    LabTestConnection Peer() { return {QStringLiteral("127.0.0.1"), peer.Port(), {}}; }
+    test::ClockOverride clock;
+    test::TestPeer peer;
+    test::ScriptedModalHost modal;
+};
+
+TEST_F(LabTestStartUp, ARefusedContextClosesTheFormOnFirstShowWithoutAMessage) {
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("The context 'ZAZIRERO' does not exist on server.");
+    TfrmLabTest form(Peer());
+    EXPECT_FALSE(form.ContextCreated());
+    form.show();
+    QApplication::processEvents();
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(modal.Log().empty());
+}
+
+TEST_F(LabTestStartUp, AFailedConnectionSaysConnectionFailedAndCloses) {
+    modal.OnMessage([](const ui::MessageRequest& r) {
+        EXPECT_EQ(r.text, "Connection failed!");
+        EXPECT_EQ(r.kind, ui::MessageKind::Error);
+        EXPECT_EQ(r.buttons, ui::mbOK);
+        return ui::mrOk;
+    });
+    TfrmLabTest form({QStringLiteral("127.0.0.1"), test::ClosedPort(), {}});
+    EXPECT_FALSE(form.ContextCreated());
+    form.show();
+    QApplication::processEvents();
+    EXPECT_FALSE(form.isVisible());
 }
 
 }  // namespace
