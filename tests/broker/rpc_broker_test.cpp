@@ -117,8 +117,7 @@ TEST_F(Broker, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
     EXPECT_EQ(b.CallText(), "second again");
 
     b.SetConnected(false);
-    ASSERT_TRUE(peer.WaitForGoodbyes(1));
-    EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
+    EXPECT_TRUE(peer.WaitForGoodbyes(1));
     EXPECT_FALSE(BrokerConnections::Exists());
     EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "A", "B", "B"}));
 }

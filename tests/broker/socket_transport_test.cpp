@@ -3,13 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <netdb.h>
-#include <cerrno>
 #include <thread>
 
 #include "broker/broker_error.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_errors.h"
 #include "broker/wire_protocol.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/test_peer.h"
@@ -222,20 +219,6 @@ TEST(EBrokerError, CodesOutsideTheTableAreNamedByTheirNumber) {
     EXPECT_EQ(BrokerErrorName(10009), "10009");
     EXPECT_EQ(BrokerErrorName(10002), "10002");
     EXPECT_EQ(BrokerErrorName(0), "0");
-}
-
-// The socket layer's errors are reported by the numbers that the error names are kept under.
-TEST(SocketErrors, MapToTheWindowsSocketNumbers) {
-    const std::pair<int, int> errnos[] = {
-        {ECONNREFUSED, 10061}, {EINTR, 10004},         {ECONNRESET, 10054},  {EPIPE, 10058},
-        {ETIMEDOUT, 10060},    {ENETDOWN, 10050},      {ENETUNREACH, 10051}, {EHOSTUNREACH, 10065},
-        {EADDRINUSE, 10048},   {EADDRNOTAVAIL, 10049}, {EAGAIN, 10035},      {EBADF, 10009},
-        {EMFILE, 10024},       {ENOTCONN, 10057},      {ENOTSOCK, 10038}};
-    for (const auto& [err, wsa] : errnos)
-        EXPECT_EQ(net::WsaErrorFromErrno(err), wsa) << "errno " << err;
-    EXPECT_EQ(net::WsaErrorFromResolver(EAI_NONAME), 11001);
-    EXPECT_EQ(net::WsaErrorFromResolver(EAI_AGAIN), 11002);
-    EXPECT_EQ(net::WsaErrorFromResolver(EAI_FAIL), 11003);
 }
 
 }  // namespace

@@ -49,8 +49,6 @@ INSTANTIATE_TEST_SUITE_P(
         // screens: the subset's limits (the screen's own tests have every case), M errors
         BadListing{"UnsupportedCommand", "DDR LISTER", Wards({{"SCREEN", "W \"HELLO\""}}),
                    "The screen uses the command W, which is not supported."},
-        BadListing{"Indirection", "DDR LISTER", Wards({{"SCREEN", "I @X"}}),
-                   "The screen uses indirection (@), which is not supported."},
         BadListing{"SyntaxError", "DDR LISTER", Wards({{"SCREEN", "I $P(^(0),U,2)=\"M1"}}),
                    "The screen has a syntax error at character 16: the string is not closed."},
         BadListing{"StepLimit", "DDR LISTER", Wards({{"SCREEN", Repeated()}}),

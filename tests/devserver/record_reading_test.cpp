@@ -139,18 +139,14 @@ TEST_F(Dictionary, LocationGivesNodeAndPieceWithAStringNodeQuoted) {
 }
 
 TEST_F(Dictionary, PointerLaygoIsASingleValueAndNeedsTheRightToAdd) {
-    auto laygo = [](TRPCBroker& broker, const QString& file, const QString& field) {
-        broker.RemoteProcedure = "VRNX DDU POINTER LAYGO";
-        broker.Param[0].ParamKind = TParamType::list;
-        broker.Param[0].Mult["1"] = file;
-        broker.Param[0].Mult["2"] = field;
-        return broker.CallText();
+    auto laygo = [](TRPCBroker& broker, const std::string& file, const std::string& field) {
+        return CallList(broker, "VRNX DDU POINTER LAYGO", {{"1", file}, {"2", field}});
     };
-    EXPECT_EQ(laygo(Demo(), "80001", "7"), "1");
-    EXPECT_EQ(laygo(Demo(), "80003", ".01"), "0") << "the pointer allows no additions";
-    EXPECT_EQ(laygo(Demo(), "80001", "2"), "0") << "no pointer";
-    EXPECT_EQ(laygo(Demo(), "80001", "99"), "0");
-    EXPECT_EQ(laygo(Broker(kReaderCodes, kSecondHost), "80001", "7"), "0");
+    EXPECT_EQ(laygo(Demo(), "80001", "7"), Lines{"1"});
+    EXPECT_EQ(laygo(Demo(), "80003", ".01"), Lines{"0"}) << "the pointer allows no additions";
+    EXPECT_EQ(laygo(Demo(), "80001", "2"), Lines{"0"}) << "no pointer";
+    EXPECT_EQ(laygo(Demo(), "80001", "99"), Lines{"0"});
+    EXPECT_EQ(laygo(Broker(kReaderCodes, kSecondHost), "80001", "7"), Lines{"0"});
 }
 
 TEST_F(Dictionary, HelpGivesThePromptOrTheDescription) {

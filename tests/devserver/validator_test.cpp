@@ -179,6 +179,13 @@ range = -5-5
 decimals = 2
 storage = 0;3
 help = A number from -5 to 5.
+
+[field 90000 4]
+label = SHADE
+type = S
+codes = 1:DARK RED;2:DARK BLUE
+storage = 0;4
+help = A shade.
 )";
 
 class Rules : public ::testing::Test {
@@ -215,14 +222,7 @@ TEST_F(Rules, TextsThatBeginAlikeNeedMoreOfThem) {
     EXPECT_TRUE(r.valid) << "RUST alone begins with RU";
     EXPECT_EQ(r.internal, "R");
     EXPECT_EQ(Typed("2", "RE").internal, "1");
-    std::istringstream in(std::string(kDictionary) +
-                          "\n[field 90000 4]\nlabel = SHADE\ntype = "
-                          "S\ncodes = 1:DARK RED;2:DARK BLUE\n"
-                          "storage = 0;4\nhelp = A shade.\n");
-    auto wider = Dictionary::Parse(in, "test.vdd");
-    const FileDef& file = *wider->File("90000");
-    const ValueCheck dark =
-        Validator(*store, *wider, {2026, 12, 6}).Typed(file, *file.Field("4"), "dark", false);
+    const ValueCheck dark = Typed("4", "dark");
     EXPECT_FALSE(dark.valid);
     EXPECT_EQ(dark.reason, "\"dark\" fits more than one code of SHADE: DARK RED, DARK BLUE.");
 }

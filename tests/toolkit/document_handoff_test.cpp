@@ -224,11 +224,10 @@ TEST_F(XdgDesktop, ADataFoldersListAndAHiddenEntry) {
     EXPECT_EQ(desktop.DesktopEntryPath("kept"), "");
 }
 
-TEST(XdgMimeTypes, TheExtensionsOfTheHandOffAreKnown) {
-    EXPECT_TRUE(XdgAssociations::MimeTypesOf("xls").contains("application/vnd.ms-excel"));
+// The spreadsheet's type and no extension are the desktop's tests above.
+TEST(XdgMimeTypes, TheWordProcessorsExtensionIsKnown) {
     const QStringList rtf = XdgAssociations::MimeTypesOf("rtf");
     EXPECT_TRUE(rtf.contains("application/rtf") || rtf.contains("text/rtf"));
-    EXPECT_TRUE(XdgAssociations::MimeTypesOf("").isEmpty());
 }
 
 }  // namespace
