@@ -25,16 +25,28 @@ void ShowErrorMessage(const QString& text, QWidget* parent = nullptr);
 // True when the handler ran to its end.
 bool Guarded(const std::function<void()>& handler, QWidget* parent = nullptr);
 
+namespace detail {
+
+// Calls `handler` with the arguments when it takes them, else with none (a slot may ignore a
+// signal's arguments). A function template of its own, so that the branch not taken is never
+// compiled for a handler it does not fit.
+template <typename F, typename... Args>
+void CallWithArgumentsIfTaken(const F& handler, Args&&... args) {
+    if constexpr (std::is_invocable_v<const F&, Args...>)
+        handler(std::forward<Args>(args)...);
+    else
+        handler();
+}
+
+}  // namespace detail
+
 // A slot that runs `handler` through Guarded, with the signal's arguments when it takes them.
 template <typename F>
 auto GuardedSlot(QWidget* parent, F handler) {
     return [parent, handler = std::move(handler)](auto&&... args) {
         Guarded(
             [&] {
-                if constexpr (std::is_invocable_v<const F&, decltype(args)...>)
-                    handler(std::forward<decltype(args)>(args)...);
-                else
-                    handler();
+                detail::CallWithArgumentsIfTaken(handler, std::forward<decltype(args)>(args)...);
             },
             parent);
     };
