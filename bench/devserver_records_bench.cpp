@@ -1,12 +1,18 @@
-// What reading and filing a record costs on the development server, in calls per second beside
-// the bare call ("XUS SIGNON SETUP", which touches no record) measured in the same run through
-// the same client link: a "DDR GETS ENTRY DATA" of a ten-field lab test (pointer, dates, set
-// codes, word-processing text and the computed field among them) and a "DDR FILER" EDIT of one
-// field, which is a durable transaction with its index kept. The ratio is the record work's
-// share of a round trip.
+// What reading and filing records costs on the development server, against the bare call
+// ("XUS SIGNON SETUP", which touches no record) through the same client link to an in-process
+// server that logs every call with its parameters, as vorn-server does under source_bench.
+// - Each call that the data source makes to read, move through and save a record, on its own:
+//   where source_bench gives the cost of a whole action, this says which of its calls the
+//   server spends the time on.
+// - A "DDR GETS ENTRY DATA" of a ten-field lab test (pointer, dates, set codes,
+//   word-processing text and the computed field among them) and a "DDR FILER" EDIT of the
+//   indexed .01 field, a durable transaction with its index kept.
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <stdexcept>
+#include <utility>
+#include <vector>
 
 #include "bench/ratio_reporter.h"
 #include "broker/rpc_params.h"
@@ -21,43 +27,85 @@ using vorn::TParamType;
 using vorn::devserver::Server;
 namespace test = vorn::devserver::test;
 
+using Entries = std::vector<std::pair<QString, QString>>;
+
+QByteArray ListCall(const char* name, const Entries& entries) {
+    TParams p;
+    p[0].ParamKind = TParamType::list;
+    for (const auto& [subscript, value] : entries)
+        p[0].Mult[subscript] = value;
+    return vorn::ComposeCall(name, "0", &p);
+}
+
+// A "DDR FILER" EDIT of `field` of lab test 1.
+QByteArray FilerEdit(const char* field, const char* value) {
+    TParams p;
+    p[0].Value = "EDIT";
+    p[0].ParamKind = TParamType::literal;
+    p[1].ParamKind = TParamType::list;
+    p[1].Mult["1"] = QStringLiteral("80001^%1^1^%2").arg(field, value);
+    p[2].Value = "";
+    p[2].ParamKind = TParamType::literal;
+    return vorn::ComposeCall("DDR FILER", "0", &p);
+}
+
 struct World {
     test::TempFolder folder;
     std::unique_ptr<Server> server;
     std::unique_ptr<test::Client> client;
-    QByteArray bare, gets, edit[2];
+    QByteArray bare, gets, first, last, after, identifiers, lock, unlock, validate, edit[2];
+    QByteArray getsTen, editIndexed[2];
 
     World() {
-        server = std::make_unique<Server>(test::TestOptions(test::SeededDatabaseCopy(folder)));
+        vorn::devserver::ServerOptions options =
+            test::TestOptions(test::SeededDatabaseCopy(folder));
+        options.logPath = folder.Path("calls.log");
+        options.logParams = true;
+        server = std::make_unique<Server>(options);
         server->Start();
         client = std::make_unique<test::Client>(server->Port());
         client->SignOnDemo();
 
         TParams none;
         bare = vorn::ComposeCall("XUS SIGNON SETUP", "0", &none);
-
-        TParams g;
-        g[0].ParamKind = TParamType::list;
-        g[0].Mult["\"FILE\""] = "80001";
-        g[0].Mult["\"FIELDS\""] = ".01;2;3;4;5;6;7;8;100;901;";
-        g[0].Mult["\"IENS\""] = "1,";
-        g[0].Mult["\"FLAGS\""] = "IE";
-        gets = vorn::ComposeCall("DDR GETS ENTRY DATA", "0", &g);
-
-        for (int i = 0; i < 2; ++i) {
-            TParams f;
-            f[0].Value = "EDIT";
-            f[0].ParamKind = TParamType::literal;
-            f[1].ParamKind = TParamType::list;
-            f[1].Mult["1"] = i ? "80001^.01^2^WBC2" : "80001^.01^2^WBC";
-            f[2].Value = "";
-            f[2].ParamKind = TParamType::literal;
-            edit[i] = vorn::ComposeCall("DDR FILER", "0", &f);
-        }
+        gets = ListCall("DDR GETS ENTRY DATA", {{"\"FILE\"", "80001"},
+                                                {"\"FIELDS\"", ".01;2;4;6;"},
+                                                {"\"IENS\"", "1,"},
+                                                {"\"FLAGS\"", "IE"}});
+        const Entries lister{
+            {"\"FILE\"", "80001"}, {"\"FIELDS\"", ".001"}, {"\"MAX\"", "1"}, {"\"XREF\"", "B"}};
+        first = ListCall("DDR LISTER", lister);
+        Entries backwards = lister;
+        backwards.push_back({"\"FLAGS\"", "B"});
+        last = ListCall("DDR LISTER", backwards);
+        Entries from = lister;
+        from.push_back({"\"FROM\"", "HB"});
+        from.push_back({"\"FROM\",\"IEN\"", "1"});
+        after = ListCall("DDR LISTER", from);
+        identifiers = ListCall("VRNX IDENTIFIERS", {{"\"FILE\"", "80001"}, {"\"IEN\"", "1"}});
+        lock =
+            ListCall("VRNX LOCKS", {{"\"FILE\"", "80001"}, {"\"IEN\"", "1"}, {"\"ACT\"", "LOCK"}});
+        unlock = ListCall("VRNX LOCKS",
+                          {{"\"FILE\"", "80001"}, {"\"IEN\"", "1"}, {"\"ACT\"", "UNLOCK"}});
+        validate = ListCall("DDR VALIDATOR", {{"\"FILE\"", "80001"},
+                                              {"\"IENS\"", "1,"},
+                                              {"\"FIELD\"", "2"},
+                                              {"\"VALUE\"", "Haemoglobin"}});
+        edit[0] = FilerEdit("2", "Hemoglobin");
+        edit[1] = FilerEdit("2", "Haemoglobin");
+        getsTen = ListCall("DDR GETS ENTRY DATA", {{"\"FILE\"", "80001"},
+                                                   {"\"FIELDS\"", ".01;2;3;4;5;6;7;8;100;901;"},
+                                                   {"\"IENS\"", "1,"},
+                                                   {"\"FLAGS\"", "IE"}});
+        editIndexed[0] = FilerEdit(".01", "WBC");
+        editIndexed[1] = FilerEdit(".01", "WBC2");
         // Fail loudly rather than measure error replies.
-        if (!Exchange(gets).contains("80001^1^901^")) throw std::runtime_error("GETS failed");
-        if (Exchange(edit[1]) != "[Data]\r\n" || Exchange(edit[0]) != "[Data]\r\n")
-            throw std::runtime_error("FILER failed");
+        if (!Exchange(gets).contains("80001^1^2^")) throw std::runtime_error("GETS failed");
+        for (const QByteArray* call : {&first, &last, &after})
+            if (!Exchange(*call).contains("[Data]")) throw std::runtime_error("LISTER failed");
+        if (!Exchange(getsTen).contains("80001^1^901^")) throw std::runtime_error("GETS failed");
+        for (const QByteArray* call : {&edit[1], &edit[0], &editIndexed[1], &editIndexed[0]})
+            if (Exchange(*call) != "[Data]\r\n") throw std::runtime_error("FILER failed");
     }
     QByteArray Exchange(const QByteArray& message) {
         return vorn::ExchangeMessage(client->link(), message);
@@ -69,44 +117,101 @@ World& Shared() {
     return w;
 }
 
-void BM_BareCall(benchmark::State& state) {
+void Calls(benchmark::State& state, std::vector<const QByteArray*> calls) {
     World& w = Shared();
     for (auto _ : state)
-        benchmark::DoNotOptimize(w.Exchange(w.bare));
-    state.SetItemsProcessed(state.iterations());
+        for (const QByteArray* call : calls)
+            benchmark::DoNotOptimize(w.Exchange(*call));
 }
 
-void BM_GetsTenFields(benchmark::State& state) {
+void Bare(benchmark::State& state) {
     World& w = Shared();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(w.Exchange(w.gets));
-    state.SetItemsProcessed(state.iterations());
+    Calls(state, {&w.bare});
 }
-
-void BM_FilerEdit(benchmark::State& state) {
+void Gets(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.gets});
+}
+void ListerFirst(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.first});
+}
+void ListerLast(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.last});
+}
+void ListerAfter(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.after});
+}
+void Identifiers(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.identifiers});
+}
+void Validator(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.validate});
+}
+// Locking and unlocking the record: two calls against two bare ones.
+void LockUnlock(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.lock, &w.unlock});
+}
+void BarePair(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.bare, &w.bare});
+}
+void GetsTen(benchmark::State& state) {
+    World& w = Shared();
+    Calls(state, {&w.getsTen});
+}
+// Each filing changes the value, so that every one is a real write.
+void Alternating(benchmark::State& state, const QByteArray (&edits)[2]) {
     World& w = Shared();
     int i = 0;
     for (auto _ : state)
-        benchmark::DoNotOptimize(w.Exchange(w.edit[++i % 2]));
-    state.SetItemsProcessed(state.iterations());
+        benchmark::DoNotOptimize(w.Exchange(edits[++i % 2]));
 }
-
-BENCHMARK(BM_BareCall)->UseRealTime();
-BENCHMARK(BM_GetsTenFields)->UseRealTime();
-BENCHMARK(BM_FilerEdit)->UseRealTime();
+void FilerEdit(benchmark::State& state) {
+    Alternating(state, Shared().edit);
+}
+void FilerEditIndexed(benchmark::State& state) {
+    Alternating(state, Shared().editIndexed);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
     Shared();
+    for (auto [name, f] : std::vector<std::pair<const char*, void (*)(benchmark::State&)>>{
+             {"Bare", Bare},
+             {"BarePair", BarePair},
+             {"Gets", Gets},
+             {"ListerFirst", ListerFirst},
+             {"ListerLast", ListerLast},
+             {"ListerAfter", ListerAfter},
+             {"Identifiers", Identifiers},
+             {"Validator", Validator},
+             {"LockUnlock", LockUnlock},
+             {"FilerEdit", FilerEdit},
+             {"GetsTen", GetsTen},
+             {"FilerEditIndexed", FilerEditIndexed}})
+        benchmark::RegisterBenchmark(name, f)->Unit(benchmark::kMicrosecond)->UseRealTime();
+    auto against = [](const char* ours, const char* what, const char* bare = "Bare") {
+        return vorn::bench::Pairing{std::string(ours) + "/real_time",
+                                    std::string(bare) + "/real_time", what, false};
+    };
     return vorn::bench::RunWithRatios(
         argc, argv,
-        {{"BM_GetsTenFields/real_time", "BM_BareCall/real_time",
-          "\"DDR GETS ENTRY DATA\" of a 10-field record, calls per second against the bare "
-          "call; higher is better",
-          true, true},
-         {"BM_FilerEdit/real_time", "BM_BareCall/real_time",
-          "\"DDR FILER\" EDIT of an indexed field (one durable transaction) against the bare "
-          "call; higher is better",
-          true, true}});
+        {against("Gets", "\"DDR GETS ENTRY DATA\" of 4 fields / a bare call"),
+         against("ListerFirst", "\"DDR LISTER\" MAX 1, the first record / a bare call"),
+         against("ListerLast", "\"DDR LISTER\" MAX 1 backwards, the last record / a bare call"),
+         against("ListerAfter", "\"DDR LISTER\" MAX 1 from a record, the next / a bare call"),
+         against("Identifiers", "\"VRNX IDENTIFIERS\" of a record / a bare call"),
+         against("Validator", "\"DDR VALIDATOR\" of one field / a bare call"),
+         against("LockUnlock", "\"VRNX LOCKS\" lock and unlock / two bare calls", "BarePair"),
+         against("FilerEdit", "\"DDR FILER\" EDIT of one field (durable) / a bare call"),
+         against("GetsTen", "\"DDR GETS ENTRY DATA\" of 10 fields of every kind / a bare call"),
+         against("FilerEditIndexed",
+                 "\"DDR FILER\" EDIT of the indexed .01 field (durable) / a bare call")});
 }
