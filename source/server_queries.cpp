@@ -2,6 +2,7 @@
 
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
+#include "source/record_requests.h"
 
 namespace vorn {
 
@@ -22,27 +23,16 @@ QString GetFieldAttribute(const QString& fileNumber, const QString& field, TRPCB
 ValidatedValue ValidateValue(const QString& fileNumber, const QString& field, const QString& value,
                              TRPCBroker* broker) {
     if (!broker) return {};
-    const RpcReply reply = broker->Call(RpcRequest(QStringLiteral("DDR VALIDATOR"))
-                                            .List(QStringLiteral(".DDR"))
-                                            .Named(QStringLiteral("FILE"), fileNumber)
-                                            .Named(QStringLiteral("IENS"), QStringLiteral("+1,"))
-                                            .Named(QStringLiteral("FIELD"), field)
-                                            .Named(QStringLiteral("VALUE"), value));
+    const RpcReply reply =
+        broker->Call(records::ValidatorRequest(fileNumber, QStringLiteral("+1,"), field, value));
     if (!reply.IsDataMarkerAt(1)) return {};
     return {reply.Line(2), reply.Line(3)};
 }
 
 QString GetRecordIdentifiers(const QString& fileNumber, const QString& iens, TRPCBroker* broker) {
     if (!broker) return {};
-    static const SectionMarkers markers = {{kBeginErrorsMarker, Section::Errors},
-                                           {kBeginDataMarker, Section::Data},
-                                           {kEndDataMarker, Section::None}};
-    const RpcReply reply =
-        broker->Call(RpcRequest(QStringLiteral("VRNX IDENTIFIERS"))
-                         .List()
-                         .Named(QStringLiteral("FILE"), fileNumber)
-                         .Named(QStringLiteral("IEN"), Piece(iens, QStringLiteral(","), 1)));
-    return reply.Sections(markers).Joined(Section::Data);
+    return records::ReadIdentifiers(
+        broker->Call(records::IdentifiersRequest(fileNumber, Piece(iens, QStringLiteral(","), 1))));
 }
 
 }  // namespace vorn

@@ -13,12 +13,6 @@
 namespace vorn {
 namespace {
 
-QString RecordOf(const TvornSource& source) {
-    QString record = source.FullIens();
-    record.chop(1);
-    return record;
-}
-
 bool IsHierarchicalDetail(const TvornSource& source) {
     return source.Master() && source.TypeIfSubFile == TvornSubFileType::Hierarchical;
 }
@@ -38,8 +32,9 @@ bool SourceDeleter::PointerCheck() {
     pointers_ = RpcReply();
     if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return false;
     const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
-    pointers_ = s_.RequireBroker().Call(requests::PointerCheck(
-        s_.FileNumber, RecordOf(s_), limits.DispFiles, limits.DispRecords, limits.DispNoXRefs));
+    pointers_ = s_.RequireBroker().Call(requests::PointerCheck(s_.FileNumber, s_.RecordAddress(),
+                                                               limits.DispFiles, limits.DispRecords,
+                                                               limits.DispNoXRefs));
     return requests::ReadNoPointers(pointers_);
 }
 
@@ -49,11 +44,11 @@ QString SourceDeleter::DeleteRecord() {
     ui::WaitCursor wait;
     if (!IsHierarchicalDetail(s_))
         return requests::ReadDeletedText(
-            s_.RequireBroker().Call(requests::RecordDelete(s_.FileNumber, RecordOf(s_))));
+            s_.RequireBroker().Call(requests::RecordDelete(s_.FileNumber, s_.RecordAddress())));
     // Taken before the entry is gone.
     const QString text = s_.GetFieldText(QStringLiteral(".01"));
     const RpcReply reply =
-        s_.RequireBroker().Call(requests::SubFileDelete(s_.FileNumber, RecordOf(s_)));
+        s_.RequireBroker().Call(requests::SubFileDelete(s_.FileNumber, s_.RecordAddress()));
     return requests::ReadFilerAccepted(reply) ? text : QString();
 }
 

@@ -1,7 +1,7 @@
 #include "source/source_history.h"
 
 #include "broker/rpc_broker.h"
-#include "source/record_requests.h"
+#include "source/source_navigator.h"
 #include "source/vorn_source.h"
 
 namespace vorn {
@@ -14,11 +14,8 @@ void SourceHistory::Reset() {
 
 void SourceHistory::Update() {
     if (s_.HistorySize <= 0) return;
-    QString address = s_.FullIens();
-    QString record = address;
-    if (record.endsWith(u',')) record.chop(1);
-    const QString text = records::ReadIdentifiers(
-        s_.RequireBroker().Call(records::IdentifiersRequest(s_.FileNumber, record)));
+    const QString address = s_.FullIens();
+    const QString text = s_.navigator_->IdentifierText();
     int found = -1;
     for (int i = 0; i < s_.HistorySize && i < entries_.size(); ++i) {
         if (entries_[i].Iens == address) {

@@ -43,10 +43,8 @@ bool SourceLocker::HoldsLockOnThisLink() const {
 
 bool SourceLocker::CallLock(const char* action) {
     ui::WaitCursor wait;
-    QString record = s_.FullIens();
-    record.chop(1);
     const bool done = requests::ReadLockDone(s_.RequireBroker().Call(
-        requests::Lock(s_.FileNumber, record, QString::fromLatin1(action))));
+        requests::Lock(s_.FileNumber, s_.RecordAddress(), QString::fromLatin1(action))));
     if (done && qstrcmp(action, "LOCK") == 0) lockSerial_ = CurrentLinkSerial();
     return done;
 }

@@ -11,11 +11,6 @@
 namespace vorn {
 namespace {
 
-QString WithoutTrailingComma(QString iens) {
-    if (iens.endsWith(u',')) iens.chop(1);
-    return iens;
-}
-
 bool HasNoRecord(const QString& iens) {
     return iens.isEmpty() || iens == QLatin1String(",");
 }
@@ -29,8 +24,8 @@ RpcRequest SourceNavigator::CurrentReadRequest() {
 }
 
 QString SourceNavigator::IdentifierText() {
-    return records::ReadIdentifiers(s_.RequireBroker().Call(
-        records::IdentifiersRequest(s_.FileNumber, WithoutTrailingComma(s_.FullIens()))));
+    return records::ReadIdentifiers(
+        s_.RequireBroker().Call(records::IdentifiersRequest(s_.FileNumber, s_.RecordAddress())));
 }
 
 void SourceNavigator::GetRecord() {
@@ -84,8 +79,8 @@ void SourceNavigator::Fill(const records::RecordAnswer& answer) {
 
 void SourceNavigator::ComputeIndexValue() {
     const int piece = s_.FMIndexType == itInternal ? 4 : 5;
-    s_.indexValue_ = records::FieldPiece(s_.recordLines_, s_.FMIndexField,
-                                         WithoutTrailingComma(s_.FullIens()), piece);
+    s_.indexValue_ =
+        records::FieldPiece(s_.recordLines_, s_.FMIndexField, s_.RecordAddress(), piece);
 }
 
 records::ListerStep SourceNavigator::Step(records::Direction direction, bool continues) {
@@ -284,7 +279,7 @@ void SourceNavigator::Refresh() {
 
 QString SourceNavigator::FieldValue(const QString& field, int piece) {
     if (field.isEmpty()) return {};
-    const QString record = WithoutTrailingComma(s_.FullIens());
+    const QString record = s_.RecordAddress();
     if (s_.fields_.contains(field))
         return records::FieldPiece(s_.recordLines_, field, record, piece);
     if (record.isEmpty() || record.startsWith(u'+')) return {};

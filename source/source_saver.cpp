@@ -15,11 +15,6 @@
 namespace vorn {
 namespace {
 
-QString WithoutTrailingComma(QString iens) {
-    if (iens.endsWith(u',')) iens.chop(1);
-    return iens;
-}
-
 QString DisplayNameOf(const TvornBoundControl& control) {
     const QString name = control.FMDisplayName().left(50);
     return name.isEmpty() ? QStringLiteral("<<<none defined>>") : name;
@@ -69,8 +64,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     if (s_.state_ == ssBrowse) s_.BeginEdit();
     if (showing.isEmpty()) {
         s_.BeginEdit();
-        s_.extraFilerLines_.append(
-            {s_.FileNumber, field, WithoutTrailingComma(s_.FullIens()), internal});
+        s_.extraFilerLines_.append({s_.FileNumber, field, s_.RecordAddress(), internal});
         return true;
     }
     for (TvornBoundControl* control : showing) {
@@ -134,7 +128,7 @@ bool SourceSaver::File() {
     filer::Filing filing;
     filing.add = state == ssNew;
     filing.file = s_.FileNumber;
-    filing.record = WithoutTrailingComma(s_.FullIens());
+    filing.record = s_.RecordAddress();
     for (TvornBoundControl* control : s_.ChangedControls()) {
         if (control->IsDisplayOnly()) continue;
         filing.fields.append({control->FMField(), control->InternalValue(),
@@ -223,19 +217,20 @@ bool SourceSaver::SaveAs() {
     TvornSource* master = s_.Master();
     if (master && s_.TypeIfSubFile == TvornSubFileType::Logical && s_.LinkPending() &&
         !master->RecordNumber().isEmpty())
-        s_.extraFilerLines_.append({s_.FileNumber, s_.LinkField,
-                                    WithoutTrailingComma(s_.FullIens()), master->RecordNumber()});
+        s_.extraFilerLines_.append(
+            {s_.FileNumber, s_.LinkField, s_.RecordAddress(), master->RecordNumber()});
     CommitActiveControl();
     // Every field on the form is filed; of several controls on one field (radio buttons) the
     // one that holds the value stands for it.
     QStringList changedFields;
     for (TvornBoundControl* control : s_.ChangedControls())
         changedFields.append(control->FMField());
-    for (TvornBoundControl* control : s_.Controls()) {
+    const QList<TvornBoundControl*> controls = s_.Controls();
+    for (TvornBoundControl* control : controls) {
         const QString field = control->FMField();
         if (control->IsDisplayOnly() || changedFields.contains(field)) continue;
         TvornBoundControl* holder = control;
-        for (TvornBoundControl* other : s_.Controls())
+        for (TvornBoundControl* other : controls)
             if (other->FMField() == field && !other->IsDisplayOnly() && other->HasValue()) {
                 holder = other;
                 break;

@@ -237,6 +237,12 @@ QString TvornSource::FullIens() const {
     return full;
 }
 
+QString TvornSource::RecordAddress() const {
+    QString address = FullIens();
+    address.chop(1);  // FullIens is empty or ends in ","
+    return address;
+}
+
 QString TvornSource::RecordNumber() const {
     return iens_.section(u',', 0, 0);
 }

@@ -154,6 +154,8 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString FullIens() const;
     // The record number alone (the first comma piece of Iens).
     QString RecordNumber() const;
+    // FullIens without its trailing comma: the record address the server's record calls take.
+    QString RecordAddress() const;
 
     // --- registry ---
     void RegisterControl(TvornBoundControl* control, const QString& field);
