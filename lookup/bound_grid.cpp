@@ -169,7 +169,7 @@ bool TvornGrid::List() {
         finder_->GetList();
         // The whole file is sorted, not the first batch of it.
         if (sorted_) {
-            FetchAll();
+            FetchRemaining(*finder_);
             SortRows();
         }
     }
@@ -191,14 +191,6 @@ bool TvornGrid::FillMore() {
         more = finder_->MoreRecords;
     });
     return more;
-}
-
-void TvornGrid::FetchAll() {
-    while (finder_->MoreRecords) {
-        const qsizetype before = finder_->Records.size();
-        finder_->GetMore();
-        if (finder_->Records.size() == before) break;
-    }
 }
 
 void TvornGrid::ListLogical(bool continuing) {

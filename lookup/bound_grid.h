@@ -106,7 +106,6 @@ class TvornGrid : public QTableWidget, public TvornGridLink, public ui::LoadedCo
     void FillGrid(bool keepScroll);
     void ShowRows(bool keepScroll);
     void ListLogical(bool continuing);
-    void FetchAll();
     void SortRows();
     QString SortFieldType(const QString& file, TRPCBroker* broker);
     bool IsLogical() const;

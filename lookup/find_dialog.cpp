@@ -191,13 +191,7 @@ void TfrmFind::FillGrid(bool afterMore) {
     if (!e || !e->CurrentFinder) return;
     TvornFinder& finder = *e->CurrentFinder;
     if (!e->SortField.isEmpty()) {
-        // A sorted list needs every entry. A server that keeps saying "more" without giving
-        // anything new must not keep the program asking.
-        while (finder.MoreRecords) {
-            const qsizetype before = finder.Records.size();
-            finder.GetMore();
-            if (finder.Records.size() == before) break;
-        }
+        FetchRemaining(finder);
         picklist::SortRecords(finder, e->SortField, e->SortOrder);
     }
     btnMore->setEnabled(finder.Part().isEmpty() && finder.MoreRecords);

@@ -92,4 +92,12 @@ QString TvornFinder::DisplayLine(const QString& recordLine) const {
     return shown.join(QStringLiteral("    "));
 }
 
+void FetchRemaining(TvornFinder& finder) {
+    while (finder.MoreRecords) {
+        const qsizetype before = finder.Records.size();
+        finder.GetMore();
+        if (finder.Records.size() == before) break;
+    }
+}
+
 }  // namespace vorn

@@ -104,6 +104,10 @@ class TvornFinder : public QObject {
     QString fromIen_;
 };
 
+// Fetches the batches still to come, as a sort needs every entry. A server that keeps saying
+// "more" without giving anything new must not keep the program asking.
+void FetchRemaining(TvornFinder& finder);
+
 // The message of the finder's ENoBrokerLink.
 QString FinderWithoutBrokerText(const QString& componentName);
 
