@@ -40,6 +40,12 @@ void BoundControlBase::FocusedOut(const std::function<void()>& exit) {
     if (TakeFocusOut()) ui::Guarded(exit, &self_);
 }
 
+bool BoundControlBase::GuardedKeyDown(QKeyEvent& event) {
+    bool swallowed = false;
+    ui::Guarded([&] { swallowed = KeyDown(event); }, &self_);
+    return swallowed;
+}
+
 bool BoundControlBase::TakeFocusIn() {
     if (entered_) return false;
     entered_ = true;

@@ -96,6 +96,8 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
 
     // Fires the key-down event; F1 shows the field help. True when the key was swallowed.
     bool KeyDown(QKeyEvent& event);
+    // KeyDown through the guarded path; true when the key was taken and goes no further.
+    bool GuardedKeyDown(QKeyEvent& event);
 
     // True while the control sets its own shown value, so that its change handling does not
     // take that for an edit.

@@ -78,9 +78,7 @@ void TvornCheckBox::Exit() {
 }
 
 void TvornCheckBox::keyPressEvent(QKeyEvent* event) {
-    bool swallowed = false;
-    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
-    if (!swallowed) QCheckBox::keyPressEvent(event);
+    if (!GuardedKeyDown(*event)) QCheckBox::keyPressEvent(event);
 }
 
 }  // namespace vorn

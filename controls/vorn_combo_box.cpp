@@ -123,9 +123,7 @@ void TvornComboBox::RestoreRejectedText(const QString& text) {
 }
 
 void TvornComboBox::keyPressEvent(QKeyEvent* event) {
-    bool swallowed = false;
-    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
-    if (!swallowed) QComboBox::keyPressEvent(event);
+    if (!GuardedKeyDown(*event)) QComboBox::keyPressEvent(event);
 }
 
 }  // namespace vorn

@@ -108,9 +108,7 @@ void TvornEdit::RestoreRejectedText(const QString& text) {
 }
 
 void TvornEdit::keyPressEvent(QKeyEvent* event) {
-    bool swallowed = false;
-    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
-    if (!swallowed) QLineEdit::keyPressEvent(event);
+    if (!GuardedKeyDown(*event)) QLineEdit::keyPressEvent(event);
 }
 
 }  // namespace vorn

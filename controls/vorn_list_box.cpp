@@ -91,9 +91,7 @@ void TvornListBox::Exit() {
 }
 
 void TvornListBox::keyPressEvent(QKeyEvent* event) {
-    bool swallowed = false;
-    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
-    if (!swallowed) QListWidget::keyPressEvent(event);
+    if (!GuardedKeyDown(*event)) QListWidget::keyPressEvent(event);
 }
 
 }  // namespace vorn

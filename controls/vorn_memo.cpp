@@ -70,9 +70,7 @@ void TvornMemo::Exit() {
 }
 
 void TvornMemo::keyPressEvent(QKeyEvent* event) {
-    bool swallowed = false;
-    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
-    if (!swallowed) QPlainTextEdit::keyPressEvent(event);
+    if (!GuardedKeyDown(*event)) QPlainTextEdit::keyPressEvent(event);
 }
 
 }  // namespace vorn

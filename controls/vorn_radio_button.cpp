@@ -99,9 +99,7 @@ void TvornRadioButton::Exit() {
 }
 
 void TvornRadioButton::keyPressEvent(QKeyEvent* event) {
-    bool swallowed = false;
-    ui::Guarded([&] { swallowed = KeyDown(*event); }, this);
-    if (!swallowed) QRadioButton::keyPressEvent(event);
+    if (!GuardedKeyDown(*event)) QRadioButton::keyPressEvent(event);
 }
 
 }  // namespace vorn

@@ -72,23 +72,14 @@ void TvornRadioGroup::Click() {
 bool TvornRadioGroup::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::FocusIn:
-            if (TakeFocusIn())
-                ui::Guarded(
-                    [this] {
-                        Enter();
-                        modified_ = false;
-                    },
-                    this);
+            FocusedIn([this] { modified_ = false; });
             break;
         case QEvent::FocusOut:
-            if (TakeFocusOut()) ui::Guarded([this] { Exit(); }, this);
+            FocusedOut([this] { Exit(); });
             break;
-        case QEvent::KeyPress: {
-            bool swallowed = false;
-            ui::Guarded([&] { swallowed = KeyDown(*static_cast<QKeyEvent*>(event)); }, this);
-            if (swallowed) return true;
+        case QEvent::KeyPress:
+            if (GuardedKeyDown(*static_cast<QKeyEvent*>(event))) return true;
             break;
-        }
         default:
             break;
     }
