@@ -13,10 +13,6 @@
 namespace vorn {
 namespace {
 
-bool IsHierarchicalDetail(const TvornSource& source) {
-    return source.Master() && source.TypeIfSubFile == TvornSubFileType::Hierarchical;
-}
-
 QString Lines(const QStringList& lines) {
     QString text;
     for (const QString& line : lines)
@@ -42,7 +38,7 @@ QString SourceDeleter::DeleteRecord() {
     if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return {};
     s_.UnlockRecord();
     ui::WaitCursor wait;
-    if (!IsHierarchicalDetail(s_))
+    if (!s_.IsHierarchicalDetail())
         return requests::ReadDeletedText(
             s_.RequireBroker().Call(requests::RecordDelete(s_.FileNumber, s_.RecordAddress())));
     // Taken before the entry is gone.
@@ -63,7 +59,7 @@ bool SourceDeleter::Delete() {
     if (s_.BeforeDelete) s_.BeforeDelete(&s_, allowDelete);
     if (!allowDelete) return false;
     bool askedAlready = false;
-    if (!IsHierarchicalDetail(s_) && !PointerCheck()) {
+    if (!s_.IsHierarchicalDetail() && !PointerCheck()) {
         if (!requests::ReadDeletionAllowed(pointers_)) {
             if (s_.ShowMessages)
                 say::Warning(GetDialogText(48, {}, s_.RPCBroker()) +

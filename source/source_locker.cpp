@@ -18,10 +18,6 @@ namespace {
 constexpr int kMinuteMs = 60000;
 constexpr int kQuestionSeconds = 60;
 
-bool IsHierarchicalDetail(const TvornSource& source) {
-    return source.Master() && source.TypeIfSubFile == TvornSubFileType::Hierarchical;
-}
-
 }  // namespace
 
 SourceLocker::SourceLocker(TvornSource& source) : s_(source), timer_(ui::MakeTimer()) {
@@ -37,7 +33,7 @@ quint64 SourceLocker::CurrentLinkSerial() const {
 
 bool SourceLocker::HoldsLockOnThisLink() const {
     if (!s_.locked_) return false;
-    if (IsHierarchicalDetail(s_)) return s_.Master()->locker_->HoldsLockOnThisLink();
+    if (s_.IsHierarchicalDetail()) return s_.Master()->locker_->HoldsLockOnThisLink();
     return lockSerial_ != 0 && lockSerial_ == CurrentLinkSerial();
 }
 
@@ -60,7 +56,7 @@ void SourceLocker::StartTimer() {
 bool SourceLocker::Lock() {
     if (s_.filling_ || !s_.Allows(uaWrite)) return true;
     if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return false;
-    if (IsHierarchicalDetail(s_)) {
+    if (s_.IsHierarchicalDetail()) {
         // The master's record is the one locked on the server.
         s_.locked_ = true;
         if (s_.Master()->LockRecord()) {
@@ -73,7 +69,7 @@ bool SourceLocker::Lock() {
     if (CallLock("LOCK")) {
         bool heldForDetail = false;
         for (TvornSource* detail : s_.Details())
-            heldForDetail = heldForDetail || (IsHierarchicalDetail(*detail) && detail->Locked());
+            heldForDetail = heldForDetail || (detail->IsHierarchicalDetail() && detail->Locked());
         if (!heldForDetail) StartTimer();
         s_.locked_ = true;
         return true;
@@ -84,7 +80,7 @@ bool SourceLocker::Lock() {
 }
 
 bool SourceLocker::Reacquire() {
-    if (IsHierarchicalDetail(s_)) return s_.Master()->locker_->Reacquire();
+    if (s_.IsHierarchicalDetail()) return s_.Master()->locker_->Reacquire();
     if (CallLock("LOCK")) {
         s_.locked_ = true;
         StartTimer();
@@ -98,7 +94,7 @@ void SourceLocker::Unlock() {
     if (!s_.locked_) return;
     timer_->SetEnabled(false);
     if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return;
-    if (IsHierarchicalDetail(s_)) {
+    if (s_.IsHierarchicalDetail()) {
         s_.Master()->UnlockRecord();
         s_.locked_ = false;
         return;

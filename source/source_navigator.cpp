@@ -129,7 +129,7 @@ void SourceNavigator::ComputeEnds() {
         s_.atLast_ = grids.first()->AtLastRow();
     } else {
         const QString record = s_.RecordNumber();
-        const bool logical = s_.Master() && s_.TypeIfSubFile == TvornSubFileType::Logical;
+        const bool logical = s_.IsLogicalDetail();
         records::ListerStep first = Step(records::Direction::First, false);
         // The forward end is asked without flags for a plain source, whatever the protocol.
         if (!logical) first.flags.clear();
@@ -212,7 +212,7 @@ void SourceNavigator::Clear() {
     s_.ForgetChanges();
     // An edit that had nothing left to save may still hold its lock.
     s_.UnlockRecord();
-    if (s_.Master() && s_.TypeIfSubFile == TvornSubFileType::Logical) s_.PutMasterLink();
+    if (s_.IsLogicalDetail()) s_.PutMasterLink();
     for (TvornSource* detail : s_.Details()) {
         if (!detail->Active()) continue;
         detail->Clear();
@@ -242,7 +242,7 @@ void SourceNavigator::Insert() {
     s_.ForgetChanges();
     s_.UnlockRecord();
     s_.EmptyControls();
-    if (s_.Master() && s_.TypeIfSubFile == TvornSubFileType::Logical) s_.PutMasterLink();
+    if (s_.IsLogicalDetail()) s_.PutMasterLink();
     for (TvornSource* detail : s_.Details()) {
         if (!detail->Active()) continue;
         detail->Clear();

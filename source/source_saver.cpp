@@ -134,8 +134,7 @@ bool SourceSaver::File() {
         filing.fields.append({control->FMField(), control->InternalValue(),
                               control->HoldsWordProcessing(), control->Lines()});
     }
-    for (const ExtraFilerLine& e : s_.extraFilerLines_)
-        filing.extra.append({e.file, e.field, e.iens, e.value});
+    filing.extra = s_.extraFilerLines_;
     filing.wishedNumbers = s_.wishedNumbers_;
     const filer::FilerAnswer answer =
         filer::ReadFilerAnswer(s_.RequireBroker().Call(filer::FilerRequest(filing)));
@@ -158,7 +157,7 @@ bool SourceSaver::Save() {
         !say::YesOrCancel(ChangeQuestion()))
         return false;
     FlagScope saving(s_.saving_);
-    if (s_.Master() && s_.TypeIfSubFile == TvornSubFileType::Logical) s_.PutMasterLink();
+    if (s_.IsLogicalDetail()) s_.PutMasterLink();
     CommitActiveControl();
     if (!RequiredFieldsPresent()) return false;
     // A lock that went with a lost connection is taken again before anything is filed.

@@ -243,6 +243,14 @@ QString TvornSource::RecordAddress() const {
     return address;
 }
 
+bool TvornSource::IsHierarchicalDetail() const {
+    return Master() && TypeIfSubFile == TvornSubFileType::Hierarchical;
+}
+
+bool TvornSource::IsLogicalDetail() const {
+    return Master() && TypeIfSubFile == TvornSubFileType::Logical;
+}
+
 QString TvornSource::RecordNumber() const {
     return iens_.section(u',', 0, 0);
 }

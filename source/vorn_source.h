@@ -16,6 +16,7 @@
 
 #include "broker/rpc_broker.h"
 #include "source/bound_control.h"
+#include "source/filer_request.h"
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
@@ -46,12 +47,7 @@ class TvornDelPointerDisplay : public QObject {
 };
 
 // A value to file beside the controls' values: file, field, record address, value.
-struct ExtraFilerLine {
-    QString file;
-    QString field;
-    QString iens;
-    QString value;
-};
+using ExtraFilerLine = filer::ExtraLine;
 
 // A required field found empty at the last save.
 struct MissingField {
@@ -156,6 +152,9 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString RecordNumber() const;
     // FullIens without its trailing comma: the record address the server's record calls take.
     QString RecordAddress() const;
+    // A detail whose records are a sub-file of the master's record, or point to it.
+    bool IsHierarchicalDetail() const;
+    bool IsLogicalDetail() const;
 
     // --- registry ---
     void RegisterControl(TvornBoundControl* control, const QString& field);
