@@ -82,11 +82,13 @@ bool BoundControlBase::ExitPreamble() {
 }
 
 bool BoundControlBase::ClearButtonFocused() const {
-    if (!source_) return false;
-    const QWidget* focus = self_.window()->focusWidget();
-    if (!focus) return false;
-    for (TvornOperationButton* button : source_->Buttons())
-        if (button->Operation() == DoClear && button->Widget() == focus) return true;
+    return IsClearButtonOf(source_, self_.window()->focusWidget());
+}
+
+bool IsClearButtonOf(const TvornSource* source, const QWidget* widget) {
+    if (!source || !widget) return false;
+    for (TvornOperationButton* button : source->Buttons())
+        if (button->Operation() == DoClear && button->Widget() == widget) return true;
     return false;
 }
 
@@ -113,6 +115,13 @@ void BoundControlBase::MarkChanged() {
 
 void BoundControlBase::MarkUnchanged() {
     source_->RemoveChangedControl(this);
+}
+
+void BoundControlBase::MarkByModified(bool modified) {
+    if (!modified)
+        MarkUnchanged();
+    else if (!LinkFieldGuard())
+        MarkChanged();
 }
 
 void BoundControlBase::AddChanged() {

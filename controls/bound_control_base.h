@@ -84,6 +84,9 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     bool LinkFieldGuard() const;
     void MarkChanged();
     void MarkUnchanged();
+    // Marks the control: back to unchanged always, changed unless the link field guard keeps
+    // the change to the source.
+    void MarkByModified(bool modified);
     void AddChanged();
 
     // The report of a rejected value `entered`: help and description (or message 1032) as a
@@ -126,5 +129,9 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     bool entered_ = false;
     bool quiet_ = false;
 };
+
+// True when `widget` is the Clear button of `source`: leaving a control for it skips the
+// control's validation.
+bool IsClearButtonOf(const TvornSource* source, const QWidget* widget);
 
 }  // namespace vorn

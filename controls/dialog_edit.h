@@ -166,7 +166,6 @@ class TvornDialogEdit : public QLineEdit,
     bool ValidateText();
     void ClearTheValue();
     bool IsOwnExecButton(const QWidget* widget) const;
-    bool IsClearButtonOfSource(const QWidget* widget) const;
     bool LogicalLinkField() const;
     void Raise(const TNotifyEvent& event);
 

@@ -5,6 +5,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "controls/bound_control_base.h"
 #include "controls/dialog_edit.h"
 #include "source/field_help_display.h"
 #include "source/source_messages.h"
@@ -127,13 +128,6 @@ bool TvornDialogEdit::IsOwnExecButton(const QWidget* widget) const {
     return widget && (widget == execPntrBtn_.data() || widget == execFindBtn_.data());
 }
 
-bool TvornDialogEdit::IsClearButtonOfSource(const QWidget* widget) const {
-    if (!widget || !source_) return false;
-    for (TvornOperationButton* button : source_->Buttons())
-        if (button->Operation() == DoClear && button->Widget() == widget) return true;
-    return false;
-}
-
 void TvornDialogEdit::HandleExit(QWidget* newFocus) {
     // While the dialog is open the focus wanders without the edit being left.
     if (DialogActive) return;
@@ -149,7 +143,7 @@ void TvornDialogEdit::HandleExit(QWidget* newFocus) {
     }
     if (!hasFocus() && source_->CurrentControl() == this) source_->SetCurrentControl(nullptr);
     // Moving to the Clear button or to the edit's own exec button neither checks nor marks.
-    if (IsClearButtonOfSource(newFocus) || IsOwnExecButton(newFocus)) {
+    if (IsClearButtonOf(source_, newFocus) || IsOwnExecButton(newFocus)) {
         Raise(OnExit);
         return;
     }

@@ -43,10 +43,7 @@ void TvornCheckBox::Click() {
     // The box is also toggled when a value is filled in; that is no edit.
     if (Bound() && !Filling() && !Quiet()) {
         modified_ = isChecked() != filledChecked_;
-        if (!modified_)
-            MarkUnchanged();
-        else if (!LinkFieldGuard())
-            MarkChanged();
+        MarkByModified(modified_);
     }
     if (OnClick) OnClick(this);
 }

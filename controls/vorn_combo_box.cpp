@@ -48,10 +48,7 @@ void TvornComboBox::Change() {
     if (!Bound() || Filling() || Quiet()) return;
     modified_ = currentIndex() != filledItemIndex_ || currentText() != filledText_;
     if (OnChange) OnChange(this);
-    if (!modified_)
-        MarkUnchanged();
-    else if (!LinkFieldGuard())
-        MarkChanged();
+    MarkByModified(modified_);
 }
 
 void TvornComboBox::focusInEvent(QFocusEvent* event) {

@@ -55,10 +55,7 @@ void TvornEdit::Change() {
     if (OnChange) OnChange(this);
     if (!Bound() || Filling() || Quiet()) return;
     modified_ = filledText_ != text();
-    if (!modified_)
-        MarkUnchanged();
-    else if (!LinkFieldGuard())
-        MarkChanged();
+    MarkByModified(modified_);
 }
 
 void TvornEdit::focusInEvent(QFocusEvent* event) {
