@@ -12,7 +12,7 @@
 #include "lookup/bound_grid_columns.h"
 #include "lookup/bound_grid_rows.h"
 #include "lookup/logical_listing.h"
-#include "lookup/record_sort.h"
+#include "lookup/pick_list.h"
 #include "source/flag_scope.h"
 #include "source/server_queries.h"
 #include "source/source_messages.h"
@@ -104,10 +104,7 @@ void TvornGrid::UpdateHeaderFonts() {
 }
 
 QStringList TvornGrid::ColumnFields() const {
-    QStringList fields;
-    for (const QString& line : fields_)
-        fields.append(Piece(line, QStringLiteral(","), 1));
-    return fields;
+    return picklist::FieldNumbers(fields_);
 }
 
 bool TvornGrid::IsLogical() const {
@@ -253,13 +250,9 @@ void TvornGrid::SortRows() {
     if (position < 0) return;
     const QString file = source_ ? source_->FileNumber : finder_->FileNumber;
     TRPCBroker* broker = source_ ? source_->RPCBroker() : finder_->RPCBroker();
-    const recordsort::Order order = recordsort::OrderOfType(SortFieldType(file, broker));
-    const QString field = sortField_;
-    QStringList lines =
-        recordsort::Sort(finder_->Records, static_cast<int>(position) + 2, order,
-                         SortOrder == soDescending, [&](const QString& external) {
-                             return ValidateValue(file, field, external, broker).internal;
-                         });
+    QStringList lines = picklist::SortedLines(finder_->Records, static_cast<int>(position),
+                                              SortFieldType(file, broker),
+                                              SortOrder == soDescending, file, sortField_, broker);
     if (OnSort) OnSort(this, lines);
     finder_->Records = lines;
     if (source_) source_->RefreshButtons();

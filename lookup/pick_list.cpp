@@ -66,13 +66,18 @@ void SortRecords(TvornFinder& finder, const QString& sortField, TvornGridOrder o
     if (position < 0) return;
     TRPCBroker* broker = finder.RPCBroker();
     const QString file = finder.FileNumber;
-    const recordsort::Order kind =
-        recordsort::OrderOfType(GetFieldAttribute(file, sortField, broker));
-    const recordsort::DateReader internalDate = [&](const QString& external) {
-        return ValidateValue(file, sortField, external, broker).internal;
-    };
     finder.Records =
-        recordsort::Sort(finder.Records, position + 2, kind, order == soDescending, internalDate);
+        SortedLines(finder.Records, position, GetFieldAttribute(file, sortField, broker),
+                    order == soDescending, file, sortField, broker);
+}
+
+QStringList SortedLines(const QStringList& lines, int position, const QString& fieldType,
+                        bool descending, const QString& file, const QString& field,
+                        TRPCBroker* broker) {
+    return recordsort::Sort(lines, position + 2, recordsort::OrderOfType(fieldType), descending,
+                            [&](const QString& external) {
+                                return ValidateValue(file, field, external, broker).internal;
+                            });
 }
 
 }  // namespace vorn::picklist

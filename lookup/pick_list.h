@@ -12,6 +12,7 @@
 namespace vorn {
 
 class TvornFinder;
+class TRPCBroker;
 
 namespace picklist {
 
@@ -38,6 +39,13 @@ int DisplayPiece(const QStringList& entries);
 // exist, the user is told so: with Number "*" messages 1021 and 1022; otherwise message 1023
 // with the Number, a line break and message 1022, and the rest of the list is given up.
 void FetchPage(TvornFinder& finder, bool more);
+
+// `lines` sorted by the "^" piece of field `field` at `position` among a finder's fields, as
+// numbers, dates or text by `fieldType` (the field's attribute); a date's internal value is
+// asked of the server once per distinct date.
+QStringList SortedLines(const QStringList& lines, int position, const QString& fieldType,
+                        bool descending, const QString& file, const QString& field,
+                        TRPCBroker* broker);
 
 // Sorts the finder's lines by field `sortField` (nothing when it is not among the finder's
 // fields or fewer than two lines exist): numbers, dates or text by the field's type.
