@@ -61,7 +61,9 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     }
     const QString internal = s_.validationAnswer_.value(0);
     const QString external = s_.validationAnswer_.value(1);
-    if (s_.state_ == ssBrowse) s_.BeginEdit();
+    // An empty form becomes a new record before the controls take the value: a control is
+    // only counted as changed in a record being edited, and the value must be filed.
+    if (s_.state_ == ssBrowse || s_.state_ == ssEmpty) s_.BeginEdit();
     if (showing.isEmpty()) {
         s_.BeginEdit();
         s_.extraFilerLines_.append({s_.FileNumber, field, s_.RecordAddress(), internal});

@@ -70,6 +70,25 @@ TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber
     EXPECT_EQ(abbreviation.text(), "ZZ1");
 }
 
+// Values set by the program on an empty form start a new record and are filed with it.
+TEST_F(Saving, FieldValuesSetOnAnEmptyFormAreFiledAsANewRecord) {
+    ASSERT_EQ(source.State(), ssEmpty);
+    ASSERT_TRUE(source.SetFieldValue(".01", "ZZ2"));
+    EXPECT_EQ(source.State(), ssNew);
+    ASSERT_TRUE(source.SetFieldValue("2", "Set by the program"));
+    source.ConfirmMessages.setFlag(ConfirmChange, false);
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Saved: Demo Lab Test: ZZ2 Set by the program\r\n");
+    const std::size_t mark = CallMark();
+    ASSERT_TRUE(source.Save());
+    const test::LoggedCall filer = CallsSince(mark).at(0);
+    ASSERT_EQ(filer.name, "DDR FILER");
+    EXPECT_EQ(filer.Literal(0), "ADD");
+    EXPECT_EQ(filer.Entry("1", 1), "80001^.01^+1^ZZ2");
+    EXPECT_EQ(filer.Entry("2", 1), "80001^2^+1^Set by the program");
+    EXPECT_EQ(source.State(), ssBrowse);
+}
+
 TEST_F(Saving, SaveAsOfAStoredRecordFilesACopy) {
     source.GetAndFill("1");
     abbreviation.Change("HB2", "HB2");
