@@ -108,9 +108,10 @@ bool BoundControlBase::LinkFieldGuard() const {
            source_->LinkField == field_;
 }
 
-void BoundControlBase::MarkChanged() {
-    source_->BeginEdit();
+bool BoundControlBase::MarkChanged() {
+    if (!source_->BeginEdit()) return false;
     source_->AddChangedControl(this);
+    return true;
 }
 
 void BoundControlBase::MarkUnchanged() {
@@ -131,8 +132,7 @@ void BoundControlBase::AddChanged() {
 void BoundControlBase::ReportRejectedValue(const QString& entered) {
     QString text =
         source_->FieldHelp(field_, QStringLiteral("H")) + u'\r' + source_->FieldDescription(field_);
-    source_->RemoveChangedControl(this);
-    RestoreRejectedText(entered);
+    AddChanged();
     if (text == QLatin1String("\r"))
         text = GetDialogText(32, entered + u'^' + displayName_, nullptr);
     TimedMessageDlg(text, ui::MessageKind::Warning, ui::mbOK, 0, 0);

@@ -82,7 +82,9 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     // True when a change of this control is the source's own business (the link field of a
     // logical detail).
     bool LinkFieldGuard() const;
-    void MarkChanged();
+    // Starts the edit and enters the control among the changes; false when no edit could
+    // start (the record is held by another user, or it changed and was read again).
+    bool MarkChanged();
     void MarkUnchanged();
     // Marks the control: back to unchanged always, changed unless the link field guard keeps
     // the change to the source.
@@ -90,12 +92,10 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     void AddChanged();
 
     // The report of a rejected value `entered`: help and description (or message 1032) as a
-    // warning, the control out of the changed list and the focus back on it. The caller then
-    // marks itself modified and fires its exit event.
+    // warning and the focus back on the control. The value stays among the changes: it is
+    // what the user typed, and a save checks it again rather than file the old one. The
+    // caller then marks itself modified and fires its exit event.
     void ReportRejectedValue(const QString& entered);
-    // Puts back `text` that leaving the changed list may have cleared (a new record whose
-    // only change this was goes back to an empty form).
-    virtual void RestoreRejectedText(const QString& text) { Q_UNUSED(text); }
 
     // Fires the key-down event; F1 shows the field help. True when the key was swallowed.
     bool KeyDown(QKeyEvent& event);

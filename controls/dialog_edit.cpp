@@ -2,6 +2,7 @@
 
 #include "broker/pieces.h"
 #include "lookup/find_dialog.h"
+#include "source/timed_message.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
@@ -123,16 +124,29 @@ bool TvornDialogEdit::TakeMasterLink(const QString& internal, const QString& tex
     return true;
 }
 
-void TvornDialogEdit::CommitEdit() {
-    // While the dialog is open, or while the edit itself leaves its record, there is nothing
-    // of the edit's own to finish.
-    if (DialogActive || leaving_) return;
-    HandleExit(nullptr);
+bool TvornDialogEdit::SettleValue() {
+    // While the edit itself leaves its record there is nothing of its own to finish. A find
+    // field's text is a search, not a value.
+    if (!source_ || leaving_ || !TextModified) return true;
+    if (FMIsFindField && !FMIsPointerField) return true;
+    // A pointer whose list is open is not chosen yet: nothing is filed for it meanwhile.
+    if (DialogActive) return false;
+    if (ValidateText()) return true;
+    if (FMIsPointerField) {
+        // The typed name is resolved as leaving the edit would: a single match is taken,
+        // otherwise the list opens and the save waits for the user's choice.
+        Execute();
+        return !DialogActive && !TextModified;
+    }
+    const QString help = source_->FieldHelp(fmField_, QStringLiteral("H"));
+    const QString description = source_->FieldDescription(fmField_);
+    if (!help.isEmpty() || !description.isEmpty())
+        TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
+    return false;
 }
 
 void TvornDialogEdit::MarkChanged() {
-    if (!source_) return;
-    source_->BeginEdit();
+    if (!source_ || !source_->BeginEdit()) return;
     source_->AddChangedControl(this);
 }
 

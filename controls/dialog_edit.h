@@ -135,7 +135,7 @@ class TvornDialogEdit : public QLineEdit,
     QString ChangeQuestion(const QString& fileName) const override;
     Lookup LookupKind() const override { return FMIsPointerField ? Lookup::Pointer : Lookup::Find; }
     bool TakeMasterLink(const QString& internal, const QString& text) override;
-    void CommitEdit() override;
+    bool SettleValue() override;
     void SourceClosed() override { CloseDialog(); }
 
     // --- FindDialogClient ---
@@ -173,6 +173,7 @@ class TvornDialogEdit : public QLineEdit,
     void PrepareFinder(TvornFinder& finder);
     void TakeSingleMatch(const QString& line);
     void OpenDialog();
+    void PrepareDialog(TfrmFind& dialog);
     void PlaceDialog(TfrmFind& dialog);
 
     QString fmField_;

@@ -112,10 +112,11 @@ void TvornDialogEdit::HandleChange() {
     // The link field of a logical detail is the source's own business.
     if (LogicalLinkField()) return;
     if (TextModified || ValueModified) {
-        source_->BeginEdit();
+        if (!source_->BeginEdit()) return;
         // A find field's text is a search until a value was taken or a stored record is being
-        // changed; pointer and plain fields are added when left or when a value is taken.
-        if (FMIsFindField && (Chosen || source_->State() == ssEdit))
+        // changed. A pointer or plain field's text is the user's value from the first key on,
+        // resolved before any save: leaving the form asks about it.
+        if (!FMIsFindField || Chosen || source_->State() == ssEdit)
             source_->AddChangedControl(this);
     } else {
         source_->RemoveChangedControl(this);

@@ -114,16 +114,14 @@ void TvornDialogEdit::TakeSingleMatch(const QString& line) {
 
 bool TvornDialogEdit::LeaveEditedRecord() {
     // A find shows another record or starts a new one. The typed text was a search, not a new
-    // name for the record being edited, so it leaves the changes; other changes are saved or
-    // dropped as the user says; and the record's lock goes before another record is shown.
+    // name for the record being edited, so it leaves the changes; other changes, the details'
+    // among them, are saved or dropped as the user says, and the record's lock goes before
+    // another record is shown.
     if (!source_) return true;
-    const TvornSourceState state = source_->State();
-    if (state != ssEdit && state != ssNew) return true;
     FlagScope leaving(leaving_);
-    source_->RemoveChangedControl(this);
-    if (source_->HasChanges() && !source_->CheckSaveChanges()) return false;
-    if (source_->State() == ssEdit) source_->UnlockRecord();
-    return true;
+    if (source_->State() == ssEdit || source_->State() == ssNew)
+        source_->RemoveChangedControl(this);
+    return source_->LeaveRecord();
 }
 
 void TvornDialogEdit::OpenDialog() {
@@ -131,8 +129,23 @@ void TvornDialogEdit::OpenDialog() {
     auto* dialog = new TfrmFind(window());
     dialog_ = dialog;
     dialog->SetEdit(this);
-    PlaceDialog(*dialog);
-    AdjustFormToDisplay(*dialog);
+    try {
+        PrepareDialog(*dialog);
+    } catch (...) {
+        // A list that could not be filled is no open list: the edit takes its exits again.
+        dialog->DetachEdit();
+        delete dialog;
+        DialogActive = false;
+        throw;
+    }
+    dialog->show();
+    dialog->activateWindow();
+    dialog->grdPick->setFocus(Qt::OtherFocusReason);
+}
+
+void TvornDialogEdit::PrepareDialog(TfrmFind& dialog) {
+    PlaceDialog(dialog);
+    AdjustFormToDisplay(dialog);
 
     if (!PointerMode && InsertKeyLength >= 1) VisibleButtons |= TvornDlgButton::DoInsert;
     if (PointerMode && source_ && VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
@@ -148,13 +161,10 @@ void TvornDialogEdit::OpenDialog() {
     // Zoom opens a pointed-to entry; a find has the record on the form already.
     setup.showZoom = VisibleButtons.testFlag(TvornDlgButton::DoZoom) && PointerMode;
     setup.showCancel = VisibleButtons.testFlag(TvornDlgButton::DoCancel);
-    dialog->Prepare(setup);
-    if (Position == poCentered) PlaceDialog(*dialog);
-    dialog->FillGrid();
-    if (HelpContext > 0) ui::SetHelpContext(*dialog, HelpContext);
-    dialog->show();
-    dialog->activateWindow();
-    dialog->grdPick->setFocus(Qt::OtherFocusReason);
+    dialog.Prepare(setup);
+    if (Position == poCentered) PlaceDialog(dialog);
+    dialog.FillGrid();
+    if (HelpContext > 0) ui::SetHelpContext(dialog, HelpContext);
 }
 
 void TvornDialogEdit::PlaceDialog(TfrmFind& dialog) {

@@ -58,19 +58,22 @@ void TvornCheckBox::focusOutEvent(QFocusEvent* event) {
     FocusedOut([this] { Exit(); });
 }
 
-void TvornCheckBox::CommitEdit() {
-    Exit();
+bool TvornCheckBox::SettleValue() {
+    modified_ = isChecked() != filledChecked_;
+    if (modified_)
+        internalValue_ = isChecked() ? ValueChecked : ValueUnchecked;
+    else
+        internalValue_ = filledInternalValue_;
+    return true;
 }
 
 void TvornCheckBox::Exit() {
     if (!ExitPreamble()) return;
-    modified_ = isChecked() != filledChecked_;
-    if (modified_) {
-        internalValue_ = isChecked() ? ValueChecked : ValueUnchecked;
+    SettleValue();
+    if (modified_)
         AddChanged();
-    } else {
+    else
         MarkUnchanged();
-    }
     FireExit();
 }
 

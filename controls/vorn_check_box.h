@@ -44,7 +44,7 @@ class TvornCheckBox : public QCheckBox, public BoundControlBase {
     void FillFromRecord(const QString& internal, const QString& external) override;
     void ClearValue() override;
     QString ShownText() const override;
-    void CommitEdit() override;
+    bool SettleValue() override;
 
   protected:
     void focusInEvent(QFocusEvent* event) override;

@@ -38,6 +38,8 @@ void TvornComboBox::FillFromRecord(const QString& internal, const QString& exter
     ShowQuietly(index, external);
     filledItemIndex_ = currentIndex();
     filledText_ = currentText();
+    settledIndex_ = filledItemIndex_;
+    settledText_ = filledText_;
 }
 
 void TvornComboBox::ClearValue() {
@@ -61,40 +63,31 @@ void TvornComboBox::focusOutEvent(QFocusEvent* event) {
     FocusedOut([this] { Exit(); });
 }
 
-void TvornComboBox::CommitEdit() {
-    Exit();
-}
-
-void TvornComboBox::Exit() {
-    if (!ExitPreamble()) return;
+TvornComboBox::Settled TvornComboBox::Settle(bool checkAgain) {
     const int index = currentIndex();
     if (index == filledItemIndex_ && currentText() == filledText_) {
         // The selection is the filled one: the stored code stands, however its item was found.
         internalValue_ = filledInternalValue_;
         modified_ = false;
-        MarkUnchanged();
-        FireExit();
-        return;
+        return Settled::Unchanged;
     }
+    if (!checkAgain && index == settledIndex_ && currentText() == settledText_)
+        return Settled::Valid;
     if (index < 0 || values_.isEmpty())
         internalValue_ = currentText();
     else if (values_.size() > index)
         internalValue_ = values_[index];
     if (internalValue_.isEmpty()) {
-        // An emptied field is always filed.
         externalValue_.clear();
-        AddChanged();
-        FireExit();
-        return;
+        return Settled::Emptied;
     }
     if (!vornSource()->ValidateField(FMField(), internalValue_)) {
         ReportRejectedValue(currentText());
         modified_ = true;
-        FireExit();
-        return;
+        return Settled::Refused;
     }
     const QStringList& answer = vornSource()->ValidationAnswer();
-    if (answer.size() < 2) return;
+    if (answer.size() < 2) return Settled::NoAnswer;
     internalValue_ = answer[0];
     externalValue_ = answer[1];
     if (vornSource()->FieldAttribute(FMField()) == QLatin1String("S")) {
@@ -105,18 +98,35 @@ void TvornComboBox::Exit() {
         const int shown = findText(externalValue_);
         if (shown >= 0 || isEditable()) ShowQuietly(shown, externalValue_);
     }
+    settledIndex_ = currentIndex();
+    settledText_ = currentText();
     modified_ = filledInternalValue_ != internalValue_;
-    if (modified_)
-        MarkChanged();
-    else
-        MarkUnchanged();
-    FireExit();
+    return Settled::Valid;
 }
 
-void TvornComboBox::RestoreRejectedText(const QString& text) {
-    if (currentText() == text) return;
-    const int index = findText(text);
-    ShowQuietly(index, text);
+bool TvornComboBox::SettleValue() {
+    return !Bound() || Settle(false) != Settled::Refused;
+}
+
+void TvornComboBox::Exit() {
+    if (!ExitPreamble()) return;
+    switch (Settle(true)) {
+        case Settled::Unchanged:
+            MarkUnchanged();
+            break;
+        case Settled::Emptied:
+            // An emptied field is always filed.
+            AddChanged();
+            break;
+        case Settled::Refused:
+            break;
+        case Settled::NoAnswer:
+            return;
+        case Settled::Valid:
+            MarkByModified(modified_);
+            break;
+    }
+    FireExit();
 }
 
 void TvornComboBox::keyPressEvent(QKeyEvent* event) {

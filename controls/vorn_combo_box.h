@@ -47,15 +47,18 @@ class TvornComboBox : public QComboBox, public BoundControlBase {
     void FillFromRecord(const QString& internal, const QString& external) override;
     void ClearValue() override;
     QString ShownText() const override { return currentText(); }
-    void CommitEdit() override;
+    bool SettleValue() override;
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void RestoreRejectedText(const QString& text) override;
 
   private:
+    enum class Settled { Unchanged, Emptied, Valid, Refused, NoAnswer };
+    // Works out the value the shown selection stands for, checking it with the server unless
+    // that was done for this selection already (`checkAgain` asks again, as leaving does).
+    Settled Settle(bool checkAgain);
     void Change();
     void Exit();
     // Shows item `index`, or `text` when no item is chosen, without taking it for an edit.
@@ -68,6 +71,9 @@ class TvornComboBox : public QComboBox, public BoundControlBase {
     QString filledInternalValue_;
     QString filledText_;
     int filledItemIndex_ = -1;
+    // The selection the internal value stands for.
+    int settledIndex_ = -1;
+    QString settledText_;
     bool modified_ = false;
 };
 

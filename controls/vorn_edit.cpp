@@ -24,6 +24,7 @@ void TvornEdit::FillFromRecord(const QString& internal, const QString& external)
     internalValue_ = internal;
     filledInternalValue_ = internal;
     filledText_ = shown;
+    settledText_ = shown;
     modified_ = false;
     ShowQuietly(shown);
 }
@@ -42,6 +43,7 @@ bool TvornEdit::TakeMasterLink(const QString& internal, const QString& text) {
     internalValue_ = internal;
     filledInternalValue_ = internal;
     filledText_ = text;
+    settledText_ = text;
     ShowQuietly(text);
     return true;
 }
@@ -68,25 +70,34 @@ void TvornEdit::focusOutEvent(QFocusEvent* event) {
     FocusedOut([this] { Exit(); });
 }
 
-void TvornEdit::CommitEdit() {
-    Exit();
+bool TvornEdit::SettleValue() {
+    if (!Bound()) return true;
+    if (text() == filledText_) {
+        internalValue_ = text().isEmpty() ? QString() : filledInternalValue_;
+        return true;
+    }
+    return text() == settledText_ || Validate();
 }
 
 void TvornEdit::Exit() {
     if (!ExitPreamble()) return;
     modified_ = filledText_ != text();
     if (!modified_) {
-        if (text().isEmpty()) internalValue_.clear();
+        SettleValue();
         MarkUnchanged();
         FireExit();
         return;
     }
+    if (Validate()) AddChanged();
+    FireExit();
+}
+
+bool TvornEdit::Validate() {
     const QString typed = text();
     if (!vornSource()->ValidateField(FMField(), typed)) {
         ReportRejectedValue(typed);
         modified_ = true;
-        FireExit();
-        return;
+        return false;
     }
     const QStringList& answer = vornSource()->ValidationAnswer();
     if (answer.size() > 1) {
@@ -96,12 +107,8 @@ void TvornEdit::Exit() {
         // changed or back to the filled one.
         if (text() != externalValue_) setText(externalValue_);
     }
-    AddChanged();
-    FireExit();
-}
-
-void TvornEdit::RestoreRejectedText(const QString& text) {
-    if (this->text() != text) ShowQuietly(text);
+    settledText_ = text();
+    return true;
 }
 
 void TvornEdit::keyPressEvent(QKeyEvent* event) {

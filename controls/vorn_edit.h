@@ -43,17 +43,18 @@ class TvornEdit : public QLineEdit, public BoundControlBase {
     bool ShowsTypedText() const override { return true; }
     QString ChangeQuestion(const QString& fileName) const override;
     bool TakeMasterLink(const QString& internal, const QString& text) override;
-    void CommitEdit() override;
+    bool SettleValue() override;
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void RestoreRejectedText(const QString& text) override;
 
   private:
     void Change();
     void Exit();
+    // Checks the text with the server and takes its values; a refusal is reported.
+    bool Validate();
     // Shows `text` without taking it for the user's edit.
     void ShowQuietly(const QString& text);
 
@@ -61,6 +62,9 @@ class TvornEdit : public QLineEdit, public BoundControlBase {
     QString externalValue_;
     QString filledInternalValue_;
     QString filledText_;
+    // The text the internal value stands for: the filled text, or the text shown after the
+    // last successful validation.
+    QString settledText_;
     bool modified_ = false;
 };
 

@@ -66,8 +66,18 @@ void TvornListBox::focusOutEvent(QFocusEvent* event) {
     FocusedOut([this] { Exit(); });
 }
 
-void TvornListBox::CommitEdit() {
-    Exit();
+bool TvornListBox::SettleValue() {
+    const int row = currentRow();
+    if (row == filledItemIndex_) {
+        internalValue_ = filledInternalValue_;
+    } else if (finder_) {
+        if (row >= 0 && finder_->Records.size() > row)
+            internalValue_ = Piece(finder_->Records[row], QStringLiteral("^"), 1);
+    } else if (Bound() && row >= 0) {
+        vornSource()->ValidateField(FMField(), item(row)->text());
+        internalValue_ = vornSource()->ValidationAnswer().value(0);
+    }
+    return true;
 }
 
 void TvornListBox::Exit() {

@@ -56,10 +56,6 @@ void TvornMemo::focusOutEvent(QFocusEvent* event) {
     FocusedOut([this] { Exit(); });
 }
 
-void TvornMemo::CommitEdit() {
-    Exit();
-}
-
 void TvornMemo::Exit() {
     if (!ExitPreamble()) return;
     if (modified_)

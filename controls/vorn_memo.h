@@ -40,7 +40,7 @@ class TvornMemo : public QPlainTextEdit, public BoundControlBase {
     bool HasValue() const override { return !Lines().isEmpty(); }
     void ClearValue() override;
     QString ShownText() const override { return toPlainText(); }
-    void CommitEdit() override;
+    bool SettleValue() override { return true; }
 
   protected:
     void focusInEvent(QFocusEvent* event) override;

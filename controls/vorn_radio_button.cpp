@@ -90,10 +90,6 @@ void TvornRadioButton::focusOutEvent(QFocusEvent* event) {
     FocusedOut([this] { Exit(); });
 }
 
-void TvornRadioButton::CommitEdit() {
-    Exit();
-}
-
 void TvornRadioButton::Exit() {
     if (ExitPreamble()) FireExit();
 }

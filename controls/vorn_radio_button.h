@@ -37,7 +37,7 @@ class TvornRadioButton : public QRadioButton, public BoundControlBase {
     void FillFromRecord(const QString& internal, const QString& external) override;
     void ClearValue() override;
     QString ShownText() const override { return text(); }
-    void CommitEdit() override;
+    bool SettleValue() override { return true; }
 
   protected:
     void focusInEvent(QFocusEvent* event) override;

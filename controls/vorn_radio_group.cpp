@@ -86,8 +86,16 @@ bool TvornRadioGroup::eventFilter(QObject* watched, QEvent* event) {
     return ui::RadioGroup::eventFilter(watched, event);
 }
 
-void TvornRadioGroup::CommitEdit() {
-    Exit();
+bool TvornRadioGroup::SettleValue() {
+    // Judged against the filled item, not by what happened since the focus came: a choice
+    // made on an earlier visit is still the user's.
+    const int index = ItemIndex();
+    modified_ = index != filledItemIndex_;
+    if (modified_ && index >= 0)
+        internalValue_ = values_.size() > index ? values_[index] : PositionCode(index);
+    else if (!modified_)
+        internalValue_ = filledInternalValue_;
+    return true;
 }
 
 void TvornRadioGroup::Exit() {
@@ -96,13 +104,11 @@ void TvornRadioGroup::Exit() {
             LeaveIfUnfocused();
             return;
         }
-        const int index = ItemIndex();
-        if (modified_ && index >= 0) {
-            internalValue_ = values_.size() > index ? values_[index] : PositionCode(index);
+        SettleValue();
+        if (modified_ && ItemIndex() >= 0)
             AddChanged();
-        } else {
+        else
             MarkUnchanged();
-        }
     }
     FireExit();
     if (Bound()) LeaveIfUnfocused();

@@ -46,7 +46,7 @@ class TvornRadioGroup : public ui::RadioGroup, public BoundControlBase {
     void FillFromRecord(const QString& internal, const QString& external) override;
     void ClearValue() override;
     QString ShownText() const override;
-    void CommitEdit() override;
+    bool SettleValue() override;
 
   protected:
     void ButtonsMade() override;

@@ -358,7 +358,8 @@ void TvornGrid::PlaceRow(int index) {
 }
 
 void TvornGrid::Locate(const QString& ien) {
-    if (!finder_) return;
+    // No record (or a new one) is never listed: looking for it would fetch every batch.
+    if (!finder_ || ien.isEmpty() || ien.startsWith(u'+')) return;
     qsizetype index = gridrows::IndexOf(finder_->Records, ien);
     while (index < 0 && finder_->MoreRecords) {
         const qsizetype before = finder_->Records.size();
@@ -396,8 +397,10 @@ void TvornGrid::Click() {
         if (currentRow() >= 0) selectRow(currentRow());
         if (OnClick) OnClick(this);
         const QString record = RecordNumberAt(Row());
-        if (followClicks_ && source_ && !record.isEmpty() && source_->Allows(uaBrowse))
-            source_->GetAndFill(record);
+        if (followClicks_ && source_ && !record.isEmpty() && source_->Allows(uaBrowse) &&
+            !source_->GetAndFill(record))
+            // The user stayed with the record being edited: so does the grid.
+            Locate(source_->RecordNumber());
     });
     followClicks_ = true;
 }

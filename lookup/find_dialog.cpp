@@ -7,6 +7,7 @@
 #include <QStyle>
 
 #include "broker/pieces.h"
+#include "lookup/bound_grid_rows.h"
 #include "lookup/find_dialog_client.h"
 #include "lookup/pick_list.h"
 #include "lookup/xde_string_grid.h"
@@ -340,6 +341,9 @@ void TfrmFind::Zoom() {
         RaiseEvent(e.OnZoom, this);
     }
     FillGrid();
+    // The zoomed entry stays the current row, so that Select afterwards takes that entry.
+    const qsizetype row = gridrows::IndexOf(e.CurrentFinder ? e.CurrentFinder->Records : QStringList(), e.ChosenIen);
+    if (row >= 0) grdPick->SetRow(static_cast<int>(row) + 1);
     e.DialogResult = kResultZoom;
 }
 

@@ -66,9 +66,10 @@ class TvornBoundControl {
         return false;
     }
 
-    // Runs the control's exit handling as if the focus left it (validation and marking), so
-    // that its edit is finished before a save or a move.
-    virtual void CommitEdit() {}
+    // Makes the value the control files agree with what it shows, checking a typed value with
+    // the server when that was not done yet, so that a save files what the user sees. False
+    // when the server refused the value: the control has said so and keeps it.
+    virtual bool SettleValue() { return true; }
     // The source closed: a control with a lookup open ends it.
     virtual void SourceClosed() {}
     // Whether the control shows hints; a control that does and has none gets the field's

@@ -50,6 +50,8 @@ bool ExecButtonEnabled(bool pointerButton, TvornSourceState state, TvornUserAcce
 std::optional<bool> ControlEnabled(TvornSourceState state, TvornUserAccess access,
                                    TvornBoundControl::Lookup lookup) {
     using Lookup = TvornBoundControl::Lookup;
+    // A detail without a master record has nothing to edit: typing would go nowhere.
+    if (state == ssNoMaster) return false;
     if (state == ssNew) {
         if (access.testFlag(uaInsert)) return true;
         if (lookup == Lookup::Pointer) return false;

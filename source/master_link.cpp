@@ -4,6 +4,7 @@
 
 #include "broker/rpc_broker.h"
 #include "source/source_messages.h"
+#include "source/source_navigator.h"
 #include "source/source_requests.h"
 #include "source/vorn_source.h"
 
@@ -29,9 +30,14 @@ bool MasterLink::Setup() {
         return false;
     }
     const QString masterRecord = master->RecordNumber();
-    if (masterRecord.isEmpty() || master->FullIens().isEmpty()) return false;
+    if (!master->Address().IsStored()) {
+        // The master found no record: the detail must not go on showing the records of the
+        // one it had before.
+        s_.LoseMaster();
+        return false;
+    }
     const bool hierarchical = s_.TypeIfSubFile == TvornSubFileType::Hierarchical;
-    s_.parentIens_ = hierarchical ? u',' + master->FullIens() : QString();
+    parentIens_ = hierarchical ? u',' + master->FullIens() : QString();
     if (s_.TypeIfSubFile == TvornSubFileType::Logical) {
         DisableLinkControls();
         if (s_.LinkField.isEmpty()) s_.LinkField = QStringLiteral(".01");
@@ -43,9 +49,9 @@ bool MasterLink::Setup() {
     }
     ReloadGrids();
     // The grids were just listed: the read that First makes need not list them again.
-    s_.firstActivation_ = false;
+    navigator_.GridsListed();
     s_.First();
-    if (s_.RecordNumber().isEmpty()) {
+    if (!s_.Address().HasRecord()) {
         for (TvornGridLink* grid : s_.Grids())
             grid->Clear();
         s_.SetButtonEnabled(DoFirst, false);

@@ -1,7 +1,6 @@
 #include "source/source_deleter.h"
 
 #include "broker/rpc_broker.h"
-#include "source/filer_request.h"
 #include "source/flag_scope.h"
 #include "source/message_text.h"
 #include "source/source_messages.h"
@@ -24,9 +23,8 @@ QString Lines(const QStringList& lines) {
 
 bool SourceDeleter::PointerCheck() {
     ui::WaitCursor wait;
-    s_.recordErrors_.clear();
     pointers_ = RpcReply();
-    if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return false;
+    if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return false;
     const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
     pointers_ = s_.RequireBroker().Call(requests::PointerCheck(s_.FileNumber, s_.RecordAddress(),
                                                                limits.DispFiles, limits.DispRecords,
@@ -35,7 +33,7 @@ bool SourceDeleter::PointerCheck() {
 }
 
 QString SourceDeleter::DeleteRecord() {
-    if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return {};
+    if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return {};
     s_.UnlockRecord();
     ui::WaitCursor wait;
     if (!s_.IsHierarchicalDetail())
@@ -48,9 +46,30 @@ QString SourceDeleter::DeleteRecord() {
     return requests::ReadFilerAccepted(reply) ? text : QString();
 }
 
+bool SourceDeleter::PointersAllowDeletion(bool& asked) {
+    const QStringList failure = requests::ReadPointerCheckFailure(pointers_);
+    if (!failure.isEmpty()) {
+        // The check was not made: nothing is known about pointers, and nothing is deleted.
+        if (s_.ShowMessages) say::Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak + Lines(failure));
+        return false;
+    }
+    if (!requests::ReadDeletionAllowed(pointers_)) {
+        if (s_.ShowMessages)
+            say::Warning(GetDialogText(48, {}, s_.RPCBroker()) +
+                         Lines(requests::PointerReport(pointers_, 2)));
+        return false;
+    }
+    if (s_.ShowMessages && !say::YesOrCancel(Lines(requests::PointerReport(pointers_, 3)) +
+                                                 GetDialogText(49, {}, s_.RPCBroker()),
+                                             30))
+        return false;
+    asked = true;
+    return true;
+}
+
 bool SourceDeleter::Delete() {
     if (!s_.Allows(uaDelete)) return false;
-    FlagScope deleting(s_.deleting_);
+    FlagScope deleting(deleting_);
     if (s_.State() != ssEdit && s_.State() != ssBrowse) {
         if (s_.ShowMessages) say::Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;
@@ -58,23 +77,14 @@ bool SourceDeleter::Delete() {
     bool allowDelete = true;
     if (s_.BeforeDelete) s_.BeforeDelete(&s_, allowDelete);
     if (!allowDelete) return false;
-    bool askedAlready = false;
-    if (!s_.IsHierarchicalDetail() && !PointerCheck()) {
-        if (!requests::ReadDeletionAllowed(pointers_)) {
-            if (s_.ShowMessages)
-                say::Warning(GetDialogText(48, {}, s_.RPCBroker()) +
-                             Lines(requests::PointerReport(pointers_, 2)));
-            return false;
-        }
-        if (s_.ShowMessages && !say::YesOrCancel(Lines(requests::PointerReport(pointers_, 3)) +
-                                                     GetDialogText(49, {}, s_.RPCBroker()),
-                                                 30))
-            return false;
-        askedAlready = true;
-    }
-    if (!askedAlready && s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmDelete)) {
+    // The details' changes belong to this record: they are saved or dropped before it goes.
+    if (!s_.LeaveDetailRecords()) return false;
+    bool asked = false;
+    if (!s_.IsHierarchicalDetail() && !PointerCheck() && !PointersAllowDeletion(asked))
+        return false;
+    if (!asked && s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmDelete)) {
         const QString question =
-            GetDialogText(45, s_.FileName + QStringLiteral(": ") + s_.navigator_->IdentifierText(),
+            GetDialogText(45, s_.FileName + QStringLiteral(": ") + navigator_.IdentifierText(),
                           s_.RPCBroker()) +
             say::kLineBreak;
         if (!say::YesOrCancel(question)) return false;
@@ -89,13 +99,14 @@ bool SourceDeleter::Delete() {
         report = GetDialogText(46, s_.FileName + QStringLiteral(": ") + deleted, s_.RPCBroker()) +
                  say::kLineBreak;
     if (success) {
-        s_.firstActivation_ = true;
+        navigator_.MarkGridsStale();
         if (s_.Master())
             s_.Prior();
         else
             s_.Clear();
     } else if (s_.State() == ssEdit) {
         // A refused deletion leaves the record shown as it is stored; its lock is gone.
+        s_.SetState(ssBrowse);
         s_.GetRecord();
     }
     if (s_.ShowMessages && (!success || s_.InformMessages.testFlag(InformDelete)))

@@ -1,6 +1,5 @@
 #include "source/source_history.h"
 
-#include "broker/rpc_broker.h"
 #include "source/source_navigator.h"
 #include "source/vorn_source.h"
 
@@ -13,9 +12,12 @@ void SourceHistory::Reset() {
 }
 
 void SourceHistory::Update() {
+    if (s_.HistorySize > 0) Update(navigator_.IdentifierText());
+}
+
+void SourceHistory::Update(const QString& identifiers) {
     if (s_.HistorySize <= 0) return;
     const QString address = s_.FullIens();
-    const QString text = s_.navigator_->IdentifierText();
     int found = -1;
     for (int i = 0; i < s_.HistorySize && i < entries_.size(); ++i) {
         if (entries_[i].Iens == address) {
@@ -25,10 +27,10 @@ void SourceHistory::Update() {
     }
     if (found >= 0) {
         TvornHistoryRecord entry = entries_.takeAt(found);
-        entry.Text = text;
+        entry.Text = identifiers;
         entries_.prepend(entry);
     } else {
-        entries_.prepend(TvornHistoryRecord{address, text});
+        entries_.prepend(TvornHistoryRecord{address, identifiers});
     }
     while (entries_.size() > s_.HistorySize + 1)
         entries_.removeLast();
@@ -38,8 +40,8 @@ void SourceHistory::Update() {
 void SourceHistory::GoTo(int index) {
     if (index < 0 || index >= entries_.size()) return;
     const QString address = entries_[index].Iens;
-    if (address.isEmpty() || !s_.CheckSaveChanges()) return;
-    if (s_.GetAndFill(address)) s_.UpdateHistory();
+    // GetAndFill leaves the record being edited as the user answers.
+    if (!address.isEmpty() && s_.GetAndFill(address)) Update();
 }
 
 QString SourceHistory::Text(int index) const {

@@ -9,16 +9,20 @@
 
 namespace vorn {
 
+class SourceNavigator;
 class TvornSource;
 
 class SourceHistory {
   public:
-    explicit SourceHistory(TvornSource& source) : s_(source) {}
+    SourceHistory(TvornSource& source, SourceNavigator& navigator)
+        : s_(source), navigator_(navigator) {}
 
     // Empties the history and fills it with HistorySize + 1 entries without a record.
     void Reset();
-    // Puts the current record at the head of the history.
+    // Puts the current record at the head of the history, with its identifier text.
     void Update();
+    // The same with the identifier text the caller has just read.
+    void Update(const QString& identifiers);
     // Shows the record of entry `index`.
     void GoTo(int index);
     // The text of entry `index`; empty when it has no record.
@@ -27,6 +31,7 @@ class SourceHistory {
 
   private:
     TvornSource& s_;
+    SourceNavigator& navigator_;
     QList<TvornHistoryRecord> entries_;
 };
 

@@ -1,12 +1,9 @@
 #include "source/source_locker.h"
 
-#include <QWidget>
-
 #include "broker/broker_link.h"
 #include "broker/rpc_broker.h"
 #include "source/message_text.h"
 #include "source/source_messages.h"
-#include "source/source_navigator.h"
 #include "source/source_requests.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
@@ -26,98 +23,120 @@ SourceLocker::SourceLocker(TvornSource& source) : s_(source), timer_(ui::MakeTim
     timer_->OnTimer = [this] { Tick(); };
 }
 
-quint64 SourceLocker::CurrentLinkSerial() const {
+quint64 SourceLocker::LinkSerial() const {
     const TRPCBroker* broker = s_.RPCBroker();
     return broker && broker->Connected() && broker->Link() ? broker->Link()->serial : 0;
 }
 
+std::optional<LockKey> SourceLocker::KeyNow() const {
+    if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return std::nullopt;
+    // A hierarchical entry lives inside its master's record: that record is the one locked.
+    const TvornSource* top = &s_;
+    while (top->IsHierarchicalDetail()) top = top->Master();
+    if (top->FileNumber.isEmpty() || !top->Address().IsStored()) return std::nullopt;
+    return LockKey{LinkSerial(), top->FileNumber, top->RecordNumber()};
+}
+
 bool SourceLocker::HoldsLockOnThisLink() const {
-    if (!s_.locked_) return false;
-    if (s_.IsHierarchicalDetail()) return s_.Master()->locker_->HoldsLockOnThisLink();
-    return lockSerial_ != 0 && lockSerial_ == CurrentLinkSerial();
+    return held_ && held_->link != 0 && held_->link == LinkSerial();
 }
 
-bool SourceLocker::CallLock(const char* action) {
+bool SourceLocker::CallLock(const LockKey& key, const QString& action) {
     ui::WaitCursor wait;
-    const bool done = requests::ReadLockDone(s_.RequireBroker().Call(
-        requests::Lock(s_.FileNumber, s_.RecordAddress(), QString::fromLatin1(action))));
-    if (done && qstrcmp(action, "LOCK") == 0) lockSerial_ = CurrentLinkSerial();
-    return done;
+    return requests::ReadLockDone(
+        s_.RequireBroker().Call(requests::Lock(key.file, key.record, action)));
 }
 
-void SourceLocker::StartTimer() {
-    minutesLeft_ = s_.LockTimeOut;
-    if (s_.LockTimeOut > 0) {
-        timer_->SetInterval(kMinuteMs);
-        timer_->SetEnabled(true);
+bool SourceLocker::Take(bool reportRefusal) {
+    std::optional<LockKey> key = KeyNow();
+    if (!key) return false;
+    if (!session_locks::Share(*key, this)) {
+        const bool done = CallLock(*key, QStringLiteral("LOCK"));
+        // The call may have found the link dead and made a new one: the lock is on that one.
+        key->link = LinkSerial();
+        if (!done) {
+            if (reportRefusal && s_.ShowMessages) say::Error(GetDialogText(56, {}, s_.RPCBroker()));
+            return false;
+        }
+        session_locks::Hold(*key, this);
     }
+    held_ = key;
+    RestartPeriod();
+    return true;
 }
 
 bool SourceLocker::Lock() {
-    if (s_.filling_ || !s_.Allows(uaWrite)) return true;
-    if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return false;
-    if (s_.IsHierarchicalDetail()) {
-        // The master's record is the one locked on the server.
-        s_.locked_ = true;
-        if (s_.Master()->LockRecord()) {
-            StartTimer();
-            return true;
-        }
-        s_.locked_ = false;
-        return false;
-    }
-    if (CallLock("LOCK")) {
-        bool heldForDetail = false;
-        for (TvornSource* detail : s_.Details())
-            heldForDetail = heldForDetail || (detail->IsHierarchicalDetail() && detail->Locked());
-        if (!heldForDetail) StartTimer();
-        s_.locked_ = true;
-        return true;
-    }
-    if (s_.ShowMessages) say::Error(GetDialogText(56, {}, s_.RPCBroker()));
+    if (s_.Filling() || !s_.Allows(uaWrite)) return true;
+    if (HoldsLockOnThisLink()) return true;
+    if (held_) ReleaseQuietly();  // taken on a link that died
+    if (Take(true)) return true;
+    if (!KeyNow()) return false;
     s_.Refresh();
     return false;
 }
 
 bool SourceLocker::Reacquire() {
-    if (s_.IsHierarchicalDetail()) return s_.Master()->locker_->Reacquire();
-    if (CallLock("LOCK")) {
-        s_.locked_ = true;
-        StartTimer();
-        return true;
-    }
-    say::Error(GetDialogText(56, {}, s_.RPCBroker()));
+    if (held_) ReleaseQuietly();
+    if (Take(true)) return true;
     return false;
 }
 
 void SourceLocker::Unlock() {
-    if (!s_.locked_) return;
+    if (!held_) return;
     timer_->SetEnabled(false);
-    if (s_.FileNumber.isEmpty() || s_.RecordNumber().isEmpty()) return;
-    if (s_.IsHierarchicalDetail()) {
-        s_.Master()->UnlockRecord();
-        s_.locked_ = false;
+    const LockKey key = *held_;
+    if (key.link != LinkSerial()) {
+        // A lock taken on a link that died went with the server's session.
+        session_locks::Leave(key, this);
+        held_.reset();
         return;
     }
-    // A lock taken on a link that died was released with the server's session.
-    if (!HoldsLockOnThisLink()) {
-        s_.locked_ = false;
+    if (!session_locks::Leave(key, this)) {
+        held_.reset();
         return;
     }
-    if (CallLock("UNLOCK"))
-        s_.locked_ = false;
-    else
+    bool done = false;
+    try {
+        done = CallLock(key, QStringLiteral("UNLOCK"));
+    } catch (...) {
+        // The call failed with its link, and the link took the lock with it.
+        held_.reset();
+        throw;
+    }
+    if (done) {
+        held_.reset();
+    } else {
+        session_locks::Hold(key, this);
         say::Error(GetDialogText(57, {}, s_.RPCBroker()));
+    }
 }
 
-bool SourceLocker::RecordUnchanged() {
-    if (!s_.Allows(uaRead)) return true;
-    const records::RecordAnswer answer =
-        records::ReadRecordAnswer(s_.RequireBroker().Call(s_.navigator_->CurrentReadRequest()));
-    return !answer.missing && answer.lines == s_.recordLines_;
+void SourceLocker::ReleaseQuietly() {
+    if (!held_) return;
+    timer_->SetEnabled(false);
+    const LockKey key = *held_;
+    held_.reset();
+    if (!session_locks::Leave(key, this) || key.link != LinkSerial()) return;
+    try {
+        CallLock(key, QStringLiteral("UNLOCK"));
+    } catch (...) {
+        // Nothing to tell: the lock went with the link.
+    }
+}
+
+void SourceLocker::RestartPeriod() {
+    minutesLeft_ = s_.LockTimeOut;
+    timer_->SetEnabled(false);
+    if (held_ && s_.LockTimeOut > 0) {
+        timer_->SetInterval(kMinuteMs);
+        timer_->SetEnabled(true);
+    }
 }
 
 void SourceLocker::Tick() {
+    // While the program asks the user something the minutes stand still: a timeout must not
+    // throw away the edits that the open question is about.
+    if (TimedMessagesOpen() > 0) return;
     if (--minutesLeft_ > 0) return;
     timer_->SetEnabled(false);
     if (s_.State() != ssEdit) return;
@@ -125,21 +144,18 @@ void SourceLocker::Tick() {
         s_.Cancel();
         return;
     }
+    Ask();
+}
+
+void SourceLocker::Ask() {
     const int answer = TimedMessageDlg(
         GetDialogText(53, QString::number(s_.LockTimeOut), s_.RPCBroker()),
         ui::MessageKind::Warning, ui::mbYes | ui::mbNo | ui::mbIgnore, kQuestionSeconds);
     switch (answer) {
         case ui::mrYes:
-            // The control being edited finishes its edit when the focus leaves it.
-            for (TvornOperationButton* button : s_.Buttons()) {
-                QWidget* widget = button->Widget();
-                if (widget->isVisible() && widget->isEnabled() &&
-                    widget->focusPolicy() != Qt::NoFocus) {
-                    widget->setFocus();
-                    break;
-                }
-            }
-            s_.Save();
+            // Save finishes the edit of every changed control itself; a value it refuses keeps
+            // the edit going, and the lock with it.
+            if (!s_.Save() && s_.State() == ssEdit) RestartPeriod();
             break;
         case ui::mrNo:
             s_.Cancel();
@@ -151,7 +167,7 @@ void SourceLocker::Tick() {
         default:
             // Ignore, or the question closed without an answer: keep editing for another
             // period rather than throw the changes away.
-            StartTimer();
+            RestartPeriod();
             break;
     }
 }

@@ -9,18 +9,11 @@
 #include "source/vorn_source.h"
 
 namespace vorn {
-namespace {
-
-bool HasNoRecord(const QString& iens) {
-    return iens.isEmpty() || iens == QLatin1String(",");
-}
-
-}  // namespace
 
 RpcRequest SourceNavigator::CurrentReadRequest() {
     for (const QString& field : {QStringLiteral(".01"), s_.FMIndexField, s_.LinkField})
-        if (!field.isEmpty() && !s_.fields_.contains(field)) s_.fields_.append(field);
-    return records::ReadRequest(s_.FileNumber, s_.fields_, s_.FullIens());
+        s_.EnsureField(field);
+    return records::ReadRequest(s_.FileNumber, s_.Fields(), s_.FullIens());
 }
 
 QString SourceNavigator::IdentifierText() {
@@ -28,65 +21,82 @@ QString SourceNavigator::IdentifierText() {
         s_.RequireBroker().Call(records::IdentifiersRequest(s_.FileNumber, s_.RecordAddress())));
 }
 
+bool SourceNavigator::RecordUnchanged() {
+    if (!s_.Allows(uaRead)) return true;
+    const records::RecordAnswer answer =
+        records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
+    return !answer.missing && answer.lines == lastRead_.lines;
+}
+
 void SourceNavigator::GetRecord() {
     if (!s_.Allows(uaRead)) return;
-    if (HasNoRecord(s_.iens_)) {
+    if (!address_.HasRecord()) {
         Clear();
         if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
         return;
     }
     {
-        FlagScope filling(s_.filling_);
+        FlagScope filling(filling_);
         records::RecordAnswer answer;
         if (s_.FileNumber.isEmpty()) {
             say::Warning(QStringLiteral("File Number is not initialized!"));
         } else {
             answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
-            if (answer.missing) s_.iens_.clear();
+            if (answer.missing) address_.Forget();
         }
-        s_.recordLines_ = answer.lines;
-        s_.recordKeys_ = answer.keys;
-        s_.recordErrors_ = answer.errors;
-        const QString record = s_.RecordNumber();
+        lastRead_ = answer;
         for (TvornGridLink* grid : s_.Grids()) {
-            if (s_.firstActivation_) grid->Fill();
-            grid->Locate(record);
+            if (gridsStale_) grid->Fill();
+            grid->Locate(address_.Number());
         }
-        if (!s_.grids_.isEmpty()) s_.firstActivation_ = false;
-        Fill(answer);
-        ComputeIndexValue();
+        if (!s_.Grids().isEmpty()) gridsStale_ = false;
+        Fill();
+        const int piece = s_.FMIndexType == itInternal ? 4 : 5;
+        indexValue_ = records::FieldPiece(lastRead_.lines, s_.FMIndexField, s_.RecordAddress(), piece);
         for (TvornSource* detail : s_.Details())
             if (detail->Active()) detail->SetupMasterLink();
         if (s_.HasNavigationButtons()) ComputeEnds();
     }
     // A read that found no record leaves an empty form, not a browsed one.
-    s_.SetState(HasNoRecord(s_.iens_) ? ssEmpty : ssBrowse);
+    s_.SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
     if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
 }
 
-void SourceNavigator::Fill(const records::RecordAnswer& answer) {
+void SourceNavigator::Fill() {
     const QString caret = QStringLiteral("^");
     for (TvornBoundControl* control : s_.Controls()) {
         const QString field = control->FMField();
         if (control->HoldsWordProcessing()) {
-            control->FillFromLines(answer.WordProcessingLines(field));
+            control->FillFromLines(lastRead_.WordProcessingLines(field));
             continue;
         }
-        const QString line = answer.LineOf(field);
+        const QString line = lastRead_.LineOf(field);
         control->FillFromRecord(Piece(line, caret, 4), Piece(line, caret, 5));
     }
 }
 
-void SourceNavigator::ComputeIndexValue() {
-    const int piece = s_.FMIndexType == itInternal ? 4 : 5;
-    s_.indexValue_ =
-        records::FieldPiece(s_.recordLines_, s_.FMIndexField, s_.RecordAddress(), piece);
+void SourceNavigator::ShowValue(TvornBoundControl& control, const QString& internal,
+                                const QString& external) {
+    FlagScope filling(filling_);
+    control.FillFromRecord(internal, external);
+}
+
+void SourceNavigator::EmptyControls() {
+    FlagScope filling(filling_);
+    for (TvornBoundControl* control : s_.Controls())
+        control->ClearValue();
+}
+
+void SourceNavigator::EmptyForm() {
+    EmptyControls();
+    lastRead_ = records::RecordAnswer();
+    indexValue_.clear();
 }
 
 records::ListerStep SourceNavigator::Step(records::Direction direction, bool continues) {
     using records::Direction;
     TvornSource* master = s_.Master();
-    const bool logical = master && s_.TypeIfSubFile == TvornSubFileType::Logical;
+    const bool logical = s_.IsLogicalDetail();
     const bool backwards = direction == Direction::Prior || direction == Direction::Last;
     records::ListerStep step;
     step.file = s_.FileNumber;
@@ -98,13 +108,13 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
         step.screen = s_.LinkScreen();
         if (!s_.FMScreen.isEmpty()) step.screen += u' ' + s_.FMScreen;
     } else {
-        step.iens = s_.parentIens_;
+        step.iens = s_.ParentIens();
         step.screen = s_.FMScreen;
     }
     step.continues = continues;
     if (continues) {
-        step.from = logical ? master->RecordNumber() : s_.indexValue_.left(30);
-        step.fromIen = s_.RecordNumber();
+        step.from = logical ? master->RecordNumber() : indexValue_.left(30);
+        step.fromIen = address_.Number();
     }
     return step;
 }
@@ -113,37 +123,40 @@ QString SourceNavigator::Neighbour(records::Direction direction) {
     const QList<TvornGridLink*> grids = s_.Grids();
     if (!grids.isEmpty())
         return grids.first()->NavigateRecord(static_cast<TvornGridLink::Direction>(direction),
-                                             s_.RecordNumber());
+                                             address_.Number());
     const bool continues =
         direction == records::Direction::Prior || direction == records::Direction::Next;
-    const records::ListerAnswer answer = records::ReadListerAnswer(
-        s_.RequireBroker().Call(records::ListerRequest(Step(direction, continues))));
-    s_.recordErrors_ += answer.errors;
-    return answer.found;
+    return records::ReadListerAnswer(
+               s_.RequireBroker().Call(records::ListerRequest(Step(direction, continues))))
+        .found;
 }
 
 void SourceNavigator::ComputeEnds() {
     const QList<TvornGridLink*> grids = s_.Grids();
     if (!grids.isEmpty()) {
-        s_.atFirst_ = grids.first()->AtFirstRow();
-        s_.atLast_ = grids.first()->AtLastRow();
+        atFirst_ = grids.first()->AtFirstRow();
+        atLast_ = grids.first()->AtLastRow();
     } else {
-        const QString record = s_.RecordNumber();
-        const bool logical = s_.IsLogicalDetail();
+        const QString record = address_.Number();
         records::ListerStep first = Step(records::Direction::First, false);
         // The forward end is asked without flags for a plain source, whatever the protocol.
-        if (!logical) first.flags.clear();
+        if (!s_.IsLogicalDetail()) first.flags.clear();
         TRPCBroker& broker = s_.RequireBroker();
-        s_.atFirst_ =
+        atFirst_ =
             records::ReadListerAnswer(broker.Call(records::ListerRequest(first))).found == record;
-        s_.atLast_ = records::ReadListerAnswer(
-                         broker.Call(records::ListerRequest(Step(records::Direction::Last, false))))
-                         .found == record;
+        atLast_ = records::ReadListerAnswer(
+                      broker.Call(records::ListerRequest(Step(records::Direction::Last, false))))
+                      .found == record;
     }
-    s_.SetButtonEnabled(DoFirst, !s_.atFirst_);
-    s_.SetButtonEnabled(DoPrior, !s_.atFirst_);
-    s_.SetButtonEnabled(DoNext, !s_.atLast_);
-    s_.SetButtonEnabled(DoLast, !s_.atLast_);
+    s_.SetButtonEnabled(DoFirst, !atFirst_);
+    s_.SetButtonEnabled(DoPrior, !atFirst_);
+    s_.SetButtonEnabled(DoNext, !atLast_);
+    s_.SetButtonEnabled(DoLast, !atLast_);
+}
+
+void SourceNavigator::ForgetEnds() {
+    atFirst_ = false;
+    atLast_ = false;
 }
 
 bool SourceNavigator::GetAndFill(const QString& ien) {
@@ -152,9 +165,12 @@ bool SourceNavigator::GetAndFill(const QString& ien) {
         return false;
     }
     if (ien != QLatin1String("+1")) {
-        s_.iens_ = ien.endsWith(u',') ? ien : ien + u',';
+        // The record being edited is left first: its changes are saved or dropped as the
+        // user answers, and the user may choose to stay.
+        if (!s_.LeaveRecord()) return false;
+        address_.MoveTo(ien);
         GetRecord();
-        if (!s_.FullIens().isEmpty()) return true;
+        if (address_.HasRecord()) return true;
     }
     Clear();
     return false;
@@ -163,14 +179,12 @@ bool SourceNavigator::GetAndFill(const QString& ien) {
 bool SourceNavigator::Browse(records::Direction direction) {
     using records::Direction;
     if (!s_.Active() || !s_.Allows(uaBrowse)) return false;
-    if (!s_.CheckSaveChanges()) return false;
-    const QString record = s_.RecordNumber();
-    if ((direction == Direction::Prior || direction == Direction::Next) &&
-        (record.isEmpty() || record == QLatin1String("+1")))
+    if (!s_.LeaveRecord()) return false;
+    if ((direction == Direction::Prior || direction == Direction::Next) && !address_.IsStored())
         return false;
     const QString found = Neighbour(direction);
     if (!found.isEmpty()) {
-        s_.iens_ = found + u',';
+        address_.MoveTo(found);
         GetRecord();
         return true;
     }
@@ -185,21 +199,29 @@ bool SourceNavigator::Browse(records::Direction direction) {
                 Clear();
                 if (direction == Direction::First) s_.SetButtonEnabled(DoLast, false);
             } else {
+                // No record to show: the form is empty.
                 EmptyForm();
-                s_.iens_.clear();
+                address_.Forget();
+                s_.SetState(ssEmpty);
             }
             return false;
     }
     return false;
 }
 
-void SourceNavigator::EmptyForm() {
-    s_.EmptyControls();
-    s_.ForgetChanges();
-    s_.recordLines_.clear();
-    s_.recordKeys_.clear();
-    s_.recordErrors_.clear();
-    s_.indexValue_.clear();
+void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
+    for (TvornSource* detail : s_.Details()) {
+        if (!detail->Active()) continue;
+        detail->LoseMaster();
+        if (disableDetailControls)
+            for (TvornBoundControl* control : detail->Controls())
+                control->Widget()->setEnabled(false);
+    }
+    for (TvornGridLink* grid : s_.Grids()) {
+        if (gridsStale_) grid->Fill();
+        grid->Clear();
+    }
+    gridsStale_ = false;
 }
 
 void SourceNavigator::Clear() {
@@ -207,27 +229,13 @@ void SourceNavigator::Clear() {
     bool allowClear = true;
     if (s_.BeforeClear) s_.BeforeClear(&s_, allowClear);
     if (!allowClear) return;
-    if (!s_.CheckSaveChanges()) return;
-    s_.EmptyControls();
+    if (!s_.LeaveRecord()) return;
+    EmptyControls();
     s_.ForgetChanges();
-    // An edit that had nothing left to save may still hold its lock.
-    s_.UnlockRecord();
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
-    for (TvornSource* detail : s_.Details()) {
-        if (!detail->Active()) continue;
-        detail->Clear();
-        detail->SetState(ssNoMaster);
-        for (TvornOperationButton* button : detail->Buttons())
-            button->Widget()->setEnabled(false);
-    }
-    for (TvornGridLink* grid : s_.Grids()) {
-        if (s_.firstActivation_) grid->Fill();
-        grid->Clear();
-    }
-    s_.firstActivation_ = false;
+    EmptyDetailsAndGrids(false);
     s_.SetState(ssEmpty);
-    s_.atFirst_ = false;
-    s_.atLast_ = false;
+    ForgetEnds();
     s_.SetButtonEnabled(DoLast, true);
     s_.SetButtonEnabled(DoFirst, true);
     if (s_.AfterClear) s_.AfterClear(&s_);
@@ -238,21 +246,11 @@ void SourceNavigator::Insert() {
     bool allowInsert = true;
     if (s_.BeforeInsert) s_.BeforeInsert(&s_, allowInsert);
     if (!allowInsert) return;
-    if (!s_.CheckSaveChanges()) return;
+    if (!s_.LeaveRecord()) return;
     s_.ForgetChanges();
-    s_.UnlockRecord();
-    s_.EmptyControls();
+    EmptyControls();
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
-    for (TvornSource* detail : s_.Details()) {
-        if (!detail->Active()) continue;
-        detail->Clear();
-        detail->SetState(ssNoMaster);
-        for (TvornBoundControl* control : detail->Controls())
-            control->Widget()->setEnabled(false);
-    }
-    for (TvornGridLink* grid : s_.Grids())
-        grid->Clear();
-    s_.firstActivation_ = false;
+    EmptyDetailsAndGrids(true);
     s_.SetState(ssNew);
     if (s_.AfterInsert) s_.AfterInsert(&s_);
 }
@@ -260,11 +258,9 @@ void SourceNavigator::Insert() {
 void SourceNavigator::Cancel() {
     if (!s_.Active()) return;
     s_.ForgetChanges();
-    // The control being edited is thrown away with the rest, not committed on the way.
-    s_.currentControl_ = nullptr;
-    if (s_.state_ == ssNew) {
+    if (s_.State() == ssNew) {
         Clear();
-    } else if (s_.state_ == ssEdit) {
+    } else if (s_.State() == ssEdit) {
         s_.UnlockRecord();
         GetRecord();
     }
@@ -277,12 +273,20 @@ void SourceNavigator::Refresh() {
         grid->Fill();
 }
 
+void SourceNavigator::ReadFiled(const QString& number) {
+    address_.MoveTo(number);
+    gridsStale_ = true;
+    // Filed is browsed, even when the read-back below meets a link that dies just now.
+    s_.SetState(ssBrowse);
+    GetRecord();
+}
+
 QString SourceNavigator::FieldValue(const QString& field, int piece) {
     if (field.isEmpty()) return {};
     const QString record = s_.RecordAddress();
-    if (s_.fields_.contains(field))
-        return records::FieldPiece(s_.recordLines_, field, record, piece);
-    if (record.isEmpty() || record.startsWith(u'+')) return {};
+    if (s_.Fields().contains(field))
+        return records::FieldPiece(lastRead_.lines, field, record, piece);
+    if (!address_.IsStored()) return {};
     const records::RecordAnswer answer = records::ReadRecordAnswer(
         s_.RequireBroker().Call(records::ReadRequest(s_.FileNumber, {field}, s_.FullIens())));
     return records::FieldPiece(answer.lines, field, record, piece);

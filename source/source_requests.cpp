@@ -93,6 +93,15 @@ bool ReadNoPointers(const RpcReply& reply) {
            reply.Line(1) == QLatin1String("0");
 }
 
+QStringList ReadPointerCheckFailure(const RpcReply& reply) {
+    const QString first = Piece(reply.Line(0), kCaret, 1);
+    if (first == kDataMarker || first == kBeginDataMarker) return {};
+    QStringList reasons = reply.Sections().Lines(Section::Errors);
+    if (reasons.isEmpty())
+        reasons.append(QStringLiteral("The server did not answer the pointer check."));
+    return reasons;
+}
+
 bool ReadDeletionAllowed(const RpcReply& reply) {
     return reply.Line(2) == QLatin1String(" ");
 }

@@ -44,6 +44,9 @@ RpcRequest PointerCheck(const QString& file, const QString& record, int files, i
                         int noXrefs);
 // True when nothing points to the record.
 bool ReadNoPointers(const RpcReply& reply);
+// The reasons of a pointer check the server could not make (its answer has no data section):
+// its error lines, or a line saying that it answered nothing. Empty when the check was made.
+QStringList ReadPointerCheckFailure(const RpcReply& reply);
 // Whether a record that others point to may still be deleted (the third line is " ").
 bool ReadDeletionAllowed(const RpcReply& reply);
 // The lines of the pointer report from line `from` (from 0) on, "[END_diDATA]" left out.

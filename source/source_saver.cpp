@@ -5,6 +5,7 @@
 #include "source/flag_scope.h"
 #include "source/message_text.h"
 #include "source/record_requests.h"
+#include "source/source_history.h"
 #include "source/source_locker.h"
 #include "source/source_messages.h"
 #include "source/source_navigator.h"
@@ -23,7 +24,7 @@ QString DisplayNameOf(const TvornBoundControl& control) {
 }  // namespace
 
 bool SourceSaver::ValidateField(const QString& fieldIn, const QString& valueIn) {
-    FlagScope validating(s_.validating_);
+    FlagScope validating(validating_);
     QString field = fieldIn;
     QString value = valueIn;
     bool allowValidate = true;
@@ -37,13 +38,12 @@ bool SourceSaver::ValidateField(const QString& fieldIn, const QString& valueIn) 
         const records::ValidatorAnswer answer =
             records::ReadValidatorAnswer(s_.RequireBroker().Call(
                 records::ValidatorRequest(s_.FileNumber, s_.FullIens(), field, value)));
-        s_.recordErrors_ += answer.errors;
         result = answer.valid;
         internal = answer.internal;
         external = answer.external;
     }
     if (s_.AfterValidateField) s_.AfterValidateField(&s_, result, field, internal, external);
-    s_.validationAnswer_ = {internal, external};
+    validationAnswer_ = {internal, external};
     return result;
 }
 
@@ -59,95 +59,135 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
         }
         return false;
     }
-    const QString internal = s_.validationAnswer_.value(0);
-    const QString external = s_.validationAnswer_.value(1);
-    // An empty form becomes a new record before the controls take the value: a control is
-    // only counted as changed in a record being edited, and the value must be filed.
-    if (s_.state_ == ssBrowse || s_.state_ == ssEmpty) s_.BeginEdit();
+    const QString internal = validationAnswer_.value(0);
+    const QString external = validationAnswer_.value(1);
+    // The edit starts before the controls take the value: a record held by another user
+    // takes nothing, and an empty form becomes the new record the value belongs to.
+    if (!s_.BeginEdit()) return false;
     if (showing.isEmpty()) {
-        s_.BeginEdit();
-        s_.extraFilerLines_.append({s_.FileNumber, field, s_.RecordAddress(), internal});
+        edit_.AddExtra({s_.FileNumber, field, s_.RecordAddress(), internal});
         return true;
     }
     for (TvornBoundControl* control : showing) {
-        {
-            // Taken as a read value: the control's own change handling must not undo it.
-            FlagScope filling(s_.filling_);
-            control->FillFromRecord(internal, external);
-        }
+        navigator_.ShowValue(*control, internal, external);
         s_.AddChangedControl(control);
-        s_.BeginEdit();
     }
     return true;
 }
 
-void SourceSaver::CommitActiveControl() {
+bool SourceSaver::CommitActiveControl() {
     // Only a record being changed has an edit to finish.
-    if (committing_ || (s_.state_ != ssNew && s_.state_ != ssEdit)) return;
-    TvornBoundControl* control = s_.currentControl_;
-    if (!control) return;
+    if (committing_ || (s_.State() != ssNew && s_.State() != ssEdit)) return true;
+    TvornBoundControl* control = s_.CurrentControl();
+    if (!control) return true;
     FlagScope committing(committing_);
-    control->CommitEdit();
+    return control->SettleValue();
 }
 
-bool SourceSaver::RequiredFieldsPresent() {
-    s_.missingFields_.clear();
+bool SourceSaver::CommitChanges() {
+    if (!CommitActiveControl()) return false;
+    FlagScope committing(committing_);
+    for (TvornBoundControl* control : edit_.Changed())
+        if (control != s_.CurrentControl() && !control->SettleValue()) return false;
+    return true;
+}
+
+bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
+    missing_.clear();
     for (TvornBoundControl* control : s_.Controls())
         if (control->FMRequired() && !control->HasValue())
-            s_.missingFields_.append({control, DisplayNameOf(*control)});
-    if (s_.missingFields_.isEmpty()) return true;
-    say::Error(GetDialogText(51, s_.missingFields_.first().displayName, s_.RPCBroker()));
+            missing_.append({control, DisplayNameOf(*control)});
+    if (!missing_.isEmpty()) {
+        say::Error(GetDialogText(51, missing_.first().displayName, s_.RPCBroker()));
+        return false;
+    }
+    // A control may know better than its value whether its field is filled; asked before the
+    // filing, so that nothing is filed that the save then disowns.
+    QStringList names;
+    for (TvornBoundControl* control : newRecord ? s_.Controls() : edit_.Changed())
+        if (!control->IsFilled()) names.append(DisplayNameOf(*control));
+    if (names.isEmpty()) return true;
+    say::Error(GetDialogText(38, {}, s_.RPCBroker()) + names.join(QStringLiteral(", ")) + u'.');
     return false;
 }
 
-QString SourceSaver::MissingAfterFiling(bool newRecord) {
-    QStringList names;
-    for (TvornBoundControl* control : newRecord ? s_.Controls() : s_.ChangedControls())
-        if (!control->IsFilled()) names.append(DisplayNameOf(*control));
-    if (names.isEmpty()) return {};
-    return QStringLiteral("Kentistä: ") + names.join(QStringLiteral(", ")) + u'.';
-}
-
 QString SourceSaver::ChangeQuestion() {
-    for (TvornBoundControl* control : s_.ChangedControls()) {
+    for (TvornBoundControl* control : edit_.Changed()) {
         if (control->FMField() != QLatin1String(".01")) continue;
         const QString parameters = control->ChangeQuestion(s_.FileName);
         if (!parameters.isNull()) return GetDialogText(34, parameters, s_.RPCBroker()) + u'?';
     }
     return GetDialogText(37, s_.FileName, s_.RPCBroker()) + say::kLineBreak +
-           s_.navigator_->IdentifierText() + u'?';
+           navigator_.IdentifierText() + u'?';
 }
 
-bool SourceSaver::File() {
-    const TvornSourceState state = s_.state_;
-    if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert))) {
-        s_.ForgetChanges();
-        return true;
+QString SourceSaver::RefusalReport(int id, const QStringList& refusals) const {
+    QString report = GetDialogText(id, {}, s_.RPCBroker());
+    for (const QString& reason : refusals)
+        report += say::kLineBreak + reason;
+    return report;
+}
+
+bool SourceSaver::LockStillHeld() {
+    if (s_.State() != ssEdit || locker_.HoldsLockOnThisLink()) return true;
+    // The lock went with a link that died. Another user may have changed the record since:
+    // filing now would overwrite their save.
+    if (!locker_.Reacquire()) return false;
+    if (navigator_.RecordUnchanged()) return true;
+    if (s_.ShowMessages) say::Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
+    s_.Cancel();
+    return false;
+}
+
+SourceSaver::Filed SourceSaver::File() {
+    Filed filed;
+    const TvornSourceState state = s_.State();
+    // Nothing is filed for a user without the right, nor without changes; the edits stay.
+    if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
+        return filed;
+    if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return filed;
+    if (!edit_.Record().isEmpty() && edit_.Record() != s_.FullIens()) {
+        filed.refusals.append(QStringLiteral("The changes were made to record ") +
+                              edit_.Record() + QStringLiteral(", not to ") + s_.FullIens() +
+                              u'.');
+        return filed;
     }
-    if (!s_.HasChanges() || state == ssBrowse) return true;
     ui::WaitCursor wait;
-    s_.recordErrors_.clear();
     filer::Filing filing;
     filing.add = state == ssNew;
     filing.file = s_.FileNumber;
     filing.record = s_.RecordAddress();
-    for (TvornBoundControl* control : s_.ChangedControls()) {
+    for (TvornBoundControl* control : edit_.Changed()) {
         if (control->IsDisplayOnly()) continue;
         filing.fields.append({control->FMField(), control->InternalValue(),
                               control->HoldsWordProcessing(), control->Lines()});
     }
-    filing.extra = s_.extraFilerLines_;
-    filing.wishedNumbers = s_.wishedNumbers_;
+    filing.extra = edit_.Extra();
+    filing.wishedNumbers = edit_.Wished();
     const filer::FilerAnswer answer =
         filer::ReadFilerAnswer(s_.RequireBroker().Call(filer::FilerRequest(filing)));
-    s_.recordErrors_ = answer.errors;
-    if (!answer.Succeeded()) return false;
+    if (!answer.Succeeded()) {
+        filed.refusals = answer.errors;
+        return filed;
+    }
     QString record = s_.RecordNumber();
     if (record.startsWith(u'+')) record = answer.NumberFor(record);
-    s_.iens_ = record + u',';
-    s_.firstActivation_ = true;
-    s_.ForgetChanges();
-    return true;
+    filed.done = true;
+    edit_.Forget();
+    EndFiledEdit();
+    navigator_.ReadFiled(record);
+    return filed;
+}
+
+void SourceSaver::EndFiledEdit() {
+    // Whatever the read-back meets (a link that dies just now), the edit is over and its
+    // lock is not kept.
+    try {
+        s_.UnlockRecord();
+    } catch (...) {
+        locker_.ReleaseQuietly();
+        throw;
+    }
 }
 
 bool SourceSaver::Save() {
@@ -155,42 +195,35 @@ bool SourceSaver::Save() {
     bool allowSave = true;
     if (s_.BeforeSave) s_.BeforeSave(&s_, allowSave);
     if (!allowSave) return false;
+    if (!edit_.HasChanges()) return false;
     if (s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmChange) &&
         !say::YesOrCancel(ChangeQuestion()))
         return false;
-    FlagScope saving(s_.saving_);
+    FlagScope saving(saving_);
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
-    CommitActiveControl();
-    if (!RequiredFieldsPresent()) return false;
-    // A lock that went with a lost connection is taken again before anything is filed.
-    if (s_.state_ == ssEdit && !s_.locker_->HoldsLockOnThisLink() && !s_.locker_->Reacquire())
+    const bool newRecord = s_.State() == ssNew;
+    if (!CommitChanges() || !edit_.HasChanges() || !RequiredFieldsPresent(newRecord) ||
+        !LockStillHeld())
         return false;
-    const bool newRecord = s_.state_ == ssNew;
-    const bool saved = File();
-    const QString missing = MissingAfterFiling(newRecord);
-    if (!missing.isEmpty()) {
-        say::Error(missing);
-        return false;
-    }
+    const Filed filed = File();
     QString report;
-    if (saved) {
-        s_.GetRecord();
+    if (filed.done) {
+        const QString identifiers = navigator_.IdentifierText();
         if (s_.InformMessages.testFlag(InformChange))
-            report = GetDialogText(
-                         39, s_.FileName + QStringLiteral(": ") + s_.navigator_->IdentifierText(),
-                         s_.RPCBroker()) +
+            report = GetDialogText(39, s_.FileName + QStringLiteral(": ") + identifiers,
+                                   s_.RPCBroker()) +
                      say::kLineBreak;
-        s_.UpdateHistory();
-        s_.UnlockRecord();
+        history_.Update(identifiers);
     } else {
         // The edits stay on the form, and so does the lock that protects them: releasing it
         // would let another user change the record before the next try overwrites it.
-        report = GetDialogText(40, {}, s_.RPCBroker());
+        if (s_.State() == ssEdit) locker_.RestartPeriod();
+        report = RefusalReport(40, filed.refusals);
     }
-    if (s_.ShowMessages && (!saved || s_.InformMessages.testFlag(InformChange)))
+    if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformChange)))
         say::Information(report);
-    if (s_.AfterSave) s_.AfterSave(&s_, saved);
-    return saved;
+    if (s_.AfterSave) s_.AfterSave(&s_, filed.done);
+    return filed.done;
 }
 
 bool SourceSaver::SaveAs() {
@@ -206,25 +239,24 @@ bool SourceSaver::SaveAs() {
         if (!say::YesOrCancel(GetDialogText(41, parameters, s_.RPCBroker()) + say::kLineBreak))
             return false;
     }
-    FlagScope saving(s_.saving_);
-    if (s_.state_ != ssNew) {
-        // A stored record saved as a copy: the values on the form become a new record.
-        s_.missingFields_.clear();
-        s_.wishedNumbers_.clear();
+    FlagScope saving(saving_);
+    if (s_.State() != ssNew) {
+        // A stored record saved as a copy: the values on the form become a new record, which
+        // the details follow; their own changes belong to the stored record and go first.
+        if (!s_.LeaveDetailRecords()) return false;
+        missing_.clear();
+        edit_.Wished().clear();
         s_.UnlockRecord();
-        s_.iens_ = QStringLiteral("+1,");
         s_.SetState(ssNew);
     }
     TvornSource* master = s_.Master();
-    if (master && s_.TypeIfSubFile == TvornSubFileType::Logical && s_.LinkPending() &&
-        !master->RecordNumber().isEmpty())
-        s_.extraFilerLines_.append(
-            {s_.FileNumber, s_.LinkField, s_.RecordAddress(), master->RecordNumber()});
-    CommitActiveControl();
+    if (s_.IsLogicalDetail() && s_.LinkPending() && !master->RecordNumber().isEmpty())
+        edit_.AddExtra({s_.FileNumber, s_.LinkField, s_.RecordAddress(), master->RecordNumber()});
+    if (!CommitChanges()) return false;
     // Every field on the form is filed; of several controls on one field (radio buttons) the
     // one that holds the value stands for it.
     QStringList changedFields;
-    for (TvornBoundControl* control : s_.ChangedControls())
+    for (TvornBoundControl* control : edit_.Changed())
         changedFields.append(control->FMField());
     const QList<TvornBoundControl*> controls = s_.Controls();
     for (TvornBoundControl* control : controls) {
@@ -239,43 +271,45 @@ bool SourceSaver::SaveAs() {
         s_.AddChangedControl(holder);
         changedFields.append(field);
     }
-    if (!RequiredFieldsPresent()) return false;
-    const bool saved = !s_.HasChanges() || File();
+    if (!RequiredFieldsPresent(true)) return false;
+    const Filed filed = File();
     QString report;
-    if (saved) {
-        s_.GetRecord();
+    if (filed.done) {
+        const QString identifiers = navigator_.IdentifierText();
         if (s_.InformMessages.testFlag(InformInsert))
-            report = GetDialogText(
-                         42, s_.FileName + QStringLiteral(": ") + s_.navigator_->IdentifierText(),
-                         s_.RPCBroker()) +
+            report = GetDialogText(42, s_.FileName + QStringLiteral(": ") + identifiers,
+                                   s_.RPCBroker()) +
                      say::kLineBreak;
-        s_.UpdateHistory();
+        history_.Update(identifiers);
     } else {
-        report = GetDialogText(43, {}, s_.RPCBroker());
+        report = RefusalReport(43, filed.refusals);
     }
-    if (s_.ShowMessages && (!saved || s_.InformMessages.testFlag(InformInsert)))
+    if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformInsert)))
         say::Information(report);
-    if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, saved);
-    return saved;
+    if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed.done);
+    return filed.done;
 }
 
 bool SourceSaver::CheckSaveChanges() {
-    CommitActiveControl();
-    if (!s_.HasChanges()) return true;
+    // The question is about what the form shows; the save that Yes starts checks every
+    // changed value itself, so nothing is checked (or refused twice) before asking.
+    if (!edit_.HasChanges()) return true;
     if (!s_.ShowMessages) {
         s_.Cancel();
         return true;
     }
-    const bool newRecord = s_.state_ == ssNew;
+    const bool newRecord = s_.State() == ssNew;
     const QString question = newRecord
                                  ? GetDialogText(41, s_.FileName, s_.RPCBroker())
                                  : GetDialogText(58, {}, s_.RPCBroker()) + u' ' + s_.FileName +
-                                       QStringLiteral(": ") + s_.navigator_->IdentifierText() +
+                                       QStringLiteral(": ") + navigator_.IdentifierText() +
                                        u'?' + say::kLineBreak;
     switch (TimedMessageDlg(question, ui::MessageKind::Confirmation,
                             ui::mbYes | ui::mbNo | ui::mbCancel)) {
         case ui::mrYes:
-            return newRecord ? SaveAs() : Save();
+            // A save that found nothing left to file (a lock timeout under the question may
+            // have cancelled it) lets the caller go on; one that failed keeps the user here.
+            return (newRecord ? SaveAs() : Save()) || !edit_.HasChanges();
         case ui::mrNo:
             s_.Cancel();
             return true;

@@ -5,6 +5,11 @@
 #include "source/timed_dialog.h"
 
 namespace vorn {
+namespace {
+
+int openMessages = 0;
+
+}  // namespace
 
 QString BreakAtColons(const QString& text) {
     QString broken;
@@ -26,6 +31,10 @@ int TimedMessageDlg(const QString& text, ui::MessageKind kind, int buttons, int 
     dialog.Arrange(kind, buttons);
     if (timeOut != 0) dialog.StartCountdown(timeOut);
     dialog.SetHelpContext(helpContext);
+    ++openMessages;
+    struct Closed {
+        ~Closed() { --openMessages; }
+    } closed;
     const int result = ui::Modal().ExecModal(dialog);
     dialog.Timer1->SetEnabled(false);
     return dialog.TimedOut() ? ui::mrNone : result;
@@ -33,6 +42,10 @@ int TimedMessageDlg(const QString& text, ui::MessageKind kind, int buttons, int 
 
 int TimedInformation(const QString& text, int timeOut) {
     return TimedMessageDlg(text, ui::MessageKind::Information, ui::mbOK, timeOut, 0);
+}
+
+int TimedMessagesOpen() {
+    return openMessages;
 }
 
 }  // namespace vorn

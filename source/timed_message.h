@@ -17,6 +17,9 @@ QString BreakAtColons(const QString& text);
 int TimedMessageDlg(const QString& text, ui::MessageKind kind, int buttons, int timeOut = 0,
                     int helpContext = 0);
 
+// How many toolset messages are open now (a message may open over another).
+int TimedMessagesOpen();
+
 // An information with an OK button: TimedMessageDlg(text, Information, OK, timeOut, 0).
 int TimedInformation(const QString& text, int timeOut);
 

@@ -4,7 +4,6 @@
 
 #include "broker/rpc_broker.h"
 #include "source/enabling_rules.h"
-#include "source/flag_scope.h"
 #include "source/master_link.h"
 #include "source/message_text.h"
 #include "source/no_broker_link.h"
@@ -23,15 +22,16 @@ TvornSource::TvornSource(QObject* owner)
     : QObject(owner),
       delPointerDisplay_(new TvornDelPointerDisplay(this)),
       navigator_(std::make_unique<SourceNavigator>(*this)),
-      history_(std::make_unique<SourceHistory>(*this)),
-      saver_(std::make_unique<SourceSaver>(*this)),
       locker_(std::make_unique<SourceLocker>(*this)),
-      deleter_(std::make_unique<SourceDeleter>(*this)),
-      masterLink_(std::make_unique<MasterLink>(*this)) {
+      history_(std::make_unique<SourceHistory>(*this, *navigator_)),
+      saver_(std::make_unique<SourceSaver>(*this, *navigator_, *locker_, *history_)),
+      deleter_(std::make_unique<SourceDeleter>(*this, *navigator_)),
+      masterLink_(std::make_unique<MasterLink>(*this, *navigator_)) {
     delPointerDisplay_->setObjectName(QStringLiteral("DelPointerDisplay"));
 }
 
 TvornSource::~TvornSource() {
+    locker_->ReleaseQuietly();
     if (master_) master_->RemoveDetail(this);
     for (const QPointer<TvornSource>& detail : details_)
         if (detail) detail->master_ = nullptr;
@@ -125,7 +125,7 @@ void TvornSource::Open() {
     }
     if (active_) return;
     active_ = true;
-    firstActivation_ = true;
+    navigator_->MarkGridsStale();
     const TvornUserAccess formAccess = userAccess_;
     try {
         history_->Reset();
@@ -137,11 +137,10 @@ void TvornSource::Open() {
                 widget->setToolTip(FieldHelp(control->FMField(), QStringLiteral("H")));
         }
         if (userData_.isEmpty()) FetchUserData();
-        atFirst_ = false;
-        atLast_ = false;
-        // Without a master the link set-up loads the bound grids itself.
+        navigator_->ForgetEnds();
+        // Without a master the link set-up lists the bound grids itself.
         if (!SetupMasterLink()) {
-            EmptyControls();
+            navigator_->EmptyControls();
             DisableControlsAndButtons();
             return;
         }
@@ -154,7 +153,7 @@ void TvornSource::Open() {
         userAccess_ = formAccess;
         throw;
     }
-    if (!master_) firstActivation_ = false;
+    if (!master_) navigator_->GridsListed();
 }
 
 void TvornSource::CheckFileAccess() {
@@ -180,10 +179,8 @@ void TvornSource::Close() {
     UnlockRecord();
     active_ = false;
     SetState(ssInactive);
-    changed_.clear();
-    extraFilerLines_.clear();
-    atFirst_ = false;
-    atLast_ = false;
+    ForgetChanges();
+    navigator_->ForgetEnds();
     for (TvornBoundControl* control : Controls()) {
         control->Widget()->setEnabled(false);
         control->SourceClosed();
@@ -193,48 +190,93 @@ void TvornSource::Close() {
 }
 
 void TvornSource::SetState(TvornSourceState newState) {
-    if (filling_ || newState == state_) return;
+    if (navigator_->Filling() || newState == state_) return;
+    state_ = newState;
     switch (newState) {
         case ssInactive:
         case ssEmpty:
         case ssNoMaster:
-            state_ = newState;
-            iens_ = QStringLiteral(",");
+            navigator_->ForgetRecord();
+            saver_->Edit().End();
             break;
         case ssNew:
-            state_ = newState;
-            iens_ = QStringLiteral("+1,");
+            navigator_->StartNew();
+            saver_->Edit().Begin(FullIens());
             break;
         case ssEdit:
-            state_ = newState;
-            if (!RecordUnchanged()) {
-                if (ShowMessages) say::Information(GetDialogText(50, {}, broker_.data()), 60);
-                Cancel();
-            }
+            saver_->Edit().Begin(FullIens());
             break;
         case ssBrowse:
-            state_ = newState;
-            changed_.clear();
+            saver_->Edit().Forget();
+            saver_->Edit().End();
             break;
     }
     RefreshButtons();
     RefreshControls();
 }
 
-void TvornSource::BeginEdit() {
+bool TvornSource::BeginEdit() {
     if (state_ == ssBrowse) {
-        if (LockRecord()) SetState(ssEdit);
+        if (!LockRecord()) return false;
+        // The record is checked only now that nobody else can change it.
+        if (!RecordUnchanged()) {
+            if (ShowMessages) say::Information(GetDialogText(50, {}, broker_.data()), 60);
+            UnlockRecord();
+            GetRecord();
+            return false;
+        }
+        SetState(ssEdit);
     } else if (state_ == ssEmpty) {
         SetState(ssNew);
     }
+    return state_ == ssNew || state_ == ssEdit;
+}
+
+bool TvornSource::LeaveDetailRecords() {
+    for (TvornSource* detail : Details())
+        if (detail->Active() && !detail->LeaveRecord()) return false;
+    return true;
+}
+
+bool TvornSource::LeaveRecord() {
+    if (!LeaveDetailRecords() || !CheckSaveChanges()) return false;
+    if (state_ == ssEdit && !HasChanges()) {
+        UnlockRecord();
+        SetState(ssBrowse);
+    }
+    return true;
+}
+
+void TvornSource::LoseMaster() {
+    for (TvornSource* detail : Details())
+        if (detail->Active()) detail->LoseMaster();
+    ForgetChanges();
+    UnlockRecord();
+    navigator_->EmptyForm();
+    navigator_->ForgetEnds();
+    for (TvornGridLink* grid : Grids())
+        grid->Clear();
+    SetState(ssNoMaster);
+    for (TvornOperationButton* button : Buttons())
+        button->Widget()->setEnabled(false);
+}
+
+// --- record address ---
+
+const SourceAddress& TvornSource::Address() const {
+    return navigator_->Address();
+}
+
+QString TvornSource::Iens() const {
+    return navigator_->Address().Iens();
+}
+
+const QString& TvornSource::ParentIens() const {
+    return masterLink_->ParentIens();
 }
 
 QString TvornSource::FullIens() const {
-    const QString record = RecordNumber();
-    if (record.isEmpty()) return {};
-    QString full = record + parentIens_;
-    if (!full.endsWith(u',')) full += u',';
-    return full;
+    return navigator_->Address().Full(masterLink_->ParentIens());
 }
 
 QString TvornSource::RecordAddress() const {
@@ -243,16 +285,16 @@ QString TvornSource::RecordAddress() const {
     return address;
 }
 
+QString TvornSource::RecordNumber() const {
+    return navigator_->Address().Number();
+}
+
 bool TvornSource::IsHierarchicalDetail() const {
     return Master() && TypeIfSubFile == TvornSubFileType::Hierarchical;
 }
 
 bool TvornSource::IsLogicalDetail() const {
     return Master() && TypeIfSubFile == TvornSubFileType::Logical;
-}
-
-QString TvornSource::RecordNumber() const {
-    return iens_.section(u',', 0, 0);
 }
 
 TRPCBroker& TvornSource::RequireBroker() const {
@@ -268,13 +310,16 @@ void TvornSource::RegisterControl(TvornBoundControl* control, const QString& fie
     for (const auto& r : controls_)
         known = known || r.item == control;
     if (!known) controls_.append({control->Widget(), control});
-    if (!fields_.contains(field)) fields_.append(field);
+    EnsureField(field);
+}
+
+void TvornSource::EnsureField(const QString& field) {
+    if (!field.isEmpty() && !fields_.contains(field)) fields_.append(field);
 }
 
 void TvornSource::UnregisterControl(TvornBoundControl* control) {
     controls_.removeIf([control](const auto& r) { return r.item == control; });
-    changed_.removeIf([control](const auto& r) { return r.item == control; });
-    missingFields_.removeIf([control](const MissingField& m) { return m.control == control; });
+    saver_->Edit().Remove(control);
     if (currentControl_ == control) currentControl_ = nullptr;
 }
 
@@ -312,18 +357,13 @@ void TvornSource::AddChangedControl(TvornBoundControl* control) {
     if (!active_) return;
     const bool accepts =
         (state_ == ssNew && Allows(uaInsert)) || (state_ == ssEdit && Allows(uaWrite));
-    if (!accepts) return;
-    for (const auto& r : changed_)
-        if (r.item == control) return;
-    changed_.append({control->Widget(), control});
+    if (accepts) saver_->Edit().Add(control);
 }
 
 void TvornSource::RemoveChangedControl(TvornBoundControl* control) {
-    const qsizetype removed =
-        changed_.removeIf([control](const auto& r) { return r.item == control; });
-    // Only a list that this removal emptied ends the edit: a control left unchanged in a new
-    // record must not throw the new record away.
-    if (removed == 0 || !changed_.isEmpty()) return;
+    // Only a removal that left nothing to file ends the edit: a control left unchanged in a
+    // new record must not throw the new record away.
+    if (!saver_->Edit().Remove(control) || HasChanges()) return;
     if (state_ == ssNew) {
         Clear();
     } else if (state_ == ssEdit) {
@@ -337,7 +377,7 @@ QList<TvornBoundControl*> TvornSource::Controls() const {
     return Live(controls_);
 }
 QList<TvornBoundControl*> TvornSource::ChangedControls() const {
-    return Live(changed_);
+    return saver_->Edit().Changed();
 }
 QList<TvornOperationButton*> TvornSource::Buttons() const {
     return Live(buttons_);
@@ -347,11 +387,6 @@ QList<TvornExecButtonLink*> TvornSource::ExecButtons() const {
 }
 QList<TvornGridLink*> TvornSource::Grids() const {
     return Live(grids_);
-}
-
-void TvornSource::ForgetChanges() {
-    changed_.clear();
-    extraFilerLines_.clear();
 }
 
 // --- refresh ---
@@ -365,9 +400,9 @@ void TvornSource::RefreshButtons() {
 }
 
 void TvornSource::RefreshButton(TvornOperationButton* button) {
-    button->Widget()->setEnabled(
-        !button->AlwaysDisabled() &&
-        OperationEnabled(button->Operation(), state_, userAccess_, atFirst_, atLast_));
+    button->Widget()->setEnabled(!button->AlwaysDisabled() &&
+                                 OperationEnabled(button->Operation(), state_, userAccess_,
+                                                  navigator_->AtFirst(), navigator_->AtLast()));
 }
 
 void TvornSource::SetButtonEnabled(TvornBtnOperation operation, bool on) {
@@ -404,12 +439,6 @@ bool TvornSource::HasNavigationButtons() const {
     return false;
 }
 
-void TvornSource::EmptyControls() {
-    FlagScope filling(filling_);
-    for (TvornBoundControl* control : Controls())
-        control->ClearValue();
-}
-
 // --- field questions ---
 
 QString TvornSource::FieldHelp(const QString& field, const QString& kind) {
@@ -429,7 +458,7 @@ QString TvornSource::FieldAttribute(const QString& field) {
     return GetFieldAttribute(FileNumber, field, broker_.data());
 }
 
-// --- the concerns ---
+// --- the operations of the Parts, each done by the concern that owns its state ---
 
 void TvornSource::GetRecord() {
     navigator_->GetRecord();
@@ -458,11 +487,35 @@ void TvornSource::Insert() {
 void TvornSource::Cancel() {
     navigator_->Cancel();
 }
+void TvornSource::Refresh() {
+    navigator_->Refresh();
+}
+QString TvornSource::IndexValue() const {
+    return navigator_->IndexValue();
+}
+bool TvornSource::AtFirst() const {
+    return navigator_->AtFirst();
+}
+bool TvornSource::AtLast() const {
+    return navigator_->AtLast();
+}
 QString TvornSource::GetFieldValue(const QString& field) {
     return navigator_->FieldValue(field, 4);
 }
 QString TvornSource::GetFieldText(const QString& field) {
     return navigator_->FieldValue(field, 5);
+}
+const QStringList& TvornSource::RecordLines() const {
+    return navigator_->RecordLines();
+}
+const QStringList& TvornSource::RecordKeys() const {
+    return navigator_->RecordKeys();
+}
+const QStringList& TvornSource::RecordErrors() const {
+    return navigator_->RecordErrors();
+}
+bool TvornSource::RecordUnchanged() {
+    return navigator_->RecordUnchanged();
 }
 
 void TvornSource::UpdateHistory() {
@@ -481,6 +534,9 @@ const QList<TvornHistoryRecord>& TvornSource::History() const {
 bool TvornSource::ValidateField(const QString& field, const QString& value) {
     return saver_->ValidateField(field, value);
 }
+const QStringList& TvornSource::ValidationAnswer() const {
+    return saver_->ValidationAnswer();
+}
 bool TvornSource::SetFieldValue(const QString& field, const QString& value) {
     return saver_->SetFieldValue(field, value);
 }
@@ -493,11 +549,26 @@ bool TvornSource::SaveAs() {
 bool TvornSource::CheckSaveChanges() {
     return saver_->CheckSaveChanges();
 }
-void TvornSource::CommitActiveControl() {
-    saver_->CommitActiveControl();
+bool TvornSource::CommitActiveControl() {
+    return saver_->CommitActiveControl();
 }
 bool TvornSource::HasChanges() const {
-    return !ChangedControls().isEmpty() || !extraFilerLines_.isEmpty();
+    return saver_->Edit().HasChanges();
+}
+const QList<ExtraFilerLine>& TvornSource::ExtraFilerLines() const {
+    return saver_->Edit().Extra();
+}
+void TvornSource::AddExtraFilerLine(const ExtraFilerLine& line) {
+    saver_->Edit().AddExtra(line);
+}
+QStringList& TvornSource::WishedNumbers() {
+    return saver_->Edit().Wished();
+}
+const QList<MissingField>& TvornSource::MissingFields() const {
+    return saver_->MissingFields();
+}
+void TvornSource::ForgetChanges() {
+    saver_->Edit().Forget();
 }
 
 bool TvornSource::LockRecord() {
@@ -506,14 +577,14 @@ bool TvornSource::LockRecord() {
 void TvornSource::UnlockRecord() {
     locker_->Unlock();
 }
+bool TvornSource::Locked() const {
+    return locker_->Locked();
+}
 int TvornSource::LockMinutesLeft() const {
     return locker_->MinutesLeft();
 }
 ui::Timer& TvornSource::LockTimer() {
     return locker_->Timer();
-}
-bool TvornSource::RecordUnchanged() {
-    return locker_->RecordUnchanged();
 }
 bool TvornSource::PointerCheck() {
     return deleter_->PointerCheck();
@@ -523,9 +594,6 @@ QString TvornSource::DeleteRecord() {
 }
 bool TvornSource::Delete() {
     return deleter_->Delete();
-}
-void TvornSource::Refresh() {
-    navigator_->Refresh();
 }
 
 bool TvornSource::SetupMasterLink() {
@@ -542,6 +610,22 @@ const QString& TvornSource::LinkScreen() const {
 }
 bool TvornSource::LinkPending() const {
     return masterLink_->LinkPending();
+}
+
+bool TvornSource::Filling() const {
+    return navigator_->Filling();
+}
+bool TvornSource::Saving() const {
+    return saver_->Saving();
+}
+bool TvornSource::Deleting() const {
+    return deleter_->Deleting();
+}
+bool TvornSource::Validating() const {
+    return saver_->Validating();
+}
+bool TvornSource::FirstActivation() const {
+    return navigator_->GridsStale();
 }
 
 }  // namespace vorn

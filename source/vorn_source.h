@@ -1,10 +1,9 @@
-// The data source: one server file on a form. It owns every bit of record state of that file
-// (which record is shown, whether it changed, whether it is locked, which fields the form
-// uses, what the server last returned), and every bound control, operation button and grid of
-// the file registers with it. The work is split by concern: reading and moving
-// (SourceNavigator), saving and validating (SourceSaver), locking and deleting (SourceLocker,
-// SourceDeleter), the history (SourceHistory) and the link to a master (MasterLink); this
-// class holds the state, the activation and the registry.
+// The data source: one server file on a form. Every bound control, operation button and grid of
+// the file registers with it. Each piece of record state has one owner: where the source stands
+// and what the server last returned (SourceNavigator), the edit under way (SourceSaver), the
+// lock (SourceLocker), what is derived from the master (MasterLink) and the history
+// (SourceHistory); deleting is SourceDeleter's. This class holds the record state machine, the
+// access, the activation and the registry.
 #pragma once
 
 #include <QList>
@@ -17,6 +16,7 @@
 #include "broker/rpc_broker.h"
 #include "source/bound_control.h"
 #include "source/filer_request.h"
+#include "source/source_address.h"
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
@@ -28,6 +28,7 @@ class SourceHistory;
 class SourceLocker;
 class SourceNavigator;
 class SourceSaver;
+struct MissingField;
 namespace ui {
 class Timer;
 }
@@ -48,12 +49,6 @@ class TvornDelPointerDisplay : public QObject {
 
 // A value to file beside the controls' values: file, field, record address, value.
 using ExtraFilerLine = filer::ExtraLine;
-
-// A required field found empty at the last save.
-struct MissingField {
-    TvornBoundControl* control;
-    QString displayName;
-};
 
 class TvornSource : public QObject, public ui::LoadedComponent {
     Q_OBJECT
@@ -79,6 +74,7 @@ class TvornSource : public QObject, public ui::LoadedComponent {
 
   public:
     explicit TvornSource(QObject* owner = nullptr);
+    // A source that goes away gives back the lock of an edit it leaves behind.
     ~TvornSource() override;
 
     // --- published properties ---
@@ -136,16 +132,28 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     void Open();
     void Close();
     TvornSourceState State() const { return state_; }
+    // The state change alone, with the address it implies and the buttons and controls
+    // enabled for it; it asks the server nothing and the user nothing.
     void SetState(TvornSourceState newState);
-    void BeginEdit();
+    // The user starts changing a value: a shown record is locked and checked against the
+    // server, an empty form becomes a new record. True when an edit is under way.
+    bool BeginEdit();
+    // Before the form leaves its record: every detail, then the source itself, saves or drops
+    // its changes as the user answers, and an edit with nothing left to save gives its lock
+    // back. False when the user chose to stay.
+    bool LeaveRecord();
+    // The same for the details alone: their records belong to this source's record.
+    bool LeaveDetailRecords();
+    // The master has no record: the detail shows nothing, offers nothing and waits.
+    void LoseMaster();
     TvornUserAccess EffectiveAccess() const { return effectiveAccess_; }
     bool Allows(TvornAccess right) const { return userAccess_.testFlag(right); }
     const QString& UserData() const { return userData_; }
 
     // --- record address ---
-    const QString& Iens() const { return iens_; }
-    void SetIens(const QString& iens) { iens_ = iens; }
-    const QString& ParentIens() const { return parentIens_; }
+    const SourceAddress& Address() const;
+    QString Iens() const;
+    const QString& ParentIens() const;
     // The record number, then ParentIens, ending in ",".
     QString FullIens() const;
     // The record number alone (the first comma piece of Iens).
@@ -171,6 +179,8 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QList<TvornBoundControl*> Controls() const;
     QList<TvornBoundControl*> ChangedControls() const;
     const QStringList& Fields() const { return fields_; }
+    // Adds `field` to the fields the form reads, once.
+    void EnsureField(const QString& field);
     QList<TvornOperationButton*> Buttons() const;
     QList<TvornExecButtonLink*> ExecButtons() const;
     QList<TvornGridLink*> Grids() const;
@@ -184,6 +194,9 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     void RefreshButtons();
     void RefreshButton(TvornOperationButton* button);
     void RefreshControls();
+    // Disables the buttons of `operation`, or enables them as far as the state allows.
+    void SetButtonEnabled(TvornBtnOperation operation, bool on);
+    bool HasNavigationButtons() const;
 
     // --- server questions about fields ---
     // The help text ("H") or the description ("D") of a field.
@@ -202,14 +215,14 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     void Clear();
     void Insert();
     void Cancel();
-    QString IndexValue() const { return indexValue_; }
-    bool AtFirst() const { return atFirst_; }
-    bool AtLast() const { return atLast_; }
+    QString IndexValue() const;
+    bool AtFirst() const;
+    bool AtLast() const;
     QString GetFieldValue(const QString& field);
     QString GetFieldText(const QString& field);
-    const QStringList& RecordLines() const { return recordLines_; }
-    const QStringList& RecordKeys() const { return recordKeys_; }
-    const QStringList& RecordErrors() const { return recordErrors_; }
+    const QStringList& RecordLines() const;
+    const QStringList& RecordKeys() const;
+    const QStringList& RecordErrors() const;
 
     // --- history ---
     void UpdateHistory();
@@ -220,24 +233,26 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // --- saving and validation ---
     bool ValidateField(const QString& field, const QString& value);
     // The internal and external value of the last validation.
-    const QStringList& ValidationAnswer() const { return validationAnswer_; }
+    const QStringList& ValidationAnswer() const;
     bool SetFieldValue(const QString& field, const QString& value);
     bool Save();
     bool SaveAs();
     bool CheckSaveChanges();
-    void CommitActiveControl();
+    // The focused control finishes its edit; false when the server refused its value.
+    bool CommitActiveControl();
     bool HasChanges() const;
-    QList<ExtraFilerLine>& ExtraFilerLines() { return extraFilerLines_; }
+    const QList<ExtraFilerLine>& ExtraFilerLines() const;
+    void AddExtraFilerLine(const ExtraFilerLine& line);
     // "placeholder^record number" lines sent as the filer's wished record numbers.
-    QStringList& WishedNumbers() { return wishedNumbers_; }
-    const QList<MissingField>& MissingFields() const { return missingFields_; }
+    QStringList& WishedNumbers();
+    const QList<MissingField>& MissingFields() const;
     // Forgets the changed controls and the extra filer lines.
     void ForgetChanges();
 
     // --- locking and deletion ---
     bool LockRecord();
     void UnlockRecord();
-    bool Locked() const { return locked_; }
+    bool Locked() const;
     int LockMinutesLeft() const;
     ui::Timer& LockTimer();
     bool RecordUnchanged();
@@ -254,11 +269,11 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     bool LinkPending() const;
 
     // --- flags ---
-    bool Filling() const { return filling_; }
-    bool Saving() const { return saving_; }
-    bool Deleting() const { return deleting_; }
-    bool Validating() const { return validating_; }
-    bool FirstActivation() const { return firstActivation_; }
+    bool Filling() const;
+    bool Saving() const;
+    bool Deleting() const;
+    bool Validating() const;
+    bool FirstActivation() const;
 
     // The broker, or ENoBrokerLink naming this source.
     TRPCBroker& RequireBroker() const;
@@ -266,13 +281,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString Name() const { return objectName(); }
 
   private:
-    friend class MasterLink;
-    friend class SourceDeleter;
-    friend class SourceHistory;
-    friend class SourceLocker;
-    friend class SourceNavigator;
-    friend class SourceSaver;
-
     template <typename T>
     struct Registered {
         QPointer<QObject> object;  // cleared when the component goes
@@ -286,11 +294,7 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     void NarrowAccess();
     void AddDetail(TvornSource* detail);
     void RemoveDetail(TvornSource* detail);
-    // Empties every control and forgets the last read.
-    void EmptyControls();
     void DisableControlsAndButtons();
-    bool HasNavigationButtons() const;
-    void SetButtonEnabled(TvornBtnOperation operation, bool on);
 
     bool active_ = false;
     bool loaded_ = false;
@@ -299,43 +303,21 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     TvornUserAccess userAccess_ = kAllAccess;
     TvornUserAccess effectiveAccess_ = kAllAccess;
     TvornDelPointerDisplay* delPointerDisplay_;
-
     TvornSourceState state_ = ssInactive;
-    QString iens_ = QStringLiteral(",");
-    QString parentIens_;
     QString userData_;
-    QString indexValue_;
 
     QList<Registered<TvornBoundControl>> controls_;
     QStringList fields_;
-    QList<Registered<TvornBoundControl>> changed_;
     QList<Registered<TvornOperationButton>> buttons_;
     QList<Registered<TvornExecButtonLink>> execButtons_;
     QList<Registered<TvornGridLink>> grids_;
     QList<QPointer<TvornSource>> details_;
     TvornBoundControl* currentControl_ = nullptr;
 
-    QStringList recordLines_;
-    QStringList recordKeys_;
-    QStringList recordErrors_;
-    QStringList validationAnswer_;
-    QList<ExtraFilerLine> extraFilerLines_;
-    QStringList wishedNumbers_;
-    QList<MissingField> missingFields_;
-
-    bool filling_ = false;
-    bool firstActivation_ = false;
-    bool saving_ = false;
-    bool deleting_ = false;
-    bool validating_ = false;
-    bool atFirst_ = false;
-    bool atLast_ = false;
-    bool locked_ = false;
-
     std::unique_ptr<SourceNavigator> navigator_;
+    std::unique_ptr<SourceLocker> locker_;
     std::unique_ptr<SourceHistory> history_;
     std::unique_ptr<SourceSaver> saver_;
-    std::unique_ptr<SourceLocker> locker_;
     std::unique_ptr<SourceDeleter> deleter_;
     std::unique_ptr<MasterLink> masterLink_;
 };

@@ -6,6 +6,7 @@
 
 #include <QRadioButton>
 
+#include "source/record_requests.h"
 #include "controls/item_choice.h"
 #include "controls/vorn_check_box.h"
 #include "controls/vorn_combo_box.h"
@@ -61,11 +62,10 @@ class Choice : public ControlForm {
     }
     QString Stored(const char* field) {
         // Read afresh from the server, not from the last read.
-        TvornSource reader;
-        reader.FileNumber = "80001";
-        reader.SetRPCBroker(&Broker());
-        reader.SetIens(source->Iens());
-        return reader.GetFieldValue(QString::fromLatin1(field));
+        const QString f = QString::fromLatin1(field);
+        const records::RecordAnswer answer = records::ReadRecordAnswer(
+            Broker().Call(records::ReadRequest("80001", {f}, source->FullIens())));
+        return records::FieldPiece(answer.lines, f, source->RecordAddress(), 4);
     }
 
     TvornEdit* name;
