@@ -71,6 +71,10 @@ void Server::Start() {
     const std::filesystem::path data(options_.dataPath);
     if (data.has_parent_path()) std::filesystem::create_directories(data.parent_path());
     context_.databasePath = options_.dataPath;
+    // Made when the first document is printed: a folder that cannot be written fails that print,
+    // not the server.
+    context_.spoolFolder =
+        options_.spoolPath.empty() ? DefaultSpoolPath(options_.dataPath) : options_.spoolPath;
     {
         GlobalStore store(options_.dataPath);
         UserStore users(store, options_.hashIterations);

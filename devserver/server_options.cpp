@@ -1,6 +1,7 @@
 #include "devserver/server_options.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 #include "devserver/text.h"
@@ -20,7 +21,7 @@ std::string Usage() {
     return "Usage: vorn-server [--listen ADDR] [--port N] [--data PATH] [--reset] [--latency MS]\n"
            "                   [--log FILE] [--log-params] [--auto-signon ACCESS] [--seed-scale "
            "N]\n"
-           "                   [--seed-from DIR]\n"
+           "                   [--seed-from DIR] [--spool DIR]\n"
            "\n"
            "The Vorn development server: the broker protocol, sign-on and the demo data.\n"
            "\n"
@@ -40,6 +41,8 @@ std::string Usage() {
            "  --log-params         with --log: after each call, one line per parameter or list\n"
            "                       entry in the order sent; sign-on codes are masked\n"
            "  --auto-signon ACCESS every session counts as signed on as this user\n"
+           "  --spool DIR          where documents printed on server printers go, one file per\n"
+           "                       device (default: the folder \"spool\" beside the database)\n"
            "  --help               this text\n"
            "\n"
            "Users: DEMO/DEMO.1234, READER/READER.1234, CHANGE/CHANGE.1234, LOCKED/LOCKED.1234.\n"
@@ -51,6 +54,10 @@ std::string DefaultDataPath() {
         return std::string(xdg) + "/vorn/vorn-server.db";
     const char* home = std::getenv("HOME");
     return std::string(home && *home ? home : ".") + "/.local/share/vorn/vorn-server.db";
+}
+
+std::string DefaultSpoolPath(const std::string& dataPath) {
+    return (std::filesystem::path(dataPath).parent_path() / "spool").string();
 }
 
 ParsedOptions ParseOptions(int argc, const char* const* argv) {
@@ -87,6 +94,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             o.port = static_cast<int>(*n);
         } else if (arg == "--data") {
             if (!value(o.dataPath)) break;
+        } else if (arg == "--spool") {
+            if (!value(o.spoolPath)) break;
         } else if (arg == "--seed-from") {
             if (!value(o.seedFolder)) break;
         } else if (arg == "--latency") {

@@ -22,6 +22,7 @@ struct ServerOptions {
     bool logParams = false;  // each call's parameters too, codes masked
     std::string autoSignOn;  // an access code
     std::string serverName;  // empty: the host name
+    std::string spoolPath;   // server printers' output; empty: DefaultSpoolPath(dataPath)
 
     // Not options of the program: what tests change.
     WireLimits limits;
@@ -40,5 +41,7 @@ ParsedOptions ParseOptions(int argc, const char* const* argv);
 std::string Usage();
 // $XDG_DATA_HOME/vorn/vorn-server.db, else ~/.local/share/vorn/vorn-server.db.
 std::string DefaultDataPath();
+// The folder "spool" beside the database file.
+std::string DefaultSpoolPath(const std::string& dataPath);
 
 }  // namespace vorn::devserver

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -36,6 +37,8 @@ struct ServerContext {
     std::string serverName;          // line 0 of "XUS SIGNON SETUP"
     int port = 0;                    // the listener port, line 3
     std::optional<long> autoSignOn;  // --auto-signon: every session starts signed on as this user
+    std::string spoolFolder;         // --spool: where server printers' documents go
+    std::mutex spoolLock;            // one document at a time into the spool files
     int hashIterations = UserStore::kDefaultIterations;
 };
 

@@ -115,6 +115,14 @@ Lines BrokerTest::CallList(TRPCBroker& broker, const std::string& name, const En
     return Results(broker);
 }
 
+Lines BrokerTest::CallLiteral(TRPCBroker& broker, const std::string& name,
+                              const std::string& value) {
+    Prepare(broker, name);
+    broker.Param[0].Value = QString::fromStdString(value);
+    broker.Param[0].ParamKind = TParamType::literal;
+    return Results(broker);
+}
+
 Lines BrokerTest::Gets(TRPCBroker& broker, const std::string& file, const std::string& fields,
                        const std::string& iens) {
     return CallList(broker, "DDR GETS ENTRY DATA",

@@ -54,6 +54,8 @@ class BrokerTest : public ::testing::Test {
     Lines Call(const std::string& name, const Entries& entries) {
         return CallList(Demo(), name, entries);
     }
+    // `name` with parameter 0 the literal `value`: the result lines.
+    static Lines CallLiteral(TRPCBroker& broker, const std::string& name, const std::string& value);
     // "DDR GETS ENTRY DATA" with "FLAGS" "IE".
     static Lines Gets(TRPCBroker& broker, const std::string& file, const std::string& fields,
                       const std::string& iens);

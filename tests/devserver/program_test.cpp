@@ -66,18 +66,20 @@ TEST(Program, HelpAndWrongOptions) {
         0u);
 }
 
-// The program's own runs in the tests read --port, --data, --log, --log-params and --seed-scale.
+// The program's own runs in the tests read --port, --data, --log, --log-params, --seed-scale and
+// --spool.
 TEST(Options, ParseEveryOption) {
     const char* argv[] = {"vorn-server",  "--listen",   "0.0.0.0",      "--port",        "0",
                           "--data",       "/tmp/x.db",  "--reset",      "--latency",     "250",
                           "--log",        "/tmp/x.log", "--log-params", "--auto-signon", "DEMO",
-                          "--seed-scale", "4"};
-    const ParsedOptions p = ParseOptions(17, argv);
+                          "--seed-scale", "4",          "--spool",      "/tmp/spool"};
+    const ParsedOptions p = ParseOptions(19, argv);
     EXPECT_EQ(p.error, "");
     EXPECT_EQ(p.options.listenAddress, "0.0.0.0");
     EXPECT_TRUE(p.options.reset);
     EXPECT_EQ(p.options.latency, 250ms);
     EXPECT_EQ(p.options.autoSignOn, "DEMO");
+    EXPECT_EQ(p.options.spoolPath, "/tmp/spool");
     const std::vector<std::pair<std::vector<const char*>, std::string>> wrong = {
         {{"vorn-server", "--seed-scale", "0"}, "--seed-scale takes a number from 1 to 1000"},
         {{"vorn-server", "--latency", "x"}, "--latency takes milliseconds from 0 to 600000"},
