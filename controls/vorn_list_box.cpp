@@ -57,7 +57,14 @@ void TvornListBox::Click() {
 }
 
 void TvornListBox::focusInEvent(QFocusEvent* event) {
-    QListWidget::focusInEvent(event);
+    const int before = currentRow();
+    {
+        // The view makes a row current when it gets the focus without one; that is no choice
+        // of the user's, and must not start an edit.
+        QuietScope quiet(*this);
+        QListWidget::focusInEvent(event);
+        if (currentRow() != before) setCurrentRow(before);
+    }
     FocusedIn([this] { modified_ = false; });
 }
 

@@ -121,8 +121,10 @@ TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
     EXPECT_EQ(QApplication::focusWidget(), length);
     EXPECT_EQ(length->text(), "999");
     EXPECT_TRUE(length->Modified());
-    EXPECT_FALSE(IsChanged(length));
-    EXPECT_EQ(source->State(), ssBrowse) << "its only change was taken back";
+    // The typed value stays the user's change, to be corrected or dropped, and keeps its
+    // record locked; what would be filed is still the stored value.
+    EXPECT_TRUE(IsChanged(length));
+    EXPECT_EQ(source->State(), ssEdit);
     EXPECT_EQ(length->InternalValue(), "6");
 }
 
@@ -137,8 +139,8 @@ TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
     Focus(name);
     ReturnToForm();
     EXPECT_EQ(QApplication::focusWidget(), comment);
-    // The new record ends with its only change, but the typed text stays to be corrected.
-    EXPECT_EQ(source->State(), ssEmpty);
+    // The new record keeps its only change, to be corrected.
+    EXPECT_EQ(source->State(), ssNew);
     EXPECT_EQ(comment->text(), "abc");
 }
 

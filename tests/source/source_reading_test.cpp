@@ -251,7 +251,8 @@ TEST_F(Reading, AMissingRecordAndFirstAndLastOnAnEmptyFileEmptyTheForm) {
     source.FMScreen = "I 0";
     EXPECT_FALSE(source.First());
     EXPECT_EQ(abbreviation.text(), "");
-    EXPECT_EQ(source.Iens(), "");
+    EXPECT_EQ(source.Iens(), ",") << "no record has one spelling";
+    EXPECT_EQ(source.State(), ssEmpty);
     source.GetAndFill("1");
     EXPECT_FALSE(source.Last());
     EXPECT_EQ(name.text(), "");
@@ -350,7 +351,7 @@ TEST_F(LogicalDetail, BrowsesWithTheMastersRecordAndTheLinkScreen) {
     detail.SetRPCBroker(&Broker());
     detail.Loaded();
     detail.Open();
-    EXPECT_EQ(detail.State(), ssEmpty) << "the master shows no record yet";
+    EXPECT_EQ(detail.State(), ssNoMaster) << "the master shows no record yet";
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source.GetAndFill("12"));
     const std::vector<test::LoggedCall> calls = CallsSince(mark);

@@ -38,15 +38,17 @@ TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlock
         source.ValidateField("2", "Haemoglobin");
         EXPECT_TRUE(source.Save());
     });
+    // The lock goes as soon as the record is filed; the identifier text is read once, for
+    // the report and the history.
     EXPECT_EQ(calls, (Calls{"VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR VALIDATOR", "DDR FILER",
-                            "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER", "VRNX IDENTIFIERS",
-                            "VRNX DIALOG", "VRNX IDENTIFIERS", "VRNX LOCKS"}));
+                            "VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER",
+                            "VRNX IDENTIFIERS", "VRNX DIALOG"}));
     const std::vector<test::LoggedCall> sent = CallsSince(CallMark() - calls.size());
     EXPECT_EQ(sent[0].Entry("\"ACT\""), "LOCK");
     EXPECT_EQ(sent[3].Literal(0), "EDIT");
     EXPECT_EQ(sent[3].Entry("1", 1), "80001^2^1^Haemoglobin");
     EXPECT_FALSE(sent[3].Entry("2", 1)) << "only the changed field is filed";
-    EXPECT_EQ(sent[10].Entry("\"ACT\""), "UNLOCK");
+    EXPECT_EQ(sent[4].Entry("\"ACT\""), "UNLOCK");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_FALSE(source.Locked());
 }
@@ -58,7 +60,7 @@ TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber
     ASSERT_TRUE(source.SaveAs());
     EXPECT_EQ(CallNamesSince(mark),
               (Calls{"DDR FILER", "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER",
-                     "VRNX IDENTIFIERS", "VRNX DIALOG", "VRNX IDENTIFIERS"}));
+                     "VRNX IDENTIFIERS", "VRNX DIALOG"}));
     const test::LoggedCall filer = CallsSince(mark)[0];
     EXPECT_EQ(filer.Literal(0), "ADD");
     EXPECT_EQ(filer.Entry("1", 1), "80001^.01^+1^ZZ1");
@@ -152,7 +154,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     source.GetAndFill("1");
     length.Change("abc", "abc");
-    test::ExpectToolsetMessage(modal, K::Information, "Error in saving!");
+    // The server's reason comes with the report.
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Error in saving!\r\nFile 80001 (DEMO LAB TEST), record 1:\r\n"
+                               "\"abc\" is not a number. LENGTH OF RESULT FIELD takes a whole "
+                               "number from 1 to 250.");
     EXPECT_FALSE(source.Save());
     EXPECT_EQ(source.State(), ssEdit);
     EXPECT_TRUE(source.Locked());
@@ -178,7 +184,10 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     // A new record refused says so, too.
     NewLabTest("ZZ4");
     length.Change("abc", "abc");
-    test::ExpectToolsetMessage(modal, K::Information, "Error in saving new record!");
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Error in saving new record!\r\nFile 80001 (DEMO LAB TEST), new "
+                               "record +1:\r\n\"abc\" is not a number. LENGTH OF RESULT FIELD "
+                               "takes a whole number from 1 to 250.");
     EXPECT_FALSE(source.SaveAs());
     EXPECT_EQ(source.State(), ssNew);
     EXPECT_EQ(abbreviation.text(), "ZZ4");
@@ -244,10 +253,12 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     const std::size_t mark = CallMark();
     EXPECT_TRUE(source.Save());
     const Calls after = CallNamesSince(mark);
+    // The lock is taken again on the new link, and the record is checked before anything is
+    // filed: another user may have saved it while the link was down.
     ASSERT_GE(after.size(), 6u);
     EXPECT_EQ(Calls(after.begin(), after.begin() + 6),
               (Calls{"XUS SIGNON SETUP", "XUS AV CODE", "XWB CREATE CONTEXT", "VRNX LOCKS",
-                     "DDR FILER", "DDR GETS ENTRY DATA"}));
+                     "DDR GETS ENTRY DATA", "DDR FILER"}));
     source.GetAndFill("2");
     source.GetAndFill("1");
     EXPECT_EQ(name.text(), "Kept through a crash");
