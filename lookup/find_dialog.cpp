@@ -342,7 +342,8 @@ void TfrmFind::Zoom() {
     }
     FillGrid();
     // The zoomed entry stays the current row, so that Select afterwards takes that entry.
-    const qsizetype row = gridrows::IndexOf(e.CurrentFinder ? e.CurrentFinder->Records : QStringList(), e.ChosenIen);
+    const qsizetype row =
+        gridrows::IndexOf(e.CurrentFinder ? e.CurrentFinder->Records : QStringList(), e.ChosenIen);
     if (row >= 0) grdPick->SetRow(static_cast<int>(row) + 1);
     e.DialogResult = kResultZoom;
 }

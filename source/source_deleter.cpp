@@ -50,7 +50,8 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
     const QStringList failure = requests::ReadPointerCheckFailure(pointers_);
     if (!failure.isEmpty()) {
         // The check was not made: nothing is known about pointers, and nothing is deleted.
-        if (s_.ShowMessages) say::Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak + Lines(failure));
+        if (s_.ShowMessages)
+            say::Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak + Lines(failure));
         return false;
     }
     if (!requests::ReadDeletionAllowed(pointers_)) {

@@ -32,7 +32,8 @@ std::optional<LockKey> SourceLocker::KeyNow() const {
     if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return std::nullopt;
     // A hierarchical entry lives inside its master's record: that record is the one locked.
     const TvornSource* top = &s_;
-    while (top->IsHierarchicalDetail()) top = top->Master();
+    while (top->IsHierarchicalDetail())
+        top = top->Master();
     if (top->FileNumber.isEmpty() || !top->Address().IsStored()) return std::nullopt;
     return LockKey{LinkSerial(), top->FileNumber, top->RecordNumber()};
 }

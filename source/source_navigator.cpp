@@ -52,7 +52,8 @@ void SourceNavigator::GetRecord() {
         if (!s_.Grids().isEmpty()) gridsStale_ = false;
         Fill();
         const int piece = s_.FMIndexType == itInternal ? 4 : 5;
-        indexValue_ = records::FieldPiece(lastRead_.lines, s_.FMIndexField, s_.RecordAddress(), piece);
+        indexValue_ =
+            records::FieldPiece(lastRead_.lines, s_.FMIndexField, s_.RecordAddress(), piece);
         for (TvornSource* detail : s_.Details())
             if (detail->Active()) detail->SetupMasterLink();
         if (s_.HasNavigationButtons()) ComputeEnds();

@@ -8,8 +8,8 @@
 #include <QString>
 #include <QStringList>
 
-#include "source/source_address.h"
 #include "source/record_requests.h"
+#include "source/source_address.h"
 
 namespace vorn {
 

@@ -147,9 +147,8 @@ SourceSaver::Filed SourceSaver::File() {
         return filed;
     if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return filed;
     if (!edit_.Record().isEmpty() && edit_.Record() != s_.FullIens()) {
-        filed.refusals.append(QStringLiteral("The changes were made to record ") +
-                              edit_.Record() + QStringLiteral(", not to ") + s_.FullIens() +
-                              u'.');
+        filed.refusals.append(QStringLiteral("The changes were made to record ") + edit_.Record() +
+                              QStringLiteral(", not to ") + s_.FullIens() + u'.');
         return filed;
     }
     ui::WaitCursor wait;
@@ -299,11 +298,10 @@ bool SourceSaver::CheckSaveChanges() {
         return true;
     }
     const bool newRecord = s_.State() == ssNew;
-    const QString question = newRecord
-                                 ? GetDialogText(41, s_.FileName, s_.RPCBroker())
-                                 : GetDialogText(58, {}, s_.RPCBroker()) + u' ' + s_.FileName +
-                                       QStringLiteral(": ") + navigator_.IdentifierText() +
-                                       u'?' + say::kLineBreak;
+    const QString question = newRecord ? GetDialogText(41, s_.FileName, s_.RPCBroker())
+                                       : GetDialogText(58, {}, s_.RPCBroker()) + u' ' +
+                                             s_.FileName + QStringLiteral(": ") +
+                                             navigator_.IdentifierText() + u'?' + say::kLineBreak;
     switch (TimedMessageDlg(question, ui::MessageKind::Confirmation,
                             ui::mbYes | ui::mbNo | ui::mbCancel)) {
         case ui::mrYes:

@@ -6,13 +6,13 @@
 
 #include <QRadioButton>
 
-#include "source/record_requests.h"
 #include "controls/item_choice.h"
 #include "controls/vorn_check_box.h"
 #include "controls/vorn_combo_box.h"
 #include "controls/vorn_edit.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
+#include "source/record_requests.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {

@@ -1,0 +1,544 @@
+// What a user typed is filed into the record it was typed into, or thrown away only when the
+// user answered No or Cancel; "Saved:" comes only after a filing that succeeded; no lock
+// outlives its edit. Each case drives the real controls of a lab-test form the way a user
+// does, against the development server, with a second user where one matters.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include <QRadioButton>
+#include <QTextEdit>
+
+#include "lookup/find_dialog.h"
+#include "lookup/xde_string_grid.h"
+#include "source/record_requests.h"
+#include "source/source_requests.h"
+#include "source/timed_dialog.h"
+#include "tests/controls/lab_test_edit_form.h"
+#include "tests/support/fake_timers.h"
+#include "tests/support/source_fixture.h"
+#include "toolkit/event_guard.h"
+
+namespace vorn {
+namespace {
+
+using K = ui::MessageKind;
+using test::LabTestEditForm;
+
+class Integrity : public test::SourceServer {
+  protected:
+    Integrity() : f(std::make_unique<LabTestEditForm>(Broker())) {}
+    ~Integrity() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TfrmFind*>(w)) w->hide();
+    }
+
+    // Opens the form on lab test `record`.
+    void Show(const char* record) {
+        f->Open();
+        ASSERT_TRUE(f->labTest->GetAndFill(QString::fromLatin1(record)));
+    }
+    static void Focus(QWidget* widget) { widget->setFocus(Qt::TabFocusReason); }
+    static void Retype(QLineEdit* edit, const QString& text) {
+        Focus(edit);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
+    void Expect(K kind, const QString& text, int result = ui::mrOk) {
+        test::ExpectToolsetMessage(modal, kind, text, result);
+    }
+    // A field of a record as another user reads it from the server now.
+    QString Stored(const QString& file, const QString& record, const QString& field) {
+        const records::RecordAnswer answer = records::ReadRecordAnswer(
+            SecondBroker().Call(records::ReadRequest(file, {field}, record + u',')));
+        return records::FieldPiece(answer.lines, field, record, 4);
+    }
+    QString StoredLabTest(const char* record, const char* field) {
+        return Stored("80001", record, field);
+    }
+    // Whether another user may lock lab test `record` now (and lets it go again).
+    bool OtherCanLock(const QString& record) {
+        TRPCBroker& other = SecondBroker();
+        if (!requests::ReadLockDone(other.Call(requests::Lock("80001", record, "LOCK"))))
+            return false;
+        other.Call(requests::Lock("80001", record, "UNLOCK"));
+        return true;
+    }
+    test::FakeTimer& LockTimer(TvornSource* source) {
+        return static_cast<test::FakeTimer&>(source->LockTimer());
+    }
+    std::size_t Filings(std::size_t mark) const { return CallCount(mark, "DDR FILER"); }
+
+    std::unique_ptr<LabTestEditForm> f;
+};
+
+// --- saving what the user sees ---
+
+struct ShownValue {
+    const char* name;
+    std::function<void(LabTestEditForm&)> change;
+    const char* field;
+    const char* stored;
+    const char* savedAs;  // the record's text in the report
+};
+
+const ShownValue kShownValues[] = {
+    {"Edit",
+     [](LabTestEditForm& f) {
+         f.name->setFocus(Qt::TabFocusReason);
+         f.name->selectAll();
+         QTest::keyClicks(f.name, "Haemoglobin");
+     },
+     "2", "Haemoglobin", "HB Haemoglobin"},
+    {"CheckBox",
+     [](LabTestEditForm& f) {
+         f.inUse->setFocus(Qt::TabFocusReason);
+         QTest::keyClick(f.inUse, Qt::Key_Space);
+     },
+     "3", "0", "HB Hemoglobin"},
+    {"ComboBox",
+     [](LabTestEditForm& f) {
+         f.format->setFocus(Qt::TabFocusReason);
+         QTest::keyClick(f.format, Qt::Key_Down);
+         QTest::keyClick(f.format, Qt::Key_Down);
+     },
+     "8", "4", "HB Hemoglobin"},
+    {"RadioGroup",
+     [](LabTestEditForm& f) {
+         f.taker->Button(0)->setFocus(Qt::TabFocusReason);
+         QTest::mouseClick(f.taker->Button(2), Qt::LeftButton);
+     },
+     "5", "3", "HB Hemoglobin"},
+};
+
+struct Leaving {
+    const char* name;
+    std::function<void(LabTestEditForm&)> leave;
+};
+
+const Leaving kLeavings[] = {
+    {"ClearButton", [](LabTestEditForm& f) { QTest::mouseClick(f.Btn(DoClear), Qt::LeftButton); }},
+    // Exit or Esc closes the form without moving the focus; the form asks its source.
+    {"Close", [](LabTestEditForm& f) { f.labTest->CheckSaveChanges(); }},
+};
+
+class SaveByQuestion : public Integrity,
+                       public ::testing::WithParamInterface<std::tuple<ShownValue, Leaving>> {};
+
+// Fault 1: moving to the Clear button skipped the control's exit, and the save that the
+// question started filed the value the record had before.
+TEST_P(SaveByQuestion, FilesTheValueTheFormShows) {
+    const auto& [value, leaving] = GetParam();
+    Show("1");
+    value.change(*f);
+    Focus(f->Btn(DoClear));
+    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrYes);
+    Expect(K::Information, QStringLiteral("Saved: Demo Lab Test: ") + value.savedAs + "\r\n");
+    leaving.leave(*f);
+    EXPECT_EQ(StoredLabTest("1", value.field), value.stored);
+    EXPECT_TRUE(OtherCanLock("1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, SaveByQuestion,
+                         ::testing::Combine(::testing::ValuesIn(kShownValues),
+                                            ::testing::ValuesIn(kLeavings)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    std::get<1>(info.param).name;
+                         });
+
+TEST_F(Integrity, AShownValueTheServerRefusesIsSaidAndNothingIsFiled) {
+    Show("1");
+    Retype(f->length, "abc");
+    Focus(f->Btn(DoClear));
+    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrYes);
+    Expect(K::Warning,
+           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
+           "may have.");
+    const std::size_t mark = CallMark();
+    QTest::mouseClick(f->Btn(DoClear), Qt::LeftButton);
+    EXPECT_EQ(Filings(mark), 0u);
+    EXPECT_EQ(f->labTest->State(), ssEdit) << "the form is not cleared";
+    EXPECT_EQ(f->length->text(), "abc");
+    EXPECT_FALSE(OtherCanLock("1"));
+}
+
+// Fault 2: a person typed into the pointer edit and not yet resolved was no change at all.
+TEST_F(Integrity, AnUnresolvedPointerIsAskedAboutAndResolvedBeforeFiling) {
+    Show("1");
+    Retype(f->person, "KORH");
+    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrYes);
+    Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
+    EXPECT_TRUE(f->labTest->CheckSaveChanges());
+    EXPECT_EQ(StoredLabTest("1", "7"), "2");
+    EXPECT_EQ(f->person->text(), "KORHONEN,EINO");
+}
+
+TEST_F(Integrity, SaveWithAnAmbiguousPointerOpensItsListAndFilesThePick) {
+    f->person->ExecIfOneMatch = true;
+    Show("1");
+    Retype(f->person, "MAK");
+    const std::size_t mark = CallMark();
+    f->Btn(DoSave)->click();  // Alt+S: the focus stays in the edit
+    EXPECT_EQ(Filings(mark), 0u) << "nothing is filed while the person is not chosen";
+    TfrmFind* list = f->person->Dialog();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list->grdPick, Qt::Key_Down);
+    QTest::keyClick(list->grdPick, Qt::Key_Return);
+    Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
+    f->Btn(DoSave)->click();
+    EXPECT_EQ(StoredLabTest("1", "7"), "3") << "MAKINEN,HELMI, the second of the list";
+}
+
+// Fault 3: entering the group again forgot the choice made on the first visit.
+TEST_F(Integrity, ARadioGroupKeepsAChoiceWhenTheFocusPassesThroughItAgain) {
+    Show("1");
+    Focus(f->taker->Button(0));
+    QTest::mouseClick(f->taker->Button(1), Qt::LeftButton);
+    Focus(f->name);
+    Focus(f->taker->Button(1));
+    Focus(f->name);
+    EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_TRUE(f->labTest->ChangedControls().contains(f->taker));
+    Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
+    EXPECT_TRUE(f->labTest->Save());
+    EXPECT_EQ(StoredLabTest("1", "5"), "2");
+}
+
+// Fault 4: "Saved:" when nothing was filed.
+TEST_F(Integrity, TheLockTimersYesWithARefusedValueSaysWhyAndSavesNothing) {
+    Show("1");
+    Retype(f->length, "abc");
+    test::FakeTimer& timer = LockTimer(f->labTest);
+    for (int minute = 1; minute < 10; ++minute)
+        timer.Fire();
+    Expect(K::Warning,
+           "The record has been locked for 10 minutes. Save changes or ignore and continue "
+           "modifying record?",
+           ui::mrYes);
+    Expect(K::Warning,
+           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
+           "may have.");
+    const std::size_t mark = CallMark();
+    timer.Fire();
+    EXPECT_EQ(Filings(mark), 0u);
+    EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_TRUE(timer.Enabled()) << "the edit goes on, and so does its timer";
+}
+
+TEST_F(Integrity, NoLockTimeoutCancelsTheEditsUnderAnOpenSaveQuestion) {
+    Show("1");
+    Retype(f->name, "Haemoglobin");
+    test::FakeTimer& timer = LockTimer(f->labTest);
+    modal.OnForm<TTimedDlg>([&](TTimedDlg& question) {
+        // Ten minutes pass while the user reads the question.
+        for (int minute = 0; minute < 10; ++minute)
+            timer.Fire();
+        question.done(ui::mrYes);
+    });
+    Expect(K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
+    EXPECT_TRUE(f->labTest->Next());
+    EXPECT_EQ(StoredLabTest("1", "2"), "Haemoglobin");
+}
+
+// --- filing into the right record ---
+
+// Fault 5: the detail's address followed the master before the detail was asked.
+TEST_F(Integrity, ADetailsEditsGoToTheMasterRecordTheyWereMadeUnder) {
+    Show("35");
+    ASSERT_EQ(f->explanation->text(), "GLUCOSE");
+    Retype(f->explanation, "GLUCOSE X");
+    Focus(f->Btn(DoNext));
+    Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrYes);
+    Expect(K::Information, "Saved: Subresult: GLUCOSE X\r\n");
+    QTest::mouseClick(f->Btn(DoNext), Qt::LeftButton);
+    EXPECT_NE(f->labTest->RecordNumber(), "35");
+    EXPECT_EQ(Stored("80001.02", "1,35", ".01"), "GLUCOSE X");
+    EXPECT_TRUE(OtherCanLock("35"));
+}
+
+TEST_F(Integrity, CancelToTheDetailsQuestionKeepsTheMasterWhereItIs) {
+    Show("35");
+    Retype(f->explanation, "GLUCOSE X");
+    Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
+    EXPECT_FALSE(f->labTest->Next());
+    EXPECT_EQ(f->labTest->RecordNumber(), "35");
+    EXPECT_EQ(f->subresult->State(), ssEdit);
+    EXPECT_EQ(f->explanation->text(), "GLUCOSE X");
+}
+
+struct Reading {
+    const char* name;
+    std::function<bool(TvornSource&)> read;
+};
+
+class ReadDuringEdit : public Integrity, public ::testing::WithParamInterface<Reading> {};
+
+// Fault 6: a read asked for by a grid click, the history or the program dropped the edits and
+// kept the lock.
+TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
+    Show("2");
+    f->labTest->UpdateHistory();
+    ASSERT_TRUE(f->labTest->GetAndFill("1"));
+    Retype(f->name, "Haemoglobin");
+    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
+    EXPECT_FALSE(GetParam().read(*f->labTest));
+    EXPECT_EQ(f->name->text(), "Haemoglobin");
+    EXPECT_EQ(f->labTest->State(), ssEdit);
+
+    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrNo);
+    GetParam().read(*f->labTest);
+    EXPECT_EQ(f->labTest->RecordNumber(), "2");
+    EXPECT_TRUE(OtherCanLock("1"));
+    EXPECT_EQ(StoredLabTest("1", "2"), "Hemoglobin");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, ReadDuringEdit,
+    ::testing::Values(Reading{"Program", [](TvornSource& s) { return s.GetAndFill("2"); }},
+                      Reading{"History",
+                              [](TvornSource& s) {
+                                  s.GoToHistory(0);
+                                  return s.RecordNumber() == "2";
+                              }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Integrity, AGridRowClickDuringAnEditAsksAndCancelKeepsTheRowOfTheEdit) {
+    f = std::make_unique<LabTestEditForm>(Broker(), true);
+    Show("1");
+    Retype(f->name, "Haemoglobin");
+    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
+    const QRect second = f->grid->visualRect(f->grid->model()->index(2, 0));
+    QTest::mouseClick(f->grid->viewport(), Qt::LeftButton, {}, second.center());
+    EXPECT_EQ(f->labTest->RecordNumber(), "1");
+    EXPECT_EQ(f->grid->Cell(0, f->grid->Row()), "HB");
+    EXPECT_EQ(f->name->text(), "Haemoglobin");
+}
+
+struct MasterMove {
+    const char* name;
+    std::function<void(TvornSource&)> move;
+};
+
+class MasterMoveCancelled : public Integrity, public ::testing::WithParamInterface<MasterMove> {};
+
+// Fault 7: the detail lost its master even though its user answered Cancel.
+TEST_P(MasterMoveCancelled, LeavesTheDetailAndItsEdits) {
+    Show("35");
+    Retype(f->explanation, "GLUCOSE X");
+    Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
+    GetParam().move(*f->labTest);
+    EXPECT_EQ(f->labTest->State(), ssBrowse);
+    EXPECT_EQ(f->subresult->State(), ssEdit);
+    EXPECT_EQ(f->explanation->text(), "GLUCOSE X");
+    EXPECT_TRUE(f->explanation->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(Operations, MasterMoveCancelled,
+                         ::testing::Values(MasterMove{"Clear", [](TvornSource& s) { s.Clear(); }},
+                                           MasterMove{"Insert",
+                                                      [](TvornSource& s) { s.Insert(); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Fault 8: the lock taken again after a lost link filed over another user's save.
+TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
+    Show("1");
+    Retype(f->name, "Mine");
+    Focus(f->length);
+    Server().Kill();
+    Server().Start();
+    // Meanwhile another user saves the record.
+    TRPCBroker& other = SecondBroker();
+    ASSERT_TRUE(requests::ReadLockDone(other.Call(requests::Lock("80001", "1", "LOCK"))));
+    other.Call(RpcRequest("DDR FILER")
+                   .Literal("EDIT")
+                   .List(".DDR")
+                   .Entry("1", "80001^2^1^Theirs")
+                   .Literal(""));
+    other.Call(requests::Lock("80001", "1", "UNLOCK"));
+
+    // The first call on the dead link fails; the edits stay.
+    modal.OnMessage([](const ui::MessageRequest& r) {
+        EXPECT_TRUE(r.text.startsWith("Error encountered.")) << r.text.toStdString();
+        return int(ui::mrOk);
+    });
+    EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
+    EXPECT_EQ(f->name->text(), "Mine");
+    Expect(K::Information, "The record has changed! Retrieving record again.");
+    const std::size_t mark = CallMark();
+    EXPECT_FALSE(f->labTest->Save());
+    EXPECT_EQ(Filings(mark), 0u);
+    EXPECT_EQ(StoredLabTest("1", "2"), "Theirs");
+    EXPECT_EQ(f->name->text(), "Theirs");
+    EXPECT_TRUE(OtherCanLock("1"));
+}
+
+// --- locks ---
+
+struct SaveOrder {
+    const char* name;
+    bool detailFirst;
+};
+
+class SharedLock : public Integrity, public ::testing::WithParamInterface<SaveOrder> {};
+
+// Fault 9: one Boolean per source over the server's counted locks leaked the master's lock,
+// or let it go while an editor still needed it.
+TEST_P(SharedLock, IsHeldWhileEitherEditorNeedsItAndReleasedAfterBoth) {
+    Show("35");
+    Retype(f->name, "Urine dipstick");
+    Retype(f->explanation, "GLUCOSE X");
+    EXPECT_FALSE(OtherCanLock("35"));
+    TvornSource* firstSaved = GetParam().detailFirst ? f->subresult : f->labTest;
+    TvornSource* lastSaved = GetParam().detailFirst ? f->labTest : f->subresult;
+    // The master's record read back after its save shows the details again: the detail's
+    // user keeps the edit.
+    if (!GetParam().detailFirst)
+        Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });
+    ASSERT_TRUE(firstSaved->Save());
+    EXPECT_FALSE(OtherCanLock("35")) << "the other editor still needs the lock";
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });
+    ASSERT_TRUE(lastSaved->Save());
+    EXPECT_TRUE(OtherCanLock("35"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Orders, SharedLock,
+                         ::testing::Values(SaveOrder{"DetailFirst", true},
+                                           SaveOrder{"MasterFirst", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Fault 10.
+TEST_F(Integrity, AFailedSaveThroughTheLockTimerKeepsTheTimerGoing) {
+    // The program turns the accepted length into a value the filer refuses.
+    f->labTest->AfterValidateField = [](QObject*, bool&, const QString& field, QString& internal,
+                                        QString&) {
+        if (field == "6") internal = "abc";
+    };
+    Show("1");
+    Retype(f->length, "7");
+    Focus(f->name);
+    test::FakeTimer& timer = LockTimer(f->labTest);
+    for (int minute = 1; minute < 10; ++minute)
+        timer.Fire();
+    Expect(K::Warning,
+           "The record has been locked for 10 minutes. Save changes or ignore and continue "
+           "modifying record?",
+           ui::mrYes);
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Error in saving!"));
+        d.done(ui::mrOk);
+    });
+    timer.Fire();
+    EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_TRUE(f->labTest->Locked());
+    EXPECT_TRUE(timer.Enabled());
+    EXPECT_EQ(f->labTest->LockMinutesLeft(), 10);
+}
+
+TEST_F(Integrity, AFormClosedInTheMiddleOfAnEditGivesItsLockBack) {
+    Show("1");
+    Retype(f->name, "Haemoglobin");
+    ASSERT_FALSE(OtherCanLock("1"));
+    f.reset();
+    EXPECT_TRUE(OtherCanLock("1"));
+}
+
+TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
+    Show("1");
+    Retype(f->name, "Haemoglobin");
+    Focus(f->length);
+    f->labTest->AfterGetAndFill = [this](QObject*) {
+        if (f->labTest->Saving()) Server().Kill();
+    };
+    modal.OnMessage([](const ui::MessageRequest& r) {
+        EXPECT_TRUE(r.text.startsWith("Error encountered.")) << r.text.toStdString();
+        return int(ui::mrOk);
+    });
+    EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
+    EXPECT_EQ(f->labTest->State(), ssBrowse);
+    EXPECT_FALSE(f->labTest->Locked());
+    f->labTest->AfterGetAndFill = nullptr;
+    Server().Start();
+    EXPECT_EQ(StoredLabTest("1", "2"), "Haemoglobin");
+}
+
+// --- smaller ---
+
+// Fault 11: a pointer check the server could not make was shown as pointers without a list.
+TEST_F(Integrity, APointerCheckTheServerCouldNotMakeShowsItsReason) {
+    TRPCBroker& other = SecondBroker();
+    const RpcReply added = other.Call(RpcRequest("DDR FILER")
+                                          .Literal("ADD")
+                                          .List(".DDR")
+                                          .Entry("1", "80001^.01^+1^ZZGONE")
+                                          .Entry("2", "80001^2^+1^Soon gone")
+                                          .Literal(""));
+    const QString number = added.Line(1).section(u'^', 1);
+    Show(number.toLatin1().constData());
+    other.Call(requests::RecordDelete("80001", number));
+    Expect(K::Error, "Error in deleting record!\r\nThere is no record " + number +
+                         " in file 80001 (DEMO LAB TEST).\r\n");
+    EXPECT_FALSE(f->labTest->Delete());
+}
+
+// Fault 12.
+TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) {
+    ASSERT_TRUE(requests::ReadLockDone(SecondBroker().Call(requests::Lock("80001", "1", "LOCK"))));
+    Show("1");
+    Expect(K::Error, "The record is being modified by someone else! Try again later.");
+    EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
+    EXPECT_FALSE(f->labTest->HasChanges());
+    EXPECT_EQ(f->labTest->State(), ssBrowse);
+    EXPECT_EQ(f->name->text(), "Hemoglobin");
+}
+
+// Fault 13, and fault 14: a master that found no record leaves its details empty.
+TEST_F(Integrity, ADetailWithoutMasterRecordIsEmptyAndCannotBeTypedInto) {
+    Show("35");
+    ASSERT_EQ(f->explanation->text(), "GLUCOSE");
+    EXPECT_FALSE(f->labTest->GetAndFill("999"));
+    EXPECT_EQ(f->subresult->State(), ssNoMaster);
+    EXPECT_EQ(f->explanation->text(), "");
+    EXPECT_EQ(f->subresult->RecordNumber(), "");
+    EXPECT_FALSE(f->explanation->isEnabled());
+    EXPECT_FALSE(f->ordering->isEnabled());
+    f->labTest->Clear();
+    EXPECT_FALSE(f->explanation->isEnabled());
+}
+
+// Fault 15.
+TEST_F(Integrity, AServerErrorWhileTheListFillsLeavesNoListOpen) {
+    f->person->ExecIfOneMatch = true;
+    f->person->VisibleButtons |= TvornDlgButton::DoInsert;
+    f->persons->AfterGetList = [this](QObject*) { Server().Kill(); };
+    Show("1");
+    Retype(f->person, "MAK");
+    modal.OnMessage([](const ui::MessageRequest&) { return int(ui::mrOk); });
+    QTest::keyClick(f->person, Qt::Key_Return);
+    EXPECT_FALSE(f->person->DialogActive);
+    EXPECT_EQ(f->person->Dialog(), nullptr);
+}
+
+// Fault 16.
+TEST_F(Integrity, ZoomKeepsTheRowSoThatSelectTakesTheZoomedRecord) {
+    f->person->ExecIfOneMatch = true;
+    f->person->VisibleButtons |= TvornDlgButton::DoZoom;
+    QString zoomed;
+    f->person->OnZoom = [&](QObject*) { zoomed = f->person->SelectedIen(); };
+    Show("1");
+    Retype(f->person, "MAK");
+    QTest::keyClick(f->person, Qt::Key_Return);
+    TfrmFind* list = f->person->Dialog();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list->grdPick, Qt::Key_Down);
+    QTest::mouseClick(list->btnZoom, Qt::LeftButton);
+    EXPECT_EQ(zoomed, "3");
+    QTest::mouseClick(list->btnSelect, Qt::LeftButton);
+    EXPECT_EQ(f->person->InternalValue(), "3");
+    EXPECT_EQ(f->person->text(), "MAKINEN,HELMI");
+}
+
+}  // namespace
+}  // namespace vorn

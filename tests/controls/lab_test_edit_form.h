@@ -1,0 +1,158 @@
+// A lab-test form of the edit-integrity tests, made in code from the real controls, for one
+// user's broker: the lab test (80001) with edits, a check box, a combo box, a radio group and a
+// pointer to its person in charge; its subresults (the hierarchical sub-file 80001.02) and its
+// departmental lab tests (80006, a logical detail pointing to it); the operation buttons; and,
+// when asked, a grid of lab tests that the master follows.
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+#include "controls/dialog_edit.h"
+#include "controls/vorn_btn.h"
+#include "controls/vorn_check_box.h"
+#include "controls/vorn_combo_box.h"
+#include "controls/vorn_edit.h"
+#include "controls/vorn_radio_group.h"
+#include "lookup/bound_grid.h"
+#include "lookup/vorn_finder.h"
+#include "source/vorn_source.h"
+#include "toolkit/component_loading.h"
+
+namespace vorn::test {
+
+class LabTestEditForm {
+  public:
+    explicit LabTestEditForm(TRPCBroker& broker, bool withGrid = false) {
+        form.resize(760, 620);
+        labTest = Source("vornLabTest", "Demo Lab Test", "80001", broker);
+        labTest->HistorySize = 4;
+        abbreviation = Edit(labTest, ".01", "Abbreviation", true);
+        name = Edit(labTest, "2", "Full name", true);
+        length = Edit(labTest, "6", "Length of result field");
+        inUse = Bound<TvornCheckBox>(labTest, "3", "Currently in use", QStringLiteral("In use"));
+        taker =
+            Bound<TvornRadioGroup>(labTest, "5", "Who takes the specimen", QStringLiteral("Taker"),
+                                   QStringList{"Laboratory", "Ward", "External"}, 3);
+        taker->SetValues({"1", "2", "3"});
+        taker->resize(300, 50);
+        format = Bound<TvornComboBox>(labTest, "8", "Result format");
+        format->addItems({"Free", "Numerical", "Plus or minus", "Codes", "Memo", "Built"});
+        format->SetValues({"1", "2", "3", "4", "5", "6"});
+        persons = new TvornFinder(&form);
+        persons->FileNumber = "80000";
+        persons->SetRPCBroker(&broker);
+        person = Bound<TvornDialogEdit>(labTest, "7", "Person in charge");
+        person->SetvornFinderForPointer(persons);
+        person->ExecIfOneMatch = false;
+        for (TvornBtnOperation op : {DoFirst, DoPrior, DoNext, DoLast, DoSave, DoSaveAs, DoClear,
+                                     DoInsert, DoCancel, DoDelete})
+            buttons[op] = Button(labTest, op);
+        if (withGrid) {
+            grid = new TvornGrid(&form);
+            grid->setObjectName("grdLabTest");
+            grid->SetvornSource(labTest);
+            grid->SetFields({".01,Abbreviation,120", "2,Full name,250"});
+            grid->setGeometry(400, 10, 350, 240);
+        }
+
+        subresult = Source("vornSubresult", "Subresult", "80001.02", broker);
+        subresult->TypeIfSubFile = TvornSubFileType::Hierarchical;
+        subresult->SetMasterSource(labTest);
+        explanation = Edit(subresult, ".01", "Explanation", true);
+        subresultSave = Button(subresult, DoSave);
+        subresultNext = Button(subresult, DoNext);
+
+        departmental = Source("vornDepartmental", "Departmental lab test", "80006", broker);
+        departmental->TypeIfSubFile = TvornSubFileType::Logical;
+        departmental->SetMasterSource(labTest);
+        departmental->LinkField = "2";
+        departmental->FMIndex = "C";
+        departmental->FMIndexField = "2";
+        departmental->FMIndexType = itInternal;
+        ordering = Bound<TvornRadioGroup>(departmental, "3", "Ordering allowed",
+                                          QStringLiteral("Ordering"),
+                                          QStringList{"Always", "Office hours", "Emergency"}, 3);
+        ordering->SetValues({"1", "2", "3"});
+        ordering->resize(300, 50);
+        departmentalSave = Button(departmental, DoSave);
+    }
+
+    // Loads the components, opens the master and then its details, and shows the form active.
+    void Open() {
+        ui::LoadComponents(form);
+        labTest->Open();
+        subresult->Open();
+        departmental->Open();
+        form.show();
+        Activate();
+    }
+    // The form active again (after a message, or after another user's form was).
+    void Activate() {
+        QApplication::setActiveWindow(&form);
+        (void)QTest::qWaitForWindowActive(&form);
+    }
+
+    TvornBtn* Btn(TvornBtnOperation op) const { return buttons[op]; }
+
+    QWidget form;
+    TvornSource* labTest;
+    TvornEdit* abbreviation;
+    TvornEdit* name;
+    TvornEdit* length;
+    TvornCheckBox* inUse;
+    TvornRadioGroup* taker;
+    TvornComboBox* format;
+    TvornFinder* persons;
+    TvornDialogEdit* person;
+    TvornBtn* buttons[10] = {};
+    TvornGrid* grid = nullptr;
+    TvornSource* subresult;
+    TvornEdit* explanation;
+    TvornBtn* subresultSave;
+    TvornBtn* subresultNext;
+    TvornSource* departmental;
+    TvornRadioGroup* ordering;
+    TvornBtn* departmentalSave;
+
+  private:
+    TvornSource* Source(const char* objectName, const char* fileName, const char* file,
+                        TRPCBroker& broker) {
+        auto* source = new TvornSource(&form);
+        source->setObjectName(objectName);
+        source->FileName = fileName;
+        source->FileNumber = file;
+        source->SetRPCBroker(&broker);
+        return source;
+    }
+    template <typename Control, typename... Args>
+    Control* Bound(TvornSource* source, const char* field, const char* displayName,
+                   Args&&... args) {
+        auto* control = new Control(std::forward<Args>(args)..., &form);
+        control->SetFMField(field);
+        control->SetFMDisplayName(displayName);
+        control->SetvornSource(source);
+        control->move(10, 10 + 28 * placed_++);
+        return control;
+    }
+    TvornEdit* Edit(TvornSource* source, const char* field, const char* displayName,
+                    bool required = false) {
+        auto* edit = Bound<TvornEdit>(source, field, displayName);
+        edit->SetFMRequired(required);
+        return edit;
+    }
+    TvornBtn* Button(TvornSource* source, TvornBtnOperation op) {
+        auto* button = new TvornBtn(&form);
+        button->SetOperation(op);
+        button->SetvornSource(source);
+        button->move(400 + 90 * (buttonsPlaced_ % 4), 260 + 30 * (buttonsPlaced_ / 4));
+        ++buttonsPlaced_;
+        return button;
+    }
+
+    int placed_ = 0;
+    int buttonsPlaced_ = 0;
+};
+
+}  // namespace vorn::test
