@@ -94,4 +94,21 @@ std::vector<LoggedCall> ReadCallLog(const std::string& path) {
     return ParseCallLog(text.str());
 }
 
+std::vector<LoggedCall> CallLogTail::Next() {
+    std::ifstream in(path_, std::ios::binary);
+    if (!in) return {};
+    in.seekg(0, std::ios::end);
+    const auto size = static_cast<std::size_t>(in.tellg());
+    if (size <= offset_) return {};
+    std::string text(size - offset_, '\0');
+    in.seekg(static_cast<std::streamoff>(offset_));
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    // Only whole lines; an entry still being written is read next time.
+    const auto last = text.rfind('\n');
+    if (last == std::string::npos) return {};
+    text.resize(last + 1);
+    offset_ += text.size();
+    return ParseCallLog(text);
+}
+
 }  // namespace vorn::test

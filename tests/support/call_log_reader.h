@@ -3,6 +3,7 @@
 // last entry still being written are left out.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,6 +33,18 @@ struct LoggedCall {
 };
 
 std::vector<LoggedCall> ParseCallLog(const std::string& text);
+
+// Reads a log as it grows: each Next() gives the calls completed since the last one, reading
+// only what was added (a long run's log is never parsed twice).
+class CallLogTail {
+  public:
+    explicit CallLogTail(std::string path) : path_(std::move(path)) {}
+    std::vector<LoggedCall> Next();
+
+  private:
+    std::string path_;
+    std::size_t offset_ = 0;
+};
 // The log file's calls; none when it does not exist yet.
 std::vector<LoggedCall> ReadCallLog(const std::string& path);
 
