@@ -1,12 +1,17 @@
-// What the data source's four everyday actions cost beside the bare round trips they are made
-// of: reading a record, moving to the next one, editing one field and saving it, and saving a
-// new record, each against the same number of minimal calls ("XUS SIGNON SETUP", which touches
-// no record) on the same link to the real vorn-server, measured in the same run. The ratio is
-// what the source, the server's record work and the answers' reading add to the round trips.
+// What the data source's four everyday actions cost: reading a record, moving to the next one,
+// editing one field and saving it, and saving a new record, on the same link to the real
+// vorn-server, measured in the same run against two baselines:
+// - the same number of minimal calls ("XUS SIGNON SETUP", which touches no record): what the
+//   source, the server's record work and the answers' reading add to the round trips;
+// - the very calls the action made, as the server logged them, replayed through the broker
+//   alone: the client's own share, everything the source does beyond sending them.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "bench/ratio_reporter.h"
 #include "broker/broker_ui.h"
@@ -93,17 +98,48 @@ struct World {
     }
     void Bare() { broker.Call(RpcRequest(QStringLiteral("XUS SIGNON SETUP"))); }
 
-    // The calls `action` makes, from the server's log.
+    // The calls of an action as the server logged them, to be sent again as they were.
+    std::vector<RpcRequest> Recorded(const std::vector<test::LoggedCall>& calls) {
+        std::vector<RpcRequest> requests;
+        for (const test::LoggedCall& call : calls) {
+            RpcRequest request(QString::fromStdString(call.name));
+            int param = -1;
+            for (const test::LoggedEntry& e : call.params) {
+                const QString value = QString::fromStdString(e.value);
+                if (e.kind == "literal") {
+                    request.Literal(value);
+                } else if (e.kind == "reference") {
+                    request.Reference(value);
+                } else if (e.kind == "empty list" || e.param != param) {
+                    request.List(QStringLiteral(".x"));
+                    if (e.kind == "list") request.Entry(QString::fromStdString(e.subscript), value);
+                } else {
+                    request.Entry(QString::fromStdString(e.subscript), value);
+                }
+                param = e.param;
+            }
+            requests.push_back(std::move(request));
+        }
+        return requests;
+    }
+    void Replay(const std::vector<RpcRequest>& requests) {
+        for (const RpcRequest& request : requests)
+            broker.Call(request);
+    }
+    std::map<std::string, std::vector<RpcRequest>> replays;
+
+    // The calls `action` makes, from the server's log; kept for the replay named `what`.
     template <typename F>
     std::size_t CallsOf(const char* what, F&& action) {
         const std::size_t mark = server.Mark();
         action();
-        const std::vector<std::string> names = server.NamesSince(mark);
+        const std::vector<test::LoggedCall> calls = server.CallsSince(mark);
         std::printf("%s:", what);
-        for (const std::string& n : names)
-            std::printf(" %s,", n.c_str());
+        for (const test::LoggedCall& c : calls)
+            std::printf(" %s,", c.name.c_str());
         std::printf("\n");
-        return names.size();
+        replays[what] = Recorded(calls);
+        return calls.size();
     }
 };
 
@@ -141,6 +177,13 @@ void SaveNew(benchmark::State& state) {
     for (auto _ : state)
         w.SaveNew();
 }
+void Replayed(benchmark::State& state, const char* action) {
+    World& w = TheWorld();
+    const std::vector<RpcRequest>& requests = w.replays.at(action);
+    for (auto _ : state)
+        w.Replay(requests);
+}
+
 void Bare(benchmark::State& state) {
     World& w = TheWorld();
     for (auto _ : state)
@@ -167,6 +210,9 @@ int main(int argc, char** argv) {
     benchmark::RegisterBenchmark("Next", Next)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("EditAndSave", EditAndSave)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("SaveNew", SaveNew)->Unit(benchmark::kMillisecond);
+    for (const char* action : {"read", "next", "edit and save", "save new"})
+        benchmark::RegisterBenchmark((std::string("Replay/") + action).c_str(), Replayed, action)
+            ->Unit(benchmark::kMillisecond);
     for (std::size_t n : {reads, nexts, saves, news})
         benchmark::RegisterBenchmark("Bare", Bare)
             ->Arg(static_cast<int64_t>(n))
@@ -177,5 +223,9 @@ int main(int argc, char** argv) {
         {{"Read", bare(reads), "reading a record / its bare round trips", false},
          {"Next", bare(nexts), "moving to the next record / its bare round trips", false},
          {"EditAndSave", bare(saves), "editing one field and saving / its bare round trips", false},
-         {"SaveNew", bare(news), "saving a new record / its bare round trips", false}});
+         {"SaveNew", bare(news), "saving a new record / its bare round trips", false},
+         {"Read", "Replay/read", "reading a record / its calls through the broker alone", false},
+         {"Next", "Replay/next", "moving to the next record / its calls alone", false},
+         {"EditAndSave", "Replay/edit and save", "editing and saving / its calls alone", false},
+         {"SaveNew", "Replay/save new", "saving a new record / its calls alone", false}});
 }

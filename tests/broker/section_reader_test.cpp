@@ -197,10 +197,5 @@ TEST(PieceCount, CountsTheDelimitersPlusOne) {
     EXPECT_EQ(PieceCount(u"a^b", u""), 1);
 }
 
-TEST(Piece, TakesViewsWithoutCopying) {
-    const QString line = "1^2^3";
-    EXPECT_EQ(Piece(QStringView(line).mid(2), u"^", 1), "2");
-}
-
 }  // namespace
 }  // namespace vorn

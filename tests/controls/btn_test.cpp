@@ -106,13 +106,6 @@ TEST_F(Btn, ChangingTheOperationOfALoadedSaveButtonToFirst) {
     EXPECT_EQ(Glyph(button->icon()), Glyph(OperationIcon(DoFirst)));
 }
 
-TEST_F(Btn, TheFinnishSaveCaptionIsClearedByAnOperationChange) {
-    auto* button = new TvornBtn(&form);
-    button->setText("T&all. muutos");
-    button->SetOperation(DoCancel);
-    EXPECT_EQ(button->text(), "");
-}
-
 TEST_F(Btn, AGlyphReplacesAnArrowCaption) {
     for (const char* arrow : {">>", "<<", "&>", "&<"}) {
         auto* button = new TvornBtn(&form);

@@ -110,16 +110,6 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLines) {
     EXPECT_FALSE(memo->Modified());
 }
 
-TEST_F(Contract, ALabelShowsTheMasterLinkAndIsNeverFiled) {
-    auto* label = Add<TvornLabel>("7", "Person");
-    EXPECT_TRUE(label->TakeMasterLink("12", "SMITH,JOHN"));
-    EXPECT_EQ(label->text(), "SMITH,JOHN");
-    EXPECT_EQ(label->InternalValue(), "12");
-    EXPECT_TRUE(label->IsDisplayOnly());
-    label->SetFMRequired(true);
-    EXPECT_TRUE(label->IsFilled());
-}
-
 // Each control filled from a record of the development server as the source's fill table
 // says, and from record lines the server never sends (codes of other languages, long values).
 const QStringList kFormats = {"Free", "Number", "Sign", "Codes", "Memo", "Built"};

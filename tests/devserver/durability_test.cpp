@@ -121,16 +121,6 @@ TEST(Durability, AServerKilledInTheMiddleOfATransactionKeepsEveryCompletedOneAnd
     c.SignOnDemo();
 }
 
-TEST(Durability, AServerKilledAtAnyPointLeavesOnlyWholeTransactions) {
-    test::TempFolder folder;
-    const std::string path = folder.Path("kill.db");
-    const int committed = KillWriter(path, /*stopIn=*/-1, /*commits=*/37);
-    EXPECT_EQ(IntegrityCheck(path), "ok");
-    const int complete = CompleteTransactions(path);
-    EXPECT_GE(complete, 37);
-    EXPECT_LE(complete, committed + 1);  // the last one may have committed before it could say so
-}
-
 TEST(Durability, ResetSeedsAgainAndDataThatWereNotSeededAreNeverWipedUnasked) {
     test::TempFolder folder;
     const std::string path = test::SeededDatabaseCopy(folder);

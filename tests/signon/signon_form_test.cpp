@@ -294,23 +294,6 @@ TEST(CodeEdit, TypedPastedAndSetLettersTurnUpperCase) {
     EXPECT_EQ(edit.text(), "KNOWN.CODE");
 }
 
-TEST(SignonMessageForm, TheButtonIsCentredWheneverThePanelIsResizedRoundingTowardZero) {
-    TfrmSignonMsg form({"x"});
-    form.BitBtn1->resize(75, form.BitBtn1->height());
-    form.resize(401, 250);
-    form.show();
-    ASSERT_EQ(form.pnlBottom->width(), 401);
-    EXPECT_EQ(form.BitBtn1->x(), 163);
-    form.resize(520, 250);
-    EXPECT_EQ(form.pnlBottom->width(), 520);
-    EXPECT_EQ(form.BitBtn1->x(), 222);
-    form.resize(521, 250);
-    EXPECT_EQ(form.BitBtn1->x(), 223) << "(521 - 75) / 2";
-    EXPECT_EQ(TfrmSignonMsg::CentredLeft(75, 75), 0);
-    EXPECT_EQ(TfrmSignonMsg::CentredLeft(50, 75), -12);
-    EXPECT_EQ(TfrmSignonMsg::CentredLeft(49, 75), -13);
-}
-
 // The verify code change dialog.
 const QString kSame = QStringLiteral(
     "Your VERIFY code was not changed.\rThe new code is the same as the current one.\r");

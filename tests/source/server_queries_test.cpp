@@ -174,13 +174,6 @@ TEST(StringTable, HoldsEveryIdFrom1001To1095AndNothingElse) {
     EXPECT_TRUE(LoadStringResource(7).isEmpty());
 }
 
-TEST(MessageNumber, PutsOneInFrontOfThreeDigits) {
-    EXPECT_EQ(MessageNumber(7), "1007");
-    EXPECT_EQ(MessageNumber(119), "1119");
-    EXPECT_EQ(MessageNumber(0), "1000");
-    EXPECT_EQ(MessageNumber(1119), "1119");
-}
-
 TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
     EXPECT_EQ(MessageParameters("abc^DEMO LAB TEST"), (QStringList{"abc", "DEMO LAB TEST"}));
     EXPECT_EQ(MessageParameters("a^^b"), (QStringList{"a"}));

@@ -293,7 +293,8 @@ INSTANTIATE_TEST_SUITE_P(
         ControlRow{ssBrowse, kReader, L::Pointer, 0}, ControlRow{ssBrowse, kReader, L::Find, 1},
         ControlRow{ssEmpty, kReader, L::None, 0}, ControlRow{ssEmpty, kInsertOnly, L::Find, 1},
         ControlRow{ssEdit, kReader, L::None, -1}, ControlRow{ssInactive, kAllAccess, L::None, -1},
-        ControlRow{ssNoMaster, kAllAccess, L::None, 0}, ControlRow{ssNoMaster, kAllAccess, L::Find, 0}));
+        ControlRow{ssNoMaster, kAllAccess, L::None, 0},
+        ControlRow{ssNoMaster, kAllAccess, L::Find, 0}));
 
 }  // namespace
 }  // namespace vorn

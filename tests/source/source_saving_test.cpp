@@ -58,9 +58,8 @@ TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber
     test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 New test\r\n");
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source.SaveAs());
-    EXPECT_EQ(CallNamesSince(mark),
-              (Calls{"DDR FILER", "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER",
-                     "VRNX IDENTIFIERS", "VRNX DIALOG"}));
+    EXPECT_EQ(CallNamesSince(mark), (Calls{"DDR FILER", "DDR GETS ENTRY DATA", "DDR LISTER",
+                                           "DDR LISTER", "VRNX IDENTIFIERS", "VRNX DIALOG"}));
     const test::LoggedCall filer = CallsSince(mark)[0];
     EXPECT_EQ(filer.Literal(0), "ADD");
     EXPECT_EQ(filer.Entry("1", 1), "80001^.01^+1^ZZ1");
@@ -193,44 +192,18 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     EXPECT_EQ(abbreviation.text(), "ZZ4");
 }
 
-struct LeaveCase {
-    const char* name;
-    bool showMessages;
-    int answer;
-    bool result;
-    TvornSourceState after;
-    const char* nameAfter;
-};
-
-class LeavingChanges : public Saving, public ::testing::WithParamInterface<LeaveCase> {};
-
-TEST_P(LeavingChanges, AreSavedThrownAwayOrKeptAsTheUserAnswers) {
-    const LeaveCase& c = GetParam();
-    source.ShowMessages = c.showMessages;
+// With the messages off the changes are thrown away without a question (the questions and
+// their answers are the model-based edit test's).
+TEST_F(Saving, WithoutMessagesLeavingThrowsTheChangesAway) {
+    source.ShowMessages = false;
     source.GetAndFill("1");
     name.Change("Haemoglobin", "Haemoglobin");
-    if (c.showMessages) {
-        test::ExpectToolsetMessage(modal, K::Confirmation,
-                                   "Save  Demo Lab Test: HB Hemoglobin?\r\n", c.answer);
-        if (c.answer == ui::mrYes)
-            test::ExpectToolsetMessage(modal, K::Information,
-                                       "Saved: Demo Lab Test: HB Haemoglobin\r\n");
-    }
-    EXPECT_EQ(source.CheckSaveChanges(), c.result);
-    EXPECT_EQ(source.State(), c.after);
-    EXPECT_EQ(name.text(), c.nameAfter);
+    EXPECT_TRUE(source.CheckSaveChanges());
+    EXPECT_EQ(source.State(), ssBrowse);
+    EXPECT_EQ(name.text(), "Hemoglobin");
+    EXPECT_FALSE(source.Locked());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, LeavingChanges,
-    ::testing::Values(LeaveCase{"Yes", true, ui::mrYes, true, ssBrowse, "Haemoglobin"},
-                      LeaveCase{"No", true, ui::mrNo, true, ssBrowse, "Hemoglobin"},
-                      LeaveCase{"Cancel", true, ui::mrCancel, false, ssEdit, "Haemoglobin"},
-                      LeaveCase{"WithoutMessages", false, 0, true, ssBrowse, "Hemoglobin"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-// The server dies between the lock and the filing: the user's edits stay, and once the server
-// is back (the same database) the next Save reconnects, takes the lock again and files them.
 TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     source.GetAndFill("1");
     name.Change("Kept through a crash", "Kept through a crash");
@@ -277,35 +250,6 @@ class Locking : public Saving {
         return locked;
     }
 };
-
-struct Release {
-    const char* name;
-    std::function<void(test::LabTestSource&, TvornSource&, test::ScriptedModalHost&)> act;
-};
-
-class LockRelease : public Locking, public ::testing::WithParamInterface<Release> {};
-
-TEST_P(LockRelease, LetsTheOtherUserLockTheRecord) {
-    test::OtherUser other(SecondBroker(), form);
-    source.GetAndFill("1");
-    name.Change("Mine", "Mine");
-    EXPECT_FALSE(OtherLocks(other, "1"));
-    GetParam().act(*this, source, modal);
-    EXPECT_FALSE(source.Locked());
-    EXPECT_TRUE(OtherLocks(other, "1"));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Ways, LockRelease,
-    ::testing::Values(Release{"Save",
-                              [](auto&, TvornSource& s, test::ScriptedModalHost& m) {
-                                  test::ExpectToolsetMessage(m, K::Information,
-                                                             "Saved: Demo Lab Test: HB Mine\r\n");
-                                  s.Save();
-                              }},
-                      Release{"Cancel", [](auto&, TvornSource& s, auto&) { s.Cancel(); }},
-                      Release{"Close", [](auto&, TvornSource& s, auto&) { s.Close(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditStarts) {
     source.GetAndFill("1");
