@@ -27,7 +27,8 @@ void SplitColumns(const QStringList& entries, QStringList& captions, QStringList
 
 }  // namespace
 
-TvornDialogEdit::TvornDialogEdit(QWidget* parent) : QLineEdit(parent) {
+TvornDialogEdit::TvornDialogEdit(QWidget* parent)
+    : QLineEdit(parent), BoundControlBase(static_cast<QWidget&>(*this)) {
     connect(this, &QLineEdit::textChanged, this, ui::GuardedSlot(this, [this] {
                 Raise(OnChange);
                 HandleChange();
@@ -36,10 +37,9 @@ TvornDialogEdit::TvornDialogEdit(QWidget* parent) : QLineEdit(parent) {
 
 TvornDialogEdit::~TvornDialogEdit() {
     if (dialog_) {
-        dialog_->DetachEdit();
-        dialog_->close();
+        disconnect(dialog_, nullptr, this, nullptr);
+        dialog_->Finish();
     }
-    if (source_) source_->UnregisterControl(this);
 }
 
 TvornExecBtn* TvornDialogEdit::vornExecPntrBtn() const {
@@ -74,10 +74,10 @@ void TvornDialogEdit::SetvornExecFindBtn(TvornExecBtn* button) {
 void TvornDialogEdit::Loaded() {
     if (!finderForFind_) {
         auto* finder = new TvornFinder(this);
-        if (source_) finder->FileNumber = source_->FileNumber;
+        if (vornSource()) finder->FileNumber = vornSource()->FileNumber;
         finderForFind_ = finder;
     }
-    if (source_ && !fmField_.isEmpty()) source_->RegisterControl(this, fmField_);
+    BoundControlBase::Loaded();
     if (FieldsForFind.isEmpty()) FieldsForFind = QStringList{kDefaultColumns};
     if (FieldsForPointer.isEmpty()) FieldsForPointer = QStringList{kDefaultColumns};
     SplitColumns(FieldsForFind, FindCaptions, FindWidths);
@@ -112,8 +112,8 @@ void TvornDialogEdit::ClearValue() {
 
 QString TvornDialogEdit::ChangeQuestion(const QString& fileName) const {
     Q_UNUSED(fileName);
-    if (fmField_ != QLatin1String(".01")) return {};
-    return fmDisplayName_ + u'^' + text();
+    if (FMField() != QLatin1String(".01")) return {};
+    return FMDisplayName() + u'^' + text();
 }
 
 bool TvornDialogEdit::TakeMasterLink(const QString& internal, const QString& text) {
@@ -127,7 +127,8 @@ bool TvornDialogEdit::TakeMasterLink(const QString& internal, const QString& tex
 bool TvornDialogEdit::SettleValue() {
     // While the edit itself leaves its record there is nothing of its own to finish. A find
     // field's text is a search, not a value.
-    if (!source_ || leaving_ || !TextModified) return true;
+    TvornSource* source = vornSource();
+    if (!source || leaving_ || !TextModified) return true;
     if (FMIsFindField && !FMIsPointerField) return true;
     // A pointer whose list is open is not chosen yet: nothing is filed for it meanwhile.
     if (DialogActive) return false;
@@ -138,16 +139,15 @@ bool TvornDialogEdit::SettleValue() {
         Execute();
         return !DialogActive && !TextModified;
     }
-    const QString help = source_->FieldHelp(fmField_, QStringLiteral("H"));
-    const QString description = source_->FieldDescription(fmField_);
+    const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
+    const QString description = source->FieldDescription(FMField());
     if (!help.isEmpty() || !description.isEmpty())
         TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
     return false;
 }
 
-void TvornDialogEdit::MarkChanged() {
-    if (!source_ || !source_->BeginEdit()) return;
-    source_->AddChangedControl(this);
+void TvornDialogEdit::MarkTaken() {
+    if (vornSource()) MarkChanged();
 }
 
 void TvornDialogEdit::TakeFocus() {
@@ -157,9 +157,10 @@ void TvornDialogEdit::TakeFocus() {
 }
 
 QString TvornDialogEdit::SelectedIen() const {
-    if (!source_) return ChosenIen;
+    TvornSource* source = vornSource();
+    if (!source) return ChosenIen;
     if (!PointerMode) {
-        const QString record = Piece(source_->Iens(), kComma, 1);
+        const QString record = Piece(source->Iens(), kComma, 1);
         return record == QLatin1String("+1") ? QString() : record;
     }
     return DialogActive ? ChosenIen : internal_;
@@ -167,6 +168,15 @@ QString TvornDialogEdit::SelectedIen() const {
 
 void TvornDialogEdit::CloseDialog() {
     if (dialog_ && dialog_->isVisible() && dialog_->isEnabled()) dialog_->CancelDialog();
+}
+
+void TvornDialogEdit::EndDialog() {
+    DialogActive = false;
+    if (TfrmFind* dialog = dialog_) {
+        dialog_ = nullptr;
+        disconnect(dialog, nullptr, this, nullptr);
+        dialog->Finish();
+    }
 }
 
 void TvornDialogEdit::LayoutExecButtons() {

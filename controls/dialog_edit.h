@@ -2,8 +2,8 @@
 // a pointer field the user types the beginning of a name in another file and picks the record
 // from a list; the edit then holds that record's number. On a find field (usually the ".01" of
 // the source's own file) picking an entry brings that record into the whole form. The lookup
-// runs through a finder and shows its entries in the find dialog; exec buttons beside the edit
-// start it with the mouse.
+// runs through a finder and shows its entries in the find dialog, one dialog per edit, whose
+// outcome the edit applies; exec buttons beside the edit start it with the mouse.
 #pragma once
 
 #include <QLineEdit>
@@ -11,29 +11,25 @@
 #include <QStringList>
 #include <functional>
 
+#include "controls/bound_control_base.h"
 #include "controls/exec_button.h"
 #include "lookup/find_dialog.h"
 #include "lookup/find_dialog_client.h"
 #include "lookup/vorn_finder.h"
-#include "source/bound_control.h"
 #include "source/vorn_source.h"
 #include "source/vorn_types.h"
-#include "toolkit/component_loading.h"
 
 namespace vorn {
 
 using TBeforeExecuteEvent = std::function<void(QObject* Sender, bool& CanExecute)>;
 
-class TvornDialogEdit : public QLineEdit,
-                        public TvornBoundControl,
-                        public ui::LoadedComponent,
-                        public FindDialogClient {
+class TvornDialogEdit : public QLineEdit, public BoundControlBase {
     Q_OBJECT
     Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
     Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
     Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
     Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed MEMBER FMHelpUsed)
+    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
     Q_PROPERTY(bool FMIsPointerField MEMBER FMIsPointerField)
     Q_PROPERTY(bool FMIsFindField MEMBER FMIsFindField)
     Q_PROPERTY(bool FindOnly MEMBER FindOnly)
@@ -61,26 +57,27 @@ class TvornDialogEdit : public QLineEdit,
     explicit TvornDialogEdit(QWidget* parent = nullptr);
     ~TvornDialogEdit() override;
 
-    // --- published properties (those the find dialog reads are FindDialogClient's) ---
+    // --- published properties ---
     bool FMIsPointerField = true;
     bool FMIsFindField = false;
+    bool FindOnly = false;
     TvornDlgButtons VisibleButtons = TvornDlgButton::DoSelect | TvornDlgButton::DoCancel;
     int DropDownCount = 8;
     int RowHeight = 20;
     TvornPosition Position = povornDialogEdit;
     QString FormCaption;
     int HelpContext = 0;
+    // Columns of a find and of a pointer lookup: "field,caption,width" per entry.
+    QStringList FieldsForFind;
+    QStringList FieldsForPointer;
     bool ExecIfOneMatch = true;
+    // The field the list is sorted by (empty: not sorted), its direction, and which click on a
+    // column heading sorts by that column.
+    QString SortField;
+    TvornGridOrder SortOrder = soAscending;
+    TvornSortClick SortClick = scNone;
+    int InsertKeyLength = 0;
 
-    QString FMField() const override { return fmField_; }
-    void SetFMField(const QString& field) { fmField_ = field; }
-    bool FMRequired() const override { return fmRequired_; }
-    void SetFMRequired(bool on) { fmRequired_ = on; }
-    QString FMDisplayName() const override { return fmDisplayName_; }
-    // At most 50 characters.
-    void SetFMDisplayName(const QString& name) { fmDisplayName_ = name.left(50); }
-    TvornSource* vornSource() const { return source_.data(); }
-    void SetvornSource(TvornSource* source) { source_ = source; }
     TvornFinder* vornFinderForFind() const { return finderForFind_.data(); }
     void SetvornFinderForFind(TvornFinder* finder) { finderForFind_ = finder; }
     TvornFinder* vornFinderForPointer() const { return finderForPointer_.data(); }
@@ -90,17 +87,33 @@ class TvornDialogEdit : public QLineEdit,
     TvornExecBtn* vornExecFindBtn() const;
     void SetvornExecFindBtn(TvornExecBtn* button);
 
-    // --- published events (AfterExecute, AfterCancel, OnInsert, OnZoom are FindDialogClient's)
+    // --- published events ---
     TBeforeExecuteEvent BeforeExecute;
-    // The window library's enter, exit and change events.
-    TNotifyEvent OnEnter;
-    TNotifyEvent OnExit;
+    TNotifyEvent AfterExecute;
+    TNotifyEvent AfterCancel;
+    TNotifyEvent OnInsert;
+    TNotifyEvent OnZoom;
     TNotifyEvent OnChange;
 
     // --- members ---
+    QString ExternalValue;
     QString FilledInternalValue;
+    QString FilledText;
+    bool TextModified = false;
+    bool ValueModified = false;
+    // The lookup is a pointer lookup (else a find).
+    bool PointerMode = false;
     // The lookup was opened with Alt+Down: no search text is used.
     bool OpenedByKeyboard = false;
+    bool DialogActive = false;
+    bool Chosen = false;
+    QString ChosenIen;
+    QString ChosenLine;
+    QString InsertText;
+    // How the dialog ended: 4 zoom, 101 insert, 2 cancel.
+    int DialogResult = 0;
+    // The finder of the current lookup.
+    QPointer<TvornFinder> CurrentFinder;
     // The second and third comma pieces of FieldsForFind and FieldsForPointer, in order.
     QStringList FindCaptions;
     QStringList FindWidths;
@@ -120,16 +133,18 @@ class TvornDialogEdit : public QLineEdit,
     void CloseDialog();
     // Puts the exec buttons that stay near the edit next to it.
     void LayoutExecButtons();
+    // The column list of the current mode.
+    const QStringList& ModeFields() const { return PointerMode ? FieldsForPointer : FieldsForFind; }
 
     // Makes the finder of finds when none is set, registers with the source, and fills in the
     // default column lists.
     void Loaded() override;
 
     // --- TvornBoundControl ---
-    QWidget* Widget() override { return this; }
     void FillFromRecord(const QString& internal, const QString& external) override;
     void ClearValue() override;
     QString InternalValue() const override { return internal_; }
+    void SetInternalValue(const QString& value) { internal_ = value; }
     QString ShownText() const override { return text(); }
     bool ShowsTypedText() const override { return true; }
     QString ChangeQuestion(const QString& fileName) const override;
@@ -137,17 +152,6 @@ class TvornDialogEdit : public QLineEdit,
     bool TakeMasterLink(const QString& internal, const QString& text) override;
     bool SettleValue() override;
     void SourceClosed() override { CloseDialog(); }
-
-    // --- FindDialogClient ---
-    QWidget* EditWidget() override { return this; }
-    TvornSource* Source() const override { return source_.data(); }
-    void SetInternalValue(const QString& value) override { internal_ = value; }
-    QString Text() const override { return text(); }
-    void SetText(const QString& text) override { setText(text); }
-    void MarkChanged() override;
-    void TakeFocus() override;
-    void FetchPage(bool more) override;
-    bool LeaveEditedRecord() override;
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -162,24 +166,35 @@ class TvornDialogEdit : public QLineEdit,
     void HandleEnterKey();
     void HandleAltDown();
     void HandleChange();
-    void HandleExit(QWidget* newFocus);
+    void Exit(QWidget* newFocus);
     bool ValidateText();
     void ClearTheValue();
     bool IsOwnExecButton(const QWidget* widget) const;
-    bool LogicalLinkField() const;
     void Raise(const TNotifyEvent& event);
+    void TakeFocus();
+    // The source's BeginEdit, then the edit among its changed controls.
+    void MarkTaken();
 
     // dialog_edit_lookup.cpp: the lookup.
     void PrepareFinder(TvornFinder& finder);
+    void FetchPage(bool more);
     void TakeSingleMatch(const QString& line);
+    // A find is about to show another record or start a new one: the record being edited is
+    // left first (false when the user kept it).
+    bool LeaveEditedRecord();
     void OpenDialog();
     void PrepareDialog(TfrmFind& dialog);
     void PlaceDialog(TfrmFind& dialog);
 
-    QString fmField_;
-    bool fmRequired_ = false;
-    QString fmDisplayName_;
-    QPointer<TvornSource> source_;
+    // dialog_edit_result.cpp: what the find dialog's outcome does.
+    void ApplyResult(const FindResult& result);
+    void ApplySelect(const FindResult& result);
+    void ApplyInsert(const FindResult& result);
+    void ApplyCancel(const FindResult& result);
+    void ApplyZoom(const FindResult& result);
+    // The dialog is done: it goes, and the edit takes its exits again.
+    void EndDialog();
+
     QPointer<TvornFinder> finderForFind_;
     QPointer<TvornFinder> finderForPointer_;
     QPointer<TvornExecBtn> execPntrBtn_;

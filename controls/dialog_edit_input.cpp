@@ -1,20 +1,18 @@
 // The dialog edit's keys, its change and its exit: typing marks the record changed, leaving
 // checks the text with the server and, when the server does not settle the value, opens the
-// lookup.
+// lookup. Entering, leaving, the link field guard and F1 are the bound controls' own (base).
 #include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
-#include "controls/bound_control_base.h"
 #include "controls/dialog_edit.h"
-#include "source/field_help_display.h"
-#include "source/source_messages.h"
 #include "source/timed_message.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
 
 void TvornDialogEdit::Raise(const TNotifyEvent& event) {
+    // A copy: the handler may replace the event it runs in.
     const TNotifyEvent handler = event;
     if (handler) handler(this);
 }
@@ -22,22 +20,16 @@ void TvornDialogEdit::Raise(const TNotifyEvent& event) {
 // --- keys ---
 
 void TvornDialogEdit::keyPressEvent(QKeyEvent* event) {
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (event->text() == QLatin1String("@") && fmField_ == QLatin1String(".01") && source_ &&
-        !source_->Allows(uaDelete)) {
+    TvornSource* source = vornSource();
+    if (event->text() == QLatin1String("@") && FMField() == QLatin1String(".01") && source &&
+        !source->Allows(uaDelete)) {
         // "@" deletes an entry on the server; a user who may not delete does not type it.
         event->accept();
         return;
     }
+    if (GuardedKeyDown(*event)) return;
     QLineEdit::keyPressEvent(event);
-    if (event->key() == Qt::Key_F1) {
-        ui::Guarded(
-            [this] {
-                if (FMHelpUsed && source_) ShowFieldHelp(*source_, fmField_, fmDisplayName_);
-            },
-            this);
-    }
-    if (enter) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         // Enter is the edit's own: a form's default button does not see it.
         event->accept();
         ui::Guarded([this] { HandleEnterKey(); }, this);
@@ -57,7 +49,7 @@ void TvornDialogEdit::HandleEnterKey() {
         return;
     }
     PointerMode = false;
-    if (source_ && !source_->Allows(uaBrowse)) return;
+    if (vornSource() && !vornSource()->Allows(uaBrowse)) return;
     Execute();
 }
 
@@ -72,30 +64,18 @@ void TvornDialogEdit::HandleAltDown() {
 
 void TvornDialogEdit::focusInEvent(QFocusEvent* event) {
     QLineEdit::focusInEvent(event);
-    // Coming back to the form (after the dialog, say) is no new enter.
-    if (event->reason() != Qt::ActiveWindowFocusReason) Raise(OnEnter);
-    if (source_) source_->SetCurrentControl(this);
+    FocusedIn();
 }
 
 void TvornDialogEdit::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    // Another window becoming active (the find dialog among them) is no exit: the focus stays
-    // in the form, to come back here.
-    if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
-        return;
-    QWidget* newFocus = QApplication::focusWidget();
-    ui::Guarded([this, newFocus] { HandleExit(newFocus); }, this);
+    FocusedOut([this] { Exit(QApplication::focusWidget()); });
 }
 
 // --- change ---
 
-bool TvornDialogEdit::LogicalLinkField() const {
-    return source_ && source_->Master() && source_->TypeIfSubFile == TvornSubFileType::Logical &&
-           source_->LinkField == fmField_;
-}
-
 void TvornDialogEdit::ClearTheValue() {
-    if (source_ && !PointerMode) return;
+    if (vornSource() && !PointerMode) return;
     clear();
     internal_.clear();
     ChosenIen.clear();
@@ -103,23 +83,22 @@ void TvornDialogEdit::ClearTheValue() {
 }
 
 void TvornDialogEdit::HandleChange() {
-    if (!source_ || source_->Filling()) return;
+    TvornSource* source = vornSource();
+    if (!source || Filling() || Quiet()) return;
     TextModified = text() != FilledText;
     if (PointerMode) {
         if (text().isEmpty() && FilledInternalValue.isEmpty()) ClearTheValue();
         ValueModified = internal_ != FilledInternalValue;
     }
-    // The link field of a logical detail is the source's own business.
-    if (LogicalLinkField()) return;
+    if (LinkFieldGuard()) return;
     if (TextModified || ValueModified) {
-        if (!source_->BeginEdit()) return;
+        if (!source->BeginEdit()) return;
         // A find field's text is a search until a value was taken or a stored record is being
         // changed. A pointer or plain field's text is the user's value from the first key on,
         // resolved before any save: leaving the form asks about it.
-        if (!FMIsFindField || Chosen || source_->State() == ssEdit)
-            source_->AddChangedControl(this);
+        if (!FMIsFindField || Chosen || source->State() == ssEdit) AddChanged();
     } else {
-        source_->RemoveChangedControl(this);
+        MarkUnchanged();
     }
 }
 
@@ -129,54 +108,57 @@ bool TvornDialogEdit::IsOwnExecButton(const QWidget* widget) const {
     return widget && (widget == execPntrBtn_.data() || widget == execFindBtn_.data());
 }
 
-void TvornDialogEdit::HandleExit(QWidget* newFocus) {
+void TvornDialogEdit::Exit(QWidget* newFocus) {
     // While the dialog is open the focus wanders without the edit being left.
     if (DialogActive) return;
-    if (!source_) {
+    TvornSource* source = vornSource();
+    if (!source) {
         if (!PointerMode) {
             if (text().isEmpty())
                 ClearTheValue();
             else if (text() != internal_)
                 Execute();
         }
-        Raise(OnExit);
+        FireExit();
         return;
     }
-    if (!hasFocus() && source_->CurrentControl() == this) source_->SetCurrentControl(nullptr);
-    // Moving to the Clear button or to the edit's own exec button neither checks nor marks.
-    if (IsClearButtonOf(source_, newFocus) || IsOwnExecButton(newFocus)) {
-        Raise(OnExit);
+    // The preamble (the Clear button neither checks nor marks); moving to the edit's own exec
+    // button does neither either.
+    if (!ExitPreamble()) return;
+    if (IsOwnExecButton(newFocus)) {
+        FireExit();
         return;
     }
     if (TextModified) {
-        const TvornSourceState state = source_->State();
+        const TvornSourceState state = source->State();
         if (ValidateText()) {
-            source_->AddChangedControl(this);
+            AddChanged();
         } else if (FMIsPointerField) {
             Execute();
         } else if (InsertKeyLength > 0 && !Chosen) {
             Execute();
-        } else if ((state == ssNew && !source_->Allows(uaInsert)) ||
-                   (state == ssEdit && !source_->Allows(uaWrite))) {
+        } else if ((state == ssNew && !source->Allows(uaInsert)) ||
+                   (state == ssEdit && !source->Allows(uaWrite))) {
             Execute();
         } else {
-            const QString help = source_->FieldHelp(fmField_, QStringLiteral("H"));
-            const QString description = source_->FieldDescription(fmField_);
+            const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
+            const QString description = source->FieldDescription(FMField());
             if (!help.isEmpty() || !description.isEmpty())
                 TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
             TextModified = true;
             if (isVisible() && isEnabled()) setFocus(Qt::OtherFocusReason);
         }
     }
-    if (!DialogActive) Raise(OnExit);
+    if (!DialogActive) FireExit();
 }
 
 bool TvornDialogEdit::ValidateText() {
+    TvornSource* source = vornSource();
     if (text().isEmpty()) {
         internal_.clear();
         return true;
     }
-    const bool valid = source_->ValidateField(fmField_, text());
+    const bool valid = source->ValidateField(FMField(), text());
     if (FMIsPointerField && !FMIsFindField) PointerMode = true;
     if (!valid) return false;
     bool accepted = true;
@@ -186,12 +168,12 @@ bool TvornDialogEdit::ValidateText() {
         // screens the entries the user may choose from.
         if (ExecIfOneMatch) return false;
         if (finderForPointer_ && !finderForPointer_->Screen.isEmpty()) return false;
-    } else if (source_->State() == ssNew && InsertKeyLength > 0 && !Chosen) {
+    } else if (source->State() == ssNew && InsertKeyLength > 0 && !Chosen) {
         // A new record's find field first shows the list that offers Insert; the value is
         // still taken.
         accepted = false;
     }
-    const QStringList& answer = source_->ValidationAnswer();
+    const QStringList& answer = source->ValidationAnswer();
     if (answer.size() == 2) {
         bool canExecute = true;
         const TBeforeExecuteEvent before = BeforeExecute;

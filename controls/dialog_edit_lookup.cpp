@@ -8,6 +8,7 @@
 #include "lookup/find_dialog.h"
 #include "lookup/pick_list.h"
 #include "lookup/xde_string_grid.h"
+#include "source/field_help_display.h"
 #include "source/flag_scope.h"
 #include "source/message_text.h"
 #include "source/source_messages.h"
@@ -31,9 +32,10 @@ void TvornDialogEdit::ExecuteFromButton(TvornExecBtn* button) {
 }
 
 void TvornDialogEdit::Execute() {
+    TvornSource* source = vornSource();
     if (FindOnly && text().isEmpty()) {
         TvornFinder* finder = PointerMode ? finderForPointer_.data() : finderForFind_.data();
-        TRPCBroker* broker = source_ ? source_->RPCBroker() : nullptr;
+        TRPCBroker* broker = source ? source->RPCBroker() : nullptr;
         if (!broker && finder) broker = finder->RPCBroker();
         say::Information(GetDialogText(147, {}, broker));
         return;
@@ -55,28 +57,29 @@ void TvornDialogEdit::Execute() {
 }
 
 void TvornDialogEdit::PrepareFinder(TvornFinder& finder) {
+    TvornSource* source = vornSource();
     finder.FieldList = picklist::FieldNumbers(PointerMode ? FieldsForPointer : FieldsForFind);
-    if (finder.FMIndex.isEmpty() && source_) finder.FMIndex = source_->FMIndex;
-    if (!PointerMode && source_ && source_->Master()) {
-        if (source_->TypeIfSubFile == TvornSubFileType::Hierarchical)
-            finder.SetIENS(source_->ParentIens());
-        else if (source_->TypeIfSubFile == TvornSubFileType::Logical)
-            finder.Screen = source_->LinkScreen();
+    if (finder.FMIndex.isEmpty() && source) finder.FMIndex = source->FMIndex;
+    if (!PointerMode && source && source->Master()) {
+        if (source->TypeIfSubFile == TvornSubFileType::Hierarchical)
+            finder.SetIENS(source->ParentIens());
+        else if (source->TypeIfSubFile == TvornSubFileType::Logical)
+            finder.Screen = source->LinkScreen();
     }
     if (PointerMode) {
-        finder.DDField = fmField_;
-        finder.DDFile = source_ ? source_->FileNumber : QString();
+        finder.DDField = FMField();
+        finder.DDFile = source ? source->FileNumber : QString();
     }
     finder.SetPartList({});
     if (!text().isEmpty() && !OpenedByKeyboard) {
         // A new record's find field searches with its first characters only, so that the list
         // shows what is near the name about to be entered.
-        const bool byKey = source_ && source_->State() == ssNew && InsertKeyLength > 0 &&
+        const bool byKey = source && source->State() == ssNew && InsertKeyLength > 0 &&
                            InsertKeyLength < kSearchLength && !Chosen;
         finder.SetPartList({text().left(byKey ? InsertKeyLength : kSearchLength)});
     }
     OpenedByKeyboard = false;
-    if (!finder.RPCBroker() && source_) finder.SetRPCBroker(source_->RPCBroker());
+    if (!finder.RPCBroker() && source) finder.SetRPCBroker(source->RPCBroker());
 }
 
 void TvornDialogEdit::FetchPage(bool more) {
@@ -84,18 +87,19 @@ void TvornDialogEdit::FetchPage(bool more) {
 }
 
 void TvornDialogEdit::TakeSingleMatch(const QString& line) {
+    TvornSource* source = vornSource();
     ChosenIen = Piece(line, kCaret, 1);
     ChosenLine = line;
-    if (!source_) {
+    if (!source) {
         setText(Piece(line, kCaret, 2));
         internal_ = PointerMode ? ChosenIen : text();
     }
     Chosen = true;
     if (!PointerMode) {
-        if (source_) {
+        if (source) {
             if (!LeaveEditedRecord()) return;
-            source_->GetAndFill(ChosenIen);
-            source_->UpdateHistory();
+            source->GetAndFill(ChosenIen);
+            source->UpdateHistory();
         }
         TakeFocus();
         Raise(AfterExecute);
@@ -107,49 +111,62 @@ void TvornDialogEdit::TakeSingleMatch(const QString& line) {
     setText(ExternalValue);
     // The value counts as changed even when the name reads as before (another entry of the
     // same name), as a value picked from the list does.
-    if ((TextModified || ValueModified) && source_) MarkChanged();
+    if ((TextModified || ValueModified) && source) MarkChanged();
     TextModified = false;
     Raise(AfterExecute);
 }
 
 bool TvornDialogEdit::LeaveEditedRecord() {
+    TvornSource* source = vornSource();
     // A find shows another record or starts a new one. The typed text was a search, not a new
     // name for the record being edited, so it leaves the changes; other changes, the details'
     // among them, are saved or dropped as the user says, and the record's lock goes before
     // another record is shown.
-    if (!source_) return true;
+    if (!source) return true;
     FlagScope leaving(leaving_);
-    if (source_->State() == ssEdit || source_->State() == ssNew)
-        source_->RemoveChangedControl(this);
-    return source_->LeaveRecord();
+    if (source->State() == ssEdit || source->State() == ssNew) source->RemoveChangedControl(this);
+    return source->LeaveRecord();
 }
 
 void TvornDialogEdit::OpenDialog() {
+    // One dialog per edit: a lookup started while its list is open shows the new entries in
+    // that list.
+    TfrmFind* dialog = dialog_;
+    if (!dialog) {
+        dialog = new TfrmFind(window());
+        connect(dialog, &TfrmFind::Result, this,
+                [this](const FindResult& result) { ApplyResult(result); });
+        connect(dialog, &TfrmFind::SortFieldChanged, this,
+                [this](const QString& field) { SortField = field; });
+        connect(dialog, &TfrmFind::HelpRequested, this, [this] {
+            if (FMHelpUsed() && vornSource())
+                vorn::ShowFieldHelp(*vornSource(), FMField(), FMDisplayName());
+        });
+        connect(dialog, &QObject::destroyed, this, [this] { DialogActive = false; });
+        dialog_ = dialog;
+    }
     DialogActive = true;
-    auto* dialog = new TfrmFind(window());
-    dialog_ = dialog;
-    dialog->SetEdit(this);
     try {
         PrepareDialog(*dialog);
     } catch (...) {
         // A list that could not be filled is no open list: the edit takes its exits again.
-        dialog->DetachEdit();
-        delete dialog;
-        DialogActive = false;
+        EndDialog();
         throw;
     }
     dialog->show();
+    dialog->raise();
     dialog->activateWindow();
     dialog->grdPick->setFocus(Qt::OtherFocusReason);
 }
 
 void TvornDialogEdit::PrepareDialog(TfrmFind& dialog) {
+    TvornSource* source = vornSource();
     PlaceDialog(dialog);
     AdjustFormToDisplay(dialog);
 
     if (!PointerMode && InsertKeyLength >= 1) VisibleButtons |= TvornDlgButton::DoInsert;
-    if (PointerMode && source_ && VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
-        !source_->PointerLaygoAllowed(fmField_))
+    if (PointerMode && source && VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
+        !source->PointerLaygoAllowed(FMField()))
         VisibleButtons &= ~TvornDlgButtons(TvornDlgButton::DoInsert);
     FindDialogSetup setup;
     setup.caption = FormCaption;
@@ -157,11 +174,19 @@ void TvornDialogEdit::PrepareDialog(TfrmFind& dialog) {
     setup.dropDownCount = DropDownCount;
     setup.showSelect = VisibleButtons.testFlag(TvornDlgButton::DoSelect);
     setup.showInsert = VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
-                       (PointerMode || !source_ || source_->Allows(uaInsert));
+                       (PointerMode || !source || source->Allows(uaInsert));
     // Zoom opens a pointed-to entry; a find has the record on the form already.
     setup.showZoom = VisibleButtons.testFlag(TvornDlgButton::DoZoom) && PointerMode;
     setup.showCancel = VisibleButtons.testFlag(TvornDlgButton::DoCancel);
-    dialog.Prepare(setup);
+    FindDialogClient client;
+    client.columns = ModeFields();
+    client.sortField = SortField;
+    client.sortOrder = SortOrder;
+    client.sortClick = SortClick;
+    client.finder = CurrentFinder;
+    client.findOnly = FindOnly;
+    client.pointerMode = PointerMode;
+    dialog.Prepare(setup, client, *this);
     if (Position == poCentered) PlaceDialog(dialog);
     dialog.FillGrid();
     if (HelpContext > 0) ui::SetHelpContext(dialog, HelpContext);

@@ -11,6 +11,7 @@
 #include "broker/pieces.h"
 #include "lookup/bound_grid_columns.h"
 #include "lookup/bound_grid_rows.h"
+#include "lookup/header_grip.h"
 #include "lookup/logical_listing.h"
 #include "lookup/pick_list.h"
 #include "source/flag_scope.h"
@@ -431,16 +432,6 @@ bool TvornGrid::eventFilter(QObject* watched, QEvent* event) {
     return QTableWidget::eventFilter(watched, event);
 }
 
-bool TvornGrid::OnResizeGrip(int x) const {
-    const QHeaderView* header = horizontalHeader();
-    const int column = header->logicalIndexAt(x);
-    if (column < 0) return false;
-    const int grip = header->style()->pixelMetric(QStyle::PM_HeaderGripMargin, nullptr, header);
-    const int left = header->sectionViewportPosition(column);
-    const int right = left + header->sectionSize(column);
-    return x - left < grip || right - x <= grip;
-}
-
 void TvornGrid::HeaderPressed(QMouseEvent* event) {
     SnapshotWidths();
     const QPoint at = event->position().toPoint();
@@ -449,7 +440,7 @@ void TvornGrid::HeaderPressed(QMouseEvent* event) {
     const bool sortPress = (event->button() == Qt::LeftButton && SortClick == scLeft) ||
                            (event->button() == Qt::RightButton && SortClick == scRight);
     // A press on a column border starts a resize, not a sort.
-    if (!sortPress || OnResizeGrip(at.x())) return;
+    if (!sortPress || OnResizeGrip(*horizontalHeader(), at.x())) return;
     const int column = horizontalHeader()->logicalIndexAt(at.x());
     if (column >= 0) SortOnColumn(column);
 }
@@ -459,7 +450,7 @@ void TvornGrid::HeaderDoubleClicked(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     const int column = horizontalHeader()->logicalIndexAt(at.x());
     if (column < 0 || column != horizontalHeader()->logicalIndexAt(lastPress_.x())) return;
-    if (OnResizeGrip(at.x())) return;
+    if (OnResizeGrip(*horizontalHeader(), at.x())) return;
     SortOnColumn(column);
 }
 

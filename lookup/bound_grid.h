@@ -117,7 +117,6 @@ class TvornGrid : public QTableWidget, public TvornGridLink, public ui::LoadedCo
     void SortOnColumn(int column);
     void HeaderPressed(QMouseEvent* event);
     void HeaderDoubleClicked(QMouseEvent* event);
-    bool OnResizeGrip(int x) const;
     void SnapshotWidths();
     void ColumnResized();
     // Runs `body`; an error raised in it is shown with the operation's name and ends there.

@@ -68,14 +68,7 @@ TfrmFind::TfrmFind(QWidget* owner)
     Connect();
 }
 
-TfrmFind::~TfrmFind() {
-    // Closed by its close box: for the edit that is a cancel.
-    if (client_ && editWidget_ && !client_->Selected) {
-        const TNotifyEvent afterCancel = client_->AfterCancel;
-        QWidget* edit = editWidget_;
-        if (afterCancel) ui::Guarded([&] { afterCancel(edit); }, edit);
-    }
-}
+TfrmFind::~TfrmFind() = default;
 
 void TfrmFind::Connect() {
     connect(btnSelect, &QPushButton::clicked, this, ui::GuardedSlot(this, [this] { Select(); }));
@@ -91,51 +84,36 @@ void TfrmFind::Connect() {
             ui::GuardedSlot(this, [this] { Select(); }));
     connect(grdPick, &TXDEStringGrid::RowDoubleClicked, this,
             ui::GuardedSlot(this, [this] { Select(); }));
-    connect(grdPick, &TXDEStringGrid::DataPressed, this, [this](const QPoint& pos) {
-        if (client_) client_->MousePosition = pos;
-    });
+    connect(grdPick, &TXDEStringGrid::DataPressed, this,
+            [this](const QPoint& pos) { mousePosition_ = pos; });
     connect(grdPick, &TXDEStringGrid::HeadingPressed, this,
             ui::GuardedSlot(this, [this](int column, Qt::MouseButton button, const QPoint& pos) {
-                if (!client_) return;
-                client_->MousePosition = pos;
-                const TvornSortClick click = client_->SortClick;
+                mousePosition_ = pos;
+                const TvornSortClick click = client_.sortClick;
                 if ((button == Qt::LeftButton && click == scLeft) ||
                     (button == Qt::RightButton && click == scRight))
                     SortByHeading(column);
             }));
     connect(grdPick, &TXDEStringGrid::HeadingDoubleClicked, this,
             ui::GuardedSlot(this, [this](int column, const QPoint&) {
-                if (client_ && client_->SortClick == scDouble) SortByHeading(column);
+                if (client_.sortClick == scDouble) SortByHeading(column);
             }));
 }
 
-void TfrmFind::SetEdit(FindDialogClient* edit) {
-    client_ = edit;
-    editWidget_ = edit ? edit->EditWidget() : nullptr;
-}
-
-FindDialogClient* TfrmFind::Edit() const {
-    return editWidget_ ? client_ : nullptr;
-}
-
-void TfrmFind::DetachEdit() {
-    client_ = nullptr;
-    editWidget_ = nullptr;
-}
-
-void TfrmFind::Prepare(const FindDialogSetup& setup) {
-    FindDialogClient* e = Edit();
-    if (!e) return;
-    QWidget* edit = e->EditWidget();
-    TvornFinder* finder = e->CurrentFinder;
+void TfrmFind::Prepare(const FindDialogSetup& setup, const FindDialogClient& client,
+                       QWidget& edit) {
+    client_ = client;
+    finished_ = false;
+    TvornFinder* finder = client_.finder;
     TRPCBroker* broker = finder ? finder->RPCBroker() : nullptr;
 
     setWindowTitle(setup.caption);
-    setFont(edit->font());
-    edtFind->setFont(edit->font());
-    edtFind->setText(e->Text());
+    setFont(edit.font());
+    edtFind->setFont(edit.font());
+    auto* typed = qobject_cast<QLineEdit*>(&edit);
+    edtFind->setText(typed ? typed->text() : QString());
 
-    const QList<picklist::Column> columns = picklist::Columns(e->ModeFields());
+    const QList<picklist::Column> columns = picklist::Columns(client_.columns);
     grdPick->SetColCount(static_cast<int>(columns.size()));
     grdPick->SetDefaultRowHeight(setup.rowHeight);
     FindDialogMeasures m;
@@ -162,7 +140,7 @@ void TfrmFind::Prepare(const FindDialogSetup& setup) {
     btnMore->setToolTip(GetMessageText(78, broker));
 
     m.searchTop = edtFind->y();
-    m.searchHeight = edit->height();
+    m.searchHeight = edit.height();
     m.rowHeight = setup.rowHeight;
     m.dropDownCount = setup.dropDownCount;
     m.buttonCount = static_cast<int>(shown.size());
@@ -188,12 +166,11 @@ void TfrmFind::Prepare(const FindDialogSetup& setup) {
 }
 
 void TfrmFind::FillGrid(bool afterMore) {
-    FindDialogClient* e = Edit();
-    if (!e || !e->CurrentFinder) return;
-    TvornFinder& finder = *e->CurrentFinder;
-    if (!e->SortField.isEmpty()) {
+    if (!client_.finder) return;
+    TvornFinder& finder = *client_.finder;
+    if (!client_.sortField.isEmpty()) {
         FetchRemaining(finder);
-        picklist::SortRecords(finder, e->SortField, e->SortOrder);
+        picklist::SortRecords(finder, client_.sortField, client_.sortOrder);
     }
     btnMore->setEnabled(finder.Part().isEmpty() && finder.MoreRecords);
     SetMoreColour(finder.MoreRecords);
@@ -208,7 +185,7 @@ void TfrmFind::FillGrid(bool afterMore) {
             grdPick->SetCell(c, r + 1, picklist::CellText(lines[r], fields, c));
     btnSelect->setEnabled(!lines.isEmpty());
     btnZoom->setEnabled(!lines.isEmpty());
-    grdPick->SetBoldCol(e->SortField.isEmpty() ? -1 : fields.indexOf(e->SortField));
+    grdPick->SetBoldCol(client_.sortField.isEmpty() ? -1 : fields.indexOf(client_.sortField));
 
     // The vertical scroll bar takes its room from the last column.
     if (columns > 0)
@@ -224,143 +201,58 @@ void TfrmFind::FillGrid(bool afterMore) {
 }
 
 bool TfrmFind::CurrentLine(QString& line) const {
-    FindDialogClient* e = Edit();
-    if (!e || !e->CurrentFinder) return false;
+    if (!client_.finder) return false;
     const int row = grdPick->Row();
-    const QStringList& records = e->CurrentFinder->Records;
+    const QStringList& records = client_.finder->Records;
     if (row <= 0 || records.isEmpty() || row > records.size()) return false;
     line = records[row - 1];
     return true;
 }
 
+void TfrmFind::FetchPage(bool more) {
+    if (client_.finder) picklist::FetchPage(*client_.finder, more);
+}
+
 void TfrmFind::Select() {
     QString line;
     if (!CurrentLine(line)) return;
-    FindDialogClient& e = *Edit();
-    TvornSource* source = e.Source();
-    const QString oldInternal = e.InternalValue();
-    e.ChosenIen = Piece(line, kCaret, 1);
-    e.ChosenLine = line;
-    if (!source) {
-        e.SetText(Piece(e.ChosenLine, kCaret, 2));
-        if (!e.PointerMode) e.SetInternalValue(e.Text());
-    }
-    if (e.PointerMode) {
-        e.SetInternalValue(e.ChosenIen);
-        e.ExternalValue = Piece(line, kCaret, picklist::DisplayPiece(e.ModeFields()));
-        e.SetText(e.ExternalValue);
-        e.TextModified = e.Text() != e.FilledText;
-        e.ValueModified = e.InternalValue() != oldInternal;
-        if ((e.TextModified || e.ValueModified) && source) e.MarkChanged();
-        e.TextModified = false;
-        e.TakeFocus();
-    } else if (source) {
-        // Kept open when the user would rather stay with the record being edited.
-        if (!e.LeaveEditedRecord()) return;
-        source->GetAndFill(e.ChosenIen);
-        source->UpdateHistory();
-    }
-    e.TextModified = false;
-    close();
-    e.Selected = true;
-    e.Chosen = false;
-    RaiseEvent(e.AfterExecute, e.EditWidget());
+    emit Result({FindResult::Action::Select, Piece(line, kCaret, 1), line, {}, false});
 }
 
 void TfrmFind::Insert() {
-    FindDialogClient* client = Edit();
-    if (!client) return;
-    FindDialogClient& e = *client;
-    if (e.PointerMode) {
-        e.FetchPage(false);
+    if (client_.pointerMode) {
+        FetchPage(false);
         FillGrid();
-        e.InsertText = edtFind->text();
-        if (e.OnInsert) {
-            DropStayOnTop();
-            RaiseEvent(e.OnInsert, e.EditWidget());
-        }
-        e.DialogResult = kResultInsert;
-        close();
-        // An insert is no cancel: the dialog going away must not report one.
-        e.Selected = true;
-        RaiseEvent(e.AfterExecute, e.EditWidget());
-        return;
     }
-    TvornSource* source = e.Source();
-    if (source) {
-        if (!e.LeaveEditedRecord()) return;
-        if (source->State() != ssNew || e.InsertKeyLength < 1 || e.Chosen)
-            source->Insert();
-        else
-            source->Cancel();
-        source->BeginEdit();
-    }
-    const QString typed = edtFind->text();
-    e.SetInternalValue(typed);
-    e.SetText(typed);
-    e.InsertText = e.Text();
-    e.TakeFocus();
-    e.TextModified = true;
-    if (source) {
-        e.MarkChanged();
-        RaiseEvent(e.AfterExecute, e.EditWidget());
-    } else if (e.OnInsert) {
-        DropStayOnTop();
-        RaiseEvent(e.OnInsert, e.EditWidget());
-    }
-    e.DialogResult = kResultInsert;
-    close();
-    e.Selected = true;
-    e.Chosen = true;
+    emit Result({FindResult::Action::Insert, {}, {}, edtFind->text(), false});
 }
 
 void TfrmFind::CancelDialog() {
-    FindDialogClient* client = Edit();
-    if (!client) {
-        close();
-        return;
-    }
-    FindDialogClient& e = *client;
-    e.ChosenLine.clear();
-    e.ChosenIen = QStringLiteral("-1");
-    e.DialogResult = kResultCancel;
-    e.Chosen = false;
-    e.TakeFocus();
-    close();
-    e.Selected = true;
-    RaiseEvent(e.AfterCancel, e.EditWidget());
+    emit Result({FindResult::Action::Cancel, {}, {}, {}, false});
 }
 
 void TfrmFind::Zoom() {
     QString line;
     if (!CurrentLine(line)) return;
-    FindDialogClient& e = *Edit();
-    e.ChosenIen = Piece(line, kCaret, 1);
-    if (e.OnZoom) {
-        DropStayOnTop();
-        RaiseEvent(e.OnZoom, this);
-    }
+    const QString ien = Piece(line, kCaret, 1);
+    emit Result({FindResult::Action::Zoom, ien, line, {}, false});
     FillGrid();
     // The zoomed entry stays the current row, so that Select afterwards takes that entry.
     const qsizetype row =
-        gridrows::IndexOf(e.CurrentFinder ? e.CurrentFinder->Records : QStringList(), e.ChosenIen);
+        client_.finder ? gridrows::IndexOf(client_.finder->Records, ien) : qsizetype(-1);
     if (row >= 0) grdPick->SetRow(static_cast<int>(row) + 1);
-    e.DialogResult = kResultZoom;
 }
 
 void TfrmFind::More() {
-    FindDialogClient* e = Edit();
-    if (!e) return;
-    e->FetchPage(true);
+    FetchPage(true);
     FillGrid(true);
 }
 
 void TfrmFind::FindAgain() {
-    FindDialogClient* e = Edit();
-    if (!e || !e->CurrentFinder) return;
-    TvornFinder& finder = *e->CurrentFinder;
+    if (!client_.finder) return;
+    TvornFinder& finder = *client_.finder;
     const QString typed = edtFind->text();
-    if (e->FindOnly && typed.isEmpty()) {
+    if (client_.findOnly && typed.isEmpty()) {
         say::Information(GetDialogText(147, {}, finder.RPCBroker()));
         return;
     }
@@ -370,22 +262,16 @@ void TfrmFind::FindAgain() {
         finder.SetPartList({typed.left(kSearchLength)});
         finder.SetLookupRequested(true);
     }
-    e->FetchPage(false);
+    FetchPage(false);
     FillGrid();
 }
 
-void TfrmFind::ShowFieldHelp() {
-    FindDialogClient* e = Edit();
-    if (!e || !e->FMHelpUsed || !e->Source()) return;
-    vorn::ShowFieldHelp(*e->Source(), e->FMField(), e->FMDisplayName());
-}
-
 void TfrmFind::SortByHeading(int column) {
-    FindDialogClient* e = Edit();
-    if (!e || e->SortField.isEmpty()) return;
-    const QStringList fields = picklist::FieldNumbers(e->ModeFields());
+    if (client_.sortField.isEmpty()) return;
+    const QStringList fields = picklist::FieldNumbers(client_.columns);
     if (column < 0 || column >= fields.size()) return;
-    e->SortField = fields[column];
+    client_.sortField = fields[column];
+    emit SortFieldChanged(client_.sortField);
     FillGrid();
 }
 
@@ -402,16 +288,16 @@ void TfrmFind::SetMoreColour(bool more) {
     btnMore->setPalette(palette);
 }
 
-void TfrmFind::RaiseEvent(const TNotifyEvent& event, QObject* sender) {
-    // A copy: the handler may replace the event it runs in.
-    const TNotifyEvent handler = event;
-    if (handler) handler(sender);
+void TfrmFind::Finish() {
+    finished_ = true;
+    close();
 }
 
 void TfrmFind::closeEvent(QCloseEvent* event) {
-    if (FindDialogClient* e = Edit()) {
-        e->DialogActive = false;
-        e->Selected = false;
+    // Closed by its close box: for the edit that is a cancel.
+    if (!finished_) {
+        finished_ = true;
+        ui::Guarded([this] { emit Result({FindResult::Action::Cancel, {}, {}, {}, true}); }, this);
     }
     // Not QDialog's own handling, which would run reject() and so a second cancel.
     event->accept();
@@ -424,7 +310,7 @@ void TfrmFind::reject() {
 bool TfrmFind::eventFilter(QObject* watched, QEvent* event) {
     if (watched == edtFind && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        ui::Guarded([this] { ShowFieldHelp(); }, this);
+        ui::Guarded([this] { emit HelpRequested(); }, this);
         return true;
     }
     return QDialog::eventFilter(watched, event);

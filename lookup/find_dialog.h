@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QPointer>
 
+#include "lookup/find_dialog_client.h"
 #include "lookup/find_dialog_layout.h"
 #include "source/vorn_types.h"
 
@@ -16,7 +17,6 @@ class QPushButton;
 
 namespace vorn {
 
-class FindDialogClient;
 class TXDEStringGrid;
 
 // How the dialog edit wants its dialog: caption, grid rows, and the buttons shown.
@@ -47,18 +47,17 @@ class TfrmFind : public QDialog {
     QPushButton* btnFind;
     QPushButton* btnZoom;
 
-    // The dialog edit that opened the dialog; the dialog writes its outcome there.
-    void SetEdit(FindDialogClient* edit);
-    FindDialogClient* Edit() const;
-    // The edit goes away before the dialog: nothing is written back any more.
-    void DetachEdit();
-
-    // Lays the dialog out for the edit's current lookup: columns, sizes, captions, buttons.
-    void Prepare(const FindDialogSetup& setup);
-    // Shows the finder's lines in the grid (sorted first when the edit sorts); after a More
+    // Lays the dialog out for a lookup of the edit `edit` (its text, font and height) with the
+    // columns, sorting and finder of `client`: sizes, captions, buttons.
+    void Prepare(const FindDialogSetup& setup, const FindDialogClient& client, QWidget& edit);
+    // Shows the finder's lines in the grid (sorted first when the lookup sorts); after a More
     // request the grid shows its last row.
     void FillGrid(bool afterMore = false);
     const FindDialogLayout& Layout() const { return layout_; }
+    // The edit took the outcome: the dialog closes and goes away.
+    void Finish();
+    // The dialog no longer stays on top (a form opened for Insert or Zoom goes in front).
+    void DropStayOnTop();
 
     // What the buttons do.
     void Select();
@@ -67,6 +66,15 @@ class TfrmFind : public QDialog {
     void Zoom();
     void More();
     void FindAgain();
+
+  signals:
+    // The user's outcome, for the edit to apply. Select, Insert and Cancel end the dialog once
+    // the edit has applied them (Finish); Zoom leaves it open.
+    void Result(const vorn::FindResult& result);
+    // A heading click sorted the list by another field.
+    void SortFieldChanged(const QString& field);
+    // F1 in the search box.
+    void HelpRequested();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,18 +85,18 @@ class TfrmFind : public QDialog {
     void Connect();
     // The line of the grid's current row; false on the heading row or an empty list.
     bool CurrentLine(QString& line) const;
-    void ShowFieldHelp();
     void SortByHeading(int column);
-    void DropStayOnTop();
     void SetMoreColour(bool more);
-    void RaiseEvent(const TNotifyEvent& event, QObject* sender);
+    // Fetches the finder's first batch (or the next one), telling the user of too many matches.
+    void FetchPage(bool more);
 
-    FindDialogClient* client_ = nullptr;
-    QPointer<QWidget> editWidget_;
+    FindDialogClient client_;
     FindDialogLayout layout_;
+    QPoint mousePosition_;
     int dropDownCount_ = 8;
     int lastColumnWidth_ = 0;
     int scrollBarWidth_ = 0;
+    bool finished_ = false;
 };
 
 }  // namespace vorn

@@ -25,8 +25,10 @@ FindDialogLayout LayOutFindDialog(const FindDialogMeasures& m) {
     l.buttonPitch = std::max((l.gridWidth - m.moreWidth) / buttons, kMinButtonWidth);
     l.buttonHeight = m.pixelsPerInch * m.buttonFontPoints / 96 + 20;
     l.moreLeft = l.gridWidth - m.moreWidth;
-    l.formHeight = l.gridTop + l.gridHeight + l.buttonHeight + 31;
-    l.formWidth = l.gridWidth + 8;
+    // The button row stands 2 pixels below the grid: the client area reaches to its bottom
+    // (grid top + grid height + button height alone would cut the row off by those 2).
+    l.formHeight = l.buttonTop + l.buttonHeight + kFrameHeight;
+    l.formWidth = l.gridWidth + kFrameWidth;
     l.findLeft = l.formWidth - m.findWidth - 7;
     l.searchWidth = l.formWidth - m.findWidth - 15;
     return l;

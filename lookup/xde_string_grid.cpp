@@ -1,5 +1,7 @@
 #include "lookup/xde_string_grid.h"
 
+#include "lookup/header_grip.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -84,10 +86,13 @@ bool TXDEStringGrid::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonPress) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             const QPoint pos = mouse->position().toPoint();
+            // A press on a column border starts a resize, not a sort.
+            if (OnResizeGrip(*horizontalHeader(), pos.x())) return false;
             emit HeadingPressed(horizontalHeader()->logicalIndexAt(pos), mouse->button(), pos);
         } else if (event->type() == QEvent::MouseButtonDblClick) {
             auto* mouse = static_cast<QMouseEvent*>(event);
             const QPoint pos = mouse->position().toPoint();
+            if (OnResizeGrip(*horizontalHeader(), pos.x())) return false;
             emit HeadingDoubleClicked(horizontalHeader()->logicalIndexAt(pos), pos);
             return true;
         }

@@ -320,7 +320,7 @@ TEST_P(DialogEditHelp, F1ShowsTheFieldsHelpAndDescription) {
     QTest::keyClick(where, Qt::Key_F1);
     EXPECT_EQ(shown, (QStringList{"Person in charge", help + "\r\r" + description}));
     shown.clear();
-    person->FMHelpUsed = false;
+    person->SetFMHelpUsed(false);
     QTest::keyClick(where, Qt::Key_F1);
     EXPECT_TRUE(shown.isEmpty());
 }

@@ -74,6 +74,18 @@ TEST_F(Activation, AMasterMustBeAnotherDataSource) {
     EXPECT_EQ(source.Master(), nullptr);
 }
 
+// A state change is a transition alone: whatever the state, it asks the server nothing (the
+// lock and the record-changed check belong to starting an edit).
+TEST_F(Activation, AStateChangeMakesNoServerCall) {
+    Open();
+    source.GetAndFill("1");
+    const std::size_t mark = CallMark();
+    for (TvornSourceState state : {ssEdit, ssBrowse, ssNew, ssEmpty, ssNoMaster, ssEdit})
+        source.SetState(state);
+    EXPECT_EQ(CallNamesSince(mark), Calls{});
+    EXPECT_FALSE(source.Locked());
+}
+
 class Validation : public test::LabTestSource {
   protected:
     void SetUp() override {
