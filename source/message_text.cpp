@@ -3,6 +3,7 @@
 #include "broker/rpc_broker.h"
 #include "source/message_broker.h"
 #include "source/message_table.h"
+#include "source/session_texts.h"
 
 namespace vorn {
 namespace {
@@ -55,8 +56,11 @@ QString GetDialogText(int id, const QString& parameters, TRPCBroker* broker) {
 }
 
 QString GetMessageText(int id, TRPCBroker* broker) {
-    if (broker) return GetDialogText(id, QString(), broker);
-    return TableText(id);
+    if (!broker) return TableText(id);
+    if (!MessageBroker()) SetMessageBroker(broker);
+    TRPCBroker& messages = *MessageBroker();
+    return session_texts::Text(id, messages,
+                               [&] { return FetchText(messages, MessageNumber(id), {}); });
 }
 
 }  // namespace vorn
