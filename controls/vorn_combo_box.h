@@ -54,27 +54,30 @@ class TvornComboBox : public QComboBox, public BoundControlBase {
     void focusOutEvent(QFocusEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
+    // The user changed the selection or the text.
+    virtual void Change();
+    // Shows item `index`, or `text` when no item is chosen, without taking it for an edit.
+    void ShowQuietly(int index, const QString& text);
+
+    QString internalValue_;
+    QString externalValue_;
+    QString filledInternalValue_;
+    bool modified_ = false;
+
   private:
     enum class Settled { Unchanged, Emptied, Valid, Refused, NoAnswer };
     // Works out the value the shown selection stands for, checking it with the server unless
     // that was done for this selection already (`checkAgain` asks again, as leaving does).
     Settled Settle(bool checkAgain);
-    void Change();
     void Exit();
-    // Shows item `index`, or `text` when no item is chosen, without taking it for an edit.
-    void ShowQuietly(int index, const QString& text);
     QStringList ItemTexts() const;
 
     QStringList values_;
-    QString internalValue_;
-    QString externalValue_;
-    QString filledInternalValue_;
     QString filledText_;
     int filledItemIndex_ = -1;
     // The selection the internal value stands for.
     int settledIndex_ = -1;
     QString settledText_;
-    bool modified_ = false;
 };
 
 }  // namespace vorn

@@ -1,0 +1,205 @@
+// The lookup combo box on the lab test of a lab result (80005, field 2, pointing to the 40 lab
+// tests of 80001), with its list paged 15 at a time: searching, paging, walking with the keys,
+// and settling a typed text when the user leaves, as the server's call log shows them.
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QTextEdit>
+
+#include "controls/vorn_btn.h"
+#include "controls/vorn_combo_box_lookup.h"
+#include "controls/vorn_edit.h"
+#include "source/timed_dialog.h"
+#include "tests/support/source_fixture.h"
+#include "toolkit/component_loading.h"
+
+namespace vorn {
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class LookupCombo : public test::SourceServer {
+  protected:
+    LookupCombo() {
+        source = new TvornSource(&form);
+        source->setObjectName("vornLabResult");
+        source->FileName = "Demo Lab Result";
+        source->FileNumber = "80005";
+        source->SetRPCBroker(&Broker());
+        tests = new TvornFinder(&form);
+        tests->FileNumber = "80001";
+        tests->Number = "15";
+        tests->SetRPCBroker(&Broker());
+        box = new TvornComboBoxLookUp(&form);
+        box->SetFMField("2");
+        box->SetFMDisplayName("Lab test");
+        box->SetvornSource(source);
+        box->SetvornFinder(tests);
+        box->setGeometry(10, 10, 200, 24);
+        result = new TvornEdit(&form);
+        result->SetFMField("4");
+        result->SetvornSource(source);
+        result->setGeometry(10, 50, 200, 24);
+        form.resize(300, 200);
+    }
+    void Open(const char* record = nullptr) {
+        ui::LoadComponents(form);
+        source->Open();
+        if (record) ASSERT_TRUE(source->GetAndFill(QString::fromLatin1(record)));
+        form.show();
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        box->setFocus(Qt::TabFocusReason);
+    }
+    void Type(const QString& text) {
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), text);
+    }
+    QStringList Items() const {
+        QStringList items;
+        for (int i = 0; i < box->count(); ++i)
+            items.append(box->itemText(i));
+        return items;
+    }
+    // The first call named `name` since `mark`.
+    test::LoggedCall First(std::size_t mark, const std::string& name) {
+        for (const test::LoggedCall& call : CallsSince(mark))
+            if (call.name == name) return call;
+        ADD_FAILURE() << "no " << name;
+        return {};
+    }
+    void TearDown() override { box->hidePopup(); }
+
+    QWidget form;
+    TvornSource* source;
+    TvornFinder* tests;
+    TvornComboBoxLookUp* box;
+    TvornEdit* result;
+};
+
+TEST_F(LookupCombo, AnEmptyDropDownListsFromTheStartShowingAQuestionMark) {
+    Open();
+    const std::size_t mark = CallMark();
+    box->showPopup();
+    EXPECT_EQ(box->currentText(), "?");
+    EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
+    const QStringList items = Items();
+    ASSERT_EQ(items.size(), 16);
+    EXPECT_EQ(items.first(), "ALB");
+    EXPECT_EQ(items.last(), " <<< More >>>");
+    EXPECT_EQ(box->currentIndex(), -1) << "the box does not snap to its first entry";
+}
+
+TEST_F(LookupCombo, LowerCaseTypingSearchesInUpperCaseWithAtMostThirtyCharacters) {
+    Open();
+    Type("hb");
+    std::size_t mark = CallMark();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(First(mark, "VRNX FINDER").Entry("\"VALUE\""), "HB");
+    EXPECT_EQ(Items(), (QStringList{"HB", "HBA1C"}));
+    EXPECT_EQ(box->currentText(), "hb") << "the typed text stays as typed";
+    Type(QString(35, u'x'));
+    mark = CallMark();
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_EQ(First(mark, "VRNX FINDER").Entry("\"VALUE\""), QString(30, u'X').toStdString());
+}
+
+TEST_F(LookupCombo, ChoosingMoreAppendsTheNextPageAndPutsTheMoreLineBackAtTheEnd) {
+    Open();
+    box->showPopup();
+    ASSERT_EQ(box->count(), 16);
+    const std::size_t mark = CallMark();
+    box->view()->setCurrentIndex(box->model()->index(15, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
+    const QStringList items = Items();
+    ASSERT_EQ(items.size(), 31);
+    EXPECT_EQ(items.last(), " <<< More >>>");
+    EXPECT_EQ(items.count(" <<< More >>>"), 1);
+    EXPECT_EQ(box->currentText(), items[15]) << "the first entry of the new page";
+}
+
+TEST_F(LookupCombo, DownPastTheLastLoadedEntryFetchesMoreAndUpOnTheFirstStays) {
+    Open();
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(box->currentText(), "ALB");
+    for (int i = 1; i < 15; ++i)
+        QTest::keyClick(box, Qt::Key_Down);
+    ASSERT_EQ(box->currentIndex(), 14);
+    const std::size_t mark = CallMark();
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
+    EXPECT_EQ(box->currentIndex(), 15);
+    for (int i = 0; i < 20; ++i)
+        QTest::keyClick(box, Qt::Key_Up);
+    EXPECT_EQ(box->currentText(), "ALB");
+    EXPECT_EQ(source->State(), ssNew) << "walking chose an entry";
+}
+
+TEST_F(LookupCombo, TheStoredEntryIsShownEvenBeyondTheFirstPage) {
+    const std::size_t mark = CallMark();
+    Open("14");
+    EXPECT_EQ(box->currentText(), "U-STIX");
+    EXPECT_EQ(First(mark, "VRNX FINDER").Entry("\"SCREEN\""), "I Y=35");
+}
+
+TEST_F(LookupCombo, LeavingWithAQuestionMarkRestoresTheStoredEntry) {
+    Open("14");
+    Type("?");
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->currentText(), "U-STIX");
+    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_TRUE(source->ChangedControls().isEmpty());
+}
+
+TEST_F(LookupCombo, ATypedTextMatchingOneEntryTakesItsNumber) {
+    Open("14");
+    Type("wbc");
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->currentText(), "WBC");
+    EXPECT_EQ(box->InternalValue(), "2");
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Saved:"));
+        d.done(ui::mrOk);
+    });
+    const std::size_t mark = CallMark();
+    source->Save();
+    EXPECT_EQ(First(mark, "DDR FILER").Entry("1", 1), "80005^2^14^2");
+}
+
+TEST_F(LookupCombo, ATypedTextIsNotResetOnTabWhenSeveralEntriesMatch) {
+    Open("14");
+    Type("hb");
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->currentText(), "hb");
+    EXPECT_EQ(form.focusWidget(), box) << "the focus stays to choose";
+    EXPECT_TRUE(box->view()->isVisible()) << "with the list open";
+}
+
+TEST_F(LookupCombo, ATextThatMatchesNothingKeepsTheFocusInTheBox) {
+    Open("14");
+    Type("zzz");
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->currentText(), "zzz");
+    EXPECT_EQ(QApplication::focusWidget(), box);
+}
+
+TEST_F(LookupCombo, LeavingAnUnchangedBoxFilesNothing) {
+    Open("14");
+    box->showPopup();
+    box->hidePopup();
+    result->setFocus(Qt::TabFocusReason);
+    box->setFocus(Qt::TabFocusReason);
+    Type("u-stix");
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->currentText(), "U-STIX");
+    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_FALSE(source->Locked());
+}
+
+}  // namespace
+}  // namespace vorn
