@@ -3,23 +3,11 @@
 // word stands for.
 #pragma once
 
-#include <QFlags>
-#include <QObject>
 #include <QString>
 
-namespace vorn {
-Q_NAMESPACE
+#include "source/vorn_types.h"
 
-enum TvornPrintDevice {
-    pdScreen = 0x01,
-    pdPrinter = 0x02,
-    pdFile = 0x04,
-    pdExcel = 0x08,
-    pdServerPrinter = 0x10,
-    pdWordProcessor = 0x20
-};
-Q_DECLARE_FLAGS(TvornPrintDevices, TvornPrintDevice)
-Q_FLAG_NS(TvornPrintDevices)
+namespace vorn {
 
 // Screen, printer, file, server printer and word processor: everything but the spreadsheet.
 inline constexpr TvornPrintDevices kDefaultPrintDevices =
@@ -72,5 +60,3 @@ bool IsFileWord(const QString& device);
 bool IsExcelWord(const QString& device);
 
 }  // namespace vorn
-
-Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornPrintDevices)

@@ -10,11 +10,13 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 
+#include "lookup/xde_string_grid.h"
 #include "output/line_printing.h"
 #include "output/print_form.h"
 #include "output/print_requests.h"
@@ -86,7 +88,7 @@ TEST_F(Print, AThreePageDocumentArrivesInOrder) {
     report->FileNumber = "80001";
     report->FieldNumbers = QStringList{"<CAPTIONED>"};
     report->From = "A";
-    report->WhereTo = "HB";
+    report->WhereTo = "M";
     const QStringList expected = Direct();
     report->Run();
     const std::size_t mark = CallMark();
@@ -94,7 +96,7 @@ TEST_F(Print, AThreePageDocumentArrivesInOrder) {
     ExpectPreview(&shown);
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 3u);
-    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(shown, expected);  // 477 lines: 200, 200 and 77
     EXPECT_FALSE(print->MorePages());
     EXPECT_NE(report->DocumentHandle(), "");
 }
@@ -193,6 +195,7 @@ TEST_F(Print, WithoutThePrinterThePreviewHasNoPrintCommandAndItsButtonsMoveUp) {
 TEST_F(Print, FindWrapsOnceThenSaysNotFound) {
     TfrmPrint preview(&Broker());
     preview.SetLines({"one apple", "two", "apple three"});
+    preview.show();
     QStringList found;
     modal.OnFindText([&](const std::function<void(const QString&)>& findNext) {
         for (int i = 0; i < 3; ++i) {
