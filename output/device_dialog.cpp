@@ -1,11 +1,21 @@
 #include "output/device_dialog.h"
 
+#include <QWidget>
 #include <memory>
 
 #include "output/sel_dev_form.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {
+namespace {
+
+// The window of the form that owns the component, for the dialogs to open over.
+QWidget* OwnerWindow(const QObject& component) {
+    auto* owner = qobject_cast<QWidget*>(component.parent());
+    return owner ? owner->window() : nullptr;
+}
+
+}  // namespace
 
 TvornDeviceDialog::TvornDeviceDialog(QObject* owner) : QObject(owner) {
     SetPrintDefault(pdScreen);
@@ -22,7 +32,7 @@ void TvornDeviceDialog::SetPrintDefault(TvornPrintDevice device) {
 
 bool TvornDeviceDialog::Execute() {
     if (CountDevices(PrintDevices) < 2) return ExecuteSingle();
-    const auto form = std::make_unique<TfrmSelDev>();
+    const auto form = std::make_unique<TfrmSelDev>(OwnerWindow(*this));
     if (broker_) form->SetBroker(broker_);
     form->Setup(PrintDevices);
     form->SetDefaultDevice(printDefault_);
@@ -42,7 +52,7 @@ bool TvornDeviceDialog::ExecuteSingle() {
     SetPrintDefault(printDefault_);
     switch (printDefault_) {
         case pdFile: {
-            TfrmSelDev form;
+            TfrmSelDev form(OwnerWindow(*this));
             form.SaveFile = SaveFile;
             form.SetFileExtension(FileExtension);
             if (!form.RunSaveDialog()) return false;
@@ -50,11 +60,11 @@ bool TvornDeviceDialog::ExecuteSingle() {
             return !SaveFile.isEmpty();
         }
         case pdPrinter: {
-            TfrmSelDev form;
+            TfrmSelDev form(OwnerWindow(*this));
             return form.RunPrintDialog();
         }
         case pdServerPrinter: {
-            TfrmSelDev form;
+            TfrmSelDev form(OwnerWindow(*this));
             if (broker_) form.SetBroker(broker_);
             IOP = form.GetSPr();
             return !IOP.isEmpty();

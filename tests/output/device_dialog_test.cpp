@@ -108,6 +108,8 @@ TEST_F(DeviceDialog, OnlyAServerPrinterOpensTheListAtOnce) {
     EXPECT_EQ(dialog->IOP, "LASER PRINTER 1");
     modal.OnForm<TfrmSelDev>([&](TfrmSelDev&) { PickList()->btnCancel->click(); });
     EXPECT_FALSE(dialog->Execute());
+    dialog->SetRPCBroker(nullptr);  // no list could open: no form waits for one
+    EXPECT_FALSE(dialog->Execute());
 }
 
 struct HelpCapture final : FieldHelpDisplay {
@@ -120,12 +122,13 @@ struct HelpCapture final : FieldHelpDisplay {
 TEST_F(DeviceDialog, SetupLaysTheOfferedButtonsOutAndF1NamesThem) {
     TfrmSelDev f;
     f.SetBroker(&Broker());
-    f.Setup(pdScreen | pdFile | pdServerPrinter);
+    f.Setup(pdScreen | pdFile | pdServerPrinter | pdWordProcessor);
     EXPECT_TRUE(f.rbPrinter->isHidden());
     EXPECT_EQ(f.rbScreen->y(), 16);
     EXPECT_EQ(f.rbFile->y(), 34);
-    EXPECT_EQ(f.rbServer->y(), 52);
-    EXPECT_EQ(f.Grb1->height(), 3 * 18 + 21);
+    EXPECT_EQ(f.rbWord->y(), 52);
+    EXPECT_EQ(f.rbServer->y(), 70);
+    EXPECT_EQ(f.Grb1->height(), 4 * 18 + 21);
     EXPECT_EQ(f.btnSulje->y(), f.Grb1->geometry().bottom() + 7);
     EXPECT_EQ(f.btnPeruuta->y(), f.btnSulje->y());
     EXPECT_EQ(f.height(), f.btnSulje->geometry().bottom() + 9);
@@ -133,8 +136,9 @@ TEST_F(DeviceDialog, SetupLaysTheOfferedButtonsOutAndF1NamesThem) {
     HelpCapture help;
     QTest::keyClick(&f, Qt::Key_F1);
     const QString breaks = "\r\r";
-    EXPECT_EQ(help.shown, (QStringList{Text(127), Text(133) + breaks + Text(134) + breaks +
-                                                      Text(136) + breaks + Text(138) + breaks}));
+    EXPECT_EQ(help.shown,
+              (QStringList{Text(127), Text(133) + breaks + Text(134) + breaks + Text(136) + breaks +
+                                          Text(139) + breaks + Text(138) + breaks}));
 }
 
 }  // namespace

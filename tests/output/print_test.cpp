@@ -202,11 +202,13 @@ TEST_F(Print, FindWrapsOnceThenSaysNotFound) {
             findNext("APPLE");
             found << QString::number(preview.RichEdit1->textCursor().selectionStart());
         }
+        findNext("THREE");  // the text's last characters
+        found << QString::number(preview.RichEdit1->textCursor().selectionStart());
         findNext("pear");
     });
     test::ExpectToolsetMessage(modal, MessageKind::Information, "Search string not found!");
     QTest::keyClick(preview.RichEdit1, Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(found, (QStringList{"4", "14", "4"}));
+    EXPECT_EQ(found, (QStringList{"4", "14", "4", "20"}));
 }
 
 TEST_F(Print, AServerPrinterGetsTheDocumentAndTheUserIsTold) {
@@ -228,6 +230,16 @@ TEST_F(Print, AServerPrinterGetsTheDocumentAndTheUserIsTold) {
     QFile spool(QString::fromStdString(Server().SpoolFolder()) + "/3-OFFICE_PRINTER.prn");
     ASSERT_TRUE(spool.open(QIODevice::ReadOnly));
     EXPECT_TRUE(spool.readAll().startsWith("Spooled wards"));
+    print->Print("", dialog);  // nothing stored, nothing printed: nothing to tell
+}
+
+TEST_F(Print, APrinterThatCannotBeUsedIsNoSuccess) {
+    WorkstationPrinter().setOutputFormat(QPrinter::PdfFormat);
+    WorkstationPrinter().setOutputFileName(folder.filePath("missing/lines.pdf"));
+    test::ExpectToolsetMessage(modal, MessageKind::Error,
+                               "The document was not printed, as " +
+                                   folder.filePath("missing/lines.pdf") + " could not be opened.");
+    print->PrintLines({"a line"});
 }
 
 TEST_F(Print, AReportOfAnotherSessionIsNotFound) {
