@@ -78,26 +78,12 @@ TEST(PrintDevices, EveryWordHasItsIop) {
     EXPECT_FALSE(IsWorkstationIop("OFFICE PRINTER"));
 }
 
-TEST(PlaceLines, PagesFollowTheLineStepAndFormFeedsMakeNoEmptyPage) {
-    constexpr int kHeight = 1440;  // a step of 20: lines at 80, 100, ... 1320 (63 lines)
-    QStringList lines;
-    for (int i = 0; i < 70; ++i)
-        lines << QString::number(i);
-    auto placed = printing::PlaceLines(lines, kHeight);
-    EXPECT_EQ(placed[62].page, 0);
-    EXPECT_EQ(placed[62].y, 80 + 62 * 20);
-    EXPECT_EQ(placed[63].page, 1);
-    EXPECT_EQ(placed[63].y, 80);
-    placed = printing::PlaceLines(QStringList{"\f", "a", "\fx", "\f", "b"}, kHeight);
+TEST(PlaceLines, AFormFeedMakesNoEmptyPage) {
+    const auto placed = printing::PlaceLines({"\f", "a", "\fx", "\f", "b"}, 1440);
     ASSERT_EQ(placed.size(), 2u);
     EXPECT_EQ(placed[0].page, 0);
     EXPECT_EQ(placed[1].page, 1);
     EXPECT_EQ(placed[1].index, 4);
-}
-
-TEST(SelectionLines, APartialLastLineIsKeptAndNoEmptyOneIsMade) {
-    EXPECT_EQ(printing::SelectionLines(QStringLiteral("ab\u2029cd")), (QStringList{"ab", "cd"}));
-    EXPECT_EQ(printing::SelectionLines("ab\r\ncd\r\n"), (QStringList{"ab", "cd"}));
 }
 
 }  // namespace
