@@ -24,6 +24,7 @@
 #include "source/no_broker_link.h"
 #include "source/timed_dialog.h"
 #include "tests/output/output_form.h"
+#include "toolkit/document_handoff.h"
 
 namespace vorn {
 namespace {
@@ -262,6 +263,26 @@ TEST_F(Print, AFileGetsTheWholeDocumentAndAnUnwritableOneIsReported) {
     });
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_FALSE(QFile::exists(dialog->SaveFile));
+}
+
+TEST_F(Print, TheWordProcessorGetsTheWholeDocumentInAFileOfItsOwn) {
+    struct Opened final : ProgramStarter {
+        bool StartProgram(const QString&, const QString&) override { return false; }
+        bool OpenWithDesktop(const QString& file) override { return files << file, true; }
+        QStringList files;
+    } opened;
+    SetProgramStarter(&opened);
+    report->FileNumber = "80002";
+    const QStringList expected = Direct();
+    dialog->SetPrintDefault(pdWordProcessor);
+    report->Run();
+    print->Print(report->DocumentHandle(), dialog);
+    SetProgramStarter(nullptr);
+    ASSERT_EQ(opened.files.size(), 1);
+    QFile handed(opened.files[0]);
+    ASSERT_TRUE(opened.files[0].endsWith(".rtf") && handed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(handed.readAll()), expected.join(u'\n') + u'\n');
+    handed.remove();
 }
 
 // The demo data seven times over: 2,100 lab results.
