@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev
   libgtest-dev libgmock-dev
   libbenchmark-dev
+  poppler-utils
 )
 # clang builds the libFuzzer targets (scripts/fuzz.sh); the tests do not need it.
 [[ "${VORN_WITH_CLANG:-0}" == 1 ]] && packages+=(clang libclang-rt-dev)

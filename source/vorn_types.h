@@ -71,6 +71,19 @@ enum TvornListerFlag { lfBackwards = 1, lfInternal = 2 };
 Q_DECLARE_FLAGS(TvornListerFlags, TvornListerFlag)
 Q_FLAG_NS(TvornListerFlags)
 
+// Where a document goes (the device dialog's destinations); bit values 1 to 32.
+enum TvornPrintDevice {
+    pdScreen = 0x01,
+    pdPrinter = 0x02,
+    pdFile = 0x04,
+    pdExcel = 0x08,
+    pdServerPrinter = 0x10,
+    pdWordProcessor = 0x20
+};
+Q_ENUM_NS(TvornPrintDevice)
+Q_DECLARE_FLAGS(TvornPrintDevices, TvornPrintDevice)
+Q_FLAG_NS(TvornPrintDevices)
+
 // Event types. A "var" parameter of the toolset is a reference the handler may change.
 using TNotifyEvent = std::function<void(QObject* Sender)>;
 using TResultEvent = std::function<void(QObject* Sender, bool Result)>;
@@ -97,3 +110,4 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornConfirmMessages)
 Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornInformMessages)
 Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornDlgButtons)
 Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornListerFlags)
+Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornPrintDevices)

@@ -5,6 +5,8 @@
 
 #include <QFont>
 #include <QString>
+#include <functional>
+#include <memory>
 
 class QDialog;
 class QPrinter;
@@ -48,6 +50,29 @@ struct MessageRequest {
     int buttons = mbOK;
 };
 
+// What the printer set-up dialog offers beside the printer itself.
+struct PrinterChoices {
+    bool selection = false;    // printing the selected text only
+    bool pageNumbers = false;  // a range of pages
+};
+
+// A progress dialog with a Cancel button, shown while a long task runs on the user-interface
+// thread (the task keeps the window system waiting between two updates).
+struct ProgressRequest {
+    QString caption;
+    QString label;
+    QString cancelText;
+};
+
+class ProgressView {
+  public:
+    // Closes the dialog.
+    virtual ~ProgressView() = default;
+    // Shows how far the task has got; a Cancel pressed meanwhile is seen now.
+    virtual void Update(const QString& label) = 0;
+    virtual bool Cancelled() const = 0;
+};
+
 class ModalHost {
   public:
     virtual ~ModalHost() = default;
@@ -62,6 +87,20 @@ class ModalHost {
                                  const QString& filter) = 0;
     // The printer set-up dialog: true when confirmed.
     virtual bool PrinterSetup(QWidget* parent, QPrinter& printer) = 0;
+    // The printer set-up dialog with the choices of `choices`: true when confirmed, with the
+    // printer (and its print range) set as chosen. Hosts that know no choices show the plain one.
+    virtual bool ChoosePrinter(QWidget* parent, QPrinter& printer, const PrinterChoices& choices) {
+        return PrinterSetup(parent, printer);
+    }
+    // Opens a progress dialog; it stays until the view is destroyed. Hosts without one give a
+    // view that is never cancelled.
+    virtual std::unique_ptr<ProgressView> ShowProgress(QWidget* parent,
+                                                       const ProgressRequest& request);
+    // The find-text dialog: a search text (`text` at first) and a Find Next button, until the
+    // user closes it. Each Find Next runs `findNext` with the text typed. Hosts without one show
+    // nothing.
+    virtual void FindText(QWidget* parent, const QString& text,
+                          const std::function<void(const QString&)>& findNext) {}
 };
 
 // The installed host; the real dialogs unless a test installed another.

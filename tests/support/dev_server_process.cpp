@@ -165,8 +165,9 @@ DevServerProcess::~DevServerProcess() {
 }
 
 void DevServerProcess::Launch(int port) {
-    std::vector<std::string> args = {"--port", std::to_string(port), "--data", database_, "--log",
-                                     log_,     "--log-params"};
+    std::vector<std::string> args = {
+        "--port", std::to_string(port), "--data",  database_,    "--log",
+        log_,     "--log-params",       "--spool", SpoolFolder()};
     if (options_.latencyMs > 0) {
         args.push_back("--latency");
         args.push_back(std::to_string(options_.latencyMs));

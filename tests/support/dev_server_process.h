@@ -56,6 +56,8 @@ class DevServerProcess {
     std::vector<std::string> NamesSince(std::size_t mark) const;
 
     const std::string& LogPath() const { return log_; }
+    // Where the server puts what it prints on its printers (--spool): one file per device.
+    std::string SpoolFolder() const { return folder_ + "/spool"; }
 
   private:
     void Launch(int port);

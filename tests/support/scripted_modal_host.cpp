@@ -19,6 +19,10 @@ const char* KindName(Interaction::Kind kind) {
             return "save-file dialog";
         case Interaction::PrinterSetup:
             return "printer set-up dialog";
+        case Interaction::Progress:
+            return "progress dialog";
+        case Interaction::FindText:
+            return "find-text dialog";
     }
     return "?";
 }
@@ -42,7 +46,9 @@ void ScriptedModalHost::Fail(const std::string& what) {
 
 ScriptedModalHost& ScriptedModalHost::OnMessage(
     std::function<int(const ui::MessageRequest&)> answer) {
-    steps_.push_back(Step{Interaction::Message, std::move(answer), {}, {}});
+    Step step{Interaction::Message};
+    step.message = std::move(answer);
+    steps_.push_back(std::move(step));
     return *this;
 }
 
@@ -54,12 +60,46 @@ ScriptedModalHost& ScriptedModalHost::ExpectMessage(const QString& text, int res
 }
 
 ScriptedModalHost& ScriptedModalHost::OnModal(std::function<void(QDialog&)> drive) {
-    steps_.push_back(Step{Interaction::Modal, {}, std::move(drive), {}});
+    Step step{Interaction::Modal};
+    step.modal = std::move(drive);
+    steps_.push_back(std::move(step));
     return *this;
 }
 
 ScriptedModalHost& ScriptedModalHost::OnFont(std::function<bool(QFont&)> answer) {
-    steps_.push_back(Step{Interaction::Font, {}, {}, std::move(answer)});
+    Step step{Interaction::Font};
+    step.font = std::move(answer);
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedModalHost& ScriptedModalHost::OnSaveFile(std::function<QString(const QString&)> answer) {
+    Step step{Interaction::SaveFile};
+    step.saveFile = std::move(answer);
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedModalHost& ScriptedModalHost::OnPrinterSetup(
+    std::function<bool(QPrinter&, const ui::PrinterChoices&)> answer) {
+    Step step{Interaction::PrinterSetup};
+    step.printer = std::move(answer);
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedModalHost& ScriptedModalHost::OnProgress(std::function<bool(const QString&)> update) {
+    Step step{Interaction::Progress};
+    step.progress = std::move(update);
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+ScriptedModalHost& ScriptedModalHost::OnFindText(
+    std::function<void(const std::function<void(const QString&)>&)> drive) {
+    Step step{Interaction::FindText};
+    step.findText = std::move(drive);
+    steps_.push_back(std::move(step));
     return *this;
 }
 
@@ -116,14 +156,52 @@ bool ScriptedModalHost::ChooseFont(QWidget*, QFont& font) {
 QString ScriptedModalHost::SaveFileName(QWidget*, const QString& caption, const QString& path,
                                         const QString&) {
     log_.push_back({Interaction::SaveFile, caption, path});
-    Fail("unexpected save-file dialog: " + caption.toStdString());
-    return QString();
+    Step step;
+    return Next(Interaction::SaveFile, path, step) ? step.saveFile(path) : QString();
 }
 
-bool ScriptedModalHost::PrinterSetup(QWidget*, QPrinter&) {
+bool ScriptedModalHost::PrinterSetup(QWidget* parent, QPrinter& printer) {
+    return ChoosePrinter(parent, printer, {});
+}
+
+bool ScriptedModalHost::ChoosePrinter(QWidget*, QPrinter& printer,
+                                      const ui::PrinterChoices& choices) {
     log_.push_back({Interaction::PrinterSetup, {}, {}});
-    Fail("unexpected printer set-up dialog");
-    return false;
+    Step step;
+    return Next(Interaction::PrinterSetup, {}, step) && step.printer(printer, choices);
+}
+
+class ScriptedModalHost::Progress final : public ui::ProgressView {
+  public:
+    Progress(ScriptedModalHost& host, std::function<bool(const QString&)> update)
+        : host_(host), update_(std::move(update)) {}
+    void Update(const QString& label) override {
+        host_.progressLabels_.push_back(label);
+        if (update_ && update_(label)) cancelled_ = true;
+    }
+    bool Cancelled() const override { return cancelled_; }
+
+  private:
+    ScriptedModalHost& host_;
+    std::function<bool(const QString&)> update_;
+    bool cancelled_ = false;
+};
+
+std::unique_ptr<ui::ProgressView> ScriptedModalHost::ShowProgress(
+    QWidget*, const ui::ProgressRequest& request) {
+    log_.push_back({Interaction::Progress, request.caption, request.label});
+    progressLabels_.push_back(request.label);
+    Step step;
+    if (!Next(Interaction::Progress, request.label, step))
+        return std::make_unique<Progress>(*this, nullptr);
+    return std::make_unique<Progress>(*this, std::move(step.progress));
+}
+
+void ScriptedModalHost::FindText(QWidget*, const QString& text,
+                                 const std::function<void(const QString&)>& findNext) {
+    log_.push_back({Interaction::FindText, {}, text});
+    Step step;
+    if (Next(Interaction::FindText, text, step)) step.findText(findNext);
 }
 
 }  // namespace vorn::test

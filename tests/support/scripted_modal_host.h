@@ -1,6 +1,5 @@
 // Answers every modal interaction of a GUI test from a script, in the order they happen, and
-// records what was shown. An interaction the script did not expect (a save-file or printer
-// dialog always) fails the test.
+// records what was shown. An interaction the script did not expect fails the test.
 #pragma once
 
 #include <QDialog>
@@ -18,7 +17,7 @@ class QPrinter;
 namespace vorn::test {
 
 struct Interaction {
-    enum Kind { Message, Modal, Font, SaveFile, PrinterSetup } kind;
+    enum Kind { Message, Modal, Font, SaveFile, PrinterSetup, Progress, FindText } kind;
     QString caption;  // message caption or window title
     QString text;     // message text, or the dialog's class name
     int buttons = 0;  // message buttons
@@ -54,6 +53,21 @@ class ScriptedModalHost final : public ui::ModalHost {
         });
     }
     ScriptedModalHost& OnFont(std::function<bool(QFont&)> answer);
+    // The save-file dialog: `answer` sees the caption and the path offered and returns the
+    // chosen path (empty: cancelled).
+    ScriptedModalHost& OnSaveFile(std::function<QString(const QString& path)> answer);
+    // The printer set-up dialog: `answer` sets the printer up (a PDF file, a print range) and
+    // returns whether it was confirmed.
+    ScriptedModalHost& OnPrinterSetup(
+        std::function<bool(QPrinter&, const ui::PrinterChoices&)> answer);
+    // A progress dialog: `update` sees each label shown and returns true to press Cancel. The
+    // labels are kept in ProgressLabels().
+    ScriptedModalHost& OnProgress(std::function<bool(const QString& label)> update);
+    // The find-text dialog: `drive` presses Find Next through the function it is given, as
+    // often as it likes, and then the dialog is closed.
+    ScriptedModalHost& OnFindText(
+        std::function<void(const std::function<void(const QString&)>& findNext)> drive);
+    const std::vector<QString>& ProgressLabels() const { return progressLabels_; }
 
     const std::vector<Interaction>& Log() const { return log_; }
 
@@ -63,6 +77,12 @@ class ScriptedModalHost final : public ui::ModalHost {
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& path,
                          const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
+    bool ChoosePrinter(QWidget* parent, QPrinter& printer,
+                       const ui::PrinterChoices& choices) override;
+    std::unique_ptr<ui::ProgressView> ShowProgress(QWidget* parent,
+                                                   const ui::ProgressRequest& request) override;
+    void FindText(QWidget* parent, const QString& text,
+                  const std::function<void(const QString&)>& findNext) override;
 
     static void Fail(const std::string& what);
 
@@ -72,11 +92,17 @@ class ScriptedModalHost final : public ui::ModalHost {
         std::function<int(const ui::MessageRequest&)> message;
         std::function<void(QDialog&)> modal;
         std::function<bool(QFont&)> font;
+        std::function<QString(const QString&)> saveFile;
+        std::function<bool(QPrinter&, const ui::PrinterChoices&)> printer;
+        std::function<bool(const QString&)> progress;
+        std::function<void(const std::function<void(const QString&)>&)> findText;
     };
+    class Progress;
     bool Next(Interaction::Kind kind, const QString& what, Step& step);
 
     std::deque<Step> steps_;
     std::vector<Interaction> log_;
+    std::vector<QString> progressLabels_;
 };
 
 }  // namespace vorn::test

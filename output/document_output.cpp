@@ -1,0 +1,48 @@
+#include "output/document_output.h"
+
+#include <QSaveFile>
+
+#include "output/line_printing.h"
+#include "source/message_text.h"
+#include "source/source_messages.h"
+
+namespace vorn {
+namespace {
+
+constexpr int kMsgSentToPrinter = 59;
+
+}  // namespace
+
+bool PrintOnWorkstation(const QStringList& lines, TRPCBroker* broker) {
+    QString error;
+    if (!printing::PrintLines(WorkstationPrinter(), lines, &error)) {
+        say::Error(QStringLiteral("The document was not printed, as ") + error + u'.');
+        return false;
+    }
+    say::Information(GetMessageText(kMsgSentToPrinter, broker));
+    return true;
+}
+
+bool SaveLines(const QString& path, const QStringList& lines, QString* error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    QByteArray bytes;
+    for (const QString& line : lines) {
+        bytes += line.toUtf8();
+        bytes += '\n';
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error) *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString SaveFailedText(const QString& path, const QString& reason) {
+    return QStringLiteral("The document was not saved in %1 (%2).").arg(path, reason);
+}
+
+}  // namespace vorn

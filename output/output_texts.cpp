@@ -1,0 +1,18 @@
+#include "output/output_texts.h"
+
+#include "source/field_help_display.h"
+#include "source/message_text.h"
+
+namespace vorn {
+
+QString OutputText(int id, TRPCBroker* broker) {
+    constexpr int kLastToolsetMessage = 95;
+    return id <= kLastToolsetMessage ? GetMessageText(id, broker)
+                                     : GetDialogText(id, QString(), broker);
+}
+
+void ShowOutputHelp(const QString& title, const QString& text) {
+    InstalledFieldHelpDisplay().ShowFieldHelp(title, text);
+}
+
+}  // namespace vorn

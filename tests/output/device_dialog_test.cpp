@@ -1,0 +1,145 @@
+// The device dialog: its single-destination shortcuts, its form, and the pick of a server
+// printer from the device file of the development server.
+#include <gtest/gtest.h>
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+#include "controls/dialog_edit.h"
+#include "lookup/xde_string_grid.h"
+#include "output/sel_dev_form.h"
+#include "source/field_help_display.h"
+#include "tests/output/output_form.h"
+
+namespace vorn {
+namespace {
+
+using test::Interaction;
+
+class DeviceDialog : public test::OutputForm {
+  protected:
+    // Picks `device` from the pick list the form opened; the list shows `offered`.
+    void Pick(const QString& device, const QStringList& offered) {
+        TfrmFind* list = PickList();
+        ASSERT_NE(list, nullptr);
+        QStringList names;
+        for (int row = 1; row < list->grdPick->RowCount(); ++row)
+            names << list->grdPick->Cell(0, row);
+        EXPECT_EQ(names, offered);
+        list->grdPick->SetRow(static_cast<int>(names.indexOf(device)) + 1);
+        list->btnSelect->click();
+    }
+    const QStringList printers = {"LASER PRINTER 1", "OFFICE PRINTER"};
+};
+
+TEST_F(DeviceDialog, OnlyTheScreenNeedsNoForm) {
+    dialog->PrintDevices = pdScreen;
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_EQ(dialog->Device, "onscreen");
+    EXPECT_EQ(dialog->IOP, "CLIENT WORKSTATION");
+    EXPECT_TRUE(modal.Log().empty());
+}
+
+TEST_F(DeviceDialog, OnlyAFileShowsTheSaveDialogAloneAndItsCancelIsFalse) {
+    dialog->PrintDevices = pdFile;
+    dialog->SetPrintDefault(pdFile);
+    dialog->SaveFile = "/tmp/earlier.txt";
+    modal.OnSaveFile([](const QString& offered) {
+        EXPECT_EQ(offered, "/tmp/earlier.txt");
+        return QString();
+    });
+    EXPECT_FALSE(dialog->Execute());
+    modal.OnSaveFile([](const QString&) { return QStringLiteral("/tmp/report"); });
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_EQ(dialog->SaveFile, "/tmp/report.txt");
+    EXPECT_TRUE(dialog->SaveDial);
+    ASSERT_EQ(modal.Log().size(), 2u);
+    EXPECT_EQ(modal.Log()[0].kind, Interaction::SaveFile);
+}
+
+TEST_F(DeviceDialog, TheWorkstationPrinterStaysOpenUntilItsDialogIsConfirmed) {
+    modal.OnForm<TfrmSelDev>([&](TfrmSelDev& f) {
+        EXPECT_EQ(f.windowTitle(), "Select output device");
+        EXPECT_EQ(f.rbPrinter->text(), "To workstation printer");
+        EXPECT_FALSE(f.rbExcel->isVisible());
+        f.rbPrinter->click();
+        f.btnSulje->click();
+        EXPECT_TRUE(f.isVisible());
+        f.btnSulje->click();
+    });
+    modal.OnPrinterSetup([](QPrinter&, const ui::PrinterChoices& c) { return false; });
+    modal.OnPrinterSetup([](QPrinter&, const ui::PrinterChoices& c) { return c.pageNumbers; });
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_EQ(dialog->IOP, "CLIENT WORKSTATION;;68");
+    EXPECT_EQ(dialog->Device, "printer");
+    EXPECT_TRUE(dialog->PrintDial);
+}
+
+TEST_F(DeviceDialog, CancelGivesNoDestination) {
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& f) { f.btnPeruuta->click(); });
+    EXPECT_FALSE(dialog->Execute());
+    EXPECT_EQ(dialog->Device, "");
+    EXPECT_EQ(dialog->IOP, "");
+}
+
+TEST_F(DeviceDialog, AServerPrinterIsPickedOnceFromThePrintersInService) {
+    modal.OnForm<TfrmSelDev>([&](TfrmSelDev& f) {
+        f.rbServer->click();
+        f.btnSulje->click();
+        Pick("OFFICE PRINTER", printers);
+        // The pick ran OK again, which closed the form without a second list.
+        EXPECT_EQ(PickList(), nullptr);
+    });
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_EQ(dialog->Device, "KernelDevice");
+    EXPECT_EQ(dialog->IOP, "OFFICE PRINTER");
+}
+
+TEST_F(DeviceDialog, OnlyAServerPrinterOpensTheListAtOnce) {
+    dialog->PrintDevices = pdServerPrinter;
+    dialog->SetPrintDefault(pdServerPrinter);
+    modal.OnForm<TfrmSelDev>([&](TfrmSelDev& f) {
+        EXPECT_EQ(f.height(), 1);
+        Pick("LASER PRINTER 1", printers);
+    });
+    EXPECT_TRUE(dialog->Execute());
+    EXPECT_EQ(dialog->IOP, "LASER PRINTER 1");
+    modal.OnForm<TfrmSelDev>([&](TfrmSelDev&) { PickList()->btnCancel->click(); });
+    EXPECT_FALSE(dialog->Execute());
+    dialog->SetRPCBroker(nullptr);  // no list could open: no form waits for one
+    EXPECT_FALSE(dialog->Execute());
+}
+
+struct HelpCapture final : FieldHelpDisplay {
+    HelpCapture() { SetFieldHelpDisplay(this); }
+    ~HelpCapture() override { SetFieldHelpDisplay(nullptr); }
+    void ShowFieldHelp(const QString& t, const QString& text) override { shown << t << text; }
+    QStringList shown;
+};
+
+TEST_F(DeviceDialog, SetupLaysTheOfferedButtonsOutAndF1NamesThem) {
+    TfrmSelDev f;
+    f.SetBroker(&Broker());
+    f.Setup(pdScreen | pdFile | pdServerPrinter | pdWordProcessor);
+    EXPECT_TRUE(f.rbPrinter->isHidden());
+    EXPECT_EQ(f.rbScreen->y(), 16);
+    EXPECT_EQ(f.rbFile->y(), 34);
+    EXPECT_EQ(f.rbWord->y(), 52);
+    EXPECT_EQ(f.rbServer->y(), 70);
+    EXPECT_EQ(f.Grb1->height(), 4 * 18 + 21);
+    EXPECT_EQ(f.btnSulje->y(), f.Grb1->geometry().bottom() + 7);
+    EXPECT_EQ(f.btnPeruuta->y(), f.btnSulje->y());
+    EXPECT_EQ(f.height(), f.btnSulje->geometry().bottom() + 9);
+    EXPECT_EQ(f.btnSulje->text(), "&Ok");
+    HelpCapture help;
+    QTest::keyClick(&f, Qt::Key_F1);
+    const QString breaks = "\r\r";
+    EXPECT_EQ(help.shown,
+              (QStringList{Text(127), Text(133) + breaks + Text(134) + breaks + Text(136) + breaks +
+                                          Text(139) + breaks + Text(138) + breaks}));
+}
+
+}  // namespace
+}  // namespace vorn

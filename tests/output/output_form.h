@@ -1,0 +1,47 @@
+// The output tests' form: a device dialog, a report and a print component on the DEMO broker
+// of the development server.
+#pragma once
+
+#include <QApplication>
+#include <QWidget>
+
+#include "lookup/find_dialog.h"
+#include "output/device_dialog.h"
+#include "output/vorn_print.h"
+#include "output/vorn_report.h"
+#include "source/message_text.h"
+#include "tests/support/source_fixture.h"
+
+namespace vorn::test {
+
+class OutputForm : public SourceServer {
+  protected:
+    OutputForm() : OutputForm(DevServerProcess::Options{}) {}
+    explicit OutputForm(DevServerProcess::Options options) : SourceServer(options) {
+        for (QObject* o : std::initializer_list<QObject*>{dialog, report, print}) {
+            o->setParent(&form);
+            o->setProperty("RPCBroker", QVariant::fromValue(&Broker()));
+        }
+        report->setObjectName("vornReport1");
+        print->setObjectName("vornPrint1");
+    }
+    ~OutputForm() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TfrmFind*>(w)) w->hide();
+    }
+    // The pick list on the screen, if one is.
+    static TfrmFind* PickList() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* list = qobject_cast<TfrmFind*>(w); list && list->isVisible()) return list;
+        return nullptr;
+    }
+    // The server's text of message `id`.
+    QString Text(int id) { return GetDialogText(id, {}, &Broker()); }
+
+    QWidget form;
+    TvornDeviceDialog* dialog = new TvornDeviceDialog;
+    TvornReport* report = new TvornReport;
+    TvornPrint* print = new TvornPrint;
+};
+
+}  // namespace vorn::test

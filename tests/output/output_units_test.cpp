@@ -1,0 +1,90 @@
+// The report and paging requests and replies, the device words, and where printed lines go.
+#include <gtest/gtest.h>
+
+#include "output/line_printing.h"
+#include "output/print_devices.h"
+#include "output/print_requests.h"
+
+namespace vorn::output {
+namespace {
+
+RpcReply Reply(const QStringList& lines) {
+    return RpcReply(lines.join(QStringLiteral("\r\n")));
+}
+
+TEST(ReportRequest, SendsItsKeysInOrderAndLeavesTheEmptyOnesOut) {
+    const RpcRequest full = ReportRequest({"80001",
+                                           {"<CAPTIONED>"},
+                                           "A",
+                                           "M",
+                                           "NUMBER=3",
+                                           "Tests",
+                                           "CLIENT WORKSTATION",
+                                           "I 1",
+                                           "I 2",
+                                           "ZZ"});
+    QStringList keys;
+    for (const auto& [subscript, value] : full.Parameters().at(0).entries)
+        keys << subscript + u'=' + value;
+    EXPECT_EQ(keys, (QStringList{"\"FILE\"=80001", "\"FIELDS\"=<CAPTIONED>;", "\"FROM\"=A",
+                                 "\"BY\"=NUMBER=3", "\"TO\"=M", "\"DHD\"=Tests",
+                                 "\"IOP\"=CLIENT WORKSTATION", "\"DIS0\"=I 1", "\"DIS1\"=I 2",
+                                 "\"ROUTINE\"=ZZ"}));
+    const RpcRequest bare = ReportRequest({"80002", {".01", "2"}});
+    EXPECT_EQ(bare.Parameters().at(0).entries.size(), 2);
+    EXPECT_EQ(bare.EntryValue("\"FIELDS\""), ".01;2;");
+}
+
+TEST(ReportAnswer, TheHandleIsTheFirstDataLine) {
+    EXPECT_EQ(ReadReportAnswer(Reply({"[Data]", "abc", "def"})).handle, "abc");
+    EXPECT_EQ(ReadReportAnswer(Reply({"[Misc]", "abc"})).handle, "");
+    const ReportAnswer refused =
+        ReadReportAnswer(Reply({"[Errors]", "Device \"X\" does not exist."}));
+    EXPECT_EQ(refused.handle, "");
+    EXPECT_EQ(refused.errors, QStringList{"Device \"X\" does not exist."});
+}
+
+TEST(PageAnswer, SectionedWholeOrNothing) {
+    const PageAnswer page = ReadPageAnswer(Reply({"[Misc]", "200^1", "[Data]", "a", "\f", "b"}));
+    EXPECT_EQ(page.shape, PageAnswer::Shape::Sectioned);
+    EXPECT_EQ(page.position, "200");
+    EXPECT_TRUE(page.more);
+    EXPECT_EQ(page.lines, (QStringList{"a", "\f", "b"}));
+    EXPECT_EQ(ReadPageAnswer(Reply({"plain", "text"})).shape, PageAnswer::Shape::Whole);
+    EXPECT_EQ(ReadPageAnswer(Reply({"[Data]"})).shape, PageAnswer::Shape::Nothing);
+    EXPECT_EQ(ReadPageAnswer(Reply({"[Errors]", "Document not found."})).errors,
+              QStringList{"Document not found."});
+}
+
+TEST(DocumentPaging, AServerThatSaysMoreButSendsNothingIsNotAskedAgain) {
+    DocumentPaging paging;
+    EXPECT_TRUE(paging.Take(ReadPageAnswer(Reply({"[Misc]", "1^1", "[Data]", "a"}))));
+    EXPECT_FALSE(paging.Take(ReadPageAnswer(Reply({"[Misc]", "1^1", "[Data]"}))));
+    EXPECT_TRUE(paging.Stalled());
+    EXPECT_EQ(paging.Lines(), QStringList{"a"});
+    EXPECT_FALSE(paging.Take(ReadPageAnswer(Reply({"whole", "reply"}))));
+    EXPECT_EQ(paging.Lines(), (QStringList{"whole", "reply"}));
+}
+
+TEST(PrintDevices, EveryWordHasItsIop) {
+    for (const char* word :
+         {"onscreen", "näyttö", "tiedosto", "file", "exceltiedosto", "excelfile", "wordfile"})
+        EXPECT_EQ(IopOfDevice(QString::fromUtf8(word), "LASER"), "CLIENT WORKSTATION") << word;
+    EXPECT_EQ(IopOfDevice("kirjoitin", ""), "CLIENT WORKSTATION;;68");
+    EXPECT_EQ(IopOfDevice("printer", ""), "CLIENT WORKSTATION;;68");
+    EXPECT_EQ(IopOfDevice("KernelDevice", "LASER"), "LASER");
+    EXPECT_EQ(IopOfDevice("other", "LASER"), "");
+    EXPECT_TRUE(IsWorkstationIop("ZADIROVUZOVA;;68"));
+    EXPECT_FALSE(IsWorkstationIop("OFFICE PRINTER"));
+}
+
+TEST(PlaceLines, AFormFeedMakesNoEmptyPage) {
+    const auto placed = printing::PlaceLines({"\f", "a", "\fx", "\f", "b"}, 1440);
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_EQ(placed[0].page, 0);
+    EXPECT_EQ(placed[1].page, 1);
+    EXPECT_EQ(placed[1].index, 4);
+}
+
+}  // namespace
+}  // namespace vorn::output

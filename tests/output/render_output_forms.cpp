@@ -1,0 +1,78 @@
+// Renders the device dialog (every destination offered) and the preview of a lab test report,
+// as device-dialog.png and print-preview.png in the folder given, against a development server
+// of its own.
+#include <QApplication>
+#include <QDir>
+#include <QPixmap>
+#include <QTextCursor>
+#include <cstdio>
+
+#include "broker/broker_ui.h"
+#include "broker/rpc_broker.h"
+#include "output/print_form.h"
+#include "output/print_requests.h"
+#include "output/sel_dev_form.h"
+#include "output/vorn_report.h"
+#include "source/message_broker.h"
+#include "tests/support/dev_server_process.h"
+
+namespace {
+
+class Quiet final : public vorn::BrokerUi {
+  public:
+    void ShowMessage(const QString&) override {}
+};
+
+bool Save(QWidget& form, const QString& path) {
+    form.show();
+    QApplication::processEvents();
+    const bool saved = form.grab().save(path);
+    std::fprintf(saved ? stdout : stderr, "%s %s\n", saved ? "wrote" : "could not write",
+                 qPrintable(path));
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: vorn_render_output_forms FOLDER\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    Quiet quiet;
+    vorn::SetBrokerUi(&quiet);
+    vorn::test::DevServerProcess server;
+    vorn::TRPCBroker broker;
+    broker.SetServer(QStringLiteral("127.0.0.1"));
+    broker.SetListenerPort(server.Port());
+    broker.PresetCodes = QStringLiteral("DEMO;DEMO.1234");
+    if (!broker.OpenAppContext(QStringLiteral("ZAZIRERO"))) return 1;
+    vorn::SetMessageBroker(&broker);
+
+    vorn::TfrmSelDev devices;
+    devices.SetBroker(&broker);
+    devices.Setup(vorn::kDefaultPrintDevices | vorn::pdExcel);
+    bool ok = Save(devices, folder.filePath(QStringLiteral("device-dialog.png")));
+
+    vorn::TvornReport report;
+    report.SetRPCBroker(&broker);
+    report.FileNumber = QStringLiteral("80001");
+    report.FieldNumbers = QStringList{QStringLiteral("<PERUSTULOSTUS>")};
+    report.From = QStringLiteral("HB");
+    report.DHD = QStringLiteral("Lab tests");
+    report.Run();
+    vorn::output::DocumentPaging paging;
+    while (paging.Take(vorn::output::ReadPageAnswer(
+        broker.Call(vorn::output::PageRequest(report.DocumentHandle()))))) {
+    }
+    vorn::TfrmPrint preview(&broker);
+    preview.SetupForm(vorn::kDefaultPrintDevices, QStringLiteral("txt"));
+    preview.SetLines(paging.Lines());
+    preview.resize(760, 460);
+    ok = Save(preview, folder.filePath(QStringLiteral("print-preview.png"))) && ok;
+    vorn::SetMessageBroker(nullptr);
+    vorn::SetBrokerUi(nullptr);
+    return ok ? 0 : 1;
+}
