@@ -114,7 +114,7 @@ TfrmSelDev::TfrmSelDev(QWidget* parent) : QDialog(parent) {
                                               QStringLiteral(".02,Sijainti,250")};
     xDlgEditKernelDevice->FormCaption = QStringLiteral("Laitevalinta");
     xDlgEditKernelDevice->setToolTip(QStringLiteral("Palvelimen kirjoitin"));
-    xDlgEditKernelDevice->FMHelpUsed = false;
+    xDlgEditKernelDevice->SetFMHelpUsed(false);
     xDlgEditKernelDevice->SetvornFinderForFind(vornFinder1);
     xDlgEditKernelDevice->setGeometry(kGroupLeft, 0, 100, 21);
     xDlgEditKernelDevice->hide();
