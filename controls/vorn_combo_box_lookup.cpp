@@ -62,8 +62,15 @@ void TvornComboBoxLookUp::ShowEntries(const QStringList& lines, bool append) {
     setEditText(typed);
 }
 
+void TvornComboBoxLookUp::PrepareFinder() {
+    finder_->FieldList = picklist::FieldNumbers(fieldNumber_);
+    // As a dialog edit's finder does, it lists through the source's broker unless it has one.
+    if (!finder_->RPCBroker() && vornSource()) finder_->SetRPCBroker(vornSource()->RPCBroker());
+}
+
 void TvornComboBoxLookUp::FillList() {
     if (!CanPage()) return;
+    PrepareFinder();
     finder_->FieldList = picklist::FieldNumbers(fieldNumber_);
     QStringList lines;
     finder_->GetList(&lines);
@@ -72,6 +79,7 @@ void TvornComboBoxLookUp::FillList() {
 
 void TvornComboBoxLookUp::FillMore() {
     if (!CanPage()) return;
+    PrepareFinder();
     finder_->FieldList = picklist::FieldNumbers(fieldNumber_);
     QStringList lines;
     finder_->GetMore(&lines);

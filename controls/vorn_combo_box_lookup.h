@@ -66,6 +66,7 @@ class TvornComboBoxLookUp : public TvornComboBox {
     void Change() override;
 
   private:
+    void PrepareFinder();
     // The finder's lines shown as items (and the More line when more entries exist), keeping
     // the typed text.
     void ShowEntries(const QStringList& lines, bool append);

@@ -29,8 +29,11 @@ FindDialogLayout LayOutFindDialog(const FindDialogMeasures& m) {
     // (grid top + grid height + button height alone would cut the row off by those 2).
     l.formHeight = l.buttonTop + l.buttonHeight + kFrameHeight;
     l.formWidth = l.gridWidth + kFrameWidth;
-    l.findLeft = l.formWidth - m.findWidth - 7;
-    l.searchWidth = l.formWidth - m.findWidth - 15;
+    // Find again stands right-aligned inside the client area, 1 pixel from its edge (form
+    // width − its width − 7 would put it 1 pixel beyond), and the search box ends 8 pixels
+    // before it.
+    l.findLeft = l.formWidth - kFrameWidth - m.findWidth - 1;
+    l.searchWidth = l.findLeft - 8;
     return l;
 }
 

@@ -4,14 +4,21 @@
 // list box with a finder, the memo and the label; and each kind filled from a record.
 #include <gtest/gtest.h>
 
+#include <QLineEdit>
+#include <functional>
+
+#include "controls/dialog_edit.h"
+#include "controls/vorn_btn.h"
 #include "controls/vorn_check_box.h"
 #include "controls/vorn_combo_box.h"
+#include "controls/vorn_combo_box_lookup.h"
 #include "controls/vorn_edit.h"
 #include "controls/vorn_label.h"
 #include "controls/vorn_list_box.h"
 #include "controls/vorn_memo.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
+#include "source/field_help_display.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -51,21 +58,94 @@ TEST_F(Contract, AControlThatShowsHintsGetsTheFieldHelpAsItsHint) {
     EXPECT_EQ(silent->toolTip(), "");
 }
 
-TEST_F(Contract, TheLinkFieldOfALogicalDetailIsNotReportedAsChanged) {
-    source->TypeIfSubFile = TvornSubFileType::Logical;
-    source->LinkField = "7";
-    auto* link = Add<TvornEdit>("7", "Person");
-    auto* name = Add<TvornEdit>("2", "Full name");
+// Every kind of edit on the shared base keeps the same contract: entering makes it the current
+// control, typing starts the edit and marks it changed, leaving for the Clear button checks
+// nothing, F1 shows the field's help and description, and the link field of a logical detail
+// stays the source's own business.
+struct EditKind {
+    const char* name;
+    std::function<BoundControlBase*(ControlForm&)> make;
+    std::function<void(QWidget*)> type;
+};
+
+class BaseContract : public ControlForm, public ::testing::WithParamInterface<EditKind> {
+  protected:
+    QWidget* Make() {
+        control = GetParam().make(*this);
+        control->OnEnter = [this](QObject*) { ++enters; };
+        control->OnExit = [this](QObject*) { ++exits; };
+        return control->Widget();
+    }
+    BoundControlBase* control = nullptr;
+    int enters = 0;
+    int exits = 0;
+};
+
+TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
+    QWidget* widget = Make();
+    auto* clear = new TvornBtn(&form);
+    clear->SetOperation(DoClear);
+    clear->SetvornSource(source);
+    struct Window : FieldHelpDisplay {
+        void ShowFieldHelp(const QString& t, const QString& x) override { shown = t + '|' + x; }
+        QString shown;
+    } window;
+    SetFieldHelpDisplay(&window);
     Open();
     ASSERT_TRUE(source->GetAndFill("1"));
-    link->setText("Someone else");
-    EXPECT_TRUE(link->Modified());
-    EXPECT_FALSE(IsChanged(link));
-    EXPECT_EQ(source->State(), ssBrowse);
-    Focus(name);
-    QTest::keyClicks(name, "x");
-    EXPECT_TRUE(IsChanged(name));
+    Focus(widget);
+    EXPECT_EQ(enters, 1);
+    EXPECT_EQ(source->CurrentControl(), control);
+    QTest::keyClick(widget, Qt::Key_F1);
+    EXPECT_EQ(window.shown.toStdString(),
+              "Person in charge|Choose the person responsible for the test; a new person may be "
+              "added.\r\rThe member of staff who answers for the test.");
+    GetParam().type(widget);
+    EXPECT_EQ(source->State(), ssEdit);
+    EXPECT_TRUE(IsChanged(control));
+    const std::size_t mark = CallMark();
+    Focus(clear);
+    EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{});
+    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(source->CurrentControl(), nullptr);
+    SetFieldHelpDisplay(nullptr);
 }
+
+TEST_P(BaseContract, LeavesTheLinkFieldOfALogicalDetailToTheSource) {
+    source->TypeIfSubFile = TvornSubFileType::Logical;
+    source->LinkField = "7";
+    QWidget* widget = Make();
+    Open();
+    ASSERT_TRUE(source->GetAndFill("1"));
+    widget->setEnabled(true);
+    Focus(widget);
+    GetParam().type(widget);
+    EXPECT_FALSE(IsChanged(control));
+    EXPECT_EQ(source->State(), ssBrowse);
+}
+
+const EditKind kEditKinds[] = {
+    {"Edit",
+     [](ControlForm& f) -> BoundControlBase* { return f.Add<TvornEdit>("7", "Person in charge"); },
+     [](QWidget* w) { QTest::keyClicks(w, "x"); }},
+    {"DialogEdit",
+     [](ControlForm& f) -> BoundControlBase* {
+         return f.Add<TvornDialogEdit>("7", "Person in charge");
+     },
+     [](QWidget* w) { QTest::keyClicks(w, "x"); }},
+    {"LookupCombo",
+     [](ControlForm& f) -> BoundControlBase* {
+         auto* finder = new TvornFinder(&f.form);
+         finder->FileNumber = "80000";
+         auto* box = f.Add<TvornComboBoxLookUp>("7", "Person in charge");
+         box->SetvornFinder(finder);
+         return box;
+     },
+     [](QWidget* w) { QTest::keyClicks(static_cast<TvornComboBoxLookUp*>(w)->lineEdit(), "x"); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, BaseContract, ::testing::ValuesIn(kEditKinds),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Contract, AListBoxWithAFinderTakesTheRecordNumberOfTheChosenRow) {
     TvornFinder persons;

@@ -15,7 +15,7 @@
 namespace vorn::test {
 
 class ControlForm : public SourceServer {
-  protected:
+  public:
     // Message texts come from the server (the fixture's broker), with their parameters placed.
     ControlForm() {
         source = new TvornSource(&form);

@@ -497,6 +497,7 @@ struct SortClickCase {
     Qt::MouseButton button;
     bool doubleClick;
     bool sortsByName;
+    int x = 20;  // where on the heading: the first column is 90 wide
 };
 
 class DialogEditSortClick : public DialogEdit,
@@ -520,7 +521,7 @@ TEST_P(DialogEditSortClick, SortsTheWholeListByTheColumnClicked) {
     EXPECT_EQ(dialog->grdPick->BoldCol(), 1);
 
     QWidget* heading = dialog->grdPick->horizontalHeader()->viewport();
-    const QPoint first(20, 5);
+    const QPoint first(GetParam().x, 5);
     if (GetParam().doubleClick)
         QTest::mouseDClick(heading, GetParam().button, {}, first);
     else
@@ -540,13 +541,32 @@ TEST_P(DialogEditSortClick, SortsTheWholeListByTheColumnClicked) {
 
 INSTANTIATE_TEST_SUITE_P(
     DialogEdit, DialogEditSortClick,
-    ::testing::Values(SortClickCase{"LeftPress", scLeft, Qt::LeftButton, false, true},
-                      SortClickCase{"RightPress", scRight, Qt::RightButton, false, true},
-                      SortClickCase{"DoubleClick", scDouble, Qt::LeftButton, true, true},
-                      SortClickCase{"RightPressWhenLeftSorts", scLeft, Qt::RightButton, false,
-                                    false},
-                      SortClickCase{"NeverOnNone", scNone, Qt::LeftButton, false, false}),
+    ::testing::Values(
+        SortClickCase{"LeftPress", scLeft, Qt::LeftButton, false, true},
+        SortClickCase{"RightPress", scRight, Qt::RightButton, false, true},
+        SortClickCase{"DoubleClick", scDouble, Qt::LeftButton, true, true},
+        SortClickCase{"RightPressWhenLeftSorts", scLeft, Qt::RightButton, false, false},
+        SortClickCase{"NeverOnNone", scNone, Qt::LeftButton, false, false},
+        // A press on a column border starts a resize.
+        SortClickCase{"NotOnAColumnBorder", scLeft, Qt::LeftButton, false, false, 89}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DialogEdit, ALookupStartedWhileItsListIsOpenUsesThatList) {
+    TfrmFind* dialog = Search(person, "MAK");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->grdPick->RowCount(), 3);
+    person->setText("KORH");
+    pointerButton->click();
+    int shown = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        shown += qobject_cast<TfrmFind*>(w) && w->isVisible();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(Shown(), dialog);
+    EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"KORHONEN,EINO"}));
+    QTest::keyClick(dialog->grdPick, Qt::Key_Escape);
+    EXPECT_FALSE(person->DialogActive);
+    EXPECT_EQ(Shown(), nullptr);
+}
 
 TEST_F(DialogEdit, FindOnlyNeedsATypedText) {
     abbreviation->FindOnly = true;

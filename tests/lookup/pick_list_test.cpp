@@ -1,6 +1,7 @@
 // The pick list's cells, its display piece, the too-many-matches messages and its sort; the
 // finder against the development server: batches, their events and the continuation.
 #include "lookup/pick_list.h"
+#include "lookup/find_dialog_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -234,6 +235,33 @@ TEST_F(Finder, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
     picklist::SortRecords(finder, "6", soAscending);
     EXPECT_EQ(finder.Records, (QStringList{"2^B", "1^A"}));
     EXPECT_TRUE(CallNamesSince(mark).empty());
+}
+
+// The find dialog's parts for one 250-pixel column, eight rows of 20, two buttons, a More
+// button of 25, Find again of 75 and an 8-point font at 96 pixels per inch: everything lies
+// inside the client area (the form less its frame of 8 by 31).
+TEST(FindDialogLayout, KeepsEveryPartInsideTheClientArea) {
+    FindDialogMeasures m;
+    m.searchHeight = 21;
+    m.columnWidths = {250};
+    m.buttonCount = 2;
+    m.moreWidth = 25;
+    m.findWidth = 75;
+    const FindDialogLayout l = LayOutFindDialog(m);
+    EXPECT_EQ(l.gridTop, 23);
+    EXPECT_EQ(l.gridHeight, 188);
+    EXPECT_EQ(l.gridWidth, 254);
+    EXPECT_EQ(l.buttonTop, 213);
+    EXPECT_EQ(l.buttonPitch, 114);
+    EXPECT_EQ(l.buttonHeight, 28);
+    const int clientWidth = l.formWidth - kFrameWidth;
+    const int clientHeight = l.formHeight - kFrameHeight;
+    EXPECT_EQ(clientHeight, l.buttonTop + l.buttonHeight) << "the button row is not cut off";
+    EXPECT_EQ(clientWidth, l.gridWidth);
+    EXPECT_EQ(l.moreLeft + m.moreWidth, l.gridWidth);
+    EXPECT_EQ(l.findLeft + m.findWidth, clientWidth - 1);
+    EXPECT_EQ(l.findLeft - l.searchWidth, 8);
+    EXPECT_LE(l.buttonPitch * (m.buttonCount - 1) + l.buttonPitch - 1, l.moreLeft);
 }
 
 }  // namespace
