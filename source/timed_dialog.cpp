@@ -1,7 +1,10 @@
 #include "source/timed_dialog.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFontMetrics>
+#include <QHash>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
@@ -73,6 +76,10 @@ TTimedDlg::TTimedDlg(QWidget* parent)
     HelpBtn = MakeButton("HelpBtn", ui::mrNone);
     connect(HelpBtn, &QPushButton::clicked, this, [this] { ui::ShowHelp(helpContext_); });
 
+    MakeTimer();
+}
+
+void TTimedDlg::MakeTimer() {
     Timer1 = ui::MakeTimer();
     Timer1->SetEnabled(false);
     Timer1->SetInterval(10000);
@@ -89,8 +96,15 @@ QLabel* TTimedDlg::MakeImage(const char* name, int standardIcon) {
     image->setObjectName(QString::fromLatin1(name));
     image->setGeometry(8, 16, kImageSize, kImageSize);
     image->setAlignment(Qt::AlignCenter);
-    const QIcon icon = style()->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon));
-    image->setPixmap(icon.pixmap(32, 32));
+    // The four images are drawn once per program: a message is shown often, and fast.
+    static QHash<int, QPixmap> drawn;
+    auto it = drawn.find(standardIcon);
+    if (it == drawn.end())
+        it = drawn.insert(standardIcon,
+                          style()
+                              ->standardIcon(static_cast<QStyle::StandardPixmap>(standardIcon))
+                              .pixmap(32, 32));
+    image->setPixmap(*it);
     image->hide();
     return image;
 }
@@ -121,6 +135,19 @@ void TTimedDlg::SetMessage(const QString& text) {
 }
 
 int TTimedDlg::TextLineCount() const {
+    // Most messages have short lines: when each fits the box well within its width, the lines
+    // are the text's own and no layout is needed.
+    const QString text = RichEdit1->toPlainText();
+    const QFontMetrics metrics(RichEdit1->font());
+    const QStringList paragraphs = text.split(u'\n');
+    bool short_ = true;
+    for (const QString& paragraph : paragraphs)
+        short_ = short_ && metrics.horizontalAdvance(paragraph) * 10 < RichEdit1->width() * 9;
+    if (short_) {
+        int lines = static_cast<int>(paragraphs.size());
+        if (lines > 0 && paragraphs.last().isEmpty()) --lines;
+        return lines;
+    }
     std::unique_ptr<QTextDocument> layout(RichEdit1->document()->clone());
     layout->setDefaultFont(RichEdit1->font());
     layout->setTextWidth(RichEdit1->width());
@@ -215,6 +242,24 @@ void TTimedDlg::Tick() {
         timedOut_ = true;
         done(ui::mrCancel);
     }
+}
+
+void TTimedDlg::Reset() {
+    Timer1->SetEnabled(false);
+    MakeTimer();
+    minutes_ = 0;
+    remainder_ = 0;
+    countdown_ = 0;
+    timedOut_ = false;
+    helpContext_ = 0;
+    setResult(0);
+    RichEdit1->clear();
+    for (QLabel* image : {WarnImage, ConfImage, ErroImage, InfoImage})
+        image->hide();
+    for (QPushButton* button :
+         {OKBtn, CancelBtn, IgnoreBtn, YesBtn, NoBtn, AbortBtn, RetryBtn, AllBtn, HelpBtn})
+        button->hide();
+    setWindowTitle(QString());
 }
 
 void TTimedDlg::reject() {

@@ -45,6 +45,8 @@ class TTimedDlg : public QDialog {
 
     // One tick of Timer1.
     void Tick();
+    // Back to the state of a new dialog, so that it can show another message.
+    void Reset();
 
     QLabel* WarnImage;
     QLabel* ConfImage;
@@ -70,6 +72,7 @@ class TTimedDlg : public QDialog {
     void showEvent(QShowEvent* event) override;
 
   private:
+    void MakeTimer();
     QPushButton* MakeButton(const char* name, int result);
     QLabel* MakeImage(const char* name, int standardIcon);
 

@@ -338,8 +338,9 @@ TEST_F(TimedDialog, AnAnswerBeforeTheCountdownRunsOutGivesTheButtonAndStopsTheTi
         d.OKBtn->click();
     });
     EXPECT_EQ(TimedInformation("x", 30), ui::mrOk);
-    // The dialog lived for the one call, its timer with it.
-    EXPECT_TRUE(timers.Live().empty());
+    // No countdown goes on after the answer.
+    for (const test::FakeTimer* timer : timers.Live())
+        EXPECT_FALSE(timer->Enabled());
 }
 
 // Event handlers that reach the server run through the guarded path: a failure is shown as an

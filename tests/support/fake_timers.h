@@ -33,7 +33,9 @@ class FakeTimer final : public ui::Timer {
     int Starts() const { return starts_; }
 
   private:
-    FakeTimers& owner_;
+    friend class FakeTimers;
+    // Cleared when the timers' owner goes first (a timer kept by the program past one test).
+    FakeTimers* owner_;
     int interval_ = 1000;
     bool enabled_ = false;
     int starts_ = 0;
@@ -42,7 +44,11 @@ class FakeTimer final : public ui::Timer {
 class FakeTimers final : public ui::TimerFactory {
   public:
     FakeTimers() { ui::SetTimerFactory(this); }
-    ~FakeTimers() override { ui::SetTimerFactory(nullptr); }
+    ~FakeTimers() override {
+        ui::SetTimerFactory(nullptr);
+        for (FakeTimer* timer : live_)
+            timer->owner_ = nullptr;
+    }
     std::unique_ptr<ui::Timer> Make() override { return std::make_unique<FakeTimer>(*this); }
     // The timers alive now, oldest first.
     const std::vector<FakeTimer*>& Live() const { return live_; }
@@ -52,11 +58,12 @@ class FakeTimers final : public ui::TimerFactory {
     std::vector<FakeTimer*> live_;
 };
 
-inline FakeTimer::FakeTimer(FakeTimers& owner) : owner_(owner) {
-    owner_.live_.push_back(this);
+inline FakeTimer::FakeTimer(FakeTimers& owner) : owner_(&owner) {
+    owner_->live_.push_back(this);
 }
 inline FakeTimer::~FakeTimer() {
-    auto& v = owner_.live_;
+    if (!owner_) return;
+    auto& v = owner_->live_;
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
 }
 
