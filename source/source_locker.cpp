@@ -44,8 +44,9 @@ bool SourceLocker::HoldsLockOnThisLink() const {
 
 bool SourceLocker::CallLock(const LockKey& key, const QString& action) {
     ui::WaitCursor wait;
-    return requests::ReadLockDone(
-        s_.RequireBroker().Call(requests::Lock(key.file, key.record, action)));
+    const RpcReply reply = s_.RequireBroker().Call(requests::Lock(key.file, key.record, action));
+    refusal_ = requests::ReadLockRefusal(reply);
+    return requests::ReadLockDone(reply);
 }
 
 bool SourceLocker::Take(bool reportRefusal) {
@@ -56,7 +57,11 @@ bool SourceLocker::Take(bool reportRefusal) {
         // The call may have found the link dead and made a new one: the lock is on that one.
         key->link = LinkSerial();
         if (!done) {
-            if (reportRefusal && s_.ShowMessages) say::Error(GetDialogText(56, {}, s_.RPCBroker()));
+            // "Being modified by someone else" only when nobody said otherwise: a user who may
+            // not change the file is told that instead.
+            if (reportRefusal && s_.ShowMessages)
+                say::Error(refusal_.isEmpty() ? GetDialogText(56, {}, s_.RPCBroker())
+                                              : refusal_.join(say::kLineBreak));
             return false;
         }
         session_locks::Hold(*key, this);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -52,6 +53,8 @@ class SourceLocker {
     TvornSource& s_;
     std::unique_ptr<ui::Timer> timer_;
     std::optional<LockKey> held_;
+    // The server's reasons for the last refusal, when it gave any.
+    QStringList refusal_;
     int minutesLeft_ = 0;
 };
 

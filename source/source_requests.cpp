@@ -77,6 +77,10 @@ bool ReadLockDone(const RpcReply& reply) {
     return reply.Line(0) == kBeginDataMarker && reply.Line(1) == QLatin1String("1");
 }
 
+QStringList ReadLockRefusal(const RpcReply& reply) {
+    return reply.Sections().Lines(Section::Errors);
+}
+
 RpcRequest PointerCheck(const QString& file, const QString& record, int files, int records,
                         int noXrefs) {
     return std::move(DdrList(QStringLiteral("VRNX RECORD POINTER CHECK"))

@@ -38,6 +38,9 @@ bool ReadPointerLaygo(const RpcReply& reply);
 // "VRNX LOCKS" with `action` "LOCK" or "UNLOCK" of record `record`.
 RpcRequest Lock(const QString& file, const QString& record, const QString& action);
 bool ReadLockDone(const RpcReply& reply);
+// Why the server refused a lock when it says why (its errors section: a user without the right
+// to change the file's records, a record that is gone); empty for a lock held by another user.
+QStringList ReadLockRefusal(const RpcReply& reply);
 
 // "VRNX RECORD POINTER CHECK" with the limits of the report.
 RpcRequest PointerCheck(const QString& file, const QString& record, int files, int records,
