@@ -1,5 +1,7 @@
 #include "demo/lab_test_form.h"
 
+#include "demo/secondary_forms.h"
+
 #include <QCloseEvent>
 #include <QShortcut>
 
@@ -7,6 +9,7 @@
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
 #include "controls/exec_button.h"
+#include "controls/vorn_btn.h"
 #include "lookup/vorn_finder.h"
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"
@@ -38,9 +41,20 @@ TfrmLabTest::TfrmLabTest(const LabTestConnection& connection, QWidget* parent)
     Hist[2] = Hist3;
     Hist[3] = Hist4;
     MakeComponents(connection);
+    MakeDetailComponents();
     Bind();
+    BindDetails();
+    BindCommands();
     ui::LoadComponents(*this);
     FormCreate();
+}
+
+void TfrmLabTest::SetSecondaryForms(TfrmLabResult* labResult, TfrmSubresult* subresult,
+                                    TfrmUnit* unit, TfrmPerson* person) {
+    labResultForm_ = labResult;
+    subresultForm_ = subresult;
+    unitForm_ = unit;
+    personForm_ = person;
 }
 
 void TfrmLabTest::MakeComponents(const LabTestConnection& connection) {
@@ -89,7 +103,8 @@ void TfrmLabTest::Bind() {
         TvornDlgButton::DoSelect | TvornDlgButton::DoInsert | TvornDlgButton::DoCancel;
     xDlgAbbreviation->SetvornFinderForFind(vornFinder1);
     vornFindBtn1 = TvornExecBtn::CreateFor(*xDlgAbbreviation, false);
-    vornFindBtn1->setText(QStringLiteral("&Find"));
+    // Alt+F opens the File menu: the find button answers to Alt+N.
+    vornFindBtn1->setText(QStringLiteral("Fi&nd"));
     xDlgCharge->VisibleButtons = TvornDlgButton::DoSelect | TvornDlgButton::DoInsert |
                                  TvornDlgButton::DoCancel | TvornDlgButton::DoZoom;
     xDlgCharge->SetvornFinderForPointer(vornFinder2);
@@ -148,7 +163,7 @@ void TfrmLabTest::FormShow() {
 
 bool TfrmLabTest::FormCloseQuery() {
     // From the last detail to the main source; the first that may not be left stops it.
-    for (TvornSource* source : {vornSource1})
+    for (TvornSource* source : {vornSource5, vornSource4, vornSource3, vornSource2, vornSource1})
         if (!source->CheckSaveChanges()) return false;
     return true;
 }

@@ -1,7 +1,12 @@
-// The demo's main form: lab tests (file 80001) found, browsed and edited on its first tab, the
-// File menu with the recently visited lab tests, and the Exit button. The form's look is its
-// form definition (lab_test_form.ui); its non-visual components and their wiring are here, and
-// the wiring is the whole of its behaviour.
+// The demo's main form: lab tests (file 80001) found, browsed and edited on its first tab; their
+// wards, result codes, test results and subresults on the four detail tabs; the File menu with
+// the recently visited lab tests; printing, the persons and units forms, help, and the Exit
+// button. The form's look is its form definition (lab_test_form.ui); its non-visual components
+// and their wiring are here, and the wiring is the whole of its behaviour:
+// - lab_test_form.cpp: the components, the first tab, starting, showing and closing;
+// - lab_test_details.cpp: the detail tabs and the rules for changing tabs;
+// - lab_test_commands.cpp: the menus, the zooms and inserts into the other forms, printing,
+//   and deleting or moving all wards.
 #pragma once
 
 #include <QMainWindow>
@@ -12,9 +17,16 @@
 namespace vorn {
 
 class TRPCBroker;
-class TvornFinder;
-class TvornSource;
+class TvornDeviceDialog;
 class TvornExecBtn;
+class TvornFinder;
+class TvornPrint;
+class TvornReport;
+class TvornSource;
+class TfrmLabResult;
+class TfrmPerson;
+class TfrmSubresult;
+class TfrmUnit;
 
 // Where the form's broker connects, and the codes it signs on with when they are given (the
 // form definition's values and the sign-on form otherwise).
@@ -32,16 +44,43 @@ class TfrmLabTest : public QMainWindow, public Ui::TfrmLabTest {
 
     TRPCBroker* RPCBroker1;
     TvornSource* vornSource1;
+    TvornSource* vornSource2;
+    TvornSource* vornSource3;
+    TvornSource* vornSource4;
+    TvornSource* vornSource5;
     TvornFinder* vornFinder1;
     TvornFinder* vornFinder2;
+    TvornFinder* vornFinder3;
+    TvornReport* vornReport1;
+    TvornPrint* vornPrint1;
+    TvornDeviceDialog* vornDeviceDialog1;
     TvornExecBtn* vornFindBtn1;
     TvornExecBtn* vornPointerBtn2;
+    TvornExecBtn* vornPointerBtn3;
     QAction* Hist[4];
+
+    // The secondary forms the commands open (the program makes and owns them).
+    void SetSecondaryForms(TfrmLabResult* labResult, TfrmSubresult* subresult, TfrmUnit* unit,
+                           TfrmPerson* person);
 
     // True once the application context was created.
     bool ContextCreated() const { return contextCreated_; }
     // The history item of slot `index` (0 to 3) chosen from the File menu.
     void HistoryClick(int index);
+
+    // --- the commands (lab_test_commands.cpp) ---
+    void PrintChosenLabTest();
+    void PrintLabTestsOfWards();
+    void OpenPersons();
+    void OpenUnits();
+    // Field help of a source of the form; the About text.
+    void ShowHelp(TvornSource* source);
+    void ShowAbout();
+    void ZoomTestResult();
+    void ZoomSubresult();
+    void InsertSubresult();
+    void DeleteAllWards();
+    void MoveAllWards();
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -59,8 +98,32 @@ class TfrmLabTest : public QMainWindow, public Ui::TfrmLabTest {
     void FillHistoryMenu();
     void FocusAbbreviation();
 
+    // lab_test_details.cpp
+    void MakeDetailComponents();
+    void BindDetails();
+    // May page `page` be left? (the rules for each tab)
+    bool PageMayBeLeft(int page);
+    // What a page does when it has become the current one.
+    void PageShown(int page);
+    void PageChanged(int page);
+    // Zoom is offered on tabs 4 and 5 only when their grid lists a record.
+    void UpdateZoom(QPushButton* zoom, const class TvornGrid* grid);
+
+    // lab_test_commands.cpp
+    void BindCommands();
+    // The device dialog, then the report of `file` by `fields`, then the print component.
+    void RunPrint(const QString& by, const QString& file, const QString& fields);
+    void ChargeZoom();
+    void ChargeInsert();
+
+    QPointer<TfrmLabResult> labResultForm_;
+    QPointer<TfrmSubresult> subresultForm_;
+    QPointer<TfrmUnit> unitForm_;
+    QPointer<TfrmPerson> personForm_;
     bool contextCreated_ = false;
     bool shown_ = false;
+    int page_ = 0;
+    bool pageReverting_ = false;
 };
 
 inline const QString kDemoContext = QStringLiteral("ZAZIRERO");

@@ -1,6 +1,7 @@
 // Demo lab test: start-up.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 
 #include "broker/registry_settings.h"
 #include "demo/start_up.h"
@@ -31,7 +32,10 @@ int main(int argc, char** argv) {
                                     QStringLiteral("With --screenshot: find and show this lab "
                                                    "test first."),
                                     QStringLiteral("ABBREVIATION"));
-    parser.addOptions({server, port, screenshot, select});
+    const QCommandLineOption tab(QStringLiteral("tab"),
+                                 QStringLiteral("With --screenshot: render tab N (1 to 5)."),
+                                 QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({server, port, screenshot, select, tab});
     parser.process(app);
 
     vorn::LabTestConnection connection;
@@ -43,7 +47,12 @@ int main(int argc, char** argv) {
     if (parser.isSet(screenshot)) {
         vorn::UnattendedAnswers unattended;
         vorn::LabTestForms forms = vorn::CreateForms(connection);
-        return vorn::TakeScreenshot(forms, parser.value(screenshot), parser.value(select));
+        const int page = parser.value(tab).toInt();
+        if (page < 1 || page > 5) {
+            std::fprintf(stderr, "vorn-labtest: --tab takes 1 to 5\n");
+            return 2;
+        }
+        return vorn::TakeScreenshot(forms, parser.value(screenshot), parser.value(select), page);
     }
     vorn::LabTestForms forms = vorn::CreateForms(connection);
     forms.frmLabTest->show();

@@ -62,10 +62,12 @@ LabTestForms CreateForms(const LabTestConnection& connection) {
     forms.frmSubresult = std::make_unique<TfrmSubresult>();
     forms.frmUnit = std::make_unique<TfrmUnit>();
     forms.frmPerson = std::make_unique<TfrmPerson>();
+    forms.frmLabTest->SetSecondaryForms(forms.frmLabResult.get(), forms.frmSubresult.get(),
+                                        forms.frmUnit.get(), forms.frmPerson.get());
     return forms;
 }
 
-int TakeScreenshot(LabTestForms& forms, const QString& file, const QString& abbreviation) {
+int TakeScreenshot(LabTestForms& forms, const QString& file, const QString& abbreviation, int tab) {
     TfrmLabTest& form = *forms.frmLabTest;
     form.show();
     QApplication::processEvents();
@@ -84,6 +86,14 @@ int TakeScreenshot(LabTestForms& forms, const QString& file, const QString& abbr
         });
         if (!shown) {
             Say(QStringLiteral("no lab test ") + abbreviation);
+            return 1;
+        }
+    }
+    if (tab > 1) {
+        // As a click on the tab would: the rules for leaving tab 1 apply.
+        form.xPageCtrl1->setCurrentIndex(tab - 1);
+        if (form.xPageCtrl1->currentIndex() != tab - 1) {
+            Say(QStringLiteral("tab ") + QString::number(tab) + QStringLiteral(" was not shown"));
             return 1;
         }
     }

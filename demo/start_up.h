@@ -40,8 +40,10 @@ class UnattendedAnswers final : public ui::ModalHost {
 
 // Shows the main form, finds the lab test `abbreviation` when one is given (as the find field
 // does, by its first letters, taking the entry of exactly that abbreviation when there is one),
-// renders the form into `file` (PNG) and returns 0; 1 with a message on standard error when
-// the form could not start or the file not be written.
-int TakeScreenshot(LabTestForms& forms, const QString& file, const QString& abbreviation);
+// shows tab `tab` (1 to 5), renders the form into `file` (PNG) and returns 0; 1 with a message
+// on standard error when the form could not start, the tab not be shown or the file not be
+// written.
+int TakeScreenshot(LabTestForms& forms, const QString& file, const QString& abbreviation,
+                   int tab = 1);
 
 }  // namespace vorn

@@ -1,0 +1,68 @@
+// The main form's commands: the Print menu, the persons and units forms, help and About, the
+// zooms and inserts into the secondary forms, and deleting or moving all wards of a lab test.
+#include "controls/dialog_edit.h"
+#include "demo/lab_test_form.h"
+#include "output/device_dialog.h"
+#include "output/vorn_print.h"
+#include "output/vorn_report.h"
+#include "source/vorn_source.h"
+#include "toolkit/event_guard.h"
+
+namespace vorn {
+
+void TfrmLabTest::BindCommands() {
+    vornReport1 = new TvornReport(this);
+    vornReport1->setObjectName(QStringLiteral("vornReport1"));
+    vornReport1->FileNumber = QStringLiteral("80001");
+    vornReport1->FieldNumbers = {QStringLiteral("<PERUSTULOSTUS>")};
+    vornReport1->SetRPCBroker(RPCBroker1);
+    vornPrint1 = new TvornPrint(this);
+    vornPrint1->setObjectName(QStringLiteral("vornPrint1"));
+    vornPrint1->FileExtension = QStringLiteral("txt");
+    vornPrint1->PrintDevices =
+        TvornPrintDevices(pdScreen) | pdPrinter | pdFile | pdServerPrinter | pdWordProcessor;
+    vornPrint1->SetRPCBroker(RPCBroker1);
+    vornDeviceDialog1 = new TvornDeviceDialog(this);
+    vornDeviceDialog1->setObjectName(QStringLiteral("vornDeviceDialog1"));
+    vornDeviceDialog1->IOP = QStringLiteral("CLIENT WORKSTATION");
+    vornDeviceDialog1->Device = QStringLiteral("onscreen");
+    vornDeviceDialog1->PrintDevices = TvornPrintDevices(pdScreen) | pdPrinter | pdFile | pdExcel |
+                                      pdServerPrinter | pdWordProcessor;
+    vornDeviceDialog1->SetPrintDefault(pdScreen);
+    vornDeviceDialog1->FileExtension = QStringLiteral("txt");
+    vornDeviceDialog1->SaveDial = false;
+    vornDeviceDialog1->PrintDial = false;
+    vornDeviceDialog1->SetRPCBroker(RPCBroker1);
+
+    const auto on = [this](QAction* action, void (TfrmLabTest::*command)()) {
+        connect(action, &QAction::triggered, this,
+                ui::GuardedSlot(this, [this, command] { (this->*command)(); }));
+    };
+    on(ChosenLabTest, &TfrmLabTest::PrintChosenLabTest);
+    on(LabTestsOfWards, &TfrmLabTest::PrintLabTestsOfWards);
+}
+
+void TfrmLabTest::RunPrint(const QString& by, const QString& file, const QString& fields) {
+    if (!vornDeviceDialog1->Execute()) return;
+    vornReport1->By = by;
+    vornReport1->FileNumber = file;
+    vornReport1->FieldNumbers = {fields};
+    vornReport1->IOP = vornDeviceDialog1->IOP;
+    if (vornReport1->IOP.isEmpty()) return;
+    vornReport1->Run();
+    vornPrint1->Print(vornReport1->DocumentHandle(), vornDeviceDialog1);
+}
+
+void TfrmLabTest::PrintChosenLabTest() {
+    // A new record not yet saved has no number: nothing follows "NUMBER=".
+    const QString number =
+        vornSource1->Address().IsStored() ? vornSource1->RecordNumber() : QString();
+    RunPrint(QStringLiteral("NUMBER=") + number, QStringLiteral("80001"),
+             QStringLiteral("<CAPTIONED>"));
+}
+
+void TfrmLabTest::PrintLabTestsOfWards() {
+    RunPrint(QString(), QStringLiteral("80002"), QStringLiteral("<VORNYKSTUTK>"));
+}
+
+}  // namespace vorn
