@@ -93,28 +93,15 @@ TEST_P(FileHelp, ShowsTheFilesNameAndItsDescriptionAlone) {
     EXPECT_EQ(HelpWindow()->Lines(), GetParam().lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Help, FileHelp,
-    ::testing::Values(FileCase{"PlainFile",
-                               "80006",
-                               false,
-                               "DEMO DEPARTMENTAL LAB TEST",
-                               {"Which lab tests each ward or clinic may order, and when."},
-                               {"DDR GETS ENTRY DATA"}},
-                      FileCase{"FileOfFiles",
-                               "1",
-                               false,
-                               "FILE",
-                               {"The files of this server, one record per top-level file.",
-                                "It is kept from the dictionary and cannot be edited."},
-                               {"DDR GETS ENTRY DATA"}},
-                      FileCase{"SubFile",
-                               "80001.02",
-                               true,
-                               "SUBRESULT",
-                               {"Parts of the result that are given one by one."},
-                               {"VRNX DDU FIELDS", "VRNX HELP"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+// clang-format off
+const FileCase kFiles[] = {
+    {"PlainFile", "80006", false, "DEMO DEPARTMENTAL LAB TEST",
+     {"Which lab tests each ward or clinic may order, and when."}, {"DDR GETS ENTRY DATA"}},
+    {"SubFile", "80001.02", true, "SUBRESULT", {"Parts of the result that are given one by one."},
+     {"VRNX DDU FIELDS", "VRNX HELP"}}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Help, FileHelp, ::testing::ValuesIn(kFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Help, CopyWithNothingSelectedAddsTitleAndASpaceLineAndLeavesTheTextAsItWas) {
     ShowTitledText("About", "A lab test demo.\r\rVersion 3.00, 1999");
@@ -132,25 +119,32 @@ TEST_F(Help, CopyWithNothingSelectedAddsTitleAndASpaceLineAndLeavesTheTextAsItWa
     EXPECT_EQ(QApplication::clipboard()->text(), "lab");
 }
 
-TEST_F(Help, PrintPutsTheTitleAndASpaceLineAboveTheText) {
+TEST_F(Help, PrintPutsTheTitleAndASpaceLineAboveTheTextOrAboveTheSelectionWhenThatIsChosen) {
     QTemporaryDir folder;
-    const QString pdf = folder.filePath("help.pdf");
     ShowTitledText("About", "First line\rSecond line");
-    modal.OnPrinterSetup([&](QPrinter& p, const ui::PrinterChoices& choices) {
-        EXPECT_TRUE(choices.selection);
-        p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(pdf);
-        p.setPrintRange(QPrinter::AllPages);
-        return true;
-    });
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               "The record was sent to printer.");
-    HelpWindow()->BitBtn2->click();
-    QProcess text;
-    text.start("pdftotext", {"-layout", pdf, "-"});
-    ASSERT_TRUE(text.waitForFinished());
-    EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).simplified(),
-              "About First line Second line");
+    QTextCursor cursor = HelpWindow()->Memo1->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    HelpWindow()->Memo1->setTextCursor(cursor);
+    for (const auto& [range, printed] :
+         {std::pair{QPrinter::AllPages, "About First line Second line"},
+          std::pair{QPrinter::Selection, "About Second line"}}) {
+        const QString pdf = folder.filePath(QString("%1.pdf").arg(range));
+        modal.OnPrinterSetup([&](QPrinter& p, const ui::PrinterChoices& choices) {
+            EXPECT_TRUE(choices.selection);
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(pdf);
+            p.setPrintRange(range);
+            return true;
+        });
+        test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                                   "The record was sent to printer.");
+        HelpWindow()->BitBtn2->click();
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        ASSERT_TRUE(text.waitForFinished());
+        EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).simplified(), printed);
+    }
 }
 
 TEST_F(Help, KeepsItsMinimumSizeTheCloseButtonAtTheRightAndTheTextBelowTheTitle) {
