@@ -1,8 +1,8 @@
 #include "output/help_window.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -48,6 +48,11 @@ TvornHelpFrm& OpenWindow(TRPCBroker* broker) {
 }
 
 void Present(TvornHelpFrm& window) {
+    // A modal form blocks every window but its own: help asked for while one runs opens as one
+    // of its windows, so that it can be read, scrolled, copied and closed.
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == &window) modal = nullptr;
+    if (window.parentWidget() != modal) window.setParent(modal, window.windowFlags());
     window.show();
     window.raise();
     window.activateWindow();
@@ -138,7 +143,7 @@ void TvornHelpFrm::CopyText() {
     }
     QStringList all{Title(), QStringLiteral(" ")};
     all += Lines();
-    QGuiApplication::clipboard()->setText(all.join(u'\n'));
+    QApplication::clipboard()->setText(all.join(u'\n'));
 }
 
 void TvornHelpFrm::PrintText() {

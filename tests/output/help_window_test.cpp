@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
@@ -60,6 +61,18 @@ TEST_F(Help, F1InABoundEditOpensTheWindowAndAFieldOfAnotherFormReusesIt) {
     EXPECT_EQ(window->Title(), "Full name");
     window->Button1->click();
     EXPECT_EQ(HelpWindow(), nullptr) << "closed is gone";
+}
+
+TEST_F(Help, HelpAskedForWhileAModalFormRunsOpensAsOneOfItsWindows) {
+    QDialog modalForm;
+    modalForm.setWindowModality(Qt::ApplicationModal);
+    modalForm.show();
+    ShowTitledText("Inside", "a modal form");
+    EXPECT_EQ(HelpWindow()->parentWidget(), &modalForm) << "else the modal form blocks it";
+    modalForm.hide();
+    ShowTitledText("Outside", "it");
+    EXPECT_EQ(HelpWindow()->parentWidget(), nullptr);
+    EXPECT_TRUE(HelpWindow()->isVisible());
 }
 
 struct FileCase {
