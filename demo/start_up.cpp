@@ -8,6 +8,7 @@
 
 #include "broker/pieces.h"
 #include "lookup/vorn_finder.h"
+#include "output/help_window.h"
 #include "source/vorn_source.h"
 #include "toolkit/event_guard.h"
 #include "toolkit/modal_seam.h"
@@ -54,6 +55,8 @@ int UnattendedAnswers::ExecModal(QDialog& dialog) {
 }
 
 LabTestForms CreateForms(const LabTestConnection& connection) {
+    // F1 in every bound control shows its field's help in the shared help window.
+    InstallHelpWindow();
     LabTestForms forms;
     forms.frmLabTest = std::make_unique<TfrmLabTest>(connection);
     // Owned by the program, like the main form, not by the main form: each lives as long as

@@ -19,7 +19,8 @@ struct LabTestForms {
     std::unique_ptr<TfrmPerson> frmPerson;
 };
 
-// Makes the main form, then the lab result, subresult, unit and person forms, hidden.
+// Installs the help window as the display of F1 field help, then makes the main form, then the
+// lab result, subresult, unit and person forms, hidden.
 LabTestForms CreateForms(const LabTestConnection& connection);
 
 // Nobody is there to answer in a screenshot run: every modal interaction is answered at once

@@ -1,12 +1,14 @@
-// The readers of the report and paging replies fed an arbitrary answer: none crashes or hangs,
-// what each returns is made of the answer's own lines, and a server that says "more" without
-// sending anything is not asked again.
+// The readers of the report, paging and file help replies fed an arbitrary answer: none crashes
+// or hangs, what each returns is made of the answer's own lines (help text never holds the line
+// that ends it), and a server that says "more" without sending anything is not asked again.
 #include <cstdint>
 
 #include <QString>
 #include <QStringList>
 
 #include "broker/rpc_reply.h"
+#include "broker/section_reader.h"
+#include "output/file_help.h"
 #include "output/print_requests.h"
 
 namespace {
@@ -44,5 +46,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         ++asked;
     Check(asked == 0 || (page.more && !page.lines.isEmpty()));
     Check(!paging.Stalled() || paging.Replies() == 1);
+
+    const QStringList help = vorn::filehelp::ReadHelpLines(reply);
+    CheckFromAnswer(help, reply);
+    Check(!help.contains(vorn::kEndHelpMarker));
+    const QStringList description = vorn::filehelp::ReadDescription(reply);
+    CheckFromAnswer(description, reply);
+    Check(!description.contains(QStringLiteral("$$END$$")));
+    const vorn::filehelp::SubFileField holder = vorn::filehelp::ReadSubFileField(reply, "80001.02");
+    Check(reply.IsDataMarkerAt(0) || (holder.field.isEmpty() && holder.name.isEmpty()));
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "output/output_texts.h"
 
-#include "source/field_help_display.h"
+#include "output/help_window.h"
 #include "source/message_text.h"
 
 namespace vorn {
@@ -12,7 +12,7 @@ QString OutputText(int id, TRPCBroker* broker) {
 }
 
 void ShowOutputHelp(const QString& title, const QString& text) {
-    InstalledFieldHelpDisplay().ShowFieldHelp(title, text);
+    ShowTitledText(title, text);
 }
 
 }  // namespace vorn

@@ -1,5 +1,5 @@
 // The texts of the output forms: the toolset's messages by number, those above 1095 from the
-// server's message file, and the window their F1 help is shown in.
+// server's message file, and the window their F1 help is shown in (the help window).
 #pragma once
 
 #include <QString>
@@ -20,6 +20,8 @@ inline constexpr int kPrintItem = 74;
 inline constexpr int kToExcelItem = 75;
 inline constexpr int kCopyItem = 76;
 inline constexpr int kCopyButton = 77;
+inline constexpr int kHelpClose = 79;
+inline constexpr int kHelpCaption = 80;
 inline constexpr int kMaximize = 83;
 inline constexpr int kNormalize = 84;
 inline constexpr int kPrintForm = 85;
@@ -29,6 +31,7 @@ inline constexpr int kCopyHelp = 88;
 inline constexpr int kPartCopyHelp = 89;
 inline constexpr int kFindItem = 90;
 inline constexpr int kSearchNotFound = 91;
+inline constexpr int kHelpPrint = 94;
 inline constexpr int kToWorkstationPrinter = 129;
 inline constexpr int kToWorkstationFile = 130;
 inline constexpr int kToSpreadsheet = 131;

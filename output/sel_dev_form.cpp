@@ -10,7 +10,7 @@
 #include "controls/dialog_edit.h"
 #include "lookup/vorn_finder.h"
 #include "output/line_printing.h"
-#include "source/field_help_display.h"
+#include "output/output_texts.h"
 #include "source/message_text.h"
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"
@@ -327,10 +327,7 @@ QString TfrmSelDev::HelpText() const {
 void TfrmSelDev::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
         ui::Guarded(
-            [this] {
-                InstalledFieldHelpDisplay().ShowFieldHelp(
-                    GetDialogText(kMsgTitle, {}, broker_.data()), HelpText());
-            },
+            [this] { ShowOutputHelp(GetDialogText(kMsgTitle, {}, broker_.data()), HelpText()); },
             this);
         return;
     }

@@ -1,26 +1,26 @@
 #include "source/field_help_display.h"
 
 #include "source/vorn_source.h"
-#include "toolkit/modal_seam.h"
 
 namespace vorn {
 namespace {
 
-class MessageFieldHelp final : public FieldHelpDisplay {
+class NoFieldHelp final : public FieldHelpDisplay {
   public:
-    void ShowFieldHelp(const QString& title, const QString& text) override {
-        ui::Modal().ShowMessage(
-            nullptr, {FieldHelpLines(text), title, ui::MessageKind::Information, ui::mbOK});
-    }
+    void ShowFieldHelp(const QString&, const QString&) override {}
 };
 
-MessageFieldHelp gMessageFieldHelp;
+NoFieldHelp gNoFieldHelp;
 FieldHelpDisplay* gInstalled = nullptr;
 
 }  // namespace
 
 FieldHelpDisplay& InstalledFieldHelpDisplay() {
-    return gInstalled ? *gInstalled : gMessageFieldHelp;
+    return gInstalled ? *gInstalled : gNoFieldHelp;
+}
+
+bool FieldHelpDisplayInstalled() {
+    return gInstalled != nullptr;
 }
 
 void SetFieldHelpDisplay(FieldHelpDisplay* display) {
@@ -28,15 +28,11 @@ void SetFieldHelpDisplay(FieldHelpDisplay* display) {
 }
 
 void ShowFieldHelp(TvornSource& source, const QString& field, const QString& title) {
+    // Nowhere to show it: the two questions to the server would be wasted.
+    if (!gInstalled) return;
     const QString text = source.FieldHelp(field, QStringLiteral("H")) + QStringLiteral("\r\r") +
                          source.FieldDescription(field);
-    InstalledFieldHelpDisplay().ShowFieldHelp(title, text);
-}
-
-QString FieldHelpLines(const QString& text) {
-    QString lines = text;
-    lines.replace(u'\r', u'\n');
-    return lines;
+    gInstalled->ShowFieldHelp(title, text);
 }
 
 }  // namespace vorn

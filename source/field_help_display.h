@@ -1,10 +1,9 @@
-// Where a bound control's F1 field help goes. The field help window implements this; until one
-// is installed the text is shown in a plain information message.
+// Where a bound control's F1 field help goes. The program installs its help window here at
+// start-up (output/help_window.h: InstallHelpWindow); until one is installed F1 shows nothing,
+// and asks the server nothing either.
 #pragma once
 
 #include <QString>
-
-class QWidget;
 
 namespace vorn {
 
@@ -15,13 +14,12 @@ class FieldHelpDisplay {
     virtual void ShowFieldHelp(const QString& title, const QString& text) = 0;
 };
 
-// The installed display, or the plain message when none is.
+// The installed display; one that shows nothing when none is installed.
 FieldHelpDisplay& InstalledFieldHelpDisplay();
-// Installs `display` (not owned); nullptr restores the plain message.
+// True when a display is installed.
+bool FieldHelpDisplayInstalled();
+// Installs `display` (not owned); nullptr removes it.
 void SetFieldHelpDisplay(FieldHelpDisplay* display);
-
-// The text of the plain message: every "\r" a line break.
-QString FieldHelpLines(const QString& text);
 
 class TvornSource;
 // F1 on a bound control: the help text of `field`, two carriage returns and its description,

@@ -36,14 +36,26 @@ QString SourceDeleter::DeleteRecord() {
     if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return {};
     s_.UnlockRecord();
     ui::WaitCursor wait;
-    if (!s_.IsHierarchicalDetail())
-        return requests::ReadDeletedText(
-            s_.RequireBroker().Call(requests::RecordDelete(s_.FileNumber, s_.RecordAddress())));
-    // Taken before the entry is gone.
-    const QString text = s_.GetFieldText(QStringLiteral(".01"));
-    const RpcReply reply =
-        s_.RequireBroker().Call(requests::SubFileDelete(s_.FileNumber, s_.RecordAddress()));
-    return requests::ReadFilerAccepted(reply) ? text : QString();
+    QString deleted;
+    if (!s_.IsHierarchicalDetail()) {
+        const RpcRequest request = requests::RecordDelete(s_.FileNumber, s_.RecordAddress());
+        deleted = requests::ReadDeletedText(CallDeletion(request));
+    } else {
+        // Taken before the entry is gone.
+        const QString text = s_.GetFieldText(QStringLiteral(".01"));
+        const RpcRequest request = requests::SubFileDelete(s_.FileNumber, s_.RecordAddress());
+        if (requests::ReadFilerAccepted(CallDeletion(request))) deleted = text;
+    }
+    if (!deleted.isEmpty()) ++deletedCount_;
+    return deleted;
+}
+
+RpcReply SourceDeleter::CallDeletion(const RpcRequest& request) {
+    // Stays set when the link fails under the call: the server may or may not have deleted.
+    unanswered_ = true;
+    RpcReply reply = s_.RequireBroker().Call(request);
+    unanswered_ = false;
+    return reply;
 }
 
 bool SourceDeleter::PointersAllowDeletion(bool& asked) {
@@ -71,6 +83,7 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
 bool SourceDeleter::Delete() {
     if (!s_.Allows(uaDelete)) return false;
     FlagScope deleting(deleting_);
+    unanswered_ = false;
     if (s_.State() != ssEdit && s_.State() != ssBrowse) {
         if (s_.ShowMessages) say::Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;

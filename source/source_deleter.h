@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "broker/rpc_reply.h"
+#include "broker/rpc_request.h"
 
 namespace vorn {
 
@@ -20,8 +21,15 @@ class SourceDeleter {
     QString DeleteRecord();
     bool Delete();
     bool Deleting() const { return deleting_; }
+    // Records whose deletion the server confirmed since the source was made.
+    int DeletedCount() const { return deletedCount_; }
+    // True when the last deletion call got no answer (its link failed): whether that record is
+    // gone is not known.
+    bool DeletionUnanswered() const { return unanswered_; }
 
   private:
+    // The deletion call, noting that it is under way until its answer came.
+    RpcReply CallDeletion(const RpcRequest& request);
     // After a pointer check that found pointers: false when the deletion stops (forbidden,
     // or not confirmed); `asked` tells that the user confirmed it already.
     bool PointersAllowDeletion(bool& asked);
@@ -30,6 +38,8 @@ class SourceDeleter {
     SourceNavigator& navigator_;
     RpcReply pointers_;  // the last pointer check's answer, for its report
     bool deleting_ = false;
+    int deletedCount_ = 0;
+    bool unanswered_ = false;
 };
 
 }  // namespace vorn

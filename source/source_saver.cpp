@@ -141,6 +141,7 @@ bool SourceSaver::LockStillHeld() {
 
 SourceSaver::Filed SourceSaver::File() {
     Filed filed;
+    filingUnanswered_ = false;
     const TvornSourceState state = s_.State();
     // Nothing is filed for a user without the right, nor without changes; the edits stay.
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
@@ -163,8 +164,12 @@ SourceSaver::Filed SourceSaver::File() {
     }
     filing.extra = edit_.Extra();
     filing.wishedNumbers = edit_.Wished();
-    const filer::FilerAnswer answer =
-        filer::ReadFilerAnswer(s_.RequireBroker().Call(filer::FilerRequest(filing)));
+    const RpcRequest request = filer::FilerRequest(filing);
+    // Stays set when the link fails under the call.
+    filingUnanswered_ = true;
+    const RpcReply reply = s_.RequireBroker().Call(request);
+    filingUnanswered_ = false;
+    const filer::FilerAnswer answer = filer::ReadFilerAnswer(reply);
     if (!answer.Succeeded()) {
         filed.refusals = answer.errors;
         return filed;

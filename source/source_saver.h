@@ -45,6 +45,9 @@ class SourceSaver {
 
     bool Saving() const { return saving_; }
     bool Validating() const { return validating_; }
+    // True when the last filing call got no answer (its link failed): whether the server filed
+    // it is not known. The server files one call whole or not at all.
+    bool FilingUnanswered() const { return filingUnanswered_; }
 
   private:
     struct Filed {
@@ -80,6 +83,7 @@ class SourceSaver {
     bool saving_ = false;
     bool validating_ = false;
     bool committing_ = false;
+    bool filingUnanswered_ = false;
 };
 
 }  // namespace vorn

@@ -595,6 +595,15 @@ QString TvornSource::DeleteRecord() {
 bool TvornSource::Delete() {
     return deleter_->Delete();
 }
+int TvornSource::DeletedCount() const {
+    return deleter_->DeletedCount();
+}
+bool TvornSource::DeletionUnanswered() const {
+    return deleter_->DeletionUnanswered();
+}
+bool TvornSource::FilingUnanswered() const {
+    return saver_->FilingUnanswered();
+}
 
 bool TvornSource::SetupMasterLink() {
     return masterLink_->Setup();

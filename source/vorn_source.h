@@ -260,6 +260,12 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString DeleteRecord();
     bool Delete();
     void Refresh();
+    // Records whose deletion the server confirmed since the source was made.
+    int DeletedCount() const;
+    // The link failed under the last deletion call, or under the last filing call: whether the
+    // server did it is not known.
+    bool DeletionUnanswered() const;
+    bool FilingUnanswered() const;
 
     // --- master and details ---
     bool SetupMasterLink();

@@ -1,20 +1,25 @@
-// Renders the device dialog (every destination offered) and the preview of a lab test report,
-// as device-dialog.png and print-preview.png in the folder given, against a development server
-// of its own.
+// Renders the device dialog (every destination offered), the preview of a lab test report and
+// the help window as F1 in a lab test's field opens it, as device-dialog.png, print-preview.png
+// and help-window.png in the folder given, against a development server of its own.
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QTextCursor>
 #include <cstdio>
 
 #include "broker/broker_ui.h"
 #include "broker/rpc_broker.h"
+#include "controls/vorn_edit.h"
+#include "output/help_window.h"
 #include "output/print_form.h"
 #include "output/print_requests.h"
 #include "output/sel_dev_form.h"
 #include "output/vorn_report.h"
 #include "source/message_broker.h"
+#include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
+#include "toolkit/component_loading.h"
 
 namespace {
 
@@ -72,6 +77,26 @@ int main(int argc, char** argv) {
     preview.SetLines(paging.Lines());
     preview.resize(760, 460);
     ok = Save(preview, folder.filePath(QStringLiteral("print-preview.png"))) && ok;
+
+    vorn::InstallHelpWindow();
+    QWidget form;
+    auto* source = new vorn::TvornSource(&form);
+    source->FileNumber = QStringLiteral("80001");
+    source->SetRPCBroker(&broker);
+    auto* edit = new vorn::TvornEdit(&form);
+    edit->SetFMField(QStringLiteral("7"));
+    edit->SetFMDisplayName(QStringLiteral("Person in charge"));
+    edit->SetvornSource(source);
+    vorn::ui::LoadComponents(form);
+    source->Open();
+    QKeyEvent f1(QEvent::KeyPress, Qt::Key_F1, Qt::NoModifier);
+    QApplication::sendEvent(edit, &f1);
+    if (vorn::TvornHelpFrm* help = vorn::HelpWindow()) {
+        help->resize(460, 200);
+        ok = Save(*help, folder.filePath(QStringLiteral("help-window.png"))) && ok;
+    } else {
+        ok = false;
+    }
     vorn::SetMessageBroker(nullptr);
     vorn::SetBrokerUi(nullptr);
     return ok ? 0 : 1;

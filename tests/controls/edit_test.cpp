@@ -184,44 +184,48 @@ TEST_F(Edit, AWindowThatTakesTheFocusIsNoExit) {
     EXPECT_EQ(source->CurrentControl(), edit);
 }
 
+// The help window of the program, as F1 finds it installed.
+struct HelpCapture final : FieldHelpDisplay {
+    HelpCapture() { SetFieldHelpDisplay(this); }
+    ~HelpCapture() override { SetFieldHelpDisplay(nullptr); }
+    void ShowFieldHelp(const QString& t, const QString& x) override { shown << t << x; }
+    QStringList shown;
+};
+
 TEST_F(Edit, F1ShowsHelpAndDescriptionUnlessFieldHelpIsOffAndTheKeyEventFiresEitherWay) {
     OpenRecord();
     int keys = 0;
     edit->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) { keys += key == Qt::Key_F1; };
-    modal.OnMessage([](const ui::MessageRequest& r) {
-        EXPECT_EQ(r.text.toStdString(),
-                  "Answer with the date the test was first offered.\n\n"
-                  "The date from which the test could be ordered.");
-        EXPECT_EQ(r.caption, "Date of introduction");
-        EXPECT_EQ(r.kind, ui::MessageKind::Information);
-        return int(ui::mrOk);
-    });
+    HelpCapture help;
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(keys, 1);
+    EXPECT_EQ(help.shown, (QStringList{"Date of introduction",
+                                       "Answer with the date the test was first offered.\r\r"
+                                       "The date from which the test could be ordered."}));
     edit->SetFMHelpUsed(false);
     const std::size_t mark = CallMark();
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(keys, 2);
     EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
-    EXPECT_EQ(modal.Log().size(), 1u);
+    EXPECT_EQ(help.shown.size(), 2);
+}
+
+TEST_F(Edit, F1WithoutAHelpWindowShowsNothingAndAsksNothing) {
+    OpenRecord();
+    const std::size_t mark = CallMark();
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
+    EXPECT_TRUE(modal.Log().empty());
 }
 
 TEST_F(Edit, F1HandsTheHelpWindowTheTextWithItsLineMarks) {
-    struct Window : FieldHelpDisplay {
-        void ShowFieldHelp(const QString& t, const QString& x) override {
-            title = t;
-            text = x;
-        }
-        QString title, text;
-    } window;
-    SetFieldHelpDisplay(&window);
+    HelpCapture help;
     auto* taker = Add<TvornEdit>("5", "Taker");
     OpenRecord();
     Focus(taker);
     QTest::keyClick(taker, Qt::Key_F1);
-    SetFieldHelpDisplay(nullptr);
-    EXPECT_EQ(window.title, "Taker");
-    EXPECT_EQ(window.text, "Choose who takes the specimen for the test.\r\r");
+    EXPECT_EQ(help.shown,
+              (QStringList{"Taker", "Choose who takes the specimen for the test.\r\r"}));
 }
 
 TEST_F(Edit, AskedAboutItsChangeByTheSaveQuestionOnField01) {

@@ -1,0 +1,179 @@
+// The help window against the development server: F1 in bound controls of two forms, the help
+// of a source's file, copying, printing into a PDF file, and its size rules.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "controls/vorn_edit.h"
+#include "output/help_window.h"
+#include "source/field_help_display.h"
+#include "source/vorn_source.h"
+#include "tests/support/source_fixture.h"
+#include "toolkit/component_loading.h"
+
+namespace vorn {
+namespace {
+
+class Help : public test::SourceServer {
+  protected:
+    Help() { InstallHelpWindow(); }
+    ~Help() override {
+        SetFieldHelpDisplay(nullptr);
+        if (HelpWindow()) HelpWindow()->close();
+    }
+    // A lab test form showing record 1 with an edit on `field`.
+    TvornEdit* Form(QWidget& form, const QString& field, const QString& name) {
+        auto* source = new TvornSource(&form);
+        source->FileNumber = "80001";
+        source->SetRPCBroker(&Broker());
+        auto* edit = new TvornEdit(&form);
+        edit->SetFMField(field);
+        edit->SetFMDisplayName(name);
+        edit->SetvornSource(source);
+        ui::LoadComponents(form);
+        source->Open();
+        source->GetAndFill("1");
+        return edit;
+    }
+};
+
+TEST_F(Help, F1InABoundEditOpensTheWindowAndAFieldOfAnotherFormReusesIt) {
+    QWidget first, second;
+    QTest::keyClick(Form(first, "4", "Date of introduction"), Qt::Key_F1);
+    TvornHelpFrm* window = HelpWindow();
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Help");
+    EXPECT_EQ(window->Title(), "Date of introduction");
+    EXPECT_EQ(window->Lines(), (QStringList{"Answer with the date the test was first offered.", "",
+                                            "The date from which the test could be ordered."}));
+    QTest::keyClick(Form(second, "2", "Full name"), Qt::Key_F1);
+    EXPECT_EQ(HelpWindow(), window);
+    EXPECT_EQ(window->Title(), "Full name");
+    window->Button1->click();
+    EXPECT_EQ(HelpWindow(), nullptr) << "closed is gone";
+}
+
+TEST_F(Help, HelpAskedForWhileAModalFormRunsOpensAsOneOfItsWindows) {
+    QDialog modalForm;
+    modalForm.setWindowModality(Qt::ApplicationModal);
+    modalForm.show();
+    ShowTitledText("Inside", "a modal form");
+    EXPECT_EQ(HelpWindow()->parentWidget(), &modalForm) << "else the modal form blocks it";
+    modalForm.hide();
+    ShowTitledText("Outside", "it");
+    EXPECT_EQ(HelpWindow()->parentWidget(), nullptr);
+    EXPECT_TRUE(HelpWindow()->isVisible());
+}
+
+struct FileCase {
+    const char* name;
+    const char* file;
+    bool subFile;  // of the lab tests, kept in their records
+    QString title;
+    QStringList lines;
+    std::vector<std::string> calls;
+};
+
+class FileHelp : public Help, public ::testing::WithParamInterface<FileCase> {};
+
+// The description's answer ends in "$$END$$" and "[END_diDATA]": neither is help text.
+TEST_P(FileHelp, ShowsTheFilesNameAndItsDescriptionAlone) {
+    TvornSource master, source;
+    master.FileNumber = "80001";
+    source.FileNumber = GetParam().file;
+    source.SetRPCBroker(&Broker());
+    if (GetParam().subFile) {
+        source.TypeIfSubFile = TvornSubFileType::Hierarchical;
+        source.SetMasterSource(&master);
+    }
+    const std::size_t mark = CallMark();
+    ShowFieldHelp(source);
+    std::vector<std::string> calls = CallNamesSince(mark);
+    std::erase(calls, "VRNX DIALOG");  // the new window's captions
+    EXPECT_EQ(calls, GetParam().calls);
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->Title(), GetParam().title);
+    EXPECT_EQ(HelpWindow()->Lines(), GetParam().lines);
+}
+
+// clang-format off
+const FileCase kFiles[] = {
+    {"PlainFile", "80006", false, "DEMO DEPARTMENTAL LAB TEST",
+     {"Which lab tests each ward or clinic may order, and when."}, {"DDR GETS ENTRY DATA"}},
+    {"SubFile", "80001.02", true, "SUBRESULT", {"Parts of the result that are given one by one."},
+     {"VRNX DDU FIELDS", "VRNX HELP"}}};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(Help, FileHelp, ::testing::ValuesIn(kFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Help, CopyWithNothingSelectedAddsTitleAndASpaceLineAndLeavesTheTextAsItWas) {
+    ShowTitledText("About", "A lab test demo.\r\rVersion 3.00, 1999");
+    TvornHelpFrm& window = *HelpWindow();
+    const QStringList text{"A lab test demo.", "", "Version 3.00, 1999"};
+    window.BitBtn1->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), "About\n \n" + text.join('\n'));
+    EXPECT_EQ(window.Lines(), text);
+    EXPECT_EQ(window.Title(), "About");
+    QTextCursor cursor = window.Memo1->textCursor();
+    cursor.setPosition(2);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);
+    window.Memo1->setTextCursor(cursor);
+    window.BitBtn1->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), "lab");
+}
+
+TEST_F(Help, PrintPutsTheTitleAndASpaceLineAboveTheTextOrAboveTheSelectionWhenThatIsChosen) {
+    QTemporaryDir folder;
+    ShowTitledText("About", "First line\rSecond line");
+    QTextCursor cursor = HelpWindow()->Memo1->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
+    HelpWindow()->Memo1->setTextCursor(cursor);
+    for (const auto& [range, printed] :
+         {std::pair{QPrinter::AllPages, "About First line Second line"},
+          std::pair{QPrinter::Selection, "About Second line"}}) {
+        const QString pdf = folder.filePath(QString("%1.pdf").arg(range));
+        modal.OnPrinterSetup([&](QPrinter& p, const ui::PrinterChoices& choices) {
+            EXPECT_TRUE(choices.selection);
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(pdf);
+            p.setPrintRange(range);
+            return true;
+        });
+        test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                                   "The record was sent to printer.");
+        HelpWindow()->BitBtn2->click();
+        QProcess text;
+        text.start("pdftotext", {"-layout", pdf, "-"});
+        ASSERT_TRUE(text.waitForFinished());
+        EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).simplified(), printed);
+    }
+}
+
+TEST_F(Help, KeepsItsMinimumSizeTheCloseButtonAtTheRightAndTheTextBelowTheTitle) {
+    ShowTitledText("Title", "Text");
+    TvornHelpFrm& window = *HelpWindow();
+    for (const QSize size : {QSize(100, 60), QSize(640, 480)}) {
+        window.resize(size);
+        const QSize shown =
+            size.expandedTo({TvornHelpFrm::kMinimumWidth, TvornHelpFrm::kMinimumHeight});
+        EXPECT_EQ(window.size(), shown);
+        EXPECT_EQ(window.Button1->geometry().right(), shown.width() - 2);
+        EXPECT_EQ(window.Memo1->geometry().bottom(), shown.height() - 1);
+        EXPECT_EQ(window.Memo1->height(),
+                  shown.height() - window.Label1->y() + window.Label1->height() - 40);
+    }
+}
+
+}  // namespace
+}  // namespace vorn

@@ -1,0 +1,202 @@
+// The related-records operation against the development server: a lab test (80001) with its
+// wards (80006, a logical detail pointing to it by field 2) and its subresults (80001.02, kept in
+// its records). Deleting all, moving all to another lab test, clearing all, the confirmation
+// form's layout, and a link that fails part-way.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "controls/dialog_edit.h"
+#include "lookup/find_dialog.h"
+#include "lookup/logical_listing.h"
+#include "lookup/xde_string_grid.h"
+#include "output/pntr_conf_form.h"
+#include "output/related_records.h"
+#include "source/message_text.h"
+#include "source/server_queries.h"
+#include "tests/output/output_form.h"
+
+namespace vorn {
+namespace {
+
+using ui::MessageKind;
+
+class Related : public test::OutputForm {
+  protected:
+    Related() {
+        Detail(wards, "vornSource2", "Demo Departmental Lab Test", "80006");
+        wards.TypeIfSubFile = TvornSubFileType::Logical;
+        wards.LinkField = "2";
+        wards.FMIndex = "C";
+        wards.FMIndexType = itInternal;
+        Detail(subresults, "vornSource5", "Subresult", "80001.02");
+        subresults.TypeIfSubFile = TvornSubFileType::Hierarchical;
+        master.FileName = "Demo Lab Test";
+        master.FileNumber = "80001";
+        for (TvornSource* s : {&master, &wards, &subresults}) {
+            s->SetRPCBroker(&Broker());
+            s->Loaded();
+            s->Open();
+        }
+    }
+    void Detail(TvornSource& s, const char* name, const char* fileName, const char* file) {
+        s.setObjectName(name);
+        s.FileName = fileName;
+        s.FileNumber = file;
+        s.SetMasterSource(&master);
+    }
+    QString Text(int id, const QString& parameters = {}) {
+        return GetDialogText(id, parameters, &Broker());
+    }
+    QString Name(const QString& labTest) {
+        return GetRecordIdentifiers("80001", labTest, &Broker());
+    }
+    // Message 1119 and its line break, for lab test `labTest` and the detail `fileName`.
+    QString RelatedText(const QString& labTest, const QString& fileName) {
+        return Text(119, Name(labTest) + '^' + fileName) + "\r\n";
+    }
+    int WardsOf(const QString& labTest) {
+        logical::Query query;
+        query.file = "80006";
+        query.xref = "C";
+        query.masterRecord = labTest;
+        query.fields = QStringList{".01"};
+        return int(logical::ReadReply(Broker().Call(logical::Request(query))).lines.size());
+    }
+    void Expect(MessageKind kind, const QString& text, int answer = ui::mrOk) {
+        test::ExpectToolsetMessage(modal, kind, text, answer);
+    }
+
+    TvornSource master, wards, subresults;
+};
+
+TEST_F(Related, DeleteAllOnALabTestWithoutWardsIsTrueWithoutAsking) {
+    ASSERT_TRUE(master.GetAndFill("7"));
+    EXPECT_TRUE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
+    EXPECT_TRUE(modal.Log().empty());
+}
+
+TEST_F(Related, DeleteAllDeletesTheThreeWardsAndSaysThree) {
+    ASSERT_TRUE(master.GetAndFill("9"));
+    Expect(MessageKind::Confirmation,
+           RelatedText("9", wards.FileName) + " \r\n" + Text(123, wards.FileName), ui::mrYes);
+    Expect(MessageKind::Information, Text(126, "3^" + wards.FileName));
+    const std::size_t mark = CallMark();
+    EXPECT_TRUE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
+    EXPECT_EQ(CallCount(mark, "VRNX RECORD DELETE"), 3u);
+    EXPECT_EQ(WardsOf("9"), 0);
+    EXPECT_TRUE(wards.ShowMessages);
+}
+
+TEST_F(Related, MoveAllNeverOffersTheCurrentLabTestAndFilesTheWardsToThePickedOneInOneCall) {
+    QWidget form;
+    TvornDialogEdit chooser(&form);
+    chooser.FieldsForFind = QStringList{"2,Full name,300", ".01,Abbreviation,100"};
+    chooser.FormCaption = "Select lab test";
+    ASSERT_TRUE(master.GetAndFill("9"));
+    Expect(MessageKind::Confirmation,
+           RelatedText("9", wards.FileName) + Text(124, wards.FileName + '^' + master.FileName),
+           ui::mrYes);
+    modal.OnForm<TPntrConfFrm>([](TPntrConfFrm& f) {
+        TfrmFind* list = PickList();
+        ASSERT_NE(list, nullptr);
+        EXPECT_EQ(list->windowTitle(), "Select lab test");
+        QStringList names;
+        for (int row = 1; row < list->grdPick->RowCount(); ++row)
+            names << list->grdPick->Cell(0, row);
+        EXPECT_FALSE(names.contains("Alanine aminotransferase"));
+        list->grdPick->SetRow(int(names.indexOf("Aspartate aminotransferase")) + 1);
+        list->btnSelect->click();
+    });
+    Expect(MessageKind::Information, Text(125, "3^" + wards.FileName + '^' + Name("10")));
+    const std::size_t mark = CallMark();
+    EXPECT_TRUE(RunRelatedRecords(&master, &wards, false, &chooser, false, true));
+    EXPECT_EQ(CallCount(mark, "DDR FILER"), 1u);
+    EXPECT_EQ(WardsOf("9"), 0);
+    EXPECT_EQ(WardsOf("10"), 5);
+    EXPECT_EQ(wards.TypeIfSubFile, TvornSubFileType::Logical);
+    EXPECT_EQ(wards.State(), ssEmpty);
+}
+
+TEST_F(Related, AHierarchicalDetailOffersOnlyDeletion) {
+    ASSERT_TRUE(master.GetAndFill("35"));
+    EXPECT_FALSE(RunRelatedRecords(&master, &subresults, false, nullptr, true, true));
+    EXPECT_TRUE(modal.Log().empty()) << "nothing left to offer";
+    Expect(MessageKind::Confirmation,
+           RelatedText("35", "Subresult") + " \r\n" + Text(123, "Subresult"), ui::mrNo);
+    EXPECT_FALSE(RunRelatedRecords(&master, &subresults, true, nullptr, true, true));
+    EXPECT_TRUE(subresults.Address().HasRecord());
+}
+
+TEST_F(Related, ClearAllThatTheServerRefusesChangesNothingAndSaysSo) {
+    ASSERT_TRUE(master.GetAndFill("9"));
+    Expect(MessageKind::Confirmation, RelatedText("9", wards.FileName) + Text(145), ui::mrYes);
+    Expect(MessageKind::Error, Text(40));
+    EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
+    EXPECT_EQ(WardsOf("9"), 3) << "the link field is required";
+    EXPECT_FALSE(wards.HasChanges());
+}
+
+TEST_F(Related, ALinkFailingPartWayThroughDeleteAllTellsWhatWasDeletedAndWhatNot) {
+    ASSERT_TRUE(master.GetAndFill("9"));
+    wards.AfterDelete = [this](QObject*, bool) {
+        if (Server().Running()) Server().Kill();
+    };
+    Expect(MessageKind::Confirmation,
+           RelatedText("9", wards.FileName) + " \r\n" + Text(123, wards.FileName), ui::mrYes);
+    modal.ExpectMessage("The link to the server failed while the records of " + wards.FileName +
+                        " were being deleted.\n1 deleted, 2 not deleted.");
+    EXPECT_FALSE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
+    Server().Start();
+    EXPECT_EQ(WardsOf("9"), 2);
+}
+
+TEST_F(Related, ALinkFailingUnderTheMovesOneFilingSaysItIsNotKnownWhichHappened) {
+    ASSERT_TRUE(master.GetAndFill("9"));
+    wards.BeforeSave = [this](QObject*, bool&) { Server().Kill(); };
+    modal.ExpectMessage("The link to the server failed while the 3 records of " + wards.FileName +
+                        " were being moved. The server does it for all of them or for none, and "
+                        "which it did is not known.");
+    EXPECT_FALSE(MoveAll(master, wards, "10"));
+    Server().Start();
+    EXPECT_EQ(WardsOf("9"), 3) << "none was sent";
+}
+
+TEST_F(Related, SetupShowsTheOfferedOptionsInTheirOrderUnderTheQuestion) {
+    ASSERT_TRUE(master.GetAndFill("9"));
+    TPntrConfFrm form;
+    form.Setup(master, wards, true, true, true, nullptr);
+    EXPECT_EQ(form.windowTitle(), "Confirmation");
+    EXPECT_EQ(form.OKBtn->text(), "&Ok");
+    EXPECT_EQ(form.CancelBtn->text(), "&Cancel");
+    EXPECT_EQ(form.Label3->text(), Text(119, Name("9") + '^' + wards.FileName) + '\n' + Text(120));
+    EXPECT_EQ(form.Label3->width(), TPntrConfFrm::kQuestionWidth);
+    EXPECT_EQ(form.Label2->text(), Text(122, Name("9") + '^' + master.FileName));
+    EXPECT_EQ(form.Label1->text(), Text(121, wards.FileName + '^' + Name("9")));
+    EXPECT_EQ(form.vornFinder1->Screen, "I Y'=9") << "the lab test is no target of its own";
+    int top = form.Label3->geometry().bottom() + 1 + TPntrConfFrm::kOptionsBelowQuestion;
+    for (auto [radio, text] : {std::pair{form.RadioButton2, form.Label2},
+                               {form.RadioButton3, form.Label4},
+                               {form.RadioButton1, form.Label1}}) {
+        EXPECT_EQ(text->y(), top);
+        EXPECT_EQ(text->width(), TPntrConfFrm::kOptionTextWidth);
+        EXPECT_EQ(radio->y(), top - TPntrConfFrm::kButtonAboveText);
+        top = text->geometry().bottom() + 1 + TPntrConfFrm::kOptionPitch;
+    }
+    EXPECT_TRUE(form.RadioButton2->isChecked());
+    const int bottom = form.Label1->geometry().bottom() + 1;
+    EXPECT_EQ(form.height(), bottom + TPntrConfFrm::kBottomMargin + form.OKBtn->height());
+    EXPECT_EQ(form.OKBtn->y(), form.height() - TPntrConfFrm::kButtonsAboveBottom);
+
+    TPntrConfFrm deleteOnly;
+    deleteOnly.Setup(master, wards, false, false, true, nullptr);
+    EXPECT_TRUE(deleteOnly.RadioButton2->isHidden());
+    EXPECT_TRUE(deleteOnly.RadioButton1->isChecked());
+    EXPECT_EQ(deleteOnly.Label1->y(),
+              deleteOnly.Label3->geometry().bottom() + 1 + TPntrConfFrm::kOptionsBelowQuestion);
+}
+
+}  // namespace
+}  // namespace vorn
