@@ -3,6 +3,8 @@
 #include "controls/dialog_edit.h"
 #include "demo/lab_test_form.h"
 #include "output/device_dialog.h"
+#include "output/help_window.h"
+#include "output/related_records.h"
 #include "output/vorn_print.h"
 #include "output/vorn_report.h"
 #include "source/vorn_source.h"
@@ -40,6 +42,19 @@ void TfrmLabTest::BindCommands() {
     };
     on(ChosenLabTest, &TfrmLabTest::PrintChosenLabTest);
     on(LabTestsOfWards, &TfrmLabTest::PrintLabTestsOfWards);
+    on(About, &TfrmLabTest::ShowAbout);
+    const std::pair<QAction*, TvornSource*> helps[] = {{HelpLabTest, vornSource1},
+                                                       {HelpWards, vornSource2},
+                                                       {HelpResultCodes, vornSource3},
+                                                       {HelpTestResults, vornSource4},
+                                                       {HelpSubresults, vornSource5}};
+    for (const auto& [action, source] : helps)
+        connect(action, &QAction::triggered, this,
+                ui::GuardedSlot(this, [this, source = source] { ShowHelp(source); }));
+    connect(btnDeleteAll, &QPushButton::clicked, this,
+            ui::GuardedSlot(this, [this] { DeleteAllWards(); }));
+    connect(btnMoveAll, &QPushButton::clicked, this,
+            ui::GuardedSlot(this, [this] { MoveAllWards(); }));
 }
 
 void TfrmLabTest::RunPrint(const QString& by, const QString& file, const QString& fields) {
@@ -63,6 +78,25 @@ void TfrmLabTest::PrintChosenLabTest() {
 
 void TfrmLabTest::PrintLabTestsOfWards() {
     RunPrint(QString(), QStringLiteral("80002"), QStringLiteral("<VORNYKSTUTK>"));
+}
+
+void TfrmLabTest::ShowHelp(TvornSource* source) {
+    vorn::ShowFieldHelp(*source);
+}
+
+void TfrmLabTest::ShowAbout() {
+    ShowTitledText(QStringLiteral("About"),
+                   QStringLiteral("Demo lab test is a user interface to an imaginary lab test "
+                                  "database on an M server, built from the Vorn toolkit's "
+                                  "components alone.\r\rVersion 3.00, 1999"));
+}
+
+void TfrmLabTest::DeleteAllWards() {
+    RunRelatedRecords(vornSource1, vornSource2, true, nullptr, false, false);
+}
+
+void TfrmLabTest::MoveAllWards() {
+    RunRelatedRecords(vornSource1, vornSource2, false, xDlgAbbreviation, false, true);
 }
 
 }  // namespace vorn

@@ -1,0 +1,97 @@
+// Demo lab test started as the program starts it, against the real vorn-server: its forms made
+// in their order, the sign-on answered with the keyboard, the main form shown and active; the
+// calls of each step read from the server's log.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "demo/lab_test_form.h"
+#include "demo/start_up.h"
+#include "lookup/find_dialog.h"
+#include "signon/code_edit.h"
+#include "signon/signon_form.h"
+#include "signon/signon_form_front.h"
+#include "signon/signon_message_form.h"
+#include "source/dialog_text.h"
+#include "source/message_broker.h"
+#include "tests/support/dev_server_process.h"
+#include "tests/support/fake_timers.h"
+#include "tests/support/scripted_modal_host.h"
+
+namespace vorn::test {
+
+using Calls = std::vector<std::string>;
+
+class LabTestApp : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { InstallSignonForms(); }
+
+    // Starts the program: the forms made in their order, the sign-on answered with the
+    // keyboard, the main form shown.
+    void Start() {
+        modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
+            QTest::keyClicks(form.accessCode, QStringLiteral("demo"));
+            QTest::keyClicks(form.verifyCode, QStringLiteral("demo.1234"));
+            QTest::mouseClick(form.btnOk, Qt::LeftButton);
+        });
+        modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) { form.BitBtn1->click(); });
+        forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
+        form = forms.frmLabTest.get();
+        form->show();
+        QApplication::setActiveWindow(form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    }
+    // The message dialog's captions are fetched once per session; fetched here, through the
+    // program's broker, so that the calls counted after it are each step's own.
+    static void FetchCaptions() {
+        SetMessageBroker(nullptr);
+        FindBroker(nullptr);
+        DialogText(1);
+    }
+    template <typename F>
+    Calls CallsOf(F&& step) {
+        const std::size_t mark = server.Mark();
+        step();
+        return server.NamesSince(mark);
+    }
+    static TfrmFind* ShownFind() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<TfrmFind*>(w); dialog && dialog->isVisible())
+                return dialog;
+        return nullptr;
+    }
+    // A modal dialog that closed leaves the main window inactive on the test platform, where no
+    // window manager activates it again as a user's desktop does.
+    void Activate() {
+        QApplication::setActiveWindow(form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+    }
+    void Click(QWidget* widget) {
+        Activate();
+        QTest::mouseClick(widget, Qt::LeftButton);
+    }
+    void TypeInto(QWidget* widget, const QString& text) {
+        Activate();
+        widget->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(widget, text);
+    }
+
+    DevServerProcess server;
+    FakeTimers timers;
+    ScriptedModalHost modal;
+    LabTestForms forms;
+    TfrmLabTest* form = nullptr;
+};
+
+inline Calls Then(Calls calls, const Calls& more) {
+    calls.insert(calls.end(), more.begin(), more.end());
+    return calls;
+}
+
+}  // namespace vorn::test

@@ -1,0 +1,223 @@
+// The main form's detail tabs and commands end to end: the rules for leaving a tab, the close
+// order of the sources, Zoom offered only with rows, printing a new record, a ward grid that
+// pages as the user goes down it, a detail's edit filed under the lab test it was made under,
+// and the keyboard: every accelerator of each tab answered by one widget, every field and
+// button reached by Tab.
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+#include "lookup/bound_grid.h"
+#include "output/device_dialog.h"
+#include "output/sel_dev_form.h"
+#include "source/record_requests.h"
+#include "source/source_requests.h"
+#include "source/timed_dialog.h"
+#include "tests/demo/keyboard_walk.h"
+#include "tests/demo/lab_test_app.h"
+#include "tests/support/source_fixture.h"
+
+namespace vorn {
+namespace {
+
+using K = ui::MessageKind;
+using test::Calls;
+
+class Tabs : public test::LabTestApp {
+  protected:
+    // Starts the program and shows lab test `record` (and puts it at the head of the history).
+    void Show(const char* record) {
+        Start();
+        FetchCaptions();
+        ASSERT_TRUE(form->vornSource1->GetAndFill(QString::fromLatin1(record)));
+        form->vornSource1->UpdateHistory();
+    }
+    // Another session, to file, read and lock as a second user would.
+    TRPCBroker& Other() {
+        if (!other_) {
+            modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& f) { f.BitBtn1->click(); });
+            other_ = std::make_unique<TRPCBroker>();
+            other_->SetServer(QStringLiteral("localhost"));
+            other_->SetListenerPort(server.Port());
+            other_->PresetCodes = test::kDemoCodes;
+            other_->OpenAppContext(kDemoContext);
+        }
+        return *other_;
+    }
+    bool OtherCanLock(const char* record) {
+        if (!requests::ReadLockDone(Other().Call(requests::Lock("80001", record, "LOCK"))))
+            return false;
+        Other().Call(requests::Lock("80001", record, "UNLOCK"));
+        return true;
+    }
+    QString Stored(const QString& file, const QString& record, const QString& field) {
+        const records::RecordAnswer answer = records::ReadRecordAnswer(
+            Other().Call(records::ReadRequest(file, {field}, record + u',')));
+        return records::FieldPiece(answer.lines, field, record, 4);
+    }
+    void Page(int tab) { form->xPageCtrl1->setCurrentIndex(tab - 1); }
+    // A lab test another user has just added: it has no wards, results or subresults.
+    QString NewLabTest() {
+        const RpcReply added = Other().Call(RpcRequest(QStringLiteral("DDR FILER"))
+                                                .Literal(QStringLiteral("ADD"))
+                                                .List(QStringLiteral(".DDR"))
+                                                .Entry("1", "80001^.01^+1^ZZEMPTY")
+                                                .Entry("2", "80001^2^+1^Nothing yet")
+                                                .Literal(QString()));
+        return added.Line(1).section(u'^', 1);
+    }
+
+    std::unique_ptr<TRPCBroker> other_;
+};
+
+TEST_F(Tabs, LeavingTheFirstTabWithoutASavedRecordWarnsAndStays) {
+    Start();
+    FetchCaptions();
+    test::ExpectToolsetMessage(modal, K::Warning, "Choose or save a record first!");
+    Page(2);
+    EXPECT_EQ(form->xPageCtrl1->currentIndex(), 0);
+    form->vornSource1->Insert();
+    test::ExpectToolsetMessage(modal, K::Warning, "Choose or save a record first!");
+    Page(3);
+    EXPECT_EQ(form->xPageCtrl1->currentIndex(), 0) << "a new record is no saved record";
+}
+
+// A tab's source opens when the tab is first shown: the user data once per source, the link
+// (for a logical detail), the first batch of its grid and the first record.
+TEST_F(Tabs, EachTabOpensItsSourceWithItsOwnCalls) {
+    Show("35");
+    const Calls opened[] = {
+        {"VRNX USERDATA", "VRNX DDU LOCATION", "VRNX LOGICAL POINTER", "DDR GETS ENTRY DATA"},
+        {"VRNX USERDATA", "DDR LISTER"},
+        {"VRNX USERDATA", "VRNX DDU LOCATION", "VRNX LOGICAL POINTER", "DDR GETS ENTRY DATA"},
+        {"VRNX USERDATA", "DDR LISTER", "DDR GETS ENTRY DATA"}};
+    for (int tab = 2; tab <= 5; ++tab) {
+        EXPECT_EQ(CallsOf([&] { Page(tab); }), opened[tab - 2]) << "tab " << tab;
+        Page(1);
+    }
+}
+
+TEST_F(Tabs, ClosingAsksTheDetailsLastFirstAndCancelKeepsTheProgram) {
+    Show("33");
+    Page(3);
+    ASSERT_EQ(form->xPageCtrl1->currentIndex(), 2);
+    form->xedtResCode->setFocus();
+    form->xedtResCode->selectAll();
+    QTest::keyClicks(form->xedtResCode, QStringLiteral("NEW"));
+    ASSERT_EQ(form->vornSource3->State(), ssEdit);
+    // Sources 5 and 4 have no changes: the one question is tab 3's.
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Save  Result code:"))
+            << d.RichEdit1->toPlainText().toStdString();
+        d.done(ui::mrCancel);
+    });
+    form->BtnExit->click();
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->xedtResCode->text(), "NEW");
+}
+
+TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecords) {
+    // A new lab test has neither results nor subresults; 35 has both.
+    Start();
+    FetchCaptions();
+    ASSERT_TRUE(form->vornSource1->GetAndFill(NewLabTest()));
+    Page(4);
+    EXPECT_FALSE(form->btnZoom1->isEnabled());
+    Page(5);
+    EXPECT_FALSE(form->btnZoom2->isEnabled());
+    Page(1);
+    ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
+    Page(4);
+    EXPECT_TRUE(form->btnZoom1->isEnabled());
+    Page(5);
+    EXPECT_TRUE(form->btnZoom2->isEnabled());
+}
+
+TEST_F(Tabs, PrintingTheChosenLabTestOfANewRecordAsksForNumberAloneAndPrintsNothing) {
+    Start();
+    FetchCaptions();
+    form->vornSource1->Insert();
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) { d.btnSulje->click(); });
+    const std::size_t mark = server.Mark();
+    form->ChosenLabTest->trigger();
+    const std::vector<test::LoggedCall> calls = server.CallsSince(mark);
+    const auto report = std::find_if(calls.begin(), calls.end(),
+                                     [](const auto& c) { return c.name == "VRNX REPORT"; });
+    ASSERT_NE(report, calls.end());
+    EXPECT_EQ(report->Entry("\"BY\""), "NUMBER=");
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const auto& c) { return c.name == "VRNX OUTCR"; }),
+              0)
+        << "nothing to print";
+}
+
+TEST_F(Tabs, AWardGridOfFortyFiveWardsPagesAsTheUserGoesDown) {
+    RpcRequest filing(QStringLiteral("DDR FILER"));
+    filing.Literal(QStringLiteral("ADD")).List(QStringLiteral(".DDR"));
+    for (int n = 1; n <= 45; ++n) {
+        const QString record = QStringLiteral("+%1").arg(n);
+        filing.Entry(QString::number(2 * n - 1),
+                     QStringLiteral("80006^.01^%1^%2").arg(record).arg(1 + n % 12));
+        filing.Entry(QString::number(2 * n), QStringLiteral("80006^2^%1^30").arg(record));
+    }
+    filing.Literal(QString());
+    Other().Call(filing);
+    Show("30");
+    const int before = 1;  // the ward lab test 30 has in the demo data
+    Page(2);
+    EXPECT_EQ(form->xgrdLogSub->RowCount() - 1, 40) << "the first batch of forty";
+    const std::size_t mark = server.Mark();
+    form->xgrdLogSub->setFocus();
+    for (int row = 0; row < 40; ++row)
+        QTest::keyClick(form->xgrdLogSub, Qt::Key_Down);
+    EXPECT_EQ(form->xgrdLogSub->RowCount() - 1, 45 + before);
+    EXPECT_GE(server.CallsSince(mark).size(), 1u);
+}
+
+// The edit of a detail is asked about before the lab test is left, and filed under the lab
+// test it was made under: never under the one the user moves to.
+TEST_F(Tabs, ASubresultEditIsFiledUnderItsLabTestWhenTheHistoryMovesAway) {
+    Show("35");
+    ASSERT_TRUE(form->vornSource1->GetAndFill("36"));
+    form->vornSource1->UpdateHistory();
+    Page(5);
+    const QString subresult = form->vornSource5->RecordNumber();
+    ASSERT_FALSE(subresult.isEmpty());
+    ASSERT_TRUE(form->vornSource5->SetFieldValue(".01", QStringLiteral("CHANGED")));
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Save  Subresult:"));
+        d.done(ui::mrYes);
+    });
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });  // Saved:
+    form->Hist[1]->trigger();
+    EXPECT_EQ(form->vornSource1->RecordNumber(), "35");
+    EXPECT_EQ(Stored("80001.02", subresult + ",36", ".01"), "CHANGED");
+    EXPECT_NE(Stored("80001.02", subresult + ",35", ".01"), "CHANGED");
+    EXPECT_TRUE(OtherCanLock("36"));
+}
+
+TEST_F(Tabs, EveryAcceleratorOfEachTabIsOneWidgetsAndTabReachesEveryField) {
+    Show("35");
+    for (int tab = 1; tab <= 5; ++tab) {
+        Page(tab);
+        ASSERT_EQ(form->xPageCtrl1->currentIndex(), tab - 1);
+        EXPECT_EQ(test::Clashes(*form), QStringList{}) << "tab " << tab;
+        for (QLabel* label : form->xPageCtrl1->currentWidget()->findChildren<QLabel*>()) {
+            if (!label->buddy() || !label->buddy()->isEnabled()) continue;
+            QTest::keyClick(form, test::Mnemonic(label->text()).toLatin1(), Qt::AltModifier);
+            EXPECT_TRUE(label->buddy()->hasFocus() ||
+                        label->buddy()->isAncestorOf(QApplication::focusWidget()))
+                << label->objectName().toStdString();
+        }
+    }
+    Page(1);
+    const QList<QWidget*> reached = test::TabWalk(form->xDlgAbbreviation);
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             form->xedtName, form->xedtIntrDate, form->xchbInUse, form->xedtLength, form->xcbFormat,
+             form->xDlgCharge, form->xmmoDesc, form->xbtnSaveAs, form->xbtnClear, form->BtnExit})
+        EXPECT_TRUE(reached.contains(w)) << w->objectName().toStdString();
+}
+
+}  // namespace
+}  // namespace vorn
