@@ -1,6 +1,7 @@
 #include "source/source_deleter.h"
 
 #include "broker/rpc_broker.h"
+#include "broker/section_reader.h"
 #include "source/flag_scope.h"
 #include "source/message_text.h"
 #include "source/source_messages.h"
@@ -53,8 +54,10 @@ QString SourceDeleter::DeleteRecord() {
 RpcReply SourceDeleter::CallDeletion(const RpcRequest& request) {
     // Stays set when the link fails under the call: the server may or may not have deleted.
     unanswered_ = true;
+    refusal_.clear();
     RpcReply reply = s_.RequireBroker().Call(request);
     unanswered_ = false;
+    refusal_ = reply.Sections().Lines(Section::Errors);
     return reply;
 }
 
@@ -107,9 +110,12 @@ bool SourceDeleter::Delete() {
     const QString deleted = DeleteRecord();
     const bool success = !deleted.isEmpty();
     QString report;
-    if (!success)
+    if (!success) {
+        // The server's reason, when it gave one (a user who may not delete, another's lock).
         report = GetDialogText(47, {}, s_.RPCBroker());
-    else if (s_.InformMessages.testFlag(InformDelete))
+        for (const QString& reason : refusal_)
+            report += say::kLineBreak + reason;
+    } else if (s_.InformMessages.testFlag(InformDelete))
         report = GetDialogText(46, s_.FileName + QStringLiteral(": ") + deleted, s_.RPCBroker()) +
                  say::kLineBreak;
     if (success) {

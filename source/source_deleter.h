@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
@@ -40,6 +41,8 @@ class SourceDeleter {
     bool deleting_ = false;
     int deletedCount_ = 0;
     bool unanswered_ = false;
+    // The server's reasons for refusing the last deletion.
+    QStringList refusal_;
 };
 
 }  // namespace vorn

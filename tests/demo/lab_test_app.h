@@ -33,10 +33,11 @@ class LabTestApp : public ::testing::Test {
 
     // Starts the program: the forms made in their order, the sign-on answered with the
     // keyboard, the main form shown.
-    void Start() {
-        modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
-            QTest::keyClicks(form.accessCode, QStringLiteral("demo"));
-            QTest::keyClicks(form.verifyCode, QStringLiteral("demo.1234"));
+    void Start(const QString& access = QStringLiteral("demo"),
+               const QString& verify = QStringLiteral("demo.1234")) {
+        modal.OnForm<TfrmSignon>([access, verify](TfrmSignon& form) {
+            QTest::keyClicks(form.accessCode, access);
+            QTest::keyClicks(form.verifyCode, verify);
             QTest::mouseClick(form.btnOk, Qt::LeftButton);
         });
         modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) { form.BitBtn1->click(); });

@@ -197,6 +197,22 @@ TEST_F(Tabs, ASubresultEditIsFiledUnderItsLabTestWhenTheHistoryMovesAway) {
     EXPECT_TRUE(OtherCanLock("36"));
 }
 
+// READER may only read. The demo's forms do not ask the server for the file's rights, so the
+// buttons offer changes; the server refuses the edit, and the user is told why.
+TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChange) {
+    Start(QStringLiteral("reader"), QStringLiteral("reader.1234"));
+    FetchCaptions();
+    ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
+    EXPECT_TRUE(form->xbtnSaveAs->isEnabled());
+    test::ExpectToolsetMessage(modal, K::Error,
+                               "You may not change records of file 80001 (DEMO LAB TEST).");
+    form->xedtName->setFocus();
+    QTest::keyClicks(form->xedtName, QStringLiteral("x"));
+    EXPECT_EQ(form->xedtName->text(), "Hemoglobin");
+    EXPECT_EQ(form->vornSource1->State(), ssBrowse);
+    EXPECT_EQ(Stored("80001", "1", ".01"), "HB");
+}
+
 TEST_F(Tabs, EveryAcceleratorOfEachTabIsOneWidgetsAndTabReachesEveryField) {
     Show("35");
     for (int tab = 1; tab <= 5; ++tab) {

@@ -377,7 +377,9 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
     ASSERT_TRUE(other.source.Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ6 To delete?\r\n",
                                ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Error in deleting record!");
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Error in deleting record!\r\nThe record 41 of file 80001 (DEMO "
+                               "LAB TEST) is being edited by another user.");
     EXPECT_FALSE(source.Delete());
     EXPECT_EQ(source.Iens(), "41,");
     EXPECT_EQ(abbreviation.text(), "ZZ6");
