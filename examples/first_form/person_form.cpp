@@ -47,8 +47,9 @@ bool PersonForm::Start() {
                                              vorn::ui::MessageKind::Error, vorn::ui::mbOK});
         return false;
     }
+    // Opening lists the persons in the grid; the form stays empty until one is found or
+    // clicked.
     persons->Open();
-    persons->Clear();
     findName->setFocus();
     return true;
 }
@@ -56,6 +57,8 @@ bool PersonForm::Start() {
 bool PersonForm::FindAndShow(const QString& name) {
     // What the find field does when the user types a name and picks the first line.
     vorn::TvornFinder& finder = *findName->vornFinderForFind();
+    // The field's own finder takes the source's broker at its first lookup; this one is now.
+    finder.SetRPCBroker(broker);
     finder.FieldList = {QStringLiteral(".01")};
     finder.SetPart(name);
     finder.GetList();
