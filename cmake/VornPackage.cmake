@@ -12,7 +12,7 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/VornConfigVersion.cmake
 install(FILES ${PROJECT_BINARY_DIR}/VornConfig.cmake ${PROJECT_BINARY_DIR}/VornConfigVersion.cmake
   DESTINATION ${VORN_CMAKE_INSTALL_DIR} COMPONENT development)
 # The example of the README's "Your first form", to copy and build against the package.
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vorn/examples
   COMPONENT development)
 
 set(CPACK_GENERATOR DEB)

@@ -61,6 +61,12 @@ function(vorn_public_library target folder)
 
   install(TARGETS ${target} EXPORT VornTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
+  # A stripped install (cpack's, `cmake --install --strip`) strips executables only; the
+  # archives' debug information would be most of the package.
+  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>\")
+    endif()" COMPONENT development)
   install(FILES ${outputs} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn/${folder}
     COMPONENT development)
 endfunction()
