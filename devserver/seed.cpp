@@ -1,5 +1,6 @@
 #include "devserver/seed.h"
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 
@@ -10,6 +11,9 @@
 
 #ifndef VORN_DEVSERVER_DATA
 #define VORN_DEVSERVER_DATA "devserver/data"
+#endif
+#ifndef VORN_DEVSERVER_INSTALLED_DATA
+#define VORN_DEVSERVER_INSTALLED_DATA "share/vorn/data"
 #endif
 
 namespace vorn::devserver {
@@ -116,6 +120,15 @@ void Multiply(GlobalStore& store, const Dictionary& dict, int scale) {
 }  // namespace
 
 std::string DefaultSeedFolder() {
+    // An installed server (PREFIX/bin/vorn-server) has its data in PREFIX/share/vorn/data; one
+    // run from the build tree has none there and takes the source folder's.
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const std::filesystem::path installed =
+            program.parent_path().parent_path() / VORN_DEVSERVER_INSTALLED_DATA;
+        if (std::filesystem::exists(installed / "dictionary.vdd", error)) return installed.string();
+    }
     return VORN_DEVSERVER_DATA;
 }
 

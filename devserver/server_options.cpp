@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "devserver/seed.h"
 #include "devserver/text.h"
 
 namespace vorn::devserver {
@@ -35,6 +36,9 @@ std::string Usage() {
            "  --reset              seed the database again, dropping everything in it\n"
            "  --seed-scale N       when seeding, multiply the demo records N times (default 1)\n"
            "  --seed-from DIR      the dictionary, demo data and users to seed from\n"
+           "                       (default " +
+           DefaultSeedFolder() +
+           ")\n"
            "  --latency MS         delay every reply by MS milliseconds\n"
            "  --log FILE           one line per remote procedure call (time, session, name,\n"
            "                       parameter count, reply bytes, duration)\n"

@@ -10,7 +10,10 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   poppler-utils
+  qt6-tools-dev libqt6opengl6-dev
 )
+# dpkg-shlibdeps finds the Debian package's dependencies (scripts/package.sh).
+[[ "${VORN_WITH_PACKAGING:-0}" == 1 ]] && packages+=(dpkg-dev)
 # clang builds the libFuzzer targets (scripts/fuzz.sh); the tests do not need it.
 [[ "${VORN_WITH_CLANG:-0}" == 1 ]] && packages+=(clang libclang-rt-dev)
 [[ -n "${VORN_EXTRA_PACKAGES:-}" ]] && read -r -a extra <<<"$VORN_EXTRA_PACKAGES" && packages+=("${extra[@]}")

@@ -1,6 +1,7 @@
-// Draws the glyphs of the operation buttons and the exec buttons once, into PNG files that the
-// controls ship as resources: each glyph at 16 and 32 pixels (the @2x image), normal and
-// disabled. All glyphs share one 16-unit grid, one stroke weight and one palette.
+// Draws the glyphs of the operation buttons and the exec buttons, and the palette glyphs of the
+// Qt Designer plugin, once, into PNG files shipped as resources: each glyph at 16 and 32 pixels
+// (the @2x image), normal and disabled. All glyphs share one 16-unit grid, one stroke weight and
+// one palette.
 //
 //     vorn_make_glyphs controls/glyphs
 //     vorn_make_glyphs --sheet sheet.png    (every glyph magnified, to look at them)
@@ -157,6 +158,160 @@ void Magnifier(QPainter& p) {
     p.drawLine(QPointF(9.75, 9.75), QPointF(13.5, 13.5));
 }
 
+// --- the palette glyphs of Qt Designer's "Vorn" group, one per component ---
+
+// A white entry field with an ink border, from x0 to x1 and y0 to y1.
+void Field(QPainter& p, double x0, double y0, double x1, double y1) {
+    p.setPen(Stroke(kInk));
+    p.setBrush(kPaper);
+    p.drawRoundedRect(QRectF(x0, y0, x1 - x0, y1 - y0), 1, 1);
+}
+
+// Short text lines from x0 to x1 at the heights `ys`.
+void TextLines(QPainter& p, double x0, double x1, std::initializer_list<double> ys) {
+    p.setPen(QPen(kInk, 1, Qt::SolidLine, Qt::FlatCap));
+    for (double y : ys)
+        p.drawLine(QPointF(x0, y), QPointF(x1, y));
+}
+
+void DropArrow(QPainter& p, double x, double y) {
+    QPainterPath arrow;
+    arrow.moveTo(x, y);
+    arrow.lineTo(x + 4, y);
+    arrow.lineTo(x + 2, y + 2.5);
+    arrow.closeSubpath();
+    p.setPen(Stroke(kDarkBlue));
+    p.setBrush(kBlue);
+    p.drawPath(arrow);
+}
+
+void PaletteEdit(QPainter& p) {
+    Field(p, 1.5, 4.5, 14.5, 11.5);
+    TextLines(p, 3.5, 8, {8});
+    p.setPen(QPen(kBlue, 1.25));
+    p.drawLine(QPointF(10, 6), QPointF(10, 10));
+}
+
+void PaletteDialogEdit(QPainter& p) {
+    Field(p, 0.5, 4.5, 10.5, 11.5);
+    TextLines(p, 2.5, 7.5, {8});
+    p.setPen(Qt::NoPen);
+    p.setBrush(kDarkBlue);
+    for (double x : {12.0, 13.75, 15.5})
+        p.drawEllipse(QPointF(x - 0.5, 9.5), 0.9, 0.9);
+}
+
+void PaletteLabel(QPainter& p) {
+    QPainterPath letter;
+    letter.moveTo(3, 13);
+    letter.lineTo(8, 2.5);
+    letter.lineTo(13, 13);
+    p.setPen(QPen(kDarkBlue, kStroke * 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(letter);
+    p.drawLine(QPointF(5.25, 9.5), QPointF(10.75, 9.5));
+}
+
+void PaletteCheckBox(QPainter& p) {
+    Field(p, 2.5, 2.5, 13.5, 13.5);
+    QPainterPath tick;
+    tick.moveTo(4.75, 8);
+    tick.lineTo(7, 10.5);
+    tick.lineTo(11.5, 5);
+    p.setPen(QPen(kGreen, kStroke * 1.3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(tick);
+}
+
+void RadioMark(QPainter& p, QPointF centre, double radius, bool on) {
+    p.setPen(Stroke(kInk));
+    p.setBrush(kPaper);
+    p.drawEllipse(centre, radius, radius);
+    if (!on) return;
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawEllipse(centre, radius * 0.5, radius * 0.5);
+}
+
+void PaletteRadioButton(QPainter& p) {
+    RadioMark(p, {8, 8}, 5.5, true);
+}
+
+void PaletteRadioGroup(QPainter& p) {
+    p.setPen(Stroke(kInk));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(QRectF(1, 2.5, 14, 12), 1, 1);
+    RadioMark(p, {4.75, 6.5}, 1.9, true);
+    RadioMark(p, {4.75, 11}, 1.9, false);
+    TextLines(p, 8, 12.5, {6.5, 11});
+}
+
+void PaletteComboBox(QPainter& p) {
+    Field(p, 0.5, 4.5, 15.5, 11.5);
+    TextLines(p, 2.5, 7, {8});
+    p.setPen(QPen(kInk, 1));
+    p.drawLine(QPointF(10, 5), QPointF(10, 11));
+    DropArrow(p, 10.75, 7);
+}
+
+void PaletteComboBoxLookUp(QPainter& p) {
+    Field(p, 0.5, 0.5, 15.5, 6.5);
+    p.setPen(QPen(kInk, 1));
+    p.drawLine(QPointF(10, 1), QPointF(10, 6));
+    DropArrow(p, 10.75, 2.5);
+    // The list that drops down, its first line picked.
+    Field(p, 0.5, 6.5, 10.5, 15.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRect(QRectF(1.5, 8, 8, 2));
+    TextLines(p, 2, 8, {12.5});
+}
+
+void PaletteListBox(QPainter& p) {
+    Field(p, 1.5, 1.5, 14.5, 14.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRect(QRectF(2.5, 6.5, 11, 2.5));
+    TextLines(p, 4, 11, {4.5, 11.5});
+}
+
+void PaletteMemo(QPainter& p) {
+    Field(p, 1.5, 1.5, 14.5, 14.5);
+    TextLines(p, 3.5, 10, {4.5, 7, 9.5, 12});
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRect(QRectF(11.5, 3, 1.75, 5));
+}
+
+void PaletteGrid(QPainter& p) {
+    Field(p, 0.5, 1.5, 15.5, 14.5);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kBlue);
+    p.drawRect(QRectF(1, 2, 14, 3));
+    p.setPen(QPen(kInk, 1));
+    for (double y : {8.5, 11.5})
+        p.drawLine(QPointF(1, y), QPointF(15, y));
+    for (double x : {5.5, 10.5})
+        p.drawLine(QPointF(x, 5), QPointF(x, 14));
+}
+
+void PaletteDeviceDialog(QPainter& p) {
+    // A printer: the sheet going in, the body, the sheet coming out.
+    p.setPen(Stroke(kInk));
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(4.5, 1.5, 7, 5));
+    p.setPen(Stroke(kDarkBlue));
+    p.setBrush(kBlue);
+    p.drawRoundedRect(QRectF(1.5, 6, 13, 6), 1, 1);
+    p.setPen(Stroke(kInk));
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(4.5, 10, 7, 4.5));
+    TextLines(p, 6, 10, {12.25});
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGreen);
+    p.drawEllipse(QPointF(12.5, 8), 0.9, 0.9);
+}
+
 const std::map<QString, Draw>& Glyphs() {
     static const std::map<QString, Draw> glyphs = {
         {"XBFIRST",
@@ -182,6 +337,18 @@ const std::map<QString, Draw>& Glyphs() {
         {"XBDELETE", Cross},
         {"EBTNENABLED", Ellipsis},
         {"HBTNENABLED", Magnifier},
+        {"PALEDIT", PaletteEdit},
+        {"PALDIALOGEDIT", PaletteDialogEdit},
+        {"PALLABEL", PaletteLabel},
+        {"PALCHECKBOX", PaletteCheckBox},
+        {"PALRADIOBUTTON", PaletteRadioButton},
+        {"PALRADIOGROUP", PaletteRadioGroup},
+        {"PALCOMBOBOX", PaletteComboBox},
+        {"PALCOMBOBOXLOOKUP", PaletteComboBoxLookUp},
+        {"PALLISTBOX", PaletteListBox},
+        {"PALMEMO", PaletteMemo},
+        {"PALGRID", PaletteGrid},
+        {"PALDEVICEDIALOG", PaletteDeviceDialog},
     };
     return glyphs;
 }
