@@ -1,5 +1,6 @@
 #include "demo/secondary_form.h"
 
+#include <QShowEvent>
 #include <QTabWidget>
 
 #include "broker/rpc_broker.h"
@@ -20,7 +21,8 @@ void SecondaryForm::reject() {
 
 void SecondaryForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    ui::Guarded([this] { FormShow(); }, this);
+    // A window restored by the window system was shown already: only the program shows it.
+    if (!event->spontaneous()) ui::Guarded([this] { FormShow(); }, this);
 }
 
 PageRules::PageRules(QTabWidget& pages, Rule mayLeave, Entered entered)

@@ -31,7 +31,7 @@ class SecondaryForm : public QDialog {
 
   protected:
     void showEvent(QShowEvent* event) override;
-    // Runs each time the form is shown.
+    // Runs each time the program shows the form.
     virtual void FormShow() = 0;
     // True when the form may close.
     virtual bool FormCloseQuery() = 0;
