@@ -61,10 +61,11 @@ LabTestForms CreateForms(const LabTestConnection& connection) {
     forms.frmLabTest = std::make_unique<TfrmLabTest>(connection);
     // Owned by the program, like the main form, not by the main form: each lives as long as
     // its own pointer.
-    forms.frmLabResult = std::make_unique<TfrmLabResult>();
-    forms.frmSubresult = std::make_unique<TfrmSubresult>();
-    forms.frmUnit = std::make_unique<TfrmUnit>();
-    forms.frmPerson = std::make_unique<TfrmPerson>();
+    // Their brokers aim where the main form's does and share its link and sign-on.
+    forms.frmLabResult = std::make_unique<TfrmLabResult>(connection);
+    forms.frmSubresult = std::make_unique<TfrmSubresult>(connection, forms.frmLabTest->vornSource1);
+    forms.frmUnit = std::make_unique<TfrmUnit>(connection);
+    forms.frmPerson = std::make_unique<TfrmPerson>(connection);
     forms.frmLabTest->SetSecondaryForms(forms.frmLabResult.get(), forms.frmSubresult.get(),
                                         forms.frmUnit.get(), forms.frmPerson.get());
     return forms;

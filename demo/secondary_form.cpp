@@ -1,0 +1,117 @@
+#include "demo/secondary_form.h"
+
+#include <QShowEvent>
+#include <QTabWidget>
+
+#include "broker/rpc_broker.h"
+#include "controls/bound_control_base.h"
+#include "controls/vorn_btn.h"
+#include "demo/lab_test_form.h"
+#include "lookup/vorn_finder.h"
+#include "source/vorn_source.h"
+#include "toolkit/event_guard.h"
+
+namespace vorn {
+
+void SecondaryForm::reject() {
+    bool mayClose = false;
+    if (!ui::Guarded([&] { mayClose = FormCloseQuery(); }, this) || !mayClose) return;
+    QDialog::reject();
+}
+
+void SecondaryForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // A window restored by the window system was shown already: only the program shows it.
+    if (!event->spontaneous()) ui::Guarded([this] { FormShow(); }, this);
+}
+
+PageRules::PageRules(QTabWidget& pages, Rule mayLeave, Entered entered)
+    : QObject(&pages),
+      pages_(pages),
+      mayLeave_(std::move(mayLeave)),
+      entered_(std::move(entered)),
+      page_(pages.currentIndex()) {
+    connect(&pages, &QTabWidget::currentChanged, this,
+            ui::GuardedSlot(pages.window(), [this](int page) { Changed(page); }));
+}
+
+void PageRules::ShowPage(int page) {
+    quiet_ = true;
+    pages_.setCurrentIndex(page);
+    quiet_ = false;
+    page_ = pages_.currentIndex();
+}
+
+void PageRules::Changed(int page) {
+    if (quiet_ || page == page_) return;
+    bool mayLeave = false;
+    // The new page shows already; when the old one may not be left, the user is put back.
+    if (!ui::Guarded([&] { mayLeave = mayLeave_(page_); }, pages_.window()) || !mayLeave) {
+        ShowPage(page_);
+        return;
+    }
+    page_ = page;
+    if (entered_) entered_(page);
+}
+
+TRPCBroker* MakeBroker(QObject* owner, const LabTestConnection& connection) {
+    auto* broker = new TRPCBroker(owner);
+    broker->setObjectName(QStringLiteral("RPCBroker1"));
+    broker->SetServer(connection.server);
+    broker->SetListenerPort(connection.port);
+    broker->SetClearParameters(true);
+    broker->SetClearResults(true);
+    broker->PresetCodes = connection.presetCodes;
+    return broker;
+}
+
+TvornSource* MakeSource(QObject* owner, const char* name, const char* fileName, const char* file,
+                        TRPCBroker* broker) {
+    auto* source = new TvornSource(owner);
+    source->setObjectName(QString::fromLatin1(name));
+    source->FileName = QString::fromLatin1(fileName);
+    source->FileNumber = QString::fromLatin1(file);
+    source->FMIndex = QStringLiteral("B");
+    source->FMIndexField = QStringLiteral(".01");
+    source->SetUserAccess(kAllAccess);
+    source->InformMessages = InformChange | InformDelete | InformInsert;
+    source->DelPointerDisplay()->DispFiles = 6;
+    source->DelPointerDisplay()->DispRecords = 2;
+    source->DelPointerDisplay()->DispNoXRefs = 6;
+    source->SetRPCBroker(broker);
+    return source;
+}
+
+TvornFinder* MakeFinder(QObject* owner, const char* name, TRPCBroker* broker, const char* file,
+                        const char* number) {
+    auto* finder = new TvornFinder(owner);
+    finder->setObjectName(QString::fromLatin1(name));
+    finder->SetRPCBroker(broker);
+    finder->FileNumber = QString::fromLatin1(file);
+    finder->FMIndex = QStringLiteral("B");
+    finder->Number = QString::fromLatin1(number);
+    return finder;
+}
+
+void Attach(TvornSource* source, std::initializer_list<BoundControlBase*> controls,
+            std::initializer_list<TvornBtn*> buttons) {
+    for (BoundControlBase* control : controls)
+        control->SetvornSource(source);
+    for (TvornBtn* button : buttons)
+        button->SetvornSource(source);
+}
+
+void FocusAfterClick(std::initializer_list<TvornBtn*> buttons, QWidget* target) {
+    for (TvornBtn* button : buttons)
+        button->AfterClick = [target](QObject*) { FocusIfShowing(target); };
+}
+
+void FocusIfShowing(QWidget* widget) {
+    if (widget->isVisible() && widget->isEnabled()) widget->setFocus();
+}
+
+QString StoredRecordNumber(const TvornSource& source) {
+    return source.Address().IsStored() ? source.RecordNumber() : QString();
+}
+
+}  // namespace vorn

@@ -1,0 +1,361 @@
+// The secondary forms end to end: the forms the program's start-up makes, opened through the
+// entry points the main form calls, driven with keys and clicks against the real vorn-server.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTest>
+
+#include "demo/start_up.h"
+#include "output/print_form.h"
+#include "output/sel_dev_form.h"
+#include "signon/code_edit.h"
+#include "signon/signon_form.h"
+#include "signon/signon_form_front.h"
+#include "signon/signon_message_form.h"
+#include "source/vorn_source.h"
+#include "tests/support/dev_server_process.h"
+#include "tests/support/source_fixture.h"
+
+namespace vorn {
+namespace {
+
+using K = ui::MessageKind;
+
+void Activate(QWidget& window) {
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+void Click(QWidget* widget) {
+    Activate(*widget->window());
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+// The page shown after a click on the tab of `page`.
+int ClickTab(QTabWidget* pages, int page) {
+    Activate(*pages->window());
+    QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(page).center());
+    return pages->currentIndex();
+}
+void TypeInto(QWidget* widget, const QString& text) {
+    Activate(*widget->window());
+    widget->setFocus(Qt::TabFocusReason);
+    QTest::keyClicks(widget, text);
+}
+
+class SecondaryForms : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { InstallSignonForms(); }
+    void SetUp() override {
+        modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
+            QTest::keyClicks(form.accessCode, QStringLiteral("demo"));
+            QTest::keyClicks(form.verifyCode, QStringLiteral("demo.1234"));
+            QTest::mouseClick(form.btnOk, Qt::LeftButton);
+        });
+        modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) { form.BitBtn1->click(); });
+        forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
+        forms.frmLabTest->show();
+        QApplication::processEvents();
+    }
+    // Lab test `ien` on the main form, and `source` made its detail, as the main form's zooms do.
+    void FollowLabTest(TvornSource& source, const char* ien, TvornSubFileType type) {
+        ASSERT_TRUE(forms.frmLabTest->vornSource1->GetAndFill(ien));
+        source.Close();
+        source.SetMasterSource(forms.frmLabTest->vornSource1);
+        source.TypeIfSubFile = type;
+        source.LinkField = QStringLiteral("2");
+    }
+
+    test::DevServerProcess server;
+    test::FakeTimers timers;
+    test::ScriptedModalHost modal;
+    LabTestForms forms;
+};
+
+TEST_F(SecondaryForms, APersonAddedByNameIsSavedAndItsNumberGoesBack) {
+    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
+        EXPECT_EQ(f.xDlgEditName->text(), "NEWMAN,TESSA");
+        EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
+        EXPECT_FALSE(f.LabTests->isEnabled());
+        TypeInto(f.xedDOB, QStringLiteral("3.4.1990"));
+        Click(f.xbtnSaveAs);
+        EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
+        // A person with no patient record: the server's reason is told.
+        ASSERT_TRUE(f.LabTests->isEnabled());
+        f.LabTests->trigger();
+        Click(f.BtnExit);
+    });
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Saved new: Demo Person: NEWMAN,TESSA APR 3, 1990\r\n");
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) { d.btnSulje->click(); });
+    test::ExpectToolsetMessage(modal, K::Information, "No patient was given (POT).");
+    const QString number = forms.frmPerson->InsertPerson(QStringLiteral("NEWMAN,TESSA"));
+    EXPECT_EQ(number, "31");
+}
+
+TEST_F(SecondaryForms, ThePatientTabWantsAStoredPersonAndPrintingAPersonShown) {
+    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
+        EXPECT_FALSE(f.LabTests->isEnabled());
+        EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0);
+        // A new person begun and its only change taken back is no person yet.
+        TypeInto(f.xDlgEditName, QStringLiteral("X"));
+        QTest::keyClick(f.xDlgEditName, Qt::Key_Backspace);
+        ASSERT_EQ(f.vornSource1->State(), ssNew);
+        EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0);
+
+        ASSERT_TRUE(f.vornSource1->GetAndFill(QStringLiteral("1")));
+        EXPECT_TRUE(f.LabTests->isEnabled());
+        EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 1);
+        EXPECT_EQ(f.vornLabel1->text(), "VIRTANEN,AINO");
+        EXPECT_EQ(f.xDlgEditWard->text(), "CHILDREN'S WARD");
+        ClickTab(f.xPageCtrl1, 0);
+        Click(f.xbtnClear);
+        EXPECT_FALSE(f.LabTests->isEnabled());
+        EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
+        Click(f.BtnExit);
+    });
+    for (int i = 0; i < 2; ++i)
+        test::ExpectToolsetMessage(modal, K::Warning, "Choose or add a record first!");
+    EXPECT_EQ(forms.frmPerson->Browse(), "");
+}
+
+TEST_F(SecondaryForms, APatientsLabTestsPrintToThePreview) {
+    QStringList preview;
+    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
+        f.LabTests->trigger();
+        Click(f.BtnExit);
+    });
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) {
+        d.rbScreen->click();
+        d.btnSulje->click();
+    });
+    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        preview = p.Lines();
+        p.btnExit->click();
+    });
+    const std::size_t mark = server.Mark();
+    forms.frmPerson->Zoom(QStringLiteral("1"));
+    const std::vector<test::LoggedCall> calls = server.CallsSince(mark);
+    const auto print = std::find_if(calls.begin(), calls.end(), [](const test::LoggedCall& c) {
+        return c.name == "ZORADOD TUL POTTUTK";
+    });
+    ASSERT_NE(print, calls.end());
+    EXPECT_EQ(print->Entry("\"POT\""), "1");
+    EXPECT_EQ(print->Entry("\"IOP\""), "CLIENT WORKSTATION");
+    EXPECT_TRUE(preview.join('\n').contains("LAB RESULTS: VIRTANEN,AINO (CHILDREN'S WARD)"));
+}
+
+TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoom) {
+    modal.OnForm<TfrmUnit>([](TfrmUnit& f) {
+        EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0);
+        TypeInto(f.xedtName, QStringLiteral("PAIN CLINIC"));
+        TypeInto(f.xedtCode, QStringLiteral("PAIN"));
+        f.xrgUnitType->Button(1)->click();
+        Click(f.xbtnSaveAs);
+        ASSERT_EQ(ClickTab(f.xPageCtrl1, 1), 1);
+        EXPECT_FALSE(f.btnZoom->isEnabled());
+
+        ClickTab(f.xPageCtrl1, 0);
+        ASSERT_TRUE(f.vornSource1->GetAndFill(QStringLiteral("1")));
+        ClickTab(f.xPageCtrl1, 1);
+        EXPECT_TRUE(f.btnZoom->isEnabled());
+        EXPECT_EQ(f.xlblPaasaso2->text(), "MEDICAL WARD 1");
+        Click(f.BtnExit);
+    });
+    test::ExpectToolsetMessage(modal, K::Warning, "First select or add a record!");
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Ward/Clinic: PAIN CLINIC\r\n",
+                               ui::mrYes);
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Saved new: Demo Ward/Clinic: PAIN CLINIC PAIN\r\n");
+    forms.frmUnit->Browse();
+}
+
+TEST_F(SecondaryForms, ALabResultOpensWithItsPatientOrSpecimenLocked) {
+    FollowLabTest(*forms.frmLabResult->vornSource1, "1", TvornSubFileType::Logical);
+    modal.OnForm<TfrmLabResult>([](TfrmLabResult& f) {
+        EXPECT_FALSE(f.xedtName->isEnabled());
+        EXPECT_FALSE(f.xedtName->text().isEmpty());
+        EXPECT_EQ(f.xedtResult->text(), "60.2");
+        EXPECT_EQ(f.focusWidget(), f.xedtDate);
+        // Escape closes as Exit does, once the change is saved or dropped.
+        TypeInto(f.xedtResult, QStringLiteral("1"));
+        QTest::keyClick(f.xedtResult, Qt::Key_Escape);
+        EXPECT_TRUE(f.isVisible());
+        QTest::keyClick(f.xedtResult, Qt::Key_Escape);
+    });
+    for (const int answer : {ui::mrCancel, ui::mrNo})
+        test::ExpectToolsetMessage(modal, K::Confirmation,
+                                   "Save  Demo Lab Result: NIEMI,VEIKKO HB SEP 22, 2023?\r\n",
+                                   answer);
+    forms.frmLabResult->Zoom(QStringLiteral("57"));
+}
+
+TEST_F(SecondaryForms, ASubresultShowsItsCodesAndANewOneStaysOnItsFirstTab) {
+    FollowLabTest(*forms.frmSubresult->vornSource1, "35", TvornSubFileType::Hierarchical);
+    modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
+        EXPECT_EQ(f.xlblLabTest->text(), "U-STIX");
+        EXPECT_EQ(f.xedtSubresult->text(), "GLUCOSE");
+        ASSERT_EQ(ClickTab(f.xPageCtrl1, 1), 1);
+        EXPECT_EQ(f.vornGrid1->RowCount(), 5);
+        EXPECT_EQ(f.xedtSubResCode->text(), "+");
+        Click(f.BtnExit);
+    });
+    forms.frmSubresult->Zoom(QStringLiteral("1"));
+    modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
+        EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0) << "refused without a word";
+        Click(f.BtnExit);
+    });
+    forms.frmSubresult->InsertSubresult();
+}
+
+// --- keys: on each page every accelerator is unique and reaches its field or button, and Tab
+// reaches every field and button ---
+
+QChar MnemonicOf(const QString& text) {
+    for (int i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == u'&' && text[++i] != u'&') return text[i].toLower();
+    return {};
+}
+
+// Takes the shortcut a button, the tab bar or the menu bar receives: the key reached it, and no
+// record operation runs and no menu opens during the walk.
+struct ShortcutCatcher : QObject {
+    QObject* hit = nullptr;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Shortcut) return false;
+        hit = watched;
+        return true;
+    }
+};
+
+void Press(QWidget& window, QChar key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &window, key.toLatin1(), Qt::AltModifier);
+}
+
+// Alt+`key` of `text` reaches `owner`: a label's buddy or a group box takes the focus, anything
+// else receives the shortcut.
+void ExpectReached(QWidget& window, QChar key, QWidget* owner, const std::string& text) {
+    Activate(window);
+    auto* label = qobject_cast<QLabel*>(owner);
+    QWidget* field = label ? label->buddy() : owner;
+    if (label || qobject_cast<QGroupBox*>(field)) {
+        // A disabled field (the lab result's locked panel) takes no focus.
+        if (!field->isEnabled()) return;
+        Press(window, key);
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_TRUE(focus == field || field->isAncestorOf(focus)) << text;
+        return;
+    }
+    // A button the record's state disables is enabled for the press alone.
+    const bool enabled = field->isEnabled();
+    ShortcutCatcher catcher;
+    field->setEnabled(true);
+    field->installEventFilter(&catcher);
+    Press(window, key);
+    field->removeEventFilter(&catcher);
+    field->setEnabled(enabled);
+    EXPECT_EQ(catcher.hit, field) << text;
+}
+
+// Every mnemonic of what `window` shows now, each pressed; every plain label (a note aside) has
+// a buddy and a mnemonic.
+void PressEach(QWidget& window) {
+    QSet<QChar> keys;
+    const auto check = [&](const QString& text, QWidget* owner) {
+        const QChar key = MnemonicOf(text);
+        if (key.isNull()) return;
+        EXPECT_FALSE(keys.contains(key)) << "ambiguous: " << text.toStdString();
+        keys.insert(key);
+        ExpectReached(window, key, owner, text.toStdString());
+    };
+    for (QWidget* w : window.findChildren<QWidget*>()) {
+        if (!w->isVisible()) continue;
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->wordWrap() || label->inherits("vorn::TvornLabel")) continue;
+            EXPECT_TRUE(label->buddy() && !MnemonicOf(label->text()).isNull())
+                << label->objectName().toStdString();
+            check(label->text(), label);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            check(button->text(), button);
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            check(group->title(), group);
+        } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
+            for (int i = 0; i < tabs->count(); ++i)
+                check(tabs->tabText(i), tabs);
+        } else if (auto* bar = qobject_cast<QMenuBar*>(w)) {
+            for (QAction* action : bar->actions()) {
+                check(action->text(), bar);
+                QSet<QChar> items;  // a menu's items are a scope of their own
+                for (QAction* item :
+                     action->menu() ? action->menu()->actions() : QList<QAction*>{}) {
+                    EXPECT_FALSE(items.contains(MnemonicOf(item->text())));
+                    items.insert(MnemonicOf(item->text()));
+                }
+            }
+        }
+    }
+}
+
+void WalkWithTab(QWidget& window, QWidget& page) {
+    Activate(window);
+    QList<QWidget*> widgets = page.findChildren<QWidget*>(), targets;
+    widgets << window.findChild<QWidget*>("BtnExit");
+    for (QWidget* w : widgets)
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) targets << w;
+    QList<QWidget*> reached;
+    for (int i = 0; i < 2 * targets.size(); ++i) {
+        reached << QApplication::focusWidget();
+        QTest::keyClick(reached.last(), Qt::Key_Tab);
+    }
+    for (QWidget* w : targets) {
+        // One button of a radio group takes the focus for the group.
+        QWidget* field = qobject_cast<QRadioButton*>(w) ? w->parentWidget() : w;
+        EXPECT_TRUE(std::any_of(reached.begin(), reached.end(), [&](QWidget* r) {
+            return r == field || field->isAncestorOf(r);
+        })) << w->objectName().toStdString();
+    }
+}
+
+// Each page in turn, reached with its tab's accelerator.
+void CheckKeys(QDialog& form, const char* record) {
+    if (record) form.findChild<TvornSource*>("vornSource1")->GetAndFill(record);
+    auto* pages = form.findChild<QTabWidget*>("xPageCtrl1");
+    for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
+        Activate(form);
+        if (page > 0) Press(form, QChar(u'1' + page));
+        ASSERT_TRUE(!pages || pages->currentIndex() == page);
+        PressEach(form);
+        WalkWithTab(form, pages ? *pages->currentWidget() : form);
+    }
+    form.close();
+}
+
+class FormKeys : public SecondaryForms, public ::testing::WithParamInterface<std::string> {};
+
+TEST_P(FormKeys, AcceleratorsAreUniqueAndReachTheirTargetsAndTabReachesEveryField) {
+    const std::string name = GetParam();
+    const char* record = name == "person" || name == "unit" ? "1" : nullptr;
+    modal.OnModal([record](QDialog& form) { CheckKeys(form, record); });
+    if (name == "person") {
+        forms.frmPerson->Browse();
+    } else if (name == "unit") {
+        forms.frmUnit->Browse();
+    } else if (name == "lab result") {
+        FollowLabTest(*forms.frmLabResult->vornSource1, "1", TvornSubFileType::Logical);
+        forms.frmLabResult->Zoom(QStringLiteral("57"));
+    } else {
+        FollowLabTest(*forms.frmSubresult->vornSource1, "35", TvornSubFileType::Hierarchical);
+        forms.frmSubresult->Zoom(QStringLiteral("1"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, FormKeys,
+                         ::testing::Values("person", "unit", "lab result", "subresult"));
+
+}  // namespace
+}  // namespace vorn
