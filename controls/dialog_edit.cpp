@@ -126,14 +126,22 @@ bool TvornDialogEdit::TakeMasterLink(const QString& internal, const QString& tex
 
 bool TvornDialogEdit::SettleValue() {
     // While the edit itself leaves its record there is nothing of its own to finish. A find
-    // field's text is a search, not a value.
+    // field's text is a search, not a value, except in a new record: there it is the value
+    // the record is saved with, taken as leaving the edit takes it.
     TvornSource* source = vornSource();
     if (!source || leaving_ || !TextModified) return true;
-    if (FMIsFindField && !FMIsPointerField) return true;
+    const bool findText = FMIsFindField && !FMIsPointerField;
+    if (findText && (source->State() != ssNew || Chosen)) return true;
+    // Taken already when the edit was left, and not typed over since.
+    if (findText && text() == ExternalValue && source->ChangedControls().contains(this))
+        return true;
     // A pointer whose list is open is not chosen yet: nothing is filed for it meanwhile.
     if (DialogActive) return false;
-    if (ValidateText()) return true;
-    if (FMIsPointerField) {
+    if (ValidateText()) {
+        if (findText) AddChanged();
+        return true;
+    }
+    if (FMIsPointerField || (findText && InsertKeyLength > 0)) {
         // The typed name is resolved as leaving the edit would: a single match is taken,
         // otherwise the list opens and the save waits for the user's choice.
         Execute();

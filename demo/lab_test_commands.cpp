@@ -1,7 +1,12 @@
 // The main form's commands: the Print menu, the persons and units forms, help and About, the
 // zooms and inserts into the secondary forms, and deleting or moving all wards of a lab test.
 #include "controls/dialog_edit.h"
+#include "demo/lab_result_form.h"
 #include "demo/lab_test_form.h"
+#include "demo/person_form.h"
+#include "demo/subresult_form.h"
+#include "demo/unit_form.h"
+#include "lookup/bound_grid.h"
 #include "output/device_dialog.h"
 #include "output/help_window.h"
 #include "output/related_records.h"
@@ -43,6 +48,8 @@ void TfrmLabTest::BindCommands() {
     on(ChosenLabTest, &TfrmLabTest::PrintChosenLabTest);
     on(LabTestsOfWards, &TfrmLabTest::PrintLabTestsOfWards);
     on(About, &TfrmLabTest::ShowAbout);
+    on(Persons, &TfrmLabTest::OpenPersons);
+    on(Units, &TfrmLabTest::OpenUnits);
     const std::pair<QAction*, TvornSource*> helps[] = {{HelpLabTest, vornSource1},
                                                        {HelpWards, vornSource2},
                                                        {HelpResultCodes, vornSource3},
@@ -55,6 +62,81 @@ void TfrmLabTest::BindCommands() {
             ui::GuardedSlot(this, [this] { DeleteAllWards(); }));
     connect(btnMoveAll, &QPushButton::clicked, this,
             ui::GuardedSlot(this, [this] { MoveAllWards(); }));
+
+    const auto click = [this](QAbstractButton* button, void (TfrmLabTest::*command)()) {
+        connect(button, &QAbstractButton::clicked, this,
+                ui::GuardedSlot(this, [this, command] { (this->*command)(); }));
+    };
+    click(btnZoom1, &TfrmLabTest::ZoomTestResult);
+    click(btnZoom2, &TfrmLabTest::ZoomSubresult);
+    click(btnInsert, &TfrmLabTest::InsertSubresult);
+    // A double click on a row zooms, as the Zoom button does.
+    connect(xgrdLogOpen, &QAbstractItemView::doubleClicked, this,
+            ui::GuardedSlot(this, [this] { ZoomTestResult(); }));
+    connect(xgrdHieOpen, &QAbstractItemView::doubleClicked, this,
+            ui::GuardedSlot(this, [this] { ZoomSubresult(); }));
+    xDlgCharge->OnZoom = [this](QObject*) { ChargeZoom(); };
+    xDlgCharge->OnInsert = [this](QObject*) { ChargeInsert(); };
+}
+
+void TfrmLabTest::OpenPersons() {
+    if (personForm_) personForm_->Browse();
+}
+
+void TfrmLabTest::OpenUnits() {
+    if (unitForm_) unitForm_->Browse();
+}
+
+void TfrmLabTest::ChargeZoom() {
+    const QString ien = xDlgCharge->SelectedIen();
+    if (personForm_ && !ien.isEmpty() && ien != QLatin1String("-1")) personForm_->Zoom(ien);
+}
+
+void TfrmLabTest::ChargeInsert() {
+    if (!personForm_) return;
+    const QString person = personForm_->InsertPerson(xDlgCharge->InsertText);
+    // The back-quote form names the person by its record number, whatever its name.
+    if (!person.isEmpty()) vornSource1->SetFieldValue(QStringLiteral("7"), u'`' + person);
+}
+
+void TfrmLabTest::ZoomTestResult() {
+    if (!labResultForm_ || !btnZoom1->isEnabled()) return;
+    TvornSource* results = labResultForm_->vornSource1;
+    results->Close();
+    results->SetMasterSource(vornSource1);
+    results->TypeIfSubFile = TvornSubFileType::Logical;
+    results->LinkField = QStringLiteral("2");
+    const QString ien = xgrdLogOpen->RecordNumber();
+    if (!ien.isEmpty()) labResultForm_->Zoom(ien);
+    AfterSecondaryForm(vornSource4, btnZoom1, xgrdLogOpen);
+}
+
+void TfrmLabTest::PrepareSubresultForm() {
+    subresultForm_->vornSource1->Close();
+    subresultForm_->vornSource2->Close();
+    subresultForm_->vornSource1->SetMasterSource(vornSource1);
+    subresultForm_->vornSource1->TypeIfSubFile = TvornSubFileType::Hierarchical;
+}
+
+void TfrmLabTest::ZoomSubresult() {
+    if (!subresultForm_ || !btnZoom2->isEnabled()) return;
+    PrepareSubresultForm();
+    const QString ien = xgrdHieOpen->RecordNumber();
+    if (!ien.isEmpty()) subresultForm_->Zoom(ien);
+    AfterSecondaryForm(vornSource5, btnZoom2, xgrdHieOpen);
+}
+
+void TfrmLabTest::InsertSubresult() {
+    if (!subresultForm_ || !btnInsert->isEnabled()) return;
+    PrepareSubresultForm();
+    subresultForm_->InsertSubresult();
+    AfterSecondaryForm(vornSource5, btnZoom2, xgrdHieOpen);
+}
+
+void TfrmLabTest::AfterSecondaryForm(TvornSource* source, QPushButton* zoom, TvornGrid* grid) {
+    // The other form may have changed or deleted what the grid lists.
+    if (source->State() == ssBrowse) source->Refresh();
+    UpdateZoom(zoom, grid);
 }
 
 void TfrmLabTest::RunPrint(const QString& by, const QString& file, const QString& fields) {

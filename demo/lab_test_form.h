@@ -115,6 +115,10 @@ class TfrmLabTest : public QMainWindow, public Ui::TfrmLabTest {
     void RunPrint(const QString& by, const QString& file, const QString& fields);
     void ChargeZoom();
     void ChargeInsert();
+    // The subresult form's sources closed and made the details of this form's lab tests.
+    void PrepareSubresultForm();
+    // Back from a zoom or an insert: the tab's grid read again, its Zoom offered or not.
+    void AfterSecondaryForm(TvornSource* source, QPushButton* zoom, class TvornGrid* grid);
 
     QPointer<TfrmLabResult> labResultForm_;
     QPointer<TfrmSubresult> subresultForm_;

@@ -345,6 +345,28 @@ TEST_F(DialogEdit, ALongTextSearchesWithItsFirstThirtyCharacters) {
     EXPECT_FALSE(dialog->btnSelect->isEnabled());
 }
 
+// In a new record the find field's text is the record's value: Save new pressed with the focus
+// still in it (Alt+A) files what it shows, also when it was taken once and typed over since.
+TEST_F(DialogEdit, ANewRecordsFindFieldTextIsFiledWhenSaveNewIsPressedInIt) {
+    Open();
+    source->Insert();
+    ASSERT_TRUE(source->SetFieldValue("2", "Seventh test"));
+    Type(abbreviation, "ZZ");
+    Focus(elsewhere);
+    Type(abbreviation, "7");
+    ASSERT_TRUE(abbreviation->hasFocus());
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                               "Saved new: Demo Lab Test: ZZ7 Seventh test\r\n");
+    ASSERT_TRUE(source->SaveAs());
+    EXPECT_EQ(abbreviation->text(), "ZZ7");
+    const std::vector<test::LoggedCall> calls = CallsSince(0);
+    const auto filer = std::find_if(calls.rbegin(), calls.rend(),
+                                    [](const auto& c) { return c.name == "DDR FILER"; });
+    ASSERT_NE(filer, calls.rend());
+    EXPECT_TRUE(std::any_of(filer->params.begin(), filer->params.end(),
+                            [](const auto& e) { return e.value == "80001^.01^+1^ZZ7"; }));
+}
+
 TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithTheText) {
     abbreviation->InsertKeyLength = 3;
     QStringList sent;

@@ -8,6 +8,9 @@
 #include <QPlainTextEdit>
 #include <QTextEdit>
 
+#include "demo/lab_result_form.h"
+#include "demo/person_form.h"
+#include "demo/subresult_form.h"
 #include "lookup/bound_grid.h"
 #include "output/device_dialog.h"
 #include "output/sel_dev_form.h"
@@ -195,6 +198,66 @@ TEST_F(Tabs, ASubresultEditIsFiledUnderItsLabTestWhenTheHistoryMovesAway) {
     EXPECT_EQ(Stored("80001.02", subresult + ",36", ".01"), "CHANGED");
     EXPECT_NE(Stored("80001.02", subresult + ",35", ".01"), "CHANGED");
     EXPECT_TRUE(OtherCanLock("36"));
+}
+
+// Insert in the person-in-charge lookup adds the person on the person form; the new record is
+// named by its number in field 7, and Save files it there.
+TEST_F(Tabs, APersonAddedFromThePersonInChargeLookupIsFiledInFieldSeven) {
+    Show("35");
+    TypeInto(form->xDlgCharge, QStringLiteral("NEWMAN,TESSA"));
+    form->vornPointerBtn2->click();
+    TfrmFind* dialog = ShownFind();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->btnInsert->isVisible());
+    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
+        EXPECT_EQ(f.xDlgEditName->text(), "NEWMAN,TESSA");
+        f.xedDOB->setFocus();
+        QTest::keyClicks(f.xedDOB, QStringLiteral("3.4.1990"));
+        f.xbtnSaveAs->click();
+        f.BtnExit->click();
+    });
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Saved new: Demo Person: NEWMAN,TESSA APR 3, 1990\r\n");
+    QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
+    EXPECT_EQ(ShownFind(), nullptr);
+    EXPECT_EQ(form->xDlgCharge->text(), "NEWMAN,TESSA");
+    EXPECT_EQ(form->vornSource1->State(), ssEdit);
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Saved: Demo Lab Test: U-STIX Urine dipstick test\r\n");
+    Click(form->xbtnSave);
+    EXPECT_EQ(Stored("80001", "35", "7"), "31") << "the new person's number";
+}
+
+// Zoom and Insert open the row's record on the secondary form; back from it, the tab's grid
+// shows what the form filed.
+TEST_F(Tabs, ZoomAndInsertOpenTheSecondaryFormsAndTheGridShowsWhatTheyFiled) {
+    Show("35");
+    Page(4);
+    const QString result = form->xgrdLogOpen->RecordNumber();
+    modal.OnForm<TfrmLabResult>([&](TfrmLabResult& f) {
+        EXPECT_EQ(f.vornSource1->RecordNumber(), result);
+        EXPECT_EQ(f.vornSource1->MasterSource(), form->vornSource1);
+        EXPECT_FALSE(f.xedtName->isEnabled());
+        f.BtnExit->click();
+    });
+    // A double click is a press and a release, then a second press that is the double click.
+    const QPoint firstRow =
+        form->xgrdLogOpen->visualRect(form->xgrdLogOpen->model()->index(0, 0)).center();
+    QTest::mouseClick(form->xgrdLogOpen->viewport(), Qt::LeftButton, {}, firstRow);
+    QTest::mouseDClick(form->xgrdLogOpen->viewport(), Qt::LeftButton, {}, firstRow);
+    Page(5);
+    const int rows = form->xgrdHieOpen->RowCount();
+    modal.OnForm<TfrmSubresult>([&](TfrmSubresult& f) {
+        EXPECT_EQ(f.vornSource1->MasterSource(), form->vornSource1);
+        f.xedtSubresult->setFocus();
+        QTest::keyClicks(f.xedtSubresult, QStringLiteral("KETONES"));
+        f.xbtnSaveAs->click();
+        f.BtnExit->click();
+    });
+    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Subresult: KETONES\r\n");
+    Click(form->btnInsert);
+    EXPECT_EQ(form->xgrdHieOpen->RowCount(), rows + 1);
+    EXPECT_TRUE(form->xgrdHieOpen->RowLines().join(u'|').contains("KETONES"));
 }
 
 // READER may only read. The demo's forms do not ask the server for the file's rights, so the
