@@ -35,6 +35,9 @@ TvornGrid::TvornGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
     setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab moves on to the next control of the form, as in any other field; the arrow keys move
+    // between the rows.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);

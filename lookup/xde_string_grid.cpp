@@ -10,6 +10,9 @@ namespace vorn {
 
 TXDEStringGrid::TXDEStringGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
     setSelectionBehavior(QAbstractItemView::SelectRows);
+    // Tab moves on to the next control of the form, as in any other field; the arrow keys move
+    // between the rows.
+    setTabKeyNavigation(false);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();

@@ -1,79 +1,139 @@
-// Walking a form by the keyboard: the accelerators a user can press in it now (its menus, the
-// buttons, labels, group boxes and tabs that are showing), and the widgets Tab reaches.
+// Walking a form by the keyboard as a user does: every accelerator of what the form shows now is
+// pressed and must reach its own field, button, tab or menu, no two of them alike; Tab must reach
+// every field and button of a page.
 #pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
-#include <QKeySequence>
 #include <QLabel>
-#include <QMap>
+#include <QMenu>
 #include <QMenuBar>
-#include <QStringList>
+#include <QRadioButton>
+#include <QSet>
 #include <QTabBar>
 #include <QTest>
 #include <QWidget>
 
 namespace vorn::test {
 
-// The letter after the "&" of `text` (upper case), or none.
-inline QChar Mnemonic(const QString& text) {
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] != u'&') continue;
-        if (text[i + 1] == u'&') {
-            ++i;
-            continue;
-        }
-        return text[i + 1].toUpper();
-    }
+inline void Activate(QWidget& window) {
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+inline QChar MnemonicOf(const QString& text) {
+    for (int i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == u'&' && text[++i] != u'&') return text[i].toLower();
     return {};
 }
 
-// Every accelerator of `window` that a user can press now, with who answers to it.
-inline QMap<QChar, QStringList> Accelerators(QWidget& window) {
-    QMap<QChar, QStringList> keys;
-    const auto add = [&](const QString& text, const QString& owner) {
-        if (const QChar key = Mnemonic(text); !key.isNull()) keys[key].append(owner);
+// Takes the shortcut a button, the tab bar or the menu bar receives: the key reached it, and no
+// record operation runs and no menu opens during the walk.
+struct ShortcutCatcher : QObject {
+    QObject* hit = nullptr;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::Shortcut) return false;
+        hit = watched;
+        return true;
+    }
+};
+
+inline void Press(QWidget& window, QChar key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : &window, key.toLatin1(), Qt::AltModifier);
+}
+
+// Alt+`key` of `text` reaches `owner`: a label's buddy or a group box takes the focus, anything
+// else receives the shortcut.
+inline void ExpectReached(QWidget& window, QChar key, QWidget* owner, const std::string& text) {
+    Activate(window);
+    auto* label = qobject_cast<QLabel*>(owner);
+    QWidget* field = label ? label->buddy() : owner;
+    if (label || qobject_cast<QGroupBox*>(field)) {
+        // A disabled field (the lab result's locked panel) takes no focus.
+        if (!field->isEnabled()) return;
+        Press(window, key);
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_TRUE(focus == field || field->isAncestorOf(focus)) << text;
+        return;
+    }
+    // A button the record's state disables is enabled for the press alone.
+    const bool enabled = field->isEnabled();
+    ShortcutCatcher catcher;
+    field->setEnabled(true);
+    field->installEventFilter(&catcher);
+    Press(window, key);
+    field->removeEventFilter(&catcher);
+    field->setEnabled(enabled);
+    EXPECT_EQ(catcher.hit, field) << text;
+}
+
+// Every mnemonic of what `window` shows now, each pressed; every plain label (a note aside) has
+// a buddy and a mnemonic, except `captions`: the captions of values shown, which take no focus.
+inline void PressEach(QWidget& window, const QStringList& captions = {}) {
+    QSet<QChar> keys;
+    const auto check = [&](const QString& text, QWidget* owner) {
+        const QChar key = MnemonicOf(text);
+        if (key.isNull()) return;
+        EXPECT_FALSE(keys.contains(key)) << "ambiguous: " << text.toStdString();
+        keys.insert(key);
+        ExpectReached(window, key, owner, text.toStdString());
     };
     for (QWidget* w : window.findChildren<QWidget*>()) {
         if (!w->isVisible()) continue;
-        if (auto* label = qobject_cast<QLabel*>(w); label && label->buddy())
-            add(label->text(), label->objectName());
-        else if (auto* button = qobject_cast<QAbstractButton*>(w))
-            add(button->text(), button->objectName());
-        else if (auto* group = qobject_cast<QGroupBox*>(w))
-            add(group->title(), group->objectName());
-        else if (auto* tabs = qobject_cast<QTabBar*>(w))
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            if (label->wordWrap() || label->inherits("vorn::TvornLabel") ||
+                captions.contains(label->objectName()))
+                continue;
+            EXPECT_TRUE(label->buddy() && !MnemonicOf(label->text()).isNull())
+                << label->objectName().toStdString();
+            check(label->text(), label);
+        } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+            check(button->text(), button);
+        } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+            check(group->title(), group);
+        } else if (auto* tabs = qobject_cast<QTabBar*>(w)) {
             for (int i = 0; i < tabs->count(); ++i)
-                add(tabs->tabText(i), tabs->objectName() + u'#' + QString::number(i));
-        else if (auto* menus = qobject_cast<QMenuBar*>(w))
-            for (QAction* action : menus->actions())
-                if (action->isVisible()) add(action->text(), action->objectName());
+                check(tabs->tabText(i), tabs);
+        } else if (auto* bar = qobject_cast<QMenuBar*>(w)) {
+            for (QAction* action : bar->actions()) {
+                check(action->text(), bar);
+                QSet<QChar> items;  // a menu's items are a scope of their own
+                for (QAction* item :
+                     action->menu() ? action->menu()->actions() : QList<QAction*>{}) {
+                    const QChar itemKey = MnemonicOf(item->text());
+                    if (itemKey.isNull() || !item->isVisible()) continue;
+                    EXPECT_FALSE(items.contains(itemKey)) << item->text().toStdString();
+                    items.insert(itemKey);
+                }
+            }
+        }
     }
-    return keys;
 }
 
-// The accelerators that more than one widget answers to: "A: lblName, xbtnSaveAs".
-inline QStringList Clashes(QWidget& window) {
-    QStringList clashes;
-    const QMap<QChar, QStringList> keys = Accelerators(window);
-    for (auto it = keys.begin(); it != keys.end(); ++it)
-        if (it.value().size() > 1)
-            clashes.append(QString(it.key()) + QStringLiteral(": ") + it.value().join(u", "));
-    return clashes;
-}
-
-// The widgets Tab visits from `start` until it comes back (at most `limit` presses).
-inline QList<QWidget*> TabWalk(QWidget* start, int limit = 80) {
+inline void WalkWithTab(QWidget& window, QWidget& page) {
+    Activate(window);
+    QList<QWidget*> widgets = page.findChildren<QWidget*>(), targets;
+    widgets << window.findChild<QWidget*>("BtnExit");
+    for (QWidget* w : widgets)
+        if (w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) targets << w;
     QList<QWidget*> reached;
-    start->setFocus(Qt::TabFocusReason);
-    for (int i = 0; i < limit; ++i) {
-        QWidget* focus = QApplication::focusWidget();
-        if (!focus || (i > 0 && focus == start)) break;
-        if (!reached.contains(focus)) reached.append(focus);
-        QTest::keyClick(focus, Qt::Key_Tab);
+    for (int i = 0; i < 2 * targets.size(); ++i) {
+        reached << QApplication::focusWidget();
+        QTest::keyClick(reached.last(), Qt::Key_Tab);
     }
-    return reached;
+    for (QWidget* w : targets) {
+        // One button of a radio group takes the focus for the group.
+        QWidget* field = qobject_cast<QRadioButton*>(w) ? w->parentWidget() : w;
+        EXPECT_TRUE(std::any_of(reached.begin(), reached.end(), [&](QWidget* r) {
+            return r == field || field->isAncestorOf(r);
+        })) << w->objectName().toStdString();
+    }
 }
 
 }  // namespace vorn::test
