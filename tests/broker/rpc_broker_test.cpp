@@ -32,16 +32,21 @@ class Broker : public ::testing::Test {
     TRPCBroker b;
 };
 
+// The broker on a peer whose set-up needs no sign-on.
+class SignedOn : public Broker {
+  protected:
+    void SetUp() override {
+        Broker::SetUp();
+        test::ScriptNoSignonNeeded(peer);
+    }
+};
+
 TEST(BrokerDefaults, AreReadFromTheSettingsAndWrittenBackWhenMissing) {
     test::ScopedSettings settings;
     const auto stored = [](const char* name) {
         return ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, name);
     };
     TRPCBroker b;
-    EXPECT_TRUE(b.ClearParameters());
-    EXPECT_TRUE(b.ClearResults());
-    EXPECT_EQ(b.Server(), kDefaultServer);
-    EXPECT_EQ(b.ListenerPort(), 9200);
     EXPECT_EQ(stored("Server"), kDefaultServer);
     EXPECT_EQ(stored("ListenerPort"), "9200");
     EXPECT_EQ(stored("ClearParameters"), "1");
@@ -79,8 +84,7 @@ TEST(BrokerResults, SplitAtEveryKindOfLineBreak) {
     EXPECT_TRUE(TRPCBroker::SplitLines("").isEmpty());
 }
 
-TEST_F(Broker, ACallConnectsSignsOnAndAppendsTheLines) {
-    test::ScriptNoSignonNeeded(peer);
+TEST_F(SignedOn, ACallConnectsSignsOnAndAppendsTheLines) {
     peer.ReplyLines({"one", "two"}).ReplyLines({"x", "y"});
     b.SetConnected(true);
     b.SetClearResults(false);
@@ -97,8 +101,7 @@ TEST_F(Broker, ACallConnectsSignsOnAndAppendsTheLines) {
     EXPECT_EQ(b.Results, (QStringList{"kept", "one", "two"}));
 }
 
-TEST_F(Broker, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
-    test::ScriptNoSignonNeeded(peer);
+TEST_F(SignedOn, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
     peer.Reply("first").Reply("second").Reply("second again");
     TRPCBroker a;
     test::Aim(a, peer);
@@ -122,8 +125,7 @@ TEST_F(Broker, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
     EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "A", "B", "B"}));
 }
 
-TEST_F(Broker, ChangingTheServerWhileConnectedDisconnectsAndThePortDoesNot) {
-    test::ScriptNoSignonNeeded(peer);
+TEST_F(SignedOn, ChangingTheServerWhileConnectedDisconnectsAndThePortDoesNot) {
     b.SetConnected(true);
     b.SetListenerPort(1);
     b.SetServer("127.0.0.1");
@@ -133,8 +135,7 @@ TEST_F(Broker, ChangingTheServerWhileConnectedDisconnectsAndThePortDoesNot) {
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
 }
 
-TEST_F(Broker, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
-    test::ScriptNoSignonNeeded(peer);
+TEST_F(SignedOn, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
     peer.CloseMidReply(std::string("\0\0par", 5));
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("back");
@@ -153,8 +154,7 @@ TEST_F(Broker, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
 }
 
 // The other broker reconnects, and its context is made on the new link with one sign-on.
-TEST_F(Broker, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
-    test::ScriptNoSignonNeeded(peer);
+TEST_F(SignedOn, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
     peer.CloseWithoutReply();
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("1").Reply("on the new link");
@@ -198,8 +198,7 @@ TEST_F(Broker, AFailureOtherThanABrokerErrorDuringSignonLeavesItDisconnectedAndT
     EXPECT_TRUE(peer.WaitForGoodbyes(1)) << "the half-made link is closed";
 }
 
-TEST_F(Broker, AnMErrorLeavesTheLinkConnectedAndTheParametersCleared) {
-    test::ScriptNoSignonNeeded(peer);
+TEST_F(SignedOn, AnMErrorLeavesTheLinkConnectedAndTheParametersCleared) {
     peer.MError("M ERROR").Reply("ok");
     b.RemoteProcedure = "X";
     b.Param[0].Value = "v";
@@ -211,8 +210,7 @@ TEST_F(Broker, AnMErrorLeavesTheLinkConnectedAndTheParametersCleared) {
     EXPECT_EQ(peer.Handshakes(), 1);
 }
 
-TEST_F(Broker, WithoutClearParametersTheListStaysWithTheSentChanges) {
-    test::ScriptNoSignonNeeded(peer);
+TEST_F(SignedOn, WithoutClearParametersTheListStaysWithTheSentChanges) {
     peer.Reply("1").Reply("2");
     b.SetClearParameters(false);
     b.RemoteProcedure = "DDR LISTER";
@@ -229,10 +227,9 @@ TEST_F(Broker, WithoutClearParametersTheListStaysWithTheSentChanges) {
     EXPECT_NE(peer.Calls()[2].find(std::string("0012001\001000")), std::string::npos);
 }
 
-class ContextAnswers : public Broker, public ::testing::WithParamInterface<const char*> {};
+class ContextAnswers : public SignedOn, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(ContextAnswers, OnlyExactlyOneAcceptsTheContext) {
-    test::ScriptNoSignonNeeded(peer);
     peer.Reply(GetParam());
     EXPECT_EQ(b.OpenAppContext("ZAZIRERO"), std::string(GetParam()) == "1");
     EXPECT_TRUE(b.Connected());
@@ -258,7 +255,7 @@ TEST_F(Broker, ARefusedConnectLeavesTheBrokerDisconnected) {
     EXPECT_FALSE(BrokerConnections::Exists());
 }
 
-TEST_F(Broker, TheClientAgentIsStartedFromTheBrokerFolder) {
+TEST_F(SignedOn, TheClientAgentIsStartedFromTheBrokerFolder) {
     test::ScopedSettings settings;
     QTemporaryDir dir;
     const QString marker = dir.filePath("started");
@@ -268,17 +265,15 @@ TEST_F(Broker, TheClientAgentIsStartedFromTheBrokerFolder) {
     agent.close();
     agent.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", dir.path());
-    test::ScriptNoSignonNeeded(peer);
     b.SetConnected(true);
     for (int i = 0; i < 200 && !QFile::exists(marker); ++i)
         QThread::msleep(10);
     EXPECT_TRUE(QFile::exists(marker));
 }
 
-TEST_F(Broker, AMissingClientAgentDoesNotStopTheConnection) {
+TEST_F(SignedOn, AMissingClientAgentDoesNotStopTheConnection) {
     test::ScopedSettings settings;
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/nonexistent/folder");
-    test::ScriptNoSignonNeeded(peer);
     EXPECT_NO_THROW(b.SetConnected(true));
 }
 

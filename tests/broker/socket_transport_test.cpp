@@ -40,19 +40,14 @@ EBrokerError Raised(F&& f) {
     return EBrokerError("", "", 0, "");
 }
 
+// The handshake's layout is ComposeHandshake's (the wire test); the peer called back on the
+// port it announced.
 TEST_F(Transport, HandshakeAnnouncesTheLocalAddressAndTheCallbackPort) {
     auto link = Open();
     ASSERT_TRUE(link->linked);
     const auto messages = peer.Messages();
     ASSERT_EQ(messages.size(), 1u);
-    const std::string& hs = messages[0];
-    EXPECT_EQ(hs.substr(0, 12), std::string("{XWB}") + hs.substr(5, 5) + "|\x05");
-    EXPECT_EQ(hs.substr(12, 5), "1.104");
-    const std::string text = hs.substr(22);
-    EXPECT_EQ(text.rfind("TCPconnect^127.0.0.1^", 0), 0u) << text;
-    EXPECT_EQ(text.back(), '^');
-    EXPECT_EQ(std::stoul(hs.substr(5, 5)), hs.size() - 10);
-    EXPECT_EQ(std::stoul(hs.substr(17, 5)), text.size());
+    EXPECT_EQ(messages[0].substr(22, 21), "TCPconnect^127.0.0.1^") << messages[0];
 }
 
 TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {

@@ -131,39 +131,21 @@ TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
     EXPECT_TRUE(source->ChangedControls().contains(person));
 }
 
-struct ColumnsCase {
-    const char* name;
-    QStringList fields;
-    QStringList cells;  // of the row of VIRTANEN,AINO (record 1, born 10 Feb 1953)
-};
-
-class DialogEditColumns : public DialogEdit, public ::testing::WithParamInterface<ColumnsCase> {};
-
-TEST_P(DialogEditColumns, CellsAndTheTakenNameComeFromTheirOwnPieces) {
-    person->FieldsForPointer = GetParam().fields;
+// The cells of each column and the name taken come from their own pieces of the row (the
+// pick list's own tests have the other orders of the columns).
+TEST_F(DialogEdit, CellsAndTheTakenNameComeFromTheirOwnPieces) {
+    person->FieldsForPointer = {".001,No,40", ".01,Name,200", "2,Born,100"};
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->grdPick->ColCount(), GetParam().cells.size());
     QStringList cells;
     for (int c = 0; c < dialog->grdPick->ColCount(); ++c)
         cells.append(dialog->grdPick->Cell(c, 1));
-    EXPECT_EQ(cells, GetParam().cells);
+    EXPECT_EQ(cells, (QStringList{"1", "VIRTANEN,AINO", "FEB 10, 1953"}));
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
     EXPECT_TRUE(source->ChangedControls().contains(person));
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    DialogEdit, DialogEditColumns,
-    ::testing::Values(ColumnsCase{"NameOnly", {".01,Name,250"}, {"VIRTANEN,AINO"}},
-                      ColumnsCase{"NameSecond",
-                                  {"2,Born,100", ".01,Name,200"},
-                                  {"FEB 10, 1953", "VIRTANEN,AINO"}},
-                      ColumnsCase{"RecordNumberColumn",
-                                  {".001,No,40", ".01,Name,200", "2,Born,100"},
-                                  {"1", "VIRTANEN,AINO", "FEB 10, 1953"}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 enum class Way { SelectButton, EnterInGrid, DoubleClickRow };
 struct SelectCase {
@@ -289,14 +271,8 @@ TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
     EXPECT_EQ(abbreviation->InternalValue(), "HB");
 }
 
-struct HelpCase {
-    const char* name;
-    bool inTheDialog;  // F1 in the dialog's search box, else in the edit
-};
-
-class DialogEditHelp : public DialogEdit,
-                       public ::testing::WithParamInterface<HelpCase>,
-                       public FieldHelpDisplay {
+// F1 in the edit itself is the bound controls' contract test.
+class DialogEditHelp : public DialogEdit, public FieldHelpDisplay {
   protected:
     DialogEditHelp() { SetFieldHelpDisplay(this); }
     ~DialogEditHelp() override { SetFieldHelpDisplay(nullptr); }
@@ -306,29 +282,18 @@ class DialogEditHelp : public DialogEdit,
     QStringList shown;
 };
 
-TEST_P(DialogEditHelp, F1ShowsTheFieldsHelpAndDescription) {
-    Open();
+TEST_F(DialogEditHelp, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
+    TfrmFind* dialog = Search(person, "VIRT");
+    ASSERT_NE(dialog, nullptr);
     const QString help = source->FieldHelp("7", "H");
     const QString description = source->FieldDescription("7");
-    QWidget* where = person;
-    if (GetParam().inTheDialog) {
-        Type(person, "VIRT");
-        Enter(person);
-        ASSERT_NE(Shown(), nullptr);
-        where = Shown()->edtFind;
-    }
-    QTest::keyClick(where, Qt::Key_F1);
+    QTest::keyClick(dialog->edtFind, Qt::Key_F1);
     EXPECT_EQ(shown, (QStringList{"Person in charge", help + "\r\r" + description}));
     shown.clear();
     person->SetFMHelpUsed(false);
-    QTest::keyClick(where, Qt::Key_F1);
+    QTest::keyClick(dialog->edtFind, Qt::Key_F1);
     EXPECT_TRUE(shown.isEmpty());
 }
-
-INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditHelp,
-                         ::testing::Values(HelpCase{"InTheEdit", false},
-                                           HelpCase{"InTheSearchBox", true}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DialogEdit, ALongTextSearchesWithItsFirstThirtyCharacters) {
     QStringList sent;

@@ -1,6 +1,7 @@
 // The bound edit as a user works it: typing marks the record changed (and locks it), typing
-// back to the filled text ends the edit, leaving validates with the server, a rejected value is
-// reported with the field's help, a Clear button skips all of it, and F1 shows the field help.
+// back to the filled text ends the edit, leaving validates with the server (for any button but
+// Clear: the bound controls' contract test), a rejected value is reported with the field's help,
+// and F1 shows the field help.
 #include <gtest/gtest.h>
 
 #include <QPushButton>
@@ -142,21 +143,6 @@ TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
     // The new record keeps its only change, to be corrected.
     EXPECT_EQ(source->State(), ssNew);
     EXPECT_EQ(comment->text(), "abc");
-}
-
-TEST_F(Edit, LeavingForTheClearButtonNeitherValidatesNorMarks) {
-    auto* clear = new TvornBtn(&form);
-    clear->SetOperation(DoClear);
-    clear->SetvornSource(source);
-    OpenRecord();
-    Retype(edit, "12/6/2026");
-    const std::size_t mark = CallMark();
-    Focus(clear);
-    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
-    EXPECT_EQ(exits, 1);
-    EXPECT_EQ(edit->text(), "12/6/2026");
-    EXPECT_EQ(edit->InternalValue(), "3100101");
-    EXPECT_EQ(source->CurrentControl(), nullptr);
 }
 
 TEST_F(Edit, LeavingForAnotherButtonValidates) {

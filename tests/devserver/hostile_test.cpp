@@ -2,14 +2,13 @@
 // logged, and every other session served as before.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "broker/broker_error.h"
 #include "broker/socket_transport.h"
 #include "common/counted_fields.h"
 #include "tests/devserver/server_fixture.h"
+#include "tests/support/dev_server_process.h"
 
 namespace vorn::devserver {
 namespace {
@@ -37,12 +36,7 @@ class Hostile : public ::testing::Test {
             std::this_thread::sleep_for(10ms);
         return server->PendingHandshakes() == n;
     }
-    std::string Log() const {
-        std::ifstream in(folder.Path("calls.log"));
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string Log() const { return vorn::test::FileText(folder.Path("calls.log")); }
     // Waits (bounded) until the log holds `text`.
     bool LogSays(const std::string& text) const {
         for (int i = 0; i < 200; ++i) {

@@ -5,26 +5,21 @@
 
 #include <chrono>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "tests/devserver/broker_fixture.h"
+#include "tests/support/dev_server_process.h"
 
 namespace vorn::devserver {
 namespace {
 
 using test::Entries;
 using test::Lines;
+using vorn::test::FileText;
 
 std::string SpecimenName(int i) {
     const std::string n = std::to_string(i);
     return "SPECIMEN " + std::string(4 - n.size(), '0') + n;
-}
-
-std::string FileText(const std::string& path) {
-    std::stringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
 }
 
 class Output : public test::BrokerTest {

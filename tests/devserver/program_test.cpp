@@ -6,7 +6,6 @@
 #include <QProcess>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "broker/rpc_params.h"
@@ -22,6 +21,7 @@ namespace {
 using namespace std::chrono_literals;
 using test::Client;
 using vorn::test::DevServerProcess;
+using vorn::test::FileText;
 using vorn::test::LoggedCall;
 
 // Runs the program to its end: its exit status and standard output.
@@ -33,13 +33,6 @@ std::pair<int, std::string> RunProgram(const std::string& args) {
         out.append(buf, n);
     const int status = ::pclose(p);
     return {WEXITSTATUS(status), out};
-}
-
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // The parameter lines the log holds after the last call line.

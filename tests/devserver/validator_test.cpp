@@ -20,10 +20,6 @@ struct Case {
     const char* external;
 };
 
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class Validation : public DemoServerTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(Validation, AnswersInTheShapeTheClientReads) {

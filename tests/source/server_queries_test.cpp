@@ -142,12 +142,13 @@ TEST_F(ServerQueries, RecordIdentifiersLeaveErrorsOutAndReadOnlyThisCallsLines) 
 // --- the toolset's message texts ---
 
 // No message broker and an empty caption cache before and after each test; a broker `b` on
-// the test peer, which no lookup finds unless it is handed in.
+// the test peer (no sign-on needed), which no lookup finds unless it is handed in.
 class MessageLookup : public ::testing::Test {
   protected:
     void SetUp() override {
         SetMessageBroker(nullptr);
         ClearDialogTextCache();
+        test::ScriptNoSignonNeeded(peer);
         test::Aim(b, peer);
     }
     void TearDown() override {
@@ -183,7 +184,6 @@ TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
 }
 
 TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
-    test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "&No"});
     peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
     EXPECT_EQ(GetDialogText(7, "", &b), "&No");
@@ -204,7 +204,6 @@ TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAn
 
 // The answer's data lines joined without a separator.
 TEST_F(MessageLookup, AnswersGiveTheDataLinesJoined) {
-    test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
                      "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"});
     // This answer has no "[Errors]" marker: such lines are text of the section they are in.
@@ -233,7 +232,6 @@ TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswers) {
 
 TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
     TestPeer other;
-    test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "&No"}).ReplyLines({"[Data]", "&Ok"});
     TRPCBroker second;
     test::Aim(second, other);
@@ -248,7 +246,6 @@ TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
 }
 
 TEST_F(MessageLookup, TheLookupSetsTheBrokersClearingFlags) {
-    test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "&No"});
     b.SetClearParameters(false);
     b.SetClearResults(false);
@@ -267,7 +264,6 @@ TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNe
     TestPeer other;
     test::ScriptNoSignonNeeded(other);
     other.ReplyLines({"[Data]", "from the first"});
-    test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "from the second"});
     auto first = std::make_unique<TRPCBroker>();
     test::Aim(*first, other);
@@ -284,7 +280,6 @@ TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNe
 }
 
 TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
-    test::ScriptNoSignonNeeded(peer);
     peer.ReplyLines({"[Data]", "found"});
     QWidget form;
     QWidget panel(&form);
@@ -295,7 +290,6 @@ TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
 }
 
 TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
-    test::ScriptNoSignonNeeded(peer);
     peer.MError("M ERROR=UNDEF");
     EXPECT_ANY_THROW(GetDialogText(7, "", &b));
     // The link stays; the broker stays the message broker.
@@ -366,7 +360,6 @@ void ScriptFill(TestPeer& peer, const std::string& prefix) {
 }
 
 TEST_F(MessageLookup, CaptionsAreFetchedAllThirteenOnceAndAgainAfterTheCacheWasEmptied) {
-    test::ScriptNoSignonNeeded(peer);
     ScriptFill(peer, "first ");
     ScriptFill(peer, "second ");
     SetMessageBroker(&b);

@@ -32,13 +32,6 @@ std::string NewFolder() {
     return pattern;
 }
 
-std::string FileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 // The exit status of a child that has ended: its code, or 128 + the signal that ended it.
 int ExitStatus(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -214,6 +207,13 @@ std::vector<std::string> DevServerProcess::NamesSince(std::size_t mark) const {
     for (const LoggedCall& c : CallsSince(mark))
         names.push_back(c.name);
     return names;
+}
+
+std::string FileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 }  // namespace vorn::test

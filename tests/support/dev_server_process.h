@@ -76,4 +76,7 @@ class DevServerProcess {
 // by the program itself.
 void CopySeededDatabase(const std::string& path, int seedScale = 1);
 
+// The bytes of a file as they stand ("" when it cannot be read): a log, a spool file.
+std::string FileText(const std::string& path);
+
 }  // namespace vorn::test

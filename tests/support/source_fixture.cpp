@@ -21,6 +21,16 @@ QuietUi gQuiet;
 
 const QString kContext = QStringLiteral("ZAZIRERO");
 
+// A broker signed on with `codes` that created the demo context.
+std::unique_ptr<TRPCBroker> SignedOnBroker(int port, const QString& host, const QString& codes) {
+    auto broker = std::make_unique<TRPCBroker>();
+    broker->SetServer(host);
+    broker->SetListenerPort(port);
+    broker->PresetCodes = codes;
+    if (!broker->OpenAppContext(kContext)) ADD_FAILURE() << "the demo context was refused";
+    return broker;
+}
+
 }  // namespace
 
 struct SourceServer::Impl {
@@ -52,12 +62,8 @@ DevServerProcess& SourceServer::Server() {
 
 TRPCBroker& SourceServer::Broker() {
     if (impl_->brokers.empty()) {
-        auto broker = std::make_unique<TRPCBroker>();
+        auto broker = SignedOnBroker(Port(), QStringLiteral("127.0.0.1"), kDemoCodes);
         broker->setObjectName(QStringLiteral("RPCBroker1"));
-        broker->SetServer(QStringLiteral("127.0.0.1"));
-        broker->SetListenerPort(Port());
-        broker->PresetCodes = kDemoCodes;
-        if (!broker->OpenAppContext(kContext)) ADD_FAILURE() << "the demo context was refused";
         // The message dialog's captions are fetched once per program; fetched here, so that
         // the calls a test counts do not depend on the tests that ran before it.
         SetMessageBroker(broker.get());
@@ -70,12 +76,7 @@ TRPCBroker& SourceServer::Broker() {
 
 TRPCBroker& SourceServer::SecondBroker(const QString& codes) {
     Broker();
-    auto broker = std::make_unique<TRPCBroker>();
-    broker->SetServer(QStringLiteral("localhost"));
-    broker->SetListenerPort(Port());
-    broker->PresetCodes = codes;
-    if (!broker->OpenAppContext(kContext)) ADD_FAILURE() << "the demo context was refused";
-    impl_->brokers.push_back(std::move(broker));
+    impl_->brokers.push_back(SignedOnBroker(Port(), QStringLiteral("localhost"), codes));
     return *impl_->brokers.back();
 }
 
