@@ -14,8 +14,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The demo registry and two procedures that hold things: a lock on a record of a file and a
-// stored document; both answer the document's handle or "0" when the lock was refused.
+// The demo registry and a procedure that holds things: a lock on a record of a file and a
+// stored document; it answers the document's handle, or "0" when the lock was refused. That a
+// document is its own session's is the printing tests' and the document store's.
 class Holding : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -26,12 +27,6 @@ class Holding : public ::testing::Test {
             if (!file || !iens) return Reply::MError("bad record");
             if (!s.LockRecord(*file, *iens)) return Reply::Value("0");
             return Reply::Value(s.documents().Add({"line 1", "line 2"}));
-        });
-        registry.Add("ZZTEST PAGE", Access::Application, [](Session& s, const Call& call) {
-            std::vector<std::string> lines;
-            const bool found =
-                s.documents().With(call.Literal(0), [&](Document& d) { lines = d.lines; });
-            return found ? Reply::Lines(lines) : Reply::Lines({"[Errors]", "Document not found."});
         });
         ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
         o.clock = &clock;
@@ -57,16 +52,6 @@ class Holding : public ::testing::Test {
     ProcedureRegistry registry;
     std::unique_ptr<Server> server;
 };
-
-TEST_F(Holding, AnotherSessionsDocumentIsNotFound) {
-    auto a = SignedOn();
-    auto b = SignedOn();
-    const QString handle = a->Call("ZZTEST HOLD", {"80000", "1,"});
-    EXPECT_EQ(handle.size(), 32);
-    EXPECT_EQ(a->Lines("ZZTEST PAGE", {handle}), (std::vector<std::string>{"line 1", "line 2"}));
-    EXPECT_EQ(b->Lines("ZZTEST PAGE", {handle}),
-              (std::vector<std::string>{"[Errors]", "Document not found."}));
-}
 
 TEST_F(Holding, EverythingGoesWithAGoodbye) {
     auto a = SignedOn();

@@ -61,10 +61,9 @@ INSTANTIATE_TEST_SUITE_P(
              "\"1e3\" is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to "
              "250.",
              ""},
-        // dates: every typed form is the dates' own test; here relative ones and the century
+        // dates: every typed form and the century are the dates' own test; here a relative one,
+        // from the server's today
         Case{"DateTodayPlus", "80001", "4", "T+26", true, "3270101", "JAN 1, 2027"},
-        Case{"TwoDigitYearNotInTheFuture", "80001", "4", "12/6/26", true, "3261206", "DEC 6, 2026"},
-        Case{"TwoDigitYearInTheFuture", "80001", "4", "7.12.26", true, "2261207", "DEC 7, 1926"},
         Case{"NoSuchDay", "80001", "4", "2/30/2026", false,
              "\"2/30/2026\" is not a date. DATE OF INTRODUCTION takes dates such as 12/6/2026, "
              "6.12.2026, 2026-12-06, DEC 6 2026, 6 DEC 2026, T, T+1 or T-1.",
@@ -74,7 +73,6 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"CodeByText", "80001", "3", "YES", true, "1", "YES"},
         Case{"CodeByTextPrefixIgnoringCase", "80001", "5", "w", true, "2", "WARD"},
         Case{"CodeByCodeIgnoringCase", "3.5", "2", "hfs", true, "HFS", "HOST FILE SERVER"},
-        Case{"CodeByTextPrefix", "3.5", "2", "VIRT", true, "VTRM", "VIRTUAL TERMINAL"},
         Case{"NoSuchCode", "80001", "3", "MAYBE", false,
              "\"MAYBE\" is not one of the codes of CURRENTLY IN USE: 1 YES, 0 NO.", ""},
         // pointers
@@ -100,8 +98,6 @@ INSTANTIATE_TEST_SUITE_P(
              ""},
         Case{"VariablePointerByFileAndNumber", "80005", ".01", "DEMO PATIENT.`46", true,
              "46;ZDEMO(80003,", "NIEMI,VEIKKO"},
-        Case{"VariablePointerToASpecimen", "80005", ".01", "EXTERNAL SAMPLE 001", true,
-             "1;ZDEMO(80004,", "EXTERNAL SAMPLE 001"},
         Case{"VariablePointerNarrowedByFile", "80005", ".01", "DEMO SPECIMEN.`2", true,
              "2;ZDEMO(80004,", "EXTERNAL SAMPLE 002"},
         Case{"VariablePointerInInternalForm", "80005", ".01", "16;ZDEMO(80003,", true,

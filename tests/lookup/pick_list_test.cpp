@@ -196,14 +196,11 @@ class PickListSort : public Finder, public ::testing::WithParamInterface<SortCas
     }
 };
 
-TEST_P(PickListSort, Ascending) {
+TEST_P(PickListSort, AscendingAndDescendingReversed) {
     const std::size_t mark = CallMark();
     EXPECT_EQ(SortedNumbers(soAscending), GetParam().ascending);
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), GetParam().validatorCalls);
     EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
-}
-
-TEST_P(PickListSort, DescendingReverses) {
     QStringList reversed = GetParam().ascending;
     std::reverse(reversed.begin(), reversed.end());
     EXPECT_EQ(SortedNumbers(soDescending), reversed);
@@ -248,12 +245,6 @@ TEST(FindDialogLayout, KeepsEveryPartInsideTheClientArea) {
     m.moreWidth = 25;
     m.findWidth = 75;
     const FindDialogLayout l = LayOutFindDialog(m);
-    EXPECT_EQ(l.gridTop, 23);
-    EXPECT_EQ(l.gridHeight, 188);
-    EXPECT_EQ(l.gridWidth, 254);
-    EXPECT_EQ(l.buttonTop, 213);
-    EXPECT_EQ(l.buttonPitch, 114);
-    EXPECT_EQ(l.buttonHeight, 28);
     const int clientWidth = l.formWidth - kFrameWidth;
     const int clientHeight = l.formHeight - kFrameHeight;
     EXPECT_EQ(clientHeight, l.buttonTop + l.buttonHeight) << "the button row is not cut off";

@@ -1,11 +1,10 @@
 // The help window against the development server: F1 in bound controls of two forms, the help
-// of a source's file, copying, printing into a PDF file, and its size rules.
+// of a source's file, copying, and printing into a PDF file.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -157,21 +156,6 @@ TEST_F(Help, PrintPutsTheTitleAndASpaceLineAboveTheTextOrAboveTheSelectionWhenTh
         text.start("pdftotext", {"-layout", pdf, "-"});
         ASSERT_TRUE(text.waitForFinished());
         EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).simplified(), printed);
-    }
-}
-
-TEST_F(Help, KeepsItsMinimumSizeTheCloseButtonAtTheRightAndTheTextBelowTheTitle) {
-    ShowTitledText("Title", "Text");
-    TvornHelpFrm& window = *HelpWindow();
-    for (const QSize size : {QSize(100, 60), QSize(640, 480)}) {
-        window.resize(size);
-        const QSize shown =
-            size.expandedTo({TvornHelpFrm::kMinimumWidth, TvornHelpFrm::kMinimumHeight});
-        EXPECT_EQ(window.size(), shown);
-        EXPECT_EQ(window.Button1->geometry().right(), shown.width() - 2);
-        EXPECT_EQ(window.Memo1->geometry().bottom(), shown.height() - 1);
-        EXPECT_EQ(window.Memo1->height(),
-                  shown.height() - window.Label1->y() + window.Label1->height() - 40);
     }
 }
 

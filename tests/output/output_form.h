@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "lookup/find_dialog.h"
+#include "lookup/xde_string_grid.h"
 #include "output/device_dialog.h"
 #include "output/vorn_print.h"
 #include "output/vorn_report.h"
@@ -34,6 +35,17 @@ class OutputForm : public SourceServer {
         for (QWidget* w : QApplication::topLevelWidgets())
             if (auto* list = qobject_cast<TfrmFind*>(w); list && list->isVisible()) return list;
         return nullptr;
+    }
+    // Picks the row of `name` from the pick list on the screen; the names it offers.
+    static QStringList PickFromList(const QString& name) {
+        TfrmFind* list = PickList();
+        if (!list) return {};
+        QStringList names;
+        for (int row = 1; row < list->grdPick->RowCount(); ++row)
+            names << list->grdPick->Cell(0, row);
+        list->grdPick->SetRow(static_cast<int>(names.indexOf(name)) + 1);
+        list->btnSelect->click();
+        return names;
     }
     // The server's text of message `id`.
     QString Text(int id) { return GetDialogText(id, {}, &Broker()); }

@@ -16,7 +16,6 @@
 #include <QTest>
 #include <QTextEdit>
 
-#include "lookup/xde_string_grid.h"
 #include "output/line_printing.h"
 #include "output/print_form.h"
 #include "output/print_requests.h"
@@ -175,12 +174,7 @@ TEST_F(Print, WithoutThePrinterThePreviewHasNoPrintCommandAndItsButtonsMoveUp) {
     EXPECT_TRUE(preview.btnPrint->isHidden());
     EXPECT_FALSE(preview.pumPrint->isVisible());
     EXPECT_FALSE(preview.pumExcel->isVisible());
-    const int width = preview.btnSaveAs->width();
-    EXPECT_EQ(width, std::min(preview.width() / 4, 110));
-    EXPECT_EQ(preview.btnSaveAs->x(), preview.RichEdit1->x());
-    EXPECT_EQ(preview.btnWord->x(), preview.RichEdit1->x() + width + 2);
-    EXPECT_EQ(preview.btnCopy->x(), preview.RichEdit1->x() + 2 * (width + 2));
-    EXPECT_EQ(preview.btnExit->geometry().right(), preview.width() - 6);
+    EXPECT_EQ(preview.btnSaveAs->x(), preview.RichEdit1->x()) << "in the print button's place";
     EXPECT_EQ(preview.btnSaveAs->text(), "&Send to file");
 }
 
@@ -207,8 +201,7 @@ TEST_F(Print, AServerPrinterGetsTheDocumentAndTheUserIsTold) {
     modal.OnForm<TfrmSelDev>([&](TfrmSelDev& f) {
         f.rbServer->click();
         f.btnSulje->click();
-        PickList()->grdPick->SetRow(2);
-        PickList()->btnSelect->click();
+        PickFromList("OFFICE PRINTER");
     });
     ASSERT_TRUE(dialog->Execute());
     report->FileNumber = "80002";

@@ -184,7 +184,6 @@ TEST_F(SignonProperties, ShowTheStoredSettingsAndDefaultsResetThemAfterYesButOnl
         EXPECT_EQ(Items(*d.rgrWindowPosition), (QStringList{"Center", "Current", "Remember"}));
         EXPECT_EQ(Items(*d.rgrWindowSize), (QStringList{"Normal", "Current", "Remember"}));
         EXPECT_EQ(Items(*d.rgrIntroBackClr), (QStringList{"Cream", "White"}));
-        EXPECT_EQ(ui::HelpContext(*d.btnDefaults), 4);
         EXPECT_EQ(d.rgrWindowSize->ItemIndex(), 2);
         EXPECT_EQ(d.rgrIntroBackClr->ItemIndex(), 1);
         EXPECT_EQ(d.FontDialog1.Font.pointSize(), 11);

@@ -86,6 +86,7 @@ TEST_F(SignonForm, WrongCodesEmptyTheFieldsWarnAndLetTheUserTryAgain) {
     ScriptWrongCodes();
     test::ScriptCodesAccepted(peer);
     modal.OnForm<TfrmSignon>([this](TfrmSignon& form) {
+        EXPECT_EQ(form.windowTitle(), "TREVANTA Sign-on");
         EXPECT_EQ((QStringList{form.lblServer->text(), form.lblVolume->text(), form.lblUCI->text(),
                                form.lblPort->text()}),
                   (QStringList{"TESTSERVER", "DEV", "VORN", "9200"}));
@@ -193,6 +194,7 @@ TEST_F(SignonForm, MessagesAfterTheSignonShowExactlyTheCountedLines) {
                      "The system goes down at 22:00.", "not counted"});
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) { SignOnWith(form, "demo", "demo.1234"); });
     modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) {
+        EXPECT_EQ(form.windowTitle(), "Signon Message");
         EXPECT_EQ(form.mmoMsg->toPlainText(),
                   "You have 3 new messages.\nThe system goes down at 22:00.");
         form.BitBtn1->click();
@@ -266,6 +268,7 @@ TEST_F(SignonForm, OnAFreshWorkstationTheIntroTextIsCreamAndThePropertiesItemOnT
         // The window system's menu is out of reach: the properties item is on the form.
         EXPECT_EQ(form.contextMenuPolicy(), Qt::ActionsContextMenu);
         EXPECT_TRUE(form.actions().contains(form.propertiesAction));
+        EXPECT_EQ(form.propertiesAction->text(), "&Properties...");
         EXPECT_EQ(form.propertiesAction->shortcut(), QKeySequence("Alt+P"));
         form.btnCancel->click();
     });
@@ -328,6 +331,7 @@ class VerifyCodeDialog : public test::WindowedSignon {
 // The same code again is refused in a plain message, without asking the server.
 TEST_F(VerifyCodeDialog, AKnownOldCodeIsShownLockedInTheButtonFaceColourAndNotTakenAgain) {
     modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
+        EXPECT_EQ(form.windowTitle(), "Change TREVANTA Verify Code");
         EXPECT_EQ(form.edtOldVC->text(), "OLD.CODE.1");
         EXPECT_EQ(form.edtOldVC->displayText(), "**********");
         EXPECT_FALSE(form.edtOldVC->isEnabled());

@@ -33,6 +33,12 @@ RpcReply Reply(const QStringList& lines) {
     return RpcReply(lines.join("\r\n") + QStringLiteral("\r\n"));
 }
 
+TEST(RecordRequests, AReadAsksForEveryFieldOfTheFormEachFollowedByASemicolon) {
+    EXPECT_EQ(Describe(records::ReadRequest("80001", {".01", "2", "4"}, "12,")),
+              "DDR GETS ENTRY DATA|list .DDR \"FILE\"=80001 \"FIELDS\"=.01;2;4; "
+              "\"IENS\"=12, \"FLAGS\"=IE");
+}
+
 TEST(RecordRequests, AWordProcessingFieldOfThreeLinesIsFiveLinesUnderItsField) {
     const records::RecordAnswer a = records::ReadRecordAnswer(
         Reply({"[BEGIN_diDATA]", "80001^12^.01^HB^HB", "80001^12^100^[WORD PROCESSING]", "one",

@@ -251,6 +251,24 @@ class Locking : public Saving {
     }
 };
 
+// A user who may only read, on a form that does not ask the server for the file's rights, is
+// told why the edit cannot start: not that someone else is changing the record.
+TEST_F(Locking, ALockRefusedForWantOfTheRightSaysWhy) {
+    TRPCBroker& reader = SecondBroker(test::kReaderCodes);
+    TvornSource mine;
+    mine.FileNumber = "80001";
+    mine.FMAccessUsed = false;
+    test::FakeBoundControl readerName(mine, "2", &form);
+    mine.SetRPCBroker(&reader);
+    mine.Open();
+    mine.GetAndFill("1");
+    test::ExpectToolsetMessage(modal, K::Error,
+                               "You may not change records of file 80001 (DEMO LAB TEST).");
+    readerName.Change("Mine", "Mine");
+    EXPECT_EQ(mine.State(), ssBrowse);
+    EXPECT_EQ(readerName.text(), "Hemoglobin");
+}
+
 TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditStarts) {
     source.GetAndFill("1");
     test::OtherUser other(SecondBroker(), form);
