@@ -32,14 +32,14 @@ class Hostile : public ::testing::Test {
     }
     // Waits (bounded) until the server has taken every connection made so far.
     bool PendingSoon(int n) {
-        for (int i = 0; i < 500 && server->PendingHandshakes() != n; ++i)
+        for (int i = 0; i < 3000 && server->PendingHandshakes() != n; ++i)
             std::this_thread::sleep_for(10ms);
         return server->PendingHandshakes() == n;
     }
     std::string Log() const { return vorn::test::FileText(folder.Path("calls.log")); }
     // Waits (bounded) until the log holds `text`.
     bool LogSays(const std::string& text) const {
-        for (int i = 0; i < 200; ++i) {
+        for (int i = 0; i < 1000; ++i) {
             if (Log().find(text) != std::string::npos) return true;
             std::this_thread::sleep_for(10ms);
         }
