@@ -142,24 +142,53 @@ TEST(Program, NoCodeOfTheSignOnReachesTheLog) {
         EXPECT_EQ(call.Literal(0), "<scrambled>") << call.name;
 }
 
-TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
-    DevServerProcess server;
-    std::vector<std::unique_ptr<test::RawClient>> silent;
-    for (int i = 0; i < 200; ++i)
-        silent.push_back(std::make_unique<test::RawClient>(server.Port()));
+// One run of vorn-rpc as the demo user against `server`: its exit status, standard output and
+// standard error. Each run is a session of its own.
+struct RpcRun {
+    int status = -1;
+    std::string out, err;
+};
+
+RpcRun RunRpc(const DevServerProcess& server, const QStringList& call) {
     QProcess rpc;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("VORN_CODES", "DEMO;DEMO.1234");
     rpc.setProcessEnvironment(env);
     rpc.setStandardInputFile(QProcess::nullDevice());
-    rpc.start(VORN_RPC_PATH, {"--server", "127.0.0.1", "--port", QString::number(server.Port()),
-                              "--context", "ZAZIRERO", "VRNX USERDATA"});
-    ASSERT_TRUE(rpc.waitForFinished(20000));
-    EXPECT_EQ(rpc.exitCode(), 0) << rpc.readAllStandardError().toStdString();
-    EXPECT_EQ(rpc.readAllStandardOutput().toStdString(), "[Data]\nDEMO,USER^DEMO HOSPITAL\n");
+    rpc.start(VORN_RPC_PATH, QStringList{"--server", "127.0.0.1", "--port",
+                                         QString::number(server.Port()), "--context", "ZAZIRERO"} +
+                                 call);
+    if (!rpc.waitForFinished(20000)) return {};
+    return {rpc.exitCode(), rpc.readAllStandardOutput().toStdString(),
+            rpc.readAllStandardError().toStdString()};
+}
+
+TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
+    DevServerProcess server;
+    std::vector<std::unique_ptr<test::RawClient>> silent;
+    for (int i = 0; i < 200; ++i)
+        silent.push_back(std::make_unique<test::RawClient>(server.Port()));
+    const RpcRun run = RunRpc(server, {"VRNX USERDATA"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "[Data]\nDEMO,USER^DEMO HOSPITAL\n");
     // Served while the first silent connection still waits out its 10 s: it was not queued
     // behind them.
     EXPECT_FALSE(silent.front()->ClosedBySilence(0.05));
+}
+
+// A stored report is its session's, and each run of vorn-rpc is a session: the next run cannot
+// page the report of the one before.
+TEST(Program, AReportsHandleIsNotFoundFromAnotherRunOfVornRpc) {
+    DevServerProcess server;
+    const RpcRun stored =
+        RunRpc(server, {"VRNX REPORT", "list:\"FILE\"=80002", "list:\"FIELDS\"=.01;2;"});
+    ASSERT_EQ(stored.status, 0) << stored.err;
+    ASSERT_EQ(stored.out.rfind("[Data]\n", 0), 0u) << stored.out;
+    const std::string handle = stored.out.substr(7, stored.out.find('\n', 7) - 7);
+    ASSERT_EQ(handle.size(), 32u) << stored.out;
+    const RpcRun other = RunRpc(server, {"VRNX OUTCR", QString::fromStdString("lit:" + handle)});
+    EXPECT_EQ(other.status, 0) << other.err;
+    EXPECT_EQ(other.out, "[Errors]\nDocument not found.\n");
 }
 
 }  // namespace
