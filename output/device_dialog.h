@@ -29,7 +29,7 @@ class TvornDeviceDialog : public QObject {
   public:
     explicit TvornDeviceDialog(QObject* owner = nullptr);
 
-    // Results: the server's device specification and the destination word.
+    // Results: the device as the server's output calls name it, and the destination word.
     QString IOP;
     QString Device;
     // The workstation file, offered again the next time.

@@ -41,8 +41,8 @@ class TfrmSelDev : public QDialog {
     TvornSource* vornSource1;
     TvornFinder* vornFinder1;
 
-    // The choice: the destination word, the server's device specification, the workstation
-    // file, and whether the save or the printer dialog was confirmed.
+    // The choice: the destination word, the device as the server's output calls name it, the
+    // workstation file, and whether the save or the printer dialog was confirmed.
     QString Device;
     QString IOP;
     QString SaveFile;
