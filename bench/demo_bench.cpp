@@ -17,24 +17,16 @@
 #include "lookup/xde_string_grid.h"
 #include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
+#include "tests/support/shown_find.h"
+#include "tests/support/silent_broker_ui.h"
 
 namespace {
 
 using namespace vorn;
-
-class Quiet final : public BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
-
-TfrmFind* ShownFind() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<TfrmFind*>(w); dialog && dialog->isVisible()) return dialog;
-    return nullptr;
-}
+using test::ShownFind;
 
 struct World {
-    Quiet quiet;
+    vorn::test::SilentBrokerUi quiet;
     UnattendedAnswers answers;
     test::DevServerProcess server;
 

@@ -21,6 +21,7 @@
 #include "lookup/vorn_finder.h"
 #include "tests/devserver/server_fixture.h"
 #include "tests/support/isolated_settings.h"
+#include "tests/support/silent_broker_ui.h"
 #include "toolkit/component_loading.h"
 
 namespace {
@@ -32,11 +33,7 @@ constexpr int kFileRecords = 300 * kSeedScale;
 constexpr int kWalk = 1000;
 constexpr int kBatch = 50;
 
-class QuietUi final : public vorn::BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
-QuietUi gQuiet;
+vorn::test::SilentBrokerUi gQuiet;
 
 struct World {
     devtest::TempFolder folder;

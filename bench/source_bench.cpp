@@ -22,6 +22,7 @@
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_bound_control.h"
 #include "tests/support/fake_operation_button.h"
+#include "tests/support/silent_broker_ui.h"
 #include "toolkit/modal_seam.h"
 
 namespace {
@@ -40,14 +41,9 @@ class Answering final : public ui::ModalHost {
     bool PrinterSetup(QWidget*, QPrinter&) override { return false; }
 };
 
-class Quiet final : public BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
-
 struct World {
     Answering answering;
-    Quiet quiet;
+    vorn::test::SilentBrokerUi quiet;
     test::DevServerProcess server;
     TRPCBroker broker;
     QWidget form;

@@ -19,21 +19,13 @@
 #include "lookup/xde_string_grid.h"
 #include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
+#include "tests/support/shown_find.h"
+#include "tests/support/silent_broker_ui.h"
 
 namespace {
 
 using namespace vorn;
-
-class Quiet final : public BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
-
-TfrmFind* ShownFind() {
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* dialog = qobject_cast<TfrmFind*>(w); dialog && dialog->isVisible()) return dialog;
-    return nullptr;
-}
+using test::ShownFind;
 
 struct Step {
     double ms = 0;
@@ -70,7 +62,7 @@ int main(int argc, char** argv) {
     int latency = 50;
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--latency") == 0) latency = std::atoi(argv[i + 1]);
-    Quiet quiet;
+    vorn::test::SilentBrokerUi quiet;
     SetBrokerUi(&quiet);
     UnattendedAnswers answers;
     test::DevServerProcess server({1, latency});

@@ -4,6 +4,7 @@
 #include "demo/lab_result_form.h"
 #include "demo/lab_test_form.h"
 #include "demo/person_form.h"
+#include "demo/secondary_form.h"
 #include "demo/subresult_form.h"
 #include "demo/unit_form.h"
 #include "lookup/bound_grid.h"
@@ -23,12 +24,7 @@ void TfrmLabTest::BindCommands() {
     vornReport1->FileNumber = QStringLiteral("80001");
     vornReport1->FieldNumbers = {QStringLiteral("<PERUSTULOSTUS>")};
     vornReport1->SetRPCBroker(RPCBroker1);
-    vornPrint1 = new TvornPrint(this);
-    vornPrint1->setObjectName(QStringLiteral("vornPrint1"));
-    vornPrint1->FileExtension = QStringLiteral("txt");
-    vornPrint1->PrintDevices =
-        TvornPrintDevices(pdScreen) | pdPrinter | pdFile | pdServerPrinter | pdWordProcessor;
-    vornPrint1->SetRPCBroker(RPCBroker1);
+    vornPrint1 = MakePrint(this, RPCBroker1);
     vornDeviceDialog1 = new TvornDeviceDialog(this);
     vornDeviceDialog1->setObjectName(QStringLiteral("vornDeviceDialog1"));
     vornDeviceDialog1->IOP = QStringLiteral("CLIENT WORKSTATION");

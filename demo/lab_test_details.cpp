@@ -6,6 +6,7 @@
 #include "controls/exec_button.h"
 #include "controls/vorn_btn.h"
 #include "demo/lab_test_form.h"
+#include "demo/secondary_form.h"
 #include "lookup/bound_grid.h"
 #include "lookup/vorn_finder.h"
 #include "source/message_text.h"
@@ -34,14 +35,6 @@ TvornSource* MakeDetail(QObject* owner, const char* name, const char* fileName, 
     source->SetRPCBroker(broker);
     source->SetMasterSource(master);
     return source;
-}
-
-void Attach(TvornSource* source, std::initializer_list<BoundControlBase*> controls,
-            std::initializer_list<TvornBtn*> buttons) {
-    for (BoundControlBase* control : controls)
-        control->SetvornSource(source);
-    for (TvornBtn* button : buttons)
-        button->SetvornSource(source);
 }
 
 }  // namespace

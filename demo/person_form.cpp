@@ -76,12 +76,7 @@ void TfrmPerson::BindCommands() {
     vornDeviceDialog1->SetPrintDefault(pdScreen);
     vornDeviceDialog1->FileExtension = QStringLiteral("txt");
     vornDeviceDialog1->SetRPCBroker(RPCBroker1);
-    vornPrint1 = new TvornPrint(this);
-    vornPrint1->setObjectName(QStringLiteral("vornPrint1"));
-    vornPrint1->FileExtension = QStringLiteral("txt");
-    vornPrint1->PrintDevices =
-        TvornPrintDevices(pdScreen) | pdPrinter | pdFile | pdServerPrinter | pdWordProcessor;
-    vornPrint1->SetRPCBroker(RPCBroker1);
+    vornPrint1 = MakePrint(this, RPCBroker1);
 
     connect(BtnExit, &QPushButton::clicked, this, &QWidget::close);
     connect(Exit, &QAction::triggered, this, &QWidget::close);

@@ -8,6 +8,7 @@
 #include "controls/vorn_btn.h"
 #include "demo/lab_test_form.h"
 #include "lookup/vorn_finder.h"
+#include "output/vorn_print.h"
 #include "source/vorn_source.h"
 #include "toolkit/event_guard.h"
 
@@ -91,6 +92,16 @@ TvornFinder* MakeFinder(QObject* owner, const char* name, TRPCBroker* broker, co
     finder->FMIndex = QStringLiteral("B");
     finder->Number = QString::fromLatin1(number);
     return finder;
+}
+
+TvornPrint* MakePrint(QObject* owner, TRPCBroker* broker) {
+    auto* print = new TvornPrint(owner);
+    print->setObjectName(QStringLiteral("vornPrint1"));
+    print->FileExtension = QStringLiteral("txt");
+    print->PrintDevices =
+        TvornPrintDevices(pdScreen) | pdPrinter | pdFile | pdServerPrinter | pdWordProcessor;
+    print->SetRPCBroker(broker);
+    return print;
 }
 
 void Attach(TvornSource* source, std::initializer_list<BoundControlBase*> controls,

@@ -16,6 +16,7 @@ class BoundControlBase;
 class TRPCBroker;
 class TvornBtn;
 class TvornFinder;
+class TvornPrint;
 class TvornSource;
 struct LabTestConnection;
 
@@ -66,6 +67,8 @@ TvornSource* MakeSource(QObject* owner, const char* name, const char* fileName, 
                         TRPCBroker* broker);
 TvornFinder* MakeFinder(QObject* owner, const char* name, TRPCBroker* broker, const char* file,
                         const char* number);
+// The print component of the demo's forms: text documents to every destination the toolkit has.
+TvornPrint* MakePrint(QObject* owner, TRPCBroker* broker);
 void Attach(TvornSource* source, std::initializer_list<BoundControlBase*> controls,
             std::initializer_list<TvornBtn*> buttons);
 // After each of `buttons` has done its operation, the focus goes to `target` when it can take

@@ -19,14 +19,10 @@
 #include "source/message_broker.h"
 #include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
+#include "tests/support/silent_broker_ui.h"
 #include "toolkit/component_loading.h"
 
 namespace {
-
-class Quiet final : public vorn::BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
 
 bool Save(QWidget& form, const QString& path) {
     form.show();
@@ -46,7 +42,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QDir folder(QString::fromLocal8Bit(argv[1]));
-    Quiet quiet;
+    vorn::test::SilentBrokerUi quiet;
     vorn::SetBrokerUi(&quiet);
     vorn::test::DevServerProcess server;
     vorn::TRPCBroker broker;

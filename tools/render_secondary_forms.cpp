@@ -12,13 +12,9 @@
 #include "demo/start_up.h"
 #include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
+#include "tests/support/silent_broker_ui.h"
 
 namespace {
-
-class Quiet final : public vorn::BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
 
 // Answers every modal interaction at once; a form shown modally is drawn, one picture a page,
 // and closed.
@@ -76,7 +72,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: vorn_render_secondary_forms FOLDER\n");
         return 2;
     }
-    Quiet quiet;
+    vorn::test::SilentBrokerUi quiet;
     vorn::SetBrokerUi(&quiet);
     vorn::test::DevServerProcess server;
     Camera camera{QDir(QString::fromLocal8Bit(argv[1]))};

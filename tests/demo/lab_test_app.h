@@ -22,6 +22,7 @@
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
+#include "tests/support/shown_find.h"
 
 namespace vorn::test {
 
@@ -60,12 +61,7 @@ class LabTestApp : public ::testing::Test {
         step();
         return server.NamesSince(mark);
     }
-    static TfrmFind* ShownFind() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<TfrmFind*>(w); dialog && dialog->isVisible())
-                return dialog;
-        return nullptr;
-    }
+    static TfrmFind* ShownFind() { return test::ShownFind(); }
     // A modal dialog that closed leaves the main window inactive on the test platform, where no
     // window manager activates it again as a user's desktop does.
     void Activate() {

@@ -9,16 +9,13 @@
 #include "broker/rpc_params.h"
 #include "devserver/file_records.h"
 #include "devserver/seed.h"
+#include "tests/support/silent_broker_ui.h"
 
 namespace vorn::devserver::test {
 namespace {
 
 // The sign-on greeting is shown through the broker's front; these tests do not look at it.
-class QuietUi final : public BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
-QuietUi gQuiet;
+vorn::test::SilentBrokerUi gQuiet;
 
 QString Subscript(const std::string& name) {
     if (!name.empty() && name[0] == '"') return QString::fromStdString(name);

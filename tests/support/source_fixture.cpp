@@ -8,16 +8,13 @@
 #include "source/message_broker.h"
 #include "source/timed_dialog.h"
 #include "source/timed_message.h"
+#include "tests/support/silent_broker_ui.h"
 
 namespace vorn::test {
 namespace {
 
 // The sign-on greeting goes to the broker's front; component tests do not look at it.
-class QuietUi final : public BrokerUi {
-  public:
-    void ShowMessage(const QString&) override {}
-};
-QuietUi gQuiet;
+vorn::test::SilentBrokerUi gQuiet;
 
 const QString kContext = QStringLiteral("ZAZIRERO");
 
