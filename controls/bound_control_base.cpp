@@ -7,6 +7,7 @@
 
 #include "source/field_help_display.h"
 #include "source/message_text.h"
+#include "source/source_messages.h"
 #include "source/timed_message.h"
 
 namespace vorn {
@@ -37,7 +38,14 @@ void BoundControlBase::FocusedIn(const std::function<void()>& after) {
 }
 
 void BoundControlBase::FocusedOut(const std::function<void()>& exit) {
-    if (TakeFocusOut()) ui::Guarded(exit, &self_);
+    if (!TakeFocusOut()) return;
+    // A control disabled under the focus (the source changed its state) was not left by the
+    // user: its exit would check and look up a value on a record that cannot take it.
+    if (!self_.isEnabled()) {
+        LeaveIfUnfocused();
+        return;
+    }
+    ui::Guarded(exit, &self_);
 }
 
 bool BoundControlBase::GuardedKeyDown(QKeyEvent& event) {
@@ -144,6 +152,11 @@ void BoundControlBase::ReportRejectedValue(const QString& entered) {
         entered_ = true;
         Enter();
     }
+}
+
+void BoundControlBase::SayChooseFromList() const {
+    say::Warning(QStringLiteral("Nothing was saved: choose the value of ") + displayName_ +
+                 QStringLiteral(" from its list first."));
 }
 
 // --- keys ---

@@ -96,6 +96,9 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     // what the user typed, and a save checks it again rather than file the old one. The
     // caller then marks itself modified and fires its exit event.
     void ReportRejectedValue(const QString& entered);
+    // A save cannot file a value the user still has to choose from a list (it is open, or
+    // the typed text names several entries or none): says so, and the save stops.
+    void SayChooseFromList() const;
 
     // Fires the key-down event; F1 shows the field help. True when the key was swallowed.
     bool KeyDown(QKeyEvent& event);

@@ -25,6 +25,15 @@ void SplitColumns(const QStringList& entries, QStringList& captions, QStringList
     }
 }
 
+// `at`, a point of the edit's parent (or of the screen, for an edit without one), in the
+// coordinates of `button`'s parent (or of the screen, for a button without one).
+QPoint PlaceBeside(const QWidget* editParent, const QWidget& button, const QPoint& at) {
+    const QWidget* buttonParent = button.parentWidget();
+    if (buttonParent == editParent) return at;
+    const QPoint global = editParent ? editParent->mapToGlobal(at) : at;
+    return buttonParent ? buttonParent->mapFromGlobal(global) : global;
+}
+
 }  // namespace
 
 TvornDialogEdit::TvornDialogEdit(QWidget* parent)
@@ -89,17 +98,22 @@ void TvornDialogEdit::FillFromRecord(const QString& internal, const QString& ext
     QString shown = external;
     // A long internal value (a text kept in its internal form) is shown when nothing else is.
     if (shown.isEmpty() && internal.size() > 100) shown = internal;
+    // A list left open for the record shown before has no say over this one.
+    EndDialog();
     internal_ = internal;
     ExternalValue = external;
     setText(shown);
     FilledInternalValue = internal;
     FilledText = text();
+    settledText_ = FilledText;
     TextModified = false;
     ValueModified = false;
     Chosen = false;
 }
 
 void TvornDialogEdit::ClearValue() {
+    EndDialog();
+    settledText_.clear();
     internal_.clear();
     ExternalValue.clear();
     clear();
@@ -121,31 +135,35 @@ bool TvornDialogEdit::TakeMasterLink(const QString& internal, const QString& tex
     setText(text);
     FilledInternalValue = internal;
     FilledText = text;
+    settledText_ = text;
     return true;
 }
 
 bool TvornDialogEdit::SettleValue() {
-    // While the edit itself leaves its record there is nothing of its own to finish. A find
-    // field's text is a search, not a value, except in a new record: there it is the value
-    // the record is saved with, taken as leaving the edit takes it.
+    // While the edit itself leaves its record there is nothing of its own to finish; an edit
+    // that shows the text its value stands for files that value as it is.
     TvornSource* source = vornSource();
-    if (!source || leaving_ || !TextModified) return true;
+    if (!source || leaving_ || text() == settledText_) return true;
+    // A find field's text is a search while no record is being changed. In a record being
+    // changed it is the record's new name, checked and filed like any other value.
     const bool findText = FMIsFindField && !FMIsPointerField;
-    if (findText && (source->State() != ssNew || Chosen)) return true;
-    // Taken already when the edit was left, and not typed over since.
-    if (findText && text() == ExternalValue && source->ChangedControls().contains(this))
-        return true;
-    // A pointer whose list is open is not chosen yet: nothing is filed for it meanwhile.
-    if (DialogActive) return false;
+    if (findText && source->State() != ssNew && source->State() != ssEdit) return true;
+    // A value whose list is open is not chosen yet: nothing is filed until the user picks.
+    if (DialogActive) {
+        SayChooseFromList();
+        return false;
+    }
     if (ValidateText()) {
-        if (findText) AddChanged();
+        AddChanged();
         return true;
     }
     if (FMIsPointerField || (findText && InsertKeyLength > 0)) {
         // The typed name is resolved as leaving the edit would: a single match is taken,
         // otherwise the list opens and the save waits for the user's choice.
         Execute();
-        return !DialogActive && !TextModified;
+        if (!DialogActive && text() == settledText_) return true;
+        if (DialogActive) SayChooseFromList();
+        return false;
     }
     const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
     const QString description = source->FieldDescription(FMField());
@@ -178,6 +196,11 @@ void TvornDialogEdit::CloseDialog() {
     if (dialog_ && dialog_->isVisible() && dialog_->isEnabled()) dialog_->CancelDialog();
 }
 
+bool TvornDialogEdit::LookupStillOwned() const {
+    const TvornSource* source = vornSource();
+    return !source || source->FullIens() == lookupRecord_;
+}
+
 void TvornDialogEdit::EndDialog() {
     DialogActive = false;
     if (TfrmFind* dialog = dialog_) {
@@ -192,16 +215,13 @@ void TvornDialogEdit::LayoutExecButtons() {
     const QRect edit = geometry();
     if (TvornExecBtn* button = execPntrBtn_; button && button->StayNearEdit()) {
         const int height = std::max(edit.height() - 2, kPointerButtonMinHeight);
-        QPoint at(edit.x() + edit.width() + 1, edit.y());
-        if (parent && button->parentWidget() != parent)
-            at = button->parentWidget()->mapFrom(parent, at);
+        const QPoint at = PlaceBeside(parent, *button, {edit.x() + edit.width() + 1, edit.y()});
         button->setGeometry(at.x(), at.y(), kPointerButtonWidth, height);
     }
     if (TvornExecBtn* button = execFindBtn_; button && button->StayNearEdit()) {
         const int height = edit.height() < kLowEdit ? kLowEditFindHeight : edit.height() - 2;
-        QPoint at(edit.x() + edit.width() + kFindButtonGap, edit.y());
-        if (parent && button->parentWidget() != parent)
-            at = button->parentWidget()->mapFrom(parent, at);
+        const QPoint at =
+            PlaceBeside(parent, *button, {edit.x() + edit.width() + kFindButtonGap, edit.y()});
         button->setGeometry(at.x(), at.y(), button->width(), height);
     }
 }

@@ -152,6 +152,7 @@ class TvornDialogEdit : public QLineEdit, public BoundControlBase {
     bool TakeMasterLink(const QString& internal, const QString& text) override;
     bool SettleValue() override;
     void SourceClosed() override { CloseDialog(); }
+    void EndLookup() override { EndDialog(); }
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -194,6 +195,8 @@ class TvornDialogEdit : public QLineEdit, public BoundControlBase {
     void ApplyZoom(const FindResult& result);
     // The dialog is done: it goes, and the edit takes its exits again.
     void EndDialog();
+    // Whether the record the open lookup was started for is still the one the source shows.
+    bool LookupStillOwned() const;
 
     QPointer<TvornFinder> finderForFind_;
     QPointer<TvornFinder> finderForPointer_;
@@ -201,6 +204,10 @@ class TvornDialogEdit : public QLineEdit, public BoundControlBase {
     QPointer<TvornExecBtn> execFindBtn_;
     QPointer<TfrmFind> dialog_;
     QString internal_;
+    // The text the internal value stands for: a save files it as it is while the edit shows it.
+    QString settledText_;
+    // The record (full address) the open lookup was started for.
+    QString lookupRecord_;
     // Set while the edit leaves the record for a find: its own exit must not run meanwhile.
     bool leaving_ = false;
 };

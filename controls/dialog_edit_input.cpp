@@ -86,6 +86,13 @@ void TvornDialogEdit::HandleChange() {
     TvornSource* source = vornSource();
     if (!source || Filling() || Quiet()) return;
     TextModified = text() != FilledText;
+    if (!TextModified) {
+        // The text the record was filled with stands for the value it was filled with again,
+        // whatever was picked or checked on the way.
+        internal_ = FilledInternalValue;
+        settledText_ = FilledText;
+        ValueModified = false;
+    }
     if (PointerMode) {
         if (text().isEmpty() && FilledInternalValue.isEmpty()) ClearTheValue();
         ValueModified = internal_ != FilledInternalValue;
@@ -156,6 +163,7 @@ bool TvornDialogEdit::ValidateText() {
     TvornSource* source = vornSource();
     if (text().isEmpty()) {
         internal_.clear();
+        settledText_.clear();
         return true;
     }
     const bool valid = source->ValidateField(FMField(), text());
@@ -178,13 +186,18 @@ bool TvornDialogEdit::ValidateText() {
         bool canExecute = true;
         const TBeforeExecuteEvent before = BeforeExecute;
         if (before) before(this, canExecute);
-        if (canExecute) {
-            internal_ = answer[0];
-            ExternalValue = answer[1];
-            if (PointerMode) ValueModified = true;
-            if (text() != ExternalValue) setText(ExternalValue);
-            Raise(AfterExecute);
+        // A vetoed value is not taken, and what is shown is then not what would be filed.
+        if (!canExecute) return false;
+        internal_ = answer[0];
+        ExternalValue = answer[1];
+        if (PointerMode) ValueModified = true;
+        if (text() != ExternalValue) {
+            QuietScope quiet(*this);
+            setText(ExternalValue);
+            TextModified = text() != FilledText;
         }
+        settledText_ = text();
+        Raise(AfterExecute);
     }
     return accepted;
 }

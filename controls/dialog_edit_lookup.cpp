@@ -108,7 +108,11 @@ void TvornDialogEdit::TakeSingleMatch(const QString& line) {
     TakeFocus();
     internal_ = Piece(line, kCaret, 1);
     ExternalValue = Piece(line, kCaret, picklist::DisplayPiece(FieldsForPointer));
-    setText(ExternalValue);
+    {
+        QuietScope quiet(*this);
+        setText(ExternalValue);
+    }
+    settledText_ = text();
     // The value counts as changed even when the name reads as before (another entry of the
     // same name), as a value picked from the list does.
     if ((TextModified || ValueModified) && source) MarkChanged();
@@ -146,6 +150,7 @@ void TvornDialogEdit::OpenDialog() {
         dialog_ = dialog;
     }
     DialogActive = true;
+    lookupRecord_ = vornSource() ? vornSource()->FullIens() : QString();
     try {
         PrepareDialog(*dialog);
     } catch (...) {

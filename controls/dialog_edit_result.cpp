@@ -16,6 +16,14 @@ constexpr int kResultZoom = 4;
 }  // namespace
 
 void TvornDialogEdit::ApplyResult(const FindResult& result) {
+    // A pick made for a record the form has left since belongs to no record now: the list
+    // ends as cancelled. A cancel changes nothing wherever it comes from.
+    if (result.action != FindResult::Action::Cancel && !LookupStillOwned()) {
+        FindResult ended;
+        ended.closedByBox = true;
+        ApplyCancel(ended);
+        return;
+    }
     switch (result.action) {
         case FindResult::Action::Select:
             return ApplySelect(result);
@@ -41,7 +49,11 @@ void TvornDialogEdit::ApplySelect(const FindResult& result) {
         internal_ = ChosenIen;
         ExternalValue =
             Piece(result.line, QStringLiteral("^"), picklist::DisplayPiece(ModeFields()));
-        setText(ExternalValue);
+        {
+            QuietScope quiet(*this);
+            setText(ExternalValue);
+        }
+        settledText_ = text();
         TextModified = text() != FilledText;
         ValueModified = internal_ != oldInternal;
         if ((TextModified || ValueModified) && source) MarkTaken();
@@ -78,10 +90,20 @@ void TvornDialogEdit::ApplyInsert(const FindResult& result) {
             source->Insert();
         else
             source->Cancel();
+        // An insert the program vetoed leaves the record shown as it is: the inserted text
+        // must not become a new name for it.
+        if (source->State() != ssNew && source->State() != ssEmpty) {
+            EndDialog();
+            return;
+        }
         source->BeginEdit();
     }
     internal_ = result.text;
-    setText(result.text);
+    {
+        QuietScope quiet(*this);
+        setText(result.text);
+    }
+    settledText_ = text();
     InsertText = text();
     TakeFocus();
     TextModified = true;

@@ -64,12 +64,14 @@ class TvornComboBox : public QComboBox, public BoundControlBase {
     QString filledInternalValue_;
     bool modified_ = false;
 
+    // Leaving the box: the shown selection is checked with the server and marked.
+    void Exit();
+
   private:
     enum class Settled { Unchanged, Emptied, Valid, Refused, NoAnswer };
     // Works out the value the shown selection stands for, checking it with the server unless
     // that was done for this selection already (`checkAgain` asks again, as leaving does).
     Settled Settle(bool checkAgain);
-    void Exit();
     QStringList ItemTexts() const;
 
     QStringList values_;

@@ -57,7 +57,7 @@ void TvornComboBoxLookUp::ShowEntries(const QStringList& lines, bool append) {
         removeItem(count() - 1);
     }
     addItems(lines);
-    if (finder_ && finder_->MoreRecords) addItem(moreText_);
+    if (more_) addItem(moreText_);
     setCurrentIndex(-1);
     setEditText(typed);
 }
@@ -68,21 +68,39 @@ void TvornComboBoxLookUp::PrepareFinder() {
     if (!finder_->RPCBroker() && vornSource()) finder_->SetRPCBroker(vornSource()->RPCBroker());
 }
 
+void TvornComboBoxLookUp::KeepPaging() {
+    more_ = finder_->MoreRecords;
+    fromList_ = finder_->FromList;
+    fromIens_ = finder_->FromIENS;
+    partList_ = finder_->PartList();
+}
+
+void TvornComboBoxLookUp::RestorePaging() {
+    finder_->MoreRecords = more_;
+    finder_->FromList = fromList_;
+    finder_->FromIENS = fromIens_;
+    finder_->SetPartList(partList_);
+}
+
 void TvornComboBoxLookUp::FillList() {
     if (!CanPage()) return;
     PrepareFinder();
-    finder_->FieldList = picklist::FieldNumbers(fieldNumber_);
     QStringList lines;
     finder_->GetList(&lines);
+    // The finder's lines and the shown texts come in step, one for one.
+    records_ = finder_->Records.mid(finder_->Records.size() - lines.size());
+    KeepPaging();
     ShowEntries(lines, false);
 }
 
 void TvornComboBoxLookUp::FillMore() {
     if (!CanPage()) return;
     PrepareFinder();
-    finder_->FieldList = picklist::FieldNumbers(fieldNumber_);
+    RestorePaging();
     QStringList lines;
     finder_->GetMore(&lines);
+    records_ += finder_->Records.mid(finder_->Records.size() - lines.size());
+    KeepPaging();
     ShowEntries(lines, true);
 }
 
@@ -98,8 +116,22 @@ int TvornComboBoxLookUp::EntryIndex(const QString& text) const {
 }
 
 QString TvornComboBoxLookUp::RecordOf(int index) const {
-    if (!finder_ || index < 0 || index >= finder_->Records.size()) return {};
-    return Piece(finder_->Records[index], QStringLiteral("^"), 1);
+    if (index < 0 || index >= EntryCount() || index >= records_.size()) return {};
+    return Piece(records_[index], QStringLiteral("^"), 1);
+}
+
+int TvornComboBoxLookUp::ShownEntry() const {
+    const int index = currentIndex();
+    if (index >= 0 && index < EntryCount() && itemText(index) == currentText()) return index;
+    return EntryIndex(currentText());
+}
+
+bool TvornComboBoxLookUp::ShowsFilledValue() const {
+    if (currentText() != filledText_) return false;
+    // Of two entries that read alike, the one chosen counts.
+    const int index = currentIndex();
+    return index < 0 || index >= EntryCount() || itemText(index) != currentText() ||
+           RecordOf(index) == filledInternalValue_;
 }
 
 void TvornComboBoxLookUp::LocateValue() {
@@ -120,6 +152,12 @@ void TvornComboBoxLookUp::LocateValue() {
 }
 
 void TvornComboBoxLookUp::FillFromRecord(const QString& internal, const QString& external) {
+    if (!CanPage()) {
+        // Without a finder the box is a plain combo box, filled and settled as one.
+        TvornComboBox::FillFromRecord(internal, external);
+        filledText_ = currentText();
+        return;
+    }
     internalValue_ = internal;
     filledInternalValue_ = internal;
     externalValue_ = external;
@@ -130,11 +168,10 @@ void TvornComboBoxLookUp::FillFromRecord(const QString& internal, const QString&
         setEditText(QString());
     }
     if (!internal.isEmpty()) {
-        if (CanPage()) {
-            LocateValue();
-        } else {
-            SetTextQuietly(external);
-        }
+        LocateValue();
+        // An entry the finder cannot list (its screen hides it) is still the stored value:
+        // the box shows its text and keeps it.
+        if (EntryCount() != 1) SetTextQuietly(external);
     }
     filledText_ = currentText();
 }
@@ -162,7 +199,10 @@ void TvornComboBoxLookUp::DropDownSteps() {
 void TvornComboBoxLookUp::showPopup() {
     const bool ready = stepsDone_ || ui::Guarded([this] { DropDownSteps(); }, this);
     stepsDone_ = false;
-    if (ready) QComboBox::showPopup();
+    if (!ready) return;
+    textAtDrop_ = currentText();
+    indexAtDrop_ = currentIndex();
+    QComboBox::showPopup();
 }
 
 bool TvornComboBoxLookUp::More() const {
@@ -171,7 +211,25 @@ bool TvornComboBoxLookUp::More() const {
 
 void TvornComboBoxLookUp::Walk(int step) {
     const QString before = currentText();
-    int index = EntryIndex(before);
+    int index = ShownEntry();
+    if (!before.isEmpty() && index < 0) {
+        // A partial name: one page of the entries that begin with it, and the first of them.
+        finder_->SetPartList({before.left(kSearchLength).toUpper()});
+        FillList();
+        finder_->SetPartList({});
+        if (EntryCount() == 0) {
+            SetTextQuietly(before);
+            QApplication::beep();
+            return;
+        }
+        {
+            QuietScope quiet(*this);
+            setCurrentIndex(0);
+        }
+        notDroppedSinceEnter_ = true;
+        if (Bound() && !LinkFieldGuard()) MarkChanged();
+        return;
+    }
     if (before.isEmpty()) {
         FillList();
         index = step > 0 ? -1 : 0;
@@ -223,9 +281,18 @@ void TvornComboBoxLookUp::keyPressEvent(QKeyEvent* event) {
             return;
         }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            // The list is refilled for the typed text; it does not open by itself.
-            ui::Guarded([this] { DropDownSteps(); }, this);
+            // The list is refilled for the typed text. A text that is no entry opens it when
+            // several entries match, and is selected for retyping when none does.
+            const QString typed = currentText();
+            const bool listed = ui::Guarded([this] { DropDownSteps(); }, this);
             event->accept();
+            if (!listed || typed.isEmpty() || EntryIndex(typed) >= 0) return;
+            if (EntryCount() == 0) {
+                lineEdit()->selectAll();
+            } else if (EntryCount() > 1) {
+                stepsDone_ = true;
+                showPopup();
+            }
             return;
         }
     }
@@ -233,33 +300,44 @@ void TvornComboBoxLookUp::keyPressEvent(QKeyEvent* event) {
 }
 
 void TvornComboBoxLookUp::Change() {
-    if (!Bound() || Filling() || Quiet()) return;
+    if (Quiet()) return;
+    // A key typed while the list is open closes it: the list is for the text before it.
+    if (CanPage() && view()->isVisible() && currentIndex() < 0) hidePopup();
+    if (!Bound() || Filling()) return;
+    // The More line is a request for the next page, never a value.
+    if (CanPage() && currentText() == moreText_) return;
     modified_ = filledText_ != currentText();
     if (OnChange) OnChange(this);
     MarkByModified(modified_);
 }
 
 void TvornComboBoxLookUp::ChooseItem(int index) {
-    if (Bound()) {
-        modified_ = filledText_ != currentText();
-        MarkChanged();
-    }
     if (CanPage() && index >= 0 && itemText(index) == moreText_) {
+        // Paging chooses nothing: the box shows what it showed when the list opened, and the
+        // record is not touched. The first entry of the new page is where the list stands.
         const bool closeAfter = notDroppedSinceEnter_;
         {
             QuietScope quiet(*this);
             removeItem(index);
+            setCurrentIndex(indexAtDrop_ < EntryCount() ? indexAtDrop_ : -1);
+            setEditText(textAtDrop_);
         }
         FillMore();
-        if (index < EntryCount()) {
+        if (indexAtDrop_ >= 0 && indexAtDrop_ < EntryCount() &&
+            itemText(indexAtDrop_) == textAtDrop_) {
             QuietScope quiet(*this);
-            setCurrentIndex(index);
+            setCurrentIndex(indexAtDrop_);
         }
         if (!closeAfter) {
             stepsDone_ = true;
             showPopup();
+            if (index < EntryCount()) view()->setCurrentIndex(model()->index(index, 0));
         }
         return;
+    }
+    if (Bound()) {
+        modified_ = filledText_ != currentText();
+        MarkChanged();
     }
     if (OnClick) OnClick(this);
 }
@@ -282,9 +360,9 @@ void TvornComboBoxLookUp::focusOutEvent(QFocusEvent* event) {
 }
 
 void TvornComboBoxLookUp::TakeSelected() {
-    const QString value = RecordOf(EntryIndex(currentText()));
     // The box counts as changed when it stands for another record than it was filled with:
     // leaving it unchanged files nothing.
+    const QString value = ShowsFilledValue() ? filledInternalValue_ : RecordOf(ShownEntry());
     modified_ = value != filledInternalValue_;
     if (!Bound()) return;
     if (!modified_) {
@@ -308,9 +386,11 @@ bool TvornComboBoxLookUp::Settle(bool leaving) {
     }
     if (!CanPage()) return true;
     const QString text = currentText();
+    // The entry the box was filled with, not typed over: nothing to work out.
+    if (!text.isEmpty() && ShowsFilledValue()) return true;
     if (text.isEmpty() || EntryIndex(text) >= 0) {
         QuietScope quiet(*this);
-        setCurrentIndex(EntryIndex(text));
+        setCurrentIndex(ShownEntry());
         if (text.isEmpty()) setEditText(QString());
         lineEdit()->end(false);
         return true;
@@ -341,6 +421,7 @@ bool TvornComboBoxLookUp::Settle(bool leaving) {
 }
 
 void TvornComboBoxLookUp::Exit() {
+    if (!CanPage()) return TvornComboBox::Exit();
     if (!ExitPreamble()) return;
     if (!Settle(true)) return;
     TakeSelected();
@@ -349,7 +430,13 @@ void TvornComboBoxLookUp::Exit() {
 
 bool TvornComboBoxLookUp::SettleValue() {
     if (!Bound()) return true;
-    if (!Settle(false)) return false;
+    if (!CanPage()) return TvornComboBox::SettleValue();
+    if (!Settle(false)) {
+        // A text that names several entries or none is not a value yet: the save stops and
+        // says why, and the text stays for the user to settle.
+        SayChooseFromList();
+        return false;
+    }
     TakeSelected();
     return true;
 }

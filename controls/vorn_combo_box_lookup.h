@@ -76,6 +76,14 @@ class TvornComboBoxLookUp : public TvornComboBox {
     int EntryIndex(const QString& text) const;
     // The record number of entry `index`, or empty.
     QString RecordOf(int index) const;
+    // The entry the box shows: the one chosen when several read alike, else the first whose
+    // text is shown; -1 for none.
+    int ShownEntry() const;
+    // The box still shows the entry it was filled with (the user chose nothing else).
+    bool ShowsFilledValue() const;
+    // The finder may be shared with other boxes: its paging position is kept per box.
+    void KeepPaging();
+    void RestorePaging();
     // The steps before the list opens: the search for the typed text ("?" lists from the
     // start).
     void DropDownSteps();
@@ -93,6 +101,15 @@ class TvornComboBoxLookUp : public TvornComboBox {
     void SetTextQuietly(const QString& text);
 
     QPointer<TvornFinder> finder_;
+    // The finder line of each entry shown, by position, and whether more entries follow.
+    QStringList records_;
+    bool more_ = false;
+    QStringList fromList_;
+    QString fromIens_;
+    QStringList partList_;
+    // The text and selection when the list opened: paging with the More line changes neither.
+    QString textAtDrop_;
+    int indexAtDrop_ = -1;
     QStringList fieldNumber_;
     QString filledText_;
     QString moreText_;

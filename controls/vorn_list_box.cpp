@@ -81,9 +81,20 @@ bool TvornListBox::SettleValue() {
         if (row >= 0 && finder_->Records.size() > row)
             internalValue_ = Piece(finder_->Records[row], QStringLiteral("^"), 1);
     } else if (Bound() && row >= 0) {
-        vornSource()->ValidateField(FMField(), item(row)->text());
-        internalValue_ = vornSource()->ValidationAnswer().value(0);
+        return TakeValidated(row);
     }
+    return true;
+}
+
+bool TvornListBox::TakeValidated(int row) {
+    // An item the server refuses has no internal value: the empty answer is not one, and the
+    // value stays what it was until the user picks an item the server takes.
+    const QString text = item(row)->text();
+    if (!vornSource()->ValidateField(FMField(), text)) {
+        ReportRejectedValue(text);
+        return false;
+    }
+    internalValue_ = vornSource()->ValidationAnswer().value(0);
     return true;
 }
 
@@ -100,10 +111,7 @@ void TvornListBox::Exit() {
         return;
     }
     if (Bound()) LeaveIfUnfocused();
-    if (Bound() && row >= 0) {
-        vornSource()->ValidateField(FMField(), item(row)->text());
-        internalValue_ = vornSource()->ValidationAnswer().value(0);
-    }
+    if (Bound() && row >= 0) TakeValidated(row);
     FireExit();
 }
 

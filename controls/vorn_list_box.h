@@ -54,6 +54,9 @@ class TvornListBox : public QListWidget, public BoundControlBase {
   private:
     void Click();
     void Exit();
+    // Checks item `row` with the server and takes its internal value; a refusal is reported
+    // and leaves the value as it was.
+    bool TakeValidated(int row);
 
     QPointer<TvornFinder> finder_;
     QStringList fieldNumber_;

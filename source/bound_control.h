@@ -72,6 +72,9 @@ class TvornBoundControl {
     virtual bool SettleValue() { return true; }
     // The source closed: a control with a lookup open ends it.
     virtual void SourceClosed() {}
+    // A question about the record was answered without a save (No or Cancel): a lookup the
+    // control has open for it ends, so that its pick never reaches the record later.
+    virtual void EndLookup() {}
     // Whether the control shows hints; a control that does and has none gets the field's
     // help text as its hint when the source opens.
     virtual bool ShowHint() const { return false; }

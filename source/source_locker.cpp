@@ -73,8 +73,10 @@ bool SourceLocker::Take(bool reportRefusal) {
 
 bool SourceLocker::Lock() {
     if (s_.Filling() || !s_.Allows(uaWrite)) return true;
-    if (HoldsLockOnThisLink()) return true;
-    if (held_) ReleaseQuietly();  // taken on a link that died
+    // A lock belongs to its record: one kept for another record (its unlock was refused) or
+    // taken on a link that died does not cover this edit.
+    if (HoldsLockOnThisLink() && KeyNow() == held_) return true;
+    if (held_) ReleaseQuietly();
     if (Take(true)) return true;
     if (!KeyNow()) return false;
     s_.Refresh();

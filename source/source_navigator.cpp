@@ -35,15 +35,19 @@ void SourceNavigator::GetRecord() {
         if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
         return;
     }
+    records::RecordAnswer answer;
+    if (s_.FileNumber.isEmpty()) {
+        say::Warning(QStringLiteral("File Number is not initialized!"));
+    } else {
+        answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
+        // The record went under the details' edits (another user deleted it): each detail is
+        // asked about its own changes before the master's emptiness reaches it. The record
+        // is gone whatever they answer.
+        if (answer.missing) s_.LeaveDetailRecords();
+        if (answer.missing) address_.Forget();
+    }
     {
         FlagScope filling(filling_);
-        records::RecordAnswer answer;
-        if (s_.FileNumber.isEmpty()) {
-            say::Warning(QStringLiteral("File Number is not initialized!"));
-        } else {
-            answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
-            if (answer.missing) address_.Forget();
-        }
         lastRead_ = answer;
         for (TvornGridLink* grid : s_.Grids()) {
             if (gridsStale_) grid->Fill();

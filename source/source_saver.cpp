@@ -49,6 +49,10 @@ bool SourceSaver::ValidateField(const QString& fieldIn, const QString& valueIn) 
 
 bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     if (field.isEmpty()) return false;
+    // A value that could never be filed is not queued: every later move would ask to save
+    // it, and no save could.
+    const bool stored = s_.State() == ssBrowse || s_.State() == ssEdit;
+    if (!s_.Allows(stored ? uaWrite : uaInsert)) return false;
     QList<TvornBoundControl*> showing;
     for (TvornBoundControl* control : s_.Controls())
         if (control->FMField() == field) showing.append(control);
@@ -307,18 +311,16 @@ bool SourceSaver::CheckSaveChanges() {
                                        : GetDialogText(58, {}, s_.RPCBroker()) + u' ' +
                                              s_.FileName + QStringLiteral(": ") +
                                              navigator_.IdentifierText() + u'?' + say::kLineBreak;
-    switch (TimedMessageDlg(question, ui::MessageKind::Confirmation,
-                            ui::mbYes | ui::mbNo | ui::mbCancel)) {
-        case ui::mrYes:
-            // A save that found nothing left to file (a lock timeout under the question may
-            // have cancelled it) lets the caller go on; one that failed keeps the user here.
-            return (newRecord ? SaveAs() : Save()) || !edit_.HasChanges();
-        case ui::mrNo:
-            s_.Cancel();
-            return true;
-        default:
-            return false;
-    }
+    const int answer = TimedMessageDlg(question, ui::MessageKind::Confirmation,
+                                       ui::mbYes | ui::mbNo | ui::mbCancel);
+    // A save that found nothing left to file (a lock timeout under the question may have
+    // cancelled it) lets the caller go on; one that failed keeps the user here.
+    if (answer == ui::mrYes) return (newRecord ? SaveAs() : Save()) || !edit_.HasChanges();
+    for (TvornBoundControl* control : s_.Controls())
+        control->EndLookup();
+    if (answer != ui::mrNo) return false;
+    s_.Cancel();
+    return true;
 }
 
 }  // namespace vorn

@@ -119,7 +119,8 @@ TEST_F(LookupCombo, ChoosingMoreAppendsTheNextPageAndPutsTheMoreLineBackAtTheEnd
     ASSERT_EQ(items.size(), 31);
     EXPECT_EQ(items.last(), " <<< More >>>");
     EXPECT_EQ(items.count(" <<< More >>>"), 1);
-    EXPECT_EQ(box->currentText(), items[15]) << "the first entry of the new page";
+    EXPECT_EQ(box->view()->currentIndex().row(), 15) << "the first entry of the new page";
+    EXPECT_EQ(box->currentText(), "?") << "paging chooses nothing";
 }
 
 TEST_F(LookupCombo, DownPastTheLastLoadedEntryFetchesMoreAndUpOnTheFirstStays) {
@@ -189,6 +190,120 @@ TEST_F(LookupCombo, LeavingWithAQuestionMarkOrTheStoredTextFilesNothing) {
         EXPECT_TRUE(source->ChangedControls().isEmpty()) << typed;
         EXPECT_FALSE(source->Locked()) << typed;
     }
+}
+
+// --- what the box files is the entry it shows ---
+
+// Tabbing through a box that keeps its stored value files nothing, whether it pages through a
+// finder that cannot list the stored entry, or has no finder at all.
+enum class NoLocate { NoFinder, ScreenedOut };
+
+class LookupComboKept : public LookupCombo, public ::testing::WithParamInterface<NoLocate> {};
+
+TEST_P(LookupComboKept, TabbingThroughKeepsTheStoredValue) {
+    if (GetParam() == NoLocate::NoFinder)
+        box->SetvornFinder(nullptr);
+    else
+        tests->BeforeGetList = [](QObject*, QString& screen, QString&, QString&, QString&,
+                                  QStringList&) { screen = QStringLiteral("I 0"); };
+    Open("14");
+    EXPECT_EQ(box->currentText(), "U-STIX");
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->InternalValue(), "35");
+    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_EQ(source->State(), ssBrowse);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, LookupComboKept,
+                         ::testing::Values(NoLocate::NoFinder, NoLocate::ScreenedOut));
+
+// Another box on the same finder fills it with its own entries; the choice is still this box's.
+TEST_F(LookupCombo, TwoBoxesOnOneFinderEachFileTheirOwnChoice) {
+    auto* other = new TvornSource(&form);
+    other->FileNumber = "80005";
+    other->SetRPCBroker(&Broker());
+    auto* otherBox = new TvornComboBoxLookUp(&form);
+    otherBox->SetFMField("2");
+    otherBox->SetvornSource(other);
+    otherBox->SetvornFinder(tests);
+    otherBox->setGeometry(10, 100, 200, 24);
+    Open("14");
+    other->Open();
+    Type("hb");
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_EQ(Items(), (QStringList{"HB", "HBA1C"}));
+    ASSERT_TRUE(other->GetAndFill("15"));
+    box->setFocus(Qt::TabFocusReason);
+    box->setCurrentIndex(1);
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->InternalValue(), "21") << "HBA1C";
+}
+
+// Of two entries that read alike, the one chosen is the one filed.
+TEST_F(LookupCombo, OfTwoEntriesThatReadAlikeTheChosenOneIsFiled) {
+    const RpcReply added = SecondBroker().Call(RpcRequest(QStringLiteral("DDR FILER"))
+                                                   .Literal(QStringLiteral("ADD"))
+                                                   .List(QStringLiteral(".DDR"))
+                                                   .Entry("1", "80001^.01^+1^HB")
+                                                   .Entry("2", "80001^2^+1^Second hemoglobin")
+                                                   .Literal(QString()));
+    const QString second = added.Line(1).section(u'^', 1);
+    ASSERT_FALSE(second.isEmpty());
+    Open("14");
+    Type("hb");
+    QTest::keyClick(box, Qt::Key_Return);
+    ASSERT_EQ(Items().mid(0, 2), (QStringList{"HB", "HB"}));
+    int chosen = -1;
+    for (int i = 0; i < tests->Records.size(); ++i)
+        if (tests->Records[i].section(u'^', 0, 0) == second) chosen = i;
+    ASSERT_GE(chosen, 0);
+    box->showPopup();
+    box->view()->setCurrentIndex(box->model()->index(chosen, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->InternalValue(), second);
+}
+
+// Paging chooses nothing: after More, Escape and Tab the box holds no entry, and no record
+// was started for the paging.
+TEST_F(LookupCombo, MoreThenEscapeThenTabChoosesNothingAndStartsNothing) {
+    Open();
+    box->showPopup();
+    const int more = box->count() - 1;
+    ASSERT_EQ(box->itemText(more), " <<< More >>>");
+    const std::size_t mark = CallMark();
+    box->view()->setCurrentIndex(box->model()->index(more, 0));
+    QTest::keyClick(box->view(), Qt::Key_Return);
+    EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
+    QTest::keyClick(box->view(), Qt::Key_Escape);
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->InternalValue(), "");
+    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_EQ(source->State(), ssEmpty);
+}
+
+// Down after a partial name takes the first entry that begins with it, with one call.
+TEST_F(LookupCombo, DownAfterAPartialNameFetchesOnePageAndTakesItsFirstEntry) {
+    Open("14");
+    Type("hb");
+    const std::size_t mark = CallMark();
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(CallNamesSince(mark), Calls{"VRNX FINDER"});
+    EXPECT_EQ(box->currentText(), "HB");
+}
+
+// Enter with a text that is no entry opens the list for several matches and selects the
+// text for retyping when none matches.
+TEST_F(LookupCombo, EnterWithATextThatIsNoEntryOpensTheListOrSelectsTheText) {
+    Open("14");
+    Type("h");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(box->view()->isVisible());
+    box->hidePopup();
+    Type("zzz");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_FALSE(box->view()->isVisible());
+    EXPECT_EQ(box->lineEdit()->selectedText(), "zzz");
 }
 
 }  // namespace

@@ -605,5 +605,38 @@ TEST_F(DialogEdit, ExecButtonsFollowTheirEdit) {
     EXPECT_EQ(findButton->geometry(), QRect(152, 150, 62, 28));
 }
 
+// An exec button kept apart from the edit's window (no parent widget) is still placed beside it.
+TEST_F(DialogEdit, AnExecButtonWithoutParentIsPlacedBesideItsEditOnTheScreen) {
+    TvornExecBtn button;
+    button.SetStayNearEdit(true);
+    person->SetvornExecPntrBtn(&button);
+    Open();
+    person->move(40, 120);
+    const QPoint besideEdit = form.mapToGlobal(QPoint(40 + person->width() + 1, 120));
+    EXPECT_EQ(button.pos(), besideEdit);
+    person->SetvornExecPntrBtn(pointerButton);
+}
+
+// Insert in a find that the program vetoes leaves the record shown as it was: the inserted
+// text is no new name for it, and its lock is not taken.
+TEST_F(DialogEdit, AVetoedInsertInAFindLeavesTheShownRecordUnlockedAndUnchanged) {
+    abbreviation->VisibleButtons |= TvornDlgButton::DoInsert;
+    source->BeforeInsert = [](QObject*, bool& allow) { allow = false; };
+    Open();
+    ASSERT_TRUE(source->GetAndFill("1"));
+    Type(abbreviation, "ZZ");
+    Enter(abbreviation);
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->btnInsert->isVisible());
+    QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
+    Released();
+    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_FALSE(source->Locked());
+    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_EQ(abbreviation->InternalValue(), "HB");
+}
+
 }  // namespace
 }  // namespace vorn

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTextEdit>
 
+#include "controls/vorn_list_box.h"
 #include "lookup/find_dialog.h"
 #include "lookup/xde_string_grid.h"
 #include "source/record_requests.h"
@@ -181,6 +182,8 @@ TEST_F(Integrity, SaveWithAnAmbiguousPointerOpensItsListAndFilesThePick) {
     Show("1");
     Retype(f->person, "MAK");
     const std::size_t mark = CallMark();
+    Expect(K::Warning,
+           "Nothing was saved: choose the value of Person in charge from its list first.");
     f->Btn(DoSave)->click();  // Alt+S: the focus stays in the edit
     EXPECT_EQ(Filings(mark), 0u) << "nothing is filed while the person is not chosen";
     TfrmFind* list = f->person->Dialog();
@@ -529,6 +532,105 @@ TEST_F(Integrity, ZoomKeepsTheRowSoThatSelectTakesTheZoomedRecord) {
     QTest::mouseClick(list->btnSelect, Qt::LeftButton);
     EXPECT_EQ(f->person->InternalValue(), "3");
     EXPECT_EQ(f->person->text(), "MAKINEN,HELMI");
+}
+
+// --- the engine keeps its locks, its states and its questions honest ---
+
+// Once, a lock kept after a refused unlock stood for every later record, which was then
+// edited with no lock at all.
+TEST_F(Integrity, ALockKeptAfterARefusedUnlockDoesNotStandForTheNextRecord) {
+    Show("1");
+    Retype(f->name, "Changed");
+    // The session's lock goes behind the form's back: the form's own unlock is refused.
+    Broker().Call(requests::Lock("80001", "1", "UNLOCK"));
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });
+    QTest::mouseClick(f->Btn(DoCancel), Qt::LeftButton);
+    ASSERT_TRUE(f->labTest->GetAndFill("2"));
+    Retype(f->name, "Mine");
+    EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_FALSE(OtherCanLock("2")) << "the edit of record 2 holds record 2's lock";
+}
+
+// Once, disabling the focused control ran its exit inside the state change: the server was
+// asked to check a value the record could no longer take.
+TEST_F(Integrity, AStateChangeRunsNoExitOfTheFocusedControl) {
+    Show("35");
+    Retype(f->person, "MAK");
+    const std::size_t mark = CallMark();
+    f->labTest->SetState(ssNoMaster);
+    EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{});
+    EXPECT_EQ(f->person->Dialog(), nullptr);
+}
+
+// Once, an item the server refused was filed as an empty value.
+TEST_F(Integrity, AListBoxItemTheServerRefusesIsSaidAndNeverFiledEmpty) {
+    auto* box = new TvornListBox(&f->form);
+    box->SetFMField("6");
+    box->SetFMDisplayName("Length of result field");
+    box->SetvornSource(f->labTest);
+    box->addItems({"7", "abc"});
+    box->setGeometry(400, 400, 120, 60);
+    Show("1");
+    Focus(box);
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
+                      box->visualItemRect(box->item(1)).center());
+    Expect(K::Warning,
+           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
+           "may have.");
+    Focus(f->name);
+    EXPECT_EQ(box->InternalValue(), "6");
+    Expect(K::Warning,
+           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
+           "may have.");
+    const std::size_t mark = CallMark();
+    EXPECT_FALSE(f->labTest->Save());
+    EXPECT_EQ(Filings(mark), 0u);
+    EXPECT_EQ(StoredLabTest("1", "6"), "6");
+}
+
+// Once, a value the program set without the right to write was queued, and every later move
+// asked to save what no save could file.
+TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
+    Show("1");
+    f->labTest->SetUserAccess(TvornUserAccess(uaRead) | uaBrowse);
+    EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
+    EXPECT_FALSE(f->labTest->HasChanges());
+    EXPECT_TRUE(f->labTest->GetAndFill("2")) << "no question";
+}
+
+// Once, a master that found its record gone took its details' edits with it unasked.
+TEST_F(Integrity, AMasterRecordFoundGoneAsksItsDetailsAboutTheirEdits) {
+    TRPCBroker& other = SecondBroker();
+    const QString number = other
+                               .Call(RpcRequest("DDR FILER")
+                                         .Literal("ADD")
+                                         .List(".DDR")
+                                         .Entry("1", "80001^.01^+1^ZZGONE")
+                                         .Entry("2", "80001^2^+1^Soon gone")
+                                         .Literal(""))
+                               .Line(1)
+                               .section(u'^', 1);
+    other.Call(RpcRequest("DDR FILER")
+                   .Literal("ADD")
+                   .List(".DDR")
+                   .Entry("1", "80006^.01^+1^1")
+                   .Entry("2", "80006^2^+1^" + number)
+                   .Entry("3", "80006^3^+1^1")
+                   .Literal(""));
+    Show(number.toLatin1().constData());
+    ASSERT_EQ(f->departmental->State(), ssBrowse);
+    QTest::mouseClick(f->ordering->Button(2), Qt::LeftButton);
+    ASSERT_TRUE(f->departmental->HasChanges());
+    other.Call(requests::RecordDelete("80001", number));
+    QString asked;
+    modal.OnForm<TTimedDlg>([&](TTimedDlg& d) {
+        asked = d.RichEdit1->toPlainText();
+        d.done(ui::mrNo);
+    });
+    f->labTest->Refresh();
+    EXPECT_TRUE(asked.startsWith("Save")) << asked.toStdString();
+    EXPECT_TRUE(asked.contains("Departmental lab test")) << asked.toStdString();
+    EXPECT_FALSE(f->departmental->HasChanges());
 }
 
 }  // namespace

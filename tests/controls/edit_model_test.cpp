@@ -1,21 +1,31 @@
 // A seeded, model-based hunt for lost, misfiled and falsely reported edits. Two users work at
 // once against the real vorn-server on lab-test forms made of the real controls: a master (the
-// lab tests, followed through a grid), a hierarchical detail (the subresults) and a logical
-// detail (the departmental lab tests). Random sequences of user actions (typing valid and
-// invalid values, Tab and Shift+Tab, the operation buttons, a grid row, a history item, the
-// lock timer, closing the form, the server killed and started again) are answered at random
-// (Yes, No, Cancel, Ignore), and a model of what the user typed, saw and answered is held
-// against the server's records and its call log:
-// - a value typed is still shown, or it was saved, or the user said No (or was told the record
-//   changed, or cancelled it with the Cancel button);
-// - "Saved:" comes only after a filing call, and every value then pending is in the record;
-// - no filing call edits a record other than the one the value was typed into;
-// - a closed form leaves no lock behind;
-// - no exception escapes.
+// lab tests, followed through a grid, found through its abbreviation's find field), a
+// hierarchical detail (the subresults) and a logical detail (the departmental lab tests).
+// Random sequences of user actions (typing valid and invalid values into edits, a memo, a list
+// box, a check box and radio groups by keys; looking up a person, a ward and a lab test through
+// the dialog edit and the lookup combo box, picking, cancelling or leaving the list open; Tab
+// and Shift+Tab, the operation buttons, Delete and Save new, the details' own buttons, a grid
+// row, a history item, the lock timer, Escape through the form's close event, the server
+// killed and started again) are answered at random (Yes, No, Cancel, Ignore, or no answer
+// until the question times out), while a second user holds locks, saves, and deletes what the
+// first added; some sequences are run by a user who may only read. A model of what the user
+// typed, saw and answered is held against the server's records and its call log after every
+// action:
+// - a value typed is still shown, or it was saved, or the user said No (or was told that its
+//   record changed, or cancelled it with the Cancel button, or deleted the record);
+// - "Saved:" comes only after a filing call of that file and record, and every value then
+//   pending is in the record;
+// - no filing call (EDIT or ADD) edits a record other than the one the value was typed into;
+// - a record being edited is locked, and a closed form leaves no lock behind;
+// - no exception escapes, and none is caught on the way.
+// Each shard counts the saves, discards and questions it checked, and fails when it checked
+// none of one kind.
 // A failing sequence prints its seed and its actions; VORN_MODEL_SEED=n runs that sequence
 // alone, VORN_MODEL_SEQUENCES=n runs n sequences per shard (scripts/model-test.sh).
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -30,6 +40,8 @@
 #include <vector>
 
 #include "broker/broker_error.h"
+#include "lookup/find_dialog.h"
+#include "lookup/xde_string_grid.h"
 #include "source/record_requests.h"
 #include "source/source_requests.h"
 #include "source/timed_dialog.h"
@@ -60,6 +72,9 @@ struct Typed {
     QString shown;   // how the control showed it
     QString internal;
     bool valid = true;
+    // A lookup text not yet worked out into an entry: the save resolves it (or stops), so
+    // its shown text and value are known only then.
+    bool unresolved = false;
 };
 
 // One field of the form the model types into.
@@ -74,10 +89,18 @@ struct Slot {
     std::function<Typed(const std::function<int(int)>& pick)> type;
 };
 
+// What a shard checked, so that a shard that never reached a kind of check fails.
+struct Checked {
+    int saves = 0;
+    int discards = 0;
+    int questions = 0;
+    int lookups = 0;
+};
+
 class Model : public test::SourceServer, public ui::ModalHost {
   protected:
     void SetUp() override {
-        a = std::make_unique<LabTestEditForm>(Broker(), true);
+        a = std::make_unique<LabTestEditForm>(Broker(), true, true);
         b = std::make_unique<LabTestEditForm>(SecondBroker());
         for (LabTestEditForm* f : {a.get(), b.get()}) {
             f->labTest->LockTimeOut = 2;
@@ -90,6 +113,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         ui::SetModalHost(this);
         a->Open();
         b->Open();
+        a->onClose = [this](bool closed) { Note(closed ? "  (closed)" : "  (kept open)"); };
         MakeSlots();
     }
     void TearDown() override {
@@ -102,8 +126,25 @@ class Model : public test::SourceServer, public ui::ModalHost {
 
     int ShowMessage(QWidget*, const ui::MessageRequest& request) override {
         Note("  message: " + request.text.left(60).toStdString());
-        if (request.text.startsWith(QStringLiteral("Error encountered."))) sawBrokerError_ = true;
+        const bool linkError = request.text.startsWith(QStringLiteral("Error encountered."));
+        if (linkError) sawBrokerError_ = true;
+        // Every handler's guard shows what it caught as an error message.
+        if (request.kind == ui::MessageKind::Error && actor_ == a.get() &&
+            !(linkError && serverKilled_)) {
+            ++guardedErrors_;
+            lastError_ = request.text.toStdString();
+        }
         return ui::mrOk;
+    }
+    // The lock timers tick while a question is open: they must leave the question's edits be.
+    void TicksUnderTheQuestion() {
+        if (actor_ != a.get() || Pick(4) != 0) return;
+        Note("  (the lock timers tick under the question)");
+        for (TvornSource* s : {a->labTest, a->subresult, a->departmental}) {
+            auto& timer = static_cast<test::FakeTimer&>(s->LockTimer());
+            for (int minute = 0; minute <= s->LockTimeOut; ++minute)
+                timer.Fire();
+        }
     }
     int ExecModal(QDialog& dialog) override {
         auto* message = qobject_cast<TTimedDlg*>(&dialog);
@@ -113,6 +154,10 @@ class Model : public test::SourceServer, public ui::ModalHost {
         }
         const QString text = message->RichEdit1->toPlainText();
         const auto shown = [](QPushButton* b) { return !b->isHidden(); };
+        if (shown(message->YesBtn) && actor_ == a.get()) {
+            ++checked_.questions;
+            TicksUnderTheQuestion();
+        }
         int answer = ui::mrOk;
         if (forceNo_ && actor_ == a.get()) {
             answer = shown(message->NoBtn)       ? ui::mrNo
@@ -120,16 +165,25 @@ class Model : public test::SourceServer, public ui::ModalHost {
                                                  : ui::mrOk;
             if (answer == ui::mrNo) AllowDiscard(nullptr);
         } else if (shown(message->YesBtn) && shown(message->NoBtn) && shown(message->IgnoreBtn)) {
-            answer = Choose({ui::mrYes, ui::mrNo, ui::mrIgnore});
-            if (answer == ui::mrNo) AllowDiscard(timerSource_);
+            // The lock timer's question; left unanswered it times out and cancels the edits.
+            answer = Choose({ui::mrYes, ui::mrNo, ui::mrIgnore, ui::mrNone});
+            if (answer == ui::mrNo || answer == ui::mrNone) AllowDiscard(timerSource_);
         } else if (shown(message->YesBtn) && shown(message->NoBtn)) {
-            answer = Choose({ui::mrYes, ui::mrNo, ui::mrCancel});
+            answer = Choose({ui::mrYes, ui::mrNo, ui::mrCancel, ui::mrNone});
             if (answer == ui::mrNo) AllowDiscard(AskingSource(text));
         } else if (shown(message->YesBtn)) {
             answer = Choose({ui::mrYes, ui::mrCancel});
+            // A record the user chose to delete takes its edits, and its details', with it.
+            if (answer == ui::mrYes && text.startsWith(QStringLiteral("Delete")))
+                for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+                    if (text.contains(s->FileName)) AllowDiscardWithDetails(s);
         }
-        if (text.startsWith(QStringLiteral("The record has changed!"))) AllowDiscard(nullptr);
+        if (text.startsWith(QStringLiteral("The record has changed!")))
+            AllowDiscard(ChangedSource());
         if (text.startsWith(QStringLiteral("Saved"))) Saved(text);
+        if (text.startsWith(QStringLiteral("Deleted")) && actor_ == a.get())
+            if (TvornSource* s = SourceNamed(text))
+                deleted_.push_back({s->FileNumber, s->FullIens()});
         Note("  asked: " + text.left(60).toStdString() + " -> " + std::to_string(answer));
         return answer;
     }
@@ -166,29 +220,61 @@ class Model : public test::SourceServer, public ui::ModalHost {
         else
             discarded_.insert(source);
     }
+    void AllowDiscardWithDetails(TvornSource* source) {
+        AllowDiscard(source);
+        if (source == a->labTest) {
+            AllowDiscard(a->subresult);
+            AllowDiscard(a->departmental);
+        }
+    }
+    // The source told that its record changed under it: the one that has just locked its
+    // record to start an edit, or retaken a lost one.
+    TvornSource* ChangedSource() const {
+        TvornSource* found = nullptr;
+        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+            if (s->Locked()) {
+                if (found) return nullptr;
+                found = s;
+            }
+        if (!found) Note("  (a changed record of no locked source)");
+        return found;
+    }
     // "Saved: File: ..." of user A: every value pending for that file must now be stored, at
     // the record it was typed into (a new record's number is the one just read back).
     void Saved(const QString& text) {
         if (actor_ != a.get()) return;
         TvornSource* source = SourceNamed(text);
         if (!source) return Violation("\"Saved:\" about no known source: " + text.toStdString());
+        // Save new files the form's values as a new record, whatever record they were typed in.
+        const bool asNew = text.startsWith(QStringLiteral("Saved new"));
+        if (asNew) added_.insert({source->FileNumber, source->FullIens()});
+        const auto check = [&](const QString& field, Typed t) {
+            if (t.record.startsWith(u'+') || asNew) t.record = source->FullIens();
+            if (!t.valid)
+                Violation("\"Saved:\" with a refused value pending in field " +
+                          field.toStdString());
+            toCheck_.push_back({source->FileNumber, field, t});
+        };
         for (auto it = pending_.begin(); it != pending_.end();) {
             if (it->first.first != source) {
                 ++it;
                 continue;
             }
-            Typed t = it->second;
-            if (t.record.startsWith(u'+')) t.record = source->FullIens();
-            if (!t.valid)
-                Violation("\"Saved:\" with a refused value pending in field " +
-                          it->first.second.toStdString());
-            toCheck_.push_back({source->FileNumber, it->first.second, t});
+            check(it->first.second, it->second);
             it = pending_.erase(it);
         }
-        savedSeen_ = true;
+        // A value typed in this very action and saved with it.
+        if (lastTyped_.first && lastTyped_.first->source == source) {
+            check(lastTyped_.first->field, lastTyped_.second);
+            lastTyped_ = {};
+        }
+        savedSeen_.insert(source);
     }
 
-    void Note(const std::string& line) const { log_.push_back(line); }
+    void Note(const std::string& line) const {
+        if (!clock_.isValid()) clock_.start();
+        log_.push_back(std::to_string(clock_.restart()) + "ms " + line);
+    }
     void Violation(const std::string& what) {
         violations_.push_back(what);
         Note("  VIOLATION: " + what);
@@ -196,12 +282,13 @@ class Model : public test::SourceServer, public ui::ModalHost {
 
     // --- the form's fields ---
 
-    Slot EditSlot(const std::string& label, TvornSource* source, TvornEdit* edit,
+    Slot EditSlot(const std::string& label, TvornSource* source, QLineEdit* edit,
                   std::vector<std::pair<QString, bool>> values) {
+        auto* control = dynamic_cast<TvornBoundControl*>(edit);
         return {label,
                 source,
-                edit->FMField(),
-                edit,
+                control->FMField(),
+                control,
                 [edit] { return edit->text(); },
                 [edit, values](const std::function<int(int)>& pick) {
                     const auto& [text, valid] = values[pick(static_cast<int>(values.size()))];
@@ -217,8 +304,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
                                   {{"Nm one", true}, {"Nm two", true}, {"Nm three", true}}));
         slots_.push_back(EditSlot("length", f.labTest, f.length,
                                   {{"7", true}, {"42", true}, {"abc", false}, {"999", false}}));
-        slots_.push_back(
-            EditSlot("abbreviation", f.labTest, f.abbreviation, {{"ZQA", true}, {"ZQB", true}}));
+        slots_.push_back(EditSlot("abbreviation", f.labTest, f.findEdit,
+                                  {{"ZQA", true}, {"ZQB", true}, {"ZQTOOLONGNAME", false}}));
         slots_.push_back({"inUse", f.labTest, "3", f.inUse,
                           [&f] { return QString(f.inUse->isChecked() ? "1" : "0"); },
                           [&f](const std::function<int(int)>&) {
@@ -240,6 +327,48 @@ class Model : public test::SourceServer, public ui::ModalHost {
                         }};
         };
         slots_.push_back(group("taker", f.labTest, f.taker));
+        // A radio group by keys: the arrow moves the choice to the next button.
+        slots_.push_back(
+            {"taker by keys", f.labTest, "5", f.taker,
+             [&f] { return QString::number(f.taker->ItemIndex()); },
+             [&f](const std::function<int(int)>&) {
+                 const int at = std::max(0, f.taker->ItemIndex());
+                 QRadioButton* button = f.taker->Button(at);
+                 button->setFocus(Qt::TabFocusReason);
+                 // Space chooses the focused button; Down moves the choice on.
+                 QTest::keyClick(button, f.taker->ItemIndex() < 0 ? Qt::Key_Space : Qt::Key_Down);
+                 const int i = f.taker->ItemIndex();
+                 return Typed{{}, QString::number(i), f.taker->Values().value(i), true};
+             }});
+        slots_.push_back({"description", f.labTest, "100", f.description,
+                          [&f] { return f.description->toPlainText(); },
+                          [&f](const std::function<int(int)>& pick) {
+                              const QString text = QStringList{"One line", "Two\nlines"}[pick(2)];
+                              f.description->setFocus(Qt::TabFocusReason);
+                              f.description->selectAll();
+                              for (const QString& line : text.split(u'\n')) {
+                                  if (line != text.section(u'\n', 0, 0))
+                                      QTest::keyClick(f.description, Qt::Key_Return);
+                                  QTest::keyClicks(f.description, line);
+                              }
+                              return Typed{{}, text, text, true};
+                          }});
+        slots_.push_back(
+            {"person", f.labTest, "7", f.person, [&f] { return f.person->text(); },
+             [this, &f](const std::function<int(int)>& pick) { return LookUpPerson(f, pick); }});
+        slots_.push_back({"subresult type", f.subresult, "2", f.subresultType,
+                          [&f] { return f.subresultType->ShownText(); },
+                          [&f](const std::function<int(int)>& pick) {
+                              const int i = pick(3);
+                              TvornListBox* box = f.subresultType;
+                              box->setFocus(Qt::TabFocusReason);
+                              QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
+                                                box->visualItemRect(box->item(i)).center());
+                              return Typed{{}, box->item(i)->text(), QString::number(i + 1), i < 2};
+                          }});
+        slots_.push_back(
+            {"ward", f.departmental, ".01", f.ward, [&f] { return f.ward->currentText(); },
+             [this, &f](const std::function<int(int)>& pick) { return LookUpWard(f, pick); }});
         slots_.push_back({"format", f.labTest, "8", f.format,
                           [&f] { return QString::number(f.format->currentIndex()); },
                           [&f](const std::function<int(int)>& pick) {
@@ -253,6 +382,91 @@ class Model : public test::SourceServer, public ui::ModalHost {
         slots_.push_back(group("ordering", f.departmental, f.ordering));
     }
 
+    // --- the lookups ---
+
+    // The dialog edit's list, answered as a user does: a row picked, Escape, or left open.
+    void AnswerList(TvornDialogEdit* edit) {
+        TfrmFind* list = edit->Dialog();
+        if (!list || !list->isVisible()) return;
+        ++checked_.lookups;
+        TXDEStringGrid& grid = *list->grdPick;
+        switch (Pick(3)) {
+            case 0:
+                if (grid.RowCount() > 1) {
+                    grid.SetRow(1 + Pick(grid.RowCount() - 1));
+                    QTest::mouseClick(list->btnSelect, Qt::LeftButton);
+                    Note("  picked");
+                    return;
+                }
+                [[fallthrough]];
+            case 1:
+                // The list is the active window when the user presses its Escape.
+                QApplication::setActiveWindow(list);
+                (void)QTest::qWaitForWindowActive(list);
+                QTest::keyClick(&grid, Qt::Key_Escape);
+                Note("  list cancelled");
+                return;
+            default:
+                Note("  list left open");
+                return;
+        }
+    }
+    Typed LookUpPerson(LabTestEditForm& f, const std::function<int(int)>& pick) {
+        const QString typed = QStringList{"MAK", "KORH", "LA", "ZZNOBODY"}[pick(4)];
+        f.person->setFocus(Qt::TabFocusReason);
+        f.person->selectAll();
+        QTest::keyClicks(f.person, typed);
+        if (pick(3) != 0) {
+            QTest::keyClick(f.person, Qt::Key_Return);
+            AnswerList(f.person);
+        }
+        Typed t{{}, f.person->text(), f.person->InternalValue(), true};
+        // Only a pick (or the single match taken) turns the typed text into an entry's name.
+        t.unresolved = f.person->text() == typed || f.person->DialogActive;
+        return t;
+    }
+    Typed LookUpWard(LabTestEditForm& f, const std::function<int(int)>& pick) {
+        TvornComboBoxLookUp* box = f.ward;
+        box->setFocus(Qt::TabFocusReason);
+        switch (pick(3)) {
+            case 0:
+                box->lineEdit()->selectAll();
+                QTest::keyClicks(box->lineEdit(), QStringList{"INT", "EYE", "CL", "ZZZ"}[pick(4)]);
+                QTest::keyClick(box, Qt::Key_Tab);
+                break;
+            case 1:
+                QTest::keyClick(box, pick(2) ? Qt::Key_Down : Qt::Key_Up);
+                break;
+            default:
+                box->showPopup();
+                if (box->count() > 0) {
+                    box->view()->setCurrentIndex(box->model()->index(pick(box->count()), 0));
+                    QTest::keyClick(box->view(), Qt::Key_Return);
+                }
+                box->hidePopup();
+                break;
+        }
+        Typed t{{}, box->currentText(), box->InternalValue(), true};
+        // Settled when the box was left; else the save works the text out.
+        t.unresolved = QApplication::focusWidget() == box;
+        return t;
+    }
+    // A find in the abbreviation: the list that opens is answered; a pick shows that record.
+    void Find() {
+        AsUser(a.get(), "find a lab test", [&] {
+            TvornDialogEdit* edit = a->findEdit;
+            // The search typed over a new name pending there replaces it, by the user's hand.
+            pending_.erase({a->labTest, QStringLiteral(".01")});
+            edit->setFocus(Qt::TabFocusReason);
+            edit->selectAll();
+            QTest::keyClicks(edit, QStringList{"H", "U-", "ZZNONE"}[Pick(3)]);
+            QTest::keyClick(edit, Qt::Key_Return);
+            AnswerList(edit);
+            const Typed typed{{}, edit->text(), edit->text(), edit->text().size() <= 10};
+            lastTyped_ = {&slots_[kAbbreviationSlot], typed};
+        });
+    }
+
     // --- the actions ---
 
     int Pick(int n) { return n <= 1 ? 0 : static_cast<int>(rng_() % static_cast<unsigned>(n)); }
@@ -263,8 +477,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
         Note(description);
         user->Activate();
         if (user == a.get()) log_tail_->Next();  // what came before is not this action's
-        if (!ui::Guarded([&] { act(); }, &user->form) && !sawBrokerError_)
-            Note("  (a guarded error)");
+        const int errorsBefore = guardedErrors_;
+        ui::Guarded([&] { act(); }, &user->form);
+        // Whatever guard caught it (the action's or a handler's own), an exception is a fault;
+        // only a link that died with a killed server excuses it.
+        if (guardedErrors_ > errorsBefore) Violation("an exception was caught: " + lastError_);
         actor_ = nullptr;
         if (user == a.get()) Check();
         sawBrokerError_ = false;
@@ -288,7 +505,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
 
     void RunAction() {
         LabTestEditForm& f = *a;
-        switch (Pick(24)) {
+        switch (Pick(32)) {
             case 0:
             case 1:
             case 2:
@@ -351,7 +568,70 @@ class Model : public test::SourceServer, public ui::ModalHost {
             case 23:
                 if (Pick(6) == 0) return KillServer();
                 return OtherUser();
+            case 24:
+                return Find();
+            case 25:
+                return Click(f.Btn(DoDelete), "Delete");
+            case 26:
+                return Click(f.Btn(DoSaveAs), "Save new");
+            case 27:
+                return Click(f.subresultNext, "subresult Next");
+            case 28:
+                return Click(f.departmentalSave, "departmental Save");
+            case 29:
+                return Escape();
+            case 30:
+                return OtherHoldsOrLetsGo();
+            case 31:
+                return OtherDeletesOrEditsADetail();
         }
+    }
+
+    // Escape through the form's close event: the details, then the master, are asked.
+    void Escape() {
+        AsUser(a.get(), "Escape", [&] {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : &a->form, Qt::Key_Escape);
+        });
+        if (!a->closed) return;
+        a->closed = false;
+        Reopened();
+    }
+
+    // The other user locks the record A shows (and keeps it), or lets its locks go.
+    void OtherHoldsOrLetsGo() {
+        const QString record = a->labTest->RecordNumber();
+        AsUser(b.get(), "other user holds or lets go " + record.toStdString(), [&] {
+            if (!held_.isEmpty()) {
+                checker_->Call(requests::Lock("80001", held_, QStringLiteral("UNLOCK")));
+                held_.clear();
+            } else if (!record.isEmpty() && !record.startsWith(u'+')) {
+                if (requests::ReadLockDone(
+                        checker_->Call(requests::Lock("80001", record, QStringLiteral("LOCK")))))
+                    held_ = record;
+            }
+        });
+    }
+
+    // The other user deletes a lab test A added, or saves a departmental lab test's ordering.
+    void OtherDeletesOrEditsADetail() {
+        AsUser(b.get(), "other user deletes or edits a detail", [&] {
+            for (const auto& [file, record] : added_) {
+                if (file != QLatin1String("80001")) continue;
+                QString number = record;
+                number.chop(1);
+                b->labTest->GetAndFill(QStringLiteral("1"));
+                checker_->Call(requests::RecordDelete(file, number));
+                touched_.erase({file, number});  // a record that is gone holds no lock
+                added_.erase({file, record});
+                return;
+            }
+            b->labTest->GetAndFill(
+                QString::fromLatin1(std::vector<const char*>{"1", "35"}[Pick(2)]));
+            if (b->departmental->State() != ssBrowse) return;
+            QTest::mouseClick(b->ordering->Button(Pick(3)), Qt::LeftButton);
+            b->departmentalSave->click();
+        });
     }
 
     void OtherUser() {
@@ -373,6 +653,12 @@ class Model : public test::SourceServer, public ui::ModalHost {
         Server().Kill();
         Server().Start();
         touched_.clear();  // the server let every lock go
+        held_.clear();
+        serverKilled_ = true;
+        // An edit under way lost its lock with the server; the save takes it again (and checks
+        // the record first).
+        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+            if (s->State() == ssEdit) lockLost_.insert(s);
     }
 
     // Closing asks the details first, then the master, as the demo's form does; a closed form
@@ -389,6 +675,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
         forceNo_ = false;
         if (!closed_) return;
         closed_ = false;
+        Reopened();
+    }
+
+    // A closed form has given back every lock, and opens again on a record.
+    void Reopened() {
         pending_.clear();
         for (const auto& [file, record] : touched_)
             if (!OtherCanLock(file, record))
@@ -427,6 +718,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
             try {
                 const records::RecordAnswer answer = records::ReadRecordAnswer(
                     checker.Call(records::ReadRequest(file, {field}, record)));
+                if (field == QLatin1String("100"))
+                    return answer.WordProcessingLines(field).join(u'\n');
                 return records::FieldPiece(answer.lines, field, address, 4);
             } catch (const EBrokerError&) {
             }
@@ -438,17 +731,24 @@ class Model : public test::SourceServer, public ui::ModalHost {
 
     void Check() {
         const std::vector<test::LoggedCall> calls = log_tail_->Next();
-        bool filed = false;
+        std::set<QString> filedFiles;
         for (const test::LoggedCall& call : calls) {
             if (call.name != "DDR FILER") continue;
-            filed = true;
-            if (call.Literal(0) != "EDIT") continue;
+            const bool add = call.Literal(0) == "ADD";
             for (const test::LoggedEntry& e : call.params) {
-                if (e.param != 1 || e.kind != "list") continue;
+                if (e.kind != "list") continue;
                 const QStringList pieces = QString::fromStdString(e.value).split(u'^');
                 if (pieces.size() < 4) continue;
-                for (const auto& [key, typed] : pendingBefore_) {
+                filedFiles.insert(pieces[0]);
+                // Save new files every value into the new record, by the user's choice.
+                if (add) continue;
+                std::map<std::pair<TvornSource*, QString>, Typed> typedSoFar = pendingBefore_;
+                if (lastTyped_.first)
+                    typedSoFar[{lastTyped_.first->source, lastTyped_.first->field}] =
+                        lastTyped_.second;
+                for (const auto& [key, typed] : typedSoFar) {
                     if (key.first->FileNumber != pieces[0] || key.second != pieces[1]) continue;
+                    if (typed.record.isEmpty()) continue;
                     QString record = typed.record;
                     record.chop(1);
                     if (pieces[2] != record)
@@ -458,8 +758,22 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 }
             }
         }
-        if (savedSeen_ && !filed) Violation("\"Saved:\" without a filing call");
+        for (TvornSource* source : savedSeen_)
+            if (!filedFiles.count(source->FileNumber))
+                Violation("\"Saved:\" of " + source->FileNumber.toStdString() +
+                          " without a filing call of that file");
+        // A record deleted by the user since its save, and its entries, are gone on purpose.
+        const auto gone = [&](const QString& file, const QString& record) {
+            for (const auto& [deletedFile, deletedRecord] : deleted_)
+                if (file.startsWith(deletedFile) &&
+                    (record == deletedRecord || record.endsWith(u',' + deletedRecord)))
+                    return true;
+            return false;
+        };
         for (const auto& [file, field, typed] : toCheck_) {
+            ++checked_.saves;
+            if (typed.unresolved) continue;  // the save worked the lookup text out itself
+            if (gone(file, typed.record)) continue;
             const QString stored = StoredValue(file, typed.record, field);
             if (stored != typed.internal)
                 Violation("shown as saved, " + field.toStdString() + " = " +
@@ -468,7 +782,10 @@ class Model : public test::SourceServer, public ui::ModalHost {
                           " on the server");
         }
         toCheck_.clear();
-        savedSeen_ = false;
+        savedSeen_.clear();
+        for (const auto& [file, record] : deleted_)
+            touched_.erase({file, record.chopped(1)});
+        deleted_.clear();
 
         // A field typed into again holds only its new value.
         if (lastTyped_.first) pending_.erase({lastTyped_.first->source, lastTyped_.first->field});
@@ -477,10 +794,22 @@ class Model : public test::SourceServer, public ui::ModalHost {
             TvornSource* source = it->first.first;
             const Slot* slot = SlotOf(source, it->first.second);
             if (discarded_.count(source)) {
+                ++checked_.discards;
                 it = pending_.erase(it);
                 continue;
             }
-            if (slot->shown() != it->second.shown)
+            if (it->second.unresolved) {
+                // A save may have worked the text out into its entry (and failed), or found it
+                // to be the entry stored: either way the text is still what the user sees.
+                if (!source->ChangedControls().contains(slot->control) &&
+                    slot->shown() != it->second.shown) {
+                    Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
+                              " is gone without a question");
+                } else if (!source->ChangedControls().contains(slot->control)) {
+                    it = pending_.erase(it);
+                    continue;
+                }
+            } else if (slot->shown() != it->second.shown)
                 Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                           " is gone without a question");
             else if (!source->ChangedControls().contains(slot->control))
@@ -501,11 +830,19 @@ class Model : public test::SourceServer, public ui::ModalHost {
             lastTyped_ = {};
         }
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental}) {
-            if (s->State() != ssEdit) continue;
+            if (s->State() != ssEdit) {
+                lockLost_.erase(s);
+                continue;
+            }
             const TvornSource* top = s;
             while (top->IsHierarchicalDetail())
                 top = top->Master();
             touched_.insert({top->FileNumber, top->RecordNumber()});
+            // A record being edited is held: nobody else may lock it meanwhile.
+            if (s->Allows(uaWrite) && !lockLost_.count(s) &&
+                OtherCanLock(top->FileNumber, top->RecordNumber()))
+                Violation(s->objectName().toStdString() + " edits " +
+                          top->RecordNumber().toStdString() + " without its lock");
         }
         pendingBefore_ = pending_;
     }
@@ -523,12 +860,25 @@ class Model : public test::SourceServer, public ui::ModalHost {
         violations_.clear();
         pending_.clear();
         pendingBefore_.clear();
+        serverKilled_ = false;
+        lockLost_.clear();
         Note("seed " + std::to_string(seed));
+        // Some users may only read: nothing they type may be taken for a change to file.
+        const bool reader = seed % 7 == 3;
+        const TvornUserAccess access =
+            reader ? TvornUserAccess(uaRead) | uaBrowse : TvornUserAccess(kAllAccess);
+        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+            s->SetUserAccess(access);
+        if (reader) Note("as a user who may only read");
         AsUser(a.get(), "show a lab test", [&] {
             a->labTest->GetAndFill(QString::number(std::vector<int>{1, 35, 36, 2}[Pick(4)]));
         });
         for (int i = 0; i < kActions && violations_.empty(); ++i)
             RunAction();
+        if (!held_.isEmpty()) {
+            checker_->Call(requests::Lock("80001", held_, QStringLiteral("UNLOCK")));
+            held_.clear();
+        }
         CloseForm(true);
         if (EnvNumber("VORN_MODEL_VERBOSE", 0)) {
             for (const std::string& line : log_)
@@ -546,8 +896,10 @@ class Model : public test::SourceServer, public ui::ModalHost {
 
     std::unique_ptr<LabTestEditForm> a;
     std::unique_ptr<LabTestEditForm> b;
+    Checked checked_;
 
   private:
+    static constexpr std::size_t kAbbreviationSlot = 2;
     std::mt19937 rng_;
     TRPCBroker* checker_ = nullptr;
     std::unique_ptr<test::CallLogTail> log_tail_;
@@ -566,8 +918,16 @@ class Model : public test::SourceServer, public ui::ModalHost {
     std::vector<Expected> toCheck_;
     std::set<std::pair<QString, QString>> touched_;
     mutable std::vector<std::string> log_;
+    mutable QElapsedTimer clock_;
     std::vector<std::string> violations_;
-    bool savedSeen_ = false;
+    std::set<TvornSource*> savedSeen_;
+    std::set<std::pair<QString, QString>> added_;
+    QString held_;  // the lab test the other user holds locked
+    std::set<TvornSource*> lockLost_;
+    std::vector<std::pair<QString, QString>> deleted_;  // file and full address
+    int guardedErrors_ = 0;
+    std::string lastError_;
+    bool serverKilled_ = false;
     bool sawBrokerError_ = false;
     bool forceNo_ = false;
     bool closed_ = false;
@@ -584,6 +944,12 @@ TEST_P(Sequences, KeepEveryTypedValueFileItWhereItWasTypedAndLeaveNoLock) {
     const int count = EnvNumber("VORN_MODEL_SEQUENCES", kSequencesPerShard);
     for (int i = 0; i < count; ++i)
         if (!RunSequence(static_cast<unsigned>(GetParam() * 100000 + i))) break;
+    std::printf("shard %d checked %d saves, %d discards, %d questions, %d lookups\n", GetParam(),
+                checked_.saves, checked_.discards, checked_.questions, checked_.lookups);
+    EXPECT_GT(checked_.saves, 0) << "the shard checked no save";
+    EXPECT_GT(checked_.discards, 0) << "the shard checked no discard";
+    EXPECT_GT(checked_.questions, 0) << "the shard met no question";
+    EXPECT_GT(checked_.lookups, 0) << "the shard answered no lookup list";
 }
 
 INSTANTIATE_TEST_SUITE_P(Shards, Sequences, ::testing::Range(0, kShards));

@@ -2,18 +2,27 @@
 // user's broker: the lab test (80001) with edits, a check box, a combo box, a radio group and a
 // pointer to its person in charge; its subresults (the hierarchical sub-file 80001.02) and its
 // departmental lab tests (80006, a logical detail pointing to it); the operation buttons; and,
-// when asked, a grid of lab tests that the master follows.
+// when asked, a grid of lab tests that the master follows, and the lookups: the abbreviation as
+// a find field, a memo, a list box of the subresult's type, a lookup combo box of the
+// departmental ward, and Escape closing the form through its close event.
 #pragma once
 
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
 
+#include <QCloseEvent>
+#include <QShortcut>
+#include <functional>
+
 #include "controls/dialog_edit.h"
 #include "controls/vorn_btn.h"
 #include "controls/vorn_check_box.h"
 #include "controls/vorn_combo_box.h"
+#include "controls/vorn_combo_box_lookup.h"
 #include "controls/vorn_edit.h"
+#include "controls/vorn_list_box.h"
+#include "controls/vorn_memo.h"
 #include "controls/vorn_radio_group.h"
 #include "lookup/bound_grid.h"
 #include "lookup/vorn_finder.h"
@@ -24,11 +33,22 @@ namespace vorn::test {
 
 class LabTestEditForm {
   public:
-    explicit LabTestEditForm(TRPCBroker& broker, bool withGrid = false) {
+    explicit LabTestEditForm(TRPCBroker& broker, bool withGrid = false, bool withLookups = false) {
         form.resize(760, 620);
         labTest = Source("vornLabTest", "Demo Lab Test", "80001", broker);
         labTest->HistorySize = 4;
-        abbreviation = Edit(labTest, ".01", "Abbreviation", true);
+        if (withLookups) {
+            labTests = new TvornFinder(&form);
+            labTests->FileNumber = "80001";
+            labTests->SetRPCBroker(&broker);
+            findEdit = Bound<TvornDialogEdit>(labTest, ".01", "Abbreviation");
+            findEdit->SetFMRequired(true);
+            findEdit->FMIsPointerField = false;
+            findEdit->FMIsFindField = true;
+            findEdit->SetvornFinderForFind(labTests);
+        } else {
+            abbreviation = Edit(labTest, ".01", "Abbreviation", true);
+        }
         name = Edit(labTest, "2", "Full name", true);
         length = Edit(labTest, "6", "Length of result field");
         inUse = Bound<TvornCheckBox>(labTest, "3", "Currently in use", QStringLiteral("In use"));
@@ -77,6 +97,7 @@ class LabTestEditForm {
         ordering->SetValues({"1", "2", "3"});
         ordering->resize(300, 50);
         departmentalSave = Button(departmental, DoSave);
+        if (withLookups) AddLookups(broker);
     }
 
     // Loads the components, opens the master and then its details, and shows the form active.
@@ -98,7 +119,7 @@ class LabTestEditForm {
 
     QWidget form;
     TvornSource* labTest;
-    TvornEdit* abbreviation;
+    TvornEdit* abbreviation = nullptr;
     TvornEdit* name;
     TvornEdit* length;
     TvornCheckBox* inUse;
@@ -115,8 +136,59 @@ class LabTestEditForm {
     TvornSource* departmental;
     TvornRadioGroup* ordering;
     TvornBtn* departmentalSave;
+    // The lookups, when asked for.
+    TvornFinder* labTests = nullptr;
+    TvornDialogEdit* findEdit = nullptr;
+    TvornMemo* description = nullptr;
+    TvornListBox* subresultType = nullptr;
+    TvornFinder* wards = nullptr;
+    TvornComboBoxLookUp* ward = nullptr;
+    // Set when the close event let the form close; `onClose` hears each close event's end.
+    bool closed = false;
+    std::function<void(bool closed)> onClose;
 
   private:
+    void AddLookups(TRPCBroker& broker) {
+        description = Bound<TvornMemo>(labTest, "100", "Description");
+        description->setTabChangesFocus(true);
+        description->resize(300, 50);
+        subresultType = Bound<TvornListBox>(subresult, "2", "Type");
+        subresultType->addItems({"FREE TEXT OR NUMBER", "SET OF CODES", "BOGUS"});
+        subresultType->resize(200, 60);
+        wards = new TvornFinder(&form);
+        wards->FileNumber = "80002";
+        wards->Number = "5";
+        wards->SetRPCBroker(&broker);
+        ward = Bound<TvornComboBoxLookUp>(departmental, ".01", "Ward/clinic");
+        ward->SetvornFinder(wards);
+        ward->resize(200, 24);
+        // Escape closes the form; its close event asks the details, then the master, as the
+        // demo's forms do, and stays open on Cancel.
+        auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &form);
+        QObject::connect(escape, &QShortcut::activated, &form, [this] { form.close(); });
+        closer_.form = this;
+        form.installEventFilter(&closer_);
+    }
+    struct Closer : QObject {
+        LabTestEditForm* form = nullptr;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() != QEvent::Close) return false;
+            for (TvornSource* s : {form->departmental, form->subresult, form->labTest})
+                if (!s->CheckSaveChanges()) {
+                    if (form->onClose) form->onClose(false);
+                    event->ignore();
+                    return true;
+                }
+            if (form->onClose) form->onClose(true);
+            for (TvornSource* s : {form->labTest, form->subresult, form->departmental})
+                s->Close();
+            form->closed = true;
+            // The window itself stays, to open its sources again at once.
+            event->ignore();
+            return true;
+        }
+    };
+
     TvornSource* Source(const char* objectName, const char* fileName, const char* file,
                         TRPCBroker& broker) {
         auto* source = new TvornSource(&form);
@@ -151,6 +223,7 @@ class LabTestEditForm {
         return button;
     }
 
+    Closer closer_;
     int placed_ = 0;
     int buttonsPlaced_ = 0;
 };

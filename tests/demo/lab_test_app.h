@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,10 +20,13 @@
 #include "signon/signon_message_form.h"
 #include "source/dialog_text.h"
 #include "source/message_broker.h"
+#include "source/record_requests.h"
+#include "source/source_requests.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
 #include "tests/support/shown_find.h"
+#include "tests/support/source_fixture.h"
 
 namespace vorn::test {
 
@@ -79,11 +83,50 @@ class LabTestApp : public ::testing::Test {
         QTest::keyClicks(widget, text);
     }
 
+    // Starts the program and shows lab test `record` (and puts it at the head of the history).
+    void Show(const char* record) {
+        Start();
+        FetchCaptions();
+        ASSERT_TRUE(form->vornSource1->GetAndFill(QString::fromLatin1(record)));
+        form->vornSource1->UpdateHistory();
+    }
+    void Page(int tab) { form->xPageCtrl1->setCurrentIndex(tab - 1); }
+    // Another session, to file, read and lock as a second user would.
+    TRPCBroker& Other() {
+        if (!other_) {
+            modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& f) { f.BitBtn1->click(); });
+            other_ = std::make_unique<TRPCBroker>();
+            other_->SetServer(QStringLiteral("localhost"));
+            other_->SetListenerPort(server.Port());
+            other_->PresetCodes = kDemoCodes;
+            other_->OpenAppContext(kDemoContext);
+        }
+        return *other_;
+    }
+    bool OtherCanLock(const QString& file, const QString& record) {
+        if (!requests::ReadLockDone(Other().Call(requests::Lock(file, record, "LOCK"))))
+            return false;
+        Other().Call(requests::Lock(file, record, "UNLOCK"));
+        return true;
+    }
+    bool OtherCanLock(const char* record) {
+        return OtherCanLock(QStringLiteral("80001"), QString::fromLatin1(record));
+    }
+    // A field of a record as another user reads it from the server now.
+    QString Stored(const QString& file, const QString& record, const QString& field) {
+        const records::RecordAnswer answer = records::ReadRecordAnswer(
+            Other().Call(records::ReadRequest(file, {field}, record + u',')));
+        return records::FieldPiece(answer.lines, field, record, 4);
+    }
+
     DevServerProcess server;
     FakeTimers timers;
     ScriptedModalHost modal;
     LabTestForms forms;
     TfrmLabTest* form = nullptr;
+
+  private:
+    std::unique_ptr<TRPCBroker> other_;
 };
 
 inline Calls Then(Calls calls, const Calls& more) {

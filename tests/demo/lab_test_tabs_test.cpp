@@ -29,37 +29,6 @@ using test::Calls;
 
 class Tabs : public test::LabTestApp {
   protected:
-    // Starts the program and shows lab test `record` (and puts it at the head of the history).
-    void Show(const char* record) {
-        Start();
-        FetchCaptions();
-        ASSERT_TRUE(form->vornSource1->GetAndFill(QString::fromLatin1(record)));
-        form->vornSource1->UpdateHistory();
-    }
-    // Another session, to file, read and lock as a second user would.
-    TRPCBroker& Other() {
-        if (!other_) {
-            modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& f) { f.BitBtn1->click(); });
-            other_ = std::make_unique<TRPCBroker>();
-            other_->SetServer(QStringLiteral("localhost"));
-            other_->SetListenerPort(server.Port());
-            other_->PresetCodes = test::kDemoCodes;
-            other_->OpenAppContext(kDemoContext);
-        }
-        return *other_;
-    }
-    bool OtherCanLock(const char* record) {
-        if (!requests::ReadLockDone(Other().Call(requests::Lock("80001", record, "LOCK"))))
-            return false;
-        Other().Call(requests::Lock("80001", record, "UNLOCK"));
-        return true;
-    }
-    QString Stored(const QString& file, const QString& record, const QString& field) {
-        const records::RecordAnswer answer = records::ReadRecordAnswer(
-            Other().Call(records::ReadRequest(file, {field}, record + u',')));
-        return records::FieldPiece(answer.lines, field, record, 4);
-    }
-    void Page(int tab) { form->xPageCtrl1->setCurrentIndex(tab - 1); }
     // A lab test another user has just added: it has no wards, results or subresults.
     QString NewLabTest() {
         const RpcReply added = Other().Call(RpcRequest(QStringLiteral("DDR FILER"))
@@ -70,8 +39,6 @@ class Tabs : public test::LabTestApp {
                                                 .Literal(QString()));
         return added.Line(1).section(u'^', 1);
     }
-
-    std::unique_ptr<TRPCBroker> other_;
 };
 
 TEST_F(Tabs, LeavingTheFirstTabWithoutASavedRecordWarnsAndStays) {
