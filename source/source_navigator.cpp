@@ -9,6 +9,19 @@
 #include "source/vorn_source.h"
 
 namespace vorn {
+namespace {
+
+// Every detail of a record that is gone, deepest first, is asked about its own edits. None can
+// stay on the record, so one detail's answer does not spare the next its question.
+void AskDetailsOfAGoneRecord(TvornSource& source) {
+    for (TvornSource* detail : source.Details()) {
+        if (!detail->Active()) continue;
+        AskDetailsOfAGoneRecord(*detail);
+        detail->CheckSaveChanges();
+    }
+}
+
+}  // namespace
 
 RpcRequest SourceNavigator::CurrentReadRequest() {
     for (const QString& field : {QStringLiteral(".01"), s_.FMIndexField, s_.LinkField})
@@ -43,7 +56,7 @@ void SourceNavigator::GetRecord() {
         // The record went under the details' edits (another user deleted it): each detail is
         // asked about its own changes before the master's emptiness reaches it. The record
         // is gone whatever they answer.
-        if (answer.missing) s_.LeaveDetailRecords();
+        if (answer.missing) AskDetailsOfAGoneRecord(s_);
         if (answer.missing) address_.Forget();
     }
     {
