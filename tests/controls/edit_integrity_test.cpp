@@ -598,8 +598,9 @@ TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
     EXPECT_TRUE(f->labTest->GetAndFill("2")) << "no question";
 }
 
-// Once, a master that found its record gone took its details' edits with it unasked.
-TEST_F(Integrity, AMasterRecordFoundGoneAsksItsDetailsAboutTheirEdits) {
+// Once, a master that found its record gone took its details' edits with it unasked: the
+// second detail was not asked once the first one's save had failed.
+TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     TRPCBroker& other = SecondBroker();
     const QString number = other
                                .Call(RpcRequest("DDR FILER")
@@ -621,15 +622,24 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksItsDetailsAboutTheirEdits) {
     ASSERT_EQ(f->departmental->State(), ssBrowse);
     QTest::mouseClick(f->ordering->Button(2), Qt::LeftButton);
     ASSERT_TRUE(f->departmental->HasChanges());
+    Retype(f->explanation, "NEW PART");
+    ASSERT_EQ(f->subresult->State(), ssNew);
     other.Call(requests::RecordDelete("80001", number));
-    QString asked;
-    modal.OnForm<TTimedDlg>([&](TTimedDlg& d) {
-        asked = d.RichEdit1->toPlainText();
-        d.done(ui::mrNo);
-    });
+    QStringList asked;
+    const auto answer = [&](int result) {
+        modal.OnForm<TTimedDlg>([&asked, result](TTimedDlg& d) {
+            asked.append(d.RichEdit1->toPlainText());
+            d.done(result);
+        });
+    };
+    answer(ui::mrYes);  // the subresult: its save cannot file under a record that is gone
+    answer(ui::mrOk);   // and says why
+    answer(ui::mrNo);   // the departmental lab test
     f->labTest->Refresh();
-    EXPECT_TRUE(asked.startsWith("Save")) << asked.toStdString();
-    EXPECT_TRUE(asked.contains("Departmental lab test")) << asked.toStdString();
+    ASSERT_EQ(asked.size(), 3) << asked.join(" | ").toStdString();
+    EXPECT_TRUE(asked[0].startsWith("Save new Subresult")) << asked[0].toStdString();
+    EXPECT_TRUE(asked[2].startsWith("Save")) << asked[2].toStdString();
+    EXPECT_TRUE(asked[2].contains("Departmental lab test")) << asked[2].toStdString();
     EXPECT_FALSE(f->departmental->HasChanges());
 }
 
