@@ -1,5 +1,7 @@
 #include "devserver/output_procedures.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <iterator>
 #include <map>
@@ -31,6 +33,27 @@ PageHeading Heading(Session& session, std::string title) {
     return heading;
 }
 
+// A report is made line by line and then kept in one block, so its lines are freed in many
+// small pieces that the allocator keeps for itself; given back after a large one, the server's
+// resident memory follows what it keeps rather than the most it ever made at once.
+// Declared before the document, so that it goes after it.
+class ReturnMemory {
+  public:
+    ReturnMemory() = default;
+    void Of(const std::vector<std::string>& lines) { large_ = Document::BytesOf(lines) >= kLarge; }
+    ~ReturnMemory() {
+#ifdef __GLIBC__
+        if (large_) ::malloc_trim(0);
+#endif
+    }
+    ReturnMemory(const ReturnMemory&) = delete;
+    ReturnMemory& operator=(const ReturnMemory&) = delete;
+
+  private:
+    static constexpr std::size_t kLarge = 256 * 1024;
+    bool large_ = false;
+};
+
 // Prints the document where the IOP says and keeps it for paging: its handle. A document the
 // server would not keep is not printed either; only when other sessions fill the server's budget
 // while it prints is it printed and then refused.
@@ -52,6 +75,7 @@ Reply Report(Session& session, const Call& call) {
     try {
         const Param& list = Arguments(call);
         OutputDevice device;
+        ReturnMemory giveBack;
         std::vector<std::string> document;
         {
             const GlobalStore::ReadTransaction snapshot(session.store());
@@ -67,6 +91,7 @@ Reply Report(Session& session, const Call& call) {
             heading.columns = std::move(body.columns);
             document = LayOutPages(body.lines, heading);
         }
+        giveBack.Of(document);
         return Reply::Lines({"[Data]", Deliver(session, device, document)});
     } catch (const RequestError& e) {
         return Reply::Lines({"[Errors]", e.what()});
@@ -149,12 +174,14 @@ Reply PatientLabResults(Session& session, const Call& call) {
     try {
         const Param& list = Arguments(call);
         OutputDevice device;
+        ReturnMemory giveBack;
         std::vector<std::string> document;
         {
             const GlobalStore::ReadTransaction snapshot(session.store());
             device = ResolveOutputDevice(session.store(), session.dictionary(), list.Get("IOP"));
             document = PatientResults(session, list.Get("POT"));
         }
+        giveBack.Of(document);
         return Reply::Lines({"[Misc]", Deliver(session, device, document)});
     } catch (const RequestError& e) {
         return Reply::Lines({"[Error]", e.what()});
