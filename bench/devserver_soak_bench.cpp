@@ -46,7 +46,7 @@ int Option(int argc, char** argv, const std::string& name, int fallback) {
 // What one client saw: each call's latency in microseconds after the warm-up, and failures.
 struct Tally {
     std::vector<long> latencies;
-    std::map<std::string, long> calls;
+    std::map<std::string, std::vector<long>> byCall;
     long failures = 0;
     std::string firstFailure;
 };
@@ -170,10 +170,10 @@ class Worker {
             Fail(what + ": " + e.what());
         }
         if (measuring_) {
-            tally_.latencies.push_back(
-                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start)
-                    .count());
-            ++tally_.calls[what];
+            const long us =
+                std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+            tally_.latencies.push_back(us);
+            tally_.byCall[what].push_back(us);
         }
         return lines;
     }
@@ -249,13 +249,13 @@ int main(int argc, char** argv) {
     const long atEnd = StatusKiB(server.Pid());
 
     std::vector<long> all;
-    std::map<std::string, long> calls;
+    std::map<std::string, std::vector<long>> calls;
     long failures = 0;
     std::string firstFailure;
     for (Tally& t : tallies) {
         all.insert(all.end(), t.latencies.begin(), t.latencies.end());
-        for (const auto& [name, n] : t.calls)
-            calls[name] += n;
+        for (const auto& [name, us] : t.byCall)
+            calls[name].insert(calls[name].end(), us.begin(), us.end());
         if (t.failures && firstFailure.empty()) firstFailure = t.firstFailure;
         failures += t.failures;
     }
@@ -264,8 +264,11 @@ int main(int argc, char** argv) {
 
     std::printf("%d clients for %.1f s after a %d s warm-up, demo data x %d\n", clients, measured,
                 warmup, scale);
-    for (const auto& [name, n] : calls)
-        std::printf("  %-22s %8ld calls\n", name.c_str(), n);
+    for (auto& [name, us] : calls) {
+        std::sort(us.begin(), us.end());
+        std::printf("  %-22s %8zu calls, median %7.2f ms, 99th percentile %7.2f ms\n", name.c_str(),
+                    us.size(), Percentile(us, 0.5) / 1000.0, Percentile(us, 0.99) / 1000.0);
+    }
     std::printf("calls per second: %.0f; failures: %ld%s%s\n", all.size() / measured, failures,
                 failures ? ", first: " : "", firstFailure.c_str());
     std::printf("latency: median %.2f ms, 99th percentile %.2f ms; ratio %.1fx (goal <= 10)\n",

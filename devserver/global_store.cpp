@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <filesystem>
+#include <map>
 #include <vector>
 
 namespace vorn::devserver {
@@ -52,7 +55,25 @@ std::string GlobalRef::Text() const {
     return out;
 }
 
-GlobalStore::GlobalStore(const std::string& path) {
+namespace {
+
+// One turn-taking lock per database file, shared by every connection of this process to it.
+std::shared_ptr<std::timed_mutex> WritersOf(const std::string& path) {
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<std::timed_mutex>> locks;
+    std::error_code ignored;
+    std::string file = std::filesystem::weakly_canonical(path, ignored).string();
+    if (file.empty()) file = path;
+    const std::lock_guard hold(mutex);
+    std::weak_ptr<std::timed_mutex>& known = locks[file];
+    std::shared_ptr<std::timed_mutex> lock = known.lock();
+    if (!lock) known = lock = std::make_shared<std::timed_mutex>();
+    return lock;
+}
+
+}  // namespace
+
+GlobalStore::GlobalStore(const std::string& path) : writers_(WritersOf(path)) {
     // Every session has its own connection, so SQLite's count of the memory it holds would be
     // a lock that all sessions take on every allocation. It can only be turned off before
     // SQLite starts; later (an embedding program started it) the call fails and changes nothing.
@@ -69,7 +90,7 @@ GlobalStore::GlobalStore(const std::string& path) {
         throw StoreError("cannot open " + path + ": " + why);
     }
     try {
-        sqlite3_busy_timeout(db_, 15000);
+        sqlite3_busy_timeout(db_, kBusyMs);
         Exec("PRAGMA journal_mode=WAL");
         Exec("PRAGMA synchronous=FULL");
         // Read through a mapping of the file: every session's connection shares the system's
@@ -128,7 +149,11 @@ void GlobalStore::Close() {
                     &prevMany_, &beginWrite_, &beginRead_, &commit_})
         s->reset();
     if (db_) {
-        if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (depth_ > 0) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            depth_ = 0;
+            writers_->unlock();
+        }
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
@@ -321,13 +346,22 @@ void GlobalStore::Begin() {
     if (reading_) throw StoreError("a write transaction cannot start inside a read transaction");
     if (depth_++ == 0) {
         rollbackOnly_ = false;
+        // Writers of this process wait their turn here, woken as soon as the one before them
+        // commits, instead of in SQLite's busy handler, which sleeps in growing steps up to
+        // 100 ms: a save among many sessions then waits for the saves ahead of it, no longer.
+        if (!writers_->try_lock_for(std::chrono::milliseconds(kBusyMs))) {
+            depth_ = 0;
+            throw StoreError("BEGIN IMMEDIATE: another writer held the database too long");
+        }
         try {
             beginWrite_->Run();
         } catch (const StoreError& e) {
             depth_ = 0;
+            writers_->unlock();
             throw StoreError(std::string("BEGIN IMMEDIATE: ") + e.what());
         } catch (...) {
             depth_ = 0;
+            writers_->unlock();
             throw;
         }
     }
@@ -337,6 +371,11 @@ void GlobalStore::End(bool commit) {
     Forget();
     if (!commit) rollbackOnly_ = true;
     if (--depth_ > 0) return;
+    // Whatever happens below, the transaction is over when this returns.
+    struct Release {
+        std::timed_mutex& writers;
+        ~Release() { writers.unlock(); }
+    } release{*writers_};
     if (rollbackOnly_) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         if (commit) throw StoreError("an inner transaction failed; nothing was stored");

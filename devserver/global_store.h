@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -136,6 +137,9 @@ class GlobalStore {
     void Begin();
     void End(bool commit);
 
+    // How long a writer waits for another before it gives up.
+    static constexpr int kBusyMs = 15000;
+    std::shared_ptr<std::timed_mutex> writers_;  // see Begin
     sqlite3* db_ = nullptr;
     int depth_ = 0;
     bool rollbackOnly_ = false;
