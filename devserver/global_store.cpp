@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <filesystem>
+#include <map>
 #include <vector>
 
 namespace vorn::devserver {
@@ -52,7 +55,33 @@ std::string GlobalRef::Text() const {
     return out;
 }
 
-GlobalStore::GlobalStore(const std::string& path) {
+namespace {
+
+// One turn-taking lock per database file, shared by every connection of this process to it.
+std::shared_ptr<std::timed_mutex> WritersOf(const std::string& path) {
+    static std::mutex mutex;
+    static std::map<std::string, std::weak_ptr<std::timed_mutex>> locks;
+    std::error_code ignored;
+    std::string file = std::filesystem::weakly_canonical(path, ignored).string();
+    if (file.empty()) file = path;
+    const std::lock_guard hold(mutex);
+    std::weak_ptr<std::timed_mutex>& known = locks[file];
+    std::shared_ptr<std::timed_mutex> lock = known.lock();
+    if (!lock) known = lock = std::make_shared<std::timed_mutex>();
+    return lock;
+}
+
+}  // namespace
+
+GlobalStore::GlobalStore(const std::string& path) : writers_(WritersOf(path)) {
+    // Every session has its own connection, so SQLite's count of the memory it holds would be
+    // a lock that all sessions take on every allocation. It can only be turned off before
+    // SQLite starts; later (an embedding program started it) the call fails and changes nothing.
+    static const bool quiet = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)quiet;
     if (sqlite3_open_v2(path.c_str(), &db_,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
@@ -61,9 +90,12 @@ GlobalStore::GlobalStore(const std::string& path) {
         throw StoreError("cannot open " + path + ": " + why);
     }
     try {
-        sqlite3_busy_timeout(db_, 15000);
+        sqlite3_busy_timeout(db_, kBusyMs);
         Exec("PRAGMA journal_mode=WAL");
         Exec("PRAGMA synchronous=FULL");
+        // Read through a mapping of the file: every session's connection shares the system's
+        // copy of the pages instead of reading them into a cache of its own.
+        Exec("PRAGMA mmap_size=1073741824");
         Exec(
             "CREATE TABLE IF NOT EXISTS globals(name TEXT NOT NULL, key BLOB NOT NULL, "
             "value BLOB NOT NULL, PRIMARY KEY(name, key)) WITHOUT ROWID");
@@ -78,11 +110,19 @@ GlobalStore::GlobalStore(const std::string& path) {
             db_, "DELETE FROM globals WHERE name=?1 AND key>?2 AND key<?3");
         next_ = std::make_unique<SqlStatement>(
             db_,
-            "SELECT key FROM globals WHERE name=?1 AND key>?2 AND key<?3 ORDER BY key LIMIT 1");
+            "SELECT key, value FROM globals WHERE name=?1 AND key>?2 AND key<?3 ORDER BY key "
+            "LIMIT 1");
         prev_ = std::make_unique<SqlStatement>(
             db_,
-            "SELECT key FROM globals WHERE name=?1 AND key>?2 AND key<?3 "
+            "SELECT key, value FROM globals WHERE name=?1 AND key>?2 AND key<?3 "
             "ORDER BY key DESC LIMIT 1");
+        nextMany_ = std::make_unique<SqlStatement>(
+            db_,
+            "SELECT key FROM globals WHERE name=?1 AND key>?2 AND key<?3 ORDER BY key LIMIT ?4");
+        prevMany_ = std::make_unique<SqlStatement>(
+            db_,
+            "SELECT key FROM globals WHERE name=?1 AND key>?2 AND key<?3 "
+            "ORDER BY key DESC LIMIT ?4");
         walk_ = std::make_unique<SqlStatement>(
             db_,
             "SELECT key, value FROM globals WHERE name=?1 AND key>=?2 AND "
@@ -105,17 +145,22 @@ GlobalStore::~GlobalStore() {
 }
 
 void GlobalStore::Close() {
-    for (auto* s : {&get_, &set_, &delOne_, &delRange_, &next_, &prev_, &walk_, &data_,
-                    &beginWrite_, &beginRead_, &commit_})
+    for (auto* s : {&get_, &set_, &delOne_, &delRange_, &next_, &prev_, &walk_, &data_, &nextMany_,
+                    &prevMany_, &beginWrite_, &beginRead_, &commit_})
         s->reset();
     if (db_) {
-        if (depth_ > 0) sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (depth_ > 0) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            depth_ = 0;
+            writers_->unlock();
+        }
         sqlite3_close_v2(db_);
         db_ = nullptr;
     }
 }
 
 void GlobalStore::Exec(const char* sql) {
+    Forget();
     char* error = nullptr;
     if (sqlite3_exec(db_, sql, nullptr, nullptr, &error) != SQLITE_OK) {
         const std::string why = error ? error : sqlite3_errmsg(db_);
@@ -129,6 +174,14 @@ void GlobalStore::Exec(const char* sql) {
 
 std::optional<std::string> GlobalStore::Get(const GlobalRef& ref) {
     const std::string key = EncodeKey(ref.subscripts);
+    // Reads come in the order the nodes were found: look after the last one read first.
+    for (std::size_t n = 0, i = foundHit_; n < found_.size(); ++n, i = (i + 1) % found_.size()) {
+        if (i >= found_.size()) i = 0;
+        if (found_[i].key == key && found_[i].name == ref.name) {
+            foundHit_ = i + 1;
+            return found_[i].value;
+        }
+    }
     get_->Reset().BindView(1, ref.name).BindView(2, key);
     std::optional<std::string> out;
     if (get_->Step()) out = get_->Column(0);
@@ -146,7 +199,30 @@ std::optional<std::string> GlobalStore::KeyBetween(const std::string& name, cons
     SqlStatement& s = direction < 0 ? *prev_ : *next_;
     s.Reset().BindView(1, name).BindView(2, low).BindView(3, high);
     std::optional<std::string> out;
-    if (s.Step()) out = s.Column(0);
+    if (s.Step()) {
+        out = s.Column(0);
+        // Only a snapshot keeps it true; between statements outside one, others may write.
+        if (reading_ || depth_ > 0) {
+            FoundNode node{name, *out, s.Column(1)};
+            if (found_.size() < kFoundNodes)
+                found_.push_back(std::move(node));
+            else
+                found_[foundNext_] = std::move(node);
+            foundNext_ = (foundNext_ + 1) % kFoundNodes;
+        }
+    }
+    s.Finish();
+    return out;
+}
+
+std::vector<std::string> GlobalStore::KeysBetween(const std::string& name, const std::string& low,
+                                                  const std::string& high, int direction,
+                                                  int limit) {
+    SqlStatement& s = direction < 0 ? *prevMany_ : *nextMany_;
+    s.Reset().BindView(1, name).BindView(2, low).BindView(3, high).BindInt(4, limit);
+    std::vector<std::string> out;
+    while (s.Step())
+        out.push_back(s.Column(0));
     s.Finish();
     return out;
 }
@@ -167,8 +243,14 @@ int GlobalStore::Data(const GlobalRef& ref) {
     return data;
 }
 
+bool GlobalStore::HasChildren(const GlobalRef& ref) {
+    const std::string key = EncodeKey(ref.subscripts);
+    return KeyBetween(ref.name, key, key + kAfterChildren, 1).has_value();
+}
+
 void GlobalStore::Set(const GlobalRef& ref, std::string_view value) {
     if (ref.name.empty()) throw StoreError("a global needs a name");
+    Forget();
     const std::string key = EncodeKey(ref.subscripts);
     set_->Reset().BindView(1, ref.name).BindView(2, key).BindView(3, value);
     set_->Step();
@@ -176,6 +258,7 @@ void GlobalStore::Set(const GlobalRef& ref, std::string_view value) {
 }
 
 void GlobalStore::Kill(const GlobalRef& ref) {
+    Forget();
     const std::string key = EncodeKey(ref.subscripts);
     const std::string high = key + kAfterChildren;
     delOne_->Reset().BindView(1, ref.name).BindView(2, key);
@@ -259,24 +342,40 @@ void GlobalStore::SetMeta(const std::string& key, const std::string& value) {
 }
 
 void GlobalStore::Begin() {
+    Forget();
     if (reading_) throw StoreError("a write transaction cannot start inside a read transaction");
     if (depth_++ == 0) {
         rollbackOnly_ = false;
+        // Writers of this process wait their turn here, woken as soon as the one before them
+        // commits, instead of in SQLite's busy handler, which sleeps in growing steps up to
+        // 100 ms: a save among many sessions then waits for the saves ahead of it, no longer.
+        if (!writers_->try_lock_for(std::chrono::milliseconds(kBusyMs))) {
+            depth_ = 0;
+            throw StoreError("BEGIN IMMEDIATE: another writer held the database too long");
+        }
         try {
             beginWrite_->Run();
         } catch (const StoreError& e) {
             depth_ = 0;
+            writers_->unlock();
             throw StoreError(std::string("BEGIN IMMEDIATE: ") + e.what());
         } catch (...) {
             depth_ = 0;
+            writers_->unlock();
             throw;
         }
     }
 }
 
 void GlobalStore::End(bool commit) {
+    Forget();
     if (!commit) rollbackOnly_ = true;
     if (--depth_ > 0) return;
+    // Whatever happens below, the transaction is over when this returns.
+    struct Release {
+        std::timed_mutex& writers;
+        ~Release() { writers.unlock(); }
+    } release{*writers_};
     if (rollbackOnly_) {
         sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
         if (commit) throw StoreError("an inner transaction failed; nothing was stored");
@@ -306,6 +405,7 @@ void GlobalStore::Transaction::Commit() {
 GlobalStore::ReadTransaction::ReadTransaction(GlobalStore& store)
     : store_(store), own_(!store.InTransaction() && !store.reading_) {
     if (!own_) return;
+    store_.Forget();
     store_.beginRead_->Run();
     store_.reading_ = true;
 }
@@ -313,6 +413,7 @@ GlobalStore::ReadTransaction::ReadTransaction(GlobalStore& store)
 GlobalStore::ReadTransaction::~ReadTransaction() {
     if (!own_) return;
     store_.reading_ = false;
+    store_.Forget();
     try {
         store_.commit_->Run();
     } catch (const StoreError&) {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -58,6 +59,9 @@ class GlobalStore {
     // subscript that has a value or descendants; "" at the end. An empty last subscript starts
     // from the first (or last) one. `ref` needs at least one subscript.
     std::string Order(const GlobalRef& ref, int direction = 1);
+    // Whether `ref` has descendants: $DATA>9 in one query that also remembers the first of them
+    // for a Get that follows (see found_).
+    bool HasChildren(const GlobalRef& ref);
     // Every node with a value at or under `ref`, in collation order; stop by returning false.
     void Walk(const GlobalRef& ref,
               const std::function<bool(const GlobalRef&, const std::string&)>& visit);
@@ -67,6 +71,10 @@ class GlobalStore {
     // none. For walks that step over nodes at more than one level with one query.
     std::optional<std::string> KeyBetween(const std::string& name, const std::string& low,
                                           const std::string& high, int direction = 1);
+    // Up to `limit` such keys, in order (descending for direction -1): for walks that go on
+    // through many neighbouring nodes, one query instead of one a node.
+    std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
+                                         const std::string& high, int direction, int limit);
     // Names of the globals that hold anything, in byte order.
     std::vector<std::string> GlobalNames();
 
@@ -129,12 +137,30 @@ class GlobalStore {
     void Begin();
     void End(bool commit);
 
+    // How long a writer waits for another before it gives up.
+    static constexpr int kBusyMs = 15000;
+    std::shared_ptr<std::timed_mutex> writers_;  // see Begin
     sqlite3* db_ = nullptr;
     int depth_ = 0;
     bool rollbackOnly_ = false;
     bool reading_ = false;  // a ReadTransaction is open
+    // The nodes KeyBetween found lately, with their values, while a transaction holds the
+    // snapshot still: a listing that finds each record's first node to see that it exists and
+    // then reads it asks the database once a record, not twice.
+    struct FoundNode {
+        std::string name, key, value;
+    };
+    static constexpr std::size_t kFoundNodes = 128;
+    std::vector<FoundNode> found_;  // a ring of at most kFoundNodes
+    std::size_t foundNext_ = 0;
+    std::size_t foundHit_ = 0;  // where the next read is likely to be
+    void Forget() {
+        found_.clear();
+        foundNext_ = foundHit_ = 0;
+    }
     // Kept prepared: the calls of every procedure go through them.
     std::unique_ptr<SqlStatement> get_, set_, delOne_, delRange_, next_, prev_, walk_, data_;
+    std::unique_ptr<SqlStatement> nextMany_, prevMany_;
     std::unique_ptr<SqlStatement> beginWrite_, beginRead_, commit_;
 };
 

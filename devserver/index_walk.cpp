@@ -1,5 +1,7 @@
 #include "devserver/index_walk.h"
 
+#include <algorithm>
+
 #include "devserver/collation.h"
 
 namespace vorn::devserver {
@@ -8,6 +10,7 @@ namespace {
 // How many number ranges a digit prefix visits (12: 12.., 120.., ..., 12 followed by 40 zeros);
 // index values are at most 30 characters, so no value lies beyond them.
 constexpr int kMaxRanges = 40;
+constexpr int kMaxReadAhead = 512;
 
 bool IsLetter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -93,7 +96,8 @@ IndexWalk::IndexWalk(GlobalStore& store, GlobalRef indexRoot, IndexWalkOptions o
     : store_(store),
       root_(std::move(indexRoot)),
       rootKey_(EncodeKey(root_.subscripts)),
-      options_(std::move(options)) {
+      options_(std::move(options)),
+      aheadLimit_(std::clamp(options_.readAhead, 1, kMaxReadAhead)) {
     if (options_.after && options_.after->value.empty()) options_.after.reset();
 }
 
@@ -141,9 +145,8 @@ std::optional<IndexEntry> IndexWalk::Adjacent(const std::string& value, const st
         else
             high = ien.empty() ? at + kAfterChildren : at;
     }
-    const int direction = options_.backwards ? -1 : 1;
     for (;;) {
-        const std::optional<std::string> key = store_.KeyBetween(root_.name, low, high, direction);
+        const std::optional<std::string> key = KeyBetween(low, high);
         if (!key) return std::nullopt;
         std::size_t pos = rootKey_.size();
         IndexEntry entry;
@@ -154,6 +157,31 @@ std::optional<IndexEntry> IndexWalk::Adjacent(const std::string& value, const st
         }
         (options_.backwards ? high : low) = *key;
     }
+}
+
+std::optional<std::string> IndexWalk::KeyBetween(const std::string& low, const std::string& high) {
+    const bool back = options_.backwards;
+    // Walking on narrows the range from the side it moves from only; anything else (a jump
+    // back, another end) reads again.
+    const bool covered = aheadRead_ && (back ? low == aheadLow_ && high <= aheadFloor_
+                                             : high == aheadHigh_ && low >= aheadFloor_);
+    aheadFloor_ = back ? high : low;
+    if (covered) {
+        for (; aheadAt_ < ahead_.size(); ++aheadAt_) {
+            const std::string& key = ahead_[aheadAt_];
+            if (back ? key < high : key > low) return key;
+        }
+        if (aheadWhole_) return std::nullopt;
+    }
+    ahead_ = store_.KeysBetween(root_.name, low, high, back ? -1 : 1, aheadLimit_);
+    aheadAt_ = 0;
+    aheadLow_ = low;
+    aheadHigh_ = high;
+    aheadRead_ = true;
+    aheadWhole_ = static_cast<int>(ahead_.size()) < aheadLimit_;
+    aheadLimit_ = std::min(aheadLimit_ * 2, kMaxReadAhead);
+    if (ahead_.empty()) return std::nullopt;
+    return ahead_[0];
 }
 
 std::string IndexWalk::FirstValue() {

@@ -10,6 +10,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "devserver/global_store.h"
 
@@ -33,6 +34,9 @@ struct IndexWalkOptions {
     // Where to go on from: entries after this one (before it, backwards). An empty ien means
     // after (before) every entry of the value.
     std::optional<IndexEntry> after;
+    // How many keys to read at first: as many as the caller expects to take saves reading more
+    // than it needs (later reads grow).
+    int readAhead = 8;
 };
 
 class IndexWalk {
@@ -54,6 +58,10 @@ class IndexWalk {
     std::string Settle(std::string candidate);
     std::string SeekAtOrAfter(const std::string& position);
     std::string SeekBefore(const std::string& position);
+    // The first key strictly between `low` and `high` in walk order. Keys are read ahead, a
+    // growing number at a time, and a later call whose range the keys read cover is answered
+    // from them: a batch of 50 entries costs a few queries, not 50.
+    std::optional<std::string> KeyBetween(const std::string& low, const std::string& high);
 
     GlobalStore& store_;
     GlobalRef root_;
@@ -63,6 +71,16 @@ class IndexWalk {
     bool done_ = false;
     std::string value_;  // the value whose entries are being walked
     std::string ien_;    // the last entry's record number under it ("" before the first)
+
+    // Keys read ahead: every key of the range (aheadLow_, aheadHigh_) up to the last of them,
+    // or all of it when aheadWhole_; ahead_[aheadAt_...] not yet passed.
+    std::vector<std::string> ahead_;
+    std::size_t aheadAt_ = 0;
+    std::string aheadLow_, aheadHigh_;
+    std::string aheadFloor_;  // the bound last asked for on the side the walk moves from
+    bool aheadRead_ = false;
+    bool aheadWhole_ = false;
+    int aheadLimit_;
 };
 
 }  // namespace vorn::devserver

@@ -161,7 +161,7 @@ bool RecordPasses(GlobalStore& store, const ListRequest& request, const std::str
     if (!IsRecordNumber(ien)) return false;
     const GlobalRef record = request.fileRoot.Child(ien);
     // A record is its nodes: one query for the first of them instead of $DATA's two.
-    if (store.Order(record.Child("")).empty()) return false;
+    if (!store.HasChildren(record)) return false;
     try {
         return request.screens.Passes(request.environment, ien, record);
     } catch (const ScreenRunError& e) {

@@ -1,5 +1,7 @@
 #include "devserver/lister_procedures.h"
 
+#include <algorithm>
+
 #include "devserver/index_walk.h"
 #include "devserver/list_request.h"
 #include "devserver/session.h"
@@ -20,6 +22,9 @@ Reply Lister(Session& session, const Call& call) {
         options.prefix = list.Get("PART");
         const std::string from = list.Get("FROM");
         if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
+        // The batch and the entry that tells whether more follow, and a little for entries
+        // screened out or left dangling.
+        if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
         IndexWalk walk(session.store(), request.fileRoot.Child(index.name), options);
 
         const Batch batch = CollectBatch(

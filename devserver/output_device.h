@@ -1,12 +1,14 @@
 // Where a printed document goes, by the IOP the client sends ("device;margin;page length").
 // Its first piece "CLIENT WORKSTATION" (or the workstation's other name "ZADIROVUZOVA", which
 // the client also pages itself), or nothing, keeps the document for the client to page in;
-// anything else must name a printer of the DEVICE file (3.5): in service, of type HFS or TRM,
+// anything else must name a printer of the DEVICE file (3.5), by its whole name (which may hold
+// ";") or by its record ("`2"): in service, of type HFS or TRM,
 // with a subtype whose name begins "P-" (the same devices the client's device dialog offers).
 // The server prints on such a device by appending the document to the device's file in the
 // spool folder. The other pieces of IOP are accepted and not used: pages are always 60 lines.
 #pragma once
 
+#include <cstddef>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -34,9 +36,11 @@ std::string SpoolFileName(const OutputDevice& device);
 
 // Appends the document to the device's spool file, after a form feed when the file holds
 // earlier documents, and flushes it to disk. Either all of it is there or none of it: a write
-// that fails is cut off again. Throws RequestError saying that the folder cannot be written.
+// that fails is cut off again. The file is the server's user's alone (mode 0600), and it never
+// grows past `cap` bytes: a document that would take it further is refused whole. Throws
+// RequestError saying that the folder cannot be written or that the cap is reached.
 // `lock` serialises the sessions printing at once.
 void PrintOnServer(const std::string& folder, std::mutex& lock, const OutputDevice& device,
-                   const std::vector<std::string>& lines);
+                   const std::vector<std::string>& lines, std::size_t cap);
 
 }  // namespace vorn::devserver

@@ -1,7 +1,11 @@
 #include "devserver/output_procedures.h"
 
+#include <malloc.h>
+
 #include <algorithm>
+#include <iterator>
 #include <map>
+#include <optional>
 
 #include "devserver/file_records.h"
 #include "devserver/output_device.h"
@@ -29,18 +33,49 @@ PageHeading Heading(Session& session, std::string title) {
     return heading;
 }
 
-// Prints the document where the IOP says and keeps it for paging: its handle.
+// A report is made line by line and then kept in one block, so its lines are freed in many
+// small pieces that the allocator keeps for itself; given back after a large one, the server's
+// resident memory follows what it keeps rather than the most it ever made at once.
+// Declared before the document, so that it goes after it.
+class ReturnMemory {
+  public:
+    ReturnMemory() = default;
+    void Of(const std::vector<std::string>& lines) { large_ = Document::BytesOf(lines) >= kLarge; }
+    ~ReturnMemory() {
+#ifdef __GLIBC__
+        if (large_) ::malloc_trim(0);
+#endif
+    }
+    ReturnMemory(const ReturnMemory&) = delete;
+    ReturnMemory& operator=(const ReturnMemory&) = delete;
+
+  private:
+    static constexpr std::size_t kLarge = 256 * 1024;
+    bool large_ = false;
+};
+
+// Prints the document where the IOP says and keeps it for paging: its handle. A document the
+// server would not keep is not printed either; only when other sessions fill the server's budget
+// while it prints is it printed and then refused.
 std::string Deliver(Session& session, const OutputDevice& device,
-                    std::vector<std::string> document) {
-    ServerContext& server = session.server();
-    if (!device.workstation) PrintOnServer(server.spoolFolder, server.spoolLock, device, document);
-    return session.documents().Add(std::move(document));
+                    const std::vector<std::string>& document) {
+    try {
+        if (!device.workstation) {
+            session.documents().CheckRoom(Document::BytesOf(document));
+            ServerContext& server = session.server();
+            PrintOnServer(server.spoolFolder, server.spoolLock, device, document, server.spoolCap);
+        }
+        return session.documents().Add(document);
+    } catch (const DocumentRefused& e) {
+        throw RequestError(e.what());
+    }
 }
 
 Reply Report(Session& session, const Call& call) {
     try {
         const Param& list = Arguments(call);
         OutputDevice device;
+        ReturnMemory giveBack;
         std::vector<std::string> document;
         {
             const GlobalStore::ReadTransaction snapshot(session.store());
@@ -56,22 +91,20 @@ Reply Report(Session& session, const Call& call) {
             heading.columns = std::move(body.columns);
             document = LayOutPages(body.lines, heading);
         }
-        return Reply::Lines({"[Data]", Deliver(session, device, std::move(document))});
+        giveBack.Of(document);
+        return Reply::Lines({"[Data]", Deliver(session, device, document)});
     } catch (const RequestError& e) {
         return Reply::Lines({"[Errors]", e.what()});
     }
 }
 
 Reply PageOut(Session& session, const Call& call) {
-    std::vector<std::string> reply{"[Misc]", "", "[Data]"};
-    const bool found = session.documents().With(call.Literal(0), [&](Document& d) {
-        const std::size_t end = std::min(d.lines.size(), d.position + kLinesPerPageOut);
-        reply.insert(reply.end(), d.lines.begin() + static_cast<long>(d.position),
-                     d.lines.begin() + static_cast<long>(end));
-        d.position = end;
-        reply[1] = std::to_string(end) + (end < d.lines.size() ? "^1" : "^0");
-    });
-    if (!found) return Reply::Lines({"[Errors]", "Document not found."});
+    std::optional<DocumentPage> page = session.documents().Read(call.Literal(0), kLinesPerPageOut);
+    if (!page) return Reply::Lines({"[Errors]", "Document not found."});
+    std::vector<std::string> reply{
+        "[Misc]", std::to_string(page->position) + (page->more ? "^1" : "^0"), "[Data]"};
+    reply.insert(reply.end(), std::make_move_iterator(page->lines.begin()),
+                 std::make_move_iterator(page->lines.end()));
     return Reply::Lines(std::move(reply));
 }
 
@@ -141,13 +174,15 @@ Reply PatientLabResults(Session& session, const Call& call) {
     try {
         const Param& list = Arguments(call);
         OutputDevice device;
+        ReturnMemory giveBack;
         std::vector<std::string> document;
         {
             const GlobalStore::ReadTransaction snapshot(session.store());
             device = ResolveOutputDevice(session.store(), session.dictionary(), list.Get("IOP"));
             document = PatientResults(session, list.Get("POT"));
         }
-        return Reply::Lines({"[Misc]", Deliver(session, device, std::move(document))});
+        giveBack.Of(document);
+        return Reply::Lines({"[Misc]", Deliver(session, device, document)});
     } catch (const RequestError& e) {
         return Reply::Lines({"[Error]", e.what()});
     }

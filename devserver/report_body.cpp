@@ -297,9 +297,26 @@ void CheckLength(std::size_t lines) {
                            " lines: choose fewer records with FROM and TO.");
 }
 
+// A report the session could not keep anyway is stopped as soon as it outgrows the budget, so
+// that making it does not cost more memory than keeping it may.
+class SizeCheck {
+  public:
+    explicit SizeCheck(const Session& session)
+        : store_(session.documentStore()), limit_(store_.budget().perSession) {}
+    void Add(std::size_t bytes, std::size_t lines) {
+        bytes_ += Document::BytesOf(bytes, lines);
+        if (bytes_ > limit_) throw RequestError(store_.TooLarge());
+    }
+
+  private:
+    const DocumentStore& store_;
+    const std::size_t limit_;
+    std::size_t bytes_ = 0;
+};
+
 // The field list's columns: each as wide as its label and its widest value, two blanks apart.
 ReportBody FieldColumns(Writer& w, const FileDef& file, const std::vector<Column>& columns,
-                        const std::vector<std::string>& iens) {
+                        const std::vector<std::string>& iens, SizeCheck& size) {
     std::vector<std::size_t> widths;
     std::vector<std::string> labels;
     for (const Column& c : columns) {
@@ -313,6 +330,7 @@ ReportBody FieldColumns(Writer& w, const FileDef& file, const std::vector<Column
         for (std::size_t i = 0; i < columns.size(); ++i) {
             row.push_back(columns[i].def ? reader.External(*columns[i].def) : ien);
             widths[i] = std::max(widths[i], row.back().size());
+            size.Add(row.back().size() + 2, i == 0);
         }
         CheckLength(rows.size());
     }
@@ -337,10 +355,16 @@ ReportBody BuildReport(Session& session, const FileDef& file, const Param& list)
     const std::vector<std::string> iens = SelectRecords(session, file, selection);
     ReportBody body;
     Writer w{session.store(), session.dictionary(), session.Today(), body.lines};
-    if (!layout.print) return FieldColumns(w, file, layout.columns, iens);
+    SizeCheck size(session);
+    if (!layout.print) return FieldColumns(w, file, layout.columns, iens, size);
     for (const std::string& ien : iens) {
+        const std::size_t before = body.lines.size();
         layout.print->write(w, file, ien);
         CheckLength(body.lines.size());
+        std::size_t bytes = 0;
+        for (std::size_t i = before; i < body.lines.size(); ++i)
+            bytes += body.lines[i].size();
+        size.Add(bytes, body.lines.size() - before);
     }
     return body;
 }

@@ -53,6 +53,8 @@ Server::Server(ServerOptions options, const ProcedureRegistry* registry)
     context_.clock = options_.clock;
     context_.log = &log_;
     context_.hashIterations = options_.hashIterations;
+    context_.documents.SetBudget(options_.documentBudget);
+    context_.spoolCap = options_.spoolCap;
     log_.SetQuiet(options_.quietLog);
     log_.SetParams(options_.logParams);
 }

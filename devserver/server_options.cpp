@@ -22,7 +22,8 @@ std::string Usage() {
     return "Usage: vorn-server [--listen ADDR] [--port N] [--data PATH] [--reset] [--latency MS]\n"
            "                   [--log FILE] [--log-params] [--auto-signon ACCESS] [--seed-scale "
            "N]\n"
-           "                   [--seed-from DIR] [--spool DIR]\n"
+           "                   [--seed-from DIR] [--spool DIR] [--spool-cap MIB]\n"
+           "                   [--session-documents MIB] [--server-documents MIB]\n"
            "\n"
            "The Vorn development server: the broker protocol, sign-on and the demo data.\n"
            "\n"
@@ -47,6 +48,20 @@ std::string Usage() {
            "  --auto-signon ACCESS every session counts as signed on as this user\n"
            "  --spool DIR          where documents printed on server printers go, one file per\n"
            "                       device (default: the folder \"spool\" beside the database)\n"
+           "  --spool-cap MIB      a device's spool file may grow to MIB mebibytes; a document\n"
+           "                       that would take it further is refused (default " +
+           std::to_string(kDefaultSpoolCap / DocumentBudget::kMiB) +
+           ")\n"
+           "  --session-documents MIB\n"
+           "                       reports kept for paging: a session may keep MIB mebibytes of\n"
+           "                       them (default " +
+           std::to_string(DocumentBudget{}.perSession / DocumentBudget::kMiB) +
+           "); a new one pushes out the session's oldest\n"
+           "  --server-documents MIB\n"
+           "                       all sessions together may keep MIB mebibytes (default " +
+           std::to_string(DocumentBudget{}.total / DocumentBudget::kMiB) +
+           ");\n"
+           "                       a report past either budget is refused with the reason\n"
            "  --help               this text\n"
            "\n"
            "Users: DEMO/DEMO.1234, READER/READER.1234, CHANGE/CHANGE.1234, LOCKED/LOCKED.1234.\n"
@@ -100,6 +115,19 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             if (!value(o.dataPath)) break;
         } else if (arg == "--spool") {
             if (!value(o.spoolPath)) break;
+        } else if (arg == "--spool-cap") {
+            const auto n = number(1, 1000000, "mebibytes from 1 to 1000000");
+            if (!n) break;
+            o.spoolCap = static_cast<std::size_t>(*n) * DocumentBudget::kMiB;
+        } else if (arg == "--session-documents") {
+            // A document's line ends are kept in 32 bits.
+            const auto n = number(1, 4000, "mebibytes from 1 to 4000");
+            if (!n) break;
+            o.documentBudget.perSession = static_cast<std::size_t>(*n) * DocumentBudget::kMiB;
+        } else if (arg == "--server-documents") {
+            const auto n = number(1, 1000000, "mebibytes from 1 to 1000000");
+            if (!n) break;
+            o.documentBudget.total = static_cast<std::size_t>(*n) * DocumentBudget::kMiB;
         } else if (arg == "--seed-from") {
             if (!value(o.seedFolder)) break;
         } else if (arg == "--latency") {

@@ -5,10 +5,13 @@
 #include <string>
 
 #include "devserver/clock.h"
+#include "devserver/document_store.h"
 #include "devserver/message_source.h"
 #include "devserver/users.h"
 
 namespace vorn::devserver {
+
+inline constexpr std::size_t kDefaultSpoolCap = 64 * DocumentBudget::kMiB;
 
 struct ServerOptions {
     std::string listenAddress = "127.0.0.1";
@@ -23,6 +26,10 @@ struct ServerOptions {
     std::string autoSignOn;  // an access code
     std::string serverName;  // empty: the host name
     std::string spoolPath;   // server printers' output; empty: DefaultSpoolPath(dataPath)
+    // Stored documents kept for paging, in bytes of their lines: per session and in all.
+    DocumentBudget documentBudget;
+    // Bytes a device's spool file may reach; a document that would take it further is refused.
+    std::size_t spoolCap = kDefaultSpoolCap;
 
     // Not options of the program: what tests change.
     WireLimits limits;

@@ -33,7 +33,8 @@ struct ServerContext {
     const ProcedureRegistry* registry = nullptr;
     CallLog* log = nullptr;
     LockTable locks;
-    DocumentStore documents;
+    DocumentStore documents;         // with the budgets of --document-budget
+    std::size_t spoolCap = 0;        // --spool-cap: bytes a device's spool file may reach
     std::string serverName;          // line 0 of "XUS SIGNON SETUP"
     int port = 0;                    // the listener port, line 3
     std::optional<long> autoSignOn;  // --auto-signon: every session starts signed on as this user
@@ -82,6 +83,7 @@ class Session {
 
     // --- stored documents ---
     SessionDocuments& documents() { return documents_; }
+    const DocumentStore& documentStore() const { return server_.documents; }
 
     // Runs one call through the registry.
     Reply Handle(const Call& call);

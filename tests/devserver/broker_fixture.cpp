@@ -80,6 +80,7 @@ void BrokerTest::StartServer(const AddData& addData,
     ServerOptions options = TestOptions(dataPath);
     options.seedFolder = seedFolder;
     options.clock = &clock;
+    if (adjustOptions) adjustOptions(options);
     server = std::make_unique<Server>(options);
     server->Start();
 }

@@ -83,6 +83,8 @@ class BrokerTest : public ::testing::Test {
 
     TempFolder folder;
     ManualClock clock;
+    // Set before StartServer: the budgets and caps a test wants smaller.
+    std::function<void(ServerOptions&)> adjustOptions;
     std::string dataPath;
     std::shared_ptr<const Dictionary> dictionary;
     std::unique_ptr<Server> server;

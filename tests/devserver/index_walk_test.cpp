@@ -107,19 +107,24 @@ TEST_F(IndexWalkTest, NodesAboveAndBelowTheEntriesAreNoEntries) {
     store.Set(root.Child("AC").Child("3").Child("1"), "an entry that is only descendants");
     entries.push_back({"AC", "3"});
     Sort();
-    for (const bool backwards : {false, true})
-        for (const std::string prefix : {"", "A", "B"})
-            for (const std::optional<IndexEntry>& after :
-                 {std::optional<IndexEntry>(), std::optional<IndexEntry>({"AC", "2"}),
-                  std::optional<IndexEntry>({"AB", ""}), std::optional<IndexEntry>({"BB", "1"})}) {
-                IndexWalkOptions o;
-                o.backwards = backwards;
-                o.prefix = prefix;
-                o.after = after;
-                EXPECT_EQ(Walk(o), Expected(o))
-                    << "prefix \"" << prefix << "\" backwards " << backwards << " after "
-                    << (after ? after->value + "|" + after->ien : "-");
-            }
+    // Keys read ahead one at a time, a few, and all at once give the same walk.
+    for (const int readAhead : {1, 2, 3, 512})
+        for (const bool backwards : {false, true})
+            for (const std::string prefix : {"", "A", "B"})
+                for (const std::optional<IndexEntry>& after :
+                     {std::optional<IndexEntry>(), std::optional<IndexEntry>({"AC", "2"}),
+                      std::optional<IndexEntry>({"AB", ""}),
+                      std::optional<IndexEntry>({"BB", "1"})}) {
+                    IndexWalkOptions o;
+                    o.backwards = backwards;
+                    o.prefix = prefix;
+                    o.after = after;
+                    o.readAhead = readAhead;
+                    EXPECT_EQ(Walk(o), Expected(o))
+                        << "prefix \"" << prefix << "\" backwards " << backwards << " after "
+                        << (after ? after->value + "|" + after->ien : "-") << " read ahead "
+                        << readAhead;
+                }
 }
 
 // Many random indexes, prefixes and continuation points against the slow answer.
@@ -160,9 +165,11 @@ TEST_F(IndexWalkTest, RandomWalksAgreeWithFilteringEveryEntry) {
             const IndexEntry& at = entries[random() % entries.size()];
             o.after = IndexEntry{at.value, random() % 3 ? at.ien : std::string()};
         }
+        o.readAhead = 1 + static_cast<int>(random() % 70);
         ASSERT_EQ(Walk(o), Expected(o))
             << "prefix \"" << o.prefix << "\" backwards " << o.backwards << " ignoring case "
-            << o.ignoreCase << " after " << (o.after ? o.after->value + "|" + o.after->ien : "-");
+            << o.ignoreCase << " after " << (o.after ? o.after->value + "|" + o.after->ien : "-")
+            << " read ahead " << o.readAhead;
     }
 }
 

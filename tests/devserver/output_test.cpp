@@ -3,7 +3,10 @@
 // printers get it in their spool files.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -69,7 +72,10 @@ TEST_F(Specimens, AThreePageDocumentArrivesInOrder) {
         expected.push_back(SpecimenName(i));
     }
     EXPECT_EQ(lines, expected);
-    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", handle), (Lines{"[Misc]", "416^0", "[Data]"}));
+    // Read to its end, it is gone.
+    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", handle),
+              (Lines{"[Errors]", "Document not found."}));
+    EXPECT_EQ(server->context().documents.Size(), 0u);
 }
 
 TEST_F(Specimens, ATwoThousandLineReportPagesWholeInBatchesOf200) {
@@ -248,6 +254,190 @@ INSTANTIATE_TEST_SUITE_P(
                   "Device \"NO PRINTER\" does not exist."},
         ErrorCase{kPatient, {{"POT", "999"}}, "Patient 999 does not exist."},
         ErrorCase{kPatient, {{"IOP", "CLIENT WORKSTATION"}}, "No patient was given (POT)."}));
+
+// What one document counts against the budgets: its text and a line end per line.
+std::size_t Bytes(const Lines& lines) {
+    std::size_t bytes = 0;
+    for (const std::string& line : lines)
+        bytes += line.size() + sizeof(std::uint32_t);
+    return bytes;
+}
+
+using Budgets = Output;
+
+TEST_F(Budgets, ASessionsOldestDocumentsMakeRoomAndTheServersBudgetRefuses) {
+    StartServer();
+    DocumentStore& documents = server->context().documents;
+    const Entries wards{{"FILE", "80002"}, {"FIELDS", ".01;2;"}};
+    const std::size_t size = Bytes(Report(wards));
+    EXPECT_EQ(documents.Size(), 0u);  // read to its end
+
+    // Room for two a session and two and a half in all.
+    documents.SetBudget({2 * size + size / 2, 2 * size + size / 2});
+    TRPCBroker& other = Broker(test::kDemoCodes, test::kSecondHost);
+    std::vector<std::string> mine;
+    for (int i = 0; i < 3; ++i)
+        mine.push_back(Handle(Call("VRNX REPORT", wards)));
+    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", mine[0]),
+              (Lines{"[Errors]", "Document not found."}));
+    EXPECT_EQ(documents.Size(), 2u);
+    EXPECT_EQ(documents.Bytes(), 2 * size);
+
+    // The other session may not push out this one's documents.
+    const std::string full = "The server is keeping its limit of " +
+                             ByteSizeText(2 * size + size / 2) +
+                             " of documents for other sessions, so this document (" +
+                             ByteSizeText(size) + ") is not kept. Try again when they are read.";
+    EXPECT_EQ(CallList(other, "VRNX REPORT", wards), (Lines{"[Errors]", full}));
+    EXPECT_EQ(documents.Size(), 2u);
+    EXPECT_EQ(documents.Bytes(), 2 * size);
+
+    // Once this session has read one, the other's fits.
+    EXPECT_EQ(Bytes(ReadAll(mine[1]).second), size);
+    const std::string others = Handle(CallList(other, "VRNX REPORT", wards));
+    EXPECT_EQ(documents.Bytes(), 2 * size);
+    EXPECT_EQ(Bytes(ReadAll(mine[2]).second), size);
+    EXPECT_EQ(documents.Size(), 1u);
+    EXPECT_EQ(CallLiteral(other, "VRNX OUTCR", others).at(0), "[Misc]");
+}
+
+TEST_F(Budgets, AReportOverASessionsBudgetIsRefusedBeforeItIsWhole) {
+    adjustOptions = [](ServerOptions& o) { o.documentBudget.perSession = 8 * 1024; };
+    StartServer();
+    const std::string tooLarge =
+        "The document is too large to keep: it takes more than the 8 KiB of documents a "
+        "session may keep. Ask for fewer records.";
+    EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}}),
+              (Lines{"[Errors]", tooLarge}));
+    EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80005"}, {"FIELDS", ".01;2;3;4;"}}),
+              (Lines{"[Errors]", tooLarge}));
+    EXPECT_EQ(server->context().documents.Size(), 0u);
+    // A smaller one is kept.
+    const Lines one = Report({{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}, {"BY", "NUMBER=35"}});
+    EXPECT_NE(std::find(one.begin(), one.end(), "NUMBER: 35"), one.end());
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
+using Spool = Output;
+
+TEST_F(Spool, FilesAreTheServersUsersOnly) {
+    // One left readable by an older server is closed too.
+    std::filesystem::create_directories(folder.Path("spool"));
+    std::ofstream(folder.Path("spool/3-OFFICE_PRINTER.prn")) << "earlier\n";
+    std::filesystem::permissions(folder.Path("spool/3-OFFICE_PRINTER.prn"),
+                                 std::filesystem::perms(0644));
+    StartServer();
+    for (const char* device : {"LASER PRINTER 1", "OFFICE PRINTER"})
+        Handle(Call("VRNX REPORT", {{"FILE", "80002"}, {"IOP", device}}));
+    EXPECT_EQ(ModeOf(folder.Path("spool/2-LASER_PRINTER_1.prn")), 0600u);
+    EXPECT_EQ(ModeOf(folder.Path("spool/3-OFFICE_PRINTER.prn")), 0600u);
+    EXPECT_EQ(FileText(folder.Path("spool/3-OFFICE_PRINTER.prn")).rfind("earlier\n\f\n", 0), 0u);
+}
+
+TEST_F(Spool, AFolderTheServerMakesIsItsOwn) {
+    StartServer();
+    Handle(Call("VRNX REPORT", {{"FILE", "80002"}, {"IOP", "LASER PRINTER 1"}}));
+    EXPECT_EQ(ModeOf(folder.Path("spool")), 0700u);
+}
+
+TEST_F(Spool, ADocumentPastTheCapIsRefusedWholeAndNotKept) {
+    constexpr std::size_t kCap = 20000;
+    adjustOptions = [](ServerOptions& o) { o.spoolCap = kCap; };
+    StartServer();
+    const Entries report{{"FILE", "80002"}, {"IOP", "LASER PRINTER 1;;68"}};
+    const std::string path = folder.Path("spool/2-LASER_PRINTER_1.prn");
+    Handle(Call("VRNX REPORT", report));
+    const std::size_t one = FileText(path).size();
+    ASSERT_GT(one, 100u);
+    // Each further copy takes a form feed line and the document, until the next would not fit.
+    for (int copies = 1;; ++copies) {
+        ASSERT_LT(copies, 1000);
+        const std::size_t before = FileText(path).size();
+        const std::size_t stored = server->context().documents.Size();
+        const Lines reply = Call("VRNX REPORT", report);
+        if (reply.at(0) == "[Data]") {
+            EXPECT_EQ(FileText(path).size(), before + 2 + one);
+            EXPECT_LE(before + 2 + one, kCap);
+            continue;
+        }
+        EXPECT_GT(before + 2 + one, kCap);
+        EXPECT_EQ(reply, (Lines{"[Errors]",
+                                "Cannot print on LASER PRINTER 1: its spool file " + path +
+                                    " would grow past its cap of " + ByteSizeText(kCap) +
+                                    " (it holds " + ByteSizeText(before) + ", the document takes " +
+                                    ByteSizeText(one + 2) + "). Nothing was printed."}));
+        EXPECT_EQ(FileText(path).size(), before);
+        EXPECT_EQ(server->context().documents.Size(), stored);
+        break;
+    }
+}
+
+// A device is the one the IOP names whole, or by its record; never one whose name is only the
+// first ";" piece of another's.
+struct DeviceCase {
+    std::string name;
+    std::string iop;
+    std::string spoolFile;    // "" when refused or kept for the workstation
+    std::string reason = "";  // "" when a handle comes back
+};
+
+class Devices : public Output, public ::testing::WithParamInterface<DeviceCase> {
+  protected:
+    void SetUp() override {
+        StartServer([](GlobalStore& store, const Dictionary& dict) {
+            AddRecord(store, dict, "3.5", "90",
+                      {{"0", "LASER PRINTER 1;COPY^LPT9"},
+                       {"1", "LABORATORY^^^^"},
+                       {"SUBTYPE", "1"},
+                       {"TYPE", "TRM"}});
+            AddRecord(store, dict, "3.5", "91",
+                      {{"0", "OFFICE PRINTER;OLD^LPT8"},
+                       {"1", "STORE^^^^1"},
+                       {"SUBTYPE", "2"},
+                       {"TYPE", "HFS"}});
+        });
+    }
+};
+
+TEST_P(Devices, PrintOnTheDeviceNamedWholeOrByRecord) {
+    const Lines reply = Call("VRNX REPORT", {{"FILE", "80002"}, {"IOP", GetParam().iop}});
+    std::vector<std::string> files;
+    if (std::filesystem::exists(folder.Path("spool")))
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path("spool")))
+            files.push_back(entry.path().filename().string());
+    if (!GetParam().reason.empty()) {
+        EXPECT_EQ(reply, (Lines{"[Errors]", GetParam().reason}));
+        EXPECT_TRUE(files.empty());
+    } else {
+        Handle(reply);
+        EXPECT_EQ(files, GetParam().spoolFile.empty()
+                             ? std::vector<std::string>{}
+                             : std::vector<std::string>{GetParam().spoolFile});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Demo, Devices,
+    ::testing::Values(DeviceCase{"NameHoldingASemicolon", "LASER PRINTER 1;COPY",
+                                 "90-LASER_PRINTER_1_COPY.prn"},
+                      DeviceCase{"ThatNameWithMarginAndLength", "LASER PRINTER 1;COPY;;68",
+                                 "90-LASER_PRINTER_1_COPY.prn"},
+                      DeviceCase{"ThePlainNameWithMarginAndLength", "LASER PRINTER 1;;68",
+                                 "2-LASER_PRINTER_1.prn"},
+                      DeviceCase{"ByRecord", "`90", "90-LASER_PRINTER_1_COPY.prn"},
+                      DeviceCase{"ByRecordWithMarginAndLength", "`3;;68", "3-OFFICE_PRINTER.prn"},
+                      DeviceCase{"OutOfServiceNotTheFirstPiece", "OFFICE PRINTER;OLD", "",
+                                 "Device \"OFFICE PRINTER;OLD\" is out of service."},
+                      DeviceCase{"AnUnknownRecord", "`99", "", "Device record 99 does not exist."},
+                      DeviceCase{"ARecordThatIsNoPrinter", "`5", "",
+                                 "Device \"WARD TERMINAL\" is not a printer."},
+                      DeviceCase{"TheWorkstationByRecord", "`1", ""}),
+    [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace vorn::devserver

@@ -53,6 +53,13 @@ TEST(Program, HelpAndWrongOptions) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(usage.rfind("Usage: vorn-server [--listen ADDR] [--port N]", 0), 0u);
     EXPECT_NE(usage.find("--log-params         with --log: after each call"), std::string::npos);
+    // The budgets a user can count on, as the README gives them.
+    for (const char* said :
+         {"  --spool-cap MIB      a device's spool file may grow to MIB mebibytes; a document\n"
+          "                       that would take it further is refused (default 64)\n",
+          "                       them (default 16); a new one pushes out the session's oldest\n",
+          "                       all sessions together may keep MIB mebibytes (default 128);\n"})
+        EXPECT_NE(usage.find(said), std::string::npos) << said;
     EXPECT_EQ(RunProgram("--port 70000").first, 2);
     EXPECT_EQ(
         RunProgram("--log-params").second.rfind("vorn-server: --log-params needs --log FILE", 0),
@@ -60,7 +67,7 @@ TEST(Program, HelpAndWrongOptions) {
 }
 
 // The program's own runs in the tests read --port, --data, --log, --log-params, --seed-scale and
-// --spool.
+// --spool; the budgets' defaults are what --help and the README say.
 TEST(Options, ParseEveryOption) {
     const char* argv[] = {"vorn-server",  "--listen",   "0.0.0.0",      "--port",        "0",
                           "--data",       "/tmp/x.db",  "--reset",      "--latency",     "250",
@@ -73,10 +80,25 @@ TEST(Options, ParseEveryOption) {
     EXPECT_EQ(p.options.latency, 250ms);
     EXPECT_EQ(p.options.autoSignOn, "DEMO");
     EXPECT_EQ(p.options.spoolPath, "/tmp/spool");
+    EXPECT_EQ(p.options.spoolCap, 64u << 20);
+    EXPECT_EQ(p.options.documentBudget.perSession, 16u << 20);
+    EXPECT_EQ(p.options.documentBudget.total, 128u << 20);
+    const char* budgets[] = {"vorn-server", "--spool-cap",        "2", "--session-documents",
+                             "3",           "--server-documents", "40"};
+    const ParsedOptions b = ParseOptions(7, budgets);
+    EXPECT_EQ(b.error, "");
+    EXPECT_EQ(b.options.spoolCap, 2u << 20);
+    EXPECT_EQ(b.options.documentBudget.perSession, 3u << 20);
+    EXPECT_EQ(b.options.documentBudget.total, 40u << 20);
     const std::vector<std::pair<std::vector<const char*>, std::string>> wrong = {
         {{"vorn-server", "--seed-scale", "0"}, "--seed-scale takes a number from 1 to 1000"},
         {{"vorn-server", "--latency", "x"}, "--latency takes milliseconds from 0 to 600000"},
         {{"vorn-server", "--log"}, "--log needs a value"},
+        {{"vorn-server", "--spool-cap", "0"}, "--spool-cap takes mebibytes from 1 to 1000000"},
+        {{"vorn-server", "--session-documents", "4001"},
+         "--session-documents takes mebibytes from 1 to 4000"},
+        {{"vorn-server", "--server-documents", "-1"},
+         "--server-documents takes mebibytes from 1 to 1000000"},
         {{"vorn-server", "--colour"}, "unknown option --colour"}};
     for (const auto& [args, error] : wrong)
         EXPECT_EQ(ParseOptions(static_cast<int>(args.size()), args.data()).error, error);

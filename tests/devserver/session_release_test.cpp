@@ -119,22 +119,5 @@ TEST(LockTable, CountsReleasesAndRefuses) {
     EXPECT_FALSE(t.HolderOf("80003", "9").has_value());
 }
 
-TEST(DocumentStore, KeepsAtMostThirtyTwoPerSessionDroppingTheOldest) {
-    DocumentStore store;
-    std::vector<std::string> handles;
-    for (int i = 0; i < 33; ++i)
-        handles.push_back(store.Add(1, {std::to_string(i)}));
-    store.Add(2, {"other"});
-    EXPECT_EQ(store.SizeOf(1), 32u);
-    EXPECT_FALSE(store.With(1, handles[0], [](Document&) {}));
-    std::string first;
-    EXPECT_TRUE(store.With(1, handles[1], [&](Document& d) { first = d.lines[0]; }));
-    EXPECT_EQ(first, "1");
-    EXPECT_FALSE(store.With(2, handles[1], [](Document&) {}));
-    EXPECT_NE(handles[1], handles[2]);
-    EXPECT_EQ(store.ReleaseAll(1), 32);
-    EXPECT_EQ(store.Size(), 1u);
-}
-
 }  // namespace
 }  // namespace vorn::devserver

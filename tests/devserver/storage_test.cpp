@@ -141,6 +141,36 @@ TEST_F(Store, TwoConnectionsSeeEachOthersCommits) {
     EXPECT_EQ(other.Get(G({"1"})), "pending");
 }
 
+// A node found by a walk is read again without a query only while nothing can have changed it.
+TEST_F(Store, ANodeFoundByAWalkIsReadAsItStandsNow) {
+    GlobalStore other(folder.Path("store.db"));
+    store.Set(G({"7", "0"}), "first");
+    {
+        const GlobalStore::ReadTransaction snapshot(store);
+        EXPECT_TRUE(store.HasChildren(G({"7"})));
+        other.Set(G({"7", "0"}), "changed by another session");
+        EXPECT_EQ(store.Get(G({"7", "0"})), "first");  // the snapshot's
+    }
+    EXPECT_EQ(store.Get(G({"7", "0"})), "changed by another session");
+    {
+        GlobalStore::Transaction tx(store);
+        EXPECT_EQ(store.Order(G({"7", ""})), "0");
+        store.Set(G({"7", "0"}), "changed here");
+        EXPECT_EQ(store.Get(G({"7", "0"})), "changed here");
+        EXPECT_TRUE(store.HasChildren(G({"7"})));
+        store.Kill(G({"7", "0"}));
+        EXPECT_FALSE(store.Get(G({"7", "0"})).has_value());
+        EXPECT_FALSE(store.HasChildren(G({"7"})));
+        tx.Commit();
+    }
+    // Outside a transaction nothing is remembered: another session's change shows at once.
+    EXPECT_FALSE(store.HasChildren(G({"7"})));
+    other.Set(G({"7", "0"}), "back");
+    EXPECT_TRUE(store.HasChildren(G({"7"})));
+    other.Set(G({"7", "0"}), "again");
+    EXPECT_EQ(store.Get(G({"7", "0"})), "again");
+}
+
 TEST(GlobalRefText, QuotesStringsAndLeavesNumbers) {
     EXPECT_EQ((GlobalRef{"ZDEMO", {"80001", "B", "say \"hi\"", "-1.5"}}).Text(),
               "^ZDEMO(80001,\"B\",\"say \"\"hi\"\"\",-1.5)");

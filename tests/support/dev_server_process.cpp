@@ -159,12 +159,14 @@ DevServerProcess::~DevServerProcess() {
 
 void DevServerProcess::Launch(int port) {
     std::vector<std::string> args = {
-        "--port", std::to_string(port), "--data",  database_,    "--log",
-        log_,     "--log-params",       "--spool", SpoolFolder()};
+        "--port",  std::to_string(port), "--data", database_, "--log", log_,
+        "--spool", SpoolFolder()};
+    if (options_.logParams) args.push_back("--log-params");
     if (options_.latencyMs > 0) {
         args.push_back("--latency");
         args.push_back(std::to_string(options_.latencyMs));
     }
+    args.insert(args.end(), options_.extraArguments.begin(), options_.extraArguments.end());
     pid_ = Spawn(args, errors_, port_);
 }
 

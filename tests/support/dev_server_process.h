@@ -26,8 +26,10 @@ namespace vorn::test {
 class DevServerProcess {
   public:
     struct Options {
-        int seedScale = 1;  // the demo records multiplied (--seed-scale)
-        int latencyMs = 0;  // every reply delayed (--latency)
+        int seedScale = 1;                        // the demo records multiplied (--seed-scale)
+        int latencyMs = 0;                        // every reply delayed (--latency)
+        bool logParams = true;                    // --log-params (the call lines are always logged)
+        std::vector<std::string> extraArguments;  // after the others: "--session-documents", "4"
     };
 
     // Copies the seeded database (seeded once per test program and scale) into a new temporary
@@ -40,6 +42,7 @@ class DevServerProcess {
     DevServerProcess& operator=(const DevServerProcess&) = delete;
 
     int Port() const { return port_; }
+    pid_t Pid() const { return pid_; }
     bool Running() const { return pid_ > 0; }
     // SIGKILL, as a crash or a pulled plug; returns when the process is gone.
     void Kill();
