@@ -40,11 +40,7 @@ class Tabs : public test::LabTestApp {
     TRPCBroker& Other() {
         if (!other_) {
             modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& f) { f.BitBtn1->click(); });
-            other_ = std::make_unique<TRPCBroker>();
-            other_->SetServer(QStringLiteral("localhost"));
-            other_->SetListenerPort(server.Port());
-            other_->PresetCodes = test::kDemoCodes;
-            other_->OpenAppContext(kDemoContext);
+            other_ = test::SignedOnBroker(QStringLiteral("localhost"), server.Port());
         }
         return *other_;
     }
