@@ -160,13 +160,6 @@ TEST_F(Transport, AfterACutOffCallTheGoodbyeWaitsOneSecondNotAWholeTimeLimit) {
     peer.Release();
 }
 
-TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
-    EXPECT_TRUE(OpenBrokerLink(false, "localhost", peer.Port(), 30)->linked);
-    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
-    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
-    EXPECT_EQ(e.ErrorCode(), 11001);
-}
-
 // Only "accept" lets the connect go on; "(connection lost)" makes it fail quietly.
 TEST_F(Transport, AHandshakeAnswerOtherThanAcceptIsRefusedAsNetCall) {
     peer.SetHandshakeReply("refused: the call-back address must be the client's own");
@@ -213,7 +206,8 @@ TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLinkAndNeverRaises) {
 }
 
 // A workstation as a container or a cloud machine may be set up: its own name is whatever
-// the table says, and only the names the table lists resolve. Other hosts (the server) are
+// the table says, and the names the table lists resolve to the loopback address, whatever
+// this machine's /etc/hosts holds. The own name resolves only when listed; other names are
 // looked up as usual.
 class TableHostNames final : public net::HostNames {
   public:
@@ -228,9 +222,11 @@ class TableHostNames final : public net::HostNames {
     }
     bool ResolveHost(const std::string& host, in_addr_t& address,
                      std::string* canonicalName) const override {
-        if (host != ownName) return net::HostNames::ResolveHost(host, address, canonicalName);
         const auto found = canonical.find(host);
-        if (found == canonical.end()) return false;
+        if (found == canonical.end()) {
+            if (host == ownName) return false;
+            return net::HostNames::ResolveHost(host, address, canonicalName);
+        }
         address = htonl(INADDR_LOOPBACK);
         if (canonicalName) *canonicalName = found->second;
         return true;
@@ -305,6 +301,16 @@ INSTANTIATE_TEST_SUITE_P(
         OwnNameCase{"IsEmptyAndTheAddressStandsForIt", true, "", {}, "127.0.0.1"},
         OwnNameCase{"CannotBeReadAndTheAddressStandsForIt", false, "", {}, "127.0.0.1"}),
     [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
+    TableHostNames names;
+    names.canonical = {{"m-server.ward", "m-server.ward"}};
+    HostNamesOverride installed(names);
+    EXPECT_TRUE(OpenBrokerLink(false, "m-server.ward", peer.Port(), 30)->linked);
+    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
+    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
+    EXPECT_EQ(e.ErrorCode(), 11001);
+}
 
 TEST(EBrokerError, CodesOutsideTheTableAreNamedByTheirNumber) {
     EXPECT_EQ(BrokerErrorName(10009), "10009");

@@ -40,7 +40,7 @@ class Tabs : public test::LabTestApp {
     TRPCBroker& Other() {
         if (!other_) {
             modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& f) { f.BitBtn1->click(); });
-            other_ = test::SignedOnBroker(QStringLiteral("localhost"), server.Port());
+            other_ = test::SignedOnBroker(test::kSecondHost, server.Port());
         }
         return *other_;
     }

@@ -31,11 +31,9 @@ using Lines = std::vector<std::string>;
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
 using vorn::test::kDemoCodes;
+using vorn::test::kFirstHost;
 using vorn::test::kReaderCodes;
-// Brokers on the same server and port share one link (one session); a second session needs
-// another host name for the same server.
-inline const QString kFirstHost = QStringLiteral("127.0.0.1");
-inline const QString kSecondHost = QStringLiteral("localhost");
+using vorn::test::kSecondHost;
 
 class BrokerTest : public ::testing::Test {
   protected:

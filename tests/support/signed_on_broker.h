@@ -13,8 +13,13 @@ namespace vorn::test {
 inline const QString kDemoCodes = QStringLiteral("DEMO;DEMO.1234");
 inline const QString kReaderCodes = QStringLiteral("READER;READER.1234");
 
-// Brokers on one host name and port share one link and one sign-on: a second session of the
-// same server needs another name for it ("127.0.0.1", then "localhost").
+// Brokers on one server text and port share one link and one sign-on, so a second session of
+// the same server is reached by another text for the loopback address. "127.1" is 127.0.0.1 in
+// the short form that the address parser reads by itself: no resolver is asked, and the tests
+// run where not even "localhost" resolves (a root without /etc/hosts).
+inline const QString kFirstHost = QStringLiteral("127.0.0.1");
+inline const QString kSecondHost = QStringLiteral("127.1");
+
 // Throws when the server refuses the context, so that nothing runs on a half-made session.
 inline std::unique_ptr<TRPCBroker> SignedOnBroker(const QString& host, int port,
                                                   const QString& codes = kDemoCodes) {

@@ -47,7 +47,7 @@ DevServerProcess& SourceServer::Server() {
 
 TRPCBroker& SourceServer::Broker() {
     if (impl_->brokers.empty()) {
-        auto broker = SignedOnBroker(QStringLiteral("127.0.0.1"), Port());
+        auto broker = SignedOnBroker(kFirstHost, Port());
         broker->setObjectName(QStringLiteral("RPCBroker1"));
         // The message dialog's captions are fetched once per program; fetched here, so that
         // the calls a test counts do not depend on the tests that ran before it.
@@ -61,7 +61,7 @@ TRPCBroker& SourceServer::Broker() {
 
 TRPCBroker& SourceServer::SecondBroker(const QString& codes) {
     Broker();
-    impl_->brokers.push_back(SignedOnBroker(QStringLiteral("localhost"), Port(), codes));
+    impl_->brokers.push_back(SignedOnBroker(kSecondHost, Port(), codes));
     return *impl_->brokers.back();
 }
 
