@@ -49,7 +49,7 @@ mounted=()
 cleanup() {
   local i
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount -l "${mounted[i]}" || true; done
-  if [[ "${VORN_KEEP_ROOT:-0}" != 1 ]]; then rm -rf --one-file-system "$root"; fi
+  if [[ "${VORN_KEEP_ROOT:-0}" != 1 ]]; then rm -rf --one-file-system "$root" "$root.debootstrap.log"; fi
 }
 trap cleanup EXIT
 
