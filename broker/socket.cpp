@@ -8,6 +8,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -234,6 +235,31 @@ bool LocalHostName(std::string& name) {
     if (::gethostname(buf, 255) != 0) return Fail(errno);
     name = buf;
     return true;
+}
+
+bool HostNames::LocalHostName(std::string& name) const {
+    return net::LocalHostName(name);
+}
+
+bool HostNames::ResolveHost(const std::string& host, in_addr_t& address,
+                            std::string* canonical) const {
+    return net::ResolveHost(host, address, canonical);
+}
+
+namespace {
+
+const HostNames kSystemHostNames;
+std::atomic<const HostNames*> gHostNames{nullptr};
+
+}  // namespace
+
+const HostNames& CurrentHostNames() {
+    const HostNames* names = gHostNames.load(std::memory_order_acquire);
+    return names ? *names : kSystemHostNames;
+}
+
+void SetHostNames(const HostNames* names) {
+    gHostNames.store(names, std::memory_order_release);
 }
 
 }  // namespace vorn::net

@@ -67,6 +67,22 @@ bool ResolveHost(const std::string& host, in_addr_t& address, std::string* canon
 // The workstation's own host name (gethostname); false on failure.
 bool LocalHostName(std::string& name);
 
+// Where the broker learns the workstation's name and looks hosts up. Tests put in a machine
+// whose own name does not resolve (a container without /etc/hosts) without changing the
+// machine they run on. The defaults are the functions above.
+class HostNames {
+  public:
+    virtual ~HostNames() = default;
+    virtual bool LocalHostName(std::string& name) const;
+    virtual bool ResolveHost(const std::string& host, in_addr_t& address,
+                             std::string* canonical) const;
+};
+
+// The process's host names; the system's unless a test installed others.
+const HostNames& CurrentHostNames();
+// Installs `names` (not owned); nullptr restores the system's.
+void SetHostNames(const HostNames* names);
+
 // How long a blocking call waits before the hook is asked again, in milliseconds.
 inline constexpr int kHookSliceMs = 20;
 

@@ -47,13 +47,20 @@ std::unique_ptr<BrokerLink> OpenBrokerLink(bool debugMode, const QString& server
     link->debugMode = debugMode;
     link->timeLimit = timeLimit;
 
-    std::string hostName;
-    if (!net::LocalHostName(hostName)) link->Fail("gethostname (local)");
-    in_addr_t localAddress = 0;
+    const net::HostNames& names = net::CurrentHostNames();
     std::string clientHost;
-    if (!net::ResolveHost(hostName, localAddress, &clientHost)) link->Fail("gethostbyname");
+    if (names.LocalHostName(clientHost) && !clientHost.empty()) {
+        // The name only tells the server who is calling, and the address announced comes from
+        // the connected socket: a workstation whose own name does not resolve (a container
+        // without /etc/hosts) announces the name as it stands and still connects.
+        in_addr_t ownAddress = 0;
+        std::string canonical;
+        if (names.ResolveHost(clientHost, ownAddress, &canonical)) clientHost = canonical;
+    } else {
+        clientHost.clear();
+    }
 
-    if (!net::ResolveHost(ToWireText(server).toStdString(), link->serverAddress))
+    if (!names.ResolveHost(ToWireText(server).toStdString(), link->serverAddress, nullptr))
         RaiseBrokerError(QStringLiteral("Error Identifying Remote Host ") + server, 0);
 
     net::Socket first = net::Socket::CreateStream();
@@ -81,8 +88,11 @@ std::unique_ptr<BrokerLink> OpenBrokerLink(bool debugMode, const QString& server
     }
 
     link->socket = std::move(first);
-    const QByteArray reply = ExchangeMessage(
-        *link, ComposeHandshake(clientAddress, listening.port, QString::fromStdString(clientHost)));
+    // A workstation without a name of its own is known to the server by its address.
+    const QString clientName =
+        clientHost.empty() ? clientAddress : QString::fromStdString(clientHost);
+    const QByteArray reply =
+        ExchangeMessage(*link, ComposeHandshake(clientAddress, listening.port, clientName));
     if (reply == "(connection lost)") {
         if (!link->socket.SetLingerZero()) link->Fail("setsockopt (connect)");
         link->socket.Close();

@@ -8,6 +8,8 @@
 
 #include "broker/broker_connections.h"
 #include "broker/broker_error.h"
+#include "broker/broker_link.h"
+#include "broker/client_agent.h"
 #include "broker/registry_settings.h"
 #include "broker/signon_sequence.h"
 #include "tests/support/isolated_settings.h"
@@ -274,7 +276,23 @@ TEST_F(SignedOn, TheClientAgentIsStartedFromTheBrokerFolder) {
 TEST_F(SignedOn, AMissingClientAgentDoesNotStopTheConnection) {
     test::ScopedSettings settings;
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/nonexistent/folder");
-    EXPECT_NO_THROW(b.SetConnected(true));
+    EXPECT_FALSE(StartClientAgent()) << "the agent cannot be there";
+    peer.Reply("served");
+
+    b.SetConnected(true);
+
+    EXPECT_TRUE(b.Connected());
+    ASSERT_NE(b.Link(), nullptr);
+    EXPECT_TRUE(b.Link()->linked);
+    EXPECT_EQ(peer.Handshakes(), 1);
+    EXPECT_TRUE(BrokerConnections::Exists());
+    b.RemoteProcedure = "ZZ PING";
+    EXPECT_EQ(b.CallText(), "served");
+    ASSERT_EQ(peer.Calls().size(), 2u);
+    EXPECT_EQ(peer.Calls()[0],
+              std::string("{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"));
+    EXPECT_EQ(peer.Calls()[1], std::string("{XWB}00037|\001000029007XWB;;;;000140ZZ PING^00000"));
+    EXPECT_EQ(peer.Goodbyes(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <map>
 #include <thread>
 
 #include "broker/broker_error.h"
@@ -158,13 +160,6 @@ TEST_F(Transport, AfterACutOffCallTheGoodbyeWaitsOneSecondNotAWholeTimeLimit) {
     peer.Release();
 }
 
-TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
-    EXPECT_TRUE(OpenBrokerLink(false, "localhost", peer.Port(), 30)->linked);
-    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
-    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
-    EXPECT_EQ(e.ErrorCode(), 11001);
-}
-
 // Only "accept" lets the connect go on; "(connection lost)" makes it fail quietly.
 TEST_F(Transport, AHandshakeAnswerOtherThanAcceptIsRefusedAsNetCall) {
     peer.SetHandshakeReply("refused: the call-back address must be the client's own");
@@ -208,6 +203,113 @@ TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLinkAndNeverRaises) {
     EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
     CloseBrokerLink(*link);  // a second close does nothing
     EXPECT_EQ(peer.Goodbyes(), 1);
+}
+
+// A workstation as a container or a cloud machine may be set up: its own name is whatever
+// the table says, and the names the table lists resolve to the loopback address, whatever
+// this machine's /etc/hosts holds. The own name resolves only when listed; other names are
+// looked up as usual.
+class TableHostNames final : public net::HostNames {
+  public:
+    bool hasName = true;
+    std::string ownName;
+    std::map<std::string, std::string> canonical;  // resolvable names, to their canonical name
+
+    bool LocalHostName(std::string& name) const override {
+        if (!hasName) return false;
+        name = ownName;
+        return true;
+    }
+    bool ResolveHost(const std::string& host, in_addr_t& address,
+                     std::string* canonicalName) const override {
+        const auto found = canonical.find(host);
+        if (found == canonical.end()) {
+            if (host == ownName) return false;
+            return net::HostNames::ResolveHost(host, address, canonicalName);
+        }
+        address = htonl(INADDR_LOOPBACK);
+        if (canonicalName) *canonicalName = found->second;
+        return true;
+    }
+};
+
+class HostNamesOverride {
+  public:
+    explicit HostNamesOverride(const net::HostNames& names) { net::SetHostNames(&names); }
+    ~HostNamesOverride() { net::SetHostNames(nullptr); }
+};
+
+// The handshake as the server reads it, counted by hand: five-digit count, the version
+// "1.104" byte-counted, then the connect text with a five-digit count.
+std::string ExpectedHandshake(int port, const std::string& name) {
+    const std::string text = "TCPconnect^127.0.0.1^" + std::to_string(port) + "^" + name + "^";
+    auto five = [](std::size_t n) {
+        std::string digits = "0000" + std::to_string(n);
+        return digits.substr(digits.size() - 5);
+    };
+    const std::string rest = std::string("|\x05") + "1.104" + five(text.size()) + text;
+    return "{XWB}" + five(rest.size()) + rest;
+}
+
+// The call-back port the client announced: the third field of the connect text.
+int AnnouncedPort(const std::string& handshake) {
+    const auto at = handshake.find("TCPconnect^127.0.0.1^");
+    if (at == std::string::npos) return -1;
+    return std::atoi(handshake.c_str() + at + 21);
+}
+
+struct OwnNameCase {
+    const char* what;
+    bool hasName;
+    std::string ownName;
+    std::map<std::string, std::string> resolvable;
+    std::string announced;
+};
+
+class OwnName : public Transport, public ::testing::WithParamInterface<OwnNameCase> {};
+
+TEST_P(OwnName, TheClientConnectsAndAnnouncesWhatItKnowsOfItsName) {
+    const OwnNameCase& c = GetParam();
+    TableHostNames names;
+    names.hasName = c.hasName;
+    names.ownName = c.ownName;
+    names.canonical = c.resolvable;
+    HostNamesOverride installed(names);
+    peer.Reply("served");
+
+    auto link = Open();
+
+    ASSERT_TRUE(link->linked);
+    EXPECT_EQ(Call(*link, "X"), "served");
+    const auto messages = peer.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    const int port = AnnouncedPort(messages[0]);
+    ASSERT_GT(port, 0) << messages[0];
+    EXPECT_EQ(messages[0], ExpectedHandshake(port, c.announced));
+    EXPECT_EQ(messages[1], std::string("{XWB}00031|\001000023007XWB;;;;000080X^00000"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Transport, OwnName,
+    ::testing::Values(
+        OwnNameCase{"ResolvesToItsCanonicalName",
+                    true,
+                    "ws1",
+                    {{"ws1", "ws1.ward.example"}},
+                    "ws1.ward.example"},
+        OwnNameCase{"DoesNotResolveAndGoesAsItStands", true, "ws-nowhere", {}, "ws-nowhere"},
+        OwnNameCase{"IsEmptyAndTheAddressStandsForIt", true, "", {}, "127.0.0.1"},
+        OwnNameCase{"CannotBeReadAndTheAddressStandsForIt", false, "", {}, "127.0.0.1"}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
+    TableHostNames names;
+    names.canonical = {{"m-server.ward", "m-server.ward"}};
+    HostNamesOverride installed(names);
+    EXPECT_TRUE(OpenBrokerLink(false, "m-server.ward", peer.Port(), 30)->linked);
+    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
+    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
+    EXPECT_EQ(e.ErrorCode(), 11001);
 }
 
 TEST(EBrokerError, CodesOutsideTheTableAreNamedByTheirNumber) {

@@ -26,6 +26,7 @@
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
 #include "tests/support/shown_find.h"
+#include "tests/support/signed_on_broker.h"
 #include "tests/support/source_fixture.h"
 
 namespace vorn::test {
@@ -95,11 +96,7 @@ class LabTestApp : public ::testing::Test {
     TRPCBroker& Other() {
         if (!other_) {
             modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& f) { f.BitBtn1->click(); });
-            other_ = std::make_unique<TRPCBroker>();
-            other_->SetServer(QStringLiteral("localhost"));
-            other_->SetListenerPort(server.Port());
-            other_->PresetCodes = kDemoCodes;
-            other_->OpenAppContext(kDemoContext);
+            other_ = SignedOnBroker(kSecondHost, server.Port());
         }
         return *other_;
     }

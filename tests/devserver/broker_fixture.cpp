@@ -93,13 +93,7 @@ void BrokerTest::TearDown() {
 }
 
 TRPCBroker& BrokerTest::Broker(const QString& codes, const QString& host) {
-    auto broker = std::make_unique<TRPCBroker>();
-    broker->SetServer(host);
-    broker->SetListenerPort(server->Port());
-    broker->PresetCodes = codes;
-    if (!broker->OpenAppContext(QStringLiteral("ZAZIRERO")))
-        throw std::runtime_error("the demo context was refused");
-    brokers_.push_back(std::move(broker));
+    brokers_.push_back(vorn::test::SignedOnBroker(host, server->Port(), codes));
     return *brokers_.back();
 }
 

@@ -20,6 +20,7 @@
 #include "devserver/server.h"
 #include "devserver/text.h"
 #include "tests/devserver/server_fixture.h"
+#include "tests/support/signed_on_broker.h"
 
 namespace vorn::devserver::test {
 
@@ -29,12 +30,10 @@ using Lines = std::vector<std::string>;
 // numbers bare ("1", "6,1"); one that begins with a quote goes as it stands.
 using Entries = std::vector<std::pair<std::string, std::string>>;
 
-inline const QString kDemoCodes = QStringLiteral("DEMO;DEMO.1234");
-inline const QString kReaderCodes = QStringLiteral("READER;READER.1234");
-// Brokers on the same server and port share one link (one session); a second session needs
-// another host name for the same server.
-inline const QString kFirstHost = QStringLiteral("127.0.0.1");
-inline const QString kSecondHost = QStringLiteral("localhost");
+using vorn::test::kDemoCodes;
+using vorn::test::kFirstHost;
+using vorn::test::kReaderCodes;
+using vorn::test::kSecondHost;
 
 class BrokerTest : public ::testing::Test {
   protected:

@@ -51,14 +51,17 @@ class Hostile : public ::testing::Test {
         c.SignOnDemo();
         EXPECT_EQ(c.Lines("VRNX USERDATA")[1], "DEMO,USER^DEMO HOSPITAL");
     }
-    // Moves the clock on in steps until the raw client's connection closes (bounded).
-    bool AdvanceUntilClosed(RawClient& raw, std::chrono::seconds step) {
-        for (int i = 0; i < 100; ++i) {
-            clock.Advance(step);
-            if (raw.ClosedBySilence(0.05)) return true;
-        }
-        return false;
+    // The clock is moved to just under `limit` after the wait began: the connection stays
+    // open; then just past it: the connection closes. A limit off by a second either way fails.
+    void ExpectClosedAtTheLimit(RawClient& raw, std::chrono::milliseconds limit,
+                                RawClient* sameAge = nullptr) {
+        clock.Advance(limit - kMargin);
+        EXPECT_FALSE(raw.ClosedBySilence(0.2)) << "closed before its limit";
+        if (sameAge) EXPECT_FALSE(sameAge->ClosedBySilence(0.05)) << "closed before its limit";
+        clock.Advance(2 * kMargin);
+        EXPECT_TRUE(raw.ClosedBySilence(10)) << "still open past its limit";
     }
+    static constexpr std::chrono::milliseconds kMargin = 500ms;
 
     test::TempFolder folder;
     ManualClock clock;
@@ -82,7 +85,7 @@ TEST_F(Hostile, AFrameCutOffAndNeverFinishedIsClosedTenSecondsAfterItsFirstByte)
         "{XWB}00046|\x01"
         "000038007XWB;;;;0002");
     EXPECT_FALSE(raw.ClosedBySilence(0.2));  // no time has passed
-    EXPECT_TRUE(AdvanceUntilClosed(raw, 11s));
+    ExpectClosedAtTheLimit(raw, 10s);
     EXPECT_TRUE(LogSays("not complete within 10000 ms of its first byte"));
     ExpectServed();
 }
@@ -159,9 +162,8 @@ TEST_F(Hostile, GarbageDoesNotDisturbAnotherSession) {
 TEST_F(Hostile, AnIdleSessionIsClosedAfterThirtyMinutes) {
     RawClient raw(server->Port());
     raw.Handshake();
-    clock.Advance(29min);
-    EXPECT_FALSE(raw.ClosedBySilence(0.2));
-    EXPECT_TRUE(AdvanceUntilClosed(raw, 2min));
+    EXPECT_FALSE(raw.ClosedBySilence(0.2));  // no time has passed
+    ExpectClosedAtTheLimit(raw, 30min);
     EXPECT_TRUE(LogSays("closed: idle for 1800 s"));
 }
 
@@ -205,7 +207,7 @@ TEST_F(Hostile, SilentConnectionsDoNotTakeSessionsAndAreBoundedApart) {
     EXPECT_TRUE(beyond.ClosedBySilence());
     EXPECT_TRUE(LogSays("refused: 80 handshakes are pending already"));
     // Each is closed 10 s after it came; then there is room again.
-    EXPECT_TRUE(AdvanceUntilClosed(*silent.back(), 11s));
+    ExpectClosedAtTheLimit(*silent.back(), 10s, silent.front().get());
     ASSERT_TRUE(PendingSoon(0));
     EXPECT_TRUE(LogSays("closed: no handshake arrived"));
     ExpectServed();

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <sstream>
+#include <thread>
 
 #include "broker/rpc_params.h"
 #include "broker/wire_protocol.h"
@@ -164,38 +165,60 @@ TEST(Program, NoCodeOfTheSignOnReachesTheLog) {
         EXPECT_EQ(call.Literal(0), "<scrambled>") << call.name;
 }
 
-// One run of vorn-rpc as the demo user against `server`: its exit status, standard output and
-// standard error. Each run is a session of its own.
+// One run of vorn-rpc as the demo user against the server on `port`: its exit status, standard
+// output and standard error. Each run is a session of its own.
 struct RpcRun {
     int status = -1;
     std::string out, err;
 };
 
-RpcRun RunRpc(const DevServerProcess& server, const QStringList& call) {
+RpcRun RunRpc(int port, const QStringList& call) {
     QProcess rpc;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("VORN_CODES", "DEMO;DEMO.1234");
     rpc.setProcessEnvironment(env);
     rpc.setStandardInputFile(QProcess::nullDevice());
-    rpc.start(VORN_RPC_PATH, QStringList{"--server", "127.0.0.1", "--port",
-                                         QString::number(server.Port()), "--context", "ZAZIRERO"} +
+    rpc.start(VORN_RPC_PATH, QStringList{"--server", "127.0.0.1", "--port", QString::number(port),
+                                         "--context", "ZAZIRERO"} +
                                  call);
     if (!rpc.waitForFinished(20000)) return {};
     return {rpc.exitCode(), rpc.readAllStandardOutput().toStdString(),
             rpc.readAllStandardError().toStdString()};
 }
 
+// True once `done` holds; false when it still does not after a few seconds of waiting.
+template <typename F>
+bool Soon(F done) {
+    for (int i = 0; i < 500 && !done(); ++i)
+        std::this_thread::sleep_for(10ms);
+    return done();
+}
+
+// The server's clock stands still, so the silent connections wait for their handshake for as
+// long as the test runs: a client served while all two hundred still wait was not queued
+// behind any of them. Once their 10 s have passed on that clock, they are closed.
 TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
-    DevServerProcess server;
+    test::TempFolder folder;
+    ManualClock clock;
+    ServerOptions options = test::TestOptions(test::SeededDatabaseCopy(folder));
+    options.clock = &clock;
+    Server server(options);
+    server.Start();
     std::vector<std::unique_ptr<test::RawClient>> silent;
     for (int i = 0; i < 200; ++i)
         silent.push_back(std::make_unique<test::RawClient>(server.Port()));
-    const RpcRun run = RunRpc(server, {"VRNX USERDATA"});
+    ASSERT_TRUE(Soon([&] { return server.PendingHandshakes() == 200; }));
+
+    const RpcRun run = RunRpc(server.Port(), {"VRNX USERDATA"});
+
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "[Data]\nDEMO,USER^DEMO HOSPITAL\n");
-    // Served while the first silent connection still waits out its 10 s: it was not queued
-    // behind them.
-    EXPECT_FALSE(silent.front()->ClosedBySilence(0.05));
+    EXPECT_EQ(server.PendingHandshakes(), 200);
+    EXPECT_TRUE(Soon([&] { return server.Sessions() == 0; })) << "the client's session stays";
+    clock.Advance(10s + 1ms);
+    EXPECT_TRUE(Soon([&] { return server.PendingHandshakes() == 0; }));
+    EXPECT_TRUE(silent.front()->ClosedBySilence(5));
+    EXPECT_TRUE(silent.back()->ClosedBySilence(5));
 }
 
 // A stored report is its session's, and each run of vorn-rpc is a session: the next run cannot
@@ -203,12 +226,13 @@ TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
 TEST(Program, AReportsHandleIsNotFoundFromAnotherRunOfVornRpc) {
     DevServerProcess server;
     const RpcRun stored =
-        RunRpc(server, {"VRNX REPORT", "list:\"FILE\"=80002", "list:\"FIELDS\"=.01;2;"});
+        RunRpc(server.Port(), {"VRNX REPORT", "list:\"FILE\"=80002", "list:\"FIELDS\"=.01;2;"});
     ASSERT_EQ(stored.status, 0) << stored.err;
     ASSERT_EQ(stored.out.rfind("[Data]\n", 0), 0u) << stored.out;
     const std::string handle = stored.out.substr(7, stored.out.find('\n', 7) - 7);
     ASSERT_EQ(handle.size(), 32u) << stored.out;
-    const RpcRun other = RunRpc(server, {"VRNX OUTCR", QString::fromStdString("lit:" + handle)});
+    const RpcRun other =
+        RunRpc(server.Port(), {"VRNX OUTCR", QString::fromStdString("lit:" + handle)});
     EXPECT_EQ(other.status, 0) << other.err;
     EXPECT_EQ(other.out, "[Errors]\nDocument not found.\n");
 }

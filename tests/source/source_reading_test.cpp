@@ -5,8 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <condition_variable>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <sstream>
 #include <thread>
 
+#include "broker/broker_link.h"
+#include "broker/clock.h"
 #include "source/message_text.h"
 #include "tests/source/lab_test_source.h"
 #include "toolkit/event_guard.h"
@@ -131,16 +138,78 @@ TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
     EXPECT_EQ(sent.Entry("\"VALUE\""), "12");
 }
 
-// The server dies while a call waits for its answer (every answer takes 300 ms); once it is
-// back, the same action works.
+// The client's clock for the killed-server tests. It stands still, so no call is cut off by
+// its time limit, and it counts how often it is asked: a call asks once when it starts and
+// then once after each slice of its wait for the answer.
+class AskedClock final : public Clock {
+  public:
+    double Now() const override {
+        std::lock_guard lock(mutex_);
+        ++asked_;
+        changed_.notify_all();
+        return 1000.0;
+    }
+    long Asked() const {
+        std::lock_guard lock(mutex_);
+        return asked_;
+    }
+    // Waits until the clock has been asked `n` times in all; false when it was not within
+    // seconds (the action made no call).
+    bool AwaitAsked(long n) const {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::seconds(30), [&] { return asked_ >= n; });
+    }
+
+  private:
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    mutable long asked_ = 0;
+};
+
+// What the kernel holds for the server on its end of `link` and has not handed over yet,
+// from /proc/net/tcp; -1 when that end is not found.
+long ServerUnread(const BrokerLink& link) {
+    net::Endpoint server, client;
+    if (!link.socket.PeerEndpoint(server) || !link.socket.LocalEndpoint(client)) return -1;
+    auto hex = [](const net::Endpoint& e) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%08X:%04X", unsigned(e.address), unsigned(e.port));
+        return std::string(text);
+    };
+    std::ifstream table("/proc/net/tcp");
+    std::string line;
+    std::getline(table, line);  // the heading
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues;
+        fields >> slot >> local >> remote >> state >> queues;
+        if (local == hex(server) && remote == hex(client))
+            return std::stol(queues.substr(queues.find(':') + 1), nullptr, 16);
+    }
+    return -1;
+}
+
+// The server dies while a call waits for its answer (every answer takes 300 ms), killed when
+// the server has taken the whole call and the client waits; once it is back, the same action
+// works.
 class KilledServer : public test::LabTestSource {
   protected:
     KilledServer() : LabTestSource({1, 300}) {}
+    ~KilledServer() override { SetClock(nullptr); }
 
     // Runs `action` through the guarded path of event handlers while the server is killed.
     void KilledDuring(const std::function<void()>& action) {
-        std::thread killer([this] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        const BrokerLink* link = Broker().Link();
+        ASSERT_NE(link, nullptr);
+        SetClock(&clock);
+        const long before = clock.Asked();
+        std::thread killer([&] {
+            // A call started, and a slice of its wait went by without an answer.
+            EXPECT_TRUE(clock.AwaitAsked(before + 2)) << "no call waited for its answer";
+            long unread = ServerUnread(*link);
+            for (int i = 0; i < 100000 && unread != 0; ++i, unread = ServerUnread(*link))
+                std::this_thread::yield();
+            EXPECT_EQ(unread, 0) << "the server did not take the call";
             Server().Kill();
         });
         modal.OnMessage([](const ui::MessageRequest& r) {
@@ -152,8 +221,11 @@ class KilledServer : public test::LabTestSource {
         });
         EXPECT_FALSE(ui::Guarded(action));
         killer.join();
+        SetClock(nullptr);
         Server().Start();
     }
+
+    AskedClock clock;
 };
 
 TEST_F(KilledServer, AnActivationCutShortStartsOverWhenTheServerIsBack) {

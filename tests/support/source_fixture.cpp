@@ -16,18 +16,6 @@ namespace {
 // The sign-on greeting goes to the broker's front; component tests do not look at it.
 vorn::test::SilentBrokerUi gQuiet;
 
-const QString kContext = QStringLiteral("ZAZIRERO");
-
-// A broker signed on with `codes` that created the demo context.
-std::unique_ptr<TRPCBroker> SignedOnBroker(int port, const QString& host, const QString& codes) {
-    auto broker = std::make_unique<TRPCBroker>();
-    broker->SetServer(host);
-    broker->SetListenerPort(port);
-    broker->PresetCodes = codes;
-    if (!broker->OpenAppContext(kContext)) ADD_FAILURE() << "the demo context was refused";
-    return broker;
-}
-
 }  // namespace
 
 struct SourceServer::Impl {
@@ -59,7 +47,7 @@ DevServerProcess& SourceServer::Server() {
 
 TRPCBroker& SourceServer::Broker() {
     if (impl_->brokers.empty()) {
-        auto broker = SignedOnBroker(Port(), QStringLiteral("127.0.0.1"), kDemoCodes);
+        auto broker = SignedOnBroker(kFirstHost, Port());
         broker->setObjectName(QStringLiteral("RPCBroker1"));
         // The message dialog's captions are fetched once per program; fetched here, so that
         // the calls a test counts do not depend on the tests that ran before it.
@@ -73,7 +61,7 @@ TRPCBroker& SourceServer::Broker() {
 
 TRPCBroker& SourceServer::SecondBroker(const QString& codes) {
     Broker();
-    impl_->brokers.push_back(SignedOnBroker(Port(), QStringLiteral("localhost"), codes));
+    impl_->brokers.push_back(SignedOnBroker(kSecondHost, Port(), codes));
     return *impl_->brokers.back();
 }
 

@@ -16,12 +16,10 @@
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
+#include "tests/support/signed_on_broker.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn::test {
-
-inline const QString kDemoCodes = QStringLiteral("DEMO;DEMO.1234");
-inline const QString kReaderCodes = QStringLiteral("READER;READER.1234");
 
 class SourceServer : public ::testing::Test {
   protected:
