@@ -76,15 +76,18 @@ TEST_F(Tabs, ClosingAsksTheDetailsLastFirstAndCancelKeepsTheProgram) {
     form->xedtResCode->selectAll();
     QTest::keyClicks(form->xedtResCode, QStringLiteral("NEW"));
     ASSERT_EQ(form->vornSource3->State(), ssEdit);
-    // Sources 5 and 4 have no changes: the one question is tab 3's.
-    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Save  Result code:"))
-            << d.RichEdit1->toPlainText().toStdString();
-        d.done(ui::mrCancel);
-    });
+    ASSERT_TRUE(form->vornSource1->SetFieldValue("2", QStringLiteral("Renamed")));
+    QStringList asked;
+    for (int answer : {ui::mrNo, ui::mrCancel})
+        modal.OnForm<TTimedDlg>([&asked, answer](TTimedDlg& d) {
+            asked.append(d.RichEdit1->toPlainText().section(u'\n', 0, 0));
+            d.done(answer);
+        });
     form->BtnExit->click();
+    // Sources 5, 4 and 2 have no changes; tab 3 is asked before the lab test itself.
+    EXPECT_EQ(asked, (QStringList{"Save  Result code:", "Save  Demo Lab Test:"}));
     EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->xedtResCode->text(), "NEW");
+    EXPECT_EQ(form->xedtName->text(), "Renamed") << "Cancel keeps the lab test's edit";
 }
 
 TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecords) {
@@ -142,7 +145,11 @@ TEST_F(Tabs, AWardGridOfFortyFiveWardsPagesAsTheUserGoesDown) {
     for (int row = 0; row < 40; ++row)
         QTest::keyClick(form->xgrdLogSub, Qt::Key_Down);
     EXPECT_EQ(form->xgrdLogSub->RowCount() - 1, 45 + before);
-    EXPECT_GE(server.CallsSince(mark).size(), 1u);
+    const Calls calls = server.NamesSince(mark);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "VRNX LOGICAL POINTER"), 1)
+        << "one batch, the last rows";
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "DDR GETS ENTRY DATA"), 40)
+        << "each row gone to is read";
 }
 
 // The edit of a detail is asked about before the lab test is left, and filed under the lab
