@@ -231,21 +231,6 @@ TEST_F(Integrity, TheLockTimersYesWithARefusedValueSaysWhyAndSavesNothing) {
     EXPECT_TRUE(timer.Enabled()) << "the edit goes on, and so does its timer";
 }
 
-TEST_F(Integrity, NoLockTimeoutCancelsTheEditsUnderAnOpenSaveQuestion) {
-    Show("1");
-    Retype(f->name, "Haemoglobin");
-    test::FakeTimer& timer = LockTimer(f->labTest);
-    modal.OnForm<TTimedDlg>([&](TTimedDlg& question) {
-        // Ten minutes pass while the user reads the question.
-        for (int minute = 0; minute < 10; ++minute)
-            timer.Fire();
-        question.done(ui::mrYes);
-    });
-    Expect(K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
-    EXPECT_TRUE(f->labTest->Next());
-    EXPECT_EQ(StoredLabTest("1", "2"), "Haemoglobin");
-}
-
 // --- filing into the right record ---
 
 // Once, the detail's address followed the master before the detail was asked.
