@@ -16,6 +16,7 @@
 #include "lookup/xde_string_grid.h"
 #include "source/field_help_display.h"
 #include "tests/controls/control_form.h"
+#include "tests/support/shown_find.h"
 
 namespace vorn {
 namespace {
@@ -51,18 +52,10 @@ class DialogEdit : public test::ControlForm {
         elsewhere = new QLineEdit(&form);
         elsewhere->setGeometry(10, 100, 100, 22);
     }
-    ~DialogEdit() override {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<TfrmFind*>(w)) w->hide();
-    }
+    ~DialogEdit() override { test::HideFindDialogs(); }
 
     // The find dialog on the screen, if one is.
-    static TfrmFind* Shown() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<TfrmFind*>(w); dialog && dialog->isVisible())
-                return dialog;
-        return nullptr;
-    }
+    static TfrmFind* Shown() { return test::ShownFind(); }
     static void Type(TvornDialogEdit* edit, const QString& text) {
         edit->setFocus();
         QTest::keyClicks(edit, text);

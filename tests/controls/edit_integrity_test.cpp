@@ -19,6 +19,7 @@
 #include "tests/controls/lab_test_edit_form.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/source_fixture.h"
+#include "tests/support/shown_find.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
@@ -30,10 +31,7 @@ using test::LabTestEditForm;
 class Integrity : public test::SourceServer {
   protected:
     Integrity() : f(std::make_unique<LabTestEditForm>(Broker())) {}
-    ~Integrity() override {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<TfrmFind*>(w)) w->hide();
-    }
+    ~Integrity() override { test::HideFindDialogs(); }
 
     // Opens the form on lab test `record`.
     void Show(const char* record) {

@@ -12,6 +12,7 @@
 #include "output/vorn_report.h"
 #include "source/message_text.h"
 #include "tests/support/source_fixture.h"
+#include "tests/support/shown_find.h"
 
 namespace vorn::test {
 
@@ -26,16 +27,9 @@ class OutputForm : public SourceServer {
         report->setObjectName("vornReport1");
         print->setObjectName("vornPrint1");
     }
-    ~OutputForm() override {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<TfrmFind*>(w)) w->hide();
-    }
+    ~OutputForm() override { test::HideFindDialogs(); }
     // The pick list on the screen, if one is.
-    static TfrmFind* PickList() {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (auto* list = qobject_cast<TfrmFind*>(w); list && list->isVisible()) return list;
-        return nullptr;
-    }
+    static TfrmFind* PickList() { return test::ShownFind(); }
     // Picks the row of `name` from the pick list on the screen; the names it offers.
     static QStringList PickFromList(const QString& name) {
         TfrmFind* list = PickList();

@@ -14,4 +14,10 @@ inline TfrmFind* ShownFind() {
     return nullptr;
 }
 
+// Hides every find dialog a test left open, so that none is found by the next test.
+inline void HideFindDialogs() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<TfrmFind*>(w)) w->hide();
+}
+
 }  // namespace vorn::test
