@@ -105,6 +105,13 @@ void TvornExecBtn::Loaded() {
         registeredWith_ = source;
     }
     edit->LayoutExecButtons();
+    // A button that shows only its glyph is named by what it does.
+    if (accessibleName().isEmpty() && text().isEmpty()) {
+        const QString field = edit->FMDisplayName();
+        setAccessibleName(field.isEmpty() ? QStringLiteral("Choose from the list")
+                                          : QStringLiteral("Choose ") + field +
+                                                QStringLiteral(" from the list"));
+    }
 }
 
 void TvornExecBtn::Click() {

@@ -82,6 +82,9 @@ void TvornBtn::ApplyLook(bool designing) {
         setText(GetMessageText(look.captionId, broker));
     }
     if (designing || toolTip().isEmpty()) setToolTip(GetMessageText(look.hintId, broker));
+    // A glyph alone says nothing to a screen reader: the button is named by its operation.
+    if (text().isEmpty() && accessibleName().isEmpty())
+        setAccessibleName(GetMessageText(look.hintId, broker));
     if (designing) hasGlyph_ = true;
     SetHasGlyph(hasGlyph_);
     resize(RuleWidth(operation_, width()), height());

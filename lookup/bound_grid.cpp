@@ -82,6 +82,8 @@ void TvornGrid::Loaded() {
         finder_ = own;
     }
     if (source_) source_->AddGrid(this);
+    // A screen reader names the list by the records it lists, unless the form named it.
+    if (accessibleName().isEmpty() && source_) setAccessibleName(source_->FileName);
     followClicks_ = true;
     loaded_ = true;
 }

@@ -108,6 +108,9 @@ void TfrmFind::Prepare(const FindDialogSetup& setup, const FindDialogClient& cli
     TRPCBroker* broker = finder ? finder->RPCBroker() : nullptr;
 
     setWindowTitle(setup.caption);
+    // The list and the search box are named for a screen reader by what the dialog is for.
+    grdPick->setAccessibleName(setup.caption.isEmpty() ? QStringLiteral("Entries") : setup.caption);
+    edtFind->setAccessibleName(QStringLiteral("Search text"));
     setFont(edit.font());
     edtFind->setFont(edit.font());
     auto* typed = qobject_cast<QLineEdit*>(&edit);

@@ -132,6 +132,9 @@ void TTimedDlg::SetMessage(const QString& text) {
         }
     }
     RichEdit1->setPlainText(lines);
+    // A screen reader reads the message as the dialog's description and the text box's name.
+    setAccessibleDescription(lines);
+    RichEdit1->setAccessibleName(lines);
 }
 
 int TTimedDlg::TextLineCount() const {
