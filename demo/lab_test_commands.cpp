@@ -85,7 +85,14 @@ void TfrmLabTest::OpenUnits() {
 
 void TfrmLabTest::ChargeZoom() {
     const QString ien = xDlgCharge->SelectedIen();
-    if (personForm_ && !ien.isEmpty() && ien != QLatin1String("-1")) personForm_->Zoom(ien);
+    if (!personForm_ || ien.isEmpty() || ien == QLatin1String("-1")) return;
+    personForm_->Zoom(ien);
+    // The person may have been renamed there: a person in charge the user has not changed is
+    // shown again as the server now has it.
+    if (xDlgCharge->InternalValue() == xDlgCharge->FilledInternalValue &&
+        vornSource1->State() == ssBrowse)
+        vornSource1->GetAndFill(vornSource1->RecordNumber());
+    ShowDateOfBirth();
 }
 
 void TfrmLabTest::ChargeInsert() {
@@ -93,6 +100,7 @@ void TfrmLabTest::ChargeInsert() {
     const QString person = personForm_->InsertPerson(xDlgCharge->InsertText);
     // The back-quote form names the person by its record number, whatever its name.
     if (!person.isEmpty()) vornSource1->SetFieldValue(QStringLiteral("7"), u'`' + person);
+    ShowDateOfBirth();
 }
 
 void TfrmLabTest::ZoomTestResult() {

@@ -11,6 +11,7 @@
 #include "controls/exec_button.h"
 #include "controls/vorn_btn.h"
 #include "lookup/vorn_finder.h"
+#include "source/record_requests.h"
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"
 #include "toolkit/display_adjustment.h"
@@ -200,8 +201,18 @@ void TfrmLabTest::ShowDateOfBirth() {
         LabelDOB->setText(Piece(xDlgCharge->ChosenLine, caret, 3));
         return;
     }
-    LabelDOB->setText(person.isEmpty() ? QString()
-                                       : vornSource1->GetFieldText(QStringLiteral("7:2")));
+    if (person.isEmpty()) {
+        LabelDOB->setText({});
+    } else if (person == vornSource1->GetFieldValue(QStringLiteral("7"))) {
+        LabelDOB->setText(vornSource1->GetFieldText(QStringLiteral("7:2")));
+    } else {
+        // A person set by the program (one just added from the list) is not the stored
+        // record's: the date is the person's own, read from the persons.
+        const records::RecordAnswer answer =
+            records::ReadRecordAnswer(vornSource1->RequireBroker().Call(records::ReadRequest(
+                QStringLiteral("80000"), {QStringLiteral("2")}, person + u',')));
+        LabelDOB->setText(records::FieldPiece(answer.lines, QStringLiteral("2"), person, 5));
+    }
 }
 
 void TfrmLabTest::FillHistoryMenu() {

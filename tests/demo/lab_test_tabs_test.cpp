@@ -202,6 +202,54 @@ TEST_F(Tabs, APersonAddedFromThePersonInChargeLookupIsFiledInFieldSeven) {
     EXPECT_EQ(Stored("80001", "35", "7"), "31") << "the new person's number";
 }
 
+// A person renamed on the person form that Zoom opened is shown renamed on the lab test, with
+// the date of birth beside it.
+TEST_F(Tabs, APersonRenamedThroughZoomIsShownAsRenamed) {
+    Show("1");
+    Click(form->vornPointerBtn2);
+    TfrmFind* dialog = ShownFind();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(dialog->btnZoom->isVisible());
+    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
+        f.xDlgEditName->setFocus();
+        f.xDlgEditName->selectAll();
+        QTest::keyClicks(f.xDlgEditName, QStringLiteral("VIRTANEN,AINOA"));
+        f.xbtnSave->click();
+        f.BtnExit->click();
+    });
+    test::ExpectToolsetMessage(
+        modal, K::Confirmation,
+        "Do you want to change the value for Name into \"VIRTANEN,AINOA\" and save the changes?",
+        ui::mrYes);
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Saved:"))
+            << d.RichEdit1->toPlainText().toStdString();
+        d.done(ui::mrOk);
+    });
+    QTest::mouseClick(dialog->btnZoom, Qt::LeftButton);
+    EXPECT_EQ(form->xDlgCharge->text(), "VIRTANEN,AINOA");
+    EXPECT_EQ(form->LabelDOB->text(), "FEB 10, 1953");
+    EXPECT_EQ(form->vornSource1->State(), ssBrowse) << "showing the new name is no change";
+}
+
+// A person added from the list shows its own date of birth before the save.
+TEST_F(Tabs, APersonAddedFromTheListShowsItsDateOfBirthAtOnce) {
+    Show("35");
+    TypeInto(form->xDlgCharge, QStringLiteral("NEWMAN,TESSA"));
+    form->vornPointerBtn2->click();
+    TfrmFind* dialog = ShownFind();
+    ASSERT_NE(dialog, nullptr);
+    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
+        f.xedDOB->setFocus();
+        QTest::keyClicks(f.xedDOB, QStringLiteral("3.4.1990"));
+        f.xbtnSaveAs->click();
+        f.BtnExit->click();
+    });
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });  // Saved new:
+    QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
+    EXPECT_EQ(form->LabelDOB->text(), "APR 3, 1990");
+}
+
 // Zoom and Insert open the row's record on the secondary form; back from it, the tab's grid
 // shows what the form filed.
 TEST_F(Tabs, ZoomAndInsertOpenTheSecondaryFormsAndTheGridShowsWhatTheyFiled) {
