@@ -8,6 +8,10 @@ include(${CMAKE_CURRENT_LIST_DIR}/VornTierTable.cmake)
 if(NOT ROOT)
   message(FATAL_ERROR "usage: cmake -DROOT=<source dir> -P check_tiers.cmake")
 endif()
+# A ROOT such as "." is taken from the folder cmake runs in; the globs below match only
+# absolute, normalised patterns.
+cmake_path(ABSOLUTE_PATH ROOT BASE_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}" NORMALIZE)
+string(REGEX REPLACE "(.)/$" "\\1" ROOT "${ROOT}")
 
 set(known ${VORN_TIER_FOLDERS})
 set(bad 0)

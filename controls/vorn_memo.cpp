@@ -9,6 +9,8 @@ namespace vorn {
 
 TvornMemo::TvornMemo(QWidget* parent)
     : QPlainTextEdit(parent), BoundControlBase(static_cast<QWidget&>(*this)) {
+    // A memo sits among fields walked with Tab; trapping Tab would strand keyboard users in it.
+    setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, ui::GuardedSlot(this, [this] { Change(); }));
 }
 
@@ -66,7 +68,15 @@ void TvornMemo::Exit() {
 }
 
 void TvornMemo::keyPressEvent(QKeyEvent* event) {
-    if (!GuardedKeyDown(*event)) QPlainTextEdit::keyPressEvent(event);
+    if (GuardedKeyDown(*event)) return;
+    // With Tab leaving the memo, Ctrl+Tab is how a tab character still gets typed.
+    if (tabChangesFocus() && event->key() == Qt::Key_Tab &&
+        event->modifiers() == Qt::ControlModifier) {
+        if (!isReadOnly()) insertPlainText(QStringLiteral("\t"));
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
 }
 
 }  // namespace vorn

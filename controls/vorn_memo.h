@@ -1,5 +1,6 @@
 // A bound memo: holds a word-processing field as lines. Every edit counts as a change until
-// the source fills the memo again; the lines are filed as they stand.
+// the source fills the memo again; the lines are filed as they stand. Tab leaves the memo as it
+// leaves any field, and Ctrl+Tab types a tab character.
 #pragma once
 
 #include <QPlainTextEdit>

@@ -217,10 +217,12 @@ void TfrmLabTest::ShowDateOfBirth() {
 
 void TfrmLabTest::FillHistoryMenu() {
     const QList<TvornHistoryRecord>& history = vornSource1->History();
-    for (int n = 0; n < 4 && n < history.size(); ++n) {
-        if (history[n].Iens.isEmpty()) break;
-        Hist[n]->setText(QStringLiteral("&%1 ").arg(n + 1) + vornSource1->HistoryText(n));
-        Hist[n]->setVisible(true);
+    // Every item is set: a record taken off the history shortens the list.
+    for (int n = 0; n < 4; ++n) {
+        const bool shown = n < history.size() && !history[n].Iens.isEmpty();
+        if (shown)
+            Hist[n]->setText(QStringLiteral("&%1 ").arg(n + 1) + vornSource1->HistoryText(n));
+        Hist[n]->setVisible(shown);
     }
 }
 

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
+#include <memory>
 
 #include "broker/registry_settings.h"
 #include "demo/start_up.h"
@@ -9,11 +10,10 @@
 #include "signon/widget_broker_ui.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Demo lab test"));
-    vorn::UseSettingsFolderFromEnvironment();
-    vorn::ui::InstallWidgetBrokerUi();
-    vorn::InstallSignonForms();
+    // --help and mistyped options must answer on a console with no display, so the options are
+    // read under a core application before the widget application connects to one.
+    auto core = std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Demo lab test"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -36,7 +36,14 @@ int main(int argc, char** argv) {
                                  QStringLiteral("With --screenshot: render tab N (1 to 5)."),
                                  QStringLiteral("N"), QStringLiteral("1"));
     parser.addOptions({server, port, screenshot, select, tab});
-    parser.process(app);
+    parser.process(*core);
+    core.reset();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Demo lab test"));
+    vorn::UseSettingsFolderFromEnvironment();
+    vorn::ui::InstallWidgetBrokerUi();
+    vorn::InstallSignonForms();
 
     vorn::LabTestConnection connection;
     if (parser.isSet(server)) connection.server = parser.value(server);

@@ -243,7 +243,11 @@ bool DeleteAll(TvornSource& master, TvornSource& detail) {
         return true;
     }
     if (detail.ShowMessages) {
+        // Said as a single deletion says it: without the server's reason the user cannot tell
+        // a right they lack from a record another holds.
         QString report = GetDialogText(kMsgDeletingFailed, {}, broker);
+        for (const QString& reason : detail.DeletionRefusal())
+            report += say::kLineBreak + reason;
         if (deleted > 0)
             report +=
                 say::kLineBreak + related::DeletionCounts(deleted, std::max(0, total - deleted));

@@ -64,6 +64,7 @@ RpcReply SourceDeleter::CallDeletion(const RpcRequest& request) {
 bool SourceDeleter::PointersAllowDeletion(bool& asked) {
     const QStringList failure = requests::ReadPointerCheckFailure(pointers_);
     if (!failure.isEmpty()) {
+        refusal_ = failure;
         // The check was not made: nothing is known about pointers, and nothing is deleted.
         if (s_.ShowMessages)
             say::Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak + Lines(failure));
@@ -84,6 +85,8 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
 }
 
 bool SourceDeleter::Delete() {
+    // A reason belongs to the attempt that got it, never to a later one stopped before the call.
+    refusal_.clear();
     if (!s_.Allows(uaDelete)) return false;
     FlagScope deleting(deleting_);
     unanswered_ = false;
@@ -107,6 +110,7 @@ bool SourceDeleter::Delete() {
         if (!say::YesOrCancel(question)) return false;
     }
     s_.ForgetChanges();
+    const QString address = s_.FullIens();
     const QString deleted = DeleteRecord();
     const bool success = !deleted.isEmpty();
     QString report;
@@ -119,6 +123,8 @@ bool SourceDeleter::Delete() {
         report = GetDialogText(46, s_.FileName + QStringLiteral(": ") + deleted, s_.RPCBroker()) +
                  say::kLineBreak;
     if (success) {
+        // Choosing it there again would only show an empty form.
+        s_.ForgetInHistory(address);
         navigator_.MarkGridsStale();
         if (s_.Master())
             s_.Prior();

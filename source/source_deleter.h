@@ -27,6 +27,8 @@ class SourceDeleter {
     // True when the last deletion call got no answer (its link failed): whether that record is
     // gone is not known.
     bool DeletionUnanswered() const { return unanswered_; }
+    // The server's reasons for refusing the last deletion call; empty when it gave none.
+    const QStringList& DeletionRefusal() const { return refusal_; }
 
   private:
     // The deletion call, noting that it is under way until its answer came.

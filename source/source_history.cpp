@@ -1,5 +1,6 @@
 #include "source/source_history.h"
 
+#include "source/source_messages.h"
 #include "source/source_navigator.h"
 #include "source/vorn_source.h"
 
@@ -39,9 +40,33 @@ void SourceHistory::Update(const QString& identifiers) {
 
 void SourceHistory::GoTo(int index) {
     if (index < 0 || index >= entries_.size()) return;
-    const QString address = entries_[index].Iens;
-    // GetAndFill leaves the record being edited as the user answers.
-    if (!address.isEmpty() && s_.GetAndFill(address)) Update();
+    const TvornHistoryRecord entry = entries_[index];
+    if (entry.Iens.isEmpty()) return;
+    // The record being edited is left first, so that a user who chooses to stay is not taken
+    // for a record that is gone.
+    if (s_.Active() && !s_.LeaveRecord()) return;
+    const QString previous = s_.Address().IsStored() ? s_.FullIens() : QString();
+    if (s_.GetAndFill(entry.Iens)) {
+        Update();
+        return;
+    }
+    if (!s_.Active() || s_.Address().HasRecord()) return;
+    Forget(entry.Iens);
+    // The user asked for another record, not for an empty form: the one shown before stays.
+    if (!previous.isEmpty() && previous != entry.Iens) s_.GetAndFill(previous);
+    if (s_.ShowMessages)
+        say::Warning(s_.FileName + QStringLiteral(": ") + entry.Text +
+                     QStringLiteral(" is no longer on file; it is taken off the history."));
+}
+
+void SourceHistory::Forget(const QString& iens) {
+    if (iens.isEmpty()) return;
+    const qsizetype before = entries_.size();
+    entries_.removeIf([&iens](const TvornHistoryRecord& e) { return e.Iens == iens; });
+    if (entries_.size() == before) return;
+    while (entries_.size() < before)
+        entries_.append(TvornHistoryRecord{});
+    if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
 }
 
 QString SourceHistory::Text(int index) const {

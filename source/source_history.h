@@ -23,8 +23,11 @@ class SourceHistory {
     void Update();
     // The same with the identifier text the caller has just read.
     void Update(const QString& identifiers);
-    // Shows the record of entry `index`.
+    // Shows the record of entry `index`. When it is no longer on file (another user deleted
+    // it), the entry is dropped and the user told, rather than left with an empty form.
     void GoTo(int index);
+    // Drops every entry of the record at `iens`, keeping the list's length.
+    void Forget(const QString& iens);
     // The text of entry `index`; empty when it has no record.
     QString Text(int index) const;
     const QList<TvornHistoryRecord>& Entries() const { return entries_; }

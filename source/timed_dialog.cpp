@@ -2,6 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QHash>
 #include <QLabel>
 #include <QPixmap>
@@ -12,10 +13,11 @@
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "broker/pieces.h"
 #include "source/dialog_text.h"
-#include "toolkit/display_metrics.h"
 #include "toolkit/help_file.h"
 
 namespace vorn {
@@ -27,7 +29,13 @@ constexpr int kImageSize = 33;
 constexpr int kFormWidth = 295;
 constexpr int kTextWidth = 214;
 constexpr int kMinimumFormHeight = 143;
-constexpr int kTallTextHeight = 82;
+constexpr int kTextTop = 8;
+// Between the text and the buttons, so that the last line never touches them.
+constexpr int kTextGap = 8;
+// Rounding of the laid-out height, so that a text that fits shows no scroll bar.
+constexpr int kTextSlack = 2;
+// The title bar and borders the window system adds around the form.
+constexpr int kWindowFrameAllowance = 64;
 const QString kCountdownSeparator = QStringLiteral("  - ");
 
 // Message ids of the kind captions (by kind) and of the button captions.
@@ -205,13 +213,34 @@ void TTimedDlg::Arrange(ui::MessageKind kind, int buttons) {
     }
 
     RichEdit1->resize(textWidth, RichEdit1->height());
-    const int lineHeight = CurrentDisplay().dotsPerInch == 96 ? 13 : 20;
-    const int textHeight = TextLineCount() * lineHeight;
-    const int formHeight = textHeight < kTallTextHeight ? kMinimumFormHeight : textHeight + 72;
+    // The text is measured as the box will lay it out, in its own font: counting lines at a
+    // fixed height let lines run under the buttons or clip into a scroll bar at other fonts.
+    std::unique_ptr<QTextDocument> layout(RichEdit1->document()->clone());
+    layout->setDefaultFont(RichEdit1->font());
+    layout->setTextWidth(textWidth);
+    const int wanted =
+        RichEdit1->toPlainText().isEmpty()
+            ? 0
+            : static_cast<int>(std::ceil(layout->documentLayout()->documentSize().height())) +
+                  kTextSlack;
+    const int buttonsHeight = 2 * kButtonHeight;
+    const int chrome = kTextTop + kTextGap + buttonsHeight;
+    int formHeight = std::max(kMinimumFormHeight, wanted + chrome);
+    // Within the screen: what does not fit scrolls, and the buttons stay in reach.
+    const QScreen* where = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (where) {
+        const int most = std::max(kMinimumFormHeight,
+                                  where->availableGeometry().height() - kWindowFrameAllowance);
+        formHeight = std::min(formHeight, most);
+    }
+    const int room = formHeight - chrome;
+    const int textHeight = std::min(wanted, room);
+    RichEdit1->setVerticalScrollBarPolicy(wanted > room ? Qt::ScrollBarAsNeeded
+                                                        : Qt::ScrollBarAlwaysOff);
     RichEdit1->setGeometry((formWidth - 41) / 2 - textWidth / 2 + 31,
-                           (formHeight - 35 - textHeight) / 2, textWidth, textHeight);
+                           kTextTop + (room - textHeight) / 2, textWidth, textHeight);
     for (int i = 0; i < count; ++i)
-        shown[i]->move(firstLeft + i * kButtonWidth, formHeight - 2 * kButtonHeight);
+        shown[i]->move(firstLeft + i * kButtonWidth, formHeight - buttonsHeight);
     setFixedSize(formWidth, formHeight);
 }
 

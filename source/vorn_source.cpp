@@ -524,6 +524,9 @@ void TvornSource::UpdateHistory() {
 void TvornSource::GoToHistory(int index) {
     history_->GoTo(index);
 }
+void TvornSource::ForgetInHistory(const QString& iens) {
+    history_->Forget(iens);
+}
 QString TvornSource::HistoryText(int index) const {
     return history_->Text(index);
 }
@@ -600,6 +603,9 @@ int TvornSource::DeletedCount() const {
 }
 bool TvornSource::DeletionUnanswered() const {
     return deleter_->DeletionUnanswered();
+}
+QStringList TvornSource::DeletionRefusal() const {
+    return deleter_->DeletionRefusal();
 }
 bool TvornSource::FilingUnanswered() const {
     return saver_->FilingUnanswered();

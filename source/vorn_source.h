@@ -226,7 +226,11 @@ class TvornSource : public QObject, public ui::LoadedComponent {
 
     // --- history ---
     void UpdateHistory();
+    // Shows the record of entry `index`; an entry whose record is gone is taken off the
+    // history, and the user is told so.
     void GoToHistory(int index);
+    // Takes the record at `iens` off the history: it was deleted.
+    void ForgetInHistory(const QString& iens);
     QString HistoryText(int index) const;
     const QList<TvornHistoryRecord>& History() const;
 
@@ -266,6 +270,8 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // server did it is not known.
     bool DeletionUnanswered() const;
     bool FilingUnanswered() const;
+    // Why the server refused the last deletion, as it said it; empty when it gave no reason.
+    QStringList DeletionRefusal() const;
 
     // --- master and details ---
     bool SetupMasterLink();

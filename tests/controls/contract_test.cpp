@@ -191,6 +191,37 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLines) {
     EXPECT_FALSE(memo->Modified());
 }
 
+// A memo made in code, as a form or Designer makes it, with nothing set about Tab.
+TEST_F(Contract, TabLeavesAMemoAndCtrlTabTypesATab) {
+    auto* name = Add<TvornEdit>("2", "Full name");
+    auto* memo = Add<TvornMemo>("100", "Description");
+    auto* after = Add<TvornEdit>("6", "Length of result");
+    Open();
+    ASSERT_TRUE(source->GetAndFill("1"));
+    const QString filled = memo->toPlainText();
+    Focus(name);
+    QTest::keyClick(name, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), memo);
+    QTest::keyClick(memo, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), after) << "Tab leaves the memo";
+    EXPECT_EQ(memo->toPlainText(), filled);
+    EXPECT_FALSE(memo->Modified());
+    QTest::keyClick(after, Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(QApplication::focusWidget(), memo);
+    QTest::keyClick(memo, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), name) << "Shift+Tab leaves it backwards";
+
+    QTest::keyClick(name, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), memo);
+    QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(memo, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(memo, "x");
+    EXPECT_EQ(QApplication::focusWidget(), memo) << "Ctrl+Tab stays in the memo";
+    EXPECT_EQ(memo->toPlainText(), filled + QStringLiteral("\tx"));
+    EXPECT_TRUE(memo->Modified());
+    EXPECT_TRUE(IsChanged(memo));
+}
+
 // Each control filled from a record of the development server as the source's fill table
 // says, and from record lines the server never sends (codes of other languages, long values).
 const QStringList kFormats = {"Free", "Number", "Sign", "Codes", "Memo", "Built"};

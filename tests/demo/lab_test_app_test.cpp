@@ -133,6 +133,69 @@ TEST_F(LabTestApp, TheHistoryItemsAppearOnlyForVisitedRecords) {
     EXPECT_EQ(form->Hist[0]->text(), "&1 HB Hemoglobin");
 }
 
+// The history offers only records on file: one deleted here leaves it at once.
+TEST_F(LabTestApp, ARecordDeletedHereLeavesTheHistory) {
+    Start();
+    FetchCaptions();
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
+                               ui::mrYes);
+    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
+    TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
+    TypeInto(form->xedtName, QStringLiteral("Test one"));
+    Click(form->xbtnSaveAs);
+    form->vornSource1->UpdateHistory();
+    ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
+    form->vornSource1->UpdateHistory();
+    ASSERT_TRUE(form->vornSource1->GetAndFill("3"));
+    form->vornSource1->UpdateHistory();
+    form->Hist[2]->trigger();
+    ASSERT_EQ(form->xDlgAbbreviation->text(), "ZZ1");
+    ASSERT_EQ(form->Hist[0]->text(), "&1 ZZ1 Test one");
+
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ1 Test one?\r\n",
+                               ui::mrYes);
+    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+    Click(form->xbtnDelete);
+    EXPECT_EQ(form->Hist[0]->text(), "&1 PLT Thrombocytes");
+    EXPECT_EQ(form->Hist[1]->text(), "&2 HB Hemoglobin");
+    EXPECT_TRUE(form->Hist[0]->isVisible() && form->Hist[1]->isVisible());
+    EXPECT_FALSE(form->Hist[2]->isVisible() || form->Hist[3]->isVisible());
+    for (const TvornHistoryRecord& entry : form->vornSource1->History())
+        EXPECT_FALSE(entry.Text.contains("ZZ1"));
+}
+
+// Another user deleted a record of the history: choosing it says so and drops it, and the
+// form is left as it was rather than emptied without a word.
+TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
+    Start();
+    FetchCaptions();
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
+                               ui::mrYes);
+    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
+    TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
+    TypeInto(form->xedtName, QStringLiteral("Test one"));
+    Click(form->xbtnSaveAs);
+    const QString zz1 = form->vornSource1->RecordNumber();
+    ASSERT_FALSE(zz1.isEmpty());
+    form->vornSource1->UpdateHistory();
+    ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
+    form->vornSource1->UpdateHistory();
+    ASSERT_EQ(form->Hist[1]->text(), "&2 ZZ1 Test one");
+
+    Other().Call(requests::RecordDelete(QStringLiteral("80001"), zz1));
+    test::ExpectToolsetMessage(
+        modal, K::Warning,
+        "Demo Lab Test: ZZ1 Test one is no longer on file; it is taken off the history.");
+    form->Hist[1]->trigger();
+    EXPECT_EQ(form->Hist[0]->text(), "&1 HB Hemoglobin");
+    EXPECT_TRUE(form->Hist[0]->isVisible());
+    EXPECT_FALSE(form->Hist[1]->isVisible());
+    ASSERT_EQ(form->vornSource1->History().size(), 5);
+    EXPECT_TRUE(form->vornSource1->History()[1].Iens.isEmpty());
+    EXPECT_EQ(form->xDlgAbbreviation->text(), "HB") << "the record shown before stays";
+    EXPECT_EQ(form->vornSource1->State(), ssBrowse);
+}
+
 TEST_F(LabTestApp, ClosingWithUnsavedChangesAsksAndCancelKeepsTheProgramRunning) {
     Start();
     form->vornSource1->GetAndFill("1");

@@ -14,7 +14,9 @@
 #include "lookup/bound_grid.h"
 #include "output/device_dialog.h"
 #include "output/sel_dev_form.h"
+#include "source/message_text.h"
 #include "source/record_requests.h"
+#include "source/server_queries.h"
 #include "source/source_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/demo/keyboard_walk.h"
@@ -296,6 +298,32 @@ TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChange) {
     EXPECT_EQ(form->xedtName->text(), "Hemoglobin");
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
     EXPECT_EQ(Stored("80001", "1", ".01"), "HB");
+}
+
+// Delete all as READER: the server refuses the first ward, and the user is told its reason, as
+// a single refused deletion tells it.
+TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesDeleteAll) {
+    Start(QStringLiteral("READER"), QStringLiteral("READER.1234"));
+    FetchCaptions();
+    ASSERT_TRUE(form->vornSource1->GetAndFill("9"));
+    Page(2);
+    ASSERT_TRUE(form->btnDeleteAll->isVisible());
+    TRPCBroker* broker = form->vornSource1->RPCBroker();
+    const QString wards = form->vornSource2->FileName;
+    const QString name = GetRecordIdentifiers("80001", "9", broker);
+    test::ExpectToolsetMessage(modal, K::Confirmation,
+                               GetDialogText(119, name + '^' + wards, broker) + "\r\n \r\n" +
+                                   GetDialogText(123, wards, broker),
+                               ui::mrYes);
+    test::ExpectToolsetMessage(
+        modal, K::Error,
+        "Error in deleting record!\r\n"
+        "You may not delete records of file 80006 (DEMO DEPARTMENTAL LAB TEST).");
+    const int rows = form->xgrdLogSub->RowCount();
+    Click(form->btnDeleteAll);
+    EXPECT_EQ(form->vornSource2->DeletedCount(), 0);
+    EXPECT_EQ(form->xgrdLogSub->RowCount(), rows);
+    EXPECT_GT(rows, 1) << "the wards are still listed";
 }
 
 TEST_F(Tabs, EveryAcceleratorOfEachTabIsOneWidgetsAndTabReachesEveryField) {

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractTextDocumentLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <algorithm>
 #include <map>
@@ -203,48 +207,87 @@ TEST_F(TimedDialog, HelpOpensTheHelpAtTheContextIfThereIsAViewerAndLeavesTheDial
               ui::mrYes);
 }
 
-struct HeightCase {
-    int lines;
-    int dotsPerInch;
-    int textHeight;
-    int formHeight;
-};
-
-void PrintTo(const HeightCase& c, std::ostream* os) {
-    *os << c.lines << " lines at " << c.dotsPerInch << " dpi";
+// The text box's bottom edge stands above the highest shown button.
+int TopOfButtons(TTimedDlg& d) {
+    int top = d.height();
+    for (QPushButton* b : d.findChildren<QPushButton*>())
+        if (!b->isHidden()) top = std::min(top, b->y());
+    return top;
 }
 
-class Heights : public TimedDialog, public ::testing::WithParamInterface<HeightCase> {};
+// The box shows every line of its text: nothing to scroll, nothing cut off below.
+void ExpectWhollyShown(TTimedDlg& d) {
+    EXPECT_FALSE(d.RichEdit1->verticalScrollBar()->isVisible());
+    EXPECT_EQ(d.RichEdit1->verticalScrollBar()->maximum(), 0);
+    const QTextDocument* doc = d.RichEdit1->document();
+    EXPECT_LE(doc->documentLayout()->documentSize().height(), d.RichEdit1->viewport()->height());
+}
 
-TEST_P(Heights, FollowTheNumberOfLines) {
-    const HeightCase& c = GetParam();
-    SetDisplayOverride(DisplayMetrics{1024, c.dotsPerInch});
-    QStringList lines;
-    for (int i = 1; i <= c.lines; ++i)
-        lines << QString::number(i);
-    host.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
-        EXPECT_EQ(d.TextLineCount(), c.lines);
-        EXPECT_EQ(d.height(), c.formHeight);
-        EXPECT_EQ(d.RichEdit1->height(), c.textHeight);
-        EXPECT_EQ(d.OKBtn->y(), c.formHeight - 58);
+TEST_F(TimedDialog, AShortMessageShowsWhollyWithoutAScrollBarAboveTheButton) {
+    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_EQ(d.TextLineCount(), 2);
+        ExpectWhollyShown(d);
+        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
+        EXPECT_GE(d.RichEdit1->y(), 0);
         d.OKBtn->click();
     });
-    // A final line break adds no line.
-    TimedMessageDlg(lines.join("\r\n") + "\r\n", MessageKind::Information, ui::mbOK);
+    TimedMessageDlg("Saved: HB Hemoglobin\r\n", MessageKind::Information, ui::mbOK);
+    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        ExpectWhollyShown(d);
+        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
+        d.OKBtn->click();
+    });
+    TimedMessageDlg("Saved:\r\nDemo Lab Test: HB\r\n", MessageKind::Information, ui::mbOK);
 }
 
-INSTANTIATE_TEST_SUITE_P(All, Heights,
-                         ::testing::Values(HeightCase{1, 96, 13, 143}, HeightCase{6, 96, 78, 143},
-                                           HeightCase{7, 96, 91, 163}, HeightCase{3, 120, 60, 143},
-                                           HeightCase{5, 120, 100, 172}));
+TEST_F(TimedDialog, ALongQuestionWrapsAndEndsAboveTheButtons) {
+    const QString question = QStringLiteral(
+        "Delete all Demo Lab Test entries that point to this record and this record itself: "
+        "HB Hemoglobin in every Lab Result, Subresult and Departmental Lab Test?");
+    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_GT(d.TextLineCount(), 3);
+        ExpectWhollyShown(d);
+        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
+        EXPECT_LE(d.frameGeometry().height(), d.screen()->availableGeometry().height());
+        // The last words are inside the box, not under the buttons.
+        QTextCursor end(d.RichEdit1->document());
+        end.movePosition(QTextCursor::End);
+        EXPECT_LE(d.RichEdit1->cursorRect(end).bottom(), d.RichEdit1->viewport()->height());
+        d.NoBtn->click();
+    });
+    EXPECT_EQ(TimedMessageDlg(question, MessageKind::Confirmation, ui::mbYes | ui::mbNo), ui::mrNo);
+}
+
+TEST_F(TimedDialog, MoreLinesThanTheScreenHoldsScrollWithinTheScreen) {
+    QStringList lines;
+    for (int i = 1; i <= 200; ++i)
+        lines << QStringLiteral("Line %1").arg(i);
+    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_EQ(d.TextLineCount(), 200);
+        EXPECT_LE(d.frameGeometry().height(), d.screen()->availableGeometry().height());
+        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
+        EXPECT_LE(TopOfButtons(d) + TTimedDlg::kButtonHeight, d.height());
+        QScrollBar* bar = d.RichEdit1->verticalScrollBar();
+        EXPECT_TRUE(bar->isVisible());
+        ASSERT_GT(bar->maximum(), 0);
+        // Scrolled to the end, the last line is in view.
+        bar->setValue(bar->maximum());
+        QTextCursor end(d.RichEdit1->document());
+        end.movePosition(QTextCursor::End);
+        const QRect last = d.RichEdit1->cursorRect(end);
+        EXPECT_GE(last.top(), 0);
+        EXPECT_LE(last.bottom(), d.RichEdit1->viewport()->height());
+        d.OKBtn->click();
+    });
+    TimedMessageDlg(lines.join("\r\n"), MessageKind::Information, ui::mbOK);
+}
 
 TEST_F(TimedDialog, ALongLineCountsAsTheLinesItWrapsTo) {
     const QString text = QString("Error in deleting! ").repeated(12);
     host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        const int lines = d.TextLineCount();
-        EXPECT_GT(lines, 1);
-        EXPECT_EQ(d.RichEdit1->height(), lines * 13);
-        EXPECT_EQ(d.height(), std::max(143, lines * 13 + 72));
+        EXPECT_GT(d.TextLineCount(), 1);
+        ExpectWhollyShown(d);
+        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
         d.OKBtn->click();
     });
     TimedMessageDlg(text, MessageKind::Error, ui::mbOK);
