@@ -24,6 +24,7 @@ class BrokerLink {
     int timeLimit = 30;           // whole seconds one exchange may wait
     double startTime = 0;         // days, when the current wait began
     bool inCall = false;          // the time limit applies only while set
+    bool requestSent = false;     // the last exchange began to send its request
     bool drainPending = false;    // a reply cut off by the time limit may still arrive
     in_addr_t serverAddress = 0;  // the only address a call-back may come from
     QStringList contexts;         // application contexts the server created on this link

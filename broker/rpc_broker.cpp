@@ -146,7 +146,15 @@ bool TRPCBroker::CreateContext(const QString& name) {
 QString TRPCBroker::Exchange(const QString& name, TParams& params) {
     // Another broker on this link found it dead: reconnect rather than fail.
     if (connected_ && (!link_ || !link_->linked)) LeaveDeadLink();
-    SetConnected(true);
+    try {
+        SetConnected(true);
+    } catch (...) {
+        // The sign-on's own calls may have gone out; this one did not.
+        lastCallSent_ = false;
+        throw;
+    }
+    lastCallSent_ = false;
+    const std::shared_ptr<BrokerLink> link = link_;
     QByteArray data;
     try {
         if (name.size() > kMaxProcedureName)
@@ -158,6 +166,7 @@ QString TRPCBroker::Exchange(const QString& name, TParams& params) {
         link_->timeLimit = callTimeLimit_;
         data = ExchangeMessage(*link_, ComposeCall(name, RpcVersion, &params));
     } catch (const EBrokerError& e) {
+        lastCallSent_ = link && link->requestSent;
         const EBrokerError copy = e;
         if (IsDeadLink(copy)) {
             if (link_) Bury(*link_);
@@ -166,6 +175,7 @@ QString TRPCBroker::Exchange(const QString& name, TParams& params) {
         }
         throw copy;
     }
+    lastCallSent_ = true;
     if (!link_->lastSecurity.isEmpty())
         CurrentBrokerUi().ShowMessage(FromWireText(link_->lastSecurity));
     return FromWireText(data);

@@ -73,6 +73,10 @@ class TRPCBroker : public QObject {
     RpcReply Call(const RpcRequest& request);
     // True while the broker opens its link and signs on.
     bool Connecting() const { return connecting_; }
+    // False when the last call failed before any of its request was handed to the socket
+    // (no link could be made, or the request could not be composed): the server cannot have
+    // run it. True once the request went out, whether or not an answer came.
+    bool LastCallSent() const { return lastCallSent_; }
 
     // The key of this broker's link in the connection list: Server + ":" + ListenerPort.
     QString ConnectionKey() const;
@@ -110,6 +114,7 @@ class TRPCBroker : public QObject {
     bool clearResults_ = true;
     bool connected_ = false;
     bool connecting_ = false;
+    bool lastCallSent_ = false;
     bool debugMode_ = false;
     int listenerPort_ = 9200;
     int callTimeLimit_ = 30;

@@ -196,6 +196,17 @@ long Socket::Receive(char* data, std::size_t size, const BlockingHook& hook) {
     }
 }
 
+bool Socket::PeerClosed() const {
+    // A look that finds nothing must not leave its errno for the call that follows.
+    const int saved = errno;
+    char byte = 0;
+    const ssize_t n = ::recv(fd_, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    const bool closed =
+        n == 0 || (n < 0 && (errno == ECONNRESET || errno == EPIPE || errno == ENOTCONN));
+    errno = saved;
+    return closed;
+}
+
 bool Socket::SetLingerZero() {
     linger l{1, 0};
     return ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &l, sizeof l) == 0 || Fail(errno);

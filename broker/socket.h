@@ -50,6 +50,9 @@ class Socket {
     bool SendAll(const char* data, std::size_t size, const BlockingHook& hook);
     // Receives up to `size` bytes: the count, 0 when the peer closed, -1 on failure.
     long Receive(char* data, std::size_t size, const BlockingHook& hook);
+    // True when the peer has closed or reset the connection (seen without waiting or
+    // taking any data).
+    bool PeerClosed() const;
 
     // Linger on with a time of 0, so that closing resets the connection.
     bool SetLingerZero();

@@ -218,6 +218,7 @@ QByteArray ReadByteCounted(BrokerLink& link) {
 }
 
 QByteArray ExchangeMessage(BrokerLink& link, const QByteArray& message) {
+    link.requestSent = false;
     if (link.drainPending) Drain(link);
 
     link.inCall = true;
@@ -226,6 +227,14 @@ QByteArray ExchangeMessage(BrokerLink& link, const QByteArray& message) {
     frame.reserve(message.size() + 5);
     frame.append(wire::kMessagePrefix.data(), static_cast<qsizetype>(wire::kMessagePrefix.size()));
     frame.append(message);
+    // A server that has already closed its end cannot run the call: failing here lets the
+    // caller know that nothing went out.
+    if (link.socket.PeerClosed()) {
+        link.inCall = false;
+        RaiseBrokerError(QStringLiteral("connection lost"), kConnectionLostCode);
+    }
+    // A send that fails part way may have put part of the request on the wire.
+    link.requestSent = true;
     if (!link.socket.SendAll(frame.constData(), static_cast<std::size_t>(frame.size()),
                              link.Hook()))
         link.Fail("send");

@@ -151,7 +151,7 @@ void TfrmLabTest::RunPrint(const QString& by, const QString& file, const QString
     vornReport1->IOP = vornDeviceDialog1->IOP;
     if (vornReport1->IOP.isEmpty()) return;
     vornReport1->Run();
-    vornPrint1->Print(vornReport1->DocumentHandle(), vornDeviceDialog1);
+    vornPrint1->PrintReport(*vornReport1, vornDeviceDialog1);
 }
 
 void TfrmLabTest::PrintChosenLabTest() {

@@ -15,4 +15,15 @@ void ShowOutputHelp(const QString& title, const QString& text) {
     ShowTitledText(title, text);
 }
 
+QString IncompleteTitleSuffix() {
+    return QStringLiteral(" (incomplete: the download was cancelled)");
+}
+
+QString IncompleteDocumentNote(qsizetype arrived) {
+    return QStringLiteral(
+               "INCOMPLETE DOCUMENT: the download was cancelled after %1 lines; the rest is "
+               "missing.")
+        .arg(arrived);
+}
+
 }  // namespace vorn

@@ -46,4 +46,9 @@ QString OutputText(int id, TRPCBroker* broker);
 // Shows `text` under `title` in the help window; each "\r" starts a new line.
 void ShowOutputHelp(const QString& title, const QString& text);
 
+// What marks a document whose download was cancelled: the end of the preview's title, and
+// the line put before its text wherever it goes out of the preview.
+QString IncompleteTitleSuffix();
+QString IncompleteDocumentNote(qsizetype arrived);
+
 }  // namespace vorn

@@ -159,6 +159,12 @@ void TfrmPrint::SetLines(const QStringList& lines) {
     RichEdit1->setPlainText(lines.join(u'\n'));
 }
 
+void TfrmPrint::MarkIncomplete(qsizetype arrived) {
+    // The title is marked once however often this is called.
+    if (!Incomplete()) setWindowTitle(windowTitle() + IncompleteTitleSuffix());
+    incompleteNote_ = IncompleteDocumentNote(arrived);
+}
+
 QStringList TfrmPrint::Lines() const {
     const QString text = RichEdit1->toPlainText();
     return text.isEmpty() ? QStringList() : text.split(u'\n');

@@ -46,6 +46,12 @@ class TfrmPrint : public QDialog {
     // again. `extension` becomes the default extension of the save dialog.
     void SetupForm(TvornPrintDevices devices, const QString& extension);
     void SetLines(const QStringList& lines);
+    // Marks the text as the first `arrived` lines of a document whose download was cancelled:
+    // the title says so, and what is printed, saved or handed on begins with IncompleteNote.
+    void MarkIncomplete(qsizetype arrived);
+    bool Incomplete() const { return !incompleteNote_.isEmpty(); }
+    // The first line put out for an incomplete document; empty for a whole one.
+    const QString& IncompleteNote() const { return incompleteNote_; }
     // The lines of the text.
     QStringList Lines() const;
 
@@ -87,9 +93,12 @@ class TfrmPrint : public QDialog {
     // Handles the form's own keys wherever the focus is; true when the key was one of them.
     bool FormKey(QKeyEvent& event);
     void PrintOut(const QStringList& lines);
+    // `lines` as they go out of the preview: after the incomplete note when there is one.
+    QStringList Outgoing(const QStringList& lines) const;
 
     QPointer<TRPCBroker> broker_;
     QString extension_;
+    QString incompleteNote_;
 };
 
 }  // namespace vorn

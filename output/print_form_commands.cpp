@@ -34,8 +34,13 @@ void TfrmPrint::ResetSearchStart() {
     gSearchStart = 0;
 }
 
+QStringList TfrmPrint::Outgoing(const QStringList& lines) const {
+    if (!Incomplete()) return lines;
+    return QStringList{incompleteNote_} + lines;
+}
+
 void TfrmPrint::PrintOut(const QStringList& lines) {
-    PrintOnWorkstation(lines, broker_.data());
+    PrintOnWorkstation(Outgoing(lines), broker_.data());
 }
 
 void TfrmPrint::PrintWithRange() {
@@ -60,15 +65,15 @@ void TfrmPrint::SaveText() {
     if (path.isEmpty()) return;
     if (!extension_.isEmpty() && !path.section(u'/', -1).contains(u'.')) path += u'.' + extension_;
     QString error;
-    if (!SaveLines(path, Lines(), &error)) say::Error(SaveFailedText(path, error));
+    if (!SaveLines(path, Outgoing(Lines()), &error)) say::Error(SaveFailedText(path, error));
 }
 
 void TfrmPrint::ToSpreadsheet() {
-    OpenInSpreadsheet(Lines());
+    OpenInSpreadsheet(Outgoing(Lines()));
 }
 
 void TfrmPrint::ToWordProcessor() {
-    OpenInWordProcessor(Lines());
+    OpenInWordProcessor(Outgoing(Lines()));
 }
 
 void TfrmPrint::CopyText() {

@@ -9,6 +9,7 @@
 #include "output/output_texts.h"
 #include "output/print_form.h"
 #include "output/print_requests.h"
+#include "output/vorn_report.h"
 #include "source/dialog_text.h"
 #include "source/no_broker_link.h"
 #include "source/source_messages.h"
@@ -69,12 +70,27 @@ void TvornPrint::Print(const QString& handle, TvornDeviceDialog* dialog) {
             return;
         case Arrival::Cancelled:
             // What arrived is the user's to look at; it is not put out as the whole document.
-            ShowPreview();
+            ShowPreview(true);
             return;
         case Arrival::Whole:
             Output(*dialog);
             return;
     }
+}
+
+void TvornPrint::PrintReport(const TvornReport& report, TvornDeviceDialog* dialog) {
+    if (!dialog) return;
+    if (!report.ErrorLines().isEmpty()) {
+        // The server's own lines say why there is nothing to put out.
+        errors_ = report.ErrorLines();
+        say::Error(errors_.join(say::kLineBreak));
+        return;
+    }
+    if (report.DocumentHandle().isEmpty()) {
+        say::Error(QStringLiteral("The server sent no document for the report, and no reason."));
+        return;
+    }
+    Print(report.DocumentHandle(), dialog);
 }
 
 TvornPrint::Arrival TvornPrint::FetchDocument() {
@@ -134,10 +150,11 @@ void TvornPrint::Output(const TvornDeviceDialog& dialog) {
     }
 }
 
-void TvornPrint::ShowPreview() {
+void TvornPrint::ShowPreview(bool incomplete) {
     TfrmPrint preview(broker_.data(), OwnerWindow());
     preview.SetupForm(PrintDevices, FileExtension);
     preview.SetLines(lines_);
+    if (incomplete) preview.MarkIncomplete(lines_.size());
     ui::Modal().ExecModal(preview);
 }
 

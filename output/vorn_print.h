@@ -18,6 +18,7 @@ class QWidget;
 namespace vorn {
 
 class TvornDeviceDialog;
+class TvornReport;
 
 class TvornPrint : public QObject {
     Q_OBJECT
@@ -39,6 +40,9 @@ class TvornPrint : public QObject {
 
     // Puts stored document `handle` out where `dialog` says; nothing without a dialog.
     void Print(const QString& handle, TvornDeviceDialog* dialog);
+    // Puts out the document that `report` stored, as Print does. When the server stored none,
+    // the user is shown the server's error lines (or, without any, that no document came).
+    void PrintReport(const TvornReport& report, TvornDeviceDialog* dialog);
     // Prints `lines` on the workstation's printer at once, without a printer dialog.
     void PrintLines(const QStringList& lines);
 
@@ -55,7 +59,8 @@ class TvornPrint : public QObject {
     Arrival FetchDocument();
     TRPCBroker& RequireBroker() const;
     void Output(const TvornDeviceDialog& dialog);
-    void ShowPreview();
+    // `incomplete`: what arrived before the user cancelled the download.
+    void ShowPreview(bool incomplete = false);
     QWidget* OwnerWindow() const;
 
     QPointer<TRPCBroker> broker_;

@@ -1,5 +1,6 @@
 #include "source/source_saver.h"
 
+#include "broker/broker_error.h"
 #include "broker/rpc_broker.h"
 #include "source/filer_request.h"
 #include "source/flag_scope.h"
@@ -169,10 +170,15 @@ SourceSaver::Filed SourceSaver::File() {
     filing.extra = edit_.Extra();
     filing.wishedNumbers = edit_.Wished();
     const RpcRequest request = filer::FilerRequest(filing);
-    // Stays set when the link fails under the call.
-    filingUnanswered_ = true;
-    const RpcReply reply = s_.RequireBroker().Call(request);
-    filingUnanswered_ = false;
+    TRPCBroker& broker = s_.RequireBroker();
+    RpcReply reply;
+    try {
+        reply = broker.Call(request);
+    } catch (const EBrokerError&) {
+        // Only a call that went out can have been filed without an answer coming back.
+        filingUnanswered_ = broker.LastCallSent();
+        throw;
+    }
     const filer::FilerAnswer answer = filer::ReadFilerAnswer(reply);
     if (!answer.Succeeded()) {
         filed.refusals = answer.errors;

@@ -45,8 +45,8 @@ class SourceSaver {
 
     bool Saving() const { return saving_; }
     bool Validating() const { return validating_; }
-    // True when the last filing call got no answer (its link failed): whether the server filed
-    // it is not known. The server files one call whole or not at all.
+    // True when the last filing call went out and got no answer (its link failed): whether the
+    // server filed it is not known. The server files one call whole or not at all.
     bool FilingUnanswered() const { return filingUnanswered_; }
 
   private:

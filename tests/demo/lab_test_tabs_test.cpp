@@ -109,11 +109,12 @@ TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecords) {
     EXPECT_TRUE(form->btnZoom2->isEnabled());
 }
 
-TEST_F(Tabs, PrintingTheChosenLabTestOfANewRecordAsksForNumberAloneAndPrintsNothing) {
+TEST_F(Tabs, PrintingTheChosenLabTestOfANewRecordShowsTheServersReasonAndPrintsNothing) {
     Start();
     FetchCaptions();
     form->vornSource1->Insert();
     modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) { d.btnSulje->click(); });
+    test::ExpectToolsetMessage(modal, K::Error, "BY \"NUMBER=\" names no record.");
     const std::size_t mark = server.Mark();
     form->ChosenLabTest->trigger();
     const std::vector<test::LoggedCall> calls = server.CallsSince(mark);

@@ -4,6 +4,7 @@
 #include "output/line_printing.h"
 #include "output/print_devices.h"
 #include "output/print_requests.h"
+#include "output/related_records.h"
 
 namespace vorn::output {
 namespace {
@@ -85,6 +86,40 @@ TEST(PlaceLines, AFormFeedMakesNoEmptyPage) {
     EXPECT_EQ(placed[1].page, 1);
     EXPECT_EQ(placed[1].index, 4);
 }
+
+// What the related-records operation says when the link fails, by where its one filing call
+// stood: only a call that went out leaves the outcome open.
+struct FilingFailureCase {
+    const char* name;
+    bool moving;
+    related::Filing filing;
+    const char* text;
+};
+
+class FilingFailure : public testing::TestWithParam<FilingFailureCase> {};
+
+TEST_P(FilingFailure, SaysWhatIsKnown) {
+    const FilingFailureCase& c = GetParam();
+    EXPECT_EQ(related::FilingLinkFailure("Wards", 3, c.moving, c.filing), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, FilingFailure,
+    testing::Values(
+        FilingFailureCase{"MoveNotSent", true, related::Filing::NotSent,
+                          "The link to the server failed before the records of Wards were "
+                          "moved. None of the 3 was moved."},
+        FilingFailureCase{"ClearNotSent", false, related::Filing::NotSent,
+                          "The link to the server failed before the references in Wards were "
+                          "cleared. None of the 3 was cleared."},
+        FilingFailureCase{"MoveUnanswered", true, related::Filing::Unanswered,
+                          "The link to the server failed while the 3 records of Wards were "
+                          "being moved. The server does it for all of them or for none, and "
+                          "which it did is not known."},
+        FilingFailureCase{"MoveFiled", true, related::Filing::Filed,
+                          "The 3 records of Wards were moved, but the link to the server failed "
+                          "afterwards."}),
+    [](const testing::TestParamInfo<FilingFailureCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace vorn::output

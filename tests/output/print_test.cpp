@@ -89,14 +89,21 @@ TEST_F(Print, AThreePageDocumentArrivesInOrder) {
     report->FieldNumbers = QStringList{"<CAPTIONED>"};
     report->From = "A";
     report->WhereTo = "M";
-    const QStringList expected = Direct();
     report->Run();
     const std::size_t mark = CallMark();
     QStringList shown;
     ExpectPreview(&shown);
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 3u);
-    EXPECT_EQ(shown, expected);  // 477 lines: 200, 200 and 77
+    // 477 lines: 200, 200 and 77. The lines on each side of a page's edge are the server's.
+    ASSERT_EQ(shown.size(), 477);
+    EXPECT_TRUE(shown[0].startsWith("DEMO LAB TEST ")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[199].startsWith("PERSON IN CHARGE: KARJALAINEN,"))
+        << shown[199].toStdString();
+    EXPECT_EQ(shown[200], "RESULT FORMAT: NUMERICAL");
+    EXPECT_EQ(shown[399], "RESULT FORMAT: SET OF CODES");
+    EXPECT_EQ(shown[400], "RESULT CODE: NEG");
+    EXPECT_EQ(shown[476], "YEARS OF USAGE: 9");
     EXPECT_FALSE(print->MorePages());
     EXPECT_NE(report->DocumentHandle(), "");
 }
@@ -287,9 +294,13 @@ class LongReport : public Print {
     }
 };
 
+// The long report's size, counted once from the server's reply: twelve pages of at most 200
+// lines, so the progress shows after five and is updated for the other seven.
+constexpr int kLongReportLines = 2247;
+
 TEST_F(LongReport, ArrivesWholeWithItsProgressShown) {
     const QStringList expected = Direct();
-    ASSERT_GT(expected.size(), 2000);
+    ASSERT_EQ(expected.size(), kLongReportLines);
     report->Run();
     int updates = 0;
     modal.OnProgress([&](const QString&) { return ++updates < 0; });
@@ -297,7 +308,7 @@ TEST_F(LongReport, ArrivesWholeWithItsProgressShown) {
     ExpectPreview(&shown);
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(shown, expected);
-    EXPECT_EQ(updates, (expected.size() + 199) / 200 - TvornPrint::kQuietPages);
+    EXPECT_EQ(updates, 7);
     EXPECT_EQ(modal.ProgressLabels().front(),
               "Receiving the document from the server: 1000 lines so far.");
 }
@@ -310,8 +321,124 @@ TEST_F(LongReport, CancelStopsThePagingAndShowsWhatArrived) {
     QStringList shown;
     ExpectPreview(&shown);
     print->Print(report->DocumentHandle(), dialog);
-    EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), std::size_t(TvornPrint::kQuietPages));
-    EXPECT_EQ(shown, expected.mid(0, 200 * TvornPrint::kQuietPages));
+    EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 5u);
+    EXPECT_EQ(shown, expected.mid(0, 1000));
+}
+
+// What arrived before Cancel is marked as incomplete in the preview's title and in what the
+// preview saves, prints or hands on; the document's own lines follow unchanged.
+TEST_F(LongReport, ACancelledDownloadIsMarkedIncompleteInTheTitleAndWhereverItGoes) {
+    const QStringList expected = Direct();
+    report->Run();
+    modal.OnProgress([](const QString&) { return true; });
+    const QString saved = folder.filePath("partial.txt");
+    const QString pdf = folder.filePath("partial.pdf");
+    QString title;
+    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        title = p.windowTitle();
+        EXPECT_TRUE(p.Incomplete());
+        p.btnSaveAs->click();
+        p.btnPrint->click();
+        p.btnExit->click();
+    });
+    modal.OnSaveFile([saved](const QString&) { return saved; });
+    modal.OnPrinterSetup([pdf](QPrinter& printer, const ui::PrinterChoices&) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        return true;
+    });
+    ExpectSentToPrinter();
+    print->Print(report->DocumentHandle(), dialog);
+    EXPECT_EQ(title, "Print preview (incomplete: the download was cancelled)");
+    const QString note =
+        "INCOMPLETE DOCUMENT: the download was cancelled after 1000 lines; the rest is missing.";
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()),
+              note + u'\n' + expected.mid(0, 1000).join(u'\n') + u'\n');
+    const QStringList pages = PdfPages(pdf);
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages.front().startsWith(note.left(40))) << pages.front().toStdString();
+}
+
+TEST_F(LongReport, AWholeDownloadIsNotMarked) {
+    report->Run();
+    modal.OnProgress([](const QString&) { return false; });
+    QString title;
+    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        title = p.windowTitle();
+        EXPECT_FALSE(p.Incomplete());
+        EXPECT_EQ(p.IncompleteNote(), "");
+        p.btnExit->click();
+    });
+    print->Print(report->DocumentHandle(), dialog);
+    EXPECT_EQ(title, "Print preview");
+}
+
+// A report the server refused: its error lines are what the user sees, and nothing is paged.
+struct RefusedReport {
+    const char* name;
+    const char* file;
+    const char* by;
+    const char* iop;
+    const char* error;
+};
+
+class ReportRefused : public Print, public testing::WithParamInterface<RefusedReport> {};
+
+TEST_P(ReportRefused, ShowsTheServersLinesAndPagesNothing) {
+    const RefusedReport& c = GetParam();
+    report->FileNumber = c.file;
+    report->FieldNumbers = QStringList{"<CAPTIONED>"};
+    report->By = c.by;
+    report->IOP = c.iop;
+    report->Run();
+    EXPECT_EQ(report->DocumentHandle(), "");
+    const std::size_t mark = CallMark();
+    test::ExpectToolsetMessage(modal, MessageKind::Error, c.error);
+    print->PrintReport(*report, dialog);
+    EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 0u);
+    EXPECT_EQ(print->ErrorLines(), QStringList{c.error});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Server, ReportRefused,
+    testing::Values(RefusedReport{"NumberNamesNoRecord", "80001", "NUMBER=", "",
+                                  "BY \"NUMBER=\" names no record."},
+                    RefusedReport{"NumberOfNoRecord", "80001", "NUMBER=99999", "",
+                                  "There is no record 99999 in file 80001 (DEMO LAB TEST)."},
+                    RefusedReport{"DeviceOutOfService", "80001", "", "OLD PRINTER",
+                                  "Device \"OLD PRINTER\" is out of service."},
+                    RefusedReport{"DeviceNotThere", "80001", "", "NO SUCH PRINTER",
+                                  "Device \"NO SUCH PRINTER\" does not exist."}),
+    [](const testing::TestParamInfo<RefusedReport>& info) { return info.param.name; });
+
+TEST_F(Print, AReportNeverRunHasNoDocumentAndTheUserIsToldSo) {
+    const std::size_t mark = CallMark();
+    test::ExpectToolsetMessage(modal, MessageKind::Error,
+                               "The server sent no document for the report, and no reason.");
+    print->PrintReport(*report, dialog);
+    EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 0u);
+}
+
+// The server's spool folder cannot be made: a path under a plain file is no folder for anyone,
+// root included.
+class UnwritableSpool : public Print {
+  protected:
+    UnwritableSpool()
+        : Print(test::DevServerProcess::Options{1, 0, true, {"--spool", "/dev/null/spool"}}) {}
+};
+
+TEST_F(UnwritableSpool, AServerPrinterReportSaysWhyNothingWasPrinted) {
+    report->FileNumber = "80002";
+    report->IOP = "OFFICE PRINTER";
+    report->Run();
+    dialog->SetPrintDefault(pdServerPrinter);
+    dialog->IOP = "OFFICE PRINTER";
+    test::ExpectToolsetMessage(modal, MessageKind::Error,
+                               "Cannot print on OFFICE PRINTER: the spool folder /dev/null/spool "
+                               "cannot be written (Not a directory).");
+    print->PrintReport(*report, dialog);
 }
 
 }  // namespace

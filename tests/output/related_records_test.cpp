@@ -148,15 +148,30 @@ TEST_F(Related, ALinkFailingPartWayThroughDeleteAllTellsWhatWasDeletedAndWhatNot
     EXPECT_EQ(WardsOf("9"), 2);
 }
 
-TEST_F(Related, ALinkFailingUnderTheMovesOneFilingSaysItIsNotKnownWhichHappened) {
+// The server is gone before the filing call goes out, so the call is never sent: the user is
+// told that nothing was moved rather than that it is not known.
+TEST_F(Related, ALinkDeadBeforeTheMovesFilingSaysNoneWasMoved) {
     ASSERT_TRUE(master.GetAndFill("9"));
     wards.BeforeSave = [this](QObject*, bool&) { Server().Kill(); };
-    modal.ExpectMessage("The link to the server failed while the 3 records of " + wards.FileName +
-                        " were being moved. The server does it for all of them or for none, and "
-                        "which it did is not known.");
+    modal.ExpectMessage(
+        "The link to the server failed before the records of Demo Departmental Lab Test were "
+        "moved. None of the 3 was moved.");
     EXPECT_FALSE(MoveAll(master, wards, "10"));
     Server().Start();
-    EXPECT_EQ(WardsOf("9"), 3) << "none was sent";
+    EXPECT_EQ(WardsOf("9"), 3);
+    EXPECT_FALSE(wards.HasChanges());
+}
+
+TEST_F(Related, ALinkDeadBeforeTheClearingsFilingSaysNoneWasCleared) {
+    ASSERT_TRUE(master.GetAndFill("9"));
+    wards.BeforeSave = [this](QObject*, bool&) { Server().Kill(); };
+    Expect(MessageKind::Confirmation, RelatedText("9", wards.FileName) + Text(145), ui::mrYes);
+    modal.ExpectMessage(
+        "The link to the server failed before the references in Demo Departmental Lab Test were "
+        "cleared. None of the 3 was cleared.");
+    EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
+    Server().Start();
+    EXPECT_EQ(WardsOf("9"), 3);
 }
 
 TEST_F(Related, SetupAsksTheQuestionAndOffersOnlyTheOptionsGiven) {

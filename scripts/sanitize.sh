@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds everything into build-asan/ with AddressSanitizer and UndefinedBehaviorSanitizer and
+# runs the whole test suite there. Any arguments go to ctest (e.g. -R output_tests).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORN_SANITIZE=ON >/dev/null
+cmake --build build-asan -j"${VORN_JOBS:-2}"
+cd build-asan
+# Leaks are checked too; the first error of either sanitizer ends the test program.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+# Sanitized programs run several times slower than the usual build.
+QT_QPA_PLATFORM=offscreen ctest -j2 --output-on-failure --timeout 1500 "$@"
