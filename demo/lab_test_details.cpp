@@ -1,7 +1,9 @@
 // The main form's four detail tabs, each with its own data source on a detail file of the lab
 // test shown (its wards, result codes, test results and subresults), and the rules for leaving
 // and entering a tab.
+#include <QAbstractItemModel>
 #include <QSignalBlocker>
+#include <utility>
 
 #include "controls/exec_button.h"
 #include "controls/vorn_btn.h"
@@ -89,6 +91,16 @@ void TfrmLabTest::BindDetails() {
 
     xgrdLogOpen->SetvornSource(vornSource4);
     xgrdHieOpen->SetvornSource(vornSource5);
+    // Zoom follows what the grid lists, however its rows came or went: a new lab test from the
+    // history or from tab 1 refills the grids without the tabs being shown again.
+    for (auto [zoom, grid] : {std::pair{btnZoom1, xgrdLogOpen}, std::pair{btnZoom2, xgrdHieOpen}}) {
+        QAbstractItemModel* rows = grid->model();
+        const auto update = [this, zoom, grid] { UpdateZoom(zoom, grid); };
+        connect(rows, &QAbstractItemModel::modelReset, this, update);
+        connect(rows, &QAbstractItemModel::rowsInserted, this, update);
+        connect(rows, &QAbstractItemModel::rowsRemoved, this, update);
+        connect(rows, &QAbstractItemModel::dataChanged, this, update);
+    }
 
     connect(xPageCtrl1, &QTabWidget::currentChanged, this,
             ui::GuardedSlot(this, [this](int page) { PageChanged(page); }));

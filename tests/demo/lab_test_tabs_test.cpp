@@ -109,6 +109,23 @@ TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecords) {
     EXPECT_TRUE(form->btnZoom2->isEnabled());
 }
 
+// Once, Zoom stayed as it was when the lab test changed under an open tab.
+TEST_F(Tabs, ZoomFollowsTheGridWhenTheLabTestChangesUnderItsTab) {
+    Start();
+    FetchCaptions();
+    const QString empty = NewLabTest();
+    ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
+    for (int tab : {4, 5}) {
+        Page(tab);
+        QPushButton* zoom = tab == 4 ? form->btnZoom1 : form->btnZoom2;
+        ASSERT_TRUE(zoom->isEnabled()) << tab;
+        ASSERT_TRUE(form->vornSource1->GetAndFill(empty));
+        EXPECT_FALSE(zoom->isEnabled()) << "tab " << tab << ": an empty grid";
+        ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
+        EXPECT_TRUE(zoom->isEnabled()) << "tab " << tab << ": rows again";
+    }
+}
+
 TEST_F(Tabs, PrintingTheChosenLabTestOfANewRecordShowsTheServersReasonAndPrintsNothing) {
     Start();
     FetchCaptions();
