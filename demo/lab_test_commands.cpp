@@ -138,8 +138,15 @@ void TfrmLabTest::InsertSubresult() {
 }
 
 void TfrmLabTest::AfterSecondaryForm(TvornSource* source, QPushButton* zoom, TvornGrid* grid) {
-    // The other form may have changed or deleted what the grid lists.
-    if (source->State() == ssBrowse) source->Refresh();
+    // The other form may have added, changed or deleted what the grid lists. The grid is read
+    // again whatever the tab's source shows (an empty source too: its first record may just
+    // have been added), and the source then shows a row the grid holds.
+    if (source->State() == ssBrowse)
+        source->Refresh();
+    else if (source->State() == ssEmpty)
+        grid->Fill();
+    const bool listsRows = grid->RowCount() > 1 && !grid->Cell(0, 1).isEmpty();
+    if (source->State() == ssEmpty && listsRows) source->First();
     UpdateZoom(zoom, grid);
 }
 

@@ -302,6 +302,28 @@ TEST_F(Tabs, ZoomAndInsertOpenTheSecondaryFormsAndTheGridShowsWhatTheyFiled) {
     EXPECT_TRUE(form->xgrdHieOpen->RowLines().join(u'|').contains("KETONES"));
 }
 
+// Once, a subresult added to a lab test without any stayed out of the grid, which was read
+// again only when its source showed a record.
+TEST_F(Tabs, TheFirstSubresultOfALabTestAppearsInItsGrid) {
+    Start();
+    FetchCaptions();
+    ASSERT_TRUE(form->vornSource1->GetAndFill(NewLabTest()));
+    Page(5);
+    ASSERT_EQ(form->xgrdHieOpen->Cell(0, 1), "") << "no subresult yet";
+    ASSERT_EQ(form->vornSource5->State(), ssEmpty);
+    modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
+        f.xedtSubresult->setFocus();
+        QTest::keyClicks(f.xedtSubresult, QStringLiteral("KETONES"));
+        f.xbtnSaveAs->click();
+        f.BtnExit->click();
+    });
+    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Subresult: KETONES\r\n");
+    Click(form->btnInsert);
+    EXPECT_EQ(form->xgrdHieOpen->Cell(0, 1), "KETONES");
+    EXPECT_EQ(form->vornSource5->State(), ssBrowse) << "the source shows the row";
+    EXPECT_TRUE(form->btnZoom2->isEnabled());
+}
+
 // READER may only read. The demo's forms do not ask the server for the file's rights, so the
 // buttons offer changes; the server refuses the edit, and the user is told why.
 TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChange) {
