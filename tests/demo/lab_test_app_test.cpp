@@ -32,7 +32,19 @@ namespace {
 using K = ui::MessageKind;
 
 using test::Calls;
-using test::LabTestApp;
+// Saves a new lab test ZZ1 "Test one" through the form, as a user adds one.
+class LabTestApp : public test::LabTestApp {
+  protected:
+    void SaveNewZZ1() {
+        test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
+                                   ui::mrYes);
+        test::ExpectToolsetMessage(modal, K::Information,
+                                   "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
+        TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
+        TypeInto(form->xedtName, QStringLiteral("Test one"));
+        Click(form->xbtnSaveAs);
+    }
+};
 using test::Then;
 
 const Calls kShowRecord = {"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"};
@@ -137,12 +149,7 @@ TEST_F(LabTestApp, TheHistoryItemsAppearOnlyForVisitedRecords) {
 TEST_F(LabTestApp, ARecordDeletedHereLeavesTheHistory) {
     Start();
     FetchCaptions();
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
-    TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
-    TypeInto(form->xedtName, QStringLiteral("Test one"));
-    Click(form->xbtnSaveAs);
+    SaveNewZZ1();
     form->vornSource1->UpdateHistory();
     ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
     form->vornSource1->UpdateHistory();
@@ -169,12 +176,7 @@ TEST_F(LabTestApp, ARecordDeletedHereLeavesTheHistory) {
 TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     Start();
     FetchCaptions();
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
-    TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
-    TypeInto(form->xedtName, QStringLiteral("Test one"));
-    Click(form->xbtnSaveAs);
+    SaveNewZZ1();
     const QString zz1 = form->vornSource1->RecordNumber();
     ASSERT_FALSE(zz1.isEmpty());
     form->vornSource1->UpdateHistory();

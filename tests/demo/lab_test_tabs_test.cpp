@@ -41,6 +41,18 @@ class Tabs : public test::LabTestApp {
                                                 .Literal(QString()));
         return added.Line(1).section(u'^', 1);
     }
+    // Insert on tab 5: the subresult form adds KETONES under the lab test shown, and closes.
+    void InsertKetones() {
+        modal.OnForm<TfrmSubresult>([this](TfrmSubresult& f) {
+            EXPECT_EQ(f.vornSource1->MasterSource(), form->vornSource1);
+            f.xedtSubresult->setFocus();
+            QTest::keyClicks(f.xedtSubresult, QStringLiteral("KETONES"));
+            f.xbtnSaveAs->click();
+            f.BtnExit->click();
+        });
+        test::ExpectToolsetMessage(modal, K::Information, "Saved new: Subresult: KETONES\r\n");
+        Click(form->btnInsert);
+    }
 };
 
 TEST_F(Tabs, LeavingTheFirstTabWithoutASavedRecordWarnsAndStays) {
@@ -289,15 +301,7 @@ TEST_F(Tabs, ZoomAndInsertOpenTheSecondaryFormsAndTheGridShowsWhatTheyFiled) {
     QTest::mouseDClick(form->xgrdLogOpen->viewport(), Qt::LeftButton, {}, firstRow);
     Page(5);
     const int rows = form->xgrdHieOpen->RowCount();
-    modal.OnForm<TfrmSubresult>([&](TfrmSubresult& f) {
-        EXPECT_EQ(f.vornSource1->MasterSource(), form->vornSource1);
-        f.xedtSubresult->setFocus();
-        QTest::keyClicks(f.xedtSubresult, QStringLiteral("KETONES"));
-        f.xbtnSaveAs->click();
-        f.BtnExit->click();
-    });
-    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Subresult: KETONES\r\n");
-    Click(form->btnInsert);
+    InsertKetones();
     EXPECT_EQ(form->xgrdHieOpen->RowCount(), rows + 1);
     EXPECT_TRUE(form->xgrdHieOpen->RowLines().join(u'|').contains("KETONES"));
 }
@@ -311,14 +315,7 @@ TEST_F(Tabs, TheFirstSubresultOfALabTestAppearsInItsGrid) {
     Page(5);
     ASSERT_EQ(form->xgrdHieOpen->Cell(0, 1), "") << "no subresult yet";
     ASSERT_EQ(form->vornSource5->State(), ssEmpty);
-    modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
-        f.xedtSubresult->setFocus();
-        QTest::keyClicks(f.xedtSubresult, QStringLiteral("KETONES"));
-        f.xbtnSaveAs->click();
-        f.BtnExit->click();
-    });
-    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Subresult: KETONES\r\n");
-    Click(form->btnInsert);
+    InsertKetones();
     EXPECT_EQ(form->xgrdHieOpen->Cell(0, 1), "KETONES");
     EXPECT_EQ(form->vornSource5->State(), ssBrowse) << "the source shows the row";
     EXPECT_TRUE(form->btnZoom2->isEnabled());

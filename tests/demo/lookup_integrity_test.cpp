@@ -31,6 +31,12 @@ class Lookups : public test::LabTestApp {
     }
     // Types `text` over the abbreviation, the caret staying in it.
     void TypeAbbreviation(const QString& text) { TypeInto(form->xDlgAbbreviation, text); }
+    // `text` typed into the person in charge, and Enter: the list that opened, if any.
+    TfrmFind* SearchPersons(const QString& text) {
+        TypeInto(form->xDlgCharge, text);
+        QTest::keyClick(form->xDlgCharge, Qt::Key_Return);
+        return ShownFind();
+    }
     // Picks the row of the open list whose first column is `name`.
     static void PickRow(TfrmFind& dialog, const QString& name) {
         TXDEStringGrid& grid = *dialog.grdPick;
@@ -153,9 +159,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, WardLookup, ::testing::Values(Leave::Tab, Leave::
 // A pick made in a list the form has since moved away from is no value of the record shown.
 TEST_F(Lookups, AListLeftOpenWhileTheFormMovesOnPutsNothingIntoTheRecordNowShown) {
     Show("1");
-    TypeInto(form->xDlgCharge, QStringLiteral("MA"));
-    QTest::keyClick(form->xDlgCharge, Qt::Key_Return);
-    TfrmFind* dialog = ShownFind();
+    TfrmFind* dialog = SearchPersons(QStringLiteral("MA"));
     ASSERT_NE(dialog, nullptr);
     Answer(ui::mrNo);
     ASSERT_TRUE(form->vornSource1->GetAndFill("2"));
@@ -168,9 +172,7 @@ TEST_F(Lookups, AListLeftOpenWhileTheFormMovesOnPutsNothingIntoTheRecordNowShown
 // The name typed back over a pick stands for the person the record had.
 TEST_F(Lookups, ThePersonTypedBackOverAPickIsTheOneFiled) {
     Show("1");
-    TypeInto(form->xDlgCharge, QStringLiteral("MAKINEN"));
-    QTest::keyClick(form->xDlgCharge, Qt::Key_Return);
-    TfrmFind* dialog = ShownFind();
+    TfrmFind* dialog = SearchPersons(QStringLiteral("MAKINEN"));
     ASSERT_NE(dialog, nullptr);
     PickRow(*dialog, QStringLiteral("MAKINEN,HELMI"));
     ASSERT_EQ(form->xDlgCharge->InternalValue(), "3");
@@ -184,9 +186,7 @@ TEST_F(Lookups, ThePersonTypedBackOverAPickIsTheOneFiled) {
 // the form stays where it was, its list open and its lock held.
 TEST_F(Lookups, YesWhileTheListIsOpenSaysWhyAndStays) {
     Show("1");
-    TypeInto(form->xDlgCharge, QStringLiteral("MA"));
-    QTest::keyClick(form->xDlgCharge, Qt::Key_Return);
-    ASSERT_NE(ShownFind(), nullptr);
+    ASSERT_NE(SearchPersons(QStringLiteral("MA")), nullptr);
     Answer(ui::mrYes);
     test::ExpectToolsetMessage(
         modal, K::Warning,
