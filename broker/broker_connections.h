@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class BrokerLink;
@@ -27,3 +28,5 @@ class BrokerConnections {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -6,6 +6,7 @@
 #include <QString>
 #include <stdexcept>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // Broker codes that are not socket errors.
@@ -50,3 +51,5 @@ QString FromWireText(const QByteArray& bytes);
 bool IsWireText(const QString& text);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class BrokerUi {
@@ -24,3 +25,5 @@ BrokerUi& CurrentBrokerUi();
 void SetBrokerUi(BrokerUi* ui);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 inline const QString kClientAgentProgram = QStringLiteral("ZiZedez.Exe");
@@ -13,3 +14,5 @@ inline const QString kClientAgentProgram = QStringLiteral("ZiZedez.Exe");
 bool StartClientAgent();
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -2,6 +2,7 @@
 // written in days; tests install a clock they move by hand so no test waits for real.
 #pragma once
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class Clock {
@@ -20,3 +21,5 @@ inline constexpr double kSecondInDays = 1.1574E-5;       // just under one secon
 inline constexpr double kTenthSecondInDays = 1.1574E-6;  // about a tenth of a second
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The n-th piece (from 1) of `text` cut at `delimiter`: the empty text when there are fewer
@@ -19,3 +20,5 @@ inline QString Piece(const QString& text, const QString& delimiter, int n) {
 int PieceCount(QStringView text, QStringView delimiter);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

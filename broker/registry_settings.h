@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 enum class RegistryRoot { LocalMachine };
@@ -27,3 +28,5 @@ inline const QString kBrokerKey = QStringLiteral("Software\\Trevanta\\Broker");
 inline const QString kSignonKey = QStringLiteral("Software\\Trevanta\\Signon");
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

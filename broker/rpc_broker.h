@@ -13,6 +13,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class BrokerLink;
@@ -127,3 +128,5 @@ class TRPCBroker : public QObject {
 inline const QString kDefaultServer = QStringLiteral("localhost");
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

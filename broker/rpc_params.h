@@ -10,6 +10,7 @@
 #include <memory>
 #include <stdexcept>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 enum class TParamType : quint8 { literal = 0, reference = 1, list = 2, undefined = 3 };
@@ -122,3 +123,5 @@ class TParams : public QObject {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

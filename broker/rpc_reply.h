@@ -8,6 +8,7 @@
 
 #include "broker/section_reader.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class RpcReply {
@@ -47,3 +48,5 @@ const SectionMarkers& StandardMarkers();
 QStringList SplitAnswerLines(const QString& text);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -13,6 +13,7 @@
 
 #include "broker/rpc_params.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class RpcRequest {
@@ -57,3 +58,5 @@ class RpcRequest {
 QString QuotedSubscript(const QString& name);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // What the content lines after a marker are. `None` is the state before the first marker and
@@ -112,3 +113,5 @@ SectionedAnswer ReadSections(const QStringList& lines, const SectionMarkers& mar
                              qsizetype from = 0);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TRPCBroker;
@@ -85,3 +86,5 @@ inline const QString kMustChangeVerifyCode =
     QStringLiteral("You must change your VERIFY CODE at this time.");
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

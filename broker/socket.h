@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#pragma GCC visibility push(default)
 namespace vorn::net {
 
 // Called repeatedly while a blocking call waits; returns true to cancel the call.
@@ -90,3 +91,5 @@ void SetHostNames(const HostNames* names);
 inline constexpr int kHookSliceMs = 20;
 
 }  // namespace vorn::net
+
+#pragma GCC visibility pop

@@ -2,6 +2,7 @@
 // numbers and names (10061 "WSAECONNREFUSED"), so every socket failure is reported in them.
 #pragma once
 
+#pragma GCC visibility push(default)
 namespace vorn::net {
 
 inline constexpr int WSAEINTR = 10004;
@@ -30,3 +31,5 @@ int LastSocketError();
 void SetLastSocketError(int code);
 
 }  // namespace vorn::net
+
+#pragma GCC visibility pop

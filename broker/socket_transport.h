@@ -6,6 +6,7 @@
 
 #include "broker/broker_link.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // Connects to the server's listener, announces a call-back port and accepts the server's
@@ -24,3 +25,5 @@ void CloseBrokerLink(BrokerLink& link) noexcept;
 inline constexpr int kGoodbyeAfterCutOffSeconds = 1;
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 
 #include "broker/rpc_broker.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TVCEdit;
@@ -84,3 +85,5 @@ inline const QString kVerifyNotChanged = QStringLiteral("Your VERIFY code was no
 inline const QString kVerifyChanged = QStringLiteral("Your VERIFY CODE has been changed");
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

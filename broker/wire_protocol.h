@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class BrokerLink;
@@ -35,3 +36,5 @@ QByteArray ReadByteCounted(BrokerLink& link);
 inline constexpr int kReplyChunk = 32767;
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -59,14 +59,25 @@ function(vorn_public_library target folder)
     VERBATIM)
   add_custom_target(${target}_headers ALL DEPENDS ${outputs})
 
-  install(TARGETS ${target} EXPORT VornTargets
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
-  # A stripped install (cpack's, `cmake --install --strip`) strips executables only; the
-  # archives' debug information would be most of the package.
-  install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-      execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
-        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>\")
-    endif()" COMPONENT development)
+  if(BUILD_SHARED_LIBS)
+    # libvorn-<folder>.so.<major>: only what the public headers declare between their
+    # "visibility push(default)" and "pop" is exported; everything else stays inside.
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME vorn-${folder}
+      VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
+      CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+    install(TARGETS ${target} EXPORT VornTargets
+      LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT runtime
+        NAMELINK_COMPONENT development)
+  else()
+    install(TARGETS ${target} EXPORT VornTargets
+      ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT development)
+    # A stripped install (cpack's, `cmake --install --strip`) strips executables only; the
+    # archives' debug information would be most of the package.
+    install(CODE "if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug
+          \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>\")
+      endif()" COMPONENT development)
+  endif()
   install(FILES ${outputs} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn/${folder}
     COMPONENT development)
 endfunction()

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string_view>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 inline constexpr std::size_t kCipherPadRows = 20;
@@ -13,3 +14,5 @@ inline constexpr std::size_t kCipherPadWidth = 94;
 extern const std::array<std::string_view, kCipherPadRows> kCipherPad;
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

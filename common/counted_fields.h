@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#pragma GCC visibility push(default)
 namespace vorn::wire {
 
 // Thrown when a text does not fit the counted field it is to be sent in. Silently truncating
@@ -45,3 +46,5 @@ inline constexpr char kServerError = '\x18';
 inline constexpr char kEmptyListValue = '\x01';
 
 }  // namespace vorn::wire
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The id of the first text; text i of the table has the id kFirstToolsetMessage + i.
@@ -110,3 +111,5 @@ inline constexpr std::array<const char*, 95> kToolsetMessageTexts = {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

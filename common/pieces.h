@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#pragma GCC visibility push(default)
 namespace vorn::mstring {
 
 // The n-th piece (from 1): empty when there are fewer pieces or n < 1; the whole text when it
@@ -15,3 +16,5 @@ std::string Piece(std::string_view text, char delimiter, int n);
 std::string SetPiece(std::string_view text, char delimiter, int n, std::string_view value);
 
 }  // namespace vorn::mstring
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // Scrambles with two different rows picked at random.
@@ -19,3 +20,5 @@ std::string ScrambleWithRows(std::string_view text, int fromRow, int toRow);
 std::string Unscramble(std::string_view scrambled);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -12,6 +12,7 @@
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"
 
+#pragma GCC visibility push(default)
 class QKeyEvent;
 class QWidget;
 
@@ -138,3 +139,5 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
 bool IsClearButtonOf(const TvornSource* source, const QWidget* widget);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

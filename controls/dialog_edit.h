@@ -19,6 +19,7 @@
 #include "source/vorn_source.h"
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 using TBeforeExecuteEvent = std::function<void(QObject* Sender, bool& CanExecute)>;
@@ -213,3 +214,5 @@ class TvornDialogEdit : public QLineEdit, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

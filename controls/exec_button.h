@@ -14,6 +14,7 @@
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornDialogEdit;
@@ -71,3 +72,5 @@ class TvornExecBtn : public QPushButton, public TvornExecButtonLink, public ui::
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -7,6 +7,7 @@
 
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The glyph of resource `name` ("XBSAVE", "EBTNENABLED", ...) with its disabled image in the
@@ -20,3 +21,5 @@ QIcon OperationIcon(TvornBtnOperation operation);
 QIcon BlankGlyph();
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

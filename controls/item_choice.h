@@ -11,6 +11,7 @@
 #include <QString>
 #include <QStringList>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The item index for a stored value, or -1.
@@ -22,3 +23,5 @@ int ChooseItem(const QStringList& values, const QStringList& items, const QStrin
 QString PositionCode(int index);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -6,6 +6,7 @@
 
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 struct OperationLook {
@@ -24,3 +25,5 @@ bool IsNavigation(TvornBtnOperation operation);
 int RuleWidth(TvornBtnOperation operation, int width);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

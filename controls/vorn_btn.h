@@ -14,6 +14,7 @@
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornBtn : public QPushButton, public TvornOperationButton, public ui::LoadedComponent {
@@ -61,3 +62,5 @@ class TvornBtn : public QPushButton, public TvornOperationButton, public ui::Loa
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -6,6 +6,7 @@
 
 #include "controls/bound_control_base.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornCheckBox : public QCheckBox, public BoundControlBase {
@@ -63,3 +64,5 @@ class TvornCheckBox : public QCheckBox, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

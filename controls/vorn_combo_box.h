@@ -14,6 +14,7 @@
 
 #include "controls/bound_control_base.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornComboBox : public QComboBox, public BoundControlBase {
@@ -83,3 +84,5 @@ class TvornComboBox : public QComboBox, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -16,6 +16,7 @@
 #include "controls/vorn_combo_box.h"
 #include "lookup/vorn_finder.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornComboBoxLookUp : public TvornComboBox {
@@ -119,3 +120,5 @@ class TvornComboBoxLookUp : public TvornComboBox {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

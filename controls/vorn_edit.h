@@ -6,6 +6,7 @@
 
 #include "controls/bound_control_base.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornEdit : public QLineEdit, public BoundControlBase {
@@ -69,3 +70,5 @@ class TvornEdit : public QLineEdit, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

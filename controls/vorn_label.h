@@ -5,6 +5,7 @@
 
 #include "controls/bound_control_base.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornLabel : public QLabel, public BoundControlBase {
@@ -34,3 +35,5 @@ class TvornLabel : public QLabel, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

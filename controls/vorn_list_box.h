@@ -10,6 +10,7 @@
 #include "controls/bound_control_base.h"
 #include "lookup/vorn_finder.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornListBox : public QListWidget, public BoundControlBase {
@@ -67,3 +68,5 @@ class TvornListBox : public QListWidget, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

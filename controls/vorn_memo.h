@@ -9,6 +9,7 @@
 #include "controls/bound_control_base.h"
 #include "lookup/vorn_finder.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornMemo : public QPlainTextEdit, public BoundControlBase {
@@ -57,3 +58,5 @@ class TvornMemo : public QPlainTextEdit, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -7,6 +7,7 @@
 
 #include "controls/bound_control_base.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornRadioButton : public QRadioButton, public BoundControlBase {
@@ -60,3 +61,5 @@ class TvornRadioButton : public QRadioButton, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -14,6 +14,7 @@
 #include "controls/bound_control_base.h"
 #include "toolkit/radio_group.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornRadioGroup : public ui::RadioGroup, public BoundControlBase {
@@ -68,3 +69,5 @@ class TvornRadioGroup : public ui::RadioGroup, public BoundControlBase {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -21,6 +21,7 @@
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornGrid : public QTableWidget, public TvornGridLink, public ui::LoadedComponent {
@@ -146,3 +147,5 @@ class TvornGrid : public QTableWidget, public TvornGridLink, public ui::LoadedCo
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn::gridcolumns {
 
 struct Column {
@@ -27,3 +28,5 @@ QList<int> Fit(QList<int> widths, int gridWidth, int lineWidth);
 inline constexpr int kNarrowest = 7;
 
 }  // namespace vorn::gridcolumns
+
+#pragma GCC visibility pop

@@ -7,6 +7,7 @@
 
 #include "source/bound_control.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::gridrows {
 
 // The record number of a row line: its first "^" piece.
@@ -22,3 +23,5 @@ QString Neighbour(const QStringList& lines, TvornGridLink::Direction direction,
                   const QString& record);
 
 }  // namespace vorn::gridrows
+
+#pragma GCC visibility pop

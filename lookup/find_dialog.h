@@ -12,6 +12,7 @@
 #include "lookup/find_dialog_layout.h"
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 class QLineEdit;
 class QPushButton;
 
@@ -100,3 +101,5 @@ class TfrmFind : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -12,6 +12,7 @@
 #include "lookup/vorn_finder.h"
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 struct FindDialogClient {
@@ -44,3 +45,5 @@ struct FindResult {
 }  // namespace vorn
 
 Q_DECLARE_METATYPE(vorn::FindResult)
+
+#pragma GCC visibility pop

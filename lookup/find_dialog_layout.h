@@ -5,6 +5,7 @@
 
 #include <QList>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 struct FindDialogMeasures {
@@ -41,3 +42,5 @@ inline constexpr int kFrameHeight = 31;
 FindDialogLayout LayOutFindDialog(const FindDialogMeasures& m);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

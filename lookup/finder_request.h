@@ -8,6 +8,7 @@
 #include "broker/rpc_request.h"
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::finder {
 
 struct Query {
@@ -43,3 +44,5 @@ struct Reply {
 Reply ReadReply(const RpcReply& reply);
 
 }  // namespace vorn::finder
+
+#pragma GCC visibility pop

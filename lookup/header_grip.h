@@ -2,6 +2,7 @@
 // that column rather than a sort by it.
 #pragma once
 
+#pragma GCC visibility push(default)
 class QHeaderView;
 
 namespace vorn {
@@ -9,3 +10,5 @@ namespace vorn {
 bool OnResizeGrip(const QHeaderView& header, int x);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::logical {
 
 struct Query {
@@ -40,3 +41,5 @@ struct Reply {
 Reply ReadReply(const RpcReply& reply);
 
 }  // namespace vorn::logical
+
+#pragma GCC visibility pop

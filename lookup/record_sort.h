@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <functional>
 
+#pragma GCC visibility push(default)
 namespace vorn::recordsort {
 
 enum class Order { Text, Number, Date };
@@ -24,3 +25,5 @@ QStringList Sort(const QStringList& lines, int piece, Order order, bool descendi
                  const DateReader& readDate);
 
 }  // namespace vorn::recordsort
+
+#pragma GCC visibility pop

@@ -13,6 +13,7 @@
 #include "broker/rpc_broker.h"
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornFinder : public QObject {
@@ -112,3 +113,5 @@ void FetchRemaining(TvornFinder& finder);
 QString FinderWithoutBrokerText(const QString& componentName);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

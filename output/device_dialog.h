@@ -12,6 +12,7 @@
 #include "broker/rpc_broker.h"
 #include "output/print_devices.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornDeviceDialog : public QObject {
@@ -57,3 +58,5 @@ class TvornDeviceDialog : public QObject {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -12,6 +12,7 @@
 
 #include "output/device_dialog.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornDeviceDialogHolder : public QWidget {
@@ -49,3 +50,5 @@ class TvornDeviceDialogHolder : public QWidget {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TRPCBroker;
@@ -22,3 +23,5 @@ bool SaveLines(const QString& path, const QStringList& lines, QString* error);
 QString SaveFailedText(const QString& path, const QString& reason);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

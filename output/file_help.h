@@ -12,6 +12,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornSource;
@@ -64,3 +65,5 @@ QStringList FileHelpLines(TvornSource& source);
 FileHelp GetFileHelp(TvornSource& source);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -16,6 +16,7 @@
 
 #include "broker/rpc_broker.h"
 
+#pragma GCC visibility push(default)
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -88,3 +89,5 @@ QStringList HelpTextLines(const QString& text);
 void InstallHelpWindow();
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <vector>
 
+#pragma GCC visibility push(default)
 class QPrinter;
 
 namespace vorn {
@@ -49,3 +50,5 @@ QStringList SelectionLines(const QString& text);
 
 }  // namespace printing
 }  // namespace vorn
+
+#pragma GCC visibility pop

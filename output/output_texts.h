@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TRPCBroker;
@@ -52,3 +53,5 @@ QString IncompleteTitleSuffix();
 QString IncompleteDocumentNote(qsizetype arrived);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QString>
 
+#pragma GCC visibility push(default)
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -83,3 +84,5 @@ class TPntrConfFrm : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

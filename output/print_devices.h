@@ -7,6 +7,7 @@
 
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // Screen, printer, file, server printer and word processor: everything but the spreadsheet.
@@ -60,3 +61,5 @@ bool IsFileWord(const QString& device);
 bool IsExcelWord(const QString& device);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

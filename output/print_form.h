@@ -12,6 +12,7 @@
 #include "broker/rpc_broker.h"
 #include "output/print_devices.h"
 
+#pragma GCC visibility push(default)
 class QAction;
 class QMenu;
 class QPlainTextEdit;
@@ -102,3 +103,5 @@ class TfrmPrint : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

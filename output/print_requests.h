@@ -8,6 +8,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::output {
 
 // --- "VRNX REPORT" ---
@@ -82,3 +83,5 @@ class DocumentPaging {
 };
 
 }  // namespace vorn::output
+
+#pragma GCC visibility pop

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 class QObject;
 
 namespace vorn {
@@ -57,3 +58,5 @@ QString FilingLinkFailure(const QString& fileName, int count, bool moving, Filin
 
 }  // namespace related
 }  // namespace vorn
+
+#pragma GCC visibility pop

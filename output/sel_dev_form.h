@@ -11,6 +11,7 @@
 #include "broker/rpc_broker.h"
 #include "output/print_devices.h"
 
+#pragma GCC visibility push(default)
 class QGroupBox;
 class QPushButton;
 class QRadioButton;
@@ -98,3 +99,5 @@ class TfrmSelDev : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

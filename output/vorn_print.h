@@ -13,6 +13,7 @@
 #include "broker/rpc_broker.h"
 #include "output/print_devices.h"
 
+#pragma GCC visibility push(default)
 class QWidget;
 
 namespace vorn {
@@ -75,3 +76,5 @@ class TvornPrint : public QObject {
 QString PrintWithoutBrokerText(const QString& componentName);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

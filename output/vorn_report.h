@@ -11,6 +11,7 @@
 
 #include "broker/rpc_broker.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornReport : public QObject {
@@ -67,3 +68,5 @@ class TvornReport : public QObject {
 QString ReportWithoutBrokerText(const QString& componentName);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

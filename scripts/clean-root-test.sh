@@ -4,6 +4,10 @@
 # root has no /etc/hosts and a host name of its own that no resolver knows, as containers and
 # some cloud machines are set up, so the machine's own name does not resolve.
 #   scripts/clean-root-test.sh [ROOT-FOLDER]   (default: a new folder under /var/tmp)
+# With --packages DIR it installs the Debian packages in DIR (scripts/package.sh makes them in
+# build-package/) in the clean root instead, as a user would, and tries them: the programs'
+# --help and manual pages, and the example built against /usr and run against the installed
+# vorn-server.
 # Run as root. The mirror is the first Debian one in apt's sources on this machine;
 # VORN_MIRROR=URL chooses another. VORN_KEEP_ROOT=1 keeps the root afterwards.
 set -euo pipefail
@@ -44,6 +48,12 @@ if [[ -z $mirror ]]; then
   exit 1
 fi
 
+packages=""
+if [[ ${1:-} == --packages ]]; then
+  packages=$(realpath "$2")
+  shift 2
+  ls "$packages"/*.deb >/dev/null || { echo "No .deb files in $packages" >&2; exit 1; }
+fi
 root=${1:-$(mktemp -d /var/tmp/vorn-clean-root.XXXXXX)}
 mounted=()
 cleanup() {
@@ -73,6 +83,47 @@ for m in proc sys dev dev/pts; do
   esac
   mounted+=("$root/$m")
 done
+
+if [[ -n $packages ]]; then
+  mkdir -p "$root/root/debs"
+  cp "$packages"/*.deb "$root/root/debs/"
+  echo "== installing the packages in the clean root"
+  start=$(date +%s)
+  status=0
+  unshare --uts -- chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c '
+      set -e
+      hostname vorn-clean-root.invalid
+      export DEBIAN_FRONTEND=noninteractive
+      apt-get update -qq
+      apt-get install -y -qq ./root/debs/*.deb >/root/install.log || { tail -20 /root/install.log; exit 1; }
+      echo "installed: $(cd /root/debs && ls)"
+      vorn-server --help | head -1
+      vorn-rpc --help | head -1
+      vorn-labtest --help | head -1
+      for page in vorn-server vorn-rpc vorn-labtest; do
+        test -s /usr/share/man/man1/$page.1.gz
+      done
+      echo "manual pages: installed"
+      ls /usr/lib/*/libvorn-*.so.*
+      cp -r /usr/share/doc/libvorn-dev/examples/first_form /tmp/first_form
+      cmake -S /tmp/first_form -B /tmp/first_form/build -DCMAKE_BUILD_TYPE=Release >/tmp/configure.log
+      cmake --build /tmp/first_form/build -j2 >/tmp/build.log || { tail -30 /tmp/build.log; exit 1; }
+      echo "example: built against /usr"
+      vorn-server --port 0 --data /tmp/server.db >/tmp/server.out 2>&1 &
+      server=$!
+      for _ in $(seq 100); do grep -q "^listening on " /tmp/server.out && break; sleep 0.1; done
+      port=$(sed -n "s/^listening on .*://p" /tmp/server.out)
+      VORN_SETTINGS_DIR=/tmp/settings VORN_CODES="DEMO;DEMO.1234" QT_QPA_PLATFORM=offscreen \
+        /tmp/first_form/build/vorn-first-form --server 127.0.0.1 --port "$port" --check VIRTANEN |
+        tee /tmp/check.out
+      kill $server
+      grep -qx "Name: VIRTANEN,AINO" /tmp/check.out
+      echo "example: ran against the installed vorn-server"
+    ' || status=$?
+  echo "== the packages in the clean root: exit $status after $(($(date +%s) - start)) s"
+  exit $status
+fi
 
 # The checkout as git sees it: tracked files and new ones that are not ignored, no builds.
 echo "== copying $checkout into $root/root/vorn"

@@ -12,8 +12,8 @@ packages=(
   poppler-utils
   qt6-tools-dev libqt6opengl6-dev
 )
-# dpkg-shlibdeps finds the Debian package's dependencies (scripts/package.sh).
-[[ "${VORN_WITH_PACKAGING:-0}" == 1 ]] && packages+=(dpkg-dev)
+# dpkg-shlibdeps finds the Debian packages' dependencies and lintian checks them (scripts/package.sh).
+[[ "${VORN_WITH_PACKAGING:-0}" == 1 ]] && packages+=(dpkg-dev lintian)
 # clang builds the libFuzzer targets (scripts/fuzz.sh); the tests do not need it.
 [[ "${VORN_WITH_CLANG:-0}" == 1 ]] && packages+=(clang libclang-rt-dev)
 [[ -n "${VORN_EXTRA_PACKAGES:-}" ]] && read -r -a extra <<<"$VORN_EXTRA_PACKAGES" && packages+=("${extra[@]}")

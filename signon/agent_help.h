@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 inline const QString kClientAgentHelpFile = QStringLiteral("zizedez.hlp");
@@ -13,3 +14,5 @@ inline const QString kClientAgentHelpFile = QStringLiteral("zizedez.hlp");
 QString ClientAgentHelpFile();
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class CodeEdit : public QLineEdit {
@@ -16,3 +17,5 @@ class CodeEdit : public QLineEdit {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -9,6 +9,7 @@
 
 #include "signon/signon_settings.h"
 
+#pragma GCC visibility push(default)
 class QGroupBox;
 class QPushButton;
 
@@ -67,3 +68,5 @@ class TSignonConfiguration : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 
 #include "broker/signon_sequence.h"
 
+#pragma GCC visibility push(default)
 class QAction;
 class QLabel;
 class QPlainTextEdit;
@@ -77,3 +78,5 @@ class TfrmSignon : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -11,6 +11,7 @@
 
 #include "broker/signon_sequence.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TfrmSignon;
@@ -47,3 +48,5 @@ void InstallSignonForms();
 SignonFormFront& SignonForms();
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QStringList>
 
+#pragma GCC visibility push(default)
 class QPlainTextEdit;
 class QPushButton;
 
@@ -29,3 +30,5 @@ class TfrmSignonMsg : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QString>
 
+#pragma GCC visibility push(default)
 class QWidget;
 
 namespace vorn {
@@ -82,3 +83,5 @@ class SignonSettings {
 void CentreOnScreen(QWidget& window);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -7,6 +7,7 @@
 
 #include "broker/verify_code_change.h"
 
+#pragma GCC visibility push(default)
 class QPushButton;
 
 namespace vorn {
@@ -47,3 +48,5 @@ class TfrmVCEdit : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

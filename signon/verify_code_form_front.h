@@ -6,6 +6,7 @@
 
 #include "broker/verify_code_change.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TfrmVCEdit;
@@ -20,3 +21,5 @@ class VerifyCodeFormFront final : public VerifyCodeFront {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -3,6 +3,7 @@
 
 #include "broker/broker_ui.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::ui {
 
 class WidgetBrokerUi final : public BrokerUi {
@@ -20,3 +21,5 @@ class WidgetBrokerUi final : public BrokerUi {
 void InstallWidgetBrokerUi();
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop

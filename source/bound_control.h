@@ -8,6 +8,7 @@
 
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 class QWidget;
 
 namespace vorn {
@@ -120,3 +121,5 @@ class TvornGridLink {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

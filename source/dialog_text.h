@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The cached text of message `id` (1 to 12 or 60); the first call fills the whole cache. Other
@@ -14,3 +15,5 @@ QString DialogText(int id);
 void ClearDialogTextCache();
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -7,6 +7,7 @@
 #include "source/bound_control.h"
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The operation button of `operation`, for a button that is not always disabled.
@@ -22,3 +23,5 @@ std::optional<bool> ControlEnabled(TvornSourceState state, TvornUserAccess acces
                                    TvornBoundControl::Lookup lookup);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

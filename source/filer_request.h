@@ -9,6 +9,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::filer {
 
 // One changed field as a control holds it.
@@ -52,3 +53,5 @@ struct FilerAnswer {
 FilerAnswer ReadFilerAnswer(const RpcReply& reply);
 
 }  // namespace vorn::filer
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class SourceNavigator;
@@ -42,3 +43,5 @@ class MasterLink {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

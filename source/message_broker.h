@@ -4,6 +4,7 @@
 // program's string table) instead of calling a dead object.
 #pragma once
 
+#pragma GCC visibility push(default)
 class QObject;
 
 namespace vorn {
@@ -22,3 +23,5 @@ void SetMessageBroker(TRPCBroker* broker);
 TRPCBroker* FindBroker(QObject* root);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -4,9 +4,12 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The text of string resource `id`, or the empty text when there is none.
 QString LoadStringResource(int id);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

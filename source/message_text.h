@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TRPCBroker;
@@ -28,3 +29,5 @@ QString GetDialogText(int id, const QString& parameters = QString(), TRPCBroker*
 QString GetMessageText(int id, TRPCBroker* broker);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -11,6 +11,7 @@
 #include "source/bound_control.h"
 #include "source/filer_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class PendingEdit {
@@ -50,3 +51,5 @@ class PendingEdit {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -9,6 +9,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::records {
 
 // Every field followed by ";": {".01", "2", "4"} gives ".01;2;4;".
@@ -87,3 +88,5 @@ RpcRequest IdentifiersRequest(const QString& file, const QString& record);
 QString ReadIdentifiers(const RpcReply& reply);
 
 }  // namespace vorn::records
+
+#pragma GCC visibility pop

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TRPCBroker;
@@ -30,3 +31,5 @@ ValidatedValue ValidateValue(const QString& fileNumber, const QString& field, co
 QString GetRecordIdentifiers(const QString& fileNumber, const QString& iens, TRPCBroker* broker);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

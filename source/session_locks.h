@@ -7,6 +7,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 struct LockKey {
@@ -30,3 +31,5 @@ int Holders(const LockKey& key);
 
 }  // namespace session_locks
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TRPCBroker;
@@ -24,3 +25,5 @@ void Drop();
 
 }  // namespace session_texts
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class SourceAddress {
@@ -31,3 +32,5 @@ class SourceAddress {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class SourceNavigator;
@@ -48,3 +49,5 @@ class SourceDeleter {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -7,6 +7,7 @@
 
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class SourceNavigator;
@@ -39,3 +40,5 @@ class SourceHistory {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -12,6 +12,7 @@
 #include "source/session_locks.h"
 #include "toolkit/timer.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornSource;
@@ -59,3 +60,5 @@ class SourceLocker {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

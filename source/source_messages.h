@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn::say {
 
 // An error with an OK button.
@@ -19,3 +20,5 @@ bool YesOrCancel(const QString& text, int timeOut = 0);
 inline const QString kLineBreak = QStringLiteral("\r\n");
 
 }  // namespace vorn::say
+
+#pragma GCC visibility pop

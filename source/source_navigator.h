@@ -11,6 +11,7 @@
 #include "source/record_requests.h"
 #include "source/source_address.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornBoundControl;
@@ -91,3 +92,5 @@ class SourceNavigator {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -10,6 +10,7 @@
 
 #include "source/pending_edit.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class SourceHistory;
@@ -87,3 +88,5 @@ class SourceSaver {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

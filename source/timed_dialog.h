@@ -9,6 +9,7 @@
 #include "toolkit/modal_seam.h"
 #include "toolkit/timer.h"
 
+#pragma GCC visibility push(default)
 class QLabel;
 class QPushButton;
 class QTextEdit;
@@ -84,3 +85,5 @@ class TTimedDlg : public QDialog {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 
 #include "toolkit/modal_seam.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // The message as the dialog shows it: each ": " becomes ":" and a line break (CR LF); the
@@ -24,3 +25,5 @@ int TimedMessagesOpen();
 int TimedInformation(const QString& text, int timeOut);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

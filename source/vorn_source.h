@@ -20,6 +20,7 @@
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class MasterLink;
@@ -335,3 +336,5 @@ class TvornSource : public QObject, public ui::LoadedComponent {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

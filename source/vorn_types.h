@@ -7,6 +7,7 @@
 #include <QString>
 #include <functional>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 Q_NAMESPACE
 
@@ -111,3 +112,5 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornInformMessages)
 Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornDlgButtons)
 Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornListerFlags)
 Q_DECLARE_OPERATORS_FOR_FLAGS(vorn::TvornPrintDevices)
+
+#pragma GCC visibility pop

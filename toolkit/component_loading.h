@@ -4,6 +4,7 @@
 // so then, in creation order.
 #pragma once
 
+#pragma GCC visibility push(default)
 class QObject;
 
 namespace vorn::ui {
@@ -22,3 +23,5 @@ class LoadedComponent {
 void LoadComponents(QObject& form);
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop

@@ -2,6 +2,7 @@
 // they are adapted when they are created.
 #pragma once
 
+#pragma GCC visibility push(default)
 class QWidget;
 
 namespace vorn {
@@ -13,3 +14,5 @@ namespace vorn {
 void AdjustFormToDisplay(QWidget& form);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

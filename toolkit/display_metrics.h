@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 struct DisplayMetrics {
@@ -17,3 +18,5 @@ DisplayMetrics CurrentDisplay();
 void SetDisplayOverride(std::optional<DisplayMetrics> display);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 // How programs are started; tests install a starter that records instead of starting.
@@ -43,3 +44,5 @@ bool OpenInSpreadsheet(const QStringList& lines);
 bool OpenInWordProcessor(const QStringList& lines);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

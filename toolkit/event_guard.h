@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <utility>
 
+#pragma GCC visibility push(default)
 class QWidget;
 
 namespace vorn::ui {
@@ -56,3 +57,5 @@ auto GuardedSlot(QWidget* parent, F handler) {
 inline const QString kUnknownFailure = QStringLiteral("An unknown error occurred.");
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class FileAssociations {
@@ -30,3 +31,5 @@ QString CleanRegisteredCommand(const QString& command);
 QString GetAssociatedProgram(const QString& extension);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

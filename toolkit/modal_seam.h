@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#pragma GCC visibility push(default)
 class QDialog;
 class QPrinter;
 class QWidget;
@@ -115,3 +116,5 @@ QString ApplicationTitle();
 void ShowPlainMessage(const QString& text, QWidget* parent = nullptr);
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <vector>
 
+#pragma GCC visibility push(default)
 class QButtonGroup;
 class QRadioButton;
 
@@ -51,3 +52,5 @@ class RadioGroup : public QGroupBox {
 };
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+#pragma GCC visibility push(default)
 namespace vorn::ui {
 
 class Timer {
@@ -32,3 +33,5 @@ std::unique_ptr<Timer> MakeTimer();
 void SetTimerFactory(TimerFactory* factory);
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop

@@ -8,6 +8,7 @@
 
 #include "toolkit/file_associations.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class XdgAssociations final : public FileAssociations {
@@ -50,3 +51,5 @@ class XdgAssociations final : public FileAssociations {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop
