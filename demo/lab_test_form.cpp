@@ -10,6 +10,7 @@
 #include "broker/rpc_broker.h"
 #include "controls/exec_button.h"
 #include "controls/vorn_btn.h"
+#include "demo/page_rules.h"
 #include "lookup/vorn_finder.h"
 #include "source/record_requests.h"
 #include "source/vorn_source.h"
@@ -158,7 +159,7 @@ void TfrmLabTest::FormShow() {
         vornSource1->Open();
         vornSource1->Clear();
     }
-    xPageCtrl1->setCurrentIndex(0);
+    pageRules_->ShowPage(0);
     FocusAbbreviation();
 }
 
