@@ -116,6 +116,8 @@ void TfrmLabTest::Bind() {
     vornSource1->AfterGetAndFill = [this](QObject*) { ShowDateOfBirth(); };
     vornSource1->AfterUpdateHistory = [this](QObject*) { FillHistoryMenu(); };
     xDlgCharge->AfterExecute = [this](QObject*) { ShowDateOfBirth(); };
+    // Emptied, the field runs no AfterExecute: leaving it shows what it now holds.
+    xDlgCharge->OnExit = [this](QObject*) { ShowDateOfBirth(); };
     for (TvornBtn* button : {xbtnSave, xbtnSaveAs, xbtnClear, xbtnDelete})
         button->AfterClick = [this](QObject*) { FocusAbbreviation(); };
 

@@ -197,6 +197,13 @@ void TTimedDlg::Arrange(ui::MessageKind kind, int buttons) {
         if (buttons & c.bit) shown.push_back(c.button);
     }
     const int count = static_cast<int>(shown.size());
+    // No question names its default button: Enter answers Yes where it is offered, else OK.
+    QPushButton* enter = (buttons & ui::mbYes)  ? YesBtn
+                         : (buttons & ui::mbOK) ? OKBtn
+                         : shown.empty()        ? nullptr
+                                                : shown.front();
+    for (const Choice& c : order)
+        c.button->setDefault(c.button == enter);
 
     int formWidth = kFormWidth;
     int textWidth = kTextWidth;

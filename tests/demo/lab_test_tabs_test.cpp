@@ -15,6 +15,7 @@
 #include "demo/person_form.h"
 #include "demo/subresult_form.h"
 #include "lookup/bound_grid.h"
+#include "lookup/xde_string_grid.h"
 #include "output/device_dialog.h"
 #include "output/sel_dev_form.h"
 #include "source/message_text.h"
@@ -339,6 +340,27 @@ TEST_F(Tabs, APersonAddedFromTheListShowsItsDateOfBirthAtOnce) {
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });  // Saved new:
     QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
     EXPECT_EQ(form->LabelDOB->text(), "APR 3, 1990");
+}
+
+// Once, the date of birth of the person in charge stayed when the person was taken away, until
+// the lab test was saved; a person picked shows its own date at once.
+TEST_F(Tabs, TheDateOfBirthFollowsThePersonInChargeAtOnce) {
+    Show("35");
+    ASSERT_EQ(form->LabelDOB->text(), "DEC 4, 1963") << "KORHONEN,EINO";
+    TypeInto(form->xDlgCharge, QStringLiteral("LAINE,L"));
+    QTest::keyClick(form->xDlgCharge, Qt::Key_Return);
+    TfrmFind* dialog = ShownFind();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->grdPick->Cell(0, 1), "LAINE,LIISA");
+    dialog->grdPick->SetRow(1);
+    QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
+    EXPECT_EQ(form->LabelDOB->text(), "DEC 24, 1974");
+
+    TypeInto(form->xDlgCharge, QString());
+    form->xDlgCharge->clear();
+    QTest::keyClick(form->xDlgCharge, Qt::Key_Tab);
+    EXPECT_EQ(form->vornSource1->State(), ssEdit);
+    EXPECT_EQ(form->LabelDOB->text(), "") << "no person, no date";
 }
 
 // Zoom and Insert open the row's record on the secondary form; back from it, the tab's grid
