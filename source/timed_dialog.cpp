@@ -1,6 +1,7 @@
 #include "source/timed_dialog.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
@@ -307,6 +308,9 @@ void TTimedDlg::reject() {
 
 void TTimedDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // A screen reader reads out what the dialog says (its description) as it appears.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     if (QScreen* s = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(s->geometry().center());
