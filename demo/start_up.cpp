@@ -20,8 +20,8 @@ void Say(const QString& text) {
     std::fprintf(stderr, "vorn-labtest: %s\n", text.toLocal8Bit().constData());
 }
 
-// The record number of the lab test whose abbreviation is `abbreviation`, else of the first
-// that begins with it; empty when none does.
+}  // namespace
+
 QString FindLabTest(TfrmLabTest& form, const QString& abbreviation) {
     TvornFinder& finder = *form.vornFinder1;
     finder.FieldList = {QStringLiteral(".01")};
@@ -33,8 +33,6 @@ QString FindLabTest(TfrmLabTest& form, const QString& abbreviation) {
             return Piece(line, caret, 1);
     return finder.Records.isEmpty() ? QString() : Piece(finder.Records.first(), caret, 1);
 }
-
-}  // namespace
 
 UnattendedAnswers::UnattendedAnswers() {
     ui::SetModalHost(this);
