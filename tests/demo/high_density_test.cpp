@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QGroupBox>
 #include <QLabel>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -12,7 +13,10 @@
 #include "demo/person_form.h"
 #include "demo/subresult_form.h"
 #include "demo/unit_form.h"
+#include "output/help_window.h"
+#include "output/print_form.h"
 #include "output/sel_dev_form.h"
+#include "signon/signon_form.h"
 #include "source/timed_dialog.h"
 #include "tests/demo/lab_test_app.h"
 
@@ -158,6 +162,35 @@ TEST_F(HighDensity, TheDeviceDialogAndTheMessageDialogFit) {
     form->vornSource1->Clear();
     Page(2);  // "Choose or save a record first!"
     Expect(message, "message dialog");
+}
+
+TEST_F(HighDensity, TheSignOnThePickListThePreviewAndTheHelpWindowFit) {
+    TfrmSignon signon;
+    signon.show();
+    Expect(Faults(signon), "sign-on form");
+    signon.close();
+    Show("35");
+    TypeInto(form->xDlgAbbreviation, QStringLiteral("H"));
+    QTest::keyClick(form->xDlgAbbreviation, Qt::Key_Return);
+    TfrmFind* list = ShownFind();
+    ASSERT_NE(list, nullptr);
+    Expect(Faults(*list), "pick list");
+    QTest::mouseClick(list->btnCancel, Qt::LeftButton);
+    QStringList preview;
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) {
+        d.rbScreen->click();
+        d.btnSulje->click();
+    });
+    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        preview = Faults(p);
+        p.btnExit->click();
+    });
+    form->ChosenLabTest->trigger();
+    Expect(preview, "print preview");
+    form->HelpLabTest->trigger();
+    ASSERT_NE(HelpWindow(), nullptr);
+    Expect(Faults(*HelpWindow()), "help window");
+    HelpWindow()->close();
 }
 
 }  // namespace
