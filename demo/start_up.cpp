@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "broker/pieces.h"
+#include "demo/field_descriptions.h"
 #include "lookup/vorn_finder.h"
 #include "output/help_window.h"
 #include "source/vorn_source.h"
@@ -57,6 +58,8 @@ LabTestForms CreateForms(const LabTestConnection& connection) {
     InstallHelpWindow();
     LabTestForms forms;
     forms.frmLabTest = std::make_unique<TfrmLabTest>(connection);
+    // A screen reader describes each field by its help, on every form, while the program runs.
+    new FieldDescriptions(forms.frmLabTest.get());
     // Owned by the program, like the main form, not by the main form: each lives as long as
     // its own pointer.
     // Their brokers aim where the main form's does and share its link and sign-on.

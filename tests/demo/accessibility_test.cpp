@@ -11,6 +11,7 @@
 
 #include <QPushButton>
 
+#include "demo/field_descriptions.h"
 #include "demo/lab_result_form.h"
 #include "demo/person_form.h"
 #include "demo/subresult_form.h"
@@ -150,6 +151,30 @@ TEST_F(Accessibility, TheSavedReportIsReadFromTheMessageDialog) {
               test::ShownToolsetText("Saved: Demo Lab Test: U-STIX Urine dipstick test\r\n")
                   .toStdString());
     EXPECT_EQ(buttons, QStringList{"Ok"});
+}
+
+// A field's help from the server is what a screen reader reads as its description once the
+// user has come to the field (here asked whether or not a screen reader listens).
+TEST_F(Accessibility, EachFieldOfTheLabTestIsDescribedByItsHelpWhenReached) {
+    QObject program;
+    FieldDescriptions describing(&program, false);
+    Show("35");
+    int described = 0;
+    for (TvornBoundControl* control : form->vornSource1->Controls()) {
+        QWidget* field = control->Widget();
+        if (control->IsDisplayOnly() || !field->isVisible() || !field->isEnabled()) continue;
+        Activate();
+        field->setFocus(Qt::TabFocusReason);
+        const QString help = form->vornSource1->FieldHelp(control->FMField(), "H");
+        if (help.isEmpty()) continue;
+        ++described;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(field)
+                      ->text(QAccessible::Description)
+                      .toStdString(),
+                  help.toStdString())
+            << control->FMField().toStdString();
+    }
+    EXPECT_GT(described, 3) << "the server gives help for the lab test's fields";
 }
 
 // --- every form the program shows, walked on the user's own path to it ---
