@@ -2,19 +2,18 @@
 // test shown (its wards, result codes, test results and subresults), and the rules for leaving
 // and entering a tab.
 #include <QAbstractItemModel>
-#include <QSignalBlocker>
 #include <utility>
 
 #include "controls/exec_button.h"
 #include "controls/vorn_btn.h"
 #include "demo/lab_test_form.h"
+#include "demo/page_rules.h"
 #include "demo/secondary_form.h"
 #include "lookup/bound_grid.h"
 #include "lookup/vorn_finder.h"
 #include "source/message_text.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
-#include "toolkit/event_guard.h"
 
 namespace vorn {
 namespace {
@@ -102,8 +101,9 @@ void TfrmLabTest::BindDetails() {
         connect(rows, &QAbstractItemModel::dataChanged, this, update);
     }
 
-    connect(xPageCtrl1, &QTabWidget::currentChanged, this,
-            ui::GuardedSlot(this, [this](int page) { PageChanged(page); }));
+    pageRules_ = new PageRules(
+        *xPageCtrl1, [this](int page) { return PageMayBeLeft(page); },
+        [this](int page) { PageShown(page); });
 }
 
 bool TfrmLabTest::PageMayBeLeft(int page) {
@@ -115,21 +115,6 @@ bool TfrmLabTest::PageMayBeLeft(int page) {
     }
     TvornSource* details[] = {vornSource2, vornSource3, vornSource4, vornSource5};
     return page > 4 || details[page - 1]->CheckSaveChanges();
-}
-
-void TfrmLabTest::PageChanged(int page) {
-    if (pageReverting_ || page == page_) return;
-    bool mayLeave = false;
-    // The tab shows already; when the one left may not be left, the user is put back on it.
-    const bool ran = ui::Guarded([&] { mayLeave = PageMayBeLeft(page_); }, this);
-    if (!ran || !mayLeave) {
-        pageReverting_ = true;
-        xPageCtrl1->setCurrentIndex(page_);
-        pageReverting_ = false;
-        return;
-    }
-    page_ = page;
-    PageShown(page);
 }
 
 void TfrmLabTest::UpdateZoom(QPushButton* zoom, const TvornGrid* grid) {

@@ -10,6 +10,7 @@
 #include "broker/rpc_broker.h"
 #include "controls/exec_button.h"
 #include "controls/vorn_btn.h"
+#include "demo/page_rules.h"
 #include "lookup/vorn_finder.h"
 #include "source/record_requests.h"
 #include "source/vorn_source.h"
@@ -115,6 +116,8 @@ void TfrmLabTest::Bind() {
     vornSource1->AfterGetAndFill = [this](QObject*) { ShowDateOfBirth(); };
     vornSource1->AfterUpdateHistory = [this](QObject*) { FillHistoryMenu(); };
     xDlgCharge->AfterExecute = [this](QObject*) { ShowDateOfBirth(); };
+    // Emptied, the field runs no AfterExecute: leaving it shows what it now holds.
+    xDlgCharge->OnExit = [this](QObject*) { ShowDateOfBirth(); };
     for (TvornBtn* button : {xbtnSave, xbtnSaveAs, xbtnClear, xbtnDelete})
         button->AfterClick = [this](QObject*) { FocusAbbreviation(); };
 
@@ -158,7 +161,7 @@ void TfrmLabTest::FormShow() {
         vornSource1->Open();
         vornSource1->Clear();
     }
-    xPageCtrl1->setCurrentIndex(0);
+    pageRules_->ShowPage(0);
     FocusAbbreviation();
 }
 

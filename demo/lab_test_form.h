@@ -23,6 +23,7 @@ class TvornFinder;
 class TvornPrint;
 class TvornReport;
 class TvornSource;
+class PageRules;
 class TfrmLabResult;
 class TfrmPerson;
 class TfrmSubresult;
@@ -105,7 +106,6 @@ class TfrmLabTest : public QMainWindow, public Ui::TfrmLabTest {
     bool PageMayBeLeft(int page);
     // What a page does when it has become the current one.
     void PageShown(int page);
-    void PageChanged(int page);
     // Zoom is offered on tabs 4 and 5 only when their grid lists a record.
     void UpdateZoom(QPushButton* zoom, const class TvornGrid* grid);
 
@@ -126,8 +126,7 @@ class TfrmLabTest : public QMainWindow, public Ui::TfrmLabTest {
     QPointer<TfrmPerson> personForm_;
     bool contextCreated_ = false;
     bool shown_ = false;
-    int page_ = 0;
-    bool pageReverting_ = false;
+    PageRules* pageRules_ = nullptr;
 };
 
 inline const QString kDemoContext = QStringLiteral("ZAZIRERO");

@@ -1,7 +1,6 @@
 #include "demo/secondary_form.h"
 
 #include <QShowEvent>
-#include <QTabWidget>
 
 #include "broker/rpc_broker.h"
 #include "controls/bound_control_base.h"
@@ -24,35 +23,6 @@ void SecondaryForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // A window restored by the window system was shown already: only the program shows it.
     if (!event->spontaneous()) ui::Guarded([this] { FormShow(); }, this);
-}
-
-PageRules::PageRules(QTabWidget& pages, Rule mayLeave, Entered entered)
-    : QObject(&pages),
-      pages_(pages),
-      mayLeave_(std::move(mayLeave)),
-      entered_(std::move(entered)),
-      page_(pages.currentIndex()) {
-    connect(&pages, &QTabWidget::currentChanged, this,
-            ui::GuardedSlot(pages.window(), [this](int page) { Changed(page); }));
-}
-
-void PageRules::ShowPage(int page) {
-    quiet_ = true;
-    pages_.setCurrentIndex(page);
-    quiet_ = false;
-    page_ = pages_.currentIndex();
-}
-
-void PageRules::Changed(int page) {
-    if (quiet_ || page == page_) return;
-    bool mayLeave = false;
-    // The new page shows already; when the old one may not be left, the user is put back.
-    if (!ui::Guarded([&] { mayLeave = mayLeave_(page_); }, pages_.window()) || !mayLeave) {
-        ShowPage(page_);
-        return;
-    }
-    page_ = page;
-    if (entered_) entered_(page);
 }
 
 TRPCBroker* MakeBroker(QObject* owner, const LabTestConnection& connection) {

@@ -1,14 +1,13 @@
 // What the demo's secondary forms share: a modal form that runs its show handler on every
-// showing and closes only when its close query allows it, the rules of its page control, and
-// the making of its broker, data sources and finders with the settings common to all of them.
+// showing and closes only when its close query allows it, and the making of its broker, data
+// sources and finders with the settings common to all of them.
 #pragma once
 
 #include <QDialog>
 #include <QString>
-#include <functional>
 #include <initializer_list>
 
-class QTabWidget;
+#include "demo/page_rules.h"
 
 namespace vorn {
 
@@ -36,26 +35,6 @@ class SecondaryForm : public QDialog {
     virtual void FormShow() = 0;
     // True when the form may close.
     virtual bool FormCloseQuery() = 0;
-};
-
-// A page control whose current page may refuse to be left: the user is put back on it. A page
-// that has become the current one may have work to do. A page shown by the program (a form
-// showing its first page) asks no rule, as a page the user clicks does.
-class PageRules : public QObject {
-  public:
-    using Rule = std::function<bool(int page)>;
-    using Entered = std::function<void(int page)>;
-    PageRules(QTabWidget& pages, Rule mayLeave, Entered entered = {});
-    void ShowPage(int page);
-
-  private:
-    void Changed(int page);
-
-    QTabWidget& pages_;
-    Rule mayLeave_;
-    Entered entered_;
-    int page_ = 0;
-    bool quiet_ = false;
 };
 
 // A broker aimed where the main form's is: brokers on the same server and port share one link

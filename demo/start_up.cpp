@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "broker/pieces.h"
+#include "demo/field_descriptions.h"
 #include "lookup/vorn_finder.h"
 #include "output/help_window.h"
 #include "source/vorn_source.h"
@@ -20,8 +21,8 @@ void Say(const QString& text) {
     std::fprintf(stderr, "vorn-labtest: %s\n", text.toLocal8Bit().constData());
 }
 
-// The record number of the lab test whose abbreviation is `abbreviation`, else of the first
-// that begins with it; empty when none does.
+}  // namespace
+
 QString FindLabTest(TfrmLabTest& form, const QString& abbreviation) {
     TvornFinder& finder = *form.vornFinder1;
     finder.FieldList = {QStringLiteral(".01")};
@@ -33,8 +34,6 @@ QString FindLabTest(TfrmLabTest& form, const QString& abbreviation) {
             return Piece(line, caret, 1);
     return finder.Records.isEmpty() ? QString() : Piece(finder.Records.first(), caret, 1);
 }
-
-}  // namespace
 
 UnattendedAnswers::UnattendedAnswers() {
     ui::SetModalHost(this);
@@ -59,6 +58,8 @@ LabTestForms CreateForms(const LabTestConnection& connection) {
     InstallHelpWindow();
     LabTestForms forms;
     forms.frmLabTest = std::make_unique<TfrmLabTest>(connection);
+    // A screen reader describes each field by its help, on every form, while the program runs.
+    new FieldDescriptions(forms.frmLabTest.get());
     // Owned by the program, like the main form, not by the main form: each lives as long as
     // its own pointer.
     // Their brokers aim where the main form's does and share its link and sign-on.

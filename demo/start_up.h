@@ -39,6 +39,10 @@ class UnattendedAnswers final : public ui::ModalHost {
     bool PrinterSetup(QWidget*, QPrinter&) override { return false; }
 };
 
+// The record number of the lab test whose abbreviation is `abbreviation`, else of the first
+// that begins with it; empty when none does.
+QString FindLabTest(TfrmLabTest& form, const QString& abbreviation);
+
 // Shows the main form, finds the lab test `abbreviation` when one is given (as the find field
 // does, by its first letters, taking the entry of exactly that abbreviation when there is one),
 // shows tab `tab` (1 to 5), renders the form into `file` (PNG) and returns 0; 1 with a message

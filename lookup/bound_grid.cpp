@@ -76,6 +76,10 @@ void TvornGrid::SetSortField(const QString& field) {
 
 void TvornGrid::Loaded() {
     ApplyFields();
+    // The form was drawn with another font: a caption wider than its column widens the column
+    // rather than being cut.
+    for (int i = 0; i < columnCount(); ++i)
+        setColumnWidth(i, std::max(columnWidth(i), horizontalHeader()->sectionSizeHint(i)));
     if (!finder_) {
         auto* own = new TvornFinder(this);
         own->setObjectName(objectName() + QStringLiteral("Finder"));
@@ -138,8 +142,24 @@ bool TvornGrid::Caught(const char* operation, const std::function<void()>& body)
 
 bool TvornGrid::Fill() {
     bool more = false;
-    Caught("Fill", [this, &more] { more = List(); });
+    Caught("Fill", [this, &more] {
+        more = List();
+        HighlightRowOfSource();
+    });
     return more;
+}
+
+void TvornGrid::HighlightRowOfSource() {
+    if (!source_ || !finder_ || finder_->Records.isEmpty()) return;
+    // Read again, the rows may have moved under the highlight: it stays only on the record the
+    // source shows, among the rows already listed (finding it further would fetch batches).
+    const bool shows = source_->State() == ssBrowse || source_->State() == ssEdit;
+    const qsizetype index =
+        shows ? gridrows::IndexOf(finder_->Records, source_->RecordNumber()) : qsizetype(-1);
+    if (index >= 0)
+        PlaceRow(static_cast<int>(index));
+    else
+        RemoveFocus();
 }
 
 bool TvornGrid::List() {
@@ -294,9 +314,11 @@ void TvornGrid::ShowRows(bool keepScroll) {
     }
     const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
     const int visibleRows = viewport()->height() / rowHeight;
-    if (oldRowCount - visibleRows < 2)
+    // A new listing starts at its top, wherever the last one was scrolled to: the row placed
+    // afterwards scrolls into view itself.
+    if (!keepScroll || oldRowCount - visibleRows < 2)
         verticalScrollBar()->setValue(0);
-    else if (keepScroll)
+    else
         // The rows seen before the batch came stay in view: the old last row at the bottom.
         verticalScrollBar()->setValue(oldRowCount - visibleRows - 1);
     if (!rowPaintingNormal_) RemoveFocus();
@@ -359,6 +381,8 @@ QString TvornGrid::RecordNumber() {
 
 void TvornGrid::PlaceRow(int index) {
     setCurrentCell(index, std::max(0, currentColumn()));
+    // Already the current row, it is not scrolled to by itself.
+    scrollTo(model()->index(index, std::max(0, currentColumn())));
     rowPaintingNormal_ = true;
     selectRow(index);
 }

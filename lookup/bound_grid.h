@@ -114,6 +114,8 @@ class TvornGrid : public QTableWidget, public TvornGridLink, public ui::LoadedCo
     void ApplyFields();
     void UpdateHeaderFonts();
     void PlaceRow(int index);
+    // After the rows were read again: the row of the source's record highlighted, or none.
+    void HighlightRowOfSource();
     void FetchMoreAtLastRow();
     void SortOnColumn(int column);
     void HeaderPressed(QMouseEvent* event);

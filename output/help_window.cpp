@@ -93,6 +93,7 @@ TvornHelpFrm::TvornHelpFrm(TRPCBroker* broker) : broker_(broker) {
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setReadOnly(true);
+    Memo1->setAccessibleName(QStringLiteral("Help text"));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     BitBtn1 = MakeButton(this, "BitBtn1", QStringLiteral("&Copy"), kCopyLeft);
     BitBtn2 = MakeButton(this, "BitBtn2", QStringLiteral("&Print"), kPrintLeft);

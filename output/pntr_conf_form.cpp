@@ -168,6 +168,8 @@ void TPntrConfFrm::Arrange(bool move, bool clear, bool del) {
         text->setVisible(offered);
         if (!offered) continue;
         PlaceText(text, kTextLeft, top, kOptionTextWidth);
+        // The option's words stand beside it, in a label of their own.
+        radio->setAccessibleName(text->text());
         radio->move(kQuestionLeft, top - kButtonAboveText);
         if (!checked) radio->setChecked(true);
         checked = true;

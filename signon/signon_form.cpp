@@ -36,6 +36,7 @@ TfrmSignon::TfrmSignon(QWidget* parent) : QDialog(parent) {
 
     introText = Named(new QPlainTextEdit(this), "introText");
     introText->setReadOnly(true);
+    introText->setAccessibleName(QStringLiteral("Introduction"));
     introText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     // The lower panel: where the user is signing on to.

@@ -126,10 +126,10 @@ bool SourceDeleter::Delete() {
         // Choosing it there again would only show an empty form.
         s_.ForgetInHistory(address);
         navigator_.MarkGridsStale();
-        if (s_.Master())
-            s_.Prior();
-        else
-            s_.Clear();
+        if (s_.Master()) s_.Prior();
+        // Going to the prior record needs the right to browse: without it the deleted record
+        // would stay on the form, offered for deletion again.
+        if (!s_.Master() || s_.FullIens() == address) s_.Clear();
     } else if (s_.State() == ssEdit) {
         // A refused deletion leaves the record shown as it is stored; its lock is gone.
         s_.SetState(ssBrowse);

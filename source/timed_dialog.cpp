@@ -1,6 +1,7 @@
 #include "source/timed_dialog.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHash>
@@ -197,6 +198,13 @@ void TTimedDlg::Arrange(ui::MessageKind kind, int buttons) {
         if (buttons & c.bit) shown.push_back(c.button);
     }
     const int count = static_cast<int>(shown.size());
+    // No question names its default button: Enter answers Yes where it is offered, else OK.
+    QPushButton* enter = (buttons & ui::mbYes)  ? YesBtn
+                         : (buttons & ui::mbOK) ? OKBtn
+                         : shown.empty()        ? nullptr
+                                                : shown.front();
+    for (const Choice& c : order)
+        c.button->setDefault(c.button == enter);
 
     int formWidth = kFormWidth;
     int textWidth = kTextWidth;
@@ -300,6 +308,9 @@ void TTimedDlg::reject() {
 
 void TTimedDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // A screen reader reads out what the dialog says (its description) as it appears.
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
     if (QScreen* s = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(s->geometry().center());

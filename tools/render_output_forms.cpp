@@ -60,9 +60,9 @@ int main(int argc, char** argv) {
     vorn::TvornReport report;
     report.SetRPCBroker(&broker);
     report.FileNumber = QStringLiteral("80001");
-    report.FieldNumbers = QStringList{QStringLiteral("<PERUSTULOSTUS>")};
-    report.From = QStringLiteral("HB");
-    report.DHD = QStringLiteral("Lab tests");
+    // As Print / Chosen lab test sends it with HB shown (lab test 1).
+    report.FieldNumbers = QStringList{QStringLiteral("<CAPTIONED>")};
+    report.By = QStringLiteral("NUMBER=1");
     report.Run();
     vorn::output::DocumentPaging paging;
     while (paging.Take(vorn::output::ReadPageAnswer(

@@ -1,6 +1,6 @@
 // Renders the sign-on form as a user first sees it (the server's introduction, the demo codes
-// in it) into a PNG, for the documentation; run by hand against a running vorn-server:
-//   QT_QPA_PLATFORM=offscreen vorn_render_signon_form PORT <source dir>/docs/signon-form.png
+// in it) into a PNG, for the documentation, against a development server of its own:
+//   QT_QPA_PLATFORM=offscreen vorn_render_signon_form <source dir>/docs/signon-form.png
 #include <QApplication>
 #include <QDialog>
 #include <QPushButton>
@@ -11,6 +11,7 @@
 #include "signon/code_edit.h"
 #include "signon/signon_form.h"
 #include "signon/signon_form_front.h"
+#include "tests/support/dev_server_process.h"
 #include "toolkit/modal_seam.h"
 
 namespace {
@@ -49,15 +50,16 @@ class Rendering final : public vorn::ui::ModalHost {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: vorn_render_signon_form PORT FILE.png\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: vorn_render_signon_form FILE.png\n");
         return 2;
     }
     vorn::InstallSignonForms();
-    Rendering rendering(QString::fromLocal8Bit(argv[2]));
+    Rendering rendering(QString::fromLocal8Bit(argv[1]));
+    vorn::test::DevServerProcess server;
     vorn::TRPCBroker broker;
     broker.SetServer(QStringLiteral("127.0.0.1"));
-    broker.SetListenerPort(QString::fromLocal8Bit(argv[1]).toInt());
+    broker.SetListenerPort(server.Port());
     broker.SetConnected(true);
     return rendering.rendered ? 0 : 1;
 }

@@ -4,10 +4,25 @@
 #include <QAccessible>
 #include <QAccessibleInterface>
 
+#include <QRadioButton>
 #include <QTabWidget>
 
+#include <functional>
+
+#include <QPushButton>
+
+#include "demo/field_descriptions.h"
+#include "demo/lab_result_form.h"
 #include "demo/person_form.h"
+#include "demo/subresult_form.h"
 #include "demo/unit_form.h"
+#include "output/help_window.h"
+#include "output/pntr_conf_form.h"
+#include "output/print_form.h"
+#include "output/sel_dev_form.h"
+#include "source/dialog_text.h"
+#include "source/message_text.h"
+#include "source/server_queries.h"
 #include "source/timed_dialog.h"
 #include "tests/demo/lab_test_app.h"
 
@@ -112,6 +127,159 @@ TEST_F(Accessibility, TheSecondaryFormsAndTheMessageDialogNameEverythingTheyOffe
     form->vornSource1->Clear();
     Page(2);  // "Choose or save a record first!"
 }
+
+// What a screen reader reads of the message dialog when it is announced: its caption, the
+// report of a save as its description, and each button by its caption.
+TEST_F(Accessibility, TheSavedReportIsReadFromTheMessageDialog) {
+    Show("35");
+    TypeInto(form->xedtLength, QStringLiteral("31"));
+    QString name, description;
+    QStringList buttons;
+    modal.OnForm<TTimedDlg>([&](TTimedDlg& d) {
+        QAccessibleInterface* dialog = QAccessible::queryAccessibleInterface(&d);
+        name = dialog->text(QAccessible::Name);
+        description = dialog->text(QAccessible::Description);
+        for (QPushButton* button : d.findChildren<QPushButton*>())
+            if (button->isVisible())
+                buttons.append(
+                    QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name));
+        d.done(ui::mrOk);
+    });
+    Click(form->xbtnSave);
+    EXPECT_EQ(name.section(QStringLiteral("  - "), 0, 0), "Information");
+    EXPECT_EQ(description.toStdString(),
+              test::ShownToolsetText("Saved: Demo Lab Test: U-STIX Urine dipstick test\r\n")
+                  .toStdString());
+    EXPECT_EQ(buttons, QStringList{"Ok"});
+}
+
+// A field's help from the server is what a screen reader reads as its description once the
+// user has come to the field (here asked whether or not a screen reader listens).
+TEST_F(Accessibility, EachFieldOfTheLabTestIsDescribedByItsHelpWhenReached) {
+    QObject program;
+    FieldDescriptions describing(&program, false);
+    Show("35");
+    int described = 0;
+    for (TvornBoundControl* control : form->vornSource1->Controls()) {
+        QWidget* field = control->Widget();
+        if (control->IsDisplayOnly() || !field->isVisible() || !field->isEnabled()) continue;
+        Activate();
+        field->setFocus(Qt::TabFocusReason);
+        const QString help = form->vornSource1->FieldHelp(control->FMField(), "H");
+        if (help.isEmpty()) continue;
+        ++described;
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(field)
+                      ->text(QAccessible::Description)
+                      .toStdString(),
+                  help.toStdString())
+            << control->FMField().toStdString();
+    }
+    EXPECT_GT(described, 3) << "the server gives help for the lab test's fields";
+}
+
+// --- every form the program shows, walked on the user's own path to it ---
+
+// Opens one form of the program and walks it with `walk` while it shows.
+struct FormWalk {
+    const char* name;
+    std::function<void(test::LabTestApp&, TfrmLabTest&, test::ScriptedModalHost&,
+                       const std::function<void(QWidget&)>& walk)>
+        open;
+};
+
+class Every : public test::LabTestApp, public ::testing::WithParamInterface<FormWalk> {
+  public:
+    using test::LabTestApp::Click;
+    using test::LabTestApp::Page;
+    using test::LabTestApp::Show;
+};
+
+// Walks every page of the form's page control, if it has one.
+void WalkPages(QWidget& form, const std::function<void(QWidget&)>& walk) {
+    auto* pages = form.findChild<QTabWidget*>();
+    for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
+        if (pages) pages->setCurrentIndex(page);
+        walk(form);
+    }
+    if (pages) pages->setCurrentIndex(0);
+}
+
+const FormWalk kForms[] = {
+    {"SignOn",
+     [](test::LabTestApp&, TfrmLabTest&, test::ScriptedModalHost&, const auto& walk) {
+         TfrmSignon signon;
+         signon.show();
+         walk(signon);
+     }},
+    {"LabResult",
+     [](test::LabTestApp& app, TfrmLabTest& f, test::ScriptedModalHost& modal, const auto& walk) {
+         static_cast<Every&>(app).Page(4);
+         modal.OnForm<TfrmLabResult>([walk](TfrmLabResult& r) {
+             walk(r);
+             r.BtnExit->click();
+         });
+         static_cast<Every&>(app).Click(f.btnZoom1);
+     }},
+    {"Subresult",
+     [](test::LabTestApp& app, TfrmLabTest& f, test::ScriptedModalHost& modal, const auto& walk) {
+         static_cast<Every&>(app).Page(5);
+         modal.OnForm<TfrmSubresult>([walk](TfrmSubresult& s) {
+             WalkPages(s, walk);
+             s.BtnExit->click();
+         });
+         static_cast<Every&>(app).Click(f.btnZoom2);
+     }},
+    {"DeviceDialogAndPrintPreview",
+     [](test::LabTestApp&, TfrmLabTest& f, test::ScriptedModalHost& modal, const auto& walk) {
+         modal.OnForm<TfrmSelDev>([walk](TfrmSelDev& d) {
+             walk(d);
+             d.rbScreen->click();
+             d.btnSulje->click();
+         });
+         modal.OnForm<TfrmPrint>([walk](TfrmPrint& p) {
+             walk(p);
+             p.btnExit->click();
+         });
+         f.ChosenLabTest->trigger();
+     }},
+    {"HelpWindow",
+     [](test::LabTestApp&, TfrmLabTest& f, test::ScriptedModalHost&, const auto& walk) {
+         f.HelpLabTest->trigger();
+         ASSERT_NE(HelpWindow(), nullptr);
+         walk(*HelpWindow());
+         HelpWindow()->close();
+     }},
+    {"RelatedRecords",
+     [](test::LabTestApp& app, TfrmLabTest& f, test::ScriptedModalHost& modal, const auto& walk) {
+         static_cast<Every&>(app).Page(2);
+         TRPCBroker* broker = f.vornSource1->RPCBroker();
+         const QString wards = f.vornSource2->FileName;
+         const QString name = GetRecordIdentifiers("80001", "35", broker);
+         test::ExpectToolsetMessage(
+             modal, ui::MessageKind::Confirmation,
+             GetDialogText(119, name + '^' + wards, broker) + "\r\n" +
+                 GetDialogText(124, wards + '^' + f.vornSource1->FileName, broker),
+             ui::mrYes);
+         modal.OnForm<TPntrConfFrm>([walk](TPntrConfFrm& c) {
+             walk(c);
+             c.CancelBtn->click();
+         });
+         static_cast<Every&>(app).Click(f.btnMoveAll);
+     }},
+};
+
+TEST_P(Every, FormNamesEverythingItOffers) {
+    Show("35");
+    QStringList unnamed;
+    GetParam().open(*this, *form, modal, [&unnamed](QWidget& shown) {
+        for (const QString& element : UnnamedIn(shown))
+            unnamed.append(shown.objectName() + u' ' + element);
+    });
+    EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u'\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, Every, ::testing::ValuesIn(kForms),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vorn

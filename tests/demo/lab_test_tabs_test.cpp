@@ -4,14 +4,18 @@
 // and the keyboard: every accelerator of each tab answered by one widget, every field and
 // button reached by Tab.
 #include <QAction>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTextEdit>
 
 #include "demo/lab_result_form.h"
 #include "demo/person_form.h"
 #include "demo/subresult_form.h"
 #include "lookup/bound_grid.h"
+#include "lookup/xde_string_grid.h"
 #include "output/device_dialog.h"
 #include "output/sel_dev_form.h"
 #include "source/message_text.h"
@@ -136,6 +140,62 @@ TEST_F(Tabs, ZoomFollowsTheGridWhenTheLabTestChangesUnderItsTab) {
         ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
         EXPECT_TRUE(zoom->isEnabled()) << "tab " << tab << ": rows again";
     }
+}
+
+// Once, the ward grid cut its "When is ordering allowed" caption: a column narrower than its
+// caption in the font shown is widened to it.
+TEST_F(Tabs, TheWardGridShowsItsCaptionsWhole) {
+    Show("35");
+    Page(2);
+    QHeaderView* header = form->xgrdLogSub->horizontalHeader();
+    ASSERT_EQ(header->count(), 2);
+    for (int column = 0; column < header->count(); ++column) {
+        const QString caption = form->xgrdLogSub->horizontalHeaderItem(column)->text();
+        QFont font = header->font();
+        font.setBold(form->xgrdLogSub->horizontalHeaderItem(column)->font().bold());
+        const int margins =
+            2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+        EXPECT_GE(header->sectionSize(column),
+                  QFontMetrics(font).horizontalAdvance(caption) + margins)
+            << caption.toStdString();
+    }
+    EXPECT_LE(header->length(), form->xgrdLogSub->viewport()->width()) << "both in view";
+}
+
+// Once, the results grid came back scrolled as the user had left it for another lab test: the
+// rows above the highlighted one were out of view.
+TEST_F(Tabs, ANewListOfTestResultsOpensAtItsTop) {
+    Show("36");
+    Page(4);
+    TvornGrid* grid = form->xgrdLogOpen;
+    ASSERT_EQ(grid->currentRow(), 0);
+    // The user drags the scroll bar down; the highlight stays on the first row.
+    grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum());
+    ASSERT_GT(grid->verticalScrollBar()->value(), 0);
+    Page(1);
+    ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
+    Page(4);
+    ASSERT_EQ(grid->currentRow(), 0);
+    EXPECT_EQ(grid->rowAt(0), 0) << "the first row is in view";
+    EXPECT_TRUE(grid->viewport()->rect().contains(
+        grid->visualRect(grid->model()->index(grid->currentRow(), 0))));
+}
+
+// A row below the view placed by the source is scrolled to, with the rows above it in view.
+TEST_F(Tabs, TheHighlightedResultIsScrolledIntoView) {
+    Show("36");
+    Page(4);
+    TvornGrid* grid = form->xgrdLogOpen;
+    grid->setFocus();
+    const int last = grid->rowCount() - 1;
+    for (int row = 0; row < last; ++row)
+        QTest::keyClick(grid, Qt::Key_Down);
+    ASSERT_EQ(grid->currentRow(), last);
+    ASSERT_EQ(form->vornSource4->RecordNumber(), grid->RecordNumberAt(last + 1));
+    // Read again (as after a zoom): the view starts at the top, then goes to the highlight.
+    form->vornSource4->Refresh();
+    EXPECT_EQ(grid->currentRow(), last);
+    EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(last, 0))));
 }
 
 TEST_F(Tabs, PrintingTheChosenLabTestOfANewRecordShowsTheServersReasonAndPrintsNothing) {
@@ -280,6 +340,27 @@ TEST_F(Tabs, APersonAddedFromTheListShowsItsDateOfBirthAtOnce) {
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });  // Saved new:
     QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
     EXPECT_EQ(form->LabelDOB->text(), "APR 3, 1990");
+}
+
+// Once, the date of birth of the person in charge stayed when the person was taken away, until
+// the lab test was saved; a person picked shows its own date at once.
+TEST_F(Tabs, TheDateOfBirthFollowsThePersonInChargeAtOnce) {
+    Show("35");
+    ASSERT_EQ(form->LabelDOB->text(), "DEC 4, 1963") << "KORHONEN,EINO";
+    TypeInto(form->xDlgCharge, QStringLiteral("LAINE,L"));
+    QTest::keyClick(form->xDlgCharge, Qt::Key_Return);
+    TfrmFind* dialog = ShownFind();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(dialog->grdPick->Cell(0, 1), "LAINE,LIISA");
+    dialog->grdPick->SetRow(1);
+    QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
+    EXPECT_EQ(form->LabelDOB->text(), "DEC 24, 1974");
+
+    TypeInto(form->xDlgCharge, QString());
+    form->xDlgCharge->clear();
+    QTest::keyClick(form->xDlgCharge, Qt::Key_Tab);
+    EXPECT_EQ(form->vornSource1->State(), ssEdit);
+    EXPECT_EQ(form->LabelDOB->text(), "") << "no person, no date";
 }
 
 // Zoom and Insert open the row's record on the secondary form; back from it, the tab's grid

@@ -18,6 +18,7 @@
 #include "signon/signon_form.h"
 #include "signon/signon_form_front.h"
 #include "signon/signon_message_form.h"
+#include "source/timed_dialog.h"
 #include "source/vorn_source.h"
 #include "tests/demo/keyboard_walk.h"
 #include "tests/support/dev_server_process.h"
@@ -167,6 +168,27 @@ TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoom) {
     test::ExpectToolsetMessage(modal, K::Warning, "First select or add a record!");
     test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Ward/Clinic: PAIN CLINIC\r\n",
                                ui::mrYes);
+    test::ExpectToolsetMessage(modal, K::Information,
+                               "Saved new: Demo Ward/Clinic: PAIN CLINIC PAIN\r\n");
+    forms.frmUnit->Browse();
+}
+
+// No question of the demo names its default button: Enter answers "Save new ...?" with Yes.
+TEST_F(SecondaryForms, EnterAnswersSaveNewWithYes) {
+    modal.OnForm<TfrmUnit>([](TfrmUnit& f) {
+        TypeInto(f.xedtName, QStringLiteral("PAIN CLINIC"));
+        TypeInto(f.xedtCode, QStringLiteral("PAIN"));
+        Click(f.xbtnSaveAs);
+        EXPECT_EQ(f.vornSource1->State(), ssBrowse) << "saved";
+        Click(f.BtnExit);
+    });
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_EQ(
+            d.RichEdit1->toPlainText().toStdString(),
+            test::ShownToolsetText("Save new Demo Ward/Clinic: PAIN CLINIC\r\n").toStdString());
+        QTest::keyClick(&d, Qt::Key_Return);
+        EXPECT_EQ(d.result(), ui::mrYes);
+    });
     test::ExpectToolsetMessage(modal, K::Information,
                                "Saved new: Demo Ward/Clinic: PAIN CLINIC PAIN\r\n");
     forms.frmUnit->Browse();
