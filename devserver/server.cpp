@@ -64,21 +64,33 @@ Server::~Server() {
 }
 
 void Server::Start() {
-    if (options_.dataPath.empty()) options_.dataPath = DefaultDataPath();
+    if (options_.dataPath.empty())
+        options_.dataPath =
+            options_.engine == StoreEngine::Gtm ? DefaultGtmDataPath() : DefaultDataPath();
+    const bool gtm = options_.engine == StoreEngine::Gtm;
     if (options_.seedFolder.empty()) options_.seedFolder = DefaultSeedFolder();
     if (!options_.logPath.empty() && !log_.Open(options_.logPath))
         throw std::runtime_error("cannot write the log " + options_.logPath);
 
     context_.dictionary = Dictionary::Load(options_.seedFolder + "/dictionary.vdd");
     const std::filesystem::path data(options_.dataPath);
-    if (data.has_parent_path()) std::filesystem::create_directories(data.parent_path());
+    if (!gtm && data.has_parent_path()) std::filesystem::create_directories(data.parent_path());
     context_.databasePath = options_.dataPath;
+    context_.storeLocation = StoreLocation{options_.engine, options_.dataPath};
+    context_.readOnly = options_.readOnly;
     // Made when the first document is printed: a folder that cannot be written fails that print,
     // not the server.
-    context_.spoolFolder =
-        options_.spoolPath.empty() ? DefaultSpoolPath(options_.dataPath) : options_.spoolPath;
+    context_.spoolFolder = !options_.spoolPath.empty() ? options_.spoolPath
+                           : gtm                       ? options_.dataPath + "/spool"
+                                                       : DefaultSpoolPath(options_.dataPath);
+    try {
+        PrepareStore(context_.storeLocation);
+    } catch (const StoreError& e) {
+        throw std::runtime_error(e.what());
+    }
     {
-        GlobalStore store(options_.dataPath);
+        const std::unique_ptr<GlobalStore> opened = OpenStore(context_.storeLocation);
+        GlobalStore& store = *opened;
         UserStore users(store, options_.hashIterations);
         if (options_.reset || (!IsSeeded(store) && store.GlobalNames().empty())) {
             Seed(store, *context_.dictionary, SeedFilesIn(options_.seedFolder), options_.seedScale);

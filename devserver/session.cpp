@@ -1,11 +1,13 @@
 #include "devserver/session.h"
 
+#include "devserver/gtm_store.h"
+
 namespace vorn::devserver {
 
 Session::Session(ServerContext& server, int id)
     : server_(server),
       id_(id),
-      store_(std::make_unique<GlobalStore>(server.databasePath)),
+      store_(OpenStore(server.storeLocation)),
       users_(std::make_unique<UserStore>(*store_, server.hashIterations)),
       locks_(server.locks, id),
       documents_(server.documents, id) {
@@ -14,7 +16,29 @@ Session::Session(ServerContext& server, int id)
     }
 }
 
-Session::~Session() = default;
+Session::~Session() {
+    if (!store_->Handle())
+        for (const auto& [file, ien] : server_.locks.HeldBy(id_))
+            MUnlock(file, ien);
+}
+
+bool Session::MLock(const std::string& file, const std::string& ien) {
+    auto* gtm = dynamic_cast<GtmGlobalStore*>(store_.get());
+    const FileDef* f = dictionary().File(file);
+    if (!gtm || !f) return true;
+    return gtm->Lock(f->root.Child(ien));
+}
+
+void Session::MUnlock(const std::string& file, const std::string& ien) {
+    auto* gtm = dynamic_cast<GtmGlobalStore*>(store_.get());
+    const FileDef* f = dictionary().File(file);
+    if (!gtm || !f) return;
+    try {
+        gtm->Unlock(f->root.Child(ien));
+    } catch (const StoreError& e) {
+        Note(e.what());
+    }
+}
 
 void Session::SignOn(const User& user) {
     if (user_ && user_->duz != user.duz) contexts_.clear();  // another user's contexts
@@ -35,12 +59,18 @@ std::pair<std::string, std::string> Session::LockKey(const FileDef& file,
 
 bool Session::LockRecord(const FileDef& file, const std::vector<std::string>& iens) {
     const auto [f, ien] = LockKey(file, iens);
-    return !ien.empty() && server_.locks.Lock(id_, f, ien, clock().WallNow());
+    if (ien.empty() || !server_.locks.Lock(id_, f, ien, clock().WallNow())) return false;
+    const auto holder = server_.locks.HolderOf(f, ien);
+    if (!holder || holder->count != 1 || MLock(f, ien)) return true;
+    server_.locks.Unlock(id_, f, ien);  // an M process holds it
+    return false;
 }
 
 bool Session::UnlockRecord(const FileDef& file, const std::vector<std::string>& iens) {
     const auto [f, ien] = LockKey(file, iens);
-    return locks_.Unlock(f, ien);
+    if (!locks_.Unlock(f, ien)) return false;
+    if (!server_.locks.HolderOf(f, ien)) MUnlock(f, ien);
+    return true;
 }
 
 bool Session::LockedByOther(const FileDef& file, const std::vector<std::string>& iens) const {

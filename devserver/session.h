@@ -20,6 +20,7 @@
 #include "devserver/global_store.h"
 #include "devserver/lock_table.h"
 #include "devserver/procedure_registry.h"
+#include "devserver/store_engine.h"
 #include "devserver/users.h"
 
 namespace vorn::devserver {
@@ -28,6 +29,8 @@ namespace vorn::devserver {
 // afterwards, apart from the lock table and the document store, which lock themselves.
 struct ServerContext {
     std::string databasePath;
+    StoreLocation storeLocation;  // the engine and its path (databasePath)
+    bool readOnly = false;        // --read-only
     std::shared_ptr<const Dictionary> dictionary;
     const Clock* clock = &SystemClock();
     const ProcedureRegistry* registry = nullptr;
@@ -94,6 +97,11 @@ class Session {
     // The top-level file and record that a (sub-)file record's lock stands on.
     std::pair<std::string, std::string> LockKey(const FileDef& file,
                                                 const std::vector<std::string>& iens) const;
+    // On GT.M a record this process locks is an M LOCK of its node too, so that M processes
+    // on the same database and this server exclude each other: taken with the first count
+    // of any session, given back with the last.
+    bool MLock(const std::string& file, const std::string& ien);
+    void MUnlock(const std::string& file, const std::string& ien);
 
     ServerContext& server_;
     const int id_;
