@@ -2,10 +2,12 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,8 +27,11 @@ bool g_initialised = false;
 // Runs a GT.M tool with the folder's environment; gives its exit status and what it printed.
 int RunTool(const std::string& dist, const GtmFolder& folder, const std::vector<std::string>& argv,
             const std::string& input, std::string& output) {
-    const std::string outFile = folder.dir + "/.tool-output";
-    const std::string inFile = folder.dir + "/.tool-input";
+    static std::atomic<int> serial{0};
+    const std::string stem =
+        folder.dir + "/.tool-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
+    const std::string outFile = stem + ".out";
+    const std::string inFile = stem + ".in";
     {
         std::ofstream in(inFile, std::ios::trunc);
         in << input;
@@ -149,8 +154,30 @@ void PrepareGtmFolder(const GtmFolder& folder) {
     }
 }
 
+std::string ClearLocksOf(const GtmFolder& folder, int pid) {
+    const std::string dist = FindGtmDist();
+    if (dist.empty()) return {};
+    std::string out;
+    RunTool(dist, folder,
+            {dist + "/lke", "clear", "-all", "-pid=" + std::to_string(pid), "-nointeractive"}, "",
+            out);
+    std::string removed;
+    for (std::size_t at = out.find("Lock removed : "); at != std::string::npos;
+         at = out.find("Lock removed : ", at + 1)) {
+        const std::size_t end = out.find('\n', at);
+        if (!removed.empty()) removed += ' ';
+        removed += out.substr(at + 15, end == std::string::npos ? end : end - at - 15);
+    }
+    return removed.empty() ? "none" : removed;
+}
+
 bool GtmRuntime::Initialised() {
     return g_initialised;
+}
+
+void GtmRuntime::ExitIfInitialised() {
+    if (!g_initialised) return;
+    if (const auto exit = reinterpret_cast<int (*)()>(::dlsym(RTLD_DEFAULT, "gtm_exit"))) exit();
 }
 
 GtmRuntime& GtmRuntime::For(const GtmFolder& folder) {
@@ -173,7 +200,16 @@ GtmRuntime::GtmRuntime(const GtmFolder& folder) {
     ci_ = reinterpret_cast<CiFn>(::dlsym(lib, "gtm_ci"));
     zstatus_ = reinterpret_cast<ZstatusFn>(::dlsym(lib, "gtm_zstatus"));
     if (!init || !ci_ || !zstatus_) throw StoreError("libgtmshr.so lacks the call-in interface");
-    if (init() != 0) {
+    // GT.M takes SIGINT and SIGTERM for itself; the server stops on them its own way (finishing
+    // the call in progress), so their handling is given back as it was.
+    struct sigaction oldInt {
+    }, oldTerm{};
+    ::sigaction(SIGINT, nullptr, &oldInt);
+    ::sigaction(SIGTERM, nullptr, &oldTerm);
+    const int status = init();
+    ::sigaction(SIGINT, &oldInt, nullptr);
+    ::sigaction(SIGTERM, &oldTerm, nullptr);
+    if (status != 0) {
         char why[1024] = {};
         zstatus_(why, sizeof why);
         throw StoreError(std::string("gtm_init failed: ") + why);

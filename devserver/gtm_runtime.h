@@ -36,6 +36,11 @@ std::vector<std::pair<std::string, std::string>> GtmEnvironment(const std::strin
 // before forking. Throws StoreError saying what is wrong.
 void PrepareGtmFolder(const GtmFolder& folder);
 
+// Clears the M LOCKs a killed process left (GT.M finds a dead owner only when a LOCK waits for
+// a while; a refusal "at once" never would). Runs LKE as a child process.
+// Gives the locks removed ("none" when there were none).
+std::string ClearLocksOf(const GtmFolder& folder, int pid);
+
 // A gtm_string_t as the call-in interface takes it.
 struct GtmString {
     long length;
@@ -48,6 +53,8 @@ class GtmRuntime {
     static GtmRuntime& For(const GtmFolder& folder);
     // Whether gtm_init has run in this process.
     static bool Initialised();
+    // gtm_exit when GT.M runs in this process: its databases are closed cleanly.
+    static void ExitIfInitialised();
 
     // One call-in, with $ZGBLDIR pointing at `gld`; throws StoreError with GT.M's $ZSTATUS.
     template <typename... Args>

@@ -9,10 +9,12 @@
 // and the injected clock are looked at often.
 #pragma once
 
+#include <sys/types.h>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -55,6 +57,11 @@ class Server {
     void AcceptLoop();
     void Serve(int fd, std::uint32_t peerAddress, int id);
     void RunSession(Connection& link, int id);
+    // Serves the session on `fd` in a child process; waits until it ends.
+    void ServeInProcess(int fd, int id);
+    [[noreturn]] void SessionProcess(int fd, int id);
+    // Opens the database, seeds it when needed and finds the --auto-signon user.
+    void OpenAndSeed();
     bool TakeSessionSlot();
     void Finished();
 
@@ -74,6 +81,8 @@ class Server {
     std::mutex mutex_;
     std::condition_variable idle_;
     bool started_ = false;
+    std::mutex childrenMutex_;
+    std::set<pid_t> children_;  // session processes
 };
 
 }  // namespace vorn::devserver

@@ -20,6 +20,9 @@ struct ServerOptions {
     std::string dataPath;                      // empty: DefaultDataPath(engine)
     StoreEngine engine = StoreEngine::Sqlite;  // --engine: where the globals are kept
     bool readOnly = false;                     // --read-only: serve reads, refuse writes
+    // Each session served from a process of its own (the program does so on GT.M): its record
+    // locks are M LOCKs of that process and end with it. The listener never opens the database.
+    bool sessionProcesses = false;
     std::string seedFolder;  // the dictionary, demo data and users; empty: DefaultSeedFolder()
     bool reset = false;
     int seedScale = 1;
