@@ -112,8 +112,10 @@ void PrepareGtmFolder(const GtmFolder& folder) {
     WriteFile(folder.CallIns(), kGtmCallIns);
     std::string out;
     if (!fs::exists(folder.Gld())) {
+        // Global buffers bound how much one transaction may change (TRANS2BIG): 4096 of
+        // them (16 MiB of shared memory) take a seeding of the demo data several times over.
         const std::string gde =
-            "change -segment DEFAULT -block_size=4096\n"
+            "change -segment DEFAULT -block_size=4096 -global_buffer_count=4096\n"
             "change -segment DEFAULT -file_name=" +
             folder.Dat() +
             "\n"

@@ -257,5 +257,29 @@ TEST_F(GtmServer, AServerKilledDuringFilingsKeepsEveryFilingItAnswered) {
             << "filing " << n;
 }
 
+// A replication secondary's server: everything reads, nothing changes.
+class ReadOnlyServer : public OnBothEngines<BrokerTest> {
+  protected:
+    void SetUp() override {
+        adjustOptions = [](ServerOptions& o) { o.readOnly = true; };
+        OnBothEngines<BrokerTest>::SetUp();
+        if (!IsSkipped()) StartServer();
+    }
+};
+
+TEST_P(ReadOnlyServer, ServesReadsAndRefusesEveryChangeWithAClearError) {
+    Client c(server->Port());
+    c.SignOnDemo();
+    EXPECT_EQ(Gets(Demo(), "80001", ".01;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "[END_diDATA]"}));
+    EXPECT_EQ(Lock(Demo(), "80001", "1"), "1");
+    EXPECT_EQ(c.MError("DDR FILER", {"EDIT"}), kReadOnlyRefusal);
+    EXPECT_EQ(c.MError("VRNX RECORD DELETE"), kReadOnlyRefusal);
+    EXPECT_EQ(c.MError("XUS CVC", {"x"}), kReadOnlyRefusal);
+    EXPECT_EQ(FieldOf("80001", "1", "2"), "Hemoglobin");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ReadOnlyServer, kBothEngines, EngineName);
+
 }  // namespace
 }  // namespace vorn::devserver::test
