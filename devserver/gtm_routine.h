@@ -26,27 +26,36 @@ DATA(G,S,D)	SET D=$DATA(@$$REF(G,S)) QUIT
 SET(G,S,V)	SET @$$REF(G,S)=V QUIT
 KILL(G,S)	KILL @$$REF(G,S) QUIT
 NEXT(G,S,SKIP,O,V,F)	; the first node with a value after ^G(S), past its descendants when SKIP
-	NEW R,X,Q SET R=$$REF(G,S),F=0,O="",V=""
-	IF 'SKIP SET Q=$QUERY(@R)
-	IF SKIP DO  QUIT:Q=""
-	. SET X="" FOR  QUIT:$QLENGTH(R)=0  SET X=$ORDER(@R) QUIT:X'=""  SET R=$NAME(@R,$QLENGTH(R)-1)
-	. IF X="" SET Q="" QUIT
-	. SET R=$NAME(@$NAME(@R,$QLENGTH(R)-1)@(X)),Q=$SELECT($DATA(@R)#2:R,1:$QUERY(@R))
+	NEW Q SET Q=$$NXT($$REF(G,S),SKIP),F=0,O="",V=""
 	QUIT:Q=""  QUIT:$QLENGTH(Q)=0
 	SET O=$$SUBS(Q),V=@Q,F=1 QUIT
 PREV(G,S,WITHIN,O,V,F)	; the last node with a value before ^G(S), or at its end when WITHIN
-	NEW R,N,X,Q SET R=$$REF(G,S),F=0,O="",V="",Q=""
-	IF WITHIN DO
+	NEW Q SET Q=$$PRV($$REF(G,S),WITHIN),F=0,O="",V=""
+	QUIT:Q=""  QUIT:$QLENGTH(Q)=0
+	SET O=$$SUBS(Q),V=@Q,F=1 QUIT
+STEPS(G,S,DIR,FLAG,N,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV finds them
+	NEW R,Q,I SET R=$$REF(G,S),O=""
+	FOR I=1:1:N SET Q=$SELECT(DIR>0:$$NXT(R,FLAG),1:$$PRV(R,FLAG)) QUIT:Q=""  QUIT:$QLENGTH(Q)=0  SET R=Q,Q=$$SUBS(Q),O=O_$TRANSLATE($JUSTIFY($LENGTH(Q),10)," ","0")_Q,FLAG=0
+	QUIT
+NXT(R,SKIP)	; the node with a value after R in key order, past R's descendants when SKIP
+	NEW X
+	IF 'SKIP QUIT $QUERY(@R)
+	SET X="" FOR  QUIT:$QLENGTH(R)=0  SET X=$ORDER(@R) QUIT:X'=""  SET R=$NAME(@R,$QLENGTH(R)-1)
+	IF X="" QUIT ""
+	SET R=$NAME(@$NAME(@R,$QLENGTH(R)-1)@(X))
+	QUIT $SELECT($DATA(@R)#2:R,1:$QUERY(@R))
+PRV(R,WITHIN)	; the node with a value before R in key order, or the last of R's subtree when WITHIN
+	NEW N,X,Q SET Q=""
+	IF WITHIN DO  QUIT:Q'="" Q
 	. SET N=R FOR  SET X=$ORDER(@N@(""),-1) QUIT:X=""  SET N=$NAME(@N@(X))
 	. IF N'=R SET Q=N QUIT
 	. IF $QLENGTH(R),$DATA(@R)#2 SET Q=R
 	; GT.M's $QUERY goes forward only: back through earlier siblings' last nodes, then parents
-	IF Q="" FOR  QUIT:$QLENGTH(R)=0  SET X=$ORDER(@R,-1) DO  QUIT:Q'=""  SET R=$NAME(@R,$QLENGTH(R)-1) IF $QLENGTH(R),$DATA(@R)#2 SET Q=R QUIT
+	FOR  QUIT:$QLENGTH(R)=0  SET X=$ORDER(@R,-1) DO  QUIT:Q'=""  SET R=$NAME(@R,$QLENGTH(R)-1) IF $QLENGTH(R),$DATA(@R)#2 SET Q=R QUIT
 	. QUIT:X=""
 	. SET N=$NAME(@$NAME(@R,$QLENGTH(R)-1)@(X)) FOR  SET X=$ORDER(@N@(""),-1) QUIT:X=""  SET N=$NAME(@N@(X))
 	. SET Q=N
-	QUIT:Q=""  QUIT:$QLENGTH(Q)=0
-	SET O=$$SUBS(Q),V=@Q,F=1 QUIT
+	QUIT Q
 NAMES(O)	; the globals that hold anything, comma-separated
 	NEW N SET N="^%",O="" FOR  SET N=$ORDER(@N) QUIT:N=""  SET O=O_$EXTRACT(N,2,$LENGTH(N))_","
 	QUIT
@@ -75,6 +84,7 @@ vset: void SET^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*)
 vkill: void KILL^VRNGTM(I:gtm_char_t*,I:gtm_string_t*)
 vnext: void NEXT^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
 vprev: void PREV^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vsteps: void STEPS^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,O:gtm_string_t*)
 vnames: void NAMES^VRNGTM(O:gtm_string_t*)
 vadd: void ADD^VRNGTM(I:gtm_string_t*)
 vdrop: void DROP^VRNGTM()

@@ -207,6 +207,24 @@ std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,
                                                      const std::string& high, int direction,
                                                      int limit) {
     std::vector<std::string> out;
+    if (depth_ == 0) {
+        // Outside a transaction: the nodes one after another in one call.
+        const std::string& from = direction < 0 ? high : low;
+        const bool children = EndsAfterChildren(from);
+        const std::string counted = CountedSubscripts(
+            DecodeKey(children ? std::string_view(from).substr(0, from.size() - 1) : from));
+        GtmString s = In(counted);
+        const std::lock_guard hold(runtime_.mutex());
+        GtmString o = runtime_.Out(0);
+        runtime_.Call(gld_, "vsteps", name.c_str(), &s, direction < 0 ? -1L : 1L,
+                      children ? 1L : 0L, static_cast<long>(limit), &o);
+        for (const std::string& subs : ParseCounted(std::string_view(o.address, o.length))) {
+            std::string key = EncodeKey(ParseCounted(subs));
+            if (direction < 0 ? !(key > low) : !(key < high)) break;
+            out.push_back(std::move(key));
+        }
+        return out;
+    }
     std::string lo = low, hi = high;
     while (static_cast<int>(out.size()) < limit) {
         auto k = KeyBetween(name, lo, hi, direction);
