@@ -257,6 +257,17 @@ TEST_F(GtmServer, AServerKilledDuringFilingsKeepsEveryFilingItAnswered) {
             << "filing " << n;
 }
 
+TEST(GtmFolder, ADataFolderThatCannotBeMadeIsAClearErrorAtStart) {
+    VORN_SKIP_WITHOUT(StoreEngine::Gtm);
+    Server server(TestOptions("/proc/vorn-gtm-data", StoreEngine::Gtm));
+    try {
+        server.Start();
+        ADD_FAILURE() << "started";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "the GT.M data folder /proc/vorn-gtm-data cannot be written");
+    }
+}
+
 // A replication secondary's server: everything reads, nothing changes.
 class ReadOnlyServer : public OnBothEngines<BrokerTest> {
   protected:
