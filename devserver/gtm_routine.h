@@ -33,9 +33,12 @@ PREV(G,S,WITHIN,O,V,F)	; the last node with a value before ^G(S), or at its end 
 	NEW Q SET Q=$$PRV($$REF(G,S),WITHIN),F=0,O="",V=""
 	QUIT:Q=""  QUIT:$QLENGTH(Q)=0
 	SET O=$$SUBS(Q),V=@Q,F=1 QUIT
-STEPS(G,S,DIR,FLAG,N,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV finds them
-	NEW R,Q,I SET R=$$REF(G,S),O=""
-	FOR I=1:1:N SET Q=$SELECT(DIR>0:$$NXT(R,FLAG),1:$$PRV(R,FLAG)) QUIT:Q=""  QUIT:$QLENGTH(Q)=0  SET R=Q,Q=$$SUBS(Q),O=O_$TRANSLATE($JUSTIFY($LENGTH(Q),10)," ","0")_Q,FLAG=0
+STEPS(G,S,DIR,FLAG,N,VALUES,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV
+	; finds them, each its counted subscripts, counted, and with VALUES its counted value
+	NEW R,Q,I,V SET R=$$REF(G,S),O=""
+	FOR I=1:1:N SET Q=$SELECT(DIR>0:$$NXT(R,FLAG),1:$$PRV(R,FLAG)) QUIT:Q=""  QUIT:$QLENGTH(Q)=0  DO  QUIT:$LENGTH(O)>524288
+	. SET R=Q,V=@Q,Q=$$SUBS(Q),O=O_$TRANSLATE($JUSTIFY($LENGTH(Q),10)," ","0")_Q,FLAG=0
+	. IF VALUES SET O=O_$TRANSLATE($JUSTIFY($LENGTH(V),10)," ","0")_V
 	QUIT
 NXT(R,SKIP)	; the node with a value after R in key order, past R's descendants when SKIP
 	NEW X
@@ -84,7 +87,7 @@ vset: void SET^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*)
 vkill: void KILL^VRNGTM(I:gtm_char_t*,I:gtm_string_t*)
 vnext: void NEXT^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
 vprev: void PREV^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
-vsteps: void STEPS^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,O:gtm_string_t*)
+vsteps: void STEPS^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,O:gtm_string_t*)
 vnames: void NAMES^VRNGTM(O:gtm_string_t*)
 vadd: void ADD^VRNGTM(I:gtm_string_t*)
 vdrop: void DROP^VRNGTM()

@@ -217,7 +217,7 @@ std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,
         const std::lock_guard hold(runtime_.mutex());
         GtmString o = runtime_.Out(0);
         runtime_.Call(gld_, "vsteps", name.c_str(), &s, direction < 0 ? -1L : 1L,
-                      children ? 1L : 0L, static_cast<long>(limit), &o);
+                      children ? 1L : 0L, static_cast<long>(limit), 0L, &o);
         for (const std::string& subs : ParseCounted(std::string_view(o.address, o.length))) {
             std::string key = EncodeKey(ParseCounted(subs));
             if (direction < 0 ? !(key > low) : !(key < high)) break;
@@ -241,6 +241,30 @@ void GtmGlobalStore::Walk(const GlobalRef& ref,
     if (auto v = Get(ref); v && !ref.subscripts.empty())
         if (!visit(ref, *v)) return;
     const std::string high = key + kAfterChildren;
+    if (depth_ == 0) {
+        // Outside a transaction: the nodes with their values, a batch a call-in. A batch stops
+        // short of the output buffer: what it leaves is asked for next.
+        Subscripts from = ref.subscripts;
+        for (;;) {
+            const std::string counted = CountedSubscripts(from);
+            GtmString s = In(counted);
+            std::vector<std::pair<GlobalRef, std::string>> batch;
+            {
+                const std::lock_guard hold(runtime_.mutex());
+                GtmString o = runtime_.Out(0);
+                runtime_.Call(gld_, "vsteps", ref.name.c_str(), &s, 1L, 0L, 256L, 1L, &o);
+                const Subscripts parts = ParseCounted(std::string_view(o.address, o.length));
+                for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+                    batch.emplace_back(GlobalRef{ref.name, ParseCounted(parts[i])}, parts[i + 1]);
+            }
+            for (const auto& [node, value] : batch) {
+                if (!(EncodeKey(node.subscripts) < high)) return;
+                if (!visit(node, value)) return;
+            }
+            if (batch.empty()) return;
+            from = batch.back().first.subscripts;
+        }
+    }
     std::string low = key;
     for (;;) {
         auto k = KeyBetween(ref.name, low, high, 1);
