@@ -7,6 +7,10 @@
 // code straight-line (read a message, answer it) while one slow call (a long listing, a
 // --latency delay) never holds up another session. Every wait is sliced so that the stop flag
 // and the injected clock are looked at often.
+//
+// With sessionProcesses (the program on GT.M) the session's thread forks a process that serves
+// it, as M servers do, and waits for it: the session's M LOCKs and GT.M state are its own and
+// end with it, and the session count, limits and stop work as with threads.
 #pragma once
 
 #include <sys/types.h>
