@@ -9,7 +9,9 @@
 
 #include "bench/ratio_reporter.h"
 #include "devserver/file_records.h"
+#include "devserver/gtm_runtime.h"
 #include "devserver/seed.h"
+#include "devserver/store_engine.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace {
@@ -35,23 +37,28 @@ struct World {
     std::unique_ptr<test::Client> client;
     std::vector<std::pair<QString, QString>> lister, finder;
 
-    World() {
-        const std::string path = test::SeededDatabaseCopy(folder);
+    explicit World(devserver::StoreEngine engine) {
+        const std::string path = test::SeededDatabase(folder, engine);
         {
-            devserver::GlobalStore store(path);
+            const auto opened = devserver::OpenStore({engine, path});
+            devserver::GlobalStore& store = *opened;
             auto dict =
                 devserver::Dictionary::Load(devserver::DefaultSeedFolder() + "/dictionary.vdd");
             const devserver::FileDef& file = *dict->File("80004");
+            // In transactions of 1000 records: a GT.M transaction holds its blocks in memory.
+            for (int from = 1; from <= kRecords; from += 1000)
+                store.Atomically([&] {
+                    for (int i = from; i < from + 1000 && i <= kRecords; ++i) {
+                        const std::string ien = std::to_string(100 + i);
+                        store.Set(file.root.Child(ien).Child("0"), Name(i));
+                        devserver::AddIndexEntries(store, *dict, file, file.root, ien);
+                    }
+                });
             store.Atomically([&] {
-                for (int i = 1; i <= kRecords; ++i) {
-                    const std::string ien = std::to_string(100 + i);
-                    store.Set(file.root.Child(ien).Child("0"), Name(i));
-                    devserver::AddIndexEntries(store, *dict, file, file.root, ien);
-                }
                 devserver::WriteHeader(store, file, file.root, {100 + kRecords, 10 + kRecords});
             });
         }
-        server = std::make_unique<Server>(test::TestOptions(path));
+        server = std::make_unique<Server>(test::TestOptions(path, engine));
         server->Start();
         client = std::make_unique<test::Client>(server->Port());
         client->SignOnDemo();
@@ -75,40 +82,58 @@ struct World {
     }
 };
 
-World& Shared() {
-    static World w;
-    return w;
+// One world on each engine, made when the first benchmark on it runs.
+World& Shared(devserver::StoreEngine engine) {
+    if (engine == devserver::StoreEngine::Gtm) {
+        static World gtm(devserver::StoreEngine::Gtm);
+        return gtm;
+    }
+    static World sqlite(devserver::StoreEngine::Sqlite);
+    return sqlite;
 }
 
-void BM_BareCall(benchmark::State& state) {
-    World& w = Shared();
+void BM_BareCall(benchmark::State& state, World& w) {
     for (auto _ : state)
         benchmark::DoNotOptimize(w.client->Call("XUS SIGNON SETUP"));
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_ListerBatch50(benchmark::State& state) {
-    World& w = Shared();
+void BM_ListerBatch50(benchmark::State& state, World& w) {
     for (auto _ : state)
         benchmark::DoNotOptimize(w.client->CallList("DDR LISTER", w.lister));
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_FinderLookup(benchmark::State& state) {
-    World& w = Shared();
+void BM_FinderLookup(benchmark::State& state, World& w) {
     for (auto _ : state)
         benchmark::DoNotOptimize(w.client->CallList("VRNX FINDER", w.finder));
     state.SetItemsProcessed(state.iterations());
 }
 
-BENCHMARK(BM_BareCall)->UseRealTime();
-BENCHMARK(BM_ListerBatch50)->UseRealTime();
-BENCHMARK(BM_FinderLookup)->UseRealTime();
+// Each benchmark on SQLite, then the same named "..._GTM" on GT.M when it is installed.
+void Register() {
+    using devserver::StoreEngine;
+    const bool gtm = !devserver::FindGtmDist().empty();
+    for (const auto& [name, f] :
+         std::vector<std::pair<std::string, void (*)(benchmark::State&, World&)>>{
+             {"BM_BareCall", BM_BareCall},
+             {"BM_ListerBatch50", BM_ListerBatch50},
+             {"BM_FinderLookup", BM_FinderLookup}})
+        for (const StoreEngine engine : {StoreEngine::Sqlite, StoreEngine::Gtm}) {
+            if (engine == StoreEngine::Gtm && !gtm) continue;
+            const std::string full = name + (engine == StoreEngine::Gtm ? "_GTM" : "");
+            benchmark::RegisterBenchmark(full.c_str(), [f = f, engine](benchmark::State& state) {
+                f(state, Shared(engine));
+            })->UseRealTime();
+        }
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    Shared();  // the 100 000 records are made before the timed runs
+    Register();
+    // The 100 000 records are made before the timed runs, on each engine, when the benchmarks
+    // run that need them.
     return vorn::bench::RunWithRatios(
         argc, argv,
         {{"BM_ListerBatch50/real_time", "BM_BareCall/real_time",
@@ -118,5 +143,12 @@ int main(int argc, char** argv) {
          {"BM_FinderLookup/real_time", "BM_BareCall/real_time",
           "\"VRNX FINDER\" lookups (20 of ~150 matches, ignoring case) per second, against bare "
           "calls; higher is better",
-          true, true}});
+          true, true},
+         // The same calls on GT.M against SQLite: below 1, GT.M serves fewer per second.
+         {"BM_BareCall_GTM/real_time", "BM_BareCall/real_time",
+          "bare calls per second, GT.M / SQLite", true, true},
+         {"BM_ListerBatch50_GTM/real_time", "BM_ListerBatch50/real_time",
+          "\"DDR LISTER\" batches of 50 per second, GT.M / SQLite", true, true},
+         {"BM_FinderLookup_GTM/real_time", "BM_FinderLookup/real_time",
+          "\"VRNX FINDER\" lookups per second, GT.M / SQLite", true, true}});
 }

@@ -18,6 +18,7 @@
 #include "broker/rpc_params.h"
 #include "broker/socket_transport.h"
 #include "broker/wire_protocol.h"
+#include "devserver/gtm_runtime.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace {
@@ -25,6 +26,7 @@ namespace {
 using vorn::TParams;
 using vorn::TParamType;
 using vorn::devserver::Server;
+using vorn::devserver::StoreEngine;
 namespace test = vorn::devserver::test;
 
 using Entries = std::vector<std::pair<QString, QString>>;
@@ -56,9 +58,9 @@ struct World {
     QByteArray bare, gets, first, last, after, identifiers, lock, unlock, validate, edit[2];
     QByteArray getsTen, editIndexed[2];
 
-    World() {
+    explicit World(StoreEngine engine) {
         vorn::devserver::ServerOptions options =
-            test::TestOptions(test::SeededDatabaseCopy(folder));
+            test::TestOptions(test::SeededDatabase(folder, engine), engine);
         options.logPath = folder.Path("calls.log");
         options.logParams = true;
         server = std::make_unique<Server>(options);
@@ -112,9 +114,15 @@ struct World {
     }
 };
 
-World& Shared() {
-    static World w;
-    return w;
+// One world on each engine; the GT.M one is made only when its benchmarks run.
+StoreEngine gEngine = StoreEngine::Sqlite;
+World& Shared(StoreEngine engine = gEngine) {
+    if (engine == StoreEngine::Gtm) {
+        static World gtm(StoreEngine::Gtm);
+        return gtm;
+    }
+    static World sqlite(StoreEngine::Sqlite);
+    return sqlite;
 }
 
 void Calls(benchmark::State& state, std::vector<const QByteArray*> calls) {
@@ -182,7 +190,10 @@ void FilerEditIndexed(benchmark::State& state) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Shared();
+    Shared(StoreEngine::Sqlite);
+    const bool gtm = !vorn::devserver::FindGtmDist().empty();
+    if (gtm) Shared(StoreEngine::Gtm);
+    std::vector<std::string> names;
     for (auto [name, f] : std::vector<std::pair<const char*, void (*)(benchmark::State&)>>{
              {"Bare", Bare},
              {"BarePair", BarePair},
@@ -195,23 +206,45 @@ int main(int argc, char** argv) {
              {"LockUnlock", LockUnlock},
              {"FilerEdit", FilerEdit},
              {"GetsTen", GetsTen},
-             {"FilerEditIndexed", FilerEditIndexed}})
-        benchmark::RegisterBenchmark(name, f)->Unit(benchmark::kMicrosecond)->UseRealTime();
+             {"FilerEditIndexed", FilerEditIndexed}}) {
+        // The same calls on each engine: "Gets" on SQLite, "GTM_Gets" on GT.M.
+        benchmark::RegisterBenchmark(name,
+                                     [f](benchmark::State& state) {
+                                         gEngine = StoreEngine::Sqlite;
+                                         f(state);
+                                     })
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+        names.push_back(name);
+        if (!gtm) continue;
+        benchmark::RegisterBenchmark((std::string("GTM_") + name).c_str(),
+                                     [f](benchmark::State& state) {
+                                         gEngine = StoreEngine::Gtm;
+                                         f(state);
+                                     })
+            ->Unit(benchmark::kMicrosecond)
+            ->UseRealTime();
+    }
     auto against = [](const char* ours, const char* what, const char* bare = "Bare") {
         return vorn::bench::Pairing{std::string(ours) + "/real_time",
                                     std::string(bare) + "/real_time", what, false};
     };
-    return vorn::bench::RunWithRatios(
-        argc, argv,
-        {against("Gets", "\"DDR GETS ENTRY DATA\" of 4 fields / a bare call"),
-         against("ListerFirst", "\"DDR LISTER\" MAX 1, the first record / a bare call"),
-         against("ListerLast", "\"DDR LISTER\" MAX 1 backwards, the last record / a bare call"),
-         against("ListerAfter", "\"DDR LISTER\" MAX 1 from a record, the next / a bare call"),
-         against("Identifiers", "\"VRNX IDENTIFIERS\" of a record / a bare call"),
-         against("Validator", "\"DDR VALIDATOR\" of one field / a bare call"),
-         against("LockUnlock", "\"VRNX LOCKS\" lock and unlock / two bare calls", "BarePair"),
-         against("FilerEdit", "\"DDR FILER\" EDIT of one field (durable) / a bare call"),
-         against("GetsTen", "\"DDR GETS ENTRY DATA\" of 10 fields of every kind / a bare call"),
-         against("FilerEditIndexed",
-                 "\"DDR FILER\" EDIT of the indexed .01 field (durable) / a bare call")});
+    std::vector<vorn::bench::Pairing> pairings = {
+        against("Gets", "\"DDR GETS ENTRY DATA\" of 4 fields / a bare call"),
+        against("ListerFirst", "\"DDR LISTER\" MAX 1, the first record / a bare call"),
+        against("ListerLast", "\"DDR LISTER\" MAX 1 backwards, the last record / a bare call"),
+        against("ListerAfter", "\"DDR LISTER\" MAX 1 from a record, the next / a bare call"),
+        against("Identifiers", "\"VRNX IDENTIFIERS\" of a record / a bare call"),
+        against("Validator", "\"DDR VALIDATOR\" of one field / a bare call"),
+        against("LockUnlock", "\"VRNX LOCKS\" lock and unlock / two bare calls", "BarePair"),
+        against("FilerEdit", "\"DDR FILER\" EDIT of one field (durable) / a bare call"),
+        against("GetsTen", "\"DDR GETS ENTRY DATA\" of 10 fields of every kind / a bare call"),
+        against("FilerEditIndexed",
+                "\"DDR FILER\" EDIT of the indexed .01 field (durable) / a bare call")};
+    // Each call on GT.M against the same call on SQLite, measured in the same run.
+    if (gtm)
+        for (const std::string& name : names)
+            pairings.push_back({"GTM_" + name + "/real_time", name + "/real_time",
+                                name + " on GT.M / on SQLite", false});
+    return vorn::bench::RunWithRatios(argc, argv, std::move(pairings));
 }

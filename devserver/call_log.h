@@ -50,6 +50,8 @@ class CallLog {
     void Call(int session, const devserver::Call& call, std::size_t replyBytes,
               std::chrono::nanoseconds duration);
     void Note(int session, const std::string& text);
+    // In a child process forked from a threaded one: the lock as new (see Server::Serve).
+    void AfterFork() { new (&mutex_) std::mutex(); }
 
   private:
     void Write(const std::string& line, bool alsoStderr);

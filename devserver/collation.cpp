@@ -80,6 +80,24 @@ void AppendExponent(std::string& key, int value) {
 
 }  // namespace
 
+namespace {
+
+// M keeps 18 significant digits, from 1E-43 up to below 1E47: a text that would lose digits or
+// leave that range as a number is not one M reads back as itself, so it stays a string (GT.M
+// collates "1234567890123456789" among the strings).
+bool WithinMNumbers(std::string_view whole, std::string_view fraction) {
+    if (whole.size() > 47) return false;
+    std::string digits(whole);
+    digits += fraction;
+    const auto first = digits.find_first_not_of('0');
+    if (first == std::string::npos) return true;
+    if (whole.empty() && first + 1 > 43) return false;
+    const auto last = digits.find_last_not_of('0');
+    return last - first + 1 <= 18;
+}
+
+}  // namespace
+
 bool IsCanonicNumber(std::string_view t) {
     if (t == "0") return true;
     if (!t.empty() && t.front() == '-') t.remove_prefix(1);
@@ -89,13 +107,12 @@ bool IsCanonicNumber(std::string_view t) {
     for (char c : whole)
         if (!IsDigit(c)) return false;
     if (!whole.empty() && whole.front() == '0') return false;
-    if (point == std::string_view::npos) return !whole.empty();
+    if (point == std::string_view::npos) return !whole.empty() && WithinMNumbers(whole, {});
     const std::string_view fraction = t.substr(point + 1);
     if (fraction.empty() || fraction.back() == '0') return false;
     for (char c : fraction)
         if (!IsDigit(c)) return false;
-    // Digits beyond what a key's exponent can carry are kept as strings.
-    return whole.size() < 30000 && fraction.size() < 30000;
+    return WithinMNumbers(whole, fraction);
 }
 
 std::string CanonicNumber(std::string_view t) {

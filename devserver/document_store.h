@@ -97,6 +97,9 @@ class DocumentStore {
     // the budget while it is being made, before it costs more.
     std::string TooLarge() const;
 
+    // In a child process forked from a threaded one: the lock as new (see Server::Serve).
+    void AfterFork() { new (&mutex_) std::mutex(); }
+
   private:
     struct Entry {
         int session = 0;

@@ -325,6 +325,11 @@ std::vector<std::string> GlobalStore::GlobalNames() {
     return out;
 }
 
+void GlobalStore::ClearAll() {
+    Exec("DELETE FROM globals");
+    Exec("DELETE FROM meta");
+}
+
 std::optional<std::string> GlobalStore::Meta(const std::string& key) {
     SqlStatement s(db_, "SELECT value FROM meta WHERE key=?1");
     s.Reset();
@@ -405,21 +410,29 @@ void GlobalStore::Transaction::Commit() {
 GlobalStore::ReadTransaction::ReadTransaction(GlobalStore& store)
     : store_(store), own_(!store.InTransaction() && !store.reading_) {
     if (!own_) return;
-    store_.Forget();
-    store_.beginRead_->Run();
+    store_.BeginRead();
     store_.reading_ = true;
+}
+
+void GlobalStore::BeginRead() {
+    Forget();
+    beginRead_->Run();
 }
 
 GlobalStore::ReadTransaction::~ReadTransaction() {
     if (!own_) return;
     store_.reading_ = false;
-    store_.Forget();
+    store_.EndRead();
+}
+
+void GlobalStore::EndRead() {
+    Forget();
     try {
-        store_.commit_->Run();
+        commit_->Run();
     } catch (const StoreError&) {
         // A transaction that only read loses nothing when it is rolled back instead, and the
         // connection must not stay in it.
-        sqlite3_exec(store_.db_, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
     }
 }
 

@@ -43,18 +43,18 @@ class GlobalStore {
   public:
     // Opens the database file, creating it and its tables when missing.
     explicit GlobalStore(const std::string& path);
-    ~GlobalStore();
+    virtual ~GlobalStore();
     GlobalStore(const GlobalStore&) = delete;
     GlobalStore& operator=(const GlobalStore&) = delete;
 
-    std::optional<std::string> Get(const GlobalRef& ref);
+    virtual std::optional<std::string> Get(const GlobalRef& ref);
     // $GET: the value, or `fallback` when the node holds none.
     std::string GetOr(const GlobalRef& ref, std::string_view fallback = {});
     // $DATA: 0 nothing, 1 a value, 10 descendants only, 11 both.
-    int Data(const GlobalRef& ref);
-    void Set(const GlobalRef& ref, std::string_view value);
+    virtual int Data(const GlobalRef& ref);
+    virtual void Set(const GlobalRef& ref, std::string_view value);
     // Removes the node and all its descendants.
-    void Kill(const GlobalRef& ref);
+    virtual void Kill(const GlobalRef& ref);
     // $ORDER on the last subscript of `ref`: the next (direction 1) or previous (-1) sibling
     // subscript that has a value or descendants; "" at the end. An empty last subscript starts
     // from the first (or last) one. `ref` needs at least one subscript.
@@ -63,24 +63,26 @@ class GlobalStore {
     // for a Get that follows (see found_).
     bool HasChildren(const GlobalRef& ref);
     // Every node with a value at or under `ref`, in collation order; stop by returning false.
-    void Walk(const GlobalRef& ref,
-              const std::function<bool(const GlobalRef&, const std::string&)>& visit);
+    virtual void Walk(const GlobalRef& ref,
+                      const std::function<bool(const GlobalRef&, const std::string&)>& visit);
     // The first (direction 1) or last (-1) key of a node with a value in global `name` that lies
     // strictly between the keys `low` and `high` (collation.h: a key is EncodeKey of the
     // subscripts, and key + kAfterChildren bounds a node's descendants); nullopt when there is
     // none. For walks that step over nodes at more than one level with one query.
-    std::optional<std::string> KeyBetween(const std::string& name, const std::string& low,
-                                          const std::string& high, int direction = 1);
+    virtual std::optional<std::string> KeyBetween(const std::string& name, const std::string& low,
+                                                  const std::string& high, int direction = 1);
     // Up to `limit` such keys, in order (descending for direction -1): for walks that go on
     // through many neighbouring nodes, one query instead of one a node.
-    std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
-                                         const std::string& high, int direction, int limit);
+    virtual std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
+                                                 const std::string& high, int direction, int limit);
     // Names of the globals that hold anything, in byte order.
-    std::vector<std::string> GlobalNames();
+    virtual std::vector<std::string> GlobalNames();
+    // Removes every global and the meta table: a store about to be seeded again.
+    virtual void ClearAll();
 
     // Small key/value table beside the globals (schema version, seeding marks).
-    std::optional<std::string> Meta(const std::string& key);
-    void SetMeta(const std::string& key, const std::string& value);
+    virtual std::optional<std::string> Meta(const std::string& key);
+    virtual void SetMeta(const std::string& key, const std::string& value);
 
     // A write transaction (BEGIN IMMEDIATE). Nested transactions join the outermost one; if any
     // of them ends without Commit (an exception), the whole is rolled back.
@@ -127,22 +129,29 @@ class GlobalStore {
         bool own_;
     };
 
-    // The connection, for other tables of the same database (the users).
+    // The connection, for other tables of the same database (the users); null on an engine
+    // that keeps everything in globals.
     sqlite3* Handle() { return db_; }
     // Runs SQL with no result; throws StoreError.
     void Exec(const char* sql);
 
+  protected:
+    // For another engine: no SQLite connection.
+    GlobalStore() = default;
+    virtual void Begin();
+    virtual void End(bool commit);
+    virtual void BeginRead();
+    virtual void EndRead();
+    int depth_ = 0;
+    bool rollbackOnly_ = false;
+
   private:
     void Close();
-    void Begin();
-    void End(bool commit);
 
     // How long a writer waits for another before it gives up.
     static constexpr int kBusyMs = 15000;
     std::shared_ptr<std::timed_mutex> writers_;  // see Begin
     sqlite3* db_ = nullptr;
-    int depth_ = 0;
-    bool rollbackOnly_ = false;
     bool reading_ = false;  // a ReadTransaction is open
     // The nodes KeyBetween found lately, with their values, while a transaction holds the
     // snapshot still: a listing that finds each record's first node to see that it exists and

@@ -38,6 +38,14 @@ int LockTable::ReleaseAll(int session) {
         std::erase_if(locks_, [&](const auto& entry) { return entry.second.session == session; }));
 }
 
+std::vector<std::pair<std::string, std::string>> LockTable::HeldBy(int session) const {
+    std::lock_guard lock(mutex_);
+    std::vector<Key> out;
+    for (const auto& [key, holder] : locks_)
+        if (holder.session == session) out.push_back(key);
+    return out;
+}
+
 std::size_t LockTable::Size() const {
     std::lock_guard lock(mutex_);
     return locks_.size();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace vorn::devserver {
 
@@ -31,6 +32,8 @@ class LockTable {
     bool HeldByOther(int session, const std::string& file, const std::string& ien) const;
     // Drops every lock of the session; returns how many records were released.
     int ReleaseAll(int session);
+    // The records (file, record number) the session holds.
+    std::vector<std::pair<std::string, std::string>> HeldBy(int session) const;
     std::size_t Size() const;
 
   private:

@@ -102,6 +102,13 @@ class Evaluator {
                 value = Bool(matched == (operation.op == "?"));
                 continue;
             }
+            // As GT.M does: the operand after & or ! is not evaluated when the left side
+            // decides already, so it cannot fail (1/0).
+            const char logical = operation.op.back();
+            if ((logical == '&' && !TruthValue(value)) || (logical == '!' && TruthValue(value))) {
+                value = Bool((logical == '!') != (operation.op.size() == 2));
+                continue;
+            }
             const std::string right = Eval(*operation.operand);
             value = Apply(operation.op, value, right);
         }

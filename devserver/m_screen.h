@@ -35,8 +35,13 @@ class MGlobalReader {
 class StoreGlobalReader final : public MGlobalReader {
   public:
     explicit StoreGlobalReader(GlobalStore& store) : store_(store) {}
-    std::optional<std::string> Get(const GlobalRef& ref) override { return store_.Get(ref); }
-    int Data(const GlobalRef& ref) override { return store_.Data(ref); }
+    std::optional<std::string> Get(const GlobalRef& ref) override {
+        if (Hidden(ref)) return std::nullopt;
+        return store_.Get(ref);
+    }
+    int Data(const GlobalRef& ref) override { return Hidden(ref) ? 0 : store_.Data(ref); }
+    // The server's own globals on an engine that keeps everything in globals (the users).
+    static bool Hidden(const GlobalRef& ref) { return ref.name.rfind("%ZVRN", 0) == 0; }
 
   private:
     GlobalStore& store_;

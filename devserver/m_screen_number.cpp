@@ -1,5 +1,7 @@
 #include "devserver/m_screen_number.h"
 
+#include <algorithm>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -157,11 +159,17 @@ std::string Arithmetic(ArithmeticOp op, std::string_view a, std::string_view b) 
             return FromBinary(x / y);
         case ArithmeticOp::IntegerDivide:
             if (y == 0) throw MRuntimeError("<DIVIDE>");
-            return FromBinary(std::trunc(x / y));
+            // The quotient as M has it (rounded to its digits) before the cut: 1\.01 is 100
+            // although .01 has no exact binary form.
+            return FromBinary(std::trunc(Binary(FromBinary(x / y))));
         case ArithmeticOp::Modulo: {
-            // M's # takes the sign of the divisor: -7#3 is 2, 7#-3 is -2.
+            // M's # takes the sign of the divisor: -7#3 is 2, 7#-3 is -2. M computes in
+            // decimal: 1#.01 is 0, so a remainder that is only binary rounding is none.
             if (y == 0) throw MRuntimeError("<DIVIDE>");
-            long double r = std::fmod(x, y);
+            const long double q = std::floor(Binary(FromBinary(x / y)));
+            long double r = x - q * y;
+            const long double scale = std::max(std::fabs(x), std::fabs(q * y));
+            if (std::fabs(r) <= scale * 1e-17L) r = 0;
             if (r != 0 && ((r < 0) != (y < 0))) r += y;
             return FromBinary(r);
         }

@@ -28,7 +28,10 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     signal(SIGPIPE, SIG_IGN);
 
-    Server server(parsed.options);
+    ServerOptions options = parsed.options;
+    // The M way on GT.M: a process per session, whose M LOCKs end with it however it ends.
+    if (options.engine == StoreEngine::Gtm) options.sessionProcesses = true;
+    Server server(options);
     try {
         server.Start();
     } catch (const std::exception& e) {

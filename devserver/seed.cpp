@@ -160,8 +160,7 @@ void Seed(GlobalStore& store, const Dictionary& dict, const SeedFiles& files, in
     if (!zwr) throw StoreError("cannot read " + files.dataZwr);
     const std::vector<Section> users = ReadSectionFile(files.usersFile);
     store.Atomically([&] {
-        store.Exec("DELETE FROM globals");
-        store.Exec("DELETE FROM meta");
+        store.ClearAll();
         UserStore(store).Seed(users);
         ImportZwr(store, zwr, files.dataZwr);
         WriteFileOfFiles(store, dict);

@@ -5,14 +5,17 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 
+#include "devserver/gtm_runtime.h"
 #include "devserver/message_source.h"
 #include "devserver/seed.h"
 
@@ -64,42 +67,68 @@ Server::~Server() {
 }
 
 void Server::Start() {
-    if (options_.dataPath.empty()) options_.dataPath = DefaultDataPath();
+    if (options_.dataPath.empty())
+        options_.dataPath =
+            options_.engine == StoreEngine::Gtm ? DefaultGtmDataPath() : DefaultDataPath();
+    const bool gtm = options_.engine == StoreEngine::Gtm;
     if (options_.seedFolder.empty()) options_.seedFolder = DefaultSeedFolder();
     if (!options_.logPath.empty() && !log_.Open(options_.logPath))
         throw std::runtime_error("cannot write the log " + options_.logPath);
 
     context_.dictionary = Dictionary::Load(options_.seedFolder + "/dictionary.vdd");
     const std::filesystem::path data(options_.dataPath);
-    if (data.has_parent_path()) std::filesystem::create_directories(data.parent_path());
+    if (!gtm && data.has_parent_path()) std::filesystem::create_directories(data.parent_path());
     context_.databasePath = options_.dataPath;
+    context_.storeLocation = StoreLocation{options_.engine, options_.dataPath};
+    context_.readOnly = options_.readOnly;
     // Made when the first document is printed: a folder that cannot be written fails that print,
     // not the server.
-    context_.spoolFolder =
-        options_.spoolPath.empty() ? DefaultSpoolPath(options_.dataPath) : options_.spoolPath;
-    {
-        GlobalStore store(options_.dataPath);
-        UserStore users(store, options_.hashIterations);
-        if (options_.reset || (!IsSeeded(store) && store.GlobalNames().empty())) {
-            Seed(store, *context_.dictionary, SeedFilesIn(options_.seedFolder), options_.seedScale);
-        } else if (!IsSeeded(store)) {
-            // Data that this server did not seed: never wiped without being asked to.
-            throw std::runtime_error(
-                options_.dataPath +
-                " holds data that were not seeded by vorn-server; use --reset to "
-                "replace them with the demo data");
-        } else if (options_.seedScale != 1) {
-            log_.Note(0, "the database is seeded already; --seed-scale takes effect with --reset");
+    context_.spoolFolder = !options_.spoolPath.empty() ? options_.spoolPath
+                           : gtm                       ? options_.dataPath + "/spool"
+                                                       : DefaultSpoolPath(options_.dataPath);
+    try {
+        PrepareStore(context_.storeLocation);
+    } catch (const StoreError& e) {
+        throw std::runtime_error(e.what());
+    }
+    context_.sessionProcesses = options_.sessionProcesses;
+    if (!options_.sessionProcesses) {
+        OpenAndSeed();
+    } else {
+        // The listener never opens the database: GT.M set up in it would be inherited by every
+        // session process. A child opens and seeds it and says how it went.
+        int result[2];
+        if (::pipe(result) != 0) throw std::runtime_error("pipe failed");
+        const pid_t pid = ::fork();
+        if (pid < 0) throw std::runtime_error("fork failed");
+        if (pid == 0) {
+            ::close(result[0]);
+            std::string said;
+            try {
+                OpenAndSeed();
+                said = "+" + (context_.autoSignOn ? std::to_string(*context_.autoSignOn) : "");
+            } catch (const std::exception& e) {
+                said = std::string("-") + e.what();
+            }
+            [[maybe_unused]] const auto n = ::write(result[1], said.data(), said.size());
+            GtmRuntime::ExitIfInitialised();
+            ::_exit(0);
         }
-        if (!options_.autoSignOn.empty()) {
-            const auto user = users.FindByAccess(options_.autoSignOn);
-            if (!user)
-                throw std::runtime_error("--auto-signon: no user has the access code " +
-                                         options_.autoSignOn);
-            if (user->suspended)
-                throw std::runtime_error("--auto-signon: the user's access is suspended");
-            context_.autoSignOn = user->duz;
+        ::close(result[1]);
+        std::string said;
+        char buf[4096];
+        for (ssize_t n; (n = ::read(result[0], buf, sizeof buf)) != 0;) {
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) break;
+            said.append(buf, static_cast<std::size_t>(n));
         }
+        ::close(result[0]);
+        int status = 0;
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (said.empty()) throw std::runtime_error("the process opening the database failed");
+        if (said[0] == '-') throw std::runtime_error(said.substr(1));
+        if (said.size() > 1) context_.autoSignOn = std::stol(said.substr(1));
     }
     context_.serverName = options_.serverName.empty() ? HostName() : options_.serverName;
 
@@ -131,6 +160,31 @@ void Server::Start() {
     acceptor_ = std::thread([this] { AcceptLoop(); });
 }
 
+void Server::OpenAndSeed() {
+    const std::unique_ptr<GlobalStore> opened = OpenStore(context_.storeLocation);
+    GlobalStore& store = *opened;
+    UserStore users(store, options_.hashIterations);
+    if (options_.reset || (!IsSeeded(store) && store.GlobalNames().empty())) {
+        Seed(store, *context_.dictionary, SeedFilesIn(options_.seedFolder), options_.seedScale);
+    } else if (!IsSeeded(store)) {
+        // Data that this server did not seed: never wiped without being asked to.
+        throw std::runtime_error(options_.dataPath +
+                                 " holds data that were not seeded by vorn-server; use --reset to "
+                                 "replace them with the demo data");
+    } else if (options_.seedScale != 1) {
+        log_.Note(0, "the database is seeded already; --seed-scale takes effect with --reset");
+    }
+    if (!options_.autoSignOn.empty()) {
+        const auto user = users.FindByAccess(options_.autoSignOn);
+        if (!user)
+            throw std::runtime_error("--auto-signon: no user has the access code " +
+                                     options_.autoSignOn);
+        if (user->suspended)
+            throw std::runtime_error("--auto-signon: the user's access is suspended");
+        context_.autoSignOn = user->duz;
+    }
+}
+
 void Server::Stop() {
     if (!started_) return;
     started_ = false;
@@ -138,6 +192,12 @@ void Server::Stop() {
     const char c = 'x';
     [[maybe_unused]] const auto ignored = ::write(wake_[1], &c, 1);
     if (acceptor_.joinable()) acceptor_.join();
+    {
+        // Each session process finishes its call in progress and ends.
+        const std::lock_guard hold(childrenMutex_);
+        for (const pid_t child : children_)
+            ::kill(child, SIGTERM);
+    }
     ::close(listenFd_);
     listenFd_ = -1;
     std::unique_lock lock(mutex_);
@@ -313,6 +373,7 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
     }
     const int yes = 1;
     ::setsockopt(callbackFd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    if (options_.sessionProcesses) return ServeInProcess(callbackFd, id);
     {
         Connection link(callbackFd, clock, limits, stopping_);
         try {
@@ -321,6 +382,74 @@ void Server::Serve(int fd, std::uint32_t peerAddress, int id) {
             log_.Note(id, std::string("session ended: ") + e.what());
         }
     }
+}
+
+namespace {
+
+std::atomic<bool>* gSessionStopping = nullptr;
+
+void StopSession(int) {
+    if (gSessionStopping) gSessionStopping->store(true);
+}
+
+}  // namespace
+
+void Server::ServeInProcess(int fd, int id) {
+    // Taken by the child or left alone: another thread's fork must not inherit it open.
+    const pid_t pid = ::fork();
+    if (pid == 0) SessionProcess(fd, id);
+    ::close(fd);
+    if (pid < 0) {
+        log_.Note(id, std::string("no process for the session: ") + std::strerror(errno));
+        return;
+    }
+    {
+        const std::lock_guard hold(childrenMutex_);
+        children_.insert(pid);
+    }
+    // Stop may have signalled the others before this one was known.
+    if (stopping_.load()) ::kill(pid, SIGTERM);
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    // LKE takes the locks of a process only once it is gone for good (reaped).
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        const std::string cleared = ClearLocksOf(GtmFolder{context_.storeLocation.path}, pid);
+        log_.Note(id, "the session's process ended abnormally; M locks cleared: " + cleared);
+    }
+    const std::lock_guard hold(childrenMutex_);
+    children_.erase(pid);
+}
+
+void Server::SessionProcess(int fd, int id) {
+    // Only this thread goes on in the child: locks that other threads held at the fork are
+    // made anew, and what belongs to the listener is closed.
+    log_.AfterFork();
+    context_.documents.AfterFork();
+    new (&context_.spoolLock) std::mutex();
+    ::close(listenFd_);
+    ::close(wake_[0]);
+    ::close(wake_[1]);
+    gSessionStopping = &stopping_;
+    struct sigaction stop {};
+    stop.sa_handler = StopSession;
+    ::sigaction(SIGTERM, &stop, nullptr);
+    ::sigaction(SIGINT, &stop, nullptr);
+    sigset_t signals;
+    sigemptyset(&signals);
+    sigaddset(&signals, SIGTERM);
+    sigaddset(&signals, SIGINT);
+    ::pthread_sigmask(SIG_UNBLOCK, &signals, nullptr);
+    {
+        Connection link(fd, *options_.clock, options_.limits, stopping_);
+        try {
+            RunSession(link, id);
+        } catch (const std::exception& e) {
+            log_.Note(id, std::string("session ended: ") + e.what());
+        }
+    }
+    GtmRuntime::ExitIfInitialised();
+    ::_exit(0);
 }
 
 void Server::RunSession(Connection& link, int id) {

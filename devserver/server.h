@@ -7,12 +7,18 @@
 // code straight-line (read a message, answer it) while one slow call (a long listing, a
 // --latency delay) never holds up another session. Every wait is sliced so that the stop flag
 // and the injected clock are looked at often.
+//
+// With sessionProcesses (the program on GT.M) the session's thread forks a process that serves
+// it, as M servers do, and waits for it: the session's M LOCKs and GT.M state are its own and
+// end with it, and the session count, limits and stop work as with threads.
 #pragma once
 
+#include <sys/types.h>
 #include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -55,6 +61,11 @@ class Server {
     void AcceptLoop();
     void Serve(int fd, std::uint32_t peerAddress, int id);
     void RunSession(Connection& link, int id);
+    // Serves the session on `fd` in a child process; waits until it ends.
+    void ServeInProcess(int fd, int id);
+    [[noreturn]] void SessionProcess(int fd, int id);
+    // Opens the database, seeds it when needed and finds the --auto-signon user.
+    void OpenAndSeed();
     bool TakeSessionSlot();
     void Finished();
 
@@ -74,6 +85,8 @@ class Server {
     std::mutex mutex_;
     std::condition_variable idle_;
     bool started_ = false;
+    std::mutex childrenMutex_;
+    std::set<pid_t> children_;  // session processes
 };
 
 }  // namespace vorn::devserver

@@ -34,6 +34,11 @@ std::string Usage() {
            DefaultDataPath() +
            ");\n"
            "                       a missing or empty one is created with the demo data\n"
+           "  --engine ENGINE      sqlite (default) or gtm: with gtm, --data is a folder holding\n"
+           "                       a GT.M database with before-image journaling (default " +
+           DefaultGtmDataPath() +
+           ")\n"
+           "  --read-only          serve reads and refuse every change (a replication secondary)\n"
            "  --reset              seed the database again, dropping everything in it\n"
            "  --seed-scale N       when seeding, multiply the demo records N times (default 1)\n"
            "  --seed-from DIR      the dictionary, demo data and users to seed from\n"
@@ -66,6 +71,13 @@ std::string Usage() {
            "\n"
            "Users: DEMO/DEMO.1234, READER/READER.1234, CHANGE/CHANGE.1234, LOCKED/LOCKED.1234.\n"
            "SIGINT or SIGTERM stops the server cleanly.\n";
+}
+
+std::string DefaultGtmDataPath() {
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg)
+        return std::string(xdg) + "/vorn/gtm";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.local/share/vorn/gtm";
 }
 
 std::string DefaultDataPath() {
@@ -111,6 +123,19 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             const auto n = number(0, 65535, "a number from 0 to 65535");
             if (!n) break;
             o.port = static_cast<int>(*n);
+        } else if (arg == "--engine") {
+            std::string e;
+            if (!value(e)) break;
+            if (e == "sqlite") {
+                o.engine = StoreEngine::Sqlite;
+            } else if (e == "gtm") {
+                o.engine = StoreEngine::Gtm;
+            } else {
+                out.error = "--engine takes sqlite or gtm";
+                break;
+            }
+        } else if (arg == "--read-only") {
+            o.readOnly = true;
         } else if (arg == "--data") {
             if (!value(o.dataPath)) break;
         } else if (arg == "--spool") {

@@ -7,6 +7,7 @@
 #include "devserver/clock.h"
 #include "devserver/document_store.h"
 #include "devserver/message_source.h"
+#include "devserver/store_engine.h"
 #include "devserver/users.h"
 
 namespace vorn::devserver {
@@ -15,8 +16,13 @@ inline constexpr std::size_t kDefaultSpoolCap = 64 * DocumentBudget::kMiB;
 
 struct ServerOptions {
     std::string listenAddress = "127.0.0.1";
-    int port = 9200;         // 0: a free port
-    std::string dataPath;    // empty: DefaultDataPath()
+    int port = 9200;                           // 0: a free port
+    std::string dataPath;                      // empty: DefaultDataPath(engine)
+    StoreEngine engine = StoreEngine::Sqlite;  // --engine: where the globals are kept
+    bool readOnly = false;                     // --read-only: serve reads, refuse writes
+    // Each session served from a process of its own (the program does so on GT.M): its record
+    // locks are M LOCKs of that process and end with it. The listener never opens the database.
+    bool sessionProcesses = false;
     std::string seedFolder;  // the dictionary, demo data and users; empty: DefaultSeedFolder()
     bool reset = false;
     int seedScale = 1;
@@ -48,6 +54,8 @@ ParsedOptions ParseOptions(int argc, const char* const* argv);
 std::string Usage();
 // $XDG_DATA_HOME/vorn/vorn-server.db, else ~/.local/share/vorn/vorn-server.db.
 std::string DefaultDataPath();
+// $XDG_DATA_HOME/vorn/gtm (else ~/.local/share/vorn/gtm): the GT.M data folder.
+std::string DefaultGtmDataPath();
 // The folder "spool" beside the database file.
 std::string DefaultSpoolPath(const std::string& dataPath);
 

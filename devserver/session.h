@@ -5,6 +5,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -20,14 +21,20 @@
 #include "devserver/global_store.h"
 #include "devserver/lock_table.h"
 #include "devserver/procedure_registry.h"
+#include "devserver/store_engine.h"
 #include "devserver/users.h"
 
 namespace vorn::devserver {
+
+class GtmGlobalStore;
 
 // What every session shares: set up by the server before the first connection and read-only
 // afterwards, apart from the lock table and the document store, which lock themselves.
 struct ServerContext {
     std::string databasePath;
+    StoreLocation storeLocation;    // the engine and its path (databasePath)
+    bool readOnly = false;          // --read-only
+    bool sessionProcesses = false;  // see ServerOptions
     std::shared_ptr<const Dictionary> dictionary;
     const Clock* clock = &SystemClock();
     const ProcedureRegistry* registry = nullptr;
@@ -42,6 +49,10 @@ struct ServerContext {
     std::mutex spoolLock;            // one document at a time into the spool files
     int hashIterations = UserStore::kDefaultIterations;
 };
+
+// The answer of a --read-only server (a replication secondary) to a call that changes data.
+inline constexpr const char* kReadOnlyRefusal =
+    "This server is read-only (a replica): changes are made on the primary server.";
 
 class Session {
   public:
@@ -87,6 +98,9 @@ class Session {
 
     // Runs one call through the registry.
     Reply Handle(const Call& call);
+    // The procedures that change stored data, refused by a --read-only server.
+    static bool ChangesData(const std::string& procedure);
+    bool ReadOnly() const { return server_.readOnly; }
     // A line in the server's log about this session.
     void Note(const std::string& text);
 
@@ -94,6 +108,15 @@ class Session {
     // The top-level file and record that a (sub-)file record's lock stands on.
     std::pair<std::string, std::string> LockKey(const FileDef& file,
                                                 const std::vector<std::string>& iens) const;
+    // On GT.M a record this process locks is an M LOCK of its node too, so that M processes
+    // on the same database and this server exclude each other: taken with the first count
+    // of any session, given back with the last.
+    bool MLock(const std::string& file, const std::string& ien);
+    // The M LOCK of a record of a session served by a process of its own; null otherwise.
+    GtmGlobalStore* ProcessLocks() const;
+    std::optional<GlobalRef> RecordNode(const std::string& file, const std::string& ien) const;
+    std::map<std::pair<std::string, std::string>, int> held_;  // counts of ProcessLocks
+    void MUnlock(const std::string& file, const std::string& ien);
 
     ServerContext& server_;
     const int id_;

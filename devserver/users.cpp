@@ -6,6 +6,7 @@
 
 #include "devserver/code_hash.h"
 #include "devserver/dictionary.h"
+#include "devserver/gtm_store.h"
 #include "devserver/text.h"
 
 namespace vorn::devserver {
@@ -32,6 +33,38 @@ User ReadUser(SqlStatement& q) {
     return u;
 }
 
+// On an engine without SQL the users are the global ^%ZVRNU(duz,column), which no screen reads.
+GlobalRef UserNode(long duz, const char* column) {
+    return GlobalRef{kGtmUserGlobal, {std::to_string(duz), column}};
+}
+
+std::vector<long> UserNumbers(GlobalStore& store) {
+    std::vector<long> out;
+    for (std::string duz = store.Order(GlobalRef{kGtmUserGlobal, {""}}); !duz.empty();
+         duz = store.Order(GlobalRef{kGtmUserGlobal, {duz}}))
+        out.push_back(std::stol(duz));
+    return out;
+}
+
+User ReadUser(GlobalStore& store, long duz) {
+    auto col = [&](const char* c) { return store.GetOr(UserNode(duz, c)); };
+    User u;
+    u.duz = duz;
+    u.name = col("name");
+    u.division = col("division");
+    u.contexts = Words(col("contexts"));
+    for (const std::string& r : Words(col("rights"))) {
+        if (r == "READ") u.rights.read = true;
+        if (r == "WRITE") u.rights.write = true;
+        if (r == "DEL") u.rights.del = true;
+        if (r == "LAYGO") u.rights.laygo = true;
+    }
+    u.mustChange = col("must_change") == "1";
+    u.suspended = col("suspended") == "1";
+    u.lastSignOn = col("last_signon");
+    return u;
+}
+
 }  // namespace
 
 bool User::MayUseContext(const std::string& context) const {
@@ -45,6 +78,7 @@ FileAccess AccessFor(const User& user, const FileDef& file) {
 }
 
 UserStore::UserStore(GlobalStore& store, int iterations) : store_(store), iterations_(iterations) {
+    if (!store_.Handle()) return;
     store_.Exec(
         "CREATE TABLE IF NOT EXISTS users(duz INTEGER PRIMARY KEY, name TEXT NOT NULL, "
         "division TEXT NOT NULL, contexts TEXT NOT NULL, rights TEXT NOT NULL, "
@@ -59,7 +93,10 @@ std::string UserStore::Hash(const std::string& code, const std::string& salt,
 }
 
 void UserStore::Seed(const std::vector<Section>& sections) {
-    store_.Exec("DELETE FROM users");
+    if (store_.Handle())
+        store_.Exec("DELETE FROM users");
+    else
+        store_.Kill(GlobalRef{kGtmUserGlobal, {}});
     for (const Section& s : sections) {
         if (s.kind != "user" || s.args.size() != 1) s.Fail("the heading is [user NUMBER]");
         const long duz = std::stol(s.args[0]);
@@ -73,6 +110,24 @@ void UserStore::Seed(const std::vector<Section>& sections) {
             return v && *v == "yes";
         };
         const std::string salt = RandomSalt();
+        if (!store_.Handle()) {
+            const auto opt = [&](const char* key) { return s.One(key) ? *s.One(key) : ""; };
+            const std::pair<const char*, std::string> columns[] = {
+                {"name", need("name")},
+                {"division", opt("division")},
+                {"contexts", opt("contexts")},
+                {"rights", opt("rights")},
+                {"must_change", yes("must-change") ? "1" : "0"},
+                {"suspended", yes("suspended") ? "1" : "0"},
+                {"last_signon", ""},
+                {"salt", salt},
+                {"iterations", std::to_string(iterations_)},
+                {"access_hash", Hash(need("access"), salt, iterations_)},
+                {"verify_hash", Hash(need("verify"), salt, iterations_)}};
+            for (const auto& [column, value] : columns)
+                store_.Set(UserNode(duz, column), value);
+            continue;
+        }
         SqlStatement(
             store_.Handle(),
             "INSERT INTO users(duz, name, division, contexts, rights, must_change, suspended, "
@@ -94,6 +149,17 @@ void UserStore::Seed(const std::vector<Section>& sections) {
 }
 
 std::optional<User> UserStore::FindByAccess(const std::string& access) {
+    if (!store_.Handle()) {
+        std::optional<User> found;
+        for (long duz : UserNumbers(store_)) {
+            const int iterations = std::stoi(store_.GetOr(UserNode(duz, "iterations"), "1"));
+            const bool match =
+                ConstantTimeEqual(Hash(access, store_.GetOr(UserNode(duz, "salt")), iterations),
+                                  store_.GetOr(UserNode(duz, "access_hash")));
+            if (match && !found) found = ReadUser(store_, duz);
+        }
+        return found;
+    }
     SqlStatement q(store_.Handle(), (std::string("SELECT ") + kColumns +
                                      ", salt, iterations, access_hash FROM users ORDER BY duz")
                                         .c_str());
@@ -119,6 +185,10 @@ std::optional<User> UserStore::FindByCodes(const std::string& access, const std:
 }
 
 std::optional<User> UserStore::ByDuz(long duz) {
+    if (!store_.Handle()) {
+        if (!store_.Get(UserNode(duz, "name"))) return std::nullopt;
+        return ReadUser(store_, duz);
+    }
     SqlStatement q(store_.Handle(),
                    (std::string("SELECT ") + kColumns + " FROM users WHERE duz=?1").c_str());
     q.BindInt(1, duz);
@@ -127,6 +197,13 @@ std::optional<User> UserStore::ByDuz(long duz) {
 }
 
 bool UserStore::VerifyMatches(long duz, const std::string& verify) {
+    if (!store_.Handle()) {
+        const auto salt = store_.Get(UserNode(duz, "salt"));
+        if (!salt) return false;
+        const int iterations = std::stoi(store_.GetOr(UserNode(duz, "iterations"), "1"));
+        return ConstantTimeEqual(Hash(verify, *salt, iterations),
+                                 store_.GetOr(UserNode(duz, "verify_hash")));
+    }
     SqlStatement q(store_.Handle(), "SELECT salt, iterations, verify_hash FROM users WHERE duz=?1");
     q.BindInt(1, duz);
     if (!q.Step()) return false;
@@ -136,6 +213,14 @@ bool UserStore::VerifyMatches(long duz, const std::string& verify) {
 
 void UserStore::ChangeVerify(long duz, const std::string& verify) {
     store_.Atomically([&] {
+        if (!store_.Handle()) {
+            const auto salt = store_.Get(UserNode(duz, "salt"));
+            if (!salt) throw StoreError("no user " + std::to_string(duz));
+            const int iterations = std::stoi(store_.GetOr(UserNode(duz, "iterations"), "1"));
+            store_.Set(UserNode(duz, "verify_hash"), Hash(verify, *salt, iterations));
+            store_.Set(UserNode(duz, "must_change"), "0");
+            return;
+        }
         SqlStatement q(store_.Handle(), "SELECT salt, iterations FROM users WHERE duz=?1");
         q.BindInt(1, duz);
         if (!q.Step()) throw StoreError("no user " + std::to_string(duz));
@@ -150,6 +235,10 @@ void UserStore::ChangeVerify(long duz, const std::string& verify) {
 
 void UserStore::RecordSignOn(long duz, const std::string& when) {
     store_.Atomically([&] {
+        if (!store_.Handle()) {
+            if (store_.Get(UserNode(duz, "name"))) store_.Set(UserNode(duz, "last_signon"), when);
+            return;
+        }
         SqlStatement(store_.Handle(), "UPDATE users SET last_signon=?1 WHERE duz=?2")
             .Bind(1, when)
             .BindInt(2, duz)
@@ -158,6 +247,13 @@ void UserStore::RecordSignOn(long duz, const std::string& when) {
 }
 
 std::vector<std::string> UserStore::StoredCredentialTexts() {
+    if (!store_.Handle()) {
+        std::vector<std::string> out;
+        for (long duz : UserNumbers(store_))
+            for (const char* c : {"salt", "access_hash", "verify_hash"})
+                out.push_back(store_.GetOr(UserNode(duz, c)));
+        return out;
+    }
     SqlStatement q(store_.Handle(), "SELECT salt, access_hash, verify_hash FROM users");
     std::vector<std::string> out;
     while (q.Step())

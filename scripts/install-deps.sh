@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, and only those that are missing.
+# fis-gtm: the server's second engine (--engine gtm) and the oracle of its M semantics; the
+# tests find it at its Debian path.
 # Run as root on a fresh machine; as another user it says what to install.
 set -euo pipefail
 
@@ -10,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev
   libbenchmark-dev
   poppler-utils
+  fis-gtm
   qt6-tools-dev libqt6opengl6-dev
 )
 # dpkg-shlibdeps finds the Debian packages' dependencies and lintian checks them (scripts/package.sh).

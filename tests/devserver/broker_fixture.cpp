@@ -59,7 +59,7 @@ void Prepare(TRPCBroker& broker, const std::string& name) {
 void BrokerTest::StartServer(const AddData& addData,
                              const std::function<std::string(std::string)>& dictionaryText) {
     SetBrokerUi(&gQuiet);
-    dataPath = SeededDatabaseCopy(folder);
+    dataPath = SeededDatabase(folder, engine);
     std::string seedFolder = DefaultSeedFolder();
     if (dictionaryText) {
         const std::string own = folder.Path("seed");
@@ -74,10 +74,10 @@ void BrokerTest::StartServer(const AddData& addData,
     }
     dictionary = Dictionary::Load(seedFolder + "/dictionary.vdd");
     if (addData) {
-        GlobalStore store(dataPath);
-        store.Atomically([&] { addData(store, *dictionary); });
+        const auto store = OpenStore(StoreLocation{engine, dataPath});
+        store->Atomically([&] { addData(*store, *dictionary); });
     }
-    ServerOptions options = TestOptions(dataPath);
+    ServerOptions options = TestOptions(dataPath, engine);
     options.seedFolder = seedFolder;
     options.clock = &clock;
     if (adjustOptions) adjustOptions(options);
@@ -178,7 +178,7 @@ void BrokerTest::SetField(GlobalStore& store, const Dictionary& dict, const std:
 }
 
 GlobalStore& BrokerTest::Store() {
-    if (!store_) store_ = std::make_unique<GlobalStore>(dataPath);
+    if (!store_) store_ = OpenStore(StoreLocation{engine, dataPath});
     return *store_;
 }
 

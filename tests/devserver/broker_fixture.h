@@ -81,6 +81,7 @@ class BrokerTest : public ::testing::Test {
     std::string FieldOf(const std::string& file, const std::string& ien, const std::string& field);
 
     TempFolder folder;
+    StoreEngine engine = StoreEngine::Sqlite;
     ManualClock clock;
     // Set before StartServer: the budgets and caps a test wants smaller.
     std::function<void(ServerOptions&)> adjustOptions;
@@ -98,6 +99,17 @@ class BrokerTest : public ::testing::Test {
 class DemoServerTest : public BrokerTest {
   protected:
     void SetUp() override { StartServer(); }
+};
+
+// A fixture whose tests run once on each engine (TEST_P, instantiated with kBothEngines).
+template <typename Base>
+class OnBothEngines : public Base, public ::testing::WithParamInterface<StoreEngine> {
+  protected:
+    void SetUp() override {
+        this->engine = this->GetParam();
+        VORN_SKIP_WITHOUT(this->engine);
+        Base::SetUp();
+    }
 };
 
 // M order of subscripts, written out independently of the server's collation code: canonic

@@ -7,7 +7,7 @@
 namespace vorn::devserver::test {
 namespace {
 
-class Filer : public DemoServerTest {
+class Filer : public OnBothEngines<DemoServerTest> {
   protected:
     // The lab test's header: "DEMO LAB TEST^80001^last^count".
     std::string LabTestHeader() { return Node("ZDEMO", {"80001", "0"}).value_or(""); }
@@ -22,7 +22,7 @@ class Filer : public DemoServerTest {
     }
 };
 
-TEST_F(Filer, AddMapsThePlaceholderToTheNewNumberAndKeepsTheIndex) {
+TEST_P(Filer, AddMapsThePlaceholderToTheNewNumberAndKeepsTheIndex) {
     TRPCBroker& b = Demo();
     const Lines lines = NewLabTest(
         "NEWT", "New test",
@@ -38,7 +38,7 @@ TEST_F(Filer, AddMapsThePlaceholderToTheNewNumberAndKeepsTheIndex) {
     EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^41^41");
 }
 
-TEST_F(Filer, AddHonoursAWishedNumber) {
+TEST_P(Filer, AddHonoursAWishedNumber) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(File(b, "ADD", NewLabTest("WISH", "Wished number"), {}, {{"1", "500"}}),
               Lines({"[Data]", "+1,^500"}));
@@ -50,7 +50,7 @@ TEST_F(Filer, AddHonoursAWishedNumber) {
               Lines({"[Data]", "+1,^501", "+2,^450"}));
 }
 
-TEST_F(Filer, AWishedNumberOnFileFilesNothing) {
+TEST_P(Filer, AWishedNumberOnFileFilesNothing) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(File(b, "ADD", NewLabTest("TAKEN", "Taken number"), {}, {{"1", "7"}}),
               Lines({"[Errors]",
@@ -66,7 +66,7 @@ TEST_F(Filer, AWishedNumberOnFileFilesNothing) {
     EXPECT_EQ(File(b, "ADD", NewLabTest("HALF", "Half number"), {}, {{"1", "7.5"}})[0], "[Errors]");
 }
 
-TEST_F(Filer, AddsASubfileEntryUnderItsParentAndDeletesItWithAt) {
+TEST_P(Filer, AddsASubfileEntryUnderItsParentAndDeletesItWithAt) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(File(b, "ADD", {"80001.03^.01^+1,33^MAYBE", "80001.03^2^+1,33^Possibly"}),
               Lines({"[Data]", "+1,^4"}));
@@ -83,7 +83,7 @@ TEST_F(Filer, AddsASubfileEntryUnderItsParentAndDeletesItWithAt) {
     EXPECT_EQ(Gets(b, "80001.03", ".01", "3,33,")[1], "80001.03^3,33^.01^UNCLEAR^UNCLEAR");
 }
 
-TEST_F(Filer, AddsARecordWithEntriesOfItsOwnSubfilesInOneCall) {
+TEST_P(Filer, AddsARecordWithEntriesOfItsOwnSubfilesInOneCall) {
     TRPCBroker& b = Demo();
     const Lines lines = NewLabTest(
         "URINE", "Urine strip",
@@ -93,7 +93,7 @@ TEST_F(Filer, AddsARecordWithEntriesOfItsOwnSubfilesInOneCall) {
     EXPECT_TRUE(Indexed({"80001", "41", "2", "1", "1", "B", "NEG", "1"}));
 }
 
-TEST_F(Filer, APointerMayNameARecordAddedByTheSameCall) {
+TEST_P(Filer, APointerMayNameARecordAddedByTheSameCall) {
     TRPCBroker& b = Demo();
     const Lines lines =
         NewLabTest("NEWP", "New person's test", {"80001^7^+1^+2", "80000^.01^+2^UUSI,HENKILO"});
@@ -101,7 +101,7 @@ TEST_F(Filer, APointerMayNameARecordAddedByTheSameCall) {
     EXPECT_EQ(Gets(b, "80001", "7", "41,")[1], "80001^41^7^31^UUSI,HENKILO");
 }
 
-TEST_F(Filer, EditChangesTheValuesAndMovesTheIndexEntry) {
+TEST_P(Filer, EditChangesTheValuesAndMovesTheIndexEntry) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(File(b, "EDIT", {"80001^.01^1^HGB", "80001^6^1^8", "80001^3^1^"}), Lines({"[Data]"}));
     EXPECT_EQ(Gets(b, "80001", ".01;3;6;", "1,"),
@@ -112,7 +112,7 @@ TEST_F(Filer, EditChangesTheValuesAndMovesTheIndexEntry) {
     EXPECT_EQ(Node("ZDEMO", {"80001", "1", "0"}), "HGB^Hemoglobin^^3100101^1^8^1^2");
 }
 
-TEST_F(Filer, AtDeletesAValueAndAnEmptyTextLeavesNoNode) {
+TEST_P(Filer, AtDeletesAValueAndAnEmptyTextLeavesNoNode) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(File(b, "EDIT", {"80001^7^1^@", "80001^100^1^@"}), Lines({"[Data]"}));
     EXPECT_EQ(Gets(b, "80001", "7;100;", "1,"),
@@ -121,7 +121,7 @@ TEST_F(Filer, AtDeletesAValueAndAnEmptyTextLeavesNoNode) {
     EXPECT_FALSE(Node("ZDEMO", {"80001", "1", "100", "0"}).has_value());
 }
 
-TEST_F(Filer, EditIsRefusedWhileAnotherSessionHoldsTheLock) {
+TEST_P(Filer, EditIsRefusedWhileAnotherSessionHoldsTheLock) {
     TRPCBroker& mine = Demo();
     TRPCBroker& theirs = Broker(kDemoCodes, kSecondHost);
     ASSERT_EQ(Lock(theirs, "80001", "1"), "1");
@@ -140,7 +140,7 @@ TEST_F(Filer, EditIsRefusedWhileAnotherSessionHoldsTheLock) {
     EXPECT_EQ(File(mine, "EDIT", {"80001^2^1^Hemoglobin B"}), Lines({"[Data]"}));
 }
 
-TEST_F(Filer, AnAddMissingARequiredFieldFilesNothing) {
+TEST_P(Filer, AnAddMissingARequiredFieldFilesNothing) {
     TRPCBroker& b = Demo();
     const Lines lines =
         NewLabTest("GOOD", "A good one", {"80001^.01^+2^BAD", "80001.03^.01^+3,1^X"});
@@ -158,7 +158,7 @@ TEST_F(Filer, AnAddMissingARequiredFieldFilesNothing) {
         << "an empty value is no value";
 }
 
-TEST_F(Filer, RightsAreCheckedWhateverTheClientSends) {
+TEST_P(Filer, RightsAreCheckedWhateverTheClientSends) {
     TRPCBroker& reader = Broker(kReaderCodes);
     EXPECT_EQ(File(reader, "EDIT", {"80001^2^1^Changed by a reader"}),
               Lines({"[Errors]", "You may not change records of file 80001 (DEMO LAB TEST)."}));
@@ -172,7 +172,7 @@ TEST_F(Filer, RightsAreCheckedWhateverTheClientSends) {
         << "the file of files is read-only for everyone";
 }
 
-TEST_F(Filer, RequiredValuesCannotBeEmptiedOrDeleted) {
+TEST_P(Filer, RequiredValuesCannotBeEmptiedOrDeleted) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(File(b, "EDIT", {"80001^2^1^", "80001^.01^2^@", "80001^2^3^@"}),
               Lines({"[Errors]",
@@ -183,7 +183,7 @@ TEST_F(Filer, RequiredValuesCannotBeEmptiedOrDeleted) {
     EXPECT_EQ(Gets(b, "80001", ".01", "2,")[1], "80001^2^.01^WBC^WBC") << "nothing was filed";
 }
 
-TEST_F(Filer, BadLinesGetClearErrorsAndNothingIsHalfFiled) {
+TEST_P(Filer, BadLinesGetClearErrorsAndNothingIsHalfFiled) {
     TRPCBroker& b = Demo();
     const std::string longLine(246, 'y');
     EXPECT_EQ(File(b, "EDIT",
@@ -217,7 +217,7 @@ TEST_F(Filer, BadLinesGetClearErrorsAndNothingIsHalfFiled) {
                      "is read."}));
 }
 
-TEST_F(Filer, ModesKeepToTheirKindOfRecord) {
+TEST_P(Filer, ModesKeepToTheirKindOfRecord) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(File(b, "ADD", {"80001^2^1^Xyz"}),
               Lines({"[Errors]",
@@ -245,7 +245,7 @@ TEST_F(Filer, ModesKeepToTheirKindOfRecord) {
     EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^40^40");
 }
 
-TEST_F(Filer, AtOnTheNumberOfARecordDeletesItInAnEdit) {
+TEST_P(Filer, AtOnTheNumberOfARecordDeletesItInAnEdit) {
     TRPCBroker& b = Demo();
     ASSERT_EQ(File(b, "ADD", NewLabTest("GONE", "To be deleted")), Lines({"[Data]", "+1,^41"}));
     EXPECT_EQ(File(b, "EDIT", {"80001^.01^41^@"}), Lines({"[Data]"}));
@@ -258,6 +258,8 @@ TEST_F(Filer, AtOnTheNumberOfARecordDeletesItInAnEdit) {
                      "TEST (2)."}))
         << "a deletion through the filer keeps every pointer sound";
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Filer, test::kBothEngines, test::EngineName);
 
 }  // namespace
 }  // namespace vorn::devserver::test

@@ -14,7 +14,7 @@ using test::Entries;
 using test::Lines;
 using test::Pieces;
 
-class Finder : public test::BrokerTest {
+class Finder : public test::OnBothEngines<test::BrokerTest> {
   protected:
     // The finder's request: lookup text, flags, indexes, batch size and continuation.
     Lines Lookup(const std::string& file, const std::string& value, const std::string& flags,
@@ -44,7 +44,7 @@ class Finder : public test::BrokerTest {
     }
 };
 
-TEST_F(Finder, ALookupAcrossTwoIndexesListsEachRecordOnceInValueOrder) {
+TEST_P(Finder, ALookupAcrossTwoIndexesListsEachRecordOnceInValueOrder) {
     StartServer();
     // Patients: index B holds the person's number, C the ward's. A record is listed at the
     // first of its matching entries in (value, record) order.
@@ -81,7 +81,7 @@ TEST_F(Finder, ALookupAcrossTwoIndexesListsEachRecordOnceInValueOrder) {
     EXPECT_EQ(back.size(), expectedIens.size());
 }
 
-TEST_F(Finder, PrefixesMatchIgnoringCase) {
+TEST_P(Finder, PrefixesMatchIgnoringCase) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         AddRecord(store, dict, "80002", "13", {{"0", "Mental health clinic^MH^2"}});
         AddRecord(store, dict, "80002", "14", {{"0", "memory clinic^MEM^2"}});
@@ -98,7 +98,7 @@ TEST_F(Finder, PrefixesMatchIgnoringCase) {
     EXPECT_EQ(Lookup("80002", "x", "", "B", "5"), (Lines{"[Data]"}));
 }
 
-TEST_F(Finder, TheComboBoxLocatesItsStoredEntryByTextAndRecordNumber) {
+TEST_P(Finder, TheComboBoxLocatesItsStoredEntryByTextAndRecordNumber) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         AddRecord(store, dict, "80002", "13", {{"0", "MEDICAL WARD 2^M2B^1"}});
     });
@@ -107,7 +107,7 @@ TEST_F(Finder, TheComboBoxLocatesItsStoredEntryByTextAndRecordNumber) {
               (Lines{"[Data]", "13^MEDICAL WARD 2^M2B"}));
 }
 
-TEST_F(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
+TEST_P(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
     StartServer({}, [](std::string dictionary) {
         const std::string field = "[field 80001 7]\n";
         const auto at = dictionary.find(field);
@@ -133,7 +133,7 @@ TEST_F(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
               (Lines{"[Errors]", "Field 99 does not exist in file 80001."}));
 }
 
-TEST_F(Finder, ASubFileIsSearchedUnderItsParentAndWithoutATextEveryRecordComesOnce) {
+TEST_P(Finder, ASubFileIsSearchedUnderItsParentAndWithoutATextEveryRecordComesOnce) {
     StartServer();
     const Lines reply = Call("VRNX FINDER", {{"FILE", "80001.03"},
                                              {"FIELDS", ".01;"},
@@ -161,6 +161,8 @@ TEST_F(Finder, ASubFileIsSearchedUnderItsParentAndWithoutATextEveryRecordComesOn
     for (std::size_t i = 1; i < all.size(); ++i)
         EXPECT_TRUE(once.insert(Pieces(all[i])[0]).second) << all[i];
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Finder, test::kBothEngines, test::EngineName);
 
 }  // namespace
 }  // namespace vorn::devserver

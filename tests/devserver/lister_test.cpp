@@ -40,7 +40,7 @@ std::string SpecimenName(int i) {
     }
 }
 
-class Lister : public test::BrokerTest {
+class Lister : public test::OnBothEngines<test::BrokerTest> {
   protected:
     // A browse call: after "FROM" (and "FROM","IEN" when `ien` is given).
     Lines Browse(Entries e, const std::string& from = "", const std::string& ien = "") {
@@ -97,7 +97,7 @@ class Lister : public test::BrokerTest {
     }
 };
 
-TEST_F(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
+TEST_P(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         for (int i = 1; i <= kManySpecimens; ++i)
             AddRecord(store, dict, "80004", std::to_string(100 + i), {{"0", SpecimenName(i)}});
@@ -128,7 +128,7 @@ TEST_F(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
     EXPECT_EQ(WalkAll("B", 20), Lines(expectedLines.rbegin(), expectedLines.rend()));
 }
 
-TEST_F(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
+TEST_P(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         for (int i = 1; i <= 30; ++i)
             AddRecord(store, dict, "80004", std::to_string(200 + i), {{"0", "SAME"}});
@@ -149,7 +149,7 @@ TEST_F(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
     EXPECT_EQ(Browse(e, "SAME"), (Lines{"[Data]"}));
 }
 
-TEST_F(Lister, InternalOrExternalValues) {
+TEST_P(Lister, InternalOrExternalValues) {
     StartServer();
     // ".001" is the record number itself.
     Entries e{{"FILE", "80006"}, {"FIELDS", ".001;.01;2;3;"}, {"MAX", "1"}, {"SCREEN", "I Y=1"}};
@@ -159,7 +159,7 @@ TEST_F(Lister, InternalOrExternalValues) {
     EXPECT_EQ(Call("DDR LISTER", e), (Lines{"[Data]", "1^1^1^11^1"}));
 }
 
-TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatches) {
+TEST_P(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatches) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         // Record 5 now belongs to lab test 1 as well, and two more to lab tests 10 and 1.
         SetField(store, dict, "80006", "5", "2", "1");
@@ -210,7 +210,7 @@ TEST_F(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatch
               (Lines{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
 }
 
-TEST_F(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
+TEST_P(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         const std::vector<Entries> devices = {
             {{"0", "NUMBERED PRINTER^12"}, {"SUBTYPE", "1"}, {"TYPE", "TRM"}},  // no node 1
@@ -249,7 +249,7 @@ TEST_F(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
               (Lines{"[Data]", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
 }
 
-TEST_F(Lister, SubFileRecordsAreListedUnderTheirParentWithOrWithoutTheLeadingComma) {
+TEST_P(Lister, SubFileRecordsAreListedUnderTheirParentWithOrWithoutTheLeadingComma) {
     StartServer();
     const Entries codes{{"FILE", "80001.03"}, {"FIELDS", ".01;2;"}, {"XREF", "B"}};
     Entries withComma = codes, without = codes;
@@ -264,6 +264,8 @@ TEST_F(Lister, SubFileRecordsAreListedUnderTheirParentWithOrWithoutTheLeadingCom
         EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", p[0], "0"}), p[1] + "^" + p[2]) << p[0];
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Lister, test::kBothEngines, test::EngineName);
 
 }  // namespace
 }  // namespace vorn::devserver

@@ -7,9 +7,9 @@
 namespace vorn::devserver::test {
 namespace {
 
-class Locks : public DemoServerTest {};
+class Locks : public OnBothEngines<DemoServerTest> {};
 
-TEST_F(Locks, AreCountedRefusedToAnotherSessionAndASubfileEntryLocksItsTopRecord) {
+TEST_P(Locks, AreCountedRefusedToAnotherSessionAndASubfileEntryLocksItsTopRecord) {
     TRPCBroker& first = Demo();
     TRPCBroker& second = Broker(kDemoCodes, kSecondHost);
     EXPECT_EQ(Lock(first, "80001.03", "1,33"), "1");
@@ -25,7 +25,7 @@ TEST_F(Locks, AreCountedRefusedToAnotherSessionAndASubfileEntryLocksItsTopRecord
     EXPECT_EQ(Lock(first, "80001", "34"), "1") << "another record";
 }
 
-TEST_F(Locks, NeedTheRightToChangeAndARecordOnFile) {
+TEST_P(Locks, NeedTheRightToChangeAndARecordOnFile) {
     TRPCBroker& reader = Broker(kReaderCodes);
     EXPECT_EQ(
         CallList(reader, "VRNX LOCKS", {{"FILE", "80001"}, {"IEN", "1"}, {"ACT", "LOCK"}}),
@@ -38,7 +38,7 @@ TEST_F(Locks, NeedTheRightToChangeAndARecordOnFile) {
     EXPECT_EQ(server->context().locks.Size(), 0u);
 }
 
-class Deletion : public DemoServerTest {
+class Deletion : public OnBothEngines<DemoServerTest> {
   protected:
     Lines Check(TRPCBroker& b, const std::string& file, const std::string& ien,
                 const std::string& records = "2") {
@@ -51,7 +51,7 @@ class Deletion : public DemoServerTest {
     }
 };
 
-TEST_F(Deletion, ARequiredPointerForbidsIt) {
+TEST_P(Deletion, ARequiredPointerForbidsIt) {
     TRPCBroker& b = Demo();
     // Person 1 is in charge of three lab tests (optional) and is patients 1 and 31 (required).
     EXPECT_EQ(Check(b, "80000", "1"),
@@ -70,7 +70,7 @@ TEST_F(Deletion, ARequiredPointerForbidsIt) {
     EXPECT_EQ(Gets(b, "80000", ".01", "1,")[1], "80000^1^.01^VIRTANEN,AINO^VIRTANEN,AINO");
 }
 
-TEST_F(Deletion, OptionalPointersAreReportedAndThenCleared) {
+TEST_P(Deletion, OptionalPointersAreReportedAndThenCleared) {
     TRPCBroker& b = Demo();
     // Terminal type C-VT100 is the subtype of devices 1 and 5, an optional field.
     EXPECT_EQ(Check(b, "3.2", "3"),
@@ -91,7 +91,7 @@ TEST_F(Deletion, OptionalPointersAreReportedAndThenCleared) {
     EXPECT_EQ(Check(b, "3.5", "1"), Lines({"[BEGIN_diDATA]", "0", " ", "[END_diDATA]"}));
 }
 
-TEST_F(Deletion, TakesTheSubfilesAndIndexEntriesAlong) {
+TEST_P(Deletion, TakesTheSubfilesAndIndexEntriesAlong) {
     TRPCBroker& b = Demo();
     ASSERT_EQ(File(b, "ADD",
                    {"80001^.01^+1^TEMP", "80001^2^+1^Temporary", "80001.03^.01^+2,+1^POS",
@@ -105,7 +105,7 @@ TEST_F(Deletion, TakesTheSubfilesAndIndexEntriesAlong) {
     EXPECT_EQ(Gets(b, "80001", ".01", "41,")[0], "[ERROR]");
 }
 
-TEST_F(Deletion, IsRefusedWithoutTheRight) {
+TEST_P(Deletion, IsRefusedWithoutTheRight) {
     TRPCBroker& reader = Broker(kReaderCodes);
     EXPECT_EQ(
         Delete(reader, "3.2", "3"),
@@ -113,7 +113,7 @@ TEST_F(Deletion, IsRefusedWithoutTheRight) {
     EXPECT_EQ(Gets(reader, "3.2", ".01", "3,")[1], "3.2^3^.01^C-VT100^C-VT100");
 }
 
-TEST_F(Deletion, IsRefusedWhileARecordItWouldChangeIsLockedByAnotherSession) {
+TEST_P(Deletion, IsRefusedWhileARecordItWouldChangeIsLockedByAnotherSession) {
     TRPCBroker& mine = Demo();
     TRPCBroker& theirs = Broker(kDemoCodes, kSecondHost);
     ASSERT_EQ(Lock(theirs, "3.5", "5"), "1");
@@ -132,13 +132,16 @@ TEST_F(Deletion, IsRefusedWhileARecordItWouldChangeIsLockedByAnotherSession) {
     EXPECT_EQ(Gets(mine, "3.2", ".01", "3,")[1], "3.2^3^.01^C-VT100^C-VT100");
 }
 
-TEST_F(Deletion, AnswersAnErrorForWhatDoesNotExist) {
+TEST_P(Deletion, AnswersAnErrorForWhatDoesNotExist) {
     TRPCBroker& b = Demo();
     EXPECT_EQ(Delete(b, "80001", "999"),
               Lines({"[BEGIN_diERRORS]", "There is no record 999 in file 80001 (DEMO LAB TEST)."}));
     EXPECT_EQ(Check(b, "4711", "1"), Lines({"[BEGIN_diERRORS]", "File 4711 does not exist."}));
     EXPECT_EQ(Check(b, "80001", ""), Lines({"[BEGIN_diERRORS]", "\"\" is not a record address."}));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Locks, test::kBothEngines, test::EngineName);
+INSTANTIATE_TEST_SUITE_P(Engines, Deletion, test::kBothEngines, test::EngineName);
 
 }  // namespace
 }  // namespace vorn::devserver::test

@@ -92,6 +92,15 @@ TEST_F(Screen, ComparisonsAreNumericOrTextAsMSaysAndNegationWorksOnEach) {
     ExpectPass({"I \"10\"]\"9\"", "I \"01\"=1", "I 1'=1"}, false);
 }
 
+// What GT.M answers: the operand after & or ! that cannot change the result is not evaluated,
+// and # and \ work on the decimal values.
+TEST_F(Screen, AndOrSkipWhatCannotChangeTheResultAndRemaindersAreDecimal) {
+    ExpectPass({"I 1!(1/0)", "I '(0&(1/0))", "I 0'&(1/0)", "I 1#.01=0", "I 1\\.01=100",
+                "I 10.5#.1=0", "I -7#3=2"});
+    ExpectPass({"I 0&(1/0)", "I 1'!(1/0)"}, false);
+    EXPECT_EQ(RunError("I 1&(1/0)"), "The screen failed on record 7: <DIVIDE>");
+}
+
 TEST_F(Screen, NumericInterpretationOfStrings) {
     const Pairs cases = {{"12abc", "12"}, {"abc", "0"}, {" 12", "0"}, {"-.5x", "-.5"}, {"1E2", "100"},
                          {"1E-3", ".001"}, {"1e2", "1"}, {"1.50", "1.5"}, {"007", "7"}, {"--3", "3"},

@@ -16,6 +16,8 @@
 #include "broker/wire_protocol.h"
 #include "common/counted_fields.h"
 #include "common/scramble.h"
+#include "devserver/gtm_runtime.h"
+#include "devserver/seed.h"
 #include "devserver/text.h"
 #include "tests/support/dev_server_process.h"
 
@@ -39,8 +41,27 @@ std::string SeededDatabaseCopy(const TempFolder& folder, int scale) {
     return copy;
 }
 
-ServerOptions TestOptions(const std::string& dataPath) {
+std::string SeededDatabase(const TempFolder& folder, StoreEngine engine, int scale) {
+    if (engine == StoreEngine::Sqlite) return SeededDatabaseCopy(folder, scale);
+    const StoreLocation where{engine, folder.Path("gtm")};
+    PrepareStore(where);
+    const auto store = OpenStore(where);
+    const auto dictionary = Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd");
+    Seed(*store, *dictionary, SeedFilesIn(DefaultSeedFolder()), scale);
+    return where.path;
+}
+
+std::string EngineName(const ::testing::TestParamInfo<StoreEngine>& info) {
+    return info.param == StoreEngine::Gtm ? "GTM" : "SQLite";
+}
+
+bool EngineMissing(StoreEngine engine) {
+    return engine == StoreEngine::Gtm && FindGtmDist().empty();
+}
+
+ServerOptions TestOptions(const std::string& dataPath, StoreEngine engine) {
     ServerOptions o;
+    o.engine = engine;
     o.port = 0;
     o.dataPath = dataPath;
     o.quietLog = true;

@@ -12,6 +12,9 @@
 
 #include "broker/broker_link.h"
 #include "devserver/server.h"
+#include "devserver/store_engine.h"
+
+#include <gtest/gtest.h>
 
 namespace vorn::devserver::test {
 
@@ -28,9 +31,21 @@ class TempFolder {
 
 // A copy of the seeded demo database in `folder` (seeded once per test program and scale).
 std::string SeededDatabaseCopy(const TempFolder& folder, int scale = 1);
+// The seeded demo database on `engine` in `folder`: a copy for SQLite, a GT.M database seeded
+// in the folder "gtm" for GT.M (a GT.M database names its own file, so it is not copied).
+std::string SeededDatabase(const TempFolder& folder, StoreEngine engine, int scale = 1);
 
 // Options for a test server: free port, quiet, fast code hashing, the given database.
-ServerOptions TestOptions(const std::string& dataPath);
+ServerOptions TestOptions(const std::string& dataPath, StoreEngine engine = StoreEngine::Sqlite);
+
+// Both engines, for suites that run on each (INSTANTIATE_TEST_SUITE_P(..., kBothEngines,
+// EngineName)); a GT.M case is skipped where GT.M is not installed.
+inline const auto kBothEngines = ::testing::Values(StoreEngine::Sqlite, StoreEngine::Gtm);
+std::string EngineName(const ::testing::TestParamInfo<StoreEngine>& info);
+// True (and the test marked skipped) when the engine cannot run here.
+bool EngineMissing(StoreEngine engine);
+#define VORN_SKIP_WITHOUT(engine) \
+    if (::vorn::devserver::test::EngineMissing(engine)) GTEST_SKIP() << "GT.M is not installed"
 
 // The real client: a link to the server and calls through the broker's own wire code.
 class Client {

@@ -139,10 +139,18 @@ DevServerProcess::DevServerProcess() : DevServerProcess(Options()) {}
 
 DevServerProcess::DevServerProcess(Options options) : options_(std::move(options)) {
     folder_ = NewFolder();
-    database_ = folder_ + "/data.db";
+    database_ = folder_ + (options_.gtm ? "/gtm" : "/data.db");
     log_ = folder_ + "/calls.log";
     errors_ = folder_ + "/server.err";
-    CopySeededDatabase(database_, options_.seedScale);
+    if (options_.gtm) {
+        options_.extraArguments.insert(options_.extraArguments.begin(), {"--engine", "gtm"});
+        if (options_.seedScale != 1) {
+            options_.extraArguments.push_back("--seed-scale");
+            options_.extraArguments.push_back(std::to_string(options_.seedScale));
+        }
+    } else {
+        CopySeededDatabase(database_, options_.seedScale);
+    }
     Launch(0);
 }
 

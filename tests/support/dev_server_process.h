@@ -30,6 +30,8 @@ class DevServerProcess {
         int latencyMs = 0;                        // every reply delayed (--latency)
         bool logParams = true;                    // --log-params (the call lines are always logged)
         std::vector<std::string> extraArguments;  // after the others: "--session-documents", "4"
+        // "gtm": --engine gtm on a GT.M database that the server makes and seeds in the folder
+        bool gtm = false;
     };
 
     // Copies the seeded database (seeded once per test program and scale) into a new temporary
@@ -59,6 +61,8 @@ class DevServerProcess {
     std::vector<std::string> NamesSince(std::size_t mark) const;
 
     const std::string& LogPath() const { return log_; }
+    // The SQLite file, or the GT.M data folder.
+    const std::string& DataPath() const { return database_; }
     // Where the server puts what it prints on its printers (--spool): one file per device.
     std::string SpoolFolder() const { return folder_ + "/spool"; }
 

@@ -1,0 +1,295 @@
+// vorn-server on GT.M as a site runs it: the program, a process per session, and real M
+// processes on the same database beside it.
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "broker/broker_error.h"
+#include "broker/rpc_params.h"
+#include "broker/socket_transport.h"
+#include "broker/wire_protocol.h"
+#include "devserver/gtm_runtime.h"
+#include "tests/devserver/broker_fixture.h"
+#include "tests/support/dev_server_process.h"
+#include "tests/support/signed_on_broker.h"
+
+namespace vorn::devserver::test {
+namespace {
+
+using vorn::test::DevServerProcess;
+
+// `mumps` of the installation, run as a child with the data folder's environment: stdin a pipe
+// that the test writes M lines to, stdout read until a marker line arrives.
+class MProcess {
+  public:
+    explicit MProcess(const std::string& dataFolder) {
+        const std::string dist = FindGtmDist();
+        int in[2], out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0) throw std::runtime_error("pipe failed");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            for (const auto& [k, v] : GtmEnvironment(dist, GtmFolder{dataFolder}))
+                ::setenv(k.c_str(), v.c_str(), 1);
+            ::dup2(in[0], 0);
+            ::dup2(out[1], 1);
+            ::dup2(out[1], 2);
+            ::close(in[1]);
+            ::close(out[0]);
+            const std::string mumps = dist + "/mumps";
+            ::execl(mumps.c_str(), mumps.c_str(), "-direct", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        in_ = in[1];
+        out_ = out[0];
+    }
+    ~MProcess() {
+        ::close(in_);  // mumps ends at the end of its input, and its locks with it
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        ::close(out_);
+    }
+    // Runs M lines and waits until the process has done them.
+    void Run(const std::string& lines) {
+        const std::string marker = "DONE" + std::to_string(++runs_);
+        const std::string text = lines + "\nWRITE \"" + marker + "\",!\n";
+        ASSERT_EQ(::write(in_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        std::string seen;
+        char c = 0;
+        // The echo of the command holds the marker in quotes; its output is the bare line.
+        while (seen.find("\n" + marker) == std::string::npos && ::read(out_, &c, 1) == 1)
+            seen += c;
+        ASSERT_NE(seen.find("\n" + marker), std::string::npos) << seen;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int in_ = -1, out_ = -1;
+    int runs_ = 0;
+};
+
+// One line of M through %XCMD; its output.
+std::string RunM(const std::string& dataFolder, const std::string& line) {
+    const std::string dist = FindGtmDist();
+    int out[2];
+    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        for (const auto& [k, v] : GtmEnvironment(dist, GtmFolder{dataFolder}))
+            ::setenv(k.c_str(), v.c_str(), 1);
+        ::dup2(out[1], 1);
+        ::dup2(out[1], 2);
+        ::close(out[0]);
+        const std::string mumps = dist + "/mumps";
+        ::execl(mumps.c_str(), mumps.c_str(), "-run", "%XCMD", line.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    std::string text;
+    char buf[4096];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
+        text.append(buf, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return text;
+}
+
+// The processes whose parent is `parent`.
+std::set<pid_t> ChildrenOf(pid_t parent) {
+    std::set<pid_t> out;
+    DIR* proc = ::opendir("/proc");
+    while (dirent* e = proc ? ::readdir(proc) : nullptr) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(e->d_name));
+        if (pid <= 0) continue;
+        std::ifstream stat(std::string("/proc/") + e->d_name + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        char state = 0;
+        int ppid = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent &&
+            state != 'Z')
+            out.insert(pid);
+    }
+    if (proc) ::closedir(proc);
+    return out;
+}
+
+class GtmServer : public BrokerTest {
+  protected:
+    void SetUp() override {
+        VORN_SKIP_WITHOUT(StoreEngine::Gtm);
+        program = std::make_unique<DevServerProcess>(DevServerProcess::Options{.gtm = true});
+    }
+    void TearDown() override {
+        clients.clear();
+        program.reset();
+        BrokerTest::TearDown();
+    }
+    TRPCBroker& Client(const QString& codes = kDemoCodes, const QString& host = kFirstHost) {
+        clients.push_back(vorn::test::SignedOnBroker(host, program->Port(), codes));
+        return *clients.back();
+    }
+    std::string Log() const {
+        std::ifstream log(program->LogPath());
+        return std::string(std::istreambuf_iterator<char>(log), {});
+    }
+    // The session processes the server runs now.
+    std::set<pid_t> Sessions() { return ChildrenOf(program->Pid()); }
+
+    std::unique_ptr<DevServerProcess> program;
+    std::vector<std::unique_ptr<TRPCBroker>> clients;
+};
+
+TEST_F(GtmServer, AnMProcessesLockOfARecordRefusesItToAClientUntilItIsReleased) {
+    TRPCBroker& b = Client();
+    MProcess m(program->DataPath());
+    m.Run("LOCK ^ZDEMO(80001,1)");
+    EXPECT_EQ(Lock(b, "80001", "1"), "0");
+    EXPECT_EQ(File(b, "EDIT", {"80001^2^1,^Changed while M holds it"}),
+              Lines({"[Errors]",
+                     "File 80001 (DEMO LAB TEST), record 1 is being edited by another user."}));
+    EXPECT_EQ(Lock(b, "80001", "2"), "1");  // only that record
+    m.Run("LOCK");
+    EXPECT_EQ(Lock(b, "80001", "1"), "1");
+    // And the client's lock keeps M out.
+    EXPECT_NE(
+        RunM(program->DataPath(), "LOCK +^ZDEMO(80001,1):0 WRITE \"GOT=\",$TEST,!").find("GOT=0"),
+        std::string::npos);
+}
+
+TEST_F(GtmServer, MReadsWhatAClientFiledAndTheServerReadsWhatMSet) {
+    TRPCBroker& b = Client();
+    EXPECT_EQ(File(b, "EDIT", {"80001^2^1,^Filed through Vorn"}), Lines({"[Data]"}));
+    EXPECT_EQ(RunM(program->DataPath(), "ZWRITE ^ZDEMO(80001,1,0)"),
+              "^ZDEMO(80001,1,0)=\"HB^Filed through Vorn^1^3100101^1^6^1^2\"\n");
+    RunM(program->DataPath(), "SET $PIECE(^ZDEMO(80001,1,0),\"^\",2)=\"Set in M\"");
+    EXPECT_EQ(Gets(b, "80001", "2;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80001^1^2^Set in M^Set in M", "[END_diDATA]"}));
+}
+
+TEST_F(GtmServer, EachSessionIsAProcessOfItsOwnAndItsCountedLocksEndWithIt) {
+    TRPCBroker& a = Client();
+    const std::set<pid_t> first = Sessions();
+    ASSERT_EQ(first.size(), 1u);
+    TRPCBroker& b = Client(kDemoCodes, kSecondHost);  // a host of its own: a session of its own
+    ASSERT_EQ(Sessions().size(), 2u);
+    EXPECT_EQ(Lock(a, "80001", "1"), "1");
+    EXPECT_EQ(Lock(a, "80001", "1"), "1");
+    EXPECT_EQ(Lock(b, "80001", "1"), "0");
+    EXPECT_EQ(Lock(a, "80001", "1", "UNLOCK"), "1");
+    EXPECT_EQ(Lock(b, "80001", "1"), "0");  // counted: one unlock of two
+    // The session's process dies without a word: its locks go with it (once the server has
+    // reaped it and cleared what it left, which the server notes in its log).
+    ::kill(*first.begin(), SIGKILL);
+    while (Log().find("M locks cleared: ^ZDEMO(80001,1)") == std::string::npos)
+        std::this_thread::yield();
+    EXPECT_EQ(Lock(b, "80001", "1"), "1");
+    EXPECT_EQ(Lock(b, "80001", "1", "UNLOCK"), "1");
+    EXPECT_EQ(Lock(b, "80001", "1", "UNLOCK"), "0");  // not held any more
+}
+
+TEST_F(GtmServer, AServerKilledDuringFilingsKeepsEveryFilingItAnswered) {
+    // Another session files lab tests one after another and notes each answered number.
+    std::mutex mutex;
+    std::condition_variable answered;
+    std::vector<std::pair<int, std::string>> filed;
+    const int port = program->Port();
+    std::thread filer([&] {
+        test::Client c(port);
+        c.SignOnDemo();
+        for (int n = 1;; ++n) {
+            TParams params;
+            params[0].Value = "ADD";
+            params[0].ParamKind = TParamType::literal;
+            params[1].Value = ".DDR";
+            params[1].ParamKind = TParamType::list;
+            params[1].Mult.SetItem("1", QString("80001^.01^+1,^K%1").arg(n));
+            params[1].Mult.SetItem("2", QString("80001^2^+1,^Kept %1").arg(n));
+            params[2].ParamKind = TParamType::literal;
+            std::vector<std::string> lines;
+            try {
+                lines =
+                    SplitLines(ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params)));
+            } catch (const std::exception&) {
+                break;
+            }
+            if (lines.size() != 2 || lines[1].rfind("+1,^", 0) != 0) break;
+            const std::lock_guard hold(mutex);
+            filed.emplace_back(n, lines[1].substr(4));
+            answered.notify_all();
+        }
+        const std::lock_guard hold(mutex);
+        answered.notify_all();
+    });
+    {
+        std::unique_lock hold(mutex);
+        answered.wait(hold, [&] { return filed.size() >= 20; });
+    }
+    // Every process of the server at once, as when the machine loses power.
+    for (const pid_t session : Sessions())
+        ::kill(session, SIGKILL);
+    program->Kill();
+    filer.join();
+    program->Start();  // recovers the database from its journal
+    TRPCBroker& b = Client();
+    ASSERT_GE(filed.size(), 20u);
+    for (const auto& [n, ien] : filed)
+        EXPECT_EQ(Gets(b, "80001", ".01;", ien + ","),
+                  Lines({"[BEGIN_diDATA]",
+                         "80001^" + ien + "^.01^K" + std::to_string(n) + "^K" + std::to_string(n),
+                         "[END_diDATA]"}))
+            << "filing " << n;
+}
+
+TEST(GtmFolder, ADataFolderThatCannotBeMadeIsAClearErrorAtStart) {
+    VORN_SKIP_WITHOUT(StoreEngine::Gtm);
+    Server server(TestOptions("/proc/vorn-gtm-data", StoreEngine::Gtm));
+    try {
+        server.Start();
+        ADD_FAILURE() << "started";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "the GT.M data folder /proc/vorn-gtm-data cannot be written");
+    }
+}
+
+// A replication secondary's server: everything reads, nothing changes.
+class ReadOnlyServer : public OnBothEngines<BrokerTest> {
+  protected:
+    void SetUp() override {
+        adjustOptions = [](ServerOptions& o) { o.readOnly = true; };
+        OnBothEngines<BrokerTest>::SetUp();
+        if (!IsSkipped()) StartServer();
+    }
+};
+
+TEST_P(ReadOnlyServer, ServesReadsAndRefusesEveryChangeWithAClearError) {
+    Client c(server->Port());
+    c.SignOnDemo();
+    EXPECT_EQ(Gets(Demo(), "80001", ".01;", "1,"),
+              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "[END_diDATA]"}));
+    EXPECT_EQ(Lock(Demo(), "80001", "1"), "1");
+    EXPECT_EQ(c.MError("DDR FILER", {"EDIT"}), kReadOnlyRefusal);
+    EXPECT_EQ(c.MError("VRNX RECORD DELETE"), kReadOnlyRefusal);
+    EXPECT_EQ(c.MError("XUS CVC", {"x"}), kReadOnlyRefusal);
+    EXPECT_EQ(FieldOf("80001", "1", "2"), "Hemoglobin");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, ReadOnlyServer, kBothEngines, EngineName);
+
+}  // namespace
+}  // namespace vorn::devserver::test
