@@ -109,6 +109,8 @@ set(CPACK_DEBIAN_DEVELOPMENT_DESCRIPTION "Vorn toolkit: headers, CMake package a
 set(CPACK_DEBIAN_SERVER_PACKAGE_NAME ${VORN_PACKAGE_server})
 set(CPACK_DEBIAN_SERVER_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_SERVER_PACKAGE_DEPENDS "${runtime_depends}")
+# --engine gtm loads GT.M when it is asked for.
+set(CPACK_DEBIAN_SERVER_PACKAGE_SUGGESTS fis-gtm)
 set(CPACK_DEBIAN_SERVER_DESCRIPTION "Vorn development server and command-line client
  vorn-server stands in for an M (MUMPS) server while Vorn forms are built and
  tested: the broker protocol, sign-on, record calls and locks, with demo data

@@ -24,6 +24,7 @@ std::string Usage() {
            "N]\n"
            "                   [--seed-from DIR] [--spool DIR] [--spool-cap MIB]\n"
            "                   [--session-documents MIB] [--server-documents MIB]\n"
+           "                   [--engine sqlite|gtm] [--read-only]\n"
            "\n"
            "The Vorn development server: the broker protocol, sign-on and the demo data.\n"
            "\n"
