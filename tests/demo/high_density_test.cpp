@@ -165,10 +165,6 @@ TEST_F(HighDensity, TheDeviceDialogAndTheMessageDialogFit) {
 }
 
 TEST_F(HighDensity, TheSignOnThePickListThePreviewAndTheHelpWindowFit) {
-    TfrmSignon signon;
-    signon.show();
-    Expect(Faults(signon), "sign-on form");
-    signon.close();
     Show("35");
     TypeInto(form->xDlgAbbreviation, QStringLiteral("H"));
     QTest::keyClick(form->xDlgAbbreviation, Qt::Key_Return);
@@ -191,6 +187,10 @@ TEST_F(HighDensity, TheSignOnThePickListThePreviewAndTheHelpWindowFit) {
     ASSERT_NE(HelpWindow(), nullptr);
     Expect(Faults(*HelpWindow()), "help window");
     HelpWindow()->close();
+    TfrmSignon signon;
+    signon.show();
+    Expect(Faults(signon), "sign-on form");
+    signon.close();
 }
 
 }  // namespace
