@@ -1,8 +1,14 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite.
+# Installs what is missing, builds, and runs the whole test suite; says how long each took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
-scripts/build.sh
+phase() {
+  local name=$1 start=$SECONDS
+  shift
+  "$@"
+  echo "== $name: $((SECONDS - start)) s"
+}
+phase "packages" scripts/install-deps.sh
+phase "build" scripts/build.sh
 cd build
-QT_QPA_PLATFORM=offscreen ctest -j2 --output-on-failure --timeout 300
+phase "tests" env QT_QPA_PLATFORM=offscreen ctest -j2 --output-on-failure --timeout 300
