@@ -16,8 +16,8 @@
 
 #include "bench/ratio_reporter.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include "broker/broker_error.h"
 #include "controls/dialog_edit.h"
-#include "output/pntr_conf_form.h"
+#include "output/internal/pntr_conf_form.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
-#include "source/source_messages.h"
+#include "source/internal/source_messages.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
 #include "toolkit/event_guard.h"

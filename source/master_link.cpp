@@ -1,11 +1,11 @@
-#include "source/master_link.h"
+#include "source/internal/master_link.h"
 
 #include <QWidget>
 
 #include "broker/rpc_broker.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
-#include "source/source_requests.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_requests.h"
 #include "source/vorn_source.h"
 
 namespace vorn {

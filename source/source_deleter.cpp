@@ -1,14 +1,14 @@
-#include "source/source_deleter.h"
+#include "source/internal/source_deleter.h"
 
 #include "broker/rpc_broker.h"
 #include "broker/section_reader.h"
-#include "source/flag_scope.h"
+#include "source/internal/flag_scope.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
-#include "source/source_requests.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_requests.h"
 #include "source/vorn_source.h"
-#include "toolkit/wait_cursor.h"
+#include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
 namespace {

@@ -1,7 +1,7 @@
-#include "source/source_history.h"
+#include "source/internal/source_history.h"
 
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
 #include "source/vorn_source.h"
 
 namespace vorn {

@@ -1,13 +1,13 @@
-#include "source/source_locker.h"
+#include "source/internal/source_locker.h"
 
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
 #include "broker/rpc_broker.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
-#include "source/source_requests.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_requests.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
-#include "toolkit/wait_cursor.h"
+#include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
 namespace {

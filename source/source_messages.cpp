@@ -1,6 +1,6 @@
-#include "source/source_messages.h"
+#include "source/internal/source_messages.h"
 
-#include "source/no_broker_link.h"
+#include "source/internal/no_broker_link.h"
 #include "source/timed_message.h"
 
 namespace vorn {

@@ -1,11 +1,11 @@
-#include "source/source_navigator.h"
+#include "source/internal/source_navigator.h"
 
 #include <QWidget>
 
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
-#include "source/flag_scope.h"
-#include "source/source_messages.h"
+#include "source/internal/flag_scope.h"
+#include "source/internal/source_messages.h"
 #include "source/vorn_source.h"
 
 namespace vorn {

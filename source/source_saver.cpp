@@ -1,18 +1,18 @@
-#include "source/source_saver.h"
+#include "source/internal/source_saver.h"
 
 #include "broker/broker_error.h"
 #include "broker/rpc_broker.h"
 #include "source/filer_request.h"
-#include "source/flag_scope.h"
+#include "source/internal/flag_scope.h"
 #include "source/message_text.h"
 #include "source/record_requests.h"
-#include "source/source_history.h"
-#include "source/source_locker.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
+#include "source/internal/source_history.h"
+#include "source/internal/source_locker.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
-#include "toolkit/wait_cursor.h"
+#include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
 namespace {

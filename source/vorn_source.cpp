@@ -3,18 +3,18 @@
 #include <QWidget>
 
 #include "broker/rpc_broker.h"
-#include "source/enabling_rules.h"
-#include "source/master_link.h"
+#include "source/internal/enabling_rules.h"
+#include "source/internal/master_link.h"
 #include "source/message_text.h"
-#include "source/no_broker_link.h"
+#include "source/internal/no_broker_link.h"
 #include "source/server_queries.h"
-#include "source/source_deleter.h"
-#include "source/source_history.h"
-#include "source/source_locker.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
-#include "source/source_requests.h"
-#include "source/source_saver.h"
+#include "source/internal/source_deleter.h"
+#include "source/internal/source_history.h"
+#include "source/internal/source_locker.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_requests.h"
+#include "source/internal/source_saver.h"
 
 namespace vorn {
 

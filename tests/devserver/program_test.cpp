@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "broker/rpc_params.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/wire_protocol.h"
 #include "common/scramble.h"
 #include "devserver/server_options.h"
 #include "tests/devserver/server_fixture.h"

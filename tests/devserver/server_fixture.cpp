@@ -12,8 +12,8 @@
 
 #include "broker/broker_error.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "common/counted_fields.h"
 #include "common/scramble.h"
 #include "devserver/text.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "broker/rpc_params.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/wire_protocol.h"
 #include "common/counted_fields.h"
 #include "devserver/call_parser.h"
 #include "devserver/m_subscripts.h"

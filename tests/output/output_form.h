@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "lookup/find_dialog.h"
-#include "lookup/xde_string_grid.h"
+#include "lookup/internal/xde_string_grid.h"
 #include "output/device_dialog.h"
 #include "output/vorn_print.h"
 #include "output/vorn_report.h"

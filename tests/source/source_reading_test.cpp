@@ -12,8 +12,8 @@
 #include <sstream>
 #include <thread>
 
-#include "broker/broker_link.h"
-#include "broker/clock.h"
+#include "broker/internal/broker_link.h"
+#include "broker/internal/clock.h"
 #include "source/message_text.h"
 #include "tests/source/lab_test_source.h"
 #include "toolkit/event_guard.h"

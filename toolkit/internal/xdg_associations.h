@@ -6,7 +6,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "toolkit/file_associations.h"
+#include "toolkit/internal/file_associations.h"
 
 namespace vorn {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <optional>
 
-#include "source/session_locks.h"
+#include "source/internal/session_locks.h"
 #include "toolkit/timer.h"
 
 namespace vorn {

@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "source/pending_edit.h"
+#include "source/internal/pending_edit.h"
 
 namespace vorn {
 

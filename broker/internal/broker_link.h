@@ -7,7 +7,7 @@
 #include <QByteArray>
 #include <QStringList>
 
-#include "broker/socket.h"
+#include "broker/internal/socket.h"
 
 namespace vorn {
 

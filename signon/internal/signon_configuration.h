@@ -7,7 +7,7 @@
 #include <QFont>
 #include <QPointer>
 
-#include "signon/signon_settings.h"
+#include "signon/internal/signon_settings.h"
 
 class QGroupBox;
 class QPushButton;

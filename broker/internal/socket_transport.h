@@ -4,7 +4,7 @@
 #include <QString>
 #include <memory>
 
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
 
 namespace vorn {
 
