@@ -5,8 +5,8 @@
 
 #include "broker/broker_error.h"
 #include "broker/internal/broker_link.h"
-#include "broker/rpc_params.h"
 #include "broker/internal/socket_errors.h"
+#include "broker/rpc_params.h"
 #include "common/counted_fields.h"
 
 namespace vorn {

@@ -6,8 +6,8 @@
 #include <QWidget>
 
 #include "source/internal/field_help_display.h"
-#include "source/message_text.h"
 #include "source/internal/source_messages.h"
+#include "source/message_text.h"
 #include "source/timed_message.h"
 
 namespace vorn {

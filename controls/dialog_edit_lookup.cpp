@@ -10,8 +10,8 @@
 #include "lookup/internal/xde_string_grid.h"
 #include "source/internal/field_help_display.h"
 #include "source/internal/flag_scope.h"
-#include "source/message_text.h"
 #include "source/internal/source_messages.h"
+#include "source/message_text.h"
 #include "toolkit/display_adjustment.h"
 #include "toolkit/internal/help_file.h"
 

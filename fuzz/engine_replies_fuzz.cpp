@@ -10,8 +10,8 @@
 #include "lookup/internal/finder_request.h"
 #include "lookup/internal/logical_listing.h"
 #include "source/filer_request.h"
-#include "source/record_requests.h"
 #include "source/internal/source_requests.h"
+#include "source/record_requests.h"
 
 namespace {
 

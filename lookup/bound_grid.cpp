@@ -15,8 +15,8 @@
 #include "lookup/internal/logical_listing.h"
 #include "lookup/internal/pick_list.h"
 #include "source/internal/flag_scope.h"
-#include "source/server_queries.h"
 #include "source/internal/source_messages.h"
+#include "source/server_queries.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {

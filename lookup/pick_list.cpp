@@ -3,9 +3,9 @@
 #include "broker/pieces.h"
 #include "lookup/internal/record_sort.h"
 #include "lookup/vorn_finder.h"
+#include "source/internal/source_messages.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
-#include "source/internal/source_messages.h"
 
 namespace vorn::picklist {
 namespace {

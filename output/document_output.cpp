@@ -3,8 +3,8 @@
 #include <QSaveFile>
 
 #include "output/internal/line_printing.h"
-#include "source/message_text.h"
 #include "source/internal/source_messages.h"
+#include "source/message_text.h"
 
 namespace vorn {
 namespace {

@@ -3,8 +3,8 @@
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
 #include "broker/section_reader.h"
-#include "source/record_requests.h"
 #include "source/internal/source_requests.h"
+#include "source/record_requests.h"
 #include "source/vorn_source.h"
 
 namespace vorn {

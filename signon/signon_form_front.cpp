@@ -1,8 +1,8 @@
 #include "signon/signon_form_front.h"
 
+#include "broker/verify_code_change.h"
 #include "signon/internal/signon_form.h"
 #include "signon/internal/signon_message_form.h"
-#include "broker/verify_code_change.h"
 #include "signon/internal/verify_code_form_front.h"
 #include "toolkit/modal_seam.h"
 

@@ -22,11 +22,11 @@ bool MasterLink::Setup() {
         return true;
     }
     if (!master->Active()) {
-        say::Error(QStringLiteral("MasterSource is not active"));
+        s_.Presenter().Error(QStringLiteral("MasterSource is not active"));
         return false;
     }
     if (master->FileNumber.isEmpty()) {
-        say::Error(QStringLiteral("MasterSource's FileNumber not defined"));
+        s_.Presenter().Error(QStringLiteral("MasterSource's FileNumber not defined"));
         return false;
     }
     const QString masterRecord = master->RecordNumber();

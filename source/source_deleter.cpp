@@ -3,10 +3,10 @@
 #include "broker/rpc_broker.h"
 #include "broker/section_reader.h"
 #include "source/internal/flag_scope.h"
-#include "source/message_text.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
+#include "source/message_text.h"
 #include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
 
@@ -67,18 +67,20 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
         refusal_ = failure;
         // The check was not made: nothing is known about pointers, and nothing is deleted.
         if (s_.ShowMessages)
-            say::Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak + Lines(failure));
+            s_.Presenter().Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak +
+                                 Lines(failure));
         return false;
     }
     if (!requests::ReadDeletionAllowed(pointers_)) {
         if (s_.ShowMessages)
-            say::Warning(GetDialogText(48, {}, s_.RPCBroker()) +
-                         Lines(requests::PointerReport(pointers_, 2)));
+            s_.Presenter().Warning(GetDialogText(48, {}, s_.RPCBroker()) +
+                                   Lines(requests::PointerReport(pointers_, 2)));
         return false;
     }
-    if (s_.ShowMessages && !say::YesOrCancel(Lines(requests::PointerReport(pointers_, 3)) +
-                                                 GetDialogText(49, {}, s_.RPCBroker()),
-                                             30))
+    if (s_.ShowMessages &&
+        !s_.Presenter().YesOrCancel(
+            Lines(requests::PointerReport(pointers_, 3)) + GetDialogText(49, {}, s_.RPCBroker()),
+            30))
         return false;
     asked = true;
     return true;
@@ -91,7 +93,7 @@ bool SourceDeleter::Delete() {
     FlagScope deleting(deleting_);
     unanswered_ = false;
     if (s_.State() != ssEdit && s_.State() != ssBrowse) {
-        if (s_.ShowMessages) say::Information(GetDialogText(44, {}, s_.RPCBroker()));
+        if (s_.ShowMessages) s_.Presenter().Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;
     }
     bool allowDelete = true;
@@ -107,7 +109,7 @@ bool SourceDeleter::Delete() {
             GetDialogText(45, s_.FileName + QStringLiteral(": ") + navigator_.IdentifierText(),
                           s_.RPCBroker()) +
             say::kLineBreak;
-        if (!say::YesOrCancel(question)) return false;
+        if (!s_.Presenter().YesOrCancel(question)) return false;
     }
     s_.ForgetChanges();
     const QString address = s_.FullIens();
@@ -136,7 +138,7 @@ bool SourceDeleter::Delete() {
         s_.GetRecord();
     }
     if (s_.ShowMessages && (!success || s_.InformMessages.testFlag(InformDelete)))
-        say::Information(report);
+        s_.Presenter().Information(report);
     if (s_.AfterDelete) s_.AfterDelete(&s_, success);
     return success;
 }

@@ -55,8 +55,9 @@ void SourceHistory::GoTo(int index) {
     // The user asked for another record, not for an empty form: the one shown before stays.
     if (!previous.isEmpty() && previous != entry.Iens) s_.GetAndFill(previous);
     if (s_.ShowMessages)
-        say::Warning(s_.FileName + QStringLiteral(": ") + entry.Text +
-                     QStringLiteral(" is no longer on file; it is taken off the history."));
+        s_.Presenter().Warning(
+            s_.FileName + QStringLiteral(": ") + entry.Text +
+            QStringLiteral(" is no longer on file; it is taken off the history."));
 }
 
 void SourceHistory::Forget(const QString& iens) {

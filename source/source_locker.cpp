@@ -2,9 +2,9 @@
 
 #include "broker/internal/broker_link.h"
 #include "broker/rpc_broker.h"
-#include "source/message_text.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_requests.h"
+#include "source/message_text.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
@@ -60,8 +60,8 @@ bool SourceLocker::Take(bool reportRefusal) {
             // "Being modified by someone else" only when nobody said otherwise: a user who may
             // not change the file is told that instead.
             if (reportRefusal && s_.ShowMessages)
-                say::Error(refusal_.isEmpty() ? GetDialogText(56, {}, s_.RPCBroker())
-                                              : refusal_.join(say::kLineBreak));
+                s_.Presenter().Error(refusal_.isEmpty() ? GetDialogText(56, {}, s_.RPCBroker())
+                                                        : refusal_.join(say::kLineBreak));
             return false;
         }
         session_locks::Hold(*key, this);
@@ -115,7 +115,7 @@ void SourceLocker::Unlock() {
         held_.reset();
     } else {
         session_locks::Hold(key, this);
-        say::Error(GetDialogText(57, {}, s_.RPCBroker()));
+        s_.Presenter().Error(GetDialogText(57, {}, s_.RPCBroker()));
     }
 }
 
@@ -156,7 +156,7 @@ void SourceLocker::Tick() {
 }
 
 void SourceLocker::Ask() {
-    const int answer = TimedMessageDlg(
+    const int answer = s_.Presenter().Show(
         GetDialogText(53, QString::number(s_.LockTimeOut), s_.RPCBroker()),
         ui::MessageKind::Warning, ui::mbYes | ui::mbNo | ui::mbIgnore, kQuestionSeconds);
     switch (answer) {
@@ -170,7 +170,7 @@ void SourceLocker::Ask() {
             break;
         case ui::mrNone:
             s_.Cancel();
-            say::Information(GetDialogText(55, {}, s_.RPCBroker()));
+            s_.Presenter().Information(GetDialogText(55, {}, s_.RPCBroker()));
             break;
         default:
             // Ignore, or the question closed without an answer: keep editing for another

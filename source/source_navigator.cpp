@@ -50,7 +50,7 @@ void SourceNavigator::GetRecord() {
     }
     records::RecordAnswer answer;
     if (s_.FileNumber.isEmpty()) {
-        say::Warning(QStringLiteral("File Number is not initialized!"));
+        s_.Presenter().Warning(QStringLiteral("File Number is not initialized!"));
     } else {
         answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
         // The record went under the details' edits (another user deleted it): each detail is
@@ -179,7 +179,7 @@ void SourceNavigator::ForgetEnds() {
 
 bool SourceNavigator::GetAndFill(const QString& ien) {
     if (!s_.Active()) {
-        say::Error(s_.Name() + QStringLiteral(" is not active!"));
+        s_.Presenter().Error(s_.Name() + QStringLiteral(" is not active!"));
         return false;
     }
     if (ien != QLatin1String("+1")) {

@@ -4,12 +4,12 @@
 #include "broker/rpc_broker.h"
 #include "source/filer_request.h"
 #include "source/internal/flag_scope.h"
-#include "source/message_text.h"
-#include "source/record_requests.h"
 #include "source/internal/source_history.h"
 #include "source/internal/source_locker.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
+#include "source/message_text.h"
+#include "source/record_requests.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
@@ -60,7 +60,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     if (!ValidateField(field, value)) {
         if (s_.ShowMessages) {
             const QString name = showing.isEmpty() ? field : showing.first()->FMDisplayName();
-            say::Error(GetDialogText(32, value + u'^' + name, s_.RPCBroker()));
+            s_.Presenter().Error(GetDialogText(32, value + u'^' + name, s_.RPCBroker()));
         }
         return false;
     }
@@ -103,7 +103,7 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
         if (control->FMRequired() && !control->HasValue())
             missing_.append({control, DisplayNameOf(*control)});
     if (!missing_.isEmpty()) {
-        say::Error(GetDialogText(51, missing_.first().displayName, s_.RPCBroker()));
+        s_.Presenter().Error(GetDialogText(51, missing_.first().displayName, s_.RPCBroker()));
         return false;
     }
     // A control may know better than its value whether its field is filled; asked before the
@@ -112,7 +112,8 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
     for (TvornBoundControl* control : newRecord ? s_.Controls() : edit_.Changed())
         if (!control->IsFilled()) names.append(DisplayNameOf(*control));
     if (names.isEmpty()) return true;
-    say::Error(GetDialogText(38, {}, s_.RPCBroker()) + names.join(QStringLiteral(", ")) + u'.');
+    s_.Presenter().Error(GetDialogText(38, {}, s_.RPCBroker()) + names.join(QStringLiteral(", ")) +
+                         u'.');
     return false;
 }
 
@@ -139,7 +140,7 @@ bool SourceSaver::LockStillHeld() {
     // filing now would overwrite their save.
     if (!locker_.Reacquire()) return false;
     if (navigator_.RecordUnchanged()) return true;
-    if (s_.ShowMessages) say::Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
+    if (s_.ShowMessages) s_.Presenter().Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
     s_.Cancel();
     return false;
 }
@@ -211,7 +212,7 @@ bool SourceSaver::Save() {
     if (!allowSave) return false;
     if (!edit_.HasChanges()) return false;
     if (s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmChange) &&
-        !say::YesOrCancel(ChangeQuestion()))
+        !s_.Presenter().YesOrCancel(ChangeQuestion()))
         return false;
     FlagScope saving(saving_);
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
@@ -235,7 +236,7 @@ bool SourceSaver::Save() {
         report = RefusalReport(40, filed.refusals);
     }
     if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformChange)))
-        say::Information(report);
+        s_.Presenter().Information(report);
     if (s_.AfterSave) s_.AfterSave(&s_, filed.done);
     return filed.done;
 }
@@ -250,7 +251,8 @@ bool SourceSaver::SaveAs() {
         for (TvornBoundControl* control : s_.Controls())
             if (control->ShowsTypedText() && control->FMField() == QLatin1String(".01"))
                 parameters += control->ShownText();
-        if (!say::YesOrCancel(GetDialogText(41, parameters, s_.RPCBroker()) + say::kLineBreak))
+        if (!s_.Presenter().YesOrCancel(GetDialogText(41, parameters, s_.RPCBroker()) +
+                                        say::kLineBreak))
             return false;
     }
     FlagScope saving(saving_);
@@ -299,7 +301,7 @@ bool SourceSaver::SaveAs() {
         report = RefusalReport(43, filed.refusals);
     }
     if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformInsert)))
-        say::Information(report);
+        s_.Presenter().Information(report);
     if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed.done);
     return filed.done;
 }
@@ -317,8 +319,8 @@ bool SourceSaver::CheckSaveChanges() {
                                        : GetDialogText(58, {}, s_.RPCBroker()) + u' ' +
                                              s_.FileName + QStringLiteral(": ") +
                                              navigator_.IdentifierText() + u'?' + say::kLineBreak;
-    const int answer = TimedMessageDlg(question, ui::MessageKind::Confirmation,
-                                       ui::mbYes | ui::mbNo | ui::mbCancel);
+    const int answer = s_.Presenter().Show(question, ui::MessageKind::Confirmation,
+                                           ui::mbYes | ui::mbNo | ui::mbCancel);
     // A save that found nothing left to file (a lock timeout under the question may have
     // cancelled it) lets the caller go on; one that failed keeps the user here.
     if (answer == ui::mrYes) return (newRecord ? SaveAs() : Save()) || !edit_.HasChanges();

@@ -5,9 +5,7 @@
 #include "broker/rpc_broker.h"
 #include "source/internal/enabling_rules.h"
 #include "source/internal/master_link.h"
-#include "source/message_text.h"
 #include "source/internal/no_broker_link.h"
-#include "source/server_queries.h"
 #include "source/internal/source_deleter.h"
 #include "source/internal/source_history.h"
 #include "source/internal/source_locker.h"
@@ -15,6 +13,9 @@
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
 #include "source/internal/source_saver.h"
+#include "source/message_text.h"
+#include "source/server_queries.h"
+#include "source/source_presenter.h"
 
 namespace vorn {
 
@@ -56,14 +57,14 @@ void TvornSource::SetActive(bool on) {
 
 void TvornSource::SetMasterSource(QObject* master) {
     if (master == this) {
-        say::Error(QStringLiteral("Component can't be both master and detail!"));
+        Presenter().Error(QStringLiteral("Component can't be both master and detail!"));
         if (master_) master_->RemoveDetail(this);
         master_ = nullptr;
         return;
     }
     auto* source = qobject_cast<TvornSource*>(master);
     if (master && !source) {
-        say::Error(QStringLiteral("Component is not valid TvornSource component!"));
+        Presenter().Error(QStringLiteral("Component is not valid TvornSource component!"));
         return;
     }
     if (master_ && master_ != source) master_->RemoveDetail(this);
@@ -116,11 +117,11 @@ QList<TvornSource*> TvornSource::Details() const {
 
 void TvornSource::Open() {
     if (FileNumber.isEmpty()) {
-        say::Error(Name() + QStringLiteral("'s filenumber not defined!"));
+        Presenter().Error(Name() + QStringLiteral("'s filenumber not defined!"));
         return;
     }
     if (!broker_) {
-        say::Error(Name() + QStringLiteral(" not linked to RPC Broker-component!"));
+        Presenter().Error(Name() + QStringLiteral(" not linked to RPC Broker-component!"));
         return;
     }
     if (active_) return;
@@ -215,12 +216,16 @@ void TvornSource::SetState(TvornSourceState newState) {
     RefreshControls();
 }
 
+SourcePresenter& TvornSource::Presenter() const {
+    return presenter_ ? *presenter_ : DefaultSourcePresenter();
+}
+
 bool TvornSource::BeginEdit() {
     if (state_ == ssBrowse) {
         if (!LockRecord()) return false;
         // The record is checked only now that nobody else can change it.
         if (!RecordUnchanged()) {
-            if (ShowMessages) say::Information(GetDialogText(50, {}, broker_.data()), 60);
+            if (ShowMessages) Presenter().Information(GetDialogText(50, {}, broker_.data()), 60);
             UnlockRecord();
             GetRecord();
             return false;
@@ -448,7 +453,8 @@ QString TvornSource::FieldHelp(const QString& field, const QString& kind) {
 
 bool TvornSource::PointerLaygoAllowed(const QString& field) {
     if (!broker_) {
-        say::Error(Name() + QStringLiteral(" is not associated with a RPC Broker component!"));
+        Presenter().Error(Name() +
+                          QStringLiteral(" is not associated with a RPC Broker component!"));
         return false;
     }
     return requests::ReadPointerLaygo(broker_->Call(requests::PointerLaygo(FileNumber, field)));

@@ -27,6 +27,7 @@ class SourceDeleter;
 class SourceHistory;
 class SourceLocker;
 class SourceNavigator;
+class SourcePresenter;
 class SourceSaver;
 struct MissingField;
 namespace ui {
@@ -106,6 +107,11 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // At run time the server's refusals narrow the value; buttons and controls follow at once.
     void SetUserAccess(TvornUserAccess access);
     TvornDelPointerDisplay* DelPointerDisplay() const { return delPointerDisplay_; }
+    // Who shows the source's messages and asks its questions: the toolset's message dialog
+    // unless a form or a test sets its own (nullptr: the dialog again). The presenter must
+    // outlive the source or be unset first.
+    void SetPresenter(SourcePresenter* presenter) { presenter_ = presenter; }
+    SourcePresenter& Presenter() const;
 
     // --- published events ---
     TNotifyEvent AfterClear;
@@ -317,6 +323,7 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     TvornDelPointerDisplay* delPointerDisplay_;
     TvornSourceState state_ = ssInactive;
     QString userData_;
+    SourcePresenter* presenter_ = nullptr;
 
     QList<Registered<TvornBoundControl>> controls_;
     QStringList fields_;

@@ -1,8 +1,11 @@
-// How the data source talks to the user: its message dialog, with the kinds and buttons each
-// message of the toolset is shown with.
+// The messages of the toolset's components that have no data source of their own (finders,
+// grids, the related-records operation): the default presenter's, with the kinds and buttons
+// each message of the toolset is shown with. A data source's own go through its presenter.
 #pragma once
 
 #include <QString>
+
+#include "source/source_presenter.h"
 
 namespace vorn::say {
 

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "broker/internal/broker_connections.h"
 #include "broker/broker_error.h"
+#include "broker/internal/broker_connections.h"
 #include "broker/internal/broker_link.h"
 #include "broker/internal/client_agent.h"
 #include "broker/registry_settings.h"

@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "broker/rpc_params.h"
 #include "broker/internal/wire_protocol.h"
+#include "broker/rpc_params.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/test_peer.h"
 

@@ -11,8 +11,8 @@
 #include "output/vorn_print.h"
 #include "output/vorn_report.h"
 #include "source/message_text.h"
-#include "tests/support/source_fixture.h"
 #include "tests/support/shown_find.h"
+#include "tests/support/source_fixture.h"
 
 namespace vorn::test {
 

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "output/internal/line_printing.h"
-#include "output/print_devices.h"
 #include "output/internal/print_requests.h"
+#include "output/print_devices.h"
 #include "output/related_records.h"
 
 namespace vorn::output {

@@ -4,10 +4,10 @@
 
 #include <QMetaEnum>
 
-#include "source/internal/enabling_rules.h"
 #include "source/filer_request.h"
-#include "source/record_requests.h"
+#include "source/internal/enabling_rules.h"
 #include "source/internal/source_requests.h"
+#include "source/record_requests.h"
 
 namespace vorn {
 namespace {

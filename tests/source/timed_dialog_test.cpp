@@ -21,8 +21,8 @@
 #include "source/timed_message.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
-#include "toolkit/internal/display_metrics.h"
 #include "toolkit/event_guard.h"
+#include "toolkit/internal/display_metrics.h"
 #include "toolkit/internal/help_file.h"
 
 namespace vorn {
