@@ -40,7 +40,7 @@ void ReadRecords(const vorn::RpcReply& reply) {
 
     const ListerAnswer lister = ReadListerAnswer(reply);
     CheckFromAnswer(lister.errors, reply);
-    const ValidatorAnswer valid = ReadValidatorAnswer(reply);
+    const vorn::ValidatedValue valid = ReadValidatorAnswer(reply);
     CheckFromAnswer(valid.errors, reply);
     ReadIdentifiers(reply);
 }

@@ -53,18 +53,18 @@ QString SourceDeleter::DeleteRecord() {
 
 RpcReply SourceDeleter::CallDeletion(const RpcRequest& request) {
     // Stays set when the link fails under the call: the server may or may not have deleted.
-    unanswered_ = true;
-    refusal_.clear();
+    s_.NoteCallOut(true);
+    s_.NoteRefusal();
     RpcReply reply = s_.RequireBroker().Call(request);
-    unanswered_ = false;
-    refusal_ = reply.Sections().Lines(Section::Errors);
+    s_.NoteCallOut(false);
+    s_.NoteRefusal(reply.Sections().Lines(Section::Errors));
     return reply;
 }
 
 bool SourceDeleter::PointersAllowDeletion(bool& asked) {
     const QStringList failure = requests::ReadPointerCheckFailure(pointers_);
     if (!failure.isEmpty()) {
-        refusal_ = failure;
+        s_.NoteRefusal(failure);
         // The check was not made: nothing is known about pointers, and nothing is deleted.
         if (s_.ShowMessages)
             s_.Presenter().Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak +
@@ -72,6 +72,7 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
         return false;
     }
     if (!requests::ReadDeletionAllowed(pointers_)) {
+        s_.NoteRefusal();
         if (s_.ShowMessages)
             s_.Presenter().Warning(GetDialogText(48, {}, s_.RPCBroker()) +
                                    Lines(requests::PointerReport(pointers_, 2)));
@@ -87,11 +88,8 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
 }
 
 bool SourceDeleter::Delete() {
-    // A reason belongs to the attempt that got it, never to a later one stopped before the call.
-    refusal_.clear();
     if (!s_.Allows(uaDelete)) return false;
     FlagScope deleting(deleting_);
-    unanswered_ = false;
     if (s_.State() != ssEdit && s_.State() != ssBrowse) {
         if (s_.ShowMessages) s_.Presenter().Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;
@@ -119,7 +117,7 @@ bool SourceDeleter::Delete() {
     if (!success) {
         // The server's reason, when it gave one (a user who may not delete, another's lock).
         report = GetDialogText(47, {}, s_.RPCBroker());
-        for (const QString& reason : refusal_)
+        for (const QString& reason : s_.LastOutcome().lines)
             report += say::kLineBreak + reason;
     } else if (s_.InformMessages.testFlag(InformDelete))
         report = GetDialogText(46, s_.FileName + QStringLiteral(": ") + deleted, s_.RPCBroker()) +

@@ -42,11 +42,12 @@ bool SourceLocker::HoldsLockOnThisLink() const {
     return held_ && held_->link != 0 && held_->link == LinkSerial();
 }
 
-bool SourceLocker::CallLock(const LockKey& key, const QString& action) {
+bool SourceLocker::CallLock(const LockKey& key, const QString& action, bool noteRefusal) {
     ui::WaitCursor wait;
     const RpcReply reply = s_.RequireBroker().Call(requests::Lock(key.file, key.record, action));
-    refusal_ = requests::ReadLockRefusal(reply);
-    return requests::ReadLockDone(reply);
+    if (requests::ReadLockDone(reply)) return true;
+    if (noteRefusal) s_.NoteRefusal(requests::ReadLockRefusal(reply));
+    return false;
 }
 
 bool SourceLocker::Take(bool reportRefusal) {
@@ -60,8 +61,9 @@ bool SourceLocker::Take(bool reportRefusal) {
             // "Being modified by someone else" only when nobody said otherwise: a user who may
             // not change the file is told that instead.
             if (reportRefusal && s_.ShowMessages)
-                s_.Presenter().Error(refusal_.isEmpty() ? GetDialogText(56, {}, s_.RPCBroker())
-                                                        : refusal_.join(say::kLineBreak));
+                s_.Presenter().Error(s_.LastOutcome().lines.isEmpty()
+                                         ? GetDialogText(56, {}, s_.RPCBroker())
+                                         : s_.LastOutcome().lines.join(say::kLineBreak));
             return false;
         }
         session_locks::Hold(*key, this);
@@ -126,7 +128,7 @@ void SourceLocker::ReleaseQuietly() {
     held_.reset();
     if (!session_locks::Leave(key, this) || key.link != LinkSerial()) return;
     try {
-        CallLock(key, QStringLiteral("UNLOCK"));
+        CallLock(key, QStringLiteral("UNLOCK"), false);
     } catch (...) {
         // Nothing to tell: the lock went with the link.
     }

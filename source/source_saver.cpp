@@ -24,28 +24,24 @@ QString DisplayNameOf(const TvornBoundControl& control) {
 
 }  // namespace
 
-bool SourceSaver::ValidateField(const QString& fieldIn, const QString& valueIn) {
+ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString& valueIn) {
     FlagScope validating(validating_);
     QString field = fieldIn;
     QString value = valueIn;
     bool allowValidate = true;
     if (s_.BeforeValidateField) s_.BeforeValidateField(&s_, allowValidate, field, value);
-    bool result = true;
-    QString internal;
-    QString external;
+    ValidatedValue answer;
     if (!allowValidate) {
-        external = value;
+        answer.valid = true;
+        answer.external = value;
     } else {
-        const records::ValidatorAnswer answer =
-            records::ReadValidatorAnswer(s_.RequireBroker().Call(
-                records::ValidatorRequest(s_.FileNumber, s_.FullIens(), field, value)));
-        result = answer.valid;
-        internal = answer.internal;
-        external = answer.external;
+        answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(
+            records::ValidatorRequest(s_.FileNumber, s_.FullIens(), field, value)));
     }
-    if (s_.AfterValidateField) s_.AfterValidateField(&s_, result, field, internal, external);
-    validationAnswer_ = {internal, external};
-    return result;
+    if (s_.AfterValidateField)
+        s_.AfterValidateField(&s_, answer.valid, field, answer.internal, answer.external);
+    if (!answer.valid) s_.NoteRefusal(answer.errors);
+    return answer;
 }
 
 bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
@@ -57,15 +53,16 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     QList<TvornBoundControl*> showing;
     for (TvornBoundControl* control : s_.Controls())
         if (control->FMField() == field) showing.append(control);
-    if (!ValidateField(field, value)) {
+    const ValidatedValue answer = ValidateField(field, value);
+    if (!answer.valid) {
         if (s_.ShowMessages) {
             const QString name = showing.isEmpty() ? field : showing.first()->FMDisplayName();
             s_.Presenter().Error(GetDialogText(32, value + u'^' + name, s_.RPCBroker()));
         }
         return false;
     }
-    const QString internal = validationAnswer_.value(0);
-    const QString external = validationAnswer_.value(1);
+    const QString& internal = answer.internal;
+    const QString& external = answer.external;
     // The edit starts before the controls take the value: a record held by another user
     // takes nothing, and an empty form becomes the new record the value belongs to.
     if (!s_.BeginEdit()) return false;
@@ -127,9 +124,9 @@ QString SourceSaver::ChangeQuestion() {
            navigator_.IdentifierText() + u'?';
 }
 
-QString SourceSaver::RefusalReport(int id, const QStringList& refusals) const {
+QString SourceSaver::RefusalReport(int id) const {
     QString report = GetDialogText(id, {}, s_.RPCBroker());
-    for (const QString& reason : refusals)
+    for (const QString& reason : s_.LastOutcome().lines)
         report += say::kLineBreak + reason;
     return report;
 }
@@ -145,18 +142,18 @@ bool SourceSaver::LockStillHeld() {
     return false;
 }
 
-SourceSaver::Filed SourceSaver::File() {
-    Filed filed;
-    filingUnanswered_ = false;
+bool SourceSaver::File() {
+    // The reasons reported are this filing's alone.
+    s_.NoteRefusal();
     const TvornSourceState state = s_.State();
     // Nothing is filed for a user without the right, nor without changes; the edits stay.
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
-        return filed;
-    if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return filed;
+        return false;
+    if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
     if (!edit_.Record().isEmpty() && edit_.Record() != s_.FullIens()) {
-        filed.refusals.append(QStringLiteral("The changes were made to record ") + edit_.Record() +
-                              QStringLiteral(", not to ") + s_.FullIens() + u'.');
-        return filed;
+        s_.NoteRefusal({QStringLiteral("The changes were made to record ") + edit_.Record() +
+                        QStringLiteral(", not to ") + s_.FullIens() + u'.'});
+        return false;
     }
     ui::WaitCursor wait;
     filer::Filing filing;
@@ -177,21 +174,20 @@ SourceSaver::Filed SourceSaver::File() {
         reply = broker.Call(request);
     } catch (const EBrokerError&) {
         // Only a call that went out can have been filed without an answer coming back.
-        filingUnanswered_ = broker.LastCallSent();
+        s_.NoteCallOut(broker.LastCallSent());
         throw;
     }
     const filer::FilerAnswer answer = filer::ReadFilerAnswer(reply);
     if (!answer.Succeeded()) {
-        filed.refusals = answer.errors;
-        return filed;
+        s_.NoteRefusal(answer.errors);
+        return false;
     }
     QString record = s_.RecordNumber();
     if (record.startsWith(u'+')) record = answer.NumberFor(record);
-    filed.done = true;
     edit_.Forget();
     EndFiledEdit();
     navigator_.ReadFiled(record);
-    return filed;
+    return true;
 }
 
 void SourceSaver::EndFiledEdit() {
@@ -220,9 +216,9 @@ bool SourceSaver::Save() {
     if (!CommitChanges() || !edit_.HasChanges() || !RequiredFieldsPresent(newRecord) ||
         !LockStillHeld())
         return false;
-    const Filed filed = File();
+    const bool filed = File();
     QString report;
-    if (filed.done) {
+    if (filed) {
         const QString identifiers = navigator_.IdentifierText();
         if (s_.InformMessages.testFlag(InformChange))
             report = GetDialogText(39, s_.FileName + QStringLiteral(": ") + identifiers,
@@ -233,12 +229,12 @@ bool SourceSaver::Save() {
         // The edits stay on the form, and so does the lock that protects them: releasing it
         // would let another user change the record before the next try overwrites it.
         if (s_.State() == ssEdit) locker_.RestartPeriod();
-        report = RefusalReport(40, filed.refusals);
+        report = RefusalReport(40);
     }
-    if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformChange)))
+    if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformChange)))
         s_.Presenter().Information(report);
-    if (s_.AfterSave) s_.AfterSave(&s_, filed.done);
-    return filed.done;
+    if (s_.AfterSave) s_.AfterSave(&s_, filed);
+    return filed;
 }
 
 bool SourceSaver::SaveAs() {
@@ -288,9 +284,9 @@ bool SourceSaver::SaveAs() {
         changedFields.append(field);
     }
     if (!RequiredFieldsPresent(true)) return false;
-    const Filed filed = File();
+    const bool filed = File();
     QString report;
-    if (filed.done) {
+    if (filed) {
         const QString identifiers = navigator_.IdentifierText();
         if (s_.InformMessages.testFlag(InformInsert))
             report = GetDialogText(42, s_.FileName + QStringLiteral(": ") + identifiers,
@@ -298,12 +294,12 @@ bool SourceSaver::SaveAs() {
                      say::kLineBreak;
         history_.Update(identifiers);
     } else {
-        report = RefusalReport(43, filed.refusals);
+        report = RefusalReport(43);
     }
-    if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformInsert)))
+    if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformInsert)))
         s_.Presenter().Information(report);
-    if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed.done);
-    return filed.done;
+    if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed);
+    return filed;
 }
 
 bool SourceSaver::CheckSaveChanges() {

@@ -244,12 +244,45 @@ bool TvornSource::LeaveDetailRecords() {
 }
 
 bool TvornSource::LeaveRecord() {
-    if (!LeaveDetailRecords() || !CheckSaveChanges()) return false;
-    if (state_ == ssEdit && !HasChanges()) {
-        UnlockRecord();
-        SetState(ssBrowse);
+    return Run(SourceOperation::LeaveRecord, [&] {
+        if (!LeaveDetailRecords() || !CheckSaveChanges()) return false;
+        if (state_ == ssEdit && !HasChanges()) {
+            UnlockRecord();
+            SetState(ssBrowse);
+        }
+        return true;
+    });
+}
+
+void TvornSource::NoteRefusal(const QStringList& lines) {
+    outcome_.kind = SourceOutcome::Refused;
+    outcome_.lines = lines;
+}
+
+template <typename F>
+bool TvornSource::Run(SourceOperation operation, F&& body) {
+    if (running_ != SourceOperation::None) return body();
+    running_ = operation;
+    outcome_ = SourceOutcome{operation, SourceOutcome::Cancelled, {}, {}, false};
+    bool done = false;
+    try {
+        done = body();
+    } catch (const std::exception& error) {
+        running_ = SourceOperation::None;
+        outcome_.kind = SourceOutcome::Failed;
+        outcome_.error = QString::fromUtf8(error.what());
+        emit OutcomeReached(outcome_);
+        throw;
+    } catch (...) {
+        running_ = SourceOperation::None;
+        outcome_.kind = SourceOutcome::Failed;
+        emit OutcomeReached(outcome_);
+        throw;
     }
-    return true;
+    running_ = SourceOperation::None;
+    if (done) outcome_ = SourceOutcome{operation, SourceOutcome::Done, {}, {}, false};
+    emit OutcomeReached(outcome_);
+    return done;
 }
 
 void TvornSource::LoseMaster() {
@@ -541,22 +574,27 @@ const QList<TvornHistoryRecord>& TvornSource::History() const {
 }
 
 bool TvornSource::ValidateField(const QString& field, const QString& value) {
-    return saver_->ValidateField(field, value);
+    return Validate(field, value).valid;
 }
-const QStringList& TvornSource::ValidationAnswer() const {
-    return saver_->ValidationAnswer();
+ValidatedValue TvornSource::Validate(const QString& field, const QString& value) {
+    ValidatedValue answer;
+    Run(SourceOperation::Validate, [&] {
+        answer = saver_->ValidateField(field, value);
+        return answer.valid;
+    });
+    return answer;
 }
 bool TvornSource::SetFieldValue(const QString& field, const QString& value) {
-    return saver_->SetFieldValue(field, value);
+    return Run(SourceOperation::Validate, [&] { return saver_->SetFieldValue(field, value); });
 }
 bool TvornSource::Save() {
-    return saver_->Save();
+    return Run(SourceOperation::Save, [&] { return saver_->Save(); });
 }
 bool TvornSource::SaveAs() {
-    return saver_->SaveAs();
+    return Run(SourceOperation::SaveAs, [&] { return saver_->SaveAs(); });
 }
 bool TvornSource::CheckSaveChanges() {
-    return saver_->CheckSaveChanges();
+    return Run(SourceOperation::LeaveRecord, [&] { return saver_->CheckSaveChanges(); });
 }
 bool TvornSource::CommitActiveControl() {
     return saver_->CommitActiveControl();
@@ -581,10 +619,13 @@ void TvornSource::ForgetChanges() {
 }
 
 bool TvornSource::LockRecord() {
-    return locker_->Lock();
+    return Run(SourceOperation::Lock, [&] { return locker_->Lock(); });
 }
 void TvornSource::UnlockRecord() {
-    locker_->Unlock();
+    Run(SourceOperation::Unlock, [&] {
+        locker_->Unlock();
+        return !locker_->Locked();
+    });
 }
 bool TvornSource::Locked() const {
     return locker_->Locked();
@@ -595,26 +636,11 @@ int TvornSource::LockMinutesLeft() const {
 ui::Timer& TvornSource::LockTimer() {
     return locker_->Timer();
 }
-bool TvornSource::PointerCheck() {
-    return deleter_->PointerCheck();
-}
-QString TvornSource::DeleteRecord() {
-    return deleter_->DeleteRecord();
-}
 bool TvornSource::Delete() {
-    return deleter_->Delete();
+    return Run(SourceOperation::Delete, [&] { return deleter_->Delete(); });
 }
 int TvornSource::DeletedCount() const {
     return deleter_->DeletedCount();
-}
-bool TvornSource::DeletionUnanswered() const {
-    return deleter_->DeletionUnanswered();
-}
-QStringList TvornSource::DeletionRefusal() const {
-    return deleter_->DeletionRefusal();
-}
-bool TvornSource::FilingUnanswered() const {
-    return saver_->FilingUnanswered();
 }
 
 bool TvornSource::SetupMasterLink() {

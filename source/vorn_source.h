@@ -17,6 +17,7 @@
 #include "source/bound_control.h"
 #include "source/filer_request.h"
 #include "source/source_address.h"
+#include "source/source_outcome.h"
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
@@ -242,8 +243,9 @@ class TvornSource : public QObject, public ui::LoadedComponent {
 
     // --- saving and validation ---
     bool ValidateField(const QString& field, const QString& value);
-    // The internal and external value of the last validation.
-    const QStringList& ValidationAnswer() const;
+    // The server's check of one value, with the internal and external value it answered (as
+    // the validation events left them): ValidateField with its whole answer.
+    ValidatedValue Validate(const QString& field, const QString& value);
     bool SetFieldValue(const QString& field, const QString& value);
     bool Save();
     bool SaveAs();
@@ -266,18 +268,16 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     int LockMinutesLeft() const;
     ui::Timer& LockTimer();
     bool RecordUnchanged();
-    bool PointerCheck();
-    QString DeleteRecord();
     bool Delete();
     void Refresh();
     // Records whose deletion the server confirmed since the source was made.
     int DeletedCount() const;
-    // The link failed under the last deletion call, or under the last filing call: whether the
-    // server did it is not known.
-    bool DeletionUnanswered() const;
-    bool FilingUnanswered() const;
-    // Why the server refused the last deletion, as it said it; empty when it gave no reason.
-    QStringList DeletionRefusal() const;
+
+    // --- outcomes ---
+    // What the last operation (saving, deleting, locking, a field's check, leaving a record)
+    // came to: done, refused with the server's lines, cancelled, or failed with an error. An
+    // operation that another one runs inside it adds to the outer one's outcome.
+    const SourceOutcome& LastOutcome() const { return outcome_; }
 
     // --- master and details ---
     bool SetupMasterLink();
@@ -298,7 +298,25 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // The component's name for messages (the object name).
     QString Name() const { return objectName(); }
 
+  signals:
+    // Sent as each operation ends, also when it ends by an exception (before it propagates).
+    void OutcomeReached(const vorn::SourceOutcome& outcome);
+
   private:
+    // The concerns say what the operation under way came to.
+    friend class SourceDeleter;
+    friend class SourceLocker;
+    friend class SourceSaver;
+    // The server (or the source itself) said no; `lines` are its reasons.
+    void NoteRefusal(const QStringList& lines = {});
+    // A call that may change the server goes out (true) or got its answer (false): a link that
+    // fails in between leaves it unknown whether the server did it.
+    void NoteCallOut(bool out) { outcome_.unanswered = out; }
+    // Runs `body` as `operation`: its outcome starts afresh (unless another operation of this
+    // source runs it), is done when `body` returns true, and is sent when it ends.
+    template <typename F>
+    bool Run(SourceOperation operation, F&& body);
+
     template <typename T>
     struct Registered {
         QPointer<QObject> object;  // cleared when the component goes
@@ -323,6 +341,8 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     TvornDelPointerDisplay* delPointerDisplay_;
     TvornSourceState state_ = ssInactive;
     QString userData_;
+    SourceOutcome outcome_;
+    SourceOperation running_ = SourceOperation::None;
     SourcePresenter* presenter_ = nullptr;
 
     QList<Registered<TvornBoundControl>> controls_;

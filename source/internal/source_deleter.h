@@ -24,14 +24,10 @@ class SourceDeleter {
     bool Deleting() const { return deleting_; }
     // Records whose deletion the server confirmed since the source was made.
     int DeletedCount() const { return deletedCount_; }
-    // True when the last deletion call got no answer (its link failed): whether that record is
-    // gone is not known.
-    bool DeletionUnanswered() const { return unanswered_; }
-    // The server's reasons for refusing the last deletion call; empty when it gave none.
-    const QStringList& DeletionRefusal() const { return refusal_; }
 
   private:
-    // The deletion call, noting that it is under way until its answer came.
+    // The deletion call, noted on the source's outcome as under way until its answer came, and
+    // the server's reasons when it gave any.
     RpcReply CallDeletion(const RpcRequest& request);
     // After a pointer check that found pointers: false when the deletion stops (forbidden,
     // or not confirmed); `asked` tells that the user confirmed it already.
@@ -42,9 +38,6 @@ class SourceDeleter {
     RpcReply pointers_;  // the last pointer check's answer, for its report
     bool deleting_ = false;
     int deletedCount_ = 0;
-    bool unanswered_ = false;
-    // The server's reasons for refusing the last deletion.
-    QStringList refusal_;
 };
 
 }  // namespace vorn

@@ -47,14 +47,14 @@ class SourceLocker {
     std::optional<LockKey> KeyNow() const;
     quint64 LinkSerial() const;
     bool Take(bool reportRefusal);
-    bool CallLock(const LockKey& key, const QString& action);
+    // The lock call; a refusal is noted on the source's outcome with the server's reasons
+    // unless the caller keeps quiet about it.
+    bool CallLock(const LockKey& key, const QString& action, bool noteRefusal = true);
     void Ask();
 
     TvornSource& s_;
     std::unique_ptr<ui::Timer> timer_;
     std::optional<LockKey> held_;
-    // The server's reasons for the last refusal, when it gave any.
-    QStringList refusal_;
     int minutesLeft_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include "source/internal/pending_edit.h"
+#include "source/source_outcome.h"
 
 namespace vorn {
 
@@ -34,8 +35,9 @@ class SourceSaver {
     const PendingEdit& Edit() const { return edit_; }
     const QList<MissingField>& MissingFields() const { return missing_; }
 
-    bool ValidateField(const QString& field, const QString& value);
-    const QStringList& ValidationAnswer() const { return validationAnswer_; }
+    // The server's check of one value, as the validation events leave it; a refusal is noted
+    // on the source's outcome with the validator's reasons.
+    ValidatedValue ValidateField(const QString& field, const QString& value);
     bool SetFieldValue(const QString& field, const QString& value);
     bool Save();
     bool SaveAs();
@@ -45,16 +47,8 @@ class SourceSaver {
 
     bool Saving() const { return saving_; }
     bool Validating() const { return validating_; }
-    // True when the last filing call went out and got no answer (its link failed): whether the
-    // server filed it is not known. The server files one call whole or not at all.
-    bool FilingUnanswered() const { return filingUnanswered_; }
 
   private:
-    struct Filed {
-        bool done = false;     // a filing call succeeded
-        QStringList refusals;  // the server's reasons when it refused
-    };
-
     // Every changed control (and the focused one) makes what it files agree with what it
     // shows; false at the first value the server refuses (the control has said so).
     bool CommitChanges();
@@ -64,12 +58,14 @@ class SourceSaver {
     // The lock of a record being changed is held on the link in use, and the record is as it
     // was read; a lock that went with a dead link is taken again.
     bool LockStillHeld();
-    // Files the changes with one "DDR FILER" call.
-    Filed File();
+    // Files the changes with one "DDR FILER" call; true when it succeeded. A refusal is noted
+    // on the source's outcome with the server's reasons, and a call whose link failed after it
+    // went out as unanswered.
+    bool File();
     // Message 1034 or 1037: the question before changes are saved.
     QString ChangeQuestion();
     // The report of a refused filing: message 1040 or 1043 with the server's reasons.
-    QString RefusalReport(int id, const QStringList& refusals) const;
+    QString RefusalReport(int id) const;
     // After a filing the edit is over: its lock goes, whatever the read-back meets.
     void EndFiledEdit();
 
@@ -79,11 +75,9 @@ class SourceSaver {
     SourceHistory& history_;
     PendingEdit edit_;
     QList<MissingField> missing_;
-    QStringList validationAnswer_;
     bool saving_ = false;
     bool validating_ = false;
     bool committing_ = false;
-    bool filingUnanswered_ = false;
 };
 
 }  // namespace vorn
