@@ -138,6 +138,7 @@ bool SourceDeleter::Delete() {
     if (s_.ShowMessages && (!success || s_.InformMessages.testFlag(InformDelete)))
         s_.Presenter().Information(report);
     if (s_.AfterDelete) s_.AfterDelete(&s_, success);
+    emit s_.Deleted(success);
     return success;
 }
 

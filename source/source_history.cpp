@@ -36,6 +36,7 @@ void SourceHistory::Update(const QString& identifiers) {
     while (entries_.size() > s_.HistorySize + 1)
         entries_.removeLast();
     if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
+    emit s_.HistoryUpdated();
 }
 
 void SourceHistory::GoTo(int index) {
@@ -68,6 +69,7 @@ void SourceHistory::Forget(const QString& iens) {
     while (entries_.size() < before)
         entries_.append(TvornHistoryRecord{});
     if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
+    emit s_.HistoryUpdated();
 }
 
 QString SourceHistory::Text(int index) const {

@@ -46,6 +46,7 @@ void SourceNavigator::GetRecord() {
     if (!address_.HasRecord()) {
         Clear();
         if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
+        emit s_.GotAndFilled();
         return;
     }
     records::RecordAnswer answer;
@@ -78,6 +79,7 @@ void SourceNavigator::GetRecord() {
     // A read that found no record leaves an empty form, not a browsed one.
     s_.SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
     if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
+    emit s_.GotAndFilled();
 }
 
 void SourceNavigator::Fill() {
@@ -257,6 +259,7 @@ void SourceNavigator::Clear() {
     s_.SetButtonEnabled(DoLast, true);
     s_.SetButtonEnabled(DoFirst, true);
     if (s_.AfterClear) s_.AfterClear(&s_);
+    emit s_.Cleared();
 }
 
 void SourceNavigator::Insert() {
@@ -271,6 +274,7 @@ void SourceNavigator::Insert() {
     EmptyDetailsAndGrids(true);
     s_.SetState(ssNew);
     if (s_.AfterInsert) s_.AfterInsert(&s_);
+    emit s_.Inserted();
 }
 
 void SourceNavigator::Cancel() {

@@ -40,6 +40,7 @@ ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString&
     }
     if (s_.AfterValidateField)
         s_.AfterValidateField(&s_, answer.valid, field, answer.internal, answer.external);
+    emit s_.FieldValidated(answer.valid, field, answer.internal, answer.external);
     if (!answer.valid) s_.NoteRefusal(answer.errors);
     return answer;
 }
@@ -234,6 +235,7 @@ bool SourceSaver::Save() {
     if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformChange)))
         s_.Presenter().Information(report);
     if (s_.AfterSave) s_.AfterSave(&s_, filed);
+    emit s_.Saved(filed);
     return filed;
 }
 
@@ -257,7 +259,7 @@ bool SourceSaver::SaveAs() {
         // the details follow; their own changes belong to the stored record and go first.
         if (!s_.LeaveDetailRecords()) return false;
         missing_.clear();
-        edit_.Wished().clear();
+        edit_.ForgetWished();
         s_.UnlockRecord();
         s_.SetState(ssNew);
     }
@@ -299,6 +301,7 @@ bool SourceSaver::SaveAs() {
     if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformInsert)))
         s_.Presenter().Information(report);
     if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed);
+    emit s_.SavedAs(filed);
     return filed;
 }
 

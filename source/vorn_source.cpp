@@ -550,9 +550,6 @@ const QStringList& TvornSource::RecordLines() const {
 const QStringList& TvornSource::RecordKeys() const {
     return navigator_->RecordKeys();
 }
-const QStringList& TvornSource::RecordErrors() const {
-    return navigator_->RecordErrors();
-}
 bool TvornSource::RecordUnchanged() {
     return navigator_->RecordUnchanged();
 }
@@ -602,14 +599,8 @@ bool TvornSource::CommitActiveControl() {
 bool TvornSource::HasChanges() const {
     return saver_->Edit().HasChanges();
 }
-const QList<ExtraFilerLine>& TvornSource::ExtraFilerLines() const {
-    return saver_->Edit().Extra();
-}
 void TvornSource::AddExtraFilerLine(const ExtraFilerLine& line) {
     saver_->Edit().AddExtra(line);
-}
-QStringList& TvornSource::WishedNumbers() {
-    return saver_->Edit().Wished();
 }
 const QList<MissingField>& TvornSource::MissingFields() const {
     return saver_->MissingFields();
@@ -670,9 +661,6 @@ bool TvornSource::Deleting() const {
 }
 bool TvornSource::Validating() const {
     return saver_->Validating();
-}
-bool TvornSource::FirstActivation() const {
-    return navigator_->GridsStale();
 }
 
 }  // namespace vorn

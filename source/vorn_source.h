@@ -133,7 +133,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
 
     // Marks the source loaded and registers it with its master.
     void Loaded() override;
-    bool IsLoaded() const { return loaded_; }
 
     // --- activation and state ---
     void Open();
@@ -229,7 +228,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString GetFieldText(const QString& field);
     const QStringList& RecordLines() const;
     const QStringList& RecordKeys() const;
-    const QStringList& RecordErrors() const;
 
     // --- history ---
     void UpdateHistory();
@@ -253,10 +251,7 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // The focused control finishes its edit; false when the server refused its value.
     bool CommitActiveControl();
     bool HasChanges() const;
-    const QList<ExtraFilerLine>& ExtraFilerLines() const;
     void AddExtraFilerLine(const ExtraFilerLine& line);
-    // "placeholder^record number" lines sent as the filer's wished record numbers.
-    QStringList& WishedNumbers();
     const QList<MissingField>& MissingFields() const;
     // Forgets the changed controls and the extra filer lines.
     void ForgetChanges();
@@ -291,7 +286,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     bool Saving() const;
     bool Deleting() const;
     bool Validating() const;
-    bool FirstActivation() const;
 
     // The broker, or ENoBrokerLink naming this source.
     TRPCBroker& RequireBroker() const;
@@ -301,6 +295,17 @@ class TvornSource : public QObject, public ui::LoadedComponent {
   signals:
     // Sent as each operation ends, also when it ends by an exception (before it propagates).
     void OutcomeReached(const vorn::SourceOutcome& outcome);
+    // The moments of the After* events, sent right after each event's handler ran (with the
+    // values it left): a form may connect to these as to any Qt signal, and several may.
+    void Cleared();              // AfterClear
+    void Deleted(bool success);  // AfterDelete
+    void GotAndFilled();         // AfterGetAndFill
+    void Saved(bool success);    // AfterSave
+    void SavedAs(bool success);  // AfterSaveAs
+    void HistoryUpdated();       // AfterUpdateHistory
+    void FieldValidated(bool result, const QString& field, const QString& internalValue,
+                        const QString& externalValue);  // AfterValidateField
+    void Inserted();                                    // AfterInsert
 
   private:
     // The concerns say what the operation under way came to.

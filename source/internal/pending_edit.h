@@ -29,8 +29,9 @@ class PendingEdit {
 
     void AddExtra(const filer::ExtraLine& line) { extra_.append(line); }
     const QList<filer::ExtraLine>& Extra() const { return extra_; }
-    // "placeholder^record number" lines; the program fills them before a save.
-    QStringList& Wished() { return wished_; }
+    // "placeholder^record number" lines sent as the filer's wished record numbers.
+    const QStringList& Wished() const { return wished_; }
+    void ForgetWished() { wished_.clear(); }
 
     bool HasChanges() const;
     // Forgets the changed controls and the extra lines.

@@ -49,7 +49,6 @@ class SourceNavigator {
     // --- the last read ---
     const QStringList& RecordLines() const { return lastRead_.lines; }
     const QStringList& RecordKeys() const { return lastRead_.keys; }
-    const QStringList& RecordErrors() const { return lastRead_.errors; }
     const QString& IndexValue() const { return indexValue_; }
     // Piece 4 (internal) or 5 (external) of a field of the current record.
     QString FieldValue(const QString& field, int piece);
