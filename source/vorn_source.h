@@ -1,9 +1,9 @@
-// The data source: one server file on a form. Every bound control, operation button and grid of
-// the file registers with it. Each piece of record state has one owner: where the source stands
-// and what the server last returned (SourceNavigator), the edit under way (SourceSaver), the
-// lock (SourceLocker), what is derived from the master (MasterLink) and the history
-// (SourceHistory); deleting is SourceDeleter's. This class holds the record state machine, the
-// access, the activation and the registry.
+// The data source: one server file on a form, the public face of the engine. Controls, buttons
+// and grids register with it; its concerns (source/internal/: navigator, saver, locker, deleter,
+// history, master link) each own one piece of record state. What a form sets or reads is here:
+// the presenter that shows every message and question (SetPresenter), the outcome of the last
+// operation (LastOutcome, OutcomeReached), and a signal beside each After* event. This class
+// holds the record state machine, the access, the activation and the registry.
 #pragma once
 
 #include <QList>
