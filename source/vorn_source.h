@@ -148,10 +148,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // its changes as the user answers, and an edit with nothing left to save gives its lock
     // back. False when the user chose to stay.
     bool LeaveRecord();
-    // The same for the details alone: their records belong to this source's record.
-    bool LeaveDetailRecords();
-    // The master has no record: the detail shows nothing, offers nothing and waits.
-    void LoseMaster();
     TvornUserAccess EffectiveAccess() const { return effectiveAccess_; }
     bool Allows(TvornAccess right) const { return userAccess_.testFlag(right); }
     const QString& UserData() const { return userData_; }
@@ -168,7 +164,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString RecordAddress() const;
     // A detail whose records are a sub-file of the master's record, or point to it.
     bool IsHierarchicalDetail() const;
-    bool IsLogicalDetail() const;
 
     // --- registry ---
     void RegisterControl(TvornBoundControl* control, const QString& field);
@@ -185,11 +180,8 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QList<TvornBoundControl*> Controls() const;
     QList<TvornBoundControl*> ChangedControls() const;
     const QStringList& Fields() const { return fields_; }
-    // Adds `field` to the fields the form reads, once.
-    void EnsureField(const QString& field);
     QList<TvornOperationButton*> Buttons() const;
     QList<TvornExecButtonLink*> ExecButtons() const;
-    QList<TvornGridLink*> Grids() const;
     QList<TvornSource*> Details() const;
 
     // The bound control with the input focus; controls set it on enter and clear it on exit.
@@ -199,10 +191,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // Enables the buttons and the controls from the state and the access.
     void RefreshButtons();
     void RefreshButton(TvornOperationButton* button);
-    void RefreshControls();
-    // Disables the buttons of `operation`, or enables them as far as the state allows.
-    void SetButtonEnabled(TvornBtnOperation operation, bool on);
-    bool HasNavigationButtons() const;
 
     // --- server questions about fields ---
     // The help text ("H") or the description ("D") of a field.
@@ -234,8 +222,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // Shows the record of entry `index`; an entry whose record is gone is taken off the
     // history, and the user is told so.
     void GoToHistory(int index);
-    // Takes the record at `iens` off the history: it was deleted.
-    void ForgetInHistory(const QString& iens);
     QString HistoryText(int index) const;
     const QList<TvornHistoryRecord>& History() const;
 
@@ -248,13 +234,8 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     bool Save();
     bool SaveAs();
     bool CheckSaveChanges();
-    // The focused control finishes its edit; false when the server refused its value.
-    bool CommitActiveControl();
     bool HasChanges() const;
     void AddExtraFilerLine(const ExtraFilerLine& line);
-    const QList<MissingField>& MissingFields() const;
-    // Forgets the changed controls and the extra filer lines.
-    void ForgetChanges();
 
     // --- locking and deletion ---
     bool LockRecord();
@@ -262,7 +243,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     bool Locked() const;
     int LockMinutesLeft() const;
     ui::Timer& LockTimer();
-    bool RecordUnchanged();
     bool Delete();
     void Refresh();
     // Records whose deletion the server confirmed since the source was made.
@@ -275,9 +255,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     const SourceOutcome& LastOutcome() const { return outcome_; }
 
     // --- master and details ---
-    bool SetupMasterLink();
-    void PutMasterLink();
-    QString MasterFieldText(const QString& field);
     const QString& LinkScreen() const;
     bool LinkPending() const;
 
@@ -308,10 +285,40 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     void Inserted();                                    // AfterInsert
 
   private:
-    // The concerns say what the operation under way came to.
+    // The concerns (source/internal/) work the source through the public face and these.
+    friend class MasterLink;
     friend class SourceDeleter;
+    friend class SourceHistory;
     friend class SourceLocker;
+    friend class SourceNavigator;
     friend class SourceSaver;
+
+    // --- the concerns' side ---
+    // The details leave their records first: their records belong to this source's record.
+    bool LeaveDetailRecords();
+    // The master has no record: the detail shows nothing, offers nothing and waits.
+    void LoseMaster();
+    bool IsLogicalDetail() const;
+    // Adds `field` to the fields the form reads, once.
+    void EnsureField(const QString& field);
+    QList<TvornGridLink*> Grids() const;
+    void RefreshControls();
+    // Disables the buttons of `operation`, or enables them as far as the state allows.
+    void SetButtonEnabled(TvornBtnOperation operation, bool on);
+    bool HasNavigationButtons() const;
+    // Takes the record at `iens` off the history: it was deleted.
+    void ForgetInHistory(const QString& iens);
+    // The focused control finishes its edit; false when the server refused its value.
+    bool CommitActiveControl();
+    const QList<MissingField>& MissingFields() const;
+    // Forgets the changed controls and the extra filer lines.
+    void ForgetChanges();
+    bool RecordUnchanged();
+    bool SetupMasterLink();
+    void PutMasterLink();
+    QString MasterFieldText(const QString& field);
+
+    // The concerns say what the operation under way came to.
     // The server (or the source itself) said no; `lines` are its reasons.
     void NoteRefusal(const QStringList& lines = {});
     // A call that may change the server goes out (true) or got its answer (false): a link that
