@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "tests/support/test_peer.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "broker/rpc_broker.h"
 #include "demo/start_up.h"
 #include "lookup/find_dialog.h"
-#include "lookup/xde_string_grid.h"
+#include "lookup/internal/xde_string_grid.h"
 #include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/shown_find.h"

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "bench/ratio_reporter.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
 #include "devserver/gtm_runtime.h"
 #include "tests/devserver/server_fixture.h"
 

@@ -23,9 +23,9 @@
 #include <vector>
 
 #include "bench/resident_memory.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
 #include "tests/devserver/server_fixture.h"
 #include "tests/support/dev_server_process.h"
 

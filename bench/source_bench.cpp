@@ -17,7 +17,7 @@
 #include "broker/broker_ui.h"
 #include "broker/rpc_broker.h"
 #include "source/dialog_text.h"
-#include "source/message_broker.h"
+#include "source/internal/message_broker.h"
 #include "source/vorn_source.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_bound_control.h"

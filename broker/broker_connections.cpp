@@ -1,8 +1,8 @@
-#include "broker/broker_connections.h"
+#include "broker/internal/broker_connections.h"
 
 #include <algorithm>
 
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
 
 namespace vorn {
 namespace {

@@ -3,7 +3,7 @@
 #include <QHash>
 
 #include "broker/broker_ui.h"
-#include "broker/socket_errors.h"
+#include "broker/internal/socket_errors.h"
 
 namespace vorn {
 namespace {

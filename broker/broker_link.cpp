@@ -1,10 +1,10 @@
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
 
 #include <atomic>
 
 #include "broker/broker_error.h"
-#include "broker/clock.h"
-#include "broker/socket_errors.h"
+#include "broker/internal/clock.h"
+#include "broker/internal/socket_errors.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "broker/client_agent.h"
+#include "broker/internal/client_agent.h"
 
 #include <QDir>
 #include <QFileInfo>

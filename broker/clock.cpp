@@ -1,4 +1,4 @@
-#include "broker/clock.h"
+#include "broker/internal/clock.h"
 
 #include <atomic>
 #include <chrono>

@@ -2,16 +2,16 @@
 
 #include <utility>
 
-#include "broker/broker_connections.h"
 #include "broker/broker_error.h"
-#include "broker/broker_link.h"
 #include "broker/broker_ui.h"
-#include "broker/client_agent.h"
+#include "broker/internal/broker_connections.h"
+#include "broker/internal/broker_link.h"
+#include "broker/internal/client_agent.h"
+#include "broker/internal/socket_errors.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "broker/registry_settings.h"
 #include "broker/signon_sequence.h"
-#include "broker/socket_errors.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
 #include "common/scramble.h"
 
 namespace vorn {

@@ -1,4 +1,4 @@
-#include "broker/socket.h"
+#include "broker/internal/socket.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -13,7 +13,7 @@
 #include <climits>
 #include <cstring>
 
-#include "broker/socket_errors.h"
+#include "broker/internal/socket_errors.h"
 
 namespace vorn::net {
 namespace {

@@ -1,4 +1,4 @@
-#include "broker/socket_errors.h"
+#include "broker/internal/socket_errors.h"
 
 #include <netdb.h>
 

@@ -1,11 +1,11 @@
-#include "broker/socket_transport.h"
+#include "broker/internal/socket_transport.h"
 
 #include <utility>
 
 #include "broker/broker_error.h"
 #include "broker/broker_ui.h"
-#include "broker/socket_errors.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/socket_errors.h"
+#include "broker/internal/wire_protocol.h"
 
 namespace vorn {
 namespace {

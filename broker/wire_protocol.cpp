@@ -1,12 +1,12 @@
-#include "broker/wire_protocol.h"
+#include "broker/internal/wire_protocol.h"
 
 #include <string>
 #include <vector>
 
 #include "broker/broker_error.h"
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
+#include "broker/internal/socket_errors.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_errors.h"
 #include "common/counted_fields.h"
 
 namespace vorn {

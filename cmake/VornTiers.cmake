@@ -34,30 +34,46 @@ function(vorn_tier target folder)
   target_include_directories(${target} PUBLIC $<BUILD_INTERFACE:${dir}>)
 endfunction()
 
-# vorn_public_library(<target> <folder>): a tier library that is installed and exported as
-# Vorn::<folder>, with the headers of <folder> (not of its subfolders) under include/vorn/.
+# vorn_public_library(<target> <folder> [NO_HEADERS]): a tier library that is installed and
+# exported as Vorn::<folder>, with the headers of <folder> under include/vorn/. The headers of
+# <folder>/internal/ are the tier's own and its tests': they are never installed, so no
+# installed header may include one (the test vorn_installed_headers checks both). NO_HEADERS
+# installs the library alone: a tier that the others link privately.
 function(vorn_public_library target folder)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "NO_HEADERS" "" "")
   vorn_tier(${target} ${folder})
+  # Listed so that AUTOMOC sees the internal headers' classes: their .cpp files live a folder up.
+  file(GLOB internal_headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/internal/*.h)
+  if(internal_headers)
+    target_sources(${target} PRIVATE ${internal_headers})
+  endif()
   target_include_directories(${target} INTERFACE
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
   set_target_properties(${target} PROPERTIES EXPORT_NAME ${folder} POSITION_INDEPENDENT_CODE ON)
   add_library(Vorn::${folder} ALIAS ${target})
 
-  file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+  set(headers)
+  if(NOT arg_NO_HEADERS)
+    file(GLOB headers CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.h)
+  endif()
   set(outputs)
   foreach(header IN LISTS headers)
     get_filename_component(name ${header} NAME)
     list(APPEND outputs ${VORN_PUBLIC_INCLUDE}/vorn/${folder}/${name})
   endforeach()
   string(REPLACE ";" "," tiers "${VORN_PUBLIC_FOLDERS}")
-  add_custom_command(OUTPUT ${outputs}
-    COMMAND ${CMAKE_COMMAND} -DFROM=${PROJECT_SOURCE_DIR}/${folder}
-            -DTO=${VORN_PUBLIC_INCLUDE}/vorn/${folder} -DTIERS=${tiers}
-            -P ${VORN_CMAKE_DIR}/vorn_public_header.cmake
-    DEPENDS ${headers} ${VORN_CMAKE_DIR}/vorn_public_header.cmake
-    COMMENT "Public headers of ${folder}"
-    VERBATIM)
-  add_custom_target(${target}_headers ALL DEPENDS ${outputs})
+  if(outputs)
+    add_custom_command(OUTPUT ${outputs}
+      COMMAND ${CMAKE_COMMAND} -DFROM=${PROJECT_SOURCE_DIR}/${folder}
+              -DTO=${VORN_PUBLIC_INCLUDE}/vorn/${folder} -DTIERS=${tiers}
+              -P ${VORN_CMAKE_DIR}/vorn_public_header.cmake
+      DEPENDS ${headers} ${VORN_CMAKE_DIR}/vorn_public_header.cmake
+      COMMENT "Public headers of ${folder}"
+      VERBATIM)
+    add_custom_target(${target}_headers ALL DEPENDS ${outputs})
+    install(FILES ${outputs} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn/${folder}
+      COMPONENT development)
+  endif()
 
   if(BUILD_SHARED_LIBS)
     # libvorn-<folder>.so.<major>: only what the public headers declare between their
@@ -78,6 +94,4 @@ function(vorn_public_library target folder)
           \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:${target}>\")
       endif()" COMPONENT development)
   endif()
-  install(FILES ${outputs} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/vorn/${folder}
-    COMPONENT development)
 endfunction()

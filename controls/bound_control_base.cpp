@@ -5,9 +5,9 @@
 #include <QKeyEvent>
 #include <QWidget>
 
-#include "source/field_help_display.h"
+#include "source/internal/field_help_display.h"
+#include "source/internal/source_messages.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
 #include "source/timed_message.h"
 
 namespace vorn {

@@ -1,7 +1,7 @@
 // What every bound control shares: the published binding (field, required mark, display name,
-// source, field help, hints), its registration with the source when the form has loaded, and
-// the steps each kind's handlers are built from (enter, the exit preamble, marking changed and
-// unchanged, the failed validation report and the F1 field help).
+// source, field help, hints), the values it holds (internal, external, filled, modified), its
+// registration with the source when the form has loaded, and the steps each kind's handlers
+// are built from (enter, exit preamble, marking (un)changed, failed validation report, F1 help).
 #pragma once
 
 #include <QPointer>
@@ -17,6 +17,16 @@ class QKeyEvent;
 class QWidget;
 
 namespace vorn {
+
+// The six published binding properties, named in each control class (moc reads the properties
+// of a class's own declaration only); their accessors are BoundControlBase's.
+#define VORN_BOUND_CONTROL_PROPERTIES                                             \
+    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)                     \
+    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)               \
+    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)   \
+    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource) \
+    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)               \
+    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
 
 // A key-down event: the handler may change the key (0 swallows it).
 using TKeyEvent = std::function<void(QObject* Sender, int& Key, Qt::KeyboardModifiers Shift)>;
@@ -41,6 +51,18 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     bool ShowHint() const override { return showHint_; }
     void SetShowHint(bool on) { showHint_ = on; }
 
+    // --- the value the control holds ---
+    // The field's internal value, which a save files: the filled one, or the one the server
+    // answered at the last successful validation.
+    QString InternalValue() const override { return internalValue_; }
+    void SetInternalValue(const QString& value) { internalValue_ = value; }
+    // The value shown, as the server writes it.
+    const QString& ExternalValue() const { return externalValue_; }
+    // What the source filled in last.
+    const QString& FilledInternalValue() const { return filledInternalValue_; }
+    // The user's value differs from the filled one.
+    bool Modified() const { return modified_; }
+
     // --- standard events ---
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
@@ -54,6 +76,11 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
 
   protected:
     bool Filling() const { return source_ && source_->Filling(); }
+
+    QString internalValue_;
+    QString externalValue_;
+    QString filledInternalValue_;
+    bool modified_ = false;
 
     // --- focus ---
     // A focus-in that is an enter: the first since the control was left (a window that gets

@@ -166,7 +166,8 @@ bool TvornDialogEdit::ValidateText() {
         settledText_.clear();
         return true;
     }
-    const bool valid = source->ValidateField(FMField(), text());
+    const ValidatedValue answer = source->Validate(FMField(), text());
+    const bool valid = answer.valid;
     if (FMIsPointerField && !FMIsFindField) PointerMode = true;
     if (!valid) return false;
     bool accepted = true;
@@ -181,24 +182,21 @@ bool TvornDialogEdit::ValidateText() {
         // still taken.
         accepted = false;
     }
-    const QStringList& answer = source->ValidationAnswer();
-    if (answer.size() == 2) {
-        bool canExecute = true;
-        const TBeforeExecuteEvent before = BeforeExecute;
-        if (before) before(this, canExecute);
-        // A vetoed value is not taken, and what is shown is then not what would be filed.
-        if (!canExecute) return false;
-        internal_ = answer[0];
-        ExternalValue = answer[1];
-        if (PointerMode) ValueModified = true;
-        if (text() != ExternalValue) {
-            QuietScope quiet(*this);
-            setText(ExternalValue);
-            TextModified = text() != FilledText;
-        }
-        settledText_ = text();
-        Raise(AfterExecute);
+    bool canExecute = true;
+    const TBeforeExecuteEvent before = BeforeExecute;
+    if (before) before(this, canExecute);
+    // A vetoed value is not taken, and what is shown is then not what would be filed.
+    if (!canExecute) return false;
+    internal_ = answer.internal;
+    ExternalValue = answer.external;
+    if (PointerMode) ValueModified = true;
+    if (text() != ExternalValue) {
+        QuietScope quiet(*this);
+        setText(ExternalValue);
+        TextModified = text() != FilledText;
     }
+    settledText_ = text();
+    Raise(AfterExecute);
     return accepted;
 }
 

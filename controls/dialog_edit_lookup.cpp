@@ -6,14 +6,14 @@
 #include "broker/pieces.h"
 #include "controls/dialog_edit.h"
 #include "lookup/find_dialog.h"
-#include "lookup/pick_list.h"
-#include "lookup/xde_string_grid.h"
-#include "source/field_help_display.h"
-#include "source/flag_scope.h"
+#include "lookup/internal/pick_list.h"
+#include "lookup/internal/xde_string_grid.h"
+#include "source/internal/field_help_display.h"
+#include "source/internal/flag_scope.h"
+#include "source/internal/source_messages.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
 #include "toolkit/display_adjustment.h"
-#include "toolkit/help_file.h"
+#include "toolkit/internal/help_file.h"
 
 namespace vorn {
 namespace {

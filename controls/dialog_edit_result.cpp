@@ -4,7 +4,7 @@
 // the dialog only says what the user did.
 #include "broker/pieces.h"
 #include "controls/dialog_edit.h"
-#include "lookup/pick_list.h"
+#include "lookup/internal/pick_list.h"
 
 namespace vorn {
 namespace {

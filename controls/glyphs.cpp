@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QPixmap>
 
-#include "controls/operation_look.h"
+#include "controls/internal/operation_look.h"
 
 // The resources of a static library are registered by hand before their first use.
 static void RegisterGlyphResources() {

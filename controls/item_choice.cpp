@@ -1,4 +1,4 @@
-#include "controls/item_choice.h"
+#include "controls/internal/item_choice.h"
 
 namespace vorn {
 

@@ -1,4 +1,4 @@
-#include "controls/operation_look.h"
+#include "controls/internal/operation_look.h"
 
 #include <algorithm>
 #include <array>

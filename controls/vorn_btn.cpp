@@ -1,7 +1,7 @@
 #include "controls/vorn_btn.h"
 
 #include "controls/glyphs.h"
-#include "controls/operation_look.h"
+#include "controls/internal/operation_look.h"
 #include "source/message_text.h"
 #include "toolkit/event_guard.h"
 

@@ -11,12 +11,7 @@ namespace vorn {
 
 class TvornCheckBox : public QCheckBox, public BoundControlBase {
     Q_OBJECT
-    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
-    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
-    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
-    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    VORN_BOUND_CONTROL_PROPERTIES
     Q_PROPERTY(QString ValueChecked MEMBER ValueChecked)
     Q_PROPERTY(QString ValueUnchecked MEMBER ValueUnchecked)
     Q_PROPERTY(bool DefaultChecked MEMBER DefaultChecked)
@@ -30,12 +25,7 @@ class TvornCheckBox : public QCheckBox, public BoundControlBase {
     // Stored with the form; nothing reads it.
     bool DefaultChecked = false;
 
-    QString InternalValue() const override { return internalValue_; }
-    void SetInternalValue(const QString& value) { internalValue_ = value; }
-    const QString& ExternalValue() const { return externalValue_; }
-    const QString& FilledInternalValue() const { return filledInternalValue_; }
     bool FilledChecked() const { return filledChecked_; }
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnClick;
 
@@ -56,11 +46,7 @@ class TvornCheckBox : public QCheckBox, public BoundControlBase {
     void Click();
     void Exit();
 
-    QString internalValue_;
-    QString externalValue_;
-    QString filledInternalValue_;
     bool filledChecked_ = false;
-    bool modified_ = false;
 };
 
 }  // namespace vorn

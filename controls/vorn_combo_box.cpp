@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "controls/item_choice.h"
+#include "controls/internal/item_choice.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
@@ -81,15 +81,14 @@ TvornComboBox::Settled TvornComboBox::Settle(bool checkAgain) {
         externalValue_.clear();
         return Settled::Emptied;
     }
-    if (!vornSource()->ValidateField(FMField(), internalValue_)) {
+    const ValidatedValue answer = vornSource()->Validate(FMField(), internalValue_);
+    if (!answer.valid) {
         ReportRejectedValue(currentText());
         modified_ = true;
         return Settled::Refused;
     }
-    const QStringList& answer = vornSource()->ValidationAnswer();
-    if (answer.size() < 2) return Settled::NoAnswer;
-    internalValue_ = answer[0];
-    externalValue_ = answer[1];
+    internalValue_ = answer.internal;
+    externalValue_ = answer.external;
     if (vornSource()->FieldAttribute(FMField()) == QLatin1String("S")) {
         const qsizetype coded = values_.indexOf(internalValue_);
         if (coded >= 0 && coded < count()) ShowQuietly(static_cast<int>(coded), {});

@@ -19,12 +19,7 @@ namespace vorn {
 
 class TvornComboBox : public QComboBox, public BoundControlBase {
     Q_OBJECT
-    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
-    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
-    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
-    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    VORN_BOUND_CONTROL_PROPERTIES
     Q_PROPERTY(QStringList Values READ Values WRITE SetValues)
     Q_PROPERTY(int DefaultItemIndex MEMBER DefaultItemIndex)
 
@@ -36,12 +31,7 @@ class TvornComboBox : public QComboBox, public BoundControlBase {
     // Stored with the form; nothing reads it.
     int DefaultItemIndex = -1;
 
-    QString InternalValue() const override { return internalValue_; }
-    void SetInternalValue(const QString& value) { internalValue_ = value; }
-    const QString& ExternalValue() const { return externalValue_; }
-    const QString& FilledInternalValue() const { return filledInternalValue_; }
     int FilledItemIndex() const { return filledItemIndex_; }
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnChange;
 
@@ -59,11 +49,6 @@ class TvornComboBox : public QComboBox, public BoundControlBase {
     virtual void Change();
     // Shows item `index`, or `text` when no item is chosen, without taking it for an edit.
     void ShowQuietly(int index, const QString& text);
-
-    QString internalValue_;
-    QString externalValue_;
-    QString filledInternalValue_;
-    bool modified_ = false;
 
     // Leaving the box: the shown selection is checked with the server and marked.
     void Exit();

@@ -7,7 +7,7 @@
 #include <QLineEdit>
 
 #include "broker/pieces.h"
-#include "lookup/pick_list.h"
+#include "lookup/internal/pick_list.h"
 #include "source/message_text.h"
 #include "toolkit/event_guard.h"
 

@@ -94,19 +94,17 @@ void TvornEdit::Exit() {
 
 bool TvornEdit::Validate() {
     const QString typed = text();
-    if (!vornSource()->ValidateField(FMField(), typed)) {
+    const ValidatedValue answer = vornSource()->Validate(FMField(), typed);
+    if (!answer.valid) {
         ReportRejectedValue(typed);
         modified_ = true;
         return false;
     }
-    const QStringList& answer = vornSource()->ValidationAnswer();
-    if (answer.size() > 1) {
-        internalValue_ = answer[0];
-        externalValue_ = answer[1];
-        // Shown as the server writes it; the change handling sees a text that is either still
-        // changed or back to the filled one.
-        if (text() != externalValue_) setText(externalValue_);
-    }
+    internalValue_ = answer.internal;
+    externalValue_ = answer.external;
+    // Shown as the server writes it; the change handling sees a text that is either still
+    // changed or back to the filled one.
+    if (text() != externalValue_) setText(externalValue_);
     settledText_ = text();
     return true;
 }

@@ -11,12 +11,7 @@ namespace vorn {
 
 class TvornEdit : public QLineEdit, public BoundControlBase {
     Q_OBJECT
-    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
-    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
-    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
-    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    VORN_BOUND_CONTROL_PROPERTIES
     Q_PROPERTY(QString DefaultValue MEMBER DefaultValue)
 
   public:
@@ -25,15 +20,8 @@ class TvornEdit : public QLineEdit, public BoundControlBase {
     // Stored with the form; nothing reads it.
     QString DefaultValue;
 
-    // The field's internal value; the display value of the last successful validation.
-    QString InternalValue() const override { return internalValue_; }
-    void SetInternalValue(const QString& value) { internalValue_ = value; }
-    const QString& ExternalValue() const { return externalValue_; }
-    // What the source filled in last.
-    const QString& FilledInternalValue() const { return filledInternalValue_; }
+    // The text the source filled in last.
     const QString& FilledText() const { return filledText_; }
-    // The user's text differs from the filled one.
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnChange;
 
@@ -59,14 +47,10 @@ class TvornEdit : public QLineEdit, public BoundControlBase {
     // Shows `text` without taking it for the user's edit.
     void ShowQuietly(const QString& text);
 
-    QString internalValue_;
-    QString externalValue_;
-    QString filledInternalValue_;
     QString filledText_;
     // The text the internal value stands for: the filled text, or the text shown after the
     // last successful validation.
     QString settledText_;
-    bool modified_ = false;
 };
 
 }  // namespace vorn

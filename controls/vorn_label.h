@@ -17,8 +17,6 @@ class TvornLabel : public QLabel, public BoundControlBase {
   public:
     explicit TvornLabel(QWidget* parent = nullptr);
 
-    QString InternalValue() const override { return internalValue_; }
-    const QString& FilledInternalValue() const { return filledInternalValue_; }
     const QString& FilledText() const { return filledText_; }
 
     void FillFromRecord(const QString& internal, const QString& external) override;
@@ -29,8 +27,6 @@ class TvornLabel : public QLabel, public BoundControlBase {
     bool TakeMasterLink(const QString& internal, const QString& text) override;
 
   private:
-    QString internalValue_;
-    QString filledInternalValue_;
     QString filledText_;
 };
 

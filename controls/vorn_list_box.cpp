@@ -90,11 +90,12 @@ bool TvornListBox::TakeValidated(int row) {
     // An item the server refuses has no internal value: the empty answer is not one, and the
     // value stays what it was until the user picks an item the server takes.
     const QString text = item(row)->text();
-    if (!vornSource()->ValidateField(FMField(), text)) {
+    const ValidatedValue answer = vornSource()->Validate(FMField(), text);
+    if (!answer.valid) {
         ReportRejectedValue(text);
         return false;
     }
-    internalValue_ = vornSource()->ValidationAnswer().value(0);
+    internalValue_ = answer.internal;
     return true;
 }
 

@@ -15,12 +15,7 @@ namespace vorn {
 
 class TvornListBox : public QListWidget, public BoundControlBase {
     Q_OBJECT
-    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
-    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
-    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
-    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    VORN_BOUND_CONTROL_PROPERTIES
     Q_PROPERTY(vorn::TvornFinder* vornFinder READ vornFinder WRITE SetvornFinder)
     Q_PROPERTY(QStringList FieldNumber READ FieldNumber WRITE SetFieldNumber)
 
@@ -33,11 +28,7 @@ class TvornListBox : public QListWidget, public BoundControlBase {
     const QStringList& FieldNumber() const { return fieldNumber_; }
     void SetFieldNumber(const QStringList& lines) { fieldNumber_ = lines; }
 
-    QString InternalValue() const override { return internalValue_; }
-    void SetInternalValue(const QString& value) { internalValue_ = value; }
-    const QString& FilledInternalValue() const { return filledInternalValue_; }
     int FilledItemIndex() const { return filledItemIndex_; }
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnClick;
 
@@ -61,10 +52,7 @@ class TvornListBox : public QListWidget, public BoundControlBase {
 
     QPointer<TvornFinder> finder_;
     QStringList fieldNumber_;
-    QString internalValue_;
-    QString filledInternalValue_;
     int filledItemIndex_ = -1;
-    bool modified_ = false;
 };
 
 }  // namespace vorn

@@ -14,12 +14,7 @@ namespace vorn {
 
 class TvornMemo : public QPlainTextEdit, public BoundControlBase {
     Q_OBJECT
-    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
-    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
-    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
-    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    VORN_BOUND_CONTROL_PROPERTIES
     Q_PROPERTY(vorn::TvornFinder* vornFinder READ vornFinder WRITE SetvornFinder)
 
   public:
@@ -31,7 +26,6 @@ class TvornMemo : public QPlainTextEdit, public BoundControlBase {
 
     // The text as one value: empty exactly when the memo holds no lines.
     QString InternalValue() const override { return toPlainText(); }
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnChange;
 
@@ -54,7 +48,6 @@ class TvornMemo : public QPlainTextEdit, public BoundControlBase {
     void Exit();
 
     QPointer<TvornFinder> finder_;
-    bool modified_ = false;
 };
 
 }  // namespace vorn

@@ -12,12 +12,7 @@ namespace vorn {
 
 class TvornRadioButton : public QRadioButton, public BoundControlBase {
     Q_OBJECT
-    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
-    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
-    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
-    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    VORN_BOUND_CONTROL_PROPERTIES
     Q_PROPERTY(QString ValueChecked MEMBER ValueChecked)
 
   public:
@@ -28,10 +23,7 @@ class TvornRadioButton : public QRadioButton, public BoundControlBase {
 
     // The field's value: `ValueChecked` of the checked button of the field, empty when none.
     QString InternalValue() const override;
-    const QString& ExternalValue() const { return externalValue_; }
-    const QString& FilledInternalValue() const { return filledInternalValue_; }
     bool FilledChecked() const { return filledChecked_; }
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnClick;
 
@@ -54,10 +46,7 @@ class TvornRadioButton : public QRadioButton, public BoundControlBase {
     // by itself).
     void SetCheckedQuietly(bool on);
 
-    QString externalValue_;
-    QString filledInternalValue_;
     bool filledChecked_ = false;
-    bool modified_ = false;
 };
 
 }  // namespace vorn

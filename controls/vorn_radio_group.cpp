@@ -4,7 +4,7 @@
 #include <QKeyEvent>
 #include <QRadioButton>
 
-#include "controls/item_choice.h"
+#include "controls/internal/item_choice.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {

@@ -19,12 +19,7 @@ namespace vorn {
 
 class TvornRadioGroup : public ui::RadioGroup, public BoundControlBase {
     Q_OBJECT
-    Q_PROPERTY(QString FMField READ FMField WRITE SetFMField)
-    Q_PROPERTY(bool FMRequired READ FMRequired WRITE SetFMRequired)
-    Q_PROPERTY(QString FMDisplayName READ FMDisplayName WRITE SetFMDisplayName)
-    Q_PROPERTY(vorn::TvornSource* vornSource READ vornSource WRITE SetvornSource)
-    Q_PROPERTY(bool FMHelpUsed READ FMHelpUsed WRITE SetFMHelpUsed)
-    Q_PROPERTY(bool ShowHint READ ShowHint WRITE SetShowHint)
+    VORN_BOUND_CONTROL_PROPERTIES
     Q_PROPERTY(QStringList Values READ Values WRITE SetValues)
 
   public:
@@ -35,12 +30,7 @@ class TvornRadioGroup : public ui::RadioGroup, public BoundControlBase {
     const QStringList& Values() const { return values_; }
     void SetValues(const QStringList& values) { values_ = values; }
 
-    QString InternalValue() const override { return internalValue_; }
-    void SetInternalValue(const QString& value) { internalValue_ = value; }
-    const QString& ExternalValue() const { return externalValue_; }
-    const QString& FilledInternalValue() const { return filledInternalValue_; }
     int FilledItemIndex() const { return filledItemIndex_; }
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnClick;
 
@@ -61,11 +51,7 @@ class TvornRadioGroup : public ui::RadioGroup, public BoundControlBase {
     QStringList ItemTexts() const;
 
     QStringList values_;
-    QString internalValue_;
-    QString externalValue_;
-    QString filledInternalValue_;
     int filledItemIndex_ = -1;
-    bool modified_ = false;
 };
 
 }  // namespace vorn

@@ -6,12 +6,12 @@
 #include <QStringList>
 
 #include "broker/rpc_reply.h"
-#include "lookup/bound_grid_columns.h"
-#include "lookup/finder_request.h"
-#include "lookup/logical_listing.h"
+#include "lookup/internal/bound_grid_columns.h"
+#include "lookup/internal/finder_request.h"
+#include "lookup/internal/logical_listing.h"
 #include "source/filer_request.h"
+#include "source/internal/source_requests.h"
 #include "source/record_requests.h"
-#include "source/source_requests.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void ReadRecords(const vorn::RpcReply& reply) {
 
     const ListerAnswer lister = ReadListerAnswer(reply);
     CheckFromAnswer(lister.errors, reply);
-    const ValidatorAnswer valid = ReadValidatorAnswer(reply);
+    const vorn::ValidatedValue valid = ReadValidatorAnswer(reply);
     CheckFromAnswer(valid.errors, reply);
     ReadIdentifiers(reply);
 }

@@ -8,8 +8,8 @@
 
 #include "broker/rpc_reply.h"
 #include "broker/section_reader.h"
-#include "output/file_help.h"
-#include "output/print_requests.h"
+#include "output/internal/file_help.h"
+#include "output/internal/print_requests.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cstring>
 
 #include "broker/broker_error.h"
-#include "broker/broker_link.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/broker_link.h"
+#include "broker/internal/wire_protocol.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 200000) return 0;

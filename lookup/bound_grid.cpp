@@ -9,14 +9,14 @@
 #include <exception>
 
 #include "broker/pieces.h"
-#include "lookup/bound_grid_columns.h"
-#include "lookup/bound_grid_rows.h"
-#include "lookup/header_grip.h"
-#include "lookup/logical_listing.h"
-#include "lookup/pick_list.h"
-#include "source/flag_scope.h"
+#include "lookup/internal/bound_grid_columns.h"
+#include "lookup/internal/bound_grid_rows.h"
+#include "lookup/internal/header_grip.h"
+#include "lookup/internal/logical_listing.h"
+#include "lookup/internal/pick_list.h"
+#include "source/internal/flag_scope.h"
+#include "source/internal/source_messages.h"
 #include "source/server_queries.h"
-#include "source/source_messages.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {

@@ -1,4 +1,4 @@
-#include "lookup/bound_grid_columns.h"
+#include "lookup/internal/bound_grid_columns.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "lookup/bound_grid_rows.h"
+#include "lookup/internal/bound_grid_rows.h"
 
 #include "broker/pieces.h"
 

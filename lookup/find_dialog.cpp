@@ -7,13 +7,13 @@
 #include <QStyle>
 
 #include "broker/pieces.h"
-#include "lookup/bound_grid_rows.h"
 #include "lookup/find_dialog_client.h"
-#include "lookup/pick_list.h"
-#include "lookup/xde_string_grid.h"
-#include "source/field_help_display.h"
+#include "lookup/internal/bound_grid_rows.h"
+#include "lookup/internal/pick_list.h"
+#include "lookup/internal/xde_string_grid.h"
+#include "source/internal/field_help_display.h"
+#include "source/internal/source_messages.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
 #include "source/vorn_source.h"
 #include "toolkit/event_guard.h"
 

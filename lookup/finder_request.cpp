@@ -1,4 +1,4 @@
-#include "lookup/finder_request.h"
+#include "lookup/internal/finder_request.h"
 
 #include "broker/pieces.h"
 #include "broker/section_reader.h"

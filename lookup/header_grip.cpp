@@ -1,4 +1,4 @@
-#include "lookup/header_grip.h"
+#include "lookup/internal/header_grip.h"
 
 #include <QHeaderView>
 #include <QStyle>

@@ -1,4 +1,4 @@
-#include "lookup/logical_listing.h"
+#include "lookup/internal/logical_listing.h"
 
 #include "broker/pieces.h"
 #include "broker/section_reader.h"

@@ -1,11 +1,11 @@
-#include "lookup/pick_list.h"
+#include "lookup/internal/pick_list.h"
 
 #include "broker/pieces.h"
-#include "lookup/record_sort.h"
+#include "lookup/internal/record_sort.h"
 #include "lookup/vorn_finder.h"
+#include "source/internal/source_messages.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
-#include "source/source_messages.h"
 
 namespace vorn::picklist {
 namespace {

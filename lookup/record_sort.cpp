@@ -1,4 +1,4 @@
-#include "lookup/record_sort.h"
+#include "lookup/internal/record_sort.h"
 
 #include <QHash>
 #include <algorithm>

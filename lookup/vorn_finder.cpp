@@ -1,9 +1,9 @@
 #include "lookup/vorn_finder.h"
 
 #include "broker/pieces.h"
-#include "lookup/finder_request.h"
-#include "source/no_broker_link.h"
-#include "source/source_messages.h"
+#include "lookup/internal/finder_request.h"
+#include "source/internal/no_broker_link.h"
+#include "source/internal/source_messages.h"
 
 namespace vorn {
 

@@ -1,6 +1,6 @@
-#include "lookup/xde_string_grid.h"
+#include "lookup/internal/xde_string_grid.h"
 
-#include "lookup/header_grip.h"
+#include "lookup/internal/header_grip.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "output/sel_dev_form.h"
+#include "output/internal/sel_dev_form.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {

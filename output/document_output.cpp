@@ -1,10 +1,10 @@
-#include "output/document_output.h"
+#include "output/internal/document_output.h"
 
 #include <QSaveFile>
 
-#include "output/line_printing.h"
+#include "output/internal/line_printing.h"
+#include "source/internal/source_messages.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
 
 namespace vorn {
 namespace {

@@ -1,10 +1,10 @@
-#include "output/file_help.h"
+#include "output/internal/file_help.h"
 
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
 #include "broker/section_reader.h"
+#include "source/internal/source_requests.h"
 #include "source/record_requests.h"
-#include "source/source_requests.h"
 #include "source/vorn_source.h"
 
 namespace vorn {

@@ -9,11 +9,11 @@
 #include <QPushButton>
 #include <QRegularExpression>
 
-#include "output/file_help.h"
-#include "output/line_printing.h"
-#include "output/output_texts.h"
+#include "output/internal/file_help.h"
+#include "output/internal/line_printing.h"
+#include "output/internal/output_texts.h"
 #include "output/vorn_print.h"
-#include "source/field_help_display.h"
+#include "source/internal/field_help_display.h"
 #include "source/vorn_source.h"
 #include "toolkit/display_adjustment.h"
 #include "toolkit/event_guard.h"

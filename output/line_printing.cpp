@@ -1,4 +1,4 @@
-#include "output/line_printing.h"
+#include "output/internal/line_printing.h"
 
 #include <QCoreApplication>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "output/output_texts.h"
+#include "output/internal/output_texts.h"
 
 #include "output/help_window.h"
 #include "source/message_text.h"

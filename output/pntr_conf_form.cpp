@@ -1,4 +1,4 @@
-#include "output/pntr_conf_form.h"
+#include "output/internal/pntr_conf_form.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -8,7 +8,7 @@
 
 #include "controls/dialog_edit.h"
 #include "lookup/vorn_finder.h"
-#include "output/output_texts.h"
+#include "output/internal/output_texts.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
 #include "source/vorn_source.h"

@@ -1,4 +1,4 @@
-#include "output/print_form.h"
+#include "output/internal/print_form.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -9,7 +9,7 @@
 #include <QScrollBar>
 #include <algorithm>
 
-#include "output/output_texts.h"
+#include "output/internal/output_texts.h"
 #include "toolkit/display_adjustment.h"
 #include "toolkit/event_guard.h"
 

@@ -5,11 +5,11 @@
 #include <QPushButton>
 #include <QTextBlock>
 
-#include "output/document_output.h"
-#include "output/line_printing.h"
-#include "output/output_texts.h"
-#include "output/print_form.h"
-#include "source/source_messages.h"
+#include "output/internal/document_output.h"
+#include "output/internal/line_printing.h"
+#include "output/internal/output_texts.h"
+#include "output/internal/print_form.h"
+#include "source/internal/source_messages.h"
 #include "toolkit/document_handoff.h"
 #include "toolkit/modal_seam.h"
 

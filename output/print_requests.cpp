@@ -1,4 +1,4 @@
-#include "output/print_requests.h"
+#include "output/internal/print_requests.h"
 
 #include "broker/pieces.h"
 

@@ -7,10 +7,10 @@
 
 #include "broker/broker_error.h"
 #include "controls/dialog_edit.h"
-#include "output/pntr_conf_form.h"
+#include "output/internal/pntr_conf_form.h"
+#include "source/internal/source_messages.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
-#include "source/source_messages.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
 #include "toolkit/event_guard.h"
@@ -180,8 +180,8 @@ Relinked Relink(TvornSource& detail, const QString& value,
         else if (!detail.HasChanges())
             result.filing = related::Filing::Filed;
         else
-            result.filing =
-                detail.FilingUnanswered() ? related::Filing::Unanswered : related::Filing::NotSent;
+            result.filing = detail.LastOutcome().unanswered ? related::Filing::Unanswered
+                                                            : related::Filing::NotSent;
         if (detail.HasChanges()) {
             try {
                 detail.Cancel();
@@ -228,7 +228,7 @@ bool DeleteAll(TvornSource& master, TvornSource& detail) {
         }
     } catch (const EBrokerError&) {
         tally.deleted = detail.DeletedCount() - before;
-        tally.unknown = detail.DeletionUnanswered();
+        tally.unknown = detail.LastOutcome().unanswered;
         tally.notDeleted = std::max(0, total - tally.deleted - (tally.unknown ? 1 : 0));
         if (!detail.ShowMessages) throw;
         ui::ShowErrorMessage(related::DeletionLinkFailure(detail.FileName, tally));
@@ -246,7 +246,7 @@ bool DeleteAll(TvornSource& master, TvornSource& detail) {
         // Said as a single deletion says it: without the server's reason the user cannot tell
         // a right they lack from a record another holds.
         QString report = GetDialogText(kMsgDeletingFailed, {}, broker);
-        for (const QString& reason : detail.DeletionRefusal())
+        for (const QString& reason : detail.LastOutcome().lines)
             report += say::kLineBreak + reason;
         if (deleted > 0)
             report +=

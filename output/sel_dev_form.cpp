@@ -1,4 +1,4 @@
-#include "output/sel_dev_form.h"
+#include "output/internal/sel_dev_form.h"
 
 #include <QFileInfo>
 #include <QGroupBox>
@@ -9,8 +9,8 @@
 
 #include "controls/dialog_edit.h"
 #include "lookup/vorn_finder.h"
-#include "output/line_printing.h"
-#include "output/output_texts.h"
+#include "output/internal/line_printing.h"
+#include "output/internal/output_texts.h"
 #include "source/message_text.h"
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"

@@ -5,14 +5,14 @@
 #include <memory>
 
 #include "output/device_dialog.h"
-#include "output/document_output.h"
-#include "output/output_texts.h"
-#include "output/print_form.h"
-#include "output/print_requests.h"
+#include "output/internal/document_output.h"
+#include "output/internal/output_texts.h"
+#include "output/internal/print_form.h"
+#include "output/internal/print_requests.h"
 #include "output/vorn_report.h"
 #include "source/dialog_text.h"
-#include "source/no_broker_link.h"
-#include "source/source_messages.h"
+#include "source/internal/no_broker_link.h"
+#include "source/internal/source_messages.h"
 #include "toolkit/document_handoff.h"
 #include "toolkit/modal_seam.h"
 

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "output/print_requests.h"
-#include "source/no_broker_link.h"
-#include "source/source_messages.h"
+#include "output/internal/print_requests.h"
+#include "source/internal/no_broker_link.h"
+#include "source/internal/source_messages.h"
 
 namespace vorn {
 

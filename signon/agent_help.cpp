@@ -1,4 +1,4 @@
-#include "signon/agent_help.h"
+#include "signon/internal/agent_help.h"
 
 #include <QDir>
 

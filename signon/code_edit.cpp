@@ -1,4 +1,4 @@
-#include "signon/code_edit.h"
+#include "signon/internal/code_edit.h"
 
 #include <QProxyStyle>
 #include <QValidator>

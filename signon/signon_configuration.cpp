@@ -1,4 +1,4 @@
-#include "signon/signon_configuration.h"
+#include "signon/internal/signon_configuration.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,8 +8,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "signon/agent_help.h"
-#include "toolkit/help_file.h"
+#include "signon/internal/agent_help.h"
+#include "toolkit/internal/help_file.h"
 #include "toolkit/modal_seam.h"
 #include "toolkit/radio_group.h"
 

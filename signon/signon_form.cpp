@@ -1,4 +1,4 @@
-#include "signon/signon_form.h"
+#include "signon/internal/signon_form.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -9,12 +9,12 @@
 #include <QVBoxLayout>
 
 #include "broker/rpc_broker.h"
-#include "signon/agent_help.h"
-#include "signon/code_edit.h"
-#include "signon/signon_configuration.h"
-#include "signon/signon_settings.h"
+#include "signon/internal/agent_help.h"
+#include "signon/internal/code_edit.h"
+#include "signon/internal/signon_configuration.h"
+#include "signon/internal/signon_settings.h"
 #include "toolkit/event_guard.h"
-#include "toolkit/help_file.h"
+#include "toolkit/internal/help_file.h"
 
 namespace vorn {
 namespace {

@@ -1,9 +1,9 @@
 #include "signon/signon_form_front.h"
 
-#include "signon/signon_form.h"
-#include "signon/signon_message_form.h"
 #include "broker/verify_code_change.h"
-#include "signon/verify_code_form_front.h"
+#include "signon/internal/signon_form.h"
+#include "signon/internal/signon_message_form.h"
+#include "signon/internal/verify_code_form_front.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {

@@ -1,11 +1,11 @@
-#include "signon/signon_message_form.h"
+#include "signon/internal/signon_message_form.h"
 
 #include <QEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "signon/signon_settings.h"
+#include "signon/internal/signon_settings.h"
 
 namespace vorn {
 

@@ -1,4 +1,4 @@
-#include "signon/signon_settings.h"
+#include "signon/internal/signon_settings.h"
 
 #include <QEvent>
 #include <QFontInfo>

@@ -1,4 +1,4 @@
-#include "signon/verify_code_form.h"
+#include "signon/internal/verify_code_form.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "signon/code_edit.h"
+#include "signon/internal/code_edit.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {

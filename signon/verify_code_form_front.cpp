@@ -1,6 +1,6 @@
-#include "signon/verify_code_form_front.h"
+#include "signon/internal/verify_code_form_front.h"
 
-#include "signon/verify_code_form.h"
+#include "signon/internal/verify_code_form.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {

@@ -1,8 +1,8 @@
 #include "source/dialog_text.h"
 
-#include "source/message_broker.h"
+#include "source/internal/message_broker.h"
+#include "source/internal/session_texts.h"
 #include "source/message_text.h"
-#include "source/session_texts.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "source/enabling_rules.h"
+#include "source/internal/enabling_rules.h"
 
 namespace vorn {
 namespace {

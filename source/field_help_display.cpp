@@ -1,4 +1,4 @@
-#include "source/field_help_display.h"
+#include "source/internal/field_help_display.h"
 
 #include "source/vorn_source.h"
 

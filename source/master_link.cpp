@@ -1,11 +1,11 @@
-#include "source/master_link.h"
+#include "source/internal/master_link.h"
 
 #include <QWidget>
 
 #include "broker/rpc_broker.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
-#include "source/source_requests.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_requests.h"
 #include "source/vorn_source.h"
 
 namespace vorn {
@@ -22,11 +22,11 @@ bool MasterLink::Setup() {
         return true;
     }
     if (!master->Active()) {
-        say::Error(QStringLiteral("MasterSource is not active"));
+        s_.Presenter().Error(QStringLiteral("MasterSource is not active"));
         return false;
     }
     if (master->FileNumber.isEmpty()) {
-        say::Error(QStringLiteral("MasterSource's FileNumber not defined"));
+        s_.Presenter().Error(QStringLiteral("MasterSource's FileNumber not defined"));
         return false;
     }
     const QString masterRecord = master->RecordNumber();

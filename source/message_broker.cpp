@@ -1,4 +1,4 @@
-#include "source/message_broker.h"
+#include "source/internal/message_broker.h"
 
 #include <QApplication>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "source/message_table.h"
+#include "source/internal/message_table.h"
 
 #include "common/message_texts.h"
 

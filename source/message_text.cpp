@@ -1,9 +1,9 @@
 #include "source/message_text.h"
 
 #include "broker/rpc_broker.h"
-#include "source/message_broker.h"
-#include "source/message_table.h"
-#include "source/session_texts.h"
+#include "source/internal/message_broker.h"
+#include "source/internal/message_table.h"
+#include "source/internal/session_texts.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "source/pending_edit.h"
+#include "source/internal/pending_edit.h"
 
 #include <QWidget>
 

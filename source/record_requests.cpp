@@ -121,8 +121,8 @@ RpcRequest ValidatorRequest(const QString& file, const QString& fullIens, const 
                          .Named(QStringLiteral("VALUE"), value));
 }
 
-ValidatorAnswer ReadValidatorAnswer(const RpcReply& reply) {
-    ValidatorAnswer answer;
+ValidatedValue ReadValidatorAnswer(const RpcReply& reply) {
+    ValidatedValue answer;
     const SectionedAnswer& sections = reply.Sections();
     const QStringList& data = sections.Lines(Section::Data);
     answer.errors = sections.Lines(Section::Errors);

@@ -8,6 +8,7 @@
 
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
+#include "source/source_outcome.h"
 
 #pragma GCC visibility push(default)
 namespace vorn::records {
@@ -74,13 +75,7 @@ ListerAnswer ReadListerAnswer(const RpcReply& reply);
 // "DDR VALIDATOR" of `value` for `field` of the record at `fullIens`.
 RpcRequest ValidatorRequest(const QString& file, const QString& fullIens, const QString& field,
                             const QString& value);
-struct ValidatorAnswer {
-    bool valid = false;
-    QString internal;
-    QString external;
-    QStringList errors;
-};
-ValidatorAnswer ReadValidatorAnswer(const RpcReply& reply);
+ValidatedValue ReadValidatorAnswer(const RpcReply& reply);
 
 // "VRNX IDENTIFIERS" of record `record` (an address without its trailing comma) and the
 // identifier text of its answer.

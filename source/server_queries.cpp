@@ -25,8 +25,12 @@ ValidatedValue ValidateValue(const QString& fileNumber, const QString& field, co
     if (!broker) return {};
     const RpcReply reply =
         broker->Call(records::ValidatorRequest(fileNumber, QStringLiteral("+1,"), field, value));
-    if (!reply.IsDataMarkerAt(1)) return {};
-    return {reply.Line(2), reply.Line(3)};
+    ValidatedValue answer;
+    if (!reply.IsDataMarkerAt(1)) return answer;
+    answer.valid = true;
+    answer.internal = reply.Line(2);
+    answer.external = reply.Line(3);
+    return answer;
 }
 
 QString GetRecordIdentifiers(const QString& fileNumber, const QString& iens, TRPCBroker* broker) {

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "source/source_outcome.h"
+
 #pragma GCC visibility push(default)
 namespace vorn {
 
@@ -14,15 +16,10 @@ class TRPCBroker;
 // line matches or an argument is missing.
 QString GetFieldAttribute(const QString& fileNumber, const QString& field, TRPCBroker* broker);
 
-// The internal and external form of a value the server accepted.
-struct ValidatedValue {
-    QString internal;  // third answer line
-    QString external;  // fourth answer line
-};
-
-// Asks "DDR VALIDATOR" about `value` for `field` of a new record of `fileNumber`. Both parts
-// are empty unless the second answer line is "[Data]" or "[BEGIN_diDATA]". Sets the broker's
-// ClearParameters and ClearResults.
+// Asks "DDR VALIDATOR" about `value` for `field` of a new record of `fileNumber`: valid, with
+// the third and fourth answer lines as the internal and external value, when the second
+// answer line is "[Data]" or "[BEGIN_diDATA]"; else not valid and both parts are empty. Sets the
+// broker's ClearParameters and ClearResults.
 ValidatedValue ValidateValue(const QString& fileNumber, const QString& field, const QString& value,
                              TRPCBroker* broker);
 

@@ -1,4 +1,4 @@
-#include "source/session_locks.h"
+#include "source/internal/session_locks.h"
 
 #include <QList>
 

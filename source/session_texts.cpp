@@ -1,8 +1,8 @@
-#include "source/session_texts.h"
+#include "source/internal/session_texts.h"
 
 #include <QHash>
 
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
 #include "broker/rpc_broker.h"
 
 namespace vorn::session_texts {

@@ -1,14 +1,14 @@
-#include "source/source_deleter.h"
+#include "source/internal/source_deleter.h"
 
 #include "broker/rpc_broker.h"
 #include "broker/section_reader.h"
-#include "source/flag_scope.h"
+#include "source/internal/flag_scope.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_requests.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
-#include "source/source_requests.h"
 #include "source/vorn_source.h"
-#include "toolkit/wait_cursor.h"
+#include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
 namespace {
@@ -53,45 +53,45 @@ QString SourceDeleter::DeleteRecord() {
 
 RpcReply SourceDeleter::CallDeletion(const RpcRequest& request) {
     // Stays set when the link fails under the call: the server may or may not have deleted.
-    unanswered_ = true;
-    refusal_.clear();
+    s_.NoteCallOut(true);
+    s_.NoteRefusal();
     RpcReply reply = s_.RequireBroker().Call(request);
-    unanswered_ = false;
-    refusal_ = reply.Sections().Lines(Section::Errors);
+    s_.NoteCallOut(false);
+    s_.NoteRefusal(reply.Sections().Lines(Section::Errors));
     return reply;
 }
 
 bool SourceDeleter::PointersAllowDeletion(bool& asked) {
     const QStringList failure = requests::ReadPointerCheckFailure(pointers_);
     if (!failure.isEmpty()) {
-        refusal_ = failure;
+        s_.NoteRefusal(failure);
         // The check was not made: nothing is known about pointers, and nothing is deleted.
         if (s_.ShowMessages)
-            say::Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak + Lines(failure));
+            s_.Presenter().Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak +
+                                 Lines(failure));
         return false;
     }
     if (!requests::ReadDeletionAllowed(pointers_)) {
+        s_.NoteRefusal();
         if (s_.ShowMessages)
-            say::Warning(GetDialogText(48, {}, s_.RPCBroker()) +
-                         Lines(requests::PointerReport(pointers_, 2)));
+            s_.Presenter().Warning(GetDialogText(48, {}, s_.RPCBroker()) +
+                                   Lines(requests::PointerReport(pointers_, 2)));
         return false;
     }
-    if (s_.ShowMessages && !say::YesOrCancel(Lines(requests::PointerReport(pointers_, 3)) +
-                                                 GetDialogText(49, {}, s_.RPCBroker()),
-                                             30))
+    if (s_.ShowMessages &&
+        !s_.Presenter().YesOrCancel(
+            Lines(requests::PointerReport(pointers_, 3)) + GetDialogText(49, {}, s_.RPCBroker()),
+            30))
         return false;
     asked = true;
     return true;
 }
 
 bool SourceDeleter::Delete() {
-    // A reason belongs to the attempt that got it, never to a later one stopped before the call.
-    refusal_.clear();
     if (!s_.Allows(uaDelete)) return false;
     FlagScope deleting(deleting_);
-    unanswered_ = false;
     if (s_.State() != ssEdit && s_.State() != ssBrowse) {
-        if (s_.ShowMessages) say::Information(GetDialogText(44, {}, s_.RPCBroker()));
+        if (s_.ShowMessages) s_.Presenter().Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;
     }
     bool allowDelete = true;
@@ -107,7 +107,7 @@ bool SourceDeleter::Delete() {
             GetDialogText(45, s_.FileName + QStringLiteral(": ") + navigator_.IdentifierText(),
                           s_.RPCBroker()) +
             say::kLineBreak;
-        if (!say::YesOrCancel(question)) return false;
+        if (!s_.Presenter().YesOrCancel(question)) return false;
     }
     s_.ForgetChanges();
     const QString address = s_.FullIens();
@@ -117,7 +117,7 @@ bool SourceDeleter::Delete() {
     if (!success) {
         // The server's reason, when it gave one (a user who may not delete, another's lock).
         report = GetDialogText(47, {}, s_.RPCBroker());
-        for (const QString& reason : refusal_)
+        for (const QString& reason : s_.LastOutcome().lines)
             report += say::kLineBreak + reason;
     } else if (s_.InformMessages.testFlag(InformDelete))
         report = GetDialogText(46, s_.FileName + QStringLiteral(": ") + deleted, s_.RPCBroker()) +
@@ -136,8 +136,9 @@ bool SourceDeleter::Delete() {
         s_.GetRecord();
     }
     if (s_.ShowMessages && (!success || s_.InformMessages.testFlag(InformDelete)))
-        say::Information(report);
+        s_.Presenter().Information(report);
     if (s_.AfterDelete) s_.AfterDelete(&s_, success);
+    emit s_.Deleted(success);
     return success;
 }
 

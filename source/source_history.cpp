@@ -1,7 +1,7 @@
-#include "source/source_history.h"
+#include "source/internal/source_history.h"
 
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
 #include "source/vorn_source.h"
 
 namespace vorn {
@@ -36,6 +36,7 @@ void SourceHistory::Update(const QString& identifiers) {
     while (entries_.size() > s_.HistorySize + 1)
         entries_.removeLast();
     if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
+    emit s_.HistoryUpdated();
 }
 
 void SourceHistory::GoTo(int index) {
@@ -55,8 +56,9 @@ void SourceHistory::GoTo(int index) {
     // The user asked for another record, not for an empty form: the one shown before stays.
     if (!previous.isEmpty() && previous != entry.Iens) s_.GetAndFill(previous);
     if (s_.ShowMessages)
-        say::Warning(s_.FileName + QStringLiteral(": ") + entry.Text +
-                     QStringLiteral(" is no longer on file; it is taken off the history."));
+        s_.Presenter().Warning(
+            s_.FileName + QStringLiteral(": ") + entry.Text +
+            QStringLiteral(" is no longer on file; it is taken off the history."));
 }
 
 void SourceHistory::Forget(const QString& iens) {
@@ -67,6 +69,7 @@ void SourceHistory::Forget(const QString& iens) {
     while (entries_.size() < before)
         entries_.append(TvornHistoryRecord{});
     if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
+    emit s_.HistoryUpdated();
 }
 
 QString SourceHistory::Text(int index) const {

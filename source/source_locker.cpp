@@ -1,13 +1,13 @@
-#include "source/source_locker.h"
+#include "source/internal/source_locker.h"
 
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
 #include "broker/rpc_broker.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_requests.h"
 #include "source/message_text.h"
-#include "source/source_messages.h"
-#include "source/source_requests.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
-#include "toolkit/wait_cursor.h"
+#include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
 namespace {
@@ -42,11 +42,12 @@ bool SourceLocker::HoldsLockOnThisLink() const {
     return held_ && held_->link != 0 && held_->link == LinkSerial();
 }
 
-bool SourceLocker::CallLock(const LockKey& key, const QString& action) {
+bool SourceLocker::CallLock(const LockKey& key, const QString& action, bool noteRefusal) {
     ui::WaitCursor wait;
     const RpcReply reply = s_.RequireBroker().Call(requests::Lock(key.file, key.record, action));
-    refusal_ = requests::ReadLockRefusal(reply);
-    return requests::ReadLockDone(reply);
+    if (requests::ReadLockDone(reply)) return true;
+    if (noteRefusal) s_.NoteRefusal(requests::ReadLockRefusal(reply));
+    return false;
 }
 
 bool SourceLocker::Take(bool reportRefusal) {
@@ -60,8 +61,9 @@ bool SourceLocker::Take(bool reportRefusal) {
             // "Being modified by someone else" only when nobody said otherwise: a user who may
             // not change the file is told that instead.
             if (reportRefusal && s_.ShowMessages)
-                say::Error(refusal_.isEmpty() ? GetDialogText(56, {}, s_.RPCBroker())
-                                              : refusal_.join(say::kLineBreak));
+                s_.Presenter().Error(s_.LastOutcome().lines.isEmpty()
+                                         ? GetDialogText(56, {}, s_.RPCBroker())
+                                         : s_.LastOutcome().lines.join(say::kLineBreak));
             return false;
         }
         session_locks::Hold(*key, this);
@@ -115,7 +117,7 @@ void SourceLocker::Unlock() {
         held_.reset();
     } else {
         session_locks::Hold(key, this);
-        say::Error(GetDialogText(57, {}, s_.RPCBroker()));
+        s_.Presenter().Error(GetDialogText(57, {}, s_.RPCBroker()));
     }
 }
 
@@ -126,7 +128,7 @@ void SourceLocker::ReleaseQuietly() {
     held_.reset();
     if (!session_locks::Leave(key, this) || key.link != LinkSerial()) return;
     try {
-        CallLock(key, QStringLiteral("UNLOCK"));
+        CallLock(key, QStringLiteral("UNLOCK"), false);
     } catch (...) {
         // Nothing to tell: the lock went with the link.
     }
@@ -156,7 +158,7 @@ void SourceLocker::Tick() {
 }
 
 void SourceLocker::Ask() {
-    const int answer = TimedMessageDlg(
+    const int answer = s_.Presenter().Show(
         GetDialogText(53, QString::number(s_.LockTimeOut), s_.RPCBroker()),
         ui::MessageKind::Warning, ui::mbYes | ui::mbNo | ui::mbIgnore, kQuestionSeconds);
     switch (answer) {
@@ -170,7 +172,7 @@ void SourceLocker::Ask() {
             break;
         case ui::mrNone:
             s_.Cancel();
-            say::Information(GetDialogText(55, {}, s_.RPCBroker()));
+            s_.Presenter().Information(GetDialogText(55, {}, s_.RPCBroker()));
             break;
         default:
             // Ignore, or the question closed without an answer: keep editing for another

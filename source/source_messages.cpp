@@ -1,7 +1,7 @@
-#include "source/source_messages.h"
+#include "source/internal/source_messages.h"
 
-#include "source/no_broker_link.h"
-#include "source/timed_message.h"
+#include "source/internal/no_broker_link.h"
+#include "source/source_presenter.h"
 
 namespace vorn {
 
@@ -12,20 +12,19 @@ QString SourceWithoutBrokerText(const QString& componentName) {
 namespace say {
 
 void Error(const QString& text) {
-    TimedMessageDlg(text, ui::MessageKind::Error, ui::mbOK);
+    DefaultSourcePresenter().Error(text);
 }
 
 void Warning(const QString& text) {
-    TimedMessageDlg(text, ui::MessageKind::Warning, ui::mbOK);
+    DefaultSourcePresenter().Warning(text);
 }
 
 void Information(const QString& text, int timeOut) {
-    TimedMessageDlg(text, ui::MessageKind::Information, ui::mbOK, timeOut);
+    DefaultSourcePresenter().Information(text, timeOut);
 }
 
 bool YesOrCancel(const QString& text, int timeOut) {
-    return TimedMessageDlg(text, ui::MessageKind::Confirmation, ui::mbYes | ui::mbCancel,
-                           timeOut) == ui::mrYes;
+    return DefaultSourcePresenter().YesOrCancel(text, timeOut);
 }
 
 }  // namespace say

@@ -1,11 +1,11 @@
-#include "source/source_navigator.h"
+#include "source/internal/source_navigator.h"
 
 #include <QWidget>
 
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
-#include "source/flag_scope.h"
-#include "source/source_messages.h"
+#include "source/internal/flag_scope.h"
+#include "source/internal/source_messages.h"
 #include "source/vorn_source.h"
 
 namespace vorn {
@@ -46,11 +46,12 @@ void SourceNavigator::GetRecord() {
     if (!address_.HasRecord()) {
         Clear();
         if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
+        emit s_.GotAndFilled();
         return;
     }
     records::RecordAnswer answer;
     if (s_.FileNumber.isEmpty()) {
-        say::Warning(QStringLiteral("File Number is not initialized!"));
+        s_.Presenter().Warning(QStringLiteral("File Number is not initialized!"));
     } else {
         answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
         // The record went under the details' edits (another user deleted it): each detail is
@@ -78,6 +79,7 @@ void SourceNavigator::GetRecord() {
     // A read that found no record leaves an empty form, not a browsed one.
     s_.SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
     if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
+    emit s_.GotAndFilled();
 }
 
 void SourceNavigator::Fill() {
@@ -179,7 +181,7 @@ void SourceNavigator::ForgetEnds() {
 
 bool SourceNavigator::GetAndFill(const QString& ien) {
     if (!s_.Active()) {
-        say::Error(s_.Name() + QStringLiteral(" is not active!"));
+        s_.Presenter().Error(s_.Name() + QStringLiteral(" is not active!"));
         return false;
     }
     if (ien != QLatin1String("+1")) {
@@ -257,6 +259,7 @@ void SourceNavigator::Clear() {
     s_.SetButtonEnabled(DoLast, true);
     s_.SetButtonEnabled(DoFirst, true);
     if (s_.AfterClear) s_.AfterClear(&s_);
+    emit s_.Cleared();
 }
 
 void SourceNavigator::Insert() {
@@ -271,6 +274,7 @@ void SourceNavigator::Insert() {
     EmptyDetailsAndGrids(true);
     s_.SetState(ssNew);
     if (s_.AfterInsert) s_.AfterInsert(&s_);
+    emit s_.Inserted();
 }
 
 void SourceNavigator::Cancel() {

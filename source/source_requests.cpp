@@ -1,4 +1,4 @@
-#include "source/source_requests.h"
+#include "source/internal/source_requests.h"
 
 #include "broker/pieces.h"
 #include "broker/section_reader.h"

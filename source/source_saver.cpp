@@ -1,18 +1,18 @@
-#include "source/source_saver.h"
+#include "source/internal/source_saver.h"
 
 #include "broker/broker_error.h"
 #include "broker/rpc_broker.h"
 #include "source/filer_request.h"
-#include "source/flag_scope.h"
+#include "source/internal/flag_scope.h"
+#include "source/internal/source_history.h"
+#include "source/internal/source_locker.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
 #include "source/message_text.h"
 #include "source/record_requests.h"
-#include "source/source_history.h"
-#include "source/source_locker.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
 #include "source/timed_message.h"
 #include "source/vorn_source.h"
-#include "toolkit/wait_cursor.h"
+#include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
 namespace {
@@ -24,28 +24,25 @@ QString DisplayNameOf(const TvornBoundControl& control) {
 
 }  // namespace
 
-bool SourceSaver::ValidateField(const QString& fieldIn, const QString& valueIn) {
+ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString& valueIn) {
     FlagScope validating(validating_);
     QString field = fieldIn;
     QString value = valueIn;
     bool allowValidate = true;
     if (s_.BeforeValidateField) s_.BeforeValidateField(&s_, allowValidate, field, value);
-    bool result = true;
-    QString internal;
-    QString external;
+    ValidatedValue answer;
     if (!allowValidate) {
-        external = value;
+        answer.valid = true;
+        answer.external = value;
     } else {
-        const records::ValidatorAnswer answer =
-            records::ReadValidatorAnswer(s_.RequireBroker().Call(
-                records::ValidatorRequest(s_.FileNumber, s_.FullIens(), field, value)));
-        result = answer.valid;
-        internal = answer.internal;
-        external = answer.external;
+        answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(
+            records::ValidatorRequest(s_.FileNumber, s_.FullIens(), field, value)));
     }
-    if (s_.AfterValidateField) s_.AfterValidateField(&s_, result, field, internal, external);
-    validationAnswer_ = {internal, external};
-    return result;
+    if (s_.AfterValidateField)
+        s_.AfterValidateField(&s_, answer.valid, field, answer.internal, answer.external);
+    emit s_.FieldValidated(answer.valid, field, answer.internal, answer.external);
+    if (!answer.valid) s_.NoteRefusal(answer.errors);
+    return answer;
 }
 
 bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
@@ -57,15 +54,16 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     QList<TvornBoundControl*> showing;
     for (TvornBoundControl* control : s_.Controls())
         if (control->FMField() == field) showing.append(control);
-    if (!ValidateField(field, value)) {
+    const ValidatedValue answer = ValidateField(field, value);
+    if (!answer.valid) {
         if (s_.ShowMessages) {
             const QString name = showing.isEmpty() ? field : showing.first()->FMDisplayName();
-            say::Error(GetDialogText(32, value + u'^' + name, s_.RPCBroker()));
+            s_.Presenter().Error(GetDialogText(32, value + u'^' + name, s_.RPCBroker()));
         }
         return false;
     }
-    const QString internal = validationAnswer_.value(0);
-    const QString external = validationAnswer_.value(1);
+    const QString& internal = answer.internal;
+    const QString& external = answer.external;
     // The edit starts before the controls take the value: a record held by another user
     // takes nothing, and an empty form becomes the new record the value belongs to.
     if (!s_.BeginEdit()) return false;
@@ -103,7 +101,7 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
         if (control->FMRequired() && !control->HasValue())
             missing_.append({control, DisplayNameOf(*control)});
     if (!missing_.isEmpty()) {
-        say::Error(GetDialogText(51, missing_.first().displayName, s_.RPCBroker()));
+        s_.Presenter().Error(GetDialogText(51, missing_.first().displayName, s_.RPCBroker()));
         return false;
     }
     // A control may know better than its value whether its field is filled; asked before the
@@ -112,7 +110,8 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
     for (TvornBoundControl* control : newRecord ? s_.Controls() : edit_.Changed())
         if (!control->IsFilled()) names.append(DisplayNameOf(*control));
     if (names.isEmpty()) return true;
-    say::Error(GetDialogText(38, {}, s_.RPCBroker()) + names.join(QStringLiteral(", ")) + u'.');
+    s_.Presenter().Error(GetDialogText(38, {}, s_.RPCBroker()) + names.join(QStringLiteral(", ")) +
+                         u'.');
     return false;
 }
 
@@ -126,9 +125,9 @@ QString SourceSaver::ChangeQuestion() {
            navigator_.IdentifierText() + u'?';
 }
 
-QString SourceSaver::RefusalReport(int id, const QStringList& refusals) const {
+QString SourceSaver::RefusalReport(int id) const {
     QString report = GetDialogText(id, {}, s_.RPCBroker());
-    for (const QString& reason : refusals)
+    for (const QString& reason : s_.LastOutcome().lines)
         report += say::kLineBreak + reason;
     return report;
 }
@@ -139,23 +138,23 @@ bool SourceSaver::LockStillHeld() {
     // filing now would overwrite their save.
     if (!locker_.Reacquire()) return false;
     if (navigator_.RecordUnchanged()) return true;
-    if (s_.ShowMessages) say::Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
+    if (s_.ShowMessages) s_.Presenter().Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
     s_.Cancel();
     return false;
 }
 
-SourceSaver::Filed SourceSaver::File() {
-    Filed filed;
-    filingUnanswered_ = false;
+bool SourceSaver::File() {
+    // The reasons reported are this filing's alone.
+    s_.NoteRefusal();
     const TvornSourceState state = s_.State();
     // Nothing is filed for a user without the right, nor without changes; the edits stay.
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
-        return filed;
-    if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return filed;
+        return false;
+    if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
     if (!edit_.Record().isEmpty() && edit_.Record() != s_.FullIens()) {
-        filed.refusals.append(QStringLiteral("The changes were made to record ") + edit_.Record() +
-                              QStringLiteral(", not to ") + s_.FullIens() + u'.');
-        return filed;
+        s_.NoteRefusal({QStringLiteral("The changes were made to record ") + edit_.Record() +
+                        QStringLiteral(", not to ") + s_.FullIens() + u'.'});
+        return false;
     }
     ui::WaitCursor wait;
     filer::Filing filing;
@@ -176,21 +175,20 @@ SourceSaver::Filed SourceSaver::File() {
         reply = broker.Call(request);
     } catch (const EBrokerError&) {
         // Only a call that went out can have been filed without an answer coming back.
-        filingUnanswered_ = broker.LastCallSent();
+        s_.NoteCallOut(broker.LastCallSent());
         throw;
     }
     const filer::FilerAnswer answer = filer::ReadFilerAnswer(reply);
     if (!answer.Succeeded()) {
-        filed.refusals = answer.errors;
-        return filed;
+        s_.NoteRefusal(answer.errors);
+        return false;
     }
     QString record = s_.RecordNumber();
     if (record.startsWith(u'+')) record = answer.NumberFor(record);
-    filed.done = true;
     edit_.Forget();
     EndFiledEdit();
     navigator_.ReadFiled(record);
-    return filed;
+    return true;
 }
 
 void SourceSaver::EndFiledEdit() {
@@ -211,7 +209,7 @@ bool SourceSaver::Save() {
     if (!allowSave) return false;
     if (!edit_.HasChanges()) return false;
     if (s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmChange) &&
-        !say::YesOrCancel(ChangeQuestion()))
+        !s_.Presenter().YesOrCancel(ChangeQuestion()))
         return false;
     FlagScope saving(saving_);
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
@@ -219,9 +217,9 @@ bool SourceSaver::Save() {
     if (!CommitChanges() || !edit_.HasChanges() || !RequiredFieldsPresent(newRecord) ||
         !LockStillHeld())
         return false;
-    const Filed filed = File();
+    const bool filed = File();
     QString report;
-    if (filed.done) {
+    if (filed) {
         const QString identifiers = navigator_.IdentifierText();
         if (s_.InformMessages.testFlag(InformChange))
             report = GetDialogText(39, s_.FileName + QStringLiteral(": ") + identifiers,
@@ -232,12 +230,13 @@ bool SourceSaver::Save() {
         // The edits stay on the form, and so does the lock that protects them: releasing it
         // would let another user change the record before the next try overwrites it.
         if (s_.State() == ssEdit) locker_.RestartPeriod();
-        report = RefusalReport(40, filed.refusals);
+        report = RefusalReport(40);
     }
-    if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformChange)))
-        say::Information(report);
-    if (s_.AfterSave) s_.AfterSave(&s_, filed.done);
-    return filed.done;
+    if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformChange)))
+        s_.Presenter().Information(report);
+    if (s_.AfterSave) s_.AfterSave(&s_, filed);
+    emit s_.Saved(filed);
+    return filed;
 }
 
 bool SourceSaver::SaveAs() {
@@ -250,7 +249,8 @@ bool SourceSaver::SaveAs() {
         for (TvornBoundControl* control : s_.Controls())
             if (control->ShowsTypedText() && control->FMField() == QLatin1String(".01"))
                 parameters += control->ShownText();
-        if (!say::YesOrCancel(GetDialogText(41, parameters, s_.RPCBroker()) + say::kLineBreak))
+        if (!s_.Presenter().YesOrCancel(GetDialogText(41, parameters, s_.RPCBroker()) +
+                                        say::kLineBreak))
             return false;
     }
     FlagScope saving(saving_);
@@ -259,7 +259,7 @@ bool SourceSaver::SaveAs() {
         // the details follow; their own changes belong to the stored record and go first.
         if (!s_.LeaveDetailRecords()) return false;
         missing_.clear();
-        edit_.Wished().clear();
+        edit_.ForgetWished();
         s_.UnlockRecord();
         s_.SetState(ssNew);
     }
@@ -286,9 +286,9 @@ bool SourceSaver::SaveAs() {
         changedFields.append(field);
     }
     if (!RequiredFieldsPresent(true)) return false;
-    const Filed filed = File();
+    const bool filed = File();
     QString report;
-    if (filed.done) {
+    if (filed) {
         const QString identifiers = navigator_.IdentifierText();
         if (s_.InformMessages.testFlag(InformInsert))
             report = GetDialogText(42, s_.FileName + QStringLiteral(": ") + identifiers,
@@ -296,12 +296,13 @@ bool SourceSaver::SaveAs() {
                      say::kLineBreak;
         history_.Update(identifiers);
     } else {
-        report = RefusalReport(43, filed.refusals);
+        report = RefusalReport(43);
     }
-    if (s_.ShowMessages && (!filed.done || s_.InformMessages.testFlag(InformInsert)))
-        say::Information(report);
-    if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed.done);
-    return filed.done;
+    if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformInsert)))
+        s_.Presenter().Information(report);
+    if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed);
+    emit s_.SavedAs(filed);
+    return filed;
 }
 
 bool SourceSaver::CheckSaveChanges() {
@@ -317,8 +318,8 @@ bool SourceSaver::CheckSaveChanges() {
                                        : GetDialogText(58, {}, s_.RPCBroker()) + u' ' +
                                              s_.FileName + QStringLiteral(": ") +
                                              navigator_.IdentifierText() + u'?' + say::kLineBreak;
-    const int answer = TimedMessageDlg(question, ui::MessageKind::Confirmation,
-                                       ui::mbYes | ui::mbNo | ui::mbCancel);
+    const int answer = s_.Presenter().Show(question, ui::MessageKind::Confirmation,
+                                           ui::mbYes | ui::mbNo | ui::mbCancel);
     // A save that found nothing left to file (a lock timeout under the question may have
     // cancelled it) lets the caller go on; one that failed keeps the user here.
     if (answer == ui::mrYes) return (newRecord ? SaveAs() : Save()) || !edit_.HasChanges();

@@ -19,7 +19,7 @@
 
 #include "broker/pieces.h"
 #include "source/dialog_text.h"
-#include "toolkit/help_file.h"
+#include "toolkit/internal/help_file.h"
 
 namespace vorn {
 namespace {

@@ -3,18 +3,19 @@
 #include <QWidget>
 
 #include "broker/rpc_broker.h"
-#include "source/enabling_rules.h"
-#include "source/master_link.h"
+#include "source/internal/enabling_rules.h"
+#include "source/internal/master_link.h"
+#include "source/internal/no_broker_link.h"
+#include "source/internal/source_deleter.h"
+#include "source/internal/source_history.h"
+#include "source/internal/source_locker.h"
+#include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_requests.h"
+#include "source/internal/source_saver.h"
 #include "source/message_text.h"
-#include "source/no_broker_link.h"
 #include "source/server_queries.h"
-#include "source/source_deleter.h"
-#include "source/source_history.h"
-#include "source/source_locker.h"
-#include "source/source_messages.h"
-#include "source/source_navigator.h"
-#include "source/source_requests.h"
-#include "source/source_saver.h"
+#include "source/source_presenter.h"
 
 namespace vorn {
 
@@ -56,14 +57,14 @@ void TvornSource::SetActive(bool on) {
 
 void TvornSource::SetMasterSource(QObject* master) {
     if (master == this) {
-        say::Error(QStringLiteral("Component can't be both master and detail!"));
+        Presenter().Error(QStringLiteral("Component can't be both master and detail!"));
         if (master_) master_->RemoveDetail(this);
         master_ = nullptr;
         return;
     }
     auto* source = qobject_cast<TvornSource*>(master);
     if (master && !source) {
-        say::Error(QStringLiteral("Component is not valid TvornSource component!"));
+        Presenter().Error(QStringLiteral("Component is not valid TvornSource component!"));
         return;
     }
     if (master_ && master_ != source) master_->RemoveDetail(this);
@@ -116,11 +117,11 @@ QList<TvornSource*> TvornSource::Details() const {
 
 void TvornSource::Open() {
     if (FileNumber.isEmpty()) {
-        say::Error(Name() + QStringLiteral("'s filenumber not defined!"));
+        Presenter().Error(Name() + QStringLiteral("'s filenumber not defined!"));
         return;
     }
     if (!broker_) {
-        say::Error(Name() + QStringLiteral(" not linked to RPC Broker-component!"));
+        Presenter().Error(Name() + QStringLiteral(" not linked to RPC Broker-component!"));
         return;
     }
     if (active_) return;
@@ -215,12 +216,16 @@ void TvornSource::SetState(TvornSourceState newState) {
     RefreshControls();
 }
 
+SourcePresenter& TvornSource::Presenter() const {
+    return presenter_ ? *presenter_ : DefaultSourcePresenter();
+}
+
 bool TvornSource::BeginEdit() {
     if (state_ == ssBrowse) {
         if (!LockRecord()) return false;
         // The record is checked only now that nobody else can change it.
         if (!RecordUnchanged()) {
-            if (ShowMessages) say::Information(GetDialogText(50, {}, broker_.data()), 60);
+            if (ShowMessages) Presenter().Information(GetDialogText(50, {}, broker_.data()), 60);
             UnlockRecord();
             GetRecord();
             return false;
@@ -239,12 +244,45 @@ bool TvornSource::LeaveDetailRecords() {
 }
 
 bool TvornSource::LeaveRecord() {
-    if (!LeaveDetailRecords() || !CheckSaveChanges()) return false;
-    if (state_ == ssEdit && !HasChanges()) {
-        UnlockRecord();
-        SetState(ssBrowse);
+    return Run(SourceOperation::LeaveRecord, [&] {
+        if (!LeaveDetailRecords() || !CheckSaveChanges()) return false;
+        if (state_ == ssEdit && !HasChanges()) {
+            UnlockRecord();
+            SetState(ssBrowse);
+        }
+        return true;
+    });
+}
+
+void TvornSource::NoteRefusal(const QStringList& lines) {
+    outcome_.kind = SourceOutcome::Refused;
+    outcome_.lines = lines;
+}
+
+template <typename F>
+bool TvornSource::Run(SourceOperation operation, F&& body) {
+    if (running_ != SourceOperation::None) return body();
+    running_ = operation;
+    outcome_ = SourceOutcome{operation, SourceOutcome::Cancelled, {}, {}, false};
+    bool done = false;
+    try {
+        done = body();
+    } catch (const std::exception& error) {
+        running_ = SourceOperation::None;
+        outcome_.kind = SourceOutcome::Failed;
+        outcome_.error = QString::fromUtf8(error.what());
+        emit OutcomeReached(outcome_);
+        throw;
+    } catch (...) {
+        running_ = SourceOperation::None;
+        outcome_.kind = SourceOutcome::Failed;
+        emit OutcomeReached(outcome_);
+        throw;
     }
-    return true;
+    running_ = SourceOperation::None;
+    if (done) outcome_ = SourceOutcome{operation, SourceOutcome::Done, {}, {}, false};
+    emit OutcomeReached(outcome_);
+    return done;
 }
 
 void TvornSource::LoseMaster() {
@@ -448,7 +486,8 @@ QString TvornSource::FieldHelp(const QString& field, const QString& kind) {
 
 bool TvornSource::PointerLaygoAllowed(const QString& field) {
     if (!broker_) {
-        say::Error(Name() + QStringLiteral(" is not associated with a RPC Broker component!"));
+        Presenter().Error(Name() +
+                          QStringLiteral(" is not associated with a RPC Broker component!"));
         return false;
     }
     return requests::ReadPointerLaygo(broker_->Call(requests::PointerLaygo(FileNumber, field)));
@@ -511,9 +550,6 @@ const QStringList& TvornSource::RecordLines() const {
 const QStringList& TvornSource::RecordKeys() const {
     return navigator_->RecordKeys();
 }
-const QStringList& TvornSource::RecordErrors() const {
-    return navigator_->RecordErrors();
-}
 bool TvornSource::RecordUnchanged() {
     return navigator_->RecordUnchanged();
 }
@@ -535,22 +571,27 @@ const QList<TvornHistoryRecord>& TvornSource::History() const {
 }
 
 bool TvornSource::ValidateField(const QString& field, const QString& value) {
-    return saver_->ValidateField(field, value);
+    return Validate(field, value).valid;
 }
-const QStringList& TvornSource::ValidationAnswer() const {
-    return saver_->ValidationAnswer();
+ValidatedValue TvornSource::Validate(const QString& field, const QString& value) {
+    ValidatedValue answer;
+    Run(SourceOperation::Validate, [&] {
+        answer = saver_->ValidateField(field, value);
+        return answer.valid;
+    });
+    return answer;
 }
 bool TvornSource::SetFieldValue(const QString& field, const QString& value) {
-    return saver_->SetFieldValue(field, value);
+    return Run(SourceOperation::Validate, [&] { return saver_->SetFieldValue(field, value); });
 }
 bool TvornSource::Save() {
-    return saver_->Save();
+    return Run(SourceOperation::Save, [&] { return saver_->Save(); });
 }
 bool TvornSource::SaveAs() {
-    return saver_->SaveAs();
+    return Run(SourceOperation::SaveAs, [&] { return saver_->SaveAs(); });
 }
 bool TvornSource::CheckSaveChanges() {
-    return saver_->CheckSaveChanges();
+    return Run(SourceOperation::LeaveRecord, [&] { return saver_->CheckSaveChanges(); });
 }
 bool TvornSource::CommitActiveControl() {
     return saver_->CommitActiveControl();
@@ -558,14 +599,8 @@ bool TvornSource::CommitActiveControl() {
 bool TvornSource::HasChanges() const {
     return saver_->Edit().HasChanges();
 }
-const QList<ExtraFilerLine>& TvornSource::ExtraFilerLines() const {
-    return saver_->Edit().Extra();
-}
 void TvornSource::AddExtraFilerLine(const ExtraFilerLine& line) {
     saver_->Edit().AddExtra(line);
-}
-QStringList& TvornSource::WishedNumbers() {
-    return saver_->Edit().Wished();
 }
 const QList<MissingField>& TvornSource::MissingFields() const {
     return saver_->MissingFields();
@@ -575,10 +610,13 @@ void TvornSource::ForgetChanges() {
 }
 
 bool TvornSource::LockRecord() {
-    return locker_->Lock();
+    return Run(SourceOperation::Lock, [&] { return locker_->Lock(); });
 }
 void TvornSource::UnlockRecord() {
-    locker_->Unlock();
+    Run(SourceOperation::Unlock, [&] {
+        locker_->Unlock();
+        return !locker_->Locked();
+    });
 }
 bool TvornSource::Locked() const {
     return locker_->Locked();
@@ -589,26 +627,11 @@ int TvornSource::LockMinutesLeft() const {
 ui::Timer& TvornSource::LockTimer() {
     return locker_->Timer();
 }
-bool TvornSource::PointerCheck() {
-    return deleter_->PointerCheck();
-}
-QString TvornSource::DeleteRecord() {
-    return deleter_->DeleteRecord();
-}
 bool TvornSource::Delete() {
-    return deleter_->Delete();
+    return Run(SourceOperation::Delete, [&] { return deleter_->Delete(); });
 }
 int TvornSource::DeletedCount() const {
     return deleter_->DeletedCount();
-}
-bool TvornSource::DeletionUnanswered() const {
-    return deleter_->DeletionUnanswered();
-}
-QStringList TvornSource::DeletionRefusal() const {
-    return deleter_->DeletionRefusal();
-}
-bool TvornSource::FilingUnanswered() const {
-    return saver_->FilingUnanswered();
 }
 
 bool TvornSource::SetupMasterLink() {
@@ -638,9 +661,6 @@ bool TvornSource::Deleting() const {
 }
 bool TvornSource::Validating() const {
     return saver_->Validating();
-}
-bool TvornSource::FirstActivation() const {
-    return navigator_->GridsStale();
 }
 
 }  // namespace vorn

@@ -1,9 +1,9 @@
-// The data source: one server file on a form. Every bound control, operation button and grid of
-// the file registers with it. Each piece of record state has one owner: where the source stands
-// and what the server last returned (SourceNavigator), the edit under way (SourceSaver), the
-// lock (SourceLocker), what is derived from the master (MasterLink) and the history
-// (SourceHistory); deleting is SourceDeleter's. This class holds the record state machine, the
-// access, the activation and the registry.
+// The data source: one server file on a form, the public face of the engine. Controls, buttons
+// and grids register with it; its concerns (source/internal/: navigator, saver, locker, deleter,
+// history, master link) each own one piece of record state. What a form sets or reads is here:
+// the presenter that shows every message and question (SetPresenter), the outcome of the last
+// operation (LastOutcome, OutcomeReached), and a signal beside each After* event. This class
+// holds the record state machine, the access, the activation and the registry.
 #pragma once
 
 #include <QList>
@@ -17,6 +17,7 @@
 #include "source/bound_control.h"
 #include "source/filer_request.h"
 #include "source/source_address.h"
+#include "source/source_outcome.h"
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
@@ -28,6 +29,7 @@ class SourceDeleter;
 class SourceHistory;
 class SourceLocker;
 class SourceNavigator;
+class SourcePresenter;
 class SourceSaver;
 struct MissingField;
 namespace ui {
@@ -107,6 +109,11 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // At run time the server's refusals narrow the value; buttons and controls follow at once.
     void SetUserAccess(TvornUserAccess access);
     TvornDelPointerDisplay* DelPointerDisplay() const { return delPointerDisplay_; }
+    // Who shows the source's messages and asks its questions: the toolset's message dialog
+    // unless a form or a test sets its own (nullptr: the dialog again). The presenter must
+    // outlive the source or be unset first.
+    void SetPresenter(SourcePresenter* presenter) { presenter_ = presenter; }
+    SourcePresenter& Presenter() const;
 
     // --- published events ---
     TNotifyEvent AfterClear;
@@ -127,7 +134,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
 
     // Marks the source loaded and registers it with its master.
     void Loaded() override;
-    bool IsLoaded() const { return loaded_; }
 
     // --- activation and state ---
     void Open();
@@ -143,10 +149,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // its changes as the user answers, and an edit with nothing left to save gives its lock
     // back. False when the user chose to stay.
     bool LeaveRecord();
-    // The same for the details alone: their records belong to this source's record.
-    bool LeaveDetailRecords();
-    // The master has no record: the detail shows nothing, offers nothing and waits.
-    void LoseMaster();
     TvornUserAccess EffectiveAccess() const { return effectiveAccess_; }
     bool Allows(TvornAccess right) const { return userAccess_.testFlag(right); }
     const QString& UserData() const { return userData_; }
@@ -163,7 +165,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString RecordAddress() const;
     // A detail whose records are a sub-file of the master's record, or point to it.
     bool IsHierarchicalDetail() const;
-    bool IsLogicalDetail() const;
 
     // --- registry ---
     void RegisterControl(TvornBoundControl* control, const QString& field);
@@ -180,11 +181,8 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QList<TvornBoundControl*> Controls() const;
     QList<TvornBoundControl*> ChangedControls() const;
     const QStringList& Fields() const { return fields_; }
-    // Adds `field` to the fields the form reads, once.
-    void EnsureField(const QString& field);
     QList<TvornOperationButton*> Buttons() const;
     QList<TvornExecButtonLink*> ExecButtons() const;
-    QList<TvornGridLink*> Grids() const;
     QList<TvornSource*> Details() const;
 
     // The bound control with the input focus; controls set it on enter and clear it on exit.
@@ -194,10 +192,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // Enables the buttons and the controls from the state and the access.
     void RefreshButtons();
     void RefreshButton(TvornOperationButton* button);
-    void RefreshControls();
-    // Disables the buttons of `operation`, or enables them as far as the state allows.
-    void SetButtonEnabled(TvornBtnOperation operation, bool on);
-    bool HasNavigationButtons() const;
 
     // --- server questions about fields ---
     // The help text ("H") or the description ("D") of a field.
@@ -223,36 +217,26 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QString GetFieldText(const QString& field);
     const QStringList& RecordLines() const;
     const QStringList& RecordKeys() const;
-    const QStringList& RecordErrors() const;
 
     // --- history ---
     void UpdateHistory();
     // Shows the record of entry `index`; an entry whose record is gone is taken off the
     // history, and the user is told so.
     void GoToHistory(int index);
-    // Takes the record at `iens` off the history: it was deleted.
-    void ForgetInHistory(const QString& iens);
     QString HistoryText(int index) const;
     const QList<TvornHistoryRecord>& History() const;
 
     // --- saving and validation ---
     bool ValidateField(const QString& field, const QString& value);
-    // The internal and external value of the last validation.
-    const QStringList& ValidationAnswer() const;
+    // The server's check of one value, with the internal and external value it answered (as
+    // the validation events left them): ValidateField with its whole answer.
+    ValidatedValue Validate(const QString& field, const QString& value);
     bool SetFieldValue(const QString& field, const QString& value);
     bool Save();
     bool SaveAs();
     bool CheckSaveChanges();
-    // The focused control finishes its edit; false when the server refused its value.
-    bool CommitActiveControl();
     bool HasChanges() const;
-    const QList<ExtraFilerLine>& ExtraFilerLines() const;
     void AddExtraFilerLine(const ExtraFilerLine& line);
-    // "placeholder^record number" lines sent as the filer's wished record numbers.
-    QStringList& WishedNumbers();
-    const QList<MissingField>& MissingFields() const;
-    // Forgets the changed controls and the extra filer lines.
-    void ForgetChanges();
 
     // --- locking and deletion ---
     bool LockRecord();
@@ -260,24 +244,18 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     bool Locked() const;
     int LockMinutesLeft() const;
     ui::Timer& LockTimer();
-    bool RecordUnchanged();
-    bool PointerCheck();
-    QString DeleteRecord();
     bool Delete();
     void Refresh();
     // Records whose deletion the server confirmed since the source was made.
     int DeletedCount() const;
-    // The link failed under the last deletion call, or under the last filing call: whether the
-    // server did it is not known.
-    bool DeletionUnanswered() const;
-    bool FilingUnanswered() const;
-    // Why the server refused the last deletion, as it said it; empty when it gave no reason.
-    QStringList DeletionRefusal() const;
+
+    // --- outcomes ---
+    // What the last operation (saving, deleting, locking, a field's check, leaving a record)
+    // came to: done, refused with the server's lines, cancelled, or failed with an error. An
+    // operation that another one runs inside it adds to the outer one's outcome.
+    const SourceOutcome& LastOutcome() const { return outcome_; }
 
     // --- master and details ---
-    bool SetupMasterLink();
-    void PutMasterLink();
-    QString MasterFieldText(const QString& field);
     const QString& LinkScreen() const;
     bool LinkPending() const;
 
@@ -286,14 +264,72 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     bool Saving() const;
     bool Deleting() const;
     bool Validating() const;
-    bool FirstActivation() const;
 
     // The broker, or ENoBrokerLink naming this source.
     TRPCBroker& RequireBroker() const;
     // The component's name for messages (the object name).
     QString Name() const { return objectName(); }
 
+  signals:
+    // Sent as each operation ends, also when it ends by an exception (before it propagates).
+    void OutcomeReached(const vorn::SourceOutcome& outcome);
+    // The moments of the After* events, sent right after each event's handler ran (with the
+    // values it left): a form may connect to these as to any Qt signal, and several may.
+    void Cleared();              // AfterClear
+    void Deleted(bool success);  // AfterDelete
+    void GotAndFilled();         // AfterGetAndFill
+    void Saved(bool success);    // AfterSave
+    void SavedAs(bool success);  // AfterSaveAs
+    void HistoryUpdated();       // AfterUpdateHistory
+    void FieldValidated(bool result, const QString& field, const QString& internalValue,
+                        const QString& externalValue);  // AfterValidateField
+    void Inserted();                                    // AfterInsert
+
   private:
+    // The concerns (source/internal/) work the source through the public face and these.
+    friend class MasterLink;
+    friend class SourceDeleter;
+    friend class SourceHistory;
+    friend class SourceLocker;
+    friend class SourceNavigator;
+    friend class SourceSaver;
+
+    // --- the concerns' side ---
+    // The details leave their records first: their records belong to this source's record.
+    bool LeaveDetailRecords();
+    // The master has no record: the detail shows nothing, offers nothing and waits.
+    void LoseMaster();
+    bool IsLogicalDetail() const;
+    // Adds `field` to the fields the form reads, once.
+    void EnsureField(const QString& field);
+    QList<TvornGridLink*> Grids() const;
+    void RefreshControls();
+    // Disables the buttons of `operation`, or enables them as far as the state allows.
+    void SetButtonEnabled(TvornBtnOperation operation, bool on);
+    bool HasNavigationButtons() const;
+    // Takes the record at `iens` off the history: it was deleted.
+    void ForgetInHistory(const QString& iens);
+    // The focused control finishes its edit; false when the server refused its value.
+    bool CommitActiveControl();
+    const QList<MissingField>& MissingFields() const;
+    // Forgets the changed controls and the extra filer lines.
+    void ForgetChanges();
+    bool RecordUnchanged();
+    bool SetupMasterLink();
+    void PutMasterLink();
+    QString MasterFieldText(const QString& field);
+
+    // The concerns say what the operation under way came to.
+    // The server (or the source itself) said no; `lines` are its reasons.
+    void NoteRefusal(const QStringList& lines = {});
+    // A call that may change the server goes out (true) or got its answer (false): a link that
+    // fails in between leaves it unknown whether the server did it.
+    void NoteCallOut(bool out) { outcome_.unanswered = out; }
+    // Runs `body` as `operation`: its outcome starts afresh (unless another operation of this
+    // source runs it), is done when `body` returns true, and is sent when it ends.
+    template <typename F>
+    bool Run(SourceOperation operation, F&& body);
+
     template <typename T>
     struct Registered {
         QPointer<QObject> object;  // cleared when the component goes
@@ -318,6 +354,9 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     TvornDelPointerDisplay* delPointerDisplay_;
     TvornSourceState state_ = ssInactive;
     QString userData_;
+    SourceOutcome outcome_;
+    SourceOperation running_ = SourceOperation::None;
+    SourcePresenter* presenter_ = nullptr;
 
     QList<Registered<TvornBoundControl>> controls_;
     QStringList fields_;

@@ -3,7 +3,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
-#include "toolkit/display_metrics.h"
+#include "toolkit/internal/display_metrics.h"
 
 namespace vorn {
 namespace {

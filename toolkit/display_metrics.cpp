@@ -1,4 +1,4 @@
-#include "toolkit/display_metrics.h"
+#include "toolkit/internal/display_metrics.h"
 
 #include <QGuiApplication>
 #include <QScreen>

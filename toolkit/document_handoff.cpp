@@ -7,7 +7,7 @@
 #include <QTemporaryFile>
 #include <QUrl>
 
-#include "toolkit/file_associations.h"
+#include "toolkit/internal/file_associations.h"
 #include "toolkit/modal_seam.h"
 
 namespace vorn {

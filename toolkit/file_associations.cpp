@@ -1,6 +1,6 @@
-#include "toolkit/file_associations.h"
+#include "toolkit/internal/file_associations.h"
 
-#include "toolkit/xdg_associations.h"
+#include "toolkit/internal/xdg_associations.h"
 
 namespace vorn {
 namespace {

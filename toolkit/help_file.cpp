@@ -1,4 +1,4 @@
-#include "toolkit/help_file.h"
+#include "toolkit/internal/help_file.h"
 
 #include <QCoreApplication>
 #include <QVariant>

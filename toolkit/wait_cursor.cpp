@@ -1,4 +1,4 @@
-#include "toolkit/wait_cursor.h"
+#include "toolkit/internal/wait_cursor.h"
 
 #include <QApplication>
 #include <QCursor>

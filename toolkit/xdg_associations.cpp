@@ -1,4 +1,4 @@
-#include "toolkit/xdg_associations.h"
+#include "toolkit/internal/xdg_associations.h"
 
 #include <QDir>
 #include <QFile>

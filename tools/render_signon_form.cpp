@@ -8,8 +8,8 @@
 #include <cstdio>
 
 #include "broker/rpc_broker.h"
-#include "signon/code_edit.h"
-#include "signon/signon_form.h"
+#include "signon/internal/code_edit.h"
+#include "signon/internal/signon_form.h"
 #include "signon/signon_form_front.h"
 #include "tests/support/dev_server_process.h"
 #include "toolkit/modal_seam.h"

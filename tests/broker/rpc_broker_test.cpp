@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "broker/broker_connections.h"
 #include "broker/broker_error.h"
-#include "broker/broker_link.h"
-#include "broker/client_agent.h"
+#include "broker/internal/broker_connections.h"
+#include "broker/internal/broker_link.h"
+#include "broker/internal/client_agent.h"
 #include "broker/registry_settings.h"
 #include "broker/signon_sequence.h"
 #include "tests/support/isolated_settings.h"

@@ -1,5 +1,5 @@
 // The link to the server and the errors it raises.
-#include "broker/socket_transport.h"
+#include "broker/internal/socket_transport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <thread>
 
 #include "broker/broker_error.h"
+#include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "broker/wire_protocol.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/test_peer.h"
 

@@ -1,5 +1,5 @@
 // The parameter list of a call and the bytes the call goes out as.
-#include "broker/wire_protocol.h"
+#include "broker/internal/wire_protocol.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 
 #include <QRadioButton>
 
-#include "controls/item_choice.h"
+#include "controls/internal/item_choice.h"
 #include "controls/vorn_check_box.h"
 #include "controls/vorn_combo_box.h"
 #include "controls/vorn_edit.h"

@@ -18,7 +18,7 @@
 #include "controls/vorn_memo.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
-#include "source/field_help_display.h"
+#include "source/internal/field_help_display.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {

@@ -13,8 +13,8 @@
 
 #include "controls/exec_button.h"
 #include "lookup/find_dialog.h"
-#include "lookup/xde_string_grid.h"
-#include "source/field_help_display.h"
+#include "lookup/internal/xde_string_grid.h"
+#include "source/internal/field_help_display.h"
 #include "tests/controls/control_form.h"
 #include "tests/support/shown_find.h"
 

@@ -41,9 +41,9 @@
 
 #include "broker/broker_error.h"
 #include "lookup/find_dialog.h"
-#include "lookup/xde_string_grid.h"
+#include "lookup/internal/xde_string_grid.h"
+#include "source/internal/source_requests.h"
 #include "source/record_requests.h"
-#include "source/source_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/controls/lab_test_edit_form.h"
 #include "tests/support/fake_timers.h"

@@ -8,7 +8,7 @@
 
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
-#include "source/field_help_display.h"
+#include "source/internal/field_help_display.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {

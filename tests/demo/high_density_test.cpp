@@ -14,9 +14,9 @@
 #include "demo/subresult_form.h"
 #include "demo/unit_form.h"
 #include "output/help_window.h"
-#include "output/print_form.h"
-#include "output/sel_dev_form.h"
-#include "signon/signon_form.h"
+#include "output/internal/print_form.h"
+#include "output/internal/sel_dev_form.h"
+#include "signon/internal/signon_form.h"
 #include "source/timed_dialog.h"
 #include "tests/demo/lab_test_app.h"
 

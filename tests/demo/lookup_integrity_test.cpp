@@ -4,7 +4,7 @@
 // demo by keys and clicks against the real server and checks the server's records.
 #include <QTextEdit>
 
-#include "lookup/xde_string_grid.h"
+#include "lookup/internal/xde_string_grid.h"
 #include "source/timed_dialog.h"
 #include "tests/demo/keyboard_walk.h"
 #include "tests/demo/lab_test_app.h"

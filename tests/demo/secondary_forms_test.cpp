@@ -12,12 +12,12 @@
 #include <QTest>
 
 #include "demo/start_up.h"
-#include "output/print_form.h"
-#include "output/sel_dev_form.h"
-#include "signon/code_edit.h"
-#include "signon/signon_form.h"
+#include "output/internal/print_form.h"
+#include "output/internal/sel_dev_form.h"
+#include "signon/internal/code_edit.h"
+#include "signon/internal/signon_form.h"
+#include "signon/internal/signon_message_form.h"
 #include "signon/signon_form_front.h"
-#include "signon/signon_message_form.h"
 #include "source/timed_dialog.h"
 #include "source/vorn_source.h"
 #include "tests/demo/keyboard_walk.h"

@@ -16,8 +16,8 @@
 
 #include "broker/broker_error.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "devserver/gtm_runtime.h"
 #include "tests/devserver/broker_fixture.h"
 #include "tests/support/dev_server_process.h"

@@ -5,7 +5,7 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "broker/socket_transport.h"
+#include "broker/internal/socket_transport.h"
 #include "common/counted_fields.h"
 #include "tests/devserver/server_fixture.h"
 #include "tests/support/dev_server_process.h"

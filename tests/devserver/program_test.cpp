@@ -9,8 +9,8 @@
 #include <sstream>
 #include <thread>
 
+#include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "broker/wire_protocol.h"
 #include "common/scramble.h"
 #include "devserver/server_options.h"
 #include "tests/devserver/server_fixture.h"

@@ -11,9 +11,9 @@
 #include <stdexcept>
 
 #include "broker/broker_error.h"
+#include "broker/internal/socket_transport.h"
+#include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "broker/socket_transport.h"
-#include "broker/wire_protocol.h"
 #include "common/counted_fields.h"
 #include "common/scramble.h"
 #include "devserver/gtm_runtime.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "broker/broker_link.h"
+#include "broker/internal/broker_link.h"
 #include "devserver/server.h"
 #include "devserver/store_engine.h"
 

@@ -1,8 +1,8 @@
 // Reading messages and framing replies, against the bytes the real client composes.
 #include <gtest/gtest.h>
 
+#include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "broker/wire_protocol.h"
 #include "common/counted_fields.h"
 #include "devserver/call_parser.h"
 #include "devserver/m_subscripts.h"

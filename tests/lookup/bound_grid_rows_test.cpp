@@ -1,9 +1,9 @@
 // The grid's row store moves, its column fitting and its logical listing, without a grid.
 #include <gtest/gtest.h>
 
-#include "lookup/bound_grid_columns.h"
-#include "lookup/bound_grid_rows.h"
-#include "lookup/logical_listing.h"
+#include "lookup/internal/bound_grid_columns.h"
+#include "lookup/internal/bound_grid_rows.h"
+#include "lookup/internal/logical_listing.h"
 
 namespace vorn {
 namespace {

@@ -1,5 +1,5 @@
 // The finder's request and the reading of its reply, without a server.
-#include "lookup/finder_request.h"
+#include "lookup/internal/finder_request.h"
 
 #include <gtest/gtest.h>
 

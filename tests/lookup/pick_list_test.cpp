@@ -1,6 +1,6 @@
 // The pick list's cells, its display piece, the too-many-matches messages and its sort; the
 // finder against the development server: batches, their events and the continuation.
-#include "lookup/pick_list.h"
+#include "lookup/internal/pick_list.h"
 #include "lookup/find_dialog_layout.h"
 
 #include <gtest/gtest.h>

@@ -8,7 +8,7 @@
 
 #include "controls/dialog_edit.h"
 #include "output/help_window.h"
-#include "output/sel_dev_form.h"
+#include "output/internal/sel_dev_form.h"
 #include "tests/output/output_form.h"
 
 namespace vorn {

@@ -14,7 +14,7 @@
 
 #include "controls/vorn_edit.h"
 #include "output/help_window.h"
-#include "source/field_help_display.h"
+#include "source/internal/field_help_display.h"
 #include "source/vorn_source.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"

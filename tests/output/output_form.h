@@ -6,13 +6,13 @@
 #include <QWidget>
 
 #include "lookup/find_dialog.h"
-#include "lookup/xde_string_grid.h"
+#include "lookup/internal/xde_string_grid.h"
 #include "output/device_dialog.h"
 #include "output/vorn_print.h"
 #include "output/vorn_report.h"
 #include "source/message_text.h"
-#include "tests/support/source_fixture.h"
 #include "tests/support/shown_find.h"
+#include "tests/support/source_fixture.h"
 
 namespace vorn::test {
 

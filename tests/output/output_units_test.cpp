@@ -1,9 +1,9 @@
 // The report and paging requests and replies, the device words, and where printed lines go.
 #include <gtest/gtest.h>
 
-#include "output/line_printing.h"
+#include "output/internal/line_printing.h"
+#include "output/internal/print_requests.h"
 #include "output/print_devices.h"
-#include "output/print_requests.h"
 #include "output/related_records.h"
 
 namespace vorn::output {

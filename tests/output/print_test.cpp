@@ -16,11 +16,11 @@
 #include <QTest>
 #include <QTextEdit>
 
-#include "output/line_printing.h"
-#include "output/print_form.h"
-#include "output/print_requests.h"
-#include "output/sel_dev_form.h"
-#include "source/no_broker_link.h"
+#include "output/internal/line_printing.h"
+#include "output/internal/print_form.h"
+#include "output/internal/print_requests.h"
+#include "output/internal/sel_dev_form.h"
+#include "source/internal/no_broker_link.h"
 #include "source/timed_dialog.h"
 #include "tests/output/output_form.h"
 #include "toolkit/document_handoff.h"

@@ -10,8 +10,8 @@
 
 #include "controls/dialog_edit.h"
 #include "lookup/find_dialog.h"
-#include "lookup/logical_listing.h"
-#include "output/pntr_conf_form.h"
+#include "lookup/internal/logical_listing.h"
+#include "output/internal/pntr_conf_form.h"
 #include "output/related_records.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"

@@ -1,6 +1,6 @@
 // The look of the sign-on form: the settings the workstation keeps and the properties dialog
 // that edits them.
-#include "signon/signon_configuration.h"
+#include "signon/internal/signon_configuration.h"
 
 #include <QAction>
 #include <QPlainTextEdit>
@@ -10,10 +10,10 @@
 #include <optional>
 
 #include "broker/broker_error.h"
-#include "signon/signon_form.h"
-#include "signon/signon_settings.h"
+#include "signon/internal/signon_form.h"
+#include "signon/internal/signon_settings.h"
 #include "tests/signon/signon_form_test_support.h"
-#include "toolkit/help_file.h"
+#include "toolkit/internal/help_file.h"
 #include "toolkit/radio_group.h"
 
 namespace vorn {

@@ -1,4 +1,4 @@
-#include "signon/signon_form.h"
+#include "signon/internal/signon_form.h"
 
 #include <QAction>
 #include <QLabel>
@@ -6,11 +6,11 @@
 #include <QPushButton>
 
 #include "broker/broker_error.h"
-#include "signon/code_edit.h"
-#include "signon/signon_message_form.h"
-#include "signon/verify_code_form.h"
+#include "signon/internal/code_edit.h"
+#include "signon/internal/signon_message_form.h"
+#include "signon/internal/verify_code_form.h"
 #include "tests/signon/signon_form_test_support.h"
-#include "toolkit/help_file.h"
+#include "toolkit/internal/help_file.h"
 
 namespace vorn {
 namespace {

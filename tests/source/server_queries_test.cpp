@@ -11,8 +11,8 @@
 
 #include "broker/rpc_broker.h"
 #include "source/dialog_text.h"
-#include "source/message_broker.h"
-#include "source/message_table.h"
+#include "source/internal/message_broker.h"
+#include "source/internal/message_table.h"
 #include "source/message_text.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorded_calls.h"

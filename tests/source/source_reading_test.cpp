@@ -12,8 +12,8 @@
 #include <sstream>
 #include <thread>
 
-#include "broker/broker_link.h"
-#include "broker/clock.h"
+#include "broker/internal/broker_link.h"
+#include "broker/internal/clock.h"
 #include "source/message_text.h"
 #include "tests/source/lab_test_source.h"
 #include "toolkit/event_guard.h"
@@ -93,6 +93,11 @@ TEST_F(Activation, AStateChangeMakesNoServerCall) {
     EXPECT_FALSE(source.Locked());
 }
 
+// The internal and external value of a validation.
+QStringList Values(const ValidatedValue& answer) {
+    return {answer.internal, answer.external};
+}
+
 class Validation : public test::LabTestSource {
   protected:
     void SetUp() override {
@@ -102,19 +107,22 @@ class Validation : public test::LabTestSource {
 };
 
 TEST_F(Validation, TheServersInternalAndExternalValuesAreTheAnswer) {
-    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE(source.ValidateField("4", "12/6/2026")); }),
+    ValidatedValue answer;
+    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = source.Validate("4", "12/6/2026")).valid); }),
               Calls{"DDR VALIDATOR"});
-    EXPECT_EQ(source.ValidationAnswer(), (QStringList{"3261206", "DEC 6, 2026"}));
+    EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
     const test::LoggedCall sent = CallsSince(CallMark() - 1)[0];
     EXPECT_EQ(sent.Entry("\"IENS\""), "+1,");
-    EXPECT_FALSE(source.ValidateField("4", "not a date"));
-    EXPECT_EQ(source.ValidationAnswer(), (QStringList{"", ""}));
+    EXPECT_FALSE((answer = source.Validate("4", "not a date")).valid);
+    EXPECT_EQ(Values(answer), (QStringList{"", ""}));
 }
 
 TEST_F(Validation, AVetoMakesTheValueValidWithAnEmptyInternalValueAndNoCall) {
     source.BeforeValidateField = [](QObject*, bool& allow, QString&, QString&) { allow = false; };
-    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE(source.ValidateField("4", "whatever")); }), Calls{});
-    EXPECT_EQ(source.ValidationAnswer(), (QStringList{"", "whatever"}));
+    ValidatedValue answer;
+    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = source.Validate("4", "whatever")).valid); }),
+              Calls{});
+    EXPECT_EQ(Values(answer), (QStringList{"", "whatever"}));
 }
 
 TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
@@ -130,9 +138,10 @@ TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
         external = "refused here";
     };
     const std::size_t mark = CallMark();
-    EXPECT_FALSE(source.ValidateField("4", "12/6/2026"));
+    const ValidatedValue answer = source.Validate("4", "12/6/2026");
+    EXPECT_FALSE(answer.valid);
     EXPECT_EQ(seen, "6=12");
-    EXPECT_EQ(source.ValidationAnswer(), (QStringList{"12", "refused here"}));
+    EXPECT_EQ(Values(answer), (QStringList{"12", "refused here"}));
     const test::LoggedCall sent = CallsSince(mark).at(0);
     EXPECT_EQ(sent.Entry("\"FIELD\""), "6");
     EXPECT_EQ(sent.Entry("\"VALUE\""), "12");
@@ -246,8 +255,9 @@ TEST_F(KilledServer, AValidationCutShortLeavesNoFlagAndWorksWhenTheServerIsBack)
     KilledDuring([&] { source.ValidateField("4", "12/6/2026"); });
     EXPECT_FALSE(source.Validating());
     EXPECT_EQ(source.State(), ssNew);
-    EXPECT_TRUE(source.ValidateField("4", "12/6/2026"));
-    EXPECT_EQ(source.ValidationAnswer(), (QStringList{"3261206", "DEC 6, 2026"}));
+    const ValidatedValue answer = source.Validate("4", "12/6/2026");
+    EXPECT_TRUE(answer.valid);
+    EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
 }
 
 const Calls kRead = {"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"};

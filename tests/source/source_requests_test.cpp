@@ -4,10 +4,10 @@
 
 #include <QMetaEnum>
 
-#include "source/enabling_rules.h"
 #include "source/filer_request.h"
+#include "source/internal/enabling_rules.h"
+#include "source/internal/source_requests.h"
 #include "source/record_requests.h"
-#include "source/source_requests.h"
 
 namespace vorn {
 namespace {
@@ -122,12 +122,12 @@ TEST(RecordRequests, TheListerAnswerGivesTheLastRecordFoundAndWhetherMoreFollow)
 }
 
 TEST(RecordRequests, TheValidatorIsValidUnlessItsFirstDataLineIsACaret) {
-    const records::ValidatorAnswer ok =
+    const ValidatedValue ok =
         records::ReadValidatorAnswer(Reply({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"}));
     EXPECT_TRUE(ok.valid);
     EXPECT_EQ(ok.internal, "3261206");
     EXPECT_EQ(ok.external, "DEC 6, 2026");
-    const records::ValidatorAnswer bad =
+    const ValidatedValue bad =
         records::ReadValidatorAnswer(Reply({"[Errors]", "Not a valid date.", "[Data]", "^"}));
     EXPECT_FALSE(bad.valid);
     EXPECT_EQ(bad.errors, QStringList{"Not a valid date."});

@@ -6,7 +6,7 @@
 #include <QTextEdit>
 
 #include "broker/rpc_broker.h"
-#include "source/source_requests.h"
+#include "source/internal/source_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/source/lab_test_source.h"
 #include "toolkit/event_guard.h"

@@ -17,13 +17,13 @@
 #include <vector>
 
 #include "source/dialog_text.h"
-#include "source/message_broker.h"
+#include "source/internal/message_broker.h"
 #include "source/timed_message.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
-#include "toolkit/display_metrics.h"
 #include "toolkit/event_guard.h"
-#include "toolkit/help_file.h"
+#include "toolkit/internal/display_metrics.h"
+#include "toolkit/internal/help_file.h"
 
 namespace vorn {
 namespace {

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <thread>
 
-#include "broker/clock.h"
+#include "broker/internal/clock.h"
 
 namespace vorn::test {
 

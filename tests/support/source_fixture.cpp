@@ -5,7 +5,7 @@
 
 #include "broker/broker_ui.h"
 #include "source/dialog_text.h"
-#include "source/message_broker.h"
+#include "source/internal/message_broker.h"
 #include "source/timed_dialog.h"
 #include "source/timed_message.h"
 #include "tests/support/silent_broker_ui.h"

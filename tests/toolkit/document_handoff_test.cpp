@@ -12,8 +12,8 @@
 #include <QTemporaryFile>
 
 #include "tests/support/scripted_modal_host.h"
-#include "toolkit/file_associations.h"
-#include "toolkit/xdg_associations.h"
+#include "toolkit/internal/file_associations.h"
+#include "toolkit/internal/xdg_associations.h"
 
 namespace vorn {
 namespace {

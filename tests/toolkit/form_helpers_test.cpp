@@ -10,8 +10,8 @@
 #include <QWidget>
 
 #include "toolkit/display_adjustment.h"
-#include "toolkit/display_metrics.h"
-#include "toolkit/help_file.h"
+#include "toolkit/internal/display_metrics.h"
+#include "toolkit/internal/help_file.h"
 #include "toolkit/radio_group.h"
 
 namespace vorn::ui {

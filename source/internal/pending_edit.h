@@ -1,0 +1,53 @@
+// The edit under way on a source: the controls the user changed since the last read (in the
+// order of their first change), the values filed beside them, the wished record numbers, and
+// the record the edit began on, which is the only record it may be filed into.
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include "source/bound_control.h"
+#include "source/filer_request.h"
+
+namespace vorn {
+
+class PendingEdit {
+  public:
+    // The edit begins on the record at `fullIens` ("12," or "+1," with its parent chain).
+    void Begin(const QString& fullIens) { record_ = fullIens; }
+    // The record the edit began on; empty when none began.
+    const QString& Record() const { return record_; }
+
+    // Adds a control once; true when it was not there yet.
+    bool Add(TvornBoundControl* control);
+    // Takes a control out; true when this emptied the list of changed controls.
+    bool Remove(TvornBoundControl* control);
+    bool Contains(const TvornBoundControl* control) const;
+    QList<TvornBoundControl*> Changed() const;
+
+    void AddExtra(const filer::ExtraLine& line) { extra_.append(line); }
+    const QList<filer::ExtraLine>& Extra() const { return extra_; }
+    // "placeholder^record number" lines sent as the filer's wished record numbers.
+    const QStringList& Wished() const { return wished_; }
+    void ForgetWished() { wished_.clear(); }
+
+    bool HasChanges() const;
+    // Forgets the changed controls and the extra lines.
+    void Forget();
+    // The edit is over: it is about no record any more.
+    void End() { record_.clear(); }
+
+  private:
+    struct Entry {
+        QPointer<QObject> object;  // cleared when the control goes
+        TvornBoundControl* control;
+    };
+    QList<Entry> changed_;
+    QList<filer::ExtraLine> extra_;
+    QStringList wished_;
+    QString record_;
+};
+
+}  // namespace vorn

@@ -1,0 +1,14 @@
+// The hourglass cursor for as long as the object lives, however the scope is left.
+#pragma once
+
+namespace vorn::ui {
+
+class WaitCursor {
+  public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace vorn::ui
