@@ -27,6 +27,7 @@
 #include "lookup/bound_grid.h"
 #include "lookup/vorn_finder.h"
 #include "source/vorn_source.h"
+#include "tests/support/departmental_detail.h"
 #include "toolkit/component_loading.h"
 
 namespace vorn::test {
@@ -85,12 +86,7 @@ class LabTestEditForm {
         subresultNext = Button(subresult, DoNext);
 
         departmental = Source("vornDepartmental", "Departmental lab test", "80006", broker);
-        departmental->TypeIfSubFile = TvornSubFileType::Logical;
-        departmental->SetMasterSource(labTest);
-        departmental->LinkField = "2";
-        departmental->FMIndex = "C";
-        departmental->FMIndexField = "2";
-        departmental->FMIndexType = itInternal;
+        MakeDepartmentalDetail(*departmental, *labTest);
         ordering = Bound<TvornRadioGroup>(departmental, "3", "Ordering allowed",
                                           QStringLiteral("Ordering"),
                                           QStringList{"Always", "Office hours", "Emergency"}, 3);

@@ -22,6 +22,7 @@
 #include "source/internal/message_broker.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
+#include "tests/demo/signed_on_forms.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
@@ -41,13 +42,7 @@ class LabTestApp : public ::testing::Test {
     // keyboard, the main form shown.
     void Start(const QString& access = QStringLiteral("demo"),
                const QString& verify = QStringLiteral("demo.1234")) {
-        modal.OnForm<TfrmSignon>([access, verify](TfrmSignon& form) {
-            QTest::keyClicks(form.accessCode, access);
-            QTest::keyClicks(form.verifyCode, verify);
-            QTest::mouseClick(form.btnOk, Qt::LeftButton);
-        });
-        modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) { form.BitBtn1->click(); });
-        forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
+        forms = SignedOnForms(modal, server.Port(), access, verify);
         form = forms.frmLabTest.get();
         form->show();
         QApplication::setActiveWindow(form);

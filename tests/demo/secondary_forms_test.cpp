@@ -21,6 +21,7 @@
 #include "source/timed_dialog.h"
 #include "source/vorn_source.h"
 #include "tests/demo/keyboard_walk.h"
+#include "tests/demo/signed_on_forms.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/source_fixture.h"
 
@@ -50,13 +51,7 @@ class SecondaryForms : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { InstallSignonForms(); }
     void SetUp() override {
-        modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
-            QTest::keyClicks(form.accessCode, QStringLiteral("demo"));
-            QTest::keyClicks(form.verifyCode, QStringLiteral("demo.1234"));
-            QTest::mouseClick(form.btnOk, Qt::LeftButton);
-        });
-        modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) { form.BitBtn1->click(); });
-        forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
+        forms = test::SignedOnForms(modal, server.Port());
         forms.frmLabTest->show();
         QApplication::processEvents();
     }

@@ -13,6 +13,7 @@
 #include "source/filer_request.h"
 #include "source/record_requests.h"
 #include "tests/lookup/grid_form.h"
+#include "tests/support/departmental_detail.h"
 
 namespace vorn {
 namespace {
@@ -431,12 +432,7 @@ class MasterDetail : public test::GridForm {
         subresultGrid = NewGrid("grdSubresult", subresult, {".01,Explanation,200", "2,Type,200"});
 
         departmental = NewSource("vornDepartmental", "80006");
-        departmental->TypeIfSubFile = TvornSubFileType::Logical;
-        departmental->SetMasterSource(master);
-        departmental->LinkField = "2";
-        departmental->FMIndex = "C";
-        departmental->FMIndexField = "2";
-        departmental->FMIndexType = itInternal;
+        test::MakeDepartmentalDetail(*departmental, *master);
         departmental->InformMessages = {};
         ward = NewControl(*departmental, ".01");
         ordering = NewControl(*departmental, "3");

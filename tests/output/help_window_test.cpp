@@ -7,7 +7,6 @@
 #include <QDialog>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -16,6 +15,7 @@
 #include "output/help_window.h"
 #include "source/internal/field_help_display.h"
 #include "source/vorn_source.h"
+#include "tests/support/pdf_text.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
 
@@ -152,10 +152,9 @@ TEST_F(Help, PrintPutsTheTitleAndASpaceLineAboveTheTextOrAboveTheSelectionWhenTh
         test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                    "The record was sent to printer.");
         HelpWindow()->BitBtn2->click();
-        QProcess text;
-        text.start("pdftotext", {"-layout", pdf, "-"});
-        ASSERT_TRUE(text.waitForFinished());
-        EXPECT_EQ(QString::fromUtf8(text.readAllStandardOutput()).simplified(), printed);
+        QString text;
+        ASSERT_TRUE(test::ReadPdfText(pdf, text));
+        EXPECT_EQ(text.simplified(), printed);
     }
 }
 

@@ -8,10 +8,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
@@ -23,11 +21,13 @@
 #include "source/internal/no_broker_link.h"
 #include "source/timed_dialog.h"
 #include "tests/output/output_form.h"
+#include "tests/support/pdf_text.h"
 #include "toolkit/document_handoff.h"
 
 namespace vorn {
 namespace {
 
+using test::PdfPages;
 using ui::MessageKind;
 
 class Print : public test::OutputForm {
@@ -66,19 +66,6 @@ class Print : public test::OutputForm {
     void ExpectSentToPrinter() {
         test::ExpectToolsetMessage(modal, MessageKind::Information,
                                    "The record was sent to printer.");
-    }
-    // The text of each page of a PDF file.
-    static QStringList PdfPages(const QString& pdf) {
-        QProcess p;
-        p.start("pdftotext", {"-layout", pdf, "-"});
-        p.waitForFinished();
-        QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
-        if (!pages.isEmpty() && pages.last().isEmpty()) pages.removeLast();
-        for (QString& page : pages)
-            page = page.split(u'\n', Qt::SkipEmptyParts)
-                       .replaceInStrings(QRegularExpression("^\\s+|\\s+$"), "")
-                       .join(u'\n');
-        return pages;
     }
     QTemporaryDir folder;
     int pdfs = 0;

@@ -16,6 +16,7 @@
 #include "source/message_text.h"
 #include "source/server_queries.h"
 #include "tests/output/output_form.h"
+#include "tests/support/departmental_detail.h"
 
 namespace vorn {
 namespace {
@@ -26,10 +27,7 @@ class Related : public test::OutputForm {
   protected:
     Related() {
         Detail(wards, "vornSource2", "Demo Departmental Lab Test", "80006");
-        wards.TypeIfSubFile = TvornSubFileType::Logical;
-        wards.LinkField = "2";
-        wards.FMIndex = "C";
-        wards.FMIndexType = itInternal;
+        test::MakeDepartmentalDetail(wards, master);
         Detail(subresults, "vornSource5", "Subresult", "80001.02");
         subresults.TypeIfSubFile = TvornSubFileType::Hierarchical;
         master.FileName = "Demo Lab Test";

@@ -16,6 +16,7 @@
 #include "broker/internal/clock.h"
 #include "source/message_text.h"
 #include "tests/source/lab_test_source.h"
+#include "tests/support/departmental_detail.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
@@ -429,12 +430,8 @@ class LogicalDetail : public test::LabTestSource {
   protected:
     LogicalDetail() {
         detail.setObjectName("vornSource2");
-        detail.FileNumber = "80006";
         detail.FileName = "Departmental lab test";
-        detail.TypeIfSubFile = TvornSubFileType::Logical;
-        detail.LinkField = "2";
-        detail.FMIndex = "C";
-        detail.SetMasterSource(&source);
+        test::MakeDepartmentalDetail(detail, source);
     }
     TvornSource detail;
     test::FakeBoundControl ward{detail, ".01", &form};
