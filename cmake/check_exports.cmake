@@ -1,12 +1,36 @@
-# Every public header of the tiers marks what the shared libraries export: after its includes
-# "#pragma GCC visibility push(default)", at its end the matching pop. Headers under internal/
-# are not installed and mark nothing.
+# What the shared libraries export is marked in the headers: "#pragma GCC visibility
+# push(default)" after the includes, the matching pop at the end. Every public header marks
+# its declarations. A header under internal/ is not installed: it marks its declarations only
+# when another tier's library uses it (the tiers link one another as shared libraries), and
+# otherwise stays hidden inside its own library.
 #   cmake -DROOT=<source dir> -P check_exports.cmake
 cmake_minimum_required(VERSION 3.25)
 include(${CMAKE_CURRENT_LIST_DIR}/VornTierTable.cmake)
 get_filename_component(root "${ROOT}" ABSOLUTE)
+
+# Which internal headers another tier's files include.
+set(shared "")
+foreach(folder IN LISTS VORN_TIER_FOLDERS)
+  if(folder STREQUAL "devserver")
+    continue()
+  endif()
+  file(GLOB_RECURSE sources ${root}/${folder}/*.h ${root}/${folder}/*.cpp)
+  foreach(source IN LISTS sources)
+    file(STRINGS ${source} includes REGEX "^#include \"[a-z]+/internal/")
+    foreach(line IN LISTS includes)
+      string(REGEX REPLACE "^#include \"([a-z]+)/internal/([^\"]+)\".*" "\\1/internal/\\2" header
+        "${line}")
+      string(REGEX REPLACE "/.*" "" owner "${header}")
+      if(NOT owner STREQUAL folder)
+        list(APPEND shared ${header})
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
 set(faults "")
-set(count 0)
+set(public 0)
+set(between 0)
 foreach(folder IN LISTS VORN_PUBLIC_FOLDERS)
   file(GLOB_RECURSE headers RELATIVE ${root} ${root}/${folder}/*.h)
   foreach(header IN LISTS headers)
@@ -14,13 +38,19 @@ foreach(folder IN LISTS VORN_PUBLIC_FOLDERS)
     string(FIND "${text}" "#pragma GCC visibility push(default)" at_push)
     string(FIND "${text}" "#pragma GCC visibility pop" at_pop REVERSE)
     get_filename_component(dir ${header} DIRECTORY)
+    set(marked YES)
     if(NOT dir STREQUAL folder)
-      if(at_push GREATER -1)
-        string(APPEND faults "${header}: not installed, but exports\n")
+      list(FIND shared ${header} used)
+      if(used EQUAL -1)
+        if(at_push GREATER -1)
+          string(APPEND faults "${header}: only its own tier uses it, but it exports\n")
+        endif()
+        continue()
       endif()
-      continue()
+      math(EXPR between "${between} + 1")
+    else()
+      math(EXPR public "${public} + 1")
     endif()
-    math(EXPR count "${count} + 1")
     if(at_push EQUAL -1 OR at_pop LESS at_push)
       string(APPEND faults "${header}: exports nothing (no visibility push and pop)\n")
       continue()
@@ -34,4 +64,4 @@ endforeach()
 if(faults)
   message(FATAL_ERROR "${faults}")
 endif()
-message(STATUS "${count} public headers mark their exports")
+message(STATUS "${public} public headers and ${between} shared between the tiers mark their exports")

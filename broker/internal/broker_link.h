@@ -9,6 +9,7 @@
 
 #include "broker/internal/socket.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class BrokerLink {
@@ -48,3 +49,5 @@ class BrokerLink {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -9,6 +9,7 @@
 
 #include "source/vorn_types.h"
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TvornFinder;
@@ -53,3 +54,5 @@ void SortRecords(TvornFinder& finder, const QString& sortField, TvornGridOrder o
 
 }  // namespace picklist
 }  // namespace vorn
+
+#pragma GCC visibility pop

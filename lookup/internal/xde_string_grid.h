@@ -7,6 +7,7 @@
 #include <QPoint>
 #include <QTableWidget>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class TXDEStringGrid : public QTableWidget {
@@ -61,3 +62,5 @@ class TXDEStringGrid : public QTableWidget {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class FieldHelpDisplay {
@@ -27,3 +28,5 @@ class TvornSource;
 void ShowFieldHelp(TvornSource& source, const QString& field, const QString& title);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

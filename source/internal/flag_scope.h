@@ -2,6 +2,7 @@
 // the object lives, so that a server error part-way through an operation cannot leave it set.
 #pragma once
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class FlagScope {
@@ -17,3 +18,5 @@ class FlagScope {
 };
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

@@ -4,6 +4,7 @@
 #include <QString>
 #include <stdexcept>
 
+#pragma GCC visibility push(default)
 namespace vorn {
 
 class ENoBrokerLink : public std::runtime_error {
@@ -20,3 +21,5 @@ class ENoBrokerLink : public std::runtime_error {
 QString SourceWithoutBrokerText(const QString& componentName);
 
 }  // namespace vorn
+
+#pragma GCC visibility pop

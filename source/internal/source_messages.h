@@ -7,6 +7,7 @@
 
 #include "source/source_presenter.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::say {
 
 // An error with an OK button.
@@ -22,5 +23,7 @@ bool YesOrCancel(const QString& text, int timeOut = 0);
 inline const QString kLineBreak = QStringLiteral("\r\n");
 
 }  // namespace vorn::say
+
+#pragma GCC visibility pop
 
 #pragma GCC visibility pop

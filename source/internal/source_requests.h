@@ -9,6 +9,7 @@
 #include "broker/rpc_reply.h"
 #include "broker/rpc_request.h"
 
+#pragma GCC visibility push(default)
 namespace vorn::requests {
 
 // "VRNX DDU FILE ACCESS" of a file, and the rights its answer grants.
@@ -74,3 +75,5 @@ std::optional<QString> ReadLocation(const RpcReply& reply);
 QString LinkScreen(const QString& masterRecord, const QString& location);
 
 }  // namespace vorn::requests
+
+#pragma GCC visibility pop

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 
+#pragma GCC visibility push(default)
 class QWidget;
 
 namespace vorn::ui {
@@ -39,3 +40,5 @@ void SetHelpHandler(HelpHandler handler);
 void ShowHelp(int context);
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop

@@ -1,6 +1,7 @@
 // The hourglass cursor for as long as the object lives, however the scope is left.
 #pragma once
 
+#pragma GCC visibility push(default)
 namespace vorn::ui {
 
 class WaitCursor {
@@ -12,3 +13,5 @@ class WaitCursor {
 };
 
 }  // namespace vorn::ui
+
+#pragma GCC visibility pop
