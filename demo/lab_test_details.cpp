@@ -95,10 +95,10 @@ void TfrmLabTest::BindDetails() {
     for (auto [zoom, grid] : {std::pair{btnZoom1, xgrdLogOpen}, std::pair{btnZoom2, xgrdHieOpen}}) {
         QAbstractItemModel* rows = grid->model();
         const auto update = [this, zoom, grid] { UpdateZoom(zoom, grid); };
-        connect(rows, &QAbstractItemModel::modelReset, this, update);
-        connect(rows, &QAbstractItemModel::rowsInserted, this, update);
-        connect(rows, &QAbstractItemModel::rowsRemoved, this, update);
-        connect(rows, &QAbstractItemModel::dataChanged, this, update);
+        zoomFollows_ << connect(rows, &QAbstractItemModel::modelReset, this, update)
+                     << connect(rows, &QAbstractItemModel::rowsInserted, this, update)
+                     << connect(rows, &QAbstractItemModel::rowsRemoved, this, update)
+                     << connect(rows, &QAbstractItemModel::dataChanged, this, update);
     }
 
     pageRules_ = new PageRules(

@@ -51,6 +51,14 @@ TfrmLabTest::TfrmLabTest(const LabTestConnection& connection, QWidget* parent)
     FormCreate();
 }
 
+// The sources and grids the form owns go after this body, and they still signal as they go:
+// nothing of the form may answer them then.
+TfrmLabTest::~TfrmLabTest() {
+    for (const QMetaObject::Connection& c : zoomFollows_)
+        disconnect(c);
+    delete pageRules_;
+}
+
 void TfrmLabTest::SetSecondaryForms(TfrmLabResult* labResult, TfrmSubresult* subresult,
                                     TfrmUnit* unit, TfrmPerson* person) {
     labResultForm_ = labResult;

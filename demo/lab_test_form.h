@@ -42,6 +42,7 @@ class TfrmLabTest : public QMainWindow, public Ui::TfrmLabTest {
 
   public:
     explicit TfrmLabTest(const LabTestConnection& connection = {}, QWidget* parent = nullptr);
+    ~TfrmLabTest() override;
 
     TRPCBroker* RPCBroker1;
     TvornSource* vornSource1;
@@ -127,6 +128,8 @@ class TfrmLabTest : public QMainWindow, public Ui::TfrmLabTest {
     bool contextCreated_ = false;
     bool shown_ = false;
     PageRules* pageRules_ = nullptr;
+    // Zoom following the grids' rows; cut before the form's members go.
+    QList<QMetaObject::Connection> zoomFollows_;
 };
 
 inline const QString kDemoContext = QStringLiteral("ZAZIRERO");

@@ -46,8 +46,14 @@ int PageRules::Neighbour(int step, bool wrap) const {
 }
 
 int PageRules::Target(const QObject* watched, QEvent* event) const {
+    // The filter also sees the events of the page control's own destruction, when it is no
+    // longer a tab widget: only the events that can change the page may touch it.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+        type != QEvent::Shortcut && type != QEvent::KeyPress)
+        return -1;
     const QTabBar* bar = pages_.tabBar();
-    switch (event->type()) {
+    switch (type) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick: {
             const auto* mouse = static_cast<QMouseEvent*>(event);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The example against the package as a user gets it:
-#   example_test.sh BUILD-DIR SOURCE-DIR WORK-DIR
+#   example_test.sh BUILD-DIR SOURCE-DIR WORK-DIR [LINK-FLAGS]
+# LINK-FLAGS: what a program linking this build's static libraries needs besides them (the
+# sanitizers' runtimes, for a sanitized build).
 set -euo pipefail
-build=$1 source=$2 work=$3
+build=$1 source=$2 work=$3 link_flags=${4:-}
 rm -rf "$work"
 mkdir -p "$work"
 stage=$work/stage
@@ -12,7 +14,7 @@ cmake --install "$build" --prefix "$stage" >"$work/install.log"
 "$stage/bin/vorn-server" --help | grep -F "(default $stage/share/vorn/data)"
 
 cmake -S "$source/examples/first_form" -B "$work/example" -DCMAKE_PREFIX_PATH="$stage" \
-  -DCMAKE_BUILD_TYPE=Release >"$work/configure.log"
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS="$link_flags" >"$work/configure.log"
 cmake --build "$work/example" -j1 >"$work/build.log"
 
 "$stage/bin/vorn-server" --port 0 --data "$work/server.db" >"$work/server.out" 2>&1 &
