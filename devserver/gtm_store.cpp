@@ -276,8 +276,9 @@ void GtmGlobalStore::Walk(const GlobalRef& ref,
     }
 }
 
-std::vector<std::string> GtmGlobalStore::GlobalNames() {
-    std::vector<std::string> out;
+// Every global of the database, ours included, from the routine's comma-ended list.
+std::vector<std::string> GtmGlobalStore::AllGlobalNames() {
+    std::vector<std::string> names;
     const std::lock_guard hold(runtime_.mutex());
     GtmString o = runtime_.Out(0);
     runtime_.Call(gld_, "vnames", &o);
@@ -287,28 +288,21 @@ std::vector<std::string> GtmGlobalStore::GlobalNames() {
             name += c;
             continue;
         }
-        if (name.rfind(kGtmInternalPrefix, 0) != 0) out.push_back(name);
+        names.push_back(name);
         name.clear();
     }
+    return names;
+}
+
+std::vector<std::string> GtmGlobalStore::GlobalNames() {
+    std::vector<std::string> out;
+    for (std::string& name : AllGlobalNames())
+        if (name.rfind(kGtmInternalPrefix, 0) != 0) out.push_back(std::move(name));
     return out;
 }
 
 void GtmGlobalStore::ClearAll() {
-    std::vector<std::string> names;
-    {
-        const std::lock_guard hold(runtime_.mutex());
-        GtmString o = runtime_.Out(0);
-        runtime_.Call(gld_, "vnames", &o);
-        std::string name;
-        for (char c : std::string_view(o.address, o.length)) {
-            if (c != ',') {
-                name += c;
-                continue;
-            }
-            names.push_back(name);
-            name.clear();
-        }
-    }
+    const std::vector<std::string> names = AllGlobalNames();
     for (const std::string& n : names)
         Kill(GlobalRef{n, {}});
     for (auto& [n, m] : sets_)

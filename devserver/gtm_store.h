@@ -59,6 +59,7 @@ class GtmGlobalStore final : public GlobalStore {
     void EndRead() override {}
 
   private:
+    std::vector<std::string> AllGlobalNames();
     struct Found {
         std::string key, value;
     };

@@ -84,14 +84,20 @@ for m in proc sys dev dev/pts; do
   mounted+=("$root/$m")
 done
 
+# Runs a script in the root with a clean environment, in a UTS namespace of its own so that
+# the script can give the root a host name of its own.
+in_root() {
+  unshare --uts -- chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c "$1"
+}
+
 if [[ -n $packages ]]; then
   mkdir -p "$root/root/debs"
   cp "$packages"/*.deb "$root/root/debs/"
   echo "== installing the packages in the clean root"
   start=$(date +%s)
   status=0
-  unshare --uts -- chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c '
+  in_root '
       set -e
       hostname vorn-clean-root.invalid
       export DEBIAN_FRONTEND=noninteractive
@@ -136,8 +142,7 @@ git -C "$checkout" ls-files -z --cached --others --exclude-standard |
 echo "== scripts/test.sh in the clean root"
 start=$(date +%s)
 status=0
-unshare --uts -- chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 \
-  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin /bin/bash -c '
+in_root '
     set -e
     hostname vorn-clean-root.invalid
     echo "host name: $(hostname)"

@@ -269,12 +269,7 @@ TEST_F(Oracle, ScreensAreTrueOrFalseOrAnErrorAsInM) {
         screens.push_back(random.Screen());
 
     test::MemoryGlobals globals;
-    globals.Set({"TEST", {"7", "0"}}, "LASER^12^x");
-    globals.Set({"TEST", {"7", "1"}}, "ROOM 3^^^^1");
-    globals.Set({"TEST", {"7", "TYPE"}}, "TRM");
-    globals.Set({"OTHER", {"5", "7"}}, "seven");
-    globals.Set({"OTHER", {"5", "seven"}}, "by name");
-    globals.Set({"OTHER", {"5"}}, "five");
+    test::SetScreenTestGlobals(globals);
     ScreenEnvironment env;
     env.globals = &globals;
     env.dt = "3261206";

@@ -19,13 +19,7 @@ class Screen : public ::testing::Test {
         env.globals = &globals;
         env.dt = "3261206";
         env.duz = "1";
-        // A record ^TEST(7) and a second global.
-        globals.Set({"TEST", {"7", "0"}}, "LASER^12^x");
-        globals.Set({"TEST", {"7", "1"}}, "ROOM 3^^^^1");
-        globals.Set({"TEST", {"7", "TYPE"}}, "TRM");
-        globals.Set({"OTHER", {"5", "7"}}, "seven");
-        globals.Set({"OTHER", {"5", "seven"}}, "by name");
-        globals.Set({"OTHER", {"5"}}, "five");
+        test::SetScreenTestGlobals(globals);
     }
     bool Passes(const std::string& code, const std::string& ien = "7") {
         return MScreen(code).Passes(env, ien, GlobalRef{"TEST", {ien}});

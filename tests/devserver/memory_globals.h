@@ -41,4 +41,14 @@ class MemoryGlobals final : public MGlobalReader {
     std::map<std::string, std::string> nodes_;
 };
 
+// The globals the screen tests read: a record ^TEST(7) and a second global ^OTHER(5).
+inline void SetScreenTestGlobals(MemoryGlobals& globals) {
+    globals.Set({"TEST", {"7", "0"}}, "LASER^12^x");
+    globals.Set({"TEST", {"7", "1"}}, "ROOM 3^^^^1");
+    globals.Set({"TEST", {"7", "TYPE"}}, "TRM");
+    globals.Set({"OTHER", {"5", "7"}}, "seven");
+    globals.Set({"OTHER", {"5", "seven"}}, "by name");
+    globals.Set({"OTHER", {"5"}}, "five");
+}
+
 }  // namespace vorn::devserver::test
