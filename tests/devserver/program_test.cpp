@@ -221,21 +221,5 @@ TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
     EXPECT_TRUE(silent.back()->ClosedBySilence(5));
 }
 
-// A stored report is its session's, and each run of vorn-rpc is a session: the next run cannot
-// page the report of the one before.
-TEST(Program, AReportsHandleIsNotFoundFromAnotherRunOfVornRpc) {
-    DevServerProcess server;
-    const RpcRun stored =
-        RunRpc(server.Port(), {"VRNX REPORT", "list:\"FILE\"=80002", "list:\"FIELDS\"=.01;2;"});
-    ASSERT_EQ(stored.status, 0) << stored.err;
-    ASSERT_EQ(stored.out.rfind("[Data]\n", 0), 0u) << stored.out;
-    const std::string handle = stored.out.substr(7, stored.out.find('\n', 7) - 7);
-    ASSERT_EQ(handle.size(), 32u) << stored.out;
-    const RpcRun other =
-        RunRpc(server.Port(), {"VRNX OUTCR", QString::fromStdString("lit:" + handle)});
-    EXPECT_EQ(other.status, 0) << other.err;
-    EXPECT_EQ(other.out, "[Errors]\nDocument not found.\n");
-}
-
 }  // namespace
 }  // namespace vorn::devserver
