@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "source/internal/field_help_display.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/message_text.h"
 #include "source/timed_message.h"
@@ -16,7 +17,7 @@ BoundControlBase::BoundControlBase(QWidget& self) : self_(self) {}
 
 BoundControlBase::~BoundControlBase() {
     // The source only compares the pointer; it never reaches into a control that is going.
-    if (registeredWith_) registeredWith_->UnregisterControl(this);
+    if (registeredWith_) SourceCore::Of(*registeredWith_).UnregisterControl(this);
 }
 
 void BoundControlBase::Loaded() {
@@ -73,7 +74,7 @@ bool BoundControlBase::HasWindowFocus() const {
 
 void BoundControlBase::Enter() {
     if (OnEnter) OnEnter(&self_);
-    if (source_) source_->SetCurrentControl(this);
+    if (source_) SourceCore::Of(*source_).SetCurrentControl(this);
 }
 
 bool BoundControlBase::ExitPreamble() {
@@ -95,14 +96,14 @@ bool BoundControlBase::ClearButtonFocused() const {
 
 bool IsClearButtonOf(const TvornSource* source, const QWidget* widget) {
     if (!source || !widget) return false;
-    for (TvornOperationButton* button : source->Buttons())
+    for (TvornOperationButton* button : SourceCore::Of(*source).Buttons())
         if (button->Operation() == DoClear && button->Widget() == widget) return true;
     return false;
 }
 
 void BoundControlBase::LeaveIfUnfocused() {
-    if (source_ && !HasWindowFocus() && source_->CurrentControl() == this)
-        source_->SetCurrentControl(nullptr);
+    if (source_ && !HasWindowFocus() && SourceCore::Of(*source_).CurrentControl() == this)
+        SourceCore::Of(*source_).SetCurrentControl(nullptr);
 }
 
 void BoundControlBase::FireExit() {
@@ -138,8 +139,8 @@ void BoundControlBase::AddChanged() {
 }
 
 void BoundControlBase::ReportRejectedValue(const QString& entered) {
-    QString text =
-        source_->FieldHelp(field_, QStringLiteral("H")) + u'\r' + source_->FieldDescription(field_);
+    QString text = source_->FieldHelp(field_, QStringLiteral("H")) + u'\r' +
+                   SourceCore::Of(*source_).FieldDescription(field_);
     AddChanged();
     if (text == QLatin1String("\r"))
         text = GetDialogText(32, entered + u'^' + displayName_, nullptr);
@@ -173,6 +174,10 @@ bool BoundControlBase::KeyDown(QKeyEvent& event) {
 
 void BoundControlBase::ShowFieldHelp() {
     vorn::ShowFieldHelp(*source_, field_, displayName_);
+}
+
+bool BoundControlBase::Filling() const {
+    return source_ && SourceCore::Of(*source_).Filling();
 }
 
 }  // namespace vorn

@@ -75,7 +75,7 @@ class BoundControlBase : public TvornBoundControl, public ui::LoadedComponent {
     bool Bound() const { return source_ && !field_.isEmpty(); }
 
   protected:
-    bool Filling() const { return source_ && source_->Filling(); }
+    bool Filling() const;
 
     QString internalValue_;
     QString externalValue_;

@@ -2,6 +2,7 @@
 
 #include "broker/pieces.h"
 #include "lookup/find_dialog.h"
+#include "source/internal/source_core.h"
 #include "source/timed_message.h"
 #include "toolkit/event_guard.h"
 
@@ -166,7 +167,7 @@ bool TvornDialogEdit::SettleValue() {
         return false;
     }
     const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
-    const QString description = source->FieldDescription(FMField());
+    const QString description = SourceCore::Of(*source).FieldDescription(FMField());
     if (!help.isEmpty() || !description.isEmpty())
         TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
     return false;
@@ -186,7 +187,7 @@ QString TvornDialogEdit::SelectedIen() const {
     TvornSource* source = vornSource();
     if (!source) return ChosenIen;
     if (!PointerMode) {
-        const QString record = Piece(source->Iens(), kComma, 1);
+        const QString record = Piece(source->Address().Iens(), kComma, 1);
         return record == QLatin1String("+1") ? QString() : record;
     }
     return DialogActive ? ChosenIen : internal_;
@@ -198,7 +199,7 @@ void TvornDialogEdit::CloseDialog() {
 
 bool TvornDialogEdit::LookupStillOwned() const {
     const TvornSource* source = vornSource();
-    return !source || source->FullIens() == lookupRecord_;
+    return !source || source->Address().FullIens() == lookupRecord_;
 }
 
 void TvornDialogEdit::EndDialog() {

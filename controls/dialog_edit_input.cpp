@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 
 #include "controls/dialog_edit.h"
+#include "source/internal/source_core.h"
 #include "source/timed_message.h"
 #include "toolkit/event_guard.h"
 
@@ -22,7 +23,7 @@ void TvornDialogEdit::Raise(const TNotifyEvent& event) {
 void TvornDialogEdit::keyPressEvent(QKeyEvent* event) {
     TvornSource* source = vornSource();
     if (event->text() == QLatin1String("@") && FMField() == QLatin1String(".01") && source &&
-        !source->Allows(uaDelete)) {
+        !SourceCore::Of(*source).Allows(uaDelete)) {
         // "@" deletes an entry on the server; a user who may not delete does not type it.
         event->accept();
         return;
@@ -49,7 +50,7 @@ void TvornDialogEdit::HandleEnterKey() {
         return;
     }
     PointerMode = false;
-    if (vornSource() && !vornSource()->Allows(uaBrowse)) return;
+    if (vornSource() && !SourceCore::Of(*vornSource()).Allows(uaBrowse)) return;
     Execute();
 }
 
@@ -144,12 +145,12 @@ void TvornDialogEdit::Exit(QWidget* newFocus) {
             Execute();
         } else if (InsertKeyLength > 0 && !Chosen) {
             Execute();
-        } else if ((state == ssNew && !source->Allows(uaInsert)) ||
-                   (state == ssEdit && !source->Allows(uaWrite))) {
+        } else if ((state == ssNew && !SourceCore::Of(*source).Allows(uaInsert)) ||
+                   (state == ssEdit && !SourceCore::Of(*source).Allows(uaWrite))) {
             Execute();
         } else {
             const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
-            const QString description = source->FieldDescription(FMField());
+            const QString description = SourceCore::Of(*source).FieldDescription(FMField());
             if (!help.isEmpty() || !description.isEmpty())
                 TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
             TextModified = true;
@@ -166,7 +167,7 @@ bool TvornDialogEdit::ValidateText() {
         settledText_.clear();
         return true;
     }
-    const ValidatedValue answer = source->Validate(FMField(), text());
+    const ValidatedValue answer = SourceCore::Of(*source).Validate(FMField(), text());
     const bool valid = answer.valid;
     if (FMIsPointerField && !FMIsFindField) PointerMode = true;
     if (!valid) return false;

@@ -10,6 +10,7 @@
 #include "lookup/internal/xde_string_grid.h"
 #include "source/internal/field_help_display.h"
 #include "source/internal/flag_scope.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/message_text.h"
 #include "toolkit/display_adjustment.h"
@@ -60,11 +61,11 @@ void TvornDialogEdit::PrepareFinder(TvornFinder& finder) {
     TvornSource* source = vornSource();
     finder.FieldList = picklist::FieldNumbers(PointerMode ? FieldsForPointer : FieldsForFind);
     if (finder.FMIndex.isEmpty() && source) finder.FMIndex = source->FMIndex;
-    if (!PointerMode && source && source->Master()) {
+    if (!PointerMode && source && SourceCore::Of(*source).Master()) {
         if (source->TypeIfSubFile == TvornSubFileType::Hierarchical)
-            finder.SetIENS(source->ParentIens());
+            finder.SetIENS(source->Address().ParentIens());
         else if (source->TypeIfSubFile == TvornSubFileType::Logical)
-            finder.Screen = source->LinkScreen();
+            finder.Screen = SourceCore::Of(*source).LinkScreen();
     }
     if (PointerMode) {
         finder.DDField = FMField();
@@ -129,7 +130,7 @@ bool TvornDialogEdit::LeaveEditedRecord() {
     if (!source) return true;
     FlagScope leaving(leaving_);
     if (source->State() == ssEdit || source->State() == ssNew) source->RemoveChangedControl(this);
-    return source->LeaveRecord();
+    return SourceCore::Of(*source).LeaveRecord();
 }
 
 void TvornDialogEdit::OpenDialog() {
@@ -150,7 +151,7 @@ void TvornDialogEdit::OpenDialog() {
         dialog_ = dialog;
     }
     DialogActive = true;
-    lookupRecord_ = vornSource() ? vornSource()->FullIens() : QString();
+    lookupRecord_ = vornSource() ? vornSource()->Address().FullIens() : QString();
     try {
         PrepareDialog(*dialog);
     } catch (...) {
@@ -179,7 +180,7 @@ void TvornDialogEdit::PrepareDialog(TfrmFind& dialog) {
     setup.dropDownCount = DropDownCount;
     setup.showSelect = VisibleButtons.testFlag(TvornDlgButton::DoSelect);
     setup.showInsert = VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
-                       (PointerMode || !source || source->Allows(uaInsert));
+                       (PointerMode || !source || SourceCore::Of(*source).Allows(uaInsert));
     // Zoom opens a pointed-to entry; a find has the record on the form already.
     setup.showZoom = VisibleButtons.testFlag(TvornDlgButton::DoZoom) && PointerMode;
     setup.showCancel = VisibleButtons.testFlag(TvornDlgButton::DoCancel);

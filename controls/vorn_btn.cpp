@@ -2,6 +2,7 @@
 
 #include "controls/glyphs.h"
 #include "controls/internal/operation_look.h"
+#include "source/internal/source_core.h"
 #include "source/message_text.h"
 #include "toolkit/event_guard.h"
 
@@ -39,7 +40,7 @@ void TvornBtn::SetAlwaysDisabled(bool on) {
     if (on)
         setEnabled(false);
     else if (source_)
-        source_->RefreshButton(this);
+        SourceCore::Of(*source_).RefreshButton(this);
 }
 
 void TvornBtn::SetOperation(TvornBtnOperation operation) {

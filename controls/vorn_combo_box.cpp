@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "controls/internal/item_choice.h"
+#include "source/internal/source_core.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
@@ -81,7 +82,7 @@ TvornComboBox::Settled TvornComboBox::Settle(bool checkAgain) {
         externalValue_.clear();
         return Settled::Emptied;
     }
-    const ValidatedValue answer = vornSource()->Validate(FMField(), internalValue_);
+    const ValidatedValue answer = SourceCore::Of(*vornSource()).Validate(FMField(), internalValue_);
     if (!answer.valid) {
         ReportRejectedValue(currentText());
         modified_ = true;

@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 
+#include "source/internal/source_core.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
@@ -94,7 +95,7 @@ void TvornEdit::Exit() {
 
 bool TvornEdit::Validate() {
     const QString typed = text();
-    const ValidatedValue answer = vornSource()->Validate(FMField(), typed);
+    const ValidatedValue answer = SourceCore::Of(*vornSource()).Validate(FMField(), typed);
     if (!answer.valid) {
         ReportRejectedValue(typed);
         modified_ = true;

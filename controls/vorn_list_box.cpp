@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 
 #include "broker/pieces.h"
+#include "source/internal/source_core.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn {
@@ -90,7 +91,7 @@ bool TvornListBox::TakeValidated(int row) {
     // An item the server refuses has no internal value: the empty answer is not one, and the
     // value stays what it was until the user picks an item the server takes.
     const QString text = item(row)->text();
-    const ValidatedValue answer = vornSource()->Validate(FMField(), text);
+    const ValidatedValue answer = SourceCore::Of(*vornSource()).Validate(FMField(), text);
     if (!answer.valid) {
         ReportRejectedValue(text);
         return false;

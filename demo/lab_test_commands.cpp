@@ -91,7 +91,7 @@ void TfrmLabTest::ChargeZoom() {
     // shown again as the server now has it.
     if (xDlgCharge->InternalValue() == xDlgCharge->FilledInternalValue &&
         vornSource1->State() == ssBrowse)
-        vornSource1->GetAndFill(vornSource1->RecordNumber());
+        vornSource1->GetAndFill(vornSource1->Address().Number());
     ShowDateOfBirth();
 }
 
@@ -164,7 +164,7 @@ void TfrmLabTest::RunPrint(const QString& by, const QString& file, const QString
 void TfrmLabTest::PrintChosenLabTest() {
     // A new record not yet saved has no number: nothing follows "NUMBER=".
     const QString number =
-        vornSource1->Address().IsStored() ? vornSource1->RecordNumber() : QString();
+        vornSource1->Address().IsStored() ? vornSource1->Address().Number() : QString();
     RunPrint(QStringLiteral("NUMBER=") + number, QStringLiteral("80001"),
              QStringLiteral("<CAPTIONED>"));
 }

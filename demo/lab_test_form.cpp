@@ -12,6 +12,7 @@
 #include "controls/vorn_btn.h"
 #include "demo/page_rules.h"
 #include "lookup/vorn_finder.h"
+#include "source/internal/source_core.h"
 #include "source/record_requests.h"
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"
@@ -219,15 +220,17 @@ void TfrmLabTest::ShowDateOfBirth() {
     } else {
         // A person set by the program (one just added from the list) is not the stored
         // record's: the date is the person's own, read from the persons.
-        const records::RecordAnswer answer =
-            records::ReadRecordAnswer(vornSource1->RequireBroker().Call(records::ReadRequest(
-                QStringLiteral("80000"), {QStringLiteral("2")}, person + u',')));
+        const records::RecordAnswer answer = records::ReadRecordAnswer(
+            SourceCore::Of(*vornSource1)
+                .RequireBroker()
+                .Call(records::ReadRequest(QStringLiteral("80000"), {QStringLiteral("2")},
+                                           person + u',')));
         LabelDOB->setText(records::FieldPiece(answer.lines, QStringLiteral("2"), person, 5));
     }
 }
 
 void TfrmLabTest::FillHistoryMenu() {
-    const QList<TvornHistoryRecord>& history = vornSource1->History();
+    const QList<TvornHistoryRecord>& history = SourceCore::Of(*vornSource1).History();
     // Every item is set: a record taken off the history shortens the list.
     for (int n = 0; n < 4; ++n) {
         const bool shown = n < history.size() && !history[n].Iens.isEmpty();

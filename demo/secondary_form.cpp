@@ -92,7 +92,7 @@ void FocusIfShowing(QWidget* widget) {
 }
 
 QString StoredRecordNumber(const TvornSource& source) {
-    return source.Address().IsStored() ? source.RecordNumber() : QString();
+    return source.Address().IsStored() ? source.Address().Number() : QString();
 }
 
 }  // namespace vorn

@@ -15,6 +15,7 @@
 #include "lookup/internal/logical_listing.h"
 #include "lookup/internal/pick_list.h"
 #include "source/internal/flag_scope.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/server_queries.h"
 #include "toolkit/event_guard.h"
@@ -51,14 +52,14 @@ TvornGrid::TvornGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
 }
 
 TvornGrid::~TvornGrid() {
-    if (source_) source_->RemoveGrid(this);
+    if (source_) SourceCore::Of(*source_).RemoveGrid(this);
 }
 
 void TvornGrid::SetvornSource(TvornSource* source) {
     if (source_ == source) return;
-    if (loaded_ && source_) source_->RemoveGrid(this);
+    if (loaded_ && source_) SourceCore::Of(*source_).RemoveGrid(this);
     source_ = source;
-    if (loaded_ && source_) source_->AddGrid(this);
+    if (loaded_ && source_) SourceCore::Of(*source_).AddGrid(this);
 }
 
 void TvornGrid::SetSorted(bool on) {
@@ -85,7 +86,7 @@ void TvornGrid::Loaded() {
         own->setObjectName(objectName() + QStringLiteral("Finder"));
         finder_ = own;
     }
-    if (source_) source_->AddGrid(this);
+    if (source_) SourceCore::Of(*source_).AddGrid(this);
     // A screen reader names the list by the records it lists, unless the form named it.
     if (accessibleName().isEmpty() && source_) setAccessibleName(source_->FileName);
     followClicks_ = true;
@@ -118,7 +119,8 @@ QStringList TvornGrid::ColumnFields() const {
 }
 
 bool TvornGrid::IsLogical() const {
-    return source_ && source_->Master() && source_->TypeIfSubFile == TvornSubFileType::Logical;
+    return source_ && SourceCore::Of(*source_).Master() &&
+           source_->TypeIfSubFile == TvornSubFileType::Logical;
 }
 
 // --- caught errors ---
@@ -155,7 +157,7 @@ void TvornGrid::HighlightRowOfSource() {
     // source shows, among the rows already listed (finding it further would fetch batches).
     const bool shows = source_->State() == ssBrowse || source_->State() == ssEdit;
     const qsizetype index =
-        shows ? gridrows::IndexOf(finder_->Records, source_->RecordNumber()) : qsizetype(-1);
+        shows ? gridrows::IndexOf(finder_->Records, source_->Address().Number()) : qsizetype(-1);
     if (index >= 0)
         PlaceRow(static_cast<int>(index));
     else
@@ -166,17 +168,17 @@ bool TvornGrid::List() {
     if (!finder_) return false;
     const bool logical = IsLogical();
     if (source_) {
-        if (!source_->Allows(uaRead)) return false;
+        if (!SourceCore::Of(*source_).Allows(uaRead)) return false;
         finder_->MoreRecords = false;
-        if (TvornSource* master = source_->Master()) {
+        if (TvornSource* master = SourceCore::Of(*source_).Master()) {
             // A detail whose master shows no record has nothing to list.
-            if (master->RecordNumber().isEmpty()) {
+            if (master->Address().Number().isEmpty()) {
                 Clear();
                 return false;
             }
             if (!source_->FMScreen.isEmpty()) finder_->Screen = source_->FMScreen;
             if (source_->TypeIfSubFile == TvornSubFileType::Hierarchical)
-                finder_->SetIENS(master->FullIens());
+                finder_->SetIENS(master->Address().FullIens());
         }
         if (finder_->FileNumber.isEmpty()) finder_->FileNumber = source_->FileNumber;
         finder_->SetRPCBroker(source_->RPCBroker());
@@ -217,17 +219,17 @@ bool TvornGrid::FillMore() {
 }
 
 void TvornGrid::ListLogical(bool continuing) {
-    TvornSource* master = source_->Master();
+    TvornSource* master = SourceCore::Of(*source_).Master();
     TRPCBroker* broker = source_->RPCBroker();
     if (!broker) {
-        say::Error(source_->Name() +
+        say::Error(source_->objectName() +
                    QStringLiteral(" is not associated with a RPC Broker component!"));
         return;
     }
     logical::Query query;
     query.file = finder_->FileNumber;
     query.xref = finder_->FMIndex;
-    query.masterRecord = master->RecordNumber();
+    query.masterRecord = master->Address().Number();
     query.fields = finder_->FieldList;
     query.number = finder_->Number;
     query.screen = finder_->Screen;
@@ -281,7 +283,7 @@ void TvornGrid::SortRows() {
                                               SortOrder == soDescending, file, sortField_, broker);
     if (OnSort) OnSort(this, lines);
     finder_->Records = lines;
-    if (source_) source_->RefreshButtons();
+    if (source_) SourceCore::Of(*source_).RefreshButtons();
     viewport()->update();
 }
 
@@ -427,10 +429,10 @@ void TvornGrid::Click() {
         if (currentRow() >= 0) selectRow(currentRow());
         if (OnClick) OnClick(this);
         const QString record = RecordNumberAt(Row());
-        if (followClicks_ && source_ && !record.isEmpty() && source_->Allows(uaBrowse) &&
-            !source_->GetAndFill(record))
+        if (followClicks_ && source_ && !record.isEmpty() &&
+            SourceCore::Of(*source_).Allows(uaBrowse) && !source_->GetAndFill(record))
             // The user stayed with the record being edited: so does the grid.
-            Locate(source_->RecordNumber());
+            Locate(source_->Address().Number());
     });
     followClicks_ = true;
 }
@@ -484,7 +486,7 @@ void TvornGrid::HeaderDoubleClicked(QMouseEvent* event) {
 }
 
 void TvornGrid::SortOnColumn(int column) {
-    const QString remembered = source_ ? source_->RecordNumber() : QString();
+    const QString remembered = source_ ? source_->Address().Number() : QString();
     SetSortField(Piece(fields_.value(column), QStringLiteral(","), 1));
     Fill();
     viewport()->update();

@@ -3,6 +3,7 @@
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
 #include "broker/section_reader.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/vorn_source.h"
@@ -63,7 +64,7 @@ namespace {
 
 // The master whose records hold `source`'s file, when it is such a sub-file.
 TvornSource* HoldingMaster(TvornSource& source) {
-    TvornSource* master = source.Master();
+    TvornSource* master = SourceCore::Of(source).Master();
     if (source.TypeIfSubFile != TvornSubFileType::Hierarchical || !master ||
         master->FileNumber.isEmpty())
         return nullptr;

@@ -125,16 +125,16 @@ void TPntrConfFrm::Setup(TvornSource& master, TvornSource& detail, bool clear, b
         xdeMove->FieldsForPointer = chooser->FieldsForPointer;
         xdeMove->FormCaption = chooser->FormCaption;
         TvornFinder* theirs = chooser->vornFinderForFind();
-        ScreenOutMaster(master.RecordNumber(), theirs ? theirs->Screen : QString());
+        ScreenOutMaster(master.Address().Number(), theirs ? theirs->Screen : QString());
     } else {
         xdeMove->FormCaption = master.FileName;
         // The master's own record is no target for its records, with or without a chooser.
-        ScreenOutMaster(master.RecordNumber());
+        ScreenOutMaster(master.Address().Number());
     }
     // The columns just copied are taken apart when the edit finishes loading.
     ui::LoadComponents(*this);
 
-    MasterName = GetRecordIdentifiers(master.FileNumber, master.Iens(), broker);
+    MasterName = GetRecordIdentifiers(master.FileNumber, master.Address().Iens(), broker);
     const QString caption = OutputText(kMsgConfirmation, broker);
     if (!caption.isEmpty()) setWindowTitle(caption);
     if (const QString ok = OutputText(kMsgOk, broker); !ok.isEmpty()) OKBtn->setText(ok);

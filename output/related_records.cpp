@@ -8,6 +8,7 @@
 #include "broker/broker_error.h"
 #include "controls/dialog_edit.h"
 #include "output/internal/pntr_conf_form.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
@@ -110,7 +111,7 @@ bool ToFirstRecord(TvornSource& detail) {
     if (!detail.Active()) detail.Open();
     if (!detail.Active()) return false;
     detail.First();
-    return !detail.HasChanges();
+    return !SourceCore::Of(detail).HasChanges();
 }
 
 // The addresses of the detail's records, from the one it shows on with Next until an address
@@ -118,7 +119,7 @@ bool ToFirstRecord(TvornSource& detail) {
 QStringList CollectRecords(TvornSource& detail) {
     QStringList addresses;
     for (;;) {
-        const QString address = detail.FullIens();
+        const QString address = detail.Address().FullIens();
         if (address.isEmpty() || addresses.contains(address)) break;
         addresses.append(address);
         detail.Next();
@@ -160,7 +161,7 @@ Relinked Relink(TvornSource& detail, const QString& value,
         // line carries its own address.
         if (!detail.BeginEdit()) return result;
         for (const QString& record : records)
-            detail.AddExtraFilerLine(
+            SourceCore::Of(detail).AddExtraFilerLine(
                 {detail.FileNumber, detail.LinkField, WithoutTrailingComma(record), value});
         staged = true;
         {
@@ -177,12 +178,12 @@ Relinked Relink(TvornSource& detail, const QString& value,
         result.linkFailure = std::current_exception();
         if (!staged)
             result.filing = related::Filing::NotSent;
-        else if (!detail.HasChanges())
+        else if (!SourceCore::Of(detail).HasChanges())
             result.filing = related::Filing::Filed;
         else
             result.filing = detail.LastOutcome().unanswered ? related::Filing::Unanswered
                                                             : related::Filing::NotSent;
-        if (detail.HasChanges()) {
+        if (SourceCore::Of(detail).HasChanges()) {
             try {
                 detail.Cancel();
             } catch (const EBrokerError&) {
@@ -212,7 +213,7 @@ bool Ask(const QString& question) {
 bool DeleteAll(TvornSource& master, TvornSource& detail) {
     if (!ShowsSavedRecord(master) || detail.TypeIfSubFile == TvornSubFileType::None) return false;
     if (!ToFirstRecord(detail)) return false;
-    const int before = detail.DeletedCount();
+    const int before = SourceCore::Of(detail).DeletedCount();
     related::DeletionTally tally;
     int total = 0;
     try {
@@ -220,21 +221,21 @@ bool DeleteAll(TvornSource& master, TvornSource& detail) {
         total = static_cast<int>(CollectRecords(detail).size());
         tally.begun = true;
         for (;;) {
-            const QString noted = detail.RecordNumber();
+            const QString noted = detail.Address().Number();
             if (noted.isEmpty()) break;
             if (detail.Delete()) detail.First();
-            const QString now = detail.RecordNumber();
+            const QString now = detail.Address().Number();
             if (now.isEmpty() || now == noted) break;
         }
     } catch (const EBrokerError&) {
-        tally.deleted = detail.DeletedCount() - before;
+        tally.deleted = SourceCore::Of(detail).DeletedCount() - before;
         tally.unknown = detail.LastOutcome().unanswered;
         tally.notDeleted = std::max(0, total - tally.deleted - (tally.unknown ? 1 : 0));
         if (!detail.ShowMessages) throw;
         ui::ShowErrorMessage(related::DeletionLinkFailure(detail.FileName, tally));
         return false;
     }
-    const int deleted = detail.DeletedCount() - before;
+    const int deleted = SourceCore::Of(detail).DeletedCount() - before;
     TRPCBroker* broker = detail.RPCBroker();
     if (!detail.Address().HasRecord()) {
         if (detail.ShowMessages && detail.InformMessages.testFlag(InformDelete))

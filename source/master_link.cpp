@@ -3,10 +3,10 @@
 #include <QWidget>
 
 #include "broker/rpc_broker.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
-#include "source/vorn_source.h"
 
 namespace vorn {
 
@@ -16,7 +16,7 @@ void MasterLink::ReloadGrids() {
 }
 
 bool MasterLink::Setup() {
-    TvornSource* master = s_.Master();
+    SourceCore* master = s_.MasterCore();
     if (!master) {
         ReloadGrids();
         return true;
@@ -25,24 +25,24 @@ bool MasterLink::Setup() {
         s_.Presenter().Error(QStringLiteral("MasterSource is not active"));
         return false;
     }
-    if (master->FileNumber.isEmpty()) {
+    if (master->Settings().FileNumber.isEmpty()) {
         s_.Presenter().Error(QStringLiteral("MasterSource's FileNumber not defined"));
         return false;
     }
-    const QString masterRecord = master->RecordNumber();
+    const QString masterRecord = master->Address().Number();
     if (!master->Address().IsStored()) {
         // The master found no record: the detail must not go on showing the records of the
         // one it had before.
         s_.LoseMaster();
         return false;
     }
-    const bool hierarchical = s_.TypeIfSubFile == TvornSubFileType::Hierarchical;
-    parentIens_ = hierarchical ? u',' + master->FullIens() : QString();
-    if (s_.TypeIfSubFile == TvornSubFileType::Logical) {
+    const bool hierarchical = s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
+    navigator_.SetParent(hierarchical ? u',' + master->Address().FullIens() : QString());
+    if (s_.Settings().TypeIfSubFile == TvornSubFileType::Logical) {
         DisableLinkControls();
-        if (s_.LinkField.isEmpty()) s_.LinkField = QStringLiteral(".01");
-        const std::optional<QString> location = requests::ReadLocation(
-            s_.RequireBroker().Call(requests::Location(s_.FileNumber, s_.LinkField)));
+        if (s_.Settings().LinkField.isEmpty()) s_.Settings().LinkField = QStringLiteral(".01");
+        const std::optional<QString> location = requests::ReadLocation(s_.RequireBroker().Call(
+            requests::Location(s_.Settings().FileNumber, s_.Settings().LinkField)));
         if (location) linkScreen_ = requests::LinkScreen(masterRecord, *location);
     } else {
         linkScreen_.clear();
@@ -62,17 +62,17 @@ bool MasterLink::Setup() {
 
 void MasterLink::PutMasterLink() {
     linkPending_ = true;
-    TvornSource* master = s_.Master();
-    if (!master || !s_.Fields().contains(s_.LinkField)) return;
-    const QString record = master->RecordNumber();
+    SourceCore* master = s_.MasterCore();
+    if (!master || !s_.Fields().contains(s_.Settings().LinkField)) return;
+    const QString record = master->Address().Number();
     const QString text = MasterFieldText(QStringLiteral(".01"));
     for (TvornBoundControl* control : s_.Controls())
-        if (control->FMField() == s_.LinkField && control->TakeMasterLink(record, text))
+        if (control->FMField() == s_.Settings().LinkField && control->TakeMasterLink(record, text))
             linkPending_ = false;
 }
 
 QString MasterLink::MasterFieldText(const QString& field) const {
-    TvornSource* master = s_.Master();
+    SourceCore* master = s_.MasterCore();
     if (!master) return {};
     for (TvornBoundControl* control : master->Controls())
         if (control->FMField() == field) return control->ShownText();
@@ -81,7 +81,7 @@ QString MasterLink::MasterFieldText(const QString& field) const {
 
 void MasterLink::DisableLinkControls() {
     for (TvornBoundControl* control : s_.Controls())
-        if (control->FMField() == s_.LinkField && !control->IsDisplayOnly())
+        if (control->FMField() == s_.Settings().LinkField && !control->IsDisplayOnly())
             control->Widget()->setEnabled(false);
 }
 

@@ -6,11 +6,17 @@ QString SourceAddress::Iens() const {
     return number_ + u',';
 }
 
-QString SourceAddress::Full(const QString& parentIens) const {
+QString SourceAddress::FullIens() const {
     if (number_.isEmpty()) return {};
-    QString full = number_ + parentIens;
+    QString full = number_ + parent_;
     if (!full.endsWith(u',')) full += u',';
     return full;
+}
+
+QString SourceAddress::RecordAddress() const {
+    QString address = FullIens();
+    address.chop(1);  // empty, or ending in ","
+    return address;
 }
 
 void SourceAddress::MoveTo(const QString& number) {

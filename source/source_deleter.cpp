@@ -2,12 +2,13 @@
 
 #include "broker/rpc_broker.h"
 #include "broker/section_reader.h"
+#include "source/del_pointer_display.h"
 #include "source/internal/flag_scope.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
 #include "source/message_text.h"
-#include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
@@ -25,26 +26,28 @@ QString Lines(const QStringList& lines) {
 bool SourceDeleter::PointerCheck() {
     ui::WaitCursor wait;
     pointers_ = RpcReply();
-    if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return false;
+    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return false;
     const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
-    pointers_ = s_.RequireBroker().Call(requests::PointerCheck(s_.FileNumber, s_.RecordAddress(),
-                                                               limits.DispFiles, limits.DispRecords,
-                                                               limits.DispNoXRefs));
+    pointers_ = s_.RequireBroker().Call(
+        requests::PointerCheck(s_.Settings().FileNumber, s_.Address().RecordAddress(),
+                               limits.DispFiles, limits.DispRecords, limits.DispNoXRefs));
     return requests::ReadNoPointers(pointers_);
 }
 
 QString SourceDeleter::DeleteRecord() {
-    if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return {};
+    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return {};
     s_.UnlockRecord();
     ui::WaitCursor wait;
     QString deleted;
     if (!s_.IsHierarchicalDetail()) {
-        const RpcRequest request = requests::RecordDelete(s_.FileNumber, s_.RecordAddress());
+        const RpcRequest request =
+            requests::RecordDelete(s_.Settings().FileNumber, s_.Address().RecordAddress());
         deleted = requests::ReadDeletedText(CallDeletion(request));
     } else {
         // Taken before the entry is gone.
         const QString text = s_.GetFieldText(QStringLiteral(".01"));
-        const RpcRequest request = requests::SubFileDelete(s_.FileNumber, s_.RecordAddress());
+        const RpcRequest request =
+            requests::SubFileDelete(s_.Settings().FileNumber, s_.Address().RecordAddress());
         if (requests::ReadFilerAccepted(CallDeletion(request))) deleted = text;
     }
     if (!deleted.isEmpty()) ++deletedCount_;
@@ -66,19 +69,19 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
     if (!failure.isEmpty()) {
         s_.NoteRefusal(failure);
         // The check was not made: nothing is known about pointers, and nothing is deleted.
-        if (s_.ShowMessages)
+        if (s_.Settings().ShowMessages)
             s_.Presenter().Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak +
                                  Lines(failure));
         return false;
     }
     if (!requests::ReadDeletionAllowed(pointers_)) {
         s_.NoteRefusal();
-        if (s_.ShowMessages)
+        if (s_.Settings().ShowMessages)
             s_.Presenter().Warning(GetDialogText(48, {}, s_.RPCBroker()) +
                                    Lines(requests::PointerReport(pointers_, 2)));
         return false;
     }
-    if (s_.ShowMessages &&
+    if (s_.Settings().ShowMessages &&
         !s_.Presenter().YesOrCancel(
             Lines(requests::PointerReport(pointers_, 3)) + GetDialogText(49, {}, s_.RPCBroker()),
             30))
@@ -91,26 +94,27 @@ bool SourceDeleter::Delete() {
     if (!s_.Allows(uaDelete)) return false;
     FlagScope deleting(deleting_);
     if (s_.State() != ssEdit && s_.State() != ssBrowse) {
-        if (s_.ShowMessages) s_.Presenter().Information(GetDialogText(44, {}, s_.RPCBroker()));
+        if (s_.Settings().ShowMessages)
+            s_.Presenter().Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;
     }
-    bool allowDelete = true;
-    if (s_.BeforeDelete) s_.BeforeDelete(&s_, allowDelete);
-    if (!allowDelete) return false;
+    if (!s_.Before(SourceMoment::Delete)) return false;
     // The details' changes belong to this record: they are saved or dropped before it goes.
     if (!s_.LeaveDetailRecords()) return false;
     bool asked = false;
     if (!s_.IsHierarchicalDetail() && !PointerCheck() && !PointersAllowDeletion(asked))
         return false;
-    if (!asked && s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmDelete)) {
+    if (!asked && s_.Settings().ShowMessages &&
+        s_.Settings().ConfirmMessages.testFlag(ConfirmDelete)) {
         const QString question =
-            GetDialogText(45, s_.FileName + QStringLiteral(": ") + navigator_.IdentifierText(),
-                          s_.RPCBroker()) +
+            GetDialogText(
+                45, s_.Settings().FileName + QStringLiteral(": ") + navigator_.IdentifierText(),
+                s_.RPCBroker()) +
             say::kLineBreak;
         if (!s_.Presenter().YesOrCancel(question)) return false;
     }
     s_.ForgetChanges();
-    const QString address = s_.FullIens();
+    const QString address = s_.Address().FullIens();
     const QString deleted = DeleteRecord();
     const bool success = !deleted.isEmpty();
     QString report;
@@ -119,8 +123,9 @@ bool SourceDeleter::Delete() {
         report = GetDialogText(47, {}, s_.RPCBroker());
         for (const QString& reason : s_.LastOutcome().lines)
             report += say::kLineBreak + reason;
-    } else if (s_.InformMessages.testFlag(InformDelete))
-        report = GetDialogText(46, s_.FileName + QStringLiteral(": ") + deleted, s_.RPCBroker()) +
+    } else if (s_.Settings().InformMessages.testFlag(InformDelete))
+        report = GetDialogText(46, s_.Settings().FileName + QStringLiteral(": ") + deleted,
+                               s_.RPCBroker()) +
                  say::kLineBreak;
     if (success) {
         // Choosing it there again would only show an empty form.
@@ -129,16 +134,16 @@ bool SourceDeleter::Delete() {
         if (s_.Master()) s_.Prior();
         // Going to the prior record needs the right to browse: without it the deleted record
         // would stay on the form, offered for deletion again.
-        if (!s_.Master() || s_.FullIens() == address) s_.Clear();
+        if (!s_.Master() || s_.Address().FullIens() == address) s_.Clear();
     } else if (s_.State() == ssEdit) {
         // A refused deletion leaves the record shown as it is stored; its lock is gone.
         s_.SetState(ssBrowse);
         s_.GetRecord();
     }
-    if (s_.ShowMessages && (!success || s_.InformMessages.testFlag(InformDelete)))
+    if (s_.Settings().ShowMessages &&
+        (!success || s_.Settings().InformMessages.testFlag(InformDelete)))
         s_.Presenter().Information(report);
-    if (s_.AfterDelete) s_.AfterDelete(&s_, success);
-    emit s_.Deleted(success);
+    s_.After(SourceMoment::Delete, success);
     return success;
 }
 

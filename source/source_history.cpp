@@ -1,26 +1,26 @@
 #include "source/internal/source_history.h"
 
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
-#include "source/vorn_source.h"
 
 namespace vorn {
 
 void SourceHistory::Reset() {
     entries_.clear();
-    for (int i = 0; i <= s_.HistorySize; ++i)
+    for (int i = 0; i <= s_.Settings().HistorySize; ++i)
         entries_.append(TvornHistoryRecord{});
 }
 
 void SourceHistory::Update() {
-    if (s_.HistorySize > 0) Update(navigator_.IdentifierText());
+    if (s_.Settings().HistorySize > 0) Update(navigator_.IdentifierText());
 }
 
 void SourceHistory::Update(const QString& identifiers) {
-    if (s_.HistorySize <= 0) return;
-    const QString address = s_.FullIens();
+    if (s_.Settings().HistorySize <= 0) return;
+    const QString address = s_.Address().FullIens();
     int found = -1;
-    for (int i = 0; i < s_.HistorySize && i < entries_.size(); ++i) {
+    for (int i = 0; i < s_.Settings().HistorySize && i < entries_.size(); ++i) {
         if (entries_[i].Iens == address) {
             found = i;
             break;
@@ -33,10 +33,9 @@ void SourceHistory::Update(const QString& identifiers) {
     } else {
         entries_.prepend(TvornHistoryRecord{address, identifiers});
     }
-    while (entries_.size() > s_.HistorySize + 1)
+    while (entries_.size() > s_.Settings().HistorySize + 1)
         entries_.removeLast();
-    if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
-    emit s_.HistoryUpdated();
+    s_.After(SourceMoment::UpdateHistory);
 }
 
 void SourceHistory::GoTo(int index) {
@@ -46,7 +45,7 @@ void SourceHistory::GoTo(int index) {
     // The record being edited is left first, so that a user who chooses to stay is not taken
     // for a record that is gone.
     if (s_.Active() && !s_.LeaveRecord()) return;
-    const QString previous = s_.Address().IsStored() ? s_.FullIens() : QString();
+    const QString previous = s_.Address().IsStored() ? s_.Address().FullIens() : QString();
     if (s_.GetAndFill(entry.Iens)) {
         Update();
         return;
@@ -55,9 +54,9 @@ void SourceHistory::GoTo(int index) {
     Forget(entry.Iens);
     // The user asked for another record, not for an empty form: the one shown before stays.
     if (!previous.isEmpty() && previous != entry.Iens) s_.GetAndFill(previous);
-    if (s_.ShowMessages)
+    if (s_.Settings().ShowMessages)
         s_.Presenter().Warning(
-            s_.FileName + QStringLiteral(": ") + entry.Text +
+            s_.Settings().FileName + QStringLiteral(": ") + entry.Text +
             QStringLiteral(" is no longer on file; it is taken off the history."));
 }
 
@@ -68,8 +67,7 @@ void SourceHistory::Forget(const QString& iens) {
     if (entries_.size() == before) return;
     while (entries_.size() < before)
         entries_.append(TvornHistoryRecord{});
-    if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
-    emit s_.HistoryUpdated();
+    s_.After(SourceMoment::UpdateHistory);
 }
 
 QString SourceHistory::Text(int index) const {

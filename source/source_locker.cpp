@@ -2,11 +2,11 @@
 
 #include "broker/internal/broker_link.h"
 #include "broker/rpc_broker.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_requests.h"
 #include "source/message_text.h"
 #include "source/timed_message.h"
-#include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
@@ -17,7 +17,7 @@ constexpr int kQuestionSeconds = 60;
 
 }  // namespace
 
-SourceLocker::SourceLocker(TvornSource& source) : s_(source), timer_(ui::MakeTimer()) {
+SourceLocker::SourceLocker(SourceCore& source) : s_(source), timer_(ui::MakeTimer()) {
     timer_->SetInterval(kMinuteMs);
     timer_->SetEnabled(false);
     timer_->OnTimer = [this] { Tick(); };
@@ -29,13 +29,13 @@ quint64 SourceLocker::LinkSerial() const {
 }
 
 std::optional<LockKey> SourceLocker::KeyNow() const {
-    if (s_.FileNumber.isEmpty() || !s_.Address().IsStored()) return std::nullopt;
+    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return std::nullopt;
     // A hierarchical entry lives inside its master's record: that record is the one locked.
-    const TvornSource* top = &s_;
+    const SourceCore* top = &s_;
     while (top->IsHierarchicalDetail())
-        top = top->Master();
-    if (top->FileNumber.isEmpty() || !top->Address().IsStored()) return std::nullopt;
-    return LockKey{LinkSerial(), top->FileNumber, top->RecordNumber()};
+        top = top->MasterCore();
+    if (top->Settings().FileNumber.isEmpty() || !top->Address().IsStored()) return std::nullopt;
+    return LockKey{LinkSerial(), top->Settings().FileNumber, top->Address().Number()};
 }
 
 bool SourceLocker::HoldsLockOnThisLink() const {
@@ -60,7 +60,7 @@ bool SourceLocker::Take(bool reportRefusal) {
         if (!done) {
             // "Being modified by someone else" only when nobody said otherwise: a user who may
             // not change the file is told that instead.
-            if (reportRefusal && s_.ShowMessages)
+            if (reportRefusal && s_.Settings().ShowMessages)
                 s_.Presenter().Error(s_.LastOutcome().lines.isEmpty()
                                          ? GetDialogText(56, {}, s_.RPCBroker())
                                          : s_.LastOutcome().lines.join(say::kLineBreak));
@@ -135,9 +135,9 @@ void SourceLocker::ReleaseQuietly() {
 }
 
 void SourceLocker::RestartPeriod() {
-    minutesLeft_ = s_.LockTimeOut;
+    minutesLeft_ = s_.Settings().LockTimeOut;
     timer_->SetEnabled(false);
-    if (held_ && s_.LockTimeOut > 0) {
+    if (held_ && s_.Settings().LockTimeOut > 0) {
         timer_->SetInterval(kMinuteMs);
         timer_->SetEnabled(true);
     }
@@ -150,7 +150,7 @@ void SourceLocker::Tick() {
     if (--minutesLeft_ > 0) return;
     timer_->SetEnabled(false);
     if (s_.State() != ssEdit) return;
-    if (!s_.ShowMessages) {
+    if (!s_.Settings().ShowMessages) {
         s_.Cancel();
         return;
     }
@@ -159,7 +159,7 @@ void SourceLocker::Tick() {
 
 void SourceLocker::Ask() {
     const int answer = s_.Presenter().Show(
-        GetDialogText(53, QString::number(s_.LockTimeOut), s_.RPCBroker()),
+        GetDialogText(53, QString::number(s_.Settings().LockTimeOut), s_.RPCBroker()),
         ui::MessageKind::Warning, ui::mbYes | ui::mbNo | ui::mbIgnore, kQuestionSeconds);
     switch (answer) {
         case ui::mrYes:

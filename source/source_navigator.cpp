@@ -5,16 +5,16 @@
 #include "broker/pieces.h"
 #include "broker/rpc_broker.h"
 #include "source/internal/flag_scope.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
-#include "source/vorn_source.h"
 
 namespace vorn {
 namespace {
 
 // Every detail of a record that is gone, deepest first, is asked about its own edits. None can
 // stay on the record, so one detail's answer does not spare the next its question.
-void AskDetailsOfAGoneRecord(TvornSource& source) {
-    for (TvornSource* detail : source.Details()) {
+void AskDetailsOfAGoneRecord(SourceCore& source) {
+    for (SourceCore* detail : source.DetailCores()) {
         if (!detail->Active()) continue;
         AskDetailsOfAGoneRecord(*detail);
         detail->CheckSaveChanges();
@@ -24,14 +24,15 @@ void AskDetailsOfAGoneRecord(TvornSource& source) {
 }  // namespace
 
 RpcRequest SourceNavigator::CurrentReadRequest() {
-    for (const QString& field : {QStringLiteral(".01"), s_.FMIndexField, s_.LinkField})
+    for (const QString& field :
+         {QStringLiteral(".01"), s_.Settings().FMIndexField, s_.Settings().LinkField})
         s_.EnsureField(field);
-    return records::ReadRequest(s_.FileNumber, s_.Fields(), s_.FullIens());
+    return records::ReadRequest(s_.Settings().FileNumber, s_.Fields(), s_.Address().FullIens());
 }
 
 QString SourceNavigator::IdentifierText() {
-    return records::ReadIdentifiers(
-        s_.RequireBroker().Call(records::IdentifiersRequest(s_.FileNumber, s_.RecordAddress())));
+    return records::ReadIdentifiers(s_.RequireBroker().Call(
+        records::IdentifiersRequest(s_.Settings().FileNumber, s_.Address().RecordAddress())));
 }
 
 bool SourceNavigator::RecordUnchanged() {
@@ -45,12 +46,11 @@ void SourceNavigator::GetRecord() {
     if (!s_.Allows(uaRead)) return;
     if (!address_.HasRecord()) {
         Clear();
-        if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
-        emit s_.GotAndFilled();
+        s_.After(SourceMoment::GetAndFill);
         return;
     }
     records::RecordAnswer answer;
-    if (s_.FileNumber.isEmpty()) {
+    if (s_.Settings().FileNumber.isEmpty()) {
         s_.Presenter().Warning(QStringLiteral("File Number is not initialized!"));
     } else {
         answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
@@ -69,17 +69,16 @@ void SourceNavigator::GetRecord() {
         }
         if (!s_.Grids().isEmpty()) gridsStale_ = false;
         Fill();
-        const int piece = s_.FMIndexType == itInternal ? 4 : 5;
-        indexValue_ =
-            records::FieldPiece(lastRead_.lines, s_.FMIndexField, s_.RecordAddress(), piece);
-        for (TvornSource* detail : s_.Details())
+        const int piece = s_.Settings().FMIndexType == itInternal ? 4 : 5;
+        indexValue_ = records::FieldPiece(lastRead_.lines, s_.Settings().FMIndexField,
+                                          s_.Address().RecordAddress(), piece);
+        for (SourceCore* detail : s_.DetailCores())
             if (detail->Active()) detail->SetupMasterLink();
         if (s_.HasNavigationButtons()) ComputeEnds();
     }
     // A read that found no record leaves an empty form, not a browsed one.
     s_.SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
-    if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
-    emit s_.GotAndFilled();
+    s_.After(SourceMoment::GetAndFill);
 }
 
 void SourceNavigator::Fill() {
@@ -115,25 +114,25 @@ void SourceNavigator::EmptyForm() {
 
 records::ListerStep SourceNavigator::Step(records::Direction direction, bool continues) {
     using records::Direction;
-    TvornSource* master = s_.Master();
+    SourceCore* master = s_.MasterCore();
     const bool logical = s_.IsLogicalDetail();
     const bool backwards = direction == Direction::Prior || direction == Direction::Last;
     records::ListerStep step;
-    step.file = s_.FileNumber;
-    step.fields = logical ? s_.LinkField : QStringLiteral(".001");
+    step.file = s_.Settings().FileNumber;
+    step.fields = logical ? s_.Settings().LinkField : QStringLiteral(".001");
     step.flags = records::ListerFlags(backwards, logical, s_.RequireBroker().RpcVersion);
-    step.xref = s_.FMIndex;
+    step.xref = s_.Settings().FMIndex;
     if (logical) {
-        step.part = master->RecordNumber();
+        step.part = master->Address().Number();
         step.screen = s_.LinkScreen();
-        if (!s_.FMScreen.isEmpty()) step.screen += u' ' + s_.FMScreen;
+        if (!s_.Settings().FMScreen.isEmpty()) step.screen += u' ' + s_.Settings().FMScreen;
     } else {
-        step.iens = s_.ParentIens();
-        step.screen = s_.FMScreen;
+        step.iens = s_.Address().ParentIens();
+        step.screen = s_.Settings().FMScreen;
     }
     step.continues = continues;
     if (continues) {
-        step.from = logical ? master->RecordNumber() : indexValue_.left(30);
+        step.from = logical ? master->Address().Number() : indexValue_.left(30);
         step.fromIen = address_.Number();
     }
     return step;
@@ -230,7 +229,7 @@ bool SourceNavigator::Browse(records::Direction direction) {
 }
 
 void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
-    for (TvornSource* detail : s_.Details()) {
+    for (SourceCore* detail : s_.DetailCores()) {
         if (!detail->Active()) continue;
         detail->LoseMaster();
         if (disableDetailControls)
@@ -246,9 +245,7 @@ void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
 
 void SourceNavigator::Clear() {
     if (!s_.Active()) return;
-    bool allowClear = true;
-    if (s_.BeforeClear) s_.BeforeClear(&s_, allowClear);
-    if (!allowClear) return;
+    if (!s_.Before(SourceMoment::Clear)) return;
     if (!s_.LeaveRecord()) return;
     EmptyControls();
     s_.ForgetChanges();
@@ -258,23 +255,19 @@ void SourceNavigator::Clear() {
     ForgetEnds();
     s_.SetButtonEnabled(DoLast, true);
     s_.SetButtonEnabled(DoFirst, true);
-    if (s_.AfterClear) s_.AfterClear(&s_);
-    emit s_.Cleared();
+    s_.After(SourceMoment::Clear);
 }
 
 void SourceNavigator::Insert() {
     if (!s_.Active() || !s_.Allows(uaInsert)) return;
-    bool allowInsert = true;
-    if (s_.BeforeInsert) s_.BeforeInsert(&s_, allowInsert);
-    if (!allowInsert) return;
+    if (!s_.Before(SourceMoment::Insert)) return;
     if (!s_.LeaveRecord()) return;
     s_.ForgetChanges();
     EmptyControls();
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
     EmptyDetailsAndGrids(true);
     s_.SetState(ssNew);
-    if (s_.AfterInsert) s_.AfterInsert(&s_);
-    emit s_.Inserted();
+    s_.After(SourceMoment::Insert);
 }
 
 void SourceNavigator::Cancel() {
@@ -305,12 +298,12 @@ void SourceNavigator::ReadFiled(const QString& number) {
 
 QString SourceNavigator::FieldValue(const QString& field, int piece) {
     if (field.isEmpty()) return {};
-    const QString record = s_.RecordAddress();
+    const QString record = s_.Address().RecordAddress();
     if (s_.Fields().contains(field))
         return records::FieldPiece(lastRead_.lines, field, record, piece);
     if (!address_.IsStored()) return {};
-    const records::RecordAnswer answer = records::ReadRecordAnswer(
-        s_.RequireBroker().Call(records::ReadRequest(s_.FileNumber, {field}, s_.FullIens())));
+    const records::RecordAnswer answer = records::ReadRecordAnswer(s_.RequireBroker().Call(
+        records::ReadRequest(s_.Settings().FileNumber, {field}, s_.Address().FullIens())));
     return records::FieldPiece(answer.lines, field, record, piece);
 }
 

@@ -4,6 +4,7 @@
 #include "broker/rpc_broker.h"
 #include "source/filer_request.h"
 #include "source/internal/flag_scope.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_history.h"
 #include "source/internal/source_locker.h"
 #include "source/internal/source_messages.h"
@@ -11,7 +12,6 @@
 #include "source/message_text.h"
 #include "source/record_requests.h"
 #include "source/timed_message.h"
-#include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
@@ -29,18 +29,16 @@ ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString&
     QString field = fieldIn;
     QString value = valueIn;
     bool allowValidate = true;
-    if (s_.BeforeValidateField) s_.BeforeValidateField(&s_, allowValidate, field, value);
+    s_.BeforeValidate(allowValidate, field, value);
     ValidatedValue answer;
     if (!allowValidate) {
         answer.valid = true;
         answer.external = value;
     } else {
-        answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(
-            records::ValidatorRequest(s_.FileNumber, s_.FullIens(), field, value)));
+        answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(records::ValidatorRequest(
+            s_.Settings().FileNumber, s_.Address().FullIens(), field, value)));
     }
-    if (s_.AfterValidateField)
-        s_.AfterValidateField(&s_, answer.valid, field, answer.internal, answer.external);
-    emit s_.FieldValidated(answer.valid, field, answer.internal, answer.external);
+    s_.AfterValidate(answer.valid, field, answer.internal, answer.external);
     if (!answer.valid) s_.NoteRefusal(answer.errors);
     return answer;
 }
@@ -56,7 +54,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
         if (control->FMField() == field) showing.append(control);
     const ValidatedValue answer = ValidateField(field, value);
     if (!answer.valid) {
-        if (s_.ShowMessages) {
+        if (s_.Settings().ShowMessages) {
             const QString name = showing.isEmpty() ? field : showing.first()->FMDisplayName();
             s_.Presenter().Error(GetDialogText(32, value + u'^' + name, s_.RPCBroker()));
         }
@@ -68,7 +66,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     // takes nothing, and an empty form becomes the new record the value belongs to.
     if (!s_.BeginEdit()) return false;
     if (showing.isEmpty()) {
-        edit_.AddExtra({s_.FileNumber, field, s_.RecordAddress(), internal});
+        edit_.AddExtra({s_.Settings().FileNumber, field, s_.Address().RecordAddress(), internal});
         return true;
     }
     for (TvornBoundControl* control : showing) {
@@ -118,10 +116,10 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
 QString SourceSaver::ChangeQuestion() {
     for (TvornBoundControl* control : edit_.Changed()) {
         if (control->FMField() != QLatin1String(".01")) continue;
-        const QString parameters = control->ChangeQuestion(s_.FileName);
+        const QString parameters = control->ChangeQuestion(s_.Settings().FileName);
         if (!parameters.isNull()) return GetDialogText(34, parameters, s_.RPCBroker()) + u'?';
     }
-    return GetDialogText(37, s_.FileName, s_.RPCBroker()) + say::kLineBreak +
+    return GetDialogText(37, s_.Settings().FileName, s_.RPCBroker()) + say::kLineBreak +
            navigator_.IdentifierText() + u'?';
 }
 
@@ -138,7 +136,8 @@ bool SourceSaver::LockStillHeld() {
     // filing now would overwrite their save.
     if (!locker_.Reacquire()) return false;
     if (navigator_.RecordUnchanged()) return true;
-    if (s_.ShowMessages) s_.Presenter().Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
+    if (s_.Settings().ShowMessages)
+        s_.Presenter().Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
     s_.Cancel();
     return false;
 }
@@ -151,16 +150,17 @@ bool SourceSaver::File() {
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
         return false;
     if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
-    if (!edit_.Record().isEmpty() && edit_.Record() != s_.FullIens()) {
-        s_.NoteRefusal({QStringLiteral("The changes were made to record ") + edit_.Record() +
-                        QStringLiteral(", not to ") + s_.FullIens() + u'.'});
+    if (edit_.Record().HasRecord() && edit_.Record().FullIens() != s_.Address().FullIens()) {
+        s_.NoteRefusal({QStringLiteral("The changes were made to record ") +
+                        edit_.Record().FullIens() + QStringLiteral(", not to ") +
+                        s_.Address().FullIens() + u'.'});
         return false;
     }
     ui::WaitCursor wait;
     filer::Filing filing;
     filing.add = state == ssNew;
-    filing.file = s_.FileNumber;
-    filing.record = s_.RecordAddress();
+    filing.file = s_.Settings().FileNumber;
+    filing.record = s_.Address().RecordAddress();
     for (TvornBoundControl* control : edit_.Changed()) {
         if (control->IsDisplayOnly()) continue;
         filing.fields.append({control->FMField(), control->InternalValue(),
@@ -183,7 +183,7 @@ bool SourceSaver::File() {
         s_.NoteRefusal(answer.errors);
         return false;
     }
-    QString record = s_.RecordNumber();
+    QString record = s_.Address().Number();
     if (record.startsWith(u'+')) record = answer.NumberFor(record);
     edit_.Forget();
     EndFiledEdit();
@@ -204,11 +204,9 @@ void SourceSaver::EndFiledEdit() {
 
 bool SourceSaver::Save() {
     if (!s_.Active() || !s_.Allows(uaWrite)) return false;
-    bool allowSave = true;
-    if (s_.BeforeSave) s_.BeforeSave(&s_, allowSave);
-    if (!allowSave) return false;
+    if (!s_.Before(SourceMoment::Save)) return false;
     if (!edit_.HasChanges()) return false;
-    if (s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmChange) &&
+    if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmChange) &&
         !s_.Presenter().YesOrCancel(ChangeQuestion()))
         return false;
     FlagScope saving(saving_);
@@ -221,8 +219,8 @@ bool SourceSaver::Save() {
     QString report;
     if (filed) {
         const QString identifiers = navigator_.IdentifierText();
-        if (s_.InformMessages.testFlag(InformChange))
-            report = GetDialogText(39, s_.FileName + QStringLiteral(": ") + identifiers,
+        if (s_.Settings().InformMessages.testFlag(InformChange))
+            report = GetDialogText(39, s_.Settings().FileName + QStringLiteral(": ") + identifiers,
                                    s_.RPCBroker()) +
                      say::kLineBreak;
         history_.Update(identifiers);
@@ -232,20 +230,18 @@ bool SourceSaver::Save() {
         if (s_.State() == ssEdit) locker_.RestartPeriod();
         report = RefusalReport(40);
     }
-    if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformChange)))
+    if (s_.Settings().ShowMessages &&
+        (!filed || s_.Settings().InformMessages.testFlag(InformChange)))
         s_.Presenter().Information(report);
-    if (s_.AfterSave) s_.AfterSave(&s_, filed);
-    emit s_.Saved(filed);
+    s_.After(SourceMoment::Save, filed);
     return filed;
 }
 
 bool SourceSaver::SaveAs() {
     if (!s_.Active() || !s_.Allows(uaInsert)) return false;
-    bool allowSaveAs = true;
-    if (s_.BeforeSaveAs) s_.BeforeSaveAs(&s_, allowSaveAs);
-    if (!allowSaveAs) return false;
-    if (s_.ShowMessages && s_.ConfirmMessages.testFlag(ConfirmInsert)) {
-        QString parameters = s_.FileName + QStringLiteral(": ");
+    if (!s_.Before(SourceMoment::SaveAs)) return false;
+    if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmInsert)) {
+        QString parameters = s_.Settings().FileName + QStringLiteral(": ");
         for (TvornBoundControl* control : s_.Controls())
             if (control->ShowsTypedText() && control->FMField() == QLatin1String(".01"))
                 parameters += control->ShownText();
@@ -263,9 +259,10 @@ bool SourceSaver::SaveAs() {
         s_.UnlockRecord();
         s_.SetState(ssNew);
     }
-    TvornSource* master = s_.Master();
-    if (s_.IsLogicalDetail() && s_.LinkPending() && !master->RecordNumber().isEmpty())
-        edit_.AddExtra({s_.FileNumber, s_.LinkField, s_.RecordAddress(), master->RecordNumber()});
+    SourceCore* master = s_.MasterCore();
+    if (s_.IsLogicalDetail() && s_.LinkPending() && !master->Address().Number().isEmpty())
+        edit_.AddExtra({s_.Settings().FileNumber, s_.Settings().LinkField,
+                        s_.Address().RecordAddress(), master->Address().Number()});
     if (!CommitChanges()) return false;
     // Every field on the form is filed; of several controls on one field (radio buttons) the
     // one that holds the value stands for it.
@@ -290,18 +287,18 @@ bool SourceSaver::SaveAs() {
     QString report;
     if (filed) {
         const QString identifiers = navigator_.IdentifierText();
-        if (s_.InformMessages.testFlag(InformInsert))
-            report = GetDialogText(42, s_.FileName + QStringLiteral(": ") + identifiers,
+        if (s_.Settings().InformMessages.testFlag(InformInsert))
+            report = GetDialogText(42, s_.Settings().FileName + QStringLiteral(": ") + identifiers,
                                    s_.RPCBroker()) +
                      say::kLineBreak;
         history_.Update(identifiers);
     } else {
         report = RefusalReport(43);
     }
-    if (s_.ShowMessages && (!filed || s_.InformMessages.testFlag(InformInsert)))
+    if (s_.Settings().ShowMessages &&
+        (!filed || s_.Settings().InformMessages.testFlag(InformInsert)))
         s_.Presenter().Information(report);
-    if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, filed);
-    emit s_.SavedAs(filed);
+    s_.After(SourceMoment::SaveAs, filed);
     return filed;
 }
 
@@ -309,14 +306,14 @@ bool SourceSaver::CheckSaveChanges() {
     // The question is about what the form shows; the save that Yes starts checks every
     // changed value itself, so nothing is checked (or refused twice) before asking.
     if (!edit_.HasChanges()) return true;
-    if (!s_.ShowMessages) {
+    if (!s_.Settings().ShowMessages) {
         s_.Cancel();
         return true;
     }
     const bool newRecord = s_.State() == ssNew;
-    const QString question = newRecord ? GetDialogText(41, s_.FileName, s_.RPCBroker())
+    const QString question = newRecord ? GetDialogText(41, s_.Settings().FileName, s_.RPCBroker())
                                        : GetDialogText(58, {}, s_.RPCBroker()) + u' ' +
-                                             s_.FileName + QStringLiteral(": ") +
+                                             s_.Settings().FileName + QStringLiteral(": ") +
                                              navigator_.IdentifierText() + u'?' + say::kLineBreak;
     const int answer = s_.Presenter().Show(question, ui::MessageKind::Confirmation,
                                            ui::mbYes | ui::mbNo | ui::mbCancel);

@@ -6,6 +6,7 @@
 #include "source/internal/enabling_rules.h"
 #include "source/internal/master_link.h"
 #include "source/internal/no_broker_link.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_deleter.h"
 #include "source/internal/source_history.h"
 #include "source/internal/source_locker.h"
@@ -13,6 +14,7 @@
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
 #include "source/internal/source_saver.h"
+#include "source/internal/state_transitions.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
 #include "source/source_presenter.h"
@@ -22,12 +24,14 @@ namespace vorn {
 TvornSource::TvornSource(QObject* owner)
     : QObject(owner),
       delPointerDisplay_(new TvornDelPointerDisplay(this)),
-      navigator_(std::make_unique<SourceNavigator>(*this)),
-      locker_(std::make_unique<SourceLocker>(*this)),
-      history_(std::make_unique<SourceHistory>(*this, *navigator_)),
-      saver_(std::make_unique<SourceSaver>(*this, *navigator_, *locker_, *history_)),
-      deleter_(std::make_unique<SourceDeleter>(*this, *navigator_)),
-      masterLink_(std::make_unique<MasterLink>(*this, *navigator_)) {
+      core_(MakeCore(*this)),
+      navigator_(std::make_unique<SourceNavigator>(SourceCore::Of(*this))),
+      locker_(std::make_unique<SourceLocker>(SourceCore::Of(*this))),
+      history_(std::make_unique<SourceHistory>(SourceCore::Of(*this), *navigator_)),
+      saver_(
+          std::make_unique<SourceSaver>(SourceCore::Of(*this), *navigator_, *locker_, *history_)),
+      deleter_(std::make_unique<SourceDeleter>(SourceCore::Of(*this), *navigator_)),
+      masterLink_(std::make_unique<MasterLink>(SourceCore::Of(*this), *navigator_)) {
     delPointerDisplay_->setObjectName(QStringLiteral("DelPointerDisplay"));
 }
 
@@ -55,6 +59,10 @@ void TvornSource::SetActive(bool on) {
         Close();
 }
 
+QObject* TvornSource::MasterSource() const {
+    return master_.data();
+}
+
 void TvornSource::SetMasterSource(QObject* master) {
     if (master == this) {
         Presenter().Error(QStringLiteral("Component can't be both master and detail!"));
@@ -71,7 +79,7 @@ void TvornSource::SetMasterSource(QObject* master) {
     master_ = source;
     if (!loaded_) return;
     if (source) source->AddDetail(this);
-    masterLink_->SetLinkPending(source && TypeIfSubFile == TvornSubFileType::Logical);
+    masterLink_->Attached(source && TypeIfSubFile == TvornSubFileType::Logical);
 }
 
 void TvornSource::SetUserAccess(TvornUserAccess access) {
@@ -92,7 +100,7 @@ void TvornSource::Loaded() {
     loaded_ = true;
     if (master_) {
         master_->AddDetail(this);
-        masterLink_->SetLinkPending(TypeIfSubFile == TvornSubFileType::Logical);
+        masterLink_->Attached(TypeIfSubFile == TvornSubFileType::Logical);
     }
 }
 
@@ -117,11 +125,11 @@ QList<TvornSource*> TvornSource::Details() const {
 
 void TvornSource::Open() {
     if (FileNumber.isEmpty()) {
-        Presenter().Error(Name() + QStringLiteral("'s filenumber not defined!"));
+        Presenter().Error(objectName() + QStringLiteral("'s filenumber not defined!"));
         return;
     }
     if (!broker_) {
-        Presenter().Error(Name() + QStringLiteral(" not linked to RPC Broker-component!"));
+        Presenter().Error(objectName() + QStringLiteral(" not linked to RPC Broker-component!"));
         return;
     }
     if (active_) return;
@@ -140,7 +148,7 @@ void TvornSource::Open() {
         if (userData_.isEmpty()) FetchUserData();
         navigator_->ForgetEnds();
         // Without a master the link set-up lists the bound grids itself.
-        if (!SetupMasterLink()) {
+        if (!masterLink_->Setup()) {
             navigator_->EmptyControls();
             DisableControlsAndButtons();
             return;
@@ -180,7 +188,7 @@ void TvornSource::Close() {
     UnlockRecord();
     active_ = false;
     SetState(ssInactive);
-    ForgetChanges();
+    saver_->ForgetChanges();
     navigator_->ForgetEnds();
     for (TvornBoundControl* control : Controls()) {
         control->Widget()->setEnabled(false);
@@ -192,24 +200,29 @@ void TvornSource::Close() {
 
 void TvornSource::SetState(TvornSourceState newState) {
     if (navigator_->Filling() || newState == state_) return;
+    if (!transitions::Allowed(state_, newState)) return;
     state_ = newState;
-    switch (newState) {
-        case ssInactive:
-        case ssEmpty:
-        case ssNoMaster:
+    const transitions::Entry entry = transitions::OnEntry(newState);
+    switch (entry.address) {
+        case transitions::AddressOnEntry::Keep:
+            break;
+        case transitions::AddressOnEntry::Forget:
             navigator_->ForgetRecord();
-            saver_->Edit().End();
             break;
-        case ssNew:
+        case transitions::AddressOnEntry::StartNew:
             navigator_->StartNew();
-            saver_->Edit().Begin(FullIens());
             break;
-        case ssEdit:
-            saver_->Edit().Begin(FullIens());
+    }
+    switch (entry.edit) {
+        case transitions::EditOnEntry::Begin:
+            saver_->BeginEdit(navigator_->Address());
             break;
-        case ssBrowse:
-            saver_->Edit().Forget();
-            saver_->Edit().End();
+        case transitions::EditOnEntry::End:
+            saver_->EndEdit();
+            break;
+        case transitions::EditOnEntry::ForgetAndEnd:
+            saver_->ForgetChanges();
+            saver_->EndEdit();
             break;
     }
     RefreshButtons();
@@ -224,7 +237,7 @@ bool TvornSource::BeginEdit() {
     if (state_ == ssBrowse) {
         if (!LockRecord()) return false;
         // The record is checked only now that nobody else can change it.
-        if (!RecordUnchanged()) {
+        if (!navigator_->RecordUnchanged()) {
             if (ShowMessages) Presenter().Information(GetDialogText(50, {}, broker_.data()), 60);
             UnlockRecord();
             GetRecord();
@@ -246,7 +259,7 @@ bool TvornSource::LeaveDetailRecords() {
 bool TvornSource::LeaveRecord() {
     return Run(SourceOperation::LeaveRecord, [&] {
         if (!LeaveDetailRecords() || !CheckSaveChanges()) return false;
-        if (state_ == ssEdit && !HasChanges()) {
+        if (state_ == ssEdit && !saver_->HasChanges()) {
             UnlockRecord();
             SetState(ssBrowse);
         }
@@ -288,7 +301,7 @@ bool TvornSource::Run(SourceOperation operation, F&& body) {
 void TvornSource::LoseMaster() {
     for (TvornSource* detail : Details())
         if (detail->Active()) detail->LoseMaster();
-    ForgetChanges();
+    saver_->ForgetChanges();
     UnlockRecord();
     navigator_->EmptyForm();
     navigator_->ForgetEnds();
@@ -305,38 +318,16 @@ const SourceAddress& TvornSource::Address() const {
     return navigator_->Address();
 }
 
-QString TvornSource::Iens() const {
-    return navigator_->Address().Iens();
-}
-
-const QString& TvornSource::ParentIens() const {
-    return masterLink_->ParentIens();
-}
-
-QString TvornSource::FullIens() const {
-    return navigator_->Address().Full(masterLink_->ParentIens());
-}
-
-QString TvornSource::RecordAddress() const {
-    QString address = FullIens();
-    address.chop(1);  // FullIens is empty or ends in ","
-    return address;
-}
-
-QString TvornSource::RecordNumber() const {
-    return navigator_->Address().Number();
-}
-
 bool TvornSource::IsHierarchicalDetail() const {
-    return Master() && TypeIfSubFile == TvornSubFileType::Hierarchical;
+    return master_.data() && TypeIfSubFile == TvornSubFileType::Hierarchical;
 }
 
 bool TvornSource::IsLogicalDetail() const {
-    return Master() && TypeIfSubFile == TvornSubFileType::Logical;
+    return master_.data() && TypeIfSubFile == TvornSubFileType::Logical;
 }
 
 TRPCBroker& TvornSource::RequireBroker() const {
-    if (!broker_) throw ENoBrokerLink(SourceWithoutBrokerText(Name()));
+    if (!broker_) throw ENoBrokerLink(SourceWithoutBrokerText(objectName()));
     return *broker_;
 }
 
@@ -357,7 +348,7 @@ void TvornSource::EnsureField(const QString& field) {
 
 void TvornSource::UnregisterControl(TvornBoundControl* control) {
     controls_.removeIf([control](const auto& r) { return r.item == control; });
-    saver_->Edit().Remove(control);
+    saver_->RemoveChanged(control);
     if (currentControl_ == control) currentControl_ = nullptr;
 }
 
@@ -393,19 +384,19 @@ void TvornSource::RemoveGrid(TvornGridLink* grid) {
 
 void TvornSource::AddChangedControl(TvornBoundControl* control) {
     if (!active_) return;
-    const bool accepts =
-        (state_ == ssNew && Allows(uaInsert)) || (state_ == ssEdit && Allows(uaWrite));
-    if (accepts) saver_->Edit().Add(control);
+    const bool accepts = (state_ == ssNew && userAccess_.testFlag(uaInsert)) ||
+                         (state_ == ssEdit && userAccess_.testFlag(uaWrite));
+    if (accepts) saver_->AddChanged(control);
 }
 
 void TvornSource::RemoveChangedControl(TvornBoundControl* control) {
     // Only a removal that left nothing to file ends the edit: a control left unchanged in a
     // new record must not throw the new record away.
-    if (!saver_->Edit().Remove(control) || HasChanges()) return;
+    if (!saver_->RemoveChanged(control) || saver_->HasChanges()) return;
     if (state_ == ssNew) {
         Clear();
     } else if (state_ == ssEdit) {
-        ForgetChanges();
+        saver_->ForgetChanges();
         UnlockRecord();
         SetState(ssBrowse);
     }
@@ -413,9 +404,6 @@ void TvornSource::RemoveChangedControl(TvornBoundControl* control) {
 
 QList<TvornBoundControl*> TvornSource::Controls() const {
     return Live(controls_);
-}
-QList<TvornBoundControl*> TvornSource::ChangedControls() const {
-    return saver_->Edit().Changed();
 }
 QList<TvornOperationButton*> TvornSource::Buttons() const {
     return Live(buttons_);
@@ -486,7 +474,7 @@ QString TvornSource::FieldHelp(const QString& field, const QString& kind) {
 
 bool TvornSource::PointerLaygoAllowed(const QString& field) {
     if (!broker_) {
-        Presenter().Error(Name() +
+        Presenter().Error(objectName() +
                           QStringLiteral(" is not associated with a RPC Broker component!"));
         return false;
     }
@@ -529,29 +517,11 @@ void TvornSource::Cancel() {
 void TvornSource::Refresh() {
     navigator_->Refresh();
 }
-QString TvornSource::IndexValue() const {
-    return navigator_->IndexValue();
-}
-bool TvornSource::AtFirst() const {
-    return navigator_->AtFirst();
-}
-bool TvornSource::AtLast() const {
-    return navigator_->AtLast();
-}
 QString TvornSource::GetFieldValue(const QString& field) {
     return navigator_->FieldValue(field, 4);
 }
 QString TvornSource::GetFieldText(const QString& field) {
     return navigator_->FieldValue(field, 5);
-}
-const QStringList& TvornSource::RecordLines() const {
-    return navigator_->RecordLines();
-}
-const QStringList& TvornSource::RecordKeys() const {
-    return navigator_->RecordKeys();
-}
-bool TvornSource::RecordUnchanged() {
-    return navigator_->RecordUnchanged();
 }
 
 void TvornSource::UpdateHistory() {
@@ -560,14 +530,8 @@ void TvornSource::UpdateHistory() {
 void TvornSource::GoToHistory(int index) {
     history_->GoTo(index);
 }
-void TvornSource::ForgetInHistory(const QString& iens) {
-    history_->Forget(iens);
-}
 QString TvornSource::HistoryText(int index) const {
     return history_->Text(index);
-}
-const QList<TvornHistoryRecord>& TvornSource::History() const {
-    return history_->Entries();
 }
 
 bool TvornSource::ValidateField(const QString& field, const QString& value) {
@@ -593,21 +557,6 @@ bool TvornSource::SaveAs() {
 bool TvornSource::CheckSaveChanges() {
     return Run(SourceOperation::LeaveRecord, [&] { return saver_->CheckSaveChanges(); });
 }
-bool TvornSource::CommitActiveControl() {
-    return saver_->CommitActiveControl();
-}
-bool TvornSource::HasChanges() const {
-    return saver_->Edit().HasChanges();
-}
-void TvornSource::AddExtraFilerLine(const ExtraFilerLine& line) {
-    saver_->Edit().AddExtra(line);
-}
-const QList<MissingField>& TvornSource::MissingFields() const {
-    return saver_->MissingFields();
-}
-void TvornSource::ForgetChanges() {
-    saver_->Edit().Forget();
-}
 
 bool TvornSource::LockRecord() {
     return Run(SourceOperation::Lock, [&] { return locker_->Lock(); });
@@ -618,49 +567,8 @@ void TvornSource::UnlockRecord() {
         return !locker_->Locked();
     });
 }
-bool TvornSource::Locked() const {
-    return locker_->Locked();
-}
-int TvornSource::LockMinutesLeft() const {
-    return locker_->MinutesLeft();
-}
-ui::Timer& TvornSource::LockTimer() {
-    return locker_->Timer();
-}
 bool TvornSource::Delete() {
     return Run(SourceOperation::Delete, [&] { return deleter_->Delete(); });
-}
-int TvornSource::DeletedCount() const {
-    return deleter_->DeletedCount();
-}
-
-bool TvornSource::SetupMasterLink() {
-    return masterLink_->Setup();
-}
-void TvornSource::PutMasterLink() {
-    masterLink_->PutMasterLink();
-}
-QString TvornSource::MasterFieldText(const QString& field) {
-    return masterLink_->MasterFieldText(field);
-}
-const QString& TvornSource::LinkScreen() const {
-    return masterLink_->LinkScreen();
-}
-bool TvornSource::LinkPending() const {
-    return masterLink_->LinkPending();
-}
-
-bool TvornSource::Filling() const {
-    return navigator_->Filling();
-}
-bool TvornSource::Saving() const {
-    return saver_->Saving();
-}
-bool TvornSource::Deleting() const {
-    return deleter_->Deleting();
-}
-bool TvornSource::Validating() const {
-    return saver_->Validating();
 }
 
 }  // namespace vorn

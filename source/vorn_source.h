@@ -1,9 +1,13 @@
-// The data source: one server file on a form, the public face of the engine. Controls, buttons
-// and grids register with it; its concerns (source/internal/: navigator, saver, locker, deleter,
-// history, master link) each own one piece of record state. What a form sets or reads is here:
-// the presenter that shows every message and question (SetPresenter), the outcome of the last
-// operation (LastOutcome, OutcomeReached), and a signal beside each After* event. This class
-// holds the record state machine, the access, the activation and the registry.
+// The data source: one server file on a form, the public face of the engine. A form sets its
+// published values (SourceSettings), its events and its presenter, opens it, and calls its
+// operations; controls and buttons register with it. What an operation came to is its outcome
+// (LastOutcome, OutcomeReached), and each After* event has a signal beside it.
+//
+// Behind the face is a private core (source/internal/source_core.h), which this class gives its
+// concerns and the toolkit's own controls (SourceCore::Of): the concerns (navigator, saver, locker,
+// deleter, history, master link) each own one piece of record state and reach their source only
+// through it. This class itself holds the state machine (one transition, as a table), the access,
+// the activation and the registry.
 #pragma once
 
 #include <QList>
@@ -15,9 +19,11 @@
 
 #include "broker/rpc_broker.h"
 #include "source/bound_control.h"
+#include "source/del_pointer_display.h"
 #include "source/filer_request.h"
 #include "source/source_address.h"
 #include "source/source_outcome.h"
+#include "source/source_settings.h"
 #include "source/vorn_types.h"
 #include "toolkit/component_loading.h"
 
@@ -36,24 +42,10 @@ namespace ui {
 class Timer;
 }
 
-// The limits of the pointer report asked for before a deletion.
-class TvornDelPointerDisplay : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(int DispFiles MEMBER DispFiles)
-    Q_PROPERTY(int DispRecords MEMBER DispRecords)
-    Q_PROPERTY(int DispNoXRefs MEMBER DispNoXRefs)
-
-  public:
-    using QObject::QObject;
-    int DispFiles = 6;
-    int DispRecords = 2;
-    int DispNoXRefs = 6;
-};
-
 // A value to file beside the controls' values: file, field, record address, value.
 using ExtraFilerLine = filer::ExtraLine;
 
-class TvornSource : public QObject, public ui::LoadedComponent {
+class TvornSource : public QObject, public SourceSettings, public ui::LoadedComponent {
     Q_OBJECT
     Q_PROPERTY(bool Active READ Active WRITE SetActive)
     Q_PROPERTY(QString FileName MEMBER FileName)
@@ -80,27 +72,11 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // A source that goes away gives back the lock of an edit it leaves behind.
     ~TvornSource() override;
 
-    // --- published properties ---
-    QString FileName;
-    QString FileNumber;
-    QString FMIndex = QStringLiteral("B");
-    QString FMIndexField = QStringLiteral(".01");
-    TvornIndexType FMIndexType = itExternal;
-    QString FMScreen;
-    int HistorySize = 0;
-    QString LinkField;
-    int LockTimeOut = 10;
-    bool ShowMessages = true;
-    TvornSubFileType TypeIfSubFile = TvornSubFileType::None;
-    bool FMAccessUsed = true;
-    TvornConfirmMessages ConfirmMessages = ConfirmDelete;
-    TvornInformMessages InformMessages = InformChange | InformDelete | InformInsert;
-
+    // --- published properties (the plain values are SourceSettings') ---
     bool Active() const { return active_; }
     // True runs Open when a broker is set; false (or true without a broker) runs Close.
     void SetActive(bool on);
-    TvornSource* Master() const { return master_.data(); }
-    QObject* MasterSource() const { return master_.data(); }
+    QObject* MasterSource() const;
     // Refuses the source itself and anything that is not a data source, with their messages.
     void SetMasterSource(QObject* master);
     TRPCBroker* RPCBroker() const { return broker_.data(); }
@@ -113,7 +89,6 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // unless a form or a test sets its own (nullptr: the dialog again). The presenter must
     // outlive the source or be unset first.
     void SetPresenter(SourcePresenter* presenter) { presenter_ = presenter; }
-    SourcePresenter& Presenter() const;
 
     // --- published events ---
     TNotifyEvent AfterClear;
@@ -132,71 +107,32 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     TBeforeInsertEvent BeforeInsert;
     TNotifyEvent AfterInsert;
 
-    // Marks the source loaded and registers it with its master.
-    void Loaded() override;
-
     // --- activation and state ---
     void Open();
     void Close();
     TvornSourceState State() const { return state_; }
     // The state change alone, with the address it implies and the buttons and controls
-    // enabled for it; it asks the server nothing and the user nothing.
+    // enabled for it; it asks the server nothing and the user nothing. A change that no
+    // operation makes (editing a record that is not shown, a record while inactive) is refused.
     void SetState(TvornSourceState newState);
     // The user starts changing a value: a shown record is locked and checked against the
     // server, an empty form becomes a new record. True when an edit is under way.
     bool BeginEdit();
-    // Before the form leaves its record: every detail, then the source itself, saves or drops
-    // its changes as the user answers, and an edit with nothing left to save gives its lock
-    // back. False when the user chose to stay.
-    bool LeaveRecord();
-    TvornUserAccess EffectiveAccess() const { return effectiveAccess_; }
-    bool Allows(TvornAccess right) const { return userAccess_.testFlag(right); }
-    const QString& UserData() const { return userData_; }
-
-    // --- record address ---
+    // The record the source stands on, with its parent chain.
     const SourceAddress& Address() const;
-    QString Iens() const;
-    const QString& ParentIens() const;
-    // The record number, then ParentIens, ending in ",".
-    QString FullIens() const;
-    // The record number alone (the first comma piece of Iens).
-    QString RecordNumber() const;
-    // FullIens without its trailing comma: the record address the server's record calls take.
-    QString RecordAddress() const;
-    // A detail whose records are a sub-file of the master's record, or point to it.
-    bool IsHierarchicalDetail() const;
 
-    // --- registry ---
+    // --- what controls and buttons tell their source ---
     void RegisterControl(TvornBoundControl* control, const QString& field);
-    // A control that goes away leaves every list of the source.
-    void UnregisterControl(TvornBoundControl* control);
     void RegisterButton(TvornOperationButton* button);
     void RegisterButton(TvornExecButtonLink* button);
     void UnregisterButton(TvornOperationButton* button);
     void UnregisterButton(TvornExecButtonLink* button);
-    void AddGrid(TvornGridLink* grid);
-    void RemoveGrid(TvornGridLink* grid);
     void AddChangedControl(TvornBoundControl* control);
     void RemoveChangedControl(TvornBoundControl* control);
-    QList<TvornBoundControl*> Controls() const;
-    QList<TvornBoundControl*> ChangedControls() const;
-    const QStringList& Fields() const { return fields_; }
-    QList<TvornOperationButton*> Buttons() const;
-    QList<TvornExecButtonLink*> ExecButtons() const;
-    QList<TvornSource*> Details() const;
-
-    // The bound control with the input focus; controls set it on enter and clear it on exit.
-    TvornBoundControl* CurrentControl() const { return currentControl_; }
-    void SetCurrentControl(TvornBoundControl* control) { currentControl_ = control; }
-
-    // Enables the buttons and the controls from the state and the access.
-    void RefreshButtons();
-    void RefreshButton(TvornOperationButton* button);
 
     // --- server questions about fields ---
     // The help text ("H") or the description ("D") of a field.
     QString FieldHelp(const QString& field, const QString& kind);
-    QString FieldDescription(const QString& field) { return FieldHelp(field, QStringLiteral("D")); }
     bool PointerLaygoAllowed(const QString& field);
     QString FieldAttribute(const QString& field);
 
@@ -210,13 +146,10 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     void Clear();
     void Insert();
     void Cancel();
-    QString IndexValue() const;
-    bool AtFirst() const;
-    bool AtLast() const;
+    // The changes saved or dropped, then the record read again and the grids listed again.
+    void Refresh();
     QString GetFieldValue(const QString& field);
     QString GetFieldText(const QString& field);
-    const QStringList& RecordLines() const;
-    const QStringList& RecordKeys() const;
 
     // --- history ---
     void UpdateHistory();
@@ -224,51 +157,21 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     // history, and the user is told so.
     void GoToHistory(int index);
     QString HistoryText(int index) const;
-    const QList<TvornHistoryRecord>& History() const;
 
-    // --- saving and validation ---
+    // --- saving, validation, deletion and locking ---
     bool ValidateField(const QString& field, const QString& value);
-    // The server's check of one value, with the internal and external value it answered (as
-    // the validation events left them): ValidateField with its whole answer.
-    ValidatedValue Validate(const QString& field, const QString& value);
     bool SetFieldValue(const QString& field, const QString& value);
     bool Save();
     bool SaveAs();
     bool CheckSaveChanges();
-    bool HasChanges() const;
-    void AddExtraFilerLine(const ExtraFilerLine& line);
-
-    // --- locking and deletion ---
+    bool Delete();
     bool LockRecord();
     void UnlockRecord();
-    bool Locked() const;
-    int LockMinutesLeft() const;
-    ui::Timer& LockTimer();
-    bool Delete();
-    void Refresh();
-    // Records whose deletion the server confirmed since the source was made.
-    int DeletedCount() const;
 
-    // --- outcomes ---
     // What the last operation (saving, deleting, locking, a field's check, leaving a record)
     // came to: done, refused with the server's lines, cancelled, or failed with an error. An
     // operation that another one runs inside it adds to the outer one's outcome.
     const SourceOutcome& LastOutcome() const { return outcome_; }
-
-    // --- master and details ---
-    const QString& LinkScreen() const;
-    bool LinkPending() const;
-
-    // --- flags ---
-    bool Filling() const;
-    bool Saving() const;
-    bool Deleting() const;
-    bool Validating() const;
-
-    // The broker, or ENoBrokerLink naming this source.
-    TRPCBroker& RequireBroker() const;
-    // The component's name for messages (the object name).
-    QString Name() const { return objectName(); }
 
   signals:
     // Sent as each operation ends, also when it ends by an exception (before it propagates).
@@ -286,45 +189,41 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     void Inserted();                                    // AfterInsert
 
   private:
-    // The concerns (source/internal/) work the source through the public face and these.
-    friend class MasterLink;
-    friend class SourceDeleter;
-    friend class SourceHistory;
-    friend class SourceLocker;
-    friend class SourceNavigator;
-    friend class SourceSaver;
+    friend class SourceCore;
+    // The private core of this source (source_core_of.cpp): the concerns and the toolkit's own
+    // controls reach the source through it.
+    class Core;
+    struct DeleteCore {
+        void operator()(Core* core) const;
+    };
+    static std::unique_ptr<Core, DeleteCore> MakeCore(TvornSource& source);
 
-    // --- the concerns' side ---
-    // The details leave their records first: their records belong to this source's record.
-    bool LeaveDetailRecords();
-    // The master has no record: the detail shows nothing, offers nothing and waits.
-    void LoseMaster();
-    bool IsLogicalDetail() const;
-    // Adds `field` to the fields the form reads, once.
-    void EnsureField(const QString& field);
+    void Loaded() override;
+    TRPCBroker& RequireBroker() const;
+    SourcePresenter& Presenter() const;
+    QList<TvornBoundControl*> Controls() const;
     QList<TvornGridLink*> Grids() const;
-    void RefreshControls();
-    // Disables the buttons of `operation`, or enables them as far as the state allows.
+    QList<TvornOperationButton*> Buttons() const;
+    QList<TvornExecButtonLink*> ExecButtons() const;
+    void EnsureField(const QString& field);
+    // A control that goes away leaves every list of the source.
+    void UnregisterControl(TvornBoundControl* control);
+    void AddGrid(TvornGridLink* grid);
+    void RemoveGrid(TvornGridLink* grid);
+    void RefreshButtons();
+    void RefreshButton(TvornOperationButton* button);
     void SetButtonEnabled(TvornBtnOperation operation, bool on);
     bool HasNavigationButtons() const;
-    // Takes the record at `iens` off the history: it was deleted.
-    void ForgetInHistory(const QString& iens);
-    // The focused control finishes its edit; false when the server refused its value.
-    bool CommitActiveControl();
-    const QList<MissingField>& MissingFields() const;
-    // Forgets the changed controls and the extra filer lines.
-    void ForgetChanges();
-    bool RecordUnchanged();
-    bool SetupMasterLink();
-    void PutMasterLink();
-    QString MasterFieldText(const QString& field);
+    void NoteRefusal(const QStringList& lines);
+    bool IsHierarchicalDetail() const;
+    bool IsLogicalDetail() const;
+    void LoseMaster();
+    bool LeaveDetailRecords();
+    bool LeaveRecord();
+    ValidatedValue Validate(const QString& field, const QString& value);
 
-    // The concerns say what the operation under way came to.
-    // The server (or the source itself) said no; `lines` are its reasons.
-    void NoteRefusal(const QStringList& lines = {});
-    // A call that may change the server goes out (true) or got its answer (false): a link that
-    // fails in between leaves it unknown whether the server did it.
-    void NoteCallOut(bool out) { outcome_.unanswered = out; }
+    // --- this class's own work ---
+    void RefreshControls();
     // Runs `body` as `operation`: its outcome starts afresh (unless another operation of this
     // source runs it), is done when `body` returns true, and is sent when it ends.
     template <typename F>
@@ -338,6 +237,7 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     template <typename T>
     static QList<T*> Live(const QList<Registered<T>>& list);
 
+    QList<TvornSource*> Details() const;
     void CheckFileAccess();
     void FetchUserData();
     void NarrowAccess();
@@ -366,6 +266,7 @@ class TvornSource : public QObject, public ui::LoadedComponent {
     QList<QPointer<TvornSource>> details_;
     TvornBoundControl* currentControl_ = nullptr;
 
+    std::unique_ptr<Core, DeleteCore> core_;  // made first: the concerns hold it
     std::unique_ptr<SourceNavigator> navigator_;
     std::unique_ptr<SourceLocker> locker_;
     std::unique_ptr<SourceHistory> history_;

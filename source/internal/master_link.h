@@ -1,6 +1,7 @@
-// How a detail source follows its master's current record: the parent address of a
-// hierarchical sub-file, the screen and link value of a logical detail, and the text its
-// master shows for a field. The link owns what it derives from the master.
+// How a detail source follows its master's current record: the parent chain of a hierarchical
+// sub-file's address (set on the navigator's address in one call), the screen and link value of a
+// logical detail, and the text its master shows for a field. The link owns what it derives from the
+// master.
 #pragma once
 
 #include <QString>
@@ -8,11 +9,11 @@
 namespace vorn {
 
 class SourceNavigator;
-class TvornSource;
+class SourceCore;
 
 class MasterLink {
   public:
-    MasterLink(TvornSource& source, SourceNavigator& navigator)
+    MasterLink(SourceCore& source, SourceNavigator& navigator)
         : s_(source), navigator_(navigator) {}
 
     // Derives the link from the master's current record and shows the detail's first record.
@@ -25,18 +26,17 @@ class MasterLink {
     // Disables the controls on the link field of a logical detail (its own business).
     void DisableLinkControls();
 
-    // "," and the master's address for a hierarchical detail; empty otherwise.
-    const QString& ParentIens() const { return parentIens_; }
     const QString& LinkScreen() const { return linkScreen_; }
     bool LinkPending() const { return linkPending_; }
-    void SetLinkPending(bool on) { linkPending_ = on; }
+    // The source was put under a master (or taken from it): a logical detail waits for the
+    // master's record to link to.
+    void Attached(bool logical) { linkPending_ = logical; }
 
   private:
     void ReloadGrids();
 
-    TvornSource& s_;
+    SourceCore& s_;
     SourceNavigator& navigator_;
-    QString parentIens_;
     QString linkScreen_;
     bool linkPending_ = false;
 };

@@ -10,15 +10,16 @@
 
 #include "source/bound_control.h"
 #include "source/filer_request.h"
+#include "source/source_address.h"
 
 namespace vorn {
 
 class PendingEdit {
   public:
-    // The edit begins on the record at `fullIens` ("12," or "+1," with its parent chain).
-    void Begin(const QString& fullIens) { record_ = fullIens; }
-    // The record the edit began on; empty when none began.
-    const QString& Record() const { return record_; }
+    // The edit begins on the record at `address`.
+    void Begin(const SourceAddress& address) { record_ = address; }
+    // The record the edit began on; no record when none began.
+    const SourceAddress& Record() const { return record_; }
 
     // Adds a control once; true when it was not there yet.
     bool Add(TvornBoundControl* control);
@@ -37,7 +38,7 @@ class PendingEdit {
     // Forgets the changed controls and the extra lines.
     void Forget();
     // The edit is over: it is about no record any more.
-    void End() { record_.clear(); }
+    void End() { record_ = SourceAddress(); }
 
   private:
     struct Entry {
@@ -47,7 +48,7 @@ class PendingEdit {
     QList<Entry> changed_;
     QList<filer::ExtraLine> extra_;
     QStringList wished_;
-    QString record_;
+    SourceAddress record_;
 };
 
 }  // namespace vorn

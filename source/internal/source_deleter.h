@@ -11,11 +11,11 @@
 namespace vorn {
 
 class SourceNavigator;
-class TvornSource;
+class SourceCore;
 
 class SourceDeleter {
   public:
-    SourceDeleter(TvornSource& source, SourceNavigator& navigator)
+    SourceDeleter(SourceCore& source, SourceNavigator& navigator)
         : s_(source), navigator_(navigator) {}
 
     bool PointerCheck();
@@ -33,7 +33,7 @@ class SourceDeleter {
     // or not confirmed); `asked` tells that the user confirmed it already.
     bool PointersAllowDeletion(bool& asked);
 
-    TvornSource& s_;
+    SourceCore& s_;
     SourceNavigator& navigator_;
     RpcReply pointers_;  // the last pointer check's answer, for its report
     bool deleting_ = false;

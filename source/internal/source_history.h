@@ -10,11 +10,11 @@
 namespace vorn {
 
 class SourceNavigator;
-class TvornSource;
+class SourceCore;
 
 class SourceHistory {
   public:
-    SourceHistory(TvornSource& source, SourceNavigator& navigator)
+    SourceHistory(SourceCore& source, SourceNavigator& navigator)
         : s_(source), navigator_(navigator) {}
 
     // Empties the history and fills it with HistorySize + 1 entries without a record.
@@ -33,7 +33,7 @@ class SourceHistory {
     const QList<TvornHistoryRecord>& Entries() const { return entries_; }
 
   private:
-    TvornSource& s_;
+    SourceCore& s_;
     SourceNavigator& navigator_;
     QList<TvornHistoryRecord> entries_;
 };

@@ -14,11 +14,11 @@
 
 namespace vorn {
 
-class TvornSource;
+class SourceCore;
 
 class SourceLocker {
   public:
-    explicit SourceLocker(TvornSource& source);
+    explicit SourceLocker(SourceCore& source);
 
     // True when the record is locked or needs no lock. A refusal shows message 1056 and reads
     // the record again.
@@ -52,7 +52,7 @@ class SourceLocker {
     bool CallLock(const LockKey& key, const QString& action, bool noteRefusal = true);
     void Ask();
 
-    TvornSource& s_;
+    SourceCore& s_;
     std::unique_ptr<ui::Timer> timer_;
     std::optional<LockKey> held_;
     int minutesLeft_ = 0;

@@ -14,16 +14,18 @@
 namespace vorn {
 
 class TvornBoundControl;
-class TvornSource;
+class SourceCore;
 
 class SourceNavigator {
   public:
-    explicit SourceNavigator(TvornSource& source) : s_(source) {}
+    explicit SourceNavigator(SourceCore& source) : s_(source) {}
 
     // --- where the source stands ---
     const SourceAddress& Address() const { return address_; }
     void StartNew() { address_.StartNew(); }
     void ForgetRecord() { address_.Forget(); }
+    // The parent chain of a sub-file entry, derived from the master's record.
+    void SetParent(const QString& parentIens) { address_.SetParent(parentIens); }
 
     // --- reading and moving ---
     void GetRecord();
@@ -79,7 +81,7 @@ class SourceNavigator {
     // Empties the details and the grids, as clearing and starting a new record do.
     void EmptyDetailsAndGrids(bool disableDetailControls);
 
-    TvornSource& s_;
+    SourceCore& s_;
     SourceAddress address_;
     records::RecordAnswer lastRead_;
     QString indexValue_;

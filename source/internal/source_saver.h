@@ -16,7 +16,7 @@ namespace vorn {
 class SourceHistory;
 class SourceLocker;
 class SourceNavigator;
-class TvornSource;
+class SourceCore;
 
 // A required field found empty at the last save.
 struct MissingField {
@@ -26,13 +26,24 @@ struct MissingField {
 
 class SourceSaver {
   public:
-    SourceSaver(TvornSource& source, SourceNavigator& navigator, SourceLocker& locker,
+    SourceSaver(SourceCore& source, SourceNavigator& navigator, SourceLocker& locker,
                 SourceHistory& history)
         : s_(source), navigator_(navigator), locker_(locker), history_(history) {}
 
-    // --- the edit under way ---
-    PendingEdit& Edit() { return edit_; }
-    const PendingEdit& Edit() const { return edit_; }
+    // --- the edit under way: only these change it ---
+    // The edit begins on the record at `address` (a state that edits was entered).
+    void BeginEdit(const SourceAddress& address) { edit_.Begin(address); }
+    // The edit is about no record any more; its changes, if any, stay until forgotten.
+    void EndEdit() { edit_.End(); }
+    // Forgets the changed controls and the extra filer lines.
+    void ForgetChanges() { edit_.Forget(); }
+    // A control the user changed; once.
+    void AddChanged(TvornBoundControl* control) { edit_.Add(control); }
+    // A control whose value went back to the read value; true when no changed control is left.
+    bool RemoveChanged(TvornBoundControl* control) { return edit_.Remove(control); }
+    void AddExtra(const filer::ExtraLine& line) { edit_.AddExtra(line); }
+    bool HasChanges() const { return edit_.HasChanges(); }
+    QList<TvornBoundControl*> Changed() const { return edit_.Changed(); }
     const QList<MissingField>& MissingFields() const { return missing_; }
 
     // The server's check of one value, as the validation events leave it; a refusal is noted
@@ -69,7 +80,7 @@ class SourceSaver {
     // After a filing the edit is over: its lock goes, whatever the read-back meets.
     void EndFiledEdit();
 
-    TvornSource& s_;
+    SourceCore& s_;
     SourceNavigator& navigator_;
     SourceLocker& locker_;
     SourceHistory& history_;

@@ -7,6 +7,7 @@
 #include "controls/glyphs.h"
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
+#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -188,11 +189,11 @@ TEST_F(Btn, ClickWithoutASourceRunsOnlyTheEvents) {
 
 TEST_F(Btn, BindingMovesTheButtonBetweenSourcesAndIsClearedWithItsSource) {
     auto* button = Button(DoSave);
-    ASSERT_EQ(source->Buttons().size(), 1);
+    ASSERT_EQ(SourceCore::Of(*source).Buttons().size(), 1);
     auto* other = new TvornSource(&form);
     button->SetvornSource(other);
-    EXPECT_TRUE(source->Buttons().isEmpty());
-    EXPECT_EQ(other->Buttons().size(), 1);
+    EXPECT_TRUE(SourceCore::Of(*source).Buttons().isEmpty());
+    EXPECT_EQ(SourceCore::Of(*other).Buttons().size(), 1);
     delete other;
     EXPECT_EQ(button->vornSource(), nullptr);
     button->click();

@@ -64,8 +64,8 @@ class Choice : public ControlForm {
         // Read afresh from the server, not from the last read.
         const QString f = QString::fromLatin1(field);
         const records::RecordAnswer answer = records::ReadRecordAnswer(
-            Broker().Call(records::ReadRequest("80001", {f}, source->FullIens())));
-        return records::FieldPiece(answer.lines, f, source->RecordAddress(), 4);
+            Broker().Call(records::ReadRequest("80001", {f}, source->Address().FullIens())));
+        return records::FieldPiece(answer.lines, f, source->Address().RecordAddress(), 4);
     }
 
     TvornEdit* name;

@@ -12,6 +12,7 @@
 #include "controls/vorn_btn.h"
 #include "controls/vorn_combo_box_lookup.h"
 #include "controls/vorn_edit.h"
+#include "source/internal/source_core.h"
 #include "source/timed_dialog.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
@@ -187,8 +188,8 @@ TEST_F(LookupCombo, LeavingWithAQuestionMarkOrTheStoredTextFilesNothing) {
         result->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(box->currentText(), "U-STIX") << typed;
         EXPECT_EQ(source->State(), ssBrowse) << typed;
-        EXPECT_TRUE(source->ChangedControls().isEmpty()) << typed;
-        EXPECT_FALSE(source->Locked()) << typed;
+        EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty()) << typed;
+        EXPECT_FALSE(SourceCore::Of(*source).Locked()) << typed;
     }
 }
 
@@ -210,7 +211,7 @@ TEST_P(LookupComboKept, TabbingThroughKeepsTheStoredValue) {
     EXPECT_EQ(box->currentText(), "U-STIX");
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "35");
-    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
     EXPECT_EQ(source->State(), ssBrowse);
 }
 
@@ -278,7 +279,7 @@ TEST_F(LookupCombo, MoreThenEscapeThenTabChoosesNothingAndStartsNothing) {
     QTest::keyClick(box->view(), Qt::Key_Escape);
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "");
-    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
     EXPECT_EQ(source->State(), ssEmpty);
 }
 

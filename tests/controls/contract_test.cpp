@@ -19,6 +19,7 @@
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
 #include "source/internal/field_help_display.h"
+#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -32,15 +33,15 @@ TEST_F(Contract, ControlsRegisterWhenLoadedAndLeaveWhenDestroyed) {
     auto* name = Add<TvornEdit>("2", "Full name");
     auto* unbound = Add<TvornEdit>(QString(), "Nothing");
     auto* label = Add<TvornLabel>("2", "Name");
-    EXPECT_TRUE(source->Controls().isEmpty()) << "not before the form has loaded";
+    EXPECT_TRUE(SourceCore::Of(*source).Controls().isEmpty()) << "not before the form has loaded";
     Open();
-    EXPECT_EQ(source->Controls(), (QList<TvornBoundControl*>{name, label}));
-    EXPECT_EQ(source->Fields(), QStringList{"2"});
+    EXPECT_EQ(SourceCore::Of(*source).Controls(), (QList<TvornBoundControl*>{name, label}));
+    EXPECT_EQ(SourceCore::Of(*source).Fields(), QStringList{"2"});
     Focus(name);
-    EXPECT_EQ(source->CurrentControl(), name);
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), name);
     delete name;
-    EXPECT_EQ(source->Controls(), QList<TvornBoundControl*>{label});
-    EXPECT_EQ(source->CurrentControl(), nullptr);
+    EXPECT_EQ(SourceCore::Of(*source).Controls(), QList<TvornBoundControl*>{label});
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), nullptr);
     QTest::keyClicks(unbound, "free text");
     EXPECT_EQ(source->State(), ssEmpty) << "an unbound edit is an ordinary edit";
 }
@@ -95,7 +96,7 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     ASSERT_TRUE(source->GetAndFill("1"));
     Focus(widget);
     EXPECT_EQ(enters, 1);
-    EXPECT_EQ(source->CurrentControl(), control);
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), control);
     QTest::keyClick(widget, Qt::Key_F1);
     EXPECT_EQ(window.shown.toStdString(),
               "Person in charge|Choose the person responsible for the test; a new person may be "
@@ -107,7 +108,7 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     Focus(clear);
     EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{});
     EXPECT_EQ(exits, 1);
-    EXPECT_EQ(source->CurrentControl(), nullptr);
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), nullptr);
     SetFieldHelpDisplay(nullptr);
 }
 
@@ -246,7 +247,7 @@ class Fill : public test::ControlForm {
         if (!source->Active()) Open();
         ASSERT_TRUE(source->GetAndFill(record));
         EXPECT_EQ(source->State(), ssBrowse);
-        EXPECT_TRUE(source->ChangedControls().isEmpty());
+        EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
     }
 };
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <string>
 
+#include "source/internal/source_core.h"
 #include "source/vorn_source.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
@@ -50,7 +51,7 @@ class ControlForm : public SourceServer {
     static void Focus(QWidget* widget) { widget->setFocus(Qt::TabFocusReason); }
 
     bool IsChanged(TvornBoundControl* control) const {
-        return source->ChangedControls().contains(control);
+        return SourceCore::Of(*source).ChangedControls().contains(control);
     }
 
     QWidget form;

@@ -15,6 +15,7 @@
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
 #include "source/internal/field_help_display.h"
+#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 #include "tests/support/shown_find.h"
 
@@ -121,7 +122,7 @@ TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
     EXPECT_TRUE(person->Chosen);
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(source->State(), ssNew);
-    EXPECT_TRUE(source->ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
 }
 
 // The cells of each column and the name taken come from their own pieces of the row (the
@@ -137,7 +138,7 @@ TEST_F(DialogEdit, CellsAndTheTakenNameComeFromTheirOwnPieces) {
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
-    EXPECT_TRUE(source->ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
 }
 
 enum class Way { SelectButton, EnterInGrid, DoubleClickRow };
@@ -177,7 +178,7 @@ TEST_P(DialogEditSelect, TakesTheCurrentRowIntoThePointer) {
     EXPECT_EQ(person->InternalValue(), "7");
     EXPECT_EQ(person->ChosenLine, "7^LAINE,LIISA");
     EXPECT_FALSE(person->TextModified);
-    EXPECT_TRUE(source->ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(cancelled, 0);
 }
@@ -237,7 +238,7 @@ TEST_P(DialogEditExit, APointerAcceptedOnLeavingIsTakenOrListed) {
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
-    EXPECT_TRUE(source->ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
 }
 
 INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
@@ -250,7 +251,7 @@ TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
     Open();
     ASSERT_TRUE(source->GetAndFill("1"));
     const QString help = source->FieldHelp(".01", "H");
-    const QString description = source->FieldDescription(".01");
+    const QString description = SourceCore::Of(*source).FieldDescription(".01");
     ASSERT_FALSE(help.isEmpty());
     abbreviation->setFocus();
     abbreviation->selectAll();
@@ -279,7 +280,7 @@ TEST_F(DialogEditHelp, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
     const QString help = source->FieldHelp("7", "H");
-    const QString description = source->FieldDescription("7");
+    const QString description = SourceCore::Of(*source).FieldDescription("7");
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
     EXPECT_EQ(shown, (QStringList{"Person in charge", help + "\r\r" + description}));
     shown.clear();
@@ -354,7 +355,7 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
     EXPECT_EQ(abbreviation->DialogResult, 101);
     EXPECT_TRUE(abbreviation->Chosen);
     EXPECT_TRUE(abbreviation->TextModified);
-    EXPECT_EQ(source->ChangedControls(), QList<TvornBoundControl*>{abbreviation});
+    EXPECT_EQ(SourceCore::Of(*source).ChangedControls(), QList<TvornBoundControl*>{abbreviation});
     EXPECT_EQ(executed, 1);
     // Closing the dialog after an insert is no cancel.
     EXPECT_EQ(cancelled, 0);
@@ -442,10 +443,10 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAndPutsItAtTheHeadOfTheHistory) {
     Released();
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_EQ(source->Iens(), "1,");
+    EXPECT_EQ(source->Address().Iens(), "1,");
     EXPECT_EQ(abbreviation->text(), "HB");
     EXPECT_EQ(abbreviation->ChosenIen, "1");
-    EXPECT_EQ(source->History().value(0).Iens, "1,");
+    EXPECT_EQ(SourceCore::Of(*source).History().value(0).Iens, "1,");
     EXPECT_TRUE(source->HistoryText(0).startsWith("HB"));
     EXPECT_EQ(executed, 1);
 }
@@ -458,17 +459,17 @@ TEST_F(DialogEdit, AFindFromAnEditedRecordReleasesItsLockFirst) {
     abbreviation->selectAll();
     QTest::keyClicks(abbreviation, "CR");
     EXPECT_EQ(source->State(), ssEdit);
-    EXPECT_TRUE(source->Locked());
+    EXPECT_TRUE(SourceCore::Of(*source).Locked());
     Enter(abbreviation);
     TfrmFind* dialog = Shown();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"CREA", "CRP"}));
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
-    EXPECT_EQ(source->Iens(), "6,");
+    EXPECT_EQ(source->Address().Iens(), "6,");
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(source->Locked());
+    EXPECT_FALSE(SourceCore::Of(*source).Locked());
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 2u);
-    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
 }
 
 struct SortClickCase {
@@ -589,7 +590,7 @@ TEST_F(DialogEdit, ExecButtonsFollowTheirEdit) {
     EXPECT_TRUE(pointerButton->IsPointerButton());
     EXPECT_FALSE(findButton->IsPointerButton());
     EXPECT_EQ(findButton->text(), "&Find");
-    EXPECT_EQ(source->ExecButtons().size(), 2);
+    EXPECT_EQ(SourceCore::Of(*source).ExecButtons().size(), 2);
     person->move(40, 120);
     EXPECT_EQ(pointerButton->geometry(), QRect(241, 120, 20, 20));
     pointerButton->move(0, 0);
@@ -626,8 +627,8 @@ TEST_F(DialogEdit, AVetoedInsertInAFindLeavesTheShownRecordUnlockedAndUnchanged)
     Released();
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(source->Locked());
-    EXPECT_TRUE(source->ChangedControls().isEmpty());
+    EXPECT_FALSE(SourceCore::Of(*source).Locked());
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
     EXPECT_EQ(abbreviation->InternalValue(), "HB");
 }
 

@@ -13,6 +13,7 @@
 #include "controls/vorn_list_box.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
@@ -65,7 +66,7 @@ class Integrity : public test::SourceServer {
         return true;
     }
     test::FakeTimer& LockTimer(TvornSource* source) {
-        return static_cast<test::FakeTimer&>(source->LockTimer());
+        return static_cast<test::FakeTimer&>(SourceCore::Of(*source).LockTimer());
     }
     std::size_t Filings(std::size_t mark) const { return CallCount(mark, "DDR FILER"); }
 
@@ -202,7 +203,7 @@ TEST_F(Integrity, ARadioGroupKeepsAChoiceWhenTheFocusPassesThroughItAgain) {
     Focus(f->taker->Button(1));
     Focus(f->name);
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(f->labTest->ChangedControls().contains(f->taker));
+    EXPECT_TRUE(SourceCore::Of(*f->labTest).ChangedControls().contains(f->taker));
     Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(f->labTest->Save());
     EXPECT_EQ(StoredLabTest("1", "5"), "2");
@@ -240,7 +241,7 @@ TEST_F(Integrity, ADetailsEditsGoToTheMasterRecordTheyWereMadeUnder) {
     Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrYes);
     Expect(K::Information, "Saved: Subresult: GLUCOSE X\r\n");
     QTest::mouseClick(f->Btn(DoNext), Qt::LeftButton);
-    EXPECT_NE(f->labTest->RecordNumber(), "35");
+    EXPECT_NE(f->labTest->Address().Number(), "35");
     EXPECT_EQ(Stored("80001.02", "1,35", ".01"), "GLUCOSE X");
     EXPECT_TRUE(OtherCanLock("35"));
 }
@@ -266,7 +267,7 @@ TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
 
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrNo);
     GetParam().read(*f->labTest);
-    EXPECT_EQ(f->labTest->RecordNumber(), "2");
+    EXPECT_EQ(f->labTest->Address().Number(), "2");
     EXPECT_TRUE(OtherCanLock("1"));
     EXPECT_EQ(StoredLabTest("1", "2"), "Hemoglobin");
 }
@@ -277,7 +278,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Reading{"History",
                               [](TvornSource& s) {
                                   s.GoToHistory(0);
-                                  return s.RecordNumber() == "2";
+                                  return s.Address().Number() == "2";
                               }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -288,7 +289,7 @@ TEST_F(Integrity, AGridRowClickDuringAnEditAsksAndCancelKeepsTheRowOfTheEdit) {
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
     const QRect second = f->grid->visualRect(f->grid->model()->index(2, 0));
     QTest::mouseClick(f->grid->viewport(), Qt::LeftButton, {}, second.center());
-    EXPECT_EQ(f->labTest->RecordNumber(), "1");
+    EXPECT_EQ(f->labTest->Address().Number(), "1");
     EXPECT_EQ(f->grid->Cell(0, f->grid->Row()), "HB");
     EXPECT_EQ(f->name->text(), "Haemoglobin");
 }
@@ -307,7 +308,7 @@ TEST_P(MasterMoveCancelled, LeavesTheDetailAndItsEdits) {
     Retype(f->explanation, "GLUCOSE X");
     Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
     GetParam().move(*f->labTest);
-    EXPECT_EQ(f->labTest->RecordNumber(), "35");
+    EXPECT_EQ(f->labTest->Address().Number(), "35");
     EXPECT_EQ(f->labTest->State(), ssBrowse);
     EXPECT_EQ(f->subresult->State(), ssEdit);
     EXPECT_EQ(f->explanation->text(), "GLUCOSE X");
@@ -411,9 +412,9 @@ TEST_F(Integrity, AFailedSaveThroughTheLockTimerKeepsTheTimerGoing) {
     });
     timer.Fire();
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(f->labTest->Locked());
+    EXPECT_TRUE(SourceCore::Of(*f->labTest).Locked());
     EXPECT_TRUE(timer.Enabled());
-    EXPECT_EQ(f->labTest->LockMinutesLeft(), 10);
+    EXPECT_EQ(SourceCore::Of(*f->labTest).LockMinutesLeft(), 10);
 }
 
 TEST_F(Integrity, AFormClosedInTheMiddleOfAnEditGivesItsLockBack) {
@@ -429,7 +430,7 @@ TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
     Retype(f->name, "Haemoglobin");
     Focus(f->length);
     f->labTest->AfterGetAndFill = [this](QObject*) {
-        if (f->labTest->Saving()) Server().Kill();
+        if (SourceCore::Of(*f->labTest).Saving()) Server().Kill();
     };
     modal.OnMessage([](const ui::MessageRequest& r) {
         EXPECT_TRUE(r.text.startsWith("Error encountered.")) << r.text.toStdString();
@@ -437,7 +438,7 @@ TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
     });
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
     EXPECT_EQ(f->labTest->State(), ssBrowse);
-    EXPECT_FALSE(f->labTest->Locked());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).Locked());
     f->labTest->AfterGetAndFill = nullptr;
     Server().Start();
     EXPECT_EQ(StoredLabTest("1", "2"), "Haemoglobin");
@@ -467,7 +468,7 @@ TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) 
     Show("1");
     Expect(K::Error, "The record is being modified by someone else! Try again later.");
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(f->labTest->HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).HasChanges());
     EXPECT_EQ(f->labTest->State(), ssBrowse);
     EXPECT_EQ(f->name->text(), "Hemoglobin");
 }
@@ -480,7 +481,7 @@ TEST_F(Integrity, ADetailWithoutMasterRecordIsEmptyAndCannotBeTypedInto) {
     EXPECT_FALSE(f->labTest->GetAndFill("999"));
     EXPECT_EQ(f->subresult->State(), ssNoMaster);
     EXPECT_EQ(f->explanation->text(), "");
-    EXPECT_EQ(f->subresult->RecordNumber(), "");
+    EXPECT_EQ(f->subresult->Address().Number(), "");
     EXPECT_FALSE(f->explanation->isEnabled());
     EXPECT_FALSE(f->ordering->isEnabled());
     f->labTest->Clear();
@@ -577,7 +578,7 @@ TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
     Show("1");
     f->labTest->SetUserAccess(TvornUserAccess(uaRead) | uaBrowse);
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(f->labTest->HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).HasChanges());
     EXPECT_TRUE(f->labTest->GetAndFill("2")) << "no question";
 }
 
@@ -604,7 +605,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     Show(number.toLatin1().constData());
     ASSERT_EQ(f->departmental->State(), ssBrowse);
     QTest::mouseClick(f->ordering->Button(2), Qt::LeftButton);
-    ASSERT_TRUE(f->departmental->HasChanges());
+    ASSERT_TRUE(SourceCore::Of(*f->departmental).HasChanges());
     Retype(f->explanation, "NEW PART");
     ASSERT_EQ(f->subresult->State(), ssNew);
     other.Call(requests::RecordDelete("80001", number));
@@ -623,7 +624,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     EXPECT_TRUE(asked[0].startsWith("Save new Subresult")) << asked[0].toStdString();
     EXPECT_TRUE(asked[2].startsWith("Save")) << asked[2].toStdString();
     EXPECT_TRUE(asked[2].contains("Departmental lab test")) << asked[2].toStdString();
-    EXPECT_FALSE(f->departmental->HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->departmental).HasChanges());
 }
 
 }  // namespace

@@ -42,6 +42,7 @@
 #include "broker/broker_error.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
@@ -143,7 +144,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         if (actor_ != a.get() || Pick(4) != 0) return;
         Note("  (the lock timers tick under the question)");
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental}) {
-            auto& timer = static_cast<test::FakeTimer&>(s->LockTimer());
+            auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*s).LockTimer());
             for (int minute = 0; minute <= s->LockTimeOut; ++minute)
                 timer.Fire();
         }
@@ -182,7 +183,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
                     if (text.contains(s->FileName)) {
                         AllowDiscardWithDetails(s);
-                        deleting_ = {s->FileNumber, s->FullIens()};
+                        deleting_ = {s->FileNumber, s->Address().FullIens()};
                     }
         }
         if (text.startsWith(QStringLiteral("There is no record"))) {
@@ -242,7 +243,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     TvornSource* ChangedSource() const {
         TvornSource* found = nullptr;
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
-            if (s->Locked()) {
+            if (SourceCore::Of(*s).Locked()) {
                 if (found) return nullptr;
                 found = s;
             }
@@ -257,9 +258,9 @@ class Model : public test::SourceServer, public ui::ModalHost {
         if (!source) return Violation("\"Saved:\" about no known source: " + text.toStdString());
         // Save new files the form's values as a new record, whatever record they were typed in.
         const bool asNew = text.startsWith(QStringLiteral("Saved new"));
-        if (asNew) added_.insert({source->FileNumber, source->FullIens()});
+        if (asNew) added_.insert({source->FileNumber, source->Address().FullIens()});
         const auto check = [&](const QString& field, Typed t) {
-            if (t.record.startsWith(u'+') || asNew) t.record = source->FullIens();
+            if (t.record.startsWith(u'+') || asNew) t.record = source->Address().FullIens();
             if (!t.valid)
                 Violation("\"Saved:\" with a refused value pending in field " +
                           field.toStdString());
@@ -522,7 +523,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
             Note("  typed " + typed.shown.toStdString() + " = " + typed.internal.toStdString() +
                  (typed.unresolved ? " (unresolved)" : "") + ", state " +
                  std::to_string(slot.source->State()) + ", changed " +
-                 std::to_string(slot.source->ChangedControls().contains(slot.control)));
+                 std::to_string(
+                     SourceCore::Of(*slot.source).ChangedControls().contains(slot.control)));
         });
     }
 
@@ -587,7 +589,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                     std::vector<TvornSource*>{f.labTest, f.subresult, f.departmental}[Pick(3)];
                 timerSource_ = s;
                 return AsUser(a.get(), "lock timer of " + s->objectName().toStdString(), [&] {
-                    auto& timer = static_cast<test::FakeTimer&>(s->LockTimer());
+                    auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*s).LockTimer());
                     for (int minute = 0; minute < s->LockTimeOut; ++minute)
                         timer.Fire();
                 });
@@ -632,7 +634,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
 
     // The other user locks the record A shows (and keeps it), or lets its locks go.
     void OtherHoldsOrLetsGo() {
-        const QString record = a->labTest->RecordNumber();
+        const QString record = a->labTest->Address().Number();
         AsUser(b.get(), "other user holds or lets go " + record.toStdString(), [&] {
             if (!held_.isEmpty()) {
                 checker_->Call(requests::Lock("80001", held_, QStringLiteral("UNLOCK")));
@@ -766,8 +768,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
     void Check() {
         std::string status = "  [";
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
-            status += s->FullIens().toStdString() + " " + std::to_string(s->State()) + "/" +
-                      std::to_string(s->ChangedControls().size()) + " ";
+            status += s->Address().FullIens().toStdString() + " " + std::to_string(s->State()) +
+                      "/" + std::to_string(SourceCore::Of(*s).ChangedControls().size()) + " ";
         Note(status + "]");
         const std::vector<test::LoggedCall> calls = log_tail_->Next();
         std::set<QString> filedFiles;
@@ -842,18 +844,18 @@ class Model : public test::SourceServer, public ui::ModalHost {
             if (it->second.unresolved) {
                 // A save may have worked the text out into its entry (and failed), or found it
                 // to be the entry stored: either way the text is still what the user sees.
-                if (!source->ChangedControls().contains(slot->control) &&
+                if (!SourceCore::Of(*source).ChangedControls().contains(slot->control) &&
                     slot->shown() != it->second.shown) {
                     Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                               " is gone without a question");
-                } else if (!source->ChangedControls().contains(slot->control)) {
+                } else if (!SourceCore::Of(*source).ChangedControls().contains(slot->control)) {
                     it = pending_.erase(it);
                     continue;
                 }
             } else if (slot->shown() != it->second.shown)
                 Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                           " is gone without a question");
-            else if (!source->ChangedControls().contains(slot->control))
+            else if (!SourceCore::Of(*source).ChangedControls().contains(slot->control))
                 Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                           " is shown but no longer a change to file");
             ++it;
@@ -864,8 +866,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
             const Slot& slot = *lastTyped_.first;
             Typed typed = lastTyped_.second;
             if (slot.shown() == typed.shown && !typed.unchanged &&
-                slot.source->ChangedControls().contains(slot.control)) {
-                typed.record = slot.source->FullIens();
+                SourceCore::Of(*slot.source).ChangedControls().contains(slot.control)) {
+                typed.record = slot.source->Address().FullIens();
                 pending_[{slot.source, slot.field}] = typed;
             }
             lastTyped_ = {};
@@ -876,15 +878,15 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 continue;
             }
             const TvornSource* top = s;
-            while (top->IsHierarchicalDetail())
-                top = top->Master();
-            touched_.insert({top->FileNumber, top->RecordNumber()});
+            while (SourceCore::Of(*top).IsHierarchicalDetail())
+                top = SourceCore::Of(*top).Master();
+            touched_.insert({top->FileNumber, top->Address().Number()});
             // A record being edited is held: nobody else may lock it meanwhile.
-            if (s->Allows(uaWrite) && !lockLost_.count(s) &&
-                !gone_.count({top->FileNumber, top->RecordNumber()}) &&
-                OtherCanLock(top->FileNumber, top->RecordNumber()))
+            if (SourceCore::Of(*s).Allows(uaWrite) && !lockLost_.count(s) &&
+                !gone_.count({top->FileNumber, top->Address().Number()}) &&
+                OtherCanLock(top->FileNumber, top->Address().Number()))
                 Violation(s->objectName().toStdString() + " edits " +
-                          top->RecordNumber().toStdString() + " without its lock");
+                          top->Address().Number().toStdString() + " without its lock");
         }
         pendingBefore_ = pending_;
     }

@@ -9,6 +9,7 @@
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
 #include "source/internal/field_help_display.h"
+#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -81,7 +82,7 @@ TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     EXPECT_TRUE(IsChanged(edit));
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_EQ(exits, 1);
-    EXPECT_EQ(source->CurrentControl(), name);
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), name);
 }
 
 TEST_F(Edit, AValueTheServerWritesAsTheFilledTextEndsTheEdit) {
@@ -117,7 +118,7 @@ TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
                                               "have."));
     Focus(name);
     EXPECT_EQ(form.focusWidget(), length);
-    EXPECT_EQ(source->CurrentControl(), length);
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), length);
     ReturnToForm();
     EXPECT_EQ(QApplication::focusWidget(), length);
     EXPECT_EQ(length->text(), "999");
@@ -167,7 +168,7 @@ TEST_F(Edit, AWindowThatTakesTheFocusIsNoExit) {
     QApplication::setActiveWindow(&form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     EXPECT_TRUE(edit->Modified()) << "coming back is no enter";
-    EXPECT_EQ(source->CurrentControl(), edit);
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), edit);
 }
 
 // The help window of the program, as F1 finds it installed.

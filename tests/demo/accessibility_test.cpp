@@ -21,6 +21,7 @@
 #include "output/internal/print_form.h"
 #include "output/internal/sel_dev_form.h"
 #include "source/dialog_text.h"
+#include "source/internal/source_core.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
 #include "source/timed_dialog.h"
@@ -160,7 +161,7 @@ TEST_F(Accessibility, EachFieldOfTheLabTestIsDescribedByItsHelpWhenReached) {
     FieldDescriptions describing(&program, false);
     Show("35");
     int described = 0;
-    for (TvornBoundControl* control : form->vornSource1->Controls()) {
+    for (TvornBoundControl* control : SourceCore::Of(*form->vornSource1).Controls()) {
         QWidget* field = control->Widget();
         if (control->IsDisplayOnly() || !field->isVisible() || !field->isEnabled()) continue;
         Activate();

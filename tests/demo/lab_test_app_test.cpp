@@ -18,6 +18,7 @@
 #include "signon/signon_form_front.h"
 #include "source/dialog_text.h"
 #include "source/internal/message_broker.h"
+#include "source/internal/source_core.h"
 #include "source/vorn_source.h"
 #include "tests/demo/lab_test_app.h"
 #include "tests/support/dev_server_process.h"
@@ -167,7 +168,7 @@ TEST_F(LabTestApp, ARecordDeletedHereLeavesTheHistory) {
     EXPECT_EQ(form->Hist[1]->text(), "&2 HB Hemoglobin");
     EXPECT_TRUE(form->Hist[0]->isVisible() && form->Hist[1]->isVisible());
     EXPECT_FALSE(form->Hist[2]->isVisible() || form->Hist[3]->isVisible());
-    for (const TvornHistoryRecord& entry : form->vornSource1->History())
+    for (const TvornHistoryRecord& entry : SourceCore::Of(*form->vornSource1).History())
         EXPECT_FALSE(entry.Text.contains("ZZ1"));
 }
 
@@ -177,7 +178,7 @@ TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     Start();
     FetchCaptions();
     SaveNewZZ1();
-    const QString zz1 = form->vornSource1->RecordNumber();
+    const QString zz1 = form->vornSource1->Address().Number();
     ASSERT_FALSE(zz1.isEmpty());
     form->vornSource1->UpdateHistory();
     ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
@@ -192,8 +193,8 @@ TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     EXPECT_EQ(form->Hist[0]->text(), "&1 HB Hemoglobin");
     EXPECT_TRUE(form->Hist[0]->isVisible());
     EXPECT_FALSE(form->Hist[1]->isVisible());
-    ASSERT_EQ(form->vornSource1->History().size(), 5);
-    EXPECT_TRUE(form->vornSource1->History()[1].Iens.isEmpty());
+    ASSERT_EQ(SourceCore::Of(*form->vornSource1).History().size(), 5);
+    EXPECT_TRUE(SourceCore::Of(*form->vornSource1).History()[1].Iens.isEmpty());
     EXPECT_EQ(form->xDlgAbbreviation->text(), "HB") << "the record shown before stays";
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
 }

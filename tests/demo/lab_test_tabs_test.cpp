@@ -18,6 +18,7 @@
 #include "lookup/internal/xde_string_grid.h"
 #include "output/device_dialog.h"
 #include "output/internal/sel_dev_form.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/message_text.h"
 #include "source/record_requests.h"
@@ -191,7 +192,7 @@ TEST_F(Tabs, TheHighlightedResultIsScrolledIntoView) {
     for (int row = 0; row < last; ++row)
         QTest::keyClick(grid, Qt::Key_Down);
     ASSERT_EQ(grid->currentRow(), last);
-    ASSERT_EQ(form->vornSource4->RecordNumber(), grid->RecordNumberAt(last + 1));
+    ASSERT_EQ(form->vornSource4->Address().Number(), grid->RecordNumberAt(last + 1));
     // Read again (as after a zoom): the view starts at the top, then goes to the highlight.
     form->vornSource4->Refresh();
     EXPECT_EQ(grid->currentRow(), last);
@@ -251,7 +252,7 @@ TEST_F(Tabs, ASubresultEditIsFiledUnderItsLabTestWhenTheHistoryMovesAway) {
     ASSERT_TRUE(form->vornSource1->GetAndFill("36"));
     form->vornSource1->UpdateHistory();
     Page(5);
-    const QString subresult = form->vornSource5->RecordNumber();
+    const QString subresult = form->vornSource5->Address().Number();
     ASSERT_FALSE(subresult.isEmpty());
     ASSERT_TRUE(form->vornSource5->SetFieldValue(".01", QStringLiteral("CHANGED")));
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
@@ -260,7 +261,7 @@ TEST_F(Tabs, ASubresultEditIsFiledUnderItsLabTestWhenTheHistoryMovesAway) {
     });
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });  // Saved:
     form->Hist[1]->trigger();
-    EXPECT_EQ(form->vornSource1->RecordNumber(), "35");
+    EXPECT_EQ(form->vornSource1->Address().Number(), "35");
     EXPECT_EQ(Stored("80001.02", subresult + ",36", ".01"), "CHANGED");
     EXPECT_NE(Stored("80001.02", subresult + ",35", ".01"), "CHANGED");
     EXPECT_TRUE(OtherCanLock("36"));
@@ -370,7 +371,7 @@ TEST_F(Tabs, ZoomAndInsertOpenTheSecondaryFormsAndTheGridShowsWhatTheyFiled) {
     Page(4);
     const QString result = form->xgrdLogOpen->RecordNumber();
     modal.OnForm<TfrmLabResult>([&](TfrmLabResult& f) {
-        EXPECT_EQ(f.vornSource1->RecordNumber(), result);
+        EXPECT_EQ(f.vornSource1->Address().Number(), result);
         EXPECT_EQ(f.vornSource1->MasterSource(), form->vornSource1);
         EXPECT_FALSE(f.xedtName->isEnabled());
         f.BtnExit->click();
@@ -439,7 +440,7 @@ TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesDeleteAll) {
         "You may not delete records of file 80006 (DEMO DEPARTMENTAL LAB TEST).");
     const int rows = form->xgrdLogSub->RowCount();
     Click(form->btnDeleteAll);
-    EXPECT_EQ(form->vornSource2->DeletedCount(), 0);
+    EXPECT_EQ(SourceCore::Of(*form->vornSource2).DeletedCount(), 0);
     EXPECT_EQ(form->xgrdLogSub->RowCount(), rows);
     EXPECT_GT(rows, 1) << "the wards are still listed";
 }

@@ -5,6 +5,7 @@
 #include <QTextEdit>
 
 #include "lookup/internal/xde_string_grid.h"
+#include "source/internal/source_core.h"
 #include "source/timed_dialog.h"
 #include "tests/demo/keyboard_walk.h"
 #include "tests/demo/lab_test_app.h"
@@ -72,11 +73,11 @@ const SaveWay kSaveWays[] = {
          ASSERT_FALSE(key.isNull()) << f.xbtnSave->text().toStdString();
          QTest::keyClick(f.xDlgAbbreviation, key.toLatin1(), Qt::AltModifier);
          // A button's accelerator clicks it once its pressed look has shown.
-         QTest::qWaitFor([&f] { return !f.vornSource1->HasChanges(); }, 2000);
+         QTest::qWaitFor([&f] { return !SourceCore::Of(*f.vornSource1).HasChanges(); }, 2000);
      }},
     {"LockTimer", true,
      [](test::LabTestApp&, TfrmLabTest& f) {
-         auto& timer = static_cast<test::FakeTimer&>(f.vornSource1->LockTimer());
+         auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*f.vornSource1).LockTimer());
          for (int minute = 0; minute < f.vornSource1->LockTimeOut; ++minute)
              timer.Fire();
      }},
@@ -129,7 +130,7 @@ TEST_P(WardLookup, RefusedWithNoItsListEndsAndNothingIsLockedOrFiled) {
     Show("1");  // two wards: the row click has another row to go to
     Page(2);
     Activate();
-    const QString ward = form->vornSource2->RecordNumber();
+    const QString ward = form->vornSource2->Address().Number();
     const QString wardName = Stored("80006", ward, ".01");
     TypeInto(form->xDlgWard, QStringLiteral("INT"));
     QString question;
@@ -140,7 +141,7 @@ TEST_P(WardLookup, RefusedWithNoItsListEndsAndNothingIsLockedOrFiled) {
     } else {
         TvornGrid* grid = form->xgrdLogSub;
         ASSERT_GE(grid->RowCount(), 3);
-        const int other = form->vornSource2->RecordNumber() == grid->RecordNumberAt(1) ? 1 : 0;
+        const int other = form->vornSource2->Address().Number() == grid->RecordNumberAt(1) ? 1 : 0;
         const QRect cell = grid->visualRect(grid->model()->index(other, 0));
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
@@ -148,10 +149,10 @@ TEST_P(WardLookup, RefusedWithNoItsListEndsAndNothingIsLockedOrFiled) {
     EXPECT_EQ(ShownFind(), nullptr) << "No ends the lookup typed under the question";
     EXPECT_EQ(form->xDlgWard->Dialog(), nullptr);
     EXPECT_EQ(Filings(mark), 0u);
-    EXPECT_FALSE(form->vornSource2->Locked());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Locked());
     EXPECT_TRUE(OtherCanLock("80006", ward));
     EXPECT_EQ(Stored("80006", ward, ".01"), wardName);
-    EXPECT_FALSE(form->vornSource2->HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).HasChanges());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, WardLookup, ::testing::Values(Leave::Tab, Leave::Row));
@@ -165,7 +166,7 @@ TEST_F(Lookups, AListLeftOpenWhileTheFormMovesOnPutsNothingIntoTheRecordNowShown
     ASSERT_TRUE(form->vornSource1->GetAndFill("2"));
     EXPECT_EQ(ShownFind(), nullptr);
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-    EXPECT_FALSE(form->vornSource1->Locked());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).Locked());
     EXPECT_EQ(form->xDlgCharge->InternalValue(), Stored("80001", "2", "7"));
 }
 
@@ -179,7 +180,7 @@ TEST_F(Lookups, ThePersonTypedBackOverAPickIsTheOneFiled) {
     TypeInto(form->xDlgCharge, QStringLiteral("VIRTANEN,AINO"));
     QTest::keyClick(form->xDlgCharge, Qt::Key_Tab);
     EXPECT_EQ(form->xDlgCharge->InternalValue(), "1");
-    EXPECT_FALSE(form->vornSource1->ChangedControls().contains(form->xDlgCharge));
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).ChangedControls().contains(form->xDlgCharge));
 }
 
 // Yes to the question while the person list is open cannot save: the user is told why and

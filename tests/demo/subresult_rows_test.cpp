@@ -60,7 +60,7 @@ class SubresultRows : public test::LabTestApp {
         }
         ASSERT_EQ(selected.size(), 1);
         EXPECT_EQ(grid->RecordNumberAt(selected.first().row() + 1),
-                  form->vornSource5->RecordNumber());
+                  form->vornSource5->Address().Number());
         EXPECT_EQ(grid->Cell(0, selected.first().row() + 1),
                   form->vornSource5->GetFieldText(QStringLiteral(".01")));
     }

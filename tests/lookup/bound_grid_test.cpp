@@ -11,6 +11,7 @@
 #include <QSet>
 
 #include "source/filer_request.h"
+#include "source/internal/source_core.h"
 #include "source/record_requests.h"
 #include "tests/lookup/grid_form.h"
 #include "tests/support/departmental_detail.h"
@@ -40,14 +41,14 @@ TEST_F(Grid, DownArrowOntoTheLastRowOfABatchFetchesTheNextBatchAndAClearFetchesN
     QTest::keyClick(grid, Qt::Key_Down);
     EXPECT_EQ(grid->Row(), 49);
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "row 49 is not the last row";
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(49)) << "the source follows the row";
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(49)) << "the source follows the row";
 
     mark = CallMark();
     QTest::keyClick(grid, Qt::Key_Down);
     EXPECT_EQ(grid->Row(), 50);
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u);
     ASSERT_EQ(grid->RowCount(), 101);
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(50));
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(50));
     QSet<QString> records;
     for (int row = 1; row < grid->RowCount(); ++row)
         records.insert(grid->RecordNumberAt(row));
@@ -92,10 +93,10 @@ TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
 
     grid->FollowClicks(false);
     ClickRow(*grid, 2);
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(1));
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(1));
     EXPECT_TRUE(grid->FollowsClicks()) << "following comes back after one click";
     ClickRow(*grid, 3);
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(3));
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(3));
     EXPECT_EQ(clicks, 2);
 }
 
@@ -111,18 +112,18 @@ TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
     source->Open();
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source->First());
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(1));
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(1));
     EXPECT_EQ(grid->Cell(2, 1), "250");
     EXPECT_FALSE(first->isEnabled()) << "the first row is the first record";
     ASSERT_TRUE(source->Next());
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(2));
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(2));
     EXPECT_EQ(grid->Row(), 2);
     EXPECT_TRUE(first->isEnabled());
     ASSERT_TRUE(source->Prior());
     EXPECT_EQ(grid->Row(), 1);
     ASSERT_TRUE(source->Last());
     EXPECT_EQ(grid->Row(), 40);
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(40));
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(40));
     EXPECT_FALSE(next->isEnabled()) << "the last row is the last record";
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "the grid moves instead of the lister";
 }
@@ -246,7 +247,7 @@ TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
     source->Open();
     ASSERT_EQ(grid->Cell(0, 1), "ALB");
     ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(3)));
-    const QString shown = source->RecordNumber();
+    const QString shown = source->Address().Number();
     const QString name = abbreviation->text();
 
     PressHeader(*grid, 2, Qt::LeftButton);
@@ -255,7 +256,7 @@ TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
     EXPECT_FALSE(grid->horizontalHeaderItem(0)->font().bold());
     EXPECT_EQ(grid->Cell(2, 1), "1");
     EXPECT_EQ(grid->Cell(2, 40), "250");
-    EXPECT_EQ(source->RecordNumber(), shown);
+    EXPECT_EQ(source->Address().Number(), shown);
     EXPECT_EQ(abbreviation->text(), name);
     EXPECT_EQ(grid->RecordNumber(), shown) << "the row of the record shown is current";
 }
@@ -273,7 +274,7 @@ TEST_F(HeaderClick, MovesToTheFirstRecordWhenTheShownOneIsNoLongerListed) {
     PressHeader(*grid, 2, Qt::LeftButton);
     ASSERT_EQ(grid->RowCount(), 41);
     EXPECT_EQ(grid->Cell(2, 1), "1");
-    EXPECT_EQ(source->RecordNumber(), grid->RecordNumberAt(1));
+    EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(1));
     EXPECT_EQ(abbreviation->text(), grid->Cell(0, 1));
     EXPECT_EQ(grid->Row(), 1);
 }
@@ -471,16 +472,17 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
     EXPECT_EQ(masterName->text(), "U-STIX");
     EXPECT_EQ(test::GridForm::ColumnTexts(*subresultGrid, 0),
               (QStringList{"GLUCOSE", "LEUKOCYTES", "PH", "PROTEIN"}));
-    EXPECT_EQ(subresult->FullIens(), "1,35,") << "the detail shows its first record";
+    EXPECT_EQ(subresult->Address().FullIens(), "1,35,") << "the detail shows its first record";
     EXPECT_EQ(explanation->text(), "GLUCOSE");
 
     test::GridForm::ClickRow(*subresultGrid, 3);
     EXPECT_EQ(subresult->State(), ssBrowse);
-    EXPECT_EQ(subresult->FullIens(), "3,35,");
-    EXPECT_EQ(subresult->RecordNumber(), "3");
+    EXPECT_EQ(subresult->Address().FullIens(), "3,35,");
+    EXPECT_EQ(subresult->Address().Number(), "3");
     EXPECT_EQ(explanation->text(), "PH");
-    ASSERT_FALSE(subresult->RecordLines().isEmpty());
-    EXPECT_EQ(subresult->RecordLines().first().section(u'^', 0, 1), "80001.02^3,35");
+    ASSERT_FALSE(SourceCore::Of(*subresult).RecordLines().isEmpty());
+    EXPECT_EQ(SourceCore::Of(*subresult).RecordLines().first().section(u'^', 0, 1),
+              "80001.02^3,35");
     EXPECT_EQ(subresultGrid->Row(), 3);
 }
 
@@ -488,16 +490,16 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     OpenAll();
     const std::size_t mark = CallMark();
     ASSERT_TRUE(master->GetAndFill("12"));
-    EXPECT_EQ(departmental->LinkScreen(), "I 12=$P($G(^(0)),U,2)");
+    EXPECT_EQ(SourceCore::Of(*departmental).LinkScreen(), "I 12=$P($G(^(0)),U,2)");
     EXPECT_EQ(CallCount(mark, "VRNX LOGICAL POINTER"), 1u);
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u) << "only the subresults are walked";
     ASSERT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumberAt(1), "52");
-    EXPECT_EQ(departmental->RecordNumber(), "52");
+    EXPECT_EQ(departmental->Address().Number(), "52");
     EXPECT_EQ(departmental->GetFieldValue("2"), "12");
 
     ASSERT_TRUE(master->GetAndFill("22"));
-    EXPECT_EQ(departmental->LinkScreen(), "I 22=$P($G(^(0)),U,2)");
+    EXPECT_EQ(SourceCore::Of(*departmental).LinkScreen(), "I 22=$P($G(^(0)),U,2)");
     ASSERT_EQ(departmentalGrid->RowCount(), 7);
     const QStringList wards = test::GridForm::ColumnTexts(*departmentalGrid, 0);
     QStringList sorted = wards;
@@ -505,7 +507,7 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     EXPECT_EQ(wards, sorted) << "the server sorts on .01 when the grid is not sorted";
     for (int row = 1; row < departmentalGrid->RowCount(); ++row) {
         test::GridForm::ClickRow(*departmentalGrid, row);
-        EXPECT_EQ(departmental->RecordNumber(), departmentalGrid->RecordNumberAt(row));
+        EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(row));
         EXPECT_EQ(departmental->GetFieldValue("2"), "22");
         EXPECT_EQ(ward->text(), wards[row - 1]);
     }
@@ -516,7 +518,7 @@ TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
     ASSERT_TRUE(master->GetAndFill("12"));
     departmental->Insert();
     ASSERT_EQ(departmental->State(), ssNew);
-    EXPECT_TRUE(departmental->LinkPending()) << "no control shows the link field";
+    EXPECT_TRUE(SourceCore::Of(*departmental).LinkPending()) << "no control shows the link field";
     EXPECT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumber(), "");
 
@@ -524,7 +526,7 @@ TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
     ordering->Change("2", "OFFICE HOURS ONLY");
     ASSERT_TRUE(departmental->SaveAs());
 
-    const QString added = departmental->RecordNumber();
+    const QString added = departmental->Address().Number();
     ASSERT_FALSE(added.isEmpty());
     EXPECT_NE(added, "52");
     EXPECT_EQ(StoredLink(added), "12");
@@ -540,15 +542,15 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
             buttons.append(new FakeOperationButton(*detail, op, &form));
     OpenAll();
     ASSERT_TRUE(master->GetAndFill("36"));
-    EXPECT_EQ(subresult->FullIens(), "4,36,") << "HEMATOCRIT heads the B index";
-    EXPECT_EQ(departmental->RecordNumber(), departmentalGrid->RecordNumberAt(1));
+    EXPECT_EQ(subresult->Address().FullIens(), "4,36,") << "HEMATOCRIT heads the B index";
+    EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(1));
     EXPECT_EQ(departmentalGrid->RowCount(), 3);
 
     master->Clear();
     for (TvornSource* detail : {subresult, departmental}) {
         SCOPED_TRACE(detail->objectName().toStdString());
         EXPECT_EQ(detail->State(), ssNoMaster);
-        EXPECT_EQ(detail->RecordNumber(), "");
+        EXPECT_EQ(detail->Address().Number(), "");
     }
     for (FakeOperationButton* button : buttons)
         EXPECT_FALSE(button->isEnabled()) << button->Operation();
@@ -562,10 +564,10 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
 
     ASSERT_TRUE(master->GetAndFill("36"));
     EXPECT_EQ(subresult->State(), ssBrowse);
-    EXPECT_EQ(subresult->FullIens(), "4,36,");
+    EXPECT_EQ(subresult->Address().FullIens(), "4,36,");
     EXPECT_EQ(explanation->text(), "HEMATOCRIT");
     EXPECT_EQ(departmental->State(), ssBrowse);
-    EXPECT_EQ(departmental->RecordNumber(), departmentalGrid->RecordNumberAt(1));
+    EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(1));
     EXPECT_EQ(departmental->GetFieldValue("2"), "36");
     for (FakeOperationButton* button : buttons) {
         const bool atFirstRow = button->Operation() == DoFirst;

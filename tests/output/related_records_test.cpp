@@ -13,6 +13,7 @@
 #include "lookup/internal/logical_listing.h"
 #include "output/internal/pntr_conf_form.h"
 #include "output/related_records.h"
+#include "source/internal/source_core.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
 #include "tests/output/output_form.h"
@@ -34,7 +35,7 @@ class Related : public test::OutputForm {
         master.FileNumber = "80001";
         for (TvornSource* s : {&master, &wards, &subresults}) {
             s->SetRPCBroker(&Broker());
-            s->Loaded();
+            static_cast<ui::LoadedComponent&>(*s).Loaded();
             s->Open();
         }
     }
@@ -129,7 +130,7 @@ TEST_F(Related, ClearAllThatTheServerRefusesChangesNothingAndSaysSo) {
     Expect(MessageKind::Error, Text(40));
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
     EXPECT_EQ(WardsOf("9"), 3) << "the link field is required";
-    EXPECT_FALSE(wards.HasChanges());
+    EXPECT_FALSE(SourceCore::Of(wards).HasChanges());
 }
 
 TEST_F(Related, ALinkFailingPartWayThroughDeleteAllTellsWhatWasDeletedAndWhatNot) {
@@ -157,7 +158,7 @@ TEST_F(Related, ALinkDeadBeforeTheMovesFilingSaysNoneWasMoved) {
     EXPECT_FALSE(MoveAll(master, wards, "10"));
     Server().Start();
     EXPECT_EQ(WardsOf("9"), 3);
-    EXPECT_FALSE(wards.HasChanges());
+    EXPECT_FALSE(SourceCore::Of(wards).HasChanges());
 }
 
 TEST_F(Related, ALinkDeadBeforeTheClearingsFilingSaysNoneWasCleared) {

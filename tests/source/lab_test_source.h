@@ -23,7 +23,7 @@ class LabTestSource : public SourceServer {
     // Binds the source to `broker` (the test's DEMO broker by default) and opens it.
     void Open(TRPCBroker* broker = nullptr) {
         source.SetRPCBroker(broker ? broker : &Broker());
-        source.Loaded();
+        static_cast<ui::LoadedComponent&>(source).Loaded();
         source.Open();
     }
 

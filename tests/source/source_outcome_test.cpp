@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "source/internal/source_core.h"
 #include "source/source_presenter.h"
 #include "tests/source/lab_test_source.h"
 
@@ -59,7 +60,7 @@ TEST_F(Outcomes, TheUsersCancelIsCancelled) {
 
 TEST_F(Outcomes, ARefusedValueCarriesTheValidatorsReasons) {
     source.Insert();
-    EXPECT_FALSE(source.Validate("4", "not a date").valid);
+    EXPECT_FALSE(SourceCore::Of(source).Validate("4", "not a date").valid);
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Validate);
     EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
     EXPECT_FALSE(source.LastOutcome().lines.isEmpty());
@@ -69,7 +70,7 @@ TEST_F(Outcomes, ALockHeldByAnotherUserIsRefused) {
     test::OtherUser other(SecondBroker(), form);
     other.source.GetAndFill("1");
     other.name.Change("Held", "Held");
-    ASSERT_TRUE(other.source.Locked());
+    ASSERT_TRUE(SourceCore::Of(other.source).Locked());
     source.GetAndFill("1");
     EXPECT_FALSE(source.LockRecord());
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Lock);
@@ -100,9 +101,9 @@ TEST_F(Outcomes, ADeletionTheServerRefusesCarriesItsReason) {
     name.Change("To delete", "To delete");
     ASSERT_TRUE(source.SaveAs());
     test::OtherUser other(SecondBroker(), form);
-    other.source.GetAndFill(source.RecordNumber());
+    other.source.GetAndFill(source.Address().Number());
     other.name.Change("Held", "Held");
-    ASSERT_TRUE(other.source.Locked());
+    ASSERT_TRUE(SourceCore::Of(other.source).Locked());
     EXPECT_FALSE(source.Delete());
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Delete);
     EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "source/internal/source_core.h"
 #include "source/source_presenter.h"
 #include "tests/source/lab_test_source.h"
 
@@ -57,7 +58,7 @@ TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEdit) {
     EXPECT_EQ(presenter.shown[0].kind, K::Confirmation);
     EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(source.HasChanges());
+    EXPECT_TRUE(SourceCore::Of(source).HasChanges());
 }
 
 TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
@@ -73,8 +74,8 @@ TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
 
 TEST(DefaultPresenter, IsTheToolsetsMessageDialog) {
     TvornSource source;
-    EXPECT_NE(dynamic_cast<DialogPresenter*>(&source.Presenter()), nullptr);
-    EXPECT_EQ(&source.Presenter(), &DefaultSourcePresenter());
+    EXPECT_NE(dynamic_cast<DialogPresenter*>(&SourceCore::Of(source).Presenter()), nullptr);
+    EXPECT_EQ(&SourceCore::Of(source).Presenter(), &DefaultSourcePresenter());
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 
 #include "broker/internal/broker_link.h"
 #include "broker/internal/clock.h"
+#include "source/internal/source_core.h"
 #include "source/message_text.h"
 #include "tests/source/lab_test_source.h"
 #include "tests/support/departmental_detail.h"
@@ -30,10 +31,10 @@ TEST_F(Activation, AReaderKeepsReadAndBrowseButLosesWriteInsertAndDeleteWhatever
     source.SetUserAccess(kAllAccess);
     Open(&SecondBroker(test::kReaderCodes));
     EXPECT_EQ(source.UserAccess(), TvornUserAccess(uaRead | uaBrowse));
-    EXPECT_EQ(source.EffectiveAccess(), TvornUserAccess(uaRead | uaBrowse));
+    EXPECT_EQ(SourceCore::Of(source).EffectiveAccess(), TvornUserAccess(uaRead | uaBrowse));
     source.SetUserAccess(kAllAccess);
     EXPECT_EQ(source.UserAccess(), TvornUserAccess(uaRead | uaBrowse)) << "narrowed at run time";
-    EXPECT_EQ(source.UserData(), "READER,USER");
+    EXPECT_EQ(SourceCore::Of(source).UserData(), "READER,USER");
 }
 
 TEST_F(Activation, TheServersAccessCodesAreAskedOnlyWhenTheFormUsesThem) {
@@ -65,8 +66,8 @@ TEST_F(Activation, AMissingFileNumberOrBrokerIsSaidAndTheSourceStaysInactive) {
 TEST_F(Activation, AControlRegisteredTwiceIsOneEntryAndTwoControlsOnOneFieldShareItsField) {
     source.RegisterControl(&name, "2");
     test::FakeBoundControl sameField(source, "2", &form);
-    EXPECT_EQ(source.Controls().size(), 6);
-    EXPECT_EQ(source.Fields(), (QStringList{".01", "2", "4", "6", "100"}));
+    EXPECT_EQ(SourceCore::Of(source).Controls().size(), 6);
+    EXPECT_EQ(SourceCore::Of(source).Fields(), (QStringList{".01", "2", "4", "6", "100"}));
 }
 
 TEST_F(Activation, AMasterMustBeAnotherDataSource) {
@@ -75,11 +76,11 @@ TEST_F(Activation, AMasterMustBeAnotherDataSource) {
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error,
                                "Component is not valid TvornSource component!");
     source.SetMasterSource(&form);
-    EXPECT_EQ(source.Master(), &master);
+    EXPECT_EQ(SourceCore::Of(source).Master(), &master);
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error,
                                "Component can't be both master and detail!");
     source.SetMasterSource(&source);
-    EXPECT_EQ(source.Master(), nullptr);
+    EXPECT_EQ(SourceCore::Of(source).Master(), nullptr);
 }
 
 // A state change is a transition alone: whatever the state, it asks the server nothing (the
@@ -91,7 +92,7 @@ TEST_F(Activation, AStateChangeMakesNoServerCall) {
     for (TvornSourceState state : {ssEdit, ssBrowse, ssNew, ssEmpty, ssNoMaster, ssEdit})
         source.SetState(state);
     EXPECT_EQ(CallNamesSince(mark), Calls{});
-    EXPECT_FALSE(source.Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locked());
 }
 
 // The internal and external value of a validation.
@@ -109,19 +110,23 @@ class Validation : public test::LabTestSource {
 
 TEST_F(Validation, TheServersInternalAndExternalValuesAreTheAnswer) {
     ValidatedValue answer;
-    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = source.Validate("4", "12/6/2026")).valid); }),
+    EXPECT_EQ(CallsOf([&] {
+                  EXPECT_TRUE((answer = SourceCore::Of(source).Validate("4", "12/6/2026")).valid);
+              }),
               Calls{"DDR VALIDATOR"});
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
     const test::LoggedCall sent = CallsSince(CallMark() - 1)[0];
     EXPECT_EQ(sent.Entry("\"IENS\""), "+1,");
-    EXPECT_FALSE((answer = source.Validate("4", "not a date")).valid);
+    EXPECT_FALSE((answer = SourceCore::Of(source).Validate("4", "not a date")).valid);
     EXPECT_EQ(Values(answer), (QStringList{"", ""}));
 }
 
 TEST_F(Validation, AVetoMakesTheValueValidWithAnEmptyInternalValueAndNoCall) {
     source.BeforeValidateField = [](QObject*, bool& allow, QString&, QString&) { allow = false; };
     ValidatedValue answer;
-    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = source.Validate("4", "whatever")).valid); }),
+    EXPECT_EQ(CallsOf([&] {
+                  EXPECT_TRUE((answer = SourceCore::Of(source).Validate("4", "whatever")).valid);
+              }),
               Calls{});
     EXPECT_EQ(Values(answer), (QStringList{"", "whatever"}));
 }
@@ -139,7 +144,7 @@ TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
         external = "refused here";
     };
     const std::size_t mark = CallMark();
-    const ValidatedValue answer = source.Validate("4", "12/6/2026");
+    const ValidatedValue answer = SourceCore::Of(source).Validate("4", "12/6/2026");
     EXPECT_FALSE(answer.valid);
     EXPECT_EQ(seen, "6=12");
     EXPECT_EQ(Values(answer), (QStringList{"12", "refused here"}));
@@ -240,7 +245,7 @@ class KilledServer : public test::LabTestSource {
 
 TEST_F(KilledServer, AnActivationCutShortStartsOverWhenTheServerIsBack) {
     source.SetRPCBroker(&Broker());
-    source.Loaded();
+    static_cast<ui::LoadedComponent&>(source).Loaded();
     KilledDuring([&] { source.Open(); });
     EXPECT_FALSE(source.Active());
     EXPECT_EQ(source.State(), ssInactive);
@@ -254,9 +259,9 @@ TEST_F(KilledServer, AValidationCutShortLeavesNoFlagAndWorksWhenTheServerIsBack)
     Open();
     source.Insert();
     KilledDuring([&] { source.ValidateField("4", "12/6/2026"); });
-    EXPECT_FALSE(source.Validating());
+    EXPECT_FALSE(SourceCore::Of(source).Validating());
     EXPECT_EQ(source.State(), ssNew);
-    const ValidatedValue answer = source.Validate("4", "12/6/2026");
+    const ValidatedValue answer = SourceCore::Of(source).Validate("4", "12/6/2026");
     EXPECT_TRUE(answer.valid);
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
 }
@@ -277,13 +282,13 @@ TEST_F(Reading, ARecordIsReadWithEveryFieldOfTheFormAndTheTwoEndsAreAsked) {
     EXPECT_EQ(read.Entry("\"FIELDS\""), ".01;2;4;6;100;");
     EXPECT_EQ(read.Entry("\"IENS\""), "1,");
     EXPECT_EQ(read.Entry("\"FLAGS\""), "IE");
-    EXPECT_EQ(source.Iens(), "1,");
+    EXPECT_EQ(source.Address().Iens(), "1,");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(abbreviation.text(), "HB");
     EXPECT_EQ(name.text(), "Hemoglobin");
     EXPECT_EQ(introduced.internalValue, "3100101");
-    EXPECT_EQ(source.IndexValue(), "HB");
-    EXPECT_FALSE(source.AtFirst());
+    EXPECT_EQ(SourceCore::Of(source).IndexValue(), "HB");
+    EXPECT_FALSE(SourceCore::Of(source).AtFirst());
     EXPECT_TRUE(next.isEnabled() && prior.isEnabled());
 }
 
@@ -320,7 +325,7 @@ TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOneAndPriorComes
 TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
     ASSERT_TRUE(source.Last());
     const QString lastOne = abbreviation.text();
-    EXPECT_TRUE(source.AtLast());
+    EXPECT_TRUE(SourceCore::Of(source).AtLast());
     EXPECT_FALSE(next.isEnabled());
     const std::size_t mark = CallMark();
     EXPECT_TRUE(source.Next());
@@ -331,7 +336,7 @@ TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
 
     ASSERT_TRUE(source.First());
     EXPECT_EQ(abbreviation.text(), "ALB");
-    EXPECT_TRUE(source.AtFirst());
+    EXPECT_TRUE(SourceCore::Of(source).AtFirst());
     EXPECT_FALSE(first.isEnabled() || prior.isEnabled());
     EXPECT_TRUE(source.Prior());
     EXPECT_EQ(abbreviation.text(), "ALB");
@@ -340,18 +345,18 @@ TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
 TEST_F(Reading, AMissingRecordAndFirstAndLastOnAnEmptyFileEmptyTheForm) {
     EXPECT_FALSE(source.GetAndFill("999"));
     EXPECT_EQ(source.State(), ssEmpty);
-    EXPECT_EQ(source.RecordNumber(), "");
+    EXPECT_EQ(source.Address().Number(), "");
     EXPECT_EQ(abbreviation.text(), "");
     source.GetAndFill("1");
     source.FMScreen = "I 0";
     EXPECT_FALSE(source.First());
     EXPECT_EQ(abbreviation.text(), "");
-    EXPECT_EQ(source.Iens(), ",") << "no record has one spelling";
+    EXPECT_EQ(source.Address().Iens(), ",") << "no record has one spelling";
     EXPECT_EQ(source.State(), ssEmpty);
     source.GetAndFill("1");
     EXPECT_FALSE(source.Last());
     EXPECT_EQ(name.text(), "");
-    EXPECT_TRUE(source.RecordLines().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(source).RecordLines().isEmpty());
 }
 
 TEST_F(Reading, AFieldTheFormDoesNotCarryIsReadOnItsOwn) {
@@ -369,15 +374,15 @@ TEST_F(Reading, ARecordVisitedAgainMovesToTheHeadOfTheHistoryAndIsKeptOnce) {
         source.GetAndFill(record);
         source.UpdateHistory();
     }
-    ASSERT_EQ(source.History().size(), 5);
-    EXPECT_EQ(source.History()[0].Iens, "1,");
+    ASSERT_EQ(SourceCore::Of(source).History().size(), 5);
+    EXPECT_EQ(SourceCore::Of(source).History()[0].Iens, "1,");
     EXPECT_EQ(source.HistoryText(0), "HB Hemoglobin");
-    EXPECT_EQ(source.History()[1].Iens, "5,");
-    EXPECT_EQ(source.History()[2].Iens, "3,");
+    EXPECT_EQ(SourceCore::Of(source).History()[1].Iens, "5,");
+    EXPECT_EQ(SourceCore::Of(source).History()[2].Iens, "3,");
     EXPECT_EQ(source.HistoryText(3), "");
     source.GoToHistory(2);
-    EXPECT_EQ(source.Iens(), "3,");
-    EXPECT_EQ(source.History()[0].Iens, "3,");
+    EXPECT_EQ(source.Address().Iens(), "3,");
+    EXPECT_EQ(SourceCore::Of(source).History()[0].Iens, "3,");
 }
 
 TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
@@ -396,7 +401,7 @@ TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
     EXPECT_EQ(filer->Entry("1,2", 1), " ");
     EXPECT_EQ(filer->Entry("1,3", 1), "three");
     EXPECT_EQ(description.lines, (QStringList{"one", "", "three"}));
-    EXPECT_EQ(source.RecordKeys().filter(QRegularExpression("^100")).size(), 5);
+    EXPECT_EQ(SourceCore::Of(source).RecordKeys().filter(QRegularExpression("^100")).size(), 5);
 }
 
 // A text far longer than a message's five-digit count: the call goes out with its count
@@ -440,7 +445,7 @@ class LogicalDetail : public test::LabTestSource {
 TEST_F(LogicalDetail, BrowsesWithTheMastersRecordAndTheLinkScreen) {
     Open();
     detail.SetRPCBroker(&Broker());
-    detail.Loaded();
+    static_cast<ui::LoadedComponent&>(detail).Loaded();
     detail.Open();
     EXPECT_EQ(detail.State(), ssNoMaster) << "the master shows no record yet";
     const std::size_t mark = CallMark();

@@ -6,6 +6,7 @@
 #include <QTextEdit>
 
 #include "broker/rpc_broker.h"
+#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/source/lab_test_source.h"
@@ -50,7 +51,7 @@ TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlock
     EXPECT_FALSE(sent[3].Entry("2", 1)) << "only the changed field is filed";
     EXPECT_EQ(sent[4].Entry("\"ACT\""), "UNLOCK");
     EXPECT_EQ(source.State(), ssBrowse);
-    EXPECT_FALSE(source.Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locked());
 }
 
 TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber) {
@@ -66,7 +67,7 @@ TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber
     EXPECT_EQ(filer.Entry("2", 1), "80001^2^+1^New test");
     EXPECT_FALSE(filer.Entry("3", 1)) << "the empty date keeps its number unused";
     EXPECT_EQ(filer.Entry("4", 1), "80001^6^+1^5");
-    EXPECT_EQ(source.Iens(), "41,");
+    EXPECT_EQ(source.Address().Iens(), "41,");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(abbreviation.text(), "ZZ1");
 }
@@ -95,7 +96,7 @@ TEST_F(Saving, SaveAsOfAStoredRecordFilesACopy) {
     abbreviation.Change("HB2", "HB2");
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });
     ASSERT_TRUE(source.SaveAs());
-    EXPECT_EQ(source.Iens(), "41,");
+    EXPECT_EQ(source.Address().Iens(), "41,");
     EXPECT_EQ(name.text(), "Hemoglobin");
     source.GetAndFill("1");
     EXPECT_EQ(abbreviation.text(), "HB") << "the stored record stays as it was";
@@ -160,7 +161,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
                                "number from 1 to 250.");
     EXPECT_FALSE(source.Save());
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(source.Locked());
+    EXPECT_TRUE(SourceCore::Of(source).Locked());
 
     test::OtherUser other(SecondBroker(), form);
     other.source.ShowMessages = true;
@@ -176,7 +177,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     length.Change("7", "7");
     test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(source.Save());
-    EXPECT_FALSE(source.Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locked());
     other.name.Change("Changed after", "Changed after");
     EXPECT_EQ(other.source.State(), ssEdit);
 
@@ -201,7 +202,7 @@ TEST_F(Saving, WithoutMessagesLeavingThrowsTheChangesAway) {
     EXPECT_TRUE(source.CheckSaveChanges());
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Hemoglobin");
-    EXPECT_FALSE(source.Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locked());
 }
 
 TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
@@ -216,9 +217,9 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     });
     EXPECT_FALSE(ui::Guarded([&] { source.Save(); }));
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_FALSE(source.Saving());
+    EXPECT_FALSE(SourceCore::Of(source).Saving());
     EXPECT_EQ(name.text(), "Kept through a crash");
-    EXPECT_EQ(source.ChangedControls().size(), 1);
+    EXPECT_EQ(SourceCore::Of(source).ChangedControls().size(), 1);
 
     Server().Start();
     test::ExpectToolsetMessage(modal, K::Information,
@@ -280,15 +281,15 @@ TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditS
     name.Change("Mine", "Mine");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Changed meanwhile");
-    EXPECT_FALSE(source.Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locked());
 }
 
 TEST_F(Locking, WithoutATimeOutTheTimerNeverStarts) {
     source.LockTimeOut = 0;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    EXPECT_TRUE(source.Locked());
-    EXPECT_FALSE(source.LockTimer().Enabled());
+    EXPECT_TRUE(SourceCore::Of(source).Locked());
+    EXPECT_FALSE(SourceCore::Of(source).LockTimer().Enabled());
 }
 
 struct TimeOutAnswer {
@@ -306,12 +307,12 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
     source.LockTimeOut = 5;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    auto& timer = static_cast<test::FakeTimer&>(source.LockTimer());
+    auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(source).LockTimer());
     ASSERT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 60000);
     for (int minute = 1; minute < 5; ++minute)
         timer.Fire();
-    EXPECT_EQ(source.LockMinutesLeft(), 1);
+    EXPECT_EQ(SourceCore::Of(source).LockMinutesLeft(), 1);
     modal.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
         EXPECT_EQ(d.RichEdit1->toPlainText(),
                   "The record has been locked for 5 minutes. Save changes or ignore and "
@@ -331,7 +332,7 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
     EXPECT_EQ(name.text(), c.nameAfter);
     EXPECT_EQ(timer.Enabled(), c.timerAfter);
     if (c.timerAfter) {
-        EXPECT_EQ(source.LockMinutesLeft(), 5);
+        EXPECT_EQ(SourceCore::Of(source).LockMinutesLeft(), 5);
     }
 }
 
@@ -374,27 +375,27 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
     test::OtherUser other(SecondBroker(), form);
     other.source.GetAndFill("41");
     other.name.Change("Held", "Held");
-    ASSERT_TRUE(other.source.Locked());
+    ASSERT_TRUE(SourceCore::Of(other.source).Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ6 To delete?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information,
                                "Error in deleting record!\r\nThe record 41 of file 80001 (DEMO "
                                "LAB TEST) is being edited by another user.");
     EXPECT_FALSE(source.Delete());
-    EXPECT_EQ(source.Iens(), "41,");
+    EXPECT_EQ(source.Address().Iens(), "41,");
     EXPECT_EQ(abbreviation.text(), "ZZ6");
 }
 
 TEST_F(Deletion, DeletingARecordBeingEditedReleasesItsLockFirst) {
     SavedNewLabTest("ZZ7");
     name.Change("Edited", "Edited");
-    ASSERT_TRUE(source.Locked());
+    ASSERT_TRUE(SourceCore::Of(source).Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ7\r\n");
     const std::size_t mark = CallMark();
     EXPECT_TRUE(source.Delete());
-    EXPECT_FALSE(source.Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locked());
     const auto calls = CallsSince(mark);
     const auto unlock = std::find_if(calls.begin(), calls.end(),
                                      [](const auto& c) { return c.name == "VRNX LOCKS"; });
@@ -415,7 +416,7 @@ TEST_F(Deletion, PointersThatAllowItAreReportedWithOneTimedQuestionOnly) {
     persons.Insert();
     personName.Change("NEWMAN,NOAH", "NEWMAN,NOAH");
     ASSERT_TRUE(persons.SaveAs());
-    const QString person = persons.RecordNumber();
+    const QString person = persons.Address().Number();
     source.ShowMessages = false;
     source.GetAndFill("1");
     ASSERT_TRUE(source.SetFieldValue("7", "NEWMAN,NOAH"));
@@ -450,12 +451,12 @@ TEST_F(Deletion, AnEntryOfAHierarchicalSubFileIsDeletedThroughTheFilerWithoutAPo
     subresults.SetMasterSource(&source);
     test::FakeBoundControl explanation(subresults, ".01", &form);
     subresults.SetRPCBroker(&Broker());
-    subresults.Loaded();
+    static_cast<ui::LoadedComponent&>(subresults).Loaded();
     subresults.Open();
     source.GetAndFill("35");
-    ASSERT_FALSE(subresults.RecordNumber().isEmpty());
-    const QString entry = subresults.RecordNumber();
-    EXPECT_EQ(subresults.FullIens(), entry + ",35,");
+    ASSERT_FALSE(subresults.Address().Number().isEmpty());
+    const QString entry = subresults.Address().Number();
+    EXPECT_EQ(subresults.Address().FullIens(), entry + ",35,");
     const QString text = explanation.text();
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Subresult: " + text + "?\r\n",
                                ui::mrYes);
@@ -470,7 +471,7 @@ TEST_F(Deletion, AnEntryOfAHierarchicalSubFileIsDeletedThroughTheFilerWithoutAPo
     EXPECT_EQ(filer->Entry("1", 1), ("80001.02^.01^" + entry + ",35^@").toStdString());
     for (const auto& c : calls)
         EXPECT_NE(c.name, "VRNX RECORD POINTER CHECK");
-    EXPECT_NE(subresults.RecordNumber(), entry) << "the detail moved on";
+    EXPECT_NE(subresults.Address().Number(), entry) << "the detail moved on";
 }
 
 }  // namespace

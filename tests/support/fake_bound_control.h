@@ -5,6 +5,7 @@
 #include <QLineEdit>
 
 #include "source/bound_control.h"
+#include "source/internal/source_core.h"
 #include "source/vorn_source.h"
 
 namespace vorn::test {
@@ -18,7 +19,7 @@ class FakeBoundControl final : public QLineEdit, public TvornBoundControl {
         : QLineEdit(parent), source_(source), field_(field), required_(required), kind_(kind) {
         source.RegisterControl(this, field);
     }
-    ~FakeBoundControl() override { source_.UnregisterControl(this); }
+    ~FakeBoundControl() override { SourceCore::Of(source_).UnregisterControl(this); }
 
     QWidget* Widget() override { return this; }
     QString FMField() const override { return field_; }

@@ -1,0 +1,167 @@
+// The private core of a data source: what its concerns (navigator, saver, locker, deleter,
+// history, master link) and the toolkit's own controls, grids and print commands use of a source
+// beyond its public face. TvornSource implements it privately; nothing here is installed.
+//
+// The concerns know their source only through this interface, and each other only through the
+// references the source gives them; none of them names TvornSource.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "source/bound_control.h"
+#include "source/source_address.h"
+#include "source/source_outcome.h"
+#include "source/source_settings.h"
+#include "source/vorn_types.h"
+
+#pragma GCC visibility push(default)
+namespace vorn {
+
+class SourcePresenter;
+class TRPCBroker;
+class TvornDelPointerDisplay;
+class TvornSource;
+namespace filer {
+struct ExtraLine;
+}
+namespace ui {
+class Timer;
+}
+
+// The moments a source tells its form about: each has its Before* event (that may veto) and its
+// After* event with the signal of the same moment.
+enum class SourceMoment { Clear, Delete, GetAndFill, Save, SaveAs, UpdateHistory, Insert };
+
+class SourceCore {
+  public:
+    // The core of `source`.
+    static SourceCore& Of(TvornSource& source);
+    static const SourceCore& Of(const TvornSource& source);
+
+    // --- configuration and collaborators ---
+    virtual SourceSettings& Settings() = 0;
+    virtual const SourceSettings& Settings() const = 0;
+    // The component's name for messages.
+    virtual QString Name() const = 0;
+    virtual TRPCBroker* RPCBroker() const = 0;
+    // The broker, or ENoBrokerLink naming this source.
+    virtual TRPCBroker& RequireBroker() const = 0;
+    virtual SourcePresenter& Presenter() const = 0;
+    virtual TvornDelPointerDisplay* DelPointerDisplay() const = 0;
+
+    // --- state and access ---
+    virtual bool Active() const = 0;
+    virtual bool Allows(TvornAccess right) const = 0;
+    virtual TvornUserAccess EffectiveAccess() const = 0;
+    virtual const QString& UserData() const = 0;
+    virtual TvornSourceState State() const = 0;
+    // The one state change (see state_transitions.h): a change the table does not allow is
+    // refused and leaves the state as it was.
+    virtual void SetState(TvornSourceState newState) = 0;
+    virtual bool Filling() const = 0;
+    virtual bool Saving() const = 0;
+    virtual bool Deleting() const = 0;
+    virtual bool Validating() const = 0;
+    virtual const SourceAddress& Address() const = 0;
+
+    // --- the registry ---
+    virtual QList<TvornBoundControl*> Controls() const = 0;
+    virtual QList<TvornGridLink*> Grids() const = 0;
+    virtual QList<TvornOperationButton*> Buttons() const = 0;
+    virtual QList<TvornExecButtonLink*> ExecButtons() const = 0;
+    // The fields the form reads, each once.
+    virtual const QStringList& Fields() const = 0;
+    virtual void EnsureField(const QString& field) = 0;
+    virtual void UnregisterControl(TvornBoundControl* control) = 0;
+    virtual void AddGrid(TvornGridLink* grid) = 0;
+    virtual void RemoveGrid(TvornGridLink* grid) = 0;
+    // The bound control with the input focus; controls set it on enter and clear it on exit.
+    virtual TvornBoundControl* CurrentControl() const = 0;
+    virtual void SetCurrentControl(TvornBoundControl* control) = 0;
+    // Enables the buttons from the state and the access.
+    virtual void RefreshButtons() = 0;
+    virtual void RefreshButton(TvornOperationButton* button) = 0;
+    // Disables the buttons of `operation`, or enables them as far as the state allows.
+    virtual void SetButtonEnabled(TvornBtnOperation operation, bool on) = 0;
+    virtual bool HasNavigationButtons() const = 0;
+
+    // --- the form's events ---
+    // The Before* event of `moment`: false when the form vetoed.
+    virtual bool Before(SourceMoment moment) = 0;
+    // The After* event of `moment` (with `result` where it has one), then its signal.
+    virtual void After(SourceMoment moment, bool result = true) = 0;
+    virtual void BeforeValidate(bool& allow, QString& field, QString& value) = 0;
+    virtual void AfterValidate(bool& result, const QString& field, QString& internal,
+                               QString& external) = 0;
+
+    // --- what the operation under way came to ---
+    virtual const SourceOutcome& LastOutcome() const = 0;
+    // The server (or the source itself) said no; `lines` are its reasons.
+    virtual void NoteRefusal(const QStringList& lines = {}) = 0;
+    // A call that may change the server goes out (true) or got its answer (false): a link that
+    // fails in between leaves it unknown whether the server did it.
+    virtual void NoteCallOut(bool out) = 0;
+
+    // --- master and details ---
+    virtual TvornSource* Master() const = 0;
+    virtual SourceCore* MasterCore() const = 0;
+    virtual QList<SourceCore*> DetailCores() const = 0;
+    virtual bool IsHierarchicalDetail() const = 0;
+    virtual bool IsLogicalDetail() const = 0;
+    virtual const QString& LinkScreen() const = 0;
+    virtual bool LinkPending() const = 0;
+    virtual bool SetupMasterLink() = 0;
+    virtual void PutMasterLink() = 0;
+    // The master has no record: the detail shows nothing, offers nothing and waits.
+    virtual void LoseMaster() = 0;
+    // The details leave their records first: their records belong to this source's record.
+    virtual bool LeaveDetailRecords() = 0;
+
+    // --- the operations one part of the engine asks of another, each with its outcome ---
+    virtual bool BeginEdit() = 0;
+    virtual bool LeaveRecord() = 0;
+    virtual void GetRecord() = 0;
+    virtual bool GetAndFill(const QString& ien) = 0;
+    virtual bool First() = 0;
+    virtual bool Prior() = 0;
+    virtual void Clear() = 0;
+    virtual void Cancel() = 0;
+    virtual void Refresh() = 0;
+    virtual bool Save() = 0;
+    virtual bool CheckSaveChanges() = 0;
+    virtual void UnlockRecord() = 0;
+    virtual void AddChangedControl(TvornBoundControl* control) = 0;
+    virtual QString GetFieldText(const QString& field) = 0;
+    // The server's check of one value with its whole answer.
+    virtual ValidatedValue Validate(const QString& field, const QString& value) = 0;
+
+    // --- the edit, the record, the lock and the history, as their owners keep them ---
+    virtual bool HasChanges() const = 0;
+    virtual QList<TvornBoundControl*> ChangedControls() const = 0;
+    virtual void AddExtraFilerLine(const filer::ExtraLine& line) = 0;
+    // Forgets the changed controls and the extra filer lines.
+    virtual void ForgetChanges() = 0;
+    virtual QString FieldDescription(const QString& field) = 0;
+    virtual QString IndexValue() const = 0;
+    virtual bool AtFirst() const = 0;
+    virtual bool AtLast() const = 0;
+    virtual const QStringList& RecordLines() const = 0;
+    virtual const QStringList& RecordKeys() const = 0;
+    virtual bool Locked() const = 0;
+    virtual int LockMinutesLeft() const = 0;
+    virtual ui::Timer& LockTimer() = 0;
+    // Records whose deletion the server confirmed since the source was made.
+    virtual int DeletedCount() const = 0;
+    virtual const QList<TvornHistoryRecord>& History() const = 0;
+    // Takes the record at `iens` off the history: it was deleted.
+    virtual void ForgetInHistory(const QString& iens) = 0;
+
+  protected:
+    ~SourceCore() = default;
+};
+
+}  // namespace vorn
+
+#pragma GCC visibility pop

@@ -1,0 +1,208 @@
+// The private core of TvornSource: the one door through which the concerns and the toolkit's
+// own controls reach a source beyond its public face. Each function answers from the piece of
+// state's owner; the operations run on the source, with their outcomes.
+#include "source/internal/source_core.h"
+
+#include "source/internal/master_link.h"
+#include "source/internal/source_deleter.h"
+#include "source/internal/source_history.h"
+#include "source/internal/source_locker.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_saver.h"
+#include "source/vorn_source.h"
+
+namespace vorn {
+
+class TvornSource::Core final : public SourceCore {
+  public:
+    explicit Core(TvornSource& source) : s_(source) {}
+
+    SourceSettings& Settings() override { return s_; }
+    const SourceSettings& Settings() const override { return s_; }
+    QString Name() const override { return s_.objectName(); }
+    TRPCBroker* RPCBroker() const override { return s_.RPCBroker(); }
+    TRPCBroker& RequireBroker() const override { return s_.RequireBroker(); }
+    SourcePresenter& Presenter() const override { return s_.Presenter(); }
+    TvornDelPointerDisplay* DelPointerDisplay() const override { return s_.delPointerDisplay_; }
+
+    bool Active() const override { return s_.active_; }
+    bool Allows(TvornAccess right) const override { return s_.userAccess_.testFlag(right); }
+    TvornUserAccess EffectiveAccess() const override { return s_.effectiveAccess_; }
+    const QString& UserData() const override { return s_.userData_; }
+    TvornSourceState State() const override { return s_.state_; }
+    void SetState(TvornSourceState newState) override { s_.SetState(newState); }
+    bool Filling() const override { return s_.navigator_->Filling(); }
+    bool Saving() const override { return s_.saver_->Saving(); }
+    bool Deleting() const override { return s_.deleter_->Deleting(); }
+    bool Validating() const override { return s_.saver_->Validating(); }
+    const SourceAddress& Address() const override { return s_.navigator_->Address(); }
+
+    QList<TvornBoundControl*> Controls() const override { return s_.Controls(); }
+    QList<TvornGridLink*> Grids() const override { return s_.Grids(); }
+    QList<TvornOperationButton*> Buttons() const override { return s_.Buttons(); }
+    QList<TvornExecButtonLink*> ExecButtons() const override { return s_.ExecButtons(); }
+    const QStringList& Fields() const override { return s_.fields_; }
+    void EnsureField(const QString& field) override { s_.EnsureField(field); }
+    void UnregisterControl(TvornBoundControl* control) override { s_.UnregisterControl(control); }
+    void AddGrid(TvornGridLink* grid) override { s_.AddGrid(grid); }
+    void RemoveGrid(TvornGridLink* grid) override { s_.RemoveGrid(grid); }
+    TvornBoundControl* CurrentControl() const override { return s_.currentControl_; }
+    void SetCurrentControl(TvornBoundControl* control) override { s_.currentControl_ = control; }
+    void RefreshButtons() override { s_.RefreshButtons(); }
+    void RefreshButton(TvornOperationButton* button) override { s_.RefreshButton(button); }
+    void SetButtonEnabled(TvornBtnOperation operation, bool on) override {
+        s_.SetButtonEnabled(operation, on);
+    }
+    bool HasNavigationButtons() const override { return s_.HasNavigationButtons(); }
+
+    bool Before(SourceMoment moment) override;
+    void After(SourceMoment moment, bool result) override;
+    void BeforeValidate(bool& allow, QString& field, QString& value) override {
+        if (s_.BeforeValidateField) s_.BeforeValidateField(&s_, allow, field, value);
+    }
+    void AfterValidate(bool& result, const QString& field, QString& internal,
+                       QString& external) override {
+        if (s_.AfterValidateField) s_.AfterValidateField(&s_, result, field, internal, external);
+        emit s_.FieldValidated(result, field, internal, external);
+    }
+
+    const SourceOutcome& LastOutcome() const override { return s_.outcome_; }
+    void NoteRefusal(const QStringList& lines) override { s_.NoteRefusal(lines); }
+    void NoteCallOut(bool out) override { s_.outcome_.unanswered = out; }
+
+    TvornSource* Master() const override { return s_.master_.data(); }
+    SourceCore* MasterCore() const override {
+        return s_.master_ ? s_.master_->core_.get() : nullptr;
+    }
+    QList<SourceCore*> DetailCores() const override {
+        QList<SourceCore*> cores;
+        for (TvornSource* detail : s_.Details())
+            cores.append(detail->core_.get());
+        return cores;
+    }
+    bool IsHierarchicalDetail() const override { return s_.IsHierarchicalDetail(); }
+    bool IsLogicalDetail() const override { return s_.IsLogicalDetail(); }
+    const QString& LinkScreen() const override { return s_.masterLink_->LinkScreen(); }
+    bool LinkPending() const override { return s_.masterLink_->LinkPending(); }
+    bool SetupMasterLink() override { return s_.masterLink_->Setup(); }
+    void PutMasterLink() override { s_.masterLink_->PutMasterLink(); }
+    void LoseMaster() override { s_.LoseMaster(); }
+    bool LeaveDetailRecords() override { return s_.LeaveDetailRecords(); }
+
+    bool BeginEdit() override { return s_.BeginEdit(); }
+    bool LeaveRecord() override { return s_.LeaveRecord(); }
+    void GetRecord() override { s_.GetRecord(); }
+    bool GetAndFill(const QString& ien) override { return s_.GetAndFill(ien); }
+    bool First() override { return s_.First(); }
+    bool Prior() override { return s_.Prior(); }
+    void Clear() override { s_.Clear(); }
+    void Cancel() override { s_.Cancel(); }
+    void Refresh() override { s_.Refresh(); }
+    bool Save() override { return s_.Save(); }
+    bool CheckSaveChanges() override { return s_.CheckSaveChanges(); }
+    void UnlockRecord() override { s_.UnlockRecord(); }
+    void AddChangedControl(TvornBoundControl* control) override { s_.AddChangedControl(control); }
+    QString GetFieldText(const QString& field) override { return s_.GetFieldText(field); }
+    ValidatedValue Validate(const QString& field, const QString& value) override {
+        return s_.Validate(field, value);
+    }
+
+    bool HasChanges() const override { return s_.saver_->HasChanges(); }
+    QList<TvornBoundControl*> ChangedControls() const override { return s_.saver_->Changed(); }
+    void AddExtraFilerLine(const filer::ExtraLine& line) override { s_.saver_->AddExtra(line); }
+    void ForgetChanges() override { s_.saver_->ForgetChanges(); }
+    QString FieldDescription(const QString& field) override {
+        return s_.FieldHelp(field, QStringLiteral("D"));
+    }
+    QString IndexValue() const override { return s_.navigator_->IndexValue(); }
+    bool AtFirst() const override { return s_.navigator_->AtFirst(); }
+    bool AtLast() const override { return s_.navigator_->AtLast(); }
+    const QStringList& RecordLines() const override { return s_.navigator_->RecordLines(); }
+    const QStringList& RecordKeys() const override { return s_.navigator_->RecordKeys(); }
+    bool Locked() const override { return s_.locker_->Locked(); }
+    int LockMinutesLeft() const override { return s_.locker_->MinutesLeft(); }
+    ui::Timer& LockTimer() override { return s_.locker_->Timer(); }
+    int DeletedCount() const override { return s_.deleter_->DeletedCount(); }
+    const QList<TvornHistoryRecord>& History() const override { return s_.history_->Entries(); }
+    void ForgetInHistory(const QString& iens) override { s_.history_->Forget(iens); }
+
+  private:
+    TvornSource& s_;
+};
+
+bool TvornSource::Core::Before(SourceMoment moment) {
+    bool allow = true;
+    switch (moment) {
+        case SourceMoment::Clear:
+            if (s_.BeforeClear) s_.BeforeClear(&s_, allow);
+            break;
+        case SourceMoment::Delete:
+            if (s_.BeforeDelete) s_.BeforeDelete(&s_, allow);
+            break;
+        case SourceMoment::Save:
+            if (s_.BeforeSave) s_.BeforeSave(&s_, allow);
+            break;
+        case SourceMoment::SaveAs:
+            if (s_.BeforeSaveAs) s_.BeforeSaveAs(&s_, allow);
+            break;
+        case SourceMoment::Insert:
+            if (s_.BeforeInsert) s_.BeforeInsert(&s_, allow);
+            break;
+        case SourceMoment::GetAndFill:
+        case SourceMoment::UpdateHistory:
+            break;
+    }
+    return allow;
+}
+
+void TvornSource::Core::After(SourceMoment moment, bool result) {
+    switch (moment) {
+        case SourceMoment::Clear:
+            if (s_.AfterClear) s_.AfterClear(&s_);
+            emit s_.Cleared();
+            break;
+        case SourceMoment::Delete:
+            if (s_.AfterDelete) s_.AfterDelete(&s_, result);
+            emit s_.Deleted(result);
+            break;
+        case SourceMoment::GetAndFill:
+            if (s_.AfterGetAndFill) s_.AfterGetAndFill(&s_);
+            emit s_.GotAndFilled();
+            break;
+        case SourceMoment::Save:
+            if (s_.AfterSave) s_.AfterSave(&s_, result);
+            emit s_.Saved(result);
+            break;
+        case SourceMoment::SaveAs:
+            if (s_.AfterSaveAs) s_.AfterSaveAs(&s_, result);
+            emit s_.SavedAs(result);
+            break;
+        case SourceMoment::UpdateHistory:
+            if (s_.AfterUpdateHistory) s_.AfterUpdateHistory(&s_);
+            emit s_.HistoryUpdated();
+            break;
+        case SourceMoment::Insert:
+            if (s_.AfterInsert) s_.AfterInsert(&s_);
+            emit s_.Inserted();
+            break;
+    }
+}
+
+SourceCore& SourceCore::Of(TvornSource& source) {
+    return *source.core_;
+}
+
+const SourceCore& SourceCore::Of(const TvornSource& source) {
+    return *source.core_;
+}
+
+std::unique_ptr<TvornSource::Core, TvornSource::DeleteCore> TvornSource::MakeCore(
+    TvornSource& source) {
+    return std::unique_ptr<Core, DeleteCore>(new Core(source));
+}
+
+void TvornSource::DeleteCore::operator()(Core* core) const {
+    delete core;
+}
+
+}  // namespace vorn
