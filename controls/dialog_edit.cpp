@@ -90,8 +90,8 @@ void TvornDialogEdit::Loaded() {
     BoundControlBase::Loaded();
     if (FieldsForFind.isEmpty()) FieldsForFind = QStringList{kDefaultColumns};
     if (FieldsForPointer.isEmpty()) FieldsForPointer = QStringList{kDefaultColumns};
-    SplitColumns(FieldsForFind, FindCaptions, FindWidths);
-    SplitColumns(FieldsForPointer, PointerCaptions, PointerWidths);
+    SplitColumns(FieldsForFind, lookup_.FindCaptions, lookup_.FindWidths);
+    SplitColumns(FieldsForPointer, lookup_.PointerCaptions, lookup_.PointerWidths);
     LayoutExecButtons();
 }
 
@@ -102,27 +102,27 @@ void TvornDialogEdit::FillFromRecord(const QString& internal, const QString& ext
     // A list left open for the record shown before has no say over this one.
     EndDialog();
     internal_ = internal;
-    ExternalValue = external;
+    lookup_.ExternalValue = external;
     setText(shown);
-    FilledInternalValue = internal;
-    FilledText = text();
-    settledText_ = FilledText;
-    TextModified = false;
-    ValueModified = false;
-    Chosen = false;
+    lookup_.FilledInternalValue = internal;
+    lookup_.FilledText = text();
+    settledText_ = lookup_.FilledText;
+    lookup_.TextModified = false;
+    lookup_.ValueModified = false;
+    lookup_.Chosen = false;
 }
 
 void TvornDialogEdit::ClearValue() {
     EndDialog();
     settledText_.clear();
     internal_.clear();
-    ExternalValue.clear();
+    lookup_.ExternalValue.clear();
     clear();
-    FilledInternalValue.clear();
-    FilledText.clear();
-    TextModified = false;
-    ValueModified = false;
-    Chosen = false;
+    lookup_.FilledInternalValue.clear();
+    lookup_.FilledText.clear();
+    lookup_.TextModified = false;
+    lookup_.ValueModified = false;
+    lookup_.Chosen = false;
 }
 
 QString TvornDialogEdit::ChangeQuestion(const QString& fileName) const {
@@ -134,8 +134,8 @@ QString TvornDialogEdit::ChangeQuestion(const QString& fileName) const {
 bool TvornDialogEdit::TakeMasterLink(const QString& internal, const QString& text) {
     internal_ = internal;
     setText(text);
-    FilledInternalValue = internal;
-    FilledText = text;
+    lookup_.FilledInternalValue = internal;
+    lookup_.FilledText = text;
     settledText_ = text;
     return true;
 }
@@ -150,7 +150,7 @@ bool TvornDialogEdit::SettleValue() {
     const bool findText = FMIsFindField && !FMIsPointerField;
     if (findText && source->State() != ssNew && source->State() != ssEdit) return true;
     // A value whose list is open is not chosen yet: nothing is filed until the user picks.
-    if (DialogActive) {
+    if (lookup_.DialogActive) {
         SayChooseFromList();
         return false;
     }
@@ -162,8 +162,8 @@ bool TvornDialogEdit::SettleValue() {
         // The typed name is resolved as leaving the edit would: a single match is taken,
         // otherwise the list opens and the save waits for the user's choice.
         Execute();
-        if (!DialogActive && text() == settledText_) return true;
-        if (DialogActive) SayChooseFromList();
+        if (!lookup_.DialogActive && text() == settledText_) return true;
+        if (lookup_.DialogActive) SayChooseFromList();
         return false;
     }
     const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
@@ -185,12 +185,12 @@ void TvornDialogEdit::TakeFocus() {
 
 QString TvornDialogEdit::SelectedIen() const {
     TvornSource* source = vornSource();
-    if (!source) return ChosenIen;
-    if (!PointerMode) {
+    if (!source) return lookup_.ChosenIen;
+    if (!lookup_.PointerMode) {
         const QString record = Piece(source->Address().Iens(), kComma, 1);
         return record == QLatin1String("+1") ? QString() : record;
     }
-    return DialogActive ? ChosenIen : internal_;
+    return lookup_.DialogActive ? lookup_.ChosenIen : internal_;
 }
 
 void TvornDialogEdit::CloseDialog() {
@@ -203,7 +203,7 @@ bool TvornDialogEdit::LookupStillOwned() const {
 }
 
 void TvornDialogEdit::EndDialog() {
-    DialogActive = false;
+    lookup_.DialogActive = false;
     if (TfrmFind* dialog = dialog_) {
         dialog_ = nullptr;
         disconnect(dialog, nullptr, this, nullptr);

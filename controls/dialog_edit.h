@@ -96,30 +96,18 @@ class TvornDialogEdit : public QLineEdit, public BoundControlBase {
     TNotifyEvent OnZoom;
     TNotifyEvent OnChange;
 
-    // --- members ---
-    QString ExternalValue;
-    QString FilledInternalValue;
-    QString FilledText;
-    bool TextModified = false;
-    bool ValueModified = false;
-    // The lookup is a pointer lookup (else a find).
-    bool PointerMode = false;
-    // The lookup was opened with Alt+Down: no search text is used.
-    bool OpenedByKeyboard = false;
-    bool DialogActive = false;
-    bool Chosen = false;
-    QString ChosenIen;
-    QString ChosenLine;
-    QString InsertText;
-    // How the dialog ended: 4 zoom, 101 insert, 2 cancel.
-    int DialogResult = 0;
-    // The finder of the current lookup.
-    QPointer<TvornFinder> CurrentFinder;
-    // The second and third comma pieces of FieldsForFind and FieldsForPointer, in order.
-    QStringList FindCaptions;
-    QStringList FindWidths;
-    QStringList PointerCaptions;
-    QStringList PointerWidths;
+    // --- what a lookup left (the edit's own lookup state is private) ---
+    const QString& ChosenIen() const { return lookup_.ChosenIen; }
+    const QString& ChosenLine() const { return lookup_.ChosenLine; }
+    const QString& InsertText() const { return lookup_.InsertText; }
+    bool DialogActive() const { return lookup_.DialogActive; }
+    bool PointerMode() const { return lookup_.PointerMode; }
+    bool Chosen() const { return lookup_.Chosen; }
+    bool TextModified() const { return lookup_.TextModified; }
+    int DialogResult() const { return lookup_.DialogResult; }
+    const QString& FilledInternalValue() const { return lookup_.FilledInternalValue; }
+    // The next lookup is a pointer lookup (true) or a find.
+    void SetPointerMode(bool on) { lookup_.PointerMode = on; }
     // The dialog of the lookup now open, if any.
     TfrmFind* Dialog() const { return dialog_.data(); }
 
@@ -135,7 +123,9 @@ class TvornDialogEdit : public QLineEdit, public BoundControlBase {
     // Puts the exec buttons that stay near the edit next to it.
     void LayoutExecButtons();
     // The column list of the current mode.
-    const QStringList& ModeFields() const { return PointerMode ? FieldsForPointer : FieldsForFind; }
+    const QStringList& ModeFields() const {
+        return lookup_.PointerMode ? FieldsForPointer : FieldsForFind;
+    }
 
     // Makes the finder of finds when none is set, registers with the source, and fills in the
     // default column lists.
@@ -164,6 +154,35 @@ class TvornDialogEdit : public QLineEdit, public BoundControlBase {
     void resizeEvent(QResizeEvent* event) override;
 
   private:
+    // The edit's lookup state: the values it holds beside its text, the marks of what the user
+    // changed and chose, and the current lookup's mode, finder and columns.
+    struct LookupState {
+        QString ExternalValue;
+        QString FilledInternalValue;
+        QString FilledText;
+        bool TextModified = false;
+        bool ValueModified = false;
+        // The lookup is a pointer lookup (else a find).
+        bool PointerMode = false;
+        // The lookup was opened with Alt+Down: no search text is used.
+        bool OpenedByKeyboard = false;
+        bool DialogActive = false;
+        bool Chosen = false;
+        QString ChosenIen;
+        QString ChosenLine;
+        QString InsertText;
+        // How the dialog ended: 4 zoom, 101 insert, 2 cancel.
+        int DialogResult = 0;
+        // The finder of the current lookup.
+        QPointer<TvornFinder> CurrentFinder;
+        // The second and third comma pieces of FieldsForFind and FieldsForPointer, in order.
+        QStringList FindCaptions;
+        QStringList FindWidths;
+        QStringList PointerCaptions;
+        QStringList PointerWidths;
+    };
+    LookupState lookup_;
+
     // dialog_edit_input.cpp: keys, change and exit.
     void HandleEnterKey();
     void HandleAltDown();

@@ -45,19 +45,19 @@ void TvornDialogEdit::keyReleaseEvent(QKeyEvent* event) {
 
 void TvornDialogEdit::HandleEnterKey() {
     if (FMIsPointerField) {
-        PointerMode = true;
+        lookup_.PointerMode = true;
         Execute();
         return;
     }
-    PointerMode = false;
+    lookup_.PointerMode = false;
     if (vornSource() && !SourceCore::Of(*vornSource()).Allows(uaBrowse)) return;
     Execute();
 }
 
 void TvornDialogEdit::HandleAltDown() {
     if (FindOnly) return;
-    OpenedByKeyboard = true;
-    if (FMIsPointerField && !FMIsFindField) PointerMode = true;
+    lookup_.OpenedByKeyboard = true;
+    if (FMIsPointerField && !FMIsFindField) lookup_.PointerMode = true;
     Execute();
 }
 
@@ -76,35 +76,35 @@ void TvornDialogEdit::focusOutEvent(QFocusEvent* event) {
 // --- change ---
 
 void TvornDialogEdit::ClearTheValue() {
-    if (vornSource() && !PointerMode) return;
+    if (vornSource() && !lookup_.PointerMode) return;
     clear();
     internal_.clear();
-    ChosenIen.clear();
-    ChosenLine.clear();
+    lookup_.ChosenIen.clear();
+    lookup_.ChosenLine.clear();
 }
 
 void TvornDialogEdit::HandleChange() {
     TvornSource* source = vornSource();
     if (!source || Filling() || Quiet()) return;
-    TextModified = text() != FilledText;
-    if (!TextModified) {
+    lookup_.TextModified = text() != lookup_.FilledText;
+    if (!lookup_.TextModified) {
         // The text the record was filled with stands for the value it was filled with again,
         // whatever was picked or checked on the way.
-        internal_ = FilledInternalValue;
-        settledText_ = FilledText;
-        ValueModified = false;
+        internal_ = lookup_.FilledInternalValue;
+        settledText_ = lookup_.FilledText;
+        lookup_.ValueModified = false;
     }
-    if (PointerMode) {
-        if (text().isEmpty() && FilledInternalValue.isEmpty()) ClearTheValue();
-        ValueModified = internal_ != FilledInternalValue;
+    if (lookup_.PointerMode) {
+        if (text().isEmpty() && lookup_.FilledInternalValue.isEmpty()) ClearTheValue();
+        lookup_.ValueModified = internal_ != lookup_.FilledInternalValue;
     }
     if (LinkFieldGuard()) return;
-    if (TextModified || ValueModified) {
+    if (lookup_.TextModified || lookup_.ValueModified) {
         if (!source->BeginEdit()) return;
         // A find field's text is a search until a value was taken or a stored record is being
         // changed. A pointer or plain field's text is the user's value from the first key on,
         // resolved before any save: leaving the form asks about it.
-        if (!FMIsFindField || Chosen || source->State() == ssEdit) AddChanged();
+        if (!FMIsFindField || lookup_.Chosen || source->State() == ssEdit) AddChanged();
     } else {
         MarkUnchanged();
     }
@@ -118,10 +118,10 @@ bool TvornDialogEdit::IsOwnExecButton(const QWidget* widget) const {
 
 void TvornDialogEdit::Exit(QWidget* newFocus) {
     // While the dialog is open the focus wanders without the edit being left.
-    if (DialogActive) return;
+    if (lookup_.DialogActive) return;
     TvornSource* source = vornSource();
     if (!source) {
-        if (!PointerMode) {
+        if (!lookup_.PointerMode) {
             if (text().isEmpty())
                 ClearTheValue();
             else if (text() != internal_)
@@ -137,13 +137,13 @@ void TvornDialogEdit::Exit(QWidget* newFocus) {
         FireExit();
         return;
     }
-    if (TextModified) {
+    if (lookup_.TextModified) {
         const TvornSourceState state = source->State();
         if (ValidateText()) {
             AddChanged();
         } else if (FMIsPointerField) {
             Execute();
-        } else if (InsertKeyLength > 0 && !Chosen) {
+        } else if (InsertKeyLength > 0 && !lookup_.Chosen) {
             Execute();
         } else if ((state == ssNew && !SourceCore::Of(*source).Allows(uaInsert)) ||
                    (state == ssEdit && !SourceCore::Of(*source).Allows(uaWrite))) {
@@ -153,11 +153,11 @@ void TvornDialogEdit::Exit(QWidget* newFocus) {
             const QString description = SourceCore::Of(*source).FieldDescription(FMField());
             if (!help.isEmpty() || !description.isEmpty())
                 TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
-            TextModified = true;
+            lookup_.TextModified = true;
             if (isVisible() && isEnabled()) setFocus(Qt::OtherFocusReason);
         }
     }
-    if (!DialogActive) FireExit();
+    if (!lookup_.DialogActive) FireExit();
 }
 
 bool TvornDialogEdit::ValidateText() {
@@ -169,16 +169,16 @@ bool TvornDialogEdit::ValidateText() {
     }
     const ValidatedValue answer = SourceCore::Of(*source).Validate(FMField(), text());
     const bool valid = answer.valid;
-    if (FMIsPointerField && !FMIsFindField) PointerMode = true;
+    if (FMIsPointerField && !FMIsFindField) lookup_.PointerMode = true;
     if (!valid) return false;
     bool accepted = true;
-    if (PointerMode) {
+    if (lookup_.PointerMode) {
         // The server takes a pointer value as soon as the text names one entry; the list is
         // shown instead when every lookup opens it, or when the pointer lookup's own finder
         // screens the entries the user may choose from.
         if (ExecIfOneMatch) return false;
         if (finderForPointer_ && !finderForPointer_->Screen.isEmpty()) return false;
-    } else if (source->State() == ssNew && InsertKeyLength > 0 && !Chosen) {
+    } else if (source->State() == ssNew && InsertKeyLength > 0 && !lookup_.Chosen) {
         // A new record's find field first shows the list that offers Insert; the value is
         // still taken.
         accepted = false;
@@ -189,12 +189,12 @@ bool TvornDialogEdit::ValidateText() {
     // A vetoed value is not taken, and what is shown is then not what would be filed.
     if (!canExecute) return false;
     internal_ = answer.internal;
-    ExternalValue = answer.external;
-    if (PointerMode) ValueModified = true;
-    if (text() != ExternalValue) {
+    lookup_.ExternalValue = answer.external;
+    if (lookup_.PointerMode) lookup_.ValueModified = true;
+    if (text() != lookup_.ExternalValue) {
         QuietScope quiet(*this);
-        setText(ExternalValue);
-        TextModified = text() != FilledText;
+        setText(lookup_.ExternalValue);
+        lookup_.TextModified = text() != lookup_.FilledText;
     }
     settledText_ = text();
     Raise(AfterExecute);

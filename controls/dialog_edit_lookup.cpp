@@ -28,14 +28,15 @@ constexpr int kDialogTopOffset = 21;
 }  // namespace
 
 void TvornDialogEdit::ExecuteFromButton(TvornExecBtn* button) {
-    PointerMode = button && button->IsPointerButton();
+    lookup_.PointerMode = button && button->IsPointerButton();
     Execute();
 }
 
 void TvornDialogEdit::Execute() {
     TvornSource* source = vornSource();
     if (FindOnly && text().isEmpty()) {
-        TvornFinder* finder = PointerMode ? finderForPointer_.data() : finderForFind_.data();
+        TvornFinder* finder =
+            lookup_.PointerMode ? finderForPointer_.data() : finderForFind_.data();
         TRPCBroker* broker = source ? source->RPCBroker() : nullptr;
         if (!broker && finder) broker = finder->RPCBroker();
         say::Information(GetDialogText(147, {}, broker));
@@ -45,9 +46,9 @@ void TvornDialogEdit::Execute() {
     const TBeforeExecuteEvent before = BeforeExecute;
     if (before) before(this, canExecute);
     if (!canExecute) return;
-    CurrentFinder = PointerMode ? finderForPointer_ : finderForFind_;
-    if (!CurrentFinder) return;
-    TvornFinder& finder = *CurrentFinder;
+    lookup_.CurrentFinder = lookup_.PointerMode ? finderForPointer_ : finderForFind_;
+    if (!lookup_.CurrentFinder) return;
+    TvornFinder& finder = *lookup_.CurrentFinder;
     PrepareFinder(finder);
     FetchPage(false);
     if (!ExecIfOneMatch && finder.Records.size() == 1) {
@@ -59,47 +60,48 @@ void TvornDialogEdit::Execute() {
 
 void TvornDialogEdit::PrepareFinder(TvornFinder& finder) {
     TvornSource* source = vornSource();
-    finder.FieldList = picklist::FieldNumbers(PointerMode ? FieldsForPointer : FieldsForFind);
+    finder.FieldList =
+        picklist::FieldNumbers(lookup_.PointerMode ? FieldsForPointer : FieldsForFind);
     if (finder.FMIndex.isEmpty() && source) finder.FMIndex = source->FMIndex;
-    if (!PointerMode && source && SourceCore::Of(*source).Master()) {
+    if (!lookup_.PointerMode && source && SourceCore::Of(*source).Master()) {
         if (source->TypeIfSubFile == TvornSubFileType::Hierarchical)
             finder.SetIENS(source->Address().ParentIens());
         else if (source->TypeIfSubFile == TvornSubFileType::Logical)
             finder.Screen = SourceCore::Of(*source).LinkScreen();
     }
-    if (PointerMode) {
+    if (lookup_.PointerMode) {
         finder.DDField = FMField();
         finder.DDFile = source ? source->FileNumber : QString();
     }
     finder.SetPartList({});
-    if (!text().isEmpty() && !OpenedByKeyboard) {
+    if (!text().isEmpty() && !lookup_.OpenedByKeyboard) {
         // A new record's find field searches with its first characters only, so that the list
         // shows what is near the name about to be entered.
         const bool byKey = source && source->State() == ssNew && InsertKeyLength > 0 &&
-                           InsertKeyLength < kSearchLength && !Chosen;
+                           InsertKeyLength < kSearchLength && !lookup_.Chosen;
         finder.SetPartList({text().left(byKey ? InsertKeyLength : kSearchLength)});
     }
-    OpenedByKeyboard = false;
+    lookup_.OpenedByKeyboard = false;
     if (!finder.RPCBroker() && source) finder.SetRPCBroker(source->RPCBroker());
 }
 
 void TvornDialogEdit::FetchPage(bool more) {
-    if (CurrentFinder) picklist::FetchPage(*CurrentFinder, more);
+    if (lookup_.CurrentFinder) picklist::FetchPage(*lookup_.CurrentFinder, more);
 }
 
 void TvornDialogEdit::TakeSingleMatch(const QString& line) {
     TvornSource* source = vornSource();
-    ChosenIen = Piece(line, kCaret, 1);
-    ChosenLine = line;
+    lookup_.ChosenIen = Piece(line, kCaret, 1);
+    lookup_.ChosenLine = line;
     if (!source) {
         setText(Piece(line, kCaret, 2));
-        internal_ = PointerMode ? ChosenIen : text();
+        internal_ = lookup_.PointerMode ? lookup_.ChosenIen : text();
     }
-    Chosen = true;
-    if (!PointerMode) {
+    lookup_.Chosen = true;
+    if (!lookup_.PointerMode) {
         if (source) {
             if (!LeaveEditedRecord()) return;
-            source->GetAndFill(ChosenIen);
+            source->GetAndFill(lookup_.ChosenIen);
             source->UpdateHistory();
         }
         TakeFocus();
@@ -108,16 +110,16 @@ void TvornDialogEdit::TakeSingleMatch(const QString& line) {
     }
     TakeFocus();
     internal_ = Piece(line, kCaret, 1);
-    ExternalValue = Piece(line, kCaret, picklist::DisplayPiece(FieldsForPointer));
+    lookup_.ExternalValue = Piece(line, kCaret, picklist::DisplayPiece(FieldsForPointer));
     {
         QuietScope quiet(*this);
-        setText(ExternalValue);
+        setText(lookup_.ExternalValue);
     }
     settledText_ = text();
     // The value counts as changed even when the name reads as before (another entry of the
     // same name), as a value picked from the list does.
-    if ((TextModified || ValueModified) && source) MarkChanged();
-    TextModified = false;
+    if ((lookup_.TextModified || lookup_.ValueModified) && source) MarkChanged();
+    lookup_.TextModified = false;
     Raise(AfterExecute);
 }
 
@@ -147,10 +149,10 @@ void TvornDialogEdit::OpenDialog() {
             if (FMHelpUsed() && vornSource())
                 vorn::ShowFieldHelp(*vornSource(), FMField(), FMDisplayName());
         });
-        connect(dialog, &QObject::destroyed, this, [this] { DialogActive = false; });
+        connect(dialog, &QObject::destroyed, this, [this] { lookup_.DialogActive = false; });
         dialog_ = dialog;
     }
-    DialogActive = true;
+    lookup_.DialogActive = true;
     lookupRecord_ = vornSource() ? vornSource()->Address().FullIens() : QString();
     try {
         PrepareDialog(*dialog);
@@ -170,8 +172,8 @@ void TvornDialogEdit::PrepareDialog(TfrmFind& dialog) {
     PlaceDialog(dialog);
     AdjustFormToDisplay(dialog);
 
-    if (!PointerMode && InsertKeyLength >= 1) VisibleButtons |= TvornDlgButton::DoInsert;
-    if (PointerMode && source && VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
+    if (!lookup_.PointerMode && InsertKeyLength >= 1) VisibleButtons |= TvornDlgButton::DoInsert;
+    if (lookup_.PointerMode && source && VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
         !source->PointerLaygoAllowed(FMField()))
         VisibleButtons &= ~TvornDlgButtons(TvornDlgButton::DoInsert);
     FindDialogSetup setup;
@@ -180,18 +182,18 @@ void TvornDialogEdit::PrepareDialog(TfrmFind& dialog) {
     setup.dropDownCount = DropDownCount;
     setup.showSelect = VisibleButtons.testFlag(TvornDlgButton::DoSelect);
     setup.showInsert = VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
-                       (PointerMode || !source || SourceCore::Of(*source).Allows(uaInsert));
+                       (lookup_.PointerMode || !source || SourceCore::Of(*source).Allows(uaInsert));
     // Zoom opens a pointed-to entry; a find has the record on the form already.
-    setup.showZoom = VisibleButtons.testFlag(TvornDlgButton::DoZoom) && PointerMode;
+    setup.showZoom = VisibleButtons.testFlag(TvornDlgButton::DoZoom) && lookup_.PointerMode;
     setup.showCancel = VisibleButtons.testFlag(TvornDlgButton::DoCancel);
     FindDialogClient client;
     client.columns = ModeFields();
     client.sortField = SortField;
     client.sortOrder = SortOrder;
     client.sortClick = SortClick;
-    client.finder = CurrentFinder;
+    client.finder = lookup_.CurrentFinder;
     client.findOnly = FindOnly;
-    client.pointerMode = PointerMode;
+    client.pointerMode = lookup_.PointerMode;
     dialog.Prepare(setup, client, *this);
     if (Position == poCentered) PlaceDialog(dialog);
     dialog.FillGrid();

@@ -39,54 +39,54 @@ void TvornDialogEdit::ApplyResult(const FindResult& result) {
 void TvornDialogEdit::ApplySelect(const FindResult& result) {
     TvornSource* source = vornSource();
     const QString oldInternal = internal_;
-    ChosenIen = result.ien;
-    ChosenLine = result.line;
+    lookup_.ChosenIen = result.ien;
+    lookup_.ChosenLine = result.line;
     if (!source) {
-        setText(Piece(ChosenLine, QStringLiteral("^"), 2));
-        if (!PointerMode) internal_ = text();
+        setText(Piece(lookup_.ChosenLine, QStringLiteral("^"), 2));
+        if (!lookup_.PointerMode) internal_ = text();
     }
-    if (PointerMode) {
-        internal_ = ChosenIen;
-        ExternalValue =
+    if (lookup_.PointerMode) {
+        internal_ = lookup_.ChosenIen;
+        lookup_.ExternalValue =
             Piece(result.line, QStringLiteral("^"), picklist::DisplayPiece(ModeFields()));
         {
             QuietScope quiet(*this);
-            setText(ExternalValue);
+            setText(lookup_.ExternalValue);
         }
         settledText_ = text();
-        TextModified = text() != FilledText;
-        ValueModified = internal_ != oldInternal;
-        if ((TextModified || ValueModified) && source) MarkTaken();
-        TextModified = false;
+        lookup_.TextModified = text() != lookup_.FilledText;
+        lookup_.ValueModified = internal_ != oldInternal;
+        if ((lookup_.TextModified || lookup_.ValueModified) && source) MarkTaken();
+        lookup_.TextModified = false;
         TakeFocus();
     } else if (source) {
         // Kept open when the user would rather stay with the record being edited.
         if (!LeaveEditedRecord()) return;
-        source->GetAndFill(ChosenIen);
+        source->GetAndFill(lookup_.ChosenIen);
         source->UpdateHistory();
     }
-    TextModified = false;
+    lookup_.TextModified = false;
     EndDialog();
-    Chosen = false;
+    lookup_.Chosen = false;
     Raise(AfterExecute);
 }
 
 void TvornDialogEdit::ApplyInsert(const FindResult& result) {
     TvornSource* source = vornSource();
-    if (PointerMode) {
-        InsertText = result.text;
+    if (lookup_.PointerMode) {
+        lookup_.InsertText = result.text;
         if (OnInsert) {
             if (dialog_) dialog_->DropStayOnTop();
             Raise(OnInsert);
         }
-        DialogResult = kResultInsert;
+        lookup_.DialogResult = kResultInsert;
         EndDialog();
         Raise(AfterExecute);
         return;
     }
     if (source) {
         if (!LeaveEditedRecord()) return;
-        if (source->State() != ssNew || InsertKeyLength < 1 || Chosen)
+        if (source->State() != ssNew || InsertKeyLength < 1 || lookup_.Chosen)
             source->Insert();
         else
             source->Cancel();
@@ -104,9 +104,9 @@ void TvornDialogEdit::ApplyInsert(const FindResult& result) {
         setText(result.text);
     }
     settledText_ = text();
-    InsertText = text();
+    lookup_.InsertText = text();
     TakeFocus();
-    TextModified = true;
+    lookup_.TextModified = true;
     if (source) {
         AddChanged();
         Raise(AfterExecute);
@@ -114,20 +114,20 @@ void TvornDialogEdit::ApplyInsert(const FindResult& result) {
         if (dialog_) dialog_->DropStayOnTop();
         Raise(OnInsert);
     }
-    DialogResult = kResultInsert;
+    lookup_.DialogResult = kResultInsert;
     EndDialog();
-    Chosen = true;
+    lookup_.Chosen = true;
 }
 
 void TvornDialogEdit::ApplyZoom(const FindResult& result) {
-    ChosenIen = result.ien;
+    lookup_.ChosenIen = result.ien;
     if (OnZoom) {
         if (dialog_) dialog_->DropStayOnTop();
         // The dialog is the sender: the program opens the entry in front of it.
         const TNotifyEvent handler = OnZoom;
         handler(dialog_.data());
     }
-    DialogResult = kResultZoom;
+    lookup_.DialogResult = kResultZoom;
 }
 
 void TvornDialogEdit::ApplyCancel(const FindResult& result) {
@@ -137,10 +137,10 @@ void TvornDialogEdit::ApplyCancel(const FindResult& result) {
         Raise(AfterCancel);
         return;
     }
-    ChosenLine.clear();
-    ChosenIen = QStringLiteral("-1");
-    DialogResult = kResultCancel;
-    Chosen = false;
+    lookup_.ChosenLine.clear();
+    lookup_.ChosenIen = QStringLiteral("-1");
+    lookup_.DialogResult = kResultCancel;
+    lookup_.Chosen = false;
     TakeFocus();
     EndDialog();
     Raise(AfterCancel);

@@ -89,7 +89,7 @@ void TfrmLabTest::ChargeZoom() {
     personForm_->Zoom(ien);
     // The person may have been renamed there: a person in charge the user has not changed is
     // shown again as the server now has it.
-    if (xDlgCharge->InternalValue() == xDlgCharge->FilledInternalValue &&
+    if (xDlgCharge->InternalValue() == xDlgCharge->FilledInternalValue() &&
         vornSource1->State() == ssBrowse)
         vornSource1->GetAndFill(vornSource1->Address().Number());
     ShowDateOfBirth();
@@ -97,7 +97,7 @@ void TfrmLabTest::ChargeZoom() {
 
 void TfrmLabTest::ChargeInsert() {
     if (!personForm_) return;
-    const QString person = personForm_->InsertPerson(xDlgCharge->InsertText);
+    const QString person = personForm_->InsertPerson(xDlgCharge->InsertText());
     // The back-quote form names the person by its record number, whatever its name.
     if (!person.isEmpty()) vornSource1->SetFieldValue(QStringLiteral("7"), u'`' + person);
     ShowDateOfBirth();

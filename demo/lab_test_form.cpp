@@ -208,9 +208,9 @@ void TfrmLabTest::ShowDateOfBirth() {
     // date (the list's second column).
     const QString person = xDlgCharge->InternalValue();
     const QString caret = QStringLiteral("^");
-    if (!person.isEmpty() && person == xDlgCharge->ChosenIen &&
-        Piece(xDlgCharge->ChosenLine, caret, 1) == person) {
-        LabelDOB->setText(Piece(xDlgCharge->ChosenLine, caret, 3));
+    if (!person.isEmpty() && person == xDlgCharge->ChosenIen() &&
+        Piece(xDlgCharge->ChosenLine(), caret, 1) == person) {
+        LabelDOB->setText(Piece(xDlgCharge->ChosenLine(), caret, 3));
         return;
     }
     if (person.isEmpty()) {

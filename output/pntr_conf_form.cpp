@@ -212,7 +212,7 @@ void TPntrConfFrm::OkClicked() {
 }
 
 void TPntrConfFrm::OpenPickList() {
-    xdeMove->PointerMode = false;
+    xdeMove->SetPointerMode(false);
     xdeMove->Execute();
 }
 

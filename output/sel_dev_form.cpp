@@ -265,7 +265,7 @@ void TfrmSelDev::OkClicked() {
 void TfrmSelDev::OpenPickList() {
     if (!vornSource1->RPCBroker()) return;
     if (!vornSource1->Active()) vornSource1->Open();
-    xDlgEditKernelDevice->PointerMode = false;
+    xDlgEditKernelDevice->SetPointerMode(false);
     xDlgEditKernelDevice->Execute();
 }
 

@@ -89,8 +89,8 @@ class DialogEdit : public test::ControlForm {
 TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatchAndEnterInItsBoxSearchesAgain) {
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(person->PointerMode);
-    EXPECT_TRUE(person->DialogActive);
+    EXPECT_TRUE(person->PointerMode());
+    EXPECT_TRUE(person->DialogActive());
     EXPECT_EQ(dialog->edtFind->text(), "VIRT");
     EXPECT_EQ(dialog->grdPick->RowCount(), 2);
     EXPECT_EQ(dialog->grdPick->Cell(0, 0), "Name");
@@ -118,8 +118,8 @@ TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
     EXPECT_EQ(Search(person, "VIRT"), nullptr);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
-    EXPECT_EQ(person->ChosenIen, "1");
-    EXPECT_TRUE(person->Chosen);
+    EXPECT_EQ(person->ChosenIen(), "1");
+    EXPECT_TRUE(person->Chosen());
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(source->State(), ssNew);
     EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
@@ -176,8 +176,8 @@ TEST_P(DialogEditSelect, TakesTheCurrentRowIntoThePointer) {
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(person->text(), "LAINE,LIISA");
     EXPECT_EQ(person->InternalValue(), "7");
-    EXPECT_EQ(person->ChosenLine, "7^LAINE,LIISA");
-    EXPECT_FALSE(person->TextModified);
+    EXPECT_EQ(person->ChosenLine(), "7^LAINE,LIISA");
+    EXPECT_FALSE(person->TextModified());
     EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(cancelled, 0);
@@ -203,7 +203,7 @@ TEST_F(DialogEdit, ZoomTellsTheChosenRecordAndKeepsTheListOpen) {
     QTest::mouseClick(dialog->btnZoom, Qt::LeftButton);
     EXPECT_EQ(zoomSender, dialog);
     EXPECT_EQ(zoomed, "1");
-    EXPECT_EQ(person->DialogResult, 4);
+    EXPECT_EQ(person->DialogResult(), 4);
     EXPECT_EQ(Shown(), dialog);
     EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
@@ -231,7 +231,7 @@ TEST_P(DialogEditExit, APointerAcceptedOnLeavingIsTakenOrListed) {
     if (GetParam().listed) {
         ASSERT_NE(Shown(), nullptr);
         EXPECT_EQ(Shown()->grdPick->Cell(0, 1), GetParam().listed);
-        EXPECT_TRUE(person->PointerMode);
+        EXPECT_TRUE(person->PointerMode());
         EXPECT_TRUE(person->InternalValue().isEmpty());
         return;
     }
@@ -261,7 +261,7 @@ TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
     EXPECT_EQ(Shown(), nullptr);
     // The form's focus is back in the edit (the window itself comes back when the message goes).
     EXPECT_EQ(form.focusWidget(), abbreviation);
-    EXPECT_TRUE(abbreviation->TextModified);
+    EXPECT_TRUE(abbreviation->TextModified());
     EXPECT_EQ(abbreviation->InternalValue(), "HB");
 }
 
@@ -351,10 +351,10 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
     EXPECT_EQ(source->State(), ssNew);
     EXPECT_EQ(abbreviation->text(), "HBZZ");
     EXPECT_EQ(abbreviation->InternalValue(), "HBZZ");
-    EXPECT_EQ(abbreviation->InsertText, "HBZZ");
-    EXPECT_EQ(abbreviation->DialogResult, 101);
-    EXPECT_TRUE(abbreviation->Chosen);
-    EXPECT_TRUE(abbreviation->TextModified);
+    EXPECT_EQ(abbreviation->InsertText(), "HBZZ");
+    EXPECT_EQ(abbreviation->DialogResult(), 101);
+    EXPECT_TRUE(abbreviation->Chosen());
+    EXPECT_TRUE(abbreviation->TextModified());
     EXPECT_EQ(SourceCore::Of(*source).ChangedControls(), QList<TvornBoundControl*>{abbreviation});
     EXPECT_EQ(executed, 1);
     // Closing the dialog after an insert is no cancel.
@@ -368,7 +368,7 @@ TEST_F(DialogEdit, MorePagesThroughTheWholeFile) {
     QTest::keyClick(person, Qt::Key_Down, Qt::AltModifier);
     TfrmFind* dialog = Shown();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_TRUE(person->PointerMode);
+    EXPECT_TRUE(person->PointerMode());
     EXPECT_TRUE(personFinder->PartList().isEmpty());
     EXPECT_EQ(dialog->grdPick->RowCount(), 6);
     EXPECT_TRUE(dialog->btnMore->isEnabled());
@@ -419,8 +419,8 @@ TEST_P(DialogEditCancel, RaisesAfterCancelOnce) {
     }
     Released();
     EXPECT_EQ(Shown(), nullptr);
-    EXPECT_FALSE(person->DialogActive);
-    EXPECT_EQ(person->ChosenIen, GetParam().chosenIen);
+    EXPECT_FALSE(person->DialogActive());
+    EXPECT_EQ(person->ChosenIen(), GetParam().chosenIen);
     EXPECT_EQ(cancelled, 1);
     EXPECT_EQ(person->text(), "VIRT");
 }
@@ -445,7 +445,7 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAndPutsItAtTheHeadOfTheHistory) {
     EXPECT_EQ(source->State(), ssBrowse);
     EXPECT_EQ(source->Address().Iens(), "1,");
     EXPECT_EQ(abbreviation->text(), "HB");
-    EXPECT_EQ(abbreviation->ChosenIen, "1");
+    EXPECT_EQ(abbreviation->ChosenIen(), "1");
     EXPECT_EQ(SourceCore::Of(*source).History().value(0).Iens, "1,");
     EXPECT_TRUE(source->HistoryText(0).startsWith("HB"));
     EXPECT_EQ(executed, 1);
@@ -545,7 +545,7 @@ TEST_F(DialogEdit, ALookupStartedWhileItsListIsOpenUsesThatList) {
     EXPECT_EQ(Shown(), dialog);
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"KORHONEN,EINO"}));
     QTest::keyClick(dialog->grdPick, Qt::Key_Escape);
-    EXPECT_FALSE(person->DialogActive);
+    EXPECT_FALSE(person->DialogActive());
     EXPECT_EQ(Shown(), nullptr);
 }
 

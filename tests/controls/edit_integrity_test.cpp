@@ -496,7 +496,7 @@ TEST_F(Integrity, AServerErrorWhileTheListFillsLeavesNoListOpen) {
     Retype(f->person, "MAK");
     modal.OnMessage([](const ui::MessageRequest&) { return int(ui::mrOk); });
     QTest::keyClick(f->person, Qt::Key_Return);
-    EXPECT_FALSE(f->person->DialogActive);
+    EXPECT_FALSE(f->person->DialogActive());
     EXPECT_EQ(f->person->Dialog(), nullptr);
 }
 

@@ -433,7 +433,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         }
         Typed t{{}, f.person->text(), f.person->InternalValue(), true};
         // Only a pick (or the single match taken) turns the typed text into an entry's name.
-        t.unresolved = f.person->text() == typed || f.person->DialogActive;
+        t.unresolved = f.person->text() == typed || f.person->DialogActive();
         return t;
     }
     Typed LookUpWard(LabTestEditForm& f, const std::function<int(int)>& pick) {
