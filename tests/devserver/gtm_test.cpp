@@ -15,10 +15,10 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "broker/rpc_params.h"
 #include "broker/internal/socket_transport.h"
 #include "broker/internal/wire_protocol.h"
-#include "devserver/gtm_runtime.h"
+#include "broker/rpc_params.h"
+#include "devserver/storage/gtm_runtime.h"
 #include "tests/devserver/broker_fixture.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/signed_on_broker.h"

@@ -16,9 +16,9 @@
 #include "broker/rpc_params.h"
 #include "common/counted_fields.h"
 #include "common/scramble.h"
-#include "devserver/gtm_runtime.h"
-#include "devserver/seed.h"
-#include "devserver/text.h"
+#include "devserver/files/seed.h"
+#include "devserver/m/text.h"
+#include "devserver/storage/gtm_runtime.h"
 #include "tests/support/dev_server_process.h"
 
 namespace vorn::devserver::test {

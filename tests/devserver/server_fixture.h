@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "broker/internal/broker_link.h"
-#include "devserver/server.h"
-#include "devserver/store_engine.h"
+#include "devserver/net/server.h"
+#include "devserver/storage/store_engine.h"
 
 #include <gtest/gtest.h>
 

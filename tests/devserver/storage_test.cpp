@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <random>
 
-#include "devserver/collation.h"
-#include "devserver/global_store.h"
+#include "devserver/m/collation.h"
+#include "devserver/storage/global_store.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {
