@@ -1,33 +1,78 @@
 #include "devserver/storage/global_store.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <vector>
+
+#include "devserver/storage/group_flush.h"
 
 namespace vorn::devserver {
 
 namespace {
 
-// One turn-taking lock per database file, shared by every connection of this process to it.
-std::shared_ptr<std::timed_mutex> WritersOf(const std::string& path) {
-    static std::mutex mutex;
-    static std::map<std::string, std::weak_ptr<std::timed_mutex>> locks;
-    std::error_code ignored;
-    std::string file = std::filesystem::weakly_canonical(path, ignored).string();
-    if (file.empty()) file = path;
-    const std::lock_guard hold(mutex);
-    std::weak_ptr<std::timed_mutex>& known = locks[file];
-    std::shared_ptr<std::timed_mutex> lock = known.lock();
-    if (!lock) known = lock = std::make_shared<std::timed_mutex>();
-    return lock;
+// Makes the write-ahead log's writes durable: the log file's data, and once for each log file
+// the folder entry that names it. SQLite itself no longer syncs the log at a commit
+// (synchronous=NORMAL); it still syncs log and database around every checkpoint, so what a
+// checkpoint moved out of the log is durable before the log is written over.
+void SyncLog(const std::string& log, ino_t& known) {
+    const int fd = ::open(log.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        // No log: the last connection checkpointed it, with its syncs, and removed it.
+        if (errno == ENOENT) return;
+        throw StoreError("cannot open " + log + " to flush it: " + std::strerror(errno));
+    }
+    struct stat st {};
+    const bool fresh = ::fstat(fd, &st) == 0 && st.st_ino != known;
+    const bool synced = ::fdatasync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!synced) throw StoreError("cannot flush " + log + " to disk: " + std::strerror(error));
+    if (!fresh) return;
+    const std::string folder = std::filesystem::path(log).parent_path().string();
+    const int dir =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        const bool ok = ::fsync(dir) == 0;
+        ::close(dir);
+        if (!ok) throw StoreError("cannot flush the folder of " + log + " to disk");
+    }
+    known = st.st_ino;
 }
 
 }  // namespace
 
-GlobalStore::GlobalStore(const std::string& path) : writers_(WritersOf(path)) {
+// One per database file, shared by every connection of this process to it.
+struct GlobalStore::WriterTurn {
+    std::timed_mutex writers;
+    std::once_flag named;
+    std::string log;    // the write-ahead log's file, named by the first connection
+    ino_t logFile = 0;  // the log file whose folder entry is known to be on disk
+    GroupFlush flush{[this] { SyncLog(log, logFile); }};
+
+    static std::shared_ptr<WriterTurn> Of(const std::string& path) {
+        static std::mutex mutex;
+        static std::map<std::string, std::weak_ptr<WriterTurn>> turns;
+        std::error_code ignored;
+        std::string file = std::filesystem::weakly_canonical(path, ignored).string();
+        if (file.empty()) file = path;
+        const std::lock_guard hold(mutex);
+        std::weak_ptr<WriterTurn>& known = turns[file];
+        std::shared_ptr<WriterTurn> turn = known.lock();
+        if (!turn) known = turn = std::make_shared<WriterTurn>();
+        return turn;
+    }
+};
+
+GlobalStore::GlobalStore(const std::string& path) : turn_(WriterTurn::Of(path)) {
     // Every session has its own connection, so SQLite's count of the memory it holds would be
     // a lock that all sessions take on every allocation. It can only be turned off before
     // SQLite starts; later (an embedding program started it) the call fails and changes nothing.
@@ -46,7 +91,12 @@ GlobalStore::GlobalStore(const std::string& path) : writers_(WritersOf(path)) {
     try {
         sqlite3_busy_timeout(db_, kBusyMs);
         Exec("PRAGMA journal_mode=WAL");
-        Exec("PRAGMA synchronous=FULL");
+        // The log is flushed by End for every writer that committed meanwhile (see WriterTurn).
+        Exec("PRAGMA synchronous=NORMAL");
+        std::call_once(turn_->named, [&] {
+            if (const char* log = sqlite3_filename_wal(sqlite3_db_filename(db_, "main")))
+                turn_->log = log;
+        });
         // Read through a mapping of the file: every session's connection shares the system's
         // copy of the pages instead of reading them into a cache of its own.
         Exec("PRAGMA mmap_size=1073741824");
@@ -106,7 +156,7 @@ void GlobalStore::Close() {
         if (depth_ > 0) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             depth_ = 0;
-            writers_->unlock();
+            turn_->writers.unlock();
         }
         sqlite3_close_v2(db_);
         db_ = nullptr;
@@ -209,6 +259,7 @@ void GlobalStore::Set(const GlobalRef& ref, std::string_view value) {
     set_->Reset().BindView(1, ref.name).BindView(2, key).BindView(3, value);
     set_->Step();
     set_->Finish();
+    Flushed();
 }
 
 void GlobalStore::Kill(const GlobalRef& ref) {
@@ -221,6 +272,7 @@ void GlobalStore::Kill(const GlobalRef& ref) {
     delRange_->Reset().BindView(1, ref.name).BindView(2, key).BindView(3, high);
     delRange_->Step();
     delRange_->Finish();
+    Flushed();
 }
 
 std::string GlobalStore::Order(const GlobalRef& ref, int direction) {
@@ -298,6 +350,7 @@ void GlobalStore::SetMeta(const std::string& key, const std::string& value) {
     s.Bind(1, key);
     s.Bind(2, value);
     s.Step();
+    Flushed();
 }
 
 void GlobalStore::Begin() {
@@ -308,7 +361,7 @@ void GlobalStore::Begin() {
         // Writers of this process wait their turn here, woken as soon as the one before them
         // commits, instead of in SQLite's busy handler, which sleeps in growing steps up to
         // 100 ms: a save among many sessions then waits for the saves ahead of it, no longer.
-        if (!writers_->try_lock_for(std::chrono::milliseconds(kBusyMs))) {
+        if (!turn_->writers.try_lock_for(std::chrono::milliseconds(kBusyMs))) {
             depth_ = 0;
             throw StoreError("BEGIN IMMEDIATE: another writer held the database too long");
         }
@@ -316,11 +369,11 @@ void GlobalStore::Begin() {
             beginWrite_->Run();
         } catch (const StoreError& e) {
             depth_ = 0;
-            writers_->unlock();
+            turn_->writers.unlock();
             throw StoreError(std::string("BEGIN IMMEDIATE: ") + e.what());
         } catch (...) {
             depth_ = 0;
-            writers_->unlock();
+            turn_->writers.unlock();
             throw;
         }
     }
@@ -330,22 +383,32 @@ void GlobalStore::End(bool commit) {
     Forget();
     if (!commit) rollbackOnly_ = true;
     if (--depth_ > 0) return;
-    // Whatever happens below, the transaction is over when this returns.
-    struct Release {
-        std::timed_mutex& writers;
-        ~Release() { writers.unlock(); }
-    } release{*writers_};
-    if (rollbackOnly_) {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        if (commit) throw StoreError("an inner transaction failed; nothing was stored");
-        return;
+    std::uint64_t ticket = 0;
+    {
+        // Whatever happens below, the writers' turn is handed on when this block ends.
+        struct Release {
+            std::timed_mutex& writers;
+            ~Release() { writers.unlock(); }
+        } release{turn_->writers};
+        if (rollbackOnly_) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            if (commit) throw StoreError("an inner transaction failed; nothing was stored");
+            return;
+        }
+        try {
+            commit_->Run();
+        } catch (const StoreError& e) {
+            sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+            throw StoreError(std::string("commit: ") + e.what());
+        }
+        ticket = turn_->flush.Committed();
     }
-    try {
-        commit_->Run();
-    } catch (const StoreError& e) {
-        sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw StoreError(std::string("commit: ") + e.what());
-    }
+    // The next writer goes on meanwhile; its commit may share this flush.
+    turn_->flush.WaitFlushed(ticket);
+}
+
+void GlobalStore::Flushed() {
+    if (turn_ && depth_ == 0 && !reading_) turn_->flush.WaitFlushed(turn_->flush.Committed());
 }
 
 GlobalStore::Transaction::Transaction(GlobalStore& store) : store_(store) {

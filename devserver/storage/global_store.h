@@ -1,6 +1,8 @@
 // M globals kept in SQLite. A node is a global name and a list of subscripts holding a text;
-// nodes are ordered by M collation (devserver/m/collation.h). The database runs in WAL mode with
-// full synchronisation, so a committed transaction survives a killed process.
+// nodes are ordered by M collation (devserver/m/collation.h). The database runs in WAL mode and
+// a write is answered only once the log holding it is on disk, so a committed transaction
+// survives a killed process and a lost machine. The writes of several sessions share one flush
+// of the log (group_flush.h), done after the writer has handed on its turn.
 //
 // One GlobalStore is one connection: use it from one thread at a time. Every session owns its
 // own, so readers never wait for each other; writers take turns (SQLite's single writer, with
@@ -132,9 +134,14 @@ class GlobalStore {
   private:
     void Close();
 
+    // A write outside any transaction, done: waits for the flush that covers it.
+    void Flushed();
+
     // How long a writer waits for another before it gives up.
     static constexpr int kBusyMs = 15000;
-    std::shared_ptr<std::timed_mutex> writers_;  // see Begin
+    // The writers' turn and the shared flush of one database file (see Begin and End).
+    struct WriterTurn;
+    std::shared_ptr<WriterTurn> turn_;
     sqlite3* db_ = nullptr;
     bool reading_ = false;  // a ReadTransaction is open
     // The nodes KeyBetween found lately, with their values, while a transaction holds the
