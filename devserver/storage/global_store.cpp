@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "devserver/storage/group_flush.h"
-#include "devserver/storage/log_checkpointer.h"
 
 namespace vorn::devserver {
 
@@ -58,7 +57,6 @@ struct GlobalStore::WriterTurn {
     std::string log;    // the write-ahead log's file, named by the first connection
     ino_t logFile = 0;  // the log file whose folder entry is known to be on disk
     GroupFlush flush{[this] { SyncLog(log, logFile); }};
-    std::unique_ptr<LogCheckpointer> checkpointer;  // started by the first connection
 
     static std::shared_ptr<WriterTurn> Of(const std::string& path) {
         static std::mutex mutex;
@@ -96,14 +94,9 @@ GlobalStore::GlobalStore(const std::string& path) : turn_(WriterTurn::Of(path)) 
         // The log is flushed by End for every writer that committed meanwhile (see WriterTurn).
         Exec("PRAGMA synchronous=NORMAL");
         std::call_once(turn_->named, [&] {
-            const char* database = sqlite3_db_filename(db_, "main");
-            if (const char* log = sqlite3_filename_wal(database)) turn_->log = log;
-            if (database && *database)
-                turn_->checkpointer = std::make_unique<LogCheckpointer>(database);
+            if (const char* log = sqlite3_filename_wal(sqlite3_db_filename(db_, "main")))
+                turn_->log = log;
         });
-        // Checkpoints happen on the checkpointer's thread instead of in a committing writer.
-        if (turn_->checkpointer)
-            sqlite3_wal_hook(db_, &LogCheckpointer::AfterCommit, turn_->checkpointer.get());
         // Read through a mapping of the file: every session's connection shares the system's
         // copy of the pages instead of reading them into a cache of its own.
         Exec("PRAGMA mmap_size=1073741824");
