@@ -1,13 +1,8 @@
 #include "devserver/storage/global_store.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -17,46 +12,10 @@
 
 namespace vorn::devserver {
 
-namespace {
-
-// Makes the write-ahead log's writes durable: the log file's data, and once for each log file
-// the folder entry that names it. SQLite itself no longer syncs the log at a commit
-// (synchronous=NORMAL); it still syncs log and database around every checkpoint, so what a
-// checkpoint moved out of the log is durable before the log is written over.
-void SyncLog(const std::string& log, ino_t& known) {
-    const int fd = ::open(log.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        // No log: the last connection checkpointed it, with its syncs, and removed it.
-        if (errno == ENOENT) return;
-        throw StoreError("cannot open " + log + " to flush it: " + std::strerror(errno));
-    }
-    struct stat st {};
-    const bool fresh = ::fstat(fd, &st) == 0 && st.st_ino != known;
-    const bool synced = ::fdatasync(fd) == 0;
-    const int error = errno;
-    ::close(fd);
-    if (!synced) throw StoreError("cannot flush " + log + " to disk: " + std::strerror(error));
-    if (!fresh) return;
-    const std::string folder = std::filesystem::path(log).parent_path().string();
-    const int dir =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        const bool ok = ::fsync(dir) == 0;
-        ::close(dir);
-        if (!ok) throw StoreError("cannot flush the folder of " + log + " to disk");
-    }
-    known = st.st_ino;
-}
-
-}  // namespace
-
 // One per database file, shared by every connection of this process to it.
 struct GlobalStore::WriterTurn {
     std::timed_mutex writers;
-    std::once_flag named;
-    std::string log;    // the write-ahead log's file, named by the first connection
-    ino_t logFile = 0;  // the log file whose folder entry is known to be on disk
-    GroupFlush flush{[this] { SyncLog(log, logFile); }};
+    GroupFlush flush;
 
     static std::shared_ptr<WriterTurn> Of(const std::string& path) {
         static std::mutex mutex;
@@ -90,13 +49,14 @@ GlobalStore::GlobalStore(const std::string& path) : turn_(WriterTurn::Of(path)) 
     }
     try {
         sqlite3_busy_timeout(db_, kBusyMs);
-        Exec("PRAGMA journal_mode=WAL");
-        // The log is flushed by End for every writer that committed meanwhile (see WriterTurn).
-        Exec("PRAGMA synchronous=NORMAL");
-        std::call_once(turn_->named, [&] {
-            if (const char* log = sqlite3_filename_wal(sqlite3_db_filename(db_, "main")))
-                turn_->log = log;
-        });
+        {
+            SqlStatement mode(db_, "PRAGMA journal_mode=WAL");
+            mode.Reset();
+            sharedSync_ = mode.Step() && mode.Column(0) == "wal";
+        }
+        // With a write-ahead log End syncs it, once for every writer that committed meanwhile;
+        // without one (a database in memory) SQLite syncs inside each commit.
+        Exec(sharedSync_ ? "PRAGMA synchronous=NORMAL" : "PRAGMA synchronous=FULL");
         // Read through a mapping of the file: every session's connection shares the system's
         // copy of the pages instead of reading them into a cache of its own.
         Exec("PRAGMA mmap_size=1073741824");
@@ -401,14 +361,25 @@ void GlobalStore::End(bool commit) {
             sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
             throw StoreError(std::string("commit: ") + e.what());
         }
+        if (!sharedSync_) return;
         ticket = turn_->flush.Committed();
     }
     // The next writer goes on meanwhile; its commit may share this flush.
-    turn_->flush.WaitFlushed(ticket);
+    turn_->flush.WaitFlushed(ticket, [this] { SyncOwnLog(); });
+}
+
+void GlobalStore::SyncOwnLog() {
+    sqlite3_file* log = nullptr;
+    if (sqlite3_file_control(db_, "main", SQLITE_FCNTL_JOURNAL_POINTER, &log) != SQLITE_OK ||
+        !log || !log->pMethods)
+        throw StoreError("the log cannot be flushed: it is not open");
+    if (log->pMethods->xSync(log, SQLITE_SYNC_NORMAL) != SQLITE_OK)
+        throw StoreError("cannot flush the log to disk");
 }
 
 void GlobalStore::Flushed() {
-    if (turn_ && depth_ == 0 && !reading_) turn_->flush.WaitFlushed(turn_->flush.Committed());
+    if (sharedSync_ && depth_ == 0 && !reading_)
+        turn_->flush.WaitFlushed(turn_->flush.Committed(), [this] { SyncOwnLog(); });
 }
 
 GlobalStore::Transaction::Transaction(GlobalStore& store) : store_(store) {

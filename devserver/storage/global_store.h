@@ -1,8 +1,8 @@
 // M globals kept in SQLite. A node is a global name and a list of subscripts holding a text;
 // nodes are ordered by M collation (devserver/m/collation.h). The database runs in WAL mode and
 // a write is answered only once the log holding it is on disk, so a committed transaction
-// survives a killed process and a lost machine. The writes of several sessions share one flush
-// of the log (group_flush.h), done after the writer has handed on its turn.
+// survives a killed process and a lost machine. The commits of several sessions share one sync
+// of the log (group_flush.h), run after each writer has handed on its turn.
 //
 // One GlobalStore is one connection: use it from one thread at a time. Every session owns its
 // own, so readers never wait for each other; writers take turns (SQLite's single writer, with
@@ -136,6 +136,9 @@ class GlobalStore {
 
     // A write outside any transaction, done: waits for the flush that covers it.
     void Flushed();
+    // Syncs the write-ahead log through this connection's own handle of it.
+    void SyncOwnLog();
+    bool sharedSync_ = false;  // commits share syncs of the log (the database has one)
 
     // How long a writer waits for another before it gives up.
     static constexpr int kBusyMs = 15000;

@@ -9,7 +9,7 @@ std::uint64_t GroupFlush::Committed() {
     return ++committed_;
 }
 
-void GroupFlush::WaitFlushed(std::uint64_t ticket) {
+void GroupFlush::WaitFlushed(std::uint64_t ticket, const std::function<void()>& sync) {
     std::unique_lock hold(mutex_);
     ++waiting_;
     struct Leave {
@@ -26,7 +26,7 @@ void GroupFlush::WaitFlushed(std::uint64_t ticket) {
         const std::uint64_t target = committed_;
         hold.unlock();
         try {
-            sync_();
+            sync();
         } catch (...) {
             hold.lock();
             flushing_ = false;

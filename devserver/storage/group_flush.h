@@ -18,23 +18,23 @@ namespace vorn::devserver {
 
 class GroupFlush {
   public:
-    // `sync` makes every write done before it began durable; it throws when it cannot.
-    explicit GroupFlush(std::function<void()> sync) : sync_(std::move(sync)) {}
+    GroupFlush() = default;
     GroupFlush(const GroupFlush&) = delete;
     GroupFlush& operator=(const GroupFlush&) = delete;
 
     // A write that is done: its ticket.
     std::uint64_t Committed();
-    // Returns once a flush covering `ticket` has completed. A failed flush throws to the waiter
-    // that ran it; the others try again with a flush of their own.
-    void WaitFlushed(std::uint64_t ticket);
+    // Returns once a flush covering `ticket` has completed. `sync` is the flush this waiter runs
+    // should it be the one to: it makes every write done before it began durable, and throws
+    // when it cannot. A failed flush throws to the waiter that ran it; the others try again
+    // with a flush of their own.
+    void WaitFlushed(std::uint64_t ticket, const std::function<void()>& sync);
 
     // For tests: the flushes run so far and the committers waiting now.
     std::uint64_t Flushes() const;
     int Waiting() const;
 
   private:
-    std::function<void()> sync_;
     mutable std::mutex mutex_;
     std::condition_variable done_;
     std::uint64_t committed_ = 0;

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <thread>
@@ -61,15 +62,16 @@ void WaitForWaiters(const GroupFlush& flush, int n) {
 
 TEST(GroupFlush, CommitsThatArriveDuringAFlushShareTheNextOne) {
     HeldFlush disk;
-    GroupFlush flush([&] { disk(); });
-    std::thread first([&] { flush.WaitFlushed(flush.Committed()); });
+    GroupFlush flush;
+    const std::function<void()> sync = [&] { disk(); };
+    std::thread first([&] { flush.WaitFlushed(flush.Committed(), sync); });
     disk.WaitStarted(1);
     // Three more commits while the first flush runs: it began before their writes, so none of
     // them may return with it.
     std::vector<std::thread> later;
     for (int i = 0; i < 3; ++i) {
         const std::uint64_t ticket = flush.Committed();
-        later.emplace_back([&, ticket] { flush.WaitFlushed(ticket); });
+        later.emplace_back([&, ticket] { flush.WaitFlushed(ticket, sync); });
     }
     WaitForWaiters(flush, 4);
     disk.Release();
@@ -85,31 +87,33 @@ TEST(GroupFlush, CommitsThatArriveDuringAFlushShareTheNextOne) {
 
 TEST(GroupFlush, ACommitAlreadyCoveredDoesNotFlushAgain) {
     int flushes = 0;
-    GroupFlush flush([&] { ++flushes; });
+    GroupFlush flush;
+    const std::function<void()> sync = [&] { ++flushes; };
     const std::uint64_t a = flush.Committed();
     const std::uint64_t b = flush.Committed();
-    flush.WaitFlushed(b);
-    flush.WaitFlushed(a);
+    flush.WaitFlushed(b, sync);
+    flush.WaitFlushed(a, sync);
     EXPECT_EQ(flushes, 1);
-    flush.WaitFlushed(flush.Committed());
+    flush.WaitFlushed(flush.Committed(), sync);
     EXPECT_EQ(flushes, 2);
 }
 
 TEST(GroupFlush, AFailedFlushTellsItsRunnerAndTheOthersFlushAgain) {
     HeldFlush disk;
-    GroupFlush flush([&] { disk(); });
+    GroupFlush flush;
+    const std::function<void()> sync = [&] { disk(); };
     disk.FailNext();
     bool failed = false;
     std::thread first([&] {
         try {
-            flush.WaitFlushed(flush.Committed());
+            flush.WaitFlushed(flush.Committed(), sync);
         } catch (const std::runtime_error&) {
             failed = true;
         }
     });
     disk.WaitStarted(1);
     const std::uint64_t ticket = flush.Committed();
-    std::thread second([&] { flush.WaitFlushed(ticket); });
+    std::thread second([&] { flush.WaitFlushed(ticket, sync); });
     WaitForWaiters(flush, 2);
     disk.Release();
     first.join();
