@@ -139,6 +139,14 @@ const std::string* GtmGlobalStore::KilledOver(const std::string& name,
 }
 
 std::optional<std::string> GtmGlobalStore::Get(const GlobalRef& ref) {
+    if (!stepped_.empty()) {
+        if (auto n = stepped_.find(ref.name + '\0' + EncodeKey(ref.subscripts));
+            n != stepped_.end()) {
+            std::string value = std::move(n->second);
+            stepped_.erase(n);
+            return value;
+        }
+    }
     if (depth_ > 0) {
         const std::string key = EncodeKey(ref.subscripts);
         if (auto g = sets_.find(ref.name); g != sets_.end())
@@ -163,12 +171,14 @@ int GtmGlobalStore::Data(const GlobalRef& ref) {
 }
 
 void GtmGlobalStore::Set(const GlobalRef& ref, std::string_view value) {
+    stepped_.clear();
     if (ref.name.empty()) throw StoreError("a global needs a name");
     if (depth_ == 0) return DbSet(ref.name, ref.subscripts, value);
     sets_[ref.name][EncodeKey(ref.subscripts)] = std::string(value);
 }
 
 void GtmGlobalStore::Kill(const GlobalRef& ref) {
+    stepped_.clear();
     if (depth_ == 0) return DbKill(ref.name, ref.subscripts);
     const std::string key = EncodeKey(ref.subscripts);
     if (auto g = sets_.find(ref.name); g != sets_.end()) {
@@ -183,6 +193,8 @@ std::optional<std::string> GtmGlobalStore::KeyBetween(const std::string& name,
                                                       const std::string& low,
                                                       const std::string& high, int direction) {
     std::optional<Found> db = DbKeyBetween(name, low, high, direction);
+    if (db && inReadCall_ && depth_ == 0 && stepped_.size() < kSteppedNodes)
+        stepped_[name + '\0' + db->key] = db->value;
     if (depth_ > 0) {
         if (auto g = sets_.find(name); g != sets_.end()) {
             const auto& m = g->second;
@@ -332,6 +344,7 @@ void GtmGlobalStore::Unlock(const GlobalRef& ref) {
 }
 
 void GtmGlobalStore::Begin() {
+    stepped_.clear();
     if (depth_++ > 0) return;
     rollbackOnly_ = false;
     sets_.clear();

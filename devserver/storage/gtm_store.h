@@ -55,8 +55,14 @@ class GtmGlobalStore final : public GlobalStore {
   protected:
     void Begin() override;
     void End(bool commit) override;
-    void BeginRead() override {}
-    void EndRead() override {}
+    void BeginRead() override {
+        inReadCall_ = true;
+        stepped_.clear();
+    }
+    void EndRead() override {
+        inReadCall_ = false;
+        stepped_.clear();
+    }
 
   private:
     std::vector<std::string> AllGlobalNames();
@@ -82,6 +88,13 @@ class GtmGlobalStore final : public GlobalStore {
     std::map<std::string, std::map<std::string, std::string>> sets_;
     std::map<std::string, std::vector<std::string>> kills_;
     bool writerLock_ = false;
+    // Inside a call that only reads: the nodes that steps found, with the values that came with
+    // them, each for one Get of that node later in the call (a listing finds each record's first
+    // node, then reads the records it keeps: one call-in a record instead of two). A write and
+    // the call's end drop them.
+    static constexpr std::size_t kSteppedNodes = 256;
+    bool inReadCall_ = false;
+    std::map<std::string, std::string> stepped_;  // by global name, NUL, key
 };
 
 }  // namespace vorn::devserver
