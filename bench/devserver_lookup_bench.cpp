@@ -8,10 +8,10 @@
 #include <string>
 
 #include "bench/ratio_reporter.h"
-#include "devserver/file_records.h"
-#include "devserver/gtm_runtime.h"
-#include "devserver/seed.h"
-#include "devserver/store_engine.h"
+#include "devserver/files/file_records.h"
+#include "devserver/files/seed.h"
+#include "devserver/storage/gtm_runtime.h"
+#include "devserver/storage/store_engine.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "broker/internal/socket_transport.h"
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "devserver/gtm_runtime.h"
+#include "devserver/storage/gtm_runtime.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "bench/ratio_reporter.h"
 #include "broker/broker_ui.h"
 #include "broker/rpc_broker.h"
-#include "devserver/server.h"
+#include "devserver/net/server.h"
 #include "lookup/bound_grid.h"
 #include "lookup/vorn_finder.h"
 #include "tests/devserver/server_fixture.h"

@@ -17,3 +17,12 @@ set(VORN_TIER_designer common broker toolkit source lookup controls output desig
 
 # The folders whose headers are installed, in the order of the tiers.
 set(VORN_PUBLIC_FOLDERS common broker toolkit signon source lookup controls output)
+
+# The folders of devserver/, from the bottom up, and the ones each may include from. net/ and
+# procedures/ share the session and the procedure registry.
+set(VORN_DEVSERVER_FOLDERS m storage files procedures net)
+set(VORN_DEVSERVER_m m)
+set(VORN_DEVSERVER_storage m storage)
+set(VORN_DEVSERVER_files m storage files)
+set(VORN_DEVSERVER_procedures m storage files procedures net)
+set(VORN_DEVSERVER_net m storage files procedures net)

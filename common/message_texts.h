@@ -1,6 +1,7 @@
 // The English texts of the toolset's messages 1001 to 1095, as plain data without any library
 // type, so that the program's string table (source/message_table.cpp) and the development
-// server's message file (devserver/message_file.cpp) hold the same texts from one place.
+// server's message file (devserver/procedures/message_file.cpp) hold the same texts from one
+// place.
 #pragma once
 
 #include <array>

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "devserver/call_parser.h"
-#include "devserver/reply.h"
+#include "devserver/net/call_parser.h"
+#include "devserver/net/reply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

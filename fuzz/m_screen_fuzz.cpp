@@ -7,9 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "devserver/collation.h"
-#include "devserver/m_screen.h"
-#include "devserver/m_screen_number.h"
+#include "devserver/m/collation.h"
+#include "devserver/m/m_screen.h"
+#include "devserver/m/m_screen_number.h"
 #include "tests/devserver/memory_globals.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include "broker/broker_ui.h"
 #include "broker/rpc_params.h"
-#include "devserver/file_records.h"
-#include "devserver/seed.h"
+#include "devserver/files/file_records.h"
+#include "devserver/files/seed.h"
 #include "tests/support/silent_broker_ui.h"
 
 namespace vorn::devserver::test {

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "broker/rpc_broker.h"
-#include "devserver/dictionary.h"
-#include "devserver/global_store.h"
-#include "devserver/server.h"
-#include "devserver/text.h"
+#include "devserver/files/dictionary.h"
+#include "devserver/m/text.h"
+#include "devserver/net/server.h"
+#include "devserver/storage/global_store.h"
 #include "tests/devserver/server_fixture.h"
 #include "tests/support/signed_on_broker.h"
 

@@ -4,13 +4,13 @@
 #include <set>
 #include <sstream>
 
-#include "devserver/dictionary.h"
-#include "devserver/file_records.h"
-#include "devserver/fm_dates.h"
-#include "devserver/section_file.h"
-#include "devserver/seed.h"
-#include "devserver/users.h"
-#include "devserver/zwr.h"
+#include "devserver/files/dictionary.h"
+#include "devserver/files/file_records.h"
+#include "devserver/files/section_file.h"
+#include "devserver/files/seed.h"
+#include "devserver/files/users.h"
+#include "devserver/m/fm_dates.h"
+#include "devserver/storage/zwr.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

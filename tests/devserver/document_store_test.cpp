@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "devserver/document_store.h"
+#include "devserver/net/document_store.h"
 
 namespace vorn::devserver {
 namespace {

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "devserver/global_store.h"
+#include "devserver/storage/global_store.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

@@ -13,10 +13,10 @@
 #include <set>
 #include <sstream>
 
-#include "devserver/collation.h"
-#include "devserver/gtm_runtime.h"
-#include "devserver/m_screen.h"
-#include "devserver/m_screen_parser.h"
+#include "devserver/m/collation.h"
+#include "devserver/m/m_screen.h"
+#include "devserver/m/m_screen_parser.h"
+#include "devserver/storage/gtm_runtime.h"
 #include "tests/devserver/memory_globals.h"
 #include "tests/devserver/server_fixture.h"
 

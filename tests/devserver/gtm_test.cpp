@@ -15,10 +15,10 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "broker/rpc_params.h"
 #include "broker/internal/socket_transport.h"
 #include "broker/internal/wire_protocol.h"
-#include "devserver/gtm_runtime.h"
+#include "broker/rpc_params.h"
+#include "devserver/storage/gtm_runtime.h"
 #include "tests/devserver/broker_fixture.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/signed_on_broker.h"
@@ -107,28 +107,6 @@ std::string RunM(const std::string& dataFolder, const std::string& line) {
     return text;
 }
 
-// The processes whose parent is `parent`.
-std::set<pid_t> ChildrenOf(pid_t parent) {
-    std::set<pid_t> out;
-    DIR* proc = ::opendir("/proc");
-    while (dirent* e = proc ? ::readdir(proc) : nullptr) {
-        const pid_t pid = static_cast<pid_t>(std::atoi(e->d_name));
-        if (pid <= 0) continue;
-        std::ifstream stat(std::string("/proc/") + e->d_name + "/stat");
-        std::string line;
-        std::getline(stat, line);
-        const auto close = line.rfind(')');
-        if (close == std::string::npos) continue;
-        char state = 0;
-        int ppid = 0;
-        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent &&
-            state != 'Z')
-            out.insert(pid);
-    }
-    if (proc) ::closedir(proc);
-    return out;
-}
-
 class GtmServer : public BrokerTest {
   protected:
     void SetUp() override {
@@ -149,7 +127,7 @@ class GtmServer : public BrokerTest {
         return std::string(std::istreambuf_iterator<char>(log), {});
     }
     // The session processes the server runs now.
-    std::set<pid_t> Sessions() { return ChildrenOf(program->Pid()); }
+    std::set<pid_t> Sessions() { return ChildProcesses(program->Pid()); }
 
     std::unique_ptr<DevServerProcess> program;
     std::vector<std::unique_ptr<TRPCBroker>> clients;
@@ -201,59 +179,6 @@ TEST_F(GtmServer, EachSessionIsAProcessOfItsOwnAndItsCountedLocksEndWithIt) {
     EXPECT_EQ(Lock(b, "80001", "1"), "1");
     EXPECT_EQ(Lock(b, "80001", "1", "UNLOCK"), "1");
     EXPECT_EQ(Lock(b, "80001", "1", "UNLOCK"), "0");  // not held any more
-}
-
-TEST_F(GtmServer, AServerKilledDuringFilingsKeepsEveryFilingItAnswered) {
-    // Another session files lab tests one after another and notes each answered number.
-    std::mutex mutex;
-    std::condition_variable answered;
-    std::vector<std::pair<int, std::string>> filed;
-    const int port = program->Port();
-    std::thread filer([&] {
-        test::Client c(port);
-        c.SignOnDemo();
-        for (int n = 1;; ++n) {
-            TParams params;
-            params[0].Value = "ADD";
-            params[0].ParamKind = TParamType::literal;
-            params[1].Value = ".DDR";
-            params[1].ParamKind = TParamType::list;
-            params[1].Mult.SetItem("1", QString("80001^.01^+1,^K%1").arg(n));
-            params[1].Mult.SetItem("2", QString("80001^2^+1,^Kept %1").arg(n));
-            params[2].ParamKind = TParamType::literal;
-            std::vector<std::string> lines;
-            try {
-                lines =
-                    SplitLines(ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params)));
-            } catch (const std::exception&) {
-                break;
-            }
-            if (lines.size() != 2 || lines[1].rfind("+1,^", 0) != 0) break;
-            const std::lock_guard hold(mutex);
-            filed.emplace_back(n, lines[1].substr(4));
-            answered.notify_all();
-        }
-        const std::lock_guard hold(mutex);
-        answered.notify_all();
-    });
-    {
-        std::unique_lock hold(mutex);
-        answered.wait(hold, [&] { return filed.size() >= 20; });
-    }
-    // Every process of the server at once, as when the machine loses power.
-    for (const pid_t session : Sessions())
-        ::kill(session, SIGKILL);
-    program->Kill();
-    filer.join();
-    program->Start();  // recovers the database from its journal
-    TRPCBroker& b = Client();
-    ASSERT_GE(filed.size(), 20u);
-    for (const auto& [n, ien] : filed)
-        EXPECT_EQ(Gets(b, "80001", ".01;", ien + ","),
-                  Lines({"[BEGIN_diDATA]",
-                         "80001^" + ien + "^.01^K" + std::to_string(n) + "^K" + std::to_string(n),
-                         "[END_diDATA]"}))
-            << "filing " << n;
 }
 
 TEST(GtmFolder, ADataFolderThatCannotBeMadeIsAClearErrorAtStart) {

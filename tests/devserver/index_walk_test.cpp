@@ -1,7 +1,7 @@
 // Index walks against the obvious slow answer: every entry in M order, filtered by prefix and
 // continuation point, over values that mix numbers, number-like strings and letters of both
 // cases. The order itself and resuming among equal values are the lister's tests, end to end.
-#include "devserver/index_walk.h"
+#include "devserver/files/index_walk.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <random>
 #include <set>
 
-#include "devserver/collation.h"
+#include "devserver/m/collation.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

@@ -1,11 +1,11 @@
 // The screen evaluator on globals in memory: operators strictly left to right, numbers as M
 // reads them, patterns, naked references, the functions' edge cases, the subset's limits.
-#include "devserver/m_screen.h"
+#include "devserver/m/m_screen.h"
 
 #include <gtest/gtest.h>
 
-#include "devserver/m_screen_number.h"
-#include "devserver/m_screen_pattern.h"
+#include "devserver/m/m_screen_number.h"
+#include "devserver/m/m_screen_pattern.h"
 #include "tests/devserver/memory_globals.h"
 
 namespace vorn::devserver {

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "devserver/collation.h"
-#include "devserver/m_screen.h"
+#include "devserver/m/collation.h"
+#include "devserver/m/m_screen.h"
 
 namespace vorn::devserver::test {
 

@@ -12,7 +12,7 @@
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
 #include "common/scramble.h"
-#include "devserver/server_options.h"
+#include "devserver/net/server_options.h"
 #include "tests/devserver/server_fixture.h"
 #include "tests/support/dev_server_process.h"
 

@@ -1,13 +1,16 @@
 #include "tests/devserver/server_fixture.h"
 
 #include <arpa/inet.h>
+#include <dirent.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 
 #include "broker/broker_error.h"
@@ -16,9 +19,9 @@
 #include "broker/rpc_params.h"
 #include "common/counted_fields.h"
 #include "common/scramble.h"
-#include "devserver/gtm_runtime.h"
-#include "devserver/seed.h"
-#include "devserver/text.h"
+#include "devserver/files/seed.h"
+#include "devserver/m/text.h"
+#include "devserver/storage/gtm_runtime.h"
 #include "tests/support/dev_server_process.h"
 
 namespace vorn::devserver::test {
@@ -230,6 +233,27 @@ std::string RawClient::ReadReply(double seconds) {
 bool RawClient::ClosedBySilence(double seconds) {
     std::string out;
     return !Receive(seconds, out, [](const std::string&) { return true; }) && out.empty();
+}
+
+std::set<pid_t> ChildProcesses(pid_t parent) {
+    std::set<pid_t> out;
+    DIR* proc = ::opendir("/proc");
+    while (dirent* e = proc ? ::readdir(proc) : nullptr) {
+        const pid_t pid = static_cast<pid_t>(std::atoi(e->d_name));
+        if (pid <= 0) continue;
+        std::ifstream stat(std::string("/proc/") + e->d_name + "/stat");
+        std::string line;
+        std::getline(stat, line);
+        const auto close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        char state = 0;
+        int ppid = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %d", &state, &ppid) == 2 && ppid == parent &&
+            state != 'Z')
+            out.insert(pid);
+    }
+    if (proc) ::closedir(proc);
+    return out;
 }
 
 }  // namespace vorn::devserver::test

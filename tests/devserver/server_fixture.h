@@ -3,16 +3,19 @@
 // for what no well-behaved client sends.
 #pragma once
 
+#include <sys/types.h>
+
 #include <QByteArray>
 #include <QString>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "broker/internal/broker_link.h"
-#include "devserver/server.h"
-#include "devserver/store_engine.h"
+#include "devserver/net/server.h"
+#include "devserver/storage/store_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -109,5 +112,8 @@ std::string HandshakeBytes(const std::string& address, int port);
 // digits), for variations no client sends.
 std::string CallBytes(const std::string& name, const std::string& paramText,
                       const std::string& listData, bool listFlag);
+
+// The living processes whose parent is `parent` (a GT.M server's session processes).
+std::set<pid_t> ChildProcesses(pid_t parent);
 
 }  // namespace vorn::devserver::test

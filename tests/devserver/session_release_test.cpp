@@ -5,8 +5,8 @@
 
 #include "broker/broker_error.h"
 #include "common/scramble.h"
-#include "devserver/file_records.h"
-#include "devserver/session.h"
+#include "devserver/files/file_records.h"
+#include "devserver/net/session.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

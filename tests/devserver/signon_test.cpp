@@ -6,7 +6,7 @@
 
 #include "broker/broker_error.h"
 #include "common/scramble.h"
-#include "devserver/signon_procedures.h"
+#include "devserver/procedures/signon_procedures.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <random>
 
-#include "devserver/collation.h"
-#include "devserver/global_store.h"
+#include "devserver/m/collation.h"
+#include "devserver/storage/global_store.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {
@@ -150,6 +150,32 @@ TEST_P(Store, TwoConnectionsSeeEachOthersCommits) {
         tx.Commit();
     }
     EXPECT_EQ(other.Get(G({"1"})), "pending");
+}
+
+// GT.M has no snapshot: in a call that only reads, a node found by a step is read once from
+// that step, later in the call too; any other read of it, and every read after the call or after
+// a write, goes to the database.
+TEST_P(Store, OnGtmANodeFoundByAStepIsReadOnceFromTheStep) {
+    if (GetParam() != StoreEngine::Gtm) GTEST_SKIP() << "SQLite reads one snapshot";
+    const auto owner = Other();
+    GlobalStore& other = *owner;
+    store().Set(G({"7", "0"}), "first");
+    store().Set(G({"8", "0"}), "eight");
+    {
+        const GlobalStore::ReadTransaction call(store());
+        EXPECT_TRUE(store().HasChildren(G({"7"})));
+        EXPECT_TRUE(store().HasChildren(G({"8"})));
+        other.Set(G({"7", "0"}), "second");
+        EXPECT_EQ(store().Get(G({"8", "0"})), "eight");
+        EXPECT_EQ(store().Get(G({"7", "0"})), "first");   // the step's
+        EXPECT_EQ(store().Get(G({"7", "0"})), "second");  // read again
+        EXPECT_TRUE(store().HasChildren(G({"7"})));
+        other.Set(G({"7", "0"}), "third");
+    }
+    EXPECT_EQ(store().Get(G({"7", "0"})), "third");  // nothing outlives the call
+    EXPECT_TRUE(store().HasChildren(G({"7"})));
+    other.Set(G({"7", "0"}), "fourth");
+    EXPECT_EQ(store().Get(G({"7", "0"})), "fourth");  // nor is anything kept outside one
 }
 
 // A node found by a walk is read again without a query only while nothing can have changed it.

@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "devserver/validator.h"
+#include "devserver/procedures/validator.h"
 #include "tests/devserver/broker_fixture.h"
 
 namespace vorn::devserver::test {

@@ -4,9 +4,9 @@
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
 #include "common/counted_fields.h"
-#include "devserver/call_parser.h"
-#include "devserver/m_subscripts.h"
-#include "devserver/reply.h"
+#include "devserver/m/m_subscripts.h"
+#include "devserver/net/call_parser.h"
+#include "devserver/net/reply.h"
 #include "tests/devserver/server_fixture.h"
 
 namespace vorn::devserver {

@@ -1,0 +1,419 @@
+#include "devserver/storage/gtm_store.h"
+
+#include <chrono>
+#include <cstdio>
+
+namespace vorn::devserver {
+namespace {
+
+using namespace std::chrono_literals;
+
+void AppendCounted(std::string& out, std::string_view bytes) {
+    char count[16];
+    std::snprintf(count, sizeof count, "%010zu", bytes.size());
+    out += count;
+    out += bytes;
+}
+
+std::string CountedSubscripts(const Subscripts& subs) {
+    std::string out;
+    for (const std::string& s : subs)
+        AppendCounted(out, s);
+    return out;
+}
+
+Subscripts ParseCounted(std::string_view text) {
+    Subscripts out;
+    std::size_t i = 0;
+    while (i + 10 <= text.size()) {
+        const std::size_t n = std::stoul(std::string(text.substr(i, 10)));
+        out.emplace_back(text.substr(i + 10, n));
+        i += 10 + n;
+    }
+    return out;
+}
+
+GtmString In(std::string_view s) {
+    return GtmString{static_cast<long>(s.size()), const_cast<char*>(s.data())};
+}
+
+bool EndsAfterChildren(const std::string& key) {
+    return !key.empty() && key.back() == kAfterChildren;
+}
+
+bool IsUnder(const std::string& key, const std::string& node) {
+    return key.compare(0, node.size(), node) == 0;
+}
+
+// Threads of one process share its M locks, so they take turns here before taking ^%ZVRNW.
+std::timed_mutex& ProcessWriters(const std::string& gld) {
+    static std::mutex mutex;
+    static std::map<std::string, std::unique_ptr<std::timed_mutex>> writers;
+    const std::lock_guard hold(mutex);
+    auto& w = writers[gld];
+    if (!w) w = std::make_unique<std::timed_mutex>();
+    return *w;
+}
+
+constexpr int kWriterWaitSeconds = 15;
+
+}  // namespace
+
+GtmGlobalStore::GtmGlobalStore(const GtmFolder& folder)
+    : folder_(folder), runtime_(GtmRuntime::For(folder)), gld_(folder.Gld()) {}
+
+GtmGlobalStore::~GtmGlobalStore() {
+    if (depth_ > 0) {
+        depth_ = 1;
+        rollbackOnly_ = true;
+        try {
+            End(false);
+        } catch (...) {
+        }
+    }
+}
+
+std::optional<std::string> GtmGlobalStore::DbGet(const std::string& name, const Subscripts& subs) {
+    const std::string counted = CountedSubscripts(subs);
+    GtmString s = In(counted);
+    const std::lock_guard hold(runtime_.mutex());
+    GtmString v = runtime_.Out(0);
+    long has = 0;
+    runtime_.Call(gld_, "vget", name.c_str(), &s, &v, &has);
+    if (!has) return std::nullopt;
+    return std::string(v.address, static_cast<std::size_t>(v.length));
+}
+
+void GtmGlobalStore::DbSet(const std::string& name, const Subscripts& subs,
+                           std::string_view value) {
+    const std::string counted = CountedSubscripts(subs);
+    GtmString s = In(counted), v = In(value);
+    runtime_.Call(gld_, "vset", name.c_str(), &s, &v);
+}
+
+void GtmGlobalStore::DbKill(const std::string& name, const Subscripts& subs) {
+    const std::string counted = CountedSubscripts(subs);
+    GtmString s = In(counted);
+    runtime_.Call(gld_, "vkill", name.c_str(), &s);
+}
+
+std::optional<GtmGlobalStore::Found> GtmGlobalStore::DbStep(const std::string& name,
+                                                            const std::string& key, bool after,
+                                                            bool skipOrWithin) {
+    const std::string counted = CountedSubscripts(DecodeKey(key));
+    GtmString s = In(counted);
+    const std::lock_guard hold(runtime_.mutex());
+    GtmString o = runtime_.Out(0), v = runtime_.Out(1);
+    long found = 0;
+    runtime_.Call(gld_, after ? "vnext" : "vprev", name.c_str(), &s, skipOrWithin ? 1L : 0L, &o, &v,
+                  &found);
+    if (!found) return std::nullopt;
+    return Found{EncodeKey(ParseCounted(std::string_view(o.address, o.length))),
+                 std::string(v.address, static_cast<std::size_t>(v.length))};
+}
+
+std::optional<GtmGlobalStore::Found> GtmGlobalStore::DbKeyBetween(const std::string& name,
+                                                                  const std::string& low,
+                                                                  const std::string& high,
+                                                                  int direction) {
+    std::string from = direction < 0 ? high : low;
+    for (;;) {
+        const bool children = EndsAfterChildren(from);
+        const std::string node = children ? from.substr(0, from.size() - 1) : from;
+        std::optional<Found> f = DbStep(name, node, direction >= 0, children);
+        if (!f) return std::nullopt;
+        if (direction >= 0 ? !(f->key < high) : !(f->key > low)) return std::nullopt;
+        const std::string* killed = KilledOver(name, f->key);
+        if (!killed) return f;
+        from = direction >= 0 ? *killed + kAfterChildren : *killed;
+    }
+}
+
+const std::string* GtmGlobalStore::KilledOver(const std::string& name,
+                                              const std::string& key) const {
+    const auto k = kills_.find(name);
+    if (k == kills_.end()) return nullptr;
+    for (const std::string& node : k->second)
+        if (IsUnder(key, node)) return &node;
+    return nullptr;
+}
+
+std::optional<std::string> GtmGlobalStore::Get(const GlobalRef& ref) {
+    if (!stepped_.empty()) {
+        if (auto n = stepped_.find(ref.name + '\0' + EncodeKey(ref.subscripts));
+            n != stepped_.end()) {
+            std::string value = std::move(n->second);
+            stepped_.erase(n);
+            return value;
+        }
+    }
+    if (depth_ > 0) {
+        const std::string key = EncodeKey(ref.subscripts);
+        if (auto g = sets_.find(ref.name); g != sets_.end())
+            if (auto v = g->second.find(key); v != g->second.end()) return v->second;
+        if (KilledOver(ref.name, key)) return std::nullopt;
+    }
+    return DbGet(ref.name, ref.subscripts);
+}
+
+int GtmGlobalStore::Data(const GlobalRef& ref) {
+    if (depth_ == 0) {
+        const std::string counted = CountedSubscripts(ref.subscripts);
+        GtmString s = In(counted);
+        long data = 0;
+        runtime_.Call(gld_, "vdata", ref.name.c_str(), &s, &data);
+        return static_cast<int>(data);
+    }
+    const std::string key = EncodeKey(ref.subscripts);
+    const bool value = Get(ref).has_value();
+    const bool below = KeyBetween(ref.name, key, key + kAfterChildren, 1).has_value();
+    return (value ? 1 : 0) + (below ? 10 : 0);
+}
+
+void GtmGlobalStore::Set(const GlobalRef& ref, std::string_view value) {
+    stepped_.clear();
+    if (ref.name.empty()) throw StoreError("a global needs a name");
+    if (depth_ == 0) return DbSet(ref.name, ref.subscripts, value);
+    sets_[ref.name][EncodeKey(ref.subscripts)] = std::string(value);
+}
+
+void GtmGlobalStore::Kill(const GlobalRef& ref) {
+    stepped_.clear();
+    if (depth_ == 0) return DbKill(ref.name, ref.subscripts);
+    const std::string key = EncodeKey(ref.subscripts);
+    if (auto g = sets_.find(ref.name); g != sets_.end()) {
+        auto& m = g->second;
+        m.erase(m.lower_bound(key), m.lower_bound(key + kAfterChildren));
+    }
+    auto& killed = kills_[ref.name];
+    if (!KilledOver(ref.name, key)) killed.push_back(key);
+}
+
+std::optional<std::string> GtmGlobalStore::KeyBetween(const std::string& name,
+                                                      const std::string& low,
+                                                      const std::string& high, int direction) {
+    std::optional<Found> db = DbKeyBetween(name, low, high, direction);
+    if (db && inReadCall_ && depth_ == 0 && stepped_.size() < kSteppedNodes)
+        stepped_[name + '\0' + db->key] = db->value;
+    if (depth_ > 0) {
+        if (auto g = sets_.find(name); g != sets_.end()) {
+            const auto& m = g->second;
+            std::optional<std::string> mine;
+            if (direction >= 0) {
+                auto it = m.upper_bound(low);
+                if (it != m.end() && it->first < high) mine = it->first;
+            } else {
+                auto it = m.lower_bound(high);
+                if (it != m.begin() && (--it)->first > low) mine = it->first;
+            }
+            if (mine && (!db || (direction >= 0 ? *mine <= db->key : *mine >= db->key)))
+                return mine;
+        }
+    }
+    if (!db) return std::nullopt;
+    return db->key;
+}
+
+std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,
+                                                     const std::string& low,
+                                                     const std::string& high, int direction,
+                                                     int limit) {
+    std::vector<std::string> out;
+    if (depth_ == 0) {
+        // Outside a transaction: the nodes one after another in one call.
+        const std::string& from = direction < 0 ? high : low;
+        const bool children = EndsAfterChildren(from);
+        const std::string counted = CountedSubscripts(
+            DecodeKey(children ? std::string_view(from).substr(0, from.size() - 1) : from));
+        GtmString s = In(counted);
+        const std::lock_guard hold(runtime_.mutex());
+        GtmString o = runtime_.Out(0);
+        runtime_.Call(gld_, "vsteps", name.c_str(), &s, direction < 0 ? -1L : 1L,
+                      children ? 1L : 0L, static_cast<long>(limit), 0L, &o);
+        for (const std::string& subs : ParseCounted(std::string_view(o.address, o.length))) {
+            std::string key = EncodeKey(ParseCounted(subs));
+            if (direction < 0 ? !(key > low) : !(key < high)) break;
+            out.push_back(std::move(key));
+        }
+        return out;
+    }
+    std::string lo = low, hi = high;
+    while (static_cast<int>(out.size()) < limit) {
+        auto k = KeyBetween(name, lo, hi, direction);
+        if (!k) break;
+        (direction < 0 ? hi : lo) = *k;
+        out.push_back(std::move(*k));
+    }
+    return out;
+}
+
+void GtmGlobalStore::Walk(const GlobalRef& ref,
+                          const std::function<bool(const GlobalRef&, const std::string&)>& visit) {
+    const std::string key = EncodeKey(ref.subscripts);
+    if (auto v = Get(ref); v && !ref.subscripts.empty())
+        if (!visit(ref, *v)) return;
+    const std::string high = key + kAfterChildren;
+    if (depth_ == 0) {
+        // Outside a transaction: the nodes with their values, a batch a call-in. A batch stops
+        // short of the output buffer: what it leaves is asked for next.
+        Subscripts from = ref.subscripts;
+        for (;;) {
+            const std::string counted = CountedSubscripts(from);
+            GtmString s = In(counted);
+            std::vector<std::pair<GlobalRef, std::string>> batch;
+            {
+                const std::lock_guard hold(runtime_.mutex());
+                GtmString o = runtime_.Out(0);
+                runtime_.Call(gld_, "vsteps", ref.name.c_str(), &s, 1L, 0L, 256L, 1L, &o);
+                const Subscripts parts = ParseCounted(std::string_view(o.address, o.length));
+                for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+                    batch.emplace_back(GlobalRef{ref.name, ParseCounted(parts[i])}, parts[i + 1]);
+            }
+            for (const auto& [node, value] : batch) {
+                if (!(EncodeKey(node.subscripts) < high)) return;
+                if (!visit(node, value)) return;
+            }
+            if (batch.empty()) return;
+            from = batch.back().first.subscripts;
+        }
+    }
+    std::string low = key;
+    for (;;) {
+        auto k = KeyBetween(ref.name, low, high, 1);
+        if (!k) return;
+        GlobalRef node{ref.name, DecodeKey(*k)};
+        auto v = Get(node);
+        if (v && !visit(node, *v)) return;
+        low = *k;
+    }
+}
+
+// Every global of the database, ours included, from the routine's comma-ended list.
+std::vector<std::string> GtmGlobalStore::AllGlobalNames() {
+    std::vector<std::string> names;
+    const std::lock_guard hold(runtime_.mutex());
+    GtmString o = runtime_.Out(0);
+    runtime_.Call(gld_, "vnames", &o);
+    std::string name;
+    for (char c : std::string_view(o.address, o.length)) {
+        if (c != ',') {
+            name += c;
+            continue;
+        }
+        names.push_back(name);
+        name.clear();
+    }
+    return names;
+}
+
+std::vector<std::string> GtmGlobalStore::GlobalNames() {
+    std::vector<std::string> out;
+    for (std::string& name : AllGlobalNames())
+        if (name.rfind(kGtmInternalPrefix, 0) != 0) out.push_back(std::move(name));
+    return out;
+}
+
+void GtmGlobalStore::ClearAll() {
+    const std::vector<std::string> names = AllGlobalNames();
+    for (const std::string& n : names)
+        Kill(GlobalRef{n, {}});
+    for (auto& [n, m] : sets_)
+        Kill(GlobalRef{n, {}});
+}
+
+std::optional<std::string> GtmGlobalStore::Meta(const std::string& key) {
+    return Get(GlobalRef{kGtmMetaGlobal, {key}});
+}
+
+void GtmGlobalStore::SetMeta(const std::string& key, const std::string& value) {
+    Set(GlobalRef{kGtmMetaGlobal, {key}}, value);
+}
+
+bool GtmGlobalStore::Lock(const GlobalRef& ref, int seconds) {
+    const std::string counted = CountedSubscripts(ref.subscripts);
+    GtmString s = In(counted);
+    long ok = 0;
+    runtime_.Call(gld_, "vlock", ref.name.c_str(), &s, static_cast<long>(seconds), &ok);
+    return ok != 0;
+}
+
+void GtmGlobalStore::Unlock(const GlobalRef& ref) {
+    const std::string counted = CountedSubscripts(ref.subscripts);
+    GtmString s = In(counted);
+    runtime_.Call(gld_, "vunlock", ref.name.c_str(), &s);
+}
+
+void GtmGlobalStore::Begin() {
+    stepped_.clear();
+    if (depth_++ > 0) return;
+    rollbackOnly_ = false;
+    sets_.clear();
+    kills_.clear();
+    std::timed_mutex& writers = ProcessWriters(gld_);
+    if (!writers.try_lock_for(std::chrono::seconds(kWriterWaitSeconds))) {
+        depth_ = 0;
+        throw StoreError("another writer held the database too long");
+    }
+    try {
+        if (!Lock(GlobalRef{"%ZVRNW", {}}, kWriterWaitSeconds))
+            throw StoreError("another process held the database's writer lock too long");
+    } catch (...) {
+        depth_ = 0;
+        writers.unlock();
+        throw;
+    }
+}
+
+void GtmGlobalStore::End(bool commit) {
+    if (!commit) rollbackOnly_ = true;
+    if (--depth_ > 0) return;
+    struct Release {
+        GtmGlobalStore& store;
+        ~Release() {
+            store.sets_.clear();
+            store.kills_.clear();
+            try {
+                store.Unlock(GlobalRef{"%ZVRNW", {}});
+            } catch (...) {
+            }
+            ProcessWriters(store.gld_).unlock();
+        }
+    } release{*this};
+    if (rollbackOnly_) {
+        if (commit) throw StoreError("an inner transaction failed; nothing was stored");
+        return;
+    }
+    if (sets_.empty() && kills_.empty()) return;
+    const std::lock_guard hold(runtime_.mutex());
+    try {
+        std::string op;
+        auto add = [&] {
+            GtmString s = In(op);
+            runtime_.Call(gld_, "vadd", &s);
+        };
+        for (const auto& [name, keys] : kills_)
+            for (const std::string& key : keys) {
+                op = "K";
+                AppendCounted(op, name);
+                AppendCounted(op, CountedSubscripts(DecodeKey(key)));
+                add();
+            }
+        for (const auto& [name, values] : sets_)
+            for (const auto& [key, value] : values) {
+                op = "S";
+                AppendCounted(op, name);
+                AppendCounted(op, CountedSubscripts(DecodeKey(key)));
+                op += value;
+                add();
+            }
+        runtime_.Call(gld_, "vcommit");
+    } catch (const StoreError& e) {
+        try {
+            runtime_.Call(gld_, "vdrop");
+        } catch (...) {
+        }
+        throw StoreError(std::string("commit: ") + e.what());
+    }
+}
+
+}  // namespace vorn::devserver

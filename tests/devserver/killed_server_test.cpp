@@ -1,0 +1,128 @@
+// A server killed outright while several sessions file at once keeps every filing it answered:
+// an answer goes out only after the flush that made the filing durable, even when the filings
+// of many sessions share one flush.
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "broker/internal/wire_protocol.h"
+#include "broker/rpc_params.h"
+#include "tests/devserver/broker_fixture.h"
+#include "tests/support/dev_server_process.h"
+#include "tests/support/signed_on_broker.h"
+
+namespace vorn::devserver::test {
+namespace {
+
+using vorn::test::DevServerProcess;
+
+constexpr std::size_t kFilers = 4;
+constexpr std::size_t kAnsweredBeforeTheKill = 40;
+
+// What a filer was told: its number and the record number the server answered.
+struct Answered {
+    int filer = 0;
+    int n = 0;
+    std::string ien;
+};
+
+class KilledServer : public OnBothEngines<BrokerTest> {
+  protected:
+    void SetUp() override {
+        OnBothEngines<BrokerTest>::SetUp();
+        if (IsSkipped()) return;
+        program = std::make_unique<DevServerProcess>(
+            DevServerProcess::Options{.gtm = engine == StoreEngine::Gtm});
+    }
+    void TearDown() override {
+        broker.reset();
+        program.reset();
+        BrokerTest::TearDown();
+    }
+
+    // Adds lab test "K<filer>-<n>" until the server stops answering, noting every answer.
+    void File(int filer) {
+        try {
+            Filings(filer);
+        } catch (const std::exception&) {
+            // The server went while this filer was signing on.
+        }
+        const std::lock_guard hold(mutex);
+        ++stopped;
+        changed.notify_all();
+    }
+    void Filings(int filer) {
+        test::Client c(program->Port());
+        c.SignOnDemo();
+        for (int n = 1;; ++n) {
+            const QString name = QString("K%1-%2").arg(filer).arg(n);
+            TParams params;
+            params[0].Value = "ADD";
+            params[0].ParamKind = TParamType::literal;
+            params[1].Value = ".DDR";
+            params[1].ParamKind = TParamType::list;
+            params[1].Mult.SetItem("1", "80001^.01^+1,^" + name);
+            params[1].Mult.SetItem("2", "80001^2^+1,^Kept " + name);
+            params[2].ParamKind = TParamType::literal;
+            std::vector<std::string> lines;
+            try {
+                lines =
+                    SplitLines(ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params)));
+            } catch (const std::exception&) {
+                break;
+            }
+            if (lines.size() != 2 || lines[1].rfind("+1,^", 0) != 0) break;
+            const std::lock_guard hold(mutex);
+            answered.push_back({filer, n, lines[1].substr(4)});
+            changed.notify_all();
+        }
+    }
+
+    std::unique_ptr<DevServerProcess> program;
+    std::unique_ptr<TRPCBroker> broker;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<Answered> answered;
+    int stopped = 0;
+};
+
+TEST_P(KilledServer, KeepsEveryFilingItAnsweredToSessionsFilingAtOnce) {
+    std::vector<std::thread> filers;
+    for (int f = 1; f <= static_cast<int>(kFilers); ++f)
+        filers.emplace_back([this, f] { File(f); });
+    {
+        std::unique_lock hold(mutex);
+        changed.wait(
+            hold, [&] { return answered.size() >= kAnsweredBeforeTheKill || stopped == kFilers; });
+    }
+    // Every process of the server at once, as when the machine loses power.
+    for (const pid_t session : ChildProcesses(program->Pid()))
+        ::kill(session, SIGKILL);
+    program->Kill();
+    for (std::thread& t : filers)
+        t.join();
+    ASSERT_GE(answered.size(), kAnsweredBeforeTheKill) << "the filers stopped before the kill";
+
+    program->Start();  // on GT.M this recovers the database from its journal
+    broker = vorn::test::SignedOnBroker(kFirstHost, program->Port(), kDemoCodes);
+    for (const Answered& a : answered) {
+        const std::string name = "K" + std::to_string(a.filer) + "-" + std::to_string(a.n);
+        EXPECT_EQ(Gets(*broker, "80001", ".01;2;", a.ien + ","),
+                  Lines({"[BEGIN_diDATA]", "80001^" + a.ien + "^.01^" + name + "^" + name,
+                         "80001^" + a.ien + "^2^Kept " + name + "^Kept " + name, "[END_diDATA]"}))
+            << "filing " << name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, KilledServer, kBothEngines, EngineName);
+
+}  // namespace
+}  // namespace vorn::devserver::test
