@@ -1,5 +1,7 @@
 #include "broker/internal/socket_transport.h"
 
+#include <netinet/in.h>
+
 #include <utility>
 
 #include "broker/broker_error.h"
@@ -38,6 +40,18 @@ net::Socket AcceptCallback(BrokerLink& link, net::Socket& listener) {
     }
 }
 
+// "localhost" names this machine's loopback whatever the resolver knows: a root without
+// /etc/hosts (a container, a fresh minimal install) resolves no name at all, and the default
+// server would then be unreachable on the very machine it runs on.
+bool LoopbackByName(const std::string& name, in_addr_t& address) {
+    QString lower = QString::fromStdString(name).toLower();
+    if (lower.endsWith(u'.')) lower.chop(1);
+    if (lower != QLatin1String("localhost") && !lower.endsWith(QLatin1String(".localhost")))
+        return false;
+    address = htonl(INADDR_LOOPBACK);
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<BrokerLink> OpenBrokerLink(bool debugMode, const QString& server, int port,
@@ -60,7 +74,9 @@ std::unique_ptr<BrokerLink> OpenBrokerLink(bool debugMode, const QString& server
         clientHost.clear();
     }
 
-    if (!names.ResolveHost(ToWireText(server).toStdString(), link->serverAddress, nullptr))
+    const std::string serverName = ToWireText(server).toStdString();
+    if (!names.ResolveHost(serverName, link->serverAddress, nullptr) &&
+        !LoopbackByName(serverName, link->serverAddress))
         RaiseBrokerError(QStringLiteral("Error Identifying Remote Host ") + server, 0);
 
     net::Socket first = net::Socket::CreateStream();

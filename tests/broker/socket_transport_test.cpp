@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <thread>
@@ -214,6 +215,7 @@ class TableHostNames final : public net::HostNames {
     bool hasName = true;
     std::string ownName;
     std::map<std::string, std::string> canonical;  // resolvable names, to their canonical name
+    std::vector<std::string> unknown;              // names the resolver does not know
 
     bool LocalHostName(std::string& name) const override {
         if (!hasName) return false;
@@ -223,6 +225,7 @@ class TableHostNames final : public net::HostNames {
     bool ResolveHost(const std::string& host, in_addr_t& address,
                      std::string* canonicalName) const override {
         const auto found = canonical.find(host);
+        if (std::find(unknown.begin(), unknown.end(), host) != unknown.end()) return false;
         if (found == canonical.end()) {
             if (host == ownName) return false;
             return net::HostNames::ResolveHost(host, address, canonicalName);
@@ -310,6 +313,18 @@ TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
     const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
     EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
     EXPECT_EQ(e.ErrorCode(), 11001);
+}
+
+// A root without /etc/hosts resolves no name, "localhost" included: it still means this
+// machine, where the default server is.
+TEST_F(Transport, LocalhostIsTheLoopbackWhenTheResolverDoesNotKnowIt) {
+    TableHostNames names;
+    names.unknown = {"localhost", "Localhost.", "demo.localhost", "localhost.ward"};
+    HostNamesOverride installed(names);
+    for (const char* name : {"localhost", "Localhost.", "demo.localhost"})
+        EXPECT_TRUE(OpenBrokerLink(false, name, peer.Port(), 30)->linked) << name;
+    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "localhost.ward", 9200, 30); });
+    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host localhost.ward");
 }
 
 TEST(EBrokerError, CodesOutsideTheTableAreNamedByTheirNumber) {
