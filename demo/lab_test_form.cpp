@@ -12,7 +12,6 @@
 #include "controls/vorn_btn.h"
 #include "demo/page_rules.h"
 #include "lookup/vorn_finder.h"
-#include "source/internal/source_core.h"
 #include "source/record_requests.h"
 #include "source/vorn_source.h"
 #include "toolkit/component_loading.h"
@@ -217,26 +216,23 @@ void TfrmLabTest::ShowDateOfBirth() {
         LabelDOB->setText({});
     } else if (person == vornSource1->GetFieldValue(QStringLiteral("7"))) {
         LabelDOB->setText(vornSource1->GetFieldText(QStringLiteral("7:2")));
-    } else {
+    } else if (TRPCBroker* broker = vornSource1->RPCBroker()) {
         // A person set by the program (one just added from the list) is not the stored
         // record's: the date is the person's own, read from the persons.
         const records::RecordAnswer answer = records::ReadRecordAnswer(
-            SourceCore::Of(*vornSource1)
-                .RequireBroker()
-                .Call(records::ReadRequest(QStringLiteral("80000"), {QStringLiteral("2")},
+            broker->Call(records::ReadRequest(QStringLiteral("80000"), {QStringLiteral("2")},
                                            person + u',')));
         LabelDOB->setText(records::FieldPiece(answer.lines, QStringLiteral("2"), person, 5));
     }
 }
 
 void TfrmLabTest::FillHistoryMenu() {
-    const QList<TvornHistoryRecord>& history = SourceCore::Of(*vornSource1).History();
-    // Every item is set: a record taken off the history shortens the list.
+    // Every item is set: a record taken off the history shortens the list. A slot without a
+    // record has no text.
     for (int n = 0; n < 4; ++n) {
-        const bool shown = n < history.size() && !history[n].Iens.isEmpty();
-        if (shown)
-            Hist[n]->setText(QStringLiteral("&%1 ").arg(n + 1) + vornSource1->HistoryText(n));
-        Hist[n]->setVisible(shown);
+        const QString text = vornSource1->HistoryText(n);
+        if (!text.isEmpty()) Hist[n]->setText(QStringLiteral("&%1 ").arg(n + 1) + text);
+        Hist[n]->setVisible(!text.isEmpty());
     }
 }
 
