@@ -2,8 +2,9 @@
 // entry points. Both are written into the database folder, where GT.M compiles the routine.
 //
 // Subscripts cross the call-in interface counted: ten decimal digits of length, then the
-// bytes, for each subscript in turn. The routine builds references with $NAME, so M itself
-// decides what is a canonic number and what a string, and control characters need no quoting.
+// bytes, for each subscript in turn. The routine puts them in a local array and reaches the node
+// through it, so M itself decides what is a canonic number and what a string, and control
+// characters need no quoting.
 #pragma once
 
 namespace vorn::devserver {
@@ -13,52 +14,69 @@ inline constexpr const char* kGtmRoutineName = "VRNGTM";
 inline constexpr const char* kGtmRoutine =
     R"M(VRNGTM	; Vorn's globals on GT.M: the entry points of vorn.ci
 	QUIT
-REF(G,S)	; ^G with the counted subscripts S
-	NEW R,L,I SET R="^"_G,I=1
-	FOR  QUIT:I>$LENGTH(S)  SET L=+$EXTRACT(S,I,I+9),R=$NAME(@R@($EXTRACT(S,I+10,I+9+L))),I=I+10+L
-	QUIT R
-SUBS(R)	; the counted subscripts of the reference R
-	NEW O,I,X SET O=""
-	FOR I=1:1:$QLENGTH(R) SET X=$QSUBSCRIPT(R,I),O=O_$TRANSLATE($JUSTIFY($LENGTH(X),10)," ","0")_X
+	; A reference is the global's name G with the subscripts A(1) to A(D). GT.M compiles the
+	; indirection of a bare name (@N@(...)) into a quick lookup, but an indirect text with its
+	; own subscripts costs about as much as twenty reads: the reads below are written out for each
+	; depth a file reaches, and only deeper nodes and the writes go through a template,
+	; "^G(A(1),A(2))", the same text for every reference of that global and depth.
+GV(N,D)	QUIT $SELECT(D=0:@N,D=1:@N@(A(1)),D=2:@N@(A(1),A(2)),D=3:@N@(A(1),A(2),A(3)),D=4:@N@(A(1),A(2),A(3),A(4)),D=5:@N@(A(1),A(2),A(3),A(4),A(5)),D=6:@N@(A(1),A(2),A(3),A(4),A(5),A(6)),D=7:@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7)),D=8:@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8)),1:@$$TPL($EXTRACT(N,2,$LENGTH(N)),D))
+DT(N,D)	QUIT $SELECT(D=0:$DATA(@N),D=1:$DATA(@N@(A(1))),D=2:$DATA(@N@(A(1),A(2))),D=3:$DATA(@N@(A(1),A(2),A(3))),D=4:$DATA(@N@(A(1),A(2),A(3),A(4))),D=5:$DATA(@N@(A(1),A(2),A(3),A(4),A(5))),D=6:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6))),D=7:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7))),D=8:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8))),1:$DATA(@$$TPL($EXTRACT(N,2,$LENGTH(N)),D)))
+QR(N,D)	QUIT $SELECT(D=0:$QUERY(@N),D=1:$QUERY(@N@(A(1))),D=2:$QUERY(@N@(A(1),A(2))),D=3:$QUERY(@N@(A(1),A(2),A(3))),D=4:$QUERY(@N@(A(1),A(2),A(3),A(4))),D=5:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5))),D=6:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6))),D=7:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7))),D=8:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8))),1:$QUERY(@$$TPL($EXTRACT(N,2,$LENGTH(N)),D)))
+OR(N,D,DIR)	QUIT $SELECT(D=0:$ORDER(@N,DIR),D=1:$ORDER(@N@(A(1)),DIR),D=2:$ORDER(@N@(A(1),A(2)),DIR),D=3:$ORDER(@N@(A(1),A(2),A(3)),DIR),D=4:$ORDER(@N@(A(1),A(2),A(3),A(4)),DIR),D=5:$ORDER(@N@(A(1),A(2),A(3),A(4),A(5)),DIR),D=6:$ORDER(@N@(A(1),A(2),A(3),A(4),A(5),A(6)),DIR),D=7:$ORDER(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7)),DIR),D=8:$ORDER(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8)),DIR),1:$ORDER(@$$TPL($EXTRACT(N,2,$LENGTH(N)),D),DIR))
+TPL(G,D)	; the template of ^G at depth D
+	NEW I,R IF $DATA(VRNT(G,D)) QUIT VRNT(G,D)
+	SET R="^"_G IF D SET R=R_"(" FOR I=1:1:D SET R=R_"A("_I_")"_$SELECT(I<D:",",1:")")
+	SET VRNT(G,D)=R QUIT R
+PARSE(S)	; A(1), A(2), ... from the counted subscripts S; their number
+	NEW L,I,D SET I=1,D=0 KILL A
+	FOR  QUIT:I>$LENGTH(S)  SET L=+$EXTRACT(S,I,I+9),D=D+1,A(D)=$EXTRACT(S,I+10,I+9+L),I=I+10+L
+	QUIT D
+QS(Q)	; A(1), A(2), ... from the name Q that $QUERY gave; their number
+	NEW I KILL A FOR I=1:1:$QLENGTH(Q) SET A(I)=$QSUBSCRIPT(Q,I)
+	QUIT $QLENGTH(Q)
+C(X)	QUIT $TRANSLATE($JUSTIFY($LENGTH(X),10)," ","0")_X
+SUBS(D)	; the counted subscripts A(1) to A(D)
+	NEW O,I SET O="" FOR I=1:1:D SET O=O_$$C(A(I))
 	QUIT O
-GET(G,S,V,D)	NEW R SET R=$$REF(G,S),D=$DATA(@R)#2,V=$SELECT(D:@R,1:"") QUIT
-DATA(G,S,D)	SET D=$DATA(@$$REF(G,S)) QUIT
-SET(G,S,V)	SET @$$REF(G,S)=V QUIT
-KILL(G,S)	KILL @$$REF(G,S) QUIT
+GET(G,S,V,D)	NEW A,N,E SET N="^"_G,E=$$PARSE(S),D=$$DT(N,E)#2,V=$SELECT(D:$$GV(N,E),1:"") QUIT
+DATA(G,S,D)	NEW A SET D=$$DT("^"_G,$$PARSE(S)) QUIT
+SET(G,S,V)	NEW A SET @$$TPL(G,$$PARSE(S))=V QUIT
+KILL(G,S)	NEW A KILL @$$TPL(G,$$PARSE(S)) QUIT
 NEXT(G,S,SKIP,O,V,F)	; the first node with a value after ^G(S), past its descendants when SKIP
-	NEW Q SET Q=$$NXT($$REF(G,S),SKIP),F=0,O="",V=""
-	QUIT:Q=""  QUIT:$QLENGTH(Q)=0
-	SET O=$$SUBS(Q),V=@Q,F=1 QUIT
+	NEW A,D SET D=$$NXT(G,$$PARSE(S),SKIP),F=0,O="",V="" QUIT:D<1
+	SET O=$$SUBS(D),V=$$GV("^"_G,D),F=1 QUIT
 PREV(G,S,WITHIN,O,V,F)	; the last node with a value before ^G(S), or at its end when WITHIN
-	NEW Q SET Q=$$PRV($$REF(G,S),WITHIN),F=0,O="",V=""
-	QUIT:Q=""  QUIT:$QLENGTH(Q)=0
-	SET O=$$SUBS(Q),V=@Q,F=1 QUIT
+	NEW A,D SET D=$$PRV(G,$$PARSE(S),WITHIN),F=0,O="",V="" QUIT:D<1
+	SET O=$$SUBS(D),V=$$GV("^"_G,D),F=1 QUIT
 STEPS(G,S,DIR,FLAG,N,VALUES,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV
 	; finds them, each its counted subscripts, counted, and with VALUES its counted value
-	NEW R,Q,I,V SET R=$$REF(G,S),O=""
-	FOR I=1:1:N SET Q=$SELECT(DIR>0:$$NXT(R,FLAG),1:$$PRV(R,FLAG)) QUIT:Q=""  QUIT:$QLENGTH(Q)=0  DO  QUIT:$LENGTH(O)>524288
-	. SET R=Q,V=@Q,Q=$$SUBS(Q),O=O_$TRANSLATE($JUSTIFY($LENGTH(Q),10)," ","0")_Q,FLAG=0
-	. IF VALUES SET O=O_$TRANSLATE($JUSTIFY($LENGTH(V),10)," ","0")_V
+	NEW A,D,I SET D=$$PARSE(S),O=""
+	FOR I=1:1:N SET D=$SELECT(DIR>0:$$NXT(G,D,FLAG),1:$$PRV(G,D,FLAG)) QUIT:D<1  DO  QUIT:$LENGTH(O)>524288
+	. SET O=O_$$C($$SUBS(D)),FLAG=0
+	. IF VALUES SET O=O_$$C($$GV("^"_G,D))
 	QUIT
-NXT(R,SKIP)	; the node with a value after R in key order, past R's descendants when SKIP
-	NEW X
-	IF 'SKIP QUIT $QUERY(@R)
-	SET X="" FOR  QUIT:$QLENGTH(R)=0  SET X=$ORDER(@R) QUIT:X'=""  SET R=$NAME(@R,$QLENGTH(R)-1)
-	IF X="" QUIT ""
-	SET R=$NAME(@$NAME(@R,$QLENGTH(R)-1)@(X))
-	QUIT $SELECT($DATA(@R)#2:R,1:$QUERY(@R))
-PRV(R,WITHIN)	; the node with a value before R in key order, or the last of R's subtree when WITHIN
-	NEW N,X,Q SET Q=""
-	IF WITHIN DO  QUIT:Q'="" Q
-	. SET N=R FOR  SET X=$ORDER(@N@(""),-1) QUIT:X=""  SET N=$NAME(@N@(X))
-	. IF N'=R SET Q=N QUIT
-	. IF $QLENGTH(R),$DATA(@R)#2 SET Q=R
+NXT(G,D,SKIP)	; the node with a value after ^G(A(1..D)), past its descendants when SKIP:
+	; its depth, with A holding its subscripts; -1 when there is none
+	NEW X,Q
+	NEW N SET N="^"_G
+	IF 'SKIP SET Q=$$QR(N,D) QUIT:Q="" -1  QUIT $$QS(Q)
+	SET X="" FOR  QUIT:D<1  SET X=$$OR(N,D,1) QUIT:X'=""  SET D=D-1
+	QUIT:X="" -1
+	SET A(D)=X QUIT:$$DT(N,D)#2 D
+	SET Q=$$QR(N,D) QUIT:Q="" -1  QUIT $$QS(Q)
+PRV(G,D,WITHIN)	; the node with a value before ^G(A(1..D)), or the last of its subtree when
+	; WITHIN: its depth, with A holding its subscripts; -1 when there is none
 	; GT.M's $QUERY goes forward only: back through earlier siblings' last nodes, then parents
-	FOR  QUIT:$QLENGTH(R)=0  SET X=$ORDER(@R,-1) DO  QUIT:Q'=""  SET R=$NAME(@R,$QLENGTH(R)-1) IF $QLENGTH(R),$DATA(@R)#2 SET Q=R QUIT
-	. QUIT:X=""
-	. SET N=$NAME(@$NAME(@R,$QLENGTH(R)-1)@(X)) FOR  SET X=$ORDER(@N@(""),-1) QUIT:X=""  SET N=$NAME(@N@(X))
-	. SET Q=N
-	QUIT Q
+	NEW X,E,N SET N="^"_G
+	IF WITHIN SET E=$$LAST(G,D) QUIT:E>D E  IF D,$$DT(N,D)#2 QUIT D
+	SET X="" FOR  QUIT:D<1  SET X=$$OR(N,D,-1) QUIT:X'=""  SET D=D-1 IF D,$$DT(N,D)#2 QUIT
+	QUIT:D<1 -1
+	QUIT:X="" D
+	SET A(D)=X QUIT $$LAST(G,D)
+LAST(G,D)	; the depth of the last node of ^G(A(1..D))'s subtree, with A holding it
+	NEW X,N SET N="^"_G
+	FOR  SET A(D+1)="",X=$$OR(N,D+1,-1) QUIT:X=""  SET D=D+1,A(D)=X
+	QUIT D
 NAMES(O)	; the globals that hold anything, comma-separated
 	NEW N SET N="^%",O="" FOR  SET N=$ORDER(@N) QUIT:N=""  SET O=O_$EXTRACT(N,2,$LENGTH(N))_","
 	QUIT
@@ -66,17 +84,17 @@ ADD(OP)	; one write of the transaction being gathered
 	SET VRNQ($INCREMENT(VRNQ))=OP QUIT
 DROP()	KILL VRNQ QUIT
 COMMIT()	; the gathered writes as one transaction: kills first, then sets
-	NEW I,OP,T,L,G,S,P
+	NEW I,OP,T,L,G,S,P,A
 	TSTART ():SERIAL
 	SET I="" FOR  SET I=$ORDER(VRNQ(I)) QUIT:I=""  SET OP=VRNQ(I) DO
 	. SET T=$EXTRACT(OP),L=+$EXTRACT(OP,2,11),G=$EXTRACT(OP,12,11+L),P=12+L
 	. SET L=+$EXTRACT(OP,P,P+9),S=$EXTRACT(OP,P+10,P+9+L),P=P+10+L
-	. IF T="K" KILL @$$REF(G,S) QUIT
-	. SET @$$REF(G,S)=$EXTRACT(OP,P,$LENGTH(OP))
+	. IF T="K" KILL @$$TPL(G,$$PARSE(S)) QUIT
+	. SET @$$TPL(G,$$PARSE(S))=$EXTRACT(OP,P,$LENGTH(OP))
 	TCOMMIT
 	KILL VRNQ QUIT
-LOCK(G,S,T,OK)	LOCK +@$$REF(G,S):T SET OK=$TEST QUIT
-UNLOCK(G,S)	LOCK -@$$REF(G,S) QUIT
+LOCK(G,S,T,OK)	NEW A LOCK +@$$TPL(G,$$PARSE(S)):T SET OK=$TEST QUIT
+UNLOCK(G,S)	NEW A LOCK -@$$TPL(G,$$PARSE(S)) QUIT
 GBLDIR(P)	SET $ZGBLDIR=P QUIT
 )M";
 

@@ -118,6 +118,40 @@ TEST_P(Store, WalkVisitsEveryNodeUnderARefInOrderAcrossBatches) {
     EXPECT_EQ(expected, 601);
 }
 
+// Nodes deeper than a file's records usually go (a multiple inside a multiple) take another way
+// through the GT.M routine than shallow ones: each operation once there.
+TEST_P(Store, NodesTenSubscriptsDeepAreReadWrittenAndSteppedAlike) {
+    const Subscripts deep = {"1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    auto at = [&](std::initializer_list<std::string> more) {
+        Subscripts s = deep;
+        s.insert(s.end(), more);
+        return G(s);
+    };
+    store().Atomically([&] {
+        for (const char* s : {"B", "10", "2", "A"})
+            store().Set(at({s}), std::string("v") + s);
+        store().Set(at({"2", "x"}), "below");
+    });
+    EXPECT_EQ(store().Get(at({"10"})), "v10");
+    EXPECT_EQ(store().Data(at({"2"})), 11);
+    std::vector<std::string> forward, backward;
+    for (std::string s = store().Order(at({""})); !s.empty(); s = store().Order(at({s})))
+        forward.push_back(s);
+    for (std::string s = store().Order(at({""}), -1); !s.empty(); s = store().Order(at({s}), -1))
+        backward.push_back(s);
+    EXPECT_EQ(forward, (std::vector<std::string>{"2", "10", "A", "B"}));
+    EXPECT_EQ(backward, (std::vector<std::string>{"B", "A", "10", "2"}));
+    std::vector<std::string> walked;
+    store().Walk(G(deep), [&](const GlobalRef& ref, const std::string& value) {
+        walked.push_back(ref.subscripts.back() + "=" + value);
+        return true;
+    });
+    EXPECT_EQ(walked, (std::vector<std::string>{"2=v2", "x=below", "10=v10", "A=vA", "B=vB"}));
+    store().Kill(at({"2"}));
+    EXPECT_EQ(store().Data(at({"2"})), 0);
+    EXPECT_EQ(store().Data(G(deep)), 10);
+}
+
 TEST_P(Store, ATransactionIsAllOrNothing) {
     store().Atomically([&] { store().Set(G({"1"}), "kept"); });
     EXPECT_THROW(store().Atomically([&] {
