@@ -180,6 +180,15 @@ std::optional<std::string> IndexWalk::KeyBetween(const std::string& low, const s
     aheadRead_ = true;
     aheadWhole_ = static_cast<int>(ahead_.size()) < aheadLimit_;
     aheadLimit_ = std::min(aheadLimit_ * 2, kMaxReadAhead);
+    if (options_.onReadAhead && !ahead_.empty()) {
+        std::vector<std::string> iens;
+        for (const std::string& key : ahead_) {
+            Subscripts s = DecodeKey(key);
+            // root(value, ien): anything else under the index is not an entry
+            if (s.size() == root_.subscripts.size() + 2) iens.push_back(std::move(s.back()));
+        }
+        options_.onReadAhead(iens);
+    }
     if (ahead_.empty()) return std::nullopt;
     return ahead_[0];
 }

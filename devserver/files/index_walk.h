@@ -8,6 +8,7 @@
 // ranges that begin with those digits (12: 12 to 13, 120 to 130, 1200 to 1300, ...).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,6 +38,9 @@ struct IndexWalkOptions {
     // How many keys to read at first: as many as the caller expects to take saves reading more
     // than it needs (later reads grow).
     int readAhead = 8;
+    // Told the record numbers of the entries each read-ahead found, before the walk hands them
+    // out: a caller that reads each entry's record may fetch them together.
+    std::function<void(const std::vector<std::string>& iens)> onReadAhead;
 };
 
 class IndexWalk {

@@ -45,6 +45,9 @@ Reply Finder(Session& session, const Call& call) {
         options.backwards = backwards;
         options.prefix = value;
         options.ignoreCase = true;
+        options.onReadAhead = [&](const std::vector<std::string>& iens) {
+            session.store().ReadAhead(request.fileRoot, iens);
+        };
         const std::string from = list.Get("FROM");
         if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
         std::vector<std::unique_ptr<IndexWalk>> walks;

@@ -62,6 +62,13 @@ class GlobalStore {
     virtual std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
                                                  const std::string& high, int direction, int limit);
     // Names of the globals that hold anything, in byte order.
+    // The first node under each of parent(child) is about to be asked for, one after another
+    // (a listing checks each record it finds in an index). An engine that pays per call may
+    // fetch them all now; the answers hold until the store is written or the read call ends.
+    virtual void ReadAhead(const GlobalRef& parent, const std::vector<std::string>& children) {
+        (void)parent;
+        (void)children;
+    }
     virtual std::vector<std::string> GlobalNames();
     // Removes every global and the meta table: a store about to be seeded again.
     virtual void ClearAll();

@@ -55,6 +55,14 @@ STEPS(G,S,DIR,FLAG,N,VALUES,O)	; up to N nodes one after another from ^G(S), as 
 	. SET O=O_$$C($$SUBS(D)),FLAG=0
 	. IF VALUES SET O=O_$$C($$GV("^"_G,D))
 	QUIT
+FIRSTS(G,S,C,O)	; for each counted subscript X of C, the first node with a value after ^G(S,X),
+	; as NEXT finds it: "1", its counted subscripts and its counted value; "0" when none
+	NEW A,D,I,L,X SET I=1,O=""
+	FOR  QUIT:I>$LENGTH(C)  SET L=+$EXTRACT(C,I,I+9),X=$EXTRACT(C,I+10,I+9+L),I=I+10+L DO  QUIT:$LENGTH(O)>524288
+	. SET D=$$PARSE(S)+1,A(D)=X,D=$$NXT(G,D,0)
+	. IF D<1 SET O=O_0 QUIT
+	. SET O=O_1_$$C($$SUBS(D))_$$C($$GV("^"_G,D))
+	QUIT
 NXT(G,D,SKIP)	; the node with a value after ^G(A(1..D)), past its descendants when SKIP:
 	; its depth, with A holding its subscripts; -1 when there is none
 	NEW X,Q
@@ -106,6 +114,7 @@ vkill: void KILL^VRNGTM(I:gtm_char_t*,I:gtm_string_t*)
 vnext: void NEXT^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
 vprev: void PREV^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
 vsteps: void STEPS^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,O:gtm_string_t*)
+vfirsts: void FIRSTS^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_string_t*)
 vnames: void NAMES^VRNGTM(O:gtm_string_t*)
 vadd: void ADD^VRNGTM(I:gtm_string_t*)
 vdrop: void DROP^VRNGTM()

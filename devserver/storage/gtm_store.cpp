@@ -33,6 +33,16 @@ Subscripts ParseCounted(std::string_view text) {
     return out;
 }
 
+// One counted item off the front of `rest`; nullopt when what is left is cut short.
+std::optional<std::string_view> TakeCounted(std::string_view& rest) {
+    if (rest.size() < 10) return std::nullopt;
+    const std::size_t n = std::stoul(std::string(rest.substr(0, 10)));
+    if (rest.size() < 10 + n) return std::nullopt;
+    const std::string_view item = rest.substr(10, n);
+    rest.remove_prefix(10 + n);
+    return item;
+}
+
 GtmString In(std::string_view s) {
     return GtmString{static_cast<long>(s.size()), const_cast<char*>(s.data())};
 }
@@ -100,6 +110,13 @@ void GtmGlobalStore::DbKill(const std::string& name, const Subscripts& subs) {
 std::optional<GtmGlobalStore::Found> GtmGlobalStore::DbStep(const std::string& name,
                                                             const std::string& key, bool after,
                                                             bool skipOrWithin) {
+    if (after && !skipOrWithin && !firstAfter_.empty()) {
+        if (auto n = firstAfter_.find(name + '\0' + key); n != firstAfter_.end()) {
+            std::optional<Found> found = std::move(n->second);
+            firstAfter_.erase(n);
+            return found;
+        }
+    }
     const std::string counted = CountedSubscripts(DecodeKey(key));
     GtmString s = In(counted);
     const std::lock_guard hold(runtime_.mutex());
@@ -171,14 +188,14 @@ int GtmGlobalStore::Data(const GlobalRef& ref) {
 }
 
 void GtmGlobalStore::Set(const GlobalRef& ref, std::string_view value) {
-    stepped_.clear();
+    Forget();
     if (ref.name.empty()) throw StoreError("a global needs a name");
     if (depth_ == 0) return DbSet(ref.name, ref.subscripts, value);
     sets_[ref.name][EncodeKey(ref.subscripts)] = std::string(value);
 }
 
 void GtmGlobalStore::Kill(const GlobalRef& ref) {
-    stepped_.clear();
+    Forget();
     if (depth_ == 0) return DbKill(ref.name, ref.subscripts);
     const std::string key = EncodeKey(ref.subscripts);
     if (auto g = sets_.find(ref.name); g != sets_.end()) {
@@ -212,6 +229,36 @@ std::optional<std::string> GtmGlobalStore::KeyBetween(const std::string& name,
     }
     if (!db) return std::nullopt;
     return db->key;
+}
+
+void GtmGlobalStore::ReadAhead(const GlobalRef& parent, const std::vector<std::string>& children) {
+    if (!inReadCall_ || depth_ > 0 || children.empty()) return;
+    std::string counted;
+    for (const std::string& child : children)
+        if (!child.empty()) counted += CountedSubscripts({child});
+    const std::string prefix = CountedSubscripts(parent.subscripts);
+    GtmString s = In(prefix), c = In(counted);
+    const std::lock_guard hold(runtime_.mutex());
+    GtmString o = runtime_.Out(0);
+    runtime_.Call(gld_, "vfirsts", parent.name.c_str(), &s, &c, &o);
+    // Each child in turn: "0", or "1" with the node's counted subscripts and counted value. A
+    // reply cut short at the buffer's end leaves the rest to be asked for one by one.
+    std::string_view rest(o.address, static_cast<std::size_t>(o.length));
+    for (const std::string& child : children) {
+        if (child.empty() || rest.empty()) continue;
+        Subscripts at = parent.subscripts;
+        at.push_back(child);
+        const std::string key = parent.name + '\0' + EncodeKey(at);
+        const bool found = rest[0] == '1';
+        rest.remove_prefix(1);
+        if (!found) {
+            firstAfter_[key] = std::nullopt;
+            continue;
+        }
+        const auto subs = TakeCounted(rest), value = TakeCounted(rest);
+        if (!subs || !value) break;
+        firstAfter_[key] = Found{EncodeKey(ParseCounted(*subs)), std::string(*value)};
+    }
 }
 
 std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,

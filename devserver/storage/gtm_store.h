@@ -43,6 +43,8 @@ class GtmGlobalStore final : public GlobalStore {
     std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
                                          const std::string& high, int direction,
                                          int limit) override;
+    // One call-in for the first node after each parent(child), kept for the steps that ask.
+    void ReadAhead(const GlobalRef& parent, const std::vector<std::string>& children) override;
     std::vector<std::string> GlobalNames() override;
     void ClearAll() override;
     std::optional<std::string> Meta(const std::string& key) override;
@@ -57,11 +59,11 @@ class GtmGlobalStore final : public GlobalStore {
     void End(bool commit) override;
     void BeginRead() override {
         inReadCall_ = true;
-        stepped_.clear();
+        Forget();
     }
     void EndRead() override {
         inReadCall_ = false;
-        stepped_.clear();
+        Forget();
     }
 
   private:
@@ -95,6 +97,13 @@ class GtmGlobalStore final : public GlobalStore {
     static constexpr std::size_t kSteppedNodes = 256;
     bool inReadCall_ = false;
     std::map<std::string, std::string> stepped_;  // by global name, NUL, key
+    // Read ahead in a call that only reads: the first node with a value after a node (nullopt:
+    // none), by global name, NUL, the node's key; each answers one step forward from there.
+    std::map<std::string, std::optional<Found>> firstAfter_;
+    void Forget() {
+        stepped_.clear();
+        firstAfter_.clear();
+    }
 };
 
 }  // namespace vorn::devserver

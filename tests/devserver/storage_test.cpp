@@ -213,6 +213,25 @@ TEST_P(Store, OnGtmANodeFoundByAStepIsReadOnceFromTheStep) {
 }
 
 // A node found by a walk is read again without a query only while nothing can have changed it.
+// A listing tells the store which records it will check; the answers read ahead are the same
+// as the ones asked one by one, a record without nodes included, and none outlives the call.
+TEST_P(Store, RecordsReadAheadAnswerAsTheyWouldOneByOne) {
+    const auto owner = Other();
+    store().Set(G({"7", "0"}), "seven");
+    store().Set(G({"9", "2", "1"}), "nine");
+    {
+        const GlobalStore::ReadTransaction call(store());
+        store().ReadAhead(G({}), {"7", "8", "9", "10"});
+        EXPECT_TRUE(store().HasChildren(G({"7"})));
+        EXPECT_FALSE(store().HasChildren(G({"8"})));
+        EXPECT_TRUE(store().HasChildren(G({"9"})));
+        EXPECT_FALSE(store().HasChildren(G({"10"})));
+        EXPECT_EQ(store().Get(G({"9", "2", "1"})), "nine");
+    }
+    owner->Kill(G({"9"}));
+    EXPECT_FALSE(store().HasChildren(G({"9"})));
+}
+
 TEST_P(Store, ANodeFoundByAWalkIsReadAsItStandsNow) {
     // GT.M reads outside a write transaction see every commit at once: no snapshot to test.
     if (GetParam() == StoreEngine::Gtm) GTEST_SKIP() << "no read snapshots on GT.M";
