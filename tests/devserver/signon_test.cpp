@@ -148,10 +148,7 @@ TEST(AutoSignOn, SessionsStartSignedOnAsTheNamedUserAndAnUnknownOrSuspendedOneSt
     EXPECT_EQ(c.Lines("VRNX USERDATA")[1], "READER,USER^DEMO HOSPITAL");
 }
 
-TEST(Concurrency, EightClientsAtOnceEachGetTheirOwnAnswers) {
-    test::TempFolder folder;
-    Server server(test::TestOptions(test::SeededDatabaseCopy(folder)));
-    server.Start();
+TEST_F(SignOn, EightClientsAtOnceEachGetTheirOwnAnswers) {
     const std::vector<std::pair<std::string, std::string>> users = {{"DEMO", "DEMO,USER"},
                                                                     {"READER", "READER,USER"}};
     std::atomic<int> good{0};
@@ -159,7 +156,7 @@ TEST(Concurrency, EightClientsAtOnceEachGetTheirOwnAnswers) {
     for (int t = 0; t < 8; ++t)
         threads.emplace_back([&, t] {
             const auto& [access, name] = users[static_cast<std::size_t>(t % 2)];
-            test::Client c(server.Port());
+            test::Client c(server->Port());
             if (c.SignOn(access, access + ".1234")[1] != "0") return;
             c.Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))});
             for (int i = 0; i < 50; ++i)
