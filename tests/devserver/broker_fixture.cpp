@@ -93,7 +93,7 @@ void BrokerTest::TearDown() {
 }
 
 TRPCBroker& BrokerTest::Broker(const QString& codes, const QString& host) {
-    brokers_.push_back(vorn::test::SignedOnBroker(host, server->Port(), codes));
+    brokers_.push_back(vorn::test::SignedOnBroker(host, port ? port : server->Port(), codes));
     return *brokers_.back();
 }
 

@@ -88,6 +88,8 @@ class BrokerTest : public ::testing::Test {
     std::string dataPath;
     std::shared_ptr<const Dictionary> dictionary;
     std::unique_ptr<Server> server;
+    // The port of a server program the test runs instead (`server`'s when 0).
+    int port = 0;
 
   private:
     GlobalStore& Store();

@@ -1,7 +1,6 @@
 // ZWR, dates, the dictionary and the seeded demo data.
 #include <gtest/gtest.h>
 
-#include <set>
 #include <sstream>
 
 #include "devserver/files/dictionary.h"

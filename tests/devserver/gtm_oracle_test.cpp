@@ -1,16 +1,12 @@
 // GT.M as the oracle of the server's M semantics: the order of subscripts, and the truth of
 // screens. GT.M is run as `mumps` on a database of the test's own; what it answers is what M
 // does. The texts go through files, one case a line, bytes written as their decimal codes.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
 #include <random>
 #include <regex>
-#include <set>
 #include <sstream>
 
 #include "devserver/m/collation.h"
@@ -82,35 +78,8 @@ class Oracle : public ::testing::Test {
             for (const std::string& c : cases)
                 out << Codes(c) << '\n';
         }
-        const std::string dist = FindGtmDist();
-        int pipeFds[2];
-        if (::pipe(pipeFds) != 0) throw std::runtime_error("pipe failed");
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            for (const auto& [k, v] : GtmEnvironment(dist, gtm))
-                ::setenv(k.c_str(), v.c_str(), 1);
-            ::dup2(pipeFds[1], 1);
-            ::dup2(pipeFds[1], 2);
-            ::close(pipeFds[0]);
-            const std::string mumps = dist + "/mumps";
-            const std::string entry = label + "^ZVORACLE";
-            ::execl(mumps.c_str(), mumps.c_str(), "-run", entry.c_str(), input.c_str(),
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        ::close(pipeFds[1]);
-        std::string text;
-        char buf[65536];
-        for (ssize_t n; (n = ::read(pipeFds[0], buf, sizeof buf)) > 0;)
-            text.append(buf, static_cast<std::size_t>(n));
-        ::close(pipeFds[0]);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        std::vector<std::string> lines;
-        std::stringstream in(text);
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return test::SplitLines(
+            QByteArray::fromStdString(test::RunMumps(gtm, {"-run", label + "^ZVORACLE", input})));
     }
 
     test::TempFolder folder;

@@ -1,6 +1,5 @@
 // vorn-server on GT.M as a site runs it: the program, a process per session, and real M
 // processes on the same database beside it.
-#include <dirent.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -8,20 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <fstream>
-#include <mutex>
 #include <set>
 #include <thread>
 
-#include "broker/broker_error.h"
-#include "broker/internal/socket_transport.h"
-#include "broker/internal/wire_protocol.h"
-#include "broker/rpc_params.h"
 #include "devserver/storage/gtm_runtime.h"
 #include "tests/devserver/broker_fixture.h"
 #include "tests/support/dev_server_process.h"
-#include "tests/support/signed_on_broker.h"
 
 namespace vorn::devserver::test {
 namespace {
@@ -33,22 +24,10 @@ using vorn::test::DevServerProcess;
 class MProcess {
   public:
     explicit MProcess(const std::string& dataFolder) {
-        const std::string dist = FindGtmDist();
         int in[2], out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) throw std::runtime_error("pipe failed");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            for (const auto& [k, v] : GtmEnvironment(dist, GtmFolder{dataFolder}))
-                ::setenv(k.c_str(), v.c_str(), 1);
-            ::dup2(in[0], 0);
-            ::dup2(out[1], 1);
-            ::dup2(out[1], 2);
-            ::close(in[1]);
-            ::close(out[0]);
-            const std::string mumps = dist + "/mumps";
-            ::execl(mumps.c_str(), mumps.c_str(), "-direct", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
+        if (::pipe2(in, O_CLOEXEC) != 0 || ::pipe2(out, O_CLOEXEC) != 0)
+            throw std::runtime_error("pipe failed");
+        pid_ = StartMumps(GtmFolder{dataFolder}, {"-direct"}, out[1], in[0]);
         ::close(in[0]);
         ::close(out[1]);
         in_ = in[1];
@@ -79,62 +58,29 @@ class MProcess {
     int runs_ = 0;
 };
 
-// One line of M through %XCMD; its output.
-std::string RunM(const std::string& dataFolder, const std::string& line) {
-    const std::string dist = FindGtmDist();
-    int out[2];
-    if (::pipe(out) != 0) throw std::runtime_error("pipe failed");
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        for (const auto& [k, v] : GtmEnvironment(dist, GtmFolder{dataFolder}))
-            ::setenv(k.c_str(), v.c_str(), 1);
-        ::dup2(out[1], 1);
-        ::dup2(out[1], 2);
-        ::close(out[0]);
-        const std::string mumps = dist + "/mumps";
-        ::execl(mumps.c_str(), mumps.c_str(), "-run", "%XCMD", line.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    std::string text;
-    char buf[4096];
-    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
-        text.append(buf, static_cast<std::size_t>(n));
-    ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return text;
-}
-
 class GtmServer : public BrokerTest {
   protected:
     void SetUp() override {
         VORN_SKIP_WITHOUT(StoreEngine::Gtm);
         program = std::make_unique<DevServerProcess>(DevServerProcess::Options{.gtm = true});
+        port = program->Port();
     }
     void TearDown() override {
-        clients.clear();
-        program.reset();
         BrokerTest::TearDown();
-    }
-    TRPCBroker& Client(const QString& codes = kDemoCodes, const QString& host = kFirstHost) {
-        clients.push_back(vorn::test::SignedOnBroker(host, program->Port(), codes));
-        return *clients.back();
-    }
-    std::string Log() const {
-        std::ifstream log(program->LogPath());
-        return std::string(std::istreambuf_iterator<char>(log), {});
+        program.reset();
     }
     // The session processes the server runs now.
     std::set<pid_t> Sessions() { return ChildProcesses(program->Pid()); }
+    // One line of M through %XCMD beside the server; its output.
+    std::string RunM(const std::string& line) {
+        return RunMumps(GtmFolder{program->DataPath()}, {"-run", "%XCMD", line});
+    }
 
     std::unique_ptr<DevServerProcess> program;
-    std::vector<std::unique_ptr<TRPCBroker>> clients;
 };
 
 TEST_F(GtmServer, AnMProcessesLockOfARecordRefusesItToAClientUntilItIsReleased) {
-    TRPCBroker& b = Client();
+    TRPCBroker& b = Broker();
     MProcess m(program->DataPath());
     m.Run("LOCK ^ZDEMO(80001,1)");
     EXPECT_EQ(Lock(b, "80001", "1"), "0");
@@ -145,26 +91,25 @@ TEST_F(GtmServer, AnMProcessesLockOfARecordRefusesItToAClientUntilItIsReleased) 
     m.Run("LOCK");
     EXPECT_EQ(Lock(b, "80001", "1"), "1");
     // And the client's lock keeps M out.
-    EXPECT_NE(
-        RunM(program->DataPath(), "LOCK +^ZDEMO(80001,1):0 WRITE \"GOT=\",$TEST,!").find("GOT=0"),
-        std::string::npos);
+    EXPECT_NE(RunM("LOCK +^ZDEMO(80001,1):0 WRITE \"GOT=\",$TEST,!").find("GOT=0"),
+              std::string::npos);
 }
 
 TEST_F(GtmServer, MReadsWhatAClientFiledAndTheServerReadsWhatMSet) {
-    TRPCBroker& b = Client();
+    TRPCBroker& b = Broker();
     EXPECT_EQ(File(b, "EDIT", {"80001^2^1,^Filed through Vorn"}), Lines({"[Data]"}));
-    EXPECT_EQ(RunM(program->DataPath(), "ZWRITE ^ZDEMO(80001,1,0)"),
+    EXPECT_EQ(RunM("ZWRITE ^ZDEMO(80001,1,0)"),
               "^ZDEMO(80001,1,0)=\"HB^Filed through Vorn^1^3100101^1^6^1^2\"\n");
-    RunM(program->DataPath(), "SET $PIECE(^ZDEMO(80001,1,0),\"^\",2)=\"Set in M\"");
+    RunM("SET $PIECE(^ZDEMO(80001,1,0),\"^\",2)=\"Set in M\"");
     EXPECT_EQ(Gets(b, "80001", "2;", "1,"),
               Lines({"[BEGIN_diDATA]", "80001^1^2^Set in M^Set in M", "[END_diDATA]"}));
 }
 
 TEST_F(GtmServer, EachSessionIsAProcessOfItsOwnAndItsCountedLocksEndWithIt) {
-    TRPCBroker& a = Client();
+    TRPCBroker& a = Broker();
     const std::set<pid_t> first = Sessions();
     ASSERT_EQ(first.size(), 1u);
-    TRPCBroker& b = Client(kDemoCodes, kSecondHost);  // a host of its own: a session of its own
+    TRPCBroker& b = Broker(kDemoCodes, kSecondHost);  // a host of its own: a session of its own
     ASSERT_EQ(Sessions().size(), 2u);
     EXPECT_EQ(Lock(a, "80001", "1"), "1");
     EXPECT_EQ(Lock(a, "80001", "1"), "1");
@@ -174,7 +119,8 @@ TEST_F(GtmServer, EachSessionIsAProcessOfItsOwnAndItsCountedLocksEndWithIt) {
     // The session's process dies without a word: its locks go with it (once the server has
     // reaped it and cleared what it left, which the server notes in its log).
     ::kill(*first.begin(), SIGKILL);
-    while (Log().find("M locks cleared: ^ZDEMO(80001,1)") == std::string::npos)
+    while (vorn::test::FileText(program->LogPath()).find("M locks cleared: ^ZDEMO(80001,1)") ==
+           std::string::npos)
         std::this_thread::yield();
     EXPECT_EQ(Lock(b, "80001", "1"), "1");
     EXPECT_EQ(Lock(b, "80001", "1", "UNLOCK"), "1");

@@ -32,18 +32,12 @@ class Hostile : public ::testing::Test {
     }
     // Waits (bounded) until the server has taken every connection made so far.
     bool PendingSoon(int n) {
-        for (int i = 0; i < 3000 && server->PendingHandshakes() != n; ++i)
-            std::this_thread::sleep_for(10ms);
-        return server->PendingHandshakes() == n;
+        return test::Soon([&] { return server->PendingHandshakes() == n; }, 30);
     }
     std::string Log() const { return vorn::test::FileText(folder.Path("calls.log")); }
     // Waits (bounded) until the log holds `text`.
     bool LogSays(const std::string& text) const {
-        for (int i = 0; i < 1000; ++i) {
-            if (Log().find(text) != std::string::npos) return true;
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
+        return test::Soon([&] { return Log().find(text) != std::string::npos; });
     }
     // A normal client still gets served.
     void ExpectServed() {
@@ -183,8 +177,7 @@ TEST_F(Hostile, SixtyFiveConnectionsAtOnceGetSixtyFourSessionsAndOneRefusal) {
         EXPECT_EQ(c->Lines("XUS SIGNON SETUP")[0], "TESTSERVER");
     clients.back()->Close();
     clients.pop_back();
-    for (int i = 0; i < 200 && server->Sessions() > 63; ++i)
-        std::this_thread::sleep_for(10ms);
+    test::Soon([&] { return server->Sessions() <= 63; });
     ExpectServed();
 }
 
@@ -204,9 +197,7 @@ TEST_F(Hostile, SilentConnectionsDoNotTakeSessionsAndAreBoundedApart) {
     ASSERT_TRUE(PendingSoon(80));
     // The served client's session ends when the server reads its close, which may come after
     // the client is gone; the 80 silent ones never hold one.
-    for (int i = 0; i < 200 && server->Sessions() > 0; ++i)
-        std::this_thread::sleep_for(10ms);
-    EXPECT_EQ(server->Sessions(), 0);
+    EXPECT_TRUE(test::Soon([&] { return server->Sessions() == 0; }));
     RawClient beyond(server->Port());
     EXPECT_TRUE(beyond.ClosedBySilence());
     EXPECT_TRUE(LogSays("refused: 80 handshakes are pending already"));

@@ -17,7 +17,6 @@
 #include "broker/rpc_params.h"
 #include "tests/devserver/broker_fixture.h"
 #include "tests/support/dev_server_process.h"
-#include "tests/support/signed_on_broker.h"
 
 namespace vorn::devserver::test {
 namespace {
@@ -43,9 +42,8 @@ class KilledServer : public OnBothEngines<BrokerTest> {
             DevServerProcess::Options{.gtm = engine == StoreEngine::Gtm});
     }
     void TearDown() override {
-        broker.reset();
-        program.reset();
         BrokerTest::TearDown();
+        program.reset();
     }
 
     // Adds lab test "K<filer>-<n>" until the server stops answering, noting every answer.
@@ -87,7 +85,6 @@ class KilledServer : public OnBothEngines<BrokerTest> {
     }
 
     std::unique_ptr<DevServerProcess> program;
-    std::unique_ptr<TRPCBroker> broker;
     std::mutex mutex;
     std::condition_variable changed;
     std::vector<Answered> answered;
@@ -112,10 +109,11 @@ TEST_P(KilledServer, KeepsEveryFilingItAnsweredToSessionsFilingAtOnce) {
     ASSERT_GE(answered.size(), kAnsweredBeforeTheKill) << "the filers stopped before the kill";
 
     program->Start();  // on GT.M this recovers the database from its journal
-    broker = vorn::test::SignedOnBroker(kFirstHost, program->Port(), kDemoCodes);
+    port = program->Port();
+    TRPCBroker& broker = Broker();
     for (const Answered& a : answered) {
         const std::string name = "K" + std::to_string(a.filer) + "-" + std::to_string(a.n);
-        EXPECT_EQ(Gets(*broker, "80001", ".01;2;", a.ien + ","),
+        EXPECT_EQ(Gets(broker, "80001", ".01;2;", a.ien + ","),
                   Lines({"[BEGIN_diDATA]", "80001^" + a.ien + "^.01^" + name + "^" + name,
                          "80001^" + a.ien + "^2^Kept " + name + "^Kept " + name, "[END_diDATA]"}))
             << "filing " << name;

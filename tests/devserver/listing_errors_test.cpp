@@ -98,11 +98,10 @@ INSTANTIATE_TEST_SUITE_P(
                    "File 80002 is not a sub-file: IENS must be empty, not \"12,\"."}),
     [](const ::testing::TestParamInfo<BadListing>& info) { return std::string(info.param.name); });
 
-TEST(ListingAccess, AReaderMayListButNobodyWithoutTheContext) {
-    test::TempFolder folder;
-    Server server(test::TestOptions(test::SeededDatabaseCopy(folder)));
-    server.Start();
-    test::Client raw(server.Port());
+using ListingAccess = test::DemoServerTest;
+
+TEST_F(ListingAccess, AReaderMayListButNobodyWithoutTheContext) {
+    test::Client raw(server->Port());
     raw.SignOn("READER", "READER.1234");
     EXPECT_EQ(raw.MError("DDR LISTER"), "Application context has not been created!");
     raw.Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))});

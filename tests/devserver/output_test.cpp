@@ -5,10 +5,8 @@
 
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "tests/devserver/broker_fixture.h"
 #include "tests/support/dev_server_process.h"
@@ -117,9 +115,7 @@ TEST_F(Printing, ADocumentBelongsToItsSessionAndGoesWithIt) {
         EXPECT_EQ(CallLiteral(mine, "VRNX OUTCR", h), (Lines{"[Errors]", "Document not found."}));
     EXPECT_EQ(server->context().documents.Size(), 1u);
     other.SetConnected(false);
-    for (int i = 0; i < 300 && server->context().documents.Size() > 0; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(server->context().documents.Size(), 0u);
+    EXPECT_TRUE(test::Soon([&] { return server->context().documents.Size() == 0; }));
 }
 
 TEST_F(Printing, AServerPrinterGetsWholeDocumentsInItsSpoolFile) {

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <sstream>
-#include <thread>
 
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
@@ -21,6 +20,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using test::Client;
+using test::Soon;
 using vorn::test::DevServerProcess;
 using vorn::test::FileText;
 using vorn::test::LoggedCall;
@@ -184,14 +184,6 @@ RpcRun RunRpc(int port, const QStringList& call) {
     if (!rpc.waitForFinished(20000)) return {};
     return {rpc.exitCode(), rpc.readAllStandardOutput().toStdString(),
             rpc.readAllStandardError().toStdString()};
-}
-
-// True once `done` holds; false when it still does not after a few seconds of waiting.
-template <typename F>
-bool Soon(F done) {
-    for (int i = 0; i < 500 && !done(); ++i)
-        std::this_thread::sleep_for(10ms);
-    return done();
 }
 
 // The server's clock stands still, so the silent connections wait for their handshake for as

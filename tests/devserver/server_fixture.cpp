@@ -2,9 +2,11 @@
 
 #include <arpa/inet.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -21,7 +23,6 @@
 #include "common/scramble.h"
 #include "devserver/files/seed.h"
 #include "devserver/m/text.h"
-#include "devserver/storage/gtm_runtime.h"
 #include "tests/support/dev_server_process.h"
 
 namespace vorn::devserver::test {
@@ -233,6 +234,41 @@ std::string RawClient::ReadReply(double seconds) {
 bool RawClient::ClosedBySilence(double seconds) {
     std::string out;
     return !Receive(seconds, out, [](const std::string&) { return true; }) && out.empty();
+}
+
+pid_t StartMumps(const GtmFolder& folder, const std::vector<std::string>& args, int out, int in) {
+    const std::string dist = FindGtmDist();
+    const std::string mumps = dist + "/mumps";
+    std::vector<char*> argv{const_cast<char*>(mumps.c_str())};
+    for (const std::string& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        for (const auto& [k, v] : GtmEnvironment(dist, folder))
+            ::setenv(k.c_str(), v.c_str(), 1);
+        if (in >= 0) ::dup2(in, 0);
+        ::dup2(out, 1);
+        ::dup2(out, 2);
+        ::execv(mumps.c_str(), argv.data());
+        ::_exit(127);
+    }
+    return pid;
+}
+
+std::string RunMumps(const GtmFolder& folder, const std::vector<std::string>& args) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = StartMumps(folder, args, out[1]);
+    ::close(out[1]);
+    std::string text;
+    char buf[65536];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
+        text.append(buf, static_cast<std::size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return text;
 }
 
 std::set<pid_t> ChildProcesses(pid_t parent) {

@@ -7,14 +7,17 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "broker/internal/broker_link.h"
 #include "devserver/net/server.h"
+#include "devserver/storage/gtm_runtime.h"
 #include "devserver/storage/store_engine.h"
 
 #include <gtest/gtest.h>
@@ -49,6 +52,15 @@ std::string EngineName(const ::testing::TestParamInfo<StoreEngine>& info);
 bool EngineMissing(StoreEngine engine);
 #define VORN_SKIP_WITHOUT(engine) \
     if (::vorn::devserver::test::EngineMissing(engine)) GTEST_SKIP() << "GT.M is not installed"
+
+// True once `done` holds; false when it still does not after `seconds` of waiting.
+template <typename F>
+bool Soon(F done, double seconds = 10) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done() && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return done();
+}
 
 // The real client: a link to the server and calls through the broker's own wire code.
 class Client {
@@ -112,6 +124,14 @@ std::string HandshakeBytes(const std::string& address, int port);
 // digits), for variations no client sends.
 std::string CallBytes(const std::string& name, const std::string& paramText,
                       const std::string& listData, bool listFlag);
+
+// `mumps` of the installation with `args`, in the environment that opens `folder`'s database:
+// a child writing to `out` (output and errors) and, when given, reading `in`. The pipes' other
+// ends must be close-on-exec, so that the child holds none of them.
+pid_t StartMumps(const GtmFolder& folder, const std::vector<std::string>& args, int out,
+                 int in = -1);
+// Runs `mumps` with `args` to its end: what it wrote.
+std::string RunMumps(const GtmFolder& folder, const std::vector<std::string>& args);
 
 // The living processes whose parent is `parent` (a GT.M server's session processes).
 std::set<pid_t> ChildProcesses(pid_t parent);

@@ -4,7 +4,6 @@
 #include <thread>
 
 #include "broker/broker_error.h"
-#include "common/scramble.h"
 #include "devserver/files/file_records.h"
 #include "devserver/net/session.h"
 #include "tests/devserver/server_fixture.h"
@@ -39,12 +38,9 @@ class Holding : public ::testing::Test {
         return c;
     }
     bool EmptiedSoon() {
-        for (int i = 0; i < 300; ++i) {
-            if (server->context().locks.Size() == 0 && server->context().documents.Size() == 0)
-                return true;
-            std::this_thread::sleep_for(10ms);
-        }
-        return false;
+        return test::Soon([&] {
+            return server->context().locks.Size() == 0 && server->context().documents.Size() == 0;
+        });
     }
 
     test::TempFolder folder;

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <thread>
 
-#include "broker/broker_error.h"
 #include "common/scramble.h"
 #include "devserver/procedures/signon_procedures.h"
 #include "tests/devserver/server_fixture.h"
@@ -13,6 +12,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Client;
+using Lines = std::vector<std::string>;
 
 QString Scrambled(const std::string& text) {
     return QString::fromStdString(Scramble(text));
@@ -46,8 +46,8 @@ TEST_F(SignOn, DemoSignsOnWithItsNumberAGreetingAndTheLastSignOn) {
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_NE(lines[6].find("DEMO,USER"), std::string::npos);
     lines[6] = "greeting";
-    EXPECT_EQ(lines, (std::vector<std::string>{"1", "0", "0", "", "0", "2", "greeting",
-                                               "This is your first sign-on."}));
+    EXPECT_EQ(lines,
+              (Lines{"1", "0", "0", "", "0", "2", "greeting", "This is your first sign-on."}));
     // The next sign-on tells when the last one was; codes compare in upper case.
     const auto second = Connect().SignOn("demo", "demo.1234");
     ASSERT_EQ(second.size(), 8u);
@@ -57,22 +57,20 @@ TEST_F(SignOn, DemoSignsOnWithItsNumberAGreetingAndTheLastSignOn) {
 
 TEST_F(SignOn, LockedIsRefusedAsSuspended) {
     Client c = Connect();
-    EXPECT_EQ(
-        c.SignOn("LOCKED", "LOCKED.1234"),
-        (std::vector<std::string>{"0", "1", "0", "Your access has been suspended.", "0", "0"}));
+    EXPECT_EQ(c.SignOn("LOCKED", "LOCKED.1234"),
+              (Lines{"0", "1", "0", "Your access has been suspended.", "0", "0"}));
     EXPECT_EQ(c.MError("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "You are not signed on.");
 }
 
 TEST_F(SignOn, WrongCodesMayBeRetriedUntilTheFifthTryIsRefused) {
     Client c = Connect();
-    const std::vector<std::string> wrong{"0", "0", "0", kNotValidCodes, "0", "0"};
+    const Lines wrong{"0", "0", "0", kNotValidCodes, "0", "0"};
     for (int i = 0; i < 2; ++i)
         EXPECT_EQ(c.SignOn("DEMO", "WRONG.1234"), wrong) << i;
     // Equal row markers substitute nothing: the right codes in clear are wrong codes too.
     EXPECT_EQ(c.Lines("XUS AV CODE", {"#DEMO;DEMO.1234#"}), wrong);
     EXPECT_EQ(c.Lines("XUS AV CODE", {"!DEMO;DEMO.1234!"}), wrong);
-    EXPECT_EQ(c.SignOn("NOBODY", "DEMO.1234"),
-              (std::vector<std::string>{"0", "1", "0", kTooManyAttempts, "0", "0"}));
+    EXPECT_EQ(c.SignOn("NOBODY", "DEMO.1234"), (Lines{"0", "1", "0", kTooManyAttempts, "0", "0"}));
     // Even the right codes are refused in this session now.
     EXPECT_EQ(c.SignOn("DEMO", "DEMO.1234")[1], "1");
     // A new session starts afresh.
@@ -83,28 +81,24 @@ TEST_F(SignOn, WrongCodesMayBeRetriedUntilTheFifthTryIsRefused) {
 TEST_F(SignOn, ChangeMustChangeItsCodeAndThenSignsOnWithTheNewOne) {
     {
         Client c = Connect();
-        EXPECT_EQ(c.SignOn("CHANGE", "CHANGE.1234"),
-                  (std::vector<std::string>{"0", "0", "1", kMustChange, "0", "0"}));
+        EXPECT_EQ(c.SignOn("CHANGE", "CHANGE.1234"), (Lines{"0", "0", "1", kMustChange, "0", "0"}));
         // Pending: not signed on yet.
         EXPECT_EQ(c.MError("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}),
                   "You are not signed on.");
-        EXPECT_EQ(c.Lines("XUS AV HELP"), (std::vector<std::string>{kVerifyRule}));
+        EXPECT_EQ(c.Lines("XUS AV HELP"), (Lines{kVerifyRule}));
         auto cvc = [&](const std::string& o, const std::string& n, const std::string& k) {
             return c.Lines("XUS CVC", {Scrambled(o) + "^" + Scrambled(n) + "^" + Scrambled(k)});
         };
         EXPECT_EQ(cvc("WRONG.1234", "NEWCODE.77", "NEWCODE.77")[0], "1");
         EXPECT_EQ(cvc("CHANGE.1234", "SHORT.1", "SHORT.1"),
-                  (std::vector<std::string>{
-                      "1", "The new verify code must be 8 to 20 characters long."}));
+                  (Lines{"1", "The new verify code must be 8 to 20 characters long."}));
         EXPECT_EQ(cvc("CHANGE.1234", "ONLYLETTERS", "ONLYLETTERS")[0], "1");
         EXPECT_EQ(cvc("CHANGE.1234", "change.1234", "change.1234"),
-                  (std::vector<std::string>{
-                      "1", "The new verify code must differ from the current one."}));
+                  (Lines{"1", "The new verify code must differ from the current one."}));
         EXPECT_EQ(cvc("CHANGE.1234", "NEWCODE.77", "NEWCODE.78"),
-                  (std::vector<std::string>{
-                      "1", "The confirmation does not match the new verify code."}));
+                  (Lines{"1", "The confirmation does not match the new verify code."}));
         EXPECT_EQ(cvc("CHANGE.1234", "NEWCODE;77", "NEWCODE;77")[0], "1");
-        EXPECT_EQ(cvc("change.1234", "newcode.77", "NEWCODE.77"), (std::vector<std::string>{"0"}));
+        EXPECT_EQ(cvc("change.1234", "newcode.77", "NEWCODE.77"), (Lines{"0"}));
         // Changed: the pending user is signed on.
         EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
     }
@@ -131,8 +125,7 @@ TEST_F(SignOn, ApplicationProceduresNeedSignOnAndThenTheContext) {
     EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("NOSUCHCONTEXT")}),
               "The context 'NOSUCHCONTEXT' does not exist on server.");
     c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")});
-    EXPECT_EQ(c.Lines("VRNX USERDATA"),
-              (std::vector<std::string>{"[Data]", "DEMO,USER^DEMO HOSPITAL"}));
+    EXPECT_EQ(c.Lines("VRNX USERDATA"), (Lines{"[Data]", "DEMO,USER^DEMO HOSPITAL"}));
     // An M error leaves the link working.
     EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
 }
@@ -155,10 +148,7 @@ TEST(AutoSignOn, SessionsStartSignedOnAsTheNamedUserAndAnUnknownOrSuspendedOneSt
     EXPECT_EQ(c.Lines("VRNX USERDATA")[1], "READER,USER^DEMO HOSPITAL");
 }
 
-TEST(Concurrency, EightClientsAtOnceEachGetTheirOwnAnswers) {
-    test::TempFolder folder;
-    Server server(test::TestOptions(test::SeededDatabaseCopy(folder)));
-    server.Start();
+TEST_F(SignOn, EightClientsAtOnceEachGetTheirOwnAnswers) {
     const std::vector<std::pair<std::string, std::string>> users = {{"DEMO", "DEMO,USER"},
                                                                     {"READER", "READER,USER"}};
     std::atomic<int> good{0};
@@ -166,7 +156,7 @@ TEST(Concurrency, EightClientsAtOnceEachGetTheirOwnAnswers) {
     for (int t = 0; t < 8; ++t)
         threads.emplace_back([&, t] {
             const auto& [access, name] = users[static_cast<std::size_t>(t % 2)];
-            test::Client c(server.Port());
+            test::Client c(server->Port());
             if (c.SignOn(access, access + ".1234")[1] != "0") return;
             c.Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))});
             for (int i = 0; i < 50; ++i)

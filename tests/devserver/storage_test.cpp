@@ -17,13 +17,11 @@ TEST(Collation, CanonicNumbers) {
     for (const char* no :
          {"", "01", "1.0", "1.", "+1", "-0", "0.5", "1e3", " 1", "1 ", "-", ".", "abc", "1a"})
         EXPECT_FALSE(IsCanonicNumber(no)) << no;
-    EXPECT_EQ(CanonicNumber("007"), "7");
-    EXPECT_EQ(CanonicNumber("1.50abc"), "1.5");
-    EXPECT_EQ(CanonicNumber("abc"), "0");
-    EXPECT_EQ(CanonicNumber("-0"), "0");
-    EXPECT_EQ(CanonicNumber("+.50"), ".5");
-    EXPECT_EQ(CanonicNumber("--2"), "2");
-    EXPECT_EQ(CanonicNumber("-0.250"), "-.25");
+    const std::vector<std::pair<const char*, const char*>> cases = {
+        {"007", "7"},   {"1.50abc", "1.5"}, {"abc", "0"},      {"-0", "0"},
+        {"+.50", ".5"}, {"--2", "2"},       {"-0.250", "-.25"}};
+    for (const auto& [text, number] : cases)
+        EXPECT_EQ(CanonicNumber(text), number) << text;
 }
 
 TEST(Collation, NumbersFirstInNumericOrderThenStringsInByteOrder) {

@@ -3,7 +3,6 @@
 
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
-#include "common/counted_fields.h"
 #include "devserver/m/m_subscripts.h"
 #include "devserver/net/call_parser.h"
 #include "devserver/net/reply.h"
