@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 #include <string>
@@ -38,17 +39,31 @@ class ControlForm : public SourceServer {
         return control;
     }
 
-    // Loads the form's components, opens the source and shows the form active.
-    void Open() {
+    // Loads the form's components, opens the source and shows the form active; then reads
+    // `record`, when one is given.
+    void Open(const char* record = nullptr) {
         ui::LoadComponents(form);
         source->Open();
         form.show();
+        Activate();
+        if (record) {
+            ASSERT_TRUE(source->GetAndFill(QString::fromLatin1(record)));
+        }
+    }
+    // The form active again, after a message or another window.
+    void Activate() {
         QApplication::setActiveWindow(&form);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
 
     // Moves the focus as a click or a Tab would.
     static void Focus(QWidget* widget) { widget->setFocus(Qt::TabFocusReason); }
+    // Focuses `edit` and types `text` over all it shows.
+    static void Retype(QLineEdit* edit, const QString& text) {
+        Focus(edit);
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+    }
 
     bool IsChanged(TvornBoundControl* control) const {
         return SourceCore::Of(*source).ChangedControls().contains(control);

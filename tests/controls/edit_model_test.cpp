@@ -46,6 +46,7 @@
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
+#include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/source_fixture.h"
@@ -730,33 +731,27 @@ class Model : public test::SourceServer, public ui::ModalHost {
         });
     }
 
+    // What another user finds on the server now; a link that died with the server is made
+    // again by the next call.
     bool OtherCanLock(const QString& file, const QString& record) {
-        TRPCBroker& checker = *checker_;
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
-                if (!requests::ReadLockDone(
-                        checker.Call(requests::Lock(file, record, QStringLiteral("LOCK")))))
-                    return false;
-                checker.Call(requests::Lock(file, record, QStringLiteral("UNLOCK")));
-                return true;
+                return test::CanLock(*checker_, file, record);
             } catch (const EBrokerError&) {
-                // A link that died with the server: the next call makes a new one.
             }
         }
         return false;
     }
 
     QString StoredValue(const QString& file, const QString& record, const QString& field) {
-        TRPCBroker& checker = *checker_;
-        QString address = record;
-        address.chop(1);
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
-                const records::RecordAnswer answer = records::ReadRecordAnswer(
-                    checker.Call(records::ReadRequest(file, {field}, record)));
-                if (field == QLatin1String("100"))
-                    return answer.WordProcessingLines(field).join(u'\n');
-                return records::FieldPiece(answer.lines, field, address, 4);
+                if (field != QLatin1String("100"))
+                    return test::Stored(*checker_, file, record.chopped(1), field);
+                return records::ReadRecordAnswer(
+                           checker_->Call(records::ReadRequest(file, {field}, record)))
+                    .WordProcessingLines(field)
+                    .join(u'\n');
             } catch (const EBrokerError&) {
             }
         }
