@@ -580,17 +580,13 @@ TEST_F(DialogEdit, ExecButtonsFollowTheirEdit) {
     EXPECT_EQ(pointerButton->pos(), QPoint(241, 120));
     abbreviation->setGeometry(10, 150, 120, 30);
     EXPECT_EQ(findButton->geometry(), QRect(152, 150, 62, 28));
-}
 
-// An exec button kept apart from the edit's window (no parent widget) is still placed beside it.
-TEST_F(DialogEdit, AnExecButtonWithoutParentIsPlacedBesideItsEditOnTheScreen) {
-    TvornExecBtn button;
-    button.SetStayNearEdit(true);
-    person->SetvornExecPntrBtn(&button);
-    Open();
-    person->move(40, 120);
-    const QPoint besideEdit = form.mapToGlobal(QPoint(40 + person->width() + 1, 120));
-    EXPECT_EQ(button.pos(), besideEdit);
+    // One kept apart from the edit's window (no parent widget) is placed beside it on the screen.
+    TvornExecBtn apart;
+    apart.SetStayNearEdit(true);
+    person->SetvornExecPntrBtn(&apart);
+    person->move(50, 130);
+    EXPECT_EQ(apart.pos(), form.mapToGlobal(QPoint(50 + person->width() + 1, 130)));
     person->SetvornExecPntrBtn(pointerButton);
 }
 

@@ -277,25 +277,30 @@ TEST_F(Integrity, ADetailsEditsGoToTheMasterRecordTheyWereMadeUnder) {
 
 struct Reading {
     const char* name;
-    std::function<bool(TvornSource&)> read;
+    std::function<bool(LabTestEditForm&)> read;  // of record 2
 };
 
-class ReadDuringEdit : public Integrity, public ::testing::WithParamInterface<Reading> {};
+class ReadDuringEdit : public Integrity, public ::testing::WithParamInterface<Reading> {
+  protected:
+    ReadDuringEdit() { f = std::make_unique<LabTestEditForm>(Broker(), true); }
+};
 
 // Once, a read asked for by a grid click, the history or the program dropped the edits and
-// kept the lock.
+// kept the lock. Cancel keeps the record of the edit, and the grid's row with it.
 TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
     Show("2");
     f->labTest->UpdateHistory();
     ASSERT_TRUE(f->labTest->GetAndFill("1"));
     Retype(f->name, "Haemoglobin");
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
-    EXPECT_FALSE(GetParam().read(*f->labTest));
+    EXPECT_FALSE(GetParam().read(*f));
     EXPECT_EQ(f->name->text(), "Haemoglobin");
     EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_EQ(f->labTest->Address().Number(), "1");
+    EXPECT_EQ(f->grid->Cell(0, f->grid->Row()), "HB");
 
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrNo);
-    GetParam().read(*f->labTest);
+    GetParam().read(*f);
     EXPECT_EQ(f->labTest->Address().Number(), "2");
     EXPECT_TRUE(OtherCanLock("1"));
     EXPECT_EQ(StoredLabTest("1", "2"), "Hemoglobin");
@@ -303,25 +308,26 @@ TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, ReadDuringEdit,
-    ::testing::Values(Reading{"Program", [](TvornSource& s) { return s.GetAndFill("2"); }},
+    ::testing::Values(Reading{"Program",
+                              [](LabTestEditForm& f) { return f.labTest->GetAndFill("2"); }},
                       Reading{"History",
-                              [](TvornSource& s) {
-                                  s.GoToHistory(0);
-                                  return s.Address().Number() == "2";
+                              [](LabTestEditForm& f) {
+                                  f.labTest->GoToHistory(0);
+                                  return f.labTest->Address().Number() == "2";
+                              }},
+                      Reading{"GridRow",
+                              [](LabTestEditForm& f) {
+                                  TvornGrid& grid = *f.grid;
+                                  for (int row = 1; row < grid.RowCount(); ++row) {
+                                      if (grid.RecordNumberAt(row) != "2") continue;
+                                      const QModelIndex cell = grid.model()->index(row - 1, 0);
+                                      grid.scrollTo(cell);
+                                      QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                                                        grid.visualRect(cell).center());
+                                  }
+                                  return f.labTest->Address().Number() == "2";
                               }}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Integrity, AGridRowClickDuringAnEditAsksAndCancelKeepsTheRowOfTheEdit) {
-    f = std::make_unique<LabTestEditForm>(Broker(), true);
-    Show("1");
-    Retype(f->name, "Haemoglobin");
-    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
-    const QRect second = f->grid->visualRect(f->grid->model()->index(2, 0));
-    QTest::mouseClick(f->grid->viewport(), Qt::LeftButton, {}, second.center());
-    EXPECT_EQ(f->labTest->Address().Number(), "1");
-    EXPECT_EQ(f->grid->Cell(0, f->grid->Row()), "HB");
-    EXPECT_EQ(f->name->text(), "Haemoglobin");
-}
 
 struct MasterMove {
     const char* name;
