@@ -18,7 +18,6 @@
 #include "controls/vorn_memo.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
-#include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
@@ -87,19 +86,16 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     auto* clear = new TvornBtn(&form);
     clear->SetOperation(DoClear);
     clear->SetvornSource(source);
-    struct Window : FieldHelpDisplay {
-        void ShowFieldHelp(const QString& t, const QString& x) override { shown = t + '|' + x; }
-        QString shown;
-    } window;
-    SetFieldHelpDisplay(&window);
+    test::HelpCapture help;
     Open("1");
     Focus(widget);
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), control);
     QTest::keyClick(widget, Qt::Key_F1);
-    EXPECT_EQ(window.shown.toStdString(),
-              "Person in charge|Choose the person responsible for the test; a new person may be "
-              "added.\r\rThe member of staff who answers for the test.");
+    EXPECT_EQ(help.shown, (QStringList{"Person in charge",
+                                       "Choose the person responsible for the test; a new person "
+                                       "may be added.\r\rThe member of staff who answers for the "
+                                       "test."}));
     GetParam().type(widget);
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_TRUE(IsChanged(control));
@@ -108,7 +104,6 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{});
     EXPECT_EQ(exits, 1);
     EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), nullptr);
-    SetFieldHelpDisplay(nullptr);
 }
 
 TEST_P(BaseContract, LeavesTheLinkFieldOfALogicalDetailToTheSource) {

@@ -9,12 +9,22 @@
 #include <QWidget>
 #include <string>
 
+#include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "source/vorn_source.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
 
 namespace vorn::test {
+
+// The program's help window, as F1 finds it installed while this lives: the titles and texts
+// it was handed.
+struct HelpCapture final : FieldHelpDisplay {
+    HelpCapture() { SetFieldHelpDisplay(this); }
+    ~HelpCapture() override { SetFieldHelpDisplay(nullptr); }
+    void ShowFieldHelp(const QString& t, const QString& x) override { shown << t << x; }
+    QStringList shown;
+};
 
 class ControlForm : public SourceServer {
   public:

@@ -14,7 +14,6 @@
 #include "controls/exec_button.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
-#include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 #include "tests/support/shown_find.h"
@@ -273,27 +272,17 @@ TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
 }
 
 // F1 in the edit itself is the bound controls' contract test.
-class DialogEditHelp : public DialogEdit, public FieldHelpDisplay {
-  protected:
-    DialogEditHelp() { SetFieldHelpDisplay(this); }
-    ~DialogEditHelp() override { SetFieldHelpDisplay(nullptr); }
-    void ShowFieldHelp(const QString& title, const QString& text) override {
-        shown << title << text;
-    }
-    QStringList shown;
-};
-
-TEST_F(DialogEditHelp, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
+TEST_F(DialogEdit, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
+    test::HelpCapture window;
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
     const QString help = source->FieldHelp("7", "H");
     const QString description = SourceCore::Of(*source).FieldDescription("7");
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_EQ(shown, (QStringList{"Person in charge", help + "\r\r" + description}));
-    shown.clear();
+    EXPECT_EQ(window.shown, (QStringList{"Person in charge", help + "\r\r" + description}));
     person->SetFMHelpUsed(false);
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(window.shown.size(), 2);
 }
 
 TEST_F(DialogEdit, ALongTextSearchesWithItsFirstThirtyCharacters) {

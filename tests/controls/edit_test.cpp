@@ -8,7 +8,6 @@
 
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
-#include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
@@ -146,14 +145,6 @@ TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
     EXPECT_EQ(comment->text(), "abc");
 }
 
-// The help window of the program, as F1 finds it installed.
-struct HelpCapture final : FieldHelpDisplay {
-    HelpCapture() { SetFieldHelpDisplay(this); }
-    ~HelpCapture() override { SetFieldHelpDisplay(nullptr); }
-    void ShowFieldHelp(const QString& t, const QString& x) override { shown << t << x; }
-    QStringList shown;
-};
-
 // F1 asks nothing without a help window; with one it hands it the field's help and description
 // (with their line marks, also when there is no description), unless field help is off; the key
 // event fires either way.
@@ -167,7 +158,7 @@ TEST_F(Edit, F1ShowsHelpAndDescriptionInTheHelpWindowUnlessFieldHelpIsOff) {
     EXPECT_EQ(keys, 1);
     EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
     EXPECT_TRUE(modal.Log().empty());
-    HelpCapture help;
+    test::HelpCapture help;
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(keys, 2);
     EXPECT_EQ(help.shown, (QStringList{"Date of introduction",
