@@ -28,6 +28,8 @@ class DialogEdit : public test::ControlForm {
         form.resize(600, 300);
         testFinder = new TvornFinder(&form);
         testFinder->FileNumber = "80001";
+        testFinder->BeforeGetList = [this](QObject*, QString&, QString&, QString&, QString&,
+                                           QStringList& partList) { sent = partList; };
         abbreviation = Add<TvornDialogEdit>(".01", "Abbreviation");
         abbreviation->setObjectName("xdeAbbreviation");
         abbreviation->FMIsPointerField = false;
@@ -93,6 +95,8 @@ class DialogEdit : public test::ControlForm {
     TvornDialogEdit* person;
     TvornExecBtn* pointerButton;
     QLineEdit* elsewhere;
+    // The part list of the find's last lookup.
+    QStringList sent;
     // How often either edit raised AfterExecute and AfterCancel.
     int executed = 0;
     int cancelled = 0;
@@ -286,9 +290,6 @@ TEST_F(DialogEdit, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
 }
 
 TEST_F(DialogEdit, ALongTextSearchesWithItsFirstThirtyCharacters) {
-    QStringList sent;
-    testFinder->BeforeGetList = [&](QObject*, QString&, QString&, QString&, QString&,
-                                    QStringList& partList) { sent = partList; };
     const QString typed = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     TfrmFind* dialog = Search(abbreviation, typed);
     EXPECT_EQ(sent, QStringList{typed.left(30)});
@@ -324,9 +325,6 @@ TEST_F(DialogEdit, ANewRecordsFindFieldTextIsFiledWhenSaveNewIsPressedInIt) {
 
 TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithTheText) {
     abbreviation->InsertKeyLength = 3;
-    QStringList sent;
-    testFinder->BeforeGetList = [&](QObject*, QString&, QString&, QString&, QString&,
-                                    QStringList& partList) { sent = partList; };
     Open();
     Type(abbreviation, "HBZZ");
     EXPECT_EQ(source->State(), ssNew);
