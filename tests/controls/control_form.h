@@ -15,7 +15,20 @@
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
 
-namespace vorn::test {
+namespace vorn {
+
+// Moves the focus as a click or a Tab would.
+inline void Focus(QWidget* widget) {
+    widget->setFocus(Qt::TabFocusReason);
+}
+// Focuses `edit` and types `text` over all it shows.
+inline void Retype(QLineEdit* edit, const QString& text) {
+    Focus(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+namespace test {
 
 // The program's help window, as F1 finds it installed while this lives: the titles and texts
 // it was handed.
@@ -66,15 +79,6 @@ class ControlForm : public SourceServer {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
 
-    // Moves the focus as a click or a Tab would.
-    static void Focus(QWidget* widget) { widget->setFocus(Qt::TabFocusReason); }
-    // Focuses `edit` and types `text` over all it shows.
-    static void Retype(QLineEdit* edit, const QString& text) {
-        Focus(edit);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
-
     bool IsChanged(TvornBoundControl* control) const {
         return SourceCore::Of(*source).ChangedControls().contains(control);
     }
@@ -83,4 +87,5 @@ class ControlForm : public SourceServer {
     TvornSource* source;
 };
 
-}  // namespace vorn::test
+}  // namespace test
+}  // namespace vorn

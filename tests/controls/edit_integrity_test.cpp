@@ -35,15 +35,6 @@ const QString kLengthRefused = QStringLiteral(
     "Answer with a whole number from 1 to 250.\rHow many characters a result of this test may "
     "have.");
 
-void Focus(QWidget* widget) {
-    widget->setFocus(Qt::TabFocusReason);
-}
-void Retype(QLineEdit* edit, const QString& text) {
-    Focus(edit);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-}
-
 class Integrity : public test::SourceServer {
   protected:
     Integrity() : f(std::make_unique<LabTestEditForm>(Broker())) {}

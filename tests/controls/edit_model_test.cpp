@@ -304,9 +304,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 [edit] { return edit->text(); },
                 [edit, values](const std::function<int(int)>& pick) {
                     const auto& [text, valid] = values[pick(static_cast<int>(values.size()))];
-                    edit->setFocus(Qt::TabFocusReason);
-                    edit->selectAll();
-                    QTest::keyClicks(edit, text);
+                    Retype(edit, text);
                     return Typed{{}, text, text, valid};
                 }};
     }
@@ -425,9 +423,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
     Typed LookUpPerson(LabTestEditForm& f, const std::function<int(int)>& pick) {
         const QString typed = QStringList{"MAK", "KORH", "LA", "ZZNOBODY"}[pick(4)];
-        f.person->setFocus(Qt::TabFocusReason);
-        f.person->selectAll();
-        QTest::keyClicks(f.person, typed);
+        Retype(f.person, typed);
         if (pick(3) != 0) {
             QTest::keyClick(f.person, Qt::Key_Return);
             AnswerList(f.person);
@@ -474,7 +470,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             TvornDialogEdit* edit = a->findEdit;
             // The search typed over a new name pending there replaces it, by the user's hand.
             pending_.erase({a->labTest, QStringLiteral(".01")});
-            edit->setFocus(Qt::TabFocusReason);
+            Focus(edit);
             edit->selectAll();
             QTest::keyClicks(edit, QStringList{"H", "U-", "ZZNONE"}[Pick(3)]);
             QTest::keyClick(edit, Qt::Key_Return);
@@ -677,9 +673,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         AsUser(b.get(), std::string("other user ") + (save ? "saves " : "shows ") + record, [&] {
             b->labTest->GetAndFill(QString::fromLatin1(record));
             if (!save) return;
-            b->name->setFocus(Qt::TabFocusReason);
-            b->name->selectAll();
-            QTest::keyClicks(b->name, "Theirs");
+            Retype(b->name, "Theirs");
             b->Btn(DoSave)->click();
         });
     }
