@@ -61,6 +61,7 @@ TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     Retype(edit, "1/1/2010");
     ASSERT_EQ(source->State(), ssEdit);
     Focus(name);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u) << "leaving for another control validates";
     EXPECT_EQ(edit->text(), "JAN 1, 2010");
     EXPECT_EQ(edit->InternalValue(), "3100101");
     EXPECT_FALSE(IsChanged(edit));
