@@ -12,7 +12,7 @@
 #include "controls/vorn_edit.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
-#include "source/record_requests.h"
+#include "tests/controls/another_user.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -29,8 +29,7 @@ class Choice : public ControlForm {
     TvornRadioGroup* TakerOfRecord7() {
         auto* taker = Add<TvornRadioGroup>("5", "Taker", QStringLiteral("Taker"),
                                            QStringList{"Lab", "Ward", "External"}, 1);
-        Open();
-        EXPECT_TRUE(source->GetAndFill("7"));
+        Open("7");
         EXPECT_EQ(taker->ItemIndex(), 1) << "code 2 is the second item";
         Focus(taker->Button(1));
         return taker;
@@ -41,8 +40,7 @@ class Choice : public ControlForm {
         format->setEditable(editable);
         format->addItems({"Free", "Number", "Sign", "Codes", "Memo", "Built"});
         format->SetValues(values);
-        Open();
-        EXPECT_TRUE(source->GetAndFill("1"));
+        Open("1");
         Focus(format);
         return format;
     }
@@ -55,17 +53,12 @@ class Choice : public ControlForm {
     }
     // Changes the name so that there is something to save, then saves.
     void SaveWithChangedName(const char* abbreviation) {
-        Focus(name);
-        name->selectAll();
-        QTest::keyClicks(name, "Renamed test");
+        Retype(name, "Renamed test");
         Save(abbreviation);
     }
+    // The record's field as another user reads it afresh, not from the last read.
     QString Stored(const char* field) {
-        // Read afresh from the server, not from the last read.
-        const QString f = QString::fromLatin1(field);
-        const records::RecordAnswer answer = records::ReadRecordAnswer(
-            Broker().Call(records::ReadRequest("80001", {f}, source->Address().FullIens())));
-        return records::FieldPiece(answer.lines, f, source->Address().RecordAddress(), 4);
+        return test::Stored(SecondBroker(), "80001", source->Address().RecordAddress(), field);
     }
 
     TvornEdit* name;
@@ -83,8 +76,14 @@ TEST_F(Choice, ARadioGroupFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndA
     EXPECT_EQ(taker->ItemIndex(), 1);
 }
 
+// A click back onto the filled item is no change; another item writes its position.
 TEST_F(Choice, ARadioGroupWithoutCodesWritesThePositionItIsFilledBy) {
     TvornRadioGroup* taker = TakerOfRecord7();
+    QTest::mouseClick(taker->Button(0), Qt::LeftButton);
+    ASSERT_EQ(source->State(), ssEdit);
+    QTest::mouseClick(taker->Button(1), Qt::LeftButton);
+    EXPECT_FALSE(IsChanged(taker));
+    EXPECT_EQ(source->State(), ssBrowse);
     QTest::mouseClick(taker->Button(2), Qt::LeftButton);
     EXPECT_TRUE(IsChanged(taker));
     EXPECT_EQ(source->State(), ssEdit);
@@ -93,15 +92,6 @@ TEST_F(Choice, ARadioGroupWithoutCodesWritesThePositionItIsFilledBy) {
     Save("GLUC");
     EXPECT_EQ(Stored("5"), "3");
     EXPECT_EQ(taker->ItemIndex(), 2) << "read back onto the item that wrote it";
-}
-
-TEST_F(Choice, ARadioGroupClickedBackToItsFilledItemIsUnchanged) {
-    TvornRadioGroup* taker = TakerOfRecord7();
-    QTest::mouseClick(taker->Button(0), Qt::LeftButton);
-    ASSERT_EQ(source->State(), ssEdit);
-    QTest::mouseClick(taker->Button(1), Qt::LeftButton);
-    EXPECT_FALSE(IsChanged(taker));
-    EXPECT_EQ(source->State(), ssBrowse);
 }
 
 TEST_F(Choice, AComboFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave) {
@@ -147,8 +137,7 @@ TEST_F(Choice, RadioButtonsOfOneFieldMarkOnlyTheButtonThatChangedTheValue) {
     auto* ward = Add<TvornRadioButton>("5", "Taker", "Ward");
     lab->ValueChecked = "1";
     ward->ValueChecked = "2";
-    Open();
-    ASSERT_TRUE(source->GetAndFill("7"));
+    Open("7");
     ASSERT_TRUE(ward->isChecked());
     QTest::mouseClick(lab, Qt::LeftButton);
     EXPECT_TRUE(IsChanged(lab));
@@ -164,8 +153,7 @@ TEST_F(Choice, RadioButtonsOfOneFieldMarkOnlyTheButtonThatChangedTheValue) {
 TEST_F(Choice, ACheckBoxClickedTwiceIsUnchanged) {
     auto* inUse = Add<TvornCheckBox>("3", "In use");
     inUse->setText("In use");
-    Open();
-    ASSERT_TRUE(source->GetAndFill("1"));
+    Open("1");
     QTest::mouseClick(inUse, Qt::LeftButton);
     EXPECT_TRUE(IsChanged(inUse));
     EXPECT_EQ(source->State(), ssEdit);

@@ -14,45 +14,31 @@
 #include "controls/vorn_edit.h"
 #include "source/internal/source_core.h"
 #include "source/timed_dialog.h"
-#include "tests/support/source_fixture.h"
-#include "toolkit/component_loading.h"
+#include "tests/controls/another_user.h"
+#include "tests/controls/control_form.h"
 
 namespace vorn {
 namespace {
 
 using Calls = std::vector<std::string>;
 
-class LookupCombo : public test::SourceServer {
+class LookupCombo : public test::ControlForm {
   protected:
     LookupCombo() {
-        source = new TvornSource(&form);
         source->setObjectName("vornLabResult");
         source->FileName = "Demo Lab Result";
         source->FileNumber = "80005";
-        source->SetRPCBroker(&Broker());
         tests = new TvornFinder(&form);
         tests->FileNumber = "80001";
         tests->Number = "15";
         tests->SetRPCBroker(&Broker());
-        box = new TvornComboBoxLookUp(&form);
-        box->SetFMField("2");
-        box->SetFMDisplayName("Lab test");
-        box->SetvornSource(source);
+        box = Add<TvornComboBoxLookUp>("2", "Lab test");
         box->SetvornFinder(tests);
-        box->setGeometry(10, 10, 200, 24);
-        result = new TvornEdit(&form);
-        result->SetFMField("4");
-        result->SetvornSource(source);
-        result->setGeometry(10, 50, 200, 24);
-        form.resize(300, 200);
+        box->resize(200, 24);
+        result = Add<TvornEdit>("4", "Result");
     }
     void Open(const char* record = nullptr) {
-        ui::LoadComponents(form);
-        source->Open();
-        if (record) ASSERT_TRUE(source->GetAndFill(QString::fromLatin1(record)));
-        form.show();
-        QApplication::setActiveWindow(&form);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        ControlForm::Open(record);
         box->setFocus(Qt::TabFocusReason);
     }
     void Type(const QString& text) {
@@ -74,30 +60,21 @@ class LookupCombo : public test::SourceServer {
     }
     void TearDown() override { box->hidePopup(); }
 
-    QWidget form;
-    TvornSource* source;
     TvornFinder* tests;
     TvornComboBoxLookUp* box;
     TvornEdit* result;
 };
 
-TEST_F(LookupCombo, AnEmptyDropDownListsFromTheStartShowingAQuestionMark) {
-    Open();
-    const std::size_t mark = CallMark();
-    box->showPopup();
-    EXPECT_EQ(box->currentText(), "?");
-    EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
-    const QStringList items = Items();
-    ASSERT_EQ(items.size(), 16);
-    EXPECT_EQ(items.first(), "ALB");
-    EXPECT_EQ(items.last(), " <<< More >>>");
-    EXPECT_EQ(box->currentIndex(), -1) << "the box does not snap to its first entry";
-}
-
+// Down after a partial name takes the first entry that begins with it, with one call.
 TEST_F(LookupCombo, LowerCaseTypingSearchesInUpperCaseWithAtMostThirtyCharacters) {
     Open();
     Type("hb");
     std::size_t mark = CallMark();
+    QTest::keyClick(box, Qt::Key_Down);
+    EXPECT_EQ(CallNamesSince(mark), Calls{"VRNX FINDER"});
+    EXPECT_EQ(box->currentText(), "HB");
+    Type("hb");
+    mark = CallMark();
     QTest::keyClick(box, Qt::Key_Return);
     EXPECT_EQ(First(mark, "VRNX FINDER").Entry("\"VALUE\""), "HB");
     EXPECT_EQ(Items(), (QStringList{"HB", "HBA1C"}));
@@ -108,20 +85,35 @@ TEST_F(LookupCombo, LowerCaseTypingSearchesInUpperCaseWithAtMostThirtyCharacters
     EXPECT_EQ(First(mark, "VRNX FINDER").Entry("\"VALUE\""), QString(30, u'X').toStdString());
 }
 
+// An empty drop-down lists from the start under a question mark; More appends the next page
+// and chooses nothing: after Escape and Tab the box holds no entry, and no record was started.
 TEST_F(LookupCombo, ChoosingMoreAppendsTheNextPageAndPutsTheMoreLineBackAtTheEnd) {
     Open();
+    std::size_t mark = CallMark();
     box->showPopup();
-    ASSERT_EQ(box->count(), 16);
-    const std::size_t mark = CallMark();
+    EXPECT_EQ(box->currentText(), "?");
+    EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
+    QStringList items = Items();
+    ASSERT_EQ(items.size(), 16);
+    EXPECT_EQ(items.first(), "ALB");
+    EXPECT_EQ(items.last(), " <<< More >>>");
+    EXPECT_EQ(box->currentIndex(), -1) << "the box does not snap to its first entry";
+
+    mark = CallMark();
     box->view()->setCurrentIndex(box->model()->index(15, 0));
     QTest::keyClick(box->view(), Qt::Key_Return);
     EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
-    const QStringList items = Items();
+    items = Items();
     ASSERT_EQ(items.size(), 31);
     EXPECT_EQ(items.last(), " <<< More >>>");
     EXPECT_EQ(items.count(" <<< More >>>"), 1);
     EXPECT_EQ(box->view()->currentIndex().row(), 15) << "the first entry of the new page";
     EXPECT_EQ(box->currentText(), "?") << "paging chooses nothing";
+    QTest::keyClick(box->view(), Qt::Key_Escape);
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->InternalValue(), "");
+    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
+    EXPECT_EQ(source->State(), ssEmpty);
 }
 
 TEST_F(LookupCombo, DownPastTheLastLoadedEntryFetchesMoreAndUpOnTheFirstStays) {
@@ -141,15 +133,13 @@ TEST_F(LookupCombo, DownPastTheLastLoadedEntryFetchesMoreAndUpOnTheFirstStays) {
     EXPECT_EQ(source->State(), ssNew) << "walking chose an entry";
 }
 
+// The stored entry is shown even beyond the first page; a typed text matching one entry takes
+// its number.
 TEST_F(LookupCombo, TheStoredEntryIsShownEvenBeyondTheFirstPage) {
-    const std::size_t mark = CallMark();
+    std::size_t mark = CallMark();
     Open("14");
     EXPECT_EQ(box->currentText(), "U-STIX");
     EXPECT_EQ(First(mark, "VRNX FINDER").Entry("\"SCREEN\""), "I Y=35");
-}
-
-TEST_F(LookupCombo, ATypedTextMatchingOneEntryTakesItsNumber) {
-    Open("14");
     Type("wbc");
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->currentText(), "WBC");
@@ -158,23 +148,29 @@ TEST_F(LookupCombo, ATypedTextMatchingOneEntryTakesItsNumber) {
         EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Saved:"));
         d.done(ui::mrOk);
     });
-    const std::size_t mark = CallMark();
+    mark = CallMark();
     source->Save();
     EXPECT_EQ(First(mark, "DDR FILER").Entry("1", 1), "80005^2^14^2");
 }
 
 TEST_F(LookupCombo, ATypedTextMatchingSeveralEntriesOrNoneIsNotResetAndKeepsTheFocus) {
     Open("14");
+    Type("h");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(box->view()->isVisible());
+    box->hidePopup();
+    Type("zzz");
+    QTest::keyClick(box, Qt::Key_Return);
+    EXPECT_FALSE(box->view()->isVisible());
+    EXPECT_EQ(box->lineEdit()->selectedText(), "zzz");
+    result->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(box->currentText(), "zzz");
+    EXPECT_EQ(QApplication::focusWidget(), box);
     Type("hb");
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->currentText(), "hb");
     EXPECT_EQ(form.focusWidget(), box) << "the focus stays to choose";
     EXPECT_TRUE(box->view()->isVisible()) << "with the list open";
-    box->hidePopup();
-    Type("zzz");
-    result->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(box->currentText(), "zzz");
-    EXPECT_EQ(QApplication::focusWidget(), box);
 }
 
 // A question mark restores the stored entry; its own text, typed again, is no change.
@@ -242,13 +238,7 @@ TEST_F(LookupCombo, TwoBoxesOnOneFinderEachFileTheirOwnChoice) {
 
 // Of two entries that read alike, the one chosen is the one filed.
 TEST_F(LookupCombo, OfTwoEntriesThatReadAlikeTheChosenOneIsFiled) {
-    const RpcReply added = SecondBroker().Call(RpcRequest(QStringLiteral("DDR FILER"))
-                                                   .Literal(QStringLiteral("ADD"))
-                                                   .List(QStringLiteral(".DDR"))
-                                                   .Entry("1", "80001^.01^+1^HB")
-                                                   .Entry("2", "80001^2^+1^Second hemoglobin")
-                                                   .Literal(QString()));
-    const QString second = added.Line(1).section(u'^', 1);
+    const QString second = test::AddLabTest(SecondBroker(), "HB", "Second hemoglobin");
     ASSERT_FALSE(second.isEmpty());
     Open("14");
     Type("hb");
@@ -263,48 +253,6 @@ TEST_F(LookupCombo, OfTwoEntriesThatReadAlikeTheChosenOneIsFiled) {
     QTest::keyClick(box->view(), Qt::Key_Return);
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), second);
-}
-
-// Paging chooses nothing: after More, Escape and Tab the box holds no entry, and no record
-// was started for the paging.
-TEST_F(LookupCombo, MoreThenEscapeThenTabChoosesNothingAndStartsNothing) {
-    Open();
-    box->showPopup();
-    const int more = box->count() - 1;
-    ASSERT_EQ(box->itemText(more), " <<< More >>>");
-    const std::size_t mark = CallMark();
-    box->view()->setCurrentIndex(box->model()->index(more, 0));
-    QTest::keyClick(box->view(), Qt::Key_Return);
-    EXPECT_EQ(CallNamesSince(mark), Calls{"DDR LISTER"});
-    QTest::keyClick(box->view(), Qt::Key_Escape);
-    result->setFocus(Qt::TabFocusReason);
-    EXPECT_EQ(box->InternalValue(), "");
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
-    EXPECT_EQ(source->State(), ssEmpty);
-}
-
-// Down after a partial name takes the first entry that begins with it, with one call.
-TEST_F(LookupCombo, DownAfterAPartialNameFetchesOnePageAndTakesItsFirstEntry) {
-    Open("14");
-    Type("hb");
-    const std::size_t mark = CallMark();
-    QTest::keyClick(box, Qt::Key_Down);
-    EXPECT_EQ(CallNamesSince(mark), Calls{"VRNX FINDER"});
-    EXPECT_EQ(box->currentText(), "HB");
-}
-
-// Enter with a text that is no entry opens the list for several matches and selects the
-// text for retyping when none matches.
-TEST_F(LookupCombo, EnterWithATextThatIsNoEntryOpensTheListOrSelectsTheText) {
-    Open("14");
-    Type("h");
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_TRUE(box->view()->isVisible());
-    box->hidePopup();
-    Type("zzz");
-    QTest::keyClick(box, Qt::Key_Return);
-    EXPECT_FALSE(box->view()->isVisible());
-    EXPECT_EQ(box->lineEdit()->selectedText(), "zzz");
 }
 
 }  // namespace

@@ -4,16 +4,40 @@
 #pragma once
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 #include <QWidget>
 #include <string>
 
+#include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "source/vorn_source.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"
 
-namespace vorn::test {
+namespace vorn {
+
+// Moves the focus as a click or a Tab would.
+inline void Focus(QWidget* widget) {
+    widget->setFocus(Qt::TabFocusReason);
+}
+// Focuses `edit` and types `text` over all it shows.
+inline void Retype(QLineEdit* edit, const QString& text) {
+    Focus(edit);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+namespace test {
+
+// The program's help window, as F1 finds it installed while this lives: the titles and texts
+// it was handed.
+struct HelpCapture final : FieldHelpDisplay {
+    HelpCapture() { SetFieldHelpDisplay(this); }
+    ~HelpCapture() override { SetFieldHelpDisplay(nullptr); }
+    void ShowFieldHelp(const QString& t, const QString& x) override { shown << t << x; }
+    QStringList shown;
+};
 
 class ControlForm : public SourceServer {
   public:
@@ -38,17 +62,22 @@ class ControlForm : public SourceServer {
         return control;
     }
 
-    // Loads the form's components, opens the source and shows the form active.
-    void Open() {
+    // Loads the form's components, opens the source and shows the form active; then reads
+    // `record`, when one is given.
+    void Open(const char* record = nullptr) {
         ui::LoadComponents(form);
         source->Open();
         form.show();
+        Activate();
+        if (record) {
+            ASSERT_TRUE(source->GetAndFill(QString::fromLatin1(record)));
+        }
+    }
+    // The form active again, after a message or another window.
+    void Activate() {
         QApplication::setActiveWindow(&form);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
-
-    // Moves the focus as a click or a Tab would.
-    static void Focus(QWidget* widget) { widget->setFocus(Qt::TabFocusReason); }
 
     bool IsChanged(TvornBoundControl* control) const {
         return SourceCore::Of(*source).ChangedControls().contains(control);
@@ -58,4 +87,5 @@ class ControlForm : public SourceServer {
     TvornSource* source;
 };
 
-}  // namespace vorn::test
+}  // namespace test
+}  // namespace vorn

@@ -14,7 +14,6 @@
 #include "controls/exec_button.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
-#include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 #include "tests/support/shown_find.h"
@@ -29,26 +28,31 @@ class DialogEdit : public test::ControlForm {
         form.resize(600, 300);
         testFinder = new TvornFinder(&form);
         testFinder->FileNumber = "80001";
-        abbreviation = new TvornDialogEdit(&form);
+        testFinder->BeforeGetList = [this](QObject*, QString&, QString&, QString&, QString&,
+                                           QStringList& partList) { sent = partList; };
+        abbreviation = Add<TvornDialogEdit>(".01", "Abbreviation");
         abbreviation->setObjectName("xdeAbbreviation");
-        abbreviation->SetFMField(".01");
-        abbreviation->SetFMDisplayName("Abbreviation");
-        abbreviation->SetvornSource(source);
         abbreviation->FMIsPointerField = false;
         abbreviation->FMIsFindField = true;
         abbreviation->SetvornFinderForFind(testFinder);
         abbreviation->setGeometry(10, 10, 120, 22);
-
         personFinder = new TvornFinder(&form);
         personFinder->FileNumber = "80000";
-        person = new TvornDialogEdit(&form);
+        person = Add<TvornDialogEdit>("7", "Person in charge");
         person->setObjectName("xdePerson");
-        person->SetFMField("7");
-        person->SetFMDisplayName("Person in charge");
-        person->SetvornSource(source);
         person->SetvornFinderForPointer(personFinder);
         person->setGeometry(10, 50, 200, 22);
         pointerButton = TvornExecBtn::CreateFor(*person, true);
+        for (TvornDialogEdit* edit : {abbreviation, person}) {
+            edit->AfterExecute = [this, edit](QObject* sender) {
+                EXPECT_EQ(sender, edit);
+                ++executed;
+            };
+            edit->AfterCancel = [this, edit](QObject* sender) {
+                EXPECT_EQ(sender, edit);
+                ++cancelled;
+            };
+        }
 
         elsewhere = new QLineEdit(&form);
         elsewhere->setGeometry(10, 100, 100, 22);
@@ -69,6 +73,13 @@ class DialogEdit : public test::ControlForm {
         Enter(edit);
         return Shown();
     }
+    // Opens the form and drops `edit`'s whole list down with Alt+Down: the list, if one opened.
+    TfrmFind* DropDown(TvornDialogEdit* edit) {
+        Open();
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier);
+        return Shown();
+    }
     // Runs the releases the closed dialogs asked for.
     static void Released() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     static QStringList Column(TXDEStringGrid& grid, int column) {
@@ -84,6 +95,11 @@ class DialogEdit : public test::ControlForm {
     TvornDialogEdit* person;
     TvornExecBtn* pointerButton;
     QLineEdit* elsewhere;
+    // The part list of the find's last lookup.
+    QStringList sent;
+    // How often either edit raised AfterExecute and AfterCancel.
+    int executed = 0;
+    int cancelled = 0;
 };
 
 TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatchAndEnterInItsBoxSearchesAgain) {
@@ -110,11 +126,6 @@ TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatchAndEnterInItsBoxSea
 
 TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
     person->ExecIfOneMatch = false;
-    int executed = 0;
-    person->AfterExecute = [&](QObject* sender) {
-        EXPECT_EQ(sender, person);
-        ++executed;
-    };
     EXPECT_EQ(Search(person, "VIRT"), nullptr);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
@@ -150,9 +161,6 @@ struct SelectCase {
 class DialogEditSelect : public DialogEdit, public ::testing::WithParamInterface<SelectCase> {};
 
 TEST_P(DialogEditSelect, TakesTheCurrentRowIntoThePointer) {
-    int executed = 0, cancelled = 0;
-    person->AfterExecute = [&](QObject*) { ++executed; };
-    person->AfterCancel = [&](QObject*) { ++cancelled; };
     TfrmFind* dialog = Search(person, "LA");
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(Column(*dialog->grdPick, 0),
@@ -189,7 +197,8 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditSelect,
                                            SelectCase{"DoubleClickRow", Way::DoubleClickRow}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DialogEdit, ZoomTellsTheChosenRecordAndKeepsTheListOpen) {
+// Zoom tells the record of the current row and leaves the list, and its row, to Select.
+TEST_F(DialogEdit, ZoomTellsTheRowsRecordAndKeepsTheListOpenForSelect) {
     person->VisibleButtons |= TvornDlgButton::DoZoom;
     QObject* zoomSender = nullptr;
     QString zoomed;
@@ -197,15 +206,19 @@ TEST_F(DialogEdit, ZoomTellsTheChosenRecordAndKeepsTheListOpen) {
         zoomSender = sender;
         zoomed = person->SelectedIen();
     };
-    TfrmFind* dialog = Search(person, "VIRT");
+    TfrmFind* dialog = Search(person, "MAK");
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(dialog->btnZoom->isVisible());
+    QTest::keyClick(dialog->grdPick, Qt::Key_Down);
     QTest::mouseClick(dialog->btnZoom, Qt::LeftButton);
     EXPECT_EQ(zoomSender, dialog);
-    EXPECT_EQ(zoomed, "1");
+    EXPECT_EQ(zoomed, "3") << "MAKINEN,HELMI, the second of the list";
     EXPECT_EQ(person->DialogResult(), 4);
     EXPECT_EQ(Shown(), dialog);
     EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
+    EXPECT_EQ(person->InternalValue(), "3");
+    EXPECT_EQ(person->text(), "MAKINEN,HELMI");
 }
 
 struct ExitCase {
@@ -248,14 +261,11 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
-    Open();
-    ASSERT_TRUE(source->GetAndFill("1"));
+    Open("1");
     const QString help = source->FieldHelp(".01", "H");
     const QString description = SourceCore::Of(*source).FieldDescription(".01");
     ASSERT_FALSE(help.isEmpty());
-    abbreviation->setFocus();
-    abbreviation->selectAll();
-    QTest::keyClicks(abbreviation, "MUCHTOOLONGNAME");
+    Retype(abbreviation, "MUCHTOOLONGNAME");
     test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, help + u'\r' + description);
     elsewhere->setFocus();
     EXPECT_EQ(Shown(), nullptr);
@@ -266,33 +276,20 @@ TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
 }
 
 // F1 in the edit itself is the bound controls' contract test.
-class DialogEditHelp : public DialogEdit, public FieldHelpDisplay {
-  protected:
-    DialogEditHelp() { SetFieldHelpDisplay(this); }
-    ~DialogEditHelp() override { SetFieldHelpDisplay(nullptr); }
-    void ShowFieldHelp(const QString& title, const QString& text) override {
-        shown << title << text;
-    }
-    QStringList shown;
-};
-
-TEST_F(DialogEditHelp, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
+TEST_F(DialogEdit, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
+    test::HelpCapture window;
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
     const QString help = source->FieldHelp("7", "H");
     const QString description = SourceCore::Of(*source).FieldDescription("7");
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_EQ(shown, (QStringList{"Person in charge", help + "\r\r" + description}));
-    shown.clear();
+    EXPECT_EQ(window.shown, (QStringList{"Person in charge", help + "\r\r" + description}));
     person->SetFMHelpUsed(false);
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_TRUE(shown.isEmpty());
+    EXPECT_EQ(window.shown.size(), 2);
 }
 
 TEST_F(DialogEdit, ALongTextSearchesWithItsFirstThirtyCharacters) {
-    QStringList sent;
-    testFinder->BeforeGetList = [&](QObject*, QString&, QString&, QString&, QString&,
-                                    QStringList& partList) { sent = partList; };
     const QString typed = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     TfrmFind* dialog = Search(abbreviation, typed);
     EXPECT_EQ(sent, QStringList{typed.left(30)});
@@ -328,12 +325,6 @@ TEST_F(DialogEdit, ANewRecordsFindFieldTextIsFiledWhenSaveNewIsPressedInIt) {
 
 TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithTheText) {
     abbreviation->InsertKeyLength = 3;
-    QStringList sent;
-    testFinder->BeforeGetList = [&](QObject*, QString&, QString&, QString&, QString&,
-                                    QStringList& partList) { sent = partList; };
-    int executed = 0, cancelled = 0;
-    abbreviation->AfterExecute = [&](QObject*) { ++executed; };
-    abbreviation->AfterCancel = [&](QObject*) { ++cancelled; };
     Open();
     Type(abbreviation, "HBZZ");
     EXPECT_EQ(source->State(), ssNew);
@@ -363,10 +354,7 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
 
 TEST_F(DialogEdit, MorePagesThroughTheWholeFile) {
     personFinder->Number = "5";
-    Open();
-    person->setFocus();
-    QTest::keyClick(person, Qt::Key_Down, Qt::AltModifier);
-    TfrmFind* dialog = Shown();
+    TfrmFind* dialog = DropDown(person);
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(person->PointerMode());
     EXPECT_TRUE(personFinder->PartList().isEmpty());
@@ -396,11 +384,6 @@ struct CancelCase {
 class DialogEditCancel : public DialogEdit, public ::testing::WithParamInterface<CancelCase> {};
 
 TEST_P(DialogEditCancel, RaisesAfterCancelOnce) {
-    int cancelled = 0;
-    person->AfterCancel = [&](QObject* sender) {
-        EXPECT_EQ(sender, person);
-        ++cancelled;
-    };
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
     switch (GetParam().ending) {
@@ -432,10 +415,8 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditCancel,
                                            CancelCase{"SourceClosed", Ending::SourceClosed, "-1"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DialogEdit, SelectInAFindShowsTheRecordAndPutsItAtTheHeadOfTheHistory) {
+TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAnEditsLock) {
     source->HistorySize = 3;
-    int executed = 0;
-    abbreviation->AfterExecute = [&](QObject*) { ++executed; };
     TfrmFind* dialog = Search(abbreviation, "hb");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"HB", "HBA1C"}));
@@ -449,19 +430,14 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAndPutsItAtTheHeadOfTheHistory) {
     EXPECT_EQ(SourceCore::Of(*source).History().value(0).Iens, "1,");
     EXPECT_TRUE(source->HistoryText(0).startsWith("HB"));
     EXPECT_EQ(executed, 1);
-}
 
-TEST_F(DialogEdit, AFindFromAnEditedRecordReleasesItsLockFirst) {
-    Open();
-    ASSERT_TRUE(source->GetAndFill("1"));
+    // A find from the record, once edited, releases its lock first.
     const std::size_t mark = CallMark();
-    abbreviation->setFocus();
-    abbreviation->selectAll();
-    QTest::keyClicks(abbreviation, "CR");
+    Retype(abbreviation, "CR");
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_TRUE(SourceCore::Of(*source).Locked());
     Enter(abbreviation);
-    TfrmFind* dialog = Shown();
+    dialog = Shown();
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"CREA", "CRP"}));
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
@@ -488,17 +464,17 @@ TEST_P(DialogEditSortClick, SortsTheWholeListByTheColumnClicked) {
     abbreviation->FieldsForFind = {".01,Abbreviation,90", "6,Length,60"};
     abbreviation->SortField = "6";
     abbreviation->SortClick = GetParam().click;
-    Open();
-    abbreviation->setFocus();
-    QTest::keyClick(abbreviation, Qt::Key_Down, Qt::AltModifier);
-    TfrmFind* dialog = Shown();
+    TfrmFind* dialog = DropDown(abbreviation);
     ASSERT_NE(dialog, nullptr);
+    const auto byLength = [&] {
+        QList<int> lengths;
+        for (const QString& cell : Column(*dialog->grdPick, 1))
+            lengths.append(cell.toInt());
+        return std::is_sorted(lengths.begin(), lengths.end());
+    };
     // All forty lab tests, though the finder fetches twenty at a time, by length as numbers.
     ASSERT_EQ(dialog->grdPick->RowCount(), 41);
-    QList<int> lengths;
-    for (const QString& cell : Column(*dialog->grdPick, 1))
-        lengths.append(cell.toInt());
-    EXPECT_TRUE(std::is_sorted(lengths.begin(), lengths.end()));
+    EXPECT_TRUE(byLength());
     EXPECT_EQ(dialog->grdPick->BoldCol(), 1);
 
     QWidget* heading = dialog->grdPick->horizontalHeader()->viewport();
@@ -507,11 +483,8 @@ TEST_P(DialogEditSortClick, SortsTheWholeListByTheColumnClicked) {
         QTest::mouseDClick(heading, GetParam().button, {}, first);
     else
         QTest::mousePress(heading, GetParam().button, {}, first);
-    lengths.clear();
-    for (const QString& cell : Column(*dialog->grdPick, 1))
-        lengths.append(cell.toInt());
     const bool byName = GetParam().sortsByName;
-    EXPECT_EQ(std::is_sorted(lengths.begin(), lengths.end()), !byName);
+    EXPECT_EQ(byLength(), !byName);
     EXPECT_EQ(abbreviation->SortField, byName ? ".01" : "6");
     EXPECT_EQ(dialog->grdPick->BoldCol(), byName ? 0 : 1);
     if (byName) {
@@ -532,23 +505,6 @@ INSTANTIATE_TEST_SUITE_P(
         SortClickCase{"NotOnAColumnBorder", scLeft, Qt::LeftButton, false, false, 89}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(DialogEdit, ALookupStartedWhileItsListIsOpenUsesThatList) {
-    TfrmFind* dialog = Search(person, "MAK");
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_EQ(dialog->grdPick->RowCount(), 3);
-    person->setText("KORH");
-    pointerButton->click();
-    int shown = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        shown += qobject_cast<TfrmFind*>(w) && w->isVisible();
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(Shown(), dialog);
-    EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"KORHONEN,EINO"}));
-    QTest::keyClick(dialog->grdPick, Qt::Key_Escape);
-    EXPECT_FALSE(person->DialogActive());
-    EXPECT_EQ(Shown(), nullptr);
-}
-
 TEST_F(DialogEdit, FindOnlyNeedsATypedText) {
     abbreviation->FindOnly = true;
     Open();
@@ -564,6 +520,7 @@ TEST_F(DialogEdit, FindOnlyNeedsATypedText) {
     EXPECT_EQ(CallCount(mark, "VRNX FINDER") + CallCount(mark, "DDR LISTER"), 0u);
 }
 
+// Moving to its own exec button checks nothing; a lookup started while the list is open uses it.
 TEST_F(DialogEdit, MovingToItsOwnExecButtonDoesNotValidate) {
     Open();
     Type(person, "VIRT");
@@ -571,8 +528,21 @@ TEST_F(DialogEdit, MovingToItsOwnExecButtonDoesNotValidate) {
     const std::size_t mark = CallMark();
     QTest::mouseClick(pointerButton, Qt::LeftButton);
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
-    ASSERT_NE(Shown(), nullptr);
-    EXPECT_EQ(Shown()->grdPick->Cell(0, 1), "VIRTANEN,AINO");
+    TfrmFind* dialog = Shown();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->grdPick->Cell(0, 1), "VIRTANEN,AINO");
+
+    person->setText("KORH");
+    pointerButton->click();
+    int shown = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        shown += qobject_cast<TfrmFind*>(w) && w->isVisible();
+    EXPECT_EQ(shown, 1);
+    EXPECT_EQ(Shown(), dialog);
+    EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"KORHONEN,EINO"}));
+    QTest::keyClick(dialog->grdPick, Qt::Key_Escape);
+    EXPECT_FALSE(person->DialogActive());
+    EXPECT_EQ(Shown(), nullptr);
 }
 
 TEST_F(DialogEdit, AtSignIsDroppedFromTheNameWithoutDeleteAccess) {
@@ -597,17 +567,13 @@ TEST_F(DialogEdit, ExecButtonsFollowTheirEdit) {
     EXPECT_EQ(pointerButton->pos(), QPoint(241, 120));
     abbreviation->setGeometry(10, 150, 120, 30);
     EXPECT_EQ(findButton->geometry(), QRect(152, 150, 62, 28));
-}
 
-// An exec button kept apart from the edit's window (no parent widget) is still placed beside it.
-TEST_F(DialogEdit, AnExecButtonWithoutParentIsPlacedBesideItsEditOnTheScreen) {
-    TvornExecBtn button;
-    button.SetStayNearEdit(true);
-    person->SetvornExecPntrBtn(&button);
-    Open();
-    person->move(40, 120);
-    const QPoint besideEdit = form.mapToGlobal(QPoint(40 + person->width() + 1, 120));
-    EXPECT_EQ(button.pos(), besideEdit);
+    // One kept apart from the edit's window (no parent widget) is placed beside it on the screen.
+    TvornExecBtn apart;
+    apart.SetStayNearEdit(true);
+    person->SetvornExecPntrBtn(&apart);
+    person->move(50, 130);
+    EXPECT_EQ(apart.pos(), form.mapToGlobal(QPoint(50 + person->width() + 1, 130)));
     person->SetvornExecPntrBtn(pointerButton);
 }
 
@@ -616,8 +582,7 @@ TEST_F(DialogEdit, AnExecButtonWithoutParentIsPlacedBesideItsEditOnTheScreen) {
 TEST_F(DialogEdit, AVetoedInsertInAFindLeavesTheShownRecordUnlockedAndUnchanged) {
     abbreviation->VisibleButtons |= TvornDlgButton::DoInsert;
     source->BeforeInsert = [](QObject*, bool& allow) { allow = false; };
-    Open();
-    ASSERT_TRUE(source->GetAndFill("1"));
+    Open("1");
     Type(abbreviation, "ZZ");
     Enter(abbreviation);
     TfrmFind* dialog = Shown();

@@ -17,6 +17,7 @@
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
+#include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/shown_find.h"
@@ -29,6 +30,11 @@ namespace {
 using K = ui::MessageKind;
 using test::LabTestEditForm;
 
+// The server's answer to a length that is no whole number from 1 to 250: the field's help.
+const QString kLengthRefused = QStringLiteral(
+    "Answer with a whole number from 1 to 250.\rHow many characters a result of this test may "
+    "have.");
+
 class Integrity : public test::SourceServer {
   protected:
     Integrity() : f(std::make_unique<LabTestEditForm>(Broker())) {}
@@ -39,32 +45,24 @@ class Integrity : public test::SourceServer {
         f->Open();
         ASSERT_TRUE(f->labTest->GetAndFill(QString::fromLatin1(record)));
     }
-    static void Focus(QWidget* widget) { widget->setFocus(Qt::TabFocusReason); }
-    static void Retype(QLineEdit* edit, const QString& text) {
-        Focus(edit);
-        edit->selectAll();
-        QTest::keyClicks(edit, text);
-    }
     void Expect(K kind, const QString& text, int result = ui::mrOk) {
         test::ExpectToolsetMessage(modal, kind, text, result);
     }
-    // A field of a record as another user reads it from the server now.
-    QString Stored(const QString& file, const QString& record, const QString& field) {
-        const records::RecordAnswer answer = records::ReadRecordAnswer(
-            SecondBroker().Call(records::ReadRequest(file, {field}, record + u',')));
-        return records::FieldPiece(answer.lines, field, record, 4);
-    }
+    // A field of lab test `record` as another user reads it from the server now.
     QString StoredLabTest(const char* record, const char* field) {
-        return Stored("80001", record, field);
+        return test::Stored(SecondBroker(), "80001", record, field);
     }
-    // Whether another user may lock lab test `record` now (and lets it go again).
     bool OtherCanLock(const QString& record) {
-        TRPCBroker& other = SecondBroker();
-        if (!requests::ReadLockDone(other.Call(requests::Lock("80001", record, "LOCK"))))
-            return false;
-        other.Call(requests::Lock("80001", record, "UNLOCK"));
-        return true;
+        return test::CanLock(SecondBroker(), "80001", record);
     }
+    // The message of a call on a link that died with the server, answered OK.
+    void ExpectLinkError() {
+        modal.OnMessage([](const ui::MessageRequest& r) {
+            EXPECT_TRUE(r.text.startsWith("Error encountered.")) << r.text.toStdString();
+            return int(ui::mrOk);
+        });
+    }
+    void ExpectLengthRefused() { Expect(K::Warning, kLengthRefused); }
     test::FakeTimer& LockTimer(TvornSource* source) {
         return static_cast<test::FakeTimer&>(SourceCore::Of(*source).LockTimer());
     }
@@ -84,29 +82,24 @@ struct ShownValue {
 };
 
 const ShownValue kShownValues[] = {
-    {"Edit",
-     [](LabTestEditForm& f) {
-         f.name->setFocus(Qt::TabFocusReason);
-         f.name->selectAll();
-         QTest::keyClicks(f.name, "Haemoglobin");
-     },
-     "2", "Haemoglobin", "HB Haemoglobin"},
+    {"Edit", [](LabTestEditForm& f) { Retype(f.name, "Haemoglobin"); }, "2", "Haemoglobin",
+     "HB Haemoglobin"},
     {"CheckBox",
      [](LabTestEditForm& f) {
-         f.inUse->setFocus(Qt::TabFocusReason);
+         Focus(f.inUse);
          QTest::keyClick(f.inUse, Qt::Key_Space);
      },
      "3", "0", "HB Hemoglobin"},
     {"ComboBox",
      [](LabTestEditForm& f) {
-         f.format->setFocus(Qt::TabFocusReason);
+         Focus(f.format);
          QTest::keyClick(f.format, Qt::Key_Down);
          QTest::keyClick(f.format, Qt::Key_Down);
      },
      "8", "4", "HB Hemoglobin"},
     {"RadioGroup",
      [](LabTestEditForm& f) {
-         f.taker->Button(0)->setFocus(Qt::TabFocusReason);
+         Focus(f.taker->Button(0));
          QTest::mouseClick(f.taker->Button(2), Qt::LeftButton);
      },
      "5", "3", "HB Hemoglobin"},
@@ -153,9 +146,7 @@ TEST_F(Integrity, AShownValueTheServerRefusesIsSaidAndNothingIsFiled) {
     Retype(f->length, "abc");
     Focus(f->Btn(DoClear));
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrYes);
-    Expect(K::Warning,
-           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
-           "may have.");
+    ExpectLengthRefused();
     const std::size_t mark = CallMark();
     QTest::mouseClick(f->Btn(DoClear), Qt::LeftButton);
     EXPECT_EQ(Filings(mark), 0u);
@@ -209,10 +200,28 @@ TEST_F(Integrity, ARadioGroupKeepsAChoiceWhenTheFocusPassesThroughItAgain) {
     EXPECT_EQ(StoredLabTest("1", "5"), "2");
 }
 
+// A save the lock timer's Yes started that files nothing: the value typed is refused by the
+// server's check, or the program turns an accepted one into a value the filer refuses.
+struct RefusedSave {
+    const char* name;
+    const char* length;  // typed into the length field
+    bool byTheFiler;
+    std::size_t filings;  // when the timer's save runs
+};
+
+class LockTimerSave : public Integrity, public ::testing::WithParamInterface<RefusedSave> {};
+
 // Once, "Saved:" came when nothing was filed.
-TEST_F(Integrity, TheLockTimersYesWithARefusedValueSaysWhyAndSavesNothing) {
+TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
+    const RefusedSave& c = GetParam();
+    if (c.byTheFiler)
+        f->labTest->AfterValidateField = [](QObject*, bool&, const QString& field,
+                                            QString& internal, QString&) {
+            if (field == "6") internal = "abc";
+        };
     Show("1");
-    Retype(f->length, "abc");
+    Retype(f->length, c.length);
+    if (c.byTheFiler) Focus(f->name);
     test::FakeTimer& timer = LockTimer(f->labTest);
     for (int minute = 1; minute < 10; ++minute)
         timer.Fire();
@@ -220,15 +229,26 @@ TEST_F(Integrity, TheLockTimersYesWithARefusedValueSaysWhyAndSavesNothing) {
            "The record has been locked for 10 minutes. Save changes or ignore and continue "
            "modifying record?",
            ui::mrYes);
-    Expect(K::Warning,
-           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
-           "may have.");
+    if (c.byTheFiler)
+        modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+            EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Error in saving!"));
+            d.done(ui::mrOk);
+        });
+    else
+        ExpectLengthRefused();
     const std::size_t mark = CallMark();
     timer.Fire();
-    EXPECT_EQ(Filings(mark), 0u);
+    EXPECT_EQ(Filings(mark), c.filings);
     EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_TRUE(SourceCore::Of(*f->labTest).Locked());
     EXPECT_TRUE(timer.Enabled()) << "the edit goes on, and so does its timer";
+    EXPECT_EQ(SourceCore::Of(*f->labTest).LockMinutesLeft(), 10);
 }
+
+INSTANTIATE_TEST_SUITE_P(Refusals, LockTimerSave,
+                         ::testing::Values(RefusedSave{"ByTheCheck", "abc", false, 0},
+                                           RefusedSave{"ByTheFiler", "7", true, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- filing into the right record ---
 
@@ -242,31 +262,36 @@ TEST_F(Integrity, ADetailsEditsGoToTheMasterRecordTheyWereMadeUnder) {
     Expect(K::Information, "Saved: Subresult: GLUCOSE X\r\n");
     QTest::mouseClick(f->Btn(DoNext), Qt::LeftButton);
     EXPECT_NE(f->labTest->Address().Number(), "35");
-    EXPECT_EQ(Stored("80001.02", "1,35", ".01"), "GLUCOSE X");
+    EXPECT_EQ(test::Stored(SecondBroker(), "80001.02", "1,35", ".01"), "GLUCOSE X");
     EXPECT_TRUE(OtherCanLock("35"));
 }
 
 struct Reading {
     const char* name;
-    std::function<bool(TvornSource&)> read;
+    std::function<bool(LabTestEditForm&)> read;  // of record 2
 };
 
-class ReadDuringEdit : public Integrity, public ::testing::WithParamInterface<Reading> {};
+class ReadDuringEdit : public Integrity, public ::testing::WithParamInterface<Reading> {
+  protected:
+    ReadDuringEdit() { f = std::make_unique<LabTestEditForm>(Broker(), true); }
+};
 
 // Once, a read asked for by a grid click, the history or the program dropped the edits and
-// kept the lock.
+// kept the lock. Cancel keeps the record of the edit, and the grid's row with it.
 TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
     Show("2");
     f->labTest->UpdateHistory();
     ASSERT_TRUE(f->labTest->GetAndFill("1"));
     Retype(f->name, "Haemoglobin");
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
-    EXPECT_FALSE(GetParam().read(*f->labTest));
+    EXPECT_FALSE(GetParam().read(*f));
     EXPECT_EQ(f->name->text(), "Haemoglobin");
     EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_EQ(f->labTest->Address().Number(), "1");
+    EXPECT_EQ(f->grid->Cell(0, f->grid->Row()), "HB");
 
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrNo);
-    GetParam().read(*f->labTest);
+    GetParam().read(*f);
     EXPECT_EQ(f->labTest->Address().Number(), "2");
     EXPECT_TRUE(OtherCanLock("1"));
     EXPECT_EQ(StoredLabTest("1", "2"), "Hemoglobin");
@@ -274,25 +299,26 @@ TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, ReadDuringEdit,
-    ::testing::Values(Reading{"Program", [](TvornSource& s) { return s.GetAndFill("2"); }},
+    ::testing::Values(Reading{"Program",
+                              [](LabTestEditForm& f) { return f.labTest->GetAndFill("2"); }},
                       Reading{"History",
-                              [](TvornSource& s) {
-                                  s.GoToHistory(0);
-                                  return s.Address().Number() == "2";
+                              [](LabTestEditForm& f) {
+                                  f.labTest->GoToHistory(0);
+                                  return f.labTest->Address().Number() == "2";
+                              }},
+                      Reading{"GridRow",
+                              [](LabTestEditForm& f) {
+                                  TvornGrid& grid = *f.grid;
+                                  for (int row = 1; row < grid.RowCount(); ++row) {
+                                      if (grid.RecordNumberAt(row) != "2") continue;
+                                      const QModelIndex cell = grid.model()->index(row - 1, 0);
+                                      grid.scrollTo(cell);
+                                      QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
+                                                        grid.visualRect(cell).center());
+                                  }
+                                  return f.labTest->Address().Number() == "2";
                               }}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Integrity, AGridRowClickDuringAnEditAsksAndCancelKeepsTheRowOfTheEdit) {
-    f = std::make_unique<LabTestEditForm>(Broker(), true);
-    Show("1");
-    Retype(f->name, "Haemoglobin");
-    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
-    const QRect second = f->grid->visualRect(f->grid->model()->index(2, 0));
-    QTest::mouseClick(f->grid->viewport(), Qt::LeftButton, {}, second.center());
-    EXPECT_EQ(f->labTest->Address().Number(), "1");
-    EXPECT_EQ(f->grid->Cell(0, f->grid->Row()), "HB");
-    EXPECT_EQ(f->name->text(), "Haemoglobin");
-}
 
 struct MasterMove {
     const char* name;
@@ -340,10 +366,7 @@ TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
     other.Call(requests::Lock("80001", "1", "UNLOCK"));
 
     // The first call on the dead link fails; the edits stay.
-    modal.OnMessage([](const ui::MessageRequest& r) {
-        EXPECT_TRUE(r.text.startsWith("Error encountered.")) << r.text.toStdString();
-        return int(ui::mrOk);
-    });
+    ExpectLinkError();
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
     EXPECT_EQ(f->name->text(), "Mine");
     Expect(K::Information, "The record has changed! Retrieving record again.");
@@ -390,33 +413,6 @@ INSTANTIATE_TEST_SUITE_P(Orders, SharedLock,
                                            SaveOrder{"MasterFirst", false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Integrity, AFailedSaveThroughTheLockTimerKeepsTheTimerGoing) {
-    // The program turns the accepted length into a value the filer refuses.
-    f->labTest->AfterValidateField = [](QObject*, bool&, const QString& field, QString& internal,
-                                        QString&) {
-        if (field == "6") internal = "abc";
-    };
-    Show("1");
-    Retype(f->length, "7");
-    Focus(f->name);
-    test::FakeTimer& timer = LockTimer(f->labTest);
-    for (int minute = 1; minute < 10; ++minute)
-        timer.Fire();
-    Expect(K::Warning,
-           "The record has been locked for 10 minutes. Save changes or ignore and continue "
-           "modifying record?",
-           ui::mrYes);
-    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Error in saving!"));
-        d.done(ui::mrOk);
-    });
-    timer.Fire();
-    EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*f->labTest).Locked());
-    EXPECT_TRUE(timer.Enabled());
-    EXPECT_EQ(SourceCore::Of(*f->labTest).LockMinutesLeft(), 10);
-}
-
 TEST_F(Integrity, AFormClosedInTheMiddleOfAnEditGivesItsLockBack) {
     Show("1");
     Retype(f->name, "Haemoglobin");
@@ -432,10 +428,7 @@ TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
     f->labTest->AfterGetAndFill = [this](QObject*) {
         if (SourceCore::Of(*f->labTest).Saving()) Server().Kill();
     };
-    modal.OnMessage([](const ui::MessageRequest& r) {
-        EXPECT_TRUE(r.text.startsWith("Error encountered.")) << r.text.toStdString();
-        return int(ui::mrOk);
-    });
+    ExpectLinkError();
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
     EXPECT_EQ(f->labTest->State(), ssBrowse);
     EXPECT_FALSE(SourceCore::Of(*f->labTest).Locked());
@@ -448,16 +441,9 @@ TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
 
 // Once, a pointer check the server could not make was shown as pointers without a list.
 TEST_F(Integrity, APointerCheckTheServerCouldNotMakeShowsItsReason) {
-    TRPCBroker& other = SecondBroker();
-    const RpcReply added = other.Call(RpcRequest("DDR FILER")
-                                          .Literal("ADD")
-                                          .List(".DDR")
-                                          .Entry("1", "80001^.01^+1^ZZGONE")
-                                          .Entry("2", "80001^2^+1^Soon gone")
-                                          .Literal(""));
-    const QString number = added.Line(1).section(u'^', 1);
+    const QString number = test::AddLabTest(SecondBroker(), "ZZGONE", "Soon gone");
     Show(number.toLatin1().constData());
-    other.Call(requests::RecordDelete("80001", number));
+    SecondBroker().Call(requests::RecordDelete("80001", number));
     Expect(K::Error, "Error in deleting record!\r\nThere is no record " + number +
                          " in file 80001 (DEMO LAB TEST).\r\n");
     EXPECT_FALSE(f->labTest->Delete());
@@ -500,24 +486,6 @@ TEST_F(Integrity, AServerErrorWhileTheListFillsLeavesNoListOpen) {
     EXPECT_EQ(f->person->Dialog(), nullptr);
 }
 
-TEST_F(Integrity, ZoomKeepsTheRowSoThatSelectTakesTheZoomedRecord) {
-    f->person->ExecIfOneMatch = true;
-    f->person->VisibleButtons |= TvornDlgButton::DoZoom;
-    QString zoomed;
-    f->person->OnZoom = [&](QObject*) { zoomed = f->person->SelectedIen(); };
-    Show("1");
-    Retype(f->person, "MAK");
-    QTest::keyClick(f->person, Qt::Key_Return);
-    TfrmFind* list = f->person->Dialog();
-    ASSERT_NE(list, nullptr);
-    QTest::keyClick(list->grdPick, Qt::Key_Down);
-    QTest::mouseClick(list->btnZoom, Qt::LeftButton);
-    EXPECT_EQ(zoomed, "3");
-    QTest::mouseClick(list->btnSelect, Qt::LeftButton);
-    EXPECT_EQ(f->person->InternalValue(), "3");
-    EXPECT_EQ(f->person->text(), "MAKINEN,HELMI");
-}
-
 // --- the engine keeps its locks, its states and its questions honest ---
 
 // Once, a lock kept after a refused unlock stood for every later record, which was then
@@ -558,14 +526,10 @@ TEST_F(Integrity, AListBoxItemTheServerRefusesIsSaidAndNeverFiledEmpty) {
     Focus(box);
     QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
                       box->visualItemRect(box->item(1)).center());
-    Expect(K::Warning,
-           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
-           "may have.");
+    ExpectLengthRefused();
     Focus(f->name);
     EXPECT_EQ(box->InternalValue(), "6");
-    Expect(K::Warning,
-           "Answer with a whole number from 1 to 250.\rHow many characters a result of this test "
-           "may have.");
+    ExpectLengthRefused();
     const std::size_t mark = CallMark();
     EXPECT_FALSE(f->labTest->Save());
     EXPECT_EQ(Filings(mark), 0u);
@@ -586,15 +550,7 @@ TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
 // second detail was not asked once the first one's save had failed.
 TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     TRPCBroker& other = SecondBroker();
-    const QString number = other
-                               .Call(RpcRequest("DDR FILER")
-                                         .Literal("ADD")
-                                         .List(".DDR")
-                                         .Entry("1", "80001^.01^+1^ZZGONE")
-                                         .Entry("2", "80001^2^+1^Soon gone")
-                                         .Literal(""))
-                               .Line(1)
-                               .section(u'^', 1);
+    const QString number = test::AddLabTest(other, "ZZGONE", "Soon gone");
     other.Call(RpcRequest("DDR FILER")
                    .Literal("ADD")
                    .List(".DDR")

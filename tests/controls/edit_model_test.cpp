@@ -46,6 +46,7 @@
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
+#include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/source_fixture.h"
@@ -303,9 +304,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 [edit] { return edit->text(); },
                 [edit, values](const std::function<int(int)>& pick) {
                     const auto& [text, valid] = values[pick(static_cast<int>(values.size()))];
-                    edit->setFocus(Qt::TabFocusReason);
-                    edit->selectAll();
-                    QTest::keyClicks(edit, text);
+                    Retype(edit, text);
                     return Typed{{}, text, text, valid};
                 }};
     }
@@ -424,9 +423,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
     Typed LookUpPerson(LabTestEditForm& f, const std::function<int(int)>& pick) {
         const QString typed = QStringList{"MAK", "KORH", "LA", "ZZNOBODY"}[pick(4)];
-        f.person->setFocus(Qt::TabFocusReason);
-        f.person->selectAll();
-        QTest::keyClicks(f.person, typed);
+        Retype(f.person, typed);
         if (pick(3) != 0) {
             QTest::keyClick(f.person, Qt::Key_Return);
             AnswerList(f.person);
@@ -473,7 +470,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             TvornDialogEdit* edit = a->findEdit;
             // The search typed over a new name pending there replaces it, by the user's hand.
             pending_.erase({a->labTest, QStringLiteral(".01")});
-            edit->setFocus(Qt::TabFocusReason);
+            Focus(edit);
             edit->selectAll();
             QTest::keyClicks(edit, QStringList{"H", "U-", "ZZNONE"}[Pick(3)]);
             QTest::keyClick(edit, Qt::Key_Return);
@@ -676,9 +673,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         AsUser(b.get(), std::string("other user ") + (save ? "saves " : "shows ") + record, [&] {
             b->labTest->GetAndFill(QString::fromLatin1(record));
             if (!save) return;
-            b->name->setFocus(Qt::TabFocusReason);
-            b->name->selectAll();
-            QTest::keyClicks(b->name, "Theirs");
+            Retype(b->name, "Theirs");
             b->Btn(DoSave)->click();
         });
     }
@@ -730,33 +725,27 @@ class Model : public test::SourceServer, public ui::ModalHost {
         });
     }
 
+    // What another user finds on the server now; a link that died with the server is made
+    // again by the next call.
     bool OtherCanLock(const QString& file, const QString& record) {
-        TRPCBroker& checker = *checker_;
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
-                if (!requests::ReadLockDone(
-                        checker.Call(requests::Lock(file, record, QStringLiteral("LOCK")))))
-                    return false;
-                checker.Call(requests::Lock(file, record, QStringLiteral("UNLOCK")));
-                return true;
+                return test::CanLock(*checker_, file, record);
             } catch (const EBrokerError&) {
-                // A link that died with the server: the next call makes a new one.
             }
         }
         return false;
     }
 
     QString StoredValue(const QString& file, const QString& record, const QString& field) {
-        TRPCBroker& checker = *checker_;
-        QString address = record;
-        address.chop(1);
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
-                const records::RecordAnswer answer = records::ReadRecordAnswer(
-                    checker.Call(records::ReadRequest(file, {field}, record)));
-                if (field == QLatin1String("100"))
-                    return answer.WordProcessingLines(field).join(u'\n');
-                return records::FieldPiece(answer.lines, field, address, 4);
+                if (field != QLatin1String("100"))
+                    return test::Stored(*checker_, file, record.chopped(1), field);
+                return records::ReadRecordAnswer(
+                           checker_->Call(records::ReadRequest(file, {field}, record)))
+                    .WordProcessingLines(field)
+                    .join(u'\n');
             } catch (const EBrokerError&) {
             }
         }

@@ -8,7 +8,6 @@
 
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
-#include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
@@ -26,19 +25,8 @@ class Edit : public ControlForm {
         edit->OnExit = [this](QObject*) { ++exits; };
     }
     void OpenRecord(const char* ien = "1") {
-        Open();
-        ASSERT_TRUE(source->GetAndFill(QString::fromLatin1(ien)));
+        Open(ien);
         Focus(edit);
-    }
-    // The form active again after the message dialog.
-    void ReturnToForm() {
-        QApplication::setActiveWindow(&form);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    }
-    // Selects the text and types `text` over it.
-    static void Retype(TvornEdit* control, const QString& text) {
-        control->selectAll();
-        QTest::keyClicks(control, text);
     }
 
     TvornEdit* name;
@@ -47,6 +35,7 @@ class Edit : public ControlForm {
     int exits = 0;
 };
 
+// Typing back to the filled text, or a value the server writes as it, ends the edit.
 TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     OpenRecord();
     ASSERT_EQ(edit->text(), "JAN 1, 2010");
@@ -68,13 +57,35 @@ TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     EXPECT_EQ(source->State(), ssBrowse);
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 2u) << "the lock is given back";
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
+
+    Retype(edit, "1/1/2010");
+    ASSERT_EQ(source->State(), ssEdit);
+    Focus(name);
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u) << "leaving for another control validates";
+    EXPECT_EQ(edit->text(), "JAN 1, 2010");
+    EXPECT_EQ(edit->InternalValue(), "3100101");
+    EXPECT_FALSE(IsChanged(edit));
+    EXPECT_EQ(source->State(), ssBrowse);
 }
 
+// Another window taking the focus is no exit; leaving for a button (any but Clear: the bound
+// controls' contract test) validates, and the control entered next becomes the current one.
 TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
+    auto* save = new TvornBtn(&form);
+    save->SetvornSource(source);
     OpenRecord();
     Retype(edit, "12/6/2026");
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    EXPECT_EQ(exits, 0);
+    Activate();
+    EXPECT_TRUE(edit->Modified()) << "coming back is no enter";
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), edit);
+
     const std::size_t mark = CallMark();
-    Focus(name);
+    Focus(save);
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u);
     EXPECT_EQ(edit->text(), "DEC 6, 2026");
     EXPECT_EQ(edit->InternalValue(), "3261206");
@@ -82,18 +93,8 @@ TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     EXPECT_TRUE(IsChanged(edit));
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_EQ(exits, 1);
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), name);
-}
-
-TEST_F(Edit, AValueTheServerWritesAsTheFilledTextEndsTheEdit) {
-    OpenRecord();
-    Retype(edit, "1/1/2010");
-    ASSERT_EQ(source->State(), ssEdit);
     Focus(name);
-    EXPECT_EQ(edit->text(), "JAN 1, 2010");
-    EXPECT_EQ(edit->InternalValue(), "3100101");
-    EXPECT_FALSE(IsChanged(edit));
-    EXPECT_EQ(source->State(), ssBrowse);
+    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), name);
 }
 
 TEST_F(Edit, ASavedValueIsTheServersInternalValue) {
@@ -109,7 +110,6 @@ TEST_F(Edit, ASavedValueIsTheServersInternalValue) {
 
 TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
     OpenRecord();
-    Focus(length);
     Retype(length, "999");
     ASSERT_EQ(source->State(), ssEdit);
     test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
@@ -119,7 +119,7 @@ TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
     Focus(name);
     EXPECT_EQ(form.focusWidget(), length);
     EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), length);
-    ReturnToForm();
+    Activate();
     EXPECT_EQ(QApplication::focusWidget(), length);
     EXPECT_EQ(length->text(), "999");
     EXPECT_TRUE(length->Modified());
@@ -139,76 +139,43 @@ TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
     test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
                                QStringLiteral("Value \"abc\" is not valid for field Comment."));
     Focus(name);
-    ReturnToForm();
+    Activate();
     EXPECT_EQ(QApplication::focusWidget(), comment);
     // The new record keeps its only change, to be corrected.
     EXPECT_EQ(source->State(), ssNew);
     EXPECT_EQ(comment->text(), "abc");
 }
 
-TEST_F(Edit, LeavingForAnotherButtonValidates) {
-    auto* save = new TvornBtn(&form);
-    save->SetvornSource(source);
-    OpenRecord();
-    Retype(edit, "12/6/2026");
-    const std::size_t mark = CallMark();
-    Focus(save);
-    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u);
-    EXPECT_EQ(edit->InternalValue(), "3261206");
-}
-
-TEST_F(Edit, AWindowThatTakesTheFocusIsNoExit) {
-    OpenRecord();
-    Retype(edit, "12/6/2026");
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
-    EXPECT_EQ(exits, 0);
-    QApplication::setActiveWindow(&form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-    EXPECT_TRUE(edit->Modified()) << "coming back is no enter";
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), edit);
-}
-
-// The help window of the program, as F1 finds it installed.
-struct HelpCapture final : FieldHelpDisplay {
-    HelpCapture() { SetFieldHelpDisplay(this); }
-    ~HelpCapture() override { SetFieldHelpDisplay(nullptr); }
-    void ShowFieldHelp(const QString& t, const QString& x) override { shown << t << x; }
-    QStringList shown;
-};
-
-TEST_F(Edit, F1ShowsHelpAndDescriptionUnlessFieldHelpIsOffAndTheKeyEventFiresEitherWay) {
+// F1 asks nothing without a help window; with one it hands it the field's help and description
+// (with their line marks, also when there is no description), unless field help is off; the key
+// event fires either way.
+TEST_F(Edit, F1ShowsHelpAndDescriptionInTheHelpWindowUnlessFieldHelpIsOff) {
+    auto* taker = Add<TvornEdit>("5", "Taker");
     OpenRecord();
     int keys = 0;
     edit->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) { keys += key == Qt::Key_F1; };
-    HelpCapture help;
+    std::size_t mark = CallMark();
     QTest::keyClick(edit, Qt::Key_F1);
     EXPECT_EQ(keys, 1);
+    EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
+    EXPECT_TRUE(modal.Log().empty());
+    test::HelpCapture help;
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(keys, 2);
     EXPECT_EQ(help.shown, (QStringList{"Date of introduction",
                                        "Answer with the date the test was first offered.\r\r"
                                        "The date from which the test could be ordered."}));
-    edit->SetFMHelpUsed(false);
-    const std::size_t mark = CallMark();
-    QTest::keyClick(edit, Qt::Key_F1);
-    EXPECT_EQ(keys, 2);
-    EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
-    EXPECT_EQ(help.shown.size(), 2);
-}
-
-TEST_F(Edit, F1WithoutAHelpWindowAsksNothingAndWithOneHandsItTheTextWithItsLineMarks) {
-    auto* taker = Add<TvornEdit>("5", "Taker");
-    OpenRecord();
     Focus(taker);
-    const std::size_t mark = CallMark();
     QTest::keyClick(taker, Qt::Key_F1);
-    EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
-    EXPECT_TRUE(modal.Log().empty());
-    HelpCapture help;
-    QTest::keyClick(taker, Qt::Key_F1);
-    EXPECT_EQ(help.shown,
+    EXPECT_EQ(help.shown.mid(2),
               (QStringList{"Taker", "Choose who takes the specimen for the test.\r\r"}));
+    Focus(edit);
+    edit->SetFMHelpUsed(false);
+    mark = CallMark();
+    QTest::keyClick(edit, Qt::Key_F1);
+    EXPECT_EQ(keys, 3);
+    EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
+    EXPECT_EQ(help.shown.size(), 4);
 }
 
 TEST_F(Edit, AskedAboutItsChangeByTheSaveQuestionOnField01) {

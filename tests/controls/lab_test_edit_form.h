@@ -27,6 +27,7 @@
 #include "lookup/bound_grid.h"
 #include "lookup/vorn_finder.h"
 #include "source/vorn_source.h"
+#include "tests/controls/control_form.h"
 #include "tests/support/departmental_detail.h"
 #include "toolkit/component_loading.h"
 
