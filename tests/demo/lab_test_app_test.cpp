@@ -107,14 +107,7 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
     EXPECT_EQ(form->focusWidget(), form->xDlgAbbreviation);
 
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnClear); }), Calls{});
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
-    EXPECT_EQ(CallsOf([&] {
-                  TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
-                  TypeInto(form->xedtName, QStringLiteral("Test one"));
-                  Click(form->xbtnSaveAs);
-              }),
+    EXPECT_EQ(CallsOf([&] { SaveNewZZ1(); }),
               Then({"DDR VALIDATOR", "DDR VALIDATOR", "VRNX DIALOG", "DDR FILER"},
                    Then(kShowRecord, {"VRNX IDENTIFIERS", "VRNX DIALOG"})));
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
@@ -197,21 +190,6 @@ TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     EXPECT_TRUE(SourceCore::Of(*form->vornSource1).History()[1].Iens.isEmpty());
     EXPECT_EQ(form->xDlgAbbreviation->text(), "HB") << "the record shown before stays";
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-}
-
-TEST_F(LabTestApp, ClosingWithUnsavedChangesAsksAndCancelKeepsTheProgramRunning) {
-    Start();
-    form->vornSource1->GetAndFill("1");
-    TypeInto(form->xedtName, QStringLiteral("Unsaved"));
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n",
-                               ui::mrCancel);
-    Click(form->BtnExit);
-    EXPECT_TRUE(form->isVisible());
-    EXPECT_EQ(form->xedtName->text(), "Unsaved");
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n",
-                               ui::mrNo);
-    form->Exit->trigger();
-    EXPECT_FALSE(form->isVisible()) << "the menu's Exit closes like the Exit button";
 }
 
 // Start-up failures of the main form, against a scripted server.

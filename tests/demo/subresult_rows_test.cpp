@@ -37,18 +37,6 @@ class SubresultRows : public test::LabTestApp {
         test::ExpectToolsetMessage(modal, K::Information, "Deleted: Subresult: GLUCOSE\r\n");
         Click(form->btnZoom2);
     }
-    // Insert: the subresult form adds KETONES with the keyboard and closes.
-    void InsertKetones() {
-        modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
-            test::Activate(f);
-            f.xedtSubresult->setFocus(Qt::TabFocusReason);
-            QTest::keyClicks(f.xedtSubresult, QStringLiteral("KETONES"));
-            QTest::mouseClick(f.xbtnSaveAs, Qt::LeftButton);
-            f.BtnExit->click();
-        });
-        test::ExpectToolsetMessage(modal, K::Information, "Saved new: Subresult: KETONES\r\n");
-        Click(form->btnInsert);
-    }
     QString Listed() const { return form->xgrdHieOpen->RowLines().join(u'|'); }
     // The highlighted row is the record the source shows; with none shown, no row is.
     void ExpectHighlightFollowsSource() {
