@@ -31,12 +31,11 @@ bool TakesInput(QAccessible::Role role) {
 }
 
 // The interactive elements of `root`'s tree that a screen reader would announce without a name.
-void Unnamed(QAccessibleInterface* node, const QString& path, QStringList& found, int depth = 0) {
+void Unnamed(QAccessibleInterface* node, QStringList& found, int depth = 0) {
     if (!node || depth > 40) return;
     const QAccessible::State state = node->state();
     if (state.invisible) return;
     const QString name = node->text(QAccessible::Name).trimmed();
-    const QString here = path + u'/' + QString::number(node->role(), 16) + u':' + name;
     if (TakesInput(node->role()) && name.isEmpty()) {
         QString what = QString::number(node->role(), 16);
         if (QObject* o = node->object())
@@ -45,12 +44,12 @@ void Unnamed(QAccessibleInterface* node, const QString& path, QStringList& found
         found.append(what);
     }
     for (int i = 0; i < node->childCount(); ++i)
-        Unnamed(node->child(i), here, found, depth + 1);
+        Unnamed(node->child(i), found, depth + 1);
 }
 
 QStringList UnnamedIn(QWidget& window) {
     QStringList found;
-    Unnamed(QAccessible::queryAccessibleInterface(&window), window.objectName(), found);
+    Unnamed(QAccessible::queryAccessibleInterface(&window), found);
     return found;
 }
 
