@@ -24,7 +24,6 @@
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "tests/demo/keyboard_walk.h"
-#include "tests/demo/signed_on_forms.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
@@ -41,10 +40,16 @@ class LabTestApp : public ::testing::Test {
     static void SetUpTestSuite() { InstallSignonForms(); }
 
     // Starts the program: the forms made in their order, the sign-on answered with the
-    // keyboard, the main form shown.
+    // keyboard and its message acknowledged, the main form shown.
     void Start(const QString& access = QStringLiteral("demo"),
                const QString& verify = QStringLiteral("demo.1234")) {
-        forms = SignedOnForms(modal, server.Port(), access, verify);
+        modal.OnForm<TfrmSignon>([access, verify](TfrmSignon& signon) {
+            QTest::keyClicks(signon.accessCode, access);
+            QTest::keyClicks(signon.verifyCode, verify);
+            QTest::mouseClick(signon.btnOk, Qt::LeftButton);
+        });
+        modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& message) { message.BitBtn1->click(); });
+        forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
         form = forms.frmLabTest.get();
         form->show();
         QApplication::setActiveWindow(form);

@@ -377,8 +377,9 @@ TEST_F(Tabs, TheFirstSubresultOfALabTestAppearsInItsGrid) {
 }
 
 // READER may only read. The demo's forms do not ask the server for the file's rights, so the
-// buttons offer changes; the server refuses the edit, and the user is told why.
-TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChange) {
+// buttons offer changes; the server refuses the edit, and the user is told why. Delete all is
+// refused at the first ward, and its reason told as a single refused deletion tells it.
+TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChangeAndDeleteAll) {
     Start(QStringLiteral("reader"), QStringLiteral("reader.1234"));
     FetchCaptions();
     ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
@@ -390,13 +391,7 @@ TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChange) {
     EXPECT_EQ(form->xedtName->text(), "Hemoglobin");
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
     EXPECT_EQ(Stored("80001", "1", ".01"), "HB");
-}
 
-// Delete all as READER: the server refuses the first ward, and the user is told its reason, as
-// a single refused deletion tells it.
-TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesDeleteAll) {
-    Start(QStringLiteral("READER"), QStringLiteral("READER.1234"));
-    FetchCaptions();
     ASSERT_TRUE(form->vornSource1->GetAndFill("9"));
     Page(2);
     ASSERT_TRUE(form->btnDeleteAll->isVisible());
