@@ -69,6 +69,8 @@ TEST_F(SubresultRows, ASubresultDeletedThroughZoomLeavesTheFormEmptyAndDeleteDis
     EXPECT_EQ(Stored("80001.02", "1,35", ".01"), "");
 }
 
+// A subresult inserted after a zoomed deletion is listed and highlighted right, and leaving the
+// tab and coming back keeps what the form filed.
 TEST_F(SubresultRows, ASubresultInsertedAfterAZoomedDeletionIsListedAndHighlightedRight) {
     ShowSubresults();
     DeleteGlucoseThroughZoom();
@@ -77,12 +79,6 @@ TEST_F(SubresultRows, ASubresultInsertedAfterAZoomedDeletionIsListedAndHighlight
     EXPECT_FALSE(Listed().contains("GLUCOSE"));
     ExpectHighlightFollowsSource();
     EXPECT_TRUE(form->btnZoom2->isEnabled());
-}
-
-TEST_F(SubresultRows, LeavingTheTabAndComingBackKeepsWhatTheFormFiled) {
-    ShowSubresults();
-    DeleteGlucoseThroughZoom();
-    InsertKetones();
     for (int tab : {1, 4, 5})
         Page(tab);
     ASSERT_EQ(form->xPageCtrl1->currentIndex(), 4);
