@@ -43,16 +43,6 @@ EBrokerError Raised(F&& f) {
     return EBrokerError("", "", 0, "");
 }
 
-// The handshake's layout is ComposeHandshake's (the wire test); the peer called back on the
-// port it announced.
-TEST_F(Transport, HandshakeAnnouncesTheLocalAddressAndTheCallbackPort) {
-    auto link = Open();
-    ASSERT_TRUE(link->linked);
-    const auto messages = peer.Messages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].substr(22, 21), "TCPconnect^127.0.0.1^") << messages[0];
-}
-
 TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {
     peer.ReplyLines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"});
     auto link = Open();

@@ -3,22 +3,10 @@
 // parent or lies over a sibling, and every caption fits its label or button.
 #include <QAbstractButton>
 #include <QAbstractScrollArea>
-#include <QGroupBox>
 #include <QLabel>
-#include <QRadioButton>
 #include <QRegularExpression>
-#include <QTabWidget>
 
-#include "demo/lab_result_form.h"
-#include "demo/person_form.h"
-#include "demo/subresult_form.h"
-#include "demo/unit_form.h"
-#include "output/help_window.h"
-#include "output/internal/print_form.h"
-#include "output/internal/sel_dev_form.h"
-#include "signon/internal/signon_form.h"
-#include "source/timed_dialog.h"
-#include "tests/demo/lab_test_app.h"
+#include "tests/demo/form_tour.h"
 
 namespace vorn {
 namespace {
@@ -77,121 +65,20 @@ QStringList Faults(QWidget& window) {
     return faults;
 }
 
-// Every page of `form`'s page control, each checked.
-QStringList FaultsOnEachPage(QWidget& form) {
+using HighDensity = test::FormTour;
+
+TEST_P(HighDensity, NoWidgetIsCutCoveredOrTooNarrow) {
     QStringList faults;
-    auto* pages = form.findChild<QTabWidget*>();
-    for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
-        if (pages) pages->setCurrentIndex(page);
-        for (const QString& fault : Faults(form))
-            faults << QStringLiteral("page %1: ").arg(page + 1) + fault;
-    }
-    if (pages) pages->setCurrentIndex(0);
-    return faults;
+    Visit([&faults](QWidget& shown, const QString& where) {
+        for (const QString& fault : Faults(shown))
+            faults.append(shown.objectName() + u' ' + where + u' ' + fault);
+    });
+    EXPECT_TRUE(faults.isEmpty()) << "at scale " << qgetenv("QT_SCALE_FACTOR").data() << ":\n"
+                                  << faults.join(u'\n').toStdString();
 }
 
-class HighDensity : public test::LabTestApp {
-  protected:
-    void Expect(const QStringList& faults, const char* what) {
-        EXPECT_TRUE(faults.isEmpty())
-            << what << " at scale " << qgetenv("QT_SCALE_FACTOR").data() << ":\n"
-            << faults.join(u'\n').toStdString();
-    }
-};
-
-TEST_F(HighDensity, TheMainFormFitsOnEveryTab) {
-    Show("35");
-    QStringList faults;
-    for (int tab = 1; tab <= 5; ++tab) {
-        Page(tab);
-        for (const QString& fault : Faults(*form))
-            faults << QStringLiteral("tab %1: ").arg(tab) + fault;
-    }
-    Expect(faults, "main form");
-}
-
-TEST_F(HighDensity, TheSecondaryFormsFit) {
-    Show("35");
-    QStringList faults;
-    modal.OnForm<TfrmPerson>([&](TfrmPerson& f) {
-        ASSERT_TRUE(f.vornSource1->GetAndFill(QStringLiteral("1")));
-        faults << FaultsOnEachPage(f);
-        f.BtnExit->click();
-    });
-    form->OpenPersons();
-    Expect(faults, "person form");
-    faults.clear();
-    modal.OnForm<TfrmUnit>([&](TfrmUnit& f) {
-        ASSERT_TRUE(f.vornSource1->GetAndFill(QStringLiteral("1")));
-        faults << FaultsOnEachPage(f);
-        f.BtnExit->click();
-    });
-    form->OpenUnits();
-    Expect(faults, "unit form");
-    faults.clear();
-    Page(5);
-    modal.OnForm<TfrmSubresult>([&](TfrmSubresult& f) {
-        faults << FaultsOnEachPage(f);
-        f.BtnExit->click();
-    });
-    Click(form->btnZoom2);
-    Expect(faults, "subresult form");
-    faults.clear();
-    Page(4);
-    modal.OnForm<TfrmLabResult>([&](TfrmLabResult& f) {
-        faults << Faults(f);
-        f.BtnExit->click();
-    });
-    Click(form->btnZoom1);
-    Expect(faults, "lab result form");
-}
-
-TEST_F(HighDensity, TheDeviceDialogAndTheMessageDialogFit) {
-    Show("35");
-    QStringList device, message;
-    modal.OnForm<TfrmSelDev>([&](TfrmSelDev& d) {
-        device = Faults(d);
-        d.reject();
-    });
-    form->ChosenLabTest->trigger();
-    Expect(device, "device dialog");
-    modal.OnForm<TTimedDlg>([&](TTimedDlg& d) {
-        message = Faults(d);
-        d.done(ui::mrOk);
-    });
-    form->vornSource1->Clear();
-    Page(2);  // "Choose or save a record first!"
-    Expect(message, "message dialog");
-}
-
-TEST_F(HighDensity, TheSignOnThePickListThePreviewAndTheHelpWindowFit) {
-    Show("35");
-    TypeInto(form->xDlgAbbreviation, QStringLiteral("H"));
-    QTest::keyClick(form->xDlgAbbreviation, Qt::Key_Return);
-    TfrmFind* list = ShownFind();
-    ASSERT_NE(list, nullptr);
-    Expect(Faults(*list), "pick list");
-    QTest::mouseClick(list->btnCancel, Qt::LeftButton);
-    QStringList preview;
-    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) {
-        d.rbScreen->click();
-        d.btnSulje->click();
-    });
-    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
-        preview = Faults(p);
-        p.btnExit->click();
-    });
-    form->ChosenLabTest->trigger();
-    Expect(preview, "print preview");
-    form->HelpLabTest->trigger();
-    ASSERT_NE(HelpWindow(), nullptr);
-    Expect(Faults(*HelpWindow()), "help window");
-    HelpWindow()->close();
-    TfrmSignon signon;
-    signon.show();
-    Expect(Faults(signon), "sign-on form");
-    signon.close();
-}
+INSTANTIATE_TEST_SUITE_P(Forms, HighDensity, ::testing::ValuesIn(test::kTourStops),
+                         test::TourStopName);
 
 }  // namespace
 }  // namespace vorn

@@ -13,6 +13,7 @@
 
 #include "demo/lab_test_form.h"
 #include "demo/start_up.h"
+#include "demo/subresult_form.h"
 #include "lookup/find_dialog.h"
 #include "signon/internal/code_edit.h"
 #include "signon/internal/signon_form.h"
@@ -22,7 +23,7 @@
 #include "source/internal/message_broker.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
-#include "tests/demo/signed_on_forms.h"
+#include "tests/demo/keyboard_walk.h"
 #include "tests/support/dev_server_process.h"
 #include "tests/support/fake_timers.h"
 #include "tests/support/scripted_modal_host.h"
@@ -39,10 +40,16 @@ class LabTestApp : public ::testing::Test {
     static void SetUpTestSuite() { InstallSignonForms(); }
 
     // Starts the program: the forms made in their order, the sign-on answered with the
-    // keyboard, the main form shown.
+    // keyboard and its message acknowledged, the main form shown.
     void Start(const QString& access = QStringLiteral("demo"),
                const QString& verify = QStringLiteral("demo.1234")) {
-        forms = SignedOnForms(modal, server.Port(), access, verify);
+        modal.OnForm<TfrmSignon>([access, verify](TfrmSignon& signon) {
+            QTest::keyClicks(signon.accessCode, access);
+            QTest::keyClicks(signon.verifyCode, verify);
+            QTest::mouseClick(signon.btnOk, Qt::LeftButton);
+        });
+        modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& message) { message.BitBtn1->click(); });
+        forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
         form = forms.frmLabTest.get();
         form->show();
         QApplication::setActiveWindow(form);
@@ -68,12 +75,13 @@ class LabTestApp : public ::testing::Test {
         QApplication::setActiveWindow(form);
         ASSERT_TRUE(QTest::qWaitForWindowActive(form));
     }
-    void Click(QWidget* widget) {
-        Activate();
+    // A click or typing on the main form or on a modal form shown over it.
+    static void Click(QWidget* widget) {
+        test::Activate(*widget->window());
         QTest::mouseClick(widget, Qt::LeftButton);
     }
-    void TypeInto(QWidget* widget, const QString& text) {
-        Activate();
+    static void TypeInto(QWidget* widget, const QString& text) {
+        test::Activate(*widget->window());
         widget->setFocus(Qt::MouseFocusReason);
         QTest::keyClick(widget, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClicks(widget, text);
@@ -87,6 +95,18 @@ class LabTestApp : public ::testing::Test {
         form->vornSource1->UpdateHistory();
     }
     void Page(int tab) { form->xPageCtrl1->setCurrentIndex(tab - 1); }
+    // Insert on tab 5: the subresult form adds KETONES under the lab test shown, and closes.
+    void InsertKetones() {
+        modal.OnForm<TfrmSubresult>([this](TfrmSubresult& f) {
+            EXPECT_EQ(f.vornSource1->MasterSource(), form->vornSource1);
+            TypeInto(f.xedtSubresult, QStringLiteral("KETONES"));
+            Click(f.xbtnSaveAs);
+            f.BtnExit->click();
+        });
+        ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                             "Saved new: Subresult: KETONES\r\n");
+        Click(form->btnInsert);
+    }
     // Another session, to file, read and lock as a second user would.
     TRPCBroker& Other() {
         if (!other_) {

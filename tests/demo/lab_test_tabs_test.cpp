@@ -46,18 +46,6 @@ class Tabs : public test::LabTestApp {
                                                 .Literal(QString()));
         return added.Line(1).section(u'^', 1);
     }
-    // Insert on tab 5: the subresult form adds KETONES under the lab test shown, and closes.
-    void InsertKetones() {
-        modal.OnForm<TfrmSubresult>([this](TfrmSubresult& f) {
-            EXPECT_EQ(f.vornSource1->MasterSource(), form->vornSource1);
-            f.xedtSubresult->setFocus();
-            QTest::keyClicks(f.xedtSubresult, QStringLiteral("KETONES"));
-            f.xbtnSaveAs->click();
-            f.BtnExit->click();
-        });
-        test::ExpectToolsetMessage(modal, K::Information, "Saved new: Subresult: KETONES\r\n");
-        Click(form->btnInsert);
-    }
 };
 
 TEST_F(Tabs, LeavingTheFirstTabWithoutASavedRecordWarnsAndStays) {
@@ -87,59 +75,53 @@ TEST_F(Tabs, EachTabOpensItsSourceWithItsOwnCalls) {
     }
 }
 
+// Closing asks the detail tabs last first, then the lab test; Cancel keeps the program and
+// its edit, and the menu's Exit closes as the Exit button does.
 TEST_F(Tabs, ClosingAsksTheDetailsLastFirstAndCancelKeepsTheProgram) {
     Show("33");
+    Page(2);
     Page(3);
-    ASSERT_EQ(form->xPageCtrl1->currentIndex(), 2);
-    form->xedtResCode->setFocus();
-    form->xedtResCode->selectAll();
-    QTest::keyClicks(form->xedtResCode, QStringLiteral("NEW"));
+    TypeInto(form->xedtResCode, QStringLiteral("NEW"));
     ASSERT_EQ(form->vornSource3->State(), ssEdit);
+    ASSERT_TRUE(form->vornSource2->SetFieldValue("3", QStringLiteral("3")));
+    ASSERT_EQ(form->vornSource2->State(), ssEdit);
     ASSERT_TRUE(form->vornSource1->SetFieldValue("2", QStringLiteral("Renamed")));
-    QStringList asked;
-    for (int answer : {ui::mrNo, ui::mrCancel})
-        modal.OnForm<TTimedDlg>([&asked, answer](TTimedDlg& d) {
-            asked.append(d.RichEdit1->toPlainText().section(u'\n', 0, 0));
-            d.done(answer);
-        });
-    form->BtnExit->click();
-    // Sources 5, 4 and 2 have no changes; tab 3 is asked before the lab test itself.
-    EXPECT_EQ(asked, (QStringList{"Save  Result code:", "Save  Demo Lab Test:"}));
+    // Sources 5 and 4 have no changes; tab 3 is asked before tab 2, both before the lab test.
+    test::ExpectToolsetMessage(modal, K::Confirmation, "Save  Result code: NEG?\r\n", ui::mrNo);
+    test::ExpectToolsetMessage(modal, K::Confirmation,
+                               "Save  Demo Departmental Lab Test: EYE CLINIC HIV-AB?\r\n",
+                               ui::mrNo);
+    const QString labTest = QStringLiteral("Save  Demo Lab Test: HIV-AB HIV antibodies?\r\n");
+    test::ExpectToolsetMessage(modal, K::Confirmation, labTest, ui::mrCancel);
+    Click(form->BtnExit);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->xedtName->text(), "Renamed") << "Cancel keeps the lab test's edit";
+    test::ExpectToolsetMessage(modal, K::Confirmation, labTest, ui::mrNo);
+    form->Exit->trigger();
+    EXPECT_FALSE(form->isVisible()) << "the menu's Exit closes like the Exit button";
 }
 
+// Once, Zoom stayed as it was when the lab test changed under an open tab. A new lab test has
+// neither results nor subresults; 35 has both.
 TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecords) {
-    // A new lab test has neither results nor subresults; 35 has both.
-    Start();
-    FetchCaptions();
-    ASSERT_TRUE(form->vornSource1->GetAndFill(NewLabTest()));
-    Page(4);
-    EXPECT_FALSE(form->btnZoom1->isEnabled());
-    Page(5);
-    EXPECT_FALSE(form->btnZoom2->isEnabled());
-    Page(1);
-    ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
-    Page(4);
-    EXPECT_TRUE(form->btnZoom1->isEnabled());
-    Page(5);
-    EXPECT_TRUE(form->btnZoom2->isEnabled());
-}
-
-// Once, Zoom stayed as it was when the lab test changed under an open tab.
-TEST_F(Tabs, ZoomFollowsTheGridWhenTheLabTestChangesUnderItsTab) {
     Start();
     FetchCaptions();
     const QString empty = NewLabTest();
-    ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
     for (int tab : {4, 5}) {
-        Page(tab);
+        SCOPED_TRACE(tab);
         QPushButton* zoom = tab == 4 ? form->btnZoom1 : form->btnZoom2;
-        ASSERT_TRUE(zoom->isEnabled()) << tab;
         ASSERT_TRUE(form->vornSource1->GetAndFill(empty));
-        EXPECT_FALSE(zoom->isEnabled()) << "tab " << tab << ": an empty grid";
+        Page(tab);
+        EXPECT_FALSE(zoom->isEnabled()) << "opened on an empty grid";
         ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
-        EXPECT_TRUE(zoom->isEnabled()) << "tab " << tab << ": rows again";
+        EXPECT_TRUE(zoom->isEnabled()) << "rows under the open tab";
+        ASSERT_TRUE(form->vornSource1->GetAndFill(empty));
+        EXPECT_FALSE(zoom->isEnabled()) << "an empty grid under the open tab";
+        Page(1);
+        ASSERT_TRUE(form->vornSource1->GetAndFill("35"));
+        Page(tab);
+        EXPECT_TRUE(zoom->isEnabled()) << "rows when the tab is shown again";
+        Page(1);
     }
 }
 
@@ -267,8 +249,9 @@ TEST_F(Tabs, ASubresultEditIsFiledUnderItsLabTestWhenTheHistoryMovesAway) {
     EXPECT_TRUE(OtherCanLock("36"));
 }
 
-// Insert in the person-in-charge lookup adds the person on the person form; the new record is
-// named by its number in field 7, and Save files it there.
+// Insert in the person-in-charge lookup adds the person on the person form, which begins with
+// the typed name; the new record is named by its number in field 7, with its own date of birth
+// shown at once, and Save files it there.
 TEST_F(Tabs, APersonAddedFromThePersonInChargeLookupIsFiledInFieldSeven) {
     Show("35");
     TypeInto(form->xDlgCharge, QStringLiteral("NEWMAN,TESSA"));
@@ -278,16 +261,24 @@ TEST_F(Tabs, APersonAddedFromThePersonInChargeLookupIsFiledInFieldSeven) {
     ASSERT_TRUE(dialog->btnInsert->isVisible());
     modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
         EXPECT_EQ(f.xDlgEditName->text(), "NEWMAN,TESSA");
-        f.xedDOB->setFocus();
-        QTest::keyClicks(f.xedDOB, QStringLiteral("3.4.1990"));
-        f.xbtnSaveAs->click();
-        f.BtnExit->click();
+        EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
+        EXPECT_FALSE(f.LabTests->isEnabled());
+        TypeInto(f.xedDOB, QStringLiteral("3.4.1990"));
+        Click(f.xbtnSaveAs);
+        EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
+        // A person with no patient record: the server's reason is told.
+        ASSERT_TRUE(f.LabTests->isEnabled());
+        f.LabTests->trigger();
+        Click(f.BtnExit);
     });
     test::ExpectToolsetMessage(modal, K::Information,
                                "Saved new: Demo Person: NEWMAN,TESSA APR 3, 1990\r\n");
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) { d.btnSulje->click(); });
+    test::ExpectToolsetMessage(modal, K::Information, "No patient was given (POT).");
     QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
     EXPECT_EQ(ShownFind(), nullptr);
     EXPECT_EQ(form->xDlgCharge->text(), "NEWMAN,TESSA");
+    EXPECT_EQ(form->LabelDOB->text(), "APR 3, 1990");
     EXPECT_EQ(form->vornSource1->State(), ssEdit);
     test::ExpectToolsetMessage(modal, K::Information,
                                "Saved: Demo Lab Test: U-STIX Urine dipstick test\r\n");
@@ -323,24 +314,6 @@ TEST_F(Tabs, APersonRenamedThroughZoomIsShownAsRenamed) {
     EXPECT_EQ(form->xDlgCharge->text(), "VIRTANEN,AINOA");
     EXPECT_EQ(form->LabelDOB->text(), "FEB 10, 1953");
     EXPECT_EQ(form->vornSource1->State(), ssBrowse) << "showing the new name is no change";
-}
-
-// A person added from the list shows its own date of birth before the save.
-TEST_F(Tabs, APersonAddedFromTheListShowsItsDateOfBirthAtOnce) {
-    Show("35");
-    TypeInto(form->xDlgCharge, QStringLiteral("NEWMAN,TESSA"));
-    form->vornPointerBtn2->click();
-    TfrmFind* dialog = ShownFind();
-    ASSERT_NE(dialog, nullptr);
-    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
-        f.xedDOB->setFocus();
-        QTest::keyClicks(f.xedDOB, QStringLiteral("3.4.1990"));
-        f.xbtnSaveAs->click();
-        f.BtnExit->click();
-    });
-    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });  // Saved new:
-    QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
-    EXPECT_EQ(form->LabelDOB->text(), "APR 3, 1990");
 }
 
 // Once, the date of birth of the person in charge stayed when the person was taken away, until
@@ -404,8 +377,9 @@ TEST_F(Tabs, TheFirstSubresultOfALabTestAppearsInItsGrid) {
 }
 
 // READER may only read. The demo's forms do not ask the server for the file's rights, so the
-// buttons offer changes; the server refuses the edit, and the user is told why.
-TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChange) {
+// buttons offer changes; the server refuses the edit, and the user is told why. Delete all is
+// refused at the first ward, and its reason told as a single refused deletion tells it.
+TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChangeAndDeleteAll) {
     Start(QStringLiteral("reader"), QStringLiteral("reader.1234"));
     FetchCaptions();
     ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
@@ -417,13 +391,7 @@ TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChange) {
     EXPECT_EQ(form->xedtName->text(), "Hemoglobin");
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
     EXPECT_EQ(Stored("80001", "1", ".01"), "HB");
-}
 
-// Delete all as READER: the server refuses the first ward, and the user is told its reason, as
-// a single refused deletion tells it.
-TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesDeleteAll) {
-    Start(QStringLiteral("READER"), QStringLiteral("READER.1234"));
-    FetchCaptions();
     ASSERT_TRUE(form->vornSource1->GetAndFill("9"));
     Page(2);
     ASSERT_TRUE(form->btnDeleteAll->isVisible());

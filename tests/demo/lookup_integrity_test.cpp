@@ -30,8 +30,6 @@ class Lookups : public test::LabTestApp {
             n += name == "DDR FILER";
         return n;
     }
-    // Types `text` over the abbreviation, the caret staying in it.
-    void TypeAbbreviation(const QString& text) { TypeInto(form->xDlgAbbreviation, text); }
     // `text` typed into the person in charge, and Enter: the list that opened, if any.
     TfrmFind* SearchPersons(const QString& text) {
         TypeInto(form->xDlgCharge, text);
@@ -88,7 +86,7 @@ class Rename : public Lookups, public ::testing::WithParamInterface<SaveWay> {};
 // Once, the question's Yes filed the old abbreviation and said "Saved:" with it.
 TEST_P(Rename, TheTypedAbbreviationIsFiledAndSavedNamesIt) {
     Show("1");
-    TypeAbbreviation(QStringLiteral("HBQ"));
+    TypeInto(form->xDlgAbbreviation, QStringLiteral("HBQ"));
     QString saved;
     if (GetParam().asks) Answer(ui::mrYes);
     Answer(ui::mrOk, &saved);
@@ -106,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Ways, Rename, ::testing::ValuesIn(kSaveWays),
 // The name the server refuses is said, and nothing is filed or reported as saved.
 TEST_F(Lookups, ARenameTheServerRefusesIsSaidAndNothingIsFiled) {
     Show("1");
-    TypeAbbreviation(QStringLiteral("HBTOOLONGNAME"));
+    TypeInto(form->xDlgAbbreviation, QStringLiteral("HBTOOLONGNAME"));
     Answer(ui::mrYes);
     QString said;
     Answer(ui::mrOk, &said);

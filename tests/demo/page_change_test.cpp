@@ -3,7 +3,6 @@
 #include <QTabBar>
 
 #include "demo/person_form.h"
-#include "source/timed_dialog.h"
 #include "tests/demo/keyboard_walk.h"
 #include "tests/demo/lab_test_app.h"
 #include "tests/support/source_fixture.h"
@@ -42,15 +41,9 @@ void GoToNextPage(QTabWidget& pages, int next, Route route) {
 // The question a page's rule asks, answered `answer`, while page `shown` is the one shown.
 void ExpectAskedOver(test::ScriptedModalHost& modal, QTabWidget& pages, int shown, K kind,
                      const QString& text, int answer) {
-    modal.OnForm<TTimedDlg>([&pages, shown, kind, text, answer](TTimedDlg& d) {
+    test::ExpectToolsetMessage(modal, kind, text, answer, [&pages, shown] {
         EXPECT_EQ(pages.currentIndex(), shown);
         EXPECT_TRUE(pages.widget(shown)->isVisible()) << "the page asked about is shown";
-        EXPECT_EQ(d.RichEdit1->toPlainText().toStdString(),
-                  test::ShownToolsetText(text).toStdString());
-        const char* captions[] = {"Warning", "Error", "Information", "Confirmation"};
-        EXPECT_EQ(d.windowTitle().section(QStringLiteral("  - "), 0, 0).toStdString(),
-                  captions[static_cast<int>(kind)]);
-        d.done(answer);
     });
 }
 

@@ -1,29 +1,10 @@
 // The secondary forms end to end: the forms the program's start-up makes, opened through the
-// entry points the main form calls, driven with keys and clicks against the real vorn-server.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include <QApplication>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenuBar>
-#include <QRadioButton>
-#include <QTest>
-
-#include "demo/start_up.h"
+// entry points the main form calls, driven with keys and clicks against the real vorn-server. A
+// person added by name is the person-in-charge lookup's (the tabs test).
 #include "output/internal/print_form.h"
 #include "output/internal/sel_dev_form.h"
-#include "signon/internal/code_edit.h"
-#include "signon/internal/signon_form.h"
-#include "signon/internal/signon_message_form.h"
-#include "signon/signon_form_front.h"
 #include "source/timed_dialog.h"
-#include "source/vorn_source.h"
-#include "tests/demo/keyboard_walk.h"
-#include "tests/demo/signed_on_forms.h"
-#include "tests/support/dev_server_process.h"
-#include "tests/support/source_fixture.h"
+#include "tests/demo/lab_test_app.h"
 
 namespace vorn {
 namespace {
@@ -31,30 +12,16 @@ namespace {
 using K = ui::MessageKind;
 
 using test::Activate;
-void Click(QWidget* widget) {
-    Activate(*widget->window());
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
 // The page shown after a click on the tab of `page`.
 int ClickTab(QTabWidget* pages, int page) {
     Activate(*pages->window());
     QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(page).center());
     return pages->currentIndex();
 }
-void TypeInto(QWidget* widget, const QString& text) {
-    Activate(*widget->window());
-    widget->setFocus(Qt::TabFocusReason);
-    QTest::keyClicks(widget, text);
-}
 
-class SecondaryForms : public ::testing::Test {
+class SecondaryForms : public test::LabTestApp {
   protected:
-    static void SetUpTestSuite() { InstallSignonForms(); }
-    void SetUp() override {
-        forms = test::SignedOnForms(modal, server.Port());
-        forms.frmLabTest->show();
-        QApplication::processEvents();
-    }
+    void SetUp() override { Start(); }
     // Lab test `ien` on the main form, and `source` made its detail, as the main form's zooms do.
     void FollowLabTest(TvornSource& source, const char* ien, TvornSubFileType type) {
         ASSERT_TRUE(forms.frmLabTest->vornSource1->GetAndFill(ien));
@@ -63,33 +30,7 @@ class SecondaryForms : public ::testing::Test {
         source.TypeIfSubFile = type;
         source.LinkField = QStringLiteral("2");
     }
-
-    test::DevServerProcess server;
-    test::FakeTimers timers;
-    test::ScriptedModalHost modal;
-    LabTestForms forms;
 };
-
-TEST_F(SecondaryForms, APersonAddedByNameIsSavedAndItsNumberGoesBack) {
-    modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
-        EXPECT_EQ(f.xDlgEditName->text(), "NEWMAN,TESSA");
-        EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
-        EXPECT_FALSE(f.LabTests->isEnabled());
-        TypeInto(f.xedDOB, QStringLiteral("3.4.1990"));
-        Click(f.xbtnSaveAs);
-        EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
-        // A person with no patient record: the server's reason is told.
-        ASSERT_TRUE(f.LabTests->isEnabled());
-        f.LabTests->trigger();
-        Click(f.BtnExit);
-    });
-    test::ExpectToolsetMessage(modal, K::Information,
-                               "Saved new: Demo Person: NEWMAN,TESSA APR 3, 1990\r\n");
-    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) { d.btnSulje->click(); });
-    test::ExpectToolsetMessage(modal, K::Information, "No patient was given (POT).");
-    const QString number = forms.frmPerson->InsertPerson(QStringLiteral("NEWMAN,TESSA"));
-    EXPECT_EQ(number, "31");
-}
 
 TEST_F(SecondaryForms, ThePatientTabWantsAStoredPersonAndPrintingAPersonShown) {
     modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
@@ -143,13 +84,15 @@ TEST_F(SecondaryForms, APatientsLabTestsPrintToThePreview) {
     EXPECT_TRUE(preview.join('\n').contains("LAB RESULTS: VIRTANEN,AINO (CHILDREN'S WARD)"));
 }
 
-TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoom) {
+// No question of the demo names its default button: Enter answers "Save new ...?" with Yes.
+TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoomAndEnterAnswersSaveNewWithYes) {
     modal.OnForm<TfrmUnit>([](TfrmUnit& f) {
         EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0);
         TypeInto(f.xedtName, QStringLiteral("PAIN CLINIC"));
         TypeInto(f.xedtCode, QStringLiteral("PAIN"));
         f.xrgUnitType->Button(1)->click();
         Click(f.xbtnSaveAs);
+        EXPECT_EQ(f.vornSource1->State(), ssBrowse) << "saved";
         ASSERT_EQ(ClickTab(f.xPageCtrl1, 1), 1);
         EXPECT_FALSE(f.btnZoom->isEnabled());
 
@@ -161,26 +104,11 @@ TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoom) {
         Click(f.BtnExit);
     });
     test::ExpectToolsetMessage(modal, K::Warning, "First select or add a record!");
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Ward/Clinic: PAIN CLINIC\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information,
-                               "Saved new: Demo Ward/Clinic: PAIN CLINIC PAIN\r\n");
-    forms.frmUnit->Browse();
-}
-
-// No question of the demo names its default button: Enter answers "Save new ...?" with Yes.
-TEST_F(SecondaryForms, EnterAnswersSaveNewWithYes) {
-    modal.OnForm<TfrmUnit>([](TfrmUnit& f) {
-        TypeInto(f.xedtName, QStringLiteral("PAIN CLINIC"));
-        TypeInto(f.xedtCode, QStringLiteral("PAIN"));
-        Click(f.xbtnSaveAs);
-        EXPECT_EQ(f.vornSource1->State(), ssBrowse) << "saved";
-        Click(f.BtnExit);
-    });
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
         EXPECT_EQ(
             d.RichEdit1->toPlainText().toStdString(),
             test::ShownToolsetText("Save new Demo Ward/Clinic: PAIN CLINIC\r\n").toStdString());
+        EXPECT_EQ(d.windowTitle().section(QStringLiteral("  - "), 0, 0), "Confirmation");
         QTest::keyClick(&d, Qt::Key_Return);
         EXPECT_EQ(d.result(), ui::mrYes);
     });

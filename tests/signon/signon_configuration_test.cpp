@@ -272,10 +272,6 @@ TEST_F(SignonProperties, HelpShowsTopicTwoOfTheAgentsHelpFile) {
 // The dialog opened from the sign-on form's "&Properties..." during a sign-on.
 class PropertiesDuringSignon : public test::WindowedSignon {
   protected:
-    void ScriptShownForm() {
-        test::ScriptSetupAsksSignon(peer);
-        peer.ReplyLines({"Welcome."});
-    }
     void SignOnAndCancel() { EXPECT_THROW(b.SetConnected(true), EBrokerError); }
     static void Choose(TSignonConfiguration& d, int position, int size) {
         d.rgrWindowPosition->Button(position)->click();

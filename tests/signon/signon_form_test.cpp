@@ -24,12 +24,6 @@ const QString kWrongCodes = "Not a valid ACCESS CODE/VERIFY CODE pair.";
 
 class SignonForm : public test::WindowedSignon {
   protected:
-    void ScriptIntro() { peer.ReplyLines({"Welcome to the test server.", "Authorised use only."}); }
-    // The set-up asks for a sign-on; the form shows the introductory text.
-    void ScriptShownForm() {
-        test::ScriptSetupAsksSignon(peer);
-        ScriptIntro();
-    }
     void ScriptWrongCodes() {
         peer.ReplyLines({"0", "0", "0", kWrongCodes.toStdString(), "0", "0"});
     }

@@ -78,6 +78,12 @@ class WindowedSignon : public ::testing::Test {
         SetBrokerUi(nullptr);
     }
     Strings CallNames() const { return Names(peer.Calls()); }
+    void ScriptIntro() { peer.ReplyLines({"Welcome to the test server.", "Authorised use only."}); }
+    // The set-up asks for a sign-on; the form shows the introductory text.
+    void ScriptShownForm() {
+        ScriptSetupAsksSignon(peer);
+        ScriptIntro();
+    }
 
     ScopedSettings settings;
     ClockOverride clock;

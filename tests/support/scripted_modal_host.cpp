@@ -44,12 +44,18 @@ void ScriptedModalHost::Fail(const std::string& what) {
     ADD_FAILURE() << what;
 }
 
-ScriptedModalHost& ScriptedModalHost::OnMessage(
-    std::function<int(const ui::MessageRequest&)> answer) {
-    Step step{Interaction::Message};
-    step.message = std::move(answer);
+template <typename Answer>
+ScriptedModalHost& ScriptedModalHost::Add(Interaction::Kind kind, Answer Step::*slot,
+                                          Answer answer) {
+    Step step{kind};
+    step.*slot = std::move(answer);
     steps_.push_back(std::move(step));
     return *this;
+}
+
+ScriptedModalHost& ScriptedModalHost::OnMessage(
+    std::function<int(const ui::MessageRequest&)> answer) {
+    return Add(Interaction::Message, &Step::message, std::move(answer));
 }
 
 ScriptedModalHost& ScriptedModalHost::ExpectMessage(const QString& text, int result) {
@@ -60,47 +66,29 @@ ScriptedModalHost& ScriptedModalHost::ExpectMessage(const QString& text, int res
 }
 
 ScriptedModalHost& ScriptedModalHost::OnModal(std::function<void(QDialog&)> drive) {
-    Step step{Interaction::Modal};
-    step.modal = std::move(drive);
-    steps_.push_back(std::move(step));
-    return *this;
+    return Add(Interaction::Modal, &Step::modal, std::move(drive));
 }
 
 ScriptedModalHost& ScriptedModalHost::OnFont(std::function<bool(QFont&)> answer) {
-    Step step{Interaction::Font};
-    step.font = std::move(answer);
-    steps_.push_back(std::move(step));
-    return *this;
+    return Add(Interaction::Font, &Step::font, std::move(answer));
 }
 
 ScriptedModalHost& ScriptedModalHost::OnSaveFile(std::function<QString(const QString&)> answer) {
-    Step step{Interaction::SaveFile};
-    step.saveFile = std::move(answer);
-    steps_.push_back(std::move(step));
-    return *this;
+    return Add(Interaction::SaveFile, &Step::saveFile, std::move(answer));
 }
 
 ScriptedModalHost& ScriptedModalHost::OnPrinterSetup(
     std::function<bool(QPrinter&, const ui::PrinterChoices&)> answer) {
-    Step step{Interaction::PrinterSetup};
-    step.printer = std::move(answer);
-    steps_.push_back(std::move(step));
-    return *this;
+    return Add(Interaction::PrinterSetup, &Step::printer, std::move(answer));
 }
 
 ScriptedModalHost& ScriptedModalHost::OnProgress(std::function<bool(const QString&)> update) {
-    Step step{Interaction::Progress};
-    step.progress = std::move(update);
-    steps_.push_back(std::move(step));
-    return *this;
+    return Add(Interaction::Progress, &Step::progress, std::move(update));
 }
 
 ScriptedModalHost& ScriptedModalHost::OnFindText(
     std::function<void(const std::function<void(const QString&)>&)> drive) {
-    Step step{Interaction::FindText};
-    step.findText = std::move(drive);
-    steps_.push_back(std::move(step));
-    return *this;
+    return Add(Interaction::FindText, &Step::findText, std::move(drive));
 }
 
 bool ScriptedModalHost::Next(Interaction::Kind kind, const QString& what, Step& step) {

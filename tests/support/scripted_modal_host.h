@@ -98,6 +98,9 @@ class ScriptedModalHost final : public ui::ModalHost {
         std::function<void(const std::function<void(const QString&)>&)> findText;
     };
     class Progress;
+    // A step of `kind` answered by `answer`, kept in the step's `slot`.
+    template <typename Answer>
+    ScriptedModalHost& Add(Interaction::Kind kind, Answer Step::*slot, Answer answer);
     bool Next(Interaction::Kind kind, const QString& what, Step& step);
 
     std::deque<Step> steps_;

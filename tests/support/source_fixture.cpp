@@ -90,8 +90,9 @@ QString ShownToolsetText(const QString& text) {
 }
 
 void ExpectToolsetMessage(ScriptedModalHost& host, ui::MessageKind kind, const QString& text,
-                          int result) {
-    host.OnForm<TTimedDlg>([kind, text, result](TTimedDlg& dialog) {
+                          int result, std::function<void()> whileShown) {
+    host.OnForm<TTimedDlg>([kind, text, result, whileShown](TTimedDlg& dialog) {
+        if (whileShown) whileShown();
         const QString shown = dialog.RichEdit1->toPlainText();
         EXPECT_EQ(shown.toStdString(), ShownToolsetText(text).toStdString());
         const char* captions[] = {"Warning", "Error", "Information", "Confirmation"};

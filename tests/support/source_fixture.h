@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,9 +56,9 @@ class SourceServer : public ::testing::Test {
 };
 
 // Expects the toolset's message dialog of `kind` showing `text` (as it was handed to the
-// dialog) and answers it with `result`.
+// dialog) and answers it with `result`; `whileShown` looks at the program before the answer.
 void ExpectToolsetMessage(ScriptedModalHost& host, ui::MessageKind kind, const QString& text,
-                          int result = ui::mrOk);
+                          int result = ui::mrOk, std::function<void()> whileShown = {});
 // The text a toolset message dialog shows, with its lines joined by "\n".
 QString ShownToolsetText(const QString& text);
 
