@@ -1,6 +1,7 @@
 // A presenter set on a source takes every message and question of the engine: nothing reaches
 // the toolset's dialog (the scripted modal host fails the test on any interaction), and the
-// presenter's answers decide as the user's would.
+// presenter's answers decide as the user's would. Each operation of a source leaves one outcome,
+// and sends it: done, refused with the server's lines, cancelled, or failed.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -38,18 +39,33 @@ class Presenting : public test::LabTestSource {
         Open();
     }
     void TearDown() override { source.SetPresenter(nullptr); }
+    // The outcomes sent while `action` ran.
+    template <typename F>
+    std::vector<SourceOutcome> Sent(F&& action) {
+        std::vector<SourceOutcome> sent;
+        QObject receiver;
+        QObject::connect(&source, &TvornSource::OutcomeReached, &receiver,
+                         [&](const SourceOutcome& outcome) { sent.push_back(outcome); });
+        action();
+        return sent;
+    }
     RecordingPresenter presenter;
 };
 
-TEST_F(Presenting, TheReportOfASaveGoesToThePresenter) {
+TEST_F(Presenting, ASaveThatFilesIsReportedThroughThePresenterAndIsDoneAndSentOnce) {
     source.GetAndFill("1");
     name.Change("Haemoglobin", "Haemoglobin");
-    ASSERT_TRUE(source.Save());
+    const std::vector<SourceOutcome> sent = Sent([&] { ASSERT_TRUE(source.Save()); });
     EXPECT_EQ(presenter.shown, (std::vector<Shown>{{"Saved: Demo Lab Test: HB Haemoglobin\r\n",
                                                     K::Information, ui::mbOK}}));
+    ASSERT_EQ(sent.size(), 1u) << "the lock and the checks inside the save send nothing";
+    EXPECT_EQ(sent[0].operation, SourceOperation::Save);
+    EXPECT_EQ(sent[0].kind, SourceOutcome::Done);
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Save);
+    EXPECT_TRUE(source.LastOutcome().IsDone());
 }
 
-TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEdit) {
+TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCancelled) {
     source.GetAndFill("1");
     name.Change("Kept", "Kept");
     presenter.answer = ui::mrCancel;
@@ -59,6 +75,9 @@ TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEdit) {
     EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
     EXPECT_TRUE(SourceCore::Of(source).HasChanges());
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::LeaveRecord);
+    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Cancelled);
+    EXPECT_TRUE(source.LastOutcome().lines.isEmpty());
 }
 
 TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
@@ -70,6 +89,37 @@ TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
         presenter.shown,
         (std::vector<Shown>{{"unnamedSource's filenumber not defined!", K::Error, ui::mbOK}}));
     EXPECT_FALSE(unnamed.Active());
+}
+
+TEST_F(Presenting, ARefusedValueCarriesTheValidatorsReasons) {
+    source.Insert();
+    EXPECT_FALSE(SourceCore::Of(source).Validate("4", "not a date").valid);
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Validate);
+    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
+    EXPECT_FALSE(source.LastOutcome().lines.isEmpty());
+}
+
+TEST_F(Presenting, ALockHeldByAnotherUserIsRefused) {
+    test::OtherUser other(SecondBroker(), form);
+    other.source.GetAndFill("1");
+    other.name.Change("Held", "Held");
+    ASSERT_TRUE(SourceCore::Of(other.source).Locked());
+    source.GetAndFill("1");
+    EXPECT_FALSE(source.LockRecord());
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Lock);
+    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
+}
+
+TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
+    source.GetAndFill("1");
+    name.Change("Lost", "Lost");
+    source.SetRPCBroker(nullptr);
+    EXPECT_ANY_THROW(source.Save());
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Save);
+    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Failed);
+    EXPECT_TRUE(source.LastOutcome().error.contains("vornSource1"));
+    EXPECT_FALSE(source.LastOutcome().unanswered);
+    source.SetRPCBroker(&Broker());
 }
 
 TEST(DefaultPresenter, IsTheToolsetsMessageDialog) {

@@ -268,6 +268,11 @@ TEST_F(Locking, ALockRefusedForWantOfTheRightSaysWhy) {
     readerName.Change("Mine", "Mine");
     EXPECT_EQ(mine.State(), ssBrowse);
     EXPECT_EQ(readerName.text(), "Hemoglobin");
+    // The server's own refusal, not the access the source would ask for first.
+    EXPECT_EQ(mine.LastOutcome().operation, SourceOperation::Lock);
+    EXPECT_EQ(mine.LastOutcome().kind, SourceOutcome::Refused);
+    EXPECT_TRUE(mine.LastOutcome().lines.join(' ').contains("You may not change records"))
+        << mine.LastOutcome().lines.join('\n').toStdString();
 }
 
 TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditStarts) {
@@ -344,18 +349,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeOutAnswer{"NoAnswer", ui::mrNone, ssBrowse, "Hemoglobin", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class Deletion : public Locking {
-  protected:
-    // A new lab test nothing points to.
-    void SavedNewLabTest(const QString& text) {
-        source.ShowMessages = false;
-        source.Insert();
-        abbreviation.Change(text, text);
-        name.Change("To delete", "To delete");
-        ASSERT_TRUE(source.SaveAs());
-        source.ShowMessages = true;
-    }
-};
+using Deletion = Locking;
 
 TEST_F(Deletion, PointersThatForbidItAreReportedAndNothingIsDeleted) {
     source.GetAndFill("1");
@@ -371,7 +365,7 @@ TEST_F(Deletion, PointersThatForbidItAreReportedAndNothingIsDeleted) {
 }
 
 TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
-    SavedNewLabTest("ZZ6");
+    SaveNewLabTest("ZZ6");
     test::OtherUser other(SecondBroker(), form);
     other.source.GetAndFill("41");
     other.name.Change("Held", "Held");
@@ -384,10 +378,15 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
     EXPECT_FALSE(source.Delete());
     EXPECT_EQ(source.Address().Iens(), "41,");
     EXPECT_EQ(abbreviation.text(), "ZZ6");
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Delete);
+    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
+    EXPECT_TRUE(source.LastOutcome().lines.join(' ').contains("is being edited by another user"))
+        << source.LastOutcome().lines.join('\n').toStdString();
+    EXPECT_FALSE(source.LastOutcome().unanswered);
 }
 
 TEST_F(Deletion, DeletingARecordBeingEditedReleasesItsLockFirst) {
-    SavedNewLabTest("ZZ7");
+    SaveNewLabTest("ZZ7");
     name.Change("Edited", "Edited");
     ASSERT_TRUE(SourceCore::Of(source).Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n",

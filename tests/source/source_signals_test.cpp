@@ -28,13 +28,7 @@ class Moments : public test::LabTestSource, public testing::WithParamInterface<M
   public:
     TvornSource& Source() { return source; }
     void ChangeName(const QString& text) { name.Change(text, text); }
-    // A lab test nothing points to, saved as new.
-    void SaveNew(const QString& text) {
-        source.Insert();
-        abbreviation.Change(text, text);
-        name.Change("To delete", "To delete");
-        source.SaveAs();
-    }
+    using LabTestSource::SaveNewLabTest;
 
   protected:
     void SetUp() override {
@@ -123,10 +117,10 @@ INSTANTIATE_TEST_SUITE_P(
                                    f.Source().Save();
                                },
                                "Save yes"},
-                    MomentCase{"SaveAs", [](Moments& f) { f.SaveNew("ZZ9"); }, "SaveAs yes"},
+                    MomentCase{"SaveAs", [](Moments& f) { f.SaveNewLabTest("ZZ9"); }, "SaveAs yes"},
                     MomentCase{"Delete",
                                [](Moments& f) {
-                                   f.SaveNew("ZZA");
+                                   f.SaveNewLabTest("ZZA");
                                    f.Source().Delete();
                                },
                                "Delete yes"}),
