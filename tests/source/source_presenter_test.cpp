@@ -122,11 +122,5 @@ TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
     source.SetRPCBroker(&Broker());
 }
 
-TEST(DefaultPresenter, IsTheToolsetsMessageDialog) {
-    TvornSource source;
-    EXPECT_NE(dynamic_cast<DialogPresenter*>(&SourceCore::Of(source).Presenter()), nullptr);
-    EXPECT_EQ(&SourceCore::Of(source).Presenter(), &DefaultSourcePresenter());
-}
-
 }  // namespace
 }  // namespace vorn

@@ -83,18 +83,6 @@ TEST_F(Activation, AMasterMustBeAnotherDataSource) {
     EXPECT_EQ(SourceCore::Of(source).Master(), nullptr);
 }
 
-// A state change is a transition alone: whatever the state, it asks the server nothing (the
-// lock and the record-changed check belong to starting an edit).
-TEST_F(Activation, AStateChangeMakesNoServerCall) {
-    Open();
-    source.GetAndFill("1");
-    const std::size_t mark = CallMark();
-    for (TvornSourceState state : {ssEdit, ssBrowse, ssNew, ssEmpty, ssNoMaster, ssEdit})
-        source.SetState(state);
-    EXPECT_EQ(CallNamesSince(mark), Calls{});
-    EXPECT_FALSE(SourceCore::Of(source).Locked());
-}
-
 // The internal and external value of a validation.
 QStringList Values(const ValidatedValue& answer) {
     return {answer.internal, answer.external};
