@@ -356,7 +356,6 @@ TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItG
 // A report the server refused: its error lines are what the user sees, and nothing is paged.
 struct RefusedReport {
     const char* name;
-    const char* file;
     const char* by;
     const char* iop;
     const char* error;
@@ -366,7 +365,7 @@ class ReportRefused : public Print, public testing::WithParamInterface<RefusedRe
 
 TEST_P(ReportRefused, ShowsTheServersLinesAndPagesNothing) {
     const RefusedReport& c = GetParam();
-    report->FileNumber = c.file;
+    report->FileNumber = "80001";
     report->FieldNumbers = QStringList{"<CAPTIONED>"};
     report->By = c.by;
     report->IOP = c.iop;
@@ -381,13 +380,13 @@ TEST_P(ReportRefused, ShowsTheServersLinesAndPagesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Server, ReportRefused,
-    testing::Values(RefusedReport{"NumberNamesNoRecord", "80001", "NUMBER=", "",
+    testing::Values(RefusedReport{"NumberNamesNoRecord", "NUMBER=", "",
                                   "BY \"NUMBER=\" names no record."},
-                    RefusedReport{"NumberOfNoRecord", "80001", "NUMBER=99999", "",
+                    RefusedReport{"NumberOfNoRecord", "NUMBER=99999", "",
                                   "There is no record 99999 in file 80001 (DEMO LAB TEST)."},
-                    RefusedReport{"DeviceOutOfService", "80001", "", "OLD PRINTER",
+                    RefusedReport{"DeviceOutOfService", "", "OLD PRINTER",
                                   "Device \"OLD PRINTER\" is out of service."},
-                    RefusedReport{"DeviceNotThere", "80001", "", "NO SUCH PRINTER",
+                    RefusedReport{"DeviceNotThere", "", "NO SUCH PRINTER",
                                   "Device \"NO SUCH PRINTER\" does not exist."}),
     [](const testing::TestParamInfo<RefusedReport>& info) { return info.param.name; });
 

@@ -114,7 +114,6 @@ TEST_F(Saving, AMissingRequiredFieldStopsTheSaveWithoutACall) {
 
 struct Question {
     const char* name;
-    bool confirm;  // ConfirmChange or ConfirmInsert in the source
     bool newRecord;
     bool onIndexField;
     const char* text;
@@ -141,12 +140,12 @@ TEST_P(Questions, AreAskedWithTheServersTextAndItsParametersPlaced) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, Questions,
     ::testing::Values(
-        Question{"ChangeOfTheNamingField", true, false, true,
+        Question{"ChangeOfTheNamingField", false, true,
                  "Do you want to change the value for Demo Lab Test: Field .01 into \"HBX\" and "
                  "save the changes?"},
-        Question{"ChangeOfAnotherField", true, false, false,
+        Question{"ChangeOfAnotherField", false, false,
                  "Save changes to Demo Lab Test\r\nHB Hemoglobin?"},
-        Question{"NewRecord", true, true, false, "Save new Demo Lab Test: ZZ3\r\n"}),
+        Question{"NewRecord", true, false, "Save new Demo Lab Test: ZZ3\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A refused save says so and keeps the record's lock: another user cannot change the record in
