@@ -99,17 +99,6 @@ TEST_F(Presenting, ARefusedValueCarriesTheValidatorsReasons) {
     EXPECT_FALSE(source.LastOutcome().lines.isEmpty());
 }
 
-TEST_F(Presenting, ALockHeldByAnotherUserIsRefused) {
-    test::OtherUser other(SecondBroker(), form);
-    other.source.GetAndFill("1");
-    other.name.Change("Held", "Held");
-    ASSERT_TRUE(SourceCore::Of(other.source).Locked());
-    source.GetAndFill("1");
-    EXPECT_FALSE(source.LockRecord());
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Lock);
-    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
-}
-
 TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
     source.GetAndFill("1");
     name.Change("Lost", "Lost");

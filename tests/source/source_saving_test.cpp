@@ -172,6 +172,8 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     EXPECT_EQ(CallNamesSince(mark), (Calls{"VRNX LOCKS", "VRNX DIALOG", "DDR GETS ENTRY DATA"}));
     EXPECT_EQ(other.source.State(), ssBrowse);
     EXPECT_EQ(other.name.text(), "Hemoglobin") << "the other user reads the record again";
+    EXPECT_EQ(other.source.LastOutcome().operation, SourceOperation::Lock);
+    EXPECT_EQ(other.source.LastOutcome().kind, SourceOutcome::Refused);
 
     length.Change("7", "7");
     test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
