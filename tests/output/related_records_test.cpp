@@ -45,9 +45,6 @@ class Related : public test::OutputForm {
         s.FileNumber = file;
         s.SetMasterSource(&master);
     }
-    QString Text(int id, const QString& parameters = {}) {
-        return GetDialogText(id, parameters, &Broker());
-    }
     QString Name(const QString& labTest) {
         return GetRecordIdentifiers("80001", labTest, &Broker());
     }

@@ -241,17 +241,7 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
 
 // --- the lock a source holds while a record is changed, the lock timer, and deletion ---
 
-class Locking : public Saving {
-  protected:
-    // The other user tries to start an edit of `record`; true when they got the lock.
-    bool OtherLocks(test::OtherUser& other, const char* record) {
-        other.source.GetAndFill(record);
-        other.name.Change("Other's change", "Other's change");
-        const bool locked = other.source.State() == ssEdit;
-        if (locked) other.source.Cancel();
-        return locked;
-    }
-};
+using Locking = Saving;
 
 // A user who may only read, on a form that does not ask the server for the file's rights, is
 // told why the edit cannot start: not that someone else is changing the record.
@@ -350,7 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeOutAnswer{"NoAnswer", ui::mrNone, ssBrowse, "Hemoglobin", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-using Deletion = Locking;
+using Deletion = Saving;
 
 TEST_F(Deletion, PointersThatForbidItAreReportedAndNothingIsDeleted) {
     source.GetAndFill("1");
