@@ -37,22 +37,6 @@ class Print : public test::OutputForm {
     explicit Print(test::DevServerProcess::Options options) : OutputForm(options) {
         dialog->SetPrintDefault(pdScreen);
     }
-    // The document of a report run again and paged in by the test itself.
-    QStringList Direct() {
-        report->Run();
-        output::DocumentPaging paging;
-        while (paging.Take(
-            output::ReadPageAnswer(Broker().Call(output::PageRequest(report->DocumentHandle()))))) {
-        }
-        return paging.Lines();
-    }
-    // Answers the preview: its lines, then Close.
-    void ExpectPreview(QStringList* lines) {
-        modal.OnForm<TfrmPrint>([lines](TfrmPrint& p) {
-            *lines = p.Lines();
-            p.btnExit->click();
-        });
-    }
     // The printer set-up answered with a PDF file, and the range `range`.
     QString PrintToPdf(QPrinter::PrintRange range = QPrinter::AllPages) {
         const QString pdf = folder.filePath(QString("print%1.pdf").arg(++pdfs));
@@ -80,7 +64,10 @@ TEST_F(Print, AThreePageDocumentArrivesInOrder) {
     report->Run();
     const std::size_t mark = CallMark();
     QStringList shown;
-    ExpectPreview(&shown);
+    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        shown = p.Lines();
+        p.btnExit->click();
+    });
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 3u);
     // 477 lines: 200, 200 and 77. The lines on each side of a page's edge are the server's.
@@ -238,7 +225,12 @@ TEST_F(Print, AFileAndTheWordProcessorGetTheWholeDocumentAndAnUnwritableFileIsRe
         QStringList files;
     } opened;
     report->FileNumber = "80002";
-    const QString expected = Direct().join(u'\n') + u'\n';
+    report->Run();
+    output::DocumentPaging paging;  // the document paged in by the test itself
+    while (paging.Take(
+        output::ReadPageAnswer(Broker().Call(output::PageRequest(report->DocumentHandle()))))) {
+    }
+    const QString expected = paging.Lines().join(u'\n') + u'\n';
     dialog->SetPrintDefault(pdFile);
     dialog->SaveFile = folder.filePath("wards.txt");
     report->Run();
@@ -321,7 +313,6 @@ TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItG
     const std::size_t mark = CallMark();
     modal.OnProgress([](const QString&) { return true; });
     const QString saved = folder.filePath("partial.txt");
-    const QString pdf = folder.filePath("partial.pdf");
     QStringList shown;
     QString title;
     modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
@@ -333,11 +324,7 @@ TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItG
         p.btnExit->click();
     });
     modal.OnSaveFile([saved](const QString&) { return saved; });
-    modal.OnPrinterSetup([pdf](QPrinter& printer, const ui::PrinterChoices&) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    });
+    const QString pdf = PrintToPdf();
     ExpectSentToPrinter();
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 5u);
