@@ -95,14 +95,6 @@ TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
     EXPECT_FALSE(unnamed.Active());
 }
 
-TEST_F(Presenting, ARefusedValueCarriesTheValidatorsReasons) {
-    source.Insert();
-    EXPECT_FALSE(SourceCore::Of(source).Validate("4", "not a date").valid);
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Validate);
-    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
-    EXPECT_FALSE(source.LastOutcome().lines.isEmpty());
-}
-
 TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
     source.GetAndFill("1");
     name.Change("Lost", "Lost");
