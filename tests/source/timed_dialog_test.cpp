@@ -75,21 +75,6 @@ TEST(BreakAtColons, EachColonBlankEndsALineUpToTheFirstEmptyPiece) {
     EXPECT_EQ(BreakAtColons(": a"), "");
 }
 
-TEST_F(TimedDialog, IsCentredAndTwoColonSeparatorsShowThreeLines) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        const QPoint centre = d.screen()->geometry().center();
-        EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
-        EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
-        EXPECT_EQ(d.RichEdit1->toPlainText(), "Saved:\nDEMO LAB TEST:\nHB Hemoglobin");
-        EXPECT_EQ(d.TextLineCount(), 3);
-        EXPECT_FALSE(d.Timer1->Enabled());
-        d.OKBtn->click();
-    });
-    EXPECT_EQ(
-        TimedMessageDlg("Saved: DEMO LAB TEST: HB Hemoglobin", MessageKind::Information, ui::mbOK),
-        ui::mrOk);
-}
-
 struct RowCase {
     int buttons;
     int firstLeft;
@@ -220,15 +205,21 @@ struct Fitting {
     QString text;
     int lines;  // the lines of the text, or fewer than it wraps to when `wraps`
     bool wraps;
+    const char* shown = nullptr;  // the text as the box shows it, where checked
 };
 
 class FittingText : public TimedDialog, public ::testing::WithParamInterface<Fitting> {};
 
-// The box shows every line of its text above the buttons: nothing to scroll, nothing cut off
-// below, the last words inside it.
-TEST_P(FittingText, ShowsWhollyWithoutAScrollBarAboveTheButtons) {
+// The dialog stands in the screen's centre, without a countdown; the box shows every line of
+// its text above the buttons: nothing to scroll, nothing cut off below, the last words inside it.
+TEST_P(FittingText, IsCentredAndShowsWhollyWithoutAScrollBarAboveTheButtons) {
     const Fitting& c = GetParam();
     host.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
+        const QPoint centre = d.screen()->geometry().center();
+        EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
+        EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
+        EXPECT_FALSE(d.Timer1->Enabled());
+        if (c.shown) EXPECT_EQ(d.RichEdit1->toPlainText(), c.shown);
         if (c.wraps)
             EXPECT_GT(d.TextLineCount(), c.lines);
         else
@@ -252,6 +243,8 @@ TEST_P(FittingText, ShowsWhollyWithoutAScrollBarAboveTheButtons) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, FittingText,
     ::testing::Values(
+        Fitting{"TwoColonSeparators", "Saved: DEMO LAB TEST: HB Hemoglobin", 3, false,
+                "Saved:\nDEMO LAB TEST:\nHB Hemoglobin"},
         Fitting{"ShortMessage", "Saved: HB Hemoglobin\r\n", 2, false},
         Fitting{"ShortMessageWithAColon", "Saved:\r\nDemo Lab Test: HB\r\n", 1, true},
         Fitting{"LongQuestion",
