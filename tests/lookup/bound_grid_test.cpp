@@ -10,10 +10,10 @@
 #include <QLocale>
 #include <QSet>
 
-#include "source/filer_request.h"
 #include "source/internal/source_core.h"
 #include "source/record_requests.h"
 #include "tests/lookup/grid_form.h"
+#include "tests/source/lab_test_source.h"
 #include "tests/support/departmental_detail.h"
 
 namespace vorn {
@@ -222,19 +222,14 @@ class HeaderClick : public test::GridForm {
 
     // A lab test filed by another user: "ZZGONE".
     QString FileLabTestElsewhere() {
-        filer::Filing filing;
-        filing.add = true;
-        filing.file = "80001";
-        filing.record = "+1";
+        QWidget elsewhere;
+        test::OtherUser other(SecondBroker(), elsewhere);
         for (const auto& [field, value] :
              {std::pair{".01", "ZZGONE"}, std::pair{"2", "Test filed elsewhere"},
               std::pair{"6", "7"}})
-            filing.fields.append(
-                {QString::fromLatin1(field), QString::fromLatin1(value), false, {}});
-        const filer::FilerAnswer answer =
-            filer::ReadFilerAnswer(SecondBroker().Call(filer::FilerRequest(filing)));
-        EXPECT_TRUE(answer.Succeeded()) << answer.errors.join(' ').toStdString();
-        return answer.NumberFor("+1");
+            EXPECT_TRUE(other.source.SetFieldValue(field, value)) << field;
+        EXPECT_TRUE(other.source.Save());
+        return other.source.Address().Number();
     }
 
     TvornSource* source = nullptr;

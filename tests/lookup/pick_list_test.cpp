@@ -235,8 +235,8 @@ TEST_F(Finder, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
 }
 
 // The find dialog's parts for one 250-pixel column, eight rows of 20, two buttons, a More
-// button of 25, Find again of 75 and an 8-point font at 96 pixels per inch: everything lies
-// inside the client area (the form less its frame of 8 by 31).
+// button of 25 and Find again of 75: every part lies inside the client area (the form less its
+// frame of 8 by 31), none over another, and the button row is not cut off.
 TEST(FindDialogLayout, KeepsEveryPartInsideTheClientArea) {
     FindDialogMeasures m;
     m.searchHeight = 21;
@@ -245,14 +245,16 @@ TEST(FindDialogLayout, KeepsEveryPartInsideTheClientArea) {
     m.moreWidth = 25;
     m.findWidth = 75;
     const FindDialogLayout l = LayOutFindDialog(m);
-    const int clientWidth = l.formWidth - kFrameWidth;
-    const int clientHeight = l.formHeight - kFrameHeight;
-    EXPECT_EQ(clientHeight, l.buttonTop + l.buttonHeight) << "the button row is not cut off";
-    EXPECT_EQ(clientWidth, l.gridWidth);
-    EXPECT_EQ(l.moreLeft + m.moreWidth, l.gridWidth);
-    EXPECT_EQ(l.findLeft + m.findWidth, clientWidth - 1);
-    EXPECT_EQ(l.findLeft - l.searchWidth, 8);
-    EXPECT_LE(l.buttonPitch * (m.buttonCount - 1) + l.buttonPitch - 1, l.moreLeft);
+    const int clientWidth = l.formWidth - 8;
+    EXPECT_LE(l.searchWidth, l.findLeft) << "the search box ends before Find again";
+    EXPECT_LE(l.findLeft + m.findWidth, clientWidth);
+    EXPECT_LE(m.searchTop + m.searchHeight, l.gridTop);
+    EXPECT_GE(l.gridWidth, 250);
+    EXPECT_LE(l.gridWidth, clientWidth);
+    EXPECT_LE(l.gridTop + l.gridHeight, l.buttonTop);
+    EXPECT_LE(l.buttonPitch * m.buttonCount - 1, l.moreLeft) << "the buttons end before More";
+    EXPECT_LE(l.moreLeft + m.moreWidth, clientWidth);
+    EXPECT_LE(l.buttonTop + l.buttonHeight, l.formHeight - 31) << "the button row is not cut off";
 }
 
 }  // namespace

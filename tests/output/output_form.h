@@ -41,8 +41,10 @@ class OutputForm : public SourceServer {
         list->btnSelect->click();
         return names;
     }
-    // The server's text of message `id`.
-    QString Text(int id) { return GetDialogText(id, {}, &Broker()); }
+    // The server's text of message `id` with its `parameters`.
+    QString Text(int id, const QString& parameters = {}) {
+        return GetDialogText(id, parameters, &Broker());
+    }
 
     QWidget form;
     TvornDeviceDialog* dialog = new TvornDeviceDialog;

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
+#include <map>
 
 #include "output/internal/line_printing.h"
 #include "output/internal/print_form.h"
@@ -35,22 +36,6 @@ class Print : public test::OutputForm {
     Print() : Print(test::DevServerProcess::Options{}) {}
     explicit Print(test::DevServerProcess::Options options) : OutputForm(options) {
         dialog->SetPrintDefault(pdScreen);
-    }
-    // The document of a report run again and paged in by the test itself.
-    QStringList Direct() {
-        report->Run();
-        output::DocumentPaging paging;
-        while (paging.Take(
-            output::ReadPageAnswer(Broker().Call(output::PageRequest(report->DocumentHandle()))))) {
-        }
-        return paging.Lines();
-    }
-    // Answers the preview: its lines, then Close.
-    void ExpectPreview(QStringList* lines) {
-        modal.OnForm<TfrmPrint>([lines](TfrmPrint& p) {
-            *lines = p.Lines();
-            p.btnExit->click();
-        });
     }
     // The printer set-up answered with a PDF file, and the range `range`.
     QString PrintToPdf(QPrinter::PrintRange range = QPrinter::AllPages) {
@@ -79,7 +64,10 @@ TEST_F(Print, AThreePageDocumentArrivesInOrder) {
     report->Run();
     const std::size_t mark = CallMark();
     QStringList shown;
-    ExpectPreview(&shown);
+    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        shown = p.Lines();
+        p.btnExit->click();
+    });
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 3u);
     // 477 lines: 200, 200 and 77. The lines on each side of a page's edge are the server's.
@@ -230,9 +218,19 @@ TEST_F(Print, AReportOfAnotherSessionIsNotFound) {
     EXPECT_EQ(print->ErrorLines(), QStringList{"Document not found."});
 }
 
-TEST_F(Print, AFileGetsTheWholeDocumentAndAnUnwritableOneIsReported) {
+TEST_F(Print, AFileAndTheWordProcessorGetTheWholeDocumentAndAnUnwritableFileIsReported) {
+    struct Opened final : ProgramStarter {
+        bool StartProgram(const QString&, const QString&) override { return false; }
+        bool OpenWithDesktop(const QString& file) override { return files << file, true; }
+        QStringList files;
+    } opened;
     report->FileNumber = "80002";
-    const QStringList expected = Direct();
+    report->Run();
+    output::DocumentPaging paging;  // the document paged in by the test itself
+    while (paging.Take(
+        output::ReadPageAnswer(Broker().Call(output::PageRequest(report->DocumentHandle()))))) {
+    }
+    const QString expected = paging.Lines().join(u'\n') + u'\n';
     dialog->SetPrintDefault(pdFile);
     dialog->SaveFile = folder.filePath("wards.txt");
     report->Run();
@@ -241,7 +239,7 @@ TEST_F(Print, AFileGetsTheWholeDocumentAndAnUnwritableOneIsReported) {
     print->Print(report->DocumentHandle(), dialog);
     QFile saved(dialog->SaveFile);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(saved.readAll()), expected.join(u'\n') + u'\n');
+    EXPECT_EQ(QString::fromUtf8(saved.readAll()), expected);
     dialog->SaveFile = folder.filePath("missing/wards.txt");
     report->Run();
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
@@ -250,17 +248,9 @@ TEST_F(Print, AFileGetsTheWholeDocumentAndAnUnwritableOneIsReported) {
     });
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_FALSE(QFile::exists(dialog->SaveFile));
-}
 
-TEST_F(Print, TheWordProcessorGetsTheWholeDocumentInAFileOfItsOwn) {
-    struct Opened final : ProgramStarter {
-        bool StartProgram(const QString&, const QString&) override { return false; }
-        bool OpenWithDesktop(const QString& file) override { return files << file, true; }
-        QStringList files;
-    } opened;
+    // The word processor gets it in a file of its own.
     SetProgramStarter(&opened);
-    report->FileNumber = "80002";
-    const QStringList expected = Direct();
     dialog->SetPrintDefault(pdWordProcessor);
     report->Run();
     print->Print(report->DocumentHandle(), dialog);
@@ -268,60 +258,65 @@ TEST_F(Print, TheWordProcessorGetsTheWholeDocumentInAFileOfItsOwn) {
     ASSERT_EQ(opened.files.size(), 1);
     QFile handed(opened.files[0]);
     ASSERT_TRUE(opened.files[0].endsWith(".rtf") && handed.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(handed.readAll()), expected.join(u'\n') + u'\n');
+    EXPECT_EQ(QString::fromUtf8(handed.readAll()), expected);
     handed.remove();
 }
 
-// The demo data seven times over: 2,100 lab results.
+// The demo data seven times over: 2,100 lab results, run once.
 class LongReport : public Print {
   protected:
     LongReport() : Print(test::DevServerProcess::Options{7, 0}) {
         report->FileNumber = "80005";
         report->FieldNumbers = QStringList{".001"};
+        report->Run();
     }
+    // The report's first `count` lines: its size and the lines at its ends and at page edges, as
+    // the server wrote them.
+    static void ExpectLines(const QStringList& lines, int count) {
+        ASSERT_EQ(lines.size(), count);
+        EXPECT_TRUE(lines[0].startsWith("DEMO LAB RESULT ") && lines[0].endsWith("  PAGE 1"))
+            << lines[0].toStdString();
+        for (const auto& [at, text] : std::map<int, std::string>{
+                 {199, "836"}, {200, "709"}, {999, "1343"}, {1000, "1391"}, {2246, "30"}})
+            if (at < count) EXPECT_EQ(lines[at].toStdString(), text) << "line " << at;
+    }
+    // Twelve pages of at most 200 lines, so the progress shows after five and is updated for
+    // the other seven.
+    static constexpr int kLines = 2247;
 };
 
-// The long report's size, counted once from the server's reply: twelve pages of at most 200
-// lines, so the progress shows after five and is updated for the other seven.
-constexpr int kLongReportLines = 2247;
-
+// A download that is not cancelled is not marked.
 TEST_F(LongReport, ArrivesWholeWithItsProgressShown) {
-    const QStringList expected = Direct();
-    ASSERT_EQ(expected.size(), kLongReportLines);
-    report->Run();
     int updates = 0;
     modal.OnProgress([&](const QString&) { return ++updates < 0; });
     QStringList shown;
-    ExpectPreview(&shown);
+    QString title;
+    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        shown = p.Lines();
+        title = p.windowTitle();
+        EXPECT_FALSE(p.Incomplete());
+        EXPECT_EQ(p.IncompleteNote(), "");
+        p.btnExit->click();
+    });
     print->Print(report->DocumentHandle(), dialog);
-    EXPECT_EQ(shown, expected);
+    ExpectLines(shown, kLines);
+    EXPECT_EQ(title, "Print preview");
     EXPECT_EQ(updates, 7);
     EXPECT_EQ(modal.ProgressLabels().front(),
               "Receiving the document from the server: 1000 lines so far.");
 }
 
-TEST_F(LongReport, CancelStopsThePagingAndShowsWhatArrived) {
-    const QStringList expected = Direct();
-    report->Run();
+// Cancel stops the paging. What arrived before it is marked as incomplete in the preview's
+// title and in what the preview saves, prints or hands on; the document's own lines follow
+// unchanged.
+TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItGoes) {
     const std::size_t mark = CallMark();
     modal.OnProgress([](const QString&) { return true; });
-    QStringList shown;
-    ExpectPreview(&shown);
-    print->Print(report->DocumentHandle(), dialog);
-    EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 5u);
-    EXPECT_EQ(shown, expected.mid(0, 1000));
-}
-
-// What arrived before Cancel is marked as incomplete in the preview's title and in what the
-// preview saves, prints or hands on; the document's own lines follow unchanged.
-TEST_F(LongReport, ACancelledDownloadIsMarkedIncompleteInTheTitleAndWhereverItGoes) {
-    const QStringList expected = Direct();
-    report->Run();
-    modal.OnProgress([](const QString&) { return true; });
     const QString saved = folder.filePath("partial.txt");
-    const QString pdf = folder.filePath("partial.pdf");
+    QStringList shown;
     QString title;
     modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
+        shown = p.Lines();
         title = p.windowTitle();
         EXPECT_TRUE(p.Incomplete());
         p.btnSaveAs->click();
@@ -329,43 +324,25 @@ TEST_F(LongReport, ACancelledDownloadIsMarkedIncompleteInTheTitleAndWhereverItGo
         p.btnExit->click();
     });
     modal.OnSaveFile([saved](const QString&) { return saved; });
-    modal.OnPrinterSetup([pdf](QPrinter& printer, const ui::PrinterChoices&) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        return true;
-    });
+    const QString pdf = PrintToPdf();
     ExpectSentToPrinter();
     print->Print(report->DocumentHandle(), dialog);
+    EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 5u);
+    ExpectLines(shown, 1000);
     EXPECT_EQ(title, "Print preview (incomplete: the download was cancelled)");
     const QString note =
         "INCOMPLETE DOCUMENT: the download was cancelled after 1000 lines; the rest is missing.";
     QFile file(saved);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(file.readAll()),
-              note + u'\n' + expected.mid(0, 1000).join(u'\n') + u'\n');
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), note + u'\n' + shown.join(u'\n') + u'\n');
     const QStringList pages = PdfPages(pdf);
     ASSERT_FALSE(pages.isEmpty());
     EXPECT_TRUE(pages.front().startsWith(note.left(40))) << pages.front().toStdString();
 }
 
-TEST_F(LongReport, AWholeDownloadIsNotMarked) {
-    report->Run();
-    modal.OnProgress([](const QString&) { return false; });
-    QString title;
-    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
-        title = p.windowTitle();
-        EXPECT_FALSE(p.Incomplete());
-        EXPECT_EQ(p.IncompleteNote(), "");
-        p.btnExit->click();
-    });
-    print->Print(report->DocumentHandle(), dialog);
-    EXPECT_EQ(title, "Print preview");
-}
-
 // A report the server refused: its error lines are what the user sees, and nothing is paged.
 struct RefusedReport {
     const char* name;
-    const char* file;
     const char* by;
     const char* iop;
     const char* error;
@@ -375,7 +352,7 @@ class ReportRefused : public Print, public testing::WithParamInterface<RefusedRe
 
 TEST_P(ReportRefused, ShowsTheServersLinesAndPagesNothing) {
     const RefusedReport& c = GetParam();
-    report->FileNumber = c.file;
+    report->FileNumber = "80001";
     report->FieldNumbers = QStringList{"<CAPTIONED>"};
     report->By = c.by;
     report->IOP = c.iop;
@@ -390,13 +367,13 @@ TEST_P(ReportRefused, ShowsTheServersLinesAndPagesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Server, ReportRefused,
-    testing::Values(RefusedReport{"NumberNamesNoRecord", "80001", "NUMBER=", "",
+    testing::Values(RefusedReport{"NumberNamesNoRecord", "NUMBER=", "",
                                   "BY \"NUMBER=\" names no record."},
-                    RefusedReport{"NumberOfNoRecord", "80001", "NUMBER=99999", "",
+                    RefusedReport{"NumberOfNoRecord", "NUMBER=99999", "",
                                   "There is no record 99999 in file 80001 (DEMO LAB TEST)."},
-                    RefusedReport{"DeviceOutOfService", "80001", "", "OLD PRINTER",
+                    RefusedReport{"DeviceOutOfService", "", "OLD PRINTER",
                                   "Device \"OLD PRINTER\" is out of service."},
-                    RefusedReport{"DeviceNotThere", "80001", "", "NO SUCH PRINTER",
+                    RefusedReport{"DeviceNotThere", "", "NO SUCH PRINTER",
                                   "Device \"NO SUCH PRINTER\" does not exist."}),
     [](const testing::TestParamInfo<RefusedReport>& info) { return info.param.name; });
 

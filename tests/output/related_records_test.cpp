@@ -45,9 +45,6 @@ class Related : public test::OutputForm {
         s.FileNumber = file;
         s.SetMasterSource(&master);
     }
-    QString Text(int id, const QString& parameters = {}) {
-        return GetDialogText(id, parameters, &Broker());
-    }
     QString Name(const QString& labTest) {
         return GetRecordIdentifiers("80001", labTest, &Broker());
     }
@@ -148,8 +145,8 @@ TEST_F(Related, ALinkFailingPartWayThroughDeleteAllTellsWhatWasDeletedAndWhatNot
 }
 
 // The server is gone before the filing call goes out, so the call is never sent: the user is
-// told that nothing was moved rather than that it is not known.
-TEST_F(Related, ALinkDeadBeforeTheMovesFilingSaysNoneWasMoved) {
+// told that nothing was moved or cleared rather than that it is not known.
+TEST_F(Related, ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared) {
     ASSERT_TRUE(master.GetAndFill("9"));
     wards.BeforeSave = [this](QObject*, bool&) { Server().Kill(); };
     modal.ExpectMessage(
@@ -159,11 +156,7 @@ TEST_F(Related, ALinkDeadBeforeTheMovesFilingSaysNoneWasMoved) {
     Server().Start();
     EXPECT_EQ(WardsOf("9"), 3);
     EXPECT_FALSE(SourceCore::Of(wards).HasChanges());
-}
 
-TEST_F(Related, ALinkDeadBeforeTheClearingsFilingSaysNoneWasCleared) {
-    ASSERT_TRUE(master.GetAndFill("9"));
-    wards.BeforeSave = [this](QObject*, bool&) { Server().Kill(); };
     Expect(MessageKind::Confirmation, RelatedText("9", wards.FileName) + Text(145), ui::mrYes);
     modal.ExpectMessage(
         "The link to the server failed before the references in Demo Departmental Lab Test were "

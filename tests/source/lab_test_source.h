@@ -27,6 +27,17 @@ class LabTestSource : public SourceServer {
         source.Open();
     }
 
+    // A lab test nothing points to, saved as new without messages.
+    void SaveNewLabTest(const QString& text) {
+        const bool shown = source.ShowMessages;
+        source.ShowMessages = false;
+        source.Insert();
+        abbreviation.Change(text, text);
+        name.Change("To delete", "To delete");
+        ASSERT_TRUE(source.SaveAs());
+        source.ShowMessages = shown;
+    }
+
     // The names of the calls made by `action`.
     template <typename F>
     std::vector<std::string> CallsOf(F&& action) {

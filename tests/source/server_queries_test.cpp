@@ -27,11 +27,25 @@ using Pair = std::pair<QString, QString>;
 using test::ListEntries;
 using test::TestPeer;
 
+// No message broker and an empty caption cache before and after each test; a broker on the test
+// peer (no sign-on needed), which no message lookup finds unless it is handed in.
 class ServerQueries : public ::testing::Test {
   protected:
     void SetUp() override {
+        SetMessageBroker(nullptr);
+        ClearDialogTextCache();
         test::ScriptNoSignonNeeded(peer);
         test::Aim(broker, peer);
+    }
+    void TearDown() override {
+        SetMessageBroker(nullptr);
+        ClearDialogTextCache();
+    }
+    // The calls after the sign-on set-up, as sent.
+    static std::vector<std::string> Sent(const TestPeer& on) {
+        std::vector<std::string> calls = on.Calls();
+        if (!calls.empty()) calls.erase(calls.begin());
+        return calls;
     }
     // The procedure name and list entries of each call after the sign-on set-up.
     Strings Calls() const {
@@ -135,31 +149,7 @@ TEST_F(ServerQueries, RecordIdentifiersLeaveErrorsOutAndReadOnlyThisCallsLines) 
 
 // --- the toolset's message texts ---
 
-// No message broker and an empty caption cache before and after each test; a broker `b` on
-// the test peer (no sign-on needed), which no lookup finds unless it is handed in.
-class MessageLookup : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        SetMessageBroker(nullptr);
-        ClearDialogTextCache();
-        test::ScriptNoSignonNeeded(peer);
-        test::Aim(b, peer);
-    }
-    void TearDown() override {
-        SetMessageBroker(nullptr);
-        ClearDialogTextCache();
-    }
-    // The calls after the sign-on set-up.
-    static std::vector<std::string> Calls(const TestPeer& on) {
-        std::vector<std::string> calls = on.Calls();
-        if (!calls.empty()) calls.erase(calls.begin());
-        return calls;
-    }
-
-    test::ClockOverride clock;
-    TestPeer peer;
-    TRPCBroker b;
-};
+using MessageLookup = ServerQueries;
 
 TEST(StringTable, HoldsEveryIdFrom1001To1095AndNothingElse) {
     for (int id = 1001; id <= 1095; ++id)
@@ -180,10 +170,10 @@ TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
 TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
     peer.ReplyLines({"[Data]", "&No"});
     peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
-    EXPECT_EQ(GetDialogText(7, "", &b), "&No");
-    EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &b),
+    EXPECT_EQ(GetDialogText(7, "", &broker), "&No");
+    EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &broker),
               "Value \"abc\" is not valid for field DEMO LAB TEST.");
-    const auto calls = Calls(peer);
+    const auto calls = Sent(peer);
     ASSERT_EQ(calls.size(), 2u);
     // "|\0010" is the version "0" behind its count byte.
     EXPECT_EQ(calls[0], std::string("{XWB}00069|\0010"
@@ -203,10 +193,10 @@ TEST_F(MessageLookup, AnswersGiveTheDataLinesJoined) {
     // This answer has no "[Errors]" marker: such lines are text of the section they are in.
     peer.ReplyLines({"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"});
     peer.ReplyLines({});
-    EXPECT_EQ(GetDialogText(51, "NAME", &b), "Required field (NAME) is missing! again");
-    EXPECT_EQ(GetDialogText(96, "NAME", &b), "");
+    EXPECT_EQ(GetDialogText(51, "NAME", &broker), "Required field (NAME) is missing! again");
+    EXPECT_EQ(GetDialogText(96, "NAME", &broker), "");
     // Once there is a broker, the string table's "&No" is not taken instead.
-    EXPECT_EQ(GetDialogText(7, "NAME", &b), "");
+    EXPECT_EQ(GetDialogText(7, "NAME", &broker), "");
 }
 
 TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswers) {
@@ -229,29 +219,29 @@ TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
     peer.ReplyLines({"[Data]", "&No"}).ReplyLines({"[Data]", "&Ok"});
     TRPCBroker second;
     test::Aim(second, other);
-    EXPECT_EQ(GetDialogText(7, "", &b), "&No");
-    EXPECT_EQ(MessageBroker(), &b);
+    EXPECT_EQ(GetDialogText(7, "", &broker), "&No");
+    EXPECT_EQ(MessageBroker(), &broker);
     EXPECT_EQ(GetDialogText(8, "", &second), "&Ok");
-    EXPECT_EQ(Calls(peer).size(), 2u);
+    EXPECT_EQ(Sent(peer).size(), 2u);
     EXPECT_TRUE(other.Calls().empty());
     // Without a broker argument the string table answers, message broker or not.
     EXPECT_EQ(GetMessageText(9, nullptr), "&Abort");
-    EXPECT_EQ(Calls(peer).size(), 2u);
+    EXPECT_EQ(Sent(peer).size(), 2u);
 }
 
 TEST_F(MessageLookup, TheLookupSetsTheBrokersClearingFlags) {
     peer.ReplyLines({"[Data]", "&No"});
-    b.SetClearParameters(false);
-    b.SetClearResults(false);
-    b.Results = {"old"};
-    b.Param[1].Value = "left over";
-    b.Param[1].ParamKind = TParamType::literal;
-    GetDialogText(7, "", &b);
-    EXPECT_TRUE(b.ClearParameters());
-    EXPECT_TRUE(b.ClearResults());
-    EXPECT_EQ(b.Results, (QStringList{"[Data]", "&No"}));
-    EXPECT_EQ(b.Param.Count(), 0);
-    EXPECT_EQ(ListEntries(Calls(peer)[0]), "009\"VORNNUM\"0041007000");
+    broker.SetClearParameters(false);
+    broker.SetClearResults(false);
+    broker.Results = {"old"};
+    broker.Param[1].Value = "left over";
+    broker.Param[1].ParamKind = TParamType::literal;
+    GetDialogText(7, "", &broker);
+    EXPECT_TRUE(broker.ClearParameters());
+    EXPECT_TRUE(broker.ClearResults());
+    EXPECT_EQ(broker.Results, (QStringList{"[Data]", "&No"}));
+    EXPECT_EQ(broker.Param.Count(), 0);
+    EXPECT_EQ(ListEntries(Sent(peer)[0]), "009\"VORNNUM\"0041007000");
 }
 
 TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNextOneGiven) {
@@ -266,11 +256,11 @@ TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNe
     EXPECT_EQ(MessageBroker(), nullptr);
     EXPECT_EQ(GetDialogText(8), "&Ok");
     EXPECT_EQ(GetMessageText(9, MessageBroker()), "&Abort");
-    EXPECT_EQ(Calls(other).size(), 1u);
+    EXPECT_EQ(Sent(other).size(), 1u);
 
-    EXPECT_EQ(GetDialogText(8, "", &b), "from the second");
-    EXPECT_EQ(MessageBroker(), &b);
-    EXPECT_EQ(Calls(peer).size(), 1u);
+    EXPECT_EQ(GetDialogText(8, "", &broker), "from the second");
+    EXPECT_EQ(MessageBroker(), &broker);
+    EXPECT_EQ(Sent(peer).size(), 1u);
 }
 
 TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
@@ -285,18 +275,18 @@ TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
 
 TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
     peer.MError("M ERROR=UNDEF");
-    EXPECT_ANY_THROW(GetDialogText(7, "", &b));
+    EXPECT_ANY_THROW(GetDialogText(7, "", &broker));
     // The link stays; the broker stays the message broker.
-    EXPECT_EQ(MessageBroker(), &b);
+    EXPECT_EQ(MessageBroker(), &broker);
 }
 
 TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrderAndNothingLeavesItAlone) {
-    SetMessageBroker(&b);
+    SetMessageBroker(&broker);
     QObject empty;
     new QObject(&empty);
     EXPECT_EQ(FindBroker(&empty), nullptr);
-    EXPECT_EQ(FindBroker(&b), nullptr) << "the root itself is not among what it owns";
-    EXPECT_EQ(MessageBroker(), &b);
+    EXPECT_EQ(FindBroker(&broker), nullptr) << "the root itself is not among what it owns";
+    EXPECT_EQ(MessageBroker(), &broker);
     QObject root;
     new QObject(&root);
     auto* form = new QObject(&root);
@@ -356,7 +346,7 @@ void ScriptFill(TestPeer& peer, const std::string& prefix) {
 TEST_F(MessageLookup, CaptionsAreFetchedAllThirteenOnceAndAgainAfterTheCacheWasEmptied) {
     ScriptFill(peer, "first ");
     ScriptFill(peer, "second ");
-    SetMessageBroker(&b);
+    SetMessageBroker(&broker);
     const std::vector<std::string> fill = {"1001", "1002", "1003", "1004", "1005", "1006", "1007",
                                            "1008", "1009", "1010", "1011", "1012", "1060"};
     EXPECT_EQ(DialogText(3), "first 1003");

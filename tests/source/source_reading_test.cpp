@@ -83,18 +83,6 @@ TEST_F(Activation, AMasterMustBeAnotherDataSource) {
     EXPECT_EQ(SourceCore::Of(source).Master(), nullptr);
 }
 
-// A state change is a transition alone: whatever the state, it asks the server nothing (the
-// lock and the record-changed check belong to starting an edit).
-TEST_F(Activation, AStateChangeMakesNoServerCall) {
-    Open();
-    source.GetAndFill("1");
-    const std::size_t mark = CallMark();
-    for (TvornSourceState state : {ssEdit, ssBrowse, ssNew, ssEmpty, ssNoMaster, ssEdit})
-        source.SetState(state);
-    EXPECT_EQ(CallNamesSince(mark), Calls{});
-    EXPECT_FALSE(SourceCore::Of(source).Locked());
-}
-
 // The internal and external value of a validation.
 QStringList Values(const ValidatedValue& answer) {
     return {answer.internal, answer.external};
@@ -119,6 +107,9 @@ TEST_F(Validation, TheServersInternalAndExternalValuesAreTheAnswer) {
     EXPECT_EQ(sent.Entry("\"IENS\""), "+1,");
     EXPECT_FALSE((answer = SourceCore::Of(source).Validate("4", "not a date")).valid);
     EXPECT_EQ(Values(answer), (QStringList{"", ""}));
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Validate);
+    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
+    EXPECT_FALSE(source.LastOutcome().lines.isEmpty()) << "the validator's reasons";
 }
 
 TEST_F(Validation, AVetoMakesTheValueValidWithAnEmptyInternalValueAndNoCall) {
@@ -266,8 +257,6 @@ TEST_F(KilledServer, AValidationCutShortLeavesNoFlagAndWorksWhenTheServerIsBack)
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
 }
 
-const Calls kRead = {"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"};
-
 class Reading : public test::LabTestSource {
   protected:
     void SetUp() override { Open(); }
@@ -276,7 +265,7 @@ class Reading : public test::LabTestSource {
 TEST_F(Reading, ARecordIsReadWithEveryFieldOfTheFormAndTheTwoEndsAreAsked) {
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source.GetAndFill("1"));
-    EXPECT_EQ(CallNamesSince(mark), kRead);
+    EXPECT_EQ(CallNamesSince(mark), (Calls{"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"}));
     const test::LoggedCall read = CallsSince(mark)[0];
     EXPECT_EQ(read.Entry("\"FILE\""), "80001");
     EXPECT_EQ(read.Entry("\"FIELDS\""), ".01;2;4;6;100;");

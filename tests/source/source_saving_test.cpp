@@ -114,7 +114,6 @@ TEST_F(Saving, AMissingRequiredFieldStopsTheSaveWithoutACall) {
 
 struct Question {
     const char* name;
-    bool confirm;  // ConfirmChange or ConfirmInsert in the source
     bool newRecord;
     bool onIndexField;
     const char* text;
@@ -141,12 +140,12 @@ TEST_P(Questions, AreAskedWithTheServersTextAndItsParametersPlaced) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, Questions,
     ::testing::Values(
-        Question{"ChangeOfTheNamingField", true, false, true,
+        Question{"ChangeOfTheNamingField", false, true,
                  "Do you want to change the value for Demo Lab Test: Field .01 into \"HBX\" and "
                  "save the changes?"},
-        Question{"ChangeOfAnotherField", true, false, false,
+        Question{"ChangeOfAnotherField", false, false,
                  "Save changes to Demo Lab Test\r\nHB Hemoglobin?"},
-        Question{"NewRecord", true, true, false, "Save new Demo Lab Test: ZZ3\r\n"}),
+        Question{"NewRecord", true, false, "Save new Demo Lab Test: ZZ3\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A refused save says so and keeps the record's lock: another user cannot change the record in
@@ -173,6 +172,8 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     EXPECT_EQ(CallNamesSince(mark), (Calls{"VRNX LOCKS", "VRNX DIALOG", "DDR GETS ENTRY DATA"}));
     EXPECT_EQ(other.source.State(), ssBrowse);
     EXPECT_EQ(other.name.text(), "Hemoglobin") << "the other user reads the record again";
+    EXPECT_EQ(other.source.LastOutcome().operation, SourceOperation::Lock);
+    EXPECT_EQ(other.source.LastOutcome().kind, SourceOutcome::Refused);
 
     length.Change("7", "7");
     test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
@@ -240,17 +241,7 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
 
 // --- the lock a source holds while a record is changed, the lock timer, and deletion ---
 
-class Locking : public Saving {
-  protected:
-    // The other user tries to start an edit of `record`; true when they got the lock.
-    bool OtherLocks(test::OtherUser& other, const char* record) {
-        other.source.GetAndFill(record);
-        other.name.Change("Other's change", "Other's change");
-        const bool locked = other.source.State() == ssEdit;
-        if (locked) other.source.Cancel();
-        return locked;
-    }
-};
+using Locking = Saving;
 
 // A user who may only read, on a form that does not ask the server for the file's rights, is
 // told why the edit cannot start: not that someone else is changing the record.
@@ -268,6 +259,11 @@ TEST_F(Locking, ALockRefusedForWantOfTheRightSaysWhy) {
     readerName.Change("Mine", "Mine");
     EXPECT_EQ(mine.State(), ssBrowse);
     EXPECT_EQ(readerName.text(), "Hemoglobin");
+    // The server's own refusal, not the access the source would ask for first.
+    EXPECT_EQ(mine.LastOutcome().operation, SourceOperation::Lock);
+    EXPECT_EQ(mine.LastOutcome().kind, SourceOutcome::Refused);
+    EXPECT_TRUE(mine.LastOutcome().lines.join(' ').contains("You may not change records"))
+        << mine.LastOutcome().lines.join('\n').toStdString();
 }
 
 TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditStarts) {
@@ -344,18 +340,7 @@ INSTANTIATE_TEST_SUITE_P(
                       TimeOutAnswer{"NoAnswer", ui::mrNone, ssBrowse, "Hemoglobin", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-class Deletion : public Locking {
-  protected:
-    // A new lab test nothing points to.
-    void SavedNewLabTest(const QString& text) {
-        source.ShowMessages = false;
-        source.Insert();
-        abbreviation.Change(text, text);
-        name.Change("To delete", "To delete");
-        ASSERT_TRUE(source.SaveAs());
-        source.ShowMessages = true;
-    }
-};
+using Deletion = Saving;
 
 TEST_F(Deletion, PointersThatForbidItAreReportedAndNothingIsDeleted) {
     source.GetAndFill("1");
@@ -371,7 +356,7 @@ TEST_F(Deletion, PointersThatForbidItAreReportedAndNothingIsDeleted) {
 }
 
 TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
-    SavedNewLabTest("ZZ6");
+    SaveNewLabTest("ZZ6");
     test::OtherUser other(SecondBroker(), form);
     other.source.GetAndFill("41");
     other.name.Change("Held", "Held");
@@ -384,10 +369,15 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
     EXPECT_FALSE(source.Delete());
     EXPECT_EQ(source.Address().Iens(), "41,");
     EXPECT_EQ(abbreviation.text(), "ZZ6");
+    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Delete);
+    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
+    EXPECT_TRUE(source.LastOutcome().lines.join(' ').contains("is being edited by another user"))
+        << source.LastOutcome().lines.join('\n').toStdString();
+    EXPECT_FALSE(source.LastOutcome().unanswered);
 }
 
 TEST_F(Deletion, DeletingARecordBeingEditedReleasesItsLockFirst) {
-    SavedNewLabTest("ZZ7");
+    SaveNewLabTest("ZZ7");
     name.Change("Edited", "Edited");
     ASSERT_TRUE(SourceCore::Of(source).Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n",

@@ -57,7 +57,10 @@ TEST_P(States, EachChangeIsTakenOrRefusedAndLeavesItsAddress) {
         SCOPED_TRACE(::testing::Message() << "to " << int(to));
         ASSERT_NO_FATAL_FAILURE(DriveTo(row.from));
         const QString before = source.Address().Number();
+        const std::size_t mark = CallMark();
         source.SetState(to);
+        // A transition alone: the lock and the record-changed check belong to starting an edit.
+        EXPECT_EQ(CallNamesSince(mark), test::Calls{});
         const bool refused =
             std::find(row.refused.begin(), row.refused.end(), to) != row.refused.end();
         const TvornSourceState now = refused ? row.from : to;
@@ -68,7 +71,6 @@ TEST_P(States, EachChangeIsTakenOrRefusedAndLeavesItsAddress) {
             EXPECT_TRUE(source.Address().IsNew());
         else
             EXPECT_FALSE(source.Address().HasRecord());
-        // A change of state is never an edit: nothing is locked by it.
         EXPECT_FALSE(SourceCore::Of(source).Locked());
     }
 }

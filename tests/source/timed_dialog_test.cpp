@@ -75,21 +75,6 @@ TEST(BreakAtColons, EachColonBlankEndsALineUpToTheFirstEmptyPiece) {
     EXPECT_EQ(BreakAtColons(": a"), "");
 }
 
-TEST_F(TimedDialog, IsCentredAndTwoColonSeparatorsShowThreeLines) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        const QPoint centre = d.screen()->geometry().center();
-        EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
-        EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
-        EXPECT_EQ(d.RichEdit1->toPlainText(), "Saved:\nDEMO LAB TEST:\nHB Hemoglobin");
-        EXPECT_EQ(d.TextLineCount(), 3);
-        EXPECT_FALSE(d.Timer1->Enabled());
-        d.OKBtn->click();
-    });
-    EXPECT_EQ(
-        TimedMessageDlg("Saved: DEMO LAB TEST: HB Hemoglobin", MessageKind::Information, ui::mbOK),
-        ui::mrOk);
-}
-
 struct RowCase {
     int buttons;
     int firstLeft;
@@ -215,48 +200,60 @@ int TopOfButtons(TTimedDlg& d) {
     return top;
 }
 
-// The box shows every line of its text: nothing to scroll, nothing cut off below.
-void ExpectWhollyShown(TTimedDlg& d) {
-    EXPECT_FALSE(d.RichEdit1->verticalScrollBar()->isVisible());
-    EXPECT_EQ(d.RichEdit1->verticalScrollBar()->maximum(), 0);
-    const QTextDocument* doc = d.RichEdit1->document();
-    EXPECT_LE(doc->documentLayout()->documentSize().height(), d.RichEdit1->viewport()->height());
-}
+struct Fitting {
+    const char* name;
+    QString text;
+    int lines;  // the lines of the text, or fewer than it wraps to when `wraps`
+    bool wraps;
+    const char* shown = nullptr;  // the text as the box shows it, where checked
+};
 
-TEST_F(TimedDialog, AShortMessageShowsWhollyWithoutAScrollBarAboveTheButton) {
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        EXPECT_EQ(d.TextLineCount(), 2);
-        ExpectWhollyShown(d);
-        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
+class FittingText : public TimedDialog, public ::testing::WithParamInterface<Fitting> {};
+
+// The dialog stands in the screen's centre, without a countdown; the box shows every line of
+// its text above the buttons: nothing to scroll, nothing cut off below, the last words inside it.
+TEST_P(FittingText, IsCentredAndShowsWhollyWithoutAScrollBarAboveTheButtons) {
+    const Fitting& c = GetParam();
+    host.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
+        const QPoint centre = d.screen()->geometry().center();
+        EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
+        EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
+        EXPECT_FALSE(d.Timer1->Enabled());
+        if (c.shown) EXPECT_EQ(d.RichEdit1->toPlainText(), c.shown);
+        if (c.wraps)
+            EXPECT_GT(d.TextLineCount(), c.lines);
+        else
+            EXPECT_EQ(d.TextLineCount(), c.lines);
+        EXPECT_FALSE(d.RichEdit1->verticalScrollBar()->isVisible());
+        EXPECT_EQ(d.RichEdit1->verticalScrollBar()->maximum(), 0);
+        const QTextDocument* doc = d.RichEdit1->document();
+        EXPECT_LE(doc->documentLayout()->documentSize().height(),
+                  d.RichEdit1->viewport()->height());
         EXPECT_GE(d.RichEdit1->y(), 0);
-        d.OKBtn->click();
-    });
-    TimedMessageDlg("Saved: HB Hemoglobin\r\n", MessageKind::Information, ui::mbOK);
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        ExpectWhollyShown(d);
-        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
-        d.OKBtn->click();
-    });
-    TimedMessageDlg("Saved:\r\nDemo Lab Test: HB\r\n", MessageKind::Information, ui::mbOK);
-}
-
-TEST_F(TimedDialog, ALongQuestionWrapsAndEndsAboveTheButtons) {
-    const QString question = QStringLiteral(
-        "Delete all Demo Lab Test entries that point to this record and this record itself: "
-        "HB Hemoglobin in every Lab Result, Subresult and Departmental Lab Test?");
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        EXPECT_GT(d.TextLineCount(), 3);
-        ExpectWhollyShown(d);
         EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
         EXPECT_LE(d.frameGeometry().height(), d.screen()->availableGeometry().height());
-        // The last words are inside the box, not under the buttons.
         QTextCursor end(d.RichEdit1->document());
         end.movePosition(QTextCursor::End);
         EXPECT_LE(d.RichEdit1->cursorRect(end).bottom(), d.RichEdit1->viewport()->height());
-        d.NoBtn->click();
+        d.reject();
     });
-    EXPECT_EQ(TimedMessageDlg(question, MessageKind::Confirmation, ui::mbYes | ui::mbNo), ui::mrNo);
+    TimedMessageDlg(c.text, MessageKind::Confirmation, ui::mbYes | ui::mbNo);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, FittingText,
+    ::testing::Values(
+        Fitting{"TwoColonSeparators", "Saved: DEMO LAB TEST: HB Hemoglobin", 3, false,
+                "Saved:\nDEMO LAB TEST:\nHB Hemoglobin"},
+        Fitting{"ShortMessage", "Saved: HB Hemoglobin\r\n", 2, false},
+        Fitting{"ShortMessageWithAColon", "Saved:\r\nDemo Lab Test: HB\r\n", 1, true},
+        Fitting{"LongQuestion",
+                "Delete all Demo Lab Test entries that point to this record and this record "
+                "itself: HB Hemoglobin in every Lab Result, Subresult and Departmental Lab Test?",
+                3, true},
+        // A long line counts as the lines it wraps to.
+        Fitting{"LongLine", QString("Error in deleting! ").repeated(12), 1, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(TimedDialog, MoreLinesThanTheScreenHoldsScrollWithinTheScreen) {
     QStringList lines;
@@ -280,17 +277,6 @@ TEST_F(TimedDialog, MoreLinesThanTheScreenHoldsScrollWithinTheScreen) {
         d.OKBtn->click();
     });
     TimedMessageDlg(lines.join("\r\n"), MessageKind::Information, ui::mbOK);
-}
-
-TEST_F(TimedDialog, ALongLineCountsAsTheLinesItWrapsTo) {
-    const QString text = QString("Error in deleting! ").repeated(12);
-    host.OnForm<TTimedDlg>([](TTimedDlg& d) {
-        EXPECT_GT(d.TextLineCount(), 1);
-        ExpectWhollyShown(d);
-        EXPECT_LT(d.RichEdit1->geometry().bottom(), TopOfButtons(d));
-        d.OKBtn->click();
-    });
-    TimedMessageDlg(text, MessageKind::Error, ui::mbOK);
 }
 
 TEST_F(TimedDialog, LineFeedsAndCarriageReturnsBothStartLines) {
