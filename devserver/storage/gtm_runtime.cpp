@@ -78,9 +78,10 @@ void WriteFile(const std::string& path, const std::string& text) {
 }  // namespace
 
 std::string FindGtmDist() {
-    if (const char* dist = std::getenv("gtm_dist"); dist && *dist) {
-        if (fs::exists(fs::path(dist) / "libgtmshr.so")) return dist;
-    }
+    // A gtm_dist that names no installation is a mistake to report, not a hint to pass over:
+    // another GT.M found instead would open the database with other tools than the user chose.
+    if (const char* dist = std::getenv("gtm_dist"); dist && *dist)
+        return fs::exists(fs::path(dist) / "libgtmshr.so") ? dist : "";
     std::vector<std::string> found;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(kDebianGtm, error))
@@ -88,6 +89,15 @@ std::string FindGtmDist() {
     if (found.empty()) return {};
     std::sort(found.begin(), found.end());
     return found.back();
+}
+
+std::string GtmMissing() {
+    if (const char* dist = std::getenv("gtm_dist"); dist && *dist)
+        return std::string("gtm_dist is ") + dist +
+               ", which holds no GT.M (libgtmshr.so): set it to a GT.M installation, or unset "
+               "it to use the fis-gtm package";
+    return "GT.M is not installed: --engine gtm needs the fis-gtm package (or gtm_dist set to a "
+           "GT.M installation)";
 }
 
 std::vector<std::pair<std::string, std::string>> GtmEnvironment(const std::string& dist,
@@ -100,10 +110,7 @@ std::vector<std::pair<std::string, std::string>> GtmEnvironment(const std::strin
 
 void PrepareGtmFolder(const GtmFolder& folder) {
     const std::string dist = FindGtmDist();
-    if (dist.empty())
-        throw StoreError(
-            "GT.M is not installed: --engine gtm needs the fis-gtm package (or gtm_dist set to "
-            "a GT.M installation)");
+    if (dist.empty()) throw StoreError(GtmMissing());
     std::error_code error;
     fs::create_directories(folder.Routines(), error);
     if (error || ::access(folder.dir.c_str(), W_OK) != 0)
@@ -192,7 +199,7 @@ GtmRuntime& GtmRuntime::For(const GtmFolder& folder) {
 
 GtmRuntime::GtmRuntime(const GtmFolder& folder) {
     const std::string dist = FindGtmDist();
-    if (dist.empty()) throw StoreError("GT.M is not installed");
+    if (dist.empty()) throw StoreError(GtmMissing());
     for (const auto& [k, v] : GtmEnvironment(dist, folder))
         ::setenv(k.c_str(), v.c_str(), 1);
     void* lib = ::dlopen((dist + "/libgtmshr.so").c_str(), RTLD_NOW | RTLD_GLOBAL);

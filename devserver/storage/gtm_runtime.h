@@ -23,8 +23,11 @@ struct GtmFolder {
     std::string CallIns() const { return Routines() + "/vorn.ci"; }
 };
 
-// $gtm_dist when set, else the newest GT.M under Debian's path; "" when none is installed.
+// $gtm_dist when set (and "" when it holds no GT.M), else the newest GT.M under Debian's path;
+// "" when none is installed.
 std::string FindGtmDist();
+// Why FindGtmDist found nothing, said for the user.
+std::string GtmMissing();
 
 // The environment that `mumps -direct` needs to open the folder's database with our routine.
 std::vector<std::pair<std::string, std::string>> GtmEnvironment(const std::string& dist,

@@ -26,8 +26,10 @@ using vorn::test::FileText;
 using vorn::test::LoggedCall;
 
 // Runs the program to its end: its exit status and standard output.
-std::pair<int, std::string> RunProgram(const std::string& args) {
-    std::FILE* p = ::popen((std::string(VORN_SERVER_PROGRAM) + " " + args + " 2>&1").c_str(), "r");
+std::pair<int, std::string> RunProgram(const std::string& args, const std::string& env = "") {
+    const std::string command =
+        (env.empty() ? "" : "env " + env + " ") + VORN_SERVER_PROGRAM + " " + args + " 2>&1";
+    std::FILE* p = ::popen(command.c_str(), "r");
     std::string out;
     char buf[4096];
     for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
@@ -65,6 +67,18 @@ TEST(Program, HelpAndWrongOptions) {
     EXPECT_EQ(
         RunProgram("--log-params").second.rfind("vorn-server: --log-params needs --log FILE", 0),
         0u);
+}
+
+TEST(Program, SaysWhereGtmWasLookedForWhenItFindsNone) {
+    const test::TempFolder folder;
+    const auto [status, said] = RunProgram("--engine gtm --data " + folder.Path("gtm"),
+                                           "gtm_dist=" + folder.Path("nothing-here"));
+    EXPECT_NE(status, 0);
+    EXPECT_NE(said.find("gtm_dist is " + folder.Path("nothing-here") +
+                        ", which holds no GT.M (libgtmshr.so): set it to a GT.M installation, or "
+                        "unset it to use the fis-gtm package"),
+              std::string::npos)
+        << said;
 }
 
 // The program's own runs in the tests read --port, --data, --log, --log-params, --seed-scale and
