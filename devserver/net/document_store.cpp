@@ -1,5 +1,7 @@
 #include "devserver/net/document_store.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <limits>
 
@@ -42,6 +44,13 @@ std::size_t Document::BytesOf(const std::vector<std::string>& lines) {
     return BytesOf(size, lines.size());
 }
 
+SharedDocumentBytes* MapSharedDocumentBytes() {
+    void* at = ::mmap(nullptr, sizeof(SharedDocumentBytes), PROT_READ | PROT_WRITE,
+                      MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (at == MAP_FAILED) throw std::runtime_error("cannot map the documents' shared count");
+    return new (at) SharedDocumentBytes();
+}
+
 std::string DocumentStore::TooLargeFor(const DocumentBudget& budget) {
     return "The document is too large to keep: it takes more than the " +
            ByteSizeText(budget.perSession) +
@@ -55,7 +64,7 @@ std::string DocumentStore::TooLarge() const {
 std::string DocumentStore::Refusal(int session, std::size_t bytes) const {
     if (bytes > budget_.perSession) return TooLargeFor(budget_);
     const auto mine = bytesBySession_.find(session);
-    const std::size_t others = bytes_ - (mine == bytesBySession_.end() ? 0 : mine->second);
+    const std::size_t others = AllBytes() - (mine == bytesBySession_.end() ? 0 : mine->second);
     // Only this session's documents may make room, so what the others keep is fixed.
     if (others + bytes > budget_.total)
         return "The server is keeping its limit of " + ByteSizeText(budget_.total) +
@@ -88,9 +97,18 @@ std::string DocumentStore::Add(int session, const std::vector<std::string>& line
               [](const auto& a, const auto& b) { return a->second.serial < b->second.serial; });
     std::size_t kept = own.size();
     for (auto it = own.begin(); it != own.end(); ++it, --kept) {
-        const bool fits = mine() + bytes <= budget_.perSession && bytes_ + bytes <= budget_.total;
+        const bool fits =
+            mine() + bytes <= budget_.perSession && AllBytes() + bytes <= budget_.total;
         if (fits && kept < kMaxPerSession) break;
         Drop(*it);
+    }
+    if (shared_) {
+        // Another process may have taken the room since the check: the count decides.
+        if (shared_->total.fetch_add(bytes) + bytes > budget_.total) {
+            shared_->total.fetch_sub(bytes);
+            throw DocumentRefused(Refusal(session, bytes));
+        }
+        if (part_ >= 0) shared_->part[part_].fetch_add(bytes);
     }
     documents_.emplace(handle, Entry{session, ++serial_, 0, std::move(document)});
     bytesBySession_[session] += bytes;
@@ -101,6 +119,10 @@ std::string DocumentStore::Add(int session, const std::vector<std::string>& line
 void DocumentStore::Drop(std::map<std::string, Entry>::iterator it) {
     const std::size_t bytes = it->second.document.Bytes();
     bytes_ -= bytes;
+    if (shared_) {
+        shared_->total.fetch_sub(bytes);
+        if (part_ >= 0) shared_->part[part_].fetch_sub(bytes);
+    }
     const auto mine = bytesBySession_.find(it->second.session);
     if (mine != bytesBySession_.end() && (mine->second -= bytes) == 0) bytesBySession_.erase(mine);
     documents_.erase(it);
@@ -161,7 +183,7 @@ std::size_t DocumentStore::SizeOf(int session) const {
 
 std::size_t DocumentStore::Bytes() const {
     std::lock_guard lock(mutex_);
-    return bytes_;
+    return AllBytes();
 }
 
 std::size_t DocumentStore::BytesOf(int session) const {

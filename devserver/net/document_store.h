@@ -8,6 +8,7 @@
 // another session's); when it still does not fit, it is refused with a reason the user can read.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -61,6 +62,17 @@ struct DocumentPage {
     bool more = false;         // false: this was the end, and the document is gone
 };
 
+// What all sessions' documents take, where each session is a process of its own (GT.M): a count
+// in memory that the listener maps shared before it forks, and each process's own part beside
+// it, so that the listener takes back what a process that ended abruptly still counted.
+struct SharedDocumentBytes {
+    static constexpr int kParts = 4096;
+    std::atomic<std::size_t> total{0};
+    std::atomic<std::size_t> part[kParts];
+};
+// Maps one, zeroed; it lives as long as the process (and the processes it forks).
+SharedDocumentBytes* MapSharedDocumentBytes();
+
 class DocumentStore {
   public:
     // At most this many documents are kept per session, whatever their size.
@@ -99,6 +111,13 @@ class DocumentStore {
 
     // In a child process forked from a threaded one: the lock as new (see Server::Serve).
     void AfterFork() { new (&mutex_) std::mutex(); }
+    // The server's budget counted over processes: `part` is this process's own share (-1: none
+    // free, counted in the total only). Set in the listener before forking, the part in each
+    // child; Bytes() is then what all processes keep.
+    void Share(SharedDocumentBytes* shared, int part = -1) {
+        shared_ = shared;
+        part_ = part;
+    }
 
   private:
     struct Entry {
@@ -118,6 +137,10 @@ class DocumentStore {
     std::map<int, std::size_t> bytesBySession_;
     std::size_t bytes_ = 0;
     unsigned long serial_ = 0;
+    SharedDocumentBytes* shared_ = nullptr;
+    int part_ = -1;
+    // What all sessions keep: this process's documents, or every process's when shared.
+    std::size_t AllBytes() const { return shared_ ? shared_->total.load() : bytes_; }
 };
 
 // The documents of one session; all are dropped when this goes, however the session ends.

@@ -6,6 +6,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -64,6 +65,7 @@ Server::Server(ServerOptions options, const ProcedureRegistry* registry)
 
 Server::~Server() {
     Stop();
+    if (sharedDocuments_) ::munmap(sharedDocuments_, sizeof(SharedDocumentBytes));
 }
 
 void Server::Start() {
@@ -92,6 +94,12 @@ void Server::Start() {
         throw std::runtime_error(e.what());
     }
     context_.sessionProcesses = options_.sessionProcesses;
+    if (options_.sessionProcesses && !sharedDocuments_) {
+        // The documents' budget is the server's, not each process's.
+        sharedDocuments_ = MapSharedDocumentBytes();
+        partTaken_.assign(SharedDocumentBytes::kParts, false);
+        context_.documents.Share(sharedDocuments_);
+    }
     if (!options_.sessionProcesses) {
         OpenAndSeed();
     } else {
@@ -394,12 +402,36 @@ void StopSession(int) {
 
 }  // namespace
 
+int Server::TakePart() {
+    const std::lock_guard hold(childrenMutex_);
+    for (std::size_t i = 0; i < partTaken_.size(); ++i)
+        if (!partTaken_[i]) {
+            partTaken_[i] = true;
+            return static_cast<int>(i);
+        }
+    return -1;
+}
+
+void Server::ReturnPart(int part) {
+    if (part < 0) return;
+    // What a process that ended abruptly still counted is the server's again.
+    std::atomic<std::size_t>& mine = sharedDocuments_->part[part];
+    sharedDocuments_->total.fetch_sub(mine.exchange(0));
+    const std::lock_guard hold(childrenMutex_);
+    partTaken_[static_cast<std::size_t>(part)] = false;
+}
+
 void Server::ServeInProcess(int fd, int id) {
+    const int part = TakePart();
     // Taken by the child or left alone: another thread's fork must not inherit it open.
     const pid_t pid = ::fork();
-    if (pid == 0) SessionProcess(fd, id);
+    if (pid == 0) {
+        context_.documents.Share(sharedDocuments_, part);
+        SessionProcess(fd, id);
+    }
     ::close(fd);
     if (pid < 0) {
+        ReturnPart(part);
         log_.Note(id, std::string("no process for the session: ") + std::strerror(errno));
         return;
     }
@@ -417,6 +449,7 @@ void Server::ServeInProcess(int fd, int id) {
         const std::string cleared = ClearLocksOf(GtmFolder{context_.storeLocation.path}, pid);
         log_.Note(id, "the session's process ended abnormally; M locks cleared: " + cleared);
     }
+    ReturnPart(part);
     const std::lock_guard hold(childrenMutex_);
     children_.erase(pid);
 }

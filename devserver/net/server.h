@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "devserver/net/call_log.h"
 #include "devserver/net/server_options.h"
@@ -87,6 +88,11 @@ class Server {
     bool started_ = false;
     std::mutex childrenMutex_;
     std::set<pid_t> children_;  // session processes
+    // With session processes: the documents all of them keep, and which parts are taken.
+    SharedDocumentBytes* sharedDocuments_ = nullptr;
+    std::vector<bool> partTaken_;
+    int TakePart();
+    void ReturnPart(int part);
 };
 
 }  // namespace vorn::devserver

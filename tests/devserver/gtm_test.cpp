@@ -127,6 +127,39 @@ TEST_F(GtmServer, EachSessionIsAProcessOfItsOwnAndItsCountedLocksEndWithIt) {
     EXPECT_EQ(Lock(b, "80001", "1", "UNLOCK"), "0");  // not held any more
 }
 
+// Each session is a process, and the documents' budget is still the whole server's: one
+// session's unread reports leave no room for another's, until its process ends, however it ends.
+TEST_F(GtmServer, TheDocumentsBudgetIsTheServersAcrossSessionProcesses) {
+    // At twice the demo data a report takes about 40 KiB: 32 of them more than the budgets' MiB.
+    program = std::make_unique<DevServerProcess>(DevServerProcess::Options{
+        .seedScale = 2,
+        .extraArguments = {"--session-documents", "1", "--server-documents", "1"},
+        .gtm = true});
+    port = program->Port();
+    const Entries captioned{{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}};
+    TRPCBroker& a = Broker();
+    const pid_t aProcess = *Sessions().begin();
+    for (int i = 0; i < 32; ++i) {
+        const Lines reply = CallList(a, "VRNX REPORT", captioned);
+        ASSERT_EQ(reply.at(0), "[Data]") << reply.back();
+    }
+    TRPCBroker& b = Broker(kDemoCodes, kSecondHost);
+    const Lines refused = CallList(b, "VRNX REPORT", captioned);
+    ASSERT_EQ(refused.size(), 2u);
+    EXPECT_EQ(refused[0], "[Errors]");
+    EXPECT_EQ(refused[1].rfind("The server is keeping its limit of 1 MiB of documents for other "
+                               "sessions, so this document (",
+                               0),
+              0u)
+        << refused[1];
+    ::kill(aProcess, SIGKILL);
+    ASSERT_TRUE(Soon([&] {
+        return vorn::test::FileText(program->LogPath()).find("ended abnormally") !=
+               std::string::npos;
+    }));
+    EXPECT_EQ(CallList(b, "VRNX REPORT", captioned).at(0), "[Data]");
+}
+
 TEST(GtmFolder, ADataFolderThatCannotBeMadeIsAClearErrorAtStart) {
     VORN_SKIP_WITHOUT(StoreEngine::Gtm);
     Server server(TestOptions("/proc/vorn-gtm-data", StoreEngine::Gtm));
