@@ -30,6 +30,7 @@
 #include "tests/controls/control_form.h"
 #include "tests/support/departmental_detail.h"
 #include "toolkit/component_loading.h"
+#include "toolkit/event_guard.h"
 
 namespace vorn::test {
 
@@ -170,12 +171,21 @@ class LabTestEditForm {
         LabTestEditForm* form = nullptr;
         bool eventFilter(QObject*, QEvent* event) override {
             if (event->type() != QEvent::Close) return false;
-            for (TvornSource* s : {form->departmental, form->subresult, form->labTest})
-                if (!s->CheckSaveChanges()) {
-                    if (form->onClose) form->onClose(false);
-                    event->ignore();
-                    return true;
-                }
+            // As the demo's close event: the questions may reach the server, and no exception
+            // may leave through Qt's event dispatch; one the guard caught keeps the form open.
+            bool mayClose = false;
+            ui::Guarded(
+                [&] {
+                    for (TvornSource* s : {form->departmental, form->subresult, form->labTest})
+                        if (!s->CheckSaveChanges()) return;
+                    mayClose = true;
+                },
+                &form->form);
+            if (!mayClose) {
+                if (form->onClose) form->onClose(false);
+                event->ignore();
+                return true;
+            }
             if (form->onClose) form->onClose(true);
             for (TvornSource* s : {form->labTest, form->subresult, form->departmental})
                 s->Close();
