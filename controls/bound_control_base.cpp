@@ -7,6 +7,7 @@
 
 #include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
+#include "source/internal/source_registry.h"
 #include "source/internal/source_messages.h"
 #include "source/message_text.h"
 #include "source/timed_message.h"
@@ -74,7 +75,7 @@ bool BoundControlBase::HasWindowFocus() const {
 
 void BoundControlBase::Enter() {
     if (OnEnter) OnEnter(&self_);
-    if (source_) SourceCore::Of(*source_).SetCurrentControl(this);
+    if (source_) SourceCore::Of(*source_).Registry().SetCurrentControl(this);
 }
 
 bool BoundControlBase::ExitPreamble() {
@@ -96,14 +97,15 @@ bool BoundControlBase::ClearButtonFocused() const {
 
 bool IsClearButtonOf(const TvornSource* source, const QWidget* widget) {
     if (!source || !widget) return false;
-    for (TvornOperationButton* button : SourceCore::Of(*source).Buttons())
+    for (TvornOperationButton* button : SourceCore::Of(*source).Registry().Buttons())
         if (button->Operation() == DoClear && button->Widget() == widget) return true;
     return false;
 }
 
 void BoundControlBase::LeaveIfUnfocused() {
-    if (source_ && !HasWindowFocus() && SourceCore::Of(*source_).CurrentControl() == this)
-        SourceCore::Of(*source_).SetCurrentControl(nullptr);
+    if (source_ && !HasWindowFocus() &&
+        SourceCore::Of(*source_).Registry().CurrentControl() == this)
+        SourceCore::Of(*source_).Registry().SetCurrentControl(nullptr);
 }
 
 void BoundControlBase::FireExit() {

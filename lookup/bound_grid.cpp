@@ -16,6 +16,7 @@
 #include "lookup/internal/pick_list.h"
 #include "source/internal/flag_scope.h"
 #include "source/internal/source_core.h"
+#include "source/internal/source_registry.h"
 #include "source/internal/source_messages.h"
 #include "source/server_queries.h"
 #include "toolkit/event_guard.h"
@@ -52,14 +53,14 @@ TvornGrid::TvornGrid(QWidget* parent) : QTableWidget(1, 1, parent) {
 }
 
 TvornGrid::~TvornGrid() {
-    if (source_) SourceCore::Of(*source_).RemoveGrid(this);
+    if (source_) SourceCore::Of(*source_).Registry().RemoveGrid(this);
 }
 
 void TvornGrid::SetvornSource(TvornSource* source) {
     if (source_ == source) return;
-    if (loaded_ && source_) SourceCore::Of(*source_).RemoveGrid(this);
+    if (loaded_ && source_) SourceCore::Of(*source_).Registry().RemoveGrid(this);
     source_ = source;
-    if (loaded_ && source_) SourceCore::Of(*source_).AddGrid(this);
+    if (loaded_ && source_) SourceCore::Of(*source_).Registry().AddGrid(this);
 }
 
 void TvornGrid::SetSorted(bool on) {
@@ -86,7 +87,7 @@ void TvornGrid::Loaded() {
         own->setObjectName(objectName() + QStringLiteral("Finder"));
         finder_ = own;
     }
-    if (source_) SourceCore::Of(*source_).AddGrid(this);
+    if (source_) SourceCore::Of(*source_).Registry().AddGrid(this);
     // A screen reader names the list by the records it lists, unless the form named it.
     if (accessibleName().isEmpty() && source_) setAccessibleName(source_->FileName);
     followClicks_ = true;

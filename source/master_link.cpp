@@ -11,7 +11,7 @@
 namespace vorn {
 
 void MasterLink::ReloadGrids() {
-    for (TvornGridLink* grid : s_.Grids())
+    for (TvornGridLink* grid : s_.Registry().Grids())
         grid->Fill();
 }
 
@@ -52,7 +52,7 @@ bool MasterLink::Setup() {
     navigator_.GridsListed();
     s_.First();
     if (!s_.Address().HasRecord()) {
-        for (TvornGridLink* grid : s_.Grids())
+        for (TvornGridLink* grid : s_.Registry().Grids())
             grid->Clear();
         s_.SetButtonEnabled(DoFirst, false);
         s_.SetButtonEnabled(DoLast, false);
@@ -63,10 +63,10 @@ bool MasterLink::Setup() {
 void MasterLink::PutMasterLink() {
     linkPending_ = true;
     SourceCore* master = s_.MasterCore();
-    if (!master || !s_.Fields().contains(s_.Settings().LinkField)) return;
+    if (!master || !s_.Registry().Fields().contains(s_.Settings().LinkField)) return;
     const QString record = master->Address().Number();
     const QString text = MasterFieldText(QStringLiteral(".01"));
-    for (TvornBoundControl* control : s_.Controls())
+    for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMField() == s_.Settings().LinkField && control->TakeMasterLink(record, text))
             linkPending_ = false;
 }
@@ -74,13 +74,13 @@ void MasterLink::PutMasterLink() {
 QString MasterLink::MasterFieldText(const QString& field) const {
     SourceCore* master = s_.MasterCore();
     if (!master) return {};
-    for (TvornBoundControl* control : master->Controls())
+    for (TvornBoundControl* control : master->Registry().Controls())
         if (control->FMField() == field) return control->ShownText();
     return {};
 }
 
 void MasterLink::DisableLinkControls() {
-    for (TvornBoundControl* control : s_.Controls())
+    for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMField() == s_.Settings().LinkField && !control->IsDisplayOnly())
             control->Widget()->setEnabled(false);
 }

@@ -8,6 +8,7 @@
 #include "source/internal/source_history.h"
 #include "source/internal/source_locker.h"
 #include "source/internal/source_navigator.h"
+#include "source/internal/source_registry.h"
 #include "source/internal/source_saver.h"
 #include "source/vorn_source.h"
 
@@ -37,23 +38,14 @@ class TvornSource::Core final : public SourceCore {
     bool Validating() const override { return s_.saver_->Validating(); }
     const SourceAddress& Address() const override { return s_.navigator_->Address(); }
 
-    QList<TvornBoundControl*> Controls() const override { return s_.Controls(); }
-    QList<TvornGridLink*> Grids() const override { return s_.Grids(); }
-    QList<TvornOperationButton*> Buttons() const override { return s_.Buttons(); }
-    QList<TvornExecButtonLink*> ExecButtons() const override { return s_.ExecButtons(); }
-    const QStringList& Fields() const override { return s_.fields_; }
-    void EnsureField(const QString& field) override { s_.EnsureField(field); }
+    SourceRegistry& Registry() override { return *s_.registry_; }
+    const SourceRegistry& Registry() const override { return *s_.registry_; }
     void UnregisterControl(TvornBoundControl* control) override { s_.UnregisterControl(control); }
-    void AddGrid(TvornGridLink* grid) override { s_.AddGrid(grid); }
-    void RemoveGrid(TvornGridLink* grid) override { s_.RemoveGrid(grid); }
-    TvornBoundControl* CurrentControl() const override { return s_.currentControl_; }
-    void SetCurrentControl(TvornBoundControl* control) override { s_.currentControl_ = control; }
     void RefreshButtons() override { s_.RefreshButtons(); }
     void RefreshButton(TvornOperationButton* button) override { s_.RefreshButton(button); }
     void SetButtonEnabled(TvornBtnOperation operation, bool on) override {
         s_.SetButtonEnabled(operation, on);
     }
-    bool HasNavigationButtons() const override { return s_.HasNavigationButtons(); }
 
     bool Before(SourceMoment moment) override;
     void After(SourceMoment moment, bool result) override;

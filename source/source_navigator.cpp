@@ -26,8 +26,9 @@ void AskDetailsOfAGoneRecord(SourceCore& source) {
 RpcRequest SourceNavigator::CurrentReadRequest() {
     for (const QString& field :
          {QStringLiteral(".01"), s_.Settings().FMIndexField, s_.Settings().LinkField})
-        s_.EnsureField(field);
-    return records::ReadRequest(s_.Settings().FileNumber, s_.Fields(), s_.Address().FullIens());
+        s_.Registry().EnsureField(field);
+    return records::ReadRequest(s_.Settings().FileNumber, s_.Registry().Fields(),
+                                s_.Address().FullIens());
 }
 
 QString SourceNavigator::IdentifierText() {
@@ -63,18 +64,18 @@ void SourceNavigator::GetRecord() {
     {
         FlagScope filling(filling_);
         lastRead_ = answer;
-        for (TvornGridLink* grid : s_.Grids()) {
+        for (TvornGridLink* grid : s_.Registry().Grids()) {
             if (gridsStale_) grid->Fill();
             grid->Locate(address_.Number());
         }
-        if (!s_.Grids().isEmpty()) gridsStale_ = false;
+        if (!s_.Registry().Grids().isEmpty()) gridsStale_ = false;
         Fill();
         const int piece = s_.Settings().FMIndexType == itInternal ? 4 : 5;
         indexValue_ = records::FieldPiece(lastRead_.lines, s_.Settings().FMIndexField,
                                           s_.Address().RecordAddress(), piece);
         for (SourceCore* detail : s_.DetailCores())
             if (detail->Active()) detail->SetupMasterLink();
-        if (s_.HasNavigationButtons()) ComputeEnds();
+        if (s_.Registry().HasNavigationButtons()) ComputeEnds();
     }
     // A read that found no record leaves an empty form, not a browsed one.
     s_.SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
@@ -83,7 +84,7 @@ void SourceNavigator::GetRecord() {
 
 void SourceNavigator::Fill() {
     const QString caret = QStringLiteral("^");
-    for (TvornBoundControl* control : s_.Controls()) {
+    for (TvornBoundControl* control : s_.Registry().Controls()) {
         const QString field = control->FMField();
         if (control->HoldsWordProcessing()) {
             control->FillFromLines(lastRead_.WordProcessingLines(field));
@@ -102,7 +103,7 @@ void SourceNavigator::ShowValue(TvornBoundControl& control, const QString& inter
 
 void SourceNavigator::EmptyControls() {
     FlagScope filling(filling_);
-    for (TvornBoundControl* control : s_.Controls())
+    for (TvornBoundControl* control : s_.Registry().Controls())
         control->ClearValue();
 }
 
@@ -139,7 +140,7 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
 }
 
 QString SourceNavigator::Neighbour(records::Direction direction) {
-    const QList<TvornGridLink*> grids = s_.Grids();
+    const QList<TvornGridLink*> grids = s_.Registry().Grids();
     if (!grids.isEmpty())
         return grids.first()->NavigateRecord(static_cast<TvornGridLink::Direction>(direction),
                                              address_.Number());
@@ -151,7 +152,7 @@ QString SourceNavigator::Neighbour(records::Direction direction) {
 }
 
 void SourceNavigator::ComputeEnds() {
-    const QList<TvornGridLink*> grids = s_.Grids();
+    const QList<TvornGridLink*> grids = s_.Registry().Grids();
     if (!grids.isEmpty()) {
         atFirst_ = grids.first()->AtFirstRow();
         atLast_ = grids.first()->AtLastRow();
@@ -233,10 +234,10 @@ void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
         if (!detail->Active()) continue;
         detail->LoseMaster();
         if (disableDetailControls)
-            for (TvornBoundControl* control : detail->Controls())
+            for (TvornBoundControl* control : detail->Registry().Controls())
                 control->Widget()->setEnabled(false);
     }
-    for (TvornGridLink* grid : s_.Grids()) {
+    for (TvornGridLink* grid : s_.Registry().Grids()) {
         if (gridsStale_) grid->Fill();
         grid->Clear();
     }
@@ -284,7 +285,7 @@ void SourceNavigator::Cancel() {
 void SourceNavigator::Refresh() {
     if (!s_.CheckSaveChanges()) return;
     GetRecord();
-    for (TvornGridLink* grid : s_.Grids())
+    for (TvornGridLink* grid : s_.Registry().Grids())
         grid->Fill();
 }
 
@@ -299,7 +300,7 @@ void SourceNavigator::ReadFiled(const QString& number) {
 QString SourceNavigator::FieldValue(const QString& field, int piece) {
     if (field.isEmpty()) return {};
     const QString record = s_.Address().RecordAddress();
-    if (s_.Fields().contains(field))
+    if (s_.Registry().Fields().contains(field))
         return records::FieldPiece(lastRead_.lines, field, record, piece);
     if (!address_.IsStored()) return {};
     const records::RecordAnswer answer = records::ReadRecordAnswer(s_.RequireBroker().Call(

@@ -50,7 +50,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     const bool stored = s_.State() == ssBrowse || s_.State() == ssEdit;
     if (!s_.Allows(stored ? uaWrite : uaInsert)) return false;
     QList<TvornBoundControl*> showing;
-    for (TvornBoundControl* control : s_.Controls())
+    for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMField() == field) showing.append(control);
     const ValidatedValue answer = ValidateField(field, value);
     if (!answer.valid) {
@@ -79,7 +79,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
 bool SourceSaver::CommitActiveControl() {
     // Only a record being changed has an edit to finish.
     if (committing_ || (s_.State() != ssNew && s_.State() != ssEdit)) return true;
-    TvornBoundControl* control = s_.CurrentControl();
+    TvornBoundControl* control = s_.Registry().CurrentControl();
     if (!control) return true;
     FlagScope committing(committing_);
     return control->SettleValue();
@@ -89,13 +89,13 @@ bool SourceSaver::CommitChanges() {
     if (!CommitActiveControl()) return false;
     FlagScope committing(committing_);
     for (TvornBoundControl* control : edit_.Changed())
-        if (control != s_.CurrentControl() && !control->SettleValue()) return false;
+        if (control != s_.Registry().CurrentControl() && !control->SettleValue()) return false;
     return true;
 }
 
 bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
     missing_.clear();
-    for (TvornBoundControl* control : s_.Controls())
+    for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMRequired() && !control->HasValue())
             missing_.append({control, DisplayNameOf(*control)});
     if (!missing_.isEmpty()) {
@@ -105,7 +105,7 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
     // A control may know better than its value whether its field is filled; asked before the
     // filing, so that nothing is filed that the save then disowns.
     QStringList names;
-    for (TvornBoundControl* control : newRecord ? s_.Controls() : edit_.Changed())
+    for (TvornBoundControl* control : newRecord ? s_.Registry().Controls() : edit_.Changed())
         if (!control->IsFilled()) names.append(DisplayNameOf(*control));
     if (names.isEmpty()) return true;
     s_.Presenter().Error(GetDialogText(38, {}, s_.RPCBroker()) + names.join(QStringLiteral(", ")) +
@@ -242,7 +242,7 @@ bool SourceSaver::SaveAs() {
     if (!s_.Before(SourceMoment::SaveAs)) return false;
     if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmInsert)) {
         QString parameters = s_.Settings().FileName + QStringLiteral(": ");
-        for (TvornBoundControl* control : s_.Controls())
+        for (TvornBoundControl* control : s_.Registry().Controls())
             if (control->ShowsTypedText() && control->FMField() == QLatin1String(".01"))
                 parameters += control->ShownText();
         if (!s_.Presenter().YesOrCancel(GetDialogText(41, parameters, s_.RPCBroker()) +
@@ -269,7 +269,7 @@ bool SourceSaver::SaveAs() {
     QStringList changedFields;
     for (TvornBoundControl* control : edit_.Changed())
         changedFields.append(control->FMField());
-    const QList<TvornBoundControl*> controls = s_.Controls();
+    const QList<TvornBoundControl*> controls = s_.Registry().Controls();
     for (TvornBoundControl* control : controls) {
         const QString field = control->FMField();
         if (control->IsDisplayOnly() || changedFields.contains(field)) continue;
@@ -320,7 +320,7 @@ bool SourceSaver::CheckSaveChanges() {
     // A save that found nothing left to file (a lock timeout under the question may have
     // cancelled it) lets the caller go on; one that failed keeps the user here.
     if (answer == ui::mrYes) return (newRecord ? SaveAs() : Save()) || !edit_.HasChanges();
-    for (TvornBoundControl* control : s_.Controls())
+    for (TvornBoundControl* control : s_.Registry().Controls())
         control->EndLookup();
     if (answer != ui::mrNo) return false;
     s_.Cancel();

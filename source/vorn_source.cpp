@@ -12,6 +12,7 @@
 #include "source/internal/source_locker.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
+#include "source/internal/source_registry.h"
 #include "source/internal/source_requests.h"
 #include "source/internal/source_saver.h"
 #include "source/internal/state_transitions.h"
@@ -24,6 +25,7 @@ namespace vorn {
 TvornSource::TvornSource(QObject* owner)
     : QObject(owner),
       delPointerDisplay_(new TvornDelPointerDisplay(this)),
+      registry_(std::make_unique<SourceRegistry>()),
       core_(MakeCore(*this)),
       navigator_(std::make_unique<SourceNavigator>(SourceCore::Of(*this))),
       locker_(std::make_unique<SourceLocker>(SourceCore::Of(*this))),
@@ -40,14 +42,6 @@ TvornSource::~TvornSource() {
     if (master_) master_->RemoveDetail(this);
     for (const QPointer<TvornSource>& detail : details_)
         if (detail) detail->master_ = nullptr;
-}
-
-template <typename T>
-QList<T*> TvornSource::Live(const QList<Registered<T>>& list) {
-    QList<T*> live;
-    for (const Registered<T>& r : list)
-        if (r.object) live.append(r.item);
-    return live;
 }
 
 // --- properties ---
@@ -140,7 +134,7 @@ void TvornSource::Open() {
         history_->Reset();
         if (FMAccessUsed) CheckFileAccess();
         SetState(ssEmpty);
-        for (TvornBoundControl* control : Controls()) {
+        for (TvornBoundControl* control : registry_->Controls()) {
             QWidget* widget = control->Widget();
             if (control->ShowHint() && widget->toolTip().isEmpty())
                 widget->setToolTip(FieldHelp(control->FMField(), QStringLiteral("H")));
@@ -190,7 +184,7 @@ void TvornSource::Close() {
     SetState(ssInactive);
     saver_->ForgetChanges();
     navigator_->ForgetEnds();
-    for (TvornBoundControl* control : Controls()) {
+    for (TvornBoundControl* control : registry_->Controls()) {
         control->Widget()->setEnabled(false);
         control->SourceClosed();
     }
@@ -305,10 +299,10 @@ void TvornSource::LoseMaster() {
     UnlockRecord();
     navigator_->EmptyForm();
     navigator_->ForgetEnds();
-    for (TvornGridLink* grid : Grids())
+    for (TvornGridLink* grid : registry_->Grids())
         grid->Clear();
     SetState(ssNoMaster);
-    for (TvornOperationButton* button : Buttons())
+    for (TvornOperationButton* button : registry_->Buttons())
         button->Widget()->setEnabled(false);
 }
 
@@ -334,52 +328,28 @@ TRPCBroker& TvornSource::RequireBroker() const {
 // --- registry ---
 
 void TvornSource::RegisterControl(TvornBoundControl* control, const QString& field) {
-    if (!control) return;
-    bool known = false;
-    for (const auto& r : controls_)
-        known = known || r.item == control;
-    if (!known) controls_.append({control->Widget(), control});
-    EnsureField(field);
-}
-
-void TvornSource::EnsureField(const QString& field) {
-    if (!field.isEmpty() && !fields_.contains(field)) fields_.append(field);
+    registry_->AddControl(control, field);
 }
 
 void TvornSource::UnregisterControl(TvornBoundControl* control) {
-    controls_.removeIf([control](const auto& r) { return r.item == control; });
+    registry_->RemoveControl(control);
     saver_->RemoveChanged(control);
-    if (currentControl_ == control) currentControl_ = nullptr;
 }
 
 void TvornSource::RegisterButton(TvornOperationButton* button) {
-    for (const auto& r : buttons_)
-        if (r.item == button) return;
-    buttons_.append({button->Widget(), button});
+    registry_->AddButton(button);
 }
 
 void TvornSource::RegisterButton(TvornExecButtonLink* button) {
-    for (const auto& r : execButtons_)
-        if (r.item == button) return;
-    execButtons_.append({button->Widget(), button});
+    registry_->AddButton(button);
 }
 
 void TvornSource::UnregisterButton(TvornOperationButton* button) {
-    buttons_.removeIf([button](const auto& r) { return r.item == button; });
+    registry_->RemoveButton(button);
 }
 
 void TvornSource::UnregisterButton(TvornExecButtonLink* button) {
-    execButtons_.removeIf([button](const auto& r) { return r.item == button; });
-}
-
-void TvornSource::AddGrid(TvornGridLink* grid) {
-    for (const auto& r : grids_)
-        if (r.item == grid) return;
-    grids_.append({grid->Widget(), grid});
-}
-
-void TvornSource::RemoveGrid(TvornGridLink* grid) {
-    grids_.removeIf([grid](const auto& r) { return r.item == grid; });
+    registry_->RemoveButton(button);
 }
 
 void TvornSource::AddChangedControl(TvornBoundControl* control) {
@@ -402,26 +372,13 @@ void TvornSource::RemoveChangedControl(TvornBoundControl* control) {
     }
 }
 
-QList<TvornBoundControl*> TvornSource::Controls() const {
-    return Live(controls_);
-}
-QList<TvornOperationButton*> TvornSource::Buttons() const {
-    return Live(buttons_);
-}
-QList<TvornExecButtonLink*> TvornSource::ExecButtons() const {
-    return Live(execButtons_);
-}
-QList<TvornGridLink*> TvornSource::Grids() const {
-    return Live(grids_);
-}
-
 // --- refresh ---
 
 void TvornSource::RefreshButtons() {
-    for (TvornExecButtonLink* button : ExecButtons())
+    for (TvornExecButtonLink* button : registry_->ExecButtons())
         button->Widget()->setEnabled(
             ExecButtonEnabled(button->IsPointerButton(), state_, userAccess_));
-    for (TvornOperationButton* button : Buttons())
+    for (TvornOperationButton* button : registry_->Buttons())
         RefreshButton(button);
 }
 
@@ -432,7 +389,7 @@ void TvornSource::RefreshButton(TvornOperationButton* button) {
 }
 
 void TvornSource::SetButtonEnabled(TvornBtnOperation operation, bool on) {
-    for (TvornOperationButton* button : Buttons()) {
+    for (TvornOperationButton* button : registry_->Buttons()) {
         if (button->Operation() != operation) continue;
         if (on)
             RefreshButton(button);
@@ -442,7 +399,7 @@ void TvornSource::SetButtonEnabled(TvornBtnOperation operation, bool on) {
 }
 
 void TvornSource::RefreshControls() {
-    for (TvornBoundControl* control : Controls()) {
+    for (TvornBoundControl* control : registry_->Controls()) {
         const std::optional<bool> enabled =
             ControlEnabled(state_, userAccess_, control->LookupKind());
         if (enabled) control->Widget()->setEnabled(*enabled);
@@ -451,18 +408,10 @@ void TvornSource::RefreshControls() {
 }
 
 void TvornSource::DisableControlsAndButtons() {
-    for (TvornBoundControl* control : Controls())
+    for (TvornBoundControl* control : registry_->Controls())
         control->Widget()->setEnabled(false);
-    for (TvornOperationButton* button : Buttons())
+    for (TvornOperationButton* button : registry_->Buttons())
         button->Widget()->setEnabled(false);
-}
-
-bool TvornSource::HasNavigationButtons() const {
-    for (TvornOperationButton* button : Buttons()) {
-        const TvornBtnOperation op = button->Operation();
-        if (op == DoFirst || op == DoPrior || op == DoNext || op == DoLast) return true;
-    }
-    return false;
 }
 
 // --- field questions ---

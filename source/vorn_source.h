@@ -36,6 +36,7 @@ class SourceHistory;
 class SourceLocker;
 class SourceNavigator;
 class SourcePresenter;
+class SourceRegistry;
 class SourceSaver;
 struct MissingField;
 namespace ui {
@@ -201,19 +202,11 @@ class TvornSource : public QObject, public SourceSettings, public ui::LoadedComp
     void Loaded() override;
     TRPCBroker& RequireBroker() const;
     SourcePresenter& Presenter() const;
-    QList<TvornBoundControl*> Controls() const;
-    QList<TvornGridLink*> Grids() const;
-    QList<TvornOperationButton*> Buttons() const;
-    QList<TvornExecButtonLink*> ExecButtons() const;
-    void EnsureField(const QString& field);
     // A control that goes away leaves every list of the source.
     void UnregisterControl(TvornBoundControl* control);
-    void AddGrid(TvornGridLink* grid);
-    void RemoveGrid(TvornGridLink* grid);
     void RefreshButtons();
     void RefreshButton(TvornOperationButton* button);
     void SetButtonEnabled(TvornBtnOperation operation, bool on);
-    bool HasNavigationButtons() const;
     void NoteRefusal(const QStringList& lines);
     bool IsHierarchicalDetail() const;
     bool IsLogicalDetail() const;
@@ -228,14 +221,6 @@ class TvornSource : public QObject, public SourceSettings, public ui::LoadedComp
     // source runs it), is done when `body` returns true, and is sent when it ends.
     template <typename F>
     bool Run(SourceOperation operation, F&& body);
-
-    template <typename T>
-    struct Registered {
-        QPointer<QObject> object;  // cleared when the component goes
-        T* item;
-    };
-    template <typename T>
-    static QList<T*> Live(const QList<Registered<T>>& list);
 
     QList<TvornSource*> Details() const;
     void CheckFileAccess();
@@ -258,14 +243,9 @@ class TvornSource : public QObject, public SourceSettings, public ui::LoadedComp
     SourceOperation running_ = SourceOperation::None;
     SourcePresenter* presenter_ = nullptr;
 
-    QList<Registered<TvornBoundControl>> controls_;
-    QStringList fields_;
-    QList<Registered<TvornOperationButton>> buttons_;
-    QList<Registered<TvornExecButtonLink>> execButtons_;
-    QList<Registered<TvornGridLink>> grids_;
     QList<QPointer<TvornSource>> details_;
-    TvornBoundControl* currentControl_ = nullptr;
 
+    std::unique_ptr<SourceRegistry> registry_;
     std::unique_ptr<Core, DeleteCore> core_;  // made first: the concerns hold it
     std::unique_ptr<SourceNavigator> navigator_;
     std::unique_ptr<SourceLocker> locker_;

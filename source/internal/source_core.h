@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include "source/bound_control.h"
+#include "source/internal/source_registry.h"
 #include "source/source_address.h"
 #include "source/source_outcome.h"
 #include "source/source_settings.h"
@@ -67,25 +68,15 @@ class SourceCore {
     virtual const SourceAddress& Address() const = 0;
 
     // --- the registry ---
-    virtual QList<TvornBoundControl*> Controls() const = 0;
-    virtual QList<TvornGridLink*> Grids() const = 0;
-    virtual QList<TvornOperationButton*> Buttons() const = 0;
-    virtual QList<TvornExecButtonLink*> ExecButtons() const = 0;
-    // The fields the form reads, each once.
-    virtual const QStringList& Fields() const = 0;
-    virtual void EnsureField(const QString& field) = 0;
+    virtual SourceRegistry& Registry() = 0;
+    virtual const SourceRegistry& Registry() const = 0;
+    // A control that goes away leaves the registry and the edit.
     virtual void UnregisterControl(TvornBoundControl* control) = 0;
-    virtual void AddGrid(TvornGridLink* grid) = 0;
-    virtual void RemoveGrid(TvornGridLink* grid) = 0;
-    // The bound control with the input focus; controls set it on enter and clear it on exit.
-    virtual TvornBoundControl* CurrentControl() const = 0;
-    virtual void SetCurrentControl(TvornBoundControl* control) = 0;
     // Enables the buttons from the state and the access.
     virtual void RefreshButtons() = 0;
     virtual void RefreshButton(TvornOperationButton* button) = 0;
     // Disables the buttons of `operation`, or enables them as far as the state allows.
     virtual void SetButtonEnabled(TvornBtnOperation operation, bool on) = 0;
-    virtual bool HasNavigationButtons() const = 0;
 
     // --- the form's events ---
     // The Before* event of `moment`: false when the form vetoed.

@@ -186,11 +186,11 @@ TEST_F(Btn, ClickWithoutASourceRunsOnlyTheEvents) {
 
 TEST_F(Btn, BindingMovesTheButtonBetweenSourcesAndIsClearedWithItsSource) {
     auto* button = Button(DoSave);
-    ASSERT_EQ(SourceCore::Of(*source).Buttons().size(), 1);
+    ASSERT_EQ(SourceCore::Of(*source).Registry().Buttons().size(), 1);
     auto* other = new TvornSource(&form);
     button->SetvornSource(other);
-    EXPECT_TRUE(SourceCore::Of(*source).Buttons().isEmpty());
-    EXPECT_EQ(SourceCore::Of(*other).Buttons().size(), 1);
+    EXPECT_TRUE(SourceCore::Of(*source).Registry().Buttons().isEmpty());
+    EXPECT_EQ(SourceCore::Of(*other).Registry().Buttons().size(), 1);
     delete other;
     EXPECT_EQ(button->vornSource(), nullptr);
     button->click();

@@ -32,15 +32,17 @@ TEST_F(Contract, ControlsRegisterWhenLoadedAndLeaveWhenDestroyed) {
     auto* name = Add<TvornEdit>("2", "Full name");
     auto* unbound = Add<TvornEdit>(QString(), "Nothing");
     auto* label = Add<TvornLabel>("2", "Name");
-    EXPECT_TRUE(SourceCore::Of(*source).Controls().isEmpty()) << "not before the form has loaded";
+    EXPECT_TRUE(SourceCore::Of(*source).Registry().Controls().isEmpty())
+        << "not before the form has loaded";
     Open();
-    EXPECT_EQ(SourceCore::Of(*source).Controls(), (QList<TvornBoundControl*>{name, label}));
-    EXPECT_EQ(SourceCore::Of(*source).Fields(), QStringList{"2"});
+    EXPECT_EQ(SourceCore::Of(*source).Registry().Controls(),
+              (QList<TvornBoundControl*>{name, label}));
+    EXPECT_EQ(SourceCore::Of(*source).Registry().Fields(), QStringList{"2"});
     Focus(name);
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), name);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), name);
     delete name;
-    EXPECT_EQ(SourceCore::Of(*source).Controls(), QList<TvornBoundControl*>{label});
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), nullptr);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().Controls(), QList<TvornBoundControl*>{label});
+    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), nullptr);
     QTest::keyClicks(unbound, "free text");
     EXPECT_EQ(source->State(), ssEmpty) << "an unbound edit is an ordinary edit";
 }
@@ -90,7 +92,7 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     Open("1");
     Focus(widget);
     EXPECT_EQ(enters, 1);
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), control);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), control);
     QTest::keyClick(widget, Qt::Key_F1);
     EXPECT_EQ(help.shown, (QStringList{"Person in charge",
                                        "Choose the person responsible for the test; a new person "
@@ -103,7 +105,7 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     Focus(clear);
     EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{});
     EXPECT_EQ(exits, 1);
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), nullptr);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), nullptr);
 }
 
 TEST_P(BaseContract, LeavesTheLinkFieldOfALogicalDetailToTheSource) {

@@ -560,7 +560,7 @@ TEST_F(DialogEdit, ExecButtonsFollowTheirEdit) {
     EXPECT_TRUE(pointerButton->IsPointerButton());
     EXPECT_FALSE(findButton->IsPointerButton());
     EXPECT_EQ(findButton->text(), "&Find");
-    EXPECT_EQ(SourceCore::Of(*source).ExecButtons().size(), 2);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().ExecButtons().size(), 2);
     person->move(40, 120);
     EXPECT_EQ(pointerButton->geometry(), QRect(241, 120, 20, 20));
     pointerButton->move(0, 0);

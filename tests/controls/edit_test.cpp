@@ -82,7 +82,7 @@ TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     EXPECT_EQ(exits, 0);
     Activate();
     EXPECT_TRUE(edit->Modified()) << "coming back is no enter";
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), edit);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), edit);
 
     const std::size_t mark = CallMark();
     Focus(save);
@@ -94,7 +94,7 @@ TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_EQ(exits, 1);
     Focus(name);
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), name);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), name);
 }
 
 TEST_F(Edit, ASavedValueIsTheServersInternalValue) {
@@ -118,7 +118,7 @@ TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
                                               "have."));
     Focus(name);
     EXPECT_EQ(form.focusWidget(), length);
-    EXPECT_EQ(SourceCore::Of(*source).CurrentControl(), length);
+    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), length);
     Activate();
     EXPECT_EQ(QApplication::focusWidget(), length);
     EXPECT_EQ(length->text(), "999");

@@ -102,7 +102,7 @@ TEST_F(Accessibility, EachFieldOfTheLabTestIsDescribedByItsHelpWhenReached) {
     FieldDescriptions describing(&program, false);
     Show("35");
     int described = 0;
-    for (TvornBoundControl* control : SourceCore::Of(*form->vornSource1).Controls()) {
+    for (TvornBoundControl* control : SourceCore::Of(*form->vornSource1).Registry().Controls()) {
         QWidget* field = control->Widget();
         if (control->IsDisplayOnly() || !field->isVisible() || !field->isEnabled()) continue;
         Activate();

@@ -66,8 +66,9 @@ TEST_F(Activation, AMissingFileNumberOrBrokerIsSaidAndTheSourceStaysInactive) {
 TEST_F(Activation, AControlRegisteredTwiceIsOneEntryAndTwoControlsOnOneFieldShareItsField) {
     source.RegisterControl(&name, "2");
     test::FakeBoundControl sameField(source, "2", &form);
-    EXPECT_EQ(SourceCore::Of(source).Controls().size(), 6);
-    EXPECT_EQ(SourceCore::Of(source).Fields(), (QStringList{".01", "2", "4", "6", "100"}));
+    EXPECT_EQ(SourceCore::Of(source).Registry().Controls().size(), 6);
+    EXPECT_EQ(SourceCore::Of(source).Registry().Fields(),
+              (QStringList{".01", "2", "4", "6", "100"}));
 }
 
 TEST_F(Activation, AMasterMustBeAnotherDataSource) {
