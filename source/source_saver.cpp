@@ -258,6 +258,10 @@ bool SourceSaver::SaveAs() {
         edit_.ForgetWished();
         s_.UnlockRecord();
         s_.SetState(ssNew);
+        // Until the copy is filed there is no record for the details to stand under: they
+        // wait, as under a new record, instead of filing under the record that was copied.
+        for (SourceCore* detail : s_.DetailCores())
+            if (detail->Active()) detail->LoseMaster();
     }
     SourceCore* master = s_.MasterCore();
     if (s_.IsLogicalDetail() && s_.LinkPending() && !master->Address().Number().isEmpty())

@@ -461,6 +461,21 @@ TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) 
 
 // A detail without a master record takes no typing, and a master that found no record leaves
 // its details empty.
+// Once, a record saved as a copy that could not be filed left its details on the record it
+// was copied from: a subresult typed there went to that record, not to the copy on the form.
+TEST_F(Integrity, ACopyNotYetFiledHasNoDetailsToTypeInto) {
+    Show("35");
+    ASSERT_EQ(f->explanation->text(), "GLUCOSE");
+    Server().Kill();
+    ExpectLinkError();
+    EXPECT_FALSE(ui::Guarded([&] { f->labTest->SaveAs(); }));
+    EXPECT_EQ(f->labTest->State(), ssNew);
+    EXPECT_EQ(f->subresult->State(), ssNoMaster);
+    EXPECT_EQ(f->explanation->text(), "");
+    EXPECT_FALSE(f->explanation->isEnabled());
+    Server().Start();
+}
+
 TEST_F(Integrity, ADetailWithoutMasterRecordIsEmptyAndCannotBeTypedInto) {
     Show("35");
     ASSERT_EQ(f->explanation->text(), "GLUCOSE");
