@@ -429,8 +429,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
             AnswerList(f.person);
         }
         Typed t{{}, f.person->text(), f.person->InternalValue(), true};
-        // Only a pick (or the single match taken) turns the typed text into an entry's name.
-        t.unresolved = f.person->text() == typed || f.person->DialogActive();
+        // Only a pick (or the single match taken) turns the typed text into an entry's name. A
+        // key the form dropped (its record found gone under the first one) leaves less than was
+        // typed, and no entry for it: still a text to resolve.
+        t.unresolved = f.person->text() == typed || f.person->DialogActive() ||
+                       (!f.person->text().isEmpty() && f.person->InternalValue().isEmpty());
         return t;
     }
     Typed LookUpWard(LabTestEditForm& f, const std::function<int(int)>& pick) {
@@ -843,7 +846,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 }
             } else if (slot->shown() != it->second.shown)
                 Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
-                          " is gone without a question");
+                          " is gone without a question (shown: " + slot->shown().toStdString() +
+                          ")");
             else if (!SourceCore::Of(*source).ChangedControls().contains(slot->control))
                 Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                           " is shown but no longer a change to file");
