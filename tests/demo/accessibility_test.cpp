@@ -57,11 +57,7 @@ QStringList UnnamedIn(QWidget& window) {
 using Accessible = test::FormTour;
 
 TEST_P(Accessible, EveryElementOfTheFormHasAName) {
-    QStringList unnamed;
-    Visit([&unnamed](QWidget& shown, const QString& where) {
-        for (const QString& element : UnnamedIn(shown))
-            unnamed.append(shown.objectName() + u' ' + where + u' ' + element);
-    });
+    const QStringList unnamed = Faults(UnnamedIn);
     EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(u'\n').toStdString();
 }
 

@@ -46,6 +46,15 @@ class FormTour : public LabTestApp, public ::testing::WithParamInterface<TourSto
         Show("35");
         GetParam().open(*this, look);
     }
+    // What `check` finds wrong on every form and page of the tour, each line naming its place.
+    QStringList Faults(const std::function<QStringList(QWidget& shown)>& check) {
+        QStringList faults;
+        Visit([&](QWidget& shown, const QString& where) {
+            for (const QString& fault : check(shown))
+                faults.append(shown.objectName() + u' ' + where + u' ' + fault);
+        });
+        return faults;
+    }
 };
 
 // Every page of `form`'s page control (the form as it stands when it has none), then the first

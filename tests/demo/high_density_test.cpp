@@ -31,7 +31,7 @@ QString Name(const QWidget* w) {
 }
 
 // What is cut, covered or too narrow on what `window` shows now.
-QStringList Faults(QWidget& window) {
+QStringList DensityFaults(QWidget& window) {
     QStringList faults;
     const QList<QWidget*> widgets = window.findChildren<QWidget*>();
     for (QWidget* w : widgets) {
@@ -68,11 +68,7 @@ QStringList Faults(QWidget& window) {
 using HighDensity = test::FormTour;
 
 TEST_P(HighDensity, NoWidgetIsCutCoveredOrTooNarrow) {
-    QStringList faults;
-    Visit([&faults](QWidget& shown, const QString& where) {
-        for (const QString& fault : Faults(shown))
-            faults.append(shown.objectName() + u' ' + where + u' ' + fault);
-    });
+    const QStringList faults = Faults(DensityFaults);
     EXPECT_TRUE(faults.isEmpty()) << "at scale " << qgetenv("QT_SCALE_FACTOR").data() << ":\n"
                                   << faults.join(u'\n').toStdString();
 }
