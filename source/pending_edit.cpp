@@ -36,6 +36,7 @@ bool PendingEdit::HasChanges() const {
 void PendingEdit::Forget() {
     changed_.clear();
     extra_.clear();
+    copy_ = false;
 }
 
 }  // namespace vorn

@@ -258,6 +258,7 @@ bool SourceSaver::SaveAs() {
         edit_.ForgetWished();
         s_.UnlockRecord();
         s_.SetState(ssNew);
+        edit_.HoldAsCopy();
         // Until the copy is filed there is no record for the details to stand under: they
         // wait, as under a new record, instead of filing under the record that was copied.
         for (SourceCore* detail : s_.DetailCores())

@@ -361,7 +361,9 @@ void TvornSource::AddChangedControl(TvornBoundControl* control) {
 
 void TvornSource::RemoveChangedControl(TvornBoundControl* control) {
     // Only a removal that left nothing to file ends the edit: a control left unchanged in a
-    // new record must not throw the new record away.
+    // new record must not throw the new record away. A copy not yet filed keeps every control:
+    // all its values are the new record's, and emptying the edit would clear it unasked.
+    if (saver_->HoldsCopy()) return;
     if (!saver_->RemoveChanged(control) || saver_->HasChanges()) return;
     if (state_ == ssNew) {
         Clear();

@@ -35,7 +35,12 @@ class PendingEdit {
     void ForgetWished() { wished_.clear(); }
 
     bool HasChanges() const;
-    // Forgets the changed controls and the extra lines.
+    // A stored record saved as a copy: the new record files every value shown, so a value set
+    // back to the copied one is still the copy's, and no control leaves the edit until the
+    // copy is filed or let go.
+    void HoldAsCopy() { copy_ = true; }
+    bool IsCopy() const { return copy_; }
+    // Forgets the changed controls, the extra lines and that the edit is a copy.
     void Forget();
     // The edit is over: it is about no record any more.
     void End() { record_ = SourceAddress(); }
@@ -49,6 +54,7 @@ class PendingEdit {
     QList<filer::ExtraLine> extra_;
     QStringList wished_;
     SourceAddress record_;
+    bool copy_ = false;
 };
 
 }  // namespace vorn

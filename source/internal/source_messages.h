@@ -25,5 +25,3 @@ inline const QString kLineBreak = QStringLiteral("\r\n");
 }  // namespace vorn::say
 
 #pragma GCC visibility pop
-
-#pragma GCC visibility pop

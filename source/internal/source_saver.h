@@ -43,6 +43,8 @@ class SourceSaver {
     bool RemoveChanged(TvornBoundControl* control) { return edit_.Remove(control); }
     void AddExtra(const filer::ExtraLine& line) { edit_.AddExtra(line); }
     bool HasChanges() const { return edit_.HasChanges(); }
+    // The edit is a stored record saved as a copy, not yet filed.
+    bool HoldsCopy() const { return edit_.IsCopy(); }
     QList<TvornBoundControl*> Changed() const { return edit_.Changed(); }
     const QList<MissingField>& MissingFields() const { return missing_; }
 

@@ -476,6 +476,27 @@ TEST_F(Integrity, ACopyNotYetFiledHasNoDetailsToTypeInto) {
     Server().Start();
 }
 
+// A copy files every value it shows: one set back to the copied value stays the copy's, and
+// the copy cannot empty itself into a cleared form.
+TEST_F(Integrity, ACopyThatCouldNotBeFiledKeepsAValueSetBackToTheCopiedOne) {
+    Show("1");
+    const int copied = f->taker->ItemIndex();
+    Server().Kill();
+    ExpectLinkError();
+    EXPECT_FALSE(ui::Guarded([&] { f->labTest->SaveAs(); }));
+    Server().Start();
+    ASSERT_EQ(f->labTest->State(), ssNew);
+    const auto changed = SourceCore::Of(*f->labTest).ChangedControls();
+    ASSERT_TRUE(changed.contains(f->taker));
+    Focus(f->taker->Button(copied));
+    QTest::mouseClick(f->taker->Button(1 - copied), Qt::LeftButton);
+    QTest::mouseClick(f->taker->Button(copied), Qt::LeftButton);
+    Focus(f->name);
+    EXPECT_EQ(f->labTest->State(), ssNew);
+    EXPECT_EQ(f->taker->ItemIndex(), copied);
+    EXPECT_EQ(SourceCore::Of(*f->labTest).ChangedControls(), changed);
+}
+
 TEST_F(Integrity, ADetailWithoutMasterRecordIsEmptyAndCannotBeTypedInto) {
     Show("35");
     ASSERT_EQ(f->explanation->text(), "GLUCOSE");
