@@ -439,6 +439,9 @@ class Model : public test::SourceServer, public ui::ModalHost {
     Typed LookUpWard(LabTestEditForm& f, const std::function<int(int)>& pick) {
         TvornComboBoxLookUp* box = f.ward;
         box->setFocus(Qt::TabFocusReason);
+        // A list opened on an empty box shows "?" until an entry is picked; paging on or an
+        // empty list leaves it there, which is no value of the user's to keep.
+        bool nothingPicked = false;
         switch (pick(3)) {
             case 0:
                 box->lineEdit()->selectAll();
@@ -449,12 +452,14 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 QTest::keyClick(box, pick(2) ? Qt::Key_Down : Qt::Key_Up);
                 break;
             default:
+                const bool wasEmpty = box->currentText().isEmpty();
                 box->showPopup();
                 if (box->count() > 0) {
                     box->view()->setCurrentIndex(box->model()->index(pick(box->count()), 0));
                     QTest::keyClick(box->view(), Qt::Key_Return);
                 }
                 box->hidePopup();
+                nothingPicked = wasEmpty && box->currentText() == QLatin1String("?");
                 break;
         }
         Typed t{{}, box->currentText(), box->InternalValue(), true};
@@ -464,7 +469,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         t.unresolved = focus == box || box->isAncestorOf(focus) || box->view()->isVisible() ||
                        (focus && focus->window() == box->view()->window());
         // The entry the record holds, chosen again, is no change to keep.
-        t.unchanged = box->currentText() == box->FilledText();
+        t.unchanged = box->currentText() == box->FilledText() || nothingPicked;
         return t;
     }
     // A find in the abbreviation: the list that opens is answered; a pick shows that record.

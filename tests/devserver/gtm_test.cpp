@@ -62,7 +62,9 @@ class GtmServer : public BrokerTest {
   protected:
     void SetUp() override {
         VORN_SKIP_WITHOUT(StoreEngine::Gtm);
-        program = std::make_unique<DevServerProcess>(DevServerProcess::Options{.gtm = true});
+        DevServerProcess::Options options;
+        options.gtm = true;
+        program = std::make_unique<DevServerProcess>(options);
         port = program->Port();
     }
     void TearDown() override {

@@ -38,8 +38,9 @@ class KilledServer : public OnBothEngines<BrokerTest> {
     void SetUp() override {
         OnBothEngines<BrokerTest>::SetUp();
         if (IsSkipped()) return;
-        program = std::make_unique<DevServerProcess>(
-            DevServerProcess::Options{.gtm = engine == StoreEngine::Gtm});
+        DevServerProcess::Options options;
+        options.gtm = engine == StoreEngine::Gtm;
+        program = std::make_unique<DevServerProcess>(options);
     }
     void TearDown() override {
         BrokerTest::TearDown();
