@@ -10,7 +10,6 @@
 #include "output/device_dialog.h"
 #include "output/vorn_print.h"
 #include "output/vorn_report.h"
-#include "source/message_text.h"
 #include "tests/support/shown_find.h"
 #include "tests/support/source_fixture.h"
 
@@ -40,10 +39,6 @@ class OutputForm : public SourceServer {
         list->grdPick->SetRow(static_cast<int>(names.indexOf(name)) + 1);
         list->btnSelect->click();
         return names;
-    }
-    // The server's text of message `id` with its `parameters`.
-    QString Text(int id, const QString& parameters = {}) {
-        return GetDialogText(id, parameters, &Broker());
     }
 
     QWidget form;

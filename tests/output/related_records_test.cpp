@@ -14,8 +14,6 @@
 #include "output/internal/pntr_conf_form.h"
 #include "output/related_records.h"
 #include "source/internal/source_core.h"
-#include "source/message_text.h"
-#include "source/server_queries.h"
 #include "tests/output/output_form.h"
 #include "tests/support/departmental_detail.h"
 
@@ -45,13 +43,9 @@ class Related : public test::OutputForm {
         s.FileNumber = file;
         s.SetMasterSource(&master);
     }
-    QString Name(const QString& labTest) {
-        return GetRecordIdentifiers("80001", labTest, &Broker());
-    }
-    // Message 1119 and its line break, for lab test `labTest` and the detail `fileName`.
-    QString RelatedText(const QString& labTest, const QString& fileName) {
-        return Text(119, Name(labTest) + '^' + fileName) + "\r\n";
-    }
+    // The question's first line, for lab test ALT (9) and its wards.
+    static constexpr const char* kAltHasWards =
+        "ALT Alanine aminotransferase has related records in Demo Departmental Lab Test.\r\n";
     int WardsOf(const QString& labTest) {
         logical::Query query;
         query.file = "80006";
@@ -76,8 +70,9 @@ TEST_F(Related, DeleteAllOnALabTestWithoutWardsIsTrueWithoutAsking) {
 TEST_F(Related, DeleteAllDeletesTheThreeWardsAndSaysThree) {
     ASSERT_TRUE(master.GetAndFill("9"));
     Expect(MessageKind::Confirmation,
-           RelatedText("9", wards.FileName) + " \r\n" + Text(123, wards.FileName), ui::mrYes);
-    Expect(MessageKind::Information, Text(126, "3^" + wards.FileName));
+           QString(kAltHasWards) + " \r\nDelete all related records of Demo Departmental Lab Test?",
+           ui::mrYes);
+    Expect(MessageKind::Information, "3 records of Demo Departmental Lab Test deleted.");
     const std::size_t mark = CallMark();
     EXPECT_TRUE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
     EXPECT_EQ(CallCount(mark, "VRNX RECORD DELETE"), 3u);
@@ -92,7 +87,8 @@ TEST_F(Related, MoveAllNeverOffersTheCurrentLabTestAndFilesTheWardsToThePickedOn
     chooser.FormCaption = "Select lab test";
     ASSERT_TRUE(master.GetAndFill("9"));
     Expect(MessageKind::Confirmation,
-           RelatedText("9", wards.FileName) + Text(124, wards.FileName + '^' + master.FileName),
+           QString(kAltHasWards) +
+               "Move all related records of Demo Departmental Lab Test to another Demo Lab Test?",
            ui::mrYes);
     modal.OnForm<TPntrConfFrm>([](TPntrConfFrm& f) {
         TfrmFind* list = PickList();
@@ -101,7 +97,8 @@ TEST_F(Related, MoveAllNeverOffersTheCurrentLabTestAndFilesTheWardsToThePickedOn
         EXPECT_FALSE(
             PickFromList("Aspartate aminotransferase").contains("Alanine aminotransferase"));
     });
-    Expect(MessageKind::Information, Text(125, "3^" + wards.FileName + '^' + Name("10")));
+    Expect(MessageKind::Information,
+           "3 records of Demo Departmental Lab Test moved to AST Aspartate aminotransferase.");
     const std::size_t mark = CallMark();
     EXPECT_TRUE(RunRelatedRecords(&master, &wards, false, &chooser, false, true));
     EXPECT_EQ(CallCount(mark, "DDR FILER"), 1u);
@@ -116,15 +113,18 @@ TEST_F(Related, AHierarchicalDetailOffersOnlyDeletion) {
     EXPECT_FALSE(RunRelatedRecords(&master, &subresults, false, nullptr, true, true));
     EXPECT_TRUE(modal.Log().empty()) << "nothing left to offer";
     Expect(MessageKind::Confirmation,
-           RelatedText("35", "Subresult") + " \r\n" + Text(123, "Subresult"), ui::mrNo);
+           "U-STIX Urine dipstick test has related records in Subresult.\r\n \r\nDelete all "
+           "related records of Subresult?",
+           ui::mrNo);
     EXPECT_FALSE(RunRelatedRecords(&master, &subresults, true, nullptr, true, true));
     EXPECT_TRUE(subresults.Address().HasRecord());
 }
 
 TEST_F(Related, ClearAllThatTheServerRefusesChangesNothingAndSaysSo) {
     ASSERT_TRUE(master.GetAndFill("9"));
-    Expect(MessageKind::Confirmation, RelatedText("9", wards.FileName) + Text(145), ui::mrYes);
-    Expect(MessageKind::Error, Text(40));
+    Expect(MessageKind::Confirmation,
+           QString(kAltHasWards) + "Clear all references to this record?", ui::mrYes);
+    Expect(MessageKind::Error, "Error in saving!");
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
     EXPECT_EQ(WardsOf("9"), 3) << "the link field is required";
     EXPECT_FALSE(SourceCore::Of(wards).HasChanges());
@@ -136,7 +136,8 @@ TEST_F(Related, ALinkFailingPartWayThroughDeleteAllTellsWhatWasDeletedAndWhatNot
         if (Server().Running()) Server().Kill();
     };
     Expect(MessageKind::Confirmation,
-           RelatedText("9", wards.FileName) + " \r\n" + Text(123, wards.FileName), ui::mrYes);
+           QString(kAltHasWards) + " \r\nDelete all related records of Demo Departmental Lab Test?",
+           ui::mrYes);
     modal.ExpectMessage("The link to the server failed while the records of " + wards.FileName +
                         " were being deleted.\n1 deleted, 2 not deleted.");
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
@@ -157,7 +158,8 @@ TEST_F(Related, ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared) {
     EXPECT_EQ(WardsOf("9"), 3);
     EXPECT_FALSE(SourceCore::Of(wards).HasChanges());
 
-    Expect(MessageKind::Confirmation, RelatedText("9", wards.FileName) + Text(145), ui::mrYes);
+    Expect(MessageKind::Confirmation,
+           QString(kAltHasWards) + "Clear all references to this record?", ui::mrYes);
     modal.ExpectMessage(
         "The link to the server failed before the references in Demo Departmental Lab Test were "
         "cleared. None of the 3 was cleared.");
@@ -173,9 +175,14 @@ TEST_F(Related, SetupAsksTheQuestionAndOffersOnlyTheOptionsGiven) {
     EXPECT_EQ(form.windowTitle(), "Confirmation");
     EXPECT_EQ(form.OKBtn->text(), "&Ok");
     EXPECT_EQ(form.CancelBtn->text(), "&Cancel");
-    EXPECT_EQ(form.Label3->text(), Text(119, Name("9") + '^' + wards.FileName) + '\n' + Text(120));
-    EXPECT_EQ(form.Label2->text(), Text(122, Name("9") + '^' + master.FileName));
-    EXPECT_EQ(form.Label1->text(), Text(121, wards.FileName + '^' + Name("9")));
+    EXPECT_EQ(form.Label3->text(),
+              "ALT Alanine aminotransferase has related records in Demo Departmental Lab "
+              "Test.\nWhat do you want to do with them?");
+    EXPECT_EQ(form.Label2->text(),
+              "Move the records related to ALT Alanine aminotransferase to another Demo Lab Test");
+    EXPECT_EQ(form.Label1->text(),
+              "Delete all records of Demo Departmental Lab Test related to ALT Alanine "
+              "aminotransferase");
     EXPECT_EQ(form.vornFinder1->Screen, "I Y'=9") << "the lab test is no target of its own";
     EXPECT_TRUE(form.RadioButton2->isChecked());
 
