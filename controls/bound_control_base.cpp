@@ -7,8 +7,8 @@
 
 #include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
-#include "source/internal/source_registry.h"
 #include "source/internal/source_messages.h"
+#include "source/internal/source_registry.h"
 #include "source/message_text.h"
 #include "source/timed_message.h"
 
@@ -179,7 +179,7 @@ void BoundControlBase::ShowFieldHelp() {
 }
 
 bool BoundControlBase::Filling() const {
-    return source_ && SourceCore::Of(*source_).Filling();
+    return source_ && SourceCore::Of(*source_).Navigator().Filling();
 }
 
 }  // namespace vorn

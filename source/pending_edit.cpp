@@ -22,17 +22,6 @@ bool PendingEdit::Contains(const TvornBoundControl* control) const {
     return false;
 }
 
-QList<TvornBoundControl*> PendingEdit::Changed() const {
-    QList<TvornBoundControl*> live;
-    for (const Entry& c : changed_)
-        if (c.object) live.append(c.control);
-    return live;
-}
-
-bool PendingEdit::HasChanges() const {
-    return !Changed().isEmpty() || !extra_.isEmpty();
-}
-
 void PendingEdit::Forget() {
     changed_.clear();
     extra_.clear();

@@ -32,10 +32,6 @@ class TvornSource::Core final : public SourceCore {
     const QString& UserData() const override { return s_.userData_; }
     TvornSourceState State() const override { return s_.state_; }
     void SetState(TvornSourceState newState) override { s_.SetState(newState); }
-    bool Filling() const override { return s_.navigator_->Filling(); }
-    bool Saving() const override { return s_.saver_->Saving(); }
-    bool Deleting() const override { return s_.deleter_->Deleting(); }
-    bool Validating() const override { return s_.saver_->Validating(); }
     const SourceAddress& Address() const override { return s_.navigator_->Address(); }
 
     SourceRegistry& Registry() override { return *s_.registry_; }
@@ -99,24 +95,15 @@ class TvornSource::Core final : public SourceCore {
         return s_.Validate(field, value);
     }
 
-    bool HasChanges() const override { return s_.saver_->HasChanges(); }
-    QList<TvornBoundControl*> ChangedControls() const override { return s_.saver_->Changed(); }
-    void AddExtraFilerLine(const filer::ExtraLine& line) override { s_.saver_->AddExtra(line); }
-    void ForgetChanges() override { s_.saver_->ForgetChanges(); }
+    const SourceNavigator& Navigator() const override { return *s_.navigator_; }
+    SourceSaver& Saver() override { return *s_.saver_; }
+    const SourceSaver& Saver() const override { return *s_.saver_; }
+    SourceLocker& Locker() override { return *s_.locker_; }
+    const SourceDeleter& Deleter() const override { return *s_.deleter_; }
+    SourceHistory& History() override { return *s_.history_; }
     QString FieldDescription(const QString& field) override {
         return s_.FieldHelp(field, QStringLiteral("D"));
     }
-    QString IndexValue() const override { return s_.navigator_->IndexValue(); }
-    bool AtFirst() const override { return s_.navigator_->AtFirst(); }
-    bool AtLast() const override { return s_.navigator_->AtLast(); }
-    const QStringList& RecordLines() const override { return s_.navigator_->RecordLines(); }
-    const QStringList& RecordKeys() const override { return s_.navigator_->RecordKeys(); }
-    bool Locked() const override { return s_.locker_->Locked(); }
-    int LockMinutesLeft() const override { return s_.locker_->MinutesLeft(); }
-    ui::Timer& LockTimer() override { return s_.locker_->Timer(); }
-    int DeletedCount() const override { return s_.deleter_->DeletedCount(); }
-    const QList<TvornHistoryRecord>& History() const override { return s_.history_->Entries(); }
-    void ForgetInHistory(const QString& iens) override { s_.history_->Forget(iens); }
 
   private:
     TvornSource& s_;

@@ -113,7 +113,7 @@ bool SourceDeleter::Delete() {
             say::kLineBreak;
         if (!s_.Presenter().YesOrCancel(question)) return false;
     }
-    s_.ForgetChanges();
+    s_.Saver().ForgetChanges();
     const QString address = s_.Address().FullIens();
     const QString deleted = DeleteRecord();
     const bool success = !deleted.isEmpty();
@@ -129,7 +129,7 @@ bool SourceDeleter::Delete() {
                  say::kLineBreak;
     if (success) {
         // Choosing it there again would only show an empty form.
-        s_.ForgetInHistory(address);
+        s_.History().Forget(address);
         navigator_.MarkGridsStale();
         if (s_.Master()) s_.Prior();
         // Going to the prior record needs the right to browse: without it the deleted record

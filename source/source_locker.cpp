@@ -74,7 +74,7 @@ bool SourceLocker::Take(bool reportRefusal) {
 }
 
 bool SourceLocker::Lock() {
-    if (s_.Filling() || !s_.Allows(uaWrite)) return true;
+    if (s_.Navigator().Filling() || !s_.Allows(uaWrite)) return true;
     // A lock belongs to its record: one kept for another record (its unlock was refused) or
     // taken on a link that died does not cover this edit.
     if (HoldsLockOnThisLink() && KeyNow() == held_) return true;

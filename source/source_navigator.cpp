@@ -249,7 +249,7 @@ void SourceNavigator::Clear() {
     if (!s_.Before(SourceMoment::Clear)) return;
     if (!s_.LeaveRecord()) return;
     EmptyControls();
-    s_.ForgetChanges();
+    s_.Saver().ForgetChanges();
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
     EmptyDetailsAndGrids(false);
     s_.SetState(ssEmpty);
@@ -263,7 +263,7 @@ void SourceNavigator::Insert() {
     if (!s_.Active() || !s_.Allows(uaInsert)) return;
     if (!s_.Before(SourceMoment::Insert)) return;
     if (!s_.LeaveRecord()) return;
-    s_.ForgetChanges();
+    s_.Saver().ForgetChanges();
     EmptyControls();
     if (s_.IsLogicalDetail()) s_.PutMasterLink();
     EmptyDetailsAndGrids(true);
@@ -273,7 +273,7 @@ void SourceNavigator::Insert() {
 
 void SourceNavigator::Cancel() {
     if (!s_.Active()) return;
-    s_.ForgetChanges();
+    s_.Saver().ForgetChanges();
     if (s_.State() == ssNew) {
         Clear();
     } else if (s_.State() == ssEdit) {

@@ -26,7 +26,13 @@ class PendingEdit {
     // Takes a control out; true when this emptied the list of changed controls.
     bool Remove(TvornBoundControl* control);
     bool Contains(const TvornBoundControl* control) const;
-    QList<TvornBoundControl*> Changed() const;
+    // Inline, as the other tiers read the edit through the saver's inline readers.
+    QList<TvornBoundControl*> Changed() const {
+        QList<TvornBoundControl*> live;
+        for (const Entry& c : changed_)
+            if (c.object) live.append(c.control);
+        return live;
+    }
 
     void AddExtra(const filer::ExtraLine& line) { extra_.append(line); }
     const QList<filer::ExtraLine>& Extra() const { return extra_; }
@@ -34,7 +40,7 @@ class PendingEdit {
     const QStringList& Wished() const { return wished_; }
     void ForgetWished() { wished_.clear(); }
 
-    bool HasChanges() const;
+    bool HasChanges() const { return !Changed().isEmpty() || !extra_.isEmpty(); }
     // A stored record saved as a copy: the new record files every value shown, so a value set
     // back to the copied one is still the copy's, and no control leaves the edit until the
     // copy is filed or let go.

@@ -2,8 +2,9 @@
 // history, master link) and the toolkit's own controls, grids and print commands use of a source
 // beyond its public face. TvornSource implements it privately; nothing here is installed.
 //
-// The concerns know their source only through this interface, and each other only through the
-// references the source gives them; none of them names TvornSource.
+// The concerns know their source only through this interface; none of them names TvornSource.
+// Each piece of record state has one owner (navigator, saver, locker, deleter, history), which
+// the core hands out: others read it there, and only the owner's own functions change it.
 #pragma once
 
 #include <QList>
@@ -11,7 +12,12 @@
 #include <QStringList>
 
 #include "source/bound_control.h"
+#include "source/internal/source_deleter.h"
+#include "source/internal/source_history.h"
+#include "source/internal/source_locker.h"
+#include "source/internal/source_navigator.h"
 #include "source/internal/source_registry.h"
+#include "source/internal/source_saver.h"
 #include "source/source_address.h"
 #include "source/source_outcome.h"
 #include "source/source_settings.h"
@@ -61,10 +67,6 @@ class SourceCore {
     // The one state change (see state_transitions.h): a change the table does not allow is
     // refused and leaves the state as it was.
     virtual void SetState(TvornSourceState newState) = 0;
-    virtual bool Filling() const = 0;
-    virtual bool Saving() const = 0;
-    virtual bool Deleting() const = 0;
-    virtual bool Validating() const = 0;
     virtual const SourceAddress& Address() const = 0;
 
     // --- the registry ---
@@ -128,26 +130,18 @@ class SourceCore {
     // The server's check of one value with its whole answer.
     virtual ValidatedValue Validate(const QString& field, const QString& value) = 0;
 
-    // --- the edit, the record, the lock and the history, as their owners keep them ---
-    virtual bool HasChanges() const = 0;
-    virtual QList<TvornBoundControl*> ChangedControls() const = 0;
-    virtual void AddExtraFilerLine(const filer::ExtraLine& line) = 0;
-    // Forgets the changed controls and the extra filer lines.
-    virtual void ForgetChanges() = 0;
+    // --- the owners of the record state, each the only writer of its own ---
+    // Where the source stands and what it read last, the browse's ends, the filling.
+    virtual const SourceNavigator& Navigator() const = 0;
+    // The edit under way: the changed controls and the values filed beside them.
+    virtual SourceSaver& Saver() = 0;
+    virtual const SourceSaver& Saver() const = 0;
+    // The record lock and its timer.
+    virtual SourceLocker& Locker() = 0;
+    virtual const SourceDeleter& Deleter() const = 0;
+    // The records shown lately.
+    virtual SourceHistory& History() = 0;
     virtual QString FieldDescription(const QString& field) = 0;
-    virtual QString IndexValue() const = 0;
-    virtual bool AtFirst() const = 0;
-    virtual bool AtLast() const = 0;
-    virtual const QStringList& RecordLines() const = 0;
-    virtual const QStringList& RecordKeys() const = 0;
-    virtual bool Locked() const = 0;
-    virtual int LockMinutesLeft() const = 0;
-    virtual ui::Timer& LockTimer() = 0;
-    // Records whose deletion the server confirmed since the source was made.
-    virtual int DeletedCount() const = 0;
-    virtual const QList<TvornHistoryRecord>& History() const = 0;
-    // Takes the record at `iens` off the history: it was deleted.
-    virtual void ForgetInHistory(const QString& iens) = 0;
 
   protected:
     ~SourceCore() = default;

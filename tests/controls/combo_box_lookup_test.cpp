@@ -112,7 +112,7 @@ TEST_F(LookupCombo, ChoosingMoreAppendsTheNextPageAndPutsTheMoreLineBackAtTheEnd
     QTest::keyClick(box->view(), Qt::Key_Escape);
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "");
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
     EXPECT_EQ(source->State(), ssEmpty);
 }
 
@@ -184,8 +184,8 @@ TEST_F(LookupCombo, LeavingWithAQuestionMarkOrTheStoredTextFilesNothing) {
         result->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(box->currentText(), "U-STIX") << typed;
         EXPECT_EQ(source->State(), ssBrowse) << typed;
-        EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty()) << typed;
-        EXPECT_FALSE(SourceCore::Of(*source).Locked()) << typed;
+        EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty()) << typed;
+        EXPECT_FALSE(SourceCore::Of(*source).Locker().Locked()) << typed;
     }
 }
 
@@ -207,7 +207,7 @@ TEST_P(LookupComboKept, TabbingThroughKeepsTheStoredValue) {
     EXPECT_EQ(box->currentText(), "U-STIX");
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "35");
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
     EXPECT_EQ(source->State(), ssBrowse);
 }
 

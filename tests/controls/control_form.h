@@ -80,7 +80,7 @@ class ControlForm : public SourceServer {
     }
 
     bool IsChanged(TvornBoundControl* control) const {
-        return SourceCore::Of(*source).ChangedControls().contains(control);
+        return SourceCore::Of(*source).Saver().Changed().contains(control);
     }
 
     QWidget form;

@@ -133,7 +133,7 @@ TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
     EXPECT_TRUE(person->Chosen());
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(source->State(), ssNew);
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
 }
 
 // The cells of each column and the name taken come from their own pieces of the row (the
@@ -149,7 +149,7 @@ TEST_F(DialogEdit, CellsAndTheTakenNameComeFromTheirOwnPieces) {
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
 }
 
 enum class Way { SelectButton, EnterInGrid, DoubleClickRow };
@@ -186,7 +186,7 @@ TEST_P(DialogEditSelect, TakesTheCurrentRowIntoThePointer) {
     EXPECT_EQ(person->InternalValue(), "7");
     EXPECT_EQ(person->ChosenLine(), "7^LAINE,LIISA");
     EXPECT_FALSE(person->TextModified());
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(cancelled, 0);
 }
@@ -251,7 +251,7 @@ TEST_P(DialogEditExit, APointerAcceptedOnLeavingIsTakenOrListed) {
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().contains(person));
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
 }
 
 INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
@@ -346,7 +346,7 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
     EXPECT_EQ(abbreviation->DialogResult(), 101);
     EXPECT_TRUE(abbreviation->Chosen());
     EXPECT_TRUE(abbreviation->TextModified());
-    EXPECT_EQ(SourceCore::Of(*source).ChangedControls(), QList<TvornBoundControl*>{abbreviation});
+    EXPECT_EQ(SourceCore::Of(*source).Saver().Changed(), QList<TvornBoundControl*>{abbreviation});
     EXPECT_EQ(executed, 1);
     // Closing the dialog after an insert is no cancel.
     EXPECT_EQ(cancelled, 0);
@@ -427,7 +427,7 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAn
     EXPECT_EQ(source->Address().Iens(), "1,");
     EXPECT_EQ(abbreviation->text(), "HB");
     EXPECT_EQ(abbreviation->ChosenIen(), "1");
-    EXPECT_EQ(SourceCore::Of(*source).History().value(0).Iens, "1,");
+    EXPECT_EQ(SourceCore::Of(*source).History().Entries().value(0).Iens, "1,");
     EXPECT_TRUE(source->HistoryText(0).startsWith("HB"));
     EXPECT_EQ(executed, 1);
 
@@ -435,7 +435,7 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAn
     const std::size_t mark = CallMark();
     Retype(abbreviation, "CR");
     EXPECT_EQ(source->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*source).Locked());
+    EXPECT_TRUE(SourceCore::Of(*source).Locker().Locked());
     Enter(abbreviation);
     dialog = Shown();
     ASSERT_NE(dialog, nullptr);
@@ -443,9 +443,9 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAn
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(source->Address().Iens(), "6,");
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*source).Locked());
+    EXPECT_FALSE(SourceCore::Of(*source).Locker().Locked());
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 2u);
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
 }
 
 struct SortClickCase {
@@ -592,8 +592,8 @@ TEST_F(DialogEdit, AVetoedInsertInAFindLeavesTheShownRecordUnlockedAndUnchanged)
     Released();
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*source).Locked());
-    EXPECT_TRUE(SourceCore::Of(*source).ChangedControls().isEmpty());
+    EXPECT_FALSE(SourceCore::Of(*source).Locker().Locked());
+    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
     EXPECT_EQ(abbreviation->InternalValue(), "HB");
 }
 

@@ -64,7 +64,7 @@ class Integrity : public test::SourceServer {
     }
     void ExpectLengthRefused() { Expect(K::Warning, kLengthRefused); }
     test::FakeTimer& LockTimer(TvornSource* source) {
-        return static_cast<test::FakeTimer&>(SourceCore::Of(*source).LockTimer());
+        return static_cast<test::FakeTimer&>(SourceCore::Of(*source).Locker().Timer());
     }
     std::size_t Filings(std::size_t mark) const { return CallCount(mark, "DDR FILER"); }
 
@@ -194,7 +194,7 @@ TEST_F(Integrity, ARadioGroupKeepsAChoiceWhenTheFocusPassesThroughItAgain) {
     Focus(f->taker->Button(1));
     Focus(f->name);
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*f->labTest).ChangedControls().contains(f->taker));
+    EXPECT_TRUE(SourceCore::Of(*f->labTest).Saver().Changed().contains(f->taker));
     Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(f->labTest->Save());
     EXPECT_EQ(StoredLabTest("1", "5"), "2");
@@ -240,9 +240,9 @@ TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
     timer.Fire();
     EXPECT_EQ(Filings(mark), c.filings);
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*f->labTest).Locked());
+    EXPECT_TRUE(SourceCore::Of(*f->labTest).Locker().Locked());
     EXPECT_TRUE(timer.Enabled()) << "the edit goes on, and so does its timer";
-    EXPECT_EQ(SourceCore::Of(*f->labTest).LockMinutesLeft(), 10);
+    EXPECT_EQ(SourceCore::Of(*f->labTest).Locker().MinutesLeft(), 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(Refusals, LockTimerSave,
@@ -426,12 +426,12 @@ TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
     Retype(f->name, "Haemoglobin");
     Focus(f->length);
     f->labTest->AfterGetAndFill = [this](QObject*) {
-        if (SourceCore::Of(*f->labTest).Saving()) Server().Kill();
+        if (SourceCore::Of(*f->labTest).Saver().Saving()) Server().Kill();
     };
     ExpectLinkError();
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
     EXPECT_EQ(f->labTest->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).Locked());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).Locker().Locked());
     f->labTest->AfterGetAndFill = nullptr;
     Server().Start();
     EXPECT_EQ(StoredLabTest("1", "2"), "Haemoglobin");
@@ -454,7 +454,7 @@ TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) 
     Show("1");
     Expect(K::Error, "The record is being modified by someone else! Try again later.");
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).Saver().HasChanges());
     EXPECT_EQ(f->labTest->State(), ssBrowse);
     EXPECT_EQ(f->name->text(), "Hemoglobin");
 }
@@ -486,7 +486,7 @@ TEST_F(Integrity, ACopyThatCouldNotBeFiledKeepsAValueSetBackToTheCopiedOne) {
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->SaveAs(); }));
     Server().Start();
     ASSERT_EQ(f->labTest->State(), ssNew);
-    const auto changed = SourceCore::Of(*f->labTest).ChangedControls();
+    const auto changed = SourceCore::Of(*f->labTest).Saver().Changed();
     ASSERT_TRUE(changed.contains(f->taker));
     Focus(f->taker->Button(copied));
     QTest::mouseClick(f->taker->Button(1 - copied), Qt::LeftButton);
@@ -494,7 +494,7 @@ TEST_F(Integrity, ACopyThatCouldNotBeFiledKeepsAValueSetBackToTheCopiedOne) {
     Focus(f->name);
     EXPECT_EQ(f->labTest->State(), ssNew);
     EXPECT_EQ(f->taker->ItemIndex(), copied);
-    EXPECT_EQ(SourceCore::Of(*f->labTest).ChangedControls(), changed);
+    EXPECT_EQ(SourceCore::Of(*f->labTest).Saver().Changed(), changed);
 }
 
 TEST_F(Integrity, ADetailWithoutMasterRecordIsEmptyAndCannotBeTypedInto) {
@@ -578,7 +578,7 @@ TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
     Show("1");
     f->labTest->SetUserAccess(TvornUserAccess(uaRead) | uaBrowse);
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).Saver().HasChanges());
     EXPECT_TRUE(f->labTest->GetAndFill("2")) << "no question";
 }
 
@@ -597,7 +597,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     Show(number.toLatin1().constData());
     ASSERT_EQ(f->departmental->State(), ssBrowse);
     QTest::mouseClick(f->ordering->Button(2), Qt::LeftButton);
-    ASSERT_TRUE(SourceCore::Of(*f->departmental).HasChanges());
+    ASSERT_TRUE(SourceCore::Of(*f->departmental).Saver().HasChanges());
     Retype(f->explanation, "NEW PART");
     ASSERT_EQ(f->subresult->State(), ssNew);
     other.Call(requests::RecordDelete("80001", number));
@@ -616,7 +616,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     EXPECT_TRUE(asked[0].startsWith("Save new Subresult")) << asked[0].toStdString();
     EXPECT_TRUE(asked[2].startsWith("Save")) << asked[2].toStdString();
     EXPECT_TRUE(asked[2].contains("Departmental lab test")) << asked[2].toStdString();
-    EXPECT_FALSE(SourceCore::Of(*f->departmental).HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->departmental).Saver().HasChanges());
 }
 
 }  // namespace

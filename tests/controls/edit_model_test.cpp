@@ -145,7 +145,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         if (actor_ != a.get() || Pick(4) != 0) return;
         Note("  (the lock timers tick under the question)");
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental}) {
-            auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*s).LockTimer());
+            auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*s).Locker().Timer());
             for (int minute = 0; minute <= s->LockTimeOut; ++minute)
                 timer.Fire();
         }
@@ -244,7 +244,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     TvornSource* ChangedSource() const {
         TvornSource* found = nullptr;
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
-            if (SourceCore::Of(*s).Locked()) {
+            if (SourceCore::Of(*s).Locker().Locked()) {
                 if (found) return nullptr;
                 found = s;
             }
@@ -529,7 +529,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                  (typed.unresolved ? " (unresolved)" : "") + ", state " +
                  std::to_string(slot.source->State()) + ", changed " +
                  std::to_string(
-                     SourceCore::Of(*slot.source).ChangedControls().contains(slot.control)));
+                     SourceCore::Of(*slot.source).Saver().Changed().contains(slot.control)));
         });
     }
 
@@ -594,7 +594,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
                     std::vector<TvornSource*>{f.labTest, f.subresult, f.departmental}[Pick(3)];
                 timerSource_ = s;
                 return AsUser(a.get(), "lock timer of " + s->objectName().toStdString(), [&] {
-                    auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*s).LockTimer());
+                    auto& timer =
+                        static_cast<test::FakeTimer&>(SourceCore::Of(*s).Locker().Timer());
                     for (int minute = 0; minute < s->LockTimeOut; ++minute)
                         timer.Fire();
                 });
@@ -766,7 +767,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         std::string status = "  [";
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
             status += s->Address().FullIens().toStdString() + " " + std::to_string(s->State()) +
-                      "/" + std::to_string(SourceCore::Of(*s).ChangedControls().size()) + " ";
+                      "/" + std::to_string(SourceCore::Of(*s).Saver().Changed().size()) + " ";
         Note(status + "]");
         const std::vector<test::LoggedCall> calls = log_tail_->Next();
         std::set<QString> filedFiles;
@@ -841,11 +842,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
             if (it->second.unresolved) {
                 // A save may have worked the text out into its entry (and failed), or found it
                 // to be the entry stored: either way the text is still what the user sees.
-                if (!SourceCore::Of(*source).ChangedControls().contains(slot->control) &&
+                if (!SourceCore::Of(*source).Saver().Changed().contains(slot->control) &&
                     slot->shown() != it->second.shown) {
                     Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                               " is gone without a question");
-                } else if (!SourceCore::Of(*source).ChangedControls().contains(slot->control)) {
+                } else if (!SourceCore::Of(*source).Saver().Changed().contains(slot->control)) {
                     it = pending_.erase(it);
                     continue;
                 }
@@ -853,7 +854,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                           " is gone without a question (shown: " + slot->shown().toStdString() +
                           ")");
-            else if (!SourceCore::Of(*source).ChangedControls().contains(slot->control))
+            else if (!SourceCore::Of(*source).Saver().Changed().contains(slot->control))
                 Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
                           " is shown but no longer a change to file");
             ++it;
@@ -864,7 +865,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             const Slot& slot = *lastTyped_.first;
             Typed typed = lastTyped_.second;
             if (slot.shown() == typed.shown && !typed.unchanged &&
-                SourceCore::Of(*slot.source).ChangedControls().contains(slot.control)) {
+                SourceCore::Of(*slot.source).Saver().Changed().contains(slot.control)) {
                 typed.record = slot.source->Address().FullIens();
                 pending_[{slot.source, slot.field}] = typed;
             }

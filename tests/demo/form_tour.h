@@ -60,8 +60,9 @@ class FormTour : public LabTestApp, public ::testing::WithParamInterface<TourSto
 // Every page of `form`'s page control (the form as it stands when it has none), then the first
 // page again; a record shown first when the form has a source, as a detail page opens only on one.
 inline void EachPage(QWidget& form, const Look& look, bool showRecord = false) {
-    if (auto* source = form.findChild<TvornSource*>(); source && showRecord)
+    if (auto* source = form.findChild<TvornSource*>(); source && showRecord) {
         EXPECT_TRUE(source->GetAndFill(QStringLiteral("1"))) << form.objectName().toStdString();
+    }
     auto* pages = form.findChild<QTabWidget*>();
     for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
         if (pages) pages->setCurrentIndex(page);

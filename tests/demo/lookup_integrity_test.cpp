@@ -71,11 +71,13 @@ const SaveWay kSaveWays[] = {
          ASSERT_FALSE(key.isNull()) << f.xbtnSave->text().toStdString();
          QTest::keyClick(f.xDlgAbbreviation, key.toLatin1(), Qt::AltModifier);
          // A button's accelerator clicks it once its pressed look has shown.
-         QTest::qWaitFor([&f] { return !SourceCore::Of(*f.vornSource1).HasChanges(); }, 2000);
+         EXPECT_TRUE(QTest::qWaitFor(
+             [&f] { return !SourceCore::Of(*f.vornSource1).Saver().HasChanges(); }, 2000));
      }},
     {"LockTimer", true,
      [](test::LabTestApp&, TfrmLabTest& f) {
-         auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*f.vornSource1).LockTimer());
+         auto& timer =
+             static_cast<test::FakeTimer&>(SourceCore::Of(*f.vornSource1).Locker().Timer());
          for (int minute = 0; minute < f.vornSource1->LockTimeOut; ++minute)
              timer.Fire();
      }},
@@ -147,10 +149,10 @@ TEST_P(WardLookup, RefusedWithNoItsListEndsAndNothingIsLockedOrFiled) {
     EXPECT_EQ(ShownFind(), nullptr) << "No ends the lookup typed under the question";
     EXPECT_EQ(form->xDlgWard->Dialog(), nullptr);
     EXPECT_EQ(Filings(mark), 0u);
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Locked());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Locker().Locked());
     EXPECT_TRUE(OtherCanLock("80006", ward));
     EXPECT_EQ(Stored("80006", ward, ".01"), wardName);
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Saver().HasChanges());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, WardLookup, ::testing::Values(Leave::Tab, Leave::Row));
@@ -164,7 +166,7 @@ TEST_F(Lookups, AListLeftOpenWhileTheFormMovesOnPutsNothingIntoTheRecordNowShown
     ASSERT_TRUE(form->vornSource1->GetAndFill("2"));
     EXPECT_EQ(ShownFind(), nullptr);
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).Locked());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).Locker().Locked());
     EXPECT_EQ(form->xDlgCharge->InternalValue(), Stored("80001", "2", "7"));
 }
 
@@ -178,7 +180,7 @@ TEST_F(Lookups, ThePersonTypedBackOverAPickIsTheOneFiled) {
     TypeInto(form->xDlgCharge, QStringLiteral("VIRTANEN,AINO"));
     QTest::keyClick(form->xDlgCharge, Qt::Key_Tab);
     EXPECT_EQ(form->xDlgCharge->InternalValue(), "1");
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).ChangedControls().contains(form->xDlgCharge));
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).Saver().Changed().contains(form->xDlgCharge));
 }
 
 // Yes to the question while the person list is open cannot save: the user is told why and

@@ -51,7 +51,9 @@ class Hostile : public ::testing::Test {
                                 RawClient* sameAge = nullptr) {
         clock.Advance(limit - kMargin);
         EXPECT_FALSE(raw.ClosedBySilence(0.2)) << "closed before its limit";
-        if (sameAge) EXPECT_FALSE(sameAge->ClosedBySilence(0.05)) << "closed before its limit";
+        if (sameAge) {
+            EXPECT_FALSE(sameAge->ClosedBySilence(0.05)) << "closed before its limit";
+        }
         clock.Advance(2 * kMargin);
         EXPECT_TRUE(raw.ClosedBySilence(10)) << "still open past its limit";
     }

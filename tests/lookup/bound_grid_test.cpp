@@ -475,8 +475,8 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
     EXPECT_EQ(subresult->Address().FullIens(), "3,35,");
     EXPECT_EQ(subresult->Address().Number(), "3");
     EXPECT_EQ(explanation->text(), "PH");
-    ASSERT_FALSE(SourceCore::Of(*subresult).RecordLines().isEmpty());
-    EXPECT_EQ(SourceCore::Of(*subresult).RecordLines().first().section(u'^', 0, 1),
+    ASSERT_FALSE(SourceCore::Of(*subresult).Navigator().RecordLines().isEmpty());
+    EXPECT_EQ(SourceCore::Of(*subresult).Navigator().RecordLines().first().section(u'^', 0, 1),
               "80001.02^3,35");
     EXPECT_EQ(subresultGrid->Row(), 3);
 }

@@ -78,7 +78,7 @@ TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCance
     EXPECT_EQ(presenter.shown[0].kind, K::Confirmation);
     EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(source).HasChanges());
+    EXPECT_TRUE(SourceCore::Of(source).Saver().HasChanges());
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::LeaveRecord);
     EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Cancelled);
     EXPECT_TRUE(source.LastOutcome().lines.isEmpty());
@@ -156,8 +156,8 @@ class Moments : public Presenting, public testing::WithParamInterface<MomentCase
         QObject::connect(&source, &TvornSource::HistoryUpdated, [=] { signal("UpdateHistory"); });
         QObject::connect(&source, &TvornSource::Inserted, [=] { signal("Insert"); });
         QObject::connect(&source, &TvornSource::FieldValidated,
-                         [=](bool result, const QString& field, const QString& internal,
-                             const QString& external) {
+                         [=, this](bool result, const QString& field, const QString& internal,
+                                   const QString& external) {
                              signal("ValidateField " + field + u'=' + internal);
                              validated = external + u' ' + Yes(result);
                          });

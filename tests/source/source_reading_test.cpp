@@ -201,8 +201,13 @@ long ServerUnread(const BrokerLink& link) {
 // works.
 class KilledServer : public test::LabTestSource {
   protected:
-    KilledServer() : LabTestSource({1, 300}) {}
+    KilledServer() : LabTestSource(SlowServer()) {}
     ~KilledServer() override { SetClock(nullptr); }
+    static test::DevServerProcess::Options SlowServer() {
+        test::DevServerProcess::Options options;
+        options.latencyMs = 300;
+        return options;
+    }
 
     // Runs `action` through the guarded path of event handlers while the server is killed.
     void KilledDuring(const std::function<void()>& action) {
@@ -251,7 +256,7 @@ TEST_F(KilledServer, AValidationCutShortLeavesNoFlagAndWorksWhenTheServerIsBack)
     Open();
     source.Insert();
     KilledDuring([&] { source.ValidateField("4", "12/6/2026"); });
-    EXPECT_FALSE(SourceCore::Of(source).Validating());
+    EXPECT_FALSE(SourceCore::Of(source).Saver().Validating());
     EXPECT_EQ(source.State(), ssNew);
     const ValidatedValue answer = SourceCore::Of(source).Validate("4", "12/6/2026");
     EXPECT_TRUE(answer.valid);
@@ -277,8 +282,8 @@ TEST_F(Reading, ARecordIsReadWithEveryFieldOfTheFormAndTheTwoEndsAreAsked) {
     EXPECT_EQ(abbreviation.text(), "HB");
     EXPECT_EQ(name.text(), "Hemoglobin");
     EXPECT_EQ(introduced.internalValue, "3100101");
-    EXPECT_EQ(SourceCore::Of(source).IndexValue(), "HB");
-    EXPECT_FALSE(SourceCore::Of(source).AtFirst());
+    EXPECT_EQ(SourceCore::Of(source).Navigator().IndexValue(), "HB");
+    EXPECT_FALSE(SourceCore::Of(source).Navigator().AtFirst());
     EXPECT_TRUE(next.isEnabled() && prior.isEnabled());
 }
 
@@ -315,7 +320,7 @@ TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOneAndPriorComes
 TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
     ASSERT_TRUE(source.Last());
     const QString lastOne = abbreviation.text();
-    EXPECT_TRUE(SourceCore::Of(source).AtLast());
+    EXPECT_TRUE(SourceCore::Of(source).Navigator().AtLast());
     EXPECT_FALSE(next.isEnabled());
     const std::size_t mark = CallMark();
     EXPECT_TRUE(source.Next());
@@ -326,7 +331,7 @@ TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
 
     ASSERT_TRUE(source.First());
     EXPECT_EQ(abbreviation.text(), "ALB");
-    EXPECT_TRUE(SourceCore::Of(source).AtFirst());
+    EXPECT_TRUE(SourceCore::Of(source).Navigator().AtFirst());
     EXPECT_FALSE(first.isEnabled() || prior.isEnabled());
     EXPECT_TRUE(source.Prior());
     EXPECT_EQ(abbreviation.text(), "ALB");
@@ -346,7 +351,7 @@ TEST_F(Reading, AMissingRecordAndFirstAndLastOnAnEmptyFileEmptyTheForm) {
     source.GetAndFill("1");
     EXPECT_FALSE(source.Last());
     EXPECT_EQ(name.text(), "");
-    EXPECT_TRUE(SourceCore::Of(source).RecordLines().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(source).Navigator().RecordLines().isEmpty());
 }
 
 TEST_F(Reading, AFieldTheFormDoesNotCarryIsReadOnItsOwn) {
@@ -364,15 +369,15 @@ TEST_F(Reading, ARecordVisitedAgainMovesToTheHeadOfTheHistoryAndIsKeptOnce) {
         source.GetAndFill(record);
         source.UpdateHistory();
     }
-    ASSERT_EQ(SourceCore::Of(source).History().size(), 5);
-    EXPECT_EQ(SourceCore::Of(source).History()[0].Iens, "1,");
+    ASSERT_EQ(SourceCore::Of(source).History().Entries().size(), 5);
+    EXPECT_EQ(SourceCore::Of(source).History().Entries()[0].Iens, "1,");
     EXPECT_EQ(source.HistoryText(0), "HB Hemoglobin");
-    EXPECT_EQ(SourceCore::Of(source).History()[1].Iens, "5,");
-    EXPECT_EQ(SourceCore::Of(source).History()[2].Iens, "3,");
+    EXPECT_EQ(SourceCore::Of(source).History().Entries()[1].Iens, "5,");
+    EXPECT_EQ(SourceCore::Of(source).History().Entries()[2].Iens, "3,");
     EXPECT_EQ(source.HistoryText(3), "");
     source.GoToHistory(2);
     EXPECT_EQ(source.Address().Iens(), "3,");
-    EXPECT_EQ(SourceCore::Of(source).History()[0].Iens, "3,");
+    EXPECT_EQ(SourceCore::Of(source).History().Entries()[0].Iens, "3,");
 }
 
 TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
@@ -391,7 +396,9 @@ TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
     EXPECT_EQ(filer->Entry("1,2", 1), " ");
     EXPECT_EQ(filer->Entry("1,3", 1), "three");
     EXPECT_EQ(description.lines, (QStringList{"one", "", "three"}));
-    EXPECT_EQ(SourceCore::Of(source).RecordKeys().filter(QRegularExpression("^100")).size(), 5);
+    EXPECT_EQ(
+        SourceCore::Of(source).Navigator().RecordKeys().filter(QRegularExpression("^100")).size(),
+        5);
 }
 
 // A text far longer than a message's five-digit count: the call goes out with its count

@@ -51,7 +51,7 @@ TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlock
     EXPECT_FALSE(sent[3].Entry("2", 1)) << "only the changed field is filed";
     EXPECT_EQ(sent[4].Entry("\"ACT\""), "UNLOCK");
     EXPECT_EQ(source.State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(source).Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
 }
 
 TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber) {
@@ -160,7 +160,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
                                "number from 1 to 250.");
     EXPECT_FALSE(source.Save());
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(source).Locked());
+    EXPECT_TRUE(SourceCore::Of(source).Locker().Locked());
 
     test::OtherUser other(SecondBroker(), form);
     other.source.ShowMessages = true;
@@ -178,7 +178,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     length.Change("7", "7");
     test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(source.Save());
-    EXPECT_FALSE(SourceCore::Of(source).Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
     other.name.Change("Changed after", "Changed after");
     EXPECT_EQ(other.source.State(), ssEdit);
 
@@ -203,7 +203,7 @@ TEST_F(Saving, WithoutMessagesLeavingThrowsTheChangesAway) {
     EXPECT_TRUE(source.CheckSaveChanges());
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Hemoglobin");
-    EXPECT_FALSE(SourceCore::Of(source).Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
 }
 
 TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
@@ -218,9 +218,9 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     });
     EXPECT_FALSE(ui::Guarded([&] { source.Save(); }));
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_FALSE(SourceCore::Of(source).Saving());
+    EXPECT_FALSE(SourceCore::Of(source).Saver().Saving());
     EXPECT_EQ(name.text(), "Kept through a crash");
-    EXPECT_EQ(SourceCore::Of(source).ChangedControls().size(), 1);
+    EXPECT_EQ(SourceCore::Of(source).Saver().Changed().size(), 1);
 
     Server().Start();
     test::ExpectToolsetMessage(modal, K::Information,
@@ -277,15 +277,15 @@ TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditS
     name.Change("Mine", "Mine");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Changed meanwhile");
-    EXPECT_FALSE(SourceCore::Of(source).Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
 }
 
 TEST_F(Locking, WithoutATimeOutTheTimerNeverStarts) {
     source.LockTimeOut = 0;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    EXPECT_TRUE(SourceCore::Of(source).Locked());
-    EXPECT_FALSE(SourceCore::Of(source).LockTimer().Enabled());
+    EXPECT_TRUE(SourceCore::Of(source).Locker().Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locker().Timer().Enabled());
 }
 
 struct TimeOutAnswer {
@@ -303,12 +303,12 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
     source.LockTimeOut = 5;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(source).LockTimer());
+    auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(source).Locker().Timer());
     ASSERT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 60000);
     for (int minute = 1; minute < 5; ++minute)
         timer.Fire();
-    EXPECT_EQ(SourceCore::Of(source).LockMinutesLeft(), 1);
+    EXPECT_EQ(SourceCore::Of(source).Locker().MinutesLeft(), 1);
     modal.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
         EXPECT_EQ(d.RichEdit1->toPlainText(),
                   "The record has been locked for 5 minutes. Save changes or ignore and "
@@ -328,7 +328,7 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
     EXPECT_EQ(name.text(), c.nameAfter);
     EXPECT_EQ(timer.Enabled(), c.timerAfter);
     if (c.timerAfter) {
-        EXPECT_EQ(SourceCore::Of(source).LockMinutesLeft(), 5);
+        EXPECT_EQ(SourceCore::Of(source).Locker().MinutesLeft(), 5);
     }
 }
 
@@ -360,7 +360,7 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
     test::OtherUser other(SecondBroker(), form);
     other.source.GetAndFill("41");
     other.name.Change("Held", "Held");
-    ASSERT_TRUE(SourceCore::Of(other.source).Locked());
+    ASSERT_TRUE(SourceCore::Of(other.source).Locker().Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ6 To delete?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information,
@@ -379,13 +379,13 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
 TEST_F(Deletion, DeletingARecordBeingEditedReleasesItsLockFirst) {
     SaveNewLabTest("ZZ7");
     name.Change("Edited", "Edited");
-    ASSERT_TRUE(SourceCore::Of(source).Locked());
+    ASSERT_TRUE(SourceCore::Of(source).Locker().Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ7\r\n");
     const std::size_t mark = CallMark();
     EXPECT_TRUE(source.Delete());
-    EXPECT_FALSE(SourceCore::Of(source).Locked());
+    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
     const auto calls = CallsSince(mark);
     const auto unlock = std::find_if(calls.begin(), calls.end(),
                                      [](const auto& c) { return c.name == "VRNX LOCKS"; });

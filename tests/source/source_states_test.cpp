@@ -71,7 +71,7 @@ TEST_P(States, EachChangeIsTakenOrRefusedAndLeavesItsAddress) {
             EXPECT_TRUE(source.Address().IsNew());
         else
             EXPECT_FALSE(source.Address().HasRecord());
-        EXPECT_FALSE(SourceCore::Of(source).Locked());
+        EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
     }
 }
 
