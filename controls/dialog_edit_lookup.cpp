@@ -67,7 +67,7 @@ void TvornDialogEdit::PrepareFinder(TvornFinder& finder) {
         if (source->TypeIfSubFile == TvornSubFileType::Hierarchical)
             finder.SetIENS(source->Address().ParentIens());
         else if (source->TypeIfSubFile == TvornSubFileType::Logical)
-            finder.Screen = SourceCore::Of(*source).LinkScreen();
+            finder.Screen = SourceCore::Of(*source).Link().LinkScreen();
     }
     if (lookup_.PointerMode) {
         finder.DDField = FMField();

@@ -70,10 +70,7 @@ class TvornSource::Core final : public SourceCore {
     }
     bool IsHierarchicalDetail() const override { return s_.IsHierarchicalDetail(); }
     bool IsLogicalDetail() const override { return s_.IsLogicalDetail(); }
-    const QString& LinkScreen() const override { return s_.masterLink_->LinkScreen(); }
-    bool LinkPending() const override { return s_.masterLink_->LinkPending(); }
-    bool SetupMasterLink() override { return s_.masterLink_->Setup(); }
-    void PutMasterLink() override { s_.masterLink_->PutMasterLink(); }
+    MasterLink& Link() override { return *s_.masterLink_; }
     void LoseMaster() override { s_.LoseMaster(); }
     bool LeaveDetailRecords() override { return s_.LeaveDetailRecords(); }
 

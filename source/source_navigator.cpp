@@ -74,7 +74,7 @@ void SourceNavigator::GetRecord() {
         indexValue_ = records::FieldPiece(lastRead_.lines, s_.Settings().FMIndexField,
                                           s_.Address().RecordAddress(), piece);
         for (SourceCore* detail : s_.DetailCores())
-            if (detail->Active()) detail->SetupMasterLink();
+            if (detail->Active()) detail->Link().Setup();
         if (s_.Registry().HasNavigationButtons()) ComputeEnds();
     }
     // A read that found no record leaves an empty form, not a browsed one.
@@ -125,7 +125,7 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
     step.xref = s_.Settings().FMIndex;
     if (logical) {
         step.part = master->Address().Number();
-        step.screen = s_.LinkScreen();
+        step.screen = s_.Link().LinkScreen();
         if (!s_.Settings().FMScreen.isEmpty()) step.screen += u' ' + s_.Settings().FMScreen;
     } else {
         step.iens = s_.Address().ParentIens();
@@ -250,7 +250,7 @@ void SourceNavigator::Clear() {
     if (!s_.LeaveRecord()) return;
     EmptyControls();
     s_.Saver().ForgetChanges();
-    if (s_.IsLogicalDetail()) s_.PutMasterLink();
+    if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(false);
     s_.SetState(ssEmpty);
     ForgetEnds();
@@ -265,7 +265,7 @@ void SourceNavigator::Insert() {
     if (!s_.LeaveRecord()) return;
     s_.Saver().ForgetChanges();
     EmptyControls();
-    if (s_.IsLogicalDetail()) s_.PutMasterLink();
+    if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(true);
     s_.SetState(ssNew);
     s_.After(SourceMoment::Insert);

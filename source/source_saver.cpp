@@ -210,7 +210,7 @@ bool SourceSaver::Save() {
         !s_.Presenter().YesOrCancel(ChangeQuestion()))
         return false;
     FlagScope saving(saving_);
-    if (s_.IsLogicalDetail()) s_.PutMasterLink();
+    if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
     const bool newRecord = s_.State() == ssNew;
     if (!CommitChanges() || !edit_.HasChanges() || !RequiredFieldsPresent(newRecord) ||
         !LockStillHeld())
@@ -265,7 +265,7 @@ bool SourceSaver::SaveAs() {
             if (detail->Active()) detail->LoseMaster();
     }
     SourceCore* master = s_.MasterCore();
-    if (s_.IsLogicalDetail() && s_.LinkPending() && !master->Address().Number().isEmpty())
+    if (s_.IsLogicalDetail() && s_.Link().LinkPending() && !master->Address().Number().isEmpty())
         edit_.AddExtra({s_.Settings().FileNumber, s_.Settings().LinkField,
                         s_.Address().RecordAddress(), master->Address().Number()});
     if (!CommitChanges()) return false;

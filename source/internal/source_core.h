@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include "source/bound_control.h"
+#include "source/internal/master_link.h"
 #include "source/internal/source_deleter.h"
 #include "source/internal/source_history.h"
 #include "source/internal/source_locker.h"
@@ -103,10 +104,8 @@ class SourceCore {
     virtual QList<SourceCore*> DetailCores() const = 0;
     virtual bool IsHierarchicalDetail() const = 0;
     virtual bool IsLogicalDetail() const = 0;
-    virtual const QString& LinkScreen() const = 0;
-    virtual bool LinkPending() const = 0;
-    virtual bool SetupMasterLink() = 0;
-    virtual void PutMasterLink() = 0;
+    // What a detail derives from its master's record: the parent chain, the link screen.
+    virtual MasterLink& Link() = 0;
     // The master has no record: the detail shows nothing, offers nothing and waits.
     virtual void LoseMaster() = 0;
     // The details leave their records first: their records belong to this source's record.

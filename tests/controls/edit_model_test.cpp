@@ -468,6 +468,9 @@ class Model : public test::SourceServer, public ui::ModalHost {
         const QWidget* focus = QApplication::focusWidget();
         t.unresolved = focus == box || box->isAncestorOf(focus) || box->view()->isVisible() ||
                        (focus && focus->window() == box->view()->window());
+        // A text left with no entry behind it (its lookup failed with the link) is worked out
+        // by the save as well.
+        if (!t.shown.isEmpty() && t.internal.isEmpty()) t.unresolved = true;
         // The entry the record holds, chosen again, is no change to keep.
         t.unchanged = box->currentText() == box->FilledText() || nothingPicked;
         return t;

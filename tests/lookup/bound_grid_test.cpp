@@ -485,7 +485,7 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     OpenAll();
     const std::size_t mark = CallMark();
     ASSERT_TRUE(master->GetAndFill("12"));
-    EXPECT_EQ(SourceCore::Of(*departmental).LinkScreen(), "I 12=$P($G(^(0)),U,2)");
+    EXPECT_EQ(SourceCore::Of(*departmental).Link().LinkScreen(), "I 12=$P($G(^(0)),U,2)");
     EXPECT_EQ(CallCount(mark, "VRNX LOGICAL POINTER"), 1u);
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u) << "only the subresults are walked";
     ASSERT_EQ(departmentalGrid->RowCount(), 2);
@@ -494,7 +494,7 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     EXPECT_EQ(departmental->GetFieldValue("2"), "12");
 
     ASSERT_TRUE(master->GetAndFill("22"));
-    EXPECT_EQ(SourceCore::Of(*departmental).LinkScreen(), "I 22=$P($G(^(0)),U,2)");
+    EXPECT_EQ(SourceCore::Of(*departmental).Link().LinkScreen(), "I 22=$P($G(^(0)),U,2)");
     ASSERT_EQ(departmentalGrid->RowCount(), 7);
     const QStringList wards = test::GridForm::ColumnTexts(*departmentalGrid, 0);
     QStringList sorted = wards;
@@ -513,7 +513,7 @@ TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
     ASSERT_TRUE(master->GetAndFill("12"));
     departmental->Insert();
     ASSERT_EQ(departmental->State(), ssNew);
-    EXPECT_TRUE(SourceCore::Of(*departmental).LinkPending()) << "no control shows the link field";
+    EXPECT_TRUE(SourceCore::Of(*departmental).Link().LinkPending()) << "no control shows the link field";
     EXPECT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumber(), "");
 
