@@ -31,7 +31,10 @@ TEST(ReportRequest, SendsItsKeysInOrderAndLeavesTheEmptyOnesOut) {
                                  "\"BY\"=NUMBER=3", "\"TO\"=M", "\"DHD\"=Tests",
                                  "\"IOP\"=CLIENT WORKSTATION", "\"DIS0\"=I 1", "\"DIS1\"=I 2",
                                  "\"ROUTINE\"=ZZ"}));
-    const RpcRequest bare = ReportRequest({"80002", {".01", "2"}});
+    ReportParameters two;
+    two.file = "80002";
+    two.fieldNumbers = {".01", "2"};
+    const RpcRequest bare = ReportRequest(two);
     EXPECT_EQ(bare.Parameters().at(0).entries.size(), 2);
     EXPECT_EQ(bare.EntryValue("\"FIELDS\""), ".01;2;");
 }

@@ -275,10 +275,15 @@ TEST_F(Print, AFileAndTheWordProcessorGetTheWholeDocumentAndAnUnwritableFileIsRe
 // The demo data seven times over: 2,100 lab results, run once.
 class LongReport : public Print {
   protected:
-    LongReport() : Print(test::DevServerProcess::Options{7, 0}) {
+    LongReport() : Print(SevenTimes()) {
         report->FileNumber = "80005";
         report->FieldNumbers = QStringList{".001"};
         report->Run();
+    }
+    static test::DevServerProcess::Options SevenTimes() {
+        test::DevServerProcess::Options options;
+        options.seedScale = 7;
+        return options;
     }
     // The report's first `count` lines: its size and the lines at its ends and at page edges, as
     // the server wrote them.
@@ -288,7 +293,9 @@ class LongReport : public Print {
             << lines[0].toStdString();
         for (const auto& [at, text] : std::map<int, std::string>{
                  {199, "836"}, {200, "709"}, {999, "1343"}, {1000, "1391"}, {2246, "30"}})
-            if (at < count) EXPECT_EQ(lines[at].toStdString(), text) << "line " << at;
+            if (at < count) {
+                EXPECT_EQ(lines[at].toStdString(), text) << "line " << at;
+            }
     }
     // Twelve pages of at most 200 lines, so the progress shows after five and is updated for
     // the other seven.

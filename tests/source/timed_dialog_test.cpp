@@ -219,7 +219,9 @@ TEST_P(FittingText, IsCentredAndShowsWhollyWithoutAScrollBarAboveTheButtons) {
         EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
         EXPECT_LE(std::abs(d.frameGeometry().center().y() - centre.y()), 1);
         EXPECT_FALSE(d.Timer1->Enabled());
-        if (c.shown) EXPECT_EQ(d.RichEdit1->toPlainText(), c.shown);
+        if (c.shown) {
+            EXPECT_EQ(d.RichEdit1->toPlainText(), c.shown);
+        }
         if (c.wraps)
             EXPECT_GT(d.TextLineCount(), c.lines);
         else

@@ -47,7 +47,8 @@ void ScriptedModalHost::Fail(const std::string& what) {
 template <typename Answer>
 ScriptedModalHost& ScriptedModalHost::Add(Interaction::Kind kind, Answer Step::*slot,
                                           Answer answer) {
-    Step step{kind};
+    Step step;
+    step.kind = kind;
     step.*slot = std::move(answer);
     steps_.push_back(std::move(step));
     return *this;
