@@ -65,7 +65,9 @@ int main(int argc, char** argv) {
     vorn::test::SilentBrokerUi quiet;
     SetBrokerUi(&quiet);
     UnattendedAnswers answers;
-    test::DevServerProcess server({1, latency});
+    test::DevServerProcess::Options options;
+    options.latencyMs = latency;
+    test::DevServerProcess server(options);
 
     // One minimal call on the same link, the baseline of each step.
     TRPCBroker bare;

@@ -43,7 +43,8 @@ class Camera final : public vorn::ui::ModalHost {
             ok = Save(dialog, file) && ok;
         dialog.hide();
         // A question is left unanswered: nothing is deleted or saved for a picture.
-        return qobject_cast<vorn::TTimedDlg*>(&dialog) ? vorn::ui::mrCancel : QDialog::Rejected;
+        return qobject_cast<vorn::TTimedDlg*>(&dialog) ? int(vorn::ui::mrCancel)
+                                                       : int(QDialog::Rejected);
     }
     bool ChooseFont(QWidget*, QFont&) override { return false; }
     QString SaveFileName(QWidget*, const QString&, const QString&, const QString&) override {

@@ -28,7 +28,9 @@ TEST(ByteCount, CountsInOneByteAndSendsTheEmptyTextAsZero) {
     EXPECT_EQ(ByteCount(""), std::string("|\0010"));
     EXPECT_EQ(ByteCount("1.104"), std::string("|\0051.104"));
     const std::string longest(255, 'v');
-    EXPECT_EQ(ByteCount(longest), std::string("|\xff") + longest);
+    std::string counted = "|\xff";
+    counted += longest;
+    EXPECT_EQ(ByteCount(longest), counted);
     EXPECT_THROW(ByteCount(std::string(256, 'v')), FieldTooLong);
 }
 

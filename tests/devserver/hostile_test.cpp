@@ -123,8 +123,8 @@ TEST_F(Hostile, AFrameOverSixteenMebibytesIsRefusedWithoutBeingKept) {
 TEST_F(Hostile, ACallBackAddressThatIsNotThePeersIsRefusedAndNothingConnected) {
     RawClient raw(server->Port());
     const std::string reply = raw.Handshake("127.0.0.2");
-    EXPECT_EQ(reply, std::string("\0\0", 2) +
-                         "refused: the call-back address must be the client's own\x04");
+    const std::string refusal = "refused: the call-back address must be the client's own\x04";
+    EXPECT_EQ(reply, std::string("\0\0", 2).append(refusal));
     EXPECT_FALSE(raw.CalledBack(0.3));
     EXPECT_TRUE(LogSays("refused a call-back to 127.0.0.2"));
     ExpectServed();
@@ -169,8 +169,8 @@ TEST_F(Hostile, SixtyFiveConnectionsAtOnceGetSixtyFourSessionsAndOneRefusal) {
         clients.push_back(std::make_unique<Client>(server->Port()));
     EXPECT_EQ(server->Sessions(), 64);
     RawClient refused(server->Port());
-    EXPECT_EQ(refused.Handshake(),
-              std::string("\0\0", 2) + "refused: 64 sessions are open already\x04");
+    const std::string refusal = "refused: 64 sessions are open already\x04";
+    EXPECT_EQ(refused.Handshake(), std::string("\0\0", 2).append(refusal));
     EXPECT_FALSE(refused.CalledBack(0.3));
     EXPECT_THROW(OpenBrokerLink(false, "127.0.0.1", server->Port(), 30), EBrokerError);
     EXPECT_TRUE(LogSays("refused: 64 sessions are open already"));
