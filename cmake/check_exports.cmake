@@ -1,5 +1,6 @@
 # What the shared libraries export is marked in the headers: "#pragma GCC visibility
-# push(default)" after the includes, the matching pop at the end. Every public header marks
+# push(default)" after the includes, the matching pop after the declarations (a header may
+# include others after it, which then declare nothing exported). Every public header marks
 # its declarations. A header under internal/ is not installed: it marks its declarations only
 # when another tier's library uses it (the tiers link one another as shared libraries), and
 # otherwise stays hidden inside its own library.
@@ -55,7 +56,8 @@ foreach(folder IN LISTS VORN_PUBLIC_FOLDERS)
       string(APPEND faults "${header}: exports nothing (no visibility push and pop)\n")
       continue()
     endif()
-    string(SUBSTRING "${text}" ${at_push} -1 exported)
+    math(EXPR exported_length "${at_pop} - ${at_push}")
+    string(SUBSTRING "${text}" ${at_push} ${exported_length} exported)
     if(exported MATCHES "\n[ \t]*#[ \t]*include")
       string(APPEND faults "${header}: includes inside its exported part\n")
     endif()

@@ -12,18 +12,23 @@
 #include <QStringList>
 
 #include "source/bound_control.h"
-#include "source/internal/master_link.h"
-#include "source/internal/source_deleter.h"
-#include "source/internal/source_history.h"
-#include "source/internal/source_locker.h"
-#include "source/internal/source_navigator.h"
 #include "source/internal/source_registry.h"
-#include "source/internal/source_saver.h"
 #include "source/source_address.h"
 #include "source/source_outcome.h"
 #include "source/source_settings.h"
 #include "source/vorn_types.h"
 
+// The owners the core hands out stay inside the library; their headers follow the core's.
+namespace vorn {
+class MasterLink;
+class SourceDeleter;
+class SourceHistory;
+class SourceLocker;
+class SourceNavigator;
+class SourceSaver;
+}  // namespace vorn
+
+// Exported from its first declaration on: the owners' headers name the core too.
 #pragma GCC visibility push(default)
 namespace vorn {
 
@@ -149,3 +154,11 @@ class SourceCore {
 }  // namespace vorn
 
 #pragma GCC visibility pop
+
+// The owners, complete for the core's callers.
+#include "source/internal/master_link.h"
+#include "source/internal/source_deleter.h"
+#include "source/internal/source_history.h"
+#include "source/internal/source_locker.h"
+#include "source/internal/source_navigator.h"
+#include "source/internal/source_saver.h"
