@@ -1,10 +1,10 @@
 // The M side of the GT.M engine: our own routine VRNGTM and the call-in table that names its
 // entry points. Both are written into the database folder, where GT.M compiles the routine.
 //
-// Subscripts cross the call-in interface counted: ten decimal digits of length, then the
-// bytes, for each subscript in turn. The routine puts them in a local array and reaches the node
-// through it, so M itself decides what is a canonic number and what a string, and control
-// characters need no quoting.
+// Subscripts go in counted: ten decimal digits of length, then the bytes, for each subscript in
+// turn. The routine puts them in a local array and reaches the node through it, so M itself
+// decides what is a canonic number and what a string, and control characters need no quoting.
+// Nodes found come back by the names GT.M writes for them (gtm_name.h).
 #pragma once
 
 namespace vorn::devserver {
@@ -31,47 +31,44 @@ PARSE(S)	; A(1), A(2), ... from the counted subscripts S; their number
 	NEW L,I,D SET I=1,D=0 KILL A
 	FOR  QUIT:I>$LENGTH(S)  SET L=+$EXTRACT(S,I,I+9),D=D+1,A(D)=$EXTRACT(S,I+10,I+9+L),I=I+10+L
 	QUIT D
-QS(Q)	; A(1), A(2), ... from the name Q that $QUERY gave; their number
-	NEW I KILL A FOR I=1:1:$QLENGTH(Q) SET A(I)=$QSUBSCRIPT(Q,I)
-	QUIT $QLENGTH(Q)
-C(X)	QUIT $TRANSLATE($JUSTIFY($LENGTH(X),10)," ","0")_X
-SUBS(D)	; the counted subscripts A(1) to A(D)
-	NEW O,I SET O="" FOR I=1:1:D SET O=O_$$C(A(I))
-	QUIT O
+C(X)	QUIT $EXTRACT(1E10+$LENGTH(X),2,11)_X
+NM(G,D)	QUIT $NAME(@$$TPL(G,D))
 GET(G,S,V,D)	NEW A,N,E SET N="^"_G,E=$$PARSE(S),D=$$DT(N,E)#2,V=$SELECT(D:$$GV(N,E),1:"") QUIT
 DATA(G,S,D)	NEW A SET D=$$DT("^"_G,$$PARSE(S)) QUIT
 SET(G,S,V)	NEW A SET @$$TPL(G,$$PARSE(S))=V QUIT
 KILL(G,S)	NEW A KILL @$$TPL(G,$$PARSE(S)) QUIT
+	; Nodes found go back by the name GT.M writes for them, which the server reads: building
+	; counted subscripts here would cost more than finding the node.
 NEXT(G,S,SKIP,O,V,F)	; the first node with a value after ^G(S), past its descendants when SKIP
-	NEW A,D SET D=$$NXT(G,$$PARSE(S),SKIP),F=0,O="",V="" QUIT:D<1
-	SET O=$$SUBS(D),V=$$GV("^"_G,D),F=1 QUIT
+	NEW A SET O=$$NXQ(G,$$PARSE(S),SKIP),F=O'="",V=$SELECT(F:@O,1:"") QUIT
 PREV(G,S,WITHIN,O,V,F)	; the last node with a value before ^G(S), or at its end when WITHIN
 	NEW A,D SET D=$$PRV(G,$$PARSE(S),WITHIN),F=0,O="",V="" QUIT:D<1
-	SET O=$$SUBS(D),V=$$GV("^"_G,D),F=1 QUIT
+	SET O=$$NM(G,D),V=@O,F=1 QUIT
 STEPS(G,S,DIR,FLAG,N,VALUES,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV
-	; finds them, each its counted subscripts, counted, and with VALUES its counted value
-	NEW A,D,I SET D=$$PARSE(S),O=""
-	FOR I=1:1:N SET D=$SELECT(DIR>0:$$NXT(G,D,FLAG),1:$$PRV(G,D,FLAG)) QUIT:D<1  DO  QUIT:$LENGTH(O)>524288
-	. SET O=O_$$C($$SUBS(D)),FLAG=0
-	. IF VALUES SET O=O_$$C($$GV("^"_G,D))
+	; finds them, each its counted name, and with VALUES its counted value
+	NEW A,D,I,Q SET D=$$PARSE(S),O="",Q=""
+	FOR I=1:1:N DO  QUIT:Q=""  QUIT:$LENGTH(O)>524288
+	. IF DIR>0 SET Q=$SELECT(I>1:$QUERY(@Q),1:$$NXQ(G,D,FLAG))
+	. ELSE  SET D=$$PRV(G,D,FLAG),FLAG=0,Q=$SELECT(D<1:"",1:$$NM(G,D))
+	. QUIT:Q=""
+	. SET O=O_$$C(Q) IF VALUES SET O=O_$$C(@Q)
 	QUIT
 FIRSTS(G,S,C,O)	; for each counted subscript X of C, the first node with a value after ^G(S,X),
-	; as NEXT finds it: "1", its counted subscripts and its counted value; "0" when none
-	NEW A,D,I,L,X SET I=1,O=""
-	FOR  QUIT:I>$LENGTH(C)  SET L=+$EXTRACT(C,I,I+9),X=$EXTRACT(C,I+10,I+9+L),I=I+10+L DO  QUIT:$LENGTH(O)>524288
-	. SET D=$$PARSE(S)+1,A(D)=X,D=$$NXT(G,D,0)
-	. IF D<1 SET O=O_0 QUIT
-	. SET O=O_1_$$C($$SUBS(D))_$$C($$GV("^"_G,D))
+	; as NEXT finds it: "1", its counted name and its counted value; "0" when none
+	NEW A,D,I,L,Q,N SET I=1,O="",N="^"_G,D=$$PARSE(S)+1
+	FOR  QUIT:I>$LENGTH(C)  SET L=+$EXTRACT(C,I,I+9),A(D)=$EXTRACT(C,I+10,I+9+L),I=I+10+L DO  QUIT:$LENGTH(O)>524288
+	. SET Q=$$QR(N,D)
+	. IF Q="" SET O=O_0 QUIT
+	. SET O=O_1_$$C(Q)_$$C(@Q)
 	QUIT
-NXT(G,D,SKIP)	; the node with a value after ^G(A(1..D)), past its descendants when SKIP:
-	; its depth, with A holding its subscripts; -1 when there is none
-	NEW X,Q
-	NEW N SET N="^"_G
-	IF 'SKIP SET Q=$$QR(N,D) QUIT:Q="" -1  QUIT $$QS(Q)
+NXQ(G,D,SKIP)	; the name of the node with a value after ^G(A(1..D)), past its descendants
+	; when SKIP; "" when there is none
+	NEW X,N SET N="^"_G
+	QUIT:'SKIP $$QR(N,D)
 	SET X="" FOR  QUIT:D<1  SET X=$$OR(N,D,1) QUIT:X'=""  SET D=D-1
-	QUIT:X="" -1
-	SET A(D)=X QUIT:$$DT(N,D)#2 D
-	SET Q=$$QR(N,D) QUIT:Q="" -1  QUIT $$QS(Q)
+	QUIT:X="" ""
+	SET A(D)=X QUIT:$$DT(N,D)#2 $$NM(G,D)
+	QUIT $$QR(N,D)
 PRV(G,D,WITHIN)	; the node with a value before ^G(A(1..D)), or the last of its subtree when
 	; WITHIN: its depth, with A holding its subscripts; -1 when there is none
 	; GT.M's $QUERY goes forward only: back through earlier siblings' last nodes, then parents

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 
+#include "devserver/storage/gtm_name.h"
+
 namespace vorn::devserver {
 namespace {
 
@@ -22,17 +24,6 @@ std::string CountedSubscripts(const Subscripts& subs) {
     return out;
 }
 
-Subscripts ParseCounted(std::string_view text) {
-    Subscripts out;
-    std::size_t i = 0;
-    while (i + 10 <= text.size()) {
-        const std::size_t n = std::stoul(std::string(text.substr(i, 10)));
-        out.emplace_back(text.substr(i + 10, n));
-        i += 10 + n;
-    }
-    return out;
-}
-
 // One counted item off the front of `rest`; nullopt when what is left is cut short.
 std::optional<std::string_view> TakeCounted(std::string_view& rest) {
     if (rest.size() < 10) return std::nullopt;
@@ -41,6 +32,13 @@ std::optional<std::string_view> TakeCounted(std::string_view& rest) {
     const std::string_view item = rest.substr(10, n);
     rest.remove_prefix(10 + n);
     return item;
+}
+
+// The key of a node the routine found, from the name GT.M wrote for it.
+std::string KeyOfName(std::string_view name) {
+    std::optional<GlobalRef> ref = ParseGtmName(name);
+    if (!ref) throw StoreError("GT.M gave a node name that cannot be read: " + std::string(name));
+    return EncodeKey(ref->subscripts);
 }
 
 GtmString In(std::string_view s) {
@@ -125,7 +123,7 @@ std::optional<GtmGlobalStore::Found> GtmGlobalStore::DbStep(const std::string& n
     runtime_.Call(gld_, after ? "vnext" : "vprev", name.c_str(), &s, skipOrWithin ? 1L : 0L, &o, &v,
                   &found);
     if (!found) return std::nullopt;
-    return Found{EncodeKey(ParseCounted(std::string_view(o.address, o.length))),
+    return Found{KeyOfName(std::string_view(o.address, static_cast<std::size_t>(o.length))),
                  std::string(v.address, static_cast<std::size_t>(v.length))};
 }
 
@@ -255,9 +253,9 @@ void GtmGlobalStore::ReadAhead(const GlobalRef& parent, const std::vector<std::s
             firstAfter_[key] = std::nullopt;
             continue;
         }
-        const auto subs = TakeCounted(rest), value = TakeCounted(rest);
-        if (!subs || !value) break;
-        firstAfter_[key] = Found{EncodeKey(ParseCounted(*subs)), std::string(*value)};
+        const auto node = TakeCounted(rest), value = TakeCounted(rest);
+        if (!node || !value) break;
+        firstAfter_[key] = Found{KeyOfName(*node), std::string(*value)};
     }
 }
 
@@ -277,8 +275,9 @@ std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,
         GtmString o = runtime_.Out(0);
         runtime_.Call(gld_, "vsteps", name.c_str(), &s, direction < 0 ? -1L : 1L,
                       children ? 1L : 0L, static_cast<long>(limit), 0L, &o);
-        for (const std::string& subs : ParseCounted(std::string_view(o.address, o.length))) {
-            std::string key = EncodeKey(ParseCounted(subs));
+        std::string_view rest(o.address, static_cast<std::size_t>(o.length));
+        while (const auto node = TakeCounted(rest)) {
+            std::string key = KeyOfName(*node);
             if (direction < 0 ? !(key > low) : !(key < high)) break;
             out.push_back(std::move(key));
         }
@@ -312,9 +311,14 @@ void GtmGlobalStore::Walk(const GlobalRef& ref,
                 const std::lock_guard hold(runtime_.mutex());
                 GtmString o = runtime_.Out(0);
                 runtime_.Call(gld_, "vsteps", ref.name.c_str(), &s, 1L, 0L, 256L, 1L, &o);
-                const Subscripts parts = ParseCounted(std::string_view(o.address, o.length));
-                for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
-                    batch.emplace_back(GlobalRef{ref.name, ParseCounted(parts[i])}, parts[i + 1]);
+                std::string_view rest(o.address, static_cast<std::size_t>(o.length));
+                for (;;) {
+                    const auto node = TakeCounted(rest), value = TakeCounted(rest);
+                    if (!node || !value) break;
+                    std::optional<GlobalRef> found = ParseGtmName(*node);
+                    if (!found) throw StoreError("GT.M gave a node name that cannot be read");
+                    batch.emplace_back(std::move(*found), std::string(*value));
+                }
             }
             for (const auto& [node, value] : batch) {
                 if (!(EncodeKey(node.subscripts) < high)) return;

@@ -262,6 +262,62 @@ TEST_P(Store, ANodeFoundByAWalkIsReadAsItStandsNow) {
     EXPECT_EQ(store().Get(G({"7", "0"})), "again");
 }
 
+// GT.M names the nodes it finds as M writes them ("a"_$C(1)_"b", numbers bare): every kind of
+// subscript comes back whole from a step each way, a batch of steps, a walk and a read ahead.
+TEST_P(Store, EveryKindOfSubscriptComesBackWholeFromEveryStep) {
+    Subscripts kinds = {"-12.5",
+                        "0",
+                        ".007",
+                        "1",
+                        "1000000",
+                        " ",
+                        "\"",
+                        "\"\"a",
+                        "-0",
+                        "1.",
+                        "01",
+                        "+1",
+                        "A,B",
+                        "(x)",
+                        "a_b",
+                        "$C(1)",
+                        "\x01",
+                        "\x01\x02z",
+                        "q\x7f\x80\xc8\xff",
+                        "\t\"\t",
+                        std::string(300, 'x') + "\x1f"};
+    for (const std::string& s : kinds)
+        store().Set(G({"S", s, "0"}), "v" + s);
+    std::sort(kinds.begin(), kinds.end(), [](const std::string& a, const std::string& b) {
+        return CompareSubscripts(a, b) < 0;
+    });
+    const std::string parent = EncodeKey({"S"});
+    auto subscriptOf = [](const std::string& key) { return DecodeKey(key).at(1); };
+    Subscripts stepped, batched, walked, backwards;
+    for (auto k = store().KeyBetween("ZT", parent, parent + kAfterChildren); k;
+         k = store().KeyBetween("ZT", *k, parent + kAfterChildren))
+        stepped.push_back(subscriptOf(*k));
+    for (const std::string& k : store().KeysBetween("ZT", parent, parent + kAfterChildren, 1, 100))
+        batched.push_back(subscriptOf(k));
+    for (const std::string& k : store().KeysBetween("ZT", parent, parent + kAfterChildren, -1, 100))
+        backwards.insert(backwards.begin(), subscriptOf(k));
+    store().Walk(G({"S"}), [&](const GlobalRef& ref, const std::string& value) {
+        EXPECT_EQ(value, "v" + ref.subscripts.at(1));
+        walked.push_back(ref.subscripts.at(1));
+        return true;
+    });
+    EXPECT_EQ(stepped, kinds);
+    EXPECT_EQ(batched, kinds);
+    EXPECT_EQ(backwards, kinds);
+    EXPECT_EQ(walked, kinds);
+    const GlobalStore::ReadTransaction call(store());
+    store().ReadAhead(G({"S"}), kinds);
+    for (const std::string& s : kinds)
+        EXPECT_EQ(store().KeyBetween("ZT", EncodeKey({"S", s}), parent + kAfterChildren),
+                  EncodeKey({"S", s, "0"}))
+            << s;
+}
+
 TEST(GlobalRefText, QuotesStringsAndLeavesNumbers) {
     EXPECT_EQ((GlobalRef{"ZDEMO", {"80001", "B", "say \"hi\"", "-1.5"}}).Text(),
               "^ZDEMO(80001,\"B\",\"say \"\"hi\"\"\",-1.5)");
