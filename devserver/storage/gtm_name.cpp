@@ -12,21 +12,22 @@ class NameReader {
   public:
     explicit NameReader(std::string_view text) : text_(text) {}
 
-    std::optional<GlobalRef> Read() {
-        GlobalRef ref;
-        if (!Take('^')) return std::nullopt;
-        while (pos_ < text_.size() && IsNameChar(text_[pos_], ref.name.empty()))
-            ref.name += text_[pos_++];
-        if (ref.name.empty()) return std::nullopt;
-        if (AtEnd()) return ref;
-        if (!Take('(')) return std::nullopt;
+    // The global's name, then each subscript in turn to `sink`; false when the text is no name.
+    template <typename Sink>
+    bool Read(std::string& name, Sink&& sink) {
+        if (!Take('^')) return false;
+        while (pos_ < text_.size() && IsNameChar(text_[pos_], name.empty()))
+            name += text_[pos_++];
+        if (name.empty()) return false;
+        if (AtEnd()) return true;
+        if (!Take('(')) return false;
+        std::string subscript;
         do {
-            std::optional<std::string> s = Subscript();
-            if (!s) return std::nullopt;
-            ref.subscripts.push_back(std::move(*s));
+            subscript.clear();
+            if (!Subscript(subscript)) return false;
+            sink(subscript);
         } while (Take(','));
-        if (!Take(')') || !AtEnd()) return std::nullopt;
-        return ref;
+        return Take(')') && AtEnd();
     }
 
   private:
@@ -42,16 +43,14 @@ class NameReader {
         return true;
     }
 
-    std::optional<std::string> Subscript() {
-        if (AtEnd()) return std::nullopt;
-        if (text_[pos_] != '"' && text_[pos_] != '$') return Number();
-        std::string out;
+    bool Subscript(std::string& out) {
+        if (AtEnd()) return false;
+        if (text_[pos_] != '"' && text_[pos_] != '$') return Number(out);
         do {
-            if (!(Take('"') ? Quoted(out) : Take("$C(") && Characters(out))) return std::nullopt;
+            if (!(Take('"') ? Quoted(out) : Take("$C(") && Characters(out))) return false;
         } while (Take('_'));
         // Our databases allow no empty subscript, so GT.M never names one.
-        if (out.empty()) return std::nullopt;
-        return out;
+        return !out.empty();
     }
 
     // The rest of a quoted run, its opening quote taken.
@@ -83,14 +82,13 @@ class NameReader {
         return Take(')');
     }
 
-    std::optional<std::string> Number() {
+    bool Number(std::string& out) {
         const std::size_t from = pos_;
         while (!AtEnd() && (text_[pos_] == '-' || text_[pos_] == '.' ||
                             (text_[pos_] >= '0' && text_[pos_] <= '9')))
             ++pos_;
-        std::string n(text_.substr(from, pos_ - from));
-        if (!IsCanonicNumber(n)) return std::nullopt;
-        return n;
+        out = text_.substr(from, pos_ - from);
+        return IsCanonicNumber(out);
     }
 
     std::string_view text_;
@@ -100,7 +98,18 @@ class NameReader {
 }  // namespace
 
 std::optional<GlobalRef> ParseGtmName(std::string_view text) {
-    return NameReader(text).Read();
+    GlobalRef ref;
+    if (!NameReader(text).Read(ref.name,
+                               [&](const std::string& s) { ref.subscripts.push_back(s); }))
+        return std::nullopt;
+    return ref;
+}
+
+std::optional<std::string> GtmNameKey(std::string_view text) {
+    std::string name, key;
+    if (!NameReader(text).Read(name, [&](const std::string& s) { AppendEncoded(key, s); }))
+        return std::nullopt;
+    return key;
 }
 
 }  // namespace vorn::devserver

@@ -13,5 +13,7 @@ namespace vorn::devserver {
 
 // The reference that `text` names; nullopt when it is not a name GT.M would write.
 std::optional<GlobalRef> ParseGtmName(std::string_view text);
+// The store key of the subscripts that `text` names (collation.h), read straight from it.
+std::optional<std::string> GtmNameKey(std::string_view text);
 
 }  // namespace vorn::devserver

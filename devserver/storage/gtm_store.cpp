@@ -1,7 +1,6 @@
 #include "devserver/storage/gtm_store.h"
 
 #include <chrono>
-#include <cstdio>
 
 #include "devserver/storage/gtm_name.h"
 
@@ -10,10 +9,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// Ten decimal digits of length, then the bytes.
 void AppendCounted(std::string& out, std::string_view bytes) {
-    char count[16];
-    std::snprintf(count, sizeof count, "%010zu", bytes.size());
-    out += count;
+    char count[10];
+    std::size_t n = bytes.size();
+    for (int i = 9; i >= 0; --i, n /= 10)
+        count[i] = static_cast<char>('0' + n % 10);
+    out.append(count, sizeof count);
     out += bytes;
 }
 
@@ -27,8 +29,12 @@ std::string CountedSubscripts(const Subscripts& subs) {
 // One counted item off the front of `rest`; nullopt when what is left is cut short.
 std::optional<std::string_view> TakeCounted(std::string_view& rest) {
     if (rest.size() < 10) return std::nullopt;
-    const std::size_t n = std::stoul(std::string(rest.substr(0, 10)));
-    if (rest.size() < 10 + n) return std::nullopt;
+    std::size_t n = 0;
+    for (const char c : rest.substr(0, 10)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        n = n * 10 + static_cast<std::size_t>(c - '0');
+    }
+    if (rest.size() - 10 < n) return std::nullopt;
     const std::string_view item = rest.substr(10, n);
     rest.remove_prefix(10 + n);
     return item;
@@ -36,9 +42,9 @@ std::optional<std::string_view> TakeCounted(std::string_view& rest) {
 
 // The key of a node the routine found, from the name GT.M wrote for it.
 std::string KeyOfName(std::string_view name) {
-    std::optional<GlobalRef> ref = ParseGtmName(name);
-    if (!ref) throw StoreError("GT.M gave a node name that cannot be read: " + std::string(name));
-    return EncodeKey(ref->subscripts);
+    std::optional<std::string> key = GtmNameKey(name);
+    if (!key) throw StoreError("GT.M gave a node name that cannot be read: " + std::string(name));
+    return std::move(*key);
 }
 
 GtmString In(std::string_view s) {
@@ -233,7 +239,7 @@ void GtmGlobalStore::ReadAhead(const GlobalRef& parent, const std::vector<std::s
     if (!inReadCall_ || depth_ > 0 || children.empty()) return;
     std::string counted;
     for (const std::string& child : children)
-        if (!child.empty()) counted += CountedSubscripts({child});
+        if (!child.empty()) AppendCounted(counted, child);
     const std::string prefix = CountedSubscripts(parent.subscripts);
     GtmString s = In(prefix), c = In(counted);
     const std::lock_guard hold(runtime_.mutex());
@@ -242,20 +248,20 @@ void GtmGlobalStore::ReadAhead(const GlobalRef& parent, const std::vector<std::s
     // Each child in turn: "0", or "1" with the node's counted subscripts and counted value. A
     // reply cut short at the buffer's end leaves the rest to be asked for one by one.
     std::string_view rest(o.address, static_cast<std::size_t>(o.length));
+    const std::string keyOfParent = parent.name + '\0' + EncodeKey(parent.subscripts);
     for (const std::string& child : children) {
         if (child.empty() || rest.empty()) continue;
-        Subscripts at = parent.subscripts;
-        at.push_back(child);
-        const std::string key = parent.name + '\0' + EncodeKey(at);
+        std::string key = keyOfParent;
+        AppendEncoded(key, child);
         const bool found = rest[0] == '1';
         rest.remove_prefix(1);
         if (!found) {
-            firstAfter_[key] = std::nullopt;
+            firstAfter_[std::move(key)] = std::nullopt;
             continue;
         }
         const auto node = TakeCounted(rest), value = TakeCounted(rest);
         if (!node || !value) break;
-        firstAfter_[key] = Found{KeyOfName(*node), std::string(*value)};
+        firstAfter_[std::move(key)] = Found{KeyOfName(*node), std::string(*value)};
     }
 }
 
