@@ -53,27 +53,19 @@ class SourceCore {
     static SourceCore& Of(TvornSource& source);
     static const SourceCore& Of(const TvornSource& source);
 
+    // The source's public face: the operations, the properties and the state every caller sees.
+    virtual TvornSource& Source() = 0;
+    virtual const TvornSource& Source() const = 0;
+
     // --- configuration and collaborators ---
-    virtual SourceSettings& Settings() = 0;
-    virtual const SourceSettings& Settings() const = 0;
-    // The component's name for messages.
-    virtual QString Name() const = 0;
-    virtual TRPCBroker* RPCBroker() const = 0;
     // The broker, or ENoBrokerLink naming this source.
     virtual TRPCBroker& RequireBroker() const = 0;
     virtual SourcePresenter& Presenter() const = 0;
-    virtual TvornDelPointerDisplay* DelPointerDisplay() const = 0;
 
     // --- state and access ---
-    virtual bool Active() const = 0;
     virtual bool Allows(TvornAccess right) const = 0;
     virtual TvornUserAccess EffectiveAccess() const = 0;
     virtual const QString& UserData() const = 0;
-    virtual TvornSourceState State() const = 0;
-    // The one state change (see state_transitions.h): a change the table does not allow is
-    // refused and leaves the state as it was.
-    virtual void SetState(TvornSourceState newState) = 0;
-    virtual const SourceAddress& Address() const = 0;
 
     // --- the registry ---
     virtual SourceRegistry& Registry() = 0;
@@ -96,7 +88,6 @@ class SourceCore {
                                QString& external) = 0;
 
     // --- what the operation under way came to ---
-    virtual const SourceOutcome& LastOutcome() const = 0;
     // The server (or the source itself) said no; `lines` are its reasons.
     virtual void NoteRefusal(const QStringList& lines = {}) = 0;
     // A call that may change the server goes out (true) or got its answer (false): a link that
@@ -116,21 +107,8 @@ class SourceCore {
     // The details leave their records first: their records belong to this source's record.
     virtual bool LeaveDetailRecords() = 0;
 
-    // --- the operations one part of the engine asks of another, each with its outcome ---
-    virtual bool BeginEdit() = 0;
+    // --- the steps of an operation that only the engine takes ---
     virtual bool LeaveRecord() = 0;
-    virtual void GetRecord() = 0;
-    virtual bool GetAndFill(const QString& ien) = 0;
-    virtual bool First() = 0;
-    virtual bool Prior() = 0;
-    virtual void Clear() = 0;
-    virtual void Cancel() = 0;
-    virtual void Refresh() = 0;
-    virtual bool Save() = 0;
-    virtual bool CheckSaveChanges() = 0;
-    virtual void UnlockRecord() = 0;
-    virtual void AddChangedControl(TvornBoundControl* control) = 0;
-    virtual QString GetFieldText(const QString& field) = 0;
     // The server's check of one value with its whole answer.
     virtual ValidatedValue Validate(const QString& field, const QString& value) = 0;
 
@@ -145,7 +123,6 @@ class SourceCore {
     virtual const SourceDeleter& Deleter() const = 0;
     // The records shown lately.
     virtual SourceHistory& History() = 0;
-    virtual QString FieldDescription(const QString& field) = 0;
 
   protected:
     ~SourceCore() = default;

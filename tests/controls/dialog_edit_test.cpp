@@ -263,7 +263,7 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
 TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
     Open("1");
     const QString help = source->FieldHelp(".01", "H");
-    const QString description = SourceCore::Of(*source).FieldDescription(".01");
+    const QString description = source->FieldHelp(".01", "D");
     ASSERT_FALSE(help.isEmpty());
     Retype(abbreviation, "MUCHTOOLONGNAME");
     test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, help + u'\r' + description);
@@ -281,7 +281,7 @@ TEST_F(DialogEdit, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
     const QString help = source->FieldHelp("7", "H");
-    const QString description = SourceCore::Of(*source).FieldDescription("7");
+    const QString description = source->FieldHelp("7", "D");
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
     EXPECT_EQ(window.shown, (QStringList{"Person in charge", help + "\r\r" + description}));
     person->SetFMHelpUsed(false);
