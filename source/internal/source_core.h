@@ -13,9 +13,7 @@
 
 #include "source/bound_control.h"
 #include "source/internal/source_registry.h"
-#include "source/source_address.h"
 #include "source/source_outcome.h"
-#include "source/source_settings.h"
 #include "source/vorn_types.h"
 
 // The owners the core hands out stay inside the library; their headers follow the core's.
@@ -34,14 +32,7 @@ namespace vorn {
 
 class SourcePresenter;
 class TRPCBroker;
-class TvornDelPointerDisplay;
 class TvornSource;
-namespace filer {
-struct ExtraLine;
-}
-namespace ui {
-class Timer;
-}
 
 // The moments a source tells its form about: each has its Before* event (that may veto) and its
 // After* event with the signal of the same moment.
