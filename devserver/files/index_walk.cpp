@@ -108,6 +108,12 @@ std::optional<IndexEntry> IndexWalk::Next() {
             value_ = FirstValue();
             if (value_.empty()) done_ = true;
             if (value_ == options_.after->value) ien_ = options_.after->ien;
+        } else if (!options_.backwards && !options_.prefix.empty() &&
+                   !CanBeginNumber(options_.prefix)) {
+            // Straight to the first text a spelling of the prefix can begin, rather than
+            // reading the values before it only to pass them over.
+            for (std::size_t i = 0; i < options_.prefix.size(); ++i)
+                value_ += static_cast<char>(AllowedAt(options_.prefix, i, options_.ignoreCase).low);
         }
     }
     while (!done_) {

@@ -1,5 +1,6 @@
 #include "devserver/procedures/finder_procedures.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "devserver/files/file_records.h"
@@ -45,6 +46,8 @@ Reply Finder(Session& session, const Call& call) {
         options.backwards = backwards;
         options.prefix = value;
         options.ignoreCase = true;
+        // As many as the answer takes, if the index holds that many, in one read.
+        if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
         options.onReadAhead = [&](const std::vector<std::string>& iens) {
             session.store().ReadAhead(request.fileRoot, iens);
         };

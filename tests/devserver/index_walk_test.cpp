@@ -108,6 +108,26 @@ TEST_P(IndexWalkTest, IgnoringCaseJumpsBetweenTheSpellingsOfThePrefix) {
     EXPECT_EQ(Walk(o), Expected(o));
 }
 
+// A walk over a letter prefix starts reading at the prefix's first spelling: the values before
+// it are never read, so a record ahead of them is never fetched for nothing.
+TEST_P(IndexWalkTest, ALetterPrefixStartsReadingAtItsFirstSpelling) {
+    for (int i = 1; i <= 40; ++i)
+        Add("ADAMS " + std::to_string(i), std::to_string(i));
+    for (const char* v : {"SMITH", "smith", "SMYTHE", "SNOW"})
+        Add(v, "100");
+    Sort();
+    IndexWalkOptions o;
+    o.prefix = "sm";
+    o.ignoreCase = true;
+    o.readAhead = 4;
+    std::vector<std::string> readAhead;
+    o.onReadAhead = [&](const std::vector<std::string>& iens) {
+        readAhead.insert(readAhead.end(), iens.begin(), iens.end());
+    };
+    EXPECT_EQ(Walk(o), Expected(o));
+    EXPECT_EQ(readAhead, (std::vector<std::string>{"100", "100", "100", "100"}));
+}
+
 // An entry is any root(value,ien) that holds a value or has descendants, as $ORDER sees it; a
 // value's own node holds no entry, and an entry's descendants are not entries of their own.
 TEST_P(IndexWalkTest, NodesAboveAndBelowTheEntriesAreNoEntries) {
