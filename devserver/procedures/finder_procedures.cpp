@@ -48,9 +48,10 @@ Reply Finder(Session& session, const Call& call) {
         options.ignoreCase = true;
         // As many as the answer takes, if the index holds that many, in one read.
         if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
-        options.onReadAhead = [&](const std::vector<std::string>& iens) {
-            session.store().ReadAhead(request.fileRoot, iens);
-        };
+        if (session.store().ReadsAhead())
+            options.onReadAhead = [&](const std::vector<std::string>& iens) {
+                session.store().ReadAhead(request.fileRoot, iens);
+            };
         const std::string from = list.Get("FROM");
         if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
         std::vector<std::unique_ptr<IndexWalk>> walks;

@@ -26,9 +26,10 @@ Reply Lister(Session& session, const Call& call) {
         // screened out or left dangling.
         if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
         // Each entry's record is checked: on an engine that pays per call, all at once.
-        options.onReadAhead = [&](const std::vector<std::string>& iens) {
-            session.store().ReadAhead(request.fileRoot, iens);
-        };
+        if (session.store().ReadsAhead())
+            options.onReadAhead = [&](const std::vector<std::string>& iens) {
+                session.store().ReadAhead(request.fileRoot, iens);
+            };
         IndexWalk walk(session.store(), request.fileRoot.Child(index.name), options);
 
         const Batch batch = CollectBatch(

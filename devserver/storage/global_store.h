@@ -69,6 +69,8 @@ class GlobalStore {
         (void)parent;
         (void)children;
     }
+    // Whether ReadAhead saves anything here: SQLite reads a node as fast one by one.
+    virtual bool ReadsAhead() const { return false; }
     virtual std::vector<std::string> GlobalNames();
     // Removes every global and the meta table: a store about to be seeded again.
     virtual void ClearAll();

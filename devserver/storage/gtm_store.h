@@ -45,6 +45,7 @@ class GtmGlobalStore final : public GlobalStore {
                                          int limit) override;
     // One call-in for the first node after each parent(child), kept for the steps that ask.
     void ReadAhead(const GlobalRef& parent, const std::vector<std::string>& children) override;
+    bool ReadsAhead() const override { return true; }
     std::vector<std::string> GlobalNames() override;
     void ClearAll() override;
     std::optional<std::string> Meta(const std::string& key) override;
