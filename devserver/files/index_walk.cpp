@@ -96,6 +96,7 @@ IndexWalk::IndexWalk(GlobalStore& store, GlobalRef indexRoot, IndexWalkOptions o
     : store_(store),
       root_(std::move(indexRoot)),
       rootKey_(EncodeKey(root_.subscripts)),
+      endKey_(rootKey_ + kAfterChildren),
       options_(std::move(options)),
       aheadLimit_(std::clamp(options_.readAhead, 1, kMaxReadAhead)) {
     if (options_.after && options_.after->value.empty()) options_.after.reset();
@@ -110,10 +111,18 @@ std::optional<IndexEntry> IndexWalk::Next() {
             if (value_ == options_.after->value) ien_ = options_.after->ien;
         } else if (!options_.backwards && !options_.prefix.empty() &&
                    !CanBeginNumber(options_.prefix)) {
-            // Straight to the first text a spelling of the prefix can begin, rather than
-            // reading the values before it only to pass them over.
-            for (std::size_t i = 0; i < options_.prefix.size(); ++i)
-                value_ += static_cast<char>(AllowedAt(options_.prefix, i, options_.ignoreCase).low);
+            // Only between the first text a spelling of the prefix can begin and the last: the
+            // values before and after are never read only to be passed over.
+            std::string highest;
+            for (std::size_t i = 0; i < options_.prefix.size(); ++i) {
+                const Allowed a = AllowedAt(options_.prefix, i, options_.ignoreCase);
+                value_ += static_cast<char>(a.low);
+                highest += static_cast<char>(a.high);
+            }
+            if (const std::string end = Successor(highest); !end.empty()) {
+                endKey_ = rootKey_;
+                AppendEncoded(endKey_, StringKey(end));
+            }
         }
     }
     while (!done_) {
@@ -141,7 +150,7 @@ std::optional<IndexEntry> IndexWalk::Adjacent(const std::string& value, const st
     // Entries are the nodes root(value,ien) with a value or descendants: the two subscripts after
     // the root of the nearest key beyond the position. A key with only one (a value's own node)
     // holds no entry, and the search goes on past it.
-    std::string low = rootKey_, high = rootKey_ + kAfterChildren;
+    std::string low = rootKey_, high = options_.backwards ? rootKey_ + kAfterChildren : endKey_;
     if (!value.empty()) {
         std::string at = rootKey_;
         AppendEncoded(at, value);

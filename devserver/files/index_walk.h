@@ -70,6 +70,9 @@ class IndexWalk {
     GlobalStore& store_;
     GlobalRef root_;
     std::string rootKey_;  // the key of root_ (collation.h)
+    // Where a forward walk ends: after every entry, or before the first text that no spelling
+    // of a letter prefix begins.
+    std::string endKey_;
     IndexWalkOptions options_;
     bool started_ = false;
     bool done_ = false;

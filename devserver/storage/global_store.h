@@ -61,7 +61,6 @@ class GlobalStore {
     // through many neighbouring nodes, one query instead of one a node.
     virtual std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
                                                  const std::string& high, int direction, int limit);
-    // Names of the globals that hold anything, in byte order.
     // The first node under each of parent(child) is about to be asked for, one after another
     // (a listing checks each record it finds in an index). An engine that pays per call may
     // fetch them all now; the answers hold until the store is written or the read call ends.
@@ -71,6 +70,7 @@ class GlobalStore {
     }
     // Whether ReadAhead saves anything here: SQLite reads a node as fast one by one.
     virtual bool ReadsAhead() const { return false; }
+    // Names of the globals that hold anything, in byte order.
     virtual std::vector<std::string> GlobalNames();
     // Removes every global and the meta table: a store about to be seeded again.
     virtual void ClearAll();

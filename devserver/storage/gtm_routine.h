@@ -15,10 +15,10 @@ inline constexpr const char* kGtmRoutine =
     R"M(VRNGTM	; Vorn's globals on GT.M: the entry points of vorn.ci
 	QUIT
 	; A reference is the global's name G with the subscripts A(1) to A(D). GT.M compiles the
-	; indirection of a bare name (@N@(...)) into a quick lookup, but an indirect text with its
-	; own subscripts costs about as much as twenty reads: the reads below are written out for each
-	; depth a file reaches, and only deeper nodes and the writes go through a template,
-	; "^G(A(1),A(2))", the same text for every reference of that global and depth.
+	; indirection of a bare name (@N@(...)) into a quick lookup: the reads below are written out
+	; for each depth a file reaches, and only deeper nodes and the writes go through a template,
+	; "^G(A(1),A(2))", the same text for every reference of that global and depth. A node that
+	; $QUERY found is read through its own name (@Q), which measured as cheap as the template.
 GV(N,D)	QUIT $SELECT(D=0:@N,D=1:@N@(A(1)),D=2:@N@(A(1),A(2)),D=3:@N@(A(1),A(2),A(3)),D=4:@N@(A(1),A(2),A(3),A(4)),D=5:@N@(A(1),A(2),A(3),A(4),A(5)),D=6:@N@(A(1),A(2),A(3),A(4),A(5),A(6)),D=7:@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7)),D=8:@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8)),1:@$$TPL($EXTRACT(N,2,$LENGTH(N)),D))
 DT(N,D)	QUIT $SELECT(D=0:$DATA(@N),D=1:$DATA(@N@(A(1))),D=2:$DATA(@N@(A(1),A(2))),D=3:$DATA(@N@(A(1),A(2),A(3))),D=4:$DATA(@N@(A(1),A(2),A(3),A(4))),D=5:$DATA(@N@(A(1),A(2),A(3),A(4),A(5))),D=6:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6))),D=7:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7))),D=8:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8))),1:$DATA(@$$TPL($EXTRACT(N,2,$LENGTH(N)),D)))
 QR(N,D)	QUIT $SELECT(D=0:$QUERY(@N),D=1:$QUERY(@N@(A(1))),D=2:$QUERY(@N@(A(1),A(2))),D=3:$QUERY(@N@(A(1),A(2),A(3))),D=4:$QUERY(@N@(A(1),A(2),A(3),A(4))),D=5:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5))),D=6:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6))),D=7:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7))),D=8:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8))),1:$QUERY(@$$TPL($EXTRACT(N,2,$LENGTH(N)),D)))

@@ -105,7 +105,10 @@ std::vector<std::pair<std::string, std::string>> GtmEnvironment(const std::strin
     return {{"gtm_dist", dist},
             {"gtmgbldir", folder.Gld()},
             {"gtmroutines", folder.Routines() + " " + dist + "/libgtmutil.so"},
-            {"GTMCI", folder.CallIns()}};
+            {"GTMCI", folder.CallIns()},
+            // Bytes, not characters: the store keeps bytes, and names of nodes are read as M
+            // mode writes them.
+            {"gtm_chset", "M"}};
 }
 
 void PrepareGtmFolder(const GtmFolder& folder) {

@@ -1,6 +1,7 @@
 #include "devserver/storage/gtm_store.h"
 
 #include <chrono>
+#include <cstdio>
 
 #include "devserver/storage/gtm_name.h"
 
@@ -40,10 +41,25 @@ std::optional<std::string_view> TakeCounted(std::string_view& rest) {
     return item;
 }
 
+StoreError UnreadableName(std::string_view name) {
+    std::string shown;
+    for (const char c : name.substr(0, 200)) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 32 && b < 127) {
+            shown += c;
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02x", b);
+            shown += code;
+        }
+    }
+    return StoreError("GT.M gave a node name that cannot be read: " + shown);
+}
+
 // The key of a node the routine found, from the name GT.M wrote for it.
 std::string KeyOfName(std::string_view name) {
     std::optional<std::string> key = GtmNameKey(name);
-    if (!key) throw StoreError("GT.M gave a node name that cannot be read: " + std::string(name));
+    if (!key) throw UnreadableName(name);
     return std::move(*key);
 }
 
@@ -245,8 +261,8 @@ void GtmGlobalStore::ReadAhead(const GlobalRef& parent, const std::vector<std::s
     const std::lock_guard hold(runtime_.mutex());
     GtmString o = runtime_.Out(0);
     runtime_.Call(gld_, "vfirsts", parent.name.c_str(), &s, &c, &o);
-    // Each child in turn: "0", or "1" with the node's counted subscripts and counted value. A
-    // reply cut short at the buffer's end leaves the rest to be asked for one by one.
+    // Each child in turn: "0", or "1" with the node's counted name and counted value. A reply
+    // cut short at the buffer's end leaves the rest to be asked for one by one.
     std::string_view rest(o.address, static_cast<std::size_t>(o.length));
     const std::string keyOfParent = parent.name + '\0' + EncodeKey(parent.subscripts);
     for (const std::string& child : children) {
@@ -271,23 +287,33 @@ std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,
                                                      int limit) {
     std::vector<std::string> out;
     if (depth_ == 0) {
-        // Outside a transaction: the nodes one after another in one call.
-        const std::string& from = direction < 0 ? high : low;
-        const bool children = EndsAfterChildren(from);
-        const std::string counted = CountedSubscripts(
-            DecodeKey(children ? std::string_view(from).substr(0, from.size() - 1) : from));
-        GtmString s = In(counted);
-        const std::lock_guard hold(runtime_.mutex());
-        GtmString o = runtime_.Out(0);
-        runtime_.Call(gld_, "vsteps", name.c_str(), &s, direction < 0 ? -1L : 1L,
-                      children ? 1L : 0L, static_cast<long>(limit), 0L, &o);
-        std::string_view rest(o.address, static_cast<std::size_t>(o.length));
-        while (const auto node = TakeCounted(rest)) {
-            std::string key = KeyOfName(*node);
-            if (direction < 0 ? !(key > low) : !(key < high)) break;
-            out.push_back(std::move(key));
+        // Outside a transaction: the nodes one after another in one call. A reply that filled
+        // the routine's output is asked on from its last node; a shorter one is the range's end.
+        const bool back = direction < 0;
+        std::string from = back ? high : low;
+        bool children = EndsAfterChildren(from);
+        for (;;) {
+            const std::string counted = CountedSubscripts(
+                DecodeKey(children ? std::string_view(from).substr(0, from.size() - 1) : from));
+            GtmString s = In(counted);
+            const std::lock_guard hold(runtime_.mutex());
+            GtmString o = runtime_.Out(0);
+            const long wanted = limit - static_cast<long>(out.size());
+            runtime_.Call(gld_, "vsteps", name.c_str(), &s, back ? -1L : 1L, children ? 1L : 0L,
+                          wanted, 0L, &o);
+            std::string_view rest(o.address, static_cast<std::size_t>(o.length));
+            const std::size_t before = out.size();
+            while (const auto node = TakeCounted(rest)) {
+                std::string key = KeyOfName(*node);
+                if (back ? !(key > low) : !(key < high)) return out;
+                out.push_back(std::move(key));
+            }
+            const bool filled = o.length > kStepsOutputBytes;
+            if (!filled || out.size() == before || static_cast<int>(out.size()) >= limit)
+                return out;
+            from = out.back();
+            children = false;
         }
-        return out;
     }
     std::string lo = low, hi = high;
     while (static_cast<int>(out.size()) < limit) {
@@ -322,7 +348,7 @@ void GtmGlobalStore::Walk(const GlobalRef& ref,
                     const auto node = TakeCounted(rest), value = TakeCounted(rest);
                     if (!node || !value) break;
                     std::optional<GlobalRef> found = ParseGtmName(*node);
-                    if (!found) throw StoreError("GT.M gave a node name that cannot be read");
+                    if (!found) throw UnreadableName(*node);
                     batch.emplace_back(std::move(*found), std::string(*value));
                 }
             }

@@ -25,6 +25,8 @@ namespace vorn::devserver {
 inline constexpr const char* kGtmInternalPrefix = "%ZVRN";
 inline constexpr const char* kGtmMetaGlobal = "%ZVRNM";
 inline constexpr const char* kGtmUserGlobal = "%ZVRNU";
+// The routine stops adding nodes to a reply once it holds more bytes than this (gtm_routine.h).
+inline constexpr long kStepsOutputBytes = 524288;
 
 class GtmGlobalStore final : public GlobalStore {
   public:

@@ -2,9 +2,10 @@
 // history, master link) and the toolkit's own controls, grids and print commands use of a source
 // beyond its public face. TvornSource implements it privately; nothing here is installed.
 //
-// The concerns know their source only through this interface; none of them names TvornSource.
-// Each piece of record state has one owner (navigator, saver, locker, deleter, history), which
-// the core hands out: others read it there, and only the owner's own functions change it.
+// The concerns call the source's operations through its public face (Source()) and reach
+// everything else through this interface. Each piece of record state has one owner (navigator,
+// saver, locker, deleter, history), which the core hands out: others read it there, and only the
+// owner's own functions change it.
 #pragma once
 
 #include <QList>

@@ -262,11 +262,10 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
 
 TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
     Open("1");
-    const QString help = source->FieldHelp(".01", "H");
-    const QString description = source->FieldHelp(".01", "D");
-    ASSERT_FALSE(help.isEmpty());
     Retype(abbreviation, "MUCHTOOLONGNAME");
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, help + u'\r' + description);
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
+                               "Answer with 1 to 10 characters: the short name of the test.\r"
+                               "The abbreviation that orders and results show for the test.");
     elsewhere->setFocus();
     EXPECT_EQ(Shown(), nullptr);
     // The form's focus is back in the edit (the window itself comes back when the message goes).
@@ -280,10 +279,11 @@ TEST_F(DialogEdit, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
     test::HelpCapture window;
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
-    const QString help = source->FieldHelp("7", "H");
-    const QString description = source->FieldHelp("7", "D");
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_EQ(window.shown, (QStringList{"Person in charge", help + "\r\r" + description}));
+    EXPECT_EQ(window.shown,
+              (QStringList{"Person in charge",
+                           "Choose the person responsible for the test; a new person may be "
+                           "added.\r\rThe member of staff who answers for the test."}));
     person->SetFMHelpUsed(false);
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
     EXPECT_EQ(window.shown.size(), 2);

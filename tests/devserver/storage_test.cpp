@@ -318,6 +318,24 @@ TEST_P(Store, EveryKindOfSubscriptComesBackWholeFromEveryStep) {
             << s;
 }
 
+// A batch of steps whose names fill GT.M's reply (each control character is written "$C(127,...)")
+// is asked on from its last node, not taken for the end of the range.
+TEST_P(Store, ABatchOfLongNamesComesBackWhole) {
+    const std::string controls(900, '\x7f');
+    store().Atomically([&] {
+        for (int i = 1000; i < 1600; ++i)
+            store().Set(G({"C", std::to_string(i) + "x" + controls}), "");
+    });
+    const std::string parent = EncodeKey({"C"});
+    for (const int direction : {1, -1}) {
+        const std::vector<std::string> keys =
+            store().KeysBetween("ZT", parent, parent + kAfterChildren, direction, 512);
+        ASSERT_EQ(keys.size(), 512u) << direction;
+        EXPECT_EQ(DecodeKey(keys.back()).at(1),
+                  std::to_string(direction > 0 ? 1511 : 1088) + "x" + controls);
+    }
+}
+
 TEST(GlobalRefText, QuotesStringsAndLeavesNumbers) {
     EXPECT_EQ((GlobalRef{"ZDEMO", {"80001", "B", "say \"hi\"", "-1.5"}}).Text(),
               "^ZDEMO(80001,\"B\",\"say \"\"hi\"\"\",-1.5)");
