@@ -16,8 +16,8 @@
 #include "lookup/internal/pick_list.h"
 #include "source/internal/flag_scope.h"
 #include "source/internal/source_core.h"
-#include "source/internal/source_messages.h"
 #include "source/internal/source_registry.h"
+#include "source/internal/source_messages.h"
 #include "source/server_queries.h"
 #include "toolkit/event_guard.h"
 

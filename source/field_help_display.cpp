@@ -1,5 +1,6 @@
 #include "source/internal/field_help_display.h"
 
+#include "source/internal/source_core.h"
 #include "source/vorn_source.h"
 
 namespace vorn {
@@ -31,7 +32,7 @@ void ShowFieldHelp(TvornSource& source, const QString& field, const QString& tit
     // Nowhere to show it: the two questions to the server would be wasted.
     if (!gInstalled) return;
     const QString text = source.FieldHelp(field, QStringLiteral("H")) + QStringLiteral("\r\r") +
-                         source.FieldHelp(field, QStringLiteral("D"));
+                         SourceCore::Of(source).FieldDescription(field);
     gInstalled->ShowFieldHelp(title, text);
 }
 

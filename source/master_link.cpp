@@ -7,7 +7,6 @@
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
-#include "source/vorn_source.h"
 
 namespace vorn {
 
@@ -22,28 +21,28 @@ bool MasterLink::Setup() {
         ReloadGrids();
         return true;
     }
-    if (!master->Source().Active()) {
+    if (!master->Active()) {
         s_.Presenter().Error(QStringLiteral("MasterSource is not active"));
         return false;
     }
-    if (master->Source().FileNumber.isEmpty()) {
+    if (master->Settings().FileNumber.isEmpty()) {
         s_.Presenter().Error(QStringLiteral("MasterSource's FileNumber not defined"));
         return false;
     }
-    const QString masterRecord = master->Source().Address().Number();
-    if (!master->Source().Address().IsStored()) {
+    const QString masterRecord = master->Address().Number();
+    if (!master->Address().IsStored()) {
         // The master found no record: the detail must not go on showing the records of the
         // one it had before.
         s_.LoseMaster();
         return false;
     }
-    const bool hierarchical = s_.Source().TypeIfSubFile == TvornSubFileType::Hierarchical;
-    navigator_.SetParent(hierarchical ? u',' + master->Source().Address().FullIens() : QString());
-    if (s_.Source().TypeIfSubFile == TvornSubFileType::Logical) {
+    const bool hierarchical = s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
+    navigator_.SetParent(hierarchical ? u',' + master->Address().FullIens() : QString());
+    if (s_.Settings().TypeIfSubFile == TvornSubFileType::Logical) {
         DisableLinkControls();
-        if (s_.Source().LinkField.isEmpty()) s_.Source().LinkField = QStringLiteral(".01");
+        if (s_.Settings().LinkField.isEmpty()) s_.Settings().LinkField = QStringLiteral(".01");
         const std::optional<QString> location = requests::ReadLocation(s_.RequireBroker().Call(
-            requests::Location(s_.Source().FileNumber, s_.Source().LinkField)));
+            requests::Location(s_.Settings().FileNumber, s_.Settings().LinkField)));
         if (location) linkScreen_ = requests::LinkScreen(masterRecord, *location);
     } else {
         linkScreen_.clear();
@@ -51,8 +50,8 @@ bool MasterLink::Setup() {
     ReloadGrids();
     // The grids were just listed: the read that First makes need not list them again.
     navigator_.GridsListed();
-    s_.Source().First();
-    if (!s_.Source().Address().HasRecord()) {
+    s_.First();
+    if (!s_.Address().HasRecord()) {
         for (TvornGridLink* grid : s_.Registry().Grids())
             grid->Clear();
         s_.SetButtonEnabled(DoFirst, false);
@@ -64,11 +63,11 @@ bool MasterLink::Setup() {
 void MasterLink::PutMasterLink() {
     linkPending_ = true;
     SourceCore* master = s_.MasterCore();
-    if (!master || !s_.Registry().Fields().contains(s_.Source().LinkField)) return;
-    const QString record = master->Source().Address().Number();
+    if (!master || !s_.Registry().Fields().contains(s_.Settings().LinkField)) return;
+    const QString record = master->Address().Number();
     const QString text = MasterFieldText(QStringLiteral(".01"));
     for (TvornBoundControl* control : s_.Registry().Controls())
-        if (control->FMField() == s_.Source().LinkField && control->TakeMasterLink(record, text))
+        if (control->FMField() == s_.Settings().LinkField && control->TakeMasterLink(record, text))
             linkPending_ = false;
 }
 
@@ -82,7 +81,7 @@ QString MasterLink::MasterFieldText(const QString& field) const {
 
 void MasterLink::DisableLinkControls() {
     for (TvornBoundControl* control : s_.Registry().Controls())
-        if (control->FMField() == s_.Source().LinkField && !control->IsDisplayOnly())
+        if (control->FMField() == s_.Settings().LinkField && !control->IsDisplayOnly())
             control->Widget()->setEnabled(false);
 }
 

@@ -18,15 +18,21 @@ class TvornSource::Core final : public SourceCore {
   public:
     explicit Core(TvornSource& source) : s_(source) {}
 
-    TvornSource& Source() override { return s_; }
-    const TvornSource& Source() const override { return s_; }
-
+    SourceSettings& Settings() override { return s_; }
+    const SourceSettings& Settings() const override { return s_; }
+    QString Name() const override { return s_.objectName(); }
+    TRPCBroker* RPCBroker() const override { return s_.RPCBroker(); }
     TRPCBroker& RequireBroker() const override { return s_.RequireBroker(); }
     SourcePresenter& Presenter() const override { return s_.Presenter(); }
+    TvornDelPointerDisplay* DelPointerDisplay() const override { return s_.delPointerDisplay_; }
 
+    bool Active() const override { return s_.active_; }
     bool Allows(TvornAccess right) const override { return s_.userAccess_.testFlag(right); }
     TvornUserAccess EffectiveAccess() const override { return s_.effectiveAccess_; }
     const QString& UserData() const override { return s_.userData_; }
+    TvornSourceState State() const override { return s_.state_; }
+    void SetState(TvornSourceState newState) override { s_.SetState(newState); }
+    const SourceAddress& Address() const override { return s_.navigator_->Address(); }
 
     SourceRegistry& Registry() override { return *s_.registry_; }
     const SourceRegistry& Registry() const override { return *s_.registry_; }
@@ -48,6 +54,7 @@ class TvornSource::Core final : public SourceCore {
         emit s_.FieldValidated(result, field, internal, external);
     }
 
+    const SourceOutcome& LastOutcome() const override { return s_.outcome_; }
     void NoteRefusal(const QStringList& lines) override { s_.NoteRefusal(lines); }
     void NoteCallOut(bool out) override { s_.outcome_.unanswered = out; }
 
@@ -67,7 +74,20 @@ class TvornSource::Core final : public SourceCore {
     void LoseMaster() override { s_.LoseMaster(); }
     bool LeaveDetailRecords() override { return s_.LeaveDetailRecords(); }
 
+    bool BeginEdit() override { return s_.BeginEdit(); }
     bool LeaveRecord() override { return s_.LeaveRecord(); }
+    void GetRecord() override { s_.GetRecord(); }
+    bool GetAndFill(const QString& ien) override { return s_.GetAndFill(ien); }
+    bool First() override { return s_.First(); }
+    bool Prior() override { return s_.Prior(); }
+    void Clear() override { s_.Clear(); }
+    void Cancel() override { s_.Cancel(); }
+    void Refresh() override { s_.Refresh(); }
+    bool Save() override { return s_.Save(); }
+    bool CheckSaveChanges() override { return s_.CheckSaveChanges(); }
+    void UnlockRecord() override { s_.UnlockRecord(); }
+    void AddChangedControl(TvornBoundControl* control) override { s_.AddChangedControl(control); }
+    QString GetFieldText(const QString& field) override { return s_.GetFieldText(field); }
     ValidatedValue Validate(const QString& field, const QString& value) override {
         return s_.Validate(field, value);
     }
@@ -78,6 +98,9 @@ class TvornSource::Core final : public SourceCore {
     SourceLocker& Locker() override { return *s_.locker_; }
     const SourceDeleter& Deleter() const override { return *s_.deleter_; }
     SourceHistory& History() override { return *s_.history_; }
+    QString FieldDescription(const QString& field) override {
+        return s_.FieldHelp(field, QStringLiteral("D"));
+    }
 
   private:
     TvornSource& s_;

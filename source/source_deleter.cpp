@@ -9,7 +9,6 @@
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
 #include "source/message_text.h"
-#include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
@@ -27,28 +26,28 @@ QString Lines(const QStringList& lines) {
 bool SourceDeleter::PointerCheck() {
     ui::WaitCursor wait;
     pointers_ = RpcReply();
-    if (s_.Source().FileNumber.isEmpty() || !s_.Source().Address().IsStored()) return false;
-    const TvornDelPointerDisplay& limits = *s_.Source().DelPointerDisplay();
+    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return false;
+    const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
     pointers_ = s_.RequireBroker().Call(
-        requests::PointerCheck(s_.Source().FileNumber, s_.Source().Address().RecordAddress(),
+        requests::PointerCheck(s_.Settings().FileNumber, s_.Address().RecordAddress(),
                                limits.DispFiles, limits.DispRecords, limits.DispNoXRefs));
     return requests::ReadNoPointers(pointers_);
 }
 
 QString SourceDeleter::DeleteRecord() {
-    if (s_.Source().FileNumber.isEmpty() || !s_.Source().Address().IsStored()) return {};
-    s_.Source().UnlockRecord();
+    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return {};
+    s_.UnlockRecord();
     ui::WaitCursor wait;
     QString deleted;
     if (!s_.IsHierarchicalDetail()) {
         const RpcRequest request =
-            requests::RecordDelete(s_.Source().FileNumber, s_.Source().Address().RecordAddress());
+            requests::RecordDelete(s_.Settings().FileNumber, s_.Address().RecordAddress());
         deleted = requests::ReadDeletedText(CallDeletion(request));
     } else {
         // Taken before the entry is gone.
-        const QString text = s_.Source().GetFieldText(QStringLiteral(".01"));
+        const QString text = s_.GetFieldText(QStringLiteral(".01"));
         const RpcRequest request =
-            requests::SubFileDelete(s_.Source().FileNumber, s_.Source().Address().RecordAddress());
+            requests::SubFileDelete(s_.Settings().FileNumber, s_.Address().RecordAddress());
         if (requests::ReadFilerAccepted(CallDeletion(request))) deleted = text;
     }
     if (!deleted.isEmpty()) ++deletedCount_;
@@ -70,22 +69,22 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
     if (!failure.isEmpty()) {
         s_.NoteRefusal(failure);
         // The check was not made: nothing is known about pointers, and nothing is deleted.
-        if (s_.Source().ShowMessages)
-            s_.Presenter().Error(GetDialogText(47, {}, s_.Source().RPCBroker()) + say::kLineBreak +
+        if (s_.Settings().ShowMessages)
+            s_.Presenter().Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak +
                                  Lines(failure));
         return false;
     }
     if (!requests::ReadDeletionAllowed(pointers_)) {
         s_.NoteRefusal();
-        if (s_.Source().ShowMessages)
-            s_.Presenter().Warning(GetDialogText(48, {}, s_.Source().RPCBroker()) +
+        if (s_.Settings().ShowMessages)
+            s_.Presenter().Warning(GetDialogText(48, {}, s_.RPCBroker()) +
                                    Lines(requests::PointerReport(pointers_, 2)));
         return false;
     }
-    if (s_.Source().ShowMessages &&
-        !s_.Presenter().YesOrCancel(Lines(requests::PointerReport(pointers_, 3)) +
-                                        GetDialogText(49, {}, s_.Source().RPCBroker()),
-                                    30))
+    if (s_.Settings().ShowMessages &&
+        !s_.Presenter().YesOrCancel(
+            Lines(requests::PointerReport(pointers_, 3)) + GetDialogText(49, {}, s_.RPCBroker()),
+            30))
         return false;
     asked = true;
     return true;
@@ -94,9 +93,9 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
 bool SourceDeleter::Delete() {
     if (!s_.Allows(uaDelete)) return false;
     FlagScope deleting(deleting_);
-    if (s_.Source().State() != ssEdit && s_.Source().State() != ssBrowse) {
-        if (s_.Source().ShowMessages)
-            s_.Presenter().Information(GetDialogText(44, {}, s_.Source().RPCBroker()));
+    if (s_.State() != ssEdit && s_.State() != ssBrowse) {
+        if (s_.Settings().ShowMessages)
+            s_.Presenter().Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;
     }
     if (!s_.Before(SourceMoment::Delete)) return false;
@@ -105,42 +104,44 @@ bool SourceDeleter::Delete() {
     bool asked = false;
     if (!s_.IsHierarchicalDetail() && !PointerCheck() && !PointersAllowDeletion(asked))
         return false;
-    if (!asked && s_.Source().ShowMessages && s_.Source().ConfirmMessages.testFlag(ConfirmDelete)) {
+    if (!asked && s_.Settings().ShowMessages &&
+        s_.Settings().ConfirmMessages.testFlag(ConfirmDelete)) {
         const QString question =
-            GetDialogText(45,
-                          s_.Source().FileName + QStringLiteral(": ") + navigator_.IdentifierText(),
-                          s_.Source().RPCBroker()) +
+            GetDialogText(
+                45, s_.Settings().FileName + QStringLiteral(": ") + navigator_.IdentifierText(),
+                s_.RPCBroker()) +
             say::kLineBreak;
         if (!s_.Presenter().YesOrCancel(question)) return false;
     }
     s_.Saver().ForgetChanges();
-    const QString address = s_.Source().Address().FullIens();
+    const QString address = s_.Address().FullIens();
     const QString deleted = DeleteRecord();
     const bool success = !deleted.isEmpty();
     QString report;
     if (!success) {
         // The server's reason, when it gave one (a user who may not delete, another's lock).
-        report = GetDialogText(47, {}, s_.Source().RPCBroker());
-        for (const QString& reason : s_.Source().LastOutcome().lines)
+        report = GetDialogText(47, {}, s_.RPCBroker());
+        for (const QString& reason : s_.LastOutcome().lines)
             report += say::kLineBreak + reason;
-    } else if (s_.Source().InformMessages.testFlag(InformDelete))
-        report = GetDialogText(46, s_.Source().FileName + QStringLiteral(": ") + deleted,
-                               s_.Source().RPCBroker()) +
+    } else if (s_.Settings().InformMessages.testFlag(InformDelete))
+        report = GetDialogText(46, s_.Settings().FileName + QStringLiteral(": ") + deleted,
+                               s_.RPCBroker()) +
                  say::kLineBreak;
     if (success) {
         // Choosing it there again would only show an empty form.
         s_.History().Forget(address);
         navigator_.MarkGridsStale();
-        if (s_.Master()) s_.Source().Prior();
+        if (s_.Master()) s_.Prior();
         // Going to the prior record needs the right to browse: without it the deleted record
         // would stay on the form, offered for deletion again.
-        if (!s_.Master() || s_.Source().Address().FullIens() == address) s_.Source().Clear();
-    } else if (s_.Source().State() == ssEdit) {
+        if (!s_.Master() || s_.Address().FullIens() == address) s_.Clear();
+    } else if (s_.State() == ssEdit) {
         // A refused deletion leaves the record shown as it is stored; its lock is gone.
-        s_.Source().SetState(ssBrowse);
-        s_.Source().GetRecord();
+        s_.SetState(ssBrowse);
+        s_.GetRecord();
     }
-    if (s_.Source().ShowMessages && (!success || s_.Source().InformMessages.testFlag(InformDelete)))
+    if (s_.Settings().ShowMessages &&
+        (!success || s_.Settings().InformMessages.testFlag(InformDelete)))
         s_.Presenter().Information(report);
     s_.After(SourceMoment::Delete, success);
     return success;

@@ -3,25 +3,24 @@
 #include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
 #include "source/internal/source_navigator.h"
-#include "source/vorn_source.h"
 
 namespace vorn {
 
 void SourceHistory::Reset() {
     entries_.clear();
-    for (int i = 0; i <= s_.Source().HistorySize; ++i)
+    for (int i = 0; i <= s_.Settings().HistorySize; ++i)
         entries_.append(TvornHistoryRecord{});
 }
 
 void SourceHistory::Update() {
-    if (s_.Source().HistorySize > 0) Update(navigator_.IdentifierText());
+    if (s_.Settings().HistorySize > 0) Update(navigator_.IdentifierText());
 }
 
 void SourceHistory::Update(const QString& identifiers) {
-    if (s_.Source().HistorySize <= 0) return;
-    const QString address = s_.Source().Address().FullIens();
+    if (s_.Settings().HistorySize <= 0) return;
+    const QString address = s_.Address().FullIens();
     int found = -1;
-    for (int i = 0; i < s_.Source().HistorySize && i < entries_.size(); ++i) {
+    for (int i = 0; i < s_.Settings().HistorySize && i < entries_.size(); ++i) {
         if (entries_[i].Iens == address) {
             found = i;
             break;
@@ -34,7 +33,7 @@ void SourceHistory::Update(const QString& identifiers) {
     } else {
         entries_.prepend(TvornHistoryRecord{address, identifiers});
     }
-    while (entries_.size() > s_.Source().HistorySize + 1)
+    while (entries_.size() > s_.Settings().HistorySize + 1)
         entries_.removeLast();
     s_.After(SourceMoment::UpdateHistory);
 }
@@ -45,20 +44,19 @@ void SourceHistory::GoTo(int index) {
     if (entry.Iens.isEmpty()) return;
     // The record being edited is left first, so that a user who chooses to stay is not taken
     // for a record that is gone.
-    if (s_.Source().Active() && !s_.LeaveRecord()) return;
-    const QString previous =
-        s_.Source().Address().IsStored() ? s_.Source().Address().FullIens() : QString();
-    if (s_.Source().GetAndFill(entry.Iens)) {
+    if (s_.Active() && !s_.LeaveRecord()) return;
+    const QString previous = s_.Address().IsStored() ? s_.Address().FullIens() : QString();
+    if (s_.GetAndFill(entry.Iens)) {
         Update();
         return;
     }
-    if (!s_.Source().Active() || s_.Source().Address().HasRecord()) return;
+    if (!s_.Active() || s_.Address().HasRecord()) return;
     Forget(entry.Iens);
     // The user asked for another record, not for an empty form: the one shown before stays.
-    if (!previous.isEmpty() && previous != entry.Iens) s_.Source().GetAndFill(previous);
-    if (s_.Source().ShowMessages)
+    if (!previous.isEmpty() && previous != entry.Iens) s_.GetAndFill(previous);
+    if (s_.Settings().ShowMessages)
         s_.Presenter().Warning(
-            s_.Source().FileName + QStringLiteral(": ") + entry.Text +
+            s_.Settings().FileName + QStringLiteral(": ") + entry.Text +
             QStringLiteral(" is no longer on file; it is taken off the history."));
 }
 

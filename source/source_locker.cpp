@@ -7,7 +7,6 @@
 #include "source/internal/source_requests.h"
 #include "source/message_text.h"
 #include "source/timed_message.h"
-#include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
@@ -25,19 +24,18 @@ SourceLocker::SourceLocker(SourceCore& source) : s_(source), timer_(ui::MakeTime
 }
 
 quint64 SourceLocker::LinkSerial() const {
-    const TRPCBroker* broker = s_.Source().RPCBroker();
+    const TRPCBroker* broker = s_.RPCBroker();
     return broker && broker->Connected() && broker->Link() ? broker->Link()->serial : 0;
 }
 
 std::optional<LockKey> SourceLocker::KeyNow() const {
-    if (s_.Source().FileNumber.isEmpty() || !s_.Source().Address().IsStored()) return std::nullopt;
+    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return std::nullopt;
     // A hierarchical entry lives inside its master's record: that record is the one locked.
     const SourceCore* top = &s_;
     while (top->IsHierarchicalDetail())
         top = top->MasterCore();
-    if (top->Source().FileNumber.isEmpty() || !top->Source().Address().IsStored())
-        return std::nullopt;
-    return LockKey{LinkSerial(), top->Source().FileNumber, top->Source().Address().Number()};
+    if (top->Settings().FileNumber.isEmpty() || !top->Address().IsStored()) return std::nullopt;
+    return LockKey{LinkSerial(), top->Settings().FileNumber, top->Address().Number()};
 }
 
 bool SourceLocker::HoldsLockOnThisLink() const {
@@ -62,10 +60,10 @@ bool SourceLocker::Take(bool reportRefusal) {
         if (!done) {
             // "Being modified by someone else" only when nobody said otherwise: a user who may
             // not change the file is told that instead.
-            if (reportRefusal && s_.Source().ShowMessages)
-                s_.Presenter().Error(s_.Source().LastOutcome().lines.isEmpty()
-                                         ? GetDialogText(56, {}, s_.Source().RPCBroker())
-                                         : s_.Source().LastOutcome().lines.join(say::kLineBreak));
+            if (reportRefusal && s_.Settings().ShowMessages)
+                s_.Presenter().Error(s_.LastOutcome().lines.isEmpty()
+                                         ? GetDialogText(56, {}, s_.RPCBroker())
+                                         : s_.LastOutcome().lines.join(say::kLineBreak));
             return false;
         }
         session_locks::Hold(*key, this);
@@ -83,7 +81,7 @@ bool SourceLocker::Lock() {
     if (held_) ReleaseQuietly();
     if (Take(true)) return true;
     if (!KeyNow()) return false;
-    s_.Source().Refresh();
+    s_.Refresh();
     return false;
 }
 
@@ -119,7 +117,7 @@ void SourceLocker::Unlock() {
         held_.reset();
     } else {
         session_locks::Hold(key, this);
-        s_.Presenter().Error(GetDialogText(57, {}, s_.Source().RPCBroker()));
+        s_.Presenter().Error(GetDialogText(57, {}, s_.RPCBroker()));
     }
 }
 
@@ -137,9 +135,9 @@ void SourceLocker::ReleaseQuietly() {
 }
 
 void SourceLocker::RestartPeriod() {
-    minutesLeft_ = s_.Source().LockTimeOut;
+    minutesLeft_ = s_.Settings().LockTimeOut;
     timer_->SetEnabled(false);
-    if (held_ && s_.Source().LockTimeOut > 0) {
+    if (held_ && s_.Settings().LockTimeOut > 0) {
         timer_->SetInterval(kMinuteMs);
         timer_->SetEnabled(true);
     }
@@ -151,9 +149,9 @@ void SourceLocker::Tick() {
     if (TimedMessagesOpen() > 0) return;
     if (--minutesLeft_ > 0) return;
     timer_->SetEnabled(false);
-    if (s_.Source().State() != ssEdit) return;
-    if (!s_.Source().ShowMessages) {
-        s_.Source().Cancel();
+    if (s_.State() != ssEdit) return;
+    if (!s_.Settings().ShowMessages) {
+        s_.Cancel();
         return;
     }
     Ask();
@@ -161,20 +159,20 @@ void SourceLocker::Tick() {
 
 void SourceLocker::Ask() {
     const int answer = s_.Presenter().Show(
-        GetDialogText(53, QString::number(s_.Source().LockTimeOut), s_.Source().RPCBroker()),
+        GetDialogText(53, QString::number(s_.Settings().LockTimeOut), s_.RPCBroker()),
         ui::MessageKind::Warning, ui::mbYes | ui::mbNo | ui::mbIgnore, kQuestionSeconds);
     switch (answer) {
         case ui::mrYes:
             // Save finishes the edit of every changed control itself; a value it refuses keeps
             // the edit going, and the lock with it.
-            if (!s_.Source().Save() && s_.Source().State() == ssEdit) RestartPeriod();
+            if (!s_.Save() && s_.State() == ssEdit) RestartPeriod();
             break;
         case ui::mrNo:
-            s_.Source().Cancel();
+            s_.Cancel();
             break;
         case ui::mrNone:
-            s_.Source().Cancel();
-            s_.Presenter().Information(GetDialogText(55, {}, s_.Source().RPCBroker()));
+            s_.Cancel();
+            s_.Presenter().Information(GetDialogText(55, {}, s_.RPCBroker()));
             break;
         default:
             // Ignore, or the question closed without an answer: keep editing for another

@@ -7,7 +7,6 @@
 #include "source/internal/flag_scope.h"
 #include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
-#include "source/vorn_source.h"
 
 namespace vorn {
 namespace {
@@ -16,9 +15,9 @@ namespace {
 // stay on the record, so one detail's answer does not spare the next its question.
 void AskDetailsOfAGoneRecord(SourceCore& source) {
     for (SourceCore* detail : source.DetailCores()) {
-        if (!detail->Source().Active()) continue;
+        if (!detail->Active()) continue;
         AskDetailsOfAGoneRecord(*detail);
-        detail->Source().CheckSaveChanges();
+        detail->CheckSaveChanges();
     }
 }
 
@@ -26,15 +25,15 @@ void AskDetailsOfAGoneRecord(SourceCore& source) {
 
 RpcRequest SourceNavigator::CurrentReadRequest() {
     for (const QString& field :
-         {QStringLiteral(".01"), s_.Source().FMIndexField, s_.Source().LinkField})
+         {QStringLiteral(".01"), s_.Settings().FMIndexField, s_.Settings().LinkField})
         s_.Registry().EnsureField(field);
-    return records::ReadRequest(s_.Source().FileNumber, s_.Registry().Fields(),
-                                address_.FullIens());
+    return records::ReadRequest(s_.Settings().FileNumber, s_.Registry().Fields(),
+                                s_.Address().FullIens());
 }
 
 QString SourceNavigator::IdentifierText() {
     return records::ReadIdentifiers(s_.RequireBroker().Call(
-        records::IdentifiersRequest(s_.Source().FileNumber, address_.RecordAddress())));
+        records::IdentifiersRequest(s_.Settings().FileNumber, s_.Address().RecordAddress())));
 }
 
 bool SourceNavigator::RecordUnchanged() {
@@ -52,7 +51,7 @@ void SourceNavigator::GetRecord() {
         return;
     }
     records::RecordAnswer answer;
-    if (s_.Source().FileNumber.isEmpty()) {
+    if (s_.Settings().FileNumber.isEmpty()) {
         s_.Presenter().Warning(QStringLiteral("File Number is not initialized!"));
     } else {
         answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
@@ -71,15 +70,15 @@ void SourceNavigator::GetRecord() {
         }
         if (!s_.Registry().Grids().isEmpty()) gridsStale_ = false;
         Fill();
-        const int piece = s_.Source().FMIndexType == itInternal ? 4 : 5;
-        indexValue_ = records::FieldPiece(lastRead_.lines, s_.Source().FMIndexField,
-                                          address_.RecordAddress(), piece);
+        const int piece = s_.Settings().FMIndexType == itInternal ? 4 : 5;
+        indexValue_ = records::FieldPiece(lastRead_.lines, s_.Settings().FMIndexField,
+                                          s_.Address().RecordAddress(), piece);
         for (SourceCore* detail : s_.DetailCores())
-            if (detail->Source().Active()) detail->Link().Setup();
+            if (detail->Active()) detail->Link().Setup();
         if (s_.Registry().HasNavigationButtons()) ComputeEnds();
     }
     // A read that found no record leaves an empty form, not a browsed one.
-    s_.Source().SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
+    s_.SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
     s_.After(SourceMoment::GetAndFill);
 }
 
@@ -120,21 +119,21 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
     const bool logical = s_.IsLogicalDetail();
     const bool backwards = direction == Direction::Prior || direction == Direction::Last;
     records::ListerStep step;
-    step.file = s_.Source().FileNumber;
-    step.fields = logical ? s_.Source().LinkField : QStringLiteral(".001");
+    step.file = s_.Settings().FileNumber;
+    step.fields = logical ? s_.Settings().LinkField : QStringLiteral(".001");
     step.flags = records::ListerFlags(backwards, logical, s_.RequireBroker().RpcVersion);
-    step.xref = s_.Source().FMIndex;
+    step.xref = s_.Settings().FMIndex;
     if (logical) {
-        step.part = master->Source().Address().Number();
+        step.part = master->Address().Number();
         step.screen = s_.Link().LinkScreen();
-        if (!s_.Source().FMScreen.isEmpty()) step.screen += u' ' + s_.Source().FMScreen;
+        if (!s_.Settings().FMScreen.isEmpty()) step.screen += u' ' + s_.Settings().FMScreen;
     } else {
-        step.iens = address_.ParentIens();
-        step.screen = s_.Source().FMScreen;
+        step.iens = s_.Address().ParentIens();
+        step.screen = s_.Settings().FMScreen;
     }
     step.continues = continues;
     if (continues) {
-        step.from = logical ? master->Source().Address().Number() : indexValue_.left(30);
+        step.from = logical ? master->Address().Number() : indexValue_.left(30);
         step.fromIen = address_.Number();
     }
     return step;
@@ -181,8 +180,8 @@ void SourceNavigator::ForgetEnds() {
 }
 
 bool SourceNavigator::GetAndFill(const QString& ien) {
-    if (!s_.Source().Active()) {
-        s_.Presenter().Error(s_.Source().objectName() + QStringLiteral(" is not active!"));
+    if (!s_.Active()) {
+        s_.Presenter().Error(s_.Name() + QStringLiteral(" is not active!"));
         return false;
     }
     if (ien != QLatin1String("+1")) {
@@ -199,7 +198,7 @@ bool SourceNavigator::GetAndFill(const QString& ien) {
 
 bool SourceNavigator::Browse(records::Direction direction) {
     using records::Direction;
-    if (!s_.Source().Active() || !s_.Allows(uaBrowse)) return false;
+    if (!s_.Active() || !s_.Allows(uaBrowse)) return false;
     if (!s_.LeaveRecord()) return false;
     if ((direction == Direction::Prior || direction == Direction::Next) && !address_.IsStored())
         return false;
@@ -223,7 +222,7 @@ bool SourceNavigator::Browse(records::Direction direction) {
                 // No record to show: the form is empty.
                 EmptyForm();
                 address_.Forget();
-                s_.Source().SetState(ssEmpty);
+                s_.SetState(ssEmpty);
             }
             return false;
     }
@@ -232,7 +231,7 @@ bool SourceNavigator::Browse(records::Direction direction) {
 
 void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
     for (SourceCore* detail : s_.DetailCores()) {
-        if (!detail->Source().Active()) continue;
+        if (!detail->Active()) continue;
         detail->LoseMaster();
         if (disableDetailControls)
             for (TvornBoundControl* control : detail->Registry().Controls())
@@ -246,14 +245,14 @@ void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
 }
 
 void SourceNavigator::Clear() {
-    if (!s_.Source().Active()) return;
+    if (!s_.Active()) return;
     if (!s_.Before(SourceMoment::Clear)) return;
     if (!s_.LeaveRecord()) return;
     EmptyControls();
     s_.Saver().ForgetChanges();
     if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(false);
-    s_.Source().SetState(ssEmpty);
+    s_.SetState(ssEmpty);
     ForgetEnds();
     s_.SetButtonEnabled(DoLast, true);
     s_.SetButtonEnabled(DoFirst, true);
@@ -261,30 +260,30 @@ void SourceNavigator::Clear() {
 }
 
 void SourceNavigator::Insert() {
-    if (!s_.Source().Active() || !s_.Allows(uaInsert)) return;
+    if (!s_.Active() || !s_.Allows(uaInsert)) return;
     if (!s_.Before(SourceMoment::Insert)) return;
     if (!s_.LeaveRecord()) return;
     s_.Saver().ForgetChanges();
     EmptyControls();
     if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(true);
-    s_.Source().SetState(ssNew);
+    s_.SetState(ssNew);
     s_.After(SourceMoment::Insert);
 }
 
 void SourceNavigator::Cancel() {
-    if (!s_.Source().Active()) return;
+    if (!s_.Active()) return;
     s_.Saver().ForgetChanges();
-    if (s_.Source().State() == ssNew) {
+    if (s_.State() == ssNew) {
         Clear();
-    } else if (s_.Source().State() == ssEdit) {
-        s_.Source().UnlockRecord();
+    } else if (s_.State() == ssEdit) {
+        s_.UnlockRecord();
         GetRecord();
     }
 }
 
 void SourceNavigator::Refresh() {
-    if (!s_.Source().CheckSaveChanges()) return;
+    if (!s_.CheckSaveChanges()) return;
     GetRecord();
     for (TvornGridLink* grid : s_.Registry().Grids())
         grid->Fill();
@@ -294,18 +293,18 @@ void SourceNavigator::ReadFiled(const QString& number) {
     address_.MoveTo(number);
     gridsStale_ = true;
     // Filed is browsed, even when the read-back below meets a link that dies just now.
-    s_.Source().SetState(ssBrowse);
+    s_.SetState(ssBrowse);
     GetRecord();
 }
 
 QString SourceNavigator::FieldValue(const QString& field, int piece) {
     if (field.isEmpty()) return {};
-    const QString record = address_.RecordAddress();
+    const QString record = s_.Address().RecordAddress();
     if (s_.Registry().Fields().contains(field))
         return records::FieldPiece(lastRead_.lines, field, record, piece);
     if (!address_.IsStored()) return {};
     const records::RecordAnswer answer = records::ReadRecordAnswer(s_.RequireBroker().Call(
-        records::ReadRequest(s_.Source().FileNumber, {field}, address_.FullIens())));
+        records::ReadRequest(s_.Settings().FileNumber, {field}, s_.Address().FullIens())));
     return records::FieldPiece(answer.lines, field, record, piece);
 }
 

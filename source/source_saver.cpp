@@ -12,7 +12,6 @@
 #include "source/message_text.h"
 #include "source/record_requests.h"
 #include "source/timed_message.h"
-#include "source/vorn_source.h"
 #include "toolkit/internal/wait_cursor.h"
 
 namespace vorn {
@@ -37,7 +36,7 @@ ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString&
         answer.external = value;
     } else {
         answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(records::ValidatorRequest(
-            s_.Source().FileNumber, s_.Source().Address().FullIens(), field, value)));
+            s_.Settings().FileNumber, s_.Address().FullIens(), field, value)));
     }
     s_.AfterValidate(answer.valid, field, answer.internal, answer.external);
     if (!answer.valid) s_.NoteRefusal(answer.errors);
@@ -48,16 +47,16 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     if (field.isEmpty()) return false;
     // A value that could never be filed is not queued: every later move would ask to save
     // it, and no save could.
-    const bool stored = s_.Source().State() == ssBrowse || s_.Source().State() == ssEdit;
+    const bool stored = s_.State() == ssBrowse || s_.State() == ssEdit;
     if (!s_.Allows(stored ? uaWrite : uaInsert)) return false;
     QList<TvornBoundControl*> showing;
     for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMField() == field) showing.append(control);
     const ValidatedValue answer = ValidateField(field, value);
     if (!answer.valid) {
-        if (s_.Source().ShowMessages) {
+        if (s_.Settings().ShowMessages) {
             const QString name = showing.isEmpty() ? field : showing.first()->FMDisplayName();
-            s_.Presenter().Error(GetDialogText(32, value + u'^' + name, s_.Source().RPCBroker()));
+            s_.Presenter().Error(GetDialogText(32, value + u'^' + name, s_.RPCBroker()));
         }
         return false;
     }
@@ -65,22 +64,21 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     const QString& external = answer.external;
     // The edit starts before the controls take the value: a record held by another user
     // takes nothing, and an empty form becomes the new record the value belongs to.
-    if (!s_.Source().BeginEdit()) return false;
+    if (!s_.BeginEdit()) return false;
     if (showing.isEmpty()) {
-        edit_.AddExtra(
-            {s_.Source().FileNumber, field, s_.Source().Address().RecordAddress(), internal});
+        edit_.AddExtra({s_.Settings().FileNumber, field, s_.Address().RecordAddress(), internal});
         return true;
     }
     for (TvornBoundControl* control : showing) {
         navigator_.ShowValue(*control, internal, external);
-        s_.Source().AddChangedControl(control);
+        s_.AddChangedControl(control);
     }
     return true;
 }
 
 bool SourceSaver::CommitActiveControl() {
     // Only a record being changed has an edit to finish.
-    if (committing_ || (s_.Source().State() != ssNew && s_.Source().State() != ssEdit)) return true;
+    if (committing_ || (s_.State() != ssNew && s_.State() != ssEdit)) return true;
     TvornBoundControl* control = s_.Registry().CurrentControl();
     if (!control) return true;
     FlagScope committing(committing_);
@@ -101,8 +99,7 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
         if (control->FMRequired() && !control->HasValue())
             missing_.append({control, DisplayNameOf(*control)});
     if (!missing_.isEmpty()) {
-        s_.Presenter().Error(
-            GetDialogText(51, missing_.first().displayName, s_.Source().RPCBroker()));
+        s_.Presenter().Error(GetDialogText(51, missing_.first().displayName, s_.RPCBroker()));
         return false;
     }
     // A control may know better than its value whether its field is filled; asked before the
@@ -111,61 +108,59 @@ bool SourceSaver::RequiredFieldsPresent(bool newRecord) {
     for (TvornBoundControl* control : newRecord ? s_.Registry().Controls() : edit_.Changed())
         if (!control->IsFilled()) names.append(DisplayNameOf(*control));
     if (names.isEmpty()) return true;
-    s_.Presenter().Error(GetDialogText(38, {}, s_.Source().RPCBroker()) +
-                         names.join(QStringLiteral(", ")) + u'.');
+    s_.Presenter().Error(GetDialogText(38, {}, s_.RPCBroker()) + names.join(QStringLiteral(", ")) +
+                         u'.');
     return false;
 }
 
 QString SourceSaver::ChangeQuestion() {
     for (TvornBoundControl* control : edit_.Changed()) {
         if (control->FMField() != QLatin1String(".01")) continue;
-        const QString parameters = control->ChangeQuestion(s_.Source().FileName);
-        if (!parameters.isNull())
-            return GetDialogText(34, parameters, s_.Source().RPCBroker()) + u'?';
+        const QString parameters = control->ChangeQuestion(s_.Settings().FileName);
+        if (!parameters.isNull()) return GetDialogText(34, parameters, s_.RPCBroker()) + u'?';
     }
-    return GetDialogText(37, s_.Source().FileName, s_.Source().RPCBroker()) + say::kLineBreak +
+    return GetDialogText(37, s_.Settings().FileName, s_.RPCBroker()) + say::kLineBreak +
            navigator_.IdentifierText() + u'?';
 }
 
 QString SourceSaver::RefusalReport(int id) const {
-    QString report = GetDialogText(id, {}, s_.Source().RPCBroker());
-    for (const QString& reason : s_.Source().LastOutcome().lines)
+    QString report = GetDialogText(id, {}, s_.RPCBroker());
+    for (const QString& reason : s_.LastOutcome().lines)
         report += say::kLineBreak + reason;
     return report;
 }
 
 bool SourceSaver::LockStillHeld() {
-    if (s_.Source().State() != ssEdit || locker_.HoldsLockOnThisLink()) return true;
+    if (s_.State() != ssEdit || locker_.HoldsLockOnThisLink()) return true;
     // The lock went with a link that died. Another user may have changed the record since:
     // filing now would overwrite their save.
     if (!locker_.Reacquire()) return false;
     if (navigator_.RecordUnchanged()) return true;
-    if (s_.Source().ShowMessages)
-        s_.Presenter().Information(GetDialogText(50, {}, s_.Source().RPCBroker()), 60);
-    s_.Source().Cancel();
+    if (s_.Settings().ShowMessages)
+        s_.Presenter().Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
+    s_.Cancel();
     return false;
 }
 
 bool SourceSaver::File() {
     // The reasons reported are this filing's alone.
     s_.NoteRefusal();
-    const TvornSourceState state = s_.Source().State();
+    const TvornSourceState state = s_.State();
     // Nothing is filed for a user without the right, nor without changes; the edits stay.
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
         return false;
     if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
-    if (edit_.Record().HasRecord() &&
-        edit_.Record().FullIens() != s_.Source().Address().FullIens()) {
+    if (edit_.Record().HasRecord() && edit_.Record().FullIens() != s_.Address().FullIens()) {
         s_.NoteRefusal({QStringLiteral("The changes were made to record ") +
                         edit_.Record().FullIens() + QStringLiteral(", not to ") +
-                        s_.Source().Address().FullIens() + u'.'});
+                        s_.Address().FullIens() + u'.'});
         return false;
     }
     ui::WaitCursor wait;
     filer::Filing filing;
     filing.add = state == ssNew;
-    filing.file = s_.Source().FileNumber;
-    filing.record = s_.Source().Address().RecordAddress();
+    filing.file = s_.Settings().FileNumber;
+    filing.record = s_.Address().RecordAddress();
     for (TvornBoundControl* control : edit_.Changed()) {
         if (control->IsDisplayOnly()) continue;
         filing.fields.append({control->FMField(), control->InternalValue(),
@@ -188,7 +183,7 @@ bool SourceSaver::File() {
         s_.NoteRefusal(answer.errors);
         return false;
     }
-    QString record = s_.Source().Address().Number();
+    QString record = s_.Address().Number();
     if (record.startsWith(u'+')) record = answer.NumberFor(record);
     edit_.Forget();
     EndFiledEdit();
@@ -200,7 +195,7 @@ void SourceSaver::EndFiledEdit() {
     // Whatever the read-back meets (a link that dies just now), the edit is over and its
     // lock is not kept.
     try {
-        s_.Source().UnlockRecord();
+        s_.UnlockRecord();
     } catch (...) {
         locker_.ReleaseQuietly();
         throw;
@@ -208,15 +203,15 @@ void SourceSaver::EndFiledEdit() {
 }
 
 bool SourceSaver::Save() {
-    if (!s_.Source().Active() || !s_.Allows(uaWrite)) return false;
+    if (!s_.Active() || !s_.Allows(uaWrite)) return false;
     if (!s_.Before(SourceMoment::Save)) return false;
     if (!edit_.HasChanges()) return false;
-    if (s_.Source().ShowMessages && s_.Source().ConfirmMessages.testFlag(ConfirmChange) &&
+    if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmChange) &&
         !s_.Presenter().YesOrCancel(ChangeQuestion()))
         return false;
     FlagScope saving(saving_);
     if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
-    const bool newRecord = s_.Source().State() == ssNew;
+    const bool newRecord = s_.State() == ssNew;
     if (!CommitChanges() || !edit_.HasChanges() || !RequiredFieldsPresent(newRecord) ||
         !LockStillHeld())
         return false;
@@ -224,56 +219,55 @@ bool SourceSaver::Save() {
     QString report;
     if (filed) {
         const QString identifiers = navigator_.IdentifierText();
-        if (s_.Source().InformMessages.testFlag(InformChange))
-            report = GetDialogText(39, s_.Source().FileName + QStringLiteral(": ") + identifiers,
-                                   s_.Source().RPCBroker()) +
+        if (s_.Settings().InformMessages.testFlag(InformChange))
+            report = GetDialogText(39, s_.Settings().FileName + QStringLiteral(": ") + identifiers,
+                                   s_.RPCBroker()) +
                      say::kLineBreak;
         history_.Update(identifiers);
     } else {
         // The edits stay on the form, and so does the lock that protects them: releasing it
         // would let another user change the record before the next try overwrites it.
-        if (s_.Source().State() == ssEdit) locker_.RestartPeriod();
+        if (s_.State() == ssEdit) locker_.RestartPeriod();
         report = RefusalReport(40);
     }
-    if (s_.Source().ShowMessages && (!filed || s_.Source().InformMessages.testFlag(InformChange)))
+    if (s_.Settings().ShowMessages &&
+        (!filed || s_.Settings().InformMessages.testFlag(InformChange)))
         s_.Presenter().Information(report);
     s_.After(SourceMoment::Save, filed);
     return filed;
 }
 
 bool SourceSaver::SaveAs() {
-    if (!s_.Source().Active() || !s_.Allows(uaInsert)) return false;
+    if (!s_.Active() || !s_.Allows(uaInsert)) return false;
     if (!s_.Before(SourceMoment::SaveAs)) return false;
-    if (s_.Source().ShowMessages && s_.Source().ConfirmMessages.testFlag(ConfirmInsert)) {
-        QString parameters = s_.Source().FileName + QStringLiteral(": ");
+    if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmInsert)) {
+        QString parameters = s_.Settings().FileName + QStringLiteral(": ");
         for (TvornBoundControl* control : s_.Registry().Controls())
             if (control->ShowsTypedText() && control->FMField() == QLatin1String(".01"))
                 parameters += control->ShownText();
-        if (!s_.Presenter().YesOrCancel(GetDialogText(41, parameters, s_.Source().RPCBroker()) +
+        if (!s_.Presenter().YesOrCancel(GetDialogText(41, parameters, s_.RPCBroker()) +
                                         say::kLineBreak))
             return false;
     }
     FlagScope saving(saving_);
-    if (s_.Source().State() != ssNew) {
+    if (s_.State() != ssNew) {
         // A stored record saved as a copy: the values on the form become a new record, which
         // the details follow; their own changes belong to the stored record and go first.
         if (!s_.LeaveDetailRecords()) return false;
         missing_.clear();
         edit_.ForgetWished();
-        s_.Source().UnlockRecord();
-        s_.Source().SetState(ssNew);
+        s_.UnlockRecord();
+        s_.SetState(ssNew);
         edit_.HoldAsCopy();
         // Until the copy is filed there is no record for the details to stand under: they
         // wait, as under a new record, instead of filing under the record that was copied.
         for (SourceCore* detail : s_.DetailCores())
-            if (detail->Source().Active()) detail->LoseMaster();
+            if (detail->Active()) detail->LoseMaster();
     }
     SourceCore* master = s_.MasterCore();
-    if (s_.IsLogicalDetail() && s_.Link().LinkPending() &&
-        !master->Source().Address().Number().isEmpty())
-        edit_.AddExtra({s_.Source().FileNumber, s_.Source().LinkField,
-                        s_.Source().Address().RecordAddress(),
-                        master->Source().Address().Number()});
+    if (s_.IsLogicalDetail() && s_.Link().LinkPending() && !master->Address().Number().isEmpty())
+        edit_.AddExtra({s_.Settings().FileNumber, s_.Settings().LinkField,
+                        s_.Address().RecordAddress(), master->Address().Number()});
     if (!CommitChanges()) return false;
     // Every field on the form is filed; of several controls on one field (radio buttons) the
     // one that holds the value stands for it.
@@ -290,7 +284,7 @@ bool SourceSaver::SaveAs() {
                 holder = other;
                 break;
             }
-        s_.Source().AddChangedControl(holder);
+        s_.AddChangedControl(holder);
         changedFields.append(field);
     }
     if (!RequiredFieldsPresent(true)) return false;
@@ -298,15 +292,16 @@ bool SourceSaver::SaveAs() {
     QString report;
     if (filed) {
         const QString identifiers = navigator_.IdentifierText();
-        if (s_.Source().InformMessages.testFlag(InformInsert))
-            report = GetDialogText(42, s_.Source().FileName + QStringLiteral(": ") + identifiers,
-                                   s_.Source().RPCBroker()) +
+        if (s_.Settings().InformMessages.testFlag(InformInsert))
+            report = GetDialogText(42, s_.Settings().FileName + QStringLiteral(": ") + identifiers,
+                                   s_.RPCBroker()) +
                      say::kLineBreak;
         history_.Update(identifiers);
     } else {
         report = RefusalReport(43);
     }
-    if (s_.Source().ShowMessages && (!filed || s_.Source().InformMessages.testFlag(InformInsert)))
+    if (s_.Settings().ShowMessages &&
+        (!filed || s_.Settings().InformMessages.testFlag(InformInsert)))
         s_.Presenter().Information(report);
     s_.After(SourceMoment::SaveAs, filed);
     return filed;
@@ -316,15 +311,15 @@ bool SourceSaver::CheckSaveChanges() {
     // The question is about what the form shows; the save that Yes starts checks every
     // changed value itself, so nothing is checked (or refused twice) before asking.
     if (!edit_.HasChanges()) return true;
-    if (!s_.Source().ShowMessages) {
-        s_.Source().Cancel();
+    if (!s_.Settings().ShowMessages) {
+        s_.Cancel();
         return true;
     }
-    const bool newRecord = s_.Source().State() == ssNew;
-    const QString question =
-        newRecord ? GetDialogText(41, s_.Source().FileName, s_.Source().RPCBroker())
-                  : GetDialogText(58, {}, s_.Source().RPCBroker()) + u' ' + s_.Source().FileName +
-                        QStringLiteral(": ") + navigator_.IdentifierText() + u'?' + say::kLineBreak;
+    const bool newRecord = s_.State() == ssNew;
+    const QString question = newRecord ? GetDialogText(41, s_.Settings().FileName, s_.RPCBroker())
+                                       : GetDialogText(58, {}, s_.RPCBroker()) + u' ' +
+                                             s_.Settings().FileName + QStringLiteral(": ") +
+                                             navigator_.IdentifierText() + u'?' + say::kLineBreak;
     const int answer = s_.Presenter().Show(question, ui::MessageKind::Confirmation,
                                            ui::mbYes | ui::mbNo | ui::mbCancel);
     // A save that found nothing left to file (a lock timeout under the question may have
@@ -333,7 +328,7 @@ bool SourceSaver::CheckSaveChanges() {
     for (TvornBoundControl* control : s_.Registry().Controls())
         control->EndLookup();
     if (answer != ui::mrNo) return false;
-    s_.Source().Cancel();
+    s_.Cancel();
     return true;
 }
 

@@ -4,11 +4,10 @@
 // (LastOutcome, OutcomeReached), and each After* event has a signal beside it.
 //
 // Behind the face is a private core (source/internal/source_core.h), which this class gives its
-// concerns and the toolkit's own controls (SourceCore::Of): what this face does not offer. The
-// concerns (navigator, saver, locker, deleter, history, master link) each own one piece of record
-// state; they call the operations here, like any form, and the rest through the core. This class
-// itself holds the state machine (one transition, as a table), the access, the activation and
-// the registry.
+// concerns and the toolkit's own controls (SourceCore::Of): the concerns (navigator, saver, locker,
+// deleter, history, master link) each own one piece of record state and reach their source only
+// through it. This class itself holds the state machine (one transition, as a table), the access,
+// the activation and the registry.
 #pragma once
 
 #include <QList>

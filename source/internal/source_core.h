@@ -2,10 +2,9 @@
 // history, master link) and the toolkit's own controls, grids and print commands use of a source
 // beyond its public face. TvornSource implements it privately; nothing here is installed.
 //
-// The concerns call the source's operations through its public face (Source()) and reach
-// everything else through this interface. Each piece of record state has one owner (navigator,
-// saver, locker, deleter, history), which the core hands out: others read it there, and only the
-// owner's own functions change it.
+// The concerns know their source only through this interface; none of them names TvornSource.
+// Each piece of record state has one owner (navigator, saver, locker, deleter, history), which
+// the core hands out: others read it there, and only the owner's own functions change it.
 #pragma once
 
 #include <QList>
@@ -14,7 +13,9 @@
 
 #include "source/bound_control.h"
 #include "source/internal/source_registry.h"
+#include "source/source_address.h"
 #include "source/source_outcome.h"
+#include "source/source_settings.h"
 #include "source/vorn_types.h"
 
 // The owners the core hands out stay inside the library; their headers follow the core's.
@@ -33,7 +34,14 @@ namespace vorn {
 
 class SourcePresenter;
 class TRPCBroker;
+class TvornDelPointerDisplay;
 class TvornSource;
+namespace filer {
+struct ExtraLine;
+}
+namespace ui {
+class Timer;
+}
 
 // The moments a source tells its form about: each has its Before* event (that may veto) and its
 // After* event with the signal of the same moment.
@@ -45,19 +53,27 @@ class SourceCore {
     static SourceCore& Of(TvornSource& source);
     static const SourceCore& Of(const TvornSource& source);
 
-    // The source's public face: the operations, the properties and the state every caller sees.
-    virtual TvornSource& Source() = 0;
-    virtual const TvornSource& Source() const = 0;
-
     // --- configuration and collaborators ---
+    virtual SourceSettings& Settings() = 0;
+    virtual const SourceSettings& Settings() const = 0;
+    // The component's name for messages.
+    virtual QString Name() const = 0;
+    virtual TRPCBroker* RPCBroker() const = 0;
     // The broker, or ENoBrokerLink naming this source.
     virtual TRPCBroker& RequireBroker() const = 0;
     virtual SourcePresenter& Presenter() const = 0;
+    virtual TvornDelPointerDisplay* DelPointerDisplay() const = 0;
 
     // --- state and access ---
+    virtual bool Active() const = 0;
     virtual bool Allows(TvornAccess right) const = 0;
     virtual TvornUserAccess EffectiveAccess() const = 0;
     virtual const QString& UserData() const = 0;
+    virtual TvornSourceState State() const = 0;
+    // The one state change (see state_transitions.h): a change the table does not allow is
+    // refused and leaves the state as it was.
+    virtual void SetState(TvornSourceState newState) = 0;
+    virtual const SourceAddress& Address() const = 0;
 
     // --- the registry ---
     virtual SourceRegistry& Registry() = 0;
@@ -80,6 +96,7 @@ class SourceCore {
                                QString& external) = 0;
 
     // --- what the operation under way came to ---
+    virtual const SourceOutcome& LastOutcome() const = 0;
     // The server (or the source itself) said no; `lines` are its reasons.
     virtual void NoteRefusal(const QStringList& lines = {}) = 0;
     // A call that may change the server goes out (true) or got its answer (false): a link that
@@ -99,8 +116,21 @@ class SourceCore {
     // The details leave their records first: their records belong to this source's record.
     virtual bool LeaveDetailRecords() = 0;
 
-    // --- the steps of an operation that only the engine takes ---
+    // --- the operations one part of the engine asks of another, each with its outcome ---
+    virtual bool BeginEdit() = 0;
     virtual bool LeaveRecord() = 0;
+    virtual void GetRecord() = 0;
+    virtual bool GetAndFill(const QString& ien) = 0;
+    virtual bool First() = 0;
+    virtual bool Prior() = 0;
+    virtual void Clear() = 0;
+    virtual void Cancel() = 0;
+    virtual void Refresh() = 0;
+    virtual bool Save() = 0;
+    virtual bool CheckSaveChanges() = 0;
+    virtual void UnlockRecord() = 0;
+    virtual void AddChangedControl(TvornBoundControl* control) = 0;
+    virtual QString GetFieldText(const QString& field) = 0;
     // The server's check of one value with its whole answer.
     virtual ValidatedValue Validate(const QString& field, const QString& value) = 0;
 
@@ -115,6 +145,7 @@ class SourceCore {
     virtual const SourceDeleter& Deleter() const = 0;
     // The records shown lately.
     virtual SourceHistory& History() = 0;
+    virtual QString FieldDescription(const QString& field) = 0;
 
   protected:
     ~SourceCore() = default;
