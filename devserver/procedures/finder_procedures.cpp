@@ -1,6 +1,5 @@
 #include "devserver/procedures/finder_procedures.h"
 
-#include <algorithm>
 #include <memory>
 
 #include "devserver/files/file_records.h"
@@ -46,12 +45,7 @@ Reply Finder(Session& session, const Call& call) {
         options.backwards = backwards;
         options.prefix = value;
         options.ignoreCase = true;
-        // As many as the answer takes, if the index holds that many, in one read.
-        if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
-        if (session.store().ReadsAhead())
-            options.onReadAhead = [&](const std::vector<std::string>& iens) {
-                session.store().ReadAhead(request.fileRoot, iens);
-            };
+        ReadForBatch(session, request, options);
         const std::string from = list.Get("FROM");
         if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
         std::vector<std::unique_ptr<IndexWalk>> walks;

@@ -1,5 +1,7 @@
 #include "devserver/procedures/list_request.h"
 
+#include <algorithm>
+
 #include "devserver/files/file_records.h"
 #include "devserver/m/fm_dates.h"
 #include "devserver/m/text.h"
@@ -155,6 +157,14 @@ std::string RecordLine(Session& session, const ListRequest& request, const std::
     for (const ListField& field : request.fields)
         line += "^" + ListedValue(session, *request.file, field, record, ien, internal);
     return line;
+}
+
+void ReadForBatch(Session& session, const ListRequest& request, IndexWalkOptions& options) {
+    if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
+    if (session.store().ReadsAhead())
+        options.onReadAhead = [&session, &request](const std::vector<std::string>& iens) {
+            session.store().ReadAhead(request.fileRoot, iens);
+        };
 }
 
 bool RecordPasses(GlobalStore& store, const ListRequest& request, const std::string& ien) {

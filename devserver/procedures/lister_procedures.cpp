@@ -1,7 +1,5 @@
 #include "devserver/procedures/lister_procedures.h"
 
-#include <algorithm>
-
 #include "devserver/files/index_walk.h"
 #include "devserver/net/session.h"
 #include "devserver/procedures/list_request.h"
@@ -22,14 +20,7 @@ Reply Lister(Session& session, const Call& call) {
         options.prefix = list.Get("PART");
         const std::string from = list.Get("FROM");
         if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
-        // The batch and the entry that tells whether more follow, and a little for entries
-        // screened out or left dangling.
-        if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
-        // Each entry's record is checked: on an engine that pays per call, all at once.
-        if (session.store().ReadsAhead())
-            options.onReadAhead = [&](const std::vector<std::string>& iens) {
-                session.store().ReadAhead(request.fileRoot, iens);
-            };
+        ReadForBatch(session, request, options);
         IndexWalk walk(session.store(), request.fileRoot.Child(index.name), options);
 
         const Batch batch = CollectBatch(
