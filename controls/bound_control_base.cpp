@@ -142,7 +142,7 @@ void BoundControlBase::AddChanged() {
 
 void BoundControlBase::ReportRejectedValue(const QString& entered) {
     QString text = source_->FieldHelp(field_, QStringLiteral("H")) + u'\r' +
-                   SourceCore::Of(*source_).FieldDescription(field_);
+                   source_->FieldHelp(field_, QStringLiteral("D"));
     AddChanged();
     if (text == QLatin1String("\r"))
         text = GetDialogText(32, entered + u'^' + displayName_, nullptr);

@@ -167,7 +167,7 @@ bool TvornDialogEdit::SettleValue() {
         return false;
     }
     const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
-    const QString description = SourceCore::Of(*source).FieldDescription(FMField());
+    const QString description = source->FieldHelp(FMField(), QStringLiteral("D"));
     if (!help.isEmpty() || !description.isEmpty())
         TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
     return false;

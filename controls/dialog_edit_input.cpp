@@ -150,7 +150,7 @@ void TvornDialogEdit::Exit(QWidget* newFocus) {
             Execute();
         } else {
             const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));
-            const QString description = SourceCore::Of(*source).FieldDescription(FMField());
+            const QString description = source->FieldHelp(FMField(), QStringLiteral("D"));
             if (!help.isEmpty() || !description.isEmpty())
                 TimedMessageDlg(help + u'\r' + description, ui::MessageKind::Warning, ui::mbOK);
             lookup_.TextModified = true;

@@ -45,7 +45,7 @@ TvornExecBtn::TvornExecBtn(QWidget* parent) : QPushButton(parent) {
 
 TvornExecBtn::~TvornExecBtn() {
     // Not through Edit(): the form may be taking its components down around the button.
-    if (registeredWith_) registeredWith_->UnregisterButton(static_cast<TvornExecButtonLink*>(this));
+    if (registeredWith_) registeredWith_->UnregisterButton(this);
 }
 
 TvornExecBtn* TvornExecBtn::CreateFor(TvornDialogEdit& edit, bool pointerButton) {
@@ -101,7 +101,7 @@ void TvornExecBtn::Loaded() {
     TvornDialogEdit* edit = Edit();
     if (!edit) return;
     if (TvornSource* source = edit->vornSource()) {
-        source->RegisterButton(static_cast<TvornExecButtonLink*>(this));
+        source->RegisterButton(this);
         registeredWith_ = source;
     }
     edit->LayoutExecButtons();

@@ -81,20 +81,24 @@ class TvornBoundControl {
     virtual bool ShowHint() const { return false; }
 };
 
-// An operation button bound to a source.
-class TvornOperationButton {
+// A button a source keeps in one of its lists, by its kind: an operation button or an exec
+// button.
+class TvornSourceButton {
   public:
-    virtual ~TvornOperationButton() = default;
+    virtual ~TvornSourceButton() = default;
     virtual QWidget* Widget() = 0;
+};
+
+// An operation button bound to a source.
+class TvornOperationButton : public TvornSourceButton {
+  public:
     virtual TvornBtnOperation Operation() const = 0;
     virtual bool AlwaysDisabled() const = 0;
 };
 
 // An exec button of a dialog edit bound to a source.
-class TvornExecButtonLink {
+class TvornExecButtonLink : public TvornSourceButton {
   public:
-    virtual ~TvornExecButtonLink() = default;
-    virtual QWidget* Widget() = 0;
     virtual bool IsPointerButton() const = 0;
 };
 

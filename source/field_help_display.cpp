@@ -32,7 +32,7 @@ void ShowFieldHelp(TvornSource& source, const QString& field, const QString& tit
     // Nowhere to show it: the two questions to the server would be wasted.
     if (!gInstalled) return;
     const QString text = source.FieldHelp(field, QStringLiteral("H")) + QStringLiteral("\r\r") +
-                         SourceCore::Of(source).FieldDescription(field);
+                         source.FieldHelp(field, QStringLiteral("D"));
     gInstalled->ShowFieldHelp(title, text);
 }
 

@@ -29,15 +29,15 @@ bool MasterLink::Setup() {
         s_.Presenter().Error(QStringLiteral("MasterSource's FileNumber not defined"));
         return false;
     }
-    const QString masterRecord = master->Address().Number();
-    if (!master->Address().IsStored()) {
+    const QString masterRecord = master->Navigator().Address().Number();
+    if (!master->Navigator().Address().IsStored()) {
         // The master found no record: the detail must not go on showing the records of the
         // one it had before.
         s_.LoseMaster();
         return false;
     }
     const bool hierarchical = s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
-    navigator_.SetParent(hierarchical ? u',' + master->Address().FullIens() : QString());
+    navigator_.SetParent(hierarchical ? u',' + master->Navigator().Address().FullIens() : QString());
     if (s_.Settings().TypeIfSubFile == TvornSubFileType::Logical) {
         DisableLinkControls();
         if (s_.Settings().LinkField.isEmpty()) s_.Settings().LinkField = QStringLiteral(".01");
@@ -50,8 +50,8 @@ bool MasterLink::Setup() {
     ReloadGrids();
     // The grids were just listed: the read that First makes need not list them again.
     navigator_.GridsListed();
-    s_.First();
-    if (!s_.Address().HasRecord()) {
+    navigator_.Browse(records::Direction::First);
+    if (!navigator_.Address().HasRecord()) {
         for (TvornGridLink* grid : s_.Registry().Grids())
             grid->Clear();
         s_.SetButtonEnabled(DoFirst, false);
@@ -64,7 +64,7 @@ void MasterLink::PutMasterLink() {
     linkPending_ = true;
     SourceCore* master = s_.MasterCore();
     if (!master || !s_.Registry().Fields().contains(s_.Settings().LinkField)) return;
-    const QString record = master->Address().Number();
+    const QString record = master->Navigator().Address().Number();
     const QString text = MasterFieldText(QStringLiteral(".01"));
     for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMField() == s_.Settings().LinkField && control->TakeMasterLink(record, text))

@@ -32,7 +32,6 @@ class TvornSource::Core final : public SourceCore {
     const QString& UserData() const override { return s_.userData_; }
     TvornSourceState State() const override { return s_.state_; }
     void SetState(TvornSourceState newState) override { s_.SetState(newState); }
-    const SourceAddress& Address() const override { return s_.navigator_->Address(); }
 
     SourceRegistry& Registry() override { return *s_.registry_; }
     const SourceRegistry& Registry() const override { return *s_.registry_; }
@@ -76,18 +75,10 @@ class TvornSource::Core final : public SourceCore {
 
     bool BeginEdit() override { return s_.BeginEdit(); }
     bool LeaveRecord() override { return s_.LeaveRecord(); }
-    void GetRecord() override { s_.GetRecord(); }
-    bool GetAndFill(const QString& ien) override { return s_.GetAndFill(ien); }
-    bool First() override { return s_.First(); }
-    bool Prior() override { return s_.Prior(); }
-    void Clear() override { s_.Clear(); }
-    void Cancel() override { s_.Cancel(); }
-    void Refresh() override { s_.Refresh(); }
     bool Save() override { return s_.Save(); }
     bool CheckSaveChanges() override { return s_.CheckSaveChanges(); }
     void UnlockRecord() override { s_.UnlockRecord(); }
     void AddChangedControl(TvornBoundControl* control) override { s_.AddChangedControl(control); }
-    QString GetFieldText(const QString& field) override { return s_.GetFieldText(field); }
     ValidatedValue Validate(const QString& field, const QString& value) override {
         return s_.Validate(field, value);
     }
@@ -98,9 +89,6 @@ class TvornSource::Core final : public SourceCore {
     SourceLocker& Locker() override { return *s_.locker_; }
     const SourceDeleter& Deleter() const override { return *s_.deleter_; }
     SourceHistory& History() override { return *s_.history_; }
-    QString FieldDescription(const QString& field) override {
-        return s_.FieldHelp(field, QStringLiteral("D"));
-    }
 
   private:
     TvornSource& s_;

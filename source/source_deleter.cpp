@@ -26,28 +26,28 @@ QString Lines(const QStringList& lines) {
 bool SourceDeleter::PointerCheck() {
     ui::WaitCursor wait;
     pointers_ = RpcReply();
-    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return false;
+    if (s_.Settings().FileNumber.isEmpty() || !navigator_.Address().IsStored()) return false;
     const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
     pointers_ = s_.RequireBroker().Call(
-        requests::PointerCheck(s_.Settings().FileNumber, s_.Address().RecordAddress(),
+        requests::PointerCheck(s_.Settings().FileNumber, navigator_.Address().RecordAddress(),
                                limits.DispFiles, limits.DispRecords, limits.DispNoXRefs));
     return requests::ReadNoPointers(pointers_);
 }
 
 QString SourceDeleter::DeleteRecord() {
-    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return {};
+    if (s_.Settings().FileNumber.isEmpty() || !navigator_.Address().IsStored()) return {};
     s_.UnlockRecord();
     ui::WaitCursor wait;
     QString deleted;
     if (!s_.IsHierarchicalDetail()) {
         const RpcRequest request =
-            requests::RecordDelete(s_.Settings().FileNumber, s_.Address().RecordAddress());
+            requests::RecordDelete(s_.Settings().FileNumber, navigator_.Address().RecordAddress());
         deleted = requests::ReadDeletedText(CallDeletion(request));
     } else {
         // Taken before the entry is gone.
-        const QString text = s_.GetFieldText(QStringLiteral(".01"));
+        const QString text = navigator_.FieldValue(QStringLiteral(".01"), 5);
         const RpcRequest request =
-            requests::SubFileDelete(s_.Settings().FileNumber, s_.Address().RecordAddress());
+            requests::SubFileDelete(s_.Settings().FileNumber, navigator_.Address().RecordAddress());
         if (requests::ReadFilerAccepted(CallDeletion(request))) deleted = text;
     }
     if (!deleted.isEmpty()) ++deletedCount_;
@@ -114,7 +114,7 @@ bool SourceDeleter::Delete() {
         if (!s_.Presenter().YesOrCancel(question)) return false;
     }
     s_.Saver().ForgetChanges();
-    const QString address = s_.Address().FullIens();
+    const QString address = navigator_.Address().FullIens();
     const QString deleted = DeleteRecord();
     const bool success = !deleted.isEmpty();
     QString report;
@@ -131,14 +131,14 @@ bool SourceDeleter::Delete() {
         // Choosing it there again would only show an empty form.
         s_.History().Forget(address);
         navigator_.MarkGridsStale();
-        if (s_.Master()) s_.Prior();
+        if (s_.Master()) navigator_.Browse(records::Direction::Prior);
         // Going to the prior record needs the right to browse: without it the deleted record
         // would stay on the form, offered for deletion again.
-        if (!s_.Master() || s_.Address().FullIens() == address) s_.Clear();
+        if (!s_.Master() || navigator_.Address().FullIens() == address) navigator_.Clear();
     } else if (s_.State() == ssEdit) {
         // A refused deletion leaves the record shown as it is stored; its lock is gone.
         s_.SetState(ssBrowse);
-        s_.GetRecord();
+        navigator_.GetRecord();
     }
     if (s_.Settings().ShowMessages &&
         (!success || s_.Settings().InformMessages.testFlag(InformDelete)))

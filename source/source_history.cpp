@@ -18,7 +18,7 @@ void SourceHistory::Update() {
 
 void SourceHistory::Update(const QString& identifiers) {
     if (s_.Settings().HistorySize <= 0) return;
-    const QString address = s_.Address().FullIens();
+    const QString address = navigator_.Address().FullIens();
     int found = -1;
     for (int i = 0; i < s_.Settings().HistorySize && i < entries_.size(); ++i) {
         if (entries_[i].Iens == address) {
@@ -45,15 +45,15 @@ void SourceHistory::GoTo(int index) {
     // The record being edited is left first, so that a user who chooses to stay is not taken
     // for a record that is gone.
     if (s_.Active() && !s_.LeaveRecord()) return;
-    const QString previous = s_.Address().IsStored() ? s_.Address().FullIens() : QString();
-    if (s_.GetAndFill(entry.Iens)) {
+    const QString previous = navigator_.Address().IsStored() ? navigator_.Address().FullIens() : QString();
+    if (navigator_.GetAndFill(entry.Iens)) {
         Update();
         return;
     }
-    if (!s_.Active() || s_.Address().HasRecord()) return;
+    if (!s_.Active() || navigator_.Address().HasRecord()) return;
     Forget(entry.Iens);
     // The user asked for another record, not for an empty form: the one shown before stays.
-    if (!previous.isEmpty() && previous != entry.Iens) s_.GetAndFill(previous);
+    if (!previous.isEmpty() && previous != entry.Iens) navigator_.GetAndFill(previous);
     if (s_.Settings().ShowMessages)
         s_.Presenter().Warning(
             s_.Settings().FileName + QStringLiteral(": ") + entry.Text +

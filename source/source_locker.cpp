@@ -4,6 +4,7 @@
 #include "broker/rpc_broker.h"
 #include "source/internal/source_core.h"
 #include "source/internal/source_messages.h"
+#include "source/internal/source_navigator.h"
 #include "source/internal/source_requests.h"
 #include "source/message_text.h"
 #include "source/timed_message.h"
@@ -17,7 +18,8 @@ constexpr int kQuestionSeconds = 60;
 
 }  // namespace
 
-SourceLocker::SourceLocker(SourceCore& source) : s_(source), timer_(ui::MakeTimer()) {
+SourceLocker::SourceLocker(SourceCore& source, SourceNavigator& navigator)
+    : s_(source), navigator_(navigator), timer_(ui::MakeTimer()) {
     timer_->SetInterval(kMinuteMs);
     timer_->SetEnabled(false);
     timer_->OnTimer = [this] { Tick(); };
@@ -29,13 +31,13 @@ quint64 SourceLocker::LinkSerial() const {
 }
 
 std::optional<LockKey> SourceLocker::KeyNow() const {
-    if (s_.Settings().FileNumber.isEmpty() || !s_.Address().IsStored()) return std::nullopt;
+    if (s_.Settings().FileNumber.isEmpty() || !navigator_.Address().IsStored()) return std::nullopt;
     // A hierarchical entry lives inside its master's record: that record is the one locked.
     const SourceCore* top = &s_;
     while (top->IsHierarchicalDetail())
         top = top->MasterCore();
-    if (top->Settings().FileNumber.isEmpty() || !top->Address().IsStored()) return std::nullopt;
-    return LockKey{LinkSerial(), top->Settings().FileNumber, top->Address().Number()};
+    if (top->Settings().FileNumber.isEmpty() || !top->Navigator().Address().IsStored()) return std::nullopt;
+    return LockKey{LinkSerial(), top->Settings().FileNumber, top->Navigator().Address().Number()};
 }
 
 bool SourceLocker::HoldsLockOnThisLink() const {
@@ -74,14 +76,14 @@ bool SourceLocker::Take(bool reportRefusal) {
 }
 
 bool SourceLocker::Lock() {
-    if (s_.Navigator().Filling() || !s_.Allows(uaWrite)) return true;
+    if (navigator_.Filling() || !s_.Allows(uaWrite)) return true;
     // A lock belongs to its record: one kept for another record (its unlock was refused) or
     // taken on a link that died does not cover this edit.
     if (HoldsLockOnThisLink() && KeyNow() == held_) return true;
     if (held_) ReleaseQuietly();
     if (Take(true)) return true;
     if (!KeyNow()) return false;
-    s_.Refresh();
+    navigator_.Refresh();
     return false;
 }
 
@@ -151,7 +153,7 @@ void SourceLocker::Tick() {
     timer_->SetEnabled(false);
     if (s_.State() != ssEdit) return;
     if (!s_.Settings().ShowMessages) {
-        s_.Cancel();
+        navigator_.Cancel();
         return;
     }
     Ask();
@@ -168,10 +170,10 @@ void SourceLocker::Ask() {
             if (!s_.Save() && s_.State() == ssEdit) RestartPeriod();
             break;
         case ui::mrNo:
-            s_.Cancel();
+            navigator_.Cancel();
             break;
         case ui::mrNone:
-            s_.Cancel();
+            navigator_.Cancel();
             s_.Presenter().Information(GetDialogText(55, {}, s_.RPCBroker()));
             break;
         default:

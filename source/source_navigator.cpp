@@ -28,12 +28,12 @@ RpcRequest SourceNavigator::CurrentReadRequest() {
          {QStringLiteral(".01"), s_.Settings().FMIndexField, s_.Settings().LinkField})
         s_.Registry().EnsureField(field);
     return records::ReadRequest(s_.Settings().FileNumber, s_.Registry().Fields(),
-                                s_.Address().FullIens());
+                                address_.FullIens());
 }
 
 QString SourceNavigator::IdentifierText() {
     return records::ReadIdentifiers(s_.RequireBroker().Call(
-        records::IdentifiersRequest(s_.Settings().FileNumber, s_.Address().RecordAddress())));
+        records::IdentifiersRequest(s_.Settings().FileNumber, address_.RecordAddress())));
 }
 
 bool SourceNavigator::RecordUnchanged() {
@@ -72,7 +72,7 @@ void SourceNavigator::GetRecord() {
         Fill();
         const int piece = s_.Settings().FMIndexType == itInternal ? 4 : 5;
         indexValue_ = records::FieldPiece(lastRead_.lines, s_.Settings().FMIndexField,
-                                          s_.Address().RecordAddress(), piece);
+                                          address_.RecordAddress(), piece);
         for (SourceCore* detail : s_.DetailCores())
             if (detail->Active()) detail->Link().Setup();
         if (s_.Registry().HasNavigationButtons()) ComputeEnds();
@@ -124,16 +124,16 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
     step.flags = records::ListerFlags(backwards, logical, s_.RequireBroker().RpcVersion);
     step.xref = s_.Settings().FMIndex;
     if (logical) {
-        step.part = master->Address().Number();
+        step.part = master->Navigator().Address().Number();
         step.screen = s_.Link().LinkScreen();
         if (!s_.Settings().FMScreen.isEmpty()) step.screen += u' ' + s_.Settings().FMScreen;
     } else {
-        step.iens = s_.Address().ParentIens();
+        step.iens = address_.ParentIens();
         step.screen = s_.Settings().FMScreen;
     }
     step.continues = continues;
     if (continues) {
-        step.from = logical ? master->Address().Number() : indexValue_.left(30);
+        step.from = logical ? master->Navigator().Address().Number() : indexValue_.left(30);
         step.fromIen = address_.Number();
     }
     return step;
@@ -299,12 +299,12 @@ void SourceNavigator::ReadFiled(const QString& number) {
 
 QString SourceNavigator::FieldValue(const QString& field, int piece) {
     if (field.isEmpty()) return {};
-    const QString record = s_.Address().RecordAddress();
+    const QString record = address_.RecordAddress();
     if (s_.Registry().Fields().contains(field))
         return records::FieldPiece(lastRead_.lines, field, record, piece);
     if (!address_.IsStored()) return {};
     const records::RecordAnswer answer = records::ReadRecordAnswer(s_.RequireBroker().Call(
-        records::ReadRequest(s_.Settings().FileNumber, {field}, s_.Address().FullIens())));
+        records::ReadRequest(s_.Settings().FileNumber, {field}, address_.FullIens())));
     return records::FieldPiece(answer.lines, field, record, piece);
 }
 

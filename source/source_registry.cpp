@@ -17,17 +17,17 @@ void SourceRegistry::EnsureField(const QString& field) {
     if (!field.isEmpty() && !fields_.contains(field)) fields_.append(field);
 }
 
-void SourceRegistry::AddButton(TvornOperationButton* button) {
-    Add(buttons_, button);
+void SourceRegistry::AddButton(TvornSourceButton* button) {
+    if (auto* operation = dynamic_cast<TvornOperationButton*>(button))
+        Add(buttons_, operation);
+    else if (auto* exec = dynamic_cast<TvornExecButtonLink*>(button))
+        Add(execButtons_, exec);
 }
-void SourceRegistry::AddButton(TvornExecButtonLink* button) {
-    Add(execButtons_, button);
-}
-void SourceRegistry::RemoveButton(TvornOperationButton* button) {
-    Remove(buttons_, button);
-}
-void SourceRegistry::RemoveButton(TvornExecButtonLink* button) {
-    Remove(execButtons_, button);
+void SourceRegistry::RemoveButton(TvornSourceButton* button) {
+    if (auto* operation = dynamic_cast<TvornOperationButton*>(button))
+        Remove(buttons_, operation);
+    else if (auto* exec = dynamic_cast<TvornExecButtonLink*>(button))
+        Remove(execButtons_, exec);
 }
 void SourceRegistry::AddGrid(TvornGridLink* grid) {
     Add(grids_, grid);

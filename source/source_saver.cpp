@@ -36,7 +36,7 @@ ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString&
         answer.external = value;
     } else {
         answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(records::ValidatorRequest(
-            s_.Settings().FileNumber, s_.Address().FullIens(), field, value)));
+            s_.Settings().FileNumber, navigator_.Address().FullIens(), field, value)));
     }
     s_.AfterValidate(answer.valid, field, answer.internal, answer.external);
     if (!answer.valid) s_.NoteRefusal(answer.errors);
@@ -66,7 +66,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     // takes nothing, and an empty form becomes the new record the value belongs to.
     if (!s_.BeginEdit()) return false;
     if (showing.isEmpty()) {
-        edit_.AddExtra({s_.Settings().FileNumber, field, s_.Address().RecordAddress(), internal});
+        edit_.AddExtra({s_.Settings().FileNumber, field, navigator_.Address().RecordAddress(), internal});
         return true;
     }
     for (TvornBoundControl* control : showing) {
@@ -138,7 +138,7 @@ bool SourceSaver::LockStillHeld() {
     if (navigator_.RecordUnchanged()) return true;
     if (s_.Settings().ShowMessages)
         s_.Presenter().Information(GetDialogText(50, {}, s_.RPCBroker()), 60);
-    s_.Cancel();
+    navigator_.Cancel();
     return false;
 }
 
@@ -150,17 +150,17 @@ bool SourceSaver::File() {
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
         return false;
     if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
-    if (edit_.Record().HasRecord() && edit_.Record().FullIens() != s_.Address().FullIens()) {
+    if (edit_.Record().HasRecord() && edit_.Record().FullIens() != navigator_.Address().FullIens()) {
         s_.NoteRefusal({QStringLiteral("The changes were made to record ") +
                         edit_.Record().FullIens() + QStringLiteral(", not to ") +
-                        s_.Address().FullIens() + u'.'});
+                        navigator_.Address().FullIens() + u'.'});
         return false;
     }
     ui::WaitCursor wait;
     filer::Filing filing;
     filing.add = state == ssNew;
     filing.file = s_.Settings().FileNumber;
-    filing.record = s_.Address().RecordAddress();
+    filing.record = navigator_.Address().RecordAddress();
     for (TvornBoundControl* control : edit_.Changed()) {
         if (control->IsDisplayOnly()) continue;
         filing.fields.append({control->FMField(), control->InternalValue(),
@@ -183,7 +183,7 @@ bool SourceSaver::File() {
         s_.NoteRefusal(answer.errors);
         return false;
     }
-    QString record = s_.Address().Number();
+    QString record = navigator_.Address().Number();
     if (record.startsWith(u'+')) record = answer.NumberFor(record);
     edit_.Forget();
     EndFiledEdit();
@@ -265,9 +265,9 @@ bool SourceSaver::SaveAs() {
             if (detail->Active()) detail->LoseMaster();
     }
     SourceCore* master = s_.MasterCore();
-    if (s_.IsLogicalDetail() && s_.Link().LinkPending() && !master->Address().Number().isEmpty())
+    if (s_.IsLogicalDetail() && s_.Link().LinkPending() && !master->Navigator().Address().Number().isEmpty())
         edit_.AddExtra({s_.Settings().FileNumber, s_.Settings().LinkField,
-                        s_.Address().RecordAddress(), master->Address().Number()});
+                        navigator_.Address().RecordAddress(), master->Navigator().Address().Number()});
     if (!CommitChanges()) return false;
     // Every field on the form is filed; of several controls on one field (radio buttons) the
     // one that holds the value stands for it.
@@ -312,7 +312,7 @@ bool SourceSaver::CheckSaveChanges() {
     // changed value itself, so nothing is checked (or refused twice) before asking.
     if (!edit_.HasChanges()) return true;
     if (!s_.Settings().ShowMessages) {
-        s_.Cancel();
+        navigator_.Cancel();
         return true;
     }
     const bool newRecord = s_.State() == ssNew;
@@ -328,7 +328,7 @@ bool SourceSaver::CheckSaveChanges() {
     for (TvornBoundControl* control : s_.Registry().Controls())
         control->EndLookup();
     if (answer != ui::mrNo) return false;
-    s_.Cancel();
+    navigator_.Cancel();
     return true;
 }
 

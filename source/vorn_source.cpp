@@ -28,7 +28,7 @@ TvornSource::TvornSource(QObject* owner)
       registry_(std::make_unique<SourceRegistry>()),
       core_(MakeCore(*this)),
       navigator_(std::make_unique<SourceNavigator>(SourceCore::Of(*this))),
-      locker_(std::make_unique<SourceLocker>(SourceCore::Of(*this))),
+      locker_(std::make_unique<SourceLocker>(SourceCore::Of(*this), *navigator_)),
       history_(std::make_unique<SourceHistory>(SourceCore::Of(*this), *navigator_)),
       saver_(
           std::make_unique<SourceSaver>(SourceCore::Of(*this), *navigator_, *locker_, *history_)),
@@ -336,19 +336,11 @@ void TvornSource::UnregisterControl(TvornBoundControl* control) {
     saver_->RemoveChanged(control);
 }
 
-void TvornSource::RegisterButton(TvornOperationButton* button) {
+void TvornSource::RegisterButton(TvornSourceButton* button) {
     registry_->AddButton(button);
 }
 
-void TvornSource::RegisterButton(TvornExecButtonLink* button) {
-    registry_->AddButton(button);
-}
-
-void TvornSource::UnregisterButton(TvornOperationButton* button) {
-    registry_->RemoveButton(button);
-}
-
-void TvornSource::UnregisterButton(TvornExecButtonLink* button) {
+void TvornSource::UnregisterButton(TvornSourceButton* button) {
     registry_->RemoveButton(button);
 }
 

@@ -124,10 +124,9 @@ class TvornSource : public QObject, public SourceSettings, public ui::LoadedComp
 
     // --- what controls and buttons tell their source ---
     void RegisterControl(TvornBoundControl* control, const QString& field);
-    void RegisterButton(TvornOperationButton* button);
-    void RegisterButton(TvornExecButtonLink* button);
-    void UnregisterButton(TvornOperationButton* button);
-    void UnregisterButton(TvornExecButtonLink* button);
+    // An operation button or an exec button, into the list of its kind.
+    void RegisterButton(TvornSourceButton* button);
+    void UnregisterButton(TvornSourceButton* button);
     void AddChangedControl(TvornBoundControl* control);
     void RemoveChangedControl(TvornBoundControl* control);
 

@@ -73,7 +73,6 @@ class SourceCore {
     // The one state change (see state_transitions.h): a change the table does not allow is
     // refused and leaves the state as it was.
     virtual void SetState(TvornSourceState newState) = 0;
-    virtual const SourceAddress& Address() const = 0;
 
     // --- the registry ---
     virtual SourceRegistry& Registry() = 0;
@@ -119,18 +118,10 @@ class SourceCore {
     // --- the operations one part of the engine asks of another, each with its outcome ---
     virtual bool BeginEdit() = 0;
     virtual bool LeaveRecord() = 0;
-    virtual void GetRecord() = 0;
-    virtual bool GetAndFill(const QString& ien) = 0;
-    virtual bool First() = 0;
-    virtual bool Prior() = 0;
-    virtual void Clear() = 0;
-    virtual void Cancel() = 0;
-    virtual void Refresh() = 0;
     virtual bool Save() = 0;
     virtual bool CheckSaveChanges() = 0;
     virtual void UnlockRecord() = 0;
     virtual void AddChangedControl(TvornBoundControl* control) = 0;
-    virtual QString GetFieldText(const QString& field) = 0;
     // The server's check of one value with its whole answer.
     virtual ValidatedValue Validate(const QString& field, const QString& value) = 0;
 
@@ -145,7 +136,6 @@ class SourceCore {
     virtual const SourceDeleter& Deleter() const = 0;
     // The records shown lately.
     virtual SourceHistory& History() = 0;
-    virtual QString FieldDescription(const QString& field) = 0;
 
   protected:
     ~SourceCore() = default;

@@ -15,10 +15,11 @@
 namespace vorn {
 
 class SourceCore;
+class SourceNavigator;
 
 class SourceLocker {
   public:
-    explicit SourceLocker(SourceCore& source);
+    SourceLocker(SourceCore& source, SourceNavigator& navigator);
 
     // True when the record is locked or needs no lock. A refusal shows message 1056 and reads
     // the record again.
@@ -53,6 +54,7 @@ class SourceLocker {
     void Ask();
 
     SourceCore& s_;
+    SourceNavigator& navigator_;
     std::unique_ptr<ui::Timer> timer_;
     std::optional<LockKey> held_;
     int minutesLeft_ = 0;

@@ -21,10 +21,9 @@ class SourceRegistry {
     // The control leaves, and stops being the focused one.
     void RemoveControl(TvornBoundControl* control);
     void EnsureField(const QString& field);
-    void AddButton(TvornOperationButton* button);
-    void AddButton(TvornExecButtonLink* button);
-    void RemoveButton(TvornOperationButton* button);
-    void RemoveButton(TvornExecButtonLink* button);
+    // Into the list of its kind, once.
+    void AddButton(TvornSourceButton* button);
+    void RemoveButton(TvornSourceButton* button);
     void AddGrid(TvornGridLink* grid);
     void RemoveGrid(TvornGridLink* grid);
 
