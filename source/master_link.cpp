@@ -37,7 +37,8 @@ bool MasterLink::Setup() {
         return false;
     }
     const bool hierarchical = s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
-    navigator_.SetParent(hierarchical ? u',' + master->Navigator().Address().FullIens() : QString());
+    navigator_.SetParent(hierarchical ? u',' + master->Navigator().Address().FullIens()
+                                      : QString());
     if (s_.Settings().TypeIfSubFile == TvornSubFileType::Logical) {
         DisableLinkControls();
         if (s_.Settings().LinkField.isEmpty()) s_.Settings().LinkField = QStringLiteral(".01");

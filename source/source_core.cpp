@@ -78,7 +78,6 @@ class TvornSource::Core final : public SourceCore {
     bool Save() override { return s_.Save(); }
     bool CheckSaveChanges() override { return s_.CheckSaveChanges(); }
     void UnlockRecord() override { s_.UnlockRecord(); }
-    void AddChangedControl(TvornBoundControl* control) override { s_.AddChangedControl(control); }
     ValidatedValue Validate(const QString& field, const QString& value) override {
         return s_.Validate(field, value);
     }
@@ -88,7 +87,7 @@ class TvornSource::Core final : public SourceCore {
     const SourceSaver& Saver() const override { return *s_.saver_; }
     SourceLocker& Locker() override { return *s_.locker_; }
     const SourceDeleter& Deleter() const override { return *s_.deleter_; }
-    SourceHistory& History() override { return *s_.history_; }
+    const SourceHistory& History() const override { return *s_.history_; }
 
   private:
     TvornSource& s_;

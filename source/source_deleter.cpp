@@ -129,7 +129,7 @@ bool SourceDeleter::Delete() {
                  say::kLineBreak;
     if (success) {
         // Choosing it there again would only show an empty form.
-        s_.History().Forget(address);
+        history_.Forget(address);
         navigator_.MarkGridsStale();
         if (s_.Master()) navigator_.Browse(records::Direction::Prior);
         // Going to the prior record needs the right to browse: without it the deleted record

@@ -45,7 +45,8 @@ void SourceHistory::GoTo(int index) {
     // The record being edited is left first, so that a user who chooses to stay is not taken
     // for a record that is gone.
     if (s_.Active() && !s_.LeaveRecord()) return;
-    const QString previous = navigator_.Address().IsStored() ? navigator_.Address().FullIens() : QString();
+    const QString previous =
+        navigator_.Address().IsStored() ? navigator_.Address().FullIens() : QString();
     if (navigator_.GetAndFill(entry.Iens)) {
         Update();
         return;

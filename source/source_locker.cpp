@@ -36,7 +36,8 @@ std::optional<LockKey> SourceLocker::KeyNow() const {
     const SourceCore* top = &s_;
     while (top->IsHierarchicalDetail())
         top = top->MasterCore();
-    if (top->Settings().FileNumber.isEmpty() || !top->Navigator().Address().IsStored()) return std::nullopt;
+    if (top->Settings().FileNumber.isEmpty() || !top->Navigator().Address().IsStored())
+        return std::nullopt;
     return LockKey{LinkSerial(), top->Settings().FileNumber, top->Navigator().Address().Number()};
 }
 

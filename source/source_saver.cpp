@@ -66,14 +66,22 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     // takes nothing, and an empty form becomes the new record the value belongs to.
     if (!s_.BeginEdit()) return false;
     if (showing.isEmpty()) {
-        edit_.AddExtra({s_.Settings().FileNumber, field, navigator_.Address().RecordAddress(), internal});
+        edit_.AddExtra(
+            {s_.Settings().FileNumber, field, navigator_.Address().RecordAddress(), internal});
         return true;
     }
     for (TvornBoundControl* control : showing) {
         navigator_.ShowValue(*control, internal, external);
-        s_.AddChangedControl(control);
+        AddChanged(control);
     }
     return true;
+}
+
+void SourceSaver::AddChanged(TvornBoundControl* control) {
+    if (!s_.Active()) return;
+    const bool accepts = (s_.State() == ssNew && s_.Allows(uaInsert)) ||
+                         (s_.State() == ssEdit && s_.Allows(uaWrite));
+    if (accepts) edit_.Add(control);
 }
 
 bool SourceSaver::CommitActiveControl() {
@@ -150,7 +158,8 @@ bool SourceSaver::File() {
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
         return false;
     if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
-    if (edit_.Record().HasRecord() && edit_.Record().FullIens() != navigator_.Address().FullIens()) {
+    if (edit_.Record().HasRecord() &&
+        edit_.Record().FullIens() != navigator_.Address().FullIens()) {
         s_.NoteRefusal({QStringLiteral("The changes were made to record ") +
                         edit_.Record().FullIens() + QStringLiteral(", not to ") +
                         navigator_.Address().FullIens() + u'.'});
@@ -265,9 +274,11 @@ bool SourceSaver::SaveAs() {
             if (detail->Active()) detail->LoseMaster();
     }
     SourceCore* master = s_.MasterCore();
-    if (s_.IsLogicalDetail() && s_.Link().LinkPending() && !master->Navigator().Address().Number().isEmpty())
+    if (s_.IsLogicalDetail() && s_.Link().LinkPending() &&
+        !master->Navigator().Address().Number().isEmpty())
         edit_.AddExtra({s_.Settings().FileNumber, s_.Settings().LinkField,
-                        navigator_.Address().RecordAddress(), master->Navigator().Address().Number()});
+                        navigator_.Address().RecordAddress(),
+                        master->Navigator().Address().Number()});
     if (!CommitChanges()) return false;
     // Every field on the form is filed; of several controls on one field (radio buttons) the
     // one that holds the value stands for it.
@@ -284,7 +295,7 @@ bool SourceSaver::SaveAs() {
                 holder = other;
                 break;
             }
-        s_.AddChangedControl(holder);
+        AddChanged(holder);
         changedFields.append(field);
     }
     if (!RequiredFieldsPresent(true)) return false;

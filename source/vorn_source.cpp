@@ -32,7 +32,7 @@ TvornSource::TvornSource(QObject* owner)
       history_(std::make_unique<SourceHistory>(SourceCore::Of(*this), *navigator_)),
       saver_(
           std::make_unique<SourceSaver>(SourceCore::Of(*this), *navigator_, *locker_, *history_)),
-      deleter_(std::make_unique<SourceDeleter>(SourceCore::Of(*this), *navigator_)),
+      deleter_(std::make_unique<SourceDeleter>(SourceCore::Of(*this), *navigator_, *history_)),
       masterLink_(std::make_unique<MasterLink>(SourceCore::Of(*this), *navigator_)) {
     delPointerDisplay_->setObjectName(QStringLiteral("DelPointerDisplay"));
 }
@@ -345,10 +345,7 @@ void TvornSource::UnregisterButton(TvornSourceButton* button) {
 }
 
 void TvornSource::AddChangedControl(TvornBoundControl* control) {
-    if (!active_) return;
-    const bool accepts = (state_ == ssNew && userAccess_.testFlag(uaInsert)) ||
-                         (state_ == ssEdit && userAccess_.testFlag(uaWrite));
-    if (accepts) saver_->AddChanged(control);
+    saver_->AddChanged(control);
 }
 
 void TvornSource::RemoveChangedControl(TvornBoundControl* control) {

@@ -121,7 +121,6 @@ class SourceCore {
     virtual bool Save() = 0;
     virtual bool CheckSaveChanges() = 0;
     virtual void UnlockRecord() = 0;
-    virtual void AddChangedControl(TvornBoundControl* control) = 0;
     // The server's check of one value with its whole answer.
     virtual ValidatedValue Validate(const QString& field, const QString& value) = 0;
 
@@ -135,7 +134,7 @@ class SourceCore {
     virtual SourceLocker& Locker() = 0;
     virtual const SourceDeleter& Deleter() const = 0;
     // The records shown lately.
-    virtual SourceHistory& History() = 0;
+    virtual const SourceHistory& History() const = 0;
 
   protected:
     ~SourceCore() = default;

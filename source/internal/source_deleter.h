@@ -10,13 +10,14 @@
 
 namespace vorn {
 
+class SourceHistory;
 class SourceNavigator;
 class SourceCore;
 
 class SourceDeleter {
   public:
-    SourceDeleter(SourceCore& source, SourceNavigator& navigator)
-        : s_(source), navigator_(navigator) {}
+    SourceDeleter(SourceCore& source, SourceNavigator& navigator, SourceHistory& history)
+        : s_(source), navigator_(navigator), history_(history) {}
 
     bool PointerCheck();
     QString DeleteRecord();
@@ -35,6 +36,7 @@ class SourceDeleter {
 
     SourceCore& s_;
     SourceNavigator& navigator_;
+    SourceHistory& history_;
     RpcReply pointers_;  // the last pointer check's answer, for its report
     bool deleting_ = false;
     int deletedCount_ = 0;

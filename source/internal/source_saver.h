@@ -37,8 +37,9 @@ class SourceSaver {
     void EndEdit() { edit_.End(); }
     // Forgets the changed controls and the extra filer lines.
     void ForgetChanges() { edit_.Forget(); }
-    // A control the user changed; once.
-    void AddChanged(TvornBoundControl* control) { edit_.Add(control); }
+    // A control the user changed; once, and only while the state and the access let the
+    // record change.
+    void AddChanged(TvornBoundControl* control);
     // A control whose value went back to the read value; true when no changed control is left.
     bool RemoveChanged(TvornBoundControl* control) { return edit_.Remove(control); }
     void AddExtra(const filer::ExtraLine& line) { edit_.AddExtra(line); }
