@@ -87,6 +87,12 @@ class TvornSourceButton {
   public:
     virtual ~TvornSourceButton() = default;
     virtual QWidget* Widget() = 0;
+
+  private:
+    // Only the two kinds a source files are buttons of a source.
+    TvornSourceButton() = default;
+    friend class TvornOperationButton;
+    friend class TvornExecButtonLink;
 };
 
 // An operation button bound to a source.

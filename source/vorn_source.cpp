@@ -425,7 +425,7 @@ QString TvornSource::FieldAttribute(const QString& field) {
     return GetFieldAttribute(FileNumber, field, broker_.data());
 }
 
-// --- the operations of the Parts, each done by the concern that owns its state ---
+// --- the operations, each done by the concern that owns its state ---
 
 void TvornSource::GetRecord() {
     navigator_->GetRecord();
