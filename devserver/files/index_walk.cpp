@@ -207,10 +207,15 @@ std::optional<std::string> IndexWalk::KeyBetween(const std::string& low, const s
     aheadLimit_ = std::min(aheadLimit_ * 2, kMaxReadAhead);
     if (options_.onReadAhead && !ahead_.empty()) {
         std::vector<std::string> iens;
+        iens.reserve(ahead_.size());
         for (const std::string& key : ahead_) {
-            Subscripts s = DecodeKey(key);
-            // root(value, ien): anything else under the index is not an entry
-            if (s.size() == root_.subscripts.size() + 2) iens.push_back(std::move(s.back()));
+            // root(value, ien): anything else under the index is not an entry. Every key read
+            // lies under the root, so only what follows the root's key is decoded.
+            std::size_t pos = rootKey_.size();
+            DecodeOne(key, pos);
+            if (pos >= key.size()) continue;
+            std::string ien = DecodeOne(key, pos);
+            if (pos == key.size()) iens.push_back(std::move(ien));
         }
         options_.onReadAhead(iens);
     }
