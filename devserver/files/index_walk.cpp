@@ -135,11 +135,13 @@ std::optional<IndexEntry> IndexWalk::Next() {
             if (settled != entry->value) {
                 value_ = settled;
                 ien_.clear();
+                entryKnown_ = false;
                 continue;
             }
         }
         value_ = entry->value;
         ien_ = entry->ien;
+        entryKnown_ = true;
         return entry;
     }
     done_ = true;
@@ -152,9 +154,16 @@ std::optional<IndexEntry> IndexWalk::Adjacent(const std::string& value, const st
     // holds no entry, and the search goes on past it.
     std::string low = rootKey_, high = options_.backwards ? rootKey_ + kAfterChildren : endKey_;
     if (!value.empty()) {
-        std::string at = rootKey_;
-        AppendEncoded(at, value);
-        if (!ien.empty()) AppendEncoded(at, ien);
+        std::string at;
+        if (entryKnown_) {
+            // The position is the entry handed out last: its key is known already.
+            at = std::move(entryKey_);
+        } else {
+            at = rootKey_;
+            AppendEncoded(at, value);
+            if (!ien.empty()) AppendEncoded(at, ien);
+        }
+        entryKnown_ = false;
         if (!options_.backwards)
             low = ien.empty() ? at : at + kAfterChildren;
         else
@@ -168,6 +177,7 @@ std::optional<IndexEntry> IndexWalk::Adjacent(const std::string& value, const st
         entry.value = DecodeOne(*key, pos);
         if (pos < key->size()) {
             entry.ien = DecodeOne(*key, pos);
+            entryKey_.assign(*key, 0, pos);
             return entry;
         }
         (options_.backwards ? high : low) = *key;
@@ -197,10 +207,15 @@ std::optional<std::string> IndexWalk::KeyBetween(const std::string& low, const s
     aheadLimit_ = std::min(aheadLimit_ * 2, kMaxReadAhead);
     if (options_.onReadAhead && !ahead_.empty()) {
         std::vector<std::string> iens;
+        iens.reserve(ahead_.size());
         for (const std::string& key : ahead_) {
-            Subscripts s = DecodeKey(key);
-            // root(value, ien): anything else under the index is not an entry
-            if (s.size() == root_.subscripts.size() + 2) iens.push_back(std::move(s.back()));
+            // root(value, ien): anything else under the index is not an entry. Every key read
+            // lies under the root, so only what follows the root's key is decoded.
+            std::size_t pos = rootKey_.size();
+            DecodeOne(key, pos);
+            if (pos >= key.size()) continue;
+            std::string ien = DecodeOne(key, pos);
+            if (pos == key.size()) iens.push_back(std::move(ien));
         }
         options_.onReadAhead(iens);
     }

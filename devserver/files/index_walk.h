@@ -78,6 +78,9 @@ class IndexWalk {
     bool done_ = false;
     std::string value_;  // the value whose entries are being walked
     std::string ien_;    // the last entry's record number under it ("" before the first)
+    // The key of root(value_,ien_) when they are the last entry found, for the step after it.
+    std::string entryKey_;
+    bool entryKnown_ = false;
 
     // Keys read ahead: every key of the range (aheadLow_, aheadHigh_) up to the last of them,
     // or all of it when aheadWhole_; ahead_[aheadAt_...] not yet passed.

@@ -18,62 +18,6 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Significant digits and decimal exponent of a canonic number: value = 0.DIGITS x 10^exp.
-struct Decimal {
-    bool negative = false;
-    std::string digits;
-    int exponent = 0;
-};
-
-Decimal Split(std::string_view canonic) {
-    Decimal d;
-    if (!canonic.empty() && canonic.front() == '-') {
-        d.negative = true;
-        canonic.remove_prefix(1);
-    }
-    const auto point = canonic.find('.');
-    std::string_view whole = canonic.substr(0, point);
-    std::string_view fraction =
-        point == std::string_view::npos ? std::string_view{} : canonic.substr(point + 1);
-    if (!whole.empty()) {
-        d.exponent = static_cast<int>(whole.size());
-        d.digits.assign(whole);
-        d.digits.append(fraction);
-    } else {
-        std::size_t zeros = 0;
-        while (zeros < fraction.size() && fraction[zeros] == '0')
-            ++zeros;
-        d.exponent = -static_cast<int>(zeros);
-        d.digits.assign(fraction.substr(zeros));
-    }
-    while (!d.digits.empty() && d.digits.back() == '0')
-        d.digits.pop_back();
-    return d;
-}
-
-std::string Join(const Decimal& d) {
-    std::string out = d.negative ? "-" : "";
-    if (d.exponent <= 0) {
-        out += '.';
-        out.append(static_cast<std::size_t>(-d.exponent), '0');
-        out += d.digits;
-    } else if (static_cast<std::size_t>(d.exponent) >= d.digits.size()) {
-        out += d.digits;
-        out.append(static_cast<std::size_t>(d.exponent) - d.digits.size(), '0');
-    } else {
-        out += d.digits.substr(0, static_cast<std::size_t>(d.exponent));
-        out += '.';
-        out += d.digits.substr(static_cast<std::size_t>(d.exponent));
-    }
-    return out;
-}
-
-void AppendExponent(std::string& key, int value) {
-    const unsigned v = static_cast<unsigned>(value) & 0xFFFFu;
-    key += static_cast<char>(v >> 8);
-    key += static_cast<char>(v & 0xFF);
-}
-
 [[noreturn]] void Bad(const char* what) {
     throw std::invalid_argument(std::string("store key: ") + what);
 }
@@ -87,12 +31,19 @@ namespace {
 // collates "1234567890123456789" among the strings).
 bool WithinMNumbers(std::string_view whole, std::string_view fraction) {
     if (whole.size() > 47) return false;
-    std::string digits(whole);
-    digits += fraction;
-    const auto first = digits.find_first_not_of('0');
-    if (first == std::string::npos) return true;
+    // The digits of whole and fraction as one run, without joining them.
+    const std::size_t n = whole.size() + fraction.size();
+    auto at = [&](std::size_t i) {
+        return i < whole.size() ? whole[i] : fraction[i - whole.size()];
+    };
+    std::size_t first = 0;
+    while (first < n && at(first) == '0')
+        ++first;
+    if (first == n) return true;
     if (whole.empty() && first + 1 > 43) return false;
-    const auto last = digits.find_last_not_of('0');
+    std::size_t last = n - 1;
+    while (at(last) == '0')
+        --last;
     return last - first + 1 <= 18;
 }
 
@@ -152,33 +103,52 @@ void AppendEncoded(std::string& key, std::string_view s) {
             key += kZero;
             return;
         }
-        const Decimal d = Split(s);
-        if (d.negative) {
-            key += kNegative;
-            AppendExponent(key, 0x7FFF - d.exponent);
-            for (char c : d.digits)
-                key += static_cast<char>('9' - (c - '0'));
-            key += kNegativeEnd;
-        } else {
-            key += kPositive;
-            AppendExponent(key, d.exponent + 0x8000);
-            key += d.digits;
-            key += kEnd;
+        // The significant digits straight from the canonic text (see Split): the whole part's
+        // digits and the fraction's, leading zeros of a fraction alone dropped; a canonic
+        // number has no other zeros at either end.
+        const bool negative = s.front() == '-';
+        if (negative) s.remove_prefix(1);
+        const auto point = s.find('.');
+        std::string_view whole = s.substr(0, point);
+        std::string_view fraction =
+            point == std::string_view::npos ? std::string_view{} : s.substr(point + 1);
+        int exponent = static_cast<int>(whole.size());
+        if (whole.empty()) {
+            std::size_t zeros = 0;
+            while (zeros < fraction.size() && fraction[zeros] == '0')
+                ++zeros;
+            exponent = -static_cast<int>(zeros);
+            fraction.remove_prefix(zeros);
+        } else if (fraction.empty()) {
+            while (!whole.empty() && whole.back() == '0')
+                whole.remove_suffix(1);
         }
+        const std::size_t at = key.size();
+        key.resize(at + 4 + whole.size() + fraction.size());
+        char* out = key.data() + at;
+        const unsigned e =
+            static_cast<unsigned>(negative ? 0x7FFF - exponent : exponent + 0x8000) & 0xFFFFu;
+        *out++ = negative ? kNegative : kPositive;
+        *out++ = static_cast<char>(e >> 8);
+        *out++ = static_cast<char>(e & 0xFF);
+        for (std::string_view part : {whole, fraction})
+            for (char c : part)
+                *out++ = negative ? static_cast<char>('9' - (c - '0')) : c;
+        *out = negative ? kNegativeEnd : kEnd;
         return;
     }
     key += kString;
-    for (char c : s) {
-        if (c == '\0') {
-            key += kEscape;
-            key += '\x01';
-        } else if (c == kEscape) {
-            key += kEscape;
-            key += '\x02';
-        } else {
-            key += c;
-        }
+    // Runs without a byte to escape go in whole.
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c != '\0' && c != kEscape) continue;
+        key.append(s.data() + from, i - from);
+        key += kEscape;
+        key += c == '\0' ? '\x01' : '\x02';
+        from = i + 1;
     }
+    key.append(s.data() + from, s.size() - from);
     key += kEnd;
 }
 
@@ -188,6 +158,40 @@ std::string EncodeKey(const Subscripts& subscripts) {
         AppendEncoded(key, s);
     return key;
 }
+
+namespace {
+
+// A number from the significant digits of its key (inverted for a negative number) and its
+// decimal exponent: value = 0.DIGITS x 10^exponent.
+std::string JoinDigits(bool negative, std::string_view digits, int exponent) {
+    auto digit = [&](std::size_t i) {
+        return negative ? static_cast<char>('9' - (digits[i] - '0')) : digits[i];
+    };
+    const std::size_t n = digits.size();
+    const std::size_t whole = exponent > 0 ? static_cast<std::size_t>(exponent) : 0;
+    std::string out;
+    out.reserve(n + whole + (exponent < 0 ? static_cast<std::size_t>(-exponent) : 0) + 2);
+    if (negative) out += '-';
+    if (exponent <= 0) {
+        out += '.';
+        out.append(static_cast<std::size_t>(-exponent), '0');
+        for (std::size_t i = 0; i < n; ++i)
+            out += digit(i);
+    } else {
+        for (std::size_t i = 0; i < n && i < whole; ++i)
+            out += digit(i);
+        if (whole >= n) {
+            out.append(whole - n, '0');
+        } else {
+            out += '.';
+            for (std::size_t i = whole; i < n; ++i)
+                out += digit(i);
+        }
+    }
+    return out;
+}
+
+}  // namespace
 
 std::string DecodeOne(std::string_view key, std::size_t& pos) {
     if (pos >= key.size()) Bad("truncated");
@@ -202,41 +206,37 @@ std::string DecodeOne(std::string_view key, std::size_t& pos) {
     switch (tag) {
         case kZero:
             return "0";
-        case kPositive: {
-            Decimal d;
-            d.exponent = exponent(0x8000, false);
-            while (pos < key.size() && key[pos] != kEnd) {
-                if (!IsDigit(key[pos])) Bad("digit expected");
-                d.digits += key[pos++];
-            }
-            if (pos >= key.size() || d.digits.empty()) Bad("unterminated number");
-            ++pos;
-            return Join(d);
-        }
+        case kPositive:
         case kNegative: {
-            Decimal d;
-            d.negative = true;
-            d.exponent = exponent(0, true);
-            while (pos < key.size() && key[pos] != kNegativeEnd) {
+            const bool negative = tag == kNegative;
+            const int e = negative ? exponent(0, true) : exponent(0x8000, false);
+            const char end = negative ? kNegativeEnd : kEnd;
+            const std::size_t from = pos;
+            while (pos < key.size() && key[pos] != end) {
                 if (!IsDigit(key[pos])) Bad("digit expected");
-                d.digits += static_cast<char>('9' - (key[pos++] - '0'));
+                ++pos;
             }
-            if (pos >= key.size() || d.digits.empty()) Bad("unterminated number");
+            if (pos >= key.size() || pos == from) Bad("unterminated number");
+            const std::string_view digits = key.substr(from, pos - from);
             ++pos;
-            return Join(d);
+            return JoinDigits(negative, digits, e);
         }
         case kString: {
             std::string out;
+            std::size_t from = pos;
             while (pos < key.size() && key[pos] != kEnd) {
                 if (key[pos] == kEscape) {
                     if (pos + 1 >= key.size()) Bad("truncated escape");
+                    out.append(key.data() + from, pos - from);
                     out += key[pos + 1] == '\x01' ? '\0' : kEscape;
                     pos += 2;
+                    from = pos;
                 } else {
-                    out += key[pos++];
+                    ++pos;
                 }
             }
             if (pos >= key.size()) Bad("unterminated string");
+            out.append(key.data() + from, pos - from);
             ++pos;
             return out;
         }

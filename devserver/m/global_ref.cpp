@@ -11,7 +11,11 @@ bool IsDigitText(std::string_view s) {
 }  // namespace
 
 GlobalRef GlobalRef::Child(std::string_view subscript) const {
-    GlobalRef out = *this;
+    // Room for the child from the start: a copy grown by one would move every subscript again.
+    GlobalRef out;
+    out.name = name;
+    out.subscripts.reserve(subscripts.size() + 1);
+    out.subscripts.assign(subscripts.begin(), subscripts.end());
     out.subscripts.emplace_back(subscript);
     return out;
 }

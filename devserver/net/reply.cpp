@@ -13,6 +13,14 @@ std::string Clean(std::string text) {
     return text;
 }
 
+// Appends `text` cleaned as Clean does, without a copy of its own.
+void AppendClean(std::string& out, const std::string& text) {
+    const std::size_t from = out.size();
+    out += text;
+    for (std::size_t i = from; i < out.size(); ++i)
+        if (out[i] == wire::kEndOfReply) out[i] = ' ';
+}
+
 }  // namespace
 
 Reply Reply::Lines(std::vector<std::string> lines) {
@@ -51,7 +59,7 @@ std::string Reply::Data() const {
         size += l.size() + 2;
     out.reserve(size);
     for (const auto& l : lines_) {
-        out += Clean(l);
+        AppendClean(out, l);
         out += "\r\n";
     }
     return out;

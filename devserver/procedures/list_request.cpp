@@ -154,8 +154,10 @@ std::string RecordLine(Session& session, const ListRequest& request, const std::
                        bool internal) {
     const GlobalRef record = request.fileRoot.Child(ien);
     std::string line = ien;
-    for (const ListField& field : request.fields)
-        line += "^" + ListedValue(session, *request.file, field, record, ien, internal);
+    for (const ListField& field : request.fields) {
+        line += '^';
+        line += ListedValue(session, *request.file, field, record, ien, internal);
+    }
     return line;
 }
 
@@ -199,6 +201,7 @@ Batch CollectBatch(const std::optional<long>& max,
 
 Reply BatchReply(Session& session, const ListRequest& request, const Batch& batch) {
     std::vector<std::string> lines;
+    lines.reserve(batch.iens.size());
     for (const std::string& ien : batch.iens)
         lines.push_back(RecordLine(session, request, ien, request.Flag('I')));
     std::optional<std::string> more;
@@ -208,6 +211,7 @@ Reply BatchReply(Session& session, const ListRequest& request, const Batch& batc
 
 Reply ListingReply(const std::optional<std::string>& moreLine, std::vector<std::string> lines) {
     std::vector<std::string> out;
+    out.reserve(lines.size() + 3);
     if (moreLine) {
         out.push_back("[Misc]");
         out.push_back(*moreLine);

@@ -167,11 +167,11 @@ std::optional<std::string> GlobalStore::KeyBetween(const std::string& name, cons
         out = s.Column(0);
         // Only a snapshot keeps it true; between statements outside one, others may write.
         if (reading_ || depth_ > 0) {
-            FoundNode node{name, *out, s.Column(1)};
-            if (found_.size() < kFoundNodes)
-                found_.push_back(std::move(node));
-            else
-                found_[foundNext_] = std::move(node);
+            FoundNode& node =
+                found_.size() < kFoundNodes ? found_.emplace_back() : found_[foundNext_];
+            node.name = name;
+            node.key = *out;
+            node.value = s.ColumnView(1);
             foundNext_ = (foundNext_ + 1) % kFoundNodes;
         }
     }

@@ -56,15 +56,13 @@ class NameReader {
     // The rest of a quoted run, its opening quote taken.
     bool Quoted(std::string& out) {
         for (;;) {
-            if (AtEnd()) return false;
-            const char c = text_[pos_++];
-            if (c != '"') {
-                out += c;
-            } else if (Take('"')) {
-                out += '"';
-            } else {
-                return true;
-            }
+            // Up to the next quote in one piece: it ends the run unless another follows.
+            const std::size_t quote = text_.find('"', pos_);
+            if (quote == std::string_view::npos) return false;
+            out.append(text_.data() + pos_, quote - pos_);
+            pos_ = quote + 1;
+            if (!Take('"')) return true;
+            out += '"';
         }
     }
 

@@ -46,20 +46,20 @@ PREV(G,S,WITHIN,O,V,F)	; the last node with a value before ^G(S), or at its end 
 	SET O=$$NM(G,D),V=@O,F=1 QUIT
 STEPS(G,S,DIR,FLAG,N,VALUES,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV
 	; finds them, each its counted name, and with VALUES its counted value
-	NEW A,D,I,Q SET D=$$PARSE(S),O="",Q=""
+	NEW A,D,I,Q,X SET D=$$PARSE(S),O="",Q=""
 	FOR I=1:1:N DO  QUIT:Q=""  QUIT:$LENGTH(O)>524288
 	. IF DIR>0 SET Q=$SELECT(I>1:$QUERY(@Q),1:$$NXQ(G,D,FLAG))
 	. ELSE  SET D=$$PRV(G,D,FLAG),FLAG=0,Q=$SELECT(D<1:"",1:$$NM(G,D))
 	. QUIT:Q=""
-	. SET O=O_$$C(Q) IF VALUES SET O=O_$$C(@Q)
+	. SET O=O_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q IF VALUES SET X=@Q,O=O_$EXTRACT(1E10+$LENGTH(X),2,11)_X
 	QUIT
 FIRSTS(G,S,C,O)	; for each counted subscript X of C, the first node with a value after ^G(S,X),
 	; as NEXT finds it: "1", its counted name and its counted value; "0" when none
-	NEW A,D,I,L,Q,N SET I=1,O="",N="^"_G,D=$$PARSE(S)+1
+	NEW A,D,I,L,Q,T,X SET I=1,O="",D=$$PARSE(S)+1,T=$$TPL(G,D)
 	FOR  QUIT:I>$LENGTH(C)  SET L=+$EXTRACT(C,I,I+9),A(D)=$EXTRACT(C,I+10,I+9+L),I=I+10+L DO  QUIT:$LENGTH(O)>524288
-	. SET Q=$$QR(N,D)
+	. SET Q=$QUERY(@T)
 	. IF Q="" SET O=O_0 QUIT
-	. SET O=O_1_$$C(Q)_$$C(@Q)
+	. SET X=@Q,O=O_1_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q_$EXTRACT(1E10+$LENGTH(X),2,11)_X
 	QUIT
 NXQ(G,D,SKIP)	; the name of the node with a value after ^G(A(1..D)), past its descendants
 	; when SKIP; "" when there is none

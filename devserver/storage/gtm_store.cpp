@@ -231,7 +231,7 @@ std::optional<std::string> GtmGlobalStore::KeyBetween(const std::string& name,
                                                       const std::string& high, int direction) {
     std::optional<Found> db = DbKeyBetween(name, low, high, direction);
     if (db && inReadCall_ && depth_ == 0 && stepped_.size() < kSteppedNodes)
-        stepped_[name + '\0' + db->key] = db->value;
+        stepped_.insert_or_assign(name + '\0' + db->key, std::move(db->value));
     if (depth_ > 0) {
         if (auto g = sets_.find(name); g != sets_.end()) {
             const auto& m = g->second;

@@ -14,6 +14,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -99,10 +100,10 @@ class GtmGlobalStore final : public GlobalStore {
     // the call's end drop them.
     static constexpr std::size_t kSteppedNodes = 256;
     bool inReadCall_ = false;
-    std::map<std::string, std::string> stepped_;  // by global name, NUL, key
+    std::unordered_map<std::string, std::string> stepped_;  // by global name, NUL, key
     // Read ahead in a call that only reads: the first node with a value after a node (nullopt:
     // none), by global name, NUL, the node's key; each answers one step forward from there.
-    std::map<std::string, std::optional<Found>> firstAfter_;
+    std::unordered_map<std::string, std::optional<Found>> firstAfter_;
     void Forget() {
         stepped_.clear();
         firstAfter_.clear();

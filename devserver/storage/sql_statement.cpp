@@ -57,6 +57,13 @@ std::string SqlStatement::Column(int index) {
              : std::string();
 }
 
+std::string_view SqlStatement::ColumnView(int index) {
+    const void* p = sqlite3_column_blob(stmt_, index);
+    const int n = sqlite3_column_bytes(stmt_, index);
+    return p ? std::string_view(static_cast<const char*>(p), static_cast<std::size_t>(n))
+             : std::string_view();
+}
+
 long long SqlStatement::IntColumn(int index) {
     return sqlite3_column_int64(stmt_, index);
 }

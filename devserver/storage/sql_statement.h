@@ -38,6 +38,8 @@ class SqlStatement {
     // SQLite's reason alone.
     void Run();
     std::string Column(int index);
+    // The column's bytes, valid until the statement is stepped again or reset.
+    std::string_view ColumnView(int index);
     long long IntColumn(int index);
     // Ends the current use early, so that a kept statement holds no read snapshot.
     void Finish();
