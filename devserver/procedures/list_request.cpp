@@ -128,6 +128,7 @@ void ReadListRequest(Session& session, const Param& list, const std::string& all
         throw ListingError("You may not read file " + top.number + " (" + top.name + ").");
     request.file = file;
     request.fileRoot = RecordsRoot(session, *file, list.Get("IENS"));
+    request.fileRootKey = EncodeKey(request.fileRoot.subscripts);
     request.flags = list.Get("FLAGS");
     for (char c : request.flags)
         if (allowedFlags.find(c) == std::string::npos)
@@ -171,9 +172,13 @@ void ReadForBatch(Session& session, const ListRequest& request, IndexWalkOptions
 
 bool RecordPasses(GlobalStore& store, const ListRequest& request, const std::string& ien) {
     if (!IsRecordNumber(ien)) return false;
+    // A record is its nodes: one query for the first of them instead of $DATA's two, from the
+    // key of the file's root that every record of the listing shares.
+    std::string key = request.fileRootKey;
+    AppendEncoded(key, ien);
+    if (!store.HasChildrenAt(request.fileRoot.name, key)) return false;
+    if (request.screens.Empty()) return true;
     const GlobalRef record = request.fileRoot.Child(ien);
-    // A record is its nodes: one query for the first of them instead of $DATA's two.
-    if (!store.HasChildren(record)) return false;
     try {
         return request.screens.Passes(request.environment, ien, record);
     } catch (const ScreenRunError& e) {

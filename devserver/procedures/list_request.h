@@ -42,7 +42,8 @@ struct ListField {
 
 struct ListRequest {
     const FileDef* file = nullptr;
-    GlobalRef fileRoot;  // where the records live: the root, or the parent's multiple node
+    GlobalRef fileRoot;       // where the records live: the root, or the parent's multiple node
+    std::string fileRootKey;  // its subscripts' key, which each record's key begins with
     std::vector<ListField> fields;
     std::string flags;
     std::optional<long> max;  // nullopt: every record

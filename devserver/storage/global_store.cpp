@@ -208,8 +208,11 @@ int GlobalStore::Data(const GlobalRef& ref) {
 }
 
 bool GlobalStore::HasChildren(const GlobalRef& ref) {
-    const std::string key = EncodeKey(ref.subscripts);
-    return KeyBetween(ref.name, key, key + kAfterChildren, 1).has_value();
+    return HasChildrenAt(ref.name, EncodeKey(ref.subscripts));
+}
+
+bool GlobalStore::HasChildrenAt(const std::string& name, const std::string& key) {
+    return KeyBetween(name, key, key + kAfterChildren, 1).has_value();
 }
 
 void GlobalStore::Set(const GlobalRef& ref, std::string_view value) {

@@ -48,6 +48,8 @@ class GlobalStore {
     // Whether `ref` has descendants: $DATA>9 in one query that also remembers the first of them
     // for a Get that follows (see found_).
     bool HasChildren(const GlobalRef& ref);
+    // The same for the node of global `name` whose key is `key` (EncodeKey of its subscripts).
+    bool HasChildrenAt(const std::string& name, const std::string& key);
     // Every node with a value at or under `ref`, in collation order; stop by returning false.
     virtual void Walk(const GlobalRef& ref,
                       const std::function<bool(const GlobalRef&, const std::string&)>& visit);
