@@ -94,6 +94,13 @@ void Server::Start() {
         throw std::runtime_error(e.what());
     }
     context_.sessionProcesses = options_.sessionProcesses;
+    if (!turns_) {
+        // A session process (GT.M) runs one session's calls: the system shares the cores out.
+        const int cores = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+        turns_ = std::make_unique<CallTurns>(options_.sessionProcesses || gtm ? 0
+                                             : options_.callTurns < 0         ? 4 * cores
+                                                                              : options_.callTurns);
+    }
     if (options_.sessionProcesses && !sharedDocuments_) {
         // The documents' budget is the server's, not each process's.
         sharedDocuments_ = MapSharedDocumentBytes();
@@ -519,7 +526,10 @@ void Server::RunSession(Connection& link, int id) {
             return;
         }
         const auto started = std::chrono::steady_clock::now();
-        const std::string frame = session.Handle(m.call).Frame();
+        const std::string frame = [&] {
+            const CallTurns::Turn turn(*turns_);
+            return session.Handle(m.call).Frame();
+        }();
         if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
         // Logged before it is sent: whoever has the reply can read the call in the log.
         log_.Call(id, m.call, frame.size(), std::chrono::steady_clock::now() - started);

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "devserver/net/call_log.h"
+#include "devserver/net/call_turns.h"
 #include "devserver/net/server_options.h"
 #include "devserver/net/session.h"
 #include "devserver/procedures/procedure_registry.h"
@@ -74,6 +75,9 @@ class Server {
     ProcedureRegistry ownRegistry_;
     CallLog log_;
     ServerContext context_;
+    // Session threads' calls, as many at once as there are cores; a session process has the
+    // machine's turns to itself.
+    std::unique_ptr<CallTurns> turns_;
     int listenFd_ = -1;
     int wake_[2] = {-1, -1};
     int port_ = 0;

@@ -24,7 +24,7 @@ std::string Usage() {
            "N]\n"
            "                   [--seed-from DIR] [--spool DIR] [--spool-cap MIB]\n"
            "                   [--session-documents MIB] [--server-documents MIB]\n"
-           "                   [--engine sqlite|gtm] [--read-only]\n"
+           "                   [--engine sqlite|gtm] [--read-only] [--call-turns N]\n"
            "\n"
            "The Vorn development server: the broker protocol, sign-on and the demo data.\n"
            "\n"
@@ -68,6 +68,9 @@ std::string Usage() {
            std::to_string(DocumentBudget{}.total / DocumentBudget::kMiB) +
            ");\n"
            "                       a report past either budget is refused with the reason\n"
+           "  --call-turns N       at most N calls run at once, in the order they came, so\n"
+           "                       that no call waits behind many others' time slices\n"
+           "                       (default four for each core; 0: every call as it comes)\n"
            "  --help               this text\n"
            "\n"
            "Users: DEMO/DEMO.1234, READER/READER.1234, CHANGE/CHANGE.1234, LOCKED/LOCKED.1234.\n"
@@ -154,6 +157,10 @@ ParsedOptions ParseOptions(int argc, const char* const* argv) {
             const auto n = number(1, 1000000, "mebibytes from 1 to 1000000");
             if (!n) break;
             o.documentBudget.total = static_cast<std::size_t>(*n) * DocumentBudget::kMiB;
+        } else if (arg == "--call-turns") {
+            const auto n = number(0, 10000, "a number from 0 to 10000");
+            if (!n) break;
+            o.callTurns = static_cast<int>(*n);
         } else if (arg == "--seed-from") {
             if (!value(o.seedFolder)) break;
         } else if (arg == "--latency") {

@@ -36,6 +36,9 @@ struct ServerOptions {
     DocumentBudget documentBudget;
     // Bytes a device's spool file may reach; a document that would take it further is refused.
     std::size_t spoolCap = kDefaultSpoolCap;
+    // How many calls of session threads run at once, in the order they came (net/call_turns.h):
+    // -1 four for each core, 0 every call as it comes.
+    int callTurns = -1;
 
     // Not options of the program: what tests change.
     WireLimits limits;

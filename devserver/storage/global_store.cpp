@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "devserver/storage/group_flush.h"
+#include "devserver/storage/stepping_aside.h"
 
 namespace vorn::devserver {
 
@@ -316,6 +317,11 @@ void GlobalStore::SetMeta(const std::string& key, const std::string& value) {
     Flushed();
 }
 
+bool GlobalStore::WaitForWritersTurn() {
+    const SteppingAside aside;
+    return turn_->writers.try_lock_for(std::chrono::milliseconds(kBusyMs));
+}
+
 void GlobalStore::Begin() {
     Forget();
     if (reading_) throw StoreError("a write transaction cannot start inside a read transaction");
@@ -324,7 +330,7 @@ void GlobalStore::Begin() {
         // Writers of this process wait their turn here, woken as soon as the one before them
         // commits, instead of in SQLite's busy handler, which sleeps in growing steps up to
         // 100 ms: a save among many sessions then waits for the saves ahead of it, no longer.
-        if (!turn_->writers.try_lock_for(std::chrono::milliseconds(kBusyMs))) {
+        if (!turn_->writers.try_lock() && !WaitForWritersTurn()) {
             depth_ = 0;
             throw StoreError("BEGIN IMMEDIATE: another writer held the database too long");
         }
@@ -368,6 +374,7 @@ void GlobalStore::End(bool commit) {
         ticket = turn_->flush.Committed();
     }
     // The next writer goes on meanwhile; its commit may share this flush.
+    const SteppingAside aside;
     turn_->flush.WaitFlushed(ticket, [this] { SyncOwnLog(); });
 }
 
@@ -381,8 +388,10 @@ void GlobalStore::SyncOwnLog() {
 }
 
 void GlobalStore::Flushed() {
-    if (sharedSync_ && depth_ == 0 && !reading_)
+    if (sharedSync_ && depth_ == 0 && !reading_) {
+        const SteppingAside aside;
         turn_->flush.WaitFlushed(turn_->flush.Committed(), [this] { SyncOwnLog(); });
+    }
 }
 
 GlobalStore::Transaction::Transaction(GlobalStore& store) : store_(store) {

@@ -147,6 +147,9 @@ class GlobalStore {
 
     // A write outside any transaction, done: waits for the flush that covers it.
     void Flushed();
+    // Waits for the writer before this one to commit, stepping aside meanwhile; false after
+    // kBusyMs.
+    bool WaitForWritersTurn();
     // Syncs the write-ahead log through this connection's own handle of it.
     void SyncOwnLog();
     bool sharedSync_ = false;  // commits share syncs of the log (the database has one)

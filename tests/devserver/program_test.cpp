@@ -98,10 +98,13 @@ TEST(Options, ParseEveryOption) {
     EXPECT_EQ(p.options.spoolCap, 64u << 20);
     EXPECT_EQ(p.options.documentBudget.perSession, 16u << 20);
     EXPECT_EQ(p.options.documentBudget.total, 128u << 20);
-    const char* budgets[] = {"vorn-server", "--spool-cap",        "2", "--session-documents",
-                             "3",           "--server-documents", "40"};
-    const ParsedOptions b = ParseOptions(7, budgets);
+    EXPECT_EQ(p.options.callTurns, -1);
+    const char* budgets[] = {
+        "vorn-server", "--spool-cap",  "2", "--session-documents", "3", "--server-documents",
+        "40",          "--call-turns", "0"};
+    const ParsedOptions b = ParseOptions(9, budgets);
     EXPECT_EQ(b.error, "");
+    EXPECT_EQ(b.options.callTurns, 0);
     EXPECT_EQ(b.options.spoolCap, 2u << 20);
     EXPECT_EQ(b.options.documentBudget.perSession, 3u << 20);
     EXPECT_EQ(b.options.documentBudget.total, 40u << 20);
@@ -114,6 +117,7 @@ TEST(Options, ParseEveryOption) {
          "--session-documents takes mebibytes from 1 to 4000"},
         {{"vorn-server", "--server-documents", "-1"},
          "--server-documents takes mebibytes from 1 to 1000000"},
+        {{"vorn-server", "--call-turns", "x"}, "--call-turns takes a number from 0 to 10000"},
         {{"vorn-server", "--colour"}, "unknown option --colour"}};
     for (const auto& [args, error] : wrong)
         EXPECT_EQ(ParseOptions(static_cast<int>(args.size()), args.data()).error, error);
