@@ -318,6 +318,8 @@ void GlobalStore::SetMeta(const std::string& key, const std::string& value) {
 }
 
 bool GlobalStore::WaitForWritersTurn() {
+    // Back from the wait this writer holds the turn while it waits for a call's turn, ahead of
+    // the calls that have not had one: the other writers wait no longer than one call.
     const SteppingAside aside;
     return turn_->writers.try_lock_for(std::chrono::milliseconds(kBusyMs));
 }

@@ -84,6 +84,8 @@ TEST_F(CallTurnsTest, AWaitingCallStepsAsideAndComesBackBeforeNewerOnes) {
     }
     JoinAll();
     EXPECT_EQ(order, (std::vector<std::string>{"B", "A", "C"}));
+    EXPECT_EQ(turns.Running(), 0);
+    EXPECT_EQ(turns.Waiting(), 0);
 }
 
 TEST(CallTurns, NoTurnsLetEveryCallRunAsItComes) {
