@@ -39,7 +39,9 @@ class CallTurnsTest : public ::testing::Test {
         threads.emplace_back([this, who, gate] {
             const CallTurns::Turn turn(turns);
             Note(who);
-            if (gate) EXPECT_TRUE(Soon([&] { return gate->load(); }));
+            if (gate) {
+                EXPECT_TRUE(Soon([&] { return gate->load(); }));
+            }
         });
         ASSERT_TRUE(Soon([&] { return turns.Waiting() == before + 1; }));
     }
