@@ -13,7 +13,6 @@
 
 #include "source/bound_control.h"
 #include "source/internal/source_registry.h"
-#include "source/source_address.h"
 #include "source/source_outcome.h"
 #include "source/source_settings.h"
 #include "source/vorn_types.h"
@@ -36,12 +35,6 @@ class SourcePresenter;
 class TRPCBroker;
 class TvornDelPointerDisplay;
 class TvornSource;
-namespace filer {
-struct ExtraLine;
-}
-namespace ui {
-class Timer;
-}
 
 // The moments a source tells its form about: each has its Before* event (that may veto) and its
 // After* event with the signal of the same moment.
