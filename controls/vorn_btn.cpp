@@ -40,7 +40,7 @@ void TvornBtn::SetAlwaysDisabled(bool on) {
     if (on)
         setEnabled(false);
     else if (source_)
-        SourceCore::Of(*source_).RefreshButton(this);
+        SourceCore::Of(*source_).Buttons().Refresh(this);
 }
 
 void TvornBtn::SetOperation(TvornBtnOperation operation) {

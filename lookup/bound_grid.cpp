@@ -16,8 +16,8 @@
 #include "lookup/internal/pick_list.h"
 #include "source/internal/flag_scope.h"
 #include "source/internal/source_core.h"
-#include "source/internal/source_registry.h"
 #include "source/internal/source_messages.h"
+#include "source/internal/source_registry.h"
 #include "source/server_queries.h"
 #include "toolkit/event_guard.h"
 
@@ -284,7 +284,7 @@ void TvornGrid::SortRows() {
                                               SortOrder == soDescending, file, sortField_, broker);
     if (OnSort) OnSort(this, lines);
     finder_->Records = lines;
-    if (source_) SourceCore::Of(*source_).RefreshButtons();
+    if (source_) SourceCore::Of(*source_).Buttons().RefreshAll();
     viewport()->update();
 }
 

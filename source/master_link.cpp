@@ -10,13 +10,26 @@
 
 namespace vorn {
 
+bool MasterLink::Hierarchical() const {
+    return s_.Master() && s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
+}
+
+bool MasterLink::Logical() const {
+    return s_.Master() && s_.Settings().TypeIfSubFile == TvornSubFileType::Logical;
+}
+
+SourceCore* MasterLink::MasterCore() const {
+    TvornSource* master = s_.Master();
+    return master ? &SourceCore::Of(*master) : nullptr;
+}
+
 void MasterLink::ReloadGrids() {
     for (TvornGridLink* grid : s_.Registry().Grids())
         grid->Fill();
 }
 
 bool MasterLink::Setup() {
-    SourceCore* master = s_.MasterCore();
+    SourceCore* master = MasterCore();
     if (!master) {
         ReloadGrids();
         return true;
@@ -55,15 +68,15 @@ bool MasterLink::Setup() {
     if (!navigator_.Address().HasRecord()) {
         for (TvornGridLink* grid : s_.Registry().Grids())
             grid->Clear();
-        s_.SetButtonEnabled(DoFirst, false);
-        s_.SetButtonEnabled(DoLast, false);
+        s_.Buttons().SetEnabled(DoFirst, false);
+        s_.Buttons().SetEnabled(DoLast, false);
     }
     return true;
 }
 
 void MasterLink::PutMasterLink() {
     linkPending_ = true;
-    SourceCore* master = s_.MasterCore();
+    SourceCore* master = MasterCore();
     if (!master || !s_.Registry().Fields().contains(s_.Settings().LinkField)) return;
     const QString record = master->Navigator().Address().Number();
     const QString text = MasterFieldText(QStringLiteral(".01"));
@@ -73,7 +86,7 @@ void MasterLink::PutMasterLink() {
 }
 
 QString MasterLink::MasterFieldText(const QString& field) const {
-    SourceCore* master = s_.MasterCore();
+    SourceCore* master = MasterCore();
     if (!master) return {};
     for (TvornBoundControl* control : master->Registry().Controls())
         if (control->FMField() == field) return control->ShownText();

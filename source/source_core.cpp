@@ -14,7 +14,7 @@
 
 namespace vorn {
 
-class TvornSource::Core final : public SourceCore {
+class TvornSource::Core final : public SourceCore, public SourceHooks, public SourceButtons {
   public:
     explicit Core(TvornSource& source) : s_(source) {}
 
@@ -28,20 +28,21 @@ class TvornSource::Core final : public SourceCore {
 
     bool Active() const override { return s_.active_; }
     bool Allows(TvornAccess right) const override { return s_.userAccess_.testFlag(right); }
-    TvornUserAccess EffectiveAccess() const override { return s_.effectiveAccess_; }
-    const QString& UserData() const override { return s_.userData_; }
+    SourceGrant Grant() const override { return {s_.effectiveAccess_, s_.userData_}; }
     TvornSourceState State() const override { return s_.state_; }
     void SetState(TvornSourceState newState) override { s_.SetState(newState); }
 
     SourceRegistry& Registry() override { return *s_.registry_; }
     const SourceRegistry& Registry() const override { return *s_.registry_; }
     void UnregisterControl(TvornBoundControl* control) override { s_.UnregisterControl(control); }
-    void RefreshButtons() override { s_.RefreshButtons(); }
-    void RefreshButton(TvornOperationButton* button) override { s_.RefreshButton(button); }
-    void SetButtonEnabled(TvornBtnOperation operation, bool on) override {
+    SourceButtons& Buttons() override { return *this; }
+    void RefreshAll() override { s_.RefreshButtons(); }
+    void Refresh(TvornOperationButton* button) override { s_.RefreshButton(button); }
+    void SetEnabled(TvornBtnOperation operation, bool on) override {
         s_.SetButtonEnabled(operation, on);
     }
 
+    SourceHooks& Hooks() override { return *this; }
     bool Before(SourceMoment moment) override;
     void After(SourceMoment moment, bool result) override;
     void BeforeValidate(bool& allow, QString& field, QString& value) override {
@@ -53,22 +54,17 @@ class TvornSource::Core final : public SourceCore {
         emit s_.FieldValidated(result, field, internal, external);
     }
 
-    const SourceOutcome& LastOutcome() const override { return s_.outcome_; }
-    void NoteRefusal(const QStringList& lines) override { s_.NoteRefusal(lines); }
-    void NoteCallOut(bool out) override { s_.outcome_.unanswered = out; }
+    const SourceOutcome& Outcome() const override { return s_.outcome_; }
+    void Refused(const QStringList& lines) override { s_.NoteRefusal(lines); }
+    void CallOut(bool out) override { s_.outcome_.unanswered = out; }
 
     TvornSource* Master() const override { return s_.master_.data(); }
-    SourceCore* MasterCore() const override {
-        return s_.master_ ? s_.master_->core_.get() : nullptr;
-    }
     QList<SourceCore*> DetailCores() const override {
         QList<SourceCore*> cores;
         for (TvornSource* detail : s_.Details())
             cores.append(detail->core_.get());
         return cores;
     }
-    bool IsHierarchicalDetail() const override { return s_.IsHierarchicalDetail(); }
-    bool IsLogicalDetail() const override { return s_.IsLogicalDetail(); }
     MasterLink& Link() override { return *s_.masterLink_; }
     void LoseMaster() override { s_.LoseMaster(); }
     bool LeaveDetailRecords() override { return s_.LeaveDetailRecords(); }

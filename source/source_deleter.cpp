@@ -39,7 +39,7 @@ QString SourceDeleter::DeleteRecord() {
     s_.UnlockRecord();
     ui::WaitCursor wait;
     QString deleted;
-    if (!s_.IsHierarchicalDetail()) {
+    if (!s_.Link().Hierarchical()) {
         const RpcRequest request =
             requests::RecordDelete(s_.Settings().FileNumber, navigator_.Address().RecordAddress());
         deleted = requests::ReadDeletedText(CallDeletion(request));
@@ -56,18 +56,18 @@ QString SourceDeleter::DeleteRecord() {
 
 RpcReply SourceDeleter::CallDeletion(const RpcRequest& request) {
     // Stays set when the link fails under the call: the server may or may not have deleted.
-    s_.NoteCallOut(true);
-    s_.NoteRefusal();
+    s_.Hooks().CallOut(true);
+    s_.Hooks().Refused();
     RpcReply reply = s_.RequireBroker().Call(request);
-    s_.NoteCallOut(false);
-    s_.NoteRefusal(reply.Sections().Lines(Section::Errors));
+    s_.Hooks().CallOut(false);
+    s_.Hooks().Refused(reply.Sections().Lines(Section::Errors));
     return reply;
 }
 
 bool SourceDeleter::PointersAllowDeletion(bool& asked) {
     const QStringList failure = requests::ReadPointerCheckFailure(pointers_);
     if (!failure.isEmpty()) {
-        s_.NoteRefusal(failure);
+        s_.Hooks().Refused(failure);
         // The check was not made: nothing is known about pointers, and nothing is deleted.
         if (s_.Settings().ShowMessages)
             s_.Presenter().Error(GetDialogText(47, {}, s_.RPCBroker()) + say::kLineBreak +
@@ -75,7 +75,7 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
         return false;
     }
     if (!requests::ReadDeletionAllowed(pointers_)) {
-        s_.NoteRefusal();
+        s_.Hooks().Refused();
         if (s_.Settings().ShowMessages)
             s_.Presenter().Warning(GetDialogText(48, {}, s_.RPCBroker()) +
                                    Lines(requests::PointerReport(pointers_, 2)));
@@ -98,12 +98,11 @@ bool SourceDeleter::Delete() {
             s_.Presenter().Information(GetDialogText(44, {}, s_.RPCBroker()));
         return false;
     }
-    if (!s_.Before(SourceMoment::Delete)) return false;
+    if (!s_.Hooks().Before(SourceMoment::Delete)) return false;
     // The details' changes belong to this record: they are saved or dropped before it goes.
     if (!s_.LeaveDetailRecords()) return false;
     bool asked = false;
-    if (!s_.IsHierarchicalDetail() && !PointerCheck() && !PointersAllowDeletion(asked))
-        return false;
+    if (!s_.Link().Hierarchical() && !PointerCheck() && !PointersAllowDeletion(asked)) return false;
     if (!asked && s_.Settings().ShowMessages &&
         s_.Settings().ConfirmMessages.testFlag(ConfirmDelete)) {
         const QString question =
@@ -121,7 +120,7 @@ bool SourceDeleter::Delete() {
     if (!success) {
         // The server's reason, when it gave one (a user who may not delete, another's lock).
         report = GetDialogText(47, {}, s_.RPCBroker());
-        for (const QString& reason : s_.LastOutcome().lines)
+        for (const QString& reason : s_.Hooks().Outcome().lines)
             report += say::kLineBreak + reason;
     } else if (s_.Settings().InformMessages.testFlag(InformDelete))
         report = GetDialogText(46, s_.Settings().FileName + QStringLiteral(": ") + deleted,
@@ -143,7 +142,7 @@ bool SourceDeleter::Delete() {
     if (s_.Settings().ShowMessages &&
         (!success || s_.Settings().InformMessages.testFlag(InformDelete)))
         s_.Presenter().Information(report);
-    s_.After(SourceMoment::Delete, success);
+    s_.Hooks().After(SourceMoment::Delete, success);
     return success;
 }
 

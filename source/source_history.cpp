@@ -35,7 +35,7 @@ void SourceHistory::Update(const QString& identifiers) {
     }
     while (entries_.size() > s_.Settings().HistorySize + 1)
         entries_.removeLast();
-    s_.After(SourceMoment::UpdateHistory);
+    s_.Hooks().After(SourceMoment::UpdateHistory);
 }
 
 void SourceHistory::GoTo(int index) {
@@ -68,7 +68,7 @@ void SourceHistory::Forget(const QString& iens) {
     if (entries_.size() == before) return;
     while (entries_.size() < before)
         entries_.append(TvornHistoryRecord{});
-    s_.After(SourceMoment::UpdateHistory);
+    s_.Hooks().After(SourceMoment::UpdateHistory);
 }
 
 QString SourceHistory::Text(int index) const {

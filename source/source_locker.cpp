@@ -33,9 +33,9 @@ quint64 SourceLocker::LinkSerial() const {
 std::optional<LockKey> SourceLocker::KeyNow() const {
     if (s_.Settings().FileNumber.isEmpty() || !navigator_.Address().IsStored()) return std::nullopt;
     // A hierarchical entry lives inside its master's record: that record is the one locked.
-    const SourceCore* top = &s_;
-    while (top->IsHierarchicalDetail())
-        top = top->MasterCore();
+    SourceCore* top = &s_;
+    while (top->Link().Hierarchical())
+        top = top->Link().MasterCore();
     if (top->Settings().FileNumber.isEmpty() || !top->Navigator().Address().IsStored())
         return std::nullopt;
     return LockKey{LinkSerial(), top->Settings().FileNumber, top->Navigator().Address().Number()};
@@ -49,7 +49,7 @@ bool SourceLocker::CallLock(const LockKey& key, const QString& action, bool note
     ui::WaitCursor wait;
     const RpcReply reply = s_.RequireBroker().Call(requests::Lock(key.file, key.record, action));
     if (requests::ReadLockDone(reply)) return true;
-    if (noteRefusal) s_.NoteRefusal(requests::ReadLockRefusal(reply));
+    if (noteRefusal) s_.Hooks().Refused(requests::ReadLockRefusal(reply));
     return false;
 }
 
@@ -64,9 +64,9 @@ bool SourceLocker::Take(bool reportRefusal) {
             // "Being modified by someone else" only when nobody said otherwise: a user who may
             // not change the file is told that instead.
             if (reportRefusal && s_.Settings().ShowMessages)
-                s_.Presenter().Error(s_.LastOutcome().lines.isEmpty()
+                s_.Presenter().Error(s_.Hooks().Outcome().lines.isEmpty()
                                          ? GetDialogText(56, {}, s_.RPCBroker())
-                                         : s_.LastOutcome().lines.join(say::kLineBreak));
+                                         : s_.Hooks().Outcome().lines.join(say::kLineBreak));
             return false;
         }
         session_locks::Hold(*key, this);

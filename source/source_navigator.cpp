@@ -47,7 +47,7 @@ void SourceNavigator::GetRecord() {
     if (!s_.Allows(uaRead)) return;
     if (!address_.HasRecord()) {
         Clear();
-        s_.After(SourceMoment::GetAndFill);
+        s_.Hooks().After(SourceMoment::GetAndFill);
         return;
     }
     records::RecordAnswer answer;
@@ -79,7 +79,7 @@ void SourceNavigator::GetRecord() {
     }
     // A read that found no record leaves an empty form, not a browsed one.
     s_.SetState(address_.HasRecord() ? ssBrowse : ssEmpty);
-    s_.After(SourceMoment::GetAndFill);
+    s_.Hooks().After(SourceMoment::GetAndFill);
 }
 
 void SourceNavigator::Fill() {
@@ -115,8 +115,8 @@ void SourceNavigator::EmptyForm() {
 
 records::ListerStep SourceNavigator::Step(records::Direction direction, bool continues) {
     using records::Direction;
-    SourceCore* master = s_.MasterCore();
-    const bool logical = s_.IsLogicalDetail();
+    SourceCore* master = s_.Link().MasterCore();
+    const bool logical = s_.Link().Logical();
     const bool backwards = direction == Direction::Prior || direction == Direction::Last;
     records::ListerStep step;
     step.file = s_.Settings().FileNumber;
@@ -160,7 +160,7 @@ void SourceNavigator::ComputeEnds() {
         const QString record = address_.Number();
         records::ListerStep first = Step(records::Direction::First, false);
         // The forward end is asked without flags for a plain source, whatever the protocol.
-        if (!s_.IsLogicalDetail()) first.flags.clear();
+        if (!s_.Link().Logical()) first.flags.clear();
         TRPCBroker& broker = s_.RequireBroker();
         atFirst_ =
             records::ReadListerAnswer(broker.Call(records::ListerRequest(first))).found == record;
@@ -168,10 +168,10 @@ void SourceNavigator::ComputeEnds() {
                       broker.Call(records::ListerRequest(Step(records::Direction::Last, false))))
                       .found == record;
     }
-    s_.SetButtonEnabled(DoFirst, !atFirst_);
-    s_.SetButtonEnabled(DoPrior, !atFirst_);
-    s_.SetButtonEnabled(DoNext, !atLast_);
-    s_.SetButtonEnabled(DoLast, !atLast_);
+    s_.Buttons().SetEnabled(DoFirst, !atFirst_);
+    s_.Buttons().SetEnabled(DoPrior, !atFirst_);
+    s_.Buttons().SetEnabled(DoNext, !atLast_);
+    s_.Buttons().SetEnabled(DoLast, !atLast_);
 }
 
 void SourceNavigator::ForgetEnds() {
@@ -217,7 +217,7 @@ bool SourceNavigator::Browse(records::Direction direction) {
         case Direction::Last:
             if (s_.Master()) {
                 Clear();
-                if (direction == Direction::First) s_.SetButtonEnabled(DoLast, false);
+                if (direction == Direction::First) s_.Buttons().SetEnabled(DoLast, false);
             } else {
                 // No record to show: the form is empty.
                 EmptyForm();
@@ -246,29 +246,29 @@ void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
 
 void SourceNavigator::Clear() {
     if (!s_.Active()) return;
-    if (!s_.Before(SourceMoment::Clear)) return;
+    if (!s_.Hooks().Before(SourceMoment::Clear)) return;
     if (!s_.LeaveRecord()) return;
     EmptyControls();
     s_.Saver().ForgetChanges();
-    if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
+    if (s_.Link().Logical()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(false);
     s_.SetState(ssEmpty);
     ForgetEnds();
-    s_.SetButtonEnabled(DoLast, true);
-    s_.SetButtonEnabled(DoFirst, true);
-    s_.After(SourceMoment::Clear);
+    s_.Buttons().SetEnabled(DoLast, true);
+    s_.Buttons().SetEnabled(DoFirst, true);
+    s_.Hooks().After(SourceMoment::Clear);
 }
 
 void SourceNavigator::Insert() {
     if (!s_.Active() || !s_.Allows(uaInsert)) return;
-    if (!s_.Before(SourceMoment::Insert)) return;
+    if (!s_.Hooks().Before(SourceMoment::Insert)) return;
     if (!s_.LeaveRecord()) return;
     s_.Saver().ForgetChanges();
     EmptyControls();
-    if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
+    if (s_.Link().Logical()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(true);
     s_.SetState(ssNew);
-    s_.After(SourceMoment::Insert);
+    s_.Hooks().After(SourceMoment::Insert);
 }
 
 void SourceNavigator::Cancel() {

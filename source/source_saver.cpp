@@ -29,7 +29,7 @@ ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString&
     QString field = fieldIn;
     QString value = valueIn;
     bool allowValidate = true;
-    s_.BeforeValidate(allowValidate, field, value);
+    s_.Hooks().BeforeValidate(allowValidate, field, value);
     ValidatedValue answer;
     if (!allowValidate) {
         answer.valid = true;
@@ -38,8 +38,8 @@ ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString&
         answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(records::ValidatorRequest(
             s_.Settings().FileNumber, navigator_.Address().FullIens(), field, value)));
     }
-    s_.AfterValidate(answer.valid, field, answer.internal, answer.external);
-    if (!answer.valid) s_.NoteRefusal(answer.errors);
+    s_.Hooks().AfterValidate(answer.valid, field, answer.internal, answer.external);
+    if (!answer.valid) s_.Hooks().Refused(answer.errors);
     return answer;
 }
 
@@ -133,7 +133,7 @@ QString SourceSaver::ChangeQuestion() {
 
 QString SourceSaver::RefusalReport(int id) const {
     QString report = GetDialogText(id, {}, s_.RPCBroker());
-    for (const QString& reason : s_.LastOutcome().lines)
+    for (const QString& reason : s_.Hooks().Outcome().lines)
         report += say::kLineBreak + reason;
     return report;
 }
@@ -152,7 +152,7 @@ bool SourceSaver::LockStillHeld() {
 
 bool SourceSaver::File() {
     // The reasons reported are this filing's alone.
-    s_.NoteRefusal();
+    s_.Hooks().Refused();
     const TvornSourceState state = s_.State();
     // Nothing is filed for a user without the right, nor without changes; the edits stay.
     if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
@@ -160,9 +160,9 @@ bool SourceSaver::File() {
     if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
     if (edit_.Record().HasRecord() &&
         edit_.Record().FullIens() != navigator_.Address().FullIens()) {
-        s_.NoteRefusal({QStringLiteral("The changes were made to record ") +
-                        edit_.Record().FullIens() + QStringLiteral(", not to ") +
-                        navigator_.Address().FullIens() + u'.'});
+        s_.Hooks().Refused({QStringLiteral("The changes were made to record ") +
+                            edit_.Record().FullIens() + QStringLiteral(", not to ") +
+                            navigator_.Address().FullIens() + u'.'});
         return false;
     }
     ui::WaitCursor wait;
@@ -184,12 +184,12 @@ bool SourceSaver::File() {
         reply = broker.Call(request);
     } catch (const EBrokerError&) {
         // Only a call that went out can have been filed without an answer coming back.
-        s_.NoteCallOut(broker.LastCallSent());
+        s_.Hooks().CallOut(broker.LastCallSent());
         throw;
     }
     const filer::FilerAnswer answer = filer::ReadFilerAnswer(reply);
     if (!answer.Succeeded()) {
-        s_.NoteRefusal(answer.errors);
+        s_.Hooks().Refused(answer.errors);
         return false;
     }
     QString record = navigator_.Address().Number();
@@ -213,13 +213,13 @@ void SourceSaver::EndFiledEdit() {
 
 bool SourceSaver::Save() {
     if (!s_.Active() || !s_.Allows(uaWrite)) return false;
-    if (!s_.Before(SourceMoment::Save)) return false;
+    if (!s_.Hooks().Before(SourceMoment::Save)) return false;
     if (!edit_.HasChanges()) return false;
     if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmChange) &&
         !s_.Presenter().YesOrCancel(ChangeQuestion()))
         return false;
     FlagScope saving(saving_);
-    if (s_.IsLogicalDetail()) s_.Link().PutMasterLink();
+    if (s_.Link().Logical()) s_.Link().PutMasterLink();
     const bool newRecord = s_.State() == ssNew;
     if (!CommitChanges() || !edit_.HasChanges() || !RequiredFieldsPresent(newRecord) ||
         !LockStillHeld())
@@ -242,13 +242,13 @@ bool SourceSaver::Save() {
     if (s_.Settings().ShowMessages &&
         (!filed || s_.Settings().InformMessages.testFlag(InformChange)))
         s_.Presenter().Information(report);
-    s_.After(SourceMoment::Save, filed);
+    s_.Hooks().After(SourceMoment::Save, filed);
     return filed;
 }
 
 bool SourceSaver::SaveAs() {
     if (!s_.Active() || !s_.Allows(uaInsert)) return false;
-    if (!s_.Before(SourceMoment::SaveAs)) return false;
+    if (!s_.Hooks().Before(SourceMoment::SaveAs)) return false;
     if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmInsert)) {
         QString parameters = s_.Settings().FileName + QStringLiteral(": ");
         for (TvornBoundControl* control : s_.Registry().Controls())
@@ -273,8 +273,8 @@ bool SourceSaver::SaveAs() {
         for (SourceCore* detail : s_.DetailCores())
             if (detail->Active()) detail->LoseMaster();
     }
-    SourceCore* master = s_.MasterCore();
-    if (s_.IsLogicalDetail() && s_.Link().LinkPending() &&
+    SourceCore* master = s_.Link().MasterCore();
+    if (s_.Link().Logical() && s_.Link().LinkPending() &&
         !master->Navigator().Address().Number().isEmpty())
         edit_.AddExtra({s_.Settings().FileNumber, s_.Settings().LinkField,
                         navigator_.Address().RecordAddress(),
@@ -314,7 +314,7 @@ bool SourceSaver::SaveAs() {
     if (s_.Settings().ShowMessages &&
         (!filed || s_.Settings().InformMessages.testFlag(InformInsert)))
         s_.Presenter().Information(report);
-    s_.After(SourceMoment::SaveAs, filed);
+    s_.Hooks().After(SourceMoment::SaveAs, filed);
     return filed;
 }
 

@@ -312,14 +312,6 @@ const SourceAddress& TvornSource::Address() const {
     return navigator_->Address();
 }
 
-bool TvornSource::IsHierarchicalDetail() const {
-    return master_.data() && TypeIfSubFile == TvornSubFileType::Hierarchical;
-}
-
-bool TvornSource::IsLogicalDetail() const {
-    return master_.data() && TypeIfSubFile == TvornSubFileType::Logical;
-}
-
 TRPCBroker& TvornSource::RequireBroker() const {
     if (!broker_) throw ENoBrokerLink(SourceWithoutBrokerText(objectName()));
     return *broker_;

@@ -207,8 +207,6 @@ class TvornSource : public QObject, public SourceSettings, public ui::LoadedComp
     void RefreshButton(TvornOperationButton* button);
     void SetButtonEnabled(TvornBtnOperation operation, bool on);
     void NoteRefusal(const QStringList& lines);
-    bool IsHierarchicalDetail() const;
-    bool IsLogicalDetail() const;
     void LoseMaster();
     bool LeaveDetailRecords();
     bool LeaveRecord();
@@ -235,9 +233,9 @@ class TvornSource : public QObject, public SourceSettings, public ui::LoadedComp
     QPointer<TRPCBroker> broker_;
     TvornUserAccess userAccess_ = kAllAccess;
     TvornUserAccess effectiveAccess_ = kAllAccess;
+    QString userData_;
     TvornDelPointerDisplay* delPointerDisplay_;
     TvornSourceState state_ = ssInactive;
-    QString userData_;
     SourceOutcome outcome_;
     SourceOperation running_ = SourceOperation::None;
     SourcePresenter* presenter_ = nullptr;

@@ -26,6 +26,12 @@ class MasterLink {
     // Disables the controls on the link field of a logical detail (its own business).
     void DisableLinkControls();
 
+    // A detail that shows a sub-file of its master's record, or one linked by a field.
+    bool Hierarchical() const;
+    bool Logical() const;
+    // The master's core, or nullptr without a master.
+    SourceCore* MasterCore() const;
+
     const QString& LinkScreen() const { return linkScreen_; }
     bool LinkPending() const { return linkPending_; }
     // The source was put under a master (or taken from it): a logical detail waits for the

@@ -12,6 +12,8 @@
 #include <QStringList>
 
 #include "source/bound_control.h"
+#include "source/internal/source_buttons.h"
+#include "source/internal/source_hooks.h"
 #include "source/internal/source_registry.h"
 #include "source/source_outcome.h"
 #include "source/source_settings.h"
@@ -36,9 +38,11 @@ class TRPCBroker;
 class TvornDelPointerDisplay;
 class TvornSource;
 
-// The moments a source tells its form about: each has its Before* event (that may veto) and its
-// After* event with the signal of the same moment.
-enum class SourceMoment { Clear, Delete, GetAndFill, Save, SaveAs, UpdateHistory, Insert };
+// What the server granted the signed-on user on a source's file, read when the source opened.
+struct SourceGrant {
+    TvornUserAccess access = kAllAccess;
+    QString userData;  // the server's text about the user
+};
 
 class SourceCore {
   public:
@@ -60,8 +64,8 @@ class SourceCore {
     // --- state and access ---
     virtual bool Active() const = 0;
     virtual bool Allows(TvornAccess right) const = 0;
-    virtual TvornUserAccess EffectiveAccess() const = 0;
-    virtual const QString& UserData() const = 0;
+    // What the server granted the signed-on user on this file.
+    virtual SourceGrant Grant() const = 0;
     virtual TvornSourceState State() const = 0;
     // The one state change (see state_transitions.h): a change the table does not allow is
     // refused and leaves the state as it was.
@@ -72,36 +76,16 @@ class SourceCore {
     virtual const SourceRegistry& Registry() const = 0;
     // A control that goes away leaves the registry and the edit.
     virtual void UnregisterControl(TvornBoundControl* control) = 0;
-    // Enables the buttons from the state and the access.
-    virtual void RefreshButtons() = 0;
-    virtual void RefreshButton(TvornOperationButton* button) = 0;
-    // Disables the buttons of `operation`, or enables them as far as the state allows.
-    virtual void SetButtonEnabled(TvornBtnOperation operation, bool on) = 0;
+    virtual SourceButtons& Buttons() = 0;
 
-    // --- the form's events ---
-    // The Before* event of `moment`: false when the form vetoed.
-    virtual bool Before(SourceMoment moment) = 0;
-    // The After* event of `moment` (with `result` where it has one), then its signal.
-    virtual void After(SourceMoment moment, bool result = true) = 0;
-    virtual void BeforeValidate(bool& allow, QString& field, QString& value) = 0;
-    virtual void AfterValidate(bool& result, const QString& field, QString& internal,
-                               QString& external) = 0;
-
-    // --- what the operation under way came to ---
-    virtual const SourceOutcome& LastOutcome() const = 0;
-    // The server (or the source itself) said no; `lines` are its reasons.
-    virtual void NoteRefusal(const QStringList& lines = {}) = 0;
-    // A call that may change the server goes out (true) or got its answer (false): a link that
-    // fails in between leaves it unknown whether the server did it.
-    virtual void NoteCallOut(bool out) = 0;
+    // --- the form's events, and what the operation under way came to ---
+    virtual SourceHooks& Hooks() = 0;
 
     // --- master and details ---
     virtual TvornSource* Master() const = 0;
-    virtual SourceCore* MasterCore() const = 0;
     virtual QList<SourceCore*> DetailCores() const = 0;
-    virtual bool IsHierarchicalDetail() const = 0;
-    virtual bool IsLogicalDetail() const = 0;
-    // What a detail derives from its master's record: the parent chain, the link screen.
+    // How this source hangs on its master, and what a detail derives from its master's record:
+    // the parent chain, the link screen.
     virtual MasterLink& Link() = 0;
     // The master has no record: the detail shows nothing, offers nothing and waits.
     virtual void LoseMaster() = 0;

@@ -879,8 +879,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 lockLost_.erase(s);
                 continue;
             }
-            const TvornSource* top = s;
-            while (SourceCore::Of(*top).IsHierarchicalDetail())
+            TvornSource* top = s;
+            while (SourceCore::Of(*top).Link().Hierarchical())
                 top = SourceCore::Of(*top).Master();
             touched_.insert({top->FileNumber, top->Address().Number()});
             // A record being edited is held: nobody else may lock it meanwhile.

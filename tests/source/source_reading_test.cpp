@@ -31,10 +31,10 @@ TEST_F(Activation, AReaderKeepsReadAndBrowseButLosesWriteInsertAndDeleteWhatever
     source.SetUserAccess(kAllAccess);
     Open(&SecondBroker(test::kReaderCodes));
     EXPECT_EQ(source.UserAccess(), TvornUserAccess(uaRead | uaBrowse));
-    EXPECT_EQ(SourceCore::Of(source).EffectiveAccess(), TvornUserAccess(uaRead | uaBrowse));
+    EXPECT_EQ(SourceCore::Of(source).Grant().access, TvornUserAccess(uaRead | uaBrowse));
     source.SetUserAccess(kAllAccess);
     EXPECT_EQ(source.UserAccess(), TvornUserAccess(uaRead | uaBrowse)) << "narrowed at run time";
-    EXPECT_EQ(SourceCore::Of(source).UserData(), "READER,USER");
+    EXPECT_EQ(SourceCore::Of(source).Grant().userData, "READER,USER");
 }
 
 TEST_F(Activation, TheServersAccessCodesAreAskedOnlyWhenTheFormUsesThem) {
