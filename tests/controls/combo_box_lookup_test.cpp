@@ -4,15 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QLineEdit>
-#include <QTest>
 #include <QTextEdit>
 
 #include "controls/vorn_btn.h"
 #include "controls/vorn_combo_box_lookup.h"
 #include "controls/vorn_edit.h"
-#include "source/internal/source_core.h"
 #include "source/timed_dialog.h"
 #include "tests/controls/another_user.h"
 #include "tests/controls/control_form.h"

@@ -4,7 +4,6 @@
 // list box with a finder, the memo and the label; and each kind filled from a record.
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <functional>
 
 #include "controls/dialog_edit.h"
@@ -18,7 +17,6 @@
 #include "controls/vorn_memo.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
-#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -140,8 +138,7 @@ const EditKind kEditKinds[] = {
      [](QWidget* w) { QTest::keyClicks(static_cast<TvornComboBoxLookUp*>(w)->lineEdit(), "x"); }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Kinds, BaseContract, ::testing::ValuesIn(kEditKinds),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, BaseContract, ::testing::ValuesIn(kEditKinds), test::ByName());
 
 TEST_F(Contract, AListBoxWithAFinderTakesTheRecordNumberOfTheChosenRow) {
     TvornFinder persons;

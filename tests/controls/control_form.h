@@ -30,6 +30,14 @@ inline void Retype(QLineEdit* edit, const QString& text) {
 
 namespace test {
 
+// Names each case of a parametrised test by its `name`.
+struct ByName {
+    template <typename Info>
+    std::string operator()(const Info& info) const {
+        return info.param.name;
+    }
+};
+
 // A data source of `form` on `file`, as a form's designer makes it.
 inline TvornSource* NewSource(QWidget& form, const char* objectName, const char* fileName,
                               const char* file, TRPCBroker& broker) {

@@ -26,31 +26,24 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <memory>
 #include <random>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "broker/broker_error.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
-#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
-#include "tests/support/fake_timers.h"
-#include "tests/support/source_fixture.h"
-#include "toolkit/event_guard.h"
 
 namespace vorn {
 namespace {
@@ -108,11 +101,9 @@ class Model : public test::SourceServer, public ui::ModalHost {
     void SetUp() override {
         a = std::make_unique<LabTestEditForm>(Broker(), true, true);
         b = std::make_unique<LabTestEditForm>(SecondBroker());
-        for (LabTestEditForm* f : {a.get(), b.get()}) {
-            f->labTest->LockTimeOut = 2;
-            f->subresult->LockTimeOut = 2;
-            f->departmental->LockTimeOut = 2;
-        }
+        for (LabTestEditForm* f : {a.get(), b.get()})
+            for (TvornSource* s : {f->labTest, f->subresult, f->departmental})
+                s->LockTimeOut = 2;
         b->form.move(800, 0);
         checker_ = &SecondBroker();
         log_tail_ = std::make_unique<test::CallLogTail>(Server().LogPath());
@@ -258,14 +249,10 @@ class Model : public test::SourceServer, public ui::ModalHost {
                           field.toStdString());
             toCheck_.push_back({source->FileNumber, field, t});
         };
-        for (auto it = pending_.begin(); it != pending_.end();) {
-            if (it->first.first != source) {
-                ++it;
-                continue;
-            }
-            check(it->first.second, it->second);
-            it = pending_.erase(it);
-        }
+        std::erase_if(pending_, [&](const auto& p) {
+            if (p.first.first == source) check(p.first.second, p.second);
+            return p.first.first == source;
+        });
         // A value typed in this very action and saved with it.
         if (lastTyped_.first && lastTyped_.first->source == source) {
             check(lastTyped_.first->field, lastTyped_.second);
