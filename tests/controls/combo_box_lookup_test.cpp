@@ -232,7 +232,6 @@ TEST_F(LookupCombo, TwoBoxesOnOneFinderEachFileTheirOwnChoice) {
     EXPECT_EQ(box->InternalValue(), "21") << "HBA1C";
 }
 
-// Of two entries that read alike, the one chosen is the one filed.
 TEST_F(LookupCombo, OfTwoEntriesThatReadAlikeTheChosenOneIsFiled) {
     const QString second = test::AddLabTest(SecondBroker(), "HB", "Second hemoglobin");
     ASSERT_FALSE(second.isEmpty());

@@ -193,7 +193,6 @@ const SelectCase kSelectCases[] = {
 INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditSelect, ::testing::ValuesIn(kSelectCases),
                          test::ByName());
 
-// Zoom tells the record of the current row and leaves the list, and its row, to Select.
 TEST_F(DialogEdit, ZoomTellsTheRowsRecordAndKeepsTheListOpenForSelect) {
     person->VisibleButtons |= TvornDlgButton::DoZoom;
     QObject* zoomSender = nullptr;

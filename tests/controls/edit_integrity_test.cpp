@@ -288,28 +288,26 @@ TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
     EXPECT_EQ(StoredLabTest("1", "2"), "Hemoglobin");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, ReadDuringEdit,
-    ::testing::Values(Reading{"Program",
-                              [](LabTestEditForm& f) { return f.labTest->GetAndFill("2"); }},
-                      Reading{"History",
-                              [](LabTestEditForm& f) {
-                                  f.labTest->GoToHistory(0);
-                                  return f.labTest->Address().Number() == "2";
-                              }},
-                      Reading{"GridRow",
-                              [](LabTestEditForm& f) {
-                                  TvornGrid& grid = *f.grid;
-                                  for (int row = 1; row < grid.RowCount(); ++row) {
-                                      if (grid.RecordNumberAt(row) != "2") continue;
-                                      const QModelIndex cell = grid.model()->index(row - 1, 0);
-                                      grid.scrollTo(cell);
-                                      QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
-                                                        grid.visualRect(cell).center());
-                                  }
-                                  return f.labTest->Address().Number() == "2";
-                              }}),
-    test::ByName());
+const Reading kReadings[] = {
+    {"Program", [](LabTestEditForm& f) { return f.labTest->GetAndFill("2"); }},
+    {"History",
+     [](LabTestEditForm& f) {
+         f.labTest->GoToHistory(0);
+         return f.labTest->Address().Number() == "2";
+     }},
+    {"GridRow",
+     [](LabTestEditForm& f) {
+         TvornGrid& grid = *f.grid;
+         for (int row = 1; row < grid.RowCount(); ++row) {
+             if (grid.RecordNumberAt(row) != "2") continue;
+             const QModelIndex cell = grid.model()->index(row - 1, 0);
+             grid.scrollTo(cell);
+             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
+         }
+         return f.labTest->Address().Number() == "2";
+     }},
+};
+INSTANTIATE_TEST_SUITE_P(Ways, ReadDuringEdit, ::testing::ValuesIn(kReadings), test::ByName());
 
 struct MasterMove {
     const char* name;
@@ -332,12 +330,13 @@ TEST_P(MasterMoveCancelled, LeavesTheDetailAndItsEdits) {
     EXPECT_TRUE(f->explanation->isEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, MasterMoveCancelled,
-    ::testing::Values(MasterMove{"Next", [](TvornSource& s) { EXPECT_FALSE(s.Next()); }},
-                      MasterMove{"Clear", [](TvornSource& s) { s.Clear(); }},
-                      MasterMove{"Insert", [](TvornSource& s) { s.Insert(); }}),
-    test::ByName());
+const MasterMove kMasterMoves[] = {
+    {"Next", [](TvornSource& s) { EXPECT_FALSE(s.Next()); }},
+    {"Clear", [](TvornSource& s) { s.Clear(); }},
+    {"Insert", [](TvornSource& s) { s.Insert(); }},
+};
+INSTANTIATE_TEST_SUITE_P(Operations, MasterMoveCancelled, ::testing::ValuesIn(kMasterMoves),
+                         test::ByName());
 
 // Once, the lock taken again after a lost link filed over another user's save.
 TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
@@ -446,8 +445,6 @@ TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) 
     EXPECT_EQ(f->name->text(), "Hemoglobin");
 }
 
-// A detail without a master record takes no typing, and a master that found no record leaves
-// its details empty.
 // Once, a record saved as a copy that could not be filed left its details on the record it
 // was copied from: a subresult typed there went to that record, not to the copy on the form.
 TEST_F(Integrity, ACopyNotYetFiledHasNoDetailsToTypeInto) {

@@ -1,17 +1,16 @@
 // A seeded, model-based hunt for lost, misfiled and falsely reported edits. Two users work at
-// once against the real vorn-server on lab-test forms made of the real controls: a master (the
-// lab tests, followed through a grid, found through its abbreviation's find field), a
-// hierarchical detail (the subresults) and a logical detail (the departmental lab tests).
-// Random sequences of user actions (typing valid and invalid values into edits, a memo, a list
-// box, a check box and radio groups by keys; looking up a person, a ward and a lab test through
-// the dialog edit and the lookup combo box, picking, cancelling or leaving the list open; Tab
-// and Shift+Tab, the operation buttons, Delete and Save new, the details' own buttons, a grid
-// row, a history item, the lock timer, Escape through the form's close event, the server
-// killed and started again) are answered at random (Yes, No, Cancel, Ignore, or no answer
-// until the question times out), while a second user holds locks, saves, and deletes what the
-// first added; some sequences are run by a user who may only read. A model of what the user
-// typed, saw and answered is held against the server's records and its call log after every
-// action:
+// once against the real vorn-server on lab-test forms of the real controls: a master (the lab
+// tests, followed through a grid, found through its abbreviation's find field), a hierarchical
+// detail (the subresults) and a logical detail (the departmental lab tests). Random sequences of
+// user actions (typing valid and invalid values into edits, a memo, a list box, a check box and
+// radio groups by keys; looking up a person, a ward and a lab test through the dialog edit and
+// the lookup combo box, picking, cancelling or leaving the list open; Tab and Shift+Tab, the
+// operation buttons, Delete and Save new, the details' own buttons, a grid row, a history item,
+// the lock timer, Escape through the form's close event, the server killed and started again)
+// are answered at random (Yes, No, Cancel, Ignore, or no answer until the question times out),
+// while a second user holds locks, saves, and deletes what the first added; some sequences are
+// run by a user who may only read. A model of what the user typed, saw and answered is held
+// against the server's records and its call log after every action:
 // - a value typed is still shown, or it was saved, or the user said No (or was told that its
 //   record changed, or cancelled it with the Cancel button, or deleted the record);
 // - "Saved:" comes only after a filing call of that file and record, and every value then
@@ -19,10 +18,9 @@
 // - no filing call (EDIT or ADD) edits a record other than the one the value was typed into;
 // - a record being edited is locked, and a closed form leaves no lock behind;
 // - no exception escapes, and none is caught on the way.
-// Each shard counts the saves, discards and questions it checked, and fails when it checked
-// none of one kind.
-// A failing sequence prints its seed and its actions; VORN_MODEL_SEED=n runs that sequence
-// alone, VORN_MODEL_SEQUENCES=n runs n sequences per shard (scripts/model-test.sh).
+// Each shard counts the saves, discards and questions it checked, and fails when it checked none
+// of one kind. A failing sequence prints its seed and its actions; VORN_MODEL_SEED=n runs that
+// sequence alone, VORN_MODEL_SEQUENCES=n runs n sequences per shard (scripts/model-test.sh).
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
@@ -458,9 +456,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             TvornDialogEdit* edit = a->findEdit;
             // The search typed over a new name pending there replaces it, by the user's hand.
             pending_.erase({a->labTest, QStringLiteral(".01")});
-            Focus(edit);
-            edit->selectAll();
-            QTest::keyClicks(edit, QStringList{"H", "U-", "ZZNONE"}[Pick(3)]);
+            Retype(edit, QStringList{"H", "U-", "ZZNONE"}[Pick(3)]);
             QTest::keyClick(edit, Qt::Key_Return);
             AnswerList(edit);
             const Typed typed{{}, edit->text(), edit->text(), edit->text().size() <= 10};
