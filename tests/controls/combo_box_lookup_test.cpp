@@ -212,12 +212,8 @@ INSTANTIATE_TEST_SUITE_P(Ways, LookupComboKept,
 
 // Another box on the same finder fills it with its own entries; the choice is still this box's.
 TEST_F(LookupCombo, TwoBoxesOnOneFinderEachFileTheirOwnChoice) {
-    auto* other = new TvornSource(&form);
-    other->FileNumber = "80005";
-    other->SetRPCBroker(&Broker());
-    auto* otherBox = new TvornComboBoxLookUp(&form);
-    otherBox->SetFMField("2");
-    otherBox->SetvornSource(other);
+    TvornSource* other = test::NewSource(form, "vornOther", "Demo Lab Result", "80005", Broker());
+    auto* otherBox = test::Bind<TvornComboBoxLookUp>(form, other, "2", "Lab test");
     otherBox->SetvornFinder(tests);
     otherBox->setGeometry(10, 100, 200, 24);
     Open("14");

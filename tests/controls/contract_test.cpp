@@ -213,10 +213,6 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLinesAndTabLeavesIt) {
 // Each control filled from a record of the development server as the source's fill table
 // says, and from record lines the server never sends (codes of other languages, long values).
 const QStringList kFormats = {"Free", "Number", "Sign", "Codes", "Memo", "Built"};
-const QStringList kFormatNames = {"FREE FORMAT STRING", "NUMERICAL",
-                                  "PLUS OR MINUS",      "SET OF CODES",
-                                  "MEMORANDUM",         "CONSTRUCTED FROM SUBTEST RESULTS"};
-const QStringList kTakers = {"LABORATORY", "WARD", "EXTERNAL INSTITUTION"};
 
 class Fill : public test::ControlForm {
   protected:
@@ -260,8 +256,10 @@ TEST_F(Fill, EachKindOfControlShowsTheStoredValueOfRecord1) {
 
 TEST_F(Fill, AListBoxAndAComboFindTheirItemByText) {
     auto* list = Add<TvornListBox>("5", "Taker");
-    list->addItems(kTakers);
-    auto* format = Format(kFormatNames, {});
+    list->addItems({"LABORATORY", "WARD", "EXTERNAL INSTITUTION"});
+    auto* format = Format({"FREE FORMAT STRING", "NUMERICAL", "PLUS OR MINUS", "SET OF CODES",
+                           "MEMORANDUM", "CONSTRUCTED FROM SUBTEST RESULTS"},
+                          {});
     Read("7");
     ASSERT_NE(list->currentItem(), nullptr);
     EXPECT_EQ(list->currentItem()->text(), "WARD") << "the item of the external value";
