@@ -26,15 +26,18 @@ inline bool CanLock(TRPCBroker& other, const QString& file, const QString& recor
     return true;
 }
 
+// A DDR FILER call of `other` (ADD or EDIT) of the entries given, numbered from 1.
+inline RpcReply File(TRPCBroker& other, const QString& action, const QStringList& entries) {
+    RpcRequest request(QStringLiteral("DDR FILER"));
+    request.Literal(action).List(QStringLiteral(".DDR"));
+    for (int i = 0; i < entries.size(); ++i)
+        request.Entry(QString::number(i + 1), entries[i]);
+    return other.Call(request.Literal(QString()));
+}
+
 // Files a new lab test as `other`; its record number.
 inline QString AddLabTest(TRPCBroker& other, const QString& abbreviation, const QString& name) {
-    return other
-        .Call(RpcRequest(QStringLiteral("DDR FILER"))
-                  .Literal(QStringLiteral("ADD"))
-                  .List(QStringLiteral(".DDR"))
-                  .Entry(QStringLiteral("1"), "80001^.01^+1^" + abbreviation)
-                  .Entry(QStringLiteral("2"), "80001^2^+1^" + name)
-                  .Literal(QString()))
+    return File(other, "ADD", {"80001^.01^+1^" + abbreviation, "80001^2^+1^" + name})
         .Line(1)
         .section(u'^', 1);
 }

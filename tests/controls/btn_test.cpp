@@ -7,7 +7,6 @@
 #include "controls/glyphs.h"
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
-#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -99,8 +98,7 @@ const WidthCase kWidthCases[] = {
     {"OtherButtonIsAtLeast80", DoDelete, 50, 80},
     {"OtherButtonKeepsALargerWidth", DoSaveAs, 110, 110},
 };
-INSTANTIATE_TEST_SUITE_P(Btn, Width, ::testing::ValuesIn(kWidthCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Btn, Width, ::testing::ValuesIn(kWidthCases), test::ByName());
 
 TEST_F(Btn, AGlyphReplacesAnArrowCaption) {
     for (const char* arrow : {">>", "<<", "&>", "&<"}) {

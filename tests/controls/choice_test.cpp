@@ -194,7 +194,7 @@ const ChoiceCase kChoiceCases[] = {
     {"ACodeBeyondTheItemsIsNoItem", {"1", "2", "3", "4", "5"}, "5", "", -1},
 };
 INSTANTIATE_TEST_SUITE_P(Controls, ChooseItemFor, ::testing::ValuesIn(kChoiceCases),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByName());
 
 }  // namespace
 }  // namespace vorn

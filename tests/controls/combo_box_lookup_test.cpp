@@ -4,15 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
-#include <QApplication>
-#include <QLineEdit>
-#include <QTest>
 #include <QTextEdit>
 
 #include "controls/vorn_btn.h"
 #include "controls/vorn_combo_box_lookup.h"
 #include "controls/vorn_edit.h"
-#include "source/internal/source_core.h"
 #include "source/timed_dialog.h"
 #include "tests/controls/another_user.h"
 #include "tests/controls/control_form.h"
@@ -216,12 +212,8 @@ INSTANTIATE_TEST_SUITE_P(Ways, LookupComboKept,
 
 // Another box on the same finder fills it with its own entries; the choice is still this box's.
 TEST_F(LookupCombo, TwoBoxesOnOneFinderEachFileTheirOwnChoice) {
-    auto* other = new TvornSource(&form);
-    other->FileNumber = "80005";
-    other->SetRPCBroker(&Broker());
-    auto* otherBox = new TvornComboBoxLookUp(&form);
-    otherBox->SetFMField("2");
-    otherBox->SetvornSource(other);
+    TvornSource* other = test::NewSource(form, "vornOther", "Demo Lab Result", "80005", Broker());
+    auto* otherBox = test::Bind<TvornComboBoxLookUp>(form, other, "2", "Lab test");
     otherBox->SetvornFinder(tests);
     otherBox->setGeometry(10, 100, 200, 24);
     Open("14");
@@ -236,7 +228,6 @@ TEST_F(LookupCombo, TwoBoxesOnOneFinderEachFileTheirOwnChoice) {
     EXPECT_EQ(box->InternalValue(), "21") << "HBA1C";
 }
 
-// Of two entries that read alike, the one chosen is the one filed.
 TEST_F(LookupCombo, OfTwoEntriesThatReadAlikeTheChosenOneIsFiled) {
     const QString second = test::AddLabTest(SecondBroker(), "HB", "Second hemoglobin");
     ASSERT_FALSE(second.isEmpty());

@@ -4,7 +4,6 @@
 // list box with a finder, the memo and the label; and each kind filled from a record.
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <functional>
 
 #include "controls/dialog_edit.h"
@@ -18,7 +17,6 @@
 #include "controls/vorn_memo.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
-#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {
@@ -140,8 +138,7 @@ const EditKind kEditKinds[] = {
      [](QWidget* w) { QTest::keyClicks(static_cast<TvornComboBoxLookUp*>(w)->lineEdit(), "x"); }},
 };
 
-INSTANTIATE_TEST_SUITE_P(Kinds, BaseContract, ::testing::ValuesIn(kEditKinds),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Kinds, BaseContract, ::testing::ValuesIn(kEditKinds), test::ByName());
 
 TEST_F(Contract, AListBoxWithAFinderTakesTheRecordNumberOfTheChosenRow) {
     TvornFinder persons;
@@ -216,10 +213,6 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLinesAndTabLeavesIt) {
 // Each control filled from a record of the development server as the source's fill table
 // says, and from record lines the server never sends (codes of other languages, long values).
 const QStringList kFormats = {"Free", "Number", "Sign", "Codes", "Memo", "Built"};
-const QStringList kFormatNames = {"FREE FORMAT STRING", "NUMERICAL",
-                                  "PLUS OR MINUS",      "SET OF CODES",
-                                  "MEMORANDUM",         "CONSTRUCTED FROM SUBTEST RESULTS"};
-const QStringList kTakers = {"LABORATORY", "WARD", "EXTERNAL INSTITUTION"};
 
 class Fill : public test::ControlForm {
   protected:
@@ -263,8 +256,10 @@ TEST_F(Fill, EachKindOfControlShowsTheStoredValueOfRecord1) {
 
 TEST_F(Fill, AListBoxAndAComboFindTheirItemByText) {
     auto* list = Add<TvornListBox>("5", "Taker");
-    list->addItems(kTakers);
-    auto* format = Format(kFormatNames, {});
+    list->addItems({"LABORATORY", "WARD", "EXTERNAL INSTITUTION"});
+    auto* format = Format({"FREE FORMAT STRING", "NUMERICAL", "PLUS OR MINUS", "SET OF CODES",
+                           "MEMORANDUM", "CONSTRUCTED FROM SUBTEST RESULTS"},
+                          {});
     Read("7");
     ASSERT_NE(list->currentItem(), nullptr);
     EXPECT_EQ(list->currentItem()->text(), "WARD") << "the item of the external value";

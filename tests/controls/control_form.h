@@ -30,6 +30,35 @@ inline void Retype(QLineEdit* edit, const QString& text) {
 
 namespace test {
 
+// Names each case of a parametrised test by its `name`.
+struct ByName {
+    template <typename Info>
+    std::string operator()(const Info& info) const {
+        return info.param.name;
+    }
+};
+
+// A data source of `form` on `file`, as a form's designer makes it.
+inline TvornSource* NewSource(QWidget& form, const char* objectName, const char* fileName,
+                              const char* file, TRPCBroker& broker) {
+    auto* source = new TvornSource(&form);
+    source->setObjectName(objectName);
+    source->FileName = fileName;
+    source->FileNumber = file;
+    source->SetRPCBroker(&broker);
+    return source;
+}
+// A control of `form` bound to `field` of `source`.
+template <typename Control, typename... Args>
+Control* Bind(QWidget& form, TvornSource* source, const QString& field, const QString& displayName,
+              Args&&... args) {
+    auto* control = new Control(std::forward<Args>(args)..., &form);
+    control->SetFMField(field);
+    control->SetFMDisplayName(displayName);
+    control->SetvornSource(source);
+    return control;
+}
+
 // The program's help window, as F1 finds it installed while this lives: the titles and texts
 // it was handed.
 struct HelpCapture final : FieldHelpDisplay {
@@ -42,22 +71,13 @@ struct HelpCapture final : FieldHelpDisplay {
 class ControlForm : public SourceServer {
   public:
     // Message texts come from the server (the fixture's broker), with their parameters placed.
-    ControlForm() {
-        source = new TvornSource(&form);
-        source->setObjectName("vornSource1");
-        source->FileName = "Demo Lab Test";
-        source->FileNumber = "80001";
-        source->SetRPCBroker(&Broker());
-        form.resize(400, 300);
-    }
+    ControlForm() { form.resize(400, 300); }
 
     // A control of the form bound to `field` of the source.
     template <typename Control, typename... Args>
     Control* Add(const QString& field, const QString& displayName, Args&&... args) {
-        auto* control = new Control(std::forward<Args>(args)..., &form);
-        control->SetFMField(field);
-        control->SetFMDisplayName(displayName);
-        control->SetvornSource(source);
+        auto* control =
+            Bind<Control>(form, source, field, displayName, std::forward<Args>(args)...);
         control->move(10, 10 + 30 * static_cast<int>(form.children().size()));
         return control;
     }
@@ -84,7 +104,7 @@ class ControlForm : public SourceServer {
     }
 
     QWidget form;
-    TvornSource* source;
+    TvornSource* source = NewSource(form, "vornSource1", "Demo Lab Test", "80001", Broker());
 };
 
 }  // namespace test

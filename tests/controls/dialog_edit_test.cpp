@@ -4,17 +4,13 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <algorithm>
 
 #include "controls/exec_button.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
-#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 #include "tests/support/shown_find.h"
 
@@ -133,7 +129,7 @@ TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
     EXPECT_TRUE(person->Chosen());
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(source->State(), ssNew);
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
+    EXPECT_TRUE(IsChanged(person));
 }
 
 // The cells of each column and the name taken come from their own pieces of the row (the
@@ -149,13 +145,13 @@ TEST_F(DialogEdit, CellsAndTheTakenNameComeFromTheirOwnPieces) {
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
+    EXPECT_TRUE(IsChanged(person));
 }
 
-enum class Way { SelectButton, EnterInGrid, DoubleClickRow };
+// A way to take the second row of the list.
 struct SelectCase {
     const char* name;
-    Way way;
+    void (*take)(TfrmFind& list);
 };
 
 class DialogEditSelect : public DialogEdit, public ::testing::WithParamInterface<SelectCase> {};
@@ -165,39 +161,38 @@ TEST_P(DialogEditSelect, TakesTheCurrentRowIntoThePointer) {
     ASSERT_NE(dialog, nullptr);
     ASSERT_EQ(Column(*dialog->grdPick, 0),
               (QStringList{"LAHTINEN,TARJA", "LAINE,LIISA", "LAITINEN,JUKKA"}));
-    TXDEStringGrid& grid = *dialog->grdPick;
-    switch (GetParam().way) {
-        case Way::SelectButton:
-            grid.SetRow(2);
-            QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
-            break;
-        case Way::EnterInGrid:
-            grid.SetRow(2);
-            QTest::keyClick(&grid, Qt::Key_Return);
-            break;
-        case Way::DoubleClickRow:
-            QTest::mouseDClick(grid.viewport(), Qt::LeftButton, {},
-                               grid.visualItemRect(grid.item(1, 0)).center());
-            break;
-    }
+    GetParam().take(*dialog);
     Released();
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(person->text(), "LAINE,LIISA");
     EXPECT_EQ(person->InternalValue(), "7");
     EXPECT_EQ(person->ChosenLine(), "7^LAINE,LIISA");
     EXPECT_FALSE(person->TextModified());
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
+    EXPECT_TRUE(IsChanged(person));
     EXPECT_EQ(executed, 1);
     EXPECT_EQ(cancelled, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditSelect,
-                         ::testing::Values(SelectCase{"SelectButton", Way::SelectButton},
-                                           SelectCase{"EnterInGrid", Way::EnterInGrid},
-                                           SelectCase{"DoubleClickRow", Way::DoubleClickRow}),
-                         [](const auto& info) { return std::string(info.param.name); });
+const SelectCase kSelectCases[] = {
+    {"SelectButton",
+     [](TfrmFind& d) {
+         d.grdPick->SetRow(2);
+         QTest::mouseClick(d.btnSelect, Qt::LeftButton);
+     }},
+    {"EnterInGrid",
+     [](TfrmFind& d) {
+         d.grdPick->SetRow(2);
+         QTest::keyClick(d.grdPick, Qt::Key_Return);
+     }},
+    {"DoubleClickRow",
+     [](TfrmFind& d) {
+         QTest::mouseDClick(d.grdPick->viewport(), Qt::LeftButton, {},
+                            d.grdPick->visualItemRect(d.grdPick->item(1, 0)).center());
+     }},
+};
+INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditSelect, ::testing::ValuesIn(kSelectCases),
+                         test::ByName());
 
-// Zoom tells the record of the current row and leaves the list, and its row, to Select.
 TEST_F(DialogEdit, ZoomTellsTheRowsRecordAndKeepsTheListOpenForSelect) {
     person->VisibleButtons |= TvornDlgButton::DoZoom;
     QObject* zoomSender = nullptr;
@@ -251,14 +246,14 @@ TEST_P(DialogEditExit, APointerAcceptedOnLeavingIsTakenOrListed) {
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().contains(person));
+    EXPECT_TRUE(IsChanged(person));
 }
 
 INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
                          ::testing::Values(ExitCase{"ExecIfOneMatch", true, {}, "VIRTANEN,AINO"},
                                            ExitCase{"NoScreen", false, {}, nullptr},
                                            ExitCase{"ScreenedOut", false, "I Y'=1", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByName());
 
 TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
     Open("1");
@@ -374,10 +369,10 @@ TEST_F(DialogEdit, MorePagesThroughTheWholeFile) {
     EXPECT_EQ(dialog->btnMore->palette().color(QPalette::ButtonText), QColor(Qt::black));
 }
 
-enum class Ending { CancelButton, Escape, CloseBox, SourceClosed };
+// A way to end the list without a choice.
 struct CancelCase {
     const char* name;
-    Ending ending;
+    void (*end)(TfrmFind& list, TvornSource& source);
     const char* chosenIen;
 };
 
@@ -386,20 +381,7 @@ class DialogEditCancel : public DialogEdit, public ::testing::WithParamInterface
 TEST_P(DialogEditCancel, RaisesAfterCancelOnce) {
     TfrmFind* dialog = Search(person, "VIRT");
     ASSERT_NE(dialog, nullptr);
-    switch (GetParam().ending) {
-        case Ending::CancelButton:
-            QTest::mouseClick(dialog->btnCancel, Qt::LeftButton);
-            break;
-        case Ending::Escape:
-            QTest::keyClick(dialog->grdPick, Qt::Key_Escape);
-            break;
-        case Ending::CloseBox:
-            dialog->close();
-            break;
-        case Ending::SourceClosed:
-            source->Close();
-            break;
-    }
+    GetParam().end(*dialog, *source);
     Released();
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_FALSE(person->DialogActive());
@@ -408,12 +390,15 @@ TEST_P(DialogEditCancel, RaisesAfterCancelOnce) {
     EXPECT_EQ(person->text(), "VIRT");
 }
 
-INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditCancel,
-                         ::testing::Values(CancelCase{"CancelButton", Ending::CancelButton, "-1"},
-                                           CancelCase{"Escape", Ending::Escape, "-1"},
-                                           CancelCase{"CloseBox", Ending::CloseBox, ""},
-                                           CancelCase{"SourceClosed", Ending::SourceClosed, "-1"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+const CancelCase kCancelCases[] = {
+    {"CancelButton",
+     [](TfrmFind& d, TvornSource&) { QTest::mouseClick(d.btnCancel, Qt::LeftButton); }, "-1"},
+    {"Escape", [](TfrmFind& d, TvornSource&) { QTest::keyClick(d.grdPick, Qt::Key_Escape); }, "-1"},
+    {"CloseBox", [](TfrmFind& d, TvornSource&) { d.close(); }, ""},
+    {"SourceClosed", [](TfrmFind&, TvornSource& s) { s.Close(); }, "-1"},
+};
+INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditCancel, ::testing::ValuesIn(kCancelCases),
+                         test::ByName());
 
 TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAnEditsLock) {
     source->HistorySize = 3;
@@ -503,7 +488,7 @@ INSTANTIATE_TEST_SUITE_P(
         SortClickCase{"NeverOnNone", scNone, Qt::LeftButton, false, false},
         // A press on a column border starts a resize.
         SortClickCase{"NotOnAColumnBorder", scLeft, Qt::LeftButton, false, false, 89}),
-    [](const auto& info) { return std::string(info.param.name); });
+    test::ByName());
 
 TEST_F(DialogEdit, FindOnlyNeedsATypedText) {
     abbreviation->FindOnly = true;

@@ -4,36 +4,25 @@
 // does, against the development server, with a second user where one matters.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 
 #include <QRadioButton>
 #include <QTextEdit>
 
-#include "controls/vorn_list_box.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
-#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
-#include "tests/support/fake_timers.h"
 #include "tests/support/shown_find.h"
-#include "tests/support/source_fixture.h"
-#include "toolkit/event_guard.h"
 
 namespace vorn {
 namespace {
 
 using K = ui::MessageKind;
 using test::LabTestEditForm;
-
-// The server's answer to a length that is no whole number from 1 to 250: the field's help.
-const QString kLengthRefused = QStringLiteral(
-    "Answer with a whole number from 1 to 250.\rHow many characters a result of this test may "
-    "have.");
 
 class Integrity : public test::SourceServer {
   protected:
@@ -62,9 +51,11 @@ class Integrity : public test::SourceServer {
             return int(ui::mrOk);
         });
     }
-    void ExpectLengthRefused() { Expect(K::Warning, kLengthRefused); }
-    test::FakeTimer& LockTimer(TvornSource* source) {
-        return static_cast<test::FakeTimer&>(SourceCore::Of(*source).Locker().Timer());
+    // The server's answer to a length that is no whole number from 1 to 250: the field's help.
+    void ExpectLengthRefused() {
+        Expect(K::Warning,
+               "Answer with a whole number from 1 to 250.\rHow many characters a result of this "
+               "test may have.");
     }
     std::size_t Filings(std::size_t mark) const { return CallCount(mark, "DDR FILER"); }
 
@@ -222,7 +213,7 @@ TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
     Show("1");
     Retype(f->length, c.length);
     if (c.byTheFiler) Focus(f->name);
-    test::FakeTimer& timer = LockTimer(f->labTest);
+    test::FakeTimer& timer = test::LockTimer(*f->labTest);
     for (int minute = 1; minute < 10; ++minute)
         timer.Fire();
     Expect(K::Warning,
@@ -248,7 +239,7 @@ TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
 INSTANTIATE_TEST_SUITE_P(Refusals, LockTimerSave,
                          ::testing::Values(RefusedSave{"ByTheCheck", "abc", false, 0},
                                            RefusedSave{"ByTheFiler", "7", true, 1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByName());
 
 // --- filing into the right record ---
 
@@ -297,28 +288,26 @@ TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
     EXPECT_EQ(StoredLabTest("1", "2"), "Hemoglobin");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Ways, ReadDuringEdit,
-    ::testing::Values(Reading{"Program",
-                              [](LabTestEditForm& f) { return f.labTest->GetAndFill("2"); }},
-                      Reading{"History",
-                              [](LabTestEditForm& f) {
-                                  f.labTest->GoToHistory(0);
-                                  return f.labTest->Address().Number() == "2";
-                              }},
-                      Reading{"GridRow",
-                              [](LabTestEditForm& f) {
-                                  TvornGrid& grid = *f.grid;
-                                  for (int row = 1; row < grid.RowCount(); ++row) {
-                                      if (grid.RecordNumberAt(row) != "2") continue;
-                                      const QModelIndex cell = grid.model()->index(row - 1, 0);
-                                      grid.scrollTo(cell);
-                                      QTest::mouseClick(grid.viewport(), Qt::LeftButton, {},
-                                                        grid.visualRect(cell).center());
-                                  }
-                                  return f.labTest->Address().Number() == "2";
-                              }}),
-    [](const auto& info) { return std::string(info.param.name); });
+const Reading kReadings[] = {
+    {"Program", [](LabTestEditForm& f) { return f.labTest->GetAndFill("2"); }},
+    {"History",
+     [](LabTestEditForm& f) {
+         f.labTest->GoToHistory(0);
+         return f.labTest->Address().Number() == "2";
+     }},
+    {"GridRow",
+     [](LabTestEditForm& f) {
+         TvornGrid& grid = *f.grid;
+         for (int row = 1; row < grid.RowCount(); ++row) {
+             if (grid.RecordNumberAt(row) != "2") continue;
+             const QModelIndex cell = grid.model()->index(row - 1, 0);
+             grid.scrollTo(cell);
+             QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.visualRect(cell).center());
+         }
+         return f.labTest->Address().Number() == "2";
+     }},
+};
+INSTANTIATE_TEST_SUITE_P(Ways, ReadDuringEdit, ::testing::ValuesIn(kReadings), test::ByName());
 
 struct MasterMove {
     const char* name;
@@ -341,12 +330,13 @@ TEST_P(MasterMoveCancelled, LeavesTheDetailAndItsEdits) {
     EXPECT_TRUE(f->explanation->isEnabled());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Operations, MasterMoveCancelled,
-    ::testing::Values(MasterMove{"Next", [](TvornSource& s) { EXPECT_FALSE(s.Next()); }},
-                      MasterMove{"Clear", [](TvornSource& s) { s.Clear(); }},
-                      MasterMove{"Insert", [](TvornSource& s) { s.Insert(); }}),
-    [](const auto& info) { return std::string(info.param.name); });
+const MasterMove kMasterMoves[] = {
+    {"Next", [](TvornSource& s) { EXPECT_FALSE(s.Next()); }},
+    {"Clear", [](TvornSource& s) { s.Clear(); }},
+    {"Insert", [](TvornSource& s) { s.Insert(); }},
+};
+INSTANTIATE_TEST_SUITE_P(Operations, MasterMoveCancelled, ::testing::ValuesIn(kMasterMoves),
+                         test::ByName());
 
 // Once, the lock taken again after a lost link filed over another user's save.
 TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
@@ -358,11 +348,7 @@ TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
     // Meanwhile another user saves the record.
     TRPCBroker& other = SecondBroker();
     ASSERT_TRUE(requests::ReadLockDone(other.Call(requests::Lock("80001", "1", "LOCK"))));
-    other.Call(RpcRequest("DDR FILER")
-                   .Literal("EDIT")
-                   .List(".DDR")
-                   .Entry("1", "80001^2^1^Theirs")
-                   .Literal(""));
+    test::File(other, "EDIT", {"80001^2^1^Theirs"});
     other.Call(requests::Lock("80001", "1", "UNLOCK"));
 
     // The first call on the dead link fails; the edits stay.
@@ -411,7 +397,7 @@ TEST_P(SharedLock, IsHeldWhileEitherEditorNeedsItAndReleasedAfterBoth) {
 INSTANTIATE_TEST_SUITE_P(Orders, SharedLock,
                          ::testing::Values(SaveOrder{"DetailFirst", true},
                                            SaveOrder{"MasterFirst", false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         test::ByName());
 
 TEST_F(Integrity, AFormClosedInTheMiddleOfAnEditGivesItsLockBack) {
     Show("1");
@@ -459,8 +445,6 @@ TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) 
     EXPECT_EQ(f->name->text(), "Hemoglobin");
 }
 
-// A detail without a master record takes no typing, and a master that found no record leaves
-// its details empty.
 // Once, a record saved as a copy that could not be filed left its details on the record it
 // was copied from: a subresult typed there went to that record, not to the copy on the form.
 TEST_F(Integrity, ACopyNotYetFiledHasNoDetailsToTypeInto) {
@@ -587,13 +571,7 @@ TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
 TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     TRPCBroker& other = SecondBroker();
     const QString number = test::AddLabTest(other, "ZZGONE", "Soon gone");
-    other.Call(RpcRequest("DDR FILER")
-                   .Literal("ADD")
-                   .List(".DDR")
-                   .Entry("1", "80006^.01^+1^1")
-                   .Entry("2", "80006^2^+1^" + number)
-                   .Entry("3", "80006^3^+1^1")
-                   .Literal(""));
+    test::File(other, "ADD", {"80006^.01^+1^1", "80006^2^+1^" + number, "80006^3^+1^1"});
     Show(number.toLatin1().constData());
     ASSERT_EQ(f->departmental->State(), ssBrowse);
     QTest::mouseClick(f->ordering->Button(2), Qt::LeftButton);

@@ -1,17 +1,16 @@
 // A seeded, model-based hunt for lost, misfiled and falsely reported edits. Two users work at
-// once against the real vorn-server on lab-test forms made of the real controls: a master (the
-// lab tests, followed through a grid, found through its abbreviation's find field), a
-// hierarchical detail (the subresults) and a logical detail (the departmental lab tests).
-// Random sequences of user actions (typing valid and invalid values into edits, a memo, a list
-// box, a check box and radio groups by keys; looking up a person, a ward and a lab test through
-// the dialog edit and the lookup combo box, picking, cancelling or leaving the list open; Tab
-// and Shift+Tab, the operation buttons, Delete and Save new, the details' own buttons, a grid
-// row, a history item, the lock timer, Escape through the form's close event, the server
-// killed and started again) are answered at random (Yes, No, Cancel, Ignore, or no answer
-// until the question times out), while a second user holds locks, saves, and deletes what the
-// first added; some sequences are run by a user who may only read. A model of what the user
-// typed, saw and answered is held against the server's records and its call log after every
-// action:
+// once against the real vorn-server on lab-test forms of the real controls: a master (the lab
+// tests, followed through a grid, found through its abbreviation's find field), a hierarchical
+// detail (the subresults) and a logical detail (the departmental lab tests). Random sequences of
+// user actions (typing valid and invalid values into edits, a memo, a list box, a check box and
+// radio groups by keys; looking up a person, a ward and a lab test through the dialog edit and
+// the lookup combo box, picking, cancelling or leaving the list open; Tab and Shift+Tab, the
+// operation buttons, Delete and Save new, the details' own buttons, a grid row, a history item,
+// the lock timer, Escape through the form's close event, the server killed and started again)
+// are answered at random (Yes, No, Cancel, Ignore, or no answer until the question times out),
+// while a second user holds locks, saves, and deletes what the first added; some sequences are
+// run by a user who may only read. A model of what the user typed, saw and answered is held
+// against the server's records and its call log after every action:
 // - a value typed is still shown, or it was saved, or the user said No (or was told that its
 //   record changed, or cancelled it with the Cancel button, or deleted the record);
 // - "Saved:" comes only after a filing call of that file and record, and every value then
@@ -19,38 +18,30 @@
 // - no filing call (EDIT or ADD) edits a record other than the one the value was typed into;
 // - a record being edited is locked, and a closed form leaves no lock behind;
 // - no exception escapes, and none is caught on the way.
-// Each shard counts the saves, discards and questions it checked, and fails when it checked
-// none of one kind.
-// A failing sequence prints its seed and its actions; VORN_MODEL_SEED=n runs that sequence
-// alone, VORN_MODEL_SEQUENCES=n runs n sequences per shard (scripts/model-test.sh).
+// Each shard counts the saves, discards and questions it checked, and fails when it checked none
+// of one kind. A failing sequence prints its seed and its actions; VORN_MODEL_SEED=n runs that
+// sequence alone, VORN_MODEL_SEQUENCES=n runs n sequences per shard (scripts/model-test.sh).
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextEdit>
 #include <cstdio>
-#include <functional>
 #include <map>
 #include <memory>
 #include <random>
 #include <set>
-#include <string>
 #include <vector>
 
 #include "broker/broker_error.h"
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
-#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
-#include "tests/support/fake_timers.h"
-#include "tests/support/source_fixture.h"
-#include "toolkit/event_guard.h"
 
 namespace vorn {
 namespace {
@@ -67,6 +58,8 @@ int EnvNumber(const char* name, int fallback) {
     const int n = value.toInt(&ok);
     return ok ? n : fallback;
 }
+
+using Picker = std::function<int(int)>;
 
 // What the user typed into one field and has not seen saved or thrown away.
 struct Typed {
@@ -90,7 +83,7 @@ struct Slot {
     std::function<QString()> shown;
     // Types a value chosen with `pick` (a number below the count given): what it should show
     // and file, and whether the server takes it.
-    std::function<Typed(const std::function<int(int)>& pick)> type;
+    std::function<Typed(const Picker& pick)> type;
 };
 
 // What a shard checked, so that a shard that never reached a kind of check fails.
@@ -106,11 +99,9 @@ class Model : public test::SourceServer, public ui::ModalHost {
     void SetUp() override {
         a = std::make_unique<LabTestEditForm>(Broker(), true, true);
         b = std::make_unique<LabTestEditForm>(SecondBroker());
-        for (LabTestEditForm* f : {a.get(), b.get()}) {
-            f->labTest->LockTimeOut = 2;
-            f->subresult->LockTimeOut = 2;
-            f->departmental->LockTimeOut = 2;
-        }
+        for (LabTestEditForm* f : {a.get(), b.get()})
+            for (TvornSource* s : {f->labTest, f->subresult, f->departmental})
+                s->LockTimeOut = 2;
         b->form.move(800, 0);
         checker_ = &SecondBroker();
         log_tail_ = std::make_unique<test::CallLogTail>(Server().LogPath());
@@ -144,11 +135,9 @@ class Model : public test::SourceServer, public ui::ModalHost {
     void TicksUnderTheQuestion() {
         if (actor_ != a.get() || Pick(4) != 0) return;
         Note("  (the lock timers tick under the question)");
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental}) {
-            auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(*s).Locker().Timer());
+        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
             for (int minute = 0; minute <= s->LockTimeOut; ++minute)
-                timer.Fire();
-        }
+                test::LockTimer(*s).Fire();
     }
     int ExecModal(QDialog& dialog) override {
         auto* message = qobject_cast<TTimedDlg*>(&dialog);
@@ -183,7 +172,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             if (answer == ui::mrYes && text.startsWith(QStringLiteral("Delete")))
                 for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
                     if (text.contains(s->FileName)) {
-                        AllowDiscardWithDetails(s);
+                        AllowDiscard(s == a->labTest ? nullptr : s);
                         deleting_ = {s->FileNumber, s->Address().FullIens()};
                     }
         }
@@ -224,20 +213,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
         if (!s) Note("  (a question about no known source)");
         return s;
     }
+    // No source: every source of the form.
     void AllowDiscard(TvornSource* source) {
         if (actor_ != a.get()) return;
-        if (!source)
-            for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
-                discarded_.insert(s);
-        else
-            discarded_.insert(source);
-    }
-    void AllowDiscardWithDetails(TvornSource* source) {
-        AllowDiscard(source);
-        if (source == a->labTest) {
-            AllowDiscard(a->subresult);
-            AllowDiscard(a->departmental);
-        }
+        if (source) discarded_.insert(source);
+        if (!source) discarded_.insert({a->labTest, a->subresult, a->departmental});
     }
     // The source told that its record changed under it: the one that has just locked its
     // record to start an edit, or retaken a lost one.
@@ -267,14 +247,10 @@ class Model : public test::SourceServer, public ui::ModalHost {
                           field.toStdString());
             toCheck_.push_back({source->FileNumber, field, t});
         };
-        for (auto it = pending_.begin(); it != pending_.end();) {
-            if (it->first.first != source) {
-                ++it;
-                continue;
-            }
-            check(it->first.second, it->second);
-            it = pending_.erase(it);
-        }
+        std::erase_if(pending_, [&](const auto& p) {
+            if (p.first.first == source) check(p.first.second, p.second);
+            return p.first.first == source;
+        });
         // A value typed in this very action and saved with it.
         if (lastTyped_.first && lastTyped_.first->source == source) {
             check(lastTyped_.first->field, lastTyped_.second);
@@ -294,102 +270,101 @@ class Model : public test::SourceServer, public ui::ModalHost {
 
     // --- the form's fields ---
 
-    Slot EditSlot(const std::string& label, TvornSource* source, QLineEdit* edit,
-                  std::vector<std::pair<QString, bool>> values) {
-        auto* control = dynamic_cast<TvornBoundControl*>(edit);
-        return {label,
-                source,
-                control->FMField(),
-                control,
-                [edit] { return edit->text(); },
-                [edit, values](const std::function<int(int)>& pick) {
-                    const auto& [text, valid] = values[pick(static_cast<int>(values.size()))];
-                    Retype(edit, text);
-                    return Typed{{}, text, text, valid};
-                }};
+    void Add(std::string label, TvornSource* source, TvornBoundControl* control,
+             std::function<QString()> shown, std::function<Typed(const Picker&)> type) {
+        slots_.push_back({std::move(label), source, control->FMField(), control, std::move(shown),
+                          std::move(type)});
+    }
+    void AddEdit(std::string label, TvornSource* source, QLineEdit* edit,
+                 std::vector<std::pair<QString, bool>> values) {
+        Add(
+            std::move(label), source, dynamic_cast<TvornBoundControl*>(edit),
+            [edit] { return edit->text(); },
+            [edit, values](const Picker& pick) {
+                const auto& [text, valid] = values[pick(static_cast<int>(values.size()))];
+                Retype(edit, text);
+                return Typed{{}, text, text, valid};
+            });
+    }
+    void AddGroup(std::string label, TvornSource* source, TvornRadioGroup* g) {
+        Add(
+            std::move(label), source, g, [g] { return QString::number(g->ItemIndex()); },
+            [g](const Picker& pick) {
+                const int i = pick(g->Count());
+                QTest::mouseClick(g->Button(i), Qt::LeftButton);
+                return Typed{{}, QString::number(i), g->Values().value(i), true};
+            });
     }
     void MakeSlots() {
         LabTestEditForm& f = *a;
-        slots_.push_back(EditSlot("name", f.labTest, f.name,
-                                  {{"Nm one", true}, {"Nm two", true}, {"Nm three", true}}));
-        slots_.push_back(EditSlot("length", f.labTest, f.length,
-                                  {{"7", true}, {"42", true}, {"abc", false}, {"999", false}}));
-        slots_.push_back(EditSlot("abbreviation", f.labTest, f.findEdit,
-                                  {{"ZQA", true}, {"ZQB", true}, {"ZQTOOLONGNAME", false}}));
-        slots_.push_back({"inUse", f.labTest, "3", f.inUse,
-                          [&f] { return QString(f.inUse->isChecked() ? "1" : "0"); },
-                          [&f](const std::function<int(int)>&) {
-                              f.inUse->setFocus(Qt::TabFocusReason);
-                              QTest::keyClick(f.inUse, Qt::Key_Space);
-                              const QString v = f.inUse->isChecked() ? "1" : "0";
-                              return Typed{{}, v, v, true};
-                          }});
-        const auto group = [](const std::string& label, TvornSource* source, TvornRadioGroup* g) {
-            return Slot{label,
-                        source,
-                        g->FMField(),
-                        g,
-                        [g] { return QString::number(g->ItemIndex()); },
-                        [g](const std::function<int(int)>& pick) {
-                            const int i = pick(g->Count());
-                            QTest::mouseClick(g->Button(i), Qt::LeftButton);
-                            return Typed{{}, QString::number(i), g->Values().value(i), true};
-                        }};
-        };
-        slots_.push_back(group("taker", f.labTest, f.taker));
-        // A radio group by keys: the arrow moves the choice to the next button.
-        slots_.push_back(
-            {"taker by keys", f.labTest, "5", f.taker,
-             [&f] { return QString::number(f.taker->ItemIndex()); },
-             [&f](const std::function<int(int)>&) {
-                 const int at = std::max(0, f.taker->ItemIndex());
-                 QRadioButton* button = f.taker->Button(at);
-                 button->setFocus(Qt::TabFocusReason);
-                 // Space chooses the focused button; Down moves the choice on.
-                 QTest::keyClick(button, f.taker->ItemIndex() < 0 ? Qt::Key_Space : Qt::Key_Down);
-                 const int i = f.taker->ItemIndex();
-                 return Typed{{}, QString::number(i), f.taker->Values().value(i), true};
-             }});
-        slots_.push_back({"description", f.labTest, "100", f.description,
-                          [&f] { return f.description->toPlainText(); },
-                          [&f](const std::function<int(int)>& pick) {
-                              const QString text = QStringList{"One line", "Two\nlines"}[pick(2)];
-                              f.description->setFocus(Qt::TabFocusReason);
-                              f.description->selectAll();
-                              for (const QString& line : text.split(u'\n')) {
-                                  if (line != text.section(u'\n', 0, 0))
-                                      QTest::keyClick(f.description, Qt::Key_Return);
-                                  QTest::keyClicks(f.description, line);
-                              }
-                              return Typed{{}, text, text, true};
-                          }});
-        slots_.push_back(
-            {"person", f.labTest, "7", f.person, [&f] { return f.person->text(); },
-             [this, &f](const std::function<int(int)>& pick) { return LookUpPerson(f, pick); }});
-        slots_.push_back({"subresult type", f.subresult, "2", f.subresultType,
-                          [&f] { return f.subresultType->ShownText(); },
-                          [&f](const std::function<int(int)>& pick) {
-                              const int i = pick(3);
-                              TvornListBox* box = f.subresultType;
-                              box->setFocus(Qt::TabFocusReason);
-                              QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
-                                                box->visualItemRect(box->item(i)).center());
-                              return Typed{{}, box->item(i)->text(), QString::number(i + 1), i < 2};
-                          }});
-        slots_.push_back(
-            {"ward", f.departmental, ".01", f.ward, [&f] { return f.ward->currentText(); },
-             [this, &f](const std::function<int(int)>& pick) { return LookUpWard(f, pick); }});
-        slots_.push_back({"format", f.labTest, "8", f.format,
-                          [&f] { return QString::number(f.format->currentIndex()); },
-                          [&f](const std::function<int(int)>& pick) {
-                              f.format->setFocus(Qt::TabFocusReason);
-                              const int i = pick(f.format->count());
-                              f.format->setCurrentIndex(i);
-                              return Typed{{}, QString::number(i), QString::number(i + 1), true};
-                          }});
-        slots_.push_back(EditSlot("explanation", f.subresult, f.explanation,
-                                  {{"EXPL ONE", true}, {"EXPL TWO", true}}));
-        slots_.push_back(group("ordering", f.departmental, f.ordering));
+        AddEdit("name", f.labTest, f.name,
+                {{"Nm one", true}, {"Nm two", true}, {"Nm three", true}});
+        AddEdit("length", f.labTest, f.length,
+                {{"7", true}, {"42", true}, {"abc", false}, {"999", false}});
+        AddEdit("abbreviation", f.labTest, f.findEdit,
+                {{"ZQA", true}, {"ZQB", true}, {"ZQTOOLONGNAME", false}});
+        Add(
+            "inUse", f.labTest, f.inUse, [&f] { return QString(f.inUse->isChecked() ? "1" : "0"); },
+            [&f](const Picker&) {
+                f.inUse->setFocus(Qt::TabFocusReason);
+                QTest::keyClick(f.inUse, Qt::Key_Space);
+                const QString v = f.inUse->isChecked() ? "1" : "0";
+                return Typed{{}, v, v, true};
+            });
+        AddGroup("taker", f.labTest, f.taker);
+        Add(
+            "taker by keys", f.labTest, f.taker,
+            [&f] { return QString::number(f.taker->ItemIndex()); },
+            [&f](const Picker&) {
+                QRadioButton* button = f.taker->Button(std::max(0, f.taker->ItemIndex()));
+                button->setFocus(Qt::TabFocusReason);
+                // Space chooses the focused button; Down moves the choice on to the next one.
+                QTest::keyClick(button, f.taker->ItemIndex() < 0 ? Qt::Key_Space : Qt::Key_Down);
+                const int i = f.taker->ItemIndex();
+                return Typed{{}, QString::number(i), f.taker->Values().value(i), true};
+            });
+        Add(
+            "description", f.labTest, f.description, [&f] { return f.description->toPlainText(); },
+            [&f](const Picker& pick) {
+                const QString text = QStringList{"One line", "Two\nlines"}[pick(2)];
+                f.description->setFocus(Qt::TabFocusReason);
+                f.description->selectAll();
+                for (const QString& line : text.split(u'\n')) {
+                    if (line != text.section(u'\n', 0, 0))
+                        QTest::keyClick(f.description, Qt::Key_Return);
+                    QTest::keyClicks(f.description, line);
+                }
+                return Typed{{}, text, text, true};
+            });
+        Add(
+            "person", f.labTest, f.person, [&f] { return f.person->text(); },
+            [this, &f](const Picker& pick) { return LookUpPerson(f, pick); });
+        Add(
+            "subresult type", f.subresult, f.subresultType,
+            [&f] { return f.subresultType->ShownText(); },
+            [&f](const Picker& pick) {
+                const int i = pick(3);
+                TvornListBox* box = f.subresultType;
+                box->setFocus(Qt::TabFocusReason);
+                QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
+                                  box->visualItemRect(box->item(i)).center());
+                return Typed{{}, box->item(i)->text(), QString::number(i + 1), i < 2};
+            });
+        Add(
+            "ward", f.departmental, f.ward, [&f] { return f.ward->currentText(); },
+            [this, &f](const Picker& pick) { return LookUpWard(f, pick); });
+        Add(
+            "format", f.labTest, f.format,
+            [&f] { return QString::number(f.format->currentIndex()); },
+            [&f](const Picker& pick) {
+                f.format->setFocus(Qt::TabFocusReason);
+                const int i = pick(f.format->count());
+                f.format->setCurrentIndex(i);
+                return Typed{{}, QString::number(i), QString::number(i + 1), true};
+            });
+        AddEdit("explanation", f.subresult, f.explanation,
+                {{"EXPL ONE", true}, {"EXPL TWO", true}});
+        AddGroup("ordering", f.departmental, f.ordering);
     }
 
     // --- the lookups ---
@@ -421,7 +396,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 return;
         }
     }
-    Typed LookUpPerson(LabTestEditForm& f, const std::function<int(int)>& pick) {
+    Typed LookUpPerson(LabTestEditForm& f, const Picker& pick) {
         const QString typed = QStringList{"MAK", "KORH", "LA", "ZZNOBODY"}[pick(4)];
         Retype(f.person, typed);
         if (pick(3) != 0) {
@@ -436,7 +411,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                        (!f.person->text().isEmpty() && f.person->InternalValue().isEmpty());
         return t;
     }
-    Typed LookUpWard(LabTestEditForm& f, const std::function<int(int)>& pick) {
+    Typed LookUpWard(LabTestEditForm& f, const Picker& pick) {
         TvornComboBoxLookUp* box = f.ward;
         box->setFocus(Qt::TabFocusReason);
         // A list opened on an empty box shows "?" until an entry is picked; paging on or an
@@ -481,9 +456,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             TvornDialogEdit* edit = a->findEdit;
             // The search typed over a new name pending there replaces it, by the user's hand.
             pending_.erase({a->labTest, QStringLiteral(".01")});
-            Focus(edit);
-            edit->selectAll();
-            QTest::keyClicks(edit, QStringList{"H", "U-", "ZZNONE"}[Pick(3)]);
+            Retype(edit, QStringList{"H", "U-", "ZZNONE"}[Pick(3)]);
             QTest::keyClick(edit, Qt::Key_Return);
             AnswerList(edit);
             const Typed typed{{}, edit->text(), edit->text(), edit->text().size() <= 10};
@@ -544,90 +517,61 @@ class Model : public test::SourceServer, public ui::ModalHost {
         });
     }
 
+    // The action numbers stay as they are: a seed replays the same sequence.
     void RunAction() {
         LabTestEditForm& f = *a;
-        switch (Pick(32)) {
-            case 0:
-            case 1:
-            case 2:
-            case 3:
-            case 4:
-            case 5:
-            case 6:
-                return Type(Pick(static_cast<int>(slots_.size())));
-            case 7:
-                return AsUser(a.get(), "Tab", [] {
-                    if (QWidget* w = QApplication::focusWidget()) QTest::keyClick(w, Qt::Key_Tab);
-                });
-            case 8:
-                return AsUser(a.get(), "Shift+Tab", [] {
-                    if (QWidget* w = QApplication::focusWidget())
-                        QTest::keyClick(w, Qt::Key_Backtab);
-                });
-            case 9:
-                return Click(f.Btn(DoFirst), "First");
-            case 10:
-                return Click(f.Btn(DoPrior), "Prior");
-            case 11:
-                return Click(f.Btn(DoNext), "Next");
-            case 12:
-                return Click(f.Btn(DoLast), "Last");
-            case 13:
-                return Click(f.Btn(DoSave), "Save");
-            case 14:
-                return Click(f.Btn(DoClear), "Clear");
-            case 15:
-                return Click(f.Btn(DoInsert), "Insert");
-            case 16:
-                return Click(f.Btn(DoCancel), "Cancel", f.labTest);
-            case 17:
-                return Click(f.subresultSave, "subresult Save");
-            case 18:
-                return AsUser(a.get(), "grid row", [&] {
-                    const int rows = f.grid->RowCount() - 1;
-                    if (rows < 1) return;
-                    const int row = 1 + Pick(rows);
-                    const QRect cell = f.grid->visualRect(f.grid->model()->index(row - 1, 0));
-                    QTest::mouseClick(f.grid->viewport(), Qt::LeftButton, {}, cell.center());
-                });
-            case 19:
-                return AsUser(a.get(), "history", [&] { f.labTest->GoToHistory(Pick(3)); });
-            case 20: {
-                TvornSource* s =
-                    std::vector<TvornSource*>{f.labTest, f.subresult, f.departmental}[Pick(3)];
-                timerSource_ = s;
-                return AsUser(a.get(), "lock timer of " + s->objectName().toStdString(), [&] {
-                    auto& timer =
-                        static_cast<test::FakeTimer&>(SourceCore::Of(*s).Locker().Timer());
-                    for (int minute = 0; minute < s->LockTimeOut; ++minute)
-                        timer.Fire();
-                });
-            }
-            case 21:
-                CloseForm(false);
-                return;
-            case 22:
-                return OtherUser();
-            case 23:
-                if (Pick(6) == 0) return KillServer();
-                return OtherUser();
-            case 24:
-                return Find();
-            case 25:
-                return Click(f.Btn(DoDelete), "Delete");
-            case 26:
-                return Click(f.Btn(DoSaveAs), "Save new");
-            case 27:
-                return Click(f.subresultNext, "subresult Next");
-            case 28:
-                return Click(f.departmentalSave, "departmental Save");
-            case 29:
-                return Escape();
-            case 30:
-                return OtherHoldsOrLetsGo();
-            case 31:
-                return OtherDeletesOrEditsADetail();
-        }
+        const int action = Pick(32);
+        if (action < 7) return Type(Pick(static_cast<int>(slots_.size())));
+        const std::function<void()> actions[] = {
+            [&] { KeyToFocus(Qt::Key_Tab); },  // 7
+            [&] { KeyToFocus(Qt::Key_Backtab); },
+            [&] { Click(f.Btn(DoFirst), "First"); },
+            [&] { Click(f.Btn(DoPrior), "Prior"); },
+            [&] { Click(f.Btn(DoNext), "Next"); },
+            [&] { Click(f.Btn(DoLast), "Last"); },
+            [&] { Click(f.Btn(DoSave), "Save"); },
+            [&] { Click(f.Btn(DoClear), "Clear"); },
+            [&] { Click(f.Btn(DoInsert), "Insert"); },  // 15
+            [&] { Click(f.Btn(DoCancel), "Cancel", f.labTest); },
+            [&] { Click(f.subresultSave, "subresult Save"); },
+            [&] { GridRow(); },
+            [&] { AsUser(a.get(), "history", [&] { f.labTest->GoToHistory(Pick(3)); }); },
+            [&] { LockTimerRunsOut(); },  // 20
+            [&] { CloseForm(false); },
+            [&] { OtherUser(); },
+            [&] { Pick(6) == 0 ? KillServer() : OtherUser(); },
+            [&] { Find(); },
+            [&] { Click(f.Btn(DoDelete), "Delete"); },  // 25
+            [&] { Click(f.Btn(DoSaveAs), "Save new"); },
+            [&] { Click(f.subresultNext, "subresult Next"); },
+            [&] { Click(f.departmentalSave, "departmental Save"); },
+            [&] { Escape(); },
+            [&] { OtherHoldsOrLetsGo(); },  // 30
+            [&] { OtherDeletesOrEditsADetail(); },
+        };
+        actions[action - 7]();
+    }
+    void KeyToFocus(Qt::Key key) {
+        AsUser(a.get(), key == Qt::Key_Tab ? "Tab" : "Shift+Tab", [key] {
+            if (QWidget* w = QApplication::focusWidget()) QTest::keyClick(w, key);
+        });
+    }
+    void GridRow() {
+        AsUser(a.get(), "grid row", [&] {
+            const int rows = a->grid->RowCount() - 1;
+            if (rows < 1) return;
+            const QRect cell = a->grid->visualRect(a->grid->model()->index(Pick(rows), 0));
+            QTest::mouseClick(a->grid->viewport(), Qt::LeftButton, {}, cell.center());
+        });
+    }
+    void LockTimerRunsOut() {
+        TvornSource* s =
+            std::vector<TvornSource*>{a->labTest, a->subresult, a->departmental}[Pick(3)];
+        timerSource_ = s;
+        AsUser(a.get(), "lock timer of " + s->objectName().toStdString(), [&] {
+            for (int minute = 0; minute < s->LockTimeOut; ++minute)
+                test::LockTimer(*s).Fire();
+        });
     }
 
     // Escape through the form's close event: the details, then the master, are asked.
@@ -661,8 +605,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         AsUser(b.get(), "other user deletes or edits a detail", [&] {
             for (const auto& [file, record] : added_) {
                 if (file != QLatin1String("80001")) continue;
-                QString number = record;
-                number.chop(1);
+                const QString number = record.chopped(1);
                 b->labTest->GetAndFill(QStringLiteral("1"));
                 checker_->Call(requests::RecordDelete(file, number));
                 touched_.erase({file, number});  // a record that is gone holds no lock
@@ -708,10 +651,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
     bool CloseForm(bool sayNo) {
         forceNo_ = sayNo;
         AsUser(a.get(), sayNo ? "close, answering No" : "close", [&] {
-            for (TvornSource* s : {a->departmental, a->subresult, a->labTest})
-                if (!s->CheckSaveChanges()) return;
-            for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
-                s->Close();
+            if (!a->MayClose()) return;
+            a->CloseSources();
             closed_ = true;
         });
         forceNo_ = false;
@@ -730,38 +671,37 @@ class Model : public test::SourceServer, public ui::ModalHost {
                           record.toStdString());
         touched_.clear();
         AsUser(a.get(), "open again", [&] {
-            a->labTest->Open();
-            a->subresult->Open();
-            a->departmental->Open();
+            a->OpenSources();
             a->labTest->GetAndFill(QString::number(1 + Pick(40)));
         });
     }
 
     // What another user finds on the server now; a link that died with the server is made
     // again by the next call.
-    bool OtherCanLock(const QString& file, const QString& record) {
+    template <typename T, typename Call>
+    static T Twice(Call&& call, T failed) {
         for (int attempt = 0; attempt < 2; ++attempt) {
             try {
-                return test::CanLock(*checker_, file, record);
+                return call();
             } catch (const EBrokerError&) {
             }
         }
-        return false;
+        return failed;
     }
-
+    bool OtherCanLock(const QString& file, const QString& record) {
+        return Twice([&] { return test::CanLock(*checker_, file, record); }, false);
+    }
     QString StoredValue(const QString& file, const QString& record, const QString& field) {
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            try {
+        return Twice(
+            [&] {
                 if (field != QLatin1String("100"))
                     return test::Stored(*checker_, file, record.chopped(1), field);
                 return records::ReadRecordAnswer(
                            checker_->Call(records::ReadRequest(file, {field}, record)))
                     .WordProcessingLines(field)
                     .join(u'\n');
-            } catch (const EBrokerError&) {
-            }
-        }
-        return QStringLiteral("<unreadable>");
+            },
+            QStringLiteral("<unreadable>"));
     }
 
     // --- the checks after each action of user A ---
@@ -842,24 +782,22 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 it = pending_.erase(it);
                 continue;
             }
-            if (it->second.unresolved) {
-                // A save may have worked the text out into its entry (and failed), or found it
-                // to be the entry stored: either way the text is still what the user sees.
-                if (!SourceCore::Of(*source).Saver().Changed().contains(slot->control) &&
-                    slot->shown() != it->second.shown) {
-                    Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
-                              " is gone without a question");
-                } else if (!SourceCore::Of(*source).Saver().Changed().contains(slot->control)) {
-                    it = pending_.erase(it);
-                    continue;
-                }
-            } else if (slot->shown() != it->second.shown)
-                Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
-                          " is gone without a question (shown: " + slot->shown().toStdString() +
-                          ")");
-            else if (!SourceCore::Of(*source).Saver().Changed().contains(slot->control))
-                Violation("the typed " + slot->label + " " + it->second.shown.toStdString() +
-                          " is shown but no longer a change to file");
+            const bool changed = SourceCore::Of(*source).Saver().Changed().contains(slot->control);
+            const bool same = slot->shown() == it->second.shown;
+            const bool unresolved = it->second.unresolved;
+            // A save may have worked a lookup text out into its entry (and failed), or found it
+            // to be the entry stored: either way the text is still what the user sees.
+            if (unresolved && !changed && same) {
+                it = pending_.erase(it);
+                continue;
+            }
+            const std::string typed =
+                "the typed " + slot->label + " " + it->second.shown.toStdString();
+            if (!same && (!unresolved || !changed))
+                Violation(typed + " is gone without a question (shown: " +
+                          slot->shown().toStdString() + ")");
+            else if (!changed && !unresolved)
+                Violation(typed + " is shown but no longer a change to file");
             ++it;
         }
         discarded_.clear();

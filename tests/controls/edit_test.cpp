@@ -8,7 +8,6 @@
 
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
-#include "source/internal/source_core.h"
 #include "tests/controls/control_form.h"
 
 namespace vorn {

@@ -7,10 +7,6 @@
 // departmental ward, and Escape closing the form through its close event.
 #pragma once
 
-#include <QApplication>
-#include <QTest>
-#include <QWidget>
-
 #include <QCloseEvent>
 #include <QShortcut>
 #include <functional>
@@ -26,19 +22,23 @@
 #include "controls/vorn_radio_group.h"
 #include "lookup/bound_grid.h"
 #include "lookup/vorn_finder.h"
-#include "source/vorn_source.h"
 #include "tests/controls/control_form.h"
 #include "tests/support/departmental_detail.h"
-#include "toolkit/component_loading.h"
+#include "tests/support/fake_timers.h"
 #include "toolkit/event_guard.h"
 
 namespace vorn::test {
+
+// The lock timer of `source`: the tests fire its minutes.
+inline FakeTimer& LockTimer(TvornSource& source) {
+    return static_cast<FakeTimer&>(SourceCore::Of(source).Locker().Timer());
+}
 
 class LabTestEditForm {
   public:
     explicit LabTestEditForm(TRPCBroker& broker, bool withGrid = false, bool withLookups = false) {
         form.resize(760, 620);
-        labTest = Source("vornLabTest", "Demo Lab Test", "80001", broker);
+        labTest = NewSource(form, "vornLabTest", "Demo Lab Test", "80001", broker);
         labTest->HistorySize = 4;
         if (withLookups) {
             labTests = new TvornFinder(&form);
@@ -80,14 +80,15 @@ class LabTestEditForm {
             grid->setGeometry(400, 10, 350, 240);
         }
 
-        subresult = Source("vornSubresult", "Subresult", "80001.02", broker);
+        subresult = NewSource(form, "vornSubresult", "Subresult", "80001.02", broker);
         subresult->TypeIfSubFile = TvornSubFileType::Hierarchical;
         subresult->SetMasterSource(labTest);
         explanation = Edit(subresult, ".01", "Explanation", true);
         subresultSave = Button(subresult, DoSave);
         subresultNext = Button(subresult, DoNext);
 
-        departmental = Source("vornDepartmental", "Departmental lab test", "80006", broker);
+        departmental =
+            NewSource(form, "vornDepartmental", "Departmental lab test", "80006", broker);
         MakeDepartmentalDetail(*departmental, *labTest);
         ordering = Bound<TvornRadioGroup>(departmental, "3", "Ordering allowed",
                                           QStringLiteral("Ordering"),
@@ -101,11 +102,23 @@ class LabTestEditForm {
     // Loads the components, opens the master and then its details, and shows the form active.
     void Open() {
         ui::LoadComponents(form);
-        labTest->Open();
-        subresult->Open();
-        departmental->Open();
+        OpenSources();
         form.show();
         Activate();
+    }
+    void OpenSources() {
+        for (TvornSource* s : {labTest, subresult, departmental})
+            s->Open();
+    }
+    // As the demo's forms ask before they close: the details first, then the master.
+    bool MayClose() {
+        for (TvornSource* s : {departmental, subresult, labTest})
+            if (!s->CheckSaveChanges()) return false;
+        return true;
+    }
+    void CloseSources() {
+        for (TvornSource* s : {labTest, subresult, departmental})
+            s->Close();
     }
     // The form active again (after a message, or after another user's form was).
     void Activate() {
@@ -174,44 +187,23 @@ class LabTestEditForm {
             // As the demo's close event: the questions may reach the server, and no exception
             // may leave through Qt's event dispatch; one the guard caught keeps the form open.
             bool mayClose = false;
-            ui::Guarded(
-                [&] {
-                    for (TvornSource* s : {form->departmental, form->subresult, form->labTest})
-                        if (!s->CheckSaveChanges()) return;
-                    mayClose = true;
-                },
-                &form->form);
-            if (!mayClose) {
-                if (form->onClose) form->onClose(false);
-                event->ignore();
-                return true;
+            ui::Guarded([&] { mayClose = form->MayClose(); }, &form->form);
+            if (form->onClose) form->onClose(mayClose);
+            if (mayClose) {
+                form->CloseSources();
+                form->closed = true;
             }
-            if (form->onClose) form->onClose(true);
-            for (TvornSource* s : {form->labTest, form->subresult, form->departmental})
-                s->Close();
-            form->closed = true;
             // The window itself stays, to open its sources again at once.
             event->ignore();
             return true;
         }
     };
 
-    TvornSource* Source(const char* objectName, const char* fileName, const char* file,
-                        TRPCBroker& broker) {
-        auto* source = new TvornSource(&form);
-        source->setObjectName(objectName);
-        source->FileName = fileName;
-        source->FileNumber = file;
-        source->SetRPCBroker(&broker);
-        return source;
-    }
     template <typename Control, typename... Args>
     Control* Bound(TvornSource* source, const char* field, const char* displayName,
                    Args&&... args) {
-        auto* control = new Control(std::forward<Args>(args)..., &form);
-        control->SetFMField(field);
-        control->SetFMDisplayName(displayName);
-        control->SetvornSource(source);
+        auto* control =
+            Bind<Control>(form, source, field, displayName, std::forward<Args>(args)...);
         control->move(10, 10 + 28 * placed_++);
         return control;
     }
