@@ -263,9 +263,7 @@ TEST_F(SignonProperties, HelpShowsTopicTwoOfTheAgentsHelpFile) {
     TSignonConfiguration::Open(&window, &intro);
     ui::SetHelpHandler(nullptr);
     EXPECT_EQ(ui::ApplicationHelpFile(), "labtest.hlp");
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].first, "/opt/zizedez/zizedez.hlp");
-    EXPECT_EQ(asked[0].second, 2);
+    EXPECT_EQ(asked, (std::vector<std::pair<QString, int>>{{"/opt/zizedez/zizedez.hlp", 2}}));
     ui::SetApplicationHelpFile({});
 }
 
