@@ -191,16 +191,17 @@ TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
 
 // The order of each type is the pick list's (its sort tests); here the grid's own part: the
 // whole file fetched, the type asked once, the column's piece, the direction and the dates.
-INSTANTIATE_TEST_SUITE_P(Cases, GridSort,
-                         ::testing::Values(SortCase{"NumbersDescending", "6", 2, soDescending,
-                                                    [](const QString& a, const QString& b) {
-                                                        return a.toDouble() >= b.toDouble();
-                                                    }},
-                                           SortCase{"DatesInTimeOrder", "4", 1, soAscending,
-                                                    [](const QString& a, const QString& b) {
-                                                        return ExternalDate(a) <= ExternalDate(b);
-                                                    }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+bool NotAscending(const QString& a, const QString& b) {
+    return a.toDouble() >= b.toDouble();
+}
+bool InTimeOrder(const QString& a, const QString& b) {
+    return ExternalDate(a) <= ExternalDate(b);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GridSort,
+    ::testing::Values(SortCase{"NumbersDescending", "6", 2, soDescending, NotAscending},
+                      SortCase{"DatesInTimeOrder", "4", 1, soAscending, InTimeOrder}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
     LabTests();
@@ -294,19 +295,14 @@ TEST_P(HeaderAction, SortsOnlyOnTheMouseActionOfSortClick) {
     const std::size_t mark = CallMark();
     QHeaderView* header = grid->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(2) + 30, header->height() / 2);
-    switch (GetParam().action) {
-        case Action::LeftPress:
-            PressHeader(*grid, 2, Qt::LeftButton);
-            break;
-        case Action::RightPress:
-            PressHeader(*grid, 2, Qt::RightButton);
-            break;
-        case Action::DoubleClick:
-            // As the window system delivers it: a click, then the double click.
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
-            break;
+    if (GetParam().action == Action::DoubleClick) {
+        // As the window system delivers it: a click, then the double click.
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        PressHeader(*grid, 2,
+                    GetParam().action == Action::LeftPress ? Qt::LeftButton : Qt::RightButton);
     }
     EXPECT_EQ(grid->SortField(), GetParam().sorts ? "6" : ".01");
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), GetParam().sorts ? 1u : 0u);
