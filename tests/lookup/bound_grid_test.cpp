@@ -23,11 +23,24 @@ const QStringList kLabResultColumns = {".01,Patient or specimen,200", "3,Date,12
 const QStringList kLabTestColumns = {".01,Abbreviation,90", "4,Introduced,120", "6,Length,60",
                                      "2,Full name,200"};
 
-class Grid : public test::GridForm {};
+class Grid : public test::GridForm {
+  protected:
+    // The lab tests (80001) in a grid of four columns.
+    void LabTests(bool withBroker = true) {
+        source = NewSource("vornLabTest", "80001", withBroker);
+        grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    }
+    void LoadAndOpen() {
+        Load();
+        source->Open();
+    }
+    TvornSource* source = nullptr;
+    TvornGrid* grid = nullptr;
+};
 
 TEST_F(Grid, DownArrowOntoTheLastRowOfABatchFetchesTheNextBatchAndAClearFetchesNone) {
-    TvornSource* source = NewSource("vornLabResult", "80005");
-    TvornGrid* grid = NewGrid("grdLabResult", source, kLabResultColumns);
+    source = NewSource("vornLabResult", "80005");
+    grid = NewGrid("grdLabResult", source, kLabResultColumns);
     Load();
     std::size_t mark = CallMark();
     source->Open();
@@ -67,9 +80,8 @@ TEST_F(Grid, DownArrowOntoTheLastRowOfABatchFetchesTheNextBatchAndAClearFetchesN
 }
 
 TEST_F(Grid, WithoutReadAccessListsNothing) {
-    TvornSource* source = NewSource("vornLabTest", "80001");
+    LabTests();
     source->SetUserAccess(uaBrowse | uaWrite);
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     Load();
     const std::size_t mark = CallMark();
     source->Open();
@@ -80,15 +92,13 @@ TEST_F(Grid, WithoutReadAccessListsNothing) {
 }
 
 TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
-    TvornSource* source = NewSource("vornLabTest", "80001");
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    LabTests();
     int clicks = 0;
     grid->OnClick = [&](QObject* sender) {
         EXPECT_EQ(sender, grid);
         ++clicks;
     };
-    Load();
-    source->Open();
+    LoadAndOpen();
     ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(1)));
 
     grid->FollowClicks(false);
@@ -101,15 +111,13 @@ TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
 }
 
 TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
-    TvornSource* source = NewSource("vornLabTest", "80001");
+    LabTests();
     auto* first = new test::FakeOperationButton(*source, DoFirst, &form);
     auto* next = new test::FakeOperationButton(*source, DoNext, &form);
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
     grid->SetSorted(true);
     grid->SetSortField("6");
     grid->SortOrder = soDescending;
-    Load();
-    source->Open();
+    LoadAndOpen();
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source->First());
     EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(1));
@@ -146,11 +154,10 @@ struct SortCase {
     std::function<bool(const QString& a, const QString& b)> inOrder;
 };
 
-class GridSort : public test::GridForm, public ::testing::WithParamInterface<SortCase> {};
+class GridSort : public Grid, public ::testing::WithParamInterface<SortCase> {};
 
 TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
-    TvornSource* source = NewSource("vornLabTest", "80001");
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    LabTests();
     grid->Number = "15";
     grid->SetSorted(true);
     grid->SetSortField(GetParam().field);
@@ -184,24 +191,23 @@ TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
 
 // The order of each type is the pick list's (its sort tests); here the grid's own part: the
 // whole file fetched, the type asked once, the column's piece, the direction and the dates.
-INSTANTIATE_TEST_SUITE_P(Cases, GridSort,
-                         ::testing::Values(SortCase{"NumbersDescending", "6", 2, soDescending,
-                                                    [](const QString& a, const QString& b) {
-                                                        return a.toDouble() >= b.toDouble();
-                                                    }},
-                                           SortCase{"DatesInTimeOrder", "4", 1, soAscending,
-                                                    [](const QString& a, const QString& b) {
-                                                        return ExternalDate(a) <= ExternalDate(b);
-                                                    }}),
-                         [](const auto& info) { return std::string(info.param.name); });
+bool NotAscending(const QString& a, const QString& b) {
+    return a.toDouble() >= b.toDouble();
+}
+bool InTimeOrder(const QString& a, const QString& b) {
+    return ExternalDate(a) <= ExternalDate(b);
+}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, GridSort,
+    ::testing::Values(SortCase{"NumbersDescending", "6", 2, soDescending, NotAscending},
+                      SortCase{"DatesInTimeOrder", "4", 1, soAscending, InTimeOrder}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
-    TvornSource* source = NewSource("vornLabTest", "80001");
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    LabTests();
     grid->SetSorted(true);
     grid->SetSortField("5");
-    Load();
-    source->Open();
+    LoadAndOpen();
     const QStringList names = ColumnTexts(*grid, 0);
     QStringList byIndex = names;
     std::sort(byIndex.begin(), byIndex.end());
@@ -210,12 +216,11 @@ TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
 
 // --- header clicks ---
 
-class HeaderClick : public test::GridForm {
+class HeaderClick : public Grid {
   protected:
     void SetUp() override {
-        source = NewSource("vornLabTest", "80001");
+        LabTests();
         abbreviation = NewControl(*source, ".01");
-        grid = NewGrid("grdLabTest", source, kLabTestColumns);
         grid->SetSorted(true);
         grid->SortClick = scLeft;
     }
@@ -232,14 +237,11 @@ class HeaderClick : public test::GridForm {
         return other.source.Address().Number();
     }
 
-    TvornSource* source = nullptr;
     test::FakeBoundControl* abbreviation = nullptr;
-    TvornGrid* grid = nullptr;
 };
 
 TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
-    Load();
-    source->Open();
+    LoadAndOpen();
     ASSERT_EQ(grid->Cell(0, 1), "ALB");
     ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(3)));
     const QString shown = source->Address().Number();
@@ -258,8 +260,7 @@ TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
 
 TEST_F(HeaderClick, MovesToTheFirstRecordWhenTheShownOneIsNoLongerListed) {
     const QString gone = FileLabTestElsewhere();
-    Load();
-    source->Open();
+    LoadAndOpen();
     ASSERT_TRUE(source->GetAndFill(gone));
     ASSERT_EQ(abbreviation->text(), "ZZGONE");
     const RpcReply deleted = SecondBroker().Call(
@@ -284,32 +285,24 @@ struct HeaderActionCase {
     bool sorts;
 };
 
-class HeaderAction : public test::GridForm,
-                     public ::testing::WithParamInterface<HeaderActionCase> {};
+class HeaderAction : public Grid, public ::testing::WithParamInterface<HeaderActionCase> {};
 
 TEST_P(HeaderAction, SortsOnlyOnTheMouseActionOfSortClick) {
-    TvornSource* source = NewSource("vornLabTest", "80001");
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    LabTests();
     grid->SetSorted(GetParam().sorted);
     grid->SortClick = GetParam().sortClick;
-    Load();
-    source->Open();
+    LoadAndOpen();
     const std::size_t mark = CallMark();
     QHeaderView* header = grid->horizontalHeader();
     const QPoint at(header->sectionViewportPosition(2) + 30, header->height() / 2);
-    switch (GetParam().action) {
-        case Action::LeftPress:
-            PressHeader(*grid, 2, Qt::LeftButton);
-            break;
-        case Action::RightPress:
-            PressHeader(*grid, 2, Qt::RightButton);
-            break;
-        case Action::DoubleClick:
-            // As the window system delivers it: a click, then the double click.
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
-            break;
+    if (GetParam().action == Action::DoubleClick) {
+        // As the window system delivers it: a click, then the double click.
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, at);
+    } else {
+        PressHeader(*grid, 2,
+                    GetParam().action == Action::LeftPress ? Qt::LeftButton : Qt::RightButton);
     }
     EXPECT_EQ(grid->SortField(), GetParam().sorts ? "6" : ".01");
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), GetParam().sorts ? 1u : 0u);
@@ -332,8 +325,7 @@ INSTANTIATE_TEST_SUITE_P(
 // --- column widths ---
 
 TEST_F(Grid, AResizedColumnIsWrittenBackAndTheLastColumnFillsTheGrid) {
-    TvornSource* source = NewSource("vornLabTest", "80001");
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    LabTests();
     Load();
     QHeaderView* header = grid->horizontalHeader();
     QTest::mousePress(header->viewport(), Qt::LeftButton, {}, QPoint(5, header->height() / 2));
@@ -360,14 +352,13 @@ struct CaughtCase {
     QString text;
 };
 
-class CaughtError : public test::GridForm, public ::testing::WithParamInterface<CaughtCase> {
+class CaughtError : public Grid, public ::testing::WithParamInterface<CaughtCase> {
   public:
     using test::GridForm::Broker;
 };
 
 TEST_P(CaughtError, IsShownWithTheOperationsName) {
-    TvornSource* source = NewSource("vornLabTest", "80001", /*withBroker=*/false);
-    TvornGrid* grid = NewGrid("grdLabTest", source, kLabTestColumns);
+    LabTests(/*withBroker=*/false);
     Load();
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error, GetParam().text);
     GetParam().run(*this, *source, *grid);
@@ -450,27 +441,22 @@ class MasterDetail : public test::GridForm {
         return records::FieldPiece(answer.lines, "2", record, 4);
     }
 
-    TvornSource* master = nullptr;
-    FakeBoundControl* masterName = nullptr;
-    TvornSource* subresult = nullptr;
-    FakeBoundControl* explanation = nullptr;
-    TvornGrid* subresultGrid = nullptr;
-    TvornSource* departmental = nullptr;
-    FakeBoundControl* ward = nullptr;
-    FakeBoundControl* ordering = nullptr;
-    TvornGrid* departmentalGrid = nullptr;
+    TvornSource *master = nullptr, *subresult = nullptr, *departmental = nullptr;
+    FakeBoundControl *masterName = nullptr, *explanation = nullptr, *ward = nullptr,
+                     *ordering = nullptr;
+    TvornGrid *subresultGrid = nullptr, *departmentalGrid = nullptr;
 };
 
 TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRecord) {
     OpenAll();
     ASSERT_TRUE(master->GetAndFill("35"));
     EXPECT_EQ(masterName->text(), "U-STIX");
-    EXPECT_EQ(test::GridForm::ColumnTexts(*subresultGrid, 0),
+    EXPECT_EQ(ColumnTexts(*subresultGrid, 0),
               (QStringList{"GLUCOSE", "LEUKOCYTES", "PH", "PROTEIN"}));
     EXPECT_EQ(subresult->Address().FullIens(), "1,35,") << "the detail shows its first record";
     EXPECT_EQ(explanation->text(), "GLUCOSE");
 
-    test::GridForm::ClickRow(*subresultGrid, 3);
+    ClickRow(*subresultGrid, 3);
     EXPECT_EQ(subresult->State(), ssBrowse);
     EXPECT_EQ(subresult->Address().FullIens(), "3,35,");
     EXPECT_EQ(subresult->Address().Number(), "3");
@@ -496,12 +482,12 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     ASSERT_TRUE(master->GetAndFill("22"));
     EXPECT_EQ(SourceCore::Of(*departmental).Link().LinkScreen(), "I 22=$P($G(^(0)),U,2)");
     ASSERT_EQ(departmentalGrid->RowCount(), 7);
-    const QStringList wards = test::GridForm::ColumnTexts(*departmentalGrid, 0);
+    const QStringList wards = ColumnTexts(*departmentalGrid, 0);
     QStringList sorted = wards;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(wards, sorted) << "the server sorts on .01 when the grid is not sorted";
     for (int row = 1; row < departmentalGrid->RowCount(); ++row) {
-        test::GridForm::ClickRow(*departmentalGrid, row);
+        ClickRow(*departmentalGrid, row);
         EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(row));
         EXPECT_EQ(departmental->GetFieldValue("2"), "22");
         EXPECT_EQ(ward->text(), wards[row - 1]);
@@ -513,7 +499,8 @@ TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
     ASSERT_TRUE(master->GetAndFill("12"));
     departmental->Insert();
     ASSERT_EQ(departmental->State(), ssNew);
-    EXPECT_TRUE(SourceCore::Of(*departmental).Link().LinkPending()) << "no control shows the link field";
+    EXPECT_TRUE(SourceCore::Of(*departmental).Link().LinkPending())
+        << "no control shows the link field";
     EXPECT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumber(), "");
 
@@ -580,7 +567,7 @@ TEST_F(MasterDetail, ASortedLogicalGridHasTheServerSortDescending) {
     const std::size_t mark = CallMark();
     ASSERT_TRUE(master->GetAndFill("22"));
     EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 0u) << "nothing is sorted here";
-    const QStringList ordering = test::GridForm::ColumnTexts(*departmentalGrid, 1);
+    const QStringList ordering = ColumnTexts(*departmentalGrid, 1);
     ASSERT_EQ(ordering.size(), 6);
     QStringList descending = ordering;
     std::sort(descending.begin(), descending.end(), std::greater<QString>());

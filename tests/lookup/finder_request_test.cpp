@@ -13,11 +13,11 @@ namespace vorn {
 namespace {
 
 // The entries of the request's list parameter, "subscript=value" in the order sent.
-std::vector<std::string> Entries(const RpcRequest& request) {
-    std::vector<std::string> entries;
+std::string Entries(const RpcRequest& request) {
+    QStringList entries;
     for (const auto& [subscript, value] : request.Parameters().value(0).entries)
-        entries.push_back((subscript + u'=' + value).toStdString());
-    return entries;
+        entries.append(subscript + u'=' + value);
+    return entries.join(u' ').toStdString();
 }
 
 finder::Query PersonQuery() {
@@ -33,7 +33,7 @@ struct RequestCase {
     const char* name;
     std::function<void(finder::Query&)> setUp;
     const char* procedure;
-    std::vector<std::string> entries;
+    const char* entries;
 };
 
 class FinderRequest : public ::testing::TestWithParam<RequestCase> {};
@@ -50,33 +50,28 @@ TEST_P(FinderRequest, SendsItsEntriesInOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Finder, FinderRequest,
     ::testing::Values(
-        RequestCase{
-            "ListerOnProtocolVersionOneIsPacked",
-            [](finder::Query& q) { q.rpcVersion = "1"; },
-            "DDR LISTER",
-            {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"FLAGS\"=P", "\"MAX\"=20", "\"XREF\"=B"}},
-        RequestCase{"ListerOnProtocolVersionZeroSendsNoFlags",
-                    [](finder::Query&) {},
-                    "DDR LISTER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20", "\"XREF\"=B"}},
-        RequestCase{
-            "InternalBackwardsListerFlagsComeBeforeThePacking",
-            [](finder::Query& q) {
-                q.rpcVersion = "1";
-                q.listerFlags = lfInternal | lfBackwards;
-            },
-            "DDR LISTER",
-            {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"FLAGS\"=IBP", "\"MAX\"=20", "\"XREF\"=B"}},
-        RequestCase{"LookupIsNeverPacked",
+        RequestCase{"ListerOnProtocolVersionOneIsPacked",
+                    [](finder::Query& q) { q.rpcVersion = "1"; }, "DDR LISTER",
+                    "\"FILE\"=80000 \"FIELDS\"=.01; \"FLAGS\"=P \"MAX\"=20 \"XREF\"=B"},
+        RequestCase{"ListerOnProtocolVersionZeroSendsNoFlags", [](finder::Query&) {}, "DDR LISTER",
+                    "\"FILE\"=80000 \"FIELDS\"=.01; \"MAX\"=20 \"XREF\"=B"},
+        RequestCase{"InternalBackwardsListerFlagsComeBeforeThePacking",
                     [](finder::Query& q) {
                         q.rpcVersion = "1";
-                        q.lookup = true;
-                        q.partList = {"VIR"};
-                        q.fields = {".01", "2"};
+                        q.listerFlags = lfInternal | lfBackwards;
                     },
-                    "VRNX FINDER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.01;2;", "\"MAX\"=20", "\"PART\"=VIR",
-                     "\"VALUE\"=VIR", "\"XREF\"=B"}},
+                    "DDR LISTER",
+                    "\"FILE\"=80000 \"FIELDS\"=.01; \"FLAGS\"=IBP \"MAX\"=20 \"XREF\"=B"},
+        RequestCase{
+            "LookupIsNeverPacked",
+            [](finder::Query& q) {
+                q.rpcVersion = "1";
+                q.lookup = true;
+                q.partList = {"VIR"};
+                q.fields = {".01", "2"};
+            },
+            "VRNX FINDER",
+            "\"FILE\"=80000 \"FIELDS\"=.01;2; \"MAX\"=20 \"PART\"=VIR \"VALUE\"=VIR \"XREF\"=B"},
         RequestCase{"FinderFlagsReplaceTheListerFlagsOfALookup",
                     [](finder::Query& q) {
                         q.lookup = true;
@@ -85,8 +80,8 @@ INSTANTIATE_TEST_SUITE_P(
                         q.finderFlags = "M";
                     },
                     "VRNX FINDER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"FLAGS\"=M", "\"MAX\"=20",
-                     "\"PART\"=VIR", "\"VALUE\"=VIR", "\"XREF\"=B"}},
+                    "\"FILE\"=80000 \"FIELDS\"=.01; \"FLAGS\"=M \"MAX\"=20 \"PART\"=VIR "
+                    "\"VALUE\"=VIR \"XREF\"=B"},
         RequestCase{"AnEmptyLookupLineWalksTheIndexYetSendsPartAndValue",
                     [](finder::Query& q) {
                         q.lookup = true;
@@ -94,40 +89,36 @@ INSTANTIATE_TEST_SUITE_P(
                         q.finderFlags = "M";
                     },
                     "DDR LISTER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20",
-                     "\"PART\"=", "\"VALUE\"=", "\"XREF\"=B"}},
+                    "\"FILE\"=80000 \"FIELDS\"=.01; \"MAX\"=20 \"PART\"= \"VALUE\"= \"XREF\"=B"},
         RequestCase{"ListerWalksOnlyTheFirstOfTwoIndexes",
-                    [](finder::Query& q) { q.fmIndex = "B^C"; },
-                    "DDR LISTER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20", "\"XREF\"=B"}},
-        RequestCase{"LookupSearchesBothIndexes",
-                    [](finder::Query& q) {
-                        q.fmIndex = "B^C";
-                        q.lookup = true;
-                        q.partList = {"VIR"};
-                    },
-                    "VRNX FINDER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20", "\"PART\"=VIR",
-                     "\"VALUE\"=VIR", "\"XREF\"=B^C"}},
-        RequestCase{"AnEmptyIndexIsB",
-                    [](finder::Query& q) { q.fmIndex.clear(); },
-                    "DDR LISTER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.01;", "\"MAX\"=20", "\"XREF\"=B"}},
-        RequestCase{"EveryOptionalEntryInItsPlace",
-                    [](finder::Query& q) {
-                        q.fields = {".001", ".01"};
-                        q.identifier = "W";
-                        q.iens = "5,";
-                        q.screen = "I Y'=5";
-                        q.fromLines = {"SALO,RIITTA", "X"};
-                        q.fromIen = "21";
-                        q.ddFile = "80001";
-                        q.ddField = "7";
-                    },
-                    "DDR LISTER",
-                    {"\"FILE\"=80000", "\"FIELDS\"=.001;.01;", "\"ID\"=W", "\"IENS\"=5,",
-                     "\"MAX\"=20", "\"SCREEN\"=I Y'=5", "\"XREF\"=B", "\"FROM\"=SALO,RIITTA",
-                     "\"FROM\",\"IEN\"=21", "\"DDFILE\"=80001", "\"DDFIELD\"=7"}}),
+                    [](finder::Query& q) { q.fmIndex = "B^C"; }, "DDR LISTER",
+                    "\"FILE\"=80000 \"FIELDS\"=.01; \"MAX\"=20 \"XREF\"=B"},
+        RequestCase{
+            "LookupSearchesBothIndexes",
+            [](finder::Query& q) {
+                q.fmIndex = "B^C";
+                q.lookup = true;
+                q.partList = {"VIR"};
+            },
+            "VRNX FINDER",
+            "\"FILE\"=80000 \"FIELDS\"=.01; \"MAX\"=20 \"PART\"=VIR \"VALUE\"=VIR \"XREF\"=B^C"},
+        RequestCase{"AnEmptyIndexIsB", [](finder::Query& q) { q.fmIndex.clear(); }, "DDR LISTER",
+                    "\"FILE\"=80000 \"FIELDS\"=.01; \"MAX\"=20 \"XREF\"=B"},
+        RequestCase{
+            "EveryOptionalEntryInItsPlace",
+            [](finder::Query& q) {
+                q.fields = {".001", ".01"};
+                q.identifier = "W";
+                q.iens = "5,";
+                q.screen = "I Y'=5";
+                q.fromLines = {"SALO,RIITTA", "X"};
+                q.fromIen = "21";
+                q.ddFile = "80001";
+                q.ddField = "7";
+            },
+            "DDR LISTER",
+            "\"FILE\"=80000 \"FIELDS\"=.001;.01; \"ID\"=W \"IENS\"=5, \"MAX\"=20 \"SCREEN\"=I Y'=5 "
+            "\"XREF\"=B \"FROM\"=SALO,RIITTA \"FROM\",\"IEN\"=21 \"DDFILE\"=80001 \"DDFIELD\"=7"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FinderReply, ReadsTheDataTheContinuationAndTheErrors) {

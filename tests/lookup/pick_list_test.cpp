@@ -58,11 +58,12 @@ class Finder : public test::SourceServer {
         finder.Number = "5";
         finder.SetRPCBroker(&Broker());
     }
-    static QStringList Numbers(const QStringList& lines) {
-        QStringList numbers;
+    // Piece `n` of each line: 1 its record number, 2 its first field.
+    static QStringList Pieces(const QStringList& lines, int n) {
+        QStringList pieces;
         for (const QString& line : lines)
-            numbers.append(Piece(line, "^", 1));
-        return numbers;
+            pieces.append(Piece(line, "^", n));
+        return pieces;
     }
     TvornFinder finder;
 };
@@ -106,7 +107,7 @@ TEST_F(Finder, NextBatchGoesOnWhereTheServerSaidAndAppends) {
     EXPECT_EQ(after, 1);
     EXPECT_EQ(finder.Records.size(), 10);
     EXPECT_EQ(shown.size(), 10);
-    const QStringList numbers = Numbers(finder.Records);
+    const QStringList numbers = Pieces(finder.Records, 1);
     EXPECT_EQ(QSet<QString>(numbers.begin(), numbers.end()).size(), 10);
 }
 
@@ -132,9 +133,7 @@ TEST_F(Finder, ALookupFindsTheEntriesBeginningWithTheText) {
     finder.GetList();
     EXPECT_EQ(CallNamesSince(mark), std::vector<std::string>{"VRNX FINDER"});
     EXPECT_TRUE(finder.LookupRequested());
-    QStringList names;
-    for (const QString& line : finder.Records)
-        names.append(Piece(line, "^", 2));
+    QStringList names = Pieces(finder.Records, 2);
     names.sort();
     EXPECT_EQ(names, (QStringList{"SALMINEN,MIKKO", "SALO,RIITTA", "SALONEN,TUULA"}));
     EXPECT_EQ(finder.Records.first().count(u'^'), 2);
@@ -148,7 +147,6 @@ TEST_F(Finder, WithoutAFileNumberWarnsAndSendsNothing) {
     finder.GetList();
     for (const std::string& call : CallNamesSince(mark))
         EXPECT_EQ(call, "VRNX DIALOG");  // only the message dialog's captions
-
     EXPECT_TRUE(finder.Records.isEmpty());
 }
 
@@ -189,10 +187,7 @@ class PickListSort : public Finder, public ::testing::WithParamInterface<SortCas
         finder.FieldList = {".01", GetParam().field};
         finder.Records = GetParam().lines;
         picklist::SortRecords(finder, GetParam().field, order);
-        QStringList numbers;
-        for (const QString& line : finder.Records)
-            numbers.append(line.section(u'^', 0, 0));
-        return numbers;
+        return Pieces(finder.Records, 1);
     }
 };
 

@@ -23,14 +23,16 @@ using test::ExpectCentred;
 using test::Store;
 using test::Stored;
 
-// A plain window stands for the sign-on form: the settings need no more than a window and a
-// text.
-class SignonLookOnAWindow : public ::testing::Test {
+// A plain window stands for the sign-on form: the settings and the properties dialog on its own
+// need no more than a window and a text.
+class SignonProperties : public ::testing::Test {
   protected:
     test::ScopedSettings settings;
+    test::ScriptedModalHost modal;
     QWidget window;
     QPlainTextEdit intro;
 };
+using SignonLookOnAWindow = SignonProperties;
 
 TEST_F(SignonLookOnAWindow, MissingEmptyAndUnreadableValuesGiveTheDefaultsWrittenBack) {
     Store("SignonPos", "");
@@ -121,11 +123,10 @@ TEST_F(SignonLookOnAWindow, ClosingRemembersOnlyWhatIsInModeTwo) {
     EXPECT_EQ(SignonSettings::PositionText(), "2^50^70");
 }
 
-TEST(SignonLookOnAReadOnlyStore, WorksWithTheDefaultsAndPassesOverFailedWrites) {
-    test::ScopedSettings restore;
+using SignonLookOnAReadOnlyStore = SignonProperties;
+
+TEST_F(SignonLookOnAReadOnlyStore, WorksWithTheDefaultsAndPassesOverFailedWrites) {
     QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, "/dev/null/unwritable");
-    QWidget window;
-    QPlainTextEdit intro;
     SignonSettings::ApplyOnCreation(window, &intro);
     EXPECT_EQ(window.size(), QSize(500, 300));
     EXPECT_EQ(intro.palette().color(QPalette::Base), QColor(0xFF, 0xFB, 0xF0));
@@ -156,15 +157,6 @@ QStringList Items(const ui::RadioGroup& group) {
         items << group.Button(i)->text();
     return items;
 }
-
-// The dialog on its own, for a plain window standing in for the sign-on form.
-class SignonProperties : public ::testing::Test {
-  protected:
-    test::ScopedSettings settings;
-    test::ScriptedModalHost modal;
-    QWidget window;
-    QPlainTextEdit intro;
-};
 
 TEST_F(SignonProperties, ShowTheStoredSettingsAndDefaultsResetThemAfterYesButOnlyOkSavesThem) {
     Store("SignonPos", "1^10^20");
@@ -263,9 +255,7 @@ TEST_F(SignonProperties, HelpShowsTopicTwoOfTheAgentsHelpFile) {
     TSignonConfiguration::Open(&window, &intro);
     ui::SetHelpHandler(nullptr);
     EXPECT_EQ(ui::ApplicationHelpFile(), "labtest.hlp");
-    ASSERT_EQ(asked.size(), 1u);
-    EXPECT_EQ(asked[0].first, "/opt/zizedez/zizedez.hlp");
-    EXPECT_EQ(asked[0].second, 2);
+    EXPECT_EQ(asked, (std::vector<std::pair<QString, int>>{{"/opt/zizedez/zizedez.hlp", 2}}));
     ui::SetApplicationHelpFile({});
 }
 

@@ -34,6 +34,10 @@ class SignonForm : public test::WindowedSignon {
         Type(form.verifyCode, verify);
         form.btnOk->click();
     }
+    bool SignsOn() {
+        b.SetConnected(true);
+        return b.Connected();
+    }
     EBrokerError ConnectFails() {
         try {
             b.SetConnected(true);
@@ -56,8 +60,7 @@ class SignonForm : public test::WindowedSignon {
 
 TEST_F(SignonForm, NoSignonNeededNeverShowsTheForm) {
     test::ScriptNoSignonNeeded(peer);
-    b.SetConnected(true);
-    EXPECT_TRUE(b.Connected());
+    EXPECT_TRUE(SignsOn());
     EXPECT_TRUE(modal.Log().empty());
     EXPECT_EQ(CallNames(), Strings{"XUS SIGNON SETUP"});
     EXPECT_EQ(SignonForms().CurrentForm(), nullptr) << "the form is released";
@@ -68,8 +71,7 @@ TEST_F(SignonForm, PresetCodesAreSentAtOnceWithoutTheForm) {
     test::ScriptSetupAsksSignon(peer);
     test::ScriptCodesAccepted(peer);
     b.PresetCodes = "DEMO;DEMO.1234";
-    b.SetConnected(true);
-    EXPECT_TRUE(b.Connected());
+    EXPECT_TRUE(SignsOn());
     EXPECT_TRUE(modal.Log().empty());
     EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "XUS AV CODE"}));
     EXPECT_EQ(SentCodes(1), "DEMO;DEMO.1234");
@@ -107,8 +109,7 @@ TEST_F(SignonForm, WrongCodesEmptyTheFieldsWarnAndLetTheUserTryAgain) {
         EXPECT_EQ(form.Tag, 1);
     });
     ExpectBox(kWrongCodes, ui::MessageKind::Warning);
-    b.SetConnected(true);
-    EXPECT_TRUE(b.Connected());
+    EXPECT_TRUE(SignsOn());
     EXPECT_EQ(CallNames(),
               (Strings{"XUS SIGNON SETUP", "XUS INTRO MSG", "XUS AV CODE", "XUS AV CODE"}));
     EXPECT_EQ(SentCodes(2), "DEMO;WRONG") << "typed in lower case, sent in upper case";
@@ -164,8 +165,7 @@ TEST_F(SignonForm, AVerifyCodeThatMustChangeRunsTheChangeDialogWithTheTypedCode)
         form.btnOK->click();
     });
     modal.ExpectMessage("Your VERIFY CODE has been changed");
-    b.SetConnected(true);
-    EXPECT_TRUE(b.Connected());
+    EXPECT_TRUE(SignsOn());
     ASSERT_EQ(CallNames(),
               (Strings{"XUS SIGNON SETUP", "XUS INTRO MSG", "XUS AV CODE", "XUS CVC"}));
     EXPECT_EQ(test::ChangedCodes(peer.Calls()[3]),
@@ -193,8 +193,7 @@ TEST_F(SignonForm, MessagesAfterTheSignonShowExactlyTheCountedLines) {
                   "You have 3 new messages.\nThe system goes down at 22:00.");
         form.BitBtn1->click();
     });
-    b.SetConnected(true);
-    EXPECT_TRUE(b.Connected());
+    EXPECT_TRUE(SignsOn());
 }
 
 TEST_F(SignonForm, TheBrokersCallStateIsTheSameAfterTheSignon) {
@@ -218,8 +217,7 @@ TEST_F(SignonForm, TheBrokersCallStateIsTheSameAfterTheSignon) {
     b.Param[2].Mult["\"IENS\""] = "12,";
     b.Results = {"an old result"};
 
-    b.SetConnected(true);
-    EXPECT_TRUE(b.Connected());
+    EXPECT_TRUE(SignsOn());
     EXPECT_FALSE(b.ClearParameters());
     EXPECT_FALSE(b.ClearResults());
     EXPECT_EQ(b.RemoteProcedure, "ZZ MY PROCEDURE");

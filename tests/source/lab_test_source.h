@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QWidget>
+#include <algorithm>
 
+#include "source/internal/source_core.h"
 #include "source/vorn_source.h"
 #include "tests/support/fake_bound_control.h"
 #include "tests/support/fake_operation_button.h"
@@ -45,6 +47,14 @@ class LabTestSource : public SourceServer {
         action();
         return CallNamesSince(mark);
     }
+    // The calls made by `action`, with their parameters as sent.
+    template <typename F>
+    std::vector<LoggedCall> SentBy(F&& action) {
+        const std::size_t mark = CallMark();
+        action();
+        return CallsSince(mark);
+    }
+    SourceCore& Core() { return SourceCore::Of(source); }
 
     QWidget form;
     TvornSource source;
@@ -61,12 +71,36 @@ class LabTestSource : public SourceServer {
 
 using Calls = std::vector<std::string>;
 
-// A second user, with a source of their own on the lab tests and no messages.
+// The first of `calls` named `name`, or their end.
+inline auto FirstNamed(const std::vector<LoggedCall>& calls, const std::string& name) {
+    return std::find_if(calls.begin(), calls.end(), [&](const auto& c) { return c.name == name; });
+}
+
+inline std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {
+    std::vector<std::string> names;
+    for (const LoggedCall& c : calls)
+        names.push_back(c.name);
+    return names;
+}
+
+// Every list entry of parameter `param` of a call, "subscript=value" in the order sent.
+inline std::string ListOf(const LoggedCall& call, int param = 0) {
+    std::string out;
+    for (const LoggedEntry& e : call.params)
+        if (e.param == param && e.kind == "list")
+            out += (out.empty() ? "" : " ") + e.subscript + '=' + e.value;
+    return out;
+}
+
+// A second user, with a source of their own on the lab tests and no messages; the file's
+// rights asked of the server unless `fileAccess` is false.
 class OtherUser {
   public:
-    OtherUser(TRPCBroker& broker, QWidget& form) : name(source, "2", &form) {
+    OtherUser(TRPCBroker& broker, QWidget& form, bool fileAccess = true)
+        : name(source, "2", &form) {
         source.setObjectName("otherSource");
         source.FileNumber = "80001";
+        source.FMAccessUsed = fileAccess;
         source.ShowMessages = false;
         source.SetRPCBroker(&broker);
         source.Open();

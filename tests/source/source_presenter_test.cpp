@@ -10,7 +10,6 @@
 #include <functional>
 #include <vector>
 
-#include "source/internal/source_core.h"
 #include "source/source_presenter.h"
 #include "tests/source/lab_test_source.h"
 
@@ -78,7 +77,7 @@ TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCance
     EXPECT_EQ(presenter.shown[0].kind, K::Confirmation);
     EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(source).Saver().HasChanges());
+    EXPECT_TRUE(Core().Saver().HasChanges());
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::LeaveRecord);
     EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Cancelled);
     EXPECT_TRUE(source.LastOutcome().lines.isEmpty());

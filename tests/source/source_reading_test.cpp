@@ -14,8 +14,6 @@
 
 #include "broker/internal/broker_link.h"
 #include "broker/internal/clock.h"
-#include "source/internal/source_core.h"
-#include "source/message_text.h"
 #include "tests/source/lab_test_source.h"
 #include "tests/support/departmental_detail.h"
 #include "toolkit/event_guard.h"
@@ -31,10 +29,10 @@ TEST_F(Activation, AReaderKeepsReadAndBrowseButLosesWriteInsertAndDeleteWhatever
     source.SetUserAccess(kAllAccess);
     Open(&SecondBroker(test::kReaderCodes));
     EXPECT_EQ(source.UserAccess(), TvornUserAccess(uaRead | uaBrowse));
-    EXPECT_EQ(SourceCore::Of(source).Grant().access, TvornUserAccess(uaRead | uaBrowse));
+    EXPECT_EQ(Core().Grant().access, TvornUserAccess(uaRead | uaBrowse));
     source.SetUserAccess(kAllAccess);
     EXPECT_EQ(source.UserAccess(), TvornUserAccess(uaRead | uaBrowse)) << "narrowed at run time";
-    EXPECT_EQ(SourceCore::Of(source).Grant().userData, "READER,USER");
+    EXPECT_EQ(Core().Grant().userData, "READER,USER");
 }
 
 TEST_F(Activation, TheServersAccessCodesAreAskedOnlyWhenTheFormUsesThem) {
@@ -66,9 +64,8 @@ TEST_F(Activation, AMissingFileNumberOrBrokerIsSaidAndTheSourceStaysInactive) {
 TEST_F(Activation, AControlRegisteredTwiceIsOneEntryAndTwoControlsOnOneFieldShareItsField) {
     source.RegisterControl(&name, "2");
     test::FakeBoundControl sameField(source, "2", &form);
-    EXPECT_EQ(SourceCore::Of(source).Registry().Controls().size(), 6);
-    EXPECT_EQ(SourceCore::Of(source).Registry().Fields(),
-              (QStringList{".01", "2", "4", "6", "100"}));
+    EXPECT_EQ(Core().Registry().Controls().size(), 6);
+    EXPECT_EQ(Core().Registry().Fields(), (QStringList{".01", "2", "4", "6", "100"}));
 }
 
 TEST_F(Activation, AMasterMustBeAnotherDataSource) {
@@ -77,11 +74,11 @@ TEST_F(Activation, AMasterMustBeAnotherDataSource) {
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error,
                                "Component is not valid TvornSource component!");
     source.SetMasterSource(&form);
-    EXPECT_EQ(SourceCore::Of(source).Master(), &master);
+    EXPECT_EQ(Core().Master(), &master);
     test::ExpectToolsetMessage(modal, ui::MessageKind::Error,
                                "Component can't be both master and detail!");
     source.SetMasterSource(&source);
-    EXPECT_EQ(SourceCore::Of(source).Master(), nullptr);
+    EXPECT_EQ(Core().Master(), nullptr);
 }
 
 // The internal and external value of a validation.
@@ -99,14 +96,12 @@ class Validation : public test::LabTestSource {
 
 TEST_F(Validation, TheServersInternalAndExternalValuesAreTheAnswer) {
     ValidatedValue answer;
-    EXPECT_EQ(CallsOf([&] {
-                  EXPECT_TRUE((answer = SourceCore::Of(source).Validate("4", "12/6/2026")).valid);
-              }),
+    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = Core().Validate("4", "12/6/2026")).valid); }),
               Calls{"DDR VALIDATOR"});
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
     const test::LoggedCall sent = CallsSince(CallMark() - 1)[0];
     EXPECT_EQ(sent.Entry("\"IENS\""), "+1,");
-    EXPECT_FALSE((answer = SourceCore::Of(source).Validate("4", "not a date")).valid);
+    EXPECT_FALSE((answer = Core().Validate("4", "not a date")).valid);
     EXPECT_EQ(Values(answer), (QStringList{"", ""}));
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Validate);
     EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
@@ -116,9 +111,7 @@ TEST_F(Validation, TheServersInternalAndExternalValuesAreTheAnswer) {
 TEST_F(Validation, AVetoMakesTheValueValidWithAnEmptyInternalValueAndNoCall) {
     source.BeforeValidateField = [](QObject*, bool& allow, QString&, QString&) { allow = false; };
     ValidatedValue answer;
-    EXPECT_EQ(CallsOf([&] {
-                  EXPECT_TRUE((answer = SourceCore::Of(source).Validate("4", "whatever")).valid);
-              }),
+    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = Core().Validate("4", "whatever")).valid); }),
               Calls{});
     EXPECT_EQ(Values(answer), (QStringList{"", "whatever"}));
 }
@@ -136,7 +129,7 @@ TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
         external = "refused here";
     };
     const std::size_t mark = CallMark();
-    const ValidatedValue answer = SourceCore::Of(source).Validate("4", "12/6/2026");
+    const ValidatedValue answer = Core().Validate("4", "12/6/2026");
     EXPECT_FALSE(answer.valid);
     EXPECT_EQ(seen, "6=12");
     EXPECT_EQ(Values(answer), (QStringList{"12", "refused here"}));
@@ -201,13 +194,8 @@ long ServerUnread(const BrokerLink& link) {
 // works.
 class KilledServer : public test::LabTestSource {
   protected:
-    KilledServer() : LabTestSource(SlowServer()) {}
+    KilledServer() : LabTestSource({.latencyMs = 300, .extraArguments = {}}) {}
     ~KilledServer() override { SetClock(nullptr); }
-    static test::DevServerProcess::Options SlowServer() {
-        test::DevServerProcess::Options options;
-        options.latencyMs = 300;
-        return options;
-    }
 
     // Runs `action` through the guarded path of event handlers while the server is killed.
     void KilledDuring(const std::function<void()>& action) {
@@ -256,9 +244,9 @@ TEST_F(KilledServer, AValidationCutShortLeavesNoFlagAndWorksWhenTheServerIsBack)
     Open();
     source.Insert();
     KilledDuring([&] { source.ValidateField("4", "12/6/2026"); });
-    EXPECT_FALSE(SourceCore::Of(source).Saver().Validating());
+    EXPECT_FALSE(Core().Saver().Validating());
     EXPECT_EQ(source.State(), ssNew);
-    const ValidatedValue answer = SourceCore::Of(source).Validate("4", "12/6/2026");
+    const ValidatedValue answer = Core().Validate("4", "12/6/2026");
     EXPECT_TRUE(answer.valid);
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
 }
@@ -269,21 +257,17 @@ class Reading : public test::LabTestSource {
 };
 
 TEST_F(Reading, ARecordIsReadWithEveryFieldOfTheFormAndTheTwoEndsAreAsked) {
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source.GetAndFill("1"));
-    EXPECT_EQ(CallNamesSince(mark), (Calls{"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"}));
-    const test::LoggedCall read = CallsSince(mark)[0];
-    EXPECT_EQ(read.Entry("\"FILE\""), "80001");
-    EXPECT_EQ(read.Entry("\"FIELDS\""), ".01;2;4;6;100;");
-    EXPECT_EQ(read.Entry("\"IENS\""), "1,");
-    EXPECT_EQ(read.Entry("\"FLAGS\""), "IE");
+    const auto sent = SentBy([&] { ASSERT_TRUE(source.GetAndFill("1")); });
+    EXPECT_EQ(test::Names(sent), (Calls{"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"}));
+    EXPECT_EQ(test::ListOf(sent.at(0)),
+              "\"FILE\"=80001 \"FIELDS\"=.01;2;4;6;100; \"IENS\"=1, \"FLAGS\"=IE");
     EXPECT_EQ(source.Address().Iens(), "1,");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(abbreviation.text(), "HB");
     EXPECT_EQ(name.text(), "Hemoglobin");
     EXPECT_EQ(introduced.internalValue, "3100101");
-    EXPECT_EQ(SourceCore::Of(source).Navigator().IndexValue(), "HB");
-    EXPECT_FALSE(SourceCore::Of(source).Navigator().AtFirst());
+    EXPECT_EQ(Core().Navigator().IndexValue(), "HB");
+    EXPECT_FALSE(Core().Navigator().AtFirst());
     EXPECT_TRUE(next.isEnabled() && prior.isEnabled());
 }
 
@@ -301,17 +285,12 @@ TEST_F(Reading, FieldsAreSentOnceWithTheIndexFieldAmongThem) {
 
 TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOneAndPriorComesBack) {
     source.GetAndFill("1");
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source.Next());
-    EXPECT_EQ(CallNamesSince(mark),
+    const auto sent = SentBy([&] { ASSERT_TRUE(source.Next()); });
+    EXPECT_EQ(test::Names(sent),
               (Calls{"DDR LISTER", "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"}));
-    const test::LoggedCall step = CallsSince(mark)[0];
-    EXPECT_EQ(step.Entry("\"FIELDS\""), ".001");
-    EXPECT_EQ(step.Entry("\"MAX\""), "1");
-    EXPECT_EQ(step.Entry("\"XREF\""), "B");
-    EXPECT_EQ(step.Entry("\"FROM\""), "HB");
-    EXPECT_EQ(step.Entry("\"FROM\",\"IEN\""), "1");
-    EXPECT_FALSE(step.Entry("\"FLAGS\""));
+    EXPECT_EQ(test::ListOf(sent.at(0)),
+              "\"FILE\"=80001 \"FIELDS\"=.001 \"MAX\"=1 \"XREF\"=B "
+              "\"FROM\"=HB \"FROM\",\"IEN\"=1");
     EXPECT_EQ(abbreviation.text(), "HBA1C");
     ASSERT_TRUE(source.Prior());
     EXPECT_EQ(abbreviation.text(), "HB");
@@ -320,18 +299,17 @@ TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOneAndPriorComes
 TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
     ASSERT_TRUE(source.Last());
     const QString lastOne = abbreviation.text();
-    EXPECT_TRUE(SourceCore::Of(source).Navigator().AtLast());
+    EXPECT_TRUE(Core().Navigator().AtLast());
     EXPECT_FALSE(next.isEnabled());
-    const std::size_t mark = CallMark();
-    EXPECT_TRUE(source.Next());
-    EXPECT_EQ(CallNamesSince(mark), (Calls{"DDR LISTER", "DDR LISTER", "DDR GETS ENTRY DATA",
-                                           "DDR LISTER", "DDR LISTER"}));
-    EXPECT_EQ(CallsSince(mark)[1].Entry("\"FLAGS\""), "B");
+    const auto sent = SentBy([&] { EXPECT_TRUE(source.Next()); });
+    EXPECT_EQ(test::Names(sent), (Calls{"DDR LISTER", "DDR LISTER", "DDR GETS ENTRY DATA",
+                                        "DDR LISTER", "DDR LISTER"}));
+    EXPECT_EQ(sent.at(1).Entry("\"FLAGS\""), "B");
     EXPECT_EQ(abbreviation.text(), lastOne);
 
     ASSERT_TRUE(source.First());
     EXPECT_EQ(abbreviation.text(), "ALB");
-    EXPECT_TRUE(SourceCore::Of(source).Navigator().AtFirst());
+    EXPECT_TRUE(Core().Navigator().AtFirst());
     EXPECT_FALSE(first.isEnabled() || prior.isEnabled());
     EXPECT_TRUE(source.Prior());
     EXPECT_EQ(abbreviation.text(), "ALB");
@@ -351,15 +329,15 @@ TEST_F(Reading, AMissingRecordAndFirstAndLastOnAnEmptyFileEmptyTheForm) {
     source.GetAndFill("1");
     EXPECT_FALSE(source.Last());
     EXPECT_EQ(name.text(), "");
-    EXPECT_TRUE(SourceCore::Of(source).Navigator().RecordLines().isEmpty());
+    EXPECT_TRUE(Core().Navigator().RecordLines().isEmpty());
 }
 
 TEST_F(Reading, AFieldTheFormDoesNotCarryIsReadOnItsOwn) {
     source.GetAndFill("1");
-    const std::size_t mark = CallMark();
-    EXPECT_EQ(source.GetFieldText("7:2"), "FEB 10, 1953");
-    EXPECT_EQ(source.GetFieldValue("2"), "Hemoglobin");
-    const std::vector<test::LoggedCall> calls = CallsSince(mark);
+    const auto calls = SentBy([&] {
+        EXPECT_EQ(source.GetFieldText("7:2"), "FEB 10, 1953");
+        EXPECT_EQ(source.GetFieldValue("2"), "Hemoglobin");
+    });
     ASSERT_EQ(calls.size(), 1u) << "a field on the form is not read again";
     EXPECT_EQ(calls[0].Entry("\"FIELDS\""), "7:2;");
 }
@@ -369,15 +347,15 @@ TEST_F(Reading, ARecordVisitedAgainMovesToTheHeadOfTheHistoryAndIsKeptOnce) {
         source.GetAndFill(record);
         source.UpdateHistory();
     }
-    ASSERT_EQ(SourceCore::Of(source).History().Entries().size(), 5);
-    EXPECT_EQ(SourceCore::Of(source).History().Entries()[0].Iens, "1,");
+    ASSERT_EQ(Core().History().Entries().size(), 5);
+    EXPECT_EQ(Core().History().Entries()[0].Iens, "1,");
     EXPECT_EQ(source.HistoryText(0), "HB Hemoglobin");
-    EXPECT_EQ(SourceCore::Of(source).History().Entries()[1].Iens, "5,");
-    EXPECT_EQ(SourceCore::Of(source).History().Entries()[2].Iens, "3,");
+    EXPECT_EQ(Core().History().Entries()[1].Iens, "5,");
+    EXPECT_EQ(Core().History().Entries()[2].Iens, "3,");
     EXPECT_EQ(source.HistoryText(3), "");
     source.GoToHistory(2);
     EXPECT_EQ(source.Address().Iens(), "3,");
-    EXPECT_EQ(SourceCore::Of(source).History().Entries()[0].Iens, "3,");
+    EXPECT_EQ(Core().History().Entries()[0].Iens, "3,");
 }
 
 TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
@@ -385,20 +363,15 @@ TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
     description.ChangeLines({"one", "", "three"});
     test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                "Saved: Demo Lab Test: HB Hemoglobin\r\n");
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source.Save());
-    const std::vector<test::LoggedCall> calls = CallsSince(mark);
-    const auto filer = std::find_if(calls.begin(), calls.end(),
-                                    [](const auto& c) { return c.name == "DDR FILER"; });
+    const auto calls = SentBy([&] { ASSERT_TRUE(source.Save()); });
+    const auto filer = test::FirstNamed(calls, "DDR FILER");
     ASSERT_NE(filer, calls.end());
     EXPECT_EQ(filer->Entry("1", 1), "80001^100^1^DDRROOT(1)");
     EXPECT_EQ(filer->Entry("1,1", 1), "one");
     EXPECT_EQ(filer->Entry("1,2", 1), " ");
     EXPECT_EQ(filer->Entry("1,3", 1), "three");
     EXPECT_EQ(description.lines, (QStringList{"one", "", "three"}));
-    EXPECT_EQ(
-        SourceCore::Of(source).Navigator().RecordKeys().filter(QRegularExpression("^100")).size(),
-        5);
+    EXPECT_EQ(Core().Navigator().RecordKeys().filter(QRegularExpression("^100")).size(), 5);
 }
 
 // A text far longer than a message's five-digit count: the call goes out with its count
@@ -413,9 +386,7 @@ TEST_F(Reading, ALongTextOfAbout150KilobytesIsFiledAndReadBack) {
     const qsizetype bytes = text.join(QString()).size();
     ASSERT_GT(bytes, 140000);
     description.ChangeLines(text);
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source.Save());
-    const test::LoggedCall filer = CallsSince(mark).at(0);
+    const test::LoggedCall filer = SentBy([&] { ASSERT_TRUE(source.Save()); }).at(0);
     ASSERT_EQ(filer.name, "DDR FILER");
     EXPECT_EQ(filer.Entry("1,2000", 1), text.last().toStdString());
 
@@ -445,22 +416,14 @@ TEST_F(LogicalDetail, BrowsesWithTheMastersRecordAndTheLinkScreen) {
     static_cast<ui::LoadedComponent&>(detail).Loaded();
     detail.Open();
     EXPECT_EQ(detail.State(), ssNoMaster) << "the master shows no record yet";
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source.GetAndFill("12"));
-    const std::vector<test::LoggedCall> calls = CallsSince(mark);
-    const auto location = std::find_if(calls.begin(), calls.end(),
-                                       [](const auto& c) { return c.name == "VRNX DDU LOCATION"; });
+    const auto calls = SentBy([&] { ASSERT_TRUE(source.GetAndFill("12")); });
+    const auto location = test::FirstNamed(calls, "VRNX DDU LOCATION");
     ASSERT_NE(location, calls.end());
-    EXPECT_EQ(location->Entry("1"), "80006");
-    EXPECT_EQ(location->Entry("2"), "2");
-    const test::LoggedCall& first = *std::next(location);
-    EXPECT_EQ(first.name, "DDR LISTER");
-    EXPECT_EQ(first.Entry("\"FILE\""), "80006");
-    EXPECT_EQ(first.Entry("\"FIELDS\""), "2");
-    EXPECT_EQ(first.Entry("\"FLAGS\""), "I");
-    EXPECT_EQ(first.Entry("\"PART\""), "12");
-    EXPECT_EQ(first.Entry("\"SCREEN\""), "I 12=$P($G(^(0)),U,2)");
-    EXPECT_EQ(first.Entry("\"XREF\""), "C");
+    EXPECT_EQ(test::ListOf(*location), "1=80006 2=2");
+    EXPECT_EQ(std::next(location)->name, "DDR LISTER");
+    EXPECT_EQ(test::ListOf(*std::next(location)),
+              "\"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=I \"MAX\"=1 \"PART\"=12 "
+              "\"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C");
     EXPECT_EQ(detail.State(), ssBrowse);
     EXPECT_EQ(detail.GetFieldValue("2"), "12") << "its first record points to the master's";
 

@@ -6,7 +6,6 @@
 #include <QTextEdit>
 
 #include "broker/rpc_broker.h"
-#include "source/internal/source_core.h"
 #include "source/internal/source_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/source/lab_test_source.h"
@@ -34,34 +33,33 @@ class Saving : public test::LabTestSource {
 TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlocks) {
     source.GetAndFill("1");
     test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
-    const Calls calls = CallsOf([&] {
+    const auto sent = SentBy([&] {
         name.Change("Haemoglobin", "Haemoglobin");
         source.ValidateField("2", "Haemoglobin");
         EXPECT_TRUE(source.Save());
     });
     // The lock goes as soon as the record is filed; the identifier text is read once, for
     // the report and the history.
-    EXPECT_EQ(calls, (Calls{"VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR VALIDATOR", "DDR FILER",
-                            "VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER",
-                            "VRNX IDENTIFIERS", "VRNX DIALOG"}));
-    const std::vector<test::LoggedCall> sent = CallsSince(CallMark() - calls.size());
-    EXPECT_EQ(sent[0].Entry("\"ACT\""), "LOCK");
+    EXPECT_EQ(test::Names(sent),
+              (Calls{"VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR VALIDATOR", "DDR FILER",
+                     "VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER",
+                     "VRNX IDENTIFIERS", "VRNX DIALOG"}));
+    EXPECT_EQ(sent.at(0).Entry("\"ACT\""), "LOCK");
     EXPECT_EQ(sent[3].Literal(0), "EDIT");
     EXPECT_EQ(sent[3].Entry("1", 1), "80001^2^1^Haemoglobin");
     EXPECT_FALSE(sent[3].Entry("2", 1)) << "only the changed field is filed";
     EXPECT_EQ(sent[4].Entry("\"ACT\""), "UNLOCK");
     EXPECT_EQ(source.State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
+    EXPECT_FALSE(Core().Locker().Locked());
 }
 
 TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber) {
     NewLabTest("ZZ1");
     test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ1 New test\r\n");
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source.SaveAs());
-    EXPECT_EQ(CallNamesSince(mark), (Calls{"DDR FILER", "DDR GETS ENTRY DATA", "DDR LISTER",
-                                           "DDR LISTER", "VRNX IDENTIFIERS", "VRNX DIALOG"}));
-    const test::LoggedCall filer = CallsSince(mark)[0];
+    const auto sent = SentBy([&] { ASSERT_TRUE(source.SaveAs()); });
+    EXPECT_EQ(test::Names(sent), (Calls{"DDR FILER", "DDR GETS ENTRY DATA", "DDR LISTER",
+                                        "DDR LISTER", "VRNX IDENTIFIERS", "VRNX DIALOG"}));
+    const test::LoggedCall filer = sent.at(0);
     EXPECT_EQ(filer.Literal(0), "ADD");
     EXPECT_EQ(filer.Entry("1", 1), "80001^.01^+1^ZZ1");
     EXPECT_EQ(filer.Entry("2", 1), "80001^2^+1^New test");
@@ -81,9 +79,7 @@ TEST_F(Saving, FieldValuesSetOnAnEmptyFormAreFiledAsANewRecord) {
     source.ConfirmMessages.setFlag(ConfirmChange, false);
     test::ExpectToolsetMessage(modal, K::Information,
                                "Saved: Demo Lab Test: ZZ2 Set by the program\r\n");
-    const std::size_t mark = CallMark();
-    ASSERT_TRUE(source.Save());
-    const test::LoggedCall filer = CallsSince(mark).at(0);
+    const test::LoggedCall filer = SentBy([&] { ASSERT_TRUE(source.Save()); }).at(0);
     ASSERT_EQ(filer.name, "DDR FILER");
     EXPECT_EQ(filer.Literal(0), "ADD");
     EXPECT_EQ(filer.Entry("1", 1), "80001^.01^+1^ZZ2");
@@ -160,7 +156,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
                                "number from 1 to 250.");
     EXPECT_FALSE(source.Save());
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(source).Locker().Locked());
+    EXPECT_TRUE(Core().Locker().Locked());
 
     test::OtherUser other(SecondBroker(), form);
     other.source.ShowMessages = true;
@@ -178,7 +174,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     length.Change("7", "7");
     test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(source.Save());
-    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
+    EXPECT_FALSE(Core().Locker().Locked());
     other.name.Change("Changed after", "Changed after");
     EXPECT_EQ(other.source.State(), ssEdit);
 
@@ -203,7 +199,7 @@ TEST_F(Saving, WithoutMessagesLeavingThrowsTheChangesAway) {
     EXPECT_TRUE(source.CheckSaveChanges());
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Hemoglobin");
-    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
+    EXPECT_FALSE(Core().Locker().Locked());
 }
 
 TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
@@ -218,16 +214,14 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     });
     EXPECT_FALSE(ui::Guarded([&] { source.Save(); }));
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_FALSE(SourceCore::Of(source).Saver().Saving());
+    EXPECT_FALSE(Core().Saver().Saving());
     EXPECT_EQ(name.text(), "Kept through a crash");
-    EXPECT_EQ(SourceCore::Of(source).Saver().Changed().size(), 1);
+    EXPECT_EQ(Core().Saver().Changed().size(), 1);
 
     Server().Start();
     test::ExpectToolsetMessage(modal, K::Information,
                                "Saved: Demo Lab Test: HB Kept through a crash\r\n");
-    const std::size_t mark = CallMark();
-    EXPECT_TRUE(source.Save());
-    const Calls after = CallNamesSince(mark);
+    const Calls after = CallsOf([&] { EXPECT_TRUE(source.Save()); });
     // The lock is taken again on the new link, and the record is checked before anything is
     // filed: another user may have saved it while the link was down.
     ASSERT_GE(after.size(), 6u);
@@ -246,19 +240,15 @@ using Locking = Saving;
 // A user who may only read, on a form that does not ask the server for the file's rights, is
 // told why the edit cannot start: not that someone else is changing the record.
 TEST_F(Locking, ALockRefusedForWantOfTheRightSaysWhy) {
-    TRPCBroker& reader = SecondBroker(test::kReaderCodes);
-    TvornSource mine;
-    mine.FileNumber = "80001";
-    mine.FMAccessUsed = false;
-    test::FakeBoundControl readerName(mine, "2", &form);
-    mine.SetRPCBroker(&reader);
-    mine.Open();
+    test::OtherUser reader(SecondBroker(test::kReaderCodes), form, /*fileAccess=*/false);
+    TvornSource& mine = reader.source;
+    mine.ShowMessages = true;
     mine.GetAndFill("1");
     test::ExpectToolsetMessage(modal, K::Error,
                                "You may not change records of file 80001 (DEMO LAB TEST).");
-    readerName.Change("Mine", "Mine");
+    reader.name.Change("Mine", "Mine");
     EXPECT_EQ(mine.State(), ssBrowse);
-    EXPECT_EQ(readerName.text(), "Hemoglobin");
+    EXPECT_EQ(reader.name.text(), "Hemoglobin");
     // The server's own refusal, not the access the source would ask for first.
     EXPECT_EQ(mine.LastOutcome().operation, SourceOperation::Lock);
     EXPECT_EQ(mine.LastOutcome().kind, SourceOutcome::Refused);
@@ -277,15 +267,15 @@ TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditS
     name.Change("Mine", "Mine");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Changed meanwhile");
-    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
+    EXPECT_FALSE(Core().Locker().Locked());
 }
 
 TEST_F(Locking, WithoutATimeOutTheTimerNeverStarts) {
     source.LockTimeOut = 0;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    EXPECT_TRUE(SourceCore::Of(source).Locker().Locked());
-    EXPECT_FALSE(SourceCore::Of(source).Locker().Timer().Enabled());
+    EXPECT_TRUE(Core().Locker().Locked());
+    EXPECT_FALSE(Core().Locker().Timer().Enabled());
 }
 
 struct TimeOutAnswer {
@@ -294,6 +284,7 @@ struct TimeOutAnswer {
     TvornSourceState after;
     const char* nameAfter;
     bool timerAfter;
+    const char* report;  // the message that follows the answer
 };
 
 class LockTimer : public Locking, public ::testing::WithParamInterface<TimeOutAnswer> {};
@@ -303,12 +294,12 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
     source.LockTimeOut = 5;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    auto& timer = static_cast<test::FakeTimer&>(SourceCore::Of(source).Locker().Timer());
+    auto& timer = static_cast<test::FakeTimer&>(Core().Locker().Timer());
     ASSERT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 60000);
     for (int minute = 1; minute < 5; ++minute)
         timer.Fire();
-    EXPECT_EQ(SourceCore::Of(source).Locker().MinutesLeft(), 1);
+    EXPECT_EQ(Core().Locker().MinutesLeft(), 1);
     modal.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
         EXPECT_EQ(d.RichEdit1->toPlainText(),
                   "The record has been locked for 5 minutes. Save changes or ignore and "
@@ -316,28 +307,24 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
         EXPECT_EQ(d.Timer1->Enabled(), true) << "a 60-second countdown";
         d.done(c.answer);
     });
-    if (c.answer == ui::mrYes) {
-        test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Mine\r\n");
-    }
-    if (c.answer == ui::mrNone) {
-        test::ExpectToolsetMessage(modal, K::Information,
-                                   "Changes cancelled due to database lock timeout.");
-    }
+    if (c.report) test::ExpectToolsetMessage(modal, K::Information, c.report);
     timer.Fire();
     EXPECT_EQ(source.State(), c.after);
     EXPECT_EQ(name.text(), c.nameAfter);
     EXPECT_EQ(timer.Enabled(), c.timerAfter);
     if (c.timerAfter) {
-        EXPECT_EQ(SourceCore::Of(source).Locker().MinutesLeft(), 5);
+        EXPECT_EQ(Core().Locker().MinutesLeft(), 5);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, LockTimer,
-    ::testing::Values(TimeOutAnswer{"Yes", ui::mrYes, ssBrowse, "Mine", false},
-                      TimeOutAnswer{"No", ui::mrNo, ssBrowse, "Hemoglobin", false},
-                      TimeOutAnswer{"Ignore", ui::mrIgnore, ssEdit, "Mine", true},
-                      TimeOutAnswer{"NoAnswer", ui::mrNone, ssBrowse, "Hemoglobin", false}),
+    ::testing::Values(TimeOutAnswer{"Yes", ui::mrYes, ssBrowse, "Mine", false,
+                                    "Saved: Demo Lab Test: HB Mine\r\n"},
+                      TimeOutAnswer{"No", ui::mrNo, ssBrowse, "Hemoglobin", false, nullptr},
+                      TimeOutAnswer{"Ignore", ui::mrIgnore, ssEdit, "Mine", true, nullptr},
+                      TimeOutAnswer{"NoAnswer", ui::mrNone, ssBrowse, "Hemoglobin", false,
+                                    "Changes cancelled due to database lock timeout."}),
     [](const auto& info) { return std::string(info.param.name); });
 
 using Deletion = Saving;
@@ -379,16 +366,13 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
 TEST_F(Deletion, DeletingARecordBeingEditedReleasesItsLockFirst) {
     SaveNewLabTest("ZZ7");
     name.Change("Edited", "Edited");
-    ASSERT_TRUE(SourceCore::Of(source).Locker().Locked());
+    ASSERT_TRUE(Core().Locker().Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ7\r\n");
-    const std::size_t mark = CallMark();
-    EXPECT_TRUE(source.Delete());
-    EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
-    const auto calls = CallsSince(mark);
-    const auto unlock = std::find_if(calls.begin(), calls.end(),
-                                     [](const auto& c) { return c.name == "VRNX LOCKS"; });
+    const auto calls = SentBy([&] { EXPECT_TRUE(source.Delete()); });
+    EXPECT_FALSE(Core().Locker().Locked());
+    const auto unlock = test::FirstNamed(calls, "VRNX LOCKS");
     ASSERT_NE(unlock, calls.end());
     EXPECT_EQ(unlock->Entry("\"ACT\""), "UNLOCK");
     EXPECT_EQ(std::next(unlock)->name, "VRNX RECORD DELETE");
@@ -451,16 +435,12 @@ TEST_F(Deletion, AnEntryOfAHierarchicalSubFileIsDeletedThroughTheFilerWithoutAPo
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Subresult: " + text + "?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information, "Deleted: Subresult: " + text + "\r\n");
-    const std::size_t mark = CallMark();
-    EXPECT_TRUE(subresults.Delete());
-    const auto calls = CallsSince(mark);
-    const auto filer = std::find_if(calls.begin(), calls.end(),
-                                    [](const auto& c) { return c.name == "DDR FILER"; });
+    const auto calls = SentBy([&] { EXPECT_TRUE(subresults.Delete()); });
+    const auto filer = test::FirstNamed(calls, "DDR FILER");
     ASSERT_NE(filer, calls.end());
     EXPECT_EQ(filer->Literal(0), "DELETE");
     EXPECT_EQ(filer->Entry("1", 1), ("80001.02^.01^" + entry + ",35^@").toStdString());
-    for (const auto& c : calls)
-        EXPECT_NE(c.name, "VRNX RECORD POINTER CHECK");
+    EXPECT_EQ(test::FirstNamed(calls, "VRNX RECORD POINTER CHECK"), calls.end());
     EXPECT_NE(subresults.Address().Number(), entry) << "the detail moved on";
 }
 

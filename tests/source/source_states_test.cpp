@@ -3,7 +3,6 @@
 // demo's lab tests into its first state and then asks for the second.
 #include <gtest/gtest.h>
 
-#include "source/internal/source_core.h"
 #include "tests/source/lab_test_source.h"
 
 namespace vorn {
@@ -71,7 +70,7 @@ TEST_P(States, EachChangeIsTakenOrRefusedAndLeavesItsAddress) {
             EXPECT_TRUE(source.Address().IsNew());
         else
             EXPECT_FALSE(source.Address().HasRecord());
-        EXPECT_FALSE(SourceCore::Of(source).Locker().Locked());
+        EXPECT_FALSE(Core().Locker().Locked());
     }
 }
 

@@ -100,9 +100,7 @@ TEST(HelpFile, ContextsBelongToTheirWidgetsAndTheTopicGoesToTheInstalledHandler)
     ShowHelp(HelpContext(form));
     SetHelpHandler(nullptr);
     ShowHelp(8);
-    ASSERT_EQ(shown.size(), 1u);
-    EXPECT_EQ(shown[0].first, "labtest.hlp");
-    EXPECT_EQ(shown[0].second, 7);
+    EXPECT_EQ(shown, (std::vector<std::pair<QString, int>>{{"labtest.hlp", 7}}));
     SetApplicationHelpFile({});
 }
 
