@@ -62,6 +62,14 @@ class BrokerTest : public ::testing::Test {
     // `text`), the empty literal and, when given, the wished numbers.
     static Lines File(TRPCBroker& broker, const std::string& mode, const Lines& lines,
                       const Entries& text = {}, const Entries& wishes = {});
+    // The same, on the first DEMO broker.
+    Lines Gets(const std::string& file, const std::string& fields, const std::string& iens) {
+        return Gets(Demo(), file, fields, iens);
+    }
+    Lines File(const std::string& mode, const Lines& lines, const Entries& text = {},
+               const Entries& wishes = {}) {
+        return File(Demo(), mode, lines, text, wishes);
+    }
     // "VRNX LOCKS": "1", "0", or the unexpected reply.
     static std::string Lock(TRPCBroker& broker, const std::string& file, const std::string& ien,
                             const std::string& act = "LOCK");
