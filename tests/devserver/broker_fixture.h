@@ -127,6 +127,21 @@ class OnBothEngines : public Base, public ::testing::WithParamInterface<StoreEng
 bool IsCanonicText(const std::string& s);
 bool MOrderLess(const std::string& a, const std::string& b);
 
+// The replies' sections: "[Errors]" and the texts; "[BEGIN_diERRORS]" and the texts; the lines
+// between "[BEGIN_diDATA]" and "[END_diDATA]".
+template <typename... Text>
+Lines Errors(const Text&... texts) {
+    return Lines{"[Errors]", std::string(texts)...};
+}
+template <typename... Text>
+Lines DiErrors(const Text&... texts) {
+    return Lines{"[BEGIN_diERRORS]", std::string(texts)...};
+}
+template <typename... Text>
+Lines DiData(const Text&... lines) {
+    return Lines{"[BEGIN_diDATA]", std::string(lines)..., "[END_diDATA]"};
+}
+
 // Splits "a^b^c" at "^".
 inline std::vector<std::string> Pieces(const std::string& line) {
     return SplitText(line, '^');

@@ -11,6 +11,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Errors;
 using test::Lines;
 using test::Pieces;
 
@@ -127,7 +128,7 @@ TEST_P(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
               (Lines{"[Data]", "11^LEHTONEN,ELINA", "21^SALO,RIITTA", "1^VIRTANEN,AINO"}));
     // A field that is named but does not exist is an error.
     EXPECT_EQ(Lookup("80000", "s", "MI", "B", "5", {{"DDFILE", "80001"}, {"DDFIELD", "99"}}),
-              (Lines{"[Errors]", "Field 99 does not exist in file 80001."}));
+              Errors("Field 99 does not exist in file 80001."));
 }
 
 TEST_P(Finder, ASubFileIsSearchedUnderItsParentAndWithoutATextEveryRecordComesOnce) {

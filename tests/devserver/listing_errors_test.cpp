@@ -9,6 +9,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Errors;
 using test::Lines;
 
 struct BadListing {
@@ -22,8 +23,7 @@ class ListingErrors : public test::DemoServerTest,
                       public ::testing::WithParamInterface<BadListing> {};
 
 TEST_P(ListingErrors, AreAnsweredWithTheirTextAndTheSessionGoesOn) {
-    EXPECT_EQ(Call(GetParam().procedure, GetParam().entries),
-              (Lines{"[Errors]", GetParam().error}));
+    EXPECT_EQ(Call(GetParam().procedure, GetParam().entries), Errors(GetParam().error));
     ExpectStillServing();
 }
 

@@ -15,6 +15,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Errors;
 using test::Lines;
 using vorn::test::FileText;
 
@@ -71,8 +72,7 @@ TEST_F(Specimens, AThreePageDocumentArrivesInOrder) {
     }
     EXPECT_EQ(lines, expected);
     // Read to its end, it is gone.
-    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", handle),
-              (Lines{"[Errors]", "Document not found."}));
+    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", handle), Errors("Document not found."));
     EXPECT_EQ(server->context().documents.Size(), 0u);
 }
 
@@ -118,7 +118,7 @@ TEST_F(Printing, ADocumentBelongsToItsSessionAndGoesWithIt) {
     TRPCBroker& other = Broker(test::kDemoCodes, test::kSecondHost);
     const std::string handle = Handle(CallList(other, "VRNX REPORT", {{"FILE", "80002"}}));
     for (const std::string& h : {handle, std::string("0123456789abcdef0123456789abcdef")})
-        EXPECT_EQ(CallLiteral(mine, "VRNX OUTCR", h), (Lines{"[Errors]", "Document not found."}));
+        EXPECT_EQ(CallLiteral(mine, "VRNX OUTCR", h), Errors("Document not found."));
     EXPECT_EQ(server->context().documents.Size(), 1u);
     other.SetConnected(false);
     EXPECT_TRUE(test::Soon([&] { return server->context().documents.Size() == 0; }));
@@ -268,8 +268,7 @@ TEST_F(Budgets, ASessionsOldestDocumentsMakeRoomAndTheServersBudgetRefuses) {
     std::vector<std::string> mine;
     for (int i = 0; i < 3; ++i)
         mine.push_back(Handle(Call("VRNX REPORT", wards)));
-    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", mine[0]),
-              (Lines{"[Errors]", "Document not found."}));
+    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", mine[0]), Errors("Document not found."));
     EXPECT_EQ(documents.Size(), 2u);
     EXPECT_EQ(documents.Bytes(), 2 * size);
 
@@ -278,7 +277,7 @@ TEST_F(Budgets, ASessionsOldestDocumentsMakeRoomAndTheServersBudgetRefuses) {
                              ByteSizeText(2 * size + size / 2) +
                              " of documents for other sessions, so this document (" +
                              ByteSizeText(size) + ") is not kept. Try again when they are read.";
-    EXPECT_EQ(CallList(other, "VRNX REPORT", wards), (Lines{"[Errors]", full}));
+    EXPECT_EQ(CallList(other, "VRNX REPORT", wards), Errors(full));
     EXPECT_EQ(documents.Size(), 2u);
     EXPECT_EQ(documents.Bytes(), 2 * size);
 
@@ -298,9 +297,8 @@ TEST_F(Budgets, AReportOverASessionsBudgetIsRefusedBeforeItIsWhole) {
         "The document is too large to keep: it takes more than the 8 KiB of documents a "
         "session may keep. Ask for fewer records.";
     EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}}),
-              (Lines{"[Errors]", tooLarge}));
-    EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80005"}, {"FIELDS", ".01;2;3;4;"}}),
-              (Lines{"[Errors]", tooLarge}));
+              Errors(tooLarge));
+    EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80005"}, {"FIELDS", ".01;2;3;4;"}}), Errors(tooLarge));
     EXPECT_EQ(server->context().documents.Size(), 0u);
     // A smaller one is kept.
     const Lines one = Report({{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}, {"BY", "NUMBER=35"}});
@@ -341,11 +339,10 @@ TEST_F(Spool, ADocumentPastTheCapIsRefusedWholeAndNotKept) {
             continue;
         }
         EXPECT_GT(before + 2 + one, kCap);
-        EXPECT_EQ(reply, (Lines{"[Errors]",
-                                "Cannot print on LASER PRINTER 1: its spool file " + path +
-                                    " would grow past its cap of " + ByteSizeText(kCap) +
-                                    " (it holds " + ByteSizeText(before) + ", the document takes " +
-                                    ByteSizeText(one + 2) + "). Nothing was printed."}));
+        EXPECT_EQ(reply, Errors("Cannot print on LASER PRINTER 1: its spool file " + path +
+                                " would grow past its cap of " + ByteSizeText(kCap) +
+                                " (it holds " + ByteSizeText(before) + ", the document takes " +
+                                ByteSizeText(one + 2) + "). Nothing was printed."));
         EXPECT_EQ(FileText(path).size(), before);
         EXPECT_EQ(server->context().documents.Size(), stored);
         break;
@@ -382,7 +379,7 @@ TEST_P(Devices, PrintOnTheDeviceNamedWholeOrByRecord) {
         for (const auto& entry : std::filesystem::directory_iterator(folder.Path("spool")))
             files.push_back(entry.path().filename().string());
     if (!GetParam().reason.empty()) {
-        EXPECT_EQ(reply, (Lines{"[Errors]", GetParam().reason}));
+        EXPECT_EQ(reply, Errors(GetParam().reason));
         EXPECT_TRUE(files.empty());
     } else {
         Handle(reply);

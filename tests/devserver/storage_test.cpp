@@ -72,13 +72,8 @@ TEST(Collation, KeysKeepTheirBytes) {
         EXPECT_EQ(DecodeKey(EncodeKey({number})), Subscripts{number}) << number;
 }
 
-class Store : public ::testing::TestWithParam<StoreEngine> {
+class Store : public test::StoreOnBothEngines {
   protected:
-    void SetUp() override {
-        VORN_SKIP_WITHOUT(GetParam());
-        PrepareStore(where);
-        owned = OpenStore(where);
-    }
     GlobalRef G(Subscripts s) { return GlobalRef{"ZT", std::move(s)}; }
     // The subscripts under `parent` as $ORDER steps through them, one way.
     std::vector<std::string> Siblings(Subscripts parent, int direction = 1) {
@@ -91,11 +86,6 @@ class Store : public ::testing::TestWithParam<StoreEngine> {
     }
     // Another session's connection to the same database.
     std::unique_ptr<GlobalStore> Other() { return OpenStore(where); }
-    test::TempFolder folder;
-    const StoreLocation where{GetParam(),
-                              folder.Path(GetParam() == StoreEngine::Gtm ? "gtm" : "store().db")};
-    std::unique_ptr<GlobalStore> owned;
-    GlobalStore& store() { return *owned; }
 };
 
 TEST_P(Store, SetGetDataAndKill) {
