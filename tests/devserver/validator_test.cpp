@@ -34,6 +34,7 @@ TEST_P(Validation, AnswersInTheShapeTheClientReads) {
 }
 
 const std::string kLongLine(246, 'x');
+const char* const kLength = "LENGTH OF RESULT FIELD takes a whole number from 1 to 250.";
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(
@@ -49,12 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         // numbers
         Case{"WholeNumber", "80001", "6", "12", true, "12", "12"},
         Case{"NumberMadeCanonic", "80001", "6", "012.0", true, "12", "12"},
-        Case{"NumberWithDecimals", "80001", "6", "12.5", false,
-             "LENGTH OF RESULT FIELD takes a whole number from 1 to 250."},
-        Case{"NumberBelowRange", "80001", "6", "0", false,
-             "LENGTH OF RESULT FIELD takes a whole number from 1 to 250."},
-        Case{"NumberAboveRange", "80001", "6", "251", false,
-             "LENGTH OF RESULT FIELD takes a whole number from 1 to 250."},
+        Case{"NumberWithDecimals", "80001", "6", "12.5", false, kLength},
+        Case{"NumberBelowRange", "80001", "6", "0", false, kLength},
+        Case{"NumberAboveRange", "80001", "6", "251", false, kLength},
         Case{"NoNumber", "80001", "6", "1e3", false,
              "\"1e3\" is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to 250."},
         // dates: every typed form and the century are the dates' own test; here a relative one,
