@@ -62,6 +62,14 @@ class BrokerTest : public ::testing::Test {
     // `text`), the empty literal and, when given, the wished numbers.
     static Lines File(TRPCBroker& broker, const std::string& mode, const Lines& lines,
                       const Entries& text = {}, const Entries& wishes = {});
+    // The same, on the first DEMO broker.
+    Lines Gets(const std::string& file, const std::string& fields, const std::string& iens) {
+        return Gets(Demo(), file, fields, iens);
+    }
+    Lines File(const std::string& mode, const Lines& lines, const Entries& text = {},
+               const Entries& wishes = {}) {
+        return File(Demo(), mode, lines, text, wishes);
+    }
     // "VRNX LOCKS": "1", "0", or the unexpected reply.
     static std::string Lock(TRPCBroker& broker, const std::string& file, const std::string& ien,
                             const std::string& act = "LOCK");
@@ -118,6 +126,21 @@ class OnBothEngines : public Base, public ::testing::WithParamInterface<StoreEng
 // numbers first, numerically, then strings in byte order.
 bool IsCanonicText(const std::string& s);
 bool MOrderLess(const std::string& a, const std::string& b);
+
+// The replies' sections: "[Errors]" and the texts; "[BEGIN_diERRORS]" and the texts; the lines
+// between "[BEGIN_diDATA]" and "[END_diDATA]".
+template <typename... Text>
+Lines Errors(const Text&... texts) {
+    return Lines{"[Errors]", std::string(texts)...};
+}
+template <typename... Text>
+Lines DiErrors(const Text&... texts) {
+    return Lines{"[BEGIN_diERRORS]", std::string(texts)...};
+}
+template <typename... Text>
+Lines DiData(const Text&... lines) {
+    return Lines{"[BEGIN_diDATA]", std::string(lines)..., "[END_diDATA]"};
+}
 
 // Splits "a^b^c" at "^".
 inline std::vector<std::string> Pieces(const std::string& line) {

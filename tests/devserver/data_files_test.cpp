@@ -92,8 +92,7 @@ TEST_F(Demo, DictionaryErrorsNameTheFileAndLine) {
     EXPECT_EQ(parse("[field 9 .01]\n"),
               "d.vdd:1: [field 9 .01]: file 9 is not described before it");
     EXPECT_NE(parse("[file 5]\nname = X\nglobal = ^X(5,\n[field 5 .01]\nlabel = A\ntype = "
-                    "P\nstorage = 0;1\n"
-                    "help = h\npoints-to = 77\n")
+                    "P\nstorage = 0;1\nhelp = h\npoints-to = 77\n")
                   .find("points to the unknown file 77"),
               std::string::npos);
 }

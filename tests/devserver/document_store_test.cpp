@@ -145,15 +145,11 @@ TEST(DocumentStore, ADocumentReadToItsEndIsDropped) {
 }
 
 TEST(DocumentStore, SizesAsAUserReadsThem) {
+    // clang-format off
     const std::vector<std::pair<std::size_t, std::string>> cases = {
-        {0, "0 KiB"},
-        {1, "1 KiB"},
-        {kKiB, "1 KiB"},
-        {kKiB + 1, "2 KiB"},
-        {kKiB * kKiB, "1 MiB"},
-        {kKiB * kKiB * 3 / 2, "1.5 MiB"},
-        {16 * kKiB * kKiB, "16 MiB"},
-        {20 * kKiB * kKiB + 400 * kKiB, "20.4 MiB"}};
+        {0, "0 KiB"}, {1, "1 KiB"}, {kKiB, "1 KiB"}, {kKiB + 1, "2 KiB"}, {kKiB * kKiB, "1 MiB"},
+        {kKiB * kKiB * 3 / 2, "1.5 MiB"}, {16 * kKiB * kKiB, "16 MiB"}, {20 * kKiB * kKiB + 400 * kKiB, "20.4 MiB"}};
+    // clang-format on
     for (const auto& [bytes, text] : cases)
         EXPECT_EQ(ByteSizeText(bytes), text) << bytes;
 }

@@ -36,11 +36,9 @@ class EngineParity : public test::BrokerTest {
         TRPCBroker& user = Demo();
         TRPCBroker& reader = Broker(test::kReaderCodes, test::kSecondHost);
         auto keep = [&](Lines reply) { t.replies.push_back(std::move(reply)); };
-        keep(Call("DDR LISTER", {{"FILE", "80001"},
-                                 {"FIELDS", ".01;2"},
-                                 {"FLAGS", "IP"},
-                                 {"MAX", "12"},
-                                 {"XREF", "B"}}));
+        const Entries browse{
+            {"FILE", "80001"}, {"FIELDS", ".01;2"}, {"FLAGS", "IP"}, {"MAX", "12"}, {"XREF", "B"}};
+        keep(Call("DDR LISTER", browse));
         keep(Call("VRNX FINDER", {{"FILE", "80001"}, {"FIELDS", ".01;"}, {"VALUE", "h"}}));
         keep(Gets(user, "80001", ".01;2;3;4;7;100;", "1,"));
         keep(Call("DDR VALIDATOR",

@@ -11,6 +11,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Errors;
 using test::Lines;
 using test::Pieces;
 
@@ -121,36 +122,28 @@ TEST_P(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
     EXPECT_EQ(Lookup("80000", "s", "MI", "B", "5", {{"DDFILE", "80001"}, {"DDFIELD", "7"}}),
               (Lines{"[Data]", "21^SALO,RIITTA^2710706"}));
     // The pointer lookup opened without a text lists through the lister, screened the same way.
-    EXPECT_EQ(Call("DDR LISTER", {{"FILE", "80000"},
-                                  {"FIELDS", ".01;"},
-                                  {"MAX", "5"},
-                                  {"XREF", "B"},
-                                  {"DDFILE", "80001"},
-                                  {"DDFIELD", "7"}}),
+    const Entries list{{"FILE", "80000"}, {"FIELDS", ".01;"},  {"MAX", "5"},
+                       {"XREF", "B"},     {"DDFILE", "80001"}, {"DDFIELD", "7"}};
+    EXPECT_EQ(Call("DDR LISTER", list),
               (Lines{"[Data]", "11^LEHTONEN,ELINA", "21^SALO,RIITTA", "1^VIRTANEN,AINO"}));
     // A field that is named but does not exist is an error.
     EXPECT_EQ(Lookup("80000", "s", "MI", "B", "5", {{"DDFILE", "80001"}, {"DDFIELD", "99"}}),
-              (Lines{"[Errors]", "Field 99 does not exist in file 80001."}));
+              Errors("Field 99 does not exist in file 80001."));
 }
 
 TEST_P(Finder, ASubFileIsSearchedUnderItsParentAndWithoutATextEveryRecordComesOnce) {
     StartServer();
-    const Lines reply = Call("VRNX FINDER", {{"FILE", "80001.03"},
-                                             {"FIELDS", ".01;"},
-                                             {"IENS", "33,"},
-                                             {"MAX", "5"},
-                                             {"PART", ""},
-                                             {"VALUE", ""},
-                                             {"XREF", "B"}});
+    const Entries codes{{"FILE", "80001.03"}, {"FIELDS", ".01;"}, {"IENS", "33,"}, {"MAX", "5"},
+                        {"PART", ""},         {"VALUE", ""},      {"XREF", "B"}};
+    const Lines reply = Call("VRNX FINDER", codes);
     ASSERT_EQ(reply.size(), 4u);  // lab test 33 has three result codes
     for (std::size_t i = 1; i < reply.size(); ++i) {
         const auto p = Pieces(reply[i]);
         EXPECT_EQ(Pieces(*Node("ZDEMO", {"80001", "33", "3", p[0], "0"}))[0], p[1]);
     }
-    const Lines typed = Call("VRNX FINDER", {{"FILE", "80001.03"},
-                                             {"FIELDS", ".01;"},
-                                             {"IENS", ",33,"},
-                                             {"VALUE", Pieces(reply[1])[1]}});
+    const Entries typing{
+        {"FILE", "80001.03"}, {"FIELDS", ".01;"}, {"IENS", ",33,"}, {"VALUE", Pieces(reply[1])[1]}};
+    const Lines typed = Call("VRNX FINDER", typing);
     ASSERT_GE(typed.size(), 2u);
     EXPECT_EQ(typed[1], reply[1]);
 

@@ -87,8 +87,7 @@ TEST_F(GtmServer, AnMProcessesLockOfARecordRefusesItToAClientUntilItIsReleased) 
     m.Run("LOCK ^ZDEMO(80001,1)");
     EXPECT_EQ(Lock(b, "80001", "1"), "0");
     EXPECT_EQ(File(b, "EDIT", {"80001^2^1,^Changed while M holds it"}),
-              Lines({"[Errors]",
-                     "File 80001 (DEMO LAB TEST), record 1 is being edited by another user."}));
+              Errors("File 80001 (DEMO LAB TEST), record 1 is being edited by another user."));
     EXPECT_EQ(Lock(b, "80001", "2"), "1");  // only that record
     m.Run("LOCK");
     EXPECT_EQ(Lock(b, "80001", "1"), "1");
@@ -103,8 +102,7 @@ TEST_F(GtmServer, MReadsWhatAClientFiledAndTheServerReadsWhatMSet) {
     EXPECT_EQ(RunM("ZWRITE ^ZDEMO(80001,1,0)"),
               "^ZDEMO(80001,1,0)=\"HB^Filed through Vorn^1^3100101^1^6^1^2\"\n");
     RunM("SET $PIECE(^ZDEMO(80001,1,0),\"^\",2)=\"Set in M\"");
-    EXPECT_EQ(Gets(b, "80001", "2;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80001^1^2^Set in M^Set in M", "[END_diDATA]"}));
+    EXPECT_EQ(Gets(b, "80001", "2;", "1,"), DiData("80001^1^2^Set in M^Set in M"));
 }
 
 TEST_F(GtmServer, EachSessionIsAProcessOfItsOwnAndItsCountedLocksEndWithIt) {
@@ -186,8 +184,7 @@ class ReadOnlyServer : public OnBothEngines<BrokerTest> {
 TEST_P(ReadOnlyServer, ServesReadsAndRefusesEveryChangeWithAClearError) {
     Client c(server->Port());
     c.SignOnDemo();
-    EXPECT_EQ(Gets(Demo(), "80001", ".01;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "[END_diDATA]"}));
+    EXPECT_EQ(Gets(Demo(), "80001", ".01;", "1,"), DiData("80001^1^.01^HB^HB"));
     EXPECT_EQ(Lock(Demo(), "80001", "1"), "1");
     EXPECT_EQ(c.MError("DDR FILER", {"EDIT"}), kReadOnlyRefusal);
     EXPECT_EQ(c.MError("VRNX RECORD DELETE"), kReadOnlyRefusal);

@@ -15,14 +15,11 @@
 namespace vorn::devserver {
 namespace {
 
-class IndexWalkTest : public ::testing::TestWithParam<StoreEngine> {
+class IndexWalkTest : public test::StoreOnBothEngines {
   protected:
     void SetUp() override {
-        VORN_SKIP_WITHOUT(GetParam());
-        const StoreLocation where{GetParam(), folder.Path("walk")};
-        PrepareStore(where);
-        owned = OpenStore(where);
-        writing = std::make_unique<GlobalStore::Transaction>(*owned);
+        StoreOnBothEngines::SetUp();
+        if (!IsSkipped()) writing = std::make_unique<GlobalStore::Transaction>(store());
     }
     void TearDown() override {
         writing.reset();
@@ -64,9 +61,6 @@ class IndexWalkTest : public ::testing::TestWithParam<StoreEngine> {
         return out;
     }
 
-    test::TempFolder folder;
-    std::unique_ptr<GlobalStore> owned;
-    GlobalStore& store() { return *owned; }
     // Never committed: the test's nodes go with it (on GT.M they stay in the transaction's own
     // writes, which the walk reads merged with the database).
     std::unique_ptr<GlobalStore::Transaction> writing;
@@ -181,8 +175,7 @@ TEST_P(IndexWalkTest, RandomWalksAgreeWithFilteringEveryEntry) {
         for (int c = 0; c < copies; ++c)
             Add(v, std::to_string(1 + random() % 50));
     }
-    std::sort(entries.begin(), entries.end(),
-              [](const IndexEntry& a, const IndexEntry& b) { return CompareEntries(a, b) < 0; });
+    Sort();
     entries.erase(std::unique(entries.begin(), entries.end(),
                               [](const IndexEntry& a, const IndexEntry& b) {
                                   return CompareEntries(a, b) == 0;

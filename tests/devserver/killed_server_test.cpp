@@ -8,7 +8,6 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -115,8 +114,8 @@ TEST_P(KilledServer, KeepsEveryFilingItAnsweredToSessionsFilingAtOnce) {
     for (const Answered& a : answered) {
         const std::string name = "K" + std::to_string(a.filer) + "-" + std::to_string(a.n);
         EXPECT_EQ(Gets(broker, "80001", ".01;2;", a.ien + ","),
-                  Lines({"[BEGIN_diDATA]", "80001^" + a.ien + "^.01^" + name + "^" + name,
-                         "80001^" + a.ien + "^2^Kept " + name + "^Kept " + name, "[END_diDATA]"}))
+                  DiData("80001^" + a.ien + "^.01^" + name + "^" + name,
+                         "80001^" + a.ien + "^2^Kept " + name + "^Kept " + name))
             << "filing " << name;
     }
 }

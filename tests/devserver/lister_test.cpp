@@ -52,13 +52,11 @@ class Lister : public test::OnBothEngines<test::BrokerTest> {
     Lines WalkAll(const std::string& flags, int max, int* calls = nullptr) {
         Lines lines;
         std::string from, fromIen;
+        const std::string size = std::to_string(max);
+        const Entries e{
+            {"FILE", "80004"}, {"FIELDS", ".01;"}, {"FLAGS", flags}, {"MAX", size}, {"XREF", "B"}};
         for (int guard = 0; guard < 100000; ++guard) {
-            const Lines reply = Browse({{"FILE", "80004"},
-                                        {"FIELDS", ".01;"},
-                                        {"FLAGS", flags},
-                                        {"MAX", std::to_string(max)},
-                                        {"XREF", "B"}},
-                                       from, fromIen);
+            const Lines reply = Browse(e, from, fromIen);
             if (calls) ++*calls;
             const bool more = reply.size() >= 2 && reply[0] == "[Misc]";
             const std::size_t data = more ? 2 : 0;
@@ -83,17 +81,17 @@ class Lister : public test::OnBothEngines<test::BrokerTest> {
         ADD_FAILURE() << "no data section";
         return "";
     }
-    // The logical detail's browse entries (its link screen and PART the master's number).
+    // The logical detail's browse call (its link screen and PART the master's number), and the
+    // record number it found.
+    Lines DetailReply(const std::string& flags, const std::string& screen,
+                      const std::string& current = "") {
+        const Entries e{{"FILE", "80006"}, {"FIELDS", "2"},    {"FLAGS", flags}, {"MAX", "1"},
+                        {"PART", "1"},     {"SCREEN", screen}, {"XREF", "C"}};
+        return Browse(e, current.empty() ? "" : "1", current);
+    }
     std::string Detail(const std::string& flags, const std::string& screen,
                        const std::string& current = "") {
-        return Found(Browse({{"FILE", "80006"},
-                             {"FIELDS", "2"},
-                             {"FLAGS", flags},
-                             {"MAX", "1"},
-                             {"PART", "1"},
-                             {"SCREEN", screen},
-                             {"XREF", "C"}},
-                            current.empty() ? "" : "1", current));
+        return Found(DetailReply(flags, screen, current));
     }
 };
 
@@ -200,14 +198,7 @@ TEST_P(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatch
         withoutFive.push_back(at);
     EXPECT_EQ(withoutFive, Lines(ofLabTest1.begin() + 1, ofLabTest1.end()));
     // Its data line is the link field's internal value.
-    EXPECT_EQ(Browse({{"FILE", "80006"},
-                      {"FIELDS", "2"},
-                      {"FLAGS", "I"},
-                      {"MAX", "1"},
-                      {"PART", "1"},
-                      {"SCREEN", link},
-                      {"XREF", "C"}}),
-              (Lines{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
+    EXPECT_EQ(DetailReply("I", link), (Lines{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
 }
 
 TEST_P(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
@@ -231,22 +222,14 @@ TEST_P(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
     // The device dialog's pick list: the finder's lister call with its screen and columns. Of
     // the added ones a number or a path (a blank is punctuation) is a port; no port, no
     // subtype, the workstation's name or another type are not printers.
-    EXPECT_EQ(Call("DDR LISTER", {{"FILE", "3.5"},
-                                  {"FIELDS", ".01;.02;"},
-                                  {"MAX", "200"},
-                                  {"SCREEN", screen},
-                                  {"XREF", "B"}}),
+    Entries pick{
+        {"FILE", "3.5"}, {"FIELDS", ".01;.02;"}, {"MAX", "200"}, {"SCREEN", screen}, {"XREF", "B"}};
+    EXPECT_EQ(Call("DDR LISTER", pick),
               (Lines{"[Data]", "8^HOST FILE^X", "2^LASER PRINTER 1^LABORATORY, ROOM 12",
                      "6^NUMBERED PRINTER^", "3^OFFICE PRINTER^OFFICE, ROOM 3", "11^SPOOL^X"}));
     // Typing "o" in it looks the devices up: OLD PRINTER is out of service.
-    EXPECT_EQ(Call("VRNX FINDER", {{"FILE", "3.5"},
-                                   {"FIELDS", ".01;.02;"},
-                                   {"MAX", "200"},
-                                   {"PART", "o"},
-                                   {"VALUE", "o"},
-                                   {"SCREEN", screen},
-                                   {"XREF", "B"}}),
-              (Lines{"[Data]", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
+    pick.insert(pick.end(), {{"PART", "o"}, {"VALUE", "o"}});
+    EXPECT_EQ(Call("VRNX FINDER", pick), (Lines{"[Data]", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
 }
 
 TEST_P(Lister, SubFileRecordsAreListedUnderTheirParentWithOrWithoutTheLeadingComma) {

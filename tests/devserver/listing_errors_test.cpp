@@ -9,6 +9,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Errors;
 using test::Lines;
 
 struct BadListing {
@@ -22,8 +23,7 @@ class ListingErrors : public test::DemoServerTest,
                       public ::testing::WithParamInterface<BadListing> {};
 
 TEST_P(ListingErrors, AreAnsweredWithTheirTextAndTheSessionGoesOn) {
-    EXPECT_EQ(Call(GetParam().procedure, GetParam().entries),
-              (Lines{"[Errors]", GetParam().error}));
+    EXPECT_EQ(Call(GetParam().procedure, GetParam().entries), Errors(GetParam().error));
     ExpectStillServing();
 }
 
@@ -39,6 +39,7 @@ std::string Repeated() {
     return screen;
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Listing, ListingErrors,
     ::testing::Values(
@@ -46,8 +47,7 @@ INSTANTIATE_TEST_SUITE_P(
         // finder (the screen's own tests have every case)
         BadListing{"UnsupportedCommand", "DDR LISTER", Wards({{"SCREEN", "W \"HELLO\""}}),
                    "The screen uses the command W, which is not supported."},
-        BadListing{"StepLimitOfTheFinder",
-                   "VRNX FINDER",
+        BadListing{"StepLimitOfTheFinder", "VRNX FINDER",
                    {{"FILE", "80002"}, {"FIELDS", ".01;"}, {"VALUE", "M"}, {"SCREEN", Repeated()}},
                    "The screen needs more than 10000 steps on record 6."},
         BadListing{"Undefined", "DDR LISTER", Wards({{"SCREEN", "I ^ZDEMO(80002,Y,9)"}}),
@@ -55,36 +55,24 @@ INSTANTIATE_TEST_SUITE_P(
         // files, fields, indexes
         BadListing{"UnknownFile", "DDR LISTER", Wards({}, "99999"), "File 99999 does not exist."},
         BadListing{"NoFile", "DDR LISTER", Wards({}, ""), "The file number (FILE) is missing."},
-        BadListing{"UnknownField",
-                   "DDR LISTER",
-                   {{"FILE", "80002"}, {"FIELDS", ".01;99;"}},
+        BadListing{"UnknownField", "DDR LISTER", {{"FILE", "80002"}, {"FIELDS", ".01;99;"}},
                    "Field 99 does not exist in file 80002."},
-        BadListing{"WordProcessing",
-                   "DDR LISTER",
-                   {{"FILE", "80001"}, {"FIELDS", ".01;100;"}},
+        BadListing{"WordProcessing", "DDR LISTER", {{"FILE", "80001"}, {"FIELDS", ".01;100;"}},
                    "Field 100 of file 80001 is a word-processing field and cannot be listed."},
         BadListing{"UnknownIndex", "DDR LISTER", Wards({{"XREF", "Z"}}),
                    "Index \"Z\" does not exist in file 80002."},
-        BadListing{"UnknownIndexOfTheFinder",
-                   "VRNX FINDER",
-                   {{"FILE", "80002"}, {"VALUE", "M"}, {"XREF", "B^Q"}},
+        BadListing{"UnknownIndexOfTheFinder", "VRNX FINDER", {{"FILE", "80002"}, {"VALUE", "M"}, {"XREF", "B^Q"}},
                    "Index \"Q\" does not exist in file 80002."},
-        BadListing{"UnknownIndexOfTheLogicalPointer",
-                   "VRNX LOGICAL POINTER",
-                   {{"FILE", "80006"}, {"XREF", "D"}, {"IEN", "1"}},
-                   "Index \"D\" does not exist in file 80006."},
+        BadListing{"UnknownIndexOfTheLogicalPointer", "VRNX LOGICAL POINTER",
+                   {{"FILE", "80006"}, {"XREF", "D"}, {"IEN", "1"}}, "Index \"D\" does not exist in file 80006."},
         // flags, MAX, record addresses
         BadListing{"UnknownFlag", "DDR LISTER", Wards({{"FLAGS", "IQ"}}),
                    "The flag \"Q\" is not supported here."},
         BadListing{"FinderFlag", "DDR LISTER", Wards({{"FLAGS", "M"}}),
                    "The flag \"M\" is not supported here."},
-        BadListing{"MaxZero",
-                   "DDR LISTER",
-                   {{"FILE", "80002"}, {"MAX", "0"}},
+        BadListing{"MaxZero", "DDR LISTER", {{"FILE", "80002"}, {"MAX", "0"}},
                    "MAX must be a positive whole number or \"*\", not \"0\"."},
-        BadListing{"MaxWord",
-                   "DDR LISTER",
-                   {{"FILE", "80002"}, {"MAX", "ten"}},
+        BadListing{"MaxWord", "DDR LISTER", {{"FILE", "80002"}, {"MAX", "ten"}},
                    "MAX must be a positive whole number or \"*\", not \"ten\"."},
         BadListing{"SubFileWithoutParent", "DDR LISTER", Wards({}, "80001.03"),
                    "File 80001.03 is a sub-file: IENS must name its parent record."},
@@ -97,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadListing{"ParentOfATopFile", "DDR LISTER", Wards({{"IENS", "12,"}}),
                    "File 80002 is not a sub-file: IENS must be empty, not \"12,\"."}),
     [](const ::testing::TestParamInfo<BadListing>& info) { return std::string(info.param.name); });
+// clang-format on
 
 using ListingAccess = test::DemoServerTest;
 

@@ -11,6 +11,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Errors;
 using test::Lines;
 using test::Pieces;
 
@@ -108,12 +109,10 @@ TEST_F(LogicalPointer, DatesSortInTimeOrder) {
 
 TEST_F(LogicalPointer, BadRequestsAreErrors) {
     EXPECT_EQ(Call("VRNX LOGICAL POINTER", {{"FILE", "80006"}, {"XREF", "C"}}),
-              (Lines{"[Errors]", "The master record (IEN) is missing."}));
-    EXPECT_EQ(
-        Grid({{"MAX", "4"}, {"FROM", "not a continuation"}}),
-        (Lines{"[Errors]", "FROM \"not a continuation\" is not a continuation of this listing."}));
-    EXPECT_EQ(Grid({{"SORT", "77"}}),
-              (Lines{"[Errors]", "Field 77 does not exist in file 80006."}));
+              Errors("The master record (IEN) is missing."));
+    EXPECT_EQ(Grid({{"MAX", "4"}, {"FROM", "not a continuation"}}),
+              Errors("FROM \"not a continuation\" is not a continuation of this listing."));
+    EXPECT_EQ(Grid({{"SORT", "77"}}), Errors("Field 77 does not exist in file 80006."));
     ExpectStillServing();
 }
 

@@ -15,6 +15,7 @@ namespace vorn::devserver {
 namespace {
 
 using test::Entries;
+using test::Errors;
 using test::Lines;
 using vorn::test::FileText;
 
@@ -71,8 +72,7 @@ TEST_F(Specimens, AThreePageDocumentArrivesInOrder) {
     }
     EXPECT_EQ(lines, expected);
     // Read to its end, it is gone.
-    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", handle),
-              (Lines{"[Errors]", "Document not found."}));
+    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", handle), Errors("Document not found."));
     EXPECT_EQ(server->context().documents.Size(), 0u);
 }
 
@@ -104,6 +104,12 @@ TEST_F(Specimens, ATwoThousandLineReportPagesWholeInBatchesOf200) {
     }
 }
 
+mode_t ModeOf(const std::string& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
+    return st.st_mode & 07777;
+}
+
 using Printing = Output;
 
 TEST_F(Printing, ADocumentBelongsToItsSessionAndGoesWithIt) {
@@ -112,13 +118,13 @@ TEST_F(Printing, ADocumentBelongsToItsSessionAndGoesWithIt) {
     TRPCBroker& other = Broker(test::kDemoCodes, test::kSecondHost);
     const std::string handle = Handle(CallList(other, "VRNX REPORT", {{"FILE", "80002"}}));
     for (const std::string& h : {handle, std::string("0123456789abcdef0123456789abcdef")})
-        EXPECT_EQ(CallLiteral(mine, "VRNX OUTCR", h), (Lines{"[Errors]", "Document not found."}));
+        EXPECT_EQ(CallLiteral(mine, "VRNX OUTCR", h), Errors("Document not found."));
     EXPECT_EQ(server->context().documents.Size(), 1u);
     other.SetConnected(false);
     EXPECT_TRUE(test::Soon([&] { return server->context().documents.Size() == 0; }));
 }
 
-TEST_F(Printing, AServerPrinterGetsWholeDocumentsInItsSpoolFile) {
+TEST_F(Printing, AServerPrinterGetsWholeDocumentsInASpoolFileOfItsUsersOnly) {
     StartServer();
     const Entries report{{"FILE", "80002"}, {"FIELDS", ".01;2;"}, {"IOP", "LASER PRINTER 1;;68"}};
     std::string text;
@@ -126,6 +132,9 @@ TEST_F(Printing, AServerPrinterGetsWholeDocumentsInItsSpoolFile) {
         text += line + "\n";
     Call("VRNX REPORT", report);
     EXPECT_EQ(FileText(folder.Path("spool/2-LASER_PRINTER_1.prn")), text + "\f\n" + text);
+    // The spool is the server's user's only.
+    EXPECT_EQ(ModeOf(folder.Path("spool")), 0700u);
+    EXPECT_EQ(ModeOf(folder.Path("spool/2-LASER_PRINTER_1.prn")), 0600u);
 }
 
 TEST_F(Printing, AnUnwritableSpoolFolderPrintsNothing) {
@@ -172,32 +181,27 @@ TEST_P(Templates, PrintTheKnownDemoRecords) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Demo, Templates,
     ::testing::Values(
-        TemplateCase{"Captioned",
-                     {{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}, {"BY", "NUMBER=35"}},
+        TemplateCase{"Captioned", {{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}, {"BY", "NUMBER=35"}},
                      {"NUMBER: 35", "ABBREVIATION: U-STIX", "DATE OF INTRODUCTION: OCT 17, 1987",
-                      "SUBRESULT: GLUCOSE", "  TYPE: SET OF CODES", "  SUBRESULT CODE: +++",
-                      "    MEANING: Much raised", "SUBRESULT: PH", "DESCRIPTION:",
-                      "  Results are reported the same day.", "YEARS OF USAGE: 39"}},
-        TemplateCase{"LabTestSheet",
-                     {{"FILE", "80001"}, {"FIELDS", "<PERUSTULOSTUS>;"}, {"FROM", "HIV-AB"}},
+                      "SUBRESULT: GLUCOSE", "  TYPE: SET OF CODES", "  SUBRESULT CODE: +++", "    MEANING: Much raised",
+                      "SUBRESULT: PH", "DESCRIPTION:", "  Results are reported the same day.", "YEARS OF USAGE: 39"}},
+        TemplateCase{"LabTestSheet", {{"FILE", "80001"}, {"FIELDS", "<PERUSTULOSTUS>;"}, {"FROM", "HIV-AB"}},
                      {"HIV-AB      HIV antibodies", "  RESULT FORMAT: SET OF CODES",
-                      "  RESULT CODE: NEG         No antibodies found",
-                      "U-STIX      Urine dipstick test", "  SUBRESULT: GLUCOSE (SET OF CODES)",
-                      "    +++         Much raised", "  SUBRESULT: PH (FREE TEXT OR NUMBER)"}},
+                      "  RESULT CODE: NEG         No antibodies found", "U-STIX      Urine dipstick test",
+                      "  SUBRESULT: GLUCOSE (SET OF CODES)", "    +++         Much raised",
+                      "  SUBRESULT: PH (FREE TEXT OR NUMBER)"}},
         TemplateCase{"WardLabTests",
-                     {{"FILE", "80002"},
-                      {"FIELDS", "<VORNYKSTUTK>;"},
-                      {"FROM", "MEDICAL WARD 1"},
-                      {"TO", "MEDICAL WARD 1"},
-                      {"DHD", "Lab tests of wards"}},
-                     {"Lab tests of wards" + std::string(43, ' ') + "DEC 6, 2026  PAGE 1",
-                      "MEDICAL WARD 1  (M1, WARD)",
+                     {{"FILE", "80002"}, {"FIELDS", "<VORNYKSTUTK>;"}, {"FROM", "MEDICAL WARD 1"},
+                      {"TO", "MEDICAL WARD 1"}, {"DHD", "Lab tests of wards"}},
+                     {"Lab tests of wards" + std::string(43, ' ') + "DEC 6, 2026  PAGE 1", "MEDICAL WARD 1  (M1, WARD)",
                       "  ALP         Alkaline phosphatase" + std::string(22, ' ') + "ALWAYS",
                       "  CHOL        Cholesterol" + std::string(31, ' ') + "OFFICE HOURS ONLY"}}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 // A refused request: the reason, under "[Error]" for the demo's own procedure.
 struct ErrorCase {
@@ -218,38 +222,28 @@ TEST_P(Refused, WithTheReasonAndNothingStored) {
 const char* const kReport = "VRNX REPORT";
 const char* const kPatient = "ZORADOD TUL POTTUTK";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Demo, Refused,
     ::testing::Values(
-        ErrorCase{
-            kReport,
-            {{"FILE", "80002"}, {"FROM", "SURGICAL"}, {"TO", "CARDIOLOGY"}},
-            "The range starts after its end: FROM \"SURGICAL\" comes after TO \"CARDIOLOGY\"."},
-        ErrorCase{kReport,
-                  {{"FILE", "80001"}, {"FIELDS", "<TULOSTE>;"}},
+        ErrorCase{kReport, {{"FILE", "80002"}, {"FROM", "SURGICAL"}, {"TO", "CARDIOLOGY"}},
+                  "The range starts after its end: FROM \"SURGICAL\" comes after TO \"CARDIOLOGY\"."},
+        ErrorCase{kReport, {{"FILE", "80001"}, {"FIELDS", "<TULOSTE>;"}},
                   "Print template \"<TULOSTE>\" does not exist."},
-        ErrorCase{kReport,
-                  {{"FILE", "80002"}, {"FIELDS", "<PERUSTULOSTUS>;"}},
+        ErrorCase{kReport, {{"FILE", "80002"}, {"FIELDS", "<PERUSTULOSTUS>;"}},
                   "Print template \"<PERUSTULOSTUS>\" prints file 80001 (DEMO LAB TEST), not "
                   "80002 (DEMO WARD/CLINIC)."},
-        ErrorCase{kReport,
-                  {{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}, {"BY", "NUMBER="}},
+        ErrorCase{kReport, {{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}, {"BY", "NUMBER="}},
                   "BY \"NUMBER=\" names no record."},
-        ErrorCase{kReport,
-                  {{"FILE", "80001"}, {"FIELDS", ".01;100;"}},
-                  "Field DESCRIPTION (100) does not fit on one line: print it with "
-                  "\"<CAPTIONED>\"."},
-        ErrorCase{kReport,
-                  {{"FILE", "80002"}, {"IOP", "OLD PRINTER"}},
-                  "Device \"OLD PRINTER\" is out of service."},
-        ErrorCase{kReport,
-                  {{"FILE", "80002"}, {"IOP", "WARD TERMINAL;;68"}},
+        ErrorCase{kReport, {{"FILE", "80001"}, {"FIELDS", ".01;100;"}},
+                  "Field DESCRIPTION (100) does not fit on one line: print it with \"<CAPTIONED>\"."},
+        ErrorCase{kReport, {{"FILE", "80002"}, {"IOP", "OLD PRINTER"}}, "Device \"OLD PRINTER\" is out of service."},
+        ErrorCase{kReport, {{"FILE", "80002"}, {"IOP", "WARD TERMINAL;;68"}},
                   "Device \"WARD TERMINAL\" is not a printer."},
-        ErrorCase{kPatient,
-                  {{"POT", "16"}, {"IOP", "NO PRINTER"}},
-                  "Device \"NO PRINTER\" does not exist."},
+        ErrorCase{kPatient, {{"POT", "16"}, {"IOP", "NO PRINTER"}}, "Device \"NO PRINTER\" does not exist."},
         ErrorCase{kPatient, {{"POT", "999"}}, "Patient 999 does not exist."},
         ErrorCase{kPatient, {{"IOP", "CLIENT WORKSTATION"}}, "No patient was given (POT)."}));
+// clang-format on
 
 // What one document counts against the budgets: its text and a line end per line.
 std::size_t Bytes(const Lines& lines) {
@@ -274,8 +268,7 @@ TEST_F(Budgets, ASessionsOldestDocumentsMakeRoomAndTheServersBudgetRefuses) {
     std::vector<std::string> mine;
     for (int i = 0; i < 3; ++i)
         mine.push_back(Handle(Call("VRNX REPORT", wards)));
-    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", mine[0]),
-              (Lines{"[Errors]", "Document not found."}));
+    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", mine[0]), Errors("Document not found."));
     EXPECT_EQ(documents.Size(), 2u);
     EXPECT_EQ(documents.Bytes(), 2 * size);
 
@@ -284,7 +277,7 @@ TEST_F(Budgets, ASessionsOldestDocumentsMakeRoomAndTheServersBudgetRefuses) {
                              ByteSizeText(2 * size + size / 2) +
                              " of documents for other sessions, so this document (" +
                              ByteSizeText(size) + ") is not kept. Try again when they are read.";
-    EXPECT_EQ(CallList(other, "VRNX REPORT", wards), (Lines{"[Errors]", full}));
+    EXPECT_EQ(CallList(other, "VRNX REPORT", wards), Errors(full));
     EXPECT_EQ(documents.Size(), 2u);
     EXPECT_EQ(documents.Bytes(), 2 * size);
 
@@ -304,41 +297,25 @@ TEST_F(Budgets, AReportOverASessionsBudgetIsRefusedBeforeItIsWhole) {
         "The document is too large to keep: it takes more than the 8 KiB of documents a "
         "session may keep. Ask for fewer records.";
     EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}}),
-              (Lines{"[Errors]", tooLarge}));
-    EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80005"}, {"FIELDS", ".01;2;3;4;"}}),
-              (Lines{"[Errors]", tooLarge}));
+              Errors(tooLarge));
+    EXPECT_EQ(Call("VRNX REPORT", {{"FILE", "80005"}, {"FIELDS", ".01;2;3;4;"}}), Errors(tooLarge));
     EXPECT_EQ(server->context().documents.Size(), 0u);
     // A smaller one is kept.
     const Lines one = Report({{"FILE", "80001"}, {"FIELDS", "<CAPTIONED>;"}, {"BY", "NUMBER=35"}});
     EXPECT_NE(std::find(one.begin(), one.end(), "NUMBER: 35"), one.end());
 }
 
-mode_t ModeOf(const std::string& path) {
-    struct stat st {};
-    EXPECT_EQ(::stat(path.c_str(), &st), 0) << path;
-    return st.st_mode & 07777;
-}
-
 using Spool = Output;
 
-TEST_F(Spool, FilesAreTheServersUsersOnly) {
-    // One left readable by an older server is closed too.
+TEST_F(Spool, AFileLeftReadableByAnOlderServerIsClosed) {
     std::filesystem::create_directories(folder.Path("spool"));
     std::ofstream(folder.Path("spool/3-OFFICE_PRINTER.prn")) << "earlier\n";
     std::filesystem::permissions(folder.Path("spool/3-OFFICE_PRINTER.prn"),
                                  std::filesystem::perms(0644));
     StartServer();
-    for (const char* device : {"LASER PRINTER 1", "OFFICE PRINTER"})
-        Handle(Call("VRNX REPORT", {{"FILE", "80002"}, {"IOP", device}}));
-    EXPECT_EQ(ModeOf(folder.Path("spool/2-LASER_PRINTER_1.prn")), 0600u);
+    Handle(Call("VRNX REPORT", {{"FILE", "80002"}, {"IOP", "OFFICE PRINTER"}}));
     EXPECT_EQ(ModeOf(folder.Path("spool/3-OFFICE_PRINTER.prn")), 0600u);
     EXPECT_EQ(FileText(folder.Path("spool/3-OFFICE_PRINTER.prn")).rfind("earlier\n\f\n", 0), 0u);
-}
-
-TEST_F(Spool, AFolderTheServerMakesIsItsOwn) {
-    StartServer();
-    Handle(Call("VRNX REPORT", {{"FILE", "80002"}, {"IOP", "LASER PRINTER 1"}}));
-    EXPECT_EQ(ModeOf(folder.Path("spool")), 0700u);
 }
 
 TEST_F(Spool, ADocumentPastTheCapIsRefusedWholeAndNotKept) {
@@ -362,11 +339,10 @@ TEST_F(Spool, ADocumentPastTheCapIsRefusedWholeAndNotKept) {
             continue;
         }
         EXPECT_GT(before + 2 + one, kCap);
-        EXPECT_EQ(reply, (Lines{"[Errors]",
-                                "Cannot print on LASER PRINTER 1: its spool file " + path +
-                                    " would grow past its cap of " + ByteSizeText(kCap) +
-                                    " (it holds " + ByteSizeText(before) + ", the document takes " +
-                                    ByteSizeText(one + 2) + "). Nothing was printed."}));
+        EXPECT_EQ(reply, Errors("Cannot print on LASER PRINTER 1: its spool file " + path +
+                                " would grow past its cap of " + ByteSizeText(kCap) +
+                                " (it holds " + ByteSizeText(before) + ", the document takes " +
+                                ByteSizeText(one + 2) + "). Nothing was printed."));
         EXPECT_EQ(FileText(path).size(), before);
         EXPECT_EQ(server->context().documents.Size(), stored);
         break;
@@ -386,16 +362,12 @@ class Devices : public Output, public ::testing::WithParamInterface<DeviceCase> 
   protected:
     void SetUp() override {
         StartServer([](GlobalStore& store, const Dictionary& dict) {
-            AddRecord(store, dict, "3.5", "90",
-                      {{"0", "LASER PRINTER 1;COPY^LPT9"},
-                       {"1", "LABORATORY^^^^"},
-                       {"SUBTYPE", "1"},
-                       {"TYPE", "TRM"}});
-            AddRecord(store, dict, "3.5", "91",
-                      {{"0", "OFFICE PRINTER;OLD^LPT8"},
-                       {"1", "STORE^^^^1"},
-                       {"SUBTYPE", "2"},
-                       {"TYPE", "HFS"}});
+            // clang-format off
+            AddRecord(store, dict, "3.5", "90", {{"0", "LASER PRINTER 1;COPY^LPT9"}, {"1", "LABORATORY^^^^"},
+                                                 {"SUBTYPE", "1"}, {"TYPE", "TRM"}});
+            AddRecord(store, dict, "3.5", "91", {{"0", "OFFICE PRINTER;OLD^LPT8"}, {"1", "STORE^^^^1"},
+                                                 {"SUBTYPE", "2"}, {"TYPE", "HFS"}});
+            // clang-format on
         });
     }
 };
@@ -407,7 +379,7 @@ TEST_P(Devices, PrintOnTheDeviceNamedWholeOrByRecord) {
         for (const auto& entry : std::filesystem::directory_iterator(folder.Path("spool")))
             files.push_back(entry.path().filename().string());
     if (!GetParam().reason.empty()) {
-        EXPECT_EQ(reply, (Lines{"[Errors]", GetParam().reason}));
+        EXPECT_EQ(reply, Errors(GetParam().reason));
         EXPECT_TRUE(files.empty());
     } else {
         Handle(reply);
@@ -417,23 +389,22 @@ TEST_P(Devices, PrintOnTheDeviceNamedWholeOrByRecord) {
     }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Demo, Devices,
-    ::testing::Values(DeviceCase{"NameHoldingASemicolon", "LASER PRINTER 1;COPY",
-                                 "90-LASER_PRINTER_1_COPY.prn"},
-                      DeviceCase{"ThatNameWithMarginAndLength", "LASER PRINTER 1;COPY;;68",
-                                 "90-LASER_PRINTER_1_COPY.prn"},
-                      DeviceCase{"ThePlainNameWithMarginAndLength", "LASER PRINTER 1;;68",
-                                 "2-LASER_PRINTER_1.prn"},
-                      DeviceCase{"ByRecord", "`90", "90-LASER_PRINTER_1_COPY.prn"},
-                      DeviceCase{"ByRecordWithMarginAndLength", "`3;;68", "3-OFFICE_PRINTER.prn"},
-                      DeviceCase{"OutOfServiceNotTheFirstPiece", "OFFICE PRINTER;OLD", "",
-                                 "Device \"OFFICE PRINTER;OLD\" is out of service."},
-                      DeviceCase{"AnUnknownRecord", "`99", "", "Device record 99 does not exist."},
-                      DeviceCase{"ARecordThatIsNoPrinter", "`5", "",
-                                 "Device \"WARD TERMINAL\" is not a printer."},
-                      DeviceCase{"TheWorkstationByRecord", "`1", ""}),
+    ::testing::Values(
+        DeviceCase{"NameHoldingASemicolon", "LASER PRINTER 1;COPY", "90-LASER_PRINTER_1_COPY.prn"},
+        DeviceCase{"ThatNameWithMarginAndLength", "LASER PRINTER 1;COPY;;68", "90-LASER_PRINTER_1_COPY.prn"},
+        DeviceCase{"ThePlainNameWithMarginAndLength", "LASER PRINTER 1;;68", "2-LASER_PRINTER_1.prn"},
+        DeviceCase{"ByRecord", "`90", "90-LASER_PRINTER_1_COPY.prn"},
+        DeviceCase{"ByRecordWithMarginAndLength", "`3;;68", "3-OFFICE_PRINTER.prn"},
+        DeviceCase{"OutOfServiceNotTheFirstPiece", "OFFICE PRINTER;OLD", "",
+                   "Device \"OFFICE PRINTER;OLD\" is out of service."},
+        DeviceCase{"AnUnknownRecord", "`99", "", "Device record 99 does not exist."},
+        DeviceCase{"ARecordThatIsNoPrinter", "`5", "", "Device \"WARD TERMINAL\" is not a printer."},
+        DeviceCase{"TheWorkstationByRecord", "`1", ""}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 }  // namespace
 }  // namespace vorn::devserver

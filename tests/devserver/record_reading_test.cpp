@@ -19,21 +19,19 @@ class Gets : public DemoServerTest {
 
 TEST_F(Gets, GivesEachFieldInternalAndExternalInTheOrderAsked) {
     EXPECT_EQ(Read("80001", ".01;2;3;4;5;6;7;8;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80001^1^.01^HB^HB", "80001^1^2^Hemoglobin^Hemoglobin",
-                     "80001^1^3^1^YES", "80001^1^4^3100101^JAN 1, 2010", "80001^1^5^1^LABORATORY",
-                     "80001^1^6^6^6", "80001^1^7^1^VIRTANEN,AINO", "80001^1^8^2^NUMERICAL",
-                     "[END_diDATA]"}));
+              DiData("80001^1^.01^HB^HB", "80001^1^2^Hemoglobin^Hemoglobin", "80001^1^3^1^YES",
+                     "80001^1^4^3100101^JAN 1, 2010", "80001^1^5^1^LABORATORY", "80001^1^6^6^6",
+                     "80001^1^7^1^VIRTANEN,AINO", "80001^1^8^2^NUMERICAL"));
     // Pointers and variable pointers by the pointed name: lab result 1 belongs to patient 16,
     // who is person 16; its lab test is 25.
     EXPECT_EQ(Read("80005", ".01;2;3;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80005^1^.01^16;ZDEMO(80003,^NIEMI,VEIKKO",
-                     "80005^1^2^25^B12", "80005^1^3^3230704^JUL 4, 2023", "[END_diDATA]"}));
+              DiData("80005^1^.01^16;ZDEMO(80003,^NIEMI,VEIKKO", "80005^1^2^25^B12",
+                     "80005^1^3^3230704^JUL 4, 2023"));
 }
 
 TEST_F(Gets, EvaluatesTheComputedFieldWithTheSessionsToday) {
     EXPECT_EQ(Read("80001", "4;901;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80001^1^4^3100101^JAN 1, 2010", "80001^1^901^16^16",
-                     "[END_diDATA]"}));
+              DiData("80001^1^4^3100101^JAN 1, 2010", "80001^1^901^16^16"));
     clock.Advance(std::chrono::hours(24 * 30));  // 5 January 2027: 17 whole years
     EXPECT_EQ(Read("80001", "901", "1,")[1], "80001^1^901^17^17");
 }
@@ -42,21 +40,18 @@ TEST_F(Gets, StarGivesEveryFieldButTheMultiplesAndWordProcessingBetweenItsMarker
     Lines fields;
     for (const std::string& line : Read("80001", "*", "1,"))
         fields.push_back(Pieces(line).size() > 2 ? Pieces(line)[2] : line);
-    EXPECT_EQ(fields,
-              Lines({"[BEGIN_diDATA]", ".01", "2", "3", "4", "5", "6", "7", "8", "100",
-                     "Hemoglobin (HB) is measured from a blood specimen.",
-                     "Results are reported the same day.", "$$END$$", "901", "[END_diDATA]"}));
+    EXPECT_EQ(fields, DiData(".01", "2", "3", "4", "5", "6", "7", "8", "100",
+                             "Hemoglobin (HB) is measured from a blood specimen.",
+                             "Results are reported the same day.", "$$END$$", "901"));
     EXPECT_EQ(Read("80001", ".01;100;", "1,")[2], "80001^1^100^[WORD PROCESSING]");
 }
 
 TEST_F(Gets, FollowsPointersToTheFieldsOfThePointedRecords) {
     // A chain: departmental lab test 1, its lab test 11, whose person in charge is 15.
     EXPECT_EQ(Read("80006", "2:7:.01;2:7:.001;", "1,"),
-              Lines({"[BEGIN_diDATA]", "80006^1^2:7:.01^HEINONEN,SANNA^HEINONEN,SANNA",
-                     "80006^1^2:7:.001^15^15", "[END_diDATA]"}));
+              DiData("80006^1^2:7:.01^HEINONEN,SANNA^HEINONEN,SANNA", "80006^1^2:7:.001^15^15"));
     ASSERT_EQ(File(Demo(), "EDIT", {"80001^7^1^@"}), Lines({"[Data]"}));
-    EXPECT_EQ(Read("80001", "7:2", "1,"),
-              Lines({"[BEGIN_diDATA]", "80001^1^7:2^^", "[END_diDATA]"}));
+    EXPECT_EQ(Read("80001", "7:2", "1,"), DiData("80001^1^7:2^^"));
     EXPECT_EQ(Read("80001", "2:1", "1,"),
               Error("FULL NAME (2) of file 80001 (DEMO LAB TEST) is not a pointer; \"2:1\" cannot "
                     "go through it."));
@@ -66,15 +61,14 @@ TEST_F(Gets, FollowsPointersToTheFieldsOfThePointedRecords) {
 
 TEST_F(Gets, ReadsASubfileRecordByItsFullAddressAndTheDictionaryAsFileOne) {
     EXPECT_EQ(Read("80001.03", ".01;2;", "1,33,"),
-              Lines({"[BEGIN_diDATA]", "80001.03^1,33^.01^NEG^NEG",
-                     "80001.03^1,33^2^No antibodies found^No antibodies found", "[END_diDATA]"}));
+              DiData("80001.03^1,33^.01^NEG^NEG",
+                     "80001.03^1,33^2^No antibodies found^No antibodies found"));
     EXPECT_EQ(Read("80001.03", ".01", ",33,")[0], "[ERROR]")
         << "a sub-file record needs its number";
     EXPECT_EQ(Read("1", ".01;4", "80001,"),
-              Lines({"[BEGIN_diDATA]", "1^80001^.01^DEMO LAB TEST^DEMO LAB TEST",
-                     "1^80001^4^[WORD PROCESSING]",
+              DiData("1^80001^.01^DEMO LAB TEST^DEMO LAB TEST", "1^80001^4^[WORD PROCESSING]",
                      "The laboratory tests that can be ordered, with their subresults,",
-                     "result codes and a description of each.", "$$END$$", "[END_diDATA]"}));
+                     "result codes and a description of each.", "$$END$$"));
 }
 
 TEST_F(Gets, AnswersAnErrorForWhatDoesNotExist) {
@@ -122,20 +116,19 @@ TEST_F(Dictionary, FileAccessLeavesTheDeniedRightsEmpty) {
     EXPECT_EQ(CallList(reader, "VRNX DDU FILE ACCESS", {{"1", "80001.03"}}),
               Lines({"[Data]", "80001.03^READER,USER^READ^^^"}));
     EXPECT_EQ(CallList(reader, "VRNX DDU FILE ACCESS", {{"1", "4711"}}),
-              Lines({"[Errors]", "File 4711 does not exist."}));
+              Errors("File 4711 does not exist."));
 }
 
 TEST_F(Dictionary, LocationGivesNodeAndPieceWithAStringNodeQuoted) {
     const Lines type = Ask("VRNX DDU LOCATION", "3.5", "2");
-    EXPECT_EQ(type, Lines({"[BEGIN_diDATA]", "\"TYPE\";1", "[END_diDATA]"}));
+    EXPECT_EQ(type, DiData("\"TYPE\";1"));
     // The link screen a client builds from it reads node "TYPE", not a variable TYPE.
     const auto at = SplitText(type.at(1), ';');
     const std::string screen = "I \"TRM\"=$P($G(^(" + at[0] + ")),U," + at[1] + ")";
     EXPECT_EQ(Call("DDR LISTER", {{"FILE", "3.5"}, {"FIELDS", ".001"}, {"SCREEN", screen}}),
               Lines({"[Data]", "2^2", "4^4", "5^5"}));
     EXPECT_EQ(Ask("VRNX DDU LOCATION", "80001", "901"),
-              Lines({"[BEGIN_diERRORS]",
-                     "YEARS OF USAGE (901) is computed; it has no place in the record."}));
+              DiErrors("YEARS OF USAGE (901) is computed; it has no place in the record."));
 }
 
 TEST_F(Dictionary, PointerLaygoIsASingleValueAndNeedsTheRightToAdd) {
@@ -160,22 +153,19 @@ TEST_F(Dictionary, HelpGivesThePromptOrTheDescription) {
         << "the client joins the lines without a separator";
     EXPECT_EQ(help("80006", "3", "D"), Lines({"[BEGIN_diHELP]", "[END_diHELP]"}))
         << "a field without a description";
-    EXPECT_EQ(
-        help("80001", "66", "H"),
-        Lines({"[BEGIN_diERRORS]", "Field 66 does not exist in file 80001 (DEMO LAB TEST)."}));
+    EXPECT_EQ(help("80001", "66", "H"),
+              DiErrors("Field 66 does not exist in file 80001 (DEMO LAB TEST)."));
 }
 
 TEST_F(Dictionary, IdentifiersGiveTheRecordText) {
     auto ids = [&](const std::string& file, const std::string& ien) {
         return Call("VRNX IDENTIFIERS", {{"FILE", file}, {"IEN", ien}});
     };
-    EXPECT_EQ(ids("80001.03", "1,33"), Lines({"[BEGIN_diDATA]", "NEG", "[END_diDATA]"}));
-    EXPECT_EQ(ids("80001.03", "1"), Lines({"[BEGIN_diDATA]", "[END_diDATA]"}))
-        << "a sub-file record given by its number alone";
-    EXPECT_EQ(ids("3.5", "2"),
-              Lines({"[BEGIN_diDATA]", "LASER PRINTER 1 LABORATORY, ROOM 12", "[END_diDATA]"}));
+    EXPECT_EQ(ids("80001.03", "1,33"), DiData("NEG"));
+    EXPECT_EQ(ids("80001.03", "1"), DiData()) << "a sub-file record given by its number alone";
+    EXPECT_EQ(ids("3.5", "2"), DiData("LASER PRINTER 1 LABORATORY, ROOM 12"));
     EXPECT_EQ(ids("80001", "999"),
-              Lines({"[BEGIN_diERRORS]", "There is no record 999 in file 80001 (DEMO LAB TEST)."}));
+              DiErrors("There is no record 999 in file 80001 (DEMO LAB TEST)."));
 }
 
 class Messages : public DemoServerTest {

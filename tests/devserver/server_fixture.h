@@ -53,6 +53,22 @@ bool EngineMissing(StoreEngine engine);
 #define VORN_SKIP_WITHOUT(engine) \
     if (::vorn::devserver::test::EngineMissing(engine)) GTEST_SKIP() << "GT.M is not installed"
 
+// A store of the test's own on each engine (TEST_P, instantiated with kBothEngines).
+class StoreOnBothEngines : public ::testing::TestWithParam<StoreEngine> {
+  protected:
+    void SetUp() override {
+        VORN_SKIP_WITHOUT(GetParam());
+        PrepareStore(where);
+        owned = OpenStore(where);
+    }
+    GlobalStore& store() { return *owned; }
+
+    TempFolder folder;
+    const StoreLocation where{GetParam(),
+                              folder.Path(GetParam() == StoreEngine::Gtm ? "gtm" : "store.db")};
+    std::unique_ptr<GlobalStore> owned;
+};
+
 // True once `done` holds; false when it still does not after `seconds` of waiting.
 template <typename F>
 bool Soon(F done, double seconds = 10) {

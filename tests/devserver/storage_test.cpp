@@ -72,21 +72,20 @@ TEST(Collation, KeysKeepTheirBytes) {
         EXPECT_EQ(DecodeKey(EncodeKey({number})), Subscripts{number}) << number;
 }
 
-class Store : public ::testing::TestWithParam<StoreEngine> {
+class Store : public test::StoreOnBothEngines {
   protected:
-    void SetUp() override {
-        VORN_SKIP_WITHOUT(GetParam());
-        PrepareStore(where);
-        owned = OpenStore(where);
-    }
     GlobalRef G(Subscripts s) { return GlobalRef{"ZT", std::move(s)}; }
+    // The subscripts under `parent` as $ORDER steps through them, one way.
+    std::vector<std::string> Siblings(Subscripts parent, int direction = 1) {
+        std::vector<std::string> out;
+        parent.push_back("");
+        for (std::string s = store().Order(G(parent), direction); !s.empty();
+             s = store().Order(G(parent), direction))
+            out.push_back(parent.back() = s);
+        return out;
+    }
     // Another session's connection to the same database.
     std::unique_ptr<GlobalStore> Other() { return OpenStore(where); }
-    test::TempFolder folder;
-    const StoreLocation where{GetParam(),
-                              folder.Path(GetParam() == StoreEngine::Gtm ? "gtm" : "store().db")};
-    std::unique_ptr<GlobalStore> owned;
-    GlobalStore& store() { return *owned; }
 };
 
 TEST_P(Store, SetGetDataAndKill) {
@@ -111,14 +110,8 @@ TEST_P(Store, OrderWalksSiblingsInCollationOrderBothWays) {
     for (const char* s : {"B", "10", "2", "-1", ".5", "A", "AB"})
         store().Set(G({s, "x"}), s);
     store().Set(GlobalRef{"ZU", {"1"}}, "another global");
-    std::vector<std::string> forward;
-    for (std::string s = store().Order(G({""})); !s.empty(); s = store().Order(G({s})))
-        forward.push_back(s);
-    EXPECT_EQ(forward, (std::vector<std::string>{"-1", ".5", "2", "10", "A", "AB", "B"}));
-    std::vector<std::string> backward;
-    for (std::string s = store().Order(G({""}), -1); !s.empty(); s = store().Order(G({s}), -1))
-        backward.push_back(s);
-    EXPECT_EQ(backward, (std::vector<std::string>{"B", "AB", "A", "10", "2", ".5", "-1"}));
+    EXPECT_EQ(Siblings({}), (std::vector<std::string>{"-1", ".5", "2", "10", "A", "AB", "B"}));
+    EXPECT_EQ(Siblings({}, -1), (std::vector<std::string>{"B", "AB", "A", "10", "2", ".5", "-1"}));
     EXPECT_EQ(store().Order(G({"2", ""})), "x");
     EXPECT_EQ(store().Order(G({"3"})), "10");  // from a subscript that is not there
     EXPECT_EQ(store().Order(G({"1.5"}), -1), ".5");
@@ -156,13 +149,8 @@ TEST_P(Store, NodesTenSubscriptsDeepAreReadWrittenAndSteppedAlike) {
     });
     EXPECT_EQ(store().Get(at({"10"})), "v10");
     EXPECT_EQ(store().Data(at({"2"})), 11);
-    std::vector<std::string> forward, backward;
-    for (std::string s = store().Order(at({""})); !s.empty(); s = store().Order(at({s})))
-        forward.push_back(s);
-    for (std::string s = store().Order(at({""}), -1); !s.empty(); s = store().Order(at({s}), -1))
-        backward.push_back(s);
-    EXPECT_EQ(forward, (std::vector<std::string>{"2", "10", "A", "B"}));
-    EXPECT_EQ(backward, (std::vector<std::string>{"B", "A", "10", "2"}));
+    EXPECT_EQ(Siblings(deep), (std::vector<std::string>{"2", "10", "A", "B"}));
+    EXPECT_EQ(Siblings(deep, -1), (std::vector<std::string>{"B", "A", "10", "2"}));
     std::vector<std::string> walked;
     store().Walk(G(deep), [&](const GlobalRef& ref, const std::string& value) {
         walked.push_back(ref.subscripts.back() + "=" + value);
@@ -289,27 +277,11 @@ TEST_P(Store, ANodeFoundByAWalkIsReadAsItStandsNow) {
 // GT.M names the nodes it finds as M writes them ("a"_$C(1)_"b", numbers bare): every kind of
 // subscript comes back whole from a step each way, a batch of steps, a walk and a read ahead.
 TEST_P(Store, EveryKindOfSubscriptComesBackWholeFromEveryStep) {
-    Subscripts kinds = {"-12.5",
-                        "0",
-                        ".007",
-                        "1",
-                        "1000000",
-                        " ",
-                        "\"",
-                        "\"\"a",
-                        "-0",
-                        "1.",
-                        "01",
-                        "+1",
-                        "A,B",
-                        "(x)",
-                        "a_b",
-                        "$C(1)",
-                        "\x01",
-                        "\x01\x02z",
-                        "q\x7f\x80\xc8\xff",
-                        "\t\"\t",
-                        std::string(300, 'x') + "\x1f"};
+    // clang-format off
+    Subscripts kinds = {"-12.5", "0", ".007", "1", "1000000", " ", "\"", "\"\"a", "-0", "1.", "01", "+1", "A,B",
+                        "(x)", "a_b", "$C(1)", "\x01", "\x01\x02z", "q\x7f\x80\xc8\xff", "\t\"\t"};
+    // clang-format on
+    kinds.push_back(std::string(300, 'x') + "\x1f");
     for (const std::string& s : kinds)
         store().Set(G({"S", s, "0"}), "v" + s);
     std::sort(kinds.begin(), kinds.end(), [](const std::string& a, const std::string& b) {

@@ -17,7 +17,7 @@ struct Case {
     const char* value;
     bool valid;
     const char* internal;  // valid: the internal value; not valid: the reason
-    const char* external;
+    const char* external = "";
 };
 
 class Validation : public DemoServerTest, public ::testing::WithParamInterface<Case> {};
@@ -34,97 +34,84 @@ TEST_P(Validation, AnswersInTheShapeTheClientReads) {
 }
 
 const std::string kLongLine(246, 'x');
+const char* const kLength = "LENGTH OF RESULT FIELD takes a whole number from 1 to 250.";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     EveryType, Validation,
     ::testing::Values(
         // free text
         Case{"TextWithinItsLength", "80001", ".01", "HB2", true, "HB2", "HB2"},
         Case{"TextTooLong", "80001", ".01", "ABCDEFGHIJK", false,
-             "ABBREVIATION takes 1 to 10 characters; \"ABCDEFGHIJK\" has 11.", ""},
-        Case{"TextTooShort", "80001", "2", "AB", false,
-             "FULL NAME takes 3 to 60 characters; \"AB\" has 2.", ""},
-        Case{"TextWithCaret", "80001", "2", "Hemo^globin", false, "FULL NAME may not hold \"^\".",
-             ""},
-        Case{"TextWithTab", "80001", "2", "Hemo\tglobin", false,
-             "FULL NAME may not hold control characters.", ""},
+             "ABBREVIATION takes 1 to 10 characters; \"ABCDEFGHIJK\" has 11."},
+        Case{"TextTooShort", "80001", "2", "AB", false, "FULL NAME takes 3 to 60 characters; \"AB\" has 2."},
+        Case{"TextWithCaret", "80001", "2", "Hemo^globin", false, "FULL NAME may not hold \"^\"."},
+        Case{"TextWithTab", "80001", "2", "Hemo\tglobin", false, "FULL NAME may not hold control characters."},
         // numbers
         Case{"WholeNumber", "80001", "6", "12", true, "12", "12"},
         Case{"NumberMadeCanonic", "80001", "6", "012.0", true, "12", "12"},
-        Case{"NumberWithDecimals", "80001", "6", "12.5", false,
-             "LENGTH OF RESULT FIELD takes a whole number from 1 to 250.", ""},
-        Case{"NumberBelowRange", "80001", "6", "0", false,
-             "LENGTH OF RESULT FIELD takes a whole number from 1 to 250.", ""},
-        Case{"NumberAboveRange", "80001", "6", "251", false,
-             "LENGTH OF RESULT FIELD takes a whole number from 1 to 250.", ""},
+        Case{"NumberWithDecimals", "80001", "6", "12.5", false, kLength},
+        Case{"NumberBelowRange", "80001", "6", "0", false, kLength},
+        Case{"NumberAboveRange", "80001", "6", "251", false, kLength},
         Case{"NoNumber", "80001", "6", "1e3", false,
-             "\"1e3\" is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to "
-             "250.",
-             ""},
+             "\"1e3\" is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to 250."},
         // dates: every typed form and the century are the dates' own test; here a relative one,
         // from the server's today
         Case{"DateTodayPlus", "80001", "4", "T+26", true, "3270101", "JAN 1, 2027"},
         Case{"NoSuchDay", "80001", "4", "2/30/2026", false,
-             "\"2/30/2026\" is not a date. DATE OF INTRODUCTION takes dates such as 12/6/2026, "
-             "6.12.2026, 2026-12-06, DEC 6 2026, 6 DEC 2026, T, T+1 or T-1.",
-             ""},
+             "\"2/30/2026\" is not a date. DATE OF INTRODUCTION takes dates such as 12/6/2026, 6.12.2026, "
+             "2026-12-06, DEC 6 2026, 6 DEC 2026, T, T+1 or T-1."},
         // set codes
         Case{"CodeByCode", "80001", "3", "0", true, "0", "NO"},
         Case{"CodeByText", "80001", "3", "YES", true, "1", "YES"},
         Case{"CodeByTextPrefixIgnoringCase", "80001", "5", "w", true, "2", "WARD"},
         Case{"CodeByCodeIgnoringCase", "3.5", "2", "hfs", true, "HFS", "HOST FILE SERVER"},
         Case{"NoSuchCode", "80001", "3", "MAYBE", false,
-             "\"MAYBE\" is not one of the codes of CURRENTLY IN USE: 1 YES, 0 NO.", ""},
+             "\"MAYBE\" is not one of the codes of CURRENTLY IN USE: 1 YES, 0 NO."},
         // pointers
         Case{"PointerByWholeName", "80001", "7", "virtanen,aino", true, "1", "VIRTANEN,AINO"},
         Case{"PointerByRecordNumber", "80001", "7", "`3", true, "3", "MAKINEN,HELMI"},
         Case{"PointerAmbiguous", "80001", "7", "MAK", false,
-             "\"MAK\" fits 2 records of DEMO PERSON: `3 MAKINEN,HELMI; `5 MAKELA,KAARINA. Type "
-             "more of it, or \"`\" and the record number.",
-             ""},
-        Case{"PointerToNothing", "80001", "7", "NOBODY", false,
-             "No record of DEMO PERSON matches \"NOBODY\".", ""},
+             "\"MAK\" fits 2 records of DEMO PERSON: `3 MAKINEN,HELMI; `5 MAKELA,KAARINA. Type more of it, "
+             "or \"`\" and the record number."},
+        Case{"PointerToNothing", "80001", "7", "NOBODY", false, "No record of DEMO PERSON matches \"NOBODY\"."},
         Case{"PointerToAMissingNumber", "80001", "7", "`999", false,
-             "No record of DEMO PERSON matches \"`999\".", ""},
-        Case{"PointerThroughAPointedPointer", "80006", ".01", "MEDICAL WARD 1", true, "1",
-             "MEDICAL WARD 1"},
+             "No record of DEMO PERSON matches \"`999\"."},
+        Case{"PointerThroughAPointedPointer", "80006", ".01", "MEDICAL WARD 1", true, "1", "MEDICAL WARD 1"},
         // variable pointers
         Case{"VariablePointerByWholeNameIgnoringCase", "80005", ".01", "external sample 003", true,
              "3;ZDEMO(80004,", "EXTERNAL SAMPLE 003"},
         Case{"VariablePointerAmbiguous", "80005", ".01", "NIEMI,VEIKKO", false,
-             "\"NIEMI,VEIKKO\" fits 2 records that PATIENT/SPECIMEN may point to: DEMO "
-             "PATIENT.`16 NIEMI,VEIKKO; DEMO PATIENT.`46 NIEMI,VEIKKO. Type more of it, or the "
-             "file's name, \".\", \"`\" and the record number.",
-             ""},
-        Case{"VariablePointerByFileAndNumber", "80005", ".01", "DEMO PATIENT.`46", true,
-             "46;ZDEMO(80003,", "NIEMI,VEIKKO"},
-        Case{"VariablePointerNarrowedByFile", "80005", ".01", "DEMO SPECIMEN.`2", true,
-             "2;ZDEMO(80004,", "EXTERNAL SAMPLE 002"},
-        Case{"VariablePointerInInternalForm", "80005", ".01", "16;ZDEMO(80003,", true,
-             "16;ZDEMO(80003,", "NIEMI,VEIKKO"},
+             "\"NIEMI,VEIKKO\" fits 2 records that PATIENT/SPECIMEN may point to: DEMO PATIENT.`16 "
+             "NIEMI,VEIKKO; DEMO PATIENT.`46 NIEMI,VEIKKO. Type more of it, or the file's name, \".\", \"`\" "
+             "and the record number."},
+        Case{"VariablePointerByFileAndNumber", "80005", ".01", "DEMO PATIENT.`46", true, "46;ZDEMO(80003,",
+             "NIEMI,VEIKKO"},
+        Case{"VariablePointerNarrowedByFile", "80005", ".01", "DEMO SPECIMEN.`2", true, "2;ZDEMO(80004,",
+             "EXTERNAL SAMPLE 002"},
+        Case{"VariablePointerInInternalForm", "80005", ".01", "16;ZDEMO(80003,", true, "16;ZDEMO(80003,",
+             "NIEMI,VEIKKO"},
         Case{"VariablePointerToNothing", "80005", ".01", "NOBODY", false,
-             "No record that PATIENT/SPECIMEN may point to matches \"NOBODY\".", ""},
+             "No record that PATIENT/SPECIMEN may point to matches \"NOBODY\"."},
         // "@" and empty values
-        Case{"AtOnAnOptionalField", "80001", "3", "@", true, "@", ""},
-        Case{"AtOnARequiredField", "80001", "2", "@", false,
-             "FULL NAME is required and cannot be deleted.", ""},
+        Case{"AtOnAnOptionalField", "80001", "3", "@", true, "@"},
+        Case{"AtOnARequiredField", "80001", "2", "@", false, "FULL NAME is required and cannot be deleted."},
         Case{"AtOnTheNumberOfANewRecord", "80001", ".01", "@", false,
-             "A record that is not on file cannot be deleted.", ""},
-        Case{"EmptyValue", "80001", "2", "", true, "", ""},
+             "A record that is not on file cannot be deleted."},
+        Case{"EmptyValue", "80001", "2", "", true, ""},
         // word processing, computed fields, multiples
-        Case{"TextLine", "80001", "100", "One line of text", true, "One line of text",
-             "One line of text"},
+        Case{"TextLine", "80001", "100", "One line of text", true, "One line of text", "One line of text"},
         Case{"TextLineTooLong", "80001", "100", kLongLine.c_str(), false,
-             "A line of DESCRIPTION may hold at most 245 characters; this one has 246.", ""},
-        Case{"ComputedField", "80001", "901", "3", false,
-             "YEARS OF USAGE is computed and cannot be changed.", ""},
+             "A line of DESCRIPTION may hold at most 245 characters; this one has 246."},
+        Case{"ComputedField", "80001", "901", "3", false, "YEARS OF USAGE is computed and cannot be changed."},
         Case{"Multiple", "80001", "10", "X", false,
-             "SUBRESULT is a multiple: its entries are records of sub-file 80001.02.", ""},
+             "SUBRESULT is a multiple: its entries are records of sub-file 80001.02."},
         // what does not exist
-        Case{"UnknownFile", "4711", ".01", "X", false, "File 4711 does not exist.", ""},
+        Case{"UnknownFile", "4711", ".01", "X", false, "File 4711 does not exist."},
         Case{"UnknownField", "80001", "55", "X", false,
-             "Field 55 does not exist in file 80001 (DEMO LAB TEST).", ""}),
+             "Field 55 does not exist in file 80001 (DEMO LAB TEST)."}),
     [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+// clang-format on
 
 class ValidationOfStoredRecords : public DemoServerTest {
   protected:
