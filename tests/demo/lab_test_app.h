@@ -11,10 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/lab_test_form.h"
 #include "demo/start_up.h"
-#include "demo/subresult_form.h"
-#include "lookup/find_dialog.h"
 #include "signon/internal/code_edit.h"
 #include "signon/internal/signon_form.h"
 #include "signon/internal/signon_message_form.h"
@@ -24,11 +21,7 @@
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "tests/demo/keyboard_walk.h"
-#include "tests/support/dev_server_process.h"
-#include "tests/support/fake_timers.h"
-#include "tests/support/scripted_modal_host.h"
 #include "tests/support/shown_find.h"
-#include "tests/support/signed_on_broker.h"
 #include "tests/support/source_fixture.h"
 
 namespace vorn::test {

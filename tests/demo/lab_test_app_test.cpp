@@ -1,31 +1,10 @@
 // Demo lab test end to end: the real forms against the real vorn-server, driven with keys and
 // clicks, each step's calls read from the server's log; and the main form's start-up failures.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QTest>
-
-#include "broker/rpc_broker.h"
-#include "demo/lab_test_form.h"
-#include "demo/start_up.h"
-#include "lookup/find_dialog.h"
-#include "lookup/internal/xde_string_grid.h"
-#include "signon/internal/code_edit.h"
-#include "signon/internal/signon_form.h"
-#include "signon/internal/signon_message_form.h"
-#include "signon/signon_form_front.h"
-#include "source/dialog_text.h"
-#include "source/internal/message_broker.h"
-#include "source/internal/source_core.h"
-#include "source/vorn_source.h"
 #include "tests/demo/lab_test_app.h"
-#include "tests/support/dev_server_process.h"
+#include "lookup/internal/xde_string_grid.h"
+#include "source/internal/source_core.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/signon_script.h"
-#include "tests/support/source_fixture.h"
-#include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
