@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include "controls/dialog_edit.h"
-#include "lookup/find_dialog.h"
 #include "lookup/internal/logical_listing.h"
 #include "output/internal/pntr_conf_form.h"
 #include "output/related_records.h"
