@@ -8,15 +8,16 @@
 #include <map>
 #include <thread>
 
-#include "broker/broker_error.h"
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
+#include "tests/broker/raised.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
 
+using test::Raised;
 using test::TestPeer;
 
 class Transport : public ::testing::Test {
@@ -31,17 +32,6 @@ class Transport : public ::testing::Test {
     test::ClockOverride clock;
     TestPeer peer;
 };
-
-template <typename F>
-EBrokerError Raised(F&& f) {
-    try {
-        f();
-    } catch (const EBrokerError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no EBrokerError was raised";
-    return EBrokerError("", "", 0, "");
-}
 
 TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {
     peer.ReplyLines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"});
