@@ -24,6 +24,11 @@ class LabTestApp : public test::LabTestApp {
         TypeInto(form->xedtName, QStringLiteral("Test one"));
         Click(form->xbtnSaveAs);
     }
+    void ExpectZZ1Deleted() {
+        test::ExpectToolsetMessage(modal, K::Confirmation,
+                                   "Delete Demo Lab Test: ZZ1 Test one?\r\n", ui::mrYes);
+        test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+    }
 };
 using test::Then;
 
@@ -91,9 +96,7 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
                    Then(kShowRecord, {"VRNX IDENTIFIERS", "VRNX DIALOG"})));
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
 
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ1 Test one?\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+    ExpectZZ1Deleted();
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnDelete); }),
               (Calls{"VRNX RECORD POINTER CHECK", "VRNX IDENTIFIERS", "VRNX DIALOG",
                      "VRNX RECORD DELETE", "VRNX DIALOG"}));
@@ -122,9 +125,7 @@ TEST_F(LabTestApp, TheHistoryOffersTheVisitedRecordsOnFile) {
     ASSERT_EQ(form->xDlgAbbreviation->text(), "ZZ1");
     ASSERT_EQ(form->Hist[0]->text(), "&1 ZZ1 Test one");
 
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ1 Test one?\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+    ExpectZZ1Deleted();
     Click(form->xbtnDelete);
     EXPECT_EQ(form->Hist[0]->text(), "&1 PLT Thrombocytes");
     EXPECT_EQ(form->Hist[1]->text(), "&2 HB Hemoglobin");
