@@ -45,8 +45,7 @@ class LabTestApp : public ::testing::Test {
         forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
         form = forms.frmLabTest.get();
         form->show();
-        QApplication::setActiveWindow(form);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        test::Activate(*form);
     }
     // The message dialog's captions are fetched once per session; fetched here, through the
     // program's broker, so that the calls counted after it are each step's own.
@@ -64,10 +63,7 @@ class LabTestApp : public ::testing::Test {
     static TfrmFind* ShownFind() { return test::ShownFind(); }
     // A modal dialog that closed leaves the main window inactive on the test platform, where no
     // window manager activates it again as a user's desktop does.
-    void Activate() {
-        QApplication::setActiveWindow(form);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    }
+    void Activate() { test::Activate(*form); }
     // A click or typing on the main form or on a modal form shown over it.
     static void Click(QWidget* widget) {
         test::Activate(*widget->window());
