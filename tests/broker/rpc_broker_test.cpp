@@ -6,17 +6,16 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "broker/broker_error.h"
 #include "broker/internal/broker_connections.h"
 #include "broker/internal/broker_link.h"
 #include "broker/internal/client_agent.h"
 #include "broker/registry_settings.h"
 #include "broker/signon_sequence.h"
+#include "tests/broker/raised.h"
 #include "tests/support/isolated_settings.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorded_calls.h"
 #include "tests/support/signon_script.h"
-#include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
@@ -142,12 +141,7 @@ TEST_F(SignedOn, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("back");
     b.RemoteProcedure = "X";
-    try {
-        b.CallRemote();
-        FAIL();
-    } catch (const EBrokerError& e) {
-        EXPECT_EQ(e.FailedStep(), "connection lost");
-    }
+    EXPECT_EQ(test::Raised([&] { b.CallRemote(); }).FailedStep(), "connection lost");
     EXPECT_FALSE(b.Connected());
     b.RemoteProcedure = "Y";
     EXPECT_EQ(b.CallText(), "back");
@@ -246,13 +240,9 @@ INSTANTIATE_TEST_SUITE_P(Results, ContextAnswers,
 
 TEST_F(Broker, ARefusedConnectLeavesTheBrokerDisconnected) {
     b.SetListenerPort(test::ClosedPort());
-    try {
-        b.SetConnected(true);
-        FAIL();
-    } catch (const EBrokerError& e) {
-        EXPECT_EQ(e.FailedStep(), "connect");
-        EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
-    }
+    const EBrokerError e = test::Raised([&] { b.SetConnected(true); });
+    EXPECT_EQ(e.FailedStep(), "connect");
+    EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
     EXPECT_FALSE(b.Connected());
     EXPECT_FALSE(BrokerConnections::Exists());
 }

@@ -6,15 +6,14 @@
 #include <mutex>
 #include <sstream>
 
-#include "broker/broker_error.h"
 #include "broker/cli/rpc_command_line.h"
 #include "broker/cli/terminal_signon_front.h"
 #include "broker/rpc_broker.h"
 #include "broker/rpc_params.h"
+#include "tests/broker/raised.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/recorded_calls.h"
 #include "tests/support/signon_script.h"
-#include "tests/support/test_peer.h"
 
 namespace vorn::cli {
 namespace {
@@ -209,12 +208,7 @@ TEST_F(TerminalSignon, EndOfInputCancelsTheSignon) {
     in.str("");
     test::ScriptSetupAsksSignon(peer);
     peer.ReplyLines({"intro"});
-    try {
-        b.SetConnected(true);
-        FAIL();
-    } catch (const EBrokerError& e) {
-        EXPECT_EQ(e.ErrorCode(), 20004);
-    }
+    EXPECT_EQ(test::Raised([&] { b.SetConnected(true); }).ErrorCode(), 20004);
     EXPECT_FALSE(b.Connected());
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
 }

@@ -8,15 +8,16 @@
 #include <map>
 #include <thread>
 
-#include "broker/broker_error.h"
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
+#include "tests/broker/raised.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
 
+using test::Raised;
 using test::TestPeer;
 
 class Transport : public ::testing::Test {
@@ -31,17 +32,6 @@ class Transport : public ::testing::Test {
     test::ClockOverride clock;
     TestPeer peer;
 };
-
-template <typename F>
-EBrokerError Raised(F&& f) {
-    try {
-        f();
-    } catch (const EBrokerError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no EBrokerError was raised";
-    return EBrokerError("", "", 0, "");
-}
 
 TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {
     peer.ReplyLines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"});
@@ -199,9 +189,11 @@ TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLinkAndNeverRaises) {
 // A workstation as a container or a cloud machine may be set up: its own name is whatever
 // the table says, and the names the table lists resolve to the loopback address, whatever
 // this machine's /etc/hosts holds. The own name resolves only when listed; other names are
-// looked up as usual.
+// looked up as usual. The table stands for the machine's names while it lives.
 class TableHostNames final : public net::HostNames {
   public:
+    TableHostNames() { net::SetHostNames(this); }
+    ~TableHostNames() override { net::SetHostNames(nullptr); }
     bool hasName = true;
     std::string ownName;
     std::map<std::string, std::string> canonical;  // resolvable names, to their canonical name
@@ -224,12 +216,6 @@ class TableHostNames final : public net::HostNames {
         if (canonicalName) *canonicalName = found->second;
         return true;
     }
-};
-
-class HostNamesOverride {
-  public:
-    explicit HostNamesOverride(const net::HostNames& names) { net::SetHostNames(&names); }
-    ~HostNamesOverride() { net::SetHostNames(nullptr); }
 };
 
 // The handshake as the server reads it, counted by hand: five-digit count, the version
@@ -267,7 +253,6 @@ TEST_P(OwnName, TheClientConnectsAndAnnouncesWhatItKnowsOfItsName) {
     names.hasName = c.hasName;
     names.ownName = c.ownName;
     names.canonical = c.resolvable;
-    HostNamesOverride installed(names);
     peer.Reply("served");
 
     auto link = Open();
@@ -298,7 +283,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
     TableHostNames names;
     names.canonical = {{"m-server.ward", "m-server.ward"}};
-    HostNamesOverride installed(names);
     EXPECT_TRUE(OpenBrokerLink(false, "m-server.ward", peer.Port(), 30)->linked);
     const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
     EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
@@ -310,7 +294,6 @@ TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
 TEST_F(Transport, LocalhostIsTheLoopbackWhenTheResolverDoesNotKnowIt) {
     TableHostNames names;
     names.unknown = {"localhost", "Localhost.", "demo.localhost", "localhost.ward"};
-    HostNamesOverride installed(names);
     for (const char* name : {"localhost", "Localhost.", "demo.localhost"})
         EXPECT_TRUE(OpenBrokerLink(false, name, peer.Port(), 30)->linked) << name;
     const EBrokerError e = Raised([&] { OpenBrokerLink(false, "localhost.ward", 9200, 30); });

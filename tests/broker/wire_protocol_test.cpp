@@ -5,9 +5,9 @@
 
 #include <cctype>
 
-#include "broker/broker_error.h"
 #include "broker/rpc_broker.h"
 #include "broker/rpc_params.h"
+#include "tests/broker/raised.h"
 
 namespace vorn {
 namespace {
@@ -212,17 +212,14 @@ TEST_P(RefusedCalls, RaiseBeforeAnythingIsSentAndLeaveTheListAlone) {
     GetParam().fill(params);
     TParams before;
     before.Assign(params);
-    try {
-        ComposeCall(GetParam().name, GetParam().version, &params);
-        FAIL() << GetParam().what;
-    } catch (const EBrokerError& e) {
-        EXPECT_EQ(e.ErrorCode(), GetParam().code) << GetParam().what;
-        EXPECT_TRUE(e.FailedStep().startsWith("ComposeCall: ")) << e.FailedStep().toStdString();
-    }
+    const EBrokerError e =
+        test::Raised([&] { ComposeCall(GetParam().name, GetParam().version, &params); });
+    EXPECT_EQ(e.ErrorCode(), GetParam().code);
+    EXPECT_TRUE(e.FailedStep().startsWith("ComposeCall: ")) << e.FailedStep().toStdString();
     for (int i = 0; i < params.Count(); ++i) {
         EXPECT_EQ(params[i].Value, before[i].Value);
-        for (int e = 0; e < params[i].Mult.Count(); ++e)
-            EXPECT_EQ(params[i].Mult.ValueAt(e), before[i].Mult.ValueAt(e));
+        for (int n = 0; n < params[i].Mult.Count(); ++n)
+            EXPECT_EQ(params[i].Mult.ValueAt(n), before[i].Mult.ValueAt(n));
     }
 }
 

@@ -7,10 +7,6 @@
 
 #include <QTabWidget>
 
-#include "demo/lab_result_form.h"
-#include "demo/person_form.h"
-#include "demo/subresult_form.h"
-#include "demo/unit_form.h"
 #include "output/help_window.h"
 #include "output/internal/pntr_conf_form.h"
 #include "output/internal/print_form.h"

@@ -11,10 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "demo/lab_test_form.h"
 #include "demo/start_up.h"
-#include "demo/subresult_form.h"
-#include "lookup/find_dialog.h"
 #include "signon/internal/code_edit.h"
 #include "signon/internal/signon_form.h"
 #include "signon/internal/signon_message_form.h"
@@ -24,11 +21,7 @@
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "tests/demo/keyboard_walk.h"
-#include "tests/support/dev_server_process.h"
-#include "tests/support/fake_timers.h"
-#include "tests/support/scripted_modal_host.h"
 #include "tests/support/shown_find.h"
-#include "tests/support/signed_on_broker.h"
 #include "tests/support/source_fixture.h"
 
 namespace vorn::test {
@@ -52,8 +45,7 @@ class LabTestApp : public ::testing::Test {
         forms = CreateForms({QStringLiteral("127.0.0.1"), server.Port(), {}});
         form = forms.frmLabTest.get();
         form->show();
-        QApplication::setActiveWindow(form);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
+        test::Activate(*form);
     }
     // The message dialog's captions are fetched once per session; fetched here, through the
     // program's broker, so that the calls counted after it are each step's own.
@@ -71,10 +63,7 @@ class LabTestApp : public ::testing::Test {
     static TfrmFind* ShownFind() { return test::ShownFind(); }
     // A modal dialog that closed leaves the main window inactive on the test platform, where no
     // window manager activates it again as a user's desktop does.
-    void Activate() {
-        QApplication::setActiveWindow(form);
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form));
-    }
+    void Activate() { test::Activate(*form); }
     // A click or typing on the main form or on a modal form shown over it.
     static void Click(QWidget* widget) {
         test::Activate(*widget->window());

@@ -1,31 +1,10 @@
 // Demo lab test end to end: the real forms against the real vorn-server, driven with keys and
 // clicks, each step's calls read from the server's log; and the main form's start-up failures.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QMenu>
-#include <QTest>
-
-#include "broker/rpc_broker.h"
-#include "demo/lab_test_form.h"
-#include "demo/start_up.h"
-#include "lookup/find_dialog.h"
-#include "lookup/internal/xde_string_grid.h"
-#include "signon/internal/code_edit.h"
-#include "signon/internal/signon_form.h"
-#include "signon/internal/signon_message_form.h"
-#include "signon/signon_form_front.h"
-#include "source/dialog_text.h"
-#include "source/internal/message_broker.h"
-#include "source/internal/source_core.h"
-#include "source/vorn_source.h"
 #include "tests/demo/lab_test_app.h"
-#include "tests/support/dev_server_process.h"
+#include "lookup/internal/xde_string_grid.h"
+#include "source/internal/source_core.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/signon_script.h"
-#include "tests/support/source_fixture.h"
-#include "tests/support/test_peer.h"
 
 namespace vorn {
 namespace {
@@ -44,6 +23,11 @@ class LabTestApp : public test::LabTestApp {
         TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
         TypeInto(form->xedtName, QStringLiteral("Test one"));
         Click(form->xbtnSaveAs);
+    }
+    void ExpectZZ1Deleted() {
+        test::ExpectToolsetMessage(modal, K::Confirmation,
+                                   "Delete Demo Lab Test: ZZ1 Test one?\r\n", ui::mrYes);
+        test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
     }
 };
 using test::Then;
@@ -112,9 +96,7 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
                    Then(kShowRecord, {"VRNX IDENTIFIERS", "VRNX DIALOG"})));
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
 
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ1 Test one?\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+    ExpectZZ1Deleted();
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnDelete); }),
               (Calls{"VRNX RECORD POINTER CHECK", "VRNX IDENTIFIERS", "VRNX DIALOG",
                      "VRNX RECORD DELETE", "VRNX DIALOG"}));
@@ -143,9 +125,7 @@ TEST_F(LabTestApp, TheHistoryOffersTheVisitedRecordsOnFile) {
     ASSERT_EQ(form->xDlgAbbreviation->text(), "ZZ1");
     ASSERT_EQ(form->Hist[0]->text(), "&1 ZZ1 Test one");
 
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ1 Test one?\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+    ExpectZZ1Deleted();
     Click(form->xbtnDelete);
     EXPECT_EQ(form->Hist[0]->text(), "&1 PLT Thrombocytes");
     EXPECT_EQ(form->Hist[1]->text(), "&2 HB Hemoglobin");

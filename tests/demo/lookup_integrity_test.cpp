@@ -7,7 +7,6 @@
 #include "lookup/internal/xde_string_grid.h"
 #include "source/internal/source_core.h"
 #include "source/timed_dialog.h"
-#include "tests/demo/keyboard_walk.h"
 #include "tests/demo/lab_test_app.h"
 
 namespace vorn {

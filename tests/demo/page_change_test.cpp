@@ -2,10 +2,7 @@
 // left is asked about while it is still the one shown, and a refusal leaves it shown.
 #include <QTabBar>
 
-#include "demo/person_form.h"
-#include "tests/demo/keyboard_walk.h"
 #include "tests/demo/lab_test_app.h"
-#include "tests/support/source_fixture.h"
 
 namespace vorn {
 namespace {
@@ -69,14 +66,19 @@ TEST_P(PageChange, AChangedResultCodeIsAskedAboutOverItsOwnTab) {
     EXPECT_TRUE(form->vornSource4->Active()) << "the tab entered opened its source";
 }
 
-TEST_P(PageChange, TheFirstTabWithoutARecordWarnsWhileItIsShown) {
+// A new record is no saved record: the first tab stays as it does without one.
+TEST_P(PageChange, TheFirstTabWithoutASavedRecordWarnsWhileItIsShown) {
     Start();
     FetchCaptions();
-    ExpectAskedOver(modal, *form->xPageCtrl1, 0, K::Warning,
-                    QStringLiteral("Choose or save a record first!"), ui::mrOk);
-    GoToNextPage(*form->xPageCtrl1, 1, GetParam());
-    EXPECT_EQ(form->xPageCtrl1->currentIndex(), 0);
-    EXPECT_FALSE(form->vornSource2->Active()) << "the tab refused was never entered";
+    for (const bool inserted : {false, true}) {
+        SCOPED_TRACE(inserted ? "a new record" : "no record");
+        if (inserted) form->vornSource1->Insert();
+        ExpectAskedOver(modal, *form->xPageCtrl1, 0, K::Warning,
+                        QStringLiteral("Choose or save a record first!"), ui::mrOk);
+        GoToNextPage(*form->xPageCtrl1, 1, GetParam());
+        EXPECT_EQ(form->xPageCtrl1->currentIndex(), 0);
+        EXPECT_FALSE(form->vornSource2->Active()) << "the tab refused was never entered";
+    }
 }
 
 TEST_P(PageChange, APersonsFirstTabWithoutARecordWarnsWhileItIsShown) {

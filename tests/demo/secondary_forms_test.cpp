@@ -1,6 +1,7 @@
 // The secondary forms end to end: the forms the program's start-up makes, opened through the
 // entry points the main form calls, driven with keys and clicks against the real vorn-server. A
-// person added by name is the person-in-charge lookup's (the tabs test).
+// person added by name is the person-in-charge lookup's (the tabs test); the person's first tab
+// without a record, and its second with one, are the page change test's.
 #include "output/internal/print_form.h"
 #include "output/internal/sel_dev_form.h"
 #include "source/timed_dialog.h"
@@ -30,12 +31,20 @@ class SecondaryForms : public test::LabTestApp {
         source.TypeIfSubFile = type;
         source.LinkField = QStringLiteral("2");
     }
+    // Zoom on lab result 57 of lab test 1, and on subresult 1 of lab test 35.
+    void ZoomLabResult() {
+        FollowLabTest(*forms.frmLabResult->vornSource1, "1", TvornSubFileType::Logical);
+        forms.frmLabResult->Zoom(QStringLiteral("57"));
+    }
+    void ZoomSubresult() {
+        FollowLabTest(*forms.frmSubresult->vornSource1, "35", TvornSubFileType::Hierarchical);
+        forms.frmSubresult->Zoom(QStringLiteral("1"));
+    }
 };
 
 TEST_F(SecondaryForms, ThePatientTabWantsAStoredPersonAndPrintingAPersonShown) {
     modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
         EXPECT_FALSE(f.LabTests->isEnabled());
-        EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0);
         // A new person begun and its only change taken back is no person yet.
         TypeInto(f.xDlgEditName, QStringLiteral("X"));
         QTest::keyClick(f.xDlgEditName, Qt::Key_Backspace);
@@ -46,15 +55,13 @@ TEST_F(SecondaryForms, ThePatientTabWantsAStoredPersonAndPrintingAPersonShown) {
         EXPECT_TRUE(f.LabTests->isEnabled());
         EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 1);
         EXPECT_EQ(f.vornLabel1->text(), "VIRTANEN,AINO");
-        EXPECT_EQ(f.xDlgEditWard->text(), "CHILDREN'S WARD");
         ClickTab(f.xPageCtrl1, 0);
         Click(f.xbtnClear);
         EXPECT_FALSE(f.LabTests->isEnabled());
         EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
         Click(f.BtnExit);
     });
-    for (int i = 0; i < 2; ++i)
-        test::ExpectToolsetMessage(modal, K::Warning, "Choose or add a record first!");
+    test::ExpectToolsetMessage(modal, K::Warning, "Choose or add a record first!");
     EXPECT_EQ(forms.frmPerson->Browse(), "");
 }
 
@@ -118,7 +125,6 @@ TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoomAndEnterAnswersSaveNewWit
 }
 
 TEST_F(SecondaryForms, ALabResultOpensWithItsPatientOrSpecimenLocked) {
-    FollowLabTest(*forms.frmLabResult->vornSource1, "1", TvornSubFileType::Logical);
     modal.OnForm<TfrmLabResult>([](TfrmLabResult& f) {
         EXPECT_FALSE(f.xedtName->isEnabled());
         EXPECT_FALSE(f.xedtName->text().isEmpty());
@@ -134,11 +140,10 @@ TEST_F(SecondaryForms, ALabResultOpensWithItsPatientOrSpecimenLocked) {
         test::ExpectToolsetMessage(modal, K::Confirmation,
                                    "Save  Demo Lab Result: NIEMI,VEIKKO HB SEP 22, 2023?\r\n",
                                    answer);
-    forms.frmLabResult->Zoom(QStringLiteral("57"));
+    ZoomLabResult();
 }
 
 TEST_F(SecondaryForms, ASubresultShowsItsCodesAndANewOneStaysOnItsFirstTab) {
-    FollowLabTest(*forms.frmSubresult->vornSource1, "35", TvornSubFileType::Hierarchical);
     modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
         EXPECT_EQ(f.xlblLabTest->text(), "U-STIX");
         EXPECT_EQ(f.xedtSubresult->text(), "GLUCOSE");
@@ -147,7 +152,7 @@ TEST_F(SecondaryForms, ASubresultShowsItsCodesAndANewOneStaysOnItsFirstTab) {
         EXPECT_EQ(f.xedtSubResCode->text(), "+");
         Click(f.BtnExit);
     });
-    forms.frmSubresult->Zoom(QStringLiteral("1"));
+    ZoomSubresult();
     modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
         EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0) << "refused without a word";
         Click(f.BtnExit);
@@ -180,11 +185,9 @@ TEST_P(FormKeys, AcceleratorsAreUniqueAndReachTheirTargetsAndTabReachesEveryFiel
     } else if (name == "unit") {
         forms.frmUnit->Browse();
     } else if (name == "lab result") {
-        FollowLabTest(*forms.frmLabResult->vornSource1, "1", TvornSubFileType::Logical);
-        forms.frmLabResult->Zoom(QStringLiteral("57"));
+        ZoomLabResult();
     } else {
-        FollowLabTest(*forms.frmSubresult->vornSource1, "35", TvornSubFileType::Hierarchical);
-        forms.frmSubresult->Zoom(QStringLiteral("1"));
+        ZoomSubresult();
     }
 }
 

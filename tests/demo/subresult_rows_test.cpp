@@ -3,11 +3,7 @@
 // row of the record its source shows.
 #include <QItemSelectionModel>
 
-#include "demo/subresult_form.h"
-#include "lookup/bound_grid.h"
-#include "tests/demo/keyboard_walk.h"
 #include "tests/demo/lab_test_app.h"
-#include "tests/support/source_fixture.h"
 
 namespace vorn {
 namespace {

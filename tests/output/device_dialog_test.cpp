@@ -2,7 +2,6 @@
 // printer from the device file of the development server.
 #include <gtest/gtest.h>
 
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 

@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QDialog>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPushButton>
@@ -14,7 +13,6 @@
 #include "controls/vorn_edit.h"
 #include "output/help_window.h"
 #include "source/internal/field_help_display.h"
-#include "source/vorn_source.h"
 #include "tests/support/pdf_text.h"
 #include "tests/support/source_fixture.h"
 #include "toolkit/component_loading.h"

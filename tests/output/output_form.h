@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QPushButton>
 #include <QWidget>
 
 #include "lookup/find_dialog.h"

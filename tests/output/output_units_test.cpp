@@ -91,7 +91,8 @@ TEST(PlaceLines, AFormFeedMakesNoEmptyPage) {
 }
 
 // What the related-records operation says when the link fails, by where its one filing call
-// stood: only a call that went out leaves the outcome open.
+// stood: only a call that went out leaves the outcome open. A call never sent, moving or
+// clearing, is the related-records test's (ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared).
 struct FilingFailureCase {
     const char* name;
     bool moving;
@@ -109,12 +110,6 @@ TEST_P(FilingFailure, SaysWhatIsKnown) {
 INSTANTIATE_TEST_SUITE_P(
     Texts, FilingFailure,
     testing::Values(
-        FilingFailureCase{"MoveNotSent", true, related::Filing::NotSent,
-                          "The link to the server failed before the records of Wards were "
-                          "moved. None of the 3 was moved."},
-        FilingFailureCase{"ClearNotSent", false, related::Filing::NotSent,
-                          "The link to the server failed before the references in Wards were "
-                          "cleared. None of the 3 was cleared."},
         FilingFailureCase{"MoveUnanswered", true, related::Filing::Unanswered,
                           "The link to the server failed while the 3 records of Wards were "
                           "being moved. The server does it for all of them or for none, and "

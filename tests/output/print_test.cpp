@@ -3,22 +3,17 @@
 // printers, and documents of another session.
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFile>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPrinter>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextEdit>
 #include <map>
 
 #include "broker/rpc_request.h"
 #include "output/internal/line_printing.h"
 #include "output/internal/print_form.h"
-#include "output/internal/print_requests.h"
 #include "output/internal/sel_dev_form.h"
 #include "source/internal/no_broker_link.h"
 #include "source/timed_dialog.h"

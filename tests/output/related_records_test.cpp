@@ -5,11 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 
 #include "controls/dialog_edit.h"
-#include "lookup/find_dialog.h"
 #include "lookup/internal/logical_listing.h"
 #include "output/internal/pntr_conf_form.h"
 #include "output/related_records.h"
@@ -43,9 +41,14 @@ class Related : public test::OutputForm {
         s.FileNumber = file;
         s.SetMasterSource(&master);
     }
-    // The question's first line, for lab test ALT (9) and its wards.
-    static constexpr const char* kAltHasWards =
-        "ALT Alanine aminotransferase has related records in Demo Departmental Lab Test.\r\n";
+    // The question about lab test ALT (9) and its wards, making `offer`, answered Yes.
+    void ExpectAskedAboutAltsWards(const QString& offer) {
+        Expect(
+            MessageKind::Confirmation,
+            "ALT Alanine aminotransferase has related records in Demo Departmental Lab Test.\r\n" +
+                offer,
+            ui::mrYes);
+    }
     int WardsOf(const QString& labTest) {
         logical::Query query;
         query.file = "80006";
@@ -69,9 +72,7 @@ TEST_F(Related, DeleteAllOnALabTestWithoutWardsIsTrueWithoutAsking) {
 
 TEST_F(Related, DeleteAllDeletesTheThreeWardsAndSaysThree) {
     ASSERT_TRUE(master.GetAndFill("9"));
-    Expect(MessageKind::Confirmation,
-           QString(kAltHasWards) + " \r\nDelete all related records of Demo Departmental Lab Test?",
-           ui::mrYes);
+    ExpectAskedAboutAltsWards(" \r\nDelete all related records of Demo Departmental Lab Test?");
     Expect(MessageKind::Information, "3 records of Demo Departmental Lab Test deleted.");
     const std::size_t mark = CallMark();
     EXPECT_TRUE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
@@ -86,10 +87,8 @@ TEST_F(Related, MoveAllNeverOffersTheCurrentLabTestAndFilesTheWardsToThePickedOn
     chooser.FieldsForFind = QStringList{"2,Full name,300", ".01,Abbreviation,100"};
     chooser.FormCaption = "Select lab test";
     ASSERT_TRUE(master.GetAndFill("9"));
-    Expect(MessageKind::Confirmation,
-           QString(kAltHasWards) +
-               "Move all related records of Demo Departmental Lab Test to another Demo Lab Test?",
-           ui::mrYes);
+    ExpectAskedAboutAltsWards(
+        "Move all related records of Demo Departmental Lab Test to another Demo Lab Test?");
     modal.OnForm<TPntrConfFrm>([](TPntrConfFrm& f) {
         TfrmFind* list = PickList();
         ASSERT_NE(list, nullptr);
@@ -122,8 +121,7 @@ TEST_F(Related, AHierarchicalDetailOffersOnlyDeletion) {
 
 TEST_F(Related, ClearAllThatTheServerRefusesChangesNothingAndSaysSo) {
     ASSERT_TRUE(master.GetAndFill("9"));
-    Expect(MessageKind::Confirmation,
-           QString(kAltHasWards) + "Clear all references to this record?", ui::mrYes);
+    ExpectAskedAboutAltsWards("Clear all references to this record?");
     Expect(MessageKind::Error, "Error in saving!");
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
     EXPECT_EQ(WardsOf("9"), 3) << "the link field is required";
@@ -135,9 +133,7 @@ TEST_F(Related, ALinkFailingPartWayThroughDeleteAllTellsWhatWasDeletedAndWhatNot
     wards.AfterDelete = [this](QObject*, bool) {
         if (Server().Running()) Server().Kill();
     };
-    Expect(MessageKind::Confirmation,
-           QString(kAltHasWards) + " \r\nDelete all related records of Demo Departmental Lab Test?",
-           ui::mrYes);
+    ExpectAskedAboutAltsWards(" \r\nDelete all related records of Demo Departmental Lab Test?");
     modal.ExpectMessage("The link to the server failed while the records of " + wards.FileName +
                         " were being deleted.\n1 deleted, 2 not deleted.");
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
@@ -158,8 +154,7 @@ TEST_F(Related, ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared) {
     EXPECT_EQ(WardsOf("9"), 3);
     EXPECT_FALSE(SourceCore::Of(wards).Saver().HasChanges());
 
-    Expect(MessageKind::Confirmation,
-           QString(kAltHasWards) + "Clear all references to this record?", ui::mrYes);
+    ExpectAskedAboutAltsWards("Clear all references to this record?");
     modal.ExpectMessage(
         "The link to the server failed before the references in Demo Departmental Lab Test were "
         "cleared. None of the 3 was cleared.");

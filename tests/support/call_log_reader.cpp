@@ -3,7 +3,8 @@
 #include <cctype>
 #include <fstream>
 #include <regex>
-#include <sstream>
+
+#include "tests/support/dev_server_process.h"
 
 namespace vorn::test {
 namespace {
@@ -88,10 +89,7 @@ std::vector<LoggedCall> ParseCallLog(const std::string& text) {
 }
 
 std::vector<LoggedCall> ReadCallLog(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return ParseCallLog(text.str());
+    return ParseCallLog(FileText(path));
 }
 
 std::vector<LoggedCall> CallLogTail::Next() {

@@ -8,23 +8,10 @@ namespace vorn::test {
 namespace {
 
 const char* KindName(Interaction::Kind kind) {
-    switch (kind) {
-        case Interaction::Message:
-            return "message box";
-        case Interaction::Modal:
-            return "modal form";
-        case Interaction::Font:
-            return "font dialog";
-        case Interaction::SaveFile:
-            return "save-file dialog";
-        case Interaction::PrinterSetup:
-            return "printer set-up dialog";
-        case Interaction::Progress:
-            return "progress dialog";
-        case Interaction::FindText:
-            return "find-text dialog";
-    }
-    return "?";
+    static const char* const names[] = {
+        "message box",           "modal form",      "font dialog",     "save-file dialog",
+        "printer set-up dialog", "progress dialog", "find-text dialog"};
+    return names[kind];
 }
 
 }  // namespace
@@ -44,52 +31,11 @@ void ScriptedModalHost::Fail(const std::string& what) {
     ADD_FAILURE() << what;
 }
 
-template <typename Answer>
-ScriptedModalHost& ScriptedModalHost::Add(Interaction::Kind kind, Answer Step::*slot,
-                                          Answer answer) {
-    Step step;
-    step.kind = kind;
-    step.*slot = std::move(answer);
-    steps_.push_back(std::move(step));
-    return *this;
-}
-
-ScriptedModalHost& ScriptedModalHost::OnMessage(
-    std::function<int(const ui::MessageRequest&)> answer) {
-    return Add(Interaction::Message, &Step::message, std::move(answer));
-}
-
 ScriptedModalHost& ScriptedModalHost::ExpectMessage(const QString& text, int result) {
     return OnMessage([text, result](const ui::MessageRequest& r) {
         EXPECT_EQ(r.text.toStdString(), text.toStdString());
         return result;
     });
-}
-
-ScriptedModalHost& ScriptedModalHost::OnModal(std::function<void(QDialog&)> drive) {
-    return Add(Interaction::Modal, &Step::modal, std::move(drive));
-}
-
-ScriptedModalHost& ScriptedModalHost::OnFont(std::function<bool(QFont&)> answer) {
-    return Add(Interaction::Font, &Step::font, std::move(answer));
-}
-
-ScriptedModalHost& ScriptedModalHost::OnSaveFile(std::function<QString(const QString&)> answer) {
-    return Add(Interaction::SaveFile, &Step::saveFile, std::move(answer));
-}
-
-ScriptedModalHost& ScriptedModalHost::OnPrinterSetup(
-    std::function<bool(QPrinter&, const ui::PrinterChoices&)> answer) {
-    return Add(Interaction::PrinterSetup, &Step::printer, std::move(answer));
-}
-
-ScriptedModalHost& ScriptedModalHost::OnProgress(std::function<bool(const QString&)> update) {
-    return Add(Interaction::Progress, &Step::progress, std::move(update));
-}
-
-ScriptedModalHost& ScriptedModalHost::OnFindText(
-    std::function<void(const std::function<void(const QString&)>&)> drive) {
-    return Add(Interaction::FindText, &Step::findText, std::move(drive));
 }
 
 bool ScriptedModalHost::Next(Interaction::Kind kind, const QString& what, Step& step) {

@@ -32,12 +32,16 @@ class ScriptedModalHost final : public ui::ModalHost {
     ~ScriptedModalHost() override;
 
     // A message box: `answer` sees the request and returns the modal result.
-    ScriptedModalHost& OnMessage(std::function<int(const ui::MessageRequest&)> answer);
+    ScriptedModalHost& OnMessage(std::function<int(const ui::MessageRequest&)> answer) {
+        return Add(Interaction::Message, &Step::message, std::move(answer));
+    }
     // A message box whose text must be exactly `text`; answered with `result`.
     ScriptedModalHost& ExpectMessage(const QString& text, int result = ui::mrOk);
     // A modal form: `drive` works the form (types, clicks) and must leave it closed. The form
     // has been shown (its show event ran) when `drive` is called.
-    ScriptedModalHost& OnModal(std::function<void(QDialog&)> drive);
+    ScriptedModalHost& OnModal(std::function<void(QDialog&)> drive) {
+        return Add(Interaction::Modal, &Step::modal, std::move(drive));
+    }
     // A modal form of the given class, handed over as that class.
     template <typename Form>
     ScriptedModalHost& OnForm(std::function<void(Form&)> drive) {
@@ -52,21 +56,31 @@ class ScriptedModalHost final : public ui::ModalHost {
             drive(*form);
         });
     }
-    ScriptedModalHost& OnFont(std::function<bool(QFont&)> answer);
+    ScriptedModalHost& OnFont(std::function<bool(QFont&)> answer) {
+        return Add(Interaction::Font, &Step::font, std::move(answer));
+    }
     // The save-file dialog: `answer` sees the caption and the path offered and returns the
     // chosen path (empty: cancelled).
-    ScriptedModalHost& OnSaveFile(std::function<QString(const QString& path)> answer);
+    ScriptedModalHost& OnSaveFile(std::function<QString(const QString& path)> answer) {
+        return Add(Interaction::SaveFile, &Step::saveFile, std::move(answer));
+    }
     // The printer set-up dialog: `answer` sets the printer up (a PDF file, a print range) and
     // returns whether it was confirmed.
     ScriptedModalHost& OnPrinterSetup(
-        std::function<bool(QPrinter&, const ui::PrinterChoices&)> answer);
+        std::function<bool(QPrinter&, const ui::PrinterChoices&)> answer) {
+        return Add(Interaction::PrinterSetup, &Step::printer, std::move(answer));
+    }
     // A progress dialog: `update` sees each label shown and returns true to press Cancel. The
     // labels are kept in ProgressLabels().
-    ScriptedModalHost& OnProgress(std::function<bool(const QString& label)> update);
+    ScriptedModalHost& OnProgress(std::function<bool(const QString& label)> update) {
+        return Add(Interaction::Progress, &Step::progress, std::move(update));
+    }
     // The find-text dialog: `drive` presses Find Next through the function it is given, as
     // often as it likes, and then the dialog is closed.
     ScriptedModalHost& OnFindText(
-        std::function<void(const std::function<void(const QString&)>& findNext)> drive);
+        std::function<void(const std::function<void(const QString&)>& findNext)> drive) {
+        return Add(Interaction::FindText, &Step::findText, std::move(drive));
+    }
     const std::vector<QString>& ProgressLabels() const { return progressLabels_; }
 
     const std::vector<Interaction>& Log() const { return log_; }
@@ -100,7 +114,13 @@ class ScriptedModalHost final : public ui::ModalHost {
     class Progress;
     // A step of `kind` answered by `answer`, kept in the step's `slot`.
     template <typename Answer>
-    ScriptedModalHost& Add(Interaction::Kind kind, Answer Step::*slot, Answer answer);
+    ScriptedModalHost& Add(Interaction::Kind kind, Answer Step::*slot, Answer answer) {
+        Step step;
+        step.kind = kind;
+        step.*slot = std::move(answer);
+        steps_.push_back(std::move(step));
+        return *this;
+    }
     bool Next(Interaction::Kind kind, const QString& what, Step& step);
 
     std::deque<Step> steps_;

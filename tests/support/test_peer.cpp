@@ -58,14 +58,6 @@ bool PeerConnection::Send(const std::string& bytes) {
     return true;
 }
 
-bool PeerConnection::SendInChunks(const std::string& bytes, std::size_t chunk) {
-    for (std::size_t at = 0; at < bytes.size(); at += chunk) {
-        if (!Send(bytes.substr(at, chunk))) return false;
-        std::this_thread::sleep_for(200us);
-    }
-    return true;
-}
-
 void PeerConnection::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
@@ -136,8 +128,9 @@ TestPeer& TestPeer::ReplyLines(const std::vector<std::string>& lines) {
 }
 
 TestPeer& TestPeer::ReplyInChunks(const std::string& data, std::size_t chunk) {
-    return Then([data, chunk](PeerConnection& c, const std::string&) {
-        c.SendInChunks(FrameReply(data), chunk);
+    return Then([bytes = FrameReply(data), chunk](PeerConnection& c, const std::string&) {
+        for (std::size_t at = 0; at < bytes.size() && c.Send(bytes.substr(at, chunk)); at += chunk)
+            std::this_thread::sleep_for(200us);
     });
 }
 
@@ -192,15 +185,11 @@ void TestPeer::Release() {
 }
 
 bool TestPeer::WaitForCalls(std::size_t n, double seconds) const {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::duration<double>(seconds),
-                             [&] { return calls_.size() >= n; });
+    return WaitUntil(seconds, [&] { return calls_.size() >= n; });
 }
 
 bool TestPeer::WaitForGoodbyes(int n, double seconds) const {
-    std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::duration<double>(seconds),
-                             [&] { return goodbyes_ >= n; });
+    return WaitUntil(seconds, [&] { return goodbyes_ >= n; });
 }
 
 void TestPeer::Record(const std::string& message, bool call, bool goodbye) {

@@ -24,8 +24,6 @@ class PeerConnection {
     explicit PeerConnection(int fd) : fd_(fd) {}
     // Sends bytes as they stand; false when the client has gone.
     bool Send(const std::string& bytes);
-    // Sends in chunks of `chunk` bytes with a short pause between them.
-    bool SendInChunks(const std::string& bytes, std::size_t chunk);
     void Close();
     int fd() const { return fd_; }
 
@@ -113,6 +111,11 @@ class TestPeer {
     T Copy(const T& value) const {
         std::lock_guard lock(mutex_);
         return value;
+    }
+    template <typename Done>
+    bool WaitUntil(double seconds, Done done) const {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, std::chrono::duration<double>(seconds), done);
     }
     void Run();
     void ServeSession(int handshakeFd);
