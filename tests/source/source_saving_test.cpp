@@ -6,7 +6,6 @@
 #include <QTextEdit>
 
 #include "broker/rpc_broker.h"
-#include "source/internal/source_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/source/lab_test_source.h"
 #include "toolkit/event_guard.h"
@@ -331,14 +330,19 @@ using Deletion = Saving;
 
 TEST_F(Deletion, PointersThatForbidItAreReportedAndNothingIsDeleted) {
     source.GetAndFill("1");
-    const RpcReply report = Broker().Call(requests::PointerCheck("80001", "1", 6, 2, 6));
-    QString text = QStringLiteral(
-        "Error in deleting! The following files have pointers to the current record: ");
-    for (const QString& line : requests::PointerReport(report, 2))
-        text += line + QStringLiteral("\r\n");
-    test::ExpectToolsetMessage(modal, K::Warning, text);
+    // Six results and two departmental tests point at HB: each file with its count, the first
+    // two records of each, and how many more there are.
+    test::ExpectToolsetMessage(
+        modal, K::Warning,
+        "Error in deleting! The following files have pointers to the current record: "
+        "DEMO LAB RESULT (file 80005), field LAB TEST (required): 6 records\r\n"
+        "   NIEMI,VEIKKO HB SEP 22, 2023\r\n"
+        "   HEIKKILA,MARJA HB OCT 24, 2023\r\n"
+        "   ... and 4 more\r\n"
+        "DEMO DEPARTMENTAL LAB TEST (file 80006), field LAB TEST (required): 2 records\r\n"
+        "   MEDICAL WARD 2 HB\r\n"
+        "   OUTPATIENT CLINIC HB\r\n");
     EXPECT_FALSE(source.Delete());
-    EXPECT_TRUE(text.contains("DEMO LAB RESULT"));
     EXPECT_TRUE(source.GetAndFill("1"));
 }
 
@@ -397,15 +401,10 @@ TEST_F(Deletion, PointersThatAllowItAreReportedWithOneTimedQuestionOnly) {
     ASSERT_TRUE(source.Save());
 
     persons.ShowMessages = true;
-    const RpcReply report = Broker().Call(requests::PointerCheck("80000", person, 6, 2, 6));
-    ASSERT_TRUE(requests::ReadDeletionAllowed(report));
-    QString text;
-    for (const QString& line : requests::PointerReport(report, 3))
-        text += line + QStringLiteral("\r\n");
-    EXPECT_TRUE(text.contains("DEMO LAB TEST")) << text.toStdString();
     modal.OnForm<TTimedDlg>([&](TTimedDlg& d) {
         EXPECT_EQ(d.RichEdit1->toPlainText(),
-                  test::ShownToolsetText(text + QStringLiteral("Delete record anyway?")));
+                  test::ShownToolsetText("DEMO LAB TEST (file 80001), field PERSON IN CHARGE: 1 "
+                                         "record\r\n   HB Hemoglobin\r\nDelete record anyway?"));
         EXPECT_TRUE(d.Timer1->Enabled()) << "a 30-second countdown";
         EXPECT_EQ(d.SecondsLeft(), 30);
         d.done(ui::mrYes);
