@@ -10,19 +10,6 @@
 
 namespace vorn {
 
-bool MasterLink::Hierarchical() const {
-    return s_.Master() && s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
-}
-
-bool MasterLink::Logical() const {
-    return s_.Master() && s_.Settings().TypeIfSubFile == TvornSubFileType::Logical;
-}
-
-SourceCore* MasterLink::MasterCore() const {
-    TvornSource* master = s_.Master();
-    return master ? &SourceCore::Of(*master) : nullptr;
-}
-
 void MasterLink::ReloadGrids() {
     for (TvornGridLink* grid : s_.Registry().Grids())
         grid->Fill();

@@ -190,7 +190,7 @@ class TvornSource : public QObject, public SourceSettings, public ui::LoadedComp
 
   private:
     friend class SourceCore;
-    // The private core of this source (source_core_of.cpp): the concerns and the toolkit's own
+    // The private core of this source (source_core.cpp): the concerns and the toolkit's own
     // controls reach the source through it.
     class Core;
     struct DeleteCore {

@@ -1,7 +1,8 @@
-// How a detail source follows its master's current record: the parent chain of a hierarchical
+// How a detail source hangs on its master (a hierarchical sub-file or a logical detail, and the
+// master's core) and follows the master's current record: the parent chain of a hierarchical
 // sub-file's address (set on the navigator's address in one call), the screen and link value of a
 // logical detail, and the text its master shows for a field. The link owns what it derives from the
-// master.
+// master. Hierarchical, Logical and MasterCore are defined inline at the end of source_core.h.
 #pragma once
 
 #include <QString>

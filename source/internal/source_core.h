@@ -128,3 +128,18 @@ class SourceCore {
 #include "source/internal/source_locker.h"
 #include "source/internal/source_navigator.h"
 #include "source/internal/source_saver.h"
+
+// Inline, so that the controls' tier and its tests can ask them of a link they reach through
+// the core without the link's symbols being exported.
+inline bool vorn::MasterLink::Hierarchical() const {
+    return s_.Master() && s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
+}
+
+inline bool vorn::MasterLink::Logical() const {
+    return s_.Master() && s_.Settings().TypeIfSubFile == TvornSubFileType::Logical;
+}
+
+inline vorn::SourceCore* vorn::MasterLink::MasterCore() const {
+    TvornSource* master = s_.Master();
+    return master ? &SourceCore::Of(*master) : nullptr;
+}
