@@ -76,6 +76,7 @@ class SourceCore {
     virtual const SourceRegistry& Registry() const = 0;
     // A control that goes away leaves the registry and the edit.
     virtual void UnregisterControl(TvornBoundControl* control) = 0;
+    // The enabling of the registered buttons from the state, the access and the browse's ends.
     virtual SourceButtons& Buttons() = 0;
 
     // --- the form's events, and what the operation under way came to ---
