@@ -167,7 +167,7 @@ bool TvornDialogEdit::ValidateText() {
         settledText_.clear();
         return true;
     }
-    const ValidatedValue answer = SourceCore::Of(*source).Validate(FMField(), text());
+    const ValidatedValue answer = SourceCore::Of(*source).Operations().Validate(FMField(), text());
     const bool valid = answer.valid;
     if (FMIsPointerField && !FMIsFindField) lookup_.PointerMode = true;
     if (!valid) return false;

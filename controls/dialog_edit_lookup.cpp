@@ -132,7 +132,7 @@ bool TvornDialogEdit::LeaveEditedRecord() {
     if (!source) return true;
     FlagScope leaving(leaving_);
     if (source->State() == ssEdit || source->State() == ssNew) source->RemoveChangedControl(this);
-    return SourceCore::Of(*source).LeaveRecord();
+    return SourceCore::Of(*source).Operations().LeaveRecord();
 }
 
 void TvornDialogEdit::OpenDialog() {

@@ -82,7 +82,8 @@ TvornComboBox::Settled TvornComboBox::Settle(bool checkAgain) {
         externalValue_.clear();
         return Settled::Emptied;
     }
-    const ValidatedValue answer = SourceCore::Of(*vornSource()).Validate(FMField(), internalValue_);
+    const ValidatedValue answer =
+        SourceCore::Of(*vornSource()).Operations().Validate(FMField(), internalValue_);
     if (!answer.valid) {
         ReportRejectedValue(currentText());
         modified_ = true;

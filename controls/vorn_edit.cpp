@@ -95,7 +95,8 @@ void TvornEdit::Exit() {
 
 bool TvornEdit::Validate() {
     const QString typed = text();
-    const ValidatedValue answer = SourceCore::Of(*vornSource()).Validate(FMField(), typed);
+    const ValidatedValue answer =
+        SourceCore::Of(*vornSource()).Operations().Validate(FMField(), typed);
     if (!answer.valid) {
         ReportRejectedValue(typed);
         modified_ = true;

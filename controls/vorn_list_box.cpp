@@ -91,7 +91,8 @@ bool TvornListBox::TakeValidated(int row) {
     // An item the server refuses has no internal value: the empty answer is not one, and the
     // value stays what it was until the user picks an item the server takes.
     const QString text = item(row)->text();
-    const ValidatedValue answer = SourceCore::Of(*vornSource()).Validate(FMField(), text);
+    const ValidatedValue answer =
+        SourceCore::Of(*vornSource()).Operations().Validate(FMField(), text);
     if (!answer.valid) {
         ReportRejectedValue(text);
         return false;

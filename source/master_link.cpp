@@ -33,7 +33,7 @@ bool MasterLink::Setup() {
     if (!master->Navigator().Address().IsStored()) {
         // The master found no record: the detail must not go on showing the records of the
         // one it had before.
-        s_.LoseMaster();
+        s_.Operations().LoseMaster();
         return false;
     }
     const bool hierarchical = s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
@@ -42,7 +42,7 @@ bool MasterLink::Setup() {
     if (s_.Settings().TypeIfSubFile == TvornSubFileType::Logical) {
         DisableLinkControls();
         if (s_.Settings().LinkField.isEmpty()) s_.Settings().LinkField = QStringLiteral(".01");
-        const std::optional<QString> location = requests::ReadLocation(s_.RequireBroker().Call(
+        const std::optional<QString> location = requests::ReadLocation(RequireBroker(s_).Call(
             requests::Location(s_.Settings().FileNumber, s_.Settings().LinkField)));
         if (location) linkScreen_ = requests::LinkScreen(masterRecord, *location);
     } else {

@@ -4,6 +4,7 @@
 #include "source/internal/source_core.h"
 
 #include "source/internal/master_link.h"
+#include "source/internal/no_broker_link.h"
 #include "source/internal/source_deleter.h"
 #include "source/internal/source_history.h"
 #include "source/internal/source_locker.h"
@@ -14,7 +15,10 @@
 
 namespace vorn {
 
-class TvornSource::Core final : public SourceCore, public SourceHooks, public SourceButtons {
+class TvornSource::Core final : public SourceCore,
+                                public SourceHooks,
+                                public SourceButtons,
+                                public SourceOperations {
   public:
     explicit Core(TvornSource& source) : s_(source) {}
 
@@ -22,7 +26,6 @@ class TvornSource::Core final : public SourceCore, public SourceHooks, public So
     const SourceSettings& Settings() const override { return s_; }
     QString Name() const override { return s_.objectName(); }
     TRPCBroker* RPCBroker() const override { return s_.RPCBroker(); }
-    TRPCBroker& RequireBroker() const override { return s_.RequireBroker(); }
     SourcePresenter& Presenter() const override { return s_.Presenter(); }
     TvornDelPointerDisplay* DelPointerDisplay() const override { return s_.delPointerDisplay_; }
 
@@ -66,9 +69,8 @@ class TvornSource::Core final : public SourceCore, public SourceHooks, public So
         return cores;
     }
     MasterLink& Link() override { return *s_.masterLink_; }
-    void LoseMaster() override { s_.LoseMaster(); }
-    bool LeaveDetailRecords() override { return s_.LeaveDetailRecords(); }
 
+    SourceOperations& Operations() override { return *this; }
     bool BeginEdit() override { return s_.BeginEdit(); }
     bool LeaveRecord() override { return s_.LeaveRecord(); }
     bool Save() override { return s_.Save(); }
@@ -77,6 +79,8 @@ class TvornSource::Core final : public SourceCore, public SourceHooks, public So
     ValidatedValue Validate(const QString& field, const QString& value) override {
         return s_.Validate(field, value);
     }
+    void LoseMaster() override { s_.LoseMaster(); }
+    bool LeaveDetailRecords() override { return s_.LeaveDetailRecords(); }
 
     const SourceNavigator& Navigator() const override { return *s_.navigator_; }
     SourceSaver& Saver() override { return *s_.saver_; }
@@ -145,6 +149,12 @@ void TvornSource::Core::After(SourceMoment moment, bool result) {
             emit s_.Inserted();
             break;
     }
+}
+
+TRPCBroker& RequireBroker(const SourceCore& core) {
+    TRPCBroker* broker = core.RPCBroker();
+    if (!broker) throw ENoBrokerLink(SourceWithoutBrokerText(core.Name()));
+    return *broker;
 }
 
 SourceCore& SourceCore::Of(TvornSource& source) {

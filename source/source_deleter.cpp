@@ -28,7 +28,7 @@ bool SourceDeleter::PointerCheck() {
     pointers_ = RpcReply();
     if (s_.Settings().FileNumber.isEmpty() || !navigator_.Address().IsStored()) return false;
     const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
-    pointers_ = s_.RequireBroker().Call(
+    pointers_ = RequireBroker(s_).Call(
         requests::PointerCheck(s_.Settings().FileNumber, navigator_.Address().RecordAddress(),
                                limits.DispFiles, limits.DispRecords, limits.DispNoXRefs));
     return requests::ReadNoPointers(pointers_);
@@ -36,7 +36,7 @@ bool SourceDeleter::PointerCheck() {
 
 QString SourceDeleter::DeleteRecord() {
     if (s_.Settings().FileNumber.isEmpty() || !navigator_.Address().IsStored()) return {};
-    s_.UnlockRecord();
+    s_.Operations().UnlockRecord();
     ui::WaitCursor wait;
     QString deleted;
     if (!s_.Link().Hierarchical()) {
@@ -58,7 +58,7 @@ RpcReply SourceDeleter::CallDeletion(const RpcRequest& request) {
     // Stays set when the link fails under the call: the server may or may not have deleted.
     s_.Hooks().CallOut(true);
     s_.Hooks().Refused();
-    RpcReply reply = s_.RequireBroker().Call(request);
+    RpcReply reply = RequireBroker(s_).Call(request);
     s_.Hooks().CallOut(false);
     s_.Hooks().Refused(reply.Sections().Lines(Section::Errors));
     return reply;
@@ -100,7 +100,7 @@ bool SourceDeleter::Delete() {
     }
     if (!s_.Hooks().Before(SourceMoment::Delete)) return false;
     // The details' changes belong to this record: they are saved or dropped before it goes.
-    if (!s_.LeaveDetailRecords()) return false;
+    if (!s_.Operations().LeaveDetailRecords()) return false;
     bool asked = false;
     if (!s_.Link().Hierarchical() && !PointerCheck() && !PointersAllowDeletion(asked)) return false;
     if (!asked && s_.Settings().ShowMessages &&

@@ -44,7 +44,7 @@ void SourceHistory::GoTo(int index) {
     if (entry.Iens.isEmpty()) return;
     // The record being edited is left first, so that a user who chooses to stay is not taken
     // for a record that is gone.
-    if (s_.Active() && !s_.LeaveRecord()) return;
+    if (s_.Active() && !s_.Operations().LeaveRecord()) return;
     const QString previous =
         navigator_.Address().IsStored() ? navigator_.Address().FullIens() : QString();
     if (navigator_.GetAndFill(entry.Iens)) {

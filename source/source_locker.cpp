@@ -47,7 +47,7 @@ bool SourceLocker::HoldsLockOnThisLink() const {
 
 bool SourceLocker::CallLock(const LockKey& key, const QString& action, bool noteRefusal) {
     ui::WaitCursor wait;
-    const RpcReply reply = s_.RequireBroker().Call(requests::Lock(key.file, key.record, action));
+    const RpcReply reply = RequireBroker(s_).Call(requests::Lock(key.file, key.record, action));
     if (requests::ReadLockDone(reply)) return true;
     if (noteRefusal) s_.Hooks().Refused(requests::ReadLockRefusal(reply));
     return false;
@@ -168,7 +168,7 @@ void SourceLocker::Ask() {
         case ui::mrYes:
             // Save finishes the edit of every changed control itself; a value it refuses keeps
             // the edit going, and the lock with it.
-            if (!s_.Save() && s_.State() == ssEdit) RestartPeriod();
+            if (!s_.Operations().Save() && s_.State() == ssEdit) RestartPeriod();
             break;
         case ui::mrNo:
             navigator_.Cancel();

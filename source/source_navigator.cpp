@@ -17,7 +17,7 @@ void AskDetailsOfAGoneRecord(SourceCore& source) {
     for (SourceCore* detail : source.DetailCores()) {
         if (!detail->Active()) continue;
         AskDetailsOfAGoneRecord(*detail);
-        detail->CheckSaveChanges();
+        detail->Operations().CheckSaveChanges();
     }
 }
 
@@ -32,14 +32,14 @@ RpcRequest SourceNavigator::CurrentReadRequest() {
 }
 
 QString SourceNavigator::IdentifierText() {
-    return records::ReadIdentifiers(s_.RequireBroker().Call(
+    return records::ReadIdentifiers(RequireBroker(s_).Call(
         records::IdentifiersRequest(s_.Settings().FileNumber, address_.RecordAddress())));
 }
 
 bool SourceNavigator::RecordUnchanged() {
     if (!s_.Allows(uaRead)) return true;
     const records::RecordAnswer answer =
-        records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
+        records::ReadRecordAnswer(RequireBroker(s_).Call(CurrentReadRequest()));
     return !answer.missing && answer.lines == lastRead_.lines;
 }
 
@@ -54,7 +54,7 @@ void SourceNavigator::GetRecord() {
     if (s_.Settings().FileNumber.isEmpty()) {
         s_.Presenter().Warning(QStringLiteral("File Number is not initialized!"));
     } else {
-        answer = records::ReadRecordAnswer(s_.RequireBroker().Call(CurrentReadRequest()));
+        answer = records::ReadRecordAnswer(RequireBroker(s_).Call(CurrentReadRequest()));
         // The record went under the details' edits (another user deleted it): each detail is
         // asked about its own changes before the master's emptiness reaches it. The record
         // is gone whatever they answer.
@@ -121,7 +121,7 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
     records::ListerStep step;
     step.file = s_.Settings().FileNumber;
     step.fields = logical ? s_.Settings().LinkField : QStringLiteral(".001");
-    step.flags = records::ListerFlags(backwards, logical, s_.RequireBroker().RpcVersion);
+    step.flags = records::ListerFlags(backwards, logical, RequireBroker(s_).RpcVersion);
     step.xref = s_.Settings().FMIndex;
     if (logical) {
         step.part = master->Navigator().Address().Number();
@@ -147,7 +147,7 @@ QString SourceNavigator::Neighbour(records::Direction direction) {
     const bool continues =
         direction == records::Direction::Prior || direction == records::Direction::Next;
     return records::ReadListerAnswer(
-               s_.RequireBroker().Call(records::ListerRequest(Step(direction, continues))))
+               RequireBroker(s_).Call(records::ListerRequest(Step(direction, continues))))
         .found;
 }
 
@@ -161,7 +161,7 @@ void SourceNavigator::ComputeEnds() {
         records::ListerStep first = Step(records::Direction::First, false);
         // The forward end is asked without flags for a plain source, whatever the protocol.
         if (!s_.Link().Logical()) first.flags.clear();
-        TRPCBroker& broker = s_.RequireBroker();
+        TRPCBroker& broker = RequireBroker(s_);
         atFirst_ =
             records::ReadListerAnswer(broker.Call(records::ListerRequest(first))).found == record;
         atLast_ = records::ReadListerAnswer(
@@ -187,7 +187,7 @@ bool SourceNavigator::GetAndFill(const QString& ien) {
     if (ien != QLatin1String("+1")) {
         // The record being edited is left first: its changes are saved or dropped as the
         // user answers, and the user may choose to stay.
-        if (!s_.LeaveRecord()) return false;
+        if (!s_.Operations().LeaveRecord()) return false;
         address_.MoveTo(ien);
         GetRecord();
         if (address_.HasRecord()) return true;
@@ -199,7 +199,7 @@ bool SourceNavigator::GetAndFill(const QString& ien) {
 bool SourceNavigator::Browse(records::Direction direction) {
     using records::Direction;
     if (!s_.Active() || !s_.Allows(uaBrowse)) return false;
-    if (!s_.LeaveRecord()) return false;
+    if (!s_.Operations().LeaveRecord()) return false;
     if ((direction == Direction::Prior || direction == Direction::Next) && !address_.IsStored())
         return false;
     const QString found = Neighbour(direction);
@@ -232,7 +232,7 @@ bool SourceNavigator::Browse(records::Direction direction) {
 void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
     for (SourceCore* detail : s_.DetailCores()) {
         if (!detail->Active()) continue;
-        detail->LoseMaster();
+        detail->Operations().LoseMaster();
         if (disableDetailControls)
             for (TvornBoundControl* control : detail->Registry().Controls())
                 control->Widget()->setEnabled(false);
@@ -247,7 +247,7 @@ void SourceNavigator::EmptyDetailsAndGrids(bool disableDetailControls) {
 void SourceNavigator::Clear() {
     if (!s_.Active()) return;
     if (!s_.Hooks().Before(SourceMoment::Clear)) return;
-    if (!s_.LeaveRecord()) return;
+    if (!s_.Operations().LeaveRecord()) return;
     EmptyControls();
     s_.Saver().ForgetChanges();
     if (s_.Link().Logical()) s_.Link().PutMasterLink();
@@ -262,7 +262,7 @@ void SourceNavigator::Clear() {
 void SourceNavigator::Insert() {
     if (!s_.Active() || !s_.Allows(uaInsert)) return;
     if (!s_.Hooks().Before(SourceMoment::Insert)) return;
-    if (!s_.LeaveRecord()) return;
+    if (!s_.Operations().LeaveRecord()) return;
     s_.Saver().ForgetChanges();
     EmptyControls();
     if (s_.Link().Logical()) s_.Link().PutMasterLink();
@@ -277,13 +277,13 @@ void SourceNavigator::Cancel() {
     if (s_.State() == ssNew) {
         Clear();
     } else if (s_.State() == ssEdit) {
-        s_.UnlockRecord();
+        s_.Operations().UnlockRecord();
         GetRecord();
     }
 }
 
 void SourceNavigator::Refresh() {
-    if (!s_.CheckSaveChanges()) return;
+    if (!s_.Operations().CheckSaveChanges()) return;
     GetRecord();
     for (TvornGridLink* grid : s_.Registry().Grids())
         grid->Fill();
@@ -303,7 +303,7 @@ QString SourceNavigator::FieldValue(const QString& field, int piece) {
     if (s_.Registry().Fields().contains(field))
         return records::FieldPiece(lastRead_.lines, field, record, piece);
     if (!address_.IsStored()) return {};
-    const records::RecordAnswer answer = records::ReadRecordAnswer(s_.RequireBroker().Call(
+    const records::RecordAnswer answer = records::ReadRecordAnswer(RequireBroker(s_).Call(
         records::ReadRequest(s_.Settings().FileNumber, {field}, address_.FullIens())));
     return records::FieldPiece(answer.lines, field, record, piece);
 }

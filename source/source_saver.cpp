@@ -35,7 +35,7 @@ ValidatedValue SourceSaver::ValidateField(const QString& fieldIn, const QString&
         answer.valid = true;
         answer.external = value;
     } else {
-        answer = records::ReadValidatorAnswer(s_.RequireBroker().Call(records::ValidatorRequest(
+        answer = records::ReadValidatorAnswer(RequireBroker(s_).Call(records::ValidatorRequest(
             s_.Settings().FileNumber, navigator_.Address().FullIens(), field, value)));
     }
     s_.Hooks().AfterValidate(answer.valid, field, answer.internal, answer.external);
@@ -64,7 +64,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     const QString& external = answer.external;
     // The edit starts before the controls take the value: a record held by another user
     // takes nothing, and an empty form becomes the new record the value belongs to.
-    if (!s_.BeginEdit()) return false;
+    if (!s_.Operations().BeginEdit()) return false;
     if (showing.isEmpty()) {
         edit_.AddExtra(
             {s_.Settings().FileNumber, field, navigator_.Address().RecordAddress(), internal});
@@ -178,7 +178,7 @@ bool SourceSaver::File() {
     filing.extra = edit_.Extra();
     filing.wishedNumbers = edit_.Wished();
     const RpcRequest request = filer::FilerRequest(filing);
-    TRPCBroker& broker = s_.RequireBroker();
+    TRPCBroker& broker = RequireBroker(s_);
     RpcReply reply;
     try {
         reply = broker.Call(request);
@@ -204,7 +204,7 @@ void SourceSaver::EndFiledEdit() {
     // Whatever the read-back meets (a link that dies just now), the edit is over and its
     // lock is not kept.
     try {
-        s_.UnlockRecord();
+        s_.Operations().UnlockRecord();
     } catch (...) {
         locker_.ReleaseQuietly();
         throw;
@@ -262,16 +262,16 @@ bool SourceSaver::SaveAs() {
     if (s_.State() != ssNew) {
         // A stored record saved as a copy: the values on the form become a new record, which
         // the details follow; their own changes belong to the stored record and go first.
-        if (!s_.LeaveDetailRecords()) return false;
+        if (!s_.Operations().LeaveDetailRecords()) return false;
         missing_.clear();
         edit_.ForgetWished();
-        s_.UnlockRecord();
+        s_.Operations().UnlockRecord();
         s_.SetState(ssNew);
         edit_.HoldAsCopy();
         // Until the copy is filed there is no record for the details to stand under: they
         // wait, as under a new record, instead of filing under the record that was copied.
         for (SourceCore* detail : s_.DetailCores())
-            if (detail->Active()) detail->LoseMaster();
+            if (detail->Active()) detail->Operations().LoseMaster();
     }
     SourceCore* master = s_.Link().MasterCore();
     if (s_.Link().Logical() && s_.Link().LinkPending() &&

@@ -14,6 +14,7 @@
 #include "source/bound_control.h"
 #include "source/internal/source_buttons.h"
 #include "source/internal/source_hooks.h"
+#include "source/internal/source_operations.h"
 #include "source/internal/source_registry.h"
 #include "source/source_outcome.h"
 #include "source/source_settings.h"
@@ -56,8 +57,6 @@ class SourceCore {
     // The component's name for messages.
     virtual QString Name() const = 0;
     virtual TRPCBroker* RPCBroker() const = 0;
-    // The broker, or ENoBrokerLink naming this source.
-    virtual TRPCBroker& RequireBroker() const = 0;
     virtual SourcePresenter& Presenter() const = 0;
     virtual TvornDelPointerDisplay* DelPointerDisplay() const = 0;
 
@@ -88,19 +87,9 @@ class SourceCore {
     // How this source hangs on its master, and what a detail derives from its master's record:
     // the parent chain, the link screen.
     virtual MasterLink& Link() = 0;
-    // The master has no record: the detail shows nothing, offers nothing and waits.
-    virtual void LoseMaster() = 0;
-    // The details leave their records first: their records belong to this source's record.
-    virtual bool LeaveDetailRecords() = 0;
 
-    // --- the operations one part of the engine asks of another, each with its outcome ---
-    virtual bool BeginEdit() = 0;
-    virtual bool LeaveRecord() = 0;
-    virtual bool Save() = 0;
-    virtual bool CheckSaveChanges() = 0;
-    virtual void UnlockRecord() = 0;
-    // The server's check of one value with its whole answer.
-    virtual ValidatedValue Validate(const QString& field, const QString& value) = 0;
+    // --- what one part of the engine asks another to do, each with its outcome ---
+    virtual SourceOperations& Operations() = 0;
 
     // --- the owners of the record state, each the only writer of its own ---
     // Where the source stands and what it read last, the browse's ends, the filling.
@@ -117,6 +106,9 @@ class SourceCore {
   protected:
     ~SourceCore() = default;
 };
+
+// The core's broker, or ENoBrokerLink naming its source.
+TRPCBroker& RequireBroker(const SourceCore& core);
 
 }  // namespace vorn
 

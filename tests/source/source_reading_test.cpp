@@ -96,12 +96,14 @@ class Validation : public test::LabTestSource {
 
 TEST_F(Validation, TheServersInternalAndExternalValuesAreTheAnswer) {
     ValidatedValue answer;
-    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = Core().Validate("4", "12/6/2026")).valid); }),
+    EXPECT_EQ(CallsOf([&] {
+                  EXPECT_TRUE((answer = Core().Operations().Validate("4", "12/6/2026")).valid);
+              }),
               Calls{"DDR VALIDATOR"});
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
     const test::LoggedCall sent = CallsSince(CallMark() - 1)[0];
     EXPECT_EQ(sent.Entry("\"IENS\""), "+1,");
-    EXPECT_FALSE((answer = Core().Validate("4", "not a date")).valid);
+    EXPECT_FALSE((answer = Core().Operations().Validate("4", "not a date")).valid);
     EXPECT_EQ(Values(answer), (QStringList{"", ""}));
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Validate);
     EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Refused);
@@ -111,7 +113,9 @@ TEST_F(Validation, TheServersInternalAndExternalValuesAreTheAnswer) {
 TEST_F(Validation, AVetoMakesTheValueValidWithAnEmptyInternalValueAndNoCall) {
     source.BeforeValidateField = [](QObject*, bool& allow, QString&, QString&) { allow = false; };
     ValidatedValue answer;
-    EXPECT_EQ(CallsOf([&] { EXPECT_TRUE((answer = Core().Validate("4", "whatever")).valid); }),
+    EXPECT_EQ(CallsOf([&] {
+                  EXPECT_TRUE((answer = Core().Operations().Validate("4", "whatever")).valid);
+              }),
               Calls{});
     EXPECT_EQ(Values(answer), (QStringList{"", "whatever"}));
 }
@@ -129,7 +133,7 @@ TEST_F(Validation, TheEventsMayChangeTheFieldTheValueAndTheResult) {
         external = "refused here";
     };
     const std::size_t mark = CallMark();
-    const ValidatedValue answer = Core().Validate("4", "12/6/2026");
+    const ValidatedValue answer = Core().Operations().Validate("4", "12/6/2026");
     EXPECT_FALSE(answer.valid);
     EXPECT_EQ(seen, "6=12");
     EXPECT_EQ(Values(answer), (QStringList{"12", "refused here"}));
@@ -246,7 +250,7 @@ TEST_F(KilledServer, AValidationCutShortLeavesNoFlagAndWorksWhenTheServerIsBack)
     KilledDuring([&] { source.ValidateField("4", "12/6/2026"); });
     EXPECT_FALSE(Core().Saver().Validating());
     EXPECT_EQ(source.State(), ssNew);
-    const ValidatedValue answer = Core().Validate("4", "12/6/2026");
+    const ValidatedValue answer = Core().Operations().Validate("4", "12/6/2026");
     EXPECT_TRUE(answer.valid);
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
 }
