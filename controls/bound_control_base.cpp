@@ -18,7 +18,7 @@ BoundControlBase::BoundControlBase(QWidget& self) : self_(self) {}
 
 BoundControlBase::~BoundControlBase() {
     // The source only compares the pointer; it never reaches into a control that is going.
-    if (registeredWith_) SourceCore::Of(*registeredWith_).UnregisterControl(this);
+    if (registeredWith_) SourceCore::Of(*registeredWith_).Operations().UnregisterControl(this);
 }
 
 void BoundControlBase::Loaded() {
@@ -179,7 +179,7 @@ void BoundControlBase::ShowFieldHelp() {
 }
 
 bool BoundControlBase::Filling() const {
-    return source_ && SourceCore::Of(*source_).Navigator().Filling();
+    return source_ && SourceCore::Of(*source_).Owners().navigator.Filling();
 }
 
 }  // namespace vorn

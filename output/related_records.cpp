@@ -111,7 +111,7 @@ bool ToFirstRecord(TvornSource& detail) {
     if (!detail.Active()) detail.Open();
     if (!detail.Active()) return false;
     detail.First();
-    return !SourceCore::Of(detail).Saver().HasChanges();
+    return !SourceCore::Of(detail).Owners().saver.HasChanges();
 }
 
 // The addresses of the detail's records, from the one it shows on with Next until an address
@@ -161,7 +161,7 @@ Relinked Relink(TvornSource& detail, const QString& value,
         // line carries its own address.
         if (!detail.BeginEdit()) return result;
         for (const QString& record : records)
-            SourceCore::Of(detail).Saver().AddExtra(
+            SourceCore::Of(detail).Owners().saver.AddExtra(
                 {detail.FileNumber, detail.LinkField, WithoutTrailingComma(record), value});
         staged = true;
         {
@@ -178,12 +178,12 @@ Relinked Relink(TvornSource& detail, const QString& value,
         result.linkFailure = std::current_exception();
         if (!staged)
             result.filing = related::Filing::NotSent;
-        else if (!SourceCore::Of(detail).Saver().HasChanges())
+        else if (!SourceCore::Of(detail).Owners().saver.HasChanges())
             result.filing = related::Filing::Filed;
         else
             result.filing = detail.LastOutcome().unanswered ? related::Filing::Unanswered
                                                             : related::Filing::NotSent;
-        if (SourceCore::Of(detail).Saver().HasChanges()) {
+        if (SourceCore::Of(detail).Owners().saver.HasChanges()) {
             try {
                 detail.Cancel();
             } catch (const EBrokerError&) {
@@ -213,7 +213,7 @@ bool Ask(const QString& question) {
 bool DeleteAll(TvornSource& master, TvornSource& detail) {
     if (!ShowsSavedRecord(master) || detail.TypeIfSubFile == TvornSubFileType::None) return false;
     if (!ToFirstRecord(detail)) return false;
-    const int before = SourceCore::Of(detail).Deleter().DeletedCount();
+    const int before = SourceCore::Of(detail).Owners().deleter.DeletedCount();
     related::DeletionTally tally;
     int total = 0;
     try {
@@ -228,14 +228,14 @@ bool DeleteAll(TvornSource& master, TvornSource& detail) {
             if (now.isEmpty() || now == noted) break;
         }
     } catch (const EBrokerError&) {
-        tally.deleted = SourceCore::Of(detail).Deleter().DeletedCount() - before;
+        tally.deleted = SourceCore::Of(detail).Owners().deleter.DeletedCount() - before;
         tally.unknown = detail.LastOutcome().unanswered;
         tally.notDeleted = std::max(0, total - tally.deleted - (tally.unknown ? 1 : 0));
         if (!detail.ShowMessages) throw;
         ui::ShowErrorMessage(related::DeletionLinkFailure(detail.FileName, tally));
         return false;
     }
-    const int deleted = SourceCore::Of(detail).Deleter().DeletedCount() - before;
+    const int deleted = SourceCore::Of(detail).Owners().deleter.DeletedCount() - before;
     TRPCBroker* broker = detail.RPCBroker();
     if (!detail.Address().HasRecord()) {
         if (detail.ShowMessages && detail.InformMessages.testFlag(InformDelete))

@@ -29,15 +29,15 @@ bool MasterLink::Setup() {
         s_.Presenter().Error(QStringLiteral("MasterSource's FileNumber not defined"));
         return false;
     }
-    const QString masterRecord = master->Navigator().Address().Number();
-    if (!master->Navigator().Address().IsStored()) {
+    const QString masterRecord = master->Owners().navigator.Address().Number();
+    if (!master->Owners().navigator.Address().IsStored()) {
         // The master found no record: the detail must not go on showing the records of the
         // one it had before.
         s_.Operations().LoseMaster();
         return false;
     }
     const bool hierarchical = s_.Settings().TypeIfSubFile == TvornSubFileType::Hierarchical;
-    navigator_.SetParent(hierarchical ? u',' + master->Navigator().Address().FullIens()
+    navigator_.SetParent(hierarchical ? u',' + master->Owners().navigator.Address().FullIens()
                                       : QString());
     if (s_.Settings().TypeIfSubFile == TvornSubFileType::Logical) {
         DisableLinkControls();
@@ -65,7 +65,7 @@ void MasterLink::PutMasterLink() {
     linkPending_ = true;
     SourceCore* master = MasterCore();
     if (!master || !s_.Registry().Fields().contains(s_.Settings().LinkField)) return;
-    const QString record = master->Navigator().Address().Number();
+    const QString record = master->Owners().navigator.Address().Number();
     const QString text = MasterFieldText(QStringLiteral(".01"));
     for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMField() == s_.Settings().LinkField && control->TakeMasterLink(record, text))

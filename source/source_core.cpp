@@ -37,7 +37,6 @@ class TvornSource::Core final : public SourceCore,
 
     SourceRegistry& Registry() override { return *s_.registry_; }
     const SourceRegistry& Registry() const override { return *s_.registry_; }
-    void UnregisterControl(TvornBoundControl* control) override { s_.UnregisterControl(control); }
     SourceButtons& Buttons() override { return *this; }
     void RefreshAll() override { s_.RefreshButtons(); }
     void Refresh(TvornOperationButton* button) override { s_.RefreshButton(button); }
@@ -81,13 +80,11 @@ class TvornSource::Core final : public SourceCore,
     }
     void LoseMaster() override { s_.LoseMaster(); }
     bool LeaveDetailRecords() override { return s_.LeaveDetailRecords(); }
+    void UnregisterControl(TvornBoundControl* control) override { s_.UnregisterControl(control); }
 
-    const SourceNavigator& Navigator() const override { return *s_.navigator_; }
-    SourceSaver& Saver() override { return *s_.saver_; }
-    const SourceSaver& Saver() const override { return *s_.saver_; }
-    SourceLocker& Locker() override { return *s_.locker_; }
-    const SourceDeleter& Deleter() const override { return *s_.deleter_; }
-    const SourceHistory& History() const override { return *s_.history_; }
+    SourceOwners Owners() override {
+        return {*s_.navigator_, *s_.saver_, *s_.locker_, *s_.deleter_, *s_.history_};
+    }
 
   private:
     TvornSource& s_;

@@ -112,7 +112,7 @@ bool SourceDeleter::Delete() {
             say::kLineBreak;
         if (!s_.Presenter().YesOrCancel(question)) return false;
     }
-    s_.Saver().ForgetChanges();
+    s_.Owners().saver.ForgetChanges();
     const QString address = navigator_.Address().FullIens();
     const QString deleted = DeleteRecord();
     const bool success = !deleted.isEmpty();

@@ -36,9 +36,10 @@ std::optional<LockKey> SourceLocker::KeyNow() const {
     SourceCore* top = &s_;
     while (top->Link().Hierarchical())
         top = top->Link().MasterCore();
-    if (top->Settings().FileNumber.isEmpty() || !top->Navigator().Address().IsStored())
+    if (top->Settings().FileNumber.isEmpty() || !top->Owners().navigator.Address().IsStored())
         return std::nullopt;
-    return LockKey{LinkSerial(), top->Settings().FileNumber, top->Navigator().Address().Number()};
+    return LockKey{LinkSerial(), top->Settings().FileNumber,
+                   top->Owners().navigator.Address().Number()};
 }
 
 bool SourceLocker::HoldsLockOnThisLink() const {

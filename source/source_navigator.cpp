@@ -124,7 +124,7 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
     step.flags = records::ListerFlags(backwards, logical, RequireBroker(s_).RpcVersion);
     step.xref = s_.Settings().FMIndex;
     if (logical) {
-        step.part = master->Navigator().Address().Number();
+        step.part = master->Owners().navigator.Address().Number();
         step.screen = s_.Link().LinkScreen();
         if (!s_.Settings().FMScreen.isEmpty()) step.screen += u' ' + s_.Settings().FMScreen;
     } else {
@@ -133,7 +133,7 @@ records::ListerStep SourceNavigator::Step(records::Direction direction, bool con
     }
     step.continues = continues;
     if (continues) {
-        step.from = logical ? master->Navigator().Address().Number() : indexValue_.left(30);
+        step.from = logical ? master->Owners().navigator.Address().Number() : indexValue_.left(30);
         step.fromIen = address_.Number();
     }
     return step;
@@ -249,7 +249,7 @@ void SourceNavigator::Clear() {
     if (!s_.Hooks().Before(SourceMoment::Clear)) return;
     if (!s_.Operations().LeaveRecord()) return;
     EmptyControls();
-    s_.Saver().ForgetChanges();
+    s_.Owners().saver.ForgetChanges();
     if (s_.Link().Logical()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(false);
     s_.SetState(ssEmpty);
@@ -263,7 +263,7 @@ void SourceNavigator::Insert() {
     if (!s_.Active() || !s_.Allows(uaInsert)) return;
     if (!s_.Hooks().Before(SourceMoment::Insert)) return;
     if (!s_.Operations().LeaveRecord()) return;
-    s_.Saver().ForgetChanges();
+    s_.Owners().saver.ForgetChanges();
     EmptyControls();
     if (s_.Link().Logical()) s_.Link().PutMasterLink();
     EmptyDetailsAndGrids(true);
@@ -273,7 +273,7 @@ void SourceNavigator::Insert() {
 
 void SourceNavigator::Cancel() {
     if (!s_.Active()) return;
-    s_.Saver().ForgetChanges();
+    s_.Owners().saver.ForgetChanges();
     if (s_.State() == ssNew) {
         Clear();
     } else if (s_.State() == ssEdit) {

@@ -275,10 +275,10 @@ bool SourceSaver::SaveAs() {
     }
     SourceCore* master = s_.Link().MasterCore();
     if (s_.Link().Logical() && s_.Link().LinkPending() &&
-        !master->Navigator().Address().Number().isEmpty())
+        !master->Owners().navigator.Address().Number().isEmpty())
         edit_.AddExtra({s_.Settings().FileNumber, s_.Settings().LinkField,
                         navigator_.Address().RecordAddress(),
-                        master->Navigator().Address().Number()});
+                        master->Owners().navigator.Address().Number()});
     if (!CommitChanges()) return false;
     // Every field on the form is filed; of several controls on one field (radio buttons) the
     // one that holds the value stands for it.

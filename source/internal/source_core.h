@@ -45,6 +45,20 @@ struct SourceGrant {
     QString userData;  // the server's text about the user
 };
 
+// The owners of the record state, each the only writer of its own: others read it here and
+// change it only through the owner's own functions.
+struct SourceOwners {
+    // Where the source stands and what it read last, the browse's ends, the filling.
+    const SourceNavigator& navigator;
+    // The edit under way: the changed controls and the values filed beside them.
+    SourceSaver& saver;
+    // The record lock and its timer.
+    SourceLocker& locker;
+    const SourceDeleter& deleter;
+    // The records shown lately.
+    const SourceHistory& history;
+};
+
 class SourceCore {
   public:
     // The core of `source`.
@@ -73,8 +87,6 @@ class SourceCore {
     // --- the registry ---
     virtual SourceRegistry& Registry() = 0;
     virtual const SourceRegistry& Registry() const = 0;
-    // A control that goes away leaves the registry and the edit.
-    virtual void UnregisterControl(TvornBoundControl* control) = 0;
     // The enabling of the registered buttons from the state, the access and the browse's ends.
     virtual SourceButtons& Buttons() = 0;
 
@@ -91,17 +103,8 @@ class SourceCore {
     // --- what one part of the engine asks another to do, each with its outcome ---
     virtual SourceOperations& Operations() = 0;
 
-    // --- the owners of the record state, each the only writer of its own ---
-    // Where the source stands and what it read last, the browse's ends, the filling.
-    virtual const SourceNavigator& Navigator() const = 0;
-    // The edit under way: the changed controls and the values filed beside them.
-    virtual SourceSaver& Saver() = 0;
-    virtual const SourceSaver& Saver() const = 0;
-    // The record lock and its timer.
-    virtual SourceLocker& Locker() = 0;
-    virtual const SourceDeleter& Deleter() const = 0;
-    // The records shown lately.
-    virtual const SourceHistory& History() const = 0;
+    // --- the owners of the record state ---
+    virtual SourceOwners Owners() = 0;
 
   protected:
     ~SourceCore() = default;

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "source/bound_control.h"
 #include "source/source_outcome.h"
 
 namespace vorn {
@@ -25,6 +26,8 @@ class SourceOperations {
     virtual void LoseMaster() = 0;
     // The details leave their records first: their records belong to this source's record.
     virtual bool LeaveDetailRecords() = 0;
+    // A control that goes away leaves the registry and the edit.
+    virtual void UnregisterControl(TvornBoundControl* control) = 0;
 
   protected:
     ~SourceOperations() = default;

@@ -108,7 +108,7 @@ TEST_F(LookupCombo, ChoosingMoreAppendsTheNextPageAndPutsTheMoreLineBackAtTheEnd
     QTest::keyClick(box->view(), Qt::Key_Escape);
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "");
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
     EXPECT_EQ(source->State(), ssEmpty);
 }
 
@@ -180,8 +180,8 @@ TEST_F(LookupCombo, LeavingWithAQuestionMarkOrTheStoredTextFilesNothing) {
         result->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(box->currentText(), "U-STIX") << typed;
         EXPECT_EQ(source->State(), ssBrowse) << typed;
-        EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty()) << typed;
-        EXPECT_FALSE(SourceCore::Of(*source).Locker().Locked()) << typed;
+        EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty()) << typed;
+        EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked()) << typed;
     }
 }
 
@@ -203,7 +203,7 @@ TEST_P(LookupComboKept, TabbingThroughKeepsTheStoredValue) {
     EXPECT_EQ(box->currentText(), "U-STIX");
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "35");
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
     EXPECT_EQ(source->State(), ssBrowse);
 }
 

@@ -230,7 +230,7 @@ class Fill : public test::ControlForm {
         if (!source->Active()) Open();
         ASSERT_TRUE(source->GetAndFill(record));
         EXPECT_EQ(source->State(), ssBrowse);
-        EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
+        EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
     }
 };
 

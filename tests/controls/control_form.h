@@ -100,7 +100,7 @@ class ControlForm : public SourceServer {
     }
 
     bool IsChanged(TvornBoundControl* control) const {
-        return SourceCore::Of(*source).Saver().Changed().contains(control);
+        return SourceCore::Of(*source).Owners().saver.Changed().contains(control);
     }
 
     QWidget form;

@@ -341,7 +341,8 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
     EXPECT_EQ(abbreviation->DialogResult(), 101);
     EXPECT_TRUE(abbreviation->Chosen());
     EXPECT_TRUE(abbreviation->TextModified());
-    EXPECT_EQ(SourceCore::Of(*source).Saver().Changed(), QList<TvornBoundControl*>{abbreviation});
+    EXPECT_EQ(SourceCore::Of(*source).Owners().saver.Changed(),
+              QList<TvornBoundControl*>{abbreviation});
     EXPECT_EQ(executed, 1);
     // Closing the dialog after an insert is no cancel.
     EXPECT_EQ(cancelled, 0);
@@ -412,7 +413,7 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAn
     EXPECT_EQ(source->Address().Iens(), "1,");
     EXPECT_EQ(abbreviation->text(), "HB");
     EXPECT_EQ(abbreviation->ChosenIen(), "1");
-    EXPECT_EQ(SourceCore::Of(*source).History().Entries().value(0).Iens, "1,");
+    EXPECT_EQ(SourceCore::Of(*source).Owners().history.Entries().value(0).Iens, "1,");
     EXPECT_TRUE(source->HistoryText(0).startsWith("HB"));
     EXPECT_EQ(executed, 1);
 
@@ -420,7 +421,7 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAn
     const std::size_t mark = CallMark();
     Retype(abbreviation, "CR");
     EXPECT_EQ(source->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*source).Locker().Locked());
+    EXPECT_TRUE(SourceCore::Of(*source).Owners().locker.Locked());
     Enter(abbreviation);
     dialog = Shown();
     ASSERT_NE(dialog, nullptr);
@@ -428,9 +429,9 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAn
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(source->Address().Iens(), "6,");
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*source).Locker().Locked());
+    EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked());
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 2u);
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
+    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
 }
 
 struct SortClickCase {
@@ -577,8 +578,8 @@ TEST_F(DialogEdit, AVetoedInsertInAFindLeavesTheShownRecordUnlockedAndUnchanged)
     Released();
     EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*source).Locker().Locked());
-    EXPECT_TRUE(SourceCore::Of(*source).Saver().Changed().isEmpty());
+    EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked());
+    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
     EXPECT_EQ(abbreviation->InternalValue(), "HB");
 }
 

@@ -185,7 +185,7 @@ TEST_F(Integrity, ARadioGroupKeepsAChoiceWhenTheFocusPassesThroughItAgain) {
     Focus(f->taker->Button(1));
     Focus(f->name);
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*f->labTest).Saver().Changed().contains(f->taker));
+    EXPECT_TRUE(SourceCore::Of(*f->labTest).Owners().saver.Changed().contains(f->taker));
     Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(f->labTest->Save());
     EXPECT_EQ(StoredLabTest("1", "5"), "2");
@@ -231,9 +231,9 @@ TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
     timer.Fire();
     EXPECT_EQ(Filings(mark), c.filings);
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*f->labTest).Locker().Locked());
+    EXPECT_TRUE(SourceCore::Of(*f->labTest).Owners().locker.Locked());
     EXPECT_TRUE(timer.Enabled()) << "the edit goes on, and so does its timer";
-    EXPECT_EQ(SourceCore::Of(*f->labTest).Locker().MinutesLeft(), 10);
+    EXPECT_EQ(SourceCore::Of(*f->labTest).Owners().locker.MinutesLeft(), 10);
 }
 
 INSTANTIATE_TEST_SUITE_P(Refusals, LockTimerSave,
@@ -412,12 +412,12 @@ TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
     Retype(f->name, "Haemoglobin");
     Focus(f->length);
     f->labTest->AfterGetAndFill = [this](QObject*) {
-        if (SourceCore::Of(*f->labTest).Saver().Saving()) Server().Kill();
+        if (SourceCore::Of(*f->labTest).Owners().saver.Saving()) Server().Kill();
     };
     ExpectLinkError();
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
     EXPECT_EQ(f->labTest->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).Locker().Locked());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).Owners().locker.Locked());
     f->labTest->AfterGetAndFill = nullptr;
     Server().Start();
     EXPECT_EQ(StoredLabTest("1", "2"), "Haemoglobin");
@@ -440,7 +440,7 @@ TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) 
     Show("1");
     Expect(K::Error, "The record is being modified by someone else! Try again later.");
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).Saver().HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).Owners().saver.HasChanges());
     EXPECT_EQ(f->labTest->State(), ssBrowse);
     EXPECT_EQ(f->name->text(), "Hemoglobin");
 }
@@ -470,7 +470,7 @@ TEST_F(Integrity, ACopyThatCouldNotBeFiledKeepsAValueSetBackToTheCopiedOne) {
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->SaveAs(); }));
     Server().Start();
     ASSERT_EQ(f->labTest->State(), ssNew);
-    const auto changed = SourceCore::Of(*f->labTest).Saver().Changed();
+    const auto changed = SourceCore::Of(*f->labTest).Owners().saver.Changed();
     ASSERT_TRUE(changed.contains(f->taker));
     Focus(f->taker->Button(copied));
     QTest::mouseClick(f->taker->Button(1 - copied), Qt::LeftButton);
@@ -478,7 +478,7 @@ TEST_F(Integrity, ACopyThatCouldNotBeFiledKeepsAValueSetBackToTheCopiedOne) {
     Focus(f->name);
     EXPECT_EQ(f->labTest->State(), ssNew);
     EXPECT_EQ(f->taker->ItemIndex(), copied);
-    EXPECT_EQ(SourceCore::Of(*f->labTest).Saver().Changed(), changed);
+    EXPECT_EQ(SourceCore::Of(*f->labTest).Owners().saver.Changed(), changed);
 }
 
 TEST_F(Integrity, ADetailWithoutMasterRecordIsEmptyAndCannotBeTypedInto) {
@@ -562,7 +562,7 @@ TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
     Show("1");
     f->labTest->SetUserAccess(TvornUserAccess(uaRead) | uaBrowse);
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).Saver().HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->labTest).Owners().saver.HasChanges());
     EXPECT_TRUE(f->labTest->GetAndFill("2")) << "no question";
 }
 
@@ -575,7 +575,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     Show(number.toLatin1().constData());
     ASSERT_EQ(f->departmental->State(), ssBrowse);
     QTest::mouseClick(f->ordering->Button(2), Qt::LeftButton);
-    ASSERT_TRUE(SourceCore::Of(*f->departmental).Saver().HasChanges());
+    ASSERT_TRUE(SourceCore::Of(*f->departmental).Owners().saver.HasChanges());
     Retype(f->explanation, "NEW PART");
     ASSERT_EQ(f->subresult->State(), ssNew);
     other.Call(requests::RecordDelete("80001", number));
@@ -594,7 +594,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     EXPECT_TRUE(asked[0].startsWith("Save new Subresult")) << asked[0].toStdString();
     EXPECT_TRUE(asked[2].startsWith("Save")) << asked[2].toStdString();
     EXPECT_TRUE(asked[2].contains("Departmental lab test")) << asked[2].toStdString();
-    EXPECT_FALSE(SourceCore::Of(*f->departmental).Saver().HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*f->departmental).Owners().saver.HasChanges());
 }
 
 }  // namespace

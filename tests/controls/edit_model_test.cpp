@@ -224,7 +224,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     TvornSource* ChangedSource() const {
         TvornSource* found = nullptr;
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
-            if (SourceCore::Of(*s).Locker().Locked()) {
+            if (SourceCore::Of(*s).Owners().locker.Locked()) {
                 if (found) return nullptr;
                 found = s;
             }
@@ -505,7 +505,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                  (typed.unresolved ? " (unresolved)" : "") + ", state " +
                  std::to_string(slot.source->State()) + ", changed " +
                  std::to_string(
-                     SourceCore::Of(*slot.source).Saver().Changed().contains(slot.control)));
+                     SourceCore::Of(*slot.source).Owners().saver.Changed().contains(slot.control)));
         });
     }
 
@@ -710,7 +710,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
         std::string status = "  [";
         for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
             status += s->Address().FullIens().toStdString() + " " + std::to_string(s->State()) +
-                      "/" + std::to_string(SourceCore::Of(*s).Saver().Changed().size()) + " ";
+                      "/" + std::to_string(SourceCore::Of(*s).Owners().saver.Changed().size()) +
+                      " ";
         Note(status + "]");
         const std::vector<test::LoggedCall> calls = log_tail_->Next();
         std::set<QString> filedFiles;
@@ -782,7 +783,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 it = pending_.erase(it);
                 continue;
             }
-            const bool changed = SourceCore::Of(*source).Saver().Changed().contains(slot->control);
+            const bool changed =
+                SourceCore::Of(*source).Owners().saver.Changed().contains(slot->control);
             const bool same = slot->shown() == it->second.shown;
             const bool unresolved = it->second.unresolved;
             // A save may have worked a lookup text out into its entry (and failed), or found it
@@ -806,7 +808,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             const Slot& slot = *lastTyped_.first;
             Typed typed = lastTyped_.second;
             if (slot.shown() == typed.shown && !typed.unchanged &&
-                SourceCore::Of(*slot.source).Saver().Changed().contains(slot.control)) {
+                SourceCore::Of(*slot.source).Owners().saver.Changed().contains(slot.control)) {
                 typed.record = slot.source->Address().FullIens();
                 pending_[{slot.source, slot.field}] = typed;
             }

@@ -31,7 +31,7 @@ namespace vorn::test {
 
 // The lock timer of `source`: the tests fire its minutes.
 inline FakeTimer& LockTimer(TvornSource& source) {
-    return static_cast<FakeTimer&>(SourceCore::Of(source).Locker().Timer());
+    return static_cast<FakeTimer&>(SourceCore::Of(source).Owners().locker.Timer());
 }
 
 class LabTestEditForm {

@@ -131,7 +131,8 @@ TEST_F(LabTestApp, TheHistoryOffersTheVisitedRecordsOnFile) {
     EXPECT_EQ(form->Hist[1]->text(), "&2 HB Hemoglobin");
     EXPECT_TRUE(form->Hist[0]->isVisible() && form->Hist[1]->isVisible());
     EXPECT_FALSE(form->Hist[2]->isVisible() || form->Hist[3]->isVisible());
-    for (const TvornHistoryRecord& entry : SourceCore::Of(*form->vornSource1).History().Entries())
+    for (const TvornHistoryRecord& entry :
+         SourceCore::Of(*form->vornSource1).Owners().history.Entries())
         EXPECT_FALSE(entry.Text.contains("ZZ1"));
 }
 
@@ -156,8 +157,8 @@ TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     EXPECT_EQ(form->Hist[0]->text(), "&1 HB Hemoglobin");
     EXPECT_TRUE(form->Hist[0]->isVisible());
     EXPECT_FALSE(form->Hist[1]->isVisible());
-    ASSERT_EQ(SourceCore::Of(*form->vornSource1).History().Entries().size(), 5);
-    EXPECT_TRUE(SourceCore::Of(*form->vornSource1).History().Entries()[1].Iens.isEmpty());
+    ASSERT_EQ(SourceCore::Of(*form->vornSource1).Owners().history.Entries().size(), 5);
+    EXPECT_TRUE(SourceCore::Of(*form->vornSource1).Owners().history.Entries()[1].Iens.isEmpty());
     EXPECT_EQ(form->xDlgAbbreviation->text(), "HB") << "the record shown before stays";
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
 }

@@ -382,7 +382,7 @@ TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChangeAndDeleteAll) {
         "You may not delete records of file 80006 (DEMO DEPARTMENTAL LAB TEST).");
     const int rows = form->xgrdLogSub->RowCount();
     Click(form->btnDeleteAll);
-    EXPECT_EQ(SourceCore::Of(*form->vornSource2).Deleter().DeletedCount(), 0);
+    EXPECT_EQ(SourceCore::Of(*form->vornSource2).Owners().deleter.DeletedCount(), 0);
     EXPECT_EQ(form->xgrdLogSub->RowCount(), rows);
     EXPECT_GT(rows, 1) << "the wards are still listed";
 }

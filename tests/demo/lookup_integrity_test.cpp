@@ -71,12 +71,12 @@ const SaveWay kSaveWays[] = {
          QTest::keyClick(f.xDlgAbbreviation, key.toLatin1(), Qt::AltModifier);
          // A button's accelerator clicks it once its pressed look has shown.
          EXPECT_TRUE(QTest::qWaitFor(
-             [&f] { return !SourceCore::Of(*f.vornSource1).Saver().HasChanges(); }, 2000));
+             [&f] { return !SourceCore::Of(*f.vornSource1).Owners().saver.HasChanges(); }, 2000));
      }},
     {"LockTimer", true,
      [](test::LabTestApp&, TfrmLabTest& f) {
          auto& timer =
-             static_cast<test::FakeTimer&>(SourceCore::Of(*f.vornSource1).Locker().Timer());
+             static_cast<test::FakeTimer&>(SourceCore::Of(*f.vornSource1).Owners().locker.Timer());
          for (int minute = 0; minute < f.vornSource1->LockTimeOut; ++minute)
              timer.Fire();
      }},
@@ -148,10 +148,10 @@ TEST_P(WardLookup, RefusedWithNoItsListEndsAndNothingIsLockedOrFiled) {
     EXPECT_EQ(ShownFind(), nullptr) << "No ends the lookup typed under the question";
     EXPECT_EQ(form->xDlgWard->Dialog(), nullptr);
     EXPECT_EQ(Filings(mark), 0u);
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Locker().Locked());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Owners().locker.Locked());
     EXPECT_TRUE(OtherCanLock("80006", ward));
     EXPECT_EQ(Stored("80006", ward, ".01"), wardName);
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Saver().HasChanges());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource2).Owners().saver.HasChanges());
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, WardLookup, ::testing::Values(Leave::Tab, Leave::Row));
@@ -165,7 +165,7 @@ TEST_F(Lookups, AListLeftOpenWhileTheFormMovesOnPutsNothingIntoTheRecordNowShown
     ASSERT_TRUE(form->vornSource1->GetAndFill("2"));
     EXPECT_EQ(ShownFind(), nullptr);
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).Locker().Locked());
+    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).Owners().locker.Locked());
     EXPECT_EQ(form->xDlgCharge->InternalValue(), Stored("80001", "2", "7"));
 }
 
@@ -179,7 +179,8 @@ TEST_F(Lookups, ThePersonTypedBackOverAPickIsTheOneFiled) {
     TypeInto(form->xDlgCharge, QStringLiteral("VIRTANEN,AINO"));
     QTest::keyClick(form->xDlgCharge, Qt::Key_Tab);
     EXPECT_EQ(form->xDlgCharge->InternalValue(), "1");
-    EXPECT_FALSE(SourceCore::Of(*form->vornSource1).Saver().Changed().contains(form->xDlgCharge));
+    EXPECT_FALSE(
+        SourceCore::Of(*form->vornSource1).Owners().saver.Changed().contains(form->xDlgCharge));
 }
 
 // Yes to the question while the person list is open cannot save: the user is told why and

@@ -461,9 +461,10 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
     EXPECT_EQ(subresult->Address().FullIens(), "3,35,");
     EXPECT_EQ(subresult->Address().Number(), "3");
     EXPECT_EQ(explanation->text(), "PH");
-    ASSERT_FALSE(SourceCore::Of(*subresult).Navigator().RecordLines().isEmpty());
-    EXPECT_EQ(SourceCore::Of(*subresult).Navigator().RecordLines().first().section(u'^', 0, 1),
-              "80001.02^3,35");
+    ASSERT_FALSE(SourceCore::Of(*subresult).Owners().navigator.RecordLines().isEmpty());
+    EXPECT_EQ(
+        SourceCore::Of(*subresult).Owners().navigator.RecordLines().first().section(u'^', 0, 1),
+        "80001.02^3,35");
     EXPECT_EQ(subresultGrid->Row(), 3);
 }
 

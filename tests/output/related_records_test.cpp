@@ -125,7 +125,7 @@ TEST_F(Related, ClearAllThatTheServerRefusesChangesNothingAndSaysSo) {
     Expect(MessageKind::Error, "Error in saving!");
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
     EXPECT_EQ(WardsOf("9"), 3) << "the link field is required";
-    EXPECT_FALSE(SourceCore::Of(wards).Saver().HasChanges());
+    EXPECT_FALSE(SourceCore::Of(wards).Owners().saver.HasChanges());
 }
 
 TEST_F(Related, ALinkFailingPartWayThroughDeleteAllTellsWhatWasDeletedAndWhatNot) {
@@ -152,7 +152,7 @@ TEST_F(Related, ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared) {
     EXPECT_FALSE(MoveAll(master, wards, "10"));
     Server().Start();
     EXPECT_EQ(WardsOf("9"), 3);
-    EXPECT_FALSE(SourceCore::Of(wards).Saver().HasChanges());
+    EXPECT_FALSE(SourceCore::Of(wards).Owners().saver.HasChanges());
 
     ExpectAskedAboutAltsWards("Clear all references to this record?");
     modal.ExpectMessage(

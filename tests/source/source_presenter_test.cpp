@@ -77,7 +77,7 @@ TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCance
     EXPECT_EQ(presenter.shown[0].kind, K::Confirmation);
     EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(Core().Saver().HasChanges());
+    EXPECT_TRUE(Core().Owners().saver.HasChanges());
     EXPECT_EQ(source.LastOutcome().operation, SourceOperation::LeaveRecord);
     EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Cancelled);
     EXPECT_TRUE(source.LastOutcome().lines.isEmpty());

@@ -248,7 +248,7 @@ TEST_F(KilledServer, AValidationCutShortLeavesNoFlagAndWorksWhenTheServerIsBack)
     Open();
     source.Insert();
     KilledDuring([&] { source.ValidateField("4", "12/6/2026"); });
-    EXPECT_FALSE(Core().Saver().Validating());
+    EXPECT_FALSE(Core().Owners().saver.Validating());
     EXPECT_EQ(source.State(), ssNew);
     const ValidatedValue answer = Core().Operations().Validate("4", "12/6/2026");
     EXPECT_TRUE(answer.valid);
@@ -270,8 +270,8 @@ TEST_F(Reading, ARecordIsReadWithEveryFieldOfTheFormAndTheTwoEndsAreAsked) {
     EXPECT_EQ(abbreviation.text(), "HB");
     EXPECT_EQ(name.text(), "Hemoglobin");
     EXPECT_EQ(introduced.internalValue, "3100101");
-    EXPECT_EQ(Core().Navigator().IndexValue(), "HB");
-    EXPECT_FALSE(Core().Navigator().AtFirst());
+    EXPECT_EQ(Core().Owners().navigator.IndexValue(), "HB");
+    EXPECT_FALSE(Core().Owners().navigator.AtFirst());
     EXPECT_TRUE(next.isEnabled() && prior.isEnabled());
 }
 
@@ -303,7 +303,7 @@ TEST_F(Reading, MovingToTheNextRecordAsksTheListerFromTheCurrentOneAndPriorComes
 TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
     ASSERT_TRUE(source.Last());
     const QString lastOne = abbreviation.text();
-    EXPECT_TRUE(Core().Navigator().AtLast());
+    EXPECT_TRUE(Core().Owners().navigator.AtLast());
     EXPECT_FALSE(next.isEnabled());
     const auto sent = SentBy([&] { EXPECT_TRUE(source.Next()); });
     EXPECT_EQ(test::Names(sent), (Calls{"DDR LISTER", "DDR LISTER", "DDR GETS ENTRY DATA",
@@ -313,7 +313,7 @@ TEST_F(Reading, NextOnTheLastAndPriorOnTheFirstRecordFallBackAndShowItAgain) {
 
     ASSERT_TRUE(source.First());
     EXPECT_EQ(abbreviation.text(), "ALB");
-    EXPECT_TRUE(Core().Navigator().AtFirst());
+    EXPECT_TRUE(Core().Owners().navigator.AtFirst());
     EXPECT_FALSE(first.isEnabled() || prior.isEnabled());
     EXPECT_TRUE(source.Prior());
     EXPECT_EQ(abbreviation.text(), "ALB");
@@ -333,7 +333,7 @@ TEST_F(Reading, AMissingRecordAndFirstAndLastOnAnEmptyFileEmptyTheForm) {
     source.GetAndFill("1");
     EXPECT_FALSE(source.Last());
     EXPECT_EQ(name.text(), "");
-    EXPECT_TRUE(Core().Navigator().RecordLines().isEmpty());
+    EXPECT_TRUE(Core().Owners().navigator.RecordLines().isEmpty());
 }
 
 TEST_F(Reading, AFieldTheFormDoesNotCarryIsReadOnItsOwn) {
@@ -351,15 +351,15 @@ TEST_F(Reading, ARecordVisitedAgainMovesToTheHeadOfTheHistoryAndIsKeptOnce) {
         source.GetAndFill(record);
         source.UpdateHistory();
     }
-    ASSERT_EQ(Core().History().Entries().size(), 5);
-    EXPECT_EQ(Core().History().Entries()[0].Iens, "1,");
+    ASSERT_EQ(Core().Owners().history.Entries().size(), 5);
+    EXPECT_EQ(Core().Owners().history.Entries()[0].Iens, "1,");
     EXPECT_EQ(source.HistoryText(0), "HB Hemoglobin");
-    EXPECT_EQ(Core().History().Entries()[1].Iens, "5,");
-    EXPECT_EQ(Core().History().Entries()[2].Iens, "3,");
+    EXPECT_EQ(Core().Owners().history.Entries()[1].Iens, "5,");
+    EXPECT_EQ(Core().Owners().history.Entries()[2].Iens, "3,");
     EXPECT_EQ(source.HistoryText(3), "");
     source.GoToHistory(2);
     EXPECT_EQ(source.Address().Iens(), "3,");
-    EXPECT_EQ(Core().History().Entries()[0].Iens, "3,");
+    EXPECT_EQ(Core().Owners().history.Entries()[0].Iens, "3,");
 }
 
 TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
@@ -375,7 +375,7 @@ TEST_F(Reading, AWordProcessingFieldOfThreeLinesIsFiledAndReadBackAsFiveLines) {
     EXPECT_EQ(filer->Entry("1,2", 1), " ");
     EXPECT_EQ(filer->Entry("1,3", 1), "three");
     EXPECT_EQ(description.lines, (QStringList{"one", "", "three"}));
-    EXPECT_EQ(Core().Navigator().RecordKeys().filter(QRegularExpression("^100")).size(), 5);
+    EXPECT_EQ(Core().Owners().navigator.RecordKeys().filter(QRegularExpression("^100")).size(), 5);
 }
 
 // A text far longer than a message's five-digit count: the call goes out with its count

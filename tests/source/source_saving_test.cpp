@@ -49,7 +49,7 @@ TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlock
     EXPECT_FALSE(sent[3].Entry("2", 1)) << "only the changed field is filed";
     EXPECT_EQ(sent[4].Entry("\"ACT\""), "UNLOCK");
     EXPECT_EQ(source.State(), ssBrowse);
-    EXPECT_FALSE(Core().Locker().Locked());
+    EXPECT_FALSE(Core().Owners().locker.Locked());
 }
 
 TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber) {
@@ -155,7 +155,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
                                "number from 1 to 250.");
     EXPECT_FALSE(source.Save());
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_TRUE(Core().Locker().Locked());
+    EXPECT_TRUE(Core().Owners().locker.Locked());
 
     test::OtherUser other(SecondBroker(), form);
     other.source.ShowMessages = true;
@@ -173,7 +173,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     length.Change("7", "7");
     test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(source.Save());
-    EXPECT_FALSE(Core().Locker().Locked());
+    EXPECT_FALSE(Core().Owners().locker.Locked());
     other.name.Change("Changed after", "Changed after");
     EXPECT_EQ(other.source.State(), ssEdit);
 
@@ -198,7 +198,7 @@ TEST_F(Saving, WithoutMessagesLeavingThrowsTheChangesAway) {
     EXPECT_TRUE(source.CheckSaveChanges());
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Hemoglobin");
-    EXPECT_FALSE(Core().Locker().Locked());
+    EXPECT_FALSE(Core().Owners().locker.Locked());
 }
 
 TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
@@ -213,9 +213,9 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     });
     EXPECT_FALSE(ui::Guarded([&] { source.Save(); }));
     EXPECT_EQ(source.State(), ssEdit);
-    EXPECT_FALSE(Core().Saver().Saving());
+    EXPECT_FALSE(Core().Owners().saver.Saving());
     EXPECT_EQ(name.text(), "Kept through a crash");
-    EXPECT_EQ(Core().Saver().Changed().size(), 1);
+    EXPECT_EQ(Core().Owners().saver.Changed().size(), 1);
 
     Server().Start();
     test::ExpectToolsetMessage(modal, K::Information,
@@ -266,15 +266,15 @@ TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditS
     name.Change("Mine", "Mine");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Changed meanwhile");
-    EXPECT_FALSE(Core().Locker().Locked());
+    EXPECT_FALSE(Core().Owners().locker.Locked());
 }
 
 TEST_F(Locking, WithoutATimeOutTheTimerNeverStarts) {
     source.LockTimeOut = 0;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    EXPECT_TRUE(Core().Locker().Locked());
-    EXPECT_FALSE(Core().Locker().Timer().Enabled());
+    EXPECT_TRUE(Core().Owners().locker.Locked());
+    EXPECT_FALSE(Core().Owners().locker.Timer().Enabled());
 }
 
 struct TimeOutAnswer {
@@ -293,12 +293,12 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
     source.LockTimeOut = 5;
     source.GetAndFill("1");
     name.Change("Mine", "Mine");
-    auto& timer = static_cast<test::FakeTimer&>(Core().Locker().Timer());
+    auto& timer = static_cast<test::FakeTimer&>(Core().Owners().locker.Timer());
     ASSERT_TRUE(timer.Enabled());
     EXPECT_EQ(timer.Interval(), 60000);
     for (int minute = 1; minute < 5; ++minute)
         timer.Fire();
-    EXPECT_EQ(Core().Locker().MinutesLeft(), 1);
+    EXPECT_EQ(Core().Owners().locker.MinutesLeft(), 1);
     modal.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
         EXPECT_EQ(d.RichEdit1->toPlainText(),
                   "The record has been locked for 5 minutes. Save changes or ignore and "
@@ -312,7 +312,7 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
     EXPECT_EQ(name.text(), c.nameAfter);
     EXPECT_EQ(timer.Enabled(), c.timerAfter);
     if (c.timerAfter) {
-        EXPECT_EQ(Core().Locker().MinutesLeft(), 5);
+        EXPECT_EQ(Core().Owners().locker.MinutesLeft(), 5);
     }
 }
 
@@ -351,7 +351,7 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
     test::OtherUser other(SecondBroker(), form);
     other.source.GetAndFill("41");
     other.name.Change("Held", "Held");
-    ASSERT_TRUE(SourceCore::Of(other.source).Locker().Locked());
+    ASSERT_TRUE(SourceCore::Of(other.source).Owners().locker.Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ6 To delete?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information,
@@ -370,12 +370,12 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
 TEST_F(Deletion, DeletingARecordBeingEditedReleasesItsLockFirst) {
     SaveNewLabTest("ZZ7");
     name.Change("Edited", "Edited");
-    ASSERT_TRUE(Core().Locker().Locked());
+    ASSERT_TRUE(Core().Owners().locker.Locked());
     test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n",
                                ui::mrYes);
     test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ7\r\n");
     const auto calls = SentBy([&] { EXPECT_TRUE(source.Delete()); });
-    EXPECT_FALSE(Core().Locker().Locked());
+    EXPECT_FALSE(Core().Owners().locker.Locked());
     const auto unlock = test::FirstNamed(calls, "VRNX LOCKS");
     ASSERT_NE(unlock, calls.end());
     EXPECT_EQ(unlock->Entry("\"ACT\""), "UNLOCK");

@@ -70,7 +70,7 @@ TEST_P(States, EachChangeIsTakenOrRefusedAndLeavesItsAddress) {
             EXPECT_TRUE(source.Address().IsNew());
         else
             EXPECT_FALSE(source.Address().HasRecord());
-        EXPECT_FALSE(Core().Locker().Locked());
+        EXPECT_FALSE(Core().Owners().locker.Locked());
     }
 }
 

@@ -19,7 +19,7 @@ class FakeBoundControl final : public QLineEdit, public TvornBoundControl {
         : QLineEdit(parent), source_(source), field_(field), required_(required), kind_(kind) {
         source.RegisterControl(this, field);
     }
-    ~FakeBoundControl() override { SourceCore::Of(source_).UnregisterControl(this); }
+    ~FakeBoundControl() override { SourceCore::Of(source_).Operations().UnregisterControl(this); }
 
     QWidget* Widget() override { return this; }
     QString FMField() const override { return field_; }
