@@ -37,6 +37,7 @@ struct World {
     std::unique_ptr<Server> server;
     std::unique_ptr<test::Client> client;
     std::vector<std::pair<QString, QString>> lister, finder;
+    int pages = 0;  // the batches listed from elsewhere so far
 
     explicit World(devserver::StoreEngine engine) {
         const std::string path = test::SeededDatabase(folder, engine);
@@ -122,6 +123,18 @@ void BM_ListerBatch50(benchmark::State& state, World& w) {
     Timed(state, [&] { return w.client->CallList("DDR LISTER", w.lister); });
 }
 
+// A batch of 50 from a different place each time, as a user moving about the file: nothing the
+// last batch read is asked again.
+void BM_ListerPages(benchmark::State& state, World& w) {
+    std::vector<std::pair<QString, QString>> request = w.lister;
+    Timed(state, [&] {
+        const int i = 1 + (w.pages++ * 50) % kRecords;
+        request[4].second = QString::fromStdString(Name(i));
+        request[5].second = QString::number(100 + i);
+        return w.client->CallList("DDR LISTER", request);
+    });
+}
+
 void BM_FinderLookup(benchmark::State& state, World& w) {
     Timed(state, [&] { return w.client->CallList("VRNX FINDER", w.finder); });
 }
@@ -134,6 +147,7 @@ void Register() {
          std::vector<std::pair<std::string, void (*)(benchmark::State&, World&)>>{
              {"BM_BareCall", BM_BareCall},
              {"BM_ListerBatch50", BM_ListerBatch50},
+             {"BM_ListerPages", BM_ListerPages},
              {"BM_FinderLookup", BM_FinderLookup}})
         for (const StoreEngine engine : {StoreEngine::Sqlite, StoreEngine::Gtm}) {
             if (engine == StoreEngine::Gtm && !gtm) continue;
@@ -156,6 +170,10 @@ int main(int argc, char** argv) {
           "\"DDR LISTER\" batches of 50 per second on 100 000 records, against bare calls; "
           "higher is better",
           true, true},
+         {"BM_ListerPages/real_time", "BM_BareCall/real_time",
+          "\"DDR LISTER\" batches of 50, each from elsewhere in the file, per second, against bare "
+          "calls; higher is better",
+          true, true},
          {"BM_FinderLookup/real_time", "BM_BareCall/real_time",
           "\"VRNX FINDER\" lookups (20 of ~150 matches, ignoring case) per second, against bare "
           "calls; higher is better",
@@ -165,6 +183,8 @@ int main(int argc, char** argv) {
           "bare calls per second, GT.M / SQLite", true, true},
          {"BM_ListerBatch50_GTM/real_time", "BM_ListerBatch50/real_time",
           "\"DDR LISTER\" batches of 50 per second, GT.M / SQLite", true, true},
+         {"BM_ListerPages_GTM/real_time", "BM_ListerPages/real_time",
+          "\"DDR LISTER\" batches of 50 from elsewhere per second, GT.M / SQLite", true, true},
          {"BM_FinderLookup_GTM/real_time", "BM_FinderLookup/real_time",
           "\"VRNX FINDER\" lookups per second, GT.M / SQLite", true, true}});
 }

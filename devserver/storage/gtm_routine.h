@@ -18,7 +18,8 @@ inline constexpr const char* kGtmRoutine =
 	; indirection of a bare name (@N@(...)) into a quick lookup: the reads below are written out
 	; for each depth a file reaches, and only deeper nodes and the writes go through a template,
 	; "^G(A(1),A(2))", the same text for every reference of that global and depth. A node that
-	; $QUERY found is read through its own name (@Q), which measured as cheap as the template.
+	; $QUERY found is reached again through A, filled from its name: indirection of the name
+	; itself (@Q) compiles each new text, several times the cost of the step.
 GV(N,D)	QUIT $SELECT(D=0:@N,D=1:@N@(A(1)),D=2:@N@(A(1),A(2)),D=3:@N@(A(1),A(2),A(3)),D=4:@N@(A(1),A(2),A(3),A(4)),D=5:@N@(A(1),A(2),A(3),A(4),A(5)),D=6:@N@(A(1),A(2),A(3),A(4),A(5),A(6)),D=7:@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7)),D=8:@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8)),1:@$$TPL($EXTRACT(N,2,$LENGTH(N)),D))
 DT(N,D)	QUIT $SELECT(D=0:$DATA(@N),D=1:$DATA(@N@(A(1))),D=2:$DATA(@N@(A(1),A(2))),D=3:$DATA(@N@(A(1),A(2),A(3))),D=4:$DATA(@N@(A(1),A(2),A(3),A(4))),D=5:$DATA(@N@(A(1),A(2),A(3),A(4),A(5))),D=6:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6))),D=7:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7))),D=8:$DATA(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8))),1:$DATA(@$$TPL($EXTRACT(N,2,$LENGTH(N)),D)))
 QR(N,D)	QUIT $SELECT(D=0:$QUERY(@N),D=1:$QUERY(@N@(A(1))),D=2:$QUERY(@N@(A(1),A(2))),D=3:$QUERY(@N@(A(1),A(2),A(3))),D=4:$QUERY(@N@(A(1),A(2),A(3),A(4))),D=5:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5))),D=6:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6))),D=7:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7))),D=8:$QUERY(@N@(A(1),A(2),A(3),A(4),A(5),A(6),A(7),A(8))),1:$QUERY(@$$TPL($EXTRACT(N,2,$LENGTH(N)),D)))
@@ -46,21 +47,26 @@ PREV(G,S,WITHIN,O,V,F)	; the last node with a value before ^G(S), or at its end 
 	SET O=$$NM(G,D),V=@O,F=1 QUIT
 STEPS(G,S,DIR,FLAG,N,VALUES,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV
 	; finds them, each its counted name, and with VALUES its counted value
-	NEW A,D,I,Q,X SET D=$$PARSE(S),O="",Q=""
+	NEW A,D,I,M,Q,X SET D=$$PARSE(S),O="",Q="",M="^"_G
 	FOR I=1:1:N DO  QUIT:Q=""  QUIT:$LENGTH(O)>524288
-	. IF DIR>0 SET Q=$SELECT(I>1:$QUERY(@Q),1:$$NXQ(G,D,FLAG))
+	. IF DIR>0 SET Q=$SELECT(I>1:$$QR(M,D),1:$$NXQ(G,D,FLAG)) SET:Q'="" D=$$AQ(Q)
 	. ELSE  SET D=$$PRV(G,D,FLAG),FLAG=0,Q=$SELECT(D<1:"",1:$$NM(G,D))
 	. QUIT:Q=""
-	. SET O=O_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q IF VALUES SET X=@Q,O=O_$EXTRACT(1E10+$LENGTH(X),2,11)_X
+	. SET O=O_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q IF VALUES SET X=$$GV(M,D),O=O_$EXTRACT(1E10+$LENGTH(X),2,11)_X
 	QUIT
 FIRSTS(G,S,C,O)	; for each counted subscript X of C, the first node with a value after ^G(S,X),
 	; as NEXT finds it: "1", its counted name and its counted value; "0" when none
-	NEW A,D,I,L,Q,T,X SET I=1,O="",D=$$PARSE(S)+1,T=$$TPL(G,D)
+	NEW A,B,D,E,I,J,L,M,Q,T,X SET I=1,O="",M="^"_G,D=$$PARSE(S)+1,T=$$TPL(G,D)
+	FOR J=1:1:D-1 SET B(J)=A(J)
 	FOR  QUIT:I>$LENGTH(C)  SET L=+$EXTRACT(C,I,I+9),A(D)=$EXTRACT(C,I+10,I+9+L),I=I+10+L DO  QUIT:$LENGTH(O)>524288
 	. SET Q=$QUERY(@T)
 	. IF Q="" SET O=O_0 QUIT
-	. SET X=@Q,O=O_1_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q_$EXTRACT(1E10+$LENGTH(X),2,11)_X
+	. SET E=$$AQ(Q),X=$$GV(M,E),O=O_1_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q_$EXTRACT(1E10+$LENGTH(X),2,11)_X
+	. FOR J=1:1:D-1 SET A(J)=B(J)
 	QUIT
+AQ(Q)	; A(1) to A(D) from the name Q, which $QUERY or $NAME wrote; D
+	NEW D,J SET D=$QLENGTH(Q) FOR J=1:1:D SET A(J)=$QSUBSCRIPT(Q,J)
+	QUIT D
 NXQ(G,D,SKIP)	; the name of the node with a value after ^G(A(1..D)), past its descendants
 	; when SKIP; "" when there is none
 	NEW X,N SET N="^"_G
