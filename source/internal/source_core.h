@@ -11,12 +11,10 @@
 #include <QString>
 #include <QStringList>
 
-#include "source/bound_control.h"
 #include "source/internal/source_buttons.h"
 #include "source/internal/source_hooks.h"
 #include "source/internal/source_operations.h"
 #include "source/internal/source_registry.h"
-#include "source/source_outcome.h"
 #include "source/source_settings.h"
 #include "source/vorn_types.h"
 
