@@ -5,7 +5,6 @@
 #include "broker/rpc_broker.h"
 #include "source/internal/enabling_rules.h"
 #include "source/internal/master_link.h"
-#include "source/internal/no_broker_link.h"
 #include "source/internal/source_core.h"
 #include "source/internal/source_deleter.h"
 #include "source/internal/source_history.h"
@@ -313,8 +312,7 @@ const SourceAddress& TvornSource::Address() const {
 }
 
 TRPCBroker& TvornSource::RequireBroker() const {
-    if (!broker_) throw ENoBrokerLink(SourceWithoutBrokerText(objectName()));
-    return *broker_;
+    return vorn::RequireBroker(SourceCore::Of(*this));
 }
 
 // --- registry ---

@@ -98,7 +98,7 @@ class SourceCore {
     // the parent chain, the link screen.
     virtual MasterLink& Link() = 0;
 
-    // --- what one part of the engine asks another to do, each with its outcome ---
+    // --- what one part of the engine asks another to do ---
     virtual SourceOperations& Operations() = 0;
 
     // --- the owners of the record state ---
