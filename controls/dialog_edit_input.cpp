@@ -23,7 +23,7 @@ void TvornDialogEdit::Raise(const TNotifyEvent& event) {
 void TvornDialogEdit::keyPressEvent(QKeyEvent* event) {
     TvornSource* source = vornSource();
     if (event->text() == QLatin1String("@") && FMField() == QLatin1String(".01") && source &&
-        !SourceCore::Of(*source).Allows(uaDelete)) {
+        !Allows(SourceCore::Of(*source), uaDelete)) {
         // "@" deletes an entry on the server; a user who may not delete does not type it.
         event->accept();
         return;
@@ -50,7 +50,7 @@ void TvornDialogEdit::HandleEnterKey() {
         return;
     }
     lookup_.PointerMode = false;
-    if (vornSource() && !SourceCore::Of(*vornSource()).Allows(uaBrowse)) return;
+    if (vornSource() && !Allows(SourceCore::Of(*vornSource()), uaBrowse)) return;
     Execute();
 }
 
@@ -145,8 +145,8 @@ void TvornDialogEdit::Exit(QWidget* newFocus) {
             Execute();
         } else if (InsertKeyLength > 0 && !lookup_.Chosen) {
             Execute();
-        } else if ((state == ssNew && !SourceCore::Of(*source).Allows(uaInsert)) ||
-                   (state == ssEdit && !SourceCore::Of(*source).Allows(uaWrite))) {
+        } else if ((state == ssNew && !Allows(SourceCore::Of(*source), uaInsert)) ||
+                   (state == ssEdit && !Allows(SourceCore::Of(*source), uaWrite))) {
             Execute();
         } else {
             const QString help = source->FieldHelp(FMField(), QStringLiteral("H"));

@@ -181,8 +181,9 @@ void TvornDialogEdit::PrepareDialog(TfrmFind& dialog) {
     setup.rowHeight = RowHeight;
     setup.dropDownCount = DropDownCount;
     setup.showSelect = VisibleButtons.testFlag(TvornDlgButton::DoSelect);
-    setup.showInsert = VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
-                       (lookup_.PointerMode || !source || SourceCore::Of(*source).Allows(uaInsert));
+    setup.showInsert =
+        VisibleButtons.testFlag(TvornDlgButton::DoInsert) &&
+        (lookup_.PointerMode || !source || Allows(SourceCore::Of(*source), uaInsert));
     // Zoom opens a pointed-to entry; a find has the record on the form already.
     setup.showZoom = VisibleButtons.testFlag(TvornDlgButton::DoZoom) && lookup_.PointerMode;
     setup.showCancel = VisibleButtons.testFlag(TvornDlgButton::DoCancel);

@@ -169,7 +169,7 @@ bool TvornGrid::List() {
     if (!finder_) return false;
     const bool logical = IsLogical();
     if (source_) {
-        if (!SourceCore::Of(*source_).Allows(uaRead)) return false;
+        if (!Allows(SourceCore::Of(*source_), uaRead)) return false;
         finder_->MoreRecords = false;
         if (TvornSource* master = SourceCore::Of(*source_).Master()) {
             // A detail whose master shows no record has nothing to list.
@@ -431,7 +431,7 @@ void TvornGrid::Click() {
         if (OnClick) OnClick(this);
         const QString record = RecordNumberAt(Row());
         if (followClicks_ && source_ && !record.isEmpty() &&
-            SourceCore::Of(*source_).Allows(uaBrowse) && !source_->GetAndFill(record))
+            Allows(SourceCore::Of(*source_), uaBrowse) && !source_->GetAndFill(record))
             // The user stayed with the record being edited: so does the grid.
             Locate(source_->Address().Number());
     });

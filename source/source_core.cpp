@@ -27,11 +27,11 @@ class TvornSource::Core final : public SourceCore,
     QString Name() const override { return s_.objectName(); }
     TRPCBroker* RPCBroker() const override { return s_.RPCBroker(); }
     SourcePresenter& Presenter() const override { return s_.Presenter(); }
-    TvornDelPointerDisplay* DelPointerDisplay() const override { return s_.delPointerDisplay_; }
 
     bool Active() const override { return s_.active_; }
-    bool Allows(TvornAccess right) const override { return s_.userAccess_.testFlag(right); }
-    SourceGrant Grant() const override { return {s_.effectiveAccess_, s_.userData_}; }
+    SourceGrant Grant() const override {
+        return {s_.effectiveAccess_, s_.userData_, s_.userAccess_};
+    }
     TvornSourceState State() const override { return s_.state_; }
     void SetState(TvornSourceState newState) override { s_.SetState(newState); }
 

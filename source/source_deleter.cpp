@@ -27,10 +27,9 @@ bool SourceDeleter::PointerCheck() {
     ui::WaitCursor wait;
     pointers_ = RpcReply();
     if (s_.Settings().FileNumber.isEmpty() || !navigator_.Address().IsStored()) return false;
-    const TvornDelPointerDisplay& limits = *s_.DelPointerDisplay();
     pointers_ = RequireBroker(s_).Call(
         requests::PointerCheck(s_.Settings().FileNumber, navigator_.Address().RecordAddress(),
-                               limits.DispFiles, limits.DispRecords, limits.DispNoXRefs));
+                               limits_.DispFiles, limits_.DispRecords, limits_.DispNoXRefs));
     return requests::ReadNoPointers(pointers_);
 }
 
@@ -91,7 +90,7 @@ bool SourceDeleter::PointersAllowDeletion(bool& asked) {
 }
 
 bool SourceDeleter::Delete() {
-    if (!s_.Allows(uaDelete)) return false;
+    if (!Allows(s_, uaDelete)) return false;
     FlagScope deleting(deleting_);
     if (s_.State() != ssEdit && s_.State() != ssBrowse) {
         if (s_.Settings().ShowMessages)

@@ -78,7 +78,7 @@ bool SourceLocker::Take(bool reportRefusal) {
 }
 
 bool SourceLocker::Lock() {
-    if (navigator_.Filling() || !s_.Allows(uaWrite)) return true;
+    if (navigator_.Filling() || !Allows(s_, uaWrite)) return true;
     // A lock belongs to its record: one kept for another record (its unlock was refused) or
     // taken on a link that died does not cover this edit.
     if (HoldsLockOnThisLink() && KeyNow() == held_) return true;

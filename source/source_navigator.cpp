@@ -37,14 +37,14 @@ QString SourceNavigator::IdentifierText() {
 }
 
 bool SourceNavigator::RecordUnchanged() {
-    if (!s_.Allows(uaRead)) return true;
+    if (!Allows(s_, uaRead)) return true;
     const records::RecordAnswer answer =
         records::ReadRecordAnswer(RequireBroker(s_).Call(CurrentReadRequest()));
     return !answer.missing && answer.lines == lastRead_.lines;
 }
 
 void SourceNavigator::GetRecord() {
-    if (!s_.Allows(uaRead)) return;
+    if (!Allows(s_, uaRead)) return;
     if (!address_.HasRecord()) {
         Clear();
         s_.Hooks().After(SourceMoment::GetAndFill);
@@ -198,7 +198,7 @@ bool SourceNavigator::GetAndFill(const QString& ien) {
 
 bool SourceNavigator::Browse(records::Direction direction) {
     using records::Direction;
-    if (!s_.Active() || !s_.Allows(uaBrowse)) return false;
+    if (!s_.Active() || !Allows(s_, uaBrowse)) return false;
     if (!s_.Operations().LeaveRecord()) return false;
     if ((direction == Direction::Prior || direction == Direction::Next) && !address_.IsStored())
         return false;
@@ -260,7 +260,7 @@ void SourceNavigator::Clear() {
 }
 
 void SourceNavigator::Insert() {
-    if (!s_.Active() || !s_.Allows(uaInsert)) return;
+    if (!s_.Active() || !Allows(s_, uaInsert)) return;
     if (!s_.Hooks().Before(SourceMoment::Insert)) return;
     if (!s_.Operations().LeaveRecord()) return;
     s_.Owners().saver.ForgetChanges();

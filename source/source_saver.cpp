@@ -48,7 +48,7 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
     // A value that could never be filed is not queued: every later move would ask to save
     // it, and no save could.
     const bool stored = s_.State() == ssBrowse || s_.State() == ssEdit;
-    if (!s_.Allows(stored ? uaWrite : uaInsert)) return false;
+    if (!Allows(s_, stored ? uaWrite : uaInsert)) return false;
     QList<TvornBoundControl*> showing;
     for (TvornBoundControl* control : s_.Registry().Controls())
         if (control->FMField() == field) showing.append(control);
@@ -79,8 +79,8 @@ bool SourceSaver::SetFieldValue(const QString& field, const QString& value) {
 
 void SourceSaver::AddChanged(TvornBoundControl* control) {
     if (!s_.Active()) return;
-    const bool accepts = (s_.State() == ssNew && s_.Allows(uaInsert)) ||
-                         (s_.State() == ssEdit && s_.Allows(uaWrite));
+    const bool accepts = (s_.State() == ssNew && Allows(s_, uaInsert)) ||
+                         (s_.State() == ssEdit && Allows(s_, uaWrite));
     if (accepts) edit_.Add(control);
 }
 
@@ -155,7 +155,7 @@ bool SourceSaver::File() {
     s_.Hooks().Refused();
     const TvornSourceState state = s_.State();
     // Nothing is filed for a user without the right, nor without changes; the edits stay.
-    if ((state == ssEdit && !s_.Allows(uaWrite)) || (state == ssNew && !s_.Allows(uaInsert)))
+    if ((state == ssEdit && !Allows(s_, uaWrite)) || (state == ssNew && !Allows(s_, uaInsert)))
         return false;
     if (!edit_.HasChanges() || (state != ssEdit && state != ssNew)) return false;
     if (edit_.Record().HasRecord() &&
@@ -212,7 +212,7 @@ void SourceSaver::EndFiledEdit() {
 }
 
 bool SourceSaver::Save() {
-    if (!s_.Active() || !s_.Allows(uaWrite)) return false;
+    if (!s_.Active() || !Allows(s_, uaWrite)) return false;
     if (!s_.Hooks().Before(SourceMoment::Save)) return false;
     if (!edit_.HasChanges()) return false;
     if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmChange) &&
@@ -247,7 +247,7 @@ bool SourceSaver::Save() {
 }
 
 bool SourceSaver::SaveAs() {
-    if (!s_.Active() || !s_.Allows(uaInsert)) return false;
+    if (!s_.Active() || !Allows(s_, uaInsert)) return false;
     if (!s_.Hooks().Before(SourceMoment::SaveAs)) return false;
     if (s_.Settings().ShowMessages && s_.Settings().ConfirmMessages.testFlag(ConfirmInsert)) {
         QString parameters = s_.Settings().FileName + QStringLiteral(": ");

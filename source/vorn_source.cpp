@@ -31,7 +31,8 @@ TvornSource::TvornSource(QObject* owner)
       history_(std::make_unique<SourceHistory>(SourceCore::Of(*this), *navigator_)),
       saver_(
           std::make_unique<SourceSaver>(SourceCore::Of(*this), *navigator_, *locker_, *history_)),
-      deleter_(std::make_unique<SourceDeleter>(SourceCore::Of(*this), *navigator_, *history_)),
+      deleter_(std::make_unique<SourceDeleter>(SourceCore::Of(*this), *navigator_, *history_,
+                                               *delPointerDisplay_)),
       masterLink_(std::make_unique<MasterLink>(SourceCore::Of(*this), *navigator_)) {
     delPointerDisplay_->setObjectName(QStringLiteral("DelPointerDisplay"));
 }

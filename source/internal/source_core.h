@@ -34,13 +34,14 @@ namespace vorn {
 
 class SourcePresenter;
 class TRPCBroker;
-class TvornDelPointerDisplay;
 class TvornSource;
 
 // What the server granted the signed-on user on a source's file, read when the source opened.
 struct SourceGrant {
     TvornUserAccess access = kAllAccess;
     QString userData;  // the server's text about the user
+    // What the form may do: its own UserAccess narrowed by the server's grant.
+    TvornUserAccess allowed = kAllAccess;
 };
 
 // The owners of the record state, each the only writer of its own: others read it here and
@@ -70,12 +71,10 @@ class SourceCore {
     virtual QString Name() const = 0;
     virtual TRPCBroker* RPCBroker() const = 0;
     virtual SourcePresenter& Presenter() const = 0;
-    virtual TvornDelPointerDisplay* DelPointerDisplay() const = 0;
 
     // --- state and access ---
     virtual bool Active() const = 0;
-    virtual bool Allows(TvornAccess right) const = 0;
-    // What the server granted the signed-on user on this file.
+    // What the server granted the signed-on user on this file, and what the form may do.
     virtual SourceGrant Grant() const = 0;
     virtual TvornSourceState State() const = 0;
     // The one state change (see state_transitions.h): a change the table does not allow is
@@ -110,6 +109,11 @@ class SourceCore {
 
 // The core's broker, or ENoBrokerLink naming its source.
 TRPCBroker& RequireBroker(const SourceCore& core);
+
+// Whether the form may do `right` on its source now.
+inline bool Allows(const SourceCore& core, TvornAccess right) {
+    return core.Grant().allowed.testFlag(right);
+}
 
 }  // namespace vorn
 

@@ -13,11 +13,14 @@ namespace vorn {
 class SourceHistory;
 class SourceNavigator;
 class SourceCore;
+class TvornDelPointerDisplay;
 
 class SourceDeleter {
   public:
-    SourceDeleter(SourceCore& source, SourceNavigator& navigator, SourceHistory& history)
-        : s_(source), navigator_(navigator), history_(history) {}
+    // `limits` says how much of a pointer check's report the deletion question shows.
+    SourceDeleter(SourceCore& source, SourceNavigator& navigator, SourceHistory& history,
+                  const TvornDelPointerDisplay& limits)
+        : s_(source), navigator_(navigator), history_(history), limits_(limits) {}
 
     bool PointerCheck();
     QString DeleteRecord();
@@ -37,6 +40,7 @@ class SourceDeleter {
     SourceCore& s_;
     SourceNavigator& navigator_;
     SourceHistory& history_;
+    const TvornDelPointerDisplay& limits_;
     RpcReply pointers_;  // the last pointer check's answer, for its report
     bool deleting_ = false;
     int deletedCount_ = 0;

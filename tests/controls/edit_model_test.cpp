@@ -824,7 +824,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 top = SourceCore::Of(*top).Master();
             touched_.insert({top->FileNumber, top->Address().Number()});
             // A record being edited is held: nobody else may lock it meanwhile.
-            if (SourceCore::Of(*s).Allows(uaWrite) && !lockLost_.count(s) &&
+            if (Allows(SourceCore::Of(*s), uaWrite) && !lockLost_.count(s) &&
                 !gone_.count({top->FileNumber, top->Address().Number()}) &&
                 OtherCanLock(top->FileNumber, top->Address().Number()))
                 Violation(s->objectName().toStdString() + " edits " +
