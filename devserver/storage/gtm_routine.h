@@ -47,18 +47,23 @@ PREV(G,S,WITHIN,O,V,F)	; the last node with a value before ^G(S), or at its end 
 	SET O=$$NM(G,D),V=@O,F=1 QUIT
 STEPS(G,S,DIR,FLAG,N,VALUES,O)	; up to N nodes one after another from ^G(S), as NEXT or PREV
 	; finds them, each its counted name, and with VALUES its counted value
-	NEW A,D,I,M,Q,X SET D=$$PARSE(S),O="",Q="",M="^"_G
+	NEW A,D,E,I,J,M,Q,T,X SET D=$$PARSE(S),O="",Q="",M="^"_G,E=-1
 	FOR I=1:1:N DO  QUIT:Q=""  QUIT:$LENGTH(O)>524288
-	. IF DIR>0 SET Q=$SELECT(I>1:$$QR(M,D),1:$$NXQ(G,D,FLAG)) SET:Q'="" D=$$AQ(Q)
+	. IF DIR>0 DO
+	. . IF I=1 SET Q=$$NXQ(G,D,FLAG)
+	. . ELSE  SET:E'=D E=D,T=$$TPL(G,D) SET Q=$QUERY(@T)
+	. . QUIT:Q=""  SET D=$QLENGTH(Q) FOR J=1:1:D SET A(J)=$QSUBSCRIPT(Q,J)
 	. ELSE  SET D=$$PRV(G,D,FLAG),FLAG=0,Q=$SELECT(D<1:"",1:$$NM(G,D))
 	. QUIT:Q=""
 	. SET O=O_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q IF VALUES SET X=$$GV(M,D),O=O_$EXTRACT(1E10+$LENGTH(X),2,11)_X
 	QUIT
 FIRSTS(G,S,C,O)	; for each counted subscript X of C, the first node with a value after ^G(S,X),
 	; as NEXT finds it: "1", its counted name and its counted value; "0" when none
-	NEW A,B,D,E,I,J,L,M,Q,T,X SET I=1,O="",M="^"_G,D=$$PARSE(S)+1,T=$$TPL(G,D)
+	NEW A,B,D,E,I,J,L,M,Q,T,U,X SET I=1,O="",M="^"_G,D=$$PARSE(S)+1,T=$$TPL(G,D),U=$$TPL(G,D+1)
 	FOR J=1:1:D-1 SET B(J)=A(J)
 	FOR  QUIT:I>$LENGTH(C)  SET L=+$EXTRACT(C,I,I+9),A(D)=$EXTRACT(C,I+10,I+9+L),I=I+10+L DO  QUIT:$LENGTH(O)>524288
+	. ; a node with descendants whose first one lies just below it: only that subscript is new
+	. IF $DATA(@T)>9 SET Q=$QUERY(@T) IF $QLENGTH(Q)=(D+1) SET A(D+1)=$QSUBSCRIPT(Q,D+1),X=@U,O=O_1_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q_$EXTRACT(1E10+$LENGTH(X),2,11)_X QUIT
 	. SET Q=$QUERY(@T)
 	. IF Q="" SET O=O_0 QUIT
 	. SET E=$$AQ(Q),X=$$GV(M,E),O=O_1_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q_$EXTRACT(1E10+$LENGTH(X),2,11)_X

@@ -225,18 +225,26 @@ TEST_P(Store, OnGtmANodeFoundByAStepIsReadOnceFromTheStep) {
 // A node found by a walk is read again without a query only while nothing can have changed it.
 // A listing tells the store which records it will check; the answers read ahead are the same
 // as the ones asked one by one, a record without nodes included, and none outlives the call.
+// Records whose first node lies just below them, deeper, or beside a value of their own, all
+// answer alike.
 TEST_P(Store, RecordsReadAheadAnswerAsTheyWouldOneByOne) {
     const auto owner = Other();
     store().Set(G({"7", "0"}), "seven");
     store().Set(G({"9", "2", "1"}), "nine");
+    store().Set(G({"11"}), "eleven");
+    store().Set(G({"11", "1"}), "its first");
     {
         const GlobalStore::ReadTransaction call(store());
-        store().ReadAhead(G({}), {"7", "8", "9", "10"});
+        store().ReadAhead(G({}), {"7", "8", "9", "10", "11", "12"});
         EXPECT_TRUE(store().HasChildren(G({"7"})));
         EXPECT_FALSE(store().HasChildren(G({"8"})));
         EXPECT_TRUE(store().HasChildren(G({"9"})));
         EXPECT_FALSE(store().HasChildren(G({"10"})));
+        EXPECT_TRUE(store().HasChildren(G({"11"})));
+        EXPECT_FALSE(store().HasChildren(G({"12"})));
+        EXPECT_EQ(store().Get(G({"7", "0"})), "seven");
         EXPECT_EQ(store().Get(G({"9", "2", "1"})), "nine");
+        EXPECT_EQ(store().Get(G({"11", "1"})), "its first");
     }
     owner->Kill(G({"9"}));
     EXPECT_FALSE(store().HasChildren(G({"9"})));
