@@ -24,8 +24,8 @@ class SilentFront final : public SignonFront {
     void Close() override {}
 };
 
-SilentFront gSilent;
-SignonFront* gFront = nullptr;
+SilentFront gSilentSignon;
+SignonFront* gSignonFront = nullptr;
 
 QString Line(const QStringList& lines, int n) {
     return n < lines.size() ? lines[n] : QString();
@@ -110,10 +110,10 @@ void SignOn(TRPCBroker& broker) {
 }
 
 void SetSignonFront(SignonFront* front) {
-    gFront = front;
+    gSignonFront = front;
 }
 SignonFront& CurrentSignonFront() {
-    return gFront ? *gFront : gSilent;
+    return gSignonFront ? *gSignonFront : gSilentSignon;
 }
 
 TRPCBroker* SignonBroker() {

@@ -14,8 +14,8 @@ class SilentVerifyFront final : public VerifyCodeFront {
     void ShowMessage(const QString& text) override { CurrentBrokerUi().ShowMessage(text); }
 };
 
-SilentVerifyFront gSilent;
-VerifyCodeFront* gFront = nullptr;
+SilentVerifyFront gSilentVerify;
+VerifyCodeFront* gVerifyFront = nullptr;
 
 QString ScrambledUpper(const QString& code) {
     return FromWireText(
@@ -29,14 +29,14 @@ QString NotChanged(const QString& reason) {
 }  // namespace
 
 void SetVerifyCodeFront(VerifyCodeFront* front) {
-    gFront = front;
+    gVerifyFront = front;
 }
 
 TVCEdit::TVCEdit(QObject* owner) : QObject(owner) {}
 
 VerifyCodeFront& TVCEdit::Front() {
     if (front_) return *front_;
-    return gFront ? *gFront : gSilent;
+    return gVerifyFront ? *gVerifyFront : gSilentVerify;
 }
 
 bool TVCEdit::ChangeVerifyCode(const QString& knownOldCode) {

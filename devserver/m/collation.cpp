@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "devserver/m/text.h"
+
 namespace vorn::devserver {
 namespace {
 
@@ -13,10 +15,6 @@ constexpr char kEscape = '\x01';
 constexpr char kEnd = '\x00';
 // Ends a negative number: above every inverted digit, below kAfterChildren.
 constexpr char kNegativeEnd = '\xFE';
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 [[noreturn]] void Bad(const char* what) {
     throw std::invalid_argument(std::string("store key: ") + what);

@@ -6,16 +6,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "devserver/m/text.h"
+
 namespace vorn::devserver {
 namespace {
 
 constexpr int kDigits = 18;        // significant digits of an M number
 constexpr int kMaxExponent = 47;   // 1E47 and above overflow
 constexpr int kMinExponent = -43;  // below 1E-43 a number is 0
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // value = 0.DIGITS x 10^exponent, DIGITS without leading or trailing zeros ("" for zero).
 struct Decimal {

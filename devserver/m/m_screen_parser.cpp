@@ -10,9 +10,6 @@ namespace {
 
 constexpr int kMaxNesting = 64;
 
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 bool IsAlpha(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }

@@ -1,13 +1,11 @@
 #include "devserver/m/m_screen_pattern.h"
 
+#include "devserver/m/text.h"
+
 namespace vorn::devserver {
 namespace {
 
 constexpr long kCountLimit = 1000000;  // counts beyond this mean the same as unbounded text
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 std::uint8_t CodeBit(char c) {
     switch (c) {

@@ -22,6 +22,11 @@ std::vector<std::string> Words(std::string_view text, std::string_view separator
 // The text without the `blanks` at either end.
 std::string_view Trimmed(std::string_view text, std::string_view blanks = " ");
 
+// A decimal digit.
+inline bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 // One or more decimal digits and nothing else.
 bool AllDigits(std::string_view text);
 

@@ -16,8 +16,6 @@
 namespace vorn::devserver {
 namespace {
 
-constexpr const char* kTextEnd = "$$END$$";
-
 enum class Mode { Add, Edit, Delete };
 
 bool IsPlaceholder(const std::string& n) {

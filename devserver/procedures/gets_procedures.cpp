@@ -12,7 +12,6 @@ namespace vorn::devserver {
 namespace {
 
 constexpr const char* kWordProcessing = "[WORD PROCESSING]";
-constexpr const char* kTextEnd = "$$END$$";
 
 // A requested field: its key as asked ("7", ".001", "7:2") and the path to it. Every step but
 // the last is a pointer field; the last is a field of the file the path ends in, or nullptr for

@@ -18,6 +18,9 @@
 
 namespace vorn::devserver {
 
+// The line that ends a word-processing field's text, read and written.
+inline constexpr const char* kTextEnd = "$$END$$";
+
 class RequestError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
