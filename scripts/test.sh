@@ -11,4 +11,5 @@ phase() {
 phase "packages" scripts/install-deps.sh
 phase "build" scripts/build.sh
 cd build
-phase "tests" env QT_QPA_PLATFORM=offscreen ctest -j2 --output-on-failure --timeout 300
+# Four at a time on two cores: many tests wait on a server, a process or the network.
+phase "tests" env QT_QPA_PLATFORM=offscreen ctest -j4 --output-on-failure --timeout 300

@@ -36,7 +36,8 @@ class SourcePresenter;
 class TRPCBroker;
 class TvornSource;
 
-// What the server granted the signed-on user on a source's file, read when the source opened.
+// What the server granted the signed-on user on a source's file, read when the source opened,
+// and what the form may do now.
 struct SourceGrant {
     TvornUserAccess access = kAllAccess;
     QString userData;  // the server's text about the user
