@@ -3,6 +3,7 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -25,8 +26,10 @@ constexpr const char* kDebianGtm = "/usr/lib/x86_64-linux-gnu/fis-gtm";
 bool g_initialised = false;
 
 // Runs a GT.M tool with the folder's environment; gives its exit status and what it printed.
+// A tool that only tidies up for the calling thread may `endWithCaller`: left running after the
+// server died, it would keep the database open, and the next start's recovery would wait for it.
 int RunTool(const std::string& dist, const GtmFolder& folder, const std::vector<std::string>& argv,
-            const std::string& input, std::string& output) {
+            const std::string& input, std::string& output, bool endWithCaller = false) {
     static std::atomic<int> serial{0};
     const std::string stem =
         folder.dir + "/.tool-" + std::to_string(::getpid()) + "-" + std::to_string(++serial);
@@ -36,9 +39,14 @@ int RunTool(const std::string& dist, const GtmFolder& folder, const std::vector<
         std::ofstream in(inFile, std::ios::trunc);
         in << input;
     }
+    const pid_t parent = ::getpid();
     const pid_t pid = ::fork();
     if (pid < 0) throw StoreError("fork failed");
     if (pid == 0) {
+        if (endWithCaller) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent) ::_exit(126);
+        }
         for (const auto& [k, v] : GtmEnvironment(dist, folder))
             ::setenv(k.c_str(), v.c_str(), 1);
         const int in = ::open(inFile.c_str(), O_RDONLY);
@@ -172,7 +180,7 @@ std::string ClearLocksOf(const GtmFolder& folder, int pid) {
     std::string out;
     RunTool(dist, folder,
             {dist + "/lke", "clear", "-all", "-pid=" + std::to_string(pid), "-nointeractive"}, "",
-            out);
+            out, true);
     std::string removed;
     for (std::size_t at = out.find("Lock removed : "); at != std::string::npos;
          at = out.find("Lock removed : ", at + 1)) {
