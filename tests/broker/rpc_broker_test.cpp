@@ -22,11 +22,19 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
+void Store(const char* name, const QString& value) {
+    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, name, value);
+}
+
 // A broker `b` aimed at the test peer.
 class Broker : public ::testing::Test {
   protected:
     void SetUp() override { test::Aim(b, peer); }
     Strings CallNames() const { return test::Names(peer.Calls()); }
+    static QString Call(TRPCBroker& broker, const char* procedure) {
+        broker.RemoteProcedure = procedure;
+        return broker.CallText();
+    }
 
     test::ClockOverride clock;
     test::TestPeer peer;
@@ -42,7 +50,7 @@ class SignedOn : public Broker {
     }
 };
 
-TEST(BrokerDefaults, AreReadFromTheSettingsAndWrittenBackWhenMissing) {
+TEST(BrokerProperties, DefaultsComeFromTheSettingsAndSettersApplyTheirLimits) {
     test::ScopedSettings settings;
     const auto stored = [](const char* name) {
         return ReadRegistryText(RegistryRoot::LocalMachine, kBrokerKey, name);
@@ -52,18 +60,14 @@ TEST(BrokerDefaults, AreReadFromTheSettingsAndWrittenBackWhenMissing) {
     EXPECT_EQ(stored("ListenerPort"), "9200");
     EXPECT_EQ(stored("ClearParameters"), "1");
     EXPECT_EQ(stored("ClearResults"), "1");
-
-    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "Server", "m.example");
-    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ListenerPort", "9300");
-    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "ClearParameters", "0");
+    Store("Server", "m.example");
+    Store("ListenerPort", "9300");
+    Store("ClearParameters", "0");
     TRPCBroker configured;
     EXPECT_EQ(configured.Server(), "m.example");
     EXPECT_EQ(configured.ListenerPort(), 9300);
     EXPECT_FALSE(configured.ClearParameters());
-}
-
-TEST(BrokerSetters, TheTimeLimitIsAtLeastThirtySecondsAndClearingEmptiesAtOnce) {
-    TRPCBroker b;
+    // The time limit is at least thirty seconds, and clearing empties at once.
     b.SetCallTimeLimit(5);
     EXPECT_EQ(b.CallTimeLimit(), 30);
     b.SetCallTimeLimit(31);
@@ -75,9 +79,7 @@ TEST(BrokerSetters, TheTimeLimitIsAtLeastThirtySecondsAndClearingEmptiesAtOnce) 
     b.Results = {"a"};
     b.SetClearResults(true);
     EXPECT_TRUE(b.Results.isEmpty());
-}
-
-TEST(BrokerResults, SplitAtEveryKindOfLineBreak) {
+    // Results are split at every kind of line break.
     EXPECT_EQ(TRPCBroker::SplitLines("a\r\nb\r\n"), (QStringList{"a", "b"}));
     EXPECT_EQ(TRPCBroker::SplitLines("a\nb\rc"), (QStringList{"a", "b", "c"}));
     EXPECT_EQ(TRPCBroker::SplitLines("a\r\n\r\nb"), (QStringList{"a", "", "b"}));
@@ -85,7 +87,7 @@ TEST(BrokerResults, SplitAtEveryKindOfLineBreak) {
     EXPECT_TRUE(TRPCBroker::SplitLines("").isEmpty());
 }
 
-TEST_F(SignedOn, ACallConnectsSignsOnAndAppendsTheLines) {
+TEST_F(SignedOn, ACallConnectsSignsOnAndAppendsTheLinesUntilTheServerChanges) {
     peer.ReplyLines({"one", "two"}).ReplyLines({"x", "y"});
     b.SetConnected(true);
     b.SetClearResults(false);
@@ -100,40 +102,32 @@ TEST_F(SignedOn, ACallConnectsSignsOnAndAppendsTheLines) {
     b.CallIntoList(list);
     EXPECT_EQ(list, (QStringList{"x", "y"}));
     EXPECT_EQ(b.Results, (QStringList{"kept", "one", "two"}));
-}
-
-TEST_F(SignedOn, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
-    peer.Reply("first").Reply("second").Reply("second again");
-    TRPCBroker a;
-    test::Aim(a, peer);
-    a.RemoteProcedure = "A";
-    EXPECT_EQ(a.CallText(), "first");
-    b.RemoteProcedure = "B";
-    EXPECT_EQ(b.CallText(), "second");
-    EXPECT_EQ(peer.Handshakes(), 1);
-    EXPECT_EQ(a.Link(), b.Link());
-    EXPECT_EQ(BrokerConnections::Keys().size(), 2u);
-
-    a.SetConnected(false);
-    EXPECT_FALSE(a.Connected());
-    EXPECT_EQ(peer.Goodbyes(), 0);
-    b.RemoteProcedure = "B";
-    EXPECT_EQ(b.CallText(), "second again");
-
-    b.SetConnected(false);
-    EXPECT_TRUE(peer.WaitForGoodbyes(1));
-    EXPECT_FALSE(BrokerConnections::Exists());
-    EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "A", "B", "B"}));
-}
-
-TEST_F(SignedOn, ChangingTheServerWhileConnectedDisconnectsAndThePortDoesNot) {
-    b.SetConnected(true);
+    // Changing the server while connected disconnects; changing the port does not.
     b.SetListenerPort(1);
     b.SetServer("127.0.0.1");
     EXPECT_TRUE(b.Connected());
     b.SetServer("localhost");
     EXPECT_FALSE(b.Connected());
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
+}
+
+TEST_F(SignedOn, TwoBrokersOnOneServerShareOneLinkAndOneSignon) {
+    peer.Reply("first").Reply("second").Reply("second again");
+    TRPCBroker a;
+    test::Aim(a, peer);
+    EXPECT_EQ(Call(a, "A"), "first");
+    EXPECT_EQ(Call(b, "B"), "second");
+    EXPECT_EQ(peer.Handshakes(), 1);
+    EXPECT_EQ(a.Link(), b.Link());
+    EXPECT_EQ(BrokerConnections::Keys().size(), 2u);
+    a.SetConnected(false);
+    EXPECT_FALSE(a.Connected());
+    EXPECT_EQ(peer.Goodbyes(), 0);
+    EXPECT_EQ(Call(b, "B"), "second again");
+    b.SetConnected(false);
+    EXPECT_TRUE(peer.WaitForGoodbyes(1));
+    EXPECT_FALSE(BrokerConnections::Exists());
+    EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "A", "B", "B"}));
 }
 
 TEST_F(SignedOn, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
@@ -143,8 +137,7 @@ TEST_F(SignedOn, ALostConnectionDisconnectsAndTheNextCallSignsOnAgain) {
     b.RemoteProcedure = "X";
     EXPECT_EQ(test::Raised([&] { b.CallRemote(); }).FailedStep(), "connection lost");
     EXPECT_FALSE(b.Connected());
-    b.RemoteProcedure = "Y";
-    EXPECT_EQ(b.CallText(), "back");
+    EXPECT_EQ(Call(b, "Y"), "back");
     EXPECT_EQ(peer.Handshakes(), 2);
     EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP", "Y"}));
 }
@@ -161,8 +154,7 @@ TEST_F(SignedOn, ADeadLinkFoundByOneBrokerMakesTheOtherReconnect) {
     a.RemoteProcedure = "X";
     EXPECT_THROW(a.CallRemote(), EBrokerError);
     EXPECT_TRUE(b.OpenAppContext("ZAZIRERO"));
-    b.RemoteProcedure = "Y";
-    EXPECT_EQ(b.CallText(), "on the new link");
+    EXPECT_EQ(Call(b, "Y"), "on the new link");
     EXPECT_EQ(peer.Handshakes(), 2);
     EXPECT_EQ(CallNames(),
               (Strings{"XUS SIGNON SETUP", "X", "XUS SIGNON SETUP", "XWB CREATE CONTEXT", "Y"}));
@@ -183,7 +175,15 @@ class BrokenFront final : public SignonFront {
     void Close() override {}
 };
 
-TEST_F(Broker, AFailureOtherThanABrokerErrorDuringSignonLeavesItDisconnectedAndTheLinkClosed) {
+TEST_F(Broker, ARefusedConnectOrAFailureDuringSignonLeavesItDisconnectedAndTheLinkClosed) {
+    b.SetListenerPort(test::ClosedPort());
+    const EBrokerError e = test::Raised([&] { b.SetConnected(true); });
+    EXPECT_EQ(e.FailedStep(), "connect");
+    EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
+    EXPECT_FALSE(b.Connected());
+    EXPECT_FALSE(BrokerConnections::Exists());
+    // A failure other than a broker error during the sign-on.
+    b.SetListenerPort(peer.Port());
     BrokenFront front;
     SetSignonFront(&front);
     EXPECT_THROW(b.SetConnected(true), std::runtime_error);
@@ -194,8 +194,8 @@ TEST_F(Broker, AFailureOtherThanABrokerErrorDuringSignonLeavesItDisconnectedAndT
     EXPECT_TRUE(peer.WaitForGoodbyes(1)) << "the half-made link is closed";
 }
 
-TEST_F(SignedOn, AnMErrorLeavesTheLinkConnectedAndTheParametersCleared) {
-    peer.MError("M ERROR").Reply("ok");
+TEST_F(SignedOn, AnMErrorLeavesTheLinkConnectedAndTheParametersClearedUnlessSetToStay) {
+    peer.MError("M ERROR").Reply("ok").Reply("1").Reply("2");
     b.RemoteProcedure = "X";
     b.Param[0].Value = "v";
     b.Param[0].ParamKind = TParamType::literal;
@@ -204,10 +204,7 @@ TEST_F(SignedOn, AnMErrorLeavesTheLinkConnectedAndTheParametersCleared) {
     EXPECT_TRUE(b.Connected());
     EXPECT_EQ(b.CallText(), "ok");
     EXPECT_EQ(peer.Handshakes(), 1);
-}
-
-TEST_F(SignedOn, WithoutClearParametersTheListStaysWithTheSentChanges) {
-    peer.Reply("1").Reply("2");
+    // Without ClearParameters the list stays, with the changes made for sending.
     b.SetClearParameters(false);
     b.RemoteProcedure = "DDR LISTER";
     b.Param[0].ParamKind = TParamType::list;
@@ -218,9 +215,9 @@ TEST_F(SignedOn, WithoutClearParametersTheListStaysWithTheSentChanges) {
     EXPECT_EQ(b.Param[0].Value, ".x");
     EXPECT_EQ(b.Param[0].Mult.Item("2"), QString(QChar(1)));
     b.CallRemote();
-    ASSERT_TRUE(peer.WaitForCalls(3));
-    EXPECT_EQ(peer.Calls()[1], peer.Calls()[2]);
-    EXPECT_NE(peer.Calls()[2].find(std::string("0012001\001000")), std::string::npos);
+    ASSERT_TRUE(peer.WaitForCalls(5));
+    EXPECT_EQ(peer.Calls()[3], peer.Calls()[4]);
+    EXPECT_NE(peer.Calls()[4].find(std::string("0012001\001000")), std::string::npos);
 }
 
 class ContextAnswers : public SignedOn, public ::testing::WithParamInterface<const char*> {};
@@ -238,15 +235,6 @@ INSTANTIATE_TEST_SUITE_P(Results, ContextAnswers,
                          ::testing::Values("1", "0", "", "1\r\n", "11",
                                            "The context 'ZAZIRERO' does not exist on server."));
 
-TEST_F(Broker, ARefusedConnectLeavesTheBrokerDisconnected) {
-    b.SetListenerPort(test::ClosedPort());
-    const EBrokerError e = test::Raised([&] { b.SetConnected(true); });
-    EXPECT_EQ(e.FailedStep(), "connect");
-    EXPECT_EQ(e.ErrorName(), "WSAECONNREFUSED");
-    EXPECT_FALSE(b.Connected());
-    EXPECT_FALSE(BrokerConnections::Exists());
-}
-
 TEST_F(SignedOn, TheClientAgentIsStartedFromTheBrokerFolder) {
     test::ScopedSettings settings;
     QTemporaryDir dir;
@@ -256,7 +244,7 @@ TEST_F(SignedOn, TheClientAgentIsStartedFromTheBrokerFolder) {
     agent.write(("#!/bin/sh\ntouch '" + marker + "'\n").toUtf8());
     agent.close();
     agent.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", dir.path());
+    Store("BrokerDr", dir.path());
     b.SetConnected(true);
     for (int i = 0; i < 200 && !QFile::exists(marker); ++i)
         QThread::msleep(10);
@@ -265,19 +253,16 @@ TEST_F(SignedOn, TheClientAgentIsStartedFromTheBrokerFolder) {
 
 TEST_F(SignedOn, AMissingClientAgentDoesNotStopTheConnection) {
     test::ScopedSettings settings;
-    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/nonexistent/folder");
+    Store("BrokerDr", "/nonexistent/folder");
     EXPECT_FALSE(StartClientAgent()) << "the agent cannot be there";
     peer.Reply("served");
-
     b.SetConnected(true);
-
     EXPECT_TRUE(b.Connected());
     ASSERT_NE(b.Link(), nullptr);
     EXPECT_TRUE(b.Link()->linked);
     EXPECT_EQ(peer.Handshakes(), 1);
     EXPECT_TRUE(BrokerConnections::Exists());
-    b.RemoteProcedure = "ZZ PING";
-    EXPECT_EQ(b.CallText(), "served");
+    EXPECT_EQ(Call(b, "ZZ PING"), "served");
     ASSERT_EQ(peer.Calls().size(), 2u);
     EXPECT_EQ(peer.Calls()[0],
               std::string("{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"));

@@ -2,8 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QProcess>
-#include <condition_variable>
-#include <mutex>
+#include <future>
 #include <sstream>
 
 #include "broker/cli/rpc_command_line.h"
@@ -31,14 +30,14 @@ QString ErrorOf(const QStringList& args) {
     return error;
 }
 
-TEST(RpcCommandLine, OptionsAndParametersInOrder) {
-    const QStringList options = {"--server",  "m1",       "--port",        "9300",
-                                 "--context", "ZAZIRERO", "--rpc-version", "2",
-                                 "--timeout", "60"};
-    const auto c =
-        Parse(options + QStringList{"DDR LISTER", "lit:a", "ref:b", "list:\"FILE\"=80001",
-                                    "list:\"FROM\",\"IEN\"=12", "list:", "list:X=a=b",
-                                    "list:Y=", "list:", "lit:z", "list:B=2"});
+using Entries = std::vector<std::pair<QString, QString>>;
+
+TEST(RpcCommandLine, OptionsAndParametersInOrderAndUsageErrorsExplained) {
+    const auto c = Parse(QStringList{"--server", "m1", "--port", "9300", "--context", "ZAZIRERO",
+                                     "--rpc-version", "2", "--timeout", "60"} +
+                         QStringList{"DDR LISTER", "lit:a", "ref:b", "list:\"FILE\"=80001",
+                                     "list:\"FROM\",\"IEN\"=12", "list:", "list:X=a=b",
+                                     "list:Y=", "list:", "lit:z", "list:B=2"});
     ASSERT_TRUE(c);
     EXPECT_EQ(*c->server, "m1");
     EXPECT_EQ(*c->port, 9300);
@@ -49,22 +48,17 @@ TEST(RpcCommandLine, OptionsAndParametersInOrder) {
     ASSERT_EQ(c->parameters.size(), 7u);
     EXPECT_EQ(c->parameters[0].kind, RpcParameter::Literal);
     EXPECT_EQ(c->parameters[1].kind, RpcParameter::Reference);
-    EXPECT_EQ(c->parameters[2].list, (std::vector<std::pair<QString, QString>>{
-                                         {"\"FILE\"", "80001"}, {"\"FROM\",\"IEN\"", "12"}}));
-    EXPECT_EQ(c->parameters[3].list,
-              (std::vector<std::pair<QString, QString>>{{"X", "a=b"}, {"Y", ""}}));
+    EXPECT_EQ(c->parameters[2].list, (Entries{{"\"FILE\"", "80001"}, {"\"FROM\",\"IEN\"", "12"}}));
+    EXPECT_EQ(c->parameters[3].list, (Entries{{"X", "a=b"}, {"Y", ""}}));
     EXPECT_TRUE(c->parameters[4].list.empty());
     // A list after a literal starts a new parameter.
-    EXPECT_EQ(c->parameters[6].list, (std::vector<std::pair<QString, QString>>{{"B", "2"}}));
-
+    EXPECT_EQ(c->parameters[6].list, (Entries{{"B", "2"}}));
     TParams params;
     c->FillParams(params);
     EXPECT_EQ(params.Count(), 7);
     EXPECT_EQ(params[2].Mult.Item("\"FROM\",\"IEN\""), "12");
     EXPECT_EQ(params[4].ParamKind, TParamType::list);
-}
-
-TEST(RpcCommandLine, UsageErrorsAreExplained) {
+    // Usage errors are explained.
     EXPECT_EQ(ErrorOf({}), "the remote procedure's name is missing");
     EXPECT_EQ(ErrorOf({"--port"}), "--port needs a value");
     EXPECT_EQ(ErrorOf({"--port", "x", "X"}), "--port needs a number, not \"x\"");
@@ -77,8 +71,7 @@ TEST(RpcCommandLine, UsageErrorsAreExplained) {
 // Runs the real vorn-rpc against the test peer.
 struct RpcRun {
     int exit;
-    QString out;
-    QString err;
+    QString out, err;
 };
 
 RpcRun RunRpc(const QStringList& args, const QByteArray& codes = {}, int waitMs = 20000) {
@@ -101,7 +94,11 @@ class RpcProgram : public ::testing::Test {
     test::TestPeer peer;
 };
 
-TEST_F(RpcProgram, ABrokerErrorGoesToStandardErrorWithStatusOne) {
+TEST_F(RpcProgram, AUsageErrorHasStatusTwoAndABrokerErrorGoesToStandardErrorWithStatusOne) {
+    const RpcRun usage = RunRpc({"X", "nonsense"});
+    EXPECT_EQ(usage.exit, 2);
+    EXPECT_TRUE(usage.err.startsWith("vorn-rpc: a parameter must start with"));
+    EXPECT_EQ(peer.Handshakes(), 0);
     test::ScriptNoSignonNeeded(peer);
     peer.MError("M  ERROR=<UNDEF>");
     const RpcRun r = RunRpc(Aim() + QStringList{"X"});
@@ -117,34 +114,21 @@ TEST_F(RpcProgram, ABrokerErrorGoesToStandardErrorWithStatusOne) {
 // 30 s wait for the goodbye.
 TEST_F(RpcProgram, ACallCutOffByTheTimeLimitEndsTheProgramWithinThirtyFiveSeconds) {
     // The server holds the answer for 45 s, or until the program has ended.
-    std::mutex mutex;
-    std::condition_variable ended;
-    bool programEnded = false;
+    std::promise<void> programEnded;
+    const std::shared_future<void> ended = programEnded.get_future().share();
     test::ScriptNoSignonNeeded(peer);
-    peer.Then([&](test::PeerConnection& connection, const std::string&) {
-        std::unique_lock lock(mutex);
-        ended.wait_for(lock, std::chrono::seconds(45), [&] { return programEnded; });
+    peer.Then([ended](test::PeerConnection& connection, const std::string&) {
+        ended.wait_for(std::chrono::seconds(45));
         connection.Send(test::FrameReply("far too late"));
     });
     QElapsedTimer timer;
     timer.start();
     const RpcRun r = RunRpc(Aim() + QStringList{"--timeout", "30", "SLOW"}, {}, 60000);
     const qint64 ms = timer.elapsed();
-    {
-        std::lock_guard lock(mutex);
-        programEnded = true;
-    }
-    ended.notify_all();
+    programEnded.set_value();
     EXPECT_EQ(r.exit, 1);
     EXPECT_EQ(r.err, "Error encountered.\nFunction was: recv\nError was: WSAEINTR\n");
     EXPECT_LT(ms, 35000);
-}
-
-TEST_F(RpcProgram, AUsageErrorHasStatusTwo) {
-    const RpcRun r = RunRpc({"X", "nonsense"});
-    EXPECT_EQ(r.exit, 2);
-    EXPECT_TRUE(r.err.startsWith("vorn-rpc: a parameter must start with"));
-    EXPECT_EQ(peer.Handshakes(), 0);
 }
 
 TEST_F(RpcProgram, CodesComeFromTheEnvironmentAndTheContextIsOpened) {

@@ -11,22 +11,18 @@ namespace vorn {
 namespace {
 
 // The markers of a database read: data, errors, and "[END_diDATA]" closing.
-const SectionMarkers& ReadMarkers() {
-    static const SectionMarkers markers = {{kDataMarker, Section::Data},
-                                           {kBeginDataMarker, Section::Data},
-                                           {kErrorsMarker, Section::Errors},
-                                           {kBeginErrorsMarker, Section::Errors},
-                                           {kEndDataMarker, Section::None}};
-    return markers;
-}
+const SectionMarkers kRead = {{kDataMarker, Section::Data},
+                              {kBeginDataMarker, Section::Data},
+                              {kErrorsMarker, Section::Errors},
+                              {kBeginErrorsMarker, Section::Errors},
+                              {kEndDataMarker, Section::None}};
 
 TEST(SectionMarkers, CompareWholeLinesCaseSensitivelyWithoutTrimming) {
-    const SectionMarkers& m = ReadMarkers();
-    EXPECT_EQ(m.Opens(u"[Data]"), Section::Data);
-    EXPECT_EQ(m.Opens(u"[END_diDATA]"), Section::None);
+    EXPECT_EQ(kRead.Opens(u"[Data]"), Section::Data);
+    EXPECT_EQ(kRead.Opens(u"[END_diDATA]"), Section::None);
     // "[Misc]" is not in this caller's set.
     for (const char* other : {"[data]", " [Data]", "[Data] ", "[Data]x", "[Dat", "", "[Misc]"})
-        EXPECT_EQ(m.Opens(QString(other)), std::nullopt) << other;
+        EXPECT_EQ(kRead.Opens(QString(other)), std::nullopt) << other;
     // A marker declared again takes the new section.
     SectionMarkers again;
     EXPECT_TRUE(again.IsEmpty());
@@ -35,11 +31,11 @@ TEST(SectionMarkers, CompareWholeLinesCaseSensitivelyWithoutTrimming) {
 }
 
 TEST(ReadSections, GathersTheContentLinesOfEachSectionInOrder) {
-    const QStringList answer = {"before",       "[BEGIN_diDATA]", "80001^12^.01^HB^HB",
-                                "[END_diDATA]", "between",        "[BEGIN_diERRORS]",
-                                "first error",  "[Data]",         "80001^12^2^x^Hemoglobin",
-                                "[Errors]",     "second error"};
-    const SectionedAnswer a = ReadSections(answer, ReadMarkers());
+    const SectionedAnswer a =
+        ReadSections({"before", "[BEGIN_diDATA]", "80001^12^.01^HB^HB", "[END_diDATA]", "between",
+                      "[BEGIN_diERRORS]", "first error", "[Data]", "80001^12^2^x^Hemoglobin",
+                      "[Errors]", "second error"},
+                     kRead);
     EXPECT_EQ(a.Lines(Section::Data),
               (QStringList{"80001^12^.01^HB^HB", "80001^12^2^x^Hemoglobin"}));
     EXPECT_EQ(a.Lines(Section::Errors), (QStringList{"first error", "second error"}));
@@ -49,34 +45,27 @@ TEST(ReadSections, GathersTheContentLinesOfEachSectionInOrder) {
     EXPECT_TRUE(a.Opened(Section::Errors));
     EXPECT_FALSE(a.Opened(Section::Misc));
     EXPECT_EQ(a.Joined(Section::Data), "80001^12^.01^HB^HB80001^12^2^x^Hemoglobin");
-}
-
-TEST(ReadSections, AMarkerOfAnotherCallerIsContent) {
-    const SectionMarkers help = {{kBeginHelpMarker, Section::Help},
-                                 {kEndHelpMarker, Section::None}};
-    const SectionedAnswer a = ReadSections(
+    // A marker without lines still counts as opened, and empty lines are content.
+    const SectionedAnswer empty = ReadSections({"[Errors]", "[Data]", "", "x", ""}, kRead);
+    EXPECT_TRUE(empty.Opened(Section::Errors));
+    EXPECT_TRUE(empty.IsEmpty(Section::Errors));
+    EXPECT_EQ(empty.Lines(Section::Data), (QStringList{"", "x", ""}));
+    // A marker of another caller is content.
+    const SectionedAnswer help = ReadSections(
         {"[BEGIN_diHELP]", "Type a name ", "[Data]", "of 3-30 letters.", "[END_diHELP]", "tail"},
-        help);
-    EXPECT_EQ(a.Joined(Section::Help), "Type a name [Data]of 3-30 letters.");
-    EXPECT_EQ(a.Lines(Section::None), (QStringList{"tail"}));
-}
-
-TEST(ReadSections, AMarkerWithoutLinesStillCountsAsOpenedAndEmptyLinesAreContent) {
-    const SectionedAnswer a = ReadSections({"[Errors]", "[Data]", "", "x", ""}, ReadMarkers());
-    EXPECT_TRUE(a.Opened(Section::Errors));
-    EXPECT_TRUE(a.IsEmpty(Section::Errors));
-    EXPECT_EQ(a.Lines(Section::Data), (QStringList{"", "x", ""}));
+        {{kBeginHelpMarker, Section::Help}, {kEndHelpMarker, Section::None}});
+    EXPECT_EQ(help.Joined(Section::Help), "Type a name [Data]of 3-30 letters.");
+    EXPECT_EQ(help.Lines(Section::None), (QStringList{"tail"}));
 }
 
 TEST(ReadSections, StartsAtTheGivenLine) {
     const QStringList kept = {"[Data]", "old line", "[Errors]", "new error", "[Data]", "new"};
-    const SectionedAnswer a = ReadSections(kept, ReadMarkers(), 2);
+    const SectionedAnswer a = ReadSections(kept, kRead, 2);
     EXPECT_EQ(a.Lines(Section::Data), (QStringList{"new"}));
     EXPECT_EQ(a.Lines(Section::Errors), (QStringList{"new error"}));
     // Past the end, or before the start.
-    EXPECT_TRUE(ReadSections(kept, ReadMarkers(), 99).IsEmpty(Section::Data));
-    EXPECT_EQ(ReadSections(kept, ReadMarkers(), -5).Lines(Section::Data),
-              (QStringList{"old line", "new"}));
+    EXPECT_TRUE(ReadSections(kept, kRead, 99).IsEmpty(Section::Data));
+    EXPECT_EQ(ReadSections(kept, kRead, -5).Lines(Section::Data), (QStringList{"old line", "new"}));
     // Without markers everything is in no section.
     EXPECT_EQ(ReadSections({"[Data]", "a"}, SectionMarkers()).Lines(Section::None),
               (QStringList{"[Data]", "a"}));
@@ -93,28 +82,41 @@ void PrintTo(const Walked& w, std::ostream* os) {
     *os << static_cast<int>(w.section) << ":" << w.line.toStdString() << "@" << w.index;
 }
 
-TEST(SectionReader, WalksContentLinesWithTheirSectionAndPosition) {
-    SectionReader r({"x", "[Data]", "a", "[BEGIN_diERRORS]", "e", "[END_diDATA]", "z"},
-                    ReadMarkers());
-    EXPECT_EQ(r.Line(), "");
+// Every content line the reader steps to, with its section and position.
+std::vector<Walked> Walk(SectionReader& r) {
     std::vector<Walked> walked;
     while (r.Next())
         walked.push_back({r.CurrentSection(), r.Line(), r.Index()});
-    EXPECT_EQ(walked, (std::vector<Walked>{{Section::None, "x", 0},
-                                           {Section::Data, "a", 2},
-                                           {Section::Errors, "e", 4},
-                                           {Section::None, "z", 6}}));
+    return walked;
+}
+
+TEST(SectionReader, WalksContentLinesWithTheirSectionAndPosition) {
+    SectionReader r({"x", "[Data]", "a", "[BEGIN_diERRORS]", "e", "[END_diDATA]", "z"}, kRead);
+    EXPECT_EQ(r.Line(), "");
+    EXPECT_EQ(Walk(r), (std::vector<Walked>{{Section::None, "x", 0},
+                                            {Section::Data, "a", 2},
+                                            {Section::Errors, "e", 4},
+                                            {Section::None, "z", 6}}));
     EXPECT_TRUE(r.AtEnd());
     EXPECT_FALSE(r.Next());
     EXPECT_FALSE(r.NextRaw());
     EXPECT_EQ(r.Line(), "");
+    // Started inside a section, at a given line.
+    SectionReader inside({"skip", "a", "[END_diDATA]", "b"}, kRead, 1, Section::Data);
+    EXPECT_EQ(Walk(inside),
+              (std::vector<Walked>{{Section::Data, "a", 1}, {Section::None, "b", 3}}));
+    // The reader keeps its own copy of the markers it was made with.
+    SectionReader own = [] {
+        return SectionReader({"[Misc]", "MORE^x^12"}, SectionMarkers{{kMiscMarker, Section::Misc}});
+    }();
+    EXPECT_EQ(Walk(own), (std::vector<Walked>{{Section::Misc, "MORE^x^12", 1}}));
 }
 
 TEST(SectionReader, RawStepsTakeMarkerLikeLinesAsTheyAre) {
     // A word-processing field: its text may hold a line that looks like a marker.
     SectionReader r({"[BEGIN_diDATA]", "80001^12^100^[WORD PROCESSING]", "line one", "[Data]",
                      "$$END$$", "80001^12^.01^HB^HB", "[END_diDATA]"},
-                    ReadMarkers());
+                    kRead);
     ASSERT_TRUE(r.Next());
     EXPECT_EQ(r.Line(), "80001^12^100^[WORD PROCESSING]");
     QStringList body;
@@ -127,27 +129,6 @@ TEST(SectionReader, RawStepsTakeMarkerLikeLinesAsTheyAre) {
     EXPECT_EQ(r.Index(), 5);
     EXPECT_FALSE(r.Next());
     EXPECT_EQ(r.CurrentSection(), Section::None);
-}
-
-TEST(SectionReader, CanStartInsideASection) {
-    SectionReader r({"skip", "a", "[END_diDATA]", "b"}, ReadMarkers(), 1, Section::Data);
-    ASSERT_TRUE(r.Next());
-    EXPECT_EQ(r.CurrentSection(), Section::Data);
-    EXPECT_EQ(r.Line(), "a");
-    EXPECT_EQ(r.Index(), 1);
-    ASSERT_TRUE(r.Next());
-    EXPECT_EQ(r.CurrentSection(), Section::None);
-    EXPECT_EQ(r.Line(), "b");
-}
-
-TEST(SectionReader, KeepsItsOwnCopyOfTheMarkers) {
-    auto make = [] {
-        return SectionReader({"[Misc]", "MORE^x^12"}, SectionMarkers{{kMiscMarker, Section::Misc}});
-    };
-    SectionReader r = make();
-    ASSERT_TRUE(r.Next());
-    EXPECT_EQ(r.CurrentSection(), Section::Misc);
-    EXPECT_EQ(r.Line(), "MORE^x^12");
 }
 
 struct PieceCase {
@@ -166,28 +147,23 @@ TEST_P(Pieces, AreAddressedFromOne) {
         << c.text << " / " << c.delimiter << " / " << c.n;
 }
 
+// Past the last piece, and for a number below 1, the piece is empty; so are empty pieces.
+// Without the delimiter the whole text is piece 1; delimiters may be longer than one character;
+// the empty delimiter never splits.
 INSTANTIATE_TEST_SUITE_P(
     All, Pieces,
-    ::testing::Values(PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 1, "80001"},
-                      PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 3, ".01"},
-                      PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 5, "Hemoglobin"},
-                      // Fewer pieces than asked for: empty.
-                      PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 6, ""},
-                      // No delimiter: the whole text is piece 1, and the only one.
-                      PieceCase{"plain", "^", 1, "plain"}, PieceCase{"plain", "^", 2, ""},
-                      PieceCase{"", "^", 1, ""},
-                      // Empty pieces count.
-                      PieceCase{"a^^c", "^", 2, ""}, PieceCase{"a^^c", "^", 3, "c"},
-                      PieceCase{"^b", "^", 1, ""}, PieceCase{"a^", "^", 2, ""},
-                      // Other delimiters, also longer than one character.
-                      PieceCase{"0;1", ";", 2, "1"}, PieceCase{"3,12,", ",", 1, "3"},
-                      PieceCase{"3,12,", ",", 3, ""},
-                      PieceCase{"C:\\x.exe /n /e", " /", 1, "C:\\x.exe"},
-                      PieceCase{"Info  - 29", "  - ", 1, "Info"},
-                      PieceCase{"Info  - 29", "  - ", 2, "29"},
-                      // Nonsense numbers and the empty delimiter.
-                      PieceCase{"a^b", "^", 0, ""}, PieceCase{"a^b", "^", -1, ""},
-                      PieceCase{"a^b", "", 1, "a^b"}, PieceCase{"a^b", "", 2, ""}));
+    ::testing::Values(
+        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 1, "80001"},
+        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 3, ".01"},
+        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 5, "Hemoglobin"},
+        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 6, ""}, PieceCase{"plain", "^", 1, "plain"},
+        PieceCase{"plain", "^", 2, ""}, PieceCase{"", "^", 1, ""}, PieceCase{"a^^c", "^", 2, ""},
+        PieceCase{"a^^c", "^", 3, "c"}, PieceCase{"^b", "^", 1, ""}, PieceCase{"a^", "^", 2, ""},
+        PieceCase{"0;1", ";", 2, "1"}, PieceCase{"3,12,", ",", 1, "3"},
+        PieceCase{"3,12,", ",", 3, ""}, PieceCase{"C:\\x.exe /n /e", " /", 1, "C:\\x.exe"},
+        PieceCase{"Info  - 29", "  - ", 1, "Info"}, PieceCase{"Info  - 29", "  - ", 2, "29"},
+        PieceCase{"a^b", "^", 0, ""}, PieceCase{"a^b", "^", -1, ""}, PieceCase{"a^b", "", 1, "a^b"},
+        PieceCase{"a^b", "", 2, ""}));
 
 TEST(PieceCount, CountsTheDelimitersPlusOne) {
     EXPECT_EQ(PieceCount(u"a^b^c", u"^"), 3);

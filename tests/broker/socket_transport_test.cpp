@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "broker/internal/wire_protocol.h"
-#include "broker/rpc_params.h"
 #include "tests/broker/raised.h"
 #include "tests/support/manual_clock.h"
 #include "tests/support/test_peer.h"
@@ -18,56 +17,45 @@ namespace vorn {
 namespace {
 
 using test::Raised;
-using test::TestPeer;
 
 class Transport : public ::testing::Test {
   protected:
-    std::unique_ptr<BrokerLink> Open(int timeLimit = 30) {
-        return OpenBrokerLink(false, "127.0.0.1", peer.Port(), timeLimit);
-    }
+    auto Open() { return OpenBrokerLink(false, "127.0.0.1", peer.Port(), 30); }
     QByteArray Call(BrokerLink& link, const char* name) {
         return ExchangeMessage(link, ComposeCall(name, "0", nullptr));
     }
 
     test::ClockOverride clock;
-    TestPeer peer;
+    test::TestPeer peer;
 };
 
-TEST_F(Transport, ACallSendsTheExactBytesAndReturnsTheData) {
-    peer.ReplyLines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"});
+// Segments are kept apart from the data, two empty ones give the empty result; a reply split
+// over many receives is joined in order, and a lone end marker ends one. An M error raises 20002
+// with the server's text as step, and the link stays usable.
+TEST_F(Transport, ACallSendsTheExactBytesAndReadsEveryFormOfReply) {
+    std::string big;
+    for (int i = 0; i < 800; ++i)
+        big += "line " + std::to_string(i) + "\r\n";
+    peer.ReplyLines({"SERVER", "DEV", "VORN", "9200", "5", "0", "0"})
+        .ReplyRaw("\x03SEC\002APdata\x04")
+        .ReplyRaw(std::string("\0\0\x04", 3))
+        .ReplyInChunks(big, 7)
+        .ReplyWithLoneEnd("abc")
+        .Reply("next")
+        .MError("M  ERROR=<UNDEFINED>ZZ+1^XYZ")
+        .Reply("still here");
     auto link = Open();
     EXPECT_EQ(Call(*link, "XUS SIGNON SETUP"), "SERVER\r\nDEV\r\nVORN\r\n9200\r\n5\r\n0\r\n0\r\n");
     ASSERT_EQ(peer.Calls().size(), 1u);
     EXPECT_EQ(peer.Calls()[0],
               std::string("{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"));
-}
-
-TEST_F(Transport, SegmentsAreKeptApartFromTheDataAndTwoEmptyOnesGiveTheEmptyResult) {
-    peer.ReplyRaw(
-            "\x03SEC\x02"
-            "APdata\x04")
-        .ReplyRaw(std::string("\0\0\x04", 3));
-    auto link = Open();
     EXPECT_EQ(Call(*link, "X"), "data");
     EXPECT_EQ(link->lastSecurity, "SEC");
     EXPECT_EQ(link->lastApplication, "AP");
     EXPECT_EQ(Call(*link, "Y"), "");
-}
-
-TEST_F(Transport, AReplySplitOverManyReceivesIsJoinedInOrderAndALoneEndMarkerEndsOne) {
-    std::string big;
-    for (int i = 0; i < 800; ++i)
-        big += "line " + std::to_string(i) + "\r\n";
-    peer.ReplyInChunks(big, 7).ReplyWithLoneEnd("abc").Reply("next");
-    auto link = Open();
     EXPECT_EQ(Call(*link, "X").toStdString(), big);
     EXPECT_EQ(Call(*link, "Y"), "abc");
     EXPECT_EQ(Call(*link, "Z"), "next");
-}
-
-TEST_F(Transport, AnMErrorRaises20002WithTheServerTextAsStep) {
-    peer.MError("M  ERROR=<UNDEFINED>ZZ+1^XYZ").Reply("still here");
-    auto link = Open();
     const EBrokerError e = Raised([&] { Call(*link, "X"); });
     EXPECT_EQ(e.ErrorCode(), 20002);
     EXPECT_EQ(e.FailedStep(), "M  ERROR=<UNDEFINED>ZZ+1^XYZ");
@@ -77,12 +65,24 @@ TEST_F(Transport, AnMErrorRaises20002WithTheServerTextAsStep) {
     EXPECT_EQ(Call(*link, "Y"), "still here");
 }
 
-TEST_F(Transport, AServerClosingMidReplyOrBeforeTheSegmentsIsAConnectionLost) {
+// A server closing mid-reply or before the segments is a connection lost; closing the link sends
+// the goodbye, resets the link, and never raises.
+TEST_F(Transport, AServerClosingIsAConnectionLostAndCloseSendsTheGoodbyeAndNeverRaises) {
     peer.CloseMidReply(std::string("\0\0partial", 9)).CloseWithoutReply();
     auto midReply = Open();
     EXPECT_EQ(Raised([&] { Call(*midReply, "X"); }).FailedStep(), "connection lost");
-    auto noReply = Open();
-    EXPECT_EQ(Raised([&] { Call(*noReply, "X"); }).FailedStep(), "connection lost");
+    auto gone = Open();
+    EXPECT_EQ(Raised([&] { Call(*gone, "X"); }).FailedStep(), "connection lost");
+    EXPECT_NO_THROW(CloseBrokerLink(*gone));
+    EXPECT_FALSE(gone->linked);
+    auto link = Open();
+    CloseBrokerLink(*link);
+    EXPECT_FALSE(link->linked);
+    EXPECT_FALSE(link->socket.Valid());
+    ASSERT_TRUE(peer.WaitForGoodbyes(1));
+    EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
+    CloseBrokerLink(*link);  // a second close does nothing
+    EXPECT_EQ(peer.Goodbyes(), 1);
 }
 
 TEST_F(Transport, AStallPastTheTimeLimitRaisesAndTheNextCallDrainsTheLateReply) {
@@ -170,22 +170,6 @@ TEST_F(Transport, ACallbackFromAnotherAddressIsRefusedAndTheWaitGoesOn) {
     EXPECT_EQ(Call(*link, "X"), "served");
 }
 
-TEST_F(Transport, CloseSendsTheGoodbyeAndResetsTheLinkAndNeverRaises) {
-    peer.CloseWithoutReply();
-    auto gone = Open();
-    EXPECT_THROW(Call(*gone, "X"), EBrokerError);
-    EXPECT_NO_THROW(CloseBrokerLink(*gone));
-    EXPECT_FALSE(gone->linked);
-    auto link = Open();
-    CloseBrokerLink(*link);
-    EXPECT_FALSE(link->linked);
-    EXPECT_FALSE(link->socket.Valid());
-    ASSERT_TRUE(peer.WaitForGoodbyes(1));
-    EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
-    CloseBrokerLink(*link);  // a second close does nothing
-    EXPECT_EQ(peer.Goodbyes(), 1);
-}
-
 // A workstation as a container or a cloud machine may be set up: its own name is whatever
 // the table says, and the names the table lists resolve to the loopback address, whatever
 // this machine's /etc/hosts holds. The own name resolves only when listed; other names are
@@ -206,12 +190,10 @@ class TableHostNames final : public net::HostNames {
     }
     bool ResolveHost(const std::string& host, in_addr_t& address,
                      std::string* canonicalName) const override {
-        const auto found = canonical.find(host);
         if (std::find(unknown.begin(), unknown.end(), host) != unknown.end()) return false;
-        if (found == canonical.end()) {
-            if (host == ownName) return false;
-            return net::HostNames::ResolveHost(host, address, canonicalName);
-        }
+        const auto found = canonical.find(host);
+        if (found == canonical.end())
+            return host != ownName && net::HostNames::ResolveHost(host, address, canonicalName);
         address = htonl(INADDR_LOOPBACK);
         if (canonicalName) *canonicalName = found->second;
         return true;
@@ -230,18 +212,11 @@ std::string ExpectedHandshake(int port, const std::string& name) {
     return "{XWB}" + five(rest.size()) + rest;
 }
 
-// The call-back port the client announced: the third field of the connect text.
-int AnnouncedPort(const std::string& handshake) {
-    const auto at = handshake.find("TCPconnect^127.0.0.1^");
-    if (at == std::string::npos) return -1;
-    return std::atoi(handshake.c_str() + at + 21);
-}
-
 struct OwnNameCase {
     const char* what;
     bool hasName;
     std::string ownName;
-    std::map<std::string, std::string> resolvable;
+    std::string canonical;  // of the own name; empty when it does not resolve
     std::string announced;
 };
 
@@ -252,52 +227,45 @@ TEST_P(OwnName, TheClientConnectsAndAnnouncesWhatItKnowsOfItsName) {
     TableHostNames names;
     names.hasName = c.hasName;
     names.ownName = c.ownName;
-    names.canonical = c.resolvable;
+    if (!c.canonical.empty()) names.canonical[c.ownName] = c.canonical;
     peer.Reply("served");
-
     auto link = Open();
-
     ASSERT_TRUE(link->linked);
     EXPECT_EQ(Call(*link, "X"), "served");
     const auto messages = peer.Messages();
     ASSERT_EQ(messages.size(), 2u);
-    const int port = AnnouncedPort(messages[0]);
+    // The call-back port the client announced: the third field of the connect text.
+    const auto at = messages[0].find("TCPconnect^127.0.0.1^");
+    const int port = at == std::string::npos ? -1 : std::atoi(messages[0].c_str() + at + 21);
     ASSERT_GT(port, 0) << messages[0];
     EXPECT_EQ(messages[0], ExpectedHandshake(port, c.announced));
     EXPECT_EQ(messages[1], std::string("{XWB}00031|\001000023007XWB;;;;000080X^00000"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Transport, OwnName,
-    ::testing::Values(
-        OwnNameCase{"ResolvesToItsCanonicalName",
-                    true,
-                    "ws1",
-                    {{"ws1", "ws1.ward.example"}},
-                    "ws1.ward.example"},
-        OwnNameCase{"DoesNotResolveAndGoesAsItStands", true, "ws-nowhere", {}, "ws-nowhere"},
-        OwnNameCase{"IsEmptyAndTheAddressStandsForIt", true, "", {}, "127.0.0.1"},
-        OwnNameCase{"CannotBeReadAndTheAddressStandsForIt", false, "", {}, "127.0.0.1"}),
-    [](const auto& info) { return std::string(info.param.what); });
-
-TEST_F(Transport, AServerNameIsResolvedOrNamedInTheStep) {
-    TableHostNames names;
-    names.canonical = {{"m-server.ward", "m-server.ward"}};
-    EXPECT_TRUE(OpenBrokerLink(false, "m-server.ward", peer.Port(), 30)->linked);
-    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
-    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
-    EXPECT_EQ(e.ErrorCode(), 11001);
-}
+INSTANTIATE_TEST_SUITE_P(Transport, OwnName,
+                         ::testing::Values(OwnNameCase{"ResolvesToItsCanonicalName", true, "ws1",
+                                                       "ws1.ward.example", "ws1.ward.example"},
+                                           OwnNameCase{"DoesNotResolveAndGoesAsItStands", true,
+                                                       "ws-nowhere", "", "ws-nowhere"},
+                                           OwnNameCase{"IsEmptyAndTheAddressStandsForIt", true, "",
+                                                       "", "127.0.0.1"},
+                                           OwnNameCase{"CannotBeReadAndTheAddressStandsForIt",
+                                                       false, "", "", "127.0.0.1"}),
+                         [](const auto& info) { return std::string(info.param.what); });
 
 // A root without /etc/hosts resolves no name, "localhost" included: it still means this
 // machine, where the default server is.
-TEST_F(Transport, LocalhostIsTheLoopbackWhenTheResolverDoesNotKnowIt) {
+TEST_F(Transport, AServerNameIsResolvedLocalhostIsTheLoopbackAndOthersAreNamedInTheStep) {
     TableHostNames names;
+    names.canonical = {{"m-server.ward", "m-server.ward"}};
     names.unknown = {"localhost", "Localhost.", "demo.localhost", "localhost.ward"};
-    for (const char* name : {"localhost", "Localhost.", "demo.localhost"})
+    for (const char* name : {"m-server.ward", "localhost", "Localhost.", "demo.localhost"})
         EXPECT_TRUE(OpenBrokerLink(false, name, peer.Port(), 30)->linked) << name;
-    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "localhost.ward", 9200, 30); });
-    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host localhost.ward");
+    const EBrokerError e = Raised([&] { OpenBrokerLink(false, "no-such-host.invalid", 9200, 30); });
+    EXPECT_EQ(e.FailedStep(), "Error Identifying Remote Host no-such-host.invalid");
+    EXPECT_EQ(e.ErrorCode(), 11001);
+    EXPECT_EQ(Raised([&] { OpenBrokerLink(false, "localhost.ward", 9200, 30); }).FailedStep(),
+              "Error Identifying Remote Host localhost.ward");
 }
 
 TEST(EBrokerError, CodesOutsideTheTableAreNamedByTheirNumber) {

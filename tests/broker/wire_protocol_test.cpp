@@ -29,7 +29,7 @@ QString Undefined(const TMult& mult, const QString& subscript) {
     return "no error";
 }
 
-TEST(TParams, ReadingAnIndexCreatesItAndTheSlotsBeforeIt) {
+TEST(TParams, ReadingAnIndexCreatesItAndTheSlotsBeforeItAndAssignCopiesValuesKindsAndLists) {
     TParams params;
     params[2].Value = "x";
     EXPECT_EQ(params.Count(), 3);
@@ -40,9 +40,7 @@ TEST(TParams, ReadingAnIndexCreatesItAndTheSlotsBeforeIt) {
     params[2].Mult["A"] = "1";
     params.Clear();
     EXPECT_EQ(params.Count(), 0);
-}
-
-TEST(TParams, AssignCopiesValuesKindsAndLists) {
+    // Assign copies values, kinds and lists.
     TParams source;
     source[0].Value = "lit";
     source[0].ParamKind = TParamType::literal;
@@ -61,7 +59,7 @@ TEST(TParams, AssignCopiesValuesKindsAndLists) {
     EXPECT_EQ(copy[2].Mult.Item("A"), "1");
 }
 
-TEST(TMult, KeepsInsertionOrderAndMatchesSubscriptsWithoutCase) {
+TEST(TMult, KeepsInsertionOrderMatchesSubscriptsWithoutCaseAndStepsWithinItsEnds) {
     TMult mult;
     mult["K"] = "1";
     mult["A"] = "2";
@@ -74,30 +72,24 @@ TEST(TMult, KeepsInsertionOrderAndMatchesSubscriptsWithoutCase) {
     EXPECT_EQ(mult.Item("k"), "4");
     EXPECT_EQ(mult.IndexOfSubscript("m"), 2);
     EXPECT_EQ(mult.IndexOfSubscript("Z"), -1);
-}
-
-TEST(TMult, StepStopsAtBothEndsAndOnUnknownSubscripts) {
-    TMult mult;
-    EXPECT_EQ(mult.Step("", 1), "");
-    EXPECT_EQ(mult.FirstSubscript(), "");
-    EXPECT_EQ(mult.LastSubscript(), "");
-    mult["first"] = "";
-    mult["last"] = "";
-    EXPECT_EQ(mult.Step("", 1), "first");
-    EXPECT_EQ(mult.Step("", 0), "last");
-    EXPECT_EQ(mult.Step("", -1), "last");
-    EXPECT_EQ(mult.Step("last", 1), "");
-    EXPECT_EQ(mult.Step("first", -1), "");
-    EXPECT_EQ(mult.Step("first", 0), "");
-    EXPECT_EQ(mult.Step("nowhere", 1), "");
-}
-
-TEST(TMult, AssignFromLinesNumbersThemFromZero) {
-    TMult mult;
-    mult["old"] = "x";
+    // Assigning lines replaces the entries, numbered from zero.
     mult.Assign(QStringList{"a", "b", "c"});
     EXPECT_EQ(Walk(mult, 1), (QStringList{"0", "1", "2"}));
     EXPECT_EQ(mult.Item("2"), "c");
+    // Stepping stops at both ends and on unknown subscripts.
+    TMult ends;
+    EXPECT_EQ(ends.Step("", 1), "");
+    EXPECT_EQ(ends.FirstSubscript(), "");
+    EXPECT_EQ(ends.LastSubscript(), "");
+    ends["first"] = "";
+    ends["last"] = "";
+    EXPECT_EQ(ends.Step("", 1), "first");
+    EXPECT_EQ(ends.Step("", 0), "last");
+    EXPECT_EQ(ends.Step("", -1), "last");
+    EXPECT_EQ(ends.Step("last", 1), "");
+    EXPECT_EQ(ends.Step("first", -1), "");
+    EXPECT_EQ(ends.Step("first", 0), "");
+    EXPECT_EQ(ends.Step("nowhere", 1), "");
 }
 
 TEST(TMultError, NamesTheListByItsOwnersAndLeavesItUnchanged) {
@@ -136,21 +128,20 @@ std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
 struct Composed {
     const char* what;
     QString name;
-    QString version;
     std::function<void(TParams&)> fill;
     std::string message;  // without "{XWB}"
+    QString version = "0";
 };
 
 class ComposedCalls : public ::testing::TestWithParam<Composed> {};
 
 TEST_P(ComposedCalls, AreExactlyTheseBytes) {
+    const Composed& c = GetParam();
     TParams params;
-    GetParam().fill(params);
-    EXPECT_EQ(ComposeCall(GetParam().name, GetParam().version, &params).toStdString(),
-              GetParam().message);
+    c.fill(params);
+    EXPECT_EQ(ComposeCall(c.name, c.version, &params).toStdString(), c.message);
     if (params.Count() == 0) {
-        EXPECT_EQ(ComposeCall(GetParam().name, GetParam().version, nullptr).toStdString(),
-                  GetParam().message);
+        EXPECT_EQ(ComposeCall(c.name, c.version, nullptr).toStdString(), c.message);
     }
 }
 
@@ -158,11 +149,11 @@ TEST_P(ComposedCalls, AreExactlyTheseBytes) {
 INSTANTIATE_TEST_SUITE_P(
     Calls, ComposedCalls,
     ::testing::Values(
-        Composed{"no parameters", "XUS SIGNON SETUP", "0", [](TParams&) {},
+        Composed{"no parameters", "XUS SIGNON SETUP", [](TParams&) {},
                  "00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"},
-        Composed{"one literal", "XUS AV CODE", "0", [](TParams& p) { Literal(p, 0, "abc"); },
+        Composed{"one literal", "XUS AV CODE", [](TParams& p) { Literal(p, 0, "abc"); },
                  "00048|\001000040007XWB;;;;000250XUS AV CODE^000070040abc"},
-        Composed{"one list with an empty value", "DDR LISTER", "0",
+        Composed{"one list with an empty value", "DDR LISTER",
                  [](TParams& p) {
                      ListEntry(p, 0, "1", "200");
                      ListEntry(p, 0, "2", "");
@@ -171,17 +162,17 @@ INSTANTIATE_TEST_SUITE_P(
                  "00038007XWB;;;;000231DDR LISTER^000060032.x"
                  "00110032000012001\001000"},
         // The untouched parameter 1 is sent as nothing at all.
-        Composed{"a gap in the list", "X", "0",
+        Composed{"a gap in the list", "X",
                  [](TParams& p) {
                      Literal(p, 0, "first");
                      Literal(p, 2, "third", TParamType::reference);
                  },
                  "00049|\001000041007XWB;;;;000260X^000180060first0061third"},
-        Composed{"empty literal and empty version", "X", "", [](TParams& p) { Literal(p, 0, ""); },
-                 "00035|\001000027007XWB;;;;000120X^000040010"},
-        Composed{"empty list", "X", "0", [](TParams& p) { p[0].ParamKind = TParamType::list; },
+        Composed{"empty literal and empty version", "X", [](TParams& p) { Literal(p, 0, ""); },
+                 "00035|\001000027007XWB;;;;000120X^000040010", ""},
+        Composed{"empty list", "X", [](TParams& p) { p[0].ParamKind = TParamType::list; },
                  "00040|\001000029007XWB;;;;000141X^000060032.x000"},
-        Composed{"lists after the call block in parameter order", "DDR FILER", "0",
+        Composed{"lists after the call block in parameter order", "DDR FILER",
                  [](TParams& p) {
                      Literal(p, 0, "EDIT");
                      ListEntry(p, 1, "A", "x");
@@ -199,10 +190,10 @@ TEST(ComposeHandshake, AnnouncesAddressPortAndHost) {
 
 struct Refused {
     const char* what;
-    std::function<void(TParams&)> fill;
-    QString name;
-    QString version;
     int code;
+    std::function<void(TParams&)> fill;
+    QString name = "X";
+    QString version = "0";
 };
 
 class RefusedCalls : public ::testing::TestWithParam<Refused> {};
@@ -225,57 +216,51 @@ TEST_P(RefusedCalls, RaiseBeforeAnythingIsSentAndLeaveTheListAlone) {
 
 INSTANTIATE_TEST_SUITE_P(
     Oversized, RefusedCalls,
-    ::testing::Values(
-        Refused{"literal of 999 bytes", [](TParams& p) { Literal(p, 0, QString(999, 'a')); }, "X",
-                "0", 10040},
-        Refused{"list value of 1000 bytes",
-                [](TParams& p) {
-                    ListEntry(p, 0, "Z", "");
-                    ListEntry(p, 0, "A", QString(1000, 'a'));
-                },
-                "X", "0", 10040},
-        Refused{"subscript of 1000 bytes",
-                [](TParams& p) { ListEntry(p, 0, QString(1000, 's'), "v"); }, "X", "0", 10040},
-        Refused{"version of 256 bytes", [](TParams&) {}, "X", QString(256, '1'), 10040},
-        Refused{"parameter text over 99999 bytes",
-                [](TParams& p) {
-                    for (int i = 0; i < 110; ++i)
-                        Literal(p, i, QString(990, 'p'));
-                },
-                "X", "0", 10040},
-        Refused{"list value of 1000 bytes in a long message",
-                [](TParams& p) {
-                    for (int i = 0; i < 110; ++i)
-                        ListEntry(p, 0, QString::number(i), QString(990, 'v'));
-                    ListEntry(p, 0, "last", QString(1000, 'v'));
-                },
-                "X", "0", 10040}),
+    ::testing::Values(Refused{"literal of 999 bytes", 10040,
+                              [](TParams& p) { Literal(p, 0, QString(999, 'a')); }},
+                      Refused{"list value of 1000 bytes", 10040,
+                              [](TParams& p) {
+                                  ListEntry(p, 0, "Z", "");
+                                  ListEntry(p, 0, "A", QString(1000, 'a'));
+                              }},
+                      Refused{"subscript of 1000 bytes", 10040,
+                              [](TParams& p) { ListEntry(p, 0, QString(1000, 's'), "v"); }},
+                      Refused{"version of 256 bytes", 10040, [](TParams&) {}, "X",
+                              QString(256, '1')},
+                      Refused{"parameter text over 99999 bytes", 10040,
+                              [](TParams& p) {
+                                  for (int i = 0; i < 110; ++i)
+                                      Literal(p, i, QString(990, 'p'));
+                              }},
+                      Refused{"list value of 1000 bytes in a long message", 10040,
+                              [](TParams& p) {
+                                  for (int i = 0; i < 110; ++i)
+                                      ListEntry(p, 0, QString::number(i), QString(990, 'v'));
+                                  ListEntry(p, 0, "last", QString(1000, 'v'));
+                              }}),
     CaseName<Refused>);
 
 INSTANTIATE_TEST_SUITE_P(
     Unsendable, RefusedCalls,
-    ::testing::Values(
-        Refused{"NUL in a literal",
-                [](TParams& p) { Literal(p, 0, QString("a") + QChar(0) + "b"); }, "X", "0", 10022},
-        Refused{"NUL in a list value", [](TParams& p) { ListEntry(p, 0, "A", QString(QChar(0))); },
-                "X", "0", 10022},
-        Refused{"NUL in the name", [](TParams&) {}, QString("X") + QChar(0), "0", 10022},
-        Refused{"character beyond one byte",
-                [](TParams& p) { Literal(p, 0, QString::fromUtf8("\u20ac")); }, "X", "0", 10022},
-        Refused{"empty subscript", [](TParams& p) { ListEntry(p, 0, "", "v"); }, "X", "0", 10022}),
+    ::testing::Values(Refused{"NUL in a literal", 10022,
+                              [](TParams& p) { Literal(p, 0, QString("a") + QChar(0) + "b"); }},
+                      Refused{"NUL in a list value", 10022,
+                              [](TParams& p) { ListEntry(p, 0, "A", QString(QChar(0))); }},
+                      Refused{"NUL in the name", 10022, [](TParams&) {}, QString("X") + QChar(0)},
+                      Refused{"character beyond one byte", 10022,
+                              [](TParams& p) { Literal(p, 0, QString::fromUtf8("\u20ac")); }},
+                      Refused{"empty subscript", 10022,
+                              [](TParams& p) { ListEntry(p, 0, "", "v"); }}),
     CaseName<Refused>);
 
-TEST(ComposeCall, TheLargestFieldsStillFit) {
+TEST(ComposeCall, TheLargestFieldsStillFitAndALongerMessageCarriesItsWrappedCount) {
     TParams params;
     Literal(params, 0, QString(998, 'a'));
     ListEntry(params, 1, QString(999, 's'), QString(999, 'v'));
     EXPECT_NO_THROW(ComposeCall("X", QString(255, '1'), &params));
-}
-
-// The whole message is counted by the last five digits of its length; the server reads such a
-// message by its structure.
-TEST(ComposeCall, AMessageOverNinetyNineThousandNineHundredNinetyNineBytesCarriesItsWrappedCount) {
-    TParams params;
+    // A message over 99999 bytes is counted by the last five digits of its length; the server
+    // reads such a message by its structure.
+    params.Clear();
     for (int i = 0; i < 150; ++i)
         ListEntry(params, 0, QString::number(i + 1), QString(990, 'v'));
     const QByteArray message = ComposeCall("DDR FILER", "0", &params);

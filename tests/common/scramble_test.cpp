@@ -21,15 +21,12 @@ TEST(CipherPad, EveryRowIsAPermutationOfThePrintablesWithoutCaret) {
     }
 }
 
-TEST(Scramble, RoundTripsEveryPrintableCharacter) {
+TEST(Scramble, RoundTripsEveryPrintableCharacterAndRandomTextsAndNeverHoldsACaret) {
     std::string all;
     for (int c = 32; c < 127; ++c)
         all += static_cast<char>(c);
     for (int i = 0; i < 200; ++i)
         EXPECT_EQ(Unscramble(Scramble(all)), all);
-}
-
-TEST(Scramble, RoundTripsRandomTextsAndNeverHoldsACaret) {
     std::mt19937 gen(42);
     std::uniform_int_distribution<int> len(0, 40), ch(32, 126);
     for (int i = 0; i < 2000; ++i) {
@@ -60,7 +57,7 @@ TEST(Scramble, MarkersDifferAndLieBetweenSpaceAndThree) {
     EXPECT_GT(seen.size(), 100u);
 }
 
-TEST(Scramble, SubstitutesByPositionBetweenTheTwoRowsAndPassesOthersUnchanged) {
+TEST(Scramble, SubstitutesByPositionBetweenTheTwoRowsAndUnscrambleTakesOnlyItsOwnTexts) {
     const std::string s = ScrambleWithRows(std::string("a\tb^", 4), 0, 1);
     EXPECT_EQ(s[2], '\t');
     EXPECT_EQ(s[4], '^');  // the caret is in no row, so it is not substituted
@@ -69,9 +66,7 @@ TEST(Scramble, SubstitutesByPositionBetweenTheTwoRowsAndPassesOthersUnchanged) {
     // Within the rows, by position from the first row into the second.
     EXPECT_EQ(ScrambleWithRows("A", 3, 7),
               std::string(1, '#') + kCipherPad[7][kCipherPad[3].find('A')] + "'");
-}
-
-TEST(Unscramble, GivesTheEmptyTextBackAndNothingForTextsThatCannotComeFromScramble) {
+    // Unscramble gives the empty text back, and nothing for texts Scramble cannot give.
     EXPECT_EQ(Scramble("").size(), 2u) << "the empty text gives the two markers";
     EXPECT_EQ(Unscramble(Scramble("")), "");
     EXPECT_EQ(Unscramble(""), "");

@@ -20,9 +20,7 @@ namespace {
 
 class FakeAssociations final : public FileAssociations {
   public:
-    QString OpenCommand(const QString& extension) const override {
-        return commands.value(extension);
-    }
+    QString OpenCommand(const QString& type) const override { return commands.value(type); }
     QMap<QString, QString> commands;
 };
 
@@ -66,34 +64,31 @@ class Handoff : public ::testing::Test {
     RecordingStarter starter;
 };
 
-TEST_F(Handoff, TheSpreadsheetGetsATemporaryXlsFileOfItsOwnThatIsKept) {
+// The word processor's program is cut at its first switch.
+TEST_F(Handoff, TheSpreadsheetAndTheWordProcessorGetATemporaryFileOfTheirOwnThatIsKept) {
     associations.commands["xls"] = "\"/opt/Calc Suite/calc\" /e \"%1\"";
+    associations.commands["rtf"] = "/usr/bin/writer /n /q %1";
     EXPECT_TRUE(OpenInSpreadsheet({"NAME\tCODE", "HB\t12", ""}));
     EXPECT_TRUE(OpenInSpreadsheet({"second"}));
-    ASSERT_EQ(starter.files.size(), 2);
+    EXPECT_TRUE(OpenInWordProcessor({"{\\rtf1 Hemoglobin}"}));
+    ASSERT_EQ(starter.files.size(), 3);
     const QString file = starter.files[0];
     EXPECT_NE(file, starter.files[1]);
     EXPECT_EQ(starter.started, (QStringList{"/opt/Calc Suite/calc " + file,
-                                            "/opt/Calc Suite/calc " + starter.files[1]}));
+                                            "/opt/Calc Suite/calc " + starter.files[1],
+                                            "/usr/bin/writer " + starter.files[2]}));
     EXPECT_TRUE(starter.opened.isEmpty());
     const QFileInfo info(file);
     EXPECT_EQ(QDir(info.absolutePath()).canonicalPath(), QDir(QDir::tempPath()).canonicalPath());
     EXPECT_TRUE(info.fileName().startsWith("vrn"));
     EXPECT_EQ(info.suffix(), "xls");
+    EXPECT_EQ(QFileInfo(starter.files[2]).suffix(), "rtf");
     EXPECT_EQ(Contents(file), QByteArray("NAME\tCODE\nHB\t12\n\n"));
     EXPECT_EQ(Contents(starter.files[1]), "second\n");
+    EXPECT_EQ(Contents(starter.files[2]), QByteArray("{\\rtf1 Hemoglobin}\n"));
 }
 
-TEST_F(Handoff, TheWordProcessorsProgramIsCutAtItsFirstSwitch) {
-    associations.commands["rtf"] = "/usr/bin/writer /n /q %1";
-    EXPECT_TRUE(OpenInWordProcessor({"{\\rtf1 Hemoglobin}"}));
-    ASSERT_EQ(starter.files.size(), 1);
-    EXPECT_EQ(starter.started, (QStringList{"/usr/bin/writer " + starter.files[0]}));
-    EXPECT_EQ(QFileInfo(starter.files[0]).suffix(), "rtf");
-    EXPECT_EQ(Contents(starter.files[0]), QByteArray("{\\rtf1 Hemoglobin}\n"));
-}
-
-TEST_F(Handoff, WhenTheProgramCannotStartOrThereIsNoneTheDesktopOpensTheFile) {
+TEST_F(Handoff, WhenTheProgramCannotStartOrThereIsNoneTheDesktopOpensTheFileOrTheUserIsTold) {
     associations.commands["xls"] = "/no/such/calc %1";
     starter.programStarts = false;
     EXPECT_TRUE(OpenInSpreadsheet({"x"}));
@@ -104,20 +99,15 @@ TEST_F(Handoff, WhenTheProgramCannotStartOrThereIsNoneTheDesktopOpensTheFile) {
     EXPECT_TRUE(OpenInWordProcessor({"y"}));
     EXPECT_EQ(starter.started.size(), 1);
     EXPECT_EQ(starter.opened.size(), 2);
-}
-
-TEST_F(Handoff, WhenNothingCanOpenItThePlainMessageSaysSo) {
+    // When nothing can open it, the plain message says so; the file stays for the user.
     test::ScriptedModalHost host;
     host.ExpectMessage("Failed to execute program.");
-    associations.commands["xls"] = "calc %1";
-    starter.programStarts = false;
     starter.desktopOpens = false;
-    EXPECT_FALSE(OpenInSpreadsheet({"x"}));
+    EXPECT_FALSE(OpenInSpreadsheet({"z"}));
     ASSERT_EQ(host.Log().size(), 1u);
     EXPECT_EQ(host.Log()[0].messageKind, ui::MessageKind::None);
     EXPECT_EQ(host.Log()[0].buttons, ui::mbOK);
-    // The file stays for the user.
-    EXPECT_TRUE(QFileInfo::exists(starter.files[0]));
+    EXPECT_TRUE(QFileInfo::exists(starter.files.last()));
 }
 
 TEST(HandoffFile, GoesIntoTheGivenFolderOrGivesAClearError) {
@@ -127,7 +117,6 @@ TEST(HandoffFile, GoesIntoTheGivenFolderOrGivesAClearError) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), "a\nb\n");
-
     QTemporaryFile notAFolder;
     ASSERT_TRUE(notAFolder.open());
     QString error;
@@ -158,9 +147,8 @@ class XdgDesktop : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        QDir(dir.path()).mkpath("config");
-        QDir(dir.path()).mkpath("home/applications");
-        QDir(dir.path()).mkpath("system/applications/office");
+        for (const char* folder : {"config", "home/applications", "system/applications/office"})
+            QDir(dir.path()).mkpath(folder);
         places.configDirs = {dir.path() + "/config"};
         places.dataDirs = {dir.path() + "/home", dir.path() + "/system"};
         places.desktops = {"testdesk"};
@@ -180,17 +168,11 @@ TEST_F(XdgDesktop, TheDefaultApplicationsExecLineOpensTheFiles) {
     EXPECT_EQ(XdgAssociations(places).OpenCommand("xls"), "") << "nothing registered yet";
     EXPECT_EQ(XdgAssociations(places).OpenCommand(""), "");
     Write("config/mimeapps.list",
-          "[Added Associations]\n"
-          "application/vnd.ms-excel=other.desktop;\n"
-          "\n"
-          "[Default Applications]\n"
-          "application/vnd.ms-excel=calc.desktop;other.desktop;\n");
+          "[Added Associations]\napplication/vnd.ms-excel=other.desktop;\n\n"
+          "[Default Applications]\napplication/vnd.ms-excel=calc.desktop;other.desktop;\n");
     Write("system/applications/calc.desktop",
-          "[Desktop Entry]\n"
-          "Name=Calc\n"
-          "Exec=\"/opt/Calc Suite/calc\" --sheet %U\n"
-          "[Desktop Action New]\n"
-          "Exec=/opt/calc --new\n");
+          "[Desktop Entry]\nName=Calc\nExec=\"/opt/Calc Suite/calc\" --sheet %U\n"
+          "[Desktop Action New]\nExec=/opt/calc --new\n");
     const XdgAssociations desktop(places);
     EXPECT_EQ(desktop.DefaultApplication("application/vnd.ms-excel"), "calc.desktop");
     EXPECT_EQ(desktop.ExecLine("calc.desktop"), "\"/opt/Calc Suite/calc\" --sheet %U");
@@ -198,8 +180,13 @@ TEST_F(XdgDesktop, TheDefaultApplicationsExecLineOpensTheFiles) {
     SetAssociations(&desktop);
     EXPECT_EQ(GetAssociatedProgram("xls"), "/opt/Calc Suite/calc");
     SetAssociations(nullptr);
+    // The word processor's type is known too; the spreadsheet's and no extension are above.
+    const QStringList rtf = XdgAssociations::MimeTypesOf("rtf");
+    EXPECT_TRUE(rtf.contains("application/rtf") || rtf.contains("text/rtf"));
 }
 
+// The user's list comes first, uninstalled and hidden applications are skipped, and the data
+// folders' lists count too.
 TEST_F(XdgDesktop, TheUsersListComesFirstAndUninstalledApplicationsAreSkipped) {
     Write("config/testdesk-mimeapps.list",
           "[Default Applications]\ntext/rtf=missing.desktop;office-writer.desktop\n");
@@ -207,27 +194,17 @@ TEST_F(XdgDesktop, TheUsersListComesFirstAndUninstalledApplicationsAreSkipped) {
     Write("system/applications/office/writer.desktop",
           "[Desktop Entry]\nExec=/usr/bin/writer\\s--rtf %f\n");
     Write("home/applications/plain.desktop", "[Desktop Entry]\nExec=/usr/bin/plain %f\n");
-    const XdgAssociations desktop(places);
-    EXPECT_EQ(desktop.DefaultApplication("text/rtf"), "office-writer.desktop");
-    EXPECT_EQ(desktop.ExecLine("office-writer.desktop"), "/usr/bin/writer --rtf %f");
-}
-
-TEST_F(XdgDesktop, ADataFoldersListAndAHiddenEntry) {
     Write("system/applications/defaults.list",
           "[Default Applications]\napplication/rtf=gone.desktop;kept.desktop;\n");
     Write("home/applications/gone.desktop", "[Desktop Entry]\nHidden=true\nExec=/bin/gone\n");
     Write("system/applications/kept.desktop", "[Desktop Entry]\nExec=/bin/kept %u\n");
     const XdgAssociations desktop(places);
+    EXPECT_EQ(desktop.DefaultApplication("text/rtf"), "office-writer.desktop");
+    EXPECT_EQ(desktop.ExecLine("office-writer.desktop"), "/usr/bin/writer --rtf %f");
     EXPECT_EQ(desktop.DefaultApplication("application/rtf"), "kept.desktop");
     EXPECT_EQ(desktop.DesktopEntryPath("gone.desktop"), "");
     EXPECT_EQ(desktop.DesktopEntryPath("../kept.desktop"), "");
     EXPECT_EQ(desktop.DesktopEntryPath("kept"), "");
-}
-
-// The spreadsheet's type and no extension are the desktop's tests above.
-TEST(XdgMimeTypes, TheWordProcessorsExtensionIsKnown) {
-    const QStringList rtf = XdgAssociations::MimeTypesOf("rtf");
-    EXPECT_TRUE(rtf.contains("application/rtf") || rtf.contains("text/rtf"));
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ TEST_F(DisplayAdjustment, AFixedSizeFormStaysFixedAtItsNewSizeCutToWholePixels) 
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
 }
 
-TEST(HelpFile, IsOneSettingOfTheApplication) {
+TEST(HelpFile, IsOneSettingOfTheApplicationAndContextsBelongToTheirWidgets) {
     SetApplicationHelpFile("labtest.hlp");
     EXPECT_EQ(ApplicationHelpFile(), "labtest.hlp");
     EXPECT_EQ(qApp->property("HelpFile").toString(), "labtest.hlp");
@@ -86,17 +86,13 @@ TEST(HelpFile, IsOneSettingOfTheApplication) {
         EXPECT_EQ(ApplicationHelpFile(), "/opt/zizedez/zizedez.hlp");
     }
     EXPECT_EQ(ApplicationHelpFile(), "labtest.hlp");
-    SetApplicationHelpFile({});
-}
-
-TEST(HelpFile, ContextsBelongToTheirWidgetsAndTheTopicGoesToTheInstalledHandler) {
+    // Help contexts belong to their widgets, and the topic goes to the installed handler.
     QWidget form;
     EXPECT_EQ(HelpContext(form), 0);
     SetHelpContext(form, 7);
     ShowHelp(1);  // nothing installed: nothing happens
     std::vector<std::pair<QString, int>> shown;
     SetHelpHandler([&](const QString& file, int context) { shown.emplace_back(file, context); });
-    SetApplicationHelpFile("labtest.hlp");
     ShowHelp(HelpContext(form));
     SetHelpHandler(nullptr);
     ShowHelp(8);
@@ -104,7 +100,7 @@ TEST(HelpFile, ContextsBelongToTheirWidgetsAndTheTopicGoesToTheInstalledHandler)
     SetApplicationHelpFile({});
 }
 
-TEST(RadioGroup, ChoosesByNumberOrByClickAndNoneForANumberOutsideTheItems) {
+TEST(RadioGroup, ChoosesByNumberOrByClickNoneForANumberOutsideAndFillsColumnsTopToBottom) {
     RadioGroup group("G", {"a", "b", "c"});
     EXPECT_EQ(group.ItemIndex(), -1) << "no item is chosen at first";
     EXPECT_EQ(group.Button(3), nullptr);
@@ -126,15 +122,13 @@ TEST(RadioGroup, ChoosesByNumberOrByClickAndNoneForANumberOutsideTheItems) {
     group.SetItemIndex(1);
     group.Button(2)->click();
     EXPECT_FALSE(group.Button(1)->isChecked());
-}
-
-TEST(RadioGroup, ColumnsAreFilledTopToBottom) {
-    RadioGroup group("G", {"a", "b", "c", "d", "e"}, 2);
-    auto* grid = qobject_cast<QGridLayout*>(group.layout());
+    // Columns are filled top to bottom.
+    RadioGroup columns("G", {"a", "b", "c", "d", "e"}, 2);
+    auto* grid = qobject_cast<QGridLayout*>(columns.layout());
     ASSERT_NE(grid, nullptr);
     const auto cell = [&](int item) {
-        int row, column, rows, columns;
-        grid->getItemPosition(grid->indexOf(group.Button(item)), &row, &column, &rows, &columns);
+        int row, column, rows, span;
+        grid->getItemPosition(grid->indexOf(columns.Button(item)), &row, &column, &rows, &span);
         return std::make_pair(row, column);
     };
     EXPECT_EQ(cell(0), std::make_pair(0, 0));
