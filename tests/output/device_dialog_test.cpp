@@ -5,7 +5,6 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "controls/dialog_edit.h"
 #include "output/help_window.h"
 #include "output/internal/sel_dev_form.h"
 #include "tests/output/output_form.h"
@@ -13,22 +12,19 @@
 namespace vorn {
 namespace {
 
-using test::Interaction;
+using DeviceDialog = test::OutputForm;
 
-class DeviceDialog : public test::OutputForm {
-  protected:
-    const QStringList printers = {"LASER PRINTER 1", "OFFICE PRINTER"};
-};
-
-TEST_F(DeviceDialog, OnlyTheScreenNeedsNoForm) {
+// A file offered alone shows the save dialog alone; its cancel is false.
+TEST_F(DeviceDialog, CancelGivesNoDestinationAndAScreenOrAFileAloneShowNoForm) {
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& f) { f.btnPeruuta->click(); });
+    EXPECT_FALSE(dialog->Execute());
+    EXPECT_EQ(dialog->Device, "");
+    EXPECT_EQ(dialog->IOP, "");
     dialog->PrintDevices = pdScreen;
     EXPECT_TRUE(dialog->Execute());
     EXPECT_EQ(dialog->Device, "onscreen");
     EXPECT_EQ(dialog->IOP, "CLIENT WORKSTATION");
-    EXPECT_TRUE(modal.Log().empty());
-}
-
-TEST_F(DeviceDialog, OnlyAFileShowsTheSaveDialogAloneAndItsCancelIsFalse) {
+    EXPECT_EQ(modal.Log().size(), 1u) << "the cancelled form alone";
     dialog->PrintDevices = pdFile;
     dialog->SetPrintDefault(pdFile);
     dialog->SaveFile = "/tmp/earlier.txt";
@@ -41,8 +37,8 @@ TEST_F(DeviceDialog, OnlyAFileShowsTheSaveDialogAloneAndItsCancelIsFalse) {
     EXPECT_TRUE(dialog->Execute());
     EXPECT_EQ(dialog->SaveFile, "/tmp/report.txt");
     EXPECT_TRUE(dialog->SaveDial);
-    ASSERT_EQ(modal.Log().size(), 2u);
-    EXPECT_EQ(modal.Log()[0].kind, Interaction::SaveFile);
+    ASSERT_EQ(modal.Log().size(), 3u);
+    EXPECT_EQ(modal.Log()[1].kind, test::Interaction::SaveFile);
 }
 
 TEST_F(DeviceDialog, TheWorkstationPrinterStaysOpenUntilItsDialogIsConfirmed) {
@@ -63,14 +59,8 @@ TEST_F(DeviceDialog, TheWorkstationPrinterStaysOpenUntilItsDialogIsConfirmed) {
     EXPECT_TRUE(dialog->PrintDial);
 }
 
-TEST_F(DeviceDialog, CancelGivesNoDestination) {
-    modal.OnForm<TfrmSelDev>([](TfrmSelDev& f) { f.btnPeruuta->click(); });
-    EXPECT_FALSE(dialog->Execute());
-    EXPECT_EQ(dialog->Device, "");
-    EXPECT_EQ(dialog->IOP, "");
-}
-
 TEST_F(DeviceDialog, AServerPrinterIsPickedOnceFromThePrintersInService) {
+    const QStringList printers = {"LASER PRINTER 1", "OFFICE PRINTER"};
     modal.OnForm<TfrmSelDev>([&](TfrmSelDev& f) {
         f.rbServer->click();
         f.btnSulje->click();
@@ -81,9 +71,7 @@ TEST_F(DeviceDialog, AServerPrinterIsPickedOnceFromThePrintersInService) {
     EXPECT_TRUE(dialog->Execute());
     EXPECT_EQ(dialog->Device, "KernelDevice");
     EXPECT_EQ(dialog->IOP, "OFFICE PRINTER");
-}
-
-TEST_F(DeviceDialog, OnlyAServerPrinterOpensTheListAtOnce) {
+    // Offered alone, a server printer opens the list at once.
     dialog->PrintDevices = pdServerPrinter;
     dialog->SetPrintDefault(pdServerPrinter);
     modal.OnForm<TfrmSelDev>([&](TfrmSelDev& f) {

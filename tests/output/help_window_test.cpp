@@ -43,7 +43,7 @@ class Help : public test::SourceServer {
     }
 };
 
-TEST_F(Help, F1InABoundEditOpensTheWindowAndAFieldOfAnotherFormReusesIt) {
+TEST_F(Help, F1InABoundEditOpensTheWindowAFieldOfAnotherFormReusesItAModalFormOwnsIt) {
     QWidget first, second;
     QTest::keyClick(Form(first, "4", "Date of introduction"), Qt::Key_F1);
     TvornHelpFrm* window = HelpWindow();
@@ -58,9 +58,7 @@ TEST_F(Help, F1InABoundEditOpensTheWindowAndAFieldOfAnotherFormReusesIt) {
     EXPECT_EQ(window->Title(), "Full name");
     window->Button1->click();
     EXPECT_EQ(HelpWindow(), nullptr) << "closed is gone";
-}
-
-TEST_F(Help, HelpAskedForWhileAModalFormRunsOpensAsOneOfItsWindows) {
+    // Help asked for while a modal form runs opens as one of its windows.
     QDialog modalForm;
     modalForm.setWindowModality(Qt::ApplicationModal);
     modalForm.show();
@@ -72,48 +70,44 @@ TEST_F(Help, HelpAskedForWhileAModalFormRunsOpensAsOneOfItsWindows) {
     EXPECT_TRUE(HelpWindow()->isVisible());
 }
 
-struct FileCase {
-    const char* name;
-    const char* file;
-    bool subFile;  // of the lab tests, kept in their records
-    QString title;
-    QStringList lines;
-    std::vector<std::string> calls;
-};
-
-class FileHelp : public Help, public ::testing::WithParamInterface<FileCase> {};
-
 // The description's answer ends in "$$END$$" and "[END_diDATA]": neither is help text.
-TEST_P(FileHelp, ShowsTheFilesNameAndItsDescriptionAlone) {
-    TvornSource master, source;
-    master.FileNumber = "80001";
-    source.FileNumber = GetParam().file;
-    source.SetRPCBroker(&Broker());
-    if (GetParam().subFile) {
-        source.TypeIfSubFile = TvornSubFileType::Hierarchical;
-        source.SetMasterSource(&master);
+TEST_F(Help, AFilesHelpShowsItsNameAndItsDescriptionAlone) {
+    struct Case {
+        const char* file;
+        bool subFile;  // of the lab tests, kept in their records
+        QString title;
+        QStringList lines;
+        std::vector<std::string> calls;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"80006", false, "DEMO DEPARTMENTAL LAB TEST",
+         {"Which lab tests each ward or clinic may order, and when."}, {"DDR GETS ENTRY DATA"}},
+        {"80001.02", true, "SUBRESULT", {"Parts of the result that are given one by one."},
+         {"VRNX DDU FIELDS", "VRNX HELP"}}};
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        TvornSource master, source;
+        master.FileNumber = "80001";
+        source.FileNumber = c.file;
+        source.SetRPCBroker(&Broker());
+        if (c.subFile) {
+            source.TypeIfSubFile = TvornSubFileType::Hierarchical;
+            source.SetMasterSource(&master);
+        }
+        const std::size_t mark = CallMark();
+        ShowFieldHelp(source);
+        std::vector<std::string> calls = CallNamesSince(mark);
+        std::erase(calls, "VRNX DIALOG");  // the new window's captions
+        EXPECT_EQ(calls, c.calls);
+        ASSERT_NE(HelpWindow(), nullptr);
+        EXPECT_EQ(HelpWindow()->Title(), c.title);
+        EXPECT_EQ(HelpWindow()->Lines(), c.lines);
     }
-    const std::size_t mark = CallMark();
-    ShowFieldHelp(source);
-    std::vector<std::string> calls = CallNamesSince(mark);
-    std::erase(calls, "VRNX DIALOG");  // the new window's captions
-    EXPECT_EQ(calls, GetParam().calls);
-    ASSERT_NE(HelpWindow(), nullptr);
-    EXPECT_EQ(HelpWindow()->Title(), GetParam().title);
-    EXPECT_EQ(HelpWindow()->Lines(), GetParam().lines);
 }
 
-// clang-format off
-const FileCase kFiles[] = {
-    {"PlainFile", "80006", false, "DEMO DEPARTMENTAL LAB TEST",
-     {"Which lab tests each ward or clinic may order, and when."}, {"DDR GETS ENTRY DATA"}},
-    {"SubFile", "80001.02", true, "SUBRESULT", {"Parts of the result that are given one by one."},
-     {"VRNX DDU FIELDS", "VRNX HELP"}}};
-// clang-format on
-INSTANTIATE_TEST_SUITE_P(Help, FileHelp, ::testing::ValuesIn(kFiles),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Help, CopyWithNothingSelectedAddsTitleAndASpaceLineAndLeavesTheTextAsItWas) {
+TEST_F(Help, CopyWithNothingSelectedAndPrintAddTheTitleAndASpaceLineLeavingTheText) {
     ShowTitledText("About", "A lab test demo.\r\rVersion 3.00, 1999");
     TvornHelpFrm& window = *HelpWindow();
     const QStringList text{"A lab test demo.", "", "Version 3.00, 1999"};
@@ -127,12 +121,10 @@ TEST_F(Help, CopyWithNothingSelectedAddsTitleAndASpaceLineAndLeavesTheTextAsItWa
     window.Memo1->setTextCursor(cursor);
     window.BitBtn1->click();
     EXPECT_EQ(QApplication::clipboard()->text(), "lab");
-}
-
-TEST_F(Help, PrintPutsTheTitleAndASpaceLineAboveTheTextOrAboveTheSelectionWhenThatIsChosen) {
+    // Print: the title and a space line above the text, or above the selection if chosen.
     QTemporaryDir folder;
     ShowTitledText("About", "First line\rSecond line");
-    QTextCursor cursor = HelpWindow()->Memo1->textCursor();
+    cursor = HelpWindow()->Memo1->textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.movePosition(QTextCursor::StartOfBlock, QTextCursor::KeepAnchor);
     HelpWindow()->Memo1->setTextCursor(cursor);

@@ -18,8 +18,7 @@ namespace vorn::test {
 
 class OutputForm : public SourceServer {
   protected:
-    OutputForm() : OutputForm(DevServerProcess::Options{}) {}
-    explicit OutputForm(DevServerProcess::Options options) : SourceServer(options) {
+    explicit OutputForm(DevServerProcess::Options options = {}) : SourceServer(options) {
         for (QObject* o : std::initializer_list<QObject*>{dialog, report, print}) {
             o->setParent(&form);
             o->setProperty("RPCBroker", QVariant::fromValue(&Broker()));

@@ -9,21 +9,17 @@
 namespace vorn::output {
 namespace {
 
-RpcReply Reply(const QStringList& lines) {
-    return RpcReply(lines.join(QStringLiteral("\r\n")));
+PageAnswer Page(const QStringList& lines) {
+    return ReadPageAnswer(RpcReply(lines.join(QStringLiteral("\r\n"))));
+}
+ReportAnswer Report(const QStringList& lines) {
+    return ReadReportAnswer(RpcReply(lines.join(QStringLiteral("\r\n"))));
 }
 
 TEST(ReportRequest, SendsItsKeysInOrderAndLeavesTheEmptyOnesOut) {
-    const RpcRequest full = ReportRequest({"80001",
-                                           {"<CAPTIONED>"},
-                                           "A",
-                                           "M",
-                                           "NUMBER=3",
-                                           "Tests",
-                                           "CLIENT WORKSTATION",
-                                           "I 1",
-                                           "I 2",
-                                           "ZZ"});
+    const RpcRequest full =
+        ReportRequest(ReportParameters{"80001", QStringList{"<CAPTIONED>"}, "A", "M", "NUMBER=3",
+                                       "Tests", "CLIENT WORKSTATION", "I 1", "I 2", "ZZ"});
     QStringList keys;
     for (const auto& [subscript, value] : full.Parameters().at(0).entries)
         keys << subscript + u'=' + value;
@@ -40,33 +36,31 @@ TEST(ReportRequest, SendsItsKeysInOrderAndLeavesTheEmptyOnesOut) {
 }
 
 TEST(ReportAnswer, TheHandleIsTheFirstDataLine) {
-    EXPECT_EQ(ReadReportAnswer(Reply({"[Data]", "abc", "def"})).handle, "abc");
-    EXPECT_EQ(ReadReportAnswer(Reply({"[Misc]", "abc"})).handle, "");
-    const ReportAnswer refused =
-        ReadReportAnswer(Reply({"[Errors]", "Device \"X\" does not exist."}));
+    EXPECT_EQ(Report({"[Data]", "abc", "def"}).handle, "abc");
+    EXPECT_EQ(Report({"[Misc]", "abc"}).handle, "");
+    const ReportAnswer refused = Report({"[Errors]", "Device \"X\" does not exist."});
     EXPECT_EQ(refused.handle, "");
     EXPECT_EQ(refused.errors, QStringList{"Device \"X\" does not exist."});
 }
 
 TEST(PageAnswer, SectionedWholeOrNothing) {
-    const PageAnswer page = ReadPageAnswer(Reply({"[Misc]", "200^1", "[Data]", "a", "\f", "b"}));
+    const PageAnswer page = Page({"[Misc]", "200^1", "[Data]", "a", "\f", "b"});
     EXPECT_EQ(page.shape, PageAnswer::Shape::Sectioned);
     EXPECT_EQ(page.position, "200");
     EXPECT_TRUE(page.more);
     EXPECT_EQ(page.lines, (QStringList{"a", "\f", "b"}));
-    EXPECT_EQ(ReadPageAnswer(Reply({"plain", "text"})).shape, PageAnswer::Shape::Whole);
-    EXPECT_EQ(ReadPageAnswer(Reply({"[Data]"})).shape, PageAnswer::Shape::Nothing);
-    EXPECT_EQ(ReadPageAnswer(Reply({"[Errors]", "Document not found."})).errors,
-              QStringList{"Document not found."});
+    EXPECT_EQ(Page({"plain", "text"}).shape, PageAnswer::Shape::Whole);
+    EXPECT_EQ(Page({"[Data]"}).shape, PageAnswer::Shape::Nothing);
+    EXPECT_EQ(Page({"[Errors]", "Document not found."}).errors, QStringList{"Document not found."});
 }
 
 TEST(DocumentPaging, AServerThatSaysMoreButSendsNothingIsNotAskedAgain) {
     DocumentPaging paging;
-    EXPECT_TRUE(paging.Take(ReadPageAnswer(Reply({"[Misc]", "1^1", "[Data]", "a"}))));
-    EXPECT_FALSE(paging.Take(ReadPageAnswer(Reply({"[Misc]", "1^1", "[Data]"}))));
+    EXPECT_TRUE(paging.Take(Page({"[Misc]", "1^1", "[Data]", "a"})));
+    EXPECT_FALSE(paging.Take(Page({"[Misc]", "1^1", "[Data]"})));
     EXPECT_TRUE(paging.Stalled());
     EXPECT_EQ(paging.Lines(), QStringList{"a"});
-    EXPECT_FALSE(paging.Take(ReadPageAnswer(Reply({"whole", "reply"}))));
+    EXPECT_FALSE(paging.Take(Page({"whole", "reply"})));
     EXPECT_EQ(paging.Lines(), (QStringList{"whole", "reply"}));
 }
 
@@ -93,31 +87,13 @@ TEST(PlaceLines, AFormFeedMakesNoEmptyPage) {
 // What the related-records operation says when the link fails, by where its one filing call
 // stood: only a call that went out leaves the outcome open. A call never sent, moving or
 // clearing, is the related-records test's (ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared).
-struct FilingFailureCase {
-    const char* name;
-    bool moving;
-    related::Filing filing;
-    const char* text;
-};
-
-class FilingFailure : public testing::TestWithParam<FilingFailureCase> {};
-
-TEST_P(FilingFailure, SaysWhatIsKnown) {
-    const FilingFailureCase& c = GetParam();
-    EXPECT_EQ(related::FilingLinkFailure("Wards", 3, c.moving, c.filing), c.text);
+TEST(FilingFailure, SaysWhatIsKnown) {
+    EXPECT_EQ(related::FilingLinkFailure("Wards", 3, true, related::Filing::Unanswered),
+              "The link to the server failed while the 3 records of Wards were being moved. The "
+              "server does it for all of them or for none, and which it did is not known.");
+    EXPECT_EQ(related::FilingLinkFailure("Wards", 3, true, related::Filing::Filed),
+              "The 3 records of Wards were moved, but the link to the server failed afterwards.");
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, FilingFailure,
-    testing::Values(
-        FilingFailureCase{"MoveUnanswered", true, related::Filing::Unanswered,
-                          "The link to the server failed while the 3 records of Wards were "
-                          "being moved. The server does it for all of them or for none, and "
-                          "which it did is not known."},
-        FilingFailureCase{"MoveFiled", true, related::Filing::Filed,
-                          "The 3 records of Wards were moved, but the link to the server failed "
-                          "afterwards."}),
-    [](const testing::TestParamInfo<FilingFailureCase>& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace vorn::output

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <map>
+#include <tuple>
 
 #include "broker/rpc_request.h"
 #include "output/internal/line_printing.h"
@@ -29,11 +30,11 @@ using ui::MessageKind;
 
 class Print : public test::OutputForm {
   protected:
-    Print() : Print(test::DevServerProcess::Options{}) {}
-    explicit Print(test::DevServerProcess::Options options) : OutputForm(options) {
+    explicit Print(test::DevServerProcess::Options options = {}) : OutputForm(options) {
         dialog->SetPrintDefault(pdScreen);
     }
-    // The printer set-up answered with a PDF file, and the range `range`.
+    // The printer set-up answered with a PDF file and the range `range`, then the message that
+    // the document was sent.
     QString PrintToPdf(QPrinter::PrintRange range = QPrinter::AllPages) {
         const QString pdf = folder.filePath(QString("print%1.pdf").arg(++pdfs));
         modal.OnPrinterSetup([pdf, range](QPrinter& p, const ui::PrinterChoices&) {
@@ -42,6 +43,7 @@ class Print : public test::OutputForm {
             p.setPrintRange(range);
             return true;
         });
+        ExpectSentToPrinter();
         return pdf;
     }
     void ExpectSentToPrinter() {
@@ -79,20 +81,22 @@ TEST_F(Print, AThreePageDocumentArrivesInOrder) {
     EXPECT_NE(report->DocumentHandle(), "");
 }
 
-TEST_F(Print, EachRunHasItsOwnDocumentAndNoneIsAskedForWithoutAFile) {
+TEST_F(Print, EachRunHasItsOwnDocumentOfItsSessionAndNoneWithoutAFileOrABroker) {
     report->FileNumber = "80002";
     const std::size_t mark = CallMark();
     report->Run();
     const QString handle = report->DocumentHandle();
     report->Run();
     EXPECT_NE(report->DocumentHandle(), handle);
+    print->SetRPCBroker(&SecondBroker());  // another session finds no such document
+    test::ExpectToolsetMessage(modal, MessageKind::Error, "Document not found.");
+    print->Print(report->DocumentHandle(), dialog);
+    EXPECT_EQ(print->ErrorLines(), QStringList{"Document not found."});
     report->FileNumber.clear();
     test::ExpectToolsetMessage(modal, MessageKind::Warning, "File Number is not initialized!");
     report->Run();
     EXPECT_EQ(CallCount(mark, "VRNX REPORT"), 2u);
-}
-
-TEST_F(Print, WithoutABrokerNothingIsSentOrShown) {
+    // Without a broker nothing is sent or shown.
     report->SetRPCBroker(nullptr);
     print->SetRPCBroker(nullptr);
     EXPECT_THROW(report->Run(), ENoBrokerLink);
@@ -105,7 +109,7 @@ TEST_F(Print, WithoutABrokerNothingIsSentOrShown) {
               "for assistance.\r\nThank you.");
 }
 
-TEST_F(Print, PrintedLinesFollowTheLineStepAndAFormFeedStartsAPage) {
+TEST_F(Print, PrintedLinesFollowTheLineStepAFormFeedStartsAPageAndAnUnusablePrinterFails) {
     QPrinter& printer = WorkstationPrinter();
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(folder.filePath("lines.pdf"));
@@ -117,8 +121,7 @@ TEST_F(Print, PrintedLinesFollowTheLineStepAndAFormFeedStartsAPage) {
     QStringList lines;
     for (int i = 1; i <= perPage + 2; ++i)
         lines << QString("line %1").arg(i);
-    lines << "\f"
-          << "after the feed";
+    lines.append({"\f", "after the feed"});
     ExpectSentToPrinter();
     print->PrintLines(lines);
     const QStringList pages = PdfPages(folder.filePath("lines.pdf"));
@@ -127,6 +130,12 @@ TEST_F(Print, PrintedLinesFollowTheLineStepAndAFormFeedStartsAPage) {
     EXPECT_TRUE(pages[0].endsWith(QString("line %1").arg(perPage)));
     EXPECT_EQ(pages[1], QString("line %1\nline %2").arg(perPage + 1).arg(perPage + 2));
     EXPECT_EQ(pages[2], "after the feed");
+    // A printer that cannot be used is no success.
+    printer.setOutputFileName(folder.filePath("missing/lines.pdf"));
+    test::ExpectToolsetMessage(modal, MessageKind::Error,
+                               "The document was not printed, as " +
+                                   folder.filePath("missing/lines.pdf") + " could not be opened.");
+    print->PrintLines({"a line"});
 }
 
 TEST_F(Print, TheSelectionPrintsItsPartialLastLine) {
@@ -137,11 +146,9 @@ TEST_F(Print, TheSelectionPrintsItsPartialLastLine) {
     cursor.setPosition(14, QTextCursor::KeepAnchor);
     preview.RichEdit1->setTextCursor(cursor);
     const QString pdf = PrintToPdf(QPrinter::Selection);
-    ExpectSentToPrinter();
     preview.btnPrint->click();
     EXPECT_EQ(PdfPages(pdf), QStringList{"one\nbeta"});
     const QString all = PrintToPdf(QPrinter::Selection);
-    ExpectSentToPrinter();
     preview.pumPrint->trigger();
     EXPECT_EQ(PdfPages(all), QStringList{"alpha one\nbeta two\ngamma"});
 }
@@ -196,24 +203,6 @@ TEST_F(Print, AServerPrinterGetsTheDocumentAndTheUserIsTold) {
     print->Print("", dialog);  // nothing stored, nothing printed: nothing to tell
 }
 
-TEST_F(Print, APrinterThatCannotBeUsedIsNoSuccess) {
-    WorkstationPrinter().setOutputFormat(QPrinter::PdfFormat);
-    WorkstationPrinter().setOutputFileName(folder.filePath("missing/lines.pdf"));
-    test::ExpectToolsetMessage(modal, MessageKind::Error,
-                               "The document was not printed, as " +
-                                   folder.filePath("missing/lines.pdf") + " could not be opened.");
-    print->PrintLines({"a line"});
-}
-
-TEST_F(Print, AReportOfAnotherSessionIsNotFound) {
-    report->FileNumber = "80002";
-    report->Run();
-    print->SetRPCBroker(&SecondBroker());
-    test::ExpectToolsetMessage(modal, MessageKind::Error, "Document not found.");
-    print->Print(report->DocumentHandle(), dialog);
-    EXPECT_EQ(print->ErrorLines(), QStringList{"Document not found."});
-}
-
 TEST_F(Print, AFileAndTheWordProcessorGetTheWholeDocumentAndAnUnwritableFileIsReported) {
     struct Opened final : ProgramStarter {
         bool StartProgram(const QString&, const QString&) override { return false; }
@@ -253,7 +242,6 @@ TEST_F(Print, AFileAndTheWordProcessorGetTheWholeDocumentAndAnUnwritableFileIsRe
     });
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_FALSE(QFile::exists(dialog->SaveFile));
-
     // The word processor gets it in a file of its own.
     SetProgramStarter(&opened);
     dialog->SetPrintDefault(pdWordProcessor);
@@ -270,15 +258,10 @@ TEST_F(Print, AFileAndTheWordProcessorGetTheWholeDocumentAndAnUnwritableFileIsRe
 // The demo data seven times over: 2,100 lab results, run once.
 class LongReport : public Print {
   protected:
-    LongReport() : Print(SevenTimes()) {
+    LongReport() : Print(test::DevServerProcess::Options{7, 0, true, {}}) {
         report->FileNumber = "80005";
         report->FieldNumbers = QStringList{".001"};
         report->Run();
-    }
-    static test::DevServerProcess::Options SevenTimes() {
-        test::DevServerProcess::Options options;
-        options.seedScale = 7;
-        return options;
     }
     // The report's first `count` lines: its size and the lines at its ends and at page edges, as
     // the server wrote them.
@@ -292,9 +275,6 @@ class LongReport : public Print {
                 EXPECT_EQ(lines[at].toStdString(), text) << "line " << at;
             }
     }
-    // Twelve pages of at most 200 lines, so the progress shows after five and is updated for
-    // the other seven.
-    static constexpr int kLines = 2247;
 };
 
 // A download that is not cancelled is not marked.
@@ -311,7 +291,9 @@ TEST_F(LongReport, ArrivesWholeWithItsProgressShown) {
         p.btnExit->click();
     });
     print->Print(report->DocumentHandle(), dialog);
-    ExpectLines(shown, kLines);
+    // Twelve pages of at most 200 lines, so the progress shows after five and is updated for
+    // the other seven.
+    ExpectLines(shown, 2247);
     EXPECT_EQ(title, "Print preview");
     EXPECT_EQ(updates, 7);
     EXPECT_EQ(modal.ProgressLabels().front(),
@@ -337,7 +319,6 @@ TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItG
     });
     modal.OnSaveFile([saved](const QString&) { return saved; });
     const QString pdf = PrintToPdf();
-    ExpectSentToPrinter();
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 5u);
     ExpectLines(shown, 1000);
@@ -352,48 +333,28 @@ TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItG
     EXPECT_TRUE(pages.front().startsWith(note.left(40))) << pages.front().toStdString();
 }
 
-// A report the server refused: its error lines are what the user sees, and nothing is paged.
-struct RefusedReport {
-    const char* name;
-    const char* by;
-    const char* iop;
-    const char* error;
-};
-
-class ReportRefused : public Print, public testing::WithParamInterface<RefusedReport> {};
-
-TEST_P(ReportRefused, ShowsTheServersLinesAndPagesNothing) {
-    const RefusedReport& c = GetParam();
-    report->FileNumber = "80001";
-    report->FieldNumbers = QStringList{"<CAPTIONED>"};
-    report->By = c.by;
-    report->IOP = c.iop;
-    report->Run();
-    EXPECT_EQ(report->DocumentHandle(), "");
-    const std::size_t mark = CallMark();
-    test::ExpectToolsetMessage(modal, MessageKind::Error, c.error);
-    print->PrintReport(*report, dialog);
-    EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 0u);
-    EXPECT_EQ(print->ErrorLines(), QStringList{c.error});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Server, ReportRefused,
-    testing::Values(RefusedReport{"NumberNamesNoRecord", "NUMBER=", "",
-                                  "BY \"NUMBER=\" names no record."},
-                    RefusedReport{"NumberOfNoRecord", "NUMBER=99999", "",
-                                  "There is no record 99999 in file 80001 (DEMO LAB TEST)."},
-                    RefusedReport{"DeviceOutOfService", "", "OLD PRINTER",
-                                  "Device \"OLD PRINTER\" is out of service."},
-                    RefusedReport{"DeviceNotThere", "", "NO SUCH PRINTER",
-                                  "Device \"NO SUCH PRINTER\" does not exist."}),
-    [](const testing::TestParamInfo<RefusedReport>& info) { return info.param.name; });
-
-TEST_F(Print, AReportNeverRunHasNoDocumentAndTheUserIsToldSo) {
+// A report never run, or one the server refused: the user sees why, and nothing is paged.
+TEST_F(Print, AReportWithoutADocumentShowsTheServersLinesAndPagesNothing) {
     const std::size_t mark = CallMark();
     test::ExpectToolsetMessage(modal, MessageKind::Error,
                                "The server sent no document for the report, and no reason.");
     print->PrintReport(*report, dialog);
+    report->FileNumber = "80001";
+    report->FieldNumbers = QStringList{"<CAPTIONED>"};
+    for (const auto& [by, iop, error] :
+         {std::tuple{"NUMBER=", "", "BY \"NUMBER=\" names no record."},
+          std::tuple{"NUMBER=99999", "", "There is no record 99999 in file 80001 (DEMO LAB TEST)."},
+          std::tuple{"", "OLD PRINTER", "Device \"OLD PRINTER\" is out of service."},
+          std::tuple{"", "NO SUCH PRINTER", "Device \"NO SUCH PRINTER\" does not exist."}}) {
+        SCOPED_TRACE(error);
+        report->By = by;
+        report->IOP = iop;
+        report->Run();
+        EXPECT_EQ(report->DocumentHandle(), "");
+        test::ExpectToolsetMessage(modal, MessageKind::Error, error);
+        print->PrintReport(*report, dialog);
+        EXPECT_EQ(print->ErrorLines(), QStringList{error});
+    }
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 0u);
 }
 

@@ -64,12 +64,6 @@ class Related : public test::OutputForm {
     TvornSource master, wards, subresults;
 };
 
-TEST_F(Related, DeleteAllOnALabTestWithoutWardsIsTrueWithoutAsking) {
-    ASSERT_TRUE(master.GetAndFill("7"));
-    EXPECT_TRUE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
-    EXPECT_TRUE(modal.Log().empty());
-}
-
 TEST_F(Related, DeleteAllDeletesTheThreeWardsAndSaysThree) {
     ASSERT_TRUE(master.GetAndFill("9"));
     ExpectAskedAboutAltsWards(" \r\nDelete all related records of Demo Departmental Lab Test?");
@@ -107,7 +101,11 @@ TEST_F(Related, MoveAllNeverOffersTheCurrentLabTestAndFilesTheWardsToThePickedOn
     EXPECT_EQ(wards.State(), ssEmpty);
 }
 
-TEST_F(Related, AHierarchicalDetailOffersOnlyDeletion) {
+// Delete all on a lab test without wards is true without asking.
+TEST_F(Related, NothingToDeleteIsTrueAndAHierarchicalDetailOffersOnlyDeletion) {
+    ASSERT_TRUE(master.GetAndFill("7"));
+    EXPECT_TRUE(RunRelatedRecords(&master, &wards, true, nullptr, false, false));
+    EXPECT_TRUE(modal.Log().empty());
     ASSERT_TRUE(master.GetAndFill("35"));
     EXPECT_FALSE(RunRelatedRecords(&master, &subresults, false, nullptr, true, true));
     EXPECT_TRUE(modal.Log().empty()) << "nothing left to offer";
@@ -119,8 +117,28 @@ TEST_F(Related, AHierarchicalDetailOffersOnlyDeletion) {
     EXPECT_TRUE(subresults.Address().HasRecord());
 }
 
-TEST_F(Related, ClearAllThatTheServerRefusesChangesNothingAndSaysSo) {
+// The confirmation form asks the question and offers only the options given.
+TEST_F(Related, TheConfirmationFormAsksAndAClearAllThatTheServerRefusesChangesNothing) {
     ASSERT_TRUE(master.GetAndFill("9"));
+    TPntrConfFrm form;
+    form.Setup(master, wards, true, true, true, nullptr);
+    EXPECT_EQ(form.windowTitle(), "Confirmation");
+    EXPECT_EQ(form.OKBtn->text(), "&Ok");
+    EXPECT_EQ(form.CancelBtn->text(), "&Cancel");
+    EXPECT_EQ(form.Label3->text(),
+              "ALT Alanine aminotransferase has related records in Demo Departmental Lab "
+              "Test.\nWhat do you want to do with them?");
+    EXPECT_EQ(form.Label2->text(),
+              "Move the records related to ALT Alanine aminotransferase to another Demo Lab Test");
+    EXPECT_EQ(form.Label1->text(),
+              "Delete all records of Demo Departmental Lab Test related to ALT Alanine "
+              "aminotransferase");
+    EXPECT_EQ(form.vornFinder1->Screen, "I Y'=9") << "the lab test is no target of its own";
+    EXPECT_TRUE(form.RadioButton2->isChecked());
+    TPntrConfFrm deleteOnly;
+    deleteOnly.Setup(master, wards, false, false, true, nullptr);
+    EXPECT_TRUE(deleteOnly.RadioButton2->isHidden());
+    EXPECT_TRUE(deleteOnly.RadioButton1->isChecked());
     ExpectAskedAboutAltsWards("Clear all references to this record?");
     Expect(MessageKind::Error, "Error in saving!");
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
@@ -153,7 +171,6 @@ TEST_F(Related, ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared) {
     Server().Start();
     EXPECT_EQ(WardsOf("9"), 3);
     EXPECT_FALSE(SourceCore::Of(wards).Owners().saver.HasChanges());
-
     ExpectAskedAboutAltsWards("Clear all references to this record?");
     modal.ExpectMessage(
         "The link to the server failed before the references in Demo Departmental Lab Test were "
@@ -161,30 +178,6 @@ TEST_F(Related, ALinkDeadBeforeTheFilingSaysNoneWasMovedOrCleared) {
     EXPECT_FALSE(RunRelatedRecords(&master, &wards, false, nullptr, true, false));
     Server().Start();
     EXPECT_EQ(WardsOf("9"), 3);
-}
-
-TEST_F(Related, SetupAsksTheQuestionAndOffersOnlyTheOptionsGiven) {
-    ASSERT_TRUE(master.GetAndFill("9"));
-    TPntrConfFrm form;
-    form.Setup(master, wards, true, true, true, nullptr);
-    EXPECT_EQ(form.windowTitle(), "Confirmation");
-    EXPECT_EQ(form.OKBtn->text(), "&Ok");
-    EXPECT_EQ(form.CancelBtn->text(), "&Cancel");
-    EXPECT_EQ(form.Label3->text(),
-              "ALT Alanine aminotransferase has related records in Demo Departmental Lab "
-              "Test.\nWhat do you want to do with them?");
-    EXPECT_EQ(form.Label2->text(),
-              "Move the records related to ALT Alanine aminotransferase to another Demo Lab Test");
-    EXPECT_EQ(form.Label1->text(),
-              "Delete all records of Demo Departmental Lab Test related to ALT Alanine "
-              "aminotransferase");
-    EXPECT_EQ(form.vornFinder1->Screen, "I Y'=9") << "the lab test is no target of its own";
-    EXPECT_TRUE(form.RadioButton2->isChecked());
-
-    TPntrConfFrm deleteOnly;
-    deleteOnly.Setup(master, wards, false, false, true, nullptr);
-    EXPECT_TRUE(deleteOnly.RadioButton2->isHidden());
-    EXPECT_TRUE(deleteOnly.RadioButton1->isChecked());
 }
 
 }  // namespace

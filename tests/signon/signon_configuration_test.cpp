@@ -19,9 +19,7 @@
 namespace vorn {
 namespace {
 
-using test::ExpectCentred;
-using test::Store;
-using test::Stored;
+using test::ExpectCentred, test::Store, test::Stored;
 
 // A plain window stands for the sign-on form: the settings and the properties dialog on its own
 // need no more than a window and a text.
@@ -34,7 +32,7 @@ class SignonProperties : public ::testing::Test {
 };
 using SignonLookOnAWindow = SignonProperties;
 
-TEST_F(SignonLookOnAWindow, MissingEmptyAndUnreadableValuesGiveTheDefaultsWrittenBack) {
+TEST_F(SignonLookOnAWindow, MissingEmptyOrUnreadableValuesGiveTheDefaultsAndOthersAreApplied) {
     Store("SignonPos", "");
     Store("IntroTextFont", "");
     EXPECT_EQ(SignonSettings::Read(), SignonLook());
@@ -48,52 +46,7 @@ TEST_F(SignonLookOnAWindow, MissingEmptyAndUnreadableValuesGiveTheDefaultsWritte
     Store("IntroBackClr", "pink");
     Store("IntroTextFont", "^big");
     EXPECT_EQ(SignonSettings::Read(), SignonLook());
-}
-
-struct Placement {
-    const char* what;
-    const char* position;      // mode^top^left
-    const char* size;          // mode^width^height
-    std::optional<QPoint> at;  // none: centred
-    QSize shape;
-};
-
-class Placements : public SignonLookOnAWindow, public ::testing::WithParamInterface<Placement> {};
-
-TEST_P(Placements, PutTheNewWindowWhereTheStoredTextsSay) {
-    const Placement& c = GetParam();
-    Store("SignonPos", c.position);
-    Store("SignonSiz", c.size);
-    window.move(1, 2);
-    SignonSettings::ApplyOnCreation(window, nullptr);
-    EXPECT_EQ(window.size(), c.shape);
-    if (c.at)
-        EXPECT_EQ(window.pos(), *c.at);
-    else
-        ExpectCentred(window);
-    EXPECT_EQ(SignonSettings::PositionText(), c.position);
-    EXPECT_EQ(SignonSettings::SizeText(), c.size);
-}
-
-const QSize kNormal(500, 300);
-
-INSTANTIATE_TEST_SUITE_P(
-    Texts, Placements,
-    ::testing::Values(Placement{"FixedPlaceRememberedSize", "1^40^70", "2^610^350", QPoint(70, 40),
-                                QSize(610, 350)},
-                      Placement{"CentredAtAFixedSize", "0", "1^420^260", {}, QSize(420, 260)},
-                      Placement{"EachFallsBackOnItsOwn", "2^40^70", "2", QPoint(70, 40), kNormal},
-                      // Modes without usable coordinates: the normal size, centred.
-                      Placement{"ModesAlone", "2", "2", {}, kNormal},
-                      Placement{"FixedModesAlone", "1", "1", {}, kNormal},
-                      Placement{"OneCoordinate", "2^40", "1^640", {}, kNormal},
-                      Placement{"NotNumbersOrZero", "1^x^70", "2^0^300", {}, kNormal},
-                      Placement{"EmptyOrNegative", "2^^", "1^-5^300", {}, kNormal},
-                      Placement{"UnknownModes", "7^40^70", "9^640^480", {}, kNormal},
-                      Placement{"NoModes", "junk", "^640^480", {}, kNormal}),
-    [](const auto& info) { return std::string(info.param.what); });
-
-TEST_F(SignonLookOnAWindow, TheStoredLookIsAppliedToTheIntroText) {
+    // A readable look is applied to the intro text.
     Store("IntroBackClr", "1");
     Store("IntroTextFont", "Courier^11");
     SignonSettings::ApplyOnCreation(window, &intro);
@@ -102,15 +55,45 @@ TEST_F(SignonLookOnAWindow, TheStoredLookIsAppliedToTheIntroText) {
     EXPECT_EQ(intro.font().pointSize(), 11);
 }
 
-// The modes with coordinates are saved through the dialog and tested there.
-TEST_F(SignonLookOnAWindow, SavingWithoutAFormStoresTheFixedModeAlone) {
-    SignonLook look;
-    look.positionMode = spFixed;
-    SignonSettings::Save(look, nullptr);
-    EXPECT_EQ(Stored("SignonPos"), "1") << "without a form there are no coordinates to fix";
+// The normal size, centred, where a text gives no usable coordinates.
+TEST_F(SignonLookOnAWindow, PlacementsPutTheNewWindowWhereTheStoredTextsSay) {
+    const QSize normal(500, 300);
+    struct Placement {
+        const char* position;      // mode^top^left
+        const char* size;          // mode^width^height
+        std::optional<QPoint> at;  // none: centred
+        QSize shape;
+    };
+    const Placement placements[] = {
+        {"1^40^70", "2^610^350", QPoint(70, 40), QSize(610, 350)},  // fixed place, remembered size
+        {"0", "1^420^260", {}, QSize(420, 260)},                    // centred at a fixed size
+        {"2^40^70", "2", QPoint(70, 40), normal},                   // each falls back on its own
+        {"2", "2", {}, normal},                                     // modes alone
+        {"1", "1", {}, normal},                                     // fixed modes alone
+        {"2^40", "1^640", {}, normal},                              // one coordinate
+        {"1^x^70", "2^0^300", {}, normal},                          // not numbers, or zero
+        {"2^^", "1^-5^300", {}, normal},                            // empty or negative
+        {"7^40^70", "9^640^480", {}, normal},                       // unknown modes
+        {"junk", "^640^480", {}, normal}};                          // no modes
+    for (const Placement& c : placements) {
+        SCOPED_TRACE(std::string(c.position) + " / " + c.size);
+        QWidget shown;
+        Store("SignonPos", c.position);
+        Store("SignonSiz", c.size);
+        shown.move(1, 2);
+        SignonSettings::ApplyOnCreation(shown, nullptr);
+        EXPECT_EQ(shown.size(), c.shape);
+        if (c.at)
+            EXPECT_EQ(shown.pos(), *c.at);
+        else
+            ExpectCentred(shown);
+        EXPECT_EQ(SignonSettings::PositionText(), c.position);
+        EXPECT_EQ(SignonSettings::SizeText(), c.size);
+    }
 }
 
-TEST_F(SignonLookOnAWindow, ClosingRemembersOnlyWhatIsInModeTwo) {
+// The modes with coordinates are saved through the dialog and tested there.
+TEST_F(SignonLookOnAWindow, ClosingRemembersOnlyModeTwoAndSavingWithoutAFormOnlyTheFixedMode) {
     Store("SignonPos", "2");
     Store("SignonSiz", "1^450^280");
     SignonSettings::ApplyOnCreation(window, nullptr);
@@ -121,6 +104,10 @@ TEST_F(SignonLookOnAWindow, ClosingRemembersOnlyWhatIsInModeTwo) {
     EXPECT_EQ(Stored("SignonPos"), "2^50^70");
     EXPECT_EQ(Stored("SignonSiz"), "1^450^280") << "a fixed size is not remembered";
     EXPECT_EQ(SignonSettings::PositionText(), "2^50^70");
+    SignonLook look;
+    look.positionMode = spFixed;
+    SignonSettings::Save(look, nullptr);
+    EXPECT_EQ(Stored("SignonPos"), "1") << "without a form there are no coordinates to fix";
 }
 
 using SignonLookOnAReadOnlyStore = SignonProperties;
@@ -139,16 +126,6 @@ TEST_F(SignonLookOnAReadOnlyStore, WorksWithTheDefaultsAndPassesOverFailedWrites
     EXPECT_NO_THROW(SignonSettings::RememberOnClose(window));
     EXPECT_EQ(SignonSettings::SizeText(), "2^510^310");
     EXPECT_EQ(Stored("SignonSiz"), "");
-}
-
-// A font in points: the properties dialog's font test.
-TEST(SignonLookFont, AFontInPixelsStillGetsAPointSize) {
-    SignonLook look;
-    QFont pixels("Courier");
-    pixels.setPixelSize(20);
-    look.SetIntroFont(pixels);
-    EXPECT_EQ(look.fontName, "Courier");
-    EXPECT_GT(look.fontSize, 0);
 }
 
 QStringList Items(const ui::RadioGroup& group) {
@@ -213,8 +190,16 @@ TEST_F(SignonProperties, ShowTheStoredSettingsAndDefaultsResetThemAfterYesButOnl
     EXPECT_EQ(Stored("IntroTextFont"), "System^14");
 }
 
-TEST_F(SignonProperties, TheFontComesFromTheFontDialogAndIsAppliedAtOk) {
+// Help shows topic 2 of the client agent's help file.
+TEST_F(SignonProperties, TheFontComesFromTheFontDialogAndIsAppliedAtOkAndHelpIsTheAgents) {
+    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/opt/zizedez");
+    ui::SetApplicationHelpFile("labtest.hlp");
+    std::vector<std::pair<QString, int>> asked;
+    ui::SetHelpHandler(
+        [&](const QString& file, int context) { asked.emplace_back(file, context); });
     modal.OnForm<TSignonConfiguration>([](TSignonConfiguration& d) {
+        EXPECT_EQ(ui::ApplicationHelpFile(), "/opt/zizedez/zizedez.hlp");
+        d.HelpBtn->click();
         d.Button1->click();  // the font dialog is cancelled
         EXPECT_EQ(d.FontDialog1.Font.family(), "System");
         d.Button1->click();
@@ -239,24 +224,17 @@ TEST_F(SignonProperties, TheFontComesFromTheFontDialogAndIsAppliedAtOk) {
     EXPECT_EQ(intro.font().family(), "Courier");
     EXPECT_EQ(intro.font().pointSize(), 9);
     EXPECT_EQ(intro.palette().color(QPalette::Base), QColor(Qt::white));
-}
-
-TEST_F(SignonProperties, HelpShowsTopicTwoOfTheAgentsHelpFile) {
-    WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/opt/zizedez");
-    ui::SetApplicationHelpFile("labtest.hlp");
-    std::vector<std::pair<QString, int>> asked;
-    ui::SetHelpHandler(
-        [&](const QString& file, int context) { asked.emplace_back(file, context); });
-    modal.OnForm<TSignonConfiguration>([](TSignonConfiguration& d) {
-        EXPECT_EQ(ui::ApplicationHelpFile(), "/opt/zizedez/zizedez.hlp");
-        d.HelpBtn->click();
-        d.CancelBtn->click();
-    });
-    TSignonConfiguration::Open(&window, &intro);
     ui::SetHelpHandler(nullptr);
     EXPECT_EQ(ui::ApplicationHelpFile(), "labtest.hlp");
     EXPECT_EQ(asked, (std::vector<std::pair<QString, int>>{{"/opt/zizedez/zizedez.hlp", 2}}));
     ui::SetApplicationHelpFile({});
+    // A font in pixels still gets a point size.
+    SignonLook look;
+    QFont pixels("Courier");
+    pixels.setPixelSize(20);
+    look.SetIntroFont(pixels);
+    EXPECT_EQ(look.fontName, "Courier");
+    EXPECT_GT(look.fontSize, 0);
 }
 
 // The dialog opened from the sign-on form's "&Properties..." during a sign-on.
@@ -270,7 +248,9 @@ class PropertiesDuringSignon : public test::WindowedSignon {
     }
 };
 
-TEST_F(PropertiesDuringSignon, CurrentStoresTheCoordinatesAtOkAndNotLaterMoves) {
+// Current stores the coordinates at OK and not later moves; Remember stores the mode at OK and
+// the coordinates at close; Center and Normal reset the open form at once.
+TEST_F(PropertiesDuringSignon, CurrentRememberAndCenterEachStoreAndPlaceTheFormInTheirTime) {
     ScriptShownForm();
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         form.move(60, 40);
@@ -293,14 +273,6 @@ TEST_F(PropertiesDuringSignon, CurrentStoresTheCoordinatesAtOkAndNotLaterMoves) 
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         EXPECT_EQ(form.pos(), QPoint(60, 40));
         EXPECT_EQ(form.size(), QSize(520, 340));
-        form.btnCancel->click();
-    });
-    SignOnAndCancel();
-}
-
-TEST_F(PropertiesDuringSignon, RememberStoresTheModeAtOkAndTheCoordinatesAtClose) {
-    ScriptShownForm();
-    modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         form.propertiesAction->trigger();
         EXPECT_EQ(Stored("SignonPos"), "2");
         EXPECT_EQ(Stored("SignonSiz"), "2");
@@ -322,9 +294,7 @@ TEST_F(PropertiesDuringSignon, RememberStoresTheModeAtOkAndTheCoordinatesAtClose
     });
     SignOnAndCancel();
     EXPECT_EQ(Stored("SignonPos"), "2^80^90");
-}
 
-TEST_F(PropertiesDuringSignon, CenterAndNormalResetTheOpenFormAtOnce) {
     ScriptShownForm();
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         form.move(7, 9);

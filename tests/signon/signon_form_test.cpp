@@ -15,18 +15,12 @@
 namespace vorn {
 namespace {
 
-using test::Leave;
-using test::PressKey;
-using test::Strings;
-using test::Type;
+using test::Leave, test::PressKey, test::Strings, test::Type;
 
 const QString kWrongCodes = "Not a valid ACCESS CODE/VERIFY CODE pair.";
 
 class SignonForm : public test::WindowedSignon {
   protected:
-    void ScriptWrongCodes() {
-        peer.ReplyLines({"0", "0", "0", kWrongCodes.toStdString(), "0", "0"});
-    }
     std::string SentCodes(int call) { return test::UnscrambledLiteral(peer.Calls().at(call)); }
     // Types the codes and presses OK.
     static void SignOnWith(TfrmSignon& form, const QString& access, const QString& verify) {
@@ -77,10 +71,13 @@ TEST_F(SignonForm, PresetCodesAreSentAtOnceWithoutTheForm) {
     EXPECT_EQ(SentCodes(1), "DEMO;DEMO.1234");
 }
 
-TEST_F(SignonForm, WrongCodesEmptyTheFieldsWarnAndLetTheUserTryAgain) {
+// The messages after the sign-on show exactly the lines the answer counts, and the broker's
+// call state is the same after the sign-on as before it.
+TEST_F(SignonForm, WrongCodesEmptyTheFieldsWarnAndLetTheUserTryAgainAndMessagesFollow) {
     ScriptShownForm();
-    ScriptWrongCodes();
-    test::ScriptCodesAccepted(peer);
+    peer.ReplyLines({"0", "0", "0", kWrongCodes.toStdString(), "0", "0"});
+    peer.ReplyLines({"42", "0", "0", "", "0", "2", "You have 3 new messages.",
+                     "The system goes down at 22:00.", "not counted"});
     modal.OnForm<TfrmSignon>([this](TfrmSignon& form) {
         EXPECT_EQ(form.windowTitle(), "TREVANTA Sign-on");
         EXPECT_EQ((QStringList{form.lblServer->text(), form.lblVolume->text(), form.lblUCI->text(),
@@ -90,30 +87,57 @@ TEST_F(SignonForm, WrongCodesEmptyTheFieldsWarnAndLetTheUserTryAgain) {
                   "Welcome to the test server.\nAuthorised use only.");
         EXPECT_EQ(form.focusWidget(), form.accessCode) << "the access code has the focus first";
         EXPECT_TRUE(form.btnOk->isDefault());
-
         Type(form.accessCode, "demo");
         Type(form.verifyCode, "wrong");
         EXPECT_EQ(form.accessCode->text(), "DEMO") << "letters turn upper case while typing";
         form.verifyCode->setFocus();
         form.btnOk->click();
-
         EXPECT_TRUE(form.isVisible()) << "wrong codes leave the form open";
         EXPECT_EQ(form.Tag, 0);
         EXPECT_EQ(form.accessCode->text(), "");
         EXPECT_EQ(form.verifyCode->text(), "");
         EXPECT_EQ(form.focusWidget(), form.accessCode);
         ASSERT_EQ(modal.Log().size(), 2u);
-
         SignOnWith(form, "demo", "demo.1234");
         EXPECT_FALSE(form.isVisible());
         EXPECT_EQ(form.Tag, 1);
     });
     ExpectBox(kWrongCodes, ui::MessageKind::Warning);
+    modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) {
+        EXPECT_EQ(form.windowTitle(), "Signon Message");
+        EXPECT_EQ(form.mmoMsg->toPlainText(),
+                  "You have 3 new messages.\nThe system goes down at 22:00.");
+        form.BitBtn1->click();
+    });
+    b.SetClearParameters(false);
+    b.SetClearResults(false);
+    b.RemoteProcedure = "ZZ MY PROCEDURE";
+    b.RpcVersion = "3";
+    b.Param[0].Value = "first";
+    b.Param[0].ParamKind = TParamType::literal;
+    b.Param[2].ParamKind = TParamType::list;
+    b.Param[2].Mult["\"FILE\""] = "80001";
+    b.Param[2].Mult["\"IENS\""] = "12,";
+    b.Results = {"an old result"};
     EXPECT_TRUE(SignsOn());
     EXPECT_EQ(CallNames(),
               (Strings{"XUS SIGNON SETUP", "XUS INTRO MSG", "XUS AV CODE", "XUS AV CODE"}));
     EXPECT_EQ(SentCodes(2), "DEMO;WRONG") << "typed in lower case, sent in upper case";
     EXPECT_EQ(SentCodes(3), "DEMO;DEMO.1234");
+    EXPECT_FALSE(b.ClearParameters());
+    EXPECT_FALSE(b.ClearResults());
+    EXPECT_EQ(b.RemoteProcedure, "ZZ MY PROCEDURE");
+    EXPECT_EQ(b.RpcVersion, "3");
+    ASSERT_EQ(b.Param.Count(), 3);
+    EXPECT_EQ(b.Param[0].Value, "first");
+    EXPECT_EQ(b.Param[0].ParamKind, TParamType::literal);
+    const TParamRecord* gap = b.Param.At(1);
+    EXPECT_TRUE(gap == nullptr || gap->ParamKind == TParamType::undefined) << "still untouched";
+    EXPECT_EQ(b.Param[2].ParamKind, TParamType::list);
+    EXPECT_EQ(b.Param[2].Mult.Count(), 2);
+    EXPECT_EQ(b.Param[2].Mult.Item("\"FILE\""), "80001");
+    EXPECT_EQ(b.Param[2].Mult.Item("\"IENS\""), "12,");
+    EXPECT_TRUE(b.Results.isEmpty());
 }
 
 TEST_F(SignonForm, ARefusalShowsLineThreeAndTheBrokerClosesTheLink) {
@@ -132,19 +156,6 @@ TEST_F(SignonForm, ARefusalShowsLineThreeAndTheBrokerClosesTheLink) {
     EXPECT_FALSE(b.Connected());
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
     EXPECT_EQ(peer.Messages().back(), "{XWB}0001000005#BYE#");
-}
-
-// A set-up answer of five lines always shows the form.
-TEST_F(SignonForm, CancelEndsTheSignonWithoutSendingCodes) {
-    peer.ReplyLines({"TESTSERVER", "DEV", "VORN", "9200", "5"});
-    ScriptIntro();
-    modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
-        Type(form.accessCode, "demo");
-        form.btnCancel->click();
-    });
-    EXPECT_EQ(ConnectFails().ErrorCode(), 20004);
-    EXPECT_TRUE(peer.WaitForGoodbyes(1));
-    EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "XUS INTRO MSG"}));
 }
 
 TEST_F(SignonForm, AVerifyCodeThatMustChangeRunsTheChangeDialogWithTheTypedCode) {
@@ -182,58 +193,6 @@ TEST_F(SignonForm, AChangeOfTheVerifyCodeThatIsCancelledEndsTheSignon) {
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
 }
 
-TEST_F(SignonForm, MessagesAfterTheSignonShowExactlyTheCountedLines) {
-    ScriptShownForm();
-    peer.ReplyLines({"42", "0", "0", "", "0", "2", "You have 3 new messages.",
-                     "The system goes down at 22:00.", "not counted"});
-    modal.OnForm<TfrmSignon>([](TfrmSignon& form) { SignOnWith(form, "demo", "demo.1234"); });
-    modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) {
-        EXPECT_EQ(form.windowTitle(), "Signon Message");
-        EXPECT_EQ(form.mmoMsg->toPlainText(),
-                  "You have 3 new messages.\nThe system goes down at 22:00.");
-        form.BitBtn1->click();
-    });
-    EXPECT_TRUE(SignsOn());
-}
-
-TEST_F(SignonForm, TheBrokersCallStateIsTheSameAfterTheSignon) {
-    ScriptShownForm();
-    ScriptWrongCodes();
-    test::ScriptCodesAccepted(peer, {"Hello."});
-    modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
-        SignOnWith(form, "demo", "wrong");
-        SignOnWith(form, "demo", "demo.1234");
-    });
-    modal.ExpectMessage(kWrongCodes);
-    modal.OnForm<TfrmSignonMsg>([](TfrmSignonMsg& form) { form.BitBtn1->click(); });
-    b.SetClearParameters(false);
-    b.SetClearResults(false);
-    b.RemoteProcedure = "ZZ MY PROCEDURE";
-    b.RpcVersion = "3";
-    b.Param[0].Value = "first";
-    b.Param[0].ParamKind = TParamType::literal;
-    b.Param[2].ParamKind = TParamType::list;
-    b.Param[2].Mult["\"FILE\""] = "80001";
-    b.Param[2].Mult["\"IENS\""] = "12,";
-    b.Results = {"an old result"};
-
-    EXPECT_TRUE(SignsOn());
-    EXPECT_FALSE(b.ClearParameters());
-    EXPECT_FALSE(b.ClearResults());
-    EXPECT_EQ(b.RemoteProcedure, "ZZ MY PROCEDURE");
-    EXPECT_EQ(b.RpcVersion, "3");
-    ASSERT_EQ(b.Param.Count(), 3);
-    EXPECT_EQ(b.Param[0].Value, "first");
-    EXPECT_EQ(b.Param[0].ParamKind, TParamType::literal);
-    const TParamRecord* gap = b.Param.At(1);
-    EXPECT_TRUE(gap == nullptr || gap->ParamKind == TParamType::undefined) << "still untouched";
-    EXPECT_EQ(b.Param[2].ParamKind, TParamType::list);
-    EXPECT_EQ(b.Param[2].Mult.Count(), 2);
-    EXPECT_EQ(b.Param[2].Mult.Item("\"FILE\""), "80001");
-    EXPECT_EQ(b.Param[2].Mult.Item("\"IENS\""), "12,");
-    EXPECT_TRUE(b.Results.isEmpty());
-}
-
 TEST_F(SignonForm, AnErrorOfTheCodeCallIsShownAndClosesTheFormUnsigned) {
     ScriptShownForm();
     peer.MError("UNDEFINED^XUSRB");
@@ -248,12 +207,14 @@ TEST_F(SignonForm, AnErrorOfTheCodeCallIsShownAndClosesTheFormUnsigned) {
     EXPECT_EQ(SignonForms().CurrentForm(), nullptr);
 }
 
-// While the form is shown, the application's help file is the client agent's. The form's place
-// and size on a fresh workstation are the settings' tests (the normal size, centred).
-TEST_F(SignonForm, OnAFreshWorkstationTheIntroTextIsCreamAndThePropertiesItemOnTheForm) {
+// A set-up answer of five lines always shows the form. While the form is shown, the
+// application's help file is the client agent's. The form's place and size on a fresh
+// workstation are the settings' tests (the normal size, centred).
+TEST_F(SignonForm, OnAFreshWorkstationTheIntroIsCreamWithPropertiesAndCancelSendsNoCodes) {
     WriteRegistryText(RegistryRoot::LocalMachine, kBrokerKey, "BrokerDr", "/opt/zizedez");
     ui::SetApplicationHelpFile("/usr/share/labtest/labtest.hlp");
-    ScriptShownForm();
+    peer.ReplyLines({"TESTSERVER", "DEV", "VORN", "9200", "5"});
+    ScriptIntro();
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         EXPECT_EQ(ui::ApplicationHelpFile(), "/opt/zizedez/zizedez.hlp");
         EXPECT_EQ(form.introText->palette().color(QPalette::Base), QColor("#FFFBF0"));
@@ -262,9 +223,12 @@ TEST_F(SignonForm, OnAFreshWorkstationTheIntroTextIsCreamAndThePropertiesItemOnT
         EXPECT_TRUE(form.actions().contains(form.propertiesAction));
         EXPECT_EQ(form.propertiesAction->text(), "&Properties...");
         EXPECT_EQ(form.propertiesAction->shortcut(), QKeySequence("Alt+P"));
+        Type(form.accessCode, "demo");
         form.btnCancel->click();
     });
-    EXPECT_THROW(b.SetConnected(true), EBrokerError);
+    EXPECT_EQ(ConnectFails().ErrorCode(), 20004);
+    EXPECT_TRUE(peer.WaitForGoodbyes(1));
+    EXPECT_EQ(CallNames(), (Strings{"XUS SIGNON SETUP", "XUS INTRO MSG"}));
     EXPECT_EQ(ui::ApplicationHelpFile(), "/usr/share/labtest/labtest.hlp");
     ui::SetApplicationHelpFile({});
 }
@@ -283,8 +247,6 @@ TEST(CodeEdit, TypedPastedAndSetLettersTurnUpperCase) {
 }
 
 // The verify code change dialog.
-const QString kSame = QStringLiteral(
-    "Your VERIFY code was not changed.\rThe new code is the same as the current one.\r");
 const QString kTryAgain = QStringLiteral(
     "Your VERIFY code was not changed.\rThe confirmation code does not match.  Try again.\r");
 const QString kNoMatch =
@@ -310,6 +272,11 @@ class VerifyCodeDialog : public test::WindowedSignon {
         Leave(form.edtNewVC);
         Type(form.edtConfirmVC, confirm);
     }
+    // The help text is fetched once and shown at each press.
+    static void PressHelpTwice(TfrmVCEdit& form) {
+        form.btnHelp->click();
+        form.btnHelp->click();
+    }
     static void ExpectNewCodesEmptiedAndFocused(TfrmVCEdit& form) {
         EXPECT_EQ(form.edtNewVC->text(), "");
         EXPECT_EQ(form.edtConfirmVC->text(), "");
@@ -320,9 +287,11 @@ class VerifyCodeDialog : public test::WindowedSignon {
     TVCEdit edit;
 };
 
-// The same code again is refused in a plain message, without asking the server.
-TEST_F(VerifyCodeDialog, AKnownOldCodeIsShownLockedInTheButtonFaceColourAndNotTakenAgain) {
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
+// The same code again is refused in a plain message, without asking the server. Three
+// mismatches say "Try again" and keep the new code; from the fourth both codes are emptied. Only
+// leaving the new-code field after the user edited it starts the count again.
+TEST_F(VerifyCodeDialog, AKnownOldCodeIsShownLockedAndNotTakenAgainAndMismatchesCount) {
+    modal.OnForm<TfrmVCEdit>([this](TfrmVCEdit& form) {
         EXPECT_EQ(form.windowTitle(), "Change TREVANTA Verify Code");
         EXPECT_EQ(form.edtOldVC->text(), "OLD.CODE.1");
         EXPECT_EQ(form.edtOldVC->displayText(), "**********");
@@ -333,59 +302,6 @@ TEST_F(VerifyCodeDialog, AKnownOldCodeIsShownLockedInTheButtonFaceColourAndNotTa
         Fill(form, "old.code.1", "old.code.1");
         form.btnOK->click();
         ExpectNewCodesEmptiedAndFocused(form);
-        form.btnCancel->click();
-    });
-    modal.ExpectMessage(kSame);
-    EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
-    EXPECT_TRUE(CallsAfterSignon().empty());
-    ASSERT_EQ(modal.Log().size(), 2u);
-    EXPECT_EQ(modal.Log()[1].messageKind, ui::MessageKind::None);
-    EXPECT_EQ(modal.Log()[1].buttons, ui::mbOK);
-}
-
-TEST_F(VerifyCodeDialog, WithoutAKnownCodeTheOldCodeIsTypedAndCodesAreSentUpperCase) {
-    peer.ReplyLines({"0"});
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        EXPECT_TRUE(form.edtOldVC->isEnabled());
-        EXPECT_EQ(form.edtOldVC->text(), "");
-        EXPECT_EQ(form.focusWidget(), form.edtOldVC);
-        Type(form.edtOldVC, "old.code.1");
-        Fill(form, "new.code.2", "new.code.2");
-        form.btnOK->click();
-        EXPECT_FALSE(form.isVisible());
-    });
-    modal.ExpectMessage(kChanged);
-    EXPECT_TRUE(edit.ChangeVerifyCode());
-    ASSERT_EQ(CallsAfterSignon(), Strings{"XUS CVC"});
-    EXPECT_EQ(test::ChangedCodes(peer.Calls()[1]),
-              (Strings{"OLD.CODE.1", "NEW.CODE.2", "NEW.CODE.2"}));
-}
-
-TEST_F(VerifyCodeDialog, OkIsTheDefaultButtonOnlyWhileAllThreeFieldsHoldACode) {
-    peer.ReplyLines({"0"});
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        EXPECT_FALSE(form.btnOK->isDefault());
-        Type(form.edtNewVC, "new.code.2");
-        EXPECT_FALSE(form.btnOK->isDefault());
-        PressKey(form.edtNewVC, Qt::Key_Return);  // nothing happens
-        Type(form.edtConfirmVC, "new.code.2");
-        EXPECT_TRUE(form.btnOK->isDefault());
-        PressKey(form.edtConfirmVC, Qt::Key_Backspace);
-        EXPECT_TRUE(form.btnOK->isDefault());
-        form.edtConfirmVC->clear();
-        EXPECT_FALSE(form.btnOK->isDefault());
-        Type(form.edtConfirmVC, "new.code.2");
-        PressKey(form.edtConfirmVC, Qt::Key_Return);
-        EXPECT_FALSE(form.isVisible()) << "Enter pressed OK";
-    });
-    modal.ExpectMessage(kChanged);
-    EXPECT_TRUE(edit.ChangeVerifyCode("OLD.CODE.1"));
-}
-
-// Three mismatches say "Try again" and keep the new code; from the fourth both codes are
-// emptied. Only leaving the new-code field after the user edited it starts the count again.
-TEST_F(VerifyCodeDialog, MismatchesCountUntilTheNewCodeIsEdited) {
-    modal.OnForm<TfrmVCEdit>([this](TfrmVCEdit& form) {
         Fill(form, "new.code.2", "new.code.x");
         for (int i = 1; i <= 3; ++i) {
             form.btnOK->click();
@@ -412,10 +328,64 @@ TEST_F(VerifyCodeDialog, MismatchesCountUntilTheNewCodeIsEdited) {
         EXPECT_EQ(edit.MismatchCount(), 1);
         form.btnCancel->click();
     });
+    modal.ExpectMessage(
+        "Your VERIFY code was not changed.\rThe new code is the same as the current one.\r");
     modal.ExpectMessage(kTryAgain).ExpectMessage(kTryAgain).ExpectMessage(kTryAgain);
     modal.ExpectMessage(kNoMatch).ExpectMessage(kNoMatch).ExpectMessage(kTryAgain);
     EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
     EXPECT_TRUE(CallsAfterSignon().empty());
+    ASSERT_EQ(modal.Log().size(), 8u);
+    EXPECT_EQ(modal.Log()[1].messageKind, ui::MessageKind::None);
+    EXPECT_EQ(modal.Log()[1].buttons, ui::mbOK);
+}
+
+TEST_F(VerifyCodeDialog, WithoutAKnownCodeTheOldCodeIsTypedAndCodesAreSentUpperCase) {
+    peer.ReplyLines({"Codes are 8 to 20 characters."});
+    peer.ReplyLines({"0"});
+    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
+        PressHelpTwice(form);
+        EXPECT_TRUE(form.edtOldVC->isEnabled());
+        EXPECT_EQ(form.edtOldVC->text(), "");
+        EXPECT_EQ(form.focusWidget(), form.edtOldVC);
+        Type(form.edtOldVC, "old.code.1");
+        Fill(form, "new.code.2", "new.code.2");
+        form.btnOK->click();
+        EXPECT_FALSE(form.isVisible());
+    });
+    const QString help =
+        "Enter your current verify code first.\r\nEnter a new verify code and "
+        "then confirm it.\r\rCodes are 8 to 20 characters.";
+    modal.ExpectMessage(help).ExpectMessage(help).ExpectMessage(kChanged);
+    EXPECT_TRUE(edit.ChangeVerifyCode());
+    ASSERT_EQ(CallsAfterSignon(), (Strings{"XUS AV HELP", "XUS CVC"}));
+    EXPECT_EQ(test::ChangedCodes(peer.Calls()[2]),
+              (Strings{"OLD.CODE.1", "NEW.CODE.2", "NEW.CODE.2"}));
+}
+
+TEST_F(VerifyCodeDialog, OkIsTheDefaultButtonOnlyWhileAllThreeFieldsHoldACode) {
+    peer.ReplyLines({"Codes are 8 to 20 characters.", "second line"});
+    peer.ReplyLines({"0"});
+    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
+        PressHelpTwice(form);
+        EXPECT_FALSE(form.btnOK->isDefault());
+        Type(form.edtNewVC, "new.code.2");
+        EXPECT_FALSE(form.btnOK->isDefault());
+        PressKey(form.edtNewVC, Qt::Key_Return);  // nothing happens
+        Type(form.edtConfirmVC, "new.code.2");
+        EXPECT_TRUE(form.btnOK->isDefault());
+        PressKey(form.edtConfirmVC, Qt::Key_Backspace);
+        EXPECT_TRUE(form.btnOK->isDefault());
+        form.edtConfirmVC->clear();
+        EXPECT_FALSE(form.btnOK->isDefault());
+        Type(form.edtConfirmVC, "new.code.2");
+        PressKey(form.edtConfirmVC, Qt::Key_Return);
+        EXPECT_FALSE(form.isVisible()) << "Enter pressed OK";
+    });
+    const QString help =
+        "Enter a new verify code and then confirm it.\r\rCodes are 8 to 20 characters.";
+    modal.ExpectMessage(help).ExpectMessage(help).ExpectMessage(kChanged);
+    EXPECT_TRUE(edit.ChangeVerifyCode("OLD.CODE.1"));
+    EXPECT_EQ(CallsAfterSignon(), (Strings{"XUS AV HELP", "XUS CVC"}));
 }
 
 TEST_F(VerifyCodeDialog, TheServersRefusalIsShownAndTheUserMayTryAgain) {
@@ -442,54 +412,21 @@ TEST_F(VerifyCodeDialog, TheServersRefusalIsShownAndTheUserMayTryAgain) {
     EXPECT_EQ(test::ChangedCodes(peer.Calls()[1]), (Strings{"OLD.CODE.1", "SHORT", "SHORT"}));
 }
 
-struct HelpCase {
-    const char* what;
-    const char* knownOldCode;
-    std::vector<std::string> answer;
-    const char* shown;
-};
-
-class HelpTexts : public VerifyCodeDialog, public ::testing::WithParamInterface<HelpCase> {};
-
-TEST_P(HelpTexts, AreFetchedOnceAndShownAtEveryPress) {
-    const HelpCase& c = GetParam();
-    peer.ReplyLines(c.answer);
-    modal.OnForm<TfrmVCEdit>([](TfrmVCEdit& form) {
-        form.btnHelp->click();
-        form.btnHelp->click();
-        form.btnCancel->click();
-    });
-    modal.ExpectMessage(c.shown).ExpectMessage(c.shown);
-    EXPECT_FALSE(edit.ChangeVerifyCode(c.knownOldCode));
-    EXPECT_EQ(CallsAfterSignon(), Strings{"XUS AV HELP"});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Answers, HelpTexts,
-    ::testing::Values(
-        HelpCase{"KnownOldCode",
-                 "OLD.CODE.1",
-                 {"Codes are 8 to 20 characters.", "second line"},
-                 "Enter a new verify code and then confirm it.\r\rCodes are 8 to 20 characters."},
-        HelpCase{"OldCodeToType",
-                 "",
-                 {"Codes are 8 to 20 characters."},
-                 "Enter your current verify code first.\r\nEnter a new verify code and then "
-                 "confirm it.\r\rCodes are 8 to 20 characters."},
-        HelpCase{
-            "EmptyAnswer", "OLD.CODE.1", {}, "Enter a new verify code and then confirm it.\r\r"}),
-    [](const auto& info) { return std::string(info.param.what); });
-
 TEST_F(VerifyCodeDialog, AnErrorOfTheChangeCallIsShownAndClosesTheDialogUnchanged) {
+    peer.ReplyLines({});  // no help text
     peer.MError("UNDEFINED^XUSRB");
     modal.OnForm<TfrmVCEdit>([this](TfrmVCEdit& form) {
+        PressHelpTwice(form);
         Fill(form, "new.code.2", "new.code.2");
         modal.ExpectMessage(
             "Error encountered.\nFunction was: UNDEFINED^XUSRB\nError was: M Error - Use ^XTER");
         form.btnOK->click();
         EXPECT_FALSE(form.isVisible());
     });
+    const QString help = "Enter a new verify code and then confirm it.\r\r";
+    modal.ExpectMessage(help).ExpectMessage(help);
     EXPECT_FALSE(edit.ChangeVerifyCode("OLD.CODE.1"));
+    EXPECT_EQ(CallsAfterSignon(), (Strings{"XUS AV HELP", "XUS CVC"}));
     EXPECT_TRUE(b.Connected()) << "an M error leaves the link up";
 }
 
