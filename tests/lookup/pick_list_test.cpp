@@ -172,55 +172,39 @@ TEST_F(Finder, AWalkWithoutTextSaysNothingAboutMore) {
     EXPECT_TRUE(modal.Log().empty());
 }
 
-struct SortCase {
-    const char* name;
-    QString field;  // of 80001: 6 is numeric, 4 a date, 2 free text
-    QStringList lines;
-    QStringList ascending;  // record numbers
-    std::size_t validatorCalls;
-};
-
-class PickListSort : public Finder, public ::testing::WithParamInterface<SortCase> {
-  protected:
-    QStringList SortedNumbers(TvornGridOrder order) {
-        finder.FileNumber = "80001";
-        finder.FieldList = {".01", GetParam().field};
-        finder.Records = GetParam().lines;
-        picklist::SortRecords(finder, GetParam().field, order);
-        return Pieces(finder.Records, 1);
-    }
-};
-
-TEST_P(PickListSort, AscendingAndDescendingReversed) {
-    const std::size_t mark = CallMark();
-    EXPECT_EQ(SortedNumbers(soAscending), GetParam().ascending);
-    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), GetParam().validatorCalls);
-    EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
-    QStringList reversed = GetParam().ascending;
-    std::reverse(reversed.begin(), reversed.end());
-    EXPECT_EQ(SortedNumbers(soDescending), reversed);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    PickList, PickListSort,
-    ::testing::Values(
-        SortCase{"NumbersByValue", "6", {"1^A^100", "2^B^9", "3^C^10"}, {"2", "3", "1"}, 0},
-        // Five rows, three dates: the server is asked once per date, not once per row.
-        SortCase{"DatesInTimeOrder",
-                 "4",
-                 {"1^A^DEC 6, 2026", "2^B^JAN 1, 2010", "3^C^DEC 6, 2026", "4^D^MAR 5, 1999",
-                  "5^E^JAN 1, 2010"},
-                 {"4", "2", "5", "1", "3"},
-                 3},
-        SortCase{"TextWithoutRegardToCase",
-                 "2",
-                 {"1^A^banana", "2^B^Apple", "3^C^cherry"},
-                 {"2", "1", "3"},
-                 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Finder, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
+// The order of each type of field of 80001 (6 numeric, 4 a date, 2 free text): the type asked
+// once, each date read once however many rows share it; descending is ascending reversed.
+TEST_F(Finder, SortsThePickListInTheOrderOfTheFieldsType) {
     finder.FileNumber = "80001";
+    const struct {
+        QString field;
+        QStringList lines;
+        QStringList ascending;  // record numbers
+        std::size_t validatorCalls;
+    } cases[] = {{"6", {"1^A^100", "2^B^9", "3^C^10"}, {"2", "3", "1"}, 0},
+                 {"4",
+                  {"1^A^DEC 6, 2026", "2^B^JAN 1, 2010", "3^C^DEC 6, 2026", "4^D^MAR 5, 1999",
+                   "5^E^JAN 1, 2010"},
+                  {"4", "2", "5", "1", "3"},
+                  3},
+                 {"2", {"1^A^banana", "2^B^Apple", "3^C^cherry"}, {"2", "1", "3"}, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field.toStdString());
+        const auto sorted = [&](TvornGridOrder order) {
+            finder.FieldList = {".01", c.field};
+            finder.Records = c.lines;
+            picklist::SortRecords(finder, c.field, order);
+            return Pieces(finder.Records, 1);
+        };
+        const std::size_t mark = CallMark();
+        EXPECT_EQ(sorted(soAscending), c.ascending);
+        EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), c.validatorCalls);
+        EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
+        QStringList reversed = c.ascending;
+        std::reverse(reversed.begin(), reversed.end());
+        EXPECT_EQ(sorted(soDescending), reversed);
+    }
+    // A field not among the finder's fields leaves the order, and asks nothing.
     finder.FieldList = {".01"};
     finder.Records = {"2^B", "1^A"};
     const std::size_t mark = CallMark();
@@ -233,12 +217,11 @@ TEST_F(Finder, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
 // button of 25 and Find again of 75: every part lies inside the client area (the form less its
 // frame of 8 by 31), none over another, and the button row is not cut off.
 TEST(FindDialogLayout, KeepsEveryPartInsideTheClientArea) {
-    FindDialogMeasures m;
-    m.searchHeight = 21;
-    m.columnWidths = {250};
-    m.buttonCount = 2;
-    m.moreWidth = 25;
-    m.findWidth = 75;
+    const FindDialogMeasures m{.searchHeight = 21,
+                               .columnWidths = {250},
+                               .buttonCount = 2,
+                               .moreWidth = 25,
+                               .findWidth = 75};
     const FindDialogLayout l = LayOutFindDialog(m);
     const int clientWidth = l.formWidth - 8;
     EXPECT_LE(l.searchWidth, l.findLeft) << "the search box ends before Find again";
