@@ -40,7 +40,6 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
     EXPECT_EQ(form->vornSource1->State(), ssEmpty);
     EXPECT_EQ(form->focusWidget(), form->xDlgAbbreviation);
     FetchCaptions();
-
     // The find dialog's captions and hint come from the server the first time it opens in a
     // session, and its sort field's type.
     EXPECT_EQ(CallsOf([&] {
@@ -62,7 +61,6 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
     EXPECT_EQ(form->LabelDOB->text(), "FEB 10, 1953");
     EXPECT_EQ(form->xcbFormat->currentText(), "Numerical");
     EXPECT_EQ(form->xrgSpecTaker->ItemIndex(), 0);
-
     // A second find in the session asks for the list and the sort field's type alone.
     TypeInto(form->xDlgAbbreviation, "hb");
     EXPECT_EQ(CallsOf([&] { QTest::keyClick(form->xDlgAbbreviation, Qt::Key_Return); }),
@@ -70,13 +68,11 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
     ASSERT_NE(ShownFind(), nullptr);
     QTest::keyClick(ShownFind()->grdPick, Qt::Key_Return);
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-
     const Calls move = Then({"DDR LISTER"}, Then(kShowRecord, {"DDR GETS ENTRY DATA"}));
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnNext); }), move);
     EXPECT_EQ(form->xDlgAbbreviation->text(), "HBA1C");
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnPrior); }), move);
     EXPECT_EQ(form->xDlgAbbreviation->text(), "HB");
-
     Expect(K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
     EXPECT_EQ(
         CallsOf([&] {
@@ -87,13 +83,11 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
              Then(kShowRecord, {"DDR GETS ENTRY DATA", "VRNX IDENTIFIERS", "VRNX DIALOG"})));
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
     EXPECT_EQ(form->focusWidget(), form->xDlgAbbreviation);
-
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnClear); }), Calls{});
     EXPECT_EQ(CallsOf([&] { SaveNewZZ1(); }),
               Then({"DDR VALIDATOR", "DDR VALIDATOR", "VRNX DIALOG", "DDR FILER"},
                    Then(kShowRecord, {"VRNX IDENTIFIERS", "VRNX DIALOG"})));
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-
     ExpectZZ1Deleted();
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnDelete); }),
               (Calls{"VRNX RECORD POINTER CHECK", "VRNX IDENTIFIERS", "VRNX DIALOG",
@@ -122,7 +116,6 @@ TEST_F(LabTestApp, TheHistoryOffersTheVisitedRecordsOnFile) {
     form->Hist[2]->trigger();
     ASSERT_EQ(form->xDlgAbbreviation->text(), "ZZ1");
     ASSERT_EQ(form->Hist[0]->text(), "&1 ZZ1 Test one");
-
     ExpectZZ1Deleted();
     Click(form->xbtnDelete);
     EXPECT_EQ(form->Hist[0]->text(), "&1 PLT Thrombocytes");
@@ -145,7 +138,6 @@ TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
     form->vornSource1->UpdateHistory();
     ASSERT_EQ(form->Hist[1]->text(), "&2 ZZ1 Test one");
-
     Other().Call(requests::RecordDelete("80001", zz1));
     Expect(K::Warning,
            "Demo Lab Test: ZZ1 Test one is no longer on file; it is taken off the history.");

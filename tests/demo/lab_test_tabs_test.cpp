@@ -1,10 +1,9 @@
-// The main form's detail tabs and commands end to end: the close order of the sources, Zoom
-// offered only with rows, printing a new record, a ward grid that pages as the user goes down
-// it, a detail's edit filed under the lab test it was made under, and the keyboard: every
-// accelerator of each tab answered by one widget, every field and button reached by Tab.
+// The main form's detail tabs and commands end to end: opening, paging, zooming, inserting,
+// printing and closing, the person in charge, a reader's refusals, and the keyboard.
 #include <QScrollBar>
 #include <QStyle>
 #include <QTextEdit>
+
 #include "lookup/internal/xde_string_grid.h"
 #include "output/internal/sel_dev_form.h"
 #include "source/internal/source_core.h"
@@ -96,8 +95,9 @@ TEST_F(Tabs, ClosingAsksTheDetailsLastFirstAndCancelKeepsTheProgram) {
 }
 
 // Once, Zoom stayed as it was when the lab test changed under an open tab. A new lab test has
-// neither results nor subresults; 35 has both.
-TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecords) {
+// neither results nor subresults; 35 has both. Printing the chosen lab test of a new record
+// shows the server's reason and prints nothing.
+TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecordsAndANewRecordPrintsNothing) {
     Start();
     FetchCaptions();
     const QString empty = NewLabTest();
@@ -117,6 +117,17 @@ TEST_F(Tabs, ZoomIsOfferedOnlyWhenTheGridListsRecords) {
         EXPECT_TRUE(zoom->isEnabled()) << "rows when the tab is shown again";
         Page(1);
     }
+    form->vornSource1->Insert();
+    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) { d.btnSulje->click(); });
+    Expect(K::Error, "BY \"NUMBER=\" names no record.");
+    const std::size_t mark = server.Mark();
+    form->ChosenLabTest->trigger();
+    const std::vector<test::LoggedCall> calls = server.CallsSince(mark);
+    const auto report = std::ranges::find(calls, "VRNX REPORT", &test::LoggedCall::name);
+    ASSERT_NE(report, calls.end());
+    EXPECT_EQ(report->Entry("\"BY\""), "NUMBER=");
+    EXPECT_EQ(std::ranges::count(calls, "VRNX OUTCR", &test::LoggedCall::name), 0)
+        << "nothing to print";
 }
 
 // Once, the results grid came back scrolled as the user had left it for another lab test: the
@@ -152,22 +163,6 @@ TEST_F(Tabs, ANewListOfTestResultsOpensAtItsTopAndTheHighlightedOneIsScrolledInt
     EXPECT_TRUE(grid->viewport()->rect().contains(grid->visualRect(grid->model()->index(last, 0))));
 }
 
-TEST_F(Tabs, PrintingTheChosenLabTestOfANewRecordShowsTheServersReasonAndPrintsNothing) {
-    Start();
-    FetchCaptions();
-    form->vornSource1->Insert();
-    modal.OnForm<TfrmSelDev>([](TfrmSelDev& d) { d.btnSulje->click(); });
-    Expect(K::Error, "BY \"NUMBER=\" names no record.");
-    const std::size_t mark = server.Mark();
-    form->ChosenLabTest->trigger();
-    const std::vector<test::LoggedCall> calls = server.CallsSince(mark);
-    const auto report = std::ranges::find(calls, "VRNX REPORT", &test::LoggedCall::name);
-    ASSERT_NE(report, calls.end());
-    EXPECT_EQ(report->Entry("\"BY\""), "NUMBER=");
-    EXPECT_EQ(std::ranges::count(calls, "VRNX OUTCR", &test::LoggedCall::name), 0)
-        << "nothing to print";
-}
-
 TEST_F(Tabs, AWardGridOfFortyFiveWardsPagesAsTheUserGoesDown) {
     RpcRequest filing("DDR FILER");
     filing.Literal("ADD").List(".DDR");
@@ -182,12 +177,10 @@ TEST_F(Tabs, AWardGridOfFortyFiveWardsPagesAsTheUserGoesDown) {
     form->xgrdLogSub->setFocus();
     for (int row = 0; row < 40; ++row)
         QTest::keyClick(form->xgrdLogSub, Qt::Key_Down);
-    EXPECT_EQ(form->xgrdLogSub->RowCount() - 1, 45 + 1) << "and the ward 30 has in the demo data";
+    EXPECT_EQ(form->xgrdLogSub->RowCount() - 1, 45 + 1) << "with the ward 30 had already";
     const Calls calls = server.NamesSince(mark);
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "VRNX LOGICAL POINTER"), 1)
-        << "one batch, the last rows";
-    EXPECT_EQ(std::count(calls.begin(), calls.end(), "DDR GETS ENTRY DATA"), 40)
-        << "each row gone to is read";
+    EXPECT_EQ(std::ranges::count(calls, "VRNX LOGICAL POINTER"), 1) << "one batch, the last rows";
+    EXPECT_EQ(std::ranges::count(calls, "DDR GETS ENTRY DATA"), 40) << "each row gone to is read";
 }
 
 // The edit of a detail is asked about before the lab test is left, and filed under the lab
@@ -351,10 +344,9 @@ TEST_F(Tabs, AReaderIsToldWhyTheServerRefusesAChangeAndDeleteAll) {
     ASSERT_TRUE(form->btnDeleteAll->isVisible());
     TRPCBroker* broker = form->vornSource1->RPCBroker();
     const QString wards = form->vornSource2->FileName;
-    const QString name = GetRecordIdentifiers("80001", "9", broker);
     Expect(K::Confirmation,
-           GetDialogText(119, name + '^' + wards, broker) + "\r\n \r\n" +
-               GetDialogText(123, wards, broker),
+           GetDialogText(119, GetRecordIdentifiers("80001", "9", broker) + '^' + wards, broker) +
+               "\r\n \r\n" + GetDialogText(123, wards, broker),
            ui::mrYes);
     Expect(K::Error,
            "Error in deleting record!\r\n"

@@ -27,7 +27,7 @@ TEST(GridMove, GivesTheNeighbouringRecordOrNone) {
     EXPECT_EQ(gridrows::IndexOf(rows, ""), -1);
 }
 
-TEST(GridColumns, ReadAndWriteTheirFieldsLine) {
+TEST(GridColumns, ReadAndWriteTheirFieldsLineAndFitInsideTheGrid) {
     const gridcolumns::Column c = gridcolumns::Parse(".01,Abbreviation,80", 150);
     EXPECT_EQ(c.field, ".01");
     EXPECT_EQ(c.caption, "Abbreviation");
@@ -36,9 +36,6 @@ TEST(GridColumns, ReadAndWriteTheirFieldsLine) {
     // A line without a usable width keeps the grid's default width rather than vanishing.
     EXPECT_EQ(gridcolumns::Parse("2,Name", 150).width, 150);
     EXPECT_EQ(gridcolumns::Parse("2,Name,wide", 150).width, 150);
-}
-
-TEST(ColumnFit, KeepsTheColumnsInsideTheGrid) {
     const struct {
         QList<int> widths;
         int gridWidth;
@@ -58,23 +55,13 @@ TEST(ColumnFit, KeepsTheColumnsInsideTheGrid) {
 // The logical listing's call and the reading of its reply.
 using Entries = QList<QPair<QString, QString>>;
 
-logical::Query LabTestsOf12() {
-    logical::Query query;
-    query.file = "80006";
-    query.xref = "C";
-    query.masterRecord = "12";
-    query.fields = {".01", "3"};
-    query.number = "50";
-    return query;
-}
-
 const Entries kHead = {
     {"\"FILE\"", "80006"}, {"\"XREF\"", "C"}, {"\"IEN\"", "12"}, {"\"FIELDS\"", ".01;3;"}};
 Entries With(const Entries& tail) {
     return kHead + tail;
 }
 
-TEST(LogicalRequest, SendsTheseEntriesInThisOrder) {
+TEST(LogicalListing, SendsTheseEntriesInThisOrderAndReadsRowsAndWhetherMoreFollow) {
     // The call and its one list parameter; its entries.
     const auto entries = [](const logical::Query& query) {
         const RpcRequest request = logical::Request(query);
@@ -83,7 +70,12 @@ TEST(LogicalRequest, SendsTheseEntriesInThisOrder) {
         EXPECT_EQ(request.Parameters().value(0).kind, TParamType::list);
         return request.Parameters().value(0).entries;
     };
-    const logical::Query first = LabTestsOf12();
+    logical::Query first;  // the departmental lab tests of lab test 12
+    first.file = "80006";
+    first.xref = "C";
+    first.masterRecord = "12";
+    first.fields = {".01", "3"};
+    first.number = "50";
     // The first batch sorts on the name field.
     EXPECT_EQ(entries(first), With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}}));
     logical::Query q = first;
@@ -100,9 +92,7 @@ TEST(LogicalRequest, SendsTheseEntriesInThisOrder) {
     q = first;
     q.screen = "I Y'=5";  // last
     EXPECT_EQ(entries(q), With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}, {"\"SCREEN\"", "I Y'=5"}}));
-}
-
-TEST(LogicalReply, ReadsRowsAndWhetherMoreFollow) {
+    // The reply.
     const struct {
         QString text;
         const char* lines;  // the rows read, one a line

@@ -28,7 +28,6 @@ using test::FakeOperationButton;
 class Grid : public test::SourceServer {
   protected:
     Grid() { form.resize(720, 560); }
-
     TvornSource* NewSource(const QString& name, const QString& file, bool withBroker = true) {
         auto* source = new TvornSource(&form);
         source->setObjectName(name);
@@ -78,7 +77,6 @@ class Grid : public test::SourceServer {
         step();
         return CallCount(mark, "DDR LISTER");
     }
-
     static void ClickRow(TvornGrid& grid, int row) {
         const QRect cell = grid.visualRect(grid.model()->index(row - 1, 0));
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
@@ -97,7 +95,6 @@ class Grid : public test::SourceServer {
             texts.append(grid.Cell(column, row));
         return texts;
     }
-
     QWidget form;
     TvornSource* source = nullptr;
     TvornGrid* grid = nullptr;
@@ -196,13 +193,11 @@ TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "the grid moves instead of the lister";
 }
 
-// --- sorting: the order of each type is the pick list's (its sort tests); here the grid's own
-// part: the whole file fetched, the type asked once, the column's piece, the direction, the dates
-
+// The order of each type is the pick list's (its sort tests); here the grid's own part: the whole
+// file fetched, the type asked once, the column's piece, the direction and the dates.
 class GridSort : public Grid {
   protected:
-    // The texts of `column` with the lab tests sorted on `field`: 40 records in batches of 15,
-    // the whole file fetched before it is sorted.
+    // The texts of `column`, the lab tests sorted on `field`: 40 records in batches of 15.
     QStringList SortedColumn(const QString& field, int column, TvornGridOrder order) {
         LabTests();
         grid->Number = "15";
@@ -238,7 +233,7 @@ TEST_F(GridSort, NumbersDescending) {
 TEST_F(GridSort, DatesInTimeOrder) {
     // "JUL 16, 1998" as a date.
     const auto date = [](const QString& text) {
-        return QLocale::c().toDate(text.left(1) + text.mid(1).toLower(), "MMM d, yyyy");
+        return QLocale::c().toDate(text.left(1).toUpper() + text.mid(1).toLower(), "MMM d, yyyy");
     };
     const QStringList values = SortedColumn("4", 1, soAscending);
     for (int i = 1; i < values.size(); ++i)
@@ -257,8 +252,6 @@ TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end()))
         << "the B index order of the abbreviations: " << names.join(' ').toStdString();
 }
-
-// --- header clicks ---
 
 class HeaderClick : public Grid {
   protected:
@@ -360,8 +353,6 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderActionCase{"UnsortedGridIgnoresClicks", false, scLeft, Action::LeftPress, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// --- column widths ---
-
 TEST_F(Grid, AResizedColumnIsWrittenBackAndTheLastColumnFillsTheGrid) {
     LabTests();
     Load();
@@ -379,8 +370,7 @@ TEST_F(Grid, AResizedColumnIsWrittenBackAndTheLastColumnFillsTheGrid) {
     EXPECT_EQ(grid->columnWidth(3), last);
 }
 
-// --- caught errors: each shown with the operation's name ---
-
+// Errors the grid catches, each shown with the operation's name.
 class CaughtError : public Grid {
   protected:
     void SetUp() override {
@@ -412,18 +402,17 @@ TEST_F(CaughtError, FillMore) {
 
 TEST_F(CaughtError, Click) {
     ExpectError(
-        "\"vornLabTest\" is not associated with a Broker link.\r\n occured in procedure "
-        "grdLabTest.Click");
+        "\"vornLabTest\" is not associated with a Broker link.\r\n"
+        " occured in procedure grdLabTest.Click");
     source->SetRPCBroker(&Broker());
     source->Open();
     source->SetRPCBroker(nullptr);
     ClickRow(*grid, 2);
 }
 
-// --- a master and its details end to end: the lab tests (80001) with their subresults (the
+// A master and its details end to end: the lab tests (80001) with their subresults (the
 // hierarchical sub-file 80001.02) and their departmental lab tests (80006, a logical detail
-// whose field 2 points to the lab test), each detail listed in a bound grid ---
-
+// whose field 2 points to the lab test), each detail listed in a bound grid.
 class MasterDetail : public Grid {
   protected:
     void SetUp() override {
@@ -448,14 +437,15 @@ class MasterDetail : public Grid {
         subresult->Open();
         departmental->Open();
     }
-
     TvornSource *master = nullptr, *subresult = nullptr, *departmental = nullptr;
     FakeBoundControl *masterName = nullptr, *explanation = nullptr, *ward = nullptr,
                      *ordering = nullptr;
     TvornGrid *subresultGrid = nullptr, *departmentalGrid = nullptr;
 };
 
-TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRecord) {
+// A hierarchical detail lists and reads the subresults of the master record; a logical detail
+// shows the records that point to it.
+TEST_F(MasterDetail, EachDetailListsAndReadsTheRecordsOfTheMasterRecord) {
     OpenAll();
     ASSERT_TRUE(master->GetAndFill("35"));
     EXPECT_EQ(masterName->text(), "U-STIX");
@@ -463,7 +453,6 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
               (QStringList{"GLUCOSE", "LEUKOCYTES", "PH", "PROTEIN"}));
     EXPECT_EQ(subresult->Address().FullIens(), "1,35,") << "the detail shows its first record";
     EXPECT_EQ(explanation->text(), "GLUCOSE");
-
     ClickRow(*subresultGrid, 3);
     EXPECT_EQ(subresult->State(), ssBrowse);
     EXPECT_EQ(subresult->Address().FullIens(), "3,35,");
@@ -474,10 +463,6 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
         SourceCore::Of(*subresult).Owners().navigator.RecordLines().first().section(u'^', 0, 1),
         "80001.02^3,35");
     EXPECT_EQ(subresultGrid->Row(), 3);
-}
-
-TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
-    OpenAll();
     const std::size_t mark = CallMark();
     ASSERT_TRUE(master->GetAndFill("12"));
     EXPECT_EQ(SourceCore::Of(*departmental).Link().LinkScreen(), "I 12=$P($G(^(0)),U,2)");
@@ -487,7 +472,6 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     EXPECT_EQ(departmentalGrid->RecordNumberAt(1), "52");
     EXPECT_EQ(departmental->Address().Number(), "52");
     EXPECT_EQ(departmental->GetFieldValue("2"), "12");
-
     ASSERT_TRUE(master->GetAndFill("22"));
     EXPECT_EQ(SourceCore::Of(*departmental).Link().LinkScreen(), "I 22=$P($G(^(0)),U,2)");
     ASSERT_EQ(departmentalGrid->RowCount(), 7);
@@ -511,11 +495,9 @@ TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
         << "no control shows the link field";
     EXPECT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumber(), "");
-
     ward->Change("3", "SURGICAL WARD 1");
     ordering->Change("2", "OFFICE HOURS ONLY");
     ASSERT_TRUE(departmental->SaveAs());
-
     const QString added = departmental->Address().Number();
     ASSERT_FALSE(added.isEmpty());
     EXPECT_NE(added, "52");
@@ -538,7 +520,6 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
     EXPECT_EQ(subresult->Address().FullIens(), "4,36,") << "HEMATOCRIT heads the B index";
     EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(1));
     EXPECT_EQ(departmentalGrid->RowCount(), 3);
-
     master->Clear();
     for (TvornSource* detail : {subresult, departmental}) {
         SCOPED_TRACE(detail->objectName().toStdString());
@@ -554,7 +535,6 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
     }
     EXPECT_EQ(explanation->text(), "");
     EXPECT_EQ(ward->text(), "");
-
     ASSERT_TRUE(master->GetAndFill("36"));
     EXPECT_EQ(subresult->State(), ssBrowse);
     EXPECT_EQ(subresult->Address().FullIens(), "4,36,");
@@ -562,10 +542,8 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
     EXPECT_EQ(departmental->State(), ssBrowse);
     EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(1));
     EXPECT_EQ(departmental->GetFieldValue("2"), "36");
-    for (FakeOperationButton* button : buttons) {
-        const bool atFirstRow = button->Operation() == DoFirst;
-        EXPECT_EQ(button->isEnabled(), !atFirstRow) << button->Operation();
-    }
+    for (FakeOperationButton* button : buttons)  // at the first row, all but First
+        EXPECT_EQ(button->isEnabled(), button->Operation() != DoFirst) << button->Operation();
 }
 
 TEST_F(MasterDetail, ASortedLogicalGridHasTheServerSortDescending) {

@@ -16,7 +16,7 @@ namespace vorn {
 namespace {
 
 // The lines as the finder receives them: the record number, then one piece per field.
-TEST(PickListCells, EachColumnShowsItsOwnPiece) {
+TEST(PickListColumns, EachShowsItsOwnPieceAndSplitsItsEntryAtTheCommas) {
     const auto cells = [](const QStringList& fields, const QString& line) {
         QStringList out;
         for (int column = 0; column < fields.size(); ++column)
@@ -30,16 +30,12 @@ TEST(PickListCells, EachColumnShowsItsOwnPiece) {
               (QStringList{"LAINE,LIISA", "7", "DEC 24, 1974"}));
     EXPECT_EQ(cells({".01", "2", "3"}, "7^LAINE,LIISA"), (QStringList{"LAINE,LIISA", "", ""}))
         << "a short line gives empty cells";
-}
-
-TEST(PickListDisplayPiece, IsThatOfTheNameColumnOrTheSecond) {
+    // The piece displayed is that of the name column, or the second.
     EXPECT_EQ(picklist::DisplayPiece({".01,Name,250"}), 2);
     EXPECT_EQ(picklist::DisplayPiece({"2,Born,100", ".01,Name,250"}), 3);
     EXPECT_EQ(picklist::DisplayPiece({".001,No,40", "2,Born,100", ".01,Name,250"}), 4);
     EXPECT_EQ(picklist::DisplayPiece({"2,Born,100"}), 2);
-}
-
-TEST(PickListColumns, SplitTheEntriesAtTheCommas) {
+    // The entries split at the commas.
     const auto columns = picklist::Columns({".01,Name,250", "2,Date of birth,90"});
     ASSERT_EQ(columns.size(), 2);
     EXPECT_EQ(columns[1].field, "2");
@@ -141,8 +137,7 @@ TEST_F(Finder, ALookupFindsTheEntriesBeginningWithTheText) {
 
 TEST_F(Finder, WithoutAFileNumberWarnsAndSendsNothing) {
     finder.FileNumber.clear();
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
-                               QStringLiteral("File Number is not initialized!"));
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, "File Number is not initialized!");
     const std::size_t mark = CallMark();
     finder.GetList();
     for (const std::string& call : CallNamesSince(mark))
@@ -150,10 +145,14 @@ TEST_F(Finder, WithoutAFileNumberWarnsAndSendsNothing) {
     EXPECT_TRUE(finder.Records.isEmpty());
 }
 
-// --- the pick list against the server ---
-
-TEST_F(Finder, ALimitedBatchWithMoreTellsTheUserToSearchMoreSpecifically) {
+// A walk without text says nothing about more.
+TEST_F(Finder, OnlyALimitedSearchWithMoreTellsTheUserToSearchMoreSpecifically) {
     finder.Number = "3";
+    picklist::FetchPage(finder, false);
+    EXPECT_TRUE(finder.MoreRecords);
+    picklist::FetchPage(finder, true);
+    EXPECT_EQ(finder.Records.size(), 6);
+    EXPECT_TRUE(modal.Log().empty());
     finder.SetPart("SA");
     test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                QStringLiteral("There were more than 3 records found. \r\n"
@@ -161,15 +160,6 @@ TEST_F(Finder, ALimitedBatchWithMoreTellsTheUserToSearchMoreSpecifically) {
     picklist::FetchPage(finder, false);
     EXPECT_EQ(finder.Records.size(), 3);
     EXPECT_FALSE(finder.MoreRecords);
-}
-
-TEST_F(Finder, AWalkWithoutTextSaysNothingAboutMore) {
-    finder.Number = "3";
-    picklist::FetchPage(finder, false);
-    EXPECT_TRUE(finder.MoreRecords);
-    picklist::FetchPage(finder, true);
-    EXPECT_EQ(finder.Records.size(), 6);
-    EXPECT_TRUE(modal.Log().empty());
 }
 
 // The order of each type of field of 80001 (6 numeric, 4 a date, 2 free text): the type asked
