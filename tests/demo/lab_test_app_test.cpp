@@ -10,43 +10,40 @@ namespace vorn {
 namespace {
 
 using K = ui::MessageKind;
-
 using test::Calls;
-// Saves a new lab test ZZ1 "Test one" through the form, as a user adds one.
+using test::Then;
+
 class LabTestApp : public test::LabTestApp {
   protected:
+    void Expect(K kind, const QString& text, int result = ui::mrOk) {
+        test::ExpectToolsetMessage(modal, kind, text, result);
+    }
+    // Saves a new lab test ZZ1 "Test one" through the form, as a user adds one.
     void SaveNewZZ1() {
-        test::ExpectToolsetMessage(modal, K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n",
-                                   ui::mrYes);
-        test::ExpectToolsetMessage(modal, K::Information,
-                                   "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
-        TypeInto(form->xDlgAbbreviation, QStringLiteral("ZZ1"));
-        TypeInto(form->xedtName, QStringLiteral("Test one"));
+        Expect(K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n", ui::mrYes);
+        Expect(K::Information, "Saved new: Demo Lab Test: ZZ1 Test one\r\n");
+        TypeInto(form->xDlgAbbreviation, "ZZ1");
+        TypeInto(form->xedtName, "Test one");
         Click(form->xbtnSaveAs);
     }
     void ExpectZZ1Deleted() {
-        test::ExpectToolsetMessage(modal, K::Confirmation,
-                                   "Delete Demo Lab Test: ZZ1 Test one?\r\n", ui::mrYes);
-        test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
+        Expect(K::Confirmation, "Delete Demo Lab Test: ZZ1 Test one?\r\n", ui::mrYes);
+        Expect(K::Information, "Deleted: Demo Lab Test: ZZ1\r\n");
     }
 };
-using test::Then;
 
 const Calls kShowRecord = {"DDR GETS ENTRY DATA", "DDR LISTER", "DDR LISTER"};
 
 TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
-    const std::size_t start = server.Mark();
-    Start();
-    EXPECT_EQ(server.NamesSince(start), (Calls{"XUS SIGNON SETUP", "XUS INTRO MSG", "XUS AV CODE",
-                                               "XWB CREATE CONTEXT", "VRNX USERDATA"}));
+    EXPECT_EQ(CallsOf([&] { Start(); }), (Calls{"XUS SIGNON SETUP", "XUS INTRO MSG", "XUS AV CODE",
+                                                "XWB CREATE CONTEXT", "VRNX USERDATA"}));
     EXPECT_EQ(form->vornSource1->State(), ssEmpty);
     EXPECT_EQ(form->focusWidget(), form->xDlgAbbreviation);
     FetchCaptions();
-
     // The find dialog's captions and hint come from the server the first time it opens in a
     // session, and its sort field's type.
     EXPECT_EQ(CallsOf([&] {
-                  QTest::keyClicks(form->xDlgAbbreviation, QStringLiteral("hb"));
+                  QTest::keyClicks(form->xDlgAbbreviation, "hb");
                   QTest::keyClick(form->xDlgAbbreviation, Qt::Key_Return);
               }),
               (Calls{"VRNX FINDER", "VRNX DIALOG", "VRNX DIALOG", "VRNX DIALOG", "VRNX DIALOG",
@@ -64,38 +61,33 @@ TEST_F(LabTestApp, FindsBrowsesEditsSavesAddsAndDeletesALabTest) {
     EXPECT_EQ(form->LabelDOB->text(), "FEB 10, 1953");
     EXPECT_EQ(form->xcbFormat->currentText(), "Numerical");
     EXPECT_EQ(form->xrgSpecTaker->ItemIndex(), 0);
-
     // A second find in the session asks for the list and the sort field's type alone.
-    TypeInto(form->xDlgAbbreviation, QStringLiteral("hb"));
+    TypeInto(form->xDlgAbbreviation, "hb");
     EXPECT_EQ(CallsOf([&] { QTest::keyClick(form->xDlgAbbreviation, Qt::Key_Return); }),
               (Calls{"VRNX FINDER", "VRNX DDU FIELDS"}));
     ASSERT_NE(ShownFind(), nullptr);
     QTest::keyClick(ShownFind()->grdPick, Qt::Key_Return);
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-
     const Calls move = Then({"DDR LISTER"}, Then(kShowRecord, {"DDR GETS ENTRY DATA"}));
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnNext); }), move);
     EXPECT_EQ(form->xDlgAbbreviation->text(), "HBA1C");
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnPrior); }), move);
     EXPECT_EQ(form->xDlgAbbreviation->text(), "HB");
-
-    test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
+    Expect(K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
     EXPECT_EQ(
         CallsOf([&] {
-            TypeInto(form->xedtName, QStringLiteral("Haemoglobin"));
+            TypeInto(form->xedtName, "Haemoglobin");
             Click(form->xbtnSave);
         }),
         Then({"VRNX LOCKS", "DDR GETS ENTRY DATA", "DDR VALIDATOR", "DDR FILER", "VRNX LOCKS"},
              Then(kShowRecord, {"DDR GETS ENTRY DATA", "VRNX IDENTIFIERS", "VRNX DIALOG"})));
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
     EXPECT_EQ(form->focusWidget(), form->xDlgAbbreviation);
-
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnClear); }), Calls{});
     EXPECT_EQ(CallsOf([&] { SaveNewZZ1(); }),
               Then({"DDR VALIDATOR", "DDR VALIDATOR", "VRNX DIALOG", "DDR FILER"},
                    Then(kShowRecord, {"VRNX IDENTIFIERS", "VRNX DIALOG"})));
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
-
     ExpectZZ1Deleted();
     EXPECT_EQ(CallsOf([&] { Click(form->xbtnDelete); }),
               (Calls{"VRNX RECORD POINTER CHECK", "VRNX IDENTIFIERS", "VRNX DIALOG",
@@ -124,7 +116,6 @@ TEST_F(LabTestApp, TheHistoryOffersTheVisitedRecordsOnFile) {
     form->Hist[2]->trigger();
     ASSERT_EQ(form->xDlgAbbreviation->text(), "ZZ1");
     ASSERT_EQ(form->Hist[0]->text(), "&1 ZZ1 Test one");
-
     ExpectZZ1Deleted();
     Click(form->xbtnDelete);
     EXPECT_EQ(form->Hist[0]->text(), "&1 PLT Thrombocytes");
@@ -136,8 +127,7 @@ TEST_F(LabTestApp, TheHistoryOffersTheVisitedRecordsOnFile) {
         EXPECT_FALSE(entry.Text.contains("ZZ1"));
 }
 
-// Another user deleted a record of the history: choosing it says so and drops it, and the
-// form is left as it was rather than emptied without a word.
+// The form is left as it was rather than emptied without a word.
 TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     Start();
     FetchCaptions();
@@ -148,11 +138,9 @@ TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     ASSERT_TRUE(form->vornSource1->GetAndFill("1"));
     form->vornSource1->UpdateHistory();
     ASSERT_EQ(form->Hist[1]->text(), "&2 ZZ1 Test one");
-
-    Other().Call(requests::RecordDelete(QStringLiteral("80001"), zz1));
-    test::ExpectToolsetMessage(
-        modal, K::Warning,
-        "Demo Lab Test: ZZ1 Test one is no longer on file; it is taken off the history.");
+    Other().Call(requests::RecordDelete("80001", zz1));
+    Expect(K::Warning,
+           "Demo Lab Test: ZZ1 Test one is no longer on file; it is taken off the history.");
     form->Hist[1]->trigger();
     EXPECT_EQ(form->Hist[0]->text(), "&1 HB Hemoglobin");
     EXPECT_TRUE(form->Hist[0]->isVisible());
@@ -163,10 +151,17 @@ TEST_F(LabTestApp, ChoosingARecordAnotherUserDeletedSaysSoAndDropsIt) {
     EXPECT_EQ(form->vornSource1->State(), ssBrowse);
 }
 
-// Start-up failures of the main form, against a scripted server.
+// Start-up failures of the main form, against a scripted server: the form made on `port` has
+// no context and closes when first shown.
 class LabTestStartUp : public ::testing::Test {
   protected:
-    LabTestConnection Peer() { return {QStringLiteral("127.0.0.1"), peer.Port(), {}}; }
+    void ExpectClosedOnFirstShow(int port) {
+        TfrmLabTest form({"127.0.0.1", port, {}});
+        EXPECT_FALSE(form.ContextCreated());
+        form.show();
+        QApplication::processEvents();
+        EXPECT_FALSE(form.isVisible());
+    }
     test::ClockOverride clock;
     test::TestPeer peer;
     test::ScriptedModalHost modal;
@@ -175,11 +170,7 @@ class LabTestStartUp : public ::testing::Test {
 TEST_F(LabTestStartUp, ARefusedContextClosesTheFormOnFirstShowWithoutAMessage) {
     test::ScriptNoSignonNeeded(peer);
     peer.Reply("The context 'ZAZIRERO' does not exist on server.");
-    TfrmLabTest form(Peer());
-    EXPECT_FALSE(form.ContextCreated());
-    form.show();
-    QApplication::processEvents();
-    EXPECT_FALSE(form.isVisible());
+    ExpectClosedOnFirstShow(peer.Port());
     EXPECT_TRUE(modal.Log().empty());
 }
 
@@ -190,11 +181,7 @@ TEST_F(LabTestStartUp, AFailedConnectionSaysConnectionFailedAndCloses) {
         EXPECT_EQ(r.buttons, ui::mbOK);
         return ui::mrOk;
     });
-    TfrmLabTest form({QStringLiteral("127.0.0.1"), test::ClosedPort(), {}});
-    EXPECT_FALSE(form.ContextCreated());
-    form.show();
-    QApplication::processEvents();
-    EXPECT_FALSE(form.isVisible());
+    ExpectClosedOnFirstShow(test::ClosedPort());
 }
 
 }  // namespace

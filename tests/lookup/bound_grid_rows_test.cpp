@@ -8,42 +8,26 @@
 namespace vorn {
 namespace {
 
-const QStringList kRows = {"7^ALT^Alanine", "3^AST^Aspartate", "12^GGT^Gamma", "5^HB^Hemo"};
-
-struct MoveCase {
-    const char* name;
-    TvornGridLink::Direction direction;
-    QString from;
-    QString to;
-};
-
-class GridMove : public ::testing::TestWithParam<MoveCase> {};
-
-TEST_P(GridMove, GivesTheNeighbouringRecord) {
-    EXPECT_EQ(gridrows::Neighbour(kRows, GetParam().direction, GetParam().from), GetParam().to);
+TEST(GridMove, GivesTheNeighbouringRecordOrNone) {
+    const QStringList rows = {"7^ALT^Alanine", "3^AST^Aspartate", "12^GGT^Gamma", "5^HB^Hemo"};
+    using enum TvornGridLink::Direction;
+    // "1" is a prefix of "12", not its record; 99 is not listed; "" is no record.
+    const struct {
+        TvornGridLink::Direction direction;
+        QString from, to;
+    } cases[] = {{First, "12", "7"}, {Last, "3", "5"},  {Prior, "12", "3"},
+                 {Prior, "7", ""},   {Next, "3", "12"}, {Next, "5", ""},
+                 {Next, "1", ""},    {Prior, "99", ""}, {Next, "", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(gridrows::Neighbour(rows, c.direction, c.from), c.to)
+            << c.direction << " of " << c.from.toStdString();
+    // On no rows nothing is found.
+    EXPECT_EQ(gridrows::Neighbour({}, First, "7"), "");
+    EXPECT_EQ(gridrows::Neighbour({}, Last, "7"), "");
+    EXPECT_EQ(gridrows::IndexOf(rows, ""), -1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GridMove,
-    ::testing::Values(MoveCase{"FirstIsRowOne", TvornGridLink::First, "12", "7"},
-                      MoveCase{"LastIsTheLastRow", TvornGridLink::Last, "3", "5"},
-                      MoveCase{"PriorOfTheThirdRow", TvornGridLink::Prior, "12", "3"},
-                      MoveCase{"PriorOfRowOneIsNone", TvornGridLink::Prior, "7", ""},
-                      MoveCase{"NextOfTheSecondRow", TvornGridLink::Next, "3", "12"},
-                      MoveCase{"NextOfTheLastRowIsNone", TvornGridLink::Next, "5", ""},
-                      // "1" is a prefix of "12", not its record.
-                      MoveCase{"NextOfAnUnlistedRecordIsNone", TvornGridLink::Next, "1", ""},
-                      MoveCase{"PriorOfAnUnlistedRecordIsNone", TvornGridLink::Prior, "99", ""},
-                      MoveCase{"NextOfNoRecordIsNone", TvornGridLink::Next, "", ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(GridMove, OnNoRowsFindsNothing) {
-    EXPECT_EQ(gridrows::Neighbour({}, TvornGridLink::First, "7"), "");
-    EXPECT_EQ(gridrows::Neighbour({}, TvornGridLink::Last, "7"), "");
-    EXPECT_EQ(gridrows::IndexOf(kRows, ""), -1);
-}
-
-TEST(GridColumns, ReadAndWriteTheirFieldsLine) {
+TEST(GridColumns, ReadAndWriteTheirFieldsLineAndFitInsideTheGrid) {
     const gridcolumns::Column c = gridcolumns::Parse(".01,Abbreviation,80", 150);
     EXPECT_EQ(c.field, ".01");
     EXPECT_EQ(c.caption, "Abbreviation");
@@ -52,132 +36,85 @@ TEST(GridColumns, ReadAndWriteTheirFieldsLine) {
     // A line without a usable width keeps the grid's default width rather than vanishing.
     EXPECT_EQ(gridcolumns::Parse("2,Name", 150).width, 150);
     EXPECT_EQ(gridcolumns::Parse("2,Name,wide", 150).width, 150);
+    const struct {
+        QList<int> widths;
+        int gridWidth;
+        QList<int> fitted;
+    } cases[] = {// The last column takes the rest: 400 - (101 + 101) - 5.
+                 {{100, 100, 100}, 400, {100, 100, 193}},
+                 // Column 1 would leave the last column less than its 8 pixels: it shrinks to 7.
+                 {{100, 380, 50}, 400, {100, 7, 286}},
+                 // So does a wide first column.
+                 {{500, 50, 50}, 400, {7, 50, 336}},
+                 // Too narrow for 7 pixels a column: nothing shrinks, the last is kept visible.
+                 {{100, 100, 100}, 20, {100, 100, 7}}};
+    for (const auto& c : cases)
+        EXPECT_EQ(gridcolumns::Fit(c.widths, c.gridWidth, 1), c.fitted) << c.gridWidth;
 }
-
-struct FitCase {
-    const char* name;
-    QList<int> widths;
-    int gridWidth;
-    QList<int> fitted;
-};
-
-class ColumnFit : public ::testing::TestWithParam<FitCase> {};
-
-TEST_P(ColumnFit, KeepsTheColumnsInsideTheGrid) {
-    EXPECT_EQ(gridcolumns::Fit(GetParam().widths, GetParam().gridWidth, 1), GetParam().fitted);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ColumnFit,
-    ::testing::Values(
-        // 400 - (101 + 101) - 5.
-        FitCase{"LastColumnTakesTheRest", {100, 100, 100}, 400, {100, 100, 193}},
-        // Column 1 would leave the last column less than its 8 pixels: it shrinks to 7.
-        FitCase{"AColumnPushingTheOthersOutShrinks", {100, 380, 50}, 400, {100, 7, 286}},
-        FitCase{"AWideFirstColumnShrinks", {500, 50, 50}, 400, {7, 50, 336}},
-        // Too narrow for 7 pixels a column: nothing shrinks, the last is kept visible.
-        FitCase{"ATinyGridOnlyKeepsTheLastColumnVisible", {100, 100, 100}, 20, {100, 100, 7}}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // The logical listing's call and the reading of its reply.
 using Entries = QList<QPair<QString, QString>>;
 
-logical::Query LabTestsOf12() {
-    logical::Query query;
-    query.file = "80006";
-    query.xref = "C";
-    query.masterRecord = "12";
-    query.fields = {".01", "3"};
-    query.number = "50";
-    return query;
-}
-
-struct RequestCase {
-    const char* name;
-    std::function<void(logical::Query&)> change;
-    Entries entries;
-};
-
-class LogicalRequest : public ::testing::TestWithParam<RequestCase> {};
-
-TEST_P(LogicalRequest, SendsTheseEntriesInThisOrder) {
-    logical::Query query = LabTestsOf12();
-    GetParam().change(query);
-    const RpcRequest request = logical::Request(query);
-    EXPECT_EQ(request.Procedure(), "VRNX LOGICAL POINTER");
-    ASSERT_EQ(request.Parameters().size(), 1);
-    EXPECT_EQ(request.Parameters()[0].kind, TParamType::list);
-    EXPECT_EQ(request.Parameters()[0].entries, GetParam().entries);
-}
-
 const Entries kHead = {
     {"\"FILE\"", "80006"}, {"\"XREF\"", "C"}, {"\"IEN\"", "12"}, {"\"FIELDS\"", ".01;3;"}};
-
-Entries With(Entries tail) {
-    Entries all = kHead;
-    all += tail;
-    return all;
+Entries With(const Entries& tail) {
+    return kHead + tail;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LogicalRequest,
-    ::testing::Values(
-        RequestCase{"FirstBatchSortsOnTheNameField", [](logical::Query&) {},
-                    With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}})},
-        RequestCase{"NumberStarSendsNoMax", [](logical::Query& q) { q.number = "*"; },
-                    With({{"\"SORT\"", ".01"}})},
-        RequestCase{"ContinuationSendsFrom",
-                    [](logical::Query& q) {
-                        q.continues = true;
-                        q.from = "52;ICU";
-                    },
-                    With({{"\"MAX\"", "50"}, {"\"FROM\"", "52;ICU"}, {"\"SORT\"", ".01"}})},
-        RequestCase{"DescendingSortOnAField",
-                    [](logical::Query& q) {
-                        q.sortField = "3";
-                        q.descending = true;
-                    },
-                    With({{"\"MAX\"", "50"}, {"\"SORT\"", "3"}, {"\"SORTDIR\"", "DESC"}})},
-        RequestCase{"ScreenLast", [](logical::Query& q) { q.screen = "I Y'=5"; },
-                    With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}, {"\"SCREEN\"", "I Y'=5"}})}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct ReplyCase {
-    const char* name;
-    QString text;
-    const char* lines;  // the rows read, one a line
-    bool more;
-    QString from;
-};
-
-class LogicalReply : public ::testing::TestWithParam<ReplyCase> {};
-
-TEST_P(LogicalReply, ReadsRowsAndWhetherMoreFollow) {
-    const logical::Reply read = logical::ReadReply(RpcReply(GetParam().text));
-    EXPECT_EQ(read.lines, QString(GetParam().lines).split(u'\n', Qt::SkipEmptyParts));
-    EXPECT_EQ(read.more, GetParam().more);
-    EXPECT_EQ(read.from, GetParam().from);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LogicalReply,
-    ::testing::Values(
-        ReplyCase{"MiscFirstLeavesMore",
-                  "[Misc]\r\nMORE^^52;ICU\r\n[Data]\r\n17^ICU^ALWAYS\r\n52^ICU^ALWAYS\r\n",
-                  "17^ICU^ALWAYS\n52^ICU^ALWAYS", true, "52;ICU"},
-        ReplyCase{"DataFirstLeavesNone", "[Data]\r\n17^ICU^ALWAYS\r\n", "17^ICU^ALWAYS", false, ""},
+TEST(LogicalListing, SendsTheseEntriesInThisOrderAndReadsRowsAndWhetherMoreFollow) {
+    // The call and its one list parameter; its entries.
+    const auto entries = [](const logical::Query& query) {
+        const RpcRequest request = logical::Request(query);
+        EXPECT_EQ(request.Procedure(), "VRNX LOGICAL POINTER");
+        EXPECT_EQ(request.Parameters().size(), 1);
+        EXPECT_EQ(request.Parameters().value(0).kind, TParamType::list);
+        return request.Parameters().value(0).entries;
+    };
+    logical::Query first;  // the departmental lab tests of lab test 12
+    first.file = "80006";
+    first.xref = "C";
+    first.masterRecord = "12";
+    first.fields = {".01", "3"};
+    first.number = "50";
+    // The first batch sorts on the name field.
+    EXPECT_EQ(entries(first), With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}}));
+    logical::Query q = first;
+    q.number = "*";  // no MAX
+    EXPECT_EQ(entries(q), With({{"\"SORT\"", ".01"}}));
+    q = first;
+    q.continues = true;
+    q.from = "52;ICU";
+    EXPECT_EQ(entries(q), With({{"\"MAX\"", "50"}, {"\"FROM\"", "52;ICU"}, {"\"SORT\"", ".01"}}));
+    q = first;
+    q.sortField = "3";
+    q.descending = true;
+    EXPECT_EQ(entries(q), With({{"\"MAX\"", "50"}, {"\"SORT\"", "3"}, {"\"SORTDIR\"", "DESC"}}));
+    q = first;
+    q.screen = "I Y'=5";  // last
+    EXPECT_EQ(entries(q), With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}, {"\"SCREEN\"", "I Y'=5"}}));
+    // The reply.
+    const struct {
+        QString text;
+        const char* lines;  // the rows read, one a line
+        bool more;
+        QString from;
+    } cases[] = {
+        {"[Misc]\r\nMORE^^52;ICU\r\n[Data]\r\n17^ICU^ALWAYS\r\n52^ICU^ALWAYS\r\n",
+         "17^ICU^ALWAYS\n52^ICU^ALWAYS", true, "52;ICU"},
+        {"[Data]\r\n17^ICU^ALWAYS\r\n", "17^ICU^ALWAYS", false, ""},
         // A miscellaneous section after a leading data section does not bring more back.
-        ReplyCase{"DataFirstOutranksALaterMisc",
-                  "[Data]\r\n17^ICU^ALWAYS\r\n[Misc]\r\nMORE^^17;ICU\r\n", "17^ICU^ALWAYS", false,
-                  ""},
-        ReplyCase{"BeginDataEndsAtEndMarker",
-                  "[BEGIN_diDATA]\r\n17^ICU\r\n[END_diDATA]\r\nstray\r\n", "17^ICU", false, ""},
-        ReplyCase{"ErrorsAreNoRows", "[Errors]\r\nThe master record (IEN) is missing.\r\n", "",
-                  false, ""},
-        ReplyCase{"EmptyReply", "", "", false, ""}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LogicalReplyErrors, AreKeptApartFromTheRows) {
+        {"[Data]\r\n17^ICU^ALWAYS\r\n[Misc]\r\nMORE^^17;ICU\r\n", "17^ICU^ALWAYS", false, ""},
+        {"[BEGIN_diDATA]\r\n17^ICU\r\n[END_diDATA]\r\nstray\r\n", "17^ICU", false, ""},
+        {"[Errors]\r\nThe master record (IEN) is missing.\r\n", "", false, ""},
+        {"", "", false, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const logical::Reply read = logical::ReadReply(RpcReply(c.text));
+        EXPECT_EQ(read.lines, QString(c.lines).split(u'\n', Qt::SkipEmptyParts));
+        EXPECT_EQ(read.more, c.more);
+        EXPECT_EQ(read.from, c.from);
+    }
+    // Errors are kept apart from the rows.
     const logical::Reply read =
         logical::ReadReply(RpcReply("[BEGIN_diERRORS]\r\nField 9 does not exist.\r\n"));
     EXPECT_EQ(read.errors, QStringList{"Field 9 does not exist."});

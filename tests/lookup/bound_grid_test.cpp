@@ -1,80 +1,138 @@
 // The bound grid against the development server: batches, lazy fetching, sorting, header
 // clicks and the errors it catches; and masters with their details listed in grids.
-#include "lookup/bound_grid.h"
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include <QDate>
+#include <QHeaderView>
 #include <QLocale>
 #include <QSet>
+#include <QTest>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
-#include "source/internal/source_core.h"
+#include "lookup/bound_grid.h"
 #include "source/record_requests.h"
-#include "tests/lookup/grid_form.h"
 #include "tests/source/lab_test_source.h"
 #include "tests/support/departmental_detail.h"
+#include "toolkit/component_loading.h"
 
 namespace vorn {
 namespace {
 
-const QStringList kLabResultColumns = {".01,Patient or specimen,200", "3,Date,120", "4,Result,150"};
-const QStringList kLabTestColumns = {".01,Abbreviation,90", "4,Introduced,120", "6,Length,60",
-                                     "2,Full name,200"};
+using test::FakeBoundControl;
+using test::FakeOperationButton;
 
-class Grid : public test::GridForm {
+// Data sources and bound grids owned by one widget, loaded the way a form loads its components,
+// against the development server of the fixture.
+class Grid : public test::SourceServer {
   protected:
+    Grid() { form.resize(720, 560); }
+    TvornSource* NewSource(const QString& name, const QString& file, bool withBroker = true) {
+        auto* source = new TvornSource(&form);
+        source->setObjectName(name);
+        source->FileName = name;
+        source->FileNumber = file;
+        if (withBroker) source->SetRPCBroker(&Broker());
+        return source;
+    }
+    TvornGrid* NewGrid(const QString& name, TvornSource* source, const QStringList& fields) {
+        auto* grid = new TvornGrid(&form);
+        grid->setObjectName(name);
+        grid->SetvornSource(source);
+        grid->SetFields(fields);
+        grid->setGeometry(0, 280 * grids_++, 700, 260);
+        return grid;
+    }
+    // A bound control on the form; it goes before its source does.
+    FakeBoundControl* NewControl(TvornSource& source, const QString& field) {
+        controls_.push_back(std::make_unique<FakeBoundControl>(source, field, &form));
+        controls_.back()->move(0, 540);
+        return controls_.back().get();
+    }
     // The lab tests (80001) in a grid of four columns.
     void LabTests(bool withBroker = true) {
         source = NewSource("vornLabTest", "80001", withBroker);
-        grid = NewGrid("grdLabTest", source, kLabTestColumns);
+        grid =
+            NewGrid("grdLabTest", source,
+                    {".01,Abbreviation,90", "4,Introduced,120", "6,Length,60", "2,Full name,200"});
+    }
+    // Loads the components as a form does and shows the form.
+    void Load() {
+        ui::LoadComponents(form);
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
     }
     void LoadAndOpen() {
         Load();
         source->Open();
     }
+    void ExpectError(const QString& text) {
+        test::ExpectToolsetMessage(modal, ui::MessageKind::Error, text);
+    }
+    // How many "DDR LISTER" calls `step` makes.
+    template <typename F>
+    std::size_t ListerCalls(F&& step) {
+        const std::size_t mark = CallMark();
+        step();
+        return CallCount(mark, "DDR LISTER");
+    }
+    static void ClickRow(TvornGrid& grid, int row) {
+        const QRect cell = grid.visualRect(grid.model()->index(row - 1, 0));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    }
+    static void PressHeader(TvornGrid& grid, int column, Qt::MouseButton button) {
+        QHeaderView* header = grid.horizontalHeader();
+        const QPoint at(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                        header->height() / 2);
+        QTest::mousePress(header->viewport(), button, {}, at);
+        QTest::mouseRelease(header->viewport(), button, {}, at);
+    }
+    // The texts of one column's data rows, top to bottom.
+    static QStringList ColumnTexts(const TvornGrid& grid, int column) {
+        QStringList texts;
+        for (int row = 1; row < grid.RowCount(); ++row)
+            texts.append(grid.Cell(column, row));
+        return texts;
+    }
+    QWidget form;
     TvornSource* source = nullptr;
     TvornGrid* grid = nullptr;
+
+  private:
+    int grids_ = 0;
+    std::vector<std::unique_ptr<FakeBoundControl>> controls_;
 };
 
 TEST_F(Grid, DownArrowOntoTheLastRowOfABatchFetchesTheNextBatchAndAClearFetchesNone) {
     source = NewSource("vornLabResult", "80005");
-    grid = NewGrid("grdLabResult", source, kLabResultColumns);
+    grid = NewGrid("grdLabResult", source,
+                   {".01,Patient or specimen,200", "3,Date,120", "4,Result,150"});
     Load();
-    std::size_t mark = CallMark();
-    source->Open();
-    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u);
+    EXPECT_EQ(ListerCalls([&] { source->Open(); }), 1u);
     ASSERT_EQ(grid->RowCount(), 51);
     EXPECT_EQ(grid->Cell(0, 0), "Patient or specimen");
-
     ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(48)));
     EXPECT_EQ(grid->Row(), 48);
-    mark = CallMark();
-    QTest::keyClick(grid, Qt::Key_Down);
+    const auto down = [&] { QTest::keyClick(grid, Qt::Key_Down); };
+    EXPECT_EQ(ListerCalls(down), 0u) << "row 49 is not the last row";
     EXPECT_EQ(grid->Row(), 49);
-    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "row 49 is not the last row";
     EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(49)) << "the source follows the row";
-
-    mark = CallMark();
-    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(ListerCalls(down), 1u);
     EXPECT_EQ(grid->Row(), 50);
-    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 1u);
     ASSERT_EQ(grid->RowCount(), 101);
     EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(50));
     QSet<QString> records;
     for (int row = 1; row < grid->RowCount(); ++row)
         records.insert(grid->RecordNumberAt(row));
     EXPECT_EQ(records.size(), 100) << "the second batch goes on where the first ended";
-
     // Cleared, the grid fetches no batch when the source reads a record.
     const QString second = grid->RecordNumberAt(2);
     source->Clear();
     EXPECT_EQ(grid->RowCount(), 2);
     EXPECT_EQ(grid->Cell(0, 1), "");
-    mark = CallMark();
-    ASSERT_TRUE(source->GetAndFill(second));
-    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "the old continuation is gone with the rows";
+    EXPECT_EQ(ListerCalls([&] { EXPECT_TRUE(source->GetAndFill(second)); }), 0u)
+        << "the old continuation is gone with the rows";
     EXPECT_EQ(grid->RowCount(), 2);
     EXPECT_EQ(grid->RecordNumber(), "");
 }
@@ -100,7 +158,6 @@ TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
     };
     LoadAndOpen();
     ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(1)));
-
     grid->FollowClicks(false);
     ClickRow(*grid, 2);
     EXPECT_EQ(source->Address().Number(), grid->RecordNumberAt(1));
@@ -112,8 +169,8 @@ TEST_F(Grid, ARowClickIsFollowedUnlessTheSourceTurnedFollowingOff) {
 
 TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
     LabTests();
-    auto* first = new test::FakeOperationButton(*source, DoFirst, &form);
-    auto* next = new test::FakeOperationButton(*source, DoNext, &form);
+    auto* first = new FakeOperationButton(*source, DoFirst, &form);
+    auto* next = new FakeOperationButton(*source, DoNext, &form);
     grid->SetSorted(true);
     grid->SetSortField("6");
     grid->SortOrder = soDescending;
@@ -136,72 +193,55 @@ TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
     EXPECT_EQ(CallCount(mark, "DDR LISTER"), 0u) << "the grid moves instead of the lister";
 }
 
-// --- sorting ---
-
-// "JUL 16, 1998" as a date.
-QDate ExternalDate(const QString& text) {
-    QString titled = text.toLower();
-    if (!titled.isEmpty()) titled[0] = titled[0].toUpper();
-    return QLocale::c().toDate(titled, "MMM d, yyyy");
-}
-
-struct SortCase {
-    const char* name;
-    QString field;
-    int column;
-    TvornGridOrder order;
-    // true when `a` may stand above `b`
-    std::function<bool(const QString& a, const QString& b)> inOrder;
+// The order of each type is the pick list's (its sort tests); here the grid's own part: the whole
+// file fetched, the type asked once, the column's piece, the direction and the dates.
+class GridSort : public Grid {
+  protected:
+    // The texts of `column`, the lab tests sorted on `field`: 40 records in batches of 15.
+    QStringList SortedColumn(const QString& field, int column, TvornGridOrder order) {
+        LabTests();
+        grid->Number = "15";
+        grid->SetSorted(true);
+        grid->SetSortField(field);
+        grid->SortOrder = order;
+        grid->OnSort = [this](QObject* sender, QStringList& lines) {
+            EXPECT_EQ(sender, grid);
+            EXPECT_EQ(lines.size(), 40);
+            ++sortEvents;
+        };
+        Load();
+        mark = CallMark();
+        source->Open();
+        EXPECT_EQ(CallCount(mark, "DDR LISTER"), 3u);
+        EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
+        EXPECT_EQ(sortEvents, 1);
+        const QStringList values = ColumnTexts(*grid, column);
+        EXPECT_EQ(values.size(), 40);
+        return values;
+    }
+    std::size_t mark = 0;
+    int sortEvents = 0;
 };
 
-class GridSort : public Grid, public ::testing::WithParamInterface<SortCase> {};
-
-TEST_P(GridSort, ListsEveryRecordInTheFieldsOrder) {
-    LabTests();
-    grid->Number = "15";
-    grid->SetSorted(true);
-    grid->SetSortField(GetParam().field);
-    grid->SortOrder = GetParam().order;
-    int sortEvents = 0;
-    grid->OnSort = [&](QObject* sender, QStringList& lines) {
-        EXPECT_EQ(sender, grid);
-        EXPECT_EQ(lines.size(), 40);
-        ++sortEvents;
-    };
-    Load();
-    const std::size_t mark = CallMark();
-    source->Open();
-    // 40 records in batches of 15: the whole file is fetched before it is sorted.
-    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 3u);
-    EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
-    EXPECT_EQ(sortEvents, 1);
-    const QStringList values = ColumnTexts(*grid, GetParam().column);
-    ASSERT_EQ(values.size(), 40);
+TEST_F(GridSort, NumbersDescending) {
+    const QStringList values = SortedColumn("6", 2, soDescending);
     for (int i = 1; i < values.size(); ++i)
-        EXPECT_TRUE(GetParam().inOrder(values[i - 1], values[i]))
-            << values[i - 1].toStdString() << " above " << values[i].toStdString();
-    if (GetParam().field == QLatin1String("4")) {
-        // The server reads each date once, however many rows share it.
-        const QSet<QString> dates(values.begin(), values.end());
-        EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), static_cast<std::size_t>(dates.size()));
-    } else {
-        EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
-    }
+        EXPECT_GE(values[i - 1].toDouble(), values[i].toDouble()) << "row " << i;
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
 }
 
-// The order of each type is the pick list's (its sort tests); here the grid's own part: the
-// whole file fetched, the type asked once, the column's piece, the direction and the dates.
-bool NotAscending(const QString& a, const QString& b) {
-    return a.toDouble() >= b.toDouble();
+TEST_F(GridSort, DatesInTimeOrder) {
+    // "JUL 16, 1998" as a date.
+    const auto date = [](const QString& text) {
+        return QLocale::c().toDate(text.left(1).toUpper() + text.mid(1).toLower(), "MMM d, yyyy");
+    };
+    const QStringList values = SortedColumn("4", 1, soAscending);
+    for (int i = 1; i < values.size(); ++i)
+        EXPECT_LE(date(values[i - 1]), date(values[i])) << "row " << i;
+    // The server reads each date once, however many rows share it.
+    const QSet<QString> dates(values.begin(), values.end());
+    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), static_cast<std::size_t>(dates.size()));
 }
-bool InTimeOrder(const QString& a, const QString& b) {
-    return ExternalDate(a) <= ExternalDate(b);
-}
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GridSort,
-    ::testing::Values(SortCase{"NumbersDescending", "6", 2, soDescending, NotAscending},
-                      SortCase{"DatesInTimeOrder", "4", 1, soAscending, InTimeOrder}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
     LabTests();
@@ -209,12 +249,9 @@ TEST_F(Grid, ASortFieldThatIsNoColumnKeepsTheServersOrder) {
     grid->SetSortField("5");
     LoadAndOpen();
     const QStringList names = ColumnTexts(*grid, 0);
-    QStringList byIndex = names;
-    std::sort(byIndex.begin(), byIndex.end());
-    EXPECT_EQ(names, byIndex) << "the B index order of the abbreviations";
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()))
+        << "the B index order of the abbreviations: " << names.join(' ').toStdString();
 }
-
-// --- header clicks ---
 
 class HeaderClick : public Grid {
   protected:
@@ -224,20 +261,7 @@ class HeaderClick : public Grid {
         grid->SetSorted(true);
         grid->SortClick = scLeft;
     }
-
-    // A lab test filed by another user: "ZZGONE".
-    QString FileLabTestElsewhere() {
-        QWidget elsewhere;
-        test::OtherUser other(SecondBroker(), elsewhere);
-        for (const auto& [field, value] :
-             {std::pair{".01", "ZZGONE"}, std::pair{"2", "Test filed elsewhere"},
-              std::pair{"6", "7"}})
-            EXPECT_TRUE(other.source.SetFieldValue(field, value)) << field;
-        EXPECT_TRUE(other.source.Save());
-        return other.source.Address().Number();
-    }
-
-    test::FakeBoundControl* abbreviation = nullptr;
+    FakeBoundControl* abbreviation = nullptr;
 };
 
 TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
@@ -246,7 +270,6 @@ TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
     ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(3)));
     const QString shown = source->Address().Number();
     const QString name = abbreviation->text();
-
     PressHeader(*grid, 2, Qt::LeftButton);
     EXPECT_EQ(grid->SortField(), "6");
     EXPECT_TRUE(grid->horizontalHeaderItem(2)->font().bold());
@@ -259,14 +282,22 @@ TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
 }
 
 TEST_F(HeaderClick, MovesToTheFirstRecordWhenTheShownOneIsNoLongerListed) {
-    const QString gone = FileLabTestElsewhere();
+    QString gone;
+    {  // A lab test filed by another user.
+        QWidget elsewhere;
+        test::OtherUser other(SecondBroker(), elsewhere);
+        EXPECT_TRUE(other.source.SetFieldValue(".01", "ZZGONE"));
+        EXPECT_TRUE(other.source.SetFieldValue("2", "Test filed elsewhere"));
+        EXPECT_TRUE(other.source.SetFieldValue("6", "7"));
+        EXPECT_TRUE(other.source.Save());
+        gone = other.source.Address().Number();
+    }
     LoadAndOpen();
     ASSERT_TRUE(source->GetAndFill(gone));
     ASSERT_EQ(abbreviation->text(), "ZZGONE");
     const RpcReply deleted = SecondBroker().Call(
         RpcRequest("VRNX RECORD DELETE").List(".DDR").Named("FILE", "80001").Named("IEN", gone));
     ASSERT_TRUE(deleted.IsDataMarkerAt(0)) << deleted.Text().toStdString();
-
     PressHeader(*grid, 2, Qt::LeftButton);
     ASSERT_EQ(grid->RowCount(), 41);
     EXPECT_EQ(grid->Cell(2, 1), "1");
@@ -322,8 +353,6 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderActionCase{"UnsortedGridIgnoresClicks", false, scLeft, Action::LeftPress, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// --- column widths ---
-
 TEST_F(Grid, AResizedColumnIsWrittenBackAndTheLastColumnFillsTheGrid) {
     LabTests();
     Load();
@@ -341,83 +370,59 @@ TEST_F(Grid, AResizedColumnIsWrittenBackAndTheLastColumnFillsTheGrid) {
     EXPECT_EQ(grid->columnWidth(3), last);
 }
 
-// --- caught errors ---
-
-class CaughtError;
-
-struct CaughtCase {
-    const char* name;
-    // Makes the operation fail and runs it.
-    std::function<void(CaughtError&, TvornSource&, TvornGrid&)> run;
-    QString text;
+// Errors the grid catches, each shown with the operation's name.
+class CaughtError : public Grid {
+  protected:
+    void SetUp() override {
+        LabTests(/*withBroker=*/false);
+        Load();
+    }
 };
-
-class CaughtError : public Grid, public ::testing::WithParamInterface<CaughtCase> {
-  public:
-    using test::GridForm::Broker;
-};
-
-TEST_P(CaughtError, IsShownWithTheOperationsName) {
-    LabTests(/*withBroker=*/false);
-    Load();
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Error, GetParam().text);
-    GetParam().run(*this, *source, *grid);
-}
 
 const QString kFinderWithoutBroker = QStringLiteral(
     "\"grdLabTestFinder\" is not assoicated with a Broker link.\r\n"
     "Please contact developer for assistance.\r\rThank you.");
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CaughtError,
-    ::testing::Values(
-        CaughtCase{"Fill",
-                   [](CaughtError&, TvornSource&, TvornGrid& grid) {
-                       EXPECT_FALSE(grid.Fill());
-                       EXPECT_EQ(grid.RowCount(), 2);
-                   },
-                   kFinderWithoutBroker + " occured in procedure grdLabTest.Fill"},
-        CaughtCase{"FillMore",
-                   [](CaughtError& form, TvornSource& source, TvornGrid& grid) {
-                       source.SetRPCBroker(&form.Broker());
-                       grid.Number = "10";
-                       source.Open();
-                       ASSERT_TRUE(source.GetAndFill(grid.RecordNumberAt(9)));
-                       grid.vornFinder()->SetRPCBroker(nullptr);
-                       QTest::keyClick(&grid, Qt::Key_Down);
-                       EXPECT_EQ(grid.RowCount(), 11) << "the rows listed stay";
-                   },
-                   kFinderWithoutBroker + " occured in procedure grdLabTest.FillMore"},
-        CaughtCase{"Click",
-                   [](CaughtError& form, TvornSource& source, TvornGrid& grid) {
-                       source.SetRPCBroker(&form.Broker());
-                       source.Open();
-                       source.SetRPCBroker(nullptr);
-                       test::GridForm::ClickRow(grid, 2);
-                   },
-                   "\"vornLabTest\" is not associated with a Broker link.\r\n occured in "
-                   "procedure grdLabTest.Click"}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(CaughtError, Fill) {
+    ExpectError(kFinderWithoutBroker + " occured in procedure grdLabTest.Fill");
+    EXPECT_FALSE(grid->Fill());
+    EXPECT_EQ(grid->RowCount(), 2);
+}
 
-// --- a master and its details end to end: the lab tests (80001) with their subresults (the
+TEST_F(CaughtError, FillMore) {
+    ExpectError(kFinderWithoutBroker + " occured in procedure grdLabTest.FillMore");
+    source->SetRPCBroker(&Broker());
+    grid->Number = "10";
+    source->Open();
+    ASSERT_TRUE(source->GetAndFill(grid->RecordNumberAt(9)));
+    grid->vornFinder()->SetRPCBroker(nullptr);
+    QTest::keyClick(grid, Qt::Key_Down);
+    EXPECT_EQ(grid->RowCount(), 11) << "the rows listed stay";
+}
+
+TEST_F(CaughtError, Click) {
+    ExpectError(
+        "\"vornLabTest\" is not associated with a Broker link.\r\n"
+        " occured in procedure grdLabTest.Click");
+    source->SetRPCBroker(&Broker());
+    source->Open();
+    source->SetRPCBroker(nullptr);
+    ClickRow(*grid, 2);
+}
+
+// A master and its details end to end: the lab tests (80001) with their subresults (the
 // hierarchical sub-file 80001.02) and their departmental lab tests (80006, a logical detail
-// whose field 2 points to the lab test), each detail listed in a bound grid ---
-
-using test::FakeBoundControl;
-using test::FakeOperationButton;
-
-class MasterDetail : public test::GridForm {
+// whose field 2 points to the lab test), each detail listed in a bound grid.
+class MasterDetail : public Grid {
   protected:
     void SetUp() override {
         master = NewSource("vornLabTest", "80001");
         masterName = NewControl(*master, ".01");
-
         subresult = NewSource("vornSubresult", "80001.02");
         subresult->TypeIfSubFile = TvornSubFileType::Hierarchical;
         subresult->SetMasterSource(master);
         explanation = NewControl(*subresult, ".01");
         subresultGrid = NewGrid("grdSubresult", subresult, {".01,Explanation,200", "2,Type,200"});
-
         departmental = NewSource("vornDepartmental", "80006");
         test::MakeDepartmentalDetail(*departmental, *master);
         departmental->InformMessages = {};
@@ -426,28 +431,21 @@ class MasterDetail : public test::GridForm {
         departmentalGrid = NewGrid("grdDepartmental", departmental,
                                    {".01,Ward or clinic,250", "3,Ordering allowed,200"});
     }
-
     void OpenAll() {
         Load();
         master->Open();
         subresult->Open();
         departmental->Open();
     }
-
-    // The internal value of the departmental record's link field, read by another user.
-    QString StoredLink(const QString& record) {
-        const records::RecordAnswer answer = records::ReadRecordAnswer(
-            SecondBroker().Call(records::ReadRequest("80006", {"2"}, record + u',')));
-        return records::FieldPiece(answer.lines, "2", record, 4);
-    }
-
     TvornSource *master = nullptr, *subresult = nullptr, *departmental = nullptr;
     FakeBoundControl *masterName = nullptr, *explanation = nullptr, *ward = nullptr,
                      *ordering = nullptr;
     TvornGrid *subresultGrid = nullptr, *departmentalGrid = nullptr;
 };
 
-TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRecord) {
+// A hierarchical detail lists and reads the subresults of the master record; a logical detail
+// shows the records that point to it.
+TEST_F(MasterDetail, EachDetailListsAndReadsTheRecordsOfTheMasterRecord) {
     OpenAll();
     ASSERT_TRUE(master->GetAndFill("35"));
     EXPECT_EQ(masterName->text(), "U-STIX");
@@ -455,7 +453,6 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
               (QStringList{"GLUCOSE", "LEUKOCYTES", "PH", "PROTEIN"}));
     EXPECT_EQ(subresult->Address().FullIens(), "1,35,") << "the detail shows its first record";
     EXPECT_EQ(explanation->text(), "GLUCOSE");
-
     ClickRow(*subresultGrid, 3);
     EXPECT_EQ(subresult->State(), ssBrowse);
     EXPECT_EQ(subresult->Address().FullIens(), "3,35,");
@@ -466,10 +463,6 @@ TEST_F(MasterDetail, AHierarchicalDetailListsAndReadsTheSubresultsOfTheMasterRec
         SourceCore::Of(*subresult).Owners().navigator.RecordLines().first().section(u'^', 0, 1),
         "80001.02^3,35");
     EXPECT_EQ(subresultGrid->Row(), 3);
-}
-
-TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
-    OpenAll();
     const std::size_t mark = CallMark();
     ASSERT_TRUE(master->GetAndFill("12"));
     EXPECT_EQ(SourceCore::Of(*departmental).Link().LinkScreen(), "I 12=$P($G(^(0)),U,2)");
@@ -479,14 +472,12 @@ TEST_F(MasterDetail, ALogicalDetailShowsTheRecordsThatPointToTheMasterRecord) {
     EXPECT_EQ(departmentalGrid->RecordNumberAt(1), "52");
     EXPECT_EQ(departmental->Address().Number(), "52");
     EXPECT_EQ(departmental->GetFieldValue("2"), "12");
-
     ASSERT_TRUE(master->GetAndFill("22"));
     EXPECT_EQ(SourceCore::Of(*departmental).Link().LinkScreen(), "I 22=$P($G(^(0)),U,2)");
     ASSERT_EQ(departmentalGrid->RowCount(), 7);
     const QStringList wards = ColumnTexts(*departmentalGrid, 0);
-    QStringList sorted = wards;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(wards, sorted) << "the server sorts on .01 when the grid is not sorted";
+    EXPECT_TRUE(std::is_sorted(wards.begin(), wards.end()))
+        << "the server sorts on .01 when the grid is not sorted: " << wards.join(' ').toStdString();
     for (int row = 1; row < departmentalGrid->RowCount(); ++row) {
         ClickRow(*departmentalGrid, row);
         EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(row));
@@ -504,15 +495,16 @@ TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
         << "no control shows the link field";
     EXPECT_EQ(departmentalGrid->RowCount(), 2);
     EXPECT_EQ(departmentalGrid->RecordNumber(), "");
-
     ward->Change("3", "SURGICAL WARD 1");
     ordering->Change("2", "OFFICE HOURS ONLY");
     ASSERT_TRUE(departmental->SaveAs());
-
     const QString added = departmental->Address().Number();
     ASSERT_FALSE(added.isEmpty());
     EXPECT_NE(added, "52");
-    EXPECT_EQ(StoredLink(added), "12");
+    // The internal value of the link field, read by another user.
+    const records::RecordAnswer stored = records::ReadRecordAnswer(
+        SecondBroker().Call(records::ReadRequest("80006", {"2"}, added + u',')));
+    EXPECT_EQ(records::FieldPiece(stored.lines, "2", added, 4), "12");
     EXPECT_EQ(departmental->GetFieldValue("2"), "12");
     ASSERT_EQ(departmentalGrid->RowCount(), 3) << "the grid lists the new record beside 52";
     EXPECT_EQ(departmentalGrid->RecordNumber(), added);
@@ -528,7 +520,6 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
     EXPECT_EQ(subresult->Address().FullIens(), "4,36,") << "HEMATOCRIT heads the B index";
     EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(1));
     EXPECT_EQ(departmentalGrid->RowCount(), 3);
-
     master->Clear();
     for (TvornSource* detail : {subresult, departmental}) {
         SCOPED_TRACE(detail->objectName().toStdString());
@@ -544,7 +535,6 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
     }
     EXPECT_EQ(explanation->text(), "");
     EXPECT_EQ(ward->text(), "");
-
     ASSERT_TRUE(master->GetAndFill("36"));
     EXPECT_EQ(subresult->State(), ssBrowse);
     EXPECT_EQ(subresult->Address().FullIens(), "4,36,");
@@ -552,10 +542,8 @@ TEST_F(MasterDetail, ClearingTheMasterLeavesEveryDetailWithoutMasterUntilItReads
     EXPECT_EQ(departmental->State(), ssBrowse);
     EXPECT_EQ(departmental->Address().Number(), departmentalGrid->RecordNumberAt(1));
     EXPECT_EQ(departmental->GetFieldValue("2"), "36");
-    for (FakeOperationButton* button : buttons) {
-        const bool atFirstRow = button->Operation() == DoFirst;
-        EXPECT_EQ(button->isEnabled(), !atFirstRow) << button->Operation();
-    }
+    for (FakeOperationButton* button : buttons)  // at the first row, all but First
+        EXPECT_EQ(button->isEnabled(), button->Operation() != DoFirst) << button->Operation();
 }
 
 TEST_F(MasterDetail, ASortedLogicalGridHasTheServerSortDescending) {
@@ -570,9 +558,8 @@ TEST_F(MasterDetail, ASortedLogicalGridHasTheServerSortDescending) {
     EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 0u) << "nothing is sorted here";
     const QStringList ordering = ColumnTexts(*departmentalGrid, 1);
     ASSERT_EQ(ordering.size(), 6);
-    QStringList descending = ordering;
-    std::sort(descending.begin(), descending.end(), std::greater<QString>());
-    EXPECT_EQ(ordering, descending);
+    EXPECT_TRUE(std::is_sorted(ordering.begin(), ordering.end(), std::greater<QString>()))
+        << ordering.join(' ').toStdString();
     EXPECT_EQ(sortedLines, departmentalGrid->RowLines());
 }
 
@@ -581,9 +568,7 @@ TEST_F(MasterDetail, ALogicalDetailWithoutBrokerSaysSoAndKeepsItsRows) {
     Load();
     master->Open();
     ASSERT_TRUE(master->GetAndFill("22"));
-    test::ExpectToolsetMessage(
-        modal, ui::MessageKind::Error,
-        QStringLiteral("vornDepartmental is not associated with a RPC Broker component!"));
+    ExpectError("vornDepartmental is not associated with a RPC Broker component!");
     EXPECT_FALSE(departmentalGrid->Fill());
     EXPECT_EQ(departmentalGrid->RowCount(), 2);
 }

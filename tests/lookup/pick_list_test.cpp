@@ -16,7 +16,7 @@ namespace vorn {
 namespace {
 
 // The lines as the finder receives them: the record number, then one piece per field.
-TEST(PickListCells, EachColumnShowsItsOwnPiece) {
+TEST(PickListColumns, EachShowsItsOwnPieceAndSplitsItsEntryAtTheCommas) {
     const auto cells = [](const QStringList& fields, const QString& line) {
         QStringList out;
         for (int column = 0; column < fields.size(); ++column)
@@ -30,16 +30,12 @@ TEST(PickListCells, EachColumnShowsItsOwnPiece) {
               (QStringList{"LAINE,LIISA", "7", "DEC 24, 1974"}));
     EXPECT_EQ(cells({".01", "2", "3"}, "7^LAINE,LIISA"), (QStringList{"LAINE,LIISA", "", ""}))
         << "a short line gives empty cells";
-}
-
-TEST(PickListDisplayPiece, IsThatOfTheNameColumnOrTheSecond) {
+    // The piece displayed is that of the name column, or the second.
     EXPECT_EQ(picklist::DisplayPiece({".01,Name,250"}), 2);
     EXPECT_EQ(picklist::DisplayPiece({"2,Born,100", ".01,Name,250"}), 3);
     EXPECT_EQ(picklist::DisplayPiece({".001,No,40", "2,Born,100", ".01,Name,250"}), 4);
     EXPECT_EQ(picklist::DisplayPiece({"2,Born,100"}), 2);
-}
-
-TEST(PickListColumns, SplitTheEntriesAtTheCommas) {
+    // The entries split at the commas.
     const auto columns = picklist::Columns({".01,Name,250", "2,Date of birth,90"});
     ASSERT_EQ(columns.size(), 2);
     EXPECT_EQ(columns[1].field, "2");
@@ -141,8 +137,7 @@ TEST_F(Finder, ALookupFindsTheEntriesBeginningWithTheText) {
 
 TEST_F(Finder, WithoutAFileNumberWarnsAndSendsNothing) {
     finder.FileNumber.clear();
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
-                               QStringLiteral("File Number is not initialized!"));
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, "File Number is not initialized!");
     const std::size_t mark = CallMark();
     finder.GetList();
     for (const std::string& call : CallNamesSince(mark))
@@ -150,10 +145,14 @@ TEST_F(Finder, WithoutAFileNumberWarnsAndSendsNothing) {
     EXPECT_TRUE(finder.Records.isEmpty());
 }
 
-// --- the pick list against the server ---
-
-TEST_F(Finder, ALimitedBatchWithMoreTellsTheUserToSearchMoreSpecifically) {
+// A walk without text says nothing about more.
+TEST_F(Finder, OnlyALimitedSearchWithMoreTellsTheUserToSearchMoreSpecifically) {
     finder.Number = "3";
+    picklist::FetchPage(finder, false);
+    EXPECT_TRUE(finder.MoreRecords);
+    picklist::FetchPage(finder, true);
+    EXPECT_EQ(finder.Records.size(), 6);
+    EXPECT_TRUE(modal.Log().empty());
     finder.SetPart("SA");
     test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                QStringLiteral("There were more than 3 records found. \r\n"
@@ -163,64 +162,39 @@ TEST_F(Finder, ALimitedBatchWithMoreTellsTheUserToSearchMoreSpecifically) {
     EXPECT_FALSE(finder.MoreRecords);
 }
 
-TEST_F(Finder, AWalkWithoutTextSaysNothingAboutMore) {
-    finder.Number = "3";
-    picklist::FetchPage(finder, false);
-    EXPECT_TRUE(finder.MoreRecords);
-    picklist::FetchPage(finder, true);
-    EXPECT_EQ(finder.Records.size(), 6);
-    EXPECT_TRUE(modal.Log().empty());
-}
-
-struct SortCase {
-    const char* name;
-    QString field;  // of 80001: 6 is numeric, 4 a date, 2 free text
-    QStringList lines;
-    QStringList ascending;  // record numbers
-    std::size_t validatorCalls;
-};
-
-class PickListSort : public Finder, public ::testing::WithParamInterface<SortCase> {
-  protected:
-    QStringList SortedNumbers(TvornGridOrder order) {
-        finder.FileNumber = "80001";
-        finder.FieldList = {".01", GetParam().field};
-        finder.Records = GetParam().lines;
-        picklist::SortRecords(finder, GetParam().field, order);
-        return Pieces(finder.Records, 1);
-    }
-};
-
-TEST_P(PickListSort, AscendingAndDescendingReversed) {
-    const std::size_t mark = CallMark();
-    EXPECT_EQ(SortedNumbers(soAscending), GetParam().ascending);
-    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), GetParam().validatorCalls);
-    EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
-    QStringList reversed = GetParam().ascending;
-    std::reverse(reversed.begin(), reversed.end());
-    EXPECT_EQ(SortedNumbers(soDescending), reversed);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    PickList, PickListSort,
-    ::testing::Values(
-        SortCase{"NumbersByValue", "6", {"1^A^100", "2^B^9", "3^C^10"}, {"2", "3", "1"}, 0},
-        // Five rows, three dates: the server is asked once per date, not once per row.
-        SortCase{"DatesInTimeOrder",
-                 "4",
-                 {"1^A^DEC 6, 2026", "2^B^JAN 1, 2010", "3^C^DEC 6, 2026", "4^D^MAR 5, 1999",
-                  "5^E^JAN 1, 2010"},
-                 {"4", "2", "5", "1", "3"},
-                 3},
-        SortCase{"TextWithoutRegardToCase",
-                 "2",
-                 {"1^A^banana", "2^B^Apple", "3^C^cherry"},
-                 {"2", "1", "3"},
-                 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(Finder, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
+// The order of each type of field of 80001 (6 numeric, 4 a date, 2 free text): the type asked
+// once, each date read once however many rows share it; descending is ascending reversed.
+TEST_F(Finder, SortsThePickListInTheOrderOfTheFieldsType) {
     finder.FileNumber = "80001";
+    const struct {
+        QString field;
+        QStringList lines;
+        QStringList ascending;  // record numbers
+        std::size_t validatorCalls;
+    } cases[] = {{"6", {"1^A^100", "2^B^9", "3^C^10"}, {"2", "3", "1"}, 0},
+                 {"4",
+                  {"1^A^DEC 6, 2026", "2^B^JAN 1, 2010", "3^C^DEC 6, 2026", "4^D^MAR 5, 1999",
+                   "5^E^JAN 1, 2010"},
+                  {"4", "2", "5", "1", "3"},
+                  3},
+                 {"2", {"1^A^banana", "2^B^Apple", "3^C^cherry"}, {"2", "1", "3"}, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.field.toStdString());
+        const auto sorted = [&](TvornGridOrder order) {
+            finder.FieldList = {".01", c.field};
+            finder.Records = c.lines;
+            picklist::SortRecords(finder, c.field, order);
+            return Pieces(finder.Records, 1);
+        };
+        const std::size_t mark = CallMark();
+        EXPECT_EQ(sorted(soAscending), c.ascending);
+        EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), c.validatorCalls);
+        EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
+        QStringList reversed = c.ascending;
+        std::reverse(reversed.begin(), reversed.end());
+        EXPECT_EQ(sorted(soDescending), reversed);
+    }
+    // A field not among the finder's fields leaves the order, and asks nothing.
     finder.FieldList = {".01"};
     finder.Records = {"2^B", "1^A"};
     const std::size_t mark = CallMark();
@@ -233,12 +207,11 @@ TEST_F(Finder, AFieldNotAmongTheFinderFieldsLeavesTheOrder) {
 // button of 25 and Find again of 75: every part lies inside the client area (the form less its
 // frame of 8 by 31), none over another, and the button row is not cut off.
 TEST(FindDialogLayout, KeepsEveryPartInsideTheClientArea) {
-    FindDialogMeasures m;
-    m.searchHeight = 21;
-    m.columnWidths = {250};
-    m.buttonCount = 2;
-    m.moreWidth = 25;
-    m.findWidth = 75;
+    const FindDialogMeasures m{.searchHeight = 21,
+                               .columnWidths = {250},
+                               .buttonCount = 2,
+                               .moreWidth = 25,
+                               .findWidth = 75};
     const FindDialogLayout l = LayOutFindDialog(m);
     const int clientWidth = l.formWidth - 8;
     EXPECT_LE(l.searchWidth, l.findLeft) << "the search box ends before Find again";
