@@ -17,22 +17,57 @@ using K = ui::MessageKind;
 
 class Btn : public ControlForm {
   protected:
-    TvornBtn* Button(TvornBtnOperation operation) {
-        auto* button = new TvornBtn(&form);
-        button->SetOperation(operation);
-        button->SetvornSource(source);
-        return button;
+    // One button of each operation, First to Delete, down the form's right side.
+    void AddButtons() {
+        for (int op = DoFirst; op <= DoDelete; ++op) {
+            buttons.append(Button(static_cast<TvornBtnOperation>(op)));
+            buttons.back()->move(400, 10 + 28 * op);
+        }
     }
+    // The form of a record's whole cycle, on `broker`: two edits and the ten buttons, open.
+    void MakeCycle(TRPCBroker& broker) {
+        source->SetRPCBroker(&broker);
+        abbreviation = Add<TvornEdit>(".01", "Abbreviation");
+        name = Add<TvornEdit>("2", "Full name");
+        AddButtons();
+        Open();
+    }
+    // One letter per button, First to Delete: 'x' enabled, '.' disabled.
+    std::string Enabled() const {
+        std::string shown;
+        for (TvornBtn* b : buttons)
+            shown += b->isEnabled() ? 'x' : '.';
+        return shown;
+    }
+    void Press(TvornBtnOperation op) {
+        QApplication::setActiveWindow(&form);
+        QTest::mouseClick(buttons[op], Qt::LeftButton);
+    }
+    void Type(TvornEdit* edit, const QString& text) {
+        QApplication::setActiveWindow(&form);
+        Retype(edit, text);
+    }
+    QList<TvornBtn*> buttons;
+    TvornEdit* abbreviation = nullptr;
+    TvornEdit* name = nullptr;
 };
 
 QImage Glyph(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
     return icon.pixmap(16, 16, mode).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-TEST_F(Btn, CaptionsAndHintsAreTheServersMessageTexts) {
-    QList<TvornBtn*> buttons;
-    for (int op = DoFirst; op <= DoDelete; ++op)
-        buttons.append(Button(static_cast<TvornBtnOperation>(op)));
+// Captions and hints are the server's message texts, but those the form set stay; the width
+// follows the operation's rule: a navigation button narrows to its glyph from the new button's
+// 80, keeps a width in its range and widens when too narrow; another is at least 80.
+TEST_F(Btn, CaptionsHintsAndWidthsFollowTheOperation) {
+    AddButtons();
+    auto* own = Button(DoSave);
+    own->setText("Tallenna");
+    own->setToolTip("Tallenna muutokset");
+    buttons[DoNext]->resize(32, 26);
+    buttons[DoPrior]->resize(12, 26);
+    buttons[DoDelete]->resize(50, 26);
+    buttons[DoSaveAs]->resize(110, 26);
     const std::size_t mark = CallMark();
     Open();
     EXPECT_EQ(CallCount(mark, "VRNX DIALOG"), 16u) << "six captions and ten hints";
@@ -45,7 +80,13 @@ TEST_F(Btn, CaptionsAndHintsAreTheServersMessageTexts) {
     EXPECT_EQ(hints.join(u'|'),
               "First record|Prior record|Next record|Last record|Save changes|Save new record|"
               "Clear record|Insert new record|Cancel changes|Delete record");
-
+    EXPECT_EQ(own->text(), "Tallenna");
+    EXPECT_EQ(own->toolTip(), "Tallenna muutokset");
+    EXPECT_EQ(buttons[DoFirst]->width(), 20);
+    EXPECT_EQ(buttons[DoNext]->width(), 32);
+    EXPECT_EQ(buttons[DoPrior]->width(), 20);
+    EXPECT_EQ(buttons[DoDelete]->width(), 80);
+    EXPECT_EQ(buttons[DoSaveAs]->width(), 110);
     // A loaded Save button turned into First takes First's texts, width and glyph.
     TvornBtn* button = buttons[DoSave];
     button->SetOperation(DoFirst);
@@ -65,40 +106,6 @@ TEST_F(Btn, WithoutABrokerTheTextsComeFromTheStringTable) {
     EXPECT_EQ(button->text(), "&New");
     EXPECT_EQ(button->toolTip(), "Insert new record");
 }
-
-TEST_F(Btn, ACaptionAndHintOfTheFormStay) {
-    auto* save = Button(DoSave);
-    save->setText("Tallenna");
-    save->setToolTip("Tallenna muutokset");
-    Open();
-    EXPECT_EQ(save->text(), "Tallenna");
-    EXPECT_EQ(save->toolTip(), "Tallenna muutokset");
-}
-
-struct WidthCase {
-    const char* name;
-    TvornBtnOperation operation;
-    int width;
-    int expected;
-};
-
-class Width : public Btn, public ::testing::WithParamInterface<WidthCase> {};
-
-TEST_P(Width, FollowsTheOperationsRule) {
-    auto* button = Button(GetParam().operation);
-    button->resize(GetParam().width, 26);
-    Open();
-    EXPECT_EQ(button->width(), GetParam().expected);
-}
-
-const WidthCase kWidthCases[] = {
-    {"NewNavigationButtonNarrowsToItsGlyph", DoFirst, 80, 20},
-    {"NavigationButtonKeepsAWidthInItsRange", DoNext, 32, 32},
-    {"NavigationButtonTooNarrowWidens", DoPrior, 12, 20},
-    {"OtherButtonIsAtLeast80", DoDelete, 50, 80},
-    {"OtherButtonKeepsALargerWidth", DoSaveAs, 110, 110},
-};
-INSTANTIATE_TEST_SUITE_P(Btn, Width, ::testing::ValuesIn(kWidthCases), test::ByName());
 
 TEST_F(Btn, AGlyphReplacesAnArrowCaption) {
     for (const char* arrow : {">>", "<<", "&>", "&<"}) {
@@ -154,32 +161,28 @@ TEST_F(Btn, AlwaysDisabledBothWays) {
     EXPECT_TRUE(clear->isEnabled()) << "the source decides again at once";
 }
 
+// A click runs the operation, then AfterClick; one without a source runs only the events.
 TEST_F(Btn, ClickRunsTheOperationThenAfterClick) {
     auto* first = Button(DoFirst);
-    auto* abbreviation = Add<TvornEdit>(".01", "Abbreviation");
+    auto* unbound = new TvornBtn(&form);
+    abbreviation = Add<TvornEdit>(".01", "Abbreviation");
     QStringList steps;
     first->OnClick = [&](QObject*) { steps.append("click " + QString::number(source->State())); };
     first->AfterClick = [&](QObject* sender) {
         EXPECT_EQ(sender, first);
         steps.append("after " + abbreviation->text());
     };
+    unbound->OnClick = [&](QObject*) { steps.append("click"); };
+    unbound->AfterClick = [&](QObject*) { steps.append("after"); };
     Open();
-    ASSERT_TRUE(first->isEnabled());
-    QTest::mouseClick(first, Qt::LeftButton);
-    EXPECT_EQ(steps.join(u'|'), "click 4|after ALB");
-    EXPECT_EQ(source->State(), ssBrowse);
-}
-
-TEST_F(Btn, ClickWithoutASourceRunsOnlyTheEvents) {
-    auto* button = new TvornBtn(&form);
-    QStringList steps;
-    button->OnClick = [&](QObject*) { steps.append("click"); };
-    button->AfterClick = [&](QObject*) { steps.append("after"); };
-    ui::LoadComponents(form);
     const std::size_t mark = CallMark();
-    button->click();
+    unbound->click();
     EXPECT_EQ(steps.join(u'|'), "click|after");
     EXPECT_TRUE(CallNamesSince(mark).empty());
+    ASSERT_TRUE(first->isEnabled());
+    QTest::mouseClick(first, Qt::LeftButton);
+    EXPECT_EQ(steps.join(u'|'), "click|after|click 4|after ALB");
+    EXPECT_EQ(source->State(), ssBrowse);
 }
 
 TEST_F(Btn, BindingMovesTheButtonBetweenSourcesAndIsClearedWithItsSource) {
@@ -197,40 +200,8 @@ TEST_F(Btn, BindingMovesTheButtonBetweenSourcesAndIsClearedWithItsSource) {
 // The ten operation buttons of a form through a whole cycle of its record, for a user with
 // every right and for a reader: each step's enabled buttons, as the source's state and the
 // user's access allow them.
-class ButtonCycle : public Btn {
-  protected:
-    void Make(TRPCBroker& broker) {
-        source->SetRPCBroker(&broker);
-        abbreviation = Add<TvornEdit>(".01", "Abbreviation");
-        name = Add<TvornEdit>("2", "Full name");
-        for (int op = DoFirst; op <= DoDelete; ++op) {
-            buttons.append(Button(static_cast<TvornBtnOperation>(op)));
-            buttons.back()->move(400, 10 + 28 * op);
-        }
-        Open();
-    }
-    // One letter per button, First to Delete: 'x' enabled, '.' disabled.
-    std::string Enabled() const {
-        std::string shown;
-        for (TvornBtn* b : buttons)
-            shown += b->isEnabled() ? 'x' : '.';
-        return shown;
-    }
-    void Press(TvornBtnOperation op) {
-        QApplication::setActiveWindow(&form);
-        QTest::mouseClick(buttons[op], Qt::LeftButton);
-    }
-    void Type(TvornEdit* edit, const QString& text) {
-        QApplication::setActiveWindow(&form);
-        Retype(edit, text);
-    }
-    TvornEdit* abbreviation = nullptr;
-    TvornEdit* name = nullptr;
-    QList<TvornBtn*> buttons;
-};
-
-TEST_F(ButtonCycle, AUserWithEveryRight) {
-    Make(Broker());
+TEST_F(Btn, CycleOfAUserWithEveryRight) {
+    MakeCycle(Broker());
     //                  First Prior Next Last Save SaveAs Clear New Cancel Delete
     EXPECT_EQ(Enabled(), "x..x..xx..") << "empty";
     source->GetAndFill("1");
@@ -247,7 +218,6 @@ TEST_F(ButtonCycle, AUserWithEveryRight) {
     Press(DoCancel);
     EXPECT_EQ(Enabled(), "x..x..xx..") << "cancelled";
     EXPECT_EQ(abbreviation->text(), "");
-
     Press(DoInsert);
     Type(abbreviation, "ZZ9");
     Type(name, "To go");
@@ -262,8 +232,8 @@ TEST_F(ButtonCycle, AUserWithEveryRight) {
     EXPECT_EQ(Enabled(), "x..x..xx..") << "deleted";
 }
 
-TEST_F(ButtonCycle, AReader) {
-    Make(SecondBroker(test::kReaderCodes));
+TEST_F(Btn, CycleOfAReader) {
+    MakeCycle(SecondBroker(test::kReaderCodes));
     EXPECT_EQ(Enabled(), "x..x..x...") << "empty";
     EXPECT_FALSE(name->isEnabled());
     source->GetAndFill("1");

@@ -24,16 +24,6 @@ class Choice : public ControlForm {
   protected:
     Choice() { name = Add<TvornEdit>("2", "Full name"); }
 
-    // The taker (field 5) as a radio group without codes, on record 7 (code 2, the second item),
-    // with the focus on its filled item.
-    TvornRadioGroup* TakerOfRecord7() {
-        auto* taker = Add<TvornRadioGroup>("5", "Taker", QStringLiteral("Taker"),
-                                           QStringList{"Lab", "Ward", "External"}, 1);
-        Open("7");
-        EXPECT_EQ(taker->ItemIndex(), 1) << "code 2 is the second item";
-        Focus(taker->Button(1));
-        return taker;
-    }
     // The result format (field 8) as a combo box on record 1 (code 2, NUMERICAL), focused.
     TvornComboBox* FormatOfRecord1(const QStringList& values = {}, bool editable = false) {
         auto* format = Add<TvornComboBox>("8", "Result format");
@@ -46,9 +36,9 @@ class Choice : public ControlForm {
     }
     // Saves through the source, which reports the record by its abbreviation and name.
     void Save(const char* abbreviation) {
+        const QString saved = QStringLiteral("Saved: Demo Lab Test: %1 %2\r\n");
         test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                                   QStringLiteral("Saved: Demo Lab Test: ") + abbreviation +
-                                       QStringLiteral(" ") + name->text() + QStringLiteral("\r\n"));
+                                   saved.arg(QString::fromLatin1(abbreviation), name->text()));
         ASSERT_TRUE(source->Save());
     }
     // Changes the name so that there is something to save, then saves.
@@ -64,8 +54,15 @@ class Choice : public ControlForm {
     TvornEdit* name;
 };
 
-TEST_F(Choice, ARadioGroupFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave) {
-    TvornRadioGroup* taker = TakerOfRecord7();
+// The taker (field 5) as a radio group without codes on record 7 (code 2, the second item): it
+// keeps that code through an unchanged exit and a save; a click back onto the filled item is no
+// change, and another item writes its position.
+TEST_F(Choice, ARadioGroupWithoutCodesKeepsItsCodeUnchangedAndWritesThePositionClicked) {
+    auto* taker = Add<TvornRadioGroup>("5", "Taker", QStringLiteral("Taker"),
+                                       QStringList{"Lab", "Ward", "External"}, 1);
+    Open("7");
+    EXPECT_EQ(taker->ItemIndex(), 1) << "code 2 is the second item";
+    Focus(taker->Button(1));
     const std::size_t mark = CallMark();
     Focus(name);
     EXPECT_FALSE(IsChanged(taker));
@@ -74,11 +71,8 @@ TEST_F(Choice, ARadioGroupFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndA
     SaveWithChangedName("GLUC");
     EXPECT_EQ(Stored("5"), "2");
     EXPECT_EQ(taker->ItemIndex(), 1);
-}
 
-// A click back onto the filled item is no change; another item writes its position.
-TEST_F(Choice, ARadioGroupWithoutCodesWritesThePositionItIsFilledBy) {
-    TvornRadioGroup* taker = TakerOfRecord7();
+    Focus(taker->Button(1));
     QTest::mouseClick(taker->Button(0), Qt::LeftButton);
     ASSERT_EQ(source->State(), ssEdit);
     QTest::mouseClick(taker->Button(1), Qt::LeftButton);
@@ -94,7 +88,11 @@ TEST_F(Choice, ARadioGroupWithoutCodesWritesThePositionItIsFilledBy) {
     EXPECT_EQ(taker->ItemIndex(), 2) << "read back onto the item that wrote it";
 }
 
-TEST_F(Choice, AComboFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave) {
+// A combo box filled by position keeps its code through an unchanged exit and a save; a check
+// box on the same record clicked twice is unchanged.
+TEST_F(Choice, AComboFilledByPositionKeepsItsCodeAndACheckBoxClickedTwiceIsUnchanged) {
+    auto* inUse = Add<TvornCheckBox>("3", "In use");
+    inUse->setText("In use");
     TvornComboBox* format = FormatOfRecord1();
     ASSERT_EQ(format->currentText(), "Number");
     const std::size_t mark = CallMark();
@@ -104,6 +102,15 @@ TEST_F(Choice, AComboFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave)
     EXPECT_EQ(format->InternalValue(), "2");
     SaveWithChangedName("HB");
     EXPECT_EQ(Stored("8"), "2");
+
+    QTest::mouseClick(inUse, Qt::LeftButton);
+    EXPECT_TRUE(IsChanged(inUse));
+    EXPECT_EQ(source->State(), ssEdit);
+    Focus(name);
+    EXPECT_EQ(inUse->InternalValue(), "0");
+    QTest::mouseClick(inUse, Qt::LeftButton);
+    EXPECT_FALSE(IsChanged(inUse));
+    EXPECT_EQ(source->State(), ssBrowse);
 }
 
 TEST_F(Choice, AComboWithCodesFilesTheCodeOfTheChosenItem) {
@@ -147,20 +154,6 @@ TEST_F(Choice, RadioButtonsOfOneFieldMarkOnlyTheButtonThatChangedTheValue) {
     QTest::mouseClick(ward, Qt::LeftButton);
     EXPECT_FALSE(IsChanged(lab));
     EXPECT_FALSE(IsChanged(ward)) << "the stored value again";
-    EXPECT_EQ(source->State(), ssBrowse);
-}
-
-TEST_F(Choice, ACheckBoxClickedTwiceIsUnchanged) {
-    auto* inUse = Add<TvornCheckBox>("3", "In use");
-    inUse->setText("In use");
-    Open("1");
-    QTest::mouseClick(inUse, Qt::LeftButton);
-    EXPECT_TRUE(IsChanged(inUse));
-    EXPECT_EQ(source->State(), ssEdit);
-    Focus(name);
-    EXPECT_EQ(inUse->InternalValue(), "0");
-    QTest::mouseClick(inUse, Qt::LeftButton);
-    EXPECT_FALSE(IsChanged(inUse));
     EXPECT_EQ(source->State(), ssBrowse);
 }
 

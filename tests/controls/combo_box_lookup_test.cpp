@@ -6,7 +6,6 @@
 #include <QAbstractItemView>
 #include <QTextEdit>
 
-#include "controls/vorn_btn.h"
 #include "controls/vorn_combo_box_lookup.h"
 #include "controls/vorn_edit.h"
 #include "source/timed_dialog.h"
@@ -129,13 +128,26 @@ TEST_F(LookupCombo, DownPastTheLastLoadedEntryFetchesMoreAndUpOnTheFirstStays) {
     EXPECT_EQ(source->State(), ssNew) << "walking chose an entry";
 }
 
-// The stored entry is shown even beyond the first page; a typed text matching one entry takes
-// its number.
-TEST_F(LookupCombo, TheStoredEntryIsShownEvenBeyondTheFirstPage) {
+// The stored entry is shown even beyond the first page. Leaving with a question mark restores
+// it, and its own text typed again is no change; a typed text matching one entry takes its
+// number.
+TEST_F(LookupCombo, TheStoredEntryIsShownEvenBeyondTheFirstPageAndATypedMatchIsFiled) {
     std::size_t mark = CallMark();
     Open("14");
     EXPECT_EQ(box->currentText(), "U-STIX");
     EXPECT_EQ(First(mark, "VRNX FINDER").Entry("\"SCREEN\""), "I Y=35");
+    box->showPopup();
+    box->hidePopup();
+    for (const char* typed : {"?", "u-stix"}) {
+        box->setFocus(Qt::TabFocusReason);
+        Type(typed);
+        result->setFocus(Qt::TabFocusReason);
+        EXPECT_EQ(box->currentText(), "U-STIX") << typed;
+        EXPECT_EQ(source->State(), ssBrowse) << typed;
+        EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty()) << typed;
+        EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked()) << typed;
+    }
+    box->setFocus(Qt::TabFocusReason);
     Type("wbc");
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->currentText(), "WBC");
@@ -167,22 +179,6 @@ TEST_F(LookupCombo, ATypedTextMatchingSeveralEntriesOrNoneIsNotResetAndKeepsTheF
     EXPECT_EQ(box->currentText(), "hb");
     EXPECT_EQ(form.focusWidget(), box) << "the focus stays to choose";
     EXPECT_TRUE(box->view()->isVisible()) << "with the list open";
-}
-
-// A question mark restores the stored entry; its own text, typed again, is no change.
-TEST_F(LookupCombo, LeavingWithAQuestionMarkOrTheStoredTextFilesNothing) {
-    Open("14");
-    box->showPopup();
-    box->hidePopup();
-    for (const char* typed : {"?", "u-stix"}) {
-        box->setFocus(Qt::TabFocusReason);
-        Type(typed);
-        result->setFocus(Qt::TabFocusReason);
-        EXPECT_EQ(box->currentText(), "U-STIX") << typed;
-        EXPECT_EQ(source->State(), ssBrowse) << typed;
-        EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty()) << typed;
-        EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked()) << typed;
-    }
 }
 
 // --- what the box files is the entry it shows ---

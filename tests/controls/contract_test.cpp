@@ -65,8 +65,12 @@ TEST_F(Contract, AControlThatShowsHintsGetsTheFieldHelpAsItsHint) {
 struct EditKind {
     const char* name;
     std::function<BoundControlBase*(ControlForm&)> make;
-    std::function<void(QWidget*)> type;
 };
+
+template <typename Control>
+Control* PersonInCharge(ControlForm& f) {
+    return f.Add<Control>("7", "Person in charge");
+}
 
 class BaseContract : public ControlForm, public ::testing::WithParamInterface<EditKind> {
   protected:
@@ -76,6 +80,11 @@ class BaseContract : public ControlForm, public ::testing::WithParamInterface<Ed
         control->OnExit = [this](QObject*) { ++exits; };
         return control->Widget();
     }
+    // Types a letter as a user would: into a combo box's line edit.
+    static void Type(QWidget* widget) {
+        auto* combo = qobject_cast<QComboBox*>(widget);
+        QTest::keyClicks(combo ? combo->lineEdit() : widget, "x");
+    }
     BoundControlBase* control = nullptr;
     int enters = 0;
     int exits = 0;
@@ -83,9 +92,7 @@ class BaseContract : public ControlForm, public ::testing::WithParamInterface<Ed
 
 TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     QWidget* widget = Make();
-    auto* clear = new TvornBtn(&form);
-    clear->SetOperation(DoClear);
-    clear->SetvornSource(source);
+    auto* clear = Button(DoClear);
     test::HelpCapture help;
     Open("1");
     Focus(widget);
@@ -96,7 +103,7 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
                                        "Choose the person responsible for the test; a new person "
                                        "may be added.\r\rThe member of staff who answers for the "
                                        "test."}));
-    GetParam().type(widget);
+    Type(widget);
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_TRUE(IsChanged(control));
     const std::size_t mark = CallMark();
@@ -113,29 +120,22 @@ TEST_P(BaseContract, LeavesTheLinkFieldOfALogicalDetailToTheSource) {
     Open("1");
     widget->setEnabled(true);
     Focus(widget);
-    GetParam().type(widget);
+    Type(widget);
     EXPECT_FALSE(IsChanged(control));
     EXPECT_EQ(source->State(), ssBrowse);
 }
 
 const EditKind kEditKinds[] = {
-    {"Edit",
-     [](ControlForm& f) -> BoundControlBase* { return f.Add<TvornEdit>("7", "Person in charge"); },
-     [](QWidget* w) { QTest::keyClicks(w, "x"); }},
-    {"DialogEdit",
-     [](ControlForm& f) -> BoundControlBase* {
-         return f.Add<TvornDialogEdit>("7", "Person in charge");
-     },
-     [](QWidget* w) { QTest::keyClicks(w, "x"); }},
+    {"Edit", PersonInCharge<TvornEdit>},
+    {"DialogEdit", PersonInCharge<TvornDialogEdit>},
     {"LookupCombo",
      [](ControlForm& f) -> BoundControlBase* {
          auto* finder = new TvornFinder(&f.form);
          finder->FileNumber = "80000";
-         auto* box = f.Add<TvornComboBoxLookUp>("7", "Person in charge");
+         auto* box = PersonInCharge<TvornComboBoxLookUp>(f);
          box->SetvornFinder(finder);
          return box;
-     },
-     [](QWidget* w) { QTest::keyClicks(static_cast<TvornComboBoxLookUp*>(w)->lineEdit(), "x"); }},
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, BaseContract, ::testing::ValuesIn(kEditKinds), test::ByName());
@@ -184,7 +184,6 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLinesAndTabLeavesIt) {
               (QStringList{"Hemoglobin (HB) is measured from a blood specimen.",
                            "Results are reported the same day.", "Fasting is not needed."}));
     EXPECT_FALSE(memo->Modified());
-
     Activate();
     const QString filled = memo->toPlainText();
     Focus(name);
@@ -198,7 +197,6 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLinesAndTabLeavesIt) {
     ASSERT_EQ(QApplication::focusWidget(), memo);
     QTest::keyClick(memo, Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), name) << "Shift+Tab leaves it backwards";
-
     QTest::keyClick(name, Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), memo);
     QTest::keyClick(memo, Qt::Key_End, Qt::ControlModifier);
@@ -236,13 +234,18 @@ class Fill : public test::ControlForm {
 
 // The fills the choice tests do not reach: a label, a combo box by its code, by the text for
 // want of the code and by the text alone, a radio group with codes, and a list box by text.
-TEST_F(Fill, EachKindOfControlShowsTheStoredValueOfRecord1) {
+TEST_F(Fill, EachKindOfControlShowsTheStoredValue) {
     auto* label = Add<TvornLabel>("2", "Name");
     auto* byCode = Format(kFormats, {"1", "2", "3", "4", "5", "6"});
     auto* lackingTheCode = Format(kFormats, {"A", "B", "C"}, true);
+    auto* byText = Format({"FREE FORMAT STRING", "NUMERICAL", "PLUS OR MINUS", "SET OF CODES",
+                           "MEMORANDUM", "CONSTRUCTED FROM SUBTEST RESULTS"},
+                          {});
     auto* taker =
         Add<TvornRadioGroup>("5", "Taker", "Taker", QStringList{"Ward", "Lab", "External"}, 1);
     taker->SetValues({"2", "1", "3"});
+    auto* list = Add<TvornListBox>("5", "Taker");
+    list->addItems({"LABORATORY", "WARD", "EXTERNAL INSTITUTION"});
     Read("1");
     EXPECT_EQ(label->text(), "Hemoglobin");
     EXPECT_EQ(label->InternalValue(), "Hemoglobin");
@@ -252,25 +255,19 @@ TEST_F(Fill, EachKindOfControlShowsTheStoredValueOfRecord1) {
     EXPECT_EQ(lackingTheCode->currentText(), "NUMERICAL") << "the text, for want of its code";
     EXPECT_EQ(taker->ItemIndex(), 1) << "the item of code 1";
     EXPECT_EQ(taker->InternalValue(), "1");
-}
-
-TEST_F(Fill, AListBoxAndAComboFindTheirItemByText) {
-    auto* list = Add<TvornListBox>("5", "Taker");
-    list->addItems({"LABORATORY", "WARD", "EXTERNAL INSTITUTION"});
-    auto* format = Format({"FREE FORMAT STRING", "NUMERICAL", "PLUS OR MINUS", "SET OF CODES",
-                           "MEMORANDUM", "CONSTRUCTED FROM SUBTEST RESULTS"},
-                          {});
     Read("7");
     ASSERT_NE(list->currentItem(), nullptr);
     EXPECT_EQ(list->currentItem()->text(), "WARD") << "the item of the external value";
     EXPECT_EQ(list->InternalValue(), "2");
     Read("39");
-    EXPECT_EQ(format->currentText(), "MEMORANDUM");
-    EXPECT_EQ(format->InternalValue(), "5");
+    EXPECT_EQ(byText->currentText(), "MEMORANDUM");
+    EXPECT_EQ(byText->InternalValue(), "5");
 }
 
-// Record lines the demo server does not produce, handed over as the source hands them.
-TEST(FillFromLine, CheckBoxTakesTheCodesOfBothLanguagesForChecked) {
+// Record lines the demo server does not produce, handed over as the source hands them: a check
+// box takes the codes of both languages for checked, an edit shows a long internal value that
+// has no external one, and a label shows markup as text.
+TEST(FillFromLine, CheckBoxEditAndLabel) {
     TvornCheckBox box;
     for (const char* code : {"1", "Y", "y", "K", "k"}) {
         box.FillFromRecord(QString::fromLatin1(code), {});
@@ -281,20 +278,13 @@ TEST(FillFromLine, CheckBoxTakesTheCodesOfBothLanguagesForChecked) {
         box.FillFromRecord(QString::fromLatin1(code), {});
         EXPECT_FALSE(box.isChecked()) << code;
     }
-}
-
-TEST(FillFromLine, EditShowsALongInternalValueThatHasNoExternalOne) {
     TvornEdit edit;
     const QString long101(101, u'x');
     edit.FillFromRecord(long101, {});
     EXPECT_EQ(edit.text(), long101);
     EXPECT_EQ(edit.FilledText(), long101);
-    const QString long100(100, u'x');
-    edit.FillFromRecord(long100, {});
+    edit.FillFromRecord(QString(100, u'x'), {});
     EXPECT_EQ(edit.text(), "");
-}
-
-TEST(FillFromLine, LabelShowsMarkupAsText) {
     TvornLabel label;
     label.FillFromRecord("1", "<b>bold</b>");
     EXPECT_EQ(label.textFormat(), Qt::PlainText);

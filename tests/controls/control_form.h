@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <string>
 
+#include "controls/vorn_btn.h"
 #include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "source/vorn_source.h"
@@ -80,6 +81,14 @@ class ControlForm : public SourceServer {
             Bind<Control>(form, source, field, displayName, std::forward<Args>(args)...);
         control->move(10, 10 + 30 * static_cast<int>(form.children().size()));
         return control;
+    }
+
+    // An operation button of the form on the source.
+    TvornBtn* Button(TvornBtnOperation operation) {
+        auto* button = new TvornBtn(&form);
+        button->SetOperation(operation);
+        button->SetvornSource(source);
+        return button;
     }
 
     // Loads the form's components, opens the source and shows the form active; then reads

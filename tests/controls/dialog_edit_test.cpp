@@ -40,44 +40,41 @@ class DialogEdit : public test::ControlForm {
         person->setGeometry(10, 50, 200, 22);
         pointerButton = TvornExecBtn::CreateFor(*person, true);
         for (TvornDialogEdit* edit : {abbreviation, person}) {
-            edit->AfterExecute = [this, edit](QObject* sender) {
-                EXPECT_EQ(sender, edit);
-                ++executed;
-            };
-            edit->AfterCancel = [this, edit](QObject* sender) {
-                EXPECT_EQ(sender, edit);
-                ++cancelled;
-            };
+            edit->AfterExecute = [this](QObject* sender) { executed.append(sender); };
+            edit->AfterCancel = [this](QObject* sender) { cancelled.append(sender); };
         }
-
         elsewhere = new QLineEdit(&form);
         elsewhere->setGeometry(10, 100, 100, 22);
     }
     ~DialogEdit() override { test::HideFindDialogs(); }
 
-    // The find dialog on the screen, if one is.
-    static TfrmFind* Shown() { return test::ShownFind(); }
+    // The find dialog on the screen, if one is, kept as `dialog`.
+    TfrmFind* Listed() { return dialog = test::ShownFind(); }
     static void Type(TvornDialogEdit* edit, const QString& text) {
         edit->setFocus();
         QTest::keyClicks(edit, text);
     }
     static void Enter(QWidget* widget) { QTest::keyClick(widget, Qt::Key_Return); }
-    // Opens the form, types `text` into `edit` and presses Enter: the list that opened, if any.
-    TfrmFind* Search(TvornDialogEdit* edit, const QString& text) {
-        Open();
+    // Opens the form (reading `record`, if given), types `text` into `edit` and presses Enter:
+    // the list that opened, if any.
+    TfrmFind* Search(TvornDialogEdit* edit, const QString& text, const char* record = nullptr) {
+        Open(record);
         Type(edit, text);
         Enter(edit);
-        return Shown();
+        return Listed();
     }
     // Opens the form and drops `edit`'s whole list down with Alt+Down: the list, if one opened.
     TfrmFind* DropDown(TvornDialogEdit* edit) {
         Open();
         edit->setFocus();
         QTest::keyClick(edit, Qt::Key_Down, Qt::AltModifier);
-        return Shown();
+        return Listed();
     }
-    // Runs the releases the closed dialogs asked for.
-    static void Released() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    // Runs the releases the closed dialogs asked for: no list is left on the screen.
+    static void Released() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(test::ShownFind(), nullptr);
+    }
     static QStringList Column(TXDEStringGrid& grid, int column) {
         QStringList cells;
         for (int row = 1; row < grid.RowCount(); ++row)
@@ -91,16 +88,19 @@ class DialogEdit : public test::ControlForm {
     TvornDialogEdit* person;
     TvornExecBtn* pointerButton;
     QLineEdit* elsewhere;
+    TfrmFind* dialog = nullptr;
     // The part list of the find's last lookup.
     QStringList sent;
-    // How often either edit raised AfterExecute and AfterCancel.
-    int executed = 0;
-    int cancelled = 0;
+    // The edits that raised AfterExecute and AfterCancel, once per time.
+    QObjectList executed;
+    QObjectList cancelled;
 };
 
-TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatchAndEnterInItsBoxSearchesAgain) {
-    TfrmFind* dialog = Search(person, "VIRT");
-    ASSERT_NE(dialog, nullptr);
+// F1 in the list's box shows the field's help and description (F1 in the edit itself is the
+// bound controls' contract test); Enter there searches again.
+TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatchAndItsBoxHelpsAndSearchesAgain) {
+    test::HelpCapture window;
+    ASSERT_TRUE(Search(person, "VIRT"));
     EXPECT_TRUE(person->PointerMode());
     EXPECT_TRUE(person->DialogActive());
     EXPECT_EQ(dialog->edtFind->text(), "VIRT");
@@ -113,6 +113,14 @@ TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatchAndEnterInItsBoxSea
     EXPECT_FALSE(dialog->btnInsert->isVisible());
     EXPECT_EQ(personFinder->DDFile, "80001");
     EXPECT_EQ(personFinder->DDField, "7");
+    QTest::keyClick(dialog->edtFind, Qt::Key_F1);
+    EXPECT_EQ(window.shown,
+              (QStringList{"Person in charge",
+                           "Choose the person responsible for the test; a new person may be "
+                           "added.\r\rThe member of staff who answers for the test."}));
+    person->SetFMHelpUsed(false);
+    QTest::keyClick(dialog->edtFind, Qt::Key_F1);
+    EXPECT_EQ(window.shown.size(), 2);
     dialog->edtFind->setText("kor");
     QTest::keyClick(dialog->edtFind, Qt::Key_Return);
     EXPECT_EQ(personFinder->PartList(), QStringList{"kor"});
@@ -127,7 +135,7 @@ TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
     EXPECT_EQ(person->InternalValue(), "1");
     EXPECT_EQ(person->ChosenIen(), "1");
     EXPECT_TRUE(person->Chosen());
-    EXPECT_EQ(executed, 1);
+    EXPECT_EQ(executed, QObjectList{person});
     EXPECT_EQ(source->State(), ssNew);
     EXPECT_TRUE(IsChanged(person));
 }
@@ -136,8 +144,7 @@ TEST_F(DialogEdit, WithoutExecIfOneMatchASingleMatchIsTakenAtOnce) {
 // pick list's own tests have the other orders of the columns).
 TEST_F(DialogEdit, CellsAndTheTakenNameComeFromTheirOwnPieces) {
     person->FieldsForPointer = {".001,No,40", ".01,Name,200", "2,Born,100"};
-    TfrmFind* dialog = Search(person, "VIRT");
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Search(person, "VIRT"));
     QStringList cells;
     for (int c = 0; c < dialog->grdPick->ColCount(); ++c)
         cells.append(dialog->grdPick->Cell(c, 1));
@@ -148,43 +155,34 @@ TEST_F(DialogEdit, CellsAndTheTakenNameComeFromTheirOwnPieces) {
     EXPECT_TRUE(IsChanged(person));
 }
 
-// A way to take the second row of the list.
+// A way to take the second row of the list: `row` made current first (unless 0), then `take`.
 struct SelectCase {
     const char* name;
+    int row;
     void (*take)(TfrmFind& list);
 };
-
 class DialogEditSelect : public DialogEdit, public ::testing::WithParamInterface<SelectCase> {};
 
 TEST_P(DialogEditSelect, TakesTheCurrentRowIntoThePointer) {
-    TfrmFind* dialog = Search(person, "LA");
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Search(person, "LA"));
     ASSERT_EQ(Column(*dialog->grdPick, 0),
               (QStringList{"LAHTINEN,TARJA", "LAINE,LIISA", "LAITINEN,JUKKA"}));
+    if (GetParam().row) dialog->grdPick->SetRow(GetParam().row);
     GetParam().take(*dialog);
     Released();
-    EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(person->text(), "LAINE,LIISA");
     EXPECT_EQ(person->InternalValue(), "7");
     EXPECT_EQ(person->ChosenLine(), "7^LAINE,LIISA");
     EXPECT_FALSE(person->TextModified());
     EXPECT_TRUE(IsChanged(person));
-    EXPECT_EQ(executed, 1);
-    EXPECT_EQ(cancelled, 0);
+    EXPECT_EQ(executed, QObjectList{person});
+    EXPECT_EQ(cancelled, QObjectList{});
 }
 
 const SelectCase kSelectCases[] = {
-    {"SelectButton",
-     [](TfrmFind& d) {
-         d.grdPick->SetRow(2);
-         QTest::mouseClick(d.btnSelect, Qt::LeftButton);
-     }},
-    {"EnterInGrid",
-     [](TfrmFind& d) {
-         d.grdPick->SetRow(2);
-         QTest::keyClick(d.grdPick, Qt::Key_Return);
-     }},
-    {"DoubleClickRow",
+    {"SelectButton", 2, [](TfrmFind& d) { QTest::mouseClick(d.btnSelect, Qt::LeftButton); }},
+    {"EnterInGrid", 2, [](TfrmFind& d) { QTest::keyClick(d.grdPick, Qt::Key_Return); }},
+    {"DoubleClickRow", 0,
      [](TfrmFind& d) {
          QTest::mouseDClick(d.grdPick->viewport(), Qt::LeftButton, {},
                             d.grdPick->visualItemRect(d.grdPick->item(1, 0)).center());
@@ -195,21 +193,16 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditSelect, ::testing::ValuesIn(kSele
 
 TEST_F(DialogEdit, ZoomTellsTheRowsRecordAndKeepsTheListOpenForSelect) {
     person->VisibleButtons |= TvornDlgButton::DoZoom;
-    QObject* zoomSender = nullptr;
-    QString zoomed;
-    person->OnZoom = [&](QObject* sender) {
-        zoomSender = sender;
-        zoomed = person->SelectedIen();
-    };
-    TfrmFind* dialog = Search(person, "MAK");
-    ASSERT_NE(dialog, nullptr);
+    QList<std::pair<QObject*, QString>> zooms;  // the sender and the record of each zoom
+    person->OnZoom = [&](QObject* sender) { zooms.append({sender, person->SelectedIen()}); };
+    ASSERT_TRUE(Search(person, "MAK"));
     ASSERT_TRUE(dialog->btnZoom->isVisible());
     QTest::keyClick(dialog->grdPick, Qt::Key_Down);
     QTest::mouseClick(dialog->btnZoom, Qt::LeftButton);
-    EXPECT_EQ(zoomSender, dialog);
-    EXPECT_EQ(zoomed, "3") << "MAKINEN,HELMI, the second of the list";
+    EXPECT_EQ(zooms, (QList<std::pair<QObject*, QString>>{{dialog, "3"}}))
+        << "MAKINEN,HELMI, the second of the list";
     EXPECT_EQ(person->DialogResult(), 4);
-    EXPECT_EQ(Shown(), dialog);
+    EXPECT_EQ(test::ShownFind(), dialog);
     EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(person->InternalValue(), "3");
@@ -222,7 +215,6 @@ struct ExitCase {
     QString screen;      // of the pointer lookup's finder
     const char* listed;  // the first row of the list that opens, or none
 };
-
 class DialogEditExit : public DialogEdit, public ::testing::WithParamInterface<ExitCase> {};
 
 // Leaving validates the typed text. With ExecIfOneMatch the list opens for the server's answer;
@@ -237,13 +229,13 @@ TEST_P(DialogEditExit, APointerAcceptedOnLeavingIsTakenOrListed) {
     elsewhere->setFocus();
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u);
     if (GetParam().listed) {
-        ASSERT_NE(Shown(), nullptr);
-        EXPECT_EQ(Shown()->grdPick->Cell(0, 1), GetParam().listed);
+        ASSERT_NE(test::ShownFind(), nullptr);
+        EXPECT_EQ(test::ShownFind()->grdPick->Cell(0, 1), GetParam().listed);
         EXPECT_TRUE(person->PointerMode());
         EXPECT_TRUE(person->InternalValue().isEmpty());
         return;
     }
-    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(test::ShownFind(), nullptr);
     EXPECT_EQ(person->text(), "VIRTANEN,AINO");
     EXPECT_EQ(person->InternalValue(), "1");
     EXPECT_TRUE(IsChanged(person));
@@ -262,34 +254,18 @@ TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
                                "Answer with 1 to 10 characters: the short name of the test.\r"
                                "The abbreviation that orders and results show for the test.");
     elsewhere->setFocus();
-    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(test::ShownFind(), nullptr);
     // The form's focus is back in the edit (the window itself comes back when the message goes).
     EXPECT_EQ(form.focusWidget(), abbreviation);
     EXPECT_TRUE(abbreviation->TextModified());
     EXPECT_EQ(abbreviation->InternalValue(), "HB");
 }
 
-// F1 in the edit itself is the bound controls' contract test.
-TEST_F(DialogEdit, F1InTheSearchBoxShowsTheFieldsHelpAndDescription) {
-    test::HelpCapture window;
-    TfrmFind* dialog = Search(person, "VIRT");
-    ASSERT_NE(dialog, nullptr);
-    QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_EQ(window.shown,
-              (QStringList{"Person in charge",
-                           "Choose the person responsible for the test; a new person may be "
-                           "added.\r\rThe member of staff who answers for the test."}));
-    person->SetFMHelpUsed(false);
-    QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_EQ(window.shown.size(), 2);
-}
-
 TEST_F(DialogEdit, ALongTextSearchesWithItsFirstThirtyCharacters) {
     const QString typed = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    TfrmFind* dialog = Search(abbreviation, typed);
+    ASSERT_TRUE(Search(abbreviation, typed));
     EXPECT_EQ(sent, QStringList{typed.left(30)});
     EXPECT_TRUE(testFinder->LookupRequested());
-    ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->edtFind->text(), typed);
     EXPECT_EQ(dialog->grdPick->RowCount(), 2);
     EXPECT_EQ(dialog->grdPick->Cell(0, 1), "");
@@ -318,6 +294,7 @@ TEST_F(DialogEdit, ANewRecordsFindFieldTextIsFiledWhenSaveNewIsPressedInIt) {
                             [](const auto& e) { return e.value == "80001^.01^+1^ZZ7"; }));
 }
 
+// Closing the dialog after an insert is no cancel.
 TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithTheText) {
     abbreviation->InsertKeyLength = 3;
     Open();
@@ -325,15 +302,12 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
     EXPECT_EQ(source->State(), ssNew);
     Enter(abbreviation);
     EXPECT_EQ(sent, QStringList{"HBZ"});
-    TfrmFind* dialog = Shown();
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Listed());
     EXPECT_TRUE(dialog->btnInsert->isVisible());
     EXPECT_EQ(dialog->btnInsert->text(), "&Insert");
     EXPECT_TRUE(abbreviation->VisibleButtons.testFlag(TvornDlgButton::DoInsert));
-
     QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
     Released();
-    EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(source->State(), ssNew);
     EXPECT_EQ(abbreviation->text(), "HBZZ");
     EXPECT_EQ(abbreviation->InternalValue(), "HBZZ");
@@ -343,24 +317,20 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
     EXPECT_TRUE(abbreviation->TextModified());
     EXPECT_EQ(SourceCore::Of(*source).Owners().saver.Changed(),
               QList<TvornBoundControl*>{abbreviation});
-    EXPECT_EQ(executed, 1);
-    // Closing the dialog after an insert is no cancel.
-    EXPECT_EQ(cancelled, 0);
+    EXPECT_EQ(executed, QObjectList{abbreviation});
+    EXPECT_EQ(cancelled, QObjectList{});
 }
 
 TEST_F(DialogEdit, MorePagesThroughTheWholeFile) {
     personFinder->Number = "5";
-    TfrmFind* dialog = DropDown(person);
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(DropDown(person));
     EXPECT_TRUE(person->PointerMode());
     EXPECT_TRUE(personFinder->PartList().isEmpty());
     EXPECT_EQ(dialog->grdPick->RowCount(), 6);
     EXPECT_TRUE(dialog->btnMore->isEnabled());
     EXPECT_EQ(dialog->btnMore->palette().color(QPalette::ButtonText), QColor(0x00, 0x80, 0x00));
-    int clicks = 0;
-    while (dialog->btnMore->isEnabled() && clicks < 10) {
+    for (int clicks = 0; dialog->btnMore->isEnabled() && clicks < 10; ++clicks) {
         QTest::mouseClick(dialog->btnMore, Qt::LeftButton);
-        ++clicks;
         EXPECT_EQ(dialog->grdPick->Row(), dialog->grdPick->RowCount() - 1);
     }
     EXPECT_EQ(dialog->grdPick->RowCount(), 31);
@@ -376,18 +346,15 @@ struct CancelCase {
     void (*end)(TfrmFind& list, TvornSource& source);
     const char* chosenIen;
 };
-
 class DialogEditCancel : public DialogEdit, public ::testing::WithParamInterface<CancelCase> {};
 
 TEST_P(DialogEditCancel, RaisesAfterCancelOnce) {
-    TfrmFind* dialog = Search(person, "VIRT");
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Search(person, "VIRT"));
     GetParam().end(*dialog, *source);
     Released();
-    EXPECT_EQ(Shown(), nullptr);
     EXPECT_FALSE(person->DialogActive());
     EXPECT_EQ(person->ChosenIen(), GetParam().chosenIen);
-    EXPECT_EQ(cancelled, 1);
+    EXPECT_EQ(cancelled, QObjectList{person});
     EXPECT_EQ(person->text(), "VIRT");
 }
 
@@ -403,28 +370,24 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditCancel, ::testing::ValuesIn(kCanc
 
 TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAnEditsLock) {
     source->HistorySize = 3;
-    TfrmFind* dialog = Search(abbreviation, "hb");
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Search(abbreviation, "hb"));
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"HB", "HBA1C"}));
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     Released();
-    EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(source->State(), ssBrowse);
     EXPECT_EQ(source->Address().Iens(), "1,");
     EXPECT_EQ(abbreviation->text(), "HB");
     EXPECT_EQ(abbreviation->ChosenIen(), "1");
     EXPECT_EQ(SourceCore::Of(*source).Owners().history.Entries().value(0).Iens, "1,");
     EXPECT_TRUE(source->HistoryText(0).startsWith("HB"));
-    EXPECT_EQ(executed, 1);
-
+    EXPECT_EQ(executed, QObjectList{abbreviation});
     // A find from the record, once edited, releases its lock first.
     const std::size_t mark = CallMark();
     Retype(abbreviation, "CR");
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_TRUE(SourceCore::Of(*source).Owners().locker.Locked());
     Enter(abbreviation);
-    dialog = Shown();
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Listed());
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"CREA", "CRP"}));
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(source->Address().Iens(), "6,");
@@ -442,27 +405,25 @@ struct SortClickCase {
     bool sortsByName;
     int x = 20;  // where on the heading: the first column is 90 wide
 };
-
 class DialogEditSortClick : public DialogEdit,
                             public ::testing::WithParamInterface<SortClickCase> {};
 
+// All forty lab tests, though the finder fetches twenty at a time, by length as numbers; a
+// sorting click sorts them by name.
 TEST_P(DialogEditSortClick, SortsTheWholeListByTheColumnClicked) {
     abbreviation->FieldsForFind = {".01,Abbreviation,90", "6,Length,60"};
     abbreviation->SortField = "6";
     abbreviation->SortClick = GetParam().click;
-    TfrmFind* dialog = DropDown(abbreviation);
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(DropDown(abbreviation));
     const auto byLength = [&] {
         QList<int> lengths;
         for (const QString& cell : Column(*dialog->grdPick, 1))
             lengths.append(cell.toInt());
         return std::is_sorted(lengths.begin(), lengths.end());
     };
-    // All forty lab tests, though the finder fetches twenty at a time, by length as numbers.
     ASSERT_EQ(dialog->grdPick->RowCount(), 41);
     EXPECT_TRUE(byLength());
     EXPECT_EQ(dialog->grdPick->BoldCol(), 1);
-
     QWidget* heading = dialog->grdPick->horizontalHeader()->viewport();
     const QPoint first(GetParam().x, 5);
     if (GetParam().doubleClick)
@@ -476,7 +437,7 @@ TEST_P(DialogEditSortClick, SortsTheWholeListByTheColumnClicked) {
     if (byName) {
         EXPECT_EQ(dialog->grdPick->Cell(0, 1), "ALB");
     }
-    EXPECT_EQ(dialog->isVisible(), true);
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -497,38 +458,56 @@ TEST_F(DialogEdit, FindOnlyNeedsATypedText) {
     abbreviation->setFocus();
     const std::size_t mark = CallMark();
     QTest::keyClick(abbreviation, Qt::Key_Down, Qt::AltModifier);
-    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(test::ShownFind(), nullptr);
     EXPECT_TRUE(CallNamesSince(mark).empty());
     test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                QStringLiteral("Type at least one character to search with."));
     Enter(abbreviation);
-    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(test::ShownFind(), nullptr);
     EXPECT_EQ(CallCount(mark, "VRNX FINDER") + CallCount(mark, "DDR LISTER"), 0u);
 }
 
 // Moving to its own exec button checks nothing; a lookup started while the list is open uses it.
-TEST_F(DialogEdit, MovingToItsOwnExecButtonDoesNotValidate) {
+// The exec buttons follow their edit, one kept apart from the edit's window (no parent widget)
+// beside it on the screen.
+TEST_F(DialogEdit, MovingToItsOwnExecButtonDoesNotValidateAndExecButtonsFollowTheirEdit) {
+    TvornExecBtn* findButton = TvornExecBtn::CreateFor(*abbreviation, false);
     Open();
     Type(person, "VIRT");
     ASSERT_TRUE(person->hasFocus());
     const std::size_t mark = CallMark();
     QTest::mouseClick(pointerButton, Qt::LeftButton);
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
-    TfrmFind* dialog = Shown();
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Listed());
     EXPECT_EQ(dialog->grdPick->Cell(0, 1), "VIRTANEN,AINO");
-
     person->setText("KORH");
     pointerButton->click();
-    int shown = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        shown += qobject_cast<TfrmFind*>(w) && w->isVisible();
-    EXPECT_EQ(shown, 1);
-    EXPECT_EQ(Shown(), dialog);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    EXPECT_EQ(
+        std::count_if(windows.begin(), windows.end(),
+                      [](QWidget* w) { return qobject_cast<TfrmFind*>(w) && w->isVisible(); }),
+        1);
+    EXPECT_EQ(test::ShownFind(), dialog);
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"KORHONEN,EINO"}));
     QTest::keyClick(dialog->grdPick, Qt::Key_Escape);
     EXPECT_FALSE(person->DialogActive());
-    EXPECT_EQ(Shown(), nullptr);
+    EXPECT_EQ(test::ShownFind(), nullptr);
+    EXPECT_TRUE(pointerButton->IsPointerButton());
+    EXPECT_FALSE(findButton->IsPointerButton());
+    EXPECT_EQ(findButton->text(), "&Find");
+    EXPECT_EQ(SourceCore::Of(*source).Registry().ExecButtons().size(), 2);
+    person->move(40, 120);
+    EXPECT_EQ(pointerButton->geometry(), QRect(241, 120, 20, 20));
+    pointerButton->move(0, 0);
+    EXPECT_EQ(pointerButton->pos(), QPoint(241, 120));
+    abbreviation->setGeometry(10, 150, 120, 30);
+    EXPECT_EQ(findButton->geometry(), QRect(152, 150, 62, 28));
+    TvornExecBtn apart;
+    apart.SetStayNearEdit(true);
+    person->SetvornExecPntrBtn(&apart);
+    person->move(50, 130);
+    EXPECT_EQ(apart.pos(), form.mapToGlobal(QPoint(50 + person->width() + 1, 130)));
+    person->SetvornExecPntrBtn(pointerButton);
 }
 
 TEST_F(DialogEdit, AtSignIsDroppedFromTheNameWithoutDeleteAccess) {
@@ -540,43 +519,15 @@ TEST_F(DialogEdit, AtSignIsDroppedFromTheNameWithoutDeleteAccess) {
     EXPECT_EQ(person->text(), "@");
 }
 
-TEST_F(DialogEdit, ExecButtonsFollowTheirEdit) {
-    TvornExecBtn* findButton = TvornExecBtn::CreateFor(*abbreviation, false);
-    Open();
-    EXPECT_TRUE(pointerButton->IsPointerButton());
-    EXPECT_FALSE(findButton->IsPointerButton());
-    EXPECT_EQ(findButton->text(), "&Find");
-    EXPECT_EQ(SourceCore::Of(*source).Registry().ExecButtons().size(), 2);
-    person->move(40, 120);
-    EXPECT_EQ(pointerButton->geometry(), QRect(241, 120, 20, 20));
-    pointerButton->move(0, 0);
-    EXPECT_EQ(pointerButton->pos(), QPoint(241, 120));
-    abbreviation->setGeometry(10, 150, 120, 30);
-    EXPECT_EQ(findButton->geometry(), QRect(152, 150, 62, 28));
-
-    // One kept apart from the edit's window (no parent widget) is placed beside it on the screen.
-    TvornExecBtn apart;
-    apart.SetStayNearEdit(true);
-    person->SetvornExecPntrBtn(&apart);
-    person->move(50, 130);
-    EXPECT_EQ(apart.pos(), form.mapToGlobal(QPoint(50 + person->width() + 1, 130)));
-    person->SetvornExecPntrBtn(pointerButton);
-}
-
 // Insert in a find that the program vetoes leaves the record shown as it was: the inserted
 // text is no new name for it, and its lock is not taken.
 TEST_F(DialogEdit, AVetoedInsertInAFindLeavesTheShownRecordUnlockedAndUnchanged) {
     abbreviation->VisibleButtons |= TvornDlgButton::DoInsert;
     source->BeforeInsert = [](QObject*, bool& allow) { allow = false; };
-    Open("1");
-    Type(abbreviation, "ZZ");
-    Enter(abbreviation);
-    TfrmFind* dialog = Shown();
-    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(Search(abbreviation, "ZZ", "1"));
     ASSERT_TRUE(dialog->btnInsert->isVisible());
     QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
     Released();
-    EXPECT_EQ(Shown(), nullptr);
     EXPECT_EQ(source->State(), ssBrowse);
     EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked());
     EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());

@@ -4,8 +4,6 @@
 // and F1 shows the field help.
 #include <gtest/gtest.h>
 
-#include <QPushButton>
-
 #include "controls/vorn_btn.h"
 #include "controls/vorn_edit.h"
 #include "tests/controls/control_form.h"
@@ -34,8 +32,9 @@ class Edit : public ControlForm {
     int exits = 0;
 };
 
-// Typing back to the filled text, or a value the server writes as it, ends the edit.
-TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
+// Typing back to the filled text, or a value the server writes as it, ends the edit; a value
+// saved while the edit has the focus is committed first, as the server's internal value.
+TEST_F(Edit, TypingLocksTheRecordTypingBackUnlocksItAndASavedValueIsTheServersInternalValue) {
     OpenRecord();
     ASSERT_EQ(edit->text(), "JAN 1, 2010");
     const std::size_t mark = CallMark();
@@ -45,10 +44,8 @@ TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_TRUE(IsChanged(edit));
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 1u);
-
     QTest::keyClicks(edit, "y");
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 1u) << "one lock for the whole edit";
-
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_Backspace);
     EXPECT_FALSE(edit->Modified());
@@ -56,7 +53,6 @@ TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     EXPECT_EQ(source->State(), ssBrowse);
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 2u) << "the lock is given back";
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
-
     Retype(edit, "1/1/2010");
     ASSERT_EQ(source->State(), ssEdit);
     Focus(name);
@@ -65,13 +61,19 @@ TEST_F(Edit, TypingLocksTheRecordAndTypingBackUnlocksIt) {
     EXPECT_EQ(edit->InternalValue(), "3100101");
     EXPECT_FALSE(IsChanged(edit));
     EXPECT_EQ(source->State(), ssBrowse);
+    Retype(edit, "12/6/2026");
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
+                               QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
+    EXPECT_TRUE(source->Save()) << "the focused edit is committed first";
+    EXPECT_EQ(source->GetFieldValue("4"), "3261206");
+    EXPECT_EQ(edit->text(), "DEC 6, 2026");
+    EXPECT_EQ(source->State(), ssBrowse);
 }
 
 // Another window taking the focus is no exit; leaving for a button (any but Clear: the bound
 // controls' contract test) validates, and the control entered next becomes the current one.
 TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
-    auto* save = new TvornBtn(&form);
-    save->SetvornSource(source);
+    auto* save = Button(DoSave);
     OpenRecord();
     Retype(edit, "12/6/2026");
     QWidget other;
@@ -82,7 +84,6 @@ TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     Activate();
     EXPECT_TRUE(edit->Modified()) << "coming back is no enter";
     EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), edit);
-
     const std::size_t mark = CallMark();
     Focus(save);
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 1u);
@@ -94,17 +95,6 @@ TEST_F(Edit, LeavingTakesTheServersInternalAndExternalValue) {
     EXPECT_EQ(exits, 1);
     Focus(name);
     EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), name);
-}
-
-TEST_F(Edit, ASavedValueIsTheServersInternalValue) {
-    OpenRecord();
-    Retype(edit, "12/6/2026");
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
-    EXPECT_TRUE(source->Save()) << "the focused edit is committed first";
-    EXPECT_EQ(source->GetFieldValue("4"), "3261206");
-    EXPECT_EQ(edit->text(), "DEC 6, 2026");
-    EXPECT_EQ(source->State(), ssBrowse);
 }
 
 TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
@@ -147,9 +137,10 @@ TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
 
 // F1 asks nothing without a help window; with one it hands it the field's help and description
 // (with their line marks, also when there is no description), unless field help is off; the key
-// event fires either way.
-TEST_F(Edit, F1ShowsHelpAndDescriptionInTheHelpWindowUnlessFieldHelpIsOff) {
+// event fires either way. The save question asks about field .01 only.
+TEST_F(Edit, F1ShowsHelpAndDescriptionUnlessFieldHelpIsOffAndTheSaveQuestionAsksAbout01) {
     auto* taker = Add<TvornEdit>("5", "Taker");
+    auto* abbreviation = Add<TvornEdit>(".01", "Abbreviation");
     OpenRecord();
     int keys = 0;
     edit->OnKeyDown = [&](QObject*, int& key, Qt::KeyboardModifiers) { keys += key == Qt::Key_F1; };
@@ -175,11 +166,6 @@ TEST_F(Edit, F1ShowsHelpAndDescriptionInTheHelpWindowUnlessFieldHelpIsOff) {
     EXPECT_EQ(keys, 3);
     EXPECT_EQ(CallCount(mark, "VRNX HELP"), 0u);
     EXPECT_EQ(help.shown.size(), 4);
-}
-
-TEST_F(Edit, AskedAboutItsChangeByTheSaveQuestionOnField01) {
-    auto* abbreviation = Add<TvornEdit>(".01", "Abbreviation");
-    OpenRecord();
     EXPECT_EQ(abbreviation->ChangeQuestion("Demo Lab Test"), "Demo Lab Test: Abbreviation^HB");
     EXPECT_TRUE(name->ChangeQuestion("Demo Lab Test").isNull());
 }
