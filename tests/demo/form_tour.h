@@ -1,9 +1,9 @@
-// Every form the program shows, reached on the user's own path to it with lab test 35 shown,
-// each of its pages handed to a look: the screen reader's walk and the high-density check go
-// through the same forms.
+// Every form the program shows, reached on the user's own path with lab test 35 shown, each of its
+// pages handed to a look: the screen reader's walk and the high-density check share the tour.
 #pragma once
 
 #include <functional>
+#include <type_traits>
 
 #include <QTabWidget>
 
@@ -11,7 +11,6 @@
 #include "output/internal/pntr_conf_form.h"
 #include "output/internal/print_form.h"
 #include "output/internal/sel_dev_form.h"
-#include "signon/internal/signon_form.h"
 #include "source/message_text.h"
 #include "source/server_queries.h"
 #include "source/timed_dialog.h"
@@ -22,34 +21,22 @@ namespace vorn::test {
 // Sees a form (or one page of it) as it is shown; `where` names the page.
 using Look = std::function<void(QWidget& shown, const QString& where)>;
 
-class FormTour;
-
 struct TourStop {
     const char* name;
-    void (*open)(FormTour& tour, const Look& look);
+    void (*open)(LabTestApp& app, const Look& look);
 };
 
 class FormTour : public LabTestApp, public ::testing::WithParamInterface<TourStop> {
-  public:
-    using LabTestApp::Click;
-    using LabTestApp::form;
-    using LabTestApp::modal;
-    using LabTestApp::Page;
-    using LabTestApp::TypeInto;
-
   protected:
-    void Visit(const Look& look) {
-        Show("35");
-        GetParam().open(*this, look);
-    }
-    // What `check` finds wrong on every form and page of the tour, each line naming its place.
-    QStringList Faults(const std::function<QStringList(QWidget& shown)>& check) {
+    // No fault that `check` finds on any form and page of the tour; each is said with its place.
+    void ExpectNoFault(QStringList (*check)(QWidget& shown), const std::string& context = {}) {
         QStringList faults;
-        Visit([&](QWidget& shown, const QString& where) {
+        Show("35");
+        GetParam().open(*this, [&](QWidget& shown, const QString& where) {
             for (const QString& fault : check(shown))
                 faults.append(shown.objectName() + u' ' + where + u' ' + fault);
         });
-        return faults;
+        EXPECT_TRUE(faults.isEmpty()) << context << faults.join(u'\n').toStdString();
     }
 };
 
@@ -67,16 +54,34 @@ inline void EachPage(QWidget& form, const Look& look, bool showRecord = false) {
     if (pages) pages->setCurrentIndex(0);
 }
 
+// Looks at the next `Form` shown, then closes it by `close`.
+template <typename Form>
+void LookAtNext(LabTestApp& t, const Look& look, void (*close)(Form&)) {
+    t.modal.OnForm<Form>([look, close](Form& f) {
+        look(f, {});
+        close(f);
+    });
+}
+
+// The next `Form` shown, reached by `open` of the main form (a call, or a click on the button)
+// on tab `tab` if not 0: each of its pages looked at, a record shown first if `record`; exited.
+template <typename Form, auto open, int tab = 0, bool record = false>
+void LookThrough(LabTestApp& t, const Look& look) {
+    if (tab) t.Page(tab);
+    t.modal.OnForm<Form>([look](Form& f) {
+        EachPage(f, look, record);
+        f.BtnExit->click();
+    });
+    if constexpr (std::is_member_function_pointer_v<decltype(open)>)
+        (t.form->*open)();
+    else
+        t.Click(t.form->*open);
+}
+
 inline const TourStop kTourStops[] = {
-    {"MainForm",
-     [](FormTour& t, const Look& look) {
-         for (int tab = 1; tab <= 5; ++tab) {
-             t.Page(tab);
-             look(*t.form, QStringLiteral("tab %1").arg(tab));
-         }
-     }},
+    {"MainForm", [](LabTestApp& t, const Look& look) { EachPage(*t.form, look); }},
     {"PickList",
-     [](FormTour& t, const Look& look) {
+     [](LabTestApp& t, const Look& look) {
          t.TypeInto(t.form->xDlgAbbreviation, QStringLiteral("H"));
          QTest::keyClick(t.form->xDlgAbbreviation, Qt::Key_Return);
          TfrmFind* list = ShownFind();
@@ -84,72 +89,35 @@ inline const TourStop kTourStops[] = {
          look(*list, {});
          QTest::mouseClick(list->btnCancel, Qt::LeftButton);
      }},
-    {"PersonForm",
-     [](FormTour& t, const Look& look) {
-         t.modal.OnForm<TfrmPerson>([look](TfrmPerson& f) {
-             EachPage(f, look, true);
-             f.BtnExit->click();
-         });
-         t.form->OpenPersons();
-     }},
-    {"UnitForm",
-     [](FormTour& t, const Look& look) {
-         t.modal.OnForm<TfrmUnit>([look](TfrmUnit& f) {
-             EachPage(f, look, true);
-             f.BtnExit->click();
-         });
-         t.form->OpenUnits();
-     }},
-    {"LabResult",
-     [](FormTour& t, const Look& look) {
-         t.Page(4);
-         t.modal.OnForm<TfrmLabResult>([look](TfrmLabResult& f) {
-             look(f, {});
-             f.BtnExit->click();
-         });
-         t.Click(t.form->btnZoom1);
-     }},
-    {"Subresult",
-     [](FormTour& t, const Look& look) {
-         t.Page(5);
-         t.modal.OnForm<TfrmSubresult>([look](TfrmSubresult& f) {
-             EachPage(f, look);
-             f.BtnExit->click();
-         });
-         t.Click(t.form->btnZoom2);
-     }},
+    {"PersonForm", LookThrough<TfrmPerson, &TfrmLabTest::OpenPersons, 0, true>},
+    {"UnitForm", LookThrough<TfrmUnit, &TfrmLabTest::OpenUnits, 0, true>},
+    {"LabResult", LookThrough<TfrmLabResult, &TfrmLabTest::btnZoom1, 4>},
+    {"Subresult", LookThrough<TfrmSubresult, &TfrmLabTest::btnZoom2, 5>},
     // The message dialog that says why a tab stays.
     {"MessageDialog",
-     [](FormTour& t, const Look& look) {
-         t.modal.OnForm<TTimedDlg>([look](TTimedDlg& d) {
-             look(d, {});
-             d.done(ui::mrOk);
-         });
+     [](LabTestApp& t, const Look& look) {
+         LookAtNext<TTimedDlg>(t, look, [](TTimedDlg& d) { d.done(ui::mrOk); });
          t.form->vornSource1->Clear();
          t.Page(2);  // "Choose or save a record first!"
      }},
     {"DeviceDialogAndPrintPreview",
-     [](FormTour& t, const Look& look) {
-         t.modal.OnForm<TfrmSelDev>([look](TfrmSelDev& d) {
-             look(d, {});
+     [](LabTestApp& t, const Look& look) {
+         LookAtNext<TfrmSelDev>(t, look, [](TfrmSelDev& d) {
              d.rbScreen->click();
              d.btnSulje->click();
          });
-         t.modal.OnForm<TfrmPrint>([look](TfrmPrint& p) {
-             look(p, {});
-             p.btnExit->click();
-         });
+         LookAtNext<TfrmPrint>(t, look, [](TfrmPrint& p) { p.btnExit->click(); });
          t.form->ChosenLabTest->trigger();
      }},
     {"HelpWindow",
-     [](FormTour& t, const Look& look) {
+     [](LabTestApp& t, const Look& look) {
          t.form->HelpLabTest->trigger();
          ASSERT_NE(HelpWindow(), nullptr);
          look(*HelpWindow(), {});
          HelpWindow()->close();
      }},
     {"RelatedRecords",
-     [](FormTour& t, const Look& look) {
+     [](LabTestApp& t, const Look& look) {
          TfrmLabTest& f = *t.form;
          t.Page(2);
          TRPCBroker* broker = f.vornSource1->RPCBroker();
@@ -159,14 +127,11 @@ inline const TourStop kTourStops[] = {
                               GetDialogText(119, name + '^' + wards, broker) + "\r\n" +
                                   GetDialogText(124, wards + '^' + f.vornSource1->FileName, broker),
                               ui::mrYes);
-         t.modal.OnForm<TPntrConfFrm>([look](TPntrConfFrm& c) {
-             look(c, {});
-             c.CancelBtn->click();
-         });
+         LookAtNext<TPntrConfFrm>(t, look, [](TPntrConfFrm& c) { c.CancelBtn->click(); });
          t.Click(f.btnMoveAll);
      }},
     {"SignOn",
-     [](FormTour&, const Look& look) {
+     [](LabTestApp&, const Look& look) {
          TfrmSignon signon;
          signon.show();
          look(signon, {});

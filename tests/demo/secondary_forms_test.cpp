@@ -1,7 +1,6 @@
-// The secondary forms end to end: the forms the program's start-up makes, opened through the
-// entry points the main form calls, driven with keys and clicks against the real vorn-server. A
-// person added by name is the person-in-charge lookup's (the tabs test); the person's first tab
-// without a record, and its second with one, are the page change test's.
+// The secondary forms end to end, as the program's start-up makes them, opened through the entry
+// points the main form calls and driven with keys and clicks against the real vorn-server. A
+// person added by name is the tabs test's; a person's first two tabs, the page change test's.
 #include "output/internal/print_form.h"
 #include "output/internal/sel_dev_form.h"
 #include "source/timed_dialog.h"
@@ -12,10 +11,9 @@ namespace {
 
 using K = ui::MessageKind;
 
-using test::Activate;
 // The page shown after a click on the tab of `page`.
 int ClickTab(QTabWidget* pages, int page) {
-    Activate(*pages->window());
+    test::Activate(*pages->window());
     QTest::mouseClick(pages->tabBar(), Qt::LeftButton, {}, pages->tabBar()->tabRect(page).center());
     return pages->currentIndex();
 }
@@ -23,26 +21,22 @@ int ClickTab(QTabWidget* pages, int page) {
 class SecondaryForms : public test::LabTestApp {
   protected:
     void SetUp() override { Start(); }
-    // Lab test `ien` on the main form, and `source` made its detail, as the main form's zooms do.
-    void FollowLabTest(TvornSource& source, const char* ien, TvornSubFileType type) {
+    // Lab test `ien` on the main form, `f`'s source made its detail as the main form's zooms do,
+    // and Zoom on `f`'s record `record`.
+    template <typename Form>
+    void Zoom(Form& f, const char* ien, TvornSubFileType type, const char* record) {
         ASSERT_TRUE(forms.frmLabTest->vornSource1->GetAndFill(ien));
-        source.Close();
-        source.SetMasterSource(forms.frmLabTest->vornSource1);
-        source.TypeIfSubFile = type;
-        source.LinkField = QStringLiteral("2");
+        f.vornSource1->Close();
+        f.vornSource1->SetMasterSource(forms.frmLabTest->vornSource1);
+        f.vornSource1->TypeIfSubFile = type;
+        f.vornSource1->LinkField = QStringLiteral("2");
+        f.Zoom(QString::fromLatin1(record));
     }
-    // Zoom on lab result 57 of lab test 1, and on subresult 1 of lab test 35.
-    void ZoomLabResult() {
-        FollowLabTest(*forms.frmLabResult->vornSource1, "1", TvornSubFileType::Logical);
-        forms.frmLabResult->Zoom(QStringLiteral("57"));
-    }
-    void ZoomSubresult() {
-        FollowLabTest(*forms.frmSubresult->vornSource1, "35", TvornSubFileType::Hierarchical);
-        forms.frmSubresult->Zoom(QStringLiteral("1"));
-    }
+    void ZoomLabResult() { Zoom(*forms.frmLabResult, "1", TvornSubFileType::Logical, "57"); }
+    void ZoomSubresult() { Zoom(*forms.frmSubresult, "35", TvornSubFileType::Hierarchical, "1"); }
 };
 
-TEST_F(SecondaryForms, ThePatientTabWantsAStoredPersonAndPrintingAPersonShown) {
+TEST_F(SecondaryForms, ThePatientTabAndPrintingWantAStoredPersonWhoseLabTestsPrint) {
     modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
         EXPECT_FALSE(f.LabTests->isEnabled());
         // A new person begun and its only change taken back is no person yet.
@@ -50,7 +44,6 @@ TEST_F(SecondaryForms, ThePatientTabWantsAStoredPersonAndPrintingAPersonShown) {
         QTest::keyClick(f.xDlgEditName, Qt::Key_Backspace);
         ASSERT_EQ(f.vornSource1->State(), ssNew);
         EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 0);
-
         ASSERT_TRUE(f.vornSource1->GetAndFill(QStringLiteral("1")));
         EXPECT_TRUE(f.LabTests->isEnabled());
         EXPECT_EQ(ClickTab(f.xPageCtrl1, 1), 1);
@@ -63,9 +56,7 @@ TEST_F(SecondaryForms, ThePatientTabWantsAStoredPersonAndPrintingAPersonShown) {
     });
     test::ExpectToolsetMessage(modal, K::Warning, "Choose or add a record first!");
     EXPECT_EQ(forms.frmPerson->Browse(), "");
-}
-
-TEST_F(SecondaryForms, APatientsLabTestsPrintToThePreview) {
+    // A person zoomed to: its lab tests print to the preview.
     QStringList preview;
     modal.OnForm<TfrmPerson>([](TfrmPerson& f) {
         f.LabTests->trigger();
@@ -82,9 +73,8 @@ TEST_F(SecondaryForms, APatientsLabTestsPrintToThePreview) {
     const std::size_t mark = server.Mark();
     forms.frmPerson->Zoom(QStringLiteral("1"));
     const std::vector<test::LoggedCall> calls = server.CallsSince(mark);
-    const auto print = std::find_if(calls.begin(), calls.end(), [](const test::LoggedCall& c) {
-        return c.name == "ZORADOD TUL POTTUTK";
-    });
+    const auto print =
+        std::ranges::find(calls, std::string("ZORADOD TUL POTTUTK"), &test::LoggedCall::name);
     ASSERT_NE(print, calls.end());
     EXPECT_EQ(print->Entry("\"POT\""), "1");
     EXPECT_EQ(print->Entry("\"IOP\""), "CLIENT WORKSTATION");
@@ -102,7 +92,6 @@ TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoomAndEnterAnswersSaveNewWit
         EXPECT_EQ(f.vornSource1->State(), ssBrowse) << "saved";
         ASSERT_EQ(ClickTab(f.xPageCtrl1, 1), 1);
         EXPECT_FALSE(f.btnZoom->isEnabled());
-
         ClickTab(f.xPageCtrl1, 0);
         ASSERT_TRUE(f.vornSource1->GetAndFill(QStringLiteral("1")));
         ClickTab(f.xPageCtrl1, 1);
@@ -124,7 +113,7 @@ TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoomAndEnterAnswersSaveNewWit
     forms.frmUnit->Browse();
 }
 
-TEST_F(SecondaryForms, ALabResultOpensWithItsPatientOrSpecimenLocked) {
+TEST_F(SecondaryForms, ALabResultOpensWithItsPatientLockedAndASubresultWithItsCodes) {
     modal.OnForm<TfrmLabResult>([](TfrmLabResult& f) {
         EXPECT_FALSE(f.xedtName->isEnabled());
         EXPECT_FALSE(f.xedtName->text().isEmpty());
@@ -141,9 +130,7 @@ TEST_F(SecondaryForms, ALabResultOpensWithItsPatientOrSpecimenLocked) {
                                    "Save  Demo Lab Result: NIEMI,VEIKKO HB SEP 22, 2023?\r\n",
                                    answer);
     ZoomLabResult();
-}
-
-TEST_F(SecondaryForms, ASubresultShowsItsCodesAndANewOneStaysOnItsFirstTab) {
+    // A subresult shows its codes, and a new one stays on its first tab.
     modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {
         EXPECT_EQ(f.xlblLabTest->text(), "U-STIX");
         EXPECT_EQ(f.xedtSubresult->text(), "GLUCOSE");
@@ -160,35 +147,28 @@ TEST_F(SecondaryForms, ASubresultShowsItsCodesAndANewOneStaysOnItsFirstTab) {
     forms.frmSubresult->InsertSubresult();
 }
 
-// Each page in turn, reached with its tab's accelerator.
-void CheckKeys(QDialog& form, const char* record) {
-    if (record) form.findChild<TvornSource*>("vornSource1")->GetAndFill(record);
-    auto* pages = form.findChild<QTabWidget*>("xPageCtrl1");
-    for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
-        Activate(form);
-        if (page > 0) test::Press(form, QChar(u'1' + page));
-        ASSERT_TRUE(!pages || pages->currentIndex() == page);
-        test::PressEach(form);
-        test::WalkWithTab(form, pages ? *pages->currentWidget() : form);
-    }
-    form.close();
-}
-
 class FormKeys : public SecondaryForms, public ::testing::WithParamInterface<std::string> {};
 
+// Each page of the form in turn, reached with its tab's accelerator.
 TEST_P(FormKeys, AcceleratorsAreUniqueAndReachTheirTargetsAndTabReachesEveryField) {
     const std::string name = GetParam();
     const char* record = name == "person" || name == "unit" ? "1" : nullptr;
-    modal.OnModal([record](QDialog& form) { CheckKeys(form, record); });
-    if (name == "person") {
-        forms.frmPerson->Browse();
-    } else if (name == "unit") {
-        forms.frmUnit->Browse();
-    } else if (name == "lab result") {
-        ZoomLabResult();
-    } else {
-        ZoomSubresult();
-    }
+    modal.OnModal([record](QDialog& form) {
+        if (record) form.findChild<TvornSource*>("vornSource1")->GetAndFill(record);
+        auto* pages = form.findChild<QTabWidget*>("xPageCtrl1");
+        for (int page = 0; page < (pages ? pages->count() : 1); ++page) {
+            test::Activate(form);
+            if (page > 0) test::Press(form, QChar(u'1' + page));
+            ASSERT_TRUE(!pages || pages->currentIndex() == page);
+            test::PressEach(form);
+            test::WalkWithTab(form, pages ? *pages->currentWidget() : form);
+        }
+        form.close();
+    });
+    if (name == "person") forms.frmPerson->Browse();
+    if (name == "unit") forms.frmUnit->Browse();
+    if (name == "lab result") ZoomLabResult();
+    if (name == "subresult") ZoomSubresult();
 }
 
 INSTANTIATE_TEST_SUITE_P(Forms, FormKeys,
