@@ -3,12 +3,12 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "broker/broker_ui.h"
 #include "broker/rpc_params.h"
 #include "devserver/files/file_records.h"
 #include "devserver/files/seed.h"
+#include "tests/support/dev_server_process.h"
 #include "tests/support/silent_broker_ui.h"
 
 namespace vorn::devserver::test {
@@ -20,16 +20,8 @@ vorn::test::SilentBrokerUi gQuiet;
 QString Subscript(const std::string& name) {
     if (!name.empty() && name[0] == '"') return QString::fromStdString(name);
     std::string out;
-    std::size_t start = 0;
-    for (;;) {
-        const auto comma = name.find(',', start);
-        const std::string part =
-            name.substr(start, comma == std::string::npos ? comma : comma - start);
-        out += IsCanonicText(part) ? part : "\"" + part + "\"";
-        if (comma == std::string::npos) break;
-        out += ',';
-        start = comma + 1;
-    }
+    for (const std::string& part : SplitText(name, ','))
+        out += (out.empty() ? "" : ",") + (IsCanonicText(part) ? part : "\"" + part + "\"");
     return QString::fromStdString(out);
 }
 
@@ -66,10 +58,8 @@ void BrokerTest::StartServer(const AddData& addData,
         std::filesystem::create_directories(own);
         for (const char* name : {"demo.zwr", "users.txt"})
             std::filesystem::copy_file(seedFolder + "/" + name, own + "/" + name);
-        std::ifstream in(seedFolder + "/dictionary.vdd");
-        std::stringstream text;
-        text << in.rdbuf();
-        std::ofstream(own + "/dictionary.vdd") << dictionaryText(text.str());
+        std::ofstream(own + "/dictionary.vdd")
+            << dictionaryText(vorn::test::FileText(seedFolder + "/dictionary.vdd"));
         seedFolder = own;
     }
     dictionary = Dictionary::Load(seedFolder + "/dictionary.vdd");
@@ -95,10 +85,6 @@ void BrokerTest::TearDown() {
 TRPCBroker& BrokerTest::Broker(const QString& codes, const QString& host) {
     brokers_.push_back(vorn::test::SignedOnBroker(host, port ? port : server->Port(), codes));
     return *brokers_.back();
-}
-
-TRPCBroker& BrokerTest::Demo() {
-    return brokers_.empty() ? Broker() : *brokers_.front();
 }
 
 Lines BrokerTest::CallList(TRPCBroker& broker, const std::string& name, const Entries& entries) {
@@ -180,11 +166,6 @@ void BrokerTest::SetField(GlobalStore& store, const Dictionary& dict, const std:
 GlobalStore& BrokerTest::Store() {
     if (!store_) store_ = OpenStore(StoreLocation{engine, dataPath});
     return *store_;
-}
-
-std::optional<std::string> BrokerTest::Node(const std::string& global,
-                                            const Subscripts& subscripts) {
-    return Store().Get(GlobalRef{global, subscripts});
 }
 
 std::vector<std::string> BrokerTest::RecordNumbers(const std::string& file) {

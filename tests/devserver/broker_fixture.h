@@ -46,7 +46,7 @@ class BrokerTest : public ::testing::Test {
     // A broker signed on with `codes` that created the demo context.
     TRPCBroker& Broker(const QString& codes = kDemoCodes, const QString& host = kFirstHost);
     // The first DEMO broker.
-    TRPCBroker& Demo();
+    TRPCBroker& Demo() { return brokers_.empty() ? Broker() : *brokers_.front(); }
 
     // `name` with parameter 0 a list of `entries`: the result lines.
     static Lines CallList(TRPCBroker& broker, const std::string& name, const Entries& entries);
@@ -84,7 +84,9 @@ class BrokerTest : public ::testing::Test {
                          const std::string& ien, const std::string& field,
                          const std::string& value);
     // The database as it stands, read beside the server.
-    std::optional<std::string> Node(const std::string& global, const Subscripts& subscripts);
+    std::optional<std::string> Node(const std::string& global, const Subscripts& subscripts) {
+        return Store().Get(GlobalRef{global, subscripts});
+    }
     std::vector<std::string> RecordNumbers(const std::string& file);
     std::string FieldOf(const std::string& file, const std::string& ien, const std::string& field);
 

@@ -1,12 +1,7 @@
 // Calls in turns: never more at once than there are turns, each in the order it came, and a call
 // that waits for another thread lets the next one run and comes back before the newer ones.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <mutex>
-#include <string>
-#include <thread>
-#include <vector>
 
 #include "devserver/net/call_turns.h"
 #include "tests/devserver/server_fixture.h"
@@ -15,12 +10,13 @@ namespace vorn::devserver {
 namespace {
 
 using test::Soon;
+using Names = std::vector<std::string>;
 
 class CallTurnsTest : public ::testing::Test {
   protected:
     CallTurns turns{1};
     std::mutex mutex;
-    std::vector<std::string> order;  // who had a turn, in turn
+    Names order;  // who had a turn, in turn
     std::vector<std::thread> threads;
 
     void Note(const std::string& who) {
@@ -28,7 +24,7 @@ class CallTurnsTest : public ::testing::Test {
         order.push_back(who);
         EXPECT_LE(turns.Running(), 1) << who;
     }
-    std::vector<std::string> Order() {
+    Names Order() {
         const std::lock_guard hold(mutex);
         return order;
     }
@@ -39,16 +35,17 @@ class CallTurnsTest : public ::testing::Test {
         threads.emplace_back([this, who, gate] {
             const CallTurns::Turn turn(turns);
             Note(who);
-            if (gate) {
-                EXPECT_TRUE(Soon([&] { return gate->load(); }));
-            }
+            EXPECT_TRUE(!gate || Soon([&] { return gate->load(); }));
         });
         ASSERT_TRUE(Soon([&] { return turns.Waiting() == before + 1; }));
     }
+    // Joins the calls: none is left running or waiting.
     void JoinAll() {
         for (std::thread& t : threads)
             t.join();
         threads.clear();
+        EXPECT_EQ(turns.Running(), 0);
+        EXPECT_EQ(turns.Waiting(), 0);
     }
     void TearDown() override { JoinAll(); }
 };
@@ -61,8 +58,7 @@ TEST_F(CallTurnsTest, CallsTakeTheirTurnsOneAfterAnotherInTheOrderTheyCame) {
         Note("A");
     }
     JoinAll();
-    EXPECT_EQ(order, (std::vector<std::string>{"A", "B", "C", "D"}));
-    EXPECT_EQ(turns.Running(), 0);
+    EXPECT_EQ(order, (Names{"A", "B", "C", "D"}));
 }
 
 TEST_F(CallTurnsTest, AWaitingCallStepsAsideAndComesBackBeforeNewerOnes) {
@@ -79,15 +75,13 @@ TEST_F(CallTurnsTest, AWaitingCallStepsAsideAndComesBackBeforeNewerOnes) {
         {
             // Waiting for another thread (a writer's turn, a flush): B runs meanwhile.
             const SteppingAside aside;
-            EXPECT_TRUE(Soon([&] { return Order() == std::vector<std::string>{"B"}; }));
+            EXPECT_TRUE(Soon([&] { return Order() == Names{"B"}; }));
         }
         Note("A");
         opener.join();
     }
     JoinAll();
-    EXPECT_EQ(order, (std::vector<std::string>{"B", "A", "C"}));
-    EXPECT_EQ(turns.Running(), 0);
-    EXPECT_EQ(turns.Waiting(), 0);
+    EXPECT_EQ(order, (Names{"B", "A", "C"}));
 }
 
 TEST(CallTurns, NoTurnsLetEveryCallRunAsItComes) {

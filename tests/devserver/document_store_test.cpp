@@ -4,6 +4,7 @@
 
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "devserver/net/document_store.h"
@@ -73,29 +74,23 @@ const std::string kTooLarge =
     "The document is too large to keep: it takes more than the 4 KiB of documents a session may "
     "keep. Ask for fewer records.";
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     DocumentStore, Budgets,
     ::testing::Values(
-        BudgetCase{"TheSessionsOldestGoFirst",
-                   {4 * kKiB, 100 * kKiB},
-                   {{1, 1536, ""},
-                    {1, 1536, ""},
-                    {2, 3 * kKiB, ""},
-                    {1, 1536, "", {0}},
+        BudgetCase{"TheSessionsOldestGoFirst", {4 * kKiB, 100 * kKiB},
+                   {{1, 1536, ""}, {1, 1536, ""}, {2, 3 * kKiB, ""}, {1, 1536, "", {0}},
                     {1, 3 * kKiB, "", {1, 3}}}},
-        BudgetCase{"AnotherSessionsDocumentsStayAndTheServerBudgetRefuses",
-                   {4 * kKiB, 6 * kKiB},
-                   {{1, 3 * kKiB, ""},
-                    {2, 2 * kKiB, ""},
-                    {2, 2 * kKiB, "", {1}},
+        BudgetCase{"AnotherSessionsDocumentsStayAndTheServerBudgetRefuses", {4 * kKiB, 6 * kKiB},
+                   {{1, 3 * kKiB, ""}, {2, 2 * kKiB, ""}, {2, 2 * kKiB, "", {1}},
                     {2, 4 * kKiB,
                      "The server is keeping its limit of 6 KiB of documents for other sessions, "
                      "so this document (4 KiB) is not kept. Try again when they are read."},
                     {1, 4 * kKiB, "", {0}}}},
-        BudgetCase{"OverTheSessionsBudgetIsRefusedAndNothingGoes",
-                   {4 * kKiB, 100 * kKiB},
+        BudgetCase{"OverTheSessionsBudgetIsRefusedAndNothingGoes", {4 * kKiB, 100 * kKiB},
                    {{1, kKiB, ""}, {1, 4 * kKiB + 1, kTooLarge}, {1, 4 * kKiB, "", {0}}}}),
     [](const auto& info) { return info.param.name; });
+// clang-format on
 
 TEST(DocumentStore, KeepsAtMostThirtyTwoPerSessionDroppingTheOldest) {
     DocumentStore store;
@@ -116,22 +111,16 @@ TEST(DocumentStore, KeepsAtMostThirtyTwoPerSessionDroppingTheOldest) {
 }
 
 TEST(DocumentStore, ADocumentReadToItsEndIsDropped) {
+    using Page = std::tuple<std::vector<std::string>, std::size_t, bool>;  // lines, position, more
     DocumentStore store;
     const std::string handle = store.Add(1, {"a", "", "ccc", "\f", "e"});
     EXPECT_EQ(store.Bytes(), 6u + 5 * 4u);
     EXPECT_FALSE(store.Read(2, handle, 2));  // not another session's
-    struct Expected {
-        std::vector<std::string> lines;
-        std::size_t position;
-        bool more;
-    };
-    for (const Expected& e : {Expected{{"a", ""}, 2, true}, Expected{{"ccc", "\f"}, 4, true},
-                              Expected{{"e"}, 5, false}}) {
+    for (const Page& expected :
+         {Page{{"a", ""}, 2, true}, Page{{"ccc", "\f"}, 4, true}, Page{{"e"}, 5, false}}) {
         const auto page = store.Read(1, handle, 2);
         ASSERT_TRUE(page);
-        EXPECT_EQ(page->lines, e.lines);
-        EXPECT_EQ(page->position, e.position);
-        EXPECT_EQ(page->more, e.more);
+        EXPECT_EQ(Page(page->lines, page->position, page->more), expected);
     }
     EXPECT_FALSE(store.Read(1, handle, 2));
     EXPECT_EQ(store.Size(), 0u);

@@ -5,10 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "devserver/storage/global_store.h"
 #include "tests/devserver/server_fixture.h"
 
@@ -48,10 +44,9 @@ int CompleteTransactions(const std::string& path) {
         int found = 0;
         for (int i = 1; i <= kNodesPerTransaction; ++i) {
             const auto v = store.Get(Node(t, i));
-            if (v) {
-                EXPECT_EQ(*v, "value " + std::to_string(t) + "," + std::to_string(i));
-                ++found;
-            }
+            const std::string value = "value " + std::to_string(t) + "," + std::to_string(i);
+            EXPECT_EQ(v.value_or(value), value);
+            found += v.has_value();
         }
         EXPECT_TRUE(found == 0 || found == kNodesPerTransaction)
             << "transaction " << t << " left " << found;
@@ -91,10 +86,8 @@ int KillWriter(const std::string& path, int stopIn, int commits) {
     ::close(fds[1]);
     int seen = 0;
     char c = 0;
-    while (::read(fds[0], &c, 1) == 1) {
-        if (c == 'M') break;
-        if (++seen >= commits) break;
-    }
+    while (::read(fds[0], &c, 1) == 1 && c != 'M' && ++seen < commits)
+        continue;
     ::kill(child, SIGKILL);
     int status = 0;
     ::waitpid(child, &status, 0);
@@ -109,8 +102,7 @@ int KillWriter(const std::string& path, int stopIn, int commits) {
 TEST(Durability, AServerKilledInTheMiddleOfATransactionKeepsEveryCompletedOneAndNoneOfIt) {
     test::TempFolder folder;
     const std::string path = test::SeededDatabaseCopy(folder);
-    const int committed = KillWriter(path, /*stopIn=*/20, /*commits=*/1000);
-    EXPECT_EQ(committed, 19);
+    EXPECT_EQ(KillWriter(path, /*stopIn=*/20, /*commits=*/1000), 19);
     EXPECT_EQ(IntegrityCheck(path), "ok");
     EXPECT_EQ(CompleteTransactions(path), 19);
     // The server starts on it and serves.

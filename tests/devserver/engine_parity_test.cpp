@@ -1,8 +1,6 @@
 // The engine is invisible on the wire: the same session of calls, run once on SQLite and once on
 // GT.M, gets the same replies and leaves the same call log, line for line, once the log's time
 // and duration are masked.
-#include <gtest/gtest.h>
-
 #include <regex>
 #include <sstream>
 
@@ -35,7 +33,7 @@ class EngineParity : public test::BrokerTest {
         Transcript t;
         TRPCBroker& user = Demo();
         TRPCBroker& reader = Broker(test::kReaderCodes, test::kSecondHost);
-        auto keep = [&](Lines reply) { t.replies.push_back(std::move(reply)); };
+        auto keep = [&](Lines r) -> const Lines& { return t.replies.emplace_back(std::move(r)); };
         const Entries browse{
             {"FILE", "80001"}, {"FIELDS", ".01;2"}, {"FLAGS", "IP"}, {"MAX", "12"}, {"XREF", "B"}};
         keep(Call("DDR LISTER", browse));
@@ -43,9 +41,8 @@ class EngineParity : public test::BrokerTest {
         keep(Gets(user, "80001", ".01;2;3;4;7;100;", "1,"));
         keep(Call("DDR VALIDATOR",
                   {{"FILE", "80001"}, {"IENS", "1,"}, {"FIELD", "7"}, {"VALUE", "VIRT"}}));
-        keep(File(user, "ADD", {"80001^.01^+1^PAR", "80001^2^+1^Parity"}));
-        const std::string added =
-            Test::HasFailure() ? "41" : t.replies.back().at(1).substr(4);  // "+1,^41"
+        const Lines& reply = keep(File(user, "ADD", {"80001^.01^+1^PAR", "80001^2^+1^Parity"}));
+        const std::string added = Test::HasFailure() ? "41" : reply.at(1).substr(4);  // "+1,^41"
         keep({Lock(user, "80001", added)});
         keep(CallList(reader, "VRNX LOCKS", {{"FILE", "80001"}, {"IEN", added}, {"ACT", "LOCK"}}));
         keep(File(user, "EDIT",
@@ -60,8 +57,7 @@ class EngineParity : public test::BrokerTest {
         keep(handle.size() > 1 ? Lines{handle[0], "<handle>"} : handle);
         if (handle.size() > 1)
             for (int page = 0; page < 20; ++page) {
-                const Lines part = CallLiteral(user, "VRNX OUTCR", handle[1]);
-                keep(part);
+                const Lines& part = keep(CallLiteral(user, "VRNX OUTCR", handle[1]));
                 if (part.size() < 2 || part[0] != "[Misc]" || part[1].ends_with("^0")) break;
             }
         keep(CallList(user, "VRNX RECORD DELETE", {{"FILE", "80001"}, {"IEN", added}}));

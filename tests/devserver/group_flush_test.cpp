@@ -8,6 +8,7 @@
 #include <mutex>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "devserver/storage/group_flush.h"
@@ -19,15 +20,14 @@ namespace {
 // out when it began.
 class HeldFlush {
   public:
+    bool failNext = false;  // set before the flushes begin
+
     void operator()() {
         std::unique_lock hold(mutex_);
         ++started_;
         changed_.notify_all();
         changed_.wait(hold, [&] { return released_ >= started_; });
-        if (failNext_) {
-            failNext_ = false;
-            throw std::runtime_error("disk gone");
-        }
+        if (std::exchange(failNext, false)) throw std::runtime_error("disk gone");
     }
     void WaitStarted(int n) {
         std::unique_lock hold(mutex_);
@@ -37,10 +37,6 @@ class HeldFlush {
         const std::lock_guard hold(mutex_);
         ++released_;
         changed_.notify_all();
-    }
-    void FailNext() {
-        const std::lock_guard hold(mutex_);
-        failNext_ = true;
     }
     int Started() {
         const std::lock_guard hold(mutex_);
@@ -52,7 +48,6 @@ class HeldFlush {
     std::condition_variable changed_;
     int started_ = 0;
     int released_ = 0;
-    bool failNext_ = false;
 };
 
 void WaitForWaiters(const GroupFlush& flush, int n) {
@@ -89,8 +84,7 @@ TEST(GroupFlush, ACommitAlreadyCoveredDoesNotFlushAgain) {
     int flushes = 0;
     GroupFlush flush;
     const std::function<void()> sync = [&] { ++flushes; };
-    const std::uint64_t a = flush.Committed();
-    const std::uint64_t b = flush.Committed();
+    const std::uint64_t a = flush.Committed(), b = flush.Committed();
     flush.WaitFlushed(b, sync);
     flush.WaitFlushed(a, sync);
     EXPECT_EQ(flushes, 1);
@@ -102,22 +96,15 @@ TEST(GroupFlush, AFailedFlushTellsItsRunnerAndTheOthersFlushAgain) {
     HeldFlush disk;
     GroupFlush flush;
     const std::function<void()> sync = [&] { disk(); };
-    disk.FailNext();
-    bool failed = false;
-    std::thread first([&] {
-        try {
-            flush.WaitFlushed(flush.Committed(), sync);
-        } catch (const std::runtime_error&) {
-            failed = true;
-        }
-    });
+    disk.failNext = true;
+    std::thread first(
+        [&] { EXPECT_THROW(flush.WaitFlushed(flush.Committed(), sync), std::runtime_error); });
     disk.WaitStarted(1);
     const std::uint64_t ticket = flush.Committed();
     std::thread second([&] { flush.WaitFlushed(ticket, sync); });
     WaitForWaiters(flush, 2);
     disk.Release();
     first.join();
-    EXPECT_TRUE(failed);
     disk.WaitStarted(2);  // the second commit is not taken as flushed: it flushes itself
     disk.Release();
     second.join();

@@ -3,14 +3,9 @@
 // of many sessions share one flush.
 #include <signal.h>
 
-#include <gtest/gtest.h>
-
 #include <condition_variable>
-#include <memory>
 #include <mutex>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
@@ -24,13 +19,6 @@ using vorn::test::DevServerProcess;
 
 constexpr std::size_t kFilers = 4;
 constexpr std::size_t kAnsweredBeforeTheKill = 40;
-
-// What a filer was told: its number and the record number the server answered.
-struct Answered {
-    int filer = 0;
-    int n = 0;
-    std::string ien;
-};
 
 class KilledServer : public OnBothEngines<BrokerTest> {
   protected:
@@ -49,45 +37,37 @@ class KilledServer : public OnBothEngines<BrokerTest> {
     // Adds lab test "K<filer>-<n>" until the server stops answering, noting every answer.
     void File(int filer) {
         try {
-            Filings(filer);
+            test::Client c(program->Port());
+            c.SignOnDemo();
+            for (int n = 1;; ++n) {
+                const QString name = QString("K%1-%2").arg(filer).arg(n);
+                TParams params;
+                params[0].Value = "ADD";
+                params[0].ParamKind = TParamType::literal;
+                params[1].Value = ".DDR";
+                params[1].ParamKind = TParamType::list;
+                params[1].Mult.SetItem("1", "80001^.01^+1,^" + name);
+                params[1].Mult.SetItem("2", "80001^2^+1,^Kept " + name);
+                params[2].ParamKind = TParamType::literal;
+                const std::vector<std::string> lines =
+                    SplitLines(ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params)));
+                if (lines.size() != 2 || lines[1].rfind("+1,^", 0) != 0) break;
+                const std::lock_guard hold(mutex);
+                answered.push_back({name.toStdString(), lines[1].substr(4)});
+                changed.notify_all();
+            }
         } catch (const std::exception&) {
-            // The server went while this filer was signing on.
+            // The server went while this filer was signing on or filing.
         }
         const std::lock_guard hold(mutex);
         ++stopped;
         changed.notify_all();
     }
-    void Filings(int filer) {
-        test::Client c(program->Port());
-        c.SignOnDemo();
-        for (int n = 1;; ++n) {
-            const QString name = QString("K%1-%2").arg(filer).arg(n);
-            TParams params;
-            params[0].Value = "ADD";
-            params[0].ParamKind = TParamType::literal;
-            params[1].Value = ".DDR";
-            params[1].ParamKind = TParamType::list;
-            params[1].Mult.SetItem("1", "80001^.01^+1,^" + name);
-            params[1].Mult.SetItem("2", "80001^2^+1,^Kept " + name);
-            params[2].ParamKind = TParamType::literal;
-            std::vector<std::string> lines;
-            try {
-                lines =
-                    SplitLines(ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params)));
-            } catch (const std::exception&) {
-                break;
-            }
-            if (lines.size() != 2 || lines[1].rfind("+1,^", 0) != 0) break;
-            const std::lock_guard hold(mutex);
-            answered.push_back({filer, n, lines[1].substr(4)});
-            changed.notify_all();
-        }
-    }
 
     std::unique_ptr<DevServerProcess> program;
     std::mutex mutex;
     std::condition_variable changed;
-    std::vector<Answered> answered;
+    std::vector<std::pair<std::string, std::string>> answered;  // (name, record number)
     int stopped = 0;
 };
 
@@ -111,13 +91,11 @@ TEST_P(KilledServer, KeepsEveryFilingItAnsweredToSessionsFilingAtOnce) {
     program->Start();  // on GT.M this recovers the database from its journal
     port = program->Port();
     TRPCBroker& broker = Broker();
-    for (const Answered& a : answered) {
-        const std::string name = "K" + std::to_string(a.filer) + "-" + std::to_string(a.n);
-        EXPECT_EQ(Gets(broker, "80001", ".01;2;", a.ien + ","),
-                  DiData("80001^" + a.ien + "^.01^" + name + "^" + name,
-                         "80001^" + a.ien + "^2^Kept " + name + "^Kept " + name))
+    for (const auto& [name, ien] : answered)
+        EXPECT_EQ(Gets(broker, "80001", ".01;2;", ien + ","),
+                  DiData("80001^" + ien + "^.01^" + name + "^" + name,
+                         "80001^" + ien + "^2^Kept " + name + "^Kept " + name))
             << "filing " << name;
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, KilledServer, kBothEngines, EngineName);

@@ -1,7 +1,5 @@
 // Listing requests the server cannot answer: each gets a clear error reply, and the server goes
 // on serving the same session.
-#include <gtest/gtest.h>
-
 #include "common/scramble.h"
 #include "tests/devserver/broker_fixture.h"
 

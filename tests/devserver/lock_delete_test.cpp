@@ -1,7 +1,5 @@
 // Record locks, the pointer check before a deletion and the deletion itself, through the real
 // broker and between two sessions.
-#include <gtest/gtest.h>
-
 #include "tests/devserver/broker_fixture.h"
 
 namespace vorn::devserver::test {
@@ -44,15 +42,13 @@ class Deletion : public OnBothEngines<DemoServerTest> {
             "VRNX RECORD POINTER CHECK",
             {{"FILE", file}, {"IEN", ien}, {"FCNT", "6"}, {"ECNT", records}, {"FXCNT", "6"}});
     }
-    Lines Delete(TRPCBroker& b, const std::string& file, const std::string& ien) {
-        return CallList(b, "VRNX RECORD DELETE", {{"FILE", file}, {"IEN", ien}});
-    }
-    Lines Delete(const std::string& file, const std::string& ien) {
-        return Delete(Demo(), file, ien);
+    // On the first DEMO broker unless another is given.
+    Lines Delete(const std::string& file, const std::string& ien, TRPCBroker* b = nullptr) {
+        return CallList(b ? *b : Demo(), "VRNX RECORD DELETE", {{"FILE", file}, {"IEN", ien}});
     }
 };
 
-TEST_P(Deletion, ARequiredPointerForbidsIt) {
+TEST_P(Deletion, IsRefusedForARequiredPointerOrWhatDoesNotExist) {
     // Person 1 is in charge of three lab tests (optional) and is patients 1 and 31 (required).
     EXPECT_EQ(Check("80000", "1"),
               DiData("5", "DEMO LAB TEST (file 80001), field PERSON IN CHARGE: 3 records",
@@ -65,9 +61,13 @@ TEST_P(Deletion, ARequiredPointerForbidsIt) {
                        "(.01)."));
     EXPECT_EQ(Gets("80001", "7", "1,")[1], "80001^1^7^1^VIRTANEN,AINO") << "nothing cleared";
     EXPECT_EQ(Gets("80000", ".01", "1,")[1], "80000^1^.01^VIRTANEN,AINO^VIRTANEN,AINO");
+    EXPECT_EQ(Delete("80001", "999"),
+              DiErrors("There is no record 999 in file 80001 (DEMO LAB TEST)."));
+    EXPECT_EQ(Check("4711", "1"), DiErrors("File 4711 does not exist."));
+    EXPECT_EQ(Check("80001", ""), DiErrors("\"\" is not a record address."));
 }
 
-TEST_P(Deletion, OptionalPointersAreReportedAndThenCleared) {
+TEST_P(Deletion, ClearsOptionalPointersAfterReportingThemAndTakesSubfilesAndIndexesAlong) {
     // Terminal type C-VT100 is the subtype of devices 1 and 5, an optional field.
     EXPECT_EQ(Check("3.2", "3"), DiData("2", " ", "DEVICE (file 3.5), field SUBTYPE: 2 records",
                                         "   CLIENT WORKSTATION THE USER'S OWN WORKSTATION",
@@ -83,9 +83,7 @@ TEST_P(Deletion, OptionalPointersAreReportedAndThenCleared) {
     EXPECT_FALSE(Node("%ZIS", {"2", "B", "C-VT100"}).has_value());
     EXPECT_EQ(Node("%ZIS", {"2", "0"}), "TERMINAL TYPE^3.2^3^2");
     EXPECT_EQ(Check("3.5", "1"), DiData("0", " "));
-}
-
-TEST_P(Deletion, TakesTheSubfilesAndIndexEntriesAlong) {
+    // A new record goes with its subfiles and index entries.
     ASSERT_EQ(File("ADD", {"80001^.01^+1^TEMP", "80001^2^+1^Temporary", "80001.03^.01^+2,+1^POS",
                            "80001.02^.01^+3,+1^PART"}),
               Lines({"[Data]", "+1,^41", "+2,^1", "+3,^1"}));
@@ -99,7 +97,7 @@ TEST_P(Deletion, TakesTheSubfilesAndIndexEntriesAlong) {
 
 TEST_P(Deletion, IsRefusedWithoutTheRight) {
     TRPCBroker& reader = Broker(kReaderCodes);
-    EXPECT_EQ(Delete(reader, "3.2", "3"),
+    EXPECT_EQ(Delete("3.2", "3", &reader),
               DiErrors("You may not delete records of file 3.2 (TERMINAL TYPE)."));
     EXPECT_EQ(Gets(reader, "3.2", ".01", "3,")[1], "3.2^3^.01^C-VT100^C-VT100");
 }
@@ -108,24 +106,17 @@ TEST_P(Deletion, IsRefusedWhileARecordItWouldChangeIsLockedByAnotherSession) {
     TRPCBroker& mine = Demo();
     TRPCBroker& theirs = Broker(kDemoCodes, kSecondHost);
     ASSERT_EQ(Lock(theirs, "3.5", "5"), "1");
-    EXPECT_EQ(Delete(mine, "3.2", "3"),
+    EXPECT_EQ(Delete("3.2", "3", &mine),
               DiErrors("The record 3 of file 3.2 (TERMINAL TYPE) cannot be deleted now: record 5 "
                        "of file 3.5 (DEVICE), which points to it, is being edited by another "
                        "user."));
     EXPECT_EQ(Gets(mine, "3.5", "3", "1,")[1], "3.5^1^3^3^C-VT100") << "nothing was cleared";
     ASSERT_EQ(Lock(theirs, "3.5", "5", "UNLOCK"), "1");
     ASSERT_EQ(Lock(theirs, "3.2", "3"), "1");
-    EXPECT_EQ(Delete(mine, "3.2", "3"),
+    EXPECT_EQ(Delete("3.2", "3", &mine),
               DiErrors("The record 3 of file 3.2 (TERMINAL TYPE) is being edited by another "
                        "user."));
     EXPECT_EQ(Gets(mine, "3.2", ".01", "3,")[1], "3.2^3^.01^C-VT100^C-VT100");
-}
-
-TEST_P(Deletion, AnswersAnErrorForWhatDoesNotExist) {
-    EXPECT_EQ(Delete("80001", "999"),
-              DiErrors("There is no record 999 in file 80001 (DEMO LAB TEST)."));
-    EXPECT_EQ(Check("4711", "1"), DiErrors("File 4711 does not exist."));
-    EXPECT_EQ(Check("80001", ""), DiErrors("\"\" is not a record address."));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Locks, test::kBothEngines, test::EngineName);

@@ -17,20 +17,14 @@ class MemoryGlobals final : public MGlobalReader {
     std::optional<std::string> Get(const GlobalRef& ref) override {
         ++reads;
         const auto it = nodes_.find(Key(ref));
-        if (it == nodes_.end()) return std::nullopt;
-        return it->second;
+        return it == nodes_.end() ? std::nullopt : std::optional(it->second);
     }
     int Data(const GlobalRef& ref) override {
         ++reads;
         const std::string key = Key(ref);
-        auto it = nodes_.lower_bound(key);
-        int data = 0;
-        if (it != nodes_.end() && it->first == key) {
-            data = 1;
-            ++it;
-        }
-        if (it != nodes_.end() && it->first.compare(0, key.size(), key) == 0) data += 10;
-        return data;
+        const auto below = nodes_.upper_bound(key);  // the first node after this one
+        return (nodes_.contains(key) ? 1 : 0) +
+               (below != nodes_.end() && below->first.starts_with(key) ? 10 : 0);
     }
     int reads = 0;
 

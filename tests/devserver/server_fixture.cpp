@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 #include "broker/broker_error.h"
 #include "broker/internal/socket_transport.h"
@@ -34,24 +35,17 @@ TempFolder::TempFolder() {
     path_ = pattern;
 }
 
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
 std::string SeededDatabaseCopy(const TempFolder& folder, int scale) {
-    const std::string copy = folder.Path("data.db");
-    vorn::test::CopySeededDatabase(copy, scale);
-    return copy;
+    vorn::test::CopySeededDatabase(folder.Path("data.db"), scale);
+    return folder.Path("data.db");
 }
 
 std::string SeededDatabase(const TempFolder& folder, StoreEngine engine, int scale) {
     if (engine == StoreEngine::Sqlite) return SeededDatabaseCopy(folder, scale);
     const StoreLocation where{engine, folder.Path("gtm")};
     PrepareStore(where);
-    const auto store = OpenStore(where);
-    const auto dictionary = Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd");
-    Seed(*store, *dictionary, SeedFilesIn(DefaultSeedFolder()), scale);
+    Seed(*OpenStore(where), *Dictionary::Load(DefaultSeedFolder() + "/dictionary.vdd"),
+         SeedFilesIn(DefaultSeedFolder()), scale);
     return where.path;
 }
 
@@ -84,10 +78,6 @@ std::vector<std::string> SplitLines(const QByteArray& data) {
 
 Client::Client(int port) : link_(OpenBrokerLink(false, "127.0.0.1", port, 30)) {
     if (!link_->linked) throw std::runtime_error("the server did not call back");
-}
-
-Client::~Client() {
-    Close();
 }
 
 void Client::Close() {
@@ -136,17 +126,13 @@ void Client::SignOnDemo() {
         throw std::runtime_error("the context was refused");
 }
 
-namespace {
-
-sockaddr_in Loopback(int port) {
+static sockaddr_in Loopback(int port) {
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
     sa.sin_port = htons(static_cast<std::uint16_t>(port));
     sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return sa;
 }
-
-}  // namespace
 
 std::string HandshakeBytes(const std::string& address, int port) {
     const std::string text = "TCPconnect^" + address + "^" + std::to_string(port) + "^TESTHOST^";
@@ -183,15 +169,12 @@ std::string RawClient::Handshake(const std::string& address) {
     ::listen(listener_, 4);
     socklen_t len = sizeof sa;
     ::getsockname(listener_, reinterpret_cast<sockaddr*>(&sa), &len);
-    const int port = ntohs(sa.sin_port);
-    SendRaw(HandshakeBytes(address.empty() ? "127.0.0.1" : address, port));
+    SendRaw(HandshakeBytes(address.empty() ? "127.0.0.1" : address, ntohs(sa.sin_port)));
     const std::string reply = ReadReply();
     if (reply.find("accept") == std::string::npos) return reply;
-    pollfd p{listener_, POLLIN, 0};
-    if (::poll(&p, 1, 10000) <= 0) return "no call-back";
+    if (!CalledBack(10)) return "no call-back";
     callback_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-    ::close(first_);
-    first_ = -1;
+    ::close(std::exchange(first_, -1));
     return reply;
 }
 
@@ -237,8 +220,7 @@ bool RawClient::ClosedBySilence(double seconds) {
 }
 
 pid_t StartMumps(const GtmFolder& folder, const std::vector<std::string>& args, int out, int in) {
-    const std::string dist = FindGtmDist();
-    const std::string mumps = dist + "/mumps";
+    const std::string dist = FindGtmDist(), mumps = dist + "/mumps";
     std::vector<char*> argv{const_cast<char*>(mumps.c_str())};
     for (const std::string& arg : args)
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -266,8 +248,7 @@ std::string RunMumps(const GtmFolder& folder, const std::vector<std::string>& ar
     for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;)
         text.append(buf, static_cast<std::size_t>(n));
     ::close(out[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
+    ::waitpid(pid, nullptr, 0);
     return text;
 }
 

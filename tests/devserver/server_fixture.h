@@ -28,7 +28,10 @@ namespace vorn::devserver::test {
 class TempFolder {
   public:
     TempFolder();
-    ~TempFolder();
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     std::string Path(const std::string& name) const { return (path_ / name).string(); }
 
   private:
@@ -82,7 +85,7 @@ bool Soon(F done, double seconds = 10) {
 class Client {
   public:
     explicit Client(int port);
-    ~Client();
+    ~Client() { Close(); }
     BrokerLink& link() { return *link_; }
     // Raises EBrokerError for M errors, as the broker does.
     QByteArray Call(const QString& name, const std::vector<QString>& literals = {});

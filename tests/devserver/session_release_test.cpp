@@ -1,8 +1,4 @@
 // Locks and documents belong to their session and go when its connection does, however it ends.
-#include <gtest/gtest.h>
-
-#include <thread>
-
 #include "broker/broker_error.h"
 #include "devserver/files/file_records.h"
 #include "devserver/net/session.h"
@@ -32,9 +28,13 @@ class Holding : public ::testing::Test {
         server = std::make_unique<Server>(o, &registry);
         server->Start();
     }
-    std::unique_ptr<test::Client> SignedOn() {
+    // A signed-on session holding what `holds` names, (file, record address) pairs.
+    std::unique_ptr<test::Client> SignedOn(
+        const std::vector<std::pair<QString, QString>>& holds = {}) {
         auto c = std::make_unique<test::Client>(server->Port());
         c->SignOnDemo();
+        for (const auto& [file, iens] : holds)
+            c->Call("ZZTEST HOLD", {file, iens});
         return c;
     }
     bool EmptiedSoon() {
@@ -50,33 +50,25 @@ class Holding : public ::testing::Test {
 };
 
 TEST_F(Holding, EverythingGoesWithAGoodbye) {
-    auto a = SignedOn();
-    a->Call("ZZTEST HOLD", {"80001", "1,"});
-    a->Call("ZZTEST HOLD", {"80001", "1,"});
-    a->Call("ZZTEST HOLD", {"80002", "3,"});
+    auto a = SignedOn({{"80001", "1,"}, {"80001", "1,"}, {"80002", "3,"}});
     EXPECT_EQ(server->context().locks.Size(), 2u);
     EXPECT_EQ(server->context().documents.Size(), 3u);
     a->Close();
     EXPECT_TRUE(EmptiedSoon());
-    auto b = SignedOn();
-    EXPECT_NE(b->Call("ZZTEST HOLD", {"80001", "1,"}), "0");
+    EXPECT_NE(SignedOn()->Call("ZZTEST HOLD", {"80001", "1,"}), "0");
 }
 
 TEST_F(Holding, EverythingGoesWhenTheConnectionDropsWithoutAGoodbye) {
-    auto a = SignedOn();
-    a->Call("ZZTEST HOLD", {"80001", "1,"});
-    a->Call("ZZTEST HOLD", {"80005", "7,"});
+    auto a = SignedOn({{"80001", "1,"}, {"80005", "7,"}});
     a->link().socket.SetLingerZero();
     a->link().socket.Close();  // reset, no goodbye
     a->link().linked = false;
     EXPECT_TRUE(EmptiedSoon());
-    auto b = SignedOn();
-    EXPECT_NE(b->Call("ZZTEST HOLD", {"80005", "7,"}), "0");
+    EXPECT_NE(SignedOn()->Call("ZZTEST HOLD", {"80005", "7,"}), "0");
 }
 
 TEST_F(Holding, EverythingGoesWhenAnIdleSessionIsClosed) {
-    auto a = SignedOn();
-    a->Call("ZZTEST HOLD", {"80001", "4,"});
+    auto a = SignedOn({{"80001", "4,"}});
     for (int i = 0; i < 100 && server->context().locks.Size() > 0; ++i) {
         clock.Advance(31min);
         std::this_thread::sleep_for(20ms);
@@ -86,8 +78,7 @@ TEST_F(Holding, EverythingGoesWhenAnIdleSessionIsClosed) {
 }
 
 TEST_F(Holding, EverythingGoesWhenTheServerStops) {
-    auto a = SignedOn();
-    a->Call("ZZTEST HOLD", {"80001", "5,"});
+    auto a = SignedOn({{"80001", "5,"}});
     server->Stop();
     EXPECT_EQ(server->context().locks.Size(), 0u);
     EXPECT_EQ(server->context().documents.Size(), 0u);

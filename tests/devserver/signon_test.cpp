@@ -1,8 +1,5 @@
 // Sign-on, contexts and authorisation through the real broker client.
-#include <gtest/gtest.h>
-
 #include <atomic>
-#include <thread>
 
 #include "common/scramble.h"
 #include "devserver/procedures/signon_procedures.h"
@@ -30,7 +27,7 @@ class SignOn : public ::testing::Test {
     std::unique_ptr<Server> server;
 };
 
-TEST_F(SignOn, SetupGivesSevenLinesWithThePortAndTheIntroductionNamesTheDemoCodes) {
+TEST_F(SignOn, SetupAndIntroductionNameThePortAndTheCodesAndDemoSignsOnWithAGreeting) {
     Client c = Connect();
     EXPECT_EQ(c.Call("XUS SIGNON SETUP"), QByteArray("TESTSERVER\r\nDEV\r\nVORN\r\n") +
                                               QByteArray::number(server->Port()) +
@@ -38,11 +35,7 @@ TEST_F(SignOn, SetupGivesSevenLinesWithThePortAndTheIntroductionNamesTheDemoCode
     const QByteArray intro = c.Call("XUS INTRO MSG");
     for (const char* code : {"DEMO / DEMO.1234", "READER / READER.1234", "CHANGE / CHANGE.1234"})
         EXPECT_TRUE(intro.contains(code)) << code;
-}
-
-TEST_F(SignOn, DemoSignsOnWithItsNumberAGreetingAndTheLastSignOn) {
-    Client c = Connect();
-    auto lines = c.SignOn("DEMO", "DEMO.1234");
+    auto lines = Connect().SignOn("DEMO", "DEMO.1234");
     ASSERT_EQ(lines.size(), 8u);
     EXPECT_NE(lines[6].find("DEMO,USER"), std::string::npos);
     lines[6] = "greeting";
@@ -55,14 +48,12 @@ TEST_F(SignOn, DemoSignsOnWithItsNumberAGreetingAndTheLastSignOn) {
     EXPECT_EQ(second[7].rfind("You last signed on ", 0), 0u) << second[7];
 }
 
-TEST_F(SignOn, LockedIsRefusedAsSuspended) {
-    Client c = Connect();
-    EXPECT_EQ(c.SignOn("LOCKED", "LOCKED.1234"),
+TEST_F(SignOn, LockedIsRefusedAsSuspendedAndWrongCodesMayBeRetriedUntilTheFifthTry) {
+    Client locked = Connect();
+    EXPECT_EQ(locked.SignOn("LOCKED", "LOCKED.1234"),
               (Lines{"0", "1", "0", "Your access has been suspended.", "0", "0"}));
-    EXPECT_EQ(c.MError("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "You are not signed on.");
-}
-
-TEST_F(SignOn, WrongCodesMayBeRetriedUntilTheFifthTryIsRefused) {
+    EXPECT_EQ(locked.MError("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}),
+              "You are not signed on.");
     Client c = Connect();
     const Lines wrong{"0", "0", "0", kNotValidCodes, "0", "0"};
     for (int i = 0; i < 2; ++i)
@@ -71,11 +62,9 @@ TEST_F(SignOn, WrongCodesMayBeRetriedUntilTheFifthTryIsRefused) {
     EXPECT_EQ(c.Lines("XUS AV CODE", {"#DEMO;DEMO.1234#"}), wrong);
     EXPECT_EQ(c.Lines("XUS AV CODE", {"!DEMO;DEMO.1234!"}), wrong);
     EXPECT_EQ(c.SignOn("NOBODY", "DEMO.1234"), (Lines{"0", "1", "0", kTooManyAttempts, "0", "0"}));
-    // Even the right codes are refused in this session now.
+    // Even the right codes are refused in this session now; a new session starts afresh.
     EXPECT_EQ(c.SignOn("DEMO", "DEMO.1234")[1], "1");
-    // A new session starts afresh.
-    Client fresh = Connect();
-    EXPECT_EQ(fresh.SignOn("DEMO", "DEMO.1234")[0], "1");
+    EXPECT_EQ(Connect().SignOn("DEMO", "DEMO.1234")[0], "1");
 }
 
 TEST_F(SignOn, ChangeMustChangeItsCodeAndThenSignsOnWithTheNewOne) {
@@ -102,10 +91,8 @@ TEST_F(SignOn, ChangeMustChangeItsCodeAndThenSignsOnWithTheNewOne) {
         // Changed: the pending user is signed on.
         EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
     }
-    Client old = Connect();
-    EXPECT_EQ(old.SignOn("CHANGE", "CHANGE.1234")[0], "0");
-    Client c = Connect();
-    const auto lines = c.SignOn("CHANGE", "NEWCODE.77");
+    EXPECT_EQ(Connect().SignOn("CHANGE", "CHANGE.1234")[0], "0");
+    const auto lines = Connect().SignOn("CHANGE", "NEWCODE.77");
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(lines[0], "3");
     EXPECT_EQ(lines[2], "0");  // no further change asked
@@ -132,17 +119,16 @@ TEST_F(SignOn, ApplicationProceduresNeedSignOnAndThenTheContext) {
 
 TEST(AutoSignOn, SessionsStartSignedOnAsTheNamedUserAndAnUnknownOrSuspendedOneStopsTheStart) {
     test::TempFolder folder;
-    for (const char* access : {"NOBODY", "LOCKED"}) {
+    auto signingOn = [&](const char* access) {
         ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
         o.autoSignOn = access;
-        Server server(o);
-        EXPECT_THROW(server.Start(), std::runtime_error) << access;
-    }
-    ServerOptions o = test::TestOptions(test::SeededDatabaseCopy(folder));
-    o.autoSignOn = "reader";
-    Server server(o);
-    server.Start();
-    Client c(server.Port());
+        return std::make_unique<Server>(o);
+    };
+    for (const char* access : {"NOBODY", "LOCKED"})
+        EXPECT_THROW(signingOn(access)->Start(), std::runtime_error) << access;
+    const auto server = signingOn("reader");
+    server->Start();
+    Client c(server->Port());
     EXPECT_EQ(c.Lines("XUS SIGNON SETUP")[5], "1");
     EXPECT_EQ(c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")}), "1");
     EXPECT_EQ(c.Lines("VRNX USERDATA")[1], "READER,USER^DEMO HOSPITAL");
@@ -158,7 +144,7 @@ TEST_F(SignOn, EightClientsAtOnceEachGetTheirOwnAnswers) {
             const auto& [access, name] = users[static_cast<std::size_t>(t % 2)];
             test::Client c(server->Port());
             if (c.SignOn(access, access + ".1234")[1] != "0") return;
-            c.Call("XWB CREATE CONTEXT", {QString::fromStdString(Scramble("ZAZIRERO"))});
+            c.Call("XWB CREATE CONTEXT", {Scrambled("ZAZIRERO")});
             for (int i = 0; i < 50; ++i)
                 if (c.Lines("VRNX USERDATA")[1] != name + "^DEMO HOSPITAL") return;
             ++good;

@@ -1,6 +1,4 @@
 // Reading messages and framing replies, against the bytes the real client composes.
-#include <gtest/gtest.h>
-
 #include "broker/internal/wire_protocol.h"
 #include "broker/rpc_params.h"
 #include "devserver/m/m_subscripts.h"
@@ -32,7 +30,7 @@ std::string Malformed(const std::string& bytes) {
     return "parsed";
 }
 
-TEST(CallParser, ReadsWhatTheClientComposes) {
+TEST(CallParser, ReadsWhatTheClientComposesEvenLongerThanItsFiveDigitCountCanSay) {
     TParams params;
     params[0].ParamKind = TParamType::literal;
     params[0].Value = "ADD";
@@ -57,7 +55,6 @@ TEST(CallParser, ReadsWhatTheClientComposes) {
     EXPECT_EQ(m.call.params[2].type, ParamType::Reference);
     EXPECT_EQ(m.call.params[2].value, "DUZ");
     EXPECT_TRUE(m.call.params[3].entries.empty());
-
     const Message none =
         Parse("{XWB}" + ComposeCall("XUS SIGNON SETUP", "0", nullptr).toStdString());
     EXPECT_EQ(none.kind, Message::Kind::Call);
@@ -71,45 +68,36 @@ TEST(CallParser, ReadsWhatTheClientComposes) {
     EXPECT_EQ(hs.handshake.port, 1234);
     EXPECT_EQ(hs.handshake.host, "WS1");
     EXPECT_EQ(Parse("{XWB}" + ComposeGoodbye().toStdString()).kind, Message::Kind::Goodbye);
-}
-
-TEST(CallParser, ReadsAMessageLongerThanItsFiveDigitCountCanSay) {
     // 120 entries of 999-byte values: the count carries the last five digits of the length.
-    std::string list;
+    std::string entries;
     for (int i = 0; i < 120; ++i)
-        list += "003" + std::to_string(100 + i) + "999" + std::string(999, 'v');
-    list += "000";
-    const std::string bytes = CallBytes("DDR FILER", "0032.x", list, true);
+        entries += "003" + std::to_string(100 + i) + "999" + std::string(999, 'v');
+    const std::string bytes = CallBytes("DDR FILER", "0032.x", entries + "000", true);
     EXPECT_LT(std::stoul(bytes.substr(5, 5)), bytes.size() - 10);
-    const Message m = Parse(bytes);
-    EXPECT_EQ(m.call.params[0].entries.size(), 120u);
+    EXPECT_EQ(Parse(bytes).call.params[0].entries.size(), 120u);
 }
 
 TEST(CallParser, RefusesWhatIsNoMessage) {
-    EXPECT_EQ(Malformed("GET / HTTP/1.0"), "a message that does not begin with {XWB}");
-    EXPECT_EQ(Malformed("{XWB}00a46"), "a count that is not 5 decimal digits");
-    EXPECT_EQ(Malformed(std::string("{XWB}00047|\x01"
-                                    "000038007XWB;;;;000230XUS SIGNON SETUP^00000X")),
-              "a message whose count (47) is not its length (46)");
-    EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "0049abc", "", false)),
-              "unknown parameter type \"9\"");
-    EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "0x40abc", "", false)),
-              "a count that is not 3 decimal digits");
-    EXPECT_EQ(Malformed(CallBytes("XUS AV CODE", "00504", "", false)),
-              "a parameter longer than the parameter text");
-    EXPECT_EQ(Malformed(std::string("{XWB}00041|\x01"
-                                    "000033007XWB;;;;000181X^000060032.x")),
-              "ended: the message ended early");  // the list's entries never come
-    EXPECT_EQ(Malformed(CallBytes("X", "0032.x", "000", false)),
-              "a list flag that does not match the parameters");
-    EXPECT_EQ(Malformed("{XWB}0001000006#BYE#!"),
-              "a message that is neither a call nor the goodbye");
-    EXPECT_EQ(Malformed(std::string("{XWB}00041|\x05"
-                                    "1.10400029TCPconnect^10.0.0.5^99999^WS1^")),
-              "a handshake whose call-back port is not a port number");
-    EXPECT_EQ(Malformed(std::string("{XWB}00046|\x01"
-                                    "000038007XWB;;;;0002")),
-              "ended: the message ended early");
+    const std::string bar = "|\x01";  // apart: in a literal "\x01" takes the digits after it
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"GET / HTTP/1.0", "a message that does not begin with {XWB}"},
+        {"{XWB}00a46", "a count that is not 5 decimal digits"},
+        {"{XWB}00047" + bar + "000038007XWB;;;;000230XUS SIGNON SETUP^00000X",
+         "a message whose count (47) is not its length (46)"},
+        {CallBytes("XUS AV CODE", "0049abc", "", false), "unknown parameter type \"9\""},
+        {CallBytes("XUS AV CODE", "0x40abc", "", false), "a count that is not 3 decimal digits"},
+        {CallBytes("XUS AV CODE", "00504", "", false),
+         "a parameter longer than the parameter text"},
+        // the list's entries never come
+        {"{XWB}00041" + bar + "000033007XWB;;;;000181X^000060032.x",
+         "ended: the message ended early"},
+        {CallBytes("X", "0032.x", "000", false), "a list flag that does not match the parameters"},
+        {"{XWB}0001000006#BYE#!", "a message that is neither a call nor the goodbye"},
+        {"{XWB}00041|\x05" + std::string("1.10400029TCPconnect^10.0.0.5^99999^WS1^"),
+         "a handshake whose call-back port is not a port number"},
+        {"{XWB}00046" + bar + "000038007XWB;;;;0002", "ended: the message ended early"}};
+    for (const auto& [bytes, error] : cases)
+        EXPECT_EQ(Malformed(bytes), error) << bytes;
 }
 
 TEST(Subscripts, ParseAsMWritesThem) {
@@ -125,17 +113,13 @@ TEST(Subscripts, ParseAsMWritesThem) {
 }
 
 TEST(ReplyFrame, LinesValuesAndMErrors) {
-    EXPECT_EQ(Reply::Lines({"a", "", "b"}).Frame(), std::string("\0\0a\r\n\r\nb\r\n\x04", 11));
-    EXPECT_EQ(Reply::Value("1").Frame(), std::string("\0\0"
-                                                     "1\x04",
-                                                     4));
+    const std::string head(2, '\0');
+    EXPECT_EQ(Reply::Lines({"a", "", "b"}).Frame(), head + "a\r\n\r\nb\r\n\x04");
+    EXPECT_EQ(Reply::Value("1").Frame(), head + "1\x04");
     EXPECT_EQ(Reply::MError("You are not signed on.").Frame(),
-              std::string("\0\0\x18You are not signed on.\x04", 26));
-    EXPECT_EQ(Reply::Lines({}).Frame(), std::string("\0\0\x04", 3));
-    EXPECT_EQ(Reply::Value("a\x04"
-                           "b")
-                  .Data(),
-              "a b");
+              head + "\x18You are not signed on.\x04");
+    EXPECT_EQ(Reply::Lines({}).Frame(), head + "\x04");
+    EXPECT_EQ(Reply::Value("a\4b").Data(), "a b");  // the end of a reply cannot be in a value
 }
 
 }  // namespace
