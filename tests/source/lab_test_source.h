@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 #include "source/internal/source_core.h"
 #include "source/vorn_source.h"
@@ -55,6 +56,10 @@ class LabTestSource : public SourceServer {
         return CallsSince(mark);
     }
     SourceCore& Core() { return SourceCore::Of(source); }
+    // The toolset's message dialog of `kind` showing `text`, answered with `result`.
+    void Says(ui::MessageKind kind, const QString& text, int result = ui::mrOk) {
+        ExpectToolsetMessage(modal, kind, text, result);
+    }
 
     QWidget form;
     TvornSource source;
@@ -74,6 +79,14 @@ using Calls = std::vector<std::string>;
 // The first of `calls` named `name`, or their end.
 inline auto FirstNamed(const std::vector<LoggedCall>& calls, const std::string& name) {
     return std::find_if(calls.begin(), calls.end(), [&](const auto& c) { return c.name == name; });
+}
+
+// The operation and kind of an outcome, or of the last outcome of a source.
+inline auto Outcome(const SourceOutcome& o) {
+    return std::pair(o.operation, o.kind);
+}
+inline auto Outcome(const TvornSource& source) {
+    return Outcome(source.LastOutcome());
 }
 
 inline std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {

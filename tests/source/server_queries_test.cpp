@@ -32,8 +32,7 @@ using test::TestPeer;
 class ServerQueries : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetMessageBroker(nullptr);
-        ClearDialogTextCache();
+        TearDown();
         test::ScriptNoSignonNeeded(peer);
         test::Aim(broker, peer);
     }
@@ -65,8 +64,16 @@ class ServerQueries : public ::testing::Test {
     TRPCBroker broker;
 };
 
-// The call it sends is checked by the next test, with a used broker.
+// The call it sends is checked by the next test, with a used broker. Without a broker or an
+// argument nothing is asked.
 TEST_F(ServerQueries, FieldAttributeIsTheThirdPieceCutAtTheSemicolonOfTheWholeFieldsLine) {
+    EXPECT_EQ(GetFieldAttribute("", "2", &broker), "");
+    EXPECT_EQ(GetFieldAttribute("80000", "", &broker), "");
+    EXPECT_EQ(GetFieldAttribute("80000", "2", nullptr), "");
+    const ValidatedValue v = ValidateValue("80001", "3", "Y", nullptr);
+    EXPECT_EQ(Pair(v.internal, v.external), Pair("", ""));
+    EXPECT_EQ(GetRecordIdentifiers("80001", "99,", nullptr), "");
+    EXPECT_TRUE(peer.Calls().empty());
     peer.ReplyLines({"[Data]", ".01^NAME^F^^1^^0;1", "2.1^X^N^^0^^0;4", "2^DATE^D;X^^0^^0;2"})
         .ReplyLines({"[Data]", ".01^NAME^F^^1^^0;1"});
     EXPECT_EQ(GetFieldAttribute("80000", "2", &broker), "D");
@@ -88,7 +95,7 @@ TEST_F(ServerQueries, FieldAttributeSendsOnlyItsOwnCallAndShowsItAsTheLastCall) 
     EXPECT_EQ(broker.Param.Count(), 0);
 }
 
-TEST_F(ServerQueries, ValidateValueSendsTheValueForANewRecordAndSetsTheClearingFlags) {
+TEST_F(ServerQueries, ValidateValueSendsTheValueForANewRecordSetsTheFlagsAndReadsItsDataLines) {
     peer.ReplyLines({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"})
         .ReplyLines({"[Errors]", "[Data]", "", ""});
     EXPECT_EQ(Validated("4", "12/6/2026"), Pair("3261206", "DEC 6, 2026"));
@@ -104,9 +111,7 @@ TEST_F(ServerQueries, ValidateValueSendsTheValueForANewRecordAndSetsTheClearingF
                                 "007\"FIELD\"0014007\"VALUE\"00912/6/2026000",
                                 "DDR VALIDATOR|006\"FILE\"00580001006\"IENS\"003+1,"
                                 "007\"FIELD\"0013007\"VALUE\"001\001000"}));
-}
-
-TEST_F(ServerQueries, ValidateValueReadsLinesThreeAndFourOnlyAfterADataMarkerOnLineTwo) {
+    // Lines three and four are read only after a data marker on line two.
     peer.ReplyLines({"[Errors]", "not a date", "[Data]", "^"})
         .ReplyLines({"anything", "[BEGIN_diDATA]", "1", "YES"})
         .ReplyLines({"[Data]", "1", "YES", "more"})
@@ -119,32 +124,19 @@ TEST_F(ServerQueries, ValidateValueReadsLinesThreeAndFourOnlyAfterADataMarkerOnL
     EXPECT_EQ(Validated("3", "Y"), Pair("only internal", ""));
 }
 
-TEST_F(ServerQueries, WithoutABrokerOrAnArgumentNothingIsAsked) {
-    EXPECT_EQ(GetFieldAttribute("", "2", &broker), "");
-    EXPECT_EQ(GetFieldAttribute("80000", "", &broker), "");
-    EXPECT_EQ(GetFieldAttribute("80000", "2", nullptr), "");
-    const ValidatedValue v = ValidateValue("80001", "3", "Y", nullptr);
-    EXPECT_EQ(Pair(v.internal, v.external), Pair("", ""));
-    EXPECT_EQ(GetRecordIdentifiers("80001", "99,", nullptr), "");
-    EXPECT_TRUE(peer.Calls().empty());
-}
-
-TEST_F(ServerQueries, RecordIdentifiersSendTheRecordNumberUpToTheFirstComma) {
+TEST_F(ServerQueries, RecordIdentifiersSendTheRecordNumberUpToTheFirstCommaAndLeaveErrorsOut) {
     peer.ReplyLines({"[BEGIN_diDATA]", "HB ", "Hemoglobin", "[END_diDATA]", "ignored"})
         .ReplyLines({"[BEGIN_diDATA]", "K", "[END_diDATA]"});
     EXPECT_EQ(GetRecordIdentifiers("80001", "12,", &broker), "HB Hemoglobin");
     EXPECT_EQ(GetRecordIdentifiers("80001.03", "3,12,", &broker), "K");
     EXPECT_EQ(Calls(), (Strings{"VRNX IDENTIFIERS|006\"FILE\"00580001005\"IEN\"00212000",
                                 "VRNX IDENTIFIERS|006\"FILE\"00880001.03005\"IEN\"0013000"}));
-}
-
-TEST_F(ServerQueries, RecordIdentifiersLeaveErrorsOutAndReadOnlyThisCallsLines) {
+    // Errors are left out, and only this call's lines are read.
     peer.ReplyLines({"[BEGIN_diERRORS]", "No such record", "[Data]", "not a marker here"});
-    broker.SetConnected(true);
     broker.SetClearResults(false);
     broker.Results = {"[BEGIN_diDATA]", "stale"};
     EXPECT_EQ(GetRecordIdentifiers("80001", "99,", &broker), "");
-    EXPECT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls().size(), 3u);
 }
 
 // --- the toolset's message texts ---
@@ -167,10 +159,20 @@ TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
     EXPECT_EQ(MessageParameters("LAB TEST: HB"), (QStringList{"LAB TEST: HB"}));
 }
 
+// The lookup sets the broker's clearing flags.
 TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
     peer.ReplyLines({"[Data]", "&No"});
     peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
+    broker.SetClearParameters(false);
+    broker.SetClearResults(false);
+    broker.Results = {"old"};
+    broker.Param[1].Value = "left over";
+    broker.Param[1].ParamKind = TParamType::literal;
     EXPECT_EQ(GetDialogText(7, "", &broker), "&No");
+    EXPECT_TRUE(broker.ClearParameters());
+    EXPECT_TRUE(broker.ClearResults());
+    EXPECT_EQ(broker.Results, (QStringList{"[Data]", "&No"}));
+    EXPECT_EQ(broker.Param.Count(), 0);
     EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &broker),
               "Value \"abc\" is not valid for field DEMO LAB TEST.");
     const auto calls = Sent(peer);
@@ -179,14 +181,9 @@ TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAn
     EXPECT_EQ(calls[0], std::string("{XWB}00069|\0010"
                                     "00039007XWB;;;;000241VRNX DIALOG^000060032.x"
                                     "009\"VORNNUM\"0041007000"));
-    EXPECT_EQ(ListEntries(calls[1]),
-              "009\"VORNNUM\"0041032"
-              "0011003abc"
-              "0012013DEMO LAB TEST"
-              "000");
+    EXPECT_EQ(ListEntries(calls[1]), "009\"VORNNUM\"00410320011003abc0012013DEMO LAB TEST000");
 }
 
-// The answer's data lines joined without a separator.
 TEST_F(MessageLookup, AnswersGiveTheDataLinesJoined) {
     peer.ReplyLines({"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
                      "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"});
@@ -227,21 +224,6 @@ TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
     // Without a broker argument the string table answers, message broker or not.
     EXPECT_EQ(GetMessageText(9, nullptr), "&Abort");
     EXPECT_EQ(Sent(peer).size(), 2u);
-}
-
-TEST_F(MessageLookup, TheLookupSetsTheBrokersClearingFlags) {
-    peer.ReplyLines({"[Data]", "&No"});
-    broker.SetClearParameters(false);
-    broker.SetClearResults(false);
-    broker.Results = {"old"};
-    broker.Param[1].Value = "left over";
-    broker.Param[1].ParamKind = TParamType::literal;
-    GetDialogText(7, "", &broker);
-    EXPECT_TRUE(broker.ClearParameters());
-    EXPECT_TRUE(broker.ClearResults());
-    EXPECT_EQ(broker.Results, (QStringList{"[Data]", "&No"}));
-    EXPECT_EQ(broker.Param.Count(), 0);
-    EXPECT_EQ(ListEntries(Sent(peer)[0]), "009\"VORNNUM\"0041007000");
 }
 
 TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNextOneGiven) {

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
-#include <functional>
 #include <vector>
 
 #include "source/source_presenter.h"
@@ -62,10 +61,8 @@ TEST_F(Presenting, ASaveThatFilesIsReportedThroughThePresenterAndIsDoneAndSentOn
     EXPECT_EQ(presenter.shown, (std::vector<Shown>{{"Saved: Demo Lab Test: HB Haemoglobin\r\n",
                                                     K::Information, ui::mbOK}}));
     ASSERT_EQ(sent.size(), 1u) << "the lock and the checks inside the save send nothing";
-    EXPECT_EQ(sent[0].operation, SourceOperation::Save);
-    EXPECT_EQ(sent[0].kind, SourceOutcome::Done);
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Save);
-    EXPECT_TRUE(source.LastOutcome().IsDone());
+    EXPECT_EQ(test::Outcome(sent[0]), std::pair(SourceOperation::Save, SourceOutcome::Done));
+    EXPECT_EQ(test::Outcome(source), std::pair(SourceOperation::Save, SourceOutcome::Done));
 }
 
 TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCancelled) {
@@ -78,12 +75,14 @@ TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCance
     EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
     EXPECT_TRUE(Core().Owners().saver.HasChanges());
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::LeaveRecord);
-    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Cancelled);
+    EXPECT_EQ(test::Outcome(source),
+              std::pair(SourceOperation::LeaveRecord, SourceOutcome::Cancelled));
     EXPECT_TRUE(source.LastOutcome().lines.isEmpty());
 }
 
-TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
+// A source without a file number says so through the presenter; an operation without a broker
+// fails with the error.
+TEST_F(Presenting, AMissingFileNumberIsSaidAndAnOperationWithoutBrokerFailsWithTheError) {
     TvornSource unnamed;
     unnamed.setObjectName("unnamedSource");
     unnamed.SetPresenter(&presenter);
@@ -92,15 +91,11 @@ TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
         presenter.shown,
         (std::vector<Shown>{{"unnamedSource's filenumber not defined!", K::Error, ui::mbOK}}));
     EXPECT_FALSE(unnamed.Active());
-}
-
-TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
     source.GetAndFill("1");
     name.Change("Lost", "Lost");
     source.SetRPCBroker(nullptr);
     EXPECT_ANY_THROW(source.Save());
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Save);
-    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Failed);
+    EXPECT_EQ(test::Outcome(source), std::pair(SourceOperation::Save, SourceOutcome::Failed));
     EXPECT_TRUE(source.LastOutcome().error.contains("vornSource1"));
     EXPECT_FALSE(source.LastOutcome().unanswered);
     source.SetRPCBroker(&Broker());
@@ -111,17 +106,35 @@ TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
 class Moments;
 
 struct MomentCase {
-    const char* name;
-    std::function<void(Moments&)> action;
     QString moment;  // the event the action must raise
+    void (Moments::*action)();
 };
 
 class Moments : public Presenting, public testing::WithParamInterface<MomentCase> {
   public:
-    TvornSource& Source() { return source; }
-    void ChangeName(const QString& text) { name.Change(text, text); }
-    using LabTestSource::SaveNewLabTest;
-    QString validated;  // what the validation signal carried besides the field
+    // The actions, each raising its moment.
+    void GetAndFill() { source.GetAndFill("1"); }
+    void UpdateHistory() {
+        GetAndFill();
+        source.UpdateHistory();
+    }
+    void Clear() { source.Clear(); }
+    void Insert() { source.Insert(); }
+    void ValidateField() {
+        source.Insert();
+        source.ValidateField("6", "12");
+        EXPECT_EQ(validated, "changed by the event no") << "the signal carries what the event left";
+    }
+    void Save() {
+        GetAndFill();
+        name.Change("Haemoglobin", "Haemoglobin");
+        source.Save();
+    }
+    void SaveAs() { SaveNewLabTest("ZZ9"); }
+    void Delete() {
+        SaveNewLabTest("ZZA");
+        source.Delete();
+    }
 
   protected:
     void SetUp() override {
@@ -163,10 +176,11 @@ class Moments : public Presenting, public testing::WithParamInterface<MomentCase
     }
     static QString Yes(bool on) { return on ? QStringLiteral("yes") : QStringLiteral("no"); }
     QStringList log;
+    QString validated;  // what the validation signal carried besides the field
 };
 
 TEST_P(Moments, EachEventIsFollowedByItsSignal) {
-    GetParam().action(*this);
+    (this->*GetParam().action)();
     EXPECT_TRUE(log.contains("event " + GetParam().moment)) << log.join(", ").toStdString();
     for (qsizetype i = 0; i < log.size(); ++i) {
         if (!log[i].startsWith("event ")) continue;
@@ -176,41 +190,16 @@ TEST_P(Moments, EachEventIsFollowedByItsSignal) {
     EXPECT_EQ(log.filter("event ").size(), log.filter("signal ").size());
 }
 
+using M = Moments;
 INSTANTIATE_TEST_SUITE_P(
     Source, Moments,
-    testing::Values(MomentCase{"GetAndFill", [](Moments& f) { f.Source().GetAndFill("1"); },
-                               "GetAndFill"},
-                    MomentCase{"History",
-                               [](Moments& f) {
-                                   f.Source().GetAndFill("1");
-                                   f.Source().UpdateHistory();
-                               },
-                               "UpdateHistory"},
-                    MomentCase{"Clear", [](Moments& f) { f.Source().Clear(); }, "Clear"},
-                    MomentCase{"Insert", [](Moments& f) { f.Source().Insert(); }, "Insert"},
-                    MomentCase{"ValidateField",
-                               [](Moments& f) {
-                                   f.Source().Insert();
-                                   f.Source().ValidateField("6", "12");
-                                   // The signal carries what the event left.
-                                   EXPECT_EQ(f.validated, "changed by the event no");
-                               },
-                               "ValidateField 6=12"},
-                    MomentCase{"Save",
-                               [](Moments& f) {
-                                   f.Source().GetAndFill("1");
-                                   f.ChangeName("Haemoglobin");
-                                   f.Source().Save();
-                               },
-                               "Save yes"},
-                    MomentCase{"SaveAs", [](Moments& f) { f.SaveNewLabTest("ZZ9"); }, "SaveAs yes"},
-                    MomentCase{"Delete",
-                               [](Moments& f) {
-                                   f.SaveNewLabTest("ZZA");
-                                   f.Source().Delete();
-                               },
-                               "Delete yes"}),
-    [](const testing::TestParamInfo<MomentCase>& info) { return std::string(info.param.name); });
+    testing::Values(MomentCase{"GetAndFill", &M::GetAndFill},
+                    MomentCase{"UpdateHistory", &M::UpdateHistory}, MomentCase{"Clear", &M::Clear},
+                    MomentCase{"Insert", &M::Insert},
+                    MomentCase{"ValidateField 6=12", &M::ValidateField},
+                    MomentCase{"Save yes", &M::Save}, MomentCase{"SaveAs yes", &M::SaveAs},
+                    MomentCase{"Delete yes", &M::Delete}),
+    [](const auto& info) { return info.param.moment.section(u' ', 0, 0).toStdString(); });
 
 }  // namespace
 }  // namespace vorn
