@@ -54,7 +54,7 @@ class Presenting : public test::LabTestSource {
     RecordingPresenter presenter;
 };
 
-TEST_F(Presenting, ASaveThatFilesIsReportedThroughThePresenterAndIsDoneAndSentOnce) {
+TEST_F(Presenting, ASaveIsReportedThroughThePresenterAndItsCancelToLeavingKeepsTheEdit) {
     source.GetAndFill("1");
     name.Change("Haemoglobin", "Haemoglobin");
     const std::vector<SourceOutcome> sent = Sent([&] { ASSERT_TRUE(source.Save()); });
@@ -63,16 +63,14 @@ TEST_F(Presenting, ASaveThatFilesIsReportedThroughThePresenterAndIsDoneAndSentOn
     ASSERT_EQ(sent.size(), 1u) << "the lock and the checks inside the save send nothing";
     EXPECT_EQ(test::Outcome(sent[0]), std::pair(SourceOperation::Save, SourceOutcome::Done));
     EXPECT_EQ(test::Outcome(source), std::pair(SourceOperation::Save, SourceOutcome::Done));
-}
-
-TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCancelled) {
+    // The presenter's Cancel to the leaving question keeps the edit and is cancelled.
     source.GetAndFill("1");
     name.Change("Kept", "Kept");
     presenter.answer = ui::mrCancel;
     EXPECT_FALSE(source.CheckSaveChanges());
-    ASSERT_EQ(presenter.shown.size(), 1u);
-    EXPECT_EQ(presenter.shown[0].kind, K::Confirmation);
-    EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
+    ASSERT_EQ(presenter.shown.size(), 2u);
+    EXPECT_EQ(presenter.shown[1].kind, K::Confirmation);
+    EXPECT_EQ(presenter.shown[1].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
     EXPECT_TRUE(Core().Owners().saver.HasChanges());
     EXPECT_EQ(test::Outcome(source),

@@ -165,7 +165,6 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     EXPECT_FALSE(Core().Owners().locker.Locked());
     other.name.Change("Changed after", "Changed after");
     EXPECT_EQ(other.source.State(), ssEdit);
-
     // A new record refused says so, too.
     NewLabTest("ZZ4");
     length.Change("abc", "abc");

@@ -335,7 +335,6 @@ TEST(GuardedHandler, AFailureIsShownByItsTextAsAnErrorAndTheNextEventIsHandled) 
     EXPECT_FALSE(ui::Guarded([] { throw std::out_of_range("no such record"); }));
     EXPECT_FALSE(ui::Guarded([] { throw 42; }));
     EXPECT_TRUE(ui::Guarded([] {}));
-
     QWidget form;
     auto* button = new QPushButton("Who", &form);
     int clicks = 0;
