@@ -14,6 +14,13 @@
 
 namespace vorn::test {
 
+inline std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {
+    std::vector<std::string> names;
+    for (const LoggedCall& c : calls)
+        names.push_back(c.name);
+    return names;
+}
+
 class LabTestSource : public SourceServer {
   protected:
     explicit LabTestSource(DevServerProcess::Options options = {}) : SourceServer(options) {
@@ -41,19 +48,16 @@ class LabTestSource : public SourceServer {
         source.ShowMessages = shown;
     }
 
-    // The names of the calls made by `action`.
-    template <typename F>
-    std::vector<std::string> CallsOf(F&& action) {
-        const std::size_t mark = CallMark();
-        action();
-        return CallNamesSince(mark);
-    }
-    // The calls made by `action`, with their parameters as sent.
+    // The calls made by `action`, with their parameters as sent; CallsOf: their names.
     template <typename F>
     std::vector<LoggedCall> SentBy(F&& action) {
         const std::size_t mark = CallMark();
         action();
         return CallsSince(mark);
+    }
+    template <typename F>
+    std::vector<std::string> CallsOf(F&& action) {
+        return Names(SentBy(action));
     }
     SourceCore& Core() { return SourceCore::Of(source); }
     // The toolset's message dialog of `kind` showing `text`, answered with `result`.
@@ -87,13 +91,6 @@ inline auto Outcome(const SourceOutcome& o) {
 }
 inline auto Outcome(const TvornSource& source) {
     return Outcome(source.LastOutcome());
-}
-
-inline std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {
-    std::vector<std::string> names;
-    for (const LoggedCall& c : calls)
-        names.push_back(c.name);
-    return names;
 }
 
 // Every list entry of parameter `param` of a call, "subscript=value" in the order sent.

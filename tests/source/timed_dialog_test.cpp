@@ -177,24 +177,21 @@ int TopOfButtons(TTimedDlg& d) {
 // its text above the buttons: nothing to scroll, nothing cut off below, the last words inside it.
 TEST_F(TimedDialog, AFittingTextIsCentredAndShowsWhollyWithoutAScrollBarAboveTheButtons) {
     const struct {
-        const char* name;
         QString text;
         int lines;  // the lines of the text, or fewer than it wraps to when `wraps`
         bool wraps;
         const char* shown = nullptr;  // the text as the box shows it, where checked
     } texts[] = {
-        {"TwoColonSeparators", "Saved: DEMO LAB TEST: HB Hemoglobin", 3, false,
-         "Saved:\nDEMO LAB TEST:\nHB Hemoglobin"},
-        {"ShortMessage", "Saved: HB Hemoglobin\r\n", 2, false},
-        {"ShortMessageWithAColon", "Saved:\r\nDemo Lab Test: HB\r\n", 1, true},
-        {"LongQuestion",
-         "Delete all Demo Lab Test entries that point to this record and this record itself: HB "
+        {"Saved: DEMO LAB TEST: HB Hemoglobin", 3, false, "Saved:\nDEMO LAB TEST:\nHB Hemoglobin"},
+        {"Saved: HB Hemoglobin\r\n", 2, false},
+        {"Saved:\r\nDemo Lab Test: HB\r\n", 1, true},
+        {"Delete all Demo Lab Test entries that point to this record and this record itself: HB "
          "Hemoglobin in every Lab Result, Subresult and Departmental Lab Test?",
          3, true},
         // A long line counts as the lines it wraps to.
-        {"LongLine", QString("Error in deleting! ").repeated(12), 1, true}};
+        {QString("Error in deleting! ").repeated(12), 1, true}};
     for (const auto& c : texts) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.text.toStdString());
         host.OnForm<TTimedDlg>([&c](TTimedDlg& d) {
             const QPoint centre = d.screen()->geometry().center();
             EXPECT_LE(std::abs(d.frameGeometry().center().x() - centre.x()), 1);
