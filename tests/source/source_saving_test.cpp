@@ -307,7 +307,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 using Deletion = Saving;
 
-TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
+TEST_F(Deletion, ARefusalIsNotReportedAsDeletedAndASubFileEntryGoesThroughTheFiler) {
     SaveNewLabTest("ZZ6");
     test::OtherUser other(SecondBroker(), form);
     other.source.GetAndFill("41");
@@ -324,6 +324,31 @@ TEST_F(Deletion, ARefusalOfTheServerIsNotReportedAsDeleted) {
     EXPECT_TRUE(source.LastOutcome().lines.join(' ').contains("is being edited by another user"))
         << source.LastOutcome().lines.join('\n').toStdString();
     EXPECT_FALSE(source.LastOutcome().unanswered);
+    // An entry of a hierarchical sub-file is deleted through the filer without a pointer check.
+    TvornSource subresults;
+    subresults.setObjectName("vornSource3");
+    subresults.FileName = "Subresult";
+    subresults.FileNumber = "80001.02";
+    subresults.TypeIfSubFile = TvornSubFileType::Hierarchical;
+    subresults.SetMasterSource(&source);
+    test::FakeBoundControl explanation(subresults, ".01", &form);
+    subresults.SetRPCBroker(&Broker());
+    static_cast<ui::LoadedComponent&>(subresults).Loaded();
+    subresults.Open();
+    source.GetAndFill("35");
+    ASSERT_FALSE(subresults.Address().Number().isEmpty());
+    const QString entry = subresults.Address().Number();
+    EXPECT_EQ(subresults.Address().FullIens(), entry + ",35,");
+    const QString text = explanation.text();
+    Says(K::Confirmation, "Delete Subresult: " + text + "?\r\n", ui::mrYes);
+    Says(K::Information, "Deleted: Subresult: " + text + "\r\n");
+    const auto calls = SentBy([&] { EXPECT_TRUE(subresults.Delete()); });
+    const auto filer = test::FirstNamed(calls, "DDR FILER");
+    ASSERT_NE(filer, calls.end());
+    EXPECT_EQ(filer->Literal(0), "DELETE");
+    EXPECT_EQ(filer->Entry("1", 1), ("80001.02^.01^" + entry + ",35^@").toStdString());
+    EXPECT_EQ(test::FirstNamed(calls, "VRNX RECORD POINTER CHECK"), calls.end());
+    EXPECT_NE(subresults.Address().Number(), entry) << "the detail moved on";
 }
 
 // Pointers that forbid a deletion are reported and nothing is deleted; a record being edited
@@ -385,33 +410,6 @@ TEST_F(Deletion, PointersThatAllowItAreReportedWithOneTimedQuestionOnly) {
     EXPECT_TRUE(persons.Delete());
     source.GetAndFill("1");
     EXPECT_EQ(source.GetFieldValue("7"), "") << "the pointer to the deleted person is cleared";
-}
-
-TEST_F(Deletion, AnEntryOfAHierarchicalSubFileIsDeletedThroughTheFilerWithoutAPointerCheck) {
-    TvornSource subresults;
-    subresults.setObjectName("vornSource3");
-    subresults.FileName = "Subresult";
-    subresults.FileNumber = "80001.02";
-    subresults.TypeIfSubFile = TvornSubFileType::Hierarchical;
-    subresults.SetMasterSource(&source);
-    test::FakeBoundControl explanation(subresults, ".01", &form);
-    subresults.SetRPCBroker(&Broker());
-    static_cast<ui::LoadedComponent&>(subresults).Loaded();
-    subresults.Open();
-    source.GetAndFill("35");
-    ASSERT_FALSE(subresults.Address().Number().isEmpty());
-    const QString entry = subresults.Address().Number();
-    EXPECT_EQ(subresults.Address().FullIens(), entry + ",35,");
-    const QString text = explanation.text();
-    Says(K::Confirmation, "Delete Subresult: " + text + "?\r\n", ui::mrYes);
-    Says(K::Information, "Deleted: Subresult: " + text + "\r\n");
-    const auto calls = SentBy([&] { EXPECT_TRUE(subresults.Delete()); });
-    const auto filer = test::FirstNamed(calls, "DDR FILER");
-    ASSERT_NE(filer, calls.end());
-    EXPECT_EQ(filer->Literal(0), "DELETE");
-    EXPECT_EQ(filer->Entry("1", 1), ("80001.02^.01^" + entry + ",35^@").toStdString());
-    EXPECT_EQ(test::FirstNamed(calls, "VRNX RECORD POINTER CHECK"), calls.end());
-    EXPECT_NE(subresults.Address().Number(), entry) << "the detail moved on";
 }
 
 }  // namespace
