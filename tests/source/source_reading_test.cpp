@@ -89,7 +89,7 @@ TEST_F(Validation, TheServersValuesAreTheAnswerAndTheEventsMayVetoOrChangeIt) {
     const auto sent = SentBy(
         [&] { EXPECT_TRUE((answer = Core().Operations().Validate("4", "12/6/2026")).valid); });
     EXPECT_EQ(test::Names(sent), Calls{"DDR VALIDATOR"});
-    EXPECT_EQ(sent[0].Entry("\"IENS\""), "+1,");
+    EXPECT_EQ(sent.at(0).Entry("\"IENS\""), "+1,");
     EXPECT_EQ(Values(answer), (QStringList{"3261206", "DEC 6, 2026"}));
     EXPECT_FALSE((answer = Core().Operations().Validate("4", "not a date")).valid);
     EXPECT_EQ(Values(answer), (QStringList{"", ""}));
