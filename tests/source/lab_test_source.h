@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <algorithm>
+#include <utility>
 
 #include "source/internal/source_core.h"
 #include "source/vorn_source.h"
@@ -12,6 +13,13 @@
 #include "tests/support/source_fixture.h"
 
 namespace vorn::test {
+
+inline std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {
+    std::vector<std::string> names;
+    for (const LoggedCall& c : calls)
+        names.push_back(c.name);
+    return names;
+}
 
 class LabTestSource : public SourceServer {
   protected:
@@ -40,21 +48,22 @@ class LabTestSource : public SourceServer {
         source.ShowMessages = shown;
     }
 
-    // The names of the calls made by `action`.
-    template <typename F>
-    std::vector<std::string> CallsOf(F&& action) {
-        const std::size_t mark = CallMark();
-        action();
-        return CallNamesSince(mark);
-    }
-    // The calls made by `action`, with their parameters as sent.
+    // The calls made by `action`, with their parameters as sent; CallsOf: their names.
     template <typename F>
     std::vector<LoggedCall> SentBy(F&& action) {
         const std::size_t mark = CallMark();
         action();
         return CallsSince(mark);
     }
+    template <typename F>
+    std::vector<std::string> CallsOf(F&& action) {
+        return Names(SentBy(action));
+    }
     SourceCore& Core() { return SourceCore::Of(source); }
+    // The toolset's message dialog of `kind` showing `text`, answered with `result`.
+    void Says(ui::MessageKind kind, const QString& text, int result = ui::mrOk) {
+        ExpectToolsetMessage(modal, kind, text, result);
+    }
 
     QWidget form;
     TvornSource source;
@@ -76,11 +85,12 @@ inline auto FirstNamed(const std::vector<LoggedCall>& calls, const std::string& 
     return std::find_if(calls.begin(), calls.end(), [&](const auto& c) { return c.name == name; });
 }
 
-inline std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {
-    std::vector<std::string> names;
-    for (const LoggedCall& c : calls)
-        names.push_back(c.name);
-    return names;
+// The operation and kind of an outcome, or of the last outcome of a source.
+inline auto Outcome(const SourceOutcome& o) {
+    return std::pair(o.operation, o.kind);
+}
+inline auto Outcome(const TvornSource& source) {
+    return Outcome(source.LastOutcome());
 }
 
 // Every list entry of parameter `param` of a call, "subscript=value" in the order sent.

@@ -32,20 +32,13 @@ using test::TestPeer;
 class ServerQueries : public ::testing::Test {
   protected:
     void SetUp() override {
-        SetMessageBroker(nullptr);
-        ClearDialogTextCache();
+        TearDown();
         test::ScriptNoSignonNeeded(peer);
         test::Aim(broker, peer);
     }
     void TearDown() override {
         SetMessageBroker(nullptr);
         ClearDialogTextCache();
-    }
-    // The calls after the sign-on set-up, as sent.
-    static std::vector<std::string> Sent(const TestPeer& on) {
-        std::vector<std::string> calls = on.Calls();
-        if (!calls.empty()) calls.erase(calls.begin());
-        return calls;
     }
     // The procedure name and list entries of each call after the sign-on set-up.
     Strings Calls() const {
@@ -65,30 +58,34 @@ class ServerQueries : public ::testing::Test {
     TRPCBroker broker;
 };
 
-// The call it sends is checked by the next test, with a used broker.
-TEST_F(ServerQueries, FieldAttributeIsTheThirdPieceCutAtTheSemicolonOfTheWholeFieldsLine) {
+// Without a broker or an argument nothing is asked.
+TEST_F(ServerQueries, FieldAttributeIsTheThirdPieceOfTheFieldsLineAndItsOwnCallOnly) {
+    EXPECT_EQ(GetFieldAttribute("", "2", &broker), "");
+    EXPECT_EQ(GetFieldAttribute("80000", "", &broker), "");
+    EXPECT_EQ(GetFieldAttribute("80000", "2", nullptr), "");
+    const ValidatedValue v = ValidateValue("80001", "3", "Y", nullptr);
+    EXPECT_EQ(Pair(v.internal, v.external), Pair("", ""));
+    EXPECT_EQ(GetRecordIdentifiers("80001", "99,", nullptr), "");
+    EXPECT_TRUE(peer.Calls().empty());
     peer.ReplyLines({"[Data]", ".01^NAME^F^^1^^0;1", "2.1^X^N^^0^^0;4", "2^DATE^D;X^^0^^0;2"})
-        .ReplyLines({"[Data]", ".01^NAME^F^^1^^0;1"});
+        .ReplyLines({"[Data]", ".01^NAME^F^^1^^0;1"})
+        .ReplyLines({"[Data]", "3^TOWN^F^^0^^0;3"});
     EXPECT_EQ(GetFieldAttribute("80000", "2", &broker), "D");
     EXPECT_EQ(GetFieldAttribute("80000", "9", &broker), "");
-}
-
-TEST_F(ServerQueries, FieldAttributeSendsOnlyItsOwnCallAndShowsItAsTheLastCall) {
-    peer.ReplyLines({"[Data]", "3^TOWN^F^^0^^0;3"});
-    broker.SetConnected(true);
+    // With a used broker it sends only its own call and shows it as the last call.
     broker.SetClearResults(false);
     broker.Results = {"2^OLD^P80001^^0^^0;2"};
     broker.SetClearParameters(false);
     broker.Param[1].Value = "left over";
     broker.Param[1].ParamKind = TParamType::literal;
     EXPECT_EQ(GetFieldAttribute("80000", "2", &broker), "");
-    EXPECT_EQ(Calls(), Strings{"VRNX DDU FIELDS|0011005800000012004.001000"});
+    EXPECT_EQ(Calls(), Strings(3, "VRNX DDU FIELDS|0011005800000012004.001000"));
     EXPECT_EQ(broker.RemoteProcedure, "VRNX DDU FIELDS");
     EXPECT_EQ(broker.Results, (QStringList{"[Data]", "3^TOWN^F^^0^^0;3"}));
     EXPECT_EQ(broker.Param.Count(), 0);
 }
 
-TEST_F(ServerQueries, ValidateValueSendsTheValueForANewRecordAndSetsTheClearingFlags) {
+TEST_F(ServerQueries, ValidateValueSendsTheValueForANewRecordSetsTheFlagsAndReadsItsDataLines) {
     peer.ReplyLines({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"})
         .ReplyLines({"[Errors]", "[Data]", "", ""});
     EXPECT_EQ(Validated("4", "12/6/2026"), Pair("3261206", "DEC 6, 2026"));
@@ -104,9 +101,7 @@ TEST_F(ServerQueries, ValidateValueSendsTheValueForANewRecordAndSetsTheClearingF
                                 "007\"FIELD\"0014007\"VALUE\"00912/6/2026000",
                                 "DDR VALIDATOR|006\"FILE\"00580001006\"IENS\"003+1,"
                                 "007\"FIELD\"0013007\"VALUE\"001\001000"}));
-}
-
-TEST_F(ServerQueries, ValidateValueReadsLinesThreeAndFourOnlyAfterADataMarkerOnLineTwo) {
+    // Lines three and four are read only after a data marker on line two.
     peer.ReplyLines({"[Errors]", "not a date", "[Data]", "^"})
         .ReplyLines({"anything", "[BEGIN_diDATA]", "1", "YES"})
         .ReplyLines({"[Data]", "1", "YES", "more"})
@@ -119,32 +114,19 @@ TEST_F(ServerQueries, ValidateValueReadsLinesThreeAndFourOnlyAfterADataMarkerOnL
     EXPECT_EQ(Validated("3", "Y"), Pair("only internal", ""));
 }
 
-TEST_F(ServerQueries, WithoutABrokerOrAnArgumentNothingIsAsked) {
-    EXPECT_EQ(GetFieldAttribute("", "2", &broker), "");
-    EXPECT_EQ(GetFieldAttribute("80000", "", &broker), "");
-    EXPECT_EQ(GetFieldAttribute("80000", "2", nullptr), "");
-    const ValidatedValue v = ValidateValue("80001", "3", "Y", nullptr);
-    EXPECT_EQ(Pair(v.internal, v.external), Pair("", ""));
-    EXPECT_EQ(GetRecordIdentifiers("80001", "99,", nullptr), "");
-    EXPECT_TRUE(peer.Calls().empty());
-}
-
-TEST_F(ServerQueries, RecordIdentifiersSendTheRecordNumberUpToTheFirstComma) {
+TEST_F(ServerQueries, RecordIdentifiersSendTheRecordNumberUpToTheFirstCommaAndLeaveErrorsOut) {
     peer.ReplyLines({"[BEGIN_diDATA]", "HB ", "Hemoglobin", "[END_diDATA]", "ignored"})
         .ReplyLines({"[BEGIN_diDATA]", "K", "[END_diDATA]"});
     EXPECT_EQ(GetRecordIdentifiers("80001", "12,", &broker), "HB Hemoglobin");
     EXPECT_EQ(GetRecordIdentifiers("80001.03", "3,12,", &broker), "K");
     EXPECT_EQ(Calls(), (Strings{"VRNX IDENTIFIERS|006\"FILE\"00580001005\"IEN\"00212000",
                                 "VRNX IDENTIFIERS|006\"FILE\"00880001.03005\"IEN\"0013000"}));
-}
-
-TEST_F(ServerQueries, RecordIdentifiersLeaveErrorsOutAndReadOnlyThisCallsLines) {
+    // Errors are left out, and only this call's lines are read.
     peer.ReplyLines({"[BEGIN_diERRORS]", "No such record", "[Data]", "not a marker here"});
-    broker.SetConnected(true);
     broker.SetClearResults(false);
     broker.Results = {"[BEGIN_diDATA]", "stale"};
     EXPECT_EQ(GetRecordIdentifiers("80001", "99,", &broker), "");
-    EXPECT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(Calls().size(), 3u);
 }
 
 // --- the toolset's message texts ---
@@ -167,39 +149,33 @@ TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
     EXPECT_EQ(MessageParameters("LAB TEST: HB"), (QStringList{"LAB TEST: HB"}));
 }
 
+// The lookup sets the broker's clearing flags.
 TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
     peer.ReplyLines({"[Data]", "&No"});
     peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
+    broker.SetClearParameters(false);
+    broker.SetClearResults(false);
+    broker.Results = {"old"};
+    broker.Param[1].Value = "left over";
+    broker.Param[1].ParamKind = TParamType::literal;
     EXPECT_EQ(GetDialogText(7, "", &broker), "&No");
+    EXPECT_TRUE(broker.ClearParameters());
+    EXPECT_TRUE(broker.ClearResults());
+    EXPECT_EQ(broker.Results, (QStringList{"[Data]", "&No"}));
+    EXPECT_EQ(broker.Param.Count(), 0);
     EXPECT_EQ(GetDialogText(32, "abc^DEMO LAB TEST", &broker),
               "Value \"abc\" is not valid for field DEMO LAB TEST.");
-    const auto calls = Sent(peer);
-    ASSERT_EQ(calls.size(), 2u);
+    const auto calls = peer.Calls();  // the sign-on set-up first
+    ASSERT_EQ(calls.size(), 3u);
     // "|\0010" is the version "0" behind its count byte.
-    EXPECT_EQ(calls[0], std::string("{XWB}00069|\0010"
+    EXPECT_EQ(calls[1], std::string("{XWB}00069|\0010"
                                     "00039007XWB;;;;000241VRNX DIALOG^000060032.x"
                                     "009\"VORNNUM\"0041007000"));
-    EXPECT_EQ(ListEntries(calls[1]),
-              "009\"VORNNUM\"0041032"
-              "0011003abc"
-              "0012013DEMO LAB TEST"
-              "000");
+    EXPECT_EQ(ListEntries(calls[2]), "009\"VORNNUM\"00410320011003abc0012013DEMO LAB TEST000");
 }
 
-// The answer's data lines joined without a separator.
-TEST_F(MessageLookup, AnswersGiveTheDataLinesJoined) {
-    peer.ReplyLines({"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
-                     "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"});
-    // This answer has no "[Errors]" marker: such lines are text of the section they are in.
-    peer.ReplyLines({"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"});
-    peer.ReplyLines({});
-    EXPECT_EQ(GetDialogText(51, "NAME", &broker), "Required field (NAME) is missing! again");
-    EXPECT_EQ(GetDialogText(96, "NAME", &broker), "");
-    // Once there is a broker, the string table's "&No" is not taken instead.
-    EXPECT_EQ(GetDialogText(7, "NAME", &broker), "");
-}
-
-TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswers) {
+// Without any broker the string table answers; the answers of one give the data lines joined.
+TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswersAndAnswersGiveTheDataLinesJoined) {
     EXPECT_EQ(GetDialogText(7), "&No");
     EXPECT_EQ(GetDialogText(58, "LAB TEST"), "Save ");
     EXPECT_EQ(GetDialogText(60), "&Cancel");
@@ -212,6 +188,15 @@ TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswers) {
     EXPECT_EQ(DialogText(0), "");
     EXPECT_EQ(MessageBroker(), nullptr);
     EXPECT_TRUE(peer.Calls().empty());
+    peer.ReplyLines({"before", "[BEGIN_diDATA]", "Required field (", "NAME", ") is missing!",
+                     "[END_diDATA]", "after", "[BEGIN_diERRORS]", "an error", "[Data]", " again"});
+    // This answer has no "[Errors]" marker: such lines are text of the section they are in.
+    peer.ReplyLines({"[BEGIN_diERRORS]", "no such message", "[Errors]", "[data]"});
+    peer.ReplyLines({});
+    EXPECT_EQ(GetDialogText(51, "NAME", &broker), "Required field (NAME) is missing! again");
+    EXPECT_EQ(GetDialogText(96, "NAME", &broker), "");
+    // Once there is a broker, the string table's "&No" is not taken instead.
+    EXPECT_EQ(GetDialogText(7, "NAME", &broker), "");
 }
 
 TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
@@ -222,26 +207,11 @@ TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
     EXPECT_EQ(GetDialogText(7, "", &broker), "&No");
     EXPECT_EQ(MessageBroker(), &broker);
     EXPECT_EQ(GetDialogText(8, "", &second), "&Ok");
-    EXPECT_EQ(Sent(peer).size(), 2u);
+    EXPECT_EQ(Calls().size(), 2u);
     EXPECT_TRUE(other.Calls().empty());
     // Without a broker argument the string table answers, message broker or not.
     EXPECT_EQ(GetMessageText(9, nullptr), "&Abort");
-    EXPECT_EQ(Sent(peer).size(), 2u);
-}
-
-TEST_F(MessageLookup, TheLookupSetsTheBrokersClearingFlags) {
-    peer.ReplyLines({"[Data]", "&No"});
-    broker.SetClearParameters(false);
-    broker.SetClearResults(false);
-    broker.Results = {"old"};
-    broker.Param[1].Value = "left over";
-    broker.Param[1].ParamKind = TParamType::literal;
-    GetDialogText(7, "", &broker);
-    EXPECT_TRUE(broker.ClearParameters());
-    EXPECT_TRUE(broker.ClearResults());
-    EXPECT_EQ(broker.Results, (QStringList{"[Data]", "&No"}));
-    EXPECT_EQ(broker.Param.Count(), 0);
-    EXPECT_EQ(ListEntries(Sent(peer)[0]), "009\"VORNNUM\"0041007000");
+    EXPECT_EQ(Calls().size(), 2u);
 }
 
 TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNextOneGiven) {
@@ -256,11 +226,10 @@ TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNe
     EXPECT_EQ(MessageBroker(), nullptr);
     EXPECT_EQ(GetDialogText(8), "&Ok");
     EXPECT_EQ(GetMessageText(9, MessageBroker()), "&Abort");
-    EXPECT_EQ(Sent(other).size(), 1u);
-
+    EXPECT_EQ(other.Calls().size(), 2u) << "the sign-on set-up and one lookup";
     EXPECT_EQ(GetDialogText(8, "", &broker), "from the second");
     EXPECT_EQ(MessageBroker(), &broker);
-    EXPECT_EQ(Sent(peer).size(), 1u);
+    EXPECT_EQ(Calls().size(), 1u);
 }
 
 TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
@@ -304,13 +273,11 @@ TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrderAndNothingLeaves
 
 TEST_F(MessageLookup, FindingSearchesTheApplicationsObjectsAndWindows) {
     EXPECT_EQ(FindBroker(nullptr), nullptr);
-
     QWidget form;
     QWidget page(&form);
     auto* onPage = new TRPCBroker(&page);
     EXPECT_EQ(FindBroker(nullptr), onPage);
     EXPECT_EQ(MessageBroker(), onPage);
-
     // A broker the application object owns comes before those on windows.
     auto owned = std::make_unique<TRPCBroker>(qApp);
     EXPECT_EQ(FindBroker(nullptr), owned.get());

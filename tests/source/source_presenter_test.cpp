@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
-#include <functional>
 #include <vector>
 
 #include "source/source_presenter.h"
@@ -42,48 +41,40 @@ class Presenting : public test::LabTestSource {
         Open();
     }
     void TearDown() override { source.SetPresenter(nullptr); }
-    // The outcomes sent while `action` ran.
-    template <typename F>
-    std::vector<SourceOutcome> Sent(F&& action) {
-        std::vector<SourceOutcome> sent;
-        QObject receiver;
-        QObject::connect(&source, &TvornSource::OutcomeReached, &receiver,
-                         [&](const SourceOutcome& outcome) { sent.push_back(outcome); });
-        action();
-        return sent;
-    }
     RecordingPresenter presenter;
 };
 
-TEST_F(Presenting, ASaveThatFilesIsReportedThroughThePresenterAndIsDoneAndSentOnce) {
+TEST_F(Presenting, ASaveIsReportedThroughThePresenterAndItsCancelToLeavingKeepsTheEdit) {
     source.GetAndFill("1");
     name.Change("Haemoglobin", "Haemoglobin");
-    const std::vector<SourceOutcome> sent = Sent([&] { ASSERT_TRUE(source.Save()); });
+    std::vector<SourceOutcome> sent;
+    QObject receiver;  // goes before `sent`
+    QObject::connect(&source, &TvornSource::OutcomeReached, &receiver,
+                     [&](const SourceOutcome& outcome) { sent.push_back(outcome); });
+    ASSERT_TRUE(source.Save());
     EXPECT_EQ(presenter.shown, (std::vector<Shown>{{"Saved: Demo Lab Test: HB Haemoglobin\r\n",
                                                     K::Information, ui::mbOK}}));
     ASSERT_EQ(sent.size(), 1u) << "the lock and the checks inside the save send nothing";
-    EXPECT_EQ(sent[0].operation, SourceOperation::Save);
-    EXPECT_EQ(sent[0].kind, SourceOutcome::Done);
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Save);
-    EXPECT_TRUE(source.LastOutcome().IsDone());
-}
-
-TEST_F(Presenting, ThePresentersCancelToTheLeavingQuestionKeepsTheEditAndIsCancelled) {
+    EXPECT_EQ(test::Outcome(sent[0]), std::pair(SourceOperation::Save, SourceOutcome::Done));
+    EXPECT_EQ(test::Outcome(source), std::pair(SourceOperation::Save, SourceOutcome::Done));
+    // The presenter's Cancel to the leaving question keeps the edit and is cancelled.
     source.GetAndFill("1");
     name.Change("Kept", "Kept");
     presenter.answer = ui::mrCancel;
     EXPECT_FALSE(source.CheckSaveChanges());
-    ASSERT_EQ(presenter.shown.size(), 1u);
-    EXPECT_EQ(presenter.shown[0].kind, K::Confirmation);
-    EXPECT_EQ(presenter.shown[0].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
+    ASSERT_EQ(presenter.shown.size(), 2u);
+    EXPECT_EQ(presenter.shown[1].kind, K::Confirmation);
+    EXPECT_EQ(presenter.shown[1].buttons, ui::mbYes | ui::mbNo | ui::mbCancel);
     EXPECT_EQ(source.State(), ssEdit);
     EXPECT_TRUE(Core().Owners().saver.HasChanges());
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::LeaveRecord);
-    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Cancelled);
+    EXPECT_EQ(test::Outcome(source),
+              std::pair(SourceOperation::LeaveRecord, SourceOutcome::Cancelled));
     EXPECT_TRUE(source.LastOutcome().lines.isEmpty());
 }
 
-TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
+// A source without a file number says so through the presenter; an operation without a broker
+// fails with the error.
+TEST_F(Presenting, AMissingFileNumberIsSaidAndAnOperationWithoutBrokerFailsWithTheError) {
     TvornSource unnamed;
     unnamed.setObjectName("unnamedSource");
     unnamed.SetPresenter(&presenter);
@@ -92,15 +83,11 @@ TEST_F(Presenting, ASourceWithoutFileNumberSaysSoThroughThePresenter) {
         presenter.shown,
         (std::vector<Shown>{{"unnamedSource's filenumber not defined!", K::Error, ui::mbOK}}));
     EXPECT_FALSE(unnamed.Active());
-}
-
-TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
     source.GetAndFill("1");
     name.Change("Lost", "Lost");
     source.SetRPCBroker(nullptr);
     EXPECT_ANY_THROW(source.Save());
-    EXPECT_EQ(source.LastOutcome().operation, SourceOperation::Save);
-    EXPECT_EQ(source.LastOutcome().kind, SourceOutcome::Failed);
+    EXPECT_EQ(test::Outcome(source), std::pair(SourceOperation::Save, SourceOutcome::Failed));
     EXPECT_TRUE(source.LastOutcome().error.contains("vornSource1"));
     EXPECT_FALSE(source.LastOutcome().unanswered);
     source.SetRPCBroker(&Broker());
@@ -108,20 +95,31 @@ TEST_F(Presenting, AnOperationWithoutBrokerFailsWithTheError) {
 
 // --- the signals ---
 
-class Moments;
-
-struct MomentCase {
-    const char* name;
-    std::function<void(Moments&)> action;
-    QString moment;  // the event the action must raise
-};
-
-class Moments : public Presenting, public testing::WithParamInterface<MomentCase> {
+class Moments : public Presenting {
   public:
-    TvornSource& Source() { return source; }
-    void ChangeName(const QString& text) { name.Change(text, text); }
-    using LabTestSource::SaveNewLabTest;
-    QString validated;  // what the validation signal carried besides the field
+    // The actions, each raising its moment (the event's name and what it carries).
+    void GetAndFill() { source.GetAndFill("1"); }
+    void UpdateHistory() {
+        GetAndFill();
+        source.UpdateHistory();
+    }
+    void Clear() { source.Clear(); }
+    void Insert() { source.Insert(); }
+    void ValidateField() {
+        source.Insert();
+        source.ValidateField("6", "12");
+        EXPECT_EQ(validated, "changed by the event no") << "the signal carries what the event left";
+    }
+    void Save() {
+        GetAndFill();
+        name.Change("Haemoglobin", "Haemoglobin");
+        source.Save();
+    }
+    void SaveAs() { SaveNewLabTest("ZZ9"); }
+    void Delete() {
+        SaveNewLabTest("ZZA");
+        source.Delete();
+    }
 
   protected:
     void SetUp() override {
@@ -163,54 +161,30 @@ class Moments : public Presenting, public testing::WithParamInterface<MomentCase
     }
     static QString Yes(bool on) { return on ? QStringLiteral("yes") : QStringLiteral("no"); }
     QStringList log;
+    QString validated;  // what the validation signal carried besides the field
 };
 
-TEST_P(Moments, EachEventIsFollowedByItsSignal) {
-    GetParam().action(*this);
-    EXPECT_TRUE(log.contains("event " + GetParam().moment)) << log.join(", ").toStdString();
-    for (qsizetype i = 0; i < log.size(); ++i) {
-        if (!log[i].startsWith("event ")) continue;
-        ASSERT_LT(i + 1, log.size()) << log.join(", ").toStdString();
-        EXPECT_EQ(log[i + 1], "signal " + log[i].mid(6)) << log.join(", ").toStdString();
+// Each action in turn, in an order that leaves no changes behind for the next.
+TEST_F(Moments, EachEventIsFollowedByItsSignal) {
+    using M = Moments;
+    const std::pair<QString, void (M::*)()> moments[] = {
+        {"GetAndFill", &M::GetAndFill}, {"UpdateHistory", &M::UpdateHistory},
+        {"Save yes", &M::Save},         {"Clear", &M::Clear},
+        {"SaveAs yes", &M::SaveAs},     {"Delete yes", &M::Delete},
+        {"Insert", &M::Insert},         {"ValidateField 6=12", &M::ValidateField}};
+    for (const auto& [moment, action] : moments) {
+        SCOPED_TRACE(moment.toStdString());
+        log.clear();
+        (this->*action)();
+        EXPECT_TRUE(log.contains("event " + moment)) << log.join(", ").toStdString();
+        for (qsizetype i = 0; i < log.size(); ++i) {
+            if (!log[i].startsWith("event ")) continue;
+            ASSERT_LT(i + 1, log.size()) << log.join(", ").toStdString();
+            EXPECT_EQ(log[i + 1], "signal " + log[i].mid(6)) << log.join(", ").toStdString();
+        }
+        EXPECT_EQ(log.filter("event ").size(), log.filter("signal ").size());
     }
-    EXPECT_EQ(log.filter("event ").size(), log.filter("signal ").size());
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Source, Moments,
-    testing::Values(MomentCase{"GetAndFill", [](Moments& f) { f.Source().GetAndFill("1"); },
-                               "GetAndFill"},
-                    MomentCase{"History",
-                               [](Moments& f) {
-                                   f.Source().GetAndFill("1");
-                                   f.Source().UpdateHistory();
-                               },
-                               "UpdateHistory"},
-                    MomentCase{"Clear", [](Moments& f) { f.Source().Clear(); }, "Clear"},
-                    MomentCase{"Insert", [](Moments& f) { f.Source().Insert(); }, "Insert"},
-                    MomentCase{"ValidateField",
-                               [](Moments& f) {
-                                   f.Source().Insert();
-                                   f.Source().ValidateField("6", "12");
-                                   // The signal carries what the event left.
-                                   EXPECT_EQ(f.validated, "changed by the event no");
-                               },
-                               "ValidateField 6=12"},
-                    MomentCase{"Save",
-                               [](Moments& f) {
-                                   f.Source().GetAndFill("1");
-                                   f.ChangeName("Haemoglobin");
-                                   f.Source().Save();
-                               },
-                               "Save yes"},
-                    MomentCase{"SaveAs", [](Moments& f) { f.SaveNewLabTest("ZZ9"); }, "SaveAs yes"},
-                    MomentCase{"Delete",
-                               [](Moments& f) {
-                                   f.SaveNewLabTest("ZZA");
-                                   f.Source().Delete();
-                               },
-                               "Delete yes"}),
-    [](const testing::TestParamInfo<MomentCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace vorn

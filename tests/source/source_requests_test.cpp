@@ -17,14 +17,10 @@ namespace {
 std::string Describe(const RpcRequest& request) {
     QString out = request.Procedure();
     for (const RpcRequest::Parameter& p : request.Parameters()) {
-        if (p.kind == TParamType::list) {
-            out += QStringLiteral("|list ") + p.value;
-            for (const auto& [sub, value] : p.entries)
-                out += u' ' + sub + u'=' + value;
-        } else {
-            out += (p.kind == TParamType::literal ? QStringLiteral("|L:") : QStringLiteral("|R:")) +
-                   p.value;
-        }
+        const bool list = p.kind == TParamType::list;
+        out += (list ? "|list " : p.kind == TParamType::literal ? "|L:" : "|R:") + p.value;
+        for (const auto& [sub, value] : p.entries)
+            out += u' ' + sub + u'=' + value;
     }
     return out.toStdString();
 }
@@ -39,7 +35,7 @@ TEST(RecordRequests, AReadAsksForEveryFieldOfTheFormEachFollowedByASemicolon) {
               "\"IENS\"=12, \"FLAGS\"=IE");
 }
 
-TEST(RecordRequests, AWordProcessingFieldOfThreeLinesIsFiveLinesUnderItsField) {
+TEST(RecordRequests, AWordProcessingFieldOfThreeLinesIsFiveLinesAndAMissingRecordIsMarked) {
     const records::RecordAnswer a = records::ReadRecordAnswer(
         Reply({"[BEGIN_diDATA]", "80001^12^.01^HB^HB", "80001^12^100^[WORD PROCESSING]", "one",
                "[Data]", "", "$$END$$", "80001^12^2^Hemoglobin^Hemoglobin", "[END_diDATA]"}));
@@ -50,78 +46,64 @@ TEST(RecordRequests, AWordProcessingFieldOfThreeLinesIsFiveLinesUnderItsField) {
     EXPECT_EQ(a.LineOf("2"), "80001^12^2^Hemoglobin^Hemoglobin");
     EXPECT_EQ(a.LineOf("7"), "");
     EXPECT_FALSE(a.missing);
-}
-
-TEST(RecordRequests, AMissingRecordIsMarkedAndItsErrorsKept) {
-    const records::RecordAnswer a = records::ReadRecordAnswer(
+    // A missing record is marked and its errors kept.
+    const records::RecordAnswer gone = records::ReadRecordAnswer(
         Reply({"[ERROR]", "[BEGIN_diERRORS]", "The entry does not exist."}));
-    EXPECT_TRUE(a.missing);
-    EXPECT_TRUE(a.lines.isEmpty());
-    EXPECT_EQ(a.errors, QStringList{"The entry does not exist."});
+    EXPECT_TRUE(gone.missing);
+    EXPECT_TRUE(gone.lines.isEmpty());
+    EXPECT_EQ(gone.errors, QStringList{"The entry does not exist."});
 }
 
-struct StepCase {
-    const char* name;
-    records::Direction direction;
-    bool logical;
-    const char* version;
-    const char* expected;
-};
-
-class ListerSteps : public ::testing::TestWithParam<StepCase> {};
-
-TEST_P(ListerSteps, SendTheEntriesOfTheirKindOfSource) {
-    const StepCase& c = GetParam();
-    const bool backwards =
-        c.direction == records::Direction::Prior || c.direction == records::Direction::Last;
-    const bool continues =
-        c.direction == records::Direction::Prior || c.direction == records::Direction::Next;
-    records::ListerStep step;
-    step.file = c.logical ? "80006" : "80001";
-    step.fields = c.logical ? "2" : ".001";
-    step.flags = records::ListerFlags(backwards, c.logical, c.version);
-    step.part = c.logical ? "12" : "";
-    step.screen = c.logical ? "I 12=$P($G(^(0)),U,2)" : "";
-    step.xref = c.logical ? "C" : "B";
-    step.continues = continues;
-    step.from = c.logical ? "12" : "HB";
-    step.fromIen = "7";
-    EXPECT_EQ(Describe(records::ListerRequest(step)), c.expected);
+TEST(RecordRequests, ListerStepsSendTheEntriesOfTheirKindOfSource) {
+    using D = records::Direction;
+    const struct {
+        D direction;
+        bool logical;
+        const char* version;
+        const char* expected;
+    } steps[] = {
+        {D::First, false, "0",
+         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"MAX\"=1 \"XREF\"=B"},
+        {D::Prior, false, "1",
+         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=BP \"MAX\"=1 \"XREF\"=B "
+         "\"FROM\"=HB \"FROM\",\"IEN\"=7"},
+        {D::Next, false, "1",
+         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=P \"MAX\"=1 \"XREF\"=B "
+         "\"FROM\"=HB \"FROM\",\"IEN\"=7"},
+        {D::Last, false, "0",
+         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=B \"MAX\"=1 \"XREF\"=B"},
+        {D::First, true, "0",
+         "DDR LISTER|list .DDR \"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=I \"MAX\"=1 \"PART\"=12 "
+         "\"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C"},
+        {D::Prior, true, "1",
+         "DDR LISTER|list .DDR \"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=IBP \"MAX\"=1 \"PART\"=12 "
+         "\"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C \"FROM\"=12 \"FROM\",\"IEN\"=7"}};
+    for (const auto& c : steps) {
+        SCOPED_TRACE(c.expected);
+        const bool backwards = c.direction == D::Prior || c.direction == D::Last;
+        const records::ListerStep step{
+            .file = c.logical ? "80006" : "80001",
+            .fields = c.logical ? "2" : ".001",
+            .flags = records::ListerFlags(backwards, c.logical, c.version),
+            .iens = {},
+            .part = c.logical ? "12" : "",
+            .screen = c.logical ? "I 12=$P($G(^(0)),U,2)" : "",
+            .xref = c.logical ? "C" : "B",
+            .continues = c.direction == D::Prior || c.direction == D::Next,
+            .from = c.logical ? "12" : "HB",
+            .fromIen = "7"};
+        EXPECT_EQ(Describe(records::ListerRequest(step)), c.expected);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ListerSteps,
-    ::testing::Values(
-        StepCase{"PlainFirst", records::Direction::First, false, "0",
-                 "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"MAX\"=1 \"XREF\"=B"},
-        StepCase{"PlainPriorPacked", records::Direction::Prior, false, "1",
-                 "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=BP \"MAX\"=1 "
-                 "\"XREF\"=B \"FROM\"=HB \"FROM\",\"IEN\"=7"},
-        StepCase{"PlainNextPacked", records::Direction::Next, false, "1",
-                 "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=P \"MAX\"=1 "
-                 "\"XREF\"=B \"FROM\"=HB \"FROM\",\"IEN\"=7"},
-        StepCase{"PlainLast", records::Direction::Last, false, "0",
-                 "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=B \"MAX\"=1 "
-                 "\"XREF\"=B"},
-        StepCase{"LogicalFirst", records::Direction::First, true, "0",
-                 "DDR LISTER|list .DDR \"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=I \"MAX\"=1 "
-                 "\"PART\"=12 \"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C"},
-        StepCase{"LogicalPriorPacked", records::Direction::Prior, true, "1",
-                 "DDR LISTER|list .DDR \"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=IBP \"MAX\"=1 "
-                 "\"PART\"=12 \"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C \"FROM\"=12 "
-                 "\"FROM\",\"IEN\"=7"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(RecordRequests, TheListerAnswerGivesTheLastRecordFoundAndWhetherMoreFollow) {
+TEST(RecordRequests, TheListerGivesTheLastRecordFoundAndMoreAndTheValidatorIsValidWithoutCaret) {
     const records::ListerAnswer a = records::ReadListerAnswer(
         Reply({"[Misc]", "MORE^HB^7", "[Data]", "7^HB", "9^HC", "[Errors]", "bad screen"}));
     EXPECT_EQ(a.found, "9");
     EXPECT_TRUE(a.more);
     EXPECT_EQ(a.errors, QStringList{"bad screen"});
     EXPECT_EQ(records::ReadListerAnswer(Reply({"[Data]"})).found, "");
-}
-
-TEST(RecordRequests, TheValidatorIsValidUnlessItsFirstDataLineIsACaret) {
+    // The validator is valid unless its first data line is a caret.
     const ValidatedValue ok =
         records::ReadValidatorAnswer(Reply({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"}));
     EXPECT_TRUE(ok.valid);
@@ -133,29 +115,27 @@ TEST(RecordRequests, TheValidatorIsValidUnlessItsFirstDataLineIsACaret) {
     EXPECT_EQ(bad.errors, QStringList{"Not a valid date."});
 }
 
-TEST(FilerRequest, ANewRecordSkipsTheNumberOfAnEmptyFieldAndFilesTextLinesUnderItsEntry) {
-    filer::Filing f;
-    f.add = true;
-    f.file = "80001";
-    f.record = "+1";
-    f.fields = {{".01", "ZZ", false, {}},
-                {"4", "", false, {}},
-                {"100", "", true, {"first", "", "third"}},
-                {"2", "Name", false, {}}};
-    f.extra = {{"80001", "7", "+1", "3"}};
-    f.wishedNumbers = {"1^57"};
+// A new record skips the number of an empty field and files text lines under its entry; an
+// edit files an emptied field as empty.
+TEST(FilerRequest, ANewRecordSkipsAnEmptyFieldsNumberAndAnEditFilesItAsEmpty) {
+    const filer::Filing f{.add = true,
+                          .file = "80001",
+                          .record = "+1",
+                          .fields = {{".01", "ZZ", false, {}},
+                                     {"4", "", false, {}},
+                                     {"100", "", true, {"first", "", "third"}},
+                                     {"2", "Name", false, {}}},
+                          .extra = {{"80001", "7", "+1", "3"}},
+                          .wishedNumbers = {"1^57"}};
     EXPECT_EQ(Describe(filer::FilerRequest(f)),
               "DDR FILER|L:ADD|list .DDR 1=80001^.01^+1^ZZ 3=80001^100^+1^DDRROOT(3) "
               "3,1=first 3,2=  3,3=third 4=80001^2^+1^Name 5=80001^7^+1^3|L:|list .DDRIEN "
               "1=57");
-}
-
-TEST(FilerRequest, AnEditFilesAnEmptiedFieldAsEmpty) {
-    filer::Filing f;
-    f.file = "80001";
-    f.record = "12";
-    f.fields = {{"4", "", false, {}}};
-    EXPECT_EQ(Describe(filer::FilerRequest(f)), "DDR FILER|L:EDIT|list .DDR 1=80001^4^12^|L:");
+    filer::Filing edit;
+    edit.file = "80001";
+    edit.record = "12";
+    edit.fields = {{"4", "", false, {}}};
+    EXPECT_EQ(Describe(filer::FilerRequest(edit)), "DDR FILER|L:EDIT|list .DDR 1=80001^4^12^|L:");
 }
 
 TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {
@@ -167,22 +147,27 @@ TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {
     EXPECT_FALSE(requests::ReadFileAccess(Reply({"[Data]"})).answered);
 }
 
-TEST(SourceRequests, HelpIsTheLinesBetweenItsMarkers) {
+// Help is the lines between its markers.
+TEST(SourceRequests, HelpIsTheLinesBetweenItsMarkersAndTheLinkScreenReadsTheLinkField) {
     EXPECT_EQ(
         requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "Enter ", "a date.", "[END_diHELP]"})),
         "Enter a date.");
     EXPECT_EQ(requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "[END_diHELP]"})), "");
+    // The link screen reads the link field where it is stored.
+    EXPECT_EQ(requests::LinkScreen("12", "0;2"), "I 12=$P($G(^(0)),U,2)");
+    EXPECT_EQ(requests::LinkScreen("12", "\"TYPE\";1"), "I 12=$P($G(^(\"TYPE\")),U,1)");
+    EXPECT_EQ(requests::ReadLocation(Reply({"[BEGIN_diDATA]", "0;2", "[END_diDATA]"})), "0;2");
+    EXPECT_FALSE(requests::ReadLocation(Reply({"[BEGIN_diERRORS]", "no field"})));
 }
 
-TEST(SourceRequests, ADeletionIsDoneOnlyWhenTheDataSectionNamesTheRecord) {
+// A deletion is done only when the data section names the record; the pointer report leaves out
+// the end marker.
+TEST(SourceRequests, ADeletionIsDoneOnlyWhenTheRecordIsNamedAndThePointerReportHasNoEndMarker) {
     EXPECT_EQ(requests::ReadDeletedText(Reply({"[BEGIN_diDATA]", "HB", "[END_diDATA]"})), "HB");
     EXPECT_EQ(requests::ReadDeletedText(
                   Reply({"[BEGIN_diERRORS]", "The record is locked by another user."})),
               "");
     EXPECT_EQ(requests::ReadDeletedText(Reply({"[BEGIN_diDATA]", "[END_diDATA]"})), "");
-}
-
-TEST(SourceRequests, ThePointerReportLeavesOutTheEndMarker) {
     const RpcReply reply =
         Reply({"[BEGIN_diDATA]", "2", " ", "DEMO LAB RESULT", "  12", "[END_diDATA]"});
     EXPECT_FALSE(requests::ReadNoPointers(reply));
@@ -191,16 +176,12 @@ TEST(SourceRequests, ThePointerReportLeavesOutTheEndMarker) {
     EXPECT_TRUE(requests::ReadNoPointers(Reply({"[BEGIN_diDATA]", "0", " ", "[END_diDATA]"})));
 }
 
-TEST(SourceRequests, TheLinkScreenReadsTheLinkFieldWhereItIsStored) {
-    EXPECT_EQ(requests::LinkScreen("12", "0;2"), "I 12=$P($G(^(0)),U,2)");
-    EXPECT_EQ(requests::LinkScreen("12", "\"TYPE\";1"), "I 12=$P($G(^(\"TYPE\")),U,1)");
-    EXPECT_EQ(requests::ReadLocation(Reply({"[BEGIN_diDATA]", "0;2", "[END_diDATA]"})), "0;2");
-    EXPECT_FALSE(requests::ReadLocation(Reply({"[BEGIN_diERRORS]", "no field"})));
-}
-
 // The two tables every refresh applies: which operation buttons and controls a source enables
 // in each state for each right.
 constexpr TvornUserAccess kNone;
+constexpr TvornUserAccess kAll = kAllAccess;
+constexpr TvornUserAccess kReadOnly = TvornUserAccess(uaRead);
+constexpr TvornUserAccess kNoDelete = TvornUserAccess(31 & ~uaDelete);
 constexpr TvornUserAccess kReader = TvornUserAccess(uaRead | uaBrowse);
 constexpr TvornUserAccess kInsertOnly = TvornUserAccess(uaRead | uaBrowse | uaInsert);
 
@@ -223,37 +204,27 @@ class ButtonTable : public ::testing::TestWithParam<ButtonRow> {};
 
 TEST_P(ButtonTable, EnablesExactlyInTheseStates) {
     const ButtonRow& r = GetParam();
-    const TvornSourceState states[] = {ssNew, ssEdit, ssBrowse, ssEmpty, ssInactive, ssNoMaster};
     std::string got;
-    for (TvornSourceState s : states)
+    for (TvornSourceState s : {ssNew, ssEdit, ssBrowse, ssEmpty, ssInactive, ssNoMaster})
         got += OperationEnabled(r.operation, s, r.access, r.atFirst, r.atLast) ? 'x' : '.';
     EXPECT_EQ(got, r.states);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ButtonTable,
-                         ::testing::Values(ButtonRow{DoFirst, kAllAccess, false, false, "xxxx.."},
-                                           ButtonRow{DoFirst, kAllAccess, true, false, "......"},
-                                           ButtonRow{DoFirst, TvornUserAccess(uaRead), false, false,
-                                                     "......"},
-                                           ButtonRow{DoPrior, kAllAccess, false, false, ".xx..."},
-                                           ButtonRow{DoPrior, kAllAccess, true, false, "......"},
-                                           ButtonRow{DoNext, kAllAccess, false, false, ".xx..."},
-                                           ButtonRow{DoNext, kAllAccess, false, true, "......"},
-                                           ButtonRow{DoLast, kAllAccess, false, false, "xxxx.."},
-                                           ButtonRow{DoLast, kReader, true, true, "......"},
-                                           ButtonRow{DoSave, kAllAccess, false, false, ".x...."},
-                                           ButtonRow{DoSave, kInsertOnly, false, false, "......"},
-                                           ButtonRow{DoSaveAs, kAllAccess, false, false, "xxx..."},
-                                           ButtonRow{DoSaveAs, kReader, false, false, "......"},
-                                           ButtonRow{DoClear, kNone, false, false, "xxxx.."},
-                                           ButtonRow{DoInsert, kAllAccess, false, false, "xxxx.."},
-                                           ButtonRow{DoInsert, kReader, false, false, "......"},
-                                           ButtonRow{DoCancel, kAllAccess, false, false, "xx...."},
-                                           ButtonRow{DoCancel, kInsertOnly, false, false, "xx...."},
-                                           ButtonRow{DoCancel, kReader, false, false, "......"},
-                                           ButtonRow{DoDelete, kAllAccess, false, false, ".xx..."},
-                                           ButtonRow{DoDelete, TvornUserAccess(31 & ~uaDelete),
-                                                     false, false, "......"}));
+using B = ButtonRow;
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ButtonTable,
+    ::testing::Values(
+        B{DoFirst, kAll, false, false, "xxxx.."}, B{DoFirst, kAll, true, false, "......"},
+        B{DoFirst, kReadOnly, false, false, "......"}, B{DoPrior, kAll, false, false, ".xx..."},
+        B{DoPrior, kAll, true, false, "......"}, B{DoNext, kAll, false, false, ".xx..."},
+        B{DoNext, kAll, false, true, "......"}, B{DoLast, kAll, false, false, "xxxx.."},
+        B{DoLast, kReader, true, true, "......"}, B{DoSave, kAll, false, false, ".x...."},
+        B{DoSave, kInsertOnly, false, false, "......"}, B{DoSaveAs, kAll, false, false, "xxx..."},
+        B{DoSaveAs, kReader, false, false, "......"}, B{DoClear, kNone, false, false, "xxxx.."},
+        B{DoInsert, kAll, false, false, "xxxx.."}, B{DoInsert, kReader, false, false, "......"},
+        B{DoCancel, kAll, false, false, "xx...."}, B{DoCancel, kInsertOnly, false, false, "xx...."},
+        B{DoCancel, kReader, false, false, "......"}, B{DoDelete, kAll, false, false, ".xx..."},
+        B{DoDelete, kNoDelete, false, false, "......"}));
 
 TEST(ExecButtons, APointerButtonNeedsWriteAFindButtonBrowseAndNeitherWorksWithoutARecordContext) {
     for (TvornSourceState s : {ssNew, ssEdit, ssBrowse, ssEmpty}) {
@@ -268,33 +239,27 @@ TEST(ExecButtons, APointerButtonNeedsWriteAFindButtonBrowseAndNeitherWorksWithou
     }
 }
 
-struct ControlRow {
-    TvornSourceState state;
-    TvornUserAccess access;
-    TvornBoundControl::Lookup lookup;
-    int expected;  // 1 enabled, 0 disabled, -1 left as it is
-};
-
-class ControlTable : public ::testing::TestWithParam<ControlRow> {};
-
-TEST_P(ControlTable, EnablesDisablesOrLeavesAlone) {
-    const ControlRow& r = GetParam();
-    const std::optional<bool> got = ControlEnabled(r.state, r.access, r.lookup);
-    EXPECT_EQ(got ? int(*got) : -1, r.expected);
+TEST(ControlTable, EnablesDisablesOrLeavesAlone) {
+    using L = TvornBoundControl::Lookup;
+    const struct {
+        TvornSourceState state;
+        TvornUserAccess access;
+        L lookup;
+        int expected;  // 1 enabled, 0 disabled, -1 left as it is
+    } rows[] = {{ssNew, kAll, L::Pointer, 1},       {ssNew, kReader, L::Pointer, 0},
+                {ssNew, kReader, L::None, -1},      {ssNew, kReader, L::Find, -1},
+                {ssBrowse, kAll, L::None, 1},       {ssBrowse, kReader, L::None, 0},
+                {ssBrowse, kReader, L::Pointer, 0}, {ssBrowse, kReader, L::Find, 1},
+                {ssEmpty, kReader, L::None, 0},     {ssEmpty, kInsertOnly, L::Find, 1},
+                {ssEdit, kReader, L::None, -1},     {ssInactive, kAll, L::None, -1},
+                {ssNoMaster, kAll, L::None, 0},     {ssNoMaster, kAll, L::Find, 0}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::Message() << "state " << int(r.state) << " access " << int(r.access)
+                                          << " lookup " << int(r.lookup));
+        const std::optional<bool> got = ControlEnabled(r.state, r.access, r.lookup);
+        EXPECT_EQ(got ? int(*got) : -1, r.expected);
+    }
 }
-
-using L = TvornBoundControl::Lookup;
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ControlTable,
-    ::testing::Values(
-        ControlRow{ssNew, kAllAccess, L::Pointer, 1}, ControlRow{ssNew, kReader, L::Pointer, 0},
-        ControlRow{ssNew, kReader, L::None, -1}, ControlRow{ssNew, kReader, L::Find, -1},
-        ControlRow{ssBrowse, kAllAccess, L::None, 1}, ControlRow{ssBrowse, kReader, L::None, 0},
-        ControlRow{ssBrowse, kReader, L::Pointer, 0}, ControlRow{ssBrowse, kReader, L::Find, 1},
-        ControlRow{ssEmpty, kReader, L::None, 0}, ControlRow{ssEmpty, kInsertOnly, L::Find, 1},
-        ControlRow{ssEdit, kReader, L::None, -1}, ControlRow{ssInactive, kAllAccess, L::None, -1},
-        ControlRow{ssNoMaster, kAllAccess, L::None, 0},
-        ControlRow{ssNoMaster, kAllAccess, L::Find, 0}));
 
 }  // namespace
 }  // namespace vorn
