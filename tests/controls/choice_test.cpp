@@ -24,6 +24,16 @@ class Choice : public ControlForm {
   protected:
     Choice() { name = Add<TvornEdit>("2", "Full name"); }
 
+    // The taker (field 5) as a radio group without codes, on record 7 (code 2, the second item),
+    // with the focus on its filled item.
+    TvornRadioGroup* TakerOfRecord7() {
+        auto* taker = Add<TvornRadioGroup>("5", "Taker", QStringLiteral("Taker"),
+                                           QStringList{"Lab", "Ward", "External"}, 1);
+        Open("7");
+        EXPECT_EQ(taker->ItemIndex(), 1) << "code 2 is the second item";
+        Focus(taker->Button(1));
+        return taker;
+    }
     // The result format (field 8) as a combo box on record 1 (code 2, NUMERICAL), focused.
     TvornComboBox* FormatOfRecord1(const QStringList& values = {}, bool editable = false) {
         auto* format = Add<TvornComboBox>("8", "Result format");
@@ -36,9 +46,9 @@ class Choice : public ControlForm {
     }
     // Saves through the source, which reports the record by its abbreviation and name.
     void Save(const char* abbreviation) {
-        const QString saved = QStringLiteral("Saved: Demo Lab Test: %1 %2\r\n");
         test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                                   saved.arg(QString::fromLatin1(abbreviation), name->text()));
+                                   QStringLiteral("Saved: Demo Lab Test: ") + abbreviation +
+                                       QStringLiteral(" ") + name->text() + QStringLiteral("\r\n"));
         ASSERT_TRUE(source->Save());
     }
     // Changes the name so that there is something to save, then saves.
@@ -54,15 +64,8 @@ class Choice : public ControlForm {
     TvornEdit* name;
 };
 
-// The taker (field 5) as a radio group without codes on record 7 (code 2, the second item): it
-// keeps that code through an unchanged exit and a save; a click back onto the filled item is no
-// change, and another item writes its position.
-TEST_F(Choice, ARadioGroupWithoutCodesKeepsItsCodeUnchangedAndWritesThePositionClicked) {
-    auto* taker = Add<TvornRadioGroup>("5", "Taker", QStringLiteral("Taker"),
-                                       QStringList{"Lab", "Ward", "External"}, 1);
-    Open("7");
-    EXPECT_EQ(taker->ItemIndex(), 1) << "code 2 is the second item";
-    Focus(taker->Button(1));
+TEST_F(Choice, ARadioGroupFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave) {
+    TvornRadioGroup* taker = TakerOfRecord7();
     const std::size_t mark = CallMark();
     Focus(name);
     EXPECT_FALSE(IsChanged(taker));
@@ -71,8 +74,11 @@ TEST_F(Choice, ARadioGroupWithoutCodesKeepsItsCodeUnchangedAndWritesThePositionC
     SaveWithChangedName("GLUC");
     EXPECT_EQ(Stored("5"), "2");
     EXPECT_EQ(taker->ItemIndex(), 1);
+}
 
-    Focus(taker->Button(1));
+// A click back onto the filled item is no change; another item writes its position.
+TEST_F(Choice, ARadioGroupWithoutCodesWritesThePositionItIsFilledBy) {
+    TvornRadioGroup* taker = TakerOfRecord7();
     QTest::mouseClick(taker->Button(0), Qt::LeftButton);
     ASSERT_EQ(source->State(), ssEdit);
     QTest::mouseClick(taker->Button(1), Qt::LeftButton);
@@ -88,11 +94,7 @@ TEST_F(Choice, ARadioGroupWithoutCodesKeepsItsCodeUnchangedAndWritesThePositionC
     EXPECT_EQ(taker->ItemIndex(), 2) << "read back onto the item that wrote it";
 }
 
-// A combo box filled by position keeps its code through an unchanged exit and a save; a check
-// box on the same record clicked twice is unchanged.
-TEST_F(Choice, AComboFilledByPositionKeepsItsCodeAndACheckBoxClickedTwiceIsUnchanged) {
-    auto* inUse = Add<TvornCheckBox>("3", "In use");
-    inUse->setText("In use");
+TEST_F(Choice, AComboFilledByPositionKeepsItsCodeThroughAnUnchangedExitAndASave) {
     TvornComboBox* format = FormatOfRecord1();
     ASSERT_EQ(format->currentText(), "Number");
     const std::size_t mark = CallMark();
@@ -102,15 +104,6 @@ TEST_F(Choice, AComboFilledByPositionKeepsItsCodeAndACheckBoxClickedTwiceIsUncha
     EXPECT_EQ(format->InternalValue(), "2");
     SaveWithChangedName("HB");
     EXPECT_EQ(Stored("8"), "2");
-
-    QTest::mouseClick(inUse, Qt::LeftButton);
-    EXPECT_TRUE(IsChanged(inUse));
-    EXPECT_EQ(source->State(), ssEdit);
-    Focus(name);
-    EXPECT_EQ(inUse->InternalValue(), "0");
-    QTest::mouseClick(inUse, Qt::LeftButton);
-    EXPECT_FALSE(IsChanged(inUse));
-    EXPECT_EQ(source->State(), ssBrowse);
 }
 
 TEST_F(Choice, AComboWithCodesFilesTheCodeOfTheChosenItem) {
@@ -154,6 +147,20 @@ TEST_F(Choice, RadioButtonsOfOneFieldMarkOnlyTheButtonThatChangedTheValue) {
     QTest::mouseClick(ward, Qt::LeftButton);
     EXPECT_FALSE(IsChanged(lab));
     EXPECT_FALSE(IsChanged(ward)) << "the stored value again";
+    EXPECT_EQ(source->State(), ssBrowse);
+}
+
+TEST_F(Choice, ACheckBoxClickedTwiceIsUnchanged) {
+    auto* inUse = Add<TvornCheckBox>("3", "In use");
+    inUse->setText("In use");
+    Open("1");
+    QTest::mouseClick(inUse, Qt::LeftButton);
+    EXPECT_TRUE(IsChanged(inUse));
+    EXPECT_EQ(source->State(), ssEdit);
+    Focus(name);
+    EXPECT_EQ(inUse->InternalValue(), "0");
+    QTest::mouseClick(inUse, Qt::LeftButton);
+    EXPECT_FALSE(IsChanged(inUse));
     EXPECT_EQ(source->State(), ssBrowse);
 }
 
