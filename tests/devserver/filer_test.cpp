@@ -22,7 +22,7 @@ class Filer : public OnBothEngines<DemoServerTest> {
     }
 };
 
-TEST_P(Filer, AddMapsThePlaceholderToTheNewNumberAndKeepsTheIndex) {
+TEST_P(Filer, AddMapsPlaceholdersToNewNumbersAndKeepsTheIndexesOfRecordsAndSubfileEntries) {
     const Lines lines = NewLabTest(
         "NEWT", "New test",
         {"80001^3^+1^1", "80001^4^+1^3261206", "80001^7^+1^3", "80001^100^+1^DDRROOT(6)"});
@@ -35,20 +35,21 @@ TEST_P(Filer, AddMapsThePlaceholderToTheNewNumberAndKeepsTheIndex) {
                "80001^41^100^[WORD PROCESSING]", "First line", "", "Third ^ line", "$$END$$"));
     EXPECT_TRUE(Indexed({"80001", "B", "NEWT", "41"}));
     EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^41^41");
+    // A sub-file entry goes under its parent, and "@" on its number deletes it.
+    EXPECT_EQ(File("ADD", {"80001.03^.01^+1,33^MAYBE", "80001.03^2^+1,33^Possibly"}),
+              Lines({"[Data]", "+1,^4"}));
+    EXPECT_EQ(Gets("80001.03", ".01;2;", "4,33,"),
+              DiData("80001.03^4,33^.01^MAYBE^MAYBE", "80001.03^4,33^2^Possibly^Possibly"));
+    EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", "0"}), "^80001.03^4^4");
+    EXPECT_TRUE(Indexed({"80001", "33", "3", "B", "MAYBE", "4"}));
+    EXPECT_EQ(File("DELETE", {"80001.03^.01^4,33^@"}), Lines({"[Data]"}));
+    EXPECT_EQ(Gets("80001.03", ".01", "4,33,")[0], "[ERROR]");
+    EXPECT_FALSE(Indexed({"80001", "33", "3", "B", "MAYBE"}));
+    EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", "0"}), "^80001.03^4^3");
+    EXPECT_EQ(Gets("80001.03", ".01", "3,33,")[1], "80001.03^3,33^.01^UNCLEAR^UNCLEAR");
 }
 
-TEST_P(Filer, AddHonoursAWishedNumber) {
-    EXPECT_EQ(File("ADD", NewLabTest("WISH", "Wished number"), {}, {{"1", "500"}}),
-              Lines({"[Data]", "+1,^500"}));
-    EXPECT_EQ(Gets("80001", ".01", "500,")[1], "80001^500^.01^WISH^WISH");
-    EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^500^41");
-    // Placeholders may be written with their "+"; the next free number follows the last.
-    EXPECT_EQ(File("ADD", NewLabTest("NEXT", "Next number", NewLabTest("TWO", "Two", {}, "+2")), {},
-                   {{"\"+2\"", "450"}}),
-              Lines({"[Data]", "+1,^501", "+2,^450"}));
-}
-
-TEST_P(Filer, AWishedNumberOnFileFilesNothing) {
+TEST_P(Filer, AWishedNumberIsHonouredUnlessItIsOnFileOrNoNumber) {
     EXPECT_EQ(File("ADD", NewLabTest("TAKEN", "Taken number"), {}, {{"1", "7"}}),
               Errors("File 80001 (DEMO LAB TEST), new record +1: the wished record 7 "
                      "is already on file."));
@@ -58,21 +59,14 @@ TEST_P(Filer, AWishedNumberOnFileFilesNothing) {
               Errors("The wished record number (1) = \"99999999999999999999\" is not a "
                      "placeholder and a whole record number."));
     EXPECT_EQ(File("ADD", NewLabTest("HALF", "Half number"), {}, {{"1", "7.5"}})[0], "[Errors]");
-}
-
-TEST_P(Filer, AddsASubfileEntryUnderItsParentAndDeletesItWithAt) {
-    EXPECT_EQ(File("ADD", {"80001.03^.01^+1,33^MAYBE", "80001.03^2^+1,33^Possibly"}),
-              Lines({"[Data]", "+1,^4"}));
-    EXPECT_EQ(Gets("80001.03", ".01;2;", "4,33,"),
-              DiData("80001.03^4,33^.01^MAYBE^MAYBE", "80001.03^4,33^2^Possibly^Possibly"));
-    EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", "0"}), "^80001.03^4^4");
-    EXPECT_TRUE(Indexed({"80001", "33", "3", "B", "MAYBE", "4"}));
-
-    EXPECT_EQ(File("DELETE", {"80001.03^.01^4,33^@"}), Lines({"[Data]"}));
-    EXPECT_EQ(Gets("80001.03", ".01", "4,33,")[0], "[ERROR]");
-    EXPECT_FALSE(Indexed({"80001", "33", "3", "B", "MAYBE"}));
-    EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", "0"}), "^80001.03^4^3");
-    EXPECT_EQ(Gets("80001.03", ".01", "3,33,")[1], "80001.03^3,33^.01^UNCLEAR^UNCLEAR");
+    EXPECT_EQ(File("ADD", NewLabTest("WISH", "Wished number"), {}, {{"1", "500"}}),
+              Lines({"[Data]", "+1,^500"}));
+    EXPECT_EQ(Gets("80001", ".01", "500,")[1], "80001^500^.01^WISH^WISH");
+    EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^500^41");
+    // Placeholders may be written with their "+"; the next free number follows the last.
+    EXPECT_EQ(File("ADD", NewLabTest("NEXT", "Next number", NewLabTest("TWO", "Two", {}, "+2")), {},
+                   {{"\"+2\"", "450"}}),
+              Lines({"[Data]", "+1,^501", "+2,^450"}));
 }
 
 TEST_P(Filer, AddsARecordWithEntriesOfItsOwnSubfilesInOneCall) {
@@ -91,23 +85,19 @@ TEST_P(Filer, APointerMayNameARecordAddedByTheSameCall) {
     EXPECT_EQ(Gets("80001", "7", "41,")[1], "80001^41^7^31^UUSI,HENKILO");
 }
 
-TEST_P(Filer, EditChangesTheValuesAndMovesTheIndexEntry) {
+TEST_P(Filer, EditChangesValuesMovesTheIndexEntryDeletesWithAtAndWaitsForTheLock) {
     EXPECT_EQ(File("EDIT", {"80001^.01^1^HGB", "80001^6^1^8", "80001^3^1^"}), Lines({"[Data]"}));
     EXPECT_EQ(Gets("80001", ".01;3;6;", "1,"),
               DiData("80001^1^.01^HGB^HGB", "80001^1^3^^", "80001^1^6^8^8"));
     EXPECT_FALSE(Indexed({"80001", "B", "HB", "1"}));
     EXPECT_TRUE(Indexed({"80001", "B", "HGB", "1"}));
     EXPECT_EQ(Node("ZDEMO", {"80001", "1", "0"}), "HGB^Hemoglobin^^3100101^1^8^1^2");
-}
-
-TEST_P(Filer, AtDeletesAValueAndAnEmptyTextLeavesNoNode) {
+    // "@" deletes a value, and a text left empty leaves no node.
     EXPECT_EQ(File("EDIT", {"80001^7^1^@", "80001^100^1^@"}), Lines({"[Data]"}));
     EXPECT_EQ(Gets("80001", "7;100;", "1,"),
               DiData("80001^1^7^^", "80001^1^100^[WORD PROCESSING]", "$$END$$"));
     EXPECT_FALSE(Node("ZDEMO", {"80001", "1", "100", "0"}).has_value());
-}
-
-TEST_P(Filer, EditIsRefusedWhileAnotherSessionHoldsTheLock) {
+    // An edit is refused while another session holds the lock.
     TRPCBroker& mine = Demo();
     TRPCBroker& theirs = Broker(kDemoCodes, kSecondHost);
     ASSERT_EQ(Lock(theirs, "80001", "1"), "1");
@@ -122,21 +112,16 @@ TEST_P(Filer, EditIsRefusedWhileAnotherSessionHoldsTheLock) {
     EXPECT_EQ(File(theirs, "EDIT", {"80001^2^1^Hemoglobin A"}), Lines({"[Data]"}));
     ASSERT_EQ(Lock(theirs, "80001", "1", "UNLOCK"), "1");
     EXPECT_EQ(File(mine, "EDIT", {"80001^2^1^Hemoglobin B"}), Lines({"[Data]"}));
-}
-
-TEST_P(Filer, AnAddMissingARequiredFieldFilesNothing) {
-    const Lines lines =
-        NewLabTest("GOOD", "A good one", {"80001^.01^+2^BAD", "80001.03^.01^+3,1^X"});
-    EXPECT_EQ(File("ADD", lines),
-              Errors("File 80001 (DEMO LAB TEST), new record +2: the required field "
-                     "FULL NAME (2) is missing."));
-    EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^40^40");
-    EXPECT_FALSE(Indexed({"80001", "B", "GOOD"}));
-    EXPECT_FALSE(Indexed({"80001", "1", "3"})) << "nor the sub-file entry of another record";
-    EXPECT_EQ(File("ADD", {"80001^.01^+1^EMPTY", "80001^2^+1^"}),
-              Errors("File 80001 (DEMO LAB TEST), new record +1: the required field "
-                     "FULL NAME (2) is missing."))
-        << "an empty value is no value";
+    // "@" on the number of a record deletes it in an edit.
+    ASSERT_EQ(File("ADD", NewLabTest("GONE", "To be deleted")), Lines({"[Data]", "+1,^41"}));
+    EXPECT_EQ(File("EDIT", {"80001^.01^41^@"}), Lines({"[Data]"}));
+    EXPECT_EQ(Gets("80001", ".01", "41,")[0], "[ERROR]");
+    EXPECT_FALSE(Indexed({"80001", "B", "GONE"}));
+    EXPECT_EQ(File("EDIT", {"80001^.01^1^@"}),
+              Errors("The record 1 of file 80001 (DEMO LAB TEST) cannot be deleted: 6 records of "
+                     "file 80005 (DEMO LAB RESULT) point to it through the required field LAB "
+                     "TEST (2)."))
+        << "a deletion through the filer keeps every pointer sound";
 }
 
 TEST_P(Filer, RightsAreCheckedWhateverTheClientSends) {
@@ -153,16 +138,25 @@ TEST_P(Filer, RightsAreCheckedWhateverTheClientSends) {
         << "the file of files is read-only for everyone";
 }
 
-TEST_P(Filer, RequiredValuesCannotBeEmptiedOrDeleted) {
+TEST_P(Filer, RefusedLinesGetClearErrorsAndNothingIsHalfFiled) {
+    const Lines lines =
+        NewLabTest("GOOD", "A good one", {"80001^.01^+2^BAD", "80001.03^.01^+3,1^X"});
+    EXPECT_EQ(File("ADD", lines),
+              Errors("File 80001 (DEMO LAB TEST), new record +2: the required field "
+                     "FULL NAME (2) is missing."));
+    EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^40^40");
+    EXPECT_FALSE(Indexed({"80001", "B", "GOOD"}));
+    EXPECT_FALSE(Indexed({"80001", "1", "3"})) << "nor the sub-file entry of another record";
+    EXPECT_EQ(File("ADD", {"80001^.01^+1^EMPTY", "80001^2^+1^"}),
+              Errors("File 80001 (DEMO LAB TEST), new record +1: the required field "
+                     "FULL NAME (2) is missing."))
+        << "an empty value is no value";
     EXPECT_EQ(File("EDIT", {"80001^2^1^", "80001^.01^2^@", "80001^2^3^@"}),
               Errors("File 80001 (DEMO LAB TEST), record 1: FULL NAME is required and cannot be "
                      "emptied.",
                      "File 80001 (DEMO LAB TEST), record 3: FULL NAME is required and cannot be "
                      "deleted."));
     EXPECT_EQ(Gets("80001", ".01", "2,")[1], "80001^2^.01^WBC^WBC") << "nothing was filed";
-}
-
-TEST_P(Filer, BadLinesGetClearErrorsAndNothingIsHalfFiled) {
     const std::string longLine(246, 'y');
     EXPECT_EQ(File("EDIT",
                    {"80001^2^1^Changed", "80001^2^2^Half^filed", "4711^.01^1^X", "80001^77^1^X",
@@ -190,9 +184,7 @@ TEST_P(Filer, BadLinesGetClearErrorsAndNothingIsHalfFiled) {
     EXPECT_EQ(File("EDIT", {"80001^100^1^DDRROOT(1)"}, {{"1,1", "$$END$$"}}),
               Errors("File 80001 (DEMO LAB TEST), record 1: line 1 of DESCRIPTION (100) is "
                      "\"$$END$$\", which ends word-processing text when it is read."));
-}
-
-TEST_P(Filer, ModesKeepToTheirKindOfRecord) {
+    // Each mode keeps to its kind of record.
     EXPECT_EQ(File("ADD", {"80001^2^1^Xyz"}),
               Errors("File 80001 (DEMO LAB TEST), record 1 is on file: ADD files new "
                      "records only (change it with EDIT)."));
@@ -210,18 +202,6 @@ TEST_P(Filer, ModesKeepToTheirKindOfRecord) {
     EXPECT_EQ(File("ADD", NewLabTest("W", "Wished"), {}, {{"7", "900"}}),
               Errors("A record number is wished for +7, which the call does not add."));
     EXPECT_EQ(LabTestHeader(), "DEMO LAB TEST^80001^40^40");
-}
-
-TEST_P(Filer, AtOnTheNumberOfARecordDeletesItInAnEdit) {
-    ASSERT_EQ(File("ADD", NewLabTest("GONE", "To be deleted")), Lines({"[Data]", "+1,^41"}));
-    EXPECT_EQ(File("EDIT", {"80001^.01^41^@"}), Lines({"[Data]"}));
-    EXPECT_EQ(Gets("80001", ".01", "41,")[0], "[ERROR]");
-    EXPECT_FALSE(Indexed({"80001", "B", "GONE"}));
-    EXPECT_EQ(File("EDIT", {"80001^.01^1^@"}),
-              Errors("The record 1 of file 80001 (DEMO LAB TEST) cannot be deleted: 6 records of "
-                     "file 80005 (DEMO LAB RESULT) point to it through the required field LAB "
-                     "TEST (2)."))
-        << "a deletion through the filer keeps every pointer sound";
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Filer, test::kBothEngines, test::EngineName);

@@ -45,7 +45,7 @@ class Finder : public test::OnBothEngines<test::BrokerTest> {
     }
 };
 
-TEST_P(Finder, ALookupAcrossTwoIndexesListsEachRecordOnceInValueOrder) {
+TEST_P(Finder, ALookupListsEachRecordOnceInValueOrderAcrossIndexesAndInASubFile) {
     StartServer();
     // Patients: index B holds the person's number, C the ward's. A record is listed at the
     // first of its matching entries in (value, record) order.
@@ -63,13 +63,12 @@ TEST_P(Finder, ALookupAcrossTwoIndexesListsEachRecordOnceInValueOrder) {
     }
     ASSERT_GT(inBoth, 0) << "the data have no record that both indexes match";
     std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
-        if (a.first != b.first) return test::MOrderLess(a.first, b.first);
-        return std::stol(a.second) < std::stol(b.second);
+        return a.first != b.first ? test::MOrderLess(a.first, b.first)
+                                  : std::stol(a.second) < std::stol(b.second);
     });
     Lines expectedIens;
     for (const auto& [value, ien] : expected)
         expectedIens.push_back(ien);
-
     int batches = 0;
     EXPECT_EQ(AllBatches("1", "", "B^C", 5, &batches), expectedIens);
     EXPECT_EQ(batches, static_cast<int>((expectedIens.size() + 4) / 5));
@@ -80,6 +79,26 @@ TEST_P(Finder, ALookupAcrossTwoIndexesListsEachRecordOnceInValueOrder) {
     EXPECT_EQ(std::set<std::string>(back.begin(), back.end()),
               std::set<std::string>(expectedIens.begin(), expectedIens.end()));
     EXPECT_EQ(back.size(), expectedIens.size());
+    // A sub-file is searched under its parent, and without a text every record comes once.
+    const Entries codes{{"FILE", "80001.03"}, {"FIELDS", ".01;"}, {"IENS", "33,"}, {"MAX", "5"},
+                        {"PART", ""},         {"VALUE", ""},      {"XREF", "B"}};
+    const Lines reply = Call("VRNX FINDER", codes);
+    ASSERT_EQ(reply.size(), 4u);  // lab test 33 has three result codes
+    for (std::size_t i = 1; i < reply.size(); ++i) {
+        const auto p = Pieces(reply[i]);
+        EXPECT_EQ(Pieces(*Node("ZDEMO", {"80001", "33", "3", p[0], "0"}))[0], p[1]);
+    }
+    const Entries typing{
+        {"FILE", "80001.03"}, {"FIELDS", ".01;"}, {"IENS", ",33,"}, {"VALUE", Pieces(reply[1])[1]}};
+    const Lines typed = Call("VRNX FINDER", typing);
+    ASSERT_GE(typed.size(), 2u);
+    EXPECT_EQ(typed[1], reply[1]);
+    const Lines all = Lookup("80003", "", "M", "B", "*");
+    ASSERT_EQ(all.at(0), "[Data]");
+    EXPECT_EQ(all.size(), RecordNumbers("80003").size() + 1);
+    std::set<std::string> once;
+    for (std::size_t i = 1; i < all.size(); ++i)
+        EXPECT_TRUE(once.insert(Pieces(all[i])[0]).second) << all[i];
 }
 
 TEST_P(Finder, PrefixesMatchIgnoringCase) {
@@ -99,22 +118,20 @@ TEST_P(Finder, PrefixesMatchIgnoringCase) {
     EXPECT_EQ(Lookup("80002", "x", "", "B", "5"), (Lines{"[Data]"}));
 }
 
-TEST_P(Finder, TheComboBoxLocatesItsStoredEntryByTextAndRecordNumber) {
-    StartServer([](GlobalStore& store, const Dictionary& dict) {
-        AddRecord(store, dict, "80002", "13", {{"0", "MEDICAL WARD 2^M2B^1"}});
-    });
+TEST_P(Finder, TheComboBoxLocatesItsEntryAndThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
+    StartServer(
+        [](GlobalStore& store, const Dictionary& dict) {
+            AddRecord(store, dict, "80002", "13", {{"0", "MEDICAL WARD 2^M2B^1"}});
+        },
+        [](std::string dictionary) {
+            const std::string field = "[field 80001 7]\n";
+            const auto at = dictionary.find(field);
+            EXPECT_NE(at, std::string::npos);
+            return dictionary.insert(at + field.size(), "screen = I $P(^(0),U,3)=\"HELSINKI\"\n");
+        });
     // LocateValue: the shown text as the lookup and "I Y=" the stored number as the screen.
     EXPECT_EQ(Lookup("80002", "MEDICAL WARD 2", "M", "B", "20", {{"SCREEN", "I Y=13"}}),
               (Lines{"[Data]", "13^MEDICAL WARD 2^M2B"}));
-}
-
-TEST_P(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
-    StartServer({}, [](std::string dictionary) {
-        const std::string field = "[field 80001 7]\n";
-        const auto at = dictionary.find(field);
-        EXPECT_NE(at, std::string::npos);
-        return dictionary.insert(at + field.size(), "screen = I $P(^(0),U,3)=\"HELSINKI\"\n");
-    });
     EXPECT_EQ(
         Lookup("80000", "s", "MI", "B", "5"),
         (Lines{"[Data]", "13^SAARINEN,ANNA^2881026", "14^SALMINEN,MIKKO^2750701",
@@ -129,30 +146,6 @@ TEST_P(Finder, ThePointerFieldsScreenAppliesWhenTheFieldIsNamed) {
     // A field that is named but does not exist is an error.
     EXPECT_EQ(Lookup("80000", "s", "MI", "B", "5", {{"DDFILE", "80001"}, {"DDFIELD", "99"}}),
               Errors("Field 99 does not exist in file 80001."));
-}
-
-TEST_P(Finder, ASubFileIsSearchedUnderItsParentAndWithoutATextEveryRecordComesOnce) {
-    StartServer();
-    const Entries codes{{"FILE", "80001.03"}, {"FIELDS", ".01;"}, {"IENS", "33,"}, {"MAX", "5"},
-                        {"PART", ""},         {"VALUE", ""},      {"XREF", "B"}};
-    const Lines reply = Call("VRNX FINDER", codes);
-    ASSERT_EQ(reply.size(), 4u);  // lab test 33 has three result codes
-    for (std::size_t i = 1; i < reply.size(); ++i) {
-        const auto p = Pieces(reply[i]);
-        EXPECT_EQ(Pieces(*Node("ZDEMO", {"80001", "33", "3", p[0], "0"}))[0], p[1]);
-    }
-    const Entries typing{
-        {"FILE", "80001.03"}, {"FIELDS", ".01;"}, {"IENS", ",33,"}, {"VALUE", Pieces(reply[1])[1]}};
-    const Lines typed = Call("VRNX FINDER", typing);
-    ASSERT_GE(typed.size(), 2u);
-    EXPECT_EQ(typed[1], reply[1]);
-
-    const Lines all = Lookup("80003", "", "M", "B", "*");
-    ASSERT_EQ(all.at(0), "[Data]");
-    EXPECT_EQ(all.size(), RecordNumbers("80003").size() + 1);
-    std::set<std::string> once;
-    for (std::size_t i = 1; i < all.size(); ++i)
-        EXPECT_TRUE(once.insert(Pieces(all[i])[0]).second) << all[i];
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Finder, test::kBothEngines, test::EngineName);

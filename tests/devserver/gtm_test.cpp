@@ -35,8 +35,7 @@ class MProcess {
     }
     ~MProcess() {
         ::close(in_);  // mumps ends at the end of its input, and its locks with it
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
+        ::waitpid(pid_, nullptr, 0);
         ::close(out_);
     }
     // Runs M lines and waits until the process has done them.
@@ -81,8 +80,15 @@ class GtmServer : public BrokerTest {
     std::unique_ptr<DevServerProcess> program;
 };
 
-TEST_F(GtmServer, AnMProcessesLockOfARecordRefusesItToAClientUntilItIsReleased) {
+TEST_F(GtmServer, MAndAClientReadEachOthersValuesAndAnMLockRefusesARecordUntilReleased) {
+    // M reads what a client filed, and the server reads what M set.
     TRPCBroker& b = Broker();
+    EXPECT_EQ(File(b, "EDIT", {"80001^2^1,^Filed through Vorn"}), Lines({"[Data]"}));
+    EXPECT_EQ(RunM("ZWRITE ^ZDEMO(80001,1,0)"),
+              "^ZDEMO(80001,1,0)=\"HB^Filed through Vorn^1^3100101^1^6^1^2\"\n");
+    RunM("SET $PIECE(^ZDEMO(80001,1,0),\"^\",2)=\"Set in M\"");
+    EXPECT_EQ(Gets(b, "80001", "2;", "1,"), DiData("80001^1^2^Set in M^Set in M"));
+    // An M process's lock of a record refuses it to a client until it is released.
     MProcess m(program->DataPath());
     m.Run("LOCK ^ZDEMO(80001,1)");
     EXPECT_EQ(Lock(b, "80001", "1"), "0");
@@ -94,15 +100,6 @@ TEST_F(GtmServer, AnMProcessesLockOfARecordRefusesItToAClientUntilItIsReleased) 
     // And the client's lock keeps M out.
     EXPECT_NE(RunM("LOCK +^ZDEMO(80001,1):0 WRITE \"GOT=\",$TEST,!").find("GOT=0"),
               std::string::npos);
-}
-
-TEST_F(GtmServer, MReadsWhatAClientFiledAndTheServerReadsWhatMSet) {
-    TRPCBroker& b = Broker();
-    EXPECT_EQ(File(b, "EDIT", {"80001^2^1,^Filed through Vorn"}), Lines({"[Data]"}));
-    EXPECT_EQ(RunM("ZWRITE ^ZDEMO(80001,1,0)"),
-              "^ZDEMO(80001,1,0)=\"HB^Filed through Vorn^1^3100101^1^6^1^2\"\n");
-    RunM("SET $PIECE(^ZDEMO(80001,1,0),\"^\",2)=\"Set in M\"");
-    EXPECT_EQ(Gets(b, "80001", "2;", "1,"), DiData("80001^1^2^Set in M^Set in M"));
 }
 
 TEST_F(GtmServer, EachSessionIsAProcessOfItsOwnAndItsCountedLocksEndWithIt) {
@@ -172,16 +169,11 @@ TEST(GtmFolder, ADataFolderThatCannotBeMadeIsAClearErrorAtStart) {
 }
 
 // A replication secondary's server: everything reads, nothing changes.
-class ReadOnlyServer : public OnBothEngines<BrokerTest> {
-  protected:
-    void SetUp() override {
-        adjustOptions = [](ServerOptions& o) { o.readOnly = true; };
-        OnBothEngines<BrokerTest>::SetUp();
-        if (!IsSkipped()) StartServer();
-    }
-};
+using ReadOnlyServer = OnBothEngines<BrokerTest>;
 
 TEST_P(ReadOnlyServer, ServesReadsAndRefusesEveryChangeWithAClearError) {
+    adjustOptions = [](ServerOptions& o) { o.readOnly = true; };
+    StartServer();
     Client c(server->Port());
     c.SignOnDemo();
     EXPECT_EQ(Gets(Demo(), "80001", ".01;", "1,"), DiData("80001^1^.01^HB^HB"));

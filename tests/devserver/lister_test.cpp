@@ -19,25 +19,16 @@ constexpr int kManySpecimens = 5000;
 // Specimen names that mix numbers (negative, fractional), number-like strings, letters of both
 // cases and runs of equal names.
 std::string SpecimenName(int i) {
-    switch (i % 10) {
-        case 0:
-        case 1:
-            return std::to_string((i * 37) % 1500);
-        case 2:
-            if (i % 50 == 2) return "-" + std::to_string(i % 97 + 1);
-            if (i % 30 == 2) return std::to_string(i % 40) + ".5";
-            return std::to_string(i);
-        case 3:
-            return "0" + std::to_string(i % 100);  // "012": a string, not a number
-        case 4:
-            return i < 600 ? "SAME" : "SAMPLE " + std::to_string(i);
-        case 5:
-            return "specimen " + std::to_string(i);
-        case 6:
-            return std::to_string(i % 300) + "A";
-        default:
-            return "Specimen " + std::to_string(i % 1000);
-    }
+    const int kind = i % 10;
+    if (kind < 2) return std::to_string((i * 37) % 1500);
+    if (kind == 2 && i % 50 == 2) return "-" + std::to_string(i % 97 + 1);
+    if (kind == 2 && i % 30 == 2) return std::to_string(i % 40) + ".5";
+    if (kind == 2) return std::to_string(i);
+    if (kind == 3) return "0" + std::to_string(i % 100);  // "012": a string, not a number
+    if (kind == 4) return i < 600 ? "SAME" : "SAMPLE " + std::to_string(i);
+    if (kind == 5) return "specimen " + std::to_string(i);
+    if (kind == 6) return std::to_string(i % 300) + "A";
+    return "Specimen " + std::to_string(i % 1000);
 }
 
 class Lister : public test::OnBothEngines<test::BrokerTest> {
@@ -106,8 +97,8 @@ TEST_P(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
         expected.push_back({FieldOf("80004", ien, ".01"), ien});
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(kManySpecimens + 10));
     std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
-        if (a.first != b.first) return test::MOrderLess(a.first, b.first);
-        return std::stol(a.second) < std::stol(b.second);
+        return a.first != b.first ? test::MOrderLess(a.first, b.first)
+                                  : std::stol(a.second) < std::stol(b.second);
     });
     Lines expectedLines;
     for (const auto& [name, ien] : expected)
@@ -115,7 +106,6 @@ TEST_P(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
     // Numbers first: the walk starts with the negative ones and ends with the lower-case names.
     EXPECT_EQ(Pieces(expectedLines.front())[1][0], '-');
     EXPECT_EQ(Pieces(expectedLines.back())[1].substr(0, 9), "specimen ");
-
     int calls = 0;
     const Lines forwards = WalkAll("P", 20, &calls);
     EXPECT_EQ(calls, (kManySpecimens + 10 + 19) / 20);
@@ -126,7 +116,7 @@ TEST_P(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
     EXPECT_EQ(WalkAll("B", 20), Lines(expectedLines.rbegin(), expectedLines.rend()));
 }
 
-TEST_P(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
+TEST_P(Lister, AWalkResumesAmongEqualValuesAndListsInternalOrExternalValuesAndSubFileRecords) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         for (int i = 1; i <= 30; ++i)
             AddRecord(store, dict, "80004", std::to_string(200 + i), {{"0", "SAME"}});
@@ -145,64 +135,32 @@ TEST_P(Lister, AWalkResumesFromTheMiddleOfEqualIndexValues) {
     e = specimens;
     e.push_back({"MAX", "1"});
     EXPECT_EQ(Browse(e, "SAME"), (Lines{"[Data]"}));
-}
-
-TEST_P(Lister, InternalOrExternalValues) {
-    StartServer();
-    // ".001" is the record number itself.
-    Entries e{{"FILE", "80006"}, {"FIELDS", ".001;.01;2;3;"}, {"MAX", "1"}, {"SCREEN", "I Y=1"}};
+    // Values internal or external; ".001" is the record number itself.
+    e = {{"FILE", "80006"}, {"FIELDS", ".001;.01;2;3;"}, {"MAX", "1"}, {"SCREEN", "I Y=1"}};
     EXPECT_EQ(Call("DDR LISTER", e),
               (Lines{"[Data]", "1^1^MEDICAL WARD 1^" + FieldOf("80001", "11", ".01") + "^ALWAYS"}));
     e.push_back({"FLAGS", "I"});
     EXPECT_EQ(Call("DDR LISTER", e), (Lines{"[Data]", "1^1^1^11^1"}));
+    // Sub-file records are listed under their parent, with or without the leading comma.
+    // Lab test 33 has three result codes.
+    e = {{"FILE", "80001.03"}, {"FIELDS", ".01;2;"}, {"XREF", "B"}, {"IENS", ",33,"}};
+    const Lines listed = Call("DDR LISTER", e);
+    e.back().second = "33,";
+    EXPECT_EQ(Call("DDR LISTER", e), listed);
+    ASSERT_EQ(listed.size(), 4u);
+    EXPECT_EQ(listed[0], "[Data]");
+    for (std::size_t i = 1; i < listed.size(); ++i) {
+        const auto p = Pieces(listed[i]);
+        EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", p[0], "0"}), p[1] + "^" + p[2]) << p[0];
+    }
 }
 
-TEST_P(Lister, ADetailsPartAlsoFindsLongerNumbersAndItsLinkScreenKeepsExactMatches) {
+TEST_P(Lister, ADetailsPartAndLinkScreenAndTheDeviceScreenSelectExactlyTheirRecords) {
     StartServer([](GlobalStore& store, const Dictionary& dict) {
         // Record 5 now belongs to lab test 1 as well, and two more to lab tests 10 and 1.
         SetField(store, dict, "80006", "5", "2", "1");
         AddRecord(store, dict, "80006", "81", {{"0", "4^10^1"}});
         AddRecord(store, dict, "80006", "82", {{"0", "6^1^2"}});
-    });
-    Lines ofLabTest1;
-    std::size_t beginningWith1 = 0;
-    for (const std::string& ien : RecordNumbers("80006")) {
-        const std::string test = FieldOf("80006", ien, "2");
-        if (test == "1") ofLabTest1.push_back(ien);
-        beginningWith1 += test[0] == '1';
-    }
-    ASSERT_EQ(ofLabTest1.size(), 4u);  // 5, 6, ... 82
-    // PART alone: every value that begins with "1": 1, then 10 to 19 (numbers in order).
-    std::vector<long> tests;
-    for (const std::string& line :
-         Call("DDR LISTER",
-              {{"FILE", "80006"}, {"FIELDS", "2"}, {"FLAGS", "I"}, {"PART", "1"}, {"XREF", "C"}}))
-        if (line != "[Data]") tests.push_back(std::stol(Pieces(line)[1]));
-    EXPECT_TRUE(std::is_sorted(tests.begin(), tests.end()));
-    EXPECT_EQ(tests.size(), beginningWith1);
-    EXPECT_EQ(tests.front(), 1);
-    EXPECT_EQ(tests.back(), 19);
-
-    // The detail's own browsing: first, next until none, last, prior until none; chained after
-    // the link screen, "I Y'=5" leaves record 5 out.
-    const std::string link = "I 1=$P($G(^(0)),U,2)";
-    Lines forwards, backwards, withoutFive;
-    for (std::string at = Detail("I", link); !at.empty(); at = Detail("IP", link, at))
-        forwards.push_back(at);
-    EXPECT_EQ(forwards, ofLabTest1);
-    for (std::string at = Detail("IB", link); !at.empty(); at = Detail("IBP", link, at))
-        backwards.push_back(at);
-    EXPECT_EQ(backwards, Lines(ofLabTest1.rbegin(), ofLabTest1.rend()));
-    for (std::string at = Detail("I", link + " I Y'=5"); !at.empty();
-         at = Detail("I", link + " I Y'=5", at))
-        withoutFive.push_back(at);
-    EXPECT_EQ(withoutFive, Lines(ofLabTest1.begin() + 1, ofLabTest1.end()));
-    // Its data line is the link field's internal value.
-    EXPECT_EQ(DetailReply("I", link), (Lines{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
-}
-
-TEST_P(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
-    StartServer([](GlobalStore& store, const Dictionary& dict) {
         const std::vector<Entries> devices = {
             {{"0", "NUMBERED PRINTER^12"}, {"SUBTYPE", "1"}, {"TYPE", "TRM"}},  // no node 1
             {{"0", "NO SUBTYPE PRINTER^LPT7"}, {"1", "X^^^^"}, {"TYPE", "TRM"}},
@@ -230,22 +188,40 @@ TEST_P(Lister, TheDeviceScreenSelectsExactlyThePrintersInService) {
     // Typing "o" in it looks the devices up: OLD PRINTER is out of service.
     pick.insert(pick.end(), {{"PART", "o"}, {"VALUE", "o"}});
     EXPECT_EQ(Call("VRNX FINDER", pick), (Lines{"[Data]", "3^OFFICE PRINTER^OFFICE, ROOM 3"}));
-}
-
-TEST_P(Lister, SubFileRecordsAreListedUnderTheirParentWithOrWithoutTheLeadingComma) {
-    StartServer();
-    const Entries codes{{"FILE", "80001.03"}, {"FIELDS", ".01;2;"}, {"XREF", "B"}};
-    Entries withComma = codes, without = codes;
-    withComma.push_back({"IENS", ",33,"});  // a lab test with three result codes
-    without.push_back({"IENS", "33,"});
-    const Lines listed = Call("DDR LISTER", withComma);
-    EXPECT_EQ(Call("DDR LISTER", without), listed);
-    ASSERT_EQ(listed.size(), 4u);
-    EXPECT_EQ(listed[0], "[Data]");
-    for (std::size_t i = 1; i < listed.size(); ++i) {
-        const auto p = Pieces(listed[i]);
-        EXPECT_EQ(Node("ZDEMO", {"80001", "33", "3", p[0], "0"}), p[1] + "^" + p[2]) << p[0];
+    Lines ofLabTest1;
+    std::size_t beginningWith1 = 0;
+    for (const std::string& ien : RecordNumbers("80006")) {
+        const std::string test = FieldOf("80006", ien, "2");
+        if (test == "1") ofLabTest1.push_back(ien);
+        beginningWith1 += test[0] == '1';
     }
+    ASSERT_EQ(ofLabTest1.size(), 4u);  // 5, 6, ... 82
+    // PART alone: every value that begins with "1": 1, then 10 to 19 (numbers in order).
+    std::vector<long> tests;
+    for (const std::string& line :
+         Call("DDR LISTER",
+              {{"FILE", "80006"}, {"FIELDS", "2"}, {"FLAGS", "I"}, {"PART", "1"}, {"XREF", "C"}}))
+        if (line != "[Data]") tests.push_back(std::stol(Pieces(line)[1]));
+    EXPECT_TRUE(std::is_sorted(tests.begin(), tests.end()));
+    EXPECT_EQ(tests.size(), beginningWith1);
+    EXPECT_EQ(tests.front(), 1);
+    EXPECT_EQ(tests.back(), 19);
+    // The detail's own browsing: first, next until none, last, prior until none; chained after
+    // the link screen, "I Y'=5" leaves record 5 out.
+    const std::string link = "I 1=$P($G(^(0)),U,2)";
+    Lines forwards, backwards, withoutFive;
+    for (std::string at = Detail("I", link); !at.empty(); at = Detail("IP", link, at))
+        forwards.push_back(at);
+    EXPECT_EQ(forwards, ofLabTest1);
+    for (std::string at = Detail("IB", link); !at.empty(); at = Detail("IBP", link, at))
+        backwards.push_back(at);
+    EXPECT_EQ(backwards, Lines(ofLabTest1.rbegin(), ofLabTest1.rend()));
+    for (std::string at = Detail("I", link + " I Y'=5"); !at.empty();
+         at = Detail("I", link + " I Y'=5", at))
+        withoutFive.push_back(at);
+    EXPECT_EQ(withoutFive, Lines(ofLabTest1.begin() + 1, ofLabTest1.end()));
+    // Its data line is the link field's internal value.
+    EXPECT_EQ(DetailReply("I", link), (Lines{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Lister, test::kBothEngines, test::EngineName);

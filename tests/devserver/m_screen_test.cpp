@@ -61,14 +61,11 @@ class Screen : public ::testing::Test {
 
 // The cases are tables, several to a line.
 // clang-format off
-TEST_F(Screen, OperatorsGoStrictlyLeftToRight) {
+TEST_F(Screen, NumbersOperatorsArithmeticAndComparisonsFollowM) {
     ExpectValues({{"2+3*4", "20"}, {"2*3+4", "10"}, {"10-2-3", "5"}, {"2+(3*4)", "14"}, {"1+2_3", "33"},
                   {"-1+2", "1"}, {"'0&1", "1"}, {"'(0&1)", "1"},
                   {"5>3>0", "1"}, {"3<2=0", "1"}, {"1!0&0", "0"},  // (5>3)>0, (3<2)=0, (1!0)&0
                   {"\"A\"_1+1", "1"}});                            // ("A"_1)+1 = "A1"+1 = 0+1
-}
-
-TEST_F(Screen, ArithmeticFollowsM) {
     ExpectValues({{"7\\2", "3"}, {"-7\\2", "-3"}, {"7#3", "1"}, {"-7#3", "2"}, {"7#-3", "-2"}, {"1/4", ".25"},
                   {"1/3", ".333333333333333333"}, {"2/3", ".666666666666666667"}, {".1+.2", ".3"},
                   {"0-0", "0"}, {"-0", "0"}, {"1.50*2", "3"}, {"123456789*987654321", "121932631112635269"},
@@ -76,26 +73,18 @@ TEST_F(Screen, ArithmeticFollowsM) {
     for (const char* divide : {"S X=1/0", "S X=1#0", "S X=1\\0"})
         EXPECT_EQ(RunError(divide), "The screen failed on record 7: <DIVIDE>") << divide;
     EXPECT_EQ(RunError("S X=1E40*1E10"), "The screen failed on record 7: <NUMOFLOW>");
-}
-
-TEST_F(Screen, ComparisonsAreNumericOrTextAsMSaysAndNegationWorksOnEach) {
     // "10">"9" compares numbers, "10"]"9" and "01"=1 texts; a number literal is a number.
     ExpectPass({"I \"10\">\"9\"", "I +\"01\"=1", "I 1.0=1", "I \"HELLO\"[\"ELL\"", "I \"HELLO\"[\"\"",
                 "I \"B\"]\"A\"", "I 1'=2,2'<1,1'>2,\"AB\"'[\"C\",\"A\"']\"B\",\"X\"'?1N", "I 0'&1,0'!0",
                 "I \"abc\"<1"});
     ExpectPass({"I \"10\"]\"9\"", "I \"01\"=1", "I 1'=1"}, false);
-}
-
-// What GT.M answers: the operand after & or ! that cannot change the result is not evaluated,
-// and # and \ work on the decimal values.
-TEST_F(Screen, AndOrSkipWhatCannotChangeTheResultAndRemaindersAreDecimal) {
+    // What GT.M answers: the operand after & or ! that cannot change the result is not evaluated,
+    // and # and \ work on the decimal values.
     ExpectPass({"I 1!(1/0)", "I '(0&(1/0))", "I 0'&(1/0)", "I 1#.01=0", "I 1\\.01=100",
                 "I 10.5#.1=0", "I -7#3=2"});
     ExpectPass({"I 0&(1/0)", "I 1'!(1/0)"}, false);
     EXPECT_EQ(RunError("I 1&(1/0)"), "The screen failed on record 7: <DIVIDE>");
-}
-
-TEST_F(Screen, NumericInterpretationOfStrings) {
+    // Strings read as numbers and truth values.
     const Pairs cases = {{"12abc", "12"}, {"abc", "0"}, {" 12", "0"}, {"-.5x", "-.5"}, {"1E2", "100"},
                          {"1E-3", ".001"}, {"1e2", "1"}, {"1.50", "1.5"}, {"007", "7"}, {"--3", "3"},
                          {"+-+3", "-3"}, {".0", "0"}, {"-0", "0"}, {"1.", "1"}, {".", "0"}, {"E5", "0"},
@@ -111,7 +100,7 @@ TEST_F(Screen, NumericInterpretationOfStrings) {
     EXPECT_EQ(IntegerInterpretation("1E20"), 2147483648L);
 }
 
-TEST_F(Screen, PieceExtractAndLengthEdgeCases) {
+TEST_F(Screen, FunctionsVariablesCommandsAndTheNakedIndicator) {
     const std::string s = "\"a^b^c\"";
     ExpectValues({{"$P(" + s + ",\"^\",2)", "b"}, {"$P(" + s + ",\"^\")", "a"}, {"$P(" + s + ",\"^\",0)", ""},
                   {"$P(" + s + ",\"^\",-1)", ""}, {"$P(" + s + ",\"^\",4)", ""}, {"$P(" + s + ",\"^\",3)", "c"},
@@ -126,9 +115,6 @@ TEST_F(Screen, PieceExtractAndLengthEdgeCases) {
                   {"$EXTRACT(\"HELLO\",5)", "O"}, {"$L(\"abc\")", "3"}, {"$L(\"\")", "0"},
                   {"$L(\"a^b^c\",\"^\")", "3"}, {"$L(\"abc\",\"\")", "0"}, {"$L(\"\",\"^\")", "1"},
                   {"$L(\"a::b\",\"::\")", "2"}, {"$LENGTH(\"abcd\")", "4"}});
-}
-
-TEST_F(Screen, GetAndDataOnLocalsAndGlobals) {
     ExpectValues({{"$G(X)", ""}, {"$G(X,\"none\")", "none"}, {"$D(X)", "0"}, {"$D(^TEST(7))", "10"},
                   {"$D(^TEST(7,0))", "1"}, {"$D(^OTHER(5))", "11"}, {"$D(^TEST(8))", "0"},
                   {"$G(^TEST(8,0),\"gone\")", "gone"}, {"$GET(^TEST(7,\"TYPE\"))", "TRM"},
@@ -136,9 +122,7 @@ TEST_F(Screen, GetAndDataOnLocalsAndGlobals) {
     EXPECT_TRUE(Passes("S X=1 I $D(X)=1,$G(X,2)=1"));
     EXPECT_EQ(RunError("S X=^TEST(8,0)"), "The screen failed on record 7: <UNDEFINED> ^TEST(8,0)");
     EXPECT_EQ(RunError("S X=NOPE"), "The screen failed on record 7: <UNDEFINED> NOPE");
-}
-
-TEST_F(Screen, TheNakedIndicatorStartsAtTheRecordsNodeZeroAndMovesWithEveryReference) {
+    // The naked indicator starts at the record's node 0 and moves with every reference.
     ExpectPass({"I $P(^(0),U,2)=12", "I $P($G(^(1)),U,5)=1,^(\"TYPE\")=\"TRM\"",
                 // A reference elsewhere moves it: ^(7) is then ^OTHER(5,7); $DATA moves it too.
                 "S A=$G(^OTHER(5,1)) I ^(7)=\"seven\"", "I $D(^OTHER(5,7)),^(\"seven\")=\"by name\"",
@@ -148,9 +132,6 @@ TEST_F(Screen, TheNakedIndicatorStartsAtTheRecordsNodeZeroAndMovesWithEveryRefer
                 "S A=$G(^OTHER(5,7))", "I $P(^(0),U)=\"LASER\""});  // every record starts afresh
     // An unsubscripted reference leaves none.
     EXPECT_EQ(RunError("S A=$G(^OTHER) S B=$G(^(1))"), "The screen failed on record 7: <NAKED>");
-}
-
-TEST_F(Screen, VariablesCommandsAndComments) {
     ExpectPass({"I Y=7", "I U=\"^\",DT=3261206,DUZ=1", "I Y'=5 I 12=$P($G(^(0)),U,2)", "S A=1,B=A+1 I B=2",
                 "set a=1 if a=1", "S %X=4,X1=5 I %X+X1=9", "NEW A,B SET A=2 IF A=2",
                 "I 1 I  S A=1",                                  // the argumentless IF tests $T
@@ -161,7 +142,7 @@ TEST_F(Screen, VariablesCommandsAndComments) {
     EXPECT_EQ(RunError("S A=1 N A I A"), "The screen failed on record 7: <UNDEFINED> A");
 }
 
-TEST_F(Screen, PatternsMatchWholeTexts) {
+TEST_F(Screen, PatternsMatchWholeTextsAndStayCheap) {
     ExpectPass({"I \"LPT1\"?1AP.ANP", "I \"/var/spool/x.prn\"?1AP.ANP", "I \"P-LASER\"?1\"P-\".E",
                 "I 123?3N,12'?3N,1234'?3N", "I \"\"?.3U,\"ABC\"?.3U,\"ABCD\"'?.3U",
                 "I \"AB\"?2.5A,\"ABCDE\"?2.5A,\"A\"'?2.5A,\"ABCDEF\"'?2.5A", "I \"12\"'?3.N,\"123456\"?3.N",
@@ -170,10 +151,7 @@ TEST_F(Screen, PatternsMatchWholeTexts) {
                 "I \"ABC\"?1.2\"A\"2U",  // the count stops short to leave room
                 "I \"ABABAB\"?2\"AB\"1\"AB\",\"ABAB\"'?3\"AB\"", "I \"\"?.E,\"\"?.N"});
     ExpectPass({"I \"1LPT\"?1AP.ANP", "I \"\"?1AP.ANP", "I \"C-VT100\"?1\"P-\".E"}, false);
-}
-// clang-format on
-
-TEST_F(Screen, APatternThatWouldBacktrackForeverStaysCheap) {
+    // A pattern that would backtrack forever stays cheap.
     std::string code = "S A=\"" + std::string(63, 'a') + "\"";
     EXPECT_FALSE(Passes(code + ",A=A_A_A_A_A_A_A_A I A?.E.E.E.E.E.E.E.E.E.E.E.E.E.E1\"Z\""));
     Pattern pattern;
@@ -185,9 +163,7 @@ TEST_F(Screen, APatternThatWouldBacktrackForeverStaysCheap) {
     EXPECT_LT(steps, 10000);
 }
 
-// Tables, several cases to a line.
-// clang-format off
-TEST_F(Screen, CodeOutsideTheSubsetIsRefusedNamingWhatIsNotSupported) {
+TEST_F(Screen, CodeOutsideTheSubsetIsRefusedNamingWhatAndCodeNotMWhere) {
     const Pairs cases = {{"W X", "the command W"}, {"F  S X=1", "the command F"}, {"I 1 G A", "the command G"},
                          {"X \"I 1\"", "the command X"}, {"I X Y", "the command Y"},
                          {"I $O(^X(1))", "the function $O"}, {"I $$F^X", "extrinsic functions ($$)"},
@@ -202,19 +178,18 @@ TEST_F(Screen, CodeOutsideTheSubsetIsRefusedNamingWhatIsNotSupported) {
                          {"I " + std::string(100, '(') + "1", "expressions nested more than 64 deep"}};
     for (const auto& [code, what] : cases)
         EXPECT_EQ(CodeError(code), "unsupported: The screen uses " + what + ", which is not supported.") << code;
-}
-
-TEST_F(Screen, CodeThatIsNotMIsASyntaxErrorWithItsPlace) {
-    const Pairs cases = {{"I 1+", "5: an expression is expected"}, {"I (1", "5: \")\" is expected"},
-                         {"I \"abc", "3: the string is not closed"}, {"S X", "4: \"=\" is expected after the variable"},
-                         {"I1", "2: a space is expected after the command"}, {"I $P(X)", "3: $P takes 2 to 4 arguments"},
-                         {"I X?", "5: a pattern is expected"}, {"I 1E99", "3: the number is too large"},
-                         {"I X?3.2N", "5: the pattern count's least is above its most"}};
-    for (const auto& [code, what] : cases)
+    // Code that is not M is a syntax error with its place.
+    const Pairs syntax = {{"I 1+", "5: an expression is expected"}, {"I (1", "5: \")\" is expected"},
+                          {"I \"abc", "3: the string is not closed"}, {"S X", "4: \"=\" is expected after the variable"},
+                          {"I1", "2: a space is expected after the command"}, {"I $P(X)", "3: $P takes 2 to 4 arguments"},
+                          {"I X?", "5: a pattern is expected"}, {"I 1E99", "3: the number is too large"},
+                          {"I X?3.2N", "5: the pattern count's least is above its most"}};
+    for (const auto& [code, what] : syntax)
         EXPECT_EQ(CodeError(code), "syntax: The screen has a syntax error at character " + what + ".") << code;
     EXPECT_EQ(CodeError(""), "accepted");
     EXPECT_TRUE(MScreen("   ").Empty());
 }
+
 // clang-format on
 
 TEST_F(Screen, EveryRecordIsBoundedInStepsAndAllTheRecordsOfOneCallShareABudget) {
@@ -231,7 +206,6 @@ TEST_F(Screen, EveryRecordIsBoundedInStepsAndAllTheRecordsOfOneCallShareABudget)
             honest += "+1";
     }
     EXPECT_TRUE(Passes(honest + " I A=500"));
-
     long spent = 0;
     env.spent = &spent;
     env.callLimit = 100;

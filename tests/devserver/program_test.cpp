@@ -51,7 +51,7 @@ std::vector<std::string> LastParamLines(const std::string& log) {
     return lines;
 }
 
-TEST(Program, HelpAndWrongOptions) {
+TEST(Program, HelpWrongOptionsAndWhereGtmWasLookedFor) {
     const auto [status, usage] = RunProgram("--help");
     EXPECT_EQ(status, 0);
     EXPECT_EQ(usage.rfind("Usage: vorn-server [--listen ADDR] [--port N]", 0), 0u);
@@ -67,13 +67,11 @@ TEST(Program, HelpAndWrongOptions) {
     EXPECT_EQ(
         RunProgram("--log-params").second.rfind("vorn-server: --log-params needs --log FILE", 0),
         0u);
-}
-
-TEST(Program, SaysWhereGtmWasLookedForWhenItFindsNone) {
+    // Without GT.M it says where it looked for one.
     const test::TempFolder folder;
-    const auto [status, said] = RunProgram("--engine gtm --data " + folder.Path("gtm"),
+    const auto [failed, said] = RunProgram("--engine gtm --data " + folder.Path("gtm"),
                                            "gtm_dist=" + folder.Path("nothing-here"));
-    EXPECT_NE(status, 0);
+    EXPECT_NE(failed, 0);
     EXPECT_NE(said.find("gtm_dist is " + folder.Path("nothing-here") +
                         ", which holds no GT.M (libgtmshr.so): set it to a GT.M installation, or "
                         "unset it to use the fis-gtm package"),
@@ -168,7 +166,6 @@ TEST(Program, NoCodeOfTheSignOnReachesTheLog) {
     ASSERT_EQ(change.Lines("XUS AV CODE", {QString::fromStdString(sent[2])})[2], "1");
     ASSERT_EQ(change.Lines("XUS CVC", {QString::fromStdString(sent[3])}),
               (std::vector<std::string>{"0"}));
-
     const std::string log = FileText(server.LogPath());
     for (const char* code :
          {"DEMO.1234", "ZAZIRERO", "CHANGE.1234", "NEW.CODE.77", "CHANGE;", "DEMO;"})
@@ -181,27 +178,6 @@ TEST(Program, NoCodeOfTheSignOnReachesTheLog) {
     ASSERT_EQ(calls.size(), 4u);
     for (const LoggedCall& call : calls)
         EXPECT_EQ(call.Literal(0), "<scrambled>") << call.name;
-}
-
-// One run of vorn-rpc as the demo user against the server on `port`: its exit status, standard
-// output and standard error. Each run is a session of its own.
-struct RpcRun {
-    int status = -1;
-    std::string out, err;
-};
-
-RpcRun RunRpc(int port, const QStringList& call) {
-    QProcess rpc;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("VORN_CODES", "DEMO;DEMO.1234");
-    rpc.setProcessEnvironment(env);
-    rpc.setStandardInputFile(QProcess::nullDevice());
-    rpc.start(VORN_RPC_PATH, QStringList{"--server", "127.0.0.1", "--port", QString::number(port),
-                                         "--context", "ZAZIRERO"} +
-                                 call);
-    if (!rpc.waitForFinished(20000)) return {};
-    return {rpc.exitCode(), rpc.readAllStandardOutput().toStdString(),
-            rpc.readAllStandardError().toStdString()};
 }
 
 // The server's clock stands still, so the silent connections wait for their handshake for as
@@ -218,11 +194,17 @@ TEST(Program, TwoHundredSilentConnectionsDoNotKeepAClientOut) {
     for (int i = 0; i < 200; ++i)
         silent.push_back(std::make_unique<test::RawClient>(server.Port()));
     ASSERT_TRUE(Soon([&] { return server.PendingHandshakes() == 200; }));
-
-    const RpcRun run = RunRpc(server.Port(), {"VRNX USERDATA"});
-
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "[Data]\nDEMO,USER^DEMO HOSPITAL\n");
+    // vorn-rpc as the demo user: a session of its own.
+    QProcess rpc;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("VORN_CODES", "DEMO;DEMO.1234");
+    rpc.setProcessEnvironment(env);
+    rpc.setStandardInputFile(QProcess::nullDevice());
+    rpc.start(VORN_RPC_PATH, {"--server", "127.0.0.1", "--port", QString::number(server.Port()),
+                              "--context", "ZAZIRERO", "VRNX USERDATA"});
+    EXPECT_TRUE(rpc.waitForFinished(20000));
+    EXPECT_EQ(rpc.exitCode(), 0) << rpc.readAllStandardError().toStdString();
+    EXPECT_EQ(rpc.readAllStandardOutput().toStdString(), "[Data]\nDEMO,USER^DEMO HOSPITAL\n");
     EXPECT_EQ(server.PendingHandshakes(), 200);
     EXPECT_TRUE(Soon([&] { return server.Sessions() == 0; })) << "the client's session stays";
     clock.Advance(10s + 1ms);
