@@ -85,7 +85,9 @@ TEST_F(Hostile, MalformedMessagesAndMisplacedHandshakesAreClosedOrRefusedAndOthe
 TEST_F(Hostile, AFrameCutOffAndNeverFinishedIsClosedTenSecondsAfterItsFirstByte) {
     RawClient raw(server->Port());
     raw.Handshake();
-    raw.SendRaw(std::string("{XWB}00046|\x01") + "000038007XWB;;;;0002");
+    raw.SendRaw(
+        "{XWB}00046|\x01"
+        "000038007XWB;;;;0002");
     EXPECT_FALSE(raw.ClosedBySilence(0.2));  // no time has passed
     ExpectClosedAtTheLimit(raw, 10s);
     ExpectServed("not complete within 10000 ms of its first byte");
