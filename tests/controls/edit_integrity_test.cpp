@@ -22,11 +22,18 @@ namespace vorn {
 namespace {
 
 using K = ui::MessageKind;
-using test::LabTestEditForm;
+using Form = test::LabTestEditForm;
+
+// A case of a parametrised test: its name, and what it does.
+template <typename Signature>
+struct Case {
+    const char* name;
+    std::function<Signature> run;
+};
 
 class Integrity : public test::SourceServer {
   protected:
-    Integrity() : f(std::make_unique<LabTestEditForm>(Broker())) {}
+    Integrity() : f(std::make_unique<Form>(Broker())) {}
     ~Integrity() override { test::HideFindDialogs(); }
 
     // Opens the form on lab test `record`.
@@ -59,52 +66,37 @@ class Integrity : public test::SourceServer {
     }
     std::size_t Filings(std::size_t mark) const { return CallCount(mark, "DDR FILER"); }
 
-    std::unique_ptr<LabTestEditForm> f;
+    std::unique_ptr<Form> f;
 };
 
 // --- saving what the user sees ---
 
 struct ShownValue {
     const char* name;
-    std::function<void(LabTestEditForm&)> change;
+    std::function<void(Form&)> change;
     const char* field;
     const char* stored;
     const char* savedAs;  // the record's text in the report
 };
 
 const ShownValue kShownValues[] = {
-    {"Edit", [](LabTestEditForm& f) { Retype(f.name, "Haemoglobin"); }, "2", "Haemoglobin",
-     "HB Haemoglobin"},
-    {"CheckBox",
-     [](LabTestEditForm& f) {
-         Focus(f.inUse);
-         QTest::keyClick(f.inUse, Qt::Key_Space);
-     },
-     "3", "0", "HB Hemoglobin"},
-    {"ComboBox",
-     [](LabTestEditForm& f) {
-         Focus(f.format);
-         QTest::keyClick(f.format, Qt::Key_Down);
-         QTest::keyClick(f.format, Qt::Key_Down);
-     },
-     "8", "4", "HB Hemoglobin"},
+    {"Edit", [](Form& f) { Retype(f.name, "Haemoglobin"); }, "2", "Haemoglobin", "HB Haemoglobin"},
+    {"CheckBox", [](Form& f) { test::Press(f.inUse, Qt::Key_Space); }, "3", "0", "HB Hemoglobin"},
+    {"ComboBox", [](Form& f) { test::Press(f.format, Qt::Key_Down, Qt::Key_Down); }, "8", "4",
+     "HB Hemoglobin"},
     {"RadioGroup",
-     [](LabTestEditForm& f) {
+     [](Form& f) {
          Focus(f.taker->Button(0));
          QTest::mouseClick(f.taker->Button(2), Qt::LeftButton);
      },
      "5", "3", "HB Hemoglobin"},
 };
 
-struct Leaving {
-    const char* name;
-    std::function<void(LabTestEditForm&)> leave;
-};
-
+using Leaving = Case<void(Form&)>;
 const Leaving kLeavings[] = {
-    {"ClearButton", [](LabTestEditForm& f) { QTest::mouseClick(f.Btn(DoClear), Qt::LeftButton); }},
+    {"ClearButton", [](Form& f) { QTest::mouseClick(f.Btn(DoClear), Qt::LeftButton); }},
     // Exit or Esc closes the form without moving the focus; the form asks its source.
-    {"Close", [](LabTestEditForm& f) { f.labTest->CheckSaveChanges(); }},
+    {"Close", [](Form& f) { f.labTest->CheckSaveChanges(); }},
 };
 
 class SaveByQuestion : public Integrity,
@@ -119,7 +111,7 @@ TEST_P(SaveByQuestion, FilesTheValueTheFormShows) {
     Focus(f->Btn(DoClear));
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrYes);
     Expect(K::Information, QStringLiteral("Saved: Demo Lab Test: ") + value.savedAs + "\r\n");
-    leaving.leave(*f);
+    leaving.run(*f);
     EXPECT_EQ(StoredLabTest("1", value.field), value.stored);
     EXPECT_TRUE(OtherCanLock("1"));
 }
@@ -185,34 +177,28 @@ TEST_F(Integrity, ARadioGroupKeepsAChoiceWhenTheFocusPassesThroughItAgain) {
     Focus(f->taker->Button(1));
     Focus(f->name);
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*f->labTest).Owners().saver.Changed().contains(f->taker));
+    EXPECT_TRUE(test::Owners(*f->labTest).saver.Changed().contains(f->taker));
     Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(f->labTest->Save());
     EXPECT_EQ(StoredLabTest("1", "5"), "2");
 }
 
 // A save the lock timer's Yes started that files nothing: the value typed is refused by the
-// server's check, or the program turns an accepted one into a value the filer refuses.
-struct RefusedSave {
-    const char* name;
-    const char* length;  // typed into the length field
-    bool byTheFiler;
-    std::size_t filings;  // when the timer's save runs
-};
-
-class LockTimerSave : public Integrity, public ::testing::WithParamInterface<RefusedSave> {};
+// server's check, or (by the filer) the program turns an accepted one into a value the filer
+// refuses.
+class LockTimerSave : public Integrity, public ::testing::WithParamInterface<bool> {};
 
 // Once, "Saved:" came when nothing was filed.
 TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
-    const RefusedSave& c = GetParam();
-    if (c.byTheFiler)
+    const bool byTheFiler = GetParam();
+    if (byTheFiler)
         f->labTest->AfterValidateField = [](QObject*, bool&, const QString& field,
                                             QString& internal, QString&) {
             if (field == "6") internal = "abc";
         };
     Show("1");
-    Retype(f->length, c.length);
-    if (c.byTheFiler) Focus(f->name);
+    Retype(f->length, byTheFiler ? "7" : "abc");
+    if (byTheFiler) Focus(f->name);
     test::FakeTimer& timer = test::LockTimer(*f->labTest);
     for (int minute = 1; minute < 10; ++minute)
         timer.Fire();
@@ -220,7 +206,7 @@ TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
            "The record has been locked for 10 minutes. Save changes or ignore and continue "
            "modifying record?",
            ui::mrYes);
-    if (c.byTheFiler)
+    if (byTheFiler)
         modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
             EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Error in saving!"));
             d.done(ui::mrOk);
@@ -229,17 +215,15 @@ TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
         ExpectLengthRefused();
     const std::size_t mark = CallMark();
     timer.Fire();
-    EXPECT_EQ(Filings(mark), c.filings);
+    EXPECT_EQ(Filings(mark), byTheFiler ? 1u : 0u);
     EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*f->labTest).Owners().locker.Locked());
+    EXPECT_TRUE(test::Owners(*f->labTest).locker.Locked());
     EXPECT_TRUE(timer.Enabled()) << "the edit goes on, and so does its timer";
-    EXPECT_EQ(SourceCore::Of(*f->labTest).Owners().locker.MinutesLeft(), 10);
+    EXPECT_EQ(test::Owners(*f->labTest).locker.MinutesLeft(), 10);
 }
 
-INSTANTIATE_TEST_SUITE_P(Refusals, LockTimerSave,
-                         ::testing::Values(RefusedSave{"ByTheCheck", "abc", false, 0},
-                                           RefusedSave{"ByTheFiler", "7", true, 1}),
-                         test::ByName());
+INSTANTIATE_TEST_SUITE_P(Refusals, LockTimerSave, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "ByTheFiler" : "ByTheCheck"; });
 
 // --- filing into the right record ---
 
@@ -257,14 +241,10 @@ TEST_F(Integrity, ADetailsEditsGoToTheMasterRecordTheyWereMadeUnder) {
     EXPECT_TRUE(OtherCanLock("35"));
 }
 
-struct Reading {
-    const char* name;
-    std::function<bool(LabTestEditForm&)> read;  // of record 2
-};
-
+using Reading = Case<bool(Form&)>;  // of record 2
 class ReadDuringEdit : public Integrity, public ::testing::WithParamInterface<Reading> {
   protected:
-    ReadDuringEdit() { f = std::make_unique<LabTestEditForm>(Broker(), true); }
+    ReadDuringEdit() { f = std::make_unique<Form>(Broker(), true); }
 };
 
 // Once, a read asked for by a grid click, the history or the program dropped the edits and
@@ -275,28 +255,28 @@ TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
     ASSERT_TRUE(f->labTest->GetAndFill("1"));
     Retype(f->name, "Haemoglobin");
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrCancel);
-    EXPECT_FALSE(GetParam().read(*f));
+    EXPECT_FALSE(GetParam().run(*f));
     EXPECT_EQ(f->name->text(), "Haemoglobin");
     EXPECT_EQ(f->labTest->State(), ssEdit);
     EXPECT_EQ(f->labTest->Address().Number(), "1");
     EXPECT_EQ(f->grid->Cell(0, f->grid->Row()), "HB");
 
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrNo);
-    GetParam().read(*f);
+    GetParam().run(*f);
     EXPECT_EQ(f->labTest->Address().Number(), "2");
     EXPECT_TRUE(OtherCanLock("1"));
     EXPECT_EQ(StoredLabTest("1", "2"), "Hemoglobin");
 }
 
 const Reading kReadings[] = {
-    {"Program", [](LabTestEditForm& f) { return f.labTest->GetAndFill("2"); }},
+    {"Program", [](Form& f) { return f.labTest->GetAndFill("2"); }},
     {"History",
-     [](LabTestEditForm& f) {
+     [](Form& f) {
          f.labTest->GoToHistory(0);
          return f.labTest->Address().Number() == "2";
      }},
     {"GridRow",
-     [](LabTestEditForm& f) {
+     [](Form& f) {
          TvornGrid& grid = *f.grid;
          for (int row = 1; row < grid.RowCount(); ++row) {
              if (grid.RecordNumberAt(row) != "2") continue;
@@ -309,11 +289,7 @@ const Reading kReadings[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Ways, ReadDuringEdit, ::testing::ValuesIn(kReadings), test::ByName());
 
-struct MasterMove {
-    const char* name;
-    std::function<void(TvornSource&)> move;
-};
-
+using MasterMove = Case<void(TvornSource&)>;
 class MasterMoveCancelled : public Integrity, public ::testing::WithParamInterface<MasterMove> {};
 
 // Cancel to the detail's question keeps the master where it is. Once, Clear and Insert took the
@@ -322,7 +298,7 @@ TEST_P(MasterMoveCancelled, LeavesTheDetailAndItsEdits) {
     Show("35");
     Retype(f->explanation, "GLUCOSE X");
     Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
-    GetParam().move(*f->labTest);
+    GetParam().run(*f->labTest);
     EXPECT_EQ(f->labTest->Address().Number(), "35");
     EXPECT_EQ(f->labTest->State(), ssBrowse);
     EXPECT_EQ(f->subresult->State(), ssEdit);
@@ -366,12 +342,8 @@ TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
 
 // --- locks ---
 
-struct SaveOrder {
-    const char* name;
-    bool detailFirst;
-};
-
-class SharedLock : public Integrity, public ::testing::WithParamInterface<SaveOrder> {};
+// The parameter: whether the detail is saved first.
+class SharedLock : public Integrity, public ::testing::WithParamInterface<bool> {};
 
 // Once, one Boolean per source over the server's counted locks leaked the master's lock,
 // or let it go while an editor still needed it.
@@ -380,12 +352,12 @@ TEST_P(SharedLock, IsHeldWhileEitherEditorNeedsItAndReleasedAfterBoth) {
     Retype(f->name, "Urine dipstick");
     Retype(f->explanation, "GLUCOSE X");
     EXPECT_FALSE(OtherCanLock("35"));
-    TvornSource* firstSaved = GetParam().detailFirst ? f->subresult : f->labTest;
-    TvornSource* lastSaved = GetParam().detailFirst ? f->labTest : f->subresult;
+    const bool detailFirst = GetParam();
+    TvornSource* firstSaved = detailFirst ? f->subresult : f->labTest;
+    TvornSource* lastSaved = detailFirst ? f->labTest : f->subresult;
     // The master's record read back after its save shows the details again: the detail's
     // user keeps the edit.
-    if (!GetParam().detailFirst)
-        Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
+    if (!detailFirst) Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });
     ASSERT_TRUE(firstSaved->Save());
     EXPECT_FALSE(OtherCanLock("35")) << "the other editor still needs the lock";
@@ -394,10 +366,9 @@ TEST_P(SharedLock, IsHeldWhileEitherEditorNeedsItAndReleasedAfterBoth) {
     EXPECT_TRUE(OtherCanLock("35"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Orders, SharedLock,
-                         ::testing::Values(SaveOrder{"DetailFirst", true},
-                                           SaveOrder{"MasterFirst", false}),
-                         test::ByName());
+INSTANTIATE_TEST_SUITE_P(Orders, SharedLock, ::testing::Values(true, false), [](const auto& info) {
+    return info.param ? "DetailFirst" : "MasterFirst";
+});
 
 TEST_F(Integrity, AFormClosedInTheMiddleOfAnEditGivesItsLockBack) {
     Show("1");
@@ -412,12 +383,12 @@ TEST_F(Integrity, ALinkThatDiesRightAfterTheFilingLeavesNoEditAndNoLock) {
     Retype(f->name, "Haemoglobin");
     Focus(f->length);
     f->labTest->AfterGetAndFill = [this](QObject*) {
-        if (SourceCore::Of(*f->labTest).Owners().saver.Saving()) Server().Kill();
+        if (test::Owners(*f->labTest).saver.Saving()) Server().Kill();
     };
     ExpectLinkError();
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->Save(); }));
     EXPECT_EQ(f->labTest->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).Owners().locker.Locked());
+    EXPECT_FALSE(test::Owners(*f->labTest).locker.Locked());
     f->labTest->AfterGetAndFill = nullptr;
     Server().Start();
     EXPECT_EQ(StoredLabTest("1", "2"), "Haemoglobin");
@@ -440,7 +411,7 @@ TEST_F(Integrity, AValueSetByTheProgramOnARecordHeldByAnotherUserIsRefusedOnce) 
     Show("1");
     Expect(K::Error, "The record is being modified by someone else! Try again later.");
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).Owners().saver.HasChanges());
+    EXPECT_FALSE(test::Owners(*f->labTest).saver.HasChanges());
     EXPECT_EQ(f->labTest->State(), ssBrowse);
     EXPECT_EQ(f->name->text(), "Hemoglobin");
 }
@@ -470,7 +441,7 @@ TEST_F(Integrity, ACopyThatCouldNotBeFiledKeepsAValueSetBackToTheCopiedOne) {
     EXPECT_FALSE(ui::Guarded([&] { f->labTest->SaveAs(); }));
     Server().Start();
     ASSERT_EQ(f->labTest->State(), ssNew);
-    const auto changed = SourceCore::Of(*f->labTest).Owners().saver.Changed();
+    const auto changed = test::Owners(*f->labTest).saver.Changed();
     ASSERT_TRUE(changed.contains(f->taker));
     Focus(f->taker->Button(copied));
     QTest::mouseClick(f->taker->Button(1 - copied), Qt::LeftButton);
@@ -478,7 +449,7 @@ TEST_F(Integrity, ACopyThatCouldNotBeFiledKeepsAValueSetBackToTheCopiedOne) {
     Focus(f->name);
     EXPECT_EQ(f->labTest->State(), ssNew);
     EXPECT_EQ(f->taker->ItemIndex(), copied);
-    EXPECT_EQ(SourceCore::Of(*f->labTest).Owners().saver.Changed(), changed);
+    EXPECT_EQ(test::Owners(*f->labTest).saver.Changed(), changed);
 }
 
 TEST_F(Integrity, ADetailWithoutMasterRecordIsEmptyAndCannotBeTypedInto) {
@@ -543,9 +514,7 @@ TEST_F(Integrity, AListBoxItemTheServerRefusesIsSaidAndNeverFiledEmpty) {
     box->addItems({"7", "abc"});
     box->setGeometry(400, 400, 120, 60);
     Show("1");
-    Focus(box);
-    QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
-                      box->visualItemRect(box->item(1)).center());
+    test::ClickItem(box, 1);
     ExpectLengthRefused();
     Focus(f->name);
     EXPECT_EQ(box->InternalValue(), "6");
@@ -562,7 +531,7 @@ TEST_F(Integrity, AValueSetByTheProgramWithoutTheRightToWriteIsNotQueued) {
     Show("1");
     f->labTest->SetUserAccess(TvornUserAccess(uaRead) | uaBrowse);
     EXPECT_FALSE(f->labTest->SetFieldValue("2", "Set by the program"));
-    EXPECT_FALSE(SourceCore::Of(*f->labTest).Owners().saver.HasChanges());
+    EXPECT_FALSE(test::Owners(*f->labTest).saver.HasChanges());
     EXPECT_TRUE(f->labTest->GetAndFill("2")) << "no question";
 }
 
@@ -575,7 +544,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     Show(number.toLatin1().constData());
     ASSERT_EQ(f->departmental->State(), ssBrowse);
     QTest::mouseClick(f->ordering->Button(2), Qt::LeftButton);
-    ASSERT_TRUE(SourceCore::Of(*f->departmental).Owners().saver.HasChanges());
+    ASSERT_TRUE(test::Owners(*f->departmental).saver.HasChanges());
     Retype(f->explanation, "NEW PART");
     ASSERT_EQ(f->subresult->State(), ssNew);
     other.Call(requests::RecordDelete("80001", number));
@@ -594,7 +563,7 @@ TEST_F(Integrity, AMasterRecordFoundGoneAsksEachDetailAboutItsEdits) {
     EXPECT_TRUE(asked[0].startsWith("Save new Subresult")) << asked[0].toStdString();
     EXPECT_TRUE(asked[2].startsWith("Save")) << asked[2].toStdString();
     EXPECT_TRUE(asked[2].contains("Departmental lab test")) << asked[2].toStdString();
-    EXPECT_FALSE(SourceCore::Of(*f->departmental).Owners().saver.HasChanges());
+    EXPECT_FALSE(test::Owners(*f->departmental).saver.HasChanges());
 }
 
 }  // namespace

@@ -53,9 +53,8 @@ constexpr int kSequencesPerShard = 75;
 constexpr int kActions = 30;
 
 int EnvNumber(const char* name, int fallback) {
-    const QByteArray value = qgetenv(name);
     bool ok = false;
-    const int n = value.toInt(&ok);
+    const int n = qgetenv(name).toInt(&ok);
     return ok ? n : fallback;
 }
 
@@ -86,12 +85,12 @@ struct Slot {
     std::function<Typed(const Picker& pick)> type;
 };
 
+// The values typed and not yet saved or let go, by source and field.
+using Pending = std::map<std::pair<TvornSource*, QString>, Typed>;
+
 // What a shard checked, so that a shard that never reached a kind of check fails.
 struct Checked {
-    int saves = 0;
-    int discards = 0;
-    int questions = 0;
-    int lookups = 0;
+    int saves = 0, discards = 0, questions = 0, lookups = 0;
 };
 
 class Model : public test::SourceServer, public ui::ModalHost {
@@ -100,7 +99,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         a = std::make_unique<LabTestEditForm>(Broker(), true, true);
         b = std::make_unique<LabTestEditForm>(SecondBroker());
         for (LabTestEditForm* f : {a.get(), b.get()})
-            for (TvornSource* s : {f->labTest, f->subresult, f->departmental})
+            for (TvornSource* s : f->Sources())
                 s->LockTimeOut = 2;
         b->form.move(800, 0);
         checker_ = &SecondBroker();
@@ -118,11 +117,9 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
 
     // --- the modal seam: the user's answers ---
-
     int ShowMessage(QWidget*, const ui::MessageRequest& request) override {
         Note("  message: " + request.text.left(60).toStdString());
         const bool linkError = request.text.startsWith(QStringLiteral("Error encountered."));
-        if (linkError) sawBrokerError_ = true;
         // Every handler's guard shows what it caught as an error message.
         if (request.kind == ui::MessageKind::Error && actor_ == a.get() &&
             !(linkError && serverKilled_)) {
@@ -135,7 +132,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     void TicksUnderTheQuestion() {
         if (actor_ != a.get() || Pick(4) != 0) return;
         Note("  (the lock timers tick under the question)");
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+        for (TvornSource* s : a->Sources())
             for (int minute = 0; minute <= s->LockTimeOut; ++minute)
                 test::LockTimer(*s).Fire();
     }
@@ -170,7 +167,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             answer = Choose({ui::mrYes, ui::mrCancel});
             // A record the user chose to delete takes its edits, and its details', with it.
             if (answer == ui::mrYes && text.startsWith(QStringLiteral("Delete")))
-                for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+                for (TvornSource* s : a->Sources())
                     if (text.contains(s->FileName)) {
                         AllowDiscard(s == a->labTest ? nullptr : s);
                         deleting_ = {s->FileNumber, s->Address().FullIens()};
@@ -200,9 +197,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
 
     // --- the model ---
-
     TvornSource* SourceNamed(const QString& text) const {
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+        for (TvornSource* s : a->Sources())
             if (text.contains(s->FileName)) return s;
         return nullptr;
     }
@@ -223,8 +219,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
     // record to start an edit, or retaken a lost one.
     TvornSource* ChangedSource() const {
         TvornSource* found = nullptr;
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
-            if (SourceCore::Of(*s).Owners().locker.Locked()) {
+        for (TvornSource* s : a->Sources())
+            if (test::Owners(*s).locker.Locked()) {
                 if (found) return nullptr;
                 found = s;
             }
@@ -269,7 +265,6 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
 
     // --- the form's fields ---
-
     void Add(std::string label, TvornSource* source, TvornBoundControl* control,
              std::function<QString()> shown, std::function<Typed(const Picker&)> type) {
         slots_.push_back({std::move(label), source, control->FMField(), control, std::move(shown),
@@ -306,8 +301,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         Add(
             "inUse", f.labTest, f.inUse, [&f] { return QString(f.inUse->isChecked() ? "1" : "0"); },
             [&f](const Picker&) {
-                f.inUse->setFocus(Qt::TabFocusReason);
-                QTest::keyClick(f.inUse, Qt::Key_Space);
+                test::Press(f.inUse, Qt::Key_Space);
                 const QString v = f.inUse->isChecked() ? "1" : "0";
                 return Typed{{}, v, v, true};
             });
@@ -344,11 +338,8 @@ class Model : public test::SourceServer, public ui::ModalHost {
             [&f] { return f.subresultType->ShownText(); },
             [&f](const Picker& pick) {
                 const int i = pick(3);
-                TvornListBox* box = f.subresultType;
-                box->setFocus(Qt::TabFocusReason);
-                QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
-                                  box->visualItemRect(box->item(i)).center());
-                return Typed{{}, box->item(i)->text(), QString::number(i + 1), i < 2};
+                test::ClickItem(f.subresultType, i);
+                return Typed{{}, f.subresultType->item(i)->text(), QString::number(i + 1), i < 2};
             });
         Add(
             "ward", f.departmental, f.ward, [&f] { return f.ward->currentText(); },
@@ -368,7 +359,6 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
 
     // --- the lookups ---
-
     // The dialog edit's list, answered as a user does: a row picked, Escape, or left open.
     void AnswerList(TvornDialogEdit* edit) {
         TfrmFind* list = edit->Dialog();
@@ -465,7 +455,6 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
 
     // --- the actions ---
-
     int Pick(int n) { return n <= 1 ? 0 : static_cast<int>(rng_() % static_cast<unsigned>(n)); }
 
     template <typename F>
@@ -481,7 +470,6 @@ class Model : public test::SourceServer, public ui::ModalHost {
         if (guardedErrors_ > errorsBefore) Violation("an exception was caught: " + lastError_);
         actor_ = nullptr;
         if (user == a.get()) Check();
-        sawBrokerError_ = false;
         recordGone_ = false;
     }
 
@@ -504,8 +492,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
             Note("  typed " + typed.shown.toStdString() + " = " + typed.internal.toStdString() +
                  (typed.unresolved ? " (unresolved)" : "") + ", state " +
                  std::to_string(slot.source->State()) + ", changed " +
-                 std::to_string(
-                     SourceCore::Of(*slot.source).Owners().saver.Changed().contains(slot.control)));
+                 std::to_string(IsChanged(slot)));
         });
     }
 
@@ -565,8 +552,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         });
     }
     void LockTimerRunsOut() {
-        TvornSource* s =
-            std::vector<TvornSource*>{a->labTest, a->subresult, a->departmental}[Pick(3)];
+        TvornSource* s = a->Sources()[Pick(3)];
         timerSource_ = s;
         AsUser(a.get(), "lock timer of " + s->objectName().toStdString(), [&] {
             for (int minute = 0; minute < s->LockTimeOut; ++minute)
@@ -589,15 +575,16 @@ class Model : public test::SourceServer, public ui::ModalHost {
     void OtherHoldsOrLetsGo() {
         const QString record = a->labTest->Address().Number();
         AsUser(b.get(), "other user holds or lets go " + record.toStdString(), [&] {
-            if (!held_.isEmpty()) {
-                checker_->Call(requests::Lock("80001", held_, QStringLiteral("UNLOCK")));
-                held_.clear();
-            } else if (!record.isEmpty() && !record.startsWith(u'+')) {
-                if (requests::ReadLockDone(
-                        checker_->Call(requests::Lock("80001", record, QStringLiteral("LOCK")))))
-                    held_ = record;
-            }
+            if (!held_.isEmpty()) return LetHeldGo();
+            if (record.isEmpty() || record.startsWith(u'+')) return;
+            if (requests::ReadLockDone(
+                    checker_->Call(requests::Lock("80001", record, QStringLiteral("LOCK")))))
+                held_ = record;
         });
+    }
+    void LetHeldGo() {
+        checker_->Call(requests::Lock("80001", held_, QStringLiteral("UNLOCK")));
+        held_.clear();
     }
 
     // The other user deletes a lab test A added, or saves a departmental lab test's ordering.
@@ -613,8 +600,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 added_.erase({file, record});
                 return;
             }
-            b->labTest->GetAndFill(
-                QString::fromLatin1(std::vector<const char*>{"1", "35"}[Pick(2)]));
+            b->labTest->GetAndFill(QStringList{"1", "35"}[Pick(2)]);
             if (b->departmental->State() != ssBrowse) return;
             QTest::mouseClick(b->ordering->Button(Pick(3)), Qt::LeftButton);
             b->departmentalSave->click();
@@ -642,12 +628,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
         serverKilled_ = true;
         // An edit under way lost its lock with the server; the save takes it again (and checks
         // the record first).
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+        for (TvornSource* s : a->Sources())
             if (s->State() == ssEdit) lockLost_.insert(s);
     }
 
-    // Closing asks the details first, then the master, as the demo's form does; a closed form
-    // has given back every lock, and opens again on a record.
+    // Closing asks the details first, then the master, as the demo's form does.
     bool CloseForm(bool sayNo) {
         forceNo_ = sayNo;
         AsUser(a.get(), sayNo ? "close, answering No" : "close", [&] {
@@ -705,17 +690,17 @@ class Model : public test::SourceServer, public ui::ModalHost {
     }
 
     // --- the checks after each action of user A ---
-
     void Check() {
         std::string status = "  [";
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+        for (TvornSource* s : a->Sources())
             status += s->Address().FullIens().toStdString() + " " + std::to_string(s->State()) +
-                      "/" + std::to_string(SourceCore::Of(*s).Owners().saver.Changed().size()) +
-                      " ";
+                      "/" + std::to_string(test::Owners(*s).saver.Changed().size()) + " ";
         Note(status + "]");
-        const std::vector<test::LoggedCall> calls = log_tail_->Next();
         std::set<QString> filedFiles;
-        for (const test::LoggedCall& call : calls) {
+        Pending typedSoFar = pendingBefore_;
+        if (lastTyped_.first)
+            typedSoFar[{lastTyped_.first->source, lastTyped_.first->field}] = lastTyped_.second;
+        for (const test::LoggedCall& call : log_tail_->Next()) {
             if (call.name != "DDR FILER") continue;
             const bool add = call.Literal(0) == "ADD";
             for (const test::LoggedEntry& e : call.params) {
@@ -725,15 +710,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 filedFiles.insert(pieces[0]);
                 // Save new files every value into the new record, by the user's choice.
                 if (add) continue;
-                std::map<std::pair<TvornSource*, QString>, Typed> typedSoFar = pendingBefore_;
-                if (lastTyped_.first)
-                    typedSoFar[{lastTyped_.first->source, lastTyped_.first->field}] =
-                        lastTyped_.second;
                 for (const auto& [key, typed] : typedSoFar) {
-                    if (key.first->FileNumber != pieces[0] || key.second != pieces[1]) continue;
-                    if (typed.record.isEmpty()) continue;
-                    QString record = typed.record;
-                    record.chop(1);
+                    if (key.first->FileNumber != pieces[0] || key.second != pieces[1] ||
+                        typed.record.isEmpty())
+                        continue;
+                    const QString record = typed.record.chopped(1);
                     if (pieces[2] != record)
                         Violation("field " + pieces[1].toStdString() + " typed into " +
                                   record.toStdString() + " was filed into " +
@@ -783,8 +764,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
                 it = pending_.erase(it);
                 continue;
             }
-            const bool changed =
-                SourceCore::Of(*source).Owners().saver.Changed().contains(slot->control);
+            const bool changed = IsChanged(*slot);
             const bool same = slot->shown() == it->second.shown;
             const bool unresolved = it->second.unresolved;
             // A save may have worked a lookup text out into its entry (and failed), or found it
@@ -807,14 +787,13 @@ class Model : public test::SourceServer, public ui::ModalHost {
         if (lastTyped_.first) {
             const Slot& slot = *lastTyped_.first;
             Typed typed = lastTyped_.second;
-            if (slot.shown() == typed.shown && !typed.unchanged &&
-                SourceCore::Of(*slot.source).Owners().saver.Changed().contains(slot.control)) {
+            if (slot.shown() == typed.shown && !typed.unchanged && IsChanged(slot)) {
                 typed.record = slot.source->Address().FullIens();
                 pending_[{slot.source, slot.field}] = typed;
             }
             lastTyped_ = {};
         }
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental}) {
+        for (TvornSource* s : a->Sources()) {
             if (s->State() != ssEdit) {
                 lockLost_.erase(s);
                 continue;
@@ -822,17 +801,21 @@ class Model : public test::SourceServer, public ui::ModalHost {
             TvornSource* top = s;
             while (SourceCore::Of(*top).Link().Hierarchical())
                 top = SourceCore::Of(*top).Master();
-            touched_.insert({top->FileNumber, top->Address().Number()});
+            const std::pair<QString, QString> record{top->FileNumber, top->Address().Number()};
+            touched_.insert(record);
             // A record being edited is held: nobody else may lock it meanwhile.
             if (Allows(SourceCore::Of(*s), uaWrite) && !lockLost_.count(s) &&
-                !gone_.count({top->FileNumber, top->Address().Number()}) &&
-                OtherCanLock(top->FileNumber, top->Address().Number()))
-                Violation(s->objectName().toStdString() + " edits " +
-                          top->Address().Number().toStdString() + " without its lock");
+                !gone_.count(record) && OtherCanLock(record.first, record.second))
+                Violation(s->objectName().toStdString() + " edits " + record.second.toStdString() +
+                          " without its lock");
         }
         pendingBefore_ = pending_;
     }
 
+    // Whether the value in `slot`'s control is a change of its record to file.
+    static bool IsChanged(const Slot& slot) {
+        return test::Owners(*slot.source).saver.Changed().contains(slot.control);
+    }
     const Slot* SlotOf(TvornSource* source, const QString& field) const {
         for (const Slot& s : slots_)
             if (s.source == source && s.field == field) return &s;
@@ -852,7 +835,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
         const bool reader = seed % 7 == 3;
         const TvornUserAccess access =
             reader ? TvornUserAccess(uaRead) | uaBrowse : TvornUserAccess(kAllAccess);
-        for (TvornSource* s : {a->labTest, a->subresult, a->departmental})
+        for (TvornSource* s : a->Sources())
             s->SetUserAccess(access);
         if (reader) Note("as a user who may only read");
         AsUser(a.get(), "show a lab test", [&] {
@@ -860,24 +843,17 @@ class Model : public test::SourceServer, public ui::ModalHost {
         });
         for (int i = 0; i < kActions && violations_.empty(); ++i)
             RunAction();
-        if (!held_.isEmpty()) {
-            checker_->Call(requests::Lock("80001", held_, QStringLiteral("UNLOCK")));
-            held_.clear();
-        }
+        if (!held_.isEmpty()) LetHeldGo();
         // A close that met a link lost with the server is tried again, as a user would.
         for (int attempt = 0; attempt < 2 && !CloseForm(true); ++attempt) {
         }
-        if (verbose_) {
-            for (const std::string& line : log_)
-                std::printf("%s\n", line.c_str());
-        }
-        if (!violations_.empty()) {
-            std::string text;
-            for (const std::string& line : log_)
-                text += line + "\n";
+        std::string text;
+        for (const std::string& line : log_)
+            text += line + "\n";
+        if (verbose_) std::printf("%s", text.c_str());
+        if (!violations_.empty())
             ADD_FAILURE() << "the model was broken; replay with VORN_MODEL_SEED=" << seed << "\n"
                           << text;
-        }
         return violations_.empty();
     }
 
@@ -894,8 +870,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     std::vector<Slot> slots_;
     LabTestEditForm* actor_ = nullptr;
     TvornSource* timerSource_ = nullptr;
-    std::map<std::pair<TvornSource*, QString>, Typed> pending_;
-    std::map<std::pair<TvornSource*, QString>, Typed> pendingBefore_;
+    Pending pending_, pendingBefore_;
     std::pair<const Slot*, Typed> lastTyped_{};
     std::set<TvornSource*> discarded_;
     struct Expected {
@@ -904,12 +879,11 @@ class Model : public test::SourceServer, public ui::ModalHost {
         Typed typed;
     };
     std::vector<Expected> toCheck_;
-    std::set<std::pair<QString, QString>> touched_;
+    std::set<std::pair<QString, QString>> touched_, added_;
     mutable std::vector<std::string> log_;
     mutable QElapsedTimer clock_;
     std::vector<std::string> violations_;
     std::set<TvornSource*> savedSeen_;
-    std::set<std::pair<QString, QString>> added_;
     QString held_;  // the lab test the other user holds locked
     std::set<TvornSource*> lockLost_;
     std::vector<std::pair<QString, QString>> deleted_;  // file and full address
@@ -917,11 +891,7 @@ class Model : public test::SourceServer, public ui::ModalHost {
     std::set<std::pair<QString, QString>> gone_;  // records deleted: no lock can be taken
     int guardedErrors_ = 0;
     std::string lastError_;
-    bool serverKilled_ = false;
-    bool recordGone_ = false;
-    bool sawBrokerError_ = false;
-    bool forceNo_ = false;
-    bool closed_ = false;
+    bool serverKilled_ = false, recordGone_ = false, forceNo_ = false, closed_ = false;
 };
 
 class Sequences : public Model, public ::testing::WithParamInterface<int> {};

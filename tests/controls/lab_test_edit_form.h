@@ -1,14 +1,15 @@
 // A lab-test form of the edit-integrity tests, made in code from the real controls, for one
 // user's broker: the lab test (80001) with edits, a check box, a combo box, a radio group and a
-// pointer to its person in charge; its subresults (the hierarchical sub-file 80001.02) and its
-// departmental lab tests (80006, a logical detail pointing to it); the operation buttons; and,
-// when asked, a grid of lab tests that the master follows, and the lookups: the abbreviation as
-// a find field, a memo, a list box of the subresult's type, a lookup combo box of the
-// departmental ward, and Escape closing the form through its close event.
+// pointer to its person in charge; its subresults (hierarchical sub-file 80001.02) and
+// departmental lab tests (80006, a logical detail); the operation buttons; and, when asked, a
+// grid the master follows, and the lookups: the abbreviation as a find field, a memo, a list box
+// of the subresult's type, a lookup combo box of the ward, and Escape through the close event.
 #pragma once
 
 #include <QCloseEvent>
+#include <QListWidget>
 #include <QShortcut>
+#include <array>
 #include <functional>
 
 #include "controls/dialog_edit.h"
@@ -29,9 +30,24 @@
 
 namespace vorn::test {
 
+inline SourceOwners Owners(TvornSource& source) {
+    return SourceCore::Of(source).Owners();
+}
 // The lock timer of `source`: the tests fire its minutes.
 inline FakeTimer& LockTimer(TvornSource& source) {
-    return static_cast<FakeTimer&>(SourceCore::Of(source).Owners().locker.Timer());
+    return static_cast<FakeTimer&>(Owners(source).locker.Timer());
+}
+// Focuses `widget` as Tab would, and presses `keys` on it.
+template <typename... Keys>
+inline void Press(QWidget* widget, Keys... keys) {
+    Focus(widget);
+    (QTest::keyClick(widget, keys), ...);
+}
+// Focuses `box` and clicks its item `row`.
+inline void ClickItem(QListWidget* box, int row) {
+    Focus(box);
+    QTest::mouseClick(box->viewport(), Qt::LeftButton, {},
+                      box->visualItemRect(box->item(row)).center());
 }
 
 class LabTestEditForm {
@@ -41,9 +57,7 @@ class LabTestEditForm {
         labTest = NewSource(form, "vornLabTest", "Demo Lab Test", "80001", broker);
         labTest->HistorySize = 4;
         if (withLookups) {
-            labTests = new TvornFinder(&form);
-            labTests->FileNumber = "80001";
-            labTests->SetRPCBroker(&broker);
+            labTests = Finder("80001", broker);
             findEdit = Bound<TvornDialogEdit>(labTest, ".01", "Abbreviation");
             findEdit->SetFMRequired(true);
             findEdit->FMIsPointerField = false;
@@ -55,17 +69,12 @@ class LabTestEditForm {
         name = Edit(labTest, "2", "Full name", true);
         length = Edit(labTest, "6", "Length of result field");
         inUse = Bound<TvornCheckBox>(labTest, "3", "Currently in use", QStringLiteral("In use"));
-        taker =
-            Bound<TvornRadioGroup>(labTest, "5", "Who takes the specimen", QStringLiteral("Taker"),
-                                   QStringList{"Laboratory", "Ward", "External"}, 3);
-        taker->SetValues({"1", "2", "3"});
-        taker->resize(300, 50);
+        taker = Group(labTest, "5", "Who takes the specimen", "Taker",
+                      {"Laboratory", "Ward", "External"});
         format = Bound<TvornComboBox>(labTest, "8", "Result format");
         format->addItems({"Free", "Numerical", "Plus or minus", "Codes", "Memo", "Built"});
         format->SetValues({"1", "2", "3", "4", "5", "6"});
-        persons = new TvornFinder(&form);
-        persons->FileNumber = "80000";
-        persons->SetRPCBroker(&broker);
+        persons = Finder("80000", broker);
         person = Bound<TvornDialogEdit>(labTest, "7", "Person in charge");
         person->SetvornFinderForPointer(persons);
         person->ExecIfOneMatch = false;
@@ -90,11 +99,8 @@ class LabTestEditForm {
         departmental =
             NewSource(form, "vornDepartmental", "Departmental lab test", "80006", broker);
         MakeDepartmentalDetail(*departmental, *labTest);
-        ordering = Bound<TvornRadioGroup>(departmental, "3", "Ordering allowed",
-                                          QStringLiteral("Ordering"),
-                                          QStringList{"Always", "Office hours", "Emergency"}, 3);
-        ordering->SetValues({"1", "2", "3"});
-        ordering->resize(300, 50);
+        ordering = Group(departmental, "3", "Ordering allowed", "Ordering",
+                         {"Always", "Office hours", "Emergency"});
         departmentalSave = Button(departmental, DoSave);
         if (withLookups) AddLookups(broker);
     }
@@ -106,8 +112,10 @@ class LabTestEditForm {
         form.show();
         Activate();
     }
+    // The master first, then its details.
+    std::array<TvornSource*, 3> Sources() const { return {labTest, subresult, departmental}; }
     void OpenSources() {
-        for (TvornSource* s : {labTest, subresult, departmental})
+        for (TvornSource* s : Sources())
             s->Open();
     }
     // As the demo's forms ask before they close: the details first, then the master.
@@ -117,7 +125,7 @@ class LabTestEditForm {
         return true;
     }
     void CloseSources() {
-        for (TvornSource* s : {labTest, subresult, departmental})
+        for (TvornSource* s : Sources())
             s->Close();
     }
     // The form active again (after a message, or after another user's form was).
@@ -129,24 +137,16 @@ class LabTestEditForm {
     TvornBtn* Btn(TvornBtnOperation op) const { return buttons[op]; }
 
     QWidget form;
-    TvornSource* labTest;
-    TvornEdit* abbreviation = nullptr;
-    TvornEdit* name;
-    TvornEdit* length;
+    TvornSource *labTest, *subresult, *departmental;
+    TvornEdit *abbreviation = nullptr, *name, *length, *explanation;
     TvornCheckBox* inUse;
-    TvornRadioGroup* taker;
+    TvornRadioGroup *taker, *ordering;
     TvornComboBox* format;
     TvornFinder* persons;
     TvornDialogEdit* person;
     TvornBtn* buttons[10] = {};
+    TvornBtn *subresultSave, *subresultNext, *departmentalSave;
     TvornGrid* grid = nullptr;
-    TvornSource* subresult;
-    TvornEdit* explanation;
-    TvornBtn* subresultSave;
-    TvornBtn* subresultNext;
-    TvornSource* departmental;
-    TvornRadioGroup* ordering;
-    TvornBtn* departmentalSave;
     // The lookups, when asked for.
     TvornFinder* labTests = nullptr;
     TvornDialogEdit* findEdit = nullptr;
@@ -166,10 +166,8 @@ class LabTestEditForm {
         subresultType = Bound<TvornListBox>(subresult, "2", "Type");
         subresultType->addItems({"FREE TEXT OR NUMBER", "SET OF CODES", "BOGUS"});
         subresultType->resize(200, 60);
-        wards = new TvornFinder(&form);
-        wards->FileNumber = "80002";
+        wards = Finder("80002", broker);
         wards->Number = "5";
-        wards->SetRPCBroker(&broker);
         ward = Bound<TvornComboBoxLookUp>(departmental, ".01", "Ward/clinic");
         ward->SetvornFinder(wards);
         ward->resize(200, 24);
@@ -206,6 +204,21 @@ class LabTestEditForm {
             Bind<Control>(form, source, field, displayName, std::forward<Args>(args)...);
         control->move(10, 10 + 28 * placed_++);
         return control;
+    }
+    TvornFinder* Finder(const char* file, TRPCBroker& broker) {
+        auto* finder = new TvornFinder(&form);
+        finder->FileNumber = file;
+        finder->SetRPCBroker(&broker);
+        return finder;
+    }
+    // A radio group of three buttons, valued 1 to 3.
+    TvornRadioGroup* Group(TvornSource* source, const char* field, const char* displayName,
+                           const char* caption, const QStringList& items) {
+        auto* group =
+            Bound<TvornRadioGroup>(source, field, displayName, QString(caption), items, 3);
+        group->SetValues({"1", "2", "3"});
+        group->resize(300, 50);
+        return group;
     }
     TvornEdit* Edit(TvornSource* source, const char* field, const char* displayName,
                     bool required = false) {
