@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <mutex>
 #include <regex>
-#include <sstream>
 #include <stdexcept>
 #include <thread>
 
@@ -37,6 +37,14 @@ int ExitStatus(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+// Sends `signal` to a child and gives its exit status once it has ended.
+int EndChild(pid_t pid, int signal) {
+    int status = 0;
+    ::kill(pid, signal);
+    ::waitpid(pid, &status, 0);
+    return ExitStatus(status);
+}
+
 // Starts the program with `args`, its standard error appended to `errors`, and reads its first
 // line "listening on ADDR:PORT". Gives the process and sets `port`.
 pid_t Spawn(const std::vector<std::string>& args, const std::string& errors, int& port) {
@@ -46,10 +54,8 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& errors, int
     if (pid < 0) throw std::runtime_error("fork failed");
     if (pid == 0) {
         ::dup2(out[1], 1);
-        const int in = ::open("/dev/null", O_RDONLY);
-        ::dup2(in, 0);
-        const int err = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-        ::dup2(err, 2);
+        ::dup2(::open("/dev/null", O_RDONLY), 0);
+        ::dup2(::open(errors.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644), 2);
         // Nothing else of the test program (its listeners, its clients' sockets) goes along.
         for (int fd = 3; fd < 1024; ++fd)
             ::close(fd);
@@ -63,33 +69,28 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& errors, int
     ::close(out[1]);
     // Seeding a large database takes a while; a server that never says where it listens is
     // given up on all the same.
+    static const std::regex listening(R"(^listening on [0-9.]+:([0-9]+)$)");
     std::string line;
+    std::smatch m;
     const auto deadline = std::chrono::steady_clock::now() + 120s;
-    bool ended = false;
-    while (!ended && std::chrono::steady_clock::now() < deadline) {
+    while (std::chrono::steady_clock::now() < deadline) {
         pollfd p{out[0], POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0) continue;
         char c = 0;
+        if (::poll(&p, 1, 100) <= 0) continue;
         if (::read(out[0], &c, 1) != 1) break;
         if (c != '\n') {
             line += c;
-            continue;
-        }
-        static const std::regex listening(R"(^listening on [0-9.]+:([0-9]+)$)");
-        std::smatch m;
-        if (std::regex_match(line, m, listening)) {
+        } else if (std::regex_match(line, m, listening)) {
             port = std::stoi(m[1]);
             ::close(out[0]);
             return pid;
+        } else {
+            line.clear();
         }
-        line.clear();
     }
     ::close(out[0]);
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
     throw std::runtime_error("vorn-server did not start (exit " +
-                             std::to_string(ExitStatus(status)) + "): " + FileText(errors));
+                             std::to_string(EndChild(pid, SIGKILL)) + "): " + FileText(errors));
 }
 
 // The seeded databases of this test program, one per scale, removed when it ends.
@@ -97,11 +98,10 @@ class SeedCache {
   public:
     ~SeedCache() {
         std::error_code ignored;
-        if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+        std::filesystem::remove_all(folder_, ignored);
     }
     std::string For(int scale) {
         std::lock_guard lock(mutex_);
-        if (folder_.empty()) folder_ = NewFolder();
         auto found = paths_.find(scale);
         if (found != paths_.end()) return found->second;
         const std::string path = folder_ + "/seed-" + std::to_string(scale) + ".db";
@@ -110,16 +110,13 @@ class SeedCache {
             Spawn({"--port", "0", "--data", path, "--seed-scale", std::to_string(scale)},
                   folder_ + "/seed.err", port);
         // A clean stop checkpoints the write-ahead log into the file, which is then complete.
-        ::kill(pid, SIGTERM);
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        if (ExitStatus(status) != 0) throw std::runtime_error("seeding did not end cleanly");
+        if (EndChild(pid, SIGTERM) != 0) throw std::runtime_error("seeding did not end cleanly");
         return paths_[scale] = path;
     }
 
   private:
     std::mutex mutex_;
-    std::string folder_;
+    std::string folder_ = NewFolder();
     std::map<int, std::string> paths_;
 };
 
@@ -144,10 +141,9 @@ DevServerProcess::DevServerProcess(Options options) : options_(std::move(options
     errors_ = folder_ + "/server.err";
     if (options_.gtm) {
         options_.extraArguments.insert(options_.extraArguments.begin(), {"--engine", "gtm"});
-        if (options_.seedScale != 1) {
-            options_.extraArguments.push_back("--seed-scale");
-            options_.extraArguments.push_back(std::to_string(options_.seedScale));
-        }
+        if (options_.seedScale != 1)
+            options_.extraArguments.insert(options_.extraArguments.end(),
+                                           {"--seed-scale", std::to_string(options_.seedScale)});
     } else {
         CopySeededDatabase(database_, options_.seedScale);
     }
@@ -170,10 +166,8 @@ void DevServerProcess::Launch(int port) {
         "--port",  std::to_string(port), "--data", database_, "--log", log_,
         "--spool", SpoolFolder()};
     if (options_.logParams) args.push_back("--log-params");
-    if (options_.latencyMs > 0) {
-        args.push_back("--latency");
-        args.push_back(std::to_string(options_.latencyMs));
-    }
+    if (options_.latencyMs > 0)
+        args.insert(args.end(), {"--latency", std::to_string(options_.latencyMs)});
     args.insert(args.end(), options_.extraArguments.begin(), options_.extraArguments.end());
     pid_ = Spawn(args, errors_, port_);
 }
@@ -201,10 +195,6 @@ void DevServerProcess::Start() {
     Launch(port_);
 }
 
-std::vector<LoggedCall> DevServerProcess::Calls() const {
-    return ReadCallLog(log_);
-}
-
 std::vector<LoggedCall> DevServerProcess::CallsSince(std::size_t mark) const {
     std::vector<LoggedCall> calls = Calls();
     calls.erase(calls.begin(),
@@ -221,9 +211,7 @@ std::vector<std::string> DevServerProcess::NamesSince(std::size_t mark) const {
 
 std::string FileText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace vorn::test

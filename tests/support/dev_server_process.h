@@ -1,14 +1,7 @@
 // The real vorn-server program, out of process, for the client's component and end-to-end tests:
 // its own copy of the seeded demo database in a temporary folder, a free port, and the call log
-// with parameters (--log-params), so that a test can see which calls a user action made.
-//
-//   vorn::test::DevServerProcess server;
-//   broker.SetListenerPort(server.Port());
-//   const std::size_t mark = server.Mark();
-//   ... the action ...
-//   EXPECT_EQ(server.NamesSince(mark), (std::vector<std::string>{"DDR LISTER"}));
-//   EXPECT_EQ(server.CallsSince(mark)[0].Entry("\"FILE\""), "80001");
-//
+// with parameters (--log-params), so that a test can see which calls a user action made
+// (Mark() before the action, NamesSince(mark) or CallsSince(mark) after it).
 // The program is the one built with the tests (VORN_SERVER_PROGRAM, set by the library target).
 // Every method throws std::runtime_error when the program cannot be started or does not answer.
 #pragma once
@@ -55,7 +48,7 @@ class DevServerProcess {
 
     // Every call logged so far, in the order answered. A call is in the log before its reply
     // is sent, so it is there when the client has the reply.
-    std::vector<LoggedCall> Calls() const;
+    std::vector<LoggedCall> Calls() const { return ReadCallLog(log_); }
     std::size_t Mark() const { return Calls().size(); }
     std::vector<LoggedCall> CallsSince(std::size_t mark) const;
     std::vector<std::string> NamesSince(std::size_t mark) const;

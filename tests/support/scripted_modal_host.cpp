@@ -38,61 +38,55 @@ ScriptedModalHost& ScriptedModalHost::ExpectMessage(const QString& text, int res
     });
 }
 
-bool ScriptedModalHost::Next(Interaction::Kind kind, const QString& what, Step& step) {
+std::optional<ScriptedModalHost::Step> ScriptedModalHost::Take(Interaction::Kind kind,
+                                                               const QString& what) {
     if (steps_.empty()) {
         Fail(std::string("unexpected ") + KindName(kind) + ": " + what.toStdString());
-        return false;
+        return std::nullopt;
     }
-    if (steps_.front().kind != kind) {
-        Fail(std::string("expected a ") + KindName(steps_.front().kind) + ", got a " +
-             KindName(kind) + ": " + what.toStdString());
-        steps_.pop_front();
-        return false;
-    }
-    step = std::move(steps_.front());
+    Step step = std::move(steps_.front());
     steps_.pop_front();
-    return true;
+    if (step.kind == kind) return step;
+    Fail(std::string("expected a ") + KindName(step.kind) + ", got a " + KindName(kind) + ": " +
+         what.toStdString());
+    return std::nullopt;
 }
 
-int ScriptedModalHost::ShowMessage(QWidget*, const ui::MessageRequest& request) {
-    log_.push_back(
-        {Interaction::Message, request.caption, request.text, request.buttons, request.kind});
-    Step step;
-    if (!Next(Interaction::Message, request.text, step)) return ui::mrCancel;
-    return step.message(request);
+std::optional<ScriptedModalHost::Step> ScriptedModalHost::Next(const Interaction& shown) {
+    log_.push_back(shown);
+    return Take(shown.kind, shown.text);
+}
+
+int ScriptedModalHost::ShowMessage(QWidget*, const ui::MessageRequest& r) {
+    const auto step = Next({Interaction::Message, r.caption, r.text, r.buttons, r.kind});
+    return step ? step->message(r) : ui::mrCancel;
 }
 
 int ScriptedModalHost::ExecModal(QDialog& dialog) {
-    log_.push_back({Interaction::Modal, dialog.windowTitle(), dialog.metaObject()->className()});
-    Step step;
+    const QString name = QString::fromLatin1(dialog.metaObject()->className());
+    log_.push_back({Interaction::Modal, dialog.windowTitle(), name});
     dialog.setResult(0);
     dialog.show();
     QCoreApplication::processEvents();
-    if (!Next(Interaction::Modal, QString::fromLatin1(dialog.metaObject()->className()), step)) {
-        dialog.reject();
-        return dialog.result();
+    if (const auto step = Take(Interaction::Modal, name)) {
+        step->modal(dialog);
+        QCoreApplication::processEvents();
+        if (!dialog.isVisible()) return dialog.result();
+        Fail("the script left the modal " + name.toStdString() + " open");
     }
-    step.modal(dialog);
-    QCoreApplication::processEvents();
-    if (dialog.isVisible()) {
-        Fail(std::string("the script left the modal ") + dialog.metaObject()->className() +
-             " open");
-        dialog.reject();
-    }
+    dialog.reject();
     return dialog.result();
 }
 
 bool ScriptedModalHost::ChooseFont(QWidget*, QFont& font) {
-    log_.push_back({Interaction::Font, {}, font.family()});
-    Step step;
-    return Next(Interaction::Font, font.family(), step) && step.font(font);
+    const auto step = Next({Interaction::Font, {}, font.family()});
+    return step && step->font(font);
 }
 
 QString ScriptedModalHost::SaveFileName(QWidget*, const QString& caption, const QString& path,
                                         const QString&) {
-    log_.push_back({Interaction::SaveFile, caption, path});
-    Step step;
-    return Next(Interaction::SaveFile, path, step) ? step.saveFile(path) : QString();
+    const auto step = Next({Interaction::SaveFile, caption, path});
+    return step ? step->saveFile(path) : QString();
 }
 
 bool ScriptedModalHost::PrinterSetup(QWidget* parent, QPrinter& printer) {
@@ -101,9 +95,8 @@ bool ScriptedModalHost::PrinterSetup(QWidget* parent, QPrinter& printer) {
 
 bool ScriptedModalHost::ChoosePrinter(QWidget*, QPrinter& printer,
                                       const ui::PrinterChoices& choices) {
-    log_.push_back({Interaction::PrinterSetup, {}, {}});
-    Step step;
-    return Next(Interaction::PrinterSetup, {}, step) && step.printer(printer, choices);
+    const auto step = Next({Interaction::PrinterSetup, {}, {}});
+    return step && step->printer(printer, choices);
 }
 
 class ScriptedModalHost::Progress final : public ui::ProgressView {
@@ -124,19 +117,14 @@ class ScriptedModalHost::Progress final : public ui::ProgressView {
 
 std::unique_ptr<ui::ProgressView> ScriptedModalHost::ShowProgress(
     QWidget*, const ui::ProgressRequest& request) {
-    log_.push_back({Interaction::Progress, request.caption, request.label});
+    auto step = Next({Interaction::Progress, request.caption, request.label});
     progressLabels_.push_back(request.label);
-    Step step;
-    if (!Next(Interaction::Progress, request.label, step))
-        return std::make_unique<Progress>(*this, nullptr);
-    return std::make_unique<Progress>(*this, std::move(step.progress));
+    return std::make_unique<Progress>(*this, step ? std::move(step->progress) : nullptr);
 }
 
 void ScriptedModalHost::FindText(QWidget*, const QString& text,
                                  const std::function<void(const QString&)>& findNext) {
-    log_.push_back({Interaction::FindText, {}, text});
-    Step step;
-    if (Next(Interaction::FindText, text, step)) step.findText(findNext);
+    if (const auto step = Next({Interaction::FindText, {}, text})) step->findText(findNext);
 }
 
 }  // namespace vorn::test

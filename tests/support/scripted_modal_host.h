@@ -7,6 +7,7 @@
 #include <QString>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,14 +47,10 @@ class ScriptedModalHost final : public ui::ModalHost {
     template <typename Form>
     ScriptedModalHost& OnForm(std::function<void(Form&)> drive) {
         return OnModal([drive](QDialog& d) {
-            Form* form = qobject_cast<Form*>(&d);
-            if (!form) {
-                Fail("expected a modal " + std::string(Form::staticMetaObject.className()) +
-                     ", got " + d.metaObject()->className());
-                d.reject();
-                return;
-            }
-            drive(*form);
+            if (Form* form = qobject_cast<Form*>(&d)) return drive(*form);
+            Fail("expected a modal " + std::string(Form::staticMetaObject.className()) + ", got " +
+                 d.metaObject()->className());
+            d.reject();
         });
     }
     ScriptedModalHost& OnFont(std::function<bool(QFont&)> answer) {
@@ -121,7 +118,10 @@ class ScriptedModalHost final : public ui::ModalHost {
         steps_.push_back(std::move(step));
         return *this;
     }
-    bool Next(Interaction::Kind kind, const QString& what, Step& step);
+    // The next step, which must be of `kind` (`what` names the interaction when it fails).
+    std::optional<Step> Take(Interaction::Kind kind, const QString& what);
+    // Logs `shown` and takes its step.
+    std::optional<Step> Next(const Interaction& shown);
 
     std::deque<Step> steps_;
     std::vector<Interaction> log_;

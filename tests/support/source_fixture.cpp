@@ -18,35 +18,18 @@ vorn::test::SilentBrokerUi gQuiet;
 
 }  // namespace
 
-struct SourceServer::Impl {
-    explicit Impl(DevServerProcess::Options options) : server(std::move(options)) {}
-    DevServerProcess server;
-    std::vector<std::unique_ptr<TRPCBroker>> brokers;
-};
-
-SourceServer::SourceServer() : SourceServer(DevServerProcess::Options{}) {}
-
-SourceServer::SourceServer(DevServerProcess::Options options)
-    : impl_(std::make_unique<Impl>(std::move(options))) {
+SourceServer::SourceServer(DevServerProcess::Options options) : server_(std::move(options)) {
     SetBrokerUi(&gQuiet);
 }
 
 SourceServer::~SourceServer() {
-    impl_->brokers.clear();
+    brokers_.clear();
     SetMessageBroker(nullptr);
     SetBrokerUi(nullptr);
 }
 
-int SourceServer::Port() const {
-    return impl_->server.Port();
-}
-
-DevServerProcess& SourceServer::Server() {
-    return impl_->server;
-}
-
 TRPCBroker& SourceServer::Broker() {
-    if (impl_->brokers.empty()) {
+    if (brokers_.empty()) {
         auto broker = SignedOnBroker(kFirstHost, Port());
         broker->setObjectName(QStringLiteral("RPCBroker1"));
         // The message dialog's captions are fetched once per program; fetched here, so that
@@ -54,32 +37,20 @@ TRPCBroker& SourceServer::Broker() {
         SetMessageBroker(broker.get());
         ClearDialogTextCache();
         DialogText(1);
-        impl_->brokers.push_back(std::move(broker));
+        brokers_.push_back(std::move(broker));
     }
-    return *impl_->brokers.front();
+    return *brokers_.front();
 }
 
 TRPCBroker& SourceServer::SecondBroker(const QString& codes) {
     Broker();
-    impl_->brokers.push_back(SignedOnBroker(kSecondHost, Port(), codes));
-    return *impl_->brokers.back();
-}
-
-std::vector<std::string> SourceServer::CallNames() const {
-    return impl_->server.NamesSince(0);
-}
-
-std::vector<std::string> SourceServer::CallNamesSince(std::size_t mark) const {
-    return impl_->server.NamesSince(mark);
+    brokers_.push_back(SignedOnBroker(kSecondHost, Port(), codes));
+    return *brokers_.back();
 }
 
 std::size_t SourceServer::CallCount(std::size_t mark, const std::string& name) const {
     const std::vector<std::string> names = CallNamesSince(mark);
     return static_cast<std::size_t>(std::count(names.begin(), names.end(), name));
-}
-
-std::vector<LoggedCall> SourceServer::CallsSince(std::size_t mark) const {
-    return impl_->server.CallsSince(mark);
 }
 
 QString ShownToolsetText(const QString& text) {
@@ -93,8 +64,8 @@ void ExpectToolsetMessage(ScriptedModalHost& host, ui::MessageKind kind, const Q
                           int result, std::function<void()> whileShown) {
     host.OnForm<TTimedDlg>([kind, text, result, whileShown](TTimedDlg& dialog) {
         if (whileShown) whileShown();
-        const QString shown = dialog.RichEdit1->toPlainText();
-        EXPECT_EQ(shown.toStdString(), ShownToolsetText(text).toStdString());
+        EXPECT_EQ(dialog.RichEdit1->toPlainText().toStdString(),
+                  ShownToolsetText(text).toStdString());
         const char* captions[] = {"Warning", "Error", "Information", "Confirmation"};
         EXPECT_EQ(dialog.windowTitle().section(QStringLiteral("  - "), 0, 0).toStdString(),
                   captions[static_cast<int>(kind)]);

@@ -24,7 +24,7 @@ namespace vorn::test {
 
 class SourceServer : public ::testing::Test {
   protected:
-    SourceServer();
+    SourceServer() : SourceServer(DevServerProcess::Options{}) {}
     explicit SourceServer(DevServerProcess::Options options);
     ~SourceServer() override;
 
@@ -33,26 +33,28 @@ class SourceServer : public ::testing::Test {
     // Another broker with its own session (a second user): brokers on one host name share
     // one link, so each further session uses another name for the loopback host.
     TRPCBroker& SecondBroker(const QString& codes = kDemoCodes);
-    int Port() const;
+    int Port() const { return server_.Port(); }
 
     // The server, to kill and start again on the same port and database.
-    DevServerProcess& Server();
+    DevServerProcess& Server() { return server_; }
 
     // The names of the calls the server logged, in order; CallMark() is their number now.
-    std::vector<std::string> CallNames() const;
-    std::size_t CallMark() const { return CallNames().size(); }
-    std::vector<std::string> CallNamesSince(std::size_t mark) const;
+    std::vector<std::string> CallNames() const { return server_.NamesSince(0); }
+    std::size_t CallMark() const { return server_.Mark(); }
+    std::vector<std::string> CallNamesSince(std::size_t mark) const {
+        return server_.NamesSince(mark);
+    }
     // How many calls named `name` the server logged since `mark`.
     std::size_t CallCount(std::size_t mark, const std::string& name) const;
     // The calls since `mark` with their parameters as sent.
-    std::vector<LoggedCall> CallsSince(std::size_t mark) const;
+    std::vector<LoggedCall> CallsSince(std::size_t mark) const { return server_.CallsSince(mark); }
 
     FakeTimers timers;
     ScriptedModalHost modal;
 
   private:
-    struct Impl;
-    std::unique_ptr<Impl> impl_;
+    DevServerProcess server_;
+    std::vector<std::unique_ptr<TRPCBroker>> brokers_;
 };
 
 // Expects the toolset's message dialog of `kind` showing `text` (as it was handed to the

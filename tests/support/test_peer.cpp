@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -26,6 +27,15 @@ sockaddr_in Loopback(const std::string& address, int port) {
     sa.sin_port = htons(static_cast<uint16_t>(port));
     inet_pton(AF_INET, address.c_str(), &sa.sin_addr);
     return sa;
+}
+
+// Binds `fd` to a free loopback port and gives the port; 0 when it cannot.
+int BindLoopback(int fd) {
+    sockaddr_in sa = Loopback("127.0.0.1", 0);
+    socklen_t len = sizeof sa;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) return 0;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+    return ntohs(sa.sin_port);
 }
 
 // Reads exactly `n` bytes; false when the client went away or the wake pipe fired.
@@ -76,34 +86,24 @@ std::string Lines(const std::vector<std::string>& lines) {
 
 int ClosedPort() {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in sa = Loopback("127.0.0.1", 0);
-    socklen_t len = sizeof sa;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
+    const int port = BindLoopback(fd);
     ::close(fd);
-    return ntohs(sa.sin_port);
+    return port;
 }
 
 TestPeer::TestPeer() {
     listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int yes = 1;
     ::setsockopt(listenFd_, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in sa = Loopback("127.0.0.1", 0);
-    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0 ||
-        ::listen(listenFd_, 8) != 0)
+    port_ = BindLoopback(listenFd_);
+    if (port_ == 0 || ::listen(listenFd_, 8) != 0)
         throw std::runtime_error("test peer cannot listen");
-    socklen_t len = sizeof sa;
-    ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&sa), &len);
-    port_ = ntohs(sa.sin_port);
     if (::pipe2(wakeFd_, O_CLOEXEC) != 0) throw std::runtime_error("test peer cannot make a pipe");
     thread_ = std::thread([this] { Run(); });
 }
 
 TestPeer::~TestPeer() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
+    Set(stopping_, true);
     changed_.notify_all();
     const char c = 'x';
     (void)!::write(wakeFd_[1], &c, 1);
@@ -117,14 +117,6 @@ TestPeer& TestPeer::Then(PeerAction action) {
     std::lock_guard lock(mutex_);
     script_.push_back(std::move(action));
     return *this;
-}
-
-TestPeer& TestPeer::Reply(const std::string& data) {
-    return Then([data](PeerConnection& c, const std::string&) { c.Send(FrameReply(data)); });
-}
-
-TestPeer& TestPeer::ReplyLines(const std::vector<std::string>& lines) {
-    return Reply(Lines(lines));
 }
 
 TestPeer& TestPeer::ReplyInChunks(const std::string& data, std::size_t chunk) {
@@ -144,10 +136,6 @@ TestPeer& TestPeer::ReplyWithLoneEnd(const std::string& data) {
 
 TestPeer& TestPeer::ReplyRaw(const std::string& bytes) {
     return Then([bytes](PeerConnection& c, const std::string&) { c.Send(bytes); });
-}
-
-TestPeer& TestPeer::MError(const std::string& text) {
-    return Reply('\x18' + text);
 }
 
 TestPeer& TestPeer::CloseMidReply(const std::string& partialBytes) {
@@ -170,8 +158,7 @@ TestPeer& TestPeer::Stall(const std::string& lateData, std::function<void()> onS
         released_ = false;
         lock.unlock();
         c.Send(FrameReply(lateData));
-        lock.lock();
-        lateSent_ = true;
+        Set(lateSent_, true);
         changed_.notify_all();
     });
 }
@@ -184,36 +171,24 @@ void TestPeer::Release() {
     changed_.wait_for(lock, 10s, [this] { return lateSent_ || stopping_; });
 }
 
-bool TestPeer::WaitForCalls(std::size_t n, double seconds) const {
-    return WaitUntil(seconds, [&] { return calls_.size() >= n; });
-}
-
-bool TestPeer::WaitForGoodbyes(int n, double seconds) const {
-    return WaitUntil(seconds, [&] { return goodbyes_ >= n; });
-}
-
-void TestPeer::Record(const std::string& message, bool call, bool goodbye) {
+void TestPeer::Record(const std::string& message, bool call, int* count) {
     {
         std::lock_guard lock(mutex_);
         if (recording_) {
             messages_.push_back(message);
             if (call) calls_.push_back(message);
         }
-        if (goodbye) ++goodbyes_;
+        if (count) ++*count;
     }
     changed_.notify_all();
 }
 
 bool TestPeer::ReadMessage(int fd, std::string& message) {
     message.clear();
-    if (!ReadExactly(fd, wakeFd_[0], message, 10)) return false;
-    if (message.compare(0, 5, "{XWB}") != 0) return false;
-    std::size_t count = 0;
-    for (int i = 5; i < 10; ++i) {
-        if (message[i] < '0' || message[i] > '9') return false;
-        count = count * 10 + static_cast<std::size_t>(message[i] - '0');
-    }
-    return ReadExactly(fd, wakeFd_[0], message, count);
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    return ReadExactly(fd, wakeFd_[0], message, 10) && message.compare(0, 5, "{XWB}") == 0 &&
+           std::all_of(message.begin() + 5, message.end(), digit) &&
+           ReadExactly(fd, wakeFd_[0], message, std::stoul(message.substr(5)));
 }
 
 int TestPeer::ConnectBack(const std::string& address, int port, const std::string& from) {
@@ -246,51 +221,29 @@ void TestPeer::Run() {
 
 void TestPeer::ServeSession(int handshakeFd) {
     std::string message;
-    const bool got = ReadMessage(handshakeFd, message);
-    std::string reply, intruder;
-    bool noCallback = false;
-    {
-        std::lock_guard lock(mutex_);
-        if (got) {
-            messages_.push_back(message);
-            ++handshakes_;
-        }
-        reply = handshakeReply_;
-        noCallback = noCallback_;
-        intruder = intruder_;
-    }
-    changed_.notify_all();
-    if (!got) {
-        ::close(handshakeFd);
-        return;
-    }
     PeerConnection first(handshakeFd);
+    if (!ReadMessage(handshakeFd, message)) return first.Close();
+    Record(message, false, &handshakes_);
+    const std::string reply = Copy(handshakeReply_), intruder = Copy(intruder_);
     first.Send(FrameReply(reply));
     // The client resets the first connection once it has the answer.
     std::string ignored;
     ReadExactly(handshakeFd, wakeFd_[0], ignored, 1);
     first.Close();
-    if (reply != "accept" || noCallback) return;
+    if (reply != "accept" || Copy(noCallback_)) return;
 
-    // "TCPconnect^address^port^host^" after the version field.
+    // "TCPconnect^address^port^host^" after the version field (stoi stops at the "^").
     const auto at = message.find("TCPconnect^");
     if (at == std::string::npos) return;
-    const std::string text = message.substr(at + 11);
-    const auto p1 = text.find('^');
-    const auto p2 = text.find('^', p1 + 1);
-    const std::string address = text.substr(0, p1);
-    const int port = std::stoi(text.substr(p1 + 1, p2 - p1 - 1));
+    const std::string address = message.substr(at + 11, message.find('^', at + 11) - at - 11);
+    const int port = std::stoi(message.substr(at + 12 + address.size()));
 
-    if (!intruder.empty()) {
-        const int bad = ConnectBack(address, port, intruder);
-        if (bad >= 0) {
-            pollfd p{bad, POLLIN, 0};
-            char c;
-            const bool closed = ::poll(&p, 1, 5000) > 0 && ::recv(bad, &c, 1, 0) <= 0;
-            ::close(bad);
-            std::lock_guard lock(mutex_);
-            intruderRefused_ = closed;
-        }
+    if (const int bad = intruder.empty() ? -1 : ConnectBack(address, port, intruder); bad >= 0) {
+        pollfd p{bad, POLLIN, 0};
+        char c;
+        const bool closed = ::poll(&p, 1, 5000) > 0 && ::recv(bad, &c, 1, 0) <= 0;
+        ::close(bad);
+        Set(intruderRefused_, closed);
     }
 
     const int fd = ConnectBack(address, port, "");
@@ -304,20 +257,16 @@ void TestPeer::ServeCalls(PeerConnection& conn) {
     std::string message;
     while (conn.fd() >= 0 && ReadMessage(conn.fd(), message)) {
         if (message == kGoodbye) {
-            Record(message, false, true);
+            Record(message, false, &goodbyes_);
             conn.Send(FrameReply("#BYE#"));
             return;
         }
-        Record(message, true, false);
+        Record(message, true, nullptr);
         PeerAction action;
         {
             std::lock_guard lock(mutex_);
-            if (!script_.empty()) {
-                action = std::move(script_.front());
-                script_.pop_front();
-            } else {
-                action = default_;
-            }
+            action = script_.empty() ? default_ : std::move(script_.front());
+            if (!script_.empty()) script_.pop_front();
         }
         if (action)
             action(conn, message);

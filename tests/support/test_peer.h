@@ -49,29 +49,23 @@ class TestPeer {
 
     // --- handshake behaviour (set before the client connects) ---
     // Reply data to the handshake; "accept" by default.
-    void SetHandshakeReply(const std::string& data) {
-        Locked([&] { handshakeReply_ = data; });
-    }
+    void SetHandshakeReply(const std::string& data) { Set(handshakeReply_, data); }
     // Answers the handshake but never connects back.
-    void SetNoCallback(bool on) {
-        Locked([&] { noCallback_ = on; });
-    }
+    void SetNoCallback(bool on) { Set(noCallback_, on); }
     // Before the real call-back, connects once from `address` (such as "127.0.0.2").
-    void SetIntruderCallback(const std::string& address) {
-        Locked([&] { intruder_ = address; });
-    }
+    void SetIntruderCallback(const std::string& address) { Set(intruder_, address); }
     // True once the intruding call-back was closed by the client.
     bool IntruderWasRefused() const { return Copy(intruderRefused_); }
 
     // --- the script: one action per call, in order ---
     TestPeer& Then(PeerAction action);
-    TestPeer& Reply(const std::string& data);
-    TestPeer& ReplyLines(const std::vector<std::string>& lines);
+    TestPeer& Reply(const std::string& data) { return ReplyRaw(FrameReply(data)); }
+    TestPeer& ReplyLines(const std::vector<std::string>& lines) { return Reply(Lines(lines)); }
     TestPeer& ReplyInChunks(const std::string& data, std::size_t chunk);
     // The data, then after a pause the 0x04 on its own.
     TestPeer& ReplyWithLoneEnd(const std::string& data);
     TestPeer& ReplyRaw(const std::string& bytes);
-    TestPeer& MError(const std::string& text);
+    TestPeer& MError(const std::string& text) { return Reply('\x18' + text); }
     // Sends `partialBytes` of a reply and closes the connection.
     TestPeer& CloseMidReply(const std::string& partialBytes);
     // Closes the connection without answering.
@@ -89,23 +83,24 @@ class TestPeer {
     int Handshakes() const { return Copy(handshakes_); }
     int Goodbyes() const { return Copy(goodbyes_); }
     // Waits (at most `seconds`) until `n` calls were received; false on time-out.
-    bool WaitForCalls(std::size_t n, double seconds = 5) const;
-    bool WaitForGoodbyes(int n, double seconds = 5) const;
+    bool WaitForCalls(std::size_t n, double seconds = 5) const {
+        return WaitUntil(seconds, [&] { return calls_.size() >= n; });
+    }
+    bool WaitForGoodbyes(int n, double seconds = 5) const {
+        return WaitUntil(seconds, [&] { return goodbyes_ >= n; });
+    }
     // What to do with a call when the script has run out (by default: an M error).
-    void SetDefaultAction(PeerAction action) {
-        Locked([&] { default_ = std::move(action); });
-    }
-    // Off: received messages are counted but not kept (for long benchmark runs).
-    void SetRecording(bool on) {
-        Locked([&] { recording_ = on; });
-    }
+    void SetDefaultAction(PeerAction action) { Set(default_, std::move(action)); }
+    // Off: received messages, handshakes included, are counted but not kept (for long
+    // benchmark runs).
+    void SetRecording(bool on) { Set(recording_, on); }
 
   private:
-    // `f` with the peer's state locked; a copy of `value` taken under the lock.
-    template <typename F>
-    void Locked(F f) const {
+    // A member of the peer's state set, or copied, under the lock.
+    template <typename T>
+    void Set(T& member, T value) {
         std::lock_guard lock(mutex_);
-        f();
+        member = std::move(value);
     }
     template <typename T>
     T Copy(const T& value) const {
@@ -122,7 +117,8 @@ class TestPeer {
     void ServeCalls(PeerConnection& conn);
     bool ReadMessage(int fd, std::string& message);
     int ConnectBack(const std::string& address, int port, const std::string& from);
-    void Record(const std::string& message, bool call, bool goodbye);
+    // Keeps a received message (a call also among the calls) and adds one to `count`, if any.
+    void Record(const std::string& message, bool call, int* count);
 
     int listenFd_ = -1;
     int wakeFd_[2] = {-1, -1};
