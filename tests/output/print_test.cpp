@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 #include <map>
 #include <tuple>
 
@@ -50,8 +51,19 @@ class Print : public test::OutputForm {
         test::ExpectToolsetMessage(modal, MessageKind::Information,
                                    "The record was sent to printer.");
     }
+    // The preview driven by `use` and closed with Exit; `shown` and `title` keep what it showed.
+    void OnPreview(std::function<void(TfrmPrint&)> use = {}) {
+        modal.OnForm<TfrmPrint>([this, use](TfrmPrint& p) {
+            shown = p.Lines();
+            title = p.windowTitle();
+            if (use) use(p);
+            p.btnExit->click();
+        });
+    }
     QTemporaryDir folder;
     int pdfs = 0;
+    QStringList shown;
+    QString title;
 };
 
 TEST_F(Print, AThreePageDocumentArrivesInOrder) {
@@ -61,11 +73,7 @@ TEST_F(Print, AThreePageDocumentArrivesInOrder) {
     report->WhereTo = "M";
     report->Run();
     const std::size_t mark = CallMark();
-    QStringList shown;
-    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
-        shown = p.Lines();
-        p.btnExit->click();
-    });
+    OnPreview();
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(CallCount(mark, "VRNX OUTCR"), 3u);
     // 477 lines: 200, 200 and 77. The lines on each side of a page's edge are the server's.
@@ -101,12 +109,11 @@ TEST_F(Print, EachRunHasItsOwnDocumentOfItsSessionAndNoneWithoutAFileOrABroker) 
     print->SetRPCBroker(nullptr);
     EXPECT_THROW(report->Run(), ENoBrokerLink);
     EXPECT_THROW(print->Print("0123", dialog), ENoBrokerLink);
+    const QString contact = "\r\nPlease contact developer for assistance.\r\nThank you.";
     EXPECT_EQ(ReportWithoutBrokerText("vornReport1"),
-              "\"vornReport1\" is not associated with a Broker link.\r\nPlease contact developer "
-              "for assistance.\r\nThank you.");
+              "\"vornReport1\" is not associated with a Broker link." + contact);
     EXPECT_EQ(PrintWithoutBrokerText("vornPrint1"),
-              "\"vornPrint1\" is not assoicated with a Broker link.\r\nPlease contact developer "
-              "for assistance.\r\nThank you.");
+              "\"vornPrint1\" is not assoicated with a Broker link." + contact);
 }
 
 TEST_F(Print, PrintedLinesFollowTheLineStepAFormFeedStartsAPageAndAnUnusablePrinterFails) {
@@ -281,14 +288,9 @@ class LongReport : public Print {
 TEST_F(LongReport, ArrivesWholeWithItsProgressShown) {
     int updates = 0;
     modal.OnProgress([&](const QString&) { return ++updates < 0; });
-    QStringList shown;
-    QString title;
-    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
-        shown = p.Lines();
-        title = p.windowTitle();
+    OnPreview([](TfrmPrint& p) {
         EXPECT_FALSE(p.Incomplete());
         EXPECT_EQ(p.IncompleteNote(), "");
-        p.btnExit->click();
     });
     print->Print(report->DocumentHandle(), dialog);
     // Twelve pages of at most 200 lines, so the progress shows after five and is updated for
@@ -307,15 +309,10 @@ TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItG
     const std::size_t mark = CallMark();
     modal.OnProgress([](const QString&) { return true; });
     const QString saved = folder.filePath("partial.txt");
-    QStringList shown;
-    QString title;
-    modal.OnForm<TfrmPrint>([&](TfrmPrint& p) {
-        shown = p.Lines();
-        title = p.windowTitle();
+    OnPreview([](TfrmPrint& p) {
         EXPECT_TRUE(p.Incomplete());
         p.btnSaveAs->click();
         p.btnPrint->click();
-        p.btnExit->click();
     });
     modal.OnSaveFile([saved](const QString&) { return saved; });
     const QString pdf = PrintToPdf();

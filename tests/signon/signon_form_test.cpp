@@ -22,7 +22,6 @@ const QString kWrongCodes = "Not a valid ACCESS CODE/VERIFY CODE pair.";
 class SignonForm : public test::WindowedSignon {
   protected:
     std::string SentCodes(int call) { return test::UnscrambledLiteral(peer.Calls().at(call)); }
-    // Types the codes and presses OK.
     static void SignOnWith(TfrmSignon& form, const QString& access, const QString& verify) {
         Type(form.accessCode, access);
         Type(form.verifyCode, verify);
