@@ -30,11 +30,13 @@ class LabTestSource : public SourceServer {
         source.HistorySize = 4;
     }
 
-    // Binds the source to `broker` (the test's DEMO broker by default) and opens it.
-    void Open(TRPCBroker* broker = nullptr) {
-        source.SetRPCBroker(broker ? broker : &Broker());
-        static_cast<ui::LoadedComponent&>(source).Loaded();
-        source.Open();
+    // Binds `s` (the test's source by default) to `broker` (the test's DEMO broker by default),
+    // loads it as a form does and opens it.
+    void Open(TRPCBroker* broker = nullptr) { Open(source, broker); }
+    void Open(TvornSource& s, TRPCBroker* broker = nullptr) {
+        s.SetRPCBroker(broker ? broker : &Broker());
+        static_cast<ui::LoadedComponent&>(s).Loaded();
+        s.Open();
     }
 
     // A lab test nothing points to, saved as new without messages.

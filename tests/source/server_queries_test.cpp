@@ -133,24 +133,13 @@ TEST_F(ServerQueries, RecordIdentifiersSendTheRecordNumberUpToTheFirstCommaAndLe
 
 using MessageLookup = ServerQueries;
 
-TEST(StringTable, HoldsEveryIdFrom1001To1095AndNothingElse) {
-    for (int id = 1001; id <= 1095; ++id)
-        EXPECT_FALSE(LoadStringResource(id).isEmpty()) << id;
-    EXPECT_TRUE(LoadStringResource(1000).isEmpty());
-    EXPECT_TRUE(LoadStringResource(1096).isEmpty());
-    EXPECT_TRUE(LoadStringResource(7).isEmpty());
-}
-
-TEST(MessageParameters, StopAtTheFirstEmptyPiece) {
+// The parameters stop at the first empty piece. The lookup sets the broker's clearing flags.
+TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
     EXPECT_EQ(MessageParameters("abc^DEMO LAB TEST"), (QStringList{"abc", "DEMO LAB TEST"}));
     EXPECT_EQ(MessageParameters("a^^b"), (QStringList{"a"}));
     EXPECT_EQ(MessageParameters("^b"), QStringList());
     EXPECT_EQ(MessageParameters(""), QStringList());
     EXPECT_EQ(MessageParameters("LAB TEST: HB"), (QStringList{"LAB TEST: HB"}));
-}
-
-// The lookup sets the broker's clearing flags.
-TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAndSoOn) {
     peer.ReplyLines({"[Data]", "&No"});
     peer.ReplyLines({"[Data]", "Value \"abc\" is not valid for field DEMO LAB TEST."});
     broker.SetClearParameters(false);
@@ -174,8 +163,14 @@ TEST_F(MessageLookup, SendsTheFourDigitNumberAsVornnumAndTheParametersAsOneTwoAn
     EXPECT_EQ(ListEntries(calls[2]), "009\"VORNNUM\"00410320011003abc0012013DEMO LAB TEST000");
 }
 
-// Without any broker the string table answers; the answers of one give the data lines joined.
+// Without any broker the string table (every id from 1001 to 1095 and nothing else) answers; the
+// answers of one give the data lines joined.
 TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswersAndAnswersGiveTheDataLinesJoined) {
+    for (int id = 1001; id <= 1095; ++id)
+        EXPECT_FALSE(LoadStringResource(id).isEmpty()) << id;
+    EXPECT_TRUE(LoadStringResource(1000).isEmpty());
+    EXPECT_TRUE(LoadStringResource(1096).isEmpty());
+    EXPECT_TRUE(LoadStringResource(7).isEmpty());
     EXPECT_EQ(GetDialogText(7), "&No");
     EXPECT_EQ(GetDialogText(58, "LAB TEST"), "Save ");
     EXPECT_EQ(GetDialogText(60), "&Cancel");
@@ -199,47 +194,29 @@ TEST_F(MessageLookup, WithoutAnyBrokerTheStringTableAnswersAndAnswersGiveTheData
     EXPECT_EQ(GetDialogText(7, "NAME", &broker), "");
 }
 
-TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBroker) {
-    TestPeer other;
-    peer.ReplyLines({"[Data]", "&No"}).ReplyLines({"[Data]", "&Ok"});
-    TRPCBroker second;
-    test::Aim(second, other);
-    EXPECT_EQ(GetDialogText(7, "", &broker), "&No");
-    EXPECT_EQ(MessageBroker(), &broker);
-    EXPECT_EQ(GetDialogText(8, "", &second), "&Ok");
-    EXPECT_EQ(Calls().size(), 2u);
-    EXPECT_TRUE(other.Calls().empty());
-    // Without a broker argument the string table answers, message broker or not.
-    EXPECT_EQ(GetMessageText(9, nullptr), "&Abort");
-    EXPECT_EQ(Calls().size(), 2u);
-}
-
-TEST_F(MessageLookup, ADestroyedMessageBrokerIsForgottenForTheStringTableOrTheNextOneGiven) {
+// The broker found first stays the message broker until it is destroyed; then the string table
+// answers, or the next broker given.
+TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBrokerUntilItIsDestroyed) {
     TestPeer other;
     test::ScriptNoSignonNeeded(other);
-    other.ReplyLines({"[Data]", "from the first"});
+    other.ReplyLines({"[Data]", "&No"}).ReplyLines({"[Data]", "&Ok"});
     peer.ReplyLines({"[Data]", "from the second"});
     auto first = std::make_unique<TRPCBroker>();
     test::Aim(*first, other);
-    EXPECT_EQ(GetDialogText(7, "", first.get()), "from the first");
+    EXPECT_EQ(GetDialogText(7, "", first.get()), "&No");
+    EXPECT_EQ(MessageBroker(), first.get());
+    EXPECT_EQ(GetDialogText(8, "", &broker), "&Ok");
+    EXPECT_TRUE(peer.Calls().empty());
+    // Without a broker argument the string table answers, message broker or not.
+    EXPECT_EQ(GetMessageText(9, nullptr), "&Abort");
+    EXPECT_EQ(other.Calls().size(), 3u) << "the sign-on set-up and two lookups";
     first.reset();
     EXPECT_EQ(MessageBroker(), nullptr);
     EXPECT_EQ(GetDialogText(8), "&Ok");
     EXPECT_EQ(GetMessageText(9, MessageBroker()), "&Abort");
-    EXPECT_EQ(other.Calls().size(), 2u) << "the sign-on set-up and one lookup";
     EXPECT_EQ(GetDialogText(8, "", &broker), "from the second");
     EXPECT_EQ(MessageBroker(), &broker);
     EXPECT_EQ(Calls().size(), 1u);
-}
-
-TEST_F(MessageLookup, WithoutABrokerArgumentTheApplicationsFirstBrokerIsFound) {
-    peer.ReplyLines({"[Data]", "found"});
-    QWidget form;
-    QWidget panel(&form);
-    auto* found = new TRPCBroker(&panel);
-    test::Aim(*found, peer);
-    EXPECT_EQ(GetDialogText(7), "found");
-    EXPECT_EQ(MessageBroker(), found);
 }
 
 TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
@@ -271,18 +248,24 @@ TEST_F(MessageLookup, FindingTakesTheFirstBrokerInOwnershipOrderAndNothingLeaves
     EXPECT_EQ(MessageBroker(), later);
 }
 
-TEST_F(MessageLookup, FindingSearchesTheApplicationsObjectsAndWindows) {
+// A broker the application object owns comes before those on windows; a lookup without a broker
+// argument finds the first one, too.
+TEST_F(MessageLookup, FindingSearchesTheApplicationsObjectsAndWindowsAndSoDoesALookup) {
     EXPECT_EQ(FindBroker(nullptr), nullptr);
     QWidget form;
     QWidget page(&form);
     auto* onPage = new TRPCBroker(&page);
     EXPECT_EQ(FindBroker(nullptr), onPage);
     EXPECT_EQ(MessageBroker(), onPage);
-    // A broker the application object owns comes before those on windows.
     auto owned = std::make_unique<TRPCBroker>(qApp);
     EXPECT_EQ(FindBroker(nullptr), owned.get());
     owned.reset();
     EXPECT_EQ(FindBroker(nullptr), onPage);
+    SetMessageBroker(nullptr);
+    test::Aim(*onPage, peer);
+    peer.ReplyLines({"[Data]", "found"});
+    EXPECT_EQ(GetDialogText(7), "found");
+    EXPECT_EQ(MessageBroker(), onPage);
 }
 
 TEST_F(MessageLookup, FindingSearchesAWindowWithAParentThroughItsParent) {

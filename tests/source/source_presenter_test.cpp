@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 #include "source/source_presenter.h"
@@ -72,8 +73,6 @@ TEST_F(Presenting, ASaveIsReportedThroughThePresenterAndItsCancelToLeavingKeepsT
     EXPECT_TRUE(source.LastOutcome().lines.isEmpty());
 }
 
-// A source without a file number says so through the presenter; an operation without a broker
-// fails with the error.
 TEST_F(Presenting, AMissingFileNumberIsSaidAndAnOperationWithoutBrokerFailsWithTheError) {
     TvornSource unnamed;
     unnamed.setObjectName("unnamedSource");
@@ -96,38 +95,11 @@ TEST_F(Presenting, AMissingFileNumberIsSaidAndAnOperationWithoutBrokerFailsWithT
 // --- the signals ---
 
 class Moments : public Presenting {
-  public:
-    // The actions, each raising its moment (the event's name and what it carries).
-    void GetAndFill() { source.GetAndFill("1"); }
-    void UpdateHistory() {
-        GetAndFill();
-        source.UpdateHistory();
-    }
-    void Clear() { source.Clear(); }
-    void Insert() { source.Insert(); }
-    void ValidateField() {
-        source.Insert();
-        source.ValidateField("6", "12");
-        EXPECT_EQ(validated, "changed by the event no") << "the signal carries what the event left";
-    }
-    void Save() {
-        GetAndFill();
-        name.Change("Haemoglobin", "Haemoglobin");
-        source.Save();
-    }
-    void SaveAs() { SaveNewLabTest("ZZ9"); }
-    void Delete() {
-        SaveNewLabTest("ZZA");
-        source.Delete();
-    }
-
   protected:
+    // Each event and signal logs its moment: the event's name and what it carries.
     void SetUp() override {
         Presenting::SetUp();
         presenter.answer = ui::mrYes;
-        Hook();
-    }
-    void Hook() {
         auto event = [this](const QString& what) { log.append("event " + what); };
         auto signal = [this](const QString& what) { log.append("signal " + what); };
         source.AfterClear = [=](QObject*) { event("Clear"); };
@@ -166,16 +138,35 @@ class Moments : public Presenting {
 
 // Each action in turn, in an order that leaves no changes behind for the next.
 TEST_F(Moments, EachEventIsFollowedByItsSignal) {
-    using M = Moments;
-    const std::pair<QString, void (M::*)()> moments[] = {
-        {"GetAndFill", &M::GetAndFill}, {"UpdateHistory", &M::UpdateHistory},
-        {"Save yes", &M::Save},         {"Clear", &M::Clear},
-        {"SaveAs yes", &M::SaveAs},     {"Delete yes", &M::Delete},
-        {"Insert", &M::Insert},         {"ValidateField 6=12", &M::ValidateField}};
+    const std::pair<QString, std::function<void()>> moments[] = {
+        {"GetAndFill", [&] { source.GetAndFill("1"); }},
+        {"UpdateHistory",
+         [&] {
+             source.GetAndFill("1");
+             source.UpdateHistory();
+         }},
+        {"Save yes",
+         [&] {
+             source.GetAndFill("1");
+             name.Change("Haemoglobin", "Haemoglobin");
+             source.Save();
+         }},
+        {"Clear", [&] { source.Clear(); }},
+        {"SaveAs yes", [&] { SaveNewLabTest("ZZ9"); }},
+        {"Delete yes",
+         [&] {
+             SaveNewLabTest("ZZA");
+             source.Delete();
+         }},
+        {"Insert", [&] { source.Insert(); }},
+        {"ValidateField 6=12", [&] {
+             source.Insert();
+             source.ValidateField("6", "12");
+         }}};
     for (const auto& [moment, action] : moments) {
         SCOPED_TRACE(moment.toStdString());
         log.clear();
-        (this->*action)();
+        action();
         EXPECT_TRUE(log.contains("event " + moment)) << log.join(", ").toStdString();
         for (qsizetype i = 0; i < log.size(); ++i) {
             if (!log[i].startsWith("event ")) continue;
@@ -184,6 +175,7 @@ TEST_F(Moments, EachEventIsFollowedByItsSignal) {
         }
         EXPECT_EQ(log.filter("event ").size(), log.filter("signal ").size());
     }
+    EXPECT_EQ(validated, "changed by the event no") << "the signal carries what the event left";
 }
 
 }  // namespace

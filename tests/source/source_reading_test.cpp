@@ -6,7 +6,6 @@
 
 #include <QRegularExpression>
 #include <atomic>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -41,8 +40,7 @@ TEST_F(Activation, TheServersAccessCodesAreAskedOnlyWhenTheFormUsesThem) {
     TvornSource other;
     other.FileNumber = "80001";
     other.FMAccessUsed = false;
-    other.SetRPCBroker(&Broker());
-    EXPECT_EQ(CallsOf([&] { other.Open(); }), Calls{"VRNX USERDATA"});
+    EXPECT_EQ(CallsOf([&] { Open(other); }), Calls{"VRNX USERDATA"});
     EXPECT_EQ(other.UserAccess(), kAllAccess);
     EXPECT_EQ(other.State(), ssEmpty);
 }
@@ -139,9 +137,7 @@ long ServerUnread(const BrokerLink& link) {
     net::Endpoint server, client;
     if (!link.socket.PeerEndpoint(server) || !link.socket.LocalEndpoint(client)) return -1;
     auto hex = [](const net::Endpoint& e) {
-        char text[16];
-        std::snprintf(text, sizeof text, "%08X:%04X", unsigned(e.address), unsigned(e.port));
-        return std::string(text);
+        return QString::asprintf("%08X:%04X", unsigned(e.address), unsigned(e.port)).toStdString();
     };
     std::ifstream table("/proc/net/tcp");
     std::string line;  // the heading matches no end
@@ -240,8 +236,7 @@ TEST_F(Reading, ARecordIsReadWithEveryFieldOfTheFormOnceAndTheTwoEndsAreAsked) {
     test::FakeBoundControl a(three, ".01", &form), b(three, "2", &form), c(three, "4", &form);
     three.FileNumber = "80001";
     three.FMIndexField = "2";
-    three.SetRPCBroker(&Broker());
-    three.Open();
+    Open(three);
     EXPECT_EQ(SentBy([&] { three.GetAndFill("1"); }).at(0).Entry("\"FIELDS\""), ".01;2;4;");
 }
 
@@ -353,9 +348,7 @@ TEST_F(LogicalDetail, BrowsesWithTheMastersRecordAndTheLinkScreen) {
     test::MakeDepartmentalDetail(detail, source);
     test::FakeBoundControl ward{detail, ".01", &form};
     Open();
-    detail.SetRPCBroker(&Broker());
-    static_cast<ui::LoadedComponent&>(detail).Loaded();
-    detail.Open();
+    Open(detail);
     EXPECT_EQ(detail.State(), ssNoMaster) << "the master shows no record yet";
     const auto calls = SentBy([&] { ASSERT_TRUE(source.GetAndFill("12")); });
     const auto location = test::FirstNamed(calls, "VRNX DDU LOCATION");

@@ -29,13 +29,12 @@ RpcReply Reply(const QStringList& lines) {
     return RpcReply(lines.join("\r\n") + QStringLiteral("\r\n"));
 }
 
-TEST(RecordRequests, AReadAsksForEveryFieldOfTheFormEachFollowedByASemicolon) {
+// A read asks for every field of the form, each followed by a semicolon; in its answer a
+// word-processing field of three lines is five lines, and a missing record is marked.
+TEST(RecordRequests, AReadAsksForEveryFieldAndItsAnswerHasWordProcessingLinesOrIsMarkedMissing) {
     EXPECT_EQ(Describe(records::ReadRequest("80001", {".01", "2", "4"}, "12,")),
               "DDR GETS ENTRY DATA|list .DDR \"FILE\"=80001 \"FIELDS\"=.01;2;4; "
               "\"IENS\"=12, \"FLAGS\"=IE");
-}
-
-TEST(RecordRequests, AWordProcessingFieldOfThreeLinesIsFiveLinesAndAMissingRecordIsMarked) {
     const records::RecordAnswer a = records::ReadRecordAnswer(
         Reply({"[BEGIN_diDATA]", "80001^12^.01^HB^HB", "80001^12^100^[WORD PROCESSING]", "one",
                "[Data]", "", "$$END$$", "80001^12^2^Hemoglobin^Hemoglobin", "[END_diDATA]"}));
@@ -60,23 +59,21 @@ TEST(RecordRequests, ListerStepsSendTheEntriesOfTheirKindOfSource) {
         D direction;
         bool logical;
         const char* version;
-        const char* expected;
+        std::string expected;  // after "DDR LISTER|list .DDR "
     } steps[] = {
-        {D::First, false, "0",
-         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"MAX\"=1 \"XREF\"=B"},
+        {D::First, false, "0", "\"FILE\"=80001 \"FIELDS\"=.001 \"MAX\"=1 \"XREF\"=B"},
         {D::Prior, false, "1",
-         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=BP \"MAX\"=1 \"XREF\"=B "
-         "\"FROM\"=HB \"FROM\",\"IEN\"=7"},
+         "\"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=BP \"MAX\"=1 "
+         "\"XREF\"=B \"FROM\"=HB \"FROM\",\"IEN\"=7"},
         {D::Next, false, "1",
-         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=P \"MAX\"=1 \"XREF\"=B "
-         "\"FROM\"=HB \"FROM\",\"IEN\"=7"},
-        {D::Last, false, "0",
-         "DDR LISTER|list .DDR \"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=B \"MAX\"=1 \"XREF\"=B"},
+         "\"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=P \"MAX\"=1 "
+         "\"XREF\"=B \"FROM\"=HB \"FROM\",\"IEN\"=7"},
+        {D::Last, false, "0", "\"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=B \"MAX\"=1 \"XREF\"=B"},
         {D::First, true, "0",
-         "DDR LISTER|list .DDR \"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=I \"MAX\"=1 \"PART\"=12 "
+         "\"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=I \"MAX\"=1 \"PART\"=12 "
          "\"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C"},
         {D::Prior, true, "1",
-         "DDR LISTER|list .DDR \"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=IBP \"MAX\"=1 \"PART\"=12 "
+         "\"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=IBP \"MAX\"=1 \"PART\"=12 "
          "\"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C \"FROM\"=12 \"FROM\",\"IEN\"=7"}};
     for (const auto& c : steps) {
         SCOPED_TRACE(c.expected);
@@ -92,7 +89,7 @@ TEST(RecordRequests, ListerStepsSendTheEntriesOfTheirKindOfSource) {
             .continues = c.direction == D::Prior || c.direction == D::Next,
             .from = c.logical ? "12" : "HB",
             .fromIen = "7"};
-        EXPECT_EQ(Describe(records::ListerRequest(step)), c.expected);
+        EXPECT_EQ(Describe(records::ListerRequest(step)), "DDR LISTER|list .DDR " + c.expected);
     }
 }
 
@@ -147,7 +144,6 @@ TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {
     EXPECT_FALSE(requests::ReadFileAccess(Reply({"[Data]"})).answered);
 }
 
-// Help is the lines between its markers.
 TEST(SourceRequests, HelpIsTheLinesBetweenItsMarkersAndTheLinkScreenReadsTheLinkField) {
     EXPECT_EQ(
         requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "Enter ", "a date.", "[END_diHELP]"})),
@@ -160,8 +156,6 @@ TEST(SourceRequests, HelpIsTheLinesBetweenItsMarkersAndTheLinkScreenReadsTheLink
     EXPECT_FALSE(requests::ReadLocation(Reply({"[BEGIN_diERRORS]", "no field"})));
 }
 
-// A deletion is done only when the data section names the record; the pointer report leaves out
-// the end marker.
 TEST(SourceRequests, ADeletionIsDoneOnlyWhenTheRecordIsNamedAndThePointerReportHasNoEndMarker) {
     EXPECT_EQ(requests::ReadDeletedText(Reply({"[BEGIN_diDATA]", "HB", "[END_diDATA]"})), "HB");
     EXPECT_EQ(requests::ReadDeletedText(
@@ -185,46 +179,36 @@ constexpr TvornUserAccess kNoDelete = TvornUserAccess(31 & ~uaDelete);
 constexpr TvornUserAccess kReader = TvornUserAccess(uaRead | uaBrowse);
 constexpr TvornUserAccess kInsertOnly = TvornUserAccess(uaRead | uaBrowse | uaInsert);
 
-// Enabled states, one letter per state in the order New, Edit, Browse, Empty, Inactive,
-// NoMaster ('x' enabled, '.' disabled).
-struct ButtonRow {
-    TvornBtnOperation operation;
-    TvornUserAccess access;
-    bool atFirst;
-    bool atLast;
-    const char* states;
-};
-
-void PrintTo(const ButtonRow& r, std::ostream* os) {
-    *os << QMetaEnum::fromType<TvornBtnOperation>().valueToKey(r.operation) << " access "
-        << int(r.access) << (r.atFirst ? " atFirst" : "") << (r.atLast ? " atLast" : "");
+// Each operation button's enabled states, one letter per state in the order New, Edit, Browse,
+// Empty, Inactive, NoMaster ('x' enabled, '.' disabled).
+TEST(ButtonTable, EnablesExactlyInTheseStates) {
+    const struct {
+        TvornBtnOperation operation;
+        TvornUserAccess access;
+        bool atFirst, atLast;  // the record shown is the first, the last
+        const char* states;
+    } rows[] = {{DoFirst, kAll, 0, 0, "xxxx.."},       {DoFirst, kAll, 1, 0, "......"},
+                {DoFirst, kReadOnly, 0, 0, "......"},  {DoPrior, kAll, 0, 0, ".xx..."},
+                {DoPrior, kAll, 1, 0, "......"},       {DoNext, kAll, 0, 0, ".xx..."},
+                {DoNext, kAll, 0, 1, "......"},        {DoLast, kAll, 0, 0, "xxxx.."},
+                {DoLast, kReader, 1, 1, "......"},     {DoSave, kAll, 0, 0, ".x...."},
+                {DoSave, kInsertOnly, 0, 0, "......"}, {DoSaveAs, kAll, 0, 0, "xxx..."},
+                {DoSaveAs, kReader, 0, 0, "......"},   {DoClear, kNone, 0, 0, "xxxx.."},
+                {DoInsert, kAll, 0, 0, "xxxx.."},      {DoInsert, kReader, 0, 0, "......"},
+                {DoCancel, kAll, 0, 0, "xx...."},      {DoCancel, kInsertOnly, 0, 0, "xx...."},
+                {DoCancel, kReader, 0, 0, "......"},   {DoDelete, kAll, 0, 0, ".xx..."},
+                {DoDelete, kNoDelete, 0, 0, "......"}};
+    for (const auto& r : rows) {
+        SCOPED_TRACE(::testing::Message()
+                     << QMetaEnum::fromType<TvornBtnOperation>().valueToKey(r.operation)
+                     << " access " << int(r.access) << (r.atFirst ? " atFirst" : "")
+                     << (r.atLast ? " atLast" : ""));
+        std::string got;
+        for (TvornSourceState s : {ssNew, ssEdit, ssBrowse, ssEmpty, ssInactive, ssNoMaster})
+            got += OperationEnabled(r.operation, s, r.access, r.atFirst, r.atLast) ? 'x' : '.';
+        EXPECT_EQ(got, r.states);
+    }
 }
-
-class ButtonTable : public ::testing::TestWithParam<ButtonRow> {};
-
-TEST_P(ButtonTable, EnablesExactlyInTheseStates) {
-    const ButtonRow& r = GetParam();
-    std::string got;
-    for (TvornSourceState s : {ssNew, ssEdit, ssBrowse, ssEmpty, ssInactive, ssNoMaster})
-        got += OperationEnabled(r.operation, s, r.access, r.atFirst, r.atLast) ? 'x' : '.';
-    EXPECT_EQ(got, r.states);
-}
-
-using B = ButtonRow;
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ButtonTable,
-    ::testing::Values(
-        B{DoFirst, kAll, false, false, "xxxx.."}, B{DoFirst, kAll, true, false, "......"},
-        B{DoFirst, kReadOnly, false, false, "......"}, B{DoPrior, kAll, false, false, ".xx..."},
-        B{DoPrior, kAll, true, false, "......"}, B{DoNext, kAll, false, false, ".xx..."},
-        B{DoNext, kAll, false, true, "......"}, B{DoLast, kAll, false, false, "xxxx.."},
-        B{DoLast, kReader, true, true, "......"}, B{DoSave, kAll, false, false, ".x...."},
-        B{DoSave, kInsertOnly, false, false, "......"}, B{DoSaveAs, kAll, false, false, "xxx..."},
-        B{DoSaveAs, kReader, false, false, "......"}, B{DoClear, kNone, false, false, "xxxx.."},
-        B{DoInsert, kAll, false, false, "xxxx.."}, B{DoInsert, kReader, false, false, "......"},
-        B{DoCancel, kAll, false, false, "xx...."}, B{DoCancel, kInsertOnly, false, false, "xx...."},
-        B{DoCancel, kReader, false, false, "......"}, B{DoDelete, kAll, false, false, ".xx..."},
-        B{DoDelete, kNoDelete, false, false, "......"}));
 
 TEST(ExecButtons, APointerButtonNeedsWriteAFindButtonBrowseAndNeitherWorksWithoutARecordContext) {
     for (TvornSourceState s : {ssNew, ssEdit, ssBrowse, ssEmpty}) {

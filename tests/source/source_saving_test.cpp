@@ -332,9 +332,7 @@ TEST_F(Deletion, ARefusalIsNotReportedAsDeletedAndASubFileEntryGoesThroughTheFil
     subresults.TypeIfSubFile = TvornSubFileType::Hierarchical;
     subresults.SetMasterSource(&source);
     test::FakeBoundControl explanation(subresults, ".01", &form);
-    subresults.SetRPCBroker(&Broker());
-    static_cast<ui::LoadedComponent&>(subresults).Loaded();
-    subresults.Open();
+    Open(subresults);
     source.GetAndFill("35");
     ASSERT_FALSE(subresults.Address().Number().isEmpty());
     const QString entry = subresults.Address().Number();
@@ -351,8 +349,6 @@ TEST_F(Deletion, ARefusalIsNotReportedAsDeletedAndASubFileEntryGoesThroughTheFil
     EXPECT_NE(subresults.Address().Number(), entry) << "the detail moved on";
 }
 
-// Pointers that forbid a deletion are reported and nothing is deleted; a record being edited
-// has its lock released before it is deleted.
 TEST_F(Deletion, PointersThatForbidItAreReportedAndARecordBeingEditedIsUnlockedFirst) {
     source.GetAndFill("1");
     // Six results and two departmental tests point at HB: each file with its count, the first
@@ -388,8 +384,7 @@ TEST_F(Deletion, PointersThatAllowItAreReportedWithOneTimedQuestionOnly) {
     persons.FileNumber = "80000";
     persons.ShowMessages = false;
     test::FakeBoundControl personName(persons, ".01", &form);
-    persons.SetRPCBroker(&Broker());
-    persons.Open();
+    Open(persons);
     persons.Insert();
     personName.Change("NEWMAN,NOAH", "NEWMAN,NOAH");
     ASSERT_TRUE(persons.SaveAs());
