@@ -94,7 +94,7 @@ class RpcProgram : public ::testing::Test {
     test::TestPeer peer;
 };
 
-TEST_F(RpcProgram, AUsageErrorHasStatusTwoAndABrokerErrorGoesToStandardErrorWithStatusOne) {
+TEST_F(RpcProgram, StatusIsTwoForAUsageErrorAndOneForABrokerErrorOrARefusedContext) {
     const RpcRun usage = RunRpc({"X", "nonsense"});
     EXPECT_EQ(usage.exit, 2);
     EXPECT_TRUE(usage.err.startsWith("vorn-rpc: a parameter must start with"));
@@ -107,6 +107,13 @@ TEST_F(RpcProgram, AUsageErrorHasStatusTwoAndABrokerErrorGoesToStandardErrorWith
     EXPECT_EQ(
         r.err,
         "Error encountered.\nFunction was: M  ERROR=<UNDEF>\nError was: M Error - Use ^XTER\n");
+    const std::size_t callsBefore = peer.Calls().size();
+    test::ScriptNoSignonNeeded(peer);
+    peer.Reply("The context 'NOPE' does not exist on server.");
+    const RpcRun refused = RunRpc(Aim() + QStringList{"--context", "NOPE", "X"});
+    EXPECT_EQ(refused.exit, 1);
+    EXPECT_EQ(refused.err, "vorn-rpc: the server did not accept the context NOPE\n");
+    EXPECT_EQ(peer.Calls().size(), callsBefore + 2) << "the set-up and the context, no call";
 }
 
 // The one test that waits out a real time limit: the program runs in a process of its own, so
@@ -148,21 +155,14 @@ TEST_F(RpcProgram, CodesComeFromTheEnvironmentAndTheContextIsOpened) {
     EXPECT_EQ(test::UnscrambledLiteral(calls[2]), "ZAZIRERO");
 }
 
-TEST_F(RpcProgram, ARefusedContextExitsWithOne) {
-    test::ScriptNoSignonNeeded(peer);
-    peer.Reply("The context 'NOPE' does not exist on server.");
-    const RpcRun r = RunRpc(Aim() + QStringList{"--context", "NOPE", "X"});
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.err, "vorn-rpc: the server did not accept the context NOPE\n");
-    EXPECT_EQ(peer.Calls().size(), 2u);
-}
-
-// The terminal front, fed from a script of typed lines.
+// The terminal front, fed from a script of typed lines, on a server that asks for a sign-on.
 class TerminalSignon : public ::testing::Test {
   protected:
     void SetUp() override {
         SetSignonFront(&front);
         test::Aim(b, peer);
+        test::ScriptSetupAsksSignon(peer);
+        peer.ReplyLines({"Welcome to the test server"});
     }
     void TearDown() override { SetSignonFront(nullptr); }
     std::string SentCodes(int call) { return test::UnscrambledLiteral(peer.Calls()[call]); }
@@ -177,8 +177,6 @@ class TerminalSignon : public ::testing::Test {
 
 TEST_F(TerminalSignon, WrongCodesAreAskedAgainAndTypedCodesAreUpperCased) {
     in.str("demo\nwrong\ndemo\ndemo.1234\n");
-    test::ScriptSetupAsksSignon(peer);
-    peer.ReplyLines({"Welcome to the test server"});
     peer.ReplyLines({"0", "0", "0", "Not a valid ACCESS CODE/VERIFY CODE pair.", "0", "0"});
     test::ScriptCodesAccepted(peer);
     b.SetConnected(true);
@@ -190,8 +188,6 @@ TEST_F(TerminalSignon, WrongCodesAreAskedAgainAndTypedCodesAreUpperCased) {
 
 TEST_F(TerminalSignon, EndOfInputCancelsTheSignon) {
     in.str("");
-    test::ScriptSetupAsksSignon(peer);
-    peer.ReplyLines({"intro"});
     EXPECT_EQ(test::Raised([&] { b.SetConnected(true); }).ErrorCode(), 20004);
     EXPECT_FALSE(b.Connected());
     EXPECT_TRUE(peer.WaitForGoodbyes(1));
@@ -199,8 +195,6 @@ TEST_F(TerminalSignon, EndOfInputCancelsTheSignon) {
 
 TEST_F(TerminalSignon, AVerifyCodeThatMustChangeIsAskedOnTheTerminal) {
     in.str("change\nchange.1234\nnew.code.1\nnew.code.2\nnew.code.1\n");
-    test::ScriptSetupAsksSignon(peer);
-    peer.ReplyLines({"intro"});
     peer.ReplyLines({"0", "0", "1", "", "0", "0"});
     peer.ReplyLines({"0"});
     b.SetConnected(true);

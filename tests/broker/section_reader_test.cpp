@@ -131,41 +131,24 @@ TEST(SectionReader, RawStepsTakeMarkerLikeLinesAsTheyAre) {
     EXPECT_EQ(r.CurrentSection(), Section::None);
 }
 
-struct PieceCase {
-    const char* text;
-    const char* delimiter;
-    int n;
-    const char* piece;
-};
-
-class Pieces : public ::testing::TestWithParam<PieceCase> {};
-
-TEST_P(Pieces, AreAddressedFromOne) {
-    const PieceCase& c = GetParam();
-    EXPECT_EQ(Piece(QString::fromUtf8(c.text), QString::fromUtf8(c.delimiter), c.n),
-              QString::fromUtf8(c.piece))
-        << c.text << " / " << c.delimiter << " / " << c.n;
-}
-
 // Past the last piece, and for a number below 1, the piece is empty; so are empty pieces.
 // Without the delimiter the whole text is piece 1; delimiters may be longer than one character;
 // the empty delimiter never splits.
-INSTANTIATE_TEST_SUITE_P(
-    All, Pieces,
-    ::testing::Values(
-        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 1, "80001"},
-        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 3, ".01"},
-        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 5, "Hemoglobin"},
-        PieceCase{"80001^12^.01^HB^Hemoglobin", "^", 6, ""}, PieceCase{"plain", "^", 1, "plain"},
-        PieceCase{"plain", "^", 2, ""}, PieceCase{"", "^", 1, ""}, PieceCase{"a^^c", "^", 2, ""},
-        PieceCase{"a^^c", "^", 3, "c"}, PieceCase{"^b", "^", 1, ""}, PieceCase{"a^", "^", 2, ""},
-        PieceCase{"0;1", ";", 2, "1"}, PieceCase{"3,12,", ",", 1, "3"},
-        PieceCase{"3,12,", ",", 3, ""}, PieceCase{"C:\\x.exe /n /e", " /", 1, "C:\\x.exe"},
-        PieceCase{"Info  - 29", "  - ", 1, "Info"}, PieceCase{"Info  - 29", "  - ", 2, "29"},
-        PieceCase{"a^b", "^", 0, ""}, PieceCase{"a^b", "^", -1, ""}, PieceCase{"a^b", "", 1, "a^b"},
-        PieceCase{"a^b", "", 2, ""}));
-
-TEST(PieceCount, CountsTheDelimitersPlusOne) {
+TEST(Pieces, AreAddressedFromOneAndCountedAsTheDelimitersPlusOne) {
+    const char* const hb = "80001^12^.01^HB^Hemoglobin";
+    // clang-format off
+    const struct { const char* text; const char* delimiter; int n; const char* piece; } cases[] = {
+        {hb, "^", 1, "80001"}, {hb, "^", 3, ".01"}, {hb, "^", 5, "Hemoglobin"}, {hb, "^", 6, ""},
+        {"plain", "^", 1, "plain"}, {"plain", "^", 2, ""}, {"", "^", 1, ""}, {"a^^c", "^", 2, ""},
+        {"a^^c", "^", 3, "c"}, {"^b", "^", 1, ""}, {"a^", "^", 2, ""}, {"0;1", ";", 2, "1"},
+        {"3,12,", ",", 1, "3"}, {"3,12,", ",", 3, ""}, {"C:\\x.exe /n /e", " /", 1, "C:\\x.exe"},
+        {"Info  - 29", "  - ", 1, "Info"}, {"Info  - 29", "  - ", 2, "29"}, {"a^b", "^", 0, ""},
+        {"a^b", "^", -1, ""}, {"a^b", "", 1, "a^b"}, {"a^b", "", 2, ""}};
+    // clang-format on
+    for (const auto& c : cases)
+        EXPECT_EQ(Piece(QString::fromUtf8(c.text), QString::fromUtf8(c.delimiter), c.n),
+                  QString::fromUtf8(c.piece))
+            << c.text << " / " << c.delimiter << " / " << c.n;
     EXPECT_EQ(PieceCount(u"a^b^c", u"^"), 3);
     EXPECT_EQ(PieceCount(u"", u"^"), 1);
     EXPECT_EQ(PieceCount(u"^^", u"^"), 3);

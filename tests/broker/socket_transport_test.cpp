@@ -46,9 +46,8 @@ TEST_F(Transport, ACallSendsTheExactBytesAndReadsEveryFormOfReply) {
         .Reply("still here");
     auto link = Open();
     EXPECT_EQ(Call(*link, "XUS SIGNON SETUP"), "SERVER\r\nDEV\r\nVORN\r\n9200\r\n5\r\n0\r\n0\r\n");
-    ASSERT_EQ(peer.Calls().size(), 1u);
-    EXPECT_EQ(peer.Calls()[0],
-              std::string("{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"));
+    EXPECT_EQ(peer.Calls(), std::vector<std::string>{
+                                "{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"});
     EXPECT_EQ(Call(*link, "X"), "data");
     EXPECT_EQ(link->lastSecurity, "SEC");
     EXPECT_EQ(link->lastApplication, "AP");
@@ -242,15 +241,12 @@ TEST_P(OwnName, TheClientConnectsAndAnnouncesWhatItKnowsOfItsName) {
     EXPECT_EQ(messages[1], std::string("{XWB}00031|\001000023007XWB;;;;000080X^00000"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, OwnName,
-                         ::testing::Values(OwnNameCase{"ResolvesToItsCanonicalName", true, "ws1",
-                                                       "ws1.ward.example", "ws1.ward.example"},
-                                           OwnNameCase{"DoesNotResolveAndGoesAsItStands", true,
-                                                       "ws-nowhere", "", "ws-nowhere"},
-                                           OwnNameCase{"IsEmptyAndTheAddressStandsForIt", true, "",
-                                                       "", "127.0.0.1"},
-                                           OwnNameCase{"CannotBeReadAndTheAddressStandsForIt",
-                                                       false, "", "", "127.0.0.1"}),
+const OwnNameCase kOwnNames[] = {
+    {"ResolvesToItsCanonicalName", true, "ws1", "ws1.ward.example", "ws1.ward.example"},
+    {"DoesNotResolveAndGoesAsItStands", true, "ws-nowhere", "", "ws-nowhere"},
+    {"IsEmptyAndTheAddressStandsForIt", true, "", "", "127.0.0.1"},
+    {"CannotBeReadAndTheAddressStandsForIt", false, "", "", "127.0.0.1"}};
+INSTANTIATE_TEST_SUITE_P(Transport, OwnName, ::testing::ValuesIn(kOwnNames),
                          [](const auto& info) { return std::string(info.param.what); });
 
 // A root without /etc/hosts resolves no name, "localhost" included: it still means this

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 #include "broker/rpc_broker.h"
 #include "broker/rpc_params.h"
 #include "tests/broker/raised.h"
@@ -59,7 +57,7 @@ TEST(TParams, ReadingAnIndexCreatesItAndTheSlotsBeforeItAndAssignCopiesValuesKin
     EXPECT_EQ(copy[2].Mult.Item("A"), "1");
 }
 
-TEST(TMult, KeepsInsertionOrderMatchesSubscriptsWithoutCaseAndStepsWithinItsEnds) {
+TEST(TMult, KeepsInsertionOrderMatchesSubscriptsWithoutCaseStepsWithinItsEndsAndNamesItsOwners) {
     TMult mult;
     mult["K"] = "1";
     mult["A"] = "2";
@@ -90,9 +88,7 @@ TEST(TMult, KeepsInsertionOrderMatchesSubscriptsWithoutCaseAndStepsWithinItsEnds
     EXPECT_EQ(ends.Step("first", -1), "");
     EXPECT_EQ(ends.Step("first", 0), "");
     EXPECT_EQ(ends.Step("nowhere", 1), "");
-}
-
-TEST(TMultError, NamesTheListByItsOwnersAndLeavesItUnchanged) {
+    // The error for a subscript never stored names the list by its owners and changes nothing.
     TMult named;
     named.setObjectName("Fields");
     EXPECT_EQ(Undefined(named, "X"), "Fields[X]\r\nis undefined");
@@ -116,142 +112,114 @@ void ListEntry(TParams& p, int i, const QString& sub, const QString& v) {
     p[i].Mult[sub] = v;
 }
 
-// Readable test names from the cases' descriptions.
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<Case>& info) {
-    std::string name;
-    for (const char* c = info.param.what; *c; ++c)
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name;
-}
-
-struct Composed {
-    const char* what;
-    QString name;
-    std::function<void(TParams&)> fill;
-    std::string message;  // without "{XWB}"
-    QString version = "0";
-};
-
-class ComposedCalls : public ::testing::TestWithParam<Composed> {};
-
-TEST_P(ComposedCalls, AreExactlyTheseBytes) {
-    const Composed& c = GetParam();
-    TParams params;
-    c.fill(params);
-    EXPECT_EQ(ComposeCall(c.name, c.version, &params).toStdString(), c.message);
-    if (params.Count() == 0) {
-        EXPECT_EQ(ComposeCall(c.name, c.version, nullptr).toStdString(), c.message);
+// "|\0010" is the version "0" behind its count byte; an empty list value goes as the byte 1.
+TEST(ComposeCall, SendsExactlyTheseBytes) {
+    const struct {
+        const char* what;
+        QString name;
+        std::function<void(TParams&)> fill;
+        std::string message;  // without "{XWB}"
+        QString version = "0";
+    } cases[] = {{"no parameters", "XUS SIGNON SETUP", [](TParams&) {},
+                  "00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"},
+                 {"one literal", "XUS AV CODE", [](TParams& p) { Literal(p, 0, "abc"); },
+                  "00048|\001000040007XWB;;;;000250XUS AV CODE^000070040abc"},
+                 {"one list with an empty value", "DDR LISTER",
+                  [](TParams& p) {
+                      ListEntry(p, 0, "1", "200");
+                      ListEntry(p, 0, "2", "");
+                  },
+                  "00067|\0010"
+                  "00038007XWB;;;;000231DDR LISTER^000060032.x"
+                  "00110032000012001\001000"},
+                 // The untouched parameter 1 is sent as nothing at all.
+                 {"a gap in the list", "X",
+                  [](TParams& p) {
+                      Literal(p, 0, "first");
+                      Literal(p, 2, "third", TParamType::reference);
+                  },
+                  "00049|\001000041007XWB;;;;000260X^000180060first0061third"},
+                 {"empty literal and empty version", "X", [](TParams& p) { Literal(p, 0, ""); },
+                  "00035|\001000027007XWB;;;;000120X^000040010", ""},
+                 {"empty list", "X", [](TParams& p) { p[0].ParamKind = TParamType::list; },
+                  "00040|\001000029007XWB;;;;000141X^000060032.x000"},
+                 {"lists after the call block in parameter order", "DDR FILER",
+                  [](TParams& p) {
+                      Literal(p, 0, "EDIT");
+                      ListEntry(p, 1, "A", "x");
+                      ListEntry(p, 2, "B", "y");
+                  },
+                  "00081|\0010"
+                  "00051007XWB;;;;000361DDR FILER^000200050EDIT0032.x0032.x"
+                  "001A001x000001B001y000"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TParams params;
+        c.fill(params);
+        EXPECT_EQ(ComposeCall(c.name, c.version, &params).toStdString(), c.message);
+        if (params.Count() == 0) {
+            EXPECT_EQ(ComposeCall(c.name, c.version, nullptr).toStdString(), c.message);
+        }
     }
 }
-
-// "|\0010" is the version "0" behind its count byte; an empty list value goes as the byte 1.
-INSTANTIATE_TEST_SUITE_P(
-    Calls, ComposedCalls,
-    ::testing::Values(
-        Composed{"no parameters", "XUS SIGNON SETUP", [](TParams&) {},
-                 "00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"},
-        Composed{"one literal", "XUS AV CODE", [](TParams& p) { Literal(p, 0, "abc"); },
-                 "00048|\001000040007XWB;;;;000250XUS AV CODE^000070040abc"},
-        Composed{"one list with an empty value", "DDR LISTER",
-                 [](TParams& p) {
-                     ListEntry(p, 0, "1", "200");
-                     ListEntry(p, 0, "2", "");
-                 },
-                 "00067|\0010"
-                 "00038007XWB;;;;000231DDR LISTER^000060032.x"
-                 "00110032000012001\001000"},
-        // The untouched parameter 1 is sent as nothing at all.
-        Composed{"a gap in the list", "X",
-                 [](TParams& p) {
-                     Literal(p, 0, "first");
-                     Literal(p, 2, "third", TParamType::reference);
-                 },
-                 "00049|\001000041007XWB;;;;000260X^000180060first0061third"},
-        Composed{"empty literal and empty version", "X", [](TParams& p) { Literal(p, 0, ""); },
-                 "00035|\001000027007XWB;;;;000120X^000040010", ""},
-        Composed{"empty list", "X", [](TParams& p) { p[0].ParamKind = TParamType::list; },
-                 "00040|\001000029007XWB;;;;000141X^000060032.x000"},
-        Composed{"lists after the call block in parameter order", "DDR FILER",
-                 [](TParams& p) {
-                     Literal(p, 0, "EDIT");
-                     ListEntry(p, 1, "A", "x");
-                     ListEntry(p, 2, "B", "y");
-                 },
-                 "00081|\0010"
-                 "00051007XWB;;;;000361DDR FILER^000200050EDIT0032.x0032.x"
-                 "001A001x000001B001y000"}),
-    CaseName<Composed>);
 
 TEST(ComposeHandshake, AnnouncesAddressPortAndHost) {
     EXPECT_EQ("{XWB}" + ComposeHandshake("10.0.0.5", 1234, "WS1").toStdString(),
               std::string("{XWB}00041|\0051.10400029TCPconnect^10.0.0.5^1234^WS1^"));
 }
 
-struct Refused {
-    const char* what;
-    int code;
-    std::function<void(TParams&)> fill;
-    QString name = "X";
-    QString version = "0";
-};
-
-class RefusedCalls : public ::testing::TestWithParam<Refused> {};
-
-TEST_P(RefusedCalls, RaiseBeforeAnythingIsSentAndLeaveTheListAlone) {
-    TParams params;
-    GetParam().fill(params);
-    TParams before;
-    before.Assign(params);
-    const EBrokerError e =
-        test::Raised([&] { ComposeCall(GetParam().name, GetParam().version, &params); });
-    EXPECT_EQ(e.ErrorCode(), GetParam().code);
-    EXPECT_TRUE(e.FailedStep().startsWith("ComposeCall: ")) << e.FailedStep().toStdString();
-    for (int i = 0; i < params.Count(); ++i) {
-        EXPECT_EQ(params[i].Value, before[i].Value);
-        for (int n = 0; n < params[i].Mult.Count(); ++n)
-            EXPECT_EQ(params[i].Mult.ValueAt(n), before[i].Mult.ValueAt(n));
+// Oversized fields raise 10040, unsendable characters 10022.
+TEST(ComposeCall, RefusedCallsRaiseBeforeAnythingIsSentAndLeaveTheListAlone) {
+    const struct {
+        const char* what;
+        int code;
+        std::function<void(TParams&)> fill;
+        QString name = "X";
+        QString version = "0";
+    } cases[] = {
+        {"literal of 999 bytes", 10040, [](TParams& p) { Literal(p, 0, QString(999, 'a')); }},
+        {"list value of 1000 bytes", 10040,
+         [](TParams& p) {
+             ListEntry(p, 0, "Z", "");
+             ListEntry(p, 0, "A", QString(1000, 'a'));
+         }},
+        {"subscript of 1000 bytes", 10040,
+         [](TParams& p) { ListEntry(p, 0, QString(1000, 's'), "v"); }},
+        {"version of 256 bytes", 10040, [](TParams&) {}, "X", QString(256, '1')},
+        {"parameter text over 99999 bytes", 10040,
+         [](TParams& p) {
+             for (int i = 0; i < 110; ++i)
+                 Literal(p, i, QString(990, 'p'));
+         }},
+        {"list value of 1000 bytes in a long message", 10040,
+         [](TParams& p) {
+             for (int i = 0; i < 110; ++i)
+                 ListEntry(p, 0, QString::number(i), QString(990, 'v'));
+             ListEntry(p, 0, "last", QString(1000, 'v'));
+         }},
+        {"NUL in a literal", 10022,
+         [](TParams& p) { Literal(p, 0, QString("a") + QChar(0) + "b"); }},
+        {"NUL in a list value", 10022, [](TParams& p) { ListEntry(p, 0, "A", QString(QChar(0))); }},
+        {"NUL in the name", 10022, [](TParams&) {}, QString("X") + QChar(0)},
+        {"character beyond one byte", 10022,
+         [](TParams& p) { Literal(p, 0, QString::fromUtf8("\u20ac")); }},
+        {"empty subscript", 10022, [](TParams& p) { ListEntry(p, 0, "", "v"); }}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TParams params;
+        c.fill(params);
+        TParams before;
+        before.Assign(params);
+        const EBrokerError e = test::Raised([&] { ComposeCall(c.name, c.version, &params); });
+        EXPECT_EQ(e.ErrorCode(), c.code);
+        EXPECT_TRUE(e.FailedStep().startsWith("ComposeCall: ")) << e.FailedStep().toStdString();
+        for (int i = 0; i < params.Count(); ++i) {
+            EXPECT_EQ(params[i].Value, before[i].Value);
+            for (int n = 0; n < params[i].Mult.Count(); ++n)
+                EXPECT_EQ(params[i].Mult.ValueAt(n), before[i].Mult.ValueAt(n));
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Oversized, RefusedCalls,
-    ::testing::Values(Refused{"literal of 999 bytes", 10040,
-                              [](TParams& p) { Literal(p, 0, QString(999, 'a')); }},
-                      Refused{"list value of 1000 bytes", 10040,
-                              [](TParams& p) {
-                                  ListEntry(p, 0, "Z", "");
-                                  ListEntry(p, 0, "A", QString(1000, 'a'));
-                              }},
-                      Refused{"subscript of 1000 bytes", 10040,
-                              [](TParams& p) { ListEntry(p, 0, QString(1000, 's'), "v"); }},
-                      Refused{"version of 256 bytes", 10040, [](TParams&) {}, "X",
-                              QString(256, '1')},
-                      Refused{"parameter text over 99999 bytes", 10040,
-                              [](TParams& p) {
-                                  for (int i = 0; i < 110; ++i)
-                                      Literal(p, i, QString(990, 'p'));
-                              }},
-                      Refused{"list value of 1000 bytes in a long message", 10040,
-                              [](TParams& p) {
-                                  for (int i = 0; i < 110; ++i)
-                                      ListEntry(p, 0, QString::number(i), QString(990, 'v'));
-                                  ListEntry(p, 0, "last", QString(1000, 'v'));
-                              }}),
-    CaseName<Refused>);
-
-INSTANTIATE_TEST_SUITE_P(
-    Unsendable, RefusedCalls,
-    ::testing::Values(Refused{"NUL in a literal", 10022,
-                              [](TParams& p) { Literal(p, 0, QString("a") + QChar(0) + "b"); }},
-                      Refused{"NUL in a list value", 10022,
-                              [](TParams& p) { ListEntry(p, 0, "A", QString(QChar(0))); }},
-                      Refused{"NUL in the name", 10022, [](TParams&) {}, QString("X") + QChar(0)},
-                      Refused{"character beyond one byte", 10022,
-                              [](TParams& p) { Literal(p, 0, QString::fromUtf8("\u20ac")); }},
-                      Refused{"empty subscript", 10022,
-                              [](TParams& p) { ListEntry(p, 0, "", "v"); }}),
-    CaseName<Refused>);
 
 TEST(ComposeCall, TheLargestFieldsStillFitAndALongerMessageCarriesItsWrappedCount) {
     TParams params;

@@ -107,7 +107,7 @@ TEST_F(Btn, WithoutABrokerTheTextsComeFromTheStringTable) {
     EXPECT_EQ(button->toolTip(), "Insert new record");
 }
 
-TEST_F(Btn, AGlyphReplacesAnArrowCaption) {
+TEST_F(Btn, AGlyphReplacesAnArrowCaptionAndEachOperationHasADistinctOneGreyedWhenDisabled) {
     for (const char* arrow : {">>", "<<", "&>", "&<"}) {
         auto* button = new TvornBtn(&form);
         button->SetOperation(DoNext);
@@ -120,9 +120,6 @@ TEST_F(Btn, AGlyphReplacesAnArrowCaption) {
     plain->SetHasGlyph(false);
     EXPECT_EQ(plain->text(), ">>");
     EXPECT_TRUE(plain->icon().isNull());
-}
-
-TEST_F(Btn, EveryOperationHasADistinctGlyphWithAGreyedDisabledImage) {
     QList<QImage> seen;
     for (int op = DoFirst; op <= DoDelete; ++op) {
         const QIcon icon = OperationIcon(static_cast<TvornBtnOperation>(op));

@@ -93,7 +93,6 @@ TEST_F(LookupCombo, ChoosingMoreAppendsTheNextPageAndPutsTheMoreLineBackAtTheEnd
     EXPECT_EQ(items.first(), "ALB");
     EXPECT_EQ(items.last(), " <<< More >>>");
     EXPECT_EQ(box->currentIndex(), -1) << "the box does not snap to its first entry";
-
     mark = CallMark();
     box->view()->setCurrentIndex(box->model()->index(15, 0));
     QTest::keyClick(box->view(), Qt::Key_Return);

@@ -30,17 +30,16 @@ TEST_F(Contract, ControlsRegisterWhenLoadedAndLeaveWhenDestroyed) {
     auto* name = Add<TvornEdit>("2", "Full name");
     auto* unbound = Add<TvornEdit>(QString(), "Nothing");
     auto* label = Add<TvornLabel>("2", "Name");
-    EXPECT_TRUE(SourceCore::Of(*source).Registry().Controls().isEmpty())
-        << "not before the form has loaded";
+    const auto& registry = SourceCore::Of(*source).Registry();
+    EXPECT_TRUE(registry.Controls().isEmpty()) << "not before the form has loaded";
     Open();
-    EXPECT_EQ(SourceCore::Of(*source).Registry().Controls(),
-              (QList<TvornBoundControl*>{name, label}));
-    EXPECT_EQ(SourceCore::Of(*source).Registry().Fields(), QStringList{"2"});
+    EXPECT_EQ(registry.Controls(), (QList<TvornBoundControl*>{name, label}));
+    EXPECT_EQ(registry.Fields(), QStringList{"2"});
     Focus(name);
-    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), name);
+    EXPECT_EQ(registry.CurrentControl(), name);
     delete name;
-    EXPECT_EQ(SourceCore::Of(*source).Registry().Controls(), QList<TvornBoundControl*>{label});
-    EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), nullptr);
+    EXPECT_EQ(registry.Controls(), QList<TvornBoundControl*>{label});
+    EXPECT_EQ(registry.CurrentControl(), nullptr);
     QTest::keyClicks(unbound, "free text");
     EXPECT_EQ(source->State(), ssEmpty) << "an unbound edit is an ordinary edit";
 }

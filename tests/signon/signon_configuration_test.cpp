@@ -30,16 +30,18 @@ class SignonProperties : public ::testing::Test {
     QWidget window;
     QPlainTextEdit intro;
 };
-using SignonLookOnAWindow = SignonProperties;
 
-TEST_F(SignonLookOnAWindow, MissingEmptyOrUnreadableValuesGiveTheDefaultsAndOthersAreApplied) {
+// The stored look: position, size, intro background and intro font.
+QStringList StoredLook() {
+    return {Stored("SignonPos"), Stored("SignonSiz"), Stored("IntroBackClr"),
+            Stored("IntroTextFont")};
+}
+
+TEST_F(SignonProperties, MissingEmptyOrUnreadableValuesGiveTheDefaultsAndOthersAreApplied) {
     Store("SignonPos", "");
     Store("IntroTextFont", "");
     EXPECT_EQ(SignonSettings::Read(), SignonLook());
-    EXPECT_EQ(Stored("SignonPos"), "0");
-    EXPECT_EQ(Stored("SignonSiz"), "0");
-    EXPECT_EQ(Stored("IntroBackClr"), "0");
-    EXPECT_EQ(Stored("IntroTextFont"), "System^14");
+    EXPECT_EQ(StoredLook(), (QStringList{"0", "0", "0", "System^14"}));
     EXPECT_EQ(SignonSettings::PositionText(), "0");
     EXPECT_EQ(SignonSettings::SizeText(), "0");
     // Unreadable look values give cream and the default font.
@@ -56,7 +58,7 @@ TEST_F(SignonLookOnAWindow, MissingEmptyOrUnreadableValuesGiveTheDefaultsAndOthe
 }
 
 // The normal size, centred, where a text gives no usable coordinates.
-TEST_F(SignonLookOnAWindow, PlacementsPutTheNewWindowWhereTheStoredTextsSay) {
+TEST_F(SignonProperties, PlacementsPutTheNewWindowWhereTheStoredTextsSay) {
     const QSize normal(500, 300);
     struct Placement {
         const char* position;      // mode^top^left
@@ -93,7 +95,7 @@ TEST_F(SignonLookOnAWindow, PlacementsPutTheNewWindowWhereTheStoredTextsSay) {
 }
 
 // The modes with coordinates are saved through the dialog and tested there.
-TEST_F(SignonLookOnAWindow, ClosingRemembersOnlyModeTwoAndSavingWithoutAFormOnlyTheFixedMode) {
+TEST_F(SignonProperties, ClosingRemembersOnlyModeTwoAndSavingWithoutAFormOnlyTheFixedMode) {
     Store("SignonPos", "2");
     Store("SignonSiz", "1^450^280");
     SignonSettings::ApplyOnCreation(window, nullptr);
@@ -110,9 +112,7 @@ TEST_F(SignonLookOnAWindow, ClosingRemembersOnlyModeTwoAndSavingWithoutAFormOnly
     EXPECT_EQ(Stored("SignonPos"), "1") << "without a form there are no coordinates to fix";
 }
 
-using SignonLookOnAReadOnlyStore = SignonProperties;
-
-TEST_F(SignonLookOnAReadOnlyStore, WorksWithTheDefaultsAndPassesOverFailedWrites) {
+TEST_F(SignonProperties, OnAReadOnlyStoreTheDefaultsHoldAndFailedWritesArePassedOver) {
     QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, "/dev/null/unwritable");
     SignonSettings::ApplyOnCreation(window, &intro);
     EXPECT_EQ(window.size(), QSize(500, 300));
@@ -165,8 +165,8 @@ TEST_F(SignonProperties, ShowTheStoredSettingsAndDefaultsResetThemAfterYesButOnl
         EXPECT_EQ(d.rgrIntroBackClr->ItemIndex(), 0);
         EXPECT_EQ(d.FontDialog1.Font.family(), "System");
         EXPECT_EQ(d.FontDialog1.Font.pointSize(), 14);
-        EXPECT_EQ(Stored("SignonPos"), "1^10^20") << "nothing is saved before OK";
-        EXPECT_EQ(Stored("IntroTextFont"), "Courier^11");
+        EXPECT_EQ(StoredLook(), (QStringList{"1^10^20", "2^600^400", "1", "Courier^11"}))
+            << "nothing is saved before OK";
         d.CancelBtn->click();
     });
     modal.OnMessage(question(ui::mrNo));
@@ -174,9 +174,7 @@ TEST_F(SignonProperties, ShowTheStoredSettingsAndDefaultsResetThemAfterYesButOnl
     const QColor before = intro.palette().color(QPalette::Base);
     EXPECT_EQ(TSignonConfiguration::Open(&window, &intro), QDialog::Rejected);
     EXPECT_EQ(intro.palette().color(QPalette::Base), before);
-    EXPECT_EQ(Stored("SignonSiz"), "2^600^400");
-    EXPECT_EQ(Stored("IntroBackClr"), "1");
-
+    EXPECT_EQ(StoredLook(), (QStringList{"1^10^20", "2^600^400", "1", "Courier^11"}));
     modal.OnForm<TSignonConfiguration>([](TSignonConfiguration& d) {
         EXPECT_EQ(d.rgrWindowPosition->ItemIndex(), 1) << "read again when shown again";
         d.btnDefaults->click();
@@ -184,10 +182,7 @@ TEST_F(SignonProperties, ShowTheStoredSettingsAndDefaultsResetThemAfterYesButOnl
     });
     modal.OnMessage(question(ui::mrYes));
     TSignonConfiguration::Open(&window, &intro);
-    EXPECT_EQ(Stored("SignonPos"), "0");
-    EXPECT_EQ(Stored("SignonSiz"), "0");
-    EXPECT_EQ(Stored("IntroBackClr"), "0");
-    EXPECT_EQ(Stored("IntroTextFont"), "System^14");
+    EXPECT_EQ(StoredLook(), (QStringList{"0", "0", "0", "System^14"}));
 }
 
 // Help shows topic 2 of the client agent's help file.
@@ -268,7 +263,6 @@ TEST_F(PropertiesDuringSignon, CurrentRememberAndCenterEachStoreAndPlaceTheFormI
     SignOnAndCancel();
     EXPECT_EQ(Stored("SignonPos"), "1^40^60");
     EXPECT_EQ(Stored("SignonSiz"), "1^520^340");
-
     ScriptShownForm();
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         EXPECT_EQ(form.pos(), QPoint(60, 40));
@@ -284,7 +278,6 @@ TEST_F(PropertiesDuringSignon, CurrentRememberAndCenterEachStoreAndPlaceTheFormI
     SignOnAndCancel();
     EXPECT_EQ(Stored("SignonPos"), "2^50^70");
     EXPECT_EQ(Stored("SignonSiz"), "2^610^350");
-
     ScriptShownForm();
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         EXPECT_EQ(form.pos(), QPoint(70, 50));
@@ -294,7 +287,6 @@ TEST_F(PropertiesDuringSignon, CurrentRememberAndCenterEachStoreAndPlaceTheFormI
     });
     SignOnAndCancel();
     EXPECT_EQ(Stored("SignonPos"), "2^80^90");
-
     ScriptShownForm();
     modal.OnForm<TfrmSignon>([](TfrmSignon& form) {
         form.move(7, 9);

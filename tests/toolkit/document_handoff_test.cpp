@@ -110,13 +110,11 @@ TEST_F(Handoff, WhenTheProgramCannotStartOrThereIsNoneTheDesktopOpensTheFileOrTh
     EXPECT_TRUE(QFileInfo::exists(starter.files.last()));
 }
 
-TEST(HandoffFile, GoesIntoTheGivenFolderOrGivesAClearError) {
+TEST_F(Handoff, AHandoffFileGoesIntoTheGivenFolderOrGivesAClearError) {
     QTemporaryDir dir;
     const QString path = WriteHandoffFile({"a", "b"}, "rtf", nullptr, dir.path());
     EXPECT_EQ(QFileInfo(path).absolutePath(), dir.path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "a\nb\n");
+    EXPECT_EQ(Contents(path), "a\nb\n");
     QTemporaryFile notAFolder;
     ASSERT_TRUE(notAFolder.open());
     QString error;

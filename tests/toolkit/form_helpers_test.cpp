@@ -25,8 +25,7 @@ class DisplayAdjustment : public ::testing::Test {
         grid->setColumnWidth(0, 100);
         grid->setColumnWidth(1, 37);
         grid->setColumnWidth(2, 64);
-        auto* page = new QWidget(&form);
-        nested = new QTableWidget(1, 1, page);
+        nested = new QTableWidget(1, 1, new QWidget(&form));  // on a page of the form
         nested->setColumnWidth(0, 80);
     }
     void TearDown() override { SetDisplayOverride(std::nullopt); }
