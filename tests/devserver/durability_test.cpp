@@ -121,7 +121,6 @@ TEST(Durability, ResetSeedsAgainAndDataThatWereNotSeededAreNeverWipedUnasked) {
     o.reset = true;
     Server(o).Start();
     EXPECT_EQ(GlobalStore(path).GetOr(hb), "HB^Hemoglobin^1^3100101^1^6^1^2");
-
     const std::string foreign = folder.Path("foreign.db");
     GlobalStore(foreign).Set(GlobalRef{"XYZ", {"1"}}, "someone's data");
     EXPECT_THROW(Server(test::TestOptions(foreign)).Start(), std::runtime_error);

@@ -48,13 +48,6 @@ CODES(S)	NEW I,O SET O="" FOR I=1:1:$LENGTH(S) SET O=O_$ASCII(S,I)_","
 	QUIT O
 )M";
 
-std::string Codes(const std::string& text) {
-    std::string out;
-    for (unsigned char c : text)
-        out += std::to_string(c) + ",";
-    return out;
-}
-
 std::string FromCodes(const std::string& line) {
     std::string out;
     std::stringstream in(line);
@@ -74,8 +67,11 @@ class Oracle : public ::testing::Test {
     std::vector<std::string> Run(const std::string& label, const std::vector<std::string>& cases) {
         const std::string input = folder.Path("cases.txt");
         std::ofstream out(input);
-        for (const std::string& c : cases)
-            out << Codes(c) << '\n';
+        for (const std::string& c : cases) {
+            for (const unsigned char byte : c)
+                out << static_cast<int>(byte) << ',';
+            out << '\n';
+        }
         out.close();
         return test::SplitLines(
             QByteArray::fromStdString(test::RunMumps(gtm, {"-run", label + "^ZVORACLE", input})));

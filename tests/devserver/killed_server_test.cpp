@@ -7,8 +7,6 @@
 #include <mutex>
 #include <thread>
 
-#include "broker/internal/wire_protocol.h"
-#include "broker/rpc_params.h"
 #include "tests/devserver/broker_fixture.h"
 #include "tests/support/dev_server_process.h"
 
@@ -41,16 +39,13 @@ class KilledServer : public OnBothEngines<BrokerTest> {
             c.SignOnDemo();
             for (int n = 1;; ++n) {
                 const QString name = QString("K%1-%2").arg(filer).arg(n);
-                TParams params;
-                params[0].Value = "ADD";
-                params[0].ParamKind = TParamType::literal;
-                params[1].Value = ".DDR";
-                params[1].ParamKind = TParamType::list;
-                params[1].Mult.SetItem("1", "80001^.01^+1,^" + name);
-                params[1].Mult.SetItem("2", "80001^2^+1,^Kept " + name);
-                params[2].ParamKind = TParamType::literal;
-                const std::vector<std::string> lines =
-                    SplitLines(ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params)));
+                const std::vector<std::string> lines = SplitLines(
+                    c.Send("DDR FILER",
+                           {{TParamType::literal, "ADD"},
+                            {TParamType::list,
+                             ".DDR",
+                             {{"1", "80001^.01^+1,^" + name}, {"2", "80001^2^+1,^Kept " + name}}},
+                            {TParamType::literal}}));
                 if (lines.size() != 2 || lines[1].rfind("+1,^", 0) != 0) break;
                 const std::lock_guard hold(mutex);
                 answered.push_back({name.toStdString(), lines[1].substr(4)});
@@ -87,7 +82,6 @@ TEST_P(KilledServer, KeepsEveryFilingItAnsweredToSessionsFilingAtOnce) {
     for (std::thread& t : filers)
         t.join();
     ASSERT_GE(answered.size(), kAnsweredBeforeTheKill) << "the filers stopped before the kill";
-
     program->Start();  // on GT.M this recovers the database from its journal
     port = program->Port();
     TRPCBroker& broker = Broker();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 #include "tests/devserver/broker_fixture.h"
 
@@ -80,9 +79,14 @@ class Lister : public test::OnBothEngines<test::BrokerTest> {
                         {"PART", "1"},     {"SCREEN", screen}, {"XREF", "C"}};
         return Browse(e, current.empty() ? "" : "1", current);
     }
-    std::string Detail(const std::string& flags, const std::string& screen,
-                       const std::string& current = "") {
-        return Found(DetailReply(flags, screen, current));
+    // The detail's own browsing: `first` from the start, then `next` from each record found,
+    // until none is.
+    Lines DetailWalk(const std::string& first, const std::string& next, const std::string& screen) {
+        Lines found;
+        for (std::string at = Found(DetailReply(first, screen)); !at.empty();
+             at = Found(DetailReply(next, screen, at)))
+            found.push_back(at);
+        return found;
     }
 };
 
@@ -107,12 +111,8 @@ TEST_P(Lister, AWalkOfFiveThousandRecordsSeesEachOnceInMOrderBothWays) {
     EXPECT_EQ(Pieces(expectedLines.front())[1][0], '-');
     EXPECT_EQ(Pieces(expectedLines.back())[1].substr(0, 9), "specimen ");
     int calls = 0;
-    const Lines forwards = WalkAll("P", 20, &calls);
+    EXPECT_EQ(WalkAll("P", 20, &calls), expectedLines);  // each record once, in order
     EXPECT_EQ(calls, (kManySpecimens + 10 + 19) / 20);
-    EXPECT_EQ(forwards, expectedLines);
-    std::set<std::string> seen;
-    for (const auto& line : forwards)
-        EXPECT_TRUE(seen.insert(Pieces(line)[0]).second) << "twice: " << line;
     EXPECT_EQ(WalkAll("B", 20), Lines(expectedLines.rbegin(), expectedLines.rend()));
 }
 
@@ -121,22 +121,21 @@ TEST_P(Lister, AWalkResumesAmongEqualValuesAndListsInternalOrExternalValuesAndSu
         for (int i = 1; i <= 30; ++i)
             AddRecord(store, dict, "80004", std::to_string(200 + i), {{"0", "SAME"}});
     });
-    const Entries specimens{{"FILE", "80004"}, {"FIELDS", ".01;"}, {"XREF", "B"}};
-    Entries e = specimens;
-    e.push_back({"MAX", "5"});
-    EXPECT_EQ(Browse(e, "SAME", "212"), (Lines{"[Misc]", "MORE^SAME^217", "[Data]", "213^SAME",
-                                               "214^SAME", "215^SAME", "216^SAME", "217^SAME"}));
+    auto specimens = [](Entries more) {
+        more.insert(more.begin(), {{"FILE", "80004"}, {"FIELDS", ".01;"}, {"XREF", "B"}});
+        return more;
+    };
+    EXPECT_EQ(Browse(specimens({{"MAX", "5"}}), "SAME", "212"),
+              (Lines{"[Misc]", "MORE^SAME^217", "[Data]", "213^SAME", "214^SAME", "215^SAME",
+                     "216^SAME", "217^SAME"}));
     // Backwards from the same place: the equal names before it, then the names before "SAME".
-    e = specimens;
-    e.insert(e.end(), {{"FLAGS", "B"}, {"MAX", "3"}});
-    EXPECT_EQ(Browse(e, "SAME", "203"), (Lines{"[Misc]", "MORE^EXTERNAL SAMPLE 010^10", "[Data]",
-                                               "202^SAME", "201^SAME", "10^EXTERNAL SAMPLE 010"}));
+    EXPECT_EQ(Browse(specimens({{"FLAGS", "B"}, {"MAX", "3"}}), "SAME", "203"),
+              (Lines{"[Misc]", "MORE^EXTERNAL SAMPLE 010^10", "[Data]", "202^SAME", "201^SAME",
+                     "10^EXTERNAL SAMPLE 010"}));
     // FROM alone starts after every entry of the value.
-    e = specimens;
-    e.push_back({"MAX", "1"});
-    EXPECT_EQ(Browse(e, "SAME"), (Lines{"[Data]"}));
+    EXPECT_EQ(Browse(specimens({{"MAX", "1"}}), "SAME"), (Lines{"[Data]"}));
     // Values internal or external; ".001" is the record number itself.
-    e = {{"FILE", "80006"}, {"FIELDS", ".001;.01;2;3;"}, {"MAX", "1"}, {"SCREEN", "I Y=1"}};
+    Entries e = {{"FILE", "80006"}, {"FIELDS", ".001;.01;2;3;"}, {"MAX", "1"}, {"SCREEN", "I Y=1"}};
     EXPECT_EQ(Call("DDR LISTER", e),
               (Lines{"[Data]", "1^1^MEDICAL WARD 1^" + FieldOf("80001", "11", ".01") + "^ALWAYS"}));
     e.push_back({"FLAGS", "I"});
@@ -209,17 +208,10 @@ TEST_P(Lister, ADetailsPartAndLinkScreenAndTheDeviceScreenSelectExactlyTheirReco
     // The detail's own browsing: first, next until none, last, prior until none; chained after
     // the link screen, "I Y'=5" leaves record 5 out.
     const std::string link = "I 1=$P($G(^(0)),U,2)";
-    Lines forwards, backwards, withoutFive;
-    for (std::string at = Detail("I", link); !at.empty(); at = Detail("IP", link, at))
-        forwards.push_back(at);
-    EXPECT_EQ(forwards, ofLabTest1);
-    for (std::string at = Detail("IB", link); !at.empty(); at = Detail("IBP", link, at))
-        backwards.push_back(at);
-    EXPECT_EQ(backwards, Lines(ofLabTest1.rbegin(), ofLabTest1.rend()));
-    for (std::string at = Detail("I", link + " I Y'=5"); !at.empty();
-         at = Detail("I", link + " I Y'=5", at))
-        withoutFive.push_back(at);
-    EXPECT_EQ(withoutFive, Lines(ofLabTest1.begin() + 1, ofLabTest1.end()));
+    EXPECT_EQ(DetailWalk("I", "IP", link), ofLabTest1);
+    EXPECT_EQ(DetailWalk("IB", "IBP", link), Lines(ofLabTest1.rbegin(), ofLabTest1.rend()));
+    EXPECT_EQ(DetailWalk("I", "I", link + " I Y'=5"),
+              Lines(ofLabTest1.begin() + 1, ofLabTest1.end()));
     // Its data line is the link field's internal value.
     EXPECT_EQ(DetailReply("I", link), (Lines{"[Misc]", "MORE^1^5", "[Data]", "5^1"}));
 }

@@ -48,7 +48,7 @@ class Deletion : public OnBothEngines<DemoServerTest> {
     }
 };
 
-TEST_P(Deletion, IsRefusedForARequiredPointerOrWhatDoesNotExist) {
+TEST_P(Deletion, IsRefusedForARequiredPointerWhatDoesNotExistOrWithoutTheRight) {
     // Person 1 is in charge of three lab tests (optional) and is patients 1 and 31 (required).
     EXPECT_EQ(Check("80000", "1"),
               DiData("5", "DEMO LAB TEST (file 80001), field PERSON IN CHARGE: 3 records",
@@ -65,6 +65,10 @@ TEST_P(Deletion, IsRefusedForARequiredPointerOrWhatDoesNotExist) {
               DiErrors("There is no record 999 in file 80001 (DEMO LAB TEST)."));
     EXPECT_EQ(Check("4711", "1"), DiErrors("File 4711 does not exist."));
     EXPECT_EQ(Check("80001", ""), DiErrors("\"\" is not a record address."));
+    TRPCBroker& reader = Broker(kReaderCodes, kSecondHost);
+    EXPECT_EQ(Delete("3.2", "3", &reader),
+              DiErrors("You may not delete records of file 3.2 (TERMINAL TYPE)."));
+    EXPECT_EQ(Gets(reader, "3.2", ".01", "3,")[1], "3.2^3^.01^C-VT100^C-VT100");
 }
 
 TEST_P(Deletion, ClearsOptionalPointersAfterReportingThemAndTakesSubfilesAndIndexesAlong) {
@@ -93,13 +97,6 @@ TEST_P(Deletion, ClearsOptionalPointersAfterReportingThemAndTakesSubfilesAndInde
     EXPECT_FALSE(Node("ZDEMO", {"80001", "B", "TEMP", "41"}).has_value());
     EXPECT_EQ(Node("ZDEMO", {"80001", "0"}), "DEMO LAB TEST^80001^41^40");
     EXPECT_EQ(Gets("80001", ".01", "41,")[0], "[ERROR]");
-}
-
-TEST_P(Deletion, IsRefusedWithoutTheRight) {
-    TRPCBroker& reader = Broker(kReaderCodes);
-    EXPECT_EQ(Delete("3.2", "3", &reader),
-              DiErrors("You may not delete records of file 3.2 (TERMINAL TYPE)."));
-    EXPECT_EQ(Gets(reader, "3.2", ".01", "3,")[1], "3.2^3^.01^C-VT100^C-VT100");
 }
 
 TEST_P(Deletion, IsRefusedWhileARecordItWouldChangeIsLockedByAnotherSession) {

@@ -8,8 +8,6 @@
 #include <cstdio>
 #include <sstream>
 
-#include "broker/internal/wire_protocol.h"
-#include "broker/rpc_params.h"
 #include "common/scramble.h"
 #include "devserver/net/server_options.h"
 #include "tests/devserver/server_fixture.h"
@@ -125,28 +123,21 @@ TEST(Program, TheLogShowsEachParameterAndListEntryInOrderEscaped) {
     DevServerProcess server;
     Client c(server.Port());
     c.SignOnDemo();
-    c.CallList("DDR LISTER", {{"\"FILE\"", "80001"},
-                              {"\"FIELDS\"", ".01;2;"},
-                              {"\"MAX\"", "2"},
-                              {"\"FROM\",\"IEN\"", "x=y"},
-                              {"\"A=B\"", "back\\slash"},
-                              {"\"PART\"", "line\r\nbreak\t\x7f"},
-                              {"\"XREF\"", ""}});
+    // clang-format off
+    c.CallList("DDR LISTER", {{"\"FILE\"", "80001"}, {"\"FIELDS\"", ".01;2;"}, {"\"MAX\"", "2"},
+                              {"\"FROM\",\"IEN\"", "x=y"}, {"\"A=B\"", "back\\slash"},
+                              {"\"PART\"", "line\r\nbreak\t\x7f"}, {"\"XREF\"", ""}});
+    // clang-format on
     EXPECT_EQ(LastParamLines(FileText(server.LogPath())),
               (std::vector<std::string>{
                   "  p0 list \"FILE\"=80001", "  p0 list \"FIELDS\"=.01;2;", "  p0 list \"MAX\"=2",
                   "  p0 list \"FROM\",\"IEN\"=x=y", "  p0 list \"A\\x3dB\"=back\\\\slash",
                   "  p0 list \"PART\"=line\\r\\nbreak\\x09\\x7f", "  p0 list \"XREF\"="}));
     // Literals, an empty one, and a list without entries.
-    TParams params;
-    params[0].ParamKind = TParamType::literal;
-    params[0].Value = "ADD";
-    params[1].ParamKind = TParamType::list;
-    params[2].ParamKind = TParamType::literal;
-    params[2].Value = "";
-    params[3].ParamKind = TParamType::reference;
-    params[3].Value = "DUZ";
-    ExchangeMessage(c.link(), ComposeCall("DDR FILER", "0", &params));
+    c.Send("DDR FILER", {{TParamType::literal, "ADD"},
+                         {TParamType::list},
+                         {TParamType::literal, ""},
+                         {TParamType::reference, "DUZ"}});
     EXPECT_EQ(LastParamLines(FileText(server.LogPath())),
               (std::vector<std::string>{"  p0 literal ADD", "  p1 list", "  p2 literal ",
                                         "  p3 reference DUZ"}));

@@ -19,7 +19,6 @@
 #include "broker/broker_error.h"
 #include "broker/internal/socket_transport.h"
 #include "broker/internal/wire_protocol.h"
-#include "broker/rpc_params.h"
 #include "common/counted_fields.h"
 #include "common/scramble.h"
 #include "devserver/files/seed.h"
@@ -84,22 +83,27 @@ void Client::Close() {
     if (link_ && link_->linked) CloseBrokerLink(*link_);
 }
 
-QByteArray Client::Call(const QString& name, const std::vector<QString>& literals) {
-    TParams params;
-    for (std::size_t i = 0; i < literals.size(); ++i) {
-        params[static_cast<int>(i)].Value = literals[i];
-        params[static_cast<int>(i)].ParamKind = TParamType::literal;
+QByteArray ComposedCall(const QString& name, const std::vector<SentParam>& params) {
+    TParams sent;
+    for (std::size_t i = 0; i < params.size(); ++i) {
+        TParamRecord& param = sent[static_cast<int>(i)];
+        param.ParamKind = params[i].kind;
+        param.Value = params[i].value;
+        for (const auto& [s, v] : params[i].entries)
+            param.Mult.SetItem(s, v);
     }
-    return ExchangeMessage(*link_, ComposeCall(name, "0", &params));
+    return ComposeCall(name, "0", &sent);
 }
 
-QByteArray Client::CallList(const QString& name,
-                            const std::vector<std::pair<QString, QString>>& entries) {
-    TParams params;
-    params[0].ParamKind = TParamType::list;
-    for (const auto& [s, v] : entries)
-        params[0].Mult.SetItem(s, v);
-    return ExchangeMessage(*link_, ComposeCall(name, "0", &params));
+QByteArray Client::Send(const QString& name, const std::vector<SentParam>& params) {
+    return ExchangeMessage(*link_, ComposedCall(name, params));
+}
+
+QByteArray Client::Call(const QString& name, const std::vector<QString>& literals) {
+    std::vector<SentParam> params;
+    for (const QString& literal : literals)
+        params.push_back({TParamType::literal, literal});
+    return Send(name, params);
 }
 
 std::string Client::MError(const QString& name, const std::vector<QString>& literals) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "broker/internal/broker_link.h"
+#include "broker/rpc_params.h"
 #include "devserver/net/server.h"
 #include "devserver/storage/gtm_runtime.h"
 #include "devserver/storage/store_engine.h"
@@ -81,6 +82,15 @@ bool Soon(F done, double seconds = 10) {
     return done();
 }
 
+// A parameter as the client sends it: its kind, its value and a list's entries.
+struct SentParam {
+    TParamType kind = TParamType::literal;
+    QString value = {};
+    std::vector<std::pair<QString, QString>> entries = {};
+};
+// A call message as the client composes it (after its "{XWB}").
+QByteArray ComposedCall(const QString& name, const std::vector<SentParam>& params);
+
 // The real client: a link to the server and calls through the broker's own wire code.
 class Client {
   public:
@@ -88,10 +98,13 @@ class Client {
     ~Client() { Close(); }
     BrokerLink& link() { return *link_; }
     // Raises EBrokerError for M errors, as the broker does.
+    QByteArray Send(const QString& name, const std::vector<SentParam>& params);
     QByteArray Call(const QString& name, const std::vector<QString>& literals = {});
     // A call whose parameter 0 is a list of (subscript, value).
     QByteArray CallList(const QString& name,
-                        const std::vector<std::pair<QString, QString>>& entries);
+                        const std::vector<std::pair<QString, QString>>& entries) {
+        return Send(name, {{TParamType::list, {}, entries}});
+    }
     // The M error's text of a call that must fail, or "" if it did not.
     std::string MError(const QString& name, const std::vector<QString>& literals = {});
     std::vector<std::string> Lines(const QString& name, const std::vector<QString>& literals = {});

@@ -38,15 +38,13 @@ TEST(Collation, CanonicNumbersCollateFirstAndKeysAndRefTextsKeepTheirForm) {
     // The bytes are what every database already holds: an encoding that reads the same but writes
     // other bytes would lose the nodes stored before it.
     using namespace std::string_literals;
+    // clang-format off
     const std::vector<std::pair<std::string, std::string>> keys = {
-        {"0", "\x20"s},
-        {"1000", "\x30\x80\x04\x31\x00"s},
-        {"120.5", "\x30\x80\x03\x31\x32\x30\x35\x00"s},
-        {".007", "\x30\x7F\xFE\x37\x00"s},
-        {"-12.5", "\x10\x7F\xFD\x38\x37\x34\xFE"s},
-        {"-.5", "\x10\x7F\xFF\x34\xFE"s},
-        {"a\0b\x01"s, "\x40\x61\x01\x01\x62\x01\x02\x00"s},
+        {"0", "\x20"s}, {"1000", "\x30\x80\x04\x31\x00"s}, {".007", "\x30\x7F\xFE\x37\x00"s},
+        {"120.5", "\x30\x80\x03\x31\x32\x30\x35\x00"s}, {"-12.5", "\x10\x7F\xFD\x38\x37\x34\xFE"s},
+        {"-.5", "\x10\x7F\xFF\x34\xFE"s}, {"a\0b\x01"s, "\x40\x61\x01\x01\x62\x01\x02\x00"s},
         {"12a", "\x40\x31\x32\x61\x00"s}};
+    // clang-format on
     for (const auto& [subscript, key] : keys) {
         EXPECT_EQ(EncodeKey({subscript}), key) << subscript;
         std::size_t pos = 0;

@@ -124,18 +124,11 @@ help = A shade.
 
 class Rules : public ::testing::Test {
   protected:
-    Rules() {
-        std::istringstream in(kDictionary);
-        dict = Dictionary::Parse(in, "test.vdd");
-        store = std::make_unique<GlobalStore>(folder.Path("rules.db"));
-    }
     ValueCheck Typed(const char* field, std::string_view text) {
-        const FileDef& file = *dict->File("90000");
-        return Validator(*store, *dict, {2026, 12, 6}).Typed(file, *file.Field(field), text, false);
+        return validator.Typed(file, *file.Field(field), text, false);
     }
     ValueCheck Stored(const char* field, std::string_view text) {
-        const FileDef& file = *dict->File("90000");
-        return Validator(*store, *dict, {2026, 12, 6}).Stored(file, *file.Field(field), text);
+        return validator.Stored(file, *file.Field(field), text);
     }
     // What a check says: the internal value, or "refused: " and the reason.
     static std::string Said(const ValueCheck& c) {
@@ -143,8 +136,11 @@ class Rules : public ::testing::Test {
     }
 
     test::TempFolder folder;
-    std::shared_ptr<const Dictionary> dict;
-    std::unique_ptr<GlobalStore> store;
+    std::istringstream text{kDictionary};
+    std::shared_ptr<const Dictionary> dict = Dictionary::Parse(text, "test.vdd");
+    GlobalStore store{folder.Path("rules.db")};
+    const FileDef& file = *dict->File("90000");
+    Validator validator{store, *dict, {2026, 12, 6}};
 };
 
 TEST_F(Rules, TypedAndStoredValuesKeepToTheirFieldsCodesNumbersAndLength) {

@@ -1,6 +1,5 @@
 // Reading messages and framing replies, against the bytes the real client composes.
 #include "broker/internal/wire_protocol.h"
-#include "broker/rpc_params.h"
 #include "devserver/m/m_subscripts.h"
 #include "devserver/net/call_parser.h"
 #include "devserver/net/reply.h"
@@ -31,18 +30,14 @@ std::string Malformed(const std::string& bytes) {
 }
 
 TEST(CallParser, ReadsWhatTheClientComposesEvenLongerThanItsFiveDigitCountCanSay) {
-    TParams params;
-    params[0].ParamKind = TParamType::literal;
-    params[0].Value = "ADD";
-    params[1].ParamKind = TParamType::list;
-    params[1].Mult.SetItem("\"FILE\"", "80001");
-    params[1].Mult.SetItem("\"FROM\",\"IEN\"", "12");
-    params[1].Mult.SetItem("3,1", "x");
-    params[1].Mult.SetItem("IENS", "");
-    params[2].ParamKind = TParamType::reference;
-    params[2].Value = "DUZ";
-    params[3].ParamKind = TParamType::list;
-    const Message m = Parse("{XWB}" + ComposeCall("DDR FILER", "0", &params).toStdString());
+    const std::vector<test::SentParam> params = {
+        {TParamType::literal, "ADD"},
+        {TParamType::list,
+         {},
+         {{"\"FILE\"", "80001"}, {"\"FROM\",\"IEN\"", "12"}, {"3,1", "x"}, {"IENS", ""}}},
+        {TParamType::reference, "DUZ"},
+        {TParamType::list}};
+    const Message m = Parse("{XWB}" + test::ComposedCall("DDR FILER", params).toStdString());
     ASSERT_EQ(m.call.params.size(), 4u);
     EXPECT_EQ(m.call.Literal(0), "ADD");
     const Param& list = m.call.params[1];
