@@ -104,6 +104,8 @@ TEST_F(Help, AFilesHelpShowsItsNameAndItsDescriptionAlone) {
         ASSERT_NE(HelpWindow(), nullptr);
         EXPECT_EQ(HelpWindow()->Title(), c.title);
         EXPECT_EQ(HelpWindow()->Lines(), c.lines);
+        HelpWindow()->Button1->click();  // the next file's help opens a window anew
+        ASSERT_EQ(HelpWindow(), nullptr);
     }
 }
 

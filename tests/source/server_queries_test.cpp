@@ -217,6 +217,7 @@ TEST_F(MessageLookup, TheBrokerFoundFirstStaysTheMessageBrokerUntilItIsDestroyed
     EXPECT_EQ(GetDialogText(8, "", &broker), "from the second");
     EXPECT_EQ(MessageBroker(), &broker);
     EXPECT_EQ(Calls().size(), 1u);
+    EXPECT_EQ(other.Calls().size(), 3u) << "nothing after the broker was destroyed";
 }
 
 TEST_F(MessageLookup, AServerErrorReachesTheCaller) {
