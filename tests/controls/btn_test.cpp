@@ -64,6 +64,7 @@ TEST_F(Btn, CaptionsHintsAndWidthsFollowTheOperation) {
     auto* own = Button(DoSave);
     own->setText("Tallenna");
     own->setToolTip("Tallenna muutokset");
+    buttons[DoFirst]->resize(80, 26);
     buttons[DoNext]->resize(32, 26);
     buttons[DoPrior]->resize(12, 26);
     buttons[DoDelete]->resize(50, 26);

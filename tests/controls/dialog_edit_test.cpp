@@ -40,8 +40,14 @@ class DialogEdit : public test::ControlForm {
         person->setGeometry(10, 50, 200, 22);
         pointerButton = TvornExecBtn::CreateFor(*person, true);
         for (TvornDialogEdit* edit : {abbreviation, person}) {
-            edit->AfterExecute = [this](QObject* sender) { executed.append(sender); };
-            edit->AfterCancel = [this](QObject* sender) { cancelled.append(sender); };
+            edit->AfterExecute = [this, edit](QObject* sender) {
+                EXPECT_EQ(sender, edit);
+                executed.append(sender);
+            };
+            edit->AfterCancel = [this, edit](QObject* sender) {
+                EXPECT_EQ(sender, edit);
+                cancelled.append(sender);
+            };
         }
         elsewhere = new QLineEdit(&form);
         elsewhere->setGeometry(10, 100, 100, 22);

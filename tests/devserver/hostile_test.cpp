@@ -37,6 +37,7 @@ class Hostile : public ::testing::Test {
     }
     // A normal client still gets served (after the log says `logged`, when given).
     void ExpectServed(const std::string& logged = "") {
+        SCOPED_TRACE("served after: " + logged);
         EXPECT_TRUE(logged.empty() || LogSays(logged)) << logged;
         Client c(server->Port());
         c.SignOnDemo();

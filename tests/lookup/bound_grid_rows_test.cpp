@@ -63,7 +63,8 @@ Entries With(const Entries& tail) {
 
 TEST(LogicalListing, SendsTheseEntriesInThisOrderAndReadsRowsAndWhetherMoreFollow) {
     // The call and its one list parameter; its entries.
-    const auto entries = [](const logical::Query& query) {
+    const auto entries = [](const logical::Query& query, int line) {
+        SCOPED_TRACE(testing::Message() << "the query checked on line " << line);
         const RpcRequest request = logical::Request(query);
         EXPECT_EQ(request.Procedure(), "VRNX LOGICAL POINTER");
         EXPECT_EQ(request.Parameters().size(), 1);
@@ -77,21 +78,24 @@ TEST(LogicalListing, SendsTheseEntriesInThisOrderAndReadsRowsAndWhetherMoreFollo
     first.fields = {".01", "3"};
     first.number = "50";
     // The first batch sorts on the name field.
-    EXPECT_EQ(entries(first), With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}}));
+    EXPECT_EQ(entries(first, __LINE__), With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}}));
     logical::Query q = first;
     q.number = "*";  // no MAX
-    EXPECT_EQ(entries(q), With({{"\"SORT\"", ".01"}}));
+    EXPECT_EQ(entries(q, __LINE__), With({{"\"SORT\"", ".01"}}));
     q = first;
     q.continues = true;
     q.from = "52;ICU";
-    EXPECT_EQ(entries(q), With({{"\"MAX\"", "50"}, {"\"FROM\"", "52;ICU"}, {"\"SORT\"", ".01"}}));
+    EXPECT_EQ(entries(q, __LINE__),
+              With({{"\"MAX\"", "50"}, {"\"FROM\"", "52;ICU"}, {"\"SORT\"", ".01"}}));
     q = first;
     q.sortField = "3";
     q.descending = true;
-    EXPECT_EQ(entries(q), With({{"\"MAX\"", "50"}, {"\"SORT\"", "3"}, {"\"SORTDIR\"", "DESC"}}));
+    EXPECT_EQ(entries(q, __LINE__),
+              With({{"\"MAX\"", "50"}, {"\"SORT\"", "3"}, {"\"SORTDIR\"", "DESC"}}));
     q = first;
     q.screen = "I Y'=5";  // last
-    EXPECT_EQ(entries(q), With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}, {"\"SCREEN\"", "I Y'=5"}}));
+    EXPECT_EQ(entries(q, __LINE__),
+              With({{"\"MAX\"", "50"}, {"\"SORT\"", ".01"}, {"\"SCREEN\"", "I Y'=5"}}));
     // The reply.
     const struct {
         QString text;
