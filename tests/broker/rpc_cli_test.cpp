@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QProcess>
 #include <future>
 #include <sstream>
 
 #include "broker/cli/rpc_command_line.h"
+#include "broker/cli/rpc_program.h"
 #include "broker/cli/terminal_signon_front.h"
 #include "broker/rpc_broker.h"
 #include "broker/rpc_params.h"
@@ -116,11 +116,10 @@ TEST_F(RpcProgram, StatusIsTwoForAUsageErrorAndOneForABrokerErrorOrARefusedConte
     EXPECT_EQ(peer.Calls().size(), callsBefore + 2) << "the set-up and the context, no call";
 }
 
-// The one test that waits out a real time limit: the program runs in a process of its own, so
-// no clock can be moved for it. A call cut off after 30 s must not be followed by another
-// 30 s wait for the goodbye.
+// The program run in this process, on a clock moved by hand: a call cut off after 30 s must not
+// be followed by another 30 s wait for the goodbye.
 TEST_F(RpcProgram, ACallCutOffByTheTimeLimitEndsTheProgramWithinThirtyFiveSeconds) {
-    // The server holds the answer for 45 s, or until the program has ended.
+    // The server holds the answer until the program has ended.
     std::promise<void> programEnded;
     const std::shared_future<void> ended = programEnded.get_future().share();
     test::ScriptNoSignonNeeded(peer);
@@ -128,14 +127,24 @@ TEST_F(RpcProgram, ACallCutOffByTheTimeLimitEndsTheProgramWithinThirtyFiveSecond
         ended.wait_for(std::chrono::seconds(45));
         connection.Send(test::FrameReply("far too late"));
     });
-    QElapsedTimer timer;
-    timer.start();
-    const RpcRun r = RunRpc(Aim() + QStringList{"--timeout", "30", "SLOW"}, {}, 60000);
-    const qint64 ms = timer.elapsed();
+    test::ClockOverride clock;
+    const double start = clock.clock().Now();
+    std::istringstream in;
+    std::ostringstream out, err, said;
+    Terminal terminal{in, said};
+    int exit = -1;
+    {
+        const test::ClockTicker ticker(clock.clock(), 0.25);
+        exit =
+            RunRpcProgram(Aim() + QStringList{"--timeout", "30", "SLOW"}, terminal, {}, out, err);
+    }
+    const double seconds = (clock.clock().Now() - start) * 86400.0;
     programEnded.set_value();
-    EXPECT_EQ(r.exit, 1);
-    EXPECT_EQ(r.err, "Error encountered.\nFunction was: recv\nError was: WSAEINTR\n");
-    EXPECT_LT(ms, 35000);
+    EXPECT_EQ(exit, 1);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "Error encountered.\nFunction was: recv\nError was: WSAEINTR\n");
+    EXPECT_GE(seconds, 30.0) << "cut off by the time limit, not before";
+    EXPECT_LT(seconds, 35.0);
 }
 
 TEST_F(RpcProgram, CodesComeFromTheEnvironmentAndTheContextIsOpened) {
