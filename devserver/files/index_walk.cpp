@@ -198,7 +198,7 @@ std::optional<std::string> IndexWalk::KeyBetween(const std::string& low, const s
         }
         if (aheadWhole_) return std::nullopt;
     }
-    ahead_ = store_.KeysBetween(root_.name, low, high, back ? -1 : 1, aheadLimit_);
+    ahead_ = store_.EntryKeysBetween(root_, low, high, back ? -1 : 1, aheadLimit_);
     aheadAt_ = 0;
     aheadLow_ = low;
     aheadHigh_ = high;

@@ -163,10 +163,19 @@ std::string RecordLine(Session& session, const ListRequest& request, const std::
 }
 
 void ReadForBatch(Session& session, const ListRequest& request, IndexWalkOptions& options) {
-    if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 4, 512L));
+    // The entries a batch takes (its MAX, and one more to tell whether more follow) in one read:
+    // each entry read costs a GT.M engine as much as a record's first node. Records that fail
+    // make the walk read on, twice as many each time.
+    if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 1, 512L));
     if (session.store().ReadsAhead())
         options.onReadAhead = [&session, &request](const std::vector<std::string>& iens) {
-            session.store().ReadAhead(request.fileRoot, iens);
+            // A batch checks at most one record past its MAX (whether more follow): the entries
+            // read beyond are slack for records that fail, which are then read one by one.
+            const std::size_t checked =
+                request.max ? static_cast<std::size_t>(*request.max) + 1 : iens.size();
+            if (iens.size() <= checked) return session.store().ReadAhead(request.fileRoot, iens);
+            session.store().ReadAhead(request.fileRoot,
+                                      {iens.begin(), iens.begin() + static_cast<long>(checked)});
         };
 }
 

@@ -63,6 +63,16 @@ class GlobalStore {
     // through many neighbouring nodes, one query instead of one a node.
     virtual std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
                                                  const std::string& high, int direction, int limit);
+    // For a walk of an index's entries root(value, entry): up to `limit` keys between `low` and
+    // `high` as KeysBetween gives them, or, where an engine walks two levels more cheaply than
+    // every node, the entries' own keys (then no key lies deeper or is a value's own node).
+    // `low` and `high` lie under `root`. Walkers take each key's first two subscripts after the
+    // root, which is the same entry either way.
+    virtual std::vector<std::string> EntryKeysBetween(const GlobalRef& root, const std::string& low,
+                                                      const std::string& high, int direction,
+                                                      int limit) {
+        return KeysBetween(root.name, low, high, direction, limit);
+    }
     // The first node under each of parent(child) is about to be asked for, one after another
     // (a listing checks each record it finds in an index). An engine that pays per call may
     // fetch them all now; the answers hold until the store is written or the read call ends.

@@ -34,6 +34,20 @@ PARSE(S)	; A(1), A(2), ... from the counted subscripts S; their number
 	QUIT D
 C(X)	QUIT $EXTRACT(1E10+$LENGTH(X),2,11)_X
 NM(G,D)	QUIT $NAME(@$$TPL(G,D))
+	; Reads of nodes one to six subscripts deep take the subscripts as arguments, G holding the
+	; caret: counting them into a string and parsing it back would cost as much as the read.
+G1(G,S1,V,D)	SET D=$DATA(@G@(S1))#2,V=$SELECT(D:@G@(S1),1:"") QUIT
+G2(G,S1,S2,V,D)	SET D=$DATA(@G@(S1,S2))#2,V=$SELECT(D:@G@(S1,S2),1:"") QUIT
+G3(G,S1,S2,S3,V,D)	SET D=$DATA(@G@(S1,S2,S3))#2,V=$SELECT(D:@G@(S1,S2,S3),1:"") QUIT
+G4(G,S1,S2,S3,S4,V,D)	SET D=$DATA(@G@(S1,S2,S3,S4))#2,V=$SELECT(D:@G@(S1,S2,S3,S4),1:"") QUIT
+G5(G,S1,S2,S3,S4,S5,V,D)	SET D=$DATA(@G@(S1,S2,S3,S4,S5))#2,V=$SELECT(D:@G@(S1,S2,S3,S4,S5),1:"") QUIT
+G6(G,S1,S2,S3,S4,S5,S6,V,D)	SET D=$DATA(@G@(S1,S2,S3,S4,S5,S6))#2,V=$SELECT(D:@G@(S1,S2,S3,S4,S5,S6),1:"") QUIT
+D1(G,S1,D)	SET D=$DATA(@G@(S1)) QUIT
+D2(G,S1,S2,D)	SET D=$DATA(@G@(S1,S2)) QUIT
+D3(G,S1,S2,S3,D)	SET D=$DATA(@G@(S1,S2,S3)) QUIT
+D4(G,S1,S2,S3,S4,D)	SET D=$DATA(@G@(S1,S2,S3,S4)) QUIT
+D5(G,S1,S2,S3,S4,S5,D)	SET D=$DATA(@G@(S1,S2,S3,S4,S5)) QUIT
+D6(G,S1,S2,S3,S4,S5,S6,D)	SET D=$DATA(@G@(S1,S2,S3,S4,S5,S6)) QUIT
 GET(G,S,V,D)	NEW A,N,E SET N="^"_G,E=$$PARSE(S),D=$$DT(N,E)#2,V=$SELECT(D:$$GV(N,E),1:"") QUIT
 DATA(G,S,D)	NEW A SET D=$$DT("^"_G,$$PARSE(S)) QUIT
 SET(G,S,V)	NEW A SET @$$TPL(G,$$PARSE(S))=V QUIT
@@ -68,6 +82,19 @@ FIRSTS(G,S,C,O)	; for each counted subscript X of C, the first node with a value
 	. IF Q="" SET O=O_0 QUIT
 	. SET E=$$AQ(Q),X=$$GV(M,E),O=O_1_$EXTRACT(1E10+$LENGTH(Q),2,11)_Q_$EXTRACT(1E10+$LENGTH(X),2,11)_X
 	. FOR J=1:1:D-1 SET A(J)=B(J)
+	QUIT
+ENTRIES(G,S,R,DIR,FLAG,N,O)	; up to N nodes two levels below ^G(A(1..R)) (an index's entries,
+	; ^G(...,value,entry)), one after another from ^G(S) as NEXT or PREV finds them, FLAG as
+	; theirs; each its counted name. A walk of two fixed levels by $ORDER: backwards, PRV's walk
+	; through every level costs several times as much an entry.
+	NEW A,D,I,T,U,X SET D=$$PARSE(S),O="",T=$$TPL(G,R+1),U=$$TPL(G,R+2)
+	QUIT:D<R  QUIT:D>(R+2)
+	IF D=R QUIT:FLAG'=(DIR<0)  SET A(R+1)="",X=$ORDER(@T,DIR) QUIT:X=""  SET A(R+1)=X,A(R+2)=""
+	IF D=(R+1) SET A(R+2)="" IF FLAG'=(DIR<0) SET X=$ORDER(@T,DIR) QUIT:X=""  SET A(R+1)=X
+	FOR I=1:1:N DO  QUIT:X=""  QUIT:$LENGTH(O)>524288
+	. SET X=$ORDER(@U,DIR) IF X="" FOR  SET X=$ORDER(@T,DIR) QUIT:X=""  SET A(R+1)=X,A(R+2)="",X=$ORDER(@U,DIR) QUIT:X'=""
+	. QUIT:X=""
+	. SET A(R+2)=X,X=$NAME(@U),O=O_$EXTRACT(1E10+$LENGTH(X),2,11)_X
 	QUIT
 AQ(Q)	; A(1) to A(D) from the name Q, which $QUERY or $NAME wrote; D
 	NEW D,J SET D=$QLENGTH(Q) FOR J=1:1:D SET A(J)=$QSUBSCRIPT(Q,J)
@@ -116,12 +143,25 @@ GBLDIR(P)	SET $ZGBLDIR=P QUIT
 
 inline constexpr const char* kGtmCallIns =
     R"CI(vget: void GET^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vget1: void G1^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vget2: void G2^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vget3: void G3^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vget4: void G4^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vget5: void G5^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vget6: void G6^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
+vdata1: void D1^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,O:gtm_long_t*)
+vdata2: void D2^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_long_t*)
+vdata3: void D3^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_long_t*)
+vdata4: void D4^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_long_t*)
+vdata5: void D5^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_long_t*)
+vdata6: void D6^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_long_t*)
 vdata: void DATA^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,O:gtm_long_t*)
 vset: void SET^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*)
 vkill: void KILL^VRNGTM(I:gtm_char_t*,I:gtm_string_t*)
 vnext: void NEXT^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
 vprev: void PREV^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,O:gtm_string_t*,O:gtm_string_t*,O:gtm_long_t*)
 vsteps: void STEPS^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,O:gtm_string_t*)
+ventries: void ENTRIES^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,I:gtm_long_t,O:gtm_string_t*)
 vfirsts: void FIRSTS^VRNGTM(I:gtm_char_t*,I:gtm_string_t*,I:gtm_string_t*,O:gtm_string_t*)
 vnames: void NAMES^VRNGTM(O:gtm_string_t*)
 vadd: void ADD^VRNGTM(I:gtm_string_t*)

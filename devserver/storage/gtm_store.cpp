@@ -1,5 +1,6 @@
 #include "devserver/storage/gtm_store.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 
@@ -87,6 +88,44 @@ std::timed_mutex& ProcessWriters(const std::string& gld) {
 
 constexpr int kWriterWaitSeconds = 15;
 
+// The routine's reads of nodes one to six subscripts deep, which take the subscripts as
+// arguments.
+constexpr const char* kGetByDepth[] = {"vget1", "vget2", "vget3", "vget4", "vget5", "vget6"};
+constexpr const char* kDataByDepth[] = {"vdata1", "vdata2", "vdata3", "vdata4", "vdata5", "vdata6"};
+
+// Calls `call` with the global's name (caret first) and a pointer to each subscript, when the
+// node is one to six subscripts deep; false otherwise.
+template <typename Call>
+bool ByDepth(const std::string& name, const Subscripts& subs, const Call& call) {
+    GtmString a[6];
+    const std::size_t n = subs.size();
+    if (n < 1 || n > 6) return false;
+    for (std::size_t i = 0; i < n; ++i)
+        a[i] = In(subs[i]);
+    const std::string global = "^" + name;
+    switch (n) {
+        case 1:
+            call(global, &a[0]);
+            break;
+        case 2:
+            call(global, &a[0], &a[1]);
+            break;
+        case 3:
+            call(global, &a[0], &a[1], &a[2]);
+            break;
+        case 4:
+            call(global, &a[0], &a[1], &a[2], &a[3]);
+            break;
+        case 5:
+            call(global, &a[0], &a[1], &a[2], &a[3], &a[4]);
+            break;
+        default:
+            call(global, &a[0], &a[1], &a[2], &a[3], &a[4], &a[5]);
+            break;
+    }
+    return true;
+}
+
 }  // namespace
 
 GtmGlobalStore::GtmGlobalStore(const GtmFolder& folder)
@@ -104,12 +143,17 @@ GtmGlobalStore::~GtmGlobalStore() {
 }
 
 std::optional<std::string> GtmGlobalStore::DbGet(const std::string& name, const Subscripts& subs) {
-    const std::string counted = CountedSubscripts(subs);
-    GtmString s = In(counted);
     const std::lock_guard hold(runtime_.mutex());
     GtmString v = runtime_.Out(0);
     long has = 0;
-    runtime_.Call(gld_, "vget", name.c_str(), &s, &v, &has);
+    if (!ByDepth(name, subs, [&](const std::string& global, auto... each) {
+            runtime_.Call(gld_, kGetByDepth[sizeof...(each) - 1], global.c_str(), each..., &v,
+                          &has);
+        })) {
+        const std::string counted = CountedSubscripts(subs);
+        GtmString s = In(counted);
+        runtime_.Call(gld_, "vget", name.c_str(), &s, &v, &has);
+    }
     if (!has) return std::nullopt;
     return std::string(v.address, static_cast<std::size_t>(v.length));
 }
@@ -195,10 +239,15 @@ std::optional<std::string> GtmGlobalStore::Get(const GlobalRef& ref) {
 
 int GtmGlobalStore::Data(const GlobalRef& ref) {
     if (depth_ == 0) {
-        const std::string counted = CountedSubscripts(ref.subscripts);
-        GtmString s = In(counted);
         long data = 0;
-        runtime_.Call(gld_, "vdata", ref.name.c_str(), &s, &data);
+        if (!ByDepth(ref.name, ref.subscripts, [&](const std::string& global, auto... each) {
+                runtime_.Call(gld_, kDataByDepth[sizeof...(each) - 1], global.c_str(), each...,
+                              &data);
+            })) {
+            const std::string counted = CountedSubscripts(ref.subscripts);
+            GtmString s = In(counted);
+            runtime_.Call(gld_, "vdata", ref.name.c_str(), &s, &data);
+        }
         return static_cast<int>(data);
     }
     const std::string key = EncodeKey(ref.subscripts);
@@ -323,6 +372,48 @@ std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,
         out.push_back(std::move(*k));
     }
     return out;
+}
+
+std::vector<std::string> GtmGlobalStore::EntryKeysBetween(const GlobalRef& root,
+                                                          const std::string& low,
+                                                          const std::string& high, int direction,
+                                                          int limit) {
+    const bool back = direction < 0;
+    const std::string& from = back ? high : low;
+    const bool children = EndsAfterChildren(from);
+    Subscripts start =
+        DecodeKey(children ? std::string_view(from).substr(0, from.size() - 1) : from);
+    const std::size_t depth = root.subscripts.size();
+    // An entry's key is the start only forwards past it or backwards before it; any other start
+    // (inside a transaction, outside the root, deeper than an entry) takes every node's way.
+    const bool fromEntry = start.size() == depth + 2;
+    if (depth_ > 0 || start.size() < depth || start.size() > depth + 2 ||
+        (fromEntry && children == back) ||
+        !std::equal(root.subscripts.begin(), root.subscripts.end(), start.begin()))
+        return KeysBetween(root.name, low, high, direction, limit);
+    std::vector<std::string> out;
+    bool pastStart = children;
+    for (;;) {
+        const std::string counted = CountedSubscripts(start);
+        GtmString s = In(counted);
+        const std::lock_guard hold(runtime_.mutex());
+        GtmString o = runtime_.Out(0);
+        const long wanted = limit - static_cast<long>(out.size());
+        runtime_.Call(gld_, "ventries", root.name.c_str(), &s, static_cast<long>(depth),
+                      back ? -1L : 1L, pastStart ? 1L : 0L, wanted, &o);
+        std::string_view rest(o.address, static_cast<std::size_t>(o.length));
+        const std::size_t before = out.size();
+        while (const auto node = TakeCounted(rest)) {
+            std::string key = KeyOfName(*node);
+            if (back ? !(key > low) : !(key < high)) return out;
+            out.push_back(std::move(key));
+        }
+        // A reply cut short at the routine's output bound goes on from its last entry.
+        const bool filled = o.length > kStepsOutputBytes;
+        if (!filled || out.size() == before || static_cast<int>(out.size()) >= limit) return out;
+        start = DecodeKey(out.back());
+        pastStart = !back;
+    }
 }
 
 void GtmGlobalStore::Walk(const GlobalRef& ref,

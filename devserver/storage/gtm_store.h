@@ -46,6 +46,10 @@ class GtmGlobalStore final : public GlobalStore {
     std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
                                          const std::string& high, int direction,
                                          int limit) override;
+    // Outside a write transaction, by $ORDER on the two levels only.
+    std::vector<std::string> EntryKeysBetween(const GlobalRef& root, const std::string& low,
+                                              const std::string& high, int direction,
+                                              int limit) override;
     // One call-in for the first node after each parent(child), kept for the steps that ask.
     void ReadAhead(const GlobalRef& parent, const std::vector<std::string>& children) override;
     bool ReadsAhead() const override { return true; }

@@ -254,17 +254,25 @@ TEST_P(Store, EveryKindOfSubscriptAndABatchOfLongNamesComeBackWhole) {
     // A batch of steps whose names fill GT.M's reply (each control character is written
     // "$C(127,...)") is asked on from its last node, not taken for the end of the range.
     const std::string controls(900, '\x7f');
+    // The same for an index's entries, E(value, entry), which GT.M walks two levels at a time.
     store().Atomically([&] {
-        for (int i = 1000; i < 1600; ++i)
+        for (int i = 1000; i < 1600; ++i) {
             store().Set(G({"C", std::to_string(i) + "x" + controls}), "");
+            store().Set(G({"E", std::to_string(i) + "x" + controls, "7"}), "");
+        }
     });
-    const std::string longNames = EncodeKey({"C"});
     for (const int direction : {1, -1}) {
+        SCOPED_TRACE(direction);
+        const std::string longNames = EncodeKey({"C"}), entries = EncodeKey({"E"});
         const std::vector<std::string> keys =
             store().KeysBetween("ZT", longNames, longNames + kAfterChildren, direction, 512);
-        ASSERT_EQ(keys.size(), 512u) << direction;
-        EXPECT_EQ(DecodeKey(keys.back()).at(1),
-                  std::to_string(direction > 0 ? 1511 : 1088) + "x" + controls);
+        ASSERT_EQ(keys.size(), 512u);
+        const std::string last = std::to_string(direction > 0 ? 1511 : 1088) + "x" + controls;
+        EXPECT_EQ(DecodeKey(keys.back()).at(1), last);
+        const std::vector<std::string> found =
+            store().EntryKeysBetween(G({"E"}), entries, entries + kAfterChildren, direction, 512);
+        ASSERT_EQ(found.size(), 512u);
+        EXPECT_EQ(DecodeKey(found.back()), (Subscripts{"E", last, "7"}));
     }
     // clang-format off
     Subscripts kinds = {"-12.5", "0", ".007", "1", "1000000", " ", "\"", "\"\"a", "-0", "1.", "01", "+1", "A,B",
@@ -291,6 +299,10 @@ TEST_P(Store, EveryKindOfSubscriptAndABatchOfLongNamesComeBackWhole) {
         walked.push_back(ref.subscripts.at(1));
         return true;
     });
+    for (const std::string& s : kinds) {
+        EXPECT_EQ(store().Get(G({"S", s, "0"})), "v" + s) << s;
+        EXPECT_EQ(store().Data(G({"S", s})), 10) << s;
+    }
     EXPECT_EQ(stepped, kinds);
     EXPECT_EQ(batched, kinds);
     EXPECT_EQ(backwards, kinds);
