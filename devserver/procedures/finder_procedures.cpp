@@ -45,7 +45,9 @@ Reply Finder(Session& session, const Call& call) {
         options.backwards = backwards;
         options.prefix = value;
         options.ignoreCase = true;
-        ReadForBatch(session, request, options);
+        // A few entries over: a lookup ignoring case passes from one spelling to the next, and
+        // each jump reads afresh.
+        ReadForBatch(session, request, options, 4);
         const std::string from = list.Get("FROM");
         if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
         std::vector<std::unique_ptr<IndexWalk>> walks;

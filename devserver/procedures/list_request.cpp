@@ -162,11 +162,9 @@ std::string RecordLine(Session& session, const ListRequest& request, const std::
     return line;
 }
 
-void ReadForBatch(Session& session, const ListRequest& request, IndexWalkOptions& options) {
-    // The entries a batch takes (its MAX, and one more to tell whether more follow) in one read:
-    // each entry read costs a GT.M engine as much as a record's first node. Records that fail
-    // make the walk read on, twice as many each time.
-    if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + 1, 512L));
+void ReadForBatch(Session& session, const ListRequest& request, IndexWalkOptions& options,
+                  long over) {
+    if (request.max) options.readAhead = static_cast<int>(std::min(*request.max + over, 512L));
     if (session.store().ReadsAhead())
         options.onReadAhead = [&session, &request](const std::vector<std::string>& iens) {
             // A batch checks at most one record past its MAX (whether more follow): the entries

@@ -84,10 +84,12 @@ std::string ListedValue(Session& session, const FileDef& file, const ListField& 
 
 // Whether the record exists and passes every screen (ScreenRunError becomes ListingError).
 bool RecordPasses(GlobalStore& store, const ListRequest& request, const std::string& ien);
-// A walk that hands out a batch's records: as many entries as the batch takes and a few over
-// (for the entry that tells whether more follow, and entries screened out or left dangling) in
-// one read, and on an engine that pays per call, their records read ahead together.
-void ReadForBatch(Session& session, const ListRequest& request, IndexWalkOptions& options);
+// A walk that hands out a batch's records: as many entries as the batch takes and `over` more
+// (at least the entry that tells whether more follow) in one read, and on an engine that pays
+// per call, the records it checks read ahead together. Entries screened out or left dangling
+// make the walk read on, twice as many each time.
+void ReadForBatch(Session& session, const ListRequest& request, IndexWalkOptions& options,
+                  long over);
 
 // Takes entries from `next` until `max` records are accepted; then looks for one more, and
 // when there is one, `more` is the entry just before it (the next batch starts after it).

@@ -20,7 +20,9 @@ Reply Lister(Session& session, const Call& call) {
         options.prefix = list.Get("PART");
         const std::string from = list.Get("FROM");
         if (!from.empty()) options.after = IndexEntry{from, list.Get(Subscripts{"FROM", "IEN"})};
-        ReadForBatch(session, request, options);
+        // The records come in the index's order: MAX and the one that tells whether more
+        // follow. Each entry read costs a GT.M engine about as much as a record's first node.
+        ReadForBatch(session, request, options, 1);
         IndexWalk walk(session.store(), request.fileRoot.Child(index.name), options);
 
         const Batch batch = CollectBatch(

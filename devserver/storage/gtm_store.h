@@ -46,7 +46,7 @@ class GtmGlobalStore final : public GlobalStore {
     std::vector<std::string> KeysBetween(const std::string& name, const std::string& low,
                                          const std::string& high, int direction,
                                          int limit) override;
-    // Outside a write transaction, by $ORDER on the two levels only.
+    // Backwards outside a write transaction, by $ORDER on the two levels only.
     std::vector<std::string> EntryKeysBetween(const GlobalRef& root, const std::string& low,
                                               const std::string& high, int direction,
                                               int limit) override;
