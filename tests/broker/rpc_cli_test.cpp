@@ -79,7 +79,6 @@ RpcRun RunRpc(const QStringList& args, const QByteArray& codes = {}, int waitMs 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove("VORN_CODES");
     if (!codes.isEmpty()) env.insert("VORN_CODES", QString::fromLatin1(codes));
-    env.insert("VORN_SETTINGS_DIR", QString::fromLocal8Bit(qgetenv("VORN_SETTINGS_DIR")));
     p.setProcessEnvironment(env);
     p.setStandardInputFile(QProcess::nullDevice());
     p.start(VORN_RPC_PATH, args);

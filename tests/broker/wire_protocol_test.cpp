@@ -27,6 +27,15 @@ QString Undefined(const TMult& mult, const QString& subscript) {
     return "no error";
 }
 
+void Literal(TParams& p, int i, const QString& v, TParamType kind = TParamType::literal) {
+    p[i].Value = v;
+    p[i].ParamKind = kind;
+}
+void ListEntry(TParams& p, int i, const QString& sub, const QString& v) {
+    p[i].ParamKind = TParamType::list;
+    p[i].Mult[sub] = v;
+}
+
 TEST(TParams, ReadingAnIndexCreatesItAndTheSlotsBeforeItAndAssignCopiesValuesKindsAndLists) {
     TParams params;
     params[2].Value = "x";
@@ -40,11 +49,9 @@ TEST(TParams, ReadingAnIndexCreatesItAndTheSlotsBeforeItAndAssignCopiesValuesKin
     EXPECT_EQ(params.Count(), 0);
     // Assign copies values, kinds and lists.
     TParams source;
-    source[0].Value = "lit";
-    source[0].ParamKind = TParamType::literal;
-    source[2].ParamKind = TParamType::list;
-    source[2].Mult["B"] = "2";
-    source[2].Mult["A"] = "1";
+    Literal(source, 0, "lit");
+    ListEntry(source, 2, "B", "2");
+    ListEntry(source, 2, "A", "1");
     TParams copy;
     copy[5].Value = "gone";
     copy.Assign(source);
@@ -101,15 +108,6 @@ TEST(TMult, KeepsInsertionOrderMatchesSubscriptsWithoutCaseStepsWithinItsEndsAnd
     EXPECT_EQ(Undefined(broker.Param[2].Mult, "X"), "RPCBroker1.Param[2].Mult[X]\r\nis undefined");
     EXPECT_EQ(Undefined(TRPCBroker().Param[0].Mult, "Y"),
               "TRPCBroker_instance.Param[0].Mult[Y]\r\nis undefined");
-}
-
-void Literal(TParams& p, int i, const QString& v, TParamType kind = TParamType::literal) {
-    p[i].Value = v;
-    p[i].ParamKind = kind;
-}
-void ListEntry(TParams& p, int i, const QString& sub, const QString& v) {
-    p[i].ParamKind = TParamType::list;
-    p[i].Mult[sub] = v;
 }
 
 // "|\0010" is the version "0" behind its count byte; an empty list value goes as the byte 1.

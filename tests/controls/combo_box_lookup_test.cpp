@@ -23,10 +23,8 @@ class LookupCombo : public test::ControlForm {
         source->setObjectName("vornLabResult");
         source->FileName = "Demo Lab Result";
         source->FileNumber = "80005";
-        tests = new TvornFinder(&form);
-        tests->FileNumber = "80001";
+        tests = test::NewFinder(form, "80001", &Broker());
         tests->Number = "15";
-        tests->SetRPCBroker(&Broker());
         box = Add<TvornComboBoxLookUp>("2", "Lab test");
         box->SetvornFinder(tests);
         box->resize(200, 24);
@@ -106,7 +104,7 @@ TEST_F(LookupCombo, ChoosingMoreAppendsTheNextPageAndPutsTheMoreLineBackAtTheEnd
     QTest::keyClick(box->view(), Qt::Key_Escape);
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "");
-    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
+    EXPECT_TRUE(test::Owners(*source).saver.Changed().isEmpty());
     EXPECT_EQ(source->State(), ssEmpty);
 }
 
@@ -143,8 +141,8 @@ TEST_F(LookupCombo, TheStoredEntryIsShownEvenBeyondTheFirstPageAndATypedMatchIsF
         result->setFocus(Qt::TabFocusReason);
         EXPECT_EQ(box->currentText(), "U-STIX") << typed;
         EXPECT_EQ(source->State(), ssBrowse) << typed;
-        EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty()) << typed;
-        EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked()) << typed;
+        EXPECT_TRUE(test::Owners(*source).saver.Changed().isEmpty()) << typed;
+        EXPECT_FALSE(test::Owners(*source).locker.Locked()) << typed;
     }
     box->setFocus(Qt::TabFocusReason);
     Type("wbc");
@@ -198,7 +196,7 @@ TEST_P(LookupComboKept, TabbingThroughKeepsTheStoredValue) {
     EXPECT_EQ(box->currentText(), "U-STIX");
     result->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(box->InternalValue(), "35");
-    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
+    EXPECT_TRUE(test::Owners(*source).saver.Changed().isEmpty());
     EXPECT_EQ(source->State(), ssBrowse);
 }
 

@@ -98,10 +98,7 @@ TEST_P(BaseContract, EntersMarksSkipsTheClearButtonAndShowsHelp) {
     EXPECT_EQ(enters, 1);
     EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), control);
     QTest::keyClick(widget, Qt::Key_F1);
-    EXPECT_EQ(help.shown, (QStringList{"Person in charge",
-                                       "Choose the person responsible for the test; a new person "
-                                       "may be added.\r\rThe member of staff who answers for the "
-                                       "test."}));
+    EXPECT_EQ(help.shown, test::kPersonInChargeHelp);
     Type(widget);
     EXPECT_EQ(source->State(), ssEdit);
     EXPECT_TRUE(IsChanged(control));
@@ -129,8 +126,7 @@ const EditKind kEditKinds[] = {
     {"DialogEdit", PersonInCharge<TvornDialogEdit>},
     {"LookupCombo",
      [](ControlForm& f) -> BoundControlBase* {
-         auto* finder = new TvornFinder(&f.form);
-         finder->FileNumber = "80000";
+         auto* finder = test::NewFinder(f.form, "80000");
          auto* box = PersonInCharge<TvornComboBoxLookUp>(f);
          box->SetvornFinder(finder);
          return box;
@@ -227,7 +223,7 @@ class Fill : public test::ControlForm {
         if (!source->Active()) Open();
         ASSERT_TRUE(source->GetAndFill(record));
         EXPECT_EQ(source->State(), ssBrowse);
-        EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
+        EXPECT_TRUE(test::Owners(*source).saver.Changed().isEmpty());
     }
 };
 

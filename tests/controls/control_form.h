@@ -10,6 +10,7 @@
 #include <string>
 
 #include "controls/vorn_btn.h"
+#include "lookup/vorn_finder.h"
 #include "source/internal/field_help_display.h"
 #include "source/internal/source_core.h"
 #include "source/vorn_source.h"
@@ -59,6 +60,26 @@ Control* Bind(QWidget& form, TvornSource* source, const QString& field, const QS
     control->SetvornSource(source);
     return control;
 }
+// A finder of `form` on `file`; without a broker it finds the form's.
+inline TvornFinder* NewFinder(QWidget& form, const char* file, TRPCBroker* broker = nullptr) {
+    auto* finder = new TvornFinder(&form);
+    finder->FileNumber = file;
+    if (broker) finder->SetRPCBroker(broker);
+    return finder;
+}
+inline SourceOwners Owners(TvornSource& source) {
+    return SourceCore::Of(source).Owners();
+}
+
+// The server's help and description of the person in charge (field 7), as F1 shows them.
+inline const QStringList kPersonInChargeHelp = {
+    "Person in charge",
+    "Choose the person responsible for the test; a new person may be "
+    "added.\r\rThe member of staff who answers for the test."};
+// The server's answer to a length (field 6) that is no whole number from 1 to 250: its help.
+inline const QString kLengthRefused =
+    "Answer with a whole number from 1 to 250.\rHow many characters a result of this test may "
+    "have.";
 
 // The program's help window, as F1 finds it installed while this lives: the titles and texts
 // it was handed.
@@ -109,7 +130,7 @@ class ControlForm : public SourceServer {
     }
 
     bool IsChanged(TvornBoundControl* control) const {
-        return SourceCore::Of(*source).Owners().saver.Changed().contains(control);
+        return Owners(*source).saver.Changed().contains(control);
     }
 
     QWidget form;

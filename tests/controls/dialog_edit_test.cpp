@@ -22,8 +22,7 @@ class DialogEdit : public test::ControlForm {
     DialogEdit() {
         form.setObjectName("frmLabTest");
         form.resize(600, 300);
-        testFinder = new TvornFinder(&form);
-        testFinder->FileNumber = "80001";
+        testFinder = test::NewFinder(form, "80001");
         testFinder->BeforeGetList = [this](QObject*, QString&, QString&, QString&, QString&,
                                            QStringList& partList) { sent = partList; };
         abbreviation = Add<TvornDialogEdit>(".01", "Abbreviation");
@@ -32,8 +31,7 @@ class DialogEdit : public test::ControlForm {
         abbreviation->FMIsFindField = true;
         abbreviation->SetvornFinderForFind(testFinder);
         abbreviation->setGeometry(10, 10, 120, 22);
-        personFinder = new TvornFinder(&form);
-        personFinder->FileNumber = "80000";
+        personFinder = test::NewFinder(form, "80000");
         person = Add<TvornDialogEdit>("7", "Person in charge");
         person->setObjectName("xdePerson");
         person->SetvornFinderForPointer(personFinder);
@@ -116,10 +114,7 @@ TEST_F(DialogEdit, EnterOnAPointerOpensTheListEvenForOneMatchAndItsBoxHelpsAndSe
     EXPECT_EQ(personFinder->DDFile, "80001");
     EXPECT_EQ(personFinder->DDField, "7");
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
-    EXPECT_EQ(window.shown,
-              (QStringList{"Person in charge",
-                           "Choose the person responsible for the test; a new person may be "
-                           "added.\r\rThe member of staff who answers for the test."}));
+    EXPECT_EQ(window.shown, test::kPersonInChargeHelp);
     person->SetFMHelpUsed(false);
     QTest::keyClick(dialog->edtFind, Qt::Key_F1);
     EXPECT_EQ(window.shown.size(), 2);
@@ -316,8 +311,7 @@ TEST_F(DialogEdit, ANewRecordsFindFieldOffersInsertAndInsertStartsTheRecordWithT
     EXPECT_EQ(abbreviation->DialogResult(), 101);
     EXPECT_TRUE(abbreviation->Chosen());
     EXPECT_TRUE(abbreviation->TextModified());
-    EXPECT_EQ(SourceCore::Of(*source).Owners().saver.Changed(),
-              QList<TvornBoundControl*>{abbreviation});
+    EXPECT_EQ(test::Owners(*source).saver.Changed(), QList<TvornBoundControl*>{abbreviation});
     EXPECT_EQ(executed, QObjectList{abbreviation});
     EXPECT_EQ(cancelled, QObjectList{});
 }
@@ -379,23 +373,23 @@ TEST_F(DialogEdit, SelectInAFindShowsTheRecordAtTheHeadOfTheHistoryAndReleasesAn
     EXPECT_EQ(source->Address().Iens(), "1,");
     EXPECT_EQ(abbreviation->text(), "HB");
     EXPECT_EQ(abbreviation->ChosenIen(), "1");
-    EXPECT_EQ(SourceCore::Of(*source).Owners().history.Entries().value(0).Iens, "1,");
+    EXPECT_EQ(test::Owners(*source).history.Entries().value(0).Iens, "1,");
     EXPECT_TRUE(source->HistoryText(0).startsWith("HB"));
     EXPECT_EQ(executed, QObjectList{abbreviation});
     // A find from the record, once edited, releases its lock first.
     const std::size_t mark = CallMark();
     Retype(abbreviation, "CR");
     EXPECT_EQ(source->State(), ssEdit);
-    EXPECT_TRUE(SourceCore::Of(*source).Owners().locker.Locked());
+    EXPECT_TRUE(test::Owners(*source).locker.Locked());
     Enter(abbreviation);
     ASSERT_TRUE(Listed());
     EXPECT_EQ(Column(*dialog->grdPick, 0), (QStringList{"CREA", "CRP"}));
     QTest::mouseClick(dialog->btnSelect, Qt::LeftButton);
     EXPECT_EQ(source->Address().Iens(), "6,");
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked());
+    EXPECT_FALSE(test::Owners(*source).locker.Locked());
     EXPECT_EQ(CallCount(mark, "VRNX LOCKS"), 2u);
-    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
+    EXPECT_TRUE(test::Owners(*source).saver.Changed().isEmpty());
 }
 
 struct SortClickCase {
@@ -527,8 +521,8 @@ TEST_F(DialogEdit, AVetoedInsertInAFindLeavesTheShownRecordUnlockedAndUnchanged)
     QTest::mouseClick(dialog->btnInsert, Qt::LeftButton);
     Released();
     EXPECT_EQ(source->State(), ssBrowse);
-    EXPECT_FALSE(SourceCore::Of(*source).Owners().locker.Locked());
-    EXPECT_TRUE(SourceCore::Of(*source).Owners().saver.Changed().isEmpty());
+    EXPECT_FALSE(test::Owners(*source).locker.Locked());
+    EXPECT_TRUE(test::Owners(*source).saver.Changed().isEmpty());
     EXPECT_EQ(abbreviation->InternalValue(), "HB");
 }
 

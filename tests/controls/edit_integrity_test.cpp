@@ -58,12 +58,7 @@ class Integrity : public test::SourceServer {
             return int(ui::mrOk);
         });
     }
-    // The server's answer to a length that is no whole number from 1 to 250: the field's help.
-    void ExpectLengthRefused() {
-        Expect(K::Warning,
-               "Answer with a whole number from 1 to 250.\rHow many characters a result of this "
-               "test may have.");
-    }
+    void ExpectLengthRefused() { Expect(K::Warning, test::kLengthRefused); }
     std::size_t Filings(std::size_t mark) const { return CallCount(mark, "DDR FILER"); }
 
     std::unique_ptr<Form> f;
@@ -507,10 +502,7 @@ TEST_F(Integrity, AStateChangeRunsNoExitOfTheFocusedControl) {
 
 // Once, an item the server refused was filed as an empty value.
 TEST_F(Integrity, AListBoxItemTheServerRefusesIsSaidAndNeverFiledEmpty) {
-    auto* box = new TvornListBox(&f->form);
-    box->SetFMField("6");
-    box->SetFMDisplayName("Length of result field");
-    box->SetvornSource(f->labTest);
+    auto* box = test::Bind<TvornListBox>(f->form, f->labTest, "6", "Length of result field");
     box->addItems({"7", "abc"});
     box->setGeometry(400, 400, 120, 60);
     Show("1");

@@ -101,10 +101,7 @@ TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
     OpenRecord();
     Retype(length, "999");
     ASSERT_EQ(source->State(), ssEdit);
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
-                               QStringLiteral("Answer with a whole number from 1 to 250.\r"
-                                              "How many characters a result of this test may "
-                                              "have."));
+    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, test::kLengthRefused);
     Focus(name);
     EXPECT_EQ(form.focusWidget(), length);
     EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), length);

@@ -30,9 +30,6 @@
 
 namespace vorn::test {
 
-inline SourceOwners Owners(TvornSource& source) {
-    return SourceCore::Of(source).Owners();
-}
 // The lock timer of `source`: the tests fire its minutes.
 inline FakeTimer& LockTimer(TvornSource& source) {
     return static_cast<FakeTimer&>(Owners(source).locker.Timer());
@@ -57,7 +54,7 @@ class LabTestEditForm {
         labTest = NewSource(form, "vornLabTest", "Demo Lab Test", "80001", broker);
         labTest->HistorySize = 4;
         if (withLookups) {
-            labTests = Finder("80001", broker);
+            labTests = NewFinder(form, "80001", &broker);
             findEdit = Bound<TvornDialogEdit>(labTest, ".01", "Abbreviation");
             findEdit->SetFMRequired(true);
             findEdit->FMIsPointerField = false;
@@ -74,7 +71,7 @@ class LabTestEditForm {
         format = Bound<TvornComboBox>(labTest, "8", "Result format");
         format->addItems({"Free", "Numerical", "Plus or minus", "Codes", "Memo", "Built"});
         format->SetValues({"1", "2", "3", "4", "5", "6"});
-        persons = Finder("80000", broker);
+        persons = NewFinder(form, "80000", &broker);
         person = Bound<TvornDialogEdit>(labTest, "7", "Person in charge");
         person->SetvornFinderForPointer(persons);
         person->ExecIfOneMatch = false;
@@ -166,7 +163,7 @@ class LabTestEditForm {
         subresultType = Bound<TvornListBox>(subresult, "2", "Type");
         subresultType->addItems({"FREE TEXT OR NUMBER", "SET OF CODES", "BOGUS"});
         subresultType->resize(200, 60);
-        wards = Finder("80002", broker);
+        wards = NewFinder(form, "80002", &broker);
         wards->Number = "5";
         ward = Bound<TvornComboBoxLookUp>(departmental, ".01", "Ward/clinic");
         ward->SetvornFinder(wards);
@@ -204,12 +201,6 @@ class LabTestEditForm {
             Bind<Control>(form, source, field, displayName, std::forward<Args>(args)...);
         control->move(10, 10 + 28 * placed_++);
         return control;
-    }
-    TvornFinder* Finder(const char* file, TRPCBroker& broker) {
-        auto* finder = new TvornFinder(&form);
-        finder->FileNumber = file;
-        finder->SetRPCBroker(&broker);
-        return finder;
     }
     // A radio group of three buttons, valued 1 to 3.
     TvornRadioGroup* Group(TvornSource* source, const char* field, const char* displayName,
