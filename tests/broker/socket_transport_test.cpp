@@ -32,7 +32,7 @@ class Transport : public ::testing::Test {
 // Segments are kept apart from the data, two empty ones give the empty result; a reply split
 // over many receives is joined in order, and a lone end marker ends one. An M error raises 20002
 // with the server's text as step, and the link stays usable.
-TEST_F(Transport, ACallReadsEveryFormOfReply) {
+TEST_F(Transport, ACallSendsTheExactBytesAndReadsEveryFormOfReply) {
     std::string big;
     for (int i = 0; i < 800; ++i)
         big += "line " + std::to_string(i) + "\r\n";
@@ -46,6 +46,8 @@ TEST_F(Transport, ACallReadsEveryFormOfReply) {
         .Reply("still here");
     auto link = Open();
     EXPECT_EQ(Call(*link, "XUS SIGNON SETUP"), "SERVER\r\nDEV\r\nVORN\r\n9200\r\n5\r\n0\r\n0\r\n");
+    EXPECT_EQ(peer.Calls(), std::vector<std::string>{
+                                "{XWB}00046|\001000038007XWB;;;;000230XUS SIGNON SETUP^00000"});
     EXPECT_EQ(Call(*link, "X"), "data");
     EXPECT_EQ(link->lastSecurity, "SEC");
     EXPECT_EQ(link->lastApplication, "AP");
