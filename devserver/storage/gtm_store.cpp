@@ -336,33 +336,17 @@ std::vector<std::string> GtmGlobalStore::KeysBetween(const std::string& name,
                                                      int limit) {
     std::vector<std::string> out;
     if (depth_ == 0) {
-        // Outside a transaction: the nodes one after another in one call. A reply that filled
-        // the routine's output is asked on from its last node; a shorter one is the range's end.
+        // Outside a transaction: the nodes one after another in one call.
         const bool back = direction < 0;
-        std::string from = back ? high : low;
-        bool children = EndsAfterChildren(from);
-        for (;;) {
-            const std::string counted = CountedSubscripts(
-                DecodeKey(children ? std::string_view(from).substr(0, from.size() - 1) : from));
-            GtmString s = In(counted);
-            const std::lock_guard hold(runtime_.mutex());
-            GtmString o = runtime_.Out(0);
-            const long wanted = limit - static_cast<long>(out.size());
-            runtime_.Call(gld_, "vsteps", name.c_str(), &s, back ? -1L : 1L, children ? 1L : 0L,
-                          wanted, 0L, &o);
-            std::string_view rest(o.address, static_cast<std::size_t>(o.length));
-            const std::size_t before = out.size();
-            while (const auto node = TakeCounted(rest)) {
-                std::string key = KeyOfName(*node);
-                if (back ? !(key > low) : !(key < high)) return out;
-                out.push_back(std::move(key));
-            }
-            const bool filled = o.length > kStepsOutputBytes;
-            if (!filled || out.size() == before || static_cast<int>(out.size()) >= limit)
-                return out;
-            from = out.back();
-            children = false;
-        }
+        const std::string& from = back ? high : low;
+        const bool children = EndsAfterChildren(from);
+        return KeysInBatches(
+            low, high, back, limit,
+            DecodeKey(children ? std::string_view(from).substr(0, from.size() - 1) : from),
+            children, false, [&](GtmString& s, long flag, long wanted, GtmString& o) {
+                runtime_.Call(gld_, "vsteps", name.c_str(), &s, back ? -1L : 1L, flag, wanted, 0L,
+                              &o);
+            });
     }
     std::string lo = low, hi = high;
     while (static_cast<int>(out.size()) < limit) {
@@ -393,16 +377,25 @@ std::vector<std::string> GtmGlobalStore::EntryKeysBetween(const GlobalRef& root,
         (fromEntry && children == back) ||
         !std::equal(root.subscripts.begin(), root.subscripts.end(), start.begin()))
         return KeysBetween(root.name, low, high, direction, limit);
+    return KeysInBatches(low, high, back, limit, std::move(start), children, !back,
+                         [&](GtmString& s, long flag, long wanted, GtmString& o) {
+                             runtime_.Call(gld_, "ventries", root.name.c_str(), &s,
+                                           static_cast<long>(depth), back ? -1L : 1L, flag, wanted,
+                                           &o);
+                         });
+}
+
+std::vector<std::string> GtmGlobalStore::KeysInBatches(
+    const std::string& low, const std::string& high, bool back, int limit, Subscripts start,
+    bool flag, bool flagOnward,
+    const std::function<void(GtmString& s, long flag, long wanted, GtmString& o)>& call) {
     std::vector<std::string> out;
-    bool pastStart = children;
     for (;;) {
         const std::string counted = CountedSubscripts(start);
         GtmString s = In(counted);
         const std::lock_guard hold(runtime_.mutex());
         GtmString o = runtime_.Out(0);
-        const long wanted = limit - static_cast<long>(out.size());
-        runtime_.Call(gld_, "ventries", root.name.c_str(), &s, static_cast<long>(depth),
-                      back ? -1L : 1L, pastStart ? 1L : 0L, wanted, &o);
+        call(s, flag ? 1L : 0L, limit - static_cast<long>(out.size()), o);
         std::string_view rest(o.address, static_cast<std::size_t>(o.length));
         const std::size_t before = out.size();
         while (const auto node = TakeCounted(rest)) {
@@ -410,11 +403,12 @@ std::vector<std::string> GtmGlobalStore::EntryKeysBetween(const GlobalRef& root,
             if (back ? !(key > low) : !(key < high)) return out;
             out.push_back(std::move(key));
         }
-        // A reply cut short at the routine's output bound goes on from its last entry.
+        // A reply that filled the routine's output is asked on from its last key; a shorter one
+        // is the range's end.
         const bool filled = o.length > kStepsOutputBytes;
         if (!filled || out.size() == before || static_cast<int>(out.size()) >= limit) return out;
         start = DecodeKey(out.back());
-        pastStart = !back;
+        flag = flagOnward;
     }
 }
 

@@ -87,6 +87,13 @@ class GtmGlobalStore final : public GlobalStore {
                                 bool skipOrWithin);
     void DbSet(const std::string& name, const Subscripts& subs, std::string_view value);
     void DbKill(const std::string& name, const Subscripts& subs);
+    // Up to `limit` keys strictly between `low` and `high`, read by `call` (which runs a routine
+    // that steps from the node `s` with `flag`, at most `wanted` keys, into `o`) batch after
+    // batch, each next batch from the last key with `flagOnward`.
+    std::vector<std::string> KeysInBatches(
+        const std::string& low, const std::string& high, bool back, int limit, Subscripts start,
+        bool flag, bool flagOnward,
+        const std::function<void(GtmString& s, long flag, long wanted, GtmString& o)>& call);
     // The killed subtree of this transaction that holds `key`, if any.
     const std::string* KilledOver(const std::string& name, const std::string& key) const;
 
