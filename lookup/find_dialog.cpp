@@ -20,7 +20,7 @@
 namespace vorn {
 namespace {
 
-const QString kCaret = QStringLiteral("^");
+const QString kFindCaret = QStringLiteral("^");
 constexpr int kSearchLength = 30;
 constexpr int kMoreWidth = 25;
 constexpr int kResultInsert = 101;
@@ -219,7 +219,7 @@ void TfrmFind::FetchPage(bool more) {
 void TfrmFind::Select() {
     QString line;
     if (!CurrentLine(line)) return;
-    emit Result({FindResult::Action::Select, Piece(line, kCaret, 1), line, {}, false});
+    emit Result({FindResult::Action::Select, Piece(line, kFindCaret, 1), line, {}, false});
 }
 
 void TfrmFind::Insert() {
@@ -237,7 +237,7 @@ void TfrmFind::CancelDialog() {
 void TfrmFind::Zoom() {
     QString line;
     if (!CurrentLine(line)) return;
-    const QString ien = Piece(line, kCaret, 1);
+    const QString ien = Piece(line, kFindCaret, 1);
     emit Result({FindResult::Action::Zoom, ien, line, {}, false});
     FillGrid();
     // The zoomed entry stays the current row, so that Select afterwards takes that entry.

@@ -6,7 +6,7 @@
 namespace vorn::finder {
 namespace {
 
-const QString kCaret = QStringLiteral("^");
+const QString kRequestCaret = QStringLiteral("^");
 
 }  // namespace
 
@@ -39,7 +39,7 @@ RpcRequest Request(const Query& query) {
         request.Named(QStringLiteral("VALUE"), query.partList[0]);
     }
     request.NamedIfAny(QStringLiteral("SCREEN"), query.screen);
-    QString xref = lookup ? query.fmIndex : Piece(query.fmIndex, kCaret, 1);
+    QString xref = lookup ? query.fmIndex : Piece(query.fmIndex, kRequestCaret, 1);
     if (xref.isEmpty()) xref = QStringLiteral("B");
     request.Named(QStringLiteral("XREF"), xref);
     if (!query.fromLines.isEmpty()) request.Named(QStringLiteral("FROM"), query.fromLines[0]);
@@ -59,8 +59,8 @@ Reply ReadReply(const RpcReply& reply) {
     Reply read;
     for (const QString& line : sections.Lines(Section::Misc)) {
         read.more = true;
-        read.fromList.append(Piece(line, kCaret, 2));
-        read.fromIen = Piece(line, kCaret, 3);
+        read.fromList.append(Piece(line, kRequestCaret, 2));
+        read.fromIen = Piece(line, kRequestCaret, 3);
     }
     read.data = sections.Lines(Section::Data);
     read.errors = sections.Lines(Section::Errors);

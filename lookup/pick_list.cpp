@@ -11,7 +11,7 @@ namespace vorn::picklist {
 namespace {
 
 const QString kComma = QStringLiteral(",");
-const QString kCaret = QStringLiteral("^");
+const QString kPickCaret = QStringLiteral("^");
 const QString kRecordNumber = QStringLiteral(".001");
 
 }  // namespace
@@ -36,7 +36,7 @@ int ValuePiece(const QStringList& fields, int column) {
 }
 
 QString CellText(const QString& recordLine, const QStringList& fields, int column) {
-    return Piece(recordLine, kCaret, ValuePiece(fields, column));
+    return Piece(recordLine, kPickCaret, ValuePiece(fields, column));
 }
 
 int DisplayPiece(const QStringList& entries) {

@@ -16,7 +16,7 @@
 namespace vorn {
 namespace {
 
-constexpr int kHelpContext = 2;
+constexpr int kConfigurationHelpContext = 2;
 constexpr int kDefaultsHelpContext = 4;
 
 QPushButton* Button(const QString& caption, const char* name, QWidget* parent) {
@@ -31,7 +31,7 @@ TSignonConfiguration::TSignonConfiguration(QWidget* signonForm, QWidget* introTe
     : QDialog(parent), signonForm_(signonForm), introText_(introText) {
     setObjectName(QStringLiteral("SignonConfiguration"));
     setWindowTitle(QStringLiteral("Sign-on Properties"));
-    ui::SetHelpContext(*this, kHelpContext);
+    ui::SetHelpContext(*this, kConfigurationHelpContext);
 
     rgrWindowPosition = new ui::RadioGroup(
         QStringLiteral("Window Position"),

@@ -19,7 +19,7 @@
 namespace vorn {
 namespace {
 
-constexpr int kHelpContext = 1;
+constexpr int kFormHelpContext = 1;
 
 template <typename W>
 W* Named(W* widget, const char* name) {
@@ -32,7 +32,7 @@ W* Named(W* widget, const char* name) {
 TfrmSignon::TfrmSignon(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("frmSignon"));
     setWindowTitle(QStringLiteral("TREVANTA Sign-on"));
-    ui::SetHelpContext(*this, kHelpContext);
+    ui::SetHelpContext(*this, kFormHelpContext);
 
     introText = Named(new QPlainTextEdit(this), "introText");
     introText->setReadOnly(true);

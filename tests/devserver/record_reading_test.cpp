@@ -72,14 +72,14 @@ TEST_F(Gets, GivesEachFieldOfRecordsSubfileRecordsTheDictionaryAndPointedRecords
               Error("Field 77 does not exist in file 80000 (DEMO PERSON)."));
 }
 
-class Dictionary : public DemoServerTest {
+class DictionaryCalls : public DemoServerTest {
   protected:
     Lines Ask(const std::string& name, const std::string& file, const std::string& field) {
         return Call(name, {{"1", file}, {"2", field}});
     }
 };
 
-TEST_F(Dictionary, FieldsLocationsAndRightsAsTheDictionaryAndTheUserHaveThem) {
+TEST_F(DictionaryCalls, FieldsLocationsAndRightsAsTheDictionaryAndTheUserHaveThem) {
     EXPECT_EQ(Ask("VRNX DDU FIELDS", "80001", ".001"),
               Lines({"[Data]", ".01^ABBREVIATION^F^^1^^0;1", "2^FULL NAME^F^^1^^0;2",
                      "3^CURRENTLY IN USE^S^^0^^0;3", "4^DATE OF INTRODUCTION^D^^0^^0;4",
@@ -125,7 +125,7 @@ TEST_F(Dictionary, FieldsLocationsAndRightsAsTheDictionaryAndTheUserHaveThem) {
     EXPECT_EQ(laygo(reader, "80001", "7"), Lines{"0"});
 }
 
-TEST_F(Dictionary, HelpIdentifiersAndMessagesGiveTheirTexts) {
+TEST_F(DictionaryCalls, HelpIdentifiersAndMessagesGiveTheirTexts) {
     auto help = [&](const std::string& file, const std::string& field, const std::string& flags) {
         return Call("VRNX HELP", {{"FILE", file}, {"FIELD", field}, {"FLAGS", flags}});
     };
