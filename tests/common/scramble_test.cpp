@@ -63,9 +63,9 @@ TEST(Scramble, SubstitutesByPositionBetweenTheTwoRowsAndUnscrambleTakesOnlyItsOw
     EXPECT_EQ(s[4], '^');  // the caret is in no row, so it is not substituted
     EXPECT_EQ(s.front(), ' ');
     EXPECT_EQ(s.back(), '!');
-    // Within the rows, by position from the first row into the second.
-    EXPECT_EQ(ScrambleWithRows("A", 3, 7),
-              std::string(1, '#') + kCipherPad[7][kCipherPad[3].find('A')] + "'");
+    // Within the rows, by position from the first row into the second: "A" stands in row 3
+    // where "T" stands in row 7.
+    EXPECT_EQ(ScrambleWithRows("A", 3, 7), "#T'");
     // Unscramble gives the empty text back, and nothing for texts Scramble cannot give.
     EXPECT_EQ(Scramble("").size(), 2u) << "the empty text gives the two markers";
     EXPECT_EQ(Unscramble(Scramble("")), "");

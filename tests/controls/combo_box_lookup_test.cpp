@@ -44,13 +44,6 @@ class LookupCombo : public test::ControlForm {
             items.append(box->itemText(i));
         return items;
     }
-    // The first call named `name` since `mark`.
-    test::LoggedCall First(std::size_t mark, const std::string& name) {
-        for (const test::LoggedCall& call : CallsSince(mark))
-            if (call.name == name) return call;
-        ADD_FAILURE() << "no " << name;
-        return {};
-    }
     void TearDown() override { box->hidePopup(); }
 
     TvornFinder* tests;

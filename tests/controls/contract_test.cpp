@@ -15,7 +15,6 @@
 #include "controls/vorn_label.h"
 #include "controls/vorn_list_box.h"
 #include "controls/vorn_memo.h"
-#include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
 #include "tests/controls/control_form.h"
 

@@ -129,6 +129,13 @@ class ControlForm : public SourceServer {
         ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     }
 
+    // The first call named `name` since `mark`.
+    LoggedCall First(std::size_t mark, const std::string& name) const {
+        for (const LoggedCall& call : CallsSince(mark))
+            if (call.name == name) return call;
+        ADD_FAILURE() << "no " << name;
+        return {};
+    }
     bool IsChanged(TvornBoundControl* control) const {
         return Owners(*source).saver.Changed().contains(control);
     }

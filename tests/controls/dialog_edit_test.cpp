@@ -280,14 +280,11 @@ TEST_F(DialogEdit, ANewRecordsFindFieldTextIsFiledWhenSaveNewIsPressedInIt) {
     ASSERT_TRUE(abbreviation->hasFocus());
     test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
                                "Saved new: Demo Lab Test: ZZ7 Seventh test\r\n");
+    const std::size_t mark = CallMark();
     ASSERT_TRUE(source->SaveAs());
     EXPECT_EQ(abbreviation->text(), "ZZ7");
-    const std::vector<test::LoggedCall> calls = CallsSince(0);
-    const auto filer = std::find_if(calls.rbegin(), calls.rend(),
-                                    [](const auto& c) { return c.name == "DDR FILER"; });
-    ASSERT_NE(filer, calls.rend());
-    EXPECT_TRUE(std::any_of(filer->params.begin(), filer->params.end(),
-                            [](const auto& e) { return e.value == "80001^.01^+1^ZZ7"; }));
+    EXPECT_TRUE(std::ranges::any_of(First(mark, "DDR FILER").params,
+                                    [](const auto& e) { return e.value == "80001^.01^+1^ZZ7"; }));
 }
 
 // Closing the dialog after an insert is no cancel.

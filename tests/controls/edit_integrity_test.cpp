@@ -12,7 +12,6 @@
 #include "lookup/find_dialog.h"
 #include "lookup/internal/xde_string_grid.h"
 #include "source/internal/source_requests.h"
-#include "source/record_requests.h"
 #include "source/timed_dialog.h"
 #include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
@@ -87,51 +86,24 @@ const ShownValue kShownValues[] = {
      "5", "3", "HB Hemoglobin"},
 };
 
-using Leaving = Case<void(Form&)>;
-const Leaving kLeavings[] = {
-    {"ClearButton", [](Form& f) { QTest::mouseClick(f.Btn(DoClear), Qt::LeftButton); }},
-    // Exit or Esc closes the form without moving the focus; the form asks its source.
-    {"Close", [](Form& f) { f.labTest->CheckSaveChanges(); }},
-};
-
-class SaveByQuestion : public Integrity,
-                       public ::testing::WithParamInterface<std::tuple<ShownValue, Leaving>> {};
+class SaveByQuestion : public Integrity, public ::testing::WithParamInterface<ShownValue> {};
 
 // Once, moving to the Clear button skipped the control's exit, and the save that the
 // question started filed the value the record had before.
 TEST_P(SaveByQuestion, FilesTheValueTheFormShows) {
-    const auto& [value, leaving] = GetParam();
+    const ShownValue& value = GetParam();
     Show("1");
     value.change(*f);
     Focus(f->Btn(DoClear));
     Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrYes);
     Expect(K::Information, QStringLiteral("Saved: Demo Lab Test: ") + value.savedAs + "\r\n");
-    leaving.run(*f);
+    QTest::mouseClick(f->Btn(DoClear), Qt::LeftButton);
     EXPECT_EQ(StoredLabTest("1", value.field), value.stored);
     EXPECT_TRUE(OtherCanLock("1"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Controls, SaveByQuestion,
-                         ::testing::Combine(::testing::ValuesIn(kShownValues),
-                                            ::testing::ValuesIn(kLeavings)),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) +
-                                    std::get<1>(info.param).name;
-                         });
-
-TEST_F(Integrity, AShownValueTheServerRefusesIsSaidAndNothingIsFiled) {
-    Show("1");
-    Retype(f->length, "abc");
-    Focus(f->Btn(DoClear));
-    Expect(K::Confirmation, "Save  Demo Lab Test: HB Hemoglobin?\r\n", ui::mrYes);
-    ExpectLengthRefused();
-    const std::size_t mark = CallMark();
-    QTest::mouseClick(f->Btn(DoClear), Qt::LeftButton);
-    EXPECT_EQ(Filings(mark), 0u);
-    EXPECT_EQ(f->labTest->State(), ssEdit) << "the form is not cleared";
-    EXPECT_EQ(f->length->text(), "abc");
-    EXPECT_FALSE(OtherCanLock("1"));
-}
+INSTANTIATE_TEST_SUITE_P(Controls, SaveByQuestion, ::testing::ValuesIn(kShownValues),
+                         test::ByName());
 
 // Once, a person typed into the pointer edit and not yet resolved was no change at all.
 TEST_F(Integrity, AnUnresolvedPointerIsAskedAboutAndResolvedBeforeFiling) {
@@ -161,21 +133,6 @@ TEST_F(Integrity, SaveWithAnAmbiguousPointerOpensItsListAndFilesThePick) {
     Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     f->Btn(DoSave)->click();
     EXPECT_EQ(StoredLabTest("1", "7"), "3") << "MAKINEN,HELMI, the second of the list";
-}
-
-// Once, entering the group again forgot the choice made on the first visit.
-TEST_F(Integrity, ARadioGroupKeepsAChoiceWhenTheFocusPassesThroughItAgain) {
-    Show("1");
-    Focus(f->taker->Button(0));
-    QTest::mouseClick(f->taker->Button(1), Qt::LeftButton);
-    Focus(f->name);
-    Focus(f->taker->Button(1));
-    Focus(f->name);
-    EXPECT_EQ(f->labTest->State(), ssEdit);
-    EXPECT_TRUE(test::Owners(*f->labTest).saver.Changed().contains(f->taker));
-    Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
-    EXPECT_TRUE(f->labTest->Save());
-    EXPECT_EQ(StoredLabTest("1", "5"), "2");
 }
 
 // A save the lock timer's Yes started that files nothing: the value typed is refused by the
@@ -220,21 +177,31 @@ TEST_P(LockTimerSave, ThatFailsSaysWhyAndKeepsTheEditItsLockAndItsTimer) {
 INSTANTIATE_TEST_SUITE_P(Refusals, LockTimerSave, ::testing::Bool(),
                          [](const auto& info) { return info.param ? "ByTheFiler" : "ByTheCheck"; });
 
-// --- filing into the right record ---
-
-// Once, the detail's address followed the master before the detail was asked.
-TEST_F(Integrity, ADetailsEditsGoToTheMasterRecordTheyWereMadeUnder) {
-    Show("35");
-    ASSERT_EQ(f->explanation->text(), "GLUCOSE");
-    Retype(f->explanation, "GLUCOSE X");
-    Focus(f->Btn(DoNext));
-    Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrYes);
-    Expect(K::Information, "Saved: Subresult: GLUCOSE X\r\n");
-    QTest::mouseClick(f->Btn(DoNext), Qt::LeftButton);
-    EXPECT_NE(f->labTest->Address().Number(), "35");
-    EXPECT_EQ(test::Stored(SecondBroker(), "80001.02", "1,35", ".01"), "GLUCOSE X");
-    EXPECT_TRUE(OtherCanLock("35"));
+// A filing the user asked for that fails keeps the edit for another try: its lock starts a
+// fresh period, as after a save the timer asked for.
+TEST_F(Integrity, ASaveTheFilerRefusesStartsTheLocksPeriodAgain) {
+    f->labTest->AfterValidateField = [](QObject*, bool&, const QString& field, QString& internal,
+                                        QString&) {
+        if (field == "6") internal = "abc";
+    };
+    Show("1");
+    Retype(f->length, "7");
+    Focus(f->name);
+    test::FakeTimer& timer = test::LockTimer(*f->labTest);
+    for (int minute = 1; minute <= 4; ++minute)
+        timer.Fire();
+    ASSERT_EQ(test::Owners(*f->labTest).locker.MinutesLeft(), 6);
+    modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
+        EXPECT_TRUE(d.RichEdit1->toPlainText().startsWith("Error in saving!"));
+        d.done(ui::mrOk);
+    });
+    QTest::mouseClick(f->Btn(DoSave), Qt::LeftButton);
+    EXPECT_EQ(f->labTest->State(), ssEdit);
+    EXPECT_TRUE(test::Owners(*f->labTest).locker.Locked());
+    EXPECT_EQ(test::Owners(*f->labTest).locker.MinutesLeft(), 10);
 }
+
+// --- filing into the right record ---
 
 using Reading = Case<bool(Form&)>;  // of record 2
 class ReadDuringEdit : public Integrity, public ::testing::WithParamInterface<Reading> {
@@ -264,7 +231,6 @@ TEST_P(ReadDuringEdit, AsksFirstAndNoGivesTheLockBack) {
 }
 
 const Reading kReadings[] = {
-    {"Program", [](Form& f) { return f.labTest->GetAndFill("2"); }},
     {"History",
      [](Form& f) {
          f.labTest->GoToHistory(0);
@@ -283,31 +249,6 @@ const Reading kReadings[] = {
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Ways, ReadDuringEdit, ::testing::ValuesIn(kReadings), test::ByName());
-
-using MasterMove = Case<void(TvornSource&)>;
-class MasterMoveCancelled : public Integrity, public ::testing::WithParamInterface<MasterMove> {};
-
-// Cancel to the detail's question keeps the master where it is. Once, Clear and Insert took the
-// detail's master away even though its user answered Cancel.
-TEST_P(MasterMoveCancelled, LeavesTheDetailAndItsEdits) {
-    Show("35");
-    Retype(f->explanation, "GLUCOSE X");
-    Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
-    GetParam().run(*f->labTest);
-    EXPECT_EQ(f->labTest->Address().Number(), "35");
-    EXPECT_EQ(f->labTest->State(), ssBrowse);
-    EXPECT_EQ(f->subresult->State(), ssEdit);
-    EXPECT_EQ(f->explanation->text(), "GLUCOSE X");
-    EXPECT_TRUE(f->explanation->isEnabled());
-}
-
-const MasterMove kMasterMoves[] = {
-    {"Next", [](TvornSource& s) { EXPECT_FALSE(s.Next()); }},
-    {"Clear", [](TvornSource& s) { s.Clear(); }},
-    {"Insert", [](TvornSource& s) { s.Insert(); }},
-};
-INSTANTIATE_TEST_SUITE_P(Operations, MasterMoveCancelled, ::testing::ValuesIn(kMasterMoves),
-                         test::ByName());
 
 // Once, the lock taken again after a lost link filed over another user's save.
 TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
@@ -336,34 +277,6 @@ TEST_F(Integrity, ALockRetakenAfterALostLinkChecksTheRecordFirst) {
 }
 
 // --- locks ---
-
-// The parameter: whether the detail is saved first.
-class SharedLock : public Integrity, public ::testing::WithParamInterface<bool> {};
-
-// Once, one Boolean per source over the server's counted locks leaked the master's lock,
-// or let it go while an editor still needed it.
-TEST_P(SharedLock, IsHeldWhileEitherEditorNeedsItAndReleasedAfterBoth) {
-    Show("35");
-    Retype(f->name, "Urine dipstick");
-    Retype(f->explanation, "GLUCOSE X");
-    EXPECT_FALSE(OtherCanLock("35"));
-    const bool detailFirst = GetParam();
-    TvornSource* firstSaved = detailFirst ? f->subresult : f->labTest;
-    TvornSource* lastSaved = detailFirst ? f->labTest : f->subresult;
-    // The master's record read back after its save shows the details again: the detail's
-    // user keeps the edit.
-    if (!detailFirst) Expect(K::Confirmation, "Save  Subresult: GLUCOSE?\r\n", ui::mrCancel);
-    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });
-    ASSERT_TRUE(firstSaved->Save());
-    EXPECT_FALSE(OtherCanLock("35")) << "the other editor still needs the lock";
-    modal.OnForm<TTimedDlg>([](TTimedDlg& d) { d.done(ui::mrOk); });
-    ASSERT_TRUE(lastSaved->Save());
-    EXPECT_TRUE(OtherCanLock("35"));
-}
-
-INSTANTIATE_TEST_SUITE_P(Orders, SharedLock, ::testing::Values(true, false), [](const auto& info) {
-    return info.param ? "DetailFirst" : "MasterFirst";
-});
 
 TEST_F(Integrity, AFormClosedInTheMiddleOfAnEditGivesItsLockBack) {
     Show("1");

@@ -11,8 +11,6 @@
 #include "output/internal/pntr_conf_form.h"
 #include "output/internal/print_form.h"
 #include "output/internal/sel_dev_form.h"
-#include "source/message_text.h"
-#include "source/server_queries.h"
 #include "source/timed_dialog.h"
 #include "tests/demo/lab_test_app.h"
 
@@ -118,17 +116,14 @@ inline const TourStop kTourStops[] = {
      }},
     {"RelatedRecords",
      [](LabTestApp& t, const Look& look) {
-         TfrmLabTest& f = *t.form;
          t.Page(2);
-         TRPCBroker* broker = f.vornSource1->RPCBroker();
-         const QString wards = f.vornSource2->FileName;
-         const QString name = GetRecordIdentifiers("80001", "35", broker);
-         ExpectToolsetMessage(t.modal, ui::MessageKind::Confirmation,
-                              GetDialogText(119, name + '^' + wards, broker) + "\r\n" +
-                                  GetDialogText(124, wards + '^' + f.vornSource1->FileName, broker),
-                              ui::mrYes);
+         t.Expect(ui::MessageKind::Confirmation,
+                  "U-STIX Urine dipstick test has related records in Demo Departmental Lab Test."
+                  "\r\nMove all related records of Demo Departmental Lab Test to another Demo Lab "
+                  "Test?",
+                  ui::mrYes);
          LookAtNext<TPntrConfFrm>(t, look, [](TPntrConfFrm& c) { c.CancelBtn->click(); });
-         t.Click(f.btnMoveAll);
+         t.Click(t.form->btnMoveAll);
      }},
     {"SignOn",
      [](LabTestApp&, const Look& look) {

@@ -187,6 +187,10 @@ class LabTestApp : public ::testing::Test {
         return server.NamesSince(mark);
     }
     static TfrmFind* ShownFind() { return test::ShownFind(); }
+    // The toolset's message dialog of `kind` showing `text`, answered with `result`.
+    void Expect(ui::MessageKind kind, const QString& text, int result = ui::mrOk) {
+        ExpectToolsetMessage(modal, kind, text, result);
+    }
     // A click or typing on the main form or on a modal form shown over it.
     static void Click(QWidget* widget) {
         test::Activate(*widget->window());
@@ -215,8 +219,7 @@ class LabTestApp : public ::testing::Test {
             Click(f.xbtnSaveAs);
             f.BtnExit->click();
         });
-        ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                             "Saved new: Subresult: KETONES\r\n");
+        Expect(ui::MessageKind::Information, "Saved new: Subresult: KETONES\r\n");
         Click(form->btnInsert);
     }
     // Another session, to file, read and lock as a second user would.

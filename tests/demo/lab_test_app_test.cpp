@@ -15,9 +15,6 @@ using test::Then;
 
 class LabTestApp : public test::LabTestApp {
   protected:
-    void Expect(K kind, const QString& text, int result = ui::mrOk) {
-        test::ExpectToolsetMessage(modal, kind, text, result);
-    }
     // Saves a new lab test ZZ1 "Test one" through the form, as a user adds one.
     void SaveNewZZ1() {
         Expect(K::Confirmation, "Save new Demo Lab Test: ZZ1\r\n", ui::mrYes);

@@ -162,9 +162,8 @@ TEST_F(Lookups, ThePersonTypedBackOverAPickIsTheOneFiled) {
 TEST_F(Lookups, YesWhileTheListIsOpenSaysWhyAndStays) {
     ASSERT_NE(SearchPersons(QStringLiteral("MA")), nullptr);
     Answer(ui::mrYes);
-    test::ExpectToolsetMessage(
-        modal, ui::MessageKind::Warning,
-        "Nothing was saved: choose the value of Person in charge from its list first.");
+    Expect(ui::MessageKind::Warning,
+           "Nothing was saved: choose the value of Person in charge from its list first.");
     EXPECT_EQ(Filings(CallsOf([&] { form->vornSource1->CheckSaveChanges(); })), 0);
     EXPECT_NE(ShownFind(), nullptr);
     EXPECT_EQ(form->vornSource1->State(), ssEdit);

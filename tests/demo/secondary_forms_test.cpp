@@ -54,7 +54,7 @@ TEST_F(SecondaryForms, ThePatientTabAndPrintingWantAStoredPersonWhoseLabTestsPri
         EXPECT_EQ(f.focusWidget(), f.xDlgEditName);
         Click(f.BtnExit);
     });
-    test::ExpectToolsetMessage(modal, K::Warning, "Choose or add a record first!");
+    Expect(K::Warning, "Choose or add a record first!");
     EXPECT_EQ(forms.frmPerson->Browse(), "");
     // A person zoomed to: its lab tests print to the preview.
     QStringList preview;
@@ -99,7 +99,7 @@ TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoomAndEnterAnswersSaveNewWit
         EXPECT_EQ(f.xlblPaasaso2->text(), "MEDICAL WARD 1");
         Click(f.BtnExit);
     });
-    test::ExpectToolsetMessage(modal, K::Warning, "First select or add a record!");
+    Expect(K::Warning, "First select or add a record!");
     modal.OnForm<TTimedDlg>([](TTimedDlg& d) {
         EXPECT_EQ(
             d.RichEdit1->toPlainText().toStdString(),
@@ -108,8 +108,7 @@ TEST_F(SecondaryForms, AUnitWithoutPatientsOffersNoZoomAndEnterAnswersSaveNewWit
         QTest::keyClick(&d, Qt::Key_Return);
         EXPECT_EQ(d.result(), ui::mrYes);
     });
-    test::ExpectToolsetMessage(modal, K::Information,
-                               "Saved new: Demo Ward/Clinic: PAIN CLINIC PAIN\r\n");
+    Expect(K::Information, "Saved new: Demo Ward/Clinic: PAIN CLINIC PAIN\r\n");
     forms.frmUnit->Browse();
 }
 
@@ -126,9 +125,7 @@ TEST_F(SecondaryForms, ALabResultOpensWithItsPatientLockedAndASubresultWithItsCo
         QTest::keyClick(f.xedtResult, Qt::Key_Escape);
     });
     for (const int answer : {ui::mrCancel, ui::mrNo})
-        test::ExpectToolsetMessage(modal, K::Confirmation,
-                                   "Save  Demo Lab Result: NIEMI,VEIKKO HB SEP 22, 2023?\r\n",
-                                   answer);
+        Expect(K::Confirmation, "Save  Demo Lab Result: NIEMI,VEIKKO HB SEP 22, 2023?\r\n", answer);
     ZoomLabResult();
     // A subresult shows its codes, and a new one stays on its first tab.
     modal.OnForm<TfrmSubresult>([](TfrmSubresult& f) {

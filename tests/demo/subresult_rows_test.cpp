@@ -48,8 +48,8 @@ TEST_F(SubresultRows, ASubresultDeletedThroughZoomGoesAndOneInsertedAfterIsListe
         EXPECT_FALSE(f.xbtnSave->isEnabled());
         f.BtnExit->click();
     });
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Subresult: GLUCOSE?\r\n", ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Subresult: GLUCOSE\r\n");
+    Expect(K::Confirmation, "Delete Subresult: GLUCOSE?\r\n", ui::mrYes);
+    Expect(K::Information, "Deleted: Subresult: GLUCOSE\r\n");
     Click(form->btnZoom2);
     expectRows({}, {"GLUCOSE"});
     EXPECT_EQ(Stored("80001.02", "1,35", ".01"), "");

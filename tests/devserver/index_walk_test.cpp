@@ -92,19 +92,6 @@ TEST_P(IndexWalkTest, ADigitPrefixFindsTheLongerNumbersAndTheStringsThatBeginWit
     EXPECT_EQ(Walk(o), (std::vector<std::string>{".12|7"}));
 }
 
-TEST_P(IndexWalkTest, IgnoringCaseJumpsBetweenTheSpellingsOfThePrefix) {
-    for (const char* v : {"SMITH", "Smith", "smith", "SMYTHE", "sMall", "SNOW", "SL", "S", "sm",
-                          "SM", "T", "rsm", "12", "Sm1", "sM"})
-        Add(v, "1");
-    IndexWalkOptions o;
-    o.prefix = "sm";
-    o.ignoreCase = true;
-    EXPECT_EQ(Walk(o), Expected(o));
-    EXPECT_EQ(Walk(o).size(), 9u);
-    o.backwards = true;
-    EXPECT_EQ(Walk(o), Expected(o));
-}
-
 // A walk over a letter prefix reads only between the prefix's first spelling and its last: the
 // values before and after are never read, so no record of theirs is fetched for nothing.
 TEST_P(IndexWalkTest, ALetterPrefixReadsOnlyBetweenItsSpellings) {

@@ -206,47 +206,7 @@ TEST_F(Printing, TemplatesAndLabResultsPrintTheKnownDemoRecordsAndRefusedRequest
     EXPECT_EQ(ecg[2], std::string(14, ' ') + "Checked by the laboratory.");
 }
 
-// What one document counts against the budgets: its text and a line end per line.
-std::size_t Bytes(const Lines& lines) {
-    std::size_t bytes = 0;
-    for (const std::string& line : lines)
-        bytes += line.size() + sizeof(std::uint32_t);
-    return bytes;
-}
-
 using Budgets = Output;
-
-TEST_F(Budgets, ASessionsOldestDocumentsMakeRoomAndTheServersBudgetRefuses) {
-    StartServer();
-    DocumentStore& documents = server->context().documents;
-    const Entries wards{{"FILE", "80002"}, {"FIELDS", ".01;2;"}};
-    const std::size_t size = Bytes(Report(wards));
-    EXPECT_EQ(documents.Size(), 0u);  // read to its end
-    // Room for two a session and two and a half in all.
-    documents.SetBudget({2 * size + size / 2, 2 * size + size / 2});
-    TRPCBroker& other = Broker(test::kDemoCodes, test::kSecondHost);
-    std::vector<std::string> mine;
-    for (int i = 0; i < 3; ++i)
-        mine.push_back(Handle(Call("VRNX REPORT", wards)));
-    EXPECT_EQ(CallLiteral(Demo(), "VRNX OUTCR", mine[0]), Errors("Document not found."));
-    EXPECT_EQ(documents.Size(), 2u);
-    EXPECT_EQ(documents.Bytes(), 2 * size);
-    // The other session may not push out this one's documents.
-    const std::string full = "The server is keeping its limit of " +
-                             ByteSizeText(2 * size + size / 2) +
-                             " of documents for other sessions, so this document (" +
-                             ByteSizeText(size) + ") is not kept. Try again when they are read.";
-    EXPECT_EQ(CallList(other, "VRNX REPORT", wards), Errors(full));
-    EXPECT_EQ(documents.Size(), 2u);
-    EXPECT_EQ(documents.Bytes(), 2 * size);
-    // Once this session has read one, the other's fits.
-    EXPECT_EQ(Bytes(ReadAll(mine[1]).second), size);
-    const std::string others = Handle(CallList(other, "VRNX REPORT", wards));
-    EXPECT_EQ(documents.Bytes(), 2 * size);
-    EXPECT_EQ(Bytes(ReadAll(mine[2]).second), size);
-    EXPECT_EQ(documents.Size(), 1u);
-    EXPECT_EQ(CallLiteral(other, "VRNX OUTCR", others).at(0), "[Misc]");
-}
 
 TEST_F(Budgets, AReportOverASessionsBudgetIsRefusedBeforeItIsWhole) {
     adjustOptions = [](ServerOptions& o) { o.documentBudget.perSession = 8 * 1024; };

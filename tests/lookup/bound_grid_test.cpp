@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "lookup/bound_grid.h"
-#include "source/record_requests.h"
+#include "tests/controls/another_user.h"
 #include "tests/source/lab_test_source.h"
 #include "tests/support/departmental_detail.h"
 #include "toolkit/component_loading.h"
@@ -190,48 +190,32 @@ TEST_F(Grid, TheSourceBrowsesInTheGridsOrder) {
 }
 
 // The order of each type is the pick list's (its sort tests); here the grid's own part: the whole
-// file fetched, the type asked once, the column's piece, the direction and the dates.
-class GridSort : public Grid {
-  protected:
-    // The texts of `column`, the lab tests sorted on `field`: 40 records in batches of 15.
-    QStringList SortedColumn(const QString& field, int column, TvornGridOrder order) {
-        LabTests();
-        grid->Number = "15";
-        grid->SetSorted(true);
-        grid->SetSortField(field);
-        grid->SortOrder = order;
-        grid->OnSort = [this](QObject* sender, QStringList& lines) {
-            sorts.append({sender, lines.size()});
-        };
-        Load();
-        mark = CallMark();
-        source->Open();
-        EXPECT_EQ(CallCount(mark, "DDR LISTER"), 3u);
-        EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
-        EXPECT_EQ(sorts, (QList<std::pair<QObject*, qsizetype>>{{grid, 40}}));
-        const QStringList values = ColumnTexts(*grid, column);
-        EXPECT_EQ(values.size(), 40);
-        return values;
-    }
-    std::size_t mark = 0;
+// file fetched (40 records in batches of 15), the type asked once, the column's piece, the
+// direction and the dates.
+TEST_F(Grid, SortsTheWholeFileOnItsColumnInTheDirectionAsked) {
+    LabTests();
+    grid->Number = "15";
+    grid->SetSorted(true);
+    grid->SetSortField("4");
+    grid->SortOrder = soDescending;
     QList<std::pair<QObject*, qsizetype>> sorts;  // the sender and the lines of each OnSort
-};
-
-TEST_F(GridSort, NumbersDescending) {
-    const QStringList values = SortedColumn("6", 2, soDescending);
-    for (int i = 1; i < values.size(); ++i)
-        EXPECT_GE(values[i - 1].toDouble(), values[i].toDouble()) << "row " << i;
-    EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), 0u);
-}
-
-TEST_F(GridSort, DatesInTimeOrder) {
+    grid->OnSort = [&](QObject* sender, QStringList& lines) {
+        sorts.append({sender, lines.size()});
+    };
+    Load();
+    const std::size_t mark = CallMark();
+    source->Open();
+    EXPECT_EQ(CallCount(mark, "DDR LISTER"), 3u);
+    EXPECT_EQ(CallCount(mark, "VRNX DDU FIELDS"), 1u);
+    EXPECT_EQ(sorts, (QList<std::pair<QObject*, qsizetype>>{{grid, 40}}));
     // "JUL 16, 1998" as a date.
     const auto date = [](const QString& text) {
         return QLocale::c().toDate(text.left(1).toUpper() + text.mid(1).toLower(), "MMM d, yyyy");
     };
-    const QStringList values = SortedColumn("4", 1, soAscending);
+    const QStringList values = ColumnTexts(*grid, 1);
+    ASSERT_EQ(values.size(), 40);
     for (int i = 1; i < values.size(); ++i)
-        EXPECT_LE(date(values[i - 1]), date(values[i])) << "row " << i;
+        EXPECT_GE(date(values[i - 1]), date(values[i])) << "row " << i;
     // The server reads each date once, however many rows share it.
     const QSet<QString> dates(values.begin(), values.end());
     EXPECT_EQ(CallCount(mark, "DDR VALIDATOR"), static_cast<std::size_t>(dates.size()));
@@ -276,21 +260,12 @@ TEST_F(HeaderClick, ResortsAndKeepsTheRecordShown) {
 }
 
 TEST_F(HeaderClick, MovesToTheFirstRecordWhenTheShownOneIsNoLongerListed) {
-    QString gone;
-    {  // A lab test filed by another user.
-        QWidget elsewhere;
-        test::OtherUser other(SecondBroker(), elsewhere);
-        EXPECT_TRUE(other.source.SetFieldValue(".01", "ZZGONE"));
-        EXPECT_TRUE(other.source.SetFieldValue("2", "Test filed elsewhere"));
-        EXPECT_TRUE(other.source.SetFieldValue("6", "7"));
-        EXPECT_TRUE(other.source.Save());
-        gone = other.source.Address().Number();
-    }
+    // A lab test filed by another user, and deleted by that user while the grid shows it.
+    const QString gone = test::AddLabTest(SecondBroker(), "ZZGONE", "Test filed elsewhere");
     LoadAndOpen();
     ASSERT_TRUE(source->GetAndFill(gone));
     ASSERT_EQ(abbreviation->text(), "ZZGONE");
-    const RpcReply deleted = SecondBroker().Call(
-        RpcRequest("VRNX RECORD DELETE").List(".DDR").Named("FILE", "80001").Named("IEN", gone));
+    const RpcReply deleted = SecondBroker().Call(requests::RecordDelete("80001", gone));
     ASSERT_TRUE(deleted.IsDataMarkerAt(0)) << deleted.Text().toStdString();
     PressHeader(*grid, 2, Qt::LeftButton);
     ASSERT_EQ(grid->RowCount(), 41);
@@ -496,9 +471,7 @@ TEST_F(MasterDetail, ANewLogicalDetailRecordIsFiledPointingToItsMaster) {
     ASSERT_FALSE(added.isEmpty());
     EXPECT_NE(added, "52");
     // The internal value of the link field, read by another user.
-    const records::RecordAnswer stored = records::ReadRecordAnswer(
-        SecondBroker().Call(records::ReadRequest("80006", {"2"}, added + u',')));
-    EXPECT_EQ(records::FieldPiece(stored.lines, "2", added, 4), "12");
+    EXPECT_EQ(test::Stored(SecondBroker(), "80006", added, "2"), "12");
     EXPECT_EQ(departmental->GetFieldValue("2"), "12");
     ASSERT_EQ(departmentalGrid->RowCount(), 3) << "the grid lists the new record beside 52";
     EXPECT_EQ(departmentalGrid->RecordNumber(), added);

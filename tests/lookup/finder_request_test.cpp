@@ -106,8 +106,6 @@ TEST(FinderReply, ReadsTheDataTheContinuationAndTheErrorsAndShowsALineWithFourBl
     EXPECT_EQ(r.errors, QStringList{"Bad XREF"});
     // A line shown: the fields joined with four blanks.
     TvornFinder finder;
-    finder.FieldList = {".01"};
-    EXPECT_EQ(finder.DisplayLine("7^LAINE,LIISA"), "LAINE,LIISA");
     finder.FieldList = {".01", "2"};
     EXPECT_EQ(finder.DisplayLine("7^LAINE,LIISA^DEC 24, 1974"), "LAINE,LIISA    DEC 24, 1974");
     // The record number column shows the number; the other columns keep their pieces.

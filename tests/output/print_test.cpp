@@ -48,8 +48,7 @@ class Print : public test::OutputForm {
         return pdf;
     }
     void ExpectSentToPrinter() {
-        test::ExpectToolsetMessage(modal, MessageKind::Information,
-                                   "The record was sent to printer.");
+        Expect(MessageKind::Information, "The record was sent to printer.");
     }
     // The preview driven by `use` and closed with Exit; `shown` and `title` keep what it showed.
     void OnPreview(std::function<void(TfrmPrint&)> use = {}) {
@@ -97,11 +96,11 @@ TEST_F(Print, EachRunHasItsOwnDocumentOfItsSessionAndNoneWithoutAFileOrABroker) 
     report->Run();
     EXPECT_NE(report->DocumentHandle(), handle);
     print->SetRPCBroker(&SecondBroker());  // another session finds no such document
-    test::ExpectToolsetMessage(modal, MessageKind::Error, "Document not found.");
+    Expect(MessageKind::Error, "Document not found.");
     print->Print(report->DocumentHandle(), dialog);
     EXPECT_EQ(print->ErrorLines(), QStringList{"Document not found."});
     report->FileNumber.clear();
-    test::ExpectToolsetMessage(modal, MessageKind::Warning, "File Number is not initialized!");
+    Expect(MessageKind::Warning, "File Number is not initialized!");
     report->Run();
     EXPECT_EQ(CallCount(mark, "VRNX REPORT"), 2u);
     // Without a broker nothing is sent or shown.
@@ -139,8 +138,7 @@ TEST_F(Print, PrintedLinesFollowTheLineStepAFormFeedStartsAPageAndAnUnusablePrin
     EXPECT_EQ(pages[2], "after the feed");
     // A printer that cannot be used is no success.
     printer.setOutputFileName(folder.filePath("missing/lines.pdf"));
-    test::ExpectToolsetMessage(modal, MessageKind::Error,
-                               "The document was not printed, as " +
+    Expect(MessageKind::Error, "The document was not printed, as " +
                                    folder.filePath("missing/lines.pdf") + " could not be opened.");
     print->PrintLines({"a line"});
 }
@@ -184,7 +182,7 @@ TEST_F(Print, FindWrapsOnceThenSaysNotFound) {
         found << QString::number(preview.RichEdit1->textCursor().selectionStart());
         findNext("pear");
     });
-    test::ExpectToolsetMessage(modal, MessageKind::Information, "Search string not found!");
+    Expect(MessageKind::Information, "Search string not found!");
     QTest::keyClick(preview.RichEdit1, Qt::Key_F, Qt::ControlModifier);
     EXPECT_EQ(found, (QStringList{"4", "14", "4", "20"}));
 }
@@ -235,8 +233,7 @@ TEST_F(Print, AFileAndTheWordProcessorGetTheWholeDocumentAndAnUnwritableFileIsRe
     dialog->SetPrintDefault(pdFile);
     dialog->SaveFile = folder.filePath("wards.txt");
     report->Run();
-    test::ExpectToolsetMessage(modal, MessageKind::Information,
-                               "Document was printed to file " + dialog->SaveFile);
+    Expect(MessageKind::Information, "Document was printed to file " + dialog->SaveFile);
     print->Print(report->DocumentHandle(), dialog);
     QFile saved(dialog->SaveFile);
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
@@ -333,8 +330,7 @@ TEST_F(LongReport, ACancelledDownloadShowsWhatArrivedMarkedIncompleteWhereverItG
 // A report never run, or one the server refused: the user sees why, and nothing is paged.
 TEST_F(Print, AReportWithoutADocumentShowsTheServersLinesAndPagesNothing) {
     const std::size_t mark = CallMark();
-    test::ExpectToolsetMessage(modal, MessageKind::Error,
-                               "The server sent no document for the report, and no reason.");
+    Expect(MessageKind::Error, "The server sent no document for the report, and no reason.");
     print->PrintReport(*report, dialog);
     report->FileNumber = "80001";
     report->FieldNumbers = QStringList{"<CAPTIONED>"};
@@ -348,7 +344,7 @@ TEST_F(Print, AReportWithoutADocumentShowsTheServersLinesAndPagesNothing) {
         report->IOP = iop;
         report->Run();
         EXPECT_EQ(report->DocumentHandle(), "");
-        test::ExpectToolsetMessage(modal, MessageKind::Error, error);
+        Expect(MessageKind::Error, error);
         print->PrintReport(*report, dialog);
         EXPECT_EQ(print->ErrorLines(), QStringList{error});
     }
@@ -369,9 +365,9 @@ TEST_F(UnwritableSpool, AServerPrinterReportSaysWhyNothingWasPrinted) {
     report->Run();
     dialog->SetPrintDefault(pdServerPrinter);
     dialog->IOP = "OFFICE PRINTER";
-    test::ExpectToolsetMessage(modal, MessageKind::Error,
-                               "Cannot print on OFFICE PRINTER: the spool folder /dev/null/spool "
-                               "cannot be written (Not a directory).");
+    Expect(MessageKind::Error,
+           "Cannot print on OFFICE PRINTER: the spool folder /dev/null/spool "
+           "cannot be written (Not a directory).");
     print->PrintReport(*report, dialog);
 }
 

@@ -57,9 +57,6 @@ class Related : public test::OutputForm {
         query.fields = QStringList{".01"};
         return int(logical::ReadReply(Broker().Call(logical::Request(query))).lines.size());
     }
-    void Expect(MessageKind kind, const QString& text, int answer = ui::mrOk) {
-        test::ExpectToolsetMessage(modal, kind, text, answer);
-    }
 
     TvornSource master, wards, subresults;
 };

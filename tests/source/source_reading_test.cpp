@@ -231,13 +231,6 @@ TEST_F(Reading, ARecordIsReadWithEveryFieldOfTheFormOnceAndTheTwoEndsAreAsked) {
     EXPECT_EQ(Core().Owners().navigator.IndexValue(), "HB");
     EXPECT_FALSE(Core().Owners().navigator.AtFirst());
     EXPECT_TRUE(next.isEnabled() && prior.isEnabled());
-    // Fields are sent once, with the index field among them.
-    TvornSource three;
-    test::FakeBoundControl a(three, ".01", &form), b(three, "2", &form), c(three, "4", &form);
-    three.FileNumber = "80001";
-    three.FMIndexField = "2";
-    Open(three);
-    EXPECT_EQ(SentBy([&] { three.GetAndFill("1"); }).at(0).Entry("\"FIELDS\""), ".01;2;4;");
 }
 
 TEST_F(Reading, MovingAsksTheListerFromTheCurrentRecordFallsBackAtTheEndsAndEmptiesWhenNone) {

@@ -29,12 +29,9 @@ RpcReply Reply(const QStringList& lines) {
     return RpcReply(lines.join("\r\n") + QStringLiteral("\r\n"));
 }
 
-// A read asks for every field of the form, each followed by a semicolon; in its answer a
-// word-processing field of three lines is five lines, and a missing record is marked.
-TEST(RecordRequests, AReadAsksForEveryFieldAndItsAnswerHasWordProcessingLinesOrIsMarkedMissing) {
-    EXPECT_EQ(Describe(records::ReadRequest("80001", {".01", "2", "4"}, "12,")),
-              "DDR GETS ENTRY DATA|list .DDR \"FILE\"=80001 \"FIELDS\"=.01;2;4; "
-              "\"IENS\"=12, \"FLAGS\"=IE");
+// In a read's answer a word-processing field of three lines is five lines, and a missing record
+// is marked (the request itself: the reading test's exact entries).
+TEST(RecordRequests, AReadsAnswerHasWordProcessingLinesOrIsMarkedMissing) {
     const records::RecordAnswer a = records::ReadRecordAnswer(
         Reply({"[BEGIN_diDATA]", "80001^12^.01^HB^HB", "80001^12^100^[WORD PROCESSING]", "one",
                "[Data]", "", "$$END$$", "80001^12^2^Hemoglobin^Hemoglobin", "[END_diDATA]"}));
@@ -69,9 +66,7 @@ TEST(RecordRequests, ListerStepsSendTheEntriesOfTheirKindOfSource) {
          "\"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=P \"MAX\"=1 "
          "\"XREF\"=B \"FROM\"=HB \"FROM\",\"IEN\"=7"},
         {D::Last, false, "0", "\"FILE\"=80001 \"FIELDS\"=.001 \"FLAGS\"=B \"MAX\"=1 \"XREF\"=B"},
-        {D::First, true, "0",
-         "\"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=I \"MAX\"=1 \"PART\"=12 "
-         "\"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C"},
+        // A logical detail's first step: the logical detail's test.
         {D::Prior, true, "1",
          "\"FILE\"=80006 \"FIELDS\"=2 \"FLAGS\"=IBP \"MAX\"=1 \"PART\"=12 "
          "\"SCREEN\"=I 12=$P($G(^(0)),U,2) \"XREF\"=C \"FROM\"=12 \"FROM\",\"IEN\"=7"}};
@@ -100,12 +95,8 @@ TEST(RecordRequests, TheListerGivesTheLastRecordFoundAndMoreAndTheValidatorIsVal
     EXPECT_TRUE(a.more);
     EXPECT_EQ(a.errors, QStringList{"bad screen"});
     EXPECT_EQ(records::ReadListerAnswer(Reply({"[Data]"})).found, "");
-    // The validator is valid unless its first data line is a caret.
-    const ValidatedValue ok =
-        records::ReadValidatorAnswer(Reply({"[Errors]", "[Data]", "3261206", "DEC 6, 2026"}));
-    EXPECT_TRUE(ok.valid);
-    EXPECT_EQ(ok.internal, "3261206");
-    EXPECT_EQ(ok.external, "DEC 6, 2026");
+    // The validator is valid unless its first data line is a caret (a valid answer's values: the
+    // validation test's).
     const ValidatedValue bad =
         records::ReadValidatorAnswer(Reply({"[Errors]", "Not a valid date.", "[Data]", "^"}));
     EXPECT_FALSE(bad.valid);
@@ -135,12 +126,9 @@ TEST(FilerRequest, ANewRecordSkipsAnEmptyFieldsNumberAndAnEditFilesItAsEmpty) {
     EXPECT_EQ(Describe(filer::FilerRequest(edit)), "DDR FILER|L:EDIT|list .DDR 1=80001^4^12^|L:");
 }
 
-TEST(SourceRequests, FileAccessGivesEachRightAndTheUserData) {
+// Each right and the user data an answer gives: the activation test's reader.
+TEST(SourceRequests, FileAccessAsksForTheFileAndAnAnswerWithoutItsLineIsNone) {
     EXPECT_EQ(Describe(requests::FileAccess("80001")), "VRNX DDU FILE ACCESS|list .DDIN 1=80001");
-    const auto reader = requests::ReadFileAccess(Reply({"[Data]", "80001^READER,USER^READ^^^"}));
-    EXPECT_TRUE(reader.answered && reader.read);
-    EXPECT_FALSE(reader.write || reader.del || reader.laygo);
-    EXPECT_EQ(reader.userData, "READER,USER");
     EXPECT_FALSE(requests::ReadFileAccess(Reply({"[Data]"})).answered);
 }
 
@@ -149,25 +137,19 @@ TEST(SourceRequests, HelpIsTheLinesBetweenItsMarkersAndTheLinkScreenReadsTheLink
         requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "Enter ", "a date.", "[END_diHELP]"})),
         "Enter a date.");
     EXPECT_EQ(requests::ReadFieldHelp(Reply({"[BEGIN_diHELP]", "[END_diHELP]"})), "");
-    // The link screen reads the link field where it is stored.
-    EXPECT_EQ(requests::LinkScreen("12", "0;2"), "I 12=$P($G(^(0)),U,2)");
+    // The link screen reads the link field where it is stored, a string node quoted (a numeric
+    // one, and the location read: the logical detail's test).
     EXPECT_EQ(requests::LinkScreen("12", "\"TYPE\";1"), "I 12=$P($G(^(\"TYPE\")),U,1)");
-    EXPECT_EQ(requests::ReadLocation(Reply({"[BEGIN_diDATA]", "0;2", "[END_diDATA]"})), "0;2");
     EXPECT_FALSE(requests::ReadLocation(Reply({"[BEGIN_diERRORS]", "no field"})));
 }
 
-TEST(SourceRequests, ADeletionIsDoneOnlyWhenTheRecordIsNamedAndThePointerReportHasNoEndMarker) {
+// The pointer check's answers: the deletion tests' reports.
+TEST(SourceRequests, ADeletionIsDoneOnlyWhenTheRecordIsNamed) {
     EXPECT_EQ(requests::ReadDeletedText(Reply({"[BEGIN_diDATA]", "HB", "[END_diDATA]"})), "HB");
     EXPECT_EQ(requests::ReadDeletedText(
                   Reply({"[BEGIN_diERRORS]", "The record is locked by another user."})),
               "");
     EXPECT_EQ(requests::ReadDeletedText(Reply({"[BEGIN_diDATA]", "[END_diDATA]"})), "");
-    const RpcReply reply =
-        Reply({"[BEGIN_diDATA]", "2", " ", "DEMO LAB RESULT", "  12", "[END_diDATA]"});
-    EXPECT_FALSE(requests::ReadNoPointers(reply));
-    EXPECT_TRUE(requests::ReadDeletionAllowed(reply));
-    EXPECT_EQ(requests::PointerReport(reply, 3), (QStringList{"DEMO LAB RESULT", "  12"}));
-    EXPECT_TRUE(requests::ReadNoPointers(Reply({"[BEGIN_diDATA]", "0", " ", "[END_diDATA]"})));
 }
 
 // The two tables every refresh applies: which operation buttons and controls a source enables
