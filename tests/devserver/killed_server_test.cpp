@@ -82,7 +82,7 @@ TEST_P(KilledServer, KeepsEveryFilingItAnsweredToSessionsFilingAtOnce) {
     for (std::thread& t : filers)
         t.join();
     ASSERT_GE(answered.size(), kAnsweredBeforeTheKill) << "the filers stopped before the kill";
-    program->Start();  // on GT.M this recovers the database from its journal
+    program->StartOnAnyPort();  // on GT.M this recovers the database from its journal
     port = program->Port();
     TRPCBroker& broker = Broker();
     for (const auto& [name, ien] : answered)

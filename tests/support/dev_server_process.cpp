@@ -195,6 +195,11 @@ void DevServerProcess::Start() {
     Launch(port_);
 }
 
+void DevServerProcess::StartOnAnyPort() {
+    if (Running()) throw std::runtime_error("vorn-server is running already");
+    Launch(0);
+}
+
 std::vector<LoggedCall> DevServerProcess::CallsSince(std::size_t mark) const {
     std::vector<LoggedCall> calls = Calls();
     calls.erase(calls.begin(),

@@ -45,6 +45,9 @@ class DevServerProcess {
     int Stop(int signal);
     // Starts it again on the same port and database (after Kill or Stop).
     void Start();
+    // The same on a port of the system's choosing, for a restart that takes long (GT.M recovers
+    // its journal before it listens): meanwhile another program may have taken the old port.
+    void StartOnAnyPort();
 
     // Every call logged so far, in the order answered. A call is in the log before its reply
     // is sent, so it is there when the client has the reply.
