@@ -206,7 +206,7 @@ TEST_F(Btn, CycleOfAUserWithEveryRight) {
     EXPECT_EQ(Enabled(), "xxxx.xxx.x") << "found";
     Type(name, "Haemoglobin");
     EXPECT_EQ(Enabled(), "xxxxxxxxxx") << "edited";
-    test::ExpectToolsetMessage(modal, K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
+    Expect(K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
     Press(DoSave);
     EXPECT_EQ(Enabled(), "xxxx.xxx.x") << "saved";
     Press(DoInsert);
@@ -219,13 +219,12 @@ TEST_F(Btn, CycleOfAUserWithEveryRight) {
     Press(DoInsert);
     Type(abbreviation, "ZZ9");
     Type(name, "To go");
-    test::ExpectToolsetMessage(modal, K::Information, "Saved new: Demo Lab Test: ZZ9 To go\r\n");
+    Expect(K::Information, "Saved new: Demo Lab Test: ZZ9 To go\r\n");
     Press(DoSaveAs);
     ASSERT_EQ(source->State(), ssBrowse);
     EXPECT_EQ(Enabled(), "xx...xxx.x") << "saved new: the last record";
-    test::ExpectToolsetMessage(modal, K::Confirmation, "Delete Demo Lab Test: ZZ9 To go?\r\n",
-                               ui::mrYes);
-    test::ExpectToolsetMessage(modal, K::Information, "Deleted: Demo Lab Test: ZZ9\r\n");
+    Expect(K::Confirmation, "Delete Demo Lab Test: ZZ9 To go?\r\n", ui::mrYes);
+    Expect(K::Information, "Deleted: Demo Lab Test: ZZ9\r\n");
     Press(DoDelete);
     EXPECT_EQ(Enabled(), "x..x..xx..") << "deleted";
 }

@@ -46,9 +46,9 @@ class Choice : public ControlForm {
     }
     // Saves through the source, which reports the record by its abbreviation and name.
     void Save(const char* abbreviation) {
-        test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                                   QStringLiteral("Saved: Demo Lab Test: ") + abbreviation +
-                                       QStringLiteral(" ") + name->text() + QStringLiteral("\r\n"));
+        Expect(ui::MessageKind::Information, QStringLiteral("Saved: Demo Lab Test: ") +
+                                                 abbreviation + QStringLiteral(" ") + name->text() +
+                                                 QStringLiteral("\r\n"));
         ASSERT_TRUE(source->Save());
     }
     // Changes the name so that there is something to save, then saves.

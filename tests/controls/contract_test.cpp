@@ -171,8 +171,7 @@ TEST_F(Contract, AMemoCountsEveryEditAndFilesItsLinesAndTabLeavesIt) {
     EXPECT_TRUE(IsChanged(memo));
     Focus(name);
     EXPECT_TRUE(IsChanged(memo)) << "changed until filled again";
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
+    Expect(ui::MessageKind::Information, QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
     ASSERT_TRUE(source->Save());
     EXPECT_EQ(memo->Lines(),
               (QStringList{"Hemoglobin (HB) is measured from a blood specimen.",

@@ -247,9 +247,9 @@ INSTANTIATE_TEST_SUITE_P(DialogEdit, DialogEditExit,
 TEST_F(DialogEdit, ARejectedNameShowsTheFieldsHelpAndKeepsTheFocus) {
     Open("1");
     Retype(abbreviation, "MUCHTOOLONGNAME");
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
-                               "Answer with 1 to 10 characters: the short name of the test.\r"
-                               "The abbreviation that orders and results show for the test.");
+    Expect(ui::MessageKind::Warning,
+           "Answer with 1 to 10 characters: the short name of the test.\r"
+           "The abbreviation that orders and results show for the test.");
     elsewhere->setFocus();
     EXPECT_EQ(test::ShownFind(), nullptr);
     // The form's focus is back in the edit (the window itself comes back when the message goes).
@@ -278,8 +278,7 @@ TEST_F(DialogEdit, ANewRecordsFindFieldTextIsFiledWhenSaveNewIsPressedInIt) {
     Focus(elsewhere);
     Type(abbreviation, "7");
     ASSERT_TRUE(abbreviation->hasFocus());
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               "Saved new: Demo Lab Test: ZZ7 Seventh test\r\n");
+    Expect(ui::MessageKind::Information, "Saved new: Demo Lab Test: ZZ7 Seventh test\r\n");
     const std::size_t mark = CallMark();
     ASSERT_TRUE(source->SaveAs());
     EXPECT_EQ(abbreviation->text(), "ZZ7");
@@ -450,8 +449,8 @@ TEST_F(DialogEdit, FindOnlyNeedsATypedText) {
     QTest::keyClick(abbreviation, Qt::Key_Down, Qt::AltModifier);
     EXPECT_EQ(test::ShownFind(), nullptr);
     EXPECT_TRUE(CallNamesSince(mark).empty());
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               QStringLiteral("Type at least one character to search with."));
+    Expect(ui::MessageKind::Information,
+           QStringLiteral("Type at least one character to search with."));
     Enter(abbreviation);
     EXPECT_EQ(test::ShownFind(), nullptr);
     EXPECT_EQ(CallCount(mark, "VRNX FINDER") + CallCount(mark, "DDR LISTER"), 0u);

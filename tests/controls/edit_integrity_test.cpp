@@ -40,9 +40,6 @@ class Integrity : public test::SourceServer {
         f->Open();
         ASSERT_TRUE(f->labTest->GetAndFill(QString::fromLatin1(record)));
     }
-    void Expect(K kind, const QString& text, int result = ui::mrOk) {
-        test::ExpectToolsetMessage(modal, kind, text, result);
-    }
     // A field of lab test `record` as another user reads it from the server now.
     QString StoredLabTest(const char* record, const char* field) {
         return test::Stored(SecondBroker(), "80001", record, field);

@@ -62,8 +62,7 @@ TEST_F(Edit, TypingLocksTheRecordTypingBackUnlocksItAndASavedValueIsTheServersIn
     EXPECT_FALSE(IsChanged(edit));
     EXPECT_EQ(source->State(), ssBrowse);
     Retype(edit, "12/6/2026");
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
+    Expect(ui::MessageKind::Information, QStringLiteral("Saved: Demo Lab Test: HB Hemoglobin\r\n"));
     EXPECT_TRUE(source->Save()) << "the focused edit is committed first";
     EXPECT_EQ(source->GetFieldValue("4"), "3261206");
     EXPECT_EQ(edit->text(), "DEC 6, 2026");
@@ -101,7 +100,7 @@ TEST_F(Edit, ARejectedValueIsReportedWithTheFieldsHelpAndTheFocusGoesBack) {
     OpenRecord();
     Retype(length, "999");
     ASSERT_EQ(source->State(), ssEdit);
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, test::kLengthRefused);
+    Expect(ui::MessageKind::Warning, test::kLengthRefused);
     Focus(name);
     EXPECT_EQ(form.focusWidget(), length);
     EXPECT_EQ(SourceCore::Of(*source).Registry().CurrentControl(), length);
@@ -122,8 +121,8 @@ TEST_F(Edit, ARejectedValueOfAFieldWithoutHelpIsReportedByMessage1032) {
     Focus(comment);
     QTest::keyClicks(comment, "abc");
     ASSERT_EQ(source->State(), ssNew);
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning,
-                               QStringLiteral("Value \"abc\" is not valid for field Comment."));
+    Expect(ui::MessageKind::Warning,
+           QStringLiteral("Value \"abc\" is not valid for field Comment."));
     Focus(name);
     Activate();
     EXPECT_EQ(QApplication::focusWidget(), comment);

@@ -67,9 +67,7 @@ class Grid : public test::SourceServer {
         Load();
         source->Open();
     }
-    void ExpectError(const QString& text) {
-        test::ExpectToolsetMessage(modal, ui::MessageKind::Error, text);
-    }
+    void ExpectError(const QString& text) { Expect(ui::MessageKind::Error, text); }
     // How many "DDR LISTER" calls `step` makes.
     template <typename F>
     std::size_t ListerCalls(F&& step) {

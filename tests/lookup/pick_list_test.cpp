@@ -137,7 +137,7 @@ TEST_F(Finder, ALookupFindsTheEntriesBeginningWithTheText) {
 
 TEST_F(Finder, WithoutAFileNumberWarnsAndSendsNothing) {
     finder.FileNumber.clear();
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Warning, "File Number is not initialized!");
+    Expect(ui::MessageKind::Warning, "File Number is not initialized!");
     const std::size_t mark = CallMark();
     finder.GetList();
     for (const std::string& call : CallNamesSince(mark))
@@ -154,9 +154,8 @@ TEST_F(Finder, OnlyALimitedSearchWithMoreTellsTheUserToSearchMoreSpecifically) {
     EXPECT_EQ(finder.Records.size(), 6);
     EXPECT_TRUE(modal.Log().empty());
     finder.SetPart("SA");
-    test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                               QStringLiteral("There were more than 3 records found. \r\n"
-                                              "Make more specific search."));
+    Expect(ui::MessageKind::Information, QStringLiteral("There were more than 3 records found. \r\n"
+                                                        "Make more specific search."));
     picklist::FetchPage(finder, false);
     EXPECT_EQ(finder.Records.size(), 3);
     EXPECT_FALSE(finder.MoreRecords);

@@ -141,8 +141,7 @@ TEST_F(Help, CopyWithNothingSelectedAndPrintAddTheTitleAndASpaceLineLeavingTheTe
             p.setPrintRange(range);
             return true;
         });
-        test::ExpectToolsetMessage(modal, ui::MessageKind::Information,
-                                   "The record was sent to printer.");
+        Expect(ui::MessageKind::Information, "The record was sent to printer.");
         HelpWindow()->BitBtn2->click();
         QString text;
         ASSERT_TRUE(test::ReadPdfText(pdf, text));

@@ -40,10 +40,6 @@ class OutputForm : public SourceServer {
         list->btnSelect->click();
         return names;
     }
-    // The toolset's message dialog of `kind` showing `text`, answered with `answer`.
-    void Expect(ui::MessageKind kind, const QString& text, int answer = ui::mrOk) {
-        ExpectToolsetMessage(modal, kind, text, answer);
-    }
 
     QWidget form;
     TvornDeviceDialog* dialog = new TvornDeviceDialog;

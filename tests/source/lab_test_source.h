@@ -62,10 +62,6 @@ class LabTestSource : public SourceServer {
         return Names(SentBy(action));
     }
     SourceCore& Core() { return SourceCore::Of(source); }
-    // The toolset's message dialog of `kind` showing `text`, answered with `result`.
-    void Says(ui::MessageKind kind, const QString& text, int result = ui::mrOk) {
-        ExpectToolsetMessage(modal, kind, text, result);
-    }
 
     QWidget form;
     TvornSource source;

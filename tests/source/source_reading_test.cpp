@@ -54,18 +54,18 @@ TEST_F(Activation, AControlIsRegisteredOnceAndAMissingFileNumberBrokerOrMasterIs
     EXPECT_EQ(Core().Registry().Fields(), (QStringList{".01", "2", "4", "6", "100"}));
     TvornSource master;
     source.SetMasterSource(&master);
-    Says(K::Error, "Component is not valid TvornSource component!");
+    Expect(K::Error, "Component is not valid TvornSource component!");
     source.SetMasterSource(&form);
     EXPECT_EQ(Core().Master(), &master);
-    Says(K::Error, "Component can't be both master and detail!");
+    Expect(K::Error, "Component can't be both master and detail!");
     source.SetMasterSource(&source);
     EXPECT_EQ(Core().Master(), nullptr);
     source.FileNumber.clear();
-    Says(K::Error, "vornSource1's filenumber not defined!");
+    Expect(K::Error, "vornSource1's filenumber not defined!");
     Open();
     source.FileNumber = "80001";
     source.SetRPCBroker(nullptr);
-    Says(K::Error, "vornSource1 not linked to RPC Broker-component!");
+    Expect(K::Error, "vornSource1 not linked to RPC Broker-component!");
     source.Open();
     EXPECT_FALSE(source.Active());
     EXPECT_EQ(source.State(), ssInactive);
@@ -303,7 +303,7 @@ TEST_F(Reading, AVisitedRecordHeadsTheHistoryOnceAndAFieldNotOnTheFormIsReadOnIt
 TEST_F(Reading, WordProcessingTextsOfThreeLinesAndOfAbout150KilobytesAreFiledAndReadBack) {
     source.GetAndFill("1");
     description.ChangeLines({"one", "", "three"});
-    Says(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
+    Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     const auto calls = SentBy([&] { ASSERT_TRUE(source.Save()); });
     const auto filer = test::FirstNamed(calls, "DDR FILER");
     ASSERT_NE(filer, calls.end());

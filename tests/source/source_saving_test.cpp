@@ -30,7 +30,7 @@ class Saving : public test::LabTestSource {
 
 TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlocks) {
     source.GetAndFill("1");
-    Says(K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
+    Expect(K::Information, "Saved: Demo Lab Test: HB Haemoglobin\r\n");
     const auto sent = SentBy([&] {
         name.Change("Haemoglobin", "Haemoglobin");
         source.ValidateField("2", "Haemoglobin");
@@ -52,7 +52,7 @@ TEST_F(Saving, EditingOneFieldLocksChecksValidatesFilesReadsBackReportsAndUnlock
 
 TEST_F(Saving, ANewRecordFilesItsFieldsWithAGapForAnEmptyOneAndTakesItsNewNumber) {
     NewLabTest("ZZ1");
-    Says(K::Information, "Saved new: Demo Lab Test: ZZ1 New test\r\n");
+    Expect(K::Information, "Saved new: Demo Lab Test: ZZ1 New test\r\n");
     const auto sent = SentBy([&] { ASSERT_TRUE(source.SaveAs()); });
     EXPECT_EQ(test::Names(sent), (Calls{"DDR FILER", "DDR GETS ENTRY DATA", "DDR LISTER",
                                         "DDR LISTER", "VRNX IDENTIFIERS", "VRNX DIALOG"}));
@@ -71,7 +71,7 @@ TEST_F(Saving, FieldValuesSetOnAnEmptyFormAreFiledAsANewRecord) {
     ASSERT_TRUE(source.SetFieldValue(".01", "ZZ2"));
     ASSERT_TRUE(source.SetFieldValue("2", "Set by the program"));
     source.ConfirmMessages.setFlag(ConfirmChange, false);
-    Says(K::Information, "Saved: Demo Lab Test: ZZ2 Set by the program\r\n");
+    Expect(K::Information, "Saved: Demo Lab Test: ZZ2 Set by the program\r\n");
     ASSERT_TRUE(source.Save());
     EXPECT_EQ(source.State(), ssBrowse);
 }
@@ -79,7 +79,7 @@ TEST_F(Saving, FieldValuesSetOnAnEmptyFormAreFiledAsANewRecord) {
 TEST_F(Saving, AMissingRequiredFieldStopsTheSaveWithoutACall) {
     source.Insert();
     abbreviation.Change("ZZ2", "ZZ2");
-    Says(K::Error, "Required field (Field 2) is missing!");
+    Expect(K::Error, "Required field (Field 2) is missing!");
     EXPECT_EQ(CallsOf([&] { EXPECT_FALSE(source.SaveAs()); }), Calls{"VRNX DIALOG"})
         << "only the message's text";
     EXPECT_EQ(source.State(), ssNew);
@@ -106,7 +106,7 @@ TEST_P(Questions, AreAskedWithTheServersTextAndItsParametersPlaced) {
         else
             name.Change("Haemoglobin", "Haemoglobin");
     }
-    Says(K::Confirmation, q.text, ui::mrCancel);
+    Expect(K::Confirmation, q.text, ui::mrCancel);
     EXPECT_FALSE(q.newRecord ? source.SaveAs() : source.Save());
 }
 
@@ -127,16 +127,16 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     source.GetAndFill("1");
     length.Change("abc", "abc");
     // The server's reason comes with the report.
-    Says(K::Information,
-         "Error in saving!\r\nFile 80001 (DEMO LAB TEST), record 1:\r\n\"abc\" is not a number. "
-         "LENGTH OF RESULT FIELD takes a whole number from 1 to 250.");
+    Expect(K::Information,
+           "Error in saving!\r\nFile 80001 (DEMO LAB TEST), record 1:\r\n\"abc\" is not a number. "
+           "LENGTH OF RESULT FIELD takes a whole number from 1 to 250.");
     EXPECT_FALSE(source.Save());
     EXPECT_EQ(source.State(), ssEdit);
     EXPECT_TRUE(Core().Owners().locker.Locked());
     test::OtherUser other(SecondBroker(), form);
     other.source.ShowMessages = true;
     other.source.GetAndFill("1");
-    Says(K::Error, "The record is being modified by someone else! Try again later.");
+    Expect(K::Error, "The record is being modified by someone else! Try again later.");
     EXPECT_EQ(CallsOf([&] { other.name.Change("Overwritten", "Overwritten"); }),
               (Calls{"VRNX LOCKS", "VRNX DIALOG", "DDR GETS ENTRY DATA"}));
     EXPECT_EQ(other.source.State(), ssBrowse);
@@ -144,7 +144,7 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     EXPECT_EQ(test::Outcome(other.source),
               std::pair(SourceOperation::Lock, SourceOutcome::Refused));
     length.Change("7", "7");
-    Says(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
+    Expect(K::Information, "Saved: Demo Lab Test: HB Hemoglobin\r\n");
     EXPECT_TRUE(source.Save());
     EXPECT_FALSE(Core().Owners().locker.Locked());
     other.name.Change("Changed after", "Changed after");
@@ -152,9 +152,9 @@ TEST_F(Saving, ARefusedSaveSaysSoAndKeepsTheLockUntilTheSaveSucceeds) {
     // A new record refused says so, too.
     NewLabTest("ZZ4");
     length.Change("abc", "abc");
-    Says(K::Information,
-         "Error in saving new record!\r\nFile 80001 (DEMO LAB TEST), new record +1:\r\n\"abc\" "
-         "is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to 250.");
+    Expect(K::Information,
+           "Error in saving new record!\r\nFile 80001 (DEMO LAB TEST), new record +1:\r\n\"abc\" "
+           "is not a number. LENGTH OF RESULT FIELD takes a whole number from 1 to 250.");
     EXPECT_FALSE(source.SaveAs());
     EXPECT_EQ(source.State(), ssNew);
     EXPECT_EQ(abbreviation.text(), "ZZ4");
@@ -193,7 +193,7 @@ TEST_F(Saving, NothingIsLostWhenTheServerDiesBeforeTheFiling) {
     EXPECT_EQ(name.text(), "Kept through a crash");
     EXPECT_EQ(Core().Owners().saver.Changed().size(), 1);
     Server().Start();
-    Says(K::Information, "Saved: Demo Lab Test: HB Kept through a crash\r\n");
+    Expect(K::Information, "Saved: Demo Lab Test: HB Kept through a crash\r\n");
     const Calls after = CallsOf([&] { EXPECT_TRUE(source.Save()); });
     // The lock is taken again on the new link, and the record is checked before anything is
     // filed: another user may have saved it while the link was down.
@@ -217,7 +217,7 @@ TEST_F(Locking, ARecordChangedByAnotherUserSinceItWasReadIsReadAgainWhenTheEditS
     other.source.GetAndFill("1");
     other.name.Change("Changed meanwhile", "Changed meanwhile");
     ASSERT_TRUE(other.source.Save());
-    Says(K::Information, "The record has changed! Retrieving record again.");
+    Expect(K::Information, "The record has changed! Retrieving record again.");
     name.Change("Mine", "Mine");
     EXPECT_EQ(source.State(), ssBrowse);
     EXPECT_EQ(name.text(), "Changed meanwhile");
@@ -253,7 +253,7 @@ TEST_P(LockTimer, AsksAfterTheMinutesAndDoesWhatTheUserAnswers) {
         EXPECT_EQ(d.Timer1->Enabled(), true) << "a 60-second countdown";
         d.done(c.answer);
     });
-    if (c.report) Says(K::Information, c.report);
+    if (c.report) Expect(K::Information, c.report);
     timer.Fire();
     EXPECT_EQ(source.State(), c.after);
     EXPECT_EQ(name.text(), c.nameAfter);
@@ -281,10 +281,10 @@ TEST_F(Deletion, ARefusalIsNotReportedAsDeletedAndASubFileEntryGoesThroughTheFil
     other.source.GetAndFill("41");
     other.name.Change("Held", "Held");
     ASSERT_TRUE(SourceCore::Of(other.source).Owners().locker.Locked());
-    Says(K::Confirmation, "Delete Demo Lab Test: ZZ6 To delete?\r\n", ui::mrYes);
-    Says(K::Information,
-         "Error in deleting record!\r\nThe record 41 of file 80001 (DEMO LAB TEST) "
-         "is being edited by another user.");
+    Expect(K::Confirmation, "Delete Demo Lab Test: ZZ6 To delete?\r\n", ui::mrYes);
+    Expect(K::Information,
+           "Error in deleting record!\r\nThe record 41 of file 80001 (DEMO LAB TEST) "
+           "is being edited by another user.");
     EXPECT_FALSE(source.Delete());
     EXPECT_EQ(source.Address().Iens(), "41,");
     EXPECT_EQ(abbreviation.text(), "ZZ6");
@@ -306,8 +306,8 @@ TEST_F(Deletion, ARefusalIsNotReportedAsDeletedAndASubFileEntryGoesThroughTheFil
     const QString entry = subresults.Address().Number();
     EXPECT_EQ(subresults.Address().FullIens(), entry + ",35,");
     const QString text = explanation.text();
-    Says(K::Confirmation, "Delete Subresult: " + text + "?\r\n", ui::mrYes);
-    Says(K::Information, "Deleted: Subresult: " + text + "\r\n");
+    Expect(K::Confirmation, "Delete Subresult: " + text + "?\r\n", ui::mrYes);
+    Expect(K::Information, "Deleted: Subresult: " + text + "\r\n");
     const auto calls = SentBy([&] { EXPECT_TRUE(subresults.Delete()); });
     const auto filer = test::FirstNamed(calls, "DDR FILER");
     ASSERT_NE(filer, calls.end());
@@ -321,22 +321,22 @@ TEST_F(Deletion, PointersThatForbidItAreReportedAndARecordBeingEditedIsUnlockedF
     source.GetAndFill("1");
     // Six results and two departmental tests point at HB: each file with its count, the first
     // two records of each, and how many more there are.
-    Says(K::Warning,
-         "Error in deleting! The following files have pointers to the current record: "
-         "DEMO LAB RESULT (file 80005), field LAB TEST (required): 6 records\r\n"
-         "   NIEMI,VEIKKO HB SEP 22, 2023\r\n"
-         "   HEIKKILA,MARJA HB OCT 24, 2023\r\n"
-         "   ... and 4 more\r\n"
-         "DEMO DEPARTMENTAL LAB TEST (file 80006), field LAB TEST (required): 2 records\r\n"
-         "   MEDICAL WARD 2 HB\r\n"
-         "   OUTPATIENT CLINIC HB\r\n");
+    Expect(K::Warning,
+           "Error in deleting! The following files have pointers to the current record: "
+           "DEMO LAB RESULT (file 80005), field LAB TEST (required): 6 records\r\n"
+           "   NIEMI,VEIKKO HB SEP 22, 2023\r\n"
+           "   HEIKKILA,MARJA HB OCT 24, 2023\r\n"
+           "   ... and 4 more\r\n"
+           "DEMO DEPARTMENTAL LAB TEST (file 80006), field LAB TEST (required): 2 records\r\n"
+           "   MEDICAL WARD 2 HB\r\n"
+           "   OUTPATIENT CLINIC HB\r\n");
     EXPECT_FALSE(source.Delete());
     EXPECT_TRUE(source.GetAndFill("1"));
     SaveNewLabTest("ZZ7");
     name.Change("Edited", "Edited");
     ASSERT_TRUE(Core().Owners().locker.Locked());
-    Says(K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n", ui::mrYes);
-    Says(K::Information, "Deleted: Demo Lab Test: ZZ7\r\n");
+    Expect(K::Confirmation, "Delete Demo Lab Test: ZZ7 To delete?\r\n", ui::mrYes);
+    Expect(K::Information, "Deleted: Demo Lab Test: ZZ7\r\n");
     const auto calls = SentBy([&] { EXPECT_TRUE(source.Delete()); });
     EXPECT_FALSE(Core().Owners().locker.Locked());
     const auto unlock = test::FirstNamed(calls, "VRNX LOCKS");
@@ -369,7 +369,7 @@ TEST_F(Deletion, PointersThatAllowItAreReportedWithOneTimedQuestionOnly) {
         EXPECT_EQ(d.SecondsLeft(), 30);
         d.done(ui::mrYes);
     });
-    Says(K::Information, "Deleted: Demo Person: NEWMAN,NOAH\r\n");
+    Expect(K::Information, "Deleted: Demo Person: NEWMAN,NOAH\r\n");
     EXPECT_TRUE(persons.Delete());
     source.GetAndFill("1");
     EXPECT_EQ(source.GetFieldValue("7"), "") << "the pointer to the deleted person is cleared";

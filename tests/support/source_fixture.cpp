@@ -48,6 +48,10 @@ TRPCBroker& SourceServer::SecondBroker(const QString& codes) {
     return *brokers_.back();
 }
 
+void SourceServer::Expect(ui::MessageKind kind, const QString& text, int result) {
+    ExpectToolsetMessage(modal, kind, text, result);
+}
+
 std::size_t SourceServer::CallCount(std::size_t mark, const std::string& name) const {
     const std::vector<std::string> names = CallNamesSince(mark);
     return static_cast<std::size_t>(std::count(names.begin(), names.end(), name));

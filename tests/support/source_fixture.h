@@ -48,6 +48,8 @@ class SourceServer : public ::testing::Test {
     std::size_t CallCount(std::size_t mark, const std::string& name) const;
     // The calls since `mark` with their parameters as sent.
     std::vector<LoggedCall> CallsSince(std::size_t mark) const { return server_.CallsSince(mark); }
+    // Expects the toolset's message dialog of `kind` showing `text`, answered with `result`.
+    void Expect(ui::MessageKind kind, const QString& text, int result = ui::mrOk);
 
     FakeTimers timers;
     ScriptedModalHost modal;
