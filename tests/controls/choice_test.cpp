@@ -12,8 +12,8 @@
 #include "controls/vorn_edit.h"
 #include "controls/vorn_radio_button.h"
 #include "controls/vorn_radio_group.h"
-#include "tests/controls/another_user.h"
 #include "tests/controls/control_form.h"
+#include "tests/support/another_user.h"
 
 namespace vorn {
 namespace {

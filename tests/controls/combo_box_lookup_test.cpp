@@ -9,8 +9,8 @@
 #include "controls/vorn_combo_box_lookup.h"
 #include "controls/vorn_edit.h"
 #include "source/timed_dialog.h"
-#include "tests/controls/another_user.h"
 #include "tests/controls/control_form.h"
+#include "tests/support/another_user.h"
 
 namespace vorn {
 namespace {

@@ -13,8 +13,8 @@
 #include "lookup/internal/xde_string_grid.h"
 #include "source/internal/source_requests.h"
 #include "source/timed_dialog.h"
-#include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
+#include "tests/support/another_user.h"
 #include "tests/support/shown_find.h"
 
 namespace vorn {

@@ -40,8 +40,8 @@
 #include "source/internal/source_requests.h"
 #include "source/record_requests.h"
 #include "source/timed_dialog.h"
-#include "tests/controls/another_user.h"
 #include "tests/controls/lab_test_edit_form.h"
+#include "tests/support/another_user.h"
 
 namespace vorn {
 namespace {

@@ -30,8 +30,7 @@
 #include "signon/signon_form_front.h"
 #include "source/dialog_text.h"
 #include "source/internal/message_broker.h"
-#include "source/internal/source_requests.h"
-#include "source/record_requests.h"
+#include "tests/support/another_user.h"
 #include "tests/support/shown_find.h"
 #include "tests/support/source_fixture.h"
 
@@ -182,9 +181,7 @@ class LabTestApp : public ::testing::Test {
     }
     template <typename F>
     Calls CallsOf(F&& step) {
-        const std::size_t mark = server.Mark();
-        step();
-        return server.NamesSince(mark);
+        return Names(server.CallsDuring(step));
     }
     static TfrmFind* ShownFind() { return test::ShownFind(); }
     // The toolset's message dialog of `kind` showing `text`, answered with `result`.
@@ -231,16 +228,11 @@ class LabTestApp : public ::testing::Test {
         return *other_;
     }
     bool OtherCanLock(const QString& record, const QString& file = QStringLiteral("80001")) {
-        if (!requests::ReadLockDone(Other().Call(requests::Lock(file, record, "LOCK"))))
-            return false;
-        Other().Call(requests::Lock(file, record, "UNLOCK"));
-        return true;
+        return CanLock(Other(), file, record);
     }
     // A field of a record as another user reads it from the server now.
     QString Stored(const QString& file, const QString& record, const QString& field) {
-        const records::RecordAnswer answer = records::ReadRecordAnswer(
-            Other().Call(records::ReadRequest(file, {field}, record + u',')));
-        return records::FieldPiece(answer.lines, field, record, 4);
+        return test::Stored(Other(), file, record, field);
     }
 
     DevServerProcess server;

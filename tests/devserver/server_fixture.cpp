@@ -27,13 +27,6 @@
 
 namespace vorn::devserver::test {
 
-TempFolder::TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "vorn-devserver-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
 std::string SeededDatabaseCopy(const TempFolder& folder, int scale) {
     vorn::test::CopySeededDatabase(folder.Path("data.db"), scale);
     return folder.Path("data.db");

@@ -20,24 +20,13 @@
 #include "devserver/net/server.h"
 #include "devserver/storage/gtm_runtime.h"
 #include "devserver/storage/store_engine.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 
 namespace vorn::devserver::test {
 
-// A folder removed with everything in it when the object goes.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
+using vorn::test::TempFolder;
 
 // A copy of the seeded demo database in `folder` (seeded once per test program and scale).
 std::string SeededDatabaseCopy(const TempFolder& folder, int scale = 1);

@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "lookup/bound_grid.h"
-#include "tests/controls/another_user.h"
 #include "tests/source/lab_test_source.h"
+#include "tests/support/another_user.h"
 #include "tests/support/departmental_detail.h"
 #include "toolkit/component_loading.h"
 

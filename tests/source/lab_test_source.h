@@ -14,13 +14,6 @@
 
 namespace vorn::test {
 
-inline std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {
-    std::vector<std::string> names;
-    for (const LoggedCall& c : calls)
-        names.push_back(c.name);
-    return names;
-}
-
 class LabTestSource : public SourceServer {
   protected:
     explicit LabTestSource(DevServerProcess::Options options = {}) : SourceServer(options) {
@@ -53,9 +46,7 @@ class LabTestSource : public SourceServer {
     // The calls made by `action`, with their parameters as sent; CallsOf: their names.
     template <typename F>
     std::vector<LoggedCall> SentBy(F&& action) {
-        const std::size_t mark = CallMark();
-        action();
-        return CallsSince(mark);
+        return Server().CallsDuring(action);
     }
     template <typename F>
     std::vector<std::string> CallsOf(F&& action) {

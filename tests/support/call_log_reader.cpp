@@ -92,4 +92,11 @@ std::vector<LoggedCall> CallLogTail::Next() {
     return ParseCallLog(text);
 }
 
+std::vector<std::string> Names(const std::vector<LoggedCall>& calls) {
+    std::vector<std::string> names;
+    for (const LoggedCall& c : calls)
+        names.push_back(c.name);
+    return names;
+}
+
 }  // namespace vorn::test

@@ -33,6 +33,8 @@ struct LoggedCall {
 };
 
 std::vector<LoggedCall> ParseCallLog(const std::string& text);
+// The calls' names, in order.
+std::vector<std::string> Names(const std::vector<LoggedCall>& calls);
 
 // Reads a log as it grows: each Next() gives the calls completed since the last one, reading
 // only what was added (a long run's log is never parsed twice).

@@ -26,12 +26,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string NewFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vorn-server-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    return pattern;
-}
-
 // The exit status of a child that has ended: its code, or 128 + the signal that ended it.
 int ExitStatus(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -96,19 +90,15 @@ pid_t Spawn(const std::vector<std::string>& args, const std::string& errors, int
 // The seeded databases of this test program, one per scale, removed when it ends.
 class SeedCache {
   public:
-    ~SeedCache() {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
-    }
     std::string For(int scale) {
         std::lock_guard lock(mutex_);
         auto found = paths_.find(scale);
         if (found != paths_.end()) return found->second;
-        const std::string path = folder_ + "/seed-" + std::to_string(scale) + ".db";
+        const std::string path = folder_.Path("seed-" + std::to_string(scale) + ".db");
         int port = 0;
         const pid_t pid =
             Spawn({"--port", "0", "--data", path, "--seed-scale", std::to_string(scale)},
-                  folder_ + "/seed.err", port);
+                  folder_.Path("seed.err"), port);
         // A clean stop checkpoints the write-ahead log into the file, which is then complete.
         if (EndChild(pid, SIGTERM) != 0) throw std::runtime_error("seeding did not end cleanly");
         return paths_[scale] = path;
@@ -116,7 +106,7 @@ class SeedCache {
 
   private:
     std::mutex mutex_;
-    std::string folder_ = NewFolder();
+    TempFolder folder_;
     std::map<int, std::string> paths_;
 };
 
@@ -135,10 +125,9 @@ void CopySeededDatabase(const std::string& path, int seedScale) {
 DevServerProcess::DevServerProcess() : DevServerProcess(Options()) {}
 
 DevServerProcess::DevServerProcess(Options options) : options_(std::move(options)) {
-    folder_ = NewFolder();
-    database_ = folder_ + (options_.gtm ? "/gtm" : "/data.db");
-    log_ = folder_ + "/calls.log";
-    errors_ = folder_ + "/server.err";
+    database_ = folder_.Path(options_.gtm ? "gtm" : "data.db");
+    log_ = folder_.Path("calls.log");
+    errors_ = folder_.Path("server.err");
     if (options_.gtm) {
         options_.extraArguments.insert(options_.extraArguments.begin(), {"--engine", "gtm"});
         if (options_.seedScale != 1)
@@ -157,8 +146,6 @@ DevServerProcess::~DevServerProcess() {
             std::this_thread::sleep_for(10ms);
         if (Running()) Kill();
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
 }
 
 void DevServerProcess::Launch(int port) {
@@ -208,10 +195,7 @@ std::vector<LoggedCall> DevServerProcess::CallsSince(std::size_t mark) const {
 }
 
 std::vector<std::string> DevServerProcess::NamesSince(std::size_t mark) const {
-    std::vector<std::string> names;
-    for (const LoggedCall& c : CallsSince(mark))
-        names.push_back(c.name);
-    return names;
+    return Names(CallsSince(mark));
 }
 
 std::string FileText(const std::string& path) {

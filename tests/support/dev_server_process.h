@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/call_log_reader.h"
+#include "tests/support/temp_folder.h"
 
 namespace vorn::test {
 
@@ -55,19 +56,26 @@ class DevServerProcess {
     std::size_t Mark() const { return Calls().size(); }
     std::vector<LoggedCall> CallsSince(std::size_t mark) const;
     std::vector<std::string> NamesSince(std::size_t mark) const;
+    // The calls made by `action`.
+    template <typename F>
+    std::vector<LoggedCall> CallsDuring(F&& action) const {
+        const std::size_t mark = Mark();
+        action();
+        return CallsSince(mark);
+    }
 
     const std::string& LogPath() const { return log_; }
     // The SQLite file, or the GT.M data folder.
     const std::string& DataPath() const { return database_; }
     // Where the server puts what it prints on its printers (--spool): one file per device.
-    std::string SpoolFolder() const { return folder_ + "/spool"; }
+    std::string SpoolFolder() const { return folder_.Path("spool"); }
 
   private:
     void Launch(int port);
     int Reap(bool wait);
 
     Options options_;
-    std::string folder_;
+    TempFolder folder_;
     std::string database_;
     std::string log_;
     std::string errors_;

@@ -30,7 +30,7 @@ SourceServer::~SourceServer() {
 
 TRPCBroker& SourceServer::Broker() {
     if (brokers_.empty()) {
-        auto broker = SignedOnBroker(kFirstHost, Port());
+        auto broker = SignedOnBroker(kFirstHost, server_.Port());
         broker->setObjectName(QStringLiteral("RPCBroker1"));
         // The message dialog's captions are fetched once per program; fetched here, so that
         // the calls a test counts do not depend on the tests that ran before it.
@@ -44,7 +44,7 @@ TRPCBroker& SourceServer::Broker() {
 
 TRPCBroker& SourceServer::SecondBroker(const QString& codes) {
     Broker();
-    brokers_.push_back(SignedOnBroker(kSecondHost, Port(), codes));
+    brokers_.push_back(SignedOnBroker(kSecondHost, server_.Port(), codes));
     return *brokers_.back();
 }
 

@@ -33,13 +33,11 @@ class SourceServer : public ::testing::Test {
     // Another broker with its own session (a second user): brokers on one host name share
     // one link, so each further session uses another name for the loopback host.
     TRPCBroker& SecondBroker(const QString& codes = kDemoCodes);
-    int Port() const { return server_.Port(); }
 
     // The server, to kill and start again on the same port and database.
     DevServerProcess& Server() { return server_; }
 
-    // The names of the calls the server logged, in order; CallMark() is their number now.
-    std::vector<std::string> CallNames() const { return server_.NamesSince(0); }
+    // The number of calls the server logged so far; CallNamesSince(mark): their names since.
     std::size_t CallMark() const { return server_.Mark(); }
     std::vector<std::string> CallNamesSince(std::size_t mark) const {
         return server_.NamesSince(mark);
