@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QString>
 #include <chrono>
-#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
